@@ -1,0 +1,148 @@
+// zelvara-cli: casts charts without a screen.
+#include "bench.h"
+#include "chart_printer.h"
+#include "chart_request.h"
+#include "context.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace zelvara;
+
+constexpr const char* kUsage = R"(使い方 / usage:
+  zelvara-cli chart --sex 男|女 --date YEAR/MONTH/DAY --hour HH:00-HH:00 [--name 氏名] [--json]
+                    [--home DIR] [--today YYYY/MM/DD]
+      Casts a chart and prints it (--json: one JSON object).
+      YEAR is western (1959) or an era letter with the era year: S34 (昭和), T10 (大正),
+      H2 (平成), R1 (令和, 2019; an extension of the program's era letters).
+      --hour takes one of the twelve periods 23:00-01:00, 01:00-03:00, … 21:00-23:00,
+      or 不明の場合 to print the main star of every palace for every period.
+  zelvara-cli bench [--from YEAR] [--to YEAR] [--home DIR]
+      Casts every day and period of the years and reports charts per second.
+
+  --home DIR   folder of the calendar data files (default: $ZELVARA_HOME, else the
+               folder of this program).
+Messages the engine shows go to stderr; the exit code is 1 when the request stops.
+)";
+
+class StderrSink final : public MessageSink {
+public:
+    void Show(std::string_view text, std::string_view caption) override {
+        if (!caption.empty()) std::cerr << caption << ": ";
+        std::cerr << text << "\n";
+    }
+};
+
+std::string ProgramFolder(const std::map<std::string, std::string>& opts) {
+    if (auto it = opts.find("--home"); it != opts.end()) return it->second;
+    if (const char* env = std::getenv("ZELVARA_HOME"); env && *env) return env;
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string(".") : exe.parent_path().string();
+}
+
+// Splits "1959/5/7" into its three parts.
+bool SplitDate(const std::string& text, BirthInput& in) {
+    const size_t a = text.find('/');
+    const size_t b = a == std::string::npos ? a : text.find('/', a + 1);
+    if (b == std::string::npos) return false;
+    in.year = text.substr(0, a);
+    in.month = text.substr(a + 1, b - a - 1);
+    in.day = text.substr(b + 1);
+    // Leading zeros as a user may type them ("05") are dropped, as the month
+    // and day lists of the program hold plain numbers.
+    auto trim = [](std::string& s) {
+        while (s.size() > 1 && s[0] == '0') s.erase(0, 1);
+    };
+    trim(in.month);
+    trim(in.day);
+    return true;
+}
+
+int Chart(const std::map<std::string, std::string>& opts) {
+    StderrSink sink;
+    EngineContext ctx(ProgramFolder(opts), sink);
+    if (auto it = opts.find("--today"); it != opts.end()) {
+        CivilDate d;
+        if (std::sscanf(it->second.c_str(), "%d/%d/%d", &d.year, &d.month, &d.day) != 3) {
+            std::cerr << "--today には YYYY/MM/DD の形で日付を指定して下さい。\n";
+            return 2;
+        }
+        ctx.FixToday(d);
+    }
+    BirthInput in;
+    auto get = [&](const char* key) {
+        auto it = opts.find(key);
+        return it == opts.end() ? std::string() : it->second;
+    };
+    in.name = get("--name");
+    in.sex = get("--sex");
+    if (in.sex == "M" || in.sex == "m") in.sex = "男";
+    if (in.sex == "F" || in.sex == "f") in.sex = "女";
+    in.hour = get("--hour");
+    const std::string date = get("--date");
+    if (!date.empty() && !SplitDate(date, in)) {
+        std::cerr << "--date には 1959/5/7 の形で生年月日を指定して下さい。\n";
+        return 2;
+    }
+    const bool unknownHour = in.hour == "不明の場合";
+    if (!unknownHour && HourIndexOf(in.hour) == 0) {
+        std::cerr << "--hour には 23:00-01:00 から 21:00-23:00 までの十二の時刻か「不明の場合」を指定して下さい。\n";
+        return 2;
+    }
+
+    if (unknownHour) {
+        CheckedBirth checked;
+        if (CheckBirthInput(ctx, in, checked) < 0) return 1;
+        HourGrid grid;
+        if (CastAllHours(ctx, ctx.man.birthYear, ctx.man.birthMonth, ctx.man.birthDay, grid) < 0) return 1;
+        cli::PrintHourGrid(std::cout, grid);
+        return 0;
+    }
+    if (RequestChart(ctx, in) < 0) return 1;
+    if (opts.count("--json"))
+        cli::PrintChartJson(std::cout, ctx);
+    else
+        cli::PrintChartText(std::cout, ctx);
+    return 0;
+}
+
+int Bench(const std::map<std::string, std::string>& opts) {
+    auto year = [&](const char* key, int fallback) {
+        auto it = opts.find(key);
+        return it == opts.end() ? fallback : std::atoi(it->second.c_str());
+    };
+    return cli::RunBench(ProgramFolder(opts), year("--from", 1922), year("--to", 2099));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
+        std::cout << kUsage;
+        return argc < 2 ? 2 : 0;
+    }
+    const std::string command = argv[1];
+    std::map<std::string, std::string> opts;
+    for (int i = 2; i < argc; ++i) {
+        const std::string key = argv[i];
+        if (key == "--json") {
+            opts[key] = "1";
+        } else if (key.rfind("--", 0) == 0 && i + 1 < argc) {
+            opts[key] = argv[++i];
+        } else {
+            std::cerr << "不明な引数です: " << key << "\n" << kUsage;
+            return 2;
+        }
+    }
+    if (command == "chart") return Chart(opts);
+    if (command == "bench") return Bench(opts);
+    std::cerr << "不明なコマンドです: " << command << "\n" << kUsage;
+    return 2;
+}

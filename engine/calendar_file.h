@@ -1,0 +1,28 @@
+// Calendar data files "YYYY.eto": 25 ASCII lines (CR LF) per civil year.
+#pragma once
+
+#include "context.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zelvara {
+
+// Full path of the file of a civil year: program folder + year + ".eto".
+std::string CalendarFilePath(const EngineContext& ctx, int year);
+
+// Parses the 25 lines of one file. On a fault returns −1 and sets message to
+// the text the loader shows; slot (1..3) appears in some messages.
+int ParseCalendarLines(const std::vector<std::string>& lines, const std::string& path, int slot,
+                       CalendarYear& out, std::string& message);
+
+// Splits file content into lines at CR LF (a lone LF is accepted too).
+std::vector<std::string> SplitCalendarLines(std::string_view content);
+
+// Fills the year slots of ctx.reki around civil year Y: slot 1 from Y − 1 (only
+// when Y > 1921), slot 2 from Y, slot 3 from Y + 1, in ascending order. The first
+// failure shows its message and returns −1; later slots keep what they held.
+int LoadCalendarYears(EngineContext& ctx, int year);
+
+}  // namespace zelvara

@@ -1,0 +1,216 @@
+#include "conversion.h"
+
+#include <charconv>
+
+namespace zelvara {
+namespace {
+
+// Whole text as a non-negative decimal number; false for anything else.
+bool ParseDigits(std::string_view text, int& value) {
+    if (text.empty() || text.size() > 9) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return true;
+}
+
+int NextStem(int s) { return s % 10 + 1; }
+int NextBranch(int b) { return b % 12 + 1; }
+
+// Small decimal (0..99) appended without a library call: the hot path of
+// every cast expands a whole month of lunar texts.
+void AppendSmall(std::string& out, int v) {
+    if (v >= 10) out += static_cast<char>('0' + v / 10 % 10);
+    out += static_cast<char>('0' + v % 10);
+}
+
+}  // namespace
+
+std::string_view StemName(int n) { return n >= 0 && n <= kStems ? kStemNames[n] : kStemNames[0]; }
+
+std::string_view BranchName(int n) { return n >= 0 && n <= kBranches ? kBranchNames[n] : kBranchNames[0]; }
+
+std::string PillarText(int stem, int branch) {
+    std::string text(StemName(stem));
+    text += BranchName(branch);
+    return text;
+}
+
+int StemNumber(std::string_view name) {
+    for (int i = 1; i <= kStems; ++i)
+        if (kStemNames[i] == name) return i;
+    return 0;
+}
+
+int BranchNumber(std::string_view name) {
+    for (int i = 1; i <= kBranches; ++i)
+        if (kBranchNames[i] == name) return i;
+    return 0;
+}
+
+int DaysInCivilMonth(int year, int month) {
+    static constexpr int kDays[] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12) return 0;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month];
+}
+
+bool CheckBirthDate(EngineContext& ctx, std::string_view text) {
+    const size_t slash1 = text.find('/');
+    const size_t slash2 = slash1 == std::string_view::npos ? slash1 : text.find('/', slash1 + 1);
+    int year = 0;
+    // The year is the four digits in front of the first "/".
+    if (slash2 == std::string_view::npos || slash1 != 4 || !ParseDigits(text.substr(0, 4), year)) {
+        ctx.Message("生年月日を 1959年 5月 7日 の形式で入力して下さい", "入力不足");
+        return false;
+    }
+    int month = 0;
+    if (!ParseDigits(text.substr(slash1 + 1, slash2 - slash1 - 1), month) || month < 1 || month > 12) {
+        ctx.Message("月を １月 から１２月 の形式で入力して下さい", "月のデータ異常");
+        return false;
+    }
+    int day = 0;
+    if (!ParseDigits(text.substr(slash2 + 1), day) || day < 1 || day > 31) {
+        ctx.Message("日を １日 から３１日 の形式で入力して下さい", "日のデータ異常");
+        return false;
+    }
+    // A day the month does not have (30 February) cannot be converted.
+    if (day > DaysInCivilMonth(year, month)) {
+        ctx.Message(std::to_string(year) + "年" + std::to_string(month) + "月には" + std::to_string(day) +
+                        "日がありません。日付を確かめて下さい。",
+                    "日のデータ異常");
+        return false;
+    }
+    Tmandata& man = ctx.man;
+    man.birthYear = year;
+    man.birthMonth = month;
+    man.birthDay = day;
+    man.age = ctx.Today().year - year + 1;
+    return true;
+}
+
+int InRange(int year, int month, int day) {
+    return static_cast<long long>(year) * 10000 + month * 100 + day < 19210106 ? -1 : 0;
+}
+
+void BuildHourPillarTable(EngineContext& ctx) {
+    auto& table = ctx.timedt.hourPillar;
+    if (!table[kHours - 1][5].empty()) return;  // filled once; its contents never change
+    for (int g = 1; g <= 5; ++g)
+        for (int h = 0; h < kHours; ++h) table[h][g] = PillarText((12 * (g - 1) + h) % 10 + 1, h + 1);
+}
+
+namespace {
+
+// Whether a birth on civil day d of month m (slot k) lies before the month's term entry.
+bool BeforeTerm(const YearSlot& s, int m, int d, int hourIndex) {
+    const MonthInfo& mi = s.monthInfo[m];
+    if (d == mi.termDay) return mi.termHour >= hourIndex + 1;
+    return mi.termDay > d;
+}
+
+}  // namespace
+
+int ConvertBirthDate(EngineContext& ctx) {
+    Tmandata& man = ctx.man;
+    Treki& reki = ctx.reki;
+    const int m = man.birthMonth;
+    const int d = man.birthDay;
+    const YearSlot& s2 = reki.slot[2];
+    if (m < 1 || m > 12 || d < 1 || d > 31 || man.hourIndex < 0 || man.hourIndex >= kHours) return -1;
+
+    // 1. Day pillar: count on from the 1st.
+    int dayStem = s2.firstDayInfo[m].stem;
+    int dayBranch = s2.firstDayInfo[m].branch;
+    for (int j = 1; j <= s2.monthInfo[m].monthDays && j != d; ++j) {
+        dayStem = NextStem(dayStem);
+        dayBranch = NextBranch(dayBranch);
+    }
+    const bool beforeTerm = BeforeTerm(s2, m, d, man.hourIndex);
+
+    // The first moment the data covers is the term entry of January 1921.
+    if (man.birthYear <= kFirstCalendarYear && m == 1 && beforeTerm) {
+        ctx.Message(kOutOfRangeMessage);
+        return -1;
+    }
+
+    // 2. Solar month and the slot its line comes from.
+    const int solarMonth = beforeTerm ? (m == 1 ? 12 : m - 1) : m;
+    const int monthSlot = m == 1 ? 1 : 2;
+
+    // 3./4. Hour pillar from the day stem.
+    // Every pillar text is two three-byte characters.
+    const std::string_view hourText = ctx.timedt.hourPillar[man.hourIndex][StemPairGroup(dayStem)];
+    man.stems.hour = hourText.size() == 6 ? StemNumber(hourText.substr(0, 3)) : 0;
+    man.branches.hour = hourText.size() == 6 ? BranchNumber(hourText.substr(3)) : 0;
+    man.stems.day = dayStem;
+    man.branches.day = dayBranch;
+
+    // 5. Month pillar.
+    const int lineSlot = monthSlot == 1 && solarMonth == 1 ? 2 : monthSlot;
+    man.stems.month = reki.slot[lineSlot].monthInfo[solarMonth].stem;
+    man.branches.month = reki.slot[lineSlot].monthInfo[solarMonth].branch;
+
+    // 6. Year pillar: changes at February's term.
+    int yearSlot = monthSlot;
+    if (m == 2 && beforeTerm) yearSlot -= 1;
+    if (yearSlot == 1 && man.birthYear == kFirstCalendarYear) {
+        man.stems.year = 7;  // 庚申: no file of 1920 is loaded
+        man.branches.year = 9;
+    } else {
+        man.stems.year = reki.slot[yearSlot].yearStem;
+        man.branches.year = reki.slot[yearSlot].yearBranch;
+    }
+
+    // 7./8. Lunar date and the term reference.
+    ExpandLunarMonth(ctx, 2, m);
+    PickLunarDate(ctx, 2, d);
+    ctx.termRef = {2, m, d};
+    return 0;
+}
+
+void ExpandLunarMonth(EngineContext& ctx, int slot, int m) {
+    YearSlot& s = ctx.reki.slot[slot];
+    const FirstDayInfo& first = s.firstDayInfo[m];
+    const int n = std::min(s.monthInfo[m].monthDays, 31);
+    int lm = first.lunarMonth;
+    int ld = first.lunarDay;
+    int stem = first.stem;
+    int branch = first.branch;
+    int last = first.lunarMonthDays - ld + 1;
+    for (int x = 1; x <= n; ++x) {
+        std::string& pillar = s.dayPillarText[x];
+        pillar.assign(StemName(stem));
+        pillar += BranchName(branch);
+        if (x > last) {
+            if (lm >= 12)
+                lm = 1;
+            else if (s.firstDayInfo[m + 1].lunarMonth != lm)
+                lm += 1;
+            ld = 1;
+            last += first.nextLunarMonthDays;
+        }
+        std::string& lunar = s.lunarText[x];
+        lunar.clear();
+        AppendSmall(lunar, lm);
+        lunar += '/';
+        AppendSmall(lunar, ld);
+        ++ld;
+        stem = NextStem(stem);
+        branch = NextBranch(branch);
+    }
+}
+
+void PickLunarDate(EngineContext& ctx, int slot, int day) {
+    const std::string& text = ctx.reki.slot[slot].lunarText[day];
+    const size_t slash = text.find('/');
+    int month = 0, d = 0;
+    if (slash != std::string::npos) {
+        ParseDigits(std::string_view(text).substr(0, slash), month);
+        ParseDigits(std::string_view(text).substr(slash + 1), d);
+    }
+    ctx.man.lunarMonth = month;
+    ctx.man.lunarDay = d;
+}
+
+}  // namespace zelvara

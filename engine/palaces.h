@@ -1,0 +1,19 @@
+// Palaces, bureau and body palace.
+#pragma once
+
+#include "zelvara.h"
+
+namespace zelvara {
+
+// Brings any value into 1..12.
+constexpr int WrapBranch(int b) { return ((b - 1) % 12 + 12) % 12 + 1; }
+
+// Each returns 0 for inputs outside their tables.
+int LifePalaceBranch(int monthBranch, int hourBranch);
+int BureauOf(int lifePalaceBranch, int yearStem);
+int BodyPalaceBranch(int hourBranch, int lunarMonth);
+
+// Palace branches, bureau (steps 1–3). −1 when the pillars are out of range.
+int PlacePalaces(Tmandata& man);
+
+}  // namespace zelvara

@@ -1,0 +1,131 @@
+// Zelvara chart engine: numberings, name tables and the chart records.
+// Plain C++ with the standard library only; no globals (constant tables aside).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zelvara {
+
+// --- Numberings --------------------------------------------------------------
+// All chart numbers are 1-based; 0 means "none". Arrays keep index 0 unused so
+// that code and tables read the same.
+constexpr int kStems = 10;           // 1..10 甲..癸
+constexpr int kBranches = 12;        // 1..12 子..亥
+constexpr int kHours = 12;           // hour index 0..11 (branch = index + 1)
+constexpr int kPalaces = 12;         // 1..12 父母..福徳
+constexpr int kStars = 20;           // 1..20 graded stars
+constexpr int kMajorStars = 14;      // 1..14 major stars
+constexpr int kMinorStars = 13;      // 1..13 additional stars
+constexpr int kTransforms = 4;       // 1..4 禄 権 科 忌
+constexpr int kBureaus = 5;          // 1..5 木 火 土 金 水
+constexpr int kLifePalace = 2;       // 命宮
+constexpr int kFirstCalendarYear = 1921;
+
+// Name tables. Entry 0 of stems and branches is two blanks; entry 0 of star
+// tables is empty.
+extern const std::array<std::string_view, kStems + 1> kStemNames;
+extern const std::array<std::string_view, kBranches + 1> kBranchNames;
+extern const std::array<std::string_view, kHours> kHourPeriodTexts;  // by hour index
+extern const std::array<std::string_view, kPalaces + 1> kPalaceNames;     // 父母 …
+extern const std::array<std::string_view, kStars + 1> kStarShortNames;    // 紫薇 …
+extern const std::array<std::string_view, kStars + 1> kStarLongNames;     // 紫薇星 …
+extern const std::array<std::string_view, kStars + 1> kStarKeywordLines;
+extern const std::array<std::string_view, kStars + 1> kStarPartnerLines;
+extern const std::array<std::string_view, kStars> kStarPictureFiles;      // by star − 1
+extern const std::array<std::string_view, kMinorStars + 1> kMinorShortNames;
+extern const std::array<std::string_view, kMinorStars + 1> kMinorLongNames;
+extern const std::array<std::string_view, kTransforms + 1> kTransformMarks;  // "(禄)" …
+extern const std::array<std::string_view, 5> kBrightnessNames;             // "", 廟 旺 失 陥
+extern const std::array<std::string_view, 5> kBrightnessMarks;             // "", "(廟)" …
+extern const std::array<std::string_view, kBureaus> kBureauNames;          // by bureau − 1
+
+// 甲/己 = 1, 乙/庚 = 2, 丙/辛 = 3, 丁/壬 = 4, 戊/癸 = 5; anything else 0.
+int StemPairGroup(int stem);
+
+// --- Chart record ------------------------------------------------------------
+class Ttenkan {  // stem set
+public:
+    std::int32_t year = 0, month = 0, day = 0, hour = 0;
+};
+
+class Tchisi {  // branch set
+public:
+    std::int32_t year = 0, month = 0, day = 0, hour = 0;
+};
+
+class Tmandata {
+public:
+    std::int32_t validMark = 0;
+    std::string name;
+    std::string birthText;
+    char sexCode = 'M';
+    std::int32_t age = 0;
+    std::int32_t birthYear = 0, birthMonth = 0, birthDay = 0;
+    std::int32_t lunarMonth = 0, lunarDay = 0;
+    std::int32_t hourIndex = 0;
+    Ttenkan stems;
+    Tchisi branches;
+    std::int32_t luckDirection = 0;  // 0 順行運, −1 逆行運
+    std::int32_t daysToTerm = 0;
+    std::int32_t firstLuckAge = 0;
+    std::int32_t bodyPalace = 0;
+    std::array<std::int32_t, kPalaces + 1> mainStar{};
+    std::array<std::int32_t, kPalaces + 1> palaceBranch{};
+    std::int32_t bureau = 0;
+    std::array<std::int32_t, kStars + 1> starBranch{};
+    std::array<std::int32_t, kMinorStars + 1> minorBranch{};
+    std::array<std::int32_t, kTransforms + 1> transformStar{};
+    std::array<std::int32_t, kStars + 1> brightness{};
+    std::array<std::int32_t, 13> luckBranch{};
+    std::array<std::int32_t, 13> luckAge{};
+    std::array<std::int32_t, 13> luckPalace{};
+    std::array<std::int32_t, kPalaces + 1> luckRulingStar{};
+    std::array<std::string, 13> daiunStarName;
+    std::array<std::int32_t, 161> minorLimitBox{};
+
+    // First step of every chart request: clears what the request recomputes
+    // and sets validMark to 1; sex, lunar date, pillars, bureau, main stars and
+    // luck fields are left for the later steps to overwrite.
+    void Reset();
+};
+
+// --- Calendar store ----------------------------------------------------------
+struct MonthInfo {
+    std::int32_t stem = 0, branch = 0, termDay = 0, termHour = 0, monthDays = 0;
+};
+
+struct FirstDayInfo {
+    std::int32_t stem = 0, branch = 0, lunarMonth = 0, lunarDay = 0;
+    std::int32_t lunarMonthDays = 0, nextLunarMonthDays = 0;
+};
+
+// What one calendar data file holds (fields 1–4 of a year slot).
+struct CalendarYear {
+    std::string eraName;
+    std::int32_t eraYear = 0;
+    std::int32_t yearStem = 0, yearBranch = 0;
+    std::array<MonthInfo, 14> monthInfo{};        // [1..13], 13 stays zero
+    std::array<FirstDayInfo, 14> firstDayInfo{};  // [1..13], 13 stays zero
+};
+
+struct YearSlot : CalendarYear {
+    // Scratch of the lunar-date expansion for the month last asked for.
+    std::array<std::string, 32> lunarText;      // [1..31] "3/15"
+    std::array<std::string, 32> dayPillarText;  // [1..31] "甲子"
+};
+
+class Treki {
+public:
+    std::array<YearSlot, 4> slot;  // [1..3]: year before, birth year, year after
+};
+
+class Ttimedt {
+public:
+    // hourPillar[hourIndex 0..11][stem pair group 1..5]
+    std::array<std::array<std::string, 6>, kHours> hourPillar;
+};
+
+}  // namespace zelvara

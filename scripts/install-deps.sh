@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the program and the tests need,
+# only those that are missing. Quick when everything is there.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake g++ make pkg-config
+  # Qt 6 (a missing one breaks find_package(Qt6 ...) with a misleading message)
+  qt6-base-dev qt6-charts-dev qt6-multimedia-dev libqt6sql6-sqlite libqt6opengl6-dev
+  libxkbcommon-dev libgl-dev
+  # fonts for Japanese text on screen and in prints
+  fonts-ipafont-gothic fonts-ipafont-mincho
+  # astronomy for the calendar generator
+  libnova-dev
+  # tests and benchmarks
+  libgtest-dev libbenchmark-dev xvfb xauth poppler-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -q
+$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

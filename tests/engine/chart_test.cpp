@@ -1,0 +1,218 @@
+// Whole chart requests through the engine: the order of the input checks, the
+// era years, and a chart checked field by field against working done by hand.
+#include "chart_layout.h"
+#include "chart_request.h"
+#include "conversion.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace zelvara::test {
+namespace {
+
+BirthInput Birth(std::string sex, std::string year, std::string month, std::string day, std::string hour) {
+    return {"試験", std::move(sex), std::move(year), std::move(month), std::move(day), std::move(hour)};
+}
+
+TEST(EraYears, Conversion) {
+    EXPECT_EQ(EraYearToWestern("S40"), "1965");
+    EXPECT_EQ(EraYearToWestern("s40"), "1965");
+    EXPECT_EQ(EraYearToWestern("T10"), "1921");
+    EXPECT_EQ(EraYearToWestern("T9"), "1920");
+    EXPECT_EQ(EraYearToWestern("H1"), "1989");
+    EXPECT_EQ(EraYearToWestern("h2"), "1990");
+    EXPECT_EQ(EraYearToWestern("R1"), "2019");
+    EXPECT_EQ(EraYearToWestern("1965"), "1965");
+    EXPECT_EQ(EraYearToWestern(""), "");
+    EXPECT_EQ(EraYearToWestern("S4x"), "S4x");
+    EXPECT_EQ(EraYearToWestern("M40"), "M40");
+}
+
+TEST(HourIndex, ExactTextsOnly) {
+    EXPECT_EQ(HourIndexOf("23:00-01:00"), 1);
+    EXPECT_EQ(HourIndexOf("21:00-23:00"), 12);
+    EXPECT_EQ(HourIndexOf("不明の場合"), 0);
+    EXPECT_EQ(HourIndexOf(""), 0);
+    EXPECT_EQ(HourIndexOf("23:00-01:00 "), 0);
+}
+
+struct CheckCase {
+    BirthInput in;
+    const char* message;  // "" when the checks pass
+};
+
+void PrintTo(const CheckCase& c, std::ostream* os) { *os << c.in.sex + "/" + c.in.year; }
+
+class InputChecks : public ::testing::TestWithParam<CheckCase> {};
+
+TEST_P(InputChecks, FirstFailingCheckWins) {
+    const CheckCase& c = GetParam();
+    ProgramFolder folder;
+    Engine e(folder);
+    CheckedBirth out;
+    const int r = CheckBirthInput(e.ctx, c.in, out);
+    if (std::string(c.message).empty()) {
+        EXPECT_EQ(r, 0) << e.sink.Last();
+        EXPECT_TRUE(e.sink.shown.empty());
+        return;
+    }
+    EXPECT_EQ(r, -1);
+    ASSERT_EQ(e.sink.shown.size(), 1u);
+    EXPECT_EQ(e.sink.shown[0].text, c.message);
+    EXPECT_EQ(e.ctx.man.validMark, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, InputChecks,
+    ::testing::Values(
+        CheckCase{Birth("", "", "", "", ""), "性別を指定してください。"},
+        CheckCase{Birth("男性", "1965", "3", "7", ""), "性別を指定してください。"},
+        CheckCase{Birth("男", "", "3", "7", ""), "年が指定されていません。"},
+        CheckCase{Birth("女", "1920", "", "", ""), "万年暦が１９２１年より小さい年には対応していませんので診断できません。"},
+        CheckCase{Birth("女", "T9", "3", "7", ""), "万年暦が１９２１年より小さい年には対応していませんので診断できません。"},
+        CheckCase{Birth("女", "1921", "", "7", ""), "月が指定されていません。"},
+        CheckCase{Birth("女", "1965", "3", "", ""), "日が指定されていません。"},
+        CheckCase{Birth("女", "abcd", "3", "7", ""),
+                  "生まれた年「abcd」を年として読めません。西暦の数字（例 1965）か、年号の頭文字と年（例 S40）で入力して下さい。"},
+        CheckCase{Birth("女", "S4x", "3", "7", ""),
+                  "生まれた年「S4x」を年として読めません。西暦の数字（例 1965）か、年号の頭文字と年（例 S40）で入力して下さい。"},
+        CheckCase{Birth("女", "123456789012", "3", "7", ""),
+                  "生まれた年「123456789012」を年として読めません。西暦の数字（例 1965）か、年号の頭文字と年（例 S40）で入力して下さい。"},
+        CheckCase{Birth("女", "1965", "2", "30", ""), "1965年2月には30日がありません。日付を確かめて下さい。"},
+        CheckCase{Birth("男", "s40", "3", "7", "不明の場合"), ""}),
+    [](const auto& info) { return "case" + std::to_string(info.index); });
+
+TEST(InputChecks, EraFormsGiveTheSameYearAndDateText) {
+    for (const char* year : {"s40", "S40", "1965"}) {
+        ProgramFolder folder;
+        Engine e(folder);
+        CheckedBirth out;
+        ASSERT_EQ(CheckBirthInput(e.ctx, Birth("男", year, "3", "7", "03:00-05:00"), out), 0) << e.sink.Last();
+        EXPECT_EQ(out.yearText, "1965");
+        EXPECT_EQ(out.dateText, "1965/3/7");
+        EXPECT_EQ(out.hourIndex, 2);
+        EXPECT_EQ(e.ctx.man.birthYear, 1965);
+    }
+    ProgramFolder folder;
+    Engine e(folder);
+    CheckedBirth out;
+    ASSERT_EQ(CheckBirthInput(e.ctx, Birth("男", "H1", "3", "7", ""), out), 0);
+    EXPECT_EQ(out.yearText, "1989");
+    EXPECT_EQ(out.hourIndex, -1) << "an empty hour is inferred";
+}
+
+class WholeChart : public ::testing::Test {
+protected:
+    void SetUp() override { folder.AddYears({1921, 1922, 1923, 1958, 1959, 1960}); }
+    ProgramFolder folder;
+    Engine e{folder};
+};
+
+// 1959/5/7, 05:00-07:00 (hour index 3, 卯), a man; worked by hand from the
+// fixture lines "6-6:6:8:31" (May: 己巳 begins on the 6th) and
+// "10-8:3/25-30,29" (May 1st: 癸未, lunar 3/25 in a 30-day month).
+TEST_F(WholeChart, Sample1959FieldByField) {
+    ASSERT_EQ(RequestChart(e.ctx, Birth("男", "S34", "5", "7", "05:00-07:00")), 0) << e.sink.Last();
+    EXPECT_TRUE(e.sink.shown.empty());
+    const Tmandata& m = e.ctx.man;
+    EXPECT_EQ(m.validMark, 1);
+    EXPECT_EQ(m.birthText, "1959/5/7");
+    EXPECT_EQ(m.age, 2026 - 1959 + 1);
+    // Day: 癸未 + 6 = 己丑. After the term (6th): month 己巳, year 己亥.
+    // Hour: 己 day → group 1, 卯 period → stem (0 + 3) % 10 + 1 = 丁.
+    EXPECT_EQ(PillarText(m.stems.year, m.branches.year), "己亥");
+    EXPECT_EQ(PillarText(m.stems.month, m.branches.month), "己巳");
+    EXPECT_EQ(PillarText(m.stems.day, m.branches.day), "己丑");
+    EXPECT_EQ(PillarText(m.stems.hour, m.branches.hour), "丁卯");
+    // Lunar: 3/25 … 3/30 are May 1–6, so May 7 opens month 4.
+    EXPECT_EQ(m.lunarMonth, 4);
+    EXPECT_EQ(m.lunarDay, 1);
+    // A man of a yin (己) year goes backward: 7 − 6 = 1 day → age 0.
+    // A woman would go forward: 31 − 7 + 6 (June's term) = 30 days → 10.
+    EXPECT_EQ(m.luckDirection, -1);
+    EXPECT_EQ(m.daysToTerm, 1);
+    EXPECT_EQ(m.firstLuckAge, 0);
+    EXPECT_EQ(e.ctx.firstLuckAgeMale, 0);
+    EXPECT_EQ(e.ctx.firstLuckAgeFemale, 10);
+    // Life palace: 巳 (6) − (卯 4 − 1) = 寅; palace i at 5 − i.
+    const std::array<int, 13> palaces = {0, 4, 3, 2, 1, 12, 11, 10, 9, 8, 7, 6, 5};
+    EXPECT_EQ(m.palaceBranch, palaces);
+    EXPECT_EQ(m.bureau, 2);  // 寅 row, 己 column: 火局
+    // 紫薇: day 1 in 火局 → 酉 (10); 天府 = 6 − 10 → 未 (8).
+    const std::array<int, 21> stars = {0,
+                                       10, 9, 7, 6, 5, 2,        // 紫薇 天機 太陽 武曲 天同 廉貞
+                                       8, 9, 10, 11, 12, 1, 2, 6, // 天府 太陰 貪狼 巨門 天相 天梁 七殺 破軍
+                                       1, 2,                      // 炎星 (亥 year: 酉 + 3), 鈴星 (戌 + 3)
+                                       8, 8,                      // 文曲 (辰 + 3), 文昌 (戌 − 3)
+                                       8, 6};                     // 羊刃, 陀羅 (己)
+    EXPECT_EQ(m.starBranch, stars);
+    EXPECT_EQ(m.bodyPalace, 9);  // 卯 4 + lunar month 4 + 1 = 申
+    const std::array<int, 14> minors = {0, 7, 9, 1, 8, 8, 12, 9, 3, 1, 5, 11, 5, 1};
+    EXPECT_EQ(m.minorBranch, minors);
+    const std::array<int, 5> transforms = {0, 4, 9, 12, 17};  // 己: 武曲 禄, 貪狼 権, 天梁 科, 文曲 忌
+    EXPECT_EQ(m.transformStar, transforms);
+    const std::array<int, 21> grades = {0, 3, 2, 1, 3, 2, 2, 1, 2, 3, 3, 2, 1, 2, 3, 4, 3, 2, 2, 2, 4};
+    EXPECT_EQ(m.brightness, grades);
+    const std::array<int, 13> mains = {0, 0, 0, 6, 12, 11, 10, 1, 2, 7, 3, 4, 5};
+    EXPECT_EQ(m.mainStar, mains);
+    EXPECT_EQ(m.luckRulingStar, mains);
+    // Backward: 命宮, 兄弟, 夫妻 … from age 0.
+    EXPECT_EQ(m.luckPalace[2], 3);
+    EXPECT_EQ(m.luckAge[2], 10);
+    EXPECT_EQ(m.luckBranch[1], 3);
+
+    const ChartLayout layout = LayOutChart(m);
+    // 未 holds 天府, 文曲(忌), 文昌, 羊刃, then 左輔 and 右弼: full.
+    EXPECT_EQ(layout.box[8][2].caption, "文曲(忌)");
+    EXPECT_EQ(layout.box[8][6].caption, "右弼");
+    EXPECT_EQ(layout.boxText[9][5], "左輔");  // 奴僕 stands at 未
+    // 命宮 (寅) holds only 地劫: strength −2.
+    EXPECT_EQ(PalaceStrengths(m)[2], -2);
+}
+
+TEST_F(WholeChart, AllHoursLeaveTheLastPeriod) {
+    HourGrid grid;
+    ASSERT_EQ(CastAllHours(e.ctx, 1959, 5, 7, grid), 0) << e.sink.Last();
+    EXPECT_EQ(e.ctx.man.hourIndex, 11);
+    EXPECT_EQ(e.ctx.man.birthText, "1959/5/7");
+    EXPECT_EQ(grid[7][3], 1) << "紫薇 in 疾厄 at the 卯 period, as in the sample chart";
+    EXPECT_EQ(grid[5][3], 11);
+    // Every period puts 紫薇 somewhere.
+    for (int h = 0; h < kHours; ++h) {
+        int found = 0;
+        for (int p = 1; p <= kPalaces; ++p) found += grid[p][h] == 1;
+        EXPECT_LE(found, 1) << h;
+    }
+}
+
+TEST_F(WholeChart, StopsAreReportedAndLeaveNoValidChart) {
+    // Before the first covered day.
+    EXPECT_EQ(RequestChart(e.ctx, Birth("男", "1921", "1", "5", "05:00-07:00")), -1);
+    EXPECT_EQ(e.sink.Last(), kOutOfRangeMessage);
+    EXPECT_EQ(e.ctx.man.validMark, 0);
+    // A man of a 庚 (yang) year... born January 1921 before the term needs 1920.
+    e.sink.shown.clear();
+    EXPECT_EQ(RequestChart(e.ctx, Birth("女", "1921", "1", "6", "01:00-03:00")), -1);
+    EXPECT_EQ(e.sink.Last(), kOutOfRangeMessage);
+    // A missing file stops the request with validMark 0.
+    e.sink.shown.clear();
+    EXPECT_EQ(RequestChart(e.ctx, Birth("男", "1975", "5", "7", "05:00-07:00")), -1);
+    EXPECT_EQ(e.sink.Last(), "万暦データファイル：" + folder.FilePath(1974) + "not found ?");
+    EXPECT_EQ(e.ctx.man.validMark, 0);
+}
+
+// January 1921 after its term: 庚申 year; a backward count on or before the
+// term day would need December 1920.
+TEST_F(WholeChart, January1921BackwardCannotBeCounted) {
+    // 1921 is a 辛 (yin) year from spring; before it the year is 庚 (yang),
+    // so a woman counts backward.
+    EXPECT_EQ(RequestChart(e.ctx, Birth("女", "1921", "1", "6", "09:00-11:00")), -1);
+    EXPECT_EQ(e.sink.Last(), kOutOfRangeMessage);
+    e.sink.shown.clear();
+    ASSERT_EQ(RequestChart(e.ctx, Birth("男", "1921", "1", "6", "09:00-11:00")), 0) << e.sink.Last();
+    EXPECT_EQ(PillarText(e.ctx.man.stems.year, e.ctx.man.branches.year), "庚申");
+    EXPECT_EQ(e.ctx.man.luckDirection, 0);
+}
+
+}  // namespace
+}  // namespace zelvara::test

@@ -21,7 +21,9 @@ void Usage() {
         "  --precision RAD  truncation of the lunar series in radians (default 0 = full)\n"
         "  --events FILE    also write every solar term and new moon (TT and JST)\n"
         "  --report FILE    also write the leap-month tie-breaks and the moments within\n"
-        "                   2 minutes of a day or two-hour boundary\n",
+        "                   2 minutes of a day or two-hour boundary\n"
+        "  --check          compare every new moon with a second lunar theory (ERFA\n"
+        "                   moon98) and with the series truncated at 1e-8 and 1e-6 rad\n",
         stderr);
 }
 
@@ -53,6 +55,7 @@ int main(int argc, char** argv) {
     std::string outDir, eventsPath, reportPath;
     int from = 1921, to = 2101;
     double precision = 0.0;
+    bool check = false;
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -62,6 +65,7 @@ int main(int argc, char** argv) {
         else if (!std::strcmp(a, "--precision") && hasValue) precision = std::atof(argv[++i]);
         else if (!std::strcmp(a, "--events") && hasValue) eventsPath = argv[++i];
         else if (!std::strcmp(a, "--report") && hasValue) reportPath = argv[++i];
+        else if (!std::strcmp(a, "--check")) check = true;
         else { Usage(); return 2; }
     }
     if (outDir.empty() || from < 1901 || to > 2140 || from > to) { Usage(); return 2; }
@@ -112,6 +116,23 @@ int main(int argc, char** argv) {
                 }
             }
             if (!WriteFile(reportPath, s)) return 1;
+        }
+        if (check) {
+            struct Worst { double sec = 0; double jde = 0; };
+            Worst moon98, trunc8, trunc6;
+            auto track = [](Worst& w, double a, double b) {
+                const double d = std::fabs(a - b) * 86400.0;
+                if (d > w.sec) w = {d, a};
+            };
+            for (const auto& n : al.newMoons) {
+                track(moon98, n.jde, calgen::NewMoonNear(n.jde, 0.0, calgen::MoonTheory::kMoon98));
+                track(trunc8, n.jde, calgen::NewMoonNear(n.jde, 1e-8));
+                track(trunc6, n.jde, calgen::NewMoonNear(n.jde, 1e-6));
+            }
+            std::printf("new moons: %zu\n", al.newMoons.size());
+            std::printf("largest difference to ERFA moon98:        %.1f s (JDE %.4f)\n", moon98.sec, moon98.jde);
+            std::printf("largest difference to series cut at 1e-8: %.2f s (JDE %.4f)\n", trunc8.sec, trunc8.jde);
+            std::printf("largest difference to series cut at 1e-6: %.2f s (JDE %.4f)\n", trunc6.sec, trunc6.jde);
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "zelvara-calgen: %s\n", e.what());

@@ -1,0 +1,332 @@
+// The page "データ入力": entry controls bound to the current person, the
+// palace fields, navigation, find, extraction and the person grid.
+#include "main_window.h"
+
+#include "person_grid_model.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace zelvara {
+namespace {
+
+const char16_t* const kHourItems[13] = {u"23:00-01:00", u"01:00-03:00", u"03:00-05:00", u"05:00-07:00",
+                                        u"07:00-09:00", u"09:00-11:00", u"11:00-13:00", u"13:00-15:00",
+                                        u"15:00-17:00", u"17:00-19:00", u"19:00-21:00", u"21:00-23:00",
+                                        u"不明の場合"};
+const char16_t* const kPalaceItems[12] = {u"父母", u"命宮", u"兄弟", u"夫妻", u"子女", u"財帛",
+                                          u"疾厄", u"遷移", u"奴僕", u"官禄", u"田宅", u"福徳"};
+const char16_t* const kStarItems[20] = {u"紫薇", u"天機", u"太陽", u"武曲", u"天同", u"廉貞", u"天府",
+                                        u"太陰", u"貪狼", u"巨門", u"天相", u"天梁", u"七殺", u"破軍",
+                                        u"炎星", u"鈴星", u"文曲", u"文昌", u"羊刃", u"陀羅"};
+
+struct PalaceGroup {
+    const char16_t* caption;
+    QColor colour;
+    const char16_t* comment;
+    int palaces[4];                  // palace numbers 1..12
+    const char16_t* labels[4];
+};
+const PalaceGroup kGroups[3] = {
+    {u"六親宮", QColor(128, 0, 0), u"（肉親との情関係を見ます）", {1, 3, 4, 5}, {u"父母宮", u"兄弟宮", u"夫妻宮", u"子女宮"}},
+    {u"成敗宮", QColor(255, 0, 0), u"（社会的成功を見ます）", {2, 6, 10, 8}, {u"命宮", u"財帛宮", u"官録宮", u"遷移宮"}},
+    {u"幸禍宮", QColor(0, 128, 0), u"（その他色々をみます）", {9, 11, 12, 7}, {u"奴僕宮", u"田宅宮", u"福徳宮", u"疾厄宮"}},
+};
+
+QString S(const char16_t* text) { return QString::fromUtf16(text); }
+
+QComboBox* DropDown(QWidget* parent, const char* name, int width)
+{
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setFixedWidth(width);
+    return box;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption, const QString& hint = {})
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    if (!hint.isEmpty())
+        b->setToolTip(hint);
+    return b;
+}
+
+}  // namespace
+
+QWidget* TMainForm1::BuildDataInputPage()
+{
+    datainput = new QWidget;
+    datainput->setObjectName(QStringLiteral("datainput"));
+    auto* page = new QVBoxLayout(datainput);
+    page->setContentsMargins(6, 6, 6, 6);
+    page->setSpacing(5);
+
+    // Birth data of the current person and the chart button.
+    auto* entry = new QHBoxLayout;
+    entry->setSpacing(4);
+    entry->addWidget(new QLabel(QStringLiteral("氏名"), datainput));
+    inName = new QLineEdit(datainput);
+    inName->setObjectName(QStringLiteral("inName"));
+    inName->setFixedWidth(130);
+    entry->addWidget(inName);
+    entry->addSpacing(6);
+    inYy = new QLineEdit(datainput);
+    inYy->setObjectName(QStringLiteral("inYy"));
+    inYy->setFixedWidth(44);
+    inYy->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhNoPredictiveText);
+    inYy->setToolTip(QStringLiteral("西暦で入力します（S50 などの元号もF2キーで西暦に直せます）"));
+    inYy->installEventFilter(this);
+    entry->addWidget(inYy);
+    entry->addWidget(new QLabel(QStringLiteral("年"), datainput));
+    inMm = DropDown(datainput, "inMm", 48);
+    for (int m = 1; m <= 12; ++m)
+        inMm->addItem(QString::number(m));
+    entry->addWidget(inMm);
+    entry->addWidget(new QLabel(QStringLiteral("月"), datainput));
+    inDd = DropDown(datainput, "inDd", 48);
+    for (int d = 1; d <= 31; ++d)
+        inDd->addItem(QString::number(d));
+    entry->addWidget(inDd);
+    entry->addWidget(new QLabel(QStringLiteral("日"), datainput));
+    entry->addSpacing(6);
+    inTime = DropDown(datainput, "inTime", 112);
+    for (const char16_t* item : kHourItems)
+        inTime->addItem(S(item));
+    entry->addWidget(inTime);
+    ChkSex = DropDown(datainput, "ChkSex", 46);
+    ChkSex->addItems({QStringLiteral("男"), QStringLiteral("女")});
+    entry->addWidget(ChkSex);
+    entry->addStretch(1);
+    btnOk = Button(datainput, "btnOk", QStringLiteral("鑑定(&K)"));
+    btnOk->setMinimumWidth(80);
+    QFont okFont = btnOk->font();
+    okFont.setBold(true);
+    btnOk->setFont(okFont);
+    connect(btnOk, &QPushButton::clicked, this, &TMainForm1::btnOkClick);
+    entry->addWidget(btnOk);
+    page->addLayout(entry);
+
+    // The twelve palace fields in their three groups.
+    auto* groups = new QHBoxLayout;
+    groups->setSpacing(6);
+    for (const PalaceGroup& g : kGroups) {
+        auto* box = new QGroupBox(datainput);
+        auto* grid = new QGridLayout(box);
+        grid->setContentsMargins(6, 4, 6, 4);
+        grid->setHorizontalSpacing(4);
+        grid->setVerticalSpacing(3);
+        auto* caption = new QLabel(S(g.caption), box);
+        QFont bold = caption->font();
+        bold.setBold(true);
+        caption->setFont(bold);
+        QPalette pal = caption->palette();
+        pal.setColor(QPalette::WindowText, g.colour);
+        caption->setPalette(pal);
+        auto* comment = new QLabel(S(g.comment), box);
+        grid->addWidget(caption, 0, 0, 1, 2);
+        grid->addWidget(comment, 0, 2, 1, 2);
+        for (int i = 0; i < 4; ++i) {
+            const int palace = g.palaces[i];
+            auto* edit = new QLineEdit(box);
+            edit->setObjectName(FieldName(PalaceFieldIndex(palace)) + QStringLiteral("_ed"));
+            edit->setFixedWidth(44);
+            palaceEdits_[palace] = edit;
+            grid->addWidget(new QLabel(S(g.labels[i]), box), 1 + i / 2, (i % 2) * 2);
+            grid->addWidget(edit, 1 + i / 2, (i % 2) * 2 + 1);
+        }
+        groups->addWidget(box);
+    }
+    page->addLayout(groups);
+
+    // Navigation and editing.
+    auto* nav = new QHBoxLayout;
+    nav->setSpacing(3);
+    struct NavButton {
+        const char* name;
+        const char16_t* caption;
+        const char16_t* hint;
+        bool (PersonTable::*action)();
+    };
+    const NavButton navButtons[] = {
+        {"gotop", u"先頭へ(&F)", u"データの先頭にジャンプします", &PersonTable::First},
+        {"gomae", u"1つ前へ(&P)", u"１データ前へ移動します", &PersonTable::Prior},
+        {"gosaki", u"1つ先へ(&N)", u"１データ先へ移動します", &PersonTable::Next},
+        {"golast", u"最後へ(&L)", u"データの最後にジャンプします", &PersonTable::Last},
+        {"gonew", u"新規作成(&I)", u"データを新規に追加します", &PersonTable::Append},
+        {"gotoroku", u"ﾃﾞｰﾀ登録(&P)", u"データを登録します", &PersonTable::Post},
+        {"godel", u"ﾃﾞｰﾀ削除(&D)", u"データを削除します", &PersonTable::Delete},
+    };
+    for (const NavButton& n : navButtons) {
+        QPushButton* b = Button(datainput, n.name, S(n.caption), S(n.hint));
+        const auto action = n.action;
+        connect(b, &QPushButton::clicked, this, [this, action] { (persons_.*action)(); });
+        nav->addWidget(b);
+    }
+    page->addLayout(nav);
+
+    // Find by name, and the extraction that reads as a sentence.
+    auto* search = new QHBoxLayout;
+    search->setSpacing(4);
+    Edit1 = new QLineEdit(datainput);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setToolTip(QStringLiteral("氏名を入力し左のボタンを押下します"));
+    Edit1->setFixedWidth(110);
+    QPushButton* findbtn = Button(datainput, "findbtn", QStringLiteral("氏名で探す"), QStringLiteral("該当する人名を検索します"));
+    connect(findbtn, &QPushButton::clicked, this, [this] { persons_.FindByName(Edit1->text()); });
+    search->addWidget(findbtn);
+    search->addWidget(Edit1);
+    search->addSpacing(14);
+    kyubox = new QComboBox(datainput);
+    kyubox->setObjectName(QStringLiteral("kyubox"));
+    for (const char16_t* item : kPalaceItems)
+        kyubox->addItem(S(item));
+    kyubox->setCurrentIndex(-1);
+    search->addWidget(kyubox);
+    search->addWidget(new QLabel(QStringLiteral("に"), datainput));
+    hosibox = new QComboBox(datainput);
+    hosibox->setObjectName(QStringLiteral("hosibox"));
+    for (const char16_t* item : kStarItems)
+        hosibox->addItem(S(item));
+    hosibox->setCurrentIndex(-1);
+    search->addWidget(hosibox);
+    search->addWidget(new QLabel(QStringLiteral("が入っている"), datainput));
+    QPushButton* cyusyutubtn = Button(datainput, "cyusyutubtn", QStringLiteral("抽出開始"));
+    connect(cyusyutubtn, &QPushButton::clicked, this, &TMainForm1::cyusyutubtnClick);
+    search->addWidget(cyusyutubtn);
+    QPushButton* all_disp = Button(datainput, "all_disp", QStringLiteral("全表示"));
+    connect(all_disp, &QPushButton::clicked, this, [this] { persons_.ClearFilter(); });
+    search->addWidget(all_disp);
+    search->addStretch(1);
+    page->addLayout(search);
+
+    // The person grid.
+    DBGrid1 = new QTableView(datainput);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    gridModel_ = new PersonGridModel(persons_, DBGrid1);
+    DBGrid1->setModel(gridModel_);
+    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid1->verticalHeader()->setDefaultSectionSize(20);
+    DBGrid1->verticalHeader()->setFixedWidth(14);
+    DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    DBGrid1->horizontalHeader()->setMinimumSectionSize(20);
+    DBGrid1->setTextElideMode(Qt::ElideNone);
+    for (int c = 0; c < gridModel_->columnCount(); ++c)
+        DBGrid1->setColumnWidth(c, PersonGridModel::ColumnWidth(c));
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& now) {
+                if (now.isValid() && now.row() != persons_.CurrentRow() && !persons_.MoveTo(now.row()))
+                    SyncGridSelection();
+            });
+    page->addWidget(DBGrid1, 1);
+
+    // Batch tools: present, hidden.
+    const std::pair<const char*, const char16_t*> hidden[] = {
+        {"datacreate", u"2DB"}, {"TXTbtn", u"2TXT"}, {"CASIOBTN", u"CASIO"}, {"SpeedButton5", u"旧"}};
+    for (const auto& [name, caption] : hidden)
+        Button(datainput, name, S(caption))->hide();
+    return datainput;
+}
+
+void TMainForm1::BindPersonControls()
+{
+    auto bindLine = [this](QLineEdit* edit, int field) {
+        connect(edit, &QLineEdit::textChanged, this, [this, field](const QString& text) {
+            EditField(field, text);
+        });
+    };
+    auto bindCombo = [this](QComboBox* box, int field) {
+        connect(box, &QComboBox::currentTextChanged, this, [this, field](const QString& text) {
+            EditField(field, text);
+        });
+    };
+    bindLine(inName, kFieldName);
+    bindLine(inYy, kFieldYear);
+    bindCombo(inMm, kFieldMonth);
+    bindCombo(inDd, kFieldDay);
+    bindCombo(inTime, kFieldTime);
+    bindCombo(ChkSex, kFieldSex);
+    for (int p = 1; p <= kPalaces; ++p)
+        bindLine(palaceEdits_[p], PalaceFieldIndex(p));
+
+    connect(&persons_, &PersonTable::currentChanged, this, [this] {
+        if (!editingFromControl_)  // a first keystroke into an empty register appends
+            LoadBoundControls();
+        SyncGridSelection();
+    });
+    connect(&persons_, &PersonTable::recordsReset, this, [this] { SyncGridSelection(); });
+    LoadBoundControls();
+}
+
+void TMainForm1::EditField(int field, const QString& text)
+{
+    if (loadingControls_)
+        return;
+    editingFromControl_ = true;
+    persons_.SetValue(field, text);
+    editingFromControl_ = false;
+}
+
+void TMainForm1::LoadBoundControls()
+{
+    loadingControls_ = true;
+    auto setCombo = [](QComboBox* box, const QString& text) {
+        const int at = box->findText(text);
+        box->setCurrentIndex(at);
+        box->setEditText(text);
+    };
+    inName->setText(persons_.Value(kFieldName));
+    inYy->setText(persons_.Value(kFieldYear));
+    setCombo(inMm, persons_.Value(kFieldMonth));
+    setCombo(inDd, persons_.Value(kFieldDay));
+    setCombo(inTime, persons_.Value(kFieldTime));
+    setCombo(ChkSex, persons_.Value(kFieldSex));
+    for (int p = 1; p <= kPalaces; ++p)
+        palaceEdits_[p]->setText(persons_.Value(PalaceFieldIndex(p)));
+    const bool editable = persons_.IsOpen();
+    for (QWidget* w : std::initializer_list<QWidget*>{inName, inYy, inMm, inDd, inTime, ChkSex})
+        w->setEnabled(editable);
+    loadingControls_ = false;
+}
+
+void TMainForm1::SyncGridSelection()
+{
+    const int row = persons_.CurrentRow();
+    const QSignalBlocker block(DBGrid1->selectionModel());
+    if (row < 0) {
+        DBGrid1->selectionModel()->clear();
+        return;
+    }
+    const QModelIndex index = gridModel_->index(row, 0);
+    DBGrid1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    DBGrid1->scrollTo(index);
+    DBGrid1->viewport()->update();
+}
+
+void TMainForm1::cyusyutubtnClick()
+{
+    if (kyubox->currentIndex() < 0) {
+        Message(QStringLiteral("宮が選択されていません。"));
+        return;
+    }
+    const QString field = FieldName(PalaceFieldIndex(kyubox->currentIndex() + 1));
+    if (hosibox->currentIndex() < 0) {
+        Message(QStringLiteral("星が選択されていません。"));
+        return;
+    }
+    persons_.SetFilter(field, hosibox->currentText());
+}
+
+}  // namespace zelvara

@@ -1,0 +1,22 @@
+// Tabs on the right side of a tab widget, read across rather than rotated,
+// each a fixed width wide.
+#pragma once
+
+#include <QProxyStyle>
+
+namespace zelvara {
+
+class EastTabStyle : public QProxyStyle {
+public:
+    explicit EastTabStyle(int tabWidth) : tabWidth_(tabWidth) {}
+
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override;
+
+private:
+    int tabWidth_;
+};
+
+}  // namespace zelvara

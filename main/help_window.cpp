@@ -1,0 +1,40 @@
+#include "help_window.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace zelvara {
+
+HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("helpWindow"));
+    setWindowTitle(QStringLiteral("Zelvaraプロ版 ヘルプ"));
+    resize(640, 560);
+    browser_ = new QTextBrowser(this);
+    browser_->setOpenExternalLinks(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(browser_);
+}
+
+void HelpWindow::ShowTopic(const QString& programFolder, int topic)
+{
+    const QString file = QDir(programFolder).filePath(QStringLiteral("help/index.html"));
+    if (QFileInfo::exists(file)) {
+        QUrl url = QUrl::fromLocalFile(file);
+        url.setFragment(QStringLiteral("topic%1").arg(topic));
+        browser_->setSource(url);
+    } else {
+        browser_->setHtml(QStringLiteral("<p>ヘルプファイル %1 が見つかりません。</p>").arg(file.toHtmlEscaped()));
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+QString HelpWindow::ShownSource() const { return browser_->source().toString(); }
+
+}  // namespace zelvara

@@ -1,0 +1,221 @@
+#include "main_window.h"
+
+#include "chart_request.h"
+#include "east_tab_style.h"
+#include "help_window.h"
+#include "settings_file.h"
+#include "startup_sound.h"
+#include "title_window.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScreen>
+#include <QShortcut>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace zelvara {
+
+TMainForm1::TMainForm1(MessageSink& sink, QWidget* parent)
+    : QMainWindow(parent), sink_(sink), persons_(sink, this)
+{
+    setObjectName(QStringLiteral("MainForm1"));
+    setWindowTitle(QStringLiteral("Zelvaraプロ版"));
+    setToolTip(QStringLiteral("F1キー押下でヘルプ"));
+    resize(792, 571);
+    BuildPages();
+    BindPersonControls();
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(f1, &QShortcut::activated, this, &TMainForm1::ShowHelp);
+}
+
+TMainForm1::~TMainForm1() = default;
+
+void TMainForm1::BuildPages()
+{
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    PageControl1 = new QTabWidget(central);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setTabPosition(QTabWidget::East);
+    auto* tabStyle = new EastTabStyle(100);
+    tabStyle->setParent(PageControl1->tabBar());
+    PageControl1->tabBar()->setStyle(tabStyle);
+    PageControl1->addTab(BuildDataInputPage(), QStringLiteral("データ入力"));
+    PageControl1->addTab(BuildChartPage(), QStringLiteral("出生図表示"));
+    PageControl1->addTab(BuildOverallReadingPage(), QStringLiteral("総合鑑定"));
+    PageControl1->addTab(BuildLuckReadingPage(), QStringLiteral("行運鑑定"));
+    PageControl1->addTab(BuildMarriageReadingPage(), QStringLiteral("結婚相手鑑定"));
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TMainForm1::PageControl1Change);
+
+    layout->addWidget(PageControl1, 1);
+    layout->addWidget(BuildBottomPanel());
+    setCentralWidget(central);
+}
+
+void TMainForm1::RunStartup(const StartupOptions& options)
+{
+    programFolder_ = options.programFolder;
+
+    // 1. Today's date in the short date format.
+    const QDate today = options.today.value_or(QDate::currentDate());
+    const QString dateText = today.toString(QStringLiteral("yyyy/MM/dd"));
+    startupSteps_ << QStringLiteral("date:") + dateText;
+
+    // 2. The start-up chime, unless switched off.
+    const SettingsFile settings(options.settingsPath);
+    if (StartupSoundEnabled(settings)) {
+        const QString file = StartupSoundFile(dateText.right(1).toInt());
+        PlayStartupSound(QDir(programFolder_).filePath(file), this);
+        startupSteps_ << QStringLiteral("sound:") + file;
+    } else {
+        startupSteps_ << QStringLiteral("sound:off");
+    }
+
+    // 3. The splash, on screen for the given time since this step began. The
+    // wait runs an event loop, so the splash is painted and nothing spins.
+    if (options.showSplash) {
+        QElapsedTimer shownFor;
+        shownFor.start();
+        Ttitle splash;
+        splash.resize(splash.SplashSize());
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            splash.move(screen->availableGeometry().center() - splash.rect().center());
+        splash.show();
+        splash.repaint();
+        const qint64 left = options.splashMilliseconds - shownFor.elapsed();
+        if (left > 0) {
+            QEventLoop wait;
+            QTimer::singleShot(int(left), &wait, &QEventLoop::quit);
+            wait.exec(QEventLoop::ExcludeUserInputEvents);
+        }
+        splash.hide();
+        startupSteps_ << QStringLiteral("splash");
+    }
+
+    // 4. The program-wide engine objects.
+    ctx_ = std::make_unique<EngineContext>(programFolder_.toStdString(), sink_);
+    startupSteps_ << QStringLiteral("engine");
+
+    // 5. The chart boxes.
+    batchFlag_ = false;
+    const QStringList missing = BuildChartBoxes(boxes_, programFolder_);
+    for (const ChartBox& box : boxes_)
+        connect(box.palace, &QToolButton::clicked, this, [this, &box] { PalaceButtonClick(box.palace->Tag()); });
+    if (!missing.isEmpty()) {
+        Message(QStringLiteral("宮の画像ファイルが見つからないか壊れています。宮のボタンは画像なしで表示します。\n%1")
+                    .arg(missing.join(QLatin1Char('\n'))));
+    }
+    PageControl1->setCurrentIndex(0);
+    ctx_->man.validMark = 0;
+    startupSteps_ << QStringLiteral("boxes");
+
+    // 6. The person register in the program folder.
+    persons_.Open(programFolder_);
+    startupSteps_ << QStringLiteral("table");
+
+    // 7. Caption.
+    setWindowTitle(QStringLiteral("Zelvaraプロ版Version3.1"));
+    startupSteps_ << QStringLiteral("caption");
+    pageGuardOn_ = true;
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+}
+
+void TMainForm1::Message(const QString& text, const QString& caption)
+{
+    sink_.Show(text.toStdString(), caption.toStdString());
+}
+
+void TMainForm1::PageControl1Change(int index)
+{
+    if (!pageGuardOn_ || !ctx_)
+        return;
+    if (ctx_->man.validMark == 0) {
+        Message(QStringLiteral("鑑定ボタンを最初に行ってください。"));
+        return;
+    }
+    QWidget* page = PageControl1->widget(index);
+    if (page == kanteisheet)
+        KekkaChange();
+    else if (page == kekkonsheet)
+        ComposeMarriageReading();
+}
+
+void TMainForm1::PalaceButtonClick(int tag)
+{
+    if (!ctx_)
+        return;
+    for (int i = 1; i <= kPalaces; ++i) {
+        if (ctx_->man.palaceBranch[i] == tag) {
+            Kekka->setCurrentIndex(i - 1);
+            KekkaChange();
+            return;
+        }
+    }
+}
+
+void TMainForm1::BitBtn1Click()
+{
+    if (!ctx_ || ctx_->man.birthText.empty()) {
+        Message(QStringLiteral("診断が実行されていません。先に診断を実行して下さい。"));
+        return;
+    }
+    // The perpetual calendar window (Tmannenfrm) opens here once it exists.
+}
+
+void TMainForm1::btnOkClick()
+{
+    // Chart request: checks, cast, display, write-back. Not built yet.
+}
+
+void TMainForm1::KekkaChange()
+{
+    // Overall reading of the selected Kekka tab. Not built yet.
+}
+
+void TMainForm1::ComposeMarriageReading()
+{
+    // Marriage-partner reading. Not built yet.
+}
+
+bool TMainForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == inYy && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F2) {
+        const std::string western = EraYearToWestern(inYy->text().toStdString());
+        inYy->setText(QString::fromStdString(western));  // the bound field follows
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm1::ShowHelp()
+{
+    if (!help_)
+        help_ = new HelpWindow(this);
+    help_->ShowTopic(programFolder_, 4);
+}
+
+void TMainForm1::closeEvent(QCloseEvent* event)
+{
+    // Unposted edits are kept: post them, and stay open when they are refused.
+    if (persons_.IsModified() && !persons_.Post()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+}  // namespace zelvara

@@ -1,0 +1,133 @@
+// The main window: the five pages, the bottom panel and the start-up work.
+#pragma once
+
+#include "chart_boxes.h"
+#include "context.h"
+#include "person_table.h"
+
+#include <QDate>
+#include <QMainWindow>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTabBar;
+class QTabWidget;
+class QTableView;
+class QWidget;
+
+namespace zelvara {
+
+class PersonGridModel;
+class HelpWindow;
+
+struct StartupOptions {
+    QString programFolder;              // where data files and nam_data.db lie
+    QString settingsPath;               // zelv.ini; empty = per-user default
+    bool showSplash = true;             // --no-splash turns it off
+    int splashMilliseconds = 6000;
+    std::optional<QDate> today;         // the system date unless fixed
+};
+
+// Windows the main window opens; created after it, in the start-up order.
+struct OpenableWindows {
+    QWidget* settings = nullptr;      // TCunstomFrm
+    QWidget* legends = nullptr;       // Thelpbunfrm
+    QWidget* starMatrix = nullptr;    // Tmatorixfrm
+    QWidget* marriageRules = nullptr; // Tkekkonfrm
+};
+
+class TMainForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm1(MessageSink& sink, QWidget* parent = nullptr);
+    ~TMainForm1() override;
+
+    // Sound, splash, engine context, chart boxes, person table, caption.
+    void RunStartup(const StartupOptions& options);
+    void SetOpenableWindows(const OpenableWindows& windows) { windows_ = windows; }
+
+    EngineContext& Context() { return *ctx_; }
+    PersonTable& Persons() { return persons_; }
+    const QStringList& StartupSteps() const { return startupSteps_; }
+    const std::array<ChartBox, kChartBoxes>& Boxes() const { return boxes_; }
+    QString ProgramFolder() const { return programFolder_; }
+
+public slots:
+    // The chart request; its body comes with the chart display.
+    void btnOkClick();
+    // Readings composed on page entry and by the palace buttons.
+    void KekkaChange();
+    void ComposeMarriageReading();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildPages();
+    QWidget* BuildDataInputPage();
+    QWidget* BuildChartPage();
+    QWidget* BuildOverallReadingPage();
+    QWidget* BuildLuckReadingPage();
+    QWidget* BuildMarriageReadingPage();
+    QWidget* BuildBottomPanel();
+    void BindPersonControls();
+    void LoadBoundControls();
+    void EditField(int field, const QString& text);
+    void SyncGridSelection();
+
+    void PageControl1Change(int index);
+    void PalaceButtonClick(int tag);
+    void BitBtn1Click();
+    void cyusyutubtnClick();
+    void ShowHelp();
+    void Message(const QString& text, const QString& caption = {});
+
+    MessageSink& sink_;
+    std::unique_ptr<EngineContext> ctx_;
+    PersonTable persons_;
+    PersonGridModel* gridModel_ = nullptr;
+    HelpWindow* help_ = nullptr;
+    OpenableWindows windows_;
+    QString programFolder_;
+    QStringList startupSteps_;
+    bool batchFlag_ = false;
+    bool loadingControls_ = false;
+    bool editingFromControl_ = false;
+    bool pageGuardOn_ = false;
+
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* datainput = nullptr;
+    QWidget* syuseizu = nullptr;
+    QWidget* kanteisheet = nullptr;
+    QWidget* kounsheet = nullptr;
+    QWidget* kekkonsheet = nullptr;
+
+    QLineEdit* inName = nullptr;
+    QLineEdit* inYy = nullptr;
+    QComboBox* inMm = nullptr;
+    QComboBox* inDd = nullptr;
+    QComboBox* inTime = nullptr;
+    QComboBox* ChkSex = nullptr;
+    std::array<QLineEdit*, 13> palaceEdits_{};  // by palace 1..12
+    QPushButton* btnOk = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QComboBox* kyubox = nullptr;
+    QComboBox* hosibox = nullptr;
+    QTableView* DBGrid1 = nullptr;
+
+    std::array<ChartBox, kChartBoxes> boxes_{};
+    QTabBar* Kekka = nullptr;
+    QTabBar* daiuntab = nullptr;
+    QLabel* namelbl = nullptr;
+};
+
+}  // namespace zelvara

@@ -23,8 +23,10 @@ constexpr const char* kUsage = R"(使い方 / usage:
       H2 (平成), R1 (令和, 2019; an extension of the program's era letters).
       --hour takes one of the twelve periods 23:00-01:00, 01:00-03:00, … 21:00-23:00,
       or 不明の場合 to print the main star of every palace for every period.
-  zelvara-cli bench [--from YEAR] [--to YEAR] [--home DIR]
-      Casts every day and period of the years and reports charts per second.
+  zelvara-cli bench [--from YEAR] [--to YEAR] [--mode cached|checked|read] [--home DIR]
+      Casts every day and period of the years on one core and reports charts per
+      second: with calendar years cached, cached but checked for changes on every
+      chart, and with the three calendar files read for every chart.
 
   --home DIR   folder of the calendar data files (default: $ZELVARA_HOME, else the
                folder of this program).
@@ -118,7 +120,9 @@ int Bench(const std::map<std::string, std::string>& opts) {
         auto it = opts.find(key);
         return it == opts.end() ? fallback : std::atoi(it->second.c_str());
     };
-    return cli::RunBench(ProgramFolder(opts), year("--from", 1922), year("--to", 2099));
+    auto mode = opts.find("--mode");
+    return cli::RunBench(ProgramFolder(opts), year("--from", 1922), year("--to", 2099),
+                         mode == opts.end() ? std::string() : mode->second);
 }
 
 }  // namespace

@@ -2,22 +2,13 @@
 
 namespace zelvara {
 
-const CalendarCache::Entry* CalendarCache::Find(int year, const std::filesystem::path& path) {
-    auto it = entries_.find(year);
-    if (it == entries_.end()) return nullptr;
-    Entry& e = it->second;
-    const auto now = std::chrono::steady_clock::now();
-    if (now - e.checkedAt < revalidateAfter) return &e;
-
+bool CalendarCache::StillValid(Entry& e, const std::string& path) {
     std::error_code ec;
     const auto mtime = std::filesystem::last_write_time(path, ec);
     const auto size = ec ? 0 : std::filesystem::file_size(path, ec);
-    if (ec || mtime != e.mtime || size != e.size) {
-        entries_.erase(it);
-        return nullptr;
-    }
-    e.checkedAt = now;
-    return &e;
+    if (ec || mtime != e.mtime || size != e.size) return false;
+    e.checkedAt = std::chrono::steady_clock::now();
+    return true;
 }
 
 const CalendarCache::Entry& CalendarCache::Store(int year, CalendarYear data, std::filesystem::file_time_type mtime,

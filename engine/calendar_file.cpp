@@ -196,13 +196,17 @@ int ParseCalendarLines(const std::vector<std::string>& lines, const std::string&
 namespace {
 
 // Loads one year into one slot, through the cache.
-int LoadSlot(EngineContext& ctx, int slot, int year) {
-    const std::string path = CalendarFilePath(ctx, year);
+int LoadSlot(EngineContext& ctx, int slot, int year, std::chrono::steady_clock::time_point now) {
     YearSlot& target = ctx.reki.slot[slot];
-    if (const auto* hit = ctx.calendarCache.Find(year, path)) {
-        static_cast<CalendarYear&>(target) = hit->data;
+    CalendarCache& cache = ctx.calendarCache;
+    if (const auto* hit = cache.Find(year, now, [&] { return CalendarFilePath(ctx, year); })) {
+        if (cache.slotGeneration[slot] != hit->generation) {
+            static_cast<CalendarYear&>(target) = hit->data;
+            cache.slotGeneration[slot] = hit->generation;
+        }
         return 0;
     }
+    const std::string path = CalendarFilePath(ctx, year);
     std::error_code ec;
     const auto mtime = std::filesystem::last_write_time(path, ec);
     std::string content;
@@ -217,16 +221,19 @@ int LoadSlot(EngineContext& ctx, int slot, int year) {
         ctx.Message(message);
         return -1;
     }
-    static_cast<CalendarYear&>(target) = ctx.calendarCache.Store(year, std::move(parsed), mtime, size).data;
+    const auto& entry = cache.Store(year, std::move(parsed), mtime, size);
+    static_cast<CalendarYear&>(target) = entry.data;
+    cache.slotGeneration[slot] = entry.generation;
     return 0;
 }
 
 }  // namespace
 
 int LoadCalendarYears(EngineContext& ctx, int year) {
-    if (year > kFirstCalendarYear && LoadSlot(ctx, 1, year - 1) < 0) return -1;
-    if (LoadSlot(ctx, 2, year) < 0) return -1;
-    if (LoadSlot(ctx, 3, year + 1) < 0) return -1;
+    const auto now = std::chrono::steady_clock::now();
+    if (year > kFirstCalendarYear && LoadSlot(ctx, 1, year - 1, now) < 0) return -1;
+    if (LoadSlot(ctx, 2, year, now) < 0) return -1;
+    if (LoadSlot(ctx, 3, year + 1, now) < 0) return -1;
     return 0;
 }
 

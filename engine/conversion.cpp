@@ -17,11 +17,27 @@ bool ParseDigits(std::string_view text, int& value) {
 int NextStem(int s) { return s % 10 + 1; }
 int NextBranch(int b) { return b % 12 + 1; }
 
-// Small decimal (0..99) appended without a library call: the hot path of
-// every cast expands a whole month of lunar texts.
-void AppendSmall(std::string& out, int v) {
-    if (v >= 10) out += static_cast<char>('0' + v / 10 % 10);
-    out += static_cast<char>('0' + v % 10);
+// Every cast expands a whole month of lunar and pillar texts; the texts come
+// from tables made once (constant after that) instead of being formatted anew.
+const ShortText& CachedPillarText(int stem, int branch) {
+    static const auto table = [] {
+        std::array<std::array<ShortText, kBranches + 1>, kStems + 1> t;
+        for (int s = 0; s <= kStems; ++s)
+            for (int b = 0; b <= kBranches; ++b) t[s][b].assign(PillarText(s, b));
+        return t;
+    }();
+    return table[stem >= 0 && stem <= kStems ? stem : 0][branch >= 0 && branch <= kBranches ? branch : 0];
+}
+
+ShortText LunarDateText(int month, int day) {
+    static const auto table = [] {
+        std::array<std::array<ShortText, 32>, 13> t;
+        for (int m = 0; m <= 12; ++m)
+            for (int d = 0; d <= 31; ++d) t[m][d].assign(std::to_string(m) + "/" + std::to_string(d));
+        return t;
+    }();
+    if (month >= 0 && month <= 12 && day >= 0 && day <= 31) return table[month][day];
+    return ShortText(std::to_string(month) + "/" + std::to_string(day));
 }
 
 }  // namespace
@@ -179,9 +195,7 @@ void ExpandLunarMonth(EngineContext& ctx, int slot, int m) {
     int branch = first.branch;
     int last = first.lunarMonthDays - ld + 1;
     for (int x = 1; x <= n; ++x) {
-        std::string& pillar = s.dayPillarText[x];
-        pillar.assign(StemName(stem));
-        pillar += BranchName(branch);
+        s.dayPillarText[x] = CachedPillarText(stem, branch);
         if (x > last) {
             if (lm >= 12)
                 lm = 1;
@@ -190,11 +204,7 @@ void ExpandLunarMonth(EngineContext& ctx, int slot, int m) {
             ld = 1;
             last += first.nextLunarMonthDays;
         }
-        std::string& lunar = s.lunarText[x];
-        lunar.clear();
-        AppendSmall(lunar, lm);
-        lunar += '/';
-        AppendSmall(lunar, ld);
+        s.lunarText[x] = LunarDateText(lm, ld);
         ++ld;
         stem = NextStem(stem);
         branch = NextBranch(branch);
@@ -202,12 +212,12 @@ void ExpandLunarMonth(EngineContext& ctx, int slot, int m) {
 }
 
 void PickLunarDate(EngineContext& ctx, int slot, int day) {
-    const std::string& text = ctx.reki.slot[slot].lunarText[day];
+    const std::string_view text = ctx.reki.slot[slot].lunarText[day];
     const size_t slash = text.find('/');
     int month = 0, d = 0;
-    if (slash != std::string::npos) {
-        ParseDigits(std::string_view(text).substr(0, slash), month);
-        ParseDigits(std::string_view(text).substr(slash + 1), d);
+    if (slash != std::string_view::npos) {
+        ParseDigits(text.substr(0, slash), month);
+        ParseDigits(text.substr(slash + 1), d);
     }
     ctx.man.lunarMonth = month;
     ctx.man.lunarDay = d;

@@ -141,16 +141,12 @@ int PlaceStars(Tmandata& man) {
 
 void FindMainStars(Tmandata& man) {
     man.mainStar.fill(0);
-    man.luckRulingStar.fill(0);
-    for (int i = 1; i <= kPalaces; ++i) {
-        if (man.palaceBranch[i] == 0) continue;
-        for (int s = 1; s <= kStars; ++s) {
-            if (man.starBranch[s] == man.palaceBranch[i]) {
-                man.mainStar[i] = s;
-                break;
-            }
-        }
-    }
+    std::array<int, kBranches + 1> palaceAt{};  // palace standing on each branch
+    for (int p = 1; p <= kPalaces; ++p)
+        if (IsBranch(man.palaceBranch[p])) palaceAt[man.palaceBranch[p]] = p;
+    // From the highest star down, so the lowest number standing in a palace wins.
+    for (int s = kStars; s >= 1; --s)
+        if (IsBranch(man.starBranch[s]) && palaceAt[man.starBranch[s]] != 0) man.mainStar[palaceAt[man.starBranch[s]]] = s;
     man.luckRulingStar = man.mainStar;
 }
 

@@ -2,8 +2,11 @@
 // Plain C++ with the standard library only; no globals (constant tables aside).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -111,10 +114,33 @@ struct CalendarYear {
     std::array<FirstDayInfo, 14> firstDayInfo{};  // [1..13], 13 stays zero
 };
 
+// A short text kept inline (no allocation): the per-day texts of a month are
+// rewritten on every chart cast.
+class ShortText {
+public:
+    static constexpr size_t kCapacity = 23;  // "999999999/999999999" fits
+    ShortText() = default;
+    ShortText(std::string_view s) { assign(s); }
+    void assign(std::string_view s) {
+        size_ = static_cast<std::uint8_t>(std::min(s.size(), kCapacity));
+        std::memcpy(data_, s.data(), size_);
+    }
+    std::string_view view() const { return {data_, size_}; }
+    operator std::string_view() const { return view(); }
+    std::string str() const { return std::string(view()); }
+    bool empty() const { return size_ == 0; }
+    friend bool operator==(const ShortText& a, std::string_view b) { return a.view() == b; }
+    friend std::ostream& operator<<(std::ostream& os, const ShortText& t) { return os << t.view(); }
+
+private:
+    char data_[kCapacity]{};
+    std::uint8_t size_ = 0;
+};
+
 struct YearSlot : CalendarYear {
     // Scratch of the lunar-date expansion for the month last asked for.
-    std::array<std::string, 32> lunarText;      // [1..31] "3/15"
-    std::array<std::string, 32> dayPillarText;  // [1..31] "甲子"
+    std::array<ShortText, 32> lunarText;      // [1..31] "3/15"
+    std::array<ShortText, 32> dayPillarText;  // [1..31] "甲子"
 };
 
 class Treki {

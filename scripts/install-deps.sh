@@ -12,7 +12,7 @@ packages=(
   # fonts for Japanese text on screen and in prints
   fonts-ipafont-gothic fonts-ipafont-mincho
   # astronomy for the calendar generator
-  libnova-dev
+  libnova-dev liberfa-dev
   # tests and benchmarks
   libgtest-dev libbenchmark-dev xvfb xauth poppler-utils
 )

@@ -50,7 +50,8 @@ std::optional<QByteArray> Encode(const QString& text, QString* firstBad)
             const qsizetype len = (remapped.at(i).isHighSurrogate() && i + 1 < remapped.size()) ? 2 : 1;
             const QString one = remapped.mid(i, len);
             QStringEncoder single(kCodecName);
-            single.encode(one);
+            const QByteArray ignored = single.encode(one);  // encodes only when converted
+            Q_UNUSED(ignored);
             if (single.hasError()) {
                 *firstBad = one;
                 break;

@@ -141,7 +141,7 @@ bool PersonTable::Reload(qint64 keepRowId)
     sql += QLatin1String(" ORDER BY rowid");
     q.prepare(sql);
     if (filterField_ >= 0)
-        q.addBindValue(filterValue_);
+        q.addBindValue(filterValue_.isNull() ? QStringLiteral("") : filterValue_);
     if (!q.exec()) {
         Report(QStringLiteral("人物データを読めません。\n%1").arg(q.lastError().text()));
         current_ = -1;
@@ -272,7 +272,7 @@ bool PersonTable::Post()
                       .arg(QLatin1String(kTableName), sets.join(QLatin1String(", "))));
     }
     for (const QString& v : stored.values)
-        q.addBindValue(v);
+        q.addBindValue(v.isNull() ? QStringLiteral("") : v);  // a null text would bind as NULL
     if (stored.rowId >= 0)
         q.addBindValue(stored.rowId);
     if (!q.exec() || !db.commit()) {

@@ -1,0 +1,292 @@
+#include "app_windows.h"
+#include "help_window.h"
+#include "main_window.h"
+#include "recording_sink.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace zelvara;
+
+namespace {
+
+// A fresh program folder holding the shipped bitmaps and help.
+std::unique_ptr<QTemporaryDir> FreshProgramFolder(bool withBitmaps = true)
+{
+    auto dir = std::make_unique<QTemporaryDir>();
+    const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
+    if (withBitmaps) {
+        for (const QString& f : data.entryList({"*.bmp"}, QDir::Files))
+            QFile::copy(data.filePath(f), dir->filePath(f));
+    }
+    QDir().mkpath(dir->filePath("help"));
+    QFile::copy(data.filePath("help/index.html"), dir->filePath("help/index.html"));
+    return dir;
+}
+
+void WriteSettings(const QString& path, const QByteArray& check)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("[sound]\r\ncheck=" + check + "\r\n");
+}
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<QTemporaryDir> home_;
+    RecordingSink sink_;
+
+    std::unique_ptr<TMainForm1> Start(QDate today = QDate(2024, 5, 13), bool bitmaps = true)
+    {
+        if (!home_)
+            home_ = FreshProgramFolder(bitmaps);
+        StartupOptions o;
+        o.programFolder = home_->path();
+        o.settingsPath = home_->filePath("zelv.ini");
+        o.showSplash = false;
+        o.today = today;
+        auto w = std::make_unique<TMainForm1>(sink_);
+        w->RunStartup(o);
+        return w;
+    }
+    template <typename T> T* Find(QWidget* w, const char* name)
+    {
+        T* found = w->findChild<T*>(QString::fromLatin1(name));
+        if (!found)
+            qWarning("no control %s", name);
+        return found;
+    }
+
+private slots:
+    void init()
+    {
+        home_.reset();
+        sink_ = RecordingSink();
+    }
+
+    void startupOrderAndSound_data()
+    {
+        QTest::addColumn<int>("day");
+        QTest::addColumn<QByteArray>("check");
+        QTest::addColumn<QString>("sound");
+        QTest::newRow("10th") << 10 << QByteArray("True") << "sound1.wav";
+        QTest::newRow("20th") << 20 << QByteArray("True") << "sound1.wav";
+        QTest::newRow("30th") << 30 << QByteArray("True") << "sound1.wav";
+        QTest::newRow("1st") << 1 << QByteArray("True") << "sound2.wav";
+        QTest::newRow("12th") << 12 << QByteArray("True") << "sound2.wav";
+        QTest::newRow("3rd") << 3 << QByteArray("True") << "sound3.wav";
+        QTest::newRow("16th") << 16 << QByteArray("True") << "sound3.wav";
+        QTest::newRow("14th") << 14 << QByteArray("True") << "sound6.wav";
+        QTest::newRow("25th") << 25 << QByteArray("True") << "sound4.wav";
+        QTest::newRow("7th") << 7 << QByteArray("True") << "sound4.wav";
+        QTest::newRow("28th") << 28 << QByteArray("True") << "sound5.wav";
+        QTest::newRow("19th") << 19 << QByteArray("True") << "sound5.wav";
+        QTest::newRow("no settings file") << 14 << QByteArray() << "sound6.wav";
+        QTest::newRow("False") << 14 << QByteArray("False") << "off";
+        QTest::newRow("lower-case true") << 14 << QByteArray("true") << "off";
+    }
+    void startupOrderAndSound()
+    {
+        QFETCH(int, day);
+        QFETCH(QByteArray, check);
+        QFETCH(QString, sound);
+        home_ = FreshProgramFolder();
+        if (!check.isEmpty())
+            WriteSettings(home_->filePath("zelv.ini"), check);
+        auto w = Start(QDate(2024, 1, day));
+        const QStringList expected{QStringLiteral("date:2024/01/%1").arg(day, 2, 10, QLatin1Char('0')),
+                                   "sound:" + sound, "engine", "boxes", "table", "caption"};
+        QCOMPARE(w->StartupSteps(), expected);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Zelvaraプロ版Version3.1"));
+        QCOMPARE(w->Context().man.validMark, 0);
+        QCOMPARE(Find<QTabWidget>(w.get(), "PageControl1")->currentIndex(), 0);
+        QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('|')));
+    }
+
+    // The splash stays its time without blocking the event loop.
+    void splashWaitKeepsEventsFlowing()
+    {
+        home_ = FreshProgramFolder();
+        StartupOptions o;
+        o.programFolder = home_->path();
+        o.settingsPath = home_->filePath("zelv.ini");
+        o.splashMilliseconds = 600;
+        bool timerRan = false;
+        QTimer::singleShot(100, [&] { timerRan = true; });
+        QElapsedTimer clock;
+        clock.start();
+        TMainForm1 w(sink_);
+        w.RunStartup(o);
+        QVERIFY2(clock.elapsed() >= 600, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(timerRan);
+        QCOMPARE(w.StartupSteps().indexOf("splash"), 2);
+    }
+
+    void windowsCreatedInOrder()
+    {
+        auto w = Start();
+        ApplicationWindows windows(*w);
+        QCOMPARE(windows.CreationOrder(),
+                 (QStringList{"TCunstomFrm", "DataModule1", "Tdbenvfrm", "printmodule", "TkounDBfrm", "TAiDBfrm",
+                              "Tkekkonfrm", "Thelpbunfrm", "Tmatorixfrm", "Ttimefrm"}));
+    }
+
+    void chartBoxesBuiltFromBoxZero()
+    {
+        auto w = Start();
+        const QStringList palaces{"父母", "命宮", "兄弟", "夫妻", "子女", "財帛", "疾厄", "遷移", "奴僕", "官禄", "田宅", "福徳"};
+        const QStringList branches{"子", "丑", "寅", "卯", "辰", "巳", "午", "未", "申", "酉", "戌", "亥"};
+        for (int k = 0; k < kChartBoxes; ++k) {
+            const ChartBox& b = w->Boxes()[k];
+            QCOMPARE(b.palace->text(), palaces[k]);
+            QCOMPARE(b.palace->Tag(), k + 1);
+            QVERIFY2(!b.palace->Glyph().isNull(), qPrintable(palaces[k]));
+            QCOMPARE(b.branch->text(), branches[k]);
+            QCOMPARE(b.age->text(), QStringLiteral("才"));
+            QCOMPARE(b.palace->size(), QSize(51, 65));
+            for (int r = 0; r < 6; ++r) {
+                QCOMPARE(b.stars[r]->geometry(), w->Boxes()[0].stars[r]->geometry());
+                QVERIFY(b.stars[r]->text().isEmpty());
+            }
+        }
+        QCOMPARE(w->Boxes()[6].frame->geometry(), QRect(426, 372, 137, 125));  // 午 bottom right
+        QCOMPARE(w->Boxes()[11].frame->geometry(), QRect(0, 122, 137, 125));   // 亥
+    }
+
+    void missingBitmapsAreReportedNotFatal()
+    {
+        home_ = FreshProgramFolder(false);
+        auto w = Start();
+        QCOMPARE(sink_.messages.size(), 1);
+        QVERIFY2(sink_.Last().contains("fukutoku.bmp"), qPrintable(sink_.Last()));
+        QVERIFY(w->StartupSteps().contains("table"));
+    }
+
+    void pageGuardBeforeAChart()
+    {
+        auto w = Start();
+        auto* pages = Find<QTabWidget>(w.get(), "PageControl1");
+        for (int page : {1, 2, 0, 4}) {
+            pages->setCurrentIndex(page);
+            QCOMPARE(pages->currentIndex(), page);  // the page still changes
+            QCOMPARE(sink_.Last(), QStringLiteral("鑑定ボタンを最初に行ってください。"));
+        }
+        QCOMPARE(sink_.messages.size(), 4);
+        QTest::mouseClick(Find<QPushButton>(w.get(), "BitBtn1"), Qt::LeftButton);
+        QCOMPARE(sink_.Last(), QStringLiteral("診断が実行されていません。先に診断を実行して下さい。"));
+        QCOMPARE(sink_.captions.constLast(), QString());  // the application title
+
+        w->Context().man.validMark = 1;
+        pages->setCurrentIndex(1);
+        QCOMPARE(sink_.messages.size(), 5);
+    }
+
+    void f2TurnsEraYearIntoWestern_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("Showa 50") << "S50" << "1975";
+        QTest::newRow("Heisei 2") << "H2" << "1990";
+        QTest::newRow("western stays") << "1959" << "1959";
+    }
+    void f2TurnsEraYearIntoWestern()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        auto w = Start();
+        auto* inYy = Find<QLineEdit>(w.get(), "inYy");
+        QTest::keyClicks(inYy, typed);
+        QTest::keyClick(inYy, Qt::Key_F2);
+        QCOMPARE(inYy->text(), shown);
+        QCOMPARE(w->Persons().Value(kFieldYear), shown);
+    }
+
+    // A person typed in and registered is there after a restart.
+    void registerThroughTheControlsSurvivesRestart()
+    {
+        {
+            auto w = Start();
+            QTest::mouseClick(Find<QPushButton>(w.get(), "gonew"), Qt::LeftButton);
+            Find<QLineEdit>(w.get(), "inName")->insert(QStringLiteral("見本太郎"));  // as an input method commits
+            QTest::keyClicks(Find<QLineEdit>(w.get(), "inYy"), "1959");
+            Find<QComboBox>(w.get(), "inMm")->setCurrentIndex(4);
+            Find<QComboBox>(w.get(), "inDd")->setCurrentIndex(6);
+            Find<QComboBox>(w.get(), "inTime")->setCurrentIndex(3);
+            Find<QComboBox>(w.get(), "ChkSex")->setCurrentIndex(0);
+            QTest::mouseClick(Find<QPushButton>(w.get(), "gotoroku"), Qt::LeftButton);
+            QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('|')));
+        }
+        auto w = Start();
+        QCOMPARE(w->Persons().RecordCount(), 1);
+        QCOMPARE(Find<QLineEdit>(w.get(), "inName")->text(), QStringLiteral("見本太郎"));
+        QCOMPARE(Find<QComboBox>(w.get(), "inTime")->currentText(), QStringLiteral("05:00-07:00"));
+        QCOMPARE(Find<QComboBox>(w.get(), "inDd")->currentText(), QStringLiteral("7"));
+    }
+
+    void tooLongNameIsRefusedAndStaysEditable()
+    {
+        auto w = Start();
+        auto* inName = Find<QLineEdit>(w.get(), "inName");
+        inName->insert(QStringLiteral("一二三四五六七八九十壱"));
+        QTest::mouseClick(Find<QPushButton>(w.get(), "gotoroku"), Qt::LeftButton);
+        QVERIFY2(sink_.Last().contains("氏名"), qPrintable(sink_.Last()));
+        QCOMPARE(inName->text(), QStringLiteral("一二三四五六七八九十壱"));
+        QTest::keyClick(inName, Qt::Key_Backspace);
+        QTest::mouseClick(Find<QPushButton>(w.get(), "gotoroku"), Qt::LeftButton);
+        QCOMPARE(sink_.messages.size(), 1);
+        QCOMPARE(w->Persons().Record(0).values[kFieldName], QStringLiteral("一二三四五六七八九十"));
+    }
+
+    void extractionMessagesAndFilter()
+    {
+        auto w = Start();
+        PersonTable& t = w->Persons();
+        for (const auto& [name, star] : {std::pair{"甲", "紫薇"}, std::pair{"乙", "天機"}}) {
+            t.Append();
+            t.SetValue(kFieldName, QString::fromUtf8(name));
+            t.SetValue(PalaceFieldIndex(2), QString::fromUtf8(star));
+            QVERIFY(t.Post());
+        }
+        auto* start = Find<QPushButton>(w.get(), "cyusyutubtn");
+        QTest::mouseClick(start, Qt::LeftButton);
+        QCOMPARE(sink_.Last(), QStringLiteral("宮が選択されていません。"));
+        Find<QComboBox>(w.get(), "kyubox")->setCurrentIndex(1);  // 命宮
+        QTest::mouseClick(start, Qt::LeftButton);
+        QCOMPARE(sink_.Last(), QStringLiteral("星が選択されていません。"));
+        Find<QComboBox>(w.get(), "hosibox")->setCurrentIndex(0);  // 紫薇
+        QTest::mouseClick(start, Qt::LeftButton);
+        QCOMPARE(sink_.messages.size(), 2);
+        QCOMPARE(t.RecordCount(), 1);
+        QCOMPARE(Find<QLineEdit>(w.get(), "inName")->text(), QStringLiteral("甲"));
+        QTest::mouseClick(Find<QPushButton>(w.get(), "all_disp"), Qt::LeftButton);
+        QCOMPARE(t.RecordCount(), 2);
+    }
+
+    void f1OpensHelpTopicFour()
+    {
+        auto w = Start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QTest::keyClick(w.get(), Qt::Key_F1);
+        auto* help = w->findChild<HelpWindow*>("helpWindow");
+        QVERIFY(help);
+        QVERIFY(help->isVisible());
+        QVERIFY2(help->ShownSource().endsWith("help/index.html#topic4"), qPrintable(help->ShownSource()));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"

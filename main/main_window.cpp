@@ -72,7 +72,9 @@ void TMainForm1::RunStartup(const StartupOptions& options)
     const QString dateText = today.toString(QStringLiteral("yyyy/MM/dd"));
     startupSteps_ << QStringLiteral("date:") + dateText;
 
-    // 2. The start-up chime, unless switched off.
+    // 2. The start-up chime, unless switched off. Chimes and palace bitmaps are
+    // taken from the program folder, never the working folder, so starting the
+    // program from any folder finds them.
     const SettingsFile settings(options.settingsPath);
     if (StartupSoundEnabled(settings)) {
         const QString file = StartupSoundFile(dateText.right(1).toInt());

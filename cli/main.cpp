@@ -3,6 +3,9 @@
 #include "chart_printer.h"
 #include "chart_request.h"
 #include "context.h"
+#ifdef ZELVARA_HAS_BATCH
+#include "export_command.h"
+#endif
 
 #include <cstdlib>
 #include <filesystem>
@@ -27,6 +30,13 @@ constexpr const char* kUsage = R"(使い方 / usage:
       Casts every day and period of the years on one core and reports charts per
       second: with calendar years cached, cached but checked for changes on every
       chart, and with the three calendar files read for every chart.
+  zelvara-cli export koyomi|2txt|casio|kyu --out DIR [--from YEAR --to YEAR] [--home DIR]
+      Casts every day and period of a range of years and writes the batch data:
+      koyomi  DIR/koyomi.DB (SQLite), 1930-2010
+      2txt    DIR/zelvYYYY.txt, one file per year, 1925-2010
+      casio   DIR/CASIO/YYYYMM.dat, one file per month, 1922-1929
+      kyu     DIR/zelv1921.txt, the lunar date of every day from 02/01 (1921 only)
+      Progress goes to stderr; at the end, how many moments the engine refused.
 
   --home DIR   folder of the calendar data files (default: $ZELVARA_HOME, else the
                folder of this program).
@@ -134,9 +144,12 @@ int main(int argc, char** argv) {
     }
     const std::string command = argv[1];
     std::map<std::string, std::string> opts;
+    std::vector<std::string> words;  // the tool's name after "export"
     for (int i = 2; i < argc; ++i) {
         const std::string key = argv[i];
-        if (key == "--json") {
+        if (command == "export" && key.rfind("--", 0) != 0) {
+            words.push_back(key);
+        } else if (key == "--json") {
             opts[key] = "1";
         } else if (key.rfind("--", 0) == 0 && i + 1 < argc) {
             opts[key] = argv[++i];
@@ -147,6 +160,14 @@ int main(int argc, char** argv) {
     }
     if (command == "chart") return Chart(opts);
     if (command == "bench") return Bench(opts);
+#ifdef ZELVARA_HAS_BATCH
+    if (command == "export") return cli::RunExport(words, opts, ProgramFolder(opts));
+#else
+    if (command == "export") {
+        std::cerr << "この zelvara-cli は Qt なしで作られたため export を使えません。\n";
+        return 2;
+    }
+#endif
     std::cerr << "不明なコマンドです: " << command << "\n" << kUsage;
     return 2;
 }

@@ -1,0 +1,30 @@
+#include "terminal_progress.h"
+
+#include <unistd.h>
+
+namespace zelvara::cli {
+
+TerminalProgress::TerminalProgress(std::string label, std::FILE* out)
+    : label_(std::move(label)), out_(out), terminal_(isatty(fileno(out)) != 0) {}
+
+void TerminalProgress::Update(const batch::BatchStep& step) {
+    constexpr int kWidth = 30;
+    const double share = step.monthsTotal ? double(step.monthsDone) / step.monthsTotal : 0;
+    if (terminal_) {
+        const int filled = static_cast<int>(share * kWidth);
+        std::fprintf(out_, "\r%s [%s%s] %d/%02d %3d%%", label_.c_str(), std::string(filled, '#').c_str(),
+                     std::string(kWidth - filled, '.').c_str(), step.year, step.month, static_cast<int>(share * 100));
+        std::fflush(out_);
+        drawn_ = true;
+    } else if (step.year != lastYear_) {
+        std::fprintf(out_, "%s %d/%02d %3d%%\n", label_.c_str(), step.year, step.month, static_cast<int>(share * 100));
+    }
+    lastYear_ = step.year;
+}
+
+void TerminalProgress::Finish() {
+    if (drawn_) std::fprintf(out_, "\n");
+    drawn_ = false;
+}
+
+}  // namespace zelvara::cli

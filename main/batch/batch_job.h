@@ -1,0 +1,40 @@
+// What the four tools share while one of them runs (internal to the batch
+// library).
+#pragma once
+
+#include "batch_moments.h"
+#include "batch_run.h"
+
+#include <QDir>
+
+namespace zelvara::batch {
+
+struct BatchJob {
+    BatchJob(const BatchRequest& r, const BatchProgress& p)
+        : request(r), progress(p), caster(r.programFolder.toStdString()), out(r.outFolder) {}
+
+    const BatchRequest& request;
+    const BatchProgress& progress;
+    MomentCaster caster;
+    QDir out;
+    BatchOutcome outcome;
+    int monthsDone = 0;
+    int monthsTotal = 0;
+
+    void Step(int year, int month, const QString& caption) {
+        if (progress) progress(BatchStep{year, month, monthsDone, monthsTotal, caption});
+        ++monthsDone;
+    }
+    bool Fail(const QString& message) {
+        outcome.error = message;
+        return false;
+    }
+};
+
+// The tools; each returns false with outcome.error set.
+bool RunTwoTxt(BatchJob& job);
+bool RunCasio(BatchJob& job);
+bool RunKyu(BatchJob& job);
+bool RunKoyomi(BatchJob& job);
+
+}  // namespace zelvara::batch

@@ -1,0 +1,69 @@
+// The birth moments of a batch run and the one engine that casts them.
+#pragma once
+
+#include "chart_layout.h"
+#include "context.h"
+#include "zelvara.h"
+
+#include <optional>
+#include <string>
+
+namespace zelvara::batch {
+
+// Days of a month as the batch tools count them: February has 29 days in
+// every year divisible by 4. Right for 1901..2099, the only years a batch
+// accepts.
+int MonthLength(int year, int month);
+
+constexpr int kFirstBatchYear = 1921;
+constexpr int kLastBatchYear = 2099;
+
+// One code character for a small number: "0".."9" for 0..9, "A".."Z" for
+// 10..35; "?" for anything else (never produced by a real chart).
+char CodeChar(int value);
+
+// Appends 0..99 with a leading "0" below 10.
+void AppendTwoDigits(std::string& out, int value);
+
+// A moment the engine would not cast.
+struct Refusal {
+    int year = 0, month = 0, day = 0, hourIndex = 0;
+    std::string message;
+};
+
+// Casts moments as the chart request does for a male birth with a known
+// hour: the record is reset, then cast. A refused moment is counted, not
+// shown, and the record keeps whatever the cast left in it.
+class MomentCaster {
+public:
+    explicit MomentCaster(const std::string& programFolder);
+    MomentCaster(const MomentCaster&) = delete;
+    MomentCaster& operator=(const MomentCaster&) = delete;
+
+    // true when the chart was cast, false when the engine refused the moment.
+    bool Cast(int year, int month, int day, int hourIndex);
+
+    const Tmandata& Man() const { return ctx_.man; }
+    // The chart display's boxes for the chart last cast (luck periods first,
+    // as the display lays them out).
+    ChartLayout LayOut();
+    int FirstLuckAgeMale() const { return ctx_.firstLuckAgeMale; }
+    int FirstLuckAgeFemale() const { return ctx_.firstLuckAgeFemale; }
+    long Moments() const { return moments_; }
+    long Refused() const { return refused_; }
+    const std::optional<Refusal>& FirstRefusal() const { return firstRefusal_; }
+
+private:
+    class LastMessage final : public MessageSink {
+    public:
+        void Show(std::string_view text, std::string_view) override { text_.assign(text); }
+        std::string text_;
+    };
+    LastMessage sink_;
+    EngineContext ctx_;
+    long moments_ = 0;
+    long refused_ = 0;
+    std::optional<Refusal> firstRefusal_;
+};
+
+}  // namespace zelvara::batch

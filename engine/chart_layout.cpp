@@ -105,6 +105,27 @@ ChartLayout LayOutChart(const Tmandata& man) {
     return layout;
 }
 
+std::array<std::string, 13> NameLuckPeriods(Tmandata& man) {
+    std::array<std::string, 13> captions;
+    for (int i = 1; i <= 12; ++i) {
+        const int q = man.luckPalace[i];
+        const int s = q >= 1 && q <= kPalaces ? man.luckRulingStar[q] : 0;
+        std::string ruler = "空白";
+        if (s >= 1 && s <= kStars) {
+            ruler = kStarLongNames[s];
+        } else if (q >= 1 && q <= kPalaces) {
+            for (int m = 1; m <= kMinorStars; ++m)
+                if (man.minorBranch[m] == man.palaceBranch[q]) {
+                    ruler = kMinorLongNames[m];
+                    break;
+                }
+        }
+        man.daiunStarName[i] = ruler;
+        captions[i] = std::to_string(man.luckAge[i]) + "-" + std::to_string(man.luckAge[i] + 9) + "才(" + ruler + ")";
+    }
+    return captions;
+}
+
 std::array<int, kPalaces + 1> PalaceStrengths(const Tmandata& man) {
     std::array<int, kPalaces + 1> strength{};
     for (int p = 1; p <= kPalaces; ++p) {

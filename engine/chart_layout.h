@@ -42,6 +42,11 @@ ChartLayout LayOutChart(const Tmandata& man);
 // Star caption with its transformation mark: 太陽(忌).
 std::string StarCaption(const Tmandata& man, int star);
 
+// Names the ruler of every ten-year period into daiunStarName: the main star
+// of the period's palace, else the first additional star standing there, else
+// "空白". Returns the tab captions [1..12], such as "3-12才(紫薇星)".
+std::array<std::string, 13> NameLuckPeriods(Tmandata& man);
+
 // Strength of palaces 1..12 by the weight tables.
 std::array<int, kPalaces + 1> PalaceStrengths(const Tmandata& man);
 

@@ -1,6 +1,7 @@
 #include "app_windows.h"
 
 #include "main_window.h"
+#include "hour_window.h"
 #include "pending_windows.h"
 
 namespace zelvara {
@@ -32,7 +33,7 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm)
     w.marriageRules = add(std::make_unique<Tkekkonfrm>(QStringLiteral("Zelvara合婚法則一覧"), QSize(580, 480)));
     w.legends = add(std::make_unique<Thelpbunfrm>(QStringLiteral("星の説明の画面（Orvandelが原本になっています）")));
     w.starMatrix = add(std::make_unique<Tmatorixfrm>(QStringLiteral("主要な星のマトリックス図"), QSize(649, 585)));
-    add(std::make_unique<Ttimefrm>(QStringLiteral("生まれた時刻を決定するための画面")));
+    w.hourWindow = static_cast<Ttimefrm*>(add(std::make_unique<Ttimefrm>(mainForm.Texts(), &mainForm)));
     mainForm.SetOpenableWindows(w);
 }
 

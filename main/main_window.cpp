@@ -2,6 +2,7 @@
 
 #include "chart_request.h"
 #include "east_tab_style.h"
+#include "hour_window.h"
 #include "help_window.h"
 #include "settings_file.h"
 #include "startup_sound.h"
@@ -66,6 +67,7 @@ void TMainForm1::BuildPages()
 void TMainForm1::RunStartup(const StartupOptions& options)
 {
     programFolder_ = options.programFolder;
+    settingsPath_ = options.settingsPath;
 
     // 1. Today's date in the short date format.
     const QDate today = options.today.value_or(QDate::currentDate());
@@ -175,11 +177,6 @@ void TMainForm1::BitBtn1Click()
         return;
     }
     // The perpetual calendar window (Tmannenfrm) opens here once it exists.
-}
-
-void TMainForm1::btnOkClick()
-{
-    // Chart request: checks, cast, display, write-back. Not built yet.
 }
 
 void TMainForm1::KekkaChange()

@@ -2,8 +2,12 @@
 #pragma once
 
 #include "chart_boxes.h"
+#include "chart_display.h"
+#include "chart_request.h"
 #include "context.h"
 #include "person_table.h"
+#include "settings_file.h"
+#include "timi.h"
 
 #include <QDate>
 #include <QMainWindow>
@@ -25,6 +29,8 @@ class QWidget;
 
 namespace zelvara {
 
+class Ttimefrm;
+
 class PersonGridModel;
 class HelpWindow;
 
@@ -42,6 +48,7 @@ struct OpenableWindows {
     QWidget* legends = nullptr;       // Thelpbunfrm
     QWidget* starMatrix = nullptr;    // Tmatorixfrm
     QWidget* marriageRules = nullptr; // Tkekkonfrm
+    Ttimefrm* hourWindow = nullptr;    // Ttimefrm
 };
 
 class TMainForm1 : public QMainWindow {
@@ -59,6 +66,22 @@ public:
     const QStringList& StartupSteps() const { return startupSteps_; }
     const std::array<ChartBox, kChartBoxes>& Boxes() const { return boxes_; }
     QString ProgramFolder() const { return programFolder_; }
+    const Timi& Texts() const { return timi_; }
+    const OwnerSettings& Owner() const { return owner_; }
+    // The box-text table of the last chart: [palace 1..12][slot 1..6].
+    const std::array<std::array<std::string, kBoxSlots + 1>, kPalaces + 1>& BoxTexts() const { return layout_.boxText; }
+    const HourGrid& HourCandidates() const { return hourGrid_; }
+    const PalaceStrengthView* StrengthChart() const { return Chart1; }
+    void SetBatchFlag(bool on) { batchFlag_ = on; }
+
+    // The hour inference: casts all twelve periods and lets the user pick one
+    // in the hour window. 0 when a period was chosen; −1 when a candidate
+    // could not be cast or the window was closed without a choice.
+    int InferHour();
+    void ShowChartCentre();
+    void ShowChart();
+    void ShowPalaceStrength();
+    void FillLuckTabs();
 
 public slots:
     // The chart request; its body comes with the chart display.
@@ -91,8 +114,23 @@ private:
     void ShowHelp();
     void Message(const QString& text, const QString& caption = {});
 
+    Ttimefrm& HourWindow();
+    BirthInput ReadBirthInput() const;
+    void WriteBack(const CheckedBirth& checked, int hourIndex);
+
     MessageSink& sink_;
     std::unique_ptr<EngineContext> ctx_;
+    Timi timi_;
+    OwnerSettings owner_;
+    QString settingsPath_;
+    ChartCentre centre_;
+    PalaceStrengthView* Chart1 = nullptr;
+    PalaceGlyphs glyphs_;
+    bool glyphsLoaded_ = false;
+    ChartLayout layout_;
+    HourGrid hourGrid_{};
+    std::unique_ptr<Ttimefrm> ownHourWindow_;
+    QPlainTextEdit* KounMemo = nullptr;
     PersonTable persons_;
     PersonGridModel* gridModel_ = nullptr;
     HelpWindow* help_ = nullptr;

@@ -2,8 +2,6 @@
 // contents are filled by the chart display and the readings.
 #include "main_window.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QCheckBox>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -60,13 +58,9 @@ QWidget* TMainForm1::BuildChartPage()
     centre->setObjectName(QStringLiteral("centerPanel"));
     centre->setFrameShape(QFrame::StyledPanel);
     centre->setGeometry(142, 122, 279, 250);
+    centre_ = BuildChartCentre(centre);
 
-    auto* chart = new QChart;
-    chart->setTitle(QStringLiteral("出生図分析"));
-    chart->legend()->hide();
-    chart->setBackgroundBrush(QColor(192, 192, 192));
-    chart->setMargins(QMargins(2, 2, 2, 2));
-    auto* Chart1 = new QChartView(chart, syuseizu);
+    Chart1 = new PalaceStrengthView(syuseizu);
     Chart1->setObjectName(QStringLiteral("Chart1"));
     Chart1->setGeometry(568, 0, 112, 440);
 
@@ -120,7 +114,8 @@ QWidget* TMainForm1::BuildLuckReadingPage()
                            QStringLiteral("73-82"), QStringLiteral("83-92"), QStringLiteral("93-102"),
                            QStringLiteral("103-112"), QStringLiteral("113-122")});
     page->addWidget(daiuntab);
-    page->addWidget(Memo(kounsheet, "KounMemo"), 1);
+    KounMemo = Memo(kounsheet, "KounMemo");
+    page->addWidget(KounMemo, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
     bottom->addWidget(Button(kounsheet, "kounprintbtn", QStringLiteral("文章印刷")));

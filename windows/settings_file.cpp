@@ -118,4 +118,10 @@ bool StartupSoundEnabled(const SettingsFile& settings)
     return IsSwitchOn(settings.Read(QStringLiteral("sound"), QStringLiteral("check"), QStringLiteral("True")));
 }
 
+OwnerSettings LoadOwnerSettings(const SettingsFile& settings)
+{
+    return {settings.Read(QStringLiteral("owner"), QStringLiteral("title"), QString()),
+            settings.Read(QStringLiteral("owner"), QStringLiteral("tel"), QString())};
+}
+
 }  // namespace zelvara

@@ -35,4 +35,11 @@ inline bool IsSwitchOn(const QString& value) { return value == QLatin1String("Tr
 // [sound] check, default "True".
 bool StartupSoundEnabled(const SettingsFile& settings);
 
+// The user's own footer data: [owner] title and tel, empty when missing.
+struct OwnerSettings {
+    QString title;
+    QString tel;
+};
+OwnerSettings LoadOwnerSettings(const SettingsFile& settings);
+
 }  // namespace zelvara

@@ -1,0 +1,221 @@
+#include "chart_display.h"
+
+#include "conversion.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPainter>
+#include <QToolButton>
+
+namespace zelvara {
+namespace {
+
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+
+QLabel* Label(QWidget* parent, const char* name, const QRect& geometry, const QString& text = {},
+              Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(geometry);
+    l->setAlignment(align);
+    return l;
+}
+
+QToolButton* PillarButton(QWidget* parent, const char* name, const QRect& geometry, int pointSize)
+{
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(geometry);
+    QFont f = b->font();
+    f.setPointSize(pointSize);
+    f.setBold(true);
+    b->setFont(f);
+    return b;
+}
+
+void SetColours(QWidget* w, const QColor& background, const QColor& text)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, background);
+    pal.setColor(QPalette::WindowText, text);
+    w->setPalette(pal);
+}
+
+}  // namespace
+
+PalaceStrengthView::PalaceStrengthView(QWidget* parent) : QWidget(parent) {}
+
+void PalaceStrengthView::SetStrength(const PalaceStrength& strength)
+{
+    strength_ = strength;
+    update();
+}
+
+void PalaceStrengthView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    DrawPalaceStrengthChart(painter, QRectF(rect()), strength_);
+}
+
+QColor BrightnessBackground(int grade)
+{
+    switch (grade) {
+        case 1: return QColor(0, 0, 255);    // blue
+        case 2: return QColor(0, 255, 0);    // lime green
+        case 3: return QColor(255, 255, 0);  // yellow
+        case 4: return QColor(255, 0, 0);    // red
+        default: return {};
+    }
+}
+
+QColor BrightnessText(int grade)
+{
+    switch (grade) {
+        case 1: return Qt::white;
+        case 2: return QColor(0, 0, 255);
+        case 3: return Qt::black;
+        case 4: return Qt::white;
+        default: return Qt::black;
+    }
+}
+
+ChartCentre BuildChartCentre(QWidget* f)
+{
+    ChartCentre c;
+    // Four pillar columns headed 時 日 月 年.
+    const char* heads[4] = {"SpeedButton1", "SpeedButton2", "SpeedButton3", "SpeedButton4"};
+    const QString headTexts[4] = {QStringLiteral("時"), QStringLiteral("日"), QStringLiteral("月"), QStringLiteral("年")};
+    QToolButton** stems[4] = {&c.SpdBtnTim_ten, &c.SpdBtnDay_ten, &c.SpdBtnMon_ten, &c.SpdBtnNen_ten};
+    QToolButton** branches[4] = {&c.SpdBtnTim_chi, &c.SpdBtnDay_chi, &c.SpdBtnMon_chi, &c.SpdBtnNen_chi};
+    const char* stemNames[4] = {"SpdBtnTim_ten", "SpdBtnDay_ten", "SpdBtnMon_ten", "SpdBtnNen_ten"};
+    const char* branchNames[4] = {"SpdBtnTim_chi", "SpdBtnDay_chi", "SpdBtnMon_chi", "SpdBtnNen_chi"};
+    for (int i = 0; i < 4; ++i) {
+        const int x = 8 + i * 34;
+        QToolButton* head = PillarButton(f, heads[i], QRect(x, 6, 32, 20), 9);
+        head->setText(headTexts[i]);
+        *stems[i] = PillarButton(f, stemNames[i], QRect(x, 27, 32, 30), 14);
+        *branches[i] = PillarButton(f, branchNames[i], QRect(x, 58, 32, 30), 14);
+    }
+    c.lblBirth = Label(f, "lblBirth", QRect(150, 6, 122, 20));
+    Label(f, "Label1", QRect(150, 28, 36, 20), QStringLiteral("旧暦"));
+    c.kyureki = Label(f, "kyureki", QRect(186, 28, 86, 20));
+    c.lblAge = Label(f, "lblAge", QRect(150, 50, 60, 20));
+    c.sexlbl = Label(f, "sexlbl", QRect(212, 50, 60, 20));
+    QFont big = c.sexlbl->font();
+    big.setBold(true);
+    c.sexlbl->setFont(big);
+    c.lblKouun = Label(f, "lblKouun", QRect(150, 72, 60, 20));
+    c.lblRituun = Label(f, "lblRituun", QRect(212, 72, 60, 20));
+    c.lblDays = Label(f, "lblDays", QRect(8, 98, 130, 20));
+    c.gogyolbl = Label(f, "gogyolbl", QRect(150, 98, 60, 20));
+    c.gogyolbl->setFont(big);
+    c.lblsingu = Label(f, "lblsingu", QRect(8, 120, 130, 20));
+
+    // Brightness legend: the four colours a star label can take.
+    Label(f, "legendCaption", QRect(8, 196, 120, 18), QStringLiteral("星の明るさ（色）"));
+    const char* legendNames[5] = {"", "lblByo", "lblWang", "lblShitsu", "lblKan"};
+    const char* hints[5] = {"", "星の色が青の場合、長所が作用します", "星の色が緑の場合、長所が作用します",
+                            "星の色が黄色の場合、星の短所が作用します", "星の色が赤色の場合、星の短所が作用します"};
+    for (int g = 1; g <= 4; ++g) {
+        QLabel* l = Label(f, legendNames[g], QRect(8 + (g - 1) * 34, 216, 30, 22), Q(kBrightnessNames[g]),
+                          Qt::AlignCenter);
+        l->setAutoFillBackground(true);
+        l->setFont(big);
+        SetColours(l, BrightnessBackground(g), BrightnessText(g));
+        l->setToolTip(QString::fromUtf8(hints[g]));
+        c.legend[g] = l;
+    }
+    return c;
+}
+
+void FillChartCentre(const ChartCentre& c, const Tmandata& man)
+{
+    c.lblBirth->setText(QString::fromStdString(man.birthText));
+    c.lblAge->setText(QString::number(man.age) + QStringLiteral("才"));
+    c.lblKouun->setText(man.luckDirection != 0 ? QStringLiteral("逆行運") : QStringLiteral("順行運"));
+    c.lblRituun->setText(QString::number(man.firstLuckAge) + QStringLiteral("年運"));
+    c.lblDays->setText(QStringLiteral("節入まで") + QString::number(man.daysToTerm) + QStringLiteral("日"));
+    c.SpdBtnTim_ten->setText(Q(StemName(man.stems.hour)));
+    c.SpdBtnDay_ten->setText(Q(StemName(man.stems.day)));
+    c.SpdBtnMon_ten->setText(Q(StemName(man.stems.month)));
+    c.SpdBtnNen_ten->setText(Q(StemName(man.stems.year)));
+    c.SpdBtnTim_chi->setText(Q(BranchName(man.branches.hour)));
+    c.SpdBtnDay_chi->setText(Q(BranchName(man.branches.day)));
+    c.SpdBtnMon_chi->setText(Q(BranchName(man.branches.month)));
+    c.SpdBtnNen_chi->setText(Q(BranchName(man.branches.year)));
+    c.kyureki->setText(QString::number(man.lunarMonth) + QStringLiteral("月") + QString::number(man.lunarDay) +
+                       QStringLiteral("日"));
+    c.sexlbl->setText(man.sexCode == 'M' ? QStringLiteral("男命") : QStringLiteral("女命"));
+}
+
+PalaceGlyphs LoadPalaceGlyphs(const QString& programFolder)
+{
+    PalaceGlyphs glyphs;
+    for (int p = 1; p <= kPalaces; ++p) glyphs[p] = LoadPalaceGlyph(programFolder, p);
+    return glyphs;
+}
+
+ChartLayout FillChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const ChartCentre& centre, Tmandata& man,
+                           const Timi& timi, const PalaceGlyphs& glyphs)
+{
+    // 1. Every star label back to an empty caption on the window face.
+    for (ChartBox& box : boxes)
+        for (QLabel* label : box.stars) {
+            label->clear();
+            label->setToolTip({});
+            label->setPalette(label->parentWidget()->palette());
+        }
+
+    // 2. Palace buttons: the box of each palace's branch takes its name,
+    // glyph and hint; 命宮 in magenta.
+    for (int p = 1; p <= kPalaces; ++p) {
+        const int b = man.palaceBranch[p];
+        if (b < 1 || b > kBranches) continue;
+        PalaceButton* button = boxes[b - 1].palace;
+        QPalette pal = button->palette();
+        pal.setColor(QPalette::ButtonText, p == kLifePalace ? QColor(255, 0, 255) : QColor(Qt::black));
+        button->setPalette(pal);
+        button->setText(Q(kPalaceNames[p]));
+        button->SetGlyph(glyphs[p]);
+        button->setToolTip(Q(timi.kyuText[p]));
+    }
+
+    // 3. Bureau.
+    centre.gogyolbl->setText(man.bureau >= 1 && man.bureau <= kBureaus ? Q(kBureauNames[man.bureau - 1]) : QString());
+
+    // 4./5. Luck periods and the age buttons of their boxes.
+    LayOutLuckPeriods(man);
+    for (int k = 1; k <= 12; ++k) {
+        const int b = man.luckBranch[k];
+        if (b >= 1 && b <= kBranches) boxes[b - 1].age->setText(QString::number(man.luckAge[k]) + QStringLiteral("才"));
+    }
+
+    // 6.–8. Star labels: the twenty with their grade colours, then the
+    // additional stars while a box has room.
+    const ChartLayout layout = LayOutChart(man);
+    for (int b = 1; b <= kBranches; ++b) {
+        for (int r = 1; r <= kBoxSlots; ++r) {
+            const StarSlot& slot = layout.box[b][r];
+            if (slot.kind == StarSlot::Kind::Empty) continue;
+            QLabel* label = boxes[b - 1].stars[r - 1];
+            label->setText(QString::fromStdString(slot.caption));
+            QPalette pal = label->palette();
+            if (slot.kind == StarSlot::Kind::Star) {
+                label->setToolTip(Q(timi.hosiText[slot.number]));
+                pal.setColor(QPalette::Window, BrightnessBackground(slot.brightness));
+                pal.setColor(QPalette::WindowText, BrightnessText(slot.brightness));
+            } else {
+                label->setToolTip(Q(timi.hosiText[60 + slot.number]));
+                pal.setColor(QPalette::WindowText, Qt::black);
+            }
+            label->setPalette(pal);
+        }
+    }
+
+    // 10. Body palace.
+    centre.lblsingu->setText(QStringLiteral("身宮：") + Q(BranchName(man.bodyPalace)));
+    return layout;
+}
+
+}  // namespace zelvara

@@ -1,0 +1,78 @@
+// The chart page's contents: the centre panel, the twelve boxes filled from a
+// cast chart, and the palace-strength bar chart.
+#pragma once
+
+#include "chart_boxes.h"
+#include "chart_layout.h"
+#include "palace_strength_chart.h"
+#include "timi.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QToolButton;
+
+namespace zelvara {
+
+// The bar chart `Chart1` on the page; it draws with the print module's painter.
+class PalaceStrengthView : public QWidget {
+    Q_OBJECT
+public:
+    explicit PalaceStrengthView(QWidget* parent = nullptr);
+    void SetStrength(const PalaceStrength& strength);
+    const PalaceStrength& Strength() const { return strength_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    PalaceStrength strength_{};
+};
+
+// The labels and buttons of the centre panel.
+struct ChartCentre {
+    QLabel* lblBirth = nullptr;
+    QLabel* lblAge = nullptr;
+    QLabel* lblKouun = nullptr;
+    QLabel* lblRituun = nullptr;
+    QLabel* lblDays = nullptr;
+    QLabel* kyureki = nullptr;
+    QLabel* sexlbl = nullptr;
+    QLabel* gogyolbl = nullptr;
+    QLabel* lblsingu = nullptr;
+    // Columns 時 日 月 年: stem and branch buttons.
+    QToolButton* SpdBtnTim_ten = nullptr;
+    QToolButton* SpdBtnDay_ten = nullptr;
+    QToolButton* SpdBtnMon_ten = nullptr;
+    QToolButton* SpdBtnNen_ten = nullptr;
+    QToolButton* SpdBtnTim_chi = nullptr;
+    QToolButton* SpdBtnDay_chi = nullptr;
+    QToolButton* SpdBtnMon_chi = nullptr;
+    QToolButton* SpdBtnNen_chi = nullptr;
+    std::array<QLabel*, 5> legend{};  // brightness legend by grade 1..4
+};
+
+// Builds the centre panel inside the given frame (the area the four centre
+// cells of the rim leave free).
+ChartCentre BuildChartCentre(QWidget* centreFrame);
+
+// Background and text colours of a star label of brightness grade 1..4.
+QColor BrightnessBackground(int grade);
+QColor BrightnessText(int grade);
+
+// Fills the centre labels from the chart record.
+void FillChartCentre(const ChartCentre& centre, const Tmandata& man);
+
+// Palace glyphs by palace number, loaded once from the program folder.
+using PalaceGlyphs = std::array<QPixmap, kPalaces + 1>;
+PalaceGlyphs LoadPalaceGlyphs(const QString& programFolder);
+
+// Fills the boxes, bureau and body palace labels; writes the luck sequence into
+// the record and returns the layout (its boxText is the box-text table).
+ChartLayout FillChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const ChartCentre& centre, Tmandata& man,
+                           const Timi& timi, const PalaceGlyphs& glyphs);
+
+}  // namespace zelvara

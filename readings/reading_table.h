@@ -1,0 +1,111 @@
+// One reading-text table, open for the whole run: a SQLite file in the program
+// folder with one table of the layout in table_schema.h. Like a data set behind
+// bound controls it keeps a current record, which the readings move while they
+// scan and the editor windows show; edits go into a buffer for the current
+// record and are written by Post(), or before the current record moves.
+#pragma once
+
+#include "table_schema.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace zelvara {
+
+class MessageSink;
+
+class ReadingTable : public QObject {
+    Q_OBJECT
+public:
+    ReadingTable(TableId id, MessageSink& sink, QObject* parent = nullptr);
+    ~ReadingTable() override;
+
+    // Opens folder/<file name>. A missing or empty file is first created from
+    // the seed source, taken from the first of seedFolders that has it; a
+    // file that exists is never replaced. On any failure the message names
+    // the file and the table stays closed.
+    bool Open(const QString& folder, const QStringList& seedFolders);
+    void Close();
+    bool IsOpen() const { return open_; }
+    // True when open; otherwise reports that the table is not open.
+    bool CheckOpen() const;
+    const TableSchema& Schema() const { return schema_; }
+    QString FileName() const { return schema_.fileName; }
+    QString FilePath() const { return path_; }
+
+    // Records in table order (by No where No is the key, else as stored).
+    int RecordCount() const { return int(rows_.size()); }
+    int CurrentRow() const { return current_; }  // −1 when the table is empty
+    bool First();
+    bool Next();   // at the last record: stays there and sets Eof()
+    bool Prior();
+    bool Last();
+    bool MoveTo(int row);
+    bool Eof() const { return eof_; }
+
+    // The file has this field of the layout.
+    bool HasField(const QString& name) const;
+    // Value of a field of the current record; empty when there is no record.
+    // A name the table does not have is reported (naming table and field)
+    // and gives nullopt.
+    std::optional<QString> Field(const QString& name);
+
+    // Editing the current record. SetValue refuses (and reports) a name the
+    // table does not have. Post checks every changed value, then writes the
+    // record in one transaction; a refused post keeps the edits pending.
+    bool SetValue(const QString& name, const QString& text);
+    bool Post();
+    void Cancel();
+    bool IsModified() const { return modified_; }
+
+    // Bound controls do not follow the current record while disabled (the
+    // readings' scans); enabling again tells them once where it stands.
+    void DisableControls() { ++disabled_; }
+    void EnableControls();
+    bool ControlsDisabled() const { return disabled_ > 0; }
+
+signals:
+    void currentChanged();  // another record, or the current one reloaded
+
+private:
+    struct Row {
+        qint64 rowId = -1;
+        QStringList values;  // by column of columns_
+    };
+    bool CreateFromSeed(const QStringList& seedFolders);
+    bool LoadRows();
+    bool SetCurrent(int row, bool eof);
+    bool PostIfModified();
+    int ColumnOf(const QString& name) const;
+    void Report(const QString& text) const;
+
+    const TableSchema& schema_;
+    MessageSink& sink_;
+    QString connection_;
+    QString path_;
+    bool open_ = false;
+    QStringList columns_;  // the layout's fields that the file has, in layout order
+    std::vector<Row> rows_;
+    int current_ = -1;
+    bool eof_ = true;
+    bool modified_ = false;
+    int disabled_ = 0;
+};
+
+// Keeps a table's bound controls still for a scope.
+class ControlsFrozen {
+public:
+    explicit ControlsFrozen(ReadingTable& t) : t_(t) { t_.DisableControls(); }
+    ~ControlsFrozen() { t_.EnableControls(); }
+    ControlsFrozen(const ControlsFrozen&) = delete;
+    ControlsFrozen& operator=(const ControlsFrozen&) = delete;
+
+private:
+    ReadingTable& t_;
+};
+
+}  // namespace zelvara

@@ -1,0 +1,51 @@
+// The reading texts of a run: the five reading-text tables and the star-pair
+// file, opened once at start-up and shared by the readings and the editor
+// windows (which therefore see the same current records).
+#pragma once
+
+#include "reading_table.h"
+#include "star_pairs.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <array>
+
+namespace zelvara {
+
+class MessageSink;
+
+class ReadingTables : public QObject {
+    Q_OBJECT
+public:
+    explicit ReadingTables(MessageSink& sink, QObject* parent = nullptr);
+
+    // Opens every table in the program folder, making missing ones (and a
+    // missing hosi2dat.txt) from their seeds. A table that cannot be opened
+    // is reported and stays closed; the others open regardless. True when
+    // everything is ready.
+    bool Open(const QString& programFolder, const QStringList& seedFolders);
+
+    ReadingTable& Table(TableId id) { return *tables_[int(id)]; }
+    ReadingTable& kyu12() { return Table(TableId::Kyu12); }
+    ReadingTable& kantei() { return Table(TableId::Kantei); }
+    ReadingTable& hosiImi() { return Table(TableId::HosiImi); }
+    ReadingTable& ai01() { return Table(TableId::Ai01); }
+    ReadingTable& ai02() { return Table(TableId::Ai02); }
+    const StarPairFile& StarPairs() const { return starPairs_; }
+
+    MessageSink& Sink() const { return sink_; }
+
+private:
+    MessageSink& sink_;
+    std::array<ReadingTable*, kReadingTableCount> tables_{};
+    StarPairFile starPairs_;
+};
+
+// Where seeds are looked for: the program folder's seed/ first, then the
+// seed/ folder beside the running executable (the build copies data/seed
+// there), so that a program folder given by --home or ZELVARA_HOME still
+// gets its tables made.
+QStringList SeedFolders(const QString& programFolder);
+
+}  // namespace zelvara

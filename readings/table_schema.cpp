@@ -1,0 +1,152 @@
+#include "table_schema.h"
+
+#include "cp932.h"
+#include "zelvara.h"
+
+#include <climits>
+
+namespace zelvara {
+namespace {
+
+QString FromView(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+
+// The additional stars in the order of the text tables (駅馬 is not among
+// them; the luck table has it at the very end).
+const QStringList& TableMinorNames()
+{
+    static const QStringList names = {
+        QStringLiteral("天存"), QStringLiteral("天魁"), QStringLiteral("天鉞"), QStringLiteral("左輔"),
+        QStringLiteral("右弼"), QStringLiteral("天空"), QStringLiteral("地劫"), QStringLiteral("天耗"),
+        QStringLiteral("紅鸞"), QStringLiteral("天喜"), QStringLiteral("天姚"), QStringLiteral("天刑")};
+    return names;
+}
+
+const QStringList& TransformNames()
+{
+    static const QStringList names = {QStringLiteral("化禄"), QStringLiteral("化権"), QStringLiteral("化科"),
+                                      QStringLiteral("化忌")};
+    return names;
+}
+
+FieldDef No() { return {QStringLiteral("No"), FieldType::SmallInt, 0}; }
+FieldDef Str(const QString& name, int size) { return {name, FieldType::String, size}; }
+FieldDef Memo(const QString& name) { return {name, FieldType::Memo, 0}; }
+
+TableSchema Kyu12()
+{
+    TableSchema t{TableId::Kyu12, QStringLiteral("KYU12.db"), QStringLiteral("KYU12"), QStringLiteral("KYU12.txt"), {}, false};
+    t.fields << No() << Str(QStringLiteral("宮名称"), 20) << Memo(QStringLiteral("内容")) << Memo(QStringLiteral("星相性"));
+    for (int s = 1; s <= kStars; ++s)
+        t.fields << Str(FromView(kStarLongNames[s]), 10);
+    t.fields << Str(QStringLiteral("ETC"), 10);
+    return t;
+}
+
+TableSchema Kantei()
+{
+    TableSchema t{TableId::Kantei, QStringLiteral("KANTEI.DB"), QStringLiteral("KANTEI"), QStringLiteral("KANTEI.txt"), {}, true};
+    t.fields << No() << Str(QStringLiteral("宮名称"), 20) << Memo(QStringLiteral("内容"));
+    QStringList names;
+    for (int s = 1; s <= kStars; ++s)
+        names << FromView(kStarShortNames[s]);
+    names << TableMinorNames() << TransformNames();
+    for (const QString& n : names)
+        t.fields << Memo(n + QStringLiteral("星1")) << Memo(n + QStringLiteral("星2"));
+    return t;
+}
+
+TableSchema StarTexts(TableId id, const char* file, const char* table, const char* seed)
+{
+    TableSchema t{id, QString::fromLatin1(file), QString::fromLatin1(table), QString::fromLatin1(seed), {}, false};
+    t.fields << No();
+    for (const QString& n : StarTextFieldNames())
+        t.fields << Memo(n);
+    return t;
+}
+
+}  // namespace
+
+const QStringList& StarTextFieldNames()
+{
+    static const QStringList names = [] {
+        QStringList n;
+        for (int s = 1; s <= kStars; ++s)
+            n << FromView(kStarLongNames[s]);
+        for (const QString& m : TableMinorNames())
+            n << m + QStringLiteral("星");
+        for (const QString& x : TransformNames())
+            n << x + QStringLiteral("星");
+        n << QStringLiteral("駅馬星");
+        return n;
+    }();
+    return names;
+}
+
+int TableSchema::FieldIndex(const QString& name) const
+{
+    for (int i = 0; i < fields.size(); ++i)
+        if (fields[i].name == name)
+            return i;
+    return -1;
+}
+
+QStringList TableSchema::FieldNames() const
+{
+    QStringList names;
+    for (const FieldDef& f : fields)
+        names << f.name;
+    return names;
+}
+
+QString TableSchema::ColumnSql(const FieldDef& field) const
+{
+    const QString quoted = QLatin1Char('"') + field.name + QLatin1Char('"');
+    switch (field.type) {
+    case FieldType::SmallInt:
+        return quoted + (keyedByNo && field.name == QLatin1String("No") ? QStringLiteral(" SMALLINT NOT NULL PRIMARY KEY")
+                                                                         : QStringLiteral(" SMALLINT"))
+               + QStringLiteral(" CHECK (%1 BETWEEN -32768 AND 32767)").arg(quoted);
+    case FieldType::String:
+        return quoted + QStringLiteral(" VARCHAR(%1)").arg(field.size);
+    case FieldType::Memo:
+        break;
+    }
+    return quoted + QStringLiteral(" TEXT");
+}
+
+QString CheckFieldValue(const FieldDef& field, const QString& text)
+{
+    if (field.type == FieldType::SmallInt) {
+        bool ok = false;
+        const int n = text.toInt(&ok);
+        if (!text.isEmpty() && (!ok || n < -32768 || n > 32767))
+            return QStringLiteral("項目「%1」は -32768 から 32767 までの整数です（「%2」）。").arg(field.name, text);
+        return {};
+    }
+    return cp932::CheckFieldText(field.name, text, field.type == FieldType::String ? field.size : INT_MAX);
+}
+
+const TableSchema& SchemaOf(TableId id)
+{
+    static const TableSchema kyu12 = Kyu12();
+    static const TableSchema kantei = Kantei();
+    static const TableSchema hosiImi = StarTexts(TableId::HosiImi, "hosiImi.DB", "hosiImi", "hosiImi.txt");
+    static const TableSchema ai01 = StarTexts(TableId::Ai01, "Ai01.DB", "Ai01", "Ai01.txt");
+    static const TableSchema ai02 = StarTexts(TableId::Ai02, "Ai02.DB", "Ai02", "Ai02.txt");
+    switch (id) {
+    case TableId::Kyu12: return kyu12;
+    case TableId::Kantei: return kantei;
+    case TableId::HosiImi: return hosiImi;
+    case TableId::Ai01: return ai01;
+    case TableId::Ai02: break;
+    }
+    return ai02;
+}
+
+const QList<TableId>& AllReadingTables()
+{
+    static const QList<TableId> ids = {TableId::Kyu12, TableId::Kantei, TableId::HosiImi, TableId::Ai01, TableId::Ai02};
+    return ids;
+}
+
+}  // namespace zelvara

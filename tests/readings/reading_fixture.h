@@ -7,6 +7,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,6 +38,36 @@ public:
         for (const auto& f : fields)
             s += f.first + QStringLiteral(": <<\n") + f.second + QStringLiteral("\n>>\n");
         return s;
+    }
+
+    // Makes a table file by hand, as an older or damaged copy might be: the
+    // table's fields except those dropped, one record per map of values.
+    void MakeTableWithout(zelvara::TableId id, const QStringList& dropped, const QList<QHash<QString, QString>>& rows)
+    {
+        const zelvara::TableSchema& schema = zelvara::SchemaOf(id);
+        QStringList cols, marks;
+        for (const QString& f : schema.FieldNames()) {
+            if (!dropped.contains(f)) {
+                cols << QLatin1Char('"') + f + QLatin1Char('"');
+                marks << QStringLiteral("?");
+            }
+        }
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("by-hand"));
+            db.setDatabaseName(dir.filePath(schema.fileName));
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(schema.tableName, cols.join(','))));
+            for (const auto& row : rows) {
+                q.prepare(QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)").arg(schema.tableName, cols.join(','), marks.join(',')));
+                for (const QString& f : schema.FieldNames())
+                    if (!dropped.contains(f))
+                        q.addBindValue(row.value(f));
+                QVERIFY(q.exec());
+            }
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("by-hand"));
     }
 
     // Writes empty seeds for every table not written yet, then opens them.

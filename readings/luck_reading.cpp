@@ -1,0 +1,78 @@
+#include "luck_reading.h"
+
+#include "memo_lines.h"
+#include "reading_tables.h"
+
+namespace zelvara {
+
+QString QuietPeriodName() { return QStringLiteral("空白"); }
+
+QString QuietPeriodSentence()
+{
+    return QStringLiteral("○この期間は、支配する星がありませんので、特に吉も凶もない平穏な期間です。");
+}
+
+int MinorLimitStart(int yearBranch)
+{
+    switch ((yearBranch - 1) % 4) {
+    case 0: return 11;  // 子 辰 申
+    case 1: return 7;   // 丑 巳 酉
+    case 2: return 5;   // 寅 午 戌
+    default: return 2;  // 卯 未 亥
+    }
+}
+
+void FillMinorLimitBox(Tmandata& man)
+{
+    const int s = MinorLimitStart(man.branches.year);
+    const bool woman = man.sexCode == 'F';
+    for (int a = 1; a <= 160; ++a) {
+        const int step = woman ? s - a : s + a - 2;
+        man.minorLimitBox[a] = ((step % 12) + 12) % 12 + 1;
+    }
+}
+
+std::optional<QString> LuckTextFor(const QString& name, ReadingTable& hosiImi)
+{
+    if (name == QuietPeriodName())
+        return QuietPeriodSentence();
+    return hosiImi.Field(name);
+}
+
+LuckReading ComposeLuckReading(Tmandata& man, int period, ReadingTables& tables)
+{
+    LuckReading out;
+    if (period < 1 || period > 12)
+        return out;
+    QStringList& lines = out.kounMemo;
+    const int age = man.luckAge[period];
+    const QString ruler = QString::fromStdString(man.daiunStarName[period]);
+    lines << QStringLiteral("■%1才から%2才までのリズム - 【%3】が支配する運勢です。").arg(age).arg(age + 9).arg(ruler);
+    const auto periodText = LuckTextFor(ruler, tables.hosiImi());
+    if (!periodText)
+        return out;
+    AddText(lines, *periodText);
+    lines << QString();
+
+    FillMinorLimitBox(man);
+    for (int k = 1; k <= 10; ++k) {
+        const int a = age + k - 1;
+        const int branch = a >= 1 && a <= 160 ? man.minorLimitBox[a] : 0;
+        QString year = QuietPeriodName();
+        for (int j = 1; j <= 12; ++j) {
+            if (man.luckBranch[j] == branch) {
+                year = QString::fromStdString(man.daiunStarName[j]);
+                break;
+            }
+        }
+        lines << QStringLiteral("□%1才の支配星  - 【%2】").arg(a).arg(year);
+        const auto text = LuckTextFor(year, tables.hosiImi());
+        if (!text)
+            return out;
+        AddText(lines, *text);
+    }
+    out.complete = true;
+    return out;
+}
+
+}  // namespace zelvara

@@ -1,0 +1,43 @@
+// The luck-period reading of one ten-year period: its ruling star's text, then
+// the ruling star of each of its ten years of age with its text, all from the
+// luck-text table hosiImi.DB. The periods' ruling-star names (daiunStarName)
+// and tab captions come from NameLuckPeriods (chart_layout.h) after a chart.
+#pragma once
+
+#include "zelvara.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace zelvara {
+
+class ReadingTable;
+class ReadingTables;
+
+// The ruling-star name of a period that nothing rules, and its fixed text.
+QString QuietPeriodName();      // "空白"
+QString QuietPeriodSentence();
+
+// The branch of the first year of age, by the year branch: 11, 7, 5 or 2.
+int MinorLimitStart(int yearBranch);
+
+// Rewrites minorLimitBox[1..160]: age 1 on the start branch, then one branch
+// backwards per year for a woman, forwards for a man.
+void FillMinorLimitBox(Tmandata& man);
+
+// The luck text of a ruling-star name: the fixed sentence for 空白, else the
+// field of that name in the current record of hosiImi.DB. nullopt when the
+// table has no such field (reported).
+std::optional<QString> LuckTextFor(const QString& name, ReadingTable& hosiImi);
+
+struct LuckReading {
+    QStringList kounMemo;
+    bool complete = false;  // false: stopped at a reported fault, lines so far kept
+};
+
+// The reading of period 1..12 (tab index + 1). Rewrites minorLimitBox.
+LuckReading ComposeLuckReading(Tmandata& man, int period, ReadingTables& tables);
+
+}  // namespace zelvara

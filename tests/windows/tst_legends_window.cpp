@@ -1,0 +1,272 @@
+// The legends table and the legends viewer: seeding, posting, refused text,
+// pictures by page, the pending edit of the close box, the organisation
+// windows, and the wrapping memo.
+#include "legends_table.h"
+#include "legends_window.h"
+#include "memo_wrap.h"
+#include "picture_windows.h"
+#include "window_support.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTabWidget>
+#include <QTest>
+
+using namespace zelvara;
+
+namespace {
+
+// The text a fresh LegendsTable reads from the file (what the next run sees).
+QString Stored(const QString& folder, const QString& field)
+{
+    RecordingSink sink;
+    LegendsTable table(sink);
+    if (!table.Open(folder))
+        return QStringLiteral("<not opened: %1>").arg(sink.Last());
+    return table.Value(field);
+}
+
+}  // namespace
+
+class TestLegendsWindow : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<QTemporaryDir> home_;
+    RecordingSink sink_;
+
+    template <typename T> T* Child(QWidget& w, const QString& name)
+    {
+        T* c = w.findChild<T*>(name);
+        if (!c)
+            qWarning("no control %s", qPrintable(name));
+        return c;
+    }
+
+private slots:
+    void init()
+    {
+        home_ = FreshProgramFolder();
+        sink_ = RecordingSink();
+    }
+
+    // A missing table is made from the seed; an edited one is never replaced.
+    void seededOnceThenKept()
+    {
+        {
+            LegendsTable table(sink_);
+            QVERIFY2(table.Open(home_->path()), qPrintable(sink_.Last()));
+            for (const QString& field : LegendFieldNames())
+                QVERIFY2(table.Value(field).startsWith(field + QStringLiteral("は")), qPrintable(field));
+            table.SetValue(QStringLiteral("七殺星"), QStringLiteral("書き換えた説明"));
+            QVERIFY(table.Post());
+        }
+        QCOMPARE(Stored(home_->path(), QStringLiteral("七殺星")), QStringLiteral("書き換えた説明"));
+        QVERIFY(QFile::remove(home_->filePath(QString::fromLatin1(LegendsTable::kFileName))));
+        QVERIFY(Stored(home_->path(), QStringLiteral("七殺星")).startsWith(QStringLiteral("七殺星は")));
+        QVERIFY(sink_.messages.isEmpty());
+    }
+
+    // A file that is not a legends table is reported and left as it was.
+    void foreignFileUntouched()
+    {
+        const QString path = home_->filePath(QString::fromLatin1(LegendsTable::kFileName));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QSqlQuery(db).exec(QStringLiteral("CREATE TABLE other (x TEXT)"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+        const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+        LegendsTable table(sink_);
+        QVERIFY(!table.Open(home_->path()));
+        QVERIFY2(sink_.Last().contains(QStringLiteral("星の説明の表ではありません")), qPrintable(sink_.Last()));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+    }
+
+    // Text Shift-JIS cannot write is refused by name; nothing is lost.
+    void postRefusesUnwritableText()
+    {
+        LegendsTable table(sink_);
+        QVERIFY(table.Open(home_->path()));
+        const QString edited = QStringLiteral("星🌟の説明");
+        table.SetValue(QStringLiteral("破軍星"), edited);
+        table.SetValue(QStringLiteral("紫薇星"), QStringLiteral("波〜ダッシュ"));
+        QVERIFY(!table.Post());
+        QVERIFY2(sink_.Last().contains(QStringLiteral("破軍星")), qPrintable(sink_.Last()));
+        QVERIFY(table.IsModified());
+        QCOMPARE(table.Value(QStringLiteral("破軍星")), edited);
+        QVERIFY(Stored(home_->path(), QStringLiteral("紫薇星")).startsWith(QStringLiteral("紫薇星は")));
+        table.SetValue(QStringLiteral("破軍星"), QStringLiteral("星の説明"));
+        QVERIFY(table.Post());
+        // The wave dash an input method types is kept as its Shift-JIS form.
+        QCOMPARE(Stored(home_->path(), QStringLiteral("紫薇星")), QStringLiteral("波～ダッシュ"));
+    }
+
+    void seedErrors_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("shipped seed") << QString() << QString();
+        QTest::newRow("unknown field") << "[記録]\n炎星: 火\n" << "2 行目";
+        QTest::newRow("unclosed text") << "[記録]\n紫薇星: <<\n説明\n" << "紫薇星";
+        QTest::newRow("second record") << "[記録]\n紫薇星: a\n[記録]\n" << "3 行目";
+        QTest::newRow("field before record") << "紫薇星: a\n" << "1 行目";
+    }
+    void seedErrors()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, error);
+        if (text.isEmpty()) {
+            QFile f(QString::fromLatin1(LegendsTable::kSeedResource));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            text = QString::fromUtf8(f.readAll());
+        }
+        const LegendSeed seed = ParseLegendSeed(text);
+        if (error.isEmpty())
+            QVERIFY2(seed.error.isEmpty(), qPrintable(seed.error));
+        else
+            QVERIFY2(seed.error.contains(error), qPrintable(seed.error));
+    }
+
+    void wrapping_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("lines");
+        const QString fifty = QString(50, QChar(0x661F));  // 星 × 50 fills a line
+        QTest::newRow("empty") << QString() << QStringList();
+        QTest::newRow("exactly one line") << fifty << QStringList{fifty};
+        QTest::newRow("one over") << fifty + QStringLiteral("月") << QStringList{fifty, QStringLiteral("月")};
+        QTest::newRow("half-width counts one") << QString(100, QLatin1Char('a')) + QStringLiteral("b")
+                                               << QStringList{QString(100, QLatin1Char('a')), QStringLiteral("b")};
+        QTest::newRow("full stop stays on the line") << fifty + QStringLiteral("。次")
+                                                     << QStringList{fifty + QStringLiteral("。"), QStringLiteral("次")};
+        QTest::newRow("paragraphs and an empty line") << QStringLiteral("一\n\n二")
+                                                      << QStringList{QStringLiteral("一"), QString(), QStringLiteral("二")};
+    }
+    void wrapping()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, lines);
+        QCOMPARE(WrapDisplayLines(text, Thelpbunfrm::kMemo1Columns), lines);
+    }
+
+    void tabsAndPictures_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("first") << 0 << "紫薇星" << "zelvsei.bmp";
+        QTest::newRow("七殺星") << 12 << "七殺星" << "sitisatu.bmp";
+        QTest::newRow("last") << 13 << "破軍星" << "hagun.bmp";
+    }
+    void tabsAndPictures()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, caption);
+        QFETCH(QString, file);
+        Thelpbunfrm w(sink_, home_->path());
+        auto* page = Child<QTabWidget>(w, "Page1");
+        QCOMPARE(page->count(), 14);
+        page->setCurrentIndex(index);
+        QCOMPARE(page->tabText(index), caption);
+        auto* image = Child<QLabel>(w, "Image1");
+        QCOMPARE(image->property("pictureFile").toString(), home_->filePath(QStringLiteral("bmp/") + file));
+        QVERIFY(!image->pixmap().isNull());
+        QCOMPARE(image->pixmap().toImage(), QImage(home_->filePath(QStringLiteral("bmp/") + file)).convertToFormat(image->pixmap().toImage().format()));
+        QVERIFY(Child<QPlainTextEdit>(w, QStringLiteral("DBMemo%1").arg(index + 1))->toPlainText().startsWith(caption));
+    }
+
+    // A missing picture says so in its place; the page keeps its text.
+    void missingPicture()
+    {
+        QVERIFY(QFile::remove(home_->filePath(QStringLiteral("bmp/sitisatu.bmp"))));
+        Thelpbunfrm w(sink_, home_->path());
+        Child<QTabWidget>(w, "Page1")->setCurrentIndex(12);
+        auto* image = Child<QLabel>(w, "Image1");
+        QVERIFY(image->pixmap().isNull());
+        QVERIFY2(image->text().contains(QStringLiteral("sitisatu.bmp")), qPrintable(image->text()));
+        QVERIFY(Child<QPlainTextEdit>(w, "DBMemo13")->toPlainText().startsWith(QStringLiteral("七殺星は")));
+    }
+
+    // 閉じる posts; the close box leaves the edit pending for the next 閉じる.
+    void closingPostsOrLeavesPending()
+    {
+        Thelpbunfrm w(sink_, home_->path());
+        w.show();
+        Child<QPlainTextEdit>(w, "DBMemo3")->setPlainText(QStringLiteral("太陽の新しい説明"));
+        w.close();  // as the title-bar close box does
+        QVERIFY(!w.isVisible());
+        QVERIFY(w.Table().IsModified());
+        QVERIFY(Stored(home_->path(), QStringLiteral("太陽星")).startsWith(QStringLiteral("太陽星は")));
+        w.show();
+        QCOMPARE(Child<QPlainTextEdit>(w, "DBMemo3")->toPlainText(), QStringLiteral("太陽の新しい説明"));
+        QTest::mouseClick(Child<QPushButton>(w, "closebtn"), Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(Stored(home_->path(), QStringLiteral("太陽星")), QStringLiteral("太陽の新しい説明"));
+    }
+
+    // A refused post keeps the window open with the edit.
+    void refusedPostKeepsWindowOpen()
+    {
+        Thelpbunfrm w(sink_, home_->path());
+        w.show();
+        Child<QPlainTextEdit>(w, "DBMemo1")->setPlainText(QStringLiteral("絵文字😀"));
+        QTest::mouseClick(Child<QPushButton>(w, "closebtn"), Qt::LeftButton);
+        QVERIFY(w.isVisible());
+        QVERIFY2(sink_.Last().contains(QStringLiteral("紫薇星")), qPrintable(sink_.Last()));
+        QCOMPARE(Child<QPlainTextEdit>(w, "DBMemo1")->toPlainText(), QStringLiteral("絵文字😀"));
+    }
+
+    // Each click opens a window of its own; closing one leaves the other.
+    void organisationWindowsPerClick()
+    {
+        Thelpbunfrm w(sink_, home_->path());
+        w.show();
+        QTest::mouseClick(Child<QPushButton>(w, "SpeedButton1"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(w, "SpeedButton1"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(w, "SpeedButton2"), Qt::LeftButton);
+        const QList<Tsosikiin*> inner = w.findChildren<Tsosikiin*>();
+        QCOMPARE(inner.size(), 2);
+        QVERIFY(inner[0] != inner[1] && inner[0]->isVisible() && inner[1]->isVisible());
+        QCOMPARE(inner[0]->windowTitle(), QStringLiteral("殷国の組織図"));
+        const QList<Tsosikisyu*> outer = w.findChildren<Tsosikisyu*>();
+        QCOMPARE(outer.size(), 1);
+        QCOMPARE(outer[0]->windowTitle(), QStringLiteral("周国組織図"));
+        inner[0]->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(w.findChildren<Tsosikiin*>().size(), 1);
+        QVERIFY(w.isVisible());
+    }
+
+    // 印刷 runs the print module's legends print once one is attached; the
+    // descriptions reach it wrapped as the memo shows them.
+    void printHandlerAndWrappedLines()
+    {
+        Thelpbunfrm w(sink_, home_->path());
+        auto* prnbtn = Child<QPushButton>(w, "prnbtn");
+        QVERIFY(!prnbtn->isEnabled());
+        int runs = 0;
+        w.SetPrintHandler([&runs] { ++runs; });
+        QVERIFY(prnbtn->isEnabled());
+        w.show();
+        QTest::mouseClick(prnbtn, Qt::LeftButton);
+        QCOMPARE(runs, 1);
+        Child<QPlainTextEdit>(w, "DBMemo14")->setPlainText(QString(120, QChar(0x661F)));
+        const QStringList lines = w.DisplayedLines(w.Description(14));
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.last().size(), 20);
+        QCOMPARE(w.PicturePath(14), home_->filePath(QStringLiteral("bmp/hagun.bmp")));
+        QCOMPARE(Child<QPlainTextEdit>(w, "Memo1")->width(), 610);
+        QVERIFY(!Child<QPlainTextEdit>(w, "Memo1")->isVisible());
+    }
+};
+
+QTEST_MAIN(TestLegendsWindow)
+#include "tst_legends_window.moc"

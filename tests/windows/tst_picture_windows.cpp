@@ -1,0 +1,199 @@
+// The star matrix and organisation windows, and their printouts checked on
+// PDF pages with pdftotext.
+#include "matrix_layout.h"
+#include "picture_print.h"
+#include "picture_windows.h"
+#include "window_support.h"
+
+#include <QLabel>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace zelvara;
+
+namespace {
+
+// A PDF printer whose printable area is the whole A4 page.
+std::unique_ptr<QPrinter> PdfPrinter(const QString& path)
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(path);
+    printer->setPageSize(QPageSize(QPageSize::A4));
+    printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    return printer;
+}
+
+struct Word {
+    QString text;
+    double xMm, yMm;  // top-left of its box
+};
+
+// Words of a PDF with their boxes (pdftotext -bbox), in millimetres.
+QList<Word> PdfWords(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    p.waitForFinished(30000);
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"[\\d.]+\" yMax=\"[\\d.]+\">([^<]*)</word>"));
+    QList<Word> words;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        words.append({m.captured(3), m.captured(1).toDouble() * 25.4 / 72, m.captured(2).toDouble() * 25.4 / 72});
+    }
+    return words;
+}
+
+}  // namespace
+
+class TestPictureWindows : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<QTemporaryDir> home_;
+
+    template <typename T> static T* Child(QWidget& w, const char* name)
+    {
+        T* c = w.findChild<T*>(QString::fromLatin1(name));
+        if (!c)
+            qWarning("no control %s", name);
+        return c;
+    }
+
+private slots:
+    void initTestCase() { UsePrintFont(); }
+    void init() { home_ = FreshProgramFolder(); }
+
+    void dotsPerMillimetre_data()
+    {
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<int>("dpm");
+        QTest::newRow("600 dpi") << 600 << 24;
+        QTest::newRow("300 dpi rounds up") << 300 << 12;
+        QTest::newRow("1200 dpi") << 1200 << 47;
+        QTest::newRow("72 dpi") << 72 << 3;
+    }
+    void dotsPerMillimetre()
+    {
+        QFETCH(int, dpi);
+        QFETCH(int, dpm);
+        QCOMPARE(DotsPerMm(dpi), dpm);
+    }
+
+    // The matrix window is made once; closing hides it and it shows again.
+    void starMatrixWindow()
+    {
+        Tmatorixfrm w;
+        QCOMPARE(w.windowTitle(), QStringLiteral("主要な星のマトリックス図"));
+        QCOMPARE(w.Picture().size(), QSize(matrix::kPictureWidth, matrix::kPictureHeight));
+        QCOMPARE(w.minimumSize(), w.maximumSize());
+        QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+        w.show();
+        QTest::mouseClick(Child<QPushButton>(w, "closebtn"), Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+        w.show();
+        QVERIFY(w.isVisible());
+        QVERIFY(Child<QPushButton>(w, "prnbtn")->isEnabled());
+    }
+
+    void organisationWindows_data()
+    {
+        QTest::addColumn<bool>("inner");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("殷") << true << "殷国の組織図" << "inkoku.bmp";
+        QTest::newRow("周") << false << "周国組織図" << "syukoku.bmp";
+    }
+    void organisationWindows()
+    {
+        QFETCH(bool, inner);
+        QFETCH(QString, caption);
+        QFETCH(QString, file);
+        const QImage shipped(home_->filePath(QStringLiteral("bmp/") + file));
+        QVERIFY(!shipped.isNull());
+        std::unique_ptr<OrganisationWindow> w;
+        if (inner)
+            w = std::make_unique<Tsosikiin>(home_->path());
+        else
+            w = std::make_unique<Tsosikisyu>(home_->path());
+        w->setAttribute(Qt::WA_DeleteOnClose, false);
+        QCOMPARE(w->windowTitle(), caption);
+        QCOMPARE(w->Picture().size(), shipped.size());
+        QCOMPARE(w->width(), shipped.width());
+        QCOMPARE(w->palette().color(QPalette::Window), QColor(Qt::white));
+        // Without the file the window still opens and says what is missing.
+        QVERIFY(QFile::remove(home_->filePath(QStringLiteral("bmp/") + file)));
+        std::unique_ptr<OrganisationWindow> bare;
+        if (inner)
+            bare = std::make_unique<Tsosikiin>(home_->path());
+        else
+            bare = std::make_unique<Tsosikisyu>(home_->path());
+        bare->setAttribute(Qt::WA_DeleteOnClose, false);
+        bare->show();
+        QVERIFY(bare->Picture().isNull());
+        QVERIFY2(Child<QLabel>(*bare, "Image1")->text().contains(file), qPrintable(Child<QLabel>(*bare, "Image1")->text()));
+        QVERIFY(!Child<QPushButton>(*bare, "prnbtn")->isEnabled());
+    }
+
+    // The matrix page: texts where the layout puts them, and the footer.
+    void starMatrixPrint()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext is not installed");
+        const QString ini = home_->filePath(QStringLiteral("zelv.ini"));
+        {
+            QFile f(ini);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("[owner]\r\ntitle=Stars\r\ntel=03-1234-5678\r\n");
+        }
+        const QString pdf = home_->filePath(QStringLiteral("matrix.pdf"));
+        Tmatorixfrm w(ini);
+        w.SetPrinterChooser([&pdf](QWidget*, const QString&) { return PdfPrinter(pdf); });
+        w.show();
+        QTest::mouseClick(Child<QPushButton>(w, "prnbtn"), Qt::LeftButton);
+        const QList<Word> words = PdfWords(pdf);
+        QVERIFY2(!words.isEmpty(), "no text in the PDF");
+        struct Expect {
+            QString text;
+            int x, y;
+        };
+        const QList<Expect> expected = {
+            {QStringLiteral("【Zelvaraの主な星のマトリックス図】"), 20, 15},
+            {QStringLiteral("天機星"), 50, 70},
+            {QStringLiteral("七殺星"), 90, 120},
+            {QStringLiteral("貪狼星"), 130, 160},
+            {QStringLiteral("(著作)Stars"), 60, 276},
+            {QStringLiteral("03-1234-5678"), -1, 276},
+        };
+        for (const Expect& e : expected) {
+            auto it = std::find_if(words.begin(), words.end(), [&](const Word& w) { return w.text == e.text; });
+            QVERIFY2(it != words.end(), qPrintable(QStringLiteral("missing: ") + e.text));
+            if (e.x >= 0)
+                QVERIFY2(std::abs(it->xMm - e.x) < 1.0, qPrintable(QStringLiteral("%1 at x %2 mm").arg(e.text).arg(it->xMm)));
+            QVERIFY2(std::abs(it->yMm - e.y) < 1.5, qPrintable(QStringLiteral("%1 at y %2 mm").arg(e.text).arg(it->yMm)));
+        }
+    }
+
+    void organisationPrint()
+    {
+        const QString pdf = home_->filePath(QStringLiteral("inkoku.pdf"));
+        Tsosikiin w(home_->path());
+        w.setAttribute(Qt::WA_DeleteOnClose, false);
+        w.SetPrinterChooser([&pdf](QWidget*, const QString&) { return PdfPrinter(pdf); });
+        w.show();
+        QTest::mouseClick(Child<QPushButton>(w, "prnbtn"), Qt::LeftButton);
+        QFile f(pdf);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(bytes.startsWith("%PDF"));
+        QVERIFY2(bytes.contains("/Subtype /Image"), "no picture on the page");
+    }
+};
+
+QTEST_MAIN(TestPictureWindows)
+#include "tst_picture_windows.moc"

@@ -1,0 +1,36 @@
+// Shared by the window tests: a fresh program folder with the shipped
+// pictures, and a sink that records messages instead of showing them.
+#pragma once
+
+#include "context.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFont>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class RecordingSink final : public zelvara::MessageSink {
+public:
+    void Show(std::string_view text, std::string_view) override
+    {
+        messages << QString::fromUtf8(text.data(), qsizetype(text.size()));
+    }
+    QString Last() const { return messages.isEmpty() ? QString() : messages.constLast(); }
+    QStringList messages;
+};
+
+// A temporary program folder holding bmp/ from the shipped data.
+inline std::unique_ptr<QTemporaryDir> FreshProgramFolder()
+{
+    auto dir = std::make_unique<QTemporaryDir>();
+    const QDir bmp(QDir(qEnvironmentVariable("ZELVARA_DATA_DIR")).filePath(QStringLiteral("bmp")));
+    QDir(dir->path()).mkpath(QStringLiteral("bmp"));
+    for (const QString& f : bmp.entryList(QDir::Files))
+        QFile::copy(bmp.filePath(f), dir->filePath(QStringLiteral("bmp/") + f));
+    return dir;
+}
+
+inline void UsePrintFont() { QFont::insertSubstitution(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic")); }

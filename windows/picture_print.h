@@ -1,0 +1,35 @@
+// Printouts of the picture windows: the star-matrix page and an
+// organisation picture stretched onto a page. Positions are whole
+// millimetres on the printer's whole-dot grid, from the top-left corner of
+// the printable area; a text position is the top-left corner of the text.
+#pragma once
+
+#include <QImage>
+#include <QPrinter>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace zelvara {
+
+// The whole number nearest to the printer's dots per millimetre (600 dpi → 24).
+int DotsPerMm(int dotsPerInch);
+
+// "(著作)" + title + "     TEL " + tel: the footer of every printed page.
+QString FooterText(const QString& title, const QString& tel);
+
+// Title, axis texts, 3 × 3 grid and star names, then the footer.
+bool PrintStarMatrix(QPrinter& printer, const QString& footer);
+
+// The picture stretched into (20, 30)–(180, 150) mm; no footer.
+bool PrintOrganisationPicture(QPrinter& printer, const QImage& picture);
+
+// Where a print command prints: the default printer, or, when no printer is
+// installed, a PDF file that the user names. Null when the user cancels.
+using PrinterChooser = std::function<std::unique_ptr<QPrinter>(QWidget* parent, const QString& document)>;
+std::unique_ptr<QPrinter> DefaultPrinterOrPdf(QWidget* parent, const QString& document);
+
+}  // namespace zelvara

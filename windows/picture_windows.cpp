@@ -1,0 +1,124 @@
+#include "picture_windows.h"
+
+#include "matrix_layout.h"
+#include "settings_file.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+
+namespace zelvara {
+namespace {
+
+constexpr int kButtonW = 90;
+constexpr int kButtonH = 28;
+constexpr int kStrip = kButtonH + 16;  // button strip under the picture
+
+}  // namespace
+
+QString MissingPictureText(const QString& path)
+{
+    return QStringLiteral("画像ファイルが見つからないか、読めません。\n%1").arg(QDir::toNativeSeparators(path));
+}
+
+PictureWindow::PictureWindow(const QString& objectName, const QString& caption, const QImage& picture,
+                             const QString& missingText, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      picture_(picture)
+{
+    setObjectName(objectName);
+    setWindowTitle(caption);
+
+    auto* image = new QLabel(this);
+    image->setObjectName(QStringLiteral("Image1"));
+    QSize area = picture.size();
+    if (picture.isNull()) {
+        area = QSize(480, 200);
+        image->setText(missingText);
+        image->setAlignment(Qt::AlignCenter);
+        image->setWordWrap(true);
+        image->setMargin(16);
+    } else {
+        image->setPixmap(QPixmap::fromImage(picture));
+    }
+    image->setGeometry(0, 0, area.width(), area.height());
+
+    const int width = std::max(area.width(), 2 * kButtonW + 24);
+    auto* closebtn = new QPushButton(QStringLiteral("閉じる"), this);
+    closebtn->setObjectName(QStringLiteral("closebtn"));
+    closebtn->setGeometry(width - kButtonW - 8, area.height() + 8, kButtonW, kButtonH);
+    connect(closebtn, &QPushButton::clicked, this, &QWidget::close);
+    auto* prnbtn = new QPushButton(QStringLiteral("印刷"), this);
+    prnbtn->setObjectName(QStringLiteral("prnbtn"));
+    prnbtn->setGeometry(width - 2 * kButtonW - 16, area.height() + 8, kButtonW, kButtonH);
+    prnbtn->setEnabled(!picture.isNull());
+    connect(prnbtn, &QPushButton::clicked, this, &PictureWindow::prnbtnClick);
+    setFixedSize(width, area.height() + kStrip);
+}
+
+void PictureWindow::showEvent(QShowEvent* event)
+{
+    if (!centred_ && screen()) {
+        centred_ = true;
+        move(screen()->availableGeometry().center() - rect().center());
+    }
+    QWidget::showEvent(event);
+}
+
+void PictureWindow::prnbtnClick()
+{
+    std::unique_ptr<QPrinter> printer = chooser_ ? chooser_(this, windowTitle()) : nullptr;
+    if (printer)
+        PrintPage(*printer);
+}
+
+Tmatorixfrm::Tmatorixfrm(const QString& settingsPath, QWidget* parent)
+    : PictureWindow(QStringLiteral("matorixfrm"), QStringLiteral("主要な星のマトリックス図"),
+                    QImage(QStringLiteral(":/windows/matorix.png")),
+                    MissingPictureText(QStringLiteral(":/windows/matorix.png")), parent),
+      settingsPath_(settingsPath)
+{
+}
+
+bool Tmatorixfrm::PrintPage(QPrinter& printer)
+{
+    const SettingsFile settings(settingsPath_);
+    return PrintStarMatrix(printer, FooterText(settings.Read(QStringLiteral("owner"), QStringLiteral("title"), {}),
+                                               settings.Read(QStringLiteral("owner"), QStringLiteral("tel"), {})));
+}
+
+QString BmpFilePath(const QString& programFolder, const QString& file)
+{
+    return QDir(programFolder).filePath(QStringLiteral("bmp/") + file);
+}
+
+OrganisationWindow::OrganisationWindow(const QString& objectName, const QString& caption,
+                                       const QString& programFolder, const QString& file, QWidget* parent)
+    : PictureWindow(objectName, caption, QImage(BmpFilePath(programFolder, file)),
+                    MissingPictureText(BmpFilePath(programFolder, file)), parent)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAutoFillBackground(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+}
+
+bool OrganisationWindow::PrintPage(QPrinter& printer) { return PrintOrganisationPicture(printer, Picture()); }
+
+Tsosikiin::Tsosikiin(const QString& programFolder, QWidget* parent)
+    : OrganisationWindow(QStringLiteral("sosikiin"), QStringLiteral("殷国の組織図"), programFolder,
+                         QStringLiteral("inkoku.bmp"), parent)
+{
+}
+
+Tsosikisyu::Tsosikisyu(const QString& programFolder, QWidget* parent)
+    : OrganisationWindow(QStringLiteral("sosikisyu"), QStringLiteral("周国組織図"), programFolder,
+                         QStringLiteral("syukoku.bmp"), parent)
+{
+}
+
+}  // namespace zelvara

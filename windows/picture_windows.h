@@ -1,0 +1,85 @@
+// The picture windows: the star matrix and the organisation charts of the
+// legend's two camps. Each shows one picture with a print and a close button
+// in the lower right; the border is fixed and the window opens centred.
+#pragma once
+
+#include "picture_print.h"
+
+#include <QImage>
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace zelvara {
+
+class PictureWindow : public QWidget {
+    Q_OBJECT
+public:
+    // A null picture shows missingText in its place.
+    PictureWindow(const QString& objectName, const QString& caption, const QImage& picture,
+                  const QString& missingText, QWidget* parent);
+
+    const QImage& Picture() const { return picture_; }
+    // Replaces the default printer choice (tests print to a file).
+    void SetPrinterChooser(PrinterChooser chooser) { chooser_ = std::move(chooser); }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    // Prints the page of this window; false when nothing was printed.
+    virtual bool PrintPage(QPrinter& printer) = 0;
+
+private:
+    void prnbtnClick();
+
+    QImage picture_;
+    PrinterChooser chooser_ = DefaultPrinterOrPdf;
+    bool centred_ = false;
+};
+
+// 主要な星のマトリックス図: made with the program, shown again at each opening.
+class Tmatorixfrm : public PictureWindow {
+    Q_OBJECT
+public:
+    // settingsPath: the settings file whose owner title and telephone number
+    // the printed footer carries (empty = the per-user default).
+    explicit Tmatorixfrm(const QString& settingsPath = {}, QWidget* parent = nullptr);
+
+protected:
+    bool PrintPage(QPrinter& printer) override;
+
+private:
+    QString settingsPath_;
+};
+
+// An organisation chart from bmp/ in the program folder; a new window at
+// each opening, deleted when closed.
+class OrganisationWindow : public PictureWindow {
+    Q_OBJECT
+public:
+    OrganisationWindow(const QString& objectName, const QString& caption, const QString& programFolder,
+                       const QString& file, QWidget* parent);
+
+protected:
+    bool PrintPage(QPrinter& printer) override;
+};
+
+class Tsosikiin : public OrganisationWindow {
+    Q_OBJECT
+public:
+    explicit Tsosikiin(const QString& programFolder, QWidget* parent = nullptr);
+};
+
+class Tsosikisyu : public OrganisationWindow {
+    Q_OBJECT
+public:
+    explicit Tsosikisyu(const QString& programFolder, QWidget* parent = nullptr);
+};
+
+// programFolder/bmp/file: where the star pictures and organisation charts lie.
+QString BmpFilePath(const QString& programFolder, const QString& file);
+
+// The text shown in place of a picture whose file cannot be read.
+QString MissingPictureText(const QString& path);
+
+}  // namespace zelvara

@@ -1,14 +1,17 @@
 // zelvara-cli: casts charts without a screen.
 #include "bench.h"
+#include "chart_options.h"
 #include "chart_printer.h"
 #include "chart_request.h"
 #include "context.h"
 #ifdef ZELVARA_HAS_BATCH
 #include "export_command.h"
 #endif
+#ifdef ZELVARA_HAS_READINGS
+#include "reading_command.h"
+#endif
 
 #include <cstdlib>
-#include <filesystem>
 #include <iostream>
 #include <map>
 #include <string>
@@ -37,78 +40,29 @@ constexpr const char* kUsage = R"(使い方 / usage:
       casio   DIR/CASIO/YYYYMM.dat, one file per month, 1922-1929
       kyu     DIR/zelv1921.txt, the lunar date of every day from 02/01 (1921 only)
       Progress goes to stderr; at the end, how many moments the engine refused.
+  zelvara-cli reading overall [--palace 命宮|all] <the options of chart>
+  zelvara-cli reading luck --period 1..12 <the options of chart>
+  zelvara-cli reading marriage <the options of chart>
+      Casts the chart and prints a reading as the reading pages show it: each text
+      area's lines under a line "--- NAME [TAB] ---" (overall: hlp12Memo and KanteiMemo
+      of one palace or of all twelve; luck: KounMemo of one ten-year period; marriage:
+      AiMemo1 and AiMemo2). The reading texts are the tables in the program folder,
+      made from the seeds beside this program where missing.
 
   --home DIR   folder of the calendar data files (default: $ZELVARA_HOME, else the
                folder of this program).
 Messages the engine shows go to stderr; the exit code is 1 when the request stops.
 )";
 
-class StderrSink final : public MessageSink {
-public:
-    void Show(std::string_view text, std::string_view caption) override {
-        if (!caption.empty()) std::cerr << caption << ": ";
-        std::cerr << text << "\n";
-    }
-};
-
-std::string ProgramFolder(const std::map<std::string, std::string>& opts) {
-    if (auto it = opts.find("--home"); it != opts.end()) return it->second;
-    if (const char* env = std::getenv("ZELVARA_HOME"); env && *env) return env;
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string(".") : exe.parent_path().string();
-}
-
-// Splits "1959/5/7" into its three parts.
-bool SplitDate(const std::string& text, BirthInput& in) {
-    const size_t a = text.find('/');
-    const size_t b = a == std::string::npos ? a : text.find('/', a + 1);
-    if (b == std::string::npos) return false;
-    in.year = text.substr(0, a);
-    in.month = text.substr(a + 1, b - a - 1);
-    in.day = text.substr(b + 1);
-    // Leading zeros as a user may type them ("05") are dropped, as the month
-    // and day lists of the program hold plain numbers.
-    auto trim = [](std::string& s) {
-        while (s.size() > 1 && s[0] == '0') s.erase(0, 1);
-    };
-    trim(in.month);
-    trim(in.day);
-    return true;
-}
+using cli::ProgramFolder;
+using cli::StderrSink;
 
 int Chart(const std::map<std::string, std::string>& opts) {
     StderrSink sink;
     EngineContext ctx(ProgramFolder(opts), sink);
-    if (auto it = opts.find("--today"); it != opts.end()) {
-        CivilDate d;
-        if (std::sscanf(it->second.c_str(), "%d/%d/%d", &d.year, &d.month, &d.day) != 3) {
-            std::cerr << "--today には YYYY/MM/DD の形で日付を指定して下さい。\n";
-            return 2;
-        }
-        ctx.FixToday(d);
-    }
     BirthInput in;
-    auto get = [&](const char* key) {
-        auto it = opts.find(key);
-        return it == opts.end() ? std::string() : it->second;
-    };
-    in.name = get("--name");
-    in.sex = get("--sex");
-    if (in.sex == "M" || in.sex == "m") in.sex = "男";
-    if (in.sex == "F" || in.sex == "f") in.sex = "女";
-    in.hour = get("--hour");
-    const std::string date = get("--date");
-    if (!date.empty() && !SplitDate(date, in)) {
-        std::cerr << "--date には 1959/5/7 の形で生年月日を指定して下さい。\n";
-        return 2;
-    }
+    if (!cli::ReadBirthOptions(opts, ctx, in)) return 2;
     const bool unknownHour = in.hour == "不明の場合";
-    if (!unknownHour && HourIndexOf(in.hour) == 0) {
-        std::cerr << "--hour には 23:00-01:00 から 21:00-23:00 までの十二の時刻か「不明の場合」を指定して下さい。\n";
-        return 2;
-    }
-
     if (unknownHour) {
         CheckedBirth checked;
         if (CheckBirthInput(ctx, in, checked) < 0) return 1;
@@ -144,10 +98,10 @@ int main(int argc, char** argv) {
     }
     const std::string command = argv[1];
     std::map<std::string, std::string> opts;
-    std::vector<std::string> words;  // the tool's name after "export"
+    std::vector<std::string> words;  // the tool's name after "export", the reading's after "reading"
     for (int i = 2; i < argc; ++i) {
         const std::string key = argv[i];
-        if (command == "export" && key.rfind("--", 0) != 0) {
+        if ((command == "export" || command == "reading") && key.rfind("--", 0) != 0) {
             words.push_back(key);
         } else if (key == "--json") {
             opts[key] = "1";
@@ -165,6 +119,14 @@ int main(int argc, char** argv) {
 #else
     if (command == "export") {
         std::cerr << "この zelvara-cli は Qt なしで作られたため export を使えません。\n";
+        return 2;
+    }
+#endif
+#ifdef ZELVARA_HAS_READINGS
+    if (command == "reading") return cli::RunReading(words, opts, ProgramFolder(opts));
+#else
+    if (command == "reading") {
+        std::cerr << "この zelvara-cli は Qt なしで作られたため reading を使えません。\n";
         return 2;
     }
 #endif

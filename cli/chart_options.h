@@ -1,0 +1,28 @@
+// What the chart-casting commands share: the message sink that writes to
+// stderr, the program folder, and the birth options of `chart`.
+#pragma once
+
+#include "chart_request.h"
+#include "context.h"
+
+#include <map>
+#include <string>
+
+namespace zelvara::cli {
+
+using Options = std::map<std::string, std::string>;
+
+class StderrSink final : public MessageSink {
+public:
+    void Show(std::string_view text, std::string_view caption) override;
+};
+
+// --home, else $ZELVARA_HOME, else the folder of this program.
+std::string ProgramFolder(const Options& opts);
+
+// Reads --name, --sex (男|女|M|F), --date YEAR/MONTH/DAY, --hour and --today
+// into the input and the context. A malformed option is explained on stderr
+// and gives false. The hour may be 不明の場合.
+bool ReadBirthOptions(const Options& opts, EngineContext& ctx, BirthInput& in);
+
+}  // namespace zelvara::cli

@@ -1,6 +1,5 @@
 #include "legends_window.h"
 
-#include "memo_wrap.h"
 #include "picture_windows.h"
 
 #include <QDir>
@@ -71,9 +70,12 @@ Thelpbunfrm::Thelpbunfrm(MessageSink& sink, const QString& programFolder, QWidge
     }
     connect(Page1, &QTabWidget::currentChanged, this, &Thelpbunfrm::Page1Change);
 
-    // Wraps descriptions for the printout; never shown.
+    // The width the legends print wraps descriptions at; never shown.
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
+    QFont printFont(QStringLiteral("IPAGothic"));
+    printFont.setPixelSize(12);
+    Memo1->setFont(printFont);
     Memo1->setGeometry(-kMemo1Width - 20, 0, kMemo1Width, 80);
     Memo1->setVisible(false);
 
@@ -134,10 +136,12 @@ QString Thelpbunfrm::PicturePath(int star) const
     return BmpFilePath(programFolder_, LegendPictureFiles().at(star - 1));
 }
 
-QStringList Thelpbunfrm::DisplayedLines(const QString& description)
+std::array<QString, kLegendFields + 1> Thelpbunfrm::Descriptions() const
 {
-    Memo1->setPlainText(description);
-    return WrapDisplayLines(Memo1->toPlainText(), kMemo1Columns);
+    std::array<QString, kLegendFields + 1> all;
+    for (int star = 1; star <= kLegendFields; ++star)
+        all[star] = Description(star);
+    return all;
 }
 
 void Thelpbunfrm::SetPrintHandler(std::function<void()> handler)

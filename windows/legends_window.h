@@ -24,19 +24,21 @@ class MessageSink;
 class Thelpbunfrm : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kMemo1Width = 610;    // pixels, as on screen
-    static constexpr int kMemo1Columns = 100;  // half-width columns it shows per line
+    // The hidden memo the legends print wraps descriptions at: 610 pixels,
+    // 50 full-width characters of the print font a line.
+    static constexpr int kMemo1Width = 610;
 
     Thelpbunfrm(MessageSink& sink, const QString& programFolder, QWidget* parent = nullptr);
 
     LegendsTable& Table() { return table_; }
 
-    // star 1..14 (紫薇星 … 破軍星): the description as the memo holds it, and
-    // the picture file (which need not exist).
+    // star 1..14 (紫薇星 … 破軍星): the description as its memo holds it
+    // (edits not yet posted included), and the picture file (which need not exist).
     QString Description(int star) const;
     QString PicturePath(int star) const;
-    // A description split into the lines the wrapping memo Memo1 shows.
-    QStringList DisplayedLines(const QString& description);
+    // All fourteen, index 0 unused: what the legends print takes.
+    std::array<QString, kLegendFields + 1> Descriptions() const;
+    const QString& ProgramFolder() const { return programFolder_; }
 
     // What "印刷" runs; the button is enabled once one is set.
     void SetPrintHandler(std::function<void()> handler);

@@ -16,11 +16,11 @@ namespace {
 
 // Pixel layout: two bands of day cells under the month row.
 constexpr int kMargin = 12;
-constexpr int kCellW = 42;
+constexpr int kCellW = 44;
 constexpr int kCellH = 22;
 constexpr int kRowStep = 24;              // solar day, lunar date, stem, branch
 constexpr int kDaysInFirstBand = 16;
-constexpr int kMonthW = 56;
+constexpr int kMonthW = 58;
 constexpr int kMonthPanelTop = 96;
 constexpr int kMonthPanelH = 86;
 constexpr int kBand1Top = kMonthPanelTop + kMonthPanelH + 12;
@@ -141,7 +141,7 @@ void Tmannenfrm::BuildMonthPanel()
     monthpanel->setGeometry(kMargin, kMonthPanelTop, kWidth - 2 * kMargin, kMonthPanelH);
     months_ = new QButtonGroup(this);
     for (int m = 1; m <= 12; ++m) {
-        const int left = 2 + kMonthW * (m - 1);
+        const int left = 1 + kMonthW * (m - 1);
         auto* radio = new QRadioButton(QString::number(m) + QStringLiteral("月"), monthpanel);
         radio->setObjectName(QStringLiteral("m%1").arg(m));
         radio->setGeometry(left + 4, 6, kMonthW - 4, 20);

@@ -20,6 +20,10 @@ void DrawPalaceStrengthChart(QPainter& painter, const QRectF& rect, const Palace
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
+    // Whatever the page drew before (a footer leaves a white brush), the
+    // bars and frames are outlines over their own fills.
+    painter.setBrush(Qt::NoBrush);
+    painter.setBackgroundMode(Qt::TransparentMode);
     painter.fillRect(rect, QColor(192, 192, 192));
 
     QFont titleFont(QStringLiteral("ＭＳ ゴシック"));

@@ -1,0 +1,86 @@
+// The chart sheet: a four-by-four grid whose twelve outer boxes are the
+// palaces, with the pillars, luck labels and person data in the merged
+// centre; and the strength bar-chart page that may follow it.
+#pragma once
+
+#include "palace_strength_chart.h"
+#include "zelvara.h"
+
+#include <QString>
+
+#include <array>
+
+namespace zelvara {
+
+struct ChartLayout;
+class PrintDocument;
+
+// The texts "name  age  sex" that head the printouts.
+struct PersonText {
+    QString name;
+    QString age;  // "35才"
+    QString sex;  // "男命" or "女命"
+    QString Line() const { return name + QStringLiteral("  ") + age + QStringLiteral("  ") + sex; }
+};
+
+// One star entry of a box as the display shows it.
+struct SheetStar {
+    QString caption;  // 太陽(忌); empty = no entry
+    int grade = 0;    // brightness 1..4 as shown by its colour, 0 = none
+};
+
+struct SheetBox {
+    QString palace;  // palace name as the box shows it (命宮, 父母 …)
+    QString branch;
+    QString age;     // start age of the box's luck period, "13才"
+    std::array<SheetStar, 6> stars;
+};
+
+// Everything the sheet prints. Boxes by branch 1..12; pillars by hour, day,
+// month, year.
+struct ChartSheet {
+    std::array<SheetBox, kBranches + 1> box;
+    std::array<QString, 4> stems;
+    std::array<QString, 4> branches;
+    QString kouun, rituun, days;  // lblKouun, lblRituun, lblDays
+    PersonText person;
+    QString birth;     // lblBirth
+    QString hour;      // the chosen entry of the hour list, "不明の場合" included
+    QString lunar;     // kyureki
+    int bodyPalace = -1;  // from the chart record: 0 none, 1..12
+    int bureau = 0;       // from the chart record: 1..5
+};
+
+// The sheet of a cast chart, with the texts the chart display shows for it.
+ChartSheet ChartSheetOf(const Tmandata& man, const ChartLayout& layout, const QString& name,
+                        const QString& hourText);
+
+// The texts of the sheet's person block and heading, from the chart record.
+PersonText PersonTextOf(const Tmandata& man, const QString& name);
+
+// "(廟)" … for grades 1..4, four blanks for anything else.
+QString GradeMark(int grade);
+
+// Empty when the sheet can be printed; else why not (no chart cast yet).
+QString ChartSheetRefusal(const ChartSheet& sheet);
+
+// Grid lines in millimetres, as the sheet uses them (index 0 unused).
+struct ChartGrid {
+    std::array<int, 6> X{};  // column lines 1..5
+    std::array<int, 6> Y{};  // row lines 1..5
+    std::array<int, 6> H{};  // header lines 1..5
+    std::array<int, 5> C{};  // centre columns 1..4
+    std::array<int, 4> R{};  // centre rows 1..3
+    // Box of branch b: its left column line and top row line, 1-based.
+    static int BoxColumn(int branch);
+    static int BoxRow(int branch);
+};
+ChartGrid SetupChartGrid();
+
+// Draws the sheet and its footer onto the document's first page.
+void DrawChartSheet(PrintDocument& doc, const ChartSheet& sheet);
+
+// The second document: heading, footer and the bar chart in (10, 40)–(170, 240).
+void DrawStrengthPage(PrintDocument& doc, const PersonText& person, const PalaceStrength& strength);
+
+}  // namespace zelvara

@@ -1,0 +1,184 @@
+#include "print_document.h"
+
+#include <QCursor>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+#include <QPrinter>
+
+#include <cmath>
+
+namespace zelvara {
+
+QString PrintFontFamily() { return QStringLiteral("ＭＳ ゴシック"); }
+
+void EnsurePrintFont()
+{
+    if (QFont::substitute(PrintFontFamily()) == PrintFontFamily())
+        QFont::insertSubstitution(PrintFontFamily(), QStringLiteral("IPAGothic"));
+}
+
+int DotsPerMillimetre(int dotsPerInch) { return int(std::lround(dotsPerInch / 25.4)); }
+
+MillimetreTable::MillimetreTable(int dotsPerInch) : dpi_(dotsPerInch), dpm_(DotsPerMillimetre(dotsPerInch))
+{
+    for (int i = 0; i <= kMillimetres; ++i)
+        table_[i] = i * dpm_;
+}
+
+QString FooterLine(const QString& title, const QString& tel)
+{
+    return QStringLiteral("(著作)") + title + QStringLiteral("     TEL ") + tel;
+}
+
+BusyCursor::BusyCursor()
+{
+    // A command-line run has no cursor to change.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        set_ = true;
+    }
+}
+
+BusyCursor::~BusyCursor()
+{
+    if (set_)
+        QGuiApplication::restoreOverrideCursor();
+}
+
+PrintDocument::PrintDocument(QPrinter& printer, QString footer)
+    : printer_(printer), footer_(std::move(footer)), mm_(printer.resolution())
+{
+}
+
+PrintDocument::~PrintDocument()
+{
+    if (painter_ && painter_->isActive())
+        painter_->end();
+    delete painter_;
+}
+
+QString PrintDocument::Begin()
+{
+    EnsurePrintFont();
+    if (mm_.DotsPerMm() <= 0)
+        return QStringLiteral("プリンタの解像度 (%1 dpi) では印刷できません。").arg(mm_.DotsPerInch());
+    painter_ = new QPainter;
+    if (!painter_->begin(&printer_)) {
+        const QString where = printer_.outputFormat() == QPrinter::PdfFormat
+                                  ? QStringLiteral("PDFファイル %1 を書けません。").arg(printer_.outputFileName())
+                                  : QStringLiteral("プリンタ %1 で印刷を始められません。").arg(printer_.printerName());
+        return where;
+    }
+    pages_ = 1;
+    ClearBrush();
+    font_ = QFont(PrintFontFamily());
+    font_.setStyleHint(QFont::Monospace);
+    SetFontSize(10);
+    return {};
+}
+
+bool PrintDocument::End()
+{
+    if (!painter_ || !painter_->isActive())
+        return false;
+    return painter_->end() && !failed_;
+}
+
+QPainter& PrintDocument::Painter() { return *painter_; }
+
+void PrintDocument::ClearBrush()
+{
+    QPen pen(Qt::black);
+    pen.setWidth(2);
+    painter_->setPen(pen);
+    painter_->setBrush(Qt::NoBrush);
+    painter_->setBackgroundMode(Qt::TransparentMode);
+}
+
+void PrintDocument::SetFontSize(int points)
+{
+    font_.setPointSize(points);
+    painter_->setFont(font_);
+}
+
+void PrintDocument::Text(int xMm, int yMm, const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    const int ascent = painter_->fontMetrics().ascent();
+    painter_->drawText(QPoint(mm_[xMm], mm_[yMm] + ascent), text);
+}
+
+void PrintDocument::Text(int xMm, int yMm, const QString& text, int points)
+{
+    SetFontSize(points);
+    Text(xMm, yMm, text);
+}
+
+void PrintDocument::Line(int x1Mm, int y1Mm, int x2Mm, int y2Mm)
+{
+    painter_->drawLine(QPoint(mm_[x1Mm], mm_[y1Mm]), QPoint(mm_[x2Mm], mm_[y2Mm]));
+}
+
+void PrintDocument::Footer()
+{
+    painter_->setBrush(Qt::white);
+    painter_->setBackground(Qt::white);
+    painter_->setBackgroundMode(Qt::OpaqueMode);
+    font_.setBold(false);
+    font_.setItalic(false);
+    Text(60, 276, footer_, 10);
+}
+
+bool PrintDocument::NewPage()
+{
+    if (!printer_.newPage()) {
+        failed_ = true;
+        return false;
+    }
+    ++pages_;
+    return true;
+}
+
+void PrintDocument::PictureAt(int x, int y, int width, int height, const QImage& picture)
+{
+    painter_->drawImage(QRect(x, y, width, height), picture);
+}
+
+void Listing::Line(const QString& text)
+{
+    BreakIfFull();
+    doc_.Text(20, 30 + 5 * n_, text, 10);
+    ++n_;
+    BreakIfFull();
+}
+
+void Listing::Lines(const QStringList& lines)
+{
+    for (const QString& line : lines)
+        Line(line);
+}
+
+void Listing::Skip(int k)
+{
+    n_ += k;
+    BreakIfFull();
+}
+
+void Listing::BreakPage()
+{
+    doc_.Footer();
+    doc_.NewPage();
+    n_ = 0;
+}
+
+void Listing::BreakIfFull()
+{
+    if (n_ >= kLinesPerPage)
+        BreakPage();
+}
+
+}  // namespace zelvara

@@ -1,0 +1,123 @@
+// One print document on one printer: the whole-dot millimetre grid, the
+// common frame every printout shares (hourglass, pen, font, clear brush), the
+// page footer, pictures, and the line grid of the text listings.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+#include <array>
+
+class QImage;
+class QPainter;
+class QPrinter;
+
+namespace zelvara {
+
+// The print font; mapped to IPAGothic, whose half-width characters take
+// exactly half a full-width one, as the layouts assume.
+QString PrintFontFamily();
+// Makes sure "ＭＳ ゴシック" finds IPAGothic (the program does it at start-up;
+// the command line and tests come here without it).
+void EnsurePrintFont();
+
+// The whole number nearest to dots per inch / 25.4: 600 dpi → 24, 300 → 12.
+int DotsPerMillimetre(int dotsPerInch);
+
+// Millimetres 1..285 in printer dots, on the whole-dot grid.
+class MillimetreTable {
+public:
+    static constexpr int kMillimetres = 285;
+    explicit MillimetreTable(int dotsPerInch = 600);
+    int DotsPerInch() const { return dpi_; }
+    int DotsPerMm() const { return dpm_; }
+    // Entry i = i × dots per millimetre; 0 for 0, and the same rule beyond
+    // the table for positions computed past its end.
+    int operator[](int mm) const { return mm >= 0 && mm <= kMillimetres ? table_[mm] : mm * dpm_; }
+
+private:
+    int dpi_;
+    int dpm_;
+    std::array<int, kMillimetres + 1> table_{};
+};
+
+// "(著作)" + title + "     TEL " + tel.
+QString FooterLine(const QString& title, const QString& tel);
+
+// Keeps the hourglass up while it lives; every path out restores the cursor.
+class BusyCursor {
+public:
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    bool set_ = false;
+};
+
+// A document being drawn. Begin() starts it with the common frame; positions
+// are millimetres from the top-left of the printable area, a text position
+// is the top-left corner of the text.
+class PrintDocument {
+public:
+    PrintDocument(QPrinter& printer, QString footer);
+    ~PrintDocument();
+    PrintDocument(const PrintDocument&) = delete;
+    PrintDocument& operator=(const PrintDocument&) = delete;
+
+    // Empty on success, else why the document could not be started.
+    QString Begin();
+    // Ends the document; false when the printer reported a failure.
+    bool End();
+
+    const MillimetreTable& Mm() const { return mm_; }
+    QPainter& Painter();
+
+    // Pen 2 dots, clear brush, no text background: the frame's drawing state.
+    void ClearBrush();
+    void SetFontSize(int points);
+    void Text(int xMm, int yMm, const QString& text);
+    void Text(int xMm, int yMm, const QString& text, int points);
+    void Line(int x1Mm, int y1Mm, int x2Mm, int y2Mm);
+    // The footer at (60, 276), 10 point on white; the white stays on.
+    void Footer();
+    bool NewPage();
+    // The picture stretched into the rectangle, all in printer dots.
+    void PictureAt(int x, int y, int width, int height, const QImage& picture);
+
+    int Pages() const { return pages_; }
+
+private:
+    QPrinter& printer_;
+    QString footer_;
+    MillimetreTable mm_;
+    QPainter* painter_ = nullptr;
+    QFont font_;
+    int pages_ = 0;
+    bool failed_ = false;
+};
+
+// The line grid of the text listings: 10 point at 20 mm, line n of a page at
+// 30 + 5n mm, 46 lines a page; after the 46th line the footer is drawn and a
+// new page begins.
+class Listing {
+public:
+    static constexpr int kLinesPerPage = 46;
+    explicit Listing(PrintDocument& doc) : doc_(doc) {}
+
+    void Line(const QString& text);
+    void Lines(const QStringList& lines);
+    // Leaves k lines empty; a skip past the end of a page turns the page.
+    void Skip(int k);
+    int Next() const { return n_; }
+    // The footer and a new page now, counting again from line 0.
+    void BreakPage();
+
+private:
+    void BreakIfFull();
+    PrintDocument& doc_;
+    int n_ = 0;
+};
+
+}  // namespace zelvara

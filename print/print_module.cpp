@@ -1,0 +1,220 @@
+#include "print_module.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace zelvara {
+
+QString NumberedPdfPath(const QString& path, int n)
+{
+    if (n <= 1)
+        return path;
+    const QFileInfo info(path);
+    const QString suffix = info.suffix().isEmpty() ? QStringLiteral("pdf") : info.suffix();
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral("-%1.").arg(n) + suffix);
+}
+
+// The documents of one print command: where they go, and how it went.
+class PrintSession {
+public:
+    PrintSession(Tprintmodule& module, const std::optional<PdfOutput>& pdf) : module_(module), pdf_(pdf) {}
+
+    // Prints one document; false when the command is to stop.
+    bool Document(const QString& name, const std::function<void(PrintDocument&)>& draw)
+    {
+        if (!ChooseDestination(name))
+            return false;
+        const int n = outcome_.documents + 1;
+        std::unique_ptr<QPrinter> own;
+        QPrinter* printer = &module_.Printer();
+        if (pdf_) {
+            own = PdfPrinter(NumberedPdfPath(pdf_->path, n), pdf_->dpi);
+            printer = own.get();
+        }
+        printer->setDocName(name);
+
+        BusyCursor busy;
+        PrintDocument doc(*printer, module_.Footer());
+        if (const QString why = doc.Begin(); !why.isEmpty())
+            return Fail(why);
+        draw(doc);
+        if (!doc.End())
+            return Fail(QStringLiteral("「%1」を印刷できませんでした。").arg(name));
+        ++outcome_.documents;
+        if (pdf_)
+            outcome_.files << printer->outputFileName();
+        return true;
+    }
+
+    bool Refuse(const QString& why)
+    {
+        outcome_.status = PrintOutcome::Status::Refused;
+        outcome_.message = why;
+        return false;
+    }
+
+    PrintOutcome Outcome() const { return outcome_; }
+
+private:
+    // The caller's PDF file, else the printer, else a PDF file the user names.
+    bool ChooseDestination(const QString& name)
+    {
+        if (pdf_)
+            return true;
+        QPrinter& printer = module_.Printer();
+        if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+            // "Print to file" chosen in the printer setup.
+            pdf_ = PdfOutput{printer.outputFileName(), printer.resolution()};
+            return true;
+        }
+        if (module_.HasPrinter())
+            return true;
+        const QString path = module_.pdfChooser_ ? module_.pdfChooser_(name) : QString();
+        if (path.isEmpty()) {
+            outcome_.status = module_.pdfChooser_ ? PrintOutcome::Status::Cancelled : PrintOutcome::Status::Failed;
+            if (!module_.pdfChooser_)
+                outcome_.message = QStringLiteral("プリンタがありません。");
+            return false;
+        }
+        pdf_ = PdfOutput{path, 600};
+        return true;
+    }
+
+    std::unique_ptr<QPrinter> PdfPrinter(const QString& path, int dpi) const
+    {
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(path);
+        printer->setResolution(dpi);
+        QPageLayout layout = module_.Printer().pageLayout();
+        layout.setMargins(QMarginsF(0, 0, 0, 0));
+        layout.setMinimumMargins(QMarginsF(0, 0, 0, 0));
+        printer->setPageLayout(layout);
+        return printer;
+    }
+
+    bool Fail(const QString& why)
+    {
+        outcome_.status = PrintOutcome::Status::Failed;
+        outcome_.message = why;
+        return false;
+    }
+
+    Tprintmodule& module_;
+    std::optional<PdfOutput> pdf_;
+    PrintOutcome outcome_;
+};
+
+Tprintmodule::Tprintmodule(QObject* parent)
+    : QObject(parent), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
+{
+    setObjectName(QStringLiteral("printmodule"));
+    printer_->setPageSize(QPageSize(QPageSize::A4));
+    printer_->setPageOrientation(QPageLayout::Portrait);
+    table_ = MillimetreTable(printer_->resolution());
+}
+
+Tprintmodule::~Tprintmodule() = default;
+
+bool Tprintmodule::HasPrinter() const
+{
+    return printer_->outputFormat() == QPrinter::NativeFormat && !printer_->printerName().isEmpty() &&
+           !QPrinterInfo::printerInfo(printer_->printerName()).isNull();
+}
+
+void Tprintmodule::SetFooter(const QString& title, const QString& tel)
+{
+    title_ = title;
+    tel_ = tel;
+}
+
+QString Tprintmodule::Footer() const { return FooterLine(title_, tel_); }
+
+PrintOutcome Tprintmodule::PrintChartSheet(const ChartSheet& sheet, const PalaceStrength* strength,
+                                           const std::optional<PdfOutput>& pdf)
+{
+    PrintSession session(*this, pdf);
+    if (const QString why = ChartSheetRefusal(sheet); !why.isEmpty()) {
+        session.Refuse(why);
+        return session.Outcome();
+    }
+    if (session.Document(QStringLiteral("出生図"), [&](PrintDocument& doc) { DrawChartSheet(doc, sheet); }) && strength)
+        session.Document(QStringLiteral("出生図分析"),
+                         [&](PrintDocument& doc) { DrawStrengthPage(doc, sheet.person, *strength); });
+    return session.Outcome();
+}
+
+PrintOutcome Tprintmodule::PrintStrengthGraph(const PersonText& person, const PalaceStrength& strength,
+                                              const std::optional<PdfOutput>& pdf)
+{
+    PrintSession session(*this, pdf);
+    session.Document(QStringLiteral("出生図分析"), [&](PrintDocument& doc) { DrawStrengthPage(doc, person, strength); });
+    return session.Outcome();
+}
+
+PrintOutcome Tprintmodule::PrintOverallReading(bool allPalaces, int selectedTab, const OverallComposer& compose,
+                                               const std::optional<PdfOutput>& pdf)
+{
+    PrintSession session(*this, pdf);
+    const int first = allPalaces ? 0 : selectedTab;
+    const int last = allPalaces ? kPalaces - 1 : selectedTab;
+    for (int tab = first; tab <= last; ++tab) {
+        const std::optional<OverallReadingPrint> reading = compose(tab);
+        if (!reading) {
+            session.Refuse({});
+            break;
+        }
+        if (!session.Document(reading->palaceTab + QStringLiteral("の診断"),
+                              [&](PrintDocument& doc) { DrawOverallReading(doc, *reading); }))
+            break;
+    }
+    return session.Outcome();
+}
+
+PrintOutcome Tprintmodule::PrintLuckReading(const PersonText& person, const QStringList& kounMemo,
+                                            const std::optional<PdfOutput>& pdf)
+{
+    PrintSession session(*this, pdf);
+    session.Document(QStringLiteral("行運の診断"), [&](PrintDocument& doc) { DrawLuckReading(doc, person, kounMemo); });
+    return session.Outcome();
+}
+
+PrintOutcome Tprintmodule::PrintMarriageReading(const PersonText& person, const QStringList& aiMemo1,
+                                                const QStringList& aiMemo2, const std::optional<PdfOutput>& pdf)
+{
+    PrintSession session(*this, pdf);
+    session.Document(QStringLiteral("結婚相手の診断"),
+                     [&](PrintDocument& doc) { DrawMarriageReading(doc, person, aiMemo1, aiMemo2); });
+    return session.Outcome();
+}
+
+PrintOutcome Tprintmodule::PrintLegends(const QString& programFolder,
+                                        const std::array<QString, kMajorStars + 1>& descriptions,
+                                        const std::optional<PdfOutput>& pdf)
+{
+    PrintSession session(*this, pdf);
+    // Every picture is read before the document starts, so a missing one
+    // stops the print with its name instead of a half-printed document.
+    LegendPrint legends;
+    legends.descriptions = descriptions;
+    const QDir bmp(QDir(programFolder).filePath(QStringLiteral("bmp")));
+    for (int star = 1; star <= kMajorStars; ++star) {
+        const std::string_view file = kStarPictureFiles[star - 1];
+        const QString path = bmp.filePath(QString::fromLatin1(file.data(), qsizetype(file.size())));
+        QImageReader reader(path);
+        legends.pictures[star] = reader.read();
+        if (legends.pictures[star].isNull()) {
+            session.Refuse(QStringLiteral("星の画像ファイル %1 を読めません（%2）。").arg(path, reader.errorString()));
+            return session.Outcome();
+        }
+    }
+    session.Document(QStringLiteral("星の解説"), [&](PrintDocument& doc) { DrawLegends(doc, legends); });
+    return session.Outcome();
+}
+
+}  // namespace zelvara

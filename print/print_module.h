@@ -1,0 +1,101 @@
+// Tprintmodule: the program's one print module, created at start-up. It owns
+// the printer that the printer setup dialog sets up, the millimetre table,
+// the footer data, and one operation per printout. Printing goes to the
+// printer without a dialog; where no printer is installed the user is asked
+// for a PDF file instead. Every operation can also print to a PDF file given
+// by the caller.
+#pragma once
+
+#include "chart_sheet.h"
+#include "print_document.h"
+#include "reading_print.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QPrinter;
+
+namespace zelvara {
+
+struct PdfOutput {
+    QString path;   // the first document; the n-th of several goes to "<name>-n.pdf"
+    int dpi = 600;
+};
+
+// The file of document n (1-based) of a print command that prints to path.
+QString NumberedPdfPath(const QString& path, int n);
+
+struct PrintOutcome {
+    enum class Status {
+        Printed,    // every document went out
+        Cancelled,  // the user declined to name a PDF file
+        Refused,    // nothing to print (message says why; empty when the
+                    // reading that was to be printed reported its own fault)
+        Failed,     // the printer or the file failed (message says how)
+    };
+    Status status = Status::Printed;
+    QString message;
+    int documents = 0;   // documents finished
+    QStringList files;   // PDF files written
+    bool Printed() const { return status == Status::Printed; }
+};
+
+class Tprintmodule : public QObject {
+    Q_OBJECT
+public:
+    // Reads the default printer's resolution and fills the millimetre table.
+    explicit Tprintmodule(QObject* parent = nullptr);
+    ~Tprintmodule() override;
+
+    // The table as made at start-up. Each document is drawn on the table of
+    // the printer it goes to, which is the same unless the printer was
+    // changed in the printer setup dialog since.
+    const MillimetreTable& Table() const { return table_; }
+    QPrinter& Printer() { return *printer_; }
+    // False when no printer is installed (prints then ask for a PDF file).
+    bool HasPrinter() const;
+
+    // The footer's cover title and telephone number.
+    void SetFooter(const QString& title, const QString& tel);
+    QString Footer() const;
+
+    // Asked for a PDF file when no printer is installed; returns the path, or
+    // an empty text when the user cancels.
+    using PdfChooser = std::function<QString(const QString& documentName)>;
+    void SetPdfChooser(PdfChooser chooser) { pdfChooser_ = std::move(chooser); }
+
+    // The chart sheet, and with strength the bar-chart document after it.
+    PrintOutcome PrintChartSheet(const ChartSheet& sheet, const PalaceStrength* strength,
+                                 const std::optional<PdfOutput>& pdf = {});
+    // The bar-chart document alone.
+    PrintOutcome PrintStrengthGraph(const PersonText& person, const PalaceStrength& strength,
+                                    const std::optional<PdfOutput>& pdf = {});
+
+    // One document for the selected tab, or one per tab 0..11 when
+    // allPalaces. compose(tab) selects the tab, composes its reading and
+    // returns what its memos show; nullopt stops the print.
+    using OverallComposer = std::function<std::optional<OverallReadingPrint>(int tab)>;
+    PrintOutcome PrintOverallReading(bool allPalaces, int selectedTab, const OverallComposer& compose,
+                                     const std::optional<PdfOutput>& pdf = {});
+    PrintOutcome PrintLuckReading(const PersonText& person, const QStringList& kounMemo,
+                                  const std::optional<PdfOutput>& pdf = {});
+    PrintOutcome PrintMarriageReading(const PersonText& person, const QStringList& aiMemo1,
+                                      const QStringList& aiMemo2, const std::optional<PdfOutput>& pdf = {});
+    // Descriptions by major star 1..14; pictures from programFolder/bmp.
+    PrintOutcome PrintLegends(const QString& programFolder, const std::array<QString, kMajorStars + 1>& descriptions,
+                              const std::optional<PdfOutput>& pdf = {});
+
+private:
+    friend class PrintSession;
+    std::unique_ptr<QPrinter> printer_;
+    MillimetreTable table_;
+    QString title_, tel_;
+    PdfChooser pdfChooser_;
+};
+
+}  // namespace zelvara

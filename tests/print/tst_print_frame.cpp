@@ -34,8 +34,18 @@ class TestPrintFrame : public QObject {
 private:
     QTemporaryDir dir_;
     QString Pdf(const QString& name) const { return dir_.filePath(name); }
+    // ZELVARA_KEEP_PRINTS keeps the printed files for a look.
+    void KeepPrints()
+    {
+        if (qEnvironmentVariableIsSet("ZELVARA_KEEP_PRINTS")) {
+            dir_.setAutoRemove(false);
+            qInfo("prints kept in %s", qPrintable(dir_.path()));
+        }
+    }
 
 private slots:
+    void initTestCase() { KeepPrints(); }
+
     void dotsPerMillimetre_data()
     {
         QTest::addColumn<int>("dpi");

@@ -1,0 +1,45 @@
+// A chart cast by the engine from the shipped calendar data, for the prints.
+#pragma once
+
+#include "chart_layout.h"
+#include "chart_request.h"
+#include "context.h"
+
+#include <QString>
+#include <QtGlobal>
+
+#include <memory>
+#include <string>
+
+namespace printtest {
+
+class QuietSink final : public zelvara::MessageSink {
+public:
+    void Show(std::string_view text, std::string_view) override { last = std::string(text); }
+    std::string last;
+};
+
+struct CastChart {
+    QuietSink sink;
+    std::unique_ptr<zelvara::EngineContext> ctx;
+    zelvara::ChartLayout layout;
+    bool ok = false;
+
+    CastChart(const char* sex, const char* year, const char* month, const char* day, const char* hour)
+    {
+        ctx = std::make_unique<zelvara::EngineContext>(qEnvironmentVariable("ZELVARA_DATA_DIR").toStdString(), sink);
+        ctx->FixToday({2024, 5, 13});
+        zelvara::BirthInput in;
+        in.name = "山田太郎";
+        in.sex = sex;
+        in.year = year;
+        in.month = month;
+        in.day = day;
+        in.hour = hour;
+        ok = zelvara::RequestChart(*ctx, in) == 0;
+        if (ok)
+            layout = zelvara::LayOutChart(ctx->man);
+    }
+};
+
+}  // namespace printtest

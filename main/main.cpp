@@ -17,6 +17,7 @@ int main(int argc, char** argv)
     zelvara::StartupOptions options;
     options.programFolder = zelvara::ProgramFolder();
     options.showSplash = !QApplication::arguments().contains(QStringLiteral("--no-splash"));
+    options.maintainer = QApplication::arguments().contains(QStringLiteral("--maintainer"));
 
     zelvara::GuiMessageSink sink;
     zelvara::TMainForm1 mainForm(sink);

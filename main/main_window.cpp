@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "batch_buttons.h"
 #include "chart_request.h"
 #include "east_tab_style.h"
 #include "hour_window.h"
@@ -127,6 +128,7 @@ void TMainForm1::RunStartup(const StartupOptions& options)
     // 6. The person register in the program folder.
     persons_.Open(programFolder_);
     startupSteps_ << QStringLiteral("table");
+    BatchButtons::Attach(datainput, programFolder_, sink_, options.maintainer);
 
     // 7. Caption.
     setWindowTitle(QStringLiteral("Zelvaraプロ版Version3.1"));

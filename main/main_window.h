@@ -40,6 +40,7 @@ struct StartupOptions {
     bool showSplash = true;             // --no-splash turns it off
     int splashMilliseconds = 6000;
     std::optional<QDate> today;         // the system date unless fixed
+    bool maintainer = false;            // --maintainer shows the batch buttons
 };
 
 // Windows the main window opens; created after it, in the start-up order.

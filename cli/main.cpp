@@ -10,6 +10,9 @@
 #ifdef ZELVARA_HAS_READINGS
 #include "reading_command.h"
 #endif
+#ifdef ZELVARA_HAS_PRINT
+#include "print_command.h"
+#endif
 
 #include <cstdlib>
 #include <iostream>
@@ -48,6 +51,15 @@ constexpr const char* kUsage = R"(使い方 / usage:
       of one palace or of all twelve; luck: KounMemo of one ten-year period; marriage:
       AiMemo1 and AiMemo2). The reading texts are the tables in the program folder,
       made from the seeds beside this program where missing.
+  zelvara-cli print chart|graph|overall|luck|marriage|legends --pdf FILE [--dpi 600]
+                    [--title TEXT] [--tel TEXT] [--settings zelv.ini] <the options of chart>
+      Prints to a PDF file what the program's print buttons print: chart (the chart
+      sheet), graph (the bar-chart page that follows it when グラフも印刷する is on),
+      overall [--palace 命宮|all] (all: twelve documents, as with 12宮全部印刷),
+      luck --period 1..12, marriage, legends (no chart options needed). A second and
+      further document goes to FILE's name with -2, -3 … before ".pdf". The footer
+      carries --title and --tel, else title and tel of the settings file's [owner].
+      The names of the files written go to stdout.
 
   --home DIR   folder of the calendar data files (default: $ZELVARA_HOME, else the
                folder of this program).
@@ -101,7 +113,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> words;  // the tool's name after "export", the reading's after "reading"
     for (int i = 2; i < argc; ++i) {
         const std::string key = argv[i];
-        if ((command == "export" || command == "reading") && key.rfind("--", 0) != 0) {
+        if ((command == "export" || command == "reading" || command == "print") && key.rfind("--", 0) != 0) {
             words.push_back(key);
         } else if (key == "--json") {
             opts[key] = "1";
@@ -127,6 +139,14 @@ int main(int argc, char** argv) {
 #else
     if (command == "reading") {
         std::cerr << "この zelvara-cli は Qt なしで作られたため reading を使えません。\n";
+        return 2;
+    }
+#endif
+#ifdef ZELVARA_HAS_PRINT
+    if (command == "print") return cli::RunPrint(words, opts, ProgramFolder(opts));
+#else
+    if (command == "print") {
+        std::cerr << "この zelvara-cli は Qt なしで作られたため print を使えません。\n";
         return 2;
     }
 #endif

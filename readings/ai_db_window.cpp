@@ -1,0 +1,60 @@
+#include "ai_db_window.h"
+
+#include "db_memo.h"
+#include "editor_parts.h"
+#include "reading_data_source.h"
+#include "reading_tables.h"
+#include "tab_rows.h"
+#include "zelvara.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace zelvara {
+namespace {
+
+TabRows* StarTabs(QWidget* parent, const char* name, ReadingDataSource& source)
+{
+    auto* tabs = new TabRows(10, parent);
+    tabs->setObjectName(QString::fromLatin1(name));
+    for (int s = 1; s <= kStars; ++s) {
+        const QString field = QString::fromUtf8(kStarLongNames[s].data(), qsizetype(kStarLongNames[s].size()));
+        tabs->AddPage(new DBMemo(source, field), field);
+    }
+    return tabs;
+}
+
+}  // namespace
+
+TAiDBfrm::TAiDBfrm(ReadingTables& tables, MessageSink& sink, QWidget* parent) : CentredWindow(parent)
+{
+    setObjectName(QStringLiteral("TAiDBfrm"));
+    setWindowTitle(QStringLiteral("結婚の相性データベース画面"));
+    resize(692, 575);
+    ai01_ = new ReadingDataSource(tables.ai01(), sink, this);
+    ai02_ = new ReadingDataSource(tables.ai02(), sink, this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("※本能的に好きになりやすい異性のタイプのデータベース（夫妻宮の主星）"), this));
+    layout->addWidget(PageControl1 = StarTabs(this, "PageControl1", *ai01_), 1);
+    layout->addWidget(new QLabel(QStringLiteral("※命宮の主星から見た相性の良い星のデータベース"), this));
+    layout->addWidget(PageControl2 = StarTabs(this, "PageControl2", *ai02_), 1);
+
+    closebtn = AddClosePanel(this, layout);
+    connect(closebtn, &QPushButton::clicked, this, &TAiDBfrm::closebtnClick);
+
+    // Both tables stand in edit mode from the start.
+    ai01_->Edit();
+    ai02_->Edit();
+}
+
+void TAiDBfrm::closebtnClick()
+{
+    ai01_->Edit();
+    ai02_->Edit();
+    if (ai01_->PostRecord() && ai02_->PostRecord())
+        close();
+}
+
+}  // namespace zelvara

@@ -1,0 +1,39 @@
+// TAiDBfrm: the editor of the partner texts, Ai01.DB above (the type one is
+// drawn to, by the main star of 夫妻宮) and Ai02.DB below (the stars that suit
+// the main star of 命宮), one tab per star.
+#pragma once
+
+#include "editor_parts.h"
+
+class QPushButton;
+
+namespace zelvara {
+
+class MessageSink;
+class ReadingDataSource;
+class ReadingTables;
+class TabRows;
+
+class TAiDBfrm : public CentredWindow {
+    Q_OBJECT
+public:
+    TAiDBfrm(ReadingTables& tables, MessageSink& sink, QWidget* parent = nullptr);
+
+    ReadingDataSource& Ai01Source() const { return *ai01_; }
+    ReadingDataSource& Ai02Source() const { return *ai02_; }
+
+    TabRows* PageControl1 = nullptr;  // Ai01.DB
+    TabRows* PageControl2 = nullptr;  // Ai02.DB
+    QPushButton* closebtn = nullptr;
+
+public slots:
+    // Saves Ai01.DB's record, then Ai02.DB's, and closes; a refused save
+    // keeps the window open.
+    void closebtnClick();
+
+private:
+    ReadingDataSource* ai01_ = nullptr;
+    ReadingDataSource* ai02_ = nullptr;
+};
+
+}  // namespace zelvara

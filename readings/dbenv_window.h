@@ -1,0 +1,58 @@
+// Tdbenvfrm: the editor of the palace table KYU12.db (explanations and the
+// grades of the twenty stars) and of the star-in-palace texts KANTEI.DB.
+// Records are saved with the navigator's "更新登録", and before the current
+// record moves. Closing only hides the window.
+#pragma once
+
+#include "editor_parts.h"
+
+class QLabel;
+class QTabWidget;
+class QTableView;
+
+namespace zelvara {
+
+class DBMemo;
+class MessageSink;
+class ReadingDataSource;
+class ReadingTables;
+class TabRows;
+class TCaptionDBNavi;
+
+class Tdbenvfrm : public CentredWindow {
+    Q_OBJECT
+public:
+    Tdbenvfrm(ReadingTables& tables, MessageSink& sink, QWidget* parent = nullptr);
+
+    ReadingDataSource& Kyu12Source() const { return *kyu12_; }
+    ReadingDataSource& KanteiSource() const { return *kantei_; }
+    // The KANTEI.DB memo bound to field, or null.
+    DBMemo* KanteiMemo(const QString& field) const;
+
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;  // １２宮の説明DB
+    QWidget* TabSheet2 = nullptr;  // 鑑定文章のＤＢ
+    QWidget* TabSheet3 = nullptr;  // １２宮の甲乙丙丁分類DB
+    DBMemo* DBMemo1 = nullptr;
+    DBMemo* DBMemo2 = nullptr;
+    QTableView* DBGrid1 = nullptr;
+    QTableView* DBGrid2 = nullptr;
+    QTableView* DBGrid3 = nullptr;
+    TabRows* PageControl2 = nullptr;  // the star tabs of KANTEI.DB
+    TCaptionDBNavi* CaptionDBNavi1 = nullptr;
+    TCaptionDBNavi* CaptionDBNavi2 = nullptr;
+    TCaptionDBNavi* CaptionDBNavi3 = nullptr;
+
+private:
+    QWidget* PalacePage();
+    QWidget* KanteiPage();
+    QWidget* GradePage();
+
+    ReadingDataSource* kyu12_ = nullptr;
+    ReadingDataSource* kantei_ = nullptr;
+};
+
+// The star tabs of KANTEI.DB in their order, each with its memos.
+TabRows* KanteiStarTabs(QWidget* parent, ReadingDataSource& kantei);
+
+}  // namespace zelvara

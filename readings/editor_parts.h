@@ -1,0 +1,41 @@
+// Pieces the three reading-text editor windows share.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QBoxLayout;
+class QLabel;
+class QPushButton;
+
+namespace zelvara {
+
+class ReadingDataSource;
+class TCaptionDBNavi;
+
+// A navigator over source with the editor's Japanese captions, each below its glyph.
+TCaptionDBNavi* EditorNavigator(QWidget* parent, const QString& name, ReadingDataSource& source);
+
+// A note on yellow ground, centred.
+QLabel* YellowNote(QWidget* parent, const QString& name, const QString& text);
+
+// A caption over a control.
+QWidget* Captioned(QWidget* parent, const QString& caption, QWidget* control);
+
+// The bottom panel with the button "登録して閉じる" (named closebtn), added to layout.
+QPushButton* AddClosePanel(QWidget* window, QBoxLayout* layout);
+
+// A top-level window that comes up in the middle of its screen the first time
+// it is shown, and only hides when closed.
+class CentredWindow : public QWidget {
+public:
+    explicit CentredWindow(QWidget* parent) : QWidget(parent, Qt::Window) {}
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool placed_ = false;
+};
+
+}  // namespace zelvara

@@ -1,0 +1,44 @@
+// TkounDBfrm: the editor of the luck texts in hosiImi.DB, one tab per ruling
+// star, and the lookup the luck reading takes its texts from. It always edits
+// the record the table opened on, which is the one the reading uses.
+#pragma once
+
+#include "editor_parts.h"
+
+#include <optional>
+
+class QPushButton;
+
+namespace zelvara {
+
+class MessageSink;
+class ReadingDataSource;
+class ReadingTables;
+class TabRows;
+
+class TkounDBfrm : public CentredWindow {
+    Q_OBJECT
+public:
+    TkounDBfrm(ReadingTables& tables, MessageSink& sink, QWidget* parent = nullptr);
+
+    // The luck text of a ruling-star name: the fixed sentence for 空白, else
+    // the field of that name in hosiImi.DB's current record.
+    std::optional<QString> LuckTextFor(const QString& name) const;
+
+    ReadingDataSource& Source() const { return *source_; }
+
+    TabRows* PageControl1 = nullptr;
+    QPushButton* closebtn = nullptr;
+
+public slots:
+    // Saves the record and closes; a refused save keeps the window open.
+    void closebtnClick();
+
+private:
+    ReadingDataSource* source_ = nullptr;
+};
+
+// The 33 luck-text fields with a tab, in tab order (no transformations).
+const QStringList& LuckTabFields();
+
+}  // namespace zelvara

@@ -1,0 +1,216 @@
+// The settings window: what it shows from zelv.ini, what it writes back on
+// closing, the exact "True" rule, the editor buttons and the printer setup.
+#include "context.h"
+#include "cp932.h"
+#include "settings_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace zelvara;
+
+namespace {
+
+class RecordingSink final : public MessageSink {
+public:
+    void Show(std::string_view text, std::string_view) override { messages << QString::fromStdString(std::string(text)); }
+    QStringList messages;
+};
+
+void WriteRaw(const QString& path, const QString& text)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(*cp932::Encode(text));
+}
+
+QString ReadRaw(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? cp932::Decode(f.readAll()) : QString();
+}
+
+template <typename W>
+W* Child(QWidget& w, const char* name)
+{
+    return w.findChild<W*>(QString::fromLatin1(name));
+}
+
+}  // namespace
+
+class TestSettingsWindow : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir dir_;
+    RecordingSink sink_;
+    QString Ini() const { return dir_.filePath(QStringLiteral("zelv.ini")); }
+
+private slots:
+    void init()
+    {
+        QFile::remove(Ini());
+        sink_.messages.clear();
+    }
+
+    void controlsAndCaptions()
+    {
+        TCunstomFrm w(sink_, QStringLiteral("Zelvaraプロ版Version3.1"), Ini());
+        QCOMPARE(w.windowTitle(), QStringLiteral("環境設定"));
+        QLabel* ttlname = Child<QLabel>(w, "ttlname");
+        QCOMPARE(ttlname->text(), QStringLiteral("Zelvaraプロ版Version3.1"));
+        QCOMPARE(ttlname->palette().color(QPalette::Window), QColor(255, 255, 0));
+        QVERIFY(ttlname->alignment() & Qt::AlignHCenter);
+        const struct {
+            const char* name;
+            const char* caption;
+        } buttons[] = {{"databasebtn", "出生図鑑定文章データベースカスタマイズ"},
+                       {"kounbtn", "行運鑑定文章データベースカスタマイズ"},
+                       {"kekkonbtn", "相性・結婚鑑定文章データベースカスタマイズ"},
+                       {"printbtn", "プリンタ設定"},
+                       {"BitBtn1", "閉じる(&C)"}};
+        for (const auto& b : buttons) {
+            QPushButton* button = Child<QPushButton>(w, b.name);
+            QVERIFY2(button, b.name);
+            QCOMPARE(button->text(), QString::fromUtf8(b.caption));
+        }
+        QCOMPARE(Child<QLabel>(w, "Label4")->text(), QStringLiteral("鑑定書印刷表紙タイトル"));
+        QCOMPARE(Child<QLabel>(w, "Label5")->text(), QStringLiteral("電話番号(半角数字入力)"));
+        QCOMPARE(Child<QCheckBox>(w, "soundchk")->text(), QStringLiteral("起動時音楽を鳴らす"));
+        QVERIFY(Child<QCheckBox>(w, "soundchk")->isChecked());
+        QVERIFY(!Child<QLineEdit>(w, "telbox")->testAttribute(Qt::WA_InputMethodEnabled));
+    }
+
+    // Only "True" is on; closing writes "True" or "False" whatever was read.
+    void soundSwitchRoundTrip_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("False") << QStringLiteral("[sound]\r\ncheck=False\r\n") << false << QStringLiteral("check=False");
+        QTest::newRow("yes") << QStringLiteral("[sound]\r\ncheck=yes\r\n") << false << QStringLiteral("check=False");
+        QTest::newRow("true") << QStringLiteral("[sound]\r\ncheck=true\r\n") << false << QStringLiteral("check=False");
+        QTest::newRow("True") << QStringLiteral("[sound]\r\ncheck=True\r\n") << true << QStringLiteral("check=True");
+        QTest::newRow("no file") << QString() << true << QStringLiteral("check=True");
+    }
+    void soundSwitchRoundTrip()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, shown);
+        QFETCH(QString, written);
+        if (!file.isEmpty())
+            WriteRaw(Ini(), file);
+        TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
+        w.show();
+        QCOMPARE(Child<QCheckBox>(w, "soundchk")->isChecked(), shown);
+        Child<QPushButton>(w, "BitBtn1")->click();
+        QVERIFY(!w.isVisible());
+        const QString after = ReadRaw(Ini());
+        QVERIFY2(after.contains(QStringLiteral("[sound]\r\n") + written + QStringLiteral("\r\n")), qPrintable(after));
+        QCOMPARE(after.count(QStringLiteral("check=")), 1);
+    }
+
+    // The owner data: shown on opening, written back (Shift-JIS) on closing,
+    // kept in memory for the footer. A missing file shows empty boxes.
+    void ownerDataRoundTrip()
+    {
+        TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
+        w.show();
+        QVERIFY(Child<QLineEdit>(w, "titlebox")->text().isEmpty());
+        QVERIFY(Child<QLineEdit>(w, "telbox")->text().isEmpty());
+        QVERIFY(w.Owner().title.isEmpty() && w.Owner().tel.isEmpty());
+        w.close();
+
+        WriteRaw(Ini(), QStringLiteral("[sound]\r\ncheck=False\r\n[owner]\r\ntitle=紫微斗数　星読み館～\r\ntel=03-1234-5678\r\n"));
+        w.show();
+        QCOMPARE(Child<QLineEdit>(w, "titlebox")->text(), QStringLiteral("紫微斗数　星読み館～"));
+        QCOMPARE(Child<QLineEdit>(w, "telbox")->text(), QStringLiteral("03-1234-5678"));
+        QCOMPARE(w.Owner().tel, QStringLiteral("03-1234-5678"));
+        Child<QLineEdit>(w, "titlebox")->setText(QStringLiteral("髙橋鑑定室"));
+        Child<QLineEdit>(w, "telbox")->setText(QStringLiteral("06-9999-0000"));
+        w.close();  // the title bar's close stores as well
+        QCOMPARE(w.Owner().title, QStringLiteral("髙橋鑑定室"));
+        const QString after = ReadRaw(Ini());
+        QVERIFY2(after.contains(QStringLiteral("title=髙橋鑑定室\r\n")) && after.contains(QStringLiteral("tel=06-9999-0000\r\n")) &&
+                     after.contains(QStringLiteral("check=False\r\n")),
+                 qPrintable(after));
+        QCOMPARE(LoadOwnerSettings(SettingsFile(Ini())).title, QStringLiteral("髙橋鑑定室"));
+        QVERIFY(sink_.messages.isEmpty());
+    }
+
+    // A title Shift-JIS cannot hold is refused with a message; the window
+    // stays open with the edit, and the file keeps what it had.
+    void unwritableTitleLosesNothing()
+    {
+        WriteRaw(Ini(), QStringLiteral("[owner]\r\ntitle=前の題\r\n"));
+        TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
+        w.show();
+        Child<QLineEdit>(w, "titlebox")->setText(QStringLiteral("鑑定🌟"));
+        Child<QPushButton>(w, "BitBtn1")->click();
+        QVERIFY(w.isVisible());
+        QCOMPARE(Child<QLineEdit>(w, "titlebox")->text(), QStringLiteral("鑑定🌟"));
+        QCOMPARE(sink_.messages.size(), 1);
+        QVERIFY2(sink_.messages[0].contains(Ini()), qPrintable(sink_.messages[0]));
+        QCOMPARE(LoadOwnerSettings(SettingsFile(Ini())).title, QStringLiteral("前の題"));
+        Child<QLineEdit>(w, "titlebox")->setText(QStringLiteral("鑑定"));
+        Child<QPushButton>(w, "BitBtn1")->click();
+        QVERIFY(!w.isVisible());
+    }
+
+    // A window never shown writes nothing when it is closed.
+    void closingUnshownWritesNothing()
+    {
+        WriteRaw(Ini(), QStringLiteral("[owner]\r\ntitle=題\r\n"));
+        TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
+        w.close();
+        QCOMPARE(ReadRaw(Ini()), QStringLiteral("[owner]\r\ntitle=題\r\n"));
+    }
+
+    void editorButtonsShowTheirWindows()
+    {
+        TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
+        QVERIFY(!Child<QPushButton>(w, "databasebtn")->isEnabled());
+        QWidget db, koun, ai;
+        w.SetEditorWindows(&db, &koun, &ai);
+        const struct {
+            const char* button;
+            QWidget* editor;
+        } cases[] = {{"databasebtn", &db}, {"kounbtn", &koun}, {"kekkonbtn", &ai}};
+        for (const auto& c : cases) {
+            QVERIFY(!c.editor->isVisible());
+            Child<QPushButton>(w, c.button)->click();
+            QVERIFY2(c.editor->isVisible(), c.button);
+        }
+    }
+
+    // "プリンタ設定" opens the printer dialog on the prints' printer.
+    void printerSetupDialog()
+    {
+        TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
+        QPrinter printer(QPrinter::HighResolution);
+        w.SetPrinter(&printer);
+        QString title;
+        QPrinter* used = nullptr;
+        QTimer::singleShot(0, [&] {
+            if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+                title = dialog->windowTitle();
+                used = dialog->printer();
+                dialog->reject();
+            }
+        });
+        Child<QPushButton>(w, "printbtn")->click();
+        QCOMPARE(title, QStringLiteral("プリンタ設定"));
+        QCOMPARE(used, &printer);
+    }
+};
+
+QTEST_MAIN(TestSettingsWindow)
+#include "tst_settings_window.moc"

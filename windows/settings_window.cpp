@@ -1,0 +1,183 @@
+#include "settings_window.h"
+
+#include "context.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace zelvara {
+namespace {
+
+template <typename W>
+W* Named(W* w, const char* name)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+const QString kOwner = QStringLiteral("owner");
+const QString kSound = QStringLiteral("sound");
+
+void ShowEditor(QWidget* editor)
+{
+    if (!editor)
+        return;
+    editor->show();
+    editor->raise();
+    editor->activateWindow();
+}
+
+}  // namespace
+
+TCunstomFrm::TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QString& settingsPath, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      sink_(sink), settings_(settingsPath)
+{
+    setObjectName(QStringLiteral("CunstomFrm"));
+    setWindowTitle(QStringLiteral("環境設定"));
+
+    ttlname = Named(new QLabel(mainCaption, this), "ttlname");
+    ttlname->setAlignment(Qt::AlignCenter);
+    ttlname->setAutoFillBackground(true);
+    QPalette yellow = ttlname->palette();
+    yellow.setColor(QPalette::Window, QColor(255, 255, 0));
+    yellow.setColor(QPalette::WindowText, Qt::black);
+    ttlname->setPalette(yellow);
+    QFont big = ttlname->font();
+    big.setPointSize(big.pointSize() + 3);
+    big.setBold(true);
+    ttlname->setFont(big);
+    ttlname->setMinimumHeight(32);
+
+    auto* GroupBox1 = Named(new QGroupBox(QStringLiteral("鑑定書に印刷するタイトルと電話番号を入力します。 "), this),
+                            "GroupBox1");
+    auto* grid = new QGridLayout(GroupBox1);
+    grid->addWidget(Named(new QLabel(QStringLiteral("鑑定書印刷表紙タイトル"), GroupBox1), "Label4"), 0, 0);
+    titlebox = Named(new QLineEdit(GroupBox1), "titlebox");
+    grid->addWidget(titlebox, 0, 1);
+    grid->addWidget(Named(new QLabel(QStringLiteral("例：紫微斗数鑑定所　星読み館"), GroupBox1), "Label10"), 1, 1);
+    grid->addWidget(Named(new QLabel(QStringLiteral("電話番号(半角数字入力)"), GroupBox1), "Label5"), 2, 0);
+    telbox = Named(new QLineEdit(GroupBox1), "telbox");
+    // Half-width input: no input method, digits preferred.
+    telbox->setAttribute(Qt::WA_InputMethodEnabled, false);
+    telbox->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhPreferNumbers | Qt::ImhNoPredictiveText);
+    grid->addWidget(telbox, 2, 1);
+    grid->addWidget(Named(new QLabel(QStringLiteral("例：03-1234-5678"), GroupBox1), "Label11"), 3, 1);
+    grid->setColumnStretch(1, 1);
+    titlebox->setMinimumWidth(280);
+
+    databasebtn = Named(new QPushButton(QStringLiteral("出生図鑑定文章データベースカスタマイズ"), this), "databasebtn");
+    kounbtn = Named(new QPushButton(QStringLiteral("行運鑑定文章データベースカスタマイズ"), this), "kounbtn");
+    kekkonbtn = Named(new QPushButton(QStringLiteral("相性・結婚鑑定文章データベースカスタマイズ"), this), "kekkonbtn");
+    printbtn = Named(new QPushButton(QStringLiteral("プリンタ設定"), this), "printbtn");
+    soundchk = Named(new QCheckBox(QStringLiteral("起動時音楽を鳴らす"), this), "soundchk");
+    soundchk->setChecked(true);
+    BitBtn1 = Named(new QPushButton(QStringLiteral("閉じる(&C)"), this), "BitBtn1");
+
+    connect(databasebtn, &QPushButton::clicked, this, [this] { ShowEditor(editors_[0]); });
+    connect(kounbtn, &QPushButton::clicked, this, [this] { ShowEditor(editors_[1]); });
+    connect(kekkonbtn, &QPushButton::clicked, this, [this] { ShowEditor(editors_[2]); });
+    connect(printbtn, &QPushButton::clicked, this, &TCunstomFrm::printbtnClick);
+    connect(BitBtn1, &QPushButton::clicked, this, &TCunstomFrm::BitBtn1Click);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(ttlname);
+    layout->addWidget(GroupBox1);
+    for (QPushButton* b : {databasebtn, kounbtn, kekkonbtn, printbtn})
+        layout->addWidget(b);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(soundchk);
+    bottom->addStretch(1);
+    bottom->addWidget(BitBtn1);
+    layout->addLayout(bottom);
+    layout->setSizeConstraint(QLayout::SetFixedSize);  // a fixed border
+    SetEditorWindows(nullptr, nullptr, nullptr);
+}
+
+TCunstomFrm::~TCunstomFrm() = default;
+
+void TCunstomFrm::SetEditorWindows(QWidget* databaseEditor, QWidget* luckEditor, QWidget* marriageEditor)
+{
+    editors_[0] = databaseEditor;
+    editors_[1] = luckEditor;
+    editors_[2] = marriageEditor;
+    databasebtn->setEnabled(databaseEditor);
+    kounbtn->setEnabled(luckEditor);
+    kekkonbtn->setEnabled(marriageEditor);
+}
+
+void TCunstomFrm::LoadOwnerSettings() { owner_ = zelvara::LoadOwnerSettings(settings_); }
+
+void TCunstomFrm::showEvent(QShowEvent* event)
+{
+    LoadOwnerSettings();
+    titlebox->setText(owner_.title);
+    telbox->setText(owner_.tel);
+    soundchk->setChecked(IsSwitchOn(settings_.Read(kSound, QStringLiteral("check"), QStringLiteral("True"))));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        adjustSize();
+        move(screen->availableGeometry().center() - rect().center());
+    }
+    QWidget::showEvent(event);
+}
+
+bool TCunstomFrm::Store()
+{
+    const OwnerSettings edited{titlebox->text(), telbox->text()};
+    const bool ok = settings_.Write(kOwner, QStringLiteral("title"), edited.title) &&
+                    settings_.Write(kOwner, QStringLiteral("tel"), edited.tel) &&
+                    settings_.Write(kSound, QStringLiteral("check"),
+                                    soundchk->isChecked() ? QStringLiteral("True") : QStringLiteral("False"));
+    if (!ok) {
+        sink_.Show(QStringLiteral("設定ファイル %1 に書き込めませんでした。Shift-JIS で書けない文字がないか、"
+                                  "書き込みのできる場所かを確かめて下さい。")
+                       .arg(settings_.Path())
+                       .toStdString(),
+                   {});
+        return false;
+    }
+    owner_ = edited;
+    return true;
+}
+
+void TCunstomFrm::BitBtn1Click() { close(); }
+
+void TCunstomFrm::closeEvent(QCloseEvent* event)
+{
+    // Whichever way the window closes, what it shows is stored; when the
+    // file cannot take it the window stays open with the edits. A window
+    // never shown has loaded nothing and stores nothing.
+    if (isVisible() && !Store()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void TCunstomFrm::printbtnClick()
+{
+    if (!printer_) {
+        if (!ownPrinter_)
+            ownPrinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer_ = ownPrinter_.get();
+    }
+    QPrintDialog dialog(printer_, this);
+    dialog.setObjectName(QStringLiteral("PrinterSetupDialog1"));
+    dialog.setWindowTitle(QStringLiteral("プリンタ設定"));
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    dialog.exec();
+}
+
+}  // namespace zelvara

@@ -1,0 +1,73 @@
+// The settings window: the cover title and telephone number that every
+// printout carries in its footer, the start-up sound switch, the printer
+// setup, and the doors to the three reading-text editors. Made once at
+// start-up; opening it only shows it.
+#pragma once
+
+#include "settings_file.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPrinter;
+class QPushButton;
+
+namespace zelvara {
+
+class MessageSink;
+
+class TCunstomFrm : public QWidget {
+    Q_OBJECT
+public:
+    // mainCaption: the main window's caption, shown in ttlname. settingsPath
+    // empty = the per-user zelv.ini.
+    TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QString& settingsPath = {},
+                QWidget* parent = nullptr);
+    ~TCunstomFrm() override;
+
+    // The editor windows the three buttons show; they may arrive later.
+    void SetEditorWindows(QWidget* databaseEditor, QWidget* luckEditor, QWidget* marriageEditor);
+    // The printer the prints use; "プリンタ設定" sets it up.
+    void SetPrinter(QPrinter* printer) { printer_ = printer; }
+
+    // Reads [owner] title and tel into the memory copy.
+    void LoadOwnerSettings();
+    const OwnerSettings& Owner() const { return owner_; }
+    const QString& SettingsPath() const { return settings_.Path(); }
+
+public slots:
+    void BitBtn1Click();
+    void printbtnClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Writes title, tel and the sound switch; false (reported) when the file
+    // cannot take them.
+    bool Store();
+
+    MessageSink& sink_;
+    SettingsFile settings_;
+    OwnerSettings owner_;
+    QPrinter* printer_ = nullptr;
+    std::unique_ptr<QPrinter> ownPrinter_;
+    QWidget* editors_[3] = {nullptr, nullptr, nullptr};
+
+    QLabel* ttlname = nullptr;
+    QLineEdit* titlebox = nullptr;
+    QLineEdit* telbox = nullptr;
+    QPushButton* databasebtn = nullptr;
+    QPushButton* kounbtn = nullptr;
+    QPushButton* kekkonbtn = nullptr;
+    QPushButton* printbtn = nullptr;
+    QCheckBox* soundchk = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+};
+
+}  // namespace zelvara

@@ -1,0 +1,181 @@
+// zelvara-cli print: the same documents as the print buttons, from a fresh
+// program folder; the footer from the options or the settings file; bad
+// options stop before anything is written.
+#include "pdf_words.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using pdftest::Find;
+using pdftest::ReadPdf;
+
+namespace {
+
+struct Run {
+    int code = -1;
+    QString out, err;
+};
+
+const QStringList kBirth = {QStringLiteral("--sex"), QStringLiteral("女"), QStringLiteral("--date"),
+                            QStringLiteral("1965/3/7"), QStringLiteral("--hour"), QStringLiteral("07:00-09:00"),
+                            QStringLiteral("--name"), QStringLiteral("鈴木一子"), QStringLiteral("--today"),
+                            QStringLiteral("2024/05/13")};
+
+}  // namespace
+
+class TestPrintCli : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir home_;
+    QTemporaryDir out_;
+
+    Run Cli(const QStringList& args)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("ZELVARA_HOME"), home_.path());
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(ZELVARA_CLI), args);
+        Run r;
+        if (!p.waitForFinished(60000))
+            return r;
+        r.code = p.exitCode();
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+    QString Pdf(const QString& name) const { return out_.filePath(name); }
+
+private slots:
+    void initTestCase()
+    {
+        const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
+        for (const char* year : {"1964", "1965", "1966"})
+            QVERIFY(QFile::copy(data.filePath(QStringLiteral("%1.eto").arg(year)), home_.filePath(QStringLiteral("%1.eto").arg(year))));
+        QDir(home_.path()).mkdir(QStringLiteral("bmp"));
+        for (const QString& f : QDir(data.filePath(QStringLiteral("bmp"))).entryList(QDir::Files))
+            QVERIFY(QFile::copy(data.filePath(QStringLiteral("bmp/") + f), home_.filePath(QStringLiteral("bmp/") + f)));
+    }
+
+    // Every printout is made, its files named on stdout.
+    void everyPrintout_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("files");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<QString>("heading");
+        QTest::newRow("chart") << (QStringList{"chart"} + kBirth) << 1 << 1 << QStringLiteral("【Zelvaraプロ版");
+        QTest::newRow("graph") << (QStringList{"graph"} + kBirth) << 1 << 1 << QStringLiteral("【出生図における１２宮の特徴を分析】");
+        QTest::newRow("overall 命宮") << (QStringList{"overall", "--palace", "命宮"} + kBirth) << 1 << -1
+                                      << QStringLiteral("【命宮の診断】");
+        QTest::newRow("overall all") << (QStringList{"overall", "--palace", "all"} + kBirth) << 12 << -1
+                                     << QStringLiteral("【父母宮の診断】");
+        QTest::newRow("luck") << (QStringList{"luck", "--period", "3"} + kBirth) << 1 << -1 << QStringLiteral("【行運の診断】");
+        QTest::newRow("marriage") << (QStringList{"marriage"} + kBirth) << 1 << -1
+                                  << QStringLiteral("【好きな異性・結婚にふさわしい相手】");
+        QTest::newRow("legends") << QStringList{"legends"} << 1 << 7 << QStringLiteral("【Orvandel（紫薇伝説）による星の解説】");
+    }
+    void everyPrintout()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, files);
+        QFETCH(int, pages);
+        QFETCH(QString, heading);
+        const QString path = Pdf(QString(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_')) + ".pdf");
+        const Run r = Cli(QStringList{"print"} + args + QStringList{"--pdf", path, "--title", "星読み館", "--tel", "045-111-2222"});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const QStringList written = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(written.size(), files);
+        QCOMPARE(written.first(), path);
+        const auto read = ReadPdf(path);
+        if (pages > 0)
+            QCOMPARE(read.size(), pages);
+        QVERIFY2(Find(read.value(0), heading, true), qPrintable(pdftest::PageText(read.value(0))));
+        const pdftest::Word* footer = Find(read.value(0), QStringLiteral("(著作)星読み館"));
+        QVERIFY(footer && std::abs(footer->x - 60) < 0.5 && std::abs(footer->y - 276) < 0.5);
+        QVERIFY(Find(read.value(0), QStringLiteral("045-111-2222")));
+    }
+
+    // Without --title and --tel the settings file gives the footer; without
+    // an owner section the footer is the mark and "TEL" alone.
+    void footerFromTheSettingsFile()
+    {
+        const QString ini = out_.filePath(QStringLiteral("zelv.ini"));
+        QFile f(ini);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[sound]\r\ncheck=True\r\n");
+        f.close();
+        const QString path = Pdf(QStringLiteral("no-owner.pdf"));
+        Run r = Cli(QStringList{"print", "chart", "--pdf", path, "--settings", ini} + kBirth);
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        auto page = ReadPdf(path).value(0);
+        const pdftest::Word* mark = Find(page, QStringLiteral("(著作)"));
+        QVERIFY(mark && std::abs(mark->x - 60) < 0.5 && std::abs(mark->y - 276) < 0.5);
+        QVERIFY(Find(page, QStringLiteral("TEL")));
+
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[owner]\r\ntitle=\x8e\x87\x94\xf7\r\ntel=03-0000-1111\r\n");  // 紫微 in Shift-JIS
+        f.close();
+        r = Cli(QStringList{"print", "chart", "--pdf", path, "--settings", ini} + kBirth);
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        page = ReadPdf(path).value(0);
+        QVERIFY2(Find(page, QStringLiteral("(著作)紫微")) && Find(page, QStringLiteral("03-0000-1111")),
+                 qPrintable(pdftest::PageText(page)));
+    }
+
+    // The grid follows the resolution asked for.
+    void resolution()
+    {
+        const QString path = Pdf(QStringLiteral("300dpi.pdf"));
+        const Run r = Cli(QStringList{"print", "chart", "--pdf", path, "--dpi", "300"} + kBirth);
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const pdftest::Word* title = Find(ReadPdf(path, 300).value(0), QStringLiteral("【Zelvaraプロ版"), true);
+        QVERIFY(title && std::abs(title->x - 10) < 0.5 && std::abs(title->y - 10) < 0.5);
+    }
+
+    // Bad options: a clear message, exit code 2, nothing written.
+    void badOptions_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("no kind") << (QStringList{"--pdf", "X"} + kBirth) << QStringLiteral("chart、graph");
+        QTest::newRow("unknown kind") << (QStringList{"poster", "--pdf", "X"} + kBirth) << QStringLiteral("chart、graph");
+        QTest::newRow("no pdf") << (QStringList{"chart"} + kBirth) << QStringLiteral("--pdf");
+        QTest::newRow("dpi text") << (QStringList{"chart", "--pdf", "X", "--dpi", "high"} + kBirth) << QStringLiteral("--dpi");
+        QTest::newRow("dpi 0") << (QStringList{"chart", "--pdf", "X", "--dpi", "0"} + kBirth) << QStringLiteral("--dpi");
+        QTest::newRow("palace") << (QStringList{"overall", "--pdf", "X", "--palace", "天宮"} + kBirth) << QStringLiteral("--palace");
+        QTest::newRow("period") << (QStringList{"luck", "--pdf", "X", "--period", "13"} + kBirth) << QStringLiteral("--period");
+        QTest::newRow("no period") << (QStringList{"luck", "--pdf", "X"} + kBirth) << QStringLiteral("--period");
+        QTest::newRow("unknown option") << (QStringList{"chart", "--pdf", "X", "--colour", "red"} + kBirth) << QStringLiteral("--colour");
+        QTest::newRow("hour unknown") << QStringList{"chart", "--pdf", "X", "--sex", "男", "--date", "1965/3/7", "--hour", "不明の場合"}
+                                      << QStringLiteral("時刻");
+    }
+    void badOptions()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, says);
+        for (QString& a : args)
+            if (a == QLatin1String("X"))
+                a = Pdf(QStringLiteral("bad.pdf"));
+        const Run r = Cli(QStringList{"print"} + args);
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains(says), qPrintable(r.err));
+        QVERIFY(!QFile::exists(Pdf(QStringLiteral("bad.pdf"))));
+    }
+
+    // A date the engine refuses stops with its message and exit code 1.
+    void refusedChart()
+    {
+        const Run r = Cli({"print", "chart", "--pdf", Pdf(QStringLiteral("refused.pdf")), "--sex", "男", "--date",
+                           "1965/2/30", "--hour", "07:00-09:00"});
+        QCOMPARE(r.code, 1);
+        QVERIFY(!r.err.isEmpty());
+        QVERIFY(!QFile::exists(Pdf(QStringLiteral("refused.pdf"))));
+    }
+};
+
+QTEST_MAIN(TestPrintCli)
+#include "tst_print_cli.moc"

@@ -3,12 +3,14 @@
 #include <unistd.h>
 
 namespace zelvara::cli {
+namespace {
+constexpr int kWidth = 30;  // characters of the bar
+}  // namespace
 
 TerminalProgress::TerminalProgress(std::string label, std::FILE* out)
     : label_(std::move(label)), out_(out), terminal_(isatty(fileno(out)) != 0) {}
 
 void TerminalProgress::Update(const batch::BatchStep& step) {
-    constexpr int kWidth = 30;
     const double share = step.monthsTotal ? double(step.monthsDone) / step.monthsTotal : 0;
     if (terminal_) {
         const int filled = static_cast<int>(share * kWidth);
@@ -23,7 +25,7 @@ void TerminalProgress::Update(const batch::BatchStep& step) {
 }
 
 void TerminalProgress::Finish() {
-    if (drawn_) std::fprintf(out_, "\n");
+    if (drawn_) std::fprintf(out_, "\r%s [%s] done          \n", label_.c_str(), std::string(kWidth, '#').c_str());
     drawn_ = false;
 }
 

@@ -372,7 +372,8 @@ private slots:
         // The caption's mnemonic presses it too (Alt+P is shared by Prior and Post).
         if (kind != nbPost && kind != nbCancel && kind != nbPrior) {
             bar.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&bar));
+            bar.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&bar));
             QTest::keyClick(&bar, kDefaults[kind].at(1).toLatin1(), Qt::AltModifier);
             QTRY_COMPARE(data.calls.size(), 2);
             QCOMPARE(data.calls.last(), call);

@@ -2,6 +2,7 @@
 
 #include "main_window.h"
 #include "hour_window.h"
+#include "kekkon_window.h"
 #include "pending_windows.h"
 
 namespace zelvara {
@@ -30,7 +31,7 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm)
     add(Module("printmodule"));
     add(std::make_unique<TkounDBfrm>(QStringLiteral("行運のデータベース画面"), QSize(676, 307)));
     add(std::make_unique<TAiDBfrm>(QStringLiteral("結婚の相性データベース画面"), QSize(692, 575)));
-    w.marriageRules = add(std::make_unique<Tkekkonfrm>(QStringLiteral("Zelvara合婚法則一覧"), QSize(580, 480)));
+    w.marriageRules = add(std::make_unique<Tkekkonfrm>());
     w.legends = add(std::make_unique<Thelpbunfrm>(QStringLiteral("星の説明の画面（Orvandelが原本になっています）")));
     w.starMatrix = add(std::make_unique<Tmatorixfrm>(QStringLiteral("主要な星のマトリックス図"), QSize(649, 585)));
     w.hourWindow = static_cast<Ttimefrm*>(add(std::make_unique<Ttimefrm>(mainForm.Texts(), &mainForm)));

@@ -5,6 +5,7 @@
 
 #include "hour_window.h"
 #include "person_fields.h"
+#include "reading_pages.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -139,14 +140,10 @@ void TMainForm1::ShowPalaceStrength() { Chart1->SetStrength(PalaceStrengths(ctx_
 void TMainForm1::FillLuckTabs()
 {
     const auto captions = NameLuckPeriods(ctx_->man);
-    const QSignalBlocker block(daiuntab);
-    while (daiuntab->count() > 12)
-        daiuntab->removeTab(daiuntab->count() - 1);
-    for (int i = 1; i <= 12; ++i) {
-        if (daiuntab->count() < i)
-            daiuntab->addTab(QString());
-        daiuntab->setTabText(i - 1, QString::fromStdString(captions[i]));
-    }
+    QStringList tabs;
+    for (int i = 1; i <= 12; ++i)
+        tabs << QString::fromStdString(captions[i]);
+    readings_->ShowLuckPeriods(tabs);  // no tab selected, empty reading
 }
 
 }  // namespace zelvara

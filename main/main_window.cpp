@@ -3,6 +3,7 @@
 #include "batch_buttons.h"
 #include "chart_request.h"
 #include "east_tab_style.h"
+#include "reading_pages.h"
 #include "hour_window.h"
 #include "help_window.h"
 #include "settings_file.h"
@@ -32,6 +33,7 @@ TMainForm1::TMainForm1(MessageSink& sink, QWidget* parent)
     setWindowTitle(QStringLiteral("Zelvaraプロ版"));
     setToolTip(QStringLiteral("F1キー押下でヘルプ"));
     resize(792, 571);
+    readings_ = new ReadingPages(sink, this);
     BuildPages();
     BindPersonControls();
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
@@ -110,6 +112,7 @@ void TMainForm1::RunStartup(const StartupOptions& options)
 
     // 4. The program-wide engine objects.
     ctx_ = std::make_unique<EngineContext>(programFolder_.toStdString(), sink_);
+    readings_->Attach(ctx_->man, layout_.boxText);
     startupSteps_ << QStringLiteral("engine");
 
     // 5. The chart boxes.
@@ -128,6 +131,7 @@ void TMainForm1::RunStartup(const StartupOptions& options)
     // 6. The person register in the program folder.
     persons_.Open(programFolder_);
     startupSteps_ << QStringLiteral("table");
+    readings_->OpenTables(programFolder_);
     BatchButtons::Attach(datainput, programFolder_, sink_, options.maintainer);
 
     // 7. Caption.
@@ -161,15 +165,7 @@ void TMainForm1::PageControl1Change(int index)
 
 void TMainForm1::PalaceButtonClick(int tag)
 {
-    if (!ctx_)
-        return;
-    for (int i = 1; i <= kPalaces; ++i) {
-        if (ctx_->man.palaceBranch[i] == tag) {
-            Kekka->setCurrentIndex(i - 1);
-            KekkaChange();
-            return;
-        }
-    }
+    readings_->kyu0Click(tag);
 }
 
 void TMainForm1::BitBtn1Click()
@@ -181,15 +177,9 @@ void TMainForm1::BitBtn1Click()
     // The perpetual calendar window (Tmannenfrm) opens here once it exists.
 }
 
-void TMainForm1::KekkaChange()
-{
-    // Overall reading of the selected Kekka tab. Not built yet.
-}
+void TMainForm1::KekkaChange() { readings_->KekkaChange(); }
 
-void TMainForm1::ComposeMarriageReading()
-{
-    // Marriage-partner reading. Not built yet.
-}
+void TMainForm1::ComposeMarriageReading() { readings_->ComposeMarriageReading(); }
 
 bool TMainForm1::eventFilter(QObject* watched, QEvent* event)
 {

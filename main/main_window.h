@@ -30,6 +30,8 @@ class QWidget;
 namespace zelvara {
 
 class Ttimefrm;
+class ReadingPages;
+class TabButtonRow;
 
 class PersonGridModel;
 class HelpWindow;
@@ -73,6 +75,8 @@ public:
     const std::array<std::array<std::string, kBoxSlots + 1>, kPalaces + 1>& BoxTexts() const { return layout_.boxText; }
     const HourGrid& HourCandidates() const { return hourGrid_; }
     const PalaceStrengthView* StrengthChart() const { return Chart1; }
+    // The reading pages and the reading-text tables of the run.
+    ReadingPages& Readings() { return *readings_; }
     void SetBatchFlag(bool on) { batchFlag_ = on; }
 
     // The hour inference: casts all twelve periods and lets the user pick one
@@ -132,6 +136,7 @@ private:
     HourGrid hourGrid_{};
     std::unique_ptr<Ttimefrm> ownHourWindow_;
     QPlainTextEdit* KounMemo = nullptr;
+    ReadingPages* readings_ = nullptr;
     PersonTable persons_;
     PersonGridModel* gridModel_ = nullptr;
     HelpWindow* help_ = nullptr;
@@ -164,8 +169,7 @@ private:
     QTableView* DBGrid1 = nullptr;
 
     std::array<ChartBox, kChartBoxes> boxes_{};
-    QTabBar* Kekka = nullptr;
-    QTabBar* daiuntab = nullptr;
+    TabButtonRow* daiuntab = nullptr;
     QLabel* namelbl = nullptr;
 };
 

@@ -1,6 +1,6 @@
 #include "marriage_reading.h"
 
-#include "memo_lines.h"
+#include "memo_text.h"
 #include "reading_tables.h"
 
 namespace zelvara {

@@ -1,7 +1,7 @@
 #include "overall_reading.h"
 
 #include "context.h"
-#include "memo_lines.h"
+#include "memo_text.h"
 #include "reading_names.h"
 #include "reading_tables.h"
 

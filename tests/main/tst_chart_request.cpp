@@ -5,6 +5,7 @@
 #include "main_window.h"
 #include "person_fields.h"
 #include "recording_sink.h"
+#include "tab_button_row.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -334,8 +335,9 @@ private slots:
         Find<QPlainTextEdit>("KounMemo")->setPlainText("前の鑑定");
         Click();
         const Tmandata& man = w_->Context().man;
-        auto* tabs = Find<QTabBar>("daiuntab");
+        auto* tabs = Find<TabButtonRow>("daiuntab");
         QCOMPARE(tabs->count(), 12);
+        QCOMPARE(tabs->currentIndex(), -1);  // a new chart leaves no period picked
         for (int i = 1; i <= 12; ++i) {
             const QString ruler = QString::fromStdString(man.daiunStarName[i]);
             QCOMPARE(tabs->tabText(i - 1),

@@ -1,0 +1,249 @@
+// The reading pages in the main window: composing on page entry, on a tab
+// change and from a palace button; the luck tabs before and after a chart;
+// printing all twelve palaces; the marriage-rules window.
+#include "app_windows.h"
+#include "chart_request.h"
+#include "kekkon_window.h"
+#include "luck_reading.h"
+#include "main_window.h"
+#include "marriage_reading.h"
+#include "reading_names.h"
+#include "reading_pages.h"
+#include "recording_sink.h"
+#include "tab_button_row.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+using namespace zelvara;
+
+class TestReadingPages : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<QTemporaryDir> home_;
+    RecordingSink sink_;
+    std::unique_ptr<TMainForm1> w_;
+
+    template <typename T> T* Find(const char* name) { return w_->findChild<T*>(QString::fromLatin1(name)); }
+    QTabWidget* Pages() { return Find<QTabWidget>("PageControl1"); }
+    QString Text(const char* memo) { return Find<QPlainTextEdit>(memo)->toPlainText(); }
+
+    // A chart cast and shown as the chart request does it.
+    void CastChart()
+    {
+        const BirthInput in{"", "女", "1965", "3", "7", "05:00-07:00"};
+        QCOMPARE(RequestChart(w_->Context(), in), 0);
+        w_->ShowChart();
+        w_->FillLuckTabs();
+    }
+    // With ZELVARA_SCREENSHOT_DIR set, a picture of the window as it stands.
+    void Picture(const QString& name)
+    {
+        const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR");
+        if (dir.isEmpty())
+            return;
+        w_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
+        w_->grab().save(QDir(dir).filePath(name + ".png"));
+    }
+    static QString Lines(const std::optional<QStringList>& lines) { return lines ? lines->join('\n') : QString(); }
+
+private slots:
+    void init()
+    {
+        home_ = std::make_unique<QTemporaryDir>();
+        const QDir data(QStringLiteral(ZELVARA_DATA_DIR));
+        for (const char* year : {"1964", "1965", "1966"})
+            QVERIFY(QFile::copy(data.filePath(QString("%1.eto").arg(year)), home_->filePath(QString("%1.eto").arg(year))));
+        QDir(home_->path()).mkdir("seed");
+        for (const QString& f : QDir(data.filePath("seed")).entryList({"*.txt"}, QDir::Files))
+            QVERIFY(QFile::copy(data.filePath("seed/" + f), home_->filePath("seed/" + f)));
+        sink_ = RecordingSink();
+        StartupOptions o;
+        o.programFolder = home_->path();
+        o.settingsPath = home_->filePath("zelv.ini");
+        o.showSplash = false;
+        w_ = std::make_unique<TMainForm1>(sink_);
+        w_->RunStartup(o);
+        sink_.messages.clear();  // palace bitmaps are not needed here
+    }
+    void cleanup() { w_.reset(); }
+
+    void tablesAreOpenedAtStartup()
+    {
+        for (const char* f : {"KYU12.db", "KANTEI.DB", "hosiImi.DB", "Ai01.DB", "Ai02.DB", "hosi2dat.txt"})
+            QVERIFY2(QFile::exists(home_->filePath(f)), f);
+        for (TableId id : AllReadingTables())
+            QVERIFY(w_->Readings().Tables().Table(id).IsOpen());
+    }
+
+    void pageEntryComposes()
+    {
+        CastChart();
+        Tmandata& man = w_->Context().man;
+        ReadingTables& tables = w_->Readings().Tables();
+        Pages()->setCurrentIndex(2);  // 総合鑑定, on its first tab
+        const OverallReading overall = ComposeOverallReading(man, w_->BoxTexts(), 1, tables);
+        QCOMPARE(Text("hlp12Memo"), Lines(overall.hlp12Memo));
+        QCOMPARE(Text("KanteiMemo"), Lines(overall.kanteiMemo));
+        QVERIFY(Text("hlp12Memo").startsWith("■父母宮で何が分かるか？の説明"));
+        Picture("reading-overall");
+
+        Pages()->setCurrentIndex(4);  // 結婚相手鑑定
+        const MarriageReading marriage = ComposeMarriageReading(man, tables);
+        QCOMPARE(Text("AiMemo1"), Lines(marriage.aiMemo1));
+        QCOMPARE(Text("AiMemo2"), Lines(marriage.aiMemo2));
+        Picture("reading-marriage");
+
+        Pages()->setCurrentIndex(3);  // 行運鑑定 recomposes nothing on entry
+        QCOMPARE(Text("KounMemo"), QString());
+        QVERIFY(sink_.messages.isEmpty());
+    }
+
+    void tabChangeAndPalaceButton()
+    {
+        CastChart();
+        Tmandata& man = w_->Context().man;
+        auto* kekka = Find<TabButtonRow>("Kekka");
+        QTest::mouseClick(kekka->button(5), Qt::LeftButton);
+        QCOMPARE(kekka->currentIndex(), 5);
+        QVERIFY(Text("hlp12Memo").startsWith("■財帛宮で何が分かるか？の説明"));
+
+        Pages()->setCurrentIndex(1);  // the chart page
+        const ChartBox& box = w_->Boxes()[man.palaceBranch[8] - 1];
+        QTest::mouseClick(box.palace, Qt::LeftButton);
+        QCOMPARE(Pages()->currentIndex(), 1);  // stays on the chart
+        QCOMPARE(kekka->currentIndex(), 7);
+        const OverallReading r = ComposeOverallReading(man, w_->BoxTexts(), 8, w_->Readings().Tables());
+        QCOMPARE(Text("KanteiMemo"), Lines(r.kanteiMemo));
+        QCOMPARE(Find<QPlainTextEdit>("KanteiMemo")->verticalScrollBar()->value(), 0);
+    }
+
+    void luckTabs()
+    {
+        auto* tabs = Find<TabButtonRow>("daiuntab");
+        QCOMPARE(tabs->tabWidth(), 165);
+        QCOMPARE(tabs->tabText(0), QString("3-12才（紫薇星）"));
+        QCOMPARE(tabs->tabText(11), QString("113-122"));
+        const int rowHeight = tabs->button(0)->sizeHint().height();
+        QCOMPARE(tabs->heightForWidth(4 * 165 + 3 * 2), 3 * rowHeight + 2 * 2);  // four to a row, three rows
+        QTest::mouseClick(tabs->button(2), Qt::LeftButton);  // before any chart: nothing
+        QCOMPARE(Text("KounMemo"), QString());
+        QVERIFY(sink_.messages.isEmpty());
+
+        CastChart();
+        Tmandata& man = w_->Context().man;
+        QCOMPARE(tabs->currentIndex(), -1);
+        QCOMPARE(tabs->tabText(0), QString("%1-%2才(%3)").arg(man.luckAge[1]).arg(man.luckAge[1] + 9)
+                                       .arg(QString::fromStdString(man.daiunStarName[1])));
+        QTest::mouseClick(tabs->button(2), Qt::LeftButton);
+        Tmandata copy = man;
+        QCOMPARE(Text("KounMemo"), ComposeLuckReading(copy, 3, w_->Readings().Tables()).kounMemo.join('\n'));
+        Find<QPlainTextEdit>("KounMemo")->setPlainText("x");
+        QTest::mouseClick(tabs->button(2), Qt::LeftButton);  // the same tab again: no new composition
+        QCOMPARE(Text("KounMemo"), QString("x"));
+        Pages()->setCurrentIndex(3);
+        QTest::mouseClick(tabs->button(4), Qt::LeftButton);
+        Picture("reading-luck");
+
+        CastChart();  // a new chart: no tab picked, empty reading
+        QCOMPARE(tabs->currentIndex(), -1);
+        QCOMPARE(Text("KounMemo"), QString());
+    }
+
+    // The overall print action walks the tabs as the print module does: with
+    // PrnCheck every tab is selected and composed in turn, 福徳宮 last.
+    void printAllTwelvePalaces()
+    {
+        CastChart();
+        QStringList printed;
+        auto* kekka = Find<TabButtonRow>("Kekka");
+        ReadingPages& pages = w_->Readings();
+        ReadingPages::PrintActions actions;
+        actions.overall = [&] {
+            if (!pages.PrnCheck->isChecked()) {
+                printed << Text("hlp12Memo").section('\n', 0, 0);
+                return;
+            }
+            for (int t = 0; t < kPalaces; ++t) {
+                Find<QPlainTextEdit>("hlp12Memo")->clear();
+                pages.SelectPalaceTab(t);
+                printed << Text("hlp12Memo").section('\n', 0, 0);
+            }
+        };
+        pages.SetPrintActions(actions);
+
+        QTest::mouseClick(kekka->button(3), Qt::LeftButton);
+        QTest::mouseClick(Find<QPushButton>("printbtn2"), Qt::LeftButton);
+        QCOMPARE(printed, QStringList({"■夫妻宮で何が分かるか？の説明"}));
+
+        printed.clear();
+        Find<QCheckBox>("PrnCheck")->setChecked(true);
+        QTest::mouseClick(Find<QPushButton>("printbtn2"), Qt::LeftButton);
+        QStringList expected;
+        for (const QString& p : PalaceNames())
+            expected << "■" + p + "で何が分かるか？の説明";
+        QCOMPARE(printed, expected);  // tab 3 was already selected and is composed all the same
+        QCOMPARE(kekka->currentIndex(), 11);  // 福徳宮 stays selected
+    }
+
+    void printButtonsWithoutAPrintModuleSaySo()
+    {
+        w_->Readings().SetPrintActions({});
+        for (const char* button : {"printbtn2", "kounprintbtn", "aisyobtn"}) {
+            sink_.messages.clear();
+            QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton);
+            QCOMPARE(sink_.messages.size(), 1);
+        }
+    }
+
+    void marriageRulesWindow()
+    {
+        ApplicationWindows windows(*w_);
+        QTest::mouseClick(Find<QPushButton>("kekkonbtn"), Qt::LeftButton);
+        Tkekkonfrm* rules = nullptr;
+        for (QWidget* t : QApplication::topLevelWidgets())
+            if (auto* k = qobject_cast<Tkekkonfrm*>(t))
+                rules = k;
+        QVERIFY(rules);
+        QVERIFY(rules->isVisible());
+        QCOMPARE(rules->windowTitle(), QString("Zelvara合婚法則一覧"));
+        QCOMPARE(rules->SG->rowCount(), 21);
+        QCOMPARE(rules->SG->columnCount(), 3);
+        const int widths[] = {64, 225, 274};
+        for (int c = 0; c < 3; ++c)
+            QCOMPARE(rules->SG->columnWidth(c), widths[c]);
+        const struct {
+            int row;
+            const char* cells[3];
+        } rows[] = {
+            {0, {"命宮の主星", "　人としての特徴", "　ふさわしい相手の命宮の主星"}},
+            {1, {"紫薇星", "尊貴・皇太子", "◎天相星・天府星 △武曲星・七殺星"}},
+            {3, {"太陽星", "勇気・迫力・公明盛大", "◎太陰星・紫薇星・天同星・天相星　"}},
+            {7, {"天府星", "才能・慈愛・富", "◎紫薇星・太陽星　×天梁星　破軍星・七殺星"}},
+            {15, {"炎星", "素早い行動・即決主義", "◎貪狼星　×破軍星"}},
+            {20, {"陀羅星", "残忍・冷徹・勇敢", "◎パートナー探しは大困難（文曲・文昌）"}},
+        };
+        for (const auto& r : rows)
+            for (int c = 0; c < 3; ++c)
+                QCOMPARE(rules->SG->item(r.row, c)->text(), QString::fromUtf8(r.cells[c]));
+        QTest::mouseClick(rules->closebtn, Qt::LeftButton);
+        QVERIFY(!rules->isVisible());
+        QTest::mouseClick(Find<QPushButton>("kekkonbtn"), Qt::LeftButton);  // the same window again
+        QVERIFY(rules->isVisible());
+        QCOMPARE(rules->SG->item(1, 0)->text(), QString("紫薇星"));
+    }
+};
+
+QTEST_MAIN(TestReadingPages)
+#include "tst_reading_pages.moc"

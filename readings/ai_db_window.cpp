@@ -27,13 +27,13 @@ TabRows* StarTabs(QWidget* parent, const char* name, ReadingDataSource& source)
 
 }  // namespace
 
-TAiDBfrm::TAiDBfrm(ReadingTables& tables, MessageSink& sink, QWidget* parent) : CentredWindow(parent)
+TAiDBfrm::TAiDBfrm(ReadingTables& tables, QWidget* parent) : CentredWindow(parent)
 {
     setObjectName(QStringLiteral("TAiDBfrm"));
     setWindowTitle(QStringLiteral("結婚の相性データベース画面"));
     resize(692, 575);
-    ai01_ = new ReadingDataSource(tables.ai01(), sink, this);
-    ai02_ = new ReadingDataSource(tables.ai02(), sink, this);
+    ai01_ = new ReadingDataSource(tables.ai01(), tables.Sink(), this);
+    ai02_ = new ReadingDataSource(tables.ai02(), tables.Sink(), this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("※本能的に好きになりやすい異性のタイプのデータベース（夫妻宮の主星）"), this));

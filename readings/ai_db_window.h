@@ -9,7 +9,6 @@ class QPushButton;
 
 namespace zelvara {
 
-class MessageSink;
 class ReadingDataSource;
 class ReadingTables;
 class TabRows;
@@ -17,7 +16,7 @@ class TabRows;
 class TAiDBfrm : public CentredWindow {
     Q_OBJECT
 public:
-    TAiDBfrm(ReadingTables& tables, MessageSink& sink, QWidget* parent = nullptr);
+    TAiDBfrm(ReadingTables& tables, QWidget* parent = nullptr);
 
     ReadingDataSource& Ai01Source() const { return *ai01_; }
     ReadingDataSource& Ai02Source() const { return *ai02_; }

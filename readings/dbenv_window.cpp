@@ -18,13 +18,13 @@
 
 namespace zelvara {
 
-Tdbenvfrm::Tdbenvfrm(ReadingTables& tables, MessageSink& sink, QWidget* parent) : CentredWindow(parent)
+Tdbenvfrm::Tdbenvfrm(ReadingTables& tables, QWidget* parent) : CentredWindow(parent)
 {
     setObjectName(QStringLiteral("Tdbenvfrm"));
     setWindowTitle(QStringLiteral("鑑定文章とアルゴリズムデータベース変更画面"));
     resize(763, 596);
-    kyu12_ = new ReadingDataSource(tables.kyu12(), sink, this);
-    kantei_ = new ReadingDataSource(tables.kantei(), sink, this);
+    kyu12_ = new ReadingDataSource(tables.kyu12(), tables.Sink(), this);
+    kantei_ = new ReadingDataSource(tables.kantei(), tables.Sink(), this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -13,7 +13,6 @@ class QTableView;
 namespace zelvara {
 
 class DBMemo;
-class MessageSink;
 class ReadingDataSource;
 class ReadingTables;
 class TabRows;
@@ -22,7 +21,7 @@ class TCaptionDBNavi;
 class Tdbenvfrm : public CentredWindow {
     Q_OBJECT
 public:
-    Tdbenvfrm(ReadingTables& tables, MessageSink& sink, QWidget* parent = nullptr);
+    Tdbenvfrm(ReadingTables& tables, QWidget* parent = nullptr);
 
     ReadingDataSource& Kyu12Source() const { return *kyu12_; }
     ReadingDataSource& KanteiSource() const { return *kantei_; }

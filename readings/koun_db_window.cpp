@@ -21,12 +21,12 @@ const QStringList& LuckTabFields()
     return fields;
 }
 
-TkounDBfrm::TkounDBfrm(ReadingTables& tables, MessageSink& sink, QWidget* parent) : CentredWindow(parent)
+TkounDBfrm::TkounDBfrm(ReadingTables& tables, QWidget* parent) : CentredWindow(parent)
 {
     setObjectName(QStringLiteral("TkounDBfrm"));
     setWindowTitle(QStringLiteral("行運のデータベース画面"));
     resize(676, 307);
-    source_ = new ReadingDataSource(tables.hosiImi(), sink, this);
+    source_ = new ReadingDataSource(tables.hosiImi(), tables.Sink(), this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

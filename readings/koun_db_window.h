@@ -11,7 +11,6 @@ class QPushButton;
 
 namespace zelvara {
 
-class MessageSink;
 class ReadingDataSource;
 class ReadingTables;
 class TabRows;
@@ -19,7 +18,7 @@ class TabRows;
 class TkounDBfrm : public CentredWindow {
     Q_OBJECT
 public:
-    TkounDBfrm(ReadingTables& tables, MessageSink& sink, QWidget* parent = nullptr);
+    TkounDBfrm(ReadingTables& tables, QWidget* parent = nullptr);
 
     // The luck text of a ruling-star name: the fixed sentence for 空白, else
     // the field of that name in hosiImi.DB's current record.

@@ -129,7 +129,7 @@ private slots:
         ReadingFixture fx;
         fx.WriteSeed("KANTEI.txt", kKantei);
         fx.WriteSeed("KYU12.txt", kKyu12);
-        Tdbenvfrm w(fx.Open(), fx.sink);
+        Tdbenvfrm w(fx.Open());
         QCOMPARE(w.windowTitle(), QStringLiteral("鑑定文章とアルゴリズムデータベース変更画面"));
         QCOMPARE(w.size(), QSize(763, 596));
         QStringList pages;
@@ -193,7 +193,7 @@ private slots:
         QFETCH(QStringList, captions);
         ReadingFixture fx;
         fx.WriteSeed("KANTEI.txt", kKantei);
-        Tdbenvfrm w(fx.Open(), fx.sink);
+        Tdbenvfrm w(fx.Open());
         QCOMPARE(w.PageControl2->Count(), 30);
         const int index = w.PageControl2->IndexOf(tab);
         QVERIFY2(index >= 0, qPrintable(tab));
@@ -208,7 +208,7 @@ private slots:
     void kanteiTabOrder()
     {
         ReadingFixture fx;
-        Tdbenvfrm w(fx.Open(), fx.sink);
+        Tdbenvfrm w(fx.Open());
         QStringList tabs;
         for (int i = 0; i < w.PageControl2->Count(); ++i)
             tabs << w.PageControl2->TabText(i);
@@ -223,7 +223,7 @@ private slots:
         ReadingFixture fx;
         fx.WriteSeed("KANTEI.txt", kKantei);
         ReadingTables& tables = fx.Open();
-        Tdbenvfrm w(tables, fx.sink);
+        Tdbenvfrm w(tables);
         DBMemo* memo = w.KanteiMemo("紫薇星1");
         QCOMPARE(memo->toPlainText(), QStringLiteral("父母宮の紫薇"));
         Type(memo, "書き換えた父母宮の紫薇");
@@ -251,7 +251,7 @@ private slots:
         fx.WriteSeed("KANTEI.txt", kKantei);
         fx.WriteSeed("KYU12.txt", kKyu12);
         ReadingTables& tables = fx.Open();
-        Tdbenvfrm w(tables, fx.sink);
+        Tdbenvfrm w(tables);
         w.CaptionDBNavi2->BtnClick(nbLast);
         QCOMPARE(tables.kantei().CurrentRow(), 2);
         Tmandata man;
@@ -281,7 +281,7 @@ private slots:
         ReadingFixture fx;
         fx.WriteSeed("KANTEI.txt", kKantei);
         ReadingTables& tables = fx.Open();
-        Tdbenvfrm w(tables, fx.sink);
+        Tdbenvfrm w(tables);
         w.show();
         w.CaptionDBNavi2->BtnClick(nbNext);
         QVERIFY(w.KanteiSource().SetCurrentValue(field, value));
@@ -318,7 +318,7 @@ private slots:
         ReadingFixture fx;
         fx.WriteSeed("KANTEI.txt", kKantei);
         ReadingTables& tables = fx.Open();
-        Tdbenvfrm w(tables, fx.sink);
+        Tdbenvfrm w(tables);
         TCaptionDBNavi* navi = w.CaptionDBNavi2;
         navi->SetConfirmDelete(false);
         auto enabled = [navi] {
@@ -377,7 +377,7 @@ private slots:
         fx.WriteSeed("KYU12.txt", kKyu12);
         fx.WriteSeed("KANTEI.txt", kKantei);
         ReadingTables& tables = fx.Open();
-        Tdbenvfrm w(tables, fx.sink);
+        Tdbenvfrm w(tables);
         w.CaptionDBNavi1->BtnClick(nbInsert);
         QAbstractItemModel* grid = w.DBGrid1->model();
         const int row = w.Kyu12Source().CurrentRow();
@@ -404,7 +404,7 @@ private slots:
         ReadingFixture fx;
         fx.WriteSeed("hosiImi.txt", ReadingFixture::OneRecord({{"駅馬星", "古い駅馬の文"}, {"紫薇星", "紫薇の運"}}));
         ReadingTables& tables = fx.Open();
-        TkounDBfrm w(tables, fx.sink);
+        TkounDBfrm w(tables);
         QCOMPARE(w.windowTitle(), QStringLiteral("行運のデータベース画面"));
         QCOMPARE(w.closebtn->text(), QStringLiteral("登録して閉じる"));
         QCOMPARE(w.PageControl1->Count(), 33);
@@ -448,7 +448,7 @@ private slots:
         fx.WriteSeed("Ai01.txt", ReadingFixture::OneRecord({{"紫薇星", "元の文"}}));
         fx.WriteSeed("Ai02.txt", ReadingFixture::OneRecord({{"陀羅星", "元の文"}}));
         ReadingTables& tables = fx.Open();
-        TAiDBfrm w(tables, fx.sink);
+        TAiDBfrm w(tables);
         QCOMPARE(w.windowTitle(), QStringLiteral("結婚の相性データベース画面"));
         QVERIFY(w.Ai01Source().IsEditing() && w.Ai02Source().IsEditing());
         for (TabRows* tabs : {w.PageControl1, w.PageControl2}) {
@@ -484,7 +484,7 @@ private slots:
     {
         ReadingFixture fx;
         ReadingTables& tables = fx.Open();
-        TAiDBfrm w(tables, fx.sink);
+        TAiDBfrm w(tables);
         QCOMPARE(tables.ai01().RecordCount(), 1);
         QVERIFY(w.Ai01Source().IsEditing());
         Type(qobject_cast<DBMemo*>(w.PageControl1->Page(2)), "太陽の文");
@@ -497,8 +497,8 @@ private slots:
     {
         ReadingFixture fx;
         ReadingTables& tables = fx.Open();
-        QPointer<QWidget> windows[] = {new Tdbenvfrm(tables, fx.sink), new TkounDBfrm(tables, fx.sink),
-                                       new TAiDBfrm(tables, fx.sink)};
+        QPointer<QWidget> windows[] = {new Tdbenvfrm(tables), new TkounDBfrm(tables),
+                                       new TAiDBfrm(tables)};
         for (QPointer<QWidget>& w : windows) {
             w->show();
             QVERIFY(w->close());
@@ -521,13 +521,13 @@ private slots:
             QFile::copy(it.filePath(), QDir(fx.SeedFolder()).filePath(it.fileName()));
         }
         ReadingTables& tables = fx.Open();
-        Tdbenvfrm w(tables, fx.sink);
+        Tdbenvfrm w(tables);
         SaveShot(&w, "shipped_dbenv_palaces");
         w.PageControl1->setCurrentIndex(1);
         SaveShot(&w, "shipped_dbenv_kantei");
-        TkounDBfrm k(tables, fx.sink);
+        TkounDBfrm k(tables);
         SaveShot(&k, "shipped_koun_db");
-        TAiDBfrm a(tables, fx.sink);
+        TAiDBfrm a(tables);
         SaveShot(&a, "shipped_ai_db");
     }
 };

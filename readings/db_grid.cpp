@@ -9,10 +9,13 @@
 namespace zelvara {
 
 ReadingGridModel::ReadingGridModel(ReadingDataSource& source, const QStringList& fields, QObject* parent)
-    : QAbstractTableModel(parent), source_(source), fields_(fields)
+    : QAbstractTableModel(parent), source_(source), fields_(fields.isEmpty() ? source.Fields() : fields),
+      allFields_(fields.isEmpty())
 {
     connect(&source_, &ReadingDataSource::rowsReset, this, [this] {
         beginResetModel();
+        if (allFields_)
+            fields_ = source_.Fields();
         endResetModel();
     });
     connect(&source_, &ReadingDataSource::valueChanged, this, [this](int row, const QString& field) {
@@ -68,10 +71,8 @@ bool ReadingGridModel::setData(const QModelIndex& index, const QVariant& value, 
     return source_.SetValueAt(index.row(), fields_[index.column()], value.toString());
 }
 
-QTableView* MakeDBGrid(QWidget* parent, const QString& name, ReadingDataSource& source, QStringList fields)
+QTableView* MakeDBGrid(QWidget* parent, const QString& name, ReadingDataSource& source, const QStringList& fields)
 {
-    if (fields.isEmpty())
-        fields = source.Fields();
     auto* view = new QTableView(parent);
     view->setObjectName(name);
     auto* model = new ReadingGridModel(source, fields, view);

@@ -16,6 +16,7 @@ class ReadingDataSource;
 class ReadingGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    // fields empty: every field the table has, whenever it is read again.
     ReadingGridModel(ReadingDataSource& source, const QStringList& fields, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -30,9 +31,10 @@ public:
 private:
     ReadingDataSource& source_;
     QStringList fields_;
+    bool allFields_;
 };
 
 // The grid view named name over fields of source (all its fields when empty).
-QTableView* MakeDBGrid(QWidget* parent, const QString& name, ReadingDataSource& source, QStringList fields = {});
+QTableView* MakeDBGrid(QWidget* parent, const QString& name, ReadingDataSource& source, const QStringList& fields = {});
 
 }  // namespace zelvara

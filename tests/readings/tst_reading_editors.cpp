@@ -493,6 +493,26 @@ private slots:
         QVERIFY2(fx.sink.messages.isEmpty(), qPrintable(fx.sink.messages.join('\n')));
     }
 
+    void tablesOpenedAfterTheWindows()
+    {
+        ReadingFixture fx;
+        fx.WriteSeed("KANTEI.txt", kKantei);
+        fx.WriteSeed("KYU12.txt", kKyu12);
+        fx.WriteSeed("hosiImi.txt", ReadingFixture::OneRecord({{"紫薇星", "紫薇の運"}}));
+        fx.Open();  // writes the remaining seeds and makes the files
+        ReadingTables later(fx.sink);
+        Tdbenvfrm w(later);
+        TkounDBfrm k(later);
+        QCOMPARE(w.DBGrid1->model()->columnCount(), 0);
+        later.Open(fx.Folder(), {fx.SeedFolder()});
+        QCOMPARE(w.DBGrid1->model()->columnCount(), 25);
+        QCOMPARE(w.DBGrid3->model()->rowCount(), 3);
+        QCOMPARE(w.DBMemo1->toPlainText(), QStringLiteral("父母宮の内容"));
+        QCOMPARE(w.KanteiMemo("紫薇星1")->toPlainText(), QStringLiteral("父母宮の紫薇"));
+        QCOMPARE(qobject_cast<DBMemo*>(k.PageControl1->Page(0))->toPlainText(), QStringLiteral("紫薇の運"));
+        QVERIFY(w.CaptionDBNavi2->Button(nbNext)->isEnabled());
+    }
+
     void closingOnlyHides()
     {
         ReadingFixture fx;

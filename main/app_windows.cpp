@@ -1,6 +1,10 @@
 #include "app_windows.h"
 
 #include "main_window.h"
+#include "ai_db_window.h"
+#include "dbenv_window.h"
+#include "koun_db_window.h"
+#include "reading_pages.h"
 #include "hour_window.h"
 #include "kekkon_window.h"
 #include "pending_windows.h"
@@ -27,10 +31,10 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm)
     OpenableWindows w;
     w.settings = add(std::make_unique<TCunstomFrm>(QStringLiteral("環境設定")));
     add(Module("DataModule1"));
-    add(std::make_unique<Tdbenvfrm>(QStringLiteral("鑑定文章とアルゴリズムデータベース変更画面"), QSize(763, 596)));
+    w.readingTextEditor = add(std::make_unique<Tdbenvfrm>(mainForm.Readings().Tables()));
     add(Module("printmodule"));
-    add(std::make_unique<TkounDBfrm>(QStringLiteral("行運のデータベース画面"), QSize(676, 307)));
-    add(std::make_unique<TAiDBfrm>(QStringLiteral("結婚の相性データベース画面"), QSize(692, 575)));
+    w.luckTextEditor = add(std::make_unique<TkounDBfrm>(mainForm.Readings().Tables()));
+    w.partnerTextEditor = add(std::make_unique<TAiDBfrm>(mainForm.Readings().Tables()));
     w.marriageRules = add(std::make_unique<Tkekkonfrm>());
     w.legends = add(std::make_unique<Thelpbunfrm>(QStringLiteral("星の説明の画面（Orvandelが原本になっています）")));
     w.starMatrix = add(std::make_unique<Tmatorixfrm>(QStringLiteral("主要な星のマトリックス図"), QSize(649, 585)));

@@ -52,6 +52,9 @@ struct OpenableWindows {
     QWidget* starMatrix = nullptr;    // Tmatorixfrm
     QWidget* marriageRules = nullptr; // Tkekkonfrm
     Ttimefrm* hourWindow = nullptr;    // Ttimefrm
+    QWidget* readingTextEditor = nullptr; // Tdbenvfrm
+    QWidget* luckTextEditor = nullptr;    // TkounDBfrm
+    QWidget* partnerTextEditor = nullptr; // TAiDBfrm
 };
 
 class TMainForm1 : public QMainWindow {

@@ -8,6 +8,8 @@
 #include "hour_window.h"
 #include "kekkon_window.h"
 #include "pending_windows.h"
+#include "print_module.h"
+#include "settings_window.h"
 
 namespace zelvara {
 namespace {
@@ -29,16 +31,21 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm)
         return static_cast<QWidget*>(raw->isWidgetType() ? raw : nullptr);
     };
     OpenableWindows w;
-    w.settings = add(std::make_unique<TCunstomFrm>(QStringLiteral("環境設定")));
+    auto* settings = new TCunstomFrm(mainForm.Sink(), mainForm.windowTitle(), mainForm.SettingsPath());
+    w.settings = add(std::unique_ptr<QObject>(settings));
     add(Module("DataModule1"));
     w.readingTextEditor = add(std::make_unique<Tdbenvfrm>(mainForm.Readings().Tables()));
-    add(Module("printmodule"));
+    auto* printModule = new Tprintmodule;
+    add(std::unique_ptr<QObject>(printModule));
     w.luckTextEditor = add(std::make_unique<TkounDBfrm>(mainForm.Readings().Tables()));
     w.partnerTextEditor = add(std::make_unique<TAiDBfrm>(mainForm.Readings().Tables()));
     w.marriageRules = add(std::make_unique<Tkekkonfrm>());
     w.legends = add(std::make_unique<Thelpbunfrm>(QStringLiteral("星の説明の画面（Orvandelが原本になっています）")));
     w.starMatrix = add(std::make_unique<Tmatorixfrm>(QStringLiteral("主要な星のマトリックス図"), QSize(649, 585)));
     w.hourWindow = static_cast<Ttimefrm*>(add(std::make_unique<Ttimefrm>(mainForm.Texts(), &mainForm)));
+    settings->SetEditorWindows(w.readingTextEditor, w.luckTextEditor, w.partnerTextEditor);
+    settings->SetPrinter(&printModule->Printer());
+    mainForm.SetPrintModule(printModule);
     mainForm.SetOpenableWindows(w);
 }
 

@@ -35,6 +35,7 @@ TMainForm1::TMainForm1(MessageSink& sink, QWidget* parent)
     resize(792, 571);
     readings_ = new ReadingPages(sink, this);
     BuildPages();
+    WirePrintButtons();
     BindPersonControls();
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(f1, &QShortcut::activated, this, &TMainForm1::ShowHelp);

@@ -6,6 +6,7 @@
 #include "chart_request.h"
 #include "context.h"
 #include "person_table.h"
+#include "print_module.h"
 #include "settings_file.h"
 #include "timi.h"
 
@@ -81,6 +82,14 @@ public:
     // The reading pages and the reading-text tables of the run.
     ReadingPages& Readings() { return *readings_; }
     void SetBatchFlag(bool on) { batchFlag_ = on; }
+    QString SettingsPath() const { return settingsPath_; }
+    MessageSink& Sink() const { return sink_; }
+
+    // The print module of the run; one is made on first use when none is set.
+    void SetPrintModule(Tprintmodule* module);
+    Tprintmodule& PrintModule();
+    // The legends viewer's "印刷": descriptions by major star 1..14.
+    void PrintLegends(const std::array<QString, kMajorStars + 1>& descriptions);
 
     // The hour inference: casts all twelve periods and lets the user pick one
     // in the hour window. 0 when a period was chosen; −1 when a candidate
@@ -97,6 +106,11 @@ public slots:
     // Readings composed on page entry and by the palace buttons.
     void KekkaChange();
     void ComposeMarriageReading();
+    // The print buttons.
+    void printbtn1Click();
+    void printbtn2Click();
+    void kounprintbtnClick();
+    void aisyobtnClick();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -121,6 +135,11 @@ private:
     void cyusyutubtnClick();
     void ShowHelp();
     void Message(const QString& text, const QString& caption = {});
+    void WirePrintButtons();
+    QString AskPdfFile(const QString& document);
+    Tprintmodule& PrintModuleWithFooter();
+    PersonText PersonShown() const;
+    void ReportPrint(const PrintOutcome& outcome);
 
     Ttimefrm& HourWindow();
     BirthInput ReadBirthInput() const;
@@ -144,6 +163,8 @@ private:
     PersonGridModel* gridModel_ = nullptr;
     HelpWindow* help_ = nullptr;
     OpenableWindows windows_;
+    Tprintmodule* printModule_ = nullptr;
+    std::unique_ptr<Tprintmodule> ownPrintModule_;
     QString programFolder_;
     QStringList startupSteps_;
     bool batchFlag_ = false;

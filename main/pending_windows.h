@@ -23,7 +23,6 @@ public:
             : zelvara::PendingWindow(#Name, caption, size) {}                     \
     };
 
-ZELVARA_PENDING_WINDOW(TCunstomFrm)
 ZELVARA_PENDING_WINDOW(Thelpbunfrm)
 ZELVARA_PENDING_WINDOW(Tmatorixfrm)
 

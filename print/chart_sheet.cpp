@@ -169,13 +169,13 @@ void DrawChartSheet(PrintDocument& doc, const ChartSheet& s)
     const QString bureau = s.bureau >= 1 && s.bureau <= kBureaus ? Q(kBureauNames[s.bureau - 1]) : QString();
     doc.Text(x, 185, QStringLiteral("局      ：") + bureau);
 
-    doc.Footer();
+    doc.PrintFooter();
 }
 
 void DrawStrengthPage(PrintDocument& doc, const PersonText& person, const PalaceStrength& strength)
 {
     doc.Text(20, 15, QStringLiteral("【出生図における１２宮の特徴を分析】 ") + person.Line(), 15);
-    doc.Footer();
+    doc.PrintFooter();
     const MillimetreTable& mm = doc.Mm();
     // Fonts grow with the chart: the page's chart is about twice the height
     // of the one on screen.

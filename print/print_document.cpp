@@ -123,7 +123,7 @@ void PrintDocument::Line(int x1Mm, int y1Mm, int x2Mm, int y2Mm)
     painter_->drawLine(QPoint(mm_[x1Mm], mm_[y1Mm]), QPoint(mm_[x2Mm], mm_[y2Mm]));
 }
 
-void PrintDocument::Footer()
+void PrintDocument::PrintFooter()
 {
     painter_->setBrush(Qt::white);
     painter_->setBackground(Qt::white);
@@ -143,7 +143,7 @@ bool PrintDocument::NewPage()
     return true;
 }
 
-void PrintDocument::PictureAt(int x, int y, int width, int height, const QImage& picture)
+void PrintDocument::PrintPictureAt(int x, int y, int width, int height, const QImage& picture)
 {
     painter_->drawImage(QRect(x, y, width, height), picture);
 }
@@ -170,7 +170,7 @@ void Listing::Skip(int k)
 
 void Listing::BreakPage()
 {
-    doc_.Footer();
+    doc_.PrintFooter();
     doc_.NewPage();
     n_ = 0;
 }

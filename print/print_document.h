@@ -81,10 +81,10 @@ public:
     void Text(int xMm, int yMm, const QString& text, int points);
     void Line(int x1Mm, int y1Mm, int x2Mm, int y2Mm);
     // The footer at (60, 276), 10 point on white; the white stays on.
-    void Footer();
+    void PrintFooter();
     bool NewPage();
     // The picture stretched into the rectangle, all in printer dots.
-    void PictureAt(int x, int y, int width, int height, const QImage& picture);
+    void PrintPictureAt(int x, int y, int width, int height, const QImage& picture);
 
     int Pages() const { return pages_; }
 

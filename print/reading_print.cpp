@@ -30,7 +30,7 @@ void DrawOverallReading(PrintDocument& doc, const OverallReadingPrint& r)
     listing.Skip(2);
     listing.Line(QStringLiteral("※以下の文章は作用の強い重要な順に並んでいます。後になるほど作用は弱くなります。"));
     listing.Lines(Displayed(r.kanteiMemo));
-    doc.Footer();
+    doc.PrintFooter();
 }
 
 void DrawLuckReading(PrintDocument& doc, const PersonText& person, const QStringList& kounMemo)
@@ -38,7 +38,7 @@ void DrawLuckReading(PrintDocument& doc, const PersonText& person, const QString
     doc.Text(20, 15, QStringLiteral("【行運の診断】 ") + person.Line(), 15);
     Listing listing(doc);
     listing.Lines(Displayed(kounMemo));
-    doc.Footer();
+    doc.PrintFooter();
 }
 
 void DrawMarriageReading(PrintDocument& doc, const PersonText& person, const QStringList& aiMemo1,
@@ -54,7 +54,7 @@ void DrawMarriageReading(PrintDocument& doc, const PersonText& person, const QSt
     if (listing.Next() > kLastLineAboveRules + 1)
         listing.BreakPage();
     DrawMarriageRules(doc);
-    doc.Footer();
+    doc.PrintFooter();
 }
 
 void DrawMarriageRules(PrintDocument& doc)
@@ -88,8 +88,8 @@ void DrawLegends(PrintDocument& doc, const LegendPrint& legends)
         doc.Text(50, 15, QStringLiteral("【Orvandel（紫薇伝説）による星の解説】 "), 15);
         doc.Text(90, 40, Q(kStarLongNames[first]));
         doc.Text(90, 160, Q(kStarLongNames[second]));
-        doc.PictureAt(mm[30], mm[30], mm[40], mm[60], legends.pictures[first]);
-        doc.PictureAt(mm[30], mm[150], mm[40], mm[60], legends.pictures[second]);
+        doc.PrintPictureAt(mm[30], mm[30], mm[40], mm[60], legends.pictures[first]);
+        doc.PrintPictureAt(mm[30], mm[150], mm[40], mm[60], legends.pictures[second]);
         doc.SetFontSize(10);
         const struct {
             int star, top;
@@ -100,7 +100,7 @@ void DrawLegends(PrintDocument& doc, const LegendPrint& legends)
             for (int k = 0; k < lines.size(); ++k)
                 doc.Text(20, block.top + 5 * k, lines.at(k));
         }
-        doc.Footer();
+        doc.PrintFooter();
     }
 }
 

@@ -45,7 +45,7 @@ TCunstomFrm::TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QS
                           Qt::WindowCloseButtonHint),
       sink_(sink), settings_(settingsPath)
 {
-    setObjectName(QStringLiteral("CunstomFrm"));
+    setObjectName(QStringLiteral("TCunstomFrm"));
     setWindowTitle(QStringLiteral("環境設定"));
 
     ttlname = Named(new QLabel(mainCaption, this), "ttlname");

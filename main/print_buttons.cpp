@@ -1,0 +1,142 @@
+// The print buttons of the main window: 出生図印刷 (printbtn1), the three
+// 文章印刷 (printbtn2, kounprintbtn, aisyobtn) and the legends viewer's print.
+// The window gathers what its pages show; the print module draws it.
+#include "main_window.h"
+
+#include "memo_lines.h"
+#include "print_module.h"
+#include "reading_pages.h"
+#include "tab_button_row.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStandardPaths>
+
+namespace zelvara {
+namespace {
+
+const QString kPrintSection = QStringLiteral("print");
+const QString kPdfFolderKey = QStringLiteral("pdffolder");
+
+QStringList MemoLines(const QPlainTextEdit* memo) { return memo ? MemoLinesOf(memo->toPlainText()) : QStringList(); }
+
+}  // namespace
+
+void TMainForm1::SetPrintModule(Tprintmodule* module)
+{
+    printModule_ = module;
+    if (printModule_)
+        printModule_->SetPdfChooser([this](const QString& document) { return AskPdfFile(document); });
+}
+
+Tprintmodule& TMainForm1::PrintModule()
+{
+    if (!printModule_) {
+        ownPrintModule_ = std::make_unique<Tprintmodule>();
+        SetPrintModule(ownPrintModule_.get());
+    }
+    return *printModule_;
+}
+
+void TMainForm1::WirePrintButtons()
+{
+    if (auto* printbtn1 = findChild<QPushButton*>(QStringLiteral("printbtn1")))
+        connect(printbtn1, &QPushButton::clicked, this, &TMainForm1::printbtn1Click);
+    readings_->SetPrintActions({[this] { printbtn2Click(); }, [this] { kounprintbtnClick(); },
+                                [this] { aisyobtnClick(); }});
+}
+
+// No printer installed: the document goes to a PDF file the user names, in
+// the folder used last time.
+QString TMainForm1::AskPdfFile(const QString& document)
+{
+    SettingsFile settings(settingsPath_);
+    QString folder = settings.Read(kPrintSection, kPdfFolderKey, QString());
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("プリンタがありません。PDFファイルに保存します"),
+        QDir(folder).filePath(document + QStringLiteral(".pdf")), QStringLiteral("PDF (*.pdf)"));
+    if (!path.isEmpty())
+        settings.Write(kPrintSection, kPdfFolderKey, QFileInfo(path).absolutePath());
+    return path;
+}
+
+// The footer carries the owner data as stored now.
+Tprintmodule& TMainForm1::PrintModuleWithFooter()
+{
+    owner_ = LoadOwnerSettings(SettingsFile(settingsPath_));
+    Tprintmodule& module = PrintModule();
+    module.SetFooter(owner_.title, owner_.tel);
+    return module;
+}
+
+PersonText TMainForm1::PersonShown() const
+{
+    return {inName->text(), centre_.lblAge->text(), centre_.sexlbl->text()};
+}
+
+void TMainForm1::ReportPrint(const PrintOutcome& outcome)
+{
+    if (!outcome.message.isEmpty())
+        Message(outcome.message);
+}
+
+void TMainForm1::printbtn1Click()
+{
+    if (!ctx_ || ctx_->man.validMark == 0) {
+        Message(QStringLiteral("鑑定ボタンを最初に行ってください。"));
+        return;
+    }
+    ChartSheet sheet = ChartSheetOf(ctx_->man, layout_, inName->text(), inTime->currentText());
+    sheet.person = PersonShown();
+    const auto* graph = findChild<QCheckBox*>(QStringLiteral("GraphCheck"));
+    const PalaceStrength strength = Chart1->Strength();
+    ReportPrint(PrintModuleWithFooter().PrintChartSheet(sheet, graph && graph->isChecked() ? &strength : nullptr));
+}
+
+void TMainForm1::printbtn2Click()
+{
+    const PersonText person = PersonShown();
+    TabButtonRow* Kekka = readings_->Kekka;
+    // With 12宮全部印刷 every tab in turn is selected and composed, and the
+    // last one, 福徳宮, stays selected.
+    const auto compose = [&](int tab) -> std::optional<OverallReadingPrint> {
+        if (Kekka->currentIndex() != tab || readings_->PrnCheck->isChecked()) {
+            {
+                const QSignalBlocker quiet(Kekka);
+                Kekka->setCurrentIndex(tab);
+            }
+            readings_->KekkaChange();
+        }
+        return OverallReadingPrint{Kekka->tabText(tab), person, MemoLines(readings_->hlp12Memo),
+                                   MemoLines(readings_->KanteiMemo)};
+    };
+    const int selected = std::max(0, Kekka->currentIndex());
+    ReportPrint(PrintModuleWithFooter().PrintOverallReading(readings_->PrnCheck->isChecked(), selected, compose));
+}
+
+void TMainForm1::kounprintbtnClick()
+{
+    ReportPrint(PrintModuleWithFooter().PrintLuckReading(PersonShown(), MemoLines(readings_->KounMemo)));
+}
+
+void TMainForm1::aisyobtnClick()
+{
+    ReportPrint(PrintModuleWithFooter().PrintMarriageReading(PersonShown(), MemoLines(readings_->AiMemo1),
+                                                             MemoLines(readings_->AiMemo2)));
+}
+
+void TMainForm1::PrintLegends(const std::array<QString, kMajorStars + 1>& descriptions)
+{
+    ReportPrint(PrintModuleWithFooter().PrintLegends(programFolder_, descriptions));
+}
+
+}  // namespace zelvara

@@ -1,0 +1,207 @@
+// The print buttons of the main window, with no printer installed: every
+// print goes to the PDF file the user is asked for, carries the footer as
+// stored now, and prints what the pages show.
+#include "app_windows.h"
+#include "main_window.h"
+#include "pdf_words.h"
+#include "person_fields.h"
+#include "reading_pages.h"
+#include "tab_button_row.h"
+#include "settings_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zelvara;
+using pdftest::Find;
+using pdftest::ReadPdf;
+
+namespace {
+
+class RecordingSink final : public MessageSink {
+public:
+    void Show(std::string_view text, std::string_view) override { messages << QString::fromStdString(std::string(text)); }
+    QStringList messages;
+};
+
+}  // namespace
+
+class TestPrintButtons : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir home_;
+    QTemporaryDir out_;
+    RecordingSink sink_;
+    std::unique_ptr<TMainForm1> w_;
+    QStringList asked_;  // documents the PDF file was asked for
+    int files_ = 0;
+
+    template <typename T> T* Control(const char* name) { return w_->findChild<T*>(QString::fromLatin1(name)); }
+    void Click(const char* button) { Control<QPushButton>(button)->click(); }
+    QString Ini() const { return home_.filePath(QStringLiteral("zelv.ini")); }
+    // The file the n-th document of the last print went to.
+    QString Printed(int n = 1) const { return NumberedPdfPath(out_.filePath(QStringLiteral("print%1.pdf").arg(files_)), n); }
+
+private slots:
+    void initTestCase()
+    {
+        const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
+        for (const QString& f : data.entryList({"*.bmp", "*.eto"}, QDir::Files))
+            QFile::copy(data.filePath(f), home_.filePath(f));
+        QFile ini(Ini());
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[sound]\r\ncheck=False\r\n");
+        ini.close();
+        StartupOptions o;
+        o.programFolder = home_.path();
+        o.settingsPath = Ini();
+        o.showSplash = false;
+        w_ = std::make_unique<TMainForm1>(sink_);
+        w_->RunStartup(o);
+        if (w_->PrintModule().HasPrinter())
+            QSKIP("a printer is installed here; these prints would go to it");
+        w_->PrintModule().SetPdfChooser([this](const QString& document) {
+            asked_ << document;
+            return out_.filePath(QStringLiteral("print%1.pdf").arg(++files_));
+        });
+    }
+    void cleanupTestCase() { w_.reset(); }
+    void init()
+    {
+        asked_.clear();
+        sink_.messages.clear();
+    }
+
+    // Before a chart the sheet is refused, and nobody is asked for a file.
+    void chartSheetBeforeAChart()
+    {
+        Click("printbtn1");
+        QCOMPARE(sink_.messages, QStringList{QStringLiteral("鑑定ボタンを最初に行ってください。")});
+        QVERIFY(asked_.isEmpty());
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void castAChart()
+    {
+        PersonTable& t = w_->Persons();
+        t.Append();
+        t.SetValue(kFieldName, QStringLiteral("鈴木一子"));
+        t.SetValue(kFieldYear, QStringLiteral("1965"));
+        t.SetValue(kFieldMonth, QStringLiteral("3"));
+        t.SetValue(kFieldDay, QStringLiteral("7"));
+        t.SetValue(kFieldTime, QStringLiteral("07:00-09:00"));
+        t.SetValue(kFieldSex, QStringLiteral("女"));
+        t.Post();
+        Click("btnOk");
+        QCOMPARE(w_->Context().man.validMark, 1);
+        sink_.messages.clear();
+    }
+
+    // The sheet and, with グラフも印刷する, the bar chart; the footer as the
+    // settings file holds it at the moment of printing.
+    void chartSheetAndGraph()
+    {
+        QFile ini(Ini());
+        QVERIFY(ini.open(QIODevice::Append));
+        ini.write("[owner]\r\ntitle=\x90\xaf\x93\xc7\x82\xdd\x8a\xd9\r\ntel=045-111-2222\r\n");  // 星読み館
+        ini.close();
+        Click("printbtn1");
+        QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('|')));
+        QCOMPARE(asked_, QStringList{QStringLiteral("出生図")});
+        auto page = ReadPdf(Printed()).value(0);
+        QCOMPARE(pdftest::Count(page, QStringLiteral("*命宮")), 1);
+        QVERIFY(Find(page, QStringLiteral("鈴木一子")) && Find(page, QStringLiteral("女命")));
+        QVERIFY(Find(page, QStringLiteral("07:00-09:00")));
+        QVERIFY(Find(page, QStringLiteral("(著作)星読み館")) && Find(page, QStringLiteral("045-111-2222")));
+        QVERIFY(!QFile::exists(Printed(2)));
+
+        Control<QCheckBox>("GraphCheck")->setChecked(true);
+        Click("printbtn1");
+        QCOMPARE(asked_.size(), 2);  // one file asked for, the graph numbered after it
+        QVERIFY(Find(ReadPdf(Printed(2)).value(0), QStringLiteral("【出生図における１２宮の特徴を分析】")));
+        Control<QCheckBox>("GraphCheck")->setChecked(false);
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // 12宮全部印刷: twelve documents, each palace composed before it is
+    // printed, and 福徳宮 selected at the end.
+    void overallReadingOfEveryPalace()
+    {
+        w_->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(2);
+        Control<QCheckBox>("PrnCheck")->setChecked(true);
+        Click("printbtn2");
+        QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('|')));
+        QCOMPARE(asked_.size(), 1);
+        const QStringList palaces = {"父母宮", "命宮", "兄弟宮", "夫妻宮", "子女宮", "財帛宮",
+                                     "疾厄宮", "遷移宮", "奴僕宮", "官禄宮", "田宅宮", "福徳宮"};
+        for (int n = 1; n <= 12; ++n) {
+            const auto page = ReadPdf(Printed(n)).value(0);
+            QVERIFY2(Find(page, QStringLiteral("【") + palaces[n - 1] + QStringLiteral("の診断】")), qPrintable(Printed(n)));
+        }
+        QVERIFY(!QFile::exists(Printed(13)));
+        QCOMPARE(w_->Readings().Kekka->currentIndex(), 11);
+        // What the memos show now is 福徳宮's reading, as printed last.
+        const QString first = w_->Readings().hlp12Memo->toPlainText().section(QLatin1Char('\n'), 0, 0);
+        QVERIFY(!first.isEmpty());
+        QVERIFY(Find(ReadPdf(Printed(12)).value(0), first.section(QLatin1Char(' '), 0, 0), true));
+        Control<QCheckBox>("PrnCheck")->setChecked(false);
+    }
+
+    // The luck and marriage pages print what their memos show.
+    void luckAndMarriage()
+    {
+        w_->Readings().daiuntab->setCurrentIndex(2);
+        const QString memo = w_->Readings().KounMemo->toPlainText();
+        QVERIFY(!memo.isEmpty());
+        Click("kounprintbtn");
+        auto page = ReadPdf(Printed()).value(0);
+        QVERIFY(Find(page, QStringLiteral("【行運の診断】")));
+        const pdftest::Word* firstLine = Find(page, memo.section(QLatin1Char('\n'), 0, 0).section(QLatin1Char(' '), 0, 0), true);
+        QVERIFY2(firstLine && std::abs(firstLine->x - 20) < 0.5 && std::abs(firstLine->y - 30) < 0.5,
+                 qPrintable(memo.section(QLatin1Char('\n'), 0, 0)));
+
+        w_->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(4);
+        Click("aisyobtn");
+        page = ReadPdf(Printed()).value(0);
+        QVERIFY(Find(page, QStringLiteral("【好きな異性・結婚にふさわしい相手】")));
+        QVERIFY(Find(page, QStringLiteral("【秘伝")));
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // A cancelled file dialog prints nothing and says nothing.
+    void cancelledFileDialog()
+    {
+        w_->PrintModule().SetPdfChooser([](const QString&) { return QString(); });
+        Click("kounprintbtn");
+        QVERIFY(sink_.messages.isEmpty());
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // 環境設定 opens the settings window with the main window's caption.
+    void settingsWindowFromPassbtn()
+    {
+        ApplicationWindows windows(*w_);
+        QVERIFY(windows.CreationOrder().contains(QStringLiteral("printmodule")));
+        Click("passbtn");
+        TCunstomFrm* settings = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* s = qobject_cast<TCunstomFrm*>(top))
+                settings = s;
+        QVERIFY(settings && settings->isVisible());
+        QCOMPARE(settings->findChild<QLabel*>(QStringLiteral("ttlname"))->text(), QStringLiteral("Zelvaraプロ版Version3.1"));
+        QCOMPARE(settings->findChild<QLineEdit*>(QStringLiteral("titlebox"))->text(), QStringLiteral("星読み館"));
+        settings->close();
+    }
+};
+
+QTEST_MAIN(TestPrintButtons)
+#include "tst_print_buttons.moc"

@@ -87,6 +87,11 @@ private slots:
         QCOMPARE(Child<QCheckBox>(w, "soundchk")->text(), QStringLiteral("起動時音楽を鳴らす"));
         QVERIFY(Child<QCheckBox>(w, "soundchk")->isChecked());
         QVERIFY(!Child<QLineEdit>(w, "telbox")->testAttribute(Qt::WA_InputMethodEnabled));
+        // A picture of the window when ZELVARA_SCREENSHOT_DIR is set.
+        if (const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR"); !dir.isEmpty()) {
+            w.show();
+            w.grab().save(dir + QStringLiteral("/settings_window.png"));
+        }
     }
 
     // Only "True" is on; closing writes "True" or "False" whatever was read.

@@ -7,7 +7,8 @@
 #include "reading_pages.h"
 #include "hour_window.h"
 #include "kekkon_window.h"
-#include "pending_windows.h"
+#include "legends_window.h"
+#include "picture_windows.h"
 #include "print_module.h"
 #include "settings_window.h"
 
@@ -40,8 +41,10 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm)
     w.luckTextEditor = add(std::make_unique<TkounDBfrm>(mainForm.Readings().Tables()));
     w.partnerTextEditor = add(std::make_unique<TAiDBfrm>(mainForm.Readings().Tables()));
     w.marriageRules = add(std::make_unique<Tkekkonfrm>());
-    w.legends = add(std::make_unique<Thelpbunfrm>(QStringLiteral("星の説明の画面（Orvandelが原本になっています）")));
-    w.starMatrix = add(std::make_unique<Tmatorixfrm>(QStringLiteral("主要な星のマトリックス図"), QSize(649, 585)));
+    auto* legends = new Thelpbunfrm(mainForm.Sink(), mainForm.ProgramFolder());
+    legends->SetPrintHandler([&mainForm, legends] { mainForm.PrintLegends(legends->Descriptions()); });
+    w.legends = add(std::unique_ptr<QObject>(legends));
+    w.starMatrix = add(std::make_unique<Tmatorixfrm>(mainForm.SettingsPath()));
     w.hourWindow = static_cast<Ttimefrm*>(add(std::make_unique<Ttimefrm>(mainForm.Texts(), &mainForm)));
     settings->SetEditorWindows(w.readingTextEditor, w.luckTextEditor, w.partnerTextEditor);
     settings->SetPrinter(&printModule->Printer());

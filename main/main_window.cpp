@@ -6,6 +6,7 @@
 #include "reading_pages.h"
 #include "hour_window.h"
 #include "help_window.h"
+#include "mannen_window.h"
 #include "settings_file.h"
 #include "startup_sound.h"
 #include "title_window.h"
@@ -175,7 +176,10 @@ void TMainForm1::BitBtn1Click()
         Message(QStringLiteral("診断が実行されていません。先に診断を実行して下さい。"));
         return;
     }
-    // The perpetual calendar window (Tmannenfrm) opens here once it exists.
+    // A new window at each opening, on the year the chart loaded.
+    auto* calendar = new Tmannenfrm(ctx_->reki.slot[2], ctx_->man.birthYear, ctx_->man.birthMonth,
+                                    Tmannenfrm::CalendarSourceLine(programFolder_), this);
+    calendar->show();
 }
 
 void TMainForm1::KekkaChange() { readings_->KekkaChange(); }

@@ -31,7 +31,7 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption)
 Thelpbunfrm::Thelpbunfrm(MessageSink& sink, const QString& programFolder, QWidget* parent)
     : QWidget(parent, Qt::Window), table_(sink), programFolder_(programFolder)
 {
-    setObjectName(QStringLiteral("helpbunfrm"));
+    setObjectName(QStringLiteral("Thelpbunfrm"));
     setWindowTitle(QStringLiteral("星の説明の画面（Orvandelが原本になっています）"));
     table_.Open(programFolder);
 

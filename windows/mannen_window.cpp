@@ -56,7 +56,7 @@ Tmannenfrm::Tmannenfrm(const CalendarYear& year, int chartYear, int birthMonth, 
                        QWidget* parent)
     : QWidget(parent, Qt::Window), year_(year)
 {
-    setObjectName(QStringLiteral("mannenfrm"));
+    setObjectName(QStringLiteral("Tmannenfrm"));
     setWindowTitle(QStringLiteral("万年暦"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(kWidth, kHeight);

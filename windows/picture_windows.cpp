@@ -76,7 +76,7 @@ void PictureWindow::prnbtnClick()
 }
 
 Tmatorixfrm::Tmatorixfrm(const QString& settingsPath, QWidget* parent)
-    : PictureWindow(QStringLiteral("matorixfrm"), QStringLiteral("主要な星のマトリックス図"),
+    : PictureWindow(QStringLiteral("Tmatorixfrm"), QStringLiteral("主要な星のマトリックス図"),
                     QImage(QStringLiteral(":/windows/matorix.png")),
                     MissingPictureText(QStringLiteral(":/windows/matorix.png")), parent),
       settingsPath_(settingsPath)
@@ -110,13 +110,13 @@ OrganisationWindow::OrganisationWindow(const QString& objectName, const QString&
 bool OrganisationWindow::PrintPage(QPrinter& printer) { return PrintOrganisationPicture(printer, Picture()); }
 
 Tsosikiin::Tsosikiin(const QString& programFolder, QWidget* parent)
-    : OrganisationWindow(QStringLiteral("sosikiin"), QStringLiteral("殷国の組織図"), programFolder,
+    : OrganisationWindow(QStringLiteral("Tsosikiin"), QStringLiteral("殷国の組織図"), programFolder,
                          QStringLiteral("inkoku.bmp"), parent)
 {
 }
 
 Tsosikisyu::Tsosikisyu(const QString& programFolder, QWidget* parent)
-    : OrganisationWindow(QStringLiteral("sosikisyu"), QStringLiteral("周国組織図"), programFolder,
+    : OrganisationWindow(QStringLiteral("Tsosikisyu"), QStringLiteral("周国組織図"), programFolder,
                          QStringLiteral("syukoku.bmp"), parent)
 {
 }

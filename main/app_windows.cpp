@@ -41,10 +41,24 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm)
     w.luckTextEditor = add(std::make_unique<TkounDBfrm>(mainForm.Readings().Tables()));
     w.partnerTextEditor = add(std::make_unique<TAiDBfrm>(mainForm.Readings().Tables()));
     w.marriageRules = add(std::make_unique<Tkekkonfrm>());
+    // The picture windows print on the printer the printer setup chose (or
+    // to its file); with none installed they ask for a PDF file.
+    const PrintRunner onModulePrinter = [printModule](QWidget* parent, const QString& document,
+                                                      const PageDrawer& draw) {
+        QPrinter& printer = printModule->Printer();
+        const bool toFile = printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+        if (!printModule->HasPrinter() && !toFile)
+            return PrintOnDefaultPrinter(parent, document, draw);
+        printer.setDocName(document);
+        draw(printer);
+    };
     auto* legends = new Thelpbunfrm(mainForm.Sink(), mainForm.ProgramFolder());
     legends->SetPrintHandler([&mainForm, legends] { mainForm.PrintLegends(legends->Descriptions()); });
+    legends->SetPrintRunner(onModulePrinter);
     w.legends = add(std::unique_ptr<QObject>(legends));
-    w.starMatrix = add(std::make_unique<Tmatorixfrm>(mainForm.SettingsPath()));
+    auto* starMatrix = new Tmatorixfrm(mainForm.SettingsPath());
+    starMatrix->SetPrintRunner(onModulePrinter);
+    w.starMatrix = add(std::unique_ptr<QObject>(starMatrix));
     w.hourWindow = static_cast<Ttimefrm*>(add(std::make_unique<Ttimefrm>(mainForm.Texts(), &mainForm)));
     settings->SetEditorWindows(w.readingTextEditor, w.luckTextEditor, w.partnerTextEditor);
     settings->SetPrinter(&printModule->Printer());

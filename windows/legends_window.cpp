@@ -179,14 +179,14 @@ void Thelpbunfrm::closebtnClick()
 void Thelpbunfrm::SpeedButton1Click()
 {
     auto* w = new Tsosikiin(programFolder_, this);
-    w->SetPrinterChooser(chooser_);
+    w->SetPrintRunner(runner_);
     w->show();
 }
 
 void Thelpbunfrm::SpeedButton2Click()
 {
     auto* w = new Tsosikisyu(programFolder_, this);
-    w->SetPrinterChooser(chooser_);
+    w->SetPrintRunner(runner_);
     w->show();
 }
 

@@ -42,8 +42,8 @@ public:
 
     // What "印刷" runs; the button is enabled once one is set.
     void SetPrintHandler(std::function<void()> handler);
-    // Passed on to the organisation windows (tests print to a file).
-    void SetPrinterChooser(PrinterChooser chooser) { chooser_ = std::move(chooser); }
+    // Passed on to the organisation windows it opens.
+    void SetPrintRunner(PrintRunner runner) { runner_ = std::move(runner); }
 
 public slots:
     void Page1Change(int index);
@@ -65,7 +65,7 @@ private:
     QPlainTextEdit* Memo1 = nullptr;
     std::array<QPlainTextEdit*, kLegendFields> memos_{};
     std::function<void()> printHandler_;
-    PrinterChooser chooser_ = DefaultPrinterOrPdf;
+    PrintRunner runner_ = PrintOnDefaultPrinter;
 };
 
 }  // namespace zelvara

@@ -93,22 +93,22 @@ bool PrintOrganisationPicture(QPrinter& printer, const QImage& picture)
     return p.end();
 }
 
-std::unique_ptr<QPrinter> DefaultPrinterOrPdf(QWidget* parent, const QString& document)
+void PrintOnDefaultPrinter(QWidget* parent, const QString& document, const PageDrawer& draw)
 {
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setDocName(document);
-    printer->setPageSize(QPageSize(QPageSize::A4));
-    printer->setPageOrientation(QPageLayout::Portrait);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(document);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
     if (QPrinterInfo::defaultPrinter().isNull()) {
         const QString path = QFileDialog::getSaveFileName(
             parent, QStringLiteral("プリンタがありません。PDFファイルに印刷します"),
             QDir::home().filePath(document + QStringLiteral(".pdf")), QStringLiteral("PDF (*.pdf)"));
         if (path.isEmpty())
-            return nullptr;
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(path);
+            return;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
     }
-    return printer;
+    draw(printer);
 }
 
 }  // namespace zelvara

@@ -9,7 +9,6 @@
 #include <QString>
 
 #include <functional>
-#include <memory>
 
 class QWidget;
 
@@ -27,9 +26,14 @@ bool PrintStarMatrix(QPrinter& printer, const QString& footer);
 // The picture stretched into (20, 30)–(180, 150) mm; no footer.
 bool PrintOrganisationPicture(QPrinter& printer, const QImage& picture);
 
-// Where a print command prints: the default printer, or, when no printer is
-// installed, a PDF file that the user names. Null when the user cancels.
-using PrinterChooser = std::function<std::unique_ptr<QPrinter>(QWidget* parent, const QString& document)>;
-std::unique_ptr<QPrinter> DefaultPrinterOrPdf(QWidget* parent, const QString& document);
+// Draws one document on the printer it is handed; false when that failed.
+using PageDrawer = std::function<bool(QPrinter& printer)>;
+// Finds the printer for a print command and draws on it. The program hands
+// the windows one that uses its print module's printer (the one the printer
+// setup chose); tests hand one that prints to a file.
+using PrintRunner = std::function<void(QWidget* parent, const QString& document, const PageDrawer& draw)>;
+// The default printer, or, when no printer is installed, a PDF file that the
+// user names (nothing is drawn when the user cancels).
+void PrintOnDefaultPrinter(QWidget* parent, const QString& document, const PageDrawer& draw);
 
 }  // namespace zelvara

@@ -70,9 +70,8 @@ void PictureWindow::showEvent(QShowEvent* event)
 
 void PictureWindow::prnbtnClick()
 {
-    std::unique_ptr<QPrinter> printer = chooser_ ? chooser_(this, windowTitle()) : nullptr;
-    if (printer)
-        PrintPage(*printer);
+    if (runner_)
+        runner_(this, windowTitle(), [this](QPrinter& printer) { return PrintPage(printer); });
 }
 
 Tmatorixfrm::Tmatorixfrm(const QString& settingsPath, QWidget* parent)

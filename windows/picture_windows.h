@@ -21,8 +21,8 @@ public:
                   const QString& missingText, QWidget* parent);
 
     const QImage& Picture() const { return picture_; }
-    // Replaces the default printer choice (tests print to a file).
-    void SetPrinterChooser(PrinterChooser chooser) { chooser_ = std::move(chooser); }
+    // Where 印刷 prints; the default printer until one is set.
+    void SetPrintRunner(PrintRunner runner) { runner_ = std::move(runner); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -33,7 +33,7 @@ private:
     void prnbtnClick();
 
     QImage picture_;
-    PrinterChooser chooser_ = DefaultPrinterOrPdf;
+    PrintRunner runner_ = PrintOnDefaultPrinter;
     bool centred_ = false;
 };
 

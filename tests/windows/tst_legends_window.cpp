@@ -216,6 +216,8 @@ private slots:
     void organisationWindowsPerClick()
     {
         Thelpbunfrm w(sink_, home_->path());
+        QStringList printed;
+        w.SetPrintRunner([&printed](QWidget*, const QString& document, const PageDrawer&) { printed << document; });
         w.show();
         QTest::mouseClick(Child<QPushButton>(w, "SpeedButton1"), Qt::LeftButton);
         QTest::mouseClick(Child<QPushButton>(w, "SpeedButton1"), Qt::LeftButton);
@@ -227,6 +229,9 @@ private slots:
         const QList<Tsosikisyu*> outer = w.findChildren<Tsosikisyu*>();
         QCOMPARE(outer.size(), 1);
         QCOMPARE(outer[0]->windowTitle(), QStringLiteral("周国組織図"));
+        // They print where the viewer was told to.
+        QTest::mouseClick(Child<QPushButton>(*outer[0], "prnbtn"), Qt::LeftButton);
+        QCOMPARE(printed, QStringList{QStringLiteral("周国組織図")});
         inner[0]->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(w.findChildren<Tsosikiin*>().size(), 1);

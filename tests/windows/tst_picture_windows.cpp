@@ -17,15 +17,18 @@ using namespace zelvara;
 
 namespace {
 
-// A PDF printer whose printable area is the whole A4 page.
-std::unique_ptr<QPrinter> PdfPrinter(const QString& path)
+// Prints to a PDF file whose printable area is the whole A4 page.
+PrintRunner ToPdf(const QString& path)
 {
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setOutputFileName(path);
-    printer->setPageSize(QPageSize(QPageSize::A4));
-    printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-    return printer;
+    return [path](QWidget*, const QString& document, const PageDrawer& draw) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setDocName(document);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+        QVERIFY(draw(printer));
+    };
 }
 
 struct Word {
@@ -153,7 +156,7 @@ private slots:
         }
         const QString pdf = home_->filePath(QStringLiteral("matrix.pdf"));
         Tmatorixfrm w(ini);
-        w.SetPrinterChooser([&pdf](QWidget*, const QString&) { return PdfPrinter(pdf); });
+        w.SetPrintRunner(ToPdf(pdf));
         w.show();
         QTest::mouseClick(Child<QPushButton>(w, "prnbtn"), Qt::LeftButton);
         const QList<Word> words = PdfWords(pdf);
@@ -184,7 +187,7 @@ private slots:
         const QString pdf = home_->filePath(QStringLiteral("inkoku.pdf"));
         Tsosikiin w(home_->path());
         w.setAttribute(Qt::WA_DeleteOnClose, false);
-        w.SetPrinterChooser([&pdf](QWidget*, const QString&) { return PdfPrinter(pdf); });
+        w.SetPrintRunner(ToPdf(pdf));
         w.show();
         QTest::mouseClick(Child<QPushButton>(w, "prnbtn"), Qt::LeftButton);
         QFile f(pdf);

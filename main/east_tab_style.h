@@ -1,5 +1,5 @@
-// Tabs on the right side of a tab widget, read across rather than rotated,
-// each a fixed width wide.
+// Tabs on the right side of a tab widget, each a fixed length along the
+// edge; the captions run down the narrow tabs, leaving the pages their width.
 #pragma once
 
 #include <QProxyStyle>

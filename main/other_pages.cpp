@@ -37,11 +37,11 @@ QWidget* TMainForm1::BuildChartPage()
 
     Chart1 = new PalaceStrengthView(syuseizu);
     Chart1->setObjectName(QStringLiteral("Chart1"));
-    Chart1->setGeometry(568, 0, 112, 440);
+    Chart1->setGeometry(568, 0, 192, 440);
 
     auto* GraphCheck = new QCheckBox(QStringLiteral("グラフも印刷する"), syuseizu);
     GraphCheck->setObjectName(QStringLiteral("GraphCheck"));
-    GraphCheck->setGeometry(568, 446, 112, 22);
+    GraphCheck->setGeometry(568, 446, 192, 22);
     QPushButton* printbtn1 = Button(syuseizu, "printbtn1", QStringLiteral("出生図印刷"));
     printbtn1->setGeometry(568, 470, 112, 26);
     return syuseizu;

@@ -56,6 +56,8 @@ QLabel* VerticalCaption(QWidget* parent, const char* name, const QString& text)
     l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     l->setStyleSheet(QStringLiteral("background: yellow; color: black; padding: 2px;"));
     l->setFixedWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("宮")) + 8);
+    // The memo beside it decides the height; the caption never makes the page taller.
+    l->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
     return l;
 }
 

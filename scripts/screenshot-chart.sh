@@ -9,5 +9,5 @@ bin=$(realpath "${ZELVARA_BIN:-build/bin}")
 mkdir -p "$out"
 ZELVARA_DATA_DIR="$bin" ZELVARA_SCREENSHOT_DIR="$out" QT_QPA_PLATFORM=xcb \
   xvfb-run -a -s "-screen 0 1024x768x24" "$bin/tst_main_chart_request" \
-  displayMatchesTheCommandLine unknownHourIsChosenInTheHourWindow >/dev/null
-ls "$out"/chart-*.png "$out"/hour-window.png
+  displayMatchesTheCommandLine unknownHourIsChosenInTheHourWindow pagesFitTheWindow >/dev/null
+ls "$out"/chart-*.png "$out"/hour-window.png "$out"/page-*.png

@@ -349,6 +349,26 @@ private slots:
         QVERIFY(Find<QPlainTextEdit>("KounMemo")->toPlainText().isEmpty());
     }
 
+    // The window keeps its 792 × 571 size: no page asks for more room.
+    void pagesFitTheWindow()
+    {
+        Start({{"大", "1959", "5", "7", "05:00-07:00", "男"}});
+        w_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
+        Click();
+        QString report;
+        for (int i = 0; i < Pages()->count(); ++i) {
+            const QSize need = Pages()->widget(i)->minimumSizeHint();
+            report += QString(" %1:%2x%3").arg(Pages()->tabText(i)).arg(need.width()).arg(need.height());
+        }
+        QVERIFY2(w_->size() == QSize(792, 571),
+                 qPrintable(QString("window %1x%2, pages%3").arg(w_->width()).arg(w_->height()).arg(report)));
+        for (int i = 0; i < Pages()->count(); ++i) {
+            Pages()->setCurrentIndex(i);
+            Snapshot(w_.get(), QString("page-%1").arg(i + 1));
+        }
+    }
+
     // Click to chart page, and the hour inference (12 charts and the grid).
     void speed()
     {

@@ -11,7 +11,7 @@ bin=${ZELVARA_BIN:-build-gui/bin}
 mkdir -p "$out"
 home=$(mktemp -d)
 cfg=$(mktemp -d)
-cp -r "$bin"/*.bmp "$bin"/*.wav "$bin"/help "$home"/ 2>/dev/null || true
+cp -r "$bin"/*.bmp "$bin"/*.wav "$bin"/*.eto "$bin"/calendar-source.txt "$bin"/help "$bin"/bmp "$bin"/seed "$home"/
 # Two sample people, written straight into a fresh register.
 python3 - "$home/nam_data.db" <<'PY'
 import sqlite3, sys
@@ -37,15 +37,28 @@ win=$(xdotool search --name 'Zelvaraプロ版Version3.1' | head -1)
 shot() { import -window root "$out/$1.png"; }
 xdotool windowfocus --sync "$win" || true
 shot 1-datainput
-# Page tabs stand on the right, 30 pixels apart.
+# Page tabs stand on the right, 100 pixels long each, the first at the top.
 eval "$(xdotool getwindowgeometry --shell "$win")"
-tabx=$((WIDTH - 50))
-y=45
-for page in 2-syuseizu 3-kanteisheet 4-kounsheet 5-kekkonsheet; do
+tabx=$((WIDTH - 12))
+pages=(2-syuseizu 3-kanteisheet 4-kounsheet 5-kekkonsheet)
+y=150
+for page in "${pages[@]}"; do
   xdotool mousemove --window "$win" $tabx $y click 1; sleep 0.8
   shot "$page-guard"
   xdotool key Return; sleep 0.5
+  y=$((y + 100))
+done
+# Back to the data page, cast the chart of the first person, then picture
+# every page with it.
+xdotool mousemove --window "$win" $tabx 50 click 1; sleep 0.8
+xdotool key Return; sleep 0.5
+# The "鑑定(&K)" button stands at the top right of the data page.
+xdotool mousemove --window "$win" $((WIDTH - 70)) 18 click 1; sleep 1.5
+shot 2-syuseizu
+y=250
+for page in "${pages[@]:1}"; do
+  xdotool mousemove --window "$win" $tabx $y click 1; sleep 0.8
   shot "$page"
-  y=$((y + 30))
+  y=$((y + 100))
 done
 echo "screenshots in $out"

@@ -61,4 +61,14 @@ for page in "${pages[@]:1}"; do
   shot "$page"
   y=$((y + 100))
 done
+# The windows of the bottom panel: perpetual calendar, legends, star matrix.
+# Each is taken away again before the next opens.
+visible() { xdotool search --onlyvisible --name '.' 2>/dev/null | sort; }
+for pair in "6-mannen:$((WIDTH - 248))" "7-legends:$((WIDTH - 333))" "8-matrix:$((WIDTH - 424))"; do
+  before=$(visible)
+  xdotool mousemove --window "$win" "${pair#*:}" $((HEIGHT - 16)) click 1; sleep 1.5
+  shot "${pair%%:*}"
+  for w in $(comm -13 <(echo "$before") <(visible)); do xdotool windowunmap "$w"; done
+  sleep 0.5
+done
 echo "screenshots in $out"

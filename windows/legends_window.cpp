@@ -95,8 +95,8 @@ QWidget* Thelpbunfrm::BuildPanel()
     auto* Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameShape(QFrame::StyledPanel);
-    auto* label = new QLabel(QStringLiteral("殷の紂王が妲己に溺れて国を乱し、周の文王と武王が軍師姜子牙（太公望）を得て"
-                                            "殷を倒すまでの物語です。十四の主な星は、この物語の人物に当たります。"),
+    auto* label = new QLabel(QStringLiteral("殷の紂王が妲己に溺れて国を失い、周の文王・武王が軍師姜子牙とともに"
+                                            "新しい世を開くまでを、十四の主な星を人物に当てて語る物語です。"),
                              Panel1);
     label->setObjectName(QStringLiteral("Label1"));
     label->setWordWrap(true);

@@ -2,6 +2,7 @@
 
 #include "context.h"
 #include "cp932.h"
+#include "sqlite_connection.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,26 +17,18 @@ namespace {
 
 constexpr const char* kTableName = "nam_data";
 
-QString Quoted(const QString& name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
-
 QString ColumnList()
 {
     QStringList cols;
     for (int i = 0; i < kPersonFieldCount; ++i)
-        cols << Quoted(FieldName(i));
+        cols << QuotedName(FieldName(i));
     return cols.join(QLatin1String(", "));
-}
-
-int NextConnectionNumber()
-{
-    static int n = 0;
-    return ++n;
 }
 
 }  // namespace
 
 PersonTable::PersonTable(MessageSink& sink, QObject* parent)
-    : QObject(parent), sink_(sink), connection_(QStringLiteral("persons-%1").arg(NextConnectionNumber()))
+    : QObject(parent), sink_(sink), connection_(NewConnectionName(QStringLiteral("persons")))
 {
 }
 
@@ -53,15 +46,9 @@ bool PersonTable::Open(const QString& folder)
         return false;
     }
     const bool fresh = !info.exists() || info.size() == 0;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-        db.setDatabaseName(path_);
-        if (!db.open()) {
-            Report(QStringLiteral("人物データのファイル「%1」を開けません。\n%2").arg(path_, db.lastError().text()));
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(connection_);
-            return false;
-        }
+    if (const QString why = OpenSqliteConnection(connection_, path_); !why.isEmpty()) {
+        Report(QStringLiteral("人物データのファイル「%1」を開けません。\n%2").arg(path_, why));
+        return false;
     }
     open_ = true;
     if (!(fresh ? CreateTable() : CheckTable())) {
@@ -78,13 +65,7 @@ void PersonTable::Close()
     modified_ = false;
     filterField_ = -1;
     filterValue_.clear();
-    if (QSqlDatabase::contains(connection_)) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(connection_, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(connection_);
-    }
+    CloseSqliteConnection(connection_);
     open_ = false;
 }
 
@@ -93,7 +74,7 @@ bool PersonTable::CreateTable()
     QSqlDatabase db = QSqlDatabase::database(connection_);
     QStringList cols;
     for (int i = 0; i < kPersonFieldCount; ++i)
-        cols << Quoted(FieldName(i)) + QLatin1String(" TEXT NOT NULL DEFAULT ''");
+        cols << QuotedName(FieldName(i)) + QLatin1String(" TEXT NOT NULL DEFAULT ''");
     db.transaction();
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(QLatin1String(kTableName), cols.join(QLatin1String(", "))))) {
@@ -137,7 +118,7 @@ bool PersonTable::Reload(qint64 keepRowId)
     QSqlQuery q(QSqlDatabase::database(connection_));
     QString sql = QStringLiteral("SELECT rowid, %1 FROM %2").arg(ColumnList(), QLatin1String(kTableName));
     if (filterField_ >= 0)
-        sql += QStringLiteral(" WHERE %1 = ?").arg(Quoted(FieldName(filterField_)));
+        sql += QStringLiteral(" WHERE %1 = ?").arg(QuotedName(FieldName(filterField_)));
     sql += QLatin1String(" ORDER BY rowid");
     q.prepare(sql);
     if (filterField_ >= 0)
@@ -267,7 +248,7 @@ bool PersonTable::Post()
     } else {
         QStringList sets;
         for (int i = 0; i < kPersonFieldCount; ++i)
-            sets << Quoted(FieldName(i)) + QLatin1String(" = ?");
+            sets << QuotedName(FieldName(i)) + QLatin1String(" = ?");
         q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
                       .arg(QLatin1String(kTableName), sets.join(QLatin1String(", "))));
     }

@@ -2,6 +2,7 @@
 
 #include "context.h"
 #include "seed_file.h"
+#include "sqlite_connection.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,52 +12,12 @@
 #include <QSqlQuery>
 
 namespace zelvara {
-namespace {
-
-QString Quoted(const QString& name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
-
-int NextConnectionNumber()
-{
-    static int n = 0;
-    return ++n;
-}
-
-// A SQLite connection that is removed again when the scope ends.
-class ScopedConnection {
-public:
-    ScopedConnection(const QString& name, const QString& path) : name_(name)
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
-        db.setDatabaseName(path);
-        ok_ = db.open();
-        if (!ok_)
-            error_ = db.lastError().text();
-    }
-    ~ScopedConnection()
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::database(name_, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name_);
-    }
-    bool ok() const { return ok_; }
-    QString error() const { return error_; }
-    QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
-
-private:
-    QString name_;
-    bool ok_ = false;
-    QString error_;
-};
-
-}  // namespace
 
 ReadingTable::ReadingTable(TableId id, MessageSink& sink, QObject* parent)
     : QObject(parent),
       schema_(SchemaOf(id)),
       sink_(sink),
-      connection_(QStringLiteral("reading-%1-%2").arg(SchemaOf(id).tableName).arg(NextConnectionNumber()))
+      connection_(NewConnectionName(QStringLiteral("reading-") + SchemaOf(id).tableName))
 {
 }
 
@@ -76,15 +37,9 @@ bool ReadingTable::Open(const QString& folder, const QStringList& seedFolders)
         Report(QStringLiteral("鑑定文の表「%1」を読むことができません。\nファイルの権限を確かめてください。").arg(path_));
         return false;
     }
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-        db.setDatabaseName(path_);
-        if (!db.open()) {
-            Report(QStringLiteral("鑑定文の表「%1」を開けません。\n%2").arg(path_, db.lastError().text()));
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(connection_);
-            return false;
-        }
+    if (const QString why = OpenSqliteConnection(connection_, path_); !why.isEmpty()) {
+        Report(QStringLiteral("鑑定文の表「%1」を開けません。\n%2").arg(path_, why));
+        return false;
     }
     open_ = true;
     if (!LoadRows()) {
@@ -101,13 +56,7 @@ void ReadingTable::Close()
     current_ = -1;
     eof_ = true;
     modified_ = false;
-    if (QSqlDatabase::contains(connection_)) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(connection_, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(connection_);
-    }
+    CloseSqliteConnection(connection_);
     open_ = false;
 }
 
@@ -138,7 +87,7 @@ bool ReadingTable::CreateFromSeed(const QStringList& seedFolders)
     QFile::remove(temp);
     QString why;
     {
-        ScopedConnection conn(connection_ + QStringLiteral("-seed"), temp);
+        ScopedSqliteConnection conn(connection_ + QStringLiteral("-seed"), temp);
         if (!conn.ok()) {
             why = conn.error();
         } else {
@@ -148,14 +97,14 @@ bool ReadingTable::CreateFromSeed(const QStringList& seedFolders)
             QStringList defs, cols, marks;
             for (const FieldDef& f : schema_.fields) {
                 defs << schema_.ColumnSql(f);
-                cols << Quoted(f.name);
+                cols << QuotedName(f.name);
                 marks << QStringLiteral("?");
             }
-            if (!q.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(Quoted(schema_.tableName), defs.join(QLatin1String(", "))))) {
+            if (!q.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(QuotedName(schema_.tableName), defs.join(QLatin1String(", "))))) {
                 why = q.lastError().text();
             } else {
                 q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                              .arg(Quoted(schema_.tableName), cols.join(QLatin1String(", ")), marks.join(QLatin1String(", "))));
+                              .arg(QuotedName(schema_.tableName), cols.join(QLatin1String(", ")), marks.join(QLatin1String(", "))));
                 for (const SeedRecord& r : seed.records) {
                     for (const FieldDef& f : schema_.fields) {
                         const auto it = r.values.constFind(f.name);
@@ -196,7 +145,7 @@ bool ReadingTable::LoadRows()
     QSqlQuery q(db);
     QStringList found;
     QString why;
-    if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(Quoted(schema_.tableName)))) {
+    if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(QuotedName(schema_.tableName)))) {
         why = q.lastError().text();
     } else {
         while (q.next())
@@ -211,12 +160,12 @@ bool ReadingTable::LoadRows()
                 columns_ << f.name;
         QStringList cols;
         for (const QString& c : columns_)
-            cols << Quoted(c);
+            cols << QuotedName(c);
         const QString order = schema_.keyedByNo && columns_.contains(QLatin1String("No")) ? QStringLiteral("\"No\"")
                                                                                          : QStringLiteral("rowid");
         if (!q.exec(QStringLiteral("SELECT rowid%1 FROM %2 ORDER BY %3")
                         .arg(cols.isEmpty() ? QString() : QStringLiteral(", ") + cols.join(QLatin1String(", ")),
-                             Quoted(schema_.tableName), order))) {
+                             QuotedName(schema_.tableName), order))) {
             why = q.lastError().text();
         }
     }
@@ -333,10 +282,10 @@ bool ReadingTable::Post()
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     QStringList sets;
     for (const QString& c : columns_)
-        sets << Quoted(c) + QStringLiteral(" = ?");
+        sets << QuotedName(c) + QStringLiteral(" = ?");
     db.transaction();
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(Quoted(schema_.tableName), sets.join(QLatin1String(", "))));
+    q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(QuotedName(schema_.tableName), sets.join(QLatin1String(", "))));
     for (int c = 0; c < columns_.size(); ++c) {
         const bool number = schema_.fields[schema_.FieldIndex(columns_[c])].type == FieldType::SmallInt;
         const QString& v = row.values[c];
@@ -364,8 +313,8 @@ void ReadingTable::Cancel()
     QSqlQuery q(db);
     QStringList cols;
     for (const QString& c : columns_)
-        cols << Quoted(c);
-    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(cols.join(QLatin1String(", ")), Quoted(schema_.tableName)));
+        cols << QuotedName(c);
+    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(cols.join(QLatin1String(", ")), QuotedName(schema_.tableName)));
     q.addBindValue(keep);
     if (q.exec() && q.next()) {
         for (int c = 0; c < columns_.size(); ++c)

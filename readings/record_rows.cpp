@@ -2,6 +2,7 @@
 
 #include "context.h"
 #include "reading_table.h"
+#include "sqlite_connection.h"
 
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -13,22 +14,16 @@
 namespace zelvara {
 namespace {
 
-QString Quoted(const QString& name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
-
 // Runs work(db) in one transaction on a short-lived connection to the table's
 // file; any failure rolls back and is reported with what.
 bool InTransaction(const ReadingTable& table, MessageSink& sink, const QString& what,
                    const std::function<QString(QSqlDatabase&)>& work)
 {
-    static int serial = 0;
-    const QString name = QStringLiteral("reading-records-%1").arg(++serial);
-    QString why;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(table.FilePath());
-        if (!db.open()) {
-            why = db.lastError().text();
-        } else if (!db.transaction()) {
+    const ScopedSqliteConnection connection(NewConnectionName(QStringLiteral("reading-records")), table.FilePath());
+    QString why = connection.error();
+    if (why.isEmpty()) {
+        QSqlDatabase db = connection.db();
+        if (!db.transaction()) {
             why = db.lastError().text();
         } else {
             why = work(db);
@@ -37,9 +32,7 @@ bool InTransaction(const ReadingTable& table, MessageSink& sink, const QString& 
             if (!why.isEmpty())
                 db.rollback();
         }
-        db.close();
     }
-    QSqlDatabase::removeDatabase(name);
     if (!why.isEmpty())
         sink.Show(QStringLiteral("鑑定文の表「%1」%2できません。\n%3").arg(table.FileName(), what, why).toStdString(), {});
     return why.isEmpty();
@@ -49,7 +42,7 @@ bool InTransaction(const ReadingTable& table, MessageSink& sink, const QString& 
 
 bool AppendRecord(const ReadingTable& table, MessageSink& sink)
 {
-    const QString t = Quoted(table.Schema().tableName);
+    const QString t = QuotedName(table.Schema().tableName);
     return InTransaction(table, sink, QStringLiteral("に記録を追加"), [&](QSqlDatabase& db) -> QString {
         QSqlQuery q(db);
         if (!q.exec(QStringLiteral("SELECT COALESCE(MAX(\"No\"), 0) + 1 FROM %1").arg(t)) || !q.next())
@@ -65,7 +58,7 @@ bool AppendRecord(const ReadingTable& table, MessageSink& sink)
 
 bool RemoveRecord(const ReadingTable& table, int row, const QString& no, MessageSink& sink)
 {
-    const QString t = Quoted(table.Schema().tableName);
+    const QString t = QuotedName(table.Schema().tableName);
     return InTransaction(table, sink, QStringLiteral("から記録を削除"), [&](QSqlDatabase& db) -> QString {
         QSqlQuery q(db);
         if (table.Schema().keyedByNo) {

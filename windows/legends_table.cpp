@@ -2,6 +2,7 @@
 
 #include "context.h"
 #include "cp932.h"
+#include "sqlite_connection.h"
 #include "zelvara.h"
 
 #include <QDir>
@@ -17,14 +18,6 @@ namespace zelvara {
 namespace {
 
 constexpr const char* kTableName = "helpbun";
-
-QString Quoted(const QString& name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
-
-int NextConnectionNumber()
-{
-    static int n = 0;
-    return ++n;
-}
 
 QString FromView(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
@@ -104,7 +97,7 @@ LegendSeed ParseLegendSeed(const QString& text)
 }
 
 LegendsTable::LegendsTable(MessageSink& sink)
-    : sink_(sink), connection_(QStringLiteral("legends-%1").arg(NextConnectionNumber()))
+    : sink_(sink), connection_(NewConnectionName(QStringLiteral("legends")))
 {
 }
 
@@ -118,15 +111,9 @@ bool LegendsTable::Open(const QString& folder)
     path_ = QDir(folder).filePath(QString::fromLatin1(kFileName));
     const QFileInfo info(path_);
     const bool fresh = !info.exists() || info.size() == 0;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-        db.setDatabaseName(path_);
-        if (!db.open()) {
-            Report(QStringLiteral("星の説明のファイル「%1」を開けません。\n%2").arg(path_, db.lastError().text()));
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(connection_);
-            return false;
-        }
+    if (const QString why = OpenSqliteConnection(connection_, path_); !why.isEmpty()) {
+        Report(QStringLiteral("星の説明のファイル「%1」を開けません。\n%2").arg(path_, why));
+        return false;
     }
     open_ = true;
     bool ok = fresh ? CreateFromSeed(true) : Load();
@@ -145,8 +132,7 @@ void LegendsTable::Close()
     if (!open_)
         return;
     open_ = false;
-    QSqlDatabase::database(connection_, false).close();
-    QSqlDatabase::removeDatabase(connection_);
+    CloseSqliteConnection(connection_);
 }
 
 bool LegendsTable::CreateFromSeed(bool createTable)
@@ -164,7 +150,7 @@ bool LegendsTable::CreateFromSeed(bool createTable)
     QSqlDatabase db = QSqlDatabase::database(connection_);
     QStringList columns, marks;
     for (const QString& name : LegendFieldNames()) {
-        columns << Quoted(name);
+        columns << QuotedName(name);
         marks << QStringLiteral("?");
     }
     db.transaction();
@@ -210,7 +196,7 @@ bool LegendsTable::Load()
     }
     QStringList columns;
     for (const QString& name : names)
-        columns << Quoted(name);
+        columns << QuotedName(name);
     if (!q.exec(QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid LIMIT 1")
                     .arg(columns.join(QStringLiteral(", ")), QLatin1String(kTableName)))) {
         Report(QStringLiteral("星の説明のファイル「%1」を読めません。\n%2").arg(path_, q.lastError().text()));
@@ -262,7 +248,7 @@ bool LegendsTable::Post()
     QSqlDatabase db = QSqlDatabase::database(connection_);
     QStringList sets;
     for (const QString& name : names)
-        sets << Quoted(name) + QStringLiteral(" = ?");
+        sets << QuotedName(name) + QStringLiteral(" = ?");
     db.transaction();
     QSqlQuery q(db);
     bool ok = q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(QLatin1String(kTableName), sets.join(QStringLiteral(", "))));

@@ -2,6 +2,7 @@
 
 #include "batch_files.h"
 #include "cp932.h"
+#include "sqlite_connection.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -17,15 +18,13 @@ constexpr std::array<const char*, kPalaces + 1> kPalacePrefixes = {
     "", "FU", "M", "KEI", "SAI", "JYO", "ZAI", "YAKU", "SEN", "BOKU", "KAN", "DEN", "TOKU"};
 constexpr int kIntegerFields = 11;  // KOYOMI, eight pillars, two luck ages
 
-QString Quoted(const QString& name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
-
 QString CreateStatement() {
     const QStringList& names = KoyomiFieldNames();
     QStringList cols;
-    cols << Quoted(names[0]) + QLatin1String(" INTEGER PRIMARY KEY");
-    for (int i = 1; i < kIntegerFields; ++i) cols << Quoted(names[i]) + QLatin1String(" SMALLINT NOT NULL");
+    cols << QuotedName(names[0]) + QLatin1String(" INTEGER PRIMARY KEY");
+    for (int i = 1; i < kIntegerFields; ++i) cols << QuotedName(names[i]) + QLatin1String(" SMALLINT NOT NULL");
     for (int i = kIntegerFields; i < names.size(); ++i)
-        cols << Quoted(names[i]) + QStringLiteral(" VARCHAR(%1) NOT NULL DEFAULT ''").arg(kKoyomiSlotBytes);
+        cols << QuotedName(names[i]) + QStringLiteral(" VARCHAR(%1) NOT NULL DEFAULT ''").arg(kKoyomiSlotBytes);
     return QStringLiteral("CREATE TABLE %1 (%2)").arg(QLatin1String(kKoyomiTableName), cols.join(QLatin1String(", ")));
 }
 
@@ -33,11 +32,6 @@ QString InsertStatement() {
     QStringList marks;
     for (int i = 0; i < KoyomiFieldNames().size(); ++i) marks << QStringLiteral("?");
     return QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(QLatin1String(kKoyomiTableName), marks.join(QLatin1Char(',')));
-}
-
-int NextConnectionNumber() {
-    static int n = 0;
-    return ++n;
 }
 
 }  // namespace
@@ -64,7 +58,7 @@ std::int32_t KoyomiKey(int year, int month, int day, int hourIndex) {
 
 KoyomiWriter::KoyomiWriter(QString path)
     : path_(std::move(path)),
-      connection_(QStringLiteral("koyomi-writer-%1").arg(NextConnectionNumber())),
+      connection_(NewConnectionName(QStringLiteral("koyomi-writer"))),
       // A non-null empty QString, so that an empty slot is stored as empty text, not NULL.
       empty_{std::string(), QVariant(QString(QLatin1String("")))} {}
 
@@ -72,9 +66,8 @@ QString KoyomiWriter::Open() {
     for (const QString& stale : {path_, path_ + QStringLiteral("-journal")})
         if (QFile::exists(stale) && !QFile::remove(stale))
             return CannotWriteMessage(stale, QStringLiteral("前の内容を消せません"));
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-    db.setDatabaseName(path_);
-    if (!db.open()) return CannotWriteMessage(path_, db.lastError().text());
+    if (QString why = OpenSqliteConnection(connection_, path_); !why.isEmpty()) return CannotWriteMessage(path_, why);
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"))) return CannotWriteMessage(path_, q.lastError().text());
     if (!db.transaction()) return CannotWriteMessage(path_, db.lastError().text());
@@ -123,12 +116,7 @@ QString KoyomiWriter::Commit() {
 
 void KoyomiWriter::Close() {
     insert_.Finish();
-    if (!QSqlDatabase::contains(connection_)) return;
-    {
-        QSqlDatabase db = QSqlDatabase::database(connection_, false);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(connection_);
+    CloseSqliteConnection(connection_);
 }
 
 // Rolls back the transaction in progress; what was committed before stays.

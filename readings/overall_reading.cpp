@@ -25,6 +25,21 @@ Scan LocateFirst(ReadingTable& table, const QString& palaceName)
     return Scan::NotFound;
 }
 
+// Calls visit for every record, in table order, whose 宮名称 equals the name;
+// false as soon as a field cannot be read or visit reports a fault.
+template <typename Visit>
+bool ForEachRecordOf(ReadingTable& table, const QString& palaceName, Visit visit)
+{
+    for (table.First(); !table.Eof(); table.Next()) {
+        const auto name = table.Field(kPalaceNameField);
+        if (!name)
+            return false;
+        if (*name == palaceName && !visit())
+            return false;
+    }
+    return true;
+}
+
 QString Label(const BoxTextTable& boxText, int palace, int slot)
 {
     return QString::fromStdString(boxText[palace][slot]);
@@ -74,12 +89,7 @@ bool AddStarTexts(const Tmandata& man, const QString& n, const QString& s, int s
     const QString sentence = GradeSentence(grade, b);
 
     ReadingTable& kantei = tables.kantei();
-    for (kantei.First(); !kantei.Eof(); kantei.Next()) {
-        const auto name = kantei.Field(kPalaceNameField);
-        if (!name)
-            return false;
-        if (*name != n)
-            continue;
+    return ForEachRecordOf(kantei, n, [&] {
         const auto strengths = kantei.Field(s + QStringLiteral("星1"));
         if (!strengths)
             return false;
@@ -94,8 +104,8 @@ bool AddStarTexts(const Tmandata& man, const QString& n, const QString& s, int s
             lines << QStringLiteral("[短所]");
             AddText(lines, *weaknesses);
         }
-    }
-    return true;
+        return true;
+    });
 }
 
 // Step: the text of an additional star (only its "星1" field).
@@ -103,12 +113,7 @@ bool AddMinorStarText(const QString& n, const QString& s, ReadingTable& kantei, 
 {
     const QString heading = QStringLiteral("■") + LongNameOf(s) + QStringLiteral("が") + n
                             + QStringLiteral("に入っていることから診断される内容");
-    for (kantei.First(); !kantei.Eof(); kantei.Next()) {
-        const auto name = kantei.Field(kPalaceNameField);
-        if (!name)
-            return false;
-        if (*name != n)
-            continue;
+    return ForEachRecordOf(kantei, n, [&] {
         const auto text = kantei.Field(s + QStringLiteral("星1"));
         if (!text)
             return false;
@@ -116,8 +121,8 @@ bool AddMinorStarText(const QString& n, const QString& s, ReadingTable& kantei, 
             lines << heading;
             AddText(lines, *text);
         }
-    }
-    return true;
+        return true;
+    });
 }
 
 bool DescribeStars(const Tmandata& man, const BoxTextTable& boxText, int palace, const QString& n,

@@ -99,4 +99,20 @@ inline QImage Raster(const QString& path, int page, int dpi)
     return QImage(stem + QStringLiteral(".png")).convertToFormat(QImage::Format_Grayscale8);
 }
 
+// A temporary folder for a test's prints; ZELVARA_KEEP_PRINTS keeps it for a look.
+class PrintsFolder {
+public:
+    PrintsFolder()
+    {
+        if (qEnvironmentVariableIsSet("ZELVARA_KEEP_PRINTS")) {
+            dir_.setAutoRemove(false);
+            qInfo("prints kept in %s", qPrintable(dir_.path()));
+        }
+    }
+    QString File(const QString& name) const { return dir_.filePath(name); }
+
+private:
+    QTemporaryDir dir_;
+};
+
 }  // namespace pdftest

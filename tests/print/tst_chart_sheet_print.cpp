@@ -71,19 +71,11 @@ int DarkestNear(const QImage& page, double xMm, double yMm, bool horizontalLine)
 class TestChartSheetPrint : public QObject {
     Q_OBJECT
 private:
-    QTemporaryDir dir_;
-    QString Pdf(const QString& name) const { return dir_.filePath(name); }
-    // ZELVARA_KEEP_PRINTS keeps the printed files for a look.
-    void KeepPrints()
-    {
-        if (qEnvironmentVariableIsSet("ZELVARA_KEEP_PRINTS")) {
-            dir_.setAutoRemove(false);
-            qInfo("prints kept in %s", qPrintable(dir_.path()));
-        }
-    }
+    pdftest::PrintsFolder prints_;
+    QString Pdf(const QString& name) const { return prints_.File(name); }
 
 private slots:
-    void initTestCase() { KeepPrints(); QVERIFY2(qEnvironmentVariableIsSet("ZELVARA_DATA_DIR"), "ZELVARA_DATA_DIR"); }
+    void initTestCase() { QVERIFY2(qEnvironmentVariableIsSet("ZELVARA_DATA_DIR"), "ZELVARA_DATA_DIR"); }
 
     // Every text of a real chart's sheet at its place.
     void realChart()

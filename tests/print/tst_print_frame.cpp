@@ -32,20 +32,10 @@ const PersonText kPerson{QStringLiteral("山田花子"), QStringLiteral("35才")
 class TestPrintFrame : public QObject {
     Q_OBJECT
 private:
-    QTemporaryDir dir_;
-    QString Pdf(const QString& name) const { return dir_.filePath(name); }
-    // ZELVARA_KEEP_PRINTS keeps the printed files for a look.
-    void KeepPrints()
-    {
-        if (qEnvironmentVariableIsSet("ZELVARA_KEEP_PRINTS")) {
-            dir_.setAutoRemove(false);
-            qInfo("prints kept in %s", qPrintable(dir_.path()));
-        }
-    }
+    pdftest::PrintsFolder prints_;
+    QString Pdf(const QString& name) const { return prints_.File(name); }
 
 private slots:
-    void initTestCase() { KeepPrints(); }
-
     void dotsPerMillimetre_data()
     {
         QTest::addColumn<int>("dpi");
@@ -176,7 +166,7 @@ private slots:
     void cursorComesBackAndFailuresSaySo()
     {
         Tprintmodule module;
-        const QString bad = dir_.filePath(QStringLiteral("no/such/folder/x.pdf"));
+        const QString bad = Pdf(QStringLiteral("no/such/folder/x.pdf"));
         const PrintOutcome failed = module.PrintLuckReading(kPerson, Numbered(2), PdfOutput{bad, 600});
         QCOMPARE(failed.status, PrintOutcome::Status::Failed);
         QVERIFY2(failed.message.contains(bad), qPrintable(failed.message));

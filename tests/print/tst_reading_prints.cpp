@@ -51,17 +51,10 @@ QString LineAt(const pdftest::Page& page, double y)
 class TestReadingPrints : public QObject {
     Q_OBJECT
 private:
-    QTemporaryDir dir_;
-    QString Pdf(const QString& name) const { return dir_.filePath(name); }
+    pdftest::PrintsFolder prints_;
+    QString Pdf(const QString& name) const { return prints_.File(name); }
 
 private slots:
-    void initTestCase()
-    {
-        if (qEnvironmentVariableIsSet("ZELVARA_KEEP_PRINTS")) {
-            dir_.setAutoRemove(false);
-            qInfo("prints kept in %s", qPrintable(dir_.path()));
-        }
-    }
 
     // With every palace: twelve documents from 父母宮 to 福徳宮, each composed
     // just before it is printed.

@@ -71,4 +71,13 @@ bool ReadBirthOptions(const Options& opts, EngineContext& ctx, BirthInput& in) {
     return true;
 }
 
+int CastFromOptions(const Options& opts, std::string_view command, EngineContext& ctx, BirthInput& in) {
+    if (!ReadBirthOptions(opts, ctx, in)) return 2;
+    if (in.hour == "不明の場合") {
+        std::cerr << command << " には生まれた時刻（十二の時刻のどれか）を指定して下さい。\n";
+        return 2;
+    }
+    return RequestChart(ctx, in) < 0 ? 1 : 0;
+}
+
 }  // namespace zelvara::cli

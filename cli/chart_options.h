@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 
 namespace zelvara::cli {
 
@@ -24,5 +25,11 @@ std::string ProgramFolder(const Options& opts);
 // into the input and the context. A malformed option is explained on stderr
 // and gives false. The hour may be 不明の場合.
 bool ReadBirthOptions(const Options& opts, EngineContext& ctx, BirthInput& in);
+
+// Reads the birth options, which must name one of the twelve hours, and casts
+// the chart into ctx.man. 0 when the chart stands; otherwise the exit code:
+// 2 for a malformed option (explained on stderr, naming the command), 1 when
+// the chart request stopped (its messages already shown).
+int CastFromOptions(const Options& opts, std::string_view command, EngineContext& ctx, BirthInput& in);
 
 }  // namespace zelvara::cli

@@ -128,14 +128,8 @@ int RunPrint(const std::vector<std::string>& words, const Options& opts, const s
     EngineContext ctx(programFolder, sink);
     BirthInput in;
     if (kind != "legends") {
-        if (!ReadBirthOptions(opts, ctx, in))
-            return 2;
-        if (in.hour == "不明の場合") {
-            std::cerr << "print には生まれた時刻（十二の時刻のどれか）を指定して下さい。\n";
-            return 2;
-        }
-        if (RequestChart(ctx, in) < 0)
-            return 1;
+        if (const int failed = CastFromOptions(opts, "print", ctx, in))
+            return failed;
     }
 
     // Fonts and PDF output need the GUI library, but no screen.

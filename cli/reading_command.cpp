@@ -80,14 +80,8 @@ int RunReading(const std::vector<std::string>& words, const Options& opts, const
     StderrSink sink;
     EngineContext ctx(programFolder, sink);
     BirthInput in;
-    if (!ReadBirthOptions(opts, ctx, in))
-        return 2;
-    if (in.hour == "不明の場合") {
-        std::cerr << "reading には生まれた時刻（十二の時刻のどれか）を指定して下さい。\n";
-        return 2;
-    }
-    if (RequestChart(ctx, in) < 0)
-        return 1;
+    if (const int failed = CastFromOptions(opts, "reading", ctx, in))
+        return failed;
     Tmandata& man = ctx.man;
     const auto captions = NameLuckPeriods(man);
     const ChartLayout layout = LayOutChart(man);

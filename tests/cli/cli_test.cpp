@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -15,8 +16,12 @@ struct CliRun {
     int code = -1;
 };
 
+// Each run has its own stderr file: ctest runs the cases of this file as
+// parallel processes, which must not read one another's messages.
 CliRun Cli(const std::string& args) {
-    const std::string errFile = testing::TempDir() + "cli_stderr.txt";
+    static int runs = 0;
+    const std::string errFile =
+        testing::TempDir() + "cli_stderr_" + std::to_string(getpid()) + "_" + std::to_string(++runs) + ".txt";
     const std::string command = std::string(ZELVARA_CLI) + " " + args + " 2>" + errFile;
     CliRun r;
     FILE* p = popen(command.c_str(), "r");
@@ -29,6 +34,7 @@ CliRun Cli(const std::string& args) {
         while ((n = fread(buf.data(), 1, buf.size(), e)) > 0) r.err.append(buf.data(), n);
         fclose(e);
     }
+    std::remove(errFile.c_str());
     return r;
 }
 

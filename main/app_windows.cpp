@@ -41,16 +41,14 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm)
     w.luckTextEditor = add(std::make_unique<TkounDBfrm>(mainForm.Readings().Tables()));
     w.partnerTextEditor = add(std::make_unique<TAiDBfrm>(mainForm.Readings().Tables()));
     w.marriageRules = add(std::make_unique<Tkekkonfrm>());
-    // The picture windows print on the printer the printer setup chose (or
-    // to its file); with none installed they ask for a PDF file.
-    const PrintRunner onModulePrinter = [printModule](QWidget* parent, const QString& document,
-                                                      const PageDrawer& draw) {
-        QPrinter& printer = printModule->Printer();
-        const bool toFile = printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
-        if (!printModule->HasPrinter() && !toFile)
-            return PrintOnDefaultPrinter(parent, document, draw);
-        printer.setDocName(document);
-        draw(printer);
+    // The picture windows print where the other prints go: the printer the
+    // printer setup chose (or its file), else a PDF file in the folder used
+    // last time. A failure is said, not swallowed.
+    const PrintRunner onModulePrinter = [&mainForm, printModule](QWidget*, const QString& document,
+                                                                 const PageDrawer& draw) {
+        const PrintOutcome outcome = printModule->PrintDrawing(document, draw);
+        if (!outcome.message.isEmpty())
+            mainForm.Sink().Show(outcome.message.toStdString(), {});
     };
     auto* legends = new Thelpbunfrm(mainForm.Sink(), mainForm.ProgramFolder());
     legends->SetPrintHandler([&mainForm, legends] { mainForm.PrintLegends(legends->Descriptions()); });

@@ -24,8 +24,21 @@ class PrintSession {
 public:
     PrintSession(Tprintmodule& module, const std::optional<PdfOutput>& pdf) : module_(module), pdf_(pdf) {}
 
-    // Prints one document; false when the command is to stop.
+    // Prints one document in the common frame; false when the command is to stop.
     bool Document(const QString& name, const std::function<void(PrintDocument&)>& draw)
+    {
+        return Drawing(name, [&](QPrinter& printer) {
+            PrintDocument doc(printer, module_.Footer());
+            if (QString why = doc.Begin(); !why.isEmpty())
+                return why;
+            draw(doc);
+            return doc.End() ? QString() : QStringLiteral("「%1」を印刷できませんでした。").arg(name);
+        });
+    }
+
+    // Prints one document that draw lays out itself on the printer; draw
+    // returns why it failed, or nothing. False when the command is to stop.
+    bool Drawing(const QString& name, const std::function<QString(QPrinter&)>& draw)
     {
         if (!ChooseDestination(name))
             return false;
@@ -39,12 +52,8 @@ public:
         printer->setDocName(name);
 
         BusyCursor busy;
-        PrintDocument doc(*printer, module_.Footer());
-        if (const QString why = doc.Begin(); !why.isEmpty())
+        if (const QString why = draw(*printer); !why.isEmpty())
             return Fail(why);
-        draw(doc);
-        if (!doc.End())
-            return Fail(QStringLiteral("「%1」を印刷できませんでした。").arg(name));
         ++outcome_.documents;
         if (pdf_)
             outcome_.files << printer->outputFileName();
@@ -190,6 +199,16 @@ PrintOutcome Tprintmodule::PrintMarriageReading(const PersonText& person, const 
     PrintSession session(*this, pdf);
     session.Document(QStringLiteral("結婚相手の診断"),
                      [&](PrintDocument& doc) { DrawMarriageReading(doc, person, aiMemo1, aiMemo2); });
+    return session.Outcome();
+}
+
+PrintOutcome Tprintmodule::PrintDrawing(const QString& name, const std::function<bool(QPrinter&)>& draw,
+                                        const std::optional<PdfOutput>& pdf)
+{
+    PrintSession session(*this, pdf);
+    session.Drawing(name, [&](QPrinter& printer) {
+        return draw(printer) ? QString() : QStringLiteral("「%1」を印刷できませんでした。").arg(name);
+    });
     return session.Outcome();
 }
 

@@ -90,6 +90,11 @@ public:
     PrintOutcome PrintLegends(const QString& programFolder, const std::array<QString, kMajorStars + 1>& descriptions,
                               const std::optional<PdfOutput>& pdf = {});
 
+    // A document the caller lays out itself (the picture windows' prints),
+    // sent where the other prints go: the printer, its file, or a PDF file.
+    PrintOutcome PrintDrawing(const QString& name, const std::function<bool(QPrinter&)>& draw,
+                              const std::optional<PdfOutput>& pdf = {});
+
 private:
     friend class PrintSession;
     std::unique_ptr<QPrinter> printer_;

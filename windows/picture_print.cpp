@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
@@ -108,7 +109,8 @@ void PrintOnDefaultPrinter(QWidget* parent, const QString& document, const PageD
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(path);
     }
-    draw(printer);
+    if (!draw(printer))
+        QMessageBox::warning(parent, QString(), QStringLiteral("「%1」を印刷できませんでした。").arg(document));
 }
 
 }  // namespace zelvara

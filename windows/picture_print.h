@@ -33,7 +33,8 @@ using PageDrawer = std::function<bool(QPrinter& printer)>;
 // setup chose); tests hand one that prints to a file.
 using PrintRunner = std::function<void(QWidget* parent, const QString& document, const PageDrawer& draw)>;
 // The default printer, or, when no printer is installed, a PDF file that the
-// user names (nothing is drawn when the user cancels).
+// user names (nothing is drawn when the user cancels); a failed drawing is
+// said in a message box.
 void PrintOnDefaultPrinter(QWidget* parent, const QString& document, const PageDrawer& draw);
 
 }  // namespace zelvara

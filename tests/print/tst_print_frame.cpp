@@ -6,7 +6,9 @@
 #include "print_module.h"
 
 #include <QCursor>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -200,6 +202,34 @@ private slots:
         const PrintOutcome none = module.PrintLuckReading(kPerson, Numbered(2));
         QCOMPARE(none.status, PrintOutcome::Status::Failed);
         QVERIFY(!none.message.isEmpty());
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    // A document the caller lays out goes where the other prints go; a drawing
+    // that fails is reported by name, and the cursor comes back either way.
+    void callerDrawnDocument()
+    {
+        Tprintmodule module;
+        const QString path = Pdf(QStringLiteral("drawing.pdf"));
+        QString drawnOn;
+        const PrintOutcome out = module.PrintDrawing(
+            QStringLiteral("星のマトリックス図"),
+            [&](QPrinter& printer) {
+                drawnOn = printer.outputFileName();
+                QPainter p;
+                return p.begin(&printer) && p.end();
+            },
+            PdfOutput{path, 300});
+        QVERIFY2(out.Printed(), qPrintable(out.message));
+        QCOMPARE(drawnOn, path);
+        QCOMPARE(out.files, QStringList{path});
+        QVERIFY(QFileInfo(path).size() > 0);
+
+        const PrintOutcome failed = module.PrintDrawing(QStringLiteral("殷国組織図"), [](QPrinter&) { return false; },
+                                                        PdfOutput{Pdf(QStringLiteral("failed.pdf")), 300});
+        QCOMPARE(failed.status, PrintOutcome::Status::Failed);
+        QVERIFY2(failed.message.contains(QStringLiteral("殷国組織図")), qPrintable(failed.message));
+        QCOMPARE(failed.documents, 0);
         QVERIFY(!QGuiApplication::overrideCursor());
     }
 

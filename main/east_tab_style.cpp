@@ -1,7 +1,5 @@
 #include "east_tab_style.h"
 
-#include <QStyleOptionTab>
-
 namespace zelvara {
 
 QSize EastTabStyle::sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
@@ -9,14 +7,8 @@ QSize EastTabStyle::sizeFromContents(ContentsType type, const QStyleOption* opti
 {
     QSize s = QProxyStyle::sizeFromContents(type, option, size, widget);
     if (type == CT_TabBarTab)
-        s.setHeight(tabWidth_);  // the tab's length along the right edge
+        s.setHeight(tabLength_);  // the tab's length along the right edge
     return s;
-}
-
-void EastTabStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
-                               const QWidget* widget) const
-{
-    QProxyStyle::drawControl(element, option, painter, widget);
 }
 
 }  // namespace zelvara

@@ -8,15 +8,13 @@ namespace zelvara {
 
 class EastTabStyle : public QProxyStyle {
 public:
-    explicit EastTabStyle(int tabWidth) : tabWidth_(tabWidth) {}
+    explicit EastTabStyle(int tabLength) : tabLength_(tabLength) {}
 
     QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                            const QWidget* widget) const override;
-    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
-                     const QWidget* widget) const override;
 
 private:
-    int tabWidth_;
+    int tabLength_;
 };
 
 }  // namespace zelvara

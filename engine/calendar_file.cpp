@@ -44,6 +44,12 @@ public:
         return Fail("万暦データファイル：" + path_ + " " + std::to_string(lineNo_) + "行目の形式が正しくありません：" +
                     std::string(line));
     }
+    // A field whose value lies outside what the calendar allows: the file is
+    // malformed, and casting from it would give a wrong chart.
+    bool OutOfRange(std::string_view field, int value, std::string_view allowed, std::string_view line) {
+        return Fail("万暦データファイル：" + path_ + " " + std::to_string(lineNo_) + "行目の" + std::string(field) + "「" +
+                    std::to_string(value) + "」が正しくありません（" + std::string(allowed) + "）：" + std::string(line));
+    }
     // A decimal integer without blanks or sign.
     bool Number(std::string_view text, std::int32_t& value) {
         if (text.empty() || text.size() > 9) return NotNumber(text);
@@ -67,6 +73,10 @@ constexpr auto npos = std::string_view::npos;
 
 bool InStemRange(int v) { return v >= 1 && v <= 10; }
 bool InBranchRange(int v) { return v >= 1 && v <= 12; }
+bool InMonthDaysRange(int v) { return v >= 28 && v <= 31; }
+bool InLunarMonthRange(int v) { return v >= 1 && v <= 12; }
+bool InLunarDayRange(int v) { return v >= 1 && v <= 30; }
+bool IsLunarMonthLength(int v) { return v == 29 || v == 30; }
 
 bool ParseYearLine(std::string_view line, LineReader& r, CalendarYear& y) {
     if (line.empty()) return r.Malformed(line);
@@ -107,7 +117,11 @@ bool ParseMonthLine(std::string_view line, LineReader& r, MonthInfo& m) {
     const std::string_view h = line.substr(c2 + 1, c3 - c2 - 1);
     if (!r.Number(h, m.termHour)) return false;
     if (!InBranchRange(m.termHour)) return r.Fail(l + "月データ異常 月始め１２支 err： " + std::string(h));
-    return r.Number(line.substr(c3 + 1), m.monthDays);
+    if (!r.Number(line.substr(c3 + 1), m.monthDays)) return false;
+    if (!InMonthDaysRange(m.monthDays)) return r.OutOfRange("月の日数", m.monthDays, "28〜31", line);
+    if (m.termDay < 1 || m.termDay > m.monthDays)
+        return r.OutOfRange("節入りの日", m.termDay, "1〜" + std::to_string(m.monthDays), line);
+    return true;
 }
 
 bool ParseDayLine(std::string_view line, LineReader& r, int slot, FirstDayInfo& d) {
@@ -126,13 +140,22 @@ bool ParseDayLine(std::string_view line, LineReader& r, int slot, FirstDayInfo& 
     const size_t slash = line.find('/', colon + 1);
     if (slash == npos) return r.Fail("日データ異常 区切２(/) err");
     if (!r.Number(line.substr(colon + 1, slash - colon - 1), d.lunarMonth)) return false;
+    if (!InLunarMonthRange(d.lunarMonth)) return r.OutOfRange("旧暦の月", d.lunarMonth, "1〜12", line);
     const size_t dash2 = line.find('-', slash + 1);
     if (dash2 == npos) return r.Fail("日データ異常 区切３(-) err");
     if (!r.Number(line.substr(slash + 1, dash2 - slash - 1), d.lunarDay)) return false;
+    if (!InLunarDayRange(d.lunarDay)) return r.OutOfRange("旧暦の日", d.lunarDay, "1〜30", line);
     const size_t comma = line.find(',', dash2 + 1);
     if (comma == npos) return r.Fail("日データ異常 区切４(-) err");
     if (!r.Number(line.substr(dash2 + 1, comma - dash2 - 1), d.lunarMonthDays)) return false;
-    return r.Number(line.substr(comma + 1), d.nextLunarMonthDays);
+    if (!IsLunarMonthLength(d.lunarMonthDays))
+        return r.OutOfRange("旧暦の月の日数", d.lunarMonthDays, "29か30", line);
+    if (d.lunarDay > d.lunarMonthDays)
+        return r.OutOfRange("旧暦の日", d.lunarDay, "1〜" + std::to_string(d.lunarMonthDays), line);
+    if (!r.Number(line.substr(comma + 1), d.nextLunarMonthDays)) return false;
+    if (!IsLunarMonthLength(d.nextLunarMonthDays))
+        return r.OutOfRange("旧暦の次の月の日数", d.nextLunarMonthDays, "29か30", line);
+    return true;
 }
 
 // Reads a whole file; false when it is missing or unreadable.

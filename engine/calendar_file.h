@@ -13,7 +13,10 @@ namespace zelvara {
 std::string CalendarFilePath(const EngineContext& ctx, int year);
 
 // Parses the 25 lines of one file. On a fault returns −1 and sets message to
-// the text the loader shows; slot (1..3) appears in some messages.
+// the text the loader shows; slot (1..3) appears in some messages. A field
+// outside the calendar's range (lunar month 1..12, lunar day 1..30 and within
+// its month, lunar month lengths 29 or 30, civil month of 28..31 days, term day
+// within the month) is a fault whose message names the file and the line.
 int ParseCalendarLines(const std::vector<std::string>& lines, const std::string& path, int slot,
                        CalendarYear& out, std::string& message);
 

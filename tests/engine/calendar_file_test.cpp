@@ -75,18 +75,77 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"number too long for the field", 2, "10-8:11/23-30,99999999999", "万暦データファイル：{path} 3行目の数値が正しくありません：「99999999999」"}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
-// The one case above with an empty expectation loads fine: term day and month
-// length are taken as they stand.
-TEST(Loader, UncheckedFieldsAreTakenAsTheyStand) {
+// A field outside what the calendar allows is a malformed line, not a chart
+// cast from it: the message names the file, the line, the field and its value.
+struct RangeCase {
+    const char* what;
+    int lineIndex;  // 0-based index into the file's lines; the message counts from 1
+    const char* replacement;
+    const char* field;
+    const char* allowed;
+    int value;
+};
+
+void PrintTo(const RangeCase& c, std::ostream* os) { *os << c.what; }
+
+class OutOfRangeFields : public ::testing::TestWithParam<RangeCase> {};
+
+TEST_P(OutOfRangeFields, StopTheLoadNamingFileAndLine) {
+    const RangeCase& c = GetParam();
     ProgramFolder folder;
     folder.AddYears({1958, 1960});
     auto lines = FixtureLines(1959);
-    lines[1] = "2-2:40:4:99";
+    lines[c.lineIndex] = c.replacement;
+    folder.Write("1959.eto", JoinCrLf(lines));
+
+    Engine e(folder);
+    EXPECT_EQ(LoadCalendarYears(e.ctx, 1959), -1) << c.what;
+    ASSERT_EQ(e.sink.shown.size(), 1u) << c.what;
+    const std::string expected = "万暦データファイル：" + folder.FilePath(1959) + " " + std::to_string(c.lineIndex + 1) +
+                                 "行目の" + c.field + "「" + std::to_string(c.value) + "」が正しくありません（" +
+                                 c.allowed + "）：" + c.replacement;
+    EXPECT_EQ(e.sink.shown[0].text, expected) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, OutOfRangeFields,
+    ::testing::Values(
+        RangeCase{"lunar month 0 (the June line that cast 旧暦 0月)", 12, "6-8:0/6-30,29", "旧暦の月", "1〜12", 0},
+        RangeCase{"lunar month 13 in the December line", 24, "4-6:13/3-30,29", "旧暦の月", "1〜12", 13},
+        RangeCase{"lunar day 0", 2, "10-8:11/0-30,29", "旧暦の日", "1〜30", 0},
+        RangeCase{"lunar day 31", 2, "10-8:11/31-30,29", "旧暦の日", "1〜30", 31},
+        RangeCase{"lunar day 30 of a 29-day lunar month", 2, "10-8:11/30-29,30", "旧暦の日", "1〜29", 30},
+        RangeCase{"lunar month of 28 days", 2, "10-8:11/23-28,29", "旧暦の月の日数", "29か30", 28},
+        RangeCase{"lunar month of 31 days", 2, "10-8:11/23-31,29", "旧暦の月の日数", "29か30", 31},
+        RangeCase{"following lunar month of 31 days", 2, "10-8:11/23-30,31", "旧暦の次の月の日数", "29か30", 31},
+        RangeCase{"following lunar month of 0 days", 2, "10-8:11/23-30,0", "旧暦の次の月の日数", "29か30", 0},
+        RangeCase{"term day 0", 1, "2-2:0:4:31", "節入りの日", "1〜31", 0},
+        RangeCase{"term day after the month's last day", 1, "2-2:32:4:31", "節入りの日", "1〜31", 32},
+        RangeCase{"term day 31 of a 30-day month", 7, "5-5:31:2:30", "節入りの日", "1〜30", 31},
+        RangeCase{"civil month of 32 days", 1, "2-2:6:4:32", "月の日数", "28〜31", 32},
+        RangeCase{"civil month of 27 days", 3, "3-3:4:3:27", "月の日数", "28〜31", 27}),
+    [](const auto& info) { return "case" + std::to_string(info.index); });
+
+// The edges of every range load and are stored as they stand.
+TEST(Loader, FieldsAtTheEdgesOfTheirRangesLoad) {
+    ProgramFolder folder;
+    folder.AddYears({1958, 1960});
+    auto lines = FixtureLines(1959);
+    lines[1] = "2-2:31:4:31";       // term on the month's last day
+    lines[3] = "3-3:1:3:28";        // term on the 1st of a 28-day month
+    lines[2] = "10-8:12/30-30,29";  // lunar month 12, day 30 of a 30-day month
+    lines[4] = "1-3:1/1-29,30";     // lunar month 1, day 1
     folder.Write("1959.eto", JoinCrLf(lines));
     Engine e(folder);
     ASSERT_EQ(LoadCalendarYears(e.ctx, 1959), 0) << e.sink.Last();
-    EXPECT_EQ(e.ctx.reki.slot[2].monthInfo[1].termDay, 40);
-    EXPECT_EQ(e.ctx.reki.slot[2].monthInfo[1].monthDays, 99);
+    const YearSlot& s = e.ctx.reki.slot[2];
+    EXPECT_EQ(s.monthInfo[1].termDay, 31);
+    EXPECT_EQ(s.monthInfo[2].termDay, 1);
+    EXPECT_EQ(s.monthInfo[2].monthDays, 28);
+    EXPECT_EQ(s.firstDayInfo[1].lunarMonth, 12);
+    EXPECT_EQ(s.firstDayInfo[1].lunarDay, 30);
+    EXPECT_EQ(s.firstDayInfo[2].lunarMonth, 1);
+    EXPECT_EQ(s.firstDayInfo[2].lunarDay, 1);
 }
 
 TEST(Loader, DayLineMessageNamesTheSlot) {

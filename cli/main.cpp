@@ -13,6 +13,9 @@
 #ifdef ZELVARA_HAS_PRINT
 #include "print_command.h"
 #endif
+#ifdef ZELVARA_HAS_REGISTER
+#include "register_command.h"
+#endif
 
 #include <cstdlib>
 #include <iostream>
@@ -60,6 +63,15 @@ constexpr const char* kUsage = R"(使い方 / usage:
       further document goes to FILE's name with -2, -3 … before ".pdf". The footer
       carries --title and --tel, else title and tel of the settings file's [owner].
       The names of the files written go to stdout.
+  zelvara-cli register list [--csv] | check | backup --out FILE | restore --from FILE
+                     | deleted | undelete N   [--home DIR]
+      The person register nam_data.db of the program folder. list prints the records
+      (--csv: every field, RFC 4180, UTF-8); check tests the file and every field's size
+      in Shift-JIS bytes (exit 1 on a fault); backup copies the register consistently to
+      FILE; restore replaces it with FILE, a backup or an exported copy, after saving the
+      current register under backup/; deleted lists the deleted records with their
+      numbers; undelete N brings one back. restore and undelete take the register's lock
+      and stop with exit code 3 while another program holds it.
 
   --home DIR   folder of the calendar data files (default: $ZELVARA_HOME, else the
                folder of this program).
@@ -113,9 +125,10 @@ int main(int argc, char** argv) {
     std::vector<std::string> words;  // the tool's name after "export", the reading's after "reading"
     for (int i = 2; i < argc; ++i) {
         const std::string key = argv[i];
-        if ((command == "export" || command == "reading" || command == "print") && key.rfind("--", 0) != 0) {
+        if ((command == "export" || command == "reading" || command == "print" || command == "register") &&
+            key.rfind("--", 0) != 0) {
             words.push_back(key);
-        } else if (key == "--json") {
+        } else if (key == "--json" || key == "--csv") {
             opts[key] = "1";
         } else if (key.rfind("--", 0) == 0 && i + 1 < argc) {
             opts[key] = argv[++i];
@@ -147,6 +160,14 @@ int main(int argc, char** argv) {
 #else
     if (command == "print") {
         std::cerr << "この zelvara-cli は Qt なしで作られたため print を使えません。\n";
+        return 2;
+    }
+#endif
+#ifdef ZELVARA_HAS_REGISTER
+    if (command == "register") return cli::RunRegister(words, opts, ProgramFolder(opts));
+#else
+    if (command == "register") {
+        std::cerr << "この zelvara-cli は Qt なしで作られたため register を使えません。\n";
         return 2;
     }
 #endif

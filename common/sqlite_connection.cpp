@@ -13,12 +13,14 @@ QString NewConnectionName(const QString& prefix)
     return prefix + QStringLiteral("-%1").arg(++serial);
 }
 
-QString OpenSqliteConnection(const QString& connection, const QString& path)
+QString OpenSqliteConnection(const QString& connection, const QString& path, bool readOnly)
 {
     QString error;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         db.setDatabaseName(path);
+        if (readOnly)
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
         if (db.open())
             return {};
         error = db.lastError().text();

@@ -10,9 +10,10 @@ namespace zelvara {
 // A connection name not used before in this run: "<prefix>-<n>".
 QString NewConnectionName(const QString& prefix);
 
-// Opens the named connection on the file. Empty on success; otherwise the
-// driver's reason, and the connection is removed again.
-QString OpenSqliteConnection(const QString& connection, const QString& path);
+// Opens the named connection on the file (never creating or writing it when
+// readOnly). Empty on success; otherwise the driver's reason, and the
+// connection is removed again.
+QString OpenSqliteConnection(const QString& connection, const QString& path, bool readOnly = false);
 
 // Closes and removes the named connection; nothing when it does not exist.
 void CloseSqliteConnection(const QString& connection);

@@ -92,12 +92,14 @@ void TMainForm1::WriteBack(const CheckedBirth& checked, int hourIndex)
     for (int p = 1; p <= kPalaces; ++p)
         palaceEdits_[p]->setText(Q(kStarShortNames[man.mainStar[p]]));
     // The bound controls fed the edit buffer; the values are set once more in
-    // case a control was disabled (no register open).
+    // case a control's signal did not fire. A register that cannot be written
+    // keeps nothing: the page already says so, and the chart stands.
     persons_.SetValue(kFieldYear, QString::fromStdString(checked.yearText));
     persons_.SetValue(kFieldTime, Q(kHourPeriodTexts[hourIndex]));
     for (int p = 1; p <= kPalaces; ++p)
         persons_.SetValue(PalaceFieldIndex(p), Q(kStarShortNames[man.mainStar[p]]));
-    persons_.Post();
+    if (persons_.IsWritable())
+        persons_.Post();
 }
 
 Ttimefrm& TMainForm1::HourWindow()

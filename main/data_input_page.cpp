@@ -117,6 +117,14 @@ QWidget* TMainForm1::BuildDataInputPage()
     entry->addWidget(btnOk);
     page->addLayout(entry);
 
+    // Why nothing typed here is kept, while the register is closed or read-only.
+    registerStatus = new QLabel(datainput);
+    registerStatus->setObjectName(QStringLiteral("registerStatus"));
+    registerStatus->setWordWrap(true);
+    registerStatus->setStyleSheet(QStringLiteral("QLabel { color: #800000; background: #fff4d6; padding: 2px; }"));
+    registerStatus->hide();
+    page->addWidget(registerStatus);
+
     // The twelve palace fields in their three groups.
     auto* groups = new QHBoxLayout;
     groups->setSpacing(6);
@@ -267,6 +275,7 @@ void TMainForm1::BindPersonControls()
         SyncGridSelection();
     });
     connect(&persons_, &PersonTable::recordsReset, this, [this] { SyncGridSelection(); });
+    connect(&persons_, &PersonTable::accessChanged, this, &TMainForm1::ShowRegisterStatus);
     LoadBoundControls();
 }
 
@@ -295,10 +304,14 @@ void TMainForm1::LoadBoundControls()
     setCombo(ChkSex, persons_.Value(kFieldSex));
     for (int p = 1; p <= kPalaces; ++p)
         palaceEdits_[p]->setText(persons_.Value(PalaceFieldIndex(p)));
-    const bool editable = persons_.IsOpen();
-    for (QWidget* w : std::initializer_list<QWidget*>{inName, inYy, inMm, inDd, inTime, ChkSex})
-        w->setEnabled(editable);
     loadingControls_ = false;
+}
+
+void TMainForm1::ShowRegisterStatus()
+{
+    const QString why = persons_.Unavailability();
+    registerStatus->setText(why);
+    registerStatus->setVisible(!why.isEmpty());
 }
 
 void TMainForm1::SyncGridSelection()

@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "batch_buttons.h"
+#include "gui_message_sink.h"
 #include "chart_request.h"
 #include "east_tab_style.h"
 #include "reading_pages.h"
@@ -18,6 +19,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QScreen>
 #include <QShortcut>
 #include <QTabBar>
@@ -130,7 +132,10 @@ void TMainForm1::RunStartup(const StartupOptions& options)
     ctx_->man.validMark = 0;
     startupSteps_ << QStringLiteral("boxes");
 
-    // 6. The person register in the program folder.
+    // The person register in the program folder. When it cannot be written a
+    // refused post offers to discard the edit, so no record traps the user.
+    persons_.SetToday(options.today);
+    persons_.SetDiscardQuestion([this](const QString& text) { return Ask(text); });
     persons_.Open(programFolder_);
     startupSteps_ << QStringLiteral("table");
     readings_->OpenTables(programFolder_);
@@ -204,12 +209,27 @@ void TMainForm1::ShowHelp()
     help_->ShowTopic(programFolder_, 4);
 }
 
+bool TMainForm1::Ask(const QString& text) const
+{
+    if (ask_)
+        return ask_(text);
+    return QMessageBox::question(const_cast<TMainForm1*>(this), QString::fromUtf16(kApplicationTitle), text,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
 void TMainForm1::closeEvent(QCloseEvent* event)
 {
-    // Unposted edits are kept: post them, and stay open when they are refused.
-    if (persons_.IsModified() && !persons_.Post()) {
-        event->ignore();
-        return;
+    // Unposted edits are posted. When the register refuses them the program
+    // still ends, after one question; "No" keeps the window and the edit.
+    if (persons_.IsModified() && persons_.IsWritable()) {
+        QString why;
+        if (!persons_.PostQuietly(&why)) {
+            if (!Ask(why + QStringLiteral("\n\n保存できなかった変更を破棄して終了しますか？"))) {
+                event->ignore();
+                return;
+            }
+            persons_.Cancel();
+        }
     }
     QMainWindow::closeEvent(event);
 }

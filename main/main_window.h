@@ -14,6 +14,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -82,6 +83,9 @@ public:
     // The reading pages and the reading-text tables of the run.
     ReadingPages& Readings() { return *readings_; }
     void SetBatchFlag(bool on) { batchFlag_ = on; }
+    // Answers a yes/no question (a message box unless a test sets another).
+    void SetQuestion(std::function<bool(const QString& text)> ask) { ask_ = std::move(ask); }
+    bool Ask(const QString& text) const;
     QString SettingsPath() const { return settingsPath_; }
     MessageSink& Sink() const { return sink_; }
 
@@ -128,6 +132,7 @@ private:
     void LoadBoundControls();
     void EditField(int field, const QString& text);
     void SyncGridSelection();
+    void ShowRegisterStatus();
 
     void PageControl1Change(int index);
     void PalaceButtonClick(int tag);
@@ -146,6 +151,7 @@ private:
     void WriteBack(const CheckedBirth& checked, int hourIndex);
 
     MessageSink& sink_;
+    std::function<bool(const QString&)> ask_;
     std::unique_ptr<EngineContext> ctx_;
     Timi timi_;
     OwnerSettings owner_;
@@ -191,6 +197,7 @@ private:
     QComboBox* kyubox = nullptr;
     QComboBox* hosibox = nullptr;
     QTableView* DBGrid1 = nullptr;
+    QLabel* registerStatus = nullptr;  // shown only while the register is closed or read-only
 
     std::array<ChartBox, kChartBoxes> boxes_{};
     TabButtonRow* daiuntab = nullptr;

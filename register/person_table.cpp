@@ -2,10 +2,13 @@
 
 #include "context.h"
 #include "cp932.h"
+#include "register_lock.h"
 #include "sqlite_connection.h"
+#include "sqlite_copy.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -15,7 +18,10 @@
 namespace zelvara {
 namespace {
 
-constexpr const char* kTableName = "nam_data";
+const QString kTable = QString::fromLatin1(PersonTable::kTableName);
+const QString kDeletedTable = QString::fromLatin1(PersonTable::kDeletedTableName);
+const QString kDeletedNumber = QStringLiteral("番号");
+const QString kDeletedAt = QStringLiteral("削除日時");
 
 QString ColumnList()
 {
@@ -24,6 +30,57 @@ QString ColumnList()
         cols << QuotedName(FieldName(i));
     return cols.join(QLatin1String(", "));
 }
+
+// "f1" = ? AND "f2" = ? …, NULLs read as empty text as everywhere else.
+QString SameValuesCondition()
+{
+    QStringList terms;
+    for (int i = 0; i < kPersonFieldCount; ++i)
+        terms << QStringLiteral("IFNULL(%1, '') = ?").arg(QuotedName(FieldName(i)));
+    return terms.join(QLatin1String(" AND "));
+}
+
+QString Bindable(const QString& v) { return v.isNull() ? QStringLiteral("") : v; }  // a null text binds as NULL
+
+void BindValues(QSqlQuery& q, const PersonValues& values)
+{
+    for (const QString& v : values)
+        q.addBindValue(Bindable(v));
+}
+
+PersonValues ReadValues(const QSqlQuery& q, int firstColumn)
+{
+    PersonValues values;
+    for (int i = 0; i < kPersonFieldCount; ++i)
+        values[i] = q.value(firstColumn + i).toString();
+    return values;
+}
+
+// What the user can do about a refused write, by SQLite's result code.
+QString WriteFailureAdvice(int sqliteCode)
+{
+    switch (sqliteCode & 0xff) {
+    case 5:  // SQLITE_BUSY
+    case 6:  // SQLITE_LOCKED
+        return QStringLiteral("別のプログラムがファイルを使用中のため書き込めませんでした。"
+                              "しばらく待ってから、もう一度登録してください。");
+    case 8:  // SQLITE_READONLY
+        return QStringLiteral("ファイルまたはフォルダーが読み取り専用のため書き込めませんでした。"
+                              "ファイルとフォルダーの書き込み権限を確かめてください。");
+    case 13:  // SQLITE_FULL
+        return QStringLiteral("ディスクがいっぱいのため書き込めませんでした。空きを作ってから、もう一度登録してください。");
+    case 10:  // SQLITE_IOERR
+        return QStringLiteral("ディスクへの書き込みに失敗しました。ディスクとその空き容量を確かめてください。");
+    case 11:  // SQLITE_CORRUPT
+    case 26:  // SQLITE_NOTADB
+        return QStringLiteral("ファイルが壊れているため書き込めませんでした。"
+                              "バックアップから戻してください（zelvara-cli register restore）。");
+    default:
+        return QStringLiteral("書き込めませんでした。ファイルとフォルダーの書き込み権限と、ディスクの空き容量を確かめてください。");
+    }
+}
+
+const QString kDiscardQuestion = QStringLiteral("保存できなかった変更を破棄して、登録されている内容に戻しますか？");
 
 }  // namespace
 
@@ -36,25 +93,80 @@ PersonTable::~PersonTable() { Close(); }
 
 void PersonTable::Report(const QString& text) const { sink_.Show(text.toStdString(), {}); }
 
-bool PersonTable::Open(const QString& folder)
+QString PersonTable::Describe(const QSqlError& error) const
+{
+    return QStringLiteral("人物データをファイル「%1」に書き込めませんでした。\n%2\n詳細: %3")
+        .arg(path_, WriteFailureAdvice(error.nativeErrorCode().toInt()), error.text());
+}
+
+QString PersonTable::BackupFolder() const
+{
+    return backupFolder_.isEmpty() ? QFileInfo(path_).dir().filePath(QStringLiteral("backup")) : backupFolder_;
+}
+
+bool PersonTable::Open(const QString& folder, OpenMode mode)
+{
+    return OpenPath(QDir(folder).filePath(QString::fromLatin1(kFileName)), mode);
+}
+
+bool PersonTable::OpenPath(const QString& path, OpenMode mode)
 {
     Close();
-    path_ = QDir(folder).filePath(QString::fromLatin1(kFileName));
+    path_ = path;
     const QFileInfo info(path_);
+    auto unavailable = [this](const QString& why) {
+        unavailability_ = QStringLiteral("名簿（%1）を開けません：%2。鑑定と印刷はできますが、入力した内容は保存されません。")
+                              .arg(path_, why);
+        emit accessChanged();
+        return false;
+    };
+    if (info.exists() && !info.isFile()) {
+        Report(QStringLiteral("人物データの「%1」はファイルではありません。").arg(path_));
+        return unavailable(QStringLiteral("ファイルではありません"));
+    }
     if (info.exists() && !info.isReadable()) {
         Report(QStringLiteral("人物データのファイル「%1」を読むことができません。\nファイルの権限を確かめてください。").arg(path_));
-        return false;
+        return unavailable(QStringLiteral("ファイルを読む権限がありません"));
     }
+
+    QString readOnlyWhy;
+    if (mode == OpenMode::Write) {
+        lock_ = std::make_unique<RegisterLock>(path_);
+        if (lock_->state() == RegisterLock::State::HeldElsewhere) {
+            lockHolder_ = lock_->holder();
+            readOnlyWhy = QStringLiteral("%1 が使用中です").arg(lockHolder_);
+        } else if (lock_->state() == RegisterLock::State::Unavailable) {
+            readOnlyWhy = QStringLiteral("フォルダーに書き込めません");
+        } else if (info.exists() && !info.isWritable()) {
+            readOnlyWhy = QStringLiteral("ファイルが読み取り専用です");
+        }
+        if (!readOnlyWhy.isEmpty())
+            lock_.reset();
+    } else {
+        readOnlyWhy = QStringLiteral("読み取り専用で開きました");
+    }
+    const bool readOnly = !readOnlyWhy.isEmpty();
     const bool fresh = !info.exists() || info.size() == 0;
-    if (const QString why = OpenSqliteConnection(connection_, path_); !why.isEmpty()) {
+    if (readOnly && fresh) {
+        lock_.reset();
+        return unavailable(QStringLiteral("ファイルがなく、作ることもできません（%1）").arg(readOnlyWhy));
+    }
+    if (const QString why = OpenSqliteConnection(connection_, path_, readOnly); !why.isEmpty()) {
         Report(QStringLiteral("人物データのファイル「%1」を開けません。\n%2").arg(path_, why));
-        return false;
+        lock_.reset();
+        return unavailable(why);
     }
-    open_ = true;
-    if (!(fresh ? CreateTable() : CheckTable())) {
-        Close();
-        return false;
+    if (!(fresh ? CreateTables() : CheckTable())) {
+        CloseSqliteConnection(connection_);
+        lock_.reset();
+        return unavailable(QStringLiteral("人物データの表として使えないファイルです"));
     }
+    access_ = readOnly ? Access::ReadOnly : Access::Writable;
+    if (readOnly && mode == OpenMode::Write)
+        unavailability_ = QStringLiteral("名簿（%1）は読み取り専用で開いています：%2。"
+                                         "閲覧・検索・鑑定・印刷はできますが、変更は保存されません。")
+                              .arg(path_, readOnlyWhy);
+    emit accessChanged();
     return Reload(-1);
 }
 
@@ -66,10 +178,13 @@ void PersonTable::Close()
     filterField_ = -1;
     filterValue_.clear();
     CloseSqliteConnection(connection_);
-    open_ = false;
+    lock_.reset();
+    access_ = Access::Closed;
+    unavailability_.clear();
+    lockHolder_.clear();
 }
 
-bool PersonTable::CreateTable()
+bool PersonTable::CreateTables()
 {
     QSqlDatabase db = QSqlDatabase::database(connection_);
     QStringList cols;
@@ -77,7 +192,7 @@ bool PersonTable::CreateTable()
         cols << QuotedName(FieldName(i)) + QLatin1String(" TEXT NOT NULL DEFAULT ''");
     db.transaction();
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(QLatin1String(kTableName), cols.join(QLatin1String(", "))))) {
+    if (!q.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(kTable, cols.join(QLatin1String(", "))))) {
         db.rollback();
         Report(QStringLiteral("人物データのファイル「%1」に表を作れません。\n%2").arg(path_, q.lastError().text()));
         return false;
@@ -91,7 +206,7 @@ bool PersonTable::CheckTable()
     QSqlQuery q(db);
     QStringList found;
     QString why;
-    if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(QLatin1String(kTableName)))) {
+    if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(kTable))) {
         why = q.lastError().text();
     } else {
         while (q.next())
@@ -100,7 +215,7 @@ bool PersonTable::CheckTable()
         for (int i = 0; i < kPersonFieldCount; ++i)
             expected << FieldName(i);
         if (found.isEmpty())
-            why = QStringLiteral("表 %1 がありません").arg(QLatin1String(kTableName));
+            why = QStringLiteral("表 %1 がありません").arg(kTable);
         else if (found != expected)
             why = QStringLiteral("項目が違います: %1").arg(found.join(QLatin1Char(',')));
     }
@@ -112,37 +227,34 @@ bool PersonTable::CheckTable()
     return false;
 }
 
-bool PersonTable::Reload(qint64 keepRowId)
+bool PersonTable::Reload(qint64 keepRowId, bool quiet)
 {
-    rows_.clear();
     QSqlQuery q(QSqlDatabase::database(connection_));
-    QString sql = QStringLiteral("SELECT rowid, %1 FROM %2").arg(ColumnList(), QLatin1String(kTableName));
+    QString sql = QStringLiteral("SELECT rowid, %1 FROM %2").arg(ColumnList(), kTable);
     if (filterField_ >= 0)
         sql += QStringLiteral(" WHERE %1 = ?").arg(QuotedName(FieldName(filterField_)));
     sql += QLatin1String(" ORDER BY rowid");
     q.prepare(sql);
     if (filterField_ >= 0)
-        q.addBindValue(filterValue_.isNull() ? QStringLiteral("") : filterValue_);
-    if (!q.exec()) {
-        Report(QStringLiteral("人物データを読めません。\n%1").arg(q.lastError().text()));
-        current_ = -1;
-        modified_ = false;
-        emit recordsReset();
-        emit currentChanged();
+        q.addBindValue(Bindable(filterValue_));
+    if (!q.exec()) {  // the rows in view stay as they were
+        if (!quiet)
+            Report(QStringLiteral("人物データを読めません。\n%1").arg(q.lastError().text()));
         return false;
     }
-    current_ = -1;
+    std::vector<PersonRecord> rows;
+    int current = -1;
     while (q.next()) {
         PersonRecord r;
         r.rowId = q.value(0).toLongLong();
-        for (int i = 0; i < kPersonFieldCount; ++i)
-            r.values[i] = q.value(i + 1).toString();
+        r.values = ReadValues(q, 1);
+        r.stored = r.values;
         if (r.rowId == keepRowId)
-            current_ = int(rows_.size());
-        rows_.push_back(std::move(r));
+            current = int(rows.size());
+        rows.push_back(std::move(r));
     }
-    if (current_ < 0 && !rows_.empty())
-        current_ = 0;
+    rows_ = std::move(rows);
+    current_ = current < 0 && !rows_.empty() ? 0 : current;
     modified_ = false;
     emit recordsReset();
     emit currentChanged();
@@ -156,7 +268,7 @@ QString PersonTable::Value(int field) const
 
 void PersonTable::SetValue(int field, const QString& text)
 {
-    if (!open_)
+    if (!IsOpen())
         return;
     if (rows_.empty())
         Append();
@@ -182,21 +294,26 @@ bool PersonTable::PostIfModified()
 {
     if (current_ < 0)
         return true;
-    if (modified_)
-        return Post();
+    if (modified_) {
+        if (access_ == Access::ReadOnly) {  // nothing can be kept; the page says so
+            Cancel();
+            return true;
+        }
+        return Post() || !modified_;  // refused, or refused and discarded
+    }
     if (rows_[current_].rowId < 0)
         Cancel();  // an appended record left untouched is not kept
     return true;
 }
 
-bool PersonTable::First() { return open_ && PostIfModified() && SetCurrent(0); }
-bool PersonTable::Last() { return open_ && PostIfModified() && SetCurrent(RecordCount() - 1); }
-bool PersonTable::Prior() { return open_ && PostIfModified() && SetCurrent(current_ - 1); }
-bool PersonTable::Next() { return open_ && PostIfModified() && SetCurrent(current_ + 1); }
+bool PersonTable::First() { return IsOpen() && PostIfModified() && SetCurrent(0); }
+bool PersonTable::Last() { return IsOpen() && PostIfModified() && SetCurrent(RecordCount() - 1); }
+bool PersonTable::Prior() { return IsOpen() && PostIfModified() && SetCurrent(current_ - 1); }
+bool PersonTable::Next() { return IsOpen() && PostIfModified() && SetCurrent(current_ + 1); }
 
 bool PersonTable::MoveTo(int row)
 {
-    if (!open_ || row < 0 || row >= RecordCount() || row == current_)
+    if (!IsOpen() || row < 0 || row >= RecordCount() || row == current_)
         return false;
     const qint64 target = rows_[row].rowId;
     if (!PostIfModified())
@@ -210,7 +327,7 @@ bool PersonTable::MoveTo(int row)
 
 bool PersonTable::Append()
 {
-    if (!open_ || !PostIfModified())
+    if (!IsOpen() || !PostIfModified())
         return false;
     rows_.push_back(PersonRecord{});
     current_ = RecordCount() - 1;
@@ -220,54 +337,132 @@ bool PersonTable::Append()
     return true;
 }
 
+bool PersonTable::RefuseReadOnly()
+{
+    Report(unavailability_ + QStringLiteral("\nこの変更は登録できません。"));
+    return false;
+}
+
+bool PersonTable::RefuseWrite(const QString& why)
+{
+    if (!askDiscard_) {
+        Report(why);
+        return false;
+    }
+    if (askDiscard_(why + QStringLiteral("\n\n") + kDiscardQuestion))
+        Cancel();
+    return false;
+}
+
 bool PersonTable::Post()
 {
-    if (!open_ || current_ < 0 || !modified_)
+    if (!IsOpen() || current_ < 0 || !modified_)
         return true;
+    if (access_ == Access::ReadOnly)
+        return RefuseReadOnly();
+    QString why;
+    return WriteBuffer(&why) || RefuseWrite(why);
+}
+
+bool PersonTable::PostQuietly(QString* why)
+{
+    if (!IsOpen() || current_ < 0 || !modified_)
+        return true;
+    if (access_ == Access::ReadOnly) {
+        *why = unavailability_;
+        return false;
+    }
+    return WriteBuffer(why);
+}
+
+void PersonTable::BackUpBeforeFirstWriteOfDay()
+{
+    const QDate today = today_.value_or(QDate::currentDate());
+    if (lastBackup_ == today)
+        return;
+    lastBackup_ = today;  // one attempt, and at most one message, a day
+    const QString error = DailyBackup(path_, BackupFolder()).EnsureCopyOf(today);
+    if (!error.isEmpty())
+        Report(QStringLiteral("今日の名簿のバックアップを作れませんでした。登録は続けます。\n%1").arg(error));
+}
+
+QString PersonTable::StaleRecordReason(qint64 rowId, const PersonValues& expected) const
+{
+    QSqlQuery q(QSqlDatabase::database(connection_));
+    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(ColumnList(), kTable));
+    q.addBindValue(rowId);
+    if (!q.exec() || !q.next())
+        return QStringLiteral("この人物データは、読み込んだ後に別のプログラムで削除されています。"
+                              "上書きしないよう、登録を取りやめました。");
+    const PersonValues now = ReadValues(q, 0);
+    QStringList changed;
+    for (int i = 0; i < kPersonFieldCount; ++i) {
+        if (now[i] != expected[i])
+            changed << FieldLabel(i);
+    }
+    return QStringLiteral("この人物データは、読み込んだ後に別のプログラムで変更されています（%1）。"
+                          "上書きしないよう、登録を取りやめました。")
+        .arg(changed.join(QStringLiteral("、")));
+}
+
+bool PersonTable::WriteBuffer(QString* why)
+{
     PersonRecord& rec = rows_[current_];
     for (int i = 0; i < kPersonFieldCount; ++i) {
         const QString problem = cp932::CheckFieldText(FieldLabel(i), rec.values[i], kPersonFields[i].size);
         if (!problem.isEmpty()) {
-            Report(problem + QStringLiteral("\nこのデータはまだ登録されていません。"));
+            *why = problem + QStringLiteral("\nこのデータはまだ登録されていません。");
             return false;
         }
     }
-    PersonRecord stored = rec;
-    for (QString& v : stored.values)
+    PersonValues values = rec.values;
+    for (QString& v : values)
         v = cp932::RemapInputMethodChars(v);
 
+    BackUpBeforeFirstWriteOfDay();
     QSqlDatabase db = QSqlDatabase::database(connection_);
     db.transaction();
     QSqlQuery q(db);
-    if (stored.rowId < 0) {
+    if (rec.rowId < 0) {
         QStringList marks;
         for (int i = 0; i < kPersonFieldCount; ++i)
             marks << QStringLiteral("?");
-        q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(QLatin1String(kTableName), ColumnList(), marks.join(QLatin1Char(','))));
+        q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(kTable, ColumnList(), marks.join(QLatin1Char(','))));
+        BindValues(q, values);
     } else {
+        // Written only over the record as it was read: a record that another
+        // program changed or removed meanwhile matches nothing.
         QStringList sets;
         for (int i = 0; i < kPersonFieldCount; ++i)
             sets << QuotedName(FieldName(i)) + QLatin1String(" = ?");
-        q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                      .arg(QLatin1String(kTableName), sets.join(QLatin1String(", "))));
+        q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ? AND %3")
+                      .arg(kTable, sets.join(QLatin1String(", ")), SameValuesCondition()));
+        BindValues(q, values);
+        q.addBindValue(rec.rowId);
+        BindValues(q, rec.stored);
     }
-    for (const QString& v : stored.values)
-        q.addBindValue(v.isNull() ? QStringLiteral("") : v);  // a null text would bind as NULL
-    if (stored.rowId >= 0)
-        q.addBindValue(stored.rowId);
-    if (!q.exec() || !db.commit()) {
-        const QString error = q.lastError().isValid() ? q.lastError().text() : db.lastError().text();
+    if (!q.exec()) {
+        *why = Describe(q.lastError());
         db.rollback();
-        Report(QStringLiteral("人物データを書き込めません。\n%1").arg(error));
         return false;
     }
-    if (stored.rowId < 0)
-        stored.rowId = q.lastInsertId().toLongLong();
-    rec = stored;
+    if (rec.rowId >= 0 && q.numRowsAffected() != 1) {
+        db.rollback();
+        *why = StaleRecordReason(rec.rowId, rec.stored);
+        return false;
+    }
+    const qint64 rowId = rec.rowId >= 0 ? rec.rowId : q.lastInsertId().toLongLong();
+    if (!db.commit()) {
+        *why = Describe(db.lastError());
+        db.rollback();
+        return false;
+    }
+    rec.rowId = rowId;
+    rec.values = values;
+    rec.stored = values;
     modified_ = false;
     if (filterField_ >= 0)
-        return Reload(stored.rowId);  // the record may have left the view
+        return Reload(rowId);  // the record may have left the view
     emit recordsReset();
     emit currentChanged();
     return true;
@@ -285,26 +480,61 @@ void PersonTable::Cancel()
         emit currentChanged();
         return;
     }
-    if (modified_)
-        Reload(rows_[current_].rowId);
+    if (!modified_)
+        return;
+    // Back to the record as the file holds it now; when the file cannot be
+    // read (another program has it locked), as it was last read.
+    if (Reload(rows_[current_].rowId, true))
+        return;
+    rows_[current_].values = rows_[current_].stored;
+    modified_ = false;
+    emit currentChanged();
 }
 
 bool PersonTable::Delete()
 {
-    if (!open_ || current_ < 0)
+    if (!IsOpen() || current_ < 0)
         return false;
     if (rows_[current_].rowId < 0) {
         Cancel();
         return true;
     }
+    if (access_ == Access::ReadOnly)
+        return RefuseReadOnly();
+    const PersonRecord& rec = rows_[current_];
+    BackUpBeforeFirstWriteOfDay();
     QSqlDatabase db = QSqlDatabase::database(connection_);
     db.transaction();
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(QLatin1String(kTableName)));
-    q.addBindValue(rows_[current_].rowId);
-    if (!q.exec() || !db.commit()) {
+    QString why;
+    QStringList cols;
+    for (int i = 0; i < kPersonFieldCount; ++i)
+        cols << QuotedName(FieldName(i)) + QLatin1String(" TEXT NOT NULL DEFAULT ''");
+    const bool ok =
+        q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2 INTEGER PRIMARY KEY AUTOINCREMENT, %3 TEXT NOT NULL, %4)")
+                   .arg(kDeletedTable, QuotedName(kDeletedNumber), QuotedName(kDeletedAt), cols.join(QLatin1String(", ")))) &&
+        q.prepare(QStringLiteral("INSERT INTO %1 (%2, %3) SELECT ?, %3 FROM %4 WHERE rowid = ? AND %5")
+                      .arg(kDeletedTable, QuotedName(kDeletedAt), ColumnList(), kTable, SameValuesCondition()));
+    if (ok) {
+        q.addBindValue(QDateTime::currentDateTime().toString(Qt::ISODate));
+        q.addBindValue(rec.rowId);
+        BindValues(q, rec.stored);
+    }
+    if (!ok || !q.exec()) {
+        why = Describe(q.lastError());
+    } else if (q.numRowsAffected() != 1) {
+        why = StaleRecordReason(rec.rowId, rec.stored);
+    } else {
+        q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(kTable));
+        q.addBindValue(rec.rowId);
+        if (!q.exec())
+            why = Describe(q.lastError());
+        else if (!db.commit())
+            why = Describe(db.lastError());
+    }
+    if (!why.isEmpty()) {
         db.rollback();
-        Report(QStringLiteral("人物データを削除できません。\n%1").arg(q.lastError().text()));
+        Report(QStringLiteral("人物データを削除できませんでした。\n") + why);
         return false;
     }
     rows_.erase(rows_.begin() + current_);
@@ -315,9 +545,66 @@ bool PersonTable::Delete()
     return true;
 }
 
+std::vector<DeletedPerson> PersonTable::DeletedRecords() const
+{
+    std::vector<DeletedPerson> list;
+    if (!IsOpen())
+        return list;
+    QSqlQuery q(QSqlDatabase::database(connection_));
+    if (!q.exec(QStringLiteral("SELECT %1, %2, %3 FROM %4 ORDER BY %1 DESC")
+                    .arg(QuotedName(kDeletedNumber), QuotedName(kDeletedAt), ColumnList(), kDeletedTable)))
+        return list;  // no record was ever deleted: the table is not there yet
+    while (q.next()) {
+        DeletedPerson d;
+        d.number = q.value(0).toLongLong();
+        d.deletedAt = QDateTime::fromString(q.value(1).toString(), Qt::ISODate);
+        d.values = ReadValues(q, 2);
+        list.push_back(std::move(d));
+    }
+    return list;
+}
+
+bool PersonTable::Undelete(qint64 number)
+{
+    if (!IsOpen())
+        return false;
+    if (access_ == Access::ReadOnly)
+        return RefuseReadOnly();
+    if (!PostIfModified())
+        return false;
+    BackUpBeforeFirstWriteOfDay();
+    QSqlDatabase db = QSqlDatabase::database(connection_);
+    db.transaction();
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 WHERE %4 = ?")
+                  .arg(kTable, ColumnList(), kDeletedTable, QuotedName(kDeletedNumber)));
+    q.addBindValue(number);
+    QString why;
+    qint64 rowId = -1;
+    if (!q.exec()) {
+        why = Describe(q.lastError());
+    } else if (q.numRowsAffected() != 1) {
+        why = QStringLiteral("削除済みデータの番号 %1 はありません。").arg(number);
+    } else {
+        rowId = q.lastInsertId().toLongLong();
+        q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(kDeletedTable, QuotedName(kDeletedNumber)));
+        q.addBindValue(number);
+        if (!q.exec())
+            why = Describe(q.lastError());
+        else if (!db.commit())
+            why = Describe(db.lastError());
+    }
+    if (!why.isEmpty()) {
+        db.rollback();
+        Report(why);
+        return false;
+    }
+    return Reload(rowId);
+}
+
 bool PersonTable::FindByName(const QString& prefix)
 {
-    if (!open_ || !PostIfModified())
+    if (!IsOpen() || !PostIfModified())
         return false;
     for (int i = 0; i < RecordCount(); ++i) {
         if (rows_[i].values[kFieldName].startsWith(prefix, Qt::CaseSensitive)) {
@@ -331,7 +618,7 @@ bool PersonTable::FindByName(const QString& prefix)
 bool PersonTable::SetFilter(const QString& field, const QString& value)
 {
     const int index = FieldIndexOf(field);
-    if (!open_ || index < 0 || !PostIfModified())
+    if (!IsOpen() || index < 0 || !PostIfModified())
         return false;
     filterField_ = index;
     filterValue_ = value;
@@ -340,7 +627,7 @@ bool PersonTable::SetFilter(const QString& field, const QString& value)
 
 bool PersonTable::ClearFilter()
 {
-    if (!open_ || !PostIfModified())
+    if (!IsOpen() || !PostIfModified())
         return false;
     filterField_ = -1;
     filterValue_.clear();

@@ -1,42 +1,99 @@
-// The person register: nam_data.db in the program folder, one SQLite table
-// nam_data with the eighteen text fields. The table keeps a current record
-// and an edit buffer for it, like a data set behind bound controls: edits go
-// into the buffer and are posted by Post() or when the current record changes.
+// The person register: nam_data.db, one SQLite table nam_data with the
+// eighteen text fields. The table keeps a current record and an edit buffer
+// for it, like a data set behind bound controls: edits go into the buffer and
+// are posted by Post() or when the current record changes.
+//
+// The register has one writer. Open() takes the lock beside the file; when
+// another program holds it, or the file cannot be written, the register opens
+// read-only: browsing, finding and filtering work, edits stay in the buffer
+// and are never written. A post writes only over the record as it was read:
+// a record changed or removed by someone else meanwhile is refused. Deleted
+// records are kept in a second table of the same file and can be brought
+// back; before the first write of each day the file is copied to the backup
+// folder.
 #pragma once
 
 #include "person_fields.h"
 
+#include <QDate>
+#include <QDateTime>
 #include <QObject>
-#include <QSqlDatabase>
 #include <QString>
 
 #include <array>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
+
+class QSqlError;
 
 namespace zelvara {
 
 class MessageSink;
+class RegisterLock;
+
+using PersonValues = std::array<QString, kPersonFieldCount>;
 
 struct PersonRecord {
-    qint64 rowId = -1;  // −1: appended, not yet in the file
-    std::array<QString, kPersonFieldCount> values;
+    qint64 rowId = -1;    // −1: appended, not yet in the file
+    PersonValues values;  // the edit buffer
+    PersonValues stored;  // as last read from or written to the file
+};
+
+struct DeletedPerson {
+    qint64 number = 0;  // stable number in the deleted-records table
+    QDateTime deletedAt;
+    PersonValues values;
 };
 
 class PersonTable : public QObject {
     Q_OBJECT
 public:
     static constexpr const char* kFileName = "nam_data.db";
+    static constexpr const char* kTableName = "nam_data";
+    static constexpr const char* kDeletedTableName = "nam_data_deleted";
+
+    enum class Access {
+        Closed,    // no register: the entry boxes still cast charts, nothing is kept
+        ReadOnly,  // shown, never written
+        Writable,
+    };
+    enum class OpenMode {
+        Write,     // take the lock; read-only when it is held elsewhere
+        ReadOnly,  // never take the lock, never write (listing, checking)
+    };
 
     explicit PersonTable(MessageSink& sink, QObject* parent = nullptr);
     ~PersonTable() override;
 
     // Opens folder/nam_data.db; a missing or empty file is created with the
-    // register's fields. A file that is not a usable register is reported and
-    // left untouched; the table then stays closed.
-    bool Open(const QString& folder);
+    // register's fields when the register can be written. A file that is not a
+    // usable register is reported and left untouched; the table then stays
+    // closed and Unavailability() says why.
+    bool Open(const QString& folder, OpenMode mode = OpenMode::Write);
+    // The same for a register file of any name (a backup, an exported copy).
+    bool OpenPath(const QString& path, OpenMode mode = OpenMode::Write);
     void Close();
-    bool IsOpen() const { return open_; }
+    bool IsOpen() const { return access_ != Access::Closed; }
+    bool IsWritable() const { return access_ == Access::Writable; }
+    Access access() const { return access_; }
     QString FilePath() const { return path_; }
+    // Why the register is closed or read-only, in a sentence for the page;
+    // empty when it is open for writing.
+    QString Unavailability() const { return unavailability_; }
+    // The program holding the lock when another one does; empty otherwise.
+    QString LockHolder() const { return lockHolder_; }
+
+    // Where the daily copies go (default: "backup" beside the register) and
+    // the date that names them (default: the system date).
+    void SetBackupFolder(const QString& folder) { backupFolder_ = folder; }
+    QString BackupFolder() const;
+    void SetToday(std::optional<QDate> today) { today_ = today; }
+    // Asked, with the reason, after a write was refused: true discards the
+    // pending edit (the record goes back to what is stored). Without one the
+    // reason is only shown.
+    void SetDiscardQuestion(std::function<bool(const QString& text)> ask) { askDiscard_ = std::move(ask); }
 
     // Records in view (the filter applied), in table order.
     int RecordCount() const { return int(rows_.size()); }
@@ -48,8 +105,9 @@ public:
     // Edit the current record's buffer (appends one when the view is empty).
     void SetValue(int field, const QString& text);
 
-    // Moving posts pending edits first; when the post is refused the current
-    // record stays where it is. False when nothing moved.
+    // Moving posts pending edits first; when the post is refused and the edit
+    // is not discarded the current record stays where it is. False when
+    // nothing moved. On a read-only register pending edits are dropped.
     bool First();
     bool Prior();
     bool Next();
@@ -58,8 +116,10 @@ public:
 
     bool Append();  // a new empty record at the end, made current
     bool Post();    // writes the buffer (checked for size and encoding)
+    // Posts without showing anything; on refusal *why holds the reason.
+    bool PostQuietly(QString* why);
     void Cancel();  // drops unposted edits
-    bool Delete();  // removes the current record, without asking
+    bool Delete();  // keeps the record among the deleted ones, without asking
 
     // First record in view whose name begins with prefix (exact characters).
     // Nothing changes when none does.
@@ -71,23 +131,43 @@ public:
     bool ClearFilter();
     bool IsFiltered() const { return filterField_ >= 0; }
 
+    // The deleted records, newest first, and bringing one back (appended at
+    // the end of the register and made current).
+    std::vector<DeletedPerson> DeletedRecords() const;
+    bool Undelete(qint64 number);
+
 signals:
     void currentChanged();    // another record, or the current one reloaded
     void recordsReset();      // the view's rows were reloaded
     void valueEdited(int field);
+    void accessChanged();
 
 private:
-    bool CreateTable();
+    bool OpenFile(OpenMode mode);
+    bool CreateTables();
     bool CheckTable();
-    bool Reload(qint64 keepRowId);
+    bool Reload(qint64 keepRowId, bool quiet = false);
     bool PostIfModified();
     bool SetCurrent(int row);
+    bool WriteBuffer(QString* why);
+    bool RefuseWrite(const QString& why);
+    bool RefuseReadOnly();
+    void BackUpBeforeFirstWriteOfDay();
+    QString StaleRecordReason(qint64 rowId, const PersonValues& expected) const;
     void Report(const QString& text) const;
+    QString Describe(const QSqlError& error) const;
 
     MessageSink& sink_;
     QString connection_;
     QString path_;
-    bool open_ = false;
+    Access access_ = Access::Closed;
+    QString unavailability_;
+    QString lockHolder_;
+    std::unique_ptr<RegisterLock> lock_;
+    QString backupFolder_;
+    std::optional<QDate> today_;
+    QDate lastBackup_;
+    std::function<bool(const QString&)> askDiscard_;
     std::vector<PersonRecord> rows_;
     int current_ = -1;
     bool modified_ = false;

@@ -1,0 +1,263 @@
+#include "register_command.h"
+
+#include "cp932.h"
+#include "person_table.h"
+#include "register_lock.h"
+#include "sqlite_connection.h"
+#include "sqlite_copy.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QStringList>
+
+#include <algorithm>
+#include <iostream>
+
+namespace zelvara::cli {
+namespace {
+
+constexpr int kExitHeld = 3;
+
+std::string Local(const QString& text) { return text.toStdString(); }
+
+// One CSV field as RFC 4180 writes it: quoted when it holds a comma, a quote
+// or a line break, quotes doubled.
+QString CsvField(const QString& value)
+{
+    if (!value.contains(QLatin1Char(',')) && !value.contains(QLatin1Char('"')) && !value.contains(QLatin1Char('\n')) &&
+        !value.contains(QLatin1Char('\r')))
+        return value;
+    QString quoted = value;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString BirthText(const PersonValues& v)
+{
+    return QStringLiteral("%1/%2/%3\t%4\t%5").arg(v[kFieldYear], v[kFieldMonth], v[kFieldDay], v[kFieldTime], v[kFieldSex]);
+}
+
+int List(PersonTable& table, bool csv)
+{
+    if (csv) {
+        QStringList header;
+        for (int i = 0; i < kPersonFieldCount; ++i)
+            header << CsvField(FieldName(i));
+        std::cout << Local(header.join(QLatin1Char(','))) << "\r\n";
+    }
+    for (int row = 0; row < table.RecordCount(); ++row) {
+        const PersonValues& v = table.Record(row).values;
+        if (csv) {
+            QStringList fields;
+            for (const QString& value : v)
+                fields << CsvField(value);
+            std::cout << Local(fields.join(QLatin1Char(','))) << "\r\n";
+        } else {
+            std::cout << row + 1 << '\t' << Local(v[kFieldName]) << '\t' << Local(BirthText(v)) << '\n';
+        }
+    }
+    return 0;
+}
+
+// SQLite's own check of the file's pages and indexes; empty when sound.
+QStringList IntegrityFaults(const QString& path)
+{
+    const ScopedSqliteConnection connection(NewConnectionName(QStringLiteral("register-check")), path);
+    if (!connection.ok())
+        return {connection.error()};
+    QSqlQuery q(connection.db());
+    if (!q.exec(QStringLiteral("PRAGMA integrity_check")))
+        return {QStringLiteral("整合性を調べられません。")};
+    QStringList faults;
+    while (q.next()) {
+        if (q.value(0).toString() != QLatin1String("ok"))
+            faults << q.value(0).toString();
+    }
+    return faults;
+}
+
+// Every fault of the register file: its pages, then every field of every
+// record against its size in Shift-JIS bytes.
+QStringList Faults(const QString& path, PersonTable& table)
+{
+    QStringList faults = IntegrityFaults(path);
+    for (int row = 0; row < table.RecordCount(); ++row) {
+        const PersonValues& v = table.Record(row).values;
+        for (int i = 0; i < kPersonFieldCount; ++i) {
+            const QString problem = cp932::CheckFieldText(FieldLabel(i), v[i], kPersonFields[i].size);
+            if (!problem.isEmpty())
+                faults << QStringLiteral("%1 件目（%2）: %3").arg(row + 1).arg(v[kFieldName], problem.simplified());
+        }
+    }
+    return faults;
+}
+
+int Check(const QString& path, PersonTable& table)
+{
+    const QStringList faults = Faults(path, table);
+    for (const QString& f : faults)
+        std::cout << Local(f) << '\n';
+    if (!faults.isEmpty()) {
+        std::cout << Local(QStringLiteral("名簿「%1」に問題が %2 件あります。").arg(path).arg(faults.size())) << '\n';
+        return 1;
+    }
+    std::cout << Local(QStringLiteral("名簿「%1」: %2 件、問題はありません。").arg(path).arg(table.RecordCount())) << '\n';
+    return 0;
+}
+
+int Deleted(PersonTable& table)
+{
+    for (const DeletedPerson& d : table.DeletedRecords())
+        std::cout << d.number << '\t' << Local(d.deletedAt.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"))) << '\t'
+                  << Local(d.values[kFieldName]) << '\t' << Local(BirthText(d.values)) << '\n';
+    return 0;
+}
+
+int HeldElsewhere(const QString& holder)
+{
+    std::cerr << Local(QStringLiteral("名簿は %1 が使用中のため書き込めません。そのプログラムを終了してから、もう一度実行してください。")
+                           .arg(holder))
+              << '\n';
+    return kExitHeld;
+}
+
+int Undelete(const QString& folder, const std::string& numberText)
+{
+    bool ok = false;
+    const qint64 number = QString::fromStdString(numberText).toLongLong(&ok);
+    if (!ok || number <= 0) {
+        std::cerr << "undelete の後には、register deleted が示す番号を書いて下さい。\n";
+        return 2;
+    }
+    StderrSink sink;
+    PersonTable table(sink);
+    if (!table.Open(folder))
+        return 1;
+    if (!table.LockHolder().isEmpty())
+        return HeldElsewhere(table.LockHolder());
+    if (!table.IsWritable()) {
+        std::cerr << Local(table.Unavailability()) << '\n';
+        return 1;
+    }
+    if (!table.Undelete(number))
+        return 1;
+    std::cout << Local(QStringLiteral("番号 %1 の「%2」を名簿に戻しました。").arg(number).arg(table.Value(kFieldName))) << '\n';
+    return 0;
+}
+
+int Restore(const QString& registerPath, const QString& from)
+{
+    StderrSink sink;
+    {
+        // The copy must be a sound register before anything is replaced.
+        PersonTable source(sink);
+        if (!source.OpenPath(from, PersonTable::OpenMode::ReadOnly))
+            return 1;
+        if (const QStringList faults = IntegrityFaults(from); !faults.isEmpty()) {
+            std::cerr << Local(QStringLiteral("「%1」は壊れているため戻せません。\n%2").arg(from, faults.join(QLatin1Char('\n'))))
+                      << '\n';
+            return 1;
+        }
+    }
+    const RegisterLock lock(registerPath);
+    if (lock.state() == RegisterLock::State::HeldElsewhere)
+        return HeldElsewhere(lock.holder());
+    if (!lock.held()) {
+        std::cerr << Local(QStringLiteral("名簿「%1」に書き込めません %2").arg(registerPath, lock.holder())) << '\n';
+        return 1;
+    }
+    if (QFileInfo(registerPath).isFile()) {
+        const QString folder = QFileInfo(registerPath).dir().filePath(QStringLiteral("backup"));
+        const QString copy = QDir(folder).filePath(
+            QStringLiteral("nam_data-%1.db").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+        QString error = QDir().mkpath(folder) ? CopySqliteFile(registerPath, copy)
+                                              : QStringLiteral("フォルダー「%1」を作れません。").arg(folder);
+        if (!error.isEmpty()) {
+            std::cerr << Local(QStringLiteral("今の名簿のバックアップを作れないため、戻すのをやめました。\n%1").arg(error)) << '\n';
+            return 1;
+        }
+        std::cout << Local(QStringLiteral("今の名簿を「%1」に保存しました。").arg(copy)) << '\n';
+    }
+    if (const QString error = ReplaceSqliteContent(from, registerPath); !error.isEmpty()) {
+        std::cerr << Local(error) << '\n';
+        return 1;
+    }
+    std::cout << Local(QStringLiteral("名簿「%1」を「%2」の内容に戻しました。").arg(registerPath, from)) << '\n';
+    return 0;
+}
+
+const char* const kRegisterOptions[] = {"--home", "--csv", "--out", "--from"};
+
+}  // namespace
+
+int RunRegister(const std::vector<std::string>& words, const Options& opts, const std::string& programFolder)
+{
+    const std::string kind = words.empty() ? std::string() : words[0];
+    const bool takesNumber = kind == "undelete";
+    const bool known = kind == "list" || kind == "check" || kind == "backup" || kind == "restore" || kind == "deleted" ||
+                       takesNumber;
+    if (!known || words.size() != (takesNumber ? 2u : 1u)) {
+        std::cerr << "register の後には list、check、backup、restore、deleted、undelete 番号 のどれかを指定して下さい。\n";
+        return 2;
+    }
+    for (const auto& [key, value] : opts) {
+        if (std::find(std::begin(kRegisterOptions), std::end(kRegisterOptions), key) == std::end(kRegisterOptions)) {
+            std::cerr << "register では使えない引数です: " << key << "\n";
+            return 2;
+        }
+    }
+    auto option = [&](const char* key) {
+        const auto it = opts.find(key);
+        return it == opts.end() ? QString() : QString::fromStdString(it->second);
+    };
+
+    // The SQL driver is a plug-in; it is found through the application object.
+    int argc = 1;
+    char name[] = "zelvara-cli";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+
+    const QString folder = QString::fromStdString(programFolder);
+    const QString registerPath = QDir(folder).filePath(QString::fromLatin1(PersonTable::kFileName));
+    if (kind == "undelete")
+        return Undelete(folder, words[1]);
+    if (kind == "restore") {
+        if (option("--from").isEmpty()) {
+            std::cerr << "register restore には --from FILE が要ります。\n";
+            return 2;
+        }
+        return Restore(registerPath, option("--from"));
+    }
+    if (kind == "backup") {
+        if (option("--out").isEmpty()) {
+            std::cerr << "register backup には --out FILE が要ります。\n";
+            return 2;
+        }
+        if (const QString error = CopySqliteFile(registerPath, option("--out")); !error.isEmpty()) {
+            std::cerr << Local(error) << '\n';
+            return 1;
+        }
+        std::cout << Local(option("--out")) << '\n';
+        return 0;
+    }
+
+    // Reading commands: never take the lock, never write.
+    if (!QFileInfo(registerPath).isFile()) {
+        std::cerr << Local(QStringLiteral("名簿のファイル「%1」がありません。").arg(registerPath)) << '\n';
+        return 1;
+    }
+    StderrSink sink;
+    PersonTable table(sink);
+    if (!table.Open(folder, PersonTable::OpenMode::ReadOnly))
+        return 1;
+    if (kind == "list")
+        return List(table, opts.count("--csv") > 0);
+    if (kind == "deleted")
+        return Deleted(table);
+    return Check(registerPath, table);
+}
+
+}  // namespace zelvara::cli

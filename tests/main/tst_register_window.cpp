@@ -1,0 +1,205 @@
+// The main window over a register that cannot be written: the chart is still
+// cast and shown, the page says why nothing is kept, a refused write offers
+// to discard the edit, and 終了 always ends the program after one question.
+#include "main_window.h"
+#include "person_fields.h"
+#include "recording_sink.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zelvara;
+
+namespace {
+
+// Another program's connection holding the register file locked.
+class FileLockedElsewhere {
+public:
+    explicit FileLockedElsewhere(const QString& path)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("elsewhere"));
+        db.setDatabaseName(path);
+        db.open();
+        QSqlQuery(db).exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    }
+    ~FileLockedElsewhere()
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::database(QStringLiteral("elsewhere"));
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("elsewhere"));
+    }
+};
+
+}  // namespace
+
+class TestRegisterWindow : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<QTemporaryDir> home_;
+    RecordingSink sink_;
+    QStringList asked_;
+    bool answer_ = true;
+    std::unique_ptr<TMainForm1> w_;
+
+    void PrepareHome()
+    {
+        home_ = std::make_unique<QTemporaryDir>();
+        const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
+        for (const QString& f : data.entryList({"*.bmp", "*.eto"}, QDir::Files))
+            QFile::copy(data.filePath(f), home_->filePath(f));
+    }
+    TMainForm1& Start()
+    {
+        StartupOptions o;
+        o.programFolder = home_->path();
+        o.settingsPath = home_->filePath("zelv.ini");
+        o.showSplash = false;
+        w_ = std::make_unique<TMainForm1>(sink_);
+        w_->SetQuestion([this](const QString& text) {
+            asked_ << text;
+            return answer_;
+        });
+        w_->RunStartup(o);
+        return *w_;
+    }
+    template <typename T> T* Find(const char* name) { return w_->findChild<T*>(QString::fromLatin1(name)); }
+    void TypePerson(const QString& name)
+    {
+        Find<QLineEdit>("inName")->setText(name);
+        Find<QLineEdit>("inYy")->setText(QStringLiteral("1965"));
+        Find<QComboBox>("inMm")->setCurrentText(QStringLiteral("3"));
+        Find<QComboBox>("inDd")->setCurrentText(QStringLiteral("7"));
+        Find<QComboBox>("inTime")->setCurrentText(QStringLiteral("03:00-05:00"));
+        Find<QComboBox>("ChkSex")->setCurrentText(QStringLiteral("女"));
+    }
+    bool ChartShown()
+    {
+        return w_->Context().man.validMark == 1 &&
+               Find<QTabWidget>("PageControl1")->currentIndex() == 1;
+    }
+
+private slots:
+    void init()
+    {
+        sink_ = RecordingSink();
+        asked_.clear();
+        answer_ = true;
+    }
+    void cleanup() { w_.reset(); }
+
+    // No register at all: the boxes still take a birth and the chart is cast.
+    void chartWithoutRegister()
+    {
+        PrepareHome();
+        QVERIFY(QDir(home_->path()).mkdir("nam_data.db"));
+        Start();
+        QLabel* status = Find<QLabel>("registerStatus");
+        QVERIFY(!status->isHidden());
+        QVERIFY2(status->text().contains(QStringLiteral("開けません")), qPrintable(status->text()));
+        QVERIFY(Find<QLineEdit>("inName")->isEnabled());
+        TypePerson(QStringLiteral("登録なし"));
+        sink_ = RecordingSink();
+        Find<QPushButton>("btnOk")->click();
+        QVERIFY2(ChartShown(), qPrintable(sink_.messages.join('\n')));
+        QVERIFY(sink_.messages.isEmpty());
+        QVERIFY(w_->close());
+        QVERIFY(asked_.isEmpty());
+    }
+
+    // A second program on the register: read-only, says who holds it, casts
+    // charts, writes nothing and ends without a question.
+    void chartOnReadOnlyRegister()
+    {
+        PrepareHome();
+        RecordingSink sink;
+        PersonTable first(sink);
+        QVERIFY(first.Open(home_->path()));
+        first.Append();
+        first.SetValue(kFieldName, QStringLiteral("先の人"));
+        QVERIFY(first.Post());
+        Start();
+        QCOMPARE(w_->Persons().access(), PersonTable::Access::ReadOnly);
+        QLabel* status = Find<QLabel>("registerStatus");
+        QVERIFY(!status->isHidden());
+        QVERIFY2(status->text().contains(QString::number(QCoreApplication::applicationPid())), qPrintable(status->text()));
+        TypePerson(QStringLiteral("先の人"));
+        Find<QPushButton>("btnOk")->click();
+        QVERIFY2(ChartShown(), qPrintable(sink_.messages.join('\n')));
+        QVERIFY(sink_.messages.isEmpty());
+        QVERIFY(w_->close());
+        QVERIFY(asked_.isEmpty());
+        PersonTable reread(sink);
+        QVERIFY(reread.Open(home_->path()));
+        QCOMPARE(reread.Record(0).values[kFieldYear], QString());  // no write-back
+    }
+
+    // The write-back is refused: the chart still stands, the user is told
+    // what happened and may go back to the stored record.
+    void refusedWriteBackKeepsTheChart()
+    {
+        PrepareHome();
+        Start();
+        TypePerson(QStringLiteral("書けない人"));
+        QVERIFY(w_->Persons().Post());
+        TypePerson(QStringLiteral("書けない人"));
+        Find<QLineEdit>("inName")->setText(QStringLiteral("名前を変えた"));
+        {
+            FileLockedElsewhere lock(w_->Persons().FilePath());
+            Find<QPushButton>("btnOk")->click();
+        }
+        QVERIFY(ChartShown());
+        QCOMPARE(asked_.size(), 1);
+        QVERIFY2(asked_[0].contains(QStringLiteral("nam_data.db")) && asked_[0].contains(QStringLiteral("破棄")),
+                 qPrintable(asked_[0]));
+        QCOMPARE(w_->Persons().Value(kFieldName), QStringLiteral("書けない人"));
+        QVERIFY(!w_->Persons().IsModified());
+    }
+
+    // 終了 with an edit the register refuses: one question; yes ends the
+    // program without the edit, no keeps both.
+    void closeAsksOnce_data()
+    {
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("discard and end") << true;
+        QTest::newRow("stay") << false;
+    }
+    void closeAsksOnce()
+    {
+        QFETCH(bool, answer);
+        PrepareHome();
+        Start();
+        TypePerson(QStringLiteral("終わる人"));
+        QVERIFY(w_->Persons().Post());
+        Find<QLineEdit>("inName")->setText(QStringLiteral("未保存"));
+        answer_ = answer;
+        bool closed = false;
+        {
+            FileLockedElsewhere lock(w_->Persons().FilePath());
+            closed = w_->close();
+        }
+        QCOMPARE(closed, answer);
+        QCOMPARE(asked_.size(), 1);
+        QVERIFY2(asked_[0].contains(QStringLiteral("保存できなかった変更を破棄して終了しますか？")), qPrintable(asked_[0]));
+        QVERIFY(sink_.messages.isEmpty());
+        QCOMPARE(w_->Persons().Value(kFieldName), answer ? QStringLiteral("終わる人") : QStringLiteral("未保存"));
+        if (!answer) {  // the file is free again: the next 終了 saves and ends
+            QVERIFY(w_->close());
+            QCOMPARE(asked_.size(), 1);
+        }
+    }
+};
+
+QTEST_MAIN(TestRegisterWindow)
+#include "tst_register_window.moc"

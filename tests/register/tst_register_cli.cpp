@@ -1,0 +1,192 @@
+// zelvara-cli register: the real program on a fresh program folder.
+#include "person_table.h"
+#include "recording_sink.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zelvara;
+
+namespace {
+
+struct Run {
+    int code = -1;
+    QString out, err;
+};
+
+Run Cli(const QString& home, QStringList args)
+{
+    args << QStringLiteral("--home") << home;
+    QProcess p;
+    p.start(QStringLiteral(ZELVARA_CLI), QStringList{QStringLiteral("register")} + args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+void AddPerson(PersonTable& t, const QString& name)
+{
+    QVERIFY(t.Append());
+    t.SetValue(kFieldName, name);
+    t.SetValue(kFieldYear, QStringLiteral("1959"));
+    t.SetValue(kFieldMonth, QStringLiteral("5"));
+    t.SetValue(kFieldDay, QStringLiteral("7"));
+    t.SetValue(kFieldTime, QStringLiteral("05:00-07:00"));
+    t.SetValue(kFieldSex, QStringLiteral("男"));
+    QVERIFY(t.Post());
+}
+
+}  // namespace
+
+class TestRegisterCli : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        dir_ = std::make_unique<QTemporaryDir>();
+        RecordingSink sink;
+        PersonTable t(sink);
+        QVERIFY(t.Open(dir_->path()));
+        AddPerson(t, QStringLiteral("見本太郎"));
+        AddPerson(t, QStringLiteral("山田, \"花子\""));
+        AddPerson(t, QStringLiteral("鈴木一郎"));
+    }
+
+    void listAsTextAndCsv()
+    {
+        const Run text = Cli(dir_->path(), {"list"});
+        QCOMPARE(text.code, 0);
+        QVERIFY2(text.out.contains(QStringLiteral("1\t見本太郎\t1959/5/7\t05:00-07:00\t男")), qPrintable(text.out));
+        const Run csv = Cli(dir_->path(), {"list", "--csv"});
+        QCOMPARE(csv.code, 0);
+        const QStringList lines = csv.out.split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        QVERIFY(lines[0].startsWith(QStringLiteral("氏名,生まれた年,生まれた月")));
+        QVERIFY2(lines[2].startsWith(QStringLiteral("\"山田, \"\"花子\"\"\",1959,5,7,05:00-07:00,男")), qPrintable(lines[2]));
+    }
+
+    void checkFindsFaults()
+    {
+        const Run good = Cli(dir_->path(), {"check"});
+        QCOMPARE(good.code, 0);
+        QVERIFY2(good.out.contains(QStringLiteral("3 件")), qPrintable(good.out));
+        {  // a year too long for its field, written past the program's checks
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "raw");
+            db.setDatabaseName(dir_->filePath("nam_data.db"));
+            QVERIFY(db.open());
+            QVERIFY(QSqlQuery(db).exec(QStringLiteral("UPDATE nam_data SET \"生まれた年\" = '19590' WHERE rowid = 3")));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("raw");
+        const Run bad = Cli(dir_->path(), {"check"});
+        QCOMPARE(bad.code, 1);
+        QVERIFY2(bad.out.contains(QStringLiteral("3 件目（鈴木一郎）")) && bad.out.contains(QStringLiteral("生年")),
+                 qPrintable(bad.out));
+    }
+
+    void backupAndRestore()
+    {
+        const QString copy = dir_->filePath("copy.db");
+        QCOMPARE(Cli(dir_->path(), {"backup", "--out", copy}).code, 0);
+        {
+            RecordingSink sink;
+            PersonTable t(sink);
+            QVERIFY(t.Open(dir_->path()));
+            QVERIFY(t.Last());
+            QVERIFY(t.Delete());
+            AddPerson(t, QStringLiteral("後から"));
+        }
+        const Run restored = Cli(dir_->path(), {"restore", "--from", copy});
+        QCOMPARE(restored.code, 0);
+        const Run list = Cli(dir_->path(), {"list"});
+        QVERIFY2(list.out.contains(QStringLiteral("鈴木一郎")) && !list.out.contains(QStringLiteral("後から")),
+                 qPrintable(list.out));
+        // The register as it was before the restore was saved first.
+        const QStringList saved = QDir(dir_->filePath("backup")).entryList({"nam_data-*-*.db"}, QDir::Files);
+        QCOMPARE(saved.size(), 1);
+        RecordingSink sink;
+        PersonTable before(sink);
+        QVERIFY(before.OpenPath(QDir(dir_->filePath("backup")).filePath(saved[0]), PersonTable::OpenMode::ReadOnly));
+        QCOMPARE(before.Record(before.RecordCount() - 1).values[kFieldName], QStringLiteral("後から"));
+
+        // Something that is not a register is refused, and nothing changes.
+        const QString junk = dir_->filePath("junk.db");
+        { QFile f(junk); QVERIFY(f.open(QIODevice::WriteOnly)); f.write("not a register"); }
+        QCOMPARE(Cli(dir_->path(), {"restore", "--from", junk}).code, 1);
+        QCOMPARE(Cli(dir_->path(), {"list"}).out, list.out);
+    }
+
+    void deletedAndUndelete()
+    {
+        {
+            RecordingSink sink;
+            PersonTable t(sink);
+            QVERIFY(t.Open(dir_->path()));
+            QVERIFY(t.First());
+            QVERIFY(t.Delete());
+        }
+        const Run deleted = Cli(dir_->path(), {"deleted"});
+        QCOMPARE(deleted.code, 0);
+        QVERIFY2(deleted.out.startsWith(QStringLiteral("1\t")) && deleted.out.contains(QStringLiteral("見本太郎")),
+                 qPrintable(deleted.out));
+        QCOMPARE(Cli(dir_->path(), {"undelete", "7"}).code, 1);
+        const Run back = Cli(dir_->path(), {"undelete", "1"});
+        QCOMPARE(back.code, 0);
+        QVERIFY(Cli(dir_->path(), {"list"}).out.contains(QStringLiteral("見本太郎")));
+        QCOMPARE(Cli(dir_->path(), {"deleted"}).out, QString());
+        QCOMPARE(Cli(dir_->path(), {"undelete", "x"}).code, 2);
+    }
+
+    // While a program holds the register, writing commands refuse with exit
+    // code 3 and name the holder; reading commands still work.
+    void writersWaitForTheLock()
+    {
+        {
+            RecordingSink sink;
+            PersonTable t(sink);
+            QVERIFY(t.Open(dir_->path()));
+            QVERIFY(t.First());
+            QVERIFY(t.Delete());
+        }
+        const QString copy = dir_->filePath("copy.db");
+        QCOMPARE(Cli(dir_->path(), {"backup", "--out", copy}).code, 0);
+        RecordingSink sink;
+        PersonTable holder(sink);
+        QVERIFY(holder.Open(dir_->path()));
+        const QString pid = QString::number(QCoreApplication::applicationPid());
+        for (const QStringList& args : {QStringList{"undelete", "1"}, QStringList{"restore", "--from", copy}}) {
+            const Run r = Cli(dir_->path(), args);
+            QCOMPARE(r.code, 3);
+            QVERIFY2(r.err.contains(pid), qPrintable(r.err));
+        }
+        QCOMPARE(Cli(dir_->path(), {"list"}).code, 0);
+        QCOMPARE(Cli(dir_->path(), {"check"}).code, 0);
+        QVERIFY(!Cli(dir_->path(), {"list"}).out.contains(QStringLiteral("見本太郎")));
+    }
+
+    void badCommandLines_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("no kind") << QStringList{};
+        QTest::newRow("unknown kind") << QStringList{"lsit"};
+        QTest::newRow("restore without file") << QStringList{"restore"};
+        QTest::newRow("backup without file") << QStringList{"backup"};
+        QTest::newRow("foreign option") << QStringList{"list", "--pdf", "x"};
+    }
+    void badCommandLines()
+    {
+        QFETCH(QStringList, args);
+        QCOMPARE(Cli(dir_->path(), args).code, 2);
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+QTEST_GUILESS_MAIN(TestRegisterCli)
+#include "tst_register_cli.moc"

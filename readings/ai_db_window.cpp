@@ -49,6 +49,8 @@ TAiDBfrm::TAiDBfrm(ReadingTables& tables, QWidget* parent) : CentredWindow(paren
     ai02_->Edit();
 }
 
+bool TAiDBfrm::SavePending() { return ai01_->SavePending() && ai02_->SavePending(); }
+
 void TAiDBfrm::closebtnClick()
 {
     ai01_->Edit();

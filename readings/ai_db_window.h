@@ -1,6 +1,7 @@
 // TAiDBfrm: the editor of the partner texts, Ai01.DB above (the type one is
 // drawn to, by the main star of 夫妻宮) and Ai02.DB below (the stars that suit
-// the main star of 命宮), one tab per star.
+// the main star of 命宮), one tab per star. Closing saves both records; a
+// refused save keeps the window open.
 #pragma once
 
 #include "editor_parts.h"
@@ -20,6 +21,8 @@ public:
 
     ReadingDataSource& Ai01Source() const { return *ai01_; }
     ReadingDataSource& Ai02Source() const { return *ai02_; }
+    // Saves Ai01.DB's edits, then Ai02.DB's; false when refused.
+    bool SavePending() override;
 
     TabRows* PageControl1 = nullptr;  // Ai01.DB
     TabRows* PageControl2 = nullptr;  // Ai02.DB

@@ -14,6 +14,7 @@ public:
     DBMemo(ReadingDataSource& source, const QString& field, QWidget* parent = nullptr);
 
     QString DataField() const { return field_; }
+    ReadingDataSource& Source() const { return source_; }
 
 private:
     void Load();

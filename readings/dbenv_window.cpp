@@ -92,6 +92,8 @@ QWidget* Tdbenvfrm::GradePage()
     return page;
 }
 
+bool Tdbenvfrm::SavePending() { return kyu12_->SavePending() && kantei_->SavePending(); }
+
 DBMemo* Tdbenvfrm::KanteiMemo(const QString& field) const
 {
     for (DBMemo* memo : PageControl2->findChildren<DBMemo*>())

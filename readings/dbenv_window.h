@@ -1,7 +1,8 @@
 // Tdbenvfrm: the editor of the palace table KYU12.db (explanations and the
 // grades of the twenty stars) and of the star-in-palace texts KANTEI.DB.
-// Records are saved with the navigator's "更新登録", and before the current
-// record moves. Closing only hides the window.
+// Records are saved with the navigator's "更新登録", before the current
+// record moves, and when the window closes (a refused save keeps it open).
+// Closing only hides the window.
 #pragma once
 
 #include "editor_parts.h"
@@ -27,6 +28,9 @@ public:
     ReadingDataSource& KanteiSource() const { return *kantei_; }
     // The KANTEI.DB memo bound to field, or null.
     DBMemo* KanteiMemo(const QString& field) const;
+
+    // Saves the edits of KYU12.db, then of KANTEI.DB; false when refused.
+    bool SavePending() override;
 
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabSheet1 = nullptr;  // １２宮の説明DB

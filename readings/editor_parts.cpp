@@ -3,6 +3,7 @@
 #include "cap_navi.h"
 #include "reading_data_source.h"
 
+#include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -83,6 +84,23 @@ void CentredWindow::showEvent(QShowEvent* event)
     QRect frame = frameGeometry();
     frame.moveCenter(shown->availableGeometry().center());
     move(frame.topLeft());
+}
+
+void CentredWindow::closeEvent(QCloseEvent* event)
+{
+    if (!SavePending()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void CentredWindow::hideEvent(QHideEvent* event)
+{
+    // A hide by the window system (minimising) is no end of editing.
+    if (!event->spontaneous())
+        SavePending();
+    QWidget::hideEvent(event);
 }
 
 }  // namespace zelvara

@@ -26,13 +26,21 @@ QWidget* Captioned(QWidget* parent, const QString& caption, QWidget* control);
 QPushButton* AddClosePanel(QWidget* window, QBoxLayout* layout);
 
 // A top-level window that comes up in the middle of its screen the first time
-// it is shown, and only hides when closed.
+// it is shown, and only hides when closed. Closing (by its title bar too)
+// saves the edits the window holds; when they are refused the window stays
+// open with them. Hidden otherwise, it saves them too, and refused ones stay
+// pending in their table.
 class CentredWindow : public QWidget {
 public:
     explicit CentredWindow(QWidget* parent) : QWidget(parent, Qt::Window) {}
 
+    // Saves the window's pending edits; false when refused (reported).
+    virtual bool SavePending() { return true; }
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     bool placed_ = false;

@@ -48,6 +48,8 @@ std::optional<QString> TkounDBfrm::LuckTextFor(const QString& name) const
     return zelvara::LuckTextFor(name, source_->Table());
 }
 
+bool TkounDBfrm::SavePending() { return source_->SavePending(); }
+
 void TkounDBfrm::closebtnClick()
 {
     source_->Edit();

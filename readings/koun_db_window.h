@@ -1,6 +1,7 @@
 // TkounDBfrm: the editor of the luck texts in hosiImi.DB, one tab per ruling
 // star, and the lookup the luck reading takes its texts from. It always edits
-// the record the table opened on, which is the one the reading uses.
+// the record the table opened on, which is the one the reading uses. Closing
+// saves the record; a refused save keeps the window open.
 #pragma once
 
 #include "editor_parts.h"
@@ -25,6 +26,7 @@ public:
     std::optional<QString> LuckTextFor(const QString& name) const;
 
     ReadingDataSource& Source() const { return *source_; }
+    bool SavePending() override;
 
     TabRows* PageControl1 = nullptr;
     QPushButton* closebtn = nullptr;

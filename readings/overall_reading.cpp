@@ -12,17 +12,36 @@ const QString kPalaceNameField = QStringLiteral("宮名称");
 
 enum class Scan { Found, NotFound, Failed };
 
-// Moves to the first record, in table order, whose 宮名称 equals the name.
-Scan LocateFirst(ReadingTable& table, const QString& palaceName)
+// Calls visit for the records, in table order, whose 宮名称 equals the name:
+// every one, or only the first when firstOnly. Failed as soon as a field
+// cannot be read, visit reports a fault or the table cannot move on (its
+// pending edits are refused); the scan always ends, since each turn either
+// moves forward or stops.
+template <typename Visit>
+Scan ScanPalace(ReadingTable& table, const QString& palaceName, bool firstOnly, Visit visit)
 {
-    for (table.First(); !table.Eof(); table.Next()) {
+    bool found = false;
+    for (bool moved = table.First(); moved; moved = table.Next()) {
         const auto name = table.Field(kPalaceNameField);
         if (!name)
             return Scan::Failed;
-        if (*name == palaceName)
+        if (*name != palaceName)
+            continue;
+        found = true;
+        if (!visit())
+            return Scan::Failed;
+        if (firstOnly)
             return Scan::Found;
     }
-    return Scan::NotFound;
+    if (table.IsModified())
+        return Scan::Failed;  // stopped by edits that cannot be saved (reported)
+    return found ? Scan::Found : Scan::NotFound;
+}
+
+// Moves to the first record, in table order, whose 宮名称 equals the name.
+Scan LocateFirst(ReadingTable& table, const QString& palaceName)
+{
+    return ScanPalace(table, palaceName, true, [] { return true; });
 }
 
 // Calls visit for every record, in table order, whose 宮名称 equals the name;
@@ -30,14 +49,7 @@ Scan LocateFirst(ReadingTable& table, const QString& palaceName)
 template <typename Visit>
 bool ForEachRecordOf(ReadingTable& table, const QString& palaceName, Visit visit)
 {
-    for (table.First(); !table.Eof(); table.Next()) {
-        const auto name = table.Field(kPalaceNameField);
-        if (!name)
-            return false;
-        if (*name == palaceName && !visit())
-            return false;
-    }
-    return true;
+    return ScanPalace(table, palaceName, false, visit) != Scan::Failed;
 }
 
 QString Label(const BoxTextTable& boxText, int palace, int slot)
@@ -210,6 +222,11 @@ OverallReading ComposeOverallReading(const Tmandata& man, const BoxTextTable& bo
     OverallReading out;
     const QString n = PalaceName(palace);
     if (n.isEmpty())
+        return out;
+    // The scans move the current records, which saves what the editor left
+    // there; edits that cannot be saved stop the reading with a message
+    // naming the table, the record and the field, before any scan.
+    if (!tables.kyu12().PostPending() || !tables.kantei().PostPending())
         return out;
     {
         ControlsFrozen kyu12Still(tables.kyu12());

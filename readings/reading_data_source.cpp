@@ -212,6 +212,8 @@ bool ReadingDataSource::PostRecord()
     return true;
 }
 
+bool ReadingDataSource::SavePending() { return !table_.IsModified() || PostRecord(); }
+
 // --- navigator actions -------------------------------------------------------------
 
 void ReadingDataSource::Edit()

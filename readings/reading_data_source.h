@@ -40,6 +40,8 @@ public:
     // Writes the current record; false when refused (reported), with the
     // edits kept.
     bool PostRecord();
+    // PostRecord() when the table holds edits; true when it holds none.
+    bool SavePending();
 
     bool IsActive() const override;
     bool IsBof() const override;

@@ -21,13 +21,24 @@ ReadingTable::ReadingTable(TableId id, MessageSink& sink, QObject* parent)
 {
 }
 
-ReadingTable::~ReadingTable() { Close(); }
+ReadingTable::~ReadingTable()
+{
+    // Nothing can be kept open any longer: edits that cannot be saved are
+    // dropped, and said so.
+    if (modified_) {
+        if (const QString why = WriteCurrent(); !why.isEmpty())
+            Report(QStringLiteral("鑑定文の表「%1」の記録（%2）の変更は保存できないまま破棄されました。\n%3")
+                       .arg(schema_.fileName, RecordLabel(), why));
+    }
+    CloseNow();
+}
 
 void ReadingTable::Report(const QString& text) const { sink_.Show(text.toStdString(), {}); }
 
 bool ReadingTable::Open(const QString& folder, const QStringList& seedFolders)
 {
-    Close();
+    if (!Close())
+        return false;
     path_ = QDir(folder).filePath(schema_.fileName);
     const QFileInfo info(path_);
     if (!info.exists() || info.size() == 0) {
@@ -43,13 +54,21 @@ bool ReadingTable::Open(const QString& folder, const QStringList& seedFolders)
     }
     open_ = true;
     if (!LoadRows()) {
-        Close();
+        CloseNow();
         return false;
     }
     return true;
 }
 
-void ReadingTable::Close()
+bool ReadingTable::Close()
+{
+    if (open_ && !PostPending())
+        return false;
+    CloseNow();
+    return true;
+}
+
+void ReadingTable::CloseNow()
 {
     rows_.clear();
     columns_.clear();
@@ -203,8 +222,10 @@ bool ReadingTable::SetCurrent(int row, bool eof)
 {
     if (row < 0 || row >= RecordCount())
         return false;
-    if (row != current_ && !PostIfModified())
+    if (row != current_ && !PostPending()) {
+        eof_ = true;  // whoever scans stops here instead of asking again and again
         return false;
+    }
     eof_ = eof;
     if (row != current_) {
         current_ = row;
@@ -271,13 +292,23 @@ bool ReadingTable::Post()
 {
     if (current_ < 0 || !open_)
         return false;
+    if (const QString why = WriteCurrent(); !why.isEmpty()) {
+        Report(QStringLiteral("鑑定文の表「%1」の記録（%2）を保存できません。\n%3\n入力した内容はそのまま残っています。")
+                   .arg(schema_.fileName, RecordLabel(), why));
+        return false;
+    }
+    return true;
+}
+
+QString ReadingTable::WriteCurrent()
+{
+    if (current_ < 0 || !open_)
+        return QStringLiteral("表が開いていません。");
     Row& row = rows_[current_];
     for (int c = 0; c < columns_.size(); ++c) {
         const QString why = CheckFieldValue(schema_.fields[schema_.FieldIndex(columns_[c])], row.values[c]);
-        if (!why.isEmpty()) {
-            Report(QStringLiteral("鑑定文の表「%1」に書き込めません。\n%2").arg(schema_.fileName, why));
-            return false;
-        }
+        if (!why.isEmpty())
+            return why;
     }
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     QStringList sets;
@@ -295,14 +326,24 @@ bool ReadingTable::Post()
     if (!q.exec() || !db.commit()) {
         const QString why = q.lastError().isValid() ? q.lastError().text() : db.lastError().text();
         db.rollback();
-        Report(QStringLiteral("鑑定文の表「%1」に書き込めません。\n%2").arg(schema_.fileName, why));
-        return false;
+        return why;
     }
     modified_ = false;
-    return true;
+    return {};
 }
 
-bool ReadingTable::PostIfModified() { return !modified_ || Post(); }
+QString ReadingTable::RecordLabel() const
+{
+    if (current_ < 0)
+        return {};
+    const QStringList& values = rows_[current_].values;
+    const int no = ColumnOf(QStringLiteral("No"));
+    const int palace = ColumnOf(QStringLiteral("宮名称"));
+    QString label = no >= 0 ? QStringLiteral("No %1").arg(values[no]) : QStringLiteral("%1件目").arg(current_ + 1);
+    if (palace >= 0 && !values[palace].isEmpty())
+        label += QStringLiteral("「%1」").arg(values[palace]);
+    return label;
+}
 
 void ReadingTable::Cancel()
 {

@@ -2,7 +2,8 @@
 // folder with one table of the layout in table_schema.h. Like a data set behind
 // bound controls it keeps a current record, which the readings move while they
 // scan and the editor windows show; edits go into a buffer for the current
-// record and are written by Post(), or before the current record moves.
+// record and are written by Post(), before the current record moves, and when
+// the table is closed.
 #pragma once
 
 #include "table_schema.h"
@@ -28,8 +29,11 @@ public:
     // the seed source, taken from the first of seedFolders that has it; a
     // file that exists is never replaced. On any failure the message names
     // the file and the table stays closed.
+    // A table that holds edits it cannot save is not opened again (false).
     bool Open(const QString& folder, const QStringList& seedFolders);
-    void Close();
+    // Saves the pending edits first; when they are refused (reported) the
+    // table stays open with them and the result is false.
+    bool Close();
     bool IsOpen() const { return open_; }
     // True when open; otherwise reports that the table is not open.
     bool CheckOpen() const;
@@ -40,6 +44,9 @@ public:
     // Records in table order (by No where No is the key, else as stored).
     int RecordCount() const { return int(rows_.size()); }
     int CurrentRow() const { return current_; }  // −1 when the table is empty
+    // A move saves the pending edits of the record it leaves. When they are
+    // refused (reported), the record stays current, Eof() is set so that a
+    // First/Next scan ends, and the move gives false.
     bool First();
     bool Next();   // at the last record: stays there and sets Eof()
     bool Prior();
@@ -56,9 +63,13 @@ public:
 
     // Editing the current record. SetValue refuses (and reports) a name the
     // table does not have. Post checks every changed value, then writes the
-    // record in one transaction; a refused post keeps the edits pending.
+    // record in one transaction; a refused post keeps the edits pending and
+    // its message names the table, the record and the field.
     bool SetValue(const QString& name, const QString& text);
     bool Post();
+    // Post() when there are pending edits; true when there are none.
+    bool PostPending() { return !modified_ || Post(); }
+    // Drops the pending edits: the current record is read again from the file.
     void Cancel();
     bool IsModified() const { return modified_; }
 
@@ -79,7 +90,11 @@ private:
     bool CreateFromSeed(const QStringList& seedFolders);
     bool LoadRows();
     bool SetCurrent(int row, bool eof);
-    bool PostIfModified();
+    // Checks and writes the current record; empty, or why it was refused.
+    QString WriteCurrent();
+    // "No 2「命宮」" for the current record, or its place when it has no No.
+    QString RecordLabel() const;
+    void CloseNow();
     int ColumnOf(const QString& name) const;
     void Report(const QString& text) const;
 

@@ -19,6 +19,38 @@ bool ReadingTables::Open(const QString& programFolder, const QStringList& seedFo
     return starPairs_.Prepare(programFolder, seedFolders, sink_) && all;
 }
 
+bool ReadingTables::HasPendingEdits() const
+{
+    for (const ReadingTable* t : tables_)
+        if (t->IsOpen() && t->IsModified())
+            return true;
+    return false;
+}
+
+bool ReadingTables::SaveAllPending(const std::function<bool(const QString&)>& askDiscard)
+{
+    QStringList refused;
+    for (ReadingTable* t : tables_)
+        if (t->IsOpen() && !t->PostPending())
+            refused << t->FileName();
+    if (refused.isEmpty())
+        return true;
+    const QString question = QStringLiteral("鑑定文の表「%1」の変更を保存できませんでした。\n"
+                                            "保存できなかった変更を破棄しますか？\n"
+                                            "（「いいえ」を選ぶと変更は残り、編集画面で直すことができます）")
+                                 .arg(refused.join(QStringLiteral("」「")));
+    if (!askDiscard || !askDiscard(question))
+        return false;
+    DiscardAllPending();
+    return true;
+}
+
+void ReadingTables::DiscardAllPending()
+{
+    for (ReadingTable* t : tables_)
+        t->Cancel();
+}
+
 QStringList SeedFolders(const QString& programFolder)
 {
     QStringList folders{QDir::cleanPath(QDir(programFolder).filePath(QStringLiteral("seed")))};

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 
 namespace zelvara {
 
@@ -35,6 +36,17 @@ public:
     const StarPairFile& StarPairs() const { return starPairs_; }
 
     MessageSink& Sink() const { return sink_; }
+
+    // Whether an open table holds edits not yet saved.
+    bool HasPendingEdits() const;
+    // For the end of the program: saves the pending edits of every open
+    // table. A refused one is reported (the message names the table and the
+    // record) and kept. Then, when askDiscard is given, it is asked the
+    // question below; yes drops what could not be saved. True when nothing
+    // is left pending, so that the program may end.
+    bool SaveAllPending(const std::function<bool(const QString& question)>& askDiscard = {});
+    // Drops the pending edits of every table.
+    void DiscardAllPending();
 
 private:
     MessageSink& sink_;

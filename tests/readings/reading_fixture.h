@@ -14,6 +14,20 @@
 #include <QTest>
 
 #include <memory>
+#include <stdexcept>
+
+// Records messages like RecordingSink, and gives up (throws) after a few: a
+// scan that asks again and again would otherwise never return.
+class BoundedSink final : public zelvara::MessageSink {
+public:
+    void Show(std::string_view text, std::string_view) override
+    {
+        messages << QString::fromUtf8(text.data(), qsizetype(text.size()));
+        if (messages.size() > 20)
+            throw std::runtime_error("the same message again and again: a scan that does not end");
+    }
+    QStringList messages;
+};
 
 class ReadingFixture {
 public:

@@ -256,6 +256,59 @@ private slots:
         QVERIFY(r.hlp12Memo);
         QVERIFY2(fx.sink.Last().contains("KANTEI.DB"), qPrintable(fx.sink.Last()));
     }
+    // An edit the editor left that cannot be saved (a character Shift-JIS
+    // lacks, a text over its size) stops the reading with one message naming
+    // the table, the record and the field; put right, the reading goes on.
+    void refusedEditStopsTheReading_data()
+    {
+        QTest::addColumn<bool>("kyu12");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("KANTEI, character") << false << 1 << "紫薇星1" << "紫薇😀" << "No 5「命宮」";
+        QTest::newRow("KANTEI, first record") << false << 0 << "天府星2" << "天府😀" << "No 1「命宮」";
+        QTest::newRow("KYU12, too long") << true << 1 << "紫薇星" << "甲乙丙丁甲乙" << "No 2「命宮」";
+    }
+    void refusedEditStopsTheReading()
+    {
+        QFETCH(bool, kyu12);
+        QFETCH(int, row);
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QFETCH(QString, named);
+        ReadingFixture fx;
+        fx.WriteSeed("KYU12.txt", kKyu12);
+        fx.WriteSeed("KANTEI.txt", kKantei);
+        fx.WriteSeed("hosi2dat.txt", kPairs);
+        fx.Open();
+        BoundedSink sink;
+        ReadingTables tables(sink);
+        QVERIFY(tables.Open(fx.Folder(), {fx.SeedFolder()}));
+        ReadingTable& edited = kyu12 ? tables.kyu12() : tables.kantei();
+        QVERIFY(edited.MoveTo(row));
+        QVERIFY(edited.SetValue(field, value));
+
+        OverallReading r;
+        try {
+            r = ComposeOverallReading(Chart(), Box(2, {"紫薇", "天府"}), 2, tables);
+        } catch (const std::exception& e) {
+            QFAIL(e.what());
+        }
+        QVERIFY(!r.complete);
+        QCOMPARE(sink.messages.size(), 1);
+        QVERIFY2(sink.messages[0].contains(edited.FileName()) && sink.messages[0].contains(field)
+                     && sink.messages[0].contains(named),
+                 qPrintable(sink.messages[0]));
+        QCOMPARE(*edited.Field(field), value);
+
+        QVERIFY(edited.SetValue(field, kyu12 ? QStringLiteral("乙") : value.chopped(2) + QStringLiteral("直した")));
+        r = ComposeOverallReading(Chart(), Box(2, {"紫薇", "天府"}), 2, tables);
+        QVERIFY(r.complete);
+        QCOMPARE(sink.messages.size(), 1);
+        if (!kyu12)
+            QVERIFY2(r.kanteiMemo->contains(value.chopped(2) + QStringLiteral("直した")), qPrintable(r.kanteiMemo->join('\n')));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestOverallReading)

@@ -550,6 +550,72 @@ private slots:
         TAiDBfrm a(tables);
         SaveShot(&a, "shipped_ai_db");
     }
+    // Closed by the title bar (close()) or hidden, each editor saves what was
+    // typed; a refused save keeps the window open with the text and the
+    // message names the table.
+    void closingSavesTheEdits_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<int>("table");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("Tdbenvfrm KANTEI") << "Tdbenvfrm" << int(TableId::Kantei) << "紫薇星1";
+        QTest::newRow("Tdbenvfrm KYU12") << "Tdbenvfrm" << int(TableId::Kyu12) << "内容";
+        QTest::newRow("TkounDBfrm") << "TkounDBfrm" << int(TableId::HosiImi) << "駅馬星";
+        QTest::newRow("TAiDBfrm Ai01") << "TAiDBfrm" << int(TableId::Ai01) << "天機星";
+        QTest::newRow("TAiDBfrm Ai02") << "TAiDBfrm" << int(TableId::Ai02) << "陀羅星";
+    }
+    void closingSavesTheEdits()
+    {
+        QFETCH(QString, window);
+        QFETCH(int, table);
+        QFETCH(QString, field);
+        const TableId id = TableId(table);
+        ReadingFixture fx;
+        fx.WriteSeed("KANTEI.txt", kKantei);
+        fx.WriteSeed("KYU12.txt", kKyu12);
+        fx.WriteSeed("hosiImi.txt", ReadingFixture::OneRecord({{"駅馬星", "元の駅馬の文"}}));
+        ReadingTables& tables = fx.Open();
+        std::unique_ptr<QWidget> w;
+        if (window == "Tdbenvfrm")
+            w = std::make_unique<Tdbenvfrm>(tables);
+        else if (window == "TkounDBfrm")
+            w = std::make_unique<TkounDBfrm>(tables);
+        else
+            w = std::make_unique<TAiDBfrm>(tables);
+        DBMemo* memo = nullptr;
+        for (DBMemo* m : w->findChildren<DBMemo*>())
+            if (m->DataField() == field && &m->Source().Table() == &tables.Table(id))
+                memo = m;
+        QVERIFY(memo);
+        const int row = tables.Table(id).CurrentRow();
+
+        w->show();
+        Type(memo, "閉じる前に書いた文");
+        QVERIFY(w->close());
+        QVERIFY(w->isHidden());
+        QCOMPARE(Stored(fx.Folder(), id, row, field), QStringLiteral("閉じる前に書いた文"));
+
+        w->show();
+        Type(memo, "隠す前に書いた文");
+        w->hide();
+        QCOMPARE(Stored(fx.Folder(), id, row, field), QStringLiteral("隠す前に書いた文"));
+        QVERIFY2(fx.sink.messages.isEmpty(), qPrintable(fx.sink.messages.join('\n')));
+
+        w->show();
+        Type(memo, "保存できない😀");
+        QVERIFY(!w->close());
+        QVERIFY(w->isVisible());
+        QCOMPARE(memo->toPlainText(), QStringLiteral("保存できない😀"));
+        QCOMPARE(fx.sink.messages.size(), 1);
+        QVERIFY2(fx.sink.Last().contains(tables.Table(id).FileName()) && fx.sink.Last().contains(field),
+                 qPrintable(fx.sink.Last()));
+        QCOMPARE(Stored(fx.Folder(), id, row, field), QStringLiteral("隠す前に書いた文"));
+
+        Type(memo, "直した文");
+        QVERIFY(w->close());
+        QCOMPARE(Stored(fx.Folder(), id, row, field), QStringLiteral("直した文"));
+        QCOMPARE(fx.sink.messages.size(), 1);
+    }
 };
 
 QTEST_MAIN(TestReadingEditors)

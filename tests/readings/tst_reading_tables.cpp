@@ -288,6 +288,120 @@ private slots:
         t.kyu12().First();
         QCOMPARE(moved.count(), 2);
     }
+    // A move away from edits that cannot be saved says so once and ends the
+    // scan, with the edits kept on the record they were made on.
+    void refusedEditEndsAScan_data()
+    {
+        QTest::addColumn<int>("editedRow");
+        QTest::newRow("first record") << 0;
+        QTest::newRow("middle record") << 1;
+        QTest::newRow("last record") << 2;
+    }
+    void refusedEditEndsAScan()
+    {
+        QFETCH(int, editedRow);
+        ReadingFixture fx;
+        fx.WriteSeed("KYU12.txt", Kyu12Seed({"父母宮", "命宮", "兄弟宮"}));
+        ReadingTable& kyu = fx.Open().kyu12();
+        QVERIFY(kyu.MoveTo(editedRow));
+        QVERIFY(kyu.SetValue("紫薇星", "甲😀"));
+        int turns = 0;
+        for (kyu.First(); !kyu.Eof() && turns < 10; kyu.Next())
+            ++turns;
+        QVERIFY2(turns < 10, "the scan did not end");
+        QVERIFY(fx.sink.messages.size() <= 1);
+        if (editedRow < 2) {  // the last record is left by no move
+            QVERIFY2(fx.sink.Last().contains("KYU12.db") && fx.sink.Last().contains("紫薇星")
+                         && fx.sink.Last().contains(QStringLiteral("No %1").arg(editedRow + 1)),
+                     qPrintable(fx.sink.Last()));
+        }
+        QCOMPARE(kyu.CurrentRow(), editedRow);
+        QVERIFY(kyu.IsModified());
+        QCOMPARE(*kyu.Field("紫薇星"), QStringLiteral("甲😀"));
+    }
+
+    // Closing a table saves what is pending; refused, the table stays open
+    // with the edits. Dropped with the table, they are said to be lost.
+    void closeSavesPendingEdits_data()
+    {
+        QTest::addColumn<int>("table");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("KYU12") << int(TableId::Kyu12) << "内容";
+        QTest::newRow("KANTEI") << int(TableId::Kantei) << "紫薇星1";
+        QTest::newRow("hosiImi") << int(TableId::HosiImi) << "駅馬星";
+        QTest::newRow("Ai01") << int(TableId::Ai01) << "天機星";
+        QTest::newRow("Ai02") << int(TableId::Ai02) << "陀羅星";
+    }
+    void closeSavesPendingEdits()
+    {
+        QFETCH(int, table);
+        QFETCH(QString, field);
+        const TableId id = TableId(table);
+        ReadingFixture fx;
+        fx.WriteSeed(SchemaOf(id).seedName, SchemaOf(id).FieldIndex("宮名称") >= 0 ? "[記録]\nNo: 1\n宮名称: 命宮\n" : "[記録]\nNo: 1\n");
+        ReadingTable& t = fx.Open().Table(id);
+        QVERIFY(t.SetValue(field, "閉じる前の文"));
+        QVERIFY(t.Close());
+        QVERIFY(!t.IsOpen());
+        QVERIFY2(fx.sink.messages.isEmpty(), qPrintable(fx.sink.messages.join('\n')));
+        QVERIFY(t.Open(fx.Folder(), {}));
+        QCOMPARE(*t.Field(field), QStringLiteral("閉じる前の文"));
+
+        QVERIFY(t.SetValue(field, "書けない😀"));
+        QVERIFY(!t.Close());
+        QVERIFY(t.IsOpen() && t.IsModified());
+        QCOMPARE(*t.Field(field), QStringLiteral("書けない😀"));
+        QCOMPARE(fx.sink.messages.size(), 1);
+        QVERIFY2(fx.sink.Last().contains(t.FileName()) && fx.sink.Last().contains(field) && fx.sink.Last().contains("No 1"),
+                 qPrintable(fx.sink.Last()));
+        QVERIFY(!t.Open(fx.Folder(), {}));  // not opened again over the edits
+        QVERIFY(t.IsModified());
+
+        fx.tables.reset();
+        QCOMPARE(fx.sink.messages.size(), 3);
+        QVERIFY2(fx.sink.Last().contains(SchemaOf(id).fileName) && fx.sink.Last().contains("破棄"), qPrintable(fx.sink.Last()));
+    }
+
+    // The end of the program: every pending edit is saved; a refused one is
+    // named, kept, and dropped only when the user says so.
+    void saveAllPendingAtTheEnd()
+    {
+        ReadingFixture fx;
+        fx.WriteSeed("KANTEI.txt", "[記録]\nNo: 1\n宮名称: 命宮\n[記録]\nNo: 2\n宮名称: 父母宮\n");
+        fx.WriteSeed("hosiImi.txt", "[記録]\nNo: 1\n");
+        ReadingTables& t = fx.Open();
+        QVERIFY(!t.HasPendingEdits());
+        QVERIFY(t.hosiImi().SetValue("紫薇星", "保存される文"));
+        QVERIFY(t.kantei().MoveTo(1));
+        QVERIFY(t.kantei().SetValue("天府星2", "保存できない😀"));
+        QVERIFY(t.HasPendingEdits());
+
+        QStringList asked;
+        auto answer = [&asked](bool discard) {
+            return [&asked, discard](const QString& question) {
+                asked << question;
+                return discard;
+            };
+        };
+        QVERIFY(!t.SaveAllPending());
+        QCOMPARE(fx.sink.messages.size(), 1);
+        QVERIFY2(fx.sink.Last().contains("KANTEI.DB") && fx.sink.Last().contains("父母宮") && fx.sink.Last().contains("天府星2"),
+                 qPrintable(fx.sink.Last()));
+        QVERIFY(!t.hosiImi().IsModified());
+        QVERIFY(!t.SaveAllPending(answer(false)));
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0].contains("KANTEI.DB") && asked[0].contains("破棄"), qPrintable(asked[0]));
+        QCOMPARE(*t.kantei().Field("天府星2"), QStringLiteral("保存できない😀"));
+
+        QVERIFY(t.SaveAllPending(answer(true)));
+        QVERIFY(!t.HasPendingEdits());
+        QVERIFY(t.kantei().Field("天府星2")->isEmpty());
+        const int said = fx.sink.messages.size();
+        fx.tables.reset();
+        QCOMPARE(fx.sink.messages.size(), said);  // nothing left to lose
+        ReadingTables& again = fx.Open();
+        QCOMPARE(*again.hosiImi().Field("紫薇星"), QStringLiteral("保存される文"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestReadingTables)

@@ -1,8 +1,12 @@
 // The settings file zelv.ini: [section] headers and key=value lines in
 // Shift-JIS. It lives in the per-user configuration folder and is opened for
-// each read or write and closed at once.
+// each read or write and closed at once. A copy that a text editor saved as
+// UTF-8 (with a byte-order mark, or with non-ASCII text in valid UTF-8) is
+// read as UTF-8 and written back in Shift-JIS. As Windows' profile functions
+// do, blanks around section names, keys and values do not count.
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace zelvara {
@@ -16,14 +20,22 @@ public:
     const QString& Path() const { return path_; }
 
     // Value of key in section; defaultValue when the file, section or key is
-    // missing. Section and key names compare without regard to case, values
-    // are returned exactly as stored.
+    // missing. Section and key names compare without regard to case; values
+    // are returned as stored, without the blanks around them.
     QString Read(const QString& section, const QString& key, const QString& defaultValue) const;
 
-    // Sets key in section, creating file and section as needed; other lines
-    // are kept. False when the file cannot be written or the value has no
-    // Shift-JIS form.
-    bool Write(const QString& section, const QString& key, const QString& value);
+    struct Entry {
+        QString section, key, value;
+    };
+    // Sets each key in its section in one write of the file, creating file
+    // and sections as needed; other lines are kept. False when the file
+    // cannot be written or some text has no Shift-JIS form; why then says
+    // which, and the file is left as it was.
+    bool Write(const QList<Entry>& entries, QString* why = nullptr);
+    bool Write(const QString& section, const QString& key, const QString& value, QString* why = nullptr)
+    {
+        return Write({{section, key, value}}, why);
+    }
 
 private:
     QString path_;

@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -133,35 +134,45 @@ void TCunstomFrm::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
 }
 
-bool TCunstomFrm::Store()
+bool TCunstomFrm::Store(QString* why)
 {
     const OwnerSettings edited{titlebox->text(), telbox->text()};
-    const bool ok = settings_.Write(kOwner, QStringLiteral("title"), edited.title) &&
-                    settings_.Write(kOwner, QStringLiteral("tel"), edited.tel) &&
-                    settings_.Write(kSound, QStringLiteral("check"),
-                                    soundchk->isChecked() ? QStringLiteral("True") : QStringLiteral("False"));
-    if (!ok) {
-        sink_.Show(QStringLiteral("設定ファイル %1 に書き込めませんでした。Shift-JIS で書けない文字がないか、"
-                                  "書き込みのできる場所かを確かめて下さい。")
-                       .arg(settings_.Path())
-                       .toStdString(),
-                   {});
+    const QString sound = soundchk->isChecked() ? QStringLiteral("True") : QStringLiteral("False");
+    if (!settings_.Write({{kOwner, QStringLiteral("title"), edited.title},
+                          {kOwner, QStringLiteral("tel"), edited.tel},
+                          {kSound, QStringLiteral("check"), sound}},
+                         why))
         return false;
-    }
     owner_ = edited;
     return true;
+}
+
+bool TCunstomFrm::Ask(const QString& text)
+{
+    if (ask_)
+        return ask_(text);
+    return QMessageBox::question(this, windowTitle(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+           == QMessageBox::Yes;
 }
 
 void TCunstomFrm::BitBtn1Click() { close(); }
 
 void TCunstomFrm::closeEvent(QCloseEvent* event)
 {
-    // Whichever way the window closes, what it shows is stored; when the
-    // file cannot take it the window stays open with the edits. A window
-    // never shown has loaded nothing and stores nothing.
-    if (isVisible() && !Store()) {
-        event->ignore();
-        return;
+    // Whichever way the window closes, what it shows is stored. When the file
+    // cannot take it, the user chooses: close without saving, or stay with
+    // the edits to put them right. A window never shown has loaded nothing
+    // and stores nothing.
+    QString why;
+    if (isVisible() && !Store(&why)) {
+        sink_.Show(QStringLiteral("設定ファイル %1 に書き込めませんでした。\n%2\n変更は保存されていません。")
+                       .arg(settings_.Path(), why)
+                       .toStdString(),
+                   {});
+        if (!Ask(QStringLiteral("変更を保存せずに閉じますか？\n（「いいえ」で画面に戻り、直すことができます）"))) {
+            event->ignore();
+            return;
+        }
     }
     QWidget::closeEvent(event);
 }

@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -34,6 +35,11 @@ public:
     // The printer the prints use; "プリンタ設定" sets it up.
     void SetPrinter(QPrinter* printer) { printer_ = printer; }
 
+    // Asks a yes/no question (yes = true). Closing uses it when the settings
+    // cannot be written: "close without saving?". Unset, a message box asks.
+    using Question = std::function<bool(const QString& text)>;
+    void SetQuestion(Question ask) { ask_ = std::move(ask); }
+
     // Reads [owner] title and tel into the memory copy.
     void LoadOwnerSettings();
     const OwnerSettings& Owner() const { return owner_; }
@@ -48,13 +54,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // Writes title, tel and the sound switch; false (reported) when the file
-    // cannot take them.
-    bool Store();
+    // Writes title, tel and the sound switch in one go; false, with the
+    // reason, when the file cannot take them (it is then left as it was).
+    bool Store(QString* why);
+    bool Ask(const QString& text);
 
     MessageSink& sink_;
     SettingsFile settings_;
     OwnerSettings owner_;
+    Question ask_;
     QPrinter* printer_ = nullptr;
     std::unique_ptr<QPrinter> ownPrinter_;
     QWidget* editors_[3] = {nullptr, nullptr, nullptr};

@@ -1,6 +1,7 @@
 #include "cp932.h"
 #include "settings_file.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -8,11 +9,19 @@
 using namespace zelvara;
 
 namespace {
-void WriteRaw(const QString& path, const QString& text)
+void WriteBytes(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(*cp932::Encode(text));
+    f.write(bytes);
+}
+
+void WriteRaw(const QString& path, const QString& text) { WriteBytes(path, *cp932::Encode(text)); }
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 }  // namespace
 
@@ -29,7 +38,9 @@ private slots:
         QTest::newRow("False") << QStringLiteral("[sound]\r\ncheck=False\r\n") << false;
         QTest::newRow("lower-case true") << QStringLiteral("[sound]\r\ncheck=true\r\n") << false;
         QTest::newRow("yes") << QStringLiteral("[sound]\r\ncheck=yes\r\n") << false;
-        QTest::newRow("trailing blank") << QStringLiteral("[sound]\r\ncheck=True \r\n") << false;
+        // Blanks around a value do not count, as with Windows' own reading.
+        QTest::newRow("trailing blank") << QStringLiteral("[sound]\r\ncheck=True \r\n") << true;
+        QTest::newRow("blanks around key and section") << QStringLiteral(" [ sound ] \r\n\t check \t=\tFalse\r\n") << false;
         QTest::newRow("key in another section") << QStringLiteral("[owner]\r\ncheck=False\r\n") << true;
         QTest::newRow("section case ignored") << QStringLiteral("[SOUND]\r\nCheck=False\r\n") << false;
     }
@@ -61,6 +72,76 @@ private slots:
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY2(f.readAll().contains(QByteArray::fromHex("8160")), "the tilde is stored as CP932 0x8160");
+    }
+    // A file a text editor saved as UTF-8 reads as UTF-8 and is written
+    // back in Shift-JIS; Shift-JIS bytes stay Shift-JIS.
+    void encodingOfTheFile_data()
+    {
+        const QString text = QStringLiteral("[owner]\r\ntitle=紫微斗数　星読み館～ｱｲ\r\ntel=03-1234-5678\r\n");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("UTF-8 with byte-order mark") << QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+        QTest::newRow("UTF-8 without byte-order mark") << text.toUtf8();
+        QTest::newRow("Shift-JIS") << *cp932::Encode(text);
+    }
+    void encodingOfTheFile()
+    {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("zelv.ini"));
+        WriteBytes(path, bytes);
+        SettingsFile settings(path);
+        QCOMPARE(settings.Read("owner", "title", {}), QStringLiteral("紫微斗数　星読み館～ｱｲ"));
+        QString why;
+        QVERIFY2(settings.Write("sound", "check", "False", &why), qPrintable(why));
+        const QByteArray after = ReadBytes(path);
+        QCOMPARE(after, *cp932::Encode(QStringLiteral("[owner]\r\ntitle=紫微斗数　星読み館～ｱｲ\r\ntel=03-1234-5678\r\n"
+                                                      "[sound]\r\ncheck=False\r\n")));
+    }
+
+    // Blanks around section names, keys and values do not count; an
+    // ideographic space is text. Writing a key replaces its blank-padded line.
+    void blanksAroundNamesAndValues()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("zelv.ini"));
+        WriteRaw(path, QStringLiteral("  [ Owner ]\t\r\n  title \t=  　星の館　 \r\n\ttel=\t03-1234-5678  \r\n"));
+        SettingsFile settings(path);
+        QCOMPARE(settings.Read("owner", "title", {}), QStringLiteral("　星の館　"));
+        QCOMPARE(settings.Read("owner", "tel", {}), QStringLiteral("03-1234-5678"));
+        QVERIFY(settings.Write("owner", "tel", "06-0000-1111"));
+        const QString after = cp932::Decode(ReadBytes(path));
+        QCOMPARE(after.count(QStringLiteral("tel")), 1);
+        QCOMPARE(settings.Read("owner", "tel", {}), QStringLiteral("06-0000-1111"));
+    }
+
+    // A write that cannot be done says why and leaves the file as it was.
+    // (Tests may run as root, who ignores permissions: the path is made
+    // unusable instead.)
+    void failedWriteSaysWhy_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("path is a folder") << "folder/zelv.ini" << "1" << "フォルダ";
+        QTest::newRow("parent is a file") << "file/zelv.ini" << "1" << "を作れません";
+        QTest::newRow("no Shift-JIS form") << "zelv.ini" << "星🌟" << "🌟";
+    }
+    void failedWriteSaysWhy()
+    {
+        QFETCH(QString, where);
+        QFETCH(QString, value);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("folder/zelv.ini"));
+        WriteBytes(dir.filePath("file"), "[sound]\r\n");
+        WriteRaw(dir.filePath("zelv.ini"), QStringLiteral("[owner]\r\ntitle=前\r\n"));
+        const QByteArray before = ReadBytes(dir.filePath("zelv.ini"));
+        SettingsFile settings(dir.filePath(where));
+        QString why;
+        QVERIFY(!settings.Write({{"owner", "title", "題"}, {"owner", "tel", value}}, &why));
+        QVERIFY2(why.contains(said), qPrintable(why));
+        QCOMPARE(ReadBytes(dir.filePath("zelv.ini")), before);
+        QCOMPARE(ReadBytes(dir.filePath("file")), QByteArray("[sound]\r\n"));
     }
 };
 

@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrintDialog>
@@ -151,19 +153,27 @@ private slots:
         QVERIFY(sink_.messages.isEmpty());
     }
 
-    // A title Shift-JIS cannot hold is refused with a message; the window
-    // stays open with the edit, and the file keeps what it had.
+    // A title Shift-JIS cannot hold is refused with a message; asked, the
+    // user stays with the edit, and the file keeps what it had.
     void unwritableTitleLosesNothing()
     {
         WriteRaw(Ini(), QStringLiteral("[owner]\r\ntitle=前の題\r\n"));
         TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
+        QStringList asked;
+        w.SetQuestion([&asked](const QString& q) {
+            asked << q;
+            return false;
+        });
         w.show();
         Child<QLineEdit>(w, "titlebox")->setText(QStringLiteral("鑑定🌟"));
         Child<QPushButton>(w, "BitBtn1")->click();
         QVERIFY(w.isVisible());
         QCOMPARE(Child<QLineEdit>(w, "titlebox")->text(), QStringLiteral("鑑定🌟"));
         QCOMPARE(sink_.messages.size(), 1);
-        QVERIFY2(sink_.messages[0].contains(Ini()), qPrintable(sink_.messages[0]));
+        QVERIFY2(sink_.messages[0].contains(Ini()) && sink_.messages[0].contains(QStringLiteral("🌟")),
+                 qPrintable(sink_.messages[0]));
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0].contains(QStringLiteral("保存せずに閉じますか")), qPrintable(asked[0]));
         QCOMPARE(LoadOwnerSettings(SettingsFile(Ini())).title, QStringLiteral("前の題"));
         Child<QLineEdit>(w, "titlebox")->setText(QStringLiteral("鑑定"));
         Child<QPushButton>(w, "BitBtn1")->click();
@@ -214,6 +224,72 @@ private slots:
         Child<QPushButton>(w, "printbtn")->click();
         QCOMPARE(title, QStringLiteral("プリンタ設定"));
         QCOMPARE(used, &printer);
+    }
+    // When the file cannot be written the window says so and still closes
+    // when the user agrees, with the file as it was. (Tests may run as root,
+    // who ignores permissions: the path is made unusable instead.)
+    void failedWriteStillCloses_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("settings path is a folder") << "folder/zelv.ini" << "題";
+        QTest::newRow("parent is a regular file") << "file/zelv.ini" << "題";
+        QTest::newRow("text without Shift-JIS form") << "zelv.ini" << "鑑定🌟";
+    }
+    void failedWriteStillCloses()
+    {
+        QFETCH(QString, where);
+        QFETCH(QString, title);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("folder/zelv.ini"));
+        WriteRaw(dir.filePath("file"), QStringLiteral("[owner]\r\n"));
+        WriteRaw(dir.filePath("zelv.ini"), QStringLiteral("[owner]\r\ntitle=前の題\r\n"));
+        TCunstomFrm w(sink_, QStringLiteral("Zelvara"), dir.filePath(where));
+        int asked = 0;
+        w.SetQuestion([&asked](const QString&) {
+            ++asked;
+            return true;
+        });
+        w.show();
+        Child<QLineEdit>(w, "titlebox")->setText(title);
+        QVERIFY(w.close());
+        QVERIFY(!w.isVisible());
+        QCOMPARE(asked, 1);
+        QCOMPARE(sink_.messages.size(), 1);
+        QVERIFY2(sink_.messages[0].contains(QStringLiteral("保存されていません")) && sink_.messages[0].contains(dir.filePath(where)),
+                 qPrintable(sink_.messages[0]));
+        QCOMPARE(ReadRaw(dir.filePath("zelv.ini")), QStringLiteral("[owner]\r\ntitle=前の題\r\n"));
+        QVERIFY(QFileInfo(dir.filePath("folder/zelv.ini")).isDir());
+        QVERIFY(w.Owner().title != title);
+    }
+
+    // A zelv.ini a text editor saved as UTF-8 shows its text, not mojibake,
+    // and is written back in Shift-JIS on closing.
+    void utf8FileShownAndWrittenBackInShiftJis_data()
+    {
+        QTest::addColumn<QByteArray>("mark");
+        QTest::newRow("with byte-order mark") << QByteArray("\xEF\xBB\xBF");
+        QTest::newRow("without byte-order mark") << QByteArray();
+    }
+    void utf8FileShownAndWrittenBackInShiftJis()
+    {
+        QFETCH(QByteArray, mark);
+        {
+            QFile f(Ini());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(mark + QStringLiteral("[owner]\r\ntitle = 星読み館～本店 \r\ntel=03-1234-5678\r\n").toUtf8());
+        }
+        TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
+        w.SetQuestion([](const QString& q) -> bool { qFatal("asked: %s", qPrintable(q)); });
+        w.show();
+        QCOMPARE(Child<QLineEdit>(w, "titlebox")->text(), QStringLiteral("星読み館～本店"));
+        QVERIFY(w.close());
+        QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('\n')));
+        QFile f(Ini());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(cp932::Decode(bytes), QStringLiteral("[owner]\r\ntitle=星読み館～本店\r\ntel=03-1234-5678\r\n[sound]\r\ncheck=True\r\n"));
     }
 };
 

@@ -71,20 +71,26 @@ int RunExport(const std::vector<std::string>& args, const std::map<std::string, 
     TerminalProgress progress(label, stderr);
     const batch::BatchOutcome outcome =
         batch::RunBatch(request, [&](const batch::BatchStep& step) { progress.Update(step); });
-    progress.Finish();
+    progress.Finish(outcome.ok);
+    if (!outcome.ok) {
+        // Nothing is reported as done: the files completed before the stop
+        // are named, the rest of the summary would not be true.
+        std::cerr << Local(outcome.error) << "\n";
+        if (!outcome.files.isEmpty())
+            std::cerr << "中止までに書き終えたファイル: " << outcome.files.size() << " 個（最後: "
+                      << Local(QDir::toNativeSeparators(outcome.files.last())) << "）\n";
+        return 1;
+    }
 
     std::printf("%s %d-%d: %lld files, %ld moments, %.2f s, out %s\n", label.c_str(), request.fromYear, request.toYear,
                 static_cast<long long>(outcome.files.size()), outcome.moments, outcome.seconds,
                 Local(QDir::toNativeSeparators(QDir(request.outFolder).absolutePath())).c_str());
     if (outcome.refused > 0)
-        std::printf("refused by the engine: %ld moments (their lines hold what the chart record then held); first: %s\n",
+        std::printf("refused by the engine: %ld moments before the first covered moment of the calendar data "
+                    "(their lines hold what the chart record then held); first: %s\n",
                     outcome.refused, Local(outcome.firstRefusal).c_str());
     else
         std::printf("refused by the engine: 0 moments\n");
-    if (!outcome.ok) {
-        std::cerr << Local(outcome.error) << "\n";
-        return 1;
-    }
     return 0;
 }
 

@@ -24,8 +24,11 @@ void TerminalProgress::Update(const batch::BatchStep& step) {
     lastYear_ = step.year;
 }
 
-void TerminalProgress::Finish() {
-    if (drawn_) std::fprintf(out_, "\r%s [%s] done          \n", label_.c_str(), std::string(kWidth, '#').c_str());
+void TerminalProgress::Finish(bool completed) {
+    if (drawn_ && completed)
+        std::fprintf(out_, "\r%s [%s] done          \n", label_.c_str(), std::string(kWidth, '#').c_str());
+    else if (drawn_)
+        std::fprintf(out_, " stopped\n");  // the bar stays where the run stopped
     drawn_ = false;
 }
 

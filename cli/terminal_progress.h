@@ -13,7 +13,8 @@ class TerminalProgress {
 public:
     TerminalProgress(std::string label, std::FILE* out);
     void Update(const batch::BatchStep& step);
-    void Finish();
+    // Ends the bar: "done" after a complete run, "stopped" otherwise.
+    void Finish(bool completed);
 
 private:
     std::string label_;

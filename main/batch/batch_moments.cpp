@@ -1,6 +1,8 @@
 #include "batch_moments.h"
 
+#include "calendar_file.h"
 #include "chart_request.h"
+#include "conversion.h"
 
 #include <chrono>
 
@@ -23,10 +25,25 @@ void AppendTwoDigits(std::string& out, int value) {
     out += static_cast<char>('0' + value % 10);
 }
 
+bool BeforeFirstCoveredMoment(const Refusal& r) {
+    // The term enters on the 6th; the hours of that day before it are refused too.
+    return r.year == kFirstCalendarYear && r.month == 1 && r.day <= 6 && r.message == kOutOfRangeMessage;
+}
+
 MomentCaster::MomentCaster(const std::string& programFolder) : ctx_(programFolder, sink_) {
     // The calendar files do not change during a run; asking the file system
     // about them once an hour instead of on every chart keeps the cast fast.
     ctx_.calendarCache.revalidateAfter = std::chrono::hours(1);
+}
+
+std::string MomentCaster::CheckCalendarFiles(int fromYear, int toYear) {
+    for (int y = fromYear; y <= toYear; ++y) {
+        sink_.text_.clear();
+        if (LoadCalendarYears(ctx_, y) < 0)
+            return sink_.text_.empty() ? "万暦データファイル（" + std::to_string(y) + "年とその前後の年）を読めません。"
+                                       : sink_.text_;
+    }
+    return {};
 }
 
 bool MomentCaster::Cast(int year, int month, int day, int hourIndex) {
@@ -36,7 +53,9 @@ bool MomentCaster::Cast(int year, int month, int day, int hourIndex) {
     sink_.text_.clear();
     if (CastChart(ctx_, year, month, day, hourIndex) >= 0) return true;
     ++refused_;
-    if (!firstRefusal_) firstRefusal_ = Refusal{year, month, day, hourIndex, sink_.text_};
+    Refusal refusal{year, month, day, hourIndex, sink_.text_};
+    if (!firstFault_ && !BeforeFirstCoveredMoment(refusal)) firstFault_ = refusal;
+    if (!firstRefusal_) firstRefusal_ = std::move(refusal);
     return false;
 }
 

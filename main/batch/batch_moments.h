@@ -31,6 +31,11 @@ struct Refusal {
     std::string message;
 };
 
+// Whether the refusal is one every run over January 1921 meets: the moment lies
+// before the first solar term the calendar data covers (1921-01-06). Any other
+// refusal means the calendar data or the engine failed, and a run stops on it.
+bool BeforeFirstCoveredMoment(const Refusal& refusal);
+
 // Casts moments as the chart request does for a male birth with a known
 // hour: the record is reset, then cast. A refused moment is counted, not
 // shown, and the record keeps whatever the cast left in it.
@@ -39,6 +44,11 @@ public:
     explicit MomentCaster(const std::string& programFolder);
     MomentCaster(const MomentCaster&) = delete;
     MomentCaster& operator=(const MomentCaster&) = delete;
+
+    // Loads the calendar files every moment of the years needs, so that a
+    // missing or broken file stops a run before anything is written. Empty
+    // when all load, else the loader's message.
+    std::string CheckCalendarFiles(int fromYear, int toYear);
 
     // true when the chart was cast, false when the engine refused the moment.
     bool Cast(int year, int month, int day, int hourIndex);
@@ -52,6 +62,8 @@ public:
     long Moments() const { return moments_; }
     long Refused() const { return refused_; }
     const std::optional<Refusal>& FirstRefusal() const { return firstRefusal_; }
+    // The first refusal that is not BeforeFirstCoveredMoment.
+    const std::optional<Refusal>& FirstFault() const { return firstFault_; }
 
 private:
     class LastMessage final : public MessageSink {
@@ -64,6 +76,7 @@ private:
     long moments_ = 0;
     long refused_ = 0;
     std::optional<Refusal> firstRefusal_;
+    std::optional<Refusal> firstFault_;
 };
 
 }  // namespace zelvara::batch

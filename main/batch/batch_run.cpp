@@ -27,6 +27,8 @@ const KindInfo& Info(BatchKind kind) {
     return kKinds[0];
 }
 
+}  // namespace
+
 QString RefusalText(const Refusal& r) {
     return QStringLiteral("%1/%2/%3 %4 %5")
         .arg(r.year)
@@ -36,7 +38,12 @@ QString RefusalText(const Refusal& r) {
              QString::fromStdString(r.message));
 }
 
-}  // namespace
+QString RefusalStopMessage(const Refusal& r) {
+    return QStringLiteral("命盤を作れない時点があったため、出力を中止しました。\n最初の時点: %1\n"
+                          "その時点を含むファイルは作っていません（前からあるファイルはそのままです）。"
+                          "万暦データファイルを確かめて下さい。")
+        .arg(RefusalText(r));
+}
 
 std::optional<BatchKind> BatchKindFromName(const QString& name) {
     for (const KindInfo& k : kKinds)
@@ -82,6 +89,11 @@ BatchOutcome RunBatch(BatchRequest request, const BatchProgress& progress) {
     BatchJob job(request, progress);
     const int years = request.toYear - request.fromYear + 1;
     job.monthsTotal = request.kind == BatchKind::Kyu ? 11 : 12 * years;
+    if (const std::string error = job.caster.CheckCalendarFiles(request.fromYear, request.toYear); !error.empty()) {
+        job.outcome.error = QString::fromStdString(error) +
+                            QStringLiteral("\n万暦データファイルが揃っていないため、何も出力していません。");
+        return job.outcome;
+    }
     if (const QString error = MakeFolder(request.outFolder); !error.isEmpty()) {
         job.outcome.error = error;
         return job.outcome;

@@ -46,8 +46,11 @@ struct BatchOutcome {
     QString error;      // why the run stopped; files already written stay
     QStringList files;  // completed files, in the order written
     long moments = 0;   // moments cast
-    long refused = 0;   // moments the engine refused; their lines hold what the record then held
-    QString firstRefusal;  // "1921/01/01 00 鑑定可能範囲を…", empty when none
+    // Moments the engine refused in a run that went through: only those before
+    // the first moment of the calendar data (January 1921); their lines hold
+    // what the record then held. Any other refusal stops the run.
+    long refused = 0;
+    QString firstRefusal;  // "1921/01/01 23:00-01:00 鑑定可能範囲を…", empty when none
     double seconds = 0;
 };
 
@@ -55,7 +58,11 @@ struct BatchOutcome {
 // message for the user.
 QString CompleteRequest(BatchRequest& request);
 
-// Runs one tool to its end or to the first file or table error.
+// Runs one tool to its end or to the first error. A missing or broken
+// calendar file stops it before anything is written (error: the loader's
+// message); a moment the engine refuses stops it before the file or table
+// holding that moment is put in place, so an older one under that name stays.
+// Temporary files a killed run left behind are removed first.
 BatchOutcome RunBatch(BatchRequest request, const BatchProgress& progress = {});
 
 }  // namespace zelvara::batch

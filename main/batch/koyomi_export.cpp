@@ -4,24 +4,11 @@
 #include "batch_job.h"
 #include "koyomi_table.h"
 
-#include <QFile>
-
-#include <filesystem>
-
 namespace zelvara::batch {
-namespace {
-
-QString RenameOver(const QString& from, const QString& to) {
-    std::error_code ec;
-    std::filesystem::rename(QFile::encodeName(from).toStdString(), QFile::encodeName(to).toStdString(), ec);
-    return ec ? CannotWriteMessage(to, QString::fromStdString(ec.message())) : QString();
-}
-
-}  // namespace
 
 bool RunKoyomi(BatchJob& job) {
     const QString finalPath = job.out.filePath(QLatin1String(kKoyomiFileName));
-    const QString partPath = finalPath + QStringLiteral(".part");
+    const QString partPath = PartName(finalPath);
     KoyomiWriter table(partPath);
     if (QString error = table.Open(); !error.isEmpty()) return job.Fail(error);
     const auto fail = [&](const QString& error) {
@@ -38,7 +25,8 @@ bool RunKoyomi(BatchJob& job) {
             job.Step(y, m, QStringLiteral("%1/%2").arg(y).arg(m, 2, 10, QLatin1Char('0')));
             for (int d = 1, n = MonthLength(y, m); d <= n; ++d)
                 for (int h = 0; h < kHours; ++h) {
-                    if (caster.Cast(y, m, d, h)) layout = caster.LayOut();
+                    if (!job.Cast(y, m, d, h)) return fail(job.outcome.error);
+                    if (caster.Man().validMark) layout = caster.LayOut();  // cleared by a refusal
                     const QString error = table.Append(KoyomiKey(y, m, d, h), caster.Man(), caster.FirstLuckAgeMale(),
                                                        caster.FirstLuckAgeFemale(), layout);
                     if (!error.isEmpty()) return fail(error);

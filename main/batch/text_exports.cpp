@@ -10,6 +10,12 @@ QString Year(int y) { return QString::number(y); }
 
 QString YearFileName(int year) { return QStringLiteral("zelv%1.txt").arg(year); }
 
+// The temporary year files a killed run of 2TXT or 旧 left behind.
+bool RemoveYearFileLeftovers(BatchJob& job) {
+    const QString error = RemoveLeftovers(job.out.path(), {PartName(QStringLiteral("zelv*.txt"))});
+    return error.isEmpty() || job.Fail(error);
+}
+
 bool WriteFile(BatchJob& job, const QString& path, const std::string& bytes) {
     if (const QString error = WriteWholeFile(path, bytes); !error.isEmpty()) return job.Fail(error);
     job.outcome.files << path;
@@ -19,6 +25,7 @@ bool WriteFile(BatchJob& job, const QString& path, const std::string& bytes) {
 }  // namespace
 
 bool RunTwoTxt(BatchJob& job) {
+    if (!RemoveYearFileLeftovers(job)) return false;
     std::string text;
     for (int y = job.request.fromYear; y <= job.request.toYear; ++y) {
         text.clear();
@@ -26,7 +33,7 @@ bool RunTwoTxt(BatchJob& job) {
             job.Step(y, m, Year(y));
             for (int d = 1, n = MonthLength(y, m); d <= n; ++d)
                 for (int h = 0; h < kHours; ++h) {
-                    job.caster.Cast(y, m, d, h);
+                    if (!job.Cast(y, m, d, h)) return false;
                     AppendTwoTxtLine(text, job.caster.Man(), m, d, h);
                     text += kLineEnd;
                 }
@@ -39,6 +46,8 @@ bool RunTwoTxt(BatchJob& job) {
 bool RunCasio(BatchJob& job) {
     const QString folder = job.out.filePath(QStringLiteral("CASIO"));
     if (const QString error = MakeFolder(folder); !error.isEmpty()) return job.Fail(error);
+    if (const QString error = RemoveLeftovers(folder, {PartName(QStringLiteral("*.dat"))}); !error.isEmpty())
+        return job.Fail(error);
     const QDir dir(folder);
     std::string text;
     for (int y = job.request.fromYear; y <= job.request.toYear; ++y)
@@ -47,7 +56,7 @@ bool RunCasio(BatchJob& job) {
             text.clear();
             for (int d = 1, n = MonthLength(y, m); d <= n; ++d)
                 for (int h = 0; h < kHours; ++h) {
-                    job.caster.Cast(y, m, d, h);
+                    if (!job.Cast(y, m, d, h)) return false;
                     AppendCasioLine(text, job.caster.Man(), job.caster.FirstLuckAgeMale(),
                                     job.caster.FirstLuckAgeFemale());
                     text += kLineEnd;
@@ -62,12 +71,13 @@ bool RunKyu(BatchJob& job) {
     // One moment a day at 09:00-11:00; January 1921 lies partly before the
     // first calendar day the engine covers and is left out.
     constexpr int kHourIndex = 5;
+    if (!RemoveYearFileLeftovers(job)) return false;
     const int y = job.request.fromYear;
     std::string text;
     for (int m = 2; m <= 12; ++m) {
         job.Step(y, m, Year(y));
         for (int d = 1, n = MonthLength(y, m); d <= n; ++d) {
-            job.caster.Cast(y, m, d, kHourIndex);
+            if (!job.Cast(y, m, d, kHourIndex)) return false;
             AppendKyuLine(text, job.caster.Man(), m, d);
             text += kLineEnd;
         }

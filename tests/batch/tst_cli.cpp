@@ -4,6 +4,8 @@
 #include "batch_test_support.h"
 #include "koyomi_table.h"
 
+#include <QDirIterator>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -26,10 +28,10 @@ struct Cli {
     QString out, err;
 };
 
-Cli RunCli(QStringList args) {
+Cli RunCli(QStringList args, const QString& home = batchtest::DataDir()) {
     QProcess p;
     p.setProgram(QStringLiteral(ZELVARA_CLI));
-    p.setArguments(args << "--home" << batchtest::DataDir());
+    p.setArguments(args << "--home" << home);
     p.start();
     p.waitForFinished(120000);
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
@@ -60,6 +62,47 @@ int LineOf(int y, int m, int d, int h) {
 struct Moment {
     int y, m, d, h;
 };
+// A program folder of its own with a copy of every calendar data file.
+bool CopyCalendarData(const QString& home) {
+    const QDir data(batchtest::DataDir());
+    for (const QString& eto : data.entryList({"*.eto"}, QDir::Files))
+        if (!QFile::copy(data.filePath(eto), QDir(home).filePath(eto))) return false;
+    return true;
+}
+
+// Replaces line (1-based) of a calendar data file.
+bool ReplaceLine(const QString& path, int line, const QByteArray& text) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    QList<QByteArray> lines = f.readAll().split('\n');
+    f.close();
+    if (line < 1 || line > lines.size()) return false;
+    lines[line - 1] = text + "\r";
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(lines.join('\n')) > 0;
+}
+
+bool WriteText(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray Content(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Every file below the folder, relative to it.
+QStringList FilesBelow(const QString& folder) {
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) files << QDir(folder).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
+const QByteArray kOlder = "an older output, kept\r\n";
+
 const Moment kMoments[] = {{1925, 1, 1, 0}, {1926, 6, 15, 5}, {1927, 11, 30, 11}, {1928, 2, 29, 7}, {1928, 12, 31, 11}};
 const Moment kKoyomiMoments[] = {{1930, 1, 1, 0}, {1930, 2, 4, 3}, {1930, 7, 21, 6}, {1930, 12, 31, 11}};
 
@@ -122,6 +165,105 @@ private slots:
             db.close();
         }
         QSqlDatabase::removeDatabase("golden");
+    }
+
+    // A missing or broken calendar file stops every export before it writes
+    // anything, with the loader's message; an older output stays as it was.
+    void calendarFileFaultStopsBeforeWriting_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("eto");     // the file removed, or broken when line > 0
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("older");   // an output of an earlier run
+        QTest::addColumn<QString>("says");
+        QTest::newRow("2txt, 1951 missing") << QStringList{"export", "2txt"} << "1951.eto" << 0 << "zelv1925.txt"
+                                            << "1951.etonot found ?";
+        QTest::newRow("koyomi, 1951 missing") << QStringList{"export", "koyomi"} << "1951.eto" << 0 << "koyomi.DB"
+                                              << "1951.etonot found ?";
+        QTest::newRow("casio, 1925 missing") << QStringList{"export", "casio"} << "1925.eto" << 0
+                                             << "CASIO/192201.dat" << "1925.etonot found ?";
+        QTest::newRow("kyu, 1922 missing") << QStringList{"export", "kyu"} << "1922.eto" << 0 << "zelv1921.txt"
+                                           << "1922.etonot found ?";
+        QTest::newRow("2txt, 1951 with lunar month 0")
+            << QStringList{"export", "2txt"} << "1951.eto" << 13 << "zelv1925.txt" << "1951.eto 13行目の旧暦の月「0」";
+    }
+    void calendarFileFaultStopsBeforeWriting() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, eto);
+        QFETCH(int, line);
+        QFETCH(QString, older);
+        QFETCH(QString, says);
+        QTemporaryDir home, out;
+        QVERIFY(CopyCalendarData(home.path()));
+        if (line > 0)
+            QVERIFY(ReplaceLine(home.filePath(eto), line, "6-8:0/6-30,29"));
+        else
+            QVERIFY(QFile::remove(home.filePath(eto)));
+        QVERIFY(WriteText(out.filePath(older), kOlder));
+
+        const Cli run = RunCli(args << "--out" << out.path(), home.path());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(says), qPrintable(run.err));
+        QVERIFY2(!run.out.contains("files"), qPrintable(run.out));
+        QCOMPARE(FilesBelow(out.path()), QStringList{older});
+        QCOMPARE(Content(out.filePath(older)), kOlder);
+    }
+
+    // A moment the engine refuses stops the export; it names the moment, and
+    // the file that would hold it is not put in place. The refusals before the
+    // first term of 1921 (1921-01-06) are the calendar's start, not a fault:
+    // with January's term moved to the 20th, the 7th is refused.
+    void refusedMomentStopsTheExport_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("older");
+        QTest::newRow("2txt") << "2txt" << "zelv1921.txt";
+        QTest::newRow("casio") << "casio" << "CASIO/192101.dat";
+        QTest::newRow("koyomi") << "koyomi" << "koyomi.DB";
+    }
+    void refusedMomentStopsTheExport() {
+        QFETCH(QString, kind);
+        QFETCH(QString, older);
+        QTemporaryDir home, out;
+        QVERIFY(CopyCalendarData(home.path()));
+        QVERIFY(ReplaceLine(home.filePath("1921.eto"), 2, "6-2:20:4:31"));
+        QVERIFY(WriteText(out.filePath(older), kOlder));
+
+        const Cli run = RunCli({"export", kind, "--from", "1921", "--to", "1921", "--out", out.path()}, home.path());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("1921/01/07 23:00-01:00"), qPrintable(run.err));
+        QCOMPARE(Content(out.filePath(older)), kOlder);
+        for (const QString& file : FilesBelow(out.path()))
+            QVERIFY2(file == older || file == "koyomi.DB.part", qPrintable(file));
+    }
+
+    // January 1921 before its first term is refused in every run over it, and
+    // the run still completes.
+    void startOfTheCalendarIsNoFault() {
+        QTemporaryDir out;
+        const Cli run = RunCli({"export", "2txt", "--from", "1921", "--to", "1921", "--out", out.path()});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY2(run.out.contains("first: 1921/01/01 23:00-01:00"), qPrintable(run.out));
+        QCOMPARE(ReadLines(out.filePath("zelv1921.txt")).size(), 4380);
+    }
+
+    // A killed export leaves its temporary file; the next run removes it.
+    void leftoverOfAKilledRunIsRemoved_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("leftover");
+        QTest::newRow("2txt") << QStringList{"export", "2txt", "--from", "1925", "--to", "1925"} << "zelv1951.txt.part";
+        QTest::newRow("kyu") << QStringList{"export", "kyu"} << "zelv1921.txt.part";
+        QTest::newRow("casio") << QStringList{"export", "casio", "--from", "1922", "--to", "1922"}
+                               << "CASIO/192905.dat.part";
+        QTest::newRow("koyomi") << QStringList{"export", "koyomi", "--from", "1930", "--to", "1930"}
+                                << "koyomi.DB.part";
+    }
+    void leftoverOfAKilledRunIsRemoved() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, leftover);
+        QTemporaryDir out;
+        QVERIFY(WriteText(out.filePath(leftover), "half a file"));
+        const Cli run = RunCli(args << "--out" << out.path());
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        for (const QString& file : FilesBelow(out.path())) QVERIFY2(!file.endsWith(".part"), qPrintable(file));
     }
 
     void badRequestsGetAClearMessage_data() {

@@ -4,9 +4,9 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPen>
-#include <QPrinter>
 
 #include <cmath>
 
@@ -48,8 +48,8 @@ BusyCursor::~BusyCursor()
         QGuiApplication::restoreOverrideCursor();
 }
 
-PrintDocument::PrintDocument(QPrinter& printer, QString footer)
-    : printer_(printer), footer_(std::move(footer)), mm_(printer.resolution())
+PrintDocument::PrintDocument(QPagedPaintDevice& device, QString footer, QString destination)
+    : device_(device), footer_(std::move(footer)), destination_(std::move(destination)), mm_(device.logicalDpiY())
 {
 }
 
@@ -66,12 +66,8 @@ QString PrintDocument::Begin()
     if (mm_.DotsPerMm() <= 0)
         return QStringLiteral("プリンタの解像度 (%1 dpi) では印刷できません。").arg(mm_.DotsPerInch());
     painter_ = new QPainter;
-    if (!painter_->begin(&printer_)) {
-        const QString where = printer_.outputFormat() == QPrinter::PdfFormat
-                                  ? QStringLiteral("PDFファイル %1 を書けません。").arg(printer_.outputFileName())
-                                  : QStringLiteral("プリンタ %1 で印刷を始められません。").arg(printer_.printerName());
-        return where;
-    }
+    if (!painter_->begin(&device_))
+        return QStringLiteral("%1 に印刷を始められません。").arg(destination_);
     pages_ = 1;
     ClearBrush();
     font_ = QFont(PrintFontFamily());
@@ -135,7 +131,7 @@ void PrintDocument::PrintFooter()
 
 bool PrintDocument::NewPage()
 {
-    if (!printer_.newPage()) {
+    if (!device_.newPage()) {
         failed_ = true;
         return false;
     }

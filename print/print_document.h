@@ -9,8 +9,8 @@
 #include <array>
 
 class QImage;
+class QPagedPaintDevice;
 class QPainter;
-class QPrinter;
 
 namespace zelvara {
 
@@ -56,19 +56,21 @@ private:
     bool set_ = false;
 };
 
-// A document being drawn. Begin() starts it with the common frame; positions
-// are millimetres from the top-left of the printable area, a text position
-// is the top-left corner of the text.
+// A document being drawn on a printer or a PDF file. Begin() starts it with
+// the common frame; positions are millimetres from the top-left of the
+// printable area, a text position is the top-left corner of the text.
 class PrintDocument {
 public:
-    PrintDocument(QPrinter& printer, QString footer);
+    // destination names the printer or file in messages ("PDFファイル …").
+    PrintDocument(QPagedPaintDevice& device, QString footer, QString destination);
     ~PrintDocument();
     PrintDocument(const PrintDocument&) = delete;
     PrintDocument& operator=(const PrintDocument&) = delete;
 
     // Empty on success, else why the document could not be started.
     QString Begin();
-    // Ends the document; false when the printer reported a failure.
+    // Ends the document; false when the device reported a failure. A PDF
+    // file's own write errors show only when it is committed.
     bool End();
 
     const MillimetreTable& Mm() const { return mm_; }
@@ -89,8 +91,9 @@ public:
     int Pages() const { return pages_; }
 
 private:
-    QPrinter& printer_;
+    QPagedPaintDevice& device_;
     QString footer_;
+    QString destination_;
     MillimetreTable mm_;
     QPainter* painter_ = nullptr;
     QFont font_;

@@ -1,5 +1,7 @@
 #include "print_module.h"
 
+#include "pdf_file.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
@@ -27,8 +29,8 @@ public:
     // Prints one document in the common frame; false when the command is to stop.
     bool Document(const QString& name, const std::function<void(PrintDocument&)>& draw)
     {
-        return Drawing(name, [&](QPrinter& printer) {
-            PrintDocument doc(printer, module_.Footer());
+        return Drawing(name, [&](QPagedPaintDevice& device, const QString& destination) {
+            PrintDocument doc(device, module_.Footer(), destination);
             if (QString why = doc.Begin(); !why.isEmpty())
                 return why;
             draw(doc);
@@ -36,27 +38,29 @@ public:
         });
     }
 
-    // Prints one document that draw lays out itself on the printer; draw
-    // returns why it failed, or nothing. False when the command is to stop.
-    bool Drawing(const QString& name, const std::function<QString(QPrinter&)>& draw)
+    // Prints one document that draw lays out itself on the device it is
+    // handed (named by destination in messages); draw returns why it failed,
+    // or nothing. A PDF file counts only once it is complete in its place.
+    // False when the command is to stop.
+    using Drawer = std::function<QString(QPagedPaintDevice& device, const QString& destination)>;
+    bool Drawing(const QString& name, const Drawer& draw)
     {
         if (!ChooseDestination(name))
             return false;
-        const int n = outcome_.documents + 1;
-        std::unique_ptr<QPrinter> own;
-        QPrinter* printer = &module_.Printer();
-        if (pdf_) {
-            own = PdfPrinter(NumberedPdfPath(pdf_->path, n), pdf_->dpi);
-            printer = own.get();
-        }
-        printer->setDocName(name);
-
         BusyCursor busy;
-        if (const QString why = draw(*printer); !why.isEmpty())
+        if (!pdf_)
+            return OnPrinter(name, draw);
+        const QString path = NumberedPdfPath(pdf_->path, outcome_.documents + 1);
+        PdfFile file(path, pdf_->dpi, PdfPageLayout(), name);
+        if (QString why = file.Open(); !why.isEmpty())
+            return Fail(why);
+        if (QString why = draw(file.Device(), QStringLiteral("PDFファイル %1").arg(QDir::toNativeSeparators(path)));
+            !why.isEmpty())
+            return Fail(why);
+        if (QString why = file.Commit(); !why.isEmpty())
             return Fail(why);
         ++outcome_.documents;
-        if (pdf_)
-            outcome_.files << printer->outputFileName();
+        outcome_.files << path;
         return true;
     }
 
@@ -94,17 +98,25 @@ private:
         return true;
     }
 
-    std::unique_ptr<QPrinter> PdfPrinter(const QString& path, int dpi) const
+    bool OnPrinter(const QString& name, const Drawer& draw)
     {
-        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(path);
-        printer->setResolution(dpi);
+        QPrinter& printer = module_.Printer();
+        printer.setDocName(name);
+        if (const QString why = draw(printer, QStringLiteral("プリンタ %1").arg(printer.printerName())); !why.isEmpty())
+            return Fail(why);
+        if (printer.printerState() == QPrinter::Error)
+            return Fail(QStringLiteral("プリンタ %1 で「%2」を印刷できませんでした。").arg(printer.printerName(), name));
+        ++outcome_.documents;
+        return true;
+    }
+
+    // The printer's page without margins: the grid starts at the paper's corner.
+    QPageLayout PdfPageLayout() const
+    {
         QPageLayout layout = module_.Printer().pageLayout();
-        layout.setMargins(QMarginsF(0, 0, 0, 0));
         layout.setMinimumMargins(QMarginsF(0, 0, 0, 0));
-        printer->setPageLayout(layout);
-        return printer;
+        layout.setMargins(QMarginsF(0, 0, 0, 0));
+        return layout;
     }
 
     bool Fail(const QString& why)
@@ -202,12 +214,12 @@ PrintOutcome Tprintmodule::PrintMarriageReading(const PersonText& person, const 
     return session.Outcome();
 }
 
-PrintOutcome Tprintmodule::PrintDrawing(const QString& name, const std::function<bool(QPrinter&)>& draw,
+PrintOutcome Tprintmodule::PrintDrawing(const QString& name, const std::function<bool(QPagedPaintDevice&)>& draw,
                                         const std::optional<PdfOutput>& pdf)
 {
     PrintSession session(*this, pdf);
-    session.Drawing(name, [&](QPrinter& printer) {
-        return draw(printer) ? QString() : QStringLiteral("「%1」を印刷できませんでした。").arg(name);
+    session.Drawing(name, [&](QPagedPaintDevice& device, const QString&) {
+        return draw(device) ? QString() : QStringLiteral("「%1」を印刷できませんでした。").arg(name);
     });
     return session.Outcome();
 }

@@ -3,7 +3,8 @@
 // the footer data, and one operation per printout. Printing goes to the
 // printer without a dialog; where no printer is installed the user is asked
 // for a PDF file instead. Every operation can also print to a PDF file given
-// by the caller.
+// by the caller. A PDF file is written under a temporary name and renamed
+// when complete, so a failed print never replaces an older file.
 #pragma once
 
 #include "chart_sheet.h"
@@ -18,6 +19,7 @@
 #include <memory>
 #include <optional>
 
+class QPagedPaintDevice;
 class QPrinter;
 
 namespace zelvara {
@@ -92,7 +94,7 @@ public:
 
     // A document the caller lays out itself (the picture windows' prints),
     // sent where the other prints go: the printer, its file, or a PDF file.
-    PrintOutcome PrintDrawing(const QString& name, const std::function<bool(QPrinter&)>& draw,
+    PrintOutcome PrintDrawing(const QString& name, const std::function<bool(QPagedPaintDevice&)>& draw,
                               const std::optional<PdfOutput>& pdf = {});
 
 private:

@@ -79,29 +79,51 @@ void DrawMarriageRules(PrintDocument& doc)
 
 void DrawLegends(PrintDocument& doc, const LegendPrint& legends)
 {
+    // Two star slots a page, pictures at 30 and 150 mm, each description on
+    // 5 mm lines below its picture. A description longer than its slot runs
+    // on below, over the page if need be (carrying on at 30 mm), and the next
+    // star then starts a new page: nothing overprints and nothing falls
+    // below the footer.
+    constexpr int kSlotTops[2] = {30, 150};
+    constexpr int kLineStep = 5;
+    constexpr int kLastLine = 270;      // the last line that ends above the footer at 276
+    constexpr int kContinuedLine = 30;  // the first line of a page the text ran on to
     const MillimetreTable& mm = doc.Mm();
-    for (int page = 1; page <= kMajorStars / 2; ++page) {
-        if (page > 1)
+    bool pageOpen = false;
+    const auto startPage = [&] {
+        if (pageOpen) {
+            doc.PrintFooter();
             doc.NewPage();
-        doc.ClearBrush();
-        const int first = 2 * page - 1, second = 2 * page;
-        doc.Text(50, 15, QStringLiteral("【Orvandel（紫薇伝説）による星の解説】 "), 15);
-        doc.Text(90, 40, Q(kStarLongNames[first]));
-        doc.Text(90, 160, Q(kStarLongNames[second]));
-        doc.PrintPictureAt(mm[30], mm[30], mm[40], mm[60], legends.pictures[first]);
-        doc.PrintPictureAt(mm[30], mm[150], mm[40], mm[60], legends.pictures[second]);
-        doc.SetFontSize(10);
-        const struct {
-            int star, top;
-        } blocks[2] = {{first, 95}, {second, 215}};
-        for (const auto& block : blocks) {
-            const QStringList lines =
-                DisplayedLines(MemoLinesOf(legends.descriptions[block.star]), kLegendMemoColumns);
-            for (int k = 0; k < lines.size(); ++k)
-                doc.Text(20, block.top + 5 * k, lines.at(k));
         }
-        doc.PrintFooter();
+        pageOpen = true;
+        doc.ClearBrush();
+        doc.Text(50, 15, QStringLiteral("【Orvandel（紫薇伝説）による星の解説】 "), 15);
+    };
+    int slot = 0;
+    for (int star = 1; star <= kMajorStars; ++star) {
+        if (slot == 0)
+            startPage();
+        const int top = kSlotTops[slot];
+        doc.Text(90, top + 10, Q(kStarLongNames[star]), 15);
+        doc.PrintPictureAt(mm[30], mm[top], mm[40], mm[60], legends.pictures[star]);
+        doc.SetFontSize(10);
+        bool ranOn = false;
+        int y = top + 65;
+        for (const QString& line : DisplayedLines(MemoLinesOf(legends.descriptions[star]), kLegendMemoColumns)) {
+            if (y > kLastLine) {
+                startPage();
+                doc.SetFontSize(10);
+                y = kContinuedLine;
+                ranOn = true;
+            }
+            doc.Text(20, y, line);
+            y += kLineStep;
+        }
+        // The lower slot is free when this star is the upper one and its
+        // last line ends above the lower picture.
+        slot = slot == 0 && !ranOn && y - kLineStep < kSlotTops[1] ? 1 : 0;
     }
+    doc.PrintFooter();
 }
 
 }  // namespace zelvara

@@ -37,7 +37,9 @@ void DrawMarriageRules(PrintDocument& doc);
 constexpr int kLastLineAboveRules = 14;
 
 // The fourteen major stars' legends, two a page: names and pictures from
-// the program's tables, descriptions by star 1..14 (index 0 unused).
+// the program's tables, descriptions by star 1..14 (index 0 unused). A
+// description too long for its place runs on to the next page, and the
+// next star starts a page of its own.
 struct LegendPrint {
     std::array<QImage, kMajorStars + 1> pictures;
     std::array<QString, kMajorStars + 1> descriptions;

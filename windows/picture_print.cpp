@@ -2,11 +2,10 @@
 
 #include "matrix_layout.h"
 
-#include <QDir>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPageSize>
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -55,15 +54,15 @@ QString FooterText(const QString& title, const QString& tel)
     return QStringLiteral("(著作)") + title + QStringLiteral("     TEL ") + tel;
 }
 
-bool PrintStarMatrix(QPrinter& printer, const QString& footer)
+bool PrintStarMatrix(QPagedPaintDevice& device, const QString& footer)
 {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     QPainter p;
-    if (!p.begin(&printer)) {
+    if (!p.begin(&device)) {
         QGuiApplication::restoreOverrideCursor();
         return false;
     }
-    Page page(p, DotsPerMm(printer.resolution()));
+    Page page(p, DotsPerMm(device.logicalDpiY()));
     QPen pen(Qt::black);
     pen.setWidth(matrix::kPrintPenDots);
     p.setPen(pen);
@@ -84,12 +83,12 @@ bool PrintStarMatrix(QPrinter& printer, const QString& footer)
     return ok;
 }
 
-bool PrintOrganisationPicture(QPrinter& printer, const QImage& picture)
+bool PrintOrganisationPicture(QPagedPaintDevice& device, const QImage& picture)
 {
     QPainter p;
-    if (!p.begin(&printer))
+    if (!p.begin(&device))
         return false;
-    Page page(p, DotsPerMm(printer.resolution()));
+    Page page(p, DotsPerMm(device.logicalDpiY()));
     p.drawImage(QRect(page.Mm(20), page.Mm(30), page.Mm(180 - 20), page.Mm(150 - 30)), picture);
     return p.end();
 }
@@ -101,15 +100,10 @@ void PrintOnDefaultPrinter(QWidget* parent, const QString& document, const PageD
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
     if (QPrinterInfo::defaultPrinter().isNull()) {
-        const QString path = QFileDialog::getSaveFileName(
-            parent, QStringLiteral("プリンタがありません。PDFファイルに印刷します"),
-            QDir::home().filePath(document + QStringLiteral(".pdf")), QStringLiteral("PDF (*.pdf)"));
-        if (path.isEmpty())
-            return;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(path);
+        QMessageBox::warning(parent, QString(), QStringLiteral("プリンタがありません。「%1」を印刷できません。").arg(document));
+        return;
     }
-    if (!draw(printer))
+    if (!draw(printer) || printer.printerState() == QPrinter::Error)
         QMessageBox::warning(parent, QString(), QStringLiteral("「%1」を印刷できませんでした。").arg(document));
 }
 

@@ -5,11 +5,11 @@
 #pragma once
 
 #include <QImage>
-#include <QPrinter>
 #include <QString>
 
 #include <functional>
 
+class QPagedPaintDevice;
 class QWidget;
 
 namespace zelvara {
@@ -21,20 +21,22 @@ int DotsPerMm(int dotsPerInch);
 QString FooterText(const QString& title, const QString& tel);
 
 // Title, axis texts, 3 × 3 grid and star names, then the footer.
-bool PrintStarMatrix(QPrinter& printer, const QString& footer);
+bool PrintStarMatrix(QPagedPaintDevice& device, const QString& footer);
 
 // The picture stretched into (20, 30)–(180, 150) mm; no footer.
-bool PrintOrganisationPicture(QPrinter& printer, const QImage& picture);
+bool PrintOrganisationPicture(QPagedPaintDevice& device, const QImage& picture);
 
-// Draws one document on the printer it is handed; false when that failed.
-using PageDrawer = std::function<bool(QPrinter& printer)>;
+// Draws one document on the printer or PDF file it is handed; false when
+// that failed.
+using PageDrawer = std::function<bool(QPagedPaintDevice& device)>;
 // Finds the printer for a print command and draws on it. The program hands
-// the windows one that uses its print module's printer (the one the printer
-// setup chose); tests hand one that prints to a file.
+// the windows one that goes through its print module (the printer the
+// printer setup chose, else a PDF file written safely); tests hand one that
+// prints to a file.
 using PrintRunner = std::function<void(QWidget* parent, const QString& document, const PageDrawer& draw)>;
-// The default printer, or, when no printer is installed, a PDF file that the
-// user names (nothing is drawn when the user cancels); a failed drawing is
-// said in a message box.
+// The default printer alone, for a window the program has not handed its
+// print module: with no printer installed, or a drawing that fails, a
+// message box says so. PDF files are the print module's to write.
 void PrintOnDefaultPrinter(QWidget* parent, const QString& document, const PageDrawer& draw);
 
 }  // namespace zelvara

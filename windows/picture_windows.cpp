@@ -5,7 +5,7 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QPrinter>
+#include <QPagedPaintDevice>
 #include <QPushButton>
 #include <QScreen>
 
@@ -71,7 +71,7 @@ void PictureWindow::showEvent(QShowEvent* event)
 void PictureWindow::prnbtnClick()
 {
     if (runner_)
-        runner_(this, windowTitle(), [this](QPrinter& printer) { return PrintPage(printer); });
+        runner_(this, windowTitle(), [this](QPagedPaintDevice& device) { return PrintPage(device); });
 }
 
 Tmatorixfrm::Tmatorixfrm(const QString& settingsPath, QWidget* parent)
@@ -82,11 +82,11 @@ Tmatorixfrm::Tmatorixfrm(const QString& settingsPath, QWidget* parent)
 {
 }
 
-bool Tmatorixfrm::PrintPage(QPrinter& printer)
+bool Tmatorixfrm::PrintPage(QPagedPaintDevice& device)
 {
     const SettingsFile settings(settingsPath_);
-    return PrintStarMatrix(printer, FooterText(settings.Read(QStringLiteral("owner"), QStringLiteral("title"), {}),
-                                               settings.Read(QStringLiteral("owner"), QStringLiteral("tel"), {})));
+    return PrintStarMatrix(device, FooterText(settings.Read(QStringLiteral("owner"), QStringLiteral("title"), {}),
+                                              settings.Read(QStringLiteral("owner"), QStringLiteral("tel"), {})));
 }
 
 QString BmpFilePath(const QString& programFolder, const QString& file)
@@ -106,7 +106,7 @@ OrganisationWindow::OrganisationWindow(const QString& objectName, const QString&
     setPalette(white);
 }
 
-bool OrganisationWindow::PrintPage(QPrinter& printer) { return PrintOrganisationPicture(printer, Picture()); }
+bool OrganisationWindow::PrintPage(QPagedPaintDevice& device) { return PrintOrganisationPicture(device, Picture()); }
 
 Tsosikiin::Tsosikiin(const QString& programFolder, QWidget* parent)
     : OrganisationWindow(QStringLiteral("Tsosikiin"), QStringLiteral("殷国の組織図"), programFolder,

@@ -27,7 +27,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     // Prints the page of this window; false when nothing was printed.
-    virtual bool PrintPage(QPrinter& printer) = 0;
+    virtual bool PrintPage(QPagedPaintDevice& device) = 0;
 
 private:
     void prnbtnClick();
@@ -46,7 +46,7 @@ public:
     explicit Tmatorixfrm(const QString& settingsPath = {}, QWidget* parent = nullptr);
 
 protected:
-    bool PrintPage(QPrinter& printer) override;
+    bool PrintPage(QPagedPaintDevice& device) override;
 
 private:
     QString settingsPath_;
@@ -61,7 +61,7 @@ public:
                        const QString& file, QWidget* parent);
 
 protected:
-    bool PrintPage(QPrinter& printer) override;
+    bool PrintPage(QPagedPaintDevice& device) override;
 };
 
 class Tsosikiin : public OrganisationWindow {

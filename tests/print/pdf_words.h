@@ -75,6 +75,11 @@ inline const Word* Find(const Page& page, const QString& text, bool prefix = fal
             return &w;
     return nullptr;
 }
+// A word found in a temporary page would point into freed memory: keep the
+// page in a variable, or ask Has().
+const Word* Find(Page&& page, const QString& text, bool prefix = false) = delete;
+
+inline bool Has(const Page& page, const QString& text, bool prefix = false) { return Find(page, text, prefix); }
 
 inline int Count(const Page& page, const QString& text)
 {

@@ -268,7 +268,7 @@ private slots:
         // The graph alone.
         const QString alone = Pdf(QStringLiteral("graph.pdf"));
         QVERIFY(module.PrintStrengthGraph(sheet.person, strength, PdfOutput{alone, 600}).Printed());
-        QVERIFY(Find(ReadPdf(alone).value(0), QStringLiteral("出生図分析")));
+        QVERIFY(pdftest::Has(ReadPdf(alone).value(0), QStringLiteral("出生図分析")));
     }
 };
 

@@ -127,7 +127,7 @@ private slots:
         Control<QCheckBox>("GraphCheck")->setChecked(true);
         Click("printbtn1");
         QCOMPARE(asked_.size(), 2);  // one file asked for, the graph numbered after it
-        QVERIFY(Find(ReadPdf(Printed(2)).value(0), QStringLiteral("【出生図における１２宮の特徴を分析】")));
+        QVERIFY(pdftest::Has(ReadPdf(Printed(2)).value(0), QStringLiteral("【出生図における１２宮の特徴を分析】")));
         Control<QCheckBox>("GraphCheck")->setChecked(false);
         QVERIFY(!QApplication::overrideCursor());
     }
@@ -152,7 +152,7 @@ private slots:
         // What the memos show now is 福徳宮's reading, as printed last.
         const QString first = w_->Readings().hlp12Memo->toPlainText().section(QLatin1Char('\n'), 0, 0);
         QVERIFY(!first.isEmpty());
-        QVERIFY(Find(ReadPdf(Printed(12)).value(0), first.section(QLatin1Char(' '), 0, 0), true));
+        QVERIFY(pdftest::Has(ReadPdf(Printed(12)).value(0), first.section(QLatin1Char(' '), 0, 0), true));
         Control<QCheckBox>("PrnCheck")->setChecked(false);
     }
 

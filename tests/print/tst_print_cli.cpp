@@ -1,6 +1,7 @@
 // zelvara-cli print: the same documents as the print buttons, from a fresh
 // program folder; the footer from the options or the settings file; bad
 // options stop before anything is written.
+#include "file_size_limit.h"
 #include "pdf_words.h"
 
 #include <QDir>
@@ -32,13 +33,21 @@ private:
     QTemporaryDir home_;
     QTemporaryDir out_;
 
-    Run Cli(const QStringList& args)
+    // With fileSizeKb the program cannot make a file longer than that, as on
+    // a disk that fills up (SIGXFSZ ignored: its writes fail instead).
+    Run Cli(const QStringList& args, int fileSizeKb = 0)
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("ZELVARA_HOME"), home_.path());
         p.setProcessEnvironment(env);
-        p.start(QStringLiteral(ZELVARA_CLI), args);
+        if (fileSizeKb > 0)
+            p.start(QStringLiteral("bash"), QStringList{QStringLiteral("-c"),
+                                                        QStringLiteral("trap '' XFSZ; ulimit -f %1; exec \"$0\" \"$@\"").arg(fileSizeKb),
+                                                        QStringLiteral(ZELVARA_CLI)} +
+                                                args);
+        else
+            p.start(QStringLiteral(ZELVARA_CLI), args);
         Run r;
         if (!p.waitForFinished(60000))
             return r;
@@ -93,10 +102,11 @@ private slots:
         const auto read = ReadPdf(path);
         if (pages > 0)
             QCOMPARE(read.size(), pages);
-        QVERIFY2(Find(read.value(0), heading, true), qPrintable(pdftest::PageText(read.value(0))));
-        const pdftest::Word* footer = Find(read.value(0), QStringLiteral("(著作)星読み館"));
+        const pdftest::Page first = read.value(0);
+        QVERIFY2(Find(first, heading, true), qPrintable(pdftest::PageText(first)));
+        const pdftest::Word* footer = Find(first, QStringLiteral("(著作)星読み館"));
         QVERIFY(footer && std::abs(footer->x - 60) < 0.5 && std::abs(footer->y - 276) < 0.5);
-        QVERIFY(Find(read.value(0), QStringLiteral("045-111-2222")));
+        QVERIFY(Find(first, QStringLiteral("045-111-2222")));
     }
 
     // Without --title and --tel the settings file gives the footer; without
@@ -132,7 +142,8 @@ private slots:
         const QString path = Pdf(QStringLiteral("300dpi.pdf"));
         const Run r = Cli(QStringList{"print", "chart", "--pdf", path, "--dpi", "300"} + kBirth);
         QVERIFY2(r.code == 0, qPrintable(r.err));
-        const pdftest::Word* title = Find(ReadPdf(path, 300).value(0), QStringLiteral("【Zelvaraプロ版"), true);
+        const pdftest::Page page = ReadPdf(path, 300).value(0);
+        const pdftest::Word* title = Find(page, QStringLiteral("【Zelvaraプロ版"), true);
         QVERIFY(title && std::abs(title->x - 10) < 0.5 && std::abs(title->y - 10) < 0.5);
     }
 
@@ -164,6 +175,29 @@ private slots:
         QCOMPARE(r.code, 2);
         QVERIFY2(r.err.contains(says), qPrintable(r.err));
         QVERIFY(!QFile::exists(Pdf(QStringLiteral("bad.pdf"))));
+    }
+
+    // A PDF that cannot be written whole: exit code 1, a message naming the
+    // file, nothing on stdout, and the older file of that name byte for byte
+    // as it was, with no temporary file beside it.
+    void failedWriteKeepsTheOlderFile_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("chart") << (QStringList{"chart"} + kBirth);
+        QTest::newRow("legends") << QStringList{"legends"};
+    }
+    void failedWriteKeepsTheOlderFile()
+    {
+        QFETCH(QStringList, args);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("full.pdf"));
+        QVERIFY(pdftest::WriteOlderFile(path));
+        const Run r = Cli(QStringList{"print"} + args + QStringList{"--pdf", path}, 8);
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(path), qPrintable(r.err));
+        QVERIFY2(r.out.isEmpty(), qPrintable(r.out));
+        QCOMPARE(pdftest::FileBytes(path), pdftest::OlderFileBytes());
+        QCOMPARE(pdftest::FilesIn(folder.path()), QStringList{QStringLiteral("full.pdf")});
     }
 
     // A date the engine refuses stops with its message and exit code 1.

@@ -1,6 +1,7 @@
 // The print frame: the whole-dot millimetre grid, the footer, the line grid
 // of the listings with its page breaks, where documents go, the cursor, and
 // the memo lines the listings print.
+#include "file_size_limit.h"
 #include "memo_lines.h"
 #include "pdf_words.h"
 #include "print_module.h"
@@ -8,8 +9,8 @@
 #include <QCursor>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -211,26 +212,81 @@ private slots:
     {
         Tprintmodule module;
         const QString path = Pdf(QStringLiteral("drawing.pdf"));
-        QString drawnOn;
+        int drawnAt = 0;
         const PrintOutcome out = module.PrintDrawing(
             QStringLiteral("星のマトリックス図"),
-            [&](QPrinter& printer) {
-                drawnOn = printer.outputFileName();
+            [&](QPagedPaintDevice& device) {
+                drawnAt = device.logicalDpiY();
                 QPainter p;
-                return p.begin(&printer) && p.end();
+                return p.begin(&device) && p.end();
             },
             PdfOutput{path, 300});
         QVERIFY2(out.Printed(), qPrintable(out.message));
-        QCOMPARE(drawnOn, path);
+        QCOMPARE(drawnAt, 300);
         QCOMPARE(out.files, QStringList{path});
         QVERIFY(QFileInfo(path).size() > 0);
 
-        const PrintOutcome failed = module.PrintDrawing(QStringLiteral("殷国組織図"), [](QPrinter&) { return false; },
-                                                        PdfOutput{Pdf(QStringLiteral("failed.pdf")), 300});
+        const QString failedPath = Pdf(QStringLiteral("failed.pdf"));
+        const PrintOutcome failed = module.PrintDrawing(QStringLiteral("殷国組織図"), [](QPagedPaintDevice&) { return false; },
+                                                        PdfOutput{failedPath, 300});
         QCOMPARE(failed.status, PrintOutcome::Status::Failed);
         QVERIFY2(failed.message.contains(QStringLiteral("殷国組織図")), qPrintable(failed.message));
         QCOMPARE(failed.documents, 0);
+        QVERIFY(!QFile::exists(failedPath));
         QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    // A PDF file that cannot be written whole (the disk fills up) is a failed
+    // print that names the file, and the older file of that name stays byte
+    // for byte, with no temporary file left beside it: for the module's own
+    // documents and for the pages the picture windows lay out alike.
+    void failedWriteKeepsTheOlderFile_data()
+    {
+        QTest::addColumn<bool>("drawing");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("listing") << false << 200;
+        QTest::newRow("listing that fails only at the end") << false << 1;
+        QTest::newRow("caller-drawn page") << true << 0;
+    }
+    void failedWriteKeepsTheOlderFile()
+    {
+        QFETCH(bool, drawing);
+        QFETCH(int, lines);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("full.pdf"));
+        QVERIFY(pdftest::WriteOlderFile(path));
+        Tprintmodule module;
+        PrintOutcome out;
+        {
+            const pdftest::FileSizeLimit full(4096);
+            QVERIFY(full.IsSet());
+            if (drawing) {
+                out = module.PrintDrawing(
+                    QStringLiteral("星のマトリックス図"),
+                    [](QPagedPaintDevice& device) {
+                        QPainter p;
+                        if (!p.begin(&device))
+                            return false;
+                        p.drawText(QPoint(500, 500), QStringLiteral("天機星 七殺星 貪狼星"));
+                        return p.end();
+                    },
+                    PdfOutput{path, 600});
+            } else {
+                out = module.PrintLuckReading(kPerson, Numbered(lines), PdfOutput{path, 600});
+            }
+        }
+        QCOMPARE(out.status, PrintOutcome::Status::Failed);
+        QVERIFY2(out.message.contains(path), qPrintable(out.message));
+        QCOMPARE(out.documents, 0);
+        QVERIFY(out.files.isEmpty());
+        QCOMPARE(pdftest::FileBytes(path), pdftest::OlderFileBytes());
+        QCOMPARE(pdftest::FilesIn(folder.path()), QStringList{QStringLiteral("full.pdf")});
+        QVERIFY(!QGuiApplication::overrideCursor());
+
+        // With room again the same print replaces the older file.
+        const PrintOutcome again = module.PrintLuckReading(kPerson, Numbered(2), PdfOutput{path, 600});
+        QVERIFY2(again.Printed(), qPrintable(again.message));
+        QVERIFY(pdftest::Has(ReadPdf(path).value(0), QStringLiteral("【行運の診断】")));
     }
 
     void memoLines_data()

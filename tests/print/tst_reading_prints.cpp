@@ -4,6 +4,7 @@
 #include "print_module.h"
 
 #include <QDir>
+#include <QRectF>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -34,6 +35,21 @@ QString Where(const pdftest::Word* w)
 {
     return w ? QStringLiteral("%1 at (%2, %3)").arg(w->text).arg(w->x, 0, 'f', 2).arg(w->y, 0, 'f', 2)
              : QStringLiteral("not found");
+}
+
+// The star pictures into folder/bmp, as the program folder holds them.
+bool CopyStarPictures(const QString& folder)
+{
+    const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
+    QDir(folder).mkdir(QStringLiteral("bmp"));
+    for (int s = 0; s < kMajorStars; ++s) {
+        const QString file = QStringLiteral("bmp/") + Q(kStarPictureFiles[s]);
+        if (!QFile::copy(data.filePath(file), QDir(folder).filePath(file))) {
+            qWarning("cannot copy %s", qPrintable(file));
+            return false;
+        }
+    }
+    return true;
 }
 
 // The text printed on one line of a page at y, joined as pdftotext splits it.
@@ -112,7 +128,7 @@ private slots:
             PdfOutput{one, 600});
         QVERIFY(single.Printed());
         QCOMPARE(composed, QList<int>{7});
-        QVERIFY(Find(ReadPdf(one).value(0), QStringLiteral("【遷移宮の診断】")));
+        QVERIFY(pdftest::Has(ReadPdf(one).value(0), QStringLiteral("【遷移宮の診断】")));
         QVERIFY(!QFile::exists(NumberedPdfPath(one, 2)));
 
         const QString stop = Pdf(QStringLiteral("stop.pdf"));
@@ -239,14 +255,8 @@ private slots:
     // Seven pages of two stars each, pictures from the program folder.
     void legends()
     {
-        const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
         QTemporaryDir home;
-        QDir(home.path()).mkdir(QStringLiteral("bmp"));
-        for (int s = 0; s < kMajorStars; ++s) {
-            const QString file = Q(kStarPictureFiles[s]);
-            QVERIFY2(QFile::copy(data.filePath(QStringLiteral("bmp/") + file), home.filePath(QStringLiteral("bmp/") + file)),
-                     qPrintable(file));
-        }
+        QVERIFY(CopyStarPictures(home.path()));
         std::array<QString, kMajorStars + 1> texts;
         for (int s = 1; s <= kMajorStars; ++s)
             texts[s] = QStringLiteral("説明%1\n").arg(s) + QString(60, QChar(0x661F));
@@ -286,6 +296,82 @@ private slots:
         QCOMPARE(missing.status, PrintOutcome::Status::Refused);
         QVERIFY2(missing.message.contains(QStringLiteral("tenso.bmp")), qPrintable(missing.message));
         QVERIFY(!QFile::exists(broken));
+    }
+
+    // A description longer than its place runs on to the next page, and the
+    // next star starts a page of its own: no text overlaps another text or a
+    // picture, all stays above the footer, and every line is printed once,
+    // in order.
+    void longLegendRunsOn_data()
+    {
+        QTest::addColumn<int>("star");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("upper fills its place") << 1 << 11 << 7;
+        QTest::newRow("upper one line more") << 1 << 12 << 8;
+        QTest::newRow("upper over three pages") << 1 << 120 << 10;
+        QTest::newRow("lower runs on") << 2 << 60 << 8;
+        QTest::newRow("last star runs on") << 14 << 20 << 8;
+    }
+    void longLegendRunsOn()
+    {
+        QFETCH(int, star);
+        QFETCH(int, lines);
+        QFETCH(int, pages);
+        QTemporaryDir home;
+        QVERIFY(CopyStarPictures(home.path()));
+        std::array<QString, kMajorStars + 1> texts;
+        for (int s = 1; s <= kMajorStars; ++s)
+            texts[s] = QStringLiteral("説明%1").arg(s);
+        QStringList longText;
+        for (int i = 1; i <= lines; ++i)
+            longText << QStringLiteral("長文%1行目").arg(i, 3, 10, QLatin1Char('0')) + QString(40, QChar(0x661F));
+        texts[star] = longText.join(QLatin1Char('\n'));
+        Tprintmodule module;
+        const QString path = Pdf(QStringLiteral("legends-long-%1-%2.pdf").arg(star).arg(lines));
+        const PrintOutcome out = module.PrintLegends(home.path(), texts, PdfOutput{path, 600});
+        QVERIFY2(out.Printed(), qPrintable(out.message));
+        const auto read = ReadPdf(path);
+        QCOMPARE(read.size(), pages);
+
+        QStringList printed;  // the long text's lines in reading order
+        QStringList names;
+        for (int p = 0; p < read.size(); ++p) {
+            const pdftest::Page& page = read[p];
+            const pdftest::Word* footer = Find(page, QStringLiteral("(著作)"));
+            QVERIFY2(At(footer, 60, 276), qPrintable(QStringLiteral("page %1: footer %2").arg(p + 1).arg(Where(footer))));
+            QVERIFY(At(Find(page, QStringLiteral("【Orvandel（紫薇伝説）による星の解説】")), 50, 15));
+            // Each star name stands 10 mm below the top of its 40 × 60 mm picture at 30 mm.
+            QList<QRectF> pictures;
+            for (const pdftest::Word& w : page) {
+                for (int s = 1; s <= kMajorStars; ++s) {
+                    if (w.text == Q(kStarLongNames[s])) {
+                        names << w.text;
+                        pictures << QRectF(30, w.y - 10, 40, 60);
+                    }
+                }
+            }
+            for (int i = 0; i < page.size(); ++i) {
+                const pdftest::Word& w = page[i];
+                const QRectF box(w.x, w.y, w.right - w.x, w.bottom - w.y);
+                if (w.y < 275)
+                    QVERIFY2(w.bottom < 276, qPrintable(QStringLiteral("page %1: %2 runs into the footer").arg(p + 1).arg(Where(&w))));
+                for (const QRectF& picture : pictures)
+                    QVERIFY2(!box.intersects(picture), qPrintable(QStringLiteral("page %1: %2 on a picture").arg(p + 1).arg(Where(&w))));
+                for (int j = i + 1; j < page.size(); ++j) {
+                    const pdftest::Word& v = page[j];
+                    QVERIFY2(!box.adjusted(0.05, 0.05, -0.05, -0.05).intersects(QRectF(v.x, v.y, v.right - v.x, v.bottom - v.y)),
+                             qPrintable(QStringLiteral("page %1: %2 overlaps %3").arg(p + 1).arg(Where(&w), Where(&v))));
+                }
+                if (w.text.startsWith(QStringLiteral("長文")))
+                    printed << w.text;
+            }
+        }
+        QCOMPARE(printed, longText);
+        QStringList allNames;
+        for (int s = 1; s <= kMajorStars; ++s)
+            allNames << Q(kStarLongNames[s]);
+        QCOMPARE(names, allNames);
     }
 };
 

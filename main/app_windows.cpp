@@ -12,6 +12,8 @@
 #include "print_module.h"
 #include "settings_window.h"
 
+#include <QCoreApplication>
+
 namespace zelvara {
 namespace {
 
@@ -62,6 +64,16 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm)
     settings->SetPrinter(&printModule->Printer());
     mainForm.SetPrintModule(printModule);
     mainForm.SetOpenableWindows(w);
+    // The last chance for reading-text edits, while every window still
+    // stands (the main window's close asks first): saved, or dropped with a
+    // message, never lost unsaid.
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &mainForm, [&mainForm] {
+        ReadingTables& tables = mainForm.Readings().Tables();
+        if (tables.SaveAllPending())
+            return;
+        tables.DiscardAllPending();
+        mainForm.Sink().Show("保存できなかった鑑定文の変更は、プログラムの終了のため破棄しました。", {});
+    });
 }
 
 ApplicationWindows::~ApplicationWindows() = default;

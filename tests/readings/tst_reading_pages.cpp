@@ -243,6 +243,25 @@ private slots:
         QVERIFY(rules->isVisible());
         QCOMPARE(rules->SG->item(1, 0)->text(), QString("紫薇星"));
     }
+    // Reading-text edits still pending when the program quits are saved;
+    // those that cannot be are dropped with a message, never unsaid.
+    void quittingSavesReadingTextEdits()
+    {
+        ApplicationWindows windows(*w_);
+        ReadingTables& tables = w_->Readings().Tables();
+        QVERIFY(tables.hosiImi().SetValue("駅馬星", "終わる前に書いた文"));
+        QVERIFY(tables.ai01().SetValue("天機星", "書けない😀"));
+        QVERIFY(QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit", Qt::DirectConnection));
+        QVERIFY(!tables.HasPendingEdits());
+        QCOMPARE(sink_.messages.size(), 2);
+        QVERIFY2(sink_.messages[0].contains("Ai01.DB") && sink_.messages[0].contains("天機星"), qPrintable(sink_.messages[0]));
+        QVERIFY2(sink_.messages[1].contains("破棄"), qPrintable(sink_.messages[1]));
+        RecordingSink quiet;
+        ReadingTables fresh(quiet);
+        fresh.Open(home_->path(), {});
+        QCOMPARE(*fresh.hosiImi().Field("駅馬星"), QStringLiteral("終わる前に書いた文"));
+        QVERIFY(!fresh.ai01().Field("天機星")->contains("😀"));
+    }
 };
 
 QTEST_MAIN(TestReadingPages)

@@ -80,7 +80,8 @@ void BatchButtons::Run(BatchKind kind) {
         if (QPushButton* other = ButtonOf(b.kind)) other->setEnabled(true);
     running_ = false;
 
-    sink_.Show((outcome.ok ? Summary(tool, request, outcome) : outcome.error).toStdString(), {});
+    const QString stopped = QStringLiteral("%1 は完了しませんでした。\n%2").arg(tool, outcome.error);
+    sink_.Show((outcome.ok ? Summary(tool, request, outcome) : stopped).toStdString(), {});
 }
 
 QString BatchButtons::Summary(const QString& tool, const batch::BatchRequest& request,

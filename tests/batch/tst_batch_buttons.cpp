@@ -96,6 +96,32 @@ private slots:
         QCOMPARE(w->Context().man.birthYear, birthYear);
     }
 
+    // A missing calendar file is said in a message, never as a success, and
+    // nothing is written into the chosen folder.
+    void missingCalendarFileIsReportedNotASuccess() {
+        auto w = Start(true);
+        const QString missing = home_.filePath("1951.eto");
+        const QString shipped = QFile::symLinkTarget(missing);
+        QVERIFY(QFile::remove(missing));
+        QTemporaryDir out;
+        w->findChild<BatchButtons*>()->SetFolderChooser(
+            [&](QWidget*, const QString&, const QString&) { return out.path(); });
+        sink_.messages.clear();
+        auto* button = w->findChild<QPushButton*>("TXTbtn");
+        button->click();
+        const bool restored = QFile::link(shipped, missing);
+
+        QCOMPARE(sink_.messages.size(), 1);
+        const QString& said = sink_.messages[0];
+        QVERIFY2(said.contains(QStringLiteral("1951.etonot found ?")), qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral("完了しませんでした")), qPrintable(said));
+        QVERIFY2(!said.contains(QStringLiteral("作りました")), qPrintable(said));
+        QCOMPARE(QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+        QCOMPARE(button->text(), QStringLiteral("2TXT"));
+        QVERIFY(button->isEnabled());
+        QVERIFY(restored);
+    }
+
     void cancelledFolderRunsNothing() {
         auto w = Start(true);
         w->findChild<BatchButtons*>()->SetFolderChooser([](QWidget*, const QString&, const QString&) { return QString(); });

@@ -1,6 +1,7 @@
 // The main window over a register that cannot be written: the chart is still
 // cast and shown, the page says why nothing is kept, a refused write offers
 // to discard the edit, and 終了 always ends the program after one question.
+#include "deleted_records_window.h"
 #include "main_window.h"
 #include "person_fields.h"
 #include "recording_sink.h"
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTableWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -198,6 +200,26 @@ private slots:
             QVERIFY(w_->close());
             QCOMPARE(asked_.size(), 1);
         }
+    }
+
+    // The door to the deleted records lists them and brings one back.
+    void deletedRecordsWindow()
+    {
+        PrepareHome();
+        Start();
+        TypePerson(QStringLiteral("消した人"));
+        QVERIFY(w_->Persons().Post());
+        QVERIFY(w_->Persons().Delete());
+        QCOMPARE(w_->Persons().RecordCount(), 0);
+        TDeletedRecordsFrm window(w_->Persons(), w_.get());
+        window.Refresh();
+        auto* list = window.findChild<QTableWidget*>("deletedList");
+        QCOMPARE(list->rowCount(), 1);
+        QCOMPARE(list->item(0, 2)->text(), QStringLiteral("消した人"));
+        window.findChild<QPushButton*>("undeletebtn")->click();
+        QCOMPARE(list->rowCount(), 0);
+        QCOMPARE(w_->Persons().RecordCount(), 1);
+        QCOMPARE(Find<QLineEdit>("inName")->text(), QStringLiteral("消した人"));
     }
 };
 

@@ -127,7 +127,7 @@ private slots:
             RecordingSink sink;
             PersonTable t(sink);
             QVERIFY(t.Open(dir_->path()));
-            QVERIFY(t.First());
+            QCOMPARE(t.CurrentRow(), 0);
             QVERIFY(t.Delete());
         }
         const Run deleted = Cli(dir_->path(), {"deleted"});
@@ -150,7 +150,7 @@ private slots:
             RecordingSink sink;
             PersonTable t(sink);
             QVERIFY(t.Open(dir_->path()));
-            QVERIFY(t.First());
+            QCOMPARE(t.CurrentRow(), 0);
             QVERIFY(t.Delete());
         }
         const QString copy = dir_->filePath("copy.db");

@@ -11,6 +11,10 @@
 
 namespace zelvara::batch {
 
+// The lock a run holds in its output folder: one run at a time per folder,
+// since a run removes the temporary files it finds there.
+inline constexpr const char* kRunLockName = ".zelvara-export.lock";
+
 // Creates the folder (and its parents) when missing. Empty when it exists
 // afterwards, else a message naming it.
 QString MakeFolder(const QString& path);

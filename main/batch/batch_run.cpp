@@ -4,6 +4,7 @@
 #include "batch_job.h"
 
 #include <QElapsedTimer>
+#include <QLockFile>
 
 namespace zelvara::batch {
 namespace {
@@ -96,6 +97,14 @@ BatchOutcome RunBatch(BatchRequest request, const BatchProgress& progress) {
     }
     if (const QString error = MakeFolder(request.outFolder); !error.isEmpty()) {
         job.outcome.error = error;
+        return job.outcome;
+    }
+    QLockFile lock(job.out.filePath(QLatin1String(kRunLockName)));
+    lock.setStaleLockTime(0);  // a long run keeps its lock; only a dead process's lock is stale
+    if (!lock.tryLock(0)) {
+        job.outcome.error =
+            QStringLiteral("出力先のフォルダ「%1」には別の出力が書き込み中です。終わってからもう一度実行して下さい。")
+                .arg(QDir::toNativeSeparators(request.outFolder));
         return job.outcome;
     }
     bool ok = false;

@@ -1,5 +1,6 @@
 // The four tools on the shipped calendar data, over short ranges: files, line
 // and record counts, order, failures, and the person register left alone.
+#include "batch_files.h"
 #include "batch_moments.h"
 #include "batch_test_support.h"
 #include "koyomi_table.h"
@@ -7,6 +8,7 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -198,6 +200,23 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  QStringList({"zelv1925.txt", "zelv1926.txt", "zelv1927.txt"}));
         QCOMPARE(ReadLines(dir.filePath("zelv1926.txt")).size(), 4380);
+    }
+
+    // A second run into a folder where a run is writing stops at once and
+    // leaves that run's temporary files alone.
+    void secondRunIntoABusyFolderStops() {
+        QTemporaryDir dir;
+        QLockFile running(dir.filePath(QLatin1String(kRunLockName)));
+        QVERIFY(running.tryLock(0));
+        const QString part = dir.filePath("zelv1925.txt.part");
+        QFile f(part);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        const BatchOutcome o = Run(BatchKind::TwoTxt, dir.path(), 1925, 1925);
+        QVERIFY(!o.ok);
+        QVERIFY2(o.error.contains(QStringLiteral("書き込み中")), qPrintable(o.error));
+        QVERIFY(QFile::exists(part));
+        QCOMPARE(o.moments, 0L);
     }
 
     void koyomiFailureLeavesTheCompleteTable() {

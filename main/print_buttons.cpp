@@ -83,10 +83,14 @@ PersonText TMainForm1::PersonShown() const
     return {inName->text(), centre_.lblAge->text(), centre_.sexlbl->text()};
 }
 
+// A failure is always said, never passed over as a print done; a cancel
+// says nothing, nor does a refusal whose reading reported its own fault.
 void TMainForm1::ReportPrint(const PrintOutcome& outcome)
 {
     if (!outcome.message.isEmpty())
         Message(outcome.message);
+    else if (outcome.status == PrintOutcome::Status::Failed)
+        Message(QStringLiteral("印刷できませんでした。"));
 }
 
 void TMainForm1::printbtn1Click()

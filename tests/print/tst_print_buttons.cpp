@@ -2,6 +2,7 @@
 // print goes to the PDF file the user is asked for, carries the footer as
 // stored now, and prints what the pages show.
 #include "app_windows.h"
+#include "file_size_limit.h"
 #include "main_window.h"
 #include "pdf_words.h"
 #include "person_fields.h"
@@ -174,6 +175,27 @@ private slots:
         page = ReadPdf(Printed()).value(0);
         QVERIFY(Find(page, QStringLiteral("【好きな異性・結婚にふさわしい相手】")));
         QVERIFY(Find(page, QStringLiteral("【秘伝")));
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // A print whose PDF file cannot be written whole (the disk fills up) is
+    // said to have failed, naming the file, and the older file of that name
+    // stays byte for byte.
+    void failedWriteIsSaid()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("full.pdf"));
+        QVERIFY(pdftest::WriteOlderFile(path));
+        w_->PrintModule().SetPdfChooser([&](const QString&) { return path; });
+        {
+            const pdftest::FileSizeLimit full(4096);
+            QVERIFY(full.IsSet());
+            Click("kounprintbtn");
+        }
+        QCOMPARE(sink_.messages.size(), 1);
+        QVERIFY2(sink_.messages.first().contains(path), qPrintable(sink_.messages.first()));
+        QCOMPARE(pdftest::FileBytes(path), pdftest::OlderFileBytes());
+        QCOMPARE(pdftest::FilesIn(folder.path()), QStringList{QStringLiteral("full.pdf")});
         QVERIFY(!QApplication::overrideCursor());
     }
 

@@ -42,19 +42,98 @@ int CastCurrentMoment(EngineContext& ctx) {
 
 }  // namespace
 
-std::string EraYearToWestern(std::string_view text) {
-    if (text.empty()) return {};
-    int offset = 0;
-    switch (text[0]) {
-        case 'S': case 's': offset = 1925; break;
-        case 'T': case 't': offset = 1911; break;
-        case 'H': case 'h': offset = 1988; break;
-        case 'R': case 'r': offset = 2018; break;
-        default: return std::string(text);
+std::string NormalizeTypedText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto b0 = static_cast<unsigned char>(text[i]);
+        // U+FF01..U+FF5E (EF BC 81..EF BD 9E) are the full-width forms of
+        // ASCII 0x21..0x7E; U+3000 (E3 80 80) is the full-width blank.
+        if (i + 2 < text.size()) {
+            const auto b1 = static_cast<unsigned char>(text[i + 1]);
+            const auto b2 = static_cast<unsigned char>(text[i + 2]);
+            const int code = (b0 & 0x0F) << 12 | (b1 & 0x3F) << 6 | (b2 & 0x3F);
+            if (b0 == 0xEF && (b1 == 0xBC || b1 == 0xBD) && (b2 & 0xC0) == 0x80 && code >= 0xFF01 && code <= 0xFF5E) {
+                out += static_cast<char>(code - 0xFF01 + 0x21);
+                i += 2;
+                continue;
+            }
+            if (b0 == 0xE3 && b1 == 0x80 && b2 == 0x80) {
+                out += ' ';
+                i += 2;
+                continue;
+            }
+        }
+        out += text[i];
     }
+    const size_t first = out.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    const size_t last = out.find_last_not_of(" \t\r\n");
+    return out.substr(first, last - first + 1);
+}
+
+namespace {
+
+struct Era {
+    char letter;
+    std::string_view name;
+    int offset;    // western year = era year + offset
+    int lastYear;  // last era year, 0 for the era in force
+};
+
+constexpr Era kEras[] = {
+    {'M', "明治", 1867, 45}, {'T', "大正", 1911, 15}, {'S', "昭和", 1925, 64},
+    {'H', "平成", 1988, 31}, {'R', "令和", 2018, 0},
+};
+
+const Era* EraOf(std::string_view text) {
+    if (text.empty()) return nullptr;
+    const char letter = text[0] >= 'a' && text[0] <= 'z' ? static_cast<char>(text[0] - 'a' + 'A') : text[0];
+    for (const Era& e : kEras)
+        if (e.letter == letter) return &e;
+    return nullptr;
+}
+
+bool InEra(const Era& era, int n) { return n >= 1 && (era.lastYear == 0 || n <= era.lastYear); }
+
+// Reads the year box: a western year or an era year. −1 with the message to
+// show when the text is no year, an era year outside its era, or a year the
+// calendar does not cover.
+int ReadBirthYear(std::string_view typed, std::string_view text, int& year, std::string& message) {
+    const bool allDigits = !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+    if (allDigits && text.find_first_not_of('0') != std::string_view::npos &&
+        text.size() - text.find_first_not_of('0') > 4) {
+        message = YearOutOfRangeMessage(99999);  // five digits or more
+        return -1;
+    }
+    if (const Era* era = EraOf(text); era && ParseYear(text.substr(1), year) && !InEra(*era, year)) {
+        message = "生まれた年「" + std::string(typed) + "」は" + std::string(era->name) + "の年としてありません。" +
+                  std::string(era->name) + "は " + era->letter + "1（" + std::to_string(era->offset + 1) + "年）";
+        message += era->lastYear ? "〜" + std::string(1, era->letter) + std::to_string(era->lastYear) + "（" +
+                                       std::to_string(era->offset + era->lastYear) + "年）です。"
+                                 : "からです。";
+        return -1;
+    }
+    if (!ParseYear(EraYearToWestern(text), year)) {
+        message = "生まれた年「" + std::string(typed) + "」を年として読めません。西暦の数字（例 1965）か、年号の頭文字（" +
+                  std::string(kEraLettersText) + "）と年（例 S40）で入力して下さい。";
+        return -1;
+    }
+    if (year < kFirstCalendarYear || year > kLastChartYear) {
+        message = YearOutOfRangeMessage(year);
+        return -1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::string EraYearToWestern(std::string_view typed) {
+    const std::string text = NormalizeTypedText(typed);
+    const Era* era = EraOf(text);
     int n = 0;
-    if (!ParseYear(text.substr(1), n)) return std::string(text);
-    return std::to_string(n + offset);
+    if (!era || !ParseYear(std::string_view(text).substr(1), n) || !InEra(*era, n)) return text;
+    return std::to_string(n + era->offset);
 }
 
 int HourIndexOf(std::string_view text) {
@@ -73,17 +152,18 @@ int CheckBirthInput(EngineContext& ctx, const BirthInput& in, CheckedBirth& out)
     else
         return Stop(ctx, "性別を指定してください。");
 
-    if (in.year.empty()) return Stop(ctx, "年が指定されていません。");
-    out.yearText = EraYearToWestern(in.year);
+    const std::string yearText = NormalizeTypedText(in.year);
+    const std::string month = NormalizeTypedText(in.month);
+    const std::string day = NormalizeTypedText(in.day);
+    if (yearText.empty()) return Stop(ctx, "年が指定されていません。");
     int year = 0;
-    if (!ParseYear(out.yearText, year))
-        return Stop(ctx, "生まれた年「" + in.year +
-                             "」を年として読めません。西暦の数字（例 1965）か、年号の頭文字と年（例 S40）で入力して下さい。");
-    if (year <= 1920) return Stop(ctx, "万年暦が１９２１年より小さい年には対応していませんので診断できません。");
-    if (in.month.empty()) return Stop(ctx, "月が指定されていません。");
-    if (in.day.empty()) return Stop(ctx, "日が指定されていません。");
+    std::string message;
+    if (ReadBirthYear(in.year, yearText, year, message) < 0) return Stop(ctx, message);
+    out.yearText = std::to_string(year);
+    if (month.empty()) return Stop(ctx, "月が指定されていません。");
+    if (day.empty()) return Stop(ctx, "日が指定されていません。");
 
-    out.dateText = out.yearText + "/" + in.month + "/" + in.day;
+    out.dateText = out.yearText + "/" + month + "/" + day;
     if (!CheckBirthDate(ctx, out.dateText)) return Stop(ctx, {});
     out.hourIndex = HourIndexOf(in.hour) - 1;
     return 0;

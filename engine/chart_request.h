@@ -12,10 +12,22 @@
 
 namespace zelvara {
 
-// "S40" → "1965", "T10" → "1921", "H2" → "1990", "R1" → "2019"; anything else
-// unchanged. An era letter followed by something that is not a number is left
-// unchanged (the year check then reports it).
+// The text of a year, month or day box as the program reads it: full-width
+// ASCII forms (１９６５, Ｓ４０, ｓ４０, ／), which Japanese input methods type,
+// become their ASCII letters (as NFKC maps them), and blanks (also the
+// full-width one) at either end are dropped. Other text is kept as it is.
+std::string NormalizeTypedText(std::string_view text);
+
+// "M1" → "1868", "S40" → "1965", "T10" → "1921", "H2" → "1990", "R1" → "2019"
+// (lower case and full-width forms alike). Anything else comes back only
+// normalised: a western year, an era year outside its era (R0, S100) and an
+// era letter followed by something that is not a number (the year check then
+// reports them).
 std::string EraYearToWestern(std::string_view text);
+
+// The era letters the year box takes, worded once for every message, the
+// command line's usage and the help page.
+inline constexpr std::string_view kEraLettersText = "M 明治・T 大正・S 昭和・H 平成・R 令和";
 
 // 1..12 for the twelve hour-period texts ("23:00-01:00" → 1), else 0.
 int HourIndexOf(std::string_view text);

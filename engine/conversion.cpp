@@ -1,6 +1,7 @@
 #include "conversion.h"
 
 #include <charconv>
+#include <tuple>
 
 namespace zelvara {
 namespace {
@@ -101,12 +102,21 @@ bool CheckBirthDate(EngineContext& ctx, std::string_view text) {
     man.birthYear = year;
     man.birthMonth = month;
     man.birthDay = day;
-    man.age = ctx.Today().year - year + 1;
+    const CivilDate today = ctx.Today();
+    const bool bornAfterToday = std::tie(year, month, day) > std::tie(today.year, today.month, today.day);
+    man.age = bornAfterToday ? 0 : today.year - year + 1;
     return true;
 }
 
 int InRange(int year, int month, int day) {
-    return static_cast<long long>(year) * 10000 + month * 100 + day < 19210106 ? -1 : 0;
+    const long long date = static_cast<long long>(year) * 10000 + month * 100 + day;
+    return date < 19210106 || date > kLastChartYear * 10000LL + 1231 ? -1 : 0;
+}
+
+std::string YearOutOfRangeMessage(long long year) {
+    const std::string range = "（鑑定できるのは " + std::string(kCoveredRangeText) + " に生まれた方です）";
+    if (year < kFirstCalendarYear) return "万年暦が１９２１年より小さい年には対応していませんので診断できません。" + range;
+    return "万年暦が２１００年より大きい年には対応していませんので診断できません。" + range;
 }
 
 void BuildHourPillarTable(EngineContext& ctx) {
@@ -194,12 +204,19 @@ void ExpandLunarMonth(EngineContext& ctx, int slot, int m) {
     int stem = first.stem;
     int branch = first.branch;
     int last = first.lunarMonthDays - ld + 1;
+    // A new lunar month that begins within the month keeps the number of the
+    // one before (a leap month) when the next civil month's 1st still lies in
+    // that number. For December that 1st is January 1st of the year after,
+    // held by the next slot (the leap 11th month of 2033 begins on 2033-12-22);
+    // without the next year loaded December advances.
+    const int followingLunarMonth =
+        m < 12 ? s.firstDayInfo[m + 1].lunarMonth : slot < 3 ? ctx.reki.slot[slot + 1].firstDayInfo[1].lunarMonth : 0;
     for (int x = 1; x <= n; ++x) {
         s.dayPillarText[x] = CachedPillarText(stem, branch);
         if (x > last) {
             if (lm >= 12)
                 lm = 1;
-            else if (s.firstDayInfo[m + 1].lunarMonth != lm)
+            else if (followingLunarMonth != lm)
                 lm += 1;
             ld = 1;
             last += first.nextLunarMonthDays;

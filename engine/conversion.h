@@ -19,10 +19,11 @@ int BranchNumber(std::string_view name);  // 1..12, 0 when no name matches
 int DaysInCivilMonth(int year, int month);
 
 // Checks "year/month/day", shows one of its boxes and returns false on a fault;
-// on success stores birthYear/Month/Day and the counted age.
+// on success stores birthYear/Month/Day and the counted age (0, no age, for a
+// birth after today).
 bool CheckBirthDate(EngineContext& ctx, std::string_view text);
 
-// −1 before 1921-01-06, else 0.
+// −1 before 1921-01-06 or after 2100-12-31, else 0.
 int InRange(int year, int month, int day);
 
 void BuildHourPillarTable(EngineContext& ctx);
@@ -32,10 +33,20 @@ void BuildHourPillarTable(EngineContext& ctx);
 // the calendar data cannot cover: 1921-01-06 before that day's term entry.
 int ConvertBirthDate(EngineContext& ctx);
 
+// Lunar date and day pillar texts of every day of civil month m of a slot.
+// December reads January 1st of the next slot (the year after) to tell a leap
+// month; the chart always has that year loaded.
 void ExpandLunarMonth(EngineContext& ctx, int slot, int month);
 void PickLunarDate(EngineContext& ctx, int slot, int day);
 
-// The message of every "outside the range the calendar covers" stop.
-inline constexpr std::string_view kOutOfRangeMessage = "鑑定可能範囲を越えているので鑑定はできません。";
+// The births the calendar data cover, as every range message words them.
+inline constexpr std::string_view kCoveredRangeText = "1921年1月6日〜2100年12月31日";
+
+// The message of every "outside the range the calendar covers" stop of a moment.
+inline constexpr std::string_view kOutOfRangeMessage =
+    "鑑定可能範囲（1921年1月6日〜2100年12月31日）を越えているので鑑定はできません。";
+
+// The message for a birth year outside 1921..2100 (five-digit years included).
+std::string YearOutOfRangeMessage(long long year);
 
 }  // namespace zelvara

@@ -26,6 +26,7 @@ constexpr int kTransforms = 4;       // 1..4 禄 権 科 忌
 constexpr int kBureaus = 5;          // 1..5 木 火 土 金 水
 constexpr int kLifePalace = 2;       // 命宮
 constexpr int kFirstCalendarYear = 1921;
+constexpr int kLastChartYear = 2100;  // a chart also reads the year after; the data end with 2101
 
 // Name tables. Entry 0 of stems and branches is two blanks; entry 0 of star
 // tables is empty.
@@ -65,7 +66,7 @@ public:
     std::string name;
     std::string birthText;
     char sexCode = 'M';
-    std::int32_t age = 0;
+    std::int32_t age = 0;  // counted age (数え年); 0 for a birth after today: no age is shown
     std::int32_t birthYear = 0, birthMonth = 0, birthDay = 0;
     std::int32_t lunarMonth = 0, lunarDay = 0;
     std::int32_t hourIndex = 0;

@@ -1,6 +1,8 @@
 // The shipped calendar data files: every one loads, and together they form one
 // continuous, self-consistent almanac.
 #include "calendar_file.h"
+#include "chart_request.h"
+#include "conversion.h"
 #include "context.h"
 
 #ifdef ZELVARA_HAVE_CALGEN
@@ -239,6 +241,60 @@ TEST(CalendarData, Year2033HasALeapEleventhMonth) {
     const auto& apr = years.at(2034).firstDayInfo[4];
     EXPECT_EQ(apr.lunarMonth, 2) << "2034-04-01";
     EXPECT_EQ(apr.lunarDay, 13) << "2034-04-01";
+}
+
+// The chart's lunar date of every civil month, as the conversion expands it,
+// runs on into the 1st of the next month as the files give it (the leap 11th
+// month that begins on 2033-12-22 included).
+TEST(CalendarData, ChartLunarDatesRunOnIntoTheNextMonth) {
+    zelvara::SilentSink sink;
+    zelvara::EngineContext ctx(kDataDir, sink);
+    for (int y = kFirstYear; y <= zelvara::kLastChartYear; ++y) {
+        ASSERT_EQ(zelvara::LoadCalendarYears(ctx, y), 0) << y;
+        for (int m = 1; m <= 12; ++m) {
+            zelvara::ExpandLunarMonth(ctx, 2, m);
+            const auto& slot = ctx.reki.slot[2];
+            const auto& next = m == 12 ? ctx.reki.slot[3].firstDayInfo[1] : slot.firstDayInfo[m + 1];
+            const std::string last = slot.lunarText[slot.monthInfo[m].monthDays].str();
+            if (next.lunarDay == 1) continue;  // the next month begins with a new lunar month
+            EXPECT_EQ(last, std::to_string(next.lunarMonth) + "/" + std::to_string(next.lunarDay - 1)) << Where(y, m);
+        }
+    }
+}
+
+// Births in the leap 11th month of 2033 read lunar month 11, with the body
+// palace of month 11; the 12th month begins on 2034-01-20.
+TEST(CalendarData, December2033BirthsLieInTheLeapEleventhMonth) {
+    struct Birth {
+        const char* date;
+        int lunarMonth, lunarDay;
+    };
+    const Birth births[] = {{"2033/12/20", 11, 29}, {"2033/12/21", 11, 30}, {"2033/12/22", 11, 1},
+                            {"2033/12/25", 11, 4},  {"2033/12/31", 11, 10}, {"2034/1/1", 11, 11},
+                            {"2034/1/19", 11, 29},  {"2034/1/20", 12, 1}};
+    RecordingSink sink;
+    zelvara::EngineContext ctx(kDataDir, sink);
+    ctx.FixToday({2026, 1, 1});
+    std::map<std::pair<int, int>, int> bodyOfMonthAndHour;  // a lunar month's births share a body palace per hour
+    for (const Birth& b : births)
+        for (int hour = 0; hour < zelvara::kHours; ++hour) {
+            const std::string date = b.date;
+            zelvara::BirthInput in{"試験", hour % 2 ? "男" : "女", date.substr(0, 4), "", "",
+                                   std::string(zelvara::kHourPeriodTexts[hour])};
+            const size_t a = date.find('/', 5);
+            in.month = date.substr(5, a - 5);
+            in.day = date.substr(a + 1);
+            ASSERT_EQ(zelvara::RequestChart(ctx, in), 0) << date;
+            EXPECT_EQ(ctx.man.lunarMonth, b.lunarMonth) << date;
+            EXPECT_EQ(ctx.man.lunarDay, b.lunarDay) << date;
+            const auto known = bodyOfMonthAndHour.emplace(std::pair{b.lunarMonth, hour}, ctx.man.bodyPalace).first;
+            EXPECT_EQ(ctx.man.bodyPalace, known->second) << date << " hour " << hour;
+            if (date == "2033/12/25" && hour == 3) {
+                EXPECT_EQ(ctx.man.bodyPalace, 4) << "卯";
+            }
+        }
+    EXPECT_NE(bodyOfMonthAndHour.at({11, 3}), bodyOfMonthAndHour.at({12, 3}));
+    EXPECT_TRUE(sink.shown.empty()) << sink.shown.front();
 }
 
 #ifdef ZELVARA_HAVE_CALGEN

@@ -25,7 +25,27 @@ TEST(EraYears, Conversion) {
     EXPECT_EQ(EraYearToWestern("1965"), "1965");
     EXPECT_EQ(EraYearToWestern(""), "");
     EXPECT_EQ(EraYearToWestern("S4x"), "S4x");
-    EXPECT_EQ(EraYearToWestern("M40"), "M40");
+    EXPECT_EQ(EraYearToWestern("M1"), "1868");
+    EXPECT_EQ(EraYearToWestern("m45"), "1912");
+    // Japanese input methods type full-width forms; F2 converts them too.
+    EXPECT_EQ(EraYearToWestern("Ｓ４０"), "1965");
+    EXPECT_EQ(EraYearToWestern("ｓ４０"), "1965");
+    EXPECT_EQ(EraYearToWestern("　R1 "), "2019");
+    EXPECT_EQ(EraYearToWestern("１９６５"), "1965");
+    // An era year outside its era is left for the year check to explain.
+    EXPECT_EQ(EraYearToWestern("R0"), "R0");
+    EXPECT_EQ(EraYearToWestern("S100"), "S100");
+    EXPECT_EQ(EraYearToWestern("T16"), "T16");
+}
+
+TEST(TypedText, FullWidthAsciiAndBlanks) {
+    EXPECT_EQ(NormalizeTypedText("１９６５／３／７"), "1965/3/7");
+    EXPECT_EQ(NormalizeTypedText("ＡＺａｚ！～"), "AZaz!~");
+    EXPECT_EQ(NormalizeTypedText(" \t1959　"), "1959");
+    EXPECT_EQ(NormalizeTypedText("　"), "");
+    // Other full-width text stays: the forms beside the ASCII block and kana.
+    EXPECT_EQ(NormalizeTypedText("｟年"), "｟年");
+    EXPECT_EQ(NormalizeTypedText("S 40"), "S 40");
 }
 
 TEST(HourIndex, ExactTextsOnly) {
@@ -35,6 +55,9 @@ TEST(HourIndex, ExactTextsOnly) {
     EXPECT_EQ(HourIndexOf(""), 0);
     EXPECT_EQ(HourIndexOf("23:00-01:00 "), 0);
 }
+
+constexpr const char* kBefore1921 = "万年暦が１９２１年より小さい年には対応していませんので診断できません。（鑑定できるのは 1921年1月6日〜2100年12月31日 に生まれた方です）";
+constexpr const char* kAfter2100 = "万年暦が２１００年より大きい年には対応していませんので診断できません。（鑑定できるのは 1921年1月6日〜2100年12月31日 に生まれた方です）";
 
 struct CheckCase {
     BirthInput in;
@@ -68,19 +91,67 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{Birth("", "", "", "", ""), "性別を指定してください。"},
         CheckCase{Birth("男性", "1965", "3", "7", ""), "性別を指定してください。"},
         CheckCase{Birth("男", "", "3", "7", ""), "年が指定されていません。"},
-        CheckCase{Birth("女", "1920", "", "", ""), "万年暦が１９２１年より小さい年には対応していませんので診断できません。"},
-        CheckCase{Birth("女", "T9", "3", "7", ""), "万年暦が１９２１年より小さい年には対応していませんので診断できません。"},
+        CheckCase{Birth("女", "1920", "", "", ""), kBefore1921},
+        CheckCase{Birth("女", "T9", "3", "7", ""), kBefore1921},
+        CheckCase{Birth("女", "M45", "3", "7", ""), kBefore1921},
+        CheckCase{Birth("女", "ｍ１", "3", "7", ""), kBefore1921},
+        CheckCase{Birth("女", "2101", "1", "1", ""), kAfter2100},
+        CheckCase{Birth("女", "2102", "3", "7", "05:00-07:00"), kAfter2100},
+        CheckCase{Birth("女", "R83", "3", "7", ""), kAfter2100},
+        CheckCase{Birth("女", "19650", "3", "7", ""), kAfter2100},
+        CheckCase{Birth("女", "123456789012", "3", "7", ""), kAfter2100},
+        CheckCase{Birth("女", "R0", "3", "7", ""), "生まれた年「R0」は令和の年としてありません。令和は R1（2019年）からです。"},
+        CheckCase{Birth("女", "S100", "3", "7", ""),
+                  "生まれた年「S100」は昭和の年としてありません。昭和は S1（1926年）〜S64（1989年）です。"},
+        CheckCase{Birth("女", "h32", "3", "7", ""),
+                  "生まれた年「h32」は平成の年としてありません。平成は H1（1989年）〜H31（2019年）です。"},
+        CheckCase{Birth("女", "T16", "3", "7", ""),
+                  "生まれた年「T16」は大正の年としてありません。大正は T1（1912年）〜T15（1926年）です。"},
         CheckCase{Birth("女", "1921", "", "7", ""), "月が指定されていません。"},
         CheckCase{Birth("女", "1965", "3", "", ""), "日が指定されていません。"},
-        CheckCase{Birth("女", "abcd", "3", "7", ""),
-                  "生まれた年「abcd」を年として読めません。西暦の数字（例 1965）か、年号の頭文字と年（例 S40）で入力して下さい。"},
-        CheckCase{Birth("女", "S4x", "3", "7", ""),
-                  "生まれた年「S4x」を年として読めません。西暦の数字（例 1965）か、年号の頭文字と年（例 S40）で入力して下さい。"},
-        CheckCase{Birth("女", "123456789012", "3", "7", ""),
-                  "生まれた年「123456789012」を年として読めません。西暦の数字（例 1965）か、年号の頭文字と年（例 S40）で入力して下さい。"},
+        CheckCase{Birth("女", "abcd", "3", "7", ""), "生まれた年「abcd」を年として読めません。西暦の数字（例 1965）か、年号の頭文字（M 明治・T 大正・S 昭和・H 平成・R 令和）と年（例 S40）で入力して下さい。"},
+        CheckCase{Birth("女", "S4x", "3", "7", ""), "生まれた年「S4x」を年として読めません。西暦の数字（例 1965）か、年号の頭文字（M 明治・T 大正・S 昭和・H 平成・R 令和）と年（例 S40）で入力して下さい。"},
         CheckCase{Birth("女", "1965", "2", "30", ""), "1965年2月には30日がありません。日付を確かめて下さい。"},
         CheckCase{Birth("男", "s40", "3", "7", "不明の場合"), ""}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
+
+// The year, month and day as Japanese users type them: full-width digits and
+// letters, blanks around them. Each reads as the plain ASCII date.
+TEST(InputChecks, FullWidthAndBlanksInEveryDateBox) {
+    struct TypedDate {
+        const char* year;
+        const char* month;
+        const char* day;
+    };
+    const TypedDate cases[] = {
+        {"１９６５", "3", "7"}, {"Ｓ４０", "3", "7"}, {"ｓ４０", "3", "7"}, {" 1965", "3", "7"},
+        {"1965　", "3", "7"},  {"1965", "３", "7"},   {"1965", " 3 ", "7"},  {"1965", "　３", "7"},
+        {"1965", "3", "７"},   {"1965", "3", "7 "},   {"1965", "3", "\t７　"}, {"　Ｓ４０　", "　３", "７　"},
+    };
+    for (const TypedDate& c : cases) {
+        ProgramFolder folder;
+        Engine e(folder);
+        CheckedBirth out;
+        const std::string label = std::string(c.year) + "/" + c.month + "/" + c.day;
+        ASSERT_EQ(CheckBirthInput(e.ctx, Birth("男", c.year, c.month, c.day, "03:00-05:00"), out), 0)
+            << label << ": " << e.sink.Last();
+        EXPECT_EQ(out.dateText, "1965/3/7") << label;
+        EXPECT_EQ(e.ctx.man.birthMonth, 3) << label;
+        EXPECT_EQ(e.ctx.man.birthDay, 7) << label;
+    }
+}
+
+// The counted age, and no age at all for a birth after today (2026-01-01).
+TEST(InputChecks, NoAgeForABirthAfterToday) {
+    const std::pair<const char*, int> cases[] = {
+        {"1965/3/7", 62}, {"2026/1/1", 1}, {"2026/1/2", 0}, {"2099/12/31", 0}, {"2025/12/31", 2}};
+    for (const auto& [date, age] : cases) {
+        ProgramFolder folder;
+        Engine e(folder);
+        ASSERT_TRUE(CheckBirthDate(e.ctx, date)) << date;
+        EXPECT_EQ(e.ctx.man.age, age) << date;
+    }
+}
 
 TEST(InputChecks, EraFormsGiveTheSameYearAndDateText) {
     for (const char* year : {"s40", "S40", "1965"}) {
@@ -193,6 +264,10 @@ TEST_F(WholeChart, StopsAreReportedAndLeaveNoValidChart) {
     // A man of a 庚 (yang) year... born January 1921 before the term needs 1920.
     e.sink.shown.clear();
     EXPECT_EQ(RequestChart(e.ctx, Birth("女", "1921", "1", "6", "01:00-03:00")), -1);
+    EXPECT_EQ(e.sink.Last(), kOutOfRangeMessage);
+    // After the last covered day: the range, not the missing file of the year after.
+    e.sink.shown.clear();
+    EXPECT_EQ(CastChart(e.ctx, 2101, 1, 1, 3), -1);
     EXPECT_EQ(e.sink.Last(), kOutOfRangeMessage);
     // A missing file stops the request with validMark 0.
     e.sink.shown.clear();

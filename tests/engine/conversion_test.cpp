@@ -90,6 +90,7 @@ TEST(RangeCheck, FirstCoveredDay) {
     EXPECT_EQ(InRange(1921, 1, 6), 0);
     EXPECT_EQ(InRange(1920, 12, 31), -1);
     EXPECT_EQ(InRange(2100, 12, 31), 0);
+    EXPECT_EQ(InRange(2101, 1, 1), -1);
 }
 
 TEST(HourPillars, ZiPeriodByStemPair) {
@@ -235,10 +236,25 @@ TEST_F(Lunar, TwelfthMonthRollsToTheFirst) {
     EXPECT_EQ(Slot().lunarText[22], "1/1");
 }
 
+// Without the year after in slot 3 (nothing to compare with) December advances.
 TEST_F(Lunar, DecemberAlwaysAdvances) {
     Month(12, 31, 11, 25, 29, 30, 0);
     ExpandLunarMonth(e.ctx, 2, 12);
     EXPECT_EQ(Slot().lunarText[6], "12/1");
+}
+
+// December compares with January 1st of the year after: a leap 11th month
+// (as in 2033) repeats 11, an ordinary one advances to 12.
+TEST_F(Lunar, DecemberComparesWithJanuaryOfTheNextYear) {
+    Month(12, 31, 11, 10, 30, 29, 0);  // new lunar month on the 22nd
+    e.ctx.reki.slot[3].firstDayInfo[1].lunarMonth = 11;
+    ExpandLunarMonth(e.ctx, 2, 12);
+    EXPECT_EQ(Slot().lunarText[21], "11/30");
+    EXPECT_EQ(Slot().lunarText[22], "11/1");
+    EXPECT_EQ(Slot().lunarText[31], "11/10");
+    e.ctx.reki.slot[3].firstDayInfo[1].lunarMonth = 12;
+    ExpandLunarMonth(e.ctx, 2, 12);
+    EXPECT_EQ(Slot().lunarText[22], "12/1");
 }
 
 }  // namespace

@@ -6,6 +6,13 @@
 //       looks up in 命宮, 遷移宮 and 官禄宮: labels in display order, A before
 //       B, labels carrying a transformation mark left out. Prints
 //       "count<TAB>key" for every key seen, most frequent first.
+//   zelvara-starpairs keys DATA FROM TO
+//       The keys alone, one a line in byte order. Over 1921..2100 this is
+//       tools/starpairs/pair_keys.txt, the list the seed tests hold the
+//       blocks of hosi2dat.txt to.
+//   zelvara-starpairs missing DATA FROM TO SEED/hosi2dat.txt
+//       The same survey against the seed: prints the keys that have no block
+//       and the blocks that no chart looks up; exit status 1 when any.
 //   zelvara-starpairs read DATA TABLES SEED 男|女 YEAR/MONTH/DAY HOUR [PALACE...]
 //       Makes the reading tables in TABLES from the seeds in SEED (delete the
 //       tables there first to see edited seeds), casts the chart and prints
@@ -17,14 +24,17 @@
 #include "luck_reading.h"
 #include "marriage_reading.h"
 #include "overall_reading.h"
+#include "pair_keys.h"
 #include "reading_tables.h"
 
 #include <QCoreApplication>
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <iostream>
-#include <map>
+#include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -37,51 +47,56 @@ public:
     void Show(std::string_view text, std::string_view) override { std::cerr << text << '\n'; }
 };
 
-bool Marked(const std::string& s) {
-    return s.find('(') != std::string::npos && s.find(')') != std::string::npos;
-}
-
-int DaysIn(int y, int m) {
-    static const int d[] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (m == 2 && ((y % 4 == 0 && y % 100 != 0) || y % 400 == 0)) return 29;
-    return d[m];
-}
-
+// Every key of the years from..to, "count<TAB>key", most frequent first.
 int Pairs(const std::string& data, int from, int to) {
     SilentSink sink;
     EngineContext ctx(data, sink);
-    std::map<std::string, long> count;
-    long charts = 0, refused = 0;
-    for (int y = from; y <= to; ++y)
-        for (int m = 1; m <= 12; ++m)
-            for (int d = 1; d <= DaysIn(y, m); ++d)
-                for (int h = 0; h < 12; ++h) {
-                    if (CastChart(ctx, y, m, d, h) < 0) {
-                        ++refused;
-                        continue;
-                    }
-                    ++charts;
-                    LayOutLuckPeriods(ctx.man);
-                    const ChartLayout lay = LayOutChart(ctx.man);
-                    for (int p : {2, 8, 10}) {
-                        const auto& t = lay.boxText[p];
-                        for (int i = 1; i <= 5; ++i) {
-                            if (t[i + 1].empty()) break;
-                            if (Marked(t[i])) continue;
-                            for (int j = i + 1; j <= 6; ++j) {
-                                if (t[j].empty()) break;
-                                if (Marked(t[j])) continue;
-                                ++count["#" + t[i] + "-" + t[j]];
-                            }
-                        }
-                    }
-                }
+    const PairSurvey survey = SurveyPairKeys(ctx, from, to);
     std::vector<std::pair<long, std::string>> v;
-    for (auto& [k, n] : count) v.push_back({n, k});
+    for (const auto& [k, n] : survey.count) v.push_back({n, k});
     std::sort(v.begin(), v.end(), [](auto& a, auto& b) { return a.first != b.first ? a.first > b.first : a.second < b.second; });
     for (auto& [n, k] : v) std::cout << n << '\t' << k << '\n';
-    std::cerr << charts << " charts, " << refused << " refused, " << v.size() << " keys\n";
+    std::cerr << survey.charts << " charts, " << survey.refused << " refused, " << v.size() << " keys\n";
     return 0;
+}
+
+// Every key of the years from..to, one a line in byte order: the list kept in
+// tools/starpairs/pair_keys.txt, against which the seed tests check the blocks.
+int Keys(const std::string& data, int from, int to) {
+    SilentSink sink;
+    EngineContext ctx(data, sink);
+    const PairSurvey survey = SurveyPairKeys(ctx, from, to);
+    for (const auto& entry : survey.count) std::cout << entry.first << '\n';
+    return 0;
+}
+
+// The keys of the years from..to that the seed has no block for ("missing"),
+// and the seed's blocks that no chart looks up ("unused"). 1 when any.
+int Missing(const std::string& data, int from, int to, const char* seedPath) {
+    std::ifstream in(seedPath, std::ios::binary);
+    if (!in) {
+        std::cerr << "cannot read " << seedPath << '\n';
+        return 2;
+    }
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<std::string> list = BlockKeysOf(text);
+    const std::set<std::string> blocks(list.begin(), list.end());
+    SilentSink sink;
+    EngineContext ctx(data, sink);
+    const PairSurvey survey = SurveyPairKeys(ctx, from, to);
+    int faults = 0;
+    for (const auto& [k, n] : survey.count)
+        if (!blocks.count(k)) {
+            std::cout << "missing\t" << n << '\t' << k << '\n';
+            ++faults;
+        }
+    for (const std::string& k : blocks)
+        if (!survey.count.count(k)) {
+            std::cout << "unused\t" << k << '\n';
+            ++faults;
+        }
+    std::cerr << survey.count.size() << " keys, " << blocks.size() << " blocks, " << faults << " faults\n";
+    return faults ? 1 : 0;
 }
 
 void Print(const QStringList& lines) {
@@ -133,8 +148,12 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "pairs" && argc == 5) return Pairs(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+    if (mode == "keys" && argc == 5) return Keys(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+    if (mode == "missing" && argc == 6) return Missing(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), argv[5]);
     if (mode == "read" && argc >= 8) return Read(argc, argv);
     std::cerr << "usage: zelvara-starpairs pairs DATA FROM TO\n"
+                 "       zelvara-starpairs keys DATA FROM TO > tools/starpairs/pair_keys.txt\n"
+                 "       zelvara-starpairs missing DATA FROM TO SEED/hosi2dat.txt\n"
                  "       zelvara-starpairs read DATA TABLES SEED 男|女 YEAR/MONTH/DAY HH:00-HH:00 [PALACE...]\n";
     return 2;
 }

@@ -81,6 +81,18 @@ private:
 
 QString Fails(const QStringList& list) { return list.join(QLatin1Char('\n')); }
 
+// A reading text says something: at least two sentences ending in 。 and at
+// least kMinChars characters. Empty when it does; else why not.
+constexpr int kMinChars = 45;
+QString ThinText(const QString& text)
+{
+    const QString t = text.trimmed();
+    const int sentences = int(t.count(QStringLiteral("。")));
+    if (sentences < 2 || !t.endsWith(QStringLiteral("。")) || t.size() < kMinChars)
+        return QStringLiteral("%1 sentences, %2 characters: %3").arg(sentences).arg(t.size()).arg(t);
+    return {};
+}
+
 }  // namespace
 
 class TestSeedTexts : public QObject {
@@ -129,6 +141,8 @@ private slots:
                 if (a != QStringLiteral("駅馬星")) fields << a + "1";
             for (const QString& f : fields) {
                 if (r.values.value(f).trimmed().isEmpty()) fails << palace + QStringLiteral(": empty ") + f;
+                else if (const QString why = ThinText(r.values.value(f)); !why.isEmpty())
+                    fails << QStringLiteral("%1 %2: %3").arg(palace, f, why);
                 dup.Add(palace + QLatin1Char(' ') + f, r.values.value(f));
             }
         }
@@ -160,6 +174,8 @@ private slots:
             for (const QString& f : read) {
                 const QString text = v.value(f);
                 if (text.trimmed().isEmpty()) fails << table + QStringLiteral(": empty ") + f;
+                else if (const QString why = ThinText(text); !why.isEmpty())
+                    fails << QStringLiteral("%1 %2: %3").arg(table, f, why);
                 if (id == TableId::HosiImi) dup.Add(table + QLatin1Char(' ') + f, text);
                 else partner.Add(table + QLatin1Char(' ') + f, text);
                 const int n = Lines(text).size();
@@ -169,6 +185,38 @@ private slots:
             fails << dup.Duplicates();
         }
         fails << partner.Duplicates();
+        QVERIFY2(fails.isEmpty(), qPrintable(Fails(fails)));
+    }
+
+    // Every seed speaks to the reader as 貴方, as the fixed sentences of the
+    // marriage reading do; and every text a table is made from is writable in
+    // Shift-JIS and fits its field.
+    void oneVoiceAndShiftJis()
+    {
+        QStringList fails;
+        for (const QString& name : QDir(kSeedDir).entryList({QStringLiteral("*.txt")}, QDir::Files)) {
+            QFile f(QDir(kSeedDir).filePath(name));
+            QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(name));
+            const QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+            for (int i = 0; i < lines.size(); ++i)
+                for (const char* other : {"あなた", "アナタ", "貴女", "貴男"})
+                    if (lines[i].contains(QString::fromUtf8(other)))
+                        fails << QStringLiteral("%1:%2: 「%3」 (write 貴方)").arg(name).arg(i + 1).arg(QString::fromUtf8(other));
+        }
+        for (TableId id : AllReadingTables()) {
+            const TableSchema& schema = SchemaOf(id);
+            const SeedParse p = Read(id);
+            if (!p.error.isEmpty()) fails << p.error;
+            for (const SeedRecord& r : p.records)
+                for (const FieldDef& field : schema.fields) {
+                    const QString text = r.values.value(field.name);
+                    QString bad;
+                    const auto bytes = cp932::Encode(text, &bad);
+                    if (!bytes) fails << QStringLiteral("%1 %2: 「%3」 not Shift-JIS").arg(schema.fileName, field.name, bad);
+                    else if (field.type == FieldType::String && bytes->size() > field.size)
+                        fails << QStringLiteral("%1 %2: %3 bytes > %4").arg(schema.fileName, field.name).arg(bytes->size()).arg(field.size);
+                }
+        }
         QVERIFY2(fails.isEmpty(), qPrintable(Fails(fails)));
     }
 

@@ -74,6 +74,7 @@ void TMainForm1::BuildPages()
 void TMainForm1::RunStartup(const StartupOptions& options)
 {
     programFolder_ = options.programFolder;
+    userFolder_ = options.userFolder.isEmpty() ? options.programFolder : options.userFolder;
     settingsPath_ = options.settingsPath;
 
     // 1. Today's date in the short date format.
@@ -132,13 +133,13 @@ void TMainForm1::RunStartup(const StartupOptions& options)
     ctx_->man.validMark = 0;
     startupSteps_ << QStringLiteral("boxes");
 
-    // The person register in the program folder. When it cannot be written a
+    // The person register in the user's folder. When it cannot be written a
     // refused post offers to discard the edit, so no record traps the user.
     persons_.SetToday(options.today);
     persons_.SetDiscardQuestion([this](const QString& text) { return Ask(text); });
-    persons_.Open(programFolder_);
+    persons_.Open(userFolder_);
     startupSteps_ << QStringLiteral("table");
-    readings_->OpenTables(programFolder_);
+    readings_->OpenTables(userFolder_);
     BatchButtons::Attach(datainput, programFolder_, sink_, options.maintainer);
 
     // 7. Caption.
@@ -230,6 +231,12 @@ void TMainForm1::closeEvent(QCloseEvent* event)
             }
             persons_.Cancel();
         }
+    }
+    // Reading-text edits the tables refuse: named, then one question whether
+    // to end without them; "No" keeps them in their editors.
+    if (!readings_->Tables().SaveAllPending([this](const QString& question) { return Ask(question); })) {
+        event->ignore();
+        return;
     }
     QMainWindow::closeEvent(event);
 }

@@ -360,8 +360,25 @@ bool PersonTable::Post()
         return true;
     if (access_ == Access::ReadOnly)
         return RefuseReadOnly();
-    QString why;
+    // A text the field cannot hold is the user's to mend in place; only a
+    // file that refuses the write offers to discard the edit.
+    QString why = FieldProblem();
+    if (!why.isEmpty()) {
+        Report(why);
+        return false;
+    }
     return WriteBuffer(&why) || RefuseWrite(why);
+}
+
+QString PersonTable::FieldProblem() const
+{
+    const PersonRecord& rec = rows_[current_];
+    for (int i = 0; i < kPersonFieldCount; ++i) {
+        const QString problem = cp932::CheckFieldText(FieldLabel(i), rec.values[i], kPersonFields[i].size);
+        if (!problem.isEmpty())
+            return problem + QStringLiteral("\nこのデータはまだ登録されていません。");
+    }
+    return {};
 }
 
 bool PersonTable::PostQuietly(QString* why)
@@ -408,13 +425,8 @@ QString PersonTable::StaleRecordReason(qint64 rowId, const PersonValues& expecte
 bool PersonTable::WriteBuffer(QString* why)
 {
     PersonRecord& rec = rows_[current_];
-    for (int i = 0; i < kPersonFieldCount; ++i) {
-        const QString problem = cp932::CheckFieldText(FieldLabel(i), rec.values[i], kPersonFields[i].size);
-        if (!problem.isEmpty()) {
-            *why = problem + QStringLiteral("\nこのデータはまだ登録されていません。");
-            return false;
-        }
-    }
+    if (*why = FieldProblem(); !why->isEmpty())
+        return false;
     PersonValues values = rec.values;
     for (QString& v : values)
         v = cp932::RemapInputMethodChars(v);

@@ -149,6 +149,7 @@ private:
     bool Reload(qint64 keepRowId, bool quiet = false);
     bool PostIfModified();
     bool SetCurrent(int row);
+    QString FieldProblem() const;
     bool WriteBuffer(QString* why);
     bool RefuseWrite(const QString& why);
     bool RefuseReadOnly();

@@ -3,6 +3,8 @@
 // to discard the edit, and 終了 always ends the program after one question.
 #include "deleted_records_window.h"
 #include "main_window.h"
+#include "reading_pages.h"
+#include "reading_tables.h"
 #include "person_fields.h"
 #include "recording_sink.h"
 
@@ -200,6 +202,29 @@ private slots:
             QVERIFY(w_->close());
             QCOMPARE(asked_.size(), 1);
         }
+    }
+
+    // A reading-text edit the table refuses: named, then one question; no
+    // keeps the program and the edit, yes ends without it.
+    void closeWithRefusedReadingEdit_data()
+    {
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("end without it") << true;
+        QTest::newRow("stay") << false;
+    }
+    void closeWithRefusedReadingEdit()
+    {
+        QFETCH(bool, answer);
+        PrepareHome();
+        Start();
+        ReadingTables& tables = w_->Readings().Tables();
+        QVERIFY(tables.ai01().SetValue("天機星", "書けない😀"));
+        answer_ = answer;
+        QCOMPARE(w_->close(), answer);
+        QCOMPARE(asked_.size(), 1);
+        QVERIFY2(asked_[0].contains(QStringLiteral("破棄")), qPrintable(asked_[0]));
+        QVERIFY2(sink_.Last().contains("Ai01.DB"), qPrintable(sink_.Last()));
+        QCOMPARE(tables.HasPendingEdits(), !answer);
     }
 
     // The door to the deleted records lists them and brings one back.

@@ -35,6 +35,7 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm)
     };
     OpenableWindows w;
     auto* settings = new TCunstomFrm(mainForm.Sink(), mainForm.windowTitle(), mainForm.SettingsPath());
+    settings->ShowDataFolders(mainForm.Folders());
     w.settings = add(std::unique_ptr<QObject>(settings));
     add(Module("DataModule1"));
     w.readingTextEditor = add(std::make_unique<Tdbenvfrm>(mainForm.Readings().Tables()));
@@ -52,7 +53,7 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm)
         if (!outcome.message.isEmpty())
             mainForm.Sink().Show(outcome.message.toStdString(), {});
     };
-    auto* legends = new Thelpbunfrm(mainForm.Sink(), mainForm.ProgramFolder());
+    auto* legends = new Thelpbunfrm(mainForm.Sink(), mainForm.Folders());
     legends->SetPrintHandler([&mainForm, legends] { mainForm.PrintLegends(legends->Descriptions()); });
     legends->SetPrintRunner(onModulePrinter);
     w.legends = add(std::unique_ptr<QObject>(legends));

@@ -5,6 +5,7 @@
 #include "chart_display.h"
 #include "chart_request.h"
 #include "context.h"
+#include "data_folders.h"
 #include "person_table.h"
 #include "print_module.h"
 #include "settings_file.h"
@@ -39,7 +40,8 @@ class PersonGridModel;
 class HelpWindow;
 
 struct StartupOptions {
-    QString programFolder;              // where data files and nam_data.db lie
+    QString programFolder;              // where the shipped data files lie
+    QString userFolder;                 // nam_data.db and the tables; empty = programFolder
     QString settingsPath;               // zelv.ini; empty = per-user default
     bool showSplash = true;             // --no-splash turns it off
     int splashMilliseconds = 6000;
@@ -74,6 +76,7 @@ public:
     const QStringList& StartupSteps() const { return startupSteps_; }
     const std::array<ChartBox, kChartBoxes>& Boxes() const { return boxes_; }
     QString ProgramFolder() const { return programFolder_; }
+    DataFolders Folders() const { return {programFolder_, userFolder_}; }
     const Timi& Texts() const { return timi_; }
     const OwnerSettings& Owner() const { return owner_; }
     // The box-text table of the last chart: [palace 1..12][slot 1..6].
@@ -172,6 +175,7 @@ private:
     Tprintmodule* printModule_ = nullptr;
     std::unique_ptr<Tprintmodule> ownPrintModule_;
     QString programFolder_;
+    QString userFolder_;
     QStringList startupSteps_;
     bool batchFlag_ = false;
     bool loadingControls_ = false;

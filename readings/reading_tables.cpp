@@ -1,5 +1,7 @@
 #include "reading_tables.h"
 
+#include "shipped_folder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 
@@ -55,7 +57,9 @@ QStringList SeedFolders(const QString& programFolder)
 {
     QStringList folders{QDir::cleanPath(QDir(programFolder).filePath(QStringLiteral("seed")))};
     if (QCoreApplication::instance()) {
-        const QString beside = QDir::cleanPath(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("seed")));
+        // The seeds shipped with this program: beside it, or installed in share/zelvara.
+        const std::string shipped = ShippedFolderOf(QCoreApplication::applicationDirPath().toStdString());
+        const QString beside = QDir::cleanPath(QDir(QString::fromStdString(shipped)).filePath(QStringLiteral("seed")));
         if (!folders.contains(beside))
             folders << beside;
     }

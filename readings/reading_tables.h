@@ -54,10 +54,11 @@ private:
     StarPairFile starPairs_;
 };
 
-// Where seeds are looked for: the program folder's seed/ first, then the
-// seed/ folder beside the running executable (the build copies data/seed
-// there), so that a program folder given by --home or ZELVARA_HOME still
-// gets its tables made.
+// Where seeds are looked for: the given folder's seed/ first (the program
+// folder, or the user's data folder when installed), then the seed/ folder
+// shipped with the running executable (beside it, where the build copies
+// data/seed, or installed in share/zelvara), so that a folder given by --home
+// or ZELVARA_HOME, or a new user's data folder, still gets its tables made.
 QStringList SeedFolders(const QString& programFolder);
 
 }  // namespace zelvara

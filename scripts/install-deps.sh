@@ -15,6 +15,8 @@ packages=(
   libnova-dev liberfa-dev
   # tests and benchmarks
   libgtest-dev libbenchmark-dev xvfb xauth poppler-utils
+  # Qt's Japanese dialogs; the icon renderer; packaging and its validators
+  qt6-translations-l10n qt6-svg-dev desktop-file-utils appstream lintian dpkg-dev fakeroot groff-base
 )
 
 missing=()

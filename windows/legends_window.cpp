@@ -29,11 +29,16 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption)
 }  // namespace
 
 Thelpbunfrm::Thelpbunfrm(MessageSink& sink, const QString& programFolder, QWidget* parent)
-    : QWidget(parent, Qt::Window), table_(sink), programFolder_(programFolder)
+    : Thelpbunfrm(sink, DataFolders{programFolder, programFolder}, parent)
+{
+}
+
+Thelpbunfrm::Thelpbunfrm(MessageSink& sink, const DataFolders& folders, QWidget* parent)
+    : QWidget(parent, Qt::Window), table_(sink), programFolder_(folders.shipped)
 {
     setObjectName(QStringLiteral("Thelpbunfrm"));
     setWindowTitle(QStringLiteral("星の説明の画面（Orvandelが原本になっています）"));
-    table_.Open(programFolder);
+    table_.Open(folders.user);
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));

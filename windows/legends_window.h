@@ -4,6 +4,7 @@
 // writes the edits to the table.
 #pragma once
 
+#include "data_folders.h"
 #include "legends_table.h"
 #include "picture_print.h"
 
@@ -29,6 +30,8 @@ public:
     static constexpr int kMemo1Width = 610;
 
     Thelpbunfrm(MessageSink& sink, const QString& programFolder, QWidget* parent = nullptr);
+    // Installed: pictures from folders.shipped, the table in folders.user.
+    Thelpbunfrm(MessageSink& sink, const DataFolders& folders, QWidget* parent = nullptr);
 
     LegendsTable& Table() { return table_; }
 

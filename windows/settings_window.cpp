@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -98,6 +99,10 @@ TCunstomFrm::TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QS
     layout->addWidget(GroupBox1);
     for (QPushButton* b : {databasebtn, kounbtn, kekkonbtn, printbtn})
         layout->addWidget(b);
+    folderslbl = Named(new QLabel(this), "folderslbl");
+    folderslbl->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    folderslbl->hide();
+    layout->addWidget(folderslbl);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(soundchk);
     bottom->addStretch(1);
@@ -117,6 +122,12 @@ void TCunstomFrm::SetEditorWindows(QWidget* databaseEditor, QWidget* luckEditor,
     databasebtn->setEnabled(databaseEditor);
     kounbtn->setEnabled(luckEditor);
     kekkonbtn->setEnabled(marriageEditor);
+}
+
+void TCunstomFrm::ShowDataFolders(const DataFolders& folders)
+{
+    folderslbl->setText(DescribeDataFolders(folders, settings_.Path()));
+    folderslbl->show();
 }
 
 void TCunstomFrm::LoadOwnerSettings() { owner_ = zelvara::LoadOwnerSettings(settings_); }
@@ -188,6 +199,12 @@ void TCunstomFrm::printbtnClick()
     dialog.setObjectName(QStringLiteral("PrinterSetupDialog1"));
     dialog.setWindowTitle(QStringLiteral("プリンタ設定"));
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    // The dialog only chooses the printer: its confirm button must not say
+    // 印刷 (Print), as Qt's own text does.
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("設定"));
+    }
     dialog.exec();
 }
 

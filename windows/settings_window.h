@@ -4,6 +4,7 @@
 // start-up; opening it only shows it.
 #pragma once
 
+#include "data_folders.h"
 #include "settings_file.h"
 
 #include <QWidget>
@@ -44,6 +45,8 @@ public:
     void LoadOwnerSettings();
     const OwnerSettings& Owner() const { return owner_; }
     const QString& SettingsPath() const { return settings_.Path(); }
+    // Shows the layout and the folders in use under the buttons.
+    void ShowDataFolders(const DataFolders& folders);
 
 public slots:
     void BitBtn1Click();
@@ -76,6 +79,7 @@ private:
     QPushButton* printbtn = nullptr;
     QCheckBox* soundchk = nullptr;
     QPushButton* BitBtn1 = nullptr;
+    QLabel* folderslbl = nullptr;
 };
 
 }  // namespace zelvara

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -206,24 +207,42 @@ private slots:
         }
     }
 
-    // "プリンタ設定" opens the printer dialog on the prints' printer.
+    // "プリンタ設定" opens the printer dialog on the prints' printer. The
+    // dialog only chooses a printer: its confirm button says 設定, not Print.
     void printerSetupDialog()
     {
         TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
         QPrinter printer(QPrinter::HighResolution);
         w.SetPrinter(&printer);
         QString title;
+        QString confirm;
         QPrinter* used = nullptr;
         QTimer::singleShot(0, [&] {
             if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
                 title = dialog->windowTitle();
                 used = dialog->printer();
+                if (auto* buttons = dialog->findChild<QDialogButtonBox*>())
+                    confirm = buttons->button(QDialogButtonBox::Ok)->text();
                 dialog->reject();
             }
         });
         Child<QPushButton>(w, "printbtn")->click();
         QCOMPARE(title, QStringLiteral("プリンタ設定"));
         QCOMPARE(used, &printer);
+        QCOMPARE(confirm, QStringLiteral("設定"));
+    }
+
+    // The folders in use, as the main window hands them over.
+    void showsTheFoldersInUse()
+    {
+        TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
+        auto* label = Child<QLabel>(w, "folderslbl");
+        QVERIFY(label->isHidden());
+        w.ShowDataFolders({QStringLiteral("/usr/share/zelvara"), QStringLiteral("/home/u/.local/share/zelvara")});
+        QVERIFY(!label->isHidden());
+        for (const QString& part : {QStringLiteral("/usr/share/zelvara"), QStringLiteral("/home/u/.local/share/zelvara"),
+                                    Ini()})
+            QVERIFY2(label->text().contains(part), qPrintable(label->text()));
     }
     // When the file cannot be written the window says so and still closes
     // when the user agrees, with the file as it was. (Tests may run as root,

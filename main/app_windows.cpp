@@ -3,6 +3,7 @@
 #include "main_window.h"
 #include "ai_db_window.h"
 #include "dbenv_window.h"
+#include "deleted_records_window.h"
 #include "koun_db_window.h"
 #include "reading_pages.h"
 #include "hour_window.h"
@@ -63,6 +64,8 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm)
     w.hourWindow = static_cast<Ttimefrm*>(add(std::make_unique<Ttimefrm>(mainForm.Texts(), &mainForm)));
     settings->SetEditorWindows(w.readingTextEditor, w.luckTextEditor, w.partnerTextEditor);
     settings->SetPrinter(&printModule->Printer());
+    auto* deleted = new TDeletedRecordsFrm(mainForm.Persons(), &mainForm);
+    settings->SetDeletedRecordsDoor([deleted] { deleted->exec(); });
     mainForm.SetPrintModule(printModule);
     mainForm.SetOpenableWindows(w);
     // The last chance for reading-text edits, while every window still

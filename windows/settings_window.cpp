@@ -97,7 +97,14 @@ TCunstomFrm::TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QS
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ttlname);
     layout->addWidget(GroupBox1);
-    for (QPushButton* b : {databasebtn, kounbtn, kekkonbtn, printbtn})
+    deletedbtn = Named(new QPushButton(QStringLiteral("削除したデータ…"), this), "deletedbtn");
+    deletedbtn->setToolTip(QStringLiteral("削除した人物データを名簿に戻します"));
+    deletedbtn->hide();
+    connect(deletedbtn, &QPushButton::clicked, this, [this] {
+        if (openDeleted_)
+            openDeleted_();
+    });
+    for (QPushButton* b : {databasebtn, kounbtn, kekkonbtn, printbtn, deletedbtn})
         layout->addWidget(b);
     folderslbl = Named(new QLabel(this), "folderslbl");
     folderslbl->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -122,6 +129,12 @@ void TCunstomFrm::SetEditorWindows(QWidget* databaseEditor, QWidget* luckEditor,
     databasebtn->setEnabled(databaseEditor);
     kounbtn->setEnabled(luckEditor);
     kekkonbtn->setEnabled(marriageEditor);
+}
+
+void TCunstomFrm::SetDeletedRecordsDoor(std::function<void()> open)
+{
+    openDeleted_ = std::move(open);
+    deletedbtn->setVisible(bool(openDeleted_));
 }
 
 void TCunstomFrm::ShowDataFolders(const DataFolders& folders)

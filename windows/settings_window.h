@@ -33,6 +33,9 @@ public:
 
     // The editor windows the three buttons show; they may arrive later.
     void SetEditorWindows(QWidget* databaseEditor, QWidget* luckEditor, QWidget* marriageEditor);
+    // What "削除したデータ…" opens: the register's deleted records. The button
+    // shows once a door is given.
+    void SetDeletedRecordsDoor(std::function<void()> open);
     // The printer the prints use; "プリンタ設定" sets it up.
     void SetPrinter(QPrinter* printer) { printer_ = printer; }
 
@@ -77,6 +80,8 @@ private:
     QPushButton* kounbtn = nullptr;
     QPushButton* kekkonbtn = nullptr;
     QPushButton* printbtn = nullptr;
+    QPushButton* deletedbtn = nullptr;
+    std::function<void()> openDeleted_;
     QCheckBox* soundchk = nullptr;
     QPushButton* BitBtn1 = nullptr;
     QLabel* folderslbl = nullptr;

@@ -1,6 +1,7 @@
 // The main window over a register that cannot be written: the chart is still
 // cast and shown, the page says why nothing is kept, a refused write offers
 // to discard the edit, and 終了 always ends the program after one question.
+#include "app_windows.h"
 #include "deleted_records_window.h"
 #include "main_window.h"
 #include "reading_pages.h"
@@ -8,7 +9,9 @@
 #include "person_fields.h"
 #include "recording_sink.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -245,6 +248,24 @@ private slots:
         QCOMPARE(list->rowCount(), 0);
         QCOMPARE(w_->Persons().RecordCount(), 1);
         QCOMPARE(Find<QLineEdit>("inName")->text(), QStringLiteral("消した人"));
+
+        // The settings window's door opens it over the running register.
+        ApplicationWindows windows(*w_);
+        QPushButton* door = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* b = top->findChild<QPushButton*>("deletedbtn"))
+                door = b;
+        }
+        QVERIFY(door && !door->isHidden());
+        bool shown = false;
+        QTimer::singleShot(0, this, [&shown] {
+            auto* dialog = qobject_cast<TDeletedRecordsFrm*>(QApplication::activeModalWidget());
+            shown = dialog != nullptr;
+            if (dialog)
+                dialog->accept();
+        });
+        door->click();
+        QVERIFY(shown);
     }
 };
 

@@ -5,6 +5,10 @@
 #include "print_document.h"
 
 #include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+#include <cmath>
 
 namespace zelvara {
 namespace {
@@ -16,6 +20,14 @@ QString Q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.s
 constexpr std::array<std::pair<int, int>, kBranches + 1> kBoxCells = {{
     {0, 0}, {1, 1}, {2, 1}, {3, 1}, {4, 1}, {4, 2}, {4, 3}, {4, 4}, {3, 4}, {2, 4}, {1, 4}, {1, 3}, {1, 2},
 }};
+
+// The grid's pen: at least 0.2 mm wide whatever the printer's resolution
+// (two dots are 0.04 mm at 1200 dpi, too fine to see), never under two dots.
+QPen GridPen(const PrintDocument& doc, QPen pen)
+{
+    pen.setWidth(std::max(2, int(std::ceil(0.2 * doc.Mm().DotsPerInch() / 25.4))));
+    return pen;
+}
 
 }  // namespace
 
@@ -102,6 +114,9 @@ void DrawChartSheet(PrintDocument& doc, const ChartSheet& s)
     doc.Text(10, 17, QStringLiteral("※(廟)(旺)は長所が作用しやすい。(失)(陥)は短所が作用しやすい。"), 10);
 
     // Grid: the centre (columns 2–3, rows 2–3) is one field, not cut.
+    QPainter& painter = doc.Painter();
+    painter.save();
+    painter.setPen(GridPen(doc, painter.pen()));
     for (int i = 1; i <= 5; ++i) {
         if (i == 3) {
             doc.Line(g.X[1], g.Y[i], g.X[2], g.Y[i]);
@@ -124,6 +139,7 @@ void DrawChartSheet(PrintDocument& doc, const ChartSheet& s)
             doc.Line(g.X[i], g.Y[1], g.X[i], g.Y[5]);
         }
     }
+    painter.restore();
 
     // Box headers: palace (命宮 marked), branch and age.
     doc.SetFontSize(14);

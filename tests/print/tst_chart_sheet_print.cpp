@@ -211,6 +211,40 @@ private slots:
         }
     }
 
+    // The grid lines are at least 0.2 mm wide at any printer resolution
+    // (3.1 pixels of a 400 dpi raster), where they were.
+    void gridPenAtLeastAFifthOfAMillimetre_data()
+    {
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("300 dpi") << 300;
+        QTest::newRow("600 dpi") << 600;
+        QTest::newRow("1200 dpi") << 1200;
+    }
+    void gridPenAtLeastAFifthOfAMillimetre()
+    {
+        QFETCH(int, dpi);
+        Tprintmodule module;
+        const QString path = Pdf(QStringLiteral("pen-%1.pdf").arg(dpi));
+        QVERIFY(module.PrintChartSheet(PlainSheet(), nullptr, PdfOutput{path, dpi}).Printed());
+        const QImage page = pdftest::Raster(path, 1, 400);
+        QVERIFY(!page.isNull());
+        const auto px = [](double mm) { return int(std::lround(mm * 400 / 25.4)); };
+        // Dark pixels across Y1 at x = 30 mm and across X2 at y = 145 mm.
+        for (const bool horizontal : {true, false}) {
+            const int x = px(30), y = px(25), x2 = px(56), y2 = px(145);
+            // The whole-dot grid puts a line up to a millimetre from its
+            // nominal place: the longest dark run within 2.5 mm.
+            int dark = 0, run = 0;
+            for (int d = -40; d <= 40; ++d) {
+                const QPoint at = horizontal ? QPoint(x, y + d) : QPoint(x2 + d, y2);
+                run = page.valid(at) && qGray(page.pixel(at)) < 160 ? run + 1 : 0;
+                dark = std::max(dark, run);
+            }
+            QVERIFY2(dark >= 3 && dark <= 7, qPrintable(QStringLiteral("%1 line: %2 dark pixels")
+                                                            .arg(horizontal ? "horizontal" : "vertical").arg(dark)));
+        }
+    }
+
     // Without a chart there is nothing to print.
     void refusedWithoutAChart()
     {

@@ -1,8 +1,7 @@
 #include "chart_options.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
+#include "conversion.h"
+
 #include <iostream>
 
 namespace zelvara::cli {
@@ -26,40 +25,51 @@ bool SplitDate(const std::string& text, BirthInput& in) {
     return true;
 }
 
-}  // namespace
-
-void StderrSink::Show(std::string_view text, std::string_view caption) {
-    if (!caption.empty()) std::cerr << caption << ": ";
-    std::cerr << text << "\n";
+// "2026/12/8" as a real calendar date of years 1..9999.
+std::optional<CivilDate> ParseToday(const std::string& typed) {
+    const QStringList parts = QString::fromStdString(NormalizeTypedText(typed)).split(QLatin1Char('/'));
+    if (parts.size() != 3) return std::nullopt;
+    const auto year = ParseNumber(parts[0], 1, 9999);
+    const auto month = ParseNumber(parts[1], 1, 12);
+    const auto day = ParseNumber(parts[2], 1, 31);
+    if (!year || !month || !day || *day > DaysInCivilMonth(*year, *month)) return std::nullopt;
+    return CivilDate{*year, *month, *day};
 }
 
-std::string ProgramFolder(const Options& opts) {
-    if (auto it = opts.find("--home"); it != opts.end()) return it->second;
-    if (const char* env = std::getenv("ZELVARA_HOME"); env && *env) return env;
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string(".") : exe.parent_path().string();
+}  // namespace
+
+void AddBirthOptions(Options& parser) {
+    parser.addOptions({
+        {QStringLiteral("name"), QStringLiteral("氏名 (name)"), QStringLiteral("TEXT")},
+        {QStringLiteral("sex"), QStringLiteral("男 or 女 (also M or F)"), QStringLiteral("SEX")},
+        {QStringLiteral("date"),
+         QStringLiteral("birth date; YEAR is western (1959) or an era letter with the era year (%1; S34)")
+             .arg(QString::fromUtf8(kEraLettersText.data(), qsizetype(kEraLettersText.size()))),
+         QStringLiteral("YEAR/MONTH/DAY")},
+        {QStringLiteral("hour"),
+         QStringLiteral("one of the twelve periods 23:00-01:00, 01:00-03:00, … 21:00-23:00, or 不明の場合"),
+         QStringLiteral("HH:00-HH:00")},
+        {QStringLiteral("today"), QStringLiteral("the date that counts as today (for the age)"),
+         QStringLiteral("YYYY/MM/DD")},
+    });
 }
 
 bool ReadBirthOptions(const Options& opts, EngineContext& ctx, BirthInput& in) {
-    if (auto it = opts.find("--today"); it != opts.end()) {
-        CivilDate d;
-        if (std::sscanf(it->second.c_str(), "%d/%d/%d", &d.year, &d.month, &d.day) != 3) {
-            std::cerr << "--today には YYYY/MM/DD の形で日付を指定して下さい。\n";
+    if (opts.isSet(QStringLiteral("today"))) {
+        const auto today = ParseToday(Value(opts, QStringLiteral("today")));
+        if (!today) {
+            std::cerr << "--today には YYYY/MM/DD の形で実在する日付を指定して下さい（指定: "
+                      << Value(opts, QStringLiteral("today")) << "）。\n";
             return false;
         }
-        ctx.FixToday(d);
+        ctx.FixToday(*today);
     }
-    auto get = [&](const char* key) {
-        auto it = opts.find(key);
-        return it == opts.end() ? std::string() : it->second;
-    };
-    in.name = get("--name");
-    in.sex = get("--sex");
+    in.name = Value(opts, QStringLiteral("name"));
+    in.sex = NormalizeTypedText(Value(opts, QStringLiteral("sex")));
     if (in.sex == "M" || in.sex == "m") in.sex = "男";
     if (in.sex == "F" || in.sex == "f") in.sex = "女";
-    in.hour = get("--hour");
-    const std::string date = get("--date");
+    in.hour = NormalizeTypedText(Value(opts, QStringLiteral("hour")));
+    const std::string date = NormalizeTypedText(Value(opts, QStringLiteral("date")));
     if (!date.empty() && !SplitDate(date, in)) {
         std::cerr << "--date には 1959/5/7 の形で生年月日を指定して下さい。\n";
         return false;
@@ -72,10 +82,10 @@ bool ReadBirthOptions(const Options& opts, EngineContext& ctx, BirthInput& in) {
 }
 
 int CastFromOptions(const Options& opts, std::string_view command, EngineContext& ctx, BirthInput& in) {
-    if (!ReadBirthOptions(opts, ctx, in)) return 2;
+    if (!ReadBirthOptions(opts, ctx, in)) return kExitUsage;
     if (in.hour == "不明の場合") {
         std::cerr << command << " には生まれた時刻（十二の時刻のどれか）を指定して下さい。\n";
-        return 2;
+        return kExitUsage;
     }
     return RequestChart(ctx, in) < 0 ? 1 : 0;
 }

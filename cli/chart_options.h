@@ -1,29 +1,21 @@
-// What the chart-casting commands share: the message sink that writes to
-// stderr, the program folder, and the birth options of `chart`.
+// The birth options of `chart`, which the reading and print commands take too.
 #pragma once
 
 #include "chart_request.h"
+#include "command_line.h"
 #include "context.h"
 
-#include <map>
-#include <string>
 #include <string_view>
 
 namespace zelvara::cli {
 
-using Options = std::map<std::string, std::string>;
-
-class StderrSink final : public MessageSink {
-public:
-    void Show(std::string_view text, std::string_view caption) override;
-};
-
-// --home, else $ZELVARA_HOME, else the folder of this program.
-std::string ProgramFolder(const Options& opts);
+// Declares --name, --sex, --date, --hour and --today.
+void AddBirthOptions(Options& parser);
 
 // Reads --name, --sex (男|女|M|F), --date YEAR/MONTH/DAY, --hour and --today
-// into the input and the context. A malformed option is explained on stderr
-// and gives false. The hour may be 不明の場合.
+// into the input and the context; full-width digits, letters and slashes read
+// as ASCII. A malformed option is explained on stderr and gives false. The
+// hour may be 不明の場合.
 bool ReadBirthOptions(const Options& opts, EngineContext& ctx, BirthInput& in);
 
 // Reads the birth options, which must name one of the twelve hours, and casts

@@ -3,48 +3,28 @@
 #include "chart_layout.h"
 #include "conversion.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+
 #include <string>
 
 namespace zelvara::cli {
 namespace {
 
-std::string JsonString(std::string_view s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (c < 0x20) {
-                    static const char* hex = "0123456789abcdef";
-                    out += "\\u00";
-                    out += hex[c >> 4];
-                    out += hex[c & 15];
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
-    }
-    return out + "\"";
-}
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 template <size_t N>
-std::string JsonArray(const std::array<std::int32_t, N>& a, int count) {
-    std::string out = "[";
-    for (int i = 1; i <= count; ++i) {
-        if (i > 1) out += ",";
-        out += std::to_string(a[i]);
-    }
-    return out + "]";
+QJsonArray JsonArray(const std::array<std::int32_t, N>& a, int count) {
+    QJsonArray out;
+    for (int i = 1; i <= count; ++i) out.append(a[i]);
+    return out;
 }
 
 template <class T>
-std::string JsonPillars(const T& set) {
-    return "{\"year\":" + std::to_string(set.year) + ",\"month\":" + std::to_string(set.month) +
-           ",\"day\":" + std::to_string(set.day) + ",\"hour\":" + std::to_string(set.hour) + "}";
+QJsonObject JsonPillars(const T& set) {
+    return {{"year", set.year}, {"month", set.month}, {"day", set.day}, {"hour", set.hour}};
 }
 
 // The palace standing on a branch, 0 if none.
@@ -66,7 +46,9 @@ void PrintChartText(std::ostream& out, const EngineContext& ctx) {
     const ChartLayout layout = LayOutChart(man);
     out << "氏名　　　" << (man.name.empty() ? "（なし）" : man.name) << "\n";
     out << "生年月日　" << man.birthText << "　" << kHourPeriodTexts[man.hourIndex] << "　"
-        << (man.sexCode == 'M' ? "男命" : "女命") << "　" << man.age << "才\n";
+        << (man.sexCode == 'M' ? "男命" : "女命");
+    if (man.age > 0) out << "　" << man.age << "才";  // no age for a birth after today
+    out << "\n";
     out << "旧暦　　　" << man.lunarMonth << "月" << man.lunarDay << "日\n";
     out << "四柱　　　時 " << PillarText(man.stems.hour, man.branches.hour) << "　日 "
         << PillarText(man.stems.day, man.branches.day) << "　月 " << PillarText(man.stems.month, man.branches.month)
@@ -96,43 +78,43 @@ void PrintChartText(std::ostream& out, const EngineContext& ctx) {
 
 void PrintChartJson(std::ostream& out, const EngineContext& ctx) {
     const Tmandata& man = ctx.man;
-    out << "{";
-    out << "\"name\":" << JsonString(man.name);
-    out << ",\"sex\":" << JsonString(std::string(1, man.sexCode));
-    out << ",\"birthText\":" << JsonString(man.birthText);
-    out << ",\"age\":" << man.age;
-    out << ",\"hourIndex\":" << man.hourIndex;
-    out << ",\"stems\":" << JsonPillars(man.stems);
-    out << ",\"branches\":" << JsonPillars(man.branches);
-    out << ",\"lunarMonth\":" << man.lunarMonth;
-    out << ",\"lunarDay\":" << man.lunarDay;
-    out << ",\"luckDirection\":" << man.luckDirection;
-    out << ",\"daysToTerm\":" << man.daysToTerm;
-    out << ",\"firstLuckAge\":" << man.firstLuckAge;
-    out << ",\"firstLuckAgeMale\":" << ctx.firstLuckAgeMale;
-    out << ",\"firstLuckAgeFemale\":" << ctx.firstLuckAgeFemale;
-    out << ",\"bodyPalace\":" << man.bodyPalace;
-    out << ",\"bureau\":" << man.bureau;
-    out << ",\"palaceBranch\":" << JsonArray(man.palaceBranch, kPalaces);
-    out << ",\"starBranch\":" << JsonArray(man.starBranch, kStars);
-    out << ",\"minorBranch\":" << JsonArray(man.minorBranch, kMinorStars);
-    out << ",\"transformStar\":" << JsonArray(man.transformStar, kTransforms);
-    out << ",\"brightness\":" << JsonArray(man.brightness, kStars);
-    out << ",\"mainStar\":" << JsonArray(man.mainStar, kPalaces);
-    out << ",\"luckAge\":" << JsonArray(man.luckAge, 12);
-    out << ",\"luckPalace\":" << JsonArray(man.luckPalace, 12);
-    out << ",\"luckBranch\":" << JsonArray(man.luckBranch, 12);
+    QJsonObject chart{
+        {"name", Q(man.name)},
+        {"sex", QString(QLatin1Char(man.sexCode))},
+        {"birthText", Q(man.birthText)},
+        {"age", man.age > 0 ? QJsonValue(man.age) : QJsonValue(QJsonValue::Null)},  // null: born after today
+        {"hourIndex", man.hourIndex},
+        {"stems", JsonPillars(man.stems)},
+        {"branches", JsonPillars(man.branches)},
+        {"lunarMonth", man.lunarMonth},
+        {"lunarDay", man.lunarDay},
+        {"luckDirection", man.luckDirection},
+        {"daysToTerm", man.daysToTerm},
+        {"firstLuckAge", man.firstLuckAge},
+        {"firstLuckAgeMale", ctx.firstLuckAgeMale},
+        {"firstLuckAgeFemale", ctx.firstLuckAgeFemale},
+        {"bodyPalace", man.bodyPalace},
+        {"bureau", man.bureau},
+        {"palaceBranch", JsonArray(man.palaceBranch, kPalaces)},
+        {"starBranch", JsonArray(man.starBranch, kStars)},
+        {"minorBranch", JsonArray(man.minorBranch, kMinorStars)},
+        {"transformStar", JsonArray(man.transformStar, kTransforms)},
+        {"brightness", JsonArray(man.brightness, kStars)},
+        {"mainStar", JsonArray(man.mainStar, kPalaces)},
+        {"luckAge", JsonArray(man.luckAge, 12)},
+        {"luckPalace", JsonArray(man.luckPalace, 12)},
+        {"luckBranch", JsonArray(man.luckBranch, 12)},
+    };
     const ChartLayout layout = LayOutChart(man);
-    out << ",\"boxText\":[";
+    QJsonArray boxes;
     for (int p = 1; p <= kPalaces; ++p) {
-        out << (p > 1 ? "," : "") << "[";
-        for (int r = 1; r <= kBoxSlots; ++r) out << (r > 1 ? "," : "") << JsonString(layout.boxText[p][r]);
-        out << "]";
+        QJsonArray box;
+        for (int r = 1; r <= kBoxSlots; ++r) box.append(Q(layout.boxText[p][r]));
+        boxes.append(box);
     }
-    out << "]";
-    const auto strength = PalaceStrengths(man);
-    out << ",\"palaceStrength\":" << JsonArray(strength, kPalaces);
-    out << "}\n";
+    chart.insert(QStringLiteral("boxText"), boxes);
+    chart.insert(QStringLiteral("palaceStrength"), JsonArray(PalaceStrengths(man), kPalaces));
+    out << QJsonDocument(chart).toJson(QJsonDocument::Compact).toStdString() << "\n";
 }
 
 void PrintHourGrid(std::ostream& out, const HourGrid& grid) {

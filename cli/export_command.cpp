@@ -1,71 +1,67 @@
 #include "export_command.h"
 
 #include "batch_run.h"
+#include "command_line.h"
 #include "terminal_progress.h"
 
-#include <QCoreApplication>
 #include <QDir>
 
-#include <charconv>
 #include <cstdio>
 #include <iostream>
 
 namespace zelvara::cli {
 namespace {
 
-// A whole year number, or nullopt for anything else.
-std::optional<int> ParseYear(const std::string& text) {
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
-
 std::string Local(const QString& text) { return text.toStdString(); }
 
 }  // namespace
 
-int RunExport(const std::vector<std::string>& args, const std::map<std::string, std::string>& opts,
-              const std::string& programFolder) {
-    if (args.size() != 1) {
-        std::cerr << "export には koyomi, 2txt, casio, kyu のどれか一つを指定して下さい。\n";
-        return 2;
-    }
-    const auto kind = batch::BatchKindFromName(QString::fromStdString(args[0]));
-    if (!kind) {
-        std::cerr << "不明な出力の種類です: " << args[0] << "（koyomi, 2txt, casio, kyu のどれか）\n";
-        return 2;
-    }
-    for (const auto& [key, value] : opts)
-        if (key != "--out" && key != "--from" && key != "--to" && key != "--home") {
-            std::cerr << "export では使えない引数です: " << key << "\n";
-            return 2;
-        }
+int RunExport(const QStringList& args) {
+    Options opts;
+    opts.setApplicationDescription(QStringLiteral(
+        "Casts every day and period of a range of years and writes the batch data:\n"
+        "  koyomi  DIR/koyomi.DB (SQLite), 1930-2010\n"
+        "  2txt    DIR/zelvYYYY.txt, one file per year, 1925-2010\n"
+        "  casio   DIR/CASIO/YYYYMM.dat, one file per month, 1922-1929\n"
+        "  kyu     DIR/zelv1921.txt, the lunar date of every day from 02/01 (1921 only)\n"
+        "Progress goes to stderr; at the end, how many moments the engine refused."));
+    opts.addPositionalArgument(QStringLiteral("tool"), QStringLiteral("koyomi, 2txt, casio or kyu"),
+                               QStringLiteral("koyomi|2txt|casio|kyu"));
+    opts.addOptions({
+        {QStringLiteral("out"), QStringLiteral("folder the files are written to"), QStringLiteral("DIR")},
+        {QStringLiteral("from"), QStringLiteral("first year (default: the tool's range)"), QStringLiteral("YEAR")},
+        {QStringLiteral("to"), QStringLiteral("last year (default: the tool's range)"), QStringLiteral("YEAR")},
+    });
+    AddHomeOption(opts);
+    const QString command = QStringLiteral("export");
+    if (const auto code = ParseCommand(opts, command, args, 0, 1)) return *code;
+    if (opts.positionalArguments().size() != 1)
+        return UsageError(opts, command, QStringLiteral("export には koyomi, 2txt, casio, kyu のどれか一つを指定して下さい。"));
+    const QString tool = opts.positionalArguments().first();
+    const auto kind = batch::BatchKindFromName(tool);
+    if (!kind)
+        return UsageError(opts, command,
+                          QStringLiteral("不明な出力の種類です: %1（koyomi, 2txt, casio, kyu のどれか）").arg(tool));
 
     batch::BatchRequest request;
     request.kind = *kind;
-    request.programFolder = QString::fromStdString(programFolder);
-    if (auto it = opts.find("--out"); it != opts.end()) request.outFolder = QDir::cleanPath(QString::fromStdString(it->second));
-    for (const auto& [key, year] : {std::pair{"--from", &request.fromYear}, std::pair{"--to", &request.toYear}}) {
-        auto it = opts.find(key);
-        if (it == opts.end()) continue;
-        const auto value = ParseYear(it->second);
+    request.programFolder = QString::fromStdString(ProgramFolder(opts));
+    if (opts.isSet(QStringLiteral("out"))) request.outFolder = QDir::cleanPath(opts.value(QStringLiteral("out")));
+    for (const auto& [key, year] : {std::pair{"from", &request.fromYear}, std::pair{"to", &request.toYear}}) {
+        const QString name = QString::fromLatin1(key);
+        if (!opts.isSet(name)) continue;
+        // Any whole year is taken here; the tool's own range is checked below.
+        const auto value = ParseNumber(opts.value(name), 1, 9999);
         if (!value) {
-            std::cerr << key << " には西暦の年を数字で指定して下さい（指定: " << it->second << "）。\n";
-            return 2;
+            std::cerr << "--" << key << " には西暦の年を数字で指定して下さい（指定: " << Value(opts, name) << "）。\n";
+            return kExitUsage;
         }
         *year = *value;
     }
     if (const QString error = batch::CompleteRequest(request); !error.isEmpty()) {
         std::cerr << Local(error) << "\n";
-        return 2;
+        return kExitUsage;
     }
-
-    // The SQL driver is a plug-in; it is found through the application object.
-    int argc = 1;
-    char name[] = "zelvara-cli";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
 
     const std::string label = Local(batch::BatchKindName(*kind));
     TerminalProgress progress(label, stderr);

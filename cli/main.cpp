@@ -3,6 +3,7 @@
 #include "chart_options.h"
 #include "chart_printer.h"
 #include "chart_request.h"
+#include "command_line.h"
 #include "context.h"
 #ifdef ZELVARA_HAS_BATCH
 #include "export_command.h"
@@ -12,82 +13,42 @@
 #endif
 #ifdef ZELVARA_HAS_PRINT
 #include "print_command.h"
+
+#include <QGuiApplication>
 #endif
 #ifdef ZELVARA_HAS_REGISTER
+#include "data_folders_cli.h"
 #include "register_command.h"
 #endif
 
-#include <cstdlib>
+#include <QCoreApplication>
+#include <QStringDecoder>
+
 #include <iostream>
-#include <map>
+#include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 
 using namespace zelvara;
+using cli::Options;
 
-constexpr const char* kUsage = R"(使い方 / usage:
-  zelvara-cli chart --sex 男|女 --date YEAR/MONTH/DAY --hour HH:00-HH:00 [--name 氏名] [--json]
-                    [--home DIR] [--today YYYY/MM/DD]
-      Casts a chart and prints it (--json: one JSON object).
-      YEAR is western (1959) or an era letter with the era year: S34 (昭和), T10 (大正),
-      H2 (平成), R1 (令和, 2019; an extension of the program's era letters).
-      --hour takes one of the twelve periods 23:00-01:00, 01:00-03:00, … 21:00-23:00,
-      or 不明の場合 to print the main star of every palace for every period.
-  zelvara-cli bench [--from YEAR] [--to YEAR] [--mode cached|checked|read] [--home DIR]
-      Casts every day and period of the years on one core and reports charts per
-      second: with calendar years cached, cached but checked for changes on every
-      chart, and with the three calendar files read for every chart.
-  zelvara-cli export koyomi|2txt|casio|kyu --out DIR [--from YEAR --to YEAR] [--home DIR]
-      Casts every day and period of a range of years and writes the batch data:
-      koyomi  DIR/koyomi.DB (SQLite), 1930-2010
-      2txt    DIR/zelvYYYY.txt, one file per year, 1925-2010
-      casio   DIR/CASIO/YYYYMM.dat, one file per month, 1922-1929
-      kyu     DIR/zelv1921.txt, the lunar date of every day from 02/01 (1921 only)
-      Progress goes to stderr; at the end, how many moments the engine refused.
-  zelvara-cli reading overall [--palace 命宮|all] <the options of chart>
-  zelvara-cli reading luck --period 1..12 <the options of chart>
-  zelvara-cli reading marriage <the options of chart>
-      Casts the chart and prints a reading as the reading pages show it: each text
-      area's lines under a line "--- NAME [TAB] ---" (overall: hlp12Memo and KanteiMemo
-      of one palace or of all twelve; luck: KounMemo of one ten-year period; marriage:
-      AiMemo1 and AiMemo2). The reading texts are the tables in the program folder,
-      made from the seeds beside this program where missing.
-  zelvara-cli print chart|graph|overall|luck|marriage|legends --pdf FILE [--dpi 600]
-                    [--title TEXT] [--tel TEXT] [--settings zelv.ini] <the options of chart>
-      Prints to a PDF file what the program's print buttons print: chart (the chart
-      sheet), graph (the bar-chart page that follows it when グラフも印刷する is on),
-      overall [--palace 命宮|all] (all: twelve documents, as with 12宮全部印刷),
-      luck --period 1..12, marriage, legends (no chart options needed). A second and
-      further document goes to FILE's name with -2, -3 … before ".pdf". The footer
-      carries --title and --tel, else title and tel of the settings file's [owner].
-      The names of the files written go to stdout.
-  zelvara-cli register list [--csv] | check | backup --out FILE | restore --from FILE
-                     | deleted | undelete N   [--home DIR]
-      The person register nam_data.db of the program folder. list prints the records
-      (--csv: every field, RFC 4180, UTF-8); check tests the file and every field's size
-      in Shift-JIS bytes (exit 1 on a fault); backup copies the register consistently to
-      FILE; restore replaces it with FILE, a backup or an exported copy, after saving the
-      current register under backup/; deleted lists the deleted records with their
-      numbers; undelete N brings one back. restore and undelete take the register's lock
-      and stop with exit code 3 while another program holds it.
+int Chart(const QStringList& args) {
+    Options opts;
+    opts.setApplicationDescription(QStringLiteral(
+        "Casts a chart and prints it (--json: one JSON object). --hour 不明の場合 prints the main star of every "
+        "palace for every period."));
+    cli::AddBirthOptions(opts);
+    opts.addOption({QStringLiteral("json"), QStringLiteral("print the chart as one JSON object")});
+    cli::AddHomeOption(opts);
+    if (const auto code = cli::ParseCommand(opts, QStringLiteral("chart"), args, 0, 0)) return *code;
 
-  --home DIR   folder of the calendar data files (default: $ZELVARA_HOME, else the
-               folder of this program).
-Messages the engine shows go to stderr; the exit code is 1 when the request stops.
-)";
-
-using cli::ProgramFolder;
-using cli::StderrSink;
-
-int Chart(const std::map<std::string, std::string>& opts) {
-    StderrSink sink;
-    EngineContext ctx(ProgramFolder(opts), sink);
+    cli::StderrSink sink;
+    EngineContext ctx(cli::ProgramFolder(opts), sink);
     BirthInput in;
-    if (!cli::ReadBirthOptions(opts, ctx, in)) return 2;
-    const bool unknownHour = in.hour == "不明の場合";
-    if (unknownHour) {
+    if (!cli::ReadBirthOptions(opts, ctx, in)) return cli::kExitUsage;
+    if (in.hour == "不明の場合") {
         CheckedBirth checked;
         if (CheckBirthInput(ctx, in, checked) < 0) return 1;
         HourGrid grid;
@@ -96,81 +57,137 @@ int Chart(const std::map<std::string, std::string>& opts) {
         return 0;
     }
     if (RequestChart(ctx, in) < 0) return 1;
-    if (opts.count("--json"))
+    if (opts.isSet(QStringLiteral("json")))
         cli::PrintChartJson(std::cout, ctx);
     else
         cli::PrintChartText(std::cout, ctx);
     return 0;
 }
 
-int Bench(const std::map<std::string, std::string>& opts) {
-    auto year = [&](const char* key, int fallback) {
-        auto it = opts.find(key);
-        return it == opts.end() ? fallback : std::atoi(it->second.c_str());
-    };
-    auto mode = opts.find("--mode");
-    return cli::RunBench(ProgramFolder(opts), year("--from", 1922), year("--to", 2099),
-                         mode == opts.end() ? std::string() : mode->second);
+int Bench(const QStringList& args) {
+    Options opts;
+    opts.setApplicationDescription(QStringLiteral(
+        "Casts every day and period of the years on one core and reports charts per second: with calendar years "
+        "cached, cached but checked for changes on every chart, and with the three calendar files read for every "
+        "chart."));
+    opts.addOptions({
+        {QStringLiteral("from"), QStringLiteral("first year (1921-2100, default 1922)"), QStringLiteral("YEAR"),
+         QStringLiteral("1922")},
+        {QStringLiteral("to"), QStringLiteral("last year (1921-2100, default 2099)"), QStringLiteral("YEAR"),
+         QStringLiteral("2099")},
+        {QStringLiteral("mode"), QStringLiteral("run one mode only"), QStringLiteral("cached|checked|read")},
+    });
+    cli::AddHomeOption(opts);
+    const QString command = QStringLiteral("bench");
+    if (const auto code = cli::ParseCommand(opts, command, args, 0, 0)) return *code;
+    const auto from = cli::ParseNumber(opts.value(QStringLiteral("from")), kFirstCalendarYear, kLastChartYear);
+    const auto to = cli::ParseNumber(opts.value(QStringLiteral("to")), kFirstCalendarYear, kLastChartYear);
+    if (!from || !to || *from > *to)
+        return cli::UsageError(opts, command,
+                               QStringLiteral("--from と --to には %1 から %2 までの西暦の年を、--from が --to を越えないように"
+                                              "指定して下さい（指定: %3〜%4）。")
+                                   .arg(kFirstCalendarYear)
+                                   .arg(kLastChartYear)
+                                   .arg(opts.value(QStringLiteral("from")), opts.value(QStringLiteral("to"))));
+    const QString mode = opts.value(QStringLiteral("mode"));
+    if (opts.isSet(QStringLiteral("mode")) && !QStringList{"cached", "checked", "read"}.contains(mode))
+        return cli::UsageError(opts, command,
+                               QStringLiteral("--mode には cached、checked、read のどれかを指定して下さい（指定: %1）。").arg(mode));
+    return cli::RunBench(cli::ProgramFolder(opts), *from, *to, mode.toStdString());
+}
+
+struct Command {
+    const char* name;
+    const char* summary;
+    int (*run)(const QStringList& args);
+};
+
+const Command kCommands[] = {
+    {"chart", "casts a chart and prints it, as text or JSON", Chart},
+    {"bench", "measures how many charts per second the engine casts", Bench},
+#ifdef ZELVARA_HAS_BATCH
+    {"export", "writes the batch data: koyomi, 2txt, casio, kyu", cli::RunExport},
+#endif
+#ifdef ZELVARA_HAS_READINGS
+    {"reading", "prints a reading of a chart: overall, luck, marriage", cli::RunReading},
+#endif
+#ifdef ZELVARA_HAS_PRINT
+    {"print", "prints a chart, its graph, a reading or the legends to PDF", cli::RunPrint},
+#endif
+#ifdef ZELVARA_HAS_REGISTER
+    {"register", "the person register: list, check, backup, restore, deleted, undelete", cli::RunRegister},
+#endif
+};
+
+void PrintUsage(std::ostream& out) {
+    out << "使い方 / usage: zelvara-cli COMMAND [options]\n\nCommands:\n";
+    for (const Command& c : kCommands) out << "  " << c.name << std::string(10 - std::strlen(c.name), ' ') << c.summary << "\n";
+    out << "  --version the version and the folders in use\n";
+    out << "\nzelvara-cli COMMAND --help shows the options of a command. Messages the engine shows go to stderr;\n"
+           "the exit code is 1 when the request stops, 2 for a command line it does not understand.\n";
+}
+
+// The arguments as text. Every argument must be UTF-8: a name with invalid
+// bytes would otherwise reach the chart, the register or the JSON output as
+// replacement characters.
+std::optional<QStringList> DecodeArguments(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8(QByteArrayView(argv[i]));
+        if (utf8.hasError()) {
+            const std::string option = i > 1 && std::string_view(argv[i - 1]).starts_with("--") ? argv[i - 1] : "";
+            std::cerr << "引数 " << i << (option.empty() ? "" : "（" + option + " の値）")
+                      << " は UTF-8 の文字として読めません。文字コードを UTF-8 にして指定し直して下さい。\n";
+            return std::nullopt;
+        }
+        args << text;
+    }
+    return args;
+}
+
+#ifdef ZELVARA_HAS_REGISTER
+// zelvara-cli --version [--home DIR]: the version and the folders in use.
+int Version(const QStringList& args) {
+    Options opts;
+    opts.addOption({QStringLiteral("version"), QStringLiteral("the version and the folders in use")});
+    cli::AddHomeOption(opts);
+    if (const auto code = cli::ParseCommand(opts, QStringLiteral("--version"), args, 0, 0)) return *code;
+    return cli::PrintVersion(cli::ProgramFolder(opts));
+}
+#endif
+
+// Printing draws fonts, which needs the GUI library (without a screen).
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv, const QString& command) {
+#ifdef ZELVARA_HAS_PRINT
+    if (command == QLatin1String("print")) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }
+#else
+    (void)command;
+#endif
+    return std::make_unique<QCoreApplication>(argc, argv);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
-        std::cout << kUsage;
-        return argc < 2 ? 2 : 0;
+    const auto args = DecodeArguments(argc, argv);
+    if (!args) return cli::kExitUsage;
+    if (args->isEmpty() || args->first() == QLatin1String("--help") || args->first() == QLatin1String("-h")) {
+        PrintUsage(args->isEmpty() ? std::cerr : std::cout);
+        return args->isEmpty() ? cli::kExitUsage : 0;
     }
-    const std::string command = argv[1];
-    std::map<std::string, std::string> opts;
-    std::vector<std::string> words;  // the tool's name after "export", the reading's after "reading"
-    for (int i = 2; i < argc; ++i) {
-        const std::string key = argv[i];
-        if ((command == "export" || command == "reading" || command == "print" || command == "register") &&
-            key.rfind("--", 0) != 0) {
-            words.push_back(key);
-        } else if (key == "--json" || key == "--csv") {
-            opts[key] = "1";
-        } else if (key.rfind("--", 0) == 0 && i + 1 < argc) {
-            opts[key] = argv[++i];
-        } else {
-            std::cerr << "不明な引数です: " << key << "\n" << kUsage;
-            return 2;
-        }
-    }
-    if (command == "chart") return Chart(opts);
-    if (command == "bench") return Bench(opts);
-#ifdef ZELVARA_HAS_BATCH
-    if (command == "export") return cli::RunExport(words, opts, ProgramFolder(opts));
-#else
-    if (command == "export") {
-        std::cerr << "この zelvara-cli は Qt なしで作られたため export を使えません。\n";
-        return 2;
-    }
-#endif
-#ifdef ZELVARA_HAS_READINGS
-    if (command == "reading") return cli::RunReading(words, opts, ProgramFolder(opts));
-#else
-    if (command == "reading") {
-        std::cerr << "この zelvara-cli は Qt なしで作られたため reading を使えません。\n";
-        return 2;
-    }
-#endif
-#ifdef ZELVARA_HAS_PRINT
-    if (command == "print") return cli::RunPrint(words, opts, ProgramFolder(opts));
-#else
-    if (command == "print") {
-        std::cerr << "この zelvara-cli は Qt なしで作られたため print を使えません。\n";
-        return 2;
-    }
-#endif
+    const QString command = args->first();
 #ifdef ZELVARA_HAS_REGISTER
-    if (command == "register") return cli::RunRegister(words, opts, ProgramFolder(opts));
-#else
-    if (command == "register") {
-        std::cerr << "この zelvara-cli は Qt なしで作られたため register を使えません。\n";
-        return 2;
-    }
+    if (command == QLatin1String("--version")) return Version(*args);  // makes its own application object
 #endif
-    std::cerr << "不明なコマンドです: " << command << "\n" << kUsage;
-    return 2;
+    // The SQL driver and the fonts are plug-ins found through the application object.
+    const auto app = MakeApplication(argc, argv, command);
+    for (const Command& c : kCommands)
+        if (command == QLatin1String(c.name)) return c.run(args->mid(1));
+    std::cerr << "不明なコマンドです: " << command.toStdString() << "\n";
+    PrintUsage(std::cerr);
+    return cli::kExitUsage;
 }

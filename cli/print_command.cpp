@@ -1,6 +1,8 @@
 #include "print_command.h"
 
 #include "chart_layout.h"
+#include "chart_options.h"
+#include "data_folders_cli.h"
 #include "legends_table.h"
 #include "luck_reading.h"
 #include "marriage_reading.h"
@@ -22,16 +24,11 @@
 namespace zelvara::cli {
 namespace {
 
-const char* const kPrintOptions[] = {"--name",  "--sex",   "--date",  "--hour",     "--today", "--home", "--palace",
-                                     "--period", "--pdf",  "--dpi",   "--title",    "--tel",   "--settings"};
-
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-std::string Get(const Options& opts, const char* key)
-{
-    auto it = opts.find(key);
-    return it == opts.end() ? std::string() : it->second;
-}
+std::string Get(const Options& opts, const char* key) { return Value(opts, QString::fromLatin1(key)); }
+
+bool Has(const Options& opts, const char* key) { return opts.isSet(QString::fromLatin1(key)); }
 
 // Tab indexes 0..11 for "all" or one palace name; empty when unknown.
 std::vector<int> TabsOf(const std::string& text)
@@ -58,32 +55,25 @@ int Report(const PrintOutcome& out)
 // Checks what can be checked before anything is cast or opened.
 bool CheckOptions(const std::string& kind, const Options& opts, PdfOutput& pdf)
 {
-    for (const auto& [key, value] : opts) {
-        if (std::find(std::begin(kPrintOptions), std::end(kPrintOptions), key) == std::end(kPrintOptions)) {
-            std::cerr << "print では使えない引数です: " << key << "\n";
-            return false;
-        }
-    }
-    pdf.path = Q(Get(opts, "--pdf"));
+    pdf.path = opts.value(QStringLiteral("pdf"));
     if (pdf.path.isEmpty()) {
         std::cerr << "--pdf には書き出す PDF ファイルの名前を指定して下さい。\n";
         return false;
     }
-    if (const std::string dpi = Get(opts, "--dpi"); !dpi.empty()) {
-        pdf.dpi = std::atoi(dpi.c_str());
-        if (std::to_string(pdf.dpi) != dpi || pdf.dpi < 72 || pdf.dpi > 2400) {
-            std::cerr << "--dpi には 72 から 2400 までの解像度を指定して下さい。\n";
+    if (Has(opts, "dpi")) {
+        const auto dpi = ParseNumber(opts.value(QStringLiteral("dpi")), 72, 2400);
+        if (!dpi) {
+            std::cerr << "--dpi には 72 から 2400 までの解像度を指定して下さい（指定: " << Get(opts, "dpi") << "）。\n";
             return false;
         }
+        pdf.dpi = *dpi;
     }
-    if (kind == "overall" && TabsOf(opts.count("--palace") ? Get(opts, "--palace") : "all").empty()) {
+    if (kind == "overall" && TabsOf(Has(opts, "palace") ? Get(opts, "palace") : "all").empty()) {
         std::cerr << "--palace には 父母宮 … 福徳宮 のどれか、または all を指定して下さい。\n";
         return false;
     }
     if (kind == "luck") {
-        const std::string period = Get(opts, "--period");
-        const int p = std::atoi(period.c_str());
-        if (p < 1 || p > 12 || std::to_string(p) != period) {
+        if (!ParseNumber(opts.value(QStringLiteral("period")), 1, 12)) {
             std::cerr << "--period には 1 から 12 までの運の番号（行運鑑定の左からのタブ）を指定して下さい。\n";
             return false;
         }
@@ -94,15 +84,15 @@ bool CheckOptions(const std::string& kind, const Options& opts, PdfOutput& pdf)
 // The footer: --title and --tel, else the settings file's owner section.
 void SetFooter(Tprintmodule& module, const Options& opts)
 {
-    const OwnerSettings owner = LoadOwnerSettings(SettingsFile(Q(Get(opts, "--settings"))));
-    module.SetFooter(opts.count("--title") ? Q(Get(opts, "--title")) : owner.title,
-                     opts.count("--tel") ? Q(Get(opts, "--tel")) : owner.tel);
+    const OwnerSettings owner = LoadOwnerSettings(SettingsFile(opts.value(QStringLiteral("settings"))));
+    module.SetFooter(Has(opts, "title") ? opts.value(QStringLiteral("title")) : owner.title,
+                     Has(opts, "tel") ? opts.value(QStringLiteral("tel")) : owner.tel);
 }
 
 int PrintLegends(Tprintmodule& module, StderrSink& sink, const QString& folder, const PdfOutput& pdf)
 {
     LegendsTable table(sink);
-    if (!table.Open(folder))
+    if (!table.Open(UserFolder(folder.toStdString())))
         return 1;
     std::array<QString, kMajorStars + 1> descriptions;
     for (int star = 1; star <= kMajorStars; ++star)
@@ -112,17 +102,40 @@ int PrintLegends(Tprintmodule& module, StderrSink& sink, const QString& folder, 
 
 }  // namespace
 
-int RunPrint(const std::vector<std::string>& words, const Options& opts, const std::string& programFolder)
+int RunPrint(const QStringList& args)
 {
-    const std::string kind = words.size() == 1 ? words[0] : std::string();
+    Options opts;
+    opts.setApplicationDescription(QStringLiteral(
+        "Prints to a PDF file what the program's print buttons print: chart (the chart sheet), graph (the bar-chart "
+        "page that follows it when グラフも印刷する is on), overall (--palace all: twelve documents, as with "
+        "12宮全部印刷), luck, marriage, legends (no chart options needed). A second and further document goes to "
+        "FILE's name with -2, -3 … before \".pdf\". The footer carries --title and --tel, else title and tel of the "
+        "settings file's [owner]. The names of the files written go to stdout."));
+    opts.addPositionalArgument(QStringLiteral("printout"), QStringLiteral("what to print"),
+                               QStringLiteral("chart|graph|overall|luck|marriage|legends"));
+    opts.addOptions({
+        {QStringLiteral("pdf"), QStringLiteral("the PDF file to write"), QStringLiteral("FILE")},
+        {QStringLiteral("dpi"), QStringLiteral("resolution, 72..2400 (default 600)"), QStringLiteral("N")},
+        {QStringLiteral("title"), QStringLiteral("footer title"), QStringLiteral("TEXT")},
+        {QStringLiteral("tel"), QStringLiteral("footer telephone number"), QStringLiteral("TEXT")},
+        {QStringLiteral("settings"), QStringLiteral("settings file for the footer"), QStringLiteral("zelv.ini")},
+        {QStringLiteral("palace"), QStringLiteral("overall: 父母宮 … 福徳宮, or all (default)"), QStringLiteral("PALACE")},
+        {QStringLiteral("period"), QStringLiteral("luck: the ten-year period 1..12"), QStringLiteral("N")},
+    });
+    AddBirthOptions(opts);
+    AddHomeOption(opts);
+    const QString command = QStringLiteral("print");
+    if (const auto code = ParseCommand(opts, command, args, 0, 1))
+        return *code;
+    const std::string kind = opts.positionalArguments().value(0).toStdString();
     static const char* const kinds[] = {"chart", "graph", "overall", "luck", "marriage", "legends"};
-    if (std::find(std::begin(kinds), std::end(kinds), kind) == std::end(kinds)) {
-        std::cerr << "print の後には chart、graph、overall、luck、marriage、legends のどれか一つを指定して下さい。\n";
-        return 2;
-    }
+    if (std::find(std::begin(kinds), std::end(kinds), kind) == std::end(kinds))
+        return UsageError(opts, command,
+                          QStringLiteral("print の後には chart、graph、overall、luck、marriage、legends のどれか一つを指定して下さい。"));
     PdfOutput pdf;
     if (!CheckOptions(kind, opts, pdf))
-        return 2;
+        return kExitUsage;
+    const std::string programFolder = ProgramFolder(opts);
 
     StderrSink sink;
     EngineContext ctx(programFolder, sink);
@@ -132,13 +145,6 @@ int RunPrint(const std::vector<std::string>& words, const Options& opts, const s
             return failed;
     }
 
-    // Fonts and PDF output need the GUI library, but no screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char name[] = "zelvara-cli";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("zelvara"));
     Tprintmodule module;
     SetFooter(module, opts);
@@ -155,12 +161,13 @@ int RunPrint(const std::vector<std::string>& words, const Options& opts, const s
     if (kind == "graph")
         return Report(module.PrintStrengthGraph(person, PalaceStrengths(man), pdf));
 
+    const QString user = UserFolder(programFolder);
     ReadingTables tables(sink);
-    tables.Open(folder, SeedFolders(folder));  // a table that fails is reported, and again where it is read
+    tables.Open(user, SeedFolders(user));  // a table that fails is reported, and again where it is read
     bool complete = true;
     PrintOutcome out;
     if (kind == "overall") {
-        const std::vector<int> tabs = TabsOf(opts.count("--palace") ? Get(opts, "--palace") : "all");
+        const std::vector<int> tabs = TabsOf(Has(opts, "palace") ? Get(opts, "palace") : "all");
         out = module.PrintOverallReading(
             tabs.size() > 1, tabs.front(),
             [&](int tab) -> std::optional<OverallReadingPrint> {
@@ -171,7 +178,7 @@ int RunPrint(const std::vector<std::string>& words, const Options& opts, const s
             },
             pdf);
     } else if (kind == "luck") {
-        const LuckReading r = ComposeLuckReading(man, std::atoi(Get(opts, "--period").c_str()), tables);
+        const LuckReading r = ComposeLuckReading(man, ParseNumber(opts.value(QStringLiteral("period")), 1, 12).value_or(0), tables);
         complete = r.complete;
         out = module.PrintLuckReading(person, r.kounMemo, pdf);
     } else {

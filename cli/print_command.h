@@ -3,17 +3,14 @@
 // module as the desktop program's print buttons, without a window.
 #pragma once
 
-#include "chart_options.h"
-
-#include <string>
-#include <vector>
+#include <QStringList>
 
 namespace zelvara::cli {
 
-// words: the printout's name; opts: --pdf FILE, --dpi, --title, --tel,
-// --settings, the birth options of `chart`, --palace (overall), --period
-// (luck), --home. Writes the names of the PDF files made, one a line.
-// Returns the exit code.
-int RunPrint(const std::vector<std::string>& words, const Options& opts, const std::string& programFolder);
+// args: the words after "print": the printout's name, --pdf FILE, --dpi,
+// --title, --tel, --settings, the birth options of `chart`, --palace
+// (overall), --period (luck), --home. Writes the names of the PDF files made,
+// one a line. Runs under a QGuiApplication. Returns the exit code.
+int RunPrint(const QStringList& args);
 
 }  // namespace zelvara::cli

@@ -1,25 +1,22 @@
 #include "reading_command.h"
 
 #include "chart_layout.h"
+#include "chart_options.h"
+#include "data_folders_cli.h"
 #include "luck_reading.h"
 #include "marriage_reading.h"
 #include "overall_reading.h"
 #include "reading_names.h"
 #include "reading_tables.h"
 
-#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
-#include <algorithm>
-#include <cstdlib>
 #include <iostream>
 #include <optional>
 
 namespace zelvara::cli {
 namespace {
-
-const char* const kReadingOptions[] = {"--name", "--sex", "--date", "--hour", "--today", "--home", "--palace", "--period"};
 
 void PrintMemo(const char* memo, const QString& tab, const std::optional<QStringList>& lines)
 {
@@ -45,37 +42,46 @@ std::vector<int> PalacesOf(const std::string& text)
 
 }  // namespace
 
-int RunReading(const std::vector<std::string>& words, const Options& opts, const std::string& programFolder)
+int RunReading(const QStringList& args)
 {
-    const std::string kind = words.size() == 1 ? words[0] : std::string();
-    if (kind != "overall" && kind != "luck" && kind != "marriage") {
-        std::cerr << "reading の後には overall、luck、marriage のどれか一つを指定して下さい。\n";
-        return 2;
-    }
-    for (const auto& [key, value] : opts) {
-        if (std::find(std::begin(kReadingOptions), std::end(kReadingOptions), key) == std::end(kReadingOptions)) {
-            std::cerr << "reading では使えない引数です: " << key << "\n";
-            return 2;
-        }
-    }
+    Options opts;
+    opts.setApplicationDescription(QStringLiteral(
+        "Casts the chart and prints a reading as the reading pages show it: each text area's lines under a line "
+        "\"--- NAME [TAB] ---\" (overall: hlp12Memo and KanteiMemo of one palace or of all twelve; luck: KounMemo "
+        "of one ten-year period; marriage: AiMemo1 and AiMemo2). The reading texts are the tables in the program "
+        "folder, made from the seeds beside this program where missing."));
+    opts.addPositionalArgument(QStringLiteral("reading"), QStringLiteral("overall, luck or marriage"),
+                               QStringLiteral("overall|luck|marriage"));
+    AddBirthOptions(opts);
+    opts.addOptions({
+        {QStringLiteral("palace"), QStringLiteral("overall: 父母宮 … 福徳宮, or all (default)"), QStringLiteral("PALACE")},
+        {QStringLiteral("period"), QStringLiteral("luck: the ten-year period 1..12"), QStringLiteral("N")},
+    });
+    AddHomeOption(opts);
+    const QString command = QStringLiteral("reading");
+    if (const auto code = ParseCommand(opts, command, args, 0, 1))
+        return *code;
+    const std::string kind = opts.positionalArguments().value(0).toStdString();
+    if (kind != "overall" && kind != "luck" && kind != "marriage")
+        return UsageError(opts, command, QStringLiteral("reading の後には overall、luck、marriage のどれか一つを指定して下さい。"));
     std::vector<int> palaces;
     if (kind == "overall") {
-        auto it = opts.find("--palace");
-        palaces = PalacesOf(it == opts.end() ? "all" : it->second);
+        palaces = PalacesOf(opts.isSet(QStringLiteral("palace")) ? Value(opts, QStringLiteral("palace")) : "all");
         if (palaces.empty()) {
             std::cerr << "--palace には 父母宮 … 福徳宮 のどれか、または all を指定して下さい。\n";
-            return 2;
+            return kExitUsage;
         }
     }
     int period = 0;
     if (kind == "luck") {
-        auto it = opts.find("--period");
-        period = it == opts.end() ? 0 : std::atoi(it->second.c_str());
-        if (period < 1 || period > 12 || std::to_string(period) != it->second) {
+        const auto p = ParseNumber(opts.value(QStringLiteral("period")), 1, 12);
+        if (!p) {
             std::cerr << "--period には 1 から 12 までの運の番号（行運鑑定の左からのタブ）を指定して下さい。\n";
-            return 2;
+            return kExitUsage;
         }
+        period = *p;
     }
+    const std::string programFolder = ProgramFolder(opts);
 
     StderrSink sink;
     EngineContext ctx(programFolder, sink);
@@ -86,15 +92,9 @@ int RunReading(const std::vector<std::string>& words, const Options& opts, const
     const auto captions = NameLuckPeriods(man);
     const ChartLayout layout = LayOutChart(man);
 
-    // The SQL driver is a plug-in found through the application object, which
-    // also tells where the seeds beside this program lie.
-    int argc = 1;
-    char name[] = "zelvara-cli";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
-    const QString folder = QString::fromStdString(programFolder);
+    const QString user = UserFolder(programFolder);
     ReadingTables tables(sink);
-    tables.Open(folder, SeedFolders(folder));  // what fails is reported; the reading reports it again where needed
+    tables.Open(user, SeedFolders(user));  // what fails is reported; the reading reports it again where needed
 
     bool complete = true;
     if (kind == "overall") {

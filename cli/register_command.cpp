@@ -1,6 +1,8 @@
 #include "register_command.h"
 
+#include "command_line.h"
 #include "cp932.h"
+#include "data_folders_cli.h"
 #include "person_table.h"
 #include "register_lock.h"
 #include "sqlite_connection.h"
@@ -189,41 +191,42 @@ int Restore(const QString& registerPath, const QString& from)
     return 0;
 }
 
-const char* const kRegisterOptions[] = {"--home", "--csv", "--out", "--from"};
-
 }  // namespace
 
-int RunRegister(const std::vector<std::string>& words, const Options& opts, const std::string& programFolder)
+int RunRegister(const QStringList& args)
 {
-    const std::string kind = words.empty() ? std::string() : words[0];
-    const bool takesNumber = kind == "undelete";
-    const bool known = kind == "list" || kind == "check" || kind == "backup" || kind == "restore" || kind == "deleted" ||
-                       takesNumber;
-    if (!known || words.size() != (takesNumber ? 2u : 1u)) {
-        std::cerr << "register の後には list、check、backup、restore、deleted、undelete 番号 のどれかを指定して下さい。\n";
-        return 2;
-    }
-    for (const auto& [key, value] : opts) {
-        if (std::find(std::begin(kRegisterOptions), std::end(kRegisterOptions), key) == std::end(kRegisterOptions)) {
-            std::cerr << "register では使えない引数です: " << key << "\n";
-            return 2;
-        }
-    }
-    auto option = [&](const char* key) {
-        const auto it = opts.find(key);
-        return it == opts.end() ? QString() : QString::fromStdString(it->second);
-    };
+    Options opts;
+    opts.setApplicationDescription(QStringLiteral(
+        "The person register nam_data.db. list prints the records (--csv: every field, RFC 4180, UTF-8); check tests "
+        "the file and every field's size in Shift-JIS bytes (exit 1 on a fault); backup copies the register "
+        "consistently to FILE; restore replaces it with FILE, a backup or an exported copy, after saving the current "
+        "register under backup/; deleted lists the deleted records with their numbers; undelete N brings one back. "
+        "restore and undelete take the register's lock and stop with exit code 3 while another program holds it."));
+    opts.addPositionalArgument(QStringLiteral("action"), QStringLiteral("what to do"),
+                               QStringLiteral("list|check|backup|restore|deleted|undelete N"));
+    opts.addOptions({
+        {QStringLiteral("csv"), QStringLiteral("list: every field as CSV")},
+        {QStringLiteral("out"), QStringLiteral("backup: the copy to write"), QStringLiteral("FILE")},
+        {QStringLiteral("from"), QStringLiteral("restore: the register to restore"), QStringLiteral("FILE")},
+    });
+    AddHomeOption(opts);
+    const QString command = QStringLiteral("register");
+    if (const auto code = ParseCommand(opts, command, args, 0, 2))
+        return *code;
+    const QStringList words = opts.positionalArguments();
+    const QString kind = words.value(0);
+    const bool takesNumber = kind == QLatin1String("undelete");
+    const bool known = QStringList{"list", "check", "backup", "restore", "deleted", "undelete"}.contains(kind);
+    if (!known || words.size() != (takesNumber ? 2 : 1))
+        return UsageError(opts, command,
+                          QStringLiteral("register の後には list、check、backup、restore、deleted、undelete 番号 のどれかを指定して下さい。"));
+    auto option = [&](const char* key) { return opts.value(QString::fromLatin1(key).mid(2)); };  // "--out" → out
+    const std::string programFolder = ProgramFolder(opts);
 
-    // The SQL driver is a plug-in; it is found through the application object.
-    int argc = 1;
-    char name[] = "zelvara-cli";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
-
-    const QString folder = QString::fromStdString(programFolder);
+    const QString folder = UserFolder(programFolder);  // the register, its lock and backup/
     const QString registerPath = QDir(folder).filePath(QString::fromLatin1(PersonTable::kFileName));
     if (kind == "undelete")
-        return Undelete(folder, words[1]);
+        return Undelete(folder, words[1].toStdString());
     if (kind == "restore") {
         if (option("--from").isEmpty()) {
             std::cerr << "register restore には --from FILE が要ります。\n";
@@ -254,7 +257,7 @@ int RunRegister(const std::vector<std::string>& words, const Options& opts, cons
     if (!table.Open(folder, PersonTable::OpenMode::ReadOnly))
         return 1;
     if (kind == "list")
-        return List(table, opts.count("--csv") > 0);
+        return List(table, opts.isSet(QStringLiteral("csv")));
     if (kind == "deleted")
         return Deleted(table);
     return Check(registerPath, table);

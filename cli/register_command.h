@@ -4,13 +4,12 @@
 // program holds it.
 #pragma once
 
-#include "chart_options.h"
-
-#include <string>
-#include <vector>
+#include <QStringList>
 
 namespace zelvara::cli {
 
-int RunRegister(const std::vector<std::string>& words, const Options& opts, const std::string& programFolder);
+// args: the words after "register": list [--csv] | check | backup --out FILE
+// | restore --from FILE | deleted | undelete N, and --home. Returns the exit code.
+int RunRegister(const QStringList& args);
 
 }  // namespace zelvara::cli

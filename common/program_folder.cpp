@@ -17,6 +17,12 @@ QString ResolveProgramFolder(const QStringList& args, const QString& envHome,
         else if (a.startsWith(QLatin1String("--home=")))
             chosen = a.mid(7);
     }
+    return ResolveProgramFolder(chosen, envHome, executableFolder);
+}
+
+QString ResolveProgramFolder(const QString& homeOption, const QString& envHome, const QString& executableFolder)
+{
+    QString chosen = homeOption;
     if (chosen.isEmpty())
         chosen = envHome;
     if (chosen.isEmpty())

@@ -89,7 +89,11 @@ bool PrintOrganisationPicture(QPagedPaintDevice& device, const QImage& picture)
     if (!p.begin(&device))
         return false;
     Page page(p, DotsPerMm(device.logicalDpiY()));
-    p.drawImage(QRect(page.Mm(20), page.Mm(30), page.Mm(180 - 20), page.Mm(150 - 30)), picture);
+    // As large as (20, 30)–(180, 150) mm holds it at its own aspect ratio,
+    // centred across and from the top.
+    const QRect area(page.Mm(20), page.Mm(30), page.Mm(180 - 20), page.Mm(150 - 30));
+    const QSize size = picture.isNull() ? area.size() : picture.size().scaled(area.size(), Qt::KeepAspectRatio);
+    p.drawImage(QRect(QPoint(area.left() + (area.width() - size.width()) / 2, area.top()), size), picture);
     return p.end();
 }
 

@@ -1,5 +1,5 @@
 // Printouts of the picture windows: the star-matrix page and an
-// organisation picture stretched onto a page. Positions are whole
+// organisation picture on a page. Positions are whole
 // millimetres on the printer's whole-dot grid, from the top-left corner of
 // the printable area; a text position is the top-left corner of the text.
 #pragma once
@@ -23,7 +23,8 @@ QString FooterText(const QString& title, const QString& tel);
 // Title, axis texts, 3 × 3 grid and star names, then the footer.
 bool PrintStarMatrix(QPagedPaintDevice& device, const QString& footer);
 
-// The picture stretched into (20, 30)–(180, 150) mm; no footer.
+// The picture as large as (20, 30)–(180, 150) mm holds it at its own aspect
+// ratio, centred across, from the top; no footer.
 bool PrintOrganisationPicture(QPagedPaintDevice& device, const QImage& picture);
 
 // Draws one document on the printer or PDF file it is handed; false when

@@ -196,6 +196,45 @@ private slots:
         QVERIFY(bytes.startsWith("%PDF"));
         QVERIFY2(bytes.contains("/Subtype /Image"), "no picture on the page");
     }
+
+    // The picture prints at its own aspect ratio, as large as the area
+    // (20, 30)–(180, 150) mm holds it.
+    void organisationPrintKeepsItsAspect_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::newRow("organisation chart 640 x 460") << QSize(640, 460);
+        QTest::newRow("square") << QSize(300, 300);
+        QTest::newRow("wide") << QSize(800, 200);
+    }
+    void organisationPrintKeepsItsAspect()
+    {
+        QFETCH(QSize, picture);
+        QImage black(picture, QImage::Format_RGB32);
+        black.fill(Qt::black);
+        const QString pdf = home_->filePath(QStringLiteral("aspect.pdf"));
+        {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            QVERIFY(PrintOrganisationPicture(printer, black));
+        }
+        QProcess raster;
+        raster.start(QStringLiteral("pdftoppm"), {"-r", "100", "-gray", "-singlefile", "-png", pdf, home_->filePath("aspect")});
+        QVERIFY(raster.waitForFinished(30000) && raster.exitCode() == 0);
+        const QImage page = QImage(home_->filePath("aspect.png")).convertToFormat(QImage::Format_Grayscale8);
+        QRect dark;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                if (qGray(page.pixel(x, y)) < 64)
+                    dark |= QRect(x, y, 1, 1);
+        QVERIFY(!dark.isEmpty());
+        const double printed = double(dark.width()) / dark.height(), own = double(picture.width()) / picture.height();
+        QVERIFY2(std::abs(printed / own - 1) < 0.015,
+                 qPrintable(QStringLiteral("printed %1 x %2 px, aspect %3 for %4").arg(dark.width()).arg(dark.height()).arg(printed).arg(own)));
+        // It fills the area's width or its height (160 x 120 mm, 630 x 472 px).
+        QVERIFY2(std::abs(dark.width() - 630) <= 6 || std::abs(dark.height() - 472) <= 6,
+                 qPrintable(QStringLiteral("%1 x %2 px").arg(dark.width()).arg(dark.height())));
+    }
 };
 
 QTEST_MAIN(TestPictureWindows)

@@ -19,7 +19,7 @@ private slots:
         QTest::newRow("message box Cancel") << "QPlatformTheme" << "Cancel";
         QTest::newRow("message box Yes") << "QPlatformTheme" << "&Yes";
         QTest::newRow("file dialog Look in") << "QFileDialog" << "Look in:";
-        QTest::newRow("print dialog Printer") << "QPrintDialog" << "Printer";
+        QTest::newRow("print dialog Print") << "QPrintDialog" << "&Print";
     }
     void standardTextsAreJapanese()
     {

@@ -5,7 +5,8 @@
 
 namespace media {
 
-// hubo.bmp … fukutoku.bmp, 40 × 40.
+// hubo.bmp … fukutoku.bmp, 40 × 40: the palace's first character on a seal
+// in its group's colour.
 bool WritePalaceBitmaps(const QString& folder);
 // title.png, 640 × 480 (the splash window lays "Version3.1" over it).
 bool WriteSplashPicture(const QString& folder);

@@ -1,60 +1,69 @@
-// Palace emblems: a tile in the palace's own hue with a small star figure
-// whose number of points and turn differ from palace to palace.
+// Palace emblems: a seal bearing the palace's first character, cut white
+// into a square of the colour of its group on the data page (六親 maroon,
+// 成敗 red, 幸禍 green), with a thin inner border as on a carved seal. 命宮,
+// the palace the chart turns around, has a double outer border.
 #include "media.h"
 
 #include <QDir>
+#include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-#include <QtMath>
 
 namespace media {
 namespace {
 
-constexpr const char* kFiles[12] = {"hubo.bmp", "meikyu.bmp", "keitei.bmp", "fusai.bmp",
-                                    "sijyo.bmp", "zai.bmp", "situyaku.bmp", "seni.bmp",
-                                    "nuboku.bmp", "kanroku.bmp", "dentaku.bmp", "fukutoku.bmp"};
+constexpr int kSize = 40;
 
-QPainterPath StarPath(QPointF c, double outer, double inner, int points, double turn)
-{
-    QPainterPath path;
-    for (int i = 0; i < points * 2; ++i) {
-        const double r = (i % 2 == 0) ? outer : inner;
-        const double a = turn + M_PI * i / points - M_PI / 2;
-        const QPointF p(c.x() + r * std::cos(a), c.y() + r * std::sin(a));
-        if (i == 0)
-            path.moveTo(p);
-        else
-            path.lineTo(p);
-    }
-    path.closeSubpath();
-    return path;
-}
+struct PalaceEmblem {
+    const char* file;
+    const char* glyph;
+    QColor colour;  // of the palace's group
+};
+
+const QColor kKin(128, 0, 0);      // 六親: 父母 兄弟 夫妻 子女
+const QColor kSuccess(255, 0, 0);  // 成敗: 命 財帛 官禄 遷移
+const QColor kFortune(0, 128, 0);  // 幸禍: 奴僕 田宅 福徳 疾厄
+
+const PalaceEmblem kEmblems[12] = {
+    {"hubo.bmp", "父", kKin},         {"meikyu.bmp", "命", kSuccess},   {"keitei.bmp", "兄", kKin},
+    {"fusai.bmp", "夫", kKin},        {"sijyo.bmp", "子", kKin},        {"zai.bmp", "財", kSuccess},
+    {"situyaku.bmp", "疾", kFortune}, {"seni.bmp", "遷", kSuccess},     {"nuboku.bmp", "奴", kFortune},
+    {"kanroku.bmp", "官", kSuccess},  {"dentaku.bmp", "田", kFortune},  {"fukutoku.bmp", "福", kFortune},
+};
 
 QImage Emblem(int palace)  // 1..12
 {
-    constexpr int kSize = 40;
+    const PalaceEmblem& e = kEmblems[palace - 1];
     QImage img(kSize, kSize, QImage::Format_RGB32);
-    img.fill(QColor(212, 208, 200));  // button face, so the glyph blends in
+    img.fill(QColor(212, 208, 200));  // button face, so the seal stands on the button
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    const QColor hue = QColor::fromHsv((palace - 1) * 30 % 360, 150, 215);
-    QRadialGradient g(QPointF(15, 13), 26);
-    g.setColorAt(0, hue.lighter(150));
-    g.setColorAt(1, hue.darker(130));
-    p.setPen(QPen(hue.darker(200), 1.5));
-    p.setBrush(g);
-    p.drawEllipse(QRectF(3, 3, kSize - 6, kSize - 6));
-    const int points = 3 + palace % 5;
-    p.setPen(QPen(QColor(255, 255, 240), 1));
-    p.setBrush(QColor(255, 250, 205));
-    p.drawPath(StarPath(QPointF(kSize / 2.0, kSize / 2.0), 12, 5, points, palace * 0.21));
-    // 命宮 carries a small ring: the palace the chart turns around.
+    p.setRenderHint(QPainter::TextAntialiasing);
+
+    const QRectF seal(3, 3, kSize - 6, kSize - 6);
+    p.setPen(Qt::NoPen);
+    p.setBrush(e.colour);
+    p.drawRoundedRect(seal, 3, 3);
     if (palace == 2) {
         p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(QColor(128, 0, 128), 2));
-        p.drawEllipse(QRectF(6, 6, kSize - 12, kSize - 12));
+        p.setPen(QPen(e.colour, 1.2));
+        p.drawRoundedRect(seal.adjusted(-2, -2, 2, 2), 4, 4);
     }
+    // The carved inner border, in the paper's colour.
+    const QColor paper(255, 250, 240);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(paper, 1.1));
+    p.drawRoundedRect(seal.adjusted(2.5, 2.5, -2.5, -2.5), 1.5, 1.5);
+
+    QFont font(QStringLiteral("IPAMincho"));
+    font.setPixelSize(24);
+    font.setWeight(QFont::Bold);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    p.setFont(font);
+    p.setPen(paper);
+    p.drawText(seal.adjusted(0, -1, 0, 0), Qt::AlignCenter, QString::fromUtf8(e.glyph));
+    p.end();
     return img;
 }
 
@@ -63,7 +72,7 @@ QImage Emblem(int palace)  // 1..12
 bool WritePalaceBitmaps(const QString& folder)
 {
     for (int palace = 1; palace <= 12; ++palace) {
-        if (!Emblem(palace).save(QDir(folder).filePath(QString::fromLatin1(kFiles[palace - 1])), "BMP"))
+        if (!Emblem(palace).save(QDir(folder).filePath(QString::fromLatin1(kEmblems[palace - 1].file)), "BMP"))
             return false;
     }
     return true;

@@ -7,7 +7,8 @@
 
 namespace pictures {
 
-// bmp/zelvsei.bmp … bmp/hagun.bmp: a card per major star, 120 × 180.
+// bmp/zelvsei.bmp … bmp/hagun.bmp: a card per major star, 480 × 720 (24-bit,
+// over 300 pixels per inch of the printed 40 × 60 mm).
 bool WriteStarPictures(const QString& dataFolder);
 // matorix.png: the star-matrix diagram, 649 × 585.
 bool WriteMatrixPicture(const QString& dataFolder);

@@ -132,7 +132,8 @@ ChartCentre BuildChartCentre(QWidget* f)
 void FillChartCentre(const ChartCentre& c, const Tmandata& man)
 {
     c.lblBirth->setText(QString::fromStdString(man.birthText));
-    c.lblAge->setText(QString::number(man.age) + QStringLiteral("才"));
+    // No age for a birth after today.
+    c.lblAge->setText(man.age > 0 ? QString::number(man.age) + QStringLiteral("才") : QString());
     c.lblKouun->setText(man.luckDirection != 0 ? QStringLiteral("逆行運") : QStringLiteral("順行運"));
     c.lblRituun->setText(QString::number(man.firstLuckAge) + QStringLiteral("年運"));
     c.lblDays->setText(QStringLiteral("節入まで") + QString::number(man.daysToTerm) + QStringLiteral("日"));

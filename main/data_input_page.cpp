@@ -2,6 +2,7 @@
 // palace fields, navigation, find, extraction and the person grid.
 #include "main_window.h"
 
+#include "chart_request.h"
 #include "person_grid_model.h"
 
 #include <QComboBox>
@@ -42,6 +43,11 @@ const PalaceGroup kGroups[3] = {
 };
 
 QString S(const char16_t* text) { return QString::fromUtf16(text); }
+
+// The year, month and day as the program reads and stores them: full-width
+// digits, letters and slashes, which Japanese input methods type, in ASCII,
+// without blanks at the ends.
+QString DateBoxText(const QString& text) { return QString::fromStdString(NormalizeTypedText(text.toStdString())); }
 
 QComboBox* DropDown(QWidget* parent, const char* name, int width)
 {
@@ -260,10 +266,25 @@ void TMainForm1::BindPersonControls()
             EditField(field, text);
         });
     };
+    // The date boxes show and store the normalised text as soon as it is typed
+    // (an input method commits whole words); the changed text comes back here.
+    connect(inYy, &QLineEdit::textChanged, this, [this](const QString& text) {
+        const QString plain = DateBoxText(text);
+        if (plain == text)
+            return EditField(kFieldYear, text);
+        const int cursor = inYy->cursorPosition();
+        inYy->setText(plain);
+        inYy->setCursorPosition(std::min<int>(cursor, int(plain.size())));
+    });
+    for (const auto& [box, field] : {std::pair{inMm, kFieldMonth}, std::pair{inDd, kFieldDay}}) {
+        connect(box, &QComboBox::currentTextChanged, this, [this, box = box, field = field](const QString& text) {
+            const QString plain = DateBoxText(text);
+            if (plain == text)
+                return EditField(field, text);
+            box->setEditText(plain);
+        });
+    }
     bindLine(inName, kFieldName);
-    bindLine(inYy, kFieldYear);
-    bindCombo(inMm, kFieldMonth);
-    bindCombo(inDd, kFieldDay);
     bindCombo(inTime, kFieldTime);
     bindCombo(ChkSex, kFieldSex);
     for (int p = 1; p <= kPalaces; ++p)

@@ -33,7 +33,7 @@ QPen GridPen(const PrintDocument& doc, QPen pen)
 
 PersonText PersonTextOf(const Tmandata& man, const QString& name)
 {
-    return {name, QString::number(man.age) + QStringLiteral("才"),
+    return {name, man.age > 0 ? QString::number(man.age) + QStringLiteral("才") : QString(),  // none: born after today
             man.sexCode == 'M' ? QStringLiteral("男命") : QStringLiteral("女命")};
 }
 

@@ -123,15 +123,18 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("sex before an empty year") << "" << "" << "3" << "7" << "性別を指定してください。";
         QTest::newRow("year") << "男" << "" << "3" << "7" << "年が指定されていません。";
-        QTest::newRow("T9 is 1920") << "男" << "T9" << "3" << "7"
-                                    << "万年暦が１９２１年より小さい年には対応していませんので診断できません。";
-        QTest::newRow("1920") << "女" << "1920" << "" << "" << "万年暦が１９２１年より小さい年には対応していませんので診断できません。";
+        QTest::newRow("T9 is 1920") << "男" << "T9" << "3" << "7" << "万年暦が１９２１年より小さい年には対応していませんので診断できません。（鑑定できるのは 1921年1月6日〜2100年12月31日 に生まれた方です）";
+        QTest::newRow("1920") << "女" << "1920" << "" << "" << "万年暦が１９２１年より小さい年には対応していませんので診断できません。（鑑定できるのは 1921年1月6日〜2100年12月31日 に生まれた方です）";
+        QTest::newRow("M45 is 1912") << "女" << "M45" << "3" << "7" << "万年暦が１９２１年より小さい年には対応していませんので診断できません。（鑑定できるのは 1921年1月6日〜2100年12月31日 に生まれた方です）";
+        QTest::newRow("2102") << "女" << "2102" << "3" << "7"
+                              << "万年暦が２１００年より大きい年には対応していませんので診断できません。（鑑定できるのは 1921年1月6日〜2100年12月31日 に生まれた方です）";
+        QTest::newRow("R0") << "女" << "R0" << "3" << "7" << "生まれた年「R0」は令和の年としてありません。令和は R1（2019年）からです。";
         QTest::newRow("month") << "男" << "1965" << "" << "7" << "月が指定されていません。";
         QTest::newRow("day") << "男" << "1965" << "3" << "" << "日が指定されていません。";
         QTest::newRow("1921 passes the year bound") << "男" << "1921" << "1" << "5"
-                                                    << "鑑定可能範囲を越えているので鑑定はできません。";
+                                                    << "鑑定可能範囲（1921年1月6日〜2100年12月31日）を越えているので鑑定はできません。";
         QTest::newRow("not a year") << "男" << "S4x" << "3" << "7"
-                                    << "生まれた年「S4x」を年として読めません。西暦の数字（例 1965）か、年号の頭文字と年（例 S40）で入力して下さい。";
+                                    << "生まれた年「S4x」を年として読めません。西暦の数字（例 1965）か、年号の頭文字（M 明治・T 大正・S 昭和・H 平成・R 令和）と年（例 S40）で入力して下さい。";
         QTest::newRow("30 February") << "男" << "1965" << "2" << "30" << "1965年2月には30日がありません。日付を確かめて下さい。";
     }
     void checksInTheirOrder()
@@ -158,18 +161,33 @@ private slots:
         QTest::newRow("S40") << "S40" << "1965";
         QTest::newRow("1965") << "1965" << "1965";
         QTest::newRow("H1") << "H1" << "1989";
+        QTest::newRow("full-width S40") << "Ｓ４０" << "1965";
+        QTest::newRow("blank and full-width") << "　１９６５ " << "1965";
     }
     void eraYearsAreConvertedAndStored()
     {
         QFETCH(QString, typed);
         QFETCH(QString, western);
-        Start({{"試験", typed, "3", "7", "03:00-05:00", "女"}});
+        Start({{"試験", "1900", "3", "7", "03:00-05:00", "女"}});
+        Find<QLineEdit>("inYy")->setText(typed);  // as typed or committed by an input method
         Click();
         QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.Last()));
         QCOMPARE(Find<QLineEdit>("inYy")->text(), western);
         QCOMPARE(Current(kFieldYear), western);
         QCOMPARE(Find<QLabel>("lblBirth")->text(), western + "/3/7");
         QCOMPARE(Pages()->currentWidget()->objectName(), QStringLiteral("syuseizu"));
+    }
+
+    // A birth after today shows no age (the counted age would be negative).
+    void noAgeForABirthAfterToday()
+    {
+        Start({{"試験", "2099", "3", "7", "03:00-05:00", "女"}});
+        Click();
+        QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.Last()));
+        QCOMPARE(Find<QLabel>("lblAge")->text(), QString());
+        Start({{"試験", "1965", "3", "7", "03:00-05:00", "女"}});
+        Click();
+        QVERIFY2(Find<QLabel>("lblAge")->text().endsWith(QStringLiteral("才")), qPrintable(Find<QLabel>("lblAge")->text()));
     }
 
     void writeBackFeedsTheFilter()

@@ -201,6 +201,11 @@ private slots:
         QTest::newRow("Showa 50") << "S50" << "1975";
         QTest::newRow("Heisei 2") << "H2" << "1990";
         QTest::newRow("western stays") << "1959" << "1959";
+        QTest::newRow("full-width Showa 50") << "Ｓ５０" << "1975";
+        QTest::newRow("full-width lower case") << "ｓ４０" << "1965";
+        QTest::newRow("blank before") << " H2" << "1990";
+        QTest::newRow("Meiji") << "M45" << "1912";
+        QTest::newRow("outside its era stays") << "R0" << "R0";
     }
     void f2TurnsEraYearIntoWestern()
     {
@@ -208,10 +213,45 @@ private slots:
         QFETCH(QString, shown);
         auto w = Start();
         auto* inYy = Find<QLineEdit>(w.get(), "inYy");
-        QTest::keyClicks(inYy, typed);
+        inYy->insert(typed);  // as typed, or committed by an input method
         QTest::keyClick(inYy, Qt::Key_F2);
         QCOMPARE(inYy->text(), shown);
         QCOMPARE(w->Persons().Value(kFieldYear), shown);
+    }
+
+    // Japanese input methods type full-width digits; users type blanks. The
+    // year, month and day boxes show and store the plain ASCII text.
+    void dateBoxesTakeFullWidthAndBlanks_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("field");
+        QTest::newRow("year full-width") << "inYy" << "１９６５" << "1965" << int(kFieldYear);
+        QTest::newRow("year era full-width") << "inYy" << "Ｓ４０" << "S40" << int(kFieldYear);
+        QTest::newRow("year lower full-width") << "inYy" << "ｓ４０" << "s40" << int(kFieldYear);
+        QTest::newRow("year blanks") << "inYy" << " 1959　" << "1959" << int(kFieldYear);
+        QTest::newRow("month full-width") << "inMm" << "５" << "5" << int(kFieldMonth);
+        QTest::newRow("month blanks") << "inMm" << "　１２ " << "12" << int(kFieldMonth);
+        QTest::newRow("day full-width") << "inDd" << "２９" << "29" << int(kFieldDay);
+        QTest::newRow("day blank") << "inDd" << " 7" << "7" << int(kFieldDay);
+    }
+    void dateBoxesTakeFullWidthAndBlanks()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        QFETCH(int, field);
+        auto w = Start();
+        QWidget* control = w->findChild<QWidget*>(box);
+        QVERIFY(control);
+        auto* combo = qobject_cast<QComboBox*>(control);
+        QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(control);
+        edit->clear();
+        edit->insert(typed);  // as an input method commits
+        QCOMPARE(edit->text(), stored);
+        QCOMPARE(w->Persons().Value(field), stored);
+        QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('|')));
     }
 
     // A person typed in and registered is there after a restart.

@@ -184,7 +184,7 @@ void TMainForm1::BitBtn1Click()
     }
     // A new window at each opening, on the year the chart loaded.
     auto* calendar = new Tmannenfrm(ctx_->reki.slot[2], ctx_->man.birthYear, ctx_->man.birthMonth,
-                                    Tmannenfrm::CalendarSourceLine(programFolder_), this);
+                                    Tmannenfrm::CalendarSourceLine(programFolder_), this, &ctx_->reki.slot[3]);
     calendar->show();
 }
 

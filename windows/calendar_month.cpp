@@ -23,7 +23,7 @@ std::string RisyunText(const CalendarYear& year)
     return text;
 }
 
-CalendarMonthPage CalendarMonth(const CalendarYear& year, int month)
+CalendarMonthPage CalendarMonth(const CalendarYear& year, int month, const CalendarYear* nextYear)
 {
     CalendarMonthPage page;
     if (month < 1 || month > 12)
@@ -39,6 +39,8 @@ CalendarMonthPage CalendarMonth(const CalendarYear& year, int month)
     SilentSink silent;
     EngineContext scratch(std::string(), silent);
     static_cast<CalendarYear&>(scratch.reki.slot[2]) = year;
+    if (nextYear)
+        static_cast<CalendarYear&>(scratch.reki.slot[3]) = *nextYear;
     ExpandLunarMonth(scratch, 2, month);
     const YearSlot& expanded = scratch.reki.slot[2];
 

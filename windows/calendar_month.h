@@ -33,7 +33,8 @@ struct CalendarMonthPage {
 
 // Month m (1..12) of the year. A new lunar month keeps the number of the one
 // before when the next solar month starts in that same number (a leap month);
-// after month 12 comes 1.
-CalendarMonthPage CalendarMonth(const CalendarYear& year, int month);
+// after month 12 comes 1. December compares with January 1st of nextYear (the
+// leap 11th month of 2033 begins on 2033-12-22); without it December advances.
+CalendarMonthPage CalendarMonth(const CalendarYear& year, int month, const CalendarYear* nextYear = nullptr);
 
 }  // namespace zelvara

@@ -53,9 +53,11 @@ QLabel* Label(QWidget* parent, const char* name, const QString& text, QRect rect
 }  // namespace
 
 Tmannenfrm::Tmannenfrm(const CalendarYear& year, int chartYear, int birthMonth, const QString& sourceLine,
-                       QWidget* parent)
+                       QWidget* parent, const CalendarYear* nextYear)
     : QWidget(parent, Qt::Window), year_(year)
 {
+    if (nextYear)
+        nextYear_ = *nextYear;
     setObjectName(QStringLiteral("Tmannenfrm"));
     setWindowTitle(QStringLiteral("万年暦"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -194,7 +196,7 @@ void Tmannenfrm::m1Click(int month)
         daykan_[day]->setText(QString());
         daychi_[day]->setText(QString());
     }
-    const CalendarMonthPage page = CalendarMonth(year_, month);
+    const CalendarMonthPage page = CalendarMonth(year_, month, nextYear_ ? &*nextYear_ : nullptr);
     const int markerLeft = SolarDayRect(std::clamp(page.termDay, 1, 31)).left();
     setuday1->move(markerLeft, setuday1->y());
     setuday2->setText(QString::fromStdString(page.termHourRange));

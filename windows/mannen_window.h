@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class QAbstractButton;
 class QButtonGroup;
@@ -20,9 +21,10 @@ class Tmannenfrm : public QWidget {
     Q_OBJECT
 public:
     // year: the chart year's calendar data, copied; sourceLine: the name of
-    // the data's source for the footnote.
+    // the data's source for the footnote; nextYear: the year after (the chart
+    // has it loaded), which December's lunar dates need for a leap month.
     Tmannenfrm(const CalendarYear& year, int chartYear, int birthMonth, const QString& sourceLine,
-               QWidget* parent = nullptr);
+               QWidget* parent = nullptr, const CalendarYear* nextYear = nullptr);
 
     // The source line kept beside the calendar files ("calendar-source.txt");
     // empty when the file is missing.
@@ -40,6 +42,7 @@ private:
     QRect SolarDayRect(int day) const;
 
     CalendarYear year_;
+    std::optional<CalendarYear> nextYear_;
     int month_ = 0;
     QButtonGroup* months_ = nullptr;
     QLabel* setuday1 = nullptr;

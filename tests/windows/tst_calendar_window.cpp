@@ -58,9 +58,13 @@ private slots:
         QTest::newRow("2023-01: 12 rolls to 1") << 2023 << 1 << 22 << "1/1";
         QTest::newRow("2023-12: December advances") << 2023 << 12 << 13 << "11/1";
         QTest::newRow("2000-01: first of month 12") << 2000 << 1 << 7 << "12/1";
-        // December has no next month to compare with, so even the leap 11th
-        // month of 2033 advances the number there.
-        QTest::newRow("2033-12: leap 11 shown as 12") << 2033 << 12 << 22 << "12/1";
+        // December compares with January 1st of the year after: the leap 11th
+        // month of 2033 repeats 11.
+        QTest::newRow("2033-12: last day of month 11") << 2033 << 12 << 21 << "11/30";
+        QTest::newRow("2033-12: leap 11 repeats 11") << 2033 << 12 << 22 << "11/1";
+        QTest::newRow("2033-12: leap 11 on the 25th") << 2033 << 12 << 25 << "11/4";
+        QTest::newRow("2034-01: leap 11 runs on") << 2034 << 1 << 1 << "11/11";
+        QTest::newRow("2034-01: then month 12") << 2034 << 1 << 20 << "12/1";
         QTest::newRow("1997-02: first day") << 1997 << 2 << 1 << "12/24";
     }
     void lunarDates()
@@ -71,7 +75,7 @@ private slots:
         QFETCH(QString, lunar);
         ChartFixture chart(year, month, 15);
         QVERIFY(chart.Ok());
-        const CalendarMonthPage page = CalendarMonth(chart.Year(), month);
+        const CalendarMonthPage page = CalendarMonth(chart.Year(), month, &chart.Context().reki.slot[3]);
         QCOMPARE(Str(page.cells[day].lunar), lunar);
     }
 
@@ -186,6 +190,20 @@ private slots:
         QCOMPARE(CellText(w, "kyuday", 23), QStringLiteral("4/1"));
         QCOMPARE(CellText(w, "sinday", 23), QStringLiteral("23"));
         QVERIFY(Child<QLabel>(w, "StaticText1")->text().startsWith(QStringLiteral("※この暦は")));
+    }
+
+    // The leap 11th month of 2033 begins on 22 December: the window takes the
+    // year after from the chart to show it.
+    void leapEleventhMonthOfDecember2033OnScreen()
+    {
+        ChartFixture chart(2033, 12, 25);
+        QVERIFY(chart.Ok());
+        QCOMPARE(chart.Context().man.lunarMonth, 11);
+        QCOMPARE(chart.Context().man.lunarDay, 4);
+        Tmannenfrm w(chart.Year(), 2033, 12, {}, nullptr, &chart.Context().reki.slot[3]);
+        QCOMPARE(CellText(w, "kyuday", 21), QStringLiteral("11/30"));
+        QCOMPARE(CellText(w, "kyuday", 22), QStringLiteral("11/1"));
+        QCOMPARE(CellText(w, "kyuday", 31), QStringLiteral("11/10"));
     }
 };
 

@@ -57,6 +57,12 @@ LuckReading ComposeLuckReading(Tmandata& man, int period, ReadingTables& tables)
     FillMinorLimitBox(man);
     for (int k = 1; k <= 10; ++k) {
         const int a = age + k - 1;
+        // Ages are counted ages (数え年): a child is 1 in the year of birth, so
+        // a first period starting at 0 (a first luck age of 0) has no year of
+        // age 0 to read, and its line is left out rather than shown without a
+        // ruling star. The period then lists its nine years 1..9.
+        if (a < 1)
+            continue;
         const int branch = a >= 1 && a <= 160 ? man.minorLimitBox[a] : 0;
         QString year = QuietPeriodName();
         for (int j = 1; j <= 12; ++j) {

@@ -37,7 +37,9 @@ struct LuckReading {
     bool complete = false;  // false: stopped at a reported fault, lines so far kept
 };
 
-// The reading of period 1..12 (tab index + 1). Rewrites minorLimitBox.
+// The reading of period 1..12 (tab index + 1). Rewrites minorLimitBox. A
+// period starting at age 0 leaves out the year of age 0, which counted ages
+// do not have.
 LuckReading ComposeLuckReading(Tmandata& man, int period, ReadingTables& tables);
 
 }  // namespace zelvara

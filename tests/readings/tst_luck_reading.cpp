@@ -130,6 +130,42 @@ private slots:
         QCOMPARE(years.at(9), QString("□22才の支配星  - 【天同星】"));  // branch 10 (wrapped past 1): period 5
     }
 
+    // A first luck age of 0: counted ages have no year 0, so the first period
+    // reads its years 1..9, for a man and for a woman.
+    void firstPeriodFromAgeZeroLeavesOutAgeZero_data()
+    {
+        QTest::addColumn<char>("sex");
+        QTest::addColumn<QString>("firstYear");
+        QTest::addColumn<QString>("lastYear");
+        // Age 1 on branch 11 (period 4); age 9 eight branches on.
+        QTest::newRow("man") << 'M' << "□1才の支配星  - 【武曲星】" << "□9才の支配星  - 【太陰星】";  // forwards to 7
+        QTest::newRow("woman") << 'F' << "□1才の支配星  - 【武曲星】" << "□9才の支配星  - 【空白】";  // backwards to 3
+    }
+    void firstPeriodFromAgeZeroLeavesOutAgeZero()
+    {
+        QFETCH(char, sex);
+        QFETCH(QString, firstYear);
+        QFETCH(QString, lastYear);
+        ReadingFixture fx;
+        fx.WriteSeed("hosiImi.txt", LuckSeed());
+        Tmandata man = Chart(sex, 1, kNames);  // year branch 子: age 1 on branch 11
+        man.firstLuckAge = 0;
+        LayOutLuckPeriods(man);
+        QCOMPARE(man.luckAge[1], 0);
+        const LuckReading r = ComposeLuckReading(man, 1, fx.Open());
+        QVERIFY2(fx.sink.messages.isEmpty(), qPrintable(fx.sink.messages.join('\n')));
+        QVERIFY(r.complete);
+        QCOMPARE(r.kounMemo.first(), QString("■0才から9才までのリズム - 【紫薇星】が支配する運勢です。"));
+        QStringList years;
+        for (const QString& line : r.kounMemo)
+            if (line.startsWith("□"))
+                years << line;
+        QCOMPARE(years.size(), 9);
+        QCOMPARE(years.first(), firstYear);
+        QCOMPARE(years.last(), lastYear);
+        QVERIFY2(!r.kounMemo.join('\n').contains("□0才"), qPrintable(r.kounMemo.join('\n')));
+    }
+
     void quietPeriodsStillGiveTenYears()
     {
         ReadingFixture fx;

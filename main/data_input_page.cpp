@@ -237,8 +237,9 @@ QWidget* TMainForm1::BuildDataInputPage()
     DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     DBGrid1->horizontalHeader()->setMinimumSectionSize(20);
     DBGrid1->setTextElideMode(Qt::ElideNone);
+    DBGrid1->setWordWrap(false);  // one line a row: no fragment of a second line in a 20-unit row
     for (int c = 0; c < gridModel_->columnCount(); ++c)
-        DBGrid1->setColumnWidth(c, PersonGridModel::ColumnWidth(c));
+        DBGrid1->setColumnWidth(c, PersonGridModel::ColumnWidth(c, DBGrid1->fontMetrics()));
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& now) {
                 if (now.isValid() && now.row() != persons_.CurrentRow() && !persons_.MoveTo(now.row()))

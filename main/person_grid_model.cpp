@@ -56,8 +56,10 @@ QVariant PersonGridModel::headerData(int section, Qt::Orientation orientation, i
 
 int PersonGridModel::FieldOfColumn(int column) { return kColumnFields[column]; }
 
-int PersonGridModel::ColumnWidth(int column)
+int PersonGridModel::ColumnWidth(int column, const QFontMetrics& metrics)
 {
+    if (column == 0)  // ten of the widest characters, and the cell's margins
+        return metrics.horizontalAdvance(QString(10, QChar(0x5F45))) + 2 * metrics.averageCharWidth() + 4;
     constexpr int kLeading[] = {92, 38, 24, 24, 76, 22};
     return column < int(std::size(kLeading)) ? kLeading[column] : 33;
 }

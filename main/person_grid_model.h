@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QFontMetrics>
 
 namespace zelvara {
 
@@ -19,7 +20,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     static int FieldOfColumn(int column);
-    static int ColumnWidth(int column);
+    // Width of a column in the grid's font: the 氏名 column holds a full
+    // ten-character name (the field's 20 bytes) on one line.
+    static int ColumnWidth(int column, const QFontMetrics& metrics);
 
 private:
     PersonTable& table_;

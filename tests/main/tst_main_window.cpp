@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -252,6 +253,20 @@ private slots:
         QCOMPARE(edit->text(), stored);
         QCOMPARE(w->Persons().Value(field), stored);
         QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('|')));
+    }
+
+    // The 氏名 column shows a full ten-character name on one line.
+    void gridShowsAFullTenCharacterName()
+    {
+        auto w = Start();
+        auto* grid = Find<QTableView>(w.get(), "DBGrid1");
+        QVERIFY(grid);
+        const QString name = QStringLiteral("鷹司綾小路麗華子様");  // ten characters with 様
+        QCOMPARE(name.size() + 1, 10);
+        const QString full = name + QStringLiteral("彅");
+        QVERIFY2(grid->columnWidth(0) >= grid->fontMetrics().horizontalAdvance(full) + 8,
+                 qPrintable(QStringLiteral("%1 < %2").arg(grid->columnWidth(0)).arg(grid->fontMetrics().horizontalAdvance(full) + 8)));
+        QVERIFY(!grid->wordWrap());
     }
 
     // A person typed in and registered is there after a restart.

@@ -40,14 +40,14 @@ void TMainForm1::btnOkClick()
         return;
     Tmandata& man = ctx_->man;
 
-    // 1. The footer data as stored now; then the checks of sex, year, month,
+    // The footer data as stored now; then the checks of sex, year, month,
     // day and date (the engine resets the record first).
     owner_ = LoadOwnerSettings(SettingsFile(settingsPath_));
     CheckedBirth checked;
     if (CheckBirthInput(*ctx_, ReadBirthInput(), checked) < 0)
         return;
 
-    // 10. The hour: known, or inferred in the hour window. A window closed
+    // The hour: known, or inferred in the hour window. A window closed
     // without a choice stops the request and nothing is written.
     int hourIndex = checked.hourIndex;
     if (hourIndex < 0) {
@@ -58,7 +58,7 @@ void TMainForm1::btnOkClick()
         hourIndex = man.hourIndex;
     }
 
-    // 11.–16. The record's birth data, then range, calendar, pillars and luck.
+    // The record's birth data, then range, calendar, pillars and luck.
     const int year = man.birthYear, month = man.birthMonth, day = man.birthDay;
     man.name = inName->text().toStdString();
     man.birthText = checked.dateText;
@@ -66,7 +66,7 @@ void TMainForm1::btnOkClick()
     if (CastChart(*ctx_, year, month, day, hourIndex) < 0)
         return;
 
-    // 17.–23. Show it.
+    // Show the chart, the luck tabs and the strength chart.
     namelbl->setText(inName->text());
     ShowChartCentre();
     ShowChart();
@@ -75,11 +75,11 @@ void TMainForm1::btnOkClick()
     KounMemo->clear();
     ShowPalaceStrength();
 
-    // 24. The converted year, the chosen hour and the main stars go into the
+    // The converted year, the chosen hour and the main stars go into the
     // person's record in one post.
     WriteBack(checked, hourIndex);
 
-    // 25.
+    // The chart page, unless a batch drives the request.
     if (!batchFlag_)
         PageControl1->setCurrentWidget(syuseizu);
 }

@@ -77,12 +77,12 @@ void TMainForm1::RunStartup(const StartupOptions& options)
     userFolder_ = options.userFolder.isEmpty() ? options.programFolder : options.userFolder;
     settingsPath_ = options.settingsPath;
 
-    // 1. Today's date in the short date format.
+    // Today's date in the short date format.
     const QDate today = options.today.value_or(QDate::currentDate());
     const QString dateText = today.toString(QStringLiteral("yyyy/MM/dd"));
     startupSteps_ << QStringLiteral("date:") + dateText;
 
-    // 2. The start-up chime, unless switched off. Chimes and palace bitmaps are
+    // The start-up chime, unless switched off. Chimes and palace bitmaps are
     // taken from the program folder, never the working folder, so starting the
     // program from any folder finds them.
     const SettingsFile settings(options.settingsPath);
@@ -94,7 +94,7 @@ void TMainForm1::RunStartup(const StartupOptions& options)
         startupSteps_ << QStringLiteral("sound:off");
     }
 
-    // 3. The splash, on screen for the given time since this step began. The
+    // The splash, on screen for the given time since this step began. The
     // wait runs an event loop, so the splash is painted and nothing spins.
     if (options.showSplash) {
         QElapsedTimer shownFor;
@@ -115,12 +115,12 @@ void TMainForm1::RunStartup(const StartupOptions& options)
         startupSteps_ << QStringLiteral("splash");
     }
 
-    // 4. The program-wide engine objects.
+    // The program-wide engine objects.
     ctx_ = std::make_unique<EngineContext>(programFolder_.toStdString(), sink_);
     readings_->Attach(ctx_->man, layout_.boxText);
     startupSteps_ << QStringLiteral("engine");
 
-    // 5. The chart boxes.
+    // The chart boxes.
     batchFlag_ = false;
     const QStringList missing = BuildChartBoxes(boxes_, programFolder_);
     for (const ChartBox& box : boxes_)
@@ -142,7 +142,7 @@ void TMainForm1::RunStartup(const StartupOptions& options)
     readings_->OpenTables(userFolder_);
     BatchButtons::Attach(datainput, programFolder_, sink_, options.maintainer);
 
-    // 7. Caption.
+    // The caption with the version.
     setWindowTitle(QStringLiteral("Zelvaraプロ版Version3.1"));
     startupSteps_ << QStringLiteral("caption");
     pageGuardOn_ = true;

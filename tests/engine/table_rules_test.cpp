@@ -6,9 +6,11 @@
 // weights against their descriptions star by star, and the shapes every row
 // must have. Nothing here repeats a table cell by cell in numbers.
 #include "chart_layout.h"
+#include "chart_request.h"
 #include "conversion.h"
 #include "palaces.h"
 #include "stars.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -167,7 +169,7 @@ TEST(TableRules, BureauIsTheSoundElementOfTheLifePalacePillar) {
         for (int branch = 1; branch <= kBranches; ++branch) {
             const int ps = PalaceStem(stem, branch);
             int cycle = 0;  // place of the pair in the sixty, 甲子 = 0
-            while (cycle % 10 != ps - 1 || cycle % 12 != branch - 1) ++cycle;
+            while (cycle < 60 && (cycle % 10 != ps - 1 || cycle % 12 != branch - 1)) ++cycle;
             ASSERT_LT(cycle, 60);
             const std::string element = Characters(names[cycle / 2]).back();
             EXPECT_EQ(BureauOf(branch, stem), bureauOfElement.at(element))
@@ -494,6 +496,36 @@ TEST(TableRules, DaysOfTheCivilMonths) {
     }
     EXPECT_EQ(DaysInCivilMonth(1900, 2), 28);
     EXPECT_EQ(DaysInCivilMonth(2000, 2), 29);
+}
+
+// --- Eras --------------------------------------------------------------------------
+
+// Each era from its first year: 明治 1868 for 45 years, 大正 1912 for 15, 昭和
+// 1926 for 64, 平成 1989 for 31, 令和 2019 to this day. A year past an era's
+// last, or year 0, is no year of that era, and the message names the era.
+TEST(EraTable, EachEraFromItsFirstToItsLastYear) {
+    struct EraFacts {
+        const char* letter;
+        const char* name;
+        int firstYear;
+        int years;  // 0: still in force
+    };
+    const EraFacts kEraFacts[] = {
+        {"M", "明治", 1868, 45}, {"T", "大正", 1912, 15}, {"S", "昭和", 1926, 64}, {"H", "平成", 1989, 31}, {"R", "令和", 2019, 0}};
+    for (const EraFacts& e : kEraFacts) {
+        const std::string letter = e.letter;
+        EXPECT_EQ(EraYearToWestern(letter + "1"), std::to_string(e.firstYear)) << e.name;
+        if (e.years > 0) {
+            EXPECT_EQ(EraYearToWestern(letter + std::to_string(e.years)), std::to_string(e.firstYear + e.years - 1));
+            EXPECT_EQ(EraYearToWestern(letter + std::to_string(e.years + 1)), letter + std::to_string(e.years + 1));
+        }
+        test::ProgramFolder folder;
+        test::Engine engine(folder);
+        CheckedBirth out;
+        EXPECT_EQ(CheckBirthInput(engine.ctx, {"試験", "男", letter + "0", "3", "7", ""}, out), -1);
+        EXPECT_NE(engine.sink.Last().find(std::string("は") + e.name + "の年としてありません"), std::string::npos)
+            << engine.sink.Last();
+    }
 }
 
 // --- Name tables -----------------------------------------------------------------------

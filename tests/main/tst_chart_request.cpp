@@ -234,6 +234,16 @@ private slots:
                     QCOMPARE(grid->item(p, h + 1)->text(),
                              candidates[p][h] ? Q(kStarLongNames[candidates[p][h]]) : QString());
             Snapshot(&window, "hour-window");
+            // Every hour caption of the top row ends inside its cell: the
+            // cell's right-hand edge holds nothing but its green ground.
+            const QImage top = grid->grab().toImage();
+            for (int c = 1; c < 13; ++c) {
+                const QRect cell = grid->visualRect(grid->model()->index(0, c));
+                for (int x = cell.right() - 3; x < cell.right(); ++x)
+                    for (int y = cell.top() + 2; y < cell.bottom() - 1; ++y)
+                        QVERIFY2(top.pixelColor(x, y) == QColor(0, 255, 0),
+                                 qPrintable(QStringLiteral("%1 is cut at x=%2").arg(grid->item(0, c)->text()).arg(x)));
+            }
             window.CellClicked(3, 4);  // the 05:00-07:00 column
             QCOMPARE(window.SelectedHour(), 3);
             window.findChild<QPushButton*>("BitBtn1")->click();

@@ -145,7 +145,8 @@ int ConvertBirthDate(EngineContext& ctx) {
     const YearSlot& s2 = reki.slot[2];
     if (m < 1 || m > 12 || d < 1 || d > 31 || man.hourIndex < 0 || man.hourIndex >= kHours) return -1;
 
-    // 1. Day pillar: count on from the 1st.
+    // Day pillar: the file gives the pillar of the month's 1st; each later day
+    // moves stem and branch on by one.
     int dayStem = s2.firstDayInfo[m].stem;
     int dayBranch = s2.firstDayInfo[m].branch;
     for (int j = 1; j <= s2.monthInfo[m].monthDays && j != d; ++j) {
@@ -160,24 +161,31 @@ int ConvertBirthDate(EngineContext& ctx) {
         return -1;
     }
 
-    // 2. Solar month and the slot its line comes from.
+    // The chart's month is the solar month, which begins at the civil month's
+    // term entry: a birth before it still belongs to the month before.
+    // A January birth before its term falls in December of the year before,
+    // whose line is in slot 1.
     const int solarMonth = beforeTerm ? (m == 1 ? 12 : m - 1) : m;
     const int monthSlot = m == 1 ? 1 : 2;
 
-    // 3./4. Hour pillar from the day stem.
-    // Every pillar text is two three-byte characters.
+    // Hour pillar: its stem depends on the day stem (甲 and 己 days share one
+    // sequence, and so on), so the table is indexed by hour and by the day
+    // stem's pair group. Every pillar text there is two three-byte
+    // characters, stem then branch.
     const std::string_view hourText = ctx.timedt.hourPillar[man.hourIndex][StemPairGroup(dayStem)];
     man.stems.hour = hourText.size() == 6 ? StemNumber(hourText.substr(0, 3)) : 0;
     man.branches.hour = hourText.size() == 6 ? BranchNumber(hourText.substr(3)) : 0;
     man.stems.day = dayStem;
     man.branches.day = dayBranch;
 
-    // 5. Month pillar.
+    // Month pillar from the solar month's line; a January birth after its
+    // term takes January's line of the birth year itself (slot 2).
     const int lineSlot = monthSlot == 1 && solarMonth == 1 ? 2 : monthSlot;
     man.stems.month = reki.slot[lineSlot].monthInfo[solarMonth].stem;
     man.branches.month = reki.slot[lineSlot].monthInfo[solarMonth].branch;
 
-    // 6. Year pillar: changes at February's term.
+    // Year pillar: the year turns at February's term entry (立春), so January
+    // and the days of February before it take the year before's pillar.
     int yearSlot = monthSlot;
     if (m == 2 && beforeTerm) yearSlot -= 1;
     if (yearSlot == 1 && man.birthYear == kFirstCalendarYear) {
@@ -188,7 +196,8 @@ int ConvertBirthDate(EngineContext& ctx) {
         man.branches.year = reki.slot[yearSlot].yearBranch;
     }
 
-    // 7./8. Lunar date and the term reference.
+    // Lunar date of the birth day, and the civil day the luck-start count
+    // measures from.
     ExpandLunarMonth(ctx, 2, m);
     PickLunarDate(ctx, 2, d);
     ctx.termRef = {2, m, d};

@@ -160,7 +160,8 @@ PalaceGlyphs LoadPalaceGlyphs(const QString& programFolder)
 ChartLayout FillChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const ChartCentre& centre, Tmandata& man,
                            const Timi& timi, const PalaceGlyphs& glyphs)
 {
-    // 1. Every star label back to an empty caption on the window face.
+    // Clear every star label first (text, tooltip, grade colours): a box
+    // that holds fewer stars than in the last chart must not keep the old ones.
     for (ChartBox& box : boxes)
         for (QLabel* label : box.stars) {
             label->clear();
@@ -168,8 +169,9 @@ ChartLayout FillChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const Chart
             label->setPalette(label->parentWidget()->palette());
         }
 
-    // 2. Palace buttons: the box of each palace's branch takes its name,
-    // glyph and hint; 命宮 in magenta.
+    // Palace buttons: the palaces turn round the fixed branch boxes, so each
+    // palace's name, glyph and tooltip go to the box of its branch; the life
+    // palace 命宮 stands out in magenta.
     for (int p = 1; p <= kPalaces; ++p) {
         const int b = man.palaceBranch[p];
         if (b < 1 || b > kBranches) continue;
@@ -182,18 +184,20 @@ ChartLayout FillChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const Chart
         button->setToolTip(Q(timi.kyuText[p]));
     }
 
-    // 3. Bureau.
+    // The bureau's name in the centre panel; empty when the chart has none.
     centre.gogyolbl->setText(man.bureau >= 1 && man.bureau <= kBureaus ? Q(kBureauNames[man.bureau - 1]) : QString());
 
-    // 4./5. Luck periods and the age buttons of their boxes.
+    // Luck periods: each box's age button shows the start age of the
+    // ten-year period that falls on its branch.
     LayOutLuckPeriods(man);
     for (int k = 1; k <= 12; ++k) {
         const int b = man.luckBranch[k];
         if (b >= 1 && b <= kBranches) boxes[b - 1].age->setText(QString::number(man.luckAge[k]) + QStringLiteral("才"));
     }
 
-    // 6.–8. Star labels: the twenty with their grade colours, then the
-    // additional stars while a box has room.
+    // Star labels from the engine's layout, the same one the prints use: the
+    // twenty stars coloured by brightness grade with their tooltip, then the
+    // additional stars in black while a box has room.
     const ChartLayout layout = LayOutChart(man);
     for (int b = 1; b <= kBranches; ++b) {
         for (int r = 1; r <= kBoxSlots; ++r) {
@@ -214,7 +218,7 @@ ChartLayout FillChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const Chart
         }
     }
 
-    // 10. Body palace.
+    // The body palace's branch in the centre panel.
     centre.lblsingu->setText(QStringLiteral("身宮：") + Q(BranchName(man.bodyPalace)));
     return layout;
 }

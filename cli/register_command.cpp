@@ -5,6 +5,7 @@
 #include "data_folders_cli.h"
 #include "person_table.h"
 #include "register_lock.h"
+#include "register_transfer.h"
 #include "sqlite_connection.h"
 #include "sqlite_copy.h"
 
@@ -118,14 +119,6 @@ int Deleted(PersonTable& table)
     return 0;
 }
 
-int HeldElsewhere(const QString& holder)
-{
-    std::cerr << Local(QStringLiteral("名簿は %1 が使用中のため書き込めません。そのプログラムを終了してから、もう一度実行してください。")
-                           .arg(holder))
-              << '\n';
-    return kExitHeld;
-}
-
 int Undelete(const QString& folder, const std::string& numberText)
 {
     bool ok = false;
@@ -193,15 +186,26 @@ int Restore(const QString& registerPath, const QString& from)
 
 }  // namespace
 
+int HeldElsewhere(const QString& holder)
+{
+    std::cerr << Local(QStringLiteral("名簿は %1 が使用中のため書き込めません。そのプログラムを終了してから、もう一度実行してください。")
+                           .arg(holder))
+              << '\n';
+    return kExitHeld;
+}
+
 int RunRegister(const QStringList& args)
 {
+    if (args.value(0) == QLatin1String("export") || args.value(0) == QLatin1String("import"))
+        return RunRegisterTransfer(args);
     Options opts;
     opts.setApplicationDescription(QStringLiteral(
         "The person register nam_data.db. list prints the records (--csv: every field, RFC 4180, UTF-8); check tests "
         "the file and every field's size in Shift-JIS bytes (exit 1 on a fault); backup copies the register "
         "consistently to FILE; restore replaces it with FILE, a backup or an exported copy, after saving the current "
         "register under backup/; deleted lists the deleted records with their numbers; undelete N brings one back. "
-        "restore and undelete take the register's lock and stop with exit code 3 while another program holds it."));
+        "restore and undelete take the register's lock and stop with exit code 3 while another program holds it. "
+        "export --csv FILE and import --csv FILE move records to and from CSV (register export --help)."));
     opts.addPositionalArgument(QStringLiteral("action"), QStringLiteral("what to do"),
                                QStringLiteral("list|check|backup|restore|deleted|undelete N"));
     opts.addOptions({

@@ -4,12 +4,17 @@
 // program holds it.
 #pragma once
 
+#include <QString>
 #include <QStringList>
 
 namespace zelvara::cli {
 
 // args: the words after "register": list [--csv] | check | backup --out FILE
+// | export/import --csv FILE (register_transfer.h)
 // | restore --from FILE | deleted | undelete N, and --home. Returns the exit code.
 int RunRegister(const QStringList& args);
+
+// Says which program holds the register's lock; returns exit code 3.
+int HeldElsewhere(const QString& holder);
 
 }  // namespace zelvara::cli

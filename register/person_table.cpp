@@ -614,6 +614,61 @@ bool PersonTable::Undelete(qint64 number)
     return Reload(rowId);
 }
 
+std::vector<PersonValues> PersonTable::AllRecords() const
+{
+    std::vector<PersonValues> list;
+    if (!IsOpen())
+        return list;
+    QSqlQuery q(QSqlDatabase::database(connection_));
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(ColumnList(), kTable)))
+        return list;
+    while (q.next())
+        list.push_back(ReadValues(q, 0));
+    return list;
+}
+
+bool PersonTable::AppendRecords(const std::vector<PersonValues>& records, QString* why,
+                                const std::function<void(int done)>& progress)
+{
+    if (!IsOpen() || access_ == Access::ReadOnly) {
+        *why = IsOpen() ? unavailability_ : QStringLiteral("名簿が開かれていません。");
+        return false;
+    }
+    if (!PostIfModified()) {
+        *why = QStringLiteral("保存されていない変更があるため、読み込みをやめました。");
+        return false;
+    }
+    BackUpBeforeFirstWriteOfDay();
+    QSqlDatabase db = QSqlDatabase::database(connection_);
+    if (!db.transaction()) {
+        *why = Describe(db.lastError());
+        return false;
+    }
+    QSqlQuery q(db);
+    QStringList marks;
+    for (int i = 0; i < kPersonFieldCount; ++i)
+        marks << QStringLiteral("?");
+    q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(kTable, ColumnList(), marks.join(QLatin1Char(','))));
+    for (size_t n = 0; n < records.size(); ++n) {
+        for (int i = 0; i < kPersonFieldCount; ++i)
+            q.bindValue(i, Bindable(records[n][i]));
+        if (!q.exec()) {
+            *why = Describe(q.lastError());
+            db.rollback();
+            return false;
+        }
+        if (progress && (n + 1) % 1000 == 0)
+            progress(int(n + 1));
+    }
+    if (!db.commit()) {
+        *why = Describe(db.lastError());
+        db.rollback();
+        return false;
+    }
+    return Reload(-1);
+}
+
 bool PersonTable::FindByName(const QString& prefix)
 {
     if (!IsOpen() || !PostIfModified())

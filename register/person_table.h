@@ -136,6 +136,14 @@ public:
     std::vector<DeletedPerson> DeletedRecords() const;
     bool Undelete(qint64 number);
 
+    // Every record of the register, whatever the filter, in table order.
+    std::vector<PersonValues> AllRecords() const;
+    // Appends the records at the end in one transaction, written as given
+    // (check them first): all or none. The view is reloaded after. progress,
+    // when set, is told how many are written so far.
+    bool AppendRecords(const std::vector<PersonValues>& records, QString* why,
+                       const std::function<void(int done)>& progress = {});
+
 signals:
     void currentChanged();    // another record, or the current one reloaded
     void recordsReset();      // the view's rows were reloaded

@@ -1,0 +1,123 @@
+#include "register_transfer.h"
+
+#include "command_line.h"
+#include "data_folders_cli.h"
+#include "person_table.h"
+#include "register_command.h"
+#include "register_csv.h"
+#include "register_import.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <iostream>
+
+namespace zelvara::cli {
+namespace {
+
+constexpr int kProgressFrom = 2000;  // records from which a progress line is shown
+
+std::string Local(const QString& text) { return text.toStdString(); }
+
+int Fail(const QString& text)
+{
+    std::cerr << Local(text) << '\n';
+    return 1;
+}
+
+int Export(PersonTable& table, const QString& file, CsvEncoding encoding)
+{
+    QString error;
+    const std::vector<PersonValues> records = table.AllRecords();
+    const QByteArray bytes = WriteRegisterCsv(records, encoding, &error);
+    if (!error.isEmpty())
+        return Fail(error);
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+        return Fail(QStringLiteral("「%1」に書き込めません。%2").arg(file, out.errorString()));
+    std::cout << Local(QStringLiteral("%1 件を「%2」に書き出しました。").arg(records.size()).arg(file)) << '\n';
+    return 0;
+}
+
+int Import(PersonTable& table, const QString& file, bool dryRun, bool skipBad)
+{
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        return Fail(QStringLiteral("「%1」を読めません。%2").arg(file, in.errorString()));
+    const CsvContent content = ReadRegisterCsv(in.readAll(), file);
+    if (!content.error.isEmpty())
+        return Fail(content.error + QStringLiteral("\n名簿は変えていません。"));
+    ImportOptions options;
+    options.dryRun = dryRun;
+    options.skipBad = skipBad;
+    const int total = int(content.items.size());
+    if (total >= kProgressFrom)
+        options.progress = [](int done, int all) { std::cerr << "\r読み込み中 " << done * 100 / all << "%" << std::flush; };
+    const ImportReport report = ImportRecords(table, content.items, options);
+    if (options.progress)
+        std::cerr << "\r読み込み中 100%\n";
+    for (const auto& [line, reason] : report.refused)
+        std::cerr << Local(QStringLiteral("「%1」の %2 行目: %3").arg(file).arg(line).arg(reason)) << '\n';
+    if (!report.error.isEmpty())
+        return Fail(report.error + QStringLiteral("\n名簿は変えていません。"));
+    if (!report.backupPath.isEmpty())
+        std::cout << Local(QStringLiteral("今の名簿を「%1」に保存しました。").arg(report.backupPath)) << '\n';
+    const QString summary = QStringLiteral("%1 件%2、同じ人物がすでにある %3 件を飛ばし、受け付けられない %4 件を飛ばしました。")
+                                .arg(report.added)
+                                .arg(dryRun ? QStringLiteral("を読み込めます（--dry-run: 書き込んでいません）") : QStringLiteral("を読み込みました"))
+                                .arg(report.duplicates)
+                                .arg(report.refused.size());
+    std::cout << Local(summary) << '\n';
+    return 0;
+}
+
+}  // namespace
+
+int RunRegisterTransfer(const QStringList& args)
+{
+    Options opts;
+    opts.setApplicationDescription(QStringLiteral(
+        "The register to and from CSV (RFC 4180, a header of field names). export writes every record, UTF-8 with a "
+        "byte-order mark or Shift-JIS (--encoding cp932); import reads UTF-8 or Shift-JIS, columns in any order, checks "
+        "every record first and imports nothing when one is refused (unless --skip-bad), skips records already in the "
+        "register, backs the register up under backup/ and writes in one transaction. import takes the register's lock "
+        "and stops with exit code 3 while another program holds it."));
+    opts.addPositionalArgument(QStringLiteral("action"), QStringLiteral("what to do"), QStringLiteral("export|import"));
+    opts.addOptions({
+        {QStringLiteral("csv"), QStringLiteral("the CSV file"), QStringLiteral("FILE")},
+        {QStringLiteral("encoding"), QStringLiteral("export: utf-8 (default) or cp932"), QStringLiteral("NAME")},
+        {QStringLiteral("dry-run"), QStringLiteral("import: check and report, write nothing")},
+        {QStringLiteral("skip-bad"), QStringLiteral("import: import the good records when some are refused")},
+    });
+    AddHomeOption(opts);
+    const QString command = QStringLiteral("register");
+    if (const auto code = ParseCommand(opts, command, args, 1, 1))
+        return *code;
+    const bool exporting = opts.positionalArguments().value(0) == QLatin1String("export");
+    const QString file = opts.value(QStringLiteral("csv"));
+    if (file.isEmpty())
+        return UsageError(opts, command, QStringLiteral("register export と import には --csv FILE が要ります。"));
+    CsvEncoding encoding = CsvEncoding::Utf8;
+    const QString encodingName = opts.value(QStringLiteral("encoding")).toLower();
+    if (encodingName == QLatin1String("cp932") || encodingName == QLatin1String("shift-jis") ||
+        encodingName == QLatin1String("shift_jis"))
+        encoding = CsvEncoding::Cp932;
+    else if (!encodingName.isEmpty() && encodingName != QLatin1String("utf-8") && encodingName != QLatin1String("utf8"))
+        return UsageError(opts, command, QStringLiteral("--encoding には utf-8 か cp932 を指定して下さい。"));
+
+    const QString folder = UserFolder(ProgramFolder(opts));
+    StderrSink sink;
+    PersonTable table(sink);
+    const bool writes = !exporting && !opts.isSet(QStringLiteral("dry-run"));
+    if (!table.Open(folder, writes ? PersonTable::OpenMode::Write : PersonTable::OpenMode::ReadOnly))
+        return 1;
+    if (writes && !table.LockHolder().isEmpty())
+        return HeldElsewhere(table.LockHolder());
+    if (writes && !table.IsWritable())
+        return Fail(table.Unavailability());
+    if (exporting)
+        return Export(table, file, encoding);
+    return Import(table, file, opts.isSet(QStringLiteral("dry-run")), opts.isSet(QStringLiteral("skip-bad")));
+}
+
+}  // namespace zelvara::cli

@@ -1,0 +1,226 @@
+#include "register_csv.h"
+
+#include "cp932.h"
+
+#include <QStringDecoder>
+
+#include <csv.h>
+
+#include <array>
+
+namespace zelvara {
+namespace {
+
+bool NeedsQuotes(const QString& v)
+{
+    if (v.isEmpty())
+        return false;
+    if (v.front().isSpace() || v.back().isSpace())
+        return true;
+    for (const QChar c : v) {
+        if (c == u',' || c == u'"' || c == u'\n' || c == u'\r')
+            return true;
+    }
+    return false;
+}
+
+void AppendField(QString& out, const QString& v)
+{
+    if (!NeedsQuotes(v)) {
+        out += v;
+        return;
+    }
+    QString quoted = v;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    out += QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+void AppendLine(QString& out, const PersonValues& values)
+{
+    for (int i = 0; i < kPersonFieldCount; ++i) {
+        if (i > 0)
+            out += QLatin1Char(',');
+        AppendField(out, values[i]);
+    }
+    out += QLatin1String("\r\n");
+}
+
+// The text of the file, by its encoding; the byte-order mark removed.
+QString DecodeFile(const QByteArray& bytes)
+{
+    static const QByteArray bom("\xEF\xBB\xBF");
+    if (bytes.startsWith(bom))
+        return QString::fromUtf8(bytes.mid(bom.size()));
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return cp932::Decode(bytes);
+}
+
+// The line of the first character a text file would not hold (NUL and the
+// other control characters but tab and line ends, undecodable bytes); 0
+// when there is none.
+int FirstBinaryLine(const QString& text)
+{
+    int line = 1;
+    for (const QChar c : text) {
+        if (c == u'\n')
+            ++line;
+        else if ((c.unicode() < 0x20 && c != u'\t' && c != u'\r') || c.unicode() == 0x7F || c == QChar::ReplacementCharacter)
+            return line;
+    }
+    return 0;
+}
+
+// libcsv hands over fields and row ends; this collects them with the line on
+// which each row starts.
+struct Collector {
+    std::vector<std::vector<QString>> rows;
+    std::vector<int> lines;
+    std::vector<QString> row;
+    int line = 1;
+    int rowLine = 1;
+    bool atRowStart = true;
+};
+
+void OnField(void* data, size_t size, void* context)
+{
+    auto* c = static_cast<Collector*>(context);
+    c->row.push_back(QString::fromUtf8(static_cast<const char*>(data), qsizetype(size)));
+}
+
+void OnRowEnd(int, void* context)
+{
+    auto* c = static_cast<Collector*>(context);
+    c->rows.push_back(std::move(c->row));
+    c->lines.push_back(c->rowLine);
+    c->row.clear();
+    c->atRowStart = true;
+}
+
+int NoSpace(unsigned char) { return 0; }  // blanks belong to the field (RFC 4180)
+
+}  // namespace
+
+QByteArray WriteRegisterCsv(const std::vector<PersonValues>& records, CsvEncoding encoding, QString* error)
+{
+    QString text;
+    text.reserve(qsizetype(records.size()) * 80 + 200);
+    for (int i = 0; i < kPersonFieldCount; ++i) {
+        if (i > 0)
+            text += QLatin1Char(',');
+        text += FieldName(i);
+    }
+    text += QLatin1String("\r\n");
+    for (const PersonValues& r : records)
+        AppendLine(text, r);
+    if (encoding == CsvEncoding::Utf8)
+        return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    QString bad;
+    if (auto bytes = cp932::Encode(text, &bad))
+        return *bytes;
+    for (size_t n = 0; n < records.size(); ++n) {
+        for (const QString& v : records[n]) {
+            if (!cp932::Encode(v)) {
+                *error = QStringLiteral("%1 件目（%2）の「%3」は Shift-JIS で書けない文字です。UTF-8 で書き出してください。")
+                             .arg(n + 1)
+                             .arg(records[n][kFieldName], bad);
+                return {};
+            }
+        }
+    }
+    *error = QStringLiteral("「%1」は Shift-JIS で書けない文字です。").arg(bad);
+    return {};
+}
+
+CsvContent ReadRegisterCsv(const QByteArray& bytes, const QString& fileName)
+{
+    CsvContent out;
+    const QString text = DecodeFile(bytes);
+    if (const int line = FirstBinaryLine(text)) {
+        out.error = QStringLiteral("「%1」の %2 行目に文字でないデータがあります。CSV ファイルではないようです。").arg(fileName).arg(line);
+        return out;
+    }
+    const QByteArray utf8 = text.toUtf8();
+
+    csv_parser parser;
+    if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0) {
+        out.error = QStringLiteral("CSV を読む準備ができません（メモリー不足）。");
+        return out;
+    }
+    csv_set_space_func(&parser, NoSpace);
+    Collector c;
+    QString parseError;
+    for (const char ch : utf8) {
+        if (c.atRowStart && ch != '\n' && ch != '\r') {
+            c.rowLine = c.line;
+            c.atRowStart = false;
+        }
+        if (csv_parse(&parser, &ch, 1, OnField, OnRowEnd, &c) != 1) {
+            parseError = QStringLiteral("「%1」の %2 行目が CSV として読めません（%3）。")
+                             .arg(fileName)
+                             .arg(c.line)
+                             .arg(csv_error(&parser) == CSV_EPARSE ? QStringLiteral("引用符の使い方が正しくありません")
+                                                                   : QString::fromUtf8(csv_strerror(csv_error(&parser))));
+            break;
+        }
+        if (ch == '\n')
+            ++c.line;
+    }
+    if (parseError.isEmpty() && csv_fini(&parser, OnField, OnRowEnd, &c) != 0)
+        parseError = QStringLiteral("「%1」は %2 行目から始まる引用符が閉じられないまま終わっています。ファイルが途中で切れていないか確かめてください。")
+                         .arg(fileName)
+                         .arg(c.rowLine);
+    csv_free(&parser);
+    if (!parseError.isEmpty()) {
+        out.error = parseError;
+        return out;
+    }
+    if (c.rows.empty()) {
+        out.error = QStringLiteral("「%1」には見出しの行がありません。").arg(fileName);
+        return out;
+    }
+
+    // The header names the columns; each must be a register field, once.
+    const std::vector<QString>& header = c.rows.front();
+    std::vector<int> fieldOf(header.size(), -1);
+    std::array<bool, kPersonFieldCount> present{};
+    for (size_t col = 0; col < header.size(); ++col) {
+        const int field = FieldIndexOf(header[col].trimmed());
+        if (field < 0 || present[field]) {
+            out.error = QStringLiteral("「%1」の %2 行目: 見出しの「%3」は%4。")
+                            .arg(fileName)
+                            .arg(c.lines.front())
+                            .arg(header[col], field < 0 ? QStringLiteral("名簿の項目名ではありません") : QStringLiteral("二度あります"));
+            return out;
+        }
+        fieldOf[col] = field;
+        present[field] = true;
+    }
+    QStringList missing;
+    for (int i = 0; i < kFirstPalaceField; ++i) {
+        if (!present[i])
+            missing << FieldName(i);
+    }
+    if (!missing.isEmpty()) {
+        out.error = QStringLiteral("「%1」の見出しに %2 がありません。").arg(fileName, missing.join(QStringLiteral("、")));
+        return out;
+    }
+
+    out.items.reserve(c.rows.size() - 1);
+    for (size_t r = 1; r < c.rows.size(); ++r) {
+        const std::vector<QString>& row = c.rows[r];
+        ImportItem item;
+        item.line = c.lines[r];
+        if (row.size() != header.size())
+            item.problem = QStringLiteral("項目の数が %1 で、見出しの %2 と合いません").arg(row.size()).arg(header.size());
+        else
+            for (size_t col = 0; col < row.size(); ++col)
+                item.values[fieldOf[col]] = row[col];
+        out.items.push_back(std::move(item));
+    }
+    return out;
+}
+
+}  // namespace zelvara

@@ -1,0 +1,35 @@
+// The register as a CSV file (RFC 4180): a header line of the field names in
+// register order, then one line per record, CRLF line ends, fields quoted when
+// they hold a comma, a quote, a line break or blanks at either end. Written as
+// UTF-8 with a byte-order mark (a Japanese spreadsheet opens it as such) or as
+// Shift-JIS; read in either, the columns in any order by their header names.
+#pragma once
+
+#include "register_import.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace zelvara {
+
+enum class CsvEncoding { Utf8, Cp932 };
+
+// The file's bytes; empty with *error set when a value cannot be written in
+// Shift-JIS (naming the record).
+QByteArray WriteRegisterCsv(const std::vector<PersonValues>& records, CsvEncoding encoding, QString* error);
+
+struct CsvContent {
+    QString error;  // the file as a whole cannot be read; names the file and line
+    // One a record, line = where it starts in the file; a line whose field
+    // count does not match the header comes with its problem.
+    std::vector<ImportItem> items;
+};
+
+// Detects the encoding (a UTF-8 byte-order mark, valid UTF-8, else Shift-JIS)
+// and parses with libcsv. fileName is only used in messages. Columns missing
+// from the header read as empty; the name and birth columns must be there.
+CsvContent ReadRegisterCsv(const QByteArray& bytes, const QString& fileName);
+
+}  // namespace zelvara

@@ -1,0 +1,49 @@
+// Bringing records into the register safely: every record is checked first
+// with the register's own rules, nothing is written when any is refused
+// (unless the refused ones are to be skipped), the file is copied to the
+// backup folder before the write, and the records go in in one transaction.
+// Records identical in name and birth to one already stored are skipped.
+#pragma once
+
+#include "person_table.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace zelvara {
+
+// Why a record cannot go into the register (field sizes and characters in
+// Shift-JIS, sex, hour period, year, month and day); empty when it can.
+QString RecordProblem(const PersonValues& values);
+
+struct ImportItem {
+    int line = 0;  // line or record number in the source, for messages
+    PersonValues values;
+    QString problem;  // already refused by the reader (a malformed line)
+};
+
+struct ImportOptions {
+    bool dryRun = false;
+    bool skipBad = false;
+    std::function<void(int done, int total)> progress;  // called while checking and writing
+};
+
+struct ImportReport {
+    std::vector<std::pair<int, QString>> refused;  // line, reason
+    int added = 0;
+    int duplicates = 0;
+    QString backupPath;  // the copy made before writing
+    QString error;       // nothing was written; why
+    bool written = false;
+};
+
+// The register must be open for writing (the caller holds its lock).
+ImportReport ImportRecords(PersonTable& table, const std::vector<ImportItem>& items, const ImportOptions& options);
+
+// A copy of the register file in its backup folder named by the moment,
+// "nam_data-YYYYMMDD-HHmmss.db". Empty on success; *copy receives the path.
+QString BackUpNow(const PersonTable& table, QString* copy);
+
+}  // namespace zelvara

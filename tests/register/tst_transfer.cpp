@@ -1,0 +1,175 @@
+// zelvara-cli register export|import: the real program on a fresh program
+// folder — exit codes, messages naming file and line, the register unchanged
+// after any refusal, and the lock.
+#include "person_table.h"
+#include "recording_sink.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zelvara;
+
+namespace {
+
+struct Run {
+    int code = -1;
+    QString out, err;
+};
+
+Run Cli(const QString& home, QStringList args)
+{
+    args << QStringLiteral("--home") << home;
+    QProcess p;
+    p.start(QStringLiteral(ZELVARA_CLI), QStringList{QStringLiteral("register")} + args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+void Write(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray Read(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+const QByteArray kHeader = QStringLiteral("氏名,生まれた年,生まれた月,生まれた日,生まれた時刻,性別\r\n").toUtf8();
+
+}  // namespace
+
+class TestRegisterTransfer : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        dir_ = std::make_unique<QTemporaryDir>();
+        RecordingSink sink;
+        PersonTable t(sink);
+        QVERIFY(t.Open(dir_->path()));
+        for (const QString& name : {QStringLiteral("見本太郎"), QStringLiteral("山田, \"花子\"\n二行目"), QStringLiteral("～∥－￠￡￢")}) {
+            QVERIFY(t.Append());
+            t.SetValue(kFieldName, name);
+            t.SetValue(kFieldYear, QStringLiteral("S34"));
+            t.SetValue(kFieldMonth, QStringLiteral("5"));
+            t.SetValue(kFieldDay, QStringLiteral("7"));
+            t.SetValue(kFieldTime, QStringLiteral("05:00-07:00"));
+            t.SetValue(kFieldSex, QStringLiteral("男"));
+            t.SetValue(PalaceFieldIndex(1), QStringLiteral("紫微"));
+            QVERIFY(t.Post());
+        }
+    }
+
+    void roundTripThroughAnEmptyRegister_data()
+    {
+        QTest::addColumn<QStringList>("encoding");
+        QTest::newRow("default") << QStringList{};
+        QTest::newRow("cp932") << QStringList{"--encoding", "cp932"};
+    }
+    void roundTripThroughAnEmptyRegister()
+    {
+        QFETCH(QStringList, encoding);
+        const QString csv = dir_->filePath("out.csv");
+        const Run out = Cli(dir_->path(), QStringList{"export", "--csv", csv} + encoding);
+        QVERIFY2(out.code == 0, qPrintable(out.err));
+        QTemporaryDir other;
+        const Run in = Cli(other.path(), {"import", "--csv", csv});
+        QVERIFY2(in.code == 0, qPrintable(in.err));
+        QVERIFY2(in.out.contains(QStringLiteral("3 件を読み込みました")), qPrintable(in.out));
+        const QString again = other.filePath("again.csv");
+        QCOMPARE(Cli(other.path(), QStringList{"export", "--csv", again} + encoding).code, 0);
+        QCOMPARE(Read(again), Read(csv));
+        // Importing the same file again adds nothing.
+        const Run twice = Cli(other.path(), {"import", "--csv", csv});
+        QVERIFY2(twice.out.contains(QStringLiteral("すでにある 3 件")), qPrintable(twice.out));
+    }
+
+    void badInputLeavesTheRegisterUnchanged_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("truncated") << kHeader + "a,1959,5,7,05:00-07:00,男\r\n\"b,19" << QStringList{} << QStringLiteral("3 行目から始まる引用符");
+        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << QStringList{} << QStringLiteral("2 行目に文字でないデータ");
+        QTest::newRow("refused record") << kHeader + "a,1959,5,7,05:00-07:00,男\r\nb,1959,5,7,05:00-07:00,x\r\n" << QStringList{}
+                                        << QStringLiteral("3 行目: 性別「x」");
+        QTest::newRow("short line") << kHeader + "a,1959\r\n" << QStringList{} << QStringLiteral("2 行目: 項目の数が 2");
+        QTest::newRow("dry run") << kHeader + "a,1959,5,7,05:00-07:00,男\r\n" << QStringList{"--dry-run"} << QString();
+    }
+    void badInputLeavesTheRegisterUnchanged()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, extra);
+        QFETCH(QString, expected);
+        const QString csv = dir_->filePath("in.csv");
+        Write(csv, bytes);
+        const QByteArray before = Read(dir_->filePath("nam_data.db"));
+        const QStringList copies = Backups();
+        const Run r = Cli(dir_->path(), QStringList{"import", "--csv", csv} + extra);
+        if (expected.isEmpty()) {
+            QCOMPARE(r.code, 0);
+            QVERIFY2(r.out.contains(QStringLiteral("1 件を読み込めます")), qPrintable(r.out));
+        } else {
+            QCOMPARE(r.code, 1);
+            QVERIFY2(r.err.contains(expected) && r.err.contains(csv), qPrintable(r.err));
+            QVERIFY2(r.err.contains(QStringLiteral("名簿は変えていません")), qPrintable(r.err));
+        }
+        QCOMPARE(Read(dir_->filePath("nam_data.db")), before);
+        QCOMPARE(Backups(), copies);
+    }
+
+    void skipBadImportsTheRest()
+    {
+        const QString csv = dir_->filePath("in.csv");
+        Write(csv, kHeader + "a,1959,5,7,05:00-07:00,男\r\nb,1959,5,7,05:00-07:00,x\r\n");
+        const int copies = int(Backups().size());
+        const Run r = Cli(dir_->path(), {"import", "--csv", csv, "--skip-bad"});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.err.contains(QStringLiteral("3 行目")), qPrintable(r.err));
+        QVERIFY2(r.out.contains(QStringLiteral("1 件を読み込みました")), qPrintable(r.out));
+        QCOMPARE(Backups().size(), copies + 1);
+        RecordingSink sink;
+        PersonTable t(sink);
+        QVERIFY(t.Open(dir_->path(), PersonTable::OpenMode::ReadOnly));
+        QCOMPARE(t.RecordCount(), 4);
+    }
+
+    void importRefusedWhileAnotherProgramHoldsTheLock()
+    {
+        const QString csv = dir_->filePath("in.csv");
+        Write(csv, kHeader + "a,1959,5,7,05:00-07:00,男\r\n");
+        RecordingSink sink;
+        PersonTable holder(sink);
+        QVERIFY(holder.Open(dir_->path()));
+        const Run r = Cli(dir_->path(), {"import", "--csv", csv});
+        QCOMPARE(r.code, 3);
+        QVERIFY2(r.err.contains(QStringLiteral("使用中")), qPrintable(r.err));
+        // Exporting only reads, so it works meanwhile.
+        QCOMPARE(Cli(dir_->path(), {"export", "--csv", dir_->filePath("o.csv")}).code, 0);
+        QCOMPARE(holder.AllRecords().size(), size_t(3));
+    }
+
+    void usageErrors()
+    {
+        QCOMPARE(Cli(dir_->path(), {"export"}).code, 2);
+        QCOMPARE(Cli(dir_->path(), {"export", "--csv", dir_->filePath("o.csv"), "--encoding", "latin1"}).code, 2);
+        const Run missing = Cli(dir_->path(), {"import", "--csv", dir_->filePath("none.csv")});
+        QCOMPARE(missing.code, 1);
+        QVERIFY(missing.err.contains(QStringLiteral("none.csv")));
+    }
+
+private:
+    QStringList Backups() const { return QDir(dir_->filePath("backup")).entryList({"nam_data-*.db"}); }
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+QTEST_GUILESS_MAIN(TestRegisterTransfer)
+#include "tst_transfer.moc"

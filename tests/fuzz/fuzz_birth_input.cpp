@@ -1,0 +1,97 @@
+// The entry boxes as the user may type them: the era and full-width forms of
+// the year box, and the whole input check with the cast that follows it.
+// The input's lines are name, sex, year, month, day and hour, in that order.
+// Promises checked:
+// - normalising typed text twice gives what once gives, and so does the era
+//   conversion; what the era conversion changes becomes a western year;
+// - a refused entry shows a message and leaves no valid chart behind;
+// - an accepted entry holds a date the calendar check took, and casting it
+//   either gives a chart or says why not.
+#include "fuzz_check.h"
+
+#include "chart_request.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace zelvara;
+
+class CountingSink final : public MessageSink {
+public:
+    void Show(std::string_view, std::string_view) override { ++shown; }
+    int shown = 0;
+};
+
+std::vector<std::string> Lines(std::string_view text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (lines.size() < 6) {
+        const size_t end = text.find('\n', start);
+        lines.emplace_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        if (end == std::string_view::npos)
+            break;
+        start = end + 1;
+    }
+    lines.resize(6);
+    return lines;
+}
+
+bool AllDigits(const std::string& s)
+{
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); });
+}
+
+void CheckTypedText(std::string_view text)
+{
+    const std::string once = NormalizeTypedText(text);
+    FUZZ_CHECK(NormalizeTypedText(once) == once, "normalising twice changes the text");
+    const std::string western = EraYearToWestern(text);
+    FUZZ_CHECK(EraYearToWestern(western) == western, "converting an era year twice changes it");
+    if (western != once) {
+        FUZZ_CHECK(AllDigits(western), "an era year converted to something else than a western year");
+    }
+    const int hour = HourIndexOf(text);
+    FUZZ_CHECK(hour >= 0 && hour <= kHours, "hour index outside 0..12");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text = InputText(data, size);
+    const std::vector<std::string> lines = Lines(text);
+    for (const std::string& line : lines)
+        CheckTypedText(line);
+
+    // One context for the whole run: its calendar cache keeps the files read.
+    static CountingSink sink;
+    static EngineContext ctx(ZELVARA_CALENDAR_DIR, sink);
+    ctx.FixToday({2026, 12, 8});
+    sink.shown = 0;
+
+    const BirthInput in{lines[0], lines[1], lines[2], lines[3], lines[4], lines[5]};
+    CheckedBirth checked;
+    if (CheckBirthInput(ctx, in, checked) < 0) {
+        FUZZ_CHECK(sink.shown > 0, "an entry refused without a message");
+        FUZZ_CHECK(ctx.man.validMark == 0, "a refused entry left a valid chart");
+        return 0;
+    }
+    const Tmandata& man = ctx.man;
+    FUZZ_CHECK(man.birthYear >= kFirstCalendarYear && man.birthYear <= kLastChartYear, "accepted year out of range");
+    FUZZ_CHECK(man.birthMonth >= 1 && man.birthMonth <= 12, "accepted month");
+    FUZZ_CHECK(man.birthDay >= 1 && man.birthDay <= 31, "accepted day");
+    FUZZ_CHECK(checked.hourIndex >= -1 && checked.hourIndex < kHours, "accepted hour");
+    FUZZ_CHECK(checked.yearText == std::to_string(man.birthYear), "year text and year differ");
+
+    const int hour = checked.hourIndex < 0 ? 0 : checked.hourIndex;
+    if (CastChart(ctx, man.birthYear, man.birthMonth, man.birthDay, hour) < 0)
+        FUZZ_CHECK(sink.shown > 0, "a cast that stopped without a message");
+    else
+        FUZZ_CHECK(man.validMark == 1, "a cast chart not marked valid");
+    return 0;
+}

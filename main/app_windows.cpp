@@ -11,6 +11,7 @@
 #include "legends_window.h"
 #include "picture_windows.h"
 #include "print_module.h"
+#include "register_csv_window.h"
 #include "settings_window.h"
 
 #include <QCoreApplication>
@@ -66,6 +67,9 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm)
     settings->SetPrinter(&printModule->Printer());
     auto* deleted = new TDeletedRecordsFrm(mainForm.Persons(), &mainForm);
     settings->SetDeletedRecordsDoor([deleted] { deleted->exec(); });
+    PersonTable& persons = mainForm.Persons();
+    settings->SetCsvDoors([settings, &persons] { ExportRegisterCsvDialog(settings, persons); },
+                          [settings, &persons] { ImportRegisterCsvDialog(settings, persons); });
     mainForm.SetPrintModule(printModule);
     mainForm.SetOpenableWindows(w);
     // The last chance for reading-text edits, while every window still

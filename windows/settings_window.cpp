@@ -104,7 +104,21 @@ TCunstomFrm::TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QS
         if (openDeleted_)
             openDeleted_();
     });
-    for (QPushButton* b : {databasebtn, kounbtn, kekkonbtn, printbtn, deletedbtn})
+    csvoutbtn = Named(new QPushButton(QStringLiteral("CSVに書き出す…"), this), "csvoutbtn");
+    csvoutbtn->setToolTip(QStringLiteral("名簿のすべての人物データを CSV ファイルに書き出します"));
+    csvinbtn = Named(new QPushButton(QStringLiteral("CSVから読み込む…"), this), "csvinbtn");
+    csvinbtn->setToolTip(QStringLiteral("CSV ファイルの人物データを名簿に加えます"));
+    for (QPushButton* b : {csvoutbtn, csvinbtn})
+        b->hide();
+    connect(csvoutbtn, &QPushButton::clicked, this, [this] {
+        if (exportCsv_)
+            exportCsv_();
+    });
+    connect(csvinbtn, &QPushButton::clicked, this, [this] {
+        if (importCsv_)
+            importCsv_();
+    });
+    for (QPushButton* b : {databasebtn, kounbtn, kekkonbtn, printbtn, deletedbtn, csvoutbtn, csvinbtn})
         layout->addWidget(b);
     folderslbl = Named(new QLabel(this), "folderslbl");
     folderslbl->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -135,6 +149,14 @@ void TCunstomFrm::SetDeletedRecordsDoor(std::function<void()> open)
 {
     openDeleted_ = std::move(open);
     deletedbtn->setVisible(bool(openDeleted_));
+}
+
+void TCunstomFrm::SetCsvDoors(std::function<void()> exportCsv, std::function<void()> importCsv)
+{
+    exportCsv_ = std::move(exportCsv);
+    importCsv_ = std::move(importCsv);
+    csvoutbtn->setVisible(bool(exportCsv_));
+    csvinbtn->setVisible(bool(importCsv_));
 }
 
 void TCunstomFrm::ShowDataFolders(const DataFolders& folders)

@@ -36,6 +36,9 @@ public:
     // What "削除したデータ…" opens: the register's deleted records. The button
     // shows once a door is given.
     void SetDeletedRecordsDoor(std::function<void()> open);
+    // What "CSVに書き出す…" and "CSVから読み込む…" do with the register; the
+    // buttons show once the doors are given.
+    void SetCsvDoors(std::function<void()> exportCsv, std::function<void()> importCsv);
     // The printer the prints use; "プリンタ設定" sets it up.
     void SetPrinter(QPrinter* printer) { printer_ = printer; }
 
@@ -82,6 +85,10 @@ private:
     QPushButton* printbtn = nullptr;
     QPushButton* deletedbtn = nullptr;
     std::function<void()> openDeleted_;
+    QPushButton* csvoutbtn = nullptr;
+    QPushButton* csvinbtn = nullptr;
+    std::function<void()> exportCsv_;
+    std::function<void()> importCsv_;
     QCheckBox* soundchk = nullptr;
     QPushButton* BitBtn1 = nullptr;
     QLabel* folderslbl = nullptr;

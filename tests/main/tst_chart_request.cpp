@@ -237,10 +237,11 @@ private slots:
             // Every hour caption of the top row ends inside its cell: the
             // cell's right-hand edge holds nothing but its green ground.
             const QImage top = grid->grab().toImage();
+            const qreal dpr = top.devicePixelRatio();  // pixels of the image per unit of the window
             for (int c = 1; c < 13; ++c) {
                 const QRect cell = grid->visualRect(grid->model()->index(0, c));
-                for (int x = cell.right() - 3; x < cell.right(); ++x)
-                    for (int y = cell.top() + 2; y < cell.bottom() - 1; ++y)
+                for (int x = int((cell.right() - 3) * dpr); x < int(cell.right() * dpr) - 1; ++x)
+                    for (int y = int((cell.top() + 2) * dpr); y < int((cell.bottom() - 1) * dpr); ++y)
                         QVERIFY2(top.pixelColor(x, y) == QColor(0, 255, 0),
                                  qPrintable(QStringLiteral("%1 is cut at x=%2").arg(grid->item(0, c)->text()).arg(x)));
             }

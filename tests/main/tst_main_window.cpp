@@ -267,6 +267,8 @@ private slots:
         QVERIFY2(grid->columnWidth(0) >= grid->fontMetrics().horizontalAdvance(full) + 8,
                  qPrintable(QStringLiteral("%1 < %2").arg(grid->columnWidth(0)).arg(grid->fontMetrics().horizontalAdvance(full) + 8)));
         QVERIFY(!grid->wordWrap());
+        const int period = grid->fontMetrics().horizontalAdvance(QStringLiteral("23:00-01:00")) + 8;
+        QVERIFY2(grid->columnWidth(4) >= period, qPrintable(QStringLiteral("%1 < %2").arg(grid->columnWidth(4)).arg(period)));
     }
 
     // A person typed in and registered is there after a restart.

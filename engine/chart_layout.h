@@ -22,8 +22,10 @@ struct StarSlot {
 };
 
 struct ChartLayout {
-    // by branch 1..12, slot 1..6
-    std::array<std::array<StarSlot, kBoxSlots + 1>, kBranches + 1> box{};
+    // by branch 1..12, slot 1..6. Every slot starts empty through StarSlot's
+    // own initialisers; written without "{}" because clang 14 (Debian 12)
+    // crashes compiling the value-initialised form.
+    std::array<std::array<StarSlot, kBoxSlots + 1>, kBranches + 1> box;
     // by branch 1..12: stars of the twenty that found no slot (never seen in
     // real charts; kept so nothing is lost silently)
     std::array<int, kBranches + 1> overflow{};

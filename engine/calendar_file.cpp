@@ -40,6 +40,10 @@ public:
         message_ = std::move(text);
         return false;
     }
+    // The loader's own fault texts, with the file and line they were found on.
+    bool Fault(const std::string& text) {
+        return Fail(text + "\n（万暦データファイル：" + path_ + " " + std::to_string(lineNo_) + "行目）");
+    }
     bool Malformed(std::string_view line) {
         return Fail("万暦データファイル：" + path_ + " " + std::to_string(lineNo_) + "行目の形式が正しくありません：" +
                     std::string(line));
@@ -81,18 +85,18 @@ bool IsLunarMonthLength(int v) { return v == 29 || v == 30; }
 bool ParseYearLine(std::string_view line, LineReader& r, CalendarYear& y) {
     if (line.empty()) return r.Malformed(line);
     const std::string_view era = EraNameOf(line[0]);
-    if (era.empty()) return r.Fail("年データ異常 年号 err： " + FirstCharacter(line));
+    if (era.empty()) return r.Fault("年データ異常 年号 err： " + FirstCharacter(line));
     const size_t colon = line.find(':');
-    if (colon == npos) return r.Fail("年データ異常 区切１(:) err");
+    if (colon == npos) return r.Fault("年データ異常 区切１(:) err");
     if (!r.Number(line.substr(1, colon - 1), y.eraYear)) return false;
     const size_t dash = line.find('-', colon + 1);
-    if (dash == npos) return r.Fail("年データ異常 区切干支(-) err");
+    if (dash == npos) return r.Fault("年データ異常 区切干支(-) err");
     const std::string_view s = line.substr(colon + 1, dash - colon - 1);
     if (!r.Number(s, y.yearStem)) return false;
-    if (!InStemRange(y.yearStem)) return r.Fail("年データ異常 １０干 err： " + std::string(s));
+    if (!InStemRange(y.yearStem)) return r.Fault("年データ異常 １０干 err： " + std::string(s));
     const std::string_view b = line.substr(dash + 1);
     if (!r.Number(b, y.yearBranch)) return false;
-    if (!InBranchRange(y.yearBranch)) return r.Fail("年データ異常 １２支 err： " + std::string(b));
+    if (!InBranchRange(y.yearBranch)) return r.Fault("年データ異常 １２支 err： " + std::string(b));
     y.eraName = era;
     return true;
 }
@@ -100,23 +104,23 @@ bool ParseYearLine(std::string_view line, LineReader& r, CalendarYear& y) {
 bool ParseMonthLine(std::string_view line, LineReader& r, MonthInfo& m) {
     const std::string l(line);
     const size_t c1 = line.find(':');
-    if (c1 == npos) return r.Fail(l + "月データ異常 区切１(:) err");
+    if (c1 == npos) return r.Fault(l + "月データ異常 区切１(:) err");
     const size_t dash = line.find('-');
-    if (dash == npos || dash > c1) return r.Fail(l + "月データ異常 区切干支(-) err");
+    if (dash == npos || dash > c1) return r.Fault(l + "月データ異常 区切干支(-) err");
     const std::string_view s = line.substr(0, dash);
     if (!r.Number(s, m.stem)) return false;
-    if (!InStemRange(m.stem)) return r.Fail(l + "月データ異常 １０干 err： " + std::string(s));
+    if (!InStemRange(m.stem)) return r.Fault(l + "月データ異常 １０干 err： " + std::string(s));
     const std::string_view b = line.substr(dash + 1, c1 - dash - 1);
     if (!r.Number(b, m.branch)) return false;
-    if (!InBranchRange(m.branch)) return r.Fail(l + "月データ異常 １２支 err： " + std::string(b));
+    if (!InBranchRange(m.branch)) return r.Fault(l + "月データ異常 １２支 err： " + std::string(b));
     const size_t c2 = line.find(':', c1 + 1);
-    if (c2 == npos) return r.Fail(l + "月データ異常 区切２(:) err");
+    if (c2 == npos) return r.Fault(l + "月データ異常 区切２(:) err");
     if (!r.Number(line.substr(c1 + 1, c2 - c1 - 1), m.termDay)) return false;
     const size_t c3 = line.find(':', c2 + 1);
     if (c3 == npos) return r.Malformed(line);
     const std::string_view h = line.substr(c2 + 1, c3 - c2 - 1);
     if (!r.Number(h, m.termHour)) return false;
-    if (!InBranchRange(m.termHour)) return r.Fail(l + "月データ異常 月始め１２支 err： " + std::string(h));
+    if (!InBranchRange(m.termHour)) return r.Fault(l + "月データ異常 月始め１２支 err： " + std::string(h));
     if (!r.Number(line.substr(c3 + 1), m.monthDays)) return false;
     if (!InMonthDaysRange(m.monthDays)) return r.OutOfRange("月の日数", m.monthDays, "28〜31", line);
     if (m.termDay < 1 || m.termDay > m.monthDays)
@@ -128,25 +132,25 @@ bool ParseDayLine(std::string_view line, LineReader& r, int slot, FirstDayInfo& 
     const std::string l(line);
     const std::string sl = std::to_string(slot);
     const size_t colon = line.find(':');
-    if (colon == npos) return r.Fail("日データ異常 区切１(:) err");
+    if (colon == npos) return r.Fault("日データ異常 区切１(:) err");
     const size_t dash = line.find('-');
-    if (dash == npos || dash > colon) return r.Fail("日データ異常 区切干支(-) err");
+    if (dash == npos || dash > colon) return r.Fault("日データ異常 区切干支(-) err");
     const std::string_view s = line.substr(0, dash);
     if (!r.Number(s, d.stem)) return false;
-    if (!InStemRange(d.stem)) return r.Fail(l + " Yno : " + sl + " 日データ異常 １０干 err： " + std::string(s));
+    if (!InStemRange(d.stem)) return r.Fault(l + " Yno : " + sl + " 日データ異常 １０干 err： " + std::string(s));
     const std::string_view b = line.substr(dash + 1, colon - dash - 1);
     if (!r.Number(b, d.branch)) return false;
-    if (!InBranchRange(d.branch)) return r.Fail(l + "Yno : " + sl + "日データ異常 １２支 err： " + std::string(b));
+    if (!InBranchRange(d.branch)) return r.Fault(l + "Yno : " + sl + "日データ異常 １２支 err： " + std::string(b));
     const size_t slash = line.find('/', colon + 1);
-    if (slash == npos) return r.Fail("日データ異常 区切２(/) err");
+    if (slash == npos) return r.Fault("日データ異常 区切２(/) err");
     if (!r.Number(line.substr(colon + 1, slash - colon - 1), d.lunarMonth)) return false;
     if (!InLunarMonthRange(d.lunarMonth)) return r.OutOfRange("旧暦の月", d.lunarMonth, "1〜12", line);
     const size_t dash2 = line.find('-', slash + 1);
-    if (dash2 == npos) return r.Fail("日データ異常 区切３(-) err");
+    if (dash2 == npos) return r.Fault("日データ異常 区切３(-) err");
     if (!r.Number(line.substr(slash + 1, dash2 - slash - 1), d.lunarDay)) return false;
     if (!InLunarDayRange(d.lunarDay)) return r.OutOfRange("旧暦の日", d.lunarDay, "1〜30", line);
     const size_t comma = line.find(',', dash2 + 1);
-    if (comma == npos) return r.Fail("日データ異常 区切４(-) err");
+    if (comma == npos) return r.Fault("日データ異常 区切４(-) err");
     if (!r.Number(line.substr(dash2 + 1, comma - dash2 - 1), d.lunarMonthDays)) return false;
     if (!IsLunarMonthLength(d.lunarMonthDays))
         return r.OutOfRange("旧暦の月の日数", d.lunarMonthDays, "29か30", line);

@@ -12,6 +12,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTabWidget>
+#include <QDir>
 #include <QTest>
 
 using namespace zelvara;
@@ -169,6 +170,11 @@ private slots:
         QVERIFY(!image->pixmap().isNull());
         QCOMPARE(image->pixmap().toImage(), QImage(home_->filePath(QStringLiteral("bmp/") + file)).convertToFormat(image->pixmap().toImage().format()));
         QCOMPARE(Child<QPlainTextEdit>(w, QStringLiteral("DBMemo%1").arg(index + 1))->toPlainText(), SeedText(caption));
+        if (const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR"); !dir.isEmpty()) {
+            QDir().mkpath(dir);
+            w.show();
+            w.grab().save(QDir(dir).filePath(QStringLiteral("legends-%1.png").arg(index)));
+        }
     }
 
     // A missing picture says so in its place; the page keeps its text.

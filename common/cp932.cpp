@@ -64,8 +64,18 @@ std::optional<QByteArray> Encode(const QString& text, QString* firstBad)
 
 QString Decode(const QByteArray& bytes)
 {
+    // A lead byte left at the very end would stay in the decoder's state and
+    // vanish: it is shown as a replacement character instead.
+    auto isLead = [](unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); };
+    qsizetype i = 0;
+    while (i < bytes.size())
+        i += isLead(static_cast<unsigned char>(bytes[i])) ? 2 : 1;
+    const bool cutLead = i > bytes.size();
     QStringDecoder decoder(kCodecName);
-    return decoder.decode(bytes);
+    QString text = decoder.decode(cutLead ? bytes.chopped(1) : bytes);
+    if (cutLead)
+        text += QChar::ReplacementCharacter;
+    return text;
 }
 
 int ByteLength(const QString& text)

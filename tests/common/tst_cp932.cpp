@@ -76,6 +76,15 @@ private slots:
             QVERIFY2(message.contains(mentioned), qPrintable(message));
         }
     }
+
+    // A lead byte cut off at the end of a line is not dropped without a
+    // trace: it decodes to a replacement character.
+    void cutLeadByteIsKept()
+    {
+        QCOMPARE(cp932::Decode(QByteArray("\x8b")), QString(QChar::ReplacementCharacter));
+        QCOMPARE(cp932::Decode(QByteArray("ab\x8b")), QStringLiteral("ab") + QChar::ReplacementCharacter);
+        QCOMPARE(cp932::Decode(QByteArray("\x8b\x49")), QStringLiteral("紀"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCp932)

@@ -33,15 +33,17 @@ QString RefusalList(const QString& file, const ImportReport& report)
 
 }  // namespace
 
-void ExportRegisterCsvDialog(QWidget* parent, PersonTable& table)
+void ExportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString& givenFile, bool shiftJis)
 {
     if (!table.IsOpen()) {
         QMessageBox::warning(parent, kTitle, table.Unavailability());
         return;
     }
-    QString filter = kUtf8Filter;
-    const QString file = QFileDialog::getSaveFileName(parent, QStringLiteral("CSVに書き出す"), QStringLiteral("nam_data.csv"),
-                                                      kUtf8Filter + QStringLiteral(";;") + kCp932Filter, &filter);
+    QString filter = shiftJis ? kCp932Filter : kUtf8Filter;
+    const QString file = !givenFile.isEmpty()
+                             ? givenFile
+                             : QFileDialog::getSaveFileName(parent, QStringLiteral("CSVに書き出す"), QStringLiteral("nam_data.csv"),
+                                                            kUtf8Filter + QStringLiteral(";;") + kCp932Filter, &filter);
     if (file.isEmpty())
         return;
     const std::vector<PersonValues> records = table.AllRecords();
@@ -58,14 +60,15 @@ void ExportRegisterCsvDialog(QWidget* parent, PersonTable& table)
     QMessageBox::information(parent, kTitle, QStringLiteral("%1 件を「%2」に書き出しました。").arg(records.size()).arg(file));
 }
 
-void ImportRegisterCsvDialog(QWidget* parent, PersonTable& table)
+void ImportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString& givenFile)
 {
     if (!table.IsWritable()) {
         QMessageBox::warning(parent, kTitle, table.Unavailability());
         return;
     }
-    const QString file = QFileDialog::getOpenFileName(parent, QStringLiteral("CSVから読み込む"), {},
-                                                      QStringLiteral("CSV (*.csv *.txt);;すべてのファイル (*)"));
+    const QString file = !givenFile.isEmpty() ? givenFile
+                                              : QFileDialog::getOpenFileName(parent, QStringLiteral("CSVから読み込む"), {},
+                                                                             QStringLiteral("CSV (*.csv *.txt);;すべてのファイル (*)"));
     if (file.isEmpty())
         return;
     QFile in(file);

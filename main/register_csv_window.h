@@ -4,13 +4,18 @@
 // program's own open register (it holds the lock).
 #pragma once
 
+#include <QString>
+
 class QWidget;
 
 namespace zelvara {
 
 class PersonTable;
 
-void ExportRegisterCsvDialog(QWidget* parent, PersonTable& table);
-void ImportRegisterCsvDialog(QWidget* parent, PersonTable& table);
+// file: the CSV file to use without asking (scripted use, tests); empty
+// asks with a file dialog. Exporting to a given file writes UTF-8 unless
+// shiftJis.
+void ExportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString& file = {}, bool shiftJis = false);
+void ImportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString& file = {});
 
 }  // namespace zelvara

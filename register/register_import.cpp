@@ -67,8 +67,11 @@ QString BackUpNow(const PersonTable& table, QString* copy)
     const QString folder = table.BackupFolder();
     if (!QDir().mkpath(folder))
         return QStringLiteral("フォルダー「%1」を作れません。").arg(folder);
-    *copy = QDir(folder).filePath(
-        QStringLiteral("nam_data-%1.db").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+    // Two imports within a second each keep their own copy.
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    *copy = QDir(folder).filePath(QStringLiteral("nam_data-%1.db").arg(stamp));
+    for (int n = 2; QFileInfo::exists(*copy); ++n)
+        *copy = QDir(folder).filePath(QStringLiteral("nam_data-%1-%2.db").arg(stamp).arg(n));
     return CopySqliteFile(table.FilePath(), *copy);
 }
 

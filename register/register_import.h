@@ -43,7 +43,8 @@ struct ImportReport {
 ImportReport ImportRecords(PersonTable& table, const std::vector<ImportItem>& items, const ImportOptions& options);
 
 // A copy of the register file in its backup folder named by the moment,
-// "nam_data-YYYYMMDD-HHmmss.db". Empty on success; *copy receives the path.
+// "nam_data-YYYYMMDD-HHmmss.db" (with "-2", "-3" … when that name is taken).
+// Empty on success; *copy receives the path.
 QString BackUpNow(const PersonTable& table, QString* copy);
 
 }  // namespace zelvara

@@ -195,7 +195,8 @@ private slots:
 
     void skipBadDryRunAndDuplicates()
     {
-        QVERIFY(ImportRecords(*table_, Items({Person(QStringLiteral("既存"))}), {}).written);
+        const ImportReport first = ImportRecords(*table_, Items({Person(QStringLiteral("既存"))}), {});
+        QVERIFY(first.written);
         PersonValues bad = Person(QStringLiteral("悪い"));
         bad[kFieldSex] = QStringLiteral("?");
         std::vector<ImportItem> items = Items({Person(QStringLiteral("既存")), bad, Person(QStringLiteral("新規"))});
@@ -217,6 +218,8 @@ private slots:
         r = ImportRecords(*table_, items, skip);
         QVERIFY(r.written);
         QVERIFY(QFileInfo::exists(r.backupPath));
+        QVERIFY2(r.backupPath != first.backupPath, qPrintable(r.backupPath));  // each import keeps its own copy
+        QVERIFY(QFileInfo::exists(first.backupPath));
         const std::vector<PersonValues> stored = table_->AllRecords();
         QCOMPARE(stored.size(), size_t(2));
         QCOMPARE(stored[1][kFieldName], QStringLiteral("新規"));

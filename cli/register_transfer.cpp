@@ -7,7 +7,9 @@
 #include "register_csv.h"
 #include "register_import.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <iostream>
@@ -109,8 +111,11 @@ int RunRegisterTransfer(const QStringList& args)
     StderrSink sink;
     PersonTable table(sink);
     const bool writes = !exporting && !opts.isSet(QStringLiteral("dry-run"));
+    const QString registerPath = QDir(folder).filePath(QString::fromLatin1(PersonTable::kFileName));
+    if (!writes && !QFileInfo(registerPath).isFile())  // reading only: nothing to create
+        return Fail(QStringLiteral("名簿のファイル「%1」がありません。").arg(registerPath));
     if (!table.Open(folder, writes ? PersonTable::OpenMode::Write : PersonTable::OpenMode::ReadOnly))
-        return 1;
+        return Fail(table.Unavailability());
     if (writes && !table.LockHolder().isEmpty())
         return HeldElsewhere(table.LockHolder());
     if (writes && !table.IsWritable())

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -164,6 +165,15 @@ private slots:
         const Run missing = Cli(dir_->path(), {"import", "--csv", dir_->filePath("none.csv")});
         QCOMPARE(missing.code, 1);
         QVERIFY(missing.err.contains(QStringLiteral("none.csv")));
+        // Reading commands on a folder without a register say so and create nothing.
+        QTemporaryDir empty;
+        for (const QStringList& args : {QStringList{"export", "--csv", empty.filePath("o.csv")},
+                                        QStringList{"import", "--csv", empty.filePath("o.csv"), "--dry-run"}}) {
+            const Run r = Cli(empty.path(), args);
+            QCOMPARE(r.code, 1);
+            QVERIFY2(r.err.contains(QStringLiteral("名簿のファイル")), qPrintable(r.err));
+            QVERIFY(!QFileInfo::exists(empty.filePath("nam_data.db")));
+        }
     }
 
 private:

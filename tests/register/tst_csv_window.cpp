@@ -2,6 +2,7 @@
 // file dialog in either encoding, import with its confirmation and summary,
 // and a refused file that leaves the register as it was.
 #include "person_table.h"
+#include "register_test_support.h"
 #include "recording_sink.h"
 #include "register_csv.h"
 #include "register_csv_window.h"
@@ -17,6 +18,7 @@
 #include <QTimer>
 
 using namespace zelvara;
+using namespace register_test;
 
 namespace {
 
@@ -53,18 +55,6 @@ private:
     bool answer_;
     QTimer timer_;
 };
-
-void AddPerson(PersonTable& t, const QString& name)
-{
-    QVERIFY(t.Append());
-    t.SetValue(kFieldName, name);
-    t.SetValue(kFieldYear, QStringLiteral("1959"));
-    t.SetValue(kFieldMonth, QStringLiteral("5"));
-    t.SetValue(kFieldDay, QStringLiteral("7"));
-    t.SetValue(kFieldTime, QStringLiteral("05:00-07:00"));
-    t.SetValue(kFieldSex, QStringLiteral("男"));
-    QVERIFY(t.Post());
-}
 
 QByteArray Read(const QString& path)
 {

@@ -1,4 +1,5 @@
 #include "person_table.h"
+#include "register_test_support.h"
 #include "recording_sink.h"
 
 #include <QFile>
@@ -8,23 +9,9 @@
 #include <QTest>
 
 using namespace zelvara;
+using namespace register_test;
 
 namespace {
-
-// Appends and posts one person: name, year, month, day, time, sex, and the
-// main star of 命宮.
-void AddPerson(PersonTable& t, const QString& name, const QString& lifeStar = {})
-{
-    QVERIFY(t.Append());
-    t.SetValue(kFieldName, name);
-    t.SetValue(kFieldYear, QStringLiteral("1959"));
-    t.SetValue(kFieldMonth, QStringLiteral("5"));
-    t.SetValue(kFieldDay, QStringLiteral("7"));
-    t.SetValue(kFieldTime, QStringLiteral("05:00-07:00"));
-    t.SetValue(kFieldSex, QStringLiteral("男"));
-    t.SetValue(PalaceFieldIndex(2), lifeStar);
-    QVERIFY(t.Post());
-}
 
 QStringList Names(const PersonTable& t)
 {

@@ -1,5 +1,6 @@
 // zelvara-cli register: the real program on a fresh program folder.
 #include "person_table.h"
+#include "register_test_support.h"
 #include "recording_sink.h"
 
 #include <QDir>
@@ -11,35 +12,9 @@
 #include <QTest>
 
 using namespace zelvara;
+using namespace register_test;
 
 namespace {
-
-struct Run {
-    int code = -1;
-    QString out, err;
-};
-
-Run Cli(const QString& home, QStringList args)
-{
-    args << QStringLiteral("--home") << home;
-    QProcess p;
-    p.start(QStringLiteral(ZELVARA_CLI), QStringList{QStringLiteral("register")} + args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-void AddPerson(PersonTable& t, const QString& name)
-{
-    QVERIFY(t.Append());
-    t.SetValue(kFieldName, name);
-    t.SetValue(kFieldYear, QStringLiteral("1959"));
-    t.SetValue(kFieldMonth, QStringLiteral("5"));
-    t.SetValue(kFieldDay, QStringLiteral("7"));
-    t.SetValue(kFieldTime, QStringLiteral("05:00-07:00"));
-    t.SetValue(kFieldSex, QStringLiteral("男"));
-    QVERIFY(t.Post());
-}
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 // and never loses a record: refused writes, the one-writer lock, records
 // changed behind the table's back, deleted records and the daily copies.
 #include "person_table.h"
+#include "register_test_support.h"
 #include "recording_sink.h"
 #include "register_lock.h"
 #include "sqlite_copy.h"
@@ -15,20 +16,9 @@
 #include <QTest>
 
 using namespace zelvara;
+using namespace register_test;
 
 namespace {
-
-void AddPerson(PersonTable& t, const QString& name)
-{
-    QVERIFY(t.Append());
-    t.SetValue(kFieldName, name);
-    t.SetValue(kFieldYear, QStringLiteral("1965"));
-    t.SetValue(kFieldMonth, QStringLiteral("3"));
-    t.SetValue(kFieldDay, QStringLiteral("7"));
-    t.SetValue(kFieldTime, QStringLiteral("03:00-05:00"));
-    t.SetValue(kFieldSex, QStringLiteral("女"));
-    QVERIFY(t.Post());
-}
 
 // Another connection on the file, as another program (or an older copy of
 // this one that knows nothing of the lock) would have it.

@@ -2,6 +2,7 @@
 // folder — exit codes, messages naming file and line, the register unchanged
 // after any refusal, and the lock.
 #include "person_table.h"
+#include "register_test_support.h"
 #include "recording_sink.h"
 
 #include <QDir>
@@ -12,23 +13,9 @@
 #include <QTest>
 
 using namespace zelvara;
+using namespace register_test;
 
 namespace {
-
-struct Run {
-    int code = -1;
-    QString out, err;
-};
-
-Run Cli(const QString& home, QStringList args)
-{
-    args << QStringLiteral("--home") << home;
-    QProcess p;
-    p.start(QStringLiteral(ZELVARA_CLI), QStringList{QStringLiteral("register")} + args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
 
 void Write(const QString& path, const QByteArray& bytes)
 {

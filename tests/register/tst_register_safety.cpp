@@ -139,7 +139,8 @@ private slots:
         QVERIFY2(second.Unavailability().contains(second.LockHolder()), qPrintable(second.Unavailability()));
         QCOMPARE(second.RecordCount(), 2);
         QVERIFY(second.FindByName(QStringLiteral("山田")));
-        QVERIFY(second.SetFilter(QStringLiteral("性別"), QStringLiteral("女")));
+        QVERIFY(second.SetFilter(QStringLiteral("性別"), QStringLiteral("男")));
+        QCOMPARE(second.RecordCount(), 2);
 
         second.SetValue(kFieldName, QStringLiteral("上書き"));
         QVERIFY(!second.Post());

@@ -224,7 +224,6 @@ int RunRegister(const QStringList& args)
     if (!known || words.size() != (takesNumber ? 2 : 1))
         return UsageError(opts, command,
                           QStringLiteral("register の後には list、check、backup、restore、deleted、undelete 番号 のどれかを指定して下さい。"));
-    auto option = [&](const char* key) { return opts.value(QString::fromLatin1(key).mid(2)); };  // "--out" → out
     const std::string programFolder = ProgramFolder(opts);
 
     const QString folder = UserFolder(programFolder);  // the register, its lock and backup/
@@ -232,22 +231,22 @@ int RunRegister(const QStringList& args)
     if (kind == "undelete")
         return Undelete(folder, words[1].toStdString());
     if (kind == "restore") {
-        if (option("--from").isEmpty()) {
+        if (opts.value(QStringLiteral("from")).isEmpty()) {
             std::cerr << "register restore には --from FILE が要ります。\n";
             return 2;
         }
-        return Restore(registerPath, option("--from"));
+        return Restore(registerPath, opts.value(QStringLiteral("from")));
     }
     if (kind == "backup") {
-        if (option("--out").isEmpty()) {
+        if (opts.value(QStringLiteral("out")).isEmpty()) {
             std::cerr << "register backup には --out FILE が要ります。\n";
             return 2;
         }
-        if (const QString error = CopySqliteFile(registerPath, option("--out")); !error.isEmpty()) {
+        if (const QString error = CopySqliteFile(registerPath, opts.value(QStringLiteral("out"))); !error.isEmpty()) {
             std::cerr << Local(error) << '\n';
             return 1;
         }
-        std::cout << Local(option("--out")) << '\n';
+        std::cout << Local(opts.value(QStringLiteral("out"))) << '\n';
         return 0;
     }
 

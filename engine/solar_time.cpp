@@ -1,0 +1,143 @@
+#include "solar_time.h"
+
+#include "chart_request.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace zelvara {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kRad = kPi / 180.0;
+constexpr int kMinutesPerDay = 24 * 60;
+
+// Days since 1970-01-01 of a proleptic Gregorian date, and back (the
+// era-based algorithms of H. Hinnant's "chrono-compatible low-level date
+// algorithms").
+long DaysFromCivil(int y, int m, int d) {
+    y -= m <= 2;
+    const long era = (y >= 0 ? y : y - 399) / 400;
+    const long yoe = y - era * 400;
+    const long doy = (153L * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+void CivilFromDays(long z, int& y, int& m, int& d) {
+    z += 719468;
+    const long era = (z >= 0 ? z : z - 146096) / 146097;
+    const long doe = z - era * 146097;
+    const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long mp = (5 * doy + 2) / 153;
+    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    y = static_cast<int>(yoe + era * 400 + (m <= 2));
+}
+
+double Wrap180(double deg) {
+    double r = std::fmod(deg, 360.0);
+    if (r > 180.0) r -= 360.0;
+    if (r <= -180.0) r += 360.0;
+    return r;
+}
+
+// Minutes as the line shows them: a sign always (U+2212 for minus), whole minutes.
+std::string SignedMinutes(double minutes) {
+    const long m = std::lround(minutes);
+    return (m < 0 ? "−" : "+") + std::to_string(m < 0 ? -m : m) + "分";
+}
+
+}  // namespace
+
+std::optional<TimeCorrection> TimeCorrectionFromWord(std::string_view word) {
+    if (word == "none") return TimeCorrection::kNone;
+    if (word == "mean") return TimeCorrection::kMean;
+    if (word == "true") return TimeCorrection::kTrue;
+    return std::nullopt;
+}
+
+std::string_view TimeCorrectionWord(TimeCorrection c) {
+    switch (c) {
+    case TimeCorrection::kMean: return "mean";
+    case TimeCorrection::kTrue: return "true";
+    case TimeCorrection::kNone: break;
+    }
+    return "none";
+}
+
+std::optional<int> ParseClockTime(std::string_view typed) {
+    const std::string text = NormalizeTypedText(typed);
+    const size_t colon = text.find(':');
+    if (colon == std::string::npos || colon == 0 || colon > 2 || text.size() != colon + 3) return std::nullopt;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (i != colon && (text[i] < '0' || text[i] > '9')) return std::nullopt;
+    const int hour = std::stoi(text.substr(0, colon));
+    const int minute = std::stoi(text.substr(colon + 1));
+    if (hour > 23 || minute > 59) return std::nullopt;
+    return hour * 60 + minute;
+}
+
+std::string ClockTimeText(int minuteOfDay) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%02d:%02d", (minuteOfDay / 60) % 100, minuteOfDay % 60);
+    return buf;
+}
+
+double LongitudeMinutes(double longitudeEast) { return 4.0 * (longitudeEast - kStandardMeridian); }
+
+double EquationOfTimeMinutes(int year, int month, int day, double minuteOfDay) {
+    // The Sun's low-precision coordinates of the Astronomical Almanac (section
+    // C, "Sun, low precision": 0.01° in right ascension, 1950–2050, and well
+    // within 10 seconds of time over 1921–2100). The equation of time is the
+    // right ascension of the mean sun (its mean longitude, corrected for
+    // aberration) minus the Sun's apparent right ascension; nutation moves both
+    // alike and is left out.
+    const double utDays = DaysFromCivil(year, month, day) + (minuteOfDay - 9 * 60) / double(kMinutesPerDay);
+    const double n = utDays - 10957.5;  // days from J2000.0 (2000-01-01 12:00 UT)
+    const double L = 280.460 + 0.9856474 * n;
+    const double g = (357.528 + 0.9856003 * n) * kRad;
+    const double lambda = (L + 1.915 * std::sin(g) + 0.020 * std::sin(2 * g)) * kRad;
+    const double epsilon = (23.439 - 0.0000004 * n) * kRad;
+    const double alpha = std::atan2(std::cos(epsilon) * std::sin(lambda), std::cos(lambda)) / kRad;
+    return 4.0 * Wrap180(L - alpha);
+}
+
+int HourIndexOfMinute(int minuteOfDay) { return ((minuteOfDay + 60) / 120) % 12; }
+
+CorrectedBirth CorrectBirthTime(const ClockBirth& clock, int summerMinutes, TimeCorrection correction,
+                                double longitudeEast) {
+    CorrectedBirth c;
+    c.clockMinute = clock.minuteOfDay;
+    c.summerMinutes = summerMinutes;
+    const int standard = clock.minuteOfDay + summerMinutes;  // may leave the day; the date follows below
+    double shift = 0;
+    if (correction != TimeCorrection::kNone) {
+        c.longitudeMinutes = LongitudeMinutes(longitudeEast);
+        shift += *c.longitudeMinutes;
+    }
+    if (correction == TimeCorrection::kTrue) {
+        c.equationMinutes = EquationOfTimeMinutes(clock.year, clock.month, clock.day, standard);
+        shift += *c.equationMinutes;
+    }
+    const long total = standard + std::lround(shift);
+    const long dayShift = total >= 0 ? total / kMinutesPerDay : -((-total + kMinutesPerDay - 1) / kMinutesPerDay);
+    c.minuteOfDay = static_cast<int>(total - dayShift * kMinutesPerDay);
+    CivilFromDays(DaysFromCivil(clock.year, clock.month, clock.day) + dayShift, c.year, c.month, c.day);
+    c.hourIndex = HourIndexOfMinute(c.minuteOfDay);
+    return c;
+}
+
+std::string CorrectionLine(const CorrectedBirth& c) {
+    const std::string clock = ClockTimeText(c.clockMinute);
+    if (!c.Corrected()) return clock + "（補正なし）";
+    std::string parts;
+    auto add = [&parts](std::string part) { parts += (parts.empty() ? "" : "、") + part; };
+    if (c.summerMinutes != 0) add("夏時間 " + SignedMinutes(c.summerMinutes));
+    if (c.longitudeMinutes) add("経度 " + SignedMinutes(*c.longitudeMinutes));
+    if (c.equationMinutes) add("均時差 " + SignedMinutes(*c.equationMinutes));
+    return clock + " → " + ClockTimeText(c.minuteOfDay) + "（" + parts + "）";
+}
+
+}  // namespace zelvara

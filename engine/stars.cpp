@@ -87,6 +87,11 @@ int Brightness(int branch, int star) {
     return kBrightness[branch - 1][star - 1];
 }
 
+int TransformStarOf(int stem, int transform) {
+    if (stem < 1 || stem > 10 || transform < 1 || transform > kTransforms) return 0;
+    return kTransform[transform - 1][stem - 1];
+}
+
 int PlaceStars(Tmandata& man) {
     const int yearStem = man.stems.year;
     const int yearBranch = man.branches.year;
@@ -133,7 +138,7 @@ int PlaceStars(Tmandata& man) {
         mb[row.star] = row.branch[driver - 1];
     }
 
-    for (int t = 1; t <= kTransforms; ++t) man.transformStar[t] = kTransform[t - 1][yearStem - 1];
+    for (int t = 1; t <= kTransforms; ++t) man.transformStar[t] = TransformStarOf(yearStem, t);
 
     for (int s = 1; s <= kStars; ++s) man.brightness[s] = Brightness(sb[s], s);
     return 0;

@@ -18,5 +18,9 @@ inline void FindMainStars(EngineContext& ctx) { FindMainStars(ctx.man); }
 // Table lookups, 0 outside their ranges.
 int ZiweiBranch(int lunarDay, int bureau);
 int Brightness(int branch, int star);
+// The star (1..20) that a stem transforms into 禄 (1), 権 (2), 科 (3) or 忌 (4):
+// the birth chart's transformations by its year stem, and every palace's by
+// its own stem.
+int TransformStarOf(int stem, int transform);
 
 }  // namespace zelvara

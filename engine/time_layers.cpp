@@ -1,0 +1,172 @@
+#include "time_layers.h"
+
+#include "palaces.h"
+#include "stars.h"
+
+namespace zelvara {
+namespace {
+
+constexpr int kTiger = 3;  // 寅
+
+// The first character of each palace name: 父 命 兄 夫 子 財 疾 遷 奴 官 田 福.
+std::string_view PalaceInitial(int palace) {
+    const std::string_view name = kPalaceNames[palace];
+    return name.substr(0, 3);  // one UTF-8 kanji
+}
+
+std::string_view LayerPrefix(LayerKind kind) {
+    switch (kind) {
+    case LayerKind::Decade: return "限";
+    case LayerKind::Year: return "年";
+    case LayerKind::Month: return "月";
+    case LayerKind::Birth: break;
+    }
+    return "";
+}
+
+bool ChartIsPlaced(const Tmandata& man) {
+    if (man.stems.year < 1 || man.stems.year > kStems) return false;
+    for (int p = 1; p <= kPalaces; ++p)
+        if (man.palaceBranch[p] < 1 || man.palaceBranch[p] > kBranches) return false;
+    return true;
+}
+
+// Fills the layer's palaces and transformations from its 命 branch and stem.
+TimeLayer LayerOn(const Tmandata& man, LayerKind kind, int lifeBranch, int stem) {
+    TimeLayer layer;
+    layer.kind = kind;
+    layer.stem = stem;
+    layer.lifePalace = PalaceOnBranch(man, lifeBranch);
+    for (int t = 1; t <= kTransforms; ++t) layer.transformStar[t] = TransformStarOf(stem, t);
+    // Layer palace i stands on lifeBranch − i + 2, as the birth palaces do.
+    for (int p = 1; p <= kPalaces; ++p) layer.layerPalace[p] = WrapBranch(lifeBranch - man.palaceBranch[p] + 2);
+    return layer;
+}
+
+std::string PillarText(int stem, int branch) {
+    return std::string(kStemNames[stem]) + std::string(kBranchNames[branch]);
+}
+
+}  // namespace
+
+int TigerStem(int yearStem) {
+    // 甲 → 丙, 乙 → 戊, 丙 → 庚, 丁 → 壬, 戊 → 甲, and again from 己.
+    if (yearStem < 1 || yearStem > kStems) return 0;
+    return WrapStem(2 * yearStem + 1);
+}
+
+int BranchStem(int yearStem, int branch) {
+    const int tiger = TigerStem(yearStem);
+    if (tiger == 0 || branch < 1 || branch > kBranches) return 0;
+    const int stepsFromTiger = WrapBranch(branch - kTiger + 1) - 1;  // 寅 0 … 丑 11
+    return WrapStem(tiger + stepsFromTiger);
+}
+
+int YearStemOf(int year) { return WrapStem(year - 3); }
+int YearBranchOf(int year) { return WrapBranch(year - 3); }
+
+int FlowYearOf(int year, int month, int day, int febTermDay) {
+    if (month < 1 || month > 12) return 0;
+    const bool beforeSpring = month == 1 || (month == 2 && day < febTermDay);
+    return beforeSpring ? year - 1 : year;
+}
+
+int PalaceOnBranch(const Tmandata& man, int branch) {
+    for (int p = 1; p <= kPalaces; ++p)
+        if (man.palaceBranch[p] == branch) return p;
+    return 0;
+}
+
+int OppositePalace(const Tmandata& man, int palace) {
+    if (palace < 1 || palace > kPalaces) return 0;
+    return PalaceOnBranch(man, WrapBranch(man.palaceBranch[palace] + 6));
+}
+
+FlyingTransforms FlyTransforms(const Tmandata& man) {
+    FlyingTransforms flying;
+    if (!ChartIsPlaced(man)) return flying;
+    for (int p = 1; p <= kPalaces; ++p) {
+        const int stem = BranchStem(man.stems.year, man.palaceBranch[p]);
+        flying.palaceStem[p] = stem;
+        for (int t = 1; t <= kTransforms; ++t) {
+            const int star = TransformStarOf(stem, t);
+            flying.target[p][t] = star == 0 ? 0 : PalaceOnBranch(man, man.starBranch[star]);
+        }
+        const int jiTarget = flying.target[p][4];
+        if (jiTarget != 0) flying.jiClashes.push_back({p, jiTarget, OppositePalace(man, jiTarget)});
+    }
+    return flying;
+}
+
+TimeLayer BirthLayer(const Tmandata& man) {
+    TimeLayer layer;
+    layer.stem = man.stems.year;
+    layer.branch = man.branches.year;
+    layer.lifePalace = kLifePalace;
+    layer.transformStar = man.transformStar;
+    return layer;
+}
+
+std::optional<TimeLayer> DecadeLayer(const Tmandata& man, int n) {
+    if (n < 1 || n > 12 || !ChartIsPlaced(man)) return std::nullopt;
+    const int palace = man.luckPalace[n];
+    if (palace < 1 || palace > kPalaces) return std::nullopt;
+    const int branch = man.palaceBranch[palace];
+    TimeLayer layer = LayerOn(man, LayerKind::Decade, branch, BranchStem(man.stems.year, branch));
+    layer.period = n;
+    layer.branch = branch;
+    layer.ageFrom = man.luckAge[n];
+    layer.ageTo = man.luckAge[n] + 9;
+    return layer;
+}
+
+std::optional<TimeLayer> YearLayer(const Tmandata& man, int year) {
+    if (year < 1 || !ChartIsPlaced(man)) return std::nullopt;
+    const int branch = YearBranchOf(year);
+    TimeLayer layer = LayerOn(man, LayerKind::Year, branch, YearStemOf(year));
+    layer.year = year;
+    layer.branch = branch;
+    return layer;
+}
+
+int DoukunBranch(const Tmandata& man, int year) {
+    if (man.lunarMonth < 1 || man.lunarMonth > 12 || man.branches.hour < 1 || man.branches.hour > kBranches)
+        return 0;
+    // Back from the year's palace to the birth month (the year's palace counts
+    // as the first month), then on to the birth hour (that palace counts as 子).
+    return WrapBranch(YearBranchOf(year) - (man.lunarMonth - 1) + (man.branches.hour - 1));
+}
+
+std::optional<TimeLayer> MonthLayer(const Tmandata& man, int year, int lunarMonth) {
+    if (year < 1 || lunarMonth < 1 || lunarMonth > 12 || !ChartIsPlaced(man)) return std::nullopt;
+    const int doukun = DoukunBranch(man, year);
+    if (doukun == 0) return std::nullopt;
+    const int monthStem = WrapStem(TigerStem(YearStemOf(year)) + lunarMonth - 1);
+    TimeLayer layer = LayerOn(man, LayerKind::Month, WrapBranch(doukun + lunarMonth - 1), monthStem);
+    layer.year = year;
+    layer.month = lunarMonth;
+    layer.branch = WrapBranch(kTiger + lunarMonth - 1);
+    return layer;
+}
+
+std::string LayerPalaceName(LayerKind kind, int layerPalace) {
+    if (kind == LayerKind::Birth || layerPalace < 1 || layerPalace > kPalaces) return {};
+    return std::string(LayerPrefix(kind)) + std::string(PalaceInitial(layerPalace));
+}
+
+std::string LayerCaption(const TimeLayer& layer) {
+    switch (layer.kind) {
+    case LayerKind::Decade:
+        return "大限" + std::to_string(layer.period) + "（" + std::to_string(layer.ageFrom) + "〜" +
+               std::to_string(layer.ageTo) + "歳）";
+    case LayerKind::Year:
+        return "流年" + std::to_string(layer.year) + "（" + PillarText(layer.stem, layer.branch) + "）";
+    case LayerKind::Month:
+        return "流月" + std::to_string(layer.year) + "年" + std::to_string(layer.month) + "月（" +
+               PillarText(layer.stem, layer.branch) + "）";
+    case LayerKind::Birth: break;
+    }
+    return {};
+}
+
+}  // namespace zelvara

@@ -20,7 +20,7 @@ bool ParseYear(std::string_view text, int& value) {
 }
 
 int Stop(EngineContext& ctx, std::string_view message) {
-    ctx.man.validMark = 0;
+    MarkChart(ctx.man, false);
     if (!message.empty()) ctx.Message(message);
     return -1;
 }
@@ -37,6 +37,7 @@ int CastCurrentMoment(EngineContext& ctx) {
         return Stop(ctx, "万暦データファイルの内容が正しくないため、星を配置できません。"
                          "データファイルを入れ直して下さい。");
     FindMainStars(man);
+    MarkChart(man, true);
     return 0;
 }
 
@@ -142,9 +143,12 @@ int HourIndexOf(std::string_view text) {
     return 0;
 }
 
+void MarkChart(Tmandata& man, bool complete) { man.validMark = complete ? 1 : 0; }
+
 int CheckBirthInput(EngineContext& ctx, const BirthInput& in, CheckedBirth& out) {
     Tmandata& man = ctx.man;
     man.Reset();
+    MarkChart(man, false);
     if (in.sex == "男")
         man.sexCode = 'M';
     else if (in.sex == "女")
@@ -171,7 +175,6 @@ int CheckBirthInput(EngineContext& ctx, const BirthInput& in, CheckedBirth& out)
 
 int CastChart(EngineContext& ctx, int year, int month, int day, int hourIndex) {
     Tmandata& man = ctx.man;
-    man.validMark = 1;
     man.birthYear = year;
     man.birthMonth = month;
     man.birthDay = day;

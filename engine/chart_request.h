@@ -48,8 +48,14 @@ struct CheckedBirth {
     int hourIndex = -1;    // 0..11, or −1 when the hour must be inferred
 };
 
-// Reset, then sex, year, year bound, month, day, date check, in that order.
-// Shows the first failing check's message and returns −1 (validMark 0).
+// Marks whether the record holds a complete chart (validMark): the one place
+// the mark is written. A check or cast that stops clears it, a cast that
+// completes sets it, and so may a caller that throws a cast away.
+void MarkChart(Tmandata& man, bool complete);
+
+// Reset (no chart from then on), then sex, year, year bound, month, day, date
+// check, in that order. Shows the first failing check's message and returns
+// −1 (validMark 0).
 int CheckBirthInput(EngineContext& ctx, const BirthInput& in, CheckedBirth& out);
 
 // Range check, calendar load, pillars, luck start, palaces, stars and main

@@ -106,7 +106,6 @@ void Tmandata::Reset() {
     daysToTerm = 0;
     firstLuckAge = 0;
     bodyPalace = 0;
-    validMark = 1;
     palaceBranch.fill(0);
     starBranch.fill(0);
     minorBranch.fill(0);

@@ -90,9 +90,10 @@ public:
     std::array<std::string, 13> daiunStarName;
     std::array<std::int32_t, 161> minorLimitBox{};
 
-    // First step of every chart request: clears what the request recomputes
-    // and sets validMark to 1; sex, lunar date, pillars, bureau, main stars and
-    // luck fields are left for the later steps to overwrite.
+    // First step of every chart request: clears what the request recomputes;
+    // sex, lunar date, pillars, bureau, main stars and luck fields are left for
+    // the later steps to overwrite. validMark is the request's to set
+    // (MarkChart in chart_request.h).
     void Reset();
 };
 

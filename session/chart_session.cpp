@@ -1,0 +1,98 @@
+#include "chart_session.h"
+
+#include <utility>
+
+namespace zelvara {
+namespace {
+
+constexpr std::string_view kHourUnknownNotice = "時刻が不明または指定されていませんのでこれから推測していきます。";
+
+QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+}  // namespace
+
+ChartSession::ChartSession(std::string programFolder, MessageSink& sink, PersonStore& store)
+    : ctx_(std::move(programFolder), sink), store_(store)
+{
+}
+
+RequestOutcome ChartSession::Request(const BirthInput& in, HourChooser& hours, const ShowChart& show)
+{
+    Tmandata& man = ctx_.man;
+    RequestOutcome outcome;
+
+    CheckedBirth checked;
+    if (CheckBirthInput(ctx_, in, checked) < 0)
+        return outcome;
+    // The checks leave the birth date in the record; the casts below reuse it.
+    const int year = man.birthYear, month = man.birthMonth, day = man.birthDay;
+
+    // An unknown hour: every period is cast and the user picks the one whose
+    // chart fits. Giving up leaves no chart and writes nothing.
+    int hourIndex = checked.hourIndex;
+    if (hourIndex < 0) {
+        ctx_.Message(kHourUnknownNotice);
+        if (CastAllHours(ctx_, year, month, day, hourGrid_) < 0)
+            return outcome;
+        const std::optional<int> chosen = hours.ChooseHour(hourGrid_);
+        if (!chosen || *chosen < 0 || *chosen >= kHours) {
+            MarkChart(man, false);  // the record holds the last candidate, not a chosen chart
+            outcome.status = RequestOutcome::Status::Cancelled;
+            return outcome;
+        }
+        hourIndex = *chosen;
+    }
+
+    man.name = in.name;
+    man.birthText = checked.dateText;
+    if (CastChart(ctx_, year, month, day, hourIndex) < 0)
+        return outcome;
+
+    LayOutCastChart();
+    chart_.input = in;
+    chart_.checked = checked;
+    chart_.hourIndex = hourIndex;
+    chart_.hourChosen = checked.hourIndex < 0;
+    if (show)
+        show(chart_);
+    return WriteBack();
+}
+
+void ChartSession::LayOutCastChart()
+{
+    Tmandata& man = ctx_.man;
+    LayOutLuckPeriods(man);
+    chart_.layout = LayOutChart(man);
+    chart_.luckCaptions = NameLuckPeriods(man);
+    chart_.strength = PalaceStrengths(man);
+}
+
+// The converted year, the hour and the main stars go into the person's record
+// in one write. A store that cannot write keeps nothing and says why; the
+// chart stands either way.
+RequestOutcome ChartSession::WriteBack()
+{
+    RequestOutcome outcome;
+    outcome.status = RequestOutcome::Status::Cast;
+    outcome.notKept = store_.Unavailability();
+    if (!outcome.notKept.isEmpty()) {
+        outcome.writeBack = RequestOutcome::WriteBack::NotKept;
+        return outcome;
+    }
+    outcome.writeBack = store_.WriteChartFields(RecordFields()) ? RequestOutcome::WriteBack::Written
+                                                                : RequestOutcome::WriteBack::Refused;
+    return outcome;
+}
+
+PersonChartFields ChartSession::RecordFields() const
+{
+    PersonChartFields fields;
+    fields.year = QString::fromStdString(chart_.checked.yearText);
+    if (chart_.hourIndex >= 0 && chart_.hourIndex < kHours)
+        fields.hour = Utf8(kHourPeriodTexts[chart_.hourIndex]);
+    for (int p = 1; p <= kPalaces; ++p)
+        fields.mainStars[p] = Utf8(kStarShortNames[ctx_.man.mainStar[p]]);
+    return fields;
+}
+
+}  // namespace zelvara

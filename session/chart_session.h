@@ -1,0 +1,100 @@
+// The chart session: one person's chart request from the entry fields to the
+// cast chart and back into the person's record, without any widget. It owns
+// the engine context, the mark whether a chart stands (validMark), the chart's
+// layout, the hour candidates of an unknown hour and the write-back of the
+// palace fields. A window only forwards the entry fields and shows what the
+// session holds; tests drive it with a fake store and a fake hour chooser.
+#pragma once
+
+#include "chart_layout.h"
+#include "chart_request.h"
+#include "context.h"
+#include "hour_chooser.h"
+#include "person_store.h"
+
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <string>
+
+namespace zelvara {
+
+// The last chart the session cast, with what it was cast from. Screen,
+// prints and the time layers over the chart read it from here; it changes
+// only when a request succeeds, and it stands for the chart in the context
+// while HasChart() is true.
+struct SessionChart {
+    BirthInput input;                          // the entry fields as typed
+    CheckedBirth checked;                      // year after the era conversion, date text
+    int hourIndex = -1;                        // 0..11, given or chosen
+    bool hourChosen = false;                   // picked from the candidates of an unknown hour
+    ChartLayout layout;                        // the twelve boxes and the box-text table
+    std::array<std::string, 13> luckCaptions;  // ten-year period tabs 1..12, "3-12才(紫薇星)"
+    std::array<int, kPalaces + 1> strength{};  // palace strengths 1..12
+};
+
+// What a request came to.
+struct RequestOutcome {
+    enum class Status {
+        Refused,    // an entry or the calendar stopped it; its message was shown
+        Cancelled,  // the hour choice was abandoned
+        Cast,       // a chart stands
+    };
+    enum class WriteBack {
+        NotTried,   // no chart, nothing written
+        Written,    // the record holds the chart's fields
+        NotKept,    // the store cannot write now (see notKept); the chart stands
+        Refused,    // the store refused the write and said why; the chart stands
+    };
+    Status status = Status::Refused;
+    WriteBack writeBack = WriteBack::NotTried;
+    QString notKept;  // why the record keeps nothing, for NotKept
+
+    bool IsCast() const { return status == Status::Cast; }
+};
+
+class ChartSession {
+public:
+    // programFolder: where the calendar files lie. Messages of the checks,
+    // the casts and the session go to sink; the fields go to store.
+    ChartSession(std::string programFolder, MessageSink& sink, PersonStore& store);
+
+    // Called with the cast chart before it is written back, so that what the
+    // window shows is in place when the store reports on the write.
+    using ShowChart = std::function<void(const SessionChart&)>;
+
+    // The request behind the chart button: the entry checks in their fixed
+    // order (the first failing one is shown), the hour (given, or chosen from
+    // the candidates of all twelve periods), the cast, the layout, show, and
+    // the palace fields written back to the person's record once at the end.
+    // Nothing is written unless a chart was cast.
+    RequestOutcome Request(const BirthInput& in, HourChooser& hours, const ShowChart& show = {});
+
+    // Lays out a chart cast into the context straight through the engine
+    // (the layout, luck captions and strengths of SessionChart; the inputs
+    // stay as they were).
+    void LayOutCastChart();
+
+    EngineContext& Context() { return ctx_; }
+    const Tmandata& Man() const { return ctx_.man; }
+    bool HasChart() const { return ctx_.man.validMark != 0; }
+    const SessionChart& Chart() const { return chart_; }
+    // Stays at one address for the session's life (readers keep a reference).
+    const ChartLayout& Layout() const { return chart_.layout; }
+    // What the last cast writes into the person's record: the converted year,
+    // the hour-period text and the main star of every palace.
+    PersonChartFields RecordFields() const;
+    // Main star of every palace for every period, from the last unknown hour.
+    const HourGrid& HourCandidates() const { return hourGrid_; }
+
+private:
+    RequestOutcome WriteBack();
+
+    EngineContext ctx_;
+    PersonStore& store_;
+    SessionChart chart_;
+    HourGrid hourGrid_{};
+};
+
+}  // namespace zelvara

@@ -149,6 +149,66 @@ std::optional<TimeLayer> MonthLayer(const Tmandata& man, int year, int lunarMont
     return layer;
 }
 
+namespace {
+
+// A whole decimal number of at most digits digits, nothing else.
+std::optional<int> WholeNumber(std::string_view text, size_t maxDigits) {
+    if (text.empty() || text.size() > maxDigits) return std::nullopt;
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+}  // namespace
+
+std::optional<LayerChoice> ParseLayerChoice(std::string_view text) {
+    LayerChoice choice;
+    if (text == "birth") return choice;
+    const size_t colon = text.find(':');
+    if (colon == std::string_view::npos) return std::nullopt;
+    const std::string_view kind = text.substr(0, colon);
+    const std::string_view value = text.substr(colon + 1);
+    if (kind == "decade") {
+        const auto n = WholeNumber(value, 2);
+        if (!n || *n < 1 || *n > 12) return std::nullopt;
+        choice.kind = LayerKind::Decade;
+        choice.period = *n;
+        return choice;
+    }
+    if (kind == "year") {
+        const auto y = WholeNumber(value, 4);
+        if (!y || *y < 1) return std::nullopt;
+        choice.kind = LayerKind::Year;
+        choice.year = *y;
+        return choice;
+    }
+    if (kind == "month") {
+        const size_t dash = value.find('-');
+        if (dash == std::string_view::npos) return std::nullopt;
+        const auto y = WholeNumber(value.substr(0, dash), 4);
+        const auto m = WholeNumber(value.substr(dash + 1), 2);
+        if (!y || !m || *y < 1 || *m < 1 || *m > 12) return std::nullopt;
+        choice.kind = LayerKind::Month;
+        choice.year = *y;
+        choice.month = *m;
+        return choice;
+    }
+    return std::nullopt;
+}
+
+std::optional<TimeLayer> LayerOf(const Tmandata& man, const LayerChoice& choice) {
+    switch (choice.kind) {
+    case LayerKind::Birth: return BirthLayer(man);
+    case LayerKind::Decade: return DecadeLayer(man, choice.period);
+    case LayerKind::Year: return YearLayer(man, choice.year);
+    case LayerKind::Month: return MonthLayer(man, choice.year, choice.month);
+    }
+    return std::nullopt;
+}
+
 std::string LayerPalaceName(LayerKind kind, int layerPalace) {
     if (kind == LayerKind::Birth || layerPalace < 1 || layerPalace > kPalaces) return {};
     return std::string(LayerPrefix(kind)) + std::string(PalaceInitial(layerPalace));

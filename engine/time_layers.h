@@ -8,6 +8,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zelvara {
@@ -103,6 +104,23 @@ std::optional<TimeLayer> MonthLayer(const Tmandata& man, int year, int lunarMont
 
 // The branch of the 斗君 (the first month's palace) for a year.
 int DoukunBranch(const Tmandata& man, int year);
+
+// What a reader picks: the kind with its period, year or month.
+struct LayerChoice {
+    LayerKind kind = LayerKind::Birth;
+    int period = 0;  // decade 1..12
+    int year = 0;    // year and month layers
+    int month = 0;   // month layer, lunar month 1..12
+};
+
+// "birth", "decade:N", "year:YYYY" or "month:YYYY-MM" (the command line's
+// form); nullopt for anything else, a period outside 1..12 or a month
+// outside 1..12.
+std::optional<LayerChoice> ParseLayerChoice(std::string_view text);
+
+// The layer a choice picks on a chart; nullopt when it cannot be laid (no
+// chart, luck periods not laid out, a value out of range).
+std::optional<TimeLayer> LayerOf(const Tmandata& man, const LayerChoice& choice);
 
 // A layer palace's two-character name: 限命, 年財, 月父 … ("" for the birth layer).
 std::string LayerPalaceName(LayerKind kind, int layerPalace);

@@ -233,3 +233,31 @@ TEST(TimeLayers, MonthByTheDoukunRule) {
 
 }  // namespace
 }  // namespace zelvara
+
+namespace zelvara {
+namespace {
+
+// The command line's layer texts, good and bad.
+TEST(TimeLayers, ChoicesFromText) {
+    EXPECT_EQ(ParseLayerChoice("birth")->kind, LayerKind::Birth);
+    EXPECT_EQ(ParseLayerChoice("decade:12")->period, 12);
+    EXPECT_EQ(ParseLayerChoice("year:2027")->year, 2027);
+    const auto month = ParseLayerChoice("month:2027-03");
+    ASSERT_TRUE(month.has_value());
+    EXPECT_EQ(month->kind, LayerKind::Month);
+    EXPECT_EQ(month->year, 2027);
+    EXPECT_EQ(month->month, 3);
+    for (const char* bad : {"", "decade", "decade:", "decade:0", "decade:13", "decade:1x", "year:", "year:-5",
+                            "year:20270", "month:2027", "month:2027-13", "month:2027-0", "month:-3", "week:1",
+                            "Decade:1", "year: 2027"})
+        EXPECT_FALSE(ParseLayerChoice(bad).has_value()) << bad;
+
+    const Tmandata man = FirstWorkedChart();
+    EXPECT_EQ(LayerOf(man, *ParseLayerChoice("year:2027"))->lifePalace, 6);
+    EXPECT_EQ(LayerOf(man, *ParseLayerChoice("month:2027-3"))->lifePalace, 1);
+    EXPECT_EQ(LayerOf(man, *ParseLayerChoice("decade:2"))->lifePalace, 1);
+    EXPECT_EQ(LayerOf(man, LayerChoice{})->kind, LayerKind::Birth);
+}
+
+}  // namespace
+}  // namespace zelvara

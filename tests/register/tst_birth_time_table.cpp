@@ -1,0 +1,175 @@
+// The companion table of exact birth times: entries checked before they are
+// stored, kept by the person's row in the register's own file, gone with the
+// person, never inherited by a row number used again, and the register's
+// own table left as it was.
+#include "birth_time_table.h"
+#include "person_table.h"
+#include "sqlite_connection.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+
+using namespace zelvara;
+
+namespace {
+
+// The register's file as another program leaves it: its table with a few
+// people (only the fields these tests need).
+class RegisterFile {
+public:
+    RegisterFile() : path_(dir_.filePath(QString::fromLatin1(PersonTable::kFileName))), conn_(QStringLiteral("reg"), path_)
+    {
+        Exec(QStringLiteral("CREATE TABLE nam_data (namae TEXT, sex TEXT)"));
+        for (const char* name : {"一郎", "花子", "次郎"})
+            Exec(QStringLiteral("INSERT INTO nam_data VALUES ('%1', '男')").arg(QString::fromUtf8(name)));
+    }
+    const QString& Path() const { return path_; }
+    bool Exec(const QString& sql)
+    {
+        QSqlQuery q(conn_.db());
+        return q.exec(sql);
+    }
+    int Count(const QString& sql)
+    {
+        QSqlQuery q(conn_.db());
+        return q.exec(sql) && q.next() ? q.value(0).toInt() : -1;
+    }
+    QStringList Schema(const QString& table)
+    {
+        QSqlQuery q(conn_.db());
+        q.exec(QStringLiteral("SELECT sql FROM sqlite_master WHERE tbl_name = '%1' AND type = 'table'").arg(table));
+        return q.next() ? QStringList{q.value(0).toString()} : QStringList{};
+    }
+
+private:
+    QTemporaryDir dir_;
+    QString path_;
+    ScopedSqliteConnection conn_;
+};
+
+const BirthTimeEntry kSapporo{QStringLiteral("05:50"), QStringLiteral("北海道 札幌市"), 141.3472};
+
+}  // namespace
+
+class TestBirthTimeTable : public QObject {
+    Q_OBJECT
+private slots:
+    void faults_data()
+    {
+        QTest::addColumn<QString>("clock");
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<double>("longitude");  // nan: none
+        QTest::addColumn<bool>("confirmed");
+        QTest::addColumn<QString>("fault");  // part of the message; empty: accepted
+        const double none = std::nan("");
+        QTest::newRow("time only") << "05:50" << "" << none << false << "";
+        QTest::newRow("one-digit hour") << "5:50" << "" << none << false << "";
+        QTest::newRow("place and longitude") << "23:59" << "沖縄県 那覇市" << 127.68 << false << "";
+        QTest::newRow("typed longitude") << "00:00" << "" << 135.0 << false << "";
+        QTest::newRow("no time") << "" << "" << none << false << "24 時間制";
+        QTest::newRow("hour 24") << "24:00" << "" << none << false << "「24:00」は時刻として読めません";
+        QTest::newRow("no colon") << "0550" << "" << none << false << "時刻として読めません";
+        QTest::newRow("place without longitude") << "05:50" << "明石" << none << false << "経度が分かりません";
+        QTest::newRow("east of Japan") << "05:50" << "" << 160.0 << false << "日本（東経 122〜154 度）の外";
+        QTest::newRow("west of Japan") << "05:50" << "" << 121.9 << false << "の外";
+        QTest::newRow("outside, confirmed") << "05:50" << "" << 160.0 << true << "";
+        QTest::newRow("no longitude at all") << "05:50" << "" << 400.0 << true << "経度としてありません";
+    }
+    void faults()
+    {
+        QFETCH(QString, clock);
+        QFETCH(QString, place);
+        QFETCH(double, longitude);
+        QFETCH(bool, confirmed);
+        QFETCH(QString, fault);
+        BirthTimeEntry e{clock, place, std::nullopt};
+        if (!std::isnan(longitude))
+            e.longitude = longitude;
+        const QString got = BirthTimeEntryFault(e, confirmed);
+        if (fault.isEmpty())
+            QVERIFY2(got.isEmpty(), qPrintable(got));
+        else
+            QVERIFY2(got.contains(fault), qPrintable(got));
+
+        // A refused entry stores nothing.
+        RegisterFile file;
+        BirthTimeTable table;
+        QCOMPARE(table.Open(file.Path(), true), QString());
+        QCOMPARE(table.Write(1, e, confirmed), got);
+        QCOMPARE(table.Read(1).has_value(), fault.isEmpty());
+    }
+
+    void storedByRowBesideTheRegister()
+    {
+        RegisterFile file;
+        const QStringList registerSchema = file.Schema(QStringLiteral("nam_data"));
+        BirthTimeTable table;
+        QCOMPARE(table.Open(file.Path(), true), QString());
+        QCOMPARE(file.Schema(QStringLiteral("nam_data")), registerSchema);  // the register's fields unchanged
+        QVERIFY(!table.Read(2));
+        QCOMPARE(table.Write(2, kSapporo), QString());
+        QCOMPARE(table.Read(2), std::optional(kSapporo));
+        QVERIFY(!table.Read(1));
+        const BirthTimeEntry timeOnly{QStringLiteral("10:30"), {}, std::nullopt};
+        QCOMPARE(table.Write(2, timeOnly), QString());  // replaced
+        QCOMPARE(table.Read(2), std::optional(timeOnly));
+        QCOMPARE(file.Count(QStringLiteral("SELECT count(*) FROM birth_time")), 1);
+
+        QVERIFY(table.Write(9, kSapporo).contains(QStringLiteral("名簿にありません")));
+        QCOMPARE(file.Count(QStringLiteral("SELECT count(*) FROM birth_time")), 1);
+
+        QCOMPARE(table.Remove(2), QString());
+        QVERIFY(!table.Read(2));
+        QCOMPARE(table.Remove(2), QString());
+
+        // Opened again (the next run) the entry is still there.
+        QCOMPARE(table.Write(3, kSapporo), QString());
+        table.Close();
+        BirthTimeTable again;
+        QCOMPARE(again.Open(file.Path(), false), QString());
+        QCOMPARE(again.Read(3), std::optional(kSapporo));
+        QVERIFY(again.Write(3, kSapporo).contains(QStringLiteral("読み取り専用")));
+        QVERIFY(again.Remove(3).contains(QStringLiteral("読み取り専用")));
+        QCOMPARE(again.Read(3), std::optional(kSapporo));
+    }
+
+    // A deleted person's entry goes with the person, so that the row number,
+    // when SQLite gives it to the next person, comes without a birth time.
+    void deletedPersonLeavesNoEntry()
+    {
+        RegisterFile file;
+        BirthTimeTable table;
+        QCOMPARE(table.Open(file.Path(), true), QString());
+        QCOMPARE(table.Write(3, kSapporo), QString());
+        QCOMPARE(table.Write(1, kSapporo), QString());
+        QVERIFY(file.Exec(QStringLiteral("DELETE FROM nam_data WHERE rowid = 3")));
+        QCOMPARE(file.Count(QStringLiteral("SELECT count(*) FROM birth_time WHERE person = 3")), 0);
+        QVERIFY(file.Exec(QStringLiteral("INSERT INTO nam_data VALUES ('三郎', '男')")));
+        QCOMPARE(file.Count(QStringLiteral("SELECT max(rowid) FROM nam_data")), 3);  // the number is used again
+        QVERIFY(!table.Read(3));
+        QCOMPARE(table.Read(1), std::optional(kSapporo));
+
+        // An entry left behind (its trigger dropped, as in a file from before
+        // the trigger) is not read for a person who is gone.
+        QVERIFY(file.Exec(QStringLiteral("DROP TRIGGER birth_time_person_deleted")));
+        QVERIFY(file.Exec(QStringLiteral("DELETE FROM nam_data WHERE rowid = 1")));
+        QCOMPARE(file.Count(QStringLiteral("SELECT count(*) FROM birth_time WHERE person = 1")), 1);
+        QVERIFY(!table.Read(1));
+    }
+
+    void registerWithoutItsTableIsRefused()
+    {
+        QTemporaryDir dir;
+        BirthTimeTable table;
+        const QString error = table.Open(dir.filePath(QStringLiteral("empty.db")), true);
+        QVERIFY2(error.contains(QStringLiteral("できません")), qPrintable(error));
+        QVERIFY(!table.IsOpen());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBirthTimeTable)
+#include "tst_birth_time_table.moc"

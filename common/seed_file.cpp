@@ -22,24 +22,18 @@ QString TrimBlanks(const QString& s)
     return s.mid(from, to - from);
 }
 
-int IndexOf(const QList<FieldDef>& fields, const QString& name)
-{
-    for (int i = 0; i < fields.size(); ++i)
-        if (fields[i].name == name)
-            return i;
-    return -1;
-}
-
 }  // namespace
 
 SeedParse ParseSeed(const QString& text, const QList<FieldDef>& fields, const QString& tableName,
-                    const QString& sourceName)
+                    const QString& sourceName, int maxRecords)
 {
     SeedParse out;
     QString all = text;
     if (all.startsWith(QChar(0xFEFF)))
         all.remove(0, 1);
+    // Whatever editor saved it: CR LF, LF or a lone CR ends a line.
     all.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    all.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     const QStringList lines = all.split(QLatin1Char('\n'));
 
     auto fail = [&](int lineNo, const QString& why) {
@@ -54,6 +48,8 @@ SeedParse ParseSeed(const QString& text, const QList<FieldDef>& fields, const QS
         if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('#')))
             continue;
         if (trimmed == kRecordLine) {
+            if (maxRecords > 0 && out.records.size() >= maxRecords)
+                return fail(i + 1, QStringLiteral("表 %1 の記録は %2 件までです。").arg(tableName).arg(maxRecords));
             out.records.append(SeedRecord());
             record = &out.records.last();
             continue;
@@ -62,7 +58,7 @@ SeedParse ParseSeed(const QString& text, const QList<FieldDef>& fields, const QS
         if (colon < 0)
             return fail(i + 1, QStringLiteral("「項目名: 値」の形でも [記録] でもありません。"));
         const QString name = TrimBlanks(line.left(colon));
-        const int index = IndexOf(fields, name);
+        const int index = IndexOfField(fields, name);
         if (index < 0)
             return fail(i + 1, QStringLiteral("表 %1 に項目「%2」はありません。").arg(tableName, name));
         if (!record)
@@ -93,7 +89,8 @@ SeedParse ParseSeed(const QString& text, const QList<FieldDef>& fields, const QS
     return out;
 }
 
-SeedParse ReadSeedFile(const QString& path, const QList<FieldDef>& fields, const QString& tableName)
+SeedParse ReadSeedFile(const QString& path, const QList<FieldDef>& fields, const QString& tableName,
+                       int maxRecords)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -101,7 +98,7 @@ SeedParse ReadSeedFile(const QString& path, const QList<FieldDef>& fields, const
         out.error = QStringLiteral("種ファイル「%1」を読めません（%2）。").arg(path, file.errorString());
         return out;
     }
-    return ParseSeed(QString::fromUtf8(file.readAll()), fields, tableName, QFileInfo(path).fileName());
+    return ParseSeed(QString::fromUtf8(file.readAll()), fields, tableName, QFileInfo(path).fileName(), maxRecords);
 }
 
 }  // namespace zelvara

@@ -2,14 +2,9 @@
 
 #include "context.h"
 #include "seed_file.h"
-#include "sqlite_connection.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace zelvara {
 
@@ -17,7 +12,7 @@ ReadingTable::ReadingTable(TableId id, MessageSink& sink, QObject* parent)
     : QObject(parent),
       schema_(SchemaOf(id)),
       sink_(sink),
-      connection_(NewConnectionName(QStringLiteral("reading-") + SchemaOf(id).tableName))
+      store_(SchemaOf(id).Layout(), QStringLiteral("reading-") + SchemaOf(id).tableName)
 {
 }
 
@@ -48,7 +43,7 @@ bool ReadingTable::Open(const QString& folder, const QStringList& seedFolders)
         Report(QStringLiteral("鑑定文の表「%1」を読むことができません。\nファイルの権限を確かめてください。").arg(path_));
         return false;
     }
-    if (const QString why = OpenSqliteConnection(connection_, path_); !why.isEmpty()) {
+    if (const QString why = store_.Open(path_); !why.isEmpty()) {
         Report(QStringLiteral("鑑定文の表「%1」を開けません。\n%2").arg(path_, why));
         return false;
     }
@@ -75,7 +70,7 @@ void ReadingTable::CloseNow()
     current_ = -1;
     eof_ = true;
     modified_ = false;
-    CloseSqliteConnection(connection_);
+    store_.Close();
     open_ = false;
 }
 
@@ -100,58 +95,7 @@ bool ReadingTable::CreateFromSeed(const QStringList& seedFolders)
         return false;
     }
 
-    // Written beside the table under another name and moved into place only
-    // when complete, so no half-written table is ever left.
-    const QString temp = path_ + QStringLiteral(".new");
-    QFile::remove(temp);
-    QString why;
-    {
-        ScopedSqliteConnection conn(connection_ + QStringLiteral("-seed"), temp);
-        if (!conn.ok()) {
-            why = conn.error();
-        } else {
-            QSqlDatabase db = conn.db();
-            db.transaction();
-            QSqlQuery q(db);
-            QStringList defs, cols, marks;
-            for (const FieldDef& f : schema_.fields) {
-                defs << schema_.ColumnSql(f);
-                cols << QuotedName(f.name);
-                marks << QStringLiteral("?");
-            }
-            if (!q.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(QuotedName(schema_.tableName), defs.join(QLatin1String(", "))))) {
-                why = q.lastError().text();
-            } else {
-                q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                              .arg(QuotedName(schema_.tableName), cols.join(QLatin1String(", ")), marks.join(QLatin1String(", "))));
-                for (const SeedRecord& r : seed.records) {
-                    for (const FieldDef& f : schema_.fields) {
-                        const auto it = r.values.constFind(f.name);
-                        if (it == r.values.constEnd() || (f.type == FieldType::SmallInt && it->isEmpty()))
-                            q.addBindValue(QVariant());
-                        else if (f.type == FieldType::SmallInt)
-                            q.addBindValue(it->toInt());
-                        else
-                            q.addBindValue(*it);
-                    }
-                    if (!q.exec()) {
-                        why = q.lastError().text();
-                        break;
-                    }
-                }
-            }
-            if (why.isEmpty() && !db.commit())
-                why = db.lastError().text();
-            if (!why.isEmpty())
-                db.rollback();
-        }
-    }
-    if (why.isEmpty() && !QFile::remove(path_) && QFileInfo::exists(path_))
-        why = QStringLiteral("空のファイルを置き換えられません");
-    if (why.isEmpty() && !QFile::rename(temp, path_))
-        why = QStringLiteral("作った表を「%1」に移せません").arg(path_);
-    if (!why.isEmpty()) {
-        QFile::remove(temp);
+    if (const QString why = store_.CreateFile(path_, seed.records); !why.isEmpty()) {
         Report(QStringLiteral("鑑定文の表「%1」を種ファイル「%2」から作れません。\n%3").arg(path_, seedPath, why));
         return false;
     }
@@ -160,46 +104,22 @@ bool ReadingTable::CreateFromSeed(const QStringList& seedFolders)
 
 bool ReadingTable::LoadRows()
 {
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QSqlQuery q(db);
-    QStringList found;
-    QString why;
-    if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(QuotedName(schema_.tableName)))) {
-        why = q.lastError().text();
-    } else {
-        while (q.next())
-            found << q.value(1).toString();
-        if (found.isEmpty())
-            why = QStringLiteral("表 %1 がありません").arg(schema_.tableName);
-    }
+    // Only the layout's own names reach the query; a file of an older layout
+    // shows the fields it has.
+    QString why = store_.CheckSchema(SingleTableStore::SchemaRule::AnyDeclared, &columns_);
+    std::optional<QList<SingleTableStore::Row>> rows;
     if (why.isEmpty()) {
-        // Only the layout's own names reach the query.
-        for (const FieldDef& f : schema_.fields)
-            if (found.contains(f.name))
-                columns_ << f.name;
-        QStringList cols;
-        for (const QString& c : columns_)
-            cols << QuotedName(c);
         const QString order = schema_.keyedByNo && columns_.contains(QLatin1String("No")) ? QStringLiteral("\"No\"")
                                                                                          : QStringLiteral("rowid");
-        if (!q.exec(QStringLiteral("SELECT rowid%1 FROM %2 ORDER BY %3")
-                        .arg(cols.isEmpty() ? QString() : QStringLiteral(", ") + cols.join(QLatin1String(", ")),
-                             QuotedName(schema_.tableName), order))) {
-            why = q.lastError().text();
-        }
+        rows = store_.Select(columns_, order, &why);
     }
-    if (!why.isEmpty()) {
+    if (!rows) {
         Report(QStringLiteral("「%1」は鑑定文の表として読めません。\n（%2）\nファイルはそのまま残してあります。").arg(path_, why));
         return false;
     }
     rows_.clear();
-    while (q.next()) {
-        Row r;
-        r.rowId = q.value(0).toLongLong();
-        for (int i = 0; i < columns_.size(); ++i)
-            r.values << q.value(i + 1).toString();
-        rows_.push_back(std::move(r));
-    }
+    for (SingleTableStore::Row& r : *rows)
+        rows_.push_back(Row{r.rowId, std::move(r.values)});
     current_ = rows_.empty() ? -1 : 0;
     eof_ = rows_.empty();
     modified_ = false;
@@ -304,30 +224,11 @@ QString ReadingTable::WriteCurrent()
 {
     if (current_ < 0 || !open_)
         return QStringLiteral("表が開いていません。");
-    Row& row = rows_[current_];
-    for (int c = 0; c < columns_.size(); ++c) {
-        const QString why = CheckFieldValue(schema_.fields[schema_.FieldIndex(columns_[c])], row.values[c]);
-        if (!why.isEmpty())
-            return why;
-    }
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QStringList sets;
-    for (const QString& c : columns_)
-        sets << QuotedName(c) + QStringLiteral(" = ?");
-    db.transaction();
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(QuotedName(schema_.tableName), sets.join(QLatin1String(", "))));
-    for (int c = 0; c < columns_.size(); ++c) {
-        const bool number = schema_.fields[schema_.FieldIndex(columns_[c])].type == FieldType::SmallInt;
-        const QString& v = row.values[c];
-        q.addBindValue(number ? (v.isEmpty() ? QVariant() : QVariant(v.toInt())) : QVariant(v));
-    }
-    q.addBindValue(row.rowId);
-    if (!q.exec() || !db.commit()) {
-        const QString why = q.lastError().isValid() ? q.lastError().text() : db.lastError().text();
-        db.rollback();
+    const Row& row = rows_[current_];
+    if (const QString why = store_.CheckValues(columns_, row.values); !why.isEmpty())
         return why;
-    }
+    if (const StoreWrite w = store_.Update(row.rowId, columns_, row.values); !w.ok)
+        return w.error.isValid() ? w.Why() : QStringLiteral("記録がファイルにありません。");
     modified_ = false;
     return {};
 }
@@ -349,18 +250,9 @@ void ReadingTable::Cancel()
 {
     if (!modified_)
         return;
-    const qint64 keep = current_ >= 0 ? rows_[current_].rowId : -1;
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QSqlQuery q(db);
-    QStringList cols;
-    for (const QString& c : columns_)
-        cols << QuotedName(c);
-    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(cols.join(QLatin1String(", ")), QuotedName(schema_.tableName)));
-    q.addBindValue(keep);
-    if (q.exec() && q.next()) {
-        for (int c = 0; c < columns_.size(); ++c)
-            rows_[current_].values[c] = q.value(c).toString();
-    }
+    if (current_ >= 0)
+        if (const auto stored = store_.SelectRow(rows_[current_].rowId, columns_))
+            rows_[current_].values = stored->values;
     modified_ = false;
     emit currentChanged();
 }

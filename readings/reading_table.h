@@ -6,6 +6,7 @@
 // the table is closed.
 #pragma once
 
+#include "single_table_store.h"
 #include "table_schema.h"
 
 #include <QObject>
@@ -100,7 +101,7 @@ private:
 
     const TableSchema& schema_;
     MessageSink& sink_;
-    QString connection_;
+    SingleTableStore store_;
     QString path_;
     bool open_ = false;
     QStringList columns_;  // the layout's fields that the file has, in layout order

@@ -1,9 +1,6 @@
 #include "table_schema.h"
 
-#include "cp932.h"
 #include "zelvara.h"
-
-#include <climits>
 
 namespace zelvara {
 namespace {
@@ -98,32 +95,9 @@ QStringList TableSchema::FieldNames() const
     return names;
 }
 
-QString TableSchema::ColumnSql(const FieldDef& field) const
+TableLayout TableSchema::Layout() const
 {
-    const QString quoted = QLatin1Char('"') + field.name + QLatin1Char('"');
-    switch (field.type) {
-    case FieldType::SmallInt:
-        return quoted + (keyedByNo && field.name == QLatin1String("No") ? QStringLiteral(" SMALLINT NOT NULL PRIMARY KEY")
-                                                                         : QStringLiteral(" SMALLINT"))
-               + QStringLiteral(" CHECK (%1 BETWEEN -32768 AND 32767)").arg(quoted);
-    case FieldType::String:
-        return quoted + QStringLiteral(" VARCHAR(%1)").arg(field.size);
-    case FieldType::Memo:
-        break;
-    }
-    return quoted + QStringLiteral(" TEXT");
-}
-
-QString CheckFieldValue(const FieldDef& field, const QString& text)
-{
-    if (field.type == FieldType::SmallInt) {
-        bool ok = false;
-        const int n = text.toInt(&ok);
-        if (!text.isEmpty() && (!ok || n < -32768 || n > 32767))
-            return QStringLiteral("項目「%1」は -32768 から 32767 までの整数です（「%2」）。").arg(field.name, text);
-        return {};
-    }
-    return cp932::CheckFieldText(field.name, text, field.type == FieldType::String ? field.size : INT_MAX);
+    return TableLayout{tableName, fields, TableLayout::Columns::Typed, keyedByNo ? QStringLiteral("No") : QString()};
 }
 
 const TableSchema& SchemaOf(TableId id)

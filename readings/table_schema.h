@@ -3,23 +3,14 @@
 // field names that ever reach a query.
 #pragma once
 
+#include "single_table_store.h"
+#include "table_fields.h"
+
 #include <QString>
 #include <QStringList>
 #include <QList>
 
 namespace zelvara {
-
-enum class FieldType {
-    SmallInt,  // 16-bit integer
-    String,    // text of at most `size` Shift-JIS bytes
-    Memo,      // text of any length
-};
-
-struct FieldDef {
-    QString name;
-    FieldType type = FieldType::Memo;
-    int size = 0;  // String only: CP932 bytes
-};
 
 enum class TableId { Kyu12, Kantei, HosiImi, Ai01, Ai02 };
 constexpr int kReadingTableCount = 5;
@@ -34,16 +25,14 @@ struct TableSchema {
 
     int FieldIndex(const QString& name) const;  // −1 when not a field
     QStringList FieldNames() const;
+    // The table as the store keeps it: typed columns, No the key where keyed.
+    TableLayout Layout() const;
     // The column definition as written into CREATE TABLE.
-    QString ColumnSql(const FieldDef& field) const;
+    QString ColumnSql(const FieldDef& field) const { return Layout().ColumnSql(field); }
 };
 
 const TableSchema& SchemaOf(TableId id);
 
-// Empty when the text may be stored in the field; else a message naming the
-// field: a No that is not a 16-bit number, a string longer than its size in
-// Shift-JIS bytes, a character that Shift-JIS cannot write.
-QString CheckFieldValue(const FieldDef& field, const QString& text);
 const QList<TableId>& AllReadingTables();
 
 // The luck and partner tables share one field list: the twenty star long

@@ -1,8 +1,6 @@
 #include "person_table.h"
 
 #include "context.h"
-#include "cp932.h"
-#include "register_lock.h"
 #include "sqlite_connection.h"
 #include "sqlite_copy.h"
 
@@ -23,22 +21,27 @@ const QString kDeletedTable = QString::fromLatin1(PersonTable::kDeletedTableName
 const QString kDeletedNumber = QStringLiteral("番号");
 const QString kDeletedAt = QStringLiteral("削除日時");
 
-QString ColumnList()
+TableLayout PersonLayout()
 {
-    QStringList cols;
+    TableLayout layout{kTable, {}, TableLayout::Columns::NotNullText, {}};
     for (int i = 0; i < kPersonFieldCount; ++i)
-        cols << QuotedName(FieldName(i));
-    return cols.join(QLatin1String(", "));
+        layout.fields << FieldDef{FieldName(i), FieldType::String, kPersonFields[i].size};
+    return layout;
 }
 
-// "f1" = ? AND "f2" = ? …, NULLs read as empty text as everywhere else.
-QString SameValuesCondition()
+const QStringList& Columns()
 {
-    QStringList terms;
-    for (int i = 0; i < kPersonFieldCount; ++i)
-        terms << QStringLiteral("IFNULL(%1, '') = ?").arg(QuotedName(FieldName(i)));
-    return terms.join(QLatin1String(" AND "));
+    static const QStringList columns = [] {
+        QStringList c;
+        for (int i = 0; i < kPersonFieldCount; ++i)
+            c << FieldName(i);
+        return c;
+    }();
+    return columns;
 }
+
+QString ColumnList() { return SingleTableStore::ColumnList(Columns()); }
+QString SameValuesCondition() { return SingleTableStore::SameValuesCondition(Columns()); }
 
 QString Bindable(const QString& v) { return v.isNull() ? QStringLiteral("") : v; }  // a null text binds as NULL
 
@@ -46,6 +49,16 @@ void BindValues(QSqlQuery& q, const PersonValues& values)
 {
     for (const QString& v : values)
         q.addBindValue(Bindable(v));
+}
+
+QStringList ToList(const PersonValues& values) { return QStringList(values.begin(), values.end()); }
+
+PersonValues FromList(const QStringList& list)
+{
+    PersonValues values;
+    for (int i = 0; i < kPersonFieldCount; ++i)
+        values[i] = list.value(i);
+    return values;
 }
 
 PersonValues ReadValues(const QSqlQuery& q, int firstColumn)
@@ -85,7 +98,7 @@ const QString kDiscardQuestion = QStringLiteral("保存できなかった変更�
 }  // namespace
 
 PersonTable::PersonTable(MessageSink& sink, QObject* parent)
-    : QObject(parent), sink_(sink), connection_(NewConnectionName(QStringLiteral("persons")))
+    : QObject(parent), sink_(sink), store_(PersonLayout(), QStringLiteral("persons"))
 {
 }
 
@@ -131,34 +144,34 @@ bool PersonTable::OpenPath(const QString& path, OpenMode mode)
 
     QString readOnlyWhy;
     if (mode == OpenMode::Write) {
-        lock_ = std::make_unique<RegisterLock>(path_);
-        if (lock_->state() == RegisterLock::State::HeldElsewhere) {
-            lockHolder_ = lock_->holder();
+        QString holder;
+        const RegisterLock::State lock = store_.TakeLock(path_, &holder);
+        if (lock == RegisterLock::State::HeldElsewhere) {
+            lockHolder_ = holder;
             readOnlyWhy = QStringLiteral("%1 が使用中です").arg(lockHolder_);
-        } else if (lock_->state() == RegisterLock::State::Unavailable) {
+        } else if (lock == RegisterLock::State::Unavailable) {
             readOnlyWhy = QStringLiteral("フォルダーに書き込めません");
         } else if (info.exists() && !info.isWritable()) {
             readOnlyWhy = QStringLiteral("ファイルが読み取り専用です");
         }
         if (!readOnlyWhy.isEmpty())
-            lock_.reset();
+            store_.ReleaseLock();
     } else {
         readOnlyWhy = QStringLiteral("読み取り専用で開きました");
     }
     const bool readOnly = !readOnlyWhy.isEmpty();
     const bool fresh = !info.exists() || info.size() == 0;
     if (readOnly && fresh) {
-        lock_.reset();
+        store_.ReleaseLock();
         return unavailable(QStringLiteral("ファイルがなく、作ることもできません（%1）").arg(readOnlyWhy));
     }
-    if (const QString why = OpenSqliteConnection(connection_, path_, readOnly); !why.isEmpty()) {
+    if (const QString why = store_.Open(path_, readOnly); !why.isEmpty()) {
         Report(QStringLiteral("人物データのファイル「%1」を開けません。\n%2").arg(path_, why));
-        lock_.reset();
+        store_.Close();
         return unavailable(why);
     }
-    if (!(fresh ? CreateTables() : CheckTable())) {
-        CloseSqliteConnection(connection_);
-        lock_.reset();
+    if (!(fresh ? CreateTable() : CheckTable())) {
+        store_.Close();
         return unavailable(QStringLiteral("人物データの表として使えないファイルです"));
     }
     access_ = readOnly ? Access::ReadOnly : Access::Writable;
@@ -177,48 +190,24 @@ void PersonTable::Close()
     modified_ = false;
     filterField_ = -1;
     filterValue_.clear();
-    CloseSqliteConnection(connection_);
-    lock_.reset();
+    store_.Close();
     access_ = Access::Closed;
     unavailability_.clear();
     lockHolder_.clear();
 }
 
-bool PersonTable::CreateTables()
+bool PersonTable::CreateTable()
 {
-    QSqlDatabase db = QSqlDatabase::database(connection_);
-    QStringList cols;
-    for (int i = 0; i < kPersonFieldCount; ++i)
-        cols << QuotedName(FieldName(i)) + QLatin1String(" TEXT NOT NULL DEFAULT ''");
-    db.transaction();
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(kTable, cols.join(QLatin1String(", "))))) {
-        db.rollback();
-        Report(QStringLiteral("人物データのファイル「%1」に表を作れません。\n%2").arg(path_, q.lastError().text()));
+    if (const QString why = store_.CreateTable(); !why.isEmpty()) {
+        Report(QStringLiteral("人物データのファイル「%1」に表を作れません。\n%2").arg(path_, why));
         return false;
     }
-    return db.commit();
+    return true;
 }
 
 bool PersonTable::CheckTable()
 {
-    QSqlDatabase db = QSqlDatabase::database(connection_);
-    QSqlQuery q(db);
-    QStringList found;
-    QString why;
-    if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(kTable))) {
-        why = q.lastError().text();
-    } else {
-        while (q.next())
-            found << q.value(1).toString();
-        QStringList expected;
-        for (int i = 0; i < kPersonFieldCount; ++i)
-            expected << FieldName(i);
-        if (found.isEmpty())
-            why = QStringLiteral("表 %1 がありません").arg(kTable);
-        else if (found != expected)
-            why = QStringLiteral("項目が違います: %1").arg(found.join(QLatin1Char(',')));
-    }
+    const QString why = store_.CheckSchema(SingleTableStore::SchemaRule::Exact);
     if (why.isEmpty())
         return true;
     Report(QStringLiteral("人物データのファイル「%1」は人物データの表として使えません。\n（%2）\n"
@@ -229,25 +218,21 @@ bool PersonTable::CheckTable()
 
 bool PersonTable::Reload(qint64 keepRowId, bool quiet)
 {
-    QSqlQuery q(QSqlDatabase::database(connection_));
-    QString sql = QStringLiteral("SELECT rowid, %1 FROM %2").arg(ColumnList(), kTable);
-    if (filterField_ >= 0)
-        sql += QStringLiteral(" WHERE %1 = ?").arg(QuotedName(FieldName(filterField_)));
-    sql += QLatin1String(" ORDER BY rowid");
-    q.prepare(sql);
-    if (filterField_ >= 0)
-        q.addBindValue(Bindable(filterValue_));
-    if (!q.exec()) {  // the rows in view stay as they were
+    QString why;
+    const auto found = filterField_ >= 0
+                           ? store_.Select(Columns(), QStringLiteral("rowid"), &why, FieldName(filterField_), filterValue_)
+                           : store_.Select(Columns(), QStringLiteral("rowid"), &why);
+    if (!found) {  // the rows in view stay as they were
         if (!quiet)
-            Report(QStringLiteral("人物データを読めません。\n%1").arg(q.lastError().text()));
+            Report(QStringLiteral("人物データを読めません。\n%1").arg(why));
         return false;
     }
     std::vector<PersonRecord> rows;
     int current = -1;
-    while (q.next()) {
+    for (const SingleTableStore::Row& row : *found) {
         PersonRecord r;
-        r.rowId = q.value(0).toLongLong();
-        r.values = ReadValues(q, 1);
+        r.rowId = row.rowId;
+        r.values = FromList(row.values);
         r.stored = r.values;
         if (r.rowId == keepRowId)
             current = int(rows.size());
@@ -372,13 +357,14 @@ bool PersonTable::Post()
 
 QString PersonTable::FieldProblem() const
 {
-    const PersonRecord& rec = rows_[current_];
-    for (int i = 0; i < kPersonFieldCount; ++i) {
-        const QString problem = cp932::CheckFieldText(FieldLabel(i), rec.values[i], kPersonFields[i].size);
-        if (!problem.isEmpty())
-            return problem + QStringLiteral("\nこのデータはまだ登録されていません。");
-    }
-    return {};
+    static const QStringList labels = [] {
+        QStringList l;
+        for (int i = 0; i < kPersonFieldCount; ++i)
+            l << FieldLabel(i);
+        return l;
+    }();
+    const QString problem = store_.CheckValues(Columns(), ToList(rows_[current_].values), labels);
+    return problem.isEmpty() ? problem : problem + QStringLiteral("\nこのデータはまだ登録されていません。");
 }
 
 bool PersonTable::PostQuietly(QString* why)
@@ -405,13 +391,11 @@ void PersonTable::BackUpBeforeFirstWriteOfDay()
 
 QString PersonTable::StaleRecordReason(qint64 rowId, const PersonValues& expected) const
 {
-    QSqlQuery q(QSqlDatabase::database(connection_));
-    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(ColumnList(), kTable));
-    q.addBindValue(rowId);
-    if (!q.exec() || !q.next())
+    const auto row = store_.SelectRow(rowId, Columns());
+    if (!row)
         return QStringLiteral("この人物データは、読み込んだ後に別のプログラムで削除されています。"
                               "上書きしないよう、登録を取りやめました。");
-    const PersonValues now = ReadValues(q, 0);
+    const PersonValues now = FromList(row->values);
     QStringList changed;
     for (int i = 0; i < kPersonFieldCount; ++i) {
         if (now[i] != expected[i])
@@ -427,48 +411,17 @@ bool PersonTable::WriteBuffer(QString* why)
     PersonRecord& rec = rows_[current_];
     if (*why = FieldProblem(); !why->isEmpty())
         return false;
-    PersonValues values = rec.values;
-    for (QString& v : values)
-        v = cp932::RemapInputMethodChars(v);
+    const PersonValues values = FromList(SingleTableStore::Writable(ToList(rec.values)));
 
     BackUpBeforeFirstWriteOfDay();
-    QSqlDatabase db = QSqlDatabase::database(connection_);
-    db.transaction();
-    QSqlQuery q(db);
-    if (rec.rowId < 0) {
-        QStringList marks;
-        for (int i = 0; i < kPersonFieldCount; ++i)
-            marks << QStringLiteral("?");
-        q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(kTable, ColumnList(), marks.join(QLatin1Char(','))));
-        BindValues(q, values);
-    } else {
-        // Written only over the record as it was read: a record that another
-        // program changed or removed meanwhile matches nothing.
-        QStringList sets;
-        for (int i = 0; i < kPersonFieldCount; ++i)
-            sets << QuotedName(FieldName(i)) + QLatin1String(" = ?");
-        q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ? AND %3")
-                      .arg(kTable, sets.join(QLatin1String(", ")), SameValuesCondition()));
-        BindValues(q, values);
-        q.addBindValue(rec.rowId);
-        BindValues(q, rec.stored);
-    }
-    if (!q.exec()) {
-        *why = Describe(q.lastError());
-        db.rollback();
+    const QStringList stored = ToList(rec.stored);
+    const StoreWrite w = rec.rowId < 0 ? store_.Insert(Columns(), ToList(values))
+                                       : store_.Update(rec.rowId, Columns(), ToList(values), &stored);
+    if (!w.ok) {
+        *why = w.error.isValid() ? Describe(w.error) : StaleRecordReason(rec.rowId, rec.stored);
         return false;
     }
-    if (rec.rowId >= 0 && q.numRowsAffected() != 1) {
-        db.rollback();
-        *why = StaleRecordReason(rec.rowId, rec.stored);
-        return false;
-    }
-    const qint64 rowId = rec.rowId >= 0 ? rec.rowId : q.lastInsertId().toLongLong();
-    if (!db.commit()) {
-        *why = Describe(db.lastError());
-        db.rollback();
-        return false;
-    }
+    const qint64 rowId = w.rowId;
     rec.rowId = rowId;
     rec.values = values;
     rec.stored = values;
@@ -515,7 +468,7 @@ bool PersonTable::Delete()
         return RefuseReadOnly();
     const PersonRecord& rec = rows_[current_];
     BackUpBeforeFirstWriteOfDay();
-    QSqlDatabase db = QSqlDatabase::database(connection_);
+    QSqlDatabase db = store_.Database();
     db.transaction();
     QSqlQuery q(db);
     QString why;
@@ -562,7 +515,7 @@ std::vector<DeletedPerson> PersonTable::DeletedRecords() const
     std::vector<DeletedPerson> list;
     if (!IsOpen())
         return list;
-    QSqlQuery q(QSqlDatabase::database(connection_));
+    QSqlQuery q(store_.Database());
     if (!q.exec(QStringLiteral("SELECT %1, %2, %3 FROM %4 ORDER BY %1 DESC")
                     .arg(QuotedName(kDeletedNumber), QuotedName(kDeletedAt), ColumnList(), kDeletedTable)))
         return list;  // no record was ever deleted: the table is not there yet
@@ -585,7 +538,7 @@ bool PersonTable::Undelete(qint64 number)
     if (!PostIfModified())
         return false;
     BackUpBeforeFirstWriteOfDay();
-    QSqlDatabase db = QSqlDatabase::database(connection_);
+    QSqlDatabase db = store_.Database();
     db.transaction();
     QSqlQuery q(db);
     q.prepare(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 WHERE %4 = ?")
@@ -619,12 +572,9 @@ std::vector<PersonValues> PersonTable::AllRecords() const
     std::vector<PersonValues> list;
     if (!IsOpen())
         return list;
-    QSqlQuery q(QSqlDatabase::database(connection_));
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(ColumnList(), kTable)))
-        return list;
-    while (q.next())
-        list.push_back(ReadValues(q, 0));
+    if (const auto rows = store_.Select(Columns()))
+        for (const SingleTableStore::Row& row : *rows)
+            list.push_back(FromList(row.values));
     return list;
 }
 
@@ -640,30 +590,12 @@ bool PersonTable::AppendRecords(const std::vector<PersonValues>& records, QStrin
         return false;
     }
     BackUpBeforeFirstWriteOfDay();
-    QSqlDatabase db = QSqlDatabase::database(connection_);
-    if (!db.transaction()) {
-        *why = Describe(db.lastError());
-        return false;
-    }
-    QSqlQuery q(db);
-    QStringList marks;
-    for (int i = 0; i < kPersonFieldCount; ++i)
-        marks << QStringLiteral("?");
-    q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(kTable, ColumnList(), marks.join(QLatin1Char(','))));
-    for (size_t n = 0; n < records.size(); ++n) {
-        for (int i = 0; i < kPersonFieldCount; ++i)
-            q.bindValue(i, Bindable(records[n][i]));
-        if (!q.exec()) {
-            *why = Describe(q.lastError());
-            db.rollback();
-            return false;
-        }
-        if (progress && (n + 1) % 1000 == 0)
-            progress(int(n + 1));
-    }
-    if (!db.commit()) {
-        *why = Describe(db.lastError());
-        db.rollback();
+    QList<QStringList> rows;
+    rows.reserve(qsizetype(records.size()));
+    for (const PersonValues& r : records)
+        rows << ToList(r);
+    if (const StoreWrite w = store_.InsertRows(Columns(), rows, progress); !w.ok) {
+        *why = Describe(w.error);
         return false;
     }
     return Reload(-1);

@@ -14,6 +14,7 @@
 #pragma once
 
 #include "person_fields.h"
+#include "single_table_store.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -31,7 +32,6 @@ class QSqlError;
 namespace zelvara {
 
 class MessageSink;
-class RegisterLock;
 
 using PersonValues = std::array<QString, kPersonFieldCount>;
 
@@ -151,8 +151,7 @@ signals:
     void accessChanged();
 
 private:
-    bool OpenFile(OpenMode mode);
-    bool CreateTables();
+    bool CreateTable();
     bool CheckTable();
     bool Reload(qint64 keepRowId, bool quiet = false);
     bool PostIfModified();
@@ -167,12 +166,11 @@ private:
     QString Describe(const QSqlError& error) const;
 
     MessageSink& sink_;
-    QString connection_;
+    SingleTableStore store_;
     QString path_;
     Access access_ = Access::Closed;
     QString unavailability_;
     QString lockHolder_;
-    std::unique_ptr<RegisterLock> lock_;
     QString backupFolder_;
     std::optional<QDate> today_;
     QDate lastBackup_;

@@ -4,6 +4,8 @@
 // data set in edit mode does: edits stay in the buffer until Post().
 #pragma once
 
+#include "single_table_store.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -23,7 +25,7 @@ const QStringList& LegendPictureFiles();
 class LegendsTable {
 public:
     static constexpr const char* kFileName = "helpbun.DB";
-    static constexpr const char* kSeedResource = ":/windows/seed/helpbun.txt";
+    static constexpr const char* kSeedResource = ":/store/seed/helpbun.txt";
 
     explicit LegendsTable(MessageSink& sink);
     ~LegendsTable();
@@ -48,12 +50,11 @@ public:
     bool Post();
 
 private:
-    bool CreateFromSeed(bool createTable);
     bool Load();
     void Report(const QString& text) const;
 
     MessageSink& sink_;
-    QString connection_;
+    SingleTableStore store_;
     QString path_;
     bool open_ = false;
     bool modified_ = false;
@@ -61,13 +62,16 @@ private:
     std::array<QString, kLegendFields> values_;
 };
 
-// The seed text: "[記録]" starts the record, "star: <<" opens a text that runs
-// up to a line ">>", "#" lines are comments. Missing fields stay empty. An
-// error names the line; values then holds what was read before it.
+// The seed text, in the seed format of every table (seed_file.h) with one
+// record: "[記録]" starts it, "star: <<" opens a text that runs up to a line
+// ">>", "#" lines are comments. Missing fields stay empty. An error names the
+// file and the line; values then holds what was read before it.
 struct LegendSeed {
     std::array<QString, kLegendFields> values;
     QString error;
 };
 LegendSeed ParseLegendSeed(const QString& text);
+// The fields of the table, one text field per major star.
+const QList<FieldDef>& LegendFields();
 
 }  // namespace zelvara

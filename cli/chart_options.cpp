@@ -1,7 +1,11 @@
 #include "chart_options.h"
 
+#include "birthplaces.h"
 #include "conversion.h"
+#include "summer_time.h"
 
+#include <charconv>
+#include <cmath>
 #include <iostream>
 
 namespace zelvara::cli {
@@ -36,6 +40,53 @@ std::optional<CivilDate> ParseToday(const std::string& typed) {
     return CivilDate{*year, *month, *day};
 }
 
+bool Has(const Options& opts, const char* name) { return opts.isSet(QString::fromLatin1(name)); }
+
+std::string Get(const Options& opts, const char* name) { return NormalizeTypedText(Value(opts, QString::fromLatin1(name))); }
+
+// 1 after the message on stderr: every refusal of an exact-time option.
+int Refuse(const std::string& message) {
+    std::cerr << message << "\n";
+    return 1;
+}
+
+// The longitude of --place (from the shipped list) or --longitude; nullopt
+// with the refusal's exit code in code.
+std::optional<double> ReadLongitude(const Options& opts, BirthTime& time, int& code) {
+    if (Has(opts, "place")) {
+        std::vector<Birthplace> places;
+        std::string message;
+        if (LoadBirthplaces(ProgramFolder(opts) + "/" + std::string(kBirthplacesFile), places, message) < 0) {
+            code = Refuse(message);
+            return std::nullopt;
+        }
+        const Birthplace* place = FindBirthplace(places, Get(opts, "place"));
+        if (!place) {
+            code = Refuse("出生地「" + Get(opts, "place") +
+                          "」は出生地の一覧にありません。都道府県の名か、県庁所在地・政令指定都市の名（例 札幌、"
+                          "神奈川県）で指定するか、--longitude で東経を度で指定して下さい。");
+            return std::nullopt;
+        }
+        time.place = place->Name();
+        return place->longitude;
+    }
+    const std::string text = Get(opts, "longitude");
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value) ||
+        value < -180 || value > 360) {
+        code = Refuse("--longitude には出生地の東経を度で指定して下さい（例 141.35）（指定: " + text + "）。");
+        return std::nullopt;
+    }
+    if ((value < kFirstJapanLongitude || value > kLastJapanLongitude) && !Has(opts, "force-longitude")) {
+        code = Refuse("東経 " + text + " 度は日本（東経 " + std::to_string(int(kFirstJapanLongitude)) + "〜" +
+                      std::to_string(int(kLastJapanLongitude)) +
+                      " 度）の外です。この経度で補正するときは --force-longitude を付けて下さい。");
+        return std::nullopt;
+    }
+    return value;
+}
+
 }  // namespace
 
 void AddBirthOptions(Options& parser) {
@@ -51,6 +102,18 @@ void AddBirthOptions(Options& parser) {
          QStringLiteral("HH:00-HH:00")},
         {QStringLiteral("today"), QStringLiteral("the date that counts as today (for the age)"),
          QStringLiteral("YYYY/MM/DD")},
+        {QStringLiteral("time"),
+         QStringLiteral("exact clock time of birth instead of --hour; summer time (1948-1951) is removed and the "
+                        "chart is cast for the corrected moment's date and period"),
+         QStringLiteral("HH:MM")},
+        {QStringLiteral("place"), QStringLiteral("birthplace from the bundled list (prefecture or city: 札幌, 神奈川県)"),
+         QStringLiteral("NAME")},
+        {QStringLiteral("longitude"), QStringLiteral("birthplace longitude in degrees east (122-154)"),
+         QStringLiteral("DEG")},
+        {QStringLiteral("force-longitude"), QStringLiteral("accept a --longitude outside Japan")},
+        {QStringLiteral("correction"),
+         QStringLiteral("none (default), mean (local mean solar time) or true (plus the equation of time)"),
+         QStringLiteral("none|mean|true")},
     });
 }
 
@@ -74,15 +137,61 @@ bool ReadBirthOptions(const Options& opts, EngineContext& ctx, BirthInput& in) {
         std::cerr << "--date には 1959/5/7 の形で生年月日を指定して下さい。\n";
         return false;
     }
-    if (in.hour != "不明の場合" && HourIndexOf(in.hour) == 0) {
+    if (!opts.isSet(QStringLiteral("time")) && in.hour != "不明の場合" && HourIndexOf(in.hour) == 0) {
         std::cerr << "--hour には 23:00-01:00 から 21:00-23:00 までの十二の時刻か「不明の場合」を指定して下さい。\n";
         return false;
     }
     return true;
 }
 
-int CastFromOptions(const Options& opts, std::string_view command, EngineContext& ctx, BirthInput& in) {
+int ApplyBirthTime(const Options& opts, EngineContext& ctx, BirthInput& in, std::optional<BirthTime>& time) {
+    time.reset();
+    if (!Has(opts, "time")) {
+        if (Has(opts, "place") || Has(opts, "longitude") || Has(opts, "correction") || Has(opts, "force-longitude"))
+            return Refuse("--place、--longitude、--force-longitude、--correction は --time（出生時刻）と一緒に指定して下さい。");
+        return 0;
+    }
+    if (Has(opts, "hour"))
+        return Refuse("--time と --hour は一緒に指定できません。出生時刻が分かるときは --time だけを指定して下さい。");
+    const std::optional<int> minute = ParseClockTime(Get(opts, "time"));
+    if (!minute)
+        return Refuse("--time には出生時刻を HH:MM の形（00:00〜23:59、例 05:50）で指定して下さい（指定: " +
+                      Get(opts, "time") + "）。");
+    const auto correction = TimeCorrectionFromWord(Has(opts, "correction") ? Get(opts, "correction") : "none");
+    if (!correction)
+        return Refuse("--correction には none、mean、true のどれかを指定して下さい（指定: " + Get(opts, "correction") + "）。");
+    if (Has(opts, "place") && Has(opts, "longitude"))
+        return Refuse("--place と --longitude はどちらか一つを指定して下さい。");
+    BirthTime t;
+    if (Has(opts, "place") || Has(opts, "longitude")) {
+        int code = 0;
+        t.longitude = ReadLongitude(opts, t, code);
+        if (!t.longitude) return code;
+    } else if (*correction != TimeCorrection::kNone) {
+        return Refuse("--correction " + std::string(TimeCorrectionWord(*correction)) +
+                      " には出生地（--place または --longitude）を指定して下さい。");
+    }
+    // The clock reading's own date must be a birth date the program takes
+    // before it is corrected (its messages are the request's own).
+    CheckedBirth checked;
+    if (CheckBirthInput(ctx, in, checked) < 0) return 1;
+    const ClockBirth clock{ctx.man.birthYear, ctx.man.birthMonth, ctx.man.birthDay, *minute};
+    t.corrected = CorrectBirthTime(clock, SummerTimeMinutes(clock.year, clock.month, clock.day, clock.minuteOfDay),
+                                   *correction, t.longitude.value_or(kStandardMeridian));
+    in.year = std::to_string(t.corrected.year);
+    in.month = std::to_string(t.corrected.month);
+    in.day = std::to_string(t.corrected.day);
+    in.hour = std::string(kHourPeriodTexts[t.corrected.hourIndex]);
+    time = t;
+    return 0;
+}
+
+int CastFromOptions(const Options& opts, std::string_view command, EngineContext& ctx, BirthInput& in,
+                    std::optional<BirthTime>* time) {
     if (!ReadBirthOptions(opts, ctx, in)) return kExitUsage;
+    std::optional<BirthTime> exact;
+    if (const int refused = ApplyBirthTime(opts, ctx, in, exact)) return refused;
+    if (time) *time = exact;
     if (in.hour == "不明の場合") {
         std::cerr << command << " には生まれた時刻（十二の時刻のどれか）を指定して下さい。\n";
         return kExitUsage;

@@ -4,13 +4,32 @@
 #include "chart_request.h"
 #include "command_line.h"
 #include "context.h"
+#include "solar_time.h"
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace zelvara::cli {
 
-// Declares --name, --sex, --date, --hour and --today.
+// Declares --name, --sex, --date, --hour and --today, and the exact-time
+// options --time, --place, --longitude, --force-longitude and --correction.
 void AddBirthOptions(Options& parser);
+
+// An exact birth time as the options gave it, and the moment it was corrected to.
+struct BirthTime {
+    CorrectedBirth corrected;
+    std::string place;                 // the list's name of --place, else empty
+    std::optional<double> longitude;   // from --place or --longitude
+};
+
+// With --time: checks the birth fields of the clock reading's date, removes
+// summer time, applies --correction with the longitude of --place or
+// --longitude, and turns the input's date and hour into the corrected
+// moment's civil date and period. Without --time: nothing (time stays
+// empty), 0. A refused exact-time option or a birth date the request refuses
+// is explained on stderr and gives 1.
+int ApplyBirthTime(const Options& opts, EngineContext& ctx, BirthInput& in, std::optional<BirthTime>& time);
 
 // Reads --name, --sex (男|女|M|F), --date YEAR/MONTH/DAY, --hour and --today
 // into the input and the context; full-width digits, letters and slashes read
@@ -21,7 +40,9 @@ bool ReadBirthOptions(const Options& opts, EngineContext& ctx, BirthInput& in);
 // Reads the birth options, which must name one of the twelve hours, and casts
 // the chart into ctx.man. 0 when the chart stands; otherwise the exit code:
 // 2 for a malformed option (explained on stderr, naming the command), 1 when
-// the chart request stopped (its messages already shown).
-int CastFromOptions(const Options& opts, std::string_view command, EngineContext& ctx, BirthInput& in);
+// the chart request stopped (its messages already shown) or an exact-time
+// option was refused. time: the exact time when --time was given.
+int CastFromOptions(const Options& opts, std::string_view command, EngineContext& ctx, BirthInput& in,
+                    std::optional<BirthTime>* time = nullptr);
 
 }  // namespace zelvara::cli

@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <cmath>
 #include <string>
 
 namespace zelvara::cli {
@@ -39,9 +40,25 @@ std::string PalaceLabel(int p) {
     return p == kLifePalace ? std::string(kPalaceNames[p]) : std::string(kPalaceNames[p]) + "宮";
 }
 
+// Minutes to one decimal, or null where the correction was not applied.
+QJsonValue Minutes(const std::optional<double>& m) {
+    return m ? QJsonValue(std::round(*m * 10) / 10) : QJsonValue(QJsonValue::Null);
+}
+
+void InsertBirthTime(QJsonObject& chart, const BirthTime& time) {
+    const CorrectedBirth& c = time.corrected;
+    chart.insert(QStringLiteral("clockTime"), QString::fromStdString(ClockTimeText(c.clockMinute)));
+    chart.insert(QStringLiteral("correctedTime"), QString::fromStdString(ClockTimeText(c.minuteOfDay)));
+    chart.insert(QStringLiteral("correctedDate"),
+                 QStringLiteral("%1/%2/%3").arg(c.year).arg(c.month).arg(c.day));
+    chart.insert(QStringLiteral("summerTimeMinutes"), c.summerMinutes);
+    chart.insert(QStringLiteral("longitudeMinutes"), Minutes(c.longitudeMinutes));
+    chart.insert(QStringLiteral("equationOfTimeMinutes"), Minutes(c.equationMinutes));
+}
+
 }  // namespace
 
-void PrintChartText(std::ostream& out, const EngineContext& ctx) {
+void PrintChartText(std::ostream& out, const EngineContext& ctx, const BirthTime* time) {
     const Tmandata& man = ctx.man;
     const ChartLayout layout = LayOutChart(man);
     out << "氏名　　　" << (man.name.empty() ? "（なし）" : man.name) << "\n";
@@ -49,6 +66,12 @@ void PrintChartText(std::ostream& out, const EngineContext& ctx) {
         << (man.sexCode == 'M' ? "男命" : "女命");
     if (man.age > 0) out << "　" << man.age << "才";  // no age for a birth after today
     out << "\n";
+    if (time) {
+        out << "出生時刻　" << CorrectionLine(time->corrected) << "\n";
+        if (time->longitude)
+            out << "出生地　　" << (time->place.empty() ? "" : time->place + "　") << "東経 "
+                << QString::number(*time->longitude, 'f', 2).toStdString() << " 度\n";
+    }
     out << "旧暦　　　" << man.lunarMonth << "月" << man.lunarDay << "日\n";
     out << "四柱　　　時 " << PillarText(man.stems.hour, man.branches.hour) << "　日 "
         << PillarText(man.stems.day, man.branches.day) << "　月 " << PillarText(man.stems.month, man.branches.month)
@@ -76,7 +99,7 @@ void PrintChartText(std::ostream& out, const EngineContext& ctx) {
     }
 }
 
-void PrintChartJson(std::ostream& out, const EngineContext& ctx) {
+void PrintChartJson(std::ostream& out, const EngineContext& ctx, const BirthTime* time) {
     const Tmandata& man = ctx.man;
     QJsonObject chart{
         {"name", Q(man.name)},
@@ -114,6 +137,7 @@ void PrintChartJson(std::ostream& out, const EngineContext& ctx) {
     }
     chart.insert(QStringLiteral("boxText"), boxes);
     chart.insert(QStringLiteral("palaceStrength"), JsonArray(PalaceStrengths(man), kPalaces));
+    if (time) InsertBirthTime(chart, *time);
     out << QJsonDocument(chart).toJson(QJsonDocument::Compact).toStdString() << "\n";
 }
 

@@ -1,6 +1,7 @@
 // Text and JSON forms of a cast chart for the command line.
 #pragma once
 
+#include "chart_options.h"
 #include "chart_request.h"
 #include "context.h"
 
@@ -8,8 +9,10 @@
 
 namespace zelvara::cli {
 
-void PrintChartText(std::ostream& out, const EngineContext& ctx);
-void PrintChartJson(std::ostream& out, const EngineContext& ctx);
+// time: the exact birth time when --time was given; without it the output
+// is exactly that of a chart cast from --hour.
+void PrintChartText(std::ostream& out, const EngineContext& ctx, const BirthTime* time = nullptr);
+void PrintChartJson(std::ostream& out, const EngineContext& ctx, const BirthTime* time = nullptr);
 void PrintHourGrid(std::ostream& out, const HourGrid& grid);
 
 }  // namespace zelvara::cli

@@ -48,6 +48,8 @@ int Chart(const QStringList& args) {
     EngineContext ctx(cli::ProgramFolder(opts), sink);
     BirthInput in;
     if (!cli::ReadBirthOptions(opts, ctx, in)) return cli::kExitUsage;
+    std::optional<cli::BirthTime> time;
+    if (const int refused = cli::ApplyBirthTime(opts, ctx, in, time)) return refused;
     if (in.hour == "不明の場合") {
         CheckedBirth checked;
         if (CheckBirthInput(ctx, in, checked) < 0) return 1;
@@ -58,9 +60,9 @@ int Chart(const QStringList& args) {
     }
     if (RequestChart(ctx, in) < 0) return 1;
     if (opts.isSet(QStringLiteral("json")))
-        cli::PrintChartJson(std::cout, ctx);
+        cli::PrintChartJson(std::cout, ctx, time ? &*time : nullptr);
     else
-        cli::PrintChartText(std::cout, ctx);
+        cli::PrintChartText(std::cout, ctx, time ? &*time : nullptr);
     return 0;
 }
 

@@ -140,8 +140,9 @@ int RunPrint(const QStringList& args)
     StderrSink sink;
     EngineContext ctx(programFolder, sink);
     BirthInput in;
+    std::optional<BirthTime> time;
     if (kind != "legends") {
-        if (const int failed = CastFromOptions(opts, "print", ctx, in))
+        if (const int failed = CastFromOptions(opts, "print", ctx, in, &time))
             return failed;
     }
 
@@ -156,8 +157,12 @@ int RunPrint(const QStringList& args)
     NameLuckPeriods(man);
     const ChartLayout layout = LayOutChart(man);
     const PersonText person = PersonTextOf(man, Q(in.name));
-    if (kind == "chart")
-        return Report(module.PrintChartSheet(ChartSheetOf(man, layout, Q(in.name), Q(in.hour)), nullptr, pdf));
+    if (kind == "chart") {
+        ChartSheet sheet = ChartSheetOf(man, layout, Q(in.name), Q(in.hour));
+        if (time && time->corrected.Corrected())
+            sheet.birthTime = QString::fromStdString(CorrectionLine(time->corrected));
+        return Report(module.PrintChartSheet(sheet, nullptr, pdf));
+    }
     if (kind == "graph")
         return Report(module.PrintStrengthGraph(person, PalaceStrengths(man), pdf));
 

@@ -47,6 +47,7 @@ struct ChartSheet {
     QString birth;     // lblBirth
     QString hour;      // the chosen entry of the hour list, "不明の場合" included
     QString lunar;     // kyureki
+    QString birthTime; // an exact birth time a correction moved ("05:50 → 05:26（…）"); empty: none
     int bodyPalace = -1;  // from the chart record: 0 none, 1..12
     int bureau = 0;       // from the chart record: 1..5
 };

@@ -2,6 +2,7 @@
 
 #include "chart_layout.h"
 #include "chart_options.h"
+#include "data_folders.h"
 #include "data_folders_cli.h"
 #include "legends_table.h"
 #include "luck_reading.h"
@@ -91,13 +92,15 @@ void SetFooter(Tprintmodule& module, const Options& opts)
 
 int PrintLegends(Tprintmodule& module, StderrSink& sink, const QString& folder, const PdfOutput& pdf)
 {
+    const DataFolders folders{folder, UserFolder(folder.toStdString())};
     LegendsTable table(sink);
-    if (!table.Open(UserFolder(folder.toStdString())))
+    if (!table.Open(folders.user))
         return 1;
     std::array<QString, kMajorStars + 1> descriptions;
     for (int star = 1; star <= kMajorStars; ++star)
         descriptions[star] = table.Value(LegendFieldNames().at(star - 1));
-    return Report(module.PrintLegends(folder, descriptions, pdf));
+    return Report(module.PrintLegends(
+        [&folders](const QString& relative) { return FindDataFile(folders, relative); }, descriptions, pdf));
 }
 
 }  // namespace

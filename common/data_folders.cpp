@@ -38,6 +38,16 @@ DataFolders ResolveDataFolders(const QString& programFolder, const QString& exec
     return {shipped, Clean(userDataFolder)};
 }
 
+QString FindDataFile(const DataFolders& folders, const QString& relative)
+{
+    if (folders.Separate() && !folders.user.isEmpty()) {
+        const QString own = QDir(folders.user).filePath(relative);
+        if (QFileInfo(own).isFile())
+            return own;
+    }
+    return QDir(folders.shipped).filePath(relative);
+}
+
 DataFolders DataFoldersOf(const QString& programFolder, QString* error)
 {
     const DataFolders folders =

@@ -10,7 +10,9 @@
 // bin/ (or a read-only program folder), user is the per-user data folder
 // (~/.local/share/zelvara), made on first run; the tables are made there
 // from the seeds (the user's seed/ folder first, then the shipped one) and
-// are never overwritten by the program.
+// are never overwritten by the program. A shipped file read by the programs
+// (a picture, a sound, the help) is taken from the user folder when the user
+// put a copy there, else from the shipped folder (FindDataFile).
 #pragma once
 
 #include <QString>
@@ -24,7 +26,16 @@ struct DataFolders {
 
     // Installed layout: the two are different folders.
     bool Separate() const { return shipped != user; }
+
+    // Portable layout: one folder holds everything.
+    static DataFolders Portable(const QString& folder) { return {folder, folder}; }
 };
+
+// The path of a shipped file, relative to the data folders ("bmp/inkoku.bmp",
+// "help/index.html"): the user's copy when it exists, else the shipped one,
+// whether that exists or not (so that a missing file is reported under its
+// shipped name).
+QString FindDataFile(const DataFolders& folders, const QString& relative);
 
 // The per-user data folder: QStandardPaths' AppDataLocation of an
 // application named "zelvara" (XDG_DATA_HOME/zelvara), whatever the name the

@@ -1,6 +1,5 @@
 #include "chart_boxes.h"
 
-#include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
@@ -64,10 +63,10 @@ QRect ChartBoxRect(int box)
 
 QString PalaceBitmapFile(int palace) { return QString::fromLatin1(kBitmapFiles[palace]); }
 
-QPixmap LoadPalaceGlyph(const QString& programFolder, int palace)
+QPixmap LoadPalaceGlyph(const DataFolders& folders, int palace)
 {
     QPixmap pixmap;
-    pixmap.load(QDir(programFolder).filePath(PalaceBitmapFile(palace)));
+    pixmap.load(FindDataFile(folders, PalaceBitmapFile(palace)));
     return pixmap;
 }
 
@@ -121,13 +120,13 @@ std::array<ChartBox, kChartBoxes> CreateChartBoxFrames(QWidget* page)
     return boxes;
 }
 
-QStringList BuildChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const QString& programFolder)
+QStringList BuildChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const DataFolders& folders)
 {
     QStringList missing;
     auto glyph = [&](int palace) {
-        QPixmap p = LoadPalaceGlyph(programFolder, palace);
+        QPixmap p = LoadPalaceGlyph(folders, palace);
         if (p.isNull())
-            missing << QDir(programFolder).filePath(PalaceBitmapFile(palace));
+            missing << FindDataFile(folders, PalaceBitmapFile(palace));
         return p;
     };
     const ChartBox& d = boxes[0];

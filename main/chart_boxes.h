@@ -3,6 +3,8 @@
 // start-up as copies of them.
 #pragma once
 
+#include "data_folders.h"
+
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
@@ -52,11 +54,12 @@ QString PalaceBitmapFile(int palace);
 // The page's box frames with box 0's design-time controls inside.
 std::array<ChartBox, kChartBoxes> CreateChartBoxFrames(QWidget* page);
 
-// Fills boxes 1..11 from box 0's design and loads every palace glyph from the
-// program folder. Returns the bitmap files that could not be loaded.
-QStringList BuildChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const QString& programFolder);
+// Fills boxes 1..11 from box 0's design and loads every palace glyph (the
+// user's copy first, then the shipped one). Returns the bitmap files that
+// could not be loaded.
+QStringList BuildChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const DataFolders& folders);
 
 // Loads palace p's bitmap; a null pixmap when the file is missing or broken.
-QPixmap LoadPalaceGlyph(const QString& programFolder, int palace);
+QPixmap LoadPalaceGlyph(const DataFolders& folders, int palace);
 
 }  // namespace zelvara

@@ -150,10 +150,10 @@ void FillChartCentre(const ChartCentre& c, const Tmandata& man)
     c.sexlbl->setText(man.sexCode == 'M' ? QStringLiteral("男命") : QStringLiteral("女命"));
 }
 
-PalaceGlyphs LoadPalaceGlyphs(const QString& programFolder)
+PalaceGlyphs LoadPalaceGlyphs(const DataFolders& folders)
 {
     PalaceGlyphs glyphs;
-    for (int p = 1; p <= kPalaces; ++p) glyphs[p] = LoadPalaceGlyph(programFolder, p);
+    for (int p = 1; p <= kPalaces; ++p) glyphs[p] = LoadPalaceGlyph(folders, p);
     return glyphs;
 }
 

@@ -66,9 +66,9 @@ QColor BrightnessText(int grade);
 // Fills the centre labels from the chart record.
 void FillChartCentre(const ChartCentre& centre, const Tmandata& man);
 
-// Palace glyphs by palace number, loaded once from the program folder.
+// Palace glyphs by palace number, loaded once from the data folders.
 using PalaceGlyphs = std::array<QPixmap, kPalaces + 1>;
-PalaceGlyphs LoadPalaceGlyphs(const QString& programFolder);
+PalaceGlyphs LoadPalaceGlyphs(const DataFolders& folders);
 
 // Fills the boxes, bureau and body palace labels; writes the luck sequence into
 // the record and returns the layout (its boxText is the box-text table).

@@ -131,7 +131,7 @@ void TMainForm1::ShowChartCentre() { FillChartCentre(centre_, ctx_->man); }
 void TMainForm1::ShowChart()
 {
     if (!glyphsLoaded_) {
-        glyphs_ = LoadPalaceGlyphs(programFolder_);
+        glyphs_ = LoadPalaceGlyphs(Folders());
         glyphsLoaded_ = true;
     }
     layout_ = FillChartBoxes(boxes_, centre_, ctx_->man, timi_, glyphs_);

@@ -1,6 +1,5 @@
 #include "help_window.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QTextBrowser>
 #include <QUrl>
@@ -20,9 +19,9 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     layout->addWidget(browser_);
 }
 
-void HelpWindow::ShowTopic(const QString& programFolder, int topic)
+void HelpWindow::ShowTopic(const DataFolders& folders, int topic)
 {
-    const QString file = QDir(programFolder).filePath(QStringLiteral("help/index.html"));
+    const QString file = FindDataFile(folders, QStringLiteral("help/index.html"));
     if (QFileInfo::exists(file)) {
         QUrl url = QUrl::fromLocalFile(file);
         url.setFragment(QStringLiteral("topic%1").arg(topic));

@@ -13,7 +13,6 @@
 #include "title_window.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -83,12 +82,12 @@ void TMainForm1::RunStartup(const StartupOptions& options)
     startupSteps_ << QStringLiteral("date:") + dateText;
 
     // The start-up chime, unless switched off. Chimes and palace bitmaps are
-    // taken from the program folder, never the working folder, so starting the
-    // program from any folder finds them.
+    // taken from the data folders (the user's copy first), never the working
+    // folder, so starting the program from any folder finds them.
     const SettingsFile settings(options.settingsPath);
     if (StartupSoundEnabled(settings)) {
         const QString file = StartupSoundFile(dateText.right(1).toInt());
-        PlayStartupSound(QDir(programFolder_).filePath(file), this);
+        PlayStartupSound(FindDataFile(Folders(), file), this);
         startupSteps_ << QStringLiteral("sound:") + file;
     } else {
         startupSteps_ << QStringLiteral("sound:off");
@@ -122,7 +121,7 @@ void TMainForm1::RunStartup(const StartupOptions& options)
 
     // The chart boxes.
     batchFlag_ = false;
-    const QStringList missing = BuildChartBoxes(boxes_, programFolder_);
+    const QStringList missing = BuildChartBoxes(boxes_, Folders());
     for (const ChartBox& box : boxes_)
         connect(box.palace, &QToolButton::clicked, this, [this, &box] { PalaceButtonClick(box.palace->Tag()); });
     if (!missing.isEmpty()) {
@@ -207,7 +206,7 @@ void TMainForm1::ShowHelp()
 {
     if (!help_)
         help_ = new HelpWindow(this);
-    help_->ShowTopic(programFolder_, 4);
+    help_->ShowTopic(Folders(), 4);
 }
 
 bool TMainForm1::Ask(const QString& text) const

@@ -140,7 +140,9 @@ void TMainForm1::aisyobtnClick()
 
 void TMainForm1::PrintLegends(const std::array<QString, kMajorStars + 1>& descriptions)
 {
-    ReportPrint(PrintModuleWithFooter().PrintLegends(programFolder_, descriptions));
+    const DataFolders folders = Folders();
+    ReportPrint(PrintModuleWithFooter().PrintLegends(
+        [&folders](const QString& relative) { return FindDataFile(folders, relative); }, descriptions));
 }
 
 }  // namespace zelvara

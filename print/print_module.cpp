@@ -228,15 +228,23 @@ PrintOutcome Tprintmodule::PrintLegends(const QString& programFolder,
                                         const std::array<QString, kMajorStars + 1>& descriptions,
                                         const std::optional<PdfOutput>& pdf)
 {
+    const QDir folder(programFolder);
+    return PrintLegends([&folder](const QString& relative) { return folder.filePath(relative); }, descriptions, pdf);
+}
+
+PrintOutcome Tprintmodule::PrintLegends(const PicturePathOf& picturePath,
+                                        const std::array<QString, kMajorStars + 1>& descriptions,
+                                        const std::optional<PdfOutput>& pdf)
+{
     PrintSession session(*this, pdf);
     // Every picture is read before the document starts, so a missing one
     // stops the print with its name instead of a half-printed document.
     LegendPrint legends;
     legends.descriptions = descriptions;
-    const QDir bmp(QDir(programFolder).filePath(QStringLiteral("bmp")));
     for (int star = 1; star <= kMajorStars; ++star) {
         const std::string_view file = kStarPictureFiles[star - 1];
-        const QString path = bmp.filePath(QString::fromLatin1(file.data(), qsizetype(file.size())));
+        const QString path =
+            picturePath(QStringLiteral("bmp/") + QString::fromLatin1(file.data(), qsizetype(file.size())));
         QImageReader reader(path);
         legends.pictures[star] = reader.read();
         if (legends.pictures[star].isNull()) {

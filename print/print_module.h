@@ -88,7 +88,14 @@ public:
                                   const std::optional<PdfOutput>& pdf = {});
     PrintOutcome PrintMarriageReading(const PersonText& person, const QStringList& aiMemo1,
                                       const QStringList& aiMemo2, const std::optional<PdfOutput>& pdf = {});
-    // Descriptions by major star 1..14; pictures from programFolder/bmp.
+    // Descriptions by major star 1..14; picturePath gives the file to read for
+    // a picture named under bmp/ ("bmp/zelvsei.bmp"), so that the caller
+    // decides which folder's copy is printed.
+    using PicturePathOf = std::function<QString(const QString& relative)>;
+    PrintOutcome PrintLegends(const PicturePathOf& picturePath,
+                              const std::array<QString, kMajorStars + 1>& descriptions,
+                              const std::optional<PdfOutput>& pdf = {});
+    // The same with the pictures from programFolder/bmp.
     PrintOutcome PrintLegends(const QString& programFolder, const std::array<QString, kMajorStars + 1>& descriptions,
                               const std::optional<PdfOutput>& pdf = {});
 

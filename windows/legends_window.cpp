@@ -29,12 +29,12 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption)
 }  // namespace
 
 Thelpbunfrm::Thelpbunfrm(MessageSink& sink, const QString& programFolder, QWidget* parent)
-    : Thelpbunfrm(sink, DataFolders{programFolder, programFolder}, parent)
+    : Thelpbunfrm(sink, DataFolders::Portable(programFolder), parent)
 {
 }
 
 Thelpbunfrm::Thelpbunfrm(MessageSink& sink, const DataFolders& folders, QWidget* parent)
-    : QWidget(parent, Qt::Window), table_(sink), programFolder_(folders.shipped)
+    : QWidget(parent, Qt::Window), table_(sink), folders_(folders)
 {
     setObjectName(QStringLiteral("Thelpbunfrm"));
     setWindowTitle(QStringLiteral("星の説明の画面（Orvandelが原本になっています）"));
@@ -138,7 +138,7 @@ QString Thelpbunfrm::PicturePath(int star) const
 {
     if (star < 1 || star > kLegendFields)
         return {};
-    return BmpFilePath(programFolder_, LegendPictureFiles().at(star - 1));
+    return BmpFilePath(folders_, LegendPictureFiles().at(star - 1));
 }
 
 std::array<QString, kLegendFields + 1> Thelpbunfrm::Descriptions() const
@@ -183,14 +183,14 @@ void Thelpbunfrm::closebtnClick()
 
 void Thelpbunfrm::SpeedButton1Click()
 {
-    auto* w = new Tsosikiin(programFolder_, this);
+    auto* w = new Tsosikiin(folders_, this);
     w->SetPrintRunner(runner_);
     w->show();
 }
 
 void Thelpbunfrm::SpeedButton2Click()
 {
-    auto* w = new Tsosikisyu(programFolder_, this);
+    auto* w = new Tsosikisyu(folders_, this);
     w->SetPrintRunner(runner_);
     w->show();
 }

@@ -30,7 +30,8 @@ public:
     static constexpr int kMemo1Width = 610;
 
     Thelpbunfrm(MessageSink& sink, const QString& programFolder, QWidget* parent = nullptr);
-    // Installed: pictures from folders.shipped, the table in folders.user.
+    // Installed: the table in folders.user, the pictures from folders.user
+    // when the user put a copy there, else from folders.shipped.
     Thelpbunfrm(MessageSink& sink, const DataFolders& folders, QWidget* parent = nullptr);
 
     LegendsTable& Table() { return table_; }
@@ -41,7 +42,7 @@ public:
     QString PicturePath(int star) const;
     // All fourteen, index 0 unused: what the legends print takes.
     std::array<QString, kLegendFields + 1> Descriptions() const;
-    const QString& ProgramFolder() const { return programFolder_; }
+    const QString& ProgramFolder() const { return folders_.shipped; }
 
     // What "印刷" runs; the button is enabled once one is set.
     void SetPrintHandler(std::function<void()> handler);
@@ -61,7 +62,7 @@ private:
     QWidget* BuildPanel();
 
     LegendsTable table_;
-    QString programFolder_;
+    DataFolders folders_;
     QTabWidget* Page1 = nullptr;
     QLabel* Image1 = nullptr;
     QPushButton* prnbtn = nullptr;

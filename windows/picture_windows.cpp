@@ -89,15 +89,15 @@ bool Tmatorixfrm::PrintPage(QPagedPaintDevice& device)
                                               settings.Read(QStringLiteral("owner"), QStringLiteral("tel"), {})));
 }
 
-QString BmpFilePath(const QString& programFolder, const QString& file)
+QString BmpFilePath(const DataFolders& folders, const QString& file)
 {
-    return QDir(programFolder).filePath(QStringLiteral("bmp/") + file);
+    return FindDataFile(folders, QStringLiteral("bmp/") + file);
 }
 
 OrganisationWindow::OrganisationWindow(const QString& objectName, const QString& caption,
-                                       const QString& programFolder, const QString& file, QWidget* parent)
-    : PictureWindow(objectName, caption, QImage(BmpFilePath(programFolder, file)),
-                    MissingPictureText(BmpFilePath(programFolder, file)), parent)
+                                       const DataFolders& folders, const QString& file, QWidget* parent)
+    : PictureWindow(objectName, caption, QImage(BmpFilePath(folders, file)),
+                    MissingPictureText(BmpFilePath(folders, file)), parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setAutoFillBackground(true);
@@ -108,14 +108,14 @@ OrganisationWindow::OrganisationWindow(const QString& objectName, const QString&
 
 bool OrganisationWindow::PrintPage(QPagedPaintDevice& device) { return PrintOrganisationPicture(device, Picture()); }
 
-Tsosikiin::Tsosikiin(const QString& programFolder, QWidget* parent)
-    : OrganisationWindow(QStringLiteral("Tsosikiin"), QStringLiteral("殷国の組織図"), programFolder,
+Tsosikiin::Tsosikiin(const DataFolders& folders, QWidget* parent)
+    : OrganisationWindow(QStringLiteral("Tsosikiin"), QStringLiteral("殷国の組織図"), folders,
                          QStringLiteral("inkoku.bmp"), parent)
 {
 }
 
-Tsosikisyu::Tsosikisyu(const QString& programFolder, QWidget* parent)
-    : OrganisationWindow(QStringLiteral("Tsosikisyu"), QStringLiteral("周国組織図"), programFolder,
+Tsosikisyu::Tsosikisyu(const DataFolders& folders, QWidget* parent)
+    : OrganisationWindow(QStringLiteral("Tsosikisyu"), QStringLiteral("周国組織図"), folders,
                          QStringLiteral("syukoku.bmp"), parent)
 {
 }

@@ -3,6 +3,7 @@
 // in the lower right; the border is fixed and the window opens centred.
 #pragma once
 
+#include "data_folders.h"
 #include "picture_print.h"
 
 #include <QImage>
@@ -52,12 +53,12 @@ private:
     QString settingsPath_;
 };
 
-// An organisation chart from bmp/ in the program folder; a new window at
-// each opening, deleted when closed.
+// An organisation chart from bmp/ in the data folders; a new window at each
+// opening, deleted when closed.
 class OrganisationWindow : public PictureWindow {
     Q_OBJECT
 public:
-    OrganisationWindow(const QString& objectName, const QString& caption, const QString& programFolder,
+    OrganisationWindow(const QString& objectName, const QString& caption, const DataFolders& folders,
                        const QString& file, QWidget* parent);
 
 protected:
@@ -67,17 +68,18 @@ protected:
 class Tsosikiin : public OrganisationWindow {
     Q_OBJECT
 public:
-    explicit Tsosikiin(const QString& programFolder, QWidget* parent = nullptr);
+    explicit Tsosikiin(const DataFolders& folders, QWidget* parent = nullptr);
 };
 
 class Tsosikisyu : public OrganisationWindow {
     Q_OBJECT
 public:
-    explicit Tsosikisyu(const QString& programFolder, QWidget* parent = nullptr);
+    explicit Tsosikisyu(const DataFolders& folders, QWidget* parent = nullptr);
 };
 
-// programFolder/bmp/file: where the star pictures and organisation charts lie.
-QString BmpFilePath(const QString& programFolder, const QString& file);
+// bmp/file, where the star pictures and organisation charts lie: the user's
+// copy when there is one, else the shipped file.
+QString BmpFilePath(const DataFolders& folders, const QString& file);
 
 // The text shown in place of a picture whose file cannot be read.
 QString MissingPictureText(const QString& path);

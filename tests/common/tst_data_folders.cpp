@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -75,6 +76,50 @@ private slots:
         qputenv("XDG_DATA_HOME", Path("xdg").toUtf8());
         QCoreApplication::setApplicationName(QStringLiteral("zelvara-cli"));
         QCOMPARE(UserDataLocation(), Path("xdg/zelvara"));
+    }
+
+    // A shipped file is looked for in the user's folder first; the user's
+    // copy is the one read, a missing one falls back to the shipped file, and
+    // with neither the shipped path is named (for the missing-file message).
+    void findDataFile_data()
+    {
+        QTest::addColumn<QString>("userFile");     // made under user/ when not empty
+        QTest::addColumn<QString>("shippedFile");  // made under shipped/ when not empty
+        QTest::addColumn<QString>("relative");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("user copy wins") << "bmp/inkoku.bmp" << "bmp/inkoku.bmp" << "bmp/inkoku.bmp" << "user/bmp/inkoku.bmp";
+        QTest::newRow("only the user's") << "sound3.wav" << "" << "sound3.wav" << "user/sound3.wav";
+        QTest::newRow("falls back to shipped") << "" << "help/index.html" << "help/index.html" << "shipped/help/index.html";
+        QTest::newRow("another file overridden") << "bmp/syukoku.bmp" << "bmp/inkoku.bmp" << "bmp/inkoku.bmp"
+                                                 << "shipped/bmp/inkoku.bmp";
+        QTest::newRow("neither: shipped name") << "" << "" << "bmp/tenpu.bmp" << "shipped/bmp/tenpu.bmp";
+        QTest::newRow("a folder is no file") << "bmp/tenpu.bmp/" << "bmp/tenpu.bmp" << "bmp/tenpu.bmp"
+                                             << "shipped/bmp/tenpu.bmp";
+    }
+    void findDataFile()
+    {
+        QFETCH(QString, userFile);
+        QFETCH(QString, shippedFile);
+        QFETCH(QString, relative);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const auto make = [&](const QString& file) {
+            if (file.isEmpty())
+                return true;
+            if (file.endsWith(QLatin1Char('/')))
+                return QDir().mkpath(dir.filePath(file));
+            QDir().mkpath(QFileInfo(dir.filePath(file)).absolutePath());
+            QFile f(dir.filePath(file));
+            return f.open(QIODevice::WriteOnly) && f.write("x") == 1;
+        };
+        QVERIFY(make(userFile.isEmpty() ? userFile : QStringLiteral("user/") + userFile));
+        QVERIFY(make(shippedFile.isEmpty() ? shippedFile : QStringLiteral("shipped/") + shippedFile));
+        const DataFolders folders{dir.filePath(QStringLiteral("shipped")), dir.filePath(QStringLiteral("user"))};
+        QCOMPARE(FindDataFile(folders, relative), dir.filePath(expected));
+        // Portable: one folder, the file named in it.
+        const DataFolders portable = DataFolders::Portable(dir.filePath(QStringLiteral("shipped")));
+        QCOMPARE(FindDataFile(portable, relative), dir.filePath(QStringLiteral("shipped/") + relative));
     }
 
     void descriptionNamesTheFolders()

@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 using namespace zelvara;
 
@@ -50,12 +51,14 @@ private:
     std::unique_ptr<QTemporaryDir> home_;
     RecordingSink sink_;
 
-    std::unique_ptr<TMainForm1> Start(QDate today = QDate(2024, 5, 13), bool bitmaps = true)
+    std::unique_ptr<TMainForm1> Start(QDate today = QDate(2024, 5, 13), bool bitmaps = true,
+                                      const QString& userFolder = {})
     {
         if (!home_)
             home_ = FreshProgramFolder(bitmaps);
         StartupOptions o;
         o.programFolder = home_->path();
+        o.userFolder = userFolder;
         o.settingsPath = home_->filePath("zelv.ini");
         o.showSplash = false;
         o.today = today;
@@ -174,6 +177,29 @@ private slots:
         QCOMPARE(sink_.messages.size(), 1);
         QVERIFY2(sink_.Last().contains("fukutoku.bmp"), qPrintable(sink_.Last()));
         QVERIFY(w->StartupSteps().contains("table"));
+    }
+
+    // Installed layout: a palace bitmap or help page the user put in the data
+    // folder is used instead of the shipped one; the others stay shipped.
+    void userFilesOverrideShipped()
+    {
+        QTemporaryDir user;
+        QImage own(20, 16, QImage::Format_RGB32);
+        own.fill(Qt::green);
+        QVERIFY(own.save(user.filePath("hubo.bmp"), "BMP"));
+        QVERIFY(QDir().mkpath(user.filePath("help")));
+        home_ = FreshProgramFolder();
+        QVERIFY(QFile::copy(home_->filePath("help/index.html"), user.filePath("help/index.html")));
+        auto w = Start(QDate(2024, 5, 13), true, user.path());
+        QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('|')));
+        QCOMPARE(w->Boxes()[0].palace->Glyph().size(), own.size());  // 父母: the user's
+        QCOMPARE(w->Boxes()[1].palace->Glyph().size(), QPixmap(home_->filePath("meikyu.bmp")).size());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QTest::keyClick(w.get(), Qt::Key_F1);
+        auto* help = w->findChild<HelpWindow*>("helpWindow");
+        QVERIFY(help);
+        QCOMPARE(help->ShownSource(), QUrl::fromLocalFile(user.filePath("help/index.html")).toString() + "#topic4");
     }
 
     void pageGuardBeforeAChart()

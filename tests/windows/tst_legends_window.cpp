@@ -196,6 +196,26 @@ private slots:
         QCOMPARE(Child<QPlainTextEdit>(w, "DBMemo13")->toPlainText(), SeedText(QStringLiteral("七殺星")));
     }
 
+    // Installed layout: the star picture the user put in the data folder is
+    // the one shown; the other stars keep the shipped pictures.
+    void userPictureOverridesShipped()
+    {
+        QTemporaryDir user;
+        QVERIFY(QDir().mkpath(user.filePath(QStringLiteral("bmp"))));
+        QImage own(32, 24, QImage::Format_RGB32);
+        own.fill(Qt::blue);
+        QVERIFY(own.save(user.filePath(QStringLiteral("bmp/hagun.bmp")), "BMP"));
+        Thelpbunfrm w(sink_, DataFolders{home_->path(), user.path()});
+        QCOMPARE(w.PicturePath(14), user.filePath(QStringLiteral("bmp/hagun.bmp")));
+        QCOMPARE(w.PicturePath(13), home_->filePath(QStringLiteral("bmp/sitisatu.bmp")));
+        Child<QTabWidget>(w, "Page1")->setCurrentIndex(13);
+        auto* image = Child<QLabel>(w, "Image1");
+        QCOMPARE(image->pixmap().size(), own.size());
+        QCOMPARE(image->property("pictureFile").toString(), user.filePath(QStringLiteral("bmp/hagun.bmp")));
+        // The table is made in the user's folder, not beside the pictures.
+        QVERIFY(QFile::exists(user.filePath(QStringLiteral("helpbun.DB"))));
+    }
+
     // 閉じる posts; the close box leaves the edit pending for the next 閉じる.
     void closingPostsOrLeavesPending()
     {

@@ -121,9 +121,9 @@ private slots:
         QVERIFY(!shipped.isNull());
         std::unique_ptr<OrganisationWindow> w;
         if (inner)
-            w = std::make_unique<Tsosikiin>(home_->path());
+            w = std::make_unique<Tsosikiin>(DataFolders::Portable(home_->path()));
         else
-            w = std::make_unique<Tsosikisyu>(home_->path());
+            w = std::make_unique<Tsosikisyu>(DataFolders::Portable(home_->path()));
         w->setAttribute(Qt::WA_DeleteOnClose, false);
         QCOMPARE(w->windowTitle(), caption);
         QCOMPARE(w->Picture().size(), shipped.size());
@@ -133,14 +133,58 @@ private slots:
         QVERIFY(QFile::remove(home_->filePath(QStringLiteral("bmp/") + file)));
         std::unique_ptr<OrganisationWindow> bare;
         if (inner)
-            bare = std::make_unique<Tsosikiin>(home_->path());
+            bare = std::make_unique<Tsosikiin>(DataFolders::Portable(home_->path()));
         else
-            bare = std::make_unique<Tsosikisyu>(home_->path());
+            bare = std::make_unique<Tsosikisyu>(DataFolders::Portable(home_->path()));
         bare->setAttribute(Qt::WA_DeleteOnClose, false);
         bare->show();
         QVERIFY(bare->Picture().isNull());
         QVERIFY2(Child<QLabel>(*bare, "Image1")->text().contains(file), qPrintable(Child<QLabel>(*bare, "Image1")->text()));
         QVERIFY(!Child<QPushButton>(*bare, "prnbtn")->isEnabled());
+    }
+
+    // Installed layout: a picture the user put in the data folder is shown
+    // instead of the shipped one; without it the shipped one is, and with
+    // neither the message names the shipped file.
+    void organisationPictureFromUserFolder_data()
+    {
+        QTest::addColumn<bool>("userCopy");
+        QTest::addColumn<bool>("shippedCopy");
+        QTest::addColumn<QString>("shown");  // "user", "shipped" or "missing"
+        QTest::newRow("user's copy wins") << true << true << "user";
+        QTest::newRow("only the user's") << true << false << "user";
+        QTest::newRow("falls back to shipped") << false << true << "shipped";
+        QTest::newRow("neither") << false << false << "missing";
+    }
+    void organisationPictureFromUserFolder()
+    {
+        QFETCH(bool, userCopy);
+        QFETCH(bool, shippedCopy);
+        QFETCH(QString, shown);
+        const QString shippedFile = home_->filePath(QStringLiteral("bmp/syukoku.bmp"));
+        const QSize shippedSize = QImage(shippedFile).size();
+        QVERIFY(!shippedSize.isEmpty());
+        if (!shippedCopy)
+            QVERIFY(QFile::remove(shippedFile));
+        QTemporaryDir user;
+        QImage own(40, 30, QImage::Format_RGB32);
+        own.fill(Qt::red);
+        if (userCopy) {
+            QVERIFY(QDir().mkpath(user.filePath(QStringLiteral("bmp"))));
+            QVERIFY(own.save(user.filePath(QStringLiteral("bmp/syukoku.bmp")), "BMP"));
+        }
+        Tsosikisyu w(DataFolders{home_->path(), user.path()});
+        w.setAttribute(Qt::WA_DeleteOnClose, false);
+        if (shown == QLatin1String("user")) {
+            QCOMPARE(w.Picture().size(), own.size());
+        } else if (shown == QLatin1String("shipped")) {
+            QCOMPARE(w.Picture().size(), shippedSize);
+        } else {
+            QVERIFY(w.Picture().isNull());
+            const QString text = Child<QLabel>(w, "Image1")->text();
+            QVERIFY2(text.contains(QDir::toNativeSeparators(shippedFile)), qPrintable(text));
+            QVERIFY(!Child<QPushButton>(w, "prnbtn")->isEnabled());
+        }
     }
 
     // The matrix page: texts where the layout puts them, and the footer.
@@ -185,7 +229,7 @@ private slots:
     void organisationPrint()
     {
         const QString pdf = home_->filePath(QStringLiteral("inkoku.pdf"));
-        Tsosikiin w(home_->path());
+        Tsosikiin w(DataFolders::Portable(home_->path()));
         w.setAttribute(Qt::WA_DeleteOnClose, false);
         w.SetPrintRunner(ToPdf(pdf));
         w.show();

@@ -19,6 +19,7 @@
 #ifdef ZELVARA_HAS_REGISTER
 #include "data_folders_cli.h"
 #include "register_command.h"
+#include "texts_command.h"
 #endif
 
 #include <QCoreApplication>
@@ -118,6 +119,7 @@ const Command kCommands[] = {
 #endif
 #ifdef ZELVARA_HAS_REGISTER
     {"register", "the person register: list, check, backup, restore, deleted, undelete", cli::RunRegister},
+    {"texts", "the reading texts and legends from Paradox tables: import", cli::RunTexts},
 #endif
 };
 

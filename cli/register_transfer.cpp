@@ -2,6 +2,7 @@
 
 #include "command_line.h"
 #include "data_folders_cli.h"
+#include "paradox_register.h"
 #include "person_table.h"
 #include "register_command.h"
 #include "register_csv.h"
@@ -41,12 +42,28 @@ int Export(PersonTable& table, const QString& file, CsvEncoding encoding)
     return 0;
 }
 
-int Import(PersonTable& table, const QString& file, bool dryRun, bool skipBad)
+// The rows to import: from a CSV file, or from a Paradox table (paradox).
+struct Source {
+    QString error;
+    std::vector<ImportItem> items;
+};
+
+Source ReadSource(const QString& file, bool paradox)
 {
+    if (paradox) {
+        ParadoxRecords records = ReadRegisterParadox(file);
+        return {records.error, std::move(records.items)};
+    }
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
-        return Fail(QStringLiteral("「%1」を読めません。%2").arg(file, in.errorString()));
-    const CsvContent content = ReadRegisterCsv(in.readAll(), file);
+        return {QStringLiteral("「%1」を読めません。%2").arg(file, in.errorString()), {}};
+    CsvContent content = ReadRegisterCsv(in.readAll(), file);
+    return {content.error, std::move(content.items)};
+}
+
+int Import(PersonTable& table, const QString& file, bool paradox, bool dryRun, bool skipBad)
+{
+    const Source content = ReadSource(file, paradox);
     if (!content.error.isEmpty())
         return Fail(content.error + QStringLiteral("\n名簿は変えていません。"));
     ImportOptions options;
@@ -59,7 +76,8 @@ int Import(PersonTable& table, const QString& file, bool dryRun, bool skipBad)
     if (options.progress)
         std::cerr << "\r読み込み中 100%\n";
     for (const auto& [line, reason] : report.refused)
-        std::cerr << Local(QStringLiteral("「%1」の %2 行目: %3").arg(file).arg(line).arg(reason)) << '\n';
+        std::cerr << Local((paradox ? QStringLiteral("「%1」の %2 件目: %3") : QStringLiteral("「%1」の %2 行目: %3")).arg(file).arg(line).arg(reason))
+                  << '\n';
     if (!report.error.isEmpty())
         return Fail(report.error + QStringLiteral("\n名簿は変えていません。"));
     if (!report.backupPath.isEmpty())
@@ -79,7 +97,8 @@ int RunRegisterTransfer(const QStringList& args)
 {
     Options opts;
     opts.setApplicationDescription(QStringLiteral(
-        "The register to and from CSV (RFC 4180, a header of field names). export writes every record, UTF-8 with a "
+        "The register to and from CSV (RFC 4180, a header of field names), and records from a Paradox table with the "
+        "register's fields (import --paradox nam_data.db, Shift-JIS). export writes every record, UTF-8 with a "
         "byte-order mark or Shift-JIS (--encoding cp932); import reads UTF-8 or Shift-JIS, columns in any order, checks "
         "every record first and imports nothing when one is refused (unless --skip-bad), skips records already in the "
         "register, backs the register up under backup/ and writes in one transaction. import takes the register's lock "
@@ -87,6 +106,7 @@ int RunRegisterTransfer(const QStringList& args)
     opts.addPositionalArgument(QStringLiteral("action"), QStringLiteral("what to do"), QStringLiteral("export|import"));
     opts.addOptions({
         {QStringLiteral("csv"), QStringLiteral("the CSV file"), QStringLiteral("FILE")},
+        {QStringLiteral("paradox"), QStringLiteral("import: the Paradox table (.DB)"), QStringLiteral("FILE")},
         {QStringLiteral("encoding"), QStringLiteral("export: utf-8 (default) or cp932"), QStringLiteral("NAME")},
         {QStringLiteral("dry-run"), QStringLiteral("import: check and report, write nothing")},
         {QStringLiteral("skip-bad"), QStringLiteral("import: import the good records when some are refused")},
@@ -96,9 +116,13 @@ int RunRegisterTransfer(const QStringList& args)
     if (const auto code = ParseCommand(opts, command, args, 1, 1))
         return *code;
     const bool exporting = opts.positionalArguments().value(0) == QLatin1String("export");
-    const QString file = opts.value(QStringLiteral("csv"));
+    const bool paradox = opts.isSet(QStringLiteral("paradox"));
+    const QString file = opts.value(paradox ? QStringLiteral("paradox") : QStringLiteral("csv"));
+    if (paradox && (exporting || opts.isSet(QStringLiteral("csv"))))
+        return UsageError(opts, command, QStringLiteral("--paradox は register import だけに、--csv の代わりに指定して下さい。"));
     if (file.isEmpty())
-        return UsageError(opts, command, QStringLiteral("register export と import には --csv FILE が要ります。"));
+        return UsageError(opts, command,
+                          QStringLiteral("register export には --csv FILE が、import には --csv FILE か --paradox FILE が要ります。"));
     CsvEncoding encoding = CsvEncoding::Utf8;
     const QString encodingName = opts.value(QStringLiteral("encoding")).toLower();
     if (encodingName == QLatin1String("cp932") || encodingName == QLatin1String("shift-jis") ||
@@ -122,7 +146,7 @@ int RunRegisterTransfer(const QStringList& args)
         return Fail(table.Unavailability());
     if (exporting)
         return Export(table, file, encoding);
-    return Import(table, file, opts.isSet(QStringLiteral("dry-run")), opts.isSet(QStringLiteral("skip-bad")));
+    return Import(table, file, paradox, opts.isSet(QStringLiteral("dry-run")), opts.isSet(QStringLiteral("skip-bad")));
 }
 
 }  // namespace zelvara::cli

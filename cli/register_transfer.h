@@ -1,4 +1,5 @@
-// zelvara-cli register export|import: the register to and from CSV files.
+// zelvara-cli register export|import: the register to and from CSV files,
+// and records from a Paradox table of the older program.
 #pragma once
 
 #include <QStringList>
@@ -6,7 +7,7 @@
 namespace zelvara::cli {
 
 // args: the words after "register": export --csv FILE [--encoding utf-8|cp932]
-// | import --csv FILE [--dry-run] [--skip-bad], and --home. Returns the exit
+// | import --csv FILE|--paradox FILE [--dry-run] [--skip-bad], and --home. Returns the exit
 // code: 0 done, 1 refused or failed (the register unchanged), 2 usage, 3 the
 // register's lock is held by another program.
 int RunRegisterTransfer(const QStringList& args);

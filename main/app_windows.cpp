@@ -11,6 +11,7 @@
 #include "legends_window.h"
 #include "picture_windows.h"
 #include "print_module.h"
+#include "paradox_window.h"
 #include "register_csv_window.h"
 #include "settings_window.h"
 
@@ -70,6 +71,23 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm)
     PersonTable& persons = mainForm.Persons();
     settings->SetCsvDoors([settings, &persons] { ExportRegisterCsvDialog(settings, persons); },
                           [settings, &persons] { ImportRegisterCsvDialog(settings, persons); });
+    // Texts from Paradox: pending edits are saved before the tables are
+    // replaced, and the tables in use are reopened afterwards.
+    settings->SetParadoxDoors([settings, &persons] { ImportRegisterParadoxDialog(settings, persons); },
+                              [settings, &mainForm, legends] {
+                                  const QString user = mainForm.Folders().user;
+                                  ImportTextsParadoxDialog(
+                                      settings, user,
+                                      [&mainForm, legends] {
+                                          LegendsTable& shown = legends->Table();
+                                          return mainForm.Readings().Tables().SaveAllPending() &&
+                                                 (!shown.IsModified() || shown.Post());
+                                      },
+                                      [&mainForm, legends, user] {
+                                          mainForm.Readings().OpenTables(user);
+                                          legends->Table().Open(user);
+                                      });
+                              });
     mainForm.SetPrintModule(printModule);
     mainForm.SetOpenableWindows(w);
     // The last chance for reading-text edits, while every window still

@@ -21,11 +21,12 @@ const QString kTitle = QStringLiteral("名簿の CSV");
 const QString kUtf8Filter = QStringLiteral("CSV UTF-8（Excel 用、BOM 付き） (*.csv)");
 const QString kCp932Filter = QStringLiteral("CSV Shift-JIS (*.csv)");
 
-QString RefusalList(const QString& file, const ImportReport& report)
+// unit: what the numbers count, "行目" (lines of a CSV file) or "件目" (records).
+QString RefusalList(const QString& file, const QString& unit, const ImportReport& report)
 {
     QStringList lines;
     for (size_t n = 0; n < report.refused.size() && n < size_t(kRefusalsShown); ++n)
-        lines << QStringLiteral("%1 行目: %2").arg(report.refused[n].first).arg(report.refused[n].second);
+        lines << QStringLiteral("%1 %2: %3").arg(report.refused[n].first).arg(unit, report.refused[n].second);
     if (report.refused.size() > size_t(kRefusalsShown))
         lines << QStringLiteral("ほか %1 件").arg(report.refused.size() - size_t(kRefusalsShown));
     return QStringLiteral("「%1」の受け付けられない記録:\n%2").arg(file, lines.join(QLatin1Char('\n')));
@@ -77,8 +78,14 @@ void ImportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString&
         return;
     }
     const CsvContent content = ReadRegisterCsv(in.readAll(), file);
-    if (!content.error.isEmpty()) {
-        QMessageBox::warning(parent, kTitle, content.error + QStringLiteral("\n名簿は変えていません。"));
+    ImportRecordsDialog(parent, table, file, content.error, content.items, kTitle, QStringLiteral("行目"));
+}
+
+void ImportRecordsDialog(QWidget* parent, PersonTable& table, const QString& file, const QString& readError,
+                         const std::vector<ImportItem>& items, const QString& title, const QString& unit)
+{
+    if (!readError.isEmpty()) {
+        QMessageBox::warning(parent, title, readError + QStringLiteral("\n名簿は変えていません。"));
         return;
     }
 
@@ -86,12 +93,12 @@ void ImportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString&
     ImportOptions options;
     options.dryRun = true;
     options.skipBad = true;
-    const ImportReport preview = ImportRecords(table, content.items, options);
+    const ImportReport preview = ImportRecords(table, items, options);
     if (preview.added == 0) {
         QString text = QStringLiteral("読み込める新しい記録はありません（同じ人物がすでにある %1 件）。").arg(preview.duplicates);
         if (!preview.refused.empty())
-            text += QLatin1Char('\n') + RefusalList(file, preview);
-        QMessageBox::information(parent, kTitle, text);
+            text += QLatin1Char('\n') + RefusalList(file, unit, preview);
+        QMessageBox::information(parent, title, text);
         return;
     }
     QString question = QStringLiteral("%1 件を名簿に加えます。同じ人物がすでにある %2 件は飛ばします。")
@@ -100,14 +107,14 @@ void ImportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString&
     if (!preview.refused.empty())
         question += QStringLiteral("\n受け付けられない %1 件は読み込みません。\n\n%2")
                         .arg(preview.refused.size())
-                        .arg(RefusalList(file, preview));
+                        .arg(RefusalList(file, unit, preview));
     question += QStringLiteral("\n\n読み込む前に今の名簿をバックアップします。よろしいですか？");
-    if (QMessageBox::question(parent, kTitle, question) != QMessageBox::Yes)
+    if (QMessageBox::question(parent, title, question) != QMessageBox::Yes)
         return;
 
     options.dryRun = false;
     std::unique_ptr<QProgressDialog> progress;
-    if (content.items.size() >= size_t(kProgressFrom)) {
+    if (items.size() >= size_t(kProgressFrom)) {
         progress = std::make_unique<QProgressDialog>(QStringLiteral("読み込んでいます…"), QString(), 0, 100, parent);
         progress->setWindowModality(Qt::WindowModal);
         progress->setMinimumDuration(0);
@@ -116,13 +123,13 @@ void ImportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString&
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         };
     }
-    const ImportReport report = ImportRecords(table, content.items, options);
+    const ImportReport report = ImportRecords(table, items, options);
     progress.reset();
     if (!report.error.isEmpty()) {
-        QMessageBox::warning(parent, kTitle, report.error + QStringLiteral("\n名簿は変えていません。"));
+        QMessageBox::warning(parent, title, report.error + QStringLiteral("\n名簿は変えていません。"));
         return;
     }
-    QMessageBox::information(parent, kTitle,
+    QMessageBox::information(parent, title,
                              QStringLiteral("%1 件を読み込みました。同じ人物がすでにある %2 件と、受け付けられない %3 件は飛ばしました。\n"
                                             "読み込む前の名簿は「%4」にあります。")
                                  .arg(report.added)

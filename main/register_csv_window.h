@@ -4,7 +4,11 @@
 // program's own open register (it holds the lock).
 #pragma once
 
+#include "register_import.h"
+
 #include <QString>
+
+#include <vector>
 
 class QWidget;
 
@@ -17,5 +21,12 @@ class PersonTable;
 // shiftJis.
 void ExportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString& file = {}, bool shiftJis = false);
 void ImportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString& file = {});
+
+// What every import of records into the open register shows: readError in a
+// box, else a check of every record without writing, a confirmation listing
+// the refused ones (numbered by unit, "行目" or "件目"), the import with a
+// progress dialog for large files, and a summary box.
+void ImportRecordsDialog(QWidget* parent, PersonTable& table, const QString& file, const QString& readError,
+                         const std::vector<ImportItem>& items, const QString& title, const QString& unit);
 
 }  // namespace zelvara

@@ -13,8 +13,8 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   # astronomy for the calendar generator
   libnova-dev liberfa-dev
-  # the register's CSV files
-  libcsv-dev
+  # the register's CSV files; the older program's Paradox tables
+  libcsv-dev pxlib-dev
   # tests and benchmarks
   libgtest-dev libbenchmark-dev xvfb xauth poppler-utils
   # Qt's Japanese dialogs; the icon renderer; packaging and its validators

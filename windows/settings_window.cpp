@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -118,7 +119,20 @@ TCunstomFrm::TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QS
         if (importCsv_)
             importCsv_();
     });
-    for (QPushButton* b : {databasebtn, kounbtn, kekkonbtn, printbtn, deletedbtn, csvoutbtn, csvinbtn})
+    paradoxbtn = Named(new QPushButton(QStringLiteral("Paradox から取り込み…"), this), "paradoxbtn");
+    paradoxbtn->setToolTip(QStringLiteral("前のプログラムの Paradox の表から、人物データか鑑定文と星の説明を取り込みます"));
+    paradoxbtn->hide();
+    auto* paradoxMenu = new QMenu(paradoxbtn);
+    paradoxMenu->addAction(QStringLiteral("名簿（nam_data.db）…"), this, [this] {
+        if (importParadoxRegister_)
+            importParadoxRegister_();
+    })->setObjectName(QStringLiteral("paradoxregister"));
+    paradoxMenu->addAction(QStringLiteral("鑑定文と星の説明（フォルダー）…"), this, [this] {
+        if (importParadoxTexts_)
+            importParadoxTexts_();
+    })->setObjectName(QStringLiteral("paradoxtexts"));
+    paradoxbtn->setMenu(paradoxMenu);
+    for (QPushButton* b : {databasebtn, kounbtn, kekkonbtn, printbtn, deletedbtn, csvoutbtn, csvinbtn, paradoxbtn})
         layout->addWidget(b);
     folderslbl = Named(new QLabel(this), "folderslbl");
     folderslbl->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -157,6 +171,13 @@ void TCunstomFrm::SetCsvDoors(std::function<void()> exportCsv, std::function<voi
     importCsv_ = std::move(importCsv);
     csvoutbtn->setVisible(bool(exportCsv_));
     csvinbtn->setVisible(bool(importCsv_));
+}
+
+void TCunstomFrm::SetParadoxDoors(std::function<void()> importRegister, std::function<void()> importTexts)
+{
+    importParadoxRegister_ = std::move(importRegister);
+    importParadoxTexts_ = std::move(importTexts);
+    paradoxbtn->setVisible(bool(importParadoxRegister_) || bool(importParadoxTexts_));
 }
 
 void TCunstomFrm::ShowDataFolders(const DataFolders& folders)

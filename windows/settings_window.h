@@ -39,6 +39,9 @@ public:
     // What "CSVに書き出す…" and "CSVから読み込む…" do with the register; the
     // buttons show once the doors are given.
     void SetCsvDoors(std::function<void()> exportCsv, std::function<void()> importCsv);
+    // What the two choices of "Paradox から取り込み…" do: the register's
+    // records, the reading texts and legends. The button shows once given.
+    void SetParadoxDoors(std::function<void()> importRegister, std::function<void()> importTexts);
     // The printer the prints use; "プリンタ設定" sets it up.
     void SetPrinter(QPrinter* printer) { printer_ = printer; }
 
@@ -89,6 +92,9 @@ private:
     QPushButton* csvinbtn = nullptr;
     std::function<void()> exportCsv_;
     std::function<void()> importCsv_;
+    QPushButton* paradoxbtn = nullptr;
+    std::function<void()> importParadoxRegister_;
+    std::function<void()> importParadoxTexts_;
     QCheckBox* soundchk = nullptr;
     QPushButton* BitBtn1 = nullptr;
     QLabel* folderslbl = nullptr;

@@ -1,0 +1,286 @@
+#include "paradox_texts.h"
+
+#include "legends_table.h"
+#include "paradox_table.h"
+#include "sqlite_connection.h"
+#include "sqlite_copy.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <climits>
+#include <unistd.h>
+
+namespace zelvara {
+namespace {
+
+constexpr int kProblemsShown = 20;
+
+ParadoxType ParadoxTypeOf(FieldType type)
+{
+    switch (type) {
+    case FieldType::SmallInt: return ParadoxType::Short;
+    case FieldType::String: return ParadoxType::Alpha;
+    case FieldType::Memo: break;
+    }
+    return ParadoxType::Memo;
+}
+
+TextTableLayout ReadingLayout(const TableSchema& schema)
+{
+    TextTableLayout layout{schema.fileName, schema.tableName, schema.fields, schema.keyedByNo, {}};
+    for (const FieldDef& f : schema.fields)
+        layout.columnSql << schema.ColumnSql(f);
+    return layout;
+}
+
+// The legends table holds one record of fourteen memos named after the
+// major stars; its table has the file's base name, as every table file does.
+TextTableLayout LegendsLayout()
+{
+    const QString file = QString::fromLatin1(LegendsTable::kFileName);
+    TextTableLayout layout{file, QFileInfo(file).completeBaseName(), {}, false, {}};
+    for (const QString& name : LegendFieldNames()) {
+        layout.fields << FieldDef{name, FieldType::Memo, 0};
+        layout.columnSql << QuotedName(name) + QStringLiteral(" TEXT NOT NULL DEFAULT ''");
+    }
+    return layout;
+}
+
+// The file of that name in the folder, in any letter case; empty when none.
+QString FindFile(const QString& folder, const QString& name)
+{
+    for (const QString& entry : QDir(folder).entryList(QDir::Files))
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return QDir(folder).filePath(entry);
+    return {};
+}
+
+// Reads one table and checks every record; problems are added to *problems.
+TextTableRecords ReadTable(int index, const QString& path, QStringList* problems)
+{
+    const TextTableLayout& layout = TextTableLayouts().at(index);
+    TextTableRecords result{index, path, {}};
+    ParadoxTable table;
+    if (const QString error = table.Open(path); !error.isEmpty()) {
+        *problems << error;
+        return result;
+    }
+    QList<WantedField> wanted;
+    for (const FieldDef& f : layout.fields)
+        wanted << WantedField{f.name, ParadoxTypeOf(f.type)};
+    QList<int> columns;
+    if (const QString error = MatchFields(table, path, wanted, &columns); !error.isEmpty()) {
+        *problems << error + QStringLiteral("\n表 %1 として読めません。").arg(layout.tableName);
+        return result;
+    }
+    if (table.RecordCount() == 0)
+        *problems << QStringLiteral("「%1」には記録がありません。").arg(path);
+    QSet<QString> numbers;
+    QStringList raw;
+    for (int n = 0; n < table.RecordCount(); ++n) {
+        if (const QString error = table.ReadRecord(n, &raw); !error.isEmpty()) {
+            *problems << error;
+            continue;
+        }
+        QStringList values;
+        for (int i = 0; i < layout.fields.size(); ++i) {
+            const FieldDef& field = layout.fields.at(i);
+            values << raw.at(columns[i]);
+            if (const QString problem = CheckFieldValue(field, values.last()); !problem.isEmpty())
+                *problems << QStringLiteral("「%1」の %2 件目: %3").arg(path).arg(n + 1).arg(problem.simplified());
+        }
+        if (layout.keyedByNo) {
+            const QString no = values.at(0);
+            if (no.isEmpty())
+                *problems << QStringLiteral("「%1」の %2 件目: 番号（No）がありません。").arg(path).arg(n + 1);
+            else if (numbers.contains(no))
+                *problems << QStringLiteral("「%1」の %2 件目: 番号（No）%3 が重なっています。").arg(path).arg(n + 1).arg(no);
+            numbers.insert(no);
+        }
+        result.records.push_back(values);
+    }
+    return result;
+}
+
+// Writes the records into the file at temp: a copy of the user's table when
+// there is one (its layout kept), else a new table. Empty on success.
+QString BuildReplacement(const TextTableRecords& table, const QString& userPath, const QString& temp)
+{
+    const TextTableLayout& layout = TextTableLayouts().at(table.layout);
+    QFile::remove(temp);
+    const bool copied = QFileInfo(userPath).isFile();
+    if (copied)
+        if (const QString error = CopySqliteFile(userPath, temp); !error.isEmpty())
+            return error;
+    const ScopedSqliteConnection connection(NewConnectionName(QStringLiteral("texts-import")), temp);
+    if (!connection.ok())
+        return connection.error();
+    QSqlDatabase db = connection.db();
+    QSqlQuery q(db);
+    QStringList names, marks;
+    for (const FieldDef& f : layout.fields) {
+        names << QuotedName(f.name);
+        marks << QStringLiteral("?");
+    }
+    bool ok = db.transaction();
+    if (ok && copied)
+        ok = q.exec(QStringLiteral("DELETE FROM %1").arg(QuotedName(layout.tableName)));
+    else if (ok)
+        ok = q.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(QuotedName(layout.tableName), layout.columnSql.join(QStringLiteral(", "))));
+    ok = ok && q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                             .arg(QuotedName(layout.tableName), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
+    for (size_t r = 0; ok && r < table.records.size(); ++r) {
+        const QStringList& values = table.records[r];
+        for (int i = 0; i < layout.fields.size(); ++i) {
+            const bool number = layout.fields.at(i).type == FieldType::SmallInt;
+            q.addBindValue(number && values.at(i).isEmpty() ? QVariant() : number ? QVariant(values.at(i).toInt()) : QVariant(values.at(i)));
+        }
+        ok = q.exec();
+    }
+    if (ok && db.commit())
+        return {};
+    const QString why = q.lastError().isValid() ? q.lastError().text() : db.lastError().text();
+    db.rollback();
+    return QStringLiteral("「%1」の表 %2 に書けません（%3）。").arg(userPath, layout.tableName, why);
+}
+
+// backup/<name>-YYYYMMDD-HHmmss.<ext> ("-2", "-3" … when taken).
+QString BackupPathFor(const QString& userPath)
+{
+    const QFileInfo info(userPath);
+    const QDir folder(info.dir().filePath(QStringLiteral("backup")));
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString path = folder.filePath(QStringLiteral("%1-%2.%3").arg(info.completeBaseName(), stamp, info.suffix()));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = folder.filePath(QStringLiteral("%1-%2-%3.%4").arg(info.completeBaseName(), stamp).arg(n).arg(info.suffix()));
+    return path;
+}
+
+}  // namespace
+
+const QList<TextTableLayout>& TextTableLayouts()
+{
+    static const QList<TextTableLayout> layouts = [] {
+        QList<TextTableLayout> list;
+        for (TableId id : AllReadingTables())
+            list << ReadingLayout(SchemaOf(id));
+        list << LegendsLayout();
+        return list;
+    }();
+    return layouts;
+}
+
+TextsImport ReadTextsParadox(const QString& folder)
+{
+    TextsImport import;
+    if (!QFileInfo(folder).isDir()) {
+        import.error = QStringLiteral("フォルダー「%1」がありません。").arg(folder);
+        return import;
+    }
+    QStringList problems;
+    for (int i = 0; i < TextTableLayouts().size(); ++i) {
+        const QString path = FindFile(folder, TextTableLayouts().at(i).fileName);
+        if (path.isEmpty())
+            import.notFound << TextTableLayouts().at(i).fileName;
+        else
+            import.tables.push_back(ReadTable(i, path, &problems));
+    }
+    if (import.tables.empty()) {
+        QStringList names;
+        for (const TextTableLayout& l : TextTableLayouts())
+            names << l.fileName;
+        import.error = QStringLiteral("フォルダー「%1」には読み込める表（%2）がありません。").arg(folder, names.join(QStringLiteral("、")));
+    } else if (!problems.isEmpty()) {
+        const qsizetype count = problems.size();
+        if (count > kProblemsShown) {
+            problems = problems.mid(0, kProblemsShown);
+            problems << QStringLiteral("ほか %1 件").arg(count - kProblemsShown);
+        }
+        import.error = problems.join(QLatin1Char('\n')) +
+                       QStringLiteral("\n受け付けられない記録や表があるため、鑑定文と星の説明は何も変えていません。");
+    }
+    return import;
+}
+
+QString DescribeTextsImport(const TextsImport& import, const QString& userFolder)
+{
+    QStringList lines;
+    for (const TextTableRecords& t : import.tables) {
+        const QString target = QDir(userFolder).filePath(TextTableLayouts().at(t.layout).fileName);
+        lines << QStringLiteral("「%1」の記録をすべて「%2」の %3 件に置き換えます。").arg(target, t.source).arg(t.records.size());
+    }
+    for (const QString& name : import.notFound)
+        lines << QStringLiteral("%1 は取り込み元にないため、そのままです。").arg(name);
+    return lines.join(QLatin1Char('\n'));
+}
+
+TextsReplaced ReplaceTexts(const TextsImport& import, const QString& userFolder)
+{
+    TextsReplaced result;
+    if (!import.error.isEmpty() || import.tables.empty()) {
+        result.error = import.error.isEmpty() ? QStringLiteral("取り込む表がありません。") : import.error;
+        return result;
+    }
+    struct Step {
+        QString user, temp, backup;
+    };
+    std::vector<Step> steps;
+    const auto cleanUp = [&] {
+        for (const Step& s : steps)
+            QFile::remove(s.temp);
+    };
+    // Everything is prepared beside the tables first; nothing is replaced
+    // while any replacement or backup could not be made.
+    for (const TextTableRecords& t : import.tables) {
+        Step step;
+        step.user = QDir(userFolder).filePath(TextTableLayouts().at(t.layout).fileName);
+        step.temp = QStringLiteral("%1.import-%2").arg(step.user).arg(::getpid());
+        steps.push_back(step);
+        if (const QString error = BuildReplacement(t, step.user, step.temp); !error.isEmpty()) {
+            cleanUp();
+            result.error = error + QStringLiteral("\n鑑定文と星の説明は何も変えていません。");
+            return result;
+        }
+    }
+    const QString backupFolder = QDir(userFolder).filePath(QStringLiteral("backup"));
+    for (Step& s : steps) {
+        if (!QFileInfo(s.user).isFile())
+            continue;
+        s.backup = BackupPathFor(s.user);
+        QString error = QDir().mkpath(backupFolder) ? CopySqliteFile(s.user, s.backup)
+                                                    : QStringLiteral("フォルダー「%1」を作れません。").arg(backupFolder);
+        if (!error.isEmpty()) {
+            cleanUp();
+            result.error = QStringLiteral("今の表のバックアップを作れないため、取り込みをやめました。\n%1").arg(error);
+            return result;
+        }
+        result.backups << s.backup;
+    }
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const Step& s = steps[i];
+        QString error = s.backup.isEmpty() ? (QFile::rename(s.temp, s.user) ? QString() : QStringLiteral("「%1」を書き込めません。").arg(s.user))
+                                           : ReplaceSqliteContent(s.temp, s.user);
+        if (error.isEmpty())
+            continue;
+        // Puts back the tables already replaced, from the copies just made.
+        for (size_t j = 0; j < i; ++j) {
+            if (steps[j].backup.isEmpty())
+                QFile::remove(steps[j].user);
+            else if (const QString undo = ReplaceSqliteContent(steps[j].backup, steps[j].user); !undo.isEmpty())
+                error += QStringLiteral("\n「%1」を元に戻せません。バックアップ「%2」から戻して下さい。").arg(steps[j].user, steps[j].backup);
+        }
+        cleanUp();
+        result.error = error + QStringLiteral("\n取り込みをやめました。");
+        return result;
+    }
+    cleanUp();
+    return result;
+}
+
+}  // namespace zelvara

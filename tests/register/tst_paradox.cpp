@@ -1,0 +1,270 @@
+// Records and texts from Paradox tables written with pxlib's own writer: the
+// register through zelvara-cli register import --paradox (the same checks,
+// backup and report as a CSV import), the reading texts and legends through
+// zelvara-cli texts import, and every kind of bad input leaving the user's
+// files exactly as they were.
+#include "legends_table.h"
+#include "paradox_fixture.h"
+#include "paradox_register.h"
+#include "paradox_texts.h"
+#include "person_table.h"
+#include "recording_sink.h"
+#include "register_test_support.h"
+#include "sqlite_connection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zelvara;
+using namespace register_test;
+using paradox_fixture::Field;
+
+namespace {
+
+QByteArray Read(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList Person(const QString& name, const QString& year, const QString& sex = QStringLiteral("男"))
+{
+    QStringList v{name, year, "5", "7", "05:00-07:00", sex};
+    while (v.size() < kPersonFieldCount)
+        v << QString();
+    return v;
+}
+
+// zelvara-cli texts ARGS --home HOME.
+Run Texts(const QString& home, QStringList args)
+{
+    args << QStringLiteral("--home") << home;
+    QProcess p;
+    p.start(QStringLiteral(ZELVARA_CLI), QStringList{QStringLiteral("texts")} + args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+// hosiImi: No and the star texts, all memos.
+QList<Field> StarTextFields()
+{
+    QList<Field> fields{{QStringLiteral("No"), pxfShort, 2}};
+    for (const QString& name : StarTextFieldNames())
+        fields << Field{name, pxfMemoBLOb, 20};
+    return fields;
+}
+
+// A memo longer than the leader kept in the record, so that it lies in the memo file.
+QString LongText(const QString& head) { return head + QStringLiteral("～∥－￠￡￢ の説明。").repeated(20); }
+
+QString SqlValue(const QString& file, const QString& sql)
+{
+    const ScopedSqliteConnection c(NewConnectionName(QStringLiteral("test")), file);
+    QSqlQuery q(c.db());
+    return q.exec(sql) && q.next() ? q.value(0).toString() : QStringLiteral("(none)");
+}
+
+}  // namespace
+
+class TestParadox : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        dir_ = std::make_unique<QTemporaryDir>();
+        RecordingSink sink;
+        PersonTable t(sink);
+        QVERIFY(t.Open(dir_->path()));
+        AddPerson(t, QStringLiteral("見本太郎"));
+    }
+
+    void registerRoundTripFieldByField()
+    {
+        QList<QStringList> records;
+        QStringList full = Person(QStringLiteral("～∥－￠￡￢"), QStringLiteral("S34"), QStringLiteral("女"));
+        for (int p = 1; p <= 12; ++p)
+            full[PalaceFieldIndex(p)] = p % 2 ? QStringLiteral("紫微") : QStringLiteral("天府");
+        records << full << Person(QStringLiteral("山田 花子"), QStringLiteral("1959"))
+                << Person(QStringLiteral("髙橋①"), QStringLiteral("H1"));
+        records[2][kFieldTime] = QStringLiteral("不明の場合");
+        const QString db = dir_->filePath("old/nam_data.db");
+        QVERIFY(QDir().mkpath(dir_->filePath("old")));
+        QCOMPARE(paradox_fixture::Write(db, paradox_fixture::RegisterFields(), records), QString());
+
+        QTemporaryDir other;
+        const Run r = Cli(other.path(), {"import", "--paradox", db});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY2(r.out.contains(QStringLiteral("3 件を読み込みました")), qPrintable(r.out));
+        RecordingSink sink;
+        PersonTable t(sink);
+        QVERIFY(t.Open(other.path(), PersonTable::OpenMode::ReadOnly));
+        const std::vector<PersonValues> stored = t.AllRecords();
+        QCOMPARE(stored.size(), size_t(3));
+        for (size_t n = 0; n < stored.size(); ++n)
+            for (int i = 0; i < kPersonFieldCount; ++i)
+                QVERIFY2(stored[n][size_t(i)] == records[int(n)][i],
+                         qPrintable(QStringLiteral("record %1 field %2: %3 != %4")
+                                        .arg(n + 1)
+                                        .arg(FieldName(i), stored[n][size_t(i)], records[int(n)][i])));
+        // The same table again: every record is already there.
+        const Run twice = Cli(other.path(), {"import", "--paradox", db});
+        QVERIFY2(twice.out.contains(QStringLiteral("すでにある 3 件")), qPrintable(twice.out));
+    }
+
+    void badRegisterTableChangesNothing_data()
+    {
+        QTest::addColumn<QList<Field>>("fields");
+        QTest::addColumn<QList<QStringList>>("records");
+        QTest::addColumn<int>("cutTo");  // bytes the file is cut to, 0 = whole
+        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<QString>("expected");
+        const QList<Field> reg = paradox_fixture::RegisterFields();
+        const QList<QStringList> good{Person("a", "1959")};
+        const QList<QStringList> oneBad{Person("a", "1959"), Person("b", "1959", "x")};
+        QList<Field> missing = reg.mid(0, kPersonFieldCount - 1);
+        QList<Field> extra = reg;
+        extra << Field{QStringLiteral("備考"), pxfAlpha, 20};
+        QList<Field> mistyped = reg;
+        mistyped[kFieldYear].type = pxfShort;
+        mistyped[kFieldYear].size = 2;
+        QTest::newRow("refused record") << reg << oneBad << 0 << QStringList{} << QStringLiteral("2 件目: 性別「x」");
+        QTest::newRow("missing field") << missing << good << 0 << QStringList{} << QStringLiteral("項目「hukutoku」がありません");
+        QTest::newRow("extra field") << extra << good << 0 << QStringList{} << QStringLiteral("読み込み先にない項目「備考」");
+        QTest::newRow("mistyped field") << mistyped << good << 0 << QStringList{} << QStringLiteral("項目「生まれた年」の型が S");
+        QTest::newRow("truncated") << reg << good << 3000 << QStringList{} << QStringLiteral("途中で切れて");
+        QTest::newRow("damaged header") << reg << good << 100 << QStringList{} << QStringLiteral("途中で切れて");
+        QTest::newRow("not paradox") << reg << good << -1 << QStringList{} << QStringLiteral("Paradox の表ではありません");
+        QTest::newRow("dry run") << reg << good << 0 << QStringList{"--dry-run"} << QString();
+    }
+    void badRegisterTableChangesNothing()
+    {
+        QFETCH(QList<Field>, fields);
+        QFETCH(QList<QStringList>, records);
+        QFETCH(int, cutTo);
+        QFETCH(QStringList, extra);
+        QFETCH(QString, expected);
+        const QString db = dir_->filePath("in.db");
+        QCOMPARE(paradox_fixture::Write(db, fields, records), QString());
+        if (cutTo != 0) {
+            QFile f(db);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            if (cutTo < 0)
+                QVERIFY(f.write("氏名,生まれた年\r\n見本,1959\r\n") > 0);
+            QVERIFY(f.resize(cutTo < 0 ? f.pos() : cutTo));
+        }
+        const QByteArray before = Read(dir_->filePath("nam_data.db"));
+        const Run r = Cli(dir_->path(), QStringList{"import", "--paradox", db} + extra);
+        if (expected.isEmpty()) {
+            QCOMPARE(r.code, 0);
+            QVERIFY2(r.out.contains(QStringLiteral("1 件を読み込めます")), qPrintable(r.out));
+        } else {
+            QCOMPARE(r.code, 1);
+            QVERIFY2(r.err.contains(expected) && r.err.contains(db), qPrintable(r.err));
+            QVERIFY2(r.err.contains(QStringLiteral("名簿は変えていません")), qPrintable(r.err));
+        }
+        QCOMPARE(Read(dir_->filePath("nam_data.db")), before);
+        QVERIFY(!QFileInfo::exists(dir_->filePath("backup")) ||
+                QDir(dir_->filePath("backup")).entryList({"nam_data-*-*.db"}).isEmpty());
+    }
+
+    void skipBadImportsTheGoodRecords()
+    {
+        const QString db = dir_->filePath("in.db");
+        QCOMPARE(paradox_fixture::Write(db, paradox_fixture::RegisterFields(),
+                                        {Person("a", "1959"), Person("b", "1959", "x"), Person("c", "13")}),
+                 QString());
+        const Run r = Cli(dir_->path(), {"import", "--paradox", db, "--skip-bad"});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.err.contains(QStringLiteral("「%1」の 2 件目").arg(db)), qPrintable(r.err));
+        QVERIFY2(r.out.contains(QStringLiteral("2 件を読み込みました")), qPrintable(r.out));
+        QCOMPARE(QDir(dir_->filePath("backup")).entryList({"nam_data-*-*.db"}).size(), 1);
+        RecordingSink sink;
+        PersonTable t(sink);
+        QVERIFY(t.Open(dir_->path(), PersonTable::OpenMode::ReadOnly));
+        QCOMPARE(t.RecordCount(), 3);
+    }
+
+    void textsReplacedOnlyWhenConfirmed()
+    {
+        const QString from = MakeTexts();
+        const QString legends = dir_->filePath(LegendsTable::kFileName);
+        const QByteArray before = Read(legends);
+
+        const Run asked = Texts(dir_->path(), {"import", "--paradox", from});
+        QCOMPARE(asked.code, 1);
+        QVERIFY2(asked.out.contains(QStringLiteral("「%1」の記録をすべて").arg(legends)), qPrintable(asked.out));
+        QVERIFY2(asked.out.contains(QStringLiteral("KYU12.db は取り込み元にない")), qPrintable(asked.out));
+        QVERIFY2(asked.err.contains(QStringLiteral("--yes")), qPrintable(asked.err));
+        QCOMPARE(Read(legends), before);
+        QVERIFY(!QFileInfo::exists(dir_->filePath("hosiImi.DB")));
+
+        const Run done = Texts(dir_->path(), {"import", "--paradox", from, "--yes"});
+        QVERIFY2(done.code == 0, qPrintable(done.err));
+        QCOMPARE(QDir(dir_->filePath("backup")).entryList({"helpbun-*.DB"}).size(), 1);
+        RecordingSink sink;
+        LegendsTable table(sink);
+        QVERIFY(table.Open(dir_->path()));
+        QCOMPARE(table.Value(LegendFieldNames().at(0)), LongText(QStringLiteral("紫微星")));
+        QCOMPARE(table.Value(LegendFieldNames().at(1)), QStringLiteral("短い"));
+        QCOMPARE(table.Value(LegendFieldNames().at(13)), QString());
+        QCOMPARE(SqlValue(dir_->filePath("hosiImi.DB"), QStringLiteral("SELECT \"%1\" FROM hosiImi WHERE No = 2").arg(StarTextFieldNames().at(0))),
+                 LongText(QStringLiteral("二番")));
+    }
+
+    void refusedTextsChangeNothing_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("missing memo file") << "nomemo" << QStringLiteral("helpbun.MB」がありません");
+        QTest::newRow("other schema") << "schema" << QStringLiteral("項目「破軍星」がありません");
+        QTest::newRow("cut memo file") << "cutmemo" << QStringLiteral("helpbun.MB」は壊れているか途中で切れています");
+        QTest::newRow("not a folder") << "folder" << QStringLiteral("フォルダー");
+    }
+    void refusedTextsChangeNothing()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, expected);
+        QString from = MakeTexts();
+        if (fault == "nomemo")
+            QVERIFY(QFile::remove(QDir(from).filePath("helpbun.MB")));
+        if (fault == "schema")
+            QCOMPARE(paradox_fixture::Write(QDir(from).filePath("helpbun.DB"), paradox_fixture::LegendMemoFields().mid(0, 13), {{"a"}}), QString());
+        if (fault == "cutmemo")
+            QVERIFY(QFile::resize(QDir(from).filePath("helpbun.MB"), 5000));
+        if (fault == "folder")
+            from = dir_->filePath("none");
+        const QByteArray before = Read(dir_->filePath(LegendsTable::kFileName));
+        const Run r = Texts(dir_->path(), {"import", "--paradox", from, "--yes"});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(expected), qPrintable(r.err));
+        QCOMPARE(Read(dir_->filePath(LegendsTable::kFileName)), before);
+        QVERIFY(!QFileInfo::exists(dir_->filePath("hosiImi.DB")));
+        QVERIFY(!QFileInfo::exists(dir_->filePath("backup")) || QDir(dir_->filePath("backup")).entryList({"helpbun-*"}).isEmpty());
+    }
+
+private:
+    // Paradox helpbun.DB and hosiImi.DB (with memo files) in a folder, and
+    // the user's legends table as the program makes it from its seed.
+    QString MakeTexts()
+    {
+        RecordingSink sink;
+        LegendsTable seeded(sink);
+        [&] { QVERIFY(seeded.Open(dir_->path())); }();
+        const QString from = dir_->filePath("paradox");
+        QDir().mkpath(from);
+        QStringList legend{LongText(QStringLiteral("紫微星")), QStringLiteral("短い")};
+        [&] { QCOMPARE(paradox_fixture::Write(QDir(from).filePath("helpbun.DB"), paradox_fixture::LegendMemoFields(), {legend}), QString()); }();
+        QStringList one{"1", QStringLiteral("一番")}, two{"2", LongText(QStringLiteral("二番"))};
+        [&] { QCOMPARE(paradox_fixture::Write(QDir(from).filePath("hosiImi.DB"), StarTextFields(), {one, two}), QString()); }();
+        return from;
+    }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+QTEST_GUILESS_MAIN(TestParadox)
+#include "tst_paradox.moc"

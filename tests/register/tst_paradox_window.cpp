@@ -1,0 +1,130 @@
+// The settings window's Paradox door on an open register and the user's
+// tables: the register's records with the same confirmation and summary as a
+// CSV import; the texts replaced only after the question is answered yes,
+// with a backup, pending edits saved first and the tables reopened after;
+// a missing memo file said in a box with nothing changed.
+#include "legends_table.h"
+#include "paradox_fixture.h"
+#include "paradox_window.h"
+#include "person_table.h"
+#include "recording_sink.h"
+#include "register_test_support.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace zelvara;
+using namespace register_test;
+
+namespace {
+
+// Answers every message box as it comes (a question with `answer`) and
+// records its text.
+class BoxAnswers : public QObject {
+public:
+    explicit BoxAnswers(bool answer) : answer_(answer)
+    {
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            texts << box->text();
+            QAbstractButton* button = box->button(answer_ ? QMessageBox::Yes : QMessageBox::No);
+            if (button)
+                button->click();
+            else
+                box->accept();
+        });
+        timer_.start(20);
+    }
+    QStringList texts;
+
+private:
+    bool answer_;
+    QTimer timer_;
+};
+
+QByteArray Read(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class TestParadoxWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void registerRecordsWithConfirmationAndSummary()
+    {
+        QTemporaryDir dir;
+        RecordingSink sink;
+        PersonTable table(sink);
+        QVERIFY(table.Open(dir.path()));
+        AddPerson(table, QStringLiteral("見本太郎"));
+        QStringList same{QStringLiteral("見本太郎"), "1959", "5", "7", "05:00-07:00", QStringLiteral("男")};
+        QStringList other{QStringLiteral("～新しい人"), "S34", "1", "2", QStringLiteral("不明の場合"), QStringLiteral("女")};
+        const QString db = dir.filePath("old.db");
+        QCOMPARE(paradox_fixture::Write(db, paradox_fixture::RegisterFields(), {same, other}), QString());
+        BoxAnswers answers(true);
+        ImportRegisterParadoxDialog(nullptr, table, db);
+        QCOMPARE(answers.texts.size(), 2);
+        QVERIFY2(answers.texts[0].contains(QStringLiteral("1 件を名簿に加えます")), qPrintable(answers.texts[0]));
+        QVERIFY2(answers.texts[1].contains(QStringLiteral("1 件を読み込みました")), qPrintable(answers.texts[1]));
+        QCOMPARE(table.RecordCount(), 2);
+        QCOMPARE(table.AllRecords().back()[kFieldName], QStringLiteral("～新しい人"));
+    }
+
+    void textsReplacedOnlyAfterYes_data()
+    {
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<bool>("memoFile");
+        QTest::newRow("declined") << false << true;
+        QTest::newRow("accepted") << true << true;
+        QTest::newRow("missing memo file") << true << false;
+    }
+    void textsReplacedOnlyAfterYes()
+    {
+        QFETCH(bool, answer);
+        QFETCH(bool, memoFile);
+        QTemporaryDir dir;
+        RecordingSink sink;
+        LegendsTable shown(sink);
+        QVERIFY(shown.Open(dir.path()));
+        const QString legends = dir.filePath(LegendsTable::kFileName);
+        const QByteArray before = Read(legends);
+        const QString from = dir.filePath("paradox");
+        QVERIFY(QDir().mkpath(from));
+        const QString text = QStringLiteral("取り込んだ紫微星の説明。").repeated(10);
+        QCOMPARE(paradox_fixture::Write(QDir(from).filePath("helpbun.DB"), paradox_fixture::LegendMemoFields(), {{text}}), QString());
+        if (!memoFile)
+            QVERIFY(QFile::remove(QDir(from).filePath("helpbun.MB")));
+
+        int saved = 0, reopened = 0;
+        BoxAnswers answers(answer);
+        ImportTextsParadoxDialog(
+            nullptr, dir.path(), [&] { return ++saved > 0; }, [&] { ++reopened, shown.Open(dir.path()); }, from);
+        const bool replaced = answer && memoFile;
+        QCOMPARE(saved, replaced ? 1 : 0);
+        QCOMPARE(reopened, replaced ? 1 : 0);
+        QCOMPARE(QDir(dir.filePath("backup")).entryList({"helpbun-*.DB"}).size(), replaced ? 1 : 0);
+        if (replaced) {
+            QCOMPARE(shown.Value(LegendFieldNames().at(0)), text);
+            QVERIFY2(answers.texts.last().contains(QStringLiteral("1 個の表を取り込みました")), qPrintable(answers.texts.last()));
+        } else {
+            QCOMPARE(Read(legends), before);
+        }
+        if (!memoFile)
+            QVERIFY2(answers.texts.value(0).contains(QStringLiteral("helpbun.MB")), qPrintable(answers.texts.join('\n')));
+        else
+            QVERIFY2(answers.texts.value(0).contains(QStringLiteral("置き換えます")), qPrintable(answers.texts.join('\n')));
+    }
+};
+
+QTEST_MAIN(TestParadoxWindow)
+#include "tst_paradox_window.moc"

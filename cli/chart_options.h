@@ -34,7 +34,7 @@ int ApplyBirthTime(const Options& opts, EngineContext& ctx, BirthInput& in, std:
 // Reads --name, --sex (男|女|M|F), --date YEAR/MONTH/DAY, --hour and --today
 // into the input and the context; full-width digits, letters and slashes read
 // as ASCII. A malformed option is explained on stderr and gives false. The
-// hour may be 不明の場合.
+// hour may be 不明の場合, and is not needed with --time.
 bool ReadBirthOptions(const Options& opts, EngineContext& ctx, BirthInput& in);
 
 // Reads the birth options, which must name one of the twelve hours, and casts

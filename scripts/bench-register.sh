@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Times the register's CSV import and export with 10,000 records (targets:
 # import ≤ 1 s, export ≤ 0.5 s), on a fresh program folder each run. The
-# records differ in name, birth and palace fields, some need quoting.
+# records differ in name, birth and palace fields, some need quoting. Then the
+# import of as many records from a Paradox table into an empty register (the
+# table written by the tests' pxlib writer, paradox_bench_writer).
 #   scripts/bench-register.sh [BUILD_DIR] [RECORDS]   (default: build 10000)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -43,3 +45,12 @@ seconds "import $count records (empty register)" "$cli" register import --csv "$
 seconds "export $count records (UTF-8)" "$cli" register export --csv "$home/out.csv" --home "$home"
 seconds "export $count records (Shift-JIS)" "$cli" register export --csv "$home/out-sjis.csv" --encoding cp932 --home "$home"
 seconds "import again (all duplicates)" "$cli" register import --csv "$home/out.csv" --home "$home"
+
+writer="$build/bin/paradox_bench_writer"
+if [ -x "$writer" ]; then
+  "$writer" "$home/nam_data_old.db" "$count"
+  mkdir "$home/paradox"
+  seconds "import $count from Paradox (empty register)" "$cli" register import --paradox "$home/nam_data_old.db" --home "$home/paradox"
+else
+  echo "paradox_bench_writer not found in $build/bin; build it for the Paradox figure (--target paradox_bench_writer)" >&2
+fi

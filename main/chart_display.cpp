@@ -157,8 +157,8 @@ PalaceGlyphs LoadPalaceGlyphs(const DataFolders& folders)
     return glyphs;
 }
 
-ChartLayout FillChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const ChartCentre& centre, Tmandata& man,
-                           const Timi& timi, const PalaceGlyphs& glyphs)
+void FillChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const ChartCentre& centre, const Tmandata& man,
+                    const ChartLayout& layout, const Timi& timi, const PalaceGlyphs& glyphs)
 {
     // Clear every star label first (text, tooltip, grade colours): a box
     // that holds fewer stars than in the last chart must not keep the old ones.
@@ -189,7 +189,6 @@ ChartLayout FillChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const Chart
 
     // Luck periods: each box's age button shows the start age of the
     // ten-year period that falls on its branch.
-    LayOutLuckPeriods(man);
     for (int k = 1; k <= 12; ++k) {
         const int b = man.luckBranch[k];
         if (b >= 1 && b <= kBranches) boxes[b - 1].age->setText(QString::number(man.luckAge[k]) + QStringLiteral("才"));
@@ -198,7 +197,6 @@ ChartLayout FillChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const Chart
     // Star labels from the engine's layout, the same one the prints use: the
     // twenty stars coloured by brightness grade with their tooltip, then the
     // additional stars in black while a box has room.
-    const ChartLayout layout = LayOutChart(man);
     for (int b = 1; b <= kBranches; ++b) {
         for (int r = 1; r <= kBoxSlots; ++r) {
             const StarSlot& slot = layout.box[b][r];
@@ -220,7 +218,6 @@ ChartLayout FillChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const Chart
 
     // The body palace's branch in the centre panel.
     centre.lblsingu->setText(QStringLiteral("身宮：") + Q(BranchName(man.bodyPalace)));
-    return layout;
 }
 
 }  // namespace zelvara

@@ -70,9 +70,9 @@ void FillChartCentre(const ChartCentre& centre, const Tmandata& man);
 using PalaceGlyphs = std::array<QPixmap, kPalaces + 1>;
 PalaceGlyphs LoadPalaceGlyphs(const DataFolders& folders);
 
-// Fills the boxes, bureau and body palace labels; writes the luck sequence into
-// the record and returns the layout (its boxText is the box-text table).
-ChartLayout FillChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const ChartCentre& centre, Tmandata& man,
-                           const Timi& timi, const PalaceGlyphs& glyphs);
+// Fills the boxes, bureau and body palace labels from a chart and its layout
+// (the luck sequence laid out in the record).
+void FillChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const ChartCentre& centre, const Tmandata& man,
+                    const ChartLayout& layout, const Timi& timi, const PalaceGlyphs& glyphs);
 
 }  // namespace zelvara

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "chart_request.h"
+#include "hour_chooser.h"
 #include "timi.h"
 
 #include <QDialog>
@@ -12,7 +13,7 @@ class QTableWidget;
 
 namespace zelvara {
 
-class Ttimefrm : public QDialog {
+class Ttimefrm : public QDialog, public HourChooser {
     Q_OBJECT
 public:
     explicit Ttimefrm(const Timi& timi, QWidget* parent = nullptr);
@@ -21,6 +22,15 @@ public:
     void Fill(const HourGrid& grid);
     // The period chosen in timebox (0..11).
     int SelectedHour() const;
+    // Shows the candidates modally; the period chosen, or nothing when the
+    // window was closed without "決定して閉じる".
+    std::optional<int> ChooseHour(const HourGrid& candidates) override
+    {
+        Fill(candidates);
+        if (exec() != QDialog::Accepted)
+            return std::nullopt;
+        return SelectedHour();
+    }
 
     QTableWidget* Grid() const { return TG; }
     QButtonGroup* TimeBox() const { return timebox_; }

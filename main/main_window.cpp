@@ -114,9 +114,9 @@ void TMainForm1::RunStartup(const StartupOptions& options)
         startupSteps_ << QStringLiteral("splash");
     }
 
-    // The program-wide engine objects.
-    ctx_ = std::make_unique<EngineContext>(programFolder_.toStdString(), sink_);
-    readings_->Attach(ctx_->man, layout_.boxText);
+    // The chart session with the program-wide engine objects; no chart yet.
+    session_ = std::make_unique<ChartSession>(programFolder_.toStdString(), sink_, personStore_);
+    readings_->Attach(session_->Context().man, session_->Layout().boxText);
     startupSteps_ << QStringLiteral("engine");
 
     // The chart boxes.
@@ -129,7 +129,6 @@ void TMainForm1::RunStartup(const StartupOptions& options)
                     .arg(missing.join(QLatin1Char('\n'))));
     }
     PageControl1->setCurrentIndex(0);
-    ctx_->man.validMark = 0;
     startupSteps_ << QStringLiteral("boxes");
 
     // The person register in the user's folder. When it cannot be written a
@@ -157,9 +156,9 @@ void TMainForm1::Message(const QString& text, const QString& caption)
 
 void TMainForm1::PageControl1Change(int index)
 {
-    if (!pageGuardOn_ || !ctx_)
+    if (!pageGuardOn_ || !session_)
         return;
-    if (ctx_->man.validMark == 0) {
+    if (!session_->HasChart()) {
         Message(QStringLiteral("鑑定ボタンを最初に行ってください。"));
         return;
     }
@@ -177,13 +176,14 @@ void TMainForm1::PalaceButtonClick(int tag)
 
 void TMainForm1::BitBtn1Click()
 {
-    if (!ctx_ || ctx_->man.birthText.empty()) {
+    if (!session_ || session_->Man().birthText.empty()) {
         Message(QStringLiteral("診断が実行されていません。先に診断を実行して下さい。"));
         return;
     }
     // A new window at each opening, on the year the chart loaded.
-    auto* calendar = new Tmannenfrm(ctx_->reki.slot[2], ctx_->man.birthYear, ctx_->man.birthMonth,
-                                    Tmannenfrm::CalendarSourceLine(programFolder_), this, &ctx_->reki.slot[3]);
+    EngineContext& ctx = session_->Context();
+    auto* calendar = new Tmannenfrm(ctx.reki.slot[2], ctx.man.birthYear, ctx.man.birthMonth,
+                                    Tmannenfrm::CalendarSourceLine(programFolder_), this, &ctx.reki.slot[3]);
     calendar->show();
 }
 

@@ -3,10 +3,10 @@
 
 #include "chart_boxes.h"
 #include "chart_display.h"
-#include "chart_request.h"
-#include "context.h"
+#include "chart_session.h"
 #include "data_folders.h"
 #include "person_table.h"
+#include "person_table_store.h"
 #include "print_module.h"
 #include "settings_file.h"
 #include "timi.h"
@@ -71,7 +71,10 @@ public:
     void RunStartup(const StartupOptions& options);
     void SetOpenableWindows(const OpenableWindows& windows) { windows_ = windows; }
 
-    EngineContext& Context() { return *ctx_; }
+    // The chart session of the run (made by RunStartup): the engine context,
+    // the cast chart and its inputs.
+    ChartSession& Session() { return *session_; }
+    EngineContext& Context() { return session_->Context(); }
     PersonTable& Persons() { return persons_; }
     const QStringList& StartupSteps() const { return startupSteps_; }
     const std::array<ChartBox, kChartBoxes>& Boxes() const { return boxes_; }
@@ -80,8 +83,10 @@ public:
     const Timi& Texts() const { return timi_; }
     const OwnerSettings& Owner() const { return owner_; }
     // The box-text table of the last chart: [palace 1..12][slot 1..6].
-    const std::array<std::array<std::string, kBoxSlots + 1>, kPalaces + 1>& BoxTexts() const { return layout_.boxText; }
-    const HourGrid& HourCandidates() const { return hourGrid_; }
+    const std::array<std::array<std::string, kBoxSlots + 1>, kPalaces + 1>& BoxTexts() const {
+        return session_->Layout().boxText;
+    }
+    const HourGrid& HourCandidates() const { return session_->HourCandidates(); }
     const PalaceStrengthView* StrengthChart() const { return Chart1; }
     // The reading pages and the reading-text tables of the run.
     ReadingPages& Readings() { return *readings_; }
@@ -98,17 +103,15 @@ public:
     // The legends viewer's "印刷": descriptions by major star 1..14.
     void PrintLegends(const std::array<QString, kMajorStars + 1>& descriptions);
 
-    // The hour inference: casts all twelve periods and lets the user pick one
-    // in the hour window. 0 when a period was chosen; −1 when a candidate
-    // could not be cast or the window was closed without a choice.
-    int InferHour();
-    void ShowChartCentre();
+    // Lays out the chart the context holds (cast through the session or
+    // straight through the engine) and shows it in the boxes.
     void ShowChart();
-    void ShowPalaceStrength();
+    // The ten-year period tabs of the chart last laid out.
     void FillLuckTabs();
 
 public slots:
-    // The chart request; its body comes with the chart display.
+    // The chart request: the entry boxes go to the session, the cast chart
+    // comes back to the chart page.
     void btnOkClick();
     // Readings composed on page entry and by the palace buttons.
     void KekkaChange();
@@ -151,11 +154,11 @@ private:
 
     Ttimefrm& HourWindow();
     BirthInput ReadBirthInput() const;
-    void WriteBack(const CheckedBirth& checked, int hourIndex);
+    void ShowCastChart(const SessionChart& chart);
+    void ShowBoxes();
 
     MessageSink& sink_;
     std::function<bool(const QString&)> ask_;
-    std::unique_ptr<EngineContext> ctx_;
     Timi timi_;
     OwnerSettings owner_;
     QString settingsPath_;
@@ -163,12 +166,12 @@ private:
     PalaceStrengthView* Chart1 = nullptr;
     PalaceGlyphs glyphs_;
     bool glyphsLoaded_ = false;
-    ChartLayout layout_;
-    HourGrid hourGrid_{};
     std::unique_ptr<Ttimefrm> ownHourWindow_;
     QPlainTextEdit* KounMemo = nullptr;
     ReadingPages* readings_ = nullptr;
     PersonTable persons_;
+    PersonTableStore personStore_{persons_};
+    std::unique_ptr<ChartSession> session_;
     PersonGridModel* gridModel_ = nullptr;
     HelpWindow* help_ = nullptr;
     OpenableWindows windows_;

@@ -95,11 +95,11 @@ void TMainForm1::ReportPrint(const PrintOutcome& outcome)
 
 void TMainForm1::printbtn1Click()
 {
-    if (!ctx_ || ctx_->man.validMark == 0) {
+    if (!session_ || !session_->HasChart()) {
         Message(QStringLiteral("鑑定ボタンを最初に行ってください。"));
         return;
     }
-    ChartSheet sheet = ChartSheetOf(ctx_->man, layout_, inName->text(), inTime->currentText());
+    ChartSheet sheet = ChartSheetOf(session_->Man(), session_->Layout(), inName->text(), inTime->currentText());
     sheet.person = PersonShown();
     const auto* graph = findChild<QCheckBox*>(QStringLiteral("GraphCheck"));
     const PalaceStrength strength = Chart1->Strength();

@@ -8,8 +8,12 @@ QString PersonTableStore::Unavailability() const
 {
     if (table_.IsWritable())
         return {};
-    const QString why = table_.Unavailability();
-    return why.isEmpty() ? QStringLiteral("名簿が開かれていないため、鑑定の結果は保存されません。") : why;
+    // The register words its own reason when it could not be opened for
+    // writing; a register opened read-only on purpose (or never) has none.
+    if (const QString why = table_.Unavailability(); !why.isEmpty())
+        return why;
+    return table_.IsOpen() ? QStringLiteral("名簿は読み取り専用で開いているため、鑑定の結果は保存されません。")
+                           : QStringLiteral("名簿が開かれていないため、鑑定の結果は保存されません。");
 }
 
 // The bound entry boxes may already have put some of the values into the edit

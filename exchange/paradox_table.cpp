@@ -119,6 +119,7 @@ QString ParadoxTable::Open(const QString& path)
     d.px = PX_new3(CollectError, nullptr, nullptr, nullptr, &d.error);
     if (!d.px)
         return QStringLiteral("「%1」を読む準備ができません。").arg(path);
+    d.px->warnings = px_false;  // pxlib would print its doubts to stderr; the checks below say what is wrong
     if (PX_open_fp(d.px, d.table) < 0)
         return QStringLiteral("「%1」は Paradox の表ではありません（%2）。").arg(path, d.error);
     const pxhead_t& head = *d.px->px_head;

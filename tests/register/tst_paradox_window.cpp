@@ -9,10 +9,14 @@
 #include "person_table.h"
 #include "recording_sink.h"
 #include "register_test_support.h"
+#include "settings_window.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QAction>
 #include <QDir>
+#include <QMenu>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -60,6 +64,26 @@ QByteArray Read(const QString& path)
 class TestParadoxWindow : public QObject {
     Q_OBJECT
 private slots:
+    void settingsWindowOffersBothImports()
+    {
+        QTemporaryDir dir;
+        RecordingSink sink;
+        TCunstomFrm window(sink, QStringLiteral("Zelvara"), dir.filePath("zelv.ini"));
+        auto* button = window.findChild<QPushButton*>(QStringLiteral("paradoxbtn"));
+        QVERIFY(button && button->menu());
+        QVERIFY(!button->isVisibleTo(&window));
+        QStringList opened;
+        window.SetParadoxDoors([&] { opened << "register"; }, [&] { opened << "texts"; });
+        QVERIFY(button->isVisibleTo(&window));
+        QCOMPARE(button->text(), QStringLiteral("Paradox から取り込み…"));
+        for (const char* name : {"paradoxtexts", "paradoxregister"}) {
+            auto* action = button->menu()->findChild<QAction*>(QLatin1String(name));
+            QVERIFY2(action, name);
+            action->trigger();
+        }
+        QCOMPARE(opened, (QStringList{"texts", "register"}));
+    }
+
     void registerRecordsWithConfirmationAndSummary()
     {
         QTemporaryDir dir;

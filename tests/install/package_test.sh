@@ -19,31 +19,41 @@ done
 tmp=$(mktemp -d)
 trap 'chmod -R u+w "$tmp" 2>/dev/null; rm -rf "$tmp"' EXIT
 
-# The package, made in a folder of its own so that a package.sh run in the
-# same build folder is not disturbed.
-(cd "$build" && cpack -G DEB -B "$tmp/cpack" -D CPACK_OUTPUT_FILE_PREFIX="$tmp/pkg") >"$tmp/cpack.log" 2>&1 ||
-  { cat "$tmp/cpack.log"; fail "cpack -G DEB"; }
-deb=$(ls "$tmp"/pkg/zelvara_*_amd64.deb)
-echo "package: $(basename "$deb")"
+# The package scripts/package.sh made, when it is newer than the programs and
+# the data; else one made here by CPack in a folder of its own (gzip instead
+# of xz: quicker, and the content is the same), so that a package.sh run in
+# the same build folder is not disturbed.
+debs=("$build"/zelvara_*_amd64.deb)
+deb=${debs[0]}
+[ -e "$deb" ] || deb=
+if [ -n "$deb" ] && [ -z "$(find "$build/bin" -maxdepth 3 -newer "$deb" \( -name zelvara -o -name zelvara-cli \
+      -o -name '*.eto' -o -name '*.bmp' -o -name '*.wav' -o -path '*/seed/*' -o -path '*/help/*' \) -print -quit)" ]; then
+  echo "package: $deb (made by scripts/package.sh)"
+else
+  (cd "$build" && cpack -G DEB -B "$tmp/cpack" -D CPACK_OUTPUT_FILE_PREFIX="$tmp/pkg" \
+     -D CPACK_DEBIAN_COMPRESSION_TYPE=gzip) >"$tmp/cpack.log" 2>&1 || { cat "$tmp/cpack.log"; fail "cpack -G DEB"; }
+  deb=$(ls "$tmp"/pkg/zelvara_*_amd64.deb)
+  echo "package: $(basename "$deb") (made by CPack)"
+fi
 
 # Every dependency comes from a Debian archive, not only from this machine's
 # own installed packages.
 depends=$(dpkg-deb --field "$deb" Depends)
 [ -n "$depends" ] || fail "the package declares no dependencies"
+# Each alternative's name; apt-cache policy of them all at once, and the ones
+# with a version table line other than the dpkg status file (an archive).
+alternatives=$(echo "$depends" | tr ',' '\n' | sed -E 's/\([^)]*\)//g; s/[[:space:]]//g')
+read -ra names <<<"$(echo "$alternatives" | tr '|' '\n' | sort -u | tr '\n' ' ')"
+available=" $(apt-cache policy "${names[@]}" 2>/dev/null | awk '
+  /^[^ ]/ {sub(":$", "", $1); name = $1; next}
+  /^ +[0-9]+ / && !/\/var\/lib\/dpkg\/status/ && name != "" {print name; name = ""}' | tr '\n' ' ') "
 missing=()
-while read -r alternatives; do
+for choice in $alternatives; do
   found=
-  IFS='|' read -ra choices <<<"$alternatives"
-  for choice in "${choices[@]}"; do
-    name=$(echo "$choice" | sed -E 's/\(.*\)//; s/[[:space:]]//g')
-    # A version table line other than the dpkg status file is an archive.
-    if apt-cache policy "$name" 2>/dev/null | grep -E '^ +[0-9]+ ' | grep -qv '/var/lib/dpkg/status'; then
-      found=1
-      break
-    fi
-  done
-  [ -n "$found" ] || missing+=("$alternatives")
-done < <(echo "$depends" | tr ',' '\n' | sed -E 's/^[[:space:]]+//')
+  IFS='|' read -ra options <<<"$choice"
+  for name in "${options[@]}"; do [[ "$available" == *" $name "* ]] && found=1; done
+  [ -n "$found" ] || missing+=("$choice")
+done
 if [ ${#missing[@]} -gt 0 ]; then
   if ! apt-cache policy libc6 | grep -E '^ +[0-9]+ ' | grep -qv '/var/lib/dpkg/status'; then
     skip "no package lists (run apt-get update): cannot check the dependencies"
@@ -58,24 +68,39 @@ apt-get install --simulate --no-install-recommends "$deb" >"$tmp/apt.log" 2>&1 |
 # in a package the package depends on: the SQLite driver, Qt's Japanese
 # translations, the layouts' fonts.
 depnames=" $(echo "$depends" | tr ',|' '\n\n' | sed -E 's/\(.*\)//; s/[[:space:]]//g' | tr '\n' ' ') "
-for file in qt6/plugins/sqldrivers/libqsqlite.so qt6/translations/qtbase_ja.qm ipafont-gothic/ipag.ttf \
-            ipafont-mincho/ipam.ttf; do
-  owner=$(dpkg -S "$file" 2>/dev/null | head -n1 | cut -d: -f1) || true
+# The package owning each of the given files, one "file owner" line each;
+# one dpkg -S for them all (it reads the whole package database).
+owners() { dpkg -S "$@" 2>/dev/null | sed -E 's/^([^:,]+)[^ ]* (.*)$/\2 \1/' || true; }
+depends_on() { [[ "$depnames" == *" $1 "* ]]; }
+runtime=(qt6/plugins/sqldrivers/libqsqlite.so qt6/translations/qtbase_ja.qm ipafont-gothic/ipag.ttf
+         ipafont-mincho/ipam.ttf)
+owners "${runtime[@]}" >"$tmp/runtime-owners"
+for file in "${runtime[@]}"; do
+  owner=$(awk -v f="$file" 'index($1, f) {print $2; exit}' "$tmp/runtime-owners")
   [ -n "$owner" ] || { echo "note: $file is not installed here; its package is not checked"; continue; }
-  [[ "$depnames" == *" $owner "* ]] || fail "$file comes from $owner, which the package does not depend on"
+  depends_on "$owner" || fail "$file comes from $owner, which the package does not depend on"
 done
 # Every shared library the programs link is from a package it depends on.
 unpacked=$tmp/root
 dpkg-deb -x "$deb" "$unpacked"
+declare -A needed_by=()
+ldconfig -p >"$tmp/ldconfig"
 for exe in zelvara zelvara-cli; do
   for lib in $(objdump -p "$unpacked/usr/bin/$exe" | awk '/NEEDED/ {print $2}'); do
-    path=$(ldconfig -p | awk -v l="$lib" '$1 == l && /x86-64/ {print $NF; exit}')
+    path=$(awk -v l="$lib" '$1 == l && /x86-64/ {print $NF; exit}' "$tmp/ldconfig")
     [ -n "$path" ] || fail "$exe needs $lib, which is not installed here"
-    owner=$(dpkg -S "$(realpath "$path")" 2>/dev/null | head -n1 | cut -d: -f1) ||
-      owner=$(dpkg -S "$path" 2>/dev/null | head -n1 | cut -d: -f1) || true
-    [ -n "$owner" ] || fail "no package owns $path ($exe needs $lib)"
-    [[ "$depnames" == *" $owner "* ]] || fail "$exe needs $lib from $owner, which the package does not depend on"
+    needed_by[$path]="$exe needs $lib"
   done
+done
+# dpkg knows a library by the path its package put it at: /lib or /usr/lib.
+variants() { printf '%s\n' "$1" "$(realpath "$1")" "/usr${1#/usr}" "${1#/usr}"; }
+paths=()
+for path in "${!needed_by[@]}"; do mapfile -t -O "${#paths[@]}" paths < <(variants "$path"); done
+owners "${paths[@]}" >"$tmp/lib-owners"
+for path in "${!needed_by[@]}"; do
+  owner=$(variants "$path" | awk 'NR == FNR {want[$1]; next} $1 in want {print $2; exit}' - "$tmp/lib-owners")
+  [ -n "$owner" ] || fail "no package owns $path (${needed_by[$path]})"
+  depends_on "$owner" || fail "${needed_by[$path]} from $owner, which the package does not depend on"
 done
 
 # Nothing outside /usr; the programs, data and desktop files where a desktop
@@ -88,7 +113,7 @@ for f in usr/bin/zelvara usr/bin/zelvara-cli usr/share/zelvara/seed/KANTEI.txt u
          usr/share/metainfo/jp.zelvara.Zelvara.metainfo.xml usr/share/doc/zelvara/copyright; do
   [ -e "$unpacked/$f" ] || fail "not in the package: /$f"
 done
-exec_line=$(grep -E '^Exec=' "$unpacked/usr/share/applications/jp.zelvara.Zelvara.desktop" | head -n1)
+exec_line=$(grep -m1 -E '^Exec=' "$unpacked/usr/share/applications/jp.zelvara.Zelvara.desktop")
 [[ "$exec_line" == Exec=zelvara* ]] || fail "the desktop entry does not start zelvara: $exec_line"
 
 chmod -R a-w "$unpacked"

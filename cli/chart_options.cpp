@@ -2,6 +2,7 @@
 
 #include "birthplaces.h"
 #include "conversion.h"
+#include "exact_birth.h"
 #include "summer_time.h"
 
 #include <charconv>
@@ -173,15 +174,9 @@ int ApplyBirthTime(const Options& opts, EngineContext& ctx, BirthInput& in, std:
     }
     // The clock reading's own date must be a birth date the program takes
     // before it is corrected (its messages are the request's own).
-    CheckedBirth checked;
-    if (CheckBirthInput(ctx, in, checked) < 0) return 1;
-    const ClockBirth clock{ctx.man.birthYear, ctx.man.birthMonth, ctx.man.birthDay, *minute};
-    t.corrected = CorrectBirthTime(clock, SummerTimeMinutes(clock.year, clock.month, clock.day, clock.minuteOfDay),
-                                   *correction, t.longitude.value_or(kStandardMeridian));
-    in.year = std::to_string(t.corrected.year);
-    in.month = std::to_string(t.corrected.month);
-    in.day = std::to_string(t.corrected.day);
-    in.hour = std::string(kHourPeriodTexts[t.corrected.hourIndex]);
+    const auto corrected = CorrectBirthInput(ctx, in, ExactTime{*minute, *correction, t.longitude}, SummerTimeMinutes);
+    if (!corrected) return 1;
+    t.corrected = *corrected;
     time = t;
     return 0;
 }

@@ -1,0 +1,32 @@
+#include "exact_birth.h"
+
+#include "zelvara.h"
+
+#include <string>
+
+namespace zelvara {
+
+std::optional<CorrectedBirth> CorrectBirthInput(EngineContext& ctx, BirthInput& in, const ExactTime& time,
+                                                SummerTimeRule summer)
+{
+    CheckedBirth checked;
+    if (CheckBirthInput(ctx, in, checked) < 0)
+        return std::nullopt;
+    // The checks leave the western date of the entry in the record.
+    const ClockBirth clock{ctx.man.birthYear, ctx.man.birthMonth, ctx.man.birthDay, time.clockMinute};
+    const CorrectedBirth moment =
+        CorrectBirthTime(clock, summer(clock.year, clock.month, clock.day, clock.minuteOfDay), time.correction,
+                         time.longitude.value_or(kStandardMeridian));
+    SetCorrectedMoment(in, moment);
+    return moment;
+}
+
+void SetCorrectedMoment(BirthInput& in, const CorrectedBirth& moment)
+{
+    in.year = std::to_string(moment.year);
+    in.month = std::to_string(moment.month);
+    in.day = std::to_string(moment.day);
+    in.hour = std::string(kHourPeriodTexts[moment.hourIndex]);
+}
+
+}  // namespace zelvara

@@ -1,0 +1,37 @@
+// A birth given as an exact clock time instead of a two-hour period: the
+// entry's date is the clock reading's date; summer time is removed, the
+// chosen solar-time correction applied, and the chart is cast for the
+// corrected moment's civil date and period. The command line and the desktop
+// program both turn an entry into that moment here.
+#pragma once
+
+#include "chart_request.h"
+#include "context.h"
+#include "solar_time.h"
+
+#include <optional>
+
+namespace zelvara {
+
+// Minutes a clock reading in Japan was ahead of standard time, negated (−60
+// while summer time was kept, else 0). The engine has no time-zone database;
+// the caller passes its rule (SummerTimeMinutes of common/).
+using SummerTimeRule = int (*)(int year, int month, int day, int minuteOfDay);
+
+// The exact time of a person as the reader gave it, and the correction chosen.
+struct ExactTime {
+    int clockMinute = 0;                       // minutes after midnight on the clock
+    TimeCorrection correction = TimeCorrection::kNone;
+    std::optional<double> longitude;           // degrees east; none: the standard meridian
+};
+
+// Checks the entry's birth date as the clock reading's date (the request's own
+// checks and messages; nullopt when one refuses), corrects the reading and
+// puts the corrected moment's date and period into in (the name and sex stay).
+std::optional<CorrectedBirth> CorrectBirthInput(EngineContext& ctx, BirthInput& in, const ExactTime& time,
+                                                SummerTimeRule summer);
+
+// Puts a corrected moment's civil date and period into the entry fields.
+void SetCorrectedMoment(BirthInput& in, const CorrectedBirth& moment);
+
+}  // namespace zelvara

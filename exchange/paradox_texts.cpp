@@ -44,11 +44,9 @@ TextTableLayout ReadingLayout(const TableSchema& schema)
 TextTableLayout LegendsLayout()
 {
     const QString file = QString::fromLatin1(LegendsTable::kFileName);
-    TextTableLayout layout{file, QFileInfo(file).completeBaseName(), {}, false, {}};
-    for (const QString& name : LegendFieldNames()) {
-        layout.fields << FieldDef{name, FieldType::Memo, 0};
-        layout.columnSql << QuotedName(name) + QStringLiteral(" TEXT NOT NULL DEFAULT ''");
-    }
+    TextTableLayout layout{file, QFileInfo(file).completeBaseName(), LegendFields(), false, {}};
+    for (const FieldDef& field : layout.fields)
+        layout.columnSql << QuotedName(field.name) + QStringLiteral(" TEXT NOT NULL DEFAULT ''");
     return layout;
 }
 

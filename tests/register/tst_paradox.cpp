@@ -49,12 +49,19 @@ Run Texts(const QString& home, QStringList args)
             QString::fromUtf8(p.readAllStandardError())};
 }
 
-// hosiImi: No and the star texts, all memos.
-QList<Field> StarTextFields()
+// A reading-text table's fields as Paradox fields: a number, alpha of the
+// field's size (or of alphaSize when given), memos with a 10-byte leader.
+QList<Field> FieldsOf(TableId id, int alphaSize = 0)
 {
-    QList<Field> fields{{QStringLiteral("No"), pxfShort, 2}};
-    for (const QString& name : StarTextFieldNames())
-        fields << Field{name, pxfMemoBLOb, 20};
+    QList<Field> fields;
+    for (const FieldDef& f : SchemaOf(id).fields) {
+        if (f.type == FieldType::SmallInt)
+            fields << Field{f.name, pxfShort, 2};
+        else if (f.type == FieldType::String)
+            fields << Field{f.name, pxfAlpha, alphaSize ? alphaSize : f.size};
+        else
+            fields << Field{f.name, pxfMemoBLOb, 20};
+    }
     return fields;
 }
 
@@ -223,6 +230,7 @@ private slots:
         QTest::newRow("other schema") << "schema" << QStringLiteral("項目「破軍星」がありません");
         QTest::newRow("cut memo file") << "cutmemo" << QStringLiteral("helpbun.MB」は壊れているか途中で切れています");
         QTest::newRow("not a folder") << "folder" << QStringLiteral("フォルダー");
+        QTest::newRow("refused record") << "record" << QStringLiteral("KYU12.db」の 2 件目: 「宮名称」が長すぎます");
     }
     void refusedTextsChangeNothing()
     {
@@ -235,6 +243,12 @@ private slots:
             QCOMPARE(paradox_fixture::Write(QDir(from).filePath("helpbun.DB"), paradox_fixture::LegendMemoFields().mid(0, 13), {{"a"}}), QString());
         if (fault == "cutmemo")
             QVERIFY(QFile::resize(QDir(from).filePath("helpbun.MB"), 5000));
+        if (fault == "record") {
+            const QString tooLong = QStringLiteral("命宮").repeated(6);  // 24 bytes in Shift-JIS, 20 allowed
+            QCOMPARE(paradox_fixture::Write(QDir(from).filePath("KYU12.db"), FieldsOf(TableId::Kyu12, 40),
+                                            {{"1", QStringLiteral("命宮")}, {"2", tooLong}}),
+                     QString());
+        }
         if (fault == "folder")
             from = dir_->filePath("none");
         const QByteArray before = Read(dir_->filePath(LegendsTable::kFileName));
@@ -259,7 +273,7 @@ private:
         QStringList legend{LongText(QStringLiteral("紫微星")), QStringLiteral("短い")};
         [&] { QCOMPARE(paradox_fixture::Write(QDir(from).filePath("helpbun.DB"), paradox_fixture::LegendMemoFields(), {legend}), QString()); }();
         QStringList one{"1", QStringLiteral("一番")}, two{"2", LongText(QStringLiteral("二番"))};
-        [&] { QCOMPARE(paradox_fixture::Write(QDir(from).filePath("hosiImi.DB"), StarTextFields(), {one, two}), QString()); }();
+        [&] { QCOMPARE(paradox_fixture::Write(QDir(from).filePath("hosiImi.DB"), FieldsOf(TableId::HosiImi), {one, two}), QString()); }();
         return from;
     }
 

@@ -2,6 +2,7 @@
 
 #include "chart_layout.h"
 #include "conversion.h"
+#include "qstring_utf8.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,8 +14,6 @@
 
 namespace zelvara::cli {
 namespace {
-
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 template <size_t N>
 QJsonArray JsonArray(const std::array<std::int32_t, N>& a, int count) {
@@ -37,7 +36,7 @@ int PalaceAt(const Tmandata& man, int branch) {
 
 std::string PalaceLabel(int p) {
     if (p == 0) return "－";
-    return p == kLifePalace ? std::string(kPalaceNames[p]) : std::string(kPalaceNames[p]) + "宮";
+    return PalaceFullName(p);
 }
 
 // Minutes to one decimal, or null where the correction was not applied.

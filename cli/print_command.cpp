@@ -9,6 +9,7 @@
 #include "marriage_reading.h"
 #include "overall_reading.h"
 #include "print_module.h"
+#include "qstring_utf8.h"
 #include "reading_names.h"
 #include "reading_tables.h"
 #include "settings_file.h"
@@ -25,7 +26,6 @@
 namespace zelvara::cli {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 std::string Get(const Options& opts, const char* key) { return Value(opts, QString::fromLatin1(key)); }
 

@@ -86,10 +86,18 @@ const std::array<std::string_view, kMinorStars + 1> kMinorLongNames = {
 
 const std::array<std::string_view, kTransforms + 1> kTransformMarks = {"", "(禄)", "(権)", "(科)", "(忌)"};
 
+const std::array<std::string_view, kTransforms + 1> kTransformNames = {"", "化禄", "化権", "化科", "化忌"};
+
 const std::array<std::string_view, 5> kBrightnessNames = {"", "廟", "旺", "失", "陥"};
 const std::array<std::string_view, 5> kBrightnessMarks = {"", "(廟)", "(旺)", "(失)", "(陥)"};
 
 const std::array<std::string_view, kBureaus> kBureauNames = {"木局", "火局", "土局", "金局", "水局"};
+
+std::string PalaceFullName(int palace) {
+    if (palace < 1 || palace > kPalaces) return {};
+    std::string name(kPalaceNames[palace]);
+    return palace == kLifePalace ? name : name + "宮";
+}
 
 int StemPairGroup(int stem) {
     if (stem < 1 || stem > 10) return 0;

@@ -33,6 +33,8 @@ constexpr int kLastChartYear = 2100;  // a chart also reads the year after; the 
 extern const std::array<std::string_view, kStems + 1> kStemNames;
 extern const std::array<std::string_view, kBranches + 1> kBranchNames;
 extern const std::array<std::string_view, kHours> kHourPeriodTexts;  // by hour index
+// The hour choice of a birth whose hour is not known: every hour is cast.
+inline constexpr std::string_view kUnknownHourText = "不明の場合";
 extern const std::array<std::string_view, kPalaces + 1> kPalaceNames;     // 父母 …
 extern const std::array<std::string_view, kStars + 1> kStarShortNames;    // 紫薇 …
 extern const std::array<std::string_view, kStars + 1> kStarLongNames;     // 紫薇星 …
@@ -42,9 +44,14 @@ extern const std::array<std::string_view, kStars> kStarPictureFiles;      // by 
 extern const std::array<std::string_view, kMinorStars + 1> kMinorShortNames;
 extern const std::array<std::string_view, kMinorStars + 1> kMinorLongNames;
 extern const std::array<std::string_view, kTransforms + 1> kTransformMarks;  // "(禄)" …
+extern const std::array<std::string_view, kTransforms + 1> kTransformNames;  // "化禄" …
 extern const std::array<std::string_view, 5> kBrightnessNames;             // "", 廟 旺 失 陥
 extern const std::array<std::string_view, 5> kBrightnessMarks;             // "", "(廟)" …
 extern const std::array<std::string_view, kBureaus> kBureauNames;          // by bureau − 1
+
+// "父母宮" … "福徳宮" for palaces 1..12: the palace name with 宮, except 命宮,
+// which already ends in it; empty for anything else.
+std::string PalaceFullName(int palace);
 
 // 甲/己 = 1, 乙/庚 = 2, 丙/辛 = 3, 丁/壬 = 4, 戊/癸 = 5; anything else 0.
 int StemPairGroup(int stem);

@@ -1,5 +1,8 @@
 #include "chart_boxes.h"
 
+#include "qstring_utf8.h"
+#include "zelvara.h"
+
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
@@ -9,10 +12,6 @@
 namespace zelvara {
 namespace {
 
-constexpr const char16_t* kPalaceShortNames[13] = {u"", u"父母", u"命宮", u"兄弟", u"夫妻", u"子女", u"財帛",
-                                                   u"疾厄", u"遷移", u"奴僕", u"官禄", u"田宅", u"福徳"};
-constexpr const char16_t* kBranchShortNames[13] = {u"", u"子", u"丑", u"寅", u"卯", u"辰", u"巳",
-                                                   u"午", u"未", u"申", u"酉", u"戌", u"亥"};
 constexpr const char* kBitmapFiles[13] = {"",          "hubo.bmp",     "meikyu.bmp", "keitei.bmp", "fusai.bmp",
                                           "sijyo.bmp", "zai.bmp",      "situyaku.bmp", "seni.bmp", "nuboku.bmp",
                                           "kanroku.bmp", "dentaku.bmp", "fukutoku.bmp"};
@@ -92,14 +91,14 @@ std::array<ChartBox, kChartBoxes> CreateChartBoxFrames(QWidget* page)
     QPalette navy = b0.palace->palette();
     navy.setColor(QPalette::ButtonText, QColor(0, 0, 128));
     b0.palace->setPalette(navy);
-    b0.palace->setText(QString::fromUtf16(kPalaceShortNames[1]));
+    b0.palace->setText(Q(kPalaceNames[1]));
     b0.palace->SetTag(1);
-    b0.palace->setToolTip(QString::fromUtf16(kPalaceShortNames[1]));
+    b0.palace->setToolTip(Q(kPalaceNames[1]));
 
     b0.branch = new QToolButton(b0.frame);
     b0.branch->setObjectName(QStringLiteral("ne0"));
     b0.branch->setGeometry(0, 65, 51, 23);
-    b0.branch->setText(QString::fromUtf16(kBranchShortNames[1]));
+    b0.branch->setText(Q(kBranchNames[1]));
 
     b0.age = new QToolButton(b0.frame);
     b0.age->setObjectName(QStringLiteral("age0"));
@@ -143,7 +142,7 @@ QStringList BuildChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const Data
         b.palace->setGeometry(0, 0, d.palace->width(), d.palace->height());
         b.palace->setFont(d.palace->font());
         b.palace->setPalette(d.palace->palette());
-        b.palace->setText(QString::fromUtf16(kPalaceShortNames[k + 1]));
+        b.palace->setText(Q(kPalaceNames[k + 1]));
         b.palace->setToolTip(b.palace->text());
         b.palace->SetGlyph(glyph(k + 1));
         b.palace->SetTag(k + 1);
@@ -152,7 +151,7 @@ QStringList BuildChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const Data
         b.branch->setObjectName(QStringLiteral("ne%1").arg(k));
         b.branch->setGeometry(0, d.branch->y(), d.branch->width(), d.branch->height());
         b.branch->setFont(d.branch->font());
-        b.branch->setText(QString::fromUtf16(kBranchShortNames[k + 1]));
+        b.branch->setText(Q(kBranchNames[k + 1]));
 
         b.age = new QToolButton(b.frame);
         b.age->setObjectName(QStringLiteral("age%1").arg(k));

@@ -1,6 +1,7 @@
 #include "chart_display.h"
 
 #include "conversion.h"
+#include "qstring_utf8.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -9,8 +10,6 @@
 
 namespace zelvara {
 namespace {
-
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 QLabel* Label(QWidget* parent, const char* name, const QRect& geometry, const QString& text = {},
               Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)

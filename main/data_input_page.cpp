@@ -4,6 +4,7 @@
 
 #include "chart_request.h"
 #include "person_grid_model.h"
+#include "qstring_utf8.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -19,28 +20,25 @@
 namespace zelvara {
 namespace {
 
-const char16_t* const kHourItems[13] = {u"23:00-01:00", u"01:00-03:00", u"03:00-05:00", u"05:00-07:00",
-                                        u"07:00-09:00", u"09:00-11:00", u"11:00-13:00", u"13:00-15:00",
-                                        u"15:00-17:00", u"17:00-19:00", u"19:00-21:00", u"21:00-23:00",
-                                        u"不明の場合"};
-const char16_t* const kPalaceItems[12] = {u"父母", u"命宮", u"兄弟", u"夫妻", u"子女", u"財帛",
-                                          u"疾厄", u"遷移", u"奴僕", u"官禄", u"田宅", u"福徳"};
-const char16_t* const kStarItems[20] = {u"紫薇", u"天機", u"太陽", u"武曲", u"天同", u"廉貞", u"天府",
-                                        u"太陰", u"貪狼", u"巨門", u"天相", u"天梁", u"七殺", u"破軍",
-                                        u"炎星", u"鈴星", u"文曲", u"文昌", u"羊刃", u"陀羅"};
-
 struct PalaceGroup {
     const char16_t* caption;
     QColor colour;
     const char16_t* comment;
-    int palaces[4];                  // palace numbers 1..12
-    const char16_t* labels[4];
+    int palaces[4];  // palace numbers 1..12
 };
 const PalaceGroup kGroups[3] = {
-    {u"六親宮", QColor(128, 0, 0), u"（肉親との情関係を見ます）", {1, 3, 4, 5}, {u"父母宮", u"兄弟宮", u"夫妻宮", u"子女宮"}},
-    {u"成敗宮", QColor(255, 0, 0), u"（社会的成功を見ます）", {2, 6, 10, 8}, {u"命宮", u"財帛宮", u"官録宮", u"遷移宮"}},
-    {u"幸禍宮", QColor(0, 128, 0), u"（その他色々をみます）", {9, 11, 12, 7}, {u"奴僕宮", u"田宅宮", u"福徳宮", u"疾厄宮"}},
+    {u"六親宮", QColor(128, 0, 0), u"（肉親との情関係を見ます）", {1, 3, 4, 5}},
+    {u"成敗宮", QColor(255, 0, 0), u"（社会的成功を見ます）", {2, 6, 10, 8}},
+    {u"幸禍宮", QColor(0, 128, 0), u"（その他色々をみます）", {9, 11, 12, 7}},
 };
+
+// The caption beside a palace field: the register's name of the field (官録
+// for 官禄, as the register has always spelt it) with 宮, except 命宮.
+QString PalaceFieldCaption(int palace)
+{
+    const QString label = FieldLabel(PalaceFieldIndex(palace));
+    return palace == kLifePalace ? label : label + QStringLiteral("宮");
+}
 
 QString S(const char16_t* text) { return QString::fromUtf16(text); }
 
@@ -107,8 +105,9 @@ QWidget* TMainForm1::BuildDataInputPage()
     entry->addWidget(new QLabel(QStringLiteral("日"), datainput));
     entry->addSpacing(6);
     inTime = DropDown(datainput, "inTime", 112);
-    for (const char16_t* item : kHourItems)
-        inTime->addItem(S(item));
+    for (std::string_view period : kHourPeriodTexts)
+        inTime->addItem(Q(period));
+    inTime->addItem(Q(kUnknownHourText));
     entry->addWidget(inTime);
     ChkSex = DropDown(datainput, "ChkSex", 46);
     ChkSex->addItems({QStringLiteral("男"), QStringLiteral("女")});
@@ -156,7 +155,7 @@ QWidget* TMainForm1::BuildDataInputPage()
             edit->setObjectName(FieldName(PalaceFieldIndex(palace)) + QStringLiteral("_ed"));
             edit->setFixedWidth(44);
             palaceEdits_[palace] = edit;
-            grid->addWidget(new QLabel(S(g.labels[i]), box), 1 + i / 2, (i % 2) * 2);
+            grid->addWidget(new QLabel(PalaceFieldCaption(palace), box), 1 + i / 2, (i % 2) * 2);
             grid->addWidget(edit, 1 + i / 2, (i % 2) * 2 + 1);
         }
         groups->addWidget(box);
@@ -203,15 +202,15 @@ QWidget* TMainForm1::BuildDataInputPage()
     search->addSpacing(14);
     kyubox = new QComboBox(datainput);
     kyubox->setObjectName(QStringLiteral("kyubox"));
-    for (const char16_t* item : kPalaceItems)
-        kyubox->addItem(S(item));
+    for (int p = 1; p <= kPalaces; ++p)
+        kyubox->addItem(Q(kPalaceNames[p]));
     kyubox->setCurrentIndex(-1);
     search->addWidget(kyubox);
     search->addWidget(new QLabel(QStringLiteral("に"), datainput));
     hosibox = new QComboBox(datainput);
     hosibox->setObjectName(QStringLiteral("hosibox"));
-    for (const char16_t* item : kStarItems)
-        hosibox->addItem(S(item));
+    for (int star = 1; star <= kStars; ++star)
+        hosibox->addItem(Q(kStarShortNames[star]));
     hosibox->setCurrentIndex(-1);
     search->addWidget(hosibox);
     search->addWidget(new QLabel(QStringLiteral("が入っている"), datainput));

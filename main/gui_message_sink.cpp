@@ -1,5 +1,7 @@
 #include "gui_message_sink.h"
 
+#include "qstring_utf8.h"
+
 #include <QMessageBox>
 
 namespace zelvara {
@@ -7,8 +9,8 @@ namespace zelvara {
 void GuiMessageSink::Show(std::string_view text, std::string_view caption)
 {
     const QString title = caption.empty() ? QString::fromUtf16(kApplicationTitle)
-                                          : QString::fromUtf8(caption.data(), qsizetype(caption.size()));
-    QMessageBox box(QMessageBox::Information, title, QString::fromUtf8(text.data(), qsizetype(text.size())),
+                                          : Q(caption);
+    QMessageBox box(QMessageBox::Information, title, Q(text),
                     QMessageBox::Ok, parent_);
     box.exec();
 }

@@ -1,5 +1,7 @@
 #include "hour_window.h"
 
+#include "qstring_utf8.h"
+
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,8 +16,6 @@
 
 namespace zelvara {
 namespace {
-
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 const QString kZiwei = QStringLiteral("紫薇星");
 
@@ -94,7 +94,7 @@ Ttimefrm::Ttimefrm(const Timi& timi, QWidget* parent) : QDialog(parent), timi_(t
         for (int c = 0; c < 13; ++c) TG->setItem(r, c, new QTableWidgetItem);
     for (int h = 0; h < kHours; ++h) TG->item(0, h + 1)->setText(Q(kHourPeriodTexts[h]));
     for (int p = 1; p <= kPalaces; ++p)
-        TG->item(p, 0)->setText(p == kLifePalace ? Q(kPalaceNames[p]) : Q(kPalaceNames[p]) + QStringLiteral("宮"));
+        TG->item(p, 0)->setText(Q(PalaceFullName(p)));
     connect(TG, &QTableWidget::cellClicked, this, &Ttimefrm::CellClicked);
     layout->addWidget(TG, 0, Qt::AlignHCenter);
 

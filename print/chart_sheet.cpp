@@ -3,6 +3,7 @@
 #include "chart_layout.h"
 #include "conversion.h"
 #include "print_document.h"
+#include "qstring_utf8.h"
 
 #include <QPainter>
 #include <QPen>
@@ -12,8 +13,6 @@
 
 namespace zelvara {
 namespace {
-
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 // Box of branch 1..12: (column, row) of its left and top lines, clockwise
 // from the top-left corner.
@@ -27,21 +26,6 @@ QPen GridPen(const PrintDocument& doc, QPen pen)
 {
     pen.setWidth(std::max(2, int(std::ceil(0.2 * doc.Mm().DotsPerInch() / 25.4))));
     return pen;
-}
-
-// An exact birth time, under the bureau line: the clock and corrected times,
-// and below them, smaller, what each correction added.
-struct BirthTimeLayout {
-    int timeY, correctionsY, correctionsPoints;
-};
-constexpr BirthTimeLayout kBirthTime{194, 199, 9};
-
-void DrawBirthTime(PrintDocument& doc, int x, const QString& line)
-{
-    const qsizetype open = line.indexOf(QStringLiteral("（"));
-    doc.Text(x, kBirthTime.timeY, QStringLiteral("出生時刻：") + line.left(open));
-    if (open >= 0)
-        doc.Text(x, kBirthTime.correctionsY, line.mid(open), kBirthTime.correctionsPoints);
 }
 
 }  // namespace
@@ -199,8 +183,6 @@ void DrawChartSheet(PrintDocument& doc, const ChartSheet& s)
     doc.Text(x, 175, QStringLiteral("身宮    ：") + Q(BranchName(s.bodyPalace)));
     const QString bureau = s.bureau >= 1 && s.bureau <= kBureaus ? Q(kBureauNames[s.bureau - 1]) : QString();
     doc.Text(x, 185, QStringLiteral("局      ：") + bureau);
-    if (!s.birthTime.isEmpty())
-        DrawBirthTime(doc, x, s.birthTime);
 
     doc.PrintFooter();
 }

@@ -1,5 +1,7 @@
 #include "palace_strength_chart.h"
 
+#include "qstring_utf8.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -70,7 +72,7 @@ void DrawPalaceStrengthChart(QPainter& painter, const QRectF& rect, const Palace
         painter.setPen(QPen(Qt::black, 0));
         if (strength[p] != 0) painter.drawRect(bar);
         const QRectF row(rect.left(), top, labelWidth, rowHeight);
-        painter.drawText(row, Qt::AlignRight | Qt::AlignVCenter, QString::fromUtf8(kPalaceNames[p].data(), int(kPalaceNames[p].size())));
+        painter.drawText(row, Qt::AlignRight | Qt::AlignVCenter, Q(kPalaceNames[p]));
         const QRectF valueRect(plot.right() + pad / 2, top, valueWidth, rowHeight);
         painter.drawText(valueRect, Qt::AlignLeft | Qt::AlignVCenter, QString::number(strength[p]));
     }

@@ -2,13 +2,12 @@
 
 #include "memo_lines.h"
 #include "print_document.h"
+#include "qstring_utf8.h"
 
 #include <QImage>
 
 namespace zelvara {
 namespace {
-
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 QStringList Displayed(const QStringList& memo) { return DisplayedLines(memo, kReadingMemoColumns); }
 
@@ -18,8 +17,7 @@ QString PalaceTabCaption(int tab)
 {
     if (tab < 0 || tab >= kPalaces)
         return {};
-    const QString name = Q(kPalaceNames[tab + 1]);
-    return name == QStringLiteral("命宮") ? name : name + QStringLiteral("宮");
+    return Q(PalaceFullName(tab + 1));
 }
 
 void DrawOverallReading(PrintDocument& doc, const OverallReadingPrint& r)

@@ -2,6 +2,7 @@
 
 #include "db_memo.h"
 #include "editor_parts.h"
+#include "qstring_utf8.h"
 #include "reading_data_source.h"
 #include "reading_tables.h"
 #include "tab_rows.h"
@@ -19,7 +20,7 @@ TabRows* StarTabs(QWidget* parent, const char* name, ReadingDataSource& source)
     auto* tabs = new TabRows(10, parent);
     tabs->setObjectName(QString::fromLatin1(name));
     for (int s = 1; s <= kStars; ++s) {
-        const QString field = QString::fromUtf8(kStarLongNames[s].data(), qsizetype(kStarLongNames[s].size()));
+        const QString field = Q(kStarLongNames[s]);
         tabs->AddPage(new DBMemo(source, field), field);
     }
     return tabs;

@@ -5,7 +5,9 @@
 
 #include "db_memo.h"
 #include "editor_parts.h"
+#include "qstring_utf8.h"
 #include "tab_rows.h"
+#include "zelvara.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -14,6 +16,27 @@ namespace zelvara {
 namespace {
 
 constexpr int kTabsPerRow = 10;
+
+// Graded stars 15..20 share a tab two by two (first and first + 1); the
+// caption over each star names its field, with the tail where the table's
+// captions carry one.
+struct StarPairTab {
+    const char* tab;
+    int first;
+    const char* captionTail;
+};
+constexpr StarPairTab kStarPairTabs[] = {{"炎鈴", 15, ""}, {"曲昌", 17, ""}, {"羊陀", 19, " - 2"}};
+
+// The additional stars that have texts (駅馬 has none), alone or two to a
+// tab; a tab without its own caption shows the star's name.
+struct MinorStarTab {
+    const char* tab;
+    int minors[2];  // additional star numbers 1..13; 0 for none
+};
+constexpr MinorStarTab kMinorStarTabs[] = {
+    {nullptr, {1, 0}}, {"魁鉞", {2, 3}}, {"左右", {4, 5}}, {"空劫", {7, 8}},  {nullptr, {9, 0}},
+    {nullptr, {10, 0}}, {nullptr, {11, 0}}, {nullptr, {12, 0}}, {nullptr, {13, 0}},
+};
 
 QString One(const QString& name) { return name + QStringLiteral("星1"); }
 QString Two(const QString& name) { return name + QStringLiteral("星2"); }
@@ -55,31 +78,27 @@ TabRows* KanteiStarTabs(QWidget* parent, ReadingDataSource& kantei)
 {
     auto* tabs = new TabRows(kTabsPerRow, parent);
     tabs->setObjectName(QStringLiteral("PageControl2"));
-    for (const char* major : {"紫薇", "天機", "太陽", "武曲", "天同", "廉貞", "天府", "太陰", "貪狼", "巨門", "天相", "天梁",
-                              "七殺", "破軍"}) {
-        const QString name = QString::fromUtf8(major);
+    for (int star = 1; star <= kMajorStars; ++star) {
+        const QString name = Q(kStarShortNames[star]);
         tabs->AddPage(SideBySide({UpperLower(nullptr, kantei, name)}), name);
     }
-    struct Pair {
-        const char* tab;
-        const char* first;
-        const char* second;
-        const char* firstCaption;
-        const char* secondCaption;
-    };
-    for (const Pair& p : {Pair{"炎鈴", "炎星", "鈴星", "炎星星1", "鈴星星1"},
-                          Pair{"曲昌", "文曲", "文昌", "文曲星1", "文昌星1"},
-                          Pair{"羊陀", "羊刃", "陀羅", "羊刃星1 - 2", "陀羅星1 - 2"}}) {
-        tabs->AddPage(SideBySide({UpperLower(nullptr, kantei, QString::fromUtf8(p.first), QString::fromUtf8(p.firstCaption)),
-                                  UpperLower(nullptr, kantei, QString::fromUtf8(p.second), QString::fromUtf8(p.secondCaption))}),
-                      QString::fromUtf8(p.tab));
+    for (const StarPairTab& p : kStarPairTabs) {
+        QList<QWidget*> parts;
+        for (int star : {p.first, p.first + 1}) {
+            const QString name = Q(kStarShortNames[star]);
+            parts << UpperLower(nullptr, kantei, name, One(name) + QString::fromUtf8(p.captionTail));
+        }
+        tabs->AddPage(SideBySide(parts), QString::fromUtf8(p.tab));
     }
-    tabs->AddPage(Single(kantei, {QStringLiteral("天存")}), QStringLiteral("天存"));
-    tabs->AddPage(Single(kantei, {QStringLiteral("天魁"), QStringLiteral("天鉞")}), QStringLiteral("魁鉞"));
-    tabs->AddPage(Single(kantei, {QStringLiteral("左輔"), QStringLiteral("右弼")}), QStringLiteral("左右"));
-    tabs->AddPage(Single(kantei, {QStringLiteral("天空"), QStringLiteral("地劫")}), QStringLiteral("空劫"));
-    for (const char* single : {"天耗", "紅鸞", "天喜", "天姚", "天刑", "化禄", "化権", "化科", "化忌"}) {
-        const QString name = QString::fromUtf8(single);
+    for (const MinorStarTab& m : kMinorStarTabs) {
+        QList<QString> names;
+        for (int minor : m.minors)
+            if (minor)
+                names << Q(kMinorShortNames[minor]);
+        tabs->AddPage(Single(kantei, names), m.tab ? QString::fromUtf8(m.tab) : names.front());
+    }
+    for (int t = 1; t <= kTransforms; ++t) {
+        const QString name = Q(kTransformNames[t]);
         tabs->AddPage(Single(kantei, {name}), name);
     }
     return tabs;

@@ -1,5 +1,6 @@
 #include "kekkon_window.h"
 
+#include "qstring_utf8.h"
 #include "zelvara.h"
 
 #include <QFrame>
@@ -16,8 +17,6 @@ namespace {
 
 constexpr int kColumnWidths[3] = {64, 225, 274};
 constexpr int kRows = kStars + 1;
-
-QString FromView(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 }  // namespace
 
@@ -50,9 +49,9 @@ Tkekkonfrm::Tkekkonfrm(QWidget* parent) : QWidget(parent, Qt::Window)
     for (int c = 0; c < 3; ++c)
         put(0, c, header[c]);
     for (int s = 1; s <= kStars; ++s) {
-        put(s, 0, FromView(kStarLongNames[s]));
-        put(s, 1, FromView(kStarKeywordLines[s]));
-        put(s, 2, FromView(kStarPartnerLines[s]));
+        put(s, 0, Q(kStarLongNames[s]));
+        put(s, 1, Q(kStarKeywordLines[s]));
+        put(s, 2, Q(kStarPartnerLines[s]));
     }
 
     auto* panel = new QFrame(this);

@@ -3,6 +3,7 @@
 #include "db_memo.h"
 #include "editor_parts.h"
 #include "luck_reading.h"
+#include "qstring_utf8.h"
 #include "reading_data_source.h"
 #include "reading_tables.h"
 #include "tab_rows.h"
@@ -14,10 +15,15 @@ namespace zelvara {
 
 const QStringList& LuckTabFields()
 {
-    static const QStringList fields = {
-        "紫薇星", "天機星", "太陽星", "武曲星", "天同星", "廉貞星", "天府星", "太陰星", "貪狼星", "巨門星", "天相星",
-        "天梁星", "七殺星", "破軍星", "炎星",   "鈴星",   "文曲星", "文昌星", "羊刃星", "陀羅星", "天存星", "天魁星",
-        "天鉞星", "左輔星", "右弼星", "駅馬星", "天空星", "地劫星", "天耗星", "紅鸞星", "天喜星", "天姚星", "天刑星"};
+    // The twenty graded stars, then the thirteen additional ones, by their long names.
+    static const QStringList fields = [] {
+        QStringList f;
+        for (int s = 1; s <= kStars; ++s)
+            f << Q(kStarLongNames[s]);
+        for (int m = 1; m <= kMinorStars; ++m)
+            f << Q(kMinorLongNames[m]);
+        return f;
+    }();
     return fields;
 }
 

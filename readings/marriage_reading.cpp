@@ -1,6 +1,7 @@
 #include "marriage_reading.h"
 
 #include "memo_text.h"
+#include "qstring_utf8.h"
 #include "reading_tables.h"
 
 namespace zelvara {
@@ -10,7 +11,7 @@ QString LongName(int star)
 {
     if (star < 1 || star > kStars)
         return {};
-    return QString::fromUtf8(kStarLongNames[star].data(), qsizetype(kStarLongNames[star].size()));
+    return Q(kStarLongNames[star]);
 }
 
 struct Question {

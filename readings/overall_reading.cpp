@@ -2,6 +2,7 @@
 
 #include "context.h"
 #include "memo_text.h"
+#include "qstring_utf8.h"
 #include "reading_names.h"
 #include "reading_tables.h"
 
@@ -84,8 +85,7 @@ bool AddStarTexts(const Tmandata& man, const QString& n, const QString& s, int s
 {
     const QString f = LongNameOf(s);
     const int b = man.brightness[star];
-    const QString mark = b >= 1 && b <= 4 ? QString::fromUtf8(kBrightnessMarks[b].data(), qsizetype(kBrightnessMarks[b].size()))
-                                          : QString();
+    const QString mark = b >= 1 && b <= 4 ? Q(kBrightnessMarks[b]) : QString();
     const QString heading = QStringLiteral("■") + f + QStringLiteral("が") + mark + QStringLiteral("の状態で") + n
                             + QStringLiteral("に入っていることから診断される内容");
     QString grade;

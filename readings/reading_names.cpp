@@ -1,24 +1,19 @@
 #include "reading_names.h"
 
+#include "qstring_utf8.h"
 #include "zelvara.h"
 
 namespace zelvara {
 namespace {
 
-constexpr const char* kPalaceFullNames[kPalaces + 1] = {
-    "", "父母宮", "命宮", "兄弟宮", "夫妻宮", "子女宮", "財帛宮",
-    "疾厄宮", "遷移宮", "奴僕宮", "官禄宮", "田宅宮", "福徳宮"};
-
 // Palace p and the palace across from it: p + 6, wrapped into 1..12.
 int Across(int palace) { return (palace + 5) % 12 + 1; }
-
-QString FromView(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 }  // namespace
 
 QString PalaceName(int palace)
 {
-    return palace >= 1 && palace <= kPalaces ? QString::fromUtf8(kPalaceFullNames[palace]) : QString();
+    return Q(PalaceFullName(palace));
 }
 
 QStringList PalaceNames()
@@ -37,7 +32,7 @@ bool IsMarkedStarName(const QString& text)
 int StarNumberOf(const QString& shortName)
 {
     for (int s = 1; s <= kStars; ++s)
-        if (shortName == FromView(kStarShortNames[s]))
+        if (shortName == Q(kStarShortNames[s]))
             return s;
     return 0;
 }

@@ -1,27 +1,33 @@
 #include "table_schema.h"
 
+#include "qstring_utf8.h"
 #include "zelvara.h"
 
 namespace zelvara {
 namespace {
 
-QString FromView(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
-
 // The additional stars in the order of the text tables (駅馬 is not among
 // them; the luck table has it at the very end).
 const QStringList& TableMinorNames()
 {
-    static const QStringList names = {
-        QStringLiteral("天存"), QStringLiteral("天魁"), QStringLiteral("天鉞"), QStringLiteral("左輔"),
-        QStringLiteral("右弼"), QStringLiteral("天空"), QStringLiteral("地劫"), QStringLiteral("天耗"),
-        QStringLiteral("紅鸞"), QStringLiteral("天喜"), QStringLiteral("天姚"), QStringLiteral("天刑")};
+    static const QStringList names = [] {
+        QStringList n;
+        for (int m = 1; m <= kMinorStars; ++m)
+            if (kMinorShortNames[m] != "駅馬")
+                n << Q(kMinorShortNames[m]);
+        return n;
+    }();
     return names;
 }
 
 const QStringList& TransformNames()
 {
-    static const QStringList names = {QStringLiteral("化禄"), QStringLiteral("化権"), QStringLiteral("化科"),
-                                      QStringLiteral("化忌")};
+    static const QStringList names = [] {
+        QStringList n;
+        for (int t = 1; t <= kTransforms; ++t)
+            n << Q(kTransformNames[t]);
+        return n;
+    }();
     return names;
 }
 
@@ -34,7 +40,7 @@ TableSchema Kyu12()
     TableSchema t{TableId::Kyu12, QStringLiteral("KYU12.db"), QStringLiteral("KYU12"), QStringLiteral("KYU12.txt"), {}, false};
     t.fields << No() << Str(QStringLiteral("宮名称"), 20) << Memo(QStringLiteral("内容")) << Memo(QStringLiteral("星相性"));
     for (int s = 1; s <= kStars; ++s)
-        t.fields << Str(FromView(kStarLongNames[s]), 10);
+        t.fields << Str(Q(kStarLongNames[s]), 10);
     t.fields << Str(QStringLiteral("ETC"), 10);
     return t;
 }
@@ -45,7 +51,7 @@ TableSchema Kantei()
     t.fields << No() << Str(QStringLiteral("宮名称"), 20) << Memo(QStringLiteral("内容"));
     QStringList names;
     for (int s = 1; s <= kStars; ++s)
-        names << FromView(kStarShortNames[s]);
+        names << Q(kStarShortNames[s]);
     names << TableMinorNames() << TransformNames();
     for (const QString& n : names)
         t.fields << Memo(n + QStringLiteral("星1")) << Memo(n + QStringLiteral("星2"));
@@ -68,7 +74,7 @@ const QStringList& StarTextFieldNames()
     static const QStringList names = [] {
         QStringList n;
         for (int s = 1; s <= kStars; ++s)
-            n << FromView(kStarLongNames[s]);
+            n << Q(kStarLongNames[s]);
         for (const QString& m : TableMinorNames())
             n << m + QStringLiteral("星");
         for (const QString& x : TransformNames())

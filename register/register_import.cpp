@@ -2,6 +2,7 @@
 
 #include "chart_request.h"
 #include "cp932.h"
+#include "qstring_utf8.h"
 #include "sqlite_copy.h"
 
 #include <QDateTime>
@@ -49,12 +50,12 @@ QString RecordProblem(const PersonValues& v)
         return QStringLiteral("氏名がありません");
     if (v[kFieldSex] != QStringLiteral("男") && v[kFieldSex] != QStringLiteral("女"))
         return QStringLiteral("性別「%1」は「男」か「女」ではありません").arg(v[kFieldSex]);
-    if (v[kFieldTime] != QStringLiteral("不明の場合") && HourIndexOf(v[kFieldTime].toStdString()) == 0)
+    if (v[kFieldTime] != Q(kUnknownHourText) && HourIndexOf(v[kFieldTime].toStdString()) == 0)
         return QStringLiteral("生時刻「%1」は 23:00-01:00 から 21:00-23:00 までの十二の時刻か「不明の場合」ではありません")
             .arg(v[kFieldTime]);
     if (!AllDigits(EraYearToWestern(v[kFieldYear].toStdString())))
         return QStringLiteral("生年「%1」は西暦か %2 の年ではありません")
-            .arg(v[kFieldYear], QString::fromUtf8(kEraLettersText.data(), qsizetype(kEraLettersText.size())));
+            .arg(v[kFieldYear], Q(kEraLettersText));
     if (!NumberWithin(v[kFieldMonth], 1, 12))
         return QStringLiteral("生月「%1」は 1 から 12 の数ではありません").arg(v[kFieldMonth]);
     if (!NumberWithin(v[kFieldDay], 1, 31))

@@ -1,6 +1,7 @@
 #include "mannen_window.h"
 
 #include "conversion.h"
+#include "qstring_utf8.h"
 
 #include <QButtonGroup>
 #include <QDir>
@@ -29,8 +30,6 @@ constexpr int kBand2Top = kMarkerTop + 44;
 constexpr int kFootTop = kBand2Top + 4 * kRowStep + 12;
 constexpr int kWidth = 2 * kMargin + kDaysInFirstBand * kCellW;
 constexpr int kHeight = kFootTop + 50;
-
-QString Text(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 QToolButton* Cell(QWidget* parent, const QString& name, const QString& hint, QRect rect)
 {
@@ -106,7 +105,7 @@ void Tmannenfrm::BuildHeader(int chartYear)
 
     auto* label1 = Label(this, "Label1", QStringLiteral("立春："), QRect(kMargin + 124, 24, 48, 20));
     label1->setToolTip(QStringLiteral("年の変わり目です"));
-    auto* risyun = Label(this, "risyun", Text(RisyunText(year_)), QRect(kMargin + 172, 24, 250, 20));
+    auto* risyun = Label(this, "risyun", Q(RisyunText(year_)), QRect(kMargin + 172, 24, 250, 20));
     QFont bold = risyun->font();
     bold.setBold(true);
     risyun->setFont(bold);
@@ -129,10 +128,10 @@ void Tmannenfrm::BuildHeader(int chartYear)
     const int prevBranch = (year_.yearBranch + kBranches - 2) % kBranches + 1;
     const QString maeHint = mae->toolTip();
     const QString atoHint = ato->toolTip();
-    Cell(panel2, QStringLiteral("maeyyten"), maeHint, QRect(14, 44, 34, 28))->setText(Text(StemName(prevStem)));
-    Cell(panel2, QStringLiteral("maeyychi"), maeHint, QRect(50, 44, 34, 28))->setText(Text(BranchName(prevBranch)));
-    Cell(panel2, QStringLiteral("yyten"), atoHint, QRect(96, 44, 34, 28))->setText(Text(StemName(year_.yearStem)));
-    Cell(panel2, QStringLiteral("yychi"), atoHint, QRect(132, 44, 34, 28))->setText(Text(BranchName(year_.yearBranch)));
+    Cell(panel2, QStringLiteral("maeyyten"), maeHint, QRect(14, 44, 34, 28))->setText(Q(StemName(prevStem)));
+    Cell(panel2, QStringLiteral("maeyychi"), maeHint, QRect(50, 44, 34, 28))->setText(Q(BranchName(prevBranch)));
+    Cell(panel2, QStringLiteral("yyten"), atoHint, QRect(96, 44, 34, 28))->setText(Q(StemName(year_.yearStem)));
+    Cell(panel2, QStringLiteral("yychi"), atoHint, QRect(132, 44, 34, 28))->setText(Q(BranchName(year_.yearBranch)));
 }
 
 void Tmannenfrm::BuildMonthPanel()
@@ -150,9 +149,9 @@ void Tmannenfrm::BuildMonthPanel()
         months_->addButton(radio, m);
         const MonthInfo& info = year_.monthInfo[m];
         Cell(monthpanel, QStringLiteral("m%1ten").arg(m), {}, QRect(left + 8, 30, 36, 24))
-            ->setText(Text(StemName(info.stem)));
+            ->setText(Q(StemName(info.stem)));
         Cell(monthpanel, QStringLiteral("m%1chi").arg(m), {}, QRect(left + 8, 56, 36, 24))
-            ->setText(Text(BranchName(info.branch)));
+            ->setText(Q(BranchName(info.branch)));
     }
     connect(months_, &QButtonGroup::idClicked, this, &Tmannenfrm::m1Click);
 }

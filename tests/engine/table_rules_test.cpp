@@ -604,5 +604,23 @@ TEST(NameTables, StarTextsAreTheirStarsOwn) {
     EXPECT_EQ(kStarPictureFiles[0], "zelvsei.bmp");
 }
 
+// The palace names the reading tabs, the hour window and the prints show: the
+// palace's name with 宮, except 命宮, which already ends in it. The four
+// transformations are named 化 and the character their mark carries.
+TEST(NameTables, PalaceFullNamesAndTransformNames) {
+    const std::vector<std::string> full =
+        Words("父母宮 命宮 兄弟宮 夫妻宮 子女宮 財帛宮 疾厄宮 遷移宮 奴僕宮 官禄宮 田宅宮 福徳宮");
+    for (int p = 1; p <= kPalaces; ++p)
+        EXPECT_EQ(PalaceFullName(p), full[p - 1]) << "palace " << p;
+    EXPECT_EQ(PalaceFullName(0), "");
+    EXPECT_EQ(PalaceFullName(kPalaces + 1), "");
+    const std::vector<std::string> transforms = Words("化禄 化権 化科 化忌");
+    for (int t = 1; t <= kTransforms; ++t) {
+        EXPECT_EQ(kTransformNames[t], transforms[t - 1]);
+        EXPECT_EQ(kTransformMarks[t], "(" + transforms[t - 1].substr(3) + ")");
+    }
+    EXPECT_EQ(kUnknownHourText, "不明の場合");
+}
+
 }  // namespace
 }  // namespace zelvara

@@ -4,6 +4,7 @@
 #include "hour_window.h"
 #include "main_window.h"
 #include "person_fields.h"
+#include "qstring_utf8.h"
 #include "recording_sink.h"
 #include "tab_button_row.h"
 
@@ -35,8 +36,6 @@ namespace {
 struct Person {
     QString name, year, month, day, time, sex;
 };
-
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 // Saves a picture of a window when ZELVARA_SCREENSHOT_DIR is set.
 void Snapshot(QWidget* w, const QString& name)

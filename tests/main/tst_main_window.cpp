@@ -170,6 +170,36 @@ private slots:
         QCOMPARE(w->Boxes()[11].frame->geometry(), QRect(0, 122, 137, 125));   // 亥
     }
 
+    // The data page's choices, written out here as the user reads them: the
+    // hour list with its "unknown" entry, the extraction's palaces and stars,
+    // and the captions of the twelve palace fields (官録 as the register
+    // spells the field).
+    void dataPageChoices()
+    {
+        auto w = Start();
+        auto items = [](const QComboBox* box) {
+            QStringList list;
+            for (int i = 0; i < box->count(); ++i)
+                list << box->itemText(i);
+            return list;
+        };
+        QCOMPARE(items(Find<QComboBox>(w.get(), "inTime")),
+                 QStringLiteral("23:00-01:00 01:00-03:00 03:00-05:00 05:00-07:00 07:00-09:00 09:00-11:00 11:00-13:00 "
+                                "13:00-15:00 15:00-17:00 17:00-19:00 19:00-21:00 21:00-23:00 不明の場合")
+                     .split(QLatin1Char(' ')));
+        QCOMPARE(items(Find<QComboBox>(w.get(), "kyubox")),
+                 QStringLiteral("父母 命宮 兄弟 夫妻 子女 財帛 疾厄 遷移 奴僕 官禄 田宅 福徳").split(QLatin1Char(' ')));
+        QCOMPARE(items(Find<QComboBox>(w.get(), "hosibox")),
+                 QStringLiteral("紫薇 天機 太陽 武曲 天同 廉貞 天府 太陰 貪狼 巨門 天相 天梁 七殺 破軍 炎星 鈴星 文曲 文昌 羊刃 陀羅")
+                     .split(QLatin1Char(' ')));
+        QStringList captions;
+        for (const QLabel* label : w->findChild<QWidget*>(QStringLiteral("datainput"))->findChildren<QLabel*>())
+            if (label->text().endsWith(QStringLiteral("宮")) && label->text().size() == 3)
+                captions << label->text();
+        QCOMPARE(captions, QStringLiteral("六親宮 父母宮 兄弟宮 夫妻宮 子女宮 成敗宮 財帛宮 官録宮 遷移宮 幸禍宮 奴僕宮 田宅宮 福徳宮 疾厄宮")
+                               .split(QLatin1Char(' ')));
+    }
+
     void missingBitmapsAreReportedNotFatal()
     {
         home_ = FreshProgramFolder(false);

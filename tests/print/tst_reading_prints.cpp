@@ -2,6 +2,7 @@
 // luck reading, the marriage reading with the rules table, and the legends.
 #include "pdf_words.h"
 #include "print_module.h"
+#include "qstring_utf8.h"
 
 #include <QDir>
 #include <QRectF>
@@ -13,8 +14,6 @@ using pdftest::Find;
 using pdftest::ReadPdf;
 
 namespace {
-
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 const PersonText kPerson{QStringLiteral("山田花子"), QStringLiteral("35才"), QStringLiteral("女命")};
 

@@ -28,6 +28,21 @@ QPen GridPen(const PrintDocument& doc, QPen pen)
     return pen;
 }
 
+// An exact birth time, under the bureau line: the clock and corrected times,
+// and below them, smaller, what each correction added.
+struct BirthTimeLayout {
+    int timeY, correctionsY, correctionsPoints;
+};
+constexpr BirthTimeLayout kBirthTime{194, 199, 9};
+
+void DrawBirthTime(PrintDocument& doc, int x, const QString& line)
+{
+    const qsizetype open = line.indexOf(QStringLiteral("（"));
+    doc.Text(x, kBirthTime.timeY, QStringLiteral("出生時刻：") + line.left(open));
+    if (open >= 0)
+        doc.Text(x, kBirthTime.correctionsY, line.mid(open), kBirthTime.correctionsPoints);
+}
+
 }  // namespace
 
 PersonText PersonTextOf(const Tmandata& man, const QString& name)
@@ -183,6 +198,8 @@ void DrawChartSheet(PrintDocument& doc, const ChartSheet& s)
     doc.Text(x, 175, QStringLiteral("身宮    ：") + Q(BranchName(s.bodyPalace)));
     const QString bureau = s.bureau >= 1 && s.bureau <= kBureaus ? Q(kBureauNames[s.bureau - 1]) : QString();
     doc.Text(x, 185, QStringLiteral("局      ：") + bureau);
+    if (!s.birthTime.isEmpty())
+        DrawBirthTime(doc, x, s.birthTime);
 
     doc.PrintFooter();
 }

@@ -58,7 +58,8 @@ QString Label(const BoxTextTable& boxText, int palace, int slot)
     return QString::fromStdString(boxText[palace][slot]);
 }
 
-// Step: palace explanation. False when stopped at a fault.
+// The reading opens with what the palace tells: its KYU12.db text under a
+// heading. False when a table fault stopped the reading.
 bool ExplainPalace(const QString& n, ReadingTable& kyu12, QStringList& lines)
 {
     lines << QStringLiteral("■") + n + QStringLiteral("で何が分かるか？の説明") << QStringLiteral("[基本内容]");
@@ -79,7 +80,8 @@ bool ExplainPalace(const QString& n, ReadingTable& kyu12, QStringList& lines)
     return true;
 }
 
-// Step: the texts of one of the twenty stars (number star, short name s).
+// The texts of one of the twenty graded stars in the palace (number star,
+// short name s), headed by its brightness. False when a fault stopped it.
 bool AddStarTexts(const Tmandata& man, const QString& n, const QString& s, int star, ReadingTables& tables,
                   QStringList& lines)
 {
@@ -120,7 +122,8 @@ bool AddStarTexts(const Tmandata& man, const QString& n, const QString& s, int s
     });
 }
 
-// Step: the text of an additional star (only its "星1" field).
+// The text of an additional star in the palace: its KANTEI.DB "星1" field
+// alone, since these stars have no second text.
 bool AddMinorStarText(const QString& n, const QString& s, ReadingTable& kantei, QStringList& lines)
 {
     const QString heading = QStringLiteral("■") + LongNameOf(s) + QStringLiteral("が") + n
@@ -169,7 +172,8 @@ bool HasPairSection(const QString& n)
     return n == QStringLiteral("命宮") || n == QStringLiteral("遷移宮") || n == QStringLiteral("官禄宮");
 }
 
-// Step: the texts of the pairs of unmarked labels, in display order.
+// The star-pair texts: each two neighbouring labels without a
+// transformation mark, in the order the box shows them.
 bool AddStarPairs(const BoxTextTable& boxText, int palace, ReadingTables& tables, QStringList& lines)
 {
     for (int i = 1; i <= kBoxSlots - 1; ++i) {

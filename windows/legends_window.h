@@ -6,7 +6,7 @@
 
 #include "data_folders.h"
 #include "legends_table.h"
-#include "picture_print.h"
+#include "print_runner.h"
 
 #include <QWidget>
 

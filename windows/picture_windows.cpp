@@ -1,6 +1,8 @@
 #include "picture_windows.h"
 
 #include "matrix_layout.h"
+#include "picture_print.h"
+#include "print_document.h"
 #include "settings_file.h"
 
 #include <QDir>
@@ -85,7 +87,7 @@ Tmatorixfrm::Tmatorixfrm(const QString& settingsPath, QWidget* parent)
 bool Tmatorixfrm::PrintPage(QPagedPaintDevice& device)
 {
     const SettingsFile settings(settingsPath_);
-    return PrintStarMatrix(device, FooterText(settings.Read(QStringLiteral("owner"), QStringLiteral("title"), {}),
+    return PrintStarMatrix(device, FooterLine(settings.Read(QStringLiteral("owner"), QStringLiteral("title"), {}),
                                               settings.Read(QStringLiteral("owner"), QStringLiteral("tel"), {})));
 }
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "data_folders.h"
-#include "picture_print.h"
+#include "print_runner.h"
 
 #include <QImage>
 #include <QWidget>

@@ -4,6 +4,7 @@
 #include "file_size_limit.h"
 #include "memo_lines.h"
 #include "pdf_words.h"
+#include "picture_print.h"
 #include "print_module.h"
 
 #include <QCursor>
@@ -11,6 +12,7 @@
 #include <QGuiApplication>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -154,6 +156,39 @@ private slots:
         QVERIFY(Find(read[0], QStringLiteral("【行運の診断】")));
         for (int p = 1; p < pages; ++p)
             QVERIFY(!Find(read[p], QStringLiteral("【行運の診断】")));
+    }
+
+    // The picture printouts draw in the common frame: a printer too coarse for
+    // the millimetre grid refuses them (instead of drawing every line at one
+    // point and saying it printed), and the matrix page carries the frame's
+    // footer at (60, 276) like every other printout.
+    void picturePrintsUseTheFrame()
+    {
+        {
+            QPdfWriter coarse(prints_.File(QStringLiteral("coarse.pdf")));
+            coarse.setResolution(10);
+            QVERIFY(!PrintStarMatrix(coarse, FooterLine(QStringLiteral("紫微鑑定所"), QStringLiteral("03-1234-5678"))));
+        }
+        {
+            QPdfWriter coarse(prints_.File(QStringLiteral("coarse-picture.pdf")));
+            coarse.setResolution(10);
+            QVERIFY(!PrintOrganisationPicture(coarse, QImage()));
+        }
+        const QString path = prints_.File(QStringLiteral("matrix.pdf"));
+        {
+            QPdfWriter pdf(path);
+            pdf.setResolution(600);
+            pdf.setPageSize(QPageSize(QPageSize::A4));
+            pdf.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+            QVERIFY(PrintStarMatrix(pdf, FooterLine(QStringLiteral("紫微鑑定所"), QStringLiteral("03-1234-5678"))));
+        }
+        const auto pages = ReadPdf(path);
+        QCOMPARE(pages.size(), 1);
+        const pdftest::Word* mark = Find(pages[0], QStringLiteral("(著作)紫微鑑定所"));
+        QVERIFY2(mark, qPrintable(pdftest::PageText(pages[0])));
+        QVERIFY2(std::abs(mark->x - 60) < 0.5 && std::abs(mark->y - 276) < 0.5,
+                 qPrintable(QStringLiteral("footer at (%1, %2)").arg(mark->x).arg(mark->y)));
+        QVERIFY(Find(pages[0], QStringLiteral("紫薇星")));
     }
 
     void numberedFiles()

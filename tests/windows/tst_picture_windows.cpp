@@ -2,6 +2,7 @@
 // PDF pages with pdftotext.
 #include "matrix_layout.h"
 #include "picture_print.h"
+#include "print_document.h"
 #include "picture_windows.h"
 #include "window_support.h"
 
@@ -85,7 +86,7 @@ private slots:
     {
         QFETCH(int, dpi);
         QFETCH(int, dpm);
-        QCOMPARE(DotsPerMm(dpi), dpm);
+        QCOMPARE(DotsPerMillimetre(dpi), dpm);
     }
 
     // The matrix window is made once; closing hides it and it shows again.

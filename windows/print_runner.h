@@ -1,10 +1,7 @@
-// Printouts of the picture windows: the star-matrix page and an
-// organisation picture on a page. Positions are whole
-// millimetres on the printer's whole-dot grid, from the top-left corner of
-// the printable area; a text position is the top-left corner of the text.
+// How a window that draws its own page gets it printed: the window hands a
+// drawing to a print runner, which finds the printer (or PDF file) for it.
 #pragma once
 
-#include <QImage>
 #include <QString>
 
 #include <functional>
@@ -13,19 +10,6 @@ class QPagedPaintDevice;
 class QWidget;
 
 namespace zelvara {
-
-// The whole number nearest to the printer's dots per millimetre (600 dpi → 24).
-int DotsPerMm(int dotsPerInch);
-
-// "(著作)" + title + "     TEL " + tel: the footer of every printed page.
-QString FooterText(const QString& title, const QString& tel);
-
-// Title, axis texts, 3 × 3 grid and star names, then the footer.
-bool PrintStarMatrix(QPagedPaintDevice& device, const QString& footer);
-
-// The picture as large as (20, 30)–(180, 150) mm holds it at its own aspect
-// ratio, centred across, from the top; no footer.
-bool PrintOrganisationPicture(QPagedPaintDevice& device, const QImage& picture);
 
 // Draws one document on the printer or PDF file it is handed; false when
 // that failed.

@@ -4,6 +4,7 @@
 #include "batch_buttons.h"
 #include "batch_test_support.h"
 #include "main_window.h"
+#include "recording_sink.h"
 
 #include <QCryptographicHash>
 #include <QPushButton>
@@ -12,12 +13,6 @@
 using namespace zelvara;
 
 namespace {
-
-class Recorder final : public MessageSink {
-public:
-    void Show(std::string_view text, std::string_view) override { messages << QString::fromStdString(std::string(text)); }
-    QStringList messages;
-};
 
 QByteArray Sha(const QString& path) {
     QFile f(path);
@@ -31,7 +26,7 @@ const char* const kNames[] = {"datacreate", "TXTbtn", "CASIOBTN", "SpeedButton5"
 class TestBatchButtons : public QObject {
     Q_OBJECT
     QTemporaryDir home_;
-    Recorder sink_;
+    RecordingSink sink_;
 
     std::unique_ptr<TMainForm1> Start(bool maintainer) {
         const QDir data(batchtest::DataDir());

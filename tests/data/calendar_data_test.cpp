@@ -4,6 +4,7 @@
 #include "chart_request.h"
 #include "conversion.h"
 #include "context.h"
+#include "recording_sink.h"
 
 #ifdef ZELVARA_HAVE_CALGEN
 #include "almanac.h"
@@ -24,12 +25,6 @@ using zelvara::CalendarYear;
 constexpr int kFirstYear = 1921;
 constexpr int kLastYear = 2101;
 const std::string kDataDir = ZELVARA_DATA_DIR;
-
-class RecordingSink final : public zelvara::MessageSink {
-public:
-    void Show(std::string_view text, std::string_view) override { shown.emplace_back(text); }
-    std::vector<std::string> shown;
-};
 
 std::string ReadFile(int year) {
     std::ifstream f(kDataDir + "/" + std::to_string(year) + ".eto", std::ios::binary);
@@ -69,7 +64,7 @@ TEST(CalendarData, EveryYearLoadsWithoutAMessage) {
     zelvara::EngineContext ctx(kDataDir, sink);
     for (int y = kFirstYear; y < kLastYear; ++y) {
         EXPECT_EQ(zelvara::LoadCalendarYears(ctx, y), 0) << "year " << y;
-        ASSERT_TRUE(sink.shown.empty()) << "year " << y << ": " << sink.shown.front();
+        ASSERT_TRUE(sink.shown.empty()) << "year " << y << ": " << sink.shown.front().text;
     }
     EXPECT_EQ(Years().size(), static_cast<size_t>(kLastYear - kFirstYear + 1));
 }
@@ -294,7 +289,7 @@ TEST(CalendarData, December2033BirthsLieInTheLeapEleventhMonth) {
             }
         }
     EXPECT_NE(bodyOfMonthAndHour.at({11, 3}), bodyOfMonthAndHour.at({12, 3}));
-    EXPECT_TRUE(sink.shown.empty()) << sink.shown.front();
+    EXPECT_TRUE(sink.shown.empty()) << sink.shown.front().text;
 }
 
 #ifdef ZELVARA_HAVE_CALGEN

@@ -1,8 +1,9 @@
-// Shared helpers of the engine tests: a recording message sink and a fresh
-// program folder holding chosen calendar fixtures.
+// Shared helpers of the engine tests: the tests' recording message sink and a
+// fresh program folder holding chosen calendar fixtures.
 #pragma once
 
 #include "context.h"
+#include "recording_sink.h"
 
 #include <filesystem>
 #include <string>
@@ -10,19 +11,7 @@
 
 namespace zelvara::test {
 
-struct Shown {
-    std::string text;
-    std::string caption;
-};
-
-class RecordingSink final : public MessageSink {
-public:
-    void Show(std::string_view text, std::string_view caption) override {
-        shown.push_back({std::string(text), std::string(caption)});
-    }
-    std::string Last() const { return shown.empty() ? std::string("(no message)") : shown.back().text; }
-    std::vector<Shown> shown;
-};
+using RecordingSink = ::RecordingSink;
 
 // A temporary program folder, removed with the object.
 class ProgramFolder {

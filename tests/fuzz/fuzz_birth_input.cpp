@@ -10,6 +10,7 @@
 #include "fuzz_check.h"
 
 #include "chart_request.h"
+#include "recording_sink.h"
 
 #include <algorithm>
 #include <cctype>
@@ -19,12 +20,6 @@
 namespace {
 
 using namespace zelvara;
-
-class CountingSink final : public MessageSink {
-public:
-    void Show(std::string_view, std::string_view) override { ++shown; }
-    int shown = 0;
-};
 
 std::vector<std::string> Lines(std::string_view text)
 {
@@ -69,15 +64,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckTypedText(line);
 
     // One context for the whole run: its calendar cache keeps the files read.
-    static CountingSink sink;
+    static RecordingSink sink;
     static EngineContext ctx(ZELVARA_CALENDAR_DIR, sink);
     ctx.FixToday({2026, 12, 8});
-    sink.shown = 0;
+    sink.Clear();
 
     const BirthInput in{lines[0], lines[1], lines[2], lines[3], lines[4], lines[5]};
     CheckedBirth checked;
     if (CheckBirthInput(ctx, in, checked) < 0) {
-        FUZZ_CHECK(sink.shown > 0, "an entry refused without a message");
+        FUZZ_CHECK(sink.Count() > 0, "an entry refused without a message");
         FUZZ_CHECK(ctx.man.validMark == 0, "a refused entry left a valid chart");
         return 0;
     }
@@ -90,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const int hour = checked.hourIndex < 0 ? 0 : checked.hourIndex;
     if (CastChart(ctx, man.birthYear, man.birthMonth, man.birthDay, hour) < 0)
-        FUZZ_CHECK(sink.shown > 0, "a cast that stopped without a message");
+        FUZZ_CHECK(sink.Count() > 0, "a cast that stopped without a message");
     else
         FUZZ_CHECK(man.validMark == 1, "a cast chart not marked valid");
     return 0;

@@ -8,6 +8,7 @@
 
 #include "context.h"
 #include "cp932.h"
+#include "recording_sink.h"
 #include "star_pairs.h"
 
 #include <QDir>
@@ -17,12 +18,6 @@
 namespace {
 
 using namespace zelvara;
-
-class CountingSink final : public MessageSink {
-public:
-    void Show(std::string_view, std::string_view) override { ++shown; }
-    int shown = 0;
-};
 
 void Put(const QString& path, const QByteArray& bytes)
 {
@@ -45,9 +40,9 @@ QList<QByteArray> KeyLines(const QByteArray& bytes)
 
 void CheckLookup(const StarPairFile& file, const QString& key, const QList<QByteArray>& lines)
 {
-    CountingSink sink;
+    RecordingSink sink;
     const auto blocks = file.Lookup(key, sink);
-    FUZZ_CHECK(blocks.has_value() && sink.shown == 0, "a readable file was not read");
+    FUZZ_CHECK(blocks.has_value() && sink.Count() == 0, "a readable file was not read");
     qsizetype keyLines = 0;
     for (const QByteArray& line : lines)
         keyLines += cp932::Decode(line) == key;
@@ -82,9 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString madePath = dir.filePath(QStringLiteral("made/") + QString::fromLatin1(StarPairFile::kFileName));
     QFile::remove(madePath);
     StarPairFile made;
-    CountingSink sink;
+    RecordingSink sink;
     const bool ok = made.Prepare(dir.filePath(QStringLiteral("made")), {dir.filePath(QStringLiteral("seed"))}, sink);
     FUZZ_CHECK(ok == QFile::exists(madePath), "the made file's presence contradicts the outcome");
-    FUZZ_CHECK(ok == (sink.shown == 0), "a message with success, or a failure without one");
+    FUZZ_CHECK(ok == (sink.Count() == 0), "a message with success, or a failure without one");
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "chart_layout.h"
 #include "chart_request.h"
 #include "context.h"
+#include "recording_sink.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -13,14 +14,8 @@
 
 namespace printtest {
 
-class QuietSink final : public zelvara::MessageSink {
-public:
-    void Show(std::string_view text, std::string_view) override { last = std::string(text); }
-    std::string last;
-};
-
 struct CastChart {
-    QuietSink sink;
+    RecordingSink sink;
     std::unique_ptr<zelvara::EngineContext> ctx;
     zelvara::ChartLayout layout;
     bool ok = false;

@@ -3,6 +3,7 @@
 #include "chart_fixture.h"
 #include "pdf_words.h"
 #include "print_module.h"
+#include "qstring_utf8.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,8 +13,6 @@ using pdftest::Find;
 using pdftest::ReadPdf;
 
 namespace {
-
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 // One half-width column of a font of the given size, in grid mm at 600 dpi.
 double Column(int points) { return points / 72.0 / 2 * 600 / 24; }
@@ -81,7 +80,7 @@ private slots:
     void realChart()
     {
         printtest::CastChart chart("男", "1965", "3", "7", "23:00-01:00");
-        QVERIFY2(chart.ok, chart.sink.last.c_str());
+        QVERIFY2(chart.ok, qPrintable(chart.sink.Last()));
         const Tmandata& man = chart.ctx->man;
         const ChartSheet sheet = ChartSheetOf(man, chart.layout, QStringLiteral("山田太郎"), QStringLiteral("23:00-01:00"));
         Tprintmodule module;
@@ -269,7 +268,7 @@ private slots:
     void graphDocument()
     {
         printtest::CastChart chart("女", "1972", "11", "23", "09:00-11:00");
-        QVERIFY2(chart.ok, chart.sink.last.c_str());
+        QVERIFY2(chart.ok, qPrintable(chart.sink.Last()));
         const ChartSheet sheet = ChartSheetOf(chart.ctx->man, chart.layout, QStringLiteral("佐藤"), QStringLiteral("09:00-11:00"));
         const auto strength = PalaceStrengths(chart.ctx->man);
         Tprintmodule module;

@@ -6,6 +6,7 @@
 #include "main_window.h"
 #include "pdf_words.h"
 #include "person_fields.h"
+#include "recording_sink.h"
 #include "reading_pages.h"
 #include "tab_button_row.h"
 #include "settings_window.h"
@@ -25,16 +26,6 @@
 using namespace zelvara;
 using pdftest::Find;
 using pdftest::ReadPdf;
-
-namespace {
-
-class RecordingSink final : public MessageSink {
-public:
-    void Show(std::string_view text, std::string_view) override { messages << QString::fromStdString(std::string(text)); }
-    QStringList messages;
-};
-
-}  // namespace
 
 class TestPrintButtons : public QObject {
     Q_OBJECT

@@ -16,18 +16,8 @@
 #include <memory>
 #include <stdexcept>
 
-// Records messages like RecordingSink, and gives up (throws) after a few: a
-// scan that asks again and again would otherwise never return.
-class BoundedSink final : public zelvara::MessageSink {
-public:
-    void Show(std::string_view text, std::string_view) override
-    {
-        messages << QString::fromUtf8(text.data(), qsizetype(text.size()));
-        if (messages.size() > 20)
-            throw std::runtime_error("the same message again and again: a scan that does not end");
-    }
-    QStringList messages;
-};
+// A scan that asks again and again gives up after this many messages.
+constexpr std::size_t kBoundedMessages = 20;
 
 class ReadingFixture {
 public:

@@ -282,7 +282,7 @@ private slots:
         fx.WriteSeed("KANTEI.txt", kKantei);
         fx.WriteSeed("hosi2dat.txt", kPairs);
         fx.Open();
-        BoundedSink sink;
+        RecordingSink sink(kBoundedMessages);
         ReadingTables tables(sink);
         QVERIFY(tables.Open(fx.Folder(), {fx.SeedFolder()}));
         ReadingTable& edited = kyu12 ? tables.kyu12() : tables.kantei();

@@ -2,6 +2,7 @@
 // closing, the exact "True" rule, the editor buttons and the printer setup.
 #include "context.h"
 #include "cp932.h"
+#include "recording_sink.h"
 #include "settings_window.h"
 
 #include <QApplication>
@@ -22,12 +23,6 @@
 using namespace zelvara;
 
 namespace {
-
-class RecordingSink final : public MessageSink {
-public:
-    void Show(std::string_view text, std::string_view) override { messages << QString::fromStdString(std::string(text)); }
-    QStringList messages;
-};
 
 void WriteRaw(const QString& path, const QString& text)
 {

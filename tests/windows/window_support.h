@@ -3,6 +3,7 @@
 #pragma once
 
 #include "context.h"
+#include "recording_sink.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,16 +12,6 @@
 #include <QTemporaryDir>
 
 #include <memory>
-
-class RecordingSink final : public zelvara::MessageSink {
-public:
-    void Show(std::string_view text, std::string_view) override
-    {
-        messages << QString::fromUtf8(text.data(), qsizetype(text.size()));
-    }
-    QString Last() const { return messages.isEmpty() ? QString() : messages.constLast(); }
-    QStringList messages;
-};
 
 // A temporary program folder holding bmp/ from the shipped data.
 inline std::unique_ptr<QTemporaryDir> FreshProgramFolder()

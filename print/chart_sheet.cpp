@@ -20,13 +20,44 @@ constexpr std::array<std::pair<int, int>, kBranches + 1> kBoxCells = {{
     {0, 0}, {1, 1}, {2, 1}, {3, 1}, {4, 1}, {4, 2}, {4, 3}, {4, 4}, {3, 4}, {2, 4}, {1, 4}, {1, 3}, {1, 2},
 }};
 
-// The grid's pen: at least 0.2 mm wide whatever the printer's resolution
-// (two dots are 0.04 mm at 1200 dpi, too fine to see), never under two dots.
-QPen GridPen(const PrintDocument& doc, QPen pen)
-{
-    pen.setWidth(std::max(2, int(std::ceil(0.2 * doc.Mm().DotsPerInch() / 25.4))));
-    return pen;
-}
+// The sheet's geometry, in millimetres from the top-left of the printable
+// area, and its font sizes in points.
+struct SheetText {
+    int x, y, points;
+};
+constexpr SheetText kTitle{10, 10, 16};
+constexpr SheetText kGradeNote{10, 17, 10};
+
+// The 4 × 4 grid of boxes: line 1 at the left and top edge, a box's header
+// strip below its top line, the centre's pillar columns and rows measured
+// from the top-left box's right and header lines.
+struct GridLayout {
+    int left, columnWidth;
+    int top, rowHeight;
+    int headerHeight;
+    int centreColumnStep, centreRowStep;
+};
+constexpr GridLayout kGrid{10, 46, 25, 60, 10, 10, 8};
+
+// A box's header (palace, branch, age) from the box's top-left corner, and
+// its star lines from the box's left line and header line.
+struct BoxHeaderLayout {
+    int x, y, branchX, ageX, points;
+};
+constexpr BoxHeaderLayout kBoxHeader{3, 2, 20, 30, 14};
+struct StarLinesLayout {
+    int x, lineStep, points;
+};
+constexpr StarLinesLayout kStarLines{8, 8, 12};
+
+// The centre: the luck labels right of the middle line, the person's lines
+// from the first pillar column, the lower three at fixed heights.
+struct CentreLayout {
+    int luckLabelX;   // from the middle column line
+    int birthLineY;   // below the middle row line
+    int lunarY, bodyPalaceY, bureauY;
+};
+constexpr CentreLayout kCentre{10, 10, 165, 175, 185};
 
 // An exact birth time, under the bureau line: the clock and corrected times,
 // and below them, smaller, what each correction added.
@@ -41,6 +72,25 @@ void DrawBirthTime(PrintDocument& doc, int x, const QString& line)
     doc.Text(x, kBirthTime.timeY, QStringLiteral("出生時刻：") + line.left(open));
     if (open >= 0)
         doc.Text(x, kBirthTime.correctionsY, line.mid(open), kBirthTime.correctionsPoints);
+}
+
+// The strength page: its heading, and the chart's rectangle with the growth
+// of its fonts (about twice the height of the one on screen).
+struct StrengthPageLayout {
+    SheetText heading;
+    int left, top, right, bottom;
+    double fontScale;
+};
+constexpr StrengthPageLayout kStrengthPage{{20, 15, 15}, 10, 40, 170, 240, 1.6};
+
+// The grid's pen: at least 0.2 mm wide whatever the printer's resolution
+// (two dots are 0.04 mm at 1200 dpi, too fine to see), never under two dots.
+constexpr double kGridPenMm = 0.2;
+constexpr int kGridPenMinDots = 2;
+QPen GridPen(const PrintDocument& doc, QPen pen)
+{
+    pen.setWidth(std::max(kGridPenMinDots, int(std::ceil(kGridPenMm * doc.Mm().DotsPerInch() / 25.4))));
+    return pen;
 }
 
 }  // namespace
@@ -110,22 +160,23 @@ ChartGrid SetupChartGrid()
 {
     ChartGrid g;
     for (int i = 1; i <= 5; ++i) {
-        g.X[i] = 10 + 46 * (i - 1);
-        g.Y[i] = 25 + 60 * (i - 1);
-        g.H[i] = g.Y[i] + 10;
+        g.X[i] = kGrid.left + kGrid.columnWidth * (i - 1);
+        g.Y[i] = kGrid.top + kGrid.rowHeight * (i - 1);
+        g.H[i] = g.Y[i] + kGrid.headerHeight;
     }
     for (int i = 1; i <= 4; ++i)
-        g.C[i] = g.X[2] + 10 * i;
+        g.C[i] = g.X[2] + kGrid.centreColumnStep * i;
     for (int i = 1; i <= 3; ++i)
-        g.R[i] = g.H[2] + 8 * i;
+        g.R[i] = g.H[2] + kGrid.centreRowStep * i;
     return g;
 }
 
 void DrawChartSheet(PrintDocument& doc, const ChartSheet& s)
 {
     const ChartGrid g = SetupChartGrid();
-    doc.Text(10, 10, QStringLiteral("【Zelvaraプロ版　出生図】"), 16);
-    doc.Text(10, 17, QStringLiteral("※(廟)(旺)は長所が作用しやすい。(失)(陥)は短所が作用しやすい。"), 10);
+    doc.Text(kTitle.x, kTitle.y, QStringLiteral("【Zelvaraプロ版　出生図】"), kTitle.points);
+    doc.Text(kGradeNote.x, kGradeNote.y, QStringLiteral("※(廟)(旺)は長所が作用しやすい。(失)(陥)は短所が作用しやすい。"),
+             kGradeNote.points);
 
     // Grid: the centre (columns 2–3, rows 2–3) is one field, not cut.
     QPainter& painter = doc.Painter();
@@ -156,26 +207,26 @@ void DrawChartSheet(PrintDocument& doc, const ChartSheet& s)
     painter.restore();
 
     // Box headers: palace (命宮 marked), branch and age.
-    doc.SetFontSize(14);
+    doc.SetFontSize(kBoxHeader.points);
     for (int b = 1; b <= kBranches; ++b) {
-        const int x = g.X[ChartGrid::BoxColumn(b)] + 3;
-        const int y = g.Y[ChartGrid::BoxRow(b)] + 2;
+        const int x = g.X[ChartGrid::BoxColumn(b)] + kBoxHeader.x;
+        const int y = g.Y[ChartGrid::BoxRow(b)] + kBoxHeader.y;
         const SheetBox& box = s.box[b];
         doc.Text(x, y, box.palace == QStringLiteral("命宮") ? QStringLiteral("*") + box.palace : box.palace);
-        doc.Text(x + 20, y, box.branch);
-        doc.Text(x + 30, y, box.age);
+        doc.Text(x + kBoxHeader.branchX, y, box.branch);
+        doc.Text(x + kBoxHeader.ageX, y, box.age);
     }
 
     // Stars: the non-empty entries on consecutive lines, mark first.
-    doc.SetFontSize(12);
+    doc.SetFontSize(kStarLines.points);
     for (int b = 1; b <= kBranches; ++b) {
-        const int x = g.X[ChartGrid::BoxColumn(b)] + 8;
+        const int x = g.X[ChartGrid::BoxColumn(b)] + kStarLines.x;
         const int top = g.H[ChartGrid::BoxRow(b)];
         int k = 0;
         for (const SheetStar& star : s.box[b].stars) {
             if (star.caption.isEmpty())
                 continue;
-            doc.Text(x, top + 8 * k, GradeMark(star.grade) + star.caption);
+            doc.Text(x, top + kStarLines.lineStep * k, GradeMark(star.grade) + star.caption);
             ++k;
         }
     }
@@ -187,17 +238,18 @@ void DrawChartSheet(PrintDocument& doc, const ChartSheet& s)
         doc.Text(g.C[i + 1], g.R[2], s.stems[i]);
         doc.Text(g.C[i + 1], g.R[3], s.branches[i]);
     }
-    doc.Text(g.X[3] + 10, g.R[1], s.kouun);
-    doc.Text(g.X[3] + 10, g.R[2], s.rituun);
-    doc.Text(g.X[3] + 10, g.R[3], s.days);
+    const int luckX = g.X[3] + kCentre.luckLabelX;
+    doc.Text(luckX, g.R[1], s.kouun);
+    doc.Text(luckX, g.R[2], s.rituun);
+    doc.Text(luckX, g.R[3], s.days);
 
     const int x = g.C[1];
     doc.Text(x, g.Y[3], s.person.Line());
-    doc.Text(x, g.Y[3] + 10, QStringLiteral("生年月日：") + s.birth + QStringLiteral("  ") + s.hour);
-    doc.Text(x, 165, QStringLiteral("旧暦    ：") + s.lunar);
-    doc.Text(x, 175, QStringLiteral("身宮    ：") + Q(BranchName(s.bodyPalace)));
+    doc.Text(x, g.Y[3] + kCentre.birthLineY, QStringLiteral("生年月日：") + s.birth + QStringLiteral("  ") + s.hour);
+    doc.Text(x, kCentre.lunarY, QStringLiteral("旧暦    ：") + s.lunar);
+    doc.Text(x, kCentre.bodyPalaceY, QStringLiteral("身宮    ：") + Q(BranchName(s.bodyPalace)));
     const QString bureau = s.bureau >= 1 && s.bureau <= kBureaus ? Q(kBureauNames[s.bureau - 1]) : QString();
-    doc.Text(x, 185, QStringLiteral("局      ：") + bureau);
+    doc.Text(x, kCentre.bureauY, QStringLiteral("局      ：") + bureau);
     if (!s.birthTime.isEmpty())
         DrawBirthTime(doc, x, s.birthTime);
 
@@ -206,12 +258,14 @@ void DrawChartSheet(PrintDocument& doc, const ChartSheet& s)
 
 void DrawStrengthPage(PrintDocument& doc, const PersonText& person, const PalaceStrength& strength)
 {
-    doc.Text(20, 15, QStringLiteral("【出生図における１２宮の特徴を分析】 ") + person.Line(), 15);
+    const StrengthPageLayout& page = kStrengthPage;
+    doc.Text(page.heading.x, page.heading.y, QStringLiteral("【出生図における１２宮の特徴を分析】 ") + person.Line(),
+             page.heading.points);
     doc.PrintFooter();
     const MillimetreTable& mm = doc.Mm();
-    // Fonts grow with the chart: the page's chart is about twice the height
-    // of the one on screen.
-    DrawPalaceStrengthChart(doc.Painter(), QRectF(mm[10], mm[40], mm[170] - mm[10], mm[240] - mm[40]), strength, 1.6);
+    DrawPalaceStrengthChart(doc.Painter(),
+                            QRectF(mm[page.left], mm[page.top], mm[page.right] - mm[page.left], mm[page.bottom] - mm[page.top]),
+                            strength, page.fontScale);
 }
 
 }  // namespace zelvara

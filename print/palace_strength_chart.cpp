@@ -10,12 +10,31 @@
 #include <algorithm>
 
 namespace zelvara {
+namespace {
+
+// The chart's look: fonts in points before scaling, the padding as a share
+// of the label font's height, each bar's band within its row, the fills.
+struct StrengthChartLayout {
+    double titlePoints, labelPoints;
+    double padShare;           // padding = label height × padShare
+    double barTop, barHeight;  // shares of a row
+    QColor frameFill, plotFill;
+};
+const StrengthChartLayout kChart{9, 8, 0.4, 0.15, 0.7, QColor(192, 192, 192), QColor(208, 208, 208)};
+
+// Bar hues: twelve 30° apart from 5°, saturation 170, value alternating
+// between odd and even palaces so that neighbours differ.
+struct BarColours {
+    int hueStep, hueStart, saturation, oddValue, evenValue;
+};
+constexpr BarColours kBars{30, 5, 170, 215, 165};
+
+}  // namespace
 
 QColor PalaceBarColor(int palace)
 {
-    // Twelve hues a step apart, alternating in lightness so neighbours differ.
-    const int hue = ((palace - 1) * 30 + 5) % 360;
-    return QColor::fromHsv(hue, 170, palace % 2 ? 215 : 165);
+    const int hue = ((palace - 1) * kBars.hueStep + kBars.hueStart) % 360;
+    return QColor::fromHsv(hue, kBars.saturation, palace % 2 ? kBars.oddValue : kBars.evenValue);
 }
 
 void DrawPalaceStrengthChart(QPainter& painter, const QRectF& rect, const PalaceStrength& strength, double fontScale)
@@ -26,17 +45,17 @@ void DrawPalaceStrengthChart(QPainter& painter, const QRectF& rect, const Palace
     // bars and frames are outlines over their own fills.
     painter.setBrush(Qt::NoBrush);
     painter.setBackgroundMode(Qt::TransparentMode);
-    painter.fillRect(rect, QColor(192, 192, 192));
+    painter.fillRect(rect, kChart.frameFill);
 
     QFont titleFont(QStringLiteral("ＭＳ ゴシック"));
-    titleFont.setPointSizeF(9 * fontScale);
+    titleFont.setPointSizeF(kChart.titlePoints * fontScale);
     titleFont.setBold(true);
     QFont labelFont(QStringLiteral("ＭＳ ゴシック"));
-    labelFont.setPointSizeF(8 * fontScale);
+    labelFont.setPointSizeF(kChart.labelPoints * fontScale);
     const QFontMetricsF titleMetrics(titleFont, painter.device());
     const QFontMetricsF labelMetrics(labelFont, painter.device());
 
-    const double pad = labelMetrics.height() * 0.4;
+    const double pad = labelMetrics.height() * kChart.padShare;
     painter.setPen(Qt::black);
     painter.setFont(titleFont);
     const QRectF titleRect(rect.left(), rect.top() + pad, rect.width(), titleMetrics.height());
@@ -58,7 +77,7 @@ void DrawPalaceStrengthChart(QPainter& painter, const QRectF& rect, const Palace
         painter.restore();
         return;
     }
-    painter.fillRect(plot, QColor(208, 208, 208));
+    painter.fillRect(plot, kChart.plotFill);
     const double scale = plot.width() / (high - low);
     const double zeroX = plot.left() + (0 - low) * scale;
     const double rowHeight = plot.height() / kPalaces;
@@ -67,7 +86,7 @@ void DrawPalaceStrengthChart(QPainter& painter, const QRectF& rect, const Palace
     for (int p = 1; p <= kPalaces; ++p) {
         const double top = plot.top() + (p - 1) * rowHeight;
         const double barX = zeroX + std::min(0, strength[p]) * scale;
-        const QRectF bar(barX, top + rowHeight * 0.15, std::abs(strength[p]) * scale, rowHeight * 0.7);
+        const QRectF bar(barX, top + rowHeight * kChart.barTop, std::abs(strength[p]) * scale, rowHeight * kChart.barHeight);
         painter.fillRect(bar, PalaceBarColor(p));
         painter.setPen(QPen(Qt::black, 0));
         if (strength[p] != 0) painter.drawRect(bar);

@@ -11,6 +11,22 @@
 #include <cmath>
 
 namespace zelvara {
+namespace {
+
+// The frame every printout shares: its pen and starting font size, the
+// footer's place and size (millimetres, points), and the listings' line grid.
+constexpr int kFramePenDots = 2;
+constexpr int kFrameFontPoints = 10;
+struct FooterLayout {
+    int x, y, points;
+};
+constexpr FooterLayout kFooter{60, 276, 10};
+struct ListingLayout {
+    int x, firstLineY, lineStep, points;
+};
+constexpr ListingLayout kListing{20, 30, 5, 10};
+
+}  // namespace
 
 QString PrintFontFamily() { return QStringLiteral("ＭＳ ゴシック"); }
 
@@ -72,7 +88,7 @@ QString PrintDocument::Begin()
     ClearBrush();
     font_ = QFont(PrintFontFamily());
     font_.setStyleHint(QFont::Monospace);
-    SetFontSize(10);
+    SetFontSize(kFrameFontPoints);
     return {};
 }
 
@@ -88,7 +104,7 @@ QPainter& PrintDocument::Painter() { return *painter_; }
 void PrintDocument::ClearBrush()
 {
     QPen pen(Qt::black);
-    pen.setWidth(2);
+    pen.setWidth(kFramePenDots);
     painter_->setPen(pen);
     painter_->setBrush(Qt::NoBrush);
     painter_->setBackgroundMode(Qt::TransparentMode);
@@ -126,7 +142,7 @@ void PrintDocument::PrintFooter()
     painter_->setBackgroundMode(Qt::OpaqueMode);
     font_.setBold(false);
     font_.setItalic(false);
-    Text(60, 276, footer_, 10);
+    Text(kFooter.x, kFooter.y, footer_, kFooter.points);
 }
 
 bool PrintDocument::NewPage()
@@ -147,7 +163,7 @@ void PrintDocument::PrintPictureAt(int x, int y, int width, int height, const QI
 void Listing::Line(const QString& text)
 {
     BreakIfFull();
-    doc_.Text(20, 30 + 5 * n_, text, 10);
+    doc_.Text(kListing.x, kListing.firstLineY + kListing.lineStep * n_, text, kListing.points);
     ++n_;
     BreakIfFull();
 }

@@ -9,6 +9,45 @@
 namespace zelvara {
 namespace {
 
+// A heading or caption: top-left corner in millimetres, size in points.
+struct PageText {
+    int x, y, points;
+};
+constexpr PageText kOverallHeading{20, 15, 15};
+constexpr PageText kLuckHeading{20, 15, 15};
+constexpr PageText kMarriageHeading{10, 15, 15};
+constexpr PageText kLegendsHeading{50, 15, 15};
+
+// The marriage-rules table: caption, column heads, a ruled grid of 22 lines
+// from the top rule down, and one row per graded star.
+struct RulesTable {
+    PageText caption;
+    int headY, headPoints;
+    int headX[3];      // 命宮の主星, 特徴, ふさわしい相手の命宮の主星
+    int left, right;   // the rules' ends
+    int top, rowStep;  // the first rule, and the distance between rules
+    int rules;
+    int columnLines[4];
+    int bottom;        // where the column lines end
+    int rowY, rowPoints;  // the first star row lies one step below rowY
+    int cellX[3];         // long name, keywords, partners
+};
+constexpr RulesTable kRules{{43, 104, 14}, 111, 12, {11, 50, 102}, 10, 180, 110, 7, 22, {10, 35, 87, 180},
+                            257, 111, 11, {12, 41, 89}};
+
+// The legends: two star slots a page, each with its name and picture and
+// the description on lines below the picture.
+struct LegendSlotLayout {
+    int slotTops[2];
+    PageText name;         // y from the slot's top
+    int pictureX, pictureWidth, pictureHeight;
+    int textX, textY;      // textY from the slot's top
+    int textPoints, lineStep;
+    int lastLine;          // the last line that ends above the footer at 276
+    int continuedLine;     // the first line of a page the text ran on to
+};
+constexpr LegendSlotLayout kLegendSlots{{30, 150}, {90, 10, 15}, 30, 40, 60, 20, 65, 10, 5, 270, 30};
+
 QStringList Displayed(const QStringList& memo) { return DisplayedLines(memo, kReadingMemoColumns); }
 
 }  // namespace
@@ -22,7 +61,8 @@ QString PalaceTabCaption(int tab)
 
 void DrawOverallReading(PrintDocument& doc, const OverallReadingPrint& r)
 {
-    doc.Text(20, 15, QStringLiteral("【") + r.palaceTab + QStringLiteral("の診断】 ") + r.person.Line(), 15);
+    doc.Text(kOverallHeading.x, kOverallHeading.y,
+             QStringLiteral("【") + r.palaceTab + QStringLiteral("の診断】 ") + r.person.Line(), kOverallHeading.points);
     Listing listing(doc);
     listing.Lines(Displayed(r.hlp12Memo));
     listing.Skip(2);
@@ -33,7 +73,7 @@ void DrawOverallReading(PrintDocument& doc, const OverallReadingPrint& r)
 
 void DrawLuckReading(PrintDocument& doc, const PersonText& person, const QStringList& kounMemo)
 {
-    doc.Text(20, 15, QStringLiteral("【行運の診断】 ") + person.Line(), 15);
+    doc.Text(kLuckHeading.x, kLuckHeading.y, QStringLiteral("【行運の診断】 ") + person.Line(), kLuckHeading.points);
     Listing listing(doc);
     listing.Lines(Displayed(kounMemo));
     doc.PrintFooter();
@@ -42,7 +82,8 @@ void DrawLuckReading(PrintDocument& doc, const PersonText& person, const QString
 void DrawMarriageReading(PrintDocument& doc, const PersonText& person, const QStringList& aiMemo1,
                          const QStringList& aiMemo2)
 {
-    doc.Text(10, 15, QStringLiteral("【好きな異性・結婚にふさわしい相手】 ") + person.Line(), 15);
+    doc.Text(kMarriageHeading.x, kMarriageHeading.y, QStringLiteral("【好きな異性・結婚にふさわしい相手】 ") + person.Line(),
+             kMarriageHeading.points);
     Listing listing(doc);
     listing.Lines(Displayed(aiMemo1));
     listing.Skip(1);
@@ -57,21 +98,22 @@ void DrawMarriageReading(PrintDocument& doc, const PersonText& person, const QSt
 
 void DrawMarriageRules(PrintDocument& doc)
 {
-    doc.Text(43, 104, QStringLiteral("【秘伝 Zelvara合婚法則一覧】"), 14);
-    doc.SetFontSize(12);
-    doc.Text(11, 111, QStringLiteral("命宮の主星"));
-    doc.Text(50, 111, QStringLiteral("特徴"));
-    doc.Text(102, 111, QStringLiteral("ふさわしい相手の命宮の主星"));
-    for (int j = 1; j <= 22; ++j)
-        doc.Line(10, 110 + 7 * (j - 1), 180, 110 + 7 * (j - 1));
-    for (int x : {10, 35, 87, 180})
-        doc.Line(x, 110, x, 257);
-    doc.SetFontSize(11);
+    const RulesTable& t = kRules;
+    doc.Text(t.caption.x, t.caption.y, QStringLiteral("【秘伝 Zelvara合婚法則一覧】"), t.caption.points);
+    doc.SetFontSize(t.headPoints);
+    doc.Text(t.headX[0], t.headY, QStringLiteral("命宮の主星"));
+    doc.Text(t.headX[1], t.headY, QStringLiteral("特徴"));
+    doc.Text(t.headX[2], t.headY, QStringLiteral("ふさわしい相手の命宮の主星"));
+    for (int j = 1; j <= t.rules; ++j)
+        doc.Line(t.left, t.top + t.rowStep * (j - 1), t.right, t.top + t.rowStep * (j - 1));
+    for (int x : t.columnLines)
+        doc.Line(x, t.top, x, t.bottom);
+    doc.SetFontSize(t.rowPoints);
     for (int j = 1; j <= kStars; ++j) {
-        const int y = 111 + 7 * j;
-        doc.Text(12, y, Q(kStarLongNames[j]));
-        doc.Text(41, y, Q(kStarKeywordLines[j]));
-        doc.Text(89, y, Q(kStarPartnerLines[j]));
+        const int y = t.rowY + t.rowStep * j;
+        doc.Text(t.cellX[0], y, Q(kStarLongNames[j]));
+        doc.Text(t.cellX[1], y, Q(kStarKeywordLines[j]));
+        doc.Text(t.cellX[2], y, Q(kStarPartnerLines[j]));
     }
 }
 
@@ -82,10 +124,7 @@ void DrawLegends(PrintDocument& doc, const LegendPrint& legends)
     // on below, over the page if need be (carrying on at 30 mm), and the next
     // star then starts a new page: nothing overprints and nothing falls
     // below the footer.
-    constexpr int kSlotTops[2] = {30, 150};
-    constexpr int kLineStep = 5;
-    constexpr int kLastLine = 270;      // the last line that ends above the footer at 276
-    constexpr int kContinuedLine = 30;  // the first line of a page the text ran on to
+    const LegendSlotLayout& l = kLegendSlots;
     const MillimetreTable& mm = doc.Mm();
     bool pageOpen = false;
     const auto startPage = [&] {
@@ -95,31 +134,32 @@ void DrawLegends(PrintDocument& doc, const LegendPrint& legends)
         }
         pageOpen = true;
         doc.ClearBrush();
-        doc.Text(50, 15, QStringLiteral("【Orvandel（紫薇伝説）による星の解説】 "), 15);
+        doc.Text(kLegendsHeading.x, kLegendsHeading.y, QStringLiteral("【Orvandel（紫薇伝説）による星の解説】 "),
+                 kLegendsHeading.points);
     };
     int slot = 0;
     for (int star = 1; star <= kMajorStars; ++star) {
         if (slot == 0)
             startPage();
-        const int top = kSlotTops[slot];
-        doc.Text(90, top + 10, Q(kStarLongNames[star]), 15);
-        doc.PrintPictureAt(mm[30], mm[top], mm[40], mm[60], legends.pictures[star]);
-        doc.SetFontSize(10);
+        const int top = l.slotTops[slot];
+        doc.Text(l.name.x, top + l.name.y, Q(kStarLongNames[star]), l.name.points);
+        doc.PrintPictureAt(mm[l.pictureX], mm[top], mm[l.pictureWidth], mm[l.pictureHeight], legends.pictures[star]);
+        doc.SetFontSize(l.textPoints);
         bool ranOn = false;
-        int y = top + 65;
+        int y = top + l.textY;
         for (const QString& line : DisplayedLines(MemoLinesOf(legends.descriptions[star]), kLegendMemoColumns)) {
-            if (y > kLastLine) {
+            if (y > l.lastLine) {
                 startPage();
-                doc.SetFontSize(10);
-                y = kContinuedLine;
+                doc.SetFontSize(l.textPoints);
+                y = l.continuedLine;
                 ranOn = true;
             }
-            doc.Text(20, y, line);
-            y += kLineStep;
+            doc.Text(l.textX, y, line);
+            y += l.lineStep;
         }
         // The lower slot is free when this star is the upper one and its
         // last line ends above the lower picture.
-        slot = slot == 0 && !ranOn && y - kLineStep < kSlotTops[1] ? 1 : 0;
+        slot = slot == 0 && !ranOn && y - l.lineStep < l.slotTops[1] ? 1 : 0;
     }
     doc.PrintFooter();
 }

@@ -2,6 +2,7 @@
 
 #include "chart_layout.h"
 #include "conversion.h"
+#include "layer_printer.h"
 #include "qstring_utf8.h"
 
 #include <QJsonArray>
@@ -57,7 +58,7 @@ void InsertBirthTime(QJsonObject& chart, const BirthTime& time) {
 
 }  // namespace
 
-void PrintChartText(std::ostream& out, const EngineContext& ctx, const BirthTime* time) {
+void PrintChartText(std::ostream& out, const EngineContext& ctx, const BirthTime* time, const TimeLayer* layer) {
     const Tmandata& man = ctx.man;
     const ChartLayout layout = LayOutChart(man);
     out << "氏名　　　" << (man.name.empty() ? "（なし）" : man.name) << "\n";
@@ -96,9 +97,10 @@ void PrintChartText(std::ostream& out, const EngineContext& ctx, const BirthTime
         if (!stars.empty()) out << "　星　　" << stars.substr(1) << "\n";
         if (!minors.empty()) out << "　副星　" << minors.substr(1) << "\n";
     }
+    if (layer) PrintLayerText(out, man, *layer);
 }
 
-void PrintChartJson(std::ostream& out, const EngineContext& ctx, const BirthTime* time) {
+void PrintChartJson(std::ostream& out, const EngineContext& ctx, const BirthTime* time, const TimeLayer* layer) {
     const Tmandata& man = ctx.man;
     QJsonObject chart{
         {"name", Q(man.name)},
@@ -137,6 +139,7 @@ void PrintChartJson(std::ostream& out, const EngineContext& ctx, const BirthTime
     chart.insert(QStringLiteral("boxText"), boxes);
     chart.insert(QStringLiteral("palaceStrength"), JsonArray(PalaceStrengths(man), kPalaces));
     if (time) InsertBirthTime(chart, *time);
+    if (layer) InsertLayerJson(chart, man, *layer);
     out << QJsonDocument(chart).toJson(QJsonDocument::Compact).toStdString() << "\n";
 }
 

@@ -2,6 +2,7 @@
 #include "bench.h"
 #include "chart_options.h"
 #include "chart_printer.h"
+#include "layer_printer.h"
 #include "chart_request.h"
 #include "command_line.h"
 #include "context.h"
@@ -42,8 +43,17 @@ int Chart(const QStringList& args) {
         "palace for every period."));
     cli::AddBirthOptions(opts);
     opts.addOption({QStringLiteral("json"), QStringLiteral("print the chart as one JSON object")});
+    opts.addOption({QStringLiteral("layer"),
+                    QStringLiteral("adds the palace stems, the flying 四化 and a time layer: birth, decade:N (1-12), "
+                                   "year:YYYY or month:YYYY-MM (lunar month)"),
+                    QStringLiteral("LAYER")});
     cli::AddHomeOption(opts);
     if (const auto code = cli::ParseCommand(opts, QStringLiteral("chart"), args, 0, 0)) return *code;
+    std::optional<LayerChoice> layerChoice;
+    if (opts.isSet(QStringLiteral("layer"))) {
+        layerChoice = cli::ReadLayerOption(opts.value(QStringLiteral("layer")).toStdString());
+        if (!layerChoice) return cli::kExitUsage;
+    }
 
     cli::StderrSink sink;
     EngineContext ctx(cli::ProgramFolder(opts), sink);
@@ -60,10 +70,20 @@ int Chart(const QStringList& args) {
         return 0;
     }
     if (RequestChart(ctx, in) < 0) return 1;
+    std::optional<TimeLayer> layer;
+    if (layerChoice) {
+        layer = LayerOf(ctx.man, *layerChoice);
+        if (!layer) {
+            std::cerr << "この命盤には指定された層を重ねられません（" << opts.value(QStringLiteral("layer")).toStdString()
+                      << "）。\n";
+            return 1;
+        }
+    }
+    const cli::BirthTime* exact = time ? &*time : nullptr;
     if (opts.isSet(QStringLiteral("json")))
-        cli::PrintChartJson(std::cout, ctx, time ? &*time : nullptr);
+        cli::PrintChartJson(std::cout, ctx, exact, layer ? &*layer : nullptr);
     else
-        cli::PrintChartText(std::cout, ctx, time ? &*time : nullptr);
+        cli::PrintChartText(std::cout, ctx, exact, layer ? &*layer : nullptr);
     return 0;
 }
 

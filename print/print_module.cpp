@@ -205,6 +205,14 @@ PrintOutcome Tprintmodule::PrintLuckReading(const PersonText& person, const QStr
     return session.Outcome();
 }
 
+PrintOutcome Tprintmodule::PrintFlyingTable(const Tmandata& man, const PersonText& person, const TimeLayer& layer,
+                                            const std::optional<PdfOutput>& pdf)
+{
+    PrintSession session(*this, pdf);
+    session.Document(QStringLiteral("飛星表"), [&](PrintDocument& doc) { DrawFlyingTable(doc, man, person, layer); });
+    return session.Outcome();
+}
+
 PrintOutcome Tprintmodule::PrintMarriageReading(const PersonText& person, const QStringList& aiMemo1,
                                                 const QStringList& aiMemo2, const std::optional<PdfOutput>& pdf)
 {

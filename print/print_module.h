@@ -8,6 +8,7 @@
 #pragma once
 
 #include "chart_sheet.h"
+#include "flying_table_print.h"
 #include "print_document.h"
 #include "reading_print.h"
 
@@ -88,6 +89,10 @@ public:
                                   const std::optional<PdfOutput>& pdf = {});
     PrintOutcome PrintMarriageReading(const PersonText& person, const QStringList& aiMemo1,
                                       const QStringList& aiMemo2, const std::optional<PdfOutput>& pdf = {});
+    // The 飛星 table of a cast chart, with the layer's transformations unless
+    // the layer is the birth chart itself.
+    PrintOutcome PrintFlyingTable(const Tmandata& man, const PersonText& person, const TimeLayer& layer,
+                                  const std::optional<PdfOutput>& pdf = {});
     // Descriptions by major star 1..14; picturePath gives the file to read for
     // a picture named under bmp/ ("bmp/zelvsei.bmp"), so that the caller
     // decides which folder's copy is printed.

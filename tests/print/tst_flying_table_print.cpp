@@ -1,0 +1,115 @@
+// The 飛星 table printed to PDF and read back: the palace rows with their
+// stems and the four flights, 自化 marked, the 忌 clashes, the layer's
+// transformations, and no cell running into the next column.
+#include "pdf_words.h"
+#include "print_module.h"
+#include "stars.h"
+#include "chart_layout.h"
+
+#include <QTest>
+
+using namespace zelvara;
+using pdftest::Find;
+using pdftest::ReadPdf;
+
+namespace {
+
+const PersonText kPerson{QStringLiteral("山田太郎"), QStringLiteral("43才"), QStringLiteral("男命")};
+
+// 甲子 year, 寅 month, 卯 hour, lunar 1/6, male: 命宮 on 亥 (stem 乙), 財帛 on
+// 未 (辛, with 文曲 and 文昌 standing in it), 福徳 on 丑, 官禄 on 卯, 夫妻 on 酉.
+Tmandata WorkedChart()
+{
+    Tmandata man;
+    man.stems.year = 1;
+    man.branches.year = 1;
+    man.branches.month = 3;
+    man.branches.hour = 4;
+    man.lunarMonth = 1;
+    man.lunarDay = 6;
+    man.sexCode = 'M';
+    PlaceStars(man);
+    man.firstLuckAge = 3;
+    LayOutLuckPeriods(man);
+    return man;
+}
+
+bool At(const pdftest::Word* w, double x, double y) { return w && std::abs(w->x - x) < 0.6 && std::abs(w->y - y) < 0.6; }
+
+QString Where(const pdftest::Word* w)
+{
+    return w ? QStringLiteral("%1 at (%2, %3)").arg(w->text).arg(w->x, 0, 'f', 2).arg(w->y, 0, 'f', 2)
+             : QStringLiteral("not found");
+}
+
+QString LineAt(const pdftest::Page& page, double y)
+{
+    QString text;
+    for (const pdftest::Word& w : page)
+        if (std::abs(w.y - y) < 0.6)
+            text += w.text;
+    return text;
+}
+
+}  // namespace
+
+class TestFlyingTablePrint : public QObject {
+    Q_OBJECT
+private:
+    pdftest::PrintsFolder prints_;
+
+private slots:
+    void rowsFlightsAndClashes()
+    {
+        const Tmandata man = WorkedChart();
+        const QString path = prints_.File(QStringLiteral("flying.pdf"));
+        Tprintmodule module;
+        const PrintOutcome out = module.PrintFlyingTable(man, kPerson, BirthLayer(man), PdfOutput{path, 600});
+        QVERIFY2(out.Printed(), qPrintable(out.message));
+        const auto pages = ReadPdf(path);
+        QCOMPARE(pages.size(), 1);
+        const pdftest::Page& page = pages[0];
+        QVERIFY2(At(Find(page, QStringLiteral("【飛星表】")), 20, 15), qPrintable(Where(Find(page, QStringLiteral("【飛星表】")))));
+
+        // 命宮 is the second row: top line at 46 mm, text 2 mm below.
+        const double lifeY = 48;
+        QVERIFY2(At(Find(page, QStringLiteral("命宮")), 22, lifeY), qPrintable(Where(Find(page, QStringLiteral("命宮")))));
+        QCOMPARE(LineAt(page, lifeY), QStringLiteral("命宮亥乙天機→福徳天梁→財帛紫薇→田宅太陰→官禄"));
+        QVERIFY(At(Find(page, QStringLiteral("太陰→官禄")), 158, lifeY));
+        // 財帛, the sixth row: both of 辛's last flights stay at home.
+        QCOMPARE(LineAt(page, 80), QStringLiteral("財帛未辛巨門→遷移太陽→命宮文曲（自化）文昌（自化）"));
+
+        // Every cell ends before the next column begins.
+        const double columns[] = {22, 44, 52, 62, 94, 126, 158, 190};
+        for (const pdftest::Word& w : page) {
+            if (w.y < 38 || w.y > 134)
+                continue;
+            for (int c = 0; c + 1 < 8; ++c)
+                if (std::abs(w.x - columns[c]) < 0.6)
+                    QVERIFY2(w.right < columns[c + 1] - 1, qPrintable(Where(&w)));
+        }
+
+        QCOMPARE(LineAt(page, 150 + 6 * 1), QStringLiteral("命宮の忌（太陰）→官禄、夫妻を沖"));
+        QCOMPARE(LineAt(page, 150 + 6 * 5), QStringLiteral("財帛の忌（文昌）→財帛、福徳を沖"));
+        QCOMPARE(LineAt(page, 150 + 6 * 11), QStringLiteral("福徳の忌（巨門）→遷移、命宮を沖"));
+        QVERIFY(!Find(page, QStringLiteral("の四化】"), true));
+        QVERIFY(At(Find(page, QStringLiteral("(著作)")), 60, 276));
+    }
+
+    void yearLayerInTitleAndSection()
+    {
+        const Tmandata man = WorkedChart();
+        const QString path = prints_.File(QStringLiteral("flying-year.pdf"));
+        Tprintmodule module;
+        const PrintOutcome out = module.PrintFlyingTable(man, kPerson, *YearLayer(man, 2027), PdfOutput{path, 600});
+        QVERIFY2(out.Printed(), qPrintable(out.message));
+        const pdftest::Page page = ReadPdf(path).value(0);
+        QVERIFY(Find(page, QStringLiteral("流年2027（丁未）")));
+        QVERIFY(At(Find(page, QStringLiteral("【流年2027（丁未）の四化】")), 20, 230));
+        // 丁: 太陰 (卯, 官禄) 天同 (酉, 夫妻) 天機 (丑, 福徳) 巨門 (巳, 遷移).
+        QCOMPARE(LineAt(page, 238), QStringLiteral("化禄太陰→官禄化権天同→夫妻化科天機→福徳化忌巨門→遷移"));
+    }
+};
+
+QTEST_MAIN(TestFlyingTablePrint)
+#include "tst_flying_table_print.moc"

@@ -4,6 +4,8 @@
 // the chart the session cast.
 #include "main_window.h"
 
+#include "chart_layer_view.h"
+
 #include "hour_window.h"
 #include "reading_pages.h"
 
@@ -83,6 +85,7 @@ void TMainForm1::ShowBoxes()
         glyphsLoaded_ = true;
     }
     FillChartBoxes(boxes_, centre_, session_->Man(), session_->Layout(), timi_, glyphs_);
+    layers_->SetChart(&session_->Man(), &session_->Layout());
 }
 
 void TMainForm1::FillLuckTabs()

@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include "chart_layer_view.h"
+
 #include "batch_buttons.h"
 #include "gui_message_sink.h"
 #include "chart_request.h"
@@ -14,6 +16,7 @@
 
 #include <QCloseEvent>
 #include <QElapsedTimer>
+#include <QFrame>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -124,6 +127,7 @@ void TMainForm1::RunStartup(const StartupOptions& options)
     const QStringList missing = BuildChartBoxes(boxes_, Folders());
     for (const ChartBox& box : boxes_)
         connect(box.palace, &QToolButton::clicked, this, [this, &box] { PalaceButtonClick(box.palace->Tag()); });
+    layers_ = new ChartLayerView(syuseizu, syuseizu->findChild<QFrame*>(QStringLiteral("centerPanel")), boxes_);
     if (!missing.isEmpty()) {
         Message(QStringLiteral("宮の画像ファイルが見つからないか壊れています。宮のボタンは画像なしで表示します。\n%1")
                     .arg(missing.join(QLatin1Char('\n'))));

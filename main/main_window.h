@@ -33,6 +33,7 @@ class QWidget;
 namespace zelvara {
 
 class Ttimefrm;
+class ChartLayerView;
 class ReadingPages;
 class TabButtonRow;
 
@@ -78,6 +79,7 @@ public:
     PersonTable& Persons() { return persons_; }
     const QStringList& StartupSteps() const { return startupSteps_; }
     const std::array<ChartBox, kChartBoxes>& Boxes() const { return boxes_; }
+    ChartLayerView* Layers() const { return layers_; }
     QString ProgramFolder() const { return programFolder_; }
     DataFolders Folders() const { return {programFolder_, userFolder_}; }
     const Timi& Texts() const { return timi_; }
@@ -163,6 +165,7 @@ private:
     OwnerSettings owner_;
     QString settingsPath_;
     ChartCentre centre_;
+    ChartLayerView* layers_ = nullptr;  // time layers and flying 四化 over the boxes
     PalaceStrengthView* Chart1 = nullptr;
     PalaceGlyphs glyphs_;
     bool glyphsLoaded_ = false;

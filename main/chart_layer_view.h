@@ -1,0 +1,100 @@
+// The time layers on the chart page: a picker in the centre panel (本命,
+// 大限 1..12, 流年, 流月 with year and month), the layer's palace names and
+// 四化 drawn over the boxes, and on Ctrl+click of a palace its flying 四化
+// (the target stars marked, 自化 marked in the box, the 忌 clash listed).
+// With 本命 chosen and no palace clicked nothing is drawn over the chart.
+#pragma once
+
+#include "chart_boxes.h"
+#include "chart_layout.h"
+#include "time_layers.h"
+
+#include <QObject>
+#include <QWidget>
+
+#include <array>
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QSpinBox;
+
+namespace zelvara {
+
+// Colours of the overlay: one per layer kind, and the flying marks.
+QColor LayerColour(LayerKind kind);
+QColor FlyingColour();
+QColor SelfTransformColour();
+
+// What the overlay draws for one box (the box of branch b).
+struct BoxOverlay {
+    QString layerPalace;                  // 年命 …, empty without a layer
+    std::array<QString, 7> layerMarks;    // by star slot 1..6: 禄 権 科 忌 of the layer
+    std::array<QString, 7> flyingMarks;   // by star slot 1..6: the flight landing on that star
+    std::array<bool, 7> selfMarks{};      // the flight is a 自化
+    bool flyingSource = false;            // the palace whose flights are shown
+};
+
+// The overlay of every box, from a chart, its layout, a layer (the birth
+// layer for none) and the palace whose flights are shown (0 for none).
+std::array<BoxOverlay, kBranches + 1> ComposeOverlay(const Tmandata& man, const ChartLayout& layout,
+                                                     const TimeLayer& layer, int flyingFrom);
+
+// The panel text of a palace's flights: 命宮（乙）の飛星 / 忌沖：夫妻 …
+QString FlyingSummary(const Tmandata& man, int palace);
+
+class ChartOverlayWidget;
+
+class ChartLayerView : public QObject {
+    Q_OBJECT
+public:
+    // page: the chart page the boxes stand on; centre: the centre panel
+    // frame (the picker takes its free right-hand corner).
+    ChartLayerView(QWidget* page, QWidget* centre, std::array<ChartBox, kChartBoxes>& boxes);
+
+    // After every cast (nullptr: no chart). The pointers stay valid while
+    // the chart is shown; the choice stays, the flying view is closed.
+    void SetChart(const Tmandata* man, const ChartLayout* layout);
+
+    LayerChoice Choice() const;
+    void SetChoice(const LayerChoice& choice);
+    // The chosen layer over the current chart; nullopt without a chart or
+    // when it cannot be laid.
+    std::optional<TimeLayer> CurrentLayer() const;
+
+    int FlyingSource() const { return flyingFrom_; }
+    // Shows palace p's flights (0 closes them).
+    void ShowFlying(int palace);
+
+    QComboBox* KindBox() const { return kind_; }
+    QSpinBox* YearBox() const { return year_; }
+    QSpinBox* MonthBox() const { return month_; }
+    QLabel* CaptionLabel() const { return caption_; }
+    QLabel* FlyingLabel() const { return flyingText_; }
+    QWidget* Overlay() const;
+    const std::array<BoxOverlay, kBranches + 1>& Shown() const { return shown_; }
+
+signals:
+    void LayerChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Refresh();
+
+    std::array<ChartBox, kChartBoxes>& boxes_;
+    ChartOverlayWidget* overlay_ = nullptr;
+    QComboBox* kind_ = nullptr;
+    QSpinBox* year_ = nullptr;
+    QSpinBox* month_ = nullptr;
+    QLabel* caption_ = nullptr;
+    QLabel* flyingText_ = nullptr;
+    const Tmandata* man_ = nullptr;
+    const ChartLayout* layout_ = nullptr;
+    int flyingFrom_ = 0;
+    LayerKind layerKind_ = LayerKind::Birth;
+    std::array<BoxOverlay, kBranches + 1> shown_{};
+};
+
+}  // namespace zelvara

@@ -49,8 +49,11 @@ void ImportTextsParadoxDialog(QWidget* parent, const QString& userFolder, const 
                              QStringLiteral("\n\n今の鑑定文と星の説明はバックアップしてから置き換えます。よろしいですか？");
     if (QMessageBox::question(parent, kTextsTitle, question) != QMessageBox::Yes)
         return;
-    if (beforeReplace && !beforeReplace())
+    if (beforeReplace && !beforeReplace()) {
+        QMessageBox::information(parent, kTextsTitle,
+                                 QStringLiteral("保存できない変更があるため、取り込みをやめました。鑑定文と星の説明は何も変えていません。"));
         return;
+    }
     const TextsReplaced done = ReplaceTexts(import, userFolder);
     if (afterReplace)
         afterReplace();

@@ -195,6 +195,23 @@ private slots:
         QCOMPARE(t.RecordCount(), 3);
     }
 
+    void usageErrors_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("export from paradox") << "register" << QStringList{"export", "--paradox", "a.db"};
+        QTest::newRow("csv and paradox") << "register" << QStringList{"import", "--paradox", "a.db", "--csv", "a.csv"};
+        QTest::newRow("texts without folder") << "texts" << QStringList{"import"};
+        QTest::newRow("texts other action") << "texts" << QStringList{"export", "--paradox", "."};
+    }
+    void usageErrors()
+    {
+        QFETCH(QString, command);
+        QFETCH(QStringList, args);
+        const Run r = command == "texts" ? Texts(dir_->path(), args) : Cli(dir_->path(), args);
+        QVERIFY2(r.code == 2, qPrintable(r.err));
+    }
+
     void textsReplacedOnlyWhenConfirmed()
     {
         const QString from = MakeTexts();

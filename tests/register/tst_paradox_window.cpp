@@ -111,6 +111,7 @@ private slots:
         QTest::newRow("declined") << false << true;
         QTest::newRow("accepted") << true << true;
         QTest::newRow("missing memo file") << true << false;
+        QTest::newRow("edits that cannot be saved") << true << true;
     }
     void textsReplacedOnlyAfterYes()
     {
@@ -129,12 +130,13 @@ private slots:
         if (!memoFile)
             QVERIFY(QFile::remove(QDir(from).filePath("helpbun.MB")));
 
+        const bool unsaved = QByteArray(QTest::currentDataTag()) == "edits that cannot be saved";
         int saved = 0, reopened = 0;
         BoxAnswers answers(answer);
         ImportTextsParadoxDialog(
-            nullptr, dir.path(), [&] { return ++saved > 0; }, [&] { ++reopened, shown.Open(dir.path()); }, from);
-        const bool replaced = answer && memoFile;
-        QCOMPARE(saved, replaced ? 1 : 0);
+            nullptr, dir.path(), [&] { return ++saved > 0 && !unsaved; }, [&] { ++reopened, shown.Open(dir.path()); }, from);
+        const bool replaced = answer && memoFile && !unsaved;
+        QCOMPARE(saved, answer && memoFile ? 1 : 0);
         QCOMPARE(reopened, replaced ? 1 : 0);
         QCOMPARE(QDir(dir.filePath("backup")).entryList({"helpbun-*.DB"}).size(), replaced ? 1 : 0);
         if (replaced) {
@@ -143,6 +145,8 @@ private slots:
         } else {
             QCOMPARE(Read(legends), before);
         }
+        if (unsaved)
+            QVERIFY2(answers.texts.last().contains(QStringLiteral("取り込みをやめました")), qPrintable(answers.texts.join('\n')));
         if (!memoFile)
             QVERIFY2(answers.texts.value(0).contains(QStringLiteral("helpbun.MB")), qPrintable(answers.texts.join('\n')));
         else

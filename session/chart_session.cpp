@@ -1,13 +1,13 @@
 #include "chart_session.h"
 
+#include "qstring_utf8.h"
+
 #include <utility>
 
 namespace zelvara {
 namespace {
 
 constexpr std::string_view kHourUnknownNotice = "時刻が不明または指定されていませんのでこれから推測していきます。";
-
-QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 }  // namespace
 
@@ -89,9 +89,9 @@ PersonChartFields ChartSession::RecordFields() const
     PersonChartFields fields;
     fields.year = QString::fromStdString(chart_.checked.yearText);
     if (chart_.hourIndex >= 0 && chart_.hourIndex < kHours)
-        fields.hour = Utf8(kHourPeriodTexts[chart_.hourIndex]);
+        fields.hour = Q(kHourPeriodTexts[chart_.hourIndex]);
     for (int p = 1; p <= kPalaces; ++p)
-        fields.mainStars[p] = Utf8(kStarShortNames[ctx_.man.mainStar[p]]);
+        fields.mainStars[p] = Q(kStarShortNames[ctx_.man.mainStar[p]]);
     return fields;
 }
 

@@ -3,6 +3,7 @@
 // the hour choice picked or abandoned, a store that keeps nothing and a store
 // that refuses the write.
 #include "chart_session.h"
+#include "qstring_utf8.h"
 #include "recording_sink.h"
 
 #include <QTest>
@@ -75,8 +76,6 @@ private:
 
 // The calendar files the build copied beside the programs.
 std::string DataFolder() { return qEnvironmentVariable("ZELVARA_DATA_DIR").toStdString(); }
-
-QString Utf8(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 const QString kBefore1921 = QStringLiteral(
     "万年暦が１９２１年より小さい年には対応していませんので診断できません。（鑑定できるのは 1921年1月6日〜2100年12月31日 に生まれた方です）");
@@ -187,7 +186,7 @@ private slots:
         const Tmandata& man = session_->Man();
         bool someEmpty = false;
         for (int p = 1; p <= kPalaces; ++p) {
-            QCOMPARE(written.mainStars[p], Utf8(kStarShortNames[man.mainStar[p]]));
+            QCOMPARE(written.mainStars[p], Q(kStarShortNames[man.mainStar[p]]));
             someEmpty |= written.mainStars[p].isEmpty();
         }
         QVERIFY(someEmpty);  // a palace without a main star is written empty

@@ -21,7 +21,23 @@ constexpr int kCell[kChartBoxes][2] = {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {3, 1}, {
                                        {3, 3}, {2, 3}, {1, 3}, {0, 3}, {0, 2}, {0, 1}};
 constexpr int kColumnX[4] = {0, 142, 284, 426};
 constexpr int kRowY[4] = {-3, 122, 247, 372};
+constexpr QSize kBoxSize{137, 125};
+
+// Box 0's design-time controls, which every other box copies: the palace
+// button above the branch and age buttons down the left edge, six star
+// labels beside them.
+constexpr QRect kPalaceButton{0, 0, 51, 65};
+constexpr QRect kBranchButton{0, 65, 51, 23};
+constexpr QRect kAgeButton{0, 88, 51, 24};
 constexpr int kStarY[6] = {2, 21, 40, 60, 79, 98};
+constexpr int kStarX = 64;
+constexpr QSize kStarSize{70, 18};
+
+// The palace button's caption and glyph lie this far inside its bevel; the
+// glyph sits one unit right and down of the centre of the space below the
+// caption.
+constexpr int kPalaceButtonInset = 2;
+constexpr QPoint kGlyphNudge{1, 1};
 
 }  // namespace
 
@@ -42,7 +58,7 @@ void PalaceButton::paintEvent(QPaintEvent*)
     opt.icon = QIcon();
     opt.features &= ~QStyleOptionToolButton::HasMenu;
     p.drawComplexControl(QStyle::CC_ToolButton, opt);
-    const QRect r = rect().adjusted(2, 2, -2, -2);
+    const QRect r = rect().adjusted(kPalaceButtonInset, kPalaceButtonInset, -kPalaceButtonInset, -kPalaceButtonInset);
     const int textHeight = fontMetrics().height();
     p.setPen(palette().color(QPalette::ButtonText));
     p.drawText(QRect(r.left(), r.top(), r.width(), textHeight), Qt::AlignCenter, text());
@@ -51,13 +67,13 @@ void PalaceButton::paintEvent(QPaintEvent*)
         const QPixmap shown = glyph_.size().boundedTo(area.size()) == glyph_.size()
                                   ? glyph_
                                   : glyph_.scaled(area.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        p.drawPixmap(area.center() - QPoint(shown.width() / 2, shown.height() / 2) + QPoint(1, 1), shown);
+        p.drawPixmap(area.center() - QPoint(shown.width() / 2, shown.height() / 2) + kGlyphNudge, shown);
     }
 }
 
 QRect ChartBoxRect(int box)
 {
-    return {kColumnX[kCell[box][0]], kRowY[kCell[box][1]], 137, 125};
+    return {QPoint(kColumnX[kCell[box][0]], kRowY[kCell[box][1]]), kBoxSize};
 }
 
 QString PalaceBitmapFile(int palace) { return QString::fromLatin1(kBitmapFiles[palace]); }
@@ -84,7 +100,7 @@ std::array<ChartBox, kChartBoxes> CreateChartBoxFrames(QWidget* page)
     ChartBox& b0 = boxes[0];
     b0.palace = new PalaceButton(b0.frame);
     b0.palace->setObjectName(QStringLiteral("kyu0"));
-    b0.palace->setGeometry(0, 0, 51, 65);
+    b0.palace->setGeometry(kPalaceButton);
     QFont palaceFont = b0.palace->font();
     palaceFont.setBold(true);
     b0.palace->setFont(palaceFont);
@@ -97,18 +113,18 @@ std::array<ChartBox, kChartBoxes> CreateChartBoxFrames(QWidget* page)
 
     b0.branch = new QToolButton(b0.frame);
     b0.branch->setObjectName(QStringLiteral("ne0"));
-    b0.branch->setGeometry(0, 65, 51, 23);
+    b0.branch->setGeometry(kBranchButton);
     b0.branch->setText(Q(kBranchNames[1]));
 
     b0.age = new QToolButton(b0.frame);
     b0.age->setObjectName(QStringLiteral("age0"));
-    b0.age->setGeometry(0, 88, 51, 24);
+    b0.age->setGeometry(kAgeButton);
     b0.age->setText(QStringLiteral("才"));
 
     for (int r = 0; r < 6; ++r) {
         auto* label = new QLabel(b0.frame);
         label->setObjectName(QStringLiteral("hosi0%1").arg(r));
-        label->setGeometry(64, kStarY[r], 70, 18);
+        label->setGeometry(QRect(QPoint(kStarX, kStarY[r]), kStarSize));
         QFont f = label->font();
         f.setBold(true);
         label->setFont(f);

@@ -11,6 +11,40 @@
 namespace zelvara {
 namespace {
 
+// The centre panel: four pillar columns of buttons headed 時 日 月 年, the
+// labels beside and below them, and the brightness legend at the bottom.
+struct PillarLayout {
+    int left, step, width;
+    int headY, headHeight, headPoints;
+    int stemY, branchY, cellHeight, cellPoints;
+};
+constexpr PillarLayout kPillars{8, 34, 32, 6, 20, 9, 27, 58, 30, 14};
+
+struct LabelPlace {
+    const char* name;
+    QRect rect;
+};
+constexpr LabelPlace kCentreLabels[] = {
+    {"lblBirth", {150, 6, 122, 20}}, {"Label1", {150, 28, 36, 20}},   {"kyureki", {186, 28, 86, 20}},
+    {"lblAge", {150, 50, 60, 20}},   {"sexlbl", {212, 50, 60, 20}},   {"lblKouun", {150, 72, 60, 20}},
+    {"lblRituun", {212, 72, 60, 20}}, {"lblDays", {8, 98, 130, 20}},  {"gogyolbl", {150, 98, 60, 20}},
+    {"lblsingu", {8, 120, 130, 20}}, {"legendCaption", {8, 196, 120, 18}},
+};
+
+// The legend's four colour cells, left to right by grade.
+struct LegendLayout {
+    int left, step, y, width, height;
+};
+constexpr LegendLayout kLegend{8, 34, 216, 30, 22};
+
+QRect CentrePlace(const char* name)
+{
+    for (const LabelPlace& place : kCentreLabels)
+        if (qstrcmp(place.name, name) == 0)
+            return place.rect;
+    return {};
+}
+
 QLabel* Label(QWidget* parent, const char* name, const QRect& geometry, const QString& text = {},
               Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
 {
@@ -89,36 +123,37 @@ ChartCentre BuildChartCentre(QWidget* f)
     QToolButton** branches[4] = {&c.SpdBtnTim_chi, &c.SpdBtnDay_chi, &c.SpdBtnMon_chi, &c.SpdBtnNen_chi};
     const char* stemNames[4] = {"SpdBtnTim_ten", "SpdBtnDay_ten", "SpdBtnMon_ten", "SpdBtnNen_ten"};
     const char* branchNames[4] = {"SpdBtnTim_chi", "SpdBtnDay_chi", "SpdBtnMon_chi", "SpdBtnNen_chi"};
+    const PillarLayout& pl = kPillars;
     for (int i = 0; i < 4; ++i) {
-        const int x = 8 + i * 34;
-        QToolButton* head = PillarButton(f, heads[i], QRect(x, 6, 32, 20), 9);
+        const int x = pl.left + i * pl.step;
+        QToolButton* head = PillarButton(f, heads[i], QRect(x, pl.headY, pl.width, pl.headHeight), pl.headPoints);
         head->setText(headTexts[i]);
-        *stems[i] = PillarButton(f, stemNames[i], QRect(x, 27, 32, 30), 14);
-        *branches[i] = PillarButton(f, branchNames[i], QRect(x, 58, 32, 30), 14);
+        *stems[i] = PillarButton(f, stemNames[i], QRect(x, pl.stemY, pl.width, pl.cellHeight), pl.cellPoints);
+        *branches[i] = PillarButton(f, branchNames[i], QRect(x, pl.branchY, pl.width, pl.cellHeight), pl.cellPoints);
     }
-    c.lblBirth = Label(f, "lblBirth", QRect(150, 6, 122, 20));
-    Label(f, "Label1", QRect(150, 28, 36, 20), QStringLiteral("旧暦"));
-    c.kyureki = Label(f, "kyureki", QRect(186, 28, 86, 20));
-    c.lblAge = Label(f, "lblAge", QRect(150, 50, 60, 20));
-    c.sexlbl = Label(f, "sexlbl", QRect(212, 50, 60, 20));
+    c.lblBirth = Label(f, "lblBirth", CentrePlace("lblBirth"));
+    Label(f, "Label1", CentrePlace("Label1"), QStringLiteral("旧暦"));
+    c.kyureki = Label(f, "kyureki", CentrePlace("kyureki"));
+    c.lblAge = Label(f, "lblAge", CentrePlace("lblAge"));
+    c.sexlbl = Label(f, "sexlbl", CentrePlace("sexlbl"));
     QFont big = c.sexlbl->font();
     big.setBold(true);
     c.sexlbl->setFont(big);
-    c.lblKouun = Label(f, "lblKouun", QRect(150, 72, 60, 20));
-    c.lblRituun = Label(f, "lblRituun", QRect(212, 72, 60, 20));
-    c.lblDays = Label(f, "lblDays", QRect(8, 98, 130, 20));
-    c.gogyolbl = Label(f, "gogyolbl", QRect(150, 98, 60, 20));
+    c.lblKouun = Label(f, "lblKouun", CentrePlace("lblKouun"));
+    c.lblRituun = Label(f, "lblRituun", CentrePlace("lblRituun"));
+    c.lblDays = Label(f, "lblDays", CentrePlace("lblDays"));
+    c.gogyolbl = Label(f, "gogyolbl", CentrePlace("gogyolbl"));
     c.gogyolbl->setFont(big);
-    c.lblsingu = Label(f, "lblsingu", QRect(8, 120, 130, 20));
+    c.lblsingu = Label(f, "lblsingu", CentrePlace("lblsingu"));
 
     // Brightness legend: the four colours a star label can take.
-    Label(f, "legendCaption", QRect(8, 196, 120, 18), QStringLiteral("星の明るさ（色）"));
+    Label(f, "legendCaption", CentrePlace("legendCaption"), QStringLiteral("星の明るさ（色）"));
     const char* legendNames[5] = {"", "lblByo", "lblWang", "lblShitsu", "lblKan"};
     const char* hints[5] = {"", "星の色が青の場合、長所が作用します", "星の色が緑の場合、長所が作用します",
                             "星の色が黄色の場合、星の短所が作用します", "星の色が赤色の場合、星の短所が作用します"};
     for (int g = 1; g <= 4; ++g) {
-        QLabel* l = Label(f, legendNames[g], QRect(8 + (g - 1) * 34, 216, 30, 22), Q(kBrightnessNames[g]),
-                          Qt::AlignCenter);
+        const QRect cell(kLegend.left + (g - 1) * kLegend.step, kLegend.y, kLegend.width, kLegend.height);
+        QLabel* l = Label(f, legendNames[g], cell, Q(kBrightnessNames[g]), Qt::AlignCenter);
         l->setAutoFillBackground(true);
         l->setFont(big);
         SetColours(l, BrightnessBackground(g), BrightnessText(g));

@@ -19,6 +19,30 @@ namespace {
 
 const QString kZiwei = QStringLiteral("紫薇星");
 
+// The 13 × 13 grid (hours across, palaces down): cell size and font size;
+// a cell's text starts this far in from its top-left corner. An hour text
+// of the top row shrinks by the step, down to the smallest size, until it
+// ends this far inside its cell.
+struct HourGridLayout {
+    int cells;
+    int columnWidth, rowHeight, points;
+    int textInset, fitMargin;
+    double smallestPoints, shrinkStep;
+};
+constexpr HourGridLayout kGrid{13, 59, 18, 8, 4, 5, 5, 0.5};
+
+// The window: its fixed width, margins and spacing of its column, and the
+// period choices a row.
+constexpr int kWindowWidth = 800;
+constexpr int kWindowMargin = 8;
+constexpr int kWindowSpacing = 4;
+constexpr int kPeriodsPerRow = 6;
+
+// Cell colours.
+const QColor kPalaceColumnColour(192, 192, 192);
+const QColor kHourRowColour(0, 255, 0);
+const QColor kCellLineColour(128, 128, 128);
+
 // Cells painted by their text and place: 紫薇星 yellow with red text, the
 // palace column silver, the hour row lime, the rest white; the text 4 units
 // in from the top left, clipped to the cell.
@@ -33,24 +57,24 @@ public:
             background = Qt::yellow;
             foreground = Qt::red;
         } else if (index.column() == 0) {
-            background = QColor(192, 192, 192);
+            background = kPalaceColumnColour;
         } else if (index.row() == 0) {
-            background = QColor(0, 255, 0);
+            background = kHourRowColour;
         }
         painter->save();
         painter->setClipRect(option.rect);
         painter->fillRect(option.rect, background);
-        painter->setPen(QColor(128, 128, 128));
+        painter->setPen(kCellLineColour);
         painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
         painter->setPen(foreground);
         // The hour texts of the top row are narrowed until they fit their
-        // 59-unit column; the star names fit at the grid's own size.
+        // column; the star names fit at the grid's own size.
         QFont font = option.font;
-        while (index.row() == 0 && font.pointSizeF() > 5 &&
-               QFontMetrics(font).horizontalAdvance(text) > option.rect.width() - 5)
-            font.setPointSizeF(font.pointSizeF() - 0.5);
+        while (index.row() == 0 && font.pointSizeF() > kGrid.smallestPoints &&
+               QFontMetrics(font).horizontalAdvance(text) > option.rect.width() - kGrid.fitMargin)
+            font.setPointSizeF(font.pointSizeF() - kGrid.shrinkStep);
         painter->setFont(font);
-        const QRect textRect = option.rect.adjusted(4, 4, 0, 0);
+        const QRect textRect = option.rect.adjusted(kGrid.textInset, kGrid.textInset, 0, 0);
         painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
         painter->restore();
     }
@@ -65,19 +89,19 @@ Ttimefrm::Ttimefrm(const Timi& timi, QWidget* parent) : QDialog(parent), timi_(t
     setModal(true);
 
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 8, 8, 8);
-    layout->setSpacing(4);
+    layout->setContentsMargins(kWindowMargin, kWindowMargin, kWindowMargin, kWindowMargin);
+    layout->setSpacing(kWindowSpacing);
 
     // The 13 × 13 grid: hours across, palaces down.
-    TG = new QTableWidget(13, 13, this);
+    TG = new QTableWidget(kGrid.cells, kGrid.cells, this);
     TG->setObjectName(QStringLiteral("TG"));
     TG->horizontalHeader()->hide();
     TG->verticalHeader()->hide();
     TG->horizontalHeader()->setMinimumSectionSize(10);
     TG->verticalHeader()->setMinimumSectionSize(10);
-    for (int i = 0; i < 13; ++i) {
-        TG->setColumnWidth(i, 59);
-        TG->setRowHeight(i, 18);
+    for (int i = 0; i < kGrid.cells; ++i) {
+        TG->setColumnWidth(i, kGrid.columnWidth);
+        TG->setRowHeight(i, kGrid.rowHeight);
     }
     TG->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     TG->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -87,11 +111,11 @@ Ttimefrm::Ttimefrm(const Timi& timi, QWidget* parent) : QDialog(parent), timi_(t
     TG->setFrameShape(QFrame::NoFrame);
     TG->setItemDelegate(new HourCellDelegate(TG));
     QFont small = TG->font();
-    small.setPointSize(8);
+    small.setPointSize(kGrid.points);
     TG->setFont(small);
-    TG->setFixedSize(13 * 59, 13 * 18);
-    for (int r = 0; r < 13; ++r)
-        for (int c = 0; c < 13; ++c) TG->setItem(r, c, new QTableWidgetItem);
+    TG->setFixedSize(kGrid.cells * kGrid.columnWidth, kGrid.cells * kGrid.rowHeight);
+    for (int r = 0; r < kGrid.cells; ++r)
+        for (int c = 0; c < kGrid.cells; ++c) TG->setItem(r, c, new QTableWidgetItem);
     for (int h = 0; h < kHours; ++h) TG->item(0, h + 1)->setText(Q(kHourPeriodTexts[h]));
     for (int p = 1; p <= kPalaces; ++p)
         TG->item(p, 0)->setText(Q(PalaceFullName(p)));
@@ -106,7 +130,7 @@ Ttimefrm::Ttimefrm(const Timi& timi, QWidget* parent) : QDialog(parent), timi_(t
     for (int h = 0; h < kHours; ++h) {
         auto* radio = new QRadioButton(Q(kHourPeriodTexts[h]), group);
         timebox_->addButton(radio, h);
-        grid->addWidget(radio, h / 6, h % 6);
+        grid->addWidget(radio, h / kPeriodsPerRow, h % kPeriodsPerRow);
     }
     timebox_->button(0)->setChecked(true);
     layout->addWidget(group);
@@ -133,7 +157,7 @@ Ttimefrm::Ttimefrm(const Timi& timi, QWidget* parent) : QDialog(parent), timi_(t
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(ok, 0, Qt::AlignHCenter);
 
-    setFixedWidth(800);
+    setFixedWidth(kWindowWidth);
 }
 
 void Ttimefrm::Fill(const HourGrid& grid)

@@ -123,7 +123,7 @@ bool AddStarTexts(const Tmandata& man, const QString& n, const QString& s, int s
 }
 
 // The text of an additional star in the palace: its KANTEI.DB "星1" field
-// alone, since these stars have no second text.
+// alone (the editor offers only that one for these stars).
 bool AddMinorStarText(const QString& n, const QString& s, ReadingTable& kantei, QStringList& lines)
 {
     const QString heading = QStringLiteral("■") + LongNameOf(s) + QStringLiteral("が") + n

@@ -28,7 +28,7 @@ constexpr LabelPlace kCentreLabels[] = {
     {"lblBirth", {150, 6, 122, 20}}, {"Label1", {150, 28, 36, 20}},   {"kyureki", {186, 28, 86, 20}},
     {"lblAge", {150, 50, 60, 20}},   {"sexlbl", {212, 50, 60, 20}},   {"lblKouun", {150, 72, 60, 20}},
     {"lblRituun", {212, 72, 60, 20}}, {"lblDays", {8, 98, 130, 20}},  {"gogyolbl", {150, 98, 60, 20}},
-    {"lblsingu", {8, 120, 130, 20}}, {"legendCaption", {8, 196, 120, 18}},
+    {"lblsingu", {8, 120, 130, 20}}, {"birthTimeLine", {8, 142, 136, 52}}, {"legendCaption", {8, 196, 120, 18}},
 };
 
 // The legend's four colour cells, left to right by grade.
@@ -145,6 +145,10 @@ ChartCentre BuildChartCentre(QWidget* f)
     c.gogyolbl = Label(f, "gogyolbl", CentrePlace("gogyolbl"));
     c.gogyolbl->setFont(big);
     c.lblsingu = Label(f, "lblsingu", CentrePlace("lblsingu"));
+    c.birthTimeLine = Label(f, "birthTimeLine", CentrePlace("birthTimeLine"), {}, Qt::AlignLeft | Qt::AlignTop);
+    c.birthTimeLine->setWordWrap(true);
+    c.birthTimeLine->setTextFormat(Qt::RichText);
+    c.birthTimeLine->hide();
 
     // Brightness legend: the four colours a star label can take.
     Label(f, "legendCaption", CentrePlace("legendCaption"), QStringLiteral("星の明るさ（色）"));
@@ -182,6 +186,25 @@ void FillChartCentre(const ChartCentre& c, const Tmandata& man)
     c.kyureki->setText(QString::number(man.lunarMonth) + QStringLiteral("月") + QString::number(man.lunarDay) +
                        QStringLiteral("日"));
     c.sexlbl->setText(man.sexCode == 'M' ? QStringLiteral("男命") : QStringLiteral("女命"));
+}
+
+void ShowBirthTimeLine(const ChartCentre& c, const std::optional<CorrectedBirth>& exact)
+{
+    if (!exact || !exact->Corrected()) {
+        c.birthTimeLine->clear();
+        c.birthTimeLine->hide();
+        return;
+    }
+    // "10:30 → 09:30（夏時間 −60分）" split at the bracket: the times on the
+    // first line, the corrections smaller below (they wrap within the column).
+    const QString line = Q(CorrectionLine(*exact));
+    const qsizetype open = line.indexOf(QStringLiteral("（"));
+    QString times = line.left(open);
+    times.remove(QLatin1Char(' '));
+    c.birthTimeLine->setText(QStringLiteral("時刻 %1<br><small>%2</small>")
+                                 .arg(times.toHtmlEscaped(), line.mid(open + 1).chopped(1).toHtmlEscaped()));
+    c.birthTimeLine->setToolTip(QStringLiteral("出生時刻 ") + line);
+    c.birthTimeLine->show();
 }
 
 PalaceGlyphs LoadPalaceGlyphs(const DataFolders& folders)

@@ -5,12 +5,14 @@
 #include "chart_boxes.h"
 #include "chart_layout.h"
 #include "palace_strength_chart.h"
+#include "solar_time.h"
 #include "timi.h"
 
 #include <QPixmap>
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class QLabel;
 class QToolButton;
@@ -43,6 +45,7 @@ struct ChartCentre {
     QLabel* sexlbl = nullptr;
     QLabel* gogyolbl = nullptr;
     QLabel* lblsingu = nullptr;
+    QLabel* birthTimeLine = nullptr;  // an exact time a correction moved: clock → corrected, the minutes
     // Columns 時 日 月 年: stem and branch buttons.
     QToolButton* SpdBtnTim_ten = nullptr;
     QToolButton* SpdBtnDay_ten = nullptr;
@@ -65,6 +68,11 @@ QColor BrightnessText(int grade);
 
 // Fills the centre labels from the chart record.
 void FillChartCentre(const ChartCentre& centre, const Tmandata& man);
+
+// The exact time the chart was cast from, when summer time or a correction
+// moved it: 「時刻 05:50→05:26」 and, smaller, the minutes of each correction.
+// Hidden otherwise.
+void ShowBirthTimeLine(const ChartCentre& centre, const std::optional<CorrectedBirth>& exact);
 
 // Palace glyphs by palace number, loaded once from the data folders.
 using PalaceGlyphs = std::array<QPixmap, kPalaces + 1>;

@@ -35,8 +35,13 @@ void TMainForm1::btnOkClick()
         return;
     // The footer data as stored now.
     owner_ = LoadOwnerSettings(SettingsFile(settingsPath_));
-    const RequestOutcome outcome =
-        session_->Request(ReadBirthInput(), HourWindow(), [this](const SessionChart& chart) { ShowCastChart(chart); });
+    // A person with an exact time is cast for its corrected moment.
+    const BirthInput in = ReadBirthInput();
+    std::optional<CorrectedBirth> exact;
+    if (!ExactBirthOf(in, exact))
+        return;
+    const RequestOutcome outcome = session_->Request(
+        in, HourWindow(), [this](const SessionChart& chart) { ShowCastChart(chart); }, exact);
     // The chart page, unless a batch drives the request.
     if (outcome.IsCast() && !batchFlag_)
         PageControl1->setCurrentWidget(syuseizu);
@@ -50,6 +55,7 @@ void TMainForm1::ShowCastChart(const SessionChart& chart)
     const Tmandata& man = session_->Man();
     namelbl->setText(inName->text());
     FillChartCentre(centre_, man);
+    ShowBirthTimeLine(centre_, chart.exact);
     ShowBoxes();
     FillLuckTabs();
     KounMemo->clear();

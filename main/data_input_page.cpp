@@ -109,6 +109,7 @@ QWidget* TMainForm1::BuildDataInputPage()
         inTime->addItem(Q(period));
     inTime->addItem(Q(kUnknownHourText));
     entry->addWidget(inTime);
+    BuildBirthTimeControls(datainput, entry);
     ChkSex = DropDown(datainput, "ChkSex", 46);
     ChkSex->addItems({QStringLiteral("男"), QStringLiteral("女")});
     entry->addWidget(ChkSex);
@@ -325,6 +326,7 @@ void TMainForm1::LoadBoundControls()
     setCombo(ChkSex, persons_.Value(kFieldSex));
     for (int p = 1; p <= kPalaces; ++p)
         palaceEdits_[p]->setText(persons_.Value(PalaceFieldIndex(p)));
+    ShowBirthTimeMark();
     loadingControls_ = false;
 }
 

@@ -6,6 +6,7 @@
 #include "chart_session.h"
 #include "data_folders.h"
 #include "person_table.h"
+#include "person_birth_time.h"
 #include "person_table_store.h"
 #include "print_module.h"
 #include "settings_file.h"
@@ -21,6 +22,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -33,6 +35,7 @@ class QWidget;
 namespace zelvara {
 
 class Ttimefrm;
+class BirthTimeDialog;
 class ChartLayerView;
 class ReadingPages;
 class TabButtonRow;
@@ -97,6 +100,12 @@ public:
     void SetQuestion(std::function<bool(const QString& text)> ask) { ask_ = std::move(ask); }
     bool Ask(const QString& text) const;
     QString SettingsPath() const { return settingsPath_; }
+    // The exact birth times of the register's persons.
+    PersonBirthTime& BirthTimes() { return birthTimes_; }
+    // Tests drive the exact-time dialog through this instead of its exec().
+    void SetBirthTimeDialogHook(std::function<void(BirthTimeDialog&)> hook) { birthTimeDialogHook_ = std::move(hook); }
+    // The hour box and its mark from the current person's exact time.
+    void ShowBirthTimeMark();
     MessageSink& Sink() const { return sink_; }
 
     // The print module of the run; one is made on first use when none is set.
@@ -154,6 +163,13 @@ private:
     PersonText PersonShown() const;
     void ReportPrint(const PrintOutcome& outcome);
 
+    void BuildBirthTimeControls(QWidget* page, QHBoxLayout* row);
+    void OpenBirthTimeDialog();
+    TimeCorrection Correction() const;
+    // The corrected moment of the current person's exact time; false when a
+    // time is stored but the entry's date was refused (its message shown).
+    bool ExactBirthOf(const BirthInput& in, std::optional<CorrectedBirth>& exact);
+
     Ttimefrm& HourWindow();
     BirthInput ReadBirthInput() const;
     void ShowCastChart(const SessionChart& chart);
@@ -174,6 +190,8 @@ private:
     ReadingPages* readings_ = nullptr;
     PersonTable persons_;
     PersonTableStore personStore_{persons_};
+    PersonBirthTime birthTimes_{persons_};
+    std::function<void(BirthTimeDialog&)> birthTimeDialogHook_;
     std::unique_ptr<ChartSession> session_;
     PersonGridModel* gridModel_ = nullptr;
     HelpWindow* help_ = nullptr;
@@ -200,6 +218,8 @@ private:
     QComboBox* inMm = nullptr;
     QComboBox* inDd = nullptr;
     QComboBox* inTime = nullptr;
+    QLabel* birthTimeMark = nullptr;       // 「時刻から」: the hour box shows the exact time's period
+    QPushButton* birthTimeBtn = nullptr;   // 「出生時刻・出生地…」
     QComboBox* ChkSex = nullptr;
     std::array<QLineEdit*, 13> palaceEdits_{};  // by palace 1..12
     QPushButton* btnOk = nullptr;

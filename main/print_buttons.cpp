@@ -101,6 +101,8 @@ void TMainForm1::printbtn1Click()
     }
     ChartSheet sheet = ChartSheetOf(session_->Man(), session_->Layout(), inName->text(), inTime->currentText());
     sheet.person = PersonShown();
+    if (const auto& exact = session_->Chart().exact; exact && exact->Corrected())
+        sheet.birthTime = QString::fromStdString(CorrectionLine(*exact));
     const auto* graph = findChild<QCheckBox*>(QStringLiteral("GraphCheck"));
     const PalaceStrength strength = Chart1->Strength();
     ReportPrint(PrintModuleWithFooter().PrintChartSheet(sheet, graph && graph->isChecked() ? &strength : nullptr));

@@ -16,14 +16,28 @@ ChartSession::ChartSession(std::string programFolder, MessageSink& sink, PersonS
 {
 }
 
-RequestOutcome ChartSession::Request(const BirthInput& in, HourChooser& hours, const ShowChart& show)
+RequestOutcome ChartSession::Request(const BirthInput& in, HourChooser& hours, const ShowChart& show,
+                                     const std::optional<CorrectedBirth>& exact)
 {
     Tmandata& man = ctx_.man;
     RequestOutcome outcome;
 
+    // An exact time: the entry's own date is checked for the year the record
+    // keeps, then the corrected moment is what the checks and the cast see.
+    std::string entryYear;
+    BirthInput cast = in;
+    if (exact) {
+        CheckedBirth entry;
+        if (CheckBirthInput(ctx_, in, entry) < 0)
+            return outcome;
+        entryYear = entry.yearText;
+        SetCorrectedMoment(cast, *exact);
+    }
     CheckedBirth checked;
-    if (CheckBirthInput(ctx_, in, checked) < 0)
+    if (CheckBirthInput(ctx_, cast, checked) < 0)
         return outcome;
+    if (exact)
+        checked.yearText = entryYear;
     // The checks leave the birth date in the record; the casts below reuse it.
     const int year = man.birthYear, month = man.birthMonth, day = man.birthDay;
 
@@ -53,6 +67,7 @@ RequestOutcome ChartSession::Request(const BirthInput& in, HourChooser& hours, c
     chart_.checked = checked;
     chart_.hourIndex = hourIndex;
     chart_.hourChosen = checked.hourIndex < 0;
+    chart_.exact = exact;
     if (show)
         show(chart_);
     return WriteBack();

@@ -9,6 +9,7 @@
 #include "chart_layout.h"
 #include "chart_request.h"
 #include "context.h"
+#include "exact_birth.h"
 #include "hour_chooser.h"
 #include "person_store.h"
 
@@ -16,6 +17,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace zelvara {
@@ -32,6 +34,7 @@ struct SessionChart {
     ChartLayout layout;                        // the twelve boxes and the box-text table
     std::array<std::string, 13> luckCaptions;  // ten-year period tabs 1..12, "3-12才(紫薇星)"
     std::array<int, kPalaces + 1> strength{};  // palace strengths 1..12
+    std::optional<CorrectedBirth> exact;        // the exact time the chart was cast from, if any
 };
 
 // What a request came to.
@@ -69,7 +72,11 @@ public:
     // the candidates of all twelve periods), the cast, the layout, show, and
     // the palace fields written back to the person's record once at the end.
     // Nothing is written unless a chart was cast.
-    RequestOutcome Request(const BirthInput& in, HourChooser& hours, const ShowChart& show = {});
+    // exact: the person's exact time corrected (CorrectBirthInput of the
+    // entry); the corrected moment's date and period are cast, while the
+    // record keeps the year of the entry's own date.
+    RequestOutcome Request(const BirthInput& in, HourChooser& hours, const ShowChart& show = {},
+                           const std::optional<CorrectedBirth>& exact = std::nullopt);
 
     // Lays out a chart cast into the context straight through the engine
     // (the layout, luck captions and strengths of SessionChart; the inputs

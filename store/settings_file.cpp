@@ -185,4 +185,10 @@ OwnerSettings LoadOwnerSettings(const SettingsFile& settings)
             settings.Read(QStringLiteral("owner"), QStringLiteral("tel"), QString())};
 }
 
+TimeCorrection LoadTimeCorrection(const SettingsFile& settings)
+{
+    const QString word = settings.Read(kTimeCorrectionSection, kTimeCorrectionKey, QStringLiteral("none"));
+    return TimeCorrectionFromWord(word.toStdString()).value_or(TimeCorrection::kNone);
+}
+
 }  // namespace zelvara

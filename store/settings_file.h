@@ -6,6 +6,8 @@
 // do, blanks around section names, keys and values do not count.
 #pragma once
 
+#include "solar_time.h"
+
 #include <QList>
 #include <QString>
 
@@ -53,5 +55,11 @@ struct OwnerSettings {
     QString tel;
 };
 OwnerSettings LoadOwnerSettings(const SettingsFile& settings);
+
+// [time] correction: how an exact birth time is corrected before charting,
+// "none" (the default, also for a missing or unknown word), "mean" or "true".
+inline const QString kTimeCorrectionSection = QStringLiteral("time");
+inline const QString kTimeCorrectionKey = QStringLiteral("correction");
+TimeCorrection LoadTimeCorrection(const SettingsFile& settings);
 
 }  // namespace zelvara

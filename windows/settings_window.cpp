@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialogButtonBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -18,6 +19,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace zelvara {
 namespace {
@@ -88,6 +91,12 @@ TCunstomFrm::TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QS
     soundchk = Named(new QCheckBox(QStringLiteral("起動時音楽を鳴らす"), this), "soundchk");
     soundchk->setChecked(true);
     BitBtn1 = Named(new QPushButton(QStringLiteral("閉じる(&C)"), this), "BitBtn1");
+    // How a person's exact birth time is corrected before the chart is cast;
+    // the items follow the order of TimeCorrection (none, mean, true).
+    correctionbox = Named(new QComboBox(this), "correctionbox");
+    correctionbox->addItems({QStringLiteral("補正しない"), QStringLiteral("地方平均時（経度）"),
+                             QStringLiteral("真太陽時（経度と均時差）")});
+    correctionbox->setToolTip(QStringLiteral("出生時刻が登録された人物の時刻の補正です。夏時間は常に除きます"));
 
     connect(databasebtn, &QPushButton::clicked, this, [this] { ShowEditor(editors_[0]); });
     connect(kounbtn, &QPushButton::clicked, this, [this] { ShowEditor(editors_[1]); });
@@ -138,6 +147,10 @@ TCunstomFrm::TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QS
     folderslbl->setTextInteractionFlags(Qt::TextSelectableByMouse);
     folderslbl->hide();
     layout->addWidget(folderslbl);
+    auto* correction = new QHBoxLayout;
+    correction->addWidget(Named(new QLabel(QStringLiteral("時刻の補正"), this), "correctionlbl"));
+    correction->addWidget(correctionbox, 1);
+    layout->addLayout(correction);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(soundchk);
     bottom->addStretch(1);
@@ -194,6 +207,7 @@ void TCunstomFrm::showEvent(QShowEvent* event)
     titlebox->setText(owner_.title);
     telbox->setText(owner_.tel);
     soundchk->setChecked(IsSwitchOn(settings_.Read(kSound, QStringLiteral("check"), QStringLiteral("True"))));
+    correctionbox->setCurrentIndex(int(LoadTimeCorrection(settings_)));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         adjustSize();
         move(screen->availableGeometry().center() - rect().center());
@@ -207,11 +221,19 @@ bool TCunstomFrm::Store(QString* why)
     const QString sound = soundchk->isChecked() ? QStringLiteral("True") : QStringLiteral("False");
     if (!settings_.Write({{kOwner, QStringLiteral("title"), edited.title},
                           {kOwner, QStringLiteral("tel"), edited.tel},
-                          {kSound, QStringLiteral("check"), sound}},
+                          {kSound, QStringLiteral("check"), sound},
+                          {kTimeCorrectionSection, kTimeCorrectionKey, Correction()}},
                          why))
         return false;
     owner_ = edited;
     return true;
+}
+
+QString TCunstomFrm::Correction() const
+{
+    const auto chosen = static_cast<TimeCorrection>(std::max(0, correctionbox->currentIndex()));
+    const std::string_view word = TimeCorrectionWord(chosen);
+    return QString::fromLatin1(word.data(), qsizetype(word.size()));
 }
 
 bool TCunstomFrm::Ask(const QString& text)

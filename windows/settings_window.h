@@ -1,6 +1,6 @@
 // The settings window: the cover title and telephone number that every
-// printout carries in its footer, the start-up sound switch, the printer
-// setup, and the doors to the three reading-text editors. Made once at
+// printout carries in its footer, the start-up sound switch, the correction
+// of exact birth times, the printer setup, and the doors to the three reading-text editors. Made once at
 // start-up; opening it only shows it.
 #pragma once
 
@@ -13,6 +13,7 @@
 #include <memory>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPrinter;
@@ -69,6 +70,8 @@ private:
     // Writes title, tel and the sound switch in one go; false, with the
     // reason, when the file cannot take them (it is then left as it was).
     bool Store(QString* why);
+    // The settings file's word for the chosen time correction.
+    QString Correction() const;
     bool Ask(const QString& text);
 
     MessageSink& sink_;
@@ -96,6 +99,7 @@ private:
     std::function<void()> importParadoxRegister_;
     std::function<void()> importParadoxTexts_;
     QCheckBox* soundchk = nullptr;
+    QComboBox* correctionbox = nullptr;  // 時刻の補正
     QPushButton* BitBtn1 = nullptr;
     QLabel* folderslbl = nullptr;
 };

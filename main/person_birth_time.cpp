@@ -1,0 +1,63 @@
+#include "person_birth_time.h"
+
+#include "summer_time.h"
+
+namespace zelvara {
+
+BirthTimeTable* PersonBirthTime::Table(QString* why)
+{
+    if (!persons_.IsOpen()) {
+        table_.Close();
+        if (why)
+            *why = persons_.Unavailability();
+        return nullptr;
+    }
+    const bool writable = persons_.IsWritable();
+    if (!table_.IsOpen() || openPath_ != persons_.FilePath() || openWritable_ != writable) {
+        const QString error = table_.Open(persons_.FilePath(), writable);
+        if (!error.isEmpty()) {
+            if (why)
+                *why = error;
+            return nullptr;
+        }
+        openPath_ = persons_.FilePath();
+        openWritable_ = writable;
+    }
+    return &table_;
+}
+
+qint64 PersonBirthTime::CurrentPerson() const
+{
+    const int row = persons_.CurrentRow();
+    return row < 0 ? -1 : persons_.Record(row).rowId;
+}
+
+std::optional<BirthTimeEntry> PersonBirthTime::CurrentEntry()
+{
+    const qint64 person = CurrentPerson();
+    BirthTimeTable* table = person < 0 ? nullptr : Table();
+    return table ? table->Read(person) : std::nullopt;
+}
+
+std::optional<CorrectedBirth> PersonBirthTime::Corrected(EngineContext& ctx, const BirthInput& in,
+                                                         TimeCorrection correction)
+{
+    const std::optional<BirthTimeEntry> entry = CurrentEntry();
+    if (!entry)
+        return std::nullopt;
+    BirthInput corrected = in;
+    return CorrectBirthInput(ctx, corrected, ExactTimeOf(*entry, correction), SummerTimeMinutes);
+}
+
+ExactTime ExactTimeOf(const BirthTimeEntry& entry, TimeCorrection correction)
+{
+    ExactTime time;
+    time.clockMinute = ParseClockTime(entry.clockTime.toStdString()).value_or(0);
+    // Without a place the clock is read at the standard meridian: only summer
+    // time is removed, whatever correction is chosen.
+    time.correction = entry.longitude ? correction : TimeCorrection::kNone;
+    time.longitude = entry.longitude;
+    return time;
+}
+
+}  // namespace zelvara

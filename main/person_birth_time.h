@@ -1,0 +1,46 @@
+// The exact birth time of the register's current person: the companion table
+// opened on the register's own file, the current person's entry, and the
+// corrected moment the chart request casts instead of the hour box's period.
+#pragma once
+
+#include "birth_time_table.h"
+#include "chart_request.h"
+#include "exact_birth.h"
+#include "person_table.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace zelvara {
+
+class PersonBirthTime {
+public:
+    explicit PersonBirthTime(PersonTable& persons) : persons_(persons) {}
+
+    // The companion table on the register's file, opened again whenever the
+    // register's file or its access changed; nullptr (why says why) while the
+    // register is closed or the table cannot be opened.
+    BirthTimeTable* Table(QString* why = nullptr);
+    // The register's row of the current person; −1 when there is none or the
+    // person has not been stored yet.
+    qint64 CurrentPerson() const;
+    // The current person's exact time, none when nothing is stored.
+    std::optional<BirthTimeEntry> CurrentEntry();
+
+    // The entry's date checked in ctx (its messages go to ctx's sink), the
+    // stored time corrected as chosen; nullopt when no time is stored or the
+    // date is refused (the caller tells them apart with CurrentEntry()).
+    std::optional<CorrectedBirth> Corrected(EngineContext& ctx, const BirthInput& in, TimeCorrection correction);
+
+private:
+    PersonTable& persons_;
+    BirthTimeTable table_;
+    QString openPath_;
+    bool openWritable_ = false;
+};
+
+// A stored entry as the correction reads it.
+ExactTime ExactTimeOf(const BirthTimeEntry& entry, TimeCorrection correction);
+
+}  // namespace zelvara

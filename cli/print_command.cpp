@@ -2,6 +2,7 @@
 
 #include "chart_layout.h"
 #include "chart_options.h"
+#include "layer_printer.h"
 #include "data_folders.h"
 #include "data_folders_cli.h"
 #include "legends_table.h"
@@ -110,12 +111,12 @@ int RunPrint(const QStringList& args)
     Options opts;
     opts.setApplicationDescription(QStringLiteral(
         "Prints to a PDF file what the program's print buttons print: chart (the chart sheet), graph (the bar-chart "
-        "page that follows it when グラフも印刷する is on), overall (--palace all: twelve documents, as with "
+        "page that follows it when グラフも印刷する is on), flying (the 飛星 table), overall (--palace all: twelve documents, as with "
         "12宮全部印刷), luck, marriage, legends (no chart options needed). A second and further document goes to "
         "FILE's name with -2, -3 … before \".pdf\". The footer carries --title and --tel, else title and tel of the "
-        "settings file's [owner]. The names of the files written go to stdout."));
+        "settings file's [owner]. --layer lays a time layer over chart and flying. The names of the files written go to stdout."));
     opts.addPositionalArgument(QStringLiteral("printout"), QStringLiteral("what to print"),
-                               QStringLiteral("chart|graph|overall|luck|marriage|legends"));
+                               QStringLiteral("chart|graph|flying|overall|luck|marriage|legends"));
     opts.addOptions({
         {QStringLiteral("pdf"), QStringLiteral("the PDF file to write"), QStringLiteral("FILE")},
         {QStringLiteral("dpi"), QStringLiteral("resolution, 72..2400 (default 600)"), QStringLiteral("N")},
@@ -124,6 +125,9 @@ int RunPrint(const QStringList& args)
         {QStringLiteral("settings"), QStringLiteral("settings file for the footer"), QStringLiteral("zelv.ini")},
         {QStringLiteral("palace"), QStringLiteral("overall: 父母宮 … 福徳宮, or all (default)"), QStringLiteral("PALACE")},
         {QStringLiteral("period"), QStringLiteral("luck: the ten-year period 1..12"), QStringLiteral("N")},
+        {QStringLiteral("layer"),
+         QStringLiteral("chart, flying: birth, decade:N (1-12), year:YYYY or month:YYYY-MM (lunar month)"),
+         QStringLiteral("LAYER")},
     });
     AddBirthOptions(opts);
     AddHomeOption(opts);
@@ -131,13 +135,21 @@ int RunPrint(const QStringList& args)
     if (const auto code = ParseCommand(opts, command, args, 0, 1))
         return *code;
     const std::string kind = opts.positionalArguments().value(0).toStdString();
-    static const char* const kinds[] = {"chart", "graph", "overall", "luck", "marriage", "legends"};
+    static const char* const kinds[] = {"chart", "graph", "flying", "overall", "luck", "marriage", "legends"};
     if (std::find(std::begin(kinds), std::end(kinds), kind) == std::end(kinds))
         return UsageError(opts, command,
-                          QStringLiteral("print の後には chart、graph、overall、luck、marriage、legends のどれか一つを指定して下さい。"));
+                          QStringLiteral("print の後には chart、graph、flying、overall、luck、marriage、legends のどれか一つを指定して下さい。"));
     PdfOutput pdf;
     if (!CheckOptions(kind, opts, pdf))
         return kExitUsage;
+    std::optional<LayerChoice> layerChoice;
+    if (Has(opts, "layer")) {
+        if (kind != "chart" && kind != "flying")
+            return UsageError(opts, command, QStringLiteral("--layer は chart と flying にだけ指定できます。"));
+        layerChoice = ReadLayerOption(Get(opts, "layer"));
+        if (!layerChoice)
+            return kExitUsage;
+    }
     const std::string programFolder = ProgramFolder(opts);
 
     StderrSink sink;
@@ -160,12 +172,20 @@ int RunPrint(const QStringList& args)
     NameLuckPeriods(man);
     const ChartLayout layout = LayOutChart(man);
     const PersonText person = PersonTextOf(man, Q(in.name));
+    const std::optional<TimeLayer> layer = LayerOf(man, layerChoice.value_or(LayerChoice{}));
+    if (!layer) {
+        std::cerr << "この命盤には指定された層を重ねられません（" << Get(opts, "layer") << "）。\n";
+        return 1;
+    }
     if (kind == "chart") {
         ChartSheet sheet = ChartSheetOf(man, layout, Q(in.name), Q(in.hour));
         if (time && time->corrected.Corrected())
             sheet.birthTime = QString::fromStdString(CorrectionLine(time->corrected));
+        SetSheetLayer(sheet, man, layout, *layer);
         return Report(module.PrintChartSheet(sheet, nullptr, pdf));
     }
+    if (kind == "flying")
+        return Report(module.PrintFlyingTable(man, person, *layer, pdf));
     if (kind == "graph")
         return Report(module.PrintStrengthGraph(person, PalaceStrengths(man), pdf));
 

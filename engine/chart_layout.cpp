@@ -63,6 +63,13 @@ void LayOutLuckPeriods(Tmandata& man) {
     }
 }
 
+int BoxSlotOfStar(const ChartLayout& layout, int branch, int star) {
+    if (!IsBranch(branch) || star < 1 || star > kStars) return 0;
+    for (int r = 1; r <= kBoxSlots; ++r)
+        if (layout.box[branch][r].kind == StarSlot::Kind::Star && layout.box[branch][r].number == star) return r;
+    return 0;
+}
+
 std::string StarCaption(const Tmandata& man, int star) {
     std::string text(kStarShortNames[star]);
     for (int t = 1; t <= kTransforms; ++t)

@@ -41,6 +41,10 @@ void LayOutLuckPeriods(Tmandata& man);
 // The twelve boxes of a placed chart (call LayOutLuckPeriods first for ages).
 ChartLayout LayOutChart(const Tmandata& man);
 
+// The slot (1..6) of a box where one of the twenty stars stands, 0 when it
+// is not in that box's slots.
+int BoxSlotOfStar(const ChartLayout& layout, int branch, int star);
+
 // Star caption with its transformation mark: 太陽(忌).
 std::string StarCaption(const Tmandata& man, int star);
 

@@ -39,11 +39,7 @@ using L = LayerViewLayout;
 
 // The slot (1..6) where a star stands in its box, 0 when it is not shown.
 int SlotOfStar(const Tmandata& man, const ChartLayout& layout, int star) {
-    const int b = man.starBranch[star];
-    if (star < 1 || star > kStars || b < 1 || b > kBranches) return 0;
-    for (int r = 1; r <= kBoxSlots; ++r)
-        if (layout.box[b][r].kind == StarSlot::Kind::Star && layout.box[b][r].number == star) return r;
-    return 0;
+    return star >= 1 && star <= kStars ? BoxSlotOfStar(layout, man.starBranch[star], star) : 0;
 }
 
 LayerChoice ChoiceOf(int index, int year, int month) {

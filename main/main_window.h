@@ -129,6 +129,7 @@ public slots:
     void ComposeMarriageReading();
     // The print buttons.
     void printbtn1Click();
+    void flyingPrintClick();
     void printbtn2Click();
     void kounprintbtnClick();
     void aisyobtnClick();

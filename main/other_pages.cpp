@@ -44,6 +44,9 @@ QWidget* TMainForm1::BuildChartPage()
     GraphCheck->setGeometry(568, 446, 192, 22);
     QPushButton* printbtn1 = Button(syuseizu, "printbtn1", QStringLiteral("出生図印刷"));
     printbtn1->setGeometry(568, 470, 112, 26);
+    QPushButton* flyingPrint = Button(syuseizu, "flyingPrintBtn", QStringLiteral("飛星表"));
+    flyingPrint->setGeometry(684, 470, 76, 26);
+    flyingPrint->setToolTip(QStringLiteral("飛星表（各宮の四化の飛び先と選んだ層の四化）を印刷します"));
     return syuseizu;
 }
 

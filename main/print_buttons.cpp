@@ -3,6 +3,8 @@
 // The window gathers what its pages show; the print module draws it.
 #include "main_window.h"
 
+#include "chart_layer_view.h"
+
 #include "memo_lines.h"
 #include "print_module.h"
 #include "reading_pages.h"
@@ -49,6 +51,8 @@ void TMainForm1::WirePrintButtons()
 {
     if (auto* printbtn1 = findChild<QPushButton*>(QStringLiteral("printbtn1")))
         connect(printbtn1, &QPushButton::clicked, this, &TMainForm1::printbtn1Click);
+    if (auto* flyingPrint = findChild<QPushButton*>(QStringLiteral("flyingPrintBtn")))
+        connect(flyingPrint, &QPushButton::clicked, this, &TMainForm1::flyingPrintClick);
     readings_->SetPrintActions({[this] { printbtn2Click(); }, [this] { kounprintbtnClick(); },
                                 [this] { aisyobtnClick(); }});
 }
@@ -103,9 +107,22 @@ void TMainForm1::printbtn1Click()
     sheet.person = PersonShown();
     if (const auto& exact = session_->Chart().exact; exact && exact->Corrected())
         sheet.birthTime = QString::fromStdString(CorrectionLine(*exact));
+    if (const auto layer = layers_->CurrentLayer())
+        SetSheetLayer(sheet, session_->Man(), session_->Layout(), *layer);
     const auto* graph = findChild<QCheckBox*>(QStringLiteral("GraphCheck"));
     const PalaceStrength strength = Chart1->Strength();
     ReportPrint(PrintModuleWithFooter().PrintChartSheet(sheet, graph && graph->isChecked() ? &strength : nullptr));
+}
+
+// The 飛星 table of the chart shown, with the layer chosen on the chart page.
+void TMainForm1::flyingPrintClick()
+{
+    if (!session_ || !session_->HasChart()) {
+        Message(QStringLiteral("鑑定ボタンを最初に行ってください。"));
+        return;
+    }
+    const TimeLayer layer = layers_->CurrentLayer().value_or(BirthLayer(session_->Man()));
+    ReportPrint(PrintModuleWithFooter().PrintFlyingTable(session_->Man(), PersonShown(), layer));
 }
 
 void TMainForm1::printbtn2Click()

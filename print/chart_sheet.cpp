@@ -50,6 +50,15 @@ struct StarLinesLayout {
 };
 constexpr StarLinesLayout kStarLines{8, 8, 12};
 
+// A time layer over the sheet: its caption right of the title, its 四化
+// after a star's text, its palace name in the box's bottom-right corner.
+struct SheetLayerLayout {
+    SheetText caption;
+    int markGap, markDrop, markPoints;  // after the star text, lowered to its middle
+    int nameFromRight, nameFromBottom, namePoints;
+};
+constexpr SheetLayerLayout kSheetLayer{{90, 11, 14}, 1, 1, 9, 10, 6, 10};
+
 // The centre: the luck labels right of the middle line, the person's lines
 // from the first pillar column, the lower three at fixed heights.
 struct CentreLayout {
@@ -91,6 +100,38 @@ QPen GridPen(const PrintDocument& doc, QPen pen)
 {
     pen.setWidth(std::max(kGridPenMinDots, int(std::ceil(kGridPenMm * doc.Mm().DotsPerInch() / 25.4))));
     return pen;
+}
+
+// The layer's caption, palace names and marks over the drawn sheet.
+void DrawSheetLayer(PrintDocument& doc, const ChartSheet& s, const ChartGrid& g)
+{
+    const SheetLayer& layer = s.layer;
+    doc.Text(kSheetLayer.caption.x, kSheetLayer.caption.y, layer.caption, kSheetLayer.caption.points);
+    const int dotsPerMm = doc.Mm().DotsPerMm();
+    for (int b = 1; b <= kBranches; ++b) {
+        const int left = g.X[ChartGrid::BoxColumn(b)];
+        const int right = g.X[ChartGrid::BoxColumn(b) + 1];
+        const int bottom = g.Y[ChartGrid::BoxRow(b) + 1];
+        doc.Text(right - kSheetLayer.nameFromRight, bottom - kSheetLayer.nameFromBottom, layer.palace[b],
+                 kSheetLayer.namePoints);
+        // Marks go on the line of their star, after its text, as the star
+        // lines skip empty entries.
+        int line = 0;
+        for (int i = 0; i < int(s.box[b].stars.size()); ++i) {
+            const SheetStar& star = s.box[b].stars[i];
+            if (star.caption.isEmpty())
+                continue;
+            if (!layer.marks[b][i].isEmpty()) {
+                doc.SetFontSize(kStarLines.points);
+                const int textMm = (doc.Painter().fontMetrics().horizontalAdvance(GradeMark(star.grade) + star.caption) +
+                                    dotsPerMm - 1) / dotsPerMm;
+                doc.Text(left + kStarLines.x + textMm + kSheetLayer.markGap,
+                         g.H[ChartGrid::BoxRow(b)] + kStarLines.lineStep * line + kSheetLayer.markDrop, layer.marks[b][i],
+                         kSheetLayer.markPoints);
+            }
+            ++line;
+        }
+    }
 }
 
 }  // namespace
@@ -137,6 +178,29 @@ ChartSheet ChartSheetOf(const Tmandata& man, const ChartLayout& layout, const QS
     s.bodyPalace = man.bodyPalace;
     s.bureau = man.bureau;
     return s;
+}
+
+void SetSheetLayer(ChartSheet& sheet, const Tmandata& man, const ChartLayout& layout, const TimeLayer& layer)
+{
+    sheet.layer = {};
+    if (layer.kind == LayerKind::Birth)
+        return;
+    sheet.layer.caption = Q(LayerCaption(layer));
+    for (int p = 1; p <= kPalaces; ++p) {
+        const int b = man.palaceBranch[p];
+        if (b >= 1 && b <= kBranches)
+            sheet.layer.palace[b] = Q(LayerPalaceName(layer.kind, layer.layerPalace[p]));
+    }
+    static constexpr std::string_view kTransformChars[kTransforms + 1] = {"", "禄", "権", "科", "忌"};
+    const QString prefix = Q(LayerPalaceName(layer.kind, kLifePalace)).left(1);  // 限, 年 or 月
+    for (int t = 1; t <= kTransforms; ++t) {
+        const int star = layer.transformStar[t];
+        if (star < 1 || star > kStars)
+            continue;
+        const int b = man.starBranch[star];
+        if (const int slot = BoxSlotOfStar(layout, b, star))
+            sheet.layer.marks[b][slot - 1] += prefix + Q(kTransformChars[t]);
+    }
 }
 
 QString GradeMark(int grade)
@@ -252,6 +316,8 @@ void DrawChartSheet(PrintDocument& doc, const ChartSheet& s)
     doc.Text(x, kCentre.bureauY, QStringLiteral("局      ：") + bureau);
     if (!s.birthTime.isEmpty())
         DrawBirthTime(doc, x, s.birthTime);
+    if (!s.layer.caption.isEmpty())
+        DrawSheetLayer(doc, s, g);
 
     doc.PrintFooter();
 }

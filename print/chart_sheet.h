@@ -4,6 +4,7 @@
 #pragma once
 
 #include "palace_strength_chart.h"
+#include "time_layers.h"
 #include "zelvara.h"
 
 #include <QString>
@@ -36,6 +37,14 @@ struct SheetBox {
     std::array<SheetStar, 6> stars;
 };
 
+// A time layer printed over the sheet: its caption beside the title, its
+// palace names at the foot of the boxes and its 四化 beside the stars.
+struct SheetLayer {
+    QString caption;                                   // empty: no layer
+    std::array<QString, kBranches + 1> palace;         // by branch: 年命 …
+    std::array<std::array<QString, 6>, kBranches + 1> marks;  // by branch and star entry: 年禄 …
+};
+
 // Everything the sheet prints. Boxes by branch 1..12; pillars by hour, day,
 // month, year.
 struct ChartSheet {
@@ -50,6 +59,7 @@ struct ChartSheet {
     QString birthTime; // an exact birth time a correction moved ("05:50 → 05:26（…）"); empty: none
     int bodyPalace = -1;  // from the chart record: 0 none, 1..12
     int bureau = 0;       // from the chart record: 1..5
+    SheetLayer layer;
 };
 
 // The sheet of a cast chart, with the texts the chart display shows for it.
@@ -77,6 +87,9 @@ struct ChartGrid {
     static int BoxRow(int branch);
 };
 ChartGrid SetupChartGrid();
+
+// Lays a time layer over the sheet of the same chart (the birth layer clears it).
+void SetSheetLayer(ChartSheet& sheet, const Tmandata& man, const ChartLayout& layout, const TimeLayer& layer);
 
 // Draws the sheet and its footer onto the document's first page.
 void DrawChartSheet(PrintDocument& doc, const ChartSheet& sheet);

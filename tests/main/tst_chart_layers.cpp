@@ -5,6 +5,7 @@
 #include "chart_layer_view.h"
 #include "chart_request.h"
 #include "context.h"
+#include "recording_sink.h"
 #include "stars.h"
 #include "timi.h"
 
@@ -26,18 +27,13 @@ using namespace zelvara;
 
 namespace {
 
-class QuietSink final : public MessageSink {
-public:
-    void Show(std::string_view, std::string_view) override {}
-};
-
 // The chart page's boxes and centre panel as the main window builds them.
 struct ChartPage {
     QWidget page;
     std::array<ChartBox, kChartBoxes> boxes;
     QFrame* centre = nullptr;
     std::unique_ptr<ChartLayerView> view;
-    QuietSink sink;
+    RecordingSink sink;
     EngineContext ctx{qEnvironmentVariable("ZELVARA_DATA_DIR").toStdString(), sink};
     ChartLayout layout;
     ChartCentre centreLabels;

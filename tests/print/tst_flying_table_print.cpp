@@ -4,6 +4,7 @@
 #include "pdf_words.h"
 #include "print_module.h"
 #include "stars.h"
+#include "chart_fixture.h"
 #include "chart_layout.h"
 
 #include <QTest>
@@ -49,6 +50,15 @@ QString LineAt(const pdftest::Page& page, double y)
         if (std::abs(w.y - y) < 0.6)
             text += w.text;
     return text;
+}
+
+// Every line of a page as text, top to bottom, for comparing two prints.
+QStringList LinesOf(const pdftest::Page& page)
+{
+    QStringList lines;
+    for (const pdftest::Word& w : page)
+        lines << QStringLiteral("%1@%2,%3").arg(w.text).arg(qRound(w.x)).arg(qRound(w.y));
+    return lines;
 }
 
 }  // namespace
@@ -108,6 +118,49 @@ private slots:
         QVERIFY(At(Find(page, QStringLiteral("【流年2027（丁未）の四化】")), 20, 230));
         // 丁: 太陰 (卯, 官禄) 天同 (酉, 夫妻) 天機 (丑, 福徳) 巨門 (巳, 遷移).
         QCOMPARE(LineAt(page, 238), QStringLiteral("化禄太陰→官禄化権天同→夫妻化科天機→福徳化忌巨門→遷移"));
+    }
+
+    // The chart sheet with a year layer: the caption right of the title, the
+    // layer's palace names in the boxes' bottom-right corners, its 四化 after
+    // the stars' text and inside their boxes; the birth layer adds nothing.
+    void chartSheetWithYearLayer()
+    {
+        printtest::CastChart chart("女", "1972", "11", "23", "09:00-11:00");
+        QVERIFY(chart.ok);
+        const Tmandata& man = chart.ctx->man;
+        ChartSheet plain = ChartSheetOf(man, chart.layout, QStringLiteral("山田花子"), QStringLiteral("09:00-11:00"));
+        ChartSheet layered = plain;
+        SetSheetLayer(layered, man, chart.layout, *YearLayer(man, 2027));
+        ChartSheet birth = plain;
+        SetSheetLayer(birth, man, chart.layout, BirthLayer(man));
+        QVERIFY(birth.layer.caption.isEmpty());
+
+        Tprintmodule module;
+        const QString layeredPath = prints_.File(QStringLiteral("sheet-year.pdf"));
+        const QString plainPath = prints_.File(QStringLiteral("sheet-plain.pdf"));
+        const QString birthPath = prints_.File(QStringLiteral("sheet-birth.pdf"));
+        QVERIFY(module.PrintChartSheet(layered, nullptr, PdfOutput{layeredPath, 600}).Printed());
+        QVERIFY(module.PrintChartSheet(plain, nullptr, PdfOutput{plainPath, 600}).Printed());
+        QVERIFY(module.PrintChartSheet(birth, nullptr, PdfOutput{birthPath, 600}).Printed());
+        QCOMPARE(LinesOf(ReadPdf(birthPath).value(0)), LinesOf(ReadPdf(plainPath).value(0)));
+
+        const pdftest::Page page = ReadPdf(layeredPath).value(0);
+        QVERIFY2(At(Find(page, QStringLiteral("流年2027（丁未）")), 90, 11),
+                 qPrintable(Where(Find(page, QStringLiteral("流年2027（丁未）")))));
+        // 年命 on 未: the box in column 3, row 4 (x 102–148, y 205–265).
+        const pdftest::Word* life = Find(page, QStringLiteral("年命"));
+        QVERIFY2(life && life->x > 130 && life->right < 148 && life->y > 255 && life->bottom < 265, qPrintable(Where(life)));
+        // 丁 makes 太陰 禄: 年禄 on 太陰's line, after its text, inside its box.
+        const pdftest::Word* moon = nullptr;
+        for (const pdftest::Word& w : page)
+            if (w.text.endsWith(QStringLiteral("太陰")))
+                moon = &w;
+        const pdftest::Word* mark = Find(page, QStringLiteral("年禄"));
+        QVERIFY2(moon && mark, qPrintable(Where(mark)));
+        QVERIFY(std::abs(mark->y - moon->y) < 2.5);
+        QVERIFY2(mark->x > moon->right, qPrintable(Where(mark) + QStringLiteral(" / ") + Where(moon)));
+        QVERIFY2(mark->right < 148, qPrintable(Where(mark)));
+        QVERIFY(Find(page, QStringLiteral("年忌")));
     }
 };
 

@@ -17,6 +17,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QComboBox>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -122,6 +124,32 @@ private slots:
         QVERIFY(pdftest::Has(ReadPdf(Printed(2)).value(0), QStringLiteral("【出生図における１２宮の特徴を分析】")));
         Control<QCheckBox>("GraphCheck")->setChecked(false);
         QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // The sheet carries the layer chosen on the chart page; the 飛星 button
+    // prints the table with it.
+    void layerOnSheetAndFlyingTable()
+    {
+        QComboBox* kind = Control<QComboBox>("layerKind");
+        QSpinBox* year = Control<QSpinBox>("layerYear");
+        QVERIFY(kind && year);
+        year->setValue(2027);
+        kind->setCurrentText(QStringLiteral("流年"));
+        Click("printbtn1");
+        QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('|')));
+        const auto sheet = ReadPdf(Printed()).value(0);
+        QVERIFY(Find(sheet, QStringLiteral("流年2027（丁未）")));
+        QCOMPARE(pdftest::Count(sheet, QStringLiteral("年命")), 1);
+
+        Click("flyingPrintBtn");
+        QCOMPARE(asked_.last(), QStringLiteral("飛星表"));
+        const auto table = ReadPdf(Printed()).value(0);
+        QVERIFY(Find(table, QStringLiteral("【飛星表】")));
+        QVERIFY(Find(table, QStringLiteral("【流年2027（丁未）の四化】")));
+        kind->setCurrentText(QStringLiteral("本命"));
+        Click("printbtn1");
+        const auto plain = ReadPdf(Printed()).value(0);
+        QVERIFY(!Find(plain, QStringLiteral("年命")));
     }
 
     // 12宮全部印刷: twelve documents, each palace composed before it is

@@ -86,6 +86,11 @@ private slots:
         QTest::newRow("marriage") << (QStringList{"marriage"} + kBirth) << 1 << -1
                                   << QStringLiteral("【好きな異性・結婚にふさわしい相手】");
         QTest::newRow("legends") << QStringList{"legends"} << 1 << 7 << QStringLiteral("【Orvandel（紫薇伝説）による星の解説】");
+        QTest::newRow("flying") << (QStringList{"flying"} + kBirth) << 1 << 1 << QStringLiteral("【飛星表】");
+        QTest::newRow("flying year") << (QStringList{"flying", "--layer", "year:1990"} + kBirth) << 1 << 1
+                                     << QStringLiteral("【流年1990（庚午）の四化】");
+        QTest::newRow("chart decade") << (QStringList{"chart", "--layer", "decade:2"} + kBirth) << 1 << 1
+                                      << QStringLiteral("大限2（");
     }
     void everyPrintout()
     {
@@ -161,6 +166,9 @@ private slots:
         QTest::newRow("period") << (QStringList{"luck", "--pdf", "X", "--period", "13"} + kBirth) << QStringLiteral("--period");
         QTest::newRow("no period") << (QStringList{"luck", "--pdf", "X"} + kBirth) << QStringLiteral("--period");
         QTest::newRow("unknown option") << (QStringList{"chart", "--pdf", "X", "--colour", "red"} + kBirth) << QStringLiteral("--colour");
+        QTest::newRow("layer text") << (QStringList{"chart", "--pdf", "X", "--layer", "week:3"} + kBirth) << QStringLiteral("--layer");
+        QTest::newRow("layer on graph") << (QStringList{"graph", "--pdf", "X", "--layer", "year:1990"} + kBirth)
+                                        << QStringLiteral("--layer");
         QTest::newRow("hour unknown") << QStringList{"chart", "--pdf", "X", "--sex", "男", "--date", "1965/3/7", "--hour", "不明の場合"}
                                       << QStringLiteral("時刻");
     }

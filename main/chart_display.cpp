@@ -28,7 +28,7 @@ constexpr LabelPlace kCentreLabels[] = {
     {"lblBirth", {150, 6, 122, 20}}, {"Label1", {150, 28, 36, 20}},   {"kyureki", {186, 28, 86, 20}},
     {"lblAge", {150, 50, 60, 20}},   {"sexlbl", {212, 50, 60, 20}},   {"lblKouun", {150, 72, 60, 20}},
     {"lblRituun", {212, 72, 60, 20}}, {"lblDays", {8, 98, 130, 20}},  {"gogyolbl", {150, 98, 60, 20}},
-    {"lblsingu", {8, 120, 130, 20}}, {"birthTimeLine", {8, 142, 136, 52}}, {"legendCaption", {8, 196, 120, 18}},
+    {"lblsingu", {8, 120, 130, 20}}, {"birthTimeLine", {8, 141, 136, 55}}, {"legendCaption", {8, 196, 120, 18}},
 };
 
 // The legend's four colour cells, left to right by grade.
@@ -196,13 +196,15 @@ void ShowBirthTimeLine(const ChartCentre& c, const std::optional<CorrectedBirth>
         return;
     }
     // "10:30 → 09:30（夏時間 −60分）" split at the bracket: the times on the
-    // first line, the corrections smaller below (they wrap within the column).
+    // first line, the corrections smaller below.
     const QString line = Q(CorrectionLine(*exact));
     const qsizetype open = line.indexOf(QStringLiteral("（"));
     QString times = line.left(open);
     times.remove(QLatin1Char(' '));
+    // One correction a line: a name and its minutes never part.
+    const QStringList corrections = line.mid(open + 1).chopped(1).split(QStringLiteral("、"));
     c.birthTimeLine->setText(QStringLiteral("時刻 %1<br><small>%2</small>")
-                                 .arg(times.toHtmlEscaped(), line.mid(open + 1).chopped(1).toHtmlEscaped()));
+                                 .arg(times.toHtmlEscaped(), corrections.join(QStringLiteral("<br>"))));
     c.birthTimeLine->setToolTip(QStringLiteral("出生時刻 ") + line);
     c.birthTimeLine->show();
 }

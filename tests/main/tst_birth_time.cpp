@@ -234,20 +234,27 @@ private slots:
     void summerTimeIsRemoved_data()
     {
         QTest::addColumn<QString>("clock");
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<QString>("correction");
         QTest::addColumn<QString>("line");
-        QTest::newRow("10:30") << "10:30" << "時刻 10:30→09:30";
-        QTest::newRow("11:30") << "11:30" << "時刻 11:30→10:30";
+        QTest::newRow("10:30") << "10:30" << "東京都 新宿区" << "none" << "時刻 10:30→09:30";
+        QTest::newRow("11:30") << "11:30" << "東京都 新宿区" << "none" << "時刻 11:30→10:30";
+        // All three corrections: the longest line the centre shows.
+        QTest::newRow("11:30 Sapporo true") << "11:30" << "北海道 札幌市" << "true" << "時刻 11:30→10:52";
     }
     void summerTimeIsRemoved()
     {
         QFETCH(QString, clock);
+        QFETCH(QString, place);
+        QFETCH(QString, correction);
         QFETCH(QString, line);
         Start({{"試験", "1949", "7", "1", "09:00-11:00", "男"}});
         Cast();
         const auto periodChart = MainStars();
         const QStringList periodFields = RecordFields(w_->Persons());
         Find<QComboBox>("inTime")->setCurrentText(QStringLiteral("23:00-01:00"));  // the box no longer counts
-        EnterTime(clock, QStringLiteral("東京都 新宿区"));
+        SetCorrection(correction.toLatin1().constData());
+        EnterTime(clock, place);
         QCOMPARE(Hour(), QStringLiteral("09:00-11:00"));
         QVERIFY(!Find<QLabel>("birthTimeMark")->isHidden());
         Cast();
@@ -264,7 +271,7 @@ private slots:
             w_->show();
             QTest::qWait(300);
             QDir().mkpath(dir);
-            w_->grab().save(QDir(dir).filePath(QStringLiteral("birth_time_%1.png").arg(QTest::currentDataTag()).remove(':')));
+            w_->grab().save(QDir(dir).filePath(QStringLiteral("birth_time_%1.png").arg(QTest::currentDataTag()).remove(':').replace(' ', '_')));
         }
     }
 

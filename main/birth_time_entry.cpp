@@ -23,6 +23,7 @@ void TMainForm1::BuildBirthTimeControls(QWidget* page, QHBoxLayout* row)
     birthTimeBtn = new QPushButton(QStringLiteral("出生時刻・出生地…"), page);
     birthTimeBtn->setObjectName(QStringLiteral("birthTimeBtn"));
     birthTimeBtn->setToolTip(QStringLiteral("出生時刻と出生地を入れると、その時刻から時刻（二時間）を決めます"));
+    birthTimeBtn->setMinimumWidth(birthTimeBtn->sizeHint().width());  // the whole caption, never cut
     connect(birthTimeBtn, &QPushButton::clicked, this, &TMainForm1::OpenBirthTimeDialog);
     row->addWidget(birthTimeBtn);
 }

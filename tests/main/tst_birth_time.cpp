@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -271,7 +272,11 @@ private slots:
             w_->show();
             QTest::qWait(300);
             QDir().mkpath(dir);
-            w_->grab().save(QDir(dir).filePath(QStringLiteral("birth_time_%1.png").arg(QTest::currentDataTag()).remove(':').replace(' ', '_')));
+            const QString tag = QString::fromUtf8(QTest::currentDataTag()).remove(':').replace(' ', '_');
+            w_->grab().save(QDir(dir).filePath(QStringLiteral("birth_time_%1.png").arg(tag)));
+            Find<QTabWidget>("PageControl1")->setCurrentIndex(0);
+            QTest::qWait(100);
+            w_->grab().save(QDir(dir).filePath(QStringLiteral("birth_time_data_%1.png").arg(tag)));
         }
     }
 

@@ -10,7 +10,6 @@
 namespace zelvara::cli {
 namespace {
 
-constexpr std::string_view kTransformChars[kTransforms + 1] = {"", "禄", "権", "科", "忌"};
 
 const char* KindName(LayerKind kind) {
     switch (kind) {
@@ -76,19 +75,14 @@ void PrintLayerText(std::ostream& out, const Tmandata& man, const TimeLayer& lay
     for (int p = 1; p <= kPalaces; ++p) {
         out << "　" << PalaceText(p) << "（" << kStemNames[flying.palaceStem[p]] << "）";
         for (int t = 1; t <= kTransforms; ++t)
-            out << "　" << kTransformChars[t] << PalaceText(flying.target[p][t]) << (flying.SelfTransform(p, t) ? "＊" : "");
+            out << "　" << TransformChar(t) << PalaceText(flying.target[p][t]) << (flying.SelfTransform(p, t) ? "＊" : "");
         for (const FlyingTransforms::JiClash& c : flying.jiClashes)
             if (c.from == p) out << "　沖" << PalaceText(c.clashed);
         out << "\n";
     }
     if (layer.kind == LayerKind::Birth) return;
-    out << "\n" << LayerCaption(layer) << "　命 " << PalaceText(layer.lifePalace) << "\n　四化";
-    for (int t = 1; t <= kTransforms; ++t) {
-        const int star = layer.transformStar[t];
-        out << "　" << kTransformChars[t] << " " << kStarShortNames[star];
-        const int b = star ? man.starBranch[star] : 0;
-        out << "→" << PalaceText(b ? PalaceOnBranch(man, b) : 0);
-    }
+    out << "\n" << LayerCaption(layer) << "　命 " << PalaceText(layer.lifePalace) << "\n　四化　"
+        << LayerTransformsText(man, layer);
     out << "\n　宮名";
     for (int p = 1; p <= kPalaces; ++p) out << "　" << PalaceText(p) << "＝" << LayerPalaceName(layer.kind, layer.layerPalace[p]);
     out << "\n";

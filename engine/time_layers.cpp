@@ -71,6 +71,11 @@ int FlowYearOf(int year, int month, int day, int febTermDay) {
     return beforeSpring ? year - 1 : year;
 }
 
+std::string_view TransformChar(int transform) {
+    if (transform < 1 || transform > kTransforms) return {};
+    return kTransformNames[transform].substr(3);  // after 化, one UTF-8 kanji
+}
+
 int PalaceOnBranch(const Tmandata& man, int branch) {
     for (int p = 1; p <= kPalaces; ++p)
         if (man.palaceBranch[p] == branch) return p;
@@ -212,6 +217,19 @@ std::optional<TimeLayer> LayerOf(const Tmandata& man, const LayerChoice& choice)
 std::string LayerPalaceName(LayerKind kind, int layerPalace) {
     if (kind == LayerKind::Birth || layerPalace < 1 || layerPalace > kPalaces) return {};
     return std::string(LayerPrefix(kind)) + std::string(PalaceInitial(layerPalace));
+}
+
+std::string LayerTransformsText(const Tmandata& man, const TimeLayer& layer) {
+    std::string text;
+    for (int t = 1; t <= kTransforms; ++t) {
+        const int star = layer.transformStar[t];
+        if (star < 1 || star > kStars) continue;
+        const int palace = PalaceOnBranch(man, man.starBranch[star]);
+        if (!text.empty()) text += "　";
+        text += std::string(kTransformNames[t]) + " " + std::string(kStarShortNames[star]) + "→" +
+                (palace != 0 ? std::string(kPalaceNames[palace]) : std::string("－"));
+    }
+    return text;
 }
 
 std::string LayerCaption(const TimeLayer& layer) {

@@ -35,6 +35,9 @@ int YearBranchOf(int year);
 // at 立春, February's term entry on day febTermDay. 0 for a month outside 1..12.
 int FlowYearOf(int year, int month, int day, int febTermDay);
 
+// The one-character mark of a transformation: 禄 権 科 忌 ("" outside 1..4).
+std::string_view TransformChar(int transform);
+
 // The palace number (1..12) standing on a branch, 0 when none does.
 int PalaceOnBranch(const Tmandata& man, int branch);
 
@@ -124,6 +127,10 @@ std::optional<TimeLayer> LayerOf(const Tmandata& man, const LayerChoice& choice)
 
 // A layer palace's two-character name: 限命, 年財, 月父 … ("" for the birth layer).
 std::string LayerPalaceName(LayerKind kind, int layerPalace);
+
+// The layer's four transformations and where their stars stand:
+// 化禄 太陰→官禄　化権 天同→夫妻　化科 天機→福徳　化忌 巨門→遷移.
+std::string LayerTransformsText(const Tmandata& man, const TimeLayer& layer);
 
 // The layer's caption for a title line: 大限3（23〜32歳）, 流年2027（丁未）,
 // 流月2027年3月（甲辰）; "" for the birth layer.

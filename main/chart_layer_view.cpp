@@ -14,7 +14,6 @@
 namespace zelvara {
 namespace {
 
-constexpr std::string_view kTransformChars[kTransforms + 1] = {"", "禄", "権", "科", "忌"};
 
 // The picker's entries: 本命, 大限1..12, 流年, 流月.
 constexpr int kDecadeFirstIndex = 1;
@@ -97,7 +96,7 @@ std::array<BoxOverlay, kBranches + 1> ComposeOverlay(const Tmandata& man, const 
         for (int t = 1; t <= kTransforms; ++t) {
             const int star = layer.transformStar[t];
             if (const int slot = SlotOfStar(man, layout, star))
-                boxes[man.starBranch[star]].layerMarks[slot] += Q(kTransformChars[t]);
+                boxes[man.starBranch[star]].layerMarks[slot] += Q(TransformChar(t));
         }
     }
     if (flyingFrom >= 1 && flyingFrom <= kPalaces) {
@@ -109,7 +108,7 @@ std::array<BoxOverlay, kBranches + 1> ComposeOverlay(const Tmandata& man, const 
             const int slot = SlotOfStar(man, layout, star);
             if (slot == 0) continue;
             BoxOverlay& box = boxes[man.starBranch[star]];
-            box.flyingMarks[slot] += Q(kTransformChars[t]);
+            box.flyingMarks[slot] += Q(TransformChar(t));
             box.selfMarks[slot] = box.selfMarks[slot] || flying.SelfTransform(flyingFrom, t);
         }
     }
@@ -127,7 +126,7 @@ QString FlyingSummary(const Tmandata& man, int palace) {
                     (clash.clashed == palace ? QStringLiteral("（自宮）") : QString());
     QString self;
     for (int t = 1; t <= kTransforms; ++t)
-        if (flying.SelfTransform(palace, t)) self += Q(kTransformChars[t]);
+        if (flying.SelfTransform(palace, t)) self += Q(TransformChar(t));
     text += QStringLiteral("\n自化：") + (self.isEmpty() ? QStringLiteral("なし") : self);
     return text;
 }

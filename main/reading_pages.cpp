@@ -5,6 +5,8 @@
 #include "marriage_reading.h"
 #include "reading_names.h"
 #include "tab_button_row.h"
+#include "time_layers.h"
+#include "qstring_utf8.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -137,9 +139,16 @@ QWidget* ReadingPages::BuildLuckPage()
     daiuntab->setObjectName(QStringLiteral("daiuntab"));
     connect(daiuntab, &TabButtonRow::currentChanged, this, &ReadingPages::daiuntabChange);
     column->addWidget(daiuntab);
+    decadeTransforms = Caption(page, "decadeTransforms", QString());
+    decadeTransforms->hide();
+    column->addWidget(decadeTransforms);
     KounMemo = Memo(page, "KounMemo");
     column->addWidget(KounMemo, 1);
     auto* bottom = new QHBoxLayout;
+    decadeTransformsCheck = new QCheckBox(QStringLiteral("大限の四化を表示"), page);
+    decadeTransformsCheck->setObjectName(QStringLiteral("decadeTransformsCheck"));
+    connect(decadeTransformsCheck, &QCheckBox::toggled, this, &ReadingPages::ShowDecadeTransforms);
+    bottom->addWidget(decadeTransformsCheck);
     bottom->addStretch(1);
     kounprintbtn = Button(page, "kounprintbtn", QStringLiteral("文章印刷"));
     connect(kounprintbtn, &QPushButton::clicked, this, [this] { Print(print_.luck); });
@@ -225,6 +234,21 @@ void ReadingPages::daiuntabChange(int index)
         return;  // before the first chart the tabs only carry their captions
     const LuckReading r = ComposeLuckReading(*man_, index + 1, *tables_);
     Show(KounMemo, r.kounMemo);
+    ShowDecadeTransforms();
+}
+
+// The selected period's 大限 with its stem and where its 四化 stand, while
+// the box is checked and a period is selected.
+void ReadingPages::ShowDecadeTransforms()
+{
+    const int index = daiuntab->currentIndex();
+    const std::optional<TimeLayer> decade =
+        man_ && man_->validMark != 0 && index >= 0 ? DecadeLayer(*man_, index + 1) : std::nullopt;
+    const bool shown = decadeTransformsCheck->isChecked() && decade.has_value();
+    decadeTransforms->setText(shown ? Q(LayerCaption(*decade)) + QStringLiteral("　") + Q(kStemNames[decade->stem]) +
+                                          QStringLiteral("干：") + Q(LayerTransformsText(*man_, *decade))
+                                    : QString());
+    decadeTransforms->setVisible(shown);
 }
 
 void ReadingPages::ShowLuckPeriods(const QStringList& captions)
@@ -240,6 +264,7 @@ void ReadingPages::ShowLuckPeriods(const QStringList& captions)
     while (daiuntab->count() > captions.size())
         daiuntab->removeTab(daiuntab->count() - 1);
     KounMemo->clear();
+    ShowDecadeTransforms();
 }
 
 void ReadingPages::ComposeMarriageReading()

@@ -14,6 +14,7 @@
 #include <memory>
 
 class QCheckBox;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QWidget;
@@ -76,6 +77,9 @@ public:
     TabButtonRow* daiuntab = nullptr;
     QPlainTextEdit* KounMemo = nullptr;
     QPushButton* kounprintbtn = nullptr;
+    // 大限の四化: when checked, the selected period's 四化 show above its text.
+    QCheckBox* decadeTransformsCheck = nullptr;
+    QLabel* decadeTransforms = nullptr;
     QPlainTextEdit* AiMemo1 = nullptr;
     QPlainTextEdit* AiMemo2 = nullptr;
     QPushButton* kekkonbtn = nullptr;
@@ -83,6 +87,7 @@ public:
 
 private:
     void Print(const std::function<void()>& action);
+    void ShowDecadeTransforms();
 
     MessageSink& sink_;
     std::unique_ptr<ReadingTables> tables_;

@@ -191,7 +191,6 @@ void SetSheetLayer(ChartSheet& sheet, const Tmandata& man, const ChartLayout& la
         if (b >= 1 && b <= kBranches)
             sheet.layer.palace[b] = Q(LayerPalaceName(layer.kind, layer.layerPalace[p]));
     }
-    static constexpr std::string_view kTransformChars[kTransforms + 1] = {"", "禄", "権", "科", "忌"};
     const QString prefix = Q(LayerPalaceName(layer.kind, kLifePalace)).left(1);  // 限, 年 or 月
     for (int t = 1; t <= kTransforms; ++t) {
         const int star = layer.transformStar[t];
@@ -199,7 +198,7 @@ void SetSheetLayer(ChartSheet& sheet, const Tmandata& man, const ChartLayout& la
             continue;
         const int b = man.starBranch[star];
         if (const int slot = BoxSlotOfStar(layout, b, star))
-            sheet.layer.marks[b][slot - 1] += prefix + Q(kTransformChars[t]);
+            sheet.layer.marks[b][slot - 1] += prefix + Q(TransformChar(t));
     }
 }
 

@@ -27,8 +27,6 @@ struct FlyingTableLayout {
 };
 using L = FlyingTableLayout;
 
-constexpr std::string_view kTransformNames[kTransforms + 1] = {"", "化禄", "化権", "化科", "化忌"};
-
 QString PalaceName(int palace) { return palace >= 1 && palace <= kPalaces ? Q(kPalaceNames[palace]) : QStringLiteral("－"); }
 
 int RowTop(int row) { return L::kFirstRowY + L::kRowHeight * row; }
@@ -74,17 +72,7 @@ void DrawClashes(PrintDocument& doc, const FlyingTransforms& flying)
 void DrawLayer(PrintDocument& doc, const Tmandata& man, const TimeLayer& layer)
 {
     doc.Text(L::kClashX - 2, L::kLayerTitleY, QStringLiteral("【") + Q(LayerCaption(layer)) + QStringLiteral("の四化】"), 12);
-    doc.SetFontSize(L::kPoints);
-    QString line;
-    for (int t = 1; t <= kTransforms; ++t) {
-        const int star = layer.transformStar[t];
-        const int palace = star == 0 ? 0 : PalaceOnBranch(man, man.starBranch[star]);
-        if (t > 1)
-            line += QStringLiteral("　");
-        line += Q(kTransformNames[t]) + QStringLiteral(" ") + Q(kStarShortNames[star]) + QStringLiteral("→") +
-                PalaceName(palace);
-    }
-    doc.Text(L::kClashX, L::kLayerFirstY, line);
+    doc.Text(L::kClashX, L::kLayerFirstY, Q(LayerTransformsText(man, layer)), L::kPoints);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -23,6 +24,8 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "time_layers.h"
 #include <QToolButton>
 
 using namespace zelvara;
@@ -159,6 +162,33 @@ private slots:
         CastChart();  // a new chart: no tab picked, empty reading
         QCOMPARE(tabs->currentIndex(), -1);
         QCOMPARE(Text("KounMemo"), QString());
+    }
+
+    // 大限の四化: hidden until checked; then the selected period's caption,
+    // stem and 四化 above its text, the memo unchanged.
+    void decadeTransformsBesideTheLuckText()
+    {
+        auto* tabs = Find<TabButtonRow>("daiuntab");
+        auto* check = Find<QCheckBox>("decadeTransformsCheck");
+        auto* line = Find<QLabel>("decadeTransforms");
+        QVERIFY(check && line);
+        CastChart();
+        QVERIFY(!check->isChecked());
+        QTest::mouseClick(tabs->button(2), Qt::LeftButton);
+        QVERIFY(line->isHidden());
+        const QString memo = Text("KounMemo");
+        check->setChecked(true);
+        QVERIFY(!line->isHidden());
+        const Tmandata& man = w_->Context().man;
+        const TimeLayer decade = *DecadeLayer(man, 3);
+        QCOMPARE(line->text(), QString::fromStdString(LayerCaption(decade)) + QStringLiteral("　") +
+                                   QString::fromUtf8(kStemNames[decade.stem].data(), 3) + QStringLiteral("干：") +
+                                   QString::fromStdString(LayerTransformsText(man, decade)));
+        QVERIFY(line->text().contains(QStringLiteral("化禄 ")));
+        QCOMPARE(Text("KounMemo"), memo);
+        CastChart();  // a new chart: no period selected, nothing shown
+        QVERIFY(line->isHidden());
+        check->setChecked(false);
     }
 
     // The overall print action walks the tabs as the print module does: with

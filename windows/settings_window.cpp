@@ -219,11 +219,15 @@ bool TCunstomFrm::Store(QString* why)
 {
     const OwnerSettings edited{titlebox->text(), telbox->text()};
     const QString sound = soundchk->isChecked() ? QStringLiteral("True") : QStringLiteral("False");
-    if (!settings_.Write({{kOwner, QStringLiteral("title"), edited.title},
-                          {kOwner, QStringLiteral("tel"), edited.tel},
-                          {kSound, QStringLiteral("check"), sound},
-                          {kTimeCorrectionSection, kTimeCorrectionKey, Correction()}},
-                         why))
+    QList<SettingsFile::Entry> entries{{kOwner, QStringLiteral("title"), edited.title},
+                                       {kOwner, QStringLiteral("tel"), edited.tel},
+                                       {kSound, QStringLiteral("check"), sound}};
+    // The correction is written only when it changed, so that a user who
+    // never chose one keeps the file as it was.
+    const QString stored = settings_.Read(kTimeCorrectionSection, kTimeCorrectionKey, QStringLiteral("none"));
+    if (Correction() != stored)
+        entries.append({kTimeCorrectionSection, kTimeCorrectionKey, Correction()});
+    if (!settings_.Write(entries, why))
         return false;
     owner_ = edited;
     return true;

@@ -121,6 +121,37 @@ private slots:
         chooser_ = std::make_unique<FakeChooser>(events_);
     }
 
+    // An exact time corrected across New Year: the corrected moment is cast
+    // (its period, no hour choice even for an unknown hour box) while the
+    // record keeps the year of the date as entered; a refused entry date
+    // stops the request before the corrected moment is looked at.
+    void exactTimeCastsTheCorrectedMoment()
+    {
+        const CorrectedBirth moment =
+            CorrectBirthTime(ClockBirth{1980, 12, 31, 23 * 60 + 50}, 0, TimeCorrection::kMean, 141.35);
+        QCOMPARE(moment.year, 1981);
+        const RequestOutcome outcome =
+            session_->Request({"試験", "男", "S55", "12", "31", "不明の場合"}, *chooser_, {}, moment);
+        QVERIFY2(Messages().isEmpty(), qPrintable(Messages().join('\n')));
+        QVERIFY(outcome.IsCast());
+        QVERIFY(!events_.contains(QStringLiteral("choose")));
+        QCOMPARE(session_->Man().birthYear, 1981);
+        QCOMPARE(session_->Man().birthMonth, 1);
+        QCOMPARE(session_->Man().birthDay, 1);
+        QCOMPARE(session_->Chart().hourIndex, 0);
+        QVERIFY(session_->Chart().exact.has_value());
+        QCOMPARE(store_->writes.size(), size_t(1));
+        QCOMPARE(store_->writes[0].year, QStringLiteral("1980"));
+        QCOMPARE(store_->writes[0].hour, QStringLiteral("23:00-01:00"));
+
+        Forget();
+        const RequestOutcome refused =
+            session_->Request({"試験", "男", "1980", "2", "30", "不明の場合"}, *chooser_, {}, moment);
+        QVERIFY(!refused.IsCast());
+        QCOMPARE(Messages(), QStringList{QStringLiteral("1980年2月には30日がありません。日付を確かめて下さい。")});
+        QCOMPARE(store_->writes.size(), size_t(1));
+    }
+
     // The first bad entry is the one reported, whatever follows it; a refused
     // request shows nothing, asks for no hour and writes nothing.
     void refusesTheFirstBadEntry_data()

@@ -14,7 +14,6 @@
 namespace zelvara {
 namespace {
 
-
 // The picker's entries: 本命, 大限1..12, 流年, 流月.
 constexpr int kDecadeFirstIndex = 1;
 constexpr int kYearIndex = kDecadeFirstIndex + 12;

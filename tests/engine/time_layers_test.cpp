@@ -3,6 +3,7 @@
 #include "chart_layout.h"
 #include "stars.h"
 #include "time_layers.h"
+#include "worked_charts.h"
 
 #include <gtest/gtest.h>
 
@@ -59,18 +60,8 @@ TEST(PalaceStems, SexagenaryYearsAndTheSpringTurn) {
 // 貪狼 辰, 巨門 巳, 天相 午, 天梁 未, 七殺 申, 破軍 子, 炎星 巳, 鈴星 丑,
 // 文曲 未, 文昌 未, 羊刃 卯, 陀羅 丑. Male with a yang stem: luck runs forward.
 Tmandata FirstWorkedChart() {
-    Tmandata man;
-    man.stems.year = 1;
-    man.branches.year = 1;
-    man.branches.month = 3;
-    man.branches.hour = 4;
-    man.lunarMonth = 1;
-    man.lunarDay = 6;
-    man.sexCode = 'M';
-    EXPECT_EQ(PlaceStars(man), 0);
-    man.luckDirection = 0;
-    man.firstLuckAge = 3;
-    LayOutLuckPeriods(man);
+    Tmandata man = test::PlacedChart(1, 1, 3, 4, 1, 6, 'M', 3);
+    EXPECT_EQ(man.palaceBranch[kLifePalace], 12);
     return man;
 }
 
@@ -78,15 +69,8 @@ Tmandata FirstWorkedChart() {
 // 命宮 卯, 兄弟 寅, 夫妻 丑, 子女 子, 財帛 亥, 疾厄 戌, 遷移 酉, 奴僕 申,
 // 官禄 未, 田宅 午, 福徳 巳.
 Tmandata SecondWorkedChart() {
-    Tmandata man;
-    man.stems.year = 2;
-    man.branches.year = 4;
-    man.branches.month = 2;
-    man.branches.hour = 11;
-    man.lunarMonth = 12;
-    man.lunarDay = 19;
-    man.sexCode = 'F';
-    EXPECT_EQ(PlaceStars(man), 0);
+    Tmandata man = test::PlacedChart(2, 4, 2, 11, 12, 19, 'F');
+    EXPECT_EQ(man.palaceBranch[kLifePalace], 4);
     return man;
 }
 

@@ -4,6 +4,7 @@
 #include "pdf_words.h"
 #include "print_module.h"
 #include "stars.h"
+#include "worked_charts.h"
 #include "chart_fixture.h"
 #include "chart_layout.h"
 
@@ -19,21 +20,7 @@ const PersonText kPerson{QStringLiteral("山田太郎"), QStringLiteral("43才")
 
 // 甲子 year, 寅 month, 卯 hour, lunar 1/6, male: 命宮 on 亥 (stem 乙), 財帛 on
 // 未 (辛, with 文曲 and 文昌 standing in it), 福徳 on 丑, 官禄 on 卯, 夫妻 on 酉.
-Tmandata WorkedChart()
-{
-    Tmandata man;
-    man.stems.year = 1;
-    man.branches.year = 1;
-    man.branches.month = 3;
-    man.branches.hour = 4;
-    man.lunarMonth = 1;
-    man.lunarDay = 6;
-    man.sexCode = 'M';
-    PlaceStars(man);
-    man.firstLuckAge = 3;
-    LayOutLuckPeriods(man);
-    return man;
-}
+Tmandata WorkedChart() { return test::PlacedChart(1, 1, 3, 4, 1, 6, 'M', 3); }
 
 bool At(const pdftest::Word* w, double x, double y) { return w && std::abs(w->x - x) < 0.6 && std::abs(w->y - y) < 0.6; }
 

@@ -1,0 +1,35 @@
+// Two charts placed from their pillars, lunar date and sex, as the hand-worked
+// tests of the time layers and the 飛星表 use them. Placement is the engine's;
+// the tests hold the working.
+#pragma once
+
+#include "chart_layout.h"
+#include "luck.h"
+#include "stars.h"
+
+namespace zelvara::test {
+
+// A chart placed from its year pillar, month and hour branches, lunar date and
+// sex; firstLuckAge > 0 also lays out the luck periods from that age.
+inline Tmandata PlacedChart(int yearStem, int yearBranch, int monthBranch, int hourBranch, int lunarMonth, int lunarDay,
+                            char sex, int firstLuckAge = 0)
+{
+    Tmandata man;
+    man.stems.year = yearStem;
+    man.branches.year = yearBranch;
+    man.branches.month = monthBranch;
+    man.branches.hour = hourBranch;
+    man.lunarMonth = lunarMonth;
+    man.lunarDay = lunarDay;
+    man.sexCode = sex;
+    if (PlaceStars(man) != 0)
+        return Tmandata{};
+    if (firstLuckAge > 0) {
+        man.luckDirection = LuckDirection(sex, yearStem);
+        man.firstLuckAge = firstLuckAge;
+        LayOutLuckPeriods(man);
+    }
+    return man;
+}
+
+}  // namespace zelvara::test

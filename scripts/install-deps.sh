@@ -15,6 +15,8 @@ packages=(
   libnova-dev liberfa-dev
   # the register's CSV files; the older program's Paradox tables
   libcsv-dev pxlib-dev
+  # the register on a PostgreSQL server (tests start their own)
+  postgresql libqt6sql6-psql
   # tests and benchmarks
   libgtest-dev libbenchmark-dev xvfb xauth poppler-utils
   # Qt's Japanese dialogs; the icon renderer; packaging and its validators

@@ -9,7 +9,7 @@
 #include "luck_reading.h"
 #include "marriage_reading.h"
 #include "overall_reading.h"
-#include "print_module.h"
+#include "pdf_print_module.h"
 #include "qstring_utf8.h"
 #include "reading_names.h"
 #include "reading_tables.h"
@@ -84,14 +84,14 @@ bool CheckOptions(const std::string& kind, const Options& opts, PdfOutput& pdf)
 }
 
 // The footer: --title and --tel, else the settings file's owner section.
-void SetFooter(Tprintmodule& module, const Options& opts)
+void SetFooter(PdfPrintModule& module, const Options& opts)
 {
     const OwnerSettings owner = LoadOwnerSettings(SettingsFile(opts.value(QStringLiteral("settings"))));
     module.SetFooter(Has(opts, "title") ? opts.value(QStringLiteral("title")) : owner.title,
                      Has(opts, "tel") ? opts.value(QStringLiteral("tel")) : owner.tel);
 }
 
-int PrintLegends(Tprintmodule& module, StderrSink& sink, const QString& folder, const PdfOutput& pdf)
+int PrintLegends(PdfPrintModule& module, StderrSink& sink, const QString& folder, const PdfOutput& pdf)
 {
     const DataFolders folders{folder, UserFolder(folder.toStdString())};
     LegendsTable table(sink);
@@ -162,7 +162,7 @@ int RunPrint(const QStringList& args)
     }
 
     QGuiApplication::setApplicationName(QStringLiteral("zelvara"));
-    Tprintmodule module;
+    PdfPrintModule module;
     SetFooter(module, opts);
     const QString folder = Q(programFolder);
     if (kind == "legends")

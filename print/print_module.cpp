@@ -1,140 +1,14 @@
 #include "print_module.h"
 
-#include "pdf_file.h"
-
-#include <QDir>
-#include <QFileInfo>
-#include <QImageReader>
-#include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
 
 namespace zelvara {
 
-QString NumberedPdfPath(const QString& path, int n)
-{
-    if (n <= 1)
-        return path;
-    const QFileInfo info(path);
-    const QString suffix = info.suffix().isEmpty() ? QStringLiteral("pdf") : info.suffix();
-    return info.dir().filePath(info.completeBaseName() + QStringLiteral("-%1.").arg(n) + suffix);
-}
-
-// The documents of one print command: where they go, and how it went.
-class PrintSession {
-public:
-    PrintSession(Tprintmodule& module, const std::optional<PdfOutput>& pdf) : module_(module), pdf_(pdf) {}
-
-    // Prints one document in the common frame; false when the command is to stop.
-    bool Document(const QString& name, const std::function<void(PrintDocument&)>& draw)
-    {
-        return Drawing(name, [&](QPagedPaintDevice& device, const QString& destination) {
-            PrintDocument doc(device, module_.Footer(), destination);
-            if (QString why = doc.Begin(); !why.isEmpty())
-                return why;
-            draw(doc);
-            return doc.End() ? QString() : QStringLiteral("「%1」を印刷できませんでした。").arg(name);
-        });
-    }
-
-    // Prints one document that draw lays out itself on the device it is
-    // handed (named by destination in messages); draw returns why it failed,
-    // or nothing. A PDF file counts only once it is complete in its place.
-    // False when the command is to stop.
-    using Drawer = std::function<QString(QPagedPaintDevice& device, const QString& destination)>;
-    bool Drawing(const QString& name, const Drawer& draw)
-    {
-        if (!ChooseDestination(name))
-            return false;
-        BusyCursor busy;
-        if (!pdf_)
-            return OnPrinter(name, draw);
-        const QString path = NumberedPdfPath(pdf_->path, outcome_.documents + 1);
-        PdfFile file(path, pdf_->dpi, PdfPageLayout(), name);
-        if (QString why = file.Open(); !why.isEmpty())
-            return Fail(why);
-        if (QString why = draw(file.Device(), QStringLiteral("PDFファイル %1").arg(QDir::toNativeSeparators(path)));
-            !why.isEmpty())
-            return Fail(why);
-        if (QString why = file.Commit(); !why.isEmpty())
-            return Fail(why);
-        ++outcome_.documents;
-        outcome_.files << path;
-        return true;
-    }
-
-    bool Refuse(const QString& why)
-    {
-        outcome_.status = PrintOutcome::Status::Refused;
-        outcome_.message = why;
-        return false;
-    }
-
-    PrintOutcome Outcome() const { return outcome_; }
-
-private:
-    // The caller's PDF file, else the printer, else a PDF file the user names.
-    bool ChooseDestination(const QString& name)
-    {
-        if (pdf_)
-            return true;
-        QPrinter& printer = module_.Printer();
-        if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
-            // "Print to file" chosen in the printer setup.
-            pdf_ = PdfOutput{printer.outputFileName(), printer.resolution()};
-            return true;
-        }
-        if (module_.HasPrinter())
-            return true;
-        const QString path = module_.pdfChooser_ ? module_.pdfChooser_(name) : QString();
-        if (path.isEmpty()) {
-            outcome_.status = module_.pdfChooser_ ? PrintOutcome::Status::Cancelled : PrintOutcome::Status::Failed;
-            if (!module_.pdfChooser_)
-                outcome_.message = QStringLiteral("プリンタがありません。");
-            return false;
-        }
-        pdf_ = PdfOutput{path, 600};
-        return true;
-    }
-
-    bool OnPrinter(const QString& name, const Drawer& draw)
-    {
-        QPrinter& printer = module_.Printer();
-        printer.setDocName(name);
-        if (const QString why = draw(printer, QStringLiteral("プリンタ %1").arg(printer.printerName())); !why.isEmpty())
-            return Fail(why);
-        if (printer.printerState() == QPrinter::Error)
-            return Fail(QStringLiteral("プリンタ %1 で「%2」を印刷できませんでした。").arg(printer.printerName(), name));
-        ++outcome_.documents;
-        return true;
-    }
-
-    // The printer's page without margins: the grid starts at the paper's corner.
-    QPageLayout PdfPageLayout() const
-    {
-        QPageLayout layout = module_.Printer().pageLayout();
-        layout.setMinimumMargins(QMarginsF(0, 0, 0, 0));
-        layout.setMargins(QMarginsF(0, 0, 0, 0));
-        return layout;
-    }
-
-    bool Fail(const QString& why)
-    {
-        outcome_.status = PrintOutcome::Status::Failed;
-        outcome_.message = why;
-        return false;
-    }
-
-    Tprintmodule& module_;
-    std::optional<PdfOutput> pdf_;
-    PrintOutcome outcome_;
-};
-
 Tprintmodule::Tprintmodule(QObject* parent)
-    : QObject(parent), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
+    : PdfPrintModule(parent), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
-    setObjectName(QStringLiteral("printmodule"));
     printer_->setPageSize(QPageSize(QPageSize::A4));
     printer_->setPageOrientation(QPageLayout::Portrait);
     table_ = MillimetreTable(printer_->resolution());
@@ -148,120 +22,30 @@ bool Tprintmodule::HasPrinter() const
            !QPrinterInfo::printerInfo(printer_->printerName()).isNull();
 }
 
-void Tprintmodule::SetFooter(const QString& title, const QString& tel)
+std::optional<PdfOutput> Tprintmodule::PrinterFile() const
 {
-    title_ = title;
-    tel_ = tel;
+    if (printer_->outputFormat() == QPrinter::PdfFormat && !printer_->outputFileName().isEmpty())
+        return PdfOutput{printer_->outputFileName(), printer_->resolution()};
+    return std::nullopt;
 }
 
-QString Tprintmodule::Footer() const { return FooterLine(title_, tel_); }
-
-PrintOutcome Tprintmodule::PrintChartSheet(const ChartSheet& sheet, const PalaceStrength* strength,
-                                           const std::optional<PdfOutput>& pdf)
+QString Tprintmodule::DrawOnPrinter(const QString& name, const PageDrawer& draw)
 {
-    PrintSession session(*this, pdf);
-    if (const QString why = ChartSheetRefusal(sheet); !why.isEmpty()) {
-        session.Refuse(why);
-        return session.Outcome();
-    }
-    if (session.Document(QStringLiteral("出生図"), [&](PrintDocument& doc) { DrawChartSheet(doc, sheet); }) && strength)
-        session.Document(QStringLiteral("出生図分析"),
-                         [&](PrintDocument& doc) { DrawStrengthPage(doc, sheet.person, *strength); });
-    return session.Outcome();
+    QPrinter& printer = *printer_;
+    printer.setDocName(name);
+    if (QString why = draw(printer, QStringLiteral("プリンタ %1").arg(printer.printerName())); !why.isEmpty())
+        return why;
+    if (printer.printerState() == QPrinter::Error)
+        return QStringLiteral("プリンタ %1 で「%2」を印刷できませんでした。").arg(printer.printerName(), name);
+    return {};
 }
 
-PrintOutcome Tprintmodule::PrintStrengthGraph(const PersonText& person, const PalaceStrength& strength,
-                                              const std::optional<PdfOutput>& pdf)
+QPageLayout Tprintmodule::PdfPageLayout() const
 {
-    PrintSession session(*this, pdf);
-    session.Document(QStringLiteral("出生図分析"), [&](PrintDocument& doc) { DrawStrengthPage(doc, person, strength); });
-    return session.Outcome();
-}
-
-PrintOutcome Tprintmodule::PrintOverallReading(bool allPalaces, int selectedTab, const OverallComposer& compose,
-                                               const std::optional<PdfOutput>& pdf)
-{
-    PrintSession session(*this, pdf);
-    const int first = allPalaces ? 0 : selectedTab;
-    const int last = allPalaces ? kPalaces - 1 : selectedTab;
-    for (int tab = first; tab <= last; ++tab) {
-        const std::optional<OverallReadingPrint> reading = compose(tab);
-        if (!reading) {
-            session.Refuse({});
-            break;
-        }
-        if (!session.Document(reading->palaceTab + QStringLiteral("の診断"),
-                              [&](PrintDocument& doc) { DrawOverallReading(doc, *reading); }))
-            break;
-    }
-    return session.Outcome();
-}
-
-PrintOutcome Tprintmodule::PrintLuckReading(const PersonText& person, const QStringList& kounMemo,
-                                            const std::optional<PdfOutput>& pdf)
-{
-    PrintSession session(*this, pdf);
-    session.Document(QStringLiteral("行運の診断"), [&](PrintDocument& doc) { DrawLuckReading(doc, person, kounMemo); });
-    return session.Outcome();
-}
-
-PrintOutcome Tprintmodule::PrintFlyingTable(const Tmandata& man, const PersonText& person, const TimeLayer& layer,
-                                            const std::optional<PdfOutput>& pdf)
-{
-    PrintSession session(*this, pdf);
-    session.Document(QStringLiteral("飛星表"), [&](PrintDocument& doc) { DrawFlyingTable(doc, man, person, layer); });
-    return session.Outcome();
-}
-
-PrintOutcome Tprintmodule::PrintMarriageReading(const PersonText& person, const QStringList& aiMemo1,
-                                                const QStringList& aiMemo2, const std::optional<PdfOutput>& pdf)
-{
-    PrintSession session(*this, pdf);
-    session.Document(QStringLiteral("結婚相手の診断"),
-                     [&](PrintDocument& doc) { DrawMarriageReading(doc, person, aiMemo1, aiMemo2); });
-    return session.Outcome();
-}
-
-PrintOutcome Tprintmodule::PrintDrawing(const QString& name, const std::function<bool(QPagedPaintDevice&)>& draw,
-                                        const std::optional<PdfOutput>& pdf)
-{
-    PrintSession session(*this, pdf);
-    session.Drawing(name, [&](QPagedPaintDevice& device, const QString&) {
-        return draw(device) ? QString() : QStringLiteral("「%1」を印刷できませんでした。").arg(name);
-    });
-    return session.Outcome();
-}
-
-PrintOutcome Tprintmodule::PrintLegends(const QString& programFolder,
-                                        const std::array<QString, kMajorStars + 1>& descriptions,
-                                        const std::optional<PdfOutput>& pdf)
-{
-    const QDir folder(programFolder);
-    return PrintLegends([&folder](const QString& relative) { return folder.filePath(relative); }, descriptions, pdf);
-}
-
-PrintOutcome Tprintmodule::PrintLegends(const PicturePathOf& picturePath,
-                                        const std::array<QString, kMajorStars + 1>& descriptions,
-                                        const std::optional<PdfOutput>& pdf)
-{
-    PrintSession session(*this, pdf);
-    // Every picture is read before the document starts, so a missing one
-    // stops the print with its name instead of a half-printed document.
-    LegendPrint legends;
-    legends.descriptions = descriptions;
-    for (int star = 1; star <= kMajorStars; ++star) {
-        const std::string_view file = kStarPictureFiles[star - 1];
-        const QString path =
-            picturePath(QStringLiteral("bmp/") + QString::fromLatin1(file.data(), qsizetype(file.size())));
-        QImageReader reader(path);
-        legends.pictures[star] = reader.read();
-        if (legends.pictures[star].isNull()) {
-            session.Refuse(QStringLiteral("星の画像ファイル %1 を読めません（%2）。").arg(path, reader.errorString()));
-            return session.Outcome();
-        }
-    }
-    session.Document(QStringLiteral("星の解説"), [&](PrintDocument& doc) { DrawLegends(doc, legends); });
-    return session.Outcome();
+    QPageLayout layout = printer_->pageLayout();
+    layout.setMinimumMargins(QMarginsF(0, 0, 0, 0));
+    layout.setMargins(QMarginsF(0, 0, 0, 0));
+    return layout;
 }
 
 }  // namespace zelvara

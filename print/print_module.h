@@ -1,54 +1,21 @@
-// Tprintmodule: the program's one print module, created at start-up. It owns
-// the printer that the printer setup dialog sets up, the millimetre table,
-// the footer data, and one operation per printout. Printing goes to the
-// printer without a dialog; where no printer is installed the user is asked
-// for a PDF file instead. Every operation can also print to a PDF file given
-// by the caller. A PDF file is written under a temporary name and renamed
-// when complete, so a failed print never replaces an older file.
+// Tprintmodule: the desktop program's print module, created at start-up. It
+// adds to every print of PdfPrintModule the printer that the printer setup
+// dialog sets up, and the millimetre table of that printer. Printing goes to
+// the printer without a dialog; where no printer is installed the user is
+// asked for a PDF file instead, and every operation can also print to a PDF
+// file given by the caller. Qt PrintSupport (and with it Qt Widgets) is
+// linked only here, target zelvara_printer.
 #pragma once
 
-#include "chart_sheet.h"
-#include "flying_table_print.h"
-#include "print_document.h"
-#include "reading_print.h"
+#include "pdf_print_module.h"
 
-#include <QObject>
-#include <QString>
-#include <QStringList>
-
-#include <functional>
 #include <memory>
-#include <optional>
 
-class QPagedPaintDevice;
 class QPrinter;
 
 namespace zelvara {
 
-struct PdfOutput {
-    QString path;   // the first document; the n-th of several goes to "<name>-n.pdf"
-    int dpi = 600;
-};
-
-// The file of document n (1-based) of a print command that prints to path.
-QString NumberedPdfPath(const QString& path, int n);
-
-struct PrintOutcome {
-    enum class Status {
-        Printed,    // every document went out
-        Cancelled,  // the user declined to name a PDF file
-        Refused,    // nothing to print (message says why; empty when the
-                    // reading that was to be printed reported its own fault)
-        Failed,     // the printer or the file failed (message says how)
-    };
-    Status status = Status::Printed;
-    QString message;
-    int documents = 0;   // documents finished
-    QStringList files;   // PDF files written
-    bool Printed() const { return status == Status::Printed; }
-};
-
-class Tprintmodule : public QObject {
+class Tprintmodule : public PdfPrintModule {
     Q_OBJECT
 public:
     // Reads the default printer's resolution and fills the millimetre table.
@@ -61,60 +28,17 @@ public:
     const MillimetreTable& Table() const { return table_; }
     QPrinter& Printer() { return *printer_; }
     // False when no printer is installed (prints then ask for a PDF file).
-    bool HasPrinter() const;
+    bool HasPrinter() const override;
 
-    // The footer's cover title and telephone number.
-    void SetFooter(const QString& title, const QString& tel);
-    QString Footer() const;
-
-    // Asked for a PDF file when no printer is installed; returns the path, or
-    // an empty text when the user cancels.
-    using PdfChooser = std::function<QString(const QString& documentName)>;
-    void SetPdfChooser(PdfChooser chooser) { pdfChooser_ = std::move(chooser); }
-
-    // The chart sheet, and with strength the bar-chart document after it.
-    PrintOutcome PrintChartSheet(const ChartSheet& sheet, const PalaceStrength* strength,
-                                 const std::optional<PdfOutput>& pdf = {});
-    // The bar-chart document alone.
-    PrintOutcome PrintStrengthGraph(const PersonText& person, const PalaceStrength& strength,
-                                    const std::optional<PdfOutput>& pdf = {});
-
-    // One document for the selected tab, or one per tab 0..11 when
-    // allPalaces. compose(tab) selects the tab, composes its reading and
-    // returns what its memos show; nullopt stops the print.
-    using OverallComposer = std::function<std::optional<OverallReadingPrint>(int tab)>;
-    PrintOutcome PrintOverallReading(bool allPalaces, int selectedTab, const OverallComposer& compose,
-                                     const std::optional<PdfOutput>& pdf = {});
-    PrintOutcome PrintLuckReading(const PersonText& person, const QStringList& kounMemo,
-                                  const std::optional<PdfOutput>& pdf = {});
-    PrintOutcome PrintMarriageReading(const PersonText& person, const QStringList& aiMemo1,
-                                      const QStringList& aiMemo2, const std::optional<PdfOutput>& pdf = {});
-    // The 飛星 table of a cast chart, with the layer's transformations unless
-    // the layer is the birth chart itself.
-    PrintOutcome PrintFlyingTable(const Tmandata& man, const PersonText& person, const TimeLayer& layer,
-                                  const std::optional<PdfOutput>& pdf = {});
-    // Descriptions by major star 1..14; picturePath gives the file to read for
-    // a picture named under bmp/ ("bmp/zelvsei.bmp"), so that the caller
-    // decides which folder's copy is printed.
-    using PicturePathOf = std::function<QString(const QString& relative)>;
-    PrintOutcome PrintLegends(const PicturePathOf& picturePath,
-                              const std::array<QString, kMajorStars + 1>& descriptions,
-                              const std::optional<PdfOutput>& pdf = {});
-    // The same with the pictures from programFolder/bmp.
-    PrintOutcome PrintLegends(const QString& programFolder, const std::array<QString, kMajorStars + 1>& descriptions,
-                              const std::optional<PdfOutput>& pdf = {});
-
-    // A document the caller lays out itself (the picture windows' prints),
-    // sent where the other prints go: the printer, its file, or a PDF file.
-    PrintOutcome PrintDrawing(const QString& name, const std::function<bool(QPagedPaintDevice&)>& draw,
-                              const std::optional<PdfOutput>& pdf = {});
+protected:
+    std::optional<PdfOutput> PrinterFile() const override;
+    QString DrawOnPrinter(const QString& name, const PageDrawer& draw) override;
+    // The printer's page without margins.
+    QPageLayout PdfPageLayout() const override;
 
 private:
-    friend class PrintSession;
     std::unique_ptr<QPrinter> printer_;
     MillimetreTable table_;
-    QString title_, tel_;
-    PdfChooser pdfChooser_;
 };
 
 }  // namespace zelvara

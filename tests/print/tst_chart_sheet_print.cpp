@@ -1,8 +1,8 @@
 // The chart sheet of a real chart and of hand-made boxes, its grid lines,
 // the refusal without a chart, and the bar-chart document.
 #include "chart_fixture.h"
+#include "pdf_print_module.h"
 #include "pdf_words.h"
-#include "print_module.h"
 #include "qstring_utf8.h"
 
 #include <QTemporaryDir>
@@ -83,7 +83,7 @@ private slots:
         QVERIFY2(chart.ok, qPrintable(chart.sink.Last()));
         const Tmandata& man = chart.ctx->man;
         const ChartSheet sheet = ChartSheetOf(man, chart.layout, QStringLiteral("山田太郎"), QStringLiteral("23:00-01:00"));
-        Tprintmodule module;
+        PdfPrintModule module;
         module.SetFooter(QStringLiteral("紫微鑑定所"), QStringLiteral("03-1234-5678"));
         const QString path = Pdf(QStringLiteral("sheet.pdf"));
         const PrintOutcome out = module.PrintChartSheet(sheet, nullptr, PdfOutput{path, 600});
@@ -165,7 +165,7 @@ private slots:
         s.box[3].stars[2] = {QStringLiteral("天存"), 0};
         s.box[3].stars[4] = {QStringLiteral("太陽(忌)"), 4};
         s.hour = QStringLiteral("不明の場合");
-        Tprintmodule module;
+        PdfPrintModule module;
         const QString path = Pdf(QStringLiteral("gaps.pdf"));
         QVERIFY(module.PrintChartSheet(s, nullptr, PdfOutput{path, 600}).Printed());
         const auto page = ReadPdf(path).value(0);
@@ -184,7 +184,7 @@ private slots:
     // Rows and columns of the grid are drawn, but the centre is one field.
     void gridLeavesTheCentreUncut()
     {
-        Tprintmodule module;
+        PdfPrintModule module;
         const QString path = Pdf(QStringLiteral("grid.pdf"));
         QVERIFY(module.PrintChartSheet(PlainSheet(), nullptr, PdfOutput{path, 600}).Printed());
         const QImage page = pdftest::Raster(path, 1, 300);
@@ -222,7 +222,7 @@ private slots:
     void gridPenAtLeastAFifthOfAMillimetre()
     {
         QFETCH(int, dpi);
-        Tprintmodule module;
+        PdfPrintModule module;
         const QString path = Pdf(QStringLiteral("pen-%1.pdf").arg(dpi));
         QVERIFY(module.PrintChartSheet(PlainSheet(), nullptr, PdfOutput{path, dpi}).Printed());
         const QImage page = pdftest::Raster(path, 1, 400);
@@ -247,7 +247,7 @@ private slots:
     // Without a chart there is nothing to print.
     void refusedWithoutAChart()
     {
-        Tprintmodule module;
+        PdfPrintModule module;
         const QString path = Pdf(QStringLiteral("none.pdf"));
         ChartSheet empty;
         const PrintOutcome out = module.PrintChartSheet(empty, nullptr, PdfOutput{path, 600});
@@ -271,7 +271,7 @@ private slots:
         QVERIFY2(chart.ok, qPrintable(chart.sink.Last()));
         const ChartSheet sheet = ChartSheetOf(chart.ctx->man, chart.layout, QStringLiteral("佐藤"), QStringLiteral("09:00-11:00"));
         const auto strength = PalaceStrengths(chart.ctx->man);
-        Tprintmodule module;
+        PdfPrintModule module;
         const QString path = Pdf(QStringLiteral("with-graph.pdf"));
         const PrintOutcome out = module.PrintChartSheet(sheet, &strength, PdfOutput{path, 600});
         QVERIFY2(out.Printed(), qPrintable(out.message));

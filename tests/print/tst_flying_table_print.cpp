@@ -1,8 +1,8 @@
 // The 飛星 table printed to PDF and read back: the palace rows with their
 // stems and the four flights, 自化 marked, the 忌 clashes, the layer's
 // transformations, and no cell running into the next column.
+#include "pdf_print_module.h"
 #include "pdf_words.h"
-#include "print_module.h"
 #include "stars.h"
 #include "worked_charts.h"
 #include "chart_fixture.h"
@@ -60,7 +60,7 @@ private slots:
     {
         const Tmandata man = WorkedChart();
         const QString path = prints_.File(QStringLiteral("flying.pdf"));
-        Tprintmodule module;
+        PdfPrintModule module;
         const PrintOutcome out = module.PrintFlyingTable(man, kPerson, BirthLayer(man), PdfOutput{path, 600});
         QVERIFY2(out.Printed(), qPrintable(out.message));
         const auto pages = ReadPdf(path);
@@ -97,7 +97,7 @@ private slots:
     {
         const Tmandata man = WorkedChart();
         const QString path = prints_.File(QStringLiteral("flying-year.pdf"));
-        Tprintmodule module;
+        PdfPrintModule module;
         const PrintOutcome out = module.PrintFlyingTable(man, kPerson, *YearLayer(man, 2027), PdfOutput{path, 600});
         QVERIFY2(out.Printed(), qPrintable(out.message));
         const pdftest::Page page = ReadPdf(path).value(0);
@@ -122,7 +122,7 @@ private slots:
         SetSheetLayer(birth, man, chart.layout, BirthLayer(man));
         QVERIFY(birth.layer.caption.isEmpty());
 
-        Tprintmodule module;
+        PdfPrintModule module;
         const QString layeredPath = prints_.File(QStringLiteral("sheet-year.pdf"));
         const QString plainPath = prints_.File(QStringLiteral("sheet-plain.pdf"));
         const QString birthPath = prints_.File(QStringLiteral("sheet-birth.pdf"));

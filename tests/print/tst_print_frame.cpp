@@ -11,10 +11,14 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPagedPaintDevice>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 using namespace zelvara;
 using pdftest::Find;
@@ -322,6 +326,84 @@ private slots:
         const PrintOutcome again = module.PrintLuckReading(kPerson, Numbered(2), PdfOutput{path, 600});
         QVERIFY2(again.Printed(), qPrintable(again.message));
         QVERIFY(pdftest::Has(ReadPdf(path).value(0), QStringLiteral("【行運の診断】")));
+    }
+
+    // The module without a printer (the command line's) lays out the same
+    // page as the printer module prints to a PDF file: A4 on the whole-dot
+    // grid from the paper's corner, at the file's resolution, and every word
+    // of a document in the same place.
+    void samePageWithoutThePrinter_data()
+    {
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("300") << 300;
+        QTest::newRow("600") << 600;
+        QTest::newRow("1200") << 1200;
+    }
+    void samePageWithoutThePrinter()
+    {
+        QFETCH(int, dpi);
+        struct Page {
+            QSize dots, mm;
+            int dpiX = 0, dpiY = 0;
+            QRectF paper, margins;
+            QPageLayout::Orientation orientation = QPageLayout::Landscape;
+            QPageSize::PageSizeId size = QPageSize::Custom;
+        };
+        const auto pageOf = [&](PdfPrintModule& module, const QString& name) {
+            Page page;
+            const PrintOutcome out = module.PrintDrawing(
+                QStringLiteral("星のマトリックス図"),
+                [&](QPagedPaintDevice& device) {
+                    const QPageLayout layout = device.pageLayout();
+                    page = Page{QSize(device.width(), device.height()), QSize(device.widthMM(), device.heightMM()),
+                                device.logicalDpiX(), device.logicalDpiY(), layout.fullRectPoints(),
+                                QRectF(layout.marginsPoints().left(), layout.marginsPoints().top(),
+                                       layout.marginsPoints().right(), layout.marginsPoints().bottom()),
+                                layout.orientation(), layout.pageSize().id()};
+                    QPainter p;
+                    return p.begin(&device) && p.end();
+                },
+                PdfOutput{Pdf(name), dpi});
+            return out.Printed() ? std::optional<Page>(page) : std::nullopt;
+        };
+        Tprintmodule printer;
+        PdfPrintModule pdfOnly;
+        const std::optional<Page> a = pageOf(printer, QStringLiteral("printer-page%1.pdf").arg(dpi));
+        const std::optional<Page> b = pageOf(pdfOnly, QStringLiteral("pdf-page%1.pdf").arg(dpi));
+        QVERIFY(a && b);
+        QCOMPARE(b->size, QPageSize::A4);
+        QCOMPARE(b->orientation, QPageLayout::Portrait);
+        QCOMPARE(b->margins, QRectF(0, 0, 0, 0));
+        QCOMPARE(b->dpiY, dpi);
+        QCOMPARE(b->size, a->size);
+        QCOMPARE(b->orientation, a->orientation);
+        QCOMPARE(b->paper, a->paper);
+        QCOMPARE(b->margins, a->margins);
+        QCOMPARE(b->dots, a->dots);
+        QCOMPARE(b->mm, a->mm);
+        QCOMPARE(b->dpiX, a->dpiX);
+        QCOMPARE(b->dpiY, a->dpiY);
+
+        printer.SetFooter(QStringLiteral("紫微鑑定所"), QStringLiteral("03-1234-5678"));
+        pdfOnly.SetFooter(QStringLiteral("紫微鑑定所"), QStringLiteral("03-1234-5678"));
+        const QString withPrinter = Pdf(QStringLiteral("printer-listing%1.pdf").arg(dpi));
+        const QString without = Pdf(QStringLiteral("pdf-listing%1.pdf").arg(dpi));
+        QVERIFY(printer.PrintLuckReading(kPerson, Numbered(50), PdfOutput{withPrinter, dpi}).Printed());
+        QVERIFY(pdfOnly.PrintLuckReading(kPerson, Numbered(50), PdfOutput{without, dpi}).Printed());
+        const auto expected = ReadPdf(withPrinter, dpi);
+        const auto read = ReadPdf(without, dpi);
+        QCOMPARE(read.size(), 2);
+        QCOMPARE(read.size(), expected.size());
+        for (int p = 0; p < read.size(); ++p) {
+            QCOMPARE(read[p].size(), expected[p].size());
+            for (int w = 0; w < read[p].size(); ++w) {
+                QCOMPARE(read[p][w].text, expected[p][w].text);
+                QCOMPARE(read[p][w].x, expected[p][w].x);
+                QCOMPARE(read[p][w].y, expected[p][w].y);
+                QCOMPARE(read[p][w].right, expected[p][w].right);
+                QCOMPARE(read[p][w].bottom, expected[p][w].bottom);
+            }
+        }
     }
 
     void memoLines_data()

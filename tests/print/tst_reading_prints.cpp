@@ -1,7 +1,7 @@
 // The reading prints: the overall reading (one palace or all twelve), the
 // luck reading, the marriage reading with the rules table, and the legends.
+#include "pdf_print_module.h"
 #include "pdf_words.h"
-#include "print_module.h"
 #include "qstring_utf8.h"
 
 #include <QDir>
@@ -75,7 +75,7 @@ private slots:
     // just before it is printed.
     void overallReadingOfAllPalaces()
     {
-        Tprintmodule module;
+        PdfPrintModule module;
         QList<int> composed;
         const auto compose = [&](int tab) -> std::optional<OverallReadingPrint> {
             composed << tab;
@@ -115,7 +115,7 @@ private slots:
     // ends the print after the documents already out.
     void overallReadingOfOnePalaceAndAStop()
     {
-        Tprintmodule module;
+        PdfPrintModule module;
         QList<int> composed;
         const QString one = Pdf(QStringLiteral("one.pdf"));
         const PrintOutcome single = module.PrintOverallReading(
@@ -149,7 +149,7 @@ private slots:
     // wraps them.
     void overallReadingRunsOver()
     {
-        Tprintmodule module;
+        PdfPrintModule module;
         const QString path = Pdf(QStringLiteral("long.pdf"));
         const QString longLine = QString(50, QChar(0x661F));  // 星 × 50: two displayed lines
         QVERIFY(module.PrintOverallReading(
@@ -175,7 +175,7 @@ private slots:
     // The rules table stands at its fixed place, texts exactly as listed.
     void marriageRulesTable()
     {
-        Tprintmodule module;
+        PdfPrintModule module;
         const QString path = Pdf(QStringLiteral("marriage.pdf"));
         QVERIFY(module.PrintMarriageReading(kPerson, Lines(QStringLiteral("好き"), 4), Lines(QStringLiteral("補う"), 5),
                                             PdfOutput{path, 600})
@@ -235,7 +235,7 @@ private slots:
         QFETCH(int, first);
         QFETCH(int, second);
         QFETCH(int, tablePage);
-        Tprintmodule module;
+        PdfPrintModule module;
         const QString path = Pdf(QStringLiteral("marriage-%1-%2.pdf").arg(first).arg(second));
         QVERIFY(module.PrintMarriageReading(kPerson, Lines(QStringLiteral("好き"), first),
                                             Lines(QStringLiteral("補う"), second), PdfOutput{path, 600})
@@ -260,7 +260,7 @@ private slots:
         for (int s = 1; s <= kMajorStars; ++s)
             texts[s] = QStringLiteral("説明%1\n").arg(s) + QString(60, QChar(0x661F));
         texts[14].clear();  // an empty description prints no lines
-        Tprintmodule module;
+        PdfPrintModule module;
         const QString path = Pdf(QStringLiteral("legends.pdf"));
         const PrintOutcome out = module.PrintLegends(home.path(), texts, PdfOutput{path, 600});
         QVERIFY2(out.Printed(), qPrintable(out.message));
@@ -326,7 +326,7 @@ private slots:
         for (int i = 1; i <= lines; ++i)
             longText << QStringLiteral("長文%1行目").arg(i, 3, 10, QLatin1Char('0')) + QString(40, QChar(0x661F));
         texts[star] = longText.join(QLatin1Char('\n'));
-        Tprintmodule module;
+        PdfPrintModule module;
         const QString path = Pdf(QStringLiteral("legends-long-%1-%2.pdf").arg(star).arg(lines));
         const PrintOutcome out = module.PrintLegends(home.path(), texts, PdfOutput{path, 600});
         QVERIFY2(out.Printed(), qPrintable(out.message));

@@ -1,6 +1,7 @@
 #include "settings_window.h"
 
 #include "context.h"
+#include "register_place_dialog.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -141,8 +142,17 @@ TCunstomFrm::TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QS
             importParadoxTexts_();
     })->setObjectName(QStringLiteral("paradoxtexts"));
     paradoxbtn->setMenu(paradoxMenu);
+    registerplacebtn = Named(new QPushButton(QStringLiteral("名簿の場所…"), this), "registerplacebtn");
+    registerplacebtn->setToolTip(QStringLiteral("名簿をこのコンピューターに置くか、サーバーの名簿を使うかを選びます"));
+    registerplacebtn->hide();
+    connect(registerplacebtn, &QPushButton::clicked, this, &TCunstomFrm::registerplacebtnClick);
+    registerlbl = Named(new QLabel(this), "registerlbl");
+    registerlbl->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    registerlbl->hide();
     for (QPushButton* b : {databasebtn, kounbtn, kekkonbtn, printbtn, deletedbtn, csvoutbtn, csvinbtn, paradoxbtn})
         layout->addWidget(b);
+    layout->addWidget(registerplacebtn);
+    layout->addWidget(registerlbl);
     folderslbl = Named(new QLabel(this), "folderslbl");
     folderslbl->setTextInteractionFlags(Qt::TextSelectableByMouse);
     folderslbl->hide();
@@ -193,6 +203,51 @@ void TCunstomFrm::SetParadoxDoors(std::function<void()> importRegister, std::fun
     paradoxbtn->setVisible(bool(importParadoxRegister_) || bool(importParadoxTexts_));
 }
 
+void TCunstomFrm::SetRegisterPlaceDoor(std::function<void()> changed)
+{
+    registerPlaceChanged_ = std::move(changed);
+    const bool given = bool(registerPlaceChanged_);
+    registerplacebtn->setVisible(given);
+    registerlbl->setVisible(given);
+    if (given)
+        ShowRegisterPlace();
+}
+
+void TCunstomFrm::ShowRegisterPlace()
+{
+    const RegisterServerSettings place = LoadRegisterServerSettings(settings_);
+    registerlbl->setText(place.useServer
+                             ? QStringLiteral("名簿：サーバー %1").arg(DescribePgConnection(ServerConnectionOf(place)))
+                             : QStringLiteral("名簿：このコンピューター"));
+}
+
+void TCunstomFrm::registerplacebtnClick()
+{
+    const RegisterServerSettings stored = LoadRegisterServerSettings(settings_);
+    RegisterPlaceDialog dialog(stored, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QList<SettingsFile::Entry> before = RegisterServerEntries(stored);
+    const QList<SettingsFile::Entry> after = RegisterServerEntries(dialog.Settings());
+    const bool same = std::equal(before.begin(), before.end(), after.begin(), after.end(),
+                                 [](const SettingsFile::Entry& a, const SettingsFile::Entry& b) {
+                                     return a.section == b.section && a.key == b.key && a.value == b.value;
+                                 });
+    if (same)
+        return;
+    QString why;
+    if (!settings_.Write(after, &why)) {
+        sink_.Show(QStringLiteral("設定ファイル %1 に書き込めませんでした。\n%2\n名簿の場所は変わっていません。")
+                       .arg(settings_.Path(), why)
+                       .toStdString(),
+                   {});
+        return;
+    }
+    ShowRegisterPlace();
+    if (registerPlaceChanged_)
+        registerPlaceChanged_();
+}
+
 void TCunstomFrm::ShowDataFolders(const DataFolders& folders)
 {
     folderslbl->setText(DescribeDataFolders(folders, settings_.Path()));
@@ -208,6 +263,8 @@ void TCunstomFrm::showEvent(QShowEvent* event)
     telbox->setText(owner_.tel);
     soundchk->setChecked(IsSwitchOn(settings_.Read(kSound, QStringLiteral("check"), QStringLiteral("True"))));
     correctionbox->setCurrentIndex(int(LoadTimeCorrection(settings_)));
+    if (registerPlaceChanged_)
+        ShowRegisterPlace();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         adjustSize();
         move(screen->availableGeometry().center() - rect().center());

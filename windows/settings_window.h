@@ -1,7 +1,8 @@
 // The settings window: the cover title and telephone number that every
 // printout carries in its footer, the start-up sound switch, the correction
-// of exact birth times, the printer setup, and the doors to the three reading-text editors. Made once at
-// start-up; opening it only shows it.
+// of exact birth times, the printer setup, the place of the person register,
+// and the doors to the three reading-text editors. Made once at start-up;
+// opening it only shows it.
 #pragma once
 
 #include "data_folders.h"
@@ -43,6 +44,10 @@ public:
     // What the two choices of "Paradox から取り込み…" do: the register's
     // records, the reading texts and legends. The button shows once given.
     void SetParadoxDoors(std::function<void()> importRegister, std::function<void()> importTexts);
+    // What follows a new choice in "名簿の場所…" (stored in zelv.ini): the
+    // main program reopens the register. The button and the line with the
+    // current choice show once the door is given.
+    void SetRegisterPlaceDoor(std::function<void()> changed);
     // The printer the prints use; "プリンタ設定" sets it up.
     void SetPrinter(QPrinter* printer) { printer_ = printer; }
 
@@ -61,6 +66,8 @@ public:
 public slots:
     void BitBtn1Click();
     void printbtnClick();
+    // Opens 「名簿の場所」 on [register] of zelv.ini and stores a changed choice.
+    void registerplacebtnClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -73,6 +80,8 @@ private:
     // The settings file's word for the chosen time correction.
     QString Correction() const;
     bool Ask(const QString& text);
+    // 「名簿：…」 under the button, from zelv.ini.
+    void ShowRegisterPlace();
 
     MessageSink& sink_;
     SettingsFile settings_;
@@ -98,6 +107,9 @@ private:
     QPushButton* paradoxbtn = nullptr;
     std::function<void()> importParadoxRegister_;
     std::function<void()> importParadoxTexts_;
+    QPushButton* registerplacebtn = nullptr;
+    QLabel* registerlbl = nullptr;
+    std::function<void()> registerPlaceChanged_;
     QCheckBox* soundchk = nullptr;
     QComboBox* correctionbox = nullptr;  // 時刻の補正
     QPushButton* BitBtn1 = nullptr;

@@ -16,91 +16,101 @@ namespace {
 
 // A QPSQL connection made from a URI, removed again with the object.
 class UriConnection {
- public:
-  explicit UriConnection(const QString& uri) : name_(QStringLiteral("uri%1").arg(++count_)) {
-    QString why;
-    const std::optional<PgConnection> connection = ParsePgUri(uri, &why);
-    if (!connection) {
-      error_ = why;
-      return;
+public:
+    explicit UriConnection(const QString& uri) : name_(QStringLiteral("uri%1").arg(++count_))
+    {
+        QString why;
+        const std::optional<PgConnection> connection = ParsePgUri(uri, &why);
+        if (!connection) {
+            error_ = why;
+            return;
+        }
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
+        ApplyPgConnection(*connection, db);
+        opened_ = db.open();
+        if (!opened_)
+            error_ = db.lastError().text();
     }
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
-    ApplyPgConnection(*connection, db);
-    opened_ = db.open();
-    if (!opened_) error_ = db.lastError().text();
-  }
-  ~UriConnection() {
-    QSqlDatabase::database(name_, false).close();
-    QSqlDatabase::removeDatabase(name_);
-  }
-  bool Opened() const { return opened_; }
-  const QString& Error() const { return error_; }
-  // The first column of the first row of a query, or the error.
-  QString Answer(const QString& sql) const {
-    QSqlQuery query(QSqlDatabase::database(name_, false));
-    if (!query.exec(sql) || !query.next()) return QStringLiteral("error: ") + query.lastError().text();
-    return query.value(0).toString();
-  }
+    ~UriConnection()
+    {
+        QSqlDatabase::database(name_, false).close();
+        QSqlDatabase::removeDatabase(name_);
+    }
+    bool Opened() const { return opened_; }
+    const QString& Error() const { return error_; }
+    // The first column of the first row of a query, or the error.
+    QString Answer(const QString& sql) const
+    {
+        QSqlQuery query(QSqlDatabase::database(name_, false));
+        if (!query.exec(sql) || !query.next())
+            return QStringLiteral("error: ") + query.lastError().text();
+        return query.value(0).toString();
+    }
 
- private:
-  static inline int count_ = 0;
-  QString name_;
-  bool opened_ = false;
-  QString error_;
+private:
+    static inline int count_ = 0;
+    QString name_;
+    bool opened_ = false;
+    QString error_;
 };
 
 QString Encoded(const QString& text) { return QString::fromLatin1(QUrl::toPercentEncoding(text)); }
 
 class PgConnectionOnServer : public PgServerTest {
- protected:
-  void SetUp() override {
-    PgServerTest::SetUp();
-    if (IsSkipped()) return;
-    static const bool made = Server().CreateDatabase(QStringLiteral("uris"));
-    ASSERT_TRUE(made) << Server().LastError().toStdString();
-  }
+protected:
+    void SetUp() override
+    {
+        PgServerTest::SetUp();
+        if (IsSkipped())
+            return;
+        static const bool made = Server().CreateDatabase(QStringLiteral("uris"));
+        ASSERT_TRUE(made) << Server().LastError().toStdString();
+    }
 };
 
 }  // namespace
 
-TEST_F(PgConnectionOnServer, ConnectsThroughTheSocketInEveryFormOfTheUri) {
-  const TestPgServer& server = Server();
-  const QString socketAsHost = QStringLiteral("postgresql://zelvara@") + Encoded(server.SocketDir()) +
-                               QLatin1Char(':') + QString::number(server.Port()) + QStringLiteral("/uris");
-  const QString writtenBack = ToPgUri(*ParsePgUri(server.Uri(QStringLiteral("uris")), nullptr));
-  for (const QString& uri : {server.Uri(QStringLiteral("uris")), socketAsHost, writtenBack}) {
-    UriConnection connection(uri);
-    ASSERT_TRUE(connection.Opened()) << uri.toStdString() << ": " << connection.Error().toStdString();
-    EXPECT_EQ(connection.Answer(QStringLiteral("SELECT current_user || '/' || current_database()")),
-              QStringLiteral("zelvara/uris"))
-        << uri.toStdString();
-  }
+TEST_F(PgConnectionOnServer, ConnectsThroughTheSocketInEveryFormOfTheUri)
+{
+    const TestPgServer& server = Server();
+    const QString socketAsHost = QStringLiteral("postgresql://zelvara@") + Encoded(server.SocketDir()) +
+        QLatin1Char(':') + QString::number(server.Port()) + QStringLiteral("/uris");
+    const QString writtenBack = ToPgUri(*ParsePgUri(server.Uri(QStringLiteral("uris")), nullptr));
+    for (const QString& uri : {server.Uri(QStringLiteral("uris")), socketAsHost, writtenBack}) {
+        UriConnection connection(uri);
+        ASSERT_TRUE(connection.Opened()) << uri.toStdString() << ": " << connection.Error().toStdString();
+        EXPECT_EQ(connection.Answer(QStringLiteral("SELECT current_user || '/' || current_database()")),
+            QStringLiteral("zelvara/uris"))
+            << uri.toStdString();
+    }
 }
 
-TEST_F(PgConnectionOnServer, KeepsQuotesBackslashesAndBlanksInOptionValues) {
-  for (const QString& name : {QStringLiteral("o'brien\\x"), QStringLiteral("two words"), QStringLiteral("\\'"),
-                              QStringLiteral("a=b c='d'")}) {
-    const QString uri = Server().Uri(QStringLiteral("uris")) + QStringLiteral("&application_name=") + Encoded(name);
-    UriConnection connection(uri);
-    ASSERT_TRUE(connection.Opened()) << uri.toStdString() << ": " << connection.Error().toStdString();
-    EXPECT_EQ(connection.Answer(QStringLiteral("SELECT current_setting('application_name')")), name);
-  }
-  // A value with a blank that the server reads as its own command line.
-  UriConnection withOptions(Server().Uri(QStringLiteral("uris")) +
-                            QStringLiteral("&options=") + Encoded(QStringLiteral("-c statement_timeout=1234")));
-  ASSERT_TRUE(withOptions.Opened()) << withOptions.Error().toStdString();
-  EXPECT_EQ(withOptions.Answer(QStringLiteral("SHOW statement_timeout")), QStringLiteral("1234ms"));
+TEST_F(PgConnectionOnServer, KeepsQuotesBackslashesAndBlanksInOptionValues)
+{
+    for (const QString& name : {QStringLiteral("o'brien\\x"), QStringLiteral("two words"), QStringLiteral("\\'"),
+             QStringLiteral("a=b c='d'")}) {
+        const QString uri = Server().Uri(QStringLiteral("uris")) + QStringLiteral("&application_name=") + Encoded(name);
+        UriConnection connection(uri);
+        ASSERT_TRUE(connection.Opened()) << uri.toStdString() << ": " << connection.Error().toStdString();
+        EXPECT_EQ(connection.Answer(QStringLiteral("SELECT current_setting('application_name')")), name);
+    }
+    // A value with a blank that the server reads as its own command line.
+    UriConnection withOptions(Server().Uri(QStringLiteral("uris")) + QStringLiteral("&options=") +
+        Encoded(QStringLiteral("-c statement_timeout=1234")));
+    ASSERT_TRUE(withOptions.Opened()) << withOptions.Error().toStdString();
+    EXPECT_EQ(withOptions.Answer(QStringLiteral("SHOW statement_timeout")), QStringLiteral("1234ms"));
 }
 
-TEST_F(PgConnectionOnServer, RefusesAWrongPasswordWithTheDriversMessage) {
-  const QString uri = Server().Uri(QStringLiteral("uris"), QStringLiteral("zelvara_pw"));
-  const QString user = QStringLiteral("//zelvara_pw@");
-  UriConnection wrong(QString(uri).replace(user, QStringLiteral("//zelvara_pw:wrong@")));
-  EXPECT_FALSE(wrong.Opened());
-  EXPECT_TRUE(wrong.Error().contains(QLatin1String("password authentication failed for user \"zelvara_pw\"")))
-      << wrong.Error().toStdString();
+TEST_F(PgConnectionOnServer, RefusesAWrongPasswordWithTheDriversMessage)
+{
+    const QString uri = Server().Uri(QStringLiteral("uris"), QStringLiteral("zelvara_pw"));
+    const QString user = QStringLiteral("//zelvara_pw@");
+    UriConnection wrong(QString(uri).replace(user, QStringLiteral("//zelvara_pw:wrong@")));
+    EXPECT_FALSE(wrong.Opened());
+    EXPECT_TRUE(wrong.Error().contains(QLatin1String("password authentication failed for user \"zelvara_pw\"")))
+        << wrong.Error().toStdString();
 
-  UriConnection right(QString(uri).replace(user, QStringLiteral("//zelvara_pw:secret@")));
-  EXPECT_TRUE(right.Opened()) << right.Error().toStdString();
-  EXPECT_EQ(right.Answer(QStringLiteral("SELECT current_user")), QStringLiteral("zelvara_pw"));
+    UriConnection right(QString(uri).replace(user, QStringLiteral("//zelvara_pw:secret@")));
+    EXPECT_TRUE(right.Opened()) << right.Error().toStdString();
+    EXPECT_EQ(right.Answer(QStringLiteral("SELECT current_user")), QStringLiteral("zelvara_pw"));
 }

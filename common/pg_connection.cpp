@@ -271,13 +271,14 @@ QString CheckValues(UriReader& reader)
             .arg(reader.unknown.join(QStringLiteral("」「")));
     const QStringList ports = reader.ports.split(QLatin1Char(','));
     for (const QString& port : ports) {
-        bool ok = port.isEmpty();
-        if (!ok) {
-            const int number = port.toInt(&ok);
-            ok = ok && number >= 1 && number <= 65535 &&
-                 std::all_of(port.begin(), port.end(), [](QChar ch) { return ch.isDigit(); });
-        }
-        if (!ok)
+        if (port.isEmpty())
+            continue;
+        // What is not digits is not repeated: without a host, a password
+        // ("postgresql://reader:secret") reads as the port.
+        if (!std::all_of(port.begin(), port.end(), [](QChar ch) { return ch >= u'0' && ch <= u'9'; }))
+            return QStringLiteral("ポート番号が数ではありません（1 から 65535 までの数を書きます）。");
+        const int number = port.toInt();
+        if (number < 1 || number > 65535)
             return QStringLiteral("ポート番号「%1」は 1 から 65535 までの数ではありません。").arg(port);
     }
     const qsizetype hostCount = c.host.split(QLatin1Char(',')).size();

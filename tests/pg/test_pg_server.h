@@ -71,8 +71,11 @@ private:
     QString lastError_;
 };
 
-// A test program's one shared server, started the first time a test asks for
-// it and ended at exit. Tests that stop the server make their own instead.
+// A test program's one shared server, started by the first suite that asks
+// for it and ended at exit; SetUp() skips the test when there is none. A
+// derived SetUp() calls it first and returns when IsSkipped(), before any use
+// of Server(). Tests that stop the server make their own instead
+// (ZELVARA_PG_SERVER_OR_SKIP).
 class PgServerTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite();

@@ -16,9 +16,9 @@ class TestPgServer {
 public:
     // Finds PostgreSQL's programs (binDir if given, else $ZELVARA_PG_BINDIR,
     // else version 15's folder, `pg_config --bindir`, any
-    // /usr/lib/postgresql/*/bin), makes a cluster
-    // (UTF8, locale C, superuser postgres, trust on the socket except the role
-    // zelvara_pw, which needs its password) and starts it. Run as root, the
+    // /usr/lib/postgresql/*/bin), makes a cluster (UTF8, locale C, superuser
+    // postgres, trust on the socket except the role zelvara_pw, which needs
+    // its password) and starts it. Run as root, the
     // cluster belongs to the user postgres (or nobody), as initdb refuses root.
     // nullptr and the reason when it cannot.
     static std::unique_ptr<TestPgServer> Start(QString* whyNot, const QString& binDir = QString());

@@ -227,8 +227,12 @@ void TCunstomFrm::registerplacebtnClick()
     RegisterPlaceDialog dialog(stored, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    const RegisterServerSettings chosen = dialog.Settings();
+    // Server fields filled in and left under このコンピューター change nothing.
+    if (!stored.useServer && !chosen.useServer)
+        return;
     const QList<SettingsFile::Entry> before = RegisterServerEntries(stored);
-    const QList<SettingsFile::Entry> after = RegisterServerEntries(dialog.Settings());
+    const QList<SettingsFile::Entry> after = RegisterServerEntries(chosen);
     const bool same = std::equal(before.begin(), before.end(), after.begin(), after.end(),
                                  [](const SettingsFile::Entry& a, const SettingsFile::Entry& b) {
                                      return a.section == b.section && a.key == b.key && a.value == b.value;

@@ -375,6 +375,7 @@ private slots:
         QTest::newRow("OK unchanged, no file") << QString() << "ok" << false;
         QTest::newRow("OK unchanged, other lines") << other << "ok" << false;
         QTest::newRow("OK unchanged, on a server") << server << "ok" << false;
+        QTest::newRow("server fields filled, left on this computer") << other << "server then local" << false;
         QTest::newRow("bad port, then fixed") << other << "bad port then fix" << true;
         QTest::newRow("to a server") << other << "server" << true;
         QTest::newRow("to this computer") << server << "local" << true;
@@ -404,7 +405,7 @@ private slots:
                 QVERIFY(d.isVisible());
                 Child<QLineEdit>(d, "portedit")->setText(QStringLiteral("5433"));
             }
-            if (action == QLatin1String("local"))
+            if (action.endsWith(QLatin1String("local")))
                 Child<QRadioButton>(d, "localradio")->setChecked(true);
             if (action == QLatin1String("verify-full")) {
                 auto* ssl = Child<QComboBox>(d, "sslbox");

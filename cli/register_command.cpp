@@ -4,6 +4,7 @@
 #include "cp932.h"
 #include "data_folders_cli.h"
 #include "person_table.h"
+#include "register_location.h"
 #include "register_lock.h"
 #include "register_transfer.h"
 #include "sqlite_connection.h"
@@ -113,13 +114,19 @@ int Check(const QString& path, PersonTable& table)
 
 int Deleted(PersonTable& table)
 {
-    for (const DeletedPerson& d : table.DeletedRecords())
+    QString why;
+    const auto deleted = table.ReadDeletedRecords(&why);
+    if (!deleted) {
+        std::cerr << Local(why) << '\n';
+        return 1;
+    }
+    for (const DeletedPerson& d : *deleted)
         std::cout << d.number << '\t' << Local(d.deletedAt.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"))) << '\t'
                   << Local(d.values[kFieldName]) << '\t' << Local(BirthText(d.values)) << '\n';
     return 0;
 }
 
-int Undelete(const QString& folder, const std::string& numberText)
+int Undelete(const Options& opts, const QString& folder, const std::string& numberText)
 {
     bool ok = false;
     const qint64 number = QString::fromStdString(numberText).toLongLong(&ok);
@@ -129,7 +136,7 @@ int Undelete(const QString& folder, const std::string& numberText)
     }
     StderrSink sink;
     PersonTable table(sink);
-    if (!table.Open(folder))
+    if (!OpenChosenRegister(opts, table, folder, PersonTable::OpenMode::Write))
         return 1;
     if (!table.LockHolder().isEmpty())
         return HeldElsewhere(table.LockHolder());
@@ -205,7 +212,9 @@ int RunRegister(const QStringList& args)
         "consistently to FILE; restore replaces it with FILE, a backup or an exported copy, after saving the current "
         "register under backup/; deleted lists the deleted records with their numbers; undelete N brings one back. "
         "restore and undelete take the register's lock and stop with exit code 3 while another program holds it. "
-        "export --csv FILE and import --csv FILE move records to and from CSV (register export --help)."));
+        "export --csv FILE and import --csv FILE move records to and from CSV (register export --help). "
+        "With --register URL (or ZELVARA_REGISTER) list, deleted, undelete, export and import work on a register on a "
+        "PostgreSQL server instead."));
     opts.addPositionalArgument(QStringLiteral("action"), QStringLiteral("what to do"),
                                QStringLiteral("list|check|backup|restore|deleted|undelete N"));
     opts.addOptions({
@@ -214,6 +223,7 @@ int RunRegister(const QStringList& args)
         {QStringLiteral("from"), QStringLiteral("restore: the register to restore"), QStringLiteral("FILE")},
     });
     AddHomeOption(opts);
+    AddRegisterOption(opts);
     const QString command = QStringLiteral("register");
     if (const auto code = ParseCommand(opts, command, args, 0, 2))
         return *code;
@@ -229,7 +239,14 @@ int RunRegister(const QStringList& args)
     const QString folder = UserFolder(programFolder);  // the register, its lock and backup/
     const QString registerPath = QDir(folder).filePath(QString::fromLatin1(PersonTable::kFileName));
     if (kind == "undelete")
-        return Undelete(folder, words[1].toStdString());
+        return Undelete(opts, folder, words[1].toStdString());
+    if (ServerRegisterChosen(opts) && (kind == "restore" || kind == "backup" || kind == "check")) {
+        std::cerr << Local(QStringLiteral("register %1 はこのコンピューターの名簿ファイルのためのものです。"
+                                          "サーバーの名簿の写しは、サーバーの管理者が pg_dump で取ってください。")
+                               .arg(kind))
+                  << '\n';
+        return 2;
+    }
     if (kind == "restore") {
         if (opts.value(QStringLiteral("from")).isEmpty()) {
             std::cerr << "register restore には --from FILE が要ります。\n";
@@ -251,13 +268,9 @@ int RunRegister(const QStringList& args)
     }
 
     // Reading commands: never take the lock, never write.
-    if (!QFileInfo(registerPath).isFile()) {
-        std::cerr << Local(QStringLiteral("名簿のファイル「%1」がありません。").arg(registerPath)) << '\n';
-        return 1;
-    }
     StderrSink sink;
     PersonTable table(sink);
-    if (!table.Open(folder, PersonTable::OpenMode::ReadOnly))
+    if (!OpenChosenRegister(opts, table, folder, PersonTable::OpenMode::ReadOnly))
         return 1;
     if (kind == "list")
         return List(table, opts.isSet(QStringLiteral("csv")));

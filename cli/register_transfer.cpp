@@ -2,6 +2,7 @@
 
 #include "command_line.h"
 #include "data_folders_cli.h"
+#include "register_location.h"
 #include "paradox_register.h"
 #include "person_table.h"
 #include "register_command.h"
@@ -31,7 +32,10 @@ int Fail(const QString& text)
 int Export(PersonTable& table, const QString& file, CsvEncoding encoding)
 {
     QString error;
-    const std::vector<PersonValues> records = table.AllRecords();
+    const auto read = table.ReadAllRecords(&error);
+    if (!read)
+        return Fail(error);
+    const std::vector<PersonValues>& records = *read;
     const QByteArray bytes = WriteRegisterCsv(records, encoding, &error);
     if (!error.isEmpty())
         return Fail(error);
@@ -112,6 +116,7 @@ int RunRegisterTransfer(const QStringList& args)
         {QStringLiteral("skip-bad"), QStringLiteral("import: import the good records when some are refused")},
     });
     AddHomeOption(opts);
+    AddRegisterOption(opts);
     const QString command = QStringLiteral("register");
     if (const auto code = ParseCommand(opts, command, args, 1, 1))
         return *code;
@@ -135,11 +140,8 @@ int RunRegisterTransfer(const QStringList& args)
     StderrSink sink;
     PersonTable table(sink);
     const bool writes = !exporting && !opts.isSet(QStringLiteral("dry-run"));
-    const QString registerPath = QDir(folder).filePath(QString::fromLatin1(PersonTable::kFileName));
-    if (!writes && !QFileInfo(registerPath).isFile())  // reading only: nothing to create
-        return Fail(QStringLiteral("名簿のファイル「%1」がありません。").arg(registerPath));
-    if (!table.Open(folder, writes ? PersonTable::OpenMode::Write : PersonTable::OpenMode::ReadOnly))
-        return Fail(table.Unavailability());
+    if (!OpenChosenRegister(opts, table, folder, writes ? PersonTable::OpenMode::Write : PersonTable::OpenMode::ReadOnly))
+        return table.Unavailability().isEmpty() ? 1 : Fail(table.Unavailability());
     if (writes && !table.LockHolder().isEmpty())
         return HeldElsewhere(table.LockHolder());
     if (writes && !table.IsWritable())

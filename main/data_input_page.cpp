@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -330,11 +331,35 @@ void TMainForm1::LoadBoundControls()
     loadingControls_ = false;
 }
 
+void TMainForm1::OpenRegister(const RegisterChoice& choice)
+{
+    if (!choice.error.isEmpty()) {
+        Message(choice.error);
+        persons_.MarkUnavailable(choice.error);
+        return;
+    }
+    if (!choice.server) {
+        persons_.Open(userFolder_);
+        return;
+    }
+    persons_.SetPasswordQuestion([this](const QString& prompt) -> std::optional<QString> {
+        bool ok = false;
+        const QString password = QInputDialog::getText(this, QStringLiteral("名簿のサーバー"), prompt,
+                                                       QLineEdit::Password, {}, &ok);
+        return ok ? std::optional<QString>(password) : std::nullopt;
+    });
+    persons_.OpenServer(*choice.server);
+}
+
 void TMainForm1::ShowRegisterStatus()
 {
-    const QString why = persons_.Unavailability();
-    registerStatus->setText(why);
-    registerStatus->setVisible(!why.isEmpty());
+    // The file on this computer says nothing while it works; a server
+    // register always says which one is open.
+    QString text = persons_.Unavailability();
+    if (text.isEmpty() && persons_.IsServer())
+        text = QStringLiteral("名簿：サーバー %1").arg(persons_.Location());
+    registerStatus->setText(text);
+    registerStatus->setVisible(!text.isEmpty());
 }
 
 void TMainForm1::SyncGridSelection()

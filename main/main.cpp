@@ -29,6 +29,9 @@ int main(int argc, char** argv)
     options.userFolder = folders.user;
     options.showSplash = !QApplication::arguments().contains(QStringLiteral("--no-splash"));
     options.maintainer = QApplication::arguments().contains(QStringLiteral("--maintainer"));
+    const QStringList arguments = QApplication::arguments();
+    if (const qsizetype at = arguments.indexOf(QStringLiteral("--register")); at >= 0)
+        options.registerUri = arguments.value(at + 1, QStringLiteral("--register"));
 
     zelvara::GuiMessageSink sink;
     zelvara::TMainForm1 mainForm(sink);

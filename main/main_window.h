@@ -9,6 +9,7 @@
 #include "person_birth_time.h"
 #include "person_table_store.h"
 #include "print_module.h"
+#include "register_setting.h"
 #include "settings_file.h"
 #include "timi.h"
 
@@ -51,6 +52,7 @@ struct StartupOptions {
     int splashMilliseconds = 6000;
     std::optional<QDate> today;         // the system date unless fixed
     bool maintainer = false;            // --maintainer shows the batch buttons
+    QString registerUri;                // --register URL: a register on a PostgreSQL server
 };
 
 // Windows the main window opens; created after it, in the start-up order.
@@ -151,6 +153,9 @@ private:
     void EditField(int field, const QString& text);
     void SyncGridSelection();
     void ShowRegisterStatus();
+    // Opens the register chosen by --register, ZELVARA_REGISTER or the
+    // settings: the file in the user's folder unless a server is chosen.
+    void OpenRegister(const RegisterChoice& choice);
 
     void PageControl1Change(int index);
     void PalaceButtonClick(int tag);

@@ -47,8 +47,13 @@ void ExportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString&
                                                             kUtf8Filter + QStringLiteral(";;") + kCp932Filter, &filter);
     if (file.isEmpty())
         return;
-    const std::vector<PersonValues> records = table.AllRecords();
     QString error;
+    const auto read = table.ReadAllRecords(&error);
+    if (!read) {
+        QMessageBox::warning(parent, kTitle, error);
+        return;
+    }
+    const std::vector<PersonValues>& records = *read;
     const QByteArray bytes =
         WriteRegisterCsv(records, filter == kCp932Filter ? CsvEncoding::Cp932 : CsvEncoding::Utf8, &error);
     QSaveFile out(file);

@@ -1,55 +1,18 @@
 #include "person_table.h"
 
 #include "context.h"
-#include "sqlite_connection.h"
+#include "server_person_storage.h"
 #include "sqlite_copy.h"
+#include "sqlite_person_storage.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStringList>
 
 #include <algorithm>
 
 namespace zelvara {
 namespace {
-
-const QString kTable = QString::fromLatin1(PersonTable::kTableName);
-const QString kDeletedTable = QString::fromLatin1(PersonTable::kDeletedTableName);
-const QString kDeletedNumber = QStringLiteral("番号");
-const QString kDeletedAt = QStringLiteral("削除日時");
-
-TableLayout PersonLayout()
-{
-    TableLayout layout{kTable, {}, TableLayout::Columns::NotNullText, {}};
-    for (int i = 0; i < kPersonFieldCount; ++i)
-        layout.fields << FieldDef{FieldName(i), FieldType::String, kPersonFields[i].size};
-    return layout;
-}
-
-const QStringList& Columns()
-{
-    static const QStringList columns = [] {
-        QStringList c;
-        for (int i = 0; i < kPersonFieldCount; ++i)
-            c << FieldName(i);
-        return c;
-    }();
-    return columns;
-}
-
-QString ColumnList() { return SingleTableStore::ColumnList(Columns()); }
-QString SameValuesCondition() { return SingleTableStore::SameValuesCondition(Columns()); }
-
-QString Bindable(const QString& v) { return v.isNull() ? QStringLiteral("") : v; }  // a null text binds as NULL
-
-void BindValues(QSqlQuery& q, const PersonValues& values)
-{
-    for (const QString& v : values)
-        q.addBindValue(Bindable(v));
-}
 
 QStringList ToList(const PersonValues& values) { return QStringList(values.begin(), values.end()); }
 
@@ -61,56 +24,15 @@ PersonValues FromList(const QStringList& list)
     return values;
 }
 
-PersonValues ReadValues(const QSqlQuery& q, int firstColumn)
-{
-    PersonValues values;
-    for (int i = 0; i < kPersonFieldCount; ++i)
-        values[i] = q.value(firstColumn + i).toString();
-    return values;
-}
-
-// What the user can do about a refused write, by SQLite's result code.
-QString WriteFailureAdvice(int sqliteCode)
-{
-    switch (sqliteCode & 0xff) {
-    case 5:  // SQLITE_BUSY
-    case 6:  // SQLITE_LOCKED
-        return QStringLiteral("別のプログラムがファイルを使用中のため書き込めませんでした。"
-                              "しばらく待ってから、もう一度登録してください。");
-    case 8:  // SQLITE_READONLY
-        return QStringLiteral("ファイルまたはフォルダーが読み取り専用のため書き込めませんでした。"
-                              "ファイルとフォルダーの書き込み権限を確かめてください。");
-    case 13:  // SQLITE_FULL
-        return QStringLiteral("ディスクがいっぱいのため書き込めませんでした。空きを作ってから、もう一度登録してください。");
-    case 10:  // SQLITE_IOERR
-        return QStringLiteral("ディスクへの書き込みに失敗しました。ディスクとその空き容量を確かめてください。");
-    case 11:  // SQLITE_CORRUPT
-    case 26:  // SQLITE_NOTADB
-        return QStringLiteral("ファイルが壊れているため書き込めませんでした。"
-                              "バックアップから戻してください（zelvara-cli register restore）。");
-    default:
-        return QStringLiteral("書き込めませんでした。ファイルとフォルダーの書き込み権限と、ディスクの空き容量を確かめてください。");
-    }
-}
-
 const QString kDiscardQuestion = QStringLiteral("保存できなかった変更を破棄して、登録されている内容に戻しますか？");
 
 }  // namespace
 
-PersonTable::PersonTable(MessageSink& sink, QObject* parent)
-    : QObject(parent), sink_(sink), store_(PersonLayout(), QStringLiteral("persons"))
-{
-}
+PersonTable::PersonTable(MessageSink& sink, QObject* parent) : QObject(parent), sink_(sink) {}
 
 PersonTable::~PersonTable() { Close(); }
 
 void PersonTable::Report(const QString& text) const { sink_.Show(text.toStdString(), {}); }
-
-QString PersonTable::Describe(const QSqlError& error) const
-{
-    return QStringLiteral("人物データをファイル「%1」に書き込めませんでした。\n%2\n詳細: %3")
-        .arg(path_, WriteFailureAdvice(error.nativeErrorCode().toInt()), error.text());
-}
 
 QString PersonTable::BackupFolder() const
 {
@@ -126,61 +48,55 @@ bool PersonTable::OpenPath(const QString& path, OpenMode mode)
 {
     Close();
     path_ = path;
-    const QFileInfo info(path_);
-    auto unavailable = [this](const QString& why) {
+    location_ = path;
+    auto storage = std::make_unique<SqlitePersonStorage>(sink_);
+    const StorageOpening opening = storage->Open(
+        path, mode == OpenMode::Write ? SqlitePersonStorage::Mode::Write : SqlitePersonStorage::Mode::ReadOnly);
+    storage_ = std::move(storage);
+    return Opened(opening, mode);
+}
+
+bool PersonTable::OpenServer(const PgConnection& connection, OpenMode mode)
+{
+    Close();
+    auto storage = std::make_unique<ServerPersonStorage>(connection);
+    storage->SetPasswordQuestion(askPassword_);
+    location_ = storage->Location();
+    const StorageOpening opening = storage->Open(mode == OpenMode::ReadOnly);
+    server_ = true;
+    storage_ = std::move(storage);
+    if (opening.access == Access::Closed)
+        Report(QStringLiteral("名簿のサーバー %1 を使えません。\n%2").arg(location_, opening.why));
+    return Opened(opening, mode);
+}
+
+bool PersonTable::Opened(const StorageOpening& opening, OpenMode mode)
+{
+    if (opening.access == Access::Closed) {
+        storage_.reset();
         unavailability_ = QStringLiteral("名簿（%1）を開けません：%2。鑑定と印刷はできますが、入力した内容は保存されません。")
-                              .arg(path_, why);
+                              .arg(location_, opening.why);
         emit accessChanged();
         return false;
-    };
-    if (info.exists() && !info.isFile()) {
-        Report(QStringLiteral("人物データの「%1」はファイルではありません。").arg(path_));
-        return unavailable(QStringLiteral("ファイルではありません"));
     }
-    if (info.exists() && !info.isReadable()) {
-        Report(QStringLiteral("人物データのファイル「%1」を読むことができません。\nファイルの権限を確かめてください。").arg(path_));
-        return unavailable(QStringLiteral("ファイルを読む権限がありません"));
-    }
-
-    QString readOnlyWhy;
-    if (mode == OpenMode::Write) {
-        QString holder;
-        const RegisterLock::State lock = store_.TakeLock(path_, &holder);
-        if (lock == RegisterLock::State::HeldElsewhere) {
-            lockHolder_ = holder;
-            readOnlyWhy = QStringLiteral("%1 が使用中です").arg(lockHolder_);
-        } else if (lock == RegisterLock::State::Unavailable) {
-            readOnlyWhy = QStringLiteral("フォルダーに書き込めません");
-        } else if (info.exists() && !info.isWritable()) {
-            readOnlyWhy = QStringLiteral("ファイルが読み取り専用です");
-        }
-        if (!readOnlyWhy.isEmpty())
-            store_.ReleaseLock();
-    } else {
-        readOnlyWhy = QStringLiteral("読み取り専用で開きました");
-    }
-    const bool readOnly = !readOnlyWhy.isEmpty();
-    const bool fresh = !info.exists() || info.size() == 0;
-    if (readOnly && fresh) {
-        store_.ReleaseLock();
-        return unavailable(QStringLiteral("ファイルがなく、作ることもできません（%1）").arg(readOnlyWhy));
-    }
-    if (const QString why = store_.Open(path_, readOnly); !why.isEmpty()) {
-        Report(QStringLiteral("人物データのファイル「%1」を開けません。\n%2").arg(path_, why));
-        store_.Close();
-        return unavailable(why);
-    }
-    if (!(fresh ? CreateTable() : CheckTable())) {
-        store_.Close();
-        return unavailable(QStringLiteral("人物データの表として使えないファイルです"));
-    }
-    access_ = readOnly ? Access::ReadOnly : Access::Writable;
-    if (readOnly && mode == OpenMode::Write)
+    access_ = opening.access;
+    lockHolder_ = opening.lockHolder;
+    if (access_ == Access::ReadOnly && mode == OpenMode::Write)
         unavailability_ = QStringLiteral("名簿（%1）は読み取り専用で開いています：%2。"
                                          "閲覧・検索・鑑定・印刷はできますが、変更は保存されません。")
-                              .arg(path_, readOnlyWhy);
+                              .arg(location_, opening.why);
     emit accessChanged();
     return Reload(-1);
+}
+
+void PersonTable::MarkUnavailable(const QString& why)
+{
+    Close();
+    QString reason = why;
+    while (reason.endsWith(QStringLiteral("。")))
+        reason.chop(1);
+    unavailability_ = QStringLiteral("%1。鑑定と印刷はできますが、入力した内容は保存されません。").arg(reason);
+    emit accessChanged();
 }
 
 void PersonTable::Close()
@@ -190,53 +106,29 @@ void PersonTable::Close()
     modified_ = false;
     filterField_ = -1;
     filterValue_.clear();
-    store_.Close();
+    storage_.reset();
+    server_ = false;
     access_ = Access::Closed;
     unavailability_.clear();
     lockHolder_.clear();
 }
 
-bool PersonTable::CreateTable()
-{
-    if (const QString why = store_.CreateTable(); !why.isEmpty()) {
-        Report(QStringLiteral("人物データのファイル「%1」に表を作れません。\n%2").arg(path_, why));
-        return false;
-    }
-    return true;
-}
-
-bool PersonTable::CheckTable()
-{
-    const QString why = store_.CheckSchema(SingleTableStore::SchemaRule::Exact);
-    if (why.isEmpty())
-        return true;
-    Report(QStringLiteral("人物データのファイル「%1」は人物データの表として使えません。\n（%2）\n"
-                          "ファイルはそのまま残してあります。別の場所に移すと、次の起動で空の表が作られます。")
-               .arg(path_, why));
-    return false;
-}
-
 bool PersonTable::Reload(qint64 keepRowId, bool quiet)
 {
     QString why;
-    const auto found = filterField_ >= 0
-                           ? store_.Select(Columns(), QStringLiteral("rowid"), &why, FieldName(filterField_), filterValue_)
-                           : store_.Select(Columns(), QStringLiteral("rowid"), &why);
+    const auto found = storage_->Select(filterField_, filterValue_, &why);
     if (!found) {  // the rows in view stay as they were
         if (!quiet)
             Report(QStringLiteral("人物データを読めません。\n%1").arg(why));
         return false;
     }
     std::vector<PersonRecord> rows;
+    rows.reserve(found->size());
     int current = -1;
-    for (const SingleTableStore::Row& row : *found) {
-        PersonRecord r;
-        r.rowId = row.rowId;
-        r.values = FromList(row.values);
-        r.stored = r.values;
-        if (r.rowId == keepRowId)
+    for (const StoredPerson& row : *found) {
+        if (row.rowId == keepRowId)
             current = int(rows.size());
-        rows.push_back(std::move(r));
+        rows.push_back(PersonRecord{row.rowId, row.version, row.values, row.values});
     }
     rows_ = std::move(rows);
     current_ = current < 0 && !rows_.empty() ? 0 : current;
@@ -346,7 +238,7 @@ bool PersonTable::Post()
     if (access_ == Access::ReadOnly)
         return RefuseReadOnly();
     // A text the field cannot hold is the user's to mend in place; only a
-    // file that refuses the write offers to discard the edit.
+    // register that refuses the write offers to discard the edit.
     QString why = FieldProblem();
     if (!why.isEmpty()) {
         Report(why);
@@ -357,14 +249,13 @@ bool PersonTable::Post()
 
 QString PersonTable::FieldProblem() const
 {
-    static const QStringList labels = [] {
-        QStringList l;
-        for (int i = 0; i < kPersonFieldCount; ++i)
-            l << FieldLabel(i);
-        return l;
-    }();
-    const QString problem = store_.CheckValues(Columns(), ToList(rows_[current_].values), labels);
-    return problem.isEmpty() ? problem : problem + QStringLiteral("\nこのデータはまだ登録されていません。");
+    static const TableLayout layout = PersonTableLayout();
+    const PersonValues& values = rows_[current_].values;
+    for (int i = 0; i < kPersonFieldCount; ++i) {
+        if (const QString why = CheckFieldValue(layout.fields[i], values[i], FieldLabel(i)); !why.isEmpty())
+            return why + QStringLiteral("\nこのデータはまだ登録されていません。");
+    }
+    return {};
 }
 
 bool PersonTable::PostQuietly(QString* why)
@@ -380,6 +271,8 @@ bool PersonTable::PostQuietly(QString* why)
 
 void PersonTable::BackUpBeforeFirstWriteOfDay()
 {
+    if (server_)
+        return;  // a server's copies are its administrator's (pg_dump)
     const QDate today = today_.value_or(QDate::currentDate());
     if (lastBackup_ == today)
         return;
@@ -391,19 +284,25 @@ void PersonTable::BackUpBeforeFirstWriteOfDay()
 
 QString PersonTable::StaleRecordReason(qint64 rowId, const PersonValues& expected) const
 {
-    const auto row = store_.SelectRow(rowId, Columns());
-    if (!row)
-        return QStringLiteral("この人物データは、読み込んだ後に別のプログラムで削除されています。"
-                              "上書きしないよう、登録を取りやめました。");
-    const PersonValues now = FromList(row->values);
+    const QString where = server_ ? QStringLiteral("別の机") : QStringLiteral("別のプログラム");
+    QString readError;
+    const auto now = storage_->SelectOne(rowId, &readError);
+    if (!now && !readError.isEmpty())
+        return QStringLiteral("この人物データは、読み込んだ後に%1で変更されたため登録を取りやめましたが、"
+                              "今の内容を読めませんでした。\n%2")
+            .arg(where, readError);
+    if (!now)
+        return QStringLiteral("この人物データは、読み込んだ後に%1で削除されています。"
+                              "上書きしないよう、登録を取りやめました。")
+            .arg(where);
     QStringList changed;
     for (int i = 0; i < kPersonFieldCount; ++i) {
-        if (now[i] != expected[i])
+        if (now->values[i] != expected[i])
             changed << FieldLabel(i);
     }
-    return QStringLiteral("この人物データは、読み込んだ後に別のプログラムで変更されています（%1）。"
+    return QStringLiteral("この人物データは、読み込んだ後に%1で変更されています（%2）。"
                           "上書きしないよう、登録を取りやめました。")
-        .arg(changed.join(QStringLiteral("、")));
+        .arg(where, changed.join(QStringLiteral("、")));
 }
 
 bool PersonTable::WriteBuffer(QString* why)
@@ -414,20 +313,19 @@ bool PersonTable::WriteBuffer(QString* why)
     const PersonValues values = FromList(SingleTableStore::Writable(ToList(rec.values)));
 
     BackUpBeforeFirstWriteOfDay();
-    const QStringList stored = ToList(rec.stored);
-    const StoreWrite w = rec.rowId < 0 ? store_.Insert(Columns(), ToList(values))
-                                       : store_.Update(rec.rowId, Columns(), ToList(values), &stored);
-    if (!w.ok) {
-        *why = w.error.isValid() ? Describe(w.error) : StaleRecordReason(rec.rowId, rec.stored);
+    const PersonWrite w = rec.rowId < 0 ? storage_->Insert(values)
+                                        : storage_->Update(StoredPerson{rec.rowId, rec.version, rec.stored}, values);
+    if (!w.Ok()) {
+        *why = w.result == PersonWrite::Result::Stale ? StaleRecordReason(rec.rowId, rec.stored) : w.why;
         return false;
     }
-    const qint64 rowId = w.rowId;
-    rec.rowId = rowId;
+    rec.rowId = w.rowId;
+    rec.version = w.version;
     rec.values = values;
     rec.stored = values;
     modified_ = false;
     if (filterField_ >= 0)
-        return Reload(rowId);  // the record may have left the view
+        return Reload(w.rowId);  // the record may have left the view
     emit recordsReset();
     emit currentChanged();
     return true;
@@ -447,8 +345,9 @@ void PersonTable::Cancel()
     }
     if (!modified_)
         return;
-    // Back to the record as the file holds it now; when the file cannot be
-    // read (another program has it locked), as it was last read.
+    // Back to the record as the register holds it now; when it cannot be
+    // read (another program has the file locked, the server is away), as it
+    // was last read.
     if (Reload(rows_[current_].rowId, true))
         return;
     rows_[current_].values = rows_[current_].stored;
@@ -468,37 +367,9 @@ bool PersonTable::Delete()
         return RefuseReadOnly();
     const PersonRecord& rec = rows_[current_];
     BackUpBeforeFirstWriteOfDay();
-    QSqlDatabase db = store_.Database();
-    db.transaction();
-    QSqlQuery q(db);
-    QString why;
-    QStringList cols;
-    for (int i = 0; i < kPersonFieldCount; ++i)
-        cols << QuotedName(FieldName(i)) + QLatin1String(" TEXT NOT NULL DEFAULT ''");
-    const bool ok =
-        q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2 INTEGER PRIMARY KEY AUTOINCREMENT, %3 TEXT NOT NULL, %4)")
-                   .arg(kDeletedTable, QuotedName(kDeletedNumber), QuotedName(kDeletedAt), cols.join(QLatin1String(", ")))) &&
-        q.prepare(QStringLiteral("INSERT INTO %1 (%2, %3) SELECT ?, %3 FROM %4 WHERE rowid = ? AND %5")
-                      .arg(kDeletedTable, QuotedName(kDeletedAt), ColumnList(), kTable, SameValuesCondition()));
-    if (ok) {
-        q.addBindValue(QDateTime::currentDateTime().toString(Qt::ISODate));
-        q.addBindValue(rec.rowId);
-        BindValues(q, rec.stored);
-    }
-    if (!ok || !q.exec()) {
-        why = Describe(q.lastError());
-    } else if (q.numRowsAffected() != 1) {
-        why = StaleRecordReason(rec.rowId, rec.stored);
-    } else {
-        q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(kTable));
-        q.addBindValue(rec.rowId);
-        if (!q.exec())
-            why = Describe(q.lastError());
-        else if (!db.commit())
-            why = Describe(db.lastError());
-    }
-    if (!why.isEmpty()) {
-        db.rollback();
+    const PersonWrite w = storage_->Remove(StoredPerson{rec.rowId, rec.version, rec.stored});
+    if (!w.Ok()) {
+        const QString why = w.result == PersonWrite::Result::Stale ? StaleRecordReason(rec.rowId, rec.stored) : w.why;
         Report(QStringLiteral("人物データを削除できませんでした。\n") + why);
         return false;
     }
@@ -510,23 +381,30 @@ bool PersonTable::Delete()
     return true;
 }
 
+std::optional<std::vector<DeletedPerson>> PersonTable::ReadDeletedRecords(QString* why) const
+{
+    if (!IsOpen()) {
+        *why = QStringLiteral("名簿が開かれていません。");
+        return std::nullopt;
+    }
+    QString reason;
+    auto list = storage_->Deleted(&reason);
+    if (!list)
+        *why = QStringLiteral("削除したデータを読めません。\n%1").arg(reason);
+    return list;
+}
+
 std::vector<DeletedPerson> PersonTable::DeletedRecords() const
 {
-    std::vector<DeletedPerson> list;
     if (!IsOpen())
-        return list;
-    QSqlQuery q(store_.Database());
-    if (!q.exec(QStringLiteral("SELECT %1, %2, %3 FROM %4 ORDER BY %1 DESC")
-                    .arg(QuotedName(kDeletedNumber), QuotedName(kDeletedAt), ColumnList(), kDeletedTable)))
-        return list;  // no record was ever deleted: the table is not there yet
-    while (q.next()) {
-        DeletedPerson d;
-        d.number = q.value(0).toLongLong();
-        d.deletedAt = QDateTime::fromString(q.value(1).toString(), Qt::ISODate);
-        d.values = ReadValues(q, 2);
-        list.push_back(std::move(d));
+        return {};
+    QString why;
+    auto list = ReadDeletedRecords(&why);
+    if (!list) {
+        Report(why);
+        return {};
     }
-    return list;
+    return std::move(*list);
 }
 
 bool PersonTable::Undelete(qint64 number)
@@ -538,43 +416,32 @@ bool PersonTable::Undelete(qint64 number)
     if (!PostIfModified())
         return false;
     BackUpBeforeFirstWriteOfDay();
-    QSqlDatabase db = store_.Database();
-    db.transaction();
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 WHERE %4 = ?")
-                  .arg(kTable, ColumnList(), kDeletedTable, QuotedName(kDeletedNumber)));
-    q.addBindValue(number);
-    QString why;
-    qint64 rowId = -1;
-    if (!q.exec()) {
-        why = Describe(q.lastError());
-    } else if (q.numRowsAffected() != 1) {
-        why = QStringLiteral("削除済みデータの番号 %1 はありません。").arg(number);
-    } else {
-        rowId = q.lastInsertId().toLongLong();
-        q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(kDeletedTable, QuotedName(kDeletedNumber)));
-        q.addBindValue(number);
-        if (!q.exec())
-            why = Describe(q.lastError());
-        else if (!db.commit())
-            why = Describe(db.lastError());
-    }
-    if (!why.isEmpty()) {
-        db.rollback();
-        Report(why);
+    const PersonWrite w = storage_->Restore(number);
+    if (!w.Ok()) {
+        Report(w.why);
         return false;
     }
-    return Reload(rowId);
+    return Reload(w.rowId);
 }
 
-std::vector<PersonValues> PersonTable::AllRecords() const
+std::optional<std::vector<PersonValues>> PersonTable::ReadAllRecords(QString* why) const
 {
+    QString reason;
+    if (!IsOpen()) {
+        if (why)
+            *why = unavailability_.isEmpty() ? QStringLiteral("名簿が開かれていません。") : unavailability_;
+        return std::nullopt;
+    }
+    const auto rows = storage_->Select(-1, {}, &reason);
+    if (!rows) {
+        if (why)
+            *why = QStringLiteral("名簿（%1）を読めません。\n%2").arg(location_, reason);
+        return std::nullopt;
+    }
     std::vector<PersonValues> list;
-    if (!IsOpen())
-        return list;
-    if (const auto rows = store_.Select(Columns()))
-        for (const SingleTableStore::Row& row : *rows)
-            list.push_back(FromList(row.values));
+    list.reserve(rows->size());
+    for (const StoredPerson& row : *rows)
+        list.push_back(row.values);
     return list;
 }
 
@@ -590,12 +457,8 @@ bool PersonTable::AppendRecords(const std::vector<PersonValues>& records, QStrin
         return false;
     }
     BackUpBeforeFirstWriteOfDay();
-    QList<QStringList> rows;
-    rows.reserve(qsizetype(records.size()));
-    for (const PersonValues& r : records)
-        rows << ToList(r);
-    if (const StoreWrite w = store_.InsertRows(Columns(), rows, progress); !w.ok) {
-        *why = Describe(w.error);
+    if (const PersonWrite w = storage_->InsertAll(records, progress); !w.Ok()) {
+        *why = w.why;
         return false;
     }
     return Reload(-1);

@@ -1,20 +1,21 @@
-// The person register: nam_data.db, one SQLite table nam_data with the
-// eighteen text fields. The table keeps a current record and an edit buffer
-// for it, like a data set behind bound controls: edits go into the buffer and
-// are posted by Post() or when the current record changes.
+// The person register: the clients' records with the eighteen text fields,
+// kept in the SQLite file nam_data.db on this computer or, when chosen, in a
+// table on a PostgreSQL server shared by several desks (person_storage.h).
+// The table keeps a current record and an edit buffer for it, like a data
+// set behind bound controls: edits go into the buffer and are posted by
+// Post() or when the current record changes.
 //
-// The register has one writer. Open() takes the lock beside the file; when
-// another program holds it, or the file cannot be written, the register opens
+// A file has one writer. Open() takes the lock beside the file; when another
+// program holds it, or the file cannot be written, the register opens
 // read-only: browsing, finding and filtering work, edits stay in the buffer
-// and are never written. A post writes only over the record as it was read:
-// a record changed or removed by someone else meanwhile is refused. Deleted
-// records are kept in a second table of the same file and can be brought
-// back; before the first write of each day the file is copied to the backup
-// folder.
+// and are never written. On a server every desk writes; each record carries
+// a version. Either way a post writes only over the record as it was read: a
+// record changed or removed by someone else meanwhile is refused. Deleted
+// records are kept in a second table and can be brought back; before the
+// first write of each day a register file is copied to the backup folder.
 #pragma once
 
-#include "person_fields.h"
-#include "single_table_store.h"
+#include "person_storage.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -27,24 +28,16 @@
 #include <optional>
 #include <vector>
 
-class QSqlError;
-
 namespace zelvara {
 
 class MessageSink;
-
-using PersonValues = std::array<QString, kPersonFieldCount>;
+struct PgConnection;
 
 struct PersonRecord {
-    qint64 rowId = -1;    // −1: appended, not yet in the file
+    qint64 rowId = -1;    // −1: appended, not yet stored
+    qint64 version = 0;   // a server record's version as read
     PersonValues values;  // the edit buffer
-    PersonValues stored;  // as last read from or written to the file
-};
-
-struct DeletedPerson {
-    qint64 number = 0;  // stable number in the deleted-records table
-    QDateTime deletedAt;
-    PersonValues values;
+    PersonValues stored;  // as last read or written
 };
 
 class PersonTable : public QObject {
@@ -54,11 +47,7 @@ public:
     static constexpr const char* kTableName = "nam_data";
     static constexpr const char* kDeletedTableName = "nam_data_deleted";
 
-    enum class Access {
-        Closed,    // no register: the entry boxes still cast charts, nothing is kept
-        ReadOnly,  // shown, never written
-        Writable,
-    };
+    using Access = RegisterAccess;
     enum class OpenMode {
         Write,     // take the lock; read-only when it is held elsewhere
         ReadOnly,  // never take the lock, never write (listing, checking)
@@ -74,14 +63,26 @@ public:
     bool Open(const QString& folder, OpenMode mode = OpenMode::Write);
     // The same for a register file of any name (a backup, an exported copy).
     bool OpenPath(const QString& path, OpenMode mode = OpenMode::Write);
+    // The register on a PostgreSQL server; its tables are made on first use.
+    // An unreachable server leaves the table closed, Unavailability() saying
+    // why. A password the server asks for is asked with SetPasswordQuestion.
+    bool OpenServer(const PgConnection& connection, OpenMode mode = OpenMode::Write);
     void Close();
     bool IsOpen() const { return access_ != Access::Closed; }
     bool IsWritable() const { return access_ == Access::Writable; }
     Access access() const { return access_; }
+    // The register file; empty for a server register.
     QString FilePath() const { return path_; }
+    bool IsServer() const { return server_; }
+    // Which register this is, for the status line: the file's path, or the
+    // server's database, user and host.
+    QString Location() const { return location_; }
     // Why the register is closed or read-only, in a sentence for the page;
     // empty when it is open for writing.
     QString Unavailability() const { return unavailability_; }
+    // Leaves the register closed with the reason shown as Unavailability()
+    // (an address of a register that is not one).
+    void MarkUnavailable(const QString& why);
     // The program holding the lock when another one does; empty otherwise.
     QString LockHolder() const { return lockHolder_; }
 
@@ -94,6 +95,12 @@ public:
     // pending edit (the record goes back to what is stored). Without one the
     // reason is only shown.
     void SetDiscardQuestion(std::function<bool(const QString& text)> ask) { askDiscard_ = std::move(ask); }
+    // Asked when a server wants a password: the answer, or nullopt to give up.
+    // The password is kept for this run only, never written anywhere.
+    void SetPasswordQuestion(std::function<std::optional<QString>(const QString& prompt)> ask)
+    {
+        askPassword_ = std::move(ask);
+    }
 
     // Records in view (the filter applied), in table order.
     int RecordCount() const { return int(rows_.size()); }
@@ -133,11 +140,17 @@ public:
 
     // The deleted records, newest first, and bringing one back (appended at
     // the end of the register and made current).
+    // nullopt with why when they cannot be read.
+    std::optional<std::vector<DeletedPerson>> ReadDeletedRecords(QString* why) const;
+    // The same; when unreadable, says why and gives none.
     std::vector<DeletedPerson> DeletedRecords() const;
     bool Undelete(qint64 number);
 
-    // Every record of the register, whatever the filter, in table order.
-    std::vector<PersonValues> AllRecords() const;
+    // Every record of the register, whatever the filter, in table order;
+    // nullopt with why when the register cannot be read.
+    std::optional<std::vector<PersonValues>> ReadAllRecords(QString* why) const;
+    // The same, empty when unreadable (for a look, never for an export).
+    std::vector<PersonValues> AllRecords() const { return ReadAllRecords(nullptr).value_or(std::vector<PersonValues>{}); }
     // Appends the records at the end in one transaction, written as given
     // (check them first): all or none. The view is reloaded after. progress,
     // when set, is told how many are written so far.
@@ -151,8 +164,7 @@ signals:
     void accessChanged();
 
 private:
-    bool CreateTable();
-    bool CheckTable();
+    bool Opened(const StorageOpening& opening, OpenMode mode);
     bool Reload(qint64 keepRowId, bool quiet = false);
     bool PostIfModified();
     bool SetCurrent(int row);
@@ -163,11 +175,12 @@ private:
     void BackUpBeforeFirstWriteOfDay();
     QString StaleRecordReason(qint64 rowId, const PersonValues& expected) const;
     void Report(const QString& text) const;
-    QString Describe(const QSqlError& error) const;
 
     MessageSink& sink_;
-    SingleTableStore store_;
+    std::unique_ptr<PersonStorage> storage_;
     QString path_;
+    QString location_;
+    bool server_ = false;
     Access access_ = Access::Closed;
     QString unavailability_;
     QString lockHolder_;
@@ -175,6 +188,7 @@ private:
     std::optional<QDate> today_;
     QDate lastBackup_;
     std::function<bool(const QString&)> askDiscard_;
+    std::function<std::optional<QString>(const QString&)> askPassword_;
     std::vector<PersonRecord> rows_;
     int current_ = -1;
     bool modified_ = false;

@@ -81,7 +81,10 @@ ImportReport ImportRecords(PersonTable& table, const std::vector<ImportItem>& it
     ImportReport report;
     const int total = int(items.size());
     QSet<QString> stored;
-    for (const PersonValues& v : table.AllRecords())
+    const auto present = table.ReadAllRecords(&report.error);
+    if (!present)
+        return report;
+    for (const PersonValues& v : *present)
         stored.insert(BirthKey(v));
 
     std::vector<PersonValues> toWrite;
@@ -114,7 +117,8 @@ ImportReport ImportRecords(PersonTable& table, const std::vector<ImportItem>& it
         report.added = 0;
         return report;
     }
-    if (const QString error = BackUpNow(table, &report.backupPath); !error.isEmpty()) {
+    // A server's copies are its administrator's; a file is copied first.
+    if (const QString error = table.IsServer() ? QString() : BackUpNow(table, &report.backupPath); !error.isEmpty()) {
         report.error = QStringLiteral("今の名簿のバックアップを作れないため、読み込みをやめました。\n%1").arg(error);
         report.added = 0;
         return report;

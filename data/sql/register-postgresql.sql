@@ -1,0 +1,59 @@
+-- Zelvara's person register on a PostgreSQL server, shared by several desks.
+--
+-- The program makes these tables itself on first use when its user may
+-- create tables. An administrator who prefers to make them beforehand runs
+-- this file once in the register's database, for example:
+--   psql -d zelvara -f register-postgresql.sql
+-- then grants the readers SELECT, INSERT, UPDATE, DELETE on both tables and
+-- USAGE on their sequences.
+--
+-- nam_data holds the clients with the eighteen fields of the register file
+-- nam_data.db; version counts the writes of each record, so that a desk
+-- writes only over the record as it read it. nam_data_deleted keeps deleted
+-- records until they are brought back.
+
+CREATE TABLE IF NOT EXISTS nam_data (
+    id bigserial PRIMARY KEY,
+    version bigint NOT NULL DEFAULT 1,
+    "氏名" text NOT NULL DEFAULT '',
+    "生まれた年" text NOT NULL DEFAULT '',
+    "生まれた月" text NOT NULL DEFAULT '',
+    "生まれた日" text NOT NULL DEFAULT '',
+    "生まれた時刻" text NOT NULL DEFAULT '',
+    "性別" text NOT NULL DEFAULT '',
+    "hubo" text NOT NULL DEFAULT '',
+    "meikyu" text NOT NULL DEFAULT '',
+    "keitei" text NOT NULL DEFAULT '',
+    "husai" text NOT NULL DEFAULT '',
+    "sijyo" text NOT NULL DEFAULT '',
+    "zaihaku" text NOT NULL DEFAULT '',
+    "situyaku" text NOT NULL DEFAULT '',
+    "seni" text NOT NULL DEFAULT '',
+    "nuboku" text NOT NULL DEFAULT '',
+    "kanroku" text NOT NULL DEFAULT '',
+    "dentaku" text NOT NULL DEFAULT '',
+    "hukutoku" text NOT NULL DEFAULT ''
+);
+
+CREATE TABLE IF NOT EXISTS nam_data_deleted (
+    "番号" bigserial PRIMARY KEY,
+    "削除日時" timestamp with time zone NOT NULL DEFAULT now(),
+    "氏名" text NOT NULL DEFAULT '',
+    "生まれた年" text NOT NULL DEFAULT '',
+    "生まれた月" text NOT NULL DEFAULT '',
+    "生まれた日" text NOT NULL DEFAULT '',
+    "生まれた時刻" text NOT NULL DEFAULT '',
+    "性別" text NOT NULL DEFAULT '',
+    "hubo" text NOT NULL DEFAULT '',
+    "meikyu" text NOT NULL DEFAULT '',
+    "keitei" text NOT NULL DEFAULT '',
+    "husai" text NOT NULL DEFAULT '',
+    "sijyo" text NOT NULL DEFAULT '',
+    "zaihaku" text NOT NULL DEFAULT '',
+    "situyaku" text NOT NULL DEFAULT '',
+    "seni" text NOT NULL DEFAULT '',
+    "nuboku" text NOT NULL DEFAULT '',
+    "kanroku" text NOT NULL DEFAULT '',
+    "dentaku" text NOT NULL DEFAULT '',
+    "hukutoku" text NOT NULL DEFAULT ''
+);

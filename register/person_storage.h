@@ -1,0 +1,105 @@
+// Where the register's records are kept: an SQLite file on this computer or a
+// table on a PostgreSQL server shared by several desks. PersonTable keeps the
+// records in view, the current one and its edit buffer, and talks to the user;
+// a storage only reads and writes, and says in a sentence why it could not.
+#pragma once
+
+#include "person_fields.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace zelvara {
+
+using PersonValues = std::array<QString, kPersonFieldCount>;
+
+// A record as it was read. version counts the writes of a server record; a
+// file has none (0), its writes compare the values themselves.
+struct StoredPerson {
+    qint64 rowId = -1;
+    qint64 version = 0;
+    PersonValues values;
+};
+
+struct DeletedPerson {
+    qint64 number = 0;  // stable number in the deleted-records table
+    QDateTime deletedAt;
+    PersonValues values;
+};
+
+struct PersonWrite {
+    enum class Result {
+        Written,
+        Stale,   // the record was changed or removed since it was read; nothing written
+        Failed,  // the storage refused; why says so for the user
+    };
+    Result result = Result::Failed;
+    qint64 rowId = -1;
+    qint64 version = 0;
+    QString why;
+    bool Ok() const { return result == Result::Written; }
+
+    static PersonWrite Done(qint64 rowId, qint64 version = 0) { return {Result::Written, rowId, version, {}}; }
+    static PersonWrite Refused(QString why) { return {Result::Failed, -1, 0, std::move(why)}; }
+    static PersonWrite StaleRecord() { return {Result::Stale, -1, 0, {}}; }
+};
+
+enum class RegisterAccess {
+    Closed,    // no register: the entry boxes still cast charts, nothing is kept
+    ReadOnly,  // shown, never written
+    Writable,
+};
+
+// The outcome of opening a storage: closed with why, read-only with why, or
+// writable.
+struct StorageOpening {
+    RegisterAccess access = RegisterAccess::Closed;
+    QString why;
+    QString lockHolder;  // the program holding a file's lock, when another one does
+};
+
+class PersonStorage {
+public:
+    virtual ~PersonStorage() = default;
+
+    // Where the records are, as the user knows it: the file's path, or the
+    // server's database, user and host.
+    virtual QString Location() const = 0;
+    // The register file, empty for a server.
+    virtual QString FilePath() const { return {}; }
+
+    // Every record, or those whose field equals value (bound, never spliced
+    // in), in the order they were added. nullopt with why when unreadable.
+    virtual std::optional<std::vector<StoredPerson>> Select(int filterField, const QString& value, QString* why) = 0;
+    // The record as stored now; nullopt when it is gone or, with why set,
+    // when it could not be read.
+    virtual std::optional<StoredPerson> SelectOne(qint64 rowId, QString* why) = 0;
+
+    virtual PersonWrite Insert(const PersonValues& values) = 0;
+    // Writes over the record only while it is still as it was read.
+    virtual PersonWrite Update(const StoredPerson& asRead, const PersonValues& values) = 0;
+    // Moves the record, only while it is still as it was read, to the
+    // deleted records, in one transaction.
+    virtual PersonWrite Remove(const StoredPerson& asRead) = 0;
+    // Deleted records, newest first.
+    virtual std::optional<std::vector<DeletedPerson>> Deleted(QString* why) = 0;
+    // Brings a deleted record back at the end of the register.
+    virtual PersonWrite Restore(qint64 number) = 0;
+    // Appends the records in one transaction: all or none.
+    virtual PersonWrite InsertAll(const std::vector<PersonValues>& records,
+                                  const std::function<void(int done)>& progress) = 0;
+};
+
+// Shared by both storages: the register's message for a deleted number that
+// is not there.
+inline QString NoDeletedRecordText(qint64 number)
+{
+    return QStringLiteral("削除済みデータの番号 %1 はありません。").arg(number);
+}
+
+}  // namespace zelvara

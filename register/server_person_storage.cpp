@@ -1,0 +1,448 @@
+#include "server_person_storage.h"
+
+#include "sqlite_connection.h"
+#include "sqlite_person_storage.h"
+
+#include <QFile>
+#include <QSqlQuery>
+#include <QStringList>
+
+#include <atomic>
+
+namespace zelvara {
+namespace {
+
+const QString kTable = QStringLiteral("nam_data");
+const QString kDeletedTable = QStringLiteral("nam_data_deleted");
+const QString kDeletedNumber = QStringLiteral("番号");
+const QString kDeletedAt = QStringLiteral("削除日時");
+constexpr int kRowsPerInsert = 500;  // 9,000 bound values, well under the server's 65,535
+
+QString Columns()
+{
+    QStringList quoted;
+    for (const QString& c : PersonColumns())
+        quoted << QuotedName(c);
+    return quoted.join(QStringLiteral(", "));
+}
+
+void BindValues(QSqlQuery& q, const PersonValues& values)
+{
+    for (const QString& v : values)
+        q.addBindValue(v.isNull() ? QStringLiteral("") : v);  // a null text would bind as NULL
+}
+
+PersonValues ReadValues(const QSqlQuery& q, int firstColumn)
+{
+    PersonValues values;
+    for (int i = 0; i < kPersonFieldCount; ++i)
+        values[i] = q.value(firstColumn + i).toString();
+    return values;
+}
+
+bool WantsPassword(const QSqlError& error)
+{
+    const QString text = error.databaseText() + error.driverText();
+    return text.contains(QLatin1String("no password supplied")) ||
+           text.contains(QLatin1String("password authentication failed"));
+}
+
+QString ConnectionName()
+{
+    static std::atomic<int> next{0};
+    return QStringLiteral("persons-server-%1").arg(++next);
+}
+
+}  // namespace
+
+ServerPersonStorage::ServerPersonStorage(PgConnection connection)
+    : connection_(std::move(connection)), name_(ConnectionName())
+{
+}
+
+ServerPersonStorage::~ServerPersonStorage()
+{
+    if (QSqlDatabase::contains(name_)) {
+        Database().close();
+        QSqlDatabase::removeDatabase(name_);
+    }
+}
+
+QSqlDatabase ServerPersonStorage::Database() const { return QSqlDatabase::database(name_, false); }
+
+QString ServerPersonStorage::Location() const { return DescribePgConnection(connection_); }
+
+QString ServerPersonStorage::TableScript()
+{
+    QFile file(QStringLiteral(":/sql/register-postgresql.sql"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+bool ServerPersonStorage::Connect(QString* why)
+{
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {
+        *why = QStringLiteral("PostgreSQL に接続する Qt のドライバー（libqt6sql6-psql）が入っていません");
+        return false;
+    }
+    if (!QSqlDatabase::contains(name_))
+        QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
+    QSqlDatabase db = Database();
+    for (int attempt = 0;; ++attempt) {
+        ApplyPgConnection(connection_, db);
+        if (db.open())
+            break;
+        const QSqlError error = db.lastError();
+        if (!WantsPassword(error) || !askPassword_ || attempt == 3) {
+            *why = WantsPassword(error) && !askPassword_
+                       ? QStringLiteral("サーバーがパスワードを求めています。PostgreSQL のパスワードファイル（~/.pgpass）に書くか、"
+                                        "環境変数 PGPASSWORD で渡してください（詳細: %1）")
+                             .arg(error.text().trimmed())
+                       : QStringLiteral("サーバーに接続できません（%1）").arg(error.text().trimmed());
+            return false;
+        }
+        const QString prompt =
+            attempt == 0 ? QStringLiteral("名簿のサーバー %1 のパスワード：").arg(Location())
+                         : QStringLiteral("パスワードが違います。名簿のサーバー %1 のパスワード：").arg(Location());
+        const std::optional<QString> password = askPassword_(prompt);
+        if (!password) {
+            *why = QStringLiteral("パスワードが入力されませんでした");
+            return false;
+        }
+        connection_.password = *password;
+    }
+    if (readOnly_) {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"))) {
+            *why = QStringLiteral("読み取り専用にできません（%1）").arg(q.lastError().text());
+            return false;
+        }
+    }
+    lost_ = false;
+    return true;
+}
+
+bool ServerPersonStorage::Ready(QString* why)
+{
+    if (!lost_)
+        return true;
+    Database().close();
+    if (Connect(why))
+        return true;
+    *why = QStringLiteral("名簿のサーバー %1 との接続が切れています。つなぎ直せませんでした：%2").arg(Location(), *why);
+    return false;
+}
+
+bool ServerPersonStorage::ConnectionLost()
+{
+    if (!lost_) {
+        QSqlQuery ping(Database());
+        lost_ = !Database().isOpen() || !ping.exec(QStringLiteral("SELECT 1"));
+    }
+    return lost_;
+}
+
+QString ServerPersonStorage::Describe(const QSqlError& error, bool lost) const
+{
+    const QString state = error.nativeErrorCode();
+    QString advice;
+    if (lost)
+        advice = QStringLiteral("サーバーとの接続が切れています。サーバーが動いているか、ネットワークを確かめてから、"
+                                "もう一度登録してください。");
+    else if (state == QLatin1String("42501"))
+        advice = QStringLiteral("このユーザーには名簿を書き換える権限がありません。サーバーの管理者に確かめてください。");
+    else if (state == QLatin1String("25006"))
+        advice = QStringLiteral("名簿を読み取り専用で開いているため書き込めません。");
+    else
+        advice = QStringLiteral("サーバーが書き込みを受け付けませんでした。");
+    return QStringLiteral("人物データを名簿のサーバー %1 に書き込めませんでした。\n%2\n詳細: %3")
+        .arg(Location(), advice, error.text().trimmed());
+}
+
+PersonWrite ServerPersonStorage::Refused(const QSqlError& error)
+{
+    const bool lost = ConnectionLost();
+    return PersonWrite::Refused(Describe(error, lost));
+}
+
+StorageOpening ServerPersonStorage::Open(bool readOnly)
+{
+    readOnly_ = readOnly;
+    StorageOpening opening;
+    QString why;
+    if (!Connect(&why)) {
+        opening.why = why;
+        return opening;
+    }
+    TableState state = CheckTables(&why);
+    if (state == TableState::Missing && !readOnly) {
+        why = MakeTables();
+        if (why.isEmpty())
+            state = CheckTables(&why);
+    }
+    if (state != TableState::Usable) {
+        opening.why = why;
+        return opening;
+    }
+    const Rights rights = UserRights();
+    if (!rights.read) {
+        opening.why = QStringLiteral("ユーザー %1 には名簿の表を読む権限がありません。サーバーの管理者に確かめてください")
+                          .arg(connection_.user);
+        return opening;
+    }
+    opening.access = readOnly || !rights.write ? RegisterAccess::ReadOnly : RegisterAccess::Writable;
+    if (readOnly)
+        opening.why = QStringLiteral("読み取り専用で開きました");
+    else if (!rights.write)
+        opening.why = QStringLiteral("このユーザーには名簿を書き換える権限がありません");
+    return opening;
+}
+
+QString ServerPersonStorage::MakeTables()
+{
+    const QString script = TableScript();
+    if (script.isEmpty())
+        return QStringLiteral("表を作る手順がプログラムに含まれていません");
+    QStringList code;
+    for (const QString& line : script.split(QLatin1Char('\n'))) {
+        if (!line.trimmed().startsWith(QLatin1String("--")))
+            code << line;
+    }
+    QSqlDatabase db = Database();
+    db.transaction();
+    QSqlQuery q(db);
+    for (const QString& statement : code.join(QLatin1Char('\n')).split(QLatin1Char(';'))) {
+        if (statement.trimmed().isEmpty())
+            continue;
+        if (!q.exec(statement)) {
+            const QString driver = q.lastError().text().trimmed();
+            db.rollback();
+            return QStringLiteral("表を作れません（%1）。サーバーの管理者が data/sql/register-postgresql.sql を"
+                                  "実行すると使えるようになります")
+                .arg(driver);
+        }
+    }
+    if (!db.commit())
+        return QStringLiteral("表を作れません（%1）").arg(db.lastError().text().trimmed());
+    return {};
+}
+
+ServerPersonStorage::TableState ServerPersonStorage::CheckTables(QString* why) const
+{
+    QSqlQuery q(Database());
+    // The catalog, not information_schema: that shows only the tables the
+    // user has rights on, and a table without them is not a missing one.
+    q.prepare(QStringLiteral("SELECT c.relname, a.attname FROM pg_catalog.pg_attribute a "
+                             "JOIN pg_catalog.pg_class c ON c.oid = a.attrelid "
+                             "WHERE c.relnamespace = current_schema()::regnamespace AND c.relname IN (?, ?) "
+                             "AND a.attnum > 0 AND NOT a.attisdropped ORDER BY c.relname, a.attnum"));
+    q.addBindValue(kTable);
+    q.addBindValue(kDeletedTable);
+    if (!q.exec()) {
+        *why = QStringLiteral("表を調べられません（%1）").arg(q.lastError().text().trimmed());
+        return TableState::Unusable;
+    }
+    QStringList main, deleted;
+    while (q.next())
+        (q.value(0).toString() == kTable ? main : deleted) << q.value(1).toString();
+    if (main.isEmpty() || deleted.isEmpty()) {
+        *why = QStringLiteral("サーバーに名簿の表がありません（%1）").arg(main.isEmpty() ? kTable : kDeletedTable);
+        return TableState::Missing;
+    }
+    const QStringList wantMain = QStringList{QStringLiteral("id"), QStringLiteral("version")} + PersonColumns();
+    const QStringList wantDeleted = QStringList{kDeletedNumber, kDeletedAt} + PersonColumns();
+    if (main != wantMain || deleted != wantDeleted) {
+        *why = QStringLiteral("サーバーの表 %1 の項目が名簿の項目と違います（%2）")
+                   .arg(main != wantMain ? kTable : kDeletedTable,
+                        (main != wantMain ? main : deleted).join(QStringLiteral("、")));
+        return TableState::Unusable;
+    }
+    return TableState::Usable;
+}
+
+ServerPersonStorage::Rights ServerPersonStorage::UserRights() const
+{
+    QSqlQuery q(Database());
+    const bool ok = q.exec(QStringLiteral(
+        "SELECT has_table_privilege('nam_data', 'SELECT') AND has_table_privilege('nam_data_deleted', 'SELECT'), "
+        "has_table_privilege('nam_data', 'INSERT, UPDATE, DELETE') "
+        "AND has_table_privilege('nam_data_deleted', 'SELECT, INSERT, DELETE') "
+        "AND has_sequence_privilege(pg_get_serial_sequence('nam_data', 'id'), 'USAGE') "
+        "AND has_sequence_privilege(pg_get_serial_sequence('nam_data_deleted', '番号'), 'USAGE')"));
+    if (!ok || !q.next())
+        return {};
+    return {q.value(0).toBool(), q.value(1).toBool()};
+}
+
+std::optional<std::vector<StoredPerson>> ServerPersonStorage::Select(int filterField, const QString& value, QString* why)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!Ready(why))
+            return std::nullopt;
+        QSqlQuery q(Database());
+        q.setForwardOnly(true);
+        QString sql = QStringLiteral("SELECT id, version, %1 FROM %2").arg(Columns(), kTable);
+        if (filterField >= 0)
+            sql += QStringLiteral(" WHERE %1 = ?").arg(QuotedName(FieldName(filterField)));
+        q.prepare(sql + QStringLiteral(" ORDER BY id"));
+        if (filterField >= 0)
+            q.addBindValue(value);
+        if (q.exec()) {
+            std::vector<StoredPerson> rows;
+            while (q.next())
+                rows.push_back(StoredPerson{q.value(0).toLongLong(), q.value(1).toLongLong(), ReadValues(q, 2)});
+            return rows;
+        }
+        *why = q.lastError().text().trimmed();
+        if (!ConnectionLost())
+            break;
+    }
+    return std::nullopt;
+}
+
+std::optional<StoredPerson> ServerPersonStorage::SelectOne(qint64 rowId, QString* why)
+{
+    if (!Ready(why))
+        return std::nullopt;
+    QSqlQuery q(Database());
+    q.prepare(QStringLiteral("SELECT id, version, %1 FROM %2 WHERE id = ?").arg(Columns(), kTable));
+    q.addBindValue(rowId);
+    if (!q.exec()) {
+        *why = q.lastError().text().trimmed();
+        ConnectionLost();
+        return std::nullopt;
+    }
+    if (!q.next())
+        return std::nullopt;
+    return StoredPerson{q.value(0).toLongLong(), q.value(1).toLongLong(), ReadValues(q, 2)};
+}
+
+PersonWrite ServerPersonStorage::Insert(const PersonValues& values)
+{
+    if (QString why; !Ready(&why))
+        return PersonWrite::Refused(why);
+    QSqlQuery q(Database());
+    q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING id, version")
+                  .arg(kTable, Columns(), QStringList(kPersonFieldCount, QStringLiteral("?")).join(QStringLiteral(", "))));
+    BindValues(q, values);
+    if (!q.exec() || !q.next())
+        return Refused(q.lastError());
+    return PersonWrite::Done(q.value(0).toLongLong(), q.value(1).toLongLong());
+}
+
+PersonWrite ServerPersonStorage::Update(const StoredPerson& asRead, const PersonValues& values)
+{
+    if (QString why; !Ready(&why))
+        return PersonWrite::Refused(why);
+    QStringList assignments;
+    for (const QString& c : PersonColumns())
+        assignments << QuotedName(c) + QStringLiteral(" = ?");
+    QSqlQuery q(Database());
+    q.prepare(QStringLiteral("UPDATE %1 SET %2, version = version + 1 WHERE id = ? AND version = ? RETURNING version")
+                  .arg(kTable, assignments.join(QStringLiteral(", "))));
+    BindValues(q, values);
+    q.addBindValue(asRead.rowId);
+    q.addBindValue(asRead.version);
+    if (!q.exec())
+        return Refused(q.lastError());
+    if (!q.next())
+        return PersonWrite::StaleRecord();
+    return PersonWrite::Done(asRead.rowId, q.value(0).toLongLong());
+}
+
+PersonWrite ServerPersonStorage::Remove(const StoredPerson& asRead)
+{
+    if (QString why; !Ready(&why))
+        return PersonWrite::Refused(why);
+    QSqlQuery q(Database());
+    // One statement: the record leaves the register and joins the deleted
+    // ones together, or not at all.
+    q.prepare(QStringLiteral("WITH gone AS (DELETE FROM %1 WHERE id = ? AND version = ? RETURNING %2) "
+                             "INSERT INTO %3 (%2) SELECT %2 FROM gone")
+                  .arg(kTable, Columns(), kDeletedTable));
+    q.addBindValue(asRead.rowId);
+    q.addBindValue(asRead.version);
+    if (!q.exec())
+        return Refused(q.lastError());
+    if (q.numRowsAffected() != 1)
+        return PersonWrite::StaleRecord();
+    return PersonWrite::Done(asRead.rowId);
+}
+
+std::optional<std::vector<DeletedPerson>> ServerPersonStorage::Deleted(QString* why)
+{
+    if (!Ready(why))
+        return std::nullopt;
+    QSqlQuery q(Database());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT %1, %2, %3 FROM %4 ORDER BY %1 DESC")
+                    .arg(QuotedName(kDeletedNumber), QuotedName(kDeletedAt), Columns(), kDeletedTable))) {
+        *why = q.lastError().text().trimmed();
+        ConnectionLost();
+        return std::nullopt;
+    }
+    std::vector<DeletedPerson> list;
+    while (q.next())
+        list.push_back(DeletedPerson{q.value(0).toLongLong(), q.value(1).toDateTime().toLocalTime(), ReadValues(q, 2)});
+    return list;
+}
+
+PersonWrite ServerPersonStorage::Restore(qint64 number)
+{
+    if (QString why; !Ready(&why))
+        return PersonWrite::Refused(why);
+    QSqlQuery q(Database());
+    q.prepare(QStringLiteral("WITH back AS (DELETE FROM %1 WHERE %2 = ? RETURNING %3) "
+                             "INSERT INTO %4 (%3) SELECT %3 FROM back RETURNING id, version")
+                  .arg(kDeletedTable, QuotedName(kDeletedNumber), Columns(), kTable));
+    q.addBindValue(number);
+    if (!q.exec())
+        return Refused(q.lastError());
+    if (!q.next())
+        return PersonWrite::Refused(NoDeletedRecordText(number));
+    return PersonWrite::Done(q.value(0).toLongLong(), q.value(1).toLongLong());
+}
+
+PersonWrite ServerPersonStorage::InsertAll(const std::vector<PersonValues>& records,
+                                           const std::function<void(int done)>& progress)
+{
+    if (QString why; !Ready(&why))
+        return PersonWrite::Refused(why);
+    QSqlDatabase db = Database();
+    if (!db.transaction())
+        return Refused(db.lastError());
+    const QString row = QLatin1Char('(') + QStringList(kPersonFieldCount, QStringLiteral("?")).join(QStringLiteral(", ")) +
+                        QLatin1Char(')');
+    auto statement = [&](int rows) {
+        return QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+            .arg(kTable, Columns(), QStringList(rows, row).join(QStringLiteral(", ")));
+    };
+    QSqlQuery full(db);
+    const int total = int(records.size());
+    if (total >= kRowsPerInsert)
+        full.prepare(statement(kRowsPerInsert));
+    for (int done = 0; done < total;) {
+        const int rows = std::min(kRowsPerInsert, total - done);
+        QSqlQuery rest(db);
+        QSqlQuery& q = rows == kRowsPerInsert ? full : rest;
+        if (&q == &rest)
+            rest.prepare(statement(rows));
+        for (int r = 0; r < rows; ++r)
+            BindValues(q, records[size_t(done + r)]);
+        if (!q.exec()) {
+            const QSqlError error = q.lastError();
+            db.rollback();
+            return Refused(error);
+        }
+        done += rows;
+        if (progress)
+            progress(done);
+    }
+    if (!db.commit()) {
+        const QSqlError error = db.lastError();
+        db.rollback();
+        return Refused(error);
+    }
+    return PersonWrite::Done(-1);
+}
+
+}  // namespace zelvara

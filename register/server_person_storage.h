@@ -1,0 +1,71 @@
+// The register as two tables on a PostgreSQL server, so that several desks
+// share one list of clients. Every desk writes; each record carries a version
+// that a write must still find (no file lock). The tables are made on first
+// use from the same script an administrator can run (data/sql). A connection
+// lost while working is made again before the next statement; a read is then
+// repeated, a write is reported and left to the user to post again.
+#pragma once
+
+#include "pg_connection.h"
+#include "person_storage.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+
+namespace zelvara {
+
+class ServerPersonStorage final : public PersonStorage {
+public:
+    explicit ServerPersonStorage(PgConnection connection);
+    ~ServerPersonStorage() override;
+    ServerPersonStorage(const ServerPersonStorage&) = delete;
+    ServerPersonStorage& operator=(const ServerPersonStorage&) = delete;
+
+    void SetPasswordQuestion(std::function<std::optional<QString>(const QString& prompt)> ask)
+    {
+        askPassword_ = std::move(ask);
+    }
+    // Connects, makes the tables when missing (unless readOnly) and checks
+    // their columns.
+    StorageOpening Open(bool readOnly);
+
+    QString Location() const override;
+    std::optional<std::vector<StoredPerson>> Select(int filterField, const QString& value, QString* why) override;
+    std::optional<StoredPerson> SelectOne(qint64 rowId, QString* why) override;
+    PersonWrite Insert(const PersonValues& values) override;
+    PersonWrite Update(const StoredPerson& asRead, const PersonValues& values) override;
+    PersonWrite Remove(const StoredPerson& asRead) override;
+    std::optional<std::vector<DeletedPerson>> Deleted(QString* why) override;
+    PersonWrite Restore(qint64 number) override;
+    PersonWrite InsertAll(const std::vector<PersonValues>& records,
+                          const std::function<void(int done)>& progress) override;
+
+    // The script that makes the tables, as shipped in data/sql.
+    static QString TableScript();
+
+private:
+    QSqlDatabase Database() const;
+    bool Connect(QString* why);
+    // Before a statement: a connection found lost is made again.
+    bool Ready(QString* why);
+    // After a failed statement: true when the connection itself is gone.
+    bool ConnectionLost();
+    QString MakeTables();
+    enum class TableState { Missing, Usable, Unusable };
+    struct Rights {
+        bool read = false;
+        bool write = false;
+    };
+    Rights UserRights() const;
+    TableState CheckTables(QString* why) const;
+    QString Describe(const QSqlError& error, bool lost) const;
+    PersonWrite Refused(const QSqlError& error);
+
+    PgConnection connection_;
+    QString name_;
+    bool readOnly_ = false;
+    bool lost_ = false;
+    std::function<std::optional<QString>(const QString&)> askPassword_;
+};
+
+}  // namespace zelvara

@@ -1,0 +1,298 @@
+#include "sqlite_person_storage.h"
+
+#include "context.h"
+#include "sqlite_connection.h"
+
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace zelvara {
+namespace {
+
+const QString kTable = QStringLiteral("nam_data");
+const QString kDeletedTable = QStringLiteral("nam_data_deleted");
+const QString kDeletedNumber = QStringLiteral("番号");
+const QString kDeletedAt = QStringLiteral("削除日時");
+
+QString ColumnList() { return SingleTableStore::ColumnList(PersonColumns()); }
+QString SameValuesCondition() { return SingleTableStore::SameValuesCondition(PersonColumns()); }
+
+QStringList ToList(const PersonValues& values) { return QStringList(values.begin(), values.end()); }
+
+PersonValues FromList(const QStringList& list)
+{
+    PersonValues values;
+    for (int i = 0; i < kPersonFieldCount; ++i)
+        values[i] = list.value(i);
+    return values;
+}
+
+void BindValues(QSqlQuery& q, const PersonValues& values)
+{
+    for (const QString& v : values)
+        q.addBindValue(v.isNull() ? QStringLiteral("") : v);  // a null text would bind as NULL
+}
+
+PersonValues ReadValues(const QSqlQuery& q, int firstColumn)
+{
+    PersonValues values;
+    for (int i = 0; i < kPersonFieldCount; ++i)
+        values[i] = q.value(firstColumn + i).toString();
+    return values;
+}
+
+// What the user can do about a refused write, by SQLite's result code.
+QString WriteFailureAdvice(int sqliteCode)
+{
+    switch (sqliteCode & 0xff) {
+    case 5:  // SQLITE_BUSY
+    case 6:  // SQLITE_LOCKED
+        return QStringLiteral("別のプログラムがファイルを使用中のため書き込めませんでした。"
+                              "しばらく待ってから、もう一度登録してください。");
+    case 8:  // SQLITE_READONLY
+        return QStringLiteral("ファイルまたはフォルダーが読み取り専用のため書き込めませんでした。"
+                              "ファイルとフォルダーの書き込み権限を確かめてください。");
+    case 13:  // SQLITE_FULL
+        return QStringLiteral("ディスクがいっぱいのため書き込めませんでした。空きを作ってから、もう一度登録してください。");
+    case 10:  // SQLITE_IOERR
+        return QStringLiteral("ディスクへの書き込みに失敗しました。ディスクとその空き容量を確かめてください。");
+    case 11:  // SQLITE_CORRUPT
+    case 26:  // SQLITE_NOTADB
+        return QStringLiteral("ファイルが壊れているため書き込めませんでした。"
+                              "バックアップから戻してください（zelvara-cli register restore）。");
+    default:
+        return QStringLiteral("書き込めませんでした。ファイルとフォルダーの書き込み権限と、ディスクの空き容量を確かめてください。");
+    }
+}
+
+}  // namespace
+
+TableLayout PersonTableLayout()
+{
+    TableLayout layout{kTable, {}, TableLayout::Columns::NotNullText, {}};
+    for (int i = 0; i < kPersonFieldCount; ++i)
+        layout.fields << FieldDef{FieldName(i), FieldType::String, kPersonFields[i].size};
+    return layout;
+}
+
+const QStringList& PersonColumns()
+{
+    static const QStringList columns = [] {
+        QStringList c;
+        for (int i = 0; i < kPersonFieldCount; ++i)
+            c << FieldName(i);
+        return c;
+    }();
+    return columns;
+}
+
+SqlitePersonStorage::SqlitePersonStorage(MessageSink& sink)
+    : sink_(sink), store_(PersonTableLayout(), QStringLiteral("persons"))
+{
+}
+
+SqlitePersonStorage::~SqlitePersonStorage() { store_.Close(); }
+
+void SqlitePersonStorage::Report(const QString& text) const { sink_.Show(text.toStdString(), {}); }
+
+QString SqlitePersonStorage::Describe(const QSqlError& error) const
+{
+    return QStringLiteral("人物データをファイル「%1」に書き込めませんでした。\n%2\n詳細: %3")
+        .arg(path_, WriteFailureAdvice(error.nativeErrorCode().toInt()), error.text());
+}
+
+PersonWrite SqlitePersonStorage::Written(const StoreWrite& w) const
+{
+    if (w.ok)
+        return PersonWrite::Done(w.rowId);
+    return w.error.isValid() ? PersonWrite::Refused(Describe(w.error)) : PersonWrite::StaleRecord();
+}
+
+StorageOpening SqlitePersonStorage::Open(const QString& path, Mode mode)
+{
+    store_.Close();
+    path_ = path;
+    const QFileInfo info(path_);
+    StorageOpening opening;
+    auto closed = [&](const QString& why) {
+        store_.Close();
+        opening.access = RegisterAccess::Closed;
+        opening.why = why;
+        return opening;
+    };
+    if (info.exists() && !info.isFile()) {
+        Report(QStringLiteral("人物データの「%1」はファイルではありません。").arg(path_));
+        return closed(QStringLiteral("ファイルではありません"));
+    }
+    if (info.exists() && !info.isReadable()) {
+        Report(QStringLiteral("人物データのファイル「%1」を読むことができません。\nファイルの権限を確かめてください。").arg(path_));
+        return closed(QStringLiteral("ファイルを読む権限がありません"));
+    }
+
+    QString readOnlyWhy;
+    if (mode == Mode::Write) {
+        QString holder;
+        const RegisterLock::State lock = store_.TakeLock(path_, &holder);
+        if (lock == RegisterLock::State::HeldElsewhere) {
+            opening.lockHolder = holder;
+            readOnlyWhy = QStringLiteral("%1 が使用中です").arg(holder);
+        } else if (lock == RegisterLock::State::Unavailable) {
+            readOnlyWhy = QStringLiteral("フォルダーに書き込めません");
+        } else if (info.exists() && !info.isWritable()) {
+            readOnlyWhy = QStringLiteral("ファイルが読み取り専用です");
+        }
+        if (!readOnlyWhy.isEmpty())
+            store_.ReleaseLock();
+    } else {
+        readOnlyWhy = QStringLiteral("読み取り専用で開きました");
+    }
+    const bool readOnly = !readOnlyWhy.isEmpty();
+    const bool fresh = !info.exists() || info.size() == 0;
+    if (readOnly && fresh)
+        return closed(QStringLiteral("ファイルがなく、作ることもできません（%1）").arg(readOnlyWhy));
+    if (const QString why = store_.Open(path_, readOnly); !why.isEmpty()) {
+        Report(QStringLiteral("人物データのファイル「%1」を開けません。\n%2").arg(path_, why));
+        return closed(why);
+    }
+    if (fresh) {
+        if (const QString why = store_.CreateTable(); !why.isEmpty()) {
+            Report(QStringLiteral("人物データのファイル「%1」に表を作れません。\n%2").arg(path_, why));
+            return closed(QStringLiteral("人物データの表として使えないファイルです"));
+        }
+    } else if (const QString why = store_.CheckSchema(SingleTableStore::SchemaRule::Exact); !why.isEmpty()) {
+        Report(QStringLiteral("人物データのファイル「%1」は人物データの表として使えません。\n（%2）\n"
+                              "ファイルはそのまま残してあります。別の場所に移すと、次の起動で空の表が作られます。")
+                   .arg(path_, why));
+        return closed(QStringLiteral("人物データの表として使えないファイルです"));
+    }
+    opening.access = readOnly ? RegisterAccess::ReadOnly : RegisterAccess::Writable;
+    opening.why = readOnlyWhy;
+    return opening;
+}
+
+std::optional<std::vector<StoredPerson>> SqlitePersonStorage::Select(int filterField, const QString& value, QString* why)
+{
+    const auto found = filterField >= 0
+                           ? store_.Select(PersonColumns(), QStringLiteral("rowid"), why, FieldName(filterField), value)
+                           : store_.Select(PersonColumns(), QStringLiteral("rowid"), why);
+    if (!found)
+        return std::nullopt;
+    std::vector<StoredPerson> rows;
+    rows.reserve(size_t(found->size()));
+    for (const SingleTableStore::Row& row : *found)
+        rows.push_back(StoredPerson{row.rowId, 0, FromList(row.values)});
+    return rows;
+}
+
+std::optional<StoredPerson> SqlitePersonStorage::SelectOne(qint64 rowId, QString*)
+{
+    const auto row = store_.SelectRow(rowId, PersonColumns());
+    if (!row)
+        return std::nullopt;
+    return StoredPerson{rowId, 0, FromList(row->values)};
+}
+
+PersonWrite SqlitePersonStorage::Insert(const PersonValues& values)
+{
+    return Written(store_.Insert(PersonColumns(), ToList(values)));
+}
+
+PersonWrite SqlitePersonStorage::Update(const StoredPerson& asRead, const PersonValues& values)
+{
+    const QStringList expected = ToList(asRead.values);
+    return Written(store_.Update(asRead.rowId, PersonColumns(), ToList(values), &expected));
+}
+
+PersonWrite SqlitePersonStorage::Remove(const StoredPerson& asRead)
+{
+    QSqlDatabase db = store_.Database();
+    db.transaction();
+    QSqlQuery q(db);
+    QStringList cols;
+    for (int i = 0; i < kPersonFieldCount; ++i)
+        cols << QuotedName(FieldName(i)) + QLatin1String(" TEXT NOT NULL DEFAULT ''");
+    const bool ok =
+        q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2 INTEGER PRIMARY KEY AUTOINCREMENT, %3 TEXT NOT NULL, %4)")
+                   .arg(kDeletedTable, QuotedName(kDeletedNumber), QuotedName(kDeletedAt), cols.join(QLatin1String(", ")))) &&
+        q.prepare(QStringLiteral("INSERT INTO %1 (%2, %3) SELECT ?, %3 FROM %4 WHERE rowid = ? AND %5")
+                      .arg(kDeletedTable, QuotedName(kDeletedAt), ColumnList(), kTable, SameValuesCondition()));
+    if (ok) {
+        q.addBindValue(QDateTime::currentDateTime().toString(Qt::ISODate));
+        q.addBindValue(asRead.rowId);
+        BindValues(q, asRead.values);
+    }
+    PersonWrite result = PersonWrite::Done(asRead.rowId);
+    if (!ok || !q.exec()) {
+        result = PersonWrite::Refused(Describe(q.lastError()));
+    } else if (q.numRowsAffected() != 1) {
+        result = PersonWrite::StaleRecord();
+    } else {
+        q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(kTable));
+        q.addBindValue(asRead.rowId);
+        if (!q.exec())
+            result = PersonWrite::Refused(Describe(q.lastError()));
+        else if (!db.commit())
+            result = PersonWrite::Refused(Describe(db.lastError()));
+    }
+    if (!result.Ok())
+        db.rollback();
+    return result;
+}
+
+std::optional<std::vector<DeletedPerson>> SqlitePersonStorage::Deleted(QString*)
+{
+    std::vector<DeletedPerson> list;
+    QSqlQuery q(store_.Database());
+    if (!q.exec(QStringLiteral("SELECT %1, %2, %3 FROM %4 ORDER BY %1 DESC")
+                    .arg(QuotedName(kDeletedNumber), QuotedName(kDeletedAt), ColumnList(), kDeletedTable)))
+        return list;  // no record was ever deleted: the table is not there yet
+    while (q.next()) {
+        DeletedPerson d;
+        d.number = q.value(0).toLongLong();
+        d.deletedAt = QDateTime::fromString(q.value(1).toString(), Qt::ISODate);
+        d.values = ReadValues(q, 2);
+        list.push_back(std::move(d));
+    }
+    return list;
+}
+
+PersonWrite SqlitePersonStorage::Restore(qint64 number)
+{
+    QSqlDatabase db = store_.Database();
+    db.transaction();
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 WHERE %4 = ?")
+                  .arg(kTable, ColumnList(), kDeletedTable, QuotedName(kDeletedNumber)));
+    q.addBindValue(number);
+    PersonWrite result;
+    if (!q.exec()) {
+        result = PersonWrite::Refused(Describe(q.lastError()));
+    } else if (q.numRowsAffected() != 1) {
+        result = PersonWrite::Refused(NoDeletedRecordText(number));
+    } else {
+        result = PersonWrite::Done(q.lastInsertId().toLongLong());
+        q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(kDeletedTable, QuotedName(kDeletedNumber)));
+        q.addBindValue(number);
+        if (!q.exec())
+            result = PersonWrite::Refused(Describe(q.lastError()));
+        else if (!db.commit())
+            result = PersonWrite::Refused(Describe(db.lastError()));
+    }
+    if (!result.Ok())
+        db.rollback();
+    return result;
+}
+
+PersonWrite SqlitePersonStorage::InsertAll(const std::vector<PersonValues>& records,
+                                           const std::function<void(int done)>& progress)
+{
+    QList<QStringList> rows;
+    rows.reserve(qsizetype(records.size()));
+    for (const PersonValues& r : records)
+        rows << ToList(r);
+    return Written(store_.InsertRows(PersonColumns(), rows, progress));
+}
+
+}  // namespace zelvara

@@ -1,0 +1,342 @@
+// The register on a PostgreSQL server behaves as the file does — browse, find,
+// filter, append, post, delete and bring back, the chart's write-back — and
+// several desks share it safely: a post against a record another desk changed
+// or deleted is refused and names what changed, a server that goes away loses
+// no edit, a wrong password is refused. Every test talks to a real server.
+#include "person_table.h"
+#include "person_table_store.h"
+#include "pg_connection.h"
+#include "recording_sink.h"
+#include "server_person_storage.h"
+#include "test_pg_server.h"
+
+#include <QFile>
+
+using namespace zelvara;
+
+namespace {
+
+PgConnection Connection(const QString& uri)
+{
+    QString why;
+    const auto c = ParsePgUri(uri, &why);
+    EXPECT_TRUE(c.has_value()) << why.toStdString();
+    return c.value_or(PgConnection{});
+}
+
+// One desk: a register table of its own with its own message sink.
+struct Desk {
+    RecordingSink sink;
+    PersonTable table{sink};
+    QStringList asked;  // the refusals the desk was asked to discard
+    bool discard = false;
+
+    explicit Desk(const QString& uri)
+    {
+        table.SetDiscardQuestion([this](const QString& text) {
+            asked << text;
+            return discard;
+        });
+        table.OpenServer(Connection(uri));
+    }
+    void Add(const QString& name, const QString& year, const QString& palace1 = {})
+    {
+        table.Append();
+        table.SetValue(kFieldName, name);
+        table.SetValue(kFieldYear, year);
+        table.SetValue(kFieldMonth, QStringLiteral("4"));
+        table.SetValue(kFieldDay, QStringLiteral("12"));
+        table.SetValue(kFieldTime, QStringLiteral("05:00-07:00"));
+        table.SetValue(kFieldSex, QStringLiteral("女"));
+        if (!palace1.isEmpty())
+            table.SetValue(PalaceFieldIndex(1), palace1);
+        EXPECT_TRUE(table.Post()) << sink.Last().toStdString();
+    }
+    QStringList Names() const
+    {
+        QStringList names;
+        for (int r = 0; r < table.RecordCount(); ++r)
+            names << table.Record(r).values[kFieldName];
+        return names;
+    }
+};
+
+class ServerRegister : public PgServerTest {
+protected:
+    void SetUp() override
+    {
+        PgServerTest::SetUp();
+        if (IsSkipped())
+            return;
+        static int serial = 0;
+        database_ = QStringLiteral("reg%1").arg(++serial);
+        ASSERT_TRUE(Server().CreateDatabase(database_)) << Server().LastError().toStdString();
+    }
+    QString Uri() const { return Server().Uri(database_); }
+    QString Sql(const QString& sql)
+    {
+        QString out;
+        EXPECT_TRUE(Server().Exec(sql, database_, &out)) << out.toStdString();
+        return out.trimmed();
+    }
+    QString database_;
+};
+
+TEST_F(ServerRegister, BehavesAsTheRegisterFileDoes)
+{
+    Desk desk(Uri());
+    ASSERT_TRUE(desk.table.IsWritable()) << desk.table.Unavailability().toStdString();
+    EXPECT_TRUE(desk.table.IsServer());
+    EXPECT_TRUE(desk.table.FilePath().isEmpty());
+    EXPECT_TRUE(desk.table.Location().contains(database_)) << desk.table.Location().toStdString();
+
+    desk.Add(QStringLiteral("山田花子"), QStringLiteral("1965"), QStringLiteral("紫微"));
+    desk.Add(QStringLiteral("山本太郎"), QStringLiteral("S40"), QStringLiteral("O'\""));
+    desk.Add(QStringLiteral("佐藤～一"), QStringLiteral("1970"), QStringLiteral("紫微"));
+    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM nam_data")), QStringLiteral("3"));
+
+    // Browse and find by prefix, exact characters.
+    EXPECT_TRUE(desk.table.First());
+    EXPECT_EQ(desk.table.Value(kFieldName), QStringLiteral("山田花子"));
+    EXPECT_TRUE(desk.table.FindByName(QStringLiteral("山本")));
+    EXPECT_EQ(desk.table.CurrentRow(), 1);
+    EXPECT_FALSE(desk.table.FindByName(QStringLiteral("田中")));
+    EXPECT_EQ(desk.table.CurrentRow(), 1);
+
+    // The palace filter is bound on the server: quotes are a value like any other.
+    ASSERT_TRUE(desk.table.SetFilter(FieldName(PalaceFieldIndex(1)), QStringLiteral("紫微")));
+    EXPECT_EQ(desk.Names(), (QStringList{QStringLiteral("山田花子"), QStringLiteral("佐藤～一")}));
+    ASSERT_TRUE(desk.table.SetFilter(FieldName(PalaceFieldIndex(1)), QStringLiteral("O'\"")));
+    EXPECT_EQ(desk.Names(), QStringList{QStringLiteral("山本太郎")});
+    ASSERT_TRUE(desk.table.SetFilter(FieldName(PalaceFieldIndex(1)),
+                                     QStringLiteral("x' OR '1'='1'; DROP TABLE nam_data; --")));
+    EXPECT_EQ(desk.table.RecordCount(), 0);
+    ASSERT_TRUE(desk.table.ClearFilter());
+    EXPECT_EQ(desk.table.RecordCount(), 3);
+
+    // The chart's write-back: the current record takes the fields in one post.
+    desk.table.First();
+    PersonTableStore store(desk.table);
+    PersonChartFields fields{QStringLiteral("1965"), QStringLiteral("07:00-09:00"), {}};
+    fields.mainStars[1] = QStringLiteral("天機");
+    ASSERT_TRUE(store.WriteChartFields(fields)) << desk.sink.Last().toStdString();
+    EXPECT_EQ(Sql(QStringLiteral("SELECT \"生まれた時刻\" || ' ' || hubo || ' ' || version FROM nam_data "
+                                 "WHERE \"氏名\" = '山田花子'")),
+              QStringLiteral("07:00-09:00 天機 2"));
+
+    // Delete keeps the record among the deleted ones; it comes back.
+    ASSERT_TRUE(desk.table.FindByName(QStringLiteral("佐藤")));
+    ASSERT_TRUE(desk.table.Delete());
+    EXPECT_EQ(desk.Names(), (QStringList{QStringLiteral("山田花子"), QStringLiteral("山本太郎")}));
+    const auto deleted = desk.table.DeletedRecords();
+    ASSERT_EQ(deleted.size(), size_t(1));
+    EXPECT_EQ(deleted[0].values[kFieldName], QStringLiteral("佐藤～一"));
+    EXPECT_LE(qAbs(deleted[0].deletedAt.secsTo(QDateTime::currentDateTime())), 60);
+    ASSERT_TRUE(desk.table.Undelete(deleted[0].number));
+    EXPECT_EQ(desk.table.Value(kFieldName), QStringLiteral("佐藤～一"));
+    EXPECT_TRUE(desk.table.DeletedRecords().empty());
+    EXPECT_FALSE(desk.table.Undelete(deleted[0].number));
+    EXPECT_TRUE(desk.sink.Last().contains(QString::number(deleted[0].number)));
+
+    // A text the field cannot hold is refused before the server is asked.
+    desk.table.SetValue(kFieldName, QString(11, QChar(0x5c71)));  // 22 Shift-JIS bytes in a 20-byte field
+    EXPECT_FALSE(desk.table.Post());
+    EXPECT_TRUE(desk.table.IsModified());
+    desk.table.Cancel();
+
+    // Another desk opening later sees every record; nothing was written locally.
+    Desk other(Uri());
+    EXPECT_EQ(other.Names(), (QStringList{QStringLiteral("山田花子"), QStringLiteral("山本太郎"), QStringLiteral("佐藤～一")}));
+    EXPECT_EQ(other.table.Record(0).values[PalaceFieldIndex(1)], QStringLiteral("天機"));
+}
+
+TEST_F(ServerRegister, TwoDesksEditingOneRecordNeverOverwriteEachOther)
+{
+    Desk first(Uri());
+    first.Add(QStringLiteral("山田花子"), QStringLiteral("1965"));
+    Desk second(Uri());
+    ASSERT_TRUE(second.table.IsWritable()) << "no lock keeps a second desk from writing";
+    ASSERT_EQ(second.table.RecordCount(), 1);
+
+    first.table.SetValue(kFieldName, QStringLiteral("山田花江"));
+    ASSERT_TRUE(first.table.Post());
+
+    second.table.SetValue(kFieldDay, QStringLiteral("13"));
+    second.table.SetValue(kFieldSex, QStringLiteral("男"));
+    EXPECT_FALSE(second.table.Post());
+    ASSERT_EQ(second.asked.size(), 1);
+    EXPECT_TRUE(second.asked[0].contains(QStringLiteral("別の机で変更されています（氏名）"))) << second.asked[0].toStdString();
+    // Not discarded: the edit stays in the form.
+    EXPECT_TRUE(second.table.IsModified());
+    EXPECT_EQ(second.table.Value(kFieldDay), QStringLiteral("13"));
+    EXPECT_EQ(Sql(QStringLiteral("SELECT \"氏名\" || ' ' || \"生まれた日\" || ' ' || \"性別\" FROM nam_data")),
+              QStringLiteral("山田花江 12 女"));
+
+    // Discarded: the record is reloaded as the first desk left it.
+    second.discard = true;
+    EXPECT_FALSE(second.table.Post());
+    EXPECT_FALSE(second.table.IsModified());
+    EXPECT_EQ(second.table.Value(kFieldName), QStringLiteral("山田花江"));
+    EXPECT_EQ(second.table.Value(kFieldDay), QStringLiteral("12"));
+    // Now it writes over the record as read.
+    second.table.SetValue(kFieldDay, QStringLiteral("13"));
+    EXPECT_TRUE(second.table.Post()) << second.sink.Last().toStdString();
+    EXPECT_EQ(Sql(QStringLiteral("SELECT \"氏名\" || ' ' || \"生まれた日\" || ' ' || version FROM nam_data")),
+              QStringLiteral("山田花江 13 3"));
+}
+
+TEST_F(ServerRegister, ARecordDeletedAtAnotherDeskIsNeitherWrittenNorDeletedAgain)
+{
+    Desk first(Uri());
+    first.Add(QStringLiteral("山田花子"), QStringLiteral("1965"));
+    first.Add(QStringLiteral("山本太郎"), QStringLiteral("1970"));
+    Desk second(Uri());
+    ASSERT_TRUE(first.table.First());
+    ASSERT_TRUE(first.table.Delete());
+
+    second.table.First();
+    EXPECT_FALSE(second.table.Delete());
+    EXPECT_TRUE(second.sink.Last().contains(QStringLiteral("別の机で削除されています"))) << second.sink.Last().toStdString();
+    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM nam_data_deleted")), QStringLiteral("1"));
+
+    second.table.SetValue(kFieldDay, QStringLiteral("20"));
+    EXPECT_FALSE(second.table.Post());
+    ASSERT_EQ(second.asked.size(), 1);
+    EXPECT_TRUE(second.asked[0].contains(QStringLiteral("別の机で削除されています")));
+    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) || ' ' || min(\"氏名\") FROM nam_data")), QStringLiteral("1 山本太郎"));
+}
+
+TEST_F(ServerRegister, ATableMadeByTheAdministratorsScriptIsUsedAsItIs)
+{
+    const QString script = ServerPersonStorage::TableScript();
+    ASSERT_FALSE(script.isEmpty());
+    QFile shipped(QStringLiteral(ZELVARA_SQL_SCRIPT));
+    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(shipped.readAll()), script) << "the program makes the tables from the shipped script";
+    Sql(script);  // as the administrator, who owns the tables
+    Sql(QStringLiteral("INSERT INTO nam_data (\"氏名\") VALUES ('管理者')"));
+    {
+        Desk desk(Uri());
+        EXPECT_FALSE(desk.table.IsOpen()) << "no rights yet";
+        EXPECT_TRUE(desk.table.Unavailability().contains(QStringLiteral("読む権限がありません")))
+            << desk.table.Unavailability().toStdString();
+    }
+    Sql(QStringLiteral("GRANT SELECT ON nam_data, nam_data_deleted TO zelvara"));
+    {
+        Desk desk(Uri());
+        EXPECT_EQ(desk.table.access(), PersonTable::Access::ReadOnly);
+        EXPECT_TRUE(desk.table.Unavailability().contains(QStringLiteral("書き換える権限がありません")));
+        EXPECT_EQ(desk.Names(), QStringList{QStringLiteral("管理者")});
+    }
+    Sql(QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON nam_data, nam_data_deleted TO zelvara; "
+                       "GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO zelvara"));
+    Desk desk(Uri());
+    ASSERT_TRUE(desk.table.IsWritable()) << desk.table.Unavailability().toStdString();
+    desk.Add(QStringLiteral("山田花子"), QStringLiteral("1965"));
+    EXPECT_EQ(desk.Names(), (QStringList{QStringLiteral("管理者"), QStringLiteral("山田花子")}));
+}
+
+TEST_F(ServerRegister, ATableOfOtherColumnsIsReportedAndLeftAlone)
+{
+    Sql(QStringLiteral("CREATE TABLE nam_data (id serial PRIMARY KEY, name text); "
+                       "CREATE TABLE nam_data_deleted (x int); INSERT INTO nam_data (name) VALUES ('keep')"));
+    Desk desk(Uri());
+    EXPECT_FALSE(desk.table.IsOpen());
+    EXPECT_TRUE(desk.table.Unavailability().contains(QStringLiteral("項目が名簿の項目と違います")))
+        << desk.table.Unavailability().toStdString();
+    EXPECT_EQ(Sql(QStringLiteral("SELECT name FROM nam_data")), QStringLiteral("keep"));
+}
+
+TEST_F(ServerRegister, AReadOnlyOpeningMakesNothingAndWritesNothing)
+{
+    {
+        RecordingSink sink;
+        PersonTable table(sink);
+        EXPECT_FALSE(table.OpenServer(Connection(Uri()), PersonTable::OpenMode::ReadOnly));
+        EXPECT_TRUE(table.Unavailability().contains(QStringLiteral("名簿の表がありません")));
+    }
+    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM information_schema.tables WHERE table_name = 'nam_data'")),
+              QStringLiteral("0"));
+    Desk writer(Uri());
+    writer.Add(QStringLiteral("山田花子"), QStringLiteral("1965"));
+    RecordingSink sink;
+    PersonTable reader(sink);
+    ASSERT_TRUE(reader.OpenServer(Connection(Uri()), PersonTable::OpenMode::ReadOnly));
+    EXPECT_EQ(reader.RecordCount(), 1);
+    EXPECT_FALSE(reader.IsWritable());
+}
+
+TEST_F(ServerRegister, AWrongPasswordIsRefusedAndARightOneOpens)
+{
+    Sql(QStringLiteral("GRANT ALL ON SCHEMA public TO zelvara_pw"));
+    const QString uri = Server().Uri(database_, QStringLiteral("zelvara_pw"));
+    {
+        RecordingSink sink;
+        PersonTable table(sink);
+        EXPECT_FALSE(table.OpenServer(Connection(uri)));
+        EXPECT_TRUE(table.Unavailability().contains(QStringLiteral("~/.pgpass"))) << table.Unavailability().toStdString();
+    }
+    {
+        RecordingSink sink;
+        PersonTable table(sink);
+        QStringList prompts;
+        table.SetPasswordQuestion([&](const QString& prompt) -> std::optional<QString> {
+            prompts << prompt;
+            return QStringLiteral("wrong");
+        });
+        EXPECT_FALSE(table.OpenServer(Connection(uri)));
+        EXPECT_EQ(prompts.size(), 3);
+        EXPECT_TRUE(prompts.last().contains(QStringLiteral("パスワードが違います")));
+        EXPECT_TRUE(table.Unavailability().contains(QStringLiteral("password authentication failed")))
+            << table.Unavailability().toStdString();
+    }
+    RecordingSink sink;
+    PersonTable table(sink);
+    table.SetPasswordQuestion([](const QString&) -> std::optional<QString> { return QStringLiteral("secret"); });
+    EXPECT_TRUE(table.OpenServer(Connection(uri))) << table.Unavailability().toStdString();
+}
+
+TEST(ServerRegisterAway, AnUnreachableServerLeavesTheRegisterClosedWithTheReason)
+{
+    RecordingSink sink;
+    PersonTable table(sink);
+    EXPECT_FALSE(table.OpenServer(Connection(QStringLiteral("postgresql://zelvara@/zelvara?host=/nonexistent-folder&port=5999"))));
+    EXPECT_FALSE(table.IsOpen());
+    EXPECT_TRUE(table.Unavailability().contains(QStringLiteral("サーバーに接続できません")))
+        << table.Unavailability().toStdString();
+    EXPECT_TRUE(table.Unavailability().contains(QStringLiteral("鑑定と印刷はできます")));
+    // The entry boxes still work on a closed register: nothing is written, nothing fails.
+    table.SetValue(kFieldName, QStringLiteral("山田"));
+    EXPECT_TRUE(table.Post());
+}
+
+TEST(ServerRegisterStopped, AServerStoppedInTheMiddleOfWorkLosesNoEdit)
+{
+    ZELVARA_PG_SERVER_OR_SKIP(server);
+    ASSERT_TRUE(server->CreateDatabase(QStringLiteral("away")));
+    Desk desk(server->Uri(QStringLiteral("away")));
+    desk.Add(QStringLiteral("山田花子"), QStringLiteral("1965"));
+
+    desk.table.SetValue(kFieldDay, QStringLiteral("21"));
+    ASSERT_TRUE(server->Stop());
+    EXPECT_FALSE(desk.table.Post());
+    ASSERT_EQ(desk.asked.size(), 1);
+    EXPECT_TRUE(desk.asked[0].contains(QStringLiteral("接続"))) << desk.asked[0].toStdString();
+    EXPECT_TRUE(desk.table.IsModified());
+    EXPECT_EQ(desk.table.Value(kFieldDay), QStringLiteral("21"));
+    // Moving away is refused too, so the edit is not dropped on the way.
+    desk.table.Append();
+    EXPECT_EQ(desk.table.Value(kFieldDay), QStringLiteral("21"));
+
+    ASSERT_TRUE(server->Start());
+    EXPECT_TRUE(desk.table.Post()) << desk.sink.Last().toStdString();
+    QString out;
+    ASSERT_TRUE(server->Exec(QStringLiteral("SELECT \"生まれた日\" FROM nam_data"), QStringLiteral("away"), &out));
+    EXPECT_EQ(out.trimmed(), QStringLiteral("21"));
+    // Reading after a restart reconnects without a word.
+    ASSERT_TRUE(server->Restart());
+    EXPECT_TRUE(desk.table.SetFilter(FieldName(kFieldDay), QStringLiteral("21")));
+    EXPECT_EQ(desk.table.RecordCount(), 1);
+}
+
+}  // namespace

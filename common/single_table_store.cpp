@@ -270,8 +270,14 @@ StoreWrite SingleTableStore::InsertRows(const QStringList& columns, const QList<
     QStringList marks;
     for (int i = 0; i < columns.size(); ++i)
         marks << QStringLiteral("?");
-    q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(QuotedTable(), ColumnList(columns), marks.join(QLatin1Char(','))));
     StoreWrite w;
+    // A file whose table lacks a column says so here, before any record.
+    if (!q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(QuotedTable(), ColumnList(columns), marks.join(QLatin1Char(','))))) {
+        w.error = q.lastError();
+        if (own)
+            Rollback();
+        return w;
+    }
     w.ok = true;
     for (int n = 0; n < rows.size() && w.ok; ++n) {
         for (int c = 0; c < columns.size(); ++c)
@@ -326,6 +332,12 @@ StoreWrite SingleTableStore::Update(qint64 rowId, const QStringList& columns, co
             return done;
     }
     return w;
+}
+
+QString SingleTableStore::RemoveAll()
+{
+    QSqlQuery q(Database());
+    return q.exec(QStringLiteral("DELETE FROM %1").arg(QuotedTable())) ? QString() : q.lastError().text();
 }
 
 QString SingleTableStore::InsertSeed(const QList<SeedRecord>& records)

@@ -122,6 +122,9 @@ public:
                           const std::function<void(int done)>& progress = {});
     StoreWrite Update(qint64 rowId, const QStringList& columns, const QStringList& values,
                       const QStringList* expected = nullptr);
+    // Removes every record (a table rebuilt from other records). Empty on
+    // success; else the reason.
+    QString RemoveAll();
     bool Begin();
     StoreWrite Commit();
     void Rollback();

@@ -2,7 +2,6 @@
 
 #include "legends_table.h"
 #include "paradox_table.h"
-#include "sqlite_connection.h"
 #include "sqlite_copy.h"
 
 #include <QDateTime>
@@ -10,8 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QSqlError>
-#include <QSqlQuery>
 
 #include <climits>
 #include <unistd.h>
@@ -33,10 +30,7 @@ ParadoxType ParadoxTypeOf(FieldType type)
 
 TextTableLayout ReadingLayout(const TableSchema& schema)
 {
-    TextTableLayout layout{schema.fileName, schema.tableName, schema.fields, schema.keyedByNo, {}};
-    for (const FieldDef& f : schema.fields)
-        layout.columnSql << schema.ColumnSql(f);
-    return layout;
+    return TextTableLayout{schema.fileName, schema.Layout()};
 }
 
 // The legends table holds one record of fourteen memos named after the
@@ -44,10 +38,8 @@ TextTableLayout ReadingLayout(const TableSchema& schema)
 TextTableLayout LegendsLayout()
 {
     const QString file = QString::fromLatin1(LegendsTable::kFileName);
-    TextTableLayout layout{file, QFileInfo(file).completeBaseName(), LegendFields(), false, {}};
-    for (const FieldDef& field : layout.fields)
-        layout.columnSql << QuotedName(field.name) + QStringLiteral(" TEXT NOT NULL DEFAULT ''");
-    return layout;
+    return TextTableLayout{
+        file, TableLayout{QFileInfo(file).completeBaseName(), LegendFields(), TableLayout::Columns::NotNullText, {}}};
 }
 
 // The file of that name in the folder, in any letter case; empty when none.
@@ -70,11 +62,11 @@ TextTableRecords ReadTable(int index, const QString& path, QStringList* problems
         return result;
     }
     QList<WantedField> wanted;
-    for (const FieldDef& f : layout.fields)
+    for (const FieldDef& f : layout.table.fields)
         wanted << WantedField{f.name, ParadoxTypeOf(f.type)};
     QList<int> columns;
     if (const QString error = MatchFields(table, path, wanted, &columns); !error.isEmpty()) {
-        *problems << error + QStringLiteral("\n表 %1 として読めません。").arg(layout.tableName);
+        *problems << error + QStringLiteral("\n表 %1 として読めません。").arg(layout.table.tableName);
         return result;
     }
     if (table.RecordCount() == 0)
@@ -87,14 +79,14 @@ TextTableRecords ReadTable(int index, const QString& path, QStringList* problems
             continue;
         }
         QStringList values;
-        for (int i = 0; i < layout.fields.size(); ++i) {
-            const FieldDef& field = layout.fields.at(i);
+        for (int i = 0; i < layout.table.fields.size(); ++i) {
+            const FieldDef& field = layout.table.fields.at(i);
             values << raw.at(columns[i]);
             if (const QString problem = CheckFieldValue(field, values.last()); !problem.isEmpty())
                 *problems << QStringLiteral("「%1」の %2 件目: %3").arg(path).arg(n + 1).arg(problem.simplified());
         }
-        if (layout.keyedByNo) {
-            const QString no = values.at(0);
+        if (const int key = layout.table.IndexOf(layout.table.primaryKey); key >= 0) {
+            const QString no = values.at(key);
             if (no.isEmpty())
                 *problems << QStringLiteral("「%1」の %2 件目: 番号（No）がありません。").arg(path).arg(n + 1);
             else if (numbers.contains(no))
@@ -116,36 +108,21 @@ QString BuildReplacement(const TextTableRecords& table, const QString& userPath,
     if (copied)
         if (const QString error = CopySqliteFile(userPath, temp); !error.isEmpty())
             return error;
-    const ScopedSqliteConnection connection(NewConnectionName(QStringLiteral("texts-import")), temp);
-    if (!connection.ok())
-        return connection.error();
-    QSqlDatabase db = connection.db();
-    QSqlQuery q(db);
-    QStringList names, marks;
-    for (const FieldDef& f : layout.fields) {
-        names << QuotedName(f.name);
-        marks << QStringLiteral("?");
+    SingleTableStore store(layout.table, QStringLiteral("texts-import"));
+    if (const QString error = store.Open(temp); !error.isEmpty())
+        return error;
+    QString why = copied ? store.RemoveAll() : store.CreateTable();
+    if (why.isEmpty()) {
+        QStringList columns;
+        for (const FieldDef& f : layout.table.fields)
+            columns << f.name;
+        const StoreWrite written = store.InsertRows(columns, QList<QStringList>(table.records.begin(), table.records.end()));
+        if (!written.ok)
+            why = written.Why();
     }
-    bool ok = db.transaction();
-    if (ok && copied)
-        ok = q.exec(QStringLiteral("DELETE FROM %1").arg(QuotedName(layout.tableName)));
-    else if (ok)
-        ok = q.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(QuotedName(layout.tableName), layout.columnSql.join(QStringLiteral(", "))));
-    ok = ok && q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                             .arg(QuotedName(layout.tableName), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
-    for (size_t r = 0; ok && r < table.records.size(); ++r) {
-        const QStringList& values = table.records[r];
-        for (int i = 0; i < layout.fields.size(); ++i) {
-            const bool number = layout.fields.at(i).type == FieldType::SmallInt;
-            q.addBindValue(number && values.at(i).isEmpty() ? QVariant() : number ? QVariant(values.at(i).toInt()) : QVariant(values.at(i)));
-        }
-        ok = q.exec();
-    }
-    if (ok && db.commit())
+    if (why.isEmpty())
         return {};
-    const QString why = q.lastError().isValid() ? q.lastError().text() : db.lastError().text();
-    db.rollback();
-    return QStringLiteral("「%1」の表 %2 に書けません（%3）。").arg(userPath, layout.tableName, why);
+    return QStringLiteral("「%1」の表 %2 に書けません（%3）。").arg(userPath, layout.table.tableName, why);
 }
 
 // backup/<name>-YYYYMMDD-HHmmss.<ext> ("-2", "-3" … when taken).

@@ -2,10 +2,11 @@
 // legends table, each read from the Paradox file of the same name (with its
 // memo file) in a folder, every record checked against the table's fields,
 // then — after a backup of the user's current tables — each table's records
-// replaced at once. Only the table names and field lists are used here; the
-// tables are written with SQL on their files.
+// replaced at once. Each replacement is built through the single-table store
+// beside the user's table and swapped in whole.
 #pragma once
 
+#include "single_table_store.h"
 #include "table_schema.h"
 
 #include <QString>
@@ -16,13 +17,11 @@
 namespace zelvara {
 
 // A table the texts import can replace: its file (the same name in the
-// Paradox folder and in the user's folder), the table inside, its fields.
+// Paradox folder and in the user's folder) and the table inside as the
+// single-table store keeps it (name, fields, the columns of a new table).
 struct TextTableLayout {
     QString fileName;
-    QString tableName;
-    QList<FieldDef> fields;
-    bool keyedByNo = false;  // No must be given and unique
-    QStringList columnSql;   // column definitions when the user has no such table yet
+    TableLayout table;  // a primary key (No) must be given and unique
 };
 
 // KYU12.db, KANTEI.DB, hosiImi.DB, Ai01.DB, Ai02.DB, helpbun.DB.

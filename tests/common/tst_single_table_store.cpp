@@ -1,7 +1,7 @@
 // The single-table store every table file is kept in: the table it creates,
 // the schema rules a file is checked against, the checks before a write, the
-// write over a record as it was read, a file made from seed records, and the
-// one-writer lock.
+// write over a record as it was read, a table emptied for a rebuild, a file
+// made from seed records, and the one-writer lock.
 #include "single_table_store.h"
 
 #include <QDir>
@@ -128,6 +128,40 @@ private slots:
         QVERIFY(rows);
         QCOMPARE(rows->size(), 1);
         QCOMPARE(rows->first().values.at(2), QStringLiteral("私"));
+    }
+
+    // A table rebuilt from other records: every record goes, the table and its
+    // columns stay, and a No used before may be written again.
+    void removeAllKeepsTheTable()
+    {
+        SingleTableStore store(Layout(), QStringLiteral("t"));
+        QVERIFY(store.Open(Path(QStringLiteral("r.db"))).isEmpty());
+        QVERIFY(store.CreateTable().isEmpty());
+        QVERIFY(store.InsertRows(kColumns, {{"1", "ab", "x"}, {"2", "", "y"}}).ok);
+        QCOMPARE(store.RemoveAll(), QString());
+        QCOMPARE(store.Select(kColumns)->size(), 0);
+        QCOMPARE(store.CheckSchema(SingleTableStore::SchemaRule::Exact), QString());
+        QVERIFY(store.Insert(kColumns, {"1", "cd", "z"}).ok);
+        QCOMPARE(store.Select(kColumns)->first().values, (QStringList{"1", "cd", "z"}));
+        store.Close();
+        QVERIFY(store.Open(Path(QStringLiteral("r.db")), true).isEmpty());
+        QVERIFY(!store.RemoveAll().isEmpty());  // a read-only file says why
+        QCOMPARE(store.Select(kColumns)->size(), 1);
+    }
+
+    // Records written into a file whose table lacks a declared column are
+    // refused with the file's reason, naming the column.
+    void insertIntoATableWithoutTheColumn()
+    {
+        const QString path = Path(QStringLiteral("fewer.db"));
+        MakeFile(path, QStringLiteral("CREATE TABLE T (No, 名前)"));
+        SingleTableStore store(Layout(), QStringLiteral("t"));
+        QVERIFY(store.Open(path).isEmpty());
+        const StoreWrite w = store.InsertRows(kColumns, {{"1", "ab", "x"}});
+        QVERIFY(!w.ok);
+        QVERIFY2(w.Why().contains(QStringLiteral("内容")), qPrintable(w.Why()));
+        QCOMPARE(store.Select({QStringLiteral("No")})->size(), 0);
+        QVERIFY(store.Insert({QStringLiteral("No")}, {"2"}).ok);  // no transaction left open
     }
 
     // A file made from seed records appears only complete: a record the table

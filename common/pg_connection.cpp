@@ -440,4 +440,10 @@ void ApplyPgConnection(const PgConnection& c, QSqlDatabase& db)
     db.setConnectOptions(options.join(QLatin1Char(' ')));
 }
 
+bool PgWantsPassword(const QString& errorText)
+{
+    return errorText.contains(QLatin1String("no password supplied")) ||
+           errorText.contains(QLatin1String("password authentication failed"));
+}
+
 }  // namespace zelvara

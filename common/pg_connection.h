@@ -54,4 +54,8 @@ QString DescribePgConnection(const PgConnection& connection);
 // from ParsePgUri, which refuses values with ';'.
 void ApplyPgConnection(const PgConnection& connection, QSqlDatabase& db);
 
+// True when the driver's text of a refused connection says the server wants a
+// password (none given, or a wrong one), so that one may be asked for.
+bool PgWantsPassword(const QString& errorText);
+
 }  // namespace zelvara

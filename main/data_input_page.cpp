@@ -351,6 +351,22 @@ void TMainForm1::OpenRegister(const RegisterChoice& choice)
     persons_.OpenServer(*choice.server);
 }
 
+void TMainForm1::ReopenRegister()
+{
+    if (!registerUri_.isEmpty() || !qEnvironmentVariable("ZELVARA_REGISTER").isEmpty()) {
+        Message(QStringLiteral("名簿の場所が --register または ZELVARA_REGISTER で指定されているため、"
+                               "設定の名簿の場所は、それなしで起動したときから使われます。"));
+        return;
+    }
+    if (persons_.IsModified() && !persons_.Post() && persons_.IsModified()) {
+        Message(QStringLiteral("保存されていない変更があるため、名簿を開き直していません。"
+                               "変更を登録するか取り消してから、もう一度名簿の場所を選んでください。"));
+        return;
+    }
+    const RegisterServerSettings registerSettings = LoadRegisterServerSettings(SettingsFile(settingsPath_));
+    OpenRegister(ChooseRegister({}, {}, &registerSettings));
+}
+
 void TMainForm1::ShowRegisterStatus()
 {
     // The file on this computer says nothing while it works; a server

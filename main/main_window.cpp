@@ -139,8 +139,9 @@ void TMainForm1::RunStartup(const StartupOptions& options)
     // refused post offers to discard the edit, so no record traps the user.
     persons_.SetToday(options.today);
     persons_.SetDiscardQuestion([this](const QString& text) { return Ask(text); });
+    registerUri_ = options.registerUri;
     const RegisterServerSettings registerSettings = LoadRegisterServerSettings(settings);
-    OpenRegister(ChooseRegister(options.registerUri, qEnvironmentVariable("ZELVARA_REGISTER"), &registerSettings));
+    OpenRegister(ChooseRegister(registerUri_, qEnvironmentVariable("ZELVARA_REGISTER"), &registerSettings));
     startupSteps_ << QStringLiteral("table");
     readings_->OpenTables(userFolder_);
     BatchButtons::Attach(datainput, programFolder_, sink_, options.maintainer);

@@ -82,6 +82,9 @@ public:
     ChartSession& Session() { return *session_; }
     EngineContext& Context() { return session_->Context(); }
     PersonTable& Persons() { return persons_; }
+    // After 「名簿の場所」 changed: the register is opened again where the
+    // settings now say, once pending edits are saved or discarded.
+    void ReopenRegister();
     const QStringList& StartupSteps() const { return startupSteps_; }
     const std::array<ChartBox, kChartBoxes>& Boxes() const { return boxes_; }
     ChartLayerView* Layers() const { return layers_; }
@@ -186,6 +189,7 @@ private:
     Timi timi_;
     OwnerSettings owner_;
     QString settingsPath_;
+    QString registerUri_;  // --register, which the settings do not override
     ChartCentre centre_;
     ChartLayerView* layers_ = nullptr;  // time layers and flying 四化 over the boxes
     PalaceStrengthView* Chart1 = nullptr;

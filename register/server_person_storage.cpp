@@ -40,12 +40,7 @@ PersonValues ReadValues(const QSqlQuery& q, int firstColumn)
     return values;
 }
 
-bool WantsPassword(const QSqlError& error)
-{
-    const QString text = error.databaseText() + error.driverText();
-    return text.contains(QLatin1String("no password supplied")) ||
-           text.contains(QLatin1String("password authentication failed"));
-}
+bool WantsPassword(const QSqlError& error) { return PgWantsPassword(error.databaseText() + error.driverText()); }
 
 QString ConnectionName()
 {

@@ -41,12 +41,6 @@ const struct {
     {"verify-full", "必ず使い、証明書とホスト名を確かめる (verify-full)"},
 };
 
-bool WantsPassword(const QString& error)
-{
-    return error.contains(QLatin1String("no password supplied")) ||
-           error.contains(QLatin1String("password authentication failed"));
-}
-
 QLabel* ErrorLabel(const char* name, QWidget* parent)
 {
     auto* label = Named(new QLabel(parent), name);
@@ -261,7 +255,7 @@ void RegisterPlaceDialog::TryConnection()
             shown = QStringLiteral("接続できました");
             break;
         }
-        if (!WantsPassword(outcome.error) || attempt == 3) {
+        if (!PgWantsPassword(outcome.error) || attempt == 3) {
             shown = QStringLiteral("接続できません：%1").arg(OneLinePerLine(outcome.error));
             break;
         }

@@ -7,13 +7,19 @@
 // would also turn a run with failures into Skipped.
 #include <gtest/gtest.h>
 
+#ifdef ZELVARA_PG_TEST_WIDGETS
+#include <QApplication>
+using TestApplication = QApplication;  // tests that show the desktop program's windows
+#else
 #include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
 
 #include <cstdio>
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
     const int skipped = ::testing::UnitTest::GetInstance()->skipped_test_count();

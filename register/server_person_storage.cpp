@@ -197,24 +197,17 @@ QString ServerPersonStorage::MakeTables()
     const QString script = TableScript();
     if (script.isEmpty())
         return QStringLiteral("表を作る手順がプログラムに含まれていません");
-    QStringList code;
-    for (const QString& line : script.split(QLatin1Char('\n'))) {
-        if (!line.trimmed().startsWith(QLatin1String("--")))
-            code << line;
-    }
+    // The script as one text: the server runs its statements in turn and
+    // stops at the first error, and the transaction makes it all or nothing.
     QSqlDatabase db = Database();
     db.transaction();
     QSqlQuery q(db);
-    for (const QString& statement : code.join(QLatin1Char('\n')).split(QLatin1Char(';'))) {
-        if (statement.trimmed().isEmpty())
-            continue;
-        if (!q.exec(statement)) {
-            const QString driver = q.lastError().text().trimmed();
-            db.rollback();
-            return QStringLiteral("表を作れません（%1）。サーバーの管理者が data/sql/register-postgresql.sql を"
-                                  "実行すると使えるようになります")
-                .arg(driver);
-        }
+    if (!q.exec(script)) {
+        const QString driver = q.lastError().text().trimmed();
+        db.rollback();
+        return QStringLiteral("表を作れません（%1）。サーバーの管理者が data/sql/register-postgresql.sql を"
+                              "実行すると使えるようになります")
+            .arg(driver);
     }
     if (!db.commit())
         return QStringLiteral("表を作れません（%1）").arg(db.lastError().text().trimmed());
@@ -273,25 +266,77 @@ std::optional<std::vector<StoredPerson>> ServerPersonStorage::Select(int filterF
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!Ready(why))
             return std::nullopt;
-        QSqlQuery q(Database());
-        q.setForwardOnly(true);
-        QString sql = QStringLiteral("SELECT id, version, %1 FROM %2").arg(Columns(), kTable);
-        if (filterField >= 0)
-            sql += QStringLiteral(" WHERE %1 = ?").arg(QuotedName(FieldName(filterField)));
-        q.prepare(sql + QStringLiteral(" ORDER BY id"));
-        if (filterField >= 0)
-            q.addBindValue(value);
-        if (q.exec()) {
-            std::vector<StoredPerson> rows;
-            while (q.next())
-                rows.push_back(StoredPerson{q.value(0).toLongLong(), q.value(1).toLongLong(), ReadValues(q, 2)});
+        if (auto rows = SelectThroughCache(filterField, value, why))
             return rows;
-        }
-        *why = q.lastError().text().trimmed();
         if (!ConnectionLost())
             break;
     }
     return std::nullopt;
+}
+
+// The records in view are asked for by number and version only; the fields
+// come from what was read before, and only records that are new or were
+// written since are read whole. A filter or its removal then moves a few
+// hundred kilobytes less than reading every record again.
+std::optional<std::vector<StoredPerson>> ServerPersonStorage::SelectThroughCache(int filterField, const QString& value,
+                                                                                 QString* why)
+{
+    const QString where = filterField >= 0 ? QStringLiteral(" WHERE %1 = ?").arg(QuotedName(FieldName(filterField)))
+                                           : QString();
+    QSqlQuery q(Database());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT id, version FROM %1%2 ORDER BY id").arg(kTable, where));
+    if (filterField >= 0)
+        q.addBindValue(value);
+    if (!q.exec()) {
+        *why = q.lastError().text().trimmed();
+        return std::nullopt;
+    }
+    std::vector<std::pair<qint64, qint64>> wanted;
+    QStringList stale;
+    while (q.next()) {
+        const qint64 id = q.value(0).toLongLong();
+        const qint64 version = q.value(1).toLongLong();
+        wanted.emplace_back(id, version);
+        const auto known = cache_.find(id);
+        if (known == cache_.end() || known->second.version != version)
+            stale << QString::number(id);
+    }
+    if (!stale.isEmpty()) {
+        // Read whole: all of the view when most of it is unknown, else the
+        // records by number.
+        const bool all = stale.size() > qsizetype(wanted.size() / 2);
+        QSqlQuery whole(Database());
+        whole.setForwardOnly(true);
+        whole.prepare(QStringLiteral("SELECT id, version, %1 FROM %2%3")
+                          .arg(Columns(), kTable, all ? where : QStringLiteral(" WHERE id = ANY (?::bigint[])")));
+        if (all && filterField >= 0)
+            whole.addBindValue(value);
+        if (!all)
+            whole.addBindValue(QLatin1Char('{') + stale.join(QLatin1Char(',')) + QLatin1Char('}'));
+        if (!whole.exec()) {
+            *why = whole.lastError().text().trimmed();
+            return std::nullopt;
+        }
+        while (whole.next()) {
+            const qint64 id = whole.value(0).toLongLong();
+            cache_[id] = StoredPerson{id, whole.value(1).toLongLong(), ReadValues(whole, 2)};
+        }
+    }
+    std::vector<StoredPerson> rows;
+    rows.reserve(wanted.size());
+    for (const auto& [id, version] : wanted) {
+        const auto known = cache_.find(id);
+        if (known != cache_.end())  // gone between the two reads: not shown
+            rows.push_back(known->second);
+    }
+    if (filterField < 0 && cache_.size() > rows.size()) {  // forget the records no longer there
+        std::unordered_map<qint64, StoredPerson> present;
+        for (const StoredPerson& r : rows)
+            present.emplace(r.rowId, r);
+        cache_ = std::move(present);
+    }
+    return rows;
 }
 
 std::optional<StoredPerson> ServerPersonStorage::SelectOne(qint64 rowId, QString* why)
@@ -332,7 +377,8 @@ PersonWrite ServerPersonStorage::Update(const StoredPerson& asRead, const Person
     for (const QString& c : PersonColumns())
         assignments << QuotedName(c) + QStringLiteral(" = ?");
     QSqlQuery q(Database());
-    q.prepare(QStringLiteral("UPDATE %1 SET %2, version = version + 1 WHERE id = ? AND version = ? RETURNING version")
+    // The table's trigger counts the version up.
+    q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE id = ? AND version = ? RETURNING version")
                   .arg(kTable, assignments.join(QStringLiteral(", "))));
     BindValues(q, values);
     q.addBindValue(asRead.rowId);

@@ -12,6 +12,8 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 
+#include <unordered_map>
+
 namespace zelvara {
 
 class ServerPersonStorage final : public PersonStorage {
@@ -57,6 +59,7 @@ private:
         bool write = false;
     };
     Rights UserRights() const;
+    std::optional<std::vector<StoredPerson>> SelectThroughCache(int filterField, const QString& value, QString* why);
     TableState CheckTables(QString* why) const;
     QString Describe(const QSqlError& error, bool lost) const;
     PersonWrite Refused(const QSqlError& error);
@@ -66,6 +69,7 @@ private:
     bool readOnly_ = false;
     bool lost_ = false;
     std::function<std::optional<QString>(const QString&)> askPassword_;
+    std::unordered_map<qint64, StoredPerson> cache_;  // every record read so far, by number
 };
 
 }  // namespace zelvara

@@ -9,8 +9,9 @@
 --
 -- nam_data holds the clients with the eighteen fields of the register file
 -- nam_data.db; version counts the writes of each record, so that a desk
--- writes only over the record as it read it. nam_data_deleted keeps deleted
--- records until they are brought back.
+-- writes only over the record as it read it. A trigger counts every update,
+-- also one made with another tool. nam_data_deleted keeps deleted records
+-- until they are brought back.
 
 CREATE TABLE IF NOT EXISTS nam_data (
     id bigserial PRIMARY KEY,
@@ -57,3 +58,14 @@ CREATE TABLE IF NOT EXISTS nam_data_deleted (
     "dentaku" text NOT NULL DEFAULT '',
     "hukutoku" text NOT NULL DEFAULT ''
 );
+
+CREATE OR REPLACE FUNCTION nam_data_next_version() RETURNS trigger
+LANGUAGE plpgsql AS $$
+BEGIN
+    NEW.version := OLD.version + 1;
+    RETURN NEW;
+END
+$$;
+
+CREATE OR REPLACE TRIGGER nam_data_version BEFORE UPDATE ON nam_data
+    FOR EACH ROW EXECUTE FUNCTION nam_data_next_version();

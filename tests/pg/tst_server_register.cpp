@@ -183,6 +183,16 @@ TEST_F(ServerRegister, TwoDesksEditingOneRecordNeverOverwriteEachOther)
     EXPECT_TRUE(second.table.Post()) << second.sink.Last().toStdString();
     EXPECT_EQ(Sql(QStringLiteral("SELECT \"氏名\" || ' ' || \"生まれた日\" || ' ' || version FROM nam_data")),
               QStringLiteral("山田花江 13 3"));
+
+    // A change made with another tool counts too: the table's trigger moves
+    // the version on, so the desk's post is refused rather than writing over it.
+    ASSERT_TRUE(first.table.ClearFilter());  // reads the record as the second desk left it
+    Sql(QStringLiteral("UPDATE nam_data SET \"性別\" = '男'"));
+    first.table.SetValue(kFieldDay, QStringLiteral("14"));
+    EXPECT_FALSE(first.table.Post());
+    ASSERT_EQ(first.asked.size(), 1);
+    EXPECT_TRUE(first.asked[0].contains(QStringLiteral("変更されています（性別）"))) << first.asked[0].toStdString();
+    EXPECT_EQ(Sql(QStringLiteral("SELECT \"生まれた日\" || ' ' || version FROM nam_data")), QStringLiteral("13 4"));
 }
 
 TEST_F(ServerRegister, ARecordDeletedAtAnotherDeskIsNeitherWrittenNorDeletedAgain)

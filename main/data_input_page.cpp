@@ -128,7 +128,6 @@ QWidget* TMainForm1::BuildDataInputPage()
     registerStatus = new QLabel(datainput);
     registerStatus->setObjectName(QStringLiteral("registerStatus"));
     registerStatus->setWordWrap(true);
-    registerStatus->setStyleSheet(QStringLiteral("QLabel { color: #800000; background: #fff4d6; padding: 2px; }"));
     registerStatus->hide();
     page->addWidget(registerStatus);
 
@@ -372,8 +371,11 @@ void TMainForm1::ShowRegisterStatus()
     // The file on this computer says nothing while it works; a server
     // register always says which one is open.
     QString text = persons_.Unavailability();
+    const bool warning = !text.isEmpty();
     if (text.isEmpty() && persons_.IsServer())
         text = QStringLiteral("名簿：サーバー %1").arg(persons_.Location());
+    registerStatus->setStyleSheet(warning ? QStringLiteral("QLabel { color: #800000; background: #fff4d6; padding: 2px; }")
+                                          : QStringLiteral("QLabel { color: #303030; padding: 2px; }"));
     registerStatus->setText(text);
     registerStatus->setVisible(!text.isEmpty());
 }

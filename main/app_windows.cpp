@@ -68,7 +68,7 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm)
     settings->SetPrinter(&printModule->Printer());
     auto* deleted = new TDeletedRecordsFrm(mainForm.Persons(), &mainForm);
     settings->SetDeletedRecordsDoor([deleted] { deleted->exec(); });
-    settings->SetRegisterPlaceDoor([&mainForm] { mainForm.ReopenRegister(); });
+    settings->SetRegisterPlaceDoor([&mainForm] { mainForm.ReopenRegister(); }, mainForm.RegisterOverride());
     PersonTable& persons = mainForm.Persons();
     settings->SetCsvDoors([settings, &persons] { ExportRegisterCsvDialog(settings, persons); },
                           [settings, &persons] { ImportRegisterCsvDialog(settings, persons); });

@@ -366,6 +366,16 @@ void TMainForm1::ReopenRegister()
     OpenRegister(ChooseRegister({}, {}, &registerSettings));
 }
 
+QString TMainForm1::RegisterOverride() const
+{
+    const QString from = !registerUri_.isEmpty() ? QStringLiteral("--register")
+                         : !qEnvironmentVariable("ZELVARA_REGISTER").isEmpty() ? QStringLiteral("ZELVARA_REGISTER")
+                                                                               : QString();
+    if (from.isEmpty())
+        return {};
+    return QStringLiteral("%1 の指定によるサーバー %2").arg(from, persons_.Location());
+}
+
 void TMainForm1::ShowRegisterStatus()
 {
     // The file on this computer says nothing while it works; a server

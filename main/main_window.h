@@ -85,6 +85,9 @@ public:
     // After 「名簿の場所」 changed: the register is opened again where the
     // settings now say, once pending edits are saved or discarded.
     void ReopenRegister();
+    // What chose the register instead of the settings, for the settings
+    // window ("--register の指定 …"); empty when the settings choose it.
+    QString RegisterOverride() const;
     const QStringList& StartupSteps() const { return startupSteps_; }
     const std::array<ChartBox, kChartBoxes>& Boxes() const { return boxes_; }
     ChartLayerView* Layers() const { return layers_; }

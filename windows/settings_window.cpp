@@ -148,6 +148,7 @@ TCunstomFrm::TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QS
     connect(registerplacebtn, &QPushButton::clicked, this, &TCunstomFrm::registerplacebtnClick);
     registerlbl = Named(new QLabel(this), "registerlbl");
     registerlbl->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    registerlbl->setWordWrap(true);  // a long server name must not widen the window
     registerlbl->hide();
     for (QPushButton* b : {databasebtn, kounbtn, kekkonbtn, printbtn, deletedbtn, csvoutbtn, csvinbtn, paradoxbtn})
         layout->addWidget(b);
@@ -203,9 +204,10 @@ void TCunstomFrm::SetParadoxDoors(std::function<void()> importRegister, std::fun
     paradoxbtn->setVisible(bool(importParadoxRegister_) || bool(importParadoxTexts_));
 }
 
-void TCunstomFrm::SetRegisterPlaceDoor(std::function<void()> changed)
+void TCunstomFrm::SetRegisterPlaceDoor(std::function<void()> changed, const QString& overriddenBy)
 {
     registerPlaceChanged_ = std::move(changed);
+    registerOverriddenBy_ = overriddenBy;
     const bool given = bool(registerPlaceChanged_);
     registerplacebtn->setVisible(given);
     registerlbl->setVisible(given);
@@ -215,6 +217,11 @@ void TCunstomFrm::SetRegisterPlaceDoor(std::function<void()> changed)
 
 void TCunstomFrm::ShowRegisterPlace()
 {
+    if (!registerOverriddenBy_.isEmpty()) {
+        registerlbl->setText(QStringLiteral("名簿：%1（ここでの選択は、その指定なしで起動したときから使われます）")
+                                 .arg(registerOverriddenBy_));
+        return;
+    }
     const RegisterServerSettings place = LoadRegisterServerSettings(settings_);
     registerlbl->setText(place.useServer
                              ? QStringLiteral("名簿：サーバー %1").arg(DescribePgConnection(ServerConnectionOf(place)))

@@ -46,8 +46,10 @@ public:
     void SetParadoxDoors(std::function<void()> importRegister, std::function<void()> importTexts);
     // What follows a new choice in "名簿の場所…" (stored in zelv.ini): the
     // main program reopens the register. The button and the line with the
-    // current choice show once the door is given.
-    void SetRegisterPlaceDoor(std::function<void()> changed);
+    // current choice show once the door is given. overriddenBy, when not
+    // empty, says what chose the register instead of zelv.ini (the command
+    // line or the environment); the line then shows that.
+    void SetRegisterPlaceDoor(std::function<void()> changed, const QString& overriddenBy = {});
     // The printer the prints use; "プリンタ設定" sets it up.
     void SetPrinter(QPrinter* printer) { printer_ = printer; }
 
@@ -109,6 +111,7 @@ private:
     std::function<void()> importParadoxTexts_;
     QPushButton* registerplacebtn = nullptr;
     QLabel* registerlbl = nullptr;
+    QString registerOverriddenBy_;
     std::function<void()> registerPlaceChanged_;
     QCheckBox* soundchk = nullptr;
     QComboBox* correctionbox = nullptr;  // 時刻の補正

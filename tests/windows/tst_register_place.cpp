@@ -357,6 +357,9 @@ private slots:
                  QStringLiteral("名簿：サーバー ") + DescribePgConnection(ServerConnectionOf(s)));
         if (const QString shots = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR"); !shots.isEmpty())
             w.grab().save(shots + QStringLiteral("/settings_window_register.png"));
+        // A register chosen on the command line is what the line names.
+        w.SetRegisterPlaceDoor([] {}, QStringLiteral("--register の指定によるサーバー x"));
+        QVERIFY(Child<QLabel>(w, "registerlbl")->text().startsWith(QStringLiteral("名簿：--register の指定によるサーバー x")));
     }
 
     // zelv.ini is written only when OK brings a change: cancelling, or OK

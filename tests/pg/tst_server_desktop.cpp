@@ -72,13 +72,14 @@ protected:
     }
     void TearDown() override { window_.reset(); }
 
-    TMainForm1& Start()
+    TMainForm1& Start(bool onTheCommandLine = true)
     {
         StartupOptions o;
         o.programFolder = home_.path();
         o.settingsPath = home_.filePath("zelv.ini");
         o.showSplash = false;
-        o.registerUri = Uri();
+        if (onTheCommandLine)
+            o.registerUri = Uri();
         window_ = std::make_unique<TMainForm1>(sink_);
         window_->SetQuestion([this](const QString& text) {
             asked_ << text;
@@ -154,6 +155,39 @@ TEST_F(ServerDesktop, TheDesktopProgramAndTheCommandLineShareOneRegister)
     EXPECT_EQ(persons.Value(kFieldDay), QStringLiteral("8"));
     EXPECT_EQ(Sql(QStringLiteral("SELECT \"氏名\" || ' ' || \"生まれた日\" FROM nam_data ORDER BY id LIMIT 1")),
               QStringLiteral("甲子 7"));
+}
+
+TEST_F(ServerDesktop, ChoosingTheServerInTheSettingsReopensTheRegisterThere)
+{
+    TMainForm1& w = Start(false);
+    PersonTable& persons = w.Persons();
+    ASSERT_TRUE(persons.IsWritable());
+    EXPECT_FALSE(persons.IsServer());
+    auto* status = w.findChild<QLabel*>(QStringLiteral("registerStatus"));
+    EXPECT_TRUE(status->isHidden()) << "the file on this computer says nothing";
+    EXPECT_TRUE(w.RegisterOverride().isEmpty());
+    persons.Append();
+    persons.SetValue(kFieldName, QStringLiteral("手元"));
+    persons.SetValue(kFieldSex, QStringLiteral("女"));
+
+    RegisterServerSettings server;
+    server.useServer = true;
+    server.host = Server().SocketDir();
+    server.port = Server().Port();
+    server.database = database_;
+    server.user = QStringLiteral("zelvara");
+    ASSERT_TRUE(SettingsFile(home_.filePath("zelv.ini")).Write(RegisterServerEntries(server)));
+    w.ReopenRegister();
+    EXPECT_TRUE(persons.IsServer());
+    EXPECT_TRUE(persons.IsWritable()) << persons.Unavailability().toStdString();
+    EXPECT_TRUE(status->text().contains(database_)) << status->text().toStdString();
+    // The pending edit was posted to the file before the register moved.
+    RecordingSink sink;
+    PersonTable local(sink);
+    ASSERT_TRUE(local.Open(home_.path(), PersonTable::OpenMode::ReadOnly));
+    EXPECT_EQ(local.RecordCount(), 1);
+    EXPECT_EQ(local.Value(kFieldName), QStringLiteral("手元"));
+    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM nam_data")), QStringLiteral("0"));
 }
 
 TEST_F(ServerDesktop, DISABLED_SecondDesk)

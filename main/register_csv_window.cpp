@@ -134,13 +134,13 @@ void ImportRecordsDialog(QWidget* parent, PersonTable& table, const QString& fil
         QMessageBox::warning(parent, title, report.error + QStringLiteral("\n名簿は変えていません。"));
         return;
     }
-    QMessageBox::information(parent, title,
-                             QStringLiteral("%1 件を読み込みました。同じ人物がすでにある %2 件と、受け付けられない %3 件は飛ばしました。\n"
-                                            "読み込む前の名簿は「%4」にあります。")
-                                 .arg(report.added)
-                                 .arg(report.duplicates)
-                                 .arg(report.refused.size())
-                                 .arg(report.backupPath));
+    QString text = QStringLiteral("%1 件を読み込みました。同じ人物がすでにある %2 件と、受け付けられない %3 件は飛ばしました。")
+                       .arg(report.added)
+                       .arg(report.duplicates)
+                       .arg(report.refused.size());
+    if (!report.backupPath.isEmpty())  // a server register has no file to copy
+        text += QStringLiteral("\n読み込む前の名簿は「%1」にあります。").arg(report.backupPath);
+    QMessageBox::information(parent, title, text);
 }
 
 }  // namespace zelvara

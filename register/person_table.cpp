@@ -1,6 +1,7 @@
 #include "person_table.h"
 
 #include "context.h"
+#include "person_values.h"
 #include "server_person_storage.h"
 #include "sqlite_copy.h"
 #include "sqlite_person_storage.h"
@@ -13,16 +14,6 @@
 
 namespace zelvara {
 namespace {
-
-QStringList ToList(const PersonValues& values) { return QStringList(values.begin(), values.end()); }
-
-PersonValues FromList(const QStringList& list)
-{
-    PersonValues values;
-    for (int i = 0; i < kPersonFieldCount; ++i)
-        values[i] = list.value(i);
-    return values;
-}
 
 const QString kDiscardQuestion = QStringLiteral("保存できなかった変更を破棄して、登録されている内容に戻しますか？");
 
@@ -310,7 +301,7 @@ bool PersonTable::WriteBuffer(QString* why)
     PersonRecord& rec = rows_[current_];
     if (*why = FieldProblem(); !why->isEmpty())
         return false;
-    const PersonValues values = FromList(SingleTableStore::Writable(ToList(rec.values)));
+    const PersonValues values = PersonValuesFromList(SingleTableStore::Writable(PersonValuesToList(rec.values)));
 
     BackUpBeforeFirstWriteOfDay();
     const PersonWrite w = rec.rowId < 0 ? storage_->Insert(values)

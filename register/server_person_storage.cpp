@@ -1,5 +1,6 @@
 #include "server_person_storage.h"
 
+#include "person_values.h"
 #include "sqlite_connection.h"
 #include "sqlite_person_storage.h"
 
@@ -24,20 +25,6 @@ QString Columns()
     for (const QString& c : PersonColumns())
         quoted << QuotedName(c);
     return quoted.join(QStringLiteral(", "));
-}
-
-void BindValues(QSqlQuery& q, const PersonValues& values)
-{
-    for (const QString& v : values)
-        q.addBindValue(v.isNull() ? QStringLiteral("") : v);  // a null text would bind as NULL
-}
-
-PersonValues ReadValues(const QSqlQuery& q, int firstColumn)
-{
-    PersonValues values;
-    for (int i = 0; i < kPersonFieldCount; ++i)
-        values[i] = q.value(firstColumn + i).toString();
-    return values;
 }
 
 bool WantsPassword(const QSqlError& error) { return PgWantsPassword(error.databaseText() + error.driverText()); }
@@ -320,7 +307,7 @@ std::optional<std::vector<StoredPerson>> ServerPersonStorage::SelectThroughCache
         }
         while (whole.next()) {
             const qint64 id = whole.value(0).toLongLong();
-            cache_[id] = StoredPerson{id, whole.value(1).toLongLong(), ReadValues(whole, 2)};
+            cache_[id] = StoredPerson{id, whole.value(1).toLongLong(), ReadPersonValues(whole, 2)};
         }
     }
     std::vector<StoredPerson> rows;
@@ -353,7 +340,7 @@ std::optional<StoredPerson> ServerPersonStorage::SelectOne(qint64 rowId, QString
     }
     if (!q.next())
         return std::nullopt;
-    return StoredPerson{q.value(0).toLongLong(), q.value(1).toLongLong(), ReadValues(q, 2)};
+    return StoredPerson{q.value(0).toLongLong(), q.value(1).toLongLong(), ReadPersonValues(q, 2)};
 }
 
 PersonWrite ServerPersonStorage::Insert(const PersonValues& values)
@@ -363,7 +350,7 @@ PersonWrite ServerPersonStorage::Insert(const PersonValues& values)
     QSqlQuery q(Database());
     q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING id, version")
                   .arg(kTable, Columns(), QStringList(kPersonFieldCount, QStringLiteral("?")).join(QStringLiteral(", "))));
-    BindValues(q, values);
+    BindPersonValues(q, values);
     if (!q.exec() || !q.next())
         return Refused(q.lastError());
     return PersonWrite::Done(q.value(0).toLongLong(), q.value(1).toLongLong());
@@ -380,7 +367,7 @@ PersonWrite ServerPersonStorage::Update(const StoredPerson& asRead, const Person
     // The table's trigger counts the version up.
     q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE id = ? AND version = ? RETURNING version")
                   .arg(kTable, assignments.join(QStringLiteral(", "))));
-    BindValues(q, values);
+    BindPersonValues(q, values);
     q.addBindValue(asRead.rowId);
     q.addBindValue(asRead.version);
     if (!q.exec())
@@ -423,7 +410,7 @@ std::optional<std::vector<DeletedPerson>> ServerPersonStorage::Deleted(QString* 
     }
     std::vector<DeletedPerson> list;
     while (q.next())
-        list.push_back(DeletedPerson{q.value(0).toLongLong(), q.value(1).toDateTime().toLocalTime(), ReadValues(q, 2)});
+        list.push_back(DeletedPerson{q.value(0).toLongLong(), q.value(1).toDateTime().toLocalTime(), ReadPersonValues(q, 2)});
     return list;
 }
 
@@ -468,7 +455,7 @@ PersonWrite ServerPersonStorage::InsertAll(const std::vector<PersonValues>& reco
         if (&q == &rest)
             rest.prepare(statement(rows));
         for (int r = 0; r < rows; ++r)
-            BindValues(q, records[size_t(done + r)]);
+            BindPersonValues(q, records[size_t(done + r)]);
         if (!q.exec()) {
             const QSqlError error = q.lastError();
             db.rollback();

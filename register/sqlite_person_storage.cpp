@@ -1,6 +1,7 @@
 #include "sqlite_person_storage.h"
 
 #include "context.h"
+#include "person_values.h"
 #include "sqlite_connection.h"
 
 #include <QFileInfo>
@@ -18,30 +19,6 @@ const QString kDeletedAt = QStringLiteral("削除日時");
 
 QString ColumnList() { return SingleTableStore::ColumnList(PersonColumns()); }
 QString SameValuesCondition() { return SingleTableStore::SameValuesCondition(PersonColumns()); }
-
-QStringList ToList(const PersonValues& values) { return QStringList(values.begin(), values.end()); }
-
-PersonValues FromList(const QStringList& list)
-{
-    PersonValues values;
-    for (int i = 0; i < kPersonFieldCount; ++i)
-        values[i] = list.value(i);
-    return values;
-}
-
-void BindValues(QSqlQuery& q, const PersonValues& values)
-{
-    for (const QString& v : values)
-        q.addBindValue(v.isNull() ? QStringLiteral("") : v);  // a null text would bind as NULL
-}
-
-PersonValues ReadValues(const QSqlQuery& q, int firstColumn)
-{
-    PersonValues values;
-    for (int i = 0; i < kPersonFieldCount; ++i)
-        values[i] = q.value(firstColumn + i).toString();
-    return values;
-}
 
 // What the user can do about a refused write, by SQLite's result code.
 QString WriteFailureAdvice(int sqliteCode)
@@ -182,7 +159,7 @@ std::optional<std::vector<StoredPerson>> SqlitePersonStorage::Select(int filterF
     std::vector<StoredPerson> rows;
     rows.reserve(size_t(found->size()));
     for (const SingleTableStore::Row& row : *found)
-        rows.push_back(StoredPerson{row.rowId, 0, FromList(row.values)});
+        rows.push_back(StoredPerson{row.rowId, 0, PersonValuesFromList(row.values)});
     return rows;
 }
 
@@ -191,18 +168,18 @@ std::optional<StoredPerson> SqlitePersonStorage::SelectOne(qint64 rowId, QString
     const auto row = store_.SelectRow(rowId, PersonColumns());
     if (!row)
         return std::nullopt;
-    return StoredPerson{rowId, 0, FromList(row->values)};
+    return StoredPerson{rowId, 0, PersonValuesFromList(row->values)};
 }
 
 PersonWrite SqlitePersonStorage::Insert(const PersonValues& values)
 {
-    return Written(store_.Insert(PersonColumns(), ToList(values)));
+    return Written(store_.Insert(PersonColumns(), PersonValuesToList(values)));
 }
 
 PersonWrite SqlitePersonStorage::Update(const StoredPerson& asRead, const PersonValues& values)
 {
-    const QStringList expected = ToList(asRead.values);
-    return Written(store_.Update(asRead.rowId, PersonColumns(), ToList(values), &expected));
+    const QStringList expected = PersonValuesToList(asRead.values);
+    return Written(store_.Update(asRead.rowId, PersonColumns(), PersonValuesToList(values), &expected));
 }
 
 PersonWrite SqlitePersonStorage::Remove(const StoredPerson& asRead)
@@ -221,7 +198,7 @@ PersonWrite SqlitePersonStorage::Remove(const StoredPerson& asRead)
     if (ok) {
         q.addBindValue(QDateTime::currentDateTime().toString(Qt::ISODate));
         q.addBindValue(asRead.rowId);
-        BindValues(q, asRead.values);
+        BindPersonValues(q, asRead.values);
     }
     PersonWrite result = PersonWrite::Done(asRead.rowId);
     if (!ok || !q.exec()) {
@@ -229,16 +206,22 @@ PersonWrite SqlitePersonStorage::Remove(const StoredPerson& asRead)
     } else if (q.numRowsAffected() != 1) {
         result = PersonWrite::StaleRecord();
     } else {
-        q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(kTable));
-        q.addBindValue(asRead.rowId);
-        if (!q.exec())
-            result = PersonWrite::Refused(Describe(q.lastError()));
-        else if (!db.commit())
-            result = PersonWrite::Refused(Describe(db.lastError()));
+        result = FinishMove(q, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(kTable), asRead.rowId, result);
     }
     if (!result.Ok())
         db.rollback();
     return result;
+}
+
+PersonWrite SqlitePersonStorage::FinishMove(QSqlQuery& q, const QString& deleteSql, qint64 key, PersonWrite written)
+{
+    q.prepare(deleteSql);
+    q.addBindValue(key);
+    if (!q.exec())
+        return PersonWrite::Refused(Describe(q.lastError()));
+    if (QSqlDatabase db = store_.Database(); !db.commit())
+        return PersonWrite::Refused(Describe(db.lastError()));
+    return written;
 }
 
 std::optional<std::vector<DeletedPerson>> SqlitePersonStorage::Deleted(QString*)
@@ -252,7 +235,7 @@ std::optional<std::vector<DeletedPerson>> SqlitePersonStorage::Deleted(QString*)
         DeletedPerson d;
         d.number = q.value(0).toLongLong();
         d.deletedAt = QDateTime::fromString(q.value(1).toString(), Qt::ISODate);
-        d.values = ReadValues(q, 2);
+        d.values = ReadPersonValues(q, 2);
         list.push_back(std::move(d));
     }
     return list;
@@ -272,13 +255,8 @@ PersonWrite SqlitePersonStorage::Restore(qint64 number)
     } else if (q.numRowsAffected() != 1) {
         result = PersonWrite::Refused(NoDeletedRecordText(number));
     } else {
-        result = PersonWrite::Done(q.lastInsertId().toLongLong());
-        q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(kDeletedTable, QuotedName(kDeletedNumber)));
-        q.addBindValue(number);
-        if (!q.exec())
-            result = PersonWrite::Refused(Describe(q.lastError()));
-        else if (!db.commit())
-            result = PersonWrite::Refused(Describe(db.lastError()));
+        result = FinishMove(q, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(kDeletedTable, QuotedName(kDeletedNumber)),
+                            number, PersonWrite::Done(q.lastInsertId().toLongLong()));
     }
     if (!result.Ok())
         db.rollback();
@@ -291,7 +269,7 @@ PersonWrite SqlitePersonStorage::InsertAll(const std::vector<PersonValues>& reco
     QList<QStringList> rows;
     rows.reserve(qsizetype(records.size()));
     for (const PersonValues& r : records)
-        rows << ToList(r);
+        rows << PersonValuesToList(r);
     return Written(store_.InsertRows(PersonColumns(), rows, progress));
 }
 

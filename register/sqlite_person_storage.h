@@ -6,6 +6,8 @@
 #include "person_storage.h"
 #include "single_table_store.h"
 
+class QSqlQuery;
+
 namespace zelvara {
 
 class MessageSink;
@@ -41,6 +43,10 @@ private:
     void Report(const QString& text) const;
     QString Describe(const QSqlError& error) const;
     PersonWrite Written(const StoreWrite& w) const;
+    // The second half of a move between the two tables, in the open
+    // transaction: the row leaves its table and the transaction is committed.
+    // written when both succeed, else why not.
+    PersonWrite FinishMove(QSqlQuery& q, const QString& deleteSql, qint64 key, PersonWrite written);
 
     MessageSink& sink_;
     SingleTableStore store_;

@@ -471,3 +471,20 @@ void PgServerTest::SetUp()
 }
 
 TestPgServer& PgServerTest::Server() { return *Shared(); }
+
+void PgDatabaseTest::SetUp()
+{
+    PgServerTest::SetUp();
+    if (IsSkipped())
+        return;
+    static int serial = 0;
+    database_ = QStringLiteral("test%1").arg(++serial);
+    ASSERT_TRUE(Server().CreateDatabase(database_)) << Server().LastError().toStdString();
+}
+
+QString PgDatabaseTest::Sql(const QString& sql)
+{
+    QString out;
+    EXPECT_TRUE(Server().Exec(sql, database_, &out)) << out.toStdString();
+    return out.trimmed();
+}

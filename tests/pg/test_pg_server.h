@@ -87,6 +87,16 @@ private:
     static QString& WhyNot();
 };
 
+// A test with a database of its own on the shared server (made in SetUp).
+class PgDatabaseTest : public PgServerTest {
+protected:
+    void SetUp() override;
+    QString Uri() const { return Server().Uri(database_); }
+    // Runs SQL as the superuser in the test's database: its output, trimmed.
+    QString Sql(const QString& sql);
+    QString database_;
+};
+
 // A server of the test's own in `var` (std::unique_ptr<TestPgServer>), or the
 // test is skipped with the reason.
 #define ZELVARA_PG_SERVER_OR_SKIP(var)                                                                                 \

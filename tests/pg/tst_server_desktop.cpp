@@ -56,16 +56,13 @@ bool EditAtAnotherDesk(const QString& uri, int field, const QString& value)
     return desk.waitForFinished(60000) && desk.exitStatus() == QProcess::NormalExit && desk.exitCode() == 0;
 }
 
-class ServerDesktop : public PgServerTest {
+class ServerDesktop : public PgDatabaseTest {
 protected:
     void SetUp() override
     {
-        PgServerTest::SetUp();
-        if (IsSkipped())
+        PgDatabaseTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
             return;
-        static int serial = 0;
-        database_ = QStringLiteral("desk%1").arg(++serial);
-        ASSERT_TRUE(Server().CreateDatabase(database_)) << Server().LastError().toStdString();
         const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
         for (const QString& f : data.entryList({"*.bmp", "*.eto"}, QDir::Files))
             QFile::copy(data.filePath(f), home_.filePath(f));
@@ -88,20 +85,12 @@ protected:
         window_->RunStartup(o);
         return *window_;
     }
-    QString Uri() const { return Server().Uri(database_); }
-    QString Sql(const QString& sql)
-    {
-        QString out;
-        EXPECT_TRUE(Server().Exec(sql, database_, &out)) << out.toStdString();
-        return out.trimmed();
-    }
     QStringList Cli(const QStringList& args) { return args + QStringList{"--home", home_.path(), "--register", Uri()}; }
 
     QTemporaryDir home_;
     RecordingSink sink_;
     QStringList asked_;
     std::unique_ptr<TMainForm1> window_;
-    QString database_;
 };
 
 TEST_F(ServerDesktop, TheDesktopProgramAndTheCommandLineShareOneRegister)

@@ -61,26 +61,7 @@ struct Desk {
     }
 };
 
-class ServerRegister : public PgServerTest {
-protected:
-    void SetUp() override
-    {
-        PgServerTest::SetUp();
-        if (IsSkipped())
-            return;
-        static int serial = 0;
-        database_ = QStringLiteral("reg%1").arg(++serial);
-        ASSERT_TRUE(Server().CreateDatabase(database_)) << Server().LastError().toStdString();
-    }
-    QString Uri() const { return Server().Uri(database_); }
-    QString Sql(const QString& sql)
-    {
-        QString out;
-        EXPECT_TRUE(Server().Exec(sql, database_, &out)) << out.toStdString();
-        return out.trimmed();
-    }
-    QString database_;
-};
+using ServerRegister = PgDatabaseTest;
 
 TEST_F(ServerRegister, BehavesAsTheRegisterFileDoes)
 {

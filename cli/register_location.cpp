@@ -2,8 +2,8 @@
 
 #include "register_setting.h"
 
-#include <QFileInfo>
 #include <QDir>
+#include <QFileInfo>
 
 #include <iostream>
 

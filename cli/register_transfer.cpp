@@ -2,10 +2,10 @@
 
 #include "command_line.h"
 #include "data_folders_cli.h"
-#include "register_location.h"
 #include "paradox_register.h"
 #include "person_table.h"
 #include "register_command.h"
+#include "register_location.h"
 #include "register_csv.h"
 #include "register_import.h"
 

@@ -352,7 +352,7 @@ void TMainForm1::OpenRegister(const RegisterChoice& choice)
 
 void TMainForm1::ReopenRegister()
 {
-    if (!registerUri_.isEmpty() || !qEnvironmentVariable("ZELVARA_REGISTER").isEmpty()) {
+    if (!RegisterOverride().isEmpty()) {
         Message(QStringLiteral("名簿の場所が --register または ZELVARA_REGISTER で指定されているため、"
                                "設定の名簿の場所は、それなしで起動したときから使われます。"));
         return;

@@ -18,6 +18,10 @@ namespace zelvara {
 
 using PersonValues = std::array<QString, kPersonFieldCount>;
 
+// The two tables of a register, in a file and on a server alike.
+inline constexpr const char* kPersonTableName = "nam_data";
+inline constexpr const char* kDeletedPersonTableName = "nam_data_deleted";
+
 // A record as it was read. version counts the writes of a server record; a
 // file has none (0), its writes compare the values themselves.
 struct StoredPerson {

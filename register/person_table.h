@@ -44,8 +44,8 @@ class PersonTable : public QObject {
     Q_OBJECT
 public:
     static constexpr const char* kFileName = "nam_data.db";
-    static constexpr const char* kTableName = "nam_data";
-    static constexpr const char* kDeletedTableName = "nam_data_deleted";
+    static constexpr const char* kTableName = kPersonTableName;
+    static constexpr const char* kDeletedTableName = kDeletedPersonTableName;
 
     using Access = RegisterAccess;
     enum class OpenMode {
@@ -138,12 +138,12 @@ public:
     bool ClearFilter();
     bool IsFiltered() const { return filterField_ >= 0; }
 
-    // The deleted records, newest first, and bringing one back (appended at
-    // the end of the register and made current).
-    // nullopt with why when they cannot be read.
+    // The deleted records, newest first; nullopt with why when they cannot
+    // be read.
     std::optional<std::vector<DeletedPerson>> ReadDeletedRecords(QString* why) const;
     // The same; when unreadable, says why and gives none.
     std::vector<DeletedPerson> DeletedRecords() const;
+    // Brings one back, appended at the end of the register and made current.
     bool Undelete(qint64 number);
 
     // Every record of the register, whatever the filter, in table order;

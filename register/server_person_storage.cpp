@@ -13,8 +13,8 @@
 namespace zelvara {
 namespace {
 
-const QString kTable = QStringLiteral("nam_data");
-const QString kDeletedTable = QStringLiteral("nam_data_deleted");
+const QString kTable = QString::fromLatin1(kPersonTableName);
+const QString kDeletedTable = QString::fromLatin1(kDeletedPersonTableName);
 const QString kDeletedNumber = QStringLiteral("番号");
 const QString kDeletedAt = QStringLiteral("削除日時");
 constexpr int kRowsPerInsert = 500;  // 9,000 bound values, well under the server's 65,535

@@ -12,8 +12,8 @@
 namespace zelvara {
 namespace {
 
-const QString kTable = QStringLiteral("nam_data");
-const QString kDeletedTable = QStringLiteral("nam_data_deleted");
+const QString kTable = QString::fromLatin1(kPersonTableName);
+const QString kDeletedTable = QString::fromLatin1(kDeletedPersonTableName);
 const QString kDeletedNumber = QStringLiteral("番号");
 const QString kDeletedAt = QStringLiteral("削除日時");
 

@@ -1,6 +1,7 @@
 #include "birth_time_dialog.h"
 
 #include "chart_request.h"
+#include "named_object.h"
 #include "qstring_utf8.h"
 #include "solar_time.h"
 
@@ -18,13 +19,6 @@
 
 namespace zelvara {
 namespace {
-
-template <typename W>
-W* Named(W* w, const char* name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 QString Degrees(double longitude) { return QString::number(longitude, 'f', 2); }
 

@@ -1,5 +1,7 @@
 #include "register_place_dialog.h"
 
+#include "named_object.h"
+
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
@@ -20,13 +22,6 @@
 
 namespace zelvara {
 namespace {
-
-template <typename W>
-W* Named(W* w, const char* name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 // libpq's sslmode words, from no TLS to the strictest check.
 const struct {

@@ -1,6 +1,7 @@
 #include "settings_window.h"
 
 #include "context.h"
+#include "named_object.h"
 #include "register_place_dialog.h"
 
 #include <QCheckBox>
@@ -25,13 +26,6 @@
 
 namespace zelvara {
 namespace {
-
-template <typename W>
-W* Named(W* w, const char* name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 const QString kOwner = QStringLiteral("owner");
 const QString kSound = QStringLiteral("sound");

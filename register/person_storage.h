@@ -18,9 +18,12 @@ namespace zelvara {
 
 using PersonValues = std::array<QString, kPersonFieldCount>;
 
-// The two tables of a register, in a file and on a server alike.
+// The two tables of a register, in a file and on a server alike, and the
+// deleted-records table's own columns before the eighteen fields.
 inline constexpr const char* kPersonTableName = "nam_data";
 inline constexpr const char* kDeletedPersonTableName = "nam_data_deleted";
+inline const QString kDeletedNumberColumn = QStringLiteral("番号");
+inline const QString kDeletedAtColumn = QStringLiteral("削除日時");
 
 // A record as it was read. version counts the writes of a server record; a
 // file has none (0), its writes compare the values themselves.

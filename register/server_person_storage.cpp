@@ -15,8 +15,6 @@ namespace {
 
 const QString kTable = QString::fromLatin1(kPersonTableName);
 const QString kDeletedTable = QString::fromLatin1(kDeletedPersonTableName);
-const QString kDeletedNumber = QStringLiteral("番号");
-const QString kDeletedAt = QStringLiteral("削除日時");
 constexpr int kRowsPerInsert = 500;  // 9,000 bound values, well under the server's 65,535
 
 QString Columns()
@@ -224,7 +222,7 @@ ServerPersonStorage::TableState ServerPersonStorage::CheckTables(QString* why) c
         return TableState::Missing;
     }
     const QStringList wantMain = QStringList{QStringLiteral("id"), QStringLiteral("version")} + PersonColumns();
-    const QStringList wantDeleted = QStringList{kDeletedNumber, kDeletedAt} + PersonColumns();
+    const QStringList wantDeleted = QStringList{kDeletedNumberColumn, kDeletedAtColumn} + PersonColumns();
     if (main != wantMain || deleted != wantDeleted) {
         *why = QStringLiteral("サーバーの表 %1 の項目が名簿の項目と違います（%2）")
                    .arg(main != wantMain ? kTable : kDeletedTable,
@@ -403,7 +401,7 @@ std::optional<std::vector<DeletedPerson>> ServerPersonStorage::Deleted(QString* 
     QSqlQuery q(Database());
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("SELECT %1, %2, %3 FROM %4 ORDER BY %1 DESC")
-                    .arg(QuotedName(kDeletedNumber), QuotedName(kDeletedAt), Columns(), kDeletedTable))) {
+                    .arg(QuotedName(kDeletedNumberColumn), QuotedName(kDeletedAtColumn), Columns(), kDeletedTable))) {
         *why = q.lastError().text().trimmed();
         ConnectionLost();
         return std::nullopt;
@@ -421,7 +419,7 @@ PersonWrite ServerPersonStorage::Restore(qint64 number)
     QSqlQuery q(Database());
     q.prepare(QStringLiteral("WITH back AS (DELETE FROM %1 WHERE %2 = ? RETURNING %3) "
                              "INSERT INTO %4 (%3) SELECT %3 FROM back RETURNING id, version")
-                  .arg(kDeletedTable, QuotedName(kDeletedNumber), Columns(), kTable));
+                  .arg(kDeletedTable, QuotedName(kDeletedNumberColumn), Columns(), kTable));
     q.addBindValue(number);
     if (!q.exec())
         return Refused(q.lastError());

@@ -14,8 +14,6 @@ namespace {
 
 const QString kTable = QString::fromLatin1(kPersonTableName);
 const QString kDeletedTable = QString::fromLatin1(kDeletedPersonTableName);
-const QString kDeletedNumber = QStringLiteral("番号");
-const QString kDeletedAt = QStringLiteral("削除日時");
 
 QString ColumnList() { return SingleTableStore::ColumnList(PersonColumns()); }
 QString SameValuesCondition() { return SingleTableStore::SameValuesCondition(PersonColumns()); }
@@ -192,9 +190,9 @@ PersonWrite SqlitePersonStorage::Remove(const StoredPerson& asRead)
         cols << QuotedName(FieldName(i)) + QLatin1String(" TEXT NOT NULL DEFAULT ''");
     const bool ok =
         q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2 INTEGER PRIMARY KEY AUTOINCREMENT, %3 TEXT NOT NULL, %4)")
-                   .arg(kDeletedTable, QuotedName(kDeletedNumber), QuotedName(kDeletedAt), cols.join(QLatin1String(", ")))) &&
+                   .arg(kDeletedTable, QuotedName(kDeletedNumberColumn), QuotedName(kDeletedAtColumn), cols.join(QLatin1String(", ")))) &&
         q.prepare(QStringLiteral("INSERT INTO %1 (%2, %3) SELECT ?, %3 FROM %4 WHERE rowid = ? AND %5")
-                      .arg(kDeletedTable, QuotedName(kDeletedAt), ColumnList(), kTable, SameValuesCondition()));
+                      .arg(kDeletedTable, QuotedName(kDeletedAtColumn), ColumnList(), kTable, SameValuesCondition()));
     if (ok) {
         q.addBindValue(QDateTime::currentDateTime().toString(Qt::ISODate));
         q.addBindValue(asRead.rowId);
@@ -229,7 +227,7 @@ std::optional<std::vector<DeletedPerson>> SqlitePersonStorage::Deleted(QString*)
     std::vector<DeletedPerson> list;
     QSqlQuery q(store_.Database());
     if (!q.exec(QStringLiteral("SELECT %1, %2, %3 FROM %4 ORDER BY %1 DESC")
-                    .arg(QuotedName(kDeletedNumber), QuotedName(kDeletedAt), ColumnList(), kDeletedTable)))
+                    .arg(QuotedName(kDeletedNumberColumn), QuotedName(kDeletedAtColumn), ColumnList(), kDeletedTable)))
         return list;  // no record was ever deleted: the table is not there yet
     while (q.next()) {
         DeletedPerson d;
@@ -247,7 +245,7 @@ PersonWrite SqlitePersonStorage::Restore(qint64 number)
     db.transaction();
     QSqlQuery q(db);
     q.prepare(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 WHERE %4 = ?")
-                  .arg(kTable, ColumnList(), kDeletedTable, QuotedName(kDeletedNumber)));
+                  .arg(kTable, ColumnList(), kDeletedTable, QuotedName(kDeletedNumberColumn)));
     q.addBindValue(number);
     PersonWrite result;
     if (!q.exec()) {
@@ -255,7 +253,7 @@ PersonWrite SqlitePersonStorage::Restore(qint64 number)
     } else if (q.numRowsAffected() != 1) {
         result = PersonWrite::Refused(NoDeletedRecordText(number));
     } else {
-        result = FinishMove(q, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(kDeletedTable, QuotedName(kDeletedNumber)),
+        result = FinishMove(q, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(kDeletedTable, QuotedName(kDeletedNumberColumn)),
                             number, PersonWrite::Done(q.lastInsertId().toLongLong()));
     }
     if (!result.Ok())

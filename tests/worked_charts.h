@@ -1,5 +1,5 @@
-// Two charts placed from their pillars, lunar date and sex, as the hand-worked
-// tests of the time layers and the 飛星表 use them. Placement is the engine's;
+// Charts placed from their pillars, lunar date and sex, as the engine's table
+// tests and the hand-worked tests of the time layers and the 飛星表 use them. Placement is the engine's;
 // the tests hold the working.
 #pragma once
 
@@ -9,10 +9,10 @@
 
 namespace zelvara::test {
 
-// A chart placed from its year pillar, month and hour branches, lunar date and
-// sex; firstLuckAge > 0 also lays out the luck periods from that age.
-inline Tmandata PlacedChart(int yearStem, int yearBranch, int monthBranch, int hourBranch, int lunarMonth, int lunarDay,
-                            char sex, int firstLuckAge = 0)
+// A record whose placement inputs are set directly: the year pillar, the month
+// and hour branches and the lunar date; nothing placed yet.
+inline Tmandata PlacementInputs(int yearStem, int yearBranch, int monthBranch, int hourBranch, int lunarMonth,
+                                int lunarDay)
 {
     Tmandata man;
     man.stems.year = yearStem;
@@ -21,6 +21,15 @@ inline Tmandata PlacedChart(int yearStem, int yearBranch, int monthBranch, int h
     man.branches.hour = hourBranch;
     man.lunarMonth = lunarMonth;
     man.lunarDay = lunarDay;
+    return man;
+}
+
+// A chart placed from its year pillar, month and hour branches, lunar date and
+// sex; firstLuckAge > 0 also lays out the luck periods from that age.
+inline Tmandata PlacedChart(int yearStem, int yearBranch, int monthBranch, int hourBranch, int lunarMonth, int lunarDay,
+                            char sex, int firstLuckAge = 0)
+{
+    Tmandata man = PlacementInputs(yearStem, yearBranch, monthBranch, hourBranch, lunarMonth, lunarDay);
     man.sexCode = sex;
     if (PlaceStars(man) != 0)
         return Tmandata{};

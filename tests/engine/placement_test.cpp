@@ -2,6 +2,7 @@
 #include "chart_layout.h"
 #include "palaces.h"
 #include "stars.h"
+#include "worked_charts.h"
 
 #include <gtest/gtest.h>
 
@@ -45,17 +46,7 @@ TEST(Palaces, BureauAndBodyPalace) {
     EXPECT_EQ(BodyPalaceBranch(1, 13), 0);
 }
 
-// A record whose placement inputs are set directly.
-Tmandata Record(int yearStem, int yearBranch, int monthBranch, int hourBranch, int lunarMonth, int lunarDay) {
-    Tmandata man;
-    man.stems.year = yearStem;
-    man.branches.year = yearBranch;
-    man.branches.month = monthBranch;
-    man.branches.hour = hourBranch;
-    man.lunarMonth = lunarMonth;
-    man.lunarDay = lunarDay;
-    return man;
-}
+using test::PlacementInputs;
 
 TEST(Stars, ZiweiTableCorners) {
     EXPECT_EQ(ZiweiBranch(1, 5), 2);  // 水局, day 1: 丑
@@ -69,7 +60,7 @@ TEST(Stars, ZiweiTableCorners) {
 // Life palace 子 (子 month, 子 hour) with a 甲 year is 水局; lunar day 1 puts
 // 紫薇 at 丑 and 天府 at 6 − 2 = 4 (卯).
 TEST(Stars, WaterBureauDayOne) {
-    Tmandata man = Record(1, 1, 1, 1, 1, 1);
+    Tmandata man = PlacementInputs(1, 1, 1, 1, 1, 1);
     ASSERT_EQ(PlaceStars(man), 0);
     EXPECT_EQ(man.bureau, 5);
     EXPECT_EQ(man.starBranch[1], 2);
@@ -78,7 +69,7 @@ TEST(Stars, WaterBureauDayOne) {
 
 // 紫薇 at 子: lunar day 22 in 水局.
 TEST(Stars, ZiweiAtZiGroup) {
-    Tmandata man = Record(1, 1, 1, 1, 1, 22);
+    Tmandata man = PlacementInputs(1, 1, 1, 1, 1, 22);
     ASSERT_EQ(PlaceStars(man), 0);
     const auto& sb = man.starBranch;
     EXPECT_EQ(sb[1], 1);
@@ -100,14 +91,14 @@ TEST(Stars, ZiweiAndTianfuShareYinAndShen) {
 
 TEST(Stars, HourStarsByYearBranch) {
     // 寅 year, 子 hour: 炎星 丑, 鈴星 卯; 文曲 辰, 文昌 戌.
-    Tmandata man = Record(1, 3, 1, 1, 1, 1);
+    Tmandata man = PlacementInputs(1, 3, 1, 1, 1, 1);
     ASSERT_EQ(PlaceStars(man), 0);
     EXPECT_EQ(man.starBranch[15], 2);
     EXPECT_EQ(man.starBranch[16], 4);
     EXPECT_EQ(man.starBranch[17], 5);
     EXPECT_EQ(man.starBranch[18], 11);
     // 亥 year, 亥 hour: 炎星 酉 + 11 = 申, 鈴星 戌 + 11 = 酉; 文曲 卯, 文昌 亥.
-    man = Record(1, 12, 1, 12, 1, 1);
+    man = PlacementInputs(1, 12, 1, 12, 1, 1);
     ASSERT_EQ(PlaceStars(man), 0);
     EXPECT_EQ(man.starBranch[15], 9);
     EXPECT_EQ(man.starBranch[16], 10);
@@ -116,22 +107,22 @@ TEST(Stars, HourStarsByYearBranch) {
 }
 
 TEST(Stars, TransformationsByYearStem) {
-    Tmandata man = Record(9, 1, 1, 1, 1, 1);  // 壬
+    Tmandata man = PlacementInputs(9, 1, 1, 1, 1, 1);  // 壬
     ASSERT_EQ(PlaceStars(man), 0);
     EXPECT_EQ(man.transformStar[2], 1);  // 紫薇 権
     EXPECT_EQ(man.transformStar[3], 7);  // 天府 科
-    man = Record(7, 1, 1, 1, 1, 1);  // 庚
+    man = PlacementInputs(7, 1, 1, 1, 1, 1);  // 庚
     ASSERT_EQ(PlaceStars(man), 0);
     EXPECT_EQ(man.transformStar[3], 7);
     EXPECT_EQ(StarCaption(man, 5), "天同(忌)");
 }
 
 TEST(Stars, RefusesInputsOutsideTheTables) {
-    Tmandata bad = Record(11, 1, 1, 1, 1, 1);
+    Tmandata bad = PlacementInputs(11, 1, 1, 1, 1, 1);
     EXPECT_EQ(PlaceStars(bad), -1);
-    bad = Record(1, 1, 1, 1, 1, 31);
+    bad = PlacementInputs(1, 1, 1, 1, 1, 31);
     EXPECT_EQ(PlaceStars(bad), -1);
-    bad = Record(1, 1, 0, 1, 1, 1);
+    bad = PlacementInputs(1, 1, 0, 1, 1, 1);
     EXPECT_EQ(PlaceStars(bad), -1);
 }
 

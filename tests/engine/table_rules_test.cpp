@@ -11,6 +11,7 @@
 #include "palaces.h"
 #include "stars.h"
 #include "test_support.h"
+#include "worked_charts.h"
 
 #include <gtest/gtest.h>
 
@@ -70,16 +71,10 @@ int PalaceNamed(std::string_view name) {
     return 0;
 }
 
-// A record whose placement inputs are set directly.
+// A record placed from inputs set directly.
 Tmandata Placed(int yearStem, int yearBranch, int monthBranch, int hourBranch, int lunarMonth = 1,
                 int lunarDay = 1) {
-    Tmandata man;
-    man.stems.year = yearStem;
-    man.branches.year = yearBranch;
-    man.branches.month = monthBranch;
-    man.branches.hour = hourBranch;
-    man.lunarMonth = lunarMonth;
-    man.lunarDay = lunarDay;
+    Tmandata man = zelvara::test::PlacementInputs(yearStem, yearBranch, monthBranch, hourBranch, lunarMonth, lunarDay);
     EXPECT_EQ(PlaceStars(man), 0);
     return man;
 }

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake g++ make pkg-config
+  cmake g++ make pkg-config ccache
   # Qt 6 (a missing one breaks find_package(Qt6 ...) with a misleading message)
   qt6-base-dev qt6-charts-dev qt6-multimedia-dev libqt6sql6-sqlite libqt6opengl6-dev libsqlite3-dev
   libxkbcommon-dev libgl-dev

@@ -2,10 +2,14 @@
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer in
 # build-asan/ and runs every test there. Any report fails the run.
 set -euo pipefail
+# Objects compiled in another checkout of the same sources are reused.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(cd "$(dirname "$0")/.." && pwd)}" CCACHE_NOHASHDIR=1
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 if [ ! -f build-asan/CMakeCache.txt ]; then
-  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug \
+  launcher=()
+  if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache); fi
+  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug "${launcher[@]}" \
     -DCMAKE_CXX_FLAGS="-O1 -g -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined" \
     -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
 fi

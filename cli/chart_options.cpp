@@ -3,6 +3,7 @@
 #include "birthplaces.h"
 #include "conversion.h"
 #include "exact_birth.h"
+#include "gazetteer.h"
 #include "summer_time.h"
 
 #include <charconv>
@@ -51,24 +52,30 @@ int Refuse(const std::string& message) {
     return 1;
 }
 
-// The longitude of --place (from the shipped list) or --longitude; nullopt
-// with the refusal's exit code in code.
+// The longitude of --place (the shipped list of Japan, then the world's
+// places, whose zone it also sets) or --longitude; nullopt with the
+// refusal's exit code in code.
 std::optional<double> ReadLongitude(const Options& opts, BirthTime& time, int& code) {
     if (Has(opts, "place")) {
-        std::vector<Birthplace> places;
+        std::vector<Birthplace> japan;
+        std::vector<GazetteerPlace> world;
         std::string message;
-        if (LoadBirthplaces(ProgramFolder(opts) + "/" + std::string(kBirthplacesFile), places, message) < 0) {
+        const std::string folder = ProgramFolder(opts) + "/";
+        if (LoadBirthplaces(folder + std::string(kBirthplacesFile), japan, message) < 0 ||
+            LoadGazetteer(folder + std::string(kGazetteerFile), world, message) < 0) {
             code = Refuse(message);
             return std::nullopt;
         }
-        const Birthplace* place = FindBirthplace(places, Get(opts, "place"));
+        const std::optional<PlaceChoice> place = FindPlace(japan, world, Get(opts, "place"));
         if (!place) {
             code = Refuse("出生地「" + Get(opts, "place") +
                           "」は出生地の一覧にありません。都道府県の名か、県庁所在地・政令指定都市の名（例 札幌、"
-                          "神奈川県）で指定するか、--longitude で東経を度で指定して下さい。");
+                          "神奈川県）、世界の都市の名（例 ニューヨーク、New York）で指定するか、--longitude で東経を度で"
+                          "指定して下さい。");
             return std::nullopt;
         }
-        time.place = place->Name();
+        time.place = place->label;
+        if (!Has(opts, "zone")) time.zone = place->zone;
         return place->longitude;
     }
     const std::string text = Get(opts, "longitude");
@@ -79,7 +86,8 @@ std::optional<double> ReadLongitude(const Options& opts, BirthTime& time, int& c
         code = Refuse("--longitude には出生地の東経を度で指定して下さい（例 141.35）（指定: " + text + "）。");
         return std::nullopt;
     }
-    if ((value < kFirstJapanLongitude || value > kLastJapanLongitude) && !Has(opts, "force-longitude")) {
+    const bool japan = time.zone.empty() || time.zone == kJapanZone;
+    if (japan && (value < kFirstJapanLongitude || value > kLastJapanLongitude) && !Has(opts, "force-longitude")) {
         code = Refuse("東経 " + text + " 度は日本（東経 " + std::to_string(int(kFirstJapanLongitude)) + "〜" +
                       std::to_string(int(kLastJapanLongitude)) +
                       " 度）の外です。この経度で補正するときは --force-longitude を付けて下さい。");
@@ -107,7 +115,12 @@ void AddBirthOptions(Options& parser) {
          QStringLiteral("exact clock time of birth instead of --hour; summer time (1948-1951) is removed and the "
                         "chart is cast for the corrected moment's date and period"),
          QStringLiteral("HH:MM")},
-        {QStringLiteral("place"), QStringLiteral("birthplace from the bundled list (prefecture or city: 札幌, 神奈川県)"),
+        {QStringLiteral("place"),
+         QStringLiteral("birthplace: a prefecture or city of Japan (札幌, 神奈川県) or a city of the world "
+                        "(ニューヨーク, New York), which also sets the time zone"),
+         QStringLiteral("NAME")},
+        {QStringLiteral("zone"),
+         QStringLiteral("time zone of the birthplace (IANA name, default Asia/Tokyo): the clock time is read in it"),
          QStringLiteral("NAME")},
         {QStringLiteral("longitude"), QStringLiteral("birthplace longitude in degrees east (122-154)"),
          QStringLiteral("DEG")},
@@ -148,8 +161,10 @@ bool ReadBirthOptions(const Options& opts, EngineContext& ctx, BirthInput& in) {
 int ApplyBirthTime(const Options& opts, EngineContext& ctx, BirthInput& in, std::optional<BirthTime>& time) {
     time.reset();
     if (!Has(opts, "time")) {
-        if (Has(opts, "place") || Has(opts, "longitude") || Has(opts, "correction") || Has(opts, "force-longitude"))
-            return Refuse("--place、--longitude、--force-longitude、--correction は --time（出生時刻）と一緒に指定して下さい。");
+        if (Has(opts, "place") || Has(opts, "longitude") || Has(opts, "correction") || Has(opts, "force-longitude") ||
+            Has(opts, "zone"))
+            return Refuse("--place、--longitude、--force-longitude、--correction、--zone は --time（出生時刻）と一緒に指定して"
+                          "下さい。");
         return 0;
     }
     if (Has(opts, "hour"))
@@ -164,6 +179,12 @@ int ApplyBirthTime(const Options& opts, EngineContext& ctx, BirthInput& in, std:
     if (Has(opts, "place") && Has(opts, "longitude"))
         return Refuse("--place と --longitude はどちらか一つを指定して下さい。");
     BirthTime t;
+    if (Has(opts, "zone")) {
+        t.zone = Value(opts, QStringLiteral("zone"));
+        if (!IsKnownZone(QString::fromStdString(t.zone)))
+            return Refuse("--zone には Asia/Tokyo、America/New_York のようなタイムゾーンの名を指定して下さい（指定: " +
+                          t.zone + "）。");
+    }
     if (Has(opts, "place") || Has(opts, "longitude")) {
         int code = 0;
         t.longitude = ReadLongitude(opts, t, code);
@@ -174,7 +195,7 @@ int ApplyBirthTime(const Options& opts, EngineContext& ctx, BirthInput& in, std:
     }
     // The clock reading's own date must be a birth date the program takes
     // before it is corrected (its messages are the request's own).
-    const auto corrected = CorrectBirthInput(ctx, in, ExactTime{*minute, *correction, t.longitude}, SummerTimeMinutes);
+    const auto corrected = CorrectBirthInput(ctx, in, ExactTime{*minute, *correction, t.longitude, t.zone}, ZoneReadingOf);
     if (!corrected) return 1;
     t.corrected = *corrected;
     time = t;

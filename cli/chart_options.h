@@ -21,6 +21,7 @@ struct BirthTime {
     CorrectedBirth corrected;
     std::string place;                 // the list's name of --place, else empty
     std::optional<double> longitude;   // from --place or --longitude
+    std::string zone;                  // --zone or the zone of --place abroad; empty: Asia/Tokyo
 };
 
 // With --time: checks the birth fields of the clock reading's date, removes

@@ -54,6 +54,8 @@ void InsertBirthTime(QJsonObject& chart, const BirthTime& time) {
     chart.insert(QStringLiteral("summerTimeMinutes"), c.summerMinutes);
     chart.insert(QStringLiteral("longitudeMinutes"), Minutes(c.longitudeMinutes));
     chart.insert(QStringLiteral("equationOfTimeMinutes"), Minutes(c.equationMinutes));
+    if (!time.zone.empty())  // a birth outside Japan's zone
+        chart.insert(QStringLiteral("zone"), QString::fromStdString(time.zone));
 }
 
 }  // namespace

@@ -7,16 +7,19 @@
 namespace zelvara {
 
 std::optional<CorrectedBirth> CorrectBirthInput(EngineContext& ctx, BirthInput& in, const ExactTime& time,
-                                                SummerTimeRule summer)
+                                                ZoneRule zones)
 {
     CheckedBirth checked;
     if (CheckBirthInput(ctx, in, checked) < 0)
         return std::nullopt;
     // The checks leave the western date of the entry in the record.
     const ClockBirth clock{ctx.man.birthYear, ctx.man.birthMonth, ctx.man.birthDay, time.clockMinute};
-    const CorrectedBirth moment =
-        CorrectBirthTime(clock, summer(clock.year, clock.month, clock.day, clock.minuteOfDay), time.correction,
-                         time.longitude.value_or(kStandardMeridian));
+    const ZoneReading zone = zones(time.zone, clock.year, clock.month, clock.day, clock.minuteOfDay);
+    // Without a longitude the reading stays in the zone's standard time.
+    const TimeCorrection correction = time.longitude ? time.correction : TimeCorrection::kNone;
+    CorrectedBirth moment = CorrectBirthTime(clock, zone, correction, time.longitude.value_or(kStandardMeridian));
+    if (!time.zone.empty() && time.zone != kJapanZone)
+        moment.zone = time.zone;
     SetCorrectedMoment(in, moment);
     return moment;
 }

@@ -10,26 +10,32 @@
 #include "solar_time.h"
 
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace zelvara {
 
-// Minutes a clock reading in Japan was ahead of standard time, negated (−60
-// while summer time was kept, else 0). The engine has no time-zone database;
-// the caller passes its rule (SummerTimeMinutes of common/).
-using SummerTimeRule = int (*)(int year, int month, int day, int minuteOfDay);
+// How a clock reading in a zone (an IANA name; empty: Asia/Tokyo) relates to
+// UTC. The engine has no time-zone database; the caller passes its rule
+// (ZoneReadingOf of common/).
+using ZoneRule = ZoneReading (*)(std::string_view zone, int year, int month, int day, int minuteOfDay);
 
 // The exact time of a person as the reader gave it, and the correction chosen.
 struct ExactTime {
     int clockMinute = 0;                       // minutes after midnight on the clock
     TimeCorrection correction = TimeCorrection::kNone;
-    std::optional<double> longitude;           // degrees east; none: the standard meridian
+    std::optional<double> longitude;           // degrees east; none: the zone's standard time
+    std::string zone;                          // IANA name of the birthplace's zone; empty: Asia/Tokyo
 };
+
+// The zone the engine assumes when none is given.
+inline constexpr std::string_view kJapanZone = "Asia/Tokyo";
 
 // Checks the entry's birth date as the clock reading's date (the request's own
 // checks and messages; nullopt when one refuses), corrects the reading and
 // puts the corrected moment's date and period into in (the name and sex stay).
 std::optional<CorrectedBirth> CorrectBirthInput(EngineContext& ctx, BirthInput& in, const ExactTime& time,
-                                                SummerTimeRule summer);
+                                                ZoneRule zones);
 
 // Puts a corrected moment's civil date and period into the entry fields.
 void SetCorrectedMoment(BirthInput& in, const CorrectedBirth& moment);

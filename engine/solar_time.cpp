@@ -87,14 +87,14 @@ std::string ClockTimeText(int minuteOfDay) {
 
 double LongitudeMinutes(double longitudeEast) { return 4.0 * (longitudeEast - kStandardMeridian); }
 
-double EquationOfTimeMinutes(int year, int month, int day, double minuteOfDay) {
+double EquationOfTimeMinutes(int year, int month, int day, double minuteOfDay, int standardOffsetMinutes) {
     // The Sun's low-precision coordinates of the Astronomical Almanac (section
     // C, "Sun, low precision": 0.01° in right ascension, 1950–2050, and well
     // within 10 seconds of time over 1921–2100). The equation of time is the
     // right ascension of the mean sun (its mean longitude, corrected for
     // aberration) minus the Sun's apparent right ascension; nutation moves both
     // alike and is left out.
-    const double utDays = DaysFromCivil(year, month, day) + (minuteOfDay - 9 * 60) / double(kMinutesPerDay);
+    const double utDays = DaysFromCivil(year, month, day) + (minuteOfDay - standardOffsetMinutes) / double(kMinutesPerDay);
     const double n = utDays - 10957.5;  // days from J2000.0 (2000-01-01 12:00 UT)
     const double L = 280.460 + 0.9856474 * n;
     const double g = (357.528 + 0.9856003 * n) * kRad;
@@ -108,17 +108,26 @@ int HourIndexOfMinute(int minuteOfDay) { return ((minuteOfDay + 60) / 120) % 12;
 
 CorrectedBirth CorrectBirthTime(const ClockBirth& clock, int summerMinutes, TimeCorrection correction,
                                 double longitudeEast) {
+    return CorrectBirthTime(clock, ZoneReading{9 * 60, summerMinutes}, correction, longitudeEast);
+}
+
+CorrectedBirth CorrectBirthTime(const ClockBirth& clock, const ZoneReading& zone, TimeCorrection correction,
+                                double longitudeEast) {
     CorrectedBirth c;
     c.clockMinute = clock.minuteOfDay;
-    c.summerMinutes = summerMinutes;
-    const int standard = clock.minuteOfDay + summerMinutes;  // may leave the day; the date follows below
+    c.summerMinutes = zone.summerMinutes;
+    const int standard = clock.minuteOfDay + zone.summerMinutes;  // may leave the day; the date follows below
     double shift = 0;
     if (correction != TimeCorrection::kNone) {
-        c.longitudeMinutes = LongitudeMinutes(longitudeEast);
+        // Local mean time is UTC + 4 minutes per degree east; counted from the
+        // zone's standard time that is 4 minutes per degree from the zone's
+        // meridian (Japan: 135°E, the same figures as LongitudeMinutes).
+        c.longitudeMinutes = 4.0 * longitudeEast - zone.standardOffsetMinutes;
         shift += *c.longitudeMinutes;
     }
     if (correction == TimeCorrection::kTrue) {
-        c.equationMinutes = EquationOfTimeMinutes(clock.year, clock.month, clock.day, standard);
+        c.equationMinutes =
+            EquationOfTimeMinutes(clock.year, clock.month, clock.day, standard, zone.standardOffsetMinutes);
         shift += *c.equationMinutes;
     }
     const long total = standard + std::lround(shift);
@@ -131,9 +140,10 @@ CorrectedBirth CorrectBirthTime(const ClockBirth& clock, int summerMinutes, Time
 
 std::string CorrectionLine(const CorrectedBirth& c) {
     const std::string clock = ClockTimeText(c.clockMinute);
-    if (!c.Corrected()) return clock + "（補正なし）";
+    if (!c.Corrected()) return clock + (c.zone.empty() ? "（補正なし）" : "（" + c.zone + "、補正なし）");
     std::string parts;
     auto add = [&parts](std::string part) { parts += (parts.empty() ? "" : "、") + part; };
+    if (!c.zone.empty()) add(c.zone);
     if (c.summerMinutes != 0) add("夏時間 " + SignedMinutes(c.summerMinutes));
     if (c.longitudeMinutes) add("経度 " + SignedMinutes(*c.longitudeMinutes));
     if (c.equationMinutes) add("均時差 " + SignedMinutes(*c.equationMinutes));

@@ -37,9 +37,10 @@ std::string ClockTimeText(int minuteOfDay);  // "05:50"
 // of 135°E (Sapporo 141.35°E: +25.4, Naha 127.68°E: −29.3).
 double LongitudeMinutes(double longitudeEast);
 
-// Apparent minus mean solar time, in minutes, at a moment of Japan Standard
-// Time (year, month, day and minutes after midnight).
-double EquationOfTimeMinutes(int year, int month, int day, double minuteOfDay);
+// Apparent minus mean solar time, in minutes, at a moment of a zone's
+// standard time (year, month, day and minutes after midnight; the zone
+// standardOffsetMinutes ahead of UTC, Japan Standard Time by default).
+double EquationOfTimeMinutes(int year, int month, int day, double minuteOfDay, int standardOffsetMinutes = 9 * 60);
 
 // Index 0..11 of the two-hour period of a minute of the day: 23:00–00:59 is
 // 0, 01:00–02:59 is 1, … 21:00–22:59 is 11.
@@ -53,6 +54,15 @@ struct ClockBirth {
     int minuteOfDay = 0;
 };
 
+// How a clock reading relates to UTC in the zone of the birthplace: the
+// zone's standard time is standardOffsetMinutes ahead of UTC (Japan: 540),
+// and summerMinutes (−60 inside summer time, else 0) turn the reading into
+// standard time. The engine has no time-zone database: the caller asks one.
+struct ZoneReading {
+    int standardOffsetMinutes = 9 * 60;
+    int summerMinutes = 0;
+};
+
 // The moment after the corrections, and what each contributed (minutes added
 // to the clock; nullopt where the correction was not applied).
 struct CorrectedBirth {
@@ -63,15 +73,21 @@ struct CorrectedBirth {
     int summerMinutes = 0;   // −60 inside summer time, else 0
     std::optional<double> longitudeMinutes;
     std::optional<double> equationMinutes;
+    std::string zone;        // the zone's name when it is not Japan's, for the line
     // True when any correction moved the time (a summer-time reading or a
     // solar-time correction chosen).
     bool Corrected() const { return summerMinutes != 0 || longitudeMinutes.has_value(); }
 };
 
-// Removes summer time (summerMinutes, the caller's answer for this clock
-// reading: −60 or 0), then adds the longitude and, for true solar time, the
-// equation of time. The date moves with the time across midnight, month ends
-// and New Year.
+// Removes summer time (the zone's answer for this clock reading), then, for
+// a solar-time correction, moves the zone's standard time to the local mean
+// time of the longitude (UTC + 4 minutes per degree east) and, for true solar
+// time, adds the equation of time. The date moves with the time across
+// midnight, month ends and New Year. In Japan's zone this is the standard
+// time plus 4 minutes per degree east of 135°E.
+CorrectedBirth CorrectBirthTime(const ClockBirth& clock, const ZoneReading& zone, TimeCorrection correction,
+                                double longitudeEast);
+// The same in Japan's zone (summerMinutes −60 or 0).
 CorrectedBirth CorrectBirthTime(const ClockBirth& clock, int summerMinutes, TimeCorrection correction,
                                 double longitudeEast);
 

@@ -1,6 +1,7 @@
 // The small dialog behind 「出生時刻・出生地…」 on the data page: the clock time
-// of birth (HH:MM) and the birthplace, from the bundled list or as a longitude
-// in degrees, stored for the current person in the register's companion table;
+// of birth (HH:MM) and the birthplace — from the bundled list of Japan, a city
+// of the world found by its Japanese or Latin name, or a longitude in degrees
+// with a time zone — and the person's own time correction, stored for the current person in the register's companion table;
 // 「時刻を消す」 removes the exact time. A refused entry is explained and nothing
 // is stored; a register that cannot be written is named and nothing can be
 // stored.
@@ -8,11 +9,13 @@
 
 #include "birth_time_table.h"
 #include "birthplaces.h"
+#include "gazetteer.h"
 #include "context.h"
 
 #include <QDialog>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QComboBox;
@@ -30,8 +33,8 @@ public:
     // read-only register, a person not stored yet), empty when it can. ask
     // answers the question about a longitude outside Japan.
     BirthTimeDialog(BirthTimeTable* table, qint64 person, const QString& cannotStore,
-                    std::vector<Birthplace> places, MessageSink& sink, std::function<bool(const QString&)> ask,
-                    QWidget* parent = nullptr);
+                    std::vector<Birthplace> places, std::vector<GazetteerPlace> world, MessageSink& sink,
+                    std::function<bool(const QString&)> ask, QWidget* parent = nullptr);
 
     // 「保存」: checks the entry and stores it; true (and the dialog accepted)
     // when it was stored.
@@ -43,16 +46,25 @@ private:
     void Show(const QString& text) const;
     void ShowEntry(const BirthTimeEntry& entry);
     void PlaceChosen(int index);
+    void SearchWorld(const QString& typed);
+    void WorldPlaceChosen(int index);
 
     BirthTimeTable* table_;
     qint64 person_;
     std::vector<Birthplace> places_;
+    std::vector<GazetteerPlace> world_;
+    std::vector<PlaceChoice> found_;            // the world places worldbox lists, after its item 0
+    std::optional<PlaceChoice> worldPlace_;     // the world place chosen, if any
     MessageSink& sink_;
     std::function<bool(const QString&)> ask_;
 
     QLineEdit* timeedit = nullptr;
     QComboBox* placebox = nullptr;  // item 0: a longitude typed in; then the list
+    QLineEdit* worldsearch = nullptr;
+    QComboBox* worldbox = nullptr;  // item 0: none; then the places found
     QLineEdit* longitudeedit = nullptr;
+    QLineEdit* zoneedit = nullptr;
+    QComboBox* correctionbox = nullptr;  // the settings' choice, none, mean, true
     QLabel* statuslbl = nullptr;
     QPushButton* savebtn = nullptr;
     QPushButton* clearbtn = nullptr;

@@ -56,9 +56,11 @@ void TMainForm1::ShowBirthTimeMark()
 void TMainForm1::OpenBirthTimeDialog()
 {
     std::vector<Birthplace> places;
+    std::vector<GazetteerPlace> world;
     std::string message;
-    if (LoadBirthplaces((programFolder_ + QLatin1Char('/')).toStdString() + std::string(kBirthplacesFile), places,
-                        message) < 0)
+    const std::string folder = (programFolder_ + QLatin1Char('/')).toStdString();
+    if (LoadBirthplaces(folder + std::string(kBirthplacesFile), places, message) < 0 ||
+        LoadGazetteer(folder + std::string(kGazetteerFile), world, message) < 0)
         sink_.Show(message + "\n出生地は東経で入力して下さい。", {});
     QString why;
     BirthTimeTable* table = birthTimes_.Table(&why);
@@ -67,7 +69,7 @@ void TMainForm1::OpenBirthTimeDialog()
         if (why.isEmpty())
             why = QStringLiteral("名簿は読み取り専用で開いています。");
     }
-    BirthTimeDialog dialog(table, birthTimes_.CurrentPerson(), why, std::move(places), sink_,
+    BirthTimeDialog dialog(table, birthTimes_.CurrentPerson(), why, std::move(places), std::move(world), sink_,
                            [this](const QString& text) { return Ask(text); }, this);
     if (birthTimeDialogHook_)
         birthTimeDialogHook_(dialog);

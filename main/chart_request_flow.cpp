@@ -63,7 +63,12 @@ void TMainForm1::ShowCastChart(const SessionChart& chart)
 
     const PersonChartFields fields = session_->RecordFields();
     inYy->setText(fields.year);
+    // With an exact time the box shows the corrected period the chart was
+    // cast for; the record keeps the clock's period (RecordFields).
+    const bool loading = loadingControls_;
+    loadingControls_ = chart.exact.has_value();
     inTime->setCurrentIndex(chart.hourIndex);
+    loadingControls_ = loading;
     for (int p = 1; p <= kPalaces; ++p)
         palaceEdits_[p]->setText(fields.mainStars[p]);
 }

@@ -54,17 +54,18 @@ std::optional<CorrectedBirth> PersonBirthTime::Corrected(EngineContext& ctx, con
     if (!entry)
         return std::nullopt;
     BirthInput corrected = in;
-    return CorrectBirthInput(ctx, corrected, ExactTimeOf(*entry, correction), SummerTimeMinutes);
+    return CorrectBirthInput(ctx, corrected, ExactTimeOf(*entry, correction), ZoneReadingOf);
 }
 
 ExactTime ExactTimeOf(const BirthTimeEntry& entry, TimeCorrection correction)
 {
     ExactTime time;
     time.clockMinute = ParseClockTime(entry.clockTime.toStdString()).value_or(0);
-    // Without a place the clock is read at the standard meridian: only summer
-    // time is removed, whatever correction is chosen.
-    time.correction = entry.longitude ? correction : TimeCorrection::kNone;
+    // The person's own choice, else the settings'. Without a place the clock
+    // is read in the zone's standard time: only summer time is removed.
+    time.correction = entry.longitude ? entry.correction.value_or(correction) : TimeCorrection::kNone;
     time.longitude = entry.longitude;
+    time.zone = entry.zone.toStdString();
     return time;
 }
 

@@ -40,7 +40,8 @@ private:
     bool openWritable_ = false;
 };
 
-// A stored entry as the correction reads it.
+// A stored entry as the correction reads it; correction is the settings'
+// choice, used when the person has none of their own.
 ExactTime ExactTimeOf(const BirthTimeEntry& entry, TimeCorrection correction);
 
 }  // namespace zelvara

@@ -3,6 +3,7 @@
 #include "person_table.h"
 #include "solar_time.h"
 #include "sqlite_connection.h"
+#include "summer_time.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -17,18 +18,37 @@ QString Fault(const QString& what, const QSqlError& error)
     return QStringLiteral("出生時刻・出生地を%1できません（%2）。").arg(what, error.text());
 }
 
+// True when the file's table has the column (a table made by an earlier
+// version has neither zone nor correction).
+bool HasColumn(const QString& connection, const char* column)
+{
+    QSqlQuery q(QSqlDatabase::database(connection, false));
+    if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(QString::fromLatin1(BirthTimeTable::kTableName))))
+        return false;
+    while (q.next())
+        if (q.value(1).toString() == QLatin1String(column))
+            return true;
+    return false;
+}
+
 // The table and the trigger that removes a deleted person's entry, in one
-// transaction; empty on success.
+// transaction; a table of an earlier version gains the zone and correction
+// columns. Empty on success.
 QString CreateTable(const QString& connection)
 {
     QSqlDatabase db = QSqlDatabase::database(connection, false);
     QSqlQuery q(db);
     const QString table = QString::fromLatin1(BirthTimeTable::kTableName);
-    const bool made =
-        db.transaction() &&
-        q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (person INTEGER PRIMARY KEY, clock_time TEXT NOT NULL, "
-                              "place TEXT NOT NULL DEFAULT '', longitude REAL)")
-                   .arg(table)) &&
+    bool made = db.transaction() &&
+                q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (person INTEGER PRIMARY KEY, clock_time TEXT NOT "
+                                      "NULL, place TEXT NOT NULL DEFAULT '', longitude REAL, zone TEXT NOT NULL "
+                                      "DEFAULT '', correction TEXT)")
+                           .arg(table));
+    if (made && !HasColumn(connection, "zone"))
+        made = q.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN zone TEXT NOT NULL DEFAULT ''").arg(table));
+    if (made && !HasColumn(connection, "correction"))
+        made = q.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN correction TEXT").arg(table));
+    made = made &&
         q.exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1_person_deleted AFTER DELETE ON %2 "
                               "BEGIN DELETE FROM %1 WHERE person = OLD.rowid; END")
                    .arg(table, QuotedName(QString::fromLatin1(PersonTable::kTableName)))) &&
@@ -51,7 +71,10 @@ QString BirthTimeEntryFault(const BirthTimeEntry& entry, bool outsideJapanConfir
         return QStringLiteral("出生地「%1」の経度が分かりません。一覧から選ぶか、東経を度で入力して下さい。").arg(entry.place);
     if (entry.longitude && !(*entry.longitude >= -180 && *entry.longitude <= 360))
         return QStringLiteral("東経 %1 度は経度としてありません。").arg(*entry.longitude);
-    if (entry.longitude && !outsideJapanConfirmed &&
+    if (!entry.InJapan() && !IsKnownZone(entry.zone))
+        return QStringLiteral("タイムゾーン「%1」は分かりません。Asia/Tokyo、America/New_York のような名で指定して下さい。")
+            .arg(entry.zone);
+    if (entry.longitude && entry.InJapan() && !outsideJapanConfirmed &&
         (*entry.longitude < kFirstJapanLongitude || *entry.longitude > kLastJapanLongitude))
         return QStringLiteral("東経 %1 度は日本（東経 %2〜%3 度）の外です。")
             .arg(*entry.longitude)
@@ -96,15 +119,21 @@ std::optional<BirthTimeEntry> BirthTimeTable::Read(qint64 person) const
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     // Joined with the register, so that the entry of a person deleted by a
     // program that did not yet have the trigger is never read.
-    q.prepare(QStringLiteral("SELECT b.clock_time, b.place, b.longitude FROM %1 b JOIN %2 p ON p.rowid = b.person "
+    // A table of an earlier version, opened read-only, has no zone and no
+    // correction: Japan's zone and the settings' choice.
+    const bool current = HasColumn(connection_, "correction");
+    q.prepare(QStringLiteral("SELECT b.clock_time, b.place, b.longitude, %3 FROM %1 b JOIN %2 p ON p.rowid = b.person "
                              "WHERE b.person = ?")
-                  .arg(QString::fromLatin1(kTableName), QuotedName(QString::fromLatin1(PersonTable::kTableName))));
+                  .arg(QString::fromLatin1(kTableName), QuotedName(QString::fromLatin1(PersonTable::kTableName)),
+                       current ? QStringLiteral("b.zone, b.correction") : QStringLiteral("'', NULL")));
     q.addBindValue(person);
     if (!q.exec() || !q.next())
         return std::nullopt;
-    BirthTimeEntry e{q.value(0).toString(), q.value(1).toString(), std::nullopt};
+    BirthTimeEntry e{q.value(0).toString(), q.value(1).toString(), std::nullopt, q.value(3).toString(), std::nullopt};
     if (!q.value(2).isNull())
         e.longitude = q.value(2).toDouble();
+    if (!q.value(4).isNull())
+        e.correction = TimeCorrectionFromWord(q.value(4).toString().toStdString());
     return e;
 }
 
@@ -118,12 +147,19 @@ QString BirthTimeTable::Write(qint64 person, const BirthTimeEntry& entry, bool o
     QSqlQuery q(db);
     if (!db.transaction())
         return Fault(QStringLiteral("保存"), db.lastError());
-    q.prepare(QStringLiteral("INSERT OR REPLACE INTO %1 (person, clock_time, place, longitude) "
-                             "SELECT rowid, ?, ?, ? FROM %2 WHERE rowid = ?")
+    q.prepare(QStringLiteral("INSERT OR REPLACE INTO %1 (person, clock_time, place, longitude, zone, correction) "
+                             "SELECT rowid, ?, ?, ?, ?, ? FROM %2 WHERE rowid = ?")
                   .arg(QString::fromLatin1(kTableName), QuotedName(QString::fromLatin1(PersonTable::kTableName))));
     q.addBindValue(entry.clockTime.trimmed());
     q.addBindValue(entry.place);
     q.addBindValue(entry.longitude ? QVariant(*entry.longitude) : QVariant());
+    q.addBindValue(entry.InJapan() ? QString() : entry.zone);
+    if (entry.correction) {
+        const std::string_view word = TimeCorrectionWord(*entry.correction);
+        q.addBindValue(QString::fromLatin1(word.data(), qsizetype(word.size())));
+    } else {
+        q.addBindValue(QVariant(QMetaType::fromType<QString>()));
+    }
     q.addBindValue(person);
     if (!q.exec()) {
         const QString error = Fault(QStringLiteral("保存"), q.lastError());

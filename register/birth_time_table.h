@@ -9,6 +9,8 @@
 // never returned.
 #pragma once
 
+#include "solar_time.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -20,12 +22,18 @@ struct BirthTimeEntry {
     QString clockTime;  // "HH:MM" as read from the clock
     QString place;      // the birthplace list's name, or empty for a typed longitude
     std::optional<double> longitude;  // degrees east; none: no place given
+    QString zone;       // IANA time zone of the birthplace; empty: Asia/Tokyo
+    // The solar-time correction chosen for this person; none: the settings' choice.
+    std::optional<TimeCorrection> correction;
     bool operator==(const BirthTimeEntry&) const = default;
+    // True when the birthplace lies in Japan's zone.
+    bool InJapan() const { return zone.isEmpty() || zone == QLatin1String("Asia/Tokyo"); }
 };
 
 // Why an entry cannot be stored, or empty: a clock time that is not HH:MM, a
-// place without a longitude, a longitude outside Japan (122°E–154°E) unless
-// the user confirmed it (outsideJapanConfirmed).
+// place without a longitude, a time zone the time-zone database does not
+// know, a longitude outside Japan (122°E–154°E) in Japan's zone unless the
+// user confirmed it (outsideJapanConfirmed).
 QString BirthTimeEntryFault(const BirthTimeEntry& entry, bool outsideJapanConfirmed = false);
 
 class BirthTimeTable {

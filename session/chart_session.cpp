@@ -103,8 +103,12 @@ PersonChartFields ChartSession::RecordFields() const
 {
     PersonChartFields fields;
     fields.year = QString::fromStdString(chart_.checked.yearText);
-    if (chart_.hourIndex >= 0 && chart_.hourIndex < kHours)
-        fields.hour = Q(kHourPeriodTexts[chart_.hourIndex]);
+    // The record keeps the birth as entered: with an exact time, the period
+    // of the clock reading, never the corrected one (which may even fall on
+    // another day than the record's date).
+    const int hour = chart_.exact ? HourIndexOfMinute(chart_.exact->clockMinute) : chart_.hourIndex;
+    if (hour >= 0 && hour < kHours)
+        fields.hour = Q(kHourPeriodTexts[hour]);
     for (int p = 1; p <= kPalaces; ++p)
         fields.mainStars[p] = Q(kStarShortNames[ctx_.man.mainStar[p]]);
     return fields;

@@ -55,6 +55,38 @@ private slots:
         const QTime t = QTime::fromString(clock, QStringLiteral("hh:mm"));
         QCOMPARE(SummerTimeMinutes(date.year(), date.month(), date.day(), t.hour() * 60 + t.minute()), minutes);
     }
+
+    // Other zones from the same database: the standard offset of the time
+    // and the summer time kept then; an unknown or empty zone is Japan's.
+    void zonesAbroad_data()
+    {
+        QTest::addColumn<QString>("zone");
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QString>("clock");
+        QTest::addColumn<int>("standard");
+        QTest::addColumn<int>("summer");
+        QTest::newRow("New York in EST") << "America/New_York" << QDate(1972, 11, 3) << "10:40" << -300 << 0;
+        QTest::newRow("New York in EDT") << "America/New_York" << QDate(1972, 7, 1) << "10:40" << -300 << -60;
+        QTest::newRow("London in BST") << "Europe/London" << QDate(1990, 7, 1) << "12:00" << 0 << -60;
+        QTest::newRow("Kolkata") << "Asia/Kolkata" << QDate(1990, 7, 1) << "12:00" << 330 << 0;
+        QTest::newRow("Tokyo summer 1949") << "Asia/Tokyo" << QDate(1949, 7, 1) << "10:30" << 540 << -60;
+        QTest::newRow("empty is Tokyo") << "" << QDate(1949, 7, 1) << "10:30" << 540 << -60;
+        QTest::newRow("unknown is Tokyo") << "Nowhere/Atlantis" << QDate(1990, 7, 1) << "10:30" << 540 << 0;
+    }
+    void zonesAbroad()
+    {
+        QFETCH(QString, zone);
+        QFETCH(QDate, date);
+        QFETCH(QString, clock);
+        QFETCH(int, standard);
+        QFETCH(int, summer);
+        const QTime t = QTime::fromString(clock, QStringLiteral("hh:mm"));
+        const ZoneReading r =
+            ZoneReadingOf(zone.toStdString(), date.year(), date.month(), date.day(), t.hour() * 60 + t.minute());
+        QCOMPARE(r.standardOffsetMinutes, standard);
+        QCOMPARE(r.summerMinutes, summer);
+        QCOMPARE(IsKnownZone(zone), zone.contains(QLatin1Char('/')) && zone != QLatin1String("Nowhere/Atlantis"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSummerTime)

@@ -107,6 +107,43 @@ TEST(SolarTime, CorrectedMomentMovesTheDateAcrossMidnightAndNewYear) {
     }
 }
 
+// A birth abroad: the clock is read in the birthplace's zone (summer time
+// removed) and local mean time is UTC + 4 minutes per degree; in Japan's zone
+// that is the rule above, figure for figure.
+TEST(SolarTime, BirthsAbroadReadTheClockInTheirZone) {
+    // New York, 3 November 1972 10:40 EST (UTC−5), 74.0°W: 10:44, 巳.
+    const ClockBirth newYork{1972, 11, 3, 10 * 60 + 40};
+    const CorrectedBirth mean = CorrectBirthTime(newYork, ZoneReading{-300, 0}, TimeCorrection::kMean, -74.0);
+    EXPECT_EQ(ClockTimeText(mean.minuteOfDay), "10:44");
+    EXPECT_EQ(mean.day, 3);
+    EXPECT_EQ(mean.hourIndex, 5);
+    const CorrectedBirth none = CorrectBirthTime(newYork, ZoneReading{-300, 0}, TimeCorrection::kNone, -74.0);
+    EXPECT_EQ(none.hourIndex, 5);
+    EXPECT_EQ(none.day, 3);
+    // Summer time (EDT) removed, then 4 minutes per degree from 75°W.
+    const CorrectedBirth summer =
+        CorrectBirthTime(ClockBirth{1972, 7, 1, 0 * 60 + 30}, ZoneReading{-300, -60}, TimeCorrection::kMean, -74.0);
+    EXPECT_EQ(summer.day, 30);
+    EXPECT_EQ(ClockTimeText(summer.minuteOfDay), "23:34");
+    // True solar time takes the equation of time at the zone's own instant:
+    // the same UTC moment gives the same equation wherever it is read.
+    const CorrectedBirth london =
+        CorrectBirthTime(ClockBirth{1975, 11, 3, 3 * 60 + 50}, ZoneReading{0, 0}, TimeCorrection::kTrue, 0.0);
+    const CorrectedBirth akashi =
+        CorrectBirthTime(ClockBirth{1975, 11, 3, 12 * 60 + 50}, ZoneReading{540, 0}, TimeCorrection::kTrue, 135.0);
+    EXPECT_DOUBLE_EQ(*london.equationMinutes, *akashi.equationMinutes);
+    // In Japan's zone the longitude's minutes are the old rule's to the last bit.
+    for (double longitude : {122.93, 127.68, 135.0, 139.69, 141.35, 153.98, 130.123456789})
+        EXPECT_EQ(
+            *CorrectBirthTime(ClockBirth{1990, 3, 1, 600}, ZoneReading{540, 0}, TimeCorrection::kMean, longitude)
+                 .longitudeMinutes,
+            LongitudeMinutes(longitude));
+    // The line names a zone other than Japan's.
+    CorrectedBirth named = mean;
+    named.zone = "America/New_York";
+    EXPECT_EQ(CorrectionLine(named), "10:40 → 10:44（America/New_York、経度 +4分）");
+}
+
 TEST(SolarTime, CompactLineNamesEachCorrection) {
     CorrectedBirth c;
     c.clockMinute = 5 * 60 + 50;

@@ -53,7 +53,7 @@ private:
         w_.reset();
         home_ = std::make_unique<QTemporaryDir>();
         const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
-        for (const QString& f : data.entryList({"*.bmp", "*.eto", "birthplaces.txt"}, QDir::Files))
+        for (const QString& f : data.entryList({"*.bmp", "*.eto", "birthplaces.txt", "gazetteer.txt"}, QDir::Files))
             QFile::copy(data.filePath(f), home_->filePath(f));
         StartupOptions o;
         o.programFolder = home_->path();
@@ -261,7 +261,12 @@ private slots:
         Cast();
         QCOMPARE(MainStars(), periodChart);
         QCOMPARE(w_->Context().man.birthDay, 1);
-        QCOMPARE(RecordFields(w_->Persons()), periodFields);
+        // The record: the same fields, with the period of the clock reading.
+        QStringList expected = periodFields;
+        expected[periodFields.indexOf(QStringLiteral("09:00-11:00"))] = clock.startsWith(QStringLiteral("11"))
+                                                                           ? QStringLiteral("11:00-13:00")
+                                                                           : QStringLiteral("09:00-11:00");
+        QCOMPARE(RecordFields(w_->Persons()), expected);
         auto* centre = Find<QLabel>("birthTimeLine");
         QVERIFY(!centre->isHidden());
         QVERIFY2(centre->text().startsWith(line), qPrintable(centre->text()));
@@ -306,11 +311,77 @@ private slots:
         QCOMPARE(Hour(), period);
         Cast();
         QCOMPARE(MainStars(), periodChart);
-        QCOMPARE(w_->Persons().Value(kFieldTime), period);
+        // The record keeps the clock's period; the box shows the corrected one.
+        QCOMPARE(w_->Persons().Value(kFieldTime), QStringLiteral("07:00-09:00"));
+        QCOMPARE(Hour(), period);
         QCOMPARE(Find<QLabel>("birthTimeLine")->isHidden(), !line);
         if (line)
             QVERIFY2(Find<QLabel>("birthTimeLine")->text().contains(QStringLiteral("経度 +25分")),
                      qPrintable(Find<QLabel>("birthTimeLine")->text()));
+    }
+
+    // A correction that moves the birth to the day before: the chart is cast
+    // for that moment, the record keeps the date and clock period as entered,
+    // and removing the time gives the chart of the record's own fields.
+    void correctedDayNeverReachesTheRecord()
+    {
+        Start({{"試験", "1972", "11", "3", "09:00-11:00", "男"}});
+        Cast();
+        const auto enteredChart = MainStars();
+        const QStringList enteredFields = RecordFields(w_->Persons());
+        SetCorrection("mean");
+        answer_ = true;  // a longitude outside Japan, confirmed
+        EnterTime("10:40", {}, QStringLiteral("-74"));
+        Cast();
+        QCOMPARE(w_->Context().man.birthDay, 2);
+        QCOMPARE(Hour(), QStringLiteral("19:00-21:00"));  // 20:44 of 11/2 in mean solar time
+        QCOMPARE(w_->Persons().Value(kFieldDay), QStringLiteral("3"));
+        QCOMPARE(w_->Persons().Value(kFieldTime), QStringLiteral("09:00-11:00"));
+        w_->SetBirthTimeDialogHook([](BirthTimeDialog& d) { In<QPushButton>(d, "clearbtn")->click(); });
+        Find<QPushButton>("birthTimeBtn")->click();
+        Cast();
+        QCOMPARE(MainStars(), enteredChart);
+        QCOMPARE(RecordFields(w_->Persons()), enteredFields);
+    }
+
+    // A birth abroad: the city found by its Japanese name brings its longitude
+    // and zone; the clock is read in New York's time, so 10:40 on 3 November
+    // 1972 is 巳 of that day, as the record's own period.
+    void birthAbroadReadsTheClockInItsZone()
+    {
+        Start({{"試験", "1972", "11", "3", "09:00-11:00", "男"}});
+        Cast();
+        const auto enteredChart = MainStars();
+        SetCorrection("mean");
+        w_->SetBirthTimeDialogHook([](BirthTimeDialog& d) {
+            In<QLineEdit>(d, "timeedit")->setText(QStringLiteral("10:40"));
+            auto* search = In<QLineEdit>(d, "worldsearch");
+            search->setText(QStringLiteral("ニューヨーク"));
+            emit search->textEdited(search->text());
+            auto* found = In<QComboBox>(d, "worldbox");
+            QVERIFY(found->count() > 1);
+            found->setCurrentIndex(1);
+            QCOMPARE(In<QLineEdit>(d, "zoneedit")->text(), QStringLiteral("America/New_York"));
+            In<QPushButton>(d, "savebtn")->click();
+        });
+        Find<QPushButton>("birthTimeBtn")->click();
+        QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('\n')));
+        const std::optional<BirthTimeEntry> entry = Stored();
+        QVERIFY(entry);
+        QCOMPARE(entry->zone, QStringLiteral("America/New_York"));
+        QVERIFY(entry->longitude && qAbs(*entry->longitude + 74.006) < 0.01);
+        Cast();
+        QCOMPARE(w_->Context().man.birthDay, 3);
+        QCOMPARE(MainStars(), enteredChart);
+        QCOMPARE(w_->Persons().Value(kFieldTime), QStringLiteral("09:00-11:00"));
+        QVERIFY2(Find<QLabel>("birthTimeLine")->text().contains(QStringLiteral("America/New_York")),
+                 qPrintable(Find<QLabel>("birthTimeLine")->text()));
+        // The dialog opens on the stored world place.
+        w_->SetBirthTimeDialogHook([](BirthTimeDialog& d) {
+            QVERIFY(In<QComboBox>(d, "worldbox")->currentText().startsWith(QStringLiteral("ニューヨーク")));
+            d.reject();
+        });
+        Find<QPushButton>("birthTimeBtn")->click();
     }
 
     // A correction across New Year casts the next year's first day, while the

@@ -41,7 +41,7 @@ private slots:
     void initTestCase()
     {
         const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
-        for (const char* file : {"1948.eto", "1949.eto", "1950.eto", "1951.eto", "1964.eto", "1965.eto", "1966.eto", "birthplaces.txt"})
+        for (const char* file : {"1948.eto", "1949.eto", "1950.eto", "1951.eto", "1964.eto", "1965.eto", "1966.eto", "birthplaces.txt", "gazetteer.txt"})
             QVERIFY(QFile::copy(data.filePath(QString::fromLatin1(file)), home_.filePath(QString::fromLatin1(file))));
     }
 

@@ -51,7 +51,7 @@ private:
     ScopedSqliteConnection conn_;
 };
 
-const BirthTimeEntry kSapporo{QStringLiteral("05:50"), QStringLiteral("北海道 札幌市"), 141.3472};
+const BirthTimeEntry kSapporo{QStringLiteral("05:50"), QStringLiteral("北海道 札幌市"), 141.3472, {}, std::nullopt};
 
 }  // namespace
 
@@ -86,7 +86,7 @@ private slots:
         QFETCH(double, longitude);
         QFETCH(bool, confirmed);
         QFETCH(QString, fault);
-        BirthTimeEntry e{clock, place, std::nullopt};
+        BirthTimeEntry e{clock, place, std::nullopt, {}, std::nullopt};
         if (!std::isnan(longitude))
             e.longitude = longitude;
         const QString got = BirthTimeEntryFault(e, confirmed);
@@ -114,7 +114,7 @@ private slots:
         QCOMPARE(table.Write(2, kSapporo), QString());
         QCOMPARE(table.Read(2), std::optional(kSapporo));
         QVERIFY(!table.Read(1));
-        const BirthTimeEntry timeOnly{QStringLiteral("10:30"), {}, std::nullopt};
+        const BirthTimeEntry timeOnly{QStringLiteral("10:30"), {}, std::nullopt, {}, std::nullopt};
         QCOMPARE(table.Write(2, timeOnly), QString());  // replaced
         QCOMPARE(table.Read(2), std::optional(timeOnly));
         QCOMPARE(file.Count(QStringLiteral("SELECT count(*) FROM birth_time")), 1);
@@ -159,6 +159,41 @@ private slots:
         QVERIFY(file.Exec(QStringLiteral("DELETE FROM nam_data WHERE rowid = 1")));
         QCOMPARE(file.Count(QStringLiteral("SELECT count(*) FROM birth_time WHERE person = 1")), 1);
         QVERIFY(!table.Read(1));
+    }
+
+    // A birth abroad keeps its zone and the person's own correction; a zone
+    // the database does not know is refused; a table written by an earlier
+    // version (no zone, no correction) is read as Japan's zone with the
+    // settings' correction, and gains both columns, its entries kept, once it
+    // is opened for writing.
+    void zoneAndCorrectionKeptAndOldTablesUpgraded()
+    {
+        RegisterFile file;
+        QVERIFY(file.Exec(QStringLiteral("CREATE TABLE birth_time (person INTEGER PRIMARY KEY, clock_time TEXT NOT NULL, "
+                                         "place TEXT NOT NULL DEFAULT '', longitude REAL)")));
+        QVERIFY(file.Exec(QStringLiteral("INSERT INTO birth_time VALUES (1, '05:50', '北海道 札幌市', 141.3472)")));
+        BirthTimeTable old;
+        QCOMPARE(old.Open(file.Path(), false), QString());
+        QCOMPARE(old.Read(1), std::optional(kSapporo));
+        old.Close();
+
+        BirthTimeTable table;
+        QCOMPARE(table.Open(file.Path(), true), QString());
+        QCOMPARE(table.Read(1), std::optional(kSapporo));
+        const BirthTimeEntry newYork{QStringLiteral("10:40"), QStringLiteral("ニューヨーク（New York, United States of America）"),
+                                     -74.00597, QStringLiteral("America/New_York"), TimeCorrection::kTrue};
+        QCOMPARE(table.Write(2, newYork), QString());  // no question about a longitude outside Japan
+        QCOMPARE(table.Read(2), std::optional(newYork));
+        BirthTimeEntry unknown = newYork;
+        unknown.zone = QStringLiteral("America/Atlantis");
+        QVERIFY(table.Write(3, unknown).contains(QStringLiteral("タイムゾーン「America/Atlantis」は分かりません")));
+        QVERIFY(!table.Read(3));
+        // A longitude outside Japan in Japan's zone still needs the question.
+        BirthTimeEntry tokyoZone = newYork;
+        tokyoZone.zone = QStringLiteral("Asia/Tokyo");
+        QVERIFY(table.Write(3, tokyoZone).contains(QStringLiteral("の外")));
+        QCOMPARE(table.Write(3, tokyoZone, true), QString());
+        QVERIFY(table.Read(3)->zone.isEmpty());  // Japan's zone is stored as none
     }
 
     void registerWithoutItsTableIsRefused()

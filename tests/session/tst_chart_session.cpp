@@ -144,12 +144,22 @@ private slots:
         QCOMPARE(store_->writes[0].year, QStringLiteral("1980"));
         QCOMPARE(store_->writes[0].hour, QStringLiteral("23:00-01:00"));
 
+        // A correction that moves the reading into the next period: the chart
+        // takes the corrected period, the record the clock's.
+        const CorrectedBirth later =
+            CorrectBirthTime(ClockBirth{1980, 12, 30, 22 * 60 + 50}, 0, TimeCorrection::kMean, 141.35);
+        QCOMPARE(later.hourIndex, 0);
+        QVERIFY(session_->Request({"試験", "男", "S55", "12", "30", "21:00-23:00"}, *chooser_, {}, later).IsCast());
+        QCOMPARE(session_->Chart().hourIndex, 0);
+        QCOMPARE(store_->writes.size(), size_t(2));
+        QCOMPARE(store_->writes[1].hour, QStringLiteral("21:00-23:00"));
+
         Forget();
         const RequestOutcome refused =
             session_->Request({"試験", "男", "1980", "2", "30", "不明の場合"}, *chooser_, {}, moment);
         QVERIFY(!refused.IsCast());
         QCOMPARE(Messages(), QStringList{QStringLiteral("1980年2月には30日がありません。日付を確かめて下さい。")});
-        QCOMPARE(store_->writes.size(), size_t(1));
+        QCOMPARE(store_->writes.size(), size_t(2));
     }
 
     // The first bad entry is the one reported, whatever follows it; a refused

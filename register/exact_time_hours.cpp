@@ -1,0 +1,64 @@
+#include "exact_time_hours.h"
+
+#include "birth_time_table.h"
+#include "person_fields.h"
+#include "person_table.h"
+#include "qstring_utf8.h"
+#include "sqlite_copy.h"
+
+#include "chart_request.h"
+#include "solar_time.h"
+
+namespace zelvara {
+
+QString ExactHourFault::Describe() const
+{
+    return QStringLiteral("%1 件目（%2）: 時刻「%3」が出生時刻 %4 の時刻「%5」と違います")
+        .arg(row + 1)
+        .arg(name, storedHour, clockTime, clockHour);
+}
+
+QList<ExactHourFault> FindExactHourFaults(const PersonTable& persons, const BirthTimeTable& times)
+{
+    QList<ExactHourFault> faults;
+    for (int row = 0; row < persons.RecordCount(); ++row) {
+        const PersonRecord& record = persons.Record(row);
+        const std::optional<BirthTimeEntry> entry = times.Read(record.rowId);
+        if (!entry)
+            continue;
+        const std::optional<int> minute = ParseClockTime(entry->clockTime.toStdString());
+        if (!minute)
+            continue;
+        const QString clockHour = Q(kHourPeriodTexts[HourIndexOfMinute(*minute)]);
+        if (record.stored[kFieldTime] != clockHour)
+            faults.append(ExactHourFault{row, record.stored[kFieldName], record.stored[kFieldTime], entry->clockTime,
+                                         clockHour});
+    }
+    return faults;
+}
+
+QString MendExactHourFaults(PersonTable& persons, const QList<ExactHourFault>& faults, const QString& copyPath,
+                            QList<ExactHourFault>& done)
+{
+    done.clear();
+    if (faults.isEmpty())
+        return {};
+    if (!persons.IsWritable())
+        return QStringLiteral("名簿が読み取り専用で開かれているため、時刻の欄は直せません。");
+    if (const QString error = CopySqliteFile(persons.FilePath(), copyPath); !error.isEmpty())
+        return QStringLiteral("名簿の写しを作れないため、時刻の欄は直していません（%1）。").arg(error);
+    for (const ExactHourFault& fault : faults) {
+        if (!persons.MoveTo(fault.row))
+            return QStringLiteral("%1 件目に移れないため、ここで止めました。").arg(fault.row + 1);
+        persons.SetValue(kFieldTime, fault.clockHour);
+        QString why;
+        if (!persons.PostQuietly(&why)) {
+            persons.Cancel();
+            return QStringLiteral("%1 件目（%2）を直せません（%3）。ここで止めました。").arg(fault.row + 1).arg(fault.name, why);
+        }
+        done.append(fault);
+    }
+    return {};
+}
+
+}  // namespace zelvara

@@ -3,6 +3,7 @@
 #include "command_line.h"
 #include "cp932.h"
 #include "data_folders_cli.h"
+#include "exact_hours_command.h"
 #include "person_table.h"
 #include "register_location.h"
 #include "register_lock.h"
@@ -96,7 +97,7 @@ QStringList Faults(const QString& path, PersonTable& table)
                 faults << QStringLiteral("%1 件目（%2）: %3").arg(row + 1).arg(v[kFieldName], problem.simplified());
         }
     }
-    return faults;
+    return faults + ExactHourFaultLines(path, table);
 }
 
 int Check(const QString& path, PersonTable& table)
@@ -210,13 +211,15 @@ int RunRegister(const QStringList& args)
         "The person register nam_data.db. list prints the records (--csv: every field, RFC 4180, UTF-8); check tests "
         "the file and every field's size in Shift-JIS bytes (exit 1 on a fault); backup copies the register "
         "consistently to FILE; restore replaces it with FILE, a backup or an exported copy, after saving the current "
-        "register under backup/; deleted lists the deleted records with their numbers; undelete N brings one back. "
+        "register under backup/; deleted lists the deleted records with their numbers; undelete N brings one back; "
+        "mend-times sets the hour of each record with an exact birth time to the period of its clock time (an earlier "
+        "version stored the corrected period; check names them), after saving the register under backup/. "
         "restore and undelete take the register's lock and stop with exit code 3 while another program holds it. "
         "export --csv FILE and import --csv FILE move records to and from CSV (register export --help). "
         "With --register URL (or ZELVARA_REGISTER) list, deleted, undelete, export and import work on a register on a "
         "PostgreSQL server instead."));
     opts.addPositionalArgument(QStringLiteral("action"), QStringLiteral("what to do"),
-                               QStringLiteral("list|check|backup|restore|deleted|undelete N"));
+                               QStringLiteral("list|check|backup|restore|deleted|undelete N|mend-times"));
     opts.addOptions({
         {QStringLiteral("csv"), QStringLiteral("list: every field as CSV")},
         {QStringLiteral("out"), QStringLiteral("backup: the copy to write"), QStringLiteral("FILE")},
@@ -230,16 +233,19 @@ int RunRegister(const QStringList& args)
     const QStringList words = opts.positionalArguments();
     const QString kind = words.value(0);
     const bool takesNumber = kind == QLatin1String("undelete");
-    const bool known = QStringList{"list", "check", "backup", "restore", "deleted", "undelete"}.contains(kind);
+    const bool known = QStringList{"list", "check", "backup", "restore", "deleted", "undelete", "mend-times"}.contains(kind);
     if (!known || words.size() != (takesNumber ? 2 : 1))
         return UsageError(opts, command,
-                          QStringLiteral("register の後には list、check、backup、restore、deleted、undelete 番号 のどれかを指定して下さい。"));
+                          QStringLiteral("register の後には list、check、backup、restore、deleted、undelete 番号、mend-times "
+                                         "のどれかを指定して下さい。"));
     const std::string programFolder = ProgramFolder(opts);
 
     const QString folder = UserFolder(programFolder);  // the register, its lock and backup/
     const QString registerPath = QDir(folder).filePath(QString::fromLatin1(PersonTable::kFileName));
     if (kind == "undelete")
         return Undelete(opts, folder, words[1].toStdString());
+    if (kind == "mend-times")
+        return MendExactHours(opts, folder);
     if (ServerRegisterChosen(opts) && (kind == "restore" || kind == "backup" || kind == "check")) {
         std::cerr << Local(QStringLiteral("register %1 はこのコンピューターの名簿ファイルのためのものです。"
                                           "サーバーの名簿の写しは、サーバーの管理者が pg_dump で取ってください。")

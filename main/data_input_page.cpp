@@ -2,6 +2,8 @@
 // palace fields, navigation, find, extraction and the person grid.
 #include "main_window.h"
 
+#include "exact_time_hours.h"
+
 #include "chart_request.h"
 #include "person_grid_model.h"
 #include "qstring_utf8.h"
@@ -339,6 +341,7 @@ void TMainForm1::OpenRegister(const RegisterChoice& choice)
     }
     if (!choice.server) {
         persons_.Open(userFolder_);
+        MendExactHours();
         return;
     }
     persons_.SetPasswordQuestion([this](const QString& prompt) -> std::optional<QString> {
@@ -348,6 +351,28 @@ void TMainForm1::OpenRegister(const RegisterChoice& choice)
         return ok ? std::optional<QString>(password) : std::nullopt;
     });
     persons_.OpenServer(*choice.server);
+}
+
+void TMainForm1::MendExactHours()
+{
+    BirthTimeTable* times = persons_.IsWritable() && !persons_.IsServer() ? birthTimes_.Table() : nullptr;
+    if (!times)
+        return;
+    QList<ExactHourFault> done;
+    QString copy;
+    const QString error = MendExactHourFaults(persons_, *times, done, copy);
+    if (done.isEmpty() && error.isEmpty())
+        return;
+    persons_.First();
+    QString text = QStringLiteral("出生時刻のある人の時刻の欄に、以前の版が補正した時刻を書いていました。"
+                                  "時計の時刻の欄に直しました。");
+    if (!done.isEmpty())
+        text += QLatin1Char('\n') + DescribeMended(done);
+    if (!copy.isEmpty())
+        text += QStringLiteral("\n直す前の名簿: %1").arg(copy);
+    if (!error.isEmpty())
+        text += QLatin1Char('\n') + error;
+    Message(text);
 }
 
 void TMainForm1::ReopenRegister()

@@ -162,6 +162,9 @@ private:
     // Opens the register chosen by --register, ZELVARA_REGISTER or the
     // settings: the file in the user's folder unless a server is chosen.
     void OpenRegister(const RegisterChoice& choice);
+    // Once after an upgrade: records an earlier version wrote with the
+    // corrected period get their clock time's period back, after a copy.
+    void MendExactHours();
 
     void PageControl1Change(int index);
     void PalaceButtonClick(int tag);

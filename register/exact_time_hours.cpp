@@ -6,6 +6,11 @@
 #include "qstring_utf8.h"
 #include "sqlite_copy.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
 #include "chart_request.h"
 #include "solar_time.h"
 
@@ -31,25 +36,39 @@ QList<ExactHourFault> FindExactHourFaults(const PersonTable& persons, const Birt
             continue;
         const QString clockHour = Q(kHourPeriodTexts[HourIndexOfMinute(*minute)]);
         if (record.stored[kFieldTime] != clockHour)
-            faults.append(ExactHourFault{row, record.stored[kFieldName], record.stored[kFieldTime], entry->clockTime,
+            faults.append(ExactHourFault{row, record.rowId, record.stored[kFieldName], record.stored[kFieldTime], entry->clockTime,
                                          clockHour});
     }
     return faults;
 }
 
-QString MendExactHourFaults(PersonTable& persons, const QList<ExactHourFault>& faults, const QString& copyPath,
-                            QList<ExactHourFault>& done)
+QString MendExactHourFaults(PersonTable& persons, const BirthTimeTable& times, QList<ExactHourFault>& done,
+                            QString& copyPath)
 {
     done.clear();
+    copyPath.clear();
+    const QList<ExactHourFault> faults = FindExactHourFaults(persons, times);
     if (faults.isEmpty())
         return {};
-    if (!persons.IsWritable())
+    if (!persons.IsWritable() || persons.IsServer())
         return QStringLiteral("名簿が読み取り専用で開かれているため、時刻の欄は直せません。");
-    if (const QString error = CopySqliteFile(persons.FilePath(), copyPath); !error.isEmpty())
+    const QString folder = persons.BackupFolder();
+    const QString stem = QStringLiteral("nam_data-before-mend-times-%1")
+                             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    QString copy = QDir(folder).filePath(stem + QStringLiteral(".db"));
+    for (int n = 2; QFileInfo::exists(copy); ++n)  // a copy never replaces another
+        copy = QDir(folder).filePath(QStringLiteral("%1-%2.db").arg(stem).arg(n));
+    const QString error = QDir().mkpath(folder) ? CopySqliteFile(persons.FilePath(), copy)
+                                                : QStringLiteral("フォルダー「%1」を作れません。").arg(folder);
+    if (!error.isEmpty())
         return QStringLiteral("名簿の写しを作れないため、時刻の欄は直していません（%1）。").arg(error);
+    copyPath = copy;
     for (const ExactHourFault& fault : faults) {
-        if (!persons.MoveTo(fault.row))
-            return QStringLiteral("%1 件目に移れないため、ここで止めました。").arg(fault.row + 1);
+        int row = 0;
+        while (row < persons.RecordCount() && persons.Record(row).rowId != fault.person)
+            ++row;
+        if (row == persons.RecordCount() || (row != persons.CurrentRow() && !persons.MoveTo(row)))
+            return QStringLiteral("%1 件目（%2）に移れないため、ここで止めました。").arg(fault.row + 1).arg(fault.name);
         persons.SetValue(kFieldTime, fault.clockHour);
         QString why;
         if (!persons.PostQuietly(&why)) {
@@ -59,6 +78,16 @@ QString MendExactHourFaults(PersonTable& persons, const QList<ExactHourFault>& f
         done.append(fault);
     }
     return {};
+}
+
+QString DescribeMended(const QList<ExactHourFault>& done)
+{
+    QStringList lines;
+    for (const ExactHourFault& f : done)
+        lines << QStringLiteral("%1 件目（%2）: 時刻「%3」→「%4」（出生時刻 %5）")
+                     .arg(f.row + 1)
+                     .arg(f.name, f.storedHour, f.clockHour, f.clockTime);
+    return lines.join(QLatin1Char('\n'));
 }
 
 }  // namespace zelvara

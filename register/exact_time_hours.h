@@ -15,6 +15,7 @@ class PersonTable;
 
 struct ExactHourFault {
     int row = 0;           // in the table's view, 0-based
+    qint64 person = -1;    // the register's row
     QString name;
     QString storedHour;    // the hour field as stored
     QString clockTime;     // the exact clock time, HH:MM
@@ -27,12 +28,17 @@ struct ExactHourFault {
 // field is not the clock time's period.
 QList<ExactHourFault> FindExactHourFaults(const PersonTable& persons, const BirthTimeTable& times);
 
-// Sets each fault's hour field to the clock time's period, one post per
-// record through the table (its checks, lock and daily copy), after copying
-// the register file to copyPath. Empty on success; else why not — the copy
-// failed (nothing changed) or a post was refused (the records before it are
-// mended; done lists them either way).
-QString MendExactHourFaults(PersonTable& persons, const QList<ExactHourFault>& faults, const QString& copyPath,
-                            QList<ExactHourFault>& done);
+// Finds the faults and sets each one's hour field to the clock time's
+// period, one post per record through the table (its checks, lock and daily
+// copy), after copying the register file into its backup folder under a name
+// no other copy has (copyPath tells which; empty when nothing needed
+// mending). Empty on success; else why not — the copy failed (nothing
+// changed) or a post was refused (the records before it are mended; done
+// lists them either way).
+QString MendExactHourFaults(PersonTable& persons, const BirthTimeTable& times, QList<ExactHourFault>& done,
+                            QString& copyPath);
+
+// What was mended, a line a record, for the user.
+QString DescribeMended(const QList<ExactHourFault>& done);
 
 }  // namespace zelvara

@@ -110,6 +110,42 @@ TEST(CliBirthTime, ReadingTakesTheCorrectedMoment) {
     EXPECT_EQ(byTime.out, byHour.out);
 }
 
+// A birth abroad: --place finds a city of the world by its Japanese or Latin
+// name and sets its zone; the clock is read in that zone. 1972/11/3 10:40 in
+// New York is 巳 of 11/3 (10:44 local mean time) — as with --zone and a
+// typed longitude — while the same longitude read in Japan's zone falls on
+// the day before. A Japanese birth is unchanged by naming Asia/Tokyo.
+TEST(CliBirthTime, BirthsAbroadAreReadInTheirZone) {
+    const std::string birth = "chart --sex 男 --date 1972/11/3 --time 10:40 --correction mean --json" + kHome;
+    for (const char* place : {" --place ニューヨーク", " --place \"new york\"",
+                              " --longitude -74.006 --zone America/New_York"}) {
+        const QJsonObject chart = Json(Cli(birth + place));
+        EXPECT_EQ(chart.value(QLatin1String("correctedDate")).toString(), QStringLiteral("1972/11/3")) << place;
+        EXPECT_EQ(chart.value(QLatin1String("correctedTime")).toString(), QStringLiteral("10:44")) << place;
+        EXPECT_EQ(chart.value(QLatin1String("zone")).toString(), QStringLiteral("America/New_York")) << place;
+        EXPECT_EQ(chart.value(QLatin1String("hourIndex")).toInt(), 5) << place;  // 巳
+    }
+    const QJsonObject inJapansZone = Json(Cli(birth + " --longitude -74 --force-longitude"));
+    EXPECT_EQ(inJapansZone.value(QLatin1String("correctedDate")).toString(), QStringLiteral("1972/11/2"));
+    EXPECT_FALSE(inJapansZone.contains(QLatin1String("zone")));
+
+    const std::string sapporo = "chart --sex 女 --date 1980/3/15 --time 08:50 --place 札幌 --correction true" + kHome;
+    EXPECT_EQ(Cli(sapporo + " --zone Asia/Tokyo").out, Cli(sapporo).out);
+
+    const CliRun text = Cli("chart --sex 男 --date 1972/11/3 --time 10:40 --correction mean --place ニューヨーク" + kHome);
+    EXPECT_NE(text.out.find("10:40 → 10:44（America/New_York、経度 +4分）"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("ニューヨーク（New York, United States of America）"), std::string::npos) << text.out;
+
+    const CliRun unknownZone = Cli(birth + " --longitude -74 --zone America/Atlantis");
+    EXPECT_EQ(unknownZone.code, 1);
+    EXPECT_NE(unknownZone.err.find("--zone"), std::string::npos) << unknownZone.err;
+    const CliRun zoneWithoutTime = Cli("chart --sex 男 --date 1972/11/3 --hour 09:00-11:00 --zone Asia/Tokyo" + kHome);
+    EXPECT_EQ(zoneWithoutTime.code, 1);
+    const CliRun nowhere = Cli(birth + " --place どこにもない町");
+    EXPECT_EQ(nowhere.code, 1);
+    EXPECT_NE(nowhere.err.find("出生地「どこにもない町」"), std::string::npos) << nowhere.err;
+}
+
 TEST(CliBirthTime, BadExactTimeOptionsAreRefused) {
     const std::string chart = "chart --sex 男 --date 1959/5/7 ";
     struct Case {

@@ -55,16 +55,7 @@ private:
         const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
         for (const QString& f : data.entryList({"*.bmp", "*.eto", "birthplaces.txt", "gazetteer.txt"}, QDir::Files))
             QFile::copy(data.filePath(f), home_->filePath(f));
-        StartupOptions o;
-        o.programFolder = home_->path();
-        o.settingsPath = home_->filePath("zelv.ini");
-        o.showSplash = false;
-        w_ = std::make_unique<TMainForm1>(sink_);
-        w_->RunStartup(o);
-        w_->SetQuestion([this](const QString& text) {
-            asked_ << text;
-            return answer_;
-        });
+        Launch();
         PersonTable& t = w_->Persons();
         for (const Person& p : people) {
             t.Append();
@@ -79,6 +70,21 @@ private:
         t.First();
         sink_ = RecordingSink();
         return *w_;
+    }
+    // The program started (again) on the home folder as it is.
+    void Launch()
+    {
+        w_.reset();
+        StartupOptions o;
+        o.programFolder = home_->path();
+        o.settingsPath = home_->filePath("zelv.ini");
+        o.showSplash = false;
+        w_ = std::make_unique<TMainForm1>(sink_);
+        w_->RunStartup(o);
+        w_->SetQuestion([this](const QString& text) {
+            asked_ << text;
+            return answer_;
+        });
     }
     template <typename T> T* Find(const char* name) { return w_->findChild<T*>(QString::fromLatin1(name)); }
     template <typename T> static T* In(QWidget& w, const char* name) { return w.findChild<T*>(QString::fromLatin1(name)); }
@@ -342,6 +348,32 @@ private slots:
         Cast();
         QCOMPARE(MainStars(), enteredChart);
         QCOMPARE(RecordFields(w_->Persons()), enteredFields);
+    }
+
+    // A record an earlier version wrote with the corrected period: the next
+    // start copies the register and gives it the clock's period, once, naming
+    // the record.
+    void startMendsHoursWrittenCorrected()
+    {
+        Start({{"試験", "1980", "3", "15", "09:00-11:00", "女"}, {"別人", "1980", "3", "15", "07:00-09:00", "女"}});
+        {
+            BirthTimeTable times;
+            QCOMPARE(times.Open(w_->Persons().FilePath(), true), QString());
+            QVERIFY(w_->Persons().FindByName(QStringLiteral("試験")));
+            const qint64 person = w_->Persons().Record(w_->Persons().CurrentRow()).rowId;
+            QCOMPARE(times.Write(person, BirthTimeEntry{QStringLiteral("08:50"), {}, std::nullopt, {}, std::nullopt}),
+                     QString());
+        }
+        Launch();
+        QCOMPARE(sink_.messages.size(), 1);
+        QVERIFY2(sink_.messages[0].contains(QStringLiteral("（試験）: 時刻「09:00-11:00」→「07:00-09:00」（出生時刻 08:50）")),
+                 qPrintable(sink_.messages[0]));
+        QCOMPARE(QDir(home_->filePath("backup")).entryList({"nam_data-before-mend-times-*.db"}).size(), 1);
+        QVERIFY(w_->Persons().FindByName(QStringLiteral("試験")));
+        QCOMPARE(w_->Persons().Value(kFieldTime), QStringLiteral("07:00-09:00"));
+        sink_ = RecordingSink();
+        Launch();
+        QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('\n')));
     }
 
     // A birth abroad: the city found by its Japanese name brings its longitude

@@ -1,4 +1,5 @@
 // zelvara-cli register: the real program on a fresh program folder.
+#include "birth_time_table.h"
 #include "person_table.h"
 #include "register_test_support.h"
 #include "recording_sink.h"
@@ -62,6 +63,42 @@ private slots:
         QCOMPARE(bad.code, 1);
         QVERIFY2(bad.out.contains(QStringLiteral("3 件目（鈴木一郎）")) && bad.out.contains(QStringLiteral("生年")),
                  qPrintable(bad.out));
+    }
+
+    // A record an earlier version wrote with the corrected period instead of
+    // the clock's: check names it, mend-times copies the register and sets
+    // the clock's period, naming each record; a second run has nothing to do.
+    void exactTimeHoursCheckedAndMended()
+    {
+        {
+            BirthTimeTable times;
+            QCOMPARE(times.Open(dir_->filePath("nam_data.db"), true), QString());
+            QCOMPARE(times.Write(1, BirthTimeEntry{QStringLiteral("10:40"), {}, std::nullopt, {}, std::nullopt}), QString());
+            QCOMPARE(times.Write(2, BirthTimeEntry{QStringLiteral("05:10"), {}, std::nullopt, {}, std::nullopt}), QString());
+        }
+        const Run check = Cli(dir_->path(), {"check"});
+        QCOMPARE(check.code, 1);
+        QVERIFY2(check.out.contains(QStringLiteral("1 件目（見本太郎）: 時刻「05:00-07:00」が出生時刻 10:40 の時刻「09:00-11:00」と違います")),
+                 qPrintable(check.out));
+        QVERIFY2(!check.out.contains(QStringLiteral("2 件目")), qPrintable(check.out));  // 05:10 is its period
+
+        const Run mend = Cli(dir_->path(), {"mend-times"});
+        QVERIFY2(mend.code == 0, qPrintable(mend.err + mend.out));
+        QVERIFY2(mend.out.contains(QStringLiteral("1 件目（見本太郎）: 時刻「05:00-07:00」→「09:00-11:00」")), qPrintable(mend.out));
+        const QStringList copies = QDir(dir_->filePath("backup")).entryList({"nam_data-before-mend-times-*.db"});
+        QCOMPARE(copies.size(), 1);
+        QVERIFY2(mend.out.contains(copies[0]), qPrintable(mend.out));
+        {
+            RecordingSink sink;
+            PersonTable copy(sink);
+            QVERIFY(copy.OpenPath(QDir(dir_->filePath("backup")).filePath(copies[0]), PersonTable::OpenMode::ReadOnly));
+            QCOMPARE(copy.Record(0).stored[kFieldTime], QStringLiteral("05:00-07:00"));
+        }
+        QCOMPARE(Cli(dir_->path(), {"check"}).code, 0);
+        const Run again = Cli(dir_->path(), {"mend-times"});
+        QCOMPARE(again.code, 0);
+        QVERIFY2(again.out.contains(QStringLiteral("直す記録はありません")), qPrintable(again.out));
+        QCOMPARE(QDir(dir_->filePath("backup")).entryList({"nam_data-before-mend-times-*.db"}).size(), 1);
     }
 
     void backupAndRestore()

@@ -235,6 +235,14 @@ bool BirthTimeDialog::Save()
     return true;
 }
 
+void BirthTimeDialog::SetHelp(std::function<void(QWidget* parent)> show)
+{
+    auto* buttons = qobject_cast<QDialogButtonBox*>(savebtn->parentWidget());
+    QPushButton* help = Named(buttons->addButton(QStringLiteral("ヘルプ"), QDialogButtonBox::HelpRole), "helpbtn");
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(help, &QPushButton::clicked, this, [this, show = std::move(show)] { show(this); });
+}
+
 bool BirthTimeDialog::Clear()
 {
     if (!clearbtn->isEnabled())

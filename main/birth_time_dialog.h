@@ -41,6 +41,8 @@ public:
     bool Save();
     // 「時刻を消す」: removes the person's exact time; true when removed.
     bool Clear();
+    // 「ヘルプ」 and F1 call show, with the dialog as the help window's parent.
+    void SetHelp(std::function<void(QWidget* parent)> show);
 
 private:
     void Show(const QString& text) const;

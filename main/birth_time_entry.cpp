@@ -4,6 +4,7 @@
 #include "main_window.h"
 
 #include "birth_time_dialog.h"
+#include "help_window.h"
 #include "qstring_utf8.h"
 
 #include <QComboBox>
@@ -12,6 +13,11 @@
 #include <QPushButton>
 
 namespace zelvara {
+namespace {
+
+constexpr int kBirthTimeHelpTopic = 9;  // 「出生時刻と出生地」 of help/index.html
+
+}  // namespace
 
 void TMainForm1::BuildBirthTimeControls(QWidget* page, QHBoxLayout* row)
 {
@@ -71,6 +77,12 @@ void TMainForm1::OpenBirthTimeDialog()
     }
     BirthTimeDialog dialog(table, birthTimes_.CurrentPerson(), why, std::move(places), std::move(world), sink_,
                            [this](const QString& text) { return Ask(text); }, this);
+    dialog.SetHelp([this](QWidget* parent) {
+        // A window of the dialog's own, so that it answers while the dialog is open.
+        auto* help = new HelpWindow(parent);
+        help->setAttribute(Qt::WA_DeleteOnClose);
+        help->ShowTopic(Folders(), kBirthTimeHelpTopic);
+    });
     if (birthTimeDialogHook_)
         birthTimeDialogHook_(dialog);
     else

@@ -3,6 +3,7 @@
 // mark, and the chart the request casts for the corrected moment; a person
 // without a time charts exactly as before.
 #include "birth_time_dialog.h"
+#include "help_window.h"
 #include "main_window.h"
 #include "person_fields.h"
 #include "recording_sink.h"
@@ -408,9 +409,26 @@ private slots:
         QCOMPARE(w_->Persons().Value(kFieldTime), QStringLiteral("09:00-11:00"));
         QVERIFY2(Find<QLabel>("birthTimeLine")->text().contains(QStringLiteral("America/New_York")),
                  qPrintable(Find<QLabel>("birthTimeLine")->text()));
-        // The dialog opens on the stored world place.
+        if (const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR"); !dir.isEmpty()) {
+            w_->show();
+            QTest::qWait(300);
+            w_->grab().save(QDir(dir).filePath(QStringLiteral("birth_time_abroad.png")));
+        }
+        // The dialog opens on the stored world place; its help (F1) opens on
+        // the page about exact times, in a window that answers while the
+        // dialog is open.
+        QDir(home_->path()).mkpath(QStringLiteral("help"));
+        QFile::copy(QDir(qEnvironmentVariable("ZELVARA_DATA_DIR")).filePath(QStringLiteral("help/index.html")),
+                    home_->filePath(QStringLiteral("help/index.html")));
         w_->SetBirthTimeDialogHook([](BirthTimeDialog& d) {
             QVERIFY(In<QComboBox>(d, "worldbox")->currentText().startsWith(QStringLiteral("ニューヨーク")));
+            d.resize(d.sizeHint());
+            if (const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR"); !dir.isEmpty())
+                d.grab().save(QDir(dir).filePath(QStringLiteral("birth_time_dialog_abroad.png")));
+            In<QPushButton>(d, "helpbtn")->click();
+            auto* help = d.findChild<HelpWindow*>();
+            QVERIFY(help);
+            QVERIFY2(help->ShownSource().endsWith(QStringLiteral("help/index.html#topic9")), qPrintable(help->ShownSource()));
             d.reject();
         });
         Find<QPushButton>("birthTimeBtn")->click();

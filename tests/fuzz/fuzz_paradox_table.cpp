@@ -22,14 +22,26 @@ namespace {
 namespace fs = std::filesystem;
 using namespace zelvara;
 
-const fs::path& Folder()
-{
-    static const fs::path folder = [] {
+// A folder of its own for the table and memo files, removed at the end.
+struct Scratch {
+    fs::path folder;
+    Scratch()
+    {
         std::string pattern = (fs::temp_directory_path() / "fuzz-paradox-XXXXXX").string();
         FUZZ_CHECK(mkdtemp(pattern.data()) != nullptr, "no temporary folder");
-        return fs::path(pattern);
-    }();
-    return folder;
+        folder = pattern;
+    }
+    ~Scratch()
+    {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+};
+
+const fs::path& Folder()
+{
+    static const Scratch scratch;
+    return scratch.folder;
 }
 
 void WriteFile(const fs::path& path, std::string_view bytes)

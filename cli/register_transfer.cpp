@@ -65,11 +65,8 @@ Source ReadSource(const QString& file, bool paradox)
     return {content.error, std::move(content.items)};
 }
 
-int Import(PersonTable& table, const QString& file, bool paradox, bool dryRun, bool skipBad)
+int Import(PersonTable& table, const Source& content, const QString& file, bool paradox, bool dryRun, bool skipBad)
 {
-    const Source content = ReadSource(file, paradox);
-    if (!content.error.isEmpty())
-        return Fail(content.error + QStringLiteral("\n名簿は変えていません。"));
     ImportOptions options;
     options.dryRun = dryRun;
     options.skipBad = skipBad;
@@ -136,6 +133,14 @@ int RunRegisterTransfer(const QStringList& args)
     else if (!encodingName.isEmpty() && encodingName != QLatin1String("utf-8") && encodingName != QLatin1String("utf8"))
         return UsageError(opts, command, QStringLiteral("--encoding には utf-8 か cp932 を指定して下さい。"));
 
+    // The file is read and checked before the register's lock is taken, so a
+    // damaged or hostile file never holds it.
+    Source content;
+    if (!exporting) {
+        content = ReadSource(file, paradox);
+        if (!content.error.isEmpty())
+            return Fail(content.error + QStringLiteral("\n名簿は変えていません。"));
+    }
     const QString folder = UserFolder(ProgramFolder(opts));
     StderrSink sink;
     PersonTable table(sink);
@@ -148,7 +153,7 @@ int RunRegisterTransfer(const QStringList& args)
         return Fail(table.Unavailability());
     if (exporting)
         return Export(table, file, encoding);
-    return Import(table, file, paradox, opts.isSet(QStringLiteral("dry-run")), opts.isSet(QStringLiteral("skip-bad")));
+    return Import(table, content, file, paradox, opts.isSet(QStringLiteral("dry-run")), opts.isSet(QStringLiteral("skip-bad")));
 }
 
 }  // namespace zelvara::cli

@@ -56,28 +56,28 @@ TextTableRecords ReadTable(int index, const QString& path, QStringList* problems
 {
     const TextTableLayout& layout = TextTableLayouts().at(index);
     TextTableRecords result{index, path, {}};
-    ParadoxTable table;
-    if (const QString error = table.Open(path); !error.isEmpty()) {
-        *problems << error;
+    const ParadoxContent table = ReadParadoxTable(path);
+    if (!table.error.isEmpty()) {
+        *problems << table.error;
         return result;
     }
     QList<WantedField> wanted;
     for (const FieldDef& f : layout.table.fields)
         wanted << WantedField{f.name, ParadoxTypeOf(f.type)};
     QList<int> columns;
-    if (const QString error = MatchFields(table, path, wanted, &columns); !error.isEmpty()) {
+    if (const QString error = MatchFields(table.fields, path, wanted, &columns); !error.isEmpty()) {
         *problems << error + QStringLiteral("\n表 %1 として読めません。").arg(layout.table.tableName);
         return result;
     }
-    if (table.RecordCount() == 0)
+    if (table.records.empty())
         *problems << QStringLiteral("「%1」には記録がありません。").arg(path);
     QSet<QString> numbers;
-    QStringList raw;
-    for (int n = 0; n < table.RecordCount(); ++n) {
-        if (const QString error = table.ReadRecord(n, &raw); !error.isEmpty()) {
-            *problems << error;
+    for (size_t n = 0; n < table.records.size(); ++n) {
+        if (!table.records[n].error.isEmpty()) {
+            *problems << table.records[n].error;
             continue;
         }
+        const QStringList& raw = table.records[n].values;
         QStringList values;
         for (int i = 0; i < layout.table.fields.size(); ++i) {
             const FieldDef& field = layout.table.fields.at(i);

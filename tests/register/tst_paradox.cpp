@@ -2,8 +2,12 @@
 // register through zelvara-cli register import --paradox (the same checks,
 // backup and report as a CSV import), the reading texts and legends through
 // zelvara-cli texts import, and every kind of bad input leaving the user's
-// files exactly as they were.
+// files exactly as they were: damaged headers, field lists and blocks are
+// refused before pxlib reads them, and the reading itself runs in a child
+// process whose faults end only the child.
+#include "isolated_run.h"
 #include "legends_table.h"
+#include "paradox_damage.h"
 #include "paradox_fixture.h"
 #include "paradox_register.h"
 #include "paradox_texts.h"
@@ -13,14 +17,20 @@
 #include "sqlite_connection.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <thread>
+
 using namespace zelvara;
 using namespace register_test;
 using paradox_fixture::Field;
+Q_DECLARE_METATYPE(paradox_damage::Damage)
 
 namespace {
 
@@ -195,6 +205,129 @@ private slots:
         QCOMPARE(t.RecordCount(), 3);
     }
 
+    // Each damage of a 40-record register table is refused with its reason
+    // before anything is imported, and the register stays as it was.
+    void damagedRegisterTableRefused_data()
+    {
+        QTest::addColumn<paradox_damage::Damage>("damage");
+        QTest::addColumn<QString>("expected");
+        const QHash<QString, QString> expected{
+            {"length-byte-255", QStringLiteral("項目の長さの合計")},
+            {"second-length-byte-255", QStringLiteral("項目の長さの合計")},
+            {"encryption-bit", QStringLiteral("暗号化されている")},
+            {"encryption-data-header", QStringLiteral("暗号化されている")},
+            {"record-count-one", QStringLiteral("見出しの記録数 1 件に対し、データのブロックにある記録は 40 件")},
+            {"record-count-max", QStringLiteral("見出しの記録数 2147483647 件は")},
+            {"record-count-negative", QStringLiteral("見出しの記録数 -1 件は")},
+            {"field-count-zero", QStringLiteral("項目の数 0 は")},
+            {"field-count-huge", QStringLiteral("項目の数 32767 は")},
+            {"field-type-unknown", QStringLiteral("1 番目の項目の型 126")},
+            {"record-size-small", QStringLiteral("記録の大きさ 8 バイトと合いません")},
+            {"block-count-huge", QStringLiteral("途中で切れて")},
+            {"block-loop", QStringLiteral("ブロックのつながりが正しくありません: ブロック 1")},
+            {"block-overfull", QStringLiteral("記録の大きさ 32752 バイトが正しくありません")},
+            {"block-ragged", QStringLiteral("記録の大きさ 7 バイトが正しくありません")},
+            {"first-block-beyond", QStringLiteral("ブロックのつながりが正しくありません: ブロック 9")},
+            {"header-cut", QStringLiteral("途中で切れて")},
+        };
+        for (const paradox_damage::Damage& d : paradox_damage::Damages())
+            QTest::newRow(d.name) << d << expected.value(QLatin1String(d.name), QStringLiteral("(no expectation)"));
+    }
+    void damagedRegisterTableRefused()
+    {
+        QFETCH(paradox_damage::Damage, damage);
+        QFETCH(QString, expected);
+        QList<QStringList> records;
+        for (int i = 0; i < 40; ++i)
+            records << Person(QStringLiteral("人%1").arg(i), "1959");
+        const QString db = dir_->filePath("in.db");
+        QCOMPARE(paradox_fixture::Write(db, paradox_fixture::RegisterFields(), records), QString());
+        QVERIFY(paradox_damage::Apply(db, damage));
+        const QByteArray before = Read(dir_->filePath("nam_data.db"));
+        QElapsedTimer clock;
+        clock.start();
+        const Run r = Cli(dir_->path(), {"import", "--paradox", db});
+        QVERIFY2(clock.elapsed() < 20000, "the import did not end in time");
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(expected) && r.err.contains(db), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("名簿は変えていません")), qPrintable(r.err));
+        QCOMPARE(Read(dir_->filePath("nam_data.db")), before);
+        QVERIFY(!QFileInfo::exists(dir_->filePath("backup")) ||
+                QDir(dir_->filePath("backup")).entryList({"nam_data-*-*.db"}).isEmpty());
+    }
+
+    // The file is read and checked before the register's lock is taken: a
+    // damaged file is refused for what it is even while another program
+    // holds the register.
+    void fileCheckedBeforeTheLock()
+    {
+        QList<QStringList> records{Person("a", "1959"), Person("b", "1960")};
+        const QString db = dir_->filePath("in.db");
+        QCOMPARE(paradox_fixture::Write(db, paradox_fixture::RegisterFields(), records), QString());
+        QVERIFY(paradox_damage::Apply(db, paradox_damage::Named("encryption-bit")));
+        RecordingSink sink;
+        PersonTable holder(sink);
+        QVERIFY(holder.Open(dir_->path()));
+        const Run r = Cli(dir_->path(), {"import", "--paradox", db});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("暗号化されている")), qPrintable(r.err));
+    }
+
+    // The child that reads ends alone, whatever goes wrong in it, and this
+    // process is told why in Japanese.
+    void isolatedWorkEndsOnlyTheChild_data()
+    {
+        QTest::addColumn<QString>("work");
+        QTest::addColumn<QString>("expected");  // empty: succeeds
+        QTest::newRow("returns") << "returns" << QString();
+        QTest::newRow("endless loop") << "loop" << QStringLiteral("CPU 時間 1 秒を使い切っても終わらない");
+        QTest::newRow("memory without end") << "memory" << QStringLiteral("メモリーを 64 MB 使っても終わらない");
+        QTest::newRow("crash") << "crash" << QStringLiteral("異常終了しました（シグナル 11）");
+        QTest::newRow("too much output") << "output" << QStringLiteral("1 MB を超えたため");
+        QTest::newRow("blocked") << "sleep" << QStringLiteral("2 秒たっても終わらない");
+    }
+    void isolatedWorkEndsOnlyTheChild()
+    {
+        QFETCH(QString, work);
+        QFETCH(QString, expected);
+        IsolationLimits limits;
+        limits.cpuSeconds = 1;
+        limits.wallSeconds = work == "sleep" ? 2 : 60;  // the loop gets its CPU second on a busy machine too
+        limits.memoryBytes = std::size_t(64) << 20;
+        limits.outputBytes = std::size_t(1) << 20;
+#if defined(__SANITIZE_ADDRESS__)
+        if (work == "memory")
+            QSKIP("AddressSanitizer reports running out of memory itself");
+#endif
+        const std::string what = work.toStdString();
+        const IsolatedResult result = RunIsolated(
+            [&]() -> std::string {
+                if (what == "loop") {
+                    volatile unsigned long n = 0;
+                    for (;;)
+                        n = n + 1;
+                }
+                if (what == "memory") {
+                    std::vector<std::string> hoard;
+                    for (;;)
+                        hoard.emplace_back(std::size_t(1) << 20, 'x');
+                }
+                if (what == "crash")
+                    std::raise(SIGSEGV);
+                if (what == "output")
+                    return std::string(std::size_t(2) << 20, 'x');
+                if (what == "sleep")
+                    std::this_thread::sleep_for(std::chrono::seconds(10));
+                return "done";
+            },
+            limits);
+        QCOMPARE(result.ok, expected.isEmpty());
+        if (expected.isEmpty())
+            QCOMPARE(result.output, std::string("done"));
+        else
+            QVERIFY2(result.failure.contains(expected), qPrintable(result.failure));
+    }
+
     void usageErrors_data()
     {
         QTest::addColumn<QString>("command");
@@ -248,6 +381,9 @@ private slots:
         QTest::newRow("cut memo file") << "cutmemo" << QStringLiteral("helpbun.MB」は壊れているか途中で切れています");
         QTest::newRow("not a folder") << "folder" << QStringLiteral("フォルダー");
         QTest::newRow("refused record") << "record" << QStringLiteral("KYU12.db」の 2 件目: 「宮名称」が長すぎます");
+        QTest::newRow("encrypted table") << "encryption-bit" << QStringLiteral("helpbun.DB」は暗号化されている");
+        QTest::newRow("huge record count") << "record-count-max" << QStringLiteral("見出しの記録数 2147483647 件は");
+        QTest::newRow("length byte 255") << "length-byte-255" << QStringLiteral("1 番目の項目の型 12 と長さ 255");
     }
     void refusedTextsChangeNothing()
     {
@@ -268,6 +404,9 @@ private slots:
         }
         if (fault == "folder")
             from = dir_->filePath("none");
+        for (const paradox_damage::Damage& d : paradox_damage::Damages())
+            if (fault == QLatin1String(d.name))
+                QVERIFY(paradox_damage::Apply(QDir(from).filePath("helpbun.DB"), d));
         const QByteArray before = Read(dir_->filePath(LegendsTable::kFileName));
         const Run r = Texts(dir_->path(), {"import", "--paradox", from, "--yes"});
         QCOMPARE(r.code, 1);

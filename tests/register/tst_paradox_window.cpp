@@ -2,8 +2,9 @@
 // tables: the register's records with the same confirmation and summary as a
 // CSV import; the texts replaced only after the question is answered yes,
 // with a backup, pending edits saved first and the tables reopened after;
-// a missing memo file said in a box with nothing changed.
+// a missing memo file or a damaged table said in a box with nothing changed.
 #include "legends_table.h"
+#include "paradox_damage.h"
 #include "paradox_fixture.h"
 #include "paradox_window.h"
 #include "person_table.h"
@@ -102,6 +103,29 @@ private slots:
         QVERIFY2(answers.texts[1].contains(QStringLiteral("1 件を読み込みました")), qPrintable(answers.texts[1]));
         QCOMPARE(table.RecordCount(), 2);
         QCOMPARE(table.AllRecords().back()[kFieldName], QStringLiteral("～新しい人"));
+    }
+
+    // The desktop door reads through the same checks: a 40-record table
+    // whose header counts one record is refused in a box, nothing imported.
+    void damagedRegisterTableRefusedInABox()
+    {
+        QTemporaryDir dir;
+        RecordingSink sink;
+        PersonTable table(sink);
+        QVERIFY(table.Open(dir.path()));
+        AddPerson(table, QStringLiteral("見本太郎"));
+        QList<QStringList> records;
+        for (int i = 0; i < 40; ++i)
+            records << QStringList{QStringLiteral("人%1").arg(i), "1959", "5", "7", "05:00-07:00", QStringLiteral("男")};
+        const QString db = dir.filePath("old.db");
+        QCOMPARE(paradox_fixture::Write(db, paradox_fixture::RegisterFields(), records), QString());
+        QVERIFY(paradox_damage::Apply(db, paradox_damage::Named("record-count-one")));
+        BoxAnswers answers(true);
+        ImportRegisterParadoxDialog(nullptr, table, db);
+        QCOMPARE(answers.texts.size(), 1);
+        QVERIFY2(answers.texts[0].contains(QStringLiteral("見出しの記録数 1 件")), qPrintable(answers.texts[0]));
+        QCOMPARE(table.RecordCount(), 1);
+        QVERIFY(!QFileInfo::exists(dir.filePath("backup")) || QDir(dir.filePath("backup")).entryList({"nam_data-*-*.db"}).isEmpty());
     }
 
     void textsReplacedOnlyAfterYes_data()

@@ -14,7 +14,9 @@
 #include "startup_sound.h"
 #include "title_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QEventLoop>
@@ -22,6 +24,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
 #include <QShortcut>
 #include <QTabBar>
@@ -201,8 +204,17 @@ bool TMainForm1::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == inYy && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_F2) {
-        const std::string western = EraYearToWestern(inYy->text().toStdString());
-        inYy->setText(QString::fromStdString(western));  // the bound field follows
+        // F2: an era year becomes western; a whole date ("S34/5/7") goes into
+        // the year, month and day boxes. The bound fields follow the boxes.
+        BirthInput typed;
+        const bool wholeDate = SplitTypedDate(inYy->text().toStdString(), typed);
+        inYy->setText(QString::fromStdString(EraYearToWestern(wholeDate ? typed.year : inYy->text().toStdString())));
+        if (wholeDate) {
+            for (const auto& [box, text] : {std::pair{inMm, typed.month}, std::pair{inDd, typed.day}}) {
+                box->setCurrentIndex(box->findText(QString::fromStdString(text)));
+                box->setEditText(QString::fromStdString(text));
+            }
+        }
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
@@ -243,7 +255,26 @@ void TMainForm1::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    if (!CloseOtherWindows()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
+}
+
+bool TMainForm1::CloseOtherWindows()
+{
+    // Each closes as its own close button would close it: the settings window
+    // stores what it shows (asking only when the file refuses it), the
+    // reading-text editors find their edits saved or dropped above.
+    QList<QPointer<QWidget>> open;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != this && window->isVisible())
+            open << window;
+    for (const QPointer<QWidget>& window : open)
+        if (window && window->isVisible() && !window->close())
+            return false;
+    return true;
 }
 
 }  // namespace zelvara

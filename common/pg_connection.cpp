@@ -459,6 +459,13 @@ struct Refusal {
     const char* reason;
 };
 
+// Said by more than one text (older servers write "SSL off").
+constexpr const char* kWithoutTls =
+    "サーバーは、このコンピューターからの暗号化（TLS）なしの接続を受け付けていません。TLS を「必ず使う」にするか、"
+    "サーバーの管理者に確かめてください。";
+constexpr const char* kNotRunning =
+    "サーバーが動いていないか、そのポートで接続を受け付けていません。ホストとポートを確かめ、サーバーが動いているか確かめてください。";
+
 const Refusal kRefusals[] = {
     {{QStringLiteral("password authentication failed")},
      {QStringLiteral("パスワード認証に失敗しました")},
@@ -474,10 +481,10 @@ const Refusal kRefusals[] = {
      "そのユーザーはサーバーに登録されていません。ユーザー名を確かめてください。"},
     {{QStringLiteral("no pg_hba.conf entry"), QStringLiteral("no encryption")},
      {QStringLiteral("pg_hba.conf"), QStringLiteral("暗号化なし")},
-     "サーバーは暗号化（TLS）した接続しか受け付けません。TLS を「必ず使う」か「使えれば使う」にしてください。"},
+     kWithoutTls},
     {{QStringLiteral("no pg_hba.conf entry"), QStringLiteral("SSL off")},
      {},
-     "サーバーは暗号化（TLS）した接続しか受け付けません。TLS を「必ず使う」か「使えれば使う」にしてください。"},
+     kWithoutTls},
     {{QStringLiteral("SSL was required")},
      {QStringLiteral("SSLが要求されました")},
      "サーバーが暗号化（TLS）に対応していません。TLS を「使えれば使う」にするか、サーバーの管理者に確かめてください。"},
@@ -493,10 +500,10 @@ const Refusal kRefusals[] = {
      "サーバーから応答がありません。ホスト名とポート、ネットワークを確かめてください。"},
     {{QStringLiteral("Connection refused")},
      {QStringLiteral("接続を受け付けていますか")},
-     "サーバーが動いていないか、そのポートで接続を受け付けていません。ホストとポートを確かめ、サーバーが動いているか確かめてください。"},
+     kNotRunning},
     {{QStringLiteral("Is the server running")},
      {},
-     "サーバーが動いていないか、そのポートで接続を受け付けていません。ホストとポートを確かめ、サーバーが動いているか確かめてください。"},
+     kNotRunning},
 };
 
 bool SaysAll(const QString& text, const QStringList& words)

@@ -152,7 +152,7 @@ TEST(PgRefusals, EachRefusalGetsItsJapaneseSentence)
     ASSERT_TRUE(server->Exec(QStringLiteral("ALTER SYSTEM SET listen_addresses = '127.0.0.1'")))
         << server->LastError().toStdString();
     ASSERT_TRUE(server->Restart()) << server->LastError().toStdString();
-    expectRefusal(tcp + QStringLiteral("?sslmode=disable"), QStringLiteral("暗号化（TLS）した接続しか受け付けません"));
+    expectRefusal(tcp + QStringLiteral("?sslmode=disable"), QStringLiteral("暗号化（TLS）なしの接続を受け付けていません"));
     expectRefusal(tcp + QStringLiteral("?sslmode=require"), QStringLiteral("暗号化（TLS）に対応していません"));
 
     ASSERT_TRUE(server->Stop()) << server->LastError().toStdString();

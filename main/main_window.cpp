@@ -6,6 +6,7 @@
 #include "gui_message_sink.h"
 #include "chart_request.h"
 #include "east_tab_style.h"
+#include "qstring_utf8.h"
 #include "reading_pages.h"
 #include "hour_window.h"
 #include "help_window.h"
@@ -206,13 +207,14 @@ bool TMainForm1::eventFilter(QObject* watched, QEvent* event)
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_F2) {
         // F2: an era year becomes western; a whole date ("S34/5/7") goes into
         // the year, month and day boxes. The bound fields follow the boxes.
+        const std::string text = inYy->text().toStdString();
         BirthInput typed;
-        const bool wholeDate = SplitTypedDate(inYy->text().toStdString(), typed);
-        inYy->setText(QString::fromStdString(EraYearToWestern(wholeDate ? typed.year : inYy->text().toStdString())));
+        const bool wholeDate = SplitTypedDate(text, typed);
+        inYy->setText(Q(EraYearToWestern(wholeDate ? typed.year : text)));
         if (wholeDate) {
-            for (const auto& [box, text] : {std::pair{inMm, typed.month}, std::pair{inDd, typed.day}}) {
-                box->setCurrentIndex(box->findText(QString::fromStdString(text)));
-                box->setEditText(QString::fromStdString(text));
+            for (const auto& [box, part] : {std::pair{inMm, Q(typed.month)}, std::pair{inDd, Q(typed.day)}}) {
+                box->setCurrentIndex(box->findText(part));
+                box->setEditText(part);
             }
         }
         return true;

@@ -13,24 +13,6 @@
 namespace zelvara::cli {
 namespace {
 
-// Splits "1959/5/7" into its three parts.
-bool SplitDate(const std::string& text, BirthInput& in) {
-    const size_t a = text.find('/');
-    const size_t b = a == std::string::npos ? a : text.find('/', a + 1);
-    if (b == std::string::npos) return false;
-    in.year = text.substr(0, a);
-    in.month = text.substr(a + 1, b - a - 1);
-    in.day = text.substr(b + 1);
-    // Leading zeros as a user may type them ("05") are dropped, as the month
-    // and day lists of the program hold plain numbers.
-    auto trim = [](std::string& s) {
-        while (s.size() > 1 && s[0] == '0') s.erase(0, 1);
-    };
-    trim(in.month);
-    trim(in.day);
-    return true;
-}
-
 // "2026/12/8" as a real calendar date of years 1..9999.
 std::optional<CivilDate> ParseToday(const std::string& typed) {
     const QStringList parts = QString::fromStdString(NormalizeTypedText(typed)).split(QLatin1Char('/'));
@@ -147,7 +129,7 @@ bool ReadBirthOptions(const Options& opts, EngineContext& ctx, BirthInput& in) {
     if (in.sex == "F" || in.sex == "f") in.sex = "女";
     in.hour = NormalizeTypedText(Value(opts, QStringLiteral("hour")));
     const std::string date = NormalizeTypedText(Value(opts, QStringLiteral("date")));
-    if (!date.empty() && !SplitDate(date, in)) {
+    if (!date.empty() && !SplitTypedDate(date, in)) {
         std::cerr << "--date には 1959/5/7 の形で生年月日を指定して下さい。\n";
         return false;
     }

@@ -144,7 +144,7 @@ const Command kCommands[] = {
 };
 
 void PrintUsage(std::ostream& out) {
-    out << "使い方 / usage: zelvara-cli COMMAND [options]\n\nCommands:\n";
+    out << "使い方 / usage: zelvara-cli [--home DIR] COMMAND [options]\n\nCommands:\n";
     for (const Command& c : kCommands) out << "  " << c.name << std::string(10 - std::strlen(c.name), ' ') << c.summary << "\n";
     out << "  --version the version and the folders in use\n";
     out << "\nzelvara-cli COMMAND --help shows the options of a command. Messages the engine shows go to stderr;\n"
@@ -166,6 +166,25 @@ std::optional<QStringList> DecodeArguments(int argc, char** argv) {
             return std::nullopt;
         }
         args << text;
+    }
+    return args;
+}
+
+// --home DIR (or --home=DIR) written before the command belongs to the
+// command: moved after its words, where the command's own options read it.
+// nullopt when --home is last and has no folder.
+std::optional<QStringList> HomeAfterCommand(QStringList args) {
+    const QString home = QStringLiteral("--home");
+    if (args.value(0).startsWith(home + QLatin1Char('='))) {
+        args.append(args.takeFirst());
+    } else if (args.value(0) == home) {
+        if (args.size() < 2) {
+            std::cerr << "--home にはフォルダを指定して下さい。\n";
+            return std::nullopt;
+        }
+        const QString folder = args.at(1);
+        args.remove(0, 2);
+        args << home << folder;
     }
     return args;
 }
@@ -197,11 +216,15 @@ std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv, const 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const auto args = DecodeArguments(argc, argv);
+    const auto decoded = DecodeArguments(argc, argv);
+    if (!decoded) return cli::kExitUsage;
+    const auto args = HomeAfterCommand(*decoded);
     if (!args) return cli::kExitUsage;
-    if (args->isEmpty() || args->first() == QLatin1String("--help") || args->first() == QLatin1String("-h")) {
-        PrintUsage(args->isEmpty() ? std::cerr : std::cout);
-        return args->isEmpty() ? cli::kExitUsage : 0;
+    // Nothing but --home DIR is no command either.
+    const bool noCommand = args->isEmpty() || args->first().startsWith(QLatin1String("--home"));
+    if (noCommand || args->first() == QLatin1String("--help") || args->first() == QLatin1String("-h")) {
+        PrintUsage(noCommand ? std::cerr : std::cout);
+        return noCommand ? cli::kExitUsage : 0;
     }
     const QString command = args->first();
 #ifdef ZELVARA_HAS_REGISTER

@@ -446,4 +446,100 @@ bool PgWantsPassword(const QString& errorText)
            errorText.contains(QLatin1String("password authentication failed"));
 }
 
+namespace {
+
+// What a refused connection's text says, and the sentence for it. libpq
+// writes its own messages and passes on the server's, both translated when
+// the program runs in Japanese, so each fault is known by its English and
+// its Japanese words (every word of one entry must appear). QPSQL gives no
+// SQLSTATE for a failed connection, only this text.
+struct Refusal {
+    QStringList english;
+    QStringList japanese;
+    const char* reason;
+};
+
+// Said by more than one text (older servers write "SSL off").
+constexpr const char* kWithoutTls =
+    "サーバーは、このコンピューターからの暗号化（TLS）なしの接続を受け付けていません。TLS を「必ず使う」にするか、"
+    "サーバーの管理者に確かめてください。";
+constexpr const char* kNotRunning =
+    "サーバーが動いていないか、そのポートで接続を受け付けていません。ホストとポートを確かめ、サーバーが動いているか確かめてください。";
+
+const Refusal kRefusals[] = {
+    {{QStringLiteral("password authentication failed")},
+     {QStringLiteral("パスワード認証に失敗しました")},
+     "パスワードが違います（またはユーザー名が違います）。"},
+    {{QStringLiteral("no password supplied")},  // libpq leaves this one untranslated
+     {},
+     "サーバーがパスワードを求めています。パスワードを入力するか、~/.pgpass に書いてください。"},
+    {{QStringLiteral("database \""), QStringLiteral("does not exist")},
+     {QStringLiteral("データベース\""), QStringLiteral("は存在しません")},
+     "そのデータベースはサーバーにありません。データベースの名前を確かめてください。"},
+    {{QStringLiteral("role \""), QStringLiteral("does not exist")},
+     {QStringLiteral("ロール\""), QStringLiteral("は存在しません")},
+     "そのユーザーはサーバーに登録されていません。ユーザー名を確かめてください。"},
+    {{QStringLiteral("no pg_hba.conf entry"), QStringLiteral("no encryption")},
+     {QStringLiteral("pg_hba.conf"), QStringLiteral("暗号化なし")},
+     kWithoutTls},
+    {{QStringLiteral("no pg_hba.conf entry"), QStringLiteral("SSL off")},
+     {},
+     kWithoutTls},
+    {{QStringLiteral("SSL was required")},
+     {QStringLiteral("SSLが要求されました")},
+     "サーバーが暗号化（TLS）に対応していません。TLS を「使えれば使う」にするか、サーバーの管理者に確かめてください。"},
+    {{QStringLiteral("no pg_hba.conf entry")},
+     {QStringLiteral("pg_hba.conf")},
+     "このコンピューターからこのユーザーとデータベースへの接続は、サーバーの設定（pg_hba.conf）で許されていません。"
+     "サーバーの管理者に確かめてください。"},
+    {{QStringLiteral("could not translate host name")},
+     {QStringLiteral("をアドレスに変換できませんでした")},
+     "ホストが見つかりません。ホスト名を確かめてください。"},
+    {{QStringLiteral("timeout expired")},
+     {QStringLiteral("タイムアウト期間が過ぎました")},
+     "サーバーから応答がありません。ホスト名とポート、ネットワークを確かめてください。"},
+    {{QStringLiteral("Connection refused")},
+     {QStringLiteral("接続を受け付けていますか")},
+     kNotRunning},
+    {{QStringLiteral("Is the server running")},
+     {},
+     kNotRunning},
+};
+
+bool SaysAll(const QString& text, const QStringList& words)
+{
+    if (words.isEmpty())
+        return false;
+    for (const QString& w : words)
+        if (!text.contains(w))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+QString PgRefusalReason(const QString& errorText)
+{
+    for (const Refusal& r : kRefusals)
+        if (SaysAll(errorText, r.english) || SaysAll(errorText, r.japanese))
+            return QString::fromUtf8(r.reason);
+    return QStringLiteral("サーバーが接続を受け付けませんでした。詳細をサーバーの管理者に伝えてください。");
+}
+
+QString PgErrorLines(const QString& errorText)
+{
+    QStringList lines;
+    for (const QString& line : errorText.split(QLatin1Char('\n')))
+        if (!line.trimmed().isEmpty())
+            lines << line.trimmed();
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString PgRefusalMessage(const QString& errorText)
+{
+    const QString details = PgErrorLines(errorText);
+    const QString reason = PgRefusalReason(errorText);
+    return details.isEmpty() ? reason : reason + QStringLiteral("\n詳細: ") + details;
+}
+
 }  // namespace zelvara

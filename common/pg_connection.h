@@ -58,4 +58,18 @@ void ApplyPgConnection(const PgConnection& connection, QSqlDatabase& db);
 // password (none given, or a wrong one), so that one may be asked for.
 bool PgWantsPassword(const QString& errorText);
 
+// A refused connection in the user's words: one Japanese sentence for what
+// the driver's text (libpq's and the server's, in English or in Japanese)
+// says went wrong -- no server running or answering, an unknown host, a
+// wrong or missing password, no such database or user, TLS the server asks
+// for or lacks, no entry for this computer -- else a general sentence.
+QString PgRefusalReason(const QString& errorText);
+
+// The reason, then the driver's text on the lines after 「詳細:」 (one line
+// per line of it, without libpq's indents), for a message or a status line.
+QString PgRefusalMessage(const QString& errorText);
+
+// The driver's text without libpq's indents and blank lines.
+QString PgErrorLines(const QString& errorText);
+
 }  // namespace zelvara

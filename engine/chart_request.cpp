@@ -137,6 +137,21 @@ std::string EraYearToWestern(std::string_view typed) {
     return std::to_string(n + era->offset);
 }
 
+bool SplitTypedDate(std::string_view typed, BirthInput& in) {
+    const std::string text = NormalizeTypedText(typed);
+    const size_t a = text.find_first_of("/.");
+    const size_t b = a == std::string::npos ? a : text.find_first_of("/.", a + 1);
+    if (b == std::string::npos) return false;
+    auto withoutLeadingZeros = [](std::string s) {
+        while (s.size() > 1 && s[0] == '0') s.erase(0, 1);
+        return s;
+    };
+    in.year = text.substr(0, a);
+    in.month = withoutLeadingZeros(text.substr(a + 1, b - a - 1));
+    in.day = withoutLeadingZeros(text.substr(b + 1));
+    return true;
+}
+
 int HourIndexOf(std::string_view text) {
     for (int i = 0; i < kHours; ++i)
         if (kHourPeriodTexts[i] == text) return i + 1;

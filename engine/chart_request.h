@@ -42,6 +42,14 @@ struct BirthInput {
     std::string hour;   // hour-period text, "不明の場合" or empty
 };
 
+// A whole birth date typed as one text: year, month and day separated by '/'
+// or '.' ("1959/5/7", "S34.5.7", "Ｓ３４／５／７", read through
+// NormalizeTypedText), into in's year, month and day, the month and day
+// without the leading zeros a user may type ("05"). The year stays as typed
+// (EraYearToWestern turns an era year western); the parts are checked by
+// CheckBirthInput. false, in unchanged, without two separators.
+bool SplitTypedDate(std::string_view text, BirthInput& in);
+
 struct CheckedBirth {
     std::string yearText;  // after the era conversion
     std::string dateText;  // "1965/3/7"

@@ -13,6 +13,7 @@
 #include "print_module.h"
 #include "paradox_window.h"
 #include "register_csv_window.h"
+#include "register_write_guard.h"
 #include "settings_window.h"
 
 #include <QCoreApplication>
@@ -70,6 +71,10 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm)
     settings->SetDeletedRecordsDoor([deleted] { deleted->exec(); });
     settings->SetRegisterPlaceDoor([&mainForm] { mainForm.ReopenRegister(); }, mainForm.RegisterOverride());
     PersonTable& persons = mainForm.Persons();
+    // Imports into the register only while it can be written.
+    const auto followAccess = [settings, &persons] { settings->SetRegisterWriteRefusal(RegisterWriteRefusal(persons)); };
+    followAccess();
+    QObject::connect(&persons, &PersonTable::accessChanged, settings, followAccess);
     settings->SetCsvDoors([settings, &persons] { ExportRegisterCsvDialog(settings, persons); },
                           [settings, &persons] { ImportRegisterCsvDialog(settings, persons); });
     // Texts from Paradox: pending edits are saved before the tables are

@@ -7,6 +7,7 @@
 #include "chart_request.h"
 #include "person_grid_model.h"
 #include "qstring_utf8.h"
+#include "register_write_guard.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -92,7 +93,8 @@ QWidget* TMainForm1::BuildDataInputPage()
     inYy->setObjectName(QStringLiteral("inYy"));
     inYy->setFixedWidth(44);
     inYy->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhNoPredictiveText);
-    inYy->setToolTip(QStringLiteral("西暦で入力します（S50 などの元号もF2キーで西暦に直せます）"));
+    inYy->setToolTip(QStringLiteral("西暦で入力します（S50 などの元号もF2キーで西暦に直せます。"
+                                    "S34/5/7 のように生年月日をまとめて入れてF2キーを押すと、年・月・日に分けます）"));
     inYy->installEventFilter(this);
     entry->addWidget(inYy);
     entry->addWidget(new QLabel(QStringLiteral("年"), datainput));
@@ -176,19 +178,24 @@ QWidget* TMainForm1::BuildDataInputPage()
     };
     const NavButton navButtons[] = {
         {"gotop", u"先頭へ(&F)", u"データの先頭にジャンプします", &PersonTable::First},
-        {"gomae", u"1つ前へ(&P)", u"１データ前へ移動します", &PersonTable::Prior},
+        // Alt+P is ﾃﾞｰﾀ登録's: two buttons on one key only take turns at the focus.
+        {"gomae", u"1つ前へ(&B)", u"１データ前へ移動します", &PersonTable::Prior},
         {"gosaki", u"1つ先へ(&N)", u"１データ先へ移動します", &PersonTable::Next},
         {"golast", u"最後へ(&L)", u"データの最後にジャンプします", &PersonTable::Last},
         {"gonew", u"新規作成(&I)", u"データを新規に追加します", &PersonTable::Append},
         {"gotoroku", u"ﾃﾞｰﾀ登録(&P)", u"データを登録します", &PersonTable::Post},
         {"godel", u"ﾃﾞｰﾀ削除(&D)", u"データを削除します", &PersonTable::Delete},
     };
+    QList<QWidget*> writing;
     for (const NavButton& n : navButtons) {
         QPushButton* b = Button(datainput, n.name, S(n.caption), S(n.hint));
         const auto action = n.action;
         connect(b, &QPushButton::clicked, this, [this, action] { (persons_.*action)(); });
         nav->addWidget(b);
+        if (action == &PersonTable::Append || action == &PersonTable::Post || action == &PersonTable::Delete)
+            writing << b;
     }
+    GuardRegisterWrites(persons_, writing);
     page->addLayout(nav);
 
     // Find by name, and the extraction that reads as a sentence.

@@ -1,6 +1,7 @@
 #include "deleted_records_window.h"
 
 #include "person_table.h"
+#include "register_write_guard.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -53,6 +54,12 @@ TDeletedRecordsFrm::TDeletedRecordsFrm(PersonTable& persons, QWidget* parent) : 
             [this] { undelete_->setEnabled(persons_.IsWritable() && list_->currentRow() >= 0); });
 }
 
+void TDeletedRecordsFrm::ShowWhyNoUndelete()
+{
+    const QString refusal = RegisterWriteRefusal(persons_);
+    undelete_->setToolTip(refusal.isEmpty() ? QStringLiteral("選んだデータを名簿に戻します") : refusal);
+}
+
 void TDeletedRecordsFrm::showEvent(QShowEvent* event)
 {
     Refresh();
@@ -75,6 +82,7 @@ void TDeletedRecordsFrm::Refresh()
     list_->resizeColumnsToContents();
     list_->setCurrentCell(deleted.empty() ? -1 : 0, 0);
     undelete_->setEnabled(persons_.IsWritable() && !deleted.empty());
+    ShowWhyNoUndelete();
 }
 
 void TDeletedRecordsFrm::UndeleteClick()

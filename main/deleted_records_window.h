@@ -25,6 +25,8 @@ protected:
 
 private:
     void UndeleteClick();
+    // 元に戻す's tooltip: what it does, or why the register takes no writes.
+    void ShowWhyNoUndelete();
 
     PersonTable& persons_;
     QTableWidget* list_ = nullptr;

@@ -6,6 +6,7 @@
 #include "gui_message_sink.h"
 #include "chart_request.h"
 #include "east_tab_style.h"
+#include "qstring_utf8.h"
 #include "reading_pages.h"
 #include "hour_window.h"
 #include "help_window.h"
@@ -14,7 +15,9 @@
 #include "startup_sound.h"
 #include "title_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QEventLoop>
@@ -22,6 +25,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
 #include <QShortcut>
 #include <QTabBar>
@@ -201,8 +205,18 @@ bool TMainForm1::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == inYy && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_F2) {
-        const std::string western = EraYearToWestern(inYy->text().toStdString());
-        inYy->setText(QString::fromStdString(western));  // the bound field follows
+        // F2: an era year becomes western; a whole date ("S34/5/7") goes into
+        // the year, month and day boxes. The bound fields follow the boxes.
+        const std::string text = inYy->text().toStdString();
+        BirthInput typed;
+        const bool wholeDate = SplitTypedDate(text, typed);
+        inYy->setText(Q(EraYearToWestern(wholeDate ? typed.year : text)));
+        if (wholeDate) {
+            for (const auto& [box, part] : {std::pair{inMm, Q(typed.month)}, std::pair{inDd, Q(typed.day)}}) {
+                box->setCurrentIndex(box->findText(part));
+                box->setEditText(part);
+            }
+        }
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
@@ -243,7 +257,26 @@ void TMainForm1::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    if (!CloseOtherWindows()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
+}
+
+bool TMainForm1::CloseOtherWindows()
+{
+    // Each closes as its own close button would close it: the settings window
+    // stores what it shows (asking only when the file refuses it), the
+    // reading-text editors find their edits saved or dropped above.
+    QList<QPointer<QWidget>> open;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != this && window->isVisible())
+            open << window;
+    for (const QPointer<QWidget>& window : open)
+        if (window && window->isVisible() && !window->close())
+            return false;
+    return true;
 }
 
 }  // namespace zelvara

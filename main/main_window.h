@@ -144,9 +144,15 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // 終了: pending edits are posted (one question when refused), then every
+    // other window of the program closes, so that the program ends.
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Closes the settings window, the windows it opened and every other
+    // window still shown; false when one of them stays open (its user chose
+    // to stay).
+    bool CloseOtherWindows();
     void BuildPages();
     QWidget* BuildDataInputPage();
     QWidget* BuildChartPage();

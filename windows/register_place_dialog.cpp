@@ -82,17 +82,6 @@ QString HostProblem(const QString& host)
     return {};
 }
 
-// The driver's text without libpq's indents, one line per line.
-QString OneLinePerLine(const QString& text)
-{
-    QStringList lines;
-    for (const QString& line : text.split(QLatin1Char('\n'))) {
-        if (!line.trimmed().isEmpty())
-            lines << line.trimmed();
-    }
-    return lines.join(QLatin1Char('\n'));
-}
-
 QString NextTrialName()
 {
     static std::atomic<int> next{0};
@@ -251,7 +240,7 @@ void RegisterPlaceDialog::TryConnection()
             break;
         }
         if (!PgWantsPassword(outcome.error) || attempt == 3) {
-            shown = QStringLiteral("接続できません：%1").arg(OneLinePerLine(outcome.error));
+            shown = QStringLiteral("接続できません：%1").arg(PgRefusalMessage(outcome.error));
             break;
         }
         const QString where = DescribePgConnection(connection);

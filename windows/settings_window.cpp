@@ -29,6 +29,7 @@ namespace {
 
 const QString kOwner = QStringLiteral("owner");
 const QString kSound = QStringLiteral("sound");
+const QString kCsvInHint = QStringLiteral("CSV ファイルの人物データを名簿に加えます");
 
 void ShowEditor(QWidget* editor)
 {
@@ -112,7 +113,7 @@ TCunstomFrm::TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QS
     csvoutbtn = Named(new QPushButton(QStringLiteral("CSVに書き出す…"), this), "csvoutbtn");
     csvoutbtn->setToolTip(QStringLiteral("名簿のすべての人物データを CSV ファイルに書き出します"));
     csvinbtn = Named(new QPushButton(QStringLiteral("CSVから読み込む…"), this), "csvinbtn");
-    csvinbtn->setToolTip(QStringLiteral("CSV ファイルの人物データを名簿に加えます"));
+    csvinbtn->setToolTip(kCsvInHint);
     for (QPushButton* b : {csvoutbtn, csvinbtn})
         b->hide();
     connect(csvoutbtn, &QPushButton::clicked, this, [this] {
@@ -127,10 +128,12 @@ TCunstomFrm::TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QS
     paradoxbtn->setToolTip(QStringLiteral("前のプログラムの Paradox の表から、人物データか鑑定文と星の説明を取り込みます"));
     paradoxbtn->hide();
     auto* paradoxMenu = new QMenu(paradoxbtn);
-    paradoxMenu->addAction(QStringLiteral("名簿（nam_data.db）…"), this, [this] {
+    paradoxRegisterAction_ = paradoxMenu->addAction(QStringLiteral("名簿（nam_data.db）…"), this, [this] {
         if (importParadoxRegister_)
             importParadoxRegister_();
-    })->setObjectName(QStringLiteral("paradoxregister"));
+    });
+    paradoxRegisterAction_->setObjectName(QStringLiteral("paradoxregister"));
+    paradoxMenu->setToolTipsVisible(true);
     paradoxMenu->addAction(QStringLiteral("鑑定文と星の説明（フォルダー）…"), this, [this] {
         if (importParadoxTexts_)
             importParadoxTexts_();
@@ -196,6 +199,15 @@ void TCunstomFrm::SetParadoxDoors(std::function<void()> importRegister, std::fun
     importParadoxRegister_ = std::move(importRegister);
     importParadoxTexts_ = std::move(importTexts);
     paradoxbtn->setVisible(bool(importParadoxRegister_) || bool(importParadoxTexts_));
+}
+
+void TCunstomFrm::SetRegisterWriteRefusal(const QString& why)
+{
+    const bool writable = why.isEmpty();
+    csvinbtn->setEnabled(writable);
+    csvinbtn->setToolTip(writable ? kCsvInHint : why);
+    paradoxRegisterAction_->setEnabled(writable);
+    paradoxRegisterAction_->setToolTip(writable ? paradoxRegisterAction_->text() : why);
 }
 
 void TCunstomFrm::SetRegisterPlaceDoor(std::function<void()> changed, const QString& overriddenBy)

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -50,6 +51,10 @@ public:
     // empty, says what chose the register instead of zelv.ini (the command
     // line or the environment); the line then shows that.
     void SetRegisterPlaceDoor(std::function<void()> changed, const QString& overriddenBy = {});
+    // Why the register takes no writes (read-only or not open), empty while
+    // it can be written: "CSVから読み込む…" and Paradox's 名簿 choice are
+    // disabled, with the reason as their tooltip.
+    void SetRegisterWriteRefusal(const QString& why);
     // The printer the prints use; "プリンタ設定" sets it up.
     void SetPrinter(QPrinter* printer) { printer_ = printer; }
 
@@ -108,6 +113,7 @@ private:
     std::function<void()> importCsv_;
     QPushButton* paradoxbtn = nullptr;
     std::function<void()> importParadoxRegister_;
+    QAction* paradoxRegisterAction_ = nullptr;
     std::function<void()> importParadoxTexts_;
     QPushButton* registerplacebtn = nullptr;
     QLabel* registerlbl = nullptr;

@@ -128,6 +128,27 @@ TEST(CliChart, HomeWithEqualsSign) {
     EXPECT_EQ(Json(r.out)["mainStar"].toArray().size(), 12);
 }
 
+// --home before the command is the command's --home, in either spelling; a
+// --home with no folder, or with no command after it, is a usage fault.
+TEST(CliChart, HomeBeforeTheCommand) {
+    const std::string fixtures = ZELVARA_ENGINE_FIXTURES;
+    const std::string birth = " --sex 男 --date 1959/5/7 --hour 05:00-07:00 --json --today 2026/12/08";
+    for (const std::string& home : {"--home " + fixtures, "--home=" + fixtures}) {
+        const CliRun r = Cli(home + " chart" + birth);
+        ASSERT_EQ(r.code, 0) << home << "\n" << r.err;
+        EXPECT_EQ(r.out, Cli("chart" + birth + " " + home).out) << home;
+    }
+    CliRun r = Cli("--home /nonexistent/zelvara-home chart" + birth);
+    EXPECT_EQ(r.code, 1) << "the folder given before the command is the one used";
+    EXPECT_NE(r.err.find("/nonexistent/zelvara-home"), std::string::npos) << r.err;
+    r = Cli("--home " + fixtures);
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("usage: zelvara-cli [--home DIR] COMMAND"), std::string::npos) << r.err;
+    r = Cli("--home");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("--home"), std::string::npos) << r.err;
+}
+
 // A name whose bytes are not UTF-8 is refused, not written as broken JSON.
 TEST(CliChart, NameThatIsNotUtf8IsRefused) {
     const CliRun r = Cli("chart --name \"$(printf '\\377\\376\\202\\240')\" --sex 男 --date 1959/5/7 --hour 05:00-07:00 --json " + kFixtures);

@@ -9,7 +9,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QKeySequence>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -274,6 +276,69 @@ private slots:
         QTest::keyClick(inYy, Qt::Key_F2);
         QCOMPARE(inYy->text(), shown);
         QCOMPARE(w->Persons().Value(kFieldYear), shown);
+    }
+
+    // A whole date typed into the year box goes into the three boxes on F2,
+    // the era year turned western.
+    void f2SplitsAWholeDate_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<QString>("month");
+        QTest::addColumn<QString>("day");
+        QTest::newRow("full-width era") << "Ｓ３４／５／７" << "1959" << "5" << "7";
+        QTest::newRow("western") << "1959/5/7" << "1959" << "5" << "7";
+        QTest::newRow("era with dots") << "S34.5.7" << "1959" << "5" << "7";
+        QTest::newRow("leading zeros") << "h2/05/09" << "1990" << "5" << "9";
+        QTest::newRow("full-width dots") << "１９８５．１２．３１" << "1985" << "12" << "31";
+    }
+    void f2SplitsAWholeDate()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, year);
+        QFETCH(QString, month);
+        QFETCH(QString, day);
+        auto w = Start();
+        auto* inYy = Find<QLineEdit>(w.get(), "inYy");
+        inYy->insert(typed);  // as an input method commits
+        QTest::keyClick(inYy, Qt::Key_F2);
+        QCOMPARE(inYy->text(), year);
+        QCOMPARE(Find<QComboBox>(w.get(), "inMm")->currentText(), month);
+        QCOMPARE(Find<QComboBox>(w.get(), "inDd")->currentText(), day);
+        QCOMPARE(Find<QComboBox>(w.get(), "inMm")->currentIndex(), month.toInt() - 1);
+        QCOMPARE(w->Persons().Value(kFieldYear), year);
+        QCOMPARE(w->Persons().Value(kFieldMonth), month);
+        QCOMPARE(w->Persons().Value(kFieldDay), day);
+        QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('|')));
+    }
+
+    // Every button of the data page has its own access key, and Alt+P posts
+    // the record (ﾃﾞｰﾀ登録(&P)).
+    void dataPageAccessKeysAreDistinct()
+    {
+        auto w = Start();
+        QMap<int, QString> owner;
+        for (QPushButton* b : Find<QWidget>(w.get(), "datainput")->findChildren<QPushButton*>()) {
+            const QKeySequence key = QKeySequence::mnemonic(b->text());
+            if (key.isEmpty())
+                continue;
+            QVERIFY2(!owner.contains(key[0].toCombined()),
+                     qPrintable(b->text() + QStringLiteral(" and ") + owner.value(key[0].toCombined())));
+            owner.insert(key[0].toCombined(), b->text());
+        }
+        QCOMPARE(owner.value(QKeySequence(Qt::ALT | Qt::Key_P)[0].toCombined()), QStringLiteral("ﾃﾞｰﾀ登録(&P)"));
+
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        auto* inName = Find<QLineEdit>(w.get(), "inName");
+        inName->setFocus();
+        inName->insert(QStringLiteral("鍵で登録"));
+        QVERIFY(w->Persons().IsModified());
+        QTest::keyClick(inName, Qt::Key_P, Qt::AltModifier);
+        QTRY_VERIFY(!w->Persons().IsModified());  // an access key clicks after a moment
+        QCOMPARE(w->Persons().Record(0).values[kFieldName], QStringLiteral("鍵で登録"));
+        if (const QString shots = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR"); !shots.isEmpty())
+            w->grab().save(shots + QStringLiteral("/data_page.png"));
     }
 
     // Japanese input methods type full-width digits; users type blanks. The

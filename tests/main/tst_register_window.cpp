@@ -8,6 +8,7 @@
 #include "reading_tables.h"
 #include "person_fields.h"
 #include "recording_sink.h"
+#include "register_lock.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -90,6 +92,13 @@ private:
         Find<QComboBox>("inDd")->setCurrentText(QStringLiteral("7"));
         Find<QComboBox>("inTime")->setCurrentText(QStringLiteral("03:00-05:00"));
         Find<QComboBox>("ChkSex")->setCurrentText(QStringLiteral("女"));
+    }
+    static QWidget* TopLevel(const char* name)
+    {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == QLatin1String(name))
+                return top;
+        return nullptr;
     }
     bool ChartShown()
     {
@@ -266,6 +275,92 @@ private slots:
         });
         door->click();
         QVERIFY(shown);
+    }
+
+    // On a register another program holds, the buttons that write are
+    // disabled and say why; once the register can be written they work again
+    // with their own hints.
+    void writingButtonsFollowTheRegistersAccess()
+    {
+        PrepareHome();
+        RecordingSink sink;
+        auto first = std::make_unique<PersonTable>(sink);
+        QVERIFY(first->Open(home_->path()));
+        Start();
+        QCOMPARE(w_->Persons().access(), PersonTable::Access::ReadOnly);
+        ApplicationWindows windows(*w_);
+        QWidget* settings = TopLevel("TCunstomFrm");
+        QVERIFY(settings);
+        auto* importCsv = settings->findChild<QPushButton*>("csvinbtn");
+        auto* importParadox = settings->findChild<QAction*>("paradoxregister");
+        QVERIFY(importCsv && importParadox);
+        TDeletedRecordsFrm deleted(w_->Persons(), w_.get());
+        deleted.Refresh();
+        auto* undelete = deleted.findChild<QPushButton*>("undeletebtn");
+        const QList<QWidget*> writing{Find<QPushButton>("gonew"), Find<QPushButton>("gotoroku"),
+                                      Find<QPushButton>("godel"), importCsv, undelete};
+        for (QWidget* b : writing) {
+            QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
+            QVERIFY2(b->toolTip().startsWith(QStringLiteral("名簿が読み取り専用で開かれているため使えません。")),
+                     qPrintable(b->objectName() + ": " + b->toolTip()));
+            QVERIFY2(b->toolTip().contains(QString::number(QCoreApplication::applicationPid())), qPrintable(b->toolTip()));
+        }
+        QVERIFY(!importParadox->isEnabled());
+        QVERIFY(importParadox->toolTip().contains(QStringLiteral("読み取り専用")));
+        for (const char* name : {"gotop", "gomae", "gosaki", "golast", "findbtn", "btnOk"})
+            QVERIFY2(Find<QPushButton>(name)->isEnabled(), name);
+        if (const QString shots = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR"); !shots.isEmpty()) {
+            w_->grab().save(shots + QStringLiteral("/read_only_data_page.png"));
+            settings->adjustSize();
+            settings->grab().save(shots + QStringLiteral("/read_only_settings.png"));
+        }
+
+        first.reset();  // the other program ends
+        w_->ReopenRegister();
+        QCOMPARE(w_->Persons().access(), PersonTable::Access::Writable);
+        deleted.Refresh();
+        for (QWidget* b : writing)
+            QVERIFY2(b != undelete ? b->isEnabled() : !b->toolTip().contains(QStringLiteral("読み取り専用")),
+                     qPrintable(b->objectName()));
+        QVERIFY(importParadox->isEnabled());
+        QCOMPARE(Find<QPushButton>("gotoroku")->toolTip(), QStringLiteral("データを登録します"));
+        QCOMPARE(importCsv->toolTip(), QStringLiteral("CSV ファイルの人物データを名簿に加えます"));
+    }
+
+    // 終了 while the settings window and a reading-text editor it opened are
+    // shown: the refused reading edit is asked about once, every window
+    // closes, the program's event loop ends, and with the main window the
+    // register's lock is gone.
+    void endClosesEveryWindowAndTheProgramEnds()
+    {
+        PrepareHome();
+        Start();
+        const QString lock = RegisterLock::LockPathFor(w_->Persons().FilePath());
+        QVERIFY(QFile::exists(lock));
+        {
+            ApplicationWindows windows(*w_);
+            w_->show();
+            Find<QPushButton>("passbtn")->click();
+            QWidget* settings = TopLevel("TCunstomFrm");
+            QVERIFY(settings && settings->isVisible());
+            settings->findChild<QPushButton*>("databasebtn")->click();
+            QWidget* editor = TopLevel("Tdbenvfrm");
+            QVERIFY(editor && editor->isVisible());
+            QVERIFY(w_->Readings().Tables().ai01().SetValue("天機星", "書けない😀"));
+
+            QTimer stuck;  // the program did not end
+            stuck.setSingleShot(true);
+            connect(&stuck, &QTimer::timeout, this, [] { QCoreApplication::exit(1); });
+            stuck.start(10000);
+            QTimer::singleShot(0, this, [this] { Find<QPushButton>("endbtn")->click(); });
+            QCOMPARE(QApplication::exec(), 0);
+            QCOMPARE(asked_.size(), 1);
+            QVERIFY(!settings->isVisible());
+            QVERIFY(!editor->isVisible());
+            QVERIFY(!w_->isVisible());
+        }
+        w_.reset();  // as main() ends
+        QVERIFY(!QFile::exists(lock));
     }
 };
 

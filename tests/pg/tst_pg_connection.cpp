@@ -114,3 +114,48 @@ TEST_F(PgConnectionOnServer, RefusesAWrongPasswordWithTheDriversMessage)
     EXPECT_TRUE(right.Opened()) << right.Error().toStdString();
     EXPECT_EQ(right.Answer(QStringLiteral("SELECT current_user")), QStringLiteral("zelvara_pw"));
 }
+
+// The refusals a user meets when trying a server, from the real driver's
+// texts: each gets its own Japanese sentence (never the general one), and
+// the driver's text follows under 詳細. A server of its own, as it is made to
+// listen on TCP and stopped.
+TEST(PgRefusals, EachRefusalGetsItsJapaneseSentence)
+{
+    ZELVARA_PG_SERVER_OR_SKIP(server);
+    ASSERT_TRUE(server->CreateDatabase(QStringLiteral("refusals"))) << server->LastError().toStdString();
+    const QString port = QString::number(server->Port());
+    const QString tcp = QStringLiteral("postgresql://zelvara@127.0.0.1:") + port + QStringLiteral("/refusals");
+    const QString general = PgRefusalReason(QStringLiteral("something else"));
+    const auto expectRefusal = [&](const QString& uri, const QString& said) {
+        UriConnection connection(uri);
+        ASSERT_FALSE(connection.Opened()) << uri.toStdString();
+        const QString message = PgRefusalMessage(connection.Error());
+        EXPECT_TRUE(PgRefusalReason(connection.Error()).contains(said))
+            << uri.toStdString() << "\n" << message.toStdString();
+        EXPECT_NE(PgRefusalReason(connection.Error()), general) << uri.toStdString();
+        const QString firstLine = PgErrorLines(connection.Error()).section(QLatin1Char('\n'), 0, 0);
+        EXPECT_TRUE(message.contains(QStringLiteral("\n詳細: ") + firstLine)) << message.toStdString();
+    };
+
+    const QString wrongPassword = server->Uri(QStringLiteral("refusals"), QStringLiteral("zelvara_pw"))
+                                      .replace(QStringLiteral("//zelvara_pw@"), QStringLiteral("//zelvara_pw:wrong@"));
+    expectRefusal(wrongPassword, QStringLiteral("パスワードが違います"));
+    expectRefusal(server->Uri(QStringLiteral("no_such_register")), QStringLiteral("そのデータベースはサーバーにありません"));
+    expectRefusal(server->Uri(QStringLiteral("refusals"), QStringLiteral("nobody_here")),
+                  QStringLiteral("そのユーザーはサーバーに登録されていません"));
+    expectRefusal(QStringLiteral("postgresql://zelvara@no-such-host.invalid/refusals"),
+                  QStringLiteral("ホストが見つかりません"));
+
+    // On TCP, where this server takes only local connections: what a server
+    // that wants TLS says to a connection without it, and what libpq says of
+    // a server without TLS when it is required.
+    ASSERT_TRUE(server->Exec(QStringLiteral("ALTER SYSTEM SET listen_addresses = '127.0.0.1'")))
+        << server->LastError().toStdString();
+    ASSERT_TRUE(server->Restart()) << server->LastError().toStdString();
+    expectRefusal(tcp + QStringLiteral("?sslmode=disable"), QStringLiteral("暗号化（TLS）なしの接続を受け付けていません"));
+    expectRefusal(tcp + QStringLiteral("?sslmode=require"), QStringLiteral("暗号化（TLS）に対応していません"));
+
+    ASSERT_TRUE(server->Stop()) << server->LastError().toStdString();
+    expectRefusal(server->Uri(QStringLiteral("refusals")), QStringLiteral("サーバーが動いていない"));
+    expectRefusal(tcp, QStringLiteral("サーバーが動いていない"));
+}

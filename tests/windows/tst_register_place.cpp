@@ -236,13 +236,25 @@ private slots:
         QTest::newRow("connected") << QStringList{""} << QStringList{} << "5432" << 1 << "接続できました";
         QTest::newRow("host unknown") << QStringList{"could not translate host name \"db1\" to address"}
                                       << QStringList{} << "5432" << 1
-                                      << "接続できません：could not translate host name \"db1\" to address";
+                                      << "接続できません：ホストが見つかりません。ホスト名を確かめてください。\n"
+                                         "詳細: could not translate host name \"db1\" to address";
         QTest::newRow("driver text of several lines")
             << QStringList{"connection to server on socket \"/tmp/.s.PGSQL.5432\" failed: No such file or directory\n"
                            "\tIs the server running locally?\n\nQPSQL: Unable to connect"}
             << QStringList{} << "5432" << 1
-            << "接続できません：connection to server on socket \"/tmp/.s.PGSQL.5432\" failed: No such file or directory\n"
+            << "接続できません：サーバーが動いていないか、そのポートで接続を受け付けていません。ホストとポートを確かめ、"
+               "サーバーが動いているか確かめてください。\n"
+               "詳細: connection to server on socket \"/tmp/.s.PGSQL.5432\" failed: No such file or directory\n"
                "Is the server running locally?\nQPSQL: Unable to connect";
+        QTest::newRow("wrong password four times")
+            << QStringList{badPassword, badPassword, badPassword, badPassword}
+            << QStringList{"machigai", "machigai", "machigai"} << "5432" << 4
+            << "接続できません：パスワードが違います（またはユーザー名が違います）。\n"
+               "詳細: FATAL:  password authentication failed for user \"kantei\"\nQPSQL: Unable to connect";
+        QTest::newRow("a fault the program does not know")
+            << QStringList{"FATAL:  sorry, too many clients already"} << QStringList{} << "5432" << 1
+            << "接続できません：サーバーが接続を受け付けませんでした。詳細をサーバーの管理者に伝えてください。\n"
+               "詳細: FATAL:  sorry, too many clients already";
         QTest::newRow("password asked") << QStringList{noPassword, ""} << QStringList{"himitsu"} << "5432" << 2
                                         << "接続できました";
         QTest::newRow("wrong password, asked again") << QStringList{badPassword, badPassword, ""}
@@ -326,8 +338,11 @@ private slots:
         Child<QPushButton>(d, "trialbtn")->click();
         const QString shown = Child<QLabel>(d, "triallbl")->text();
         QVERIFY2(shown.startsWith(QStringLiteral("接続できません：")), qPrintable(shown));
-        if (QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+        if (QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {
+            QVERIFY2(shown.startsWith(QStringLiteral("接続できません：サーバーが動いていないか")), qPrintable(shown));
+            QVERIFY2(shown.contains(QStringLiteral("\n詳細: ")), qPrintable(shown));
             QVERIFY2(shown.contains(empty.path() + QStringLiteral("/.s.PGSQL.5432")), qPrintable(shown));
+        }
         else
             QVERIFY2(shown.contains(QStringLiteral("libqt6sql6-psql")), qPrintable(shown));
         QCOMPARE(QSqlDatabase::connectionNames(), before);

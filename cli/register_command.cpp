@@ -4,6 +4,7 @@
 #include "cp932.h"
 #include "data_folders_cli.h"
 #include "person_table.h"
+#include "register_csv.h"
 #include "register_faults.h"
 #include "register_location.h"
 #include "register_lock.h"
@@ -20,8 +21,6 @@
 
 namespace zelvara::cli {
 namespace {
-
-constexpr int kExitHeld = 3;
 
 std::string Local(const QString& text) { return text.toStdString(); }
 
@@ -55,7 +54,7 @@ int List(PersonTable& table, bool csv)
         if (csv) {
             QStringList fields;
             for (const QString& value : v)
-                fields << CsvField(value);
+                fields << CsvField(GuardedForSpreadsheet(value));
             std::cout << Local(fields.join(QLatin1Char(','))) << "\r\n";
         } else {
             std::cout << row + 1 << '\t' << Local(v[kFieldName]) << '\t' << Local(BirthText(v)) << '\n';
@@ -109,7 +108,18 @@ int Undelete(const Options& opts, const QString& folder, const std::string& numb
         std::cerr << Local(table.Unavailability()) << '\n';
         return 1;
     }
-    if (!table.Undelete(number))
+    // On a server another desk may be importing or bringing records back.
+    const ExclusiveWork work = table.TakeExclusiveWork();
+    if (!work.taken) {
+        std::cerr << Local(work.holder.isEmpty() ? work.why
+                                                 : ExclusiveWorkBusyText(work.holder) +
+                                                       QStringLiteral("終わってから、もう一度実行してください。"))
+                  << '\n';
+        return work.holder.isEmpty() ? 1 : kExitHeld;
+    }
+    const bool undeleted = table.Undelete(number);
+    table.ReleaseExclusiveWork();
+    if (!undeleted)
         return 1;
     std::cout << Local(QStringLiteral("番号 %1 の「%2」を名簿に戻しました。").arg(number).arg(table.Value(kFieldName))) << '\n';
     return 0;

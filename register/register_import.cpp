@@ -9,6 +9,8 @@
 
 #include <QSet>
 
+#include <optional>
+
 namespace zelvara {
 namespace {
 
@@ -131,9 +133,43 @@ QString BackUpNow(const PersonTable& table, QString* copy)
     return CopyIntoBackupFolder(table.FilePath(), table.BackupFolder(), QStringLiteral("nam_data"), copy);
 }
 
+namespace {
+
+// Holds the register's work of one at a time for as long as it lives.
+class ExclusiveWorkHeld {
+public:
+    explicit ExclusiveWorkHeld(PersonTable& table) : table_(table), work_(table.TakeExclusiveWork()) {}
+    ~ExclusiveWorkHeld()
+    {
+        if (work_.taken)
+            table_.ReleaseExclusiveWork();
+    }
+    ExclusiveWorkHeld(const ExclusiveWorkHeld&) = delete;
+    ExclusiveWorkHeld& operator=(const ExclusiveWorkHeld&) = delete;
+    const ExclusiveWork& Work() const { return work_; }
+
+private:
+    PersonTable& table_;
+    ExclusiveWork work_;
+};
+
+}  // namespace
+
 ImportReport ImportRecords(PersonTable& table, const std::vector<ImportItem>& items, const ImportOptions& options)
 {
     ImportReport report;
+    // Two imports at once would both find a record missing and both add it.
+    std::optional<ExclusiveWorkHeld> held;
+    if (!options.dryRun && table.IsWritable()) {
+        held.emplace(table);
+        if (const ExclusiveWork& work = held->Work(); !work.taken) {
+            report.heldBy = work.holder;
+            report.error = work.holder.isEmpty()
+                               ? work.why
+                               : ExclusiveWorkBusyText(work.holder) + QStringLiteral("終わってから、もう一度読み込んでください。");
+            return report;
+        }
+    }
     const int total = int(items.size());
     QSet<QString> stored;
     const auto present = table.ReadAllRecords(&report.error);

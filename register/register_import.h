@@ -54,6 +54,7 @@ struct ImportReport {
     int duplicates = 0;
     QString backupPath;  // the copy made before writing
     QString error;       // nothing was written; why
+    QString heldBy;      // another import or undelete was at work on the register (then error says so too)
     bool written = false;
 };
 

@@ -182,7 +182,7 @@ private slots:
     {
         const QString db = dir_->filePath("in.db");
         QCOMPARE(paradox_fixture::Write(db, paradox_fixture::RegisterFields(),
-                                        {Person("a", "1959"), Person("b", "1959", "x"), Person("c", "13")}),
+                                        {Person("a", "1959"), Person("b", "1959", "x"), Person("c", "S13")}),
                  QString());
         const Run r = Cli(dir_->path(), {"import", "--paradox", db, "--skip-bad"});
         QCOMPARE(r.code, 0);

@@ -139,6 +139,8 @@ private slots:
         mistyped[kFieldYear].type = pxfShort;
         mistyped[kFieldYear].size = 2;
         QTest::newRow("refused record") << reg << oneBad << 0 << QStringList{} << QStringLiteral("2 件目: 性別「x」");
+        QTest::newRow("year the calendar lacks") << reg << QList<QStringList>{Person("a", "1959"), Person("b", "1920")} << 0
+                                                 << QStringList{} << QStringLiteral("2 件目: 生年月日「1920/");
         QTest::newRow("missing field") << missing << good << 0 << QStringList{} << QStringLiteral("項目「hukutoku」がありません");
         QTest::newRow("extra field") << extra << good << 0 << QStringList{} << QStringLiteral("読み込み先にない項目「備考」");
         QTest::newRow("mistyped field") << mistyped << good << 0 << QStringList{} << QStringLiteral("項目「生まれた年」の型が S");

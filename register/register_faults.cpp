@@ -117,23 +117,27 @@ QString ObjectKind(const QString& type)
 
 QStringList SchemaFaults(const Schema& found)
 {
-    const Schema& own = ProgramSchema();
+    const Schema& programs = ProgramSchema();
     QStringList faults;
     for (const SchemaObject& o : found.objects) {
         if (MadeBySqlite(o))
             continue;
-        const bool ownTable = o.type == QLatin1String("table") &&
-                              (o.name == kTable || o.name == kDeletedTable ||
-                               o.name == QLatin1String(BirthTimeTable::kTableName));
-        const bool ownObject = std::find(own.objects.begin(), own.objects.end(), o) != own.objects.end();
-        if (!ownTable && !(o.type != QLatin1String("table") && ownObject))
+        // A table by its name (its columns may be of an older layout), any
+        // other object exactly as the program makes it.
+        const auto sameTable = [&o](const SchemaObject& m) { return m.type == o.type && m.name == o.name; };
+        const bool own = o.type == QLatin1String("table")
+                             ? o.name == kTable || o.name == kDeletedTable ||
+                                   o.name == QLatin1String(BirthTimeTable::kTableName) ||
+                                   std::any_of(programs.objects.begin(), programs.objects.end(), sameTable)
+                             : std::find(programs.objects.begin(), programs.objects.end(), o) != programs.objects.end();
+        if (!own)
             faults << QStringLiteral("%1「%2」は名簿のものではありません（このプログラムは作りません）").arg(ObjectKind(o.type), o.name);
     }
     if (found.columns.isEmpty())
         faults << QStringLiteral("名簿の表 %1 がありません").arg(kTable);
-    else if (found.columns != own.columns)
+    else if (found.columns != programs.columns)
         faults << QStringLiteral("名簿の表 %1 の項目が違います: %2").arg(kTable, found.columns.join(QLatin1Char(',')));
-    if (!found.deletedColumns.isEmpty() && found.deletedColumns != own.deletedColumns)
+    if (!found.deletedColumns.isEmpty() && found.deletedColumns != programs.deletedColumns)
         faults << QStringLiteral("削除済みデータの表 %1 の項目が違います: %2").arg(kDeletedTable, found.deletedColumns.join(QLatin1Char(',')));
     return faults;
 }

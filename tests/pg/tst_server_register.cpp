@@ -13,6 +13,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 
 using namespace zelvara;
 
@@ -227,6 +229,21 @@ TEST_F(ServerRegister, OneImportOrUndeleteAtATime)
     EXPECT_FALSE(second.table.Undelete(deletedNumber.toLongLong()));
     EXPECT_TRUE(second.sink.Last().contains(program)) << second.sink.Last().toStdString();
     EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM nam_data")), QStringLiteral("0"));
+    // The command line stops with exit code 3 and names the holder.
+    QTemporaryDir home;
+    QFile csv(home.filePath("add.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write(QStringLiteral("氏名,生まれた年,生まれた月,生まれた日,生まれた時刻,性別\r\n乙,1959,5,7,05:00-07:00,男\r\n").toUtf8());
+    csv.close();
+    QProcess cli;
+    cli.start(QStringLiteral(ZELVARA_CLI),
+              {"register", "import", "--csv", csv.fileName(), "--home", home.path(), "--register", Uri()});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    const QString err = QString::fromUtf8(cli.readAllStandardError());
+    EXPECT_EQ(cli.exitCode(), 3) << err.toStdString();
+    EXPECT_TRUE(err.contains(program)) << err.toStdString();
+    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM nam_data")), QStringLiteral("0"));
+
     // The holder itself goes on with its work, and holds on after it.
     EXPECT_TRUE(ImportRecords(first.table, items, {}).written);
     EXPECT_FALSE(second.table.TakeExclusiveWork().taken);

@@ -125,10 +125,11 @@ QStringList SchemaFaults(const Schema& found)
         // A table by its name (its columns may be of an older layout), any
         // other object exactly as the program makes it.
         const auto sameTable = [&o](const SchemaObject& m) { return m.type == o.type && m.name == o.name; };
+        const bool virtualTable = o.sql.simplified().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive);
         const bool own = o.type == QLatin1String("table")
-                             ? o.name == kTable || o.name == kDeletedTable ||
-                                   o.name == QLatin1String(BirthTimeTable::kTableName) ||
-                                   std::any_of(programs.objects.begin(), programs.objects.end(), sameTable)
+                             ? !virtualTable && (o.name == kTable || o.name == kDeletedTable ||
+                                                 o.name == QLatin1String(BirthTimeTable::kTableName) ||
+                                                 std::any_of(programs.objects.begin(), programs.objects.end(), sameTable))
                              : std::find(programs.objects.begin(), programs.objects.end(), o) != programs.objects.end();
         if (!own)
             faults << QStringLiteral("%1「%2」は名簿のものではありません（このプログラムは作りません）").arg(ObjectKind(o.type), o.name);

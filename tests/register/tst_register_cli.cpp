@@ -134,6 +134,8 @@ private slots:
                                  << QStringLiteral("トリガー「wipe」");
         QTest::newRow("view") << "CREATE VIEW everyone AS SELECT * FROM nam_data" << QStringLiteral("ビュー「everyone」");
         QTest::newRow("table") << "CREATE TABLE notes (x)" << QStringLiteral("表「notes」");
+        QTest::newRow("virtual table under the register's name") << "CREATE VIRTUAL TABLE birth_time USING fts5(x)"
+                                                                  << QStringLiteral("表「birth_time」");
         QTest::newRow("index") << "CREATE INDEX by_name ON nam_data (\"氏名\")" << QStringLiteral("索引「by_name」");
         QTest::newRow("own trigger's name, other body")
             << "CREATE TRIGGER birth_time_person_deleted AFTER DELETE ON nam_data BEGIN DELETE FROM nam_data; END"

@@ -5,17 +5,16 @@
 #include "data_folders_cli.h"
 #include "exact_hours_command.h"
 #include "person_table.h"
+#include "register_csv.h"
+#include "register_faults.h"
 #include "register_location.h"
 #include "register_lock.h"
 #include "register_transfer.h"
-#include "sqlite_connection.h"
 #include "sqlite_copy.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QSqlQuery>
 #include <QStringList>
 
 #include <algorithm>
@@ -23,8 +22,6 @@
 
 namespace zelvara::cli {
 namespace {
-
-constexpr int kExitHeld = 3;
 
 std::string Local(const QString& text) { return text.toStdString(); }
 
@@ -58,7 +55,7 @@ int List(PersonTable& table, bool csv)
         if (csv) {
             QStringList fields;
             for (const QString& value : v)
-                fields << CsvField(value);
+                fields << CsvField(GuardedForSpreadsheet(value));
             std::cout << Local(fields.join(QLatin1Char(','))) << "\r\n";
         } else {
             std::cout << row + 1 << '\t' << Local(v[kFieldName]) << '\t' << Local(BirthText(v)) << '\n';
@@ -67,42 +64,9 @@ int List(PersonTable& table, bool csv)
     return 0;
 }
 
-// SQLite's own check of the file's pages and indexes; empty when sound.
-QStringList IntegrityFaults(const QString& path)
-{
-    const ScopedSqliteConnection connection(NewConnectionName(QStringLiteral("register-check")), path);
-    if (!connection.ok())
-        return {connection.error()};
-    QSqlQuery q(connection.db());
-    if (!q.exec(QStringLiteral("PRAGMA integrity_check")))
-        return {QStringLiteral("整合性を調べられません。")};
-    QStringList faults;
-    while (q.next()) {
-        if (q.value(0).toString() != QLatin1String("ok"))
-            faults << q.value(0).toString();
-    }
-    return faults;
-}
-
-// Every fault of the register file: its pages, then every field of every
-// record against its size in Shift-JIS bytes.
-QStringList Faults(const QString& path, PersonTable& table)
-{
-    QStringList faults = IntegrityFaults(path);
-    for (int row = 0; row < table.RecordCount(); ++row) {
-        const PersonValues& v = table.Record(row).values;
-        for (int i = 0; i < kPersonFieldCount; ++i) {
-            const QString problem = cp932::CheckFieldText(FieldLabel(i), v[i], kPersonFields[i].size);
-            if (!problem.isEmpty())
-                faults << QStringLiteral("%1 件目（%2）: %3").arg(row + 1).arg(v[kFieldName], problem.simplified());
-        }
-    }
-    return faults + ExactHourFaultLines(path, table);
-}
-
 int Check(const QString& path, PersonTable& table)
 {
-    const QStringList faults = Faults(path, table);
+    const QStringList faults = RegisterFileFaults(path) + ExactHourFaultLines(path, table);
     for (const QString& f : faults)
         std::cout << Local(f) << '\n';
     if (!faults.isEmpty()) {
@@ -145,25 +109,44 @@ int Undelete(const Options& opts, const QString& folder, const std::string& numb
         std::cerr << Local(table.Unavailability()) << '\n';
         return 1;
     }
-    if (!table.Undelete(number))
+    // On a server another desk may be importing or bringing records back.
+    const ExclusiveWork work = table.TakeExclusiveWork();
+    if (!work.taken) {
+        std::cerr << Local(work.holder.isEmpty() ? work.why
+                                                 : ExclusiveWorkBusyText(work.holder) +
+                                                       QStringLiteral("終わってから、もう一度実行してください。"))
+                  << '\n';
+        return work.holder.isEmpty() ? 1 : kExitHeld;
+    }
+    const bool undeleted = table.Undelete(number);
+    table.ReleaseExclusiveWork();
+    if (!undeleted)
         return 1;
     std::cout << Local(QStringLiteral("番号 %1 の「%2」を名簿に戻しました。").arg(number).arg(table.Value(kFieldName))) << '\n';
     return 0;
 }
 
+// Why `from` cannot be brought in as the register, or empty: it must be a
+// register file as `check` finds it sound.
+QString RestoreSourceProblem(const QString& from)
+{
+    const QFileInfo info(from);
+    if (!info.exists())
+        return QStringLiteral("「%1」がありません。戻す名簿のファイルを確かめてください。").arg(from);
+    if (!info.isFile())
+        return QStringLiteral("「%1」はファイルではありません。").arg(from);
+    if (info.size() == 0)
+        return QStringLiteral("「%1」は空のファイルです（0 バイト）。名簿の写しではないため戻せません。").arg(from);
+    if (const QStringList faults = RegisterFileFaults(from); !faults.isEmpty())
+        return QStringLiteral("「%1」は名簿として使えないため戻せません。\n%2").arg(from, faults.join(QLatin1Char('\n')));
+    return {};
+}
+
 int Restore(const QString& registerPath, const QString& from)
 {
-    StderrSink sink;
-    {
-        // The copy must be a sound register before anything is replaced.
-        PersonTable source(sink);
-        if (!source.OpenPath(from, PersonTable::OpenMode::ReadOnly))
-            return 1;
-        if (const QStringList faults = IntegrityFaults(from); !faults.isEmpty()) {
-            std::cerr << Local(QStringLiteral("「%1」は壊れているため戻せません。\n%2").arg(from, faults.join(QLatin1Char('\n'))))
-                      << '\n';
-            return 1;
-        }
+    if (const QString problem = RestoreSourceProblem(from); !problem.isEmpty()) {
+        std::cerr << Local(problem) << '\n';
+        return 1;
     }
     const RegisterLock lock(registerPath);
     if (lock.state() == RegisterLock::State::HeldElsewhere)
@@ -174,11 +157,8 @@ int Restore(const QString& registerPath, const QString& from)
     }
     if (QFileInfo(registerPath).isFile()) {
         const QString folder = QFileInfo(registerPath).dir().filePath(QStringLiteral("backup"));
-        const QString copy = QDir(folder).filePath(
-            QStringLiteral("nam_data-%1.db").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
-        QString error = QDir().mkpath(folder) ? CopySqliteFile(registerPath, copy)
-                                              : QStringLiteral("フォルダー「%1」を作れません。").arg(folder);
-        if (!error.isEmpty()) {
+        QString copy;
+        if (const QString error = CopyIntoBackupFolder(registerPath, folder, QStringLiteral("nam_data"), &copy); !error.isEmpty()) {
             std::cerr << Local(QStringLiteral("今の名簿のバックアップを作れないため、戻すのをやめました。\n%1").arg(error)) << '\n';
             return 1;
         }
@@ -189,6 +169,21 @@ int Restore(const QString& registerPath, const QString& from)
         return 1;
     }
     std::cout << Local(QStringLiteral("名簿「%1」を「%2」の内容に戻しました。").arg(registerPath, from)) << '\n';
+    return 0;
+}
+
+// Copies the register to `out`: only ever as a regular file, and over an
+// existing one only when forced.
+int BackUp(const QString& registerPath, const QString& out, bool force)
+{
+    if (const QString error = CopySqliteFile(registerPath, out, force ? ExistingFile::Replace : ExistingFile::Keep);
+        !error.isEmpty()) {
+        std::cerr << Local(error) << '\n';
+        if (QFileInfo(out).isFile() && !QFileInfo(out).isSymLink() && !force && QFileInfo::exists(registerPath))
+            std::cerr << Local(QStringLiteral("置き換えるときは --force を付けてください。")) << '\n';
+        return 1;
+    }
+    std::cout << Local(out) << '\n';
     return 0;
 }
 
@@ -209,11 +204,16 @@ int RunRegister(const QStringList& args)
     Options opts;
     opts.setApplicationDescription(QStringLiteral(
         "The person register nam_data.db. list prints the records (--csv: every field, RFC 4180, UTF-8); check tests "
-        "the file and every field's size in Shift-JIS bytes (exit 1 on a fault); backup copies the register "
-        "consistently to FILE; restore replaces it with FILE, a backup or an exported copy, after saving the current "
-        "register under backup/; deleted lists the deleted records with their numbers; undelete N brings one back; "
-        "mend-times sets the hour of each record with an exact birth time to the period of its clock time (an earlier "
-        "version stored the corrected period; check names them), after saving the register under backup/. "
+        "the file (its pages, no tables, views or triggers but the register's own, the columns of both tables) and "
+        "every record, the deleted ones too: field sizes in Shift-JIS bytes, control characters, sex, hour period, "
+        "and a date the program can chart (1921-01-06 to 2100-12-31), naming each record at fault (exit 1 on a "
+        "fault); backup copies the register consistently to FILE, a new regular file (--force replaces an existing "
+        "file, never a folder, link or device); restore replaces it with FILE, a backup or an exported copy that "
+        "check finds sound, after saving the current register under backup/ (each copy under a name of its own); "
+        "deleted lists the deleted records with their numbers; undelete N brings one back; mend-times sets the hour "
+        "of each record with an exact birth time to the period of its clock time (an earlier version stored the "
+        "corrected period; check names them), after saving the register under backup/. A write cut off by a crash "
+        "is undone when the register is next opened. "
         "restore and undelete take the register's lock and stop with exit code 3 while another program holds it. "
         "export --csv FILE and import --csv FILE move records to and from CSV (register export --help). "
         "With --register URL (or ZELVARA_REGISTER) list, deleted, undelete, export and import work on a register on a "
@@ -223,6 +223,7 @@ int RunRegister(const QStringList& args)
     opts.addOptions({
         {QStringLiteral("csv"), QStringLiteral("list: every field as CSV")},
         {QStringLiteral("out"), QStringLiteral("backup: the copy to write"), QStringLiteral("FILE")},
+        {QStringLiteral("force"), QStringLiteral("backup: replace an existing file FILE")},
         {QStringLiteral("from"), QStringLiteral("restore: the register to restore"), QStringLiteral("FILE")},
     });
     AddHomeOption(opts);
@@ -265,12 +266,7 @@ int RunRegister(const QStringList& args)
             std::cerr << "register backup には --out FILE が要ります。\n";
             return 2;
         }
-        if (const QString error = CopySqliteFile(registerPath, opts.value(QStringLiteral("out"))); !error.isEmpty()) {
-            std::cerr << Local(error) << '\n';
-            return 1;
-        }
-        std::cout << Local(opts.value(QStringLiteral("out"))) << '\n';
-        return 0;
+        return BackUp(registerPath, opts.value(QStringLiteral("out")), opts.isSet(QStringLiteral("force")));
     }
 
     // Reading commands: never take the lock, never write.

@@ -15,6 +15,10 @@ namespace zelvara::cli {
 int RunRegister(const QStringList& args);
 
 // Says which program holds the register's lock; returns exit code 3.
+// The exit code of a command that stopped because another program holds the
+// register (its lock, or a server's work of one at a time).
+inline constexpr int kExitHeld = 3;
+
 int HeldElsewhere(const QString& holder);
 
 }  // namespace zelvara::cli

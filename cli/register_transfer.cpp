@@ -79,6 +79,10 @@ int Import(PersonTable& table, const Source& content, const QString& file, bool 
     for (const auto& [line, reason] : report.refused)
         std::cerr << Local((paradox ? QStringLiteral("「%1」の %2 件目: %3") : QStringLiteral("「%1」の %2 行目: %3")).arg(file).arg(line).arg(reason))
                   << '\n';
+    if (!report.heldBy.isEmpty()) {
+        Fail(report.error + QStringLiteral("\n名簿は変えていません。"));
+        return kExitHeld;
+    }
     if (!report.error.isEmpty())
         return Fail(report.error + QStringLiteral("\n名簿は変えていません。"));
     if (!report.backupPath.isEmpty())
@@ -100,10 +104,13 @@ int RunRegisterTransfer(const QStringList& args)
     opts.setApplicationDescription(QStringLiteral(
         "The register to and from CSV (RFC 4180, a header of field names), and records from a Paradox table with the "
         "register's fields (import --paradox nam_data.db, Shift-JIS). export writes every record, UTF-8 with a "
-        "byte-order mark or Shift-JIS (--encoding cp932); import reads UTF-8 or Shift-JIS, columns in any order, checks "
-        "every record first and imports nothing when one is refused (unless --skip-bad), skips records already in the "
-        "register, backs the register up under backup/ and writes in one transaction. import takes the register's lock "
-        "and stops with exit code 3 while another program holds it."));
+        "byte-order mark or Shift-JIS (--encoding cp932); a value beginning with = + - − @ or a tab, which a "
+        "spreadsheet would take for a formula, is written with an apostrophe in front ('=A1), which import takes off "
+        "again. import reads UTF-8 or Shift-JIS, columns in any order, checks every record first (sizes, control "
+        "characters, sex, hour period, a date that exists within 1921-01-06 to 2100-12-31) and imports nothing when "
+        "one is refused (unless --skip-bad), skips records already in the register or earlier in the file, backs the "
+        "register up under backup/ and writes in one transaction. import takes the register's lock (on a server: "
+        "one import at a time) and stops with exit code 3, naming the holder, while another program holds it."));
     opts.addPositionalArgument(QStringLiteral("action"), QStringLiteral("what to do"), QStringLiteral("export|import"));
     opts.addOptions({
         {QStringLiteral("csv"), QStringLiteral("the CSV file"), QStringLiteral("FILE")},

@@ -11,9 +11,19 @@ namespace zelvara {
 QString NewConnectionName(const QString& prefix);
 
 // Opens the named connection on the file (never creating or writing it when
-// readOnly). Empty on success; otherwise the driver's reason, and the
-// connection is removed again.
+// readOnly, but for undoing an interrupted write, see below). Empty on
+// success; otherwise the driver's reason, and the connection is removed again.
 QString OpenSqliteConnection(const QString& connection, const QString& path, bool readOnly = false);
+
+// A write cut off by a crash or a kill leaves its journal beside the file
+// ("<file>-journal"); SQLite undoes the write from it on the next connection
+// that may write, while a read-only one cannot read the file at all. Called
+// before a read-only opening: when such a journal is there and the file can
+// be written, a short connection lets SQLite undo the write. Empty when the
+// file can be read (also when the journal belongs to a write still going
+// on); otherwise a sentence saying that an interrupted write is there and
+// will be undone by the next write.
+QString SettleInterruptedWrite(const QString& path);
 
 // Closes and removes the named connection; nothing when it does not exist.
 void CloseSqliteConnection(const QString& connection);

@@ -6,9 +6,6 @@
 #include "qstring_utf8.h"
 #include "sqlite_copy.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QFileInfo>
 #include <QStringList>
 
 #include "chart_request.h"
@@ -52,15 +49,10 @@ QString MendExactHourFaults(PersonTable& persons, const BirthTimeTable& times, Q
         return {};
     if (!persons.IsWritable() || persons.IsServer())
         return QStringLiteral("名簿が読み取り専用で開かれているため、時刻の欄は直せません。");
-    const QString folder = persons.BackupFolder();
-    const QString stem = QStringLiteral("nam_data-before-mend-times-%1")
-                             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    QString copy = QDir(folder).filePath(stem + QStringLiteral(".db"));
-    for (int n = 2; QFileInfo::exists(copy); ++n)  // a copy never replaces another
-        copy = QDir(folder).filePath(QStringLiteral("%1-%2.db").arg(stem).arg(n));
-    const QString error = QDir().mkpath(folder) ? CopySqliteFile(persons.FilePath(), copy)
-                                                : QStringLiteral("フォルダー「%1」を作れません。").arg(folder);
-    if (!error.isEmpty())
+    QString copy;
+    if (const QString error = CopyIntoBackupFolder(persons.FilePath(), persons.BackupFolder(),
+                                                   QStringLiteral("nam_data-before-mend-times"), &copy);
+        !error.isEmpty())
         return QStringLiteral("名簿の写しを作れないため、時刻の欄は直していません（%1）。").arg(error);
     copyPath = copy;
     for (const ExactHourFault& fault : faults) {

@@ -70,6 +70,16 @@ struct StorageOpening {
     QString lockHolder;  // the program holding a file's lock, when another one does
 };
 
+// Work that must never run twice at once on one register: an import (which
+// compares with the records present before it writes) and bringing deleted
+// records back. taken, or the holder (a program, user and address) when
+// another connection is at such work, or why it could not be asked.
+struct ExclusiveWork {
+    bool taken = true;
+    QString holder;
+    QString why;
+};
+
 class PersonStorage {
 public:
     virtual ~PersonStorage() = default;
@@ -100,7 +110,20 @@ public:
     // Appends the records in one transaction: all or none.
     virtual PersonWrite InsertAll(const std::vector<PersonValues>& records,
                                   const std::function<void(int done)>& progress) = 0;
+
+    // Takes the register for work of one at a time, tried once without
+    // waiting, held until released (each take released once). A file's
+    // one-writer lock already keeps such work to one program.
+    virtual ExclusiveWork TakeExclusiveWork() { return {}; }
+    virtual void ReleaseExclusiveWork() {}
 };
+
+// The register's message while another connection holds the work of one at
+// a time (ExclusiveWork::holder).
+inline QString ExclusiveWorkBusyText(const QString& holder)
+{
+    return QStringLiteral("名簿では %1 が読み込みか削除したデータの復元をしています。").arg(holder);
+}
 
 // Shared by both storages: the register's message for a deleted number that
 // is not there.

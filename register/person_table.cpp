@@ -406,13 +406,32 @@ bool PersonTable::Undelete(qint64 number)
         return RefuseReadOnly();
     if (!PostIfModified())
         return false;
+    if (const ExclusiveWork work = TakeExclusiveWork(); !work.taken) {
+        Report(work.holder.isEmpty() ? work.why
+                                     : ExclusiveWorkBusyText(work.holder) + QStringLiteral("終わってから、もう一度戻してください。"));
+        return false;
+    }
     BackUpBeforeFirstWriteOfDay();
     const PersonWrite w = storage_->Restore(number);
+    ReleaseExclusiveWork();
     if (!w.Ok()) {
         Report(w.why);
         return false;
     }
     return Reload(w.rowId);
+}
+
+ExclusiveWork PersonTable::TakeExclusiveWork()
+{
+    if (!IsOpen())
+        return {false, {}, unavailability_.isEmpty() ? QStringLiteral("名簿が開かれていません。") : unavailability_};
+    return storage_->TakeExclusiveWork();
+}
+
+void PersonTable::ReleaseExclusiveWork()
+{
+    if (IsOpen())
+        storage_->ReleaseExclusiveWork();
 }
 
 std::optional<std::vector<PersonValues>> PersonTable::ReadAllRecords(QString* why) const

@@ -157,6 +157,12 @@ public:
     bool AppendRecords(const std::vector<PersonValues>& records, QString* why,
                        const std::function<void(int done)>& progress = {});
 
+    // Work of one at a time on the register (PersonStorage::TakeExclusiveWork):
+    // an import holds it from before it reads the records present until its
+    // records are written, Undelete for its move.
+    ExclusiveWork TakeExclusiveWork();
+    void ReleaseExclusiveWork();
+
 signals:
     void currentChanged();    // another record, or the current one reloaded
     void recordsReset();      // the view's rows were reloaded

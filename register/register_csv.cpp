@@ -35,12 +35,24 @@ void AppendField(QString& out, const QString& v)
     out += QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+// True when a spreadsheet would read the value, after any apostrophes in
+// front, as a formula: = + - @ (also full-width), the minus sign, a tab or a
+// carriage return.
+bool FormulaLike(const QString& v)
+{
+    static const QString starts = QStringLiteral("=+-@\t\r\u2212\uFF1D\uFF0B\uFF0D\uFF20");
+    qsizetype i = 0;
+    while (i < v.size() && v[i] == u'\'')
+        ++i;
+    return i < v.size() && starts.contains(v[i]);
+}
+
 void AppendLine(QString& out, const PersonValues& values)
 {
     for (int i = 0; i < kPersonFieldCount; ++i) {
         if (i > 0)
             out += QLatin1Char(',');
-        AppendField(out, values[i]);
+        AppendField(out, GuardedForSpreadsheet(values[i]));
     }
     out += QLatin1String("\r\n");
 }
@@ -102,6 +114,16 @@ void OnRowEnd(int, void* context)
 int NoSpace(unsigned char) { return 0; }  // blanks belong to the field (RFC 4180)
 
 }  // namespace
+
+QString GuardedForSpreadsheet(const QString& value)
+{
+    return FormulaLike(value) ? QLatin1Char('\'') + value : value;
+}
+
+QString UnguardedFromSpreadsheet(const QString& value)
+{
+    return value.startsWith(QLatin1Char('\'')) && FormulaLike(value) ? value.mid(1) : value;
+}
 
 QByteArray WriteRegisterCsv(const std::vector<PersonValues>& records, CsvEncoding encoding, QString* error)
 {
@@ -217,7 +239,7 @@ CsvContent ReadRegisterCsv(const QByteArray& bytes, const QString& fileName)
             item.problem = QStringLiteral("項目の数が %1 で、見出しの %2 と合いません").arg(row.size()).arg(header.size());
         else
             for (size_t col = 0; col < row.size(); ++col)
-                item.values[fieldOf[col]] = row[col];
+                item.values[fieldOf[col]] = UnguardedFromSpreadsheet(row[col]);
         out.items.push_back(std::move(item));
     }
     return out;

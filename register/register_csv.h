@@ -3,6 +3,11 @@
 // they hold a comma, a quote, a line break or blanks at either end. Written as
 // UTF-8 with a byte-order mark (a Japanese spreadsheet opens it as such) or as
 // Shift-JIS; read in either, the columns in any order by their header names.
+//
+// A spreadsheet takes a cell beginning with = + - − @ or a tab for a formula.
+// Such a value is written with an apostrophe in front ('=A1), which the
+// spreadsheet shows as text; reading takes the apostrophe off again, so a
+// round trip keeps every value as it was.
 #pragma once
 
 #include "register_import.h"
@@ -31,5 +36,9 @@ struct CsvContent {
 // and parses with libcsv. fileName is only used in messages. Columns missing
 // from the header read as empty; the name and birth columns must be there.
 CsvContent ReadRegisterCsv(const QByteArray& bytes, const QString& fileName);
+
+// A value as written for a spreadsheet, and as read back.
+QString GuardedForSpreadsheet(const QString& value);
+QString UnguardedFromSpreadsheet(const QString& value);
 
 }  // namespace zelvara

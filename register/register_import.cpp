@@ -1,14 +1,15 @@
 #include "register_import.h"
 
 #include "chart_request.h"
+#include "context.h"
+#include "conversion.h"
 #include "cp932.h"
 #include "qstring_utf8.h"
 #include "sqlite_copy.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QFileInfo>
 #include <QSet>
+
+#include <optional>
 
 namespace zelvara {
 namespace {
@@ -37,10 +38,62 @@ QString BirthKey(const PersonValues& v)
     return key;
 }
 
+// The field with a control character (a line break, a tab, …), −1 when none.
+int FieldWithControlCharacter(const PersonValues& v)
+{
+    for (int i = 0; i < kPersonFieldCount; ++i) {
+        for (const QChar c : v[i]) {
+            const QChar::Category category = c.category();
+            if (category == QChar::Other_Control || category == QChar::Separator_Line ||
+                category == QChar::Separator_Paragraph)
+                return i;
+        }
+    }
+    return -1;
+}
+
+// Keeps the engine's first message instead of showing it.
+class KeptMessage final : public MessageSink {
+public:
+    void Show(std::string_view text, std::string_view) override
+    {
+        if (text_.empty())
+            text_ = text;
+    }
+    QString Take()
+    {
+        QString text = Q(text_);
+        text_.clear();
+        while (text.endsWith(QChar(u'。')))
+            text.chop(1);
+        return text;
+    }
+
+private:
+    std::string text_;
+};
+
 }  // namespace
+
+struct RecordChecker::Engine {
+    KeptMessage message;
+    EngineContext ctx{std::string(), message};
+};
+
+RecordChecker::RecordChecker() : engine_(std::make_unique<Engine>()) {}
+
+RecordChecker::~RecordChecker() = default;
 
 QString RecordProblem(const PersonValues& v)
 {
+    RecordChecker checker;
+    return checker.Problem(v);
+}
+
+QString RecordChecker::Problem(const PersonValues& v)
+{
+    if (const int field = FieldWithControlCharacter(v); field >= 0)
+        return QStringLiteral("%1に改行・タブなどの制御文字があります").arg(FieldLabel(field));
     for (int i = 0; i < kPersonFieldCount; ++i) {
         const QString problem = cp932::CheckFieldText(FieldLabel(i), v[i], kPersonFields[i].size);
         if (!problem.isEmpty())
@@ -60,25 +113,63 @@ QString RecordProblem(const PersonValues& v)
         return QStringLiteral("生月「%1」は 1 から 12 の数ではありません").arg(v[kFieldMonth]);
     if (!NumberWithin(v[kFieldDay], 1, 31))
         return QStringLiteral("生日「%1」は 1 から 31 の数ではありません").arg(v[kFieldDay]);
+    // The date as a chart request checks it: the day exists, the year and the
+    // day lie within what the calendar covers.
+    const BirthInput input{v[kFieldName].toStdString(), v[kFieldSex].toStdString(),  v[kFieldYear].toStdString(),
+                           v[kFieldMonth].toStdString(), v[kFieldDay].toStdString(), v[kFieldTime].toStdString()};
+    EngineContext& ctx = engine_->ctx;
+    CheckedBirth checked;
+    const QString date = QStringLiteral("%1/%2/%3").arg(v[kFieldYear], v[kFieldMonth], v[kFieldDay]);
+    if (CheckBirthInput(ctx, input, checked) < 0)
+        return QStringLiteral("生年月日「%1」: %2").arg(date, engine_->message.Take());
+    if (InRange(ctx.man.birthYear, ctx.man.birthMonth, ctx.man.birthDay) < 0)
+        return QStringLiteral("生年月日「%1」: %2").arg(date, Q(kOutOfRangeMessage).chopped(1));
     return {};
 }
 
 QString BackUpNow(const PersonTable& table, QString* copy)
 {
-    const QString folder = table.BackupFolder();
-    if (!QDir().mkpath(folder))
-        return QStringLiteral("フォルダー「%1」を作れません。").arg(folder);
     // Two imports within a second each keep their own copy.
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    *copy = QDir(folder).filePath(QStringLiteral("nam_data-%1.db").arg(stamp));
-    for (int n = 2; QFileInfo::exists(*copy); ++n)
-        *copy = QDir(folder).filePath(QStringLiteral("nam_data-%1-%2.db").arg(stamp).arg(n));
-    return CopySqliteFile(table.FilePath(), *copy);
+    return CopyIntoBackupFolder(table.FilePath(), table.BackupFolder(), QStringLiteral("nam_data"), copy);
 }
+
+namespace {
+
+// Holds the register's work of one at a time for as long as it lives.
+class ExclusiveWorkHeld {
+public:
+    explicit ExclusiveWorkHeld(PersonTable& table) : table_(table), work_(table.TakeExclusiveWork()) {}
+    ~ExclusiveWorkHeld()
+    {
+        if (work_.taken)
+            table_.ReleaseExclusiveWork();
+    }
+    ExclusiveWorkHeld(const ExclusiveWorkHeld&) = delete;
+    ExclusiveWorkHeld& operator=(const ExclusiveWorkHeld&) = delete;
+    const ExclusiveWork& Work() const { return work_; }
+
+private:
+    PersonTable& table_;
+    ExclusiveWork work_;
+};
+
+}  // namespace
 
 ImportReport ImportRecords(PersonTable& table, const std::vector<ImportItem>& items, const ImportOptions& options)
 {
     ImportReport report;
+    // Two imports at once would both find a record missing and both add it.
+    std::optional<ExclusiveWorkHeld> held;
+    if (!options.dryRun && table.IsWritable()) {
+        held.emplace(table);
+        if (const ExclusiveWork& work = held->Work(); !work.taken) {
+            report.heldBy = work.holder;
+            report.error = work.holder.isEmpty()
+                               ? work.why
+                               : ExclusiveWorkBusyText(work.holder) + QStringLiteral("終わってから、もう一度読み込んでください。");
+            return report;
+        }
+    }
     const int total = int(items.size());
     QSet<QString> stored;
     const auto present = table.ReadAllRecords(&report.error);
@@ -87,6 +178,7 @@ ImportReport ImportRecords(PersonTable& table, const std::vector<ImportItem>& it
     for (const PersonValues& v : *present)
         stored.insert(BirthKey(v));
 
+    RecordChecker checker;
     std::vector<PersonValues> toWrite;
     toWrite.reserve(items.size());
     for (int n = 0; n < total; ++n) {
@@ -96,12 +188,14 @@ ImportReport ImportRecords(PersonTable& table, const std::vector<ImportItem>& it
             v = cp932::RemapInputMethodChars(v);
         if (!item.problem.isEmpty())
             report.refused.emplace_back(item.line, item.problem);
-        else if (const QString problem = RecordProblem(values); !problem.isEmpty())
+        else if (const QString problem = checker.Problem(values); !problem.isEmpty())
             report.refused.emplace_back(item.line, problem);
         else if (stored.contains(BirthKey(values)))
-            ++report.duplicates;
-        else
+            ++report.duplicates;  // stored already, or earlier in the same source
+        else {
+            stored.insert(BirthKey(values));
             toWrite.push_back(std::move(values));
+        }
         if (options.progress && (n + 1) % 1000 == 0)
             options.progress(n + 1, total * 2);
     }

@@ -10,13 +10,31 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace zelvara {
 
-// Why a record cannot go into the register (field sizes and characters in
-// Shift-JIS, sex, hour period, year, month and day); empty when it can.
+// Why a record cannot go into the register, or could not be charted: control
+// characters (line breaks, tabs) in a field, field sizes and characters in
+// Shift-JIS, sex, hour period, year, month and day, and the date itself as the
+// chart request checks it (a day the month does not have, a birth outside
+// 1921-01-06 … 2100-12-31). Empty when it can.
 QString RecordProblem(const PersonValues& values);
+
+// The same checks for many records, with one engine context for all of them.
+class RecordChecker {
+public:
+    RecordChecker();
+    ~RecordChecker();
+    RecordChecker(const RecordChecker&) = delete;
+    RecordChecker& operator=(const RecordChecker&) = delete;
+    QString Problem(const PersonValues& values);
+
+private:
+    struct Engine;
+    std::unique_ptr<Engine> engine_;
+};
 
 struct ImportItem {
     int line = 0;  // line or record number in the source, for messages
@@ -36,6 +54,7 @@ struct ImportReport {
     int duplicates = 0;
     QString backupPath;  // the copy made before writing
     QString error;       // nothing was written; why
+    QString heldBy;      // another import or undelete was at work on the register (then error says so too)
     bool written = false;
 };
 

@@ -4,6 +4,7 @@
 #include "sqlite_connection.h"
 #include "sqlite_person_storage.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSqlQuery>
 #include <QStringList>
@@ -16,6 +17,12 @@ namespace {
 const QString kTable = QString::fromLatin1(kPersonTableName);
 const QString kDeletedTable = QString::fromLatin1(kDeletedPersonTableName);
 constexpr int kRowsPerInsert = 500;  // 9,000 bound values, well under the server's 65,535
+
+// The advisory lock of work of one at a time: the program's own number
+// ("ZELV") and the register table's oid, so that registers in other schemas
+// or databases never wait for each other.
+constexpr qint64 kExclusiveWorkKey = 0x5A454C56;
+const QString kExclusiveWorkLock = QStringLiteral("%1, ?::regclass::oid::int").arg(kExclusiveWorkKey);
 
 QString Columns()
 {
@@ -67,8 +74,14 @@ bool ServerPersonStorage::Connect(QString* why)
     if (!QSqlDatabase::contains(name_))
         QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
     QSqlDatabase db = Database();
+    // The program shows on the server (pg_stat_activity) under its name
+    // unless the address names another.
+    PgConnection named = connection_;
+    named.options << qMakePair(QStringLiteral("fallback_application_name"),
+                               QStringLiteral("%1 (pid %2)").arg(QCoreApplication::applicationName()).arg(QCoreApplication::applicationPid()));
     for (int attempt = 0;; ++attempt) {
-        ApplyPgConnection(connection_, db);
+        named.password = connection_.password;
+        ApplyPgConnection(named, db);
         if (db.open())
             break;
         const QSqlError error = db.lastError();
@@ -469,6 +482,54 @@ PersonWrite ServerPersonStorage::InsertAll(const std::vector<PersonValues>& reco
         return Refused(error);
     }
     return PersonWrite::Done(-1);
+}
+
+ExclusiveWork ServerPersonStorage::TakeExclusiveWork()
+{
+    ExclusiveWork work{false, {}, {}};
+    if (!Ready(&work.why))
+        return work;
+    QSqlQuery q(Database());
+    q.prepare(QStringLiteral("SELECT pg_try_advisory_lock(%1)").arg(kExclusiveWorkLock));
+    q.addBindValue(kTable);
+    if (!q.exec() || !q.next()) {
+        ConnectionLost();
+        work.why = QStringLiteral("名簿のサーバー %1 で作業の順番を取れません（%2）").arg(Location(), q.lastError().text().trimmed());
+        return work;
+    }
+    work.taken = q.value(0).toBool();
+    if (!work.taken)
+        work.holder = ExclusiveWorkHolder();
+    return work;
+}
+
+void ServerPersonStorage::ReleaseExclusiveWork()
+{
+    QSqlQuery q(Database());
+    q.prepare(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kExclusiveWorkLock));
+    q.addBindValue(kTable);
+    q.exec();  // a connection lost meanwhile has let go of the lock with it
+}
+
+// Who holds the lock, as the server knows the connection: program, user,
+// address and since when.
+QString ServerPersonStorage::ExclusiveWorkHolder() const
+{
+    QSqlQuery q(Database());
+    q.prepare(QStringLiteral("SELECT a.application_name, a.usename, host(a.client_addr), "
+                             "to_char(a.backend_start, 'YYYY/MM/DD HH24:MI:SS'), a.pid "
+                             "FROM pg_catalog.pg_locks l JOIN pg_catalog.pg_stat_activity a ON a.pid = l.pid "
+                             "WHERE l.locktype = 'advisory' AND l.granted AND l.objsubid = 2 AND l.database = "
+                             "(SELECT oid FROM pg_catalog.pg_database WHERE datname = current_database()) "
+                             "AND l.classid = %1::oid AND l.objid = ?::regclass::oid")
+                  .arg(kExclusiveWorkKey));
+    q.addBindValue(kTable);
+    if (!q.exec() || !q.next())
+        return QStringLiteral("別の接続（名簿のサーバー %1）").arg(Location());
+    const QString program = q.value(0).toString().isEmpty() ? QStringLiteral("名前のないプログラム") : q.value(0).toString();
+    const QString address = q.value(2).toString().isEmpty() ? QStringLiteral("サーバー上のソケット") : q.value(2).toString();
+    return QStringLiteral("%1（ユーザー %2、接続元 %3、%4 から、サーバーのプロセス %5）")
+        .arg(program, q.value(1).toString(), address, q.value(3).toString(), q.value(4).toString());
 }
 
 }  // namespace zelvara

@@ -41,6 +41,9 @@ public:
     PersonWrite Restore(qint64 number) override;
     PersonWrite InsertAll(const std::vector<PersonValues>& records,
                           const std::function<void(int done)>& progress) override;
+    // An advisory lock on the register's table, held by this connection.
+    ExclusiveWork TakeExclusiveWork() override;
+    void ReleaseExclusiveWork() override;
 
     // The script that makes the tables, as shipped in data/sql.
     static QString TableScript();
@@ -63,6 +66,7 @@ private:
     TableState CheckTables(QString* why) const;
     QString Describe(const QSqlError& error, bool lost) const;
     PersonWrite Refused(const QSqlError& error);
+    QString ExclusiveWorkHolder() const;
 
     PgConnection connection_;
     QString name_;

@@ -7,10 +7,14 @@
 #include "person_table_store.h"
 #include "pg_connection.h"
 #include "recording_sink.h"
+#include "register_import.h"
 #include "server_person_storage.h"
 #include "test_pg_server.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 
 using namespace zelvara;
 
@@ -195,6 +199,64 @@ TEST_F(ServerRegister, ARecordDeletedAtAnotherDeskIsNeitherWrittenNorDeletedAgai
     ASSERT_EQ(second.asked.size(), 1);
     EXPECT_TRUE(second.asked[0].contains(QStringLiteral("別の机で削除されています")));
     EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) || ' ' || min(\"氏名\") FROM nam_data")), QStringLiteral("1 山本太郎"));
+}
+
+// Two imports at once would each find the records missing and add them both;
+// while one desk imports or brings records back, another is refused and told
+// who is at work, and nothing is written.
+TEST_F(ServerRegister, OneImportOrUndeleteAtATime)
+{
+    Desk first(Uri());
+    Desk second(Uri());
+    first.Add(QStringLiteral("山田花子"), QStringLiteral("1965"));
+    ASSERT_TRUE(first.table.Delete());
+    const QString deletedNumber = Sql(QStringLiteral("SELECT \"番号\" FROM nam_data_deleted"));
+    std::vector<ImportItem> items(1);
+    items[0].line = 2;
+    items[0].values[kFieldName] = QStringLiteral("佐藤一郎");
+    items[0].values[kFieldYear] = QStringLiteral("1970");
+    items[0].values[kFieldMonth] = QStringLiteral("1");
+    items[0].values[kFieldDay] = QStringLiteral("2");
+    items[0].values[kFieldTime] = QStringLiteral("05:00-07:00");
+    items[0].values[kFieldSex] = QStringLiteral("男");
+
+    ASSERT_TRUE(first.table.TakeExclusiveWork().taken);
+    const ImportReport refused = ImportRecords(second.table, items, {});
+    EXPECT_FALSE(refused.written);
+    const QString program = QCoreApplication::applicationName();
+    EXPECT_TRUE(refused.heldBy.contains(program)) << refused.heldBy.toStdString();
+    EXPECT_TRUE(refused.error.contains(QStringLiteral("読み込みか削除したデータの復元をしています"))) << refused.error.toStdString();
+    EXPECT_FALSE(second.table.Undelete(deletedNumber.toLongLong()));
+    EXPECT_TRUE(second.sink.Last().contains(program)) << second.sink.Last().toStdString();
+    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM nam_data")), QStringLiteral("0"));
+    // The command line stops with exit code 3 and names the holder.
+    QTemporaryDir home;
+    QFile csv(home.filePath("add.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write(QStringLiteral("氏名,生まれた年,生まれた月,生まれた日,生まれた時刻,性別\r\n乙,1959,5,7,05:00-07:00,男\r\n").toUtf8());
+    csv.close();
+    QProcess cli;
+    cli.start(QStringLiteral(ZELVARA_CLI),
+              {"register", "import", "--csv", csv.fileName(), "--home", home.path(), "--register", Uri()});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    const QString err = QString::fromUtf8(cli.readAllStandardError());
+    EXPECT_EQ(cli.exitCode(), 3) << err.toStdString();
+    EXPECT_TRUE(err.contains(program)) << err.toStdString();
+    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM nam_data")), QStringLiteral("0"));
+
+    // The holder itself goes on with its work, and holds on after it.
+    EXPECT_TRUE(ImportRecords(first.table, items, {}).written);
+    EXPECT_FALSE(second.table.TakeExclusiveWork().taken);
+
+    first.table.ReleaseExclusiveWork();
+    const ImportReport again = ImportRecords(second.table, items, {});
+    EXPECT_TRUE(again.error.isEmpty()) << again.error.toStdString();
+    EXPECT_EQ(again.duplicates, 1);
+    EXPECT_TRUE(second.table.Undelete(deletedNumber.toLongLong())) << second.sink.Last().toStdString();
+    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM nam_data")), QStringLiteral("2"));
+    // Taken and released by each piece of work: free again.
+    EXPECT_TRUE(first.table.TakeExclusiveWork().taken);
+    first.table.ReleaseExclusiveWork();
 }
 
 TEST_F(ServerRegister, ATableMadeByTheAdministratorsScriptIsUsedAsItIs)

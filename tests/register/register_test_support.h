@@ -1,10 +1,13 @@
-// What the register tests share: a person appended and posted, and a run of
-// the real zelvara-cli register command on a program folder.
+// What the register tests share: a person appended and posted, another
+// program's connection on the file, and a run of the real zelvara-cli
+// register command on a program folder.
 #pragma once
 
 #include "person_table.h"
 
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStringList>
 #include <QTest>
 
@@ -25,6 +28,44 @@ inline void AddPerson(zelvara::PersonTable& t, const QString& name, const QStrin
     t.SetValue(PalaceFieldIndex(2), lifeStar);
     QVERIFY(t.Post());
 }
+
+// Another connection on the file, as another program (or an older copy of
+// this one that knows nothing of the lock) would have it.
+class OtherProgram {
+public:
+    explicit OtherProgram(const QString& path) : name_(QStringLiteral("other-%1").arg(++serial_))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+        db.setDatabaseName(path);
+        db.open();
+    }
+    ~OtherProgram()
+    {
+        QSqlDatabase::database(name_).close();
+        QSqlDatabase::removeDatabase(name_);
+    }
+    bool Exec(const QString& sql)
+    {
+        QSqlQuery q(QSqlDatabase::database(name_));
+        return q.exec(sql);
+    }
+    // The first value the query gives, "<none>" when none.
+    QString Value(const QString& sql)
+    {
+        QSqlQuery q(QSqlDatabase::database(name_));
+        return q.exec(sql) && q.next() ? q.value(0).toString() : QStringLiteral("<none>");
+    }
+    QString Name(qint64 rowId)
+    {
+        QSqlQuery q(QSqlDatabase::database(name_));
+        q.exec(QStringLiteral("SELECT \"氏名\" FROM nam_data WHERE rowid = %1").arg(rowId));
+        return q.next() ? q.value(0).toString() : QStringLiteral("<none>");
+    }
+
+private:
+    static inline int serial_ = 0;
+    QString name_;
+};
 
 #ifdef ZELVARA_CLI
 struct Run {

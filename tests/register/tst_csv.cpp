@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <tuple>
+
 using namespace zelvara;
 
 namespace {
@@ -83,16 +85,29 @@ private slots:
         QCOMPARE(bytes.startsWith("\xEF\xBB\xBF"), encoding == int(CsvEncoding::Utf8));
         const CsvContent content = ReadRegisterCsv(bytes, QStringLiteral("x.csv"));
         QVERIFY2(content.error.isEmpty(), qPrintable(content.error));
-        const ImportReport report = ImportRecords(*table_, content.items, {});
-        QVERIFY2(report.error.isEmpty() && report.refused.empty(), qPrintable(report.error));
-        QCOMPARE(report.added, int(records.size()));
-        const std::vector<PersonValues> stored = table_->AllRecords();
-        QCOMPARE(stored.size(), records.size());
+        QCOMPARE(content.items.size(), records.size());
         for (size_t n = 0; n < records.size(); ++n)
             for (int i = 0; i < kPersonFieldCount; ++i)
-                QCOMPARE(stored[n][i].toUtf8(), records[n][i].toUtf8());
+                QCOMPARE(content.items[n].values[i].toUtf8(), records[n][i].toUtf8());
+        // Names with line breaks are read back as written, but the register
+        // refuses them; the others go in as they were.
+        ImportOptions skipBad;
+        skipBad.skipBad = true;
+        const ImportReport report = ImportRecords(*table_, content.items, skipBad);
+        QVERIFY2(report.error.isEmpty() && report.written, qPrintable(report.error));
+        QCOMPARE(report.refused.size(), size_t(2));
+        std::vector<PersonValues> storable;
+        for (const PersonValues& r : records)
+            if (!r[kFieldName].contains(QLatin1Char('\n')))
+                storable.push_back(r);
+        QCOMPARE(report.added, int(storable.size()));
+        const std::vector<PersonValues> stored = table_->AllRecords();
+        QCOMPARE(stored.size(), storable.size());
+        for (size_t n = 0; n < storable.size(); ++n)
+            for (int i = 0; i < kPersonFieldCount; ++i)
+                QCOMPARE(stored[n][i].toUtf8(), storable[n][i].toUtf8());
         // Exported again, the file is the same byte for byte.
-        QCOMPARE(WriteRegisterCsv(stored, CsvEncoding(encoding), &error), bytes);
+        QCOMPARE(WriteRegisterCsv(stored, CsvEncoding(encoding), &error), WriteRegisterCsv(storable, CsvEncoding(encoding), &error));
         // A record's start line counts the line breaks inside earlier quoted names.
         QCOMPARE(content.items[2].line, 5);
     }
@@ -164,6 +179,16 @@ private slots:
         QTest::newRow("month 0") << int(kFieldMonth) << QStringLiteral("0") << QStringLiteral("生月「0」");
         QTest::newRow("day 32") << int(kFieldDay) << QStringLiteral("32") << QStringLiteral("生日「32」");
         QTest::newRow("palace too long") << PalaceFieldIndex(3) << QStringLiteral("紫微天府") << QStringLiteral("兄弟");
+        // What the program could not chart.
+        QTest::newRow("tab in name") << int(kFieldName) << QStringLiteral("山田\t花子") << QStringLiteral("氏名に改行・タブなどの制御文字");
+        QTest::newRow("line break in name") << int(kFieldName) << QStringLiteral("山田\n花子") << QStringLiteral("氏名に改行・タブなどの制御文字");
+        QTest::newRow("escape in palace") << PalaceFieldIndex(1) << QStringLiteral("\x1b") << QStringLiteral("父母に改行・タブなどの制御文字");
+        QTest::newRow("line separator") << int(kFieldName) << QStringLiteral("山田\u2028花子") << QStringLiteral("制御文字");
+        QTest::newRow("year 1920") << int(kFieldYear) << QStringLiteral("1920") << QStringLiteral("１９２１年より小さい年");
+        QTest::newRow("year 2101") << int(kFieldYear) << QStringLiteral("2101") << QStringLiteral("２１００年より大きい年");
+        QTest::newRow("year 0") << int(kFieldYear) << QStringLiteral("0") << QStringLiteral("１９２１年より小さい年");
+        QTest::newRow("era year R99") << int(kFieldYear) << QStringLiteral("R99") << QStringLiteral("生年月日「R99/5/7」");
+        QTest::newRow("era year S65") << int(kFieldYear) << QStringLiteral("S65") << QStringLiteral("生年「S65」");
     }
     void badRecords()
     {
@@ -181,6 +206,86 @@ private slots:
         QVERIFY(!report.error.isEmpty() && !report.written);
         QCOMPARE(table_->AllRecords().size(), size_t(0));
         QVERIFY(!QDir(table_->BackupFolder()).exists());
+    }
+
+    // Dates the calendar does not have, or lies outside what it covers, are
+    // refused as the chart request refuses them.
+    void datesTheProgramCannotChart_data()
+    {
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<QString>("month");
+        QTest::addColumn<QString>("day");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("29 February 1985") << "1985" << "2" << "29" << QStringLiteral("1985年2月には29日がありません");
+        QTest::newRow("31 February 1959") << "1959" << "2" << "31" << QStringLiteral("1959年2月には31日がありません");
+        QTest::newRow("31 April") << "S40" << "4" << "31" << QStringLiteral("1965年4月には31日がありません");
+        QTest::newRow("31 December 1920") << "1920" << "12" << "31" << QStringLiteral("生年月日「1920/12/31」");
+        QTest::newRow("5 January 1921") << "1921" << "1" << "5" << QStringLiteral("鑑定可能範囲");
+        QTest::newRow("1 January 2101") << "2101" << "1" << "1" << QStringLiteral("生年月日「2101/1/1」");
+        QTest::newRow("0/1/1") << "0" << "1" << "1" << QStringLiteral("生年月日「0/1/1」");
+    }
+    void datesTheProgramCannotChart()
+    {
+        QFETCH(QString, year);
+        QFETCH(QString, month);
+        QFETCH(QString, day);
+        QFETCH(QString, expected);
+        PersonValues v = Person(QStringLiteral("甲"), year);
+        v[kFieldMonth] = month;
+        v[kFieldDay] = day;
+        const QString problem = RecordProblem(v);
+        QVERIFY2(problem.contains(expected), qPrintable(problem));
+    }
+
+    void firstAndLastDaysAreTaken()
+    {
+        for (const auto& [year, month, day] : {std::tuple{"1921", "1", "6"}, std::tuple{"2100", "12", "31"},
+                                               std::tuple{"2000", "2", "29"}, std::tuple{"H12", "2", "29"}}) {
+            PersonValues v = Person(QStringLiteral("甲"), QString::fromLatin1(year));
+            v[kFieldMonth] = QString::fromLatin1(month);
+            v[kFieldDay] = QString::fromLatin1(day);
+            QVERIFY2(RecordProblem(v).isEmpty(), qPrintable(RecordProblem(v)));
+        }
+    }
+
+    // A row repeated within one file goes in once; the repeat is a duplicate.
+    void rowRepeatedInTheFileIsADuplicate()
+    {
+        const ImportReport r = ImportRecords(*table_, Items({Person(QStringLiteral("甲")), Person(QStringLiteral("乙")),
+                                                             Person(QStringLiteral("甲"))}), {});
+        QVERIFY2(r.written, qPrintable(r.error));
+        QCOMPARE(r.added, 2);
+        QCOMPARE(r.duplicates, 1);
+        QCOMPARE(table_->AllRecords().size(), size_t(2));
+    }
+
+    // A value a spreadsheet would run as a formula is written with an
+    // apostrophe in front, and read back without it.
+    void spreadsheetSafeValues()
+    {
+        const QStringList names = {QStringLiteral("=1+2"), QStringLiteral("+81"), QStringLiteral("-3"),
+                                   QStringLiteral("\u2212x"), QStringLiteral("@SUM(A1)"), QStringLiteral("\tTAB"),
+                                   QStringLiteral("＝全角"), QStringLiteral("'=already"), QStringLiteral("''@two")};
+        std::vector<PersonValues> records;
+        for (const QString& n : names)
+            records.push_back(Person(n));
+        records.push_back(Person(QStringLiteral("O'Brien")));
+        records.push_back(Person(QStringLiteral("'quoted'")));
+        QString error;
+        const QByteArray bytes = WriteRegisterCsv(records, CsvEncoding::Utf8, &error);
+        const QString text = QString::fromUtf8(bytes);
+        for (const QString& line : text.split(QStringLiteral("\r\n")).mid(1, names.size())) {
+            const QString cell = line.startsWith(QLatin1Char('"')) ? line.mid(1) : line;
+            QVERIFY2(cell.startsWith(QLatin1Char('\'')), qPrintable(line));
+        }
+        QVERIFY2(text.contains(QStringLiteral("\r\nO'Brien,")) && text.contains(QStringLiteral("\r\n'quoted',")), qPrintable(text));
+        const CsvContent content = ReadRegisterCsv(bytes, QStringLiteral("x.csv"));
+        QCOMPARE(content.items.size(), records.size());
+        for (size_t n = 0; n < records.size(); ++n)
+            QCOMPARE(content.items[n].values[kFieldName], records[n][kFieldName]);
+        // A hand-made file's apostrophe before a formula is taken off too.
+        QCOMPARE(UnguardedFromSpreadsheet(QStringLiteral("'=A1")), QStringLiteral("=A1"));
+        QCOMPARE(UnguardedFromSpreadsheet(QStringLiteral("'A1")), QStringLiteral("'A1"));
     }
 
     void acceptedForms()

@@ -149,6 +149,8 @@ private slots:
         mistyped[kFieldYear].type = pxfShort;
         mistyped[kFieldYear].size = 2;
         QTest::newRow("refused record") << reg << oneBad << 0 << QStringList{} << QStringLiteral("2 件目: 性別「x」");
+        QTest::newRow("year the calendar lacks") << reg << QList<QStringList>{Person("a", "1959"), Person("b", "1920")} << 0
+                                                 << QStringList{} << QStringLiteral("2 件目: 生年月日「1920/");
         QTest::newRow("missing field") << missing << good << 0 << QStringList{} << QStringLiteral("項目「hukutoku」がありません");
         QTest::newRow("extra field") << extra << good << 0 << QStringList{} << QStringLiteral("読み込み先にない項目「備考」");
         QTest::newRow("mistyped field") << mistyped << good << 0 << QStringList{} << QStringLiteral("項目「生まれた年」の型が S");
@@ -192,7 +194,7 @@ private slots:
     {
         const QString db = dir_->filePath("in.db");
         QCOMPARE(paradox_fixture::Write(db, paradox_fixture::RegisterFields(),
-                                        {Person("a", "1959"), Person("b", "1959", "x"), Person("c", "13")}),
+                                        {Person("a", "1959"), Person("b", "1959", "x"), Person("c", "S13")}),
                  QString());
         const Run r = Cli(dir_->path(), {"import", "--paradox", db, "--skip-bad"});
         QCOMPARE(r.code, 0);

@@ -20,38 +20,6 @@ using namespace register_test;
 
 namespace {
 
-// Another connection on the file, as another program (or an older copy of
-// this one that knows nothing of the lock) would have it.
-class OtherProgram {
-public:
-    explicit OtherProgram(const QString& path) : name_(QStringLiteral("other-%1").arg(++serial_))
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
-        db.setDatabaseName(path);
-        db.open();
-    }
-    ~OtherProgram()
-    {
-        QSqlDatabase::database(name_).close();
-        QSqlDatabase::removeDatabase(name_);
-    }
-    bool Exec(const QString& sql)
-    {
-        QSqlQuery q(QSqlDatabase::database(name_));
-        return q.exec(sql);
-    }
-    QString Name(qint64 rowId)
-    {
-        QSqlQuery q(QSqlDatabase::database(name_));
-        q.exec(QStringLiteral("SELECT \"氏名\" FROM nam_data WHERE rowid = %1").arg(rowId));
-        return q.next() ? q.value(0).toString() : QStringLiteral("<none>");
-    }
-
-private:
-    static inline int serial_ = 0;
-    QString name_;
-};
-
 QString StoredName(const QString& path, qint64 rowId) { return OtherProgram(path).Name(rowId); }
 
 }  // namespace
@@ -301,6 +269,35 @@ private slots:
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), good);
         QCOMPARE(QDir(dir_->path()).entryList({"*partial*"}, QDir::Files), QStringList());
+    }
+
+    // A copy never takes another file's place: not an older copy of the same
+    // name, unless asked, and two copies within one second get names of
+    // their own.
+    void copiesNeverReplaceAnotherFile()
+    {
+        const QString target = dir_->filePath("copy.db");
+        { QFile f(target); QVERIFY(f.open(QIODevice::WriteOnly)); f.write("older copy"); }
+        const QString error = CopySqliteFile(table_->FilePath(), target);
+        QVERIFY2(error.contains(QStringLiteral("すでにあります")), qPrintable(error));
+        { QFile f(target); QVERIFY(f.open(QIODevice::ReadOnly)); QCOMPARE(f.readAll(), QByteArray("older copy")); }
+        QCOMPARE(CopySqliteFile(table_->FilePath(), target, ExistingFile::Replace), QString());
+        {
+            RecordingSink sink;
+            PersonTable copy(sink);
+            QVERIFY(copy.OpenPath(target, PersonTable::OpenMode::ReadOnly));
+        }
+
+        const QString folder = dir_->filePath("saved");
+        QStringList copies;
+        for (int n = 0; n < 3; ++n) {
+            QString copy;
+            QCOMPARE(CopyIntoBackupFolder(table_->FilePath(), folder, QStringLiteral("nam_data"), &copy), QString());
+            copies << copy;
+        }
+        copies.removeDuplicates();
+        QCOMPARE(copies.size(), 3);
+        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 3);
     }
 
     // Without a register the table does nothing, and says why.

@@ -213,7 +213,7 @@ private slots:
         {
             BirthTimeTable times;
             QCOMPARE(times.Open(copy, true), QString());
-            QCOMPARE(times.Write(2, BirthTimeEntry{QStringLiteral("05:50"), QString(), 139.7}), QString());
+            QCOMPARE(times.Write(2, BirthTimeEntry{QStringLiteral("05:50"), QString(), 139.7, {}, std::nullopt}), QString());
         }
         QCOMPARE(OtherProgram(copy).Value(QStringLiteral("PRAGMA journal_mode=WAL")), QStringLiteral("wal"));
         const Run r = Cli(dir_->path(), {"restore", "--from", copy});

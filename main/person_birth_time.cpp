@@ -61,9 +61,9 @@ ExactTime ExactTimeOf(const BirthTimeEntry& entry, TimeCorrection correction)
 {
     ExactTime time;
     time.clockMinute = ParseClockTime(entry.clockTime.toStdString()).value_or(0);
-    // The person's own choice, else the settings'. Without a place the clock
-    // is read in the zone's standard time: only summer time is removed.
-    time.correction = entry.longitude ? entry.correction.value_or(correction) : TimeCorrection::kNone;
+    // The person's own choice, else the settings' (without a place only the
+    // zone's summer time is removed, whatever is chosen).
+    time.correction = entry.correction.value_or(correction);
     time.longitude = entry.longitude;
     time.zone = entry.zone.toStdString();
     return time;

@@ -101,6 +101,7 @@ QString BirthTimeTable::Open(const QString& registerPath, bool writable)
     }
     connection_ = name;
     writable_ = writable;
+    hasZone_ = HasColumn(name, "zone") && HasColumn(name, "correction");
     return {};
 }
 
@@ -121,7 +122,7 @@ std::optional<BirthTimeEntry> BirthTimeTable::Read(qint64 person) const
     // program that did not yet have the trigger is never read.
     // A table of an earlier version, opened read-only, has no zone and no
     // correction: Japan's zone and the settings' choice.
-    const bool current = HasColumn(connection_, "correction");
+    const bool current = hasZone_;
     q.prepare(QStringLiteral("SELECT b.clock_time, b.place, b.longitude, %3 FROM %1 b JOIN %2 p ON p.rowid = b.person "
                              "WHERE b.person = ?")
                   .arg(QString::fromLatin1(kTableName), QuotedName(QString::fromLatin1(PersonTable::kTableName)),

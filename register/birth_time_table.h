@@ -66,6 +66,7 @@ public:
 private:
     QString connection_;
     bool writable_ = false;
+    bool hasZone_ = false;  // the table has the zone and correction columns
 };
 
 }  // namespace zelvara

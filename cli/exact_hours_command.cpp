@@ -4,7 +4,6 @@
 #include "exact_time_hours.h"
 #include "person_table.h"
 #include "register_command.h"
-#include "register_location.h"
 
 #include <iostream>
 
@@ -30,14 +29,10 @@ int MendExactHours(const Options& opts, const QString& folder)
 {
     StderrSink sink;
     PersonTable table(sink);
-    if (!OpenChosenRegister(opts, table, folder, PersonTable::OpenMode::Write))
-        return 1;
-    if (!table.LockHolder().isEmpty())
-        return HeldElsewhere(table.LockHolder());
-    if (table.IsServer() || !table.IsWritable()) {
-        std::cerr << Local(table.IsServer() ? QStringLiteral("register mend-times はこのコンピューターの名簿ファイルのためのものです。")
-                                            : table.Unavailability())
-                  << '\n';
+    if (const int refused = OpenForWriting(opts, table, folder))
+        return refused;
+    if (table.IsServer()) {
+        std::cerr << Local(QStringLiteral("register mend-times はこのコンピューターの名簿ファイルのためのものです。")) << '\n';
         return 1;
     }
     BirthTimeTable times;

@@ -101,14 +101,8 @@ int Undelete(const Options& opts, const QString& folder, const std::string& numb
     }
     StderrSink sink;
     PersonTable table(sink);
-    if (!OpenChosenRegister(opts, table, folder, PersonTable::OpenMode::Write))
-        return 1;
-    if (!table.LockHolder().isEmpty())
-        return HeldElsewhere(table.LockHolder());
-    if (!table.IsWritable()) {
-        std::cerr << Local(table.Unavailability()) << '\n';
-        return 1;
-    }
+    if (const int refused = OpenForWriting(opts, table, folder))
+        return refused;
     // On a server another desk may be importing or bringing records back.
     const ExclusiveWork work = table.TakeExclusiveWork();
     if (!work.taken) {
@@ -188,6 +182,19 @@ int BackUp(const QString& registerPath, const QString& out, bool force)
 }
 
 }  // namespace
+
+int OpenForWriting(const Options& opts, PersonTable& table, const QString& folder)
+{
+    if (!OpenChosenRegister(opts, table, folder, PersonTable::OpenMode::Write))
+        return 1;
+    if (!table.LockHolder().isEmpty())
+        return HeldElsewhere(table.LockHolder());
+    if (!table.IsWritable()) {
+        std::cerr << Local(table.Unavailability()) << '\n';
+        return 1;
+    }
+    return 0;
+}
 
 int HeldElsewhere(const QString& holder)
 {

@@ -4,8 +4,14 @@
 // program holds it.
 #pragma once
 
+#include "command_line.h"
+
 #include <QString>
 #include <QStringList>
+
+namespace zelvara {
+class PersonTable;
+}
 
 namespace zelvara::cli {
 
@@ -20,5 +26,9 @@ int RunRegister(const QStringList& args);
 inline constexpr int kExitHeld = 3;
 
 int HeldElsewhere(const QString& holder);
+
+// Opens the chosen register for writing: 0, or the exit code after saying why
+// not (3 while another program holds its lock, 1 when it cannot be written).
+int OpenForWriting(const Options& opts, PersonTable& table, const QString& folder);
 
 }  // namespace zelvara::cli

@@ -32,11 +32,12 @@ int Fail(const QString& text)
 int Export(PersonTable& table, const QString& file, CsvEncoding encoding)
 {
     QString error;
-    const auto read = table.ReadAllRecords(&error);
+    RecordBirthTimes times;
+    const auto read = table.ReadAllRecords(&error, &times);
     if (!read)
         return Fail(error);
     const std::vector<PersonValues>& records = *read;
-    const QByteArray bytes = WriteRegisterCsv(records, encoding, &error);
+    const QByteArray bytes = WriteRegisterCsv(records, encoding, &error, times);
     if (!error.isEmpty())
         return Fail(error);
     QSaveFile out(file);

@@ -3,6 +3,10 @@
 // they hold a comma, a quote, a line break or blanks at either end. Written as
 // UTF-8 with a byte-order mark (a Japanese spreadsheet opens it as such) or as
 // Shift-JIS; read in either, the columns in any order by their header names.
+// The exact birth time follows the fields in five columns — 出生時刻, 出生地,
+// 経度, タイムゾーン, 補正 (none, mean, true; empty: the settings' choice) —
+// written when some record has one, empty for a record without; a file
+// without them reads as records without.
 #pragma once
 
 #include "register_import.h"
@@ -16,9 +20,14 @@ namespace zelvara {
 
 enum class CsvEncoding { Utf8, Cp932 };
 
+// The exact birth time's columns, in their order.
+const QStringList& BirthTimeCsvColumns();
+
 // The file's bytes; empty with *error set when a value cannot be written in
-// Shift-JIS (naming the record).
-QByteArray WriteRegisterCsv(const std::vector<PersonValues>& records, CsvEncoding encoding, QString* error);
+// Shift-JIS (naming the record). times: each record's exact birth time, or
+// empty when none has one.
+QByteArray WriteRegisterCsv(const std::vector<PersonValues>& records, CsvEncoding encoding, QString* error,
+                            const RecordBirthTimes& times = {});
 
 struct CsvContent {
     QString error;  // the file as a whole cannot be read; names the file and line

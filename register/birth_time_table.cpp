@@ -30,12 +30,15 @@ QString BirthTimeTable::Open(const QString& registerPath, bool writable)
     if (const QString error = OpenSqliteConnection(name, registerPath, !writable); !error.isEmpty())
         return QStringLiteral("名簿 %1 を開けません（%2）。").arg(registerPath, error);
     if (writable) {
-        QSqlDatabase db = QSqlDatabase::database(name, false);
-        QSqlError error;
-        const bool made = db.transaction() && CreateSqliteBirthTimeTables(db, &error) && db.commit();
-        if (!made) {
-            const QString why = Fault(QStringLiteral("記録する表を作成"), error.isValid() ? error : db.lastError());
+        const QString why = [&] {
+            QSqlDatabase db = QSqlDatabase::database(name, false);
+            QSqlError error;
+            if (db.transaction() && CreateSqliteBirthTimeTables(db, &error) && db.commit())
+                return QString();
             db.rollback();
+            return Fault(QStringLiteral("記録する表を作成"), error.isValid() ? error : db.lastError());
+        }();
+        if (!why.isEmpty()) {
             CloseSqliteConnection(name);
             return why;
         }

@@ -25,7 +25,7 @@ struct ImportItem {
     // The exact birth time, written with the record. Checked with
     // BirthTimeEntryFault; a time zone named Asia/Tokyo confirms a longitude
     // outside Japan.
-    std::optional<BirthTimeEntry> birthTime;
+    std::optional<BirthTimeEntry> birthTime = std::nullopt;
 };
 
 struct ImportOptions {

@@ -64,10 +64,13 @@ QString BirthTimeColumns(const QString& prefix)
 
 void BindBirthTimeEntry(QSqlQuery& q, const BirthTimeEntry& entry)
 {
-    q.addBindValue(entry.clockTime.trimmed());
-    q.addBindValue(entry.place);
+    // An empty text as empty, never as NULL (which a server's driver makes of
+    // a null QString).
+    auto text = [](const QString& s) { return s.isNull() ? QStringLiteral("") : s; };
+    q.addBindValue(text(entry.clockTime.trimmed()));
+    q.addBindValue(text(entry.place));
     q.addBindValue(entry.longitude ? QVariant(*entry.longitude) : QVariant(QMetaType::fromType<double>()));
-    q.addBindValue(entry.InJapan() ? QString() : entry.zone);
+    q.addBindValue(text(entry.InJapan() ? QString() : entry.zone));
     if (entry.correction) {
         const std::string_view word = TimeCorrectionWord(*entry.correction);
         q.addBindValue(QString::fromLatin1(word.data(), qsizetype(word.size())));

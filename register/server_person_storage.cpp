@@ -195,19 +195,18 @@ QString ServerPersonStorage::MakeTables()
         return QStringLiteral("表を作る手順がプログラムに含まれていません");
     // The script as one text: the server runs its statements in turn and
     // stops at the first error, and the transaction makes it all or nothing.
+    // A statement refused after the first one may only show at the commit.
     QSqlDatabase db = Database();
     db.transaction();
     QSqlQuery q(db);
-    if (!q.exec(script)) {
-        const QString driver = q.lastError().text().trimmed();
-        db.rollback();
-        return QStringLiteral("表を作れません（%1）。サーバーの管理者が data/sql/register-postgresql.sql を"
-                              "実行すると使えるようになります")
-            .arg(driver);
-    }
-    if (!db.commit())
-        return QStringLiteral("表を作れません（%1）").arg(db.lastError().text().trimmed());
-    return {};
+    const bool made = q.exec(script) && db.commit();
+    if (made)
+        return {};
+    const QString driver = (q.lastError().isValid() ? q.lastError() : db.lastError()).text().trimmed();
+    db.rollback();
+    return QStringLiteral("表を作れません（%1）。サーバーの管理者が data/sql/register-postgresql.sql を"
+                          "実行すると使えるようになります")
+        .arg(driver);
 }
 
 QString ServerPersonStorage::OpenBirthTimes(bool writable)

@@ -106,8 +106,9 @@ int RunRegisterTransfer(const QStringList& args)
         "register's fields (import --paradox nam_data.db, Shift-JIS). export writes every record, UTF-8 with a "
         "byte-order mark or Shift-JIS (--encoding cp932); import reads UTF-8 or Shift-JIS, columns in any order, checks "
         "every record first and imports nothing when one is refused (unless --skip-bad), skips records already in the "
-        "register, backs the register up under backup/ and writes in one transaction. import takes the register's lock "
-        "and stops with exit code 3 while another program holds it."));
+        "register, backs the register up under backup/ and writes in one transaction. Exact birth times travel in five "
+        "more columns (出生時刻, 出生地, 経度, タイムゾーン, 補正), written when some record has one, optional on import. "
+        "import takes the register's lock and stops with exit code 3 while another program holds it."));
     opts.addPositionalArgument(QStringLiteral("action"), QStringLiteral("what to do"), QStringLiteral("export|import"));
     opts.addOptions({
         {QStringLiteral("csv"), QStringLiteral("the CSV file"), QStringLiteral("FILE")},

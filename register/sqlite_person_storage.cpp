@@ -295,13 +295,14 @@ PersonWrite SqlitePersonStorage::InsertAll(const std::vector<PersonValues>& reco
         const bool timed = size_t(n) < times.size() && times[size_t(n)];
         if (!timed && n + 1 < rows.size())
             continue;
-        const StoreWrite w = store_.InsertRows(PersonColumns(), rows.mid(start, n + 1 - start),
-                                               [&](int done) { progress ? progress(int(start) + done) : void(); });
+        const StoreWrite w = store_.InsertRows(PersonColumns(), rows.mid(start, n + 1 - start));
         bool found = true;
         if (!w.ok || (timed && !WriteSqliteBirthTime(db, w.rowId, *times[size_t(n)], &found, &error)) || !found) {
             store_.Rollback();
             return w.ok ? PersonWrite::Refused(Describe(error)) : Written(w);
         }
+        if (progress && (n + 1) / 1000 > start / 1000)  // every thousand records, as without times
+            progress(int(n + 1));
         start = n + 1;
     }
     const StoreWrite done = store_.Commit();

@@ -32,11 +32,12 @@ int Fail(const QString& text)
 int Export(PersonTable& table, const QString& file, CsvEncoding encoding)
 {
     QString error;
-    const auto read = table.ReadAllRecords(&error);
+    RecordBirthTimes times;
+    const auto read = table.ReadAllRecords(&error, &times);
     if (!read)
         return Fail(error);
     const std::vector<PersonValues>& records = *read;
-    const QByteArray bytes = WriteRegisterCsv(records, encoding, &error);
+    const QByteArray bytes = WriteRegisterCsv(records, encoding, &error, times);
     if (!error.isEmpty())
         return Fail(error);
     QSaveFile out(file);
@@ -109,8 +110,9 @@ int RunRegisterTransfer(const QStringList& args)
         "again. import reads UTF-8 or Shift-JIS, columns in any order, checks every record first (sizes, control "
         "characters, sex, hour period, a date that exists within 1921-01-06 to 2100-12-31) and imports nothing when "
         "one is refused (unless --skip-bad), skips records already in the register or earlier in the file, backs the "
-        "register up under backup/ and writes in one transaction. import takes the register's lock (on a server: "
-        "one import at a time) and stops with exit code 3, naming the holder, while another program holds it."));
+        "register up under backup/ and writes in one transaction. Exact birth times travel in five more columns "
+        "(出生時刻, 出生地, 経度, タイムゾーン, 補正), written when some record has one, optional on import. import "
+        "takes the register's lock (on a server: one import at a time) and stops with exit code 3, naming the holder, while another program holds it."));
     opts.addPositionalArgument(QStringLiteral("action"), QStringLiteral("what to do"), QStringLiteral("export|import"));
     opts.addOptions({
         {QStringLiteral("csv"), QStringLiteral("the CSV file"), QStringLiteral("FILE")},

@@ -12,25 +12,9 @@ BirthTimeTable* PersonBirthTime::Table(QString* why)
             *why = persons_.Unavailability();
         return nullptr;
     }
-    if (persons_.IsServer()) {  // the exact times live beside a register file only
-        table_.Close();
-        if (why)
-            *why = QStringLiteral("出生時刻と出生地は、このコンピューターの名簿にだけ記録できます。"
-                                  "サーバーの名簿（%1）には記録されません。")
-                       .arg(persons_.Location());
-        return nullptr;
-    }
-    const bool writable = persons_.IsWritable();
-    if (!table_.IsOpen() || openPath_ != persons_.FilePath() || openWritable_ != writable) {
-        const QString error = table_.Open(persons_.FilePath(), writable);
-        if (!error.isEmpty()) {
-            if (why)
-                *why = error;
-            return nullptr;
-        }
-        openPath_ = persons_.FilePath();
-        openWritable_ = writable;
-    }
+    // Kept where the register keeps its records: its file or its server.
+    if (!table_.IsOpen())
+        table_.Attach(persons_);
     return &table_;
 }
 

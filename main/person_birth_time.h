@@ -1,5 +1,5 @@
-// The exact birth time of the register's current person: the companion table
-// opened on the register's own file, the current person's entry, and the
+// The exact birth time of the register's current person: the entries the
+// register keeps beside its records, the current person's entry, and the
 // corrected moment the chart request casts instead of the hour box's period.
 #pragma once
 
@@ -18,9 +18,8 @@ class PersonBirthTime {
 public:
     explicit PersonBirthTime(PersonTable& persons) : persons_(persons) {}
 
-    // The companion table on the register's file, opened again whenever the
-    // register's file or its access changed; nullptr (why says why) while the
-    // register is closed or the table cannot be opened.
+    // The exact times of the register's records, kept by the register itself
+    // (its file or its server); nullptr (why says why) while it is closed.
     BirthTimeTable* Table(QString* why = nullptr);
     // The register's row of the current person; −1 when there is none or the
     // person has not been stored yet.
@@ -36,8 +35,6 @@ public:
 private:
     PersonTable& persons_;
     BirthTimeTable table_;
-    QString openPath_;
-    bool openWritable_ = false;
 };
 
 // A stored entry as the correction reads it; correction is the settings'

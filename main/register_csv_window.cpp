@@ -48,14 +48,15 @@ void ExportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString&
     if (file.isEmpty())
         return;
     QString error;
-    const auto read = table.ReadAllRecords(&error);
+    RecordBirthTimes times;
+    const auto read = table.ReadAllRecords(&error, &times);
     if (!read) {
         QMessageBox::warning(parent, kTitle, error);
         return;
     }
     const std::vector<PersonValues>& records = *read;
     const QByteArray bytes =
-        WriteRegisterCsv(records, filter == kCp932Filter ? CsvEncoding::Cp932 : CsvEncoding::Utf8, &error);
+        WriteRegisterCsv(records, filter == kCp932Filter ? CsvEncoding::Cp932 : CsvEncoding::Utf8, &error, times);
     QSaveFile out(file);
     if (error.isEmpty() && (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()))
         error = QStringLiteral("「%1」に書き込めません。%2").arg(file, out.errorString());

@@ -1,15 +1,14 @@
-// The exact birth time and place of a person, kept beside the register in a
-// companion table of the register's own file (nam_data.db), keyed by the
-// person's row. The register's eighteen fields stay as they are; a person
-// without an entry is charted from the hour period as always.
+// The exact birth time and place of a person, kept beside the register's
+// eighteen fields, keyed by the person's record: in a companion table of the
+// register's own file (nam_data.db, birth_time_sql.h) or in the server's
+// tables. A person without an entry is charted from the hour period as always.
 //
-// A trigger on the register's table removes the entry of a person who is
-// deleted, so that a row number used again never inherits someone else's
-// time; a read also joins the register, so an entry without its person is
-// never returned.
+// The entry of a deleted person is kept with the deleted record and comes
+// back with it; a row number used again never inherits someone else's time,
+// and an entry without its person is never returned.
 #pragma once
 
-#include "solar_time.h"
+#include "birth_time_entry.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -18,23 +17,7 @@
 
 namespace zelvara {
 
-struct BirthTimeEntry {
-    QString clockTime;  // "HH:MM" as read from the clock
-    QString place;      // the birthplace list's name, or empty for a typed longitude
-    std::optional<double> longitude;  // degrees east; none: no place given
-    QString zone;       // IANA time zone of the birthplace; empty: Asia/Tokyo
-    // The solar-time correction chosen for this person; none: the settings' choice.
-    std::optional<TimeCorrection> correction;
-    bool operator==(const BirthTimeEntry&) const = default;
-    // True when the birthplace lies in Japan's zone.
-    bool InJapan() const { return zone.isEmpty() || zone == QLatin1String("Asia/Tokyo"); }
-};
-
-// Why an entry cannot be stored, or empty: a clock time that is not HH:MM, a
-// place without a longitude, a time zone the time-zone database does not
-// know, a longitude outside Japan (122°E–154°E) in Japan's zone unless the
-// user confirmed it (outsideJapanConfirmed).
-QString BirthTimeEntryFault(const BirthTimeEntry& entry, bool outsideJapanConfirmed = false);
+class PersonTable;
 
 class BirthTimeTable {
 public:
@@ -45,12 +28,16 @@ public:
     BirthTimeTable(const BirthTimeTable&) = delete;
     BirthTimeTable& operator=(const BirthTimeTable&) = delete;
 
-    // Opens the companion table in the register file at registerPath; when
-    // writable, creates it and its trigger if missing (the register's table
-    // must exist). Empty on success, else why not.
+    // Opens the companion table in the register file at registerPath on a
+    // connection of its own; when writable, creates it and its trigger if
+    // missing (the register's table must exist). Empty on success, else why
+    // not.
     QString Open(const QString& registerPath, bool writable);
+    // The entries of an open register, a file or a server, read and written
+    // through the register itself (its connection, its access).
+    void Attach(PersonTable& persons);
     void Close();
-    bool IsOpen() const { return !connection_.isEmpty(); }
+    bool IsOpen() const { return persons_ || !connection_.isEmpty(); }
 
     // The entry of the person in the register's row, none when nothing is
     // stored or the person is no longer in the register.
@@ -64,9 +51,11 @@ public:
     QString Remove(qint64 person);
 
 private:
+    bool Writable() const;
+
     QString connection_;
     bool writable_ = false;
-    bool hasZone_ = false;  // the table has the zone and correction columns
+    PersonTable* persons_ = nullptr;
 };
 
 }  // namespace zelvara

@@ -4,6 +4,7 @@
 // a storage only reads and writes, and says in a sentence why it could not.
 #pragma once
 
+#include "birth_time_entry.h"
 #include "person_fields.h"
 
 #include <QDateTime>
@@ -12,6 +13,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace zelvara {
@@ -101,15 +103,28 @@ public:
     // Writes over the record only while it is still as it was read.
     virtual PersonWrite Update(const StoredPerson& asRead, const PersonValues& values) = 0;
     // Moves the record, only while it is still as it was read, to the
-    // deleted records, in one transaction.
+    // deleted records, its exact birth time with it, in one transaction.
     virtual PersonWrite Remove(const StoredPerson& asRead) = 0;
     // Deleted records, newest first.
     virtual std::optional<std::vector<DeletedPerson>> Deleted(QString* why) = 0;
-    // Brings a deleted record back at the end of the register.
+    // Brings a deleted record back at the end of the register, its exact
+    // birth time with it, in one transaction.
     virtual PersonWrite Restore(qint64 number) = 0;
-    // Appends the records in one transaction: all or none.
+    // Appends the records, each with its exact birth time when times has one
+    // (times is empty or one for each record), in one transaction: all or none.
     virtual PersonWrite InsertAll(const std::vector<PersonValues>& records,
-                                  const std::function<void(int done)>& progress) = 0;
+                                  const std::function<void(int done)>& progress, const RecordBirthTimes& times) = 0;
+
+    // The exact birth time kept beside a record (checked by the caller with
+    // BirthTimeEntryFault before it is written): none when there is none or,
+    // with why set, when it cannot be read.
+    virtual std::optional<BirthTimeEntry> ReadBirthTime(qint64 rowId, QString* why) = 0;
+    // Every record's, by record; nullopt with why when unreadable.
+    virtual std::optional<std::unordered_map<qint64, BirthTimeEntry>> ReadBirthTimes(QString* why) = 0;
+    // Stores or replaces it; Stale when the record is not in the register.
+    virtual PersonWrite WriteBirthTime(qint64 rowId, const BirthTimeEntry& entry) = 0;
+    // Removes it (nothing to remove is no fault).
+    virtual PersonWrite RemoveBirthTime(qint64 rowId) = 0;
 
     // Takes the register for work of one at a time, tried once without
     // waiting, held until released (each take released once). A file's

@@ -434,7 +434,7 @@ void PersonTable::ReleaseExclusiveWork()
         storage_->ReleaseExclusiveWork();
 }
 
-std::optional<std::vector<PersonValues>> PersonTable::ReadAllRecords(QString* why) const
+std::optional<std::vector<PersonValues>> PersonTable::ReadAllRecords(QString* why, RecordBirthTimes* times) const
 {
     QString reason;
     if (!IsOpen()) {
@@ -448,15 +448,28 @@ std::optional<std::vector<PersonValues>> PersonTable::ReadAllRecords(QString* wh
             *why = QStringLiteral("名簿（%1）を読めません。\n%2").arg(location_, reason);
         return std::nullopt;
     }
+    std::optional<std::unordered_map<qint64, BirthTimeEntry>> entries;
+    if (times && !(entries = storage_->ReadBirthTimes(&reason))) {
+        if (why)
+            *why = QStringLiteral("名簿（%1）の出生時刻を読めません。\n%2").arg(location_, reason);
+        return std::nullopt;
+    }
     std::vector<PersonValues> list;
     list.reserve(rows->size());
-    for (const StoredPerson& row : *rows)
+    if (times)
+        times->clear();
+    for (const StoredPerson& row : *rows) {
         list.push_back(row.values);
+        if (times) {
+            const auto entry = entries->find(row.rowId);
+            times->push_back(entry == entries->end() ? std::nullopt : std::optional(entry->second));
+        }
+    }
     return list;
 }
 
 bool PersonTable::AppendRecords(const std::vector<PersonValues>& records, QString* why,
-                                const std::function<void(int done)>& progress)
+                                const std::function<void(int done)>& progress, const RecordBirthTimes& times)
 {
     if (!IsOpen() || access_ == Access::ReadOnly) {
         *why = IsOpen() ? unavailability_ : QStringLiteral("名簿が開かれていません。");
@@ -467,11 +480,33 @@ bool PersonTable::AppendRecords(const std::vector<PersonValues>& records, QStrin
         return false;
     }
     BackUpBeforeFirstWriteOfDay();
-    if (const PersonWrite w = storage_->InsertAll(records, progress); !w.Ok()) {
+    if (const PersonWrite w = storage_->InsertAll(records, progress, times); !w.Ok()) {
         *why = w.why;
         return false;
     }
     return Reload(-1);
+}
+
+std::optional<BirthTimeEntry> PersonTable::BirthTime(qint64 rowId) const
+{
+    QString why;
+    return IsOpen() && rowId >= 0 ? storage_->ReadBirthTime(rowId, &why) : std::nullopt;
+}
+
+PersonWrite PersonTable::WriteBirthTime(qint64 rowId, const BirthTimeEntry& entry)
+{
+    if (!IsWritable())
+        return PersonWrite::Refused(IsOpen() ? unavailability_ : QStringLiteral("名簿が開かれていません。"));
+    BackUpBeforeFirstWriteOfDay();
+    return storage_->WriteBirthTime(rowId, entry);
+}
+
+PersonWrite PersonTable::RemoveBirthTime(qint64 rowId)
+{
+    if (!IsWritable())
+        return PersonWrite::Refused(IsOpen() ? unavailability_ : QStringLiteral("名簿が開かれていません。"));
+    BackUpBeforeFirstWriteOfDay();
+    return storage_->RemoveBirthTime(rowId);
 }
 
 bool PersonTable::FindByName(const QString& prefix)

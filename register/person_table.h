@@ -147,15 +147,25 @@ public:
     bool Undelete(qint64 number);
 
     // Every record of the register, whatever the filter, in table order;
-    // nullopt with why when the register cannot be read.
-    std::optional<std::vector<PersonValues>> ReadAllRecords(QString* why) const;
+    // nullopt with why when the register cannot be read. times, when given,
+    // receives each record's exact birth time.
+    std::optional<std::vector<PersonValues>> ReadAllRecords(QString* why, RecordBirthTimes* times = nullptr) const;
     // The same, empty when unreadable (for a look, never for an export).
     std::vector<PersonValues> AllRecords() const { return ReadAllRecords(nullptr).value_or(std::vector<PersonValues>{}); }
     // Appends the records at the end in one transaction, written as given
-    // (check them first): all or none. The view is reloaded after. progress,
-    // when set, is told how many are written so far.
+    // (check them first), each with its exact birth time when times has one
+    // (empty, or one for each record): all or none. The view is reloaded
+    // after. progress, when set, is told how many are written so far.
     bool AppendRecords(const std::vector<PersonValues>& records, QString* why,
-                       const std::function<void(int done)>& progress = {});
+                       const std::function<void(int done)>& progress = {}, const RecordBirthTimes& times = {});
+
+    // The exact birth time kept beside a stored record, in the same file or
+    // on the same server; none when there is none or it cannot be read.
+    std::optional<BirthTimeEntry> BirthTime(qint64 rowId) const;
+    // Stores (checked first with BirthTimeEntryFault) or removes it; Stale
+    // when the record is not in the register. Nothing is shown.
+    PersonWrite WriteBirthTime(qint64 rowId, const BirthTimeEntry& entry);
+    PersonWrite RemoveBirthTime(qint64 rowId);
 
     // Work of one at a time on the register (PersonStorage::TakeExclusiveWork):
     // an import holds it from before it reads the records present until its

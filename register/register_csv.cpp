@@ -2,10 +2,12 @@
 
 #include "cp932.h"
 
+#include <QLocale>
 #include <QStringDecoder>
 
 #include <csv.h>
 
+#include <algorithm>
 #include <array>
 
 namespace zelvara {
@@ -47,14 +49,71 @@ bool FormulaLike(const QString& v)
     return i < v.size() && starts.contains(v[i]);
 }
 
-void AppendLine(QString& out, const PersonValues& values)
+void AppendLine(QString& out, const PersonValues& values, const QStringList& birthTime)
 {
     for (int i = 0; i < kPersonFieldCount; ++i) {
         if (i > 0)
             out += QLatin1Char(',');
         AppendField(out, GuardedForSpreadsheet(values[i]));
     }
+    for (const QString& cell : birthTime) {
+        out += QLatin1Char(',');
+        AppendField(out, cell);
+    }
     out += QLatin1String("\r\n");
+}
+
+const QString kJapanZoneName = QStringLiteral("Asia/Tokyo");
+constexpr int kBirthTimeColumnCount = 5;
+
+// The five cells of a record's exact time; all empty for none. A longitude
+// outside Japan kept in Japan's zone (confirmed when it was entered) names
+// the zone, which the import takes as that confirmation.
+QStringList BirthTimeCells(const std::optional<BirthTimeEntry>& entry)
+{
+    if (!entry)
+        return QStringList(BirthTimeCsvColumns().size(), QString());
+    QString zone = entry->zone;
+    if (entry->InJapan() && entry->longitude &&
+        (*entry->longitude < kFirstJapanLongitude || *entry->longitude > kLastJapanLongitude))
+        zone = kJapanZoneName;
+    QString correction;
+    if (entry->correction) {
+        const std::string_view word = TimeCorrectionWord(*entry->correction);
+        correction = QString::fromLatin1(word.data(), qsizetype(word.size()));
+    }
+    return {entry->clockTime, entry->place,
+            entry->longitude ? QString::number(*entry->longitude, 'g', QLocale::FloatingPointShortest) : QString(), zone,
+            correction};
+}
+
+// The exact time in a row's five cells: none when all are empty; else the
+// entry, or why the cells cannot be one (the entry's own checks come later).
+std::optional<BirthTimeEntry> BirthTimeOfCells(const QStringList& cells, QString* problem)
+{
+    if (std::all_of(cells.begin(), cells.end(), [](const QString& c) { return c.trimmed().isEmpty(); }))
+        return std::nullopt;
+    BirthTimeEntry entry{cells[0].trimmed(), cells[1].trimmed(), std::nullopt, cells[3].trimmed(), std::nullopt};
+    if (entry.clockTime.isEmpty()) {
+        *problem = QStringLiteral("出生時刻がないのに、出生地・経度・タイムゾーン・補正が書かれています");
+        return std::nullopt;
+    }
+    if (const QString text = cells[2].trimmed(); !text.isEmpty()) {
+        bool ok = false;
+        entry.longitude = QLocale::c().toDouble(text, &ok);
+        if (!ok) {
+            *problem = QStringLiteral("経度「%1」は東経を度で表す数ではありません（例 139.69）").arg(cells[2]);
+            return std::nullopt;
+        }
+    }
+    if (const QString word = cells[4].trimmed(); !word.isEmpty()) {
+        entry.correction = TimeCorrectionFromWord(word.toLower().toStdString());
+        if (!entry.correction) {
+            *problem = QStringLiteral("補正「%1」は none、mean、true のどれでもありません（空欄は設定に従います）").arg(cells[4]);
+            return std::nullopt;
+        }
+    }
+    return entry;
 }
 
 // The text of the file, by its encoding; the byte-order mark removed.
@@ -125,8 +184,21 @@ QString UnguardedFromSpreadsheet(const QString& value)
     return value.startsWith(QLatin1Char('\'')) && FormulaLike(value) ? value.mid(1) : value;
 }
 
-QByteArray WriteRegisterCsv(const std::vector<PersonValues>& records, CsvEncoding encoding, QString* error)
+const QStringList& BirthTimeCsvColumns()
 {
+    static const QStringList columns{QStringLiteral("出生時刻"), QStringLiteral("出生地"), QStringLiteral("経度"),
+                                     QStringLiteral("タイムゾーン"), QStringLiteral("補正")};
+    return columns;
+}
+
+QByteArray WriteRegisterCsv(const std::vector<PersonValues>& records, CsvEncoding encoding, QString* error,
+                            const RecordBirthTimes& times)
+{
+    // A register without exact times is written as it always was.
+    const bool withTimes = std::any_of(times.begin(), times.end(), [](const auto& t) { return t.has_value(); });
+    auto cellsOf = [&](size_t n) {
+        return withTimes ? BirthTimeCells(n < times.size() ? times[n] : std::nullopt) : QStringList();
+    };
     QString text;
     text.reserve(qsizetype(records.size()) * 80 + 200);
     for (int i = 0; i < kPersonFieldCount; ++i) {
@@ -134,16 +206,18 @@ QByteArray WriteRegisterCsv(const std::vector<PersonValues>& records, CsvEncodin
             text += QLatin1Char(',');
         text += FieldName(i);
     }
+    if (withTimes)
+        text += QLatin1Char(',') + BirthTimeCsvColumns().join(QLatin1Char(','));
     text += QLatin1String("\r\n");
-    for (const PersonValues& r : records)
-        AppendLine(text, r);
+    for (size_t n = 0; n < records.size(); ++n)
+        AppendLine(text, records[n], cellsOf(n));
     if (encoding == CsvEncoding::Utf8)
         return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
     QString bad;
     if (auto bytes = cp932::Encode(text, &bad))
         return *bytes;
     for (size_t n = 0; n < records.size(); ++n) {
-        for (const QString& v : records[n]) {
+        for (const QString& v : QStringList(records[n].begin(), records[n].end()) + cellsOf(n)) {
             if (!cp932::Encode(v)) {
                 *error = QStringLiteral("%1 件目（%2）の「%3」は Shift-JIS で書けない文字です。UTF-8 で書き出してください。")
                              .arg(n + 1)
@@ -204,12 +278,16 @@ CsvContent ReadRegisterCsv(const QByteArray& bytes, const QString& fileName)
         return out;
     }
 
-    // The header names the columns; each must be a register field, once.
+    // The header names the columns; each must be a register field or one of
+    // the exact time's (numbered after the fields), once.
     const std::vector<QString>& header = c.rows.front();
     std::vector<int> fieldOf(header.size(), -1);
-    std::array<bool, kPersonFieldCount> present{};
+    std::array<bool, kPersonFieldCount + kBirthTimeColumnCount> present{};
+    bool withTimes = false;
     for (size_t col = 0; col < header.size(); ++col) {
-        const int field = FieldIndexOf(header[col].trimmed());
+        const qsizetype timeColumn = BirthTimeCsvColumns().indexOf(header[col].trimmed());
+        withTimes = withTimes || timeColumn >= 0;
+        const int field = timeColumn >= 0 ? kPersonFieldCount + int(timeColumn) : FieldIndexOf(header[col].trimmed());
         if (field < 0 || present[field]) {
             out.error = QStringLiteral("「%1」の %2 行目: 見出しの「%3」は%4。")
                             .arg(fileName)
@@ -237,9 +315,17 @@ CsvContent ReadRegisterCsv(const QByteArray& bytes, const QString& fileName)
         item.line = c.lines[r];
         if (row.size() != header.size())
             item.problem = QStringLiteral("項目の数が %1 で、見出しの %2 と合いません").arg(row.size()).arg(header.size());
-        else
-            for (size_t col = 0; col < row.size(); ++col)
-                item.values[fieldOf[col]] = UnguardedFromSpreadsheet(row[col]);
+        else {
+            QStringList timeCells(BirthTimeCsvColumns().size(), QString());
+            for (size_t col = 0; col < row.size(); ++col) {
+                if (fieldOf[col] < kPersonFieldCount)
+                    item.values[fieldOf[col]] = UnguardedFromSpreadsheet(row[col]);
+                else
+                    timeCells[fieldOf[col] - kPersonFieldCount] = row[col];
+            }
+            if (withTimes)
+                item.birthTime = BirthTimeOfCells(timeCells, &item.problem);
+        }
         out.items.push_back(std::move(item));
     }
     return out;

@@ -8,6 +8,11 @@
 // Such a value is written with an apostrophe in front ('=A1), which the
 // spreadsheet shows as text; reading takes the apostrophe off again, so a
 // round trip keeps every value as it was.
+//
+// The exact birth time follows the fields in five columns — 出生時刻, 出生地,
+// 経度, タイムゾーン, 補正 (none, mean, true; empty: the settings' choice) —
+// written when some record has one, empty for a record without; a file
+// without them reads as records without.
 #pragma once
 
 #include "register_import.h"
@@ -21,9 +26,14 @@ namespace zelvara {
 
 enum class CsvEncoding { Utf8, Cp932 };
 
+// The exact birth time's columns, in their order.
+const QStringList& BirthTimeCsvColumns();
+
 // The file's bytes; empty with *error set when a value cannot be written in
-// Shift-JIS (naming the record).
-QByteArray WriteRegisterCsv(const std::vector<PersonValues>& records, CsvEncoding encoding, QString* error);
+// Shift-JIS (naming the record). times: each record's exact birth time, or
+// empty when none has one.
+QByteArray WriteRegisterCsv(const std::vector<PersonValues>& records, CsvEncoding encoding, QString* error,
+                            const RecordBirthTimes& times = {});
 
 struct CsvContent {
     QString error;  // the file as a whole cannot be read; names the file and line

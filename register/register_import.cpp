@@ -73,6 +73,19 @@ private:
     std::string text_;
 };
 
+// Why the exact birth time cannot be kept, or empty. The file cannot ask
+// about a longitude outside Japan; a time zone named in it confirms one.
+QString BirthTimeProblem(const std::optional<BirthTimeEntry>& entry)
+{
+    if (!entry)
+        return {};
+    const bool named = entry->zone == QLatin1String("Asia/Tokyo");
+    const QString fault = BirthTimeEntryFault(*entry, named);
+    if (!fault.isEmpty() && !named && BirthTimeEntryFault(*entry, true).isEmpty())
+        return fault + QStringLiteral("この経度のまま読み込むときは、タイムゾーンの欄に Asia/Tokyo と書いて下さい。");
+    return fault;
+}
+
 }  // namespace
 
 struct RecordChecker::Engine {
@@ -181,6 +194,7 @@ ImportReport ImportRecords(PersonTable& table, const std::vector<ImportItem>& it
     RecordChecker checker;
     std::vector<PersonValues> toWrite;
     toWrite.reserve(items.size());
+    RecordBirthTimes times;
     for (int n = 0; n < total; ++n) {
         const ImportItem& item = items[size_t(n)];
         PersonValues values = item.values;
@@ -190,11 +204,14 @@ ImportReport ImportRecords(PersonTable& table, const std::vector<ImportItem>& it
             report.refused.emplace_back(item.line, item.problem);
         else if (const QString problem = checker.Problem(values); !problem.isEmpty())
             report.refused.emplace_back(item.line, problem);
+        else if (const QString fault = BirthTimeProblem(item.birthTime); !fault.isEmpty())
+            report.refused.emplace_back(item.line, fault);
         else if (stored.contains(BirthKey(values)))
             ++report.duplicates;  // stored already, or earlier in the same source
         else {
             stored.insert(BirthKey(values));
             toWrite.push_back(std::move(values));
+            times.push_back(item.birthTime);
         }
         if (options.progress && (n + 1) % 1000 == 0)
             options.progress(n + 1, total * 2);
@@ -222,7 +239,7 @@ ImportReport ImportRecords(PersonTable& table, const std::vector<ImportItem>& it
         if (options.progress)
             options.progress(total + done, total * 2);
     };
-    if (!table.AppendRecords(toWrite, &why, written)) {
+    if (!table.AppendRecords(toWrite, &why, written, times)) {
         report.error = why;
         report.added = 0;
         return report;

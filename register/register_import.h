@@ -40,6 +40,10 @@ struct ImportItem {
     int line = 0;  // line or record number in the source, for messages
     PersonValues values;
     QString problem;  // already refused by the reader (a malformed line)
+    // The exact birth time, written with the record. Checked with
+    // BirthTimeEntryFault; a time zone named Asia/Tokyo confirms a longitude
+    // outside Japan.
+    std::optional<BirthTimeEntry> birthTime = std::nullopt;
 };
 
 struct ImportOptions {

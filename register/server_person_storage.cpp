@@ -1,5 +1,6 @@
 #include "server_person_storage.h"
 
+#include "birth_time_sql.h"
 #include "person_values.h"
 #include "sqlite_connection.h"
 #include "sqlite_person_storage.h"
@@ -9,6 +10,7 @@
 #include <QSqlQuery>
 #include <QStringList>
 
+#include <algorithm>
 #include <atomic>
 
 namespace zelvara {
@@ -16,6 +18,8 @@ namespace {
 
 const QString kTable = QString::fromLatin1(kPersonTableName);
 const QString kDeletedTable = QString::fromLatin1(kDeletedPersonTableName);
+const QString kTimeTable = QString::fromLatin1(kBirthTimeTableName);
+const QString kDeletedTimeTable = QString::fromLatin1(kDeletedBirthTimeTableName);
 constexpr int kRowsPerInsert = 500;  // 9,000 bound values, well under the server's 65,535
 
 // The advisory lock of work of one at a time: the program's own number
@@ -157,6 +161,12 @@ PersonWrite ServerPersonStorage::Refused(const QSqlError& error)
     return PersonWrite::Refused(Describe(error, lost));
 }
 
+PersonWrite ServerPersonStorage::Abandon(QSqlError error)
+{
+    Database().rollback();
+    return Refused(error);
+}
+
 StorageOpening ServerPersonStorage::Open(bool readOnly)
 {
     readOnly_ = readOnly;
@@ -183,6 +193,7 @@ StorageOpening ServerPersonStorage::Open(bool readOnly)
         return opening;
     }
     opening.access = readOnly || !rights.write ? RegisterAccess::ReadOnly : RegisterAccess::Writable;
+    birthTimesWhy_ = OpenBirthTimes(opening.access == RegisterAccess::Writable);
     if (readOnly)
         opening.why = QStringLiteral("読み取り専用で開きました");
     else if (!rights.write)
@@ -197,18 +208,44 @@ QString ServerPersonStorage::MakeTables()
         return QStringLiteral("表を作る手順がプログラムに含まれていません");
     // The script as one text: the server runs its statements in turn and
     // stops at the first error, and the transaction makes it all or nothing.
+    // A statement refused after the first one may only show at the commit.
     QSqlDatabase db = Database();
     db.transaction();
     QSqlQuery q(db);
-    if (!q.exec(script)) {
-        const QString driver = q.lastError().text().trimmed();
-        db.rollback();
-        return QStringLiteral("表を作れません（%1）。サーバーの管理者が data/sql/register-postgresql.sql を"
-                              "実行すると使えるようになります")
-            .arg(driver);
+    const bool made = q.exec(script) && db.commit();
+    if (made)
+        return {};
+    const QString driver = (q.lastError().isValid() ? q.lastError() : db.lastError()).text().trimmed();
+    db.rollback();
+    return QStringLiteral("表を作れません（%1）。サーバーの管理者が data/sql/register-postgresql.sql を"
+                          "実行すると使えるようになります")
+        .arg(driver);
+}
+
+QString ServerPersonStorage::OpenBirthTimes(bool writable)
+{
+    auto present = [this] {
+        QSqlQuery q(Database());
+        q.prepare(QStringLiteral("SELECT count(*) FROM pg_catalog.pg_class WHERE relkind = 'r' "
+                                 "AND relnamespace = current_schema()::regnamespace AND relname IN (?, ?)"));
+        q.addBindValue(kTimeTable);
+        q.addBindValue(kDeletedTimeTable);
+        return q.exec() && q.next() && q.value(0).toInt() == 2;
+    };
+    const QString prefix = QStringLiteral("出生時刻と出生地は、名簿のサーバー %1 には記録できません。").arg(Location());
+    // A database made by an earlier version: the script, run again, adds them.
+    if (!present() && writable) {
+        if (const QString why = MakeTables(); !why.isEmpty())
+            return prefix + why + QStringLiteral("。");
     }
-    if (!db.commit())
-        return QStringLiteral("表を作れません（%1）").arg(db.lastError().text().trimmed());
+    if (!present())
+        return prefix + QStringLiteral("サーバーに出生時刻の表（%1）がありません。").arg(kTimeTable);
+    QSqlQuery q(Database());
+    if (!q.exec(QStringLiteral("SELECT has_table_privilege('%1', 'SELECT') AND has_table_privilege('%2', 'SELECT')")
+                    .arg(kTimeTable, kDeletedTimeTable)) ||
+        !q.next() || !q.value(0).toBool())
+        return prefix + QStringLiteral("ユーザー %1 には出生時刻の表を読む権限がありません。サーバーの管理者に確かめてください。")
+                            .arg(connection_.user);
     return {};
 }
 
@@ -392,18 +429,43 @@ PersonWrite ServerPersonStorage::Remove(const StoredPerson& asRead)
 {
     if (QString why; !Ready(&why))
         return PersonWrite::Refused(why);
-    QSqlQuery q(Database());
-    // One statement: the record leaves the register and joins the deleted
-    // ones together, or not at all.
-    q.prepare(QStringLiteral("WITH gone AS (DELETE FROM %1 WHERE id = ? AND version = ? RETURNING %2) "
-                             "INSERT INTO %3 (%2) SELECT %2 FROM gone")
-                  .arg(kTable, Columns(), kDeletedTable));
+    QSqlDatabase db = Database();
+    if (!db.transaction())
+        return Refused(db.lastError());
+    // The record joins the deleted ones, its exact time with it, then leaves
+    // the register (its time goes with it): while it is still as it was
+    // read, or not at all.
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 WHERE id = ? AND version = ? RETURNING %4")
+                  .arg(kDeletedTable, Columns(), kTable, QuotedName(kDeletedNumberColumn)));
     q.addBindValue(asRead.rowId);
     q.addBindValue(asRead.version);
     if (!q.exec())
-        return Refused(q.lastError());
-    if (q.numRowsAffected() != 1)
+        return Abandon(q.lastError());
+    if (!q.next()) {
+        db.rollback();
         return PersonWrite::StaleRecord();
+    }
+    const qint64 number = q.value(0).toLongLong();
+    if (birthTimesWhy_.isEmpty()) {
+        q.prepare(QStringLiteral("INSERT INTO %1 (%2, %3) SELECT ?, %3 FROM %4 WHERE person = ?")
+                      .arg(kDeletedTimeTable, QuotedName(kDeletedNumberColumn), BirthTimeColumns(), kTimeTable));
+        q.addBindValue(number);
+        q.addBindValue(asRead.rowId);
+        if (!q.exec())
+            return Abandon(q.lastError());
+    }
+    q.prepare(QStringLiteral("DELETE FROM %1 WHERE id = ? AND version = ?").arg(kTable));
+    q.addBindValue(asRead.rowId);
+    q.addBindValue(asRead.version);
+    if (!q.exec())
+        return Abandon(q.lastError());
+    if (q.numRowsAffected() != 1) {
+        db.rollback();
+        return PersonWrite::StaleRecord();
+    }
+    if (!db.commit())
+        return Abandon(db.lastError());
     return PersonWrite::Done(asRead.rowId);
 }
 
@@ -429,23 +491,54 @@ PersonWrite ServerPersonStorage::Restore(qint64 number)
 {
     if (QString why; !Ready(&why))
         return PersonWrite::Refused(why);
-    QSqlQuery q(Database());
-    q.prepare(QStringLiteral("WITH back AS (DELETE FROM %1 WHERE %2 = ? RETURNING %3) "
-                             "INSERT INTO %4 (%3) SELECT %3 FROM back RETURNING id, version")
-                  .arg(kDeletedTable, QuotedName(kDeletedNumberColumn), Columns(), kTable));
+    QSqlDatabase db = Database();
+    if (!db.transaction())
+        return Refused(db.lastError());
+    // Back at the end of the register with its exact time, and gone from the
+    // deleted ones (its kept time with it); a record another desk brought
+    // back meanwhile is not there any more.
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 WHERE %4 = ? RETURNING id, version")
+                  .arg(kTable, Columns(), kDeletedTable, QuotedName(kDeletedNumberColumn)));
     q.addBindValue(number);
     if (!q.exec())
-        return Refused(q.lastError());
-    if (!q.next())
+        return Abandon(q.lastError());
+    if (!q.next()) {
+        db.rollback();
         return PersonWrite::Refused(NoDeletedRecordText(number));
-    return PersonWrite::Done(q.value(0).toLongLong(), q.value(1).toLongLong());
+    }
+    const PersonWrite back = PersonWrite::Done(q.value(0).toLongLong(), q.value(1).toLongLong());
+    if (birthTimesWhy_.isEmpty()) {
+        q.prepare(QStringLiteral("INSERT INTO %1 (person, %2) SELECT ?, %2 FROM %3 WHERE %4 = ?")
+                      .arg(kTimeTable, BirthTimeColumns(), kDeletedTimeTable, QuotedName(kDeletedNumberColumn)));
+        q.addBindValue(back.rowId);
+        q.addBindValue(number);
+        if (!q.exec())
+            return Abandon(q.lastError());
+    }
+    q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(kDeletedTable, QuotedName(kDeletedNumberColumn)));
+    q.addBindValue(number);
+    if (!q.exec())
+        return Abandon(q.lastError());
+    if (q.numRowsAffected() != 1) {
+        db.rollback();
+        return PersonWrite::Refused(NoDeletedRecordText(number));
+    }
+    if (!db.commit())
+        return Abandon(db.lastError());
+    return back;
 }
 
 PersonWrite ServerPersonStorage::InsertAll(const std::vector<PersonValues>& records,
-                                           const std::function<void(int done)>& progress)
+                                           const std::function<void(int done)>& progress, const RecordBirthTimes& times)
 {
     if (QString why; !Ready(&why))
         return PersonWrite::Refused(why);
+    auto timeOf = [&](int n) { return size_t(n) < times.size() && times[size_t(n)] ? &*times[size_t(n)] : nullptr; };
+    const int total = int(records.size());
+    const bool anyTime = std::any_of(times.begin(), times.end(), [](const auto& t) { return t.has_value(); });
+    if (anyTime && !birthTimesWhy_.isEmpty())
+        return PersonWrite::Refused(birthTimesWhy_);
     QSqlDatabase db = Database();
     if (!db.transaction())
         return Refused(db.lastError());
@@ -456,31 +549,39 @@ PersonWrite ServerPersonStorage::InsertAll(const std::vector<PersonValues>& reco
             .arg(kTable, Columns(), QStringList(rows, row).join(QStringLiteral(", ")));
     };
     QSqlQuery full(db);
-    const int total = int(records.size());
     if (total >= kRowsPerInsert)
         full.prepare(statement(kRowsPerInsert));
+    // A record with an exact time goes in alone, its time with it.
+    QSqlQuery timed(db);
+    if (anyTime)
+        timed.prepare(QStringLiteral("WITH added AS (%1 RETURNING id) INSERT INTO %2 (person, %3) "
+                                     "SELECT id, ?, ?, ?, ?, ? FROM added")
+                          .arg(statement(1), kTimeTable, BirthTimeColumns()));
     for (int done = 0; done < total;) {
-        const int rows = std::min(kRowsPerInsert, total - done);
+        int rows = 0;
         QSqlQuery rest(db);
-        QSqlQuery& q = rows == kRowsPerInsert ? full : rest;
-        if (&q == &rest)
-            rest.prepare(statement(rows));
-        for (int r = 0; r < rows; ++r)
-            BindPersonValues(q, records[size_t(done + r)]);
-        if (!q.exec()) {
-            const QSqlError error = q.lastError();
-            db.rollback();
-            return Refused(error);
+        QSqlQuery* q = &timed;
+        if (const BirthTimeEntry* time = timeOf(done)) {
+            rows = 1;
+            BindPersonValues(timed, records[size_t(done)]);
+            BindBirthTimeEntry(timed, *time);
+        } else {
+            while (rows < kRowsPerInsert && done + rows < total && !timeOf(done + rows))
+                ++rows;
+            q = rows == kRowsPerInsert ? &full : &rest;
+            if (q == &rest)
+                rest.prepare(statement(rows));
+            for (int r = 0; r < rows; ++r)
+                BindPersonValues(*q, records[size_t(done + r)]);
         }
+        if (!q->exec())
+            return Abandon(q->lastError());
         done += rows;
         if (progress)
             progress(done);
     }
-    if (!db.commit()) {
-        const QSqlError error = db.lastError();
-        db.rollback();
-        return Refused(error);
-    }
+    if (!db.commit())
+        return Abandon(db.lastError());
     return PersonWrite::Done(-1);
 }
 
@@ -530,6 +631,73 @@ QString ServerPersonStorage::ExclusiveWorkHolder() const
     const QString address = q.value(2).toString().isEmpty() ? QStringLiteral("サーバー上のソケット") : q.value(2).toString();
     return QStringLiteral("%1（ユーザー %2、接続元 %3、%4 から、サーバーのプロセス %5）")
         .arg(program, q.value(1).toString(), address, q.value(3).toString(), q.value(4).toString());
+}
+
+std::optional<BirthTimeEntry> ServerPersonStorage::ReadBirthTime(qint64 rowId, QString* why)
+{
+    if (!birthTimesWhy_.isEmpty() || !Ready(why))
+        return std::nullopt;
+    QSqlQuery q(Database());
+    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE person = ?").arg(BirthTimeColumns(), kTimeTable));
+    q.addBindValue(rowId);
+    if (!q.exec()) {
+        *why = q.lastError().text().trimmed();
+        ConnectionLost();
+        return std::nullopt;
+    }
+    if (!q.next())
+        return std::nullopt;
+    return BirthTimeEntryAt(q, 0);
+}
+
+std::optional<std::unordered_map<qint64, BirthTimeEntry>> ServerPersonStorage::ReadBirthTimes(QString* why)
+{
+    std::unordered_map<qint64, BirthTimeEntry> entries;
+    if (!birthTimesWhy_.isEmpty())
+        return entries;
+    if (!Ready(why))
+        return std::nullopt;
+    QSqlQuery q(Database());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT person, %1 FROM %2").arg(BirthTimeColumns(), kTimeTable))) {
+        *why = q.lastError().text().trimmed();
+        ConnectionLost();
+        return std::nullopt;
+    }
+    while (q.next())
+        entries.emplace(q.value(0).toLongLong(), BirthTimeEntryAt(q, 1));
+    return entries;
+}
+
+PersonWrite ServerPersonStorage::WriteBirthTime(qint64 rowId, const BirthTimeEntry& entry)
+{
+    if (!birthTimesWhy_.isEmpty())
+        return PersonWrite::Refused(birthTimesWhy_);
+    if (QString why; !Ready(&why))
+        return PersonWrite::Refused(why);
+    QSqlQuery q(Database());
+    q.prepare(QStringLiteral("INSERT INTO %1 (person, %2) SELECT id, ?, ?, ?, ?, ? FROM %3 WHERE id = ? "
+                             "ON CONFLICT (person) DO UPDATE SET (%2) = (%4)")
+                  .arg(kTimeTable, BirthTimeColumns(), kTable, BirthTimeColumns(QStringLiteral("EXCLUDED."))));
+    BindBirthTimeEntry(q, entry);
+    q.addBindValue(rowId);
+    if (!q.exec())
+        return Refused(q.lastError());
+    return q.numRowsAffected() == 1 ? PersonWrite::Done(rowId) : PersonWrite::StaleRecord();
+}
+
+PersonWrite ServerPersonStorage::RemoveBirthTime(qint64 rowId)
+{
+    if (!birthTimesWhy_.isEmpty())
+        return PersonWrite::Done(rowId);  // nothing can be stored here, so nothing is
+    if (QString why; !Ready(&why))
+        return PersonWrite::Refused(why);
+    QSqlQuery q(Database());
+    q.prepare(QStringLiteral("DELETE FROM %1 WHERE person = ?").arg(kTimeTable));
+    q.addBindValue(rowId);
+    if (!q.exec())
+        return Refused(q.lastError());
+    return PersonWrite::Done(rowId);
 }
 
 }  // namespace zelvara

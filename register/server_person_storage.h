@@ -3,7 +3,8 @@
 // that a write must still find (no file lock). The tables are made on first
 // use from the same script an administrator can run (data/sql). A connection
 // lost while working is made again before the next statement; a read is then
-// repeated, a write is reported and left to the user to post again.
+// repeated, a write is reported and left to the user to post again. The
+// exact birth times are kept in two more tables beside them.
 #pragma once
 
 #include "pg_connection.h"
@@ -39,11 +40,15 @@ public:
     PersonWrite Remove(const StoredPerson& asRead) override;
     std::optional<std::vector<DeletedPerson>> Deleted(QString* why) override;
     PersonWrite Restore(qint64 number) override;
-    PersonWrite InsertAll(const std::vector<PersonValues>& records,
-                          const std::function<void(int done)>& progress) override;
+    PersonWrite InsertAll(const std::vector<PersonValues>& records, const std::function<void(int done)>& progress,
+                          const RecordBirthTimes& times) override;
     // An advisory lock on the register's table, held by this connection.
     ExclusiveWork TakeExclusiveWork() override;
     void ReleaseExclusiveWork() override;
+    std::optional<BirthTimeEntry> ReadBirthTime(qint64 rowId, QString* why) override;
+    std::optional<std::unordered_map<qint64, BirthTimeEntry>> ReadBirthTimes(QString* why) override;
+    PersonWrite WriteBirthTime(qint64 rowId, const BirthTimeEntry& entry) override;
+    PersonWrite RemoveBirthTime(qint64 rowId) override;
 
     // The script that makes the tables, as shipped in data/sql.
     static QString TableScript();
@@ -67,6 +72,12 @@ private:
     QString Describe(const QSqlError& error, bool lost) const;
     PersonWrite Refused(const QSqlError& error);
     QString ExclusiveWorkHolder() const;
+    // Rolls the open transaction back, then refuses with the error.
+    PersonWrite Abandon(QSqlError error);
+    // Empty when the exact birth times can be kept: their two tables are
+    // there (made now when missing and the register is writable) and the
+    // user may read them; else why not, in a sentence.
+    QString OpenBirthTimes(bool writable);
 
     PgConnection connection_;
     QString name_;
@@ -74,6 +85,7 @@ private:
     bool lost_ = false;
     std::function<std::optional<QString>(const QString&)> askPassword_;
     std::unordered_map<qint64, StoredPerson> cache_;  // every record read so far, by number
+    QString birthTimesWhy_;  // why exact birth times cannot be kept here; empty when they can
 };
 
 }  // namespace zelvara

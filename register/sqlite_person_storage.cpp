@@ -1,5 +1,6 @@
 #include "sqlite_person_storage.h"
 
+#include "birth_time_sql.h"
 #include "context.h"
 #include "person_values.h"
 #include "sqlite_connection.h"
@@ -8,6 +9,8 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <algorithm>
 
 namespace zelvara {
 namespace {
@@ -199,10 +202,13 @@ PersonWrite SqlitePersonStorage::Remove(const StoredPerson& asRead)
         BindPersonValues(q, asRead.values);
     }
     PersonWrite result = PersonWrite::Done(asRead.rowId);
+    QSqlError timeError;
     if (!ok || !q.exec()) {
         result = PersonWrite::Refused(Describe(q.lastError()));
     } else if (q.numRowsAffected() != 1) {
         result = PersonWrite::StaleRecord();
+    } else if (!KeepDeletedBirthTime(db, asRead.rowId, q.lastInsertId().toLongLong(), &timeError)) {
+        result = PersonWrite::Refused(Describe(timeError));
     } else {
         result = FinishMove(q, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(kTable), asRead.rowId, result);
     }
@@ -248,13 +254,16 @@ PersonWrite SqlitePersonStorage::Restore(qint64 number)
                   .arg(kTable, ColumnList(), kDeletedTable, QuotedName(kDeletedNumberColumn)));
     q.addBindValue(number);
     PersonWrite result;
+    QSqlError timeError;
     if (!q.exec()) {
         result = PersonWrite::Refused(Describe(q.lastError()));
     } else if (q.numRowsAffected() != 1) {
         result = PersonWrite::Refused(NoDeletedRecordText(number));
+    } else if (const qint64 rowId = q.lastInsertId().toLongLong(); !BringBackBirthTime(db, number, rowId, &timeError)) {
+        result = PersonWrite::Refused(Describe(timeError));
     } else {
         result = FinishMove(q, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(kDeletedTable, QuotedName(kDeletedNumberColumn)),
-                            number, PersonWrite::Done(q.lastInsertId().toLongLong()));
+                            number, PersonWrite::Done(rowId));
     }
     if (!result.Ok())
         db.rollback();
@@ -262,13 +271,85 @@ PersonWrite SqlitePersonStorage::Restore(qint64 number)
 }
 
 PersonWrite SqlitePersonStorage::InsertAll(const std::vector<PersonValues>& records,
-                                           const std::function<void(int done)>& progress)
+                                           const std::function<void(int done)>& progress, const RecordBirthTimes& times)
 {
     QList<QStringList> rows;
     rows.reserve(qsizetype(records.size()));
     for (const PersonValues& r : records)
         rows << PersonValuesToList(r);
-    return Written(store_.InsertRows(PersonColumns(), rows, progress));
+    const bool anyTime = std::any_of(times.begin(), times.end(), [](const auto& t) { return t.has_value(); });
+    if (!anyTime)
+        return Written(store_.InsertRows(PersonColumns(), rows, progress));
+    // The records in runs, each ending at a record with a time, so that the
+    // last row of a run is the one the time belongs to.
+    QSqlDatabase db = store_.Database();
+    QSqlError error;
+    if (!store_.Begin())
+        return PersonWrite::Refused(Describe(db.lastError()));
+    if (!CreateSqliteBirthTimeTables(db, &error)) {
+        store_.Rollback();
+        return PersonWrite::Refused(Describe(error));
+    }
+    qsizetype start = 0;
+    for (qsizetype n = 0; n < rows.size(); ++n) {
+        const bool timed = size_t(n) < times.size() && times[size_t(n)];
+        if (!timed && n + 1 < rows.size())
+            continue;
+        const StoreWrite w = store_.InsertRows(PersonColumns(), rows.mid(start, n + 1 - start));
+        bool found = true;
+        if (!w.ok || (timed && !WriteSqliteBirthTime(db, w.rowId, *times[size_t(n)], &found, &error)) || !found) {
+            store_.Rollback();
+            return w.ok ? PersonWrite::Refused(Describe(error)) : Written(w);
+        }
+        if (progress && (n + 1) / 1000 > start / 1000)  // every thousand records, as without times
+            progress(int(n + 1));
+        start = n + 1;
+    }
+    const StoreWrite done = store_.Commit();
+    if (progress)
+        progress(int(rows.size()));
+    return done.ok ? PersonWrite::Done(-1) : Written(done);
+}
+
+std::optional<BirthTimeEntry> SqlitePersonStorage::ReadBirthTime(qint64 rowId, QString*)
+{
+    return ReadSqliteBirthTime(store_.Database(), rowId);
+}
+
+std::optional<std::unordered_map<qint64, BirthTimeEntry>> SqlitePersonStorage::ReadBirthTimes(QString* why)
+{
+    return ReadSqliteBirthTimes(store_.Database(), why);
+}
+
+PersonWrite SqlitePersonStorage::WriteBirthTime(qint64 rowId, const BirthTimeEntry& entry)
+{
+    QSqlDatabase db = store_.Database();
+    QSqlError error;
+    bool found = false;
+    if (!db.transaction())
+        return PersonWrite::Refused(Describe(db.lastError()));
+    if (!CreateSqliteBirthTimeTables(db, &error) || !WriteSqliteBirthTime(db, rowId, entry, &found, &error)) {
+        db.rollback();
+        return PersonWrite::Refused(Describe(error));
+    }
+    if (!found) {
+        db.rollback();
+        return PersonWrite::StaleRecord();
+    }
+    if (!db.commit()) {
+        const PersonWrite refused = PersonWrite::Refused(Describe(db.lastError()));
+        db.rollback();
+        return refused;
+    }
+    return PersonWrite::Done(rowId);
+}
+
+PersonWrite SqlitePersonStorage::RemoveBirthTime(qint64 rowId)
+{
+    QSqlError error;
+    if (!RemoveSqliteBirthTime(store_.Database(), rowId, &error))
+        return PersonWrite::Refused(Describe(error));
+    return PersonWrite::Done(rowId);
 }
 
 }  // namespace zelvara

@@ -36,8 +36,12 @@ public:
     PersonWrite Remove(const StoredPerson& asRead) override;
     std::optional<std::vector<DeletedPerson>> Deleted(QString* why) override;
     PersonWrite Restore(qint64 number) override;
-    PersonWrite InsertAll(const std::vector<PersonValues>& records,
-                          const std::function<void(int done)>& progress) override;
+    PersonWrite InsertAll(const std::vector<PersonValues>& records, const std::function<void(int done)>& progress,
+                          const RecordBirthTimes& times) override;
+    std::optional<BirthTimeEntry> ReadBirthTime(qint64 rowId, QString* why) override;
+    std::optional<std::unordered_map<qint64, BirthTimeEntry>> ReadBirthTimes(QString* why) override;
+    PersonWrite WriteBirthTime(qint64 rowId, const BirthTimeEntry& entry) override;
+    PersonWrite RemoveBirthTime(qint64 rowId) override;
 
 private:
     void Report(const QString& text) const;

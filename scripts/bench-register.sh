@@ -46,6 +46,13 @@ seconds "export $count records (UTF-8)" "$cli" register export --csv "$home/out.
 seconds "export $count records (Shift-JIS)" "$cli" register export --csv "$home/out-sjis.csv" --encoding cp932 --home "$home"
 seconds "import again (all duplicates)" "$cli" register import --csv "$home/out.csv" --home "$home"
 
+# The same records, every other one with an exact birth time and place.
+awk -F'\r' 'NR == 1 { print $1 ",出生時刻,出生地,経度,タイムゾーン,補正\r"; next }
+             { print $1 (NR % 2 ? ",,,,,\r" : ",10:40,北海道 札幌市,141.3472,,mean\r") }' "$home/in.csv" > "$home/timed.csv"
+mkdir "$home/timed"
+seconds "import $count, half with exact times" "$cli" register import --csv "$home/timed.csv" --home "$home/timed"
+seconds "export $count, half with exact times" "$cli" register export --csv "$home/timed-out.csv" --home "$home/timed"
+
 writer="$build/bin/paradox_bench_writer"
 if [ -x "$writer" ]; then
   "$writer" "$home/nam_data_old.db" "$count"

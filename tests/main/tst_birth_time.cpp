@@ -190,6 +190,25 @@ private slots:
         QCOMPARE(w_->Persons().Value(kFieldTime), QStringLiteral("07:00-09:00"));
     }
 
+    // 削除 then 元に戻す: the person comes back with the time, its mark and
+    // the hour box showing the time's period.
+    void undeletedPersonKeepsTheTime()
+    {
+        Start({{"試験", "1980", "3", "15", "07:00-09:00", "男"}, {"別人", "1981", "4", "16", "09:00-11:00", "女"}});
+        EnterTime("08:50", QStringLiteral("北海道 札幌市"));
+        const std::optional<BirthTimeEntry> entry = Stored();
+        QVERIFY(entry);
+        PersonTable& t = w_->Persons();
+        QVERIFY(t.Delete());
+        QCOMPARE(t.Value(kFieldName), QStringLiteral("別人"));
+        QVERIFY(!Stored());
+        QVERIFY(t.Undelete(t.DeletedRecords().at(0).number));
+        QCOMPARE(t.Value(kFieldName), QStringLiteral("試験"));
+        QCOMPARE(Stored(), entry);
+        QVERIFY(!Find<QLabel>("birthTimeMark")->isHidden());
+        QVERIFY(!Find<QComboBox>("inTime")->isEnabled());
+    }
+
     // A register opened read-only: the dialog says it cannot store and stores nothing.
     void readOnlyRegisterCannotStore()
     {

@@ -2,8 +2,10 @@
 // program (its main window, offscreen, in this process) and zelvara-cli or a
 // second desk in other processes. The data page says which register is open,
 // a cast chart is written back to the server, records another program adds
-// appear, a record another desk changed is not written over, and a register
-// moves from this computer to the server and back through the command line.
+// appear, a record another desk changed is not written over, exact times are
+// kept there too, and a register moves from this computer to the server and
+// back through the command line.
+#include "birth_time_table.h"
 #include "main_window.h"
 #include "person_fields.h"
 #include "pg_connection.h"
@@ -27,6 +29,9 @@ struct CliRun {
     int code = -1;
     QString out, err;
 };
+
+const BirthTimeEntry kNewYork{QStringLiteral("10:40"), QStringLiteral("ニューヨーク（New York, United States of America）"),
+                              -74.00597, QStringLiteral("America/New_York"), TimeCorrection::kTrue};
 
 CliRun RunCli(const QStringList& args)
 {
@@ -146,6 +151,31 @@ TEST_F(ServerDesktop, TheDesktopProgramAndTheCommandLineShareOneRegister)
               QStringLiteral("甲子 7"));
 }
 
+// The exact time on a server register: stored for the current person, shown
+// by the data page's mark, and back with the person after 削除 and 元に戻す.
+TEST_F(ServerDesktop, AnExactTimeIsKeptOnTheServerThroughDeleteAndUndelete)
+{
+    TMainForm1& w = Start();
+    PersonTable& persons = w.Persons();
+    ASSERT_TRUE(persons.IsWritable()) << persons.Unavailability().toStdString();
+    persons.Append();
+    const QStringList values{"甲", "1972", "11", "3", "09:00-11:00", "女"};
+    for (int i = 0; i < values.size(); ++i)
+        persons.SetValue(i, values[i]);
+    ASSERT_TRUE(persons.Post()) << sink_.Last().toStdString();
+    QString why;
+    BirthTimeTable* times = w.BirthTimes().Table(&why);
+    ASSERT_TRUE(times) << why.toStdString();
+    ASSERT_EQ(times->Write(w.BirthTimes().CurrentPerson(), kNewYork), QString());
+    w.ShowBirthTimeMark();
+    EXPECT_FALSE(w.findChild<QLabel*>(QStringLiteral("birthTimeMark"))->isHidden());
+
+    ASSERT_TRUE(persons.Delete());
+    EXPECT_FALSE(w.BirthTimes().CurrentEntry());
+    ASSERT_TRUE(persons.Undelete(persons.DeletedRecords().at(0).number)) << sink_.Last().toStdString();
+    EXPECT_EQ(w.BirthTimes().CurrentEntry(), std::optional(kNewYork));
+}
+
 TEST_F(ServerDesktop, ChoosingTheServerInTheSettingsReopensTheRegisterThere)
 {
     TMainForm1& w = Start(false);
@@ -210,6 +240,10 @@ TEST_F(ServerDesktop, ARegisterMovesFromThisComputerToTheServerAndBack)
             local.SetValue(PalaceFieldIndex(1), QStringLiteral("紫微"));
             ASSERT_TRUE(local.Post()) << sink.Last().toStdString();
         }
+        // The second one with an exact time abroad, which travels too.
+        BirthTimeTable times;
+        ASSERT_EQ(times.Open(local.FilePath(), true), QString());
+        ASSERT_EQ(times.Write(local.Record(1).rowId, kNewYork), QString());
     }
     const QString fromHere = home_.filePath("here.csv");
     const QString fromServer = home_.filePath("server.csv");
@@ -221,8 +255,11 @@ TEST_F(ServerDesktop, ARegisterMovesFromThisComputerToTheServerAndBack)
     ASSERT_EQ(back.code, 0) << back.err.toStdString();
     QFile a(fromHere), b(fromServer);
     ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
-    EXPECT_EQ(a.readAll(), b.readAll());
+    const QByteArray here = a.readAll();
+    EXPECT_TRUE(here.contains("America/New_York")) << here.toStdString();
+    EXPECT_EQ(here, b.readAll());
     EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM nam_data")), QStringLiteral("2"));
+    EXPECT_EQ(Sql(QStringLiteral("SELECT clock_time || ' ' || zone FROM birth_time")), QStringLiteral("10:40 America/New_York"));
 
     // Importing the same file again adds nothing: every record is already there.
     const CliRun again = RunCli(Cli({"register", "import", "--csv", fromHere}));

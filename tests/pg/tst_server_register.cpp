@@ -1,8 +1,10 @@
 // The register on a PostgreSQL server behaves as the file does — browse, find,
-// filter, append, post, delete and bring back, the chart's write-back — and
+// filter, append, post, delete and bring back, the chart's write-back, the
+// exact birth times kept beside the records — and
 // several desks share it safely: a post against a record another desk changed
 // or deleted is refused and names what changed, a server that goes away loses
 // no edit, a wrong password is refused. Every test talks to a real server.
+#include "birth_time_table.h"
 #include "person_table.h"
 #include "person_table_store.h"
 #include "pg_connection.h"
@@ -133,6 +135,119 @@ TEST_F(ServerRegister, BehavesAsTheRegisterFileDoes)
     Desk other(Uri());
     EXPECT_EQ(other.Names(), (QStringList{QStringLiteral("山田花子"), QStringLiteral("山本太郎"), QStringLiteral("佐藤～一")}));
     EXPECT_EQ(other.table.Record(0).values[PalaceFieldIndex(1)], QStringLiteral("天機"));
+}
+
+const BirthTimeEntry kNewYork{QStringLiteral("10:40"), QStringLiteral("ニューヨーク（New York, United States of America）"),
+                              -74.00597, QStringLiteral("America/New_York"), TimeCorrection::kTrue};
+const BirthTimeEntry kSapporo{QStringLiteral("05:50"), QStringLiteral("北海道 札幌市"), 141.3472, {}, std::nullopt};
+
+TEST_F(ServerRegister, ExactTimesAreKeptAndComeBackWithADeletedRecord)
+{
+    Desk desk(Uri());
+    desk.Add(QStringLiteral("山田花子"), QStringLiteral("1972"));
+    desk.Add(QStringLiteral("山本太郎"), QStringLiteral("1970"));
+    BirthTimeTable times;
+    times.Attach(desk.table);
+    const qint64 hanako = desk.table.Record(0).rowId;
+    ASSERT_EQ(times.Write(hanako, kNewYork).toStdString(), "");  // as text, so that a refusal reads
+    EXPECT_EQ(times.Read(hanako), std::optional(kNewYork));
+    ASSERT_EQ(times.Write(hanako, kSapporo).toStdString(), "");  // replaced
+    EXPECT_EQ(times.Read(hanako), std::optional(kSapporo));
+    ASSERT_EQ(times.Write(hanako, kNewYork), QString());
+    EXPECT_FALSE(times.Read(desk.table.Record(1).rowId));
+    EXPECT_TRUE(times.Write(999, kSapporo).contains(QStringLiteral("名簿にありません")));
+    BirthTimeEntry bad = kSapporo;
+    bad.clockTime = QStringLiteral("25:00");
+    EXPECT_TRUE(times.Write(hanako, bad).contains(QStringLiteral("時刻として読めません")));
+
+    // Another desk reads the same time.
+    Desk other(Uri());
+    BirthTimeTable otherTimes;
+    otherTimes.Attach(other.table);
+    EXPECT_EQ(otherTimes.Read(hanako), std::optional(kNewYork));
+
+    // Deleted: the time waits with the record and comes back with it.
+    ASSERT_TRUE(desk.table.First());
+    ASSERT_TRUE(desk.table.Delete());
+    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM birth_time")), QStringLiteral("0"));
+    EXPECT_EQ(Sql(QStringLiteral("SELECT clock_time FROM birth_time_deleted")), QStringLiteral("10:40"));
+    const auto deleted = desk.table.DeletedRecords();
+    ASSERT_EQ(deleted.size(), size_t(1));
+    ASSERT_TRUE(desk.table.Undelete(deleted[0].number)) << desk.sink.Last().toStdString();
+    const qint64 back = desk.table.Record(desk.table.CurrentRow()).rowId;
+    EXPECT_NE(back, hanako);
+    EXPECT_EQ(times.Read(back), std::optional(kNewYork));
+    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM birth_time_deleted")), QStringLiteral("0"));
+
+    // A record deleted at another desk takes its time along (nothing left behind).
+    Sql(QStringLiteral("DELETE FROM nam_data WHERE id = %1").arg(back));
+    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM birth_time")), QStringLiteral("0"));
+
+    // Records appended together, each with its own time or none, all or nothing.
+    QString why;
+    PersonValues a, b;
+    a[kFieldName] = QStringLiteral("甲");
+    b[kFieldName] = QStringLiteral("乙");
+    ASSERT_TRUE(desk.table.AppendRecords({a, b, a}, &why, {}, {kSapporo, std::nullopt, kNewYork})) << why.toStdString();
+    RecordBirthTimes read;
+    ASSERT_TRUE(desk.table.ReadAllRecords(&why, &read)) << why.toStdString();
+    EXPECT_EQ(read, (RecordBirthTimes{std::nullopt, kSapporo, std::nullopt, kNewYork}));
+    ASSERT_EQ(times.Remove(desk.table.Record(desk.table.RecordCount() - 1).rowId), QString());
+    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM birth_time")), QStringLiteral("1"));
+}
+
+// A database made by an earlier version has no tables of exact times: a desk
+// that may write makes them; where it cannot (the administrator owns the
+// tables), the register still opens and only the exact time is refused.
+TEST_F(ServerRegister, ADatabaseOfAnEarlierVersionGainsTheExactTimeTables)
+{
+    {
+        Desk first(Uri());
+        first.Add(QStringLiteral("山田花子"), QStringLiteral("1972"));
+        first.Add(QStringLiteral("山本太郎"), QStringLiteral("1970"));
+        ASSERT_TRUE(first.table.Delete());
+    }
+    Sql(QStringLiteral("DROP TABLE birth_time_deleted, birth_time"));
+    {
+        RecordingSink sink;
+        PersonTable reader(sink);
+        ASSERT_TRUE(reader.OpenServer(Connection(Uri()), PersonTable::OpenMode::ReadOnly)) << reader.Unavailability().toStdString();
+        BirthTimeTable times;
+        times.Attach(reader);
+        EXPECT_FALSE(times.Read(reader.Record(0).rowId));
+        EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM pg_tables WHERE tablename LIKE 'birth_time%'")), QStringLiteral("0"));
+    }
+    Desk desk(Uri());
+    ASSERT_TRUE(desk.table.IsWritable()) << desk.table.Unavailability().toStdString();
+    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM pg_tables WHERE tablename LIKE 'birth_time%'")), QStringLiteral("2"));
+    BirthTimeTable times;
+    times.Attach(desk.table);
+    ASSERT_EQ(times.Write(desk.table.Record(0).rowId, kSapporo), QString());
+    // The record deleted by the earlier version comes back, without a time.
+    const auto deleted = desk.table.DeletedRecords();
+    ASSERT_EQ(deleted.size(), size_t(1));
+    ASSERT_TRUE(desk.table.Undelete(deleted[0].number)) << desk.sink.Last().toStdString();
+    EXPECT_FALSE(times.Read(desk.table.Record(desk.table.CurrentRow()).rowId));
+    EXPECT_EQ(times.Read(desk.table.Record(0).rowId), std::optional(kSapporo));
+}
+
+TEST_F(ServerRegister, WithoutRightsOnTheExactTimesTheRegisterStillWorks)
+{
+    Sql(ServerPersonStorage::TableScript());  // as the administrator, who owns the tables
+    Sql(QStringLiteral("DROP TABLE birth_time_deleted, birth_time; "
+                       "GRANT SELECT, INSERT, UPDATE, DELETE ON nam_data, nam_data_deleted TO zelvara; "
+                       "GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO zelvara"));
+    Desk desk(Uri());
+    ASSERT_TRUE(desk.table.IsWritable()) << desk.table.Unavailability().toStdString();
+    desk.Add(QStringLiteral("山田花子"), QStringLiteral("1972"));
+    BirthTimeTable times;
+    times.Attach(desk.table);
+    const QString refused = times.Write(desk.table.Record(0).rowId, kSapporo);
+    EXPECT_TRUE(refused.contains(QStringLiteral("出生時刻と出生地は、名簿のサーバー"))) << refused.toStdString();
+    EXPECT_TRUE(refused.contains(QStringLiteral("register-postgresql.sql"))) << refused.toStdString();
+    ASSERT_TRUE(desk.table.Delete());
+    ASSERT_TRUE(desk.table.Undelete(desk.table.DeletedRecords().at(0).number));
+    EXPECT_EQ(desk.Names(), QStringList{QStringLiteral("山田花子")});
 }
 
 TEST_F(ServerRegister, TwoDesksEditingOneRecordNeverOverwriteEachOther)

@@ -1,9 +1,10 @@
 // The companion table of exact birth times: entries checked before they are
-// stored, kept by the person's row in the register's own file, gone with the
-// person, never inherited by a row number used again, and the register's
-// own table left as it was.
+// stored, kept by the person's row in the register's own file, kept with a
+// deleted person and back with the person, never inherited by a row number
+// used again, and the register's own table left as it was.
 #include "birth_time_table.h"
 #include "person_table.h"
+#include "recording_sink.h"
 #include "sqlite_connection.h"
 
 #include <QSqlDatabase>
@@ -194,6 +195,65 @@ private slots:
         QVERIFY(table.Write(3, tokyoZone).contains(QStringLiteral("の外")));
         QCOMPARE(table.Write(3, tokyoZone, true), QString());
         QVERIFY(table.Read(3)->zone.isEmpty());  // Japan's zone is stored as none
+    }
+
+    // 削除 keeps the person's time with the deleted record, in the same
+    // transaction; 元に戻す brings it back under the person's new row. A
+    // record deleted before the file had any exact time comes back without
+    // one, and the next person on a reused row number gets none.
+    void deleteAndUndeleteKeepTheTime()
+    {
+        QTemporaryDir dir;
+        RecordingSink sink;
+        PersonTable persons(sink);
+        QVERIFY(persons.Open(dir.path()));
+        auto add = [&](const QString& name) {
+            persons.Append();
+            const QStringList fields{name, QStringLiteral("1965"), QStringLiteral("4"), QStringLiteral("12"),
+                                     QStringLiteral("05:00-07:00"), QStringLiteral("女")};
+            for (int i = 0; i < fields.size(); ++i)
+                persons.SetValue(i, fields[i]);
+            QVERIFY2(persons.Post(), qPrintable(sink.Last()));
+        };
+        for (const char* name : {"一郎", "花子", "次郎", "三郎"})
+            add(QString::fromUtf8(name));
+        // 三郎 is deleted before any time is stored: the file has no table of them yet.
+        QVERIFY(persons.Delete());
+        QCOMPARE(persons.RecordCount(), 3);
+        const qint64 earlyNumber = persons.DeletedRecords().front().number;
+
+        BirthTimeTable table;
+        QCOMPARE(table.Open(persons.FilePath(), true), QString());
+        const qint64 hanako = persons.Record(1).rowId;
+        const qint64 jiro = persons.Record(2).rowId;
+        QCOMPARE(table.Write(hanako, kSapporo), QString());
+        QCOMPARE(table.Write(jiro, kSapporo), QString());
+
+        QVERIFY(persons.CurrentRow() == 2 || persons.MoveTo(2));
+        QVERIFY(persons.Delete());  // 次郎, the last row: its number is used again
+        QVERIFY(!table.Read(jiro));
+        add(QStringLiteral("四郎"));
+        QCOMPARE(persons.Record(2).rowId, jiro);
+        QVERIFY(!table.Read(jiro));
+
+        QVERIFY(persons.CurrentRow() == 1 || persons.MoveTo(1));
+        QVERIFY(persons.Delete());  // 花子
+        QVERIFY(!table.Read(hanako));
+        const std::vector<DeletedPerson> deleted = persons.DeletedRecords();
+        QCOMPARE(deleted.size(), size_t(3));
+        QCOMPARE(deleted[0].values[kFieldName], QStringLiteral("花子"));
+        QCOMPARE(deleted[1].values[kFieldName], QStringLiteral("次郎"));
+
+        QVERIFY(persons.Undelete(deleted[0].number));
+        QCOMPARE(persons.Value(kFieldName), QStringLiteral("花子"));
+        QCOMPARE(table.Read(persons.Record(persons.CurrentRow()).rowId), std::optional(kSapporo));
+        QVERIFY(persons.Undelete(deleted[1].number));
+        QCOMPARE(table.Read(persons.Record(persons.CurrentRow()).rowId), std::optional(kSapporo));
+        QVERIFY(persons.Undelete(earlyNumber));
+        QCOMPARE(persons.Value(kFieldName), QStringLiteral("三郎"));
+        QVERIFY(!table.Read(persons.Record(persons.CurrentRow()).rowId));
+        QCOMPARE(table.Read(jiro), std::nullopt);  // 四郎 still has none
+        QVERIFY(persons.DeletedRecords().empty());
     }
 
     void registerWithoutItsTableIsRefused()

@@ -1,6 +1,7 @@
 // zelvara-cli register export|import: the real program on a fresh program
 // folder — exit codes, messages naming file and line, the register unchanged
 // after any refusal, and the lock.
+#include "birth_time_table.h"
 #include "person_table.h"
 #include "register_test_support.h"
 #include "recording_sink.h"
@@ -85,6 +86,57 @@ private slots:
         // Importing the same file again adds nothing.
         const Run twice = Cli(other.path(), {"import", "--csv", csv});
         QVERIFY2(twice.out.contains(QStringLiteral("すでにある 3 件")), qPrintable(twice.out));
+    }
+
+    // Exact birth times go out in their five columns and come back in; a bad
+    // one refuses the import (exit 1) naming the line, and nothing is written.
+    void exactTimesTravelWithTheRecords()
+    {
+        const BirthTimeEntry newYork{QStringLiteral("10:40"), QStringLiteral("ニューヨーク（New York, United States of America）"),
+                                     -74.00597, QStringLiteral("America/New_York"), TimeCorrection::kTrue};
+        {
+            RecordingSink sink;
+            PersonTable t(sink);
+            QVERIFY(t.Open(dir_->path()));
+            BirthTimeTable times;
+            times.Attach(t);
+            QCOMPARE(times.Write(t.Record(1).rowId, newYork), QString());
+        }
+        const QString csv = dir_->filePath("out.csv");
+        const Run out = Cli(dir_->path(), {"export", "--csv", csv});
+        QVERIFY2(out.code == 0, qPrintable(out.err));
+        const QString text = QString::fromUtf8(Read(csv));
+        QVERIFY(text.contains(QStringLiteral(",hukutoku,出生時刻,出生地,経度,タイムゾーン,補正\r\n")));
+        QVERIFY2(text.contains(QStringLiteral(",10:40,\"ニューヨーク（New York, United States of America）\",-74.00597,"
+                                              "America/New_York,true\r\n")),
+                 qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral(",,,,,\r\n")));  // a record without a time
+
+        QTemporaryDir other;
+        const Run in = Cli(other.path(), {"import", "--csv", csv});
+        QVERIFY2(in.code == 0, qPrintable(in.err));
+        {
+            RecordingSink sink;
+            PersonTable t(sink);
+            QVERIFY(t.Open(other.path(), PersonTable::OpenMode::ReadOnly));
+            RecordBirthTimes times;
+            QString why;
+            QVERIFY(t.ReadAllRecords(&why, &times));
+            QCOMPARE(times, (RecordBirthTimes{std::nullopt, newYork, std::nullopt}));
+        }
+
+        QTemporaryDir third;
+        const QString bad = dir_->filePath("bad.csv");
+        Write(bad, QStringLiteral("氏名,生まれた年,生まれた月,生まれた日,生まれた時刻,性別,出生時刻,経度\r\n"
+                                  "甲,1972,11,3,09:00-11:00,男,10:40,139.7\r\n乙,1972,11,3,09:00-11:00,男,10:40,東経\r\n")
+                       .toUtf8());
+        const Run refused = Cli(third.path(), {"import", "--csv", bad});
+        QCOMPARE(refused.code, 1);
+        QVERIFY2(refused.err.contains(QStringLiteral("の 3 行目: 経度「東経」")), qPrintable(refused.err));
+        RecordingSink sink;
+        PersonTable t(sink);
+        QVERIFY(t.Open(third.path(), PersonTable::OpenMode::ReadOnly) || !t.IsOpen());
+        QCOMPARE(t.RecordCount(), 0);
     }
 
     void badInputLeavesTheRegisterUnchanged_data()

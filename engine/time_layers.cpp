@@ -1,6 +1,8 @@
 #include "time_layers.h"
 
+#include "conversion.h"
 #include "palaces.h"
+#include "solar_time.h"
 #include "stars.h"
 
 namespace zelvara {
@@ -19,6 +21,8 @@ std::string_view LayerPrefix(LayerKind kind) {
     case LayerKind::Decade: return "限";
     case LayerKind::Year: return "年";
     case LayerKind::Month: return "月";
+    case LayerKind::Day: return "日";
+    case LayerKind::Hour: return "時";
     case LayerKind::Birth: break;
     }
     return "";
@@ -43,8 +47,9 @@ TimeLayer LayerOn(const Tmandata& man, LayerKind kind, int lifeBranch, int stem)
     return layer;
 }
 
-std::string PillarText(int stem, int branch) {
-    return std::string(kStemNames[stem]) + std::string(kBranchNames[branch]);
+// 2027年4月15日
+std::string CivilDayText(const CivilDate& date) {
+    return std::to_string(date.year) + "年" + std::to_string(date.month) + "月" + std::to_string(date.day) + "日";
 }
 
 }  // namespace
@@ -60,6 +65,17 @@ int BranchStem(int yearStem, int branch) {
     if (tiger == 0 || branch < 1 || branch > kBranches) return 0;
     const int stepsFromTiger = WrapBranch(branch - kTiger + 1) - 1;  // 寅 0 … 丑 11
     return WrapStem(tiger + stepsFromTiger);
+}
+
+int HourStem(int dayStem, int hourBranch) {
+    if (dayStem < 1 || dayStem > kStems || hourBranch < 1 || hourBranch > kBranches) return 0;
+    // 甲 → 甲子, 乙 → 丙子, 丙 → 戊子, 丁 → 庚子, 戊 → 壬子, and again from 己.
+    return WrapStem(2 * dayStem - 1 + hourBranch - 1);
+}
+
+int HourBranchOfClock(int clockHour) {
+    if (clockHour < 0 || clockHour > 23) return 0;
+    return HourIndexOfMinute(clockHour * 60) + 1;
 }
 
 int YearStemOf(int year) { return WrapStem(year - 3); }
@@ -142,15 +158,61 @@ int DoukunBranch(const Tmandata& man, int year) {
     return WrapBranch(YearBranchOf(year) - (man.lunarMonth - 1) + (man.branches.hour - 1));
 }
 
-std::optional<TimeLayer> MonthLayer(const Tmandata& man, int year, int lunarMonth) {
-    if (year < 1 || lunarMonth < 1 || lunarMonth > 12 || !ChartIsPlaced(man)) return std::nullopt;
+namespace {
+
+// The branch of the month layer's 命: month M stands M − 1 branches on from
+// the 斗君. 0 when the chart or the month does not allow it.
+int MonthLifeBranch(const Tmandata& man, int year, int lunarMonth) {
+    if (year < 1 || lunarMonth < 1 || lunarMonth > 12 || !ChartIsPlaced(man)) return 0;
     const int doukun = DoukunBranch(man, year);
-    if (doukun == 0) return std::nullopt;
+    return doukun == 0 ? 0 : WrapBranch(doukun + lunarMonth - 1);
+}
+
+// The branch of the day layer's 命: the 1st of the lunar month stands on the
+// month's palace, each later day one branch on.
+int DayLifeBranch(const Tmandata& man, const CalendarDay& day) {
+    if (day.lunarDay < 1 || day.lunarDay > 30 || day.dayStem < 1 || day.dayStem > kStems) return 0;
+    const int month = MonthLifeBranch(man, day.lunarYear, day.lunarMonth);
+    return month == 0 ? 0 : WrapBranch(month + day.lunarDay - 1);
+}
+
+void SetDay(TimeLayer& layer, const CalendarDay& day) {
+    layer.year = day.lunarYear;
+    layer.month = day.lunarMonth;
+    layer.day = day.lunarDay;
+    layer.leapMonth = day.leapMonth;
+    layer.date = day.date;
+}
+
+}  // namespace
+
+std::optional<TimeLayer> MonthLayer(const Tmandata& man, int year, int lunarMonth) {
+    const int lifeBranch = MonthLifeBranch(man, year, lunarMonth);
+    if (lifeBranch == 0) return std::nullopt;
     const int monthStem = WrapStem(TigerStem(YearStemOf(year)) + lunarMonth - 1);
-    TimeLayer layer = LayerOn(man, LayerKind::Month, WrapBranch(doukun + lunarMonth - 1), monthStem);
+    TimeLayer layer = LayerOn(man, LayerKind::Month, lifeBranch, monthStem);
     layer.year = year;
     layer.month = lunarMonth;
     layer.branch = WrapBranch(kTiger + lunarMonth - 1);
+    return layer;
+}
+
+std::optional<TimeLayer> DayLayer(const Tmandata& man, const CalendarDay& day) {
+    const int lifeBranch = DayLifeBranch(man, day);
+    if (lifeBranch == 0) return std::nullopt;
+    TimeLayer layer = LayerOn(man, LayerKind::Day, lifeBranch, day.dayStem);
+    SetDay(layer, day);
+    layer.branch = day.dayBranch;
+    return layer;
+}
+
+std::optional<TimeLayer> HourLayer(const Tmandata& man, const CalendarDay& day, int hourBranch) {
+    const int dayBranch = DayLifeBranch(man, day);
+    if (dayBranch == 0 || hourBranch < 1 || hourBranch > kBranches) return std::nullopt;
+    // The day's palace is the 子 hour's.
+    TimeLayer layer = LayerOn(man, LayerKind::Hour, WrapBranch(dayBranch + hourBranch - 1), HourStem(day.dayStem, hourBranch));
+    SetDay(layer, day);
+    layer.branch = hourBranch;
     return layer;
 }
 
@@ -165,6 +227,19 @@ std::optional<int> WholeNumber(std::string_view text, size_t maxDigits) {
         value = value * 10 + (c - '0');
     }
     return value;
+}
+
+// "YYYY-MM-DD" (month and day of one or two digits) as a civil day the
+// calendar covers.
+std::optional<CivilDate> CoveredDate(std::string_view text) {
+    const size_t dash1 = text.find('-');
+    const size_t dash2 = dash1 == std::string_view::npos ? dash1 : text.find('-', dash1 + 1);
+    if (dash2 == std::string_view::npos) return std::nullopt;
+    const auto y = WholeNumber(text.substr(0, dash1), 4);
+    const auto m = WholeNumber(text.substr(dash1 + 1, dash2 - dash1 - 1), 2);
+    const auto d = WholeNumber(text.substr(dash2 + 1), 2);
+    if (!y || !m || !d || *d < 1 || *d > DaysInCivilMonth(*y, *m) || InRange(*y, *m, *d) < 0) return std::nullopt;
+    return CivilDate{*y, *m, *d};
 }
 
 }  // namespace
@@ -201,15 +276,38 @@ std::optional<LayerChoice> ParseLayerChoice(std::string_view text) {
         choice.month = *m;
         return choice;
     }
+    if (kind == "day") {
+        const auto date = CoveredDate(value);
+        if (!date) return std::nullopt;
+        choice.kind = LayerKind::Day;
+        choice.date = *date;
+        return choice;
+    }
+    if (kind == "hour") {
+        const size_t colon2 = value.rfind(':');
+        if (colon2 == std::string_view::npos) return std::nullopt;
+        const auto date = CoveredDate(value.substr(0, colon2));
+        const auto hour = WholeNumber(value.substr(colon2 + 1), 2);
+        if (!date || !hour || *hour > 23) return std::nullopt;
+        choice.kind = LayerKind::Hour;
+        choice.date = *date;
+        choice.clockHour = *hour;
+        return choice;
+    }
     return std::nullopt;
 }
 
-std::optional<TimeLayer> LayerOf(const Tmandata& man, const LayerChoice& choice) {
+std::optional<TimeLayer> LayerOf(const Tmandata& man, const LayerChoice& choice,
+                                 const std::optional<CalendarDay>& day) {
+    const bool dayGiven = day && day->date.year == choice.date.year && day->date.month == choice.date.month &&
+                          day->date.day == choice.date.day;
     switch (choice.kind) {
     case LayerKind::Birth: return BirthLayer(man);
     case LayerKind::Decade: return DecadeLayer(man, choice.period);
     case LayerKind::Year: return YearLayer(man, choice.year);
     case LayerKind::Month: return MonthLayer(man, choice.year, choice.month);
+    case LayerKind::Day: return dayGiven ? DayLayer(man, *day) : std::nullopt;
+    case LayerKind::Hour: return dayGiven ? HourLayer(man, *day, HourBranchOfClock(choice.clockHour)) : std::nullopt;
     }
     return std::nullopt;
 }
@@ -241,6 +339,12 @@ std::string LayerCaption(const TimeLayer& layer) {
         return "流年" + std::to_string(layer.year) + "（" + PillarText(layer.stem, layer.branch) + "）";
     case LayerKind::Month:
         return "流月" + std::to_string(layer.year) + "年" + std::to_string(layer.month) + "月（" +
+               PillarText(layer.stem, layer.branch) + "）";
+    case LayerKind::Day:
+        return "流日" + CivilDayText(layer.date) + "（旧暦" + (layer.leapMonth ? "閏" : "") + std::to_string(layer.month) +
+               "月" + std::to_string(layer.day) + "日、" + PillarText(layer.stem, layer.branch) + "）";
+    case LayerKind::Hour:
+        return "流時" + CivilDayText(layer.date) + std::string(kBranchNames[layer.branch]) + "時（" +
                PillarText(layer.stem, layer.branch) + "）";
     case LayerKind::Birth: break;
     }

@@ -1,8 +1,11 @@
 // Palace stems, flying transformations and the time layers laid over a birth
-// chart: the ten-year period (大限), the year (流年) and the month (流月).
-// Pure functions of a cast chart record; nothing here changes the record.
+// chart: the ten-year period (大限), the year (流年), the month (流月), the
+// day (流日) and the two-hour period (流時). Pure functions of a cast chart
+// record (and, for a day or an hour, of that day's calendar facts); nothing
+// here changes the record.
 #pragma once
 
+#include "context.h"
 #include "zelvara.h"
 
 #include <array>
@@ -69,18 +72,41 @@ struct FlyingTransforms {
 // year stem or palaces are not set.
 FlyingTransforms FlyTransforms(const Tmandata& man);
 
-enum class LayerKind { Birth, Decade, Year, Month };
+// The stem of an hour for a day stem (五鼠遁): the 子 hour of 甲・己 days is
+// 甲子, of 乙・庚 days 丙子, of 丙・辛 days 戊子, of 丁・壬 days 庚子, of
+// 戊・癸 days 壬子; the later hours run on. 0 outside the ranges.
+int HourStem(int dayStem, int hourBranch);
+
+// The branch (1..12) of the two-hour period holding a clock hour 0..23:
+// 23 and 0 are 子, 1 and 2 丑, … 21 and 22 亥. 0 outside 0..23.
+int HourBranchOfClock(int clockHour);
+
+// What the calendar says of one civil day: its lunar date and day pillar.
+struct CalendarDay {
+    CivilDate date;
+    int lunarYear = 0;       // the western year in which its lunar year began
+    int lunarMonth = 0;      // 1..12; a leap month has the number it repeats
+    bool leapMonth = false;
+    int lunarDay = 0;        // 1..30
+    int dayStem = 0, dayBranch = 0;
+};
+
+enum class LayerKind { Birth, Decade, Year, Month, Day, Hour };
 
 // One time layer over a birth chart.
 struct TimeLayer {
     LayerKind kind = LayerKind::Birth;
     int period = 0;       // decade: 1..12
-    int year = 0;         // year and month layers: the western year
-    int month = 0;        // month layer: lunar month 1..12
+    int year = 0;         // year, month, day and hour layers: the western year (of the lunar year for
+                          // a month, day or hour)
+    int month = 0;        // month, day and hour layers: lunar month 1..12
+    int day = 0;          // day and hour layers: lunar day 1..30
+    bool leapMonth = false;  // day and hour layers: the lunar month is a leap month
+    CivilDate date;       // day and hour layers: the civil day
     int ageFrom = 0;      // decade: the counted ages it covers
     int ageTo = 0;
     int stem = 0;         // the stem that gives the layer its transformations
-    int branch = 0;       // decade: its palace's branch; year: the year's; month: the month's
+    int branch = 0;       // decade: its palace's branch; year, month, day, hour: the pillar's
     int lifePalace = 0;   // birth palace number on which the layer's 命 stands
     std::array<int, kTransforms + 1> transformStar{};  // stars of 禄 権 科 忌
     // layerPalace[p]: the layer's palace number standing on birth palace p.
@@ -108,24 +134,40 @@ std::optional<TimeLayer> MonthLayer(const Tmandata& man, int year, int lunarMont
 // The branch of the 斗君 (the first month's palace) for a year.
 int DoukunBranch(const Tmandata& man, int year);
 
-// What a reader picks: the kind with its period, year or month.
+// The day layer: its 命 is counted on from the palace of the day's lunar month
+// (the 流月 palace is the 1st's) by the lunar day; a leap month counts as the
+// month it repeats. The transformations come from the day stem.
+std::optional<TimeLayer> DayLayer(const Tmandata& man, const CalendarDay& day);
+
+// The hour layer: its 命 is counted on from the day layer's palace (子 there)
+// to the hour's branch; the transformations come from the hour stem (五鼠遁
+// from the day stem).
+std::optional<TimeLayer> HourLayer(const Tmandata& man, const CalendarDay& day, int hourBranch);
+
+// What a reader picks: the kind with its period, year, month, day or hour.
 struct LayerChoice {
     LayerKind kind = LayerKind::Birth;
-    int period = 0;  // decade 1..12
-    int year = 0;    // year and month layers
-    int month = 0;   // month layer, lunar month 1..12
+    int period = 0;     // decade 1..12
+    int year = 0;       // year and month layers
+    int month = 0;      // month layer, lunar month 1..12
+    CivilDate date;     // day and hour layers: the civil day
+    int clockHour = 0;  // hour layer: 0..23
 };
 
-// "birth", "decade:N", "year:YYYY" or "month:YYYY-MM" (the command line's
-// form); nullopt for anything else, a period outside 1..12 or a month
-// outside 1..12.
+// "birth", "decade:N", "year:YYYY", "month:YYYY-MM", "day:YYYY-MM-DD" or
+// "hour:YYYY-MM-DD:HH" (the command line's form); nullopt for anything else,
+// a period or month outside 1..12, a day the calendar does not have or does
+// not cover (1921-01-06 … 2100-12-31), an hour outside 0..23.
 std::optional<LayerChoice> ParseLayerChoice(std::string_view text);
 
 // The layer a choice picks on a chart; nullopt when it cannot be laid (no
-// chart, luck periods not laid out, a value out of range).
-std::optional<TimeLayer> LayerOf(const Tmandata& man, const LayerChoice& choice);
+// chart, luck periods not laid out, a value out of range, a day or hour
+// without its calendar day, or with the calendar day of another date).
+std::optional<TimeLayer> LayerOf(const Tmandata& man, const LayerChoice& choice,
+                                 const std::optional<CalendarDay>& day = std::nullopt);
 
-// A layer palace's two-character name: 限命, 年財, 月父 … ("" for the birth layer).
+// A layer palace's two-character name: 限命, 年財, 月父, 日命, 時兄 … ("" for
+// the birth layer).
 std::string LayerPalaceName(LayerKind kind, int layerPalace);
 
 // The layer's four transformations and where their stars stand:
@@ -133,7 +175,8 @@ std::string LayerPalaceName(LayerKind kind, int layerPalace);
 std::string LayerTransformsText(const Tmandata& man, const TimeLayer& layer);
 
 // The layer's caption for a title line: 大限3（23〜32歳）, 流年2027（丁未）,
-// 流月2027年3月（甲辰）; "" for the birth layer.
+// 流月2027年3月（甲辰）, 流日2027年4月15日（旧暦3月9日、甲子）, 流時2027年4月15日巳時（己巳）;
+// "" for the birth layer.
 std::string LayerCaption(const TimeLayer& layer);
 
 }  // namespace zelvara

@@ -1,0 +1,24 @@
+// The calendar facts of a civil day that the day and hour layers need, read
+// from the calendar data files, and the layers of a chart that need them.
+#pragma once
+
+#include "context.h"
+#include "time_layers.h"
+
+#include <optional>
+
+namespace zelvara {
+
+// The lunar date (with its lunar year and whether the month is a leap month)
+// and the day pillar of a civil day, by the same expansion of the calendar
+// files that gives a birth its lunar date. The files are read into a context
+// of its own, so the chart's year slots stay as they are. nullopt for a day
+// outside 1921-01-06 … 2100-12-31 or one the month does not have; a file that
+// cannot be read shows its message through the chart context's sink.
+std::optional<CalendarDay> CalendarDayOf(const EngineContext& chart, const CivilDate& date);
+
+// The layer a choice picks on the chart of ctx (ctx.man), reading the
+// calendar day for a day or an hour; nullopt when it cannot be laid.
+std::optional<TimeLayer> ChartLayerOf(const EngineContext& ctx, const LayerChoice& choice);
+
+}  // namespace zelvara

@@ -60,7 +60,8 @@ void InsertBirthTime(QJsonObject& chart, const BirthTime& time) {
 
 }  // namespace
 
-void PrintChartText(std::ostream& out, const EngineContext& ctx, const BirthTime* time, const TimeLayer* layer) {
+void PrintChartText(std::ostream& out, const EngineContext& ctx, const BirthTime* time,
+                    const std::vector<TimeLayer>& layers) {
     const Tmandata& man = ctx.man;
     const ChartLayout layout = LayOutChart(man);
     out << "氏名　　　" << (man.name.empty() ? "（なし）" : man.name) << "\n";
@@ -99,10 +100,11 @@ void PrintChartText(std::ostream& out, const EngineContext& ctx, const BirthTime
         if (!stars.empty()) out << "　星　　" << stars.substr(1) << "\n";
         if (!minors.empty()) out << "　副星　" << minors.substr(1) << "\n";
     }
-    if (layer) PrintLayerText(out, man, *layer);
+    if (!layers.empty()) PrintLayerText(out, man, layers);
 }
 
-void PrintChartJson(std::ostream& out, const EngineContext& ctx, const BirthTime* time, const TimeLayer* layer) {
+void PrintChartJson(std::ostream& out, const EngineContext& ctx, const BirthTime* time,
+                    const std::vector<TimeLayer>& layers) {
     const Tmandata& man = ctx.man;
     QJsonObject chart{
         {"name", Q(man.name)},
@@ -141,7 +143,7 @@ void PrintChartJson(std::ostream& out, const EngineContext& ctx, const BirthTime
     chart.insert(QStringLiteral("boxText"), boxes);
     chart.insert(QStringLiteral("palaceStrength"), JsonArray(PalaceStrengths(man), kPalaces));
     if (time) InsertBirthTime(chart, *time);
-    if (layer) InsertLayerJson(chart, man, *layer);
+    if (!layers.empty()) InsertLayerJson(chart, man, layers);
     out << QJsonDocument(chart).toJson(QJsonDocument::Compact).toStdString() << "\n";
 }
 

@@ -7,16 +7,18 @@
 #include "time_layers.h"
 
 #include <ostream>
+#include <vector>
 
 namespace zelvara::cli {
 
 // time: the exact birth time when --time was given; without it the output
-// is exactly that of a chart cast from --hour. layer: the layer of --layer,
-// whose flying 四化 and layer follow the chart; without it nothing is added.
+// is exactly that of a chart cast from --hour. layers: the layers of the
+// --layer options in their order, whose flying 四化 and layers follow the
+// chart; without any nothing is added.
 void PrintChartText(std::ostream& out, const EngineContext& ctx, const BirthTime* time = nullptr,
-                    const TimeLayer* layer = nullptr);
+                    const std::vector<TimeLayer>& layers = {});
 void PrintChartJson(std::ostream& out, const EngineContext& ctx, const BirthTime* time = nullptr,
-                    const TimeLayer* layer = nullptr);
+                    const std::vector<TimeLayer>& layers = {});
 void PrintHourGrid(std::ostream& out, const HourGrid& grid);
 
 }  // namespace zelvara::cli

@@ -1,5 +1,7 @@
 #include "layer_printer.h"
 
+#include "calendar_day.h"
+#include "conversion.h"
 #include "qstring_utf8.h"
 #include "stars.h"
 
@@ -10,12 +12,13 @@
 namespace zelvara::cli {
 namespace {
 
-
 const char* KindName(LayerKind kind) {
     switch (kind) {
     case LayerKind::Decade: return "decade";
     case LayerKind::Year: return "year";
     case LayerKind::Month: return "month";
+    case LayerKind::Day: return "day";
+    case LayerKind::Hour: return "hour";
     case LayerKind::Birth: break;
     }
     return "birth";
@@ -23,17 +26,63 @@ const char* KindName(LayerKind kind) {
 
 std::string PalaceText(int palace) { return palace >= 1 && palace <= kPalaces ? std::string(kPalaceNames[palace]) : "－"; }
 
+QString DateText(const CivilDate& date) {
+    return QStringLiteral("%1-%2-%3")
+        .arg(date.year, 4, 10, QLatin1Char('0'))
+        .arg(date.month, 2, 10, QLatin1Char('0'))
+        .arg(date.day, 2, 10, QLatin1Char('0'));
+}
+
+QJsonObject LayerObject(const TimeLayer& layer) {
+    QJsonArray transforms;
+    for (int t = 1; t <= kTransforms; ++t) transforms.append(layer.transformStar[t]);
+    QJsonObject object{{"kind", KindName(layer.kind)},
+                       {"stem", layer.stem},
+                       {"branch", layer.branch},
+                       {"lifePalace", layer.lifePalace},
+                       {"transforms", transforms}};
+    if (layer.kind == LayerKind::Decade) {
+        object.insert(QStringLiteral("period"), layer.period);
+        object.insert(QStringLiteral("ageFrom"), layer.ageFrom);
+        object.insert(QStringLiteral("ageTo"), layer.ageTo);
+    }
+    if (layer.kind != LayerKind::Birth && layer.kind != LayerKind::Decade) object.insert(QStringLiteral("year"), layer.year);
+    if (layer.kind == LayerKind::Month || layer.kind == LayerKind::Day || layer.kind == LayerKind::Hour)
+        object.insert(QStringLiteral("month"), layer.month);
+    if (layer.kind == LayerKind::Day || layer.kind == LayerKind::Hour) {
+        object.insert(QStringLiteral("leapMonth"), layer.leapMonth);
+        object.insert(QStringLiteral("day"), layer.day);
+        object.insert(QStringLiteral("date"), DateText(layer.date));
+    }
+    return object;
+}
+
 }  // namespace
 
 std::optional<LayerChoice> ReadLayerOption(const std::string& text) {
     const auto choice = ParseLayerChoice(text);
     if (!choice)
-        std::cerr << "--layer には birth、decade:N（1〜12）、year:YYYY、month:YYYY-MM（旧暦の月 1〜12）のどれかを指定して下さい（"
-                  << text << "）。\n";
+        std::cerr << "--layer には birth、decade:N（1〜12）、year:YYYY、month:YYYY-MM（旧暦の月 1〜12）、day:YYYY-MM-DD、"
+                     "hour:YYYY-MM-DD:HH（時 0〜23）のどれかを指定して下さい。日付は "
+                  << kCoveredRangeText << " の実在する日です（" << text << "）。\n";
     return choice;
 }
 
-void InsertLayerJson(QJsonObject& chart, const Tmandata& man, const TimeLayer& layer) {
+std::optional<std::vector<TimeLayer>> LayChosenLayers(const EngineContext& ctx, const std::vector<LayerChoice>& choices,
+                                                      const std::vector<std::string>& texts) {
+    std::vector<TimeLayer> layers;
+    for (size_t i = 0; i < choices.size(); ++i) {
+        const std::optional<TimeLayer> layer = ChartLayerOf(ctx, choices[i]);
+        if (!layer) {
+            std::cerr << "この命盤には指定された層を重ねられません（" << (i < texts.size() ? texts[i] : "") << "）。\n";
+            return std::nullopt;
+        }
+        layers.push_back(*layer);
+    }
+    return layers;
+}
+
+void InsertLayerJson(QJsonObject& chart, const Tmandata& man, const std::vector<TimeLayer>& layers) {
     const FlyingTransforms flying = FlyTransforms(man);
     QJsonArray stems, targets, self, clashes;
     for (int p = 1; p <= kPalaces; ++p) {
@@ -48,28 +97,20 @@ void InsertLayerJson(QJsonObject& chart, const Tmandata& man, const TimeLayer& l
     }
     for (const FlyingTransforms::JiClash& c : flying.jiClashes)
         clashes.append(QJsonObject{{"from", c.from}, {"to", c.to}, {"clashed", c.clashed}});
-    QJsonArray transforms;
-    for (int t = 1; t <= kTransforms; ++t) transforms.append(layer.transformStar[t]);
-    QJsonObject layerObject{{"kind", KindName(layer.kind)},
-                            {"stem", layer.stem},
-                            {"branch", layer.branch},
-                            {"lifePalace", layer.lifePalace},
-                            {"transforms", transforms}};
-    if (layer.kind == LayerKind::Decade) {
-        layerObject.insert(QStringLiteral("period"), layer.period);
-        layerObject.insert(QStringLiteral("ageFrom"), layer.ageFrom);
-        layerObject.insert(QStringLiteral("ageTo"), layer.ageTo);
-    }
-    if (layer.kind == LayerKind::Year || layer.kind == LayerKind::Month) layerObject.insert(QStringLiteral("year"), layer.year);
-    if (layer.kind == LayerKind::Month) layerObject.insert(QStringLiteral("month"), layer.month);
     chart.insert(QStringLiteral("palaceStems"), stems);
     chart.insert(QStringLiteral("flying"), targets);
     chart.insert(QStringLiteral("selfTransforms"), self);
     chart.insert(QStringLiteral("jiClashes"), clashes);
-    chart.insert(QStringLiteral("layer"), layerObject);
+    if (layers.size() == 1) {
+        chart.insert(QStringLiteral("layer"), LayerObject(layers.front()));
+        return;
+    }
+    QJsonArray objects;
+    for (const TimeLayer& layer : layers) objects.append(LayerObject(layer));
+    chart.insert(QStringLiteral("layers"), objects);
 }
 
-void PrintLayerText(std::ostream& out, const Tmandata& man, const TimeLayer& layer) {
+void PrintLayerText(std::ostream& out, const Tmandata& man, const std::vector<TimeLayer>& layers) {
     const FlyingTransforms flying = FlyTransforms(man);
     out << "\n飛星　　　宮（干）　禄 権 科 忌 の飛び先（＊ 自化）　忌沖\n";
     for (int p = 1; p <= kPalaces; ++p) {
@@ -80,12 +121,15 @@ void PrintLayerText(std::ostream& out, const Tmandata& man, const TimeLayer& lay
             if (c.from == p) out << "　沖" << PalaceText(c.clashed);
         out << "\n";
     }
-    if (layer.kind == LayerKind::Birth) return;
-    out << "\n" << LayerCaption(layer) << "　命 " << PalaceText(layer.lifePalace) << "\n　四化　"
-        << LayerTransformsText(man, layer);
-    out << "\n　宮名";
-    for (int p = 1; p <= kPalaces; ++p) out << "　" << PalaceText(p) << "＝" << LayerPalaceName(layer.kind, layer.layerPalace[p]);
-    out << "\n";
+    for (const TimeLayer& layer : layers) {
+        if (layer.kind == LayerKind::Birth) continue;
+        out << "\n" << LayerCaption(layer) << "　命 " << PalaceText(layer.lifePalace) << "\n　四化　"
+            << LayerTransformsText(man, layer);
+        out << "\n　宮名";
+        for (int p = 1; p <= kPalaces; ++p)
+            out << "　" << PalaceText(p) << "＝" << LayerPalaceName(layer.kind, layer.layerPalace[p]);
+        out << "\n";
+    }
 }
 
 }  // namespace zelvara::cli

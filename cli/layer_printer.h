@@ -1,6 +1,6 @@
-// The time layer and flying 四化 of a cast chart for the command line
-// (`chart --layer`): JSON fields added to the chart object, and a compact text
-// block after the chart text.
+// The time layers and flying 四化 of a cast chart for the command line
+// (`chart --layer`, which may be given several times): JSON fields added to
+// the chart object, and a compact text block after the chart text.
 #pragma once
 
 #include "time_layers.h"
@@ -10,6 +10,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace zelvara::cli {
 
@@ -17,9 +18,17 @@ namespace zelvara::cli {
 // stderr and gives nullopt.
 std::optional<LayerChoice> ReadLayerOption(const std::string& text);
 
-// palaceStems, flying, selfTransforms, jiClashes and the layer object.
-void InsertLayerJson(QJsonObject& chart, const Tmandata& man, const TimeLayer& layer);
+// The layers of the chart of ctx, one per choice in their order; the first
+// that cannot be laid is explained on stderr (with its --layer text) and
+// gives nullopt.
+std::optional<std::vector<TimeLayer>> LayChosenLayers(const EngineContext& ctx, const std::vector<LayerChoice>& choices,
+                                                      const std::vector<std::string>& texts);
 
-void PrintLayerText(std::ostream& out, const Tmandata& man, const TimeLayer& layer);
+// palaceStems, flying, selfTransforms, jiClashes and the layers: one layer
+// as the object "layer", several as the array "layers" in their order.
+void InsertLayerJson(QJsonObject& chart, const Tmandata& man, const std::vector<TimeLayer>& layers);
+
+// The flying table, then a block for every layer but the birth chart's.
+void PrintLayerText(std::ostream& out, const Tmandata& man, const std::vector<TimeLayer>& layers);
 
 }  // namespace zelvara::cli

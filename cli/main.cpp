@@ -30,6 +30,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -45,14 +46,18 @@ int Chart(const QStringList& args) {
     opts.addOption({QStringLiteral("json"), QStringLiteral("print the chart as one JSON object")});
     opts.addOption({QStringLiteral("layer"),
                     QStringLiteral("adds the palace stems, the flying 四化 and a time layer: birth, decade:N (1-12), "
-                                   "year:YYYY or month:YYYY-MM (lunar month)"),
+                                   "year:YYYY, month:YYYY-MM (lunar month), day:YYYY-MM-DD or hour:YYYY-MM-DD:HH "
+                                   "(clock hour 0-23; 23 is the 子 period of that day); give it again to stack layers"),
                     QStringLiteral("LAYER")});
     cli::AddHomeOption(opts);
     if (const auto code = cli::ParseCommand(opts, QStringLiteral("chart"), args, 0, 0)) return *code;
-    std::optional<LayerChoice> layerChoice;
-    if (opts.isSet(QStringLiteral("layer"))) {
-        layerChoice = cli::ReadLayerOption(opts.value(QStringLiteral("layer")).toStdString());
-        if (!layerChoice) return cli::kExitUsage;
+    std::vector<LayerChoice> layerChoices;
+    std::vector<std::string> layerTexts;
+    for (const QString& value : opts.values(QStringLiteral("layer"))) {
+        const std::optional<LayerChoice> choice = cli::ReadLayerOption(value.toStdString());
+        if (!choice) return cli::kExitUsage;
+        layerChoices.push_back(*choice);
+        layerTexts.push_back(value.toStdString());
     }
 
     cli::StderrSink sink;
@@ -70,20 +75,13 @@ int Chart(const QStringList& args) {
         return 0;
     }
     if (RequestChart(ctx, in) < 0) return 1;
-    std::optional<TimeLayer> layer;
-    if (layerChoice) {
-        layer = LayerOf(ctx.man, *layerChoice);
-        if (!layer) {
-            std::cerr << "この命盤には指定された層を重ねられません（" << opts.value(QStringLiteral("layer")).toStdString()
-                      << "）。\n";
-            return 1;
-        }
-    }
+    const std::optional<std::vector<TimeLayer>> layers = cli::LayChosenLayers(ctx, layerChoices, layerTexts);
+    if (!layers) return 1;
     const cli::BirthTime* exact = time ? &*time : nullptr;
     if (opts.isSet(QStringLiteral("json")))
-        cli::PrintChartJson(std::cout, ctx, exact, layer ? &*layer : nullptr);
+        cli::PrintChartJson(std::cout, ctx, exact, *layers);
     else
-        cli::PrintChartText(std::cout, ctx, exact, layer ? &*layer : nullptr);
+        cli::PrintChartText(std::cout, ctx, exact, *layers);
     return 0;
 }
 

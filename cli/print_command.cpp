@@ -1,5 +1,6 @@
 #include "print_command.h"
 
+#include "calendar_day.h"
 #include "chart_layout.h"
 #include "chart_options.h"
 #include "layer_printer.h"
@@ -126,7 +127,8 @@ int RunPrint(const QStringList& args)
         {QStringLiteral("palace"), QStringLiteral("overall: 父母宮 … 福徳宮, or all (default)"), QStringLiteral("PALACE")},
         {QStringLiteral("period"), QStringLiteral("luck: the ten-year period 1..12"), QStringLiteral("N")},
         {QStringLiteral("layer"),
-         QStringLiteral("chart, flying: birth, decade:N (1-12), year:YYYY or month:YYYY-MM (lunar month)"),
+         QStringLiteral("chart, flying: birth, decade:N (1-12), year:YYYY, month:YYYY-MM (lunar month), "
+                        "day:YYYY-MM-DD or hour:YYYY-MM-DD:HH (clock hour 0-23)"),
          QStringLiteral("LAYER")},
     });
     AddBirthOptions(opts);
@@ -146,6 +148,8 @@ int RunPrint(const QStringList& args)
     if (Has(opts, "layer")) {
         if (kind != "chart" && kind != "flying")
             return UsageError(opts, command, QStringLiteral("--layer は chart と flying にだけ指定できます。"));
+        if (opts.values(QStringLiteral("layer")).size() > 1)
+            return UsageError(opts, command, QStringLiteral("印刷では --layer を一つだけ指定して下さい。"));
         layerChoice = ReadLayerOption(Get(opts, "layer"));
         if (!layerChoice)
             return kExitUsage;
@@ -172,7 +176,7 @@ int RunPrint(const QStringList& args)
     NameLuckPeriods(man);
     const ChartLayout layout = LayOutChart(man);
     const PersonText person = PersonTextOf(man, Q(in.name));
-    const std::optional<TimeLayer> layer = LayerOf(man, layerChoice.value_or(LayerChoice{}));
+    const std::optional<TimeLayer> layer = ChartLayerOf(ctx, layerChoice.value_or(LayerChoice{}));
     if (!layer) {
         std::cerr << "この命盤には指定された層を重ねられません（" << Get(opts, "layer") << "）。\n";
         return 1;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -18,6 +19,12 @@ namespace {
 
 const std::string kBirth =
     std::string("chart --sex 男 --date S34/5/7 --hour 05:00-07:00 --home ") + ZELVARA_ENGINE_FIXTURES + " --today 2026/12/08";
+
+// S34/5/7 卯 hour, male (命宮 丑): in 2027 the 斗君 is 申 and month 3 stands
+// on 戌. 2027-04-15 is lunar 3/9, a 甲子 day: its 命 stands on 午; the 巳
+// hour (10 o'clock) of that day stands on 亥 and is 己巳.
+const std::string kRealBirth = std::string("chart --sex 男 --date S34/5/7 --hour 05:00-07:00 --home ") +
+                               ZELVARA_PROGRAM_DIR + " --today 2026/12/08";
 
 QJsonObject Json(const std::string& out) { return QJsonDocument::fromJson(QByteArray::fromStdString(out)).object(); }
 
@@ -76,6 +83,22 @@ TEST(CliLayer, BadLayerIsRefused) {
     EXPECT_TRUE(r.out.empty());
 }
 
+// A print takes one layer, a day or an hour as well; two are refused before
+// anything is written.
+TEST(CliLayer, PrintTakesOneLayer) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const std::string pdf = testing::TempDir() + "zelvara_day_layer_" + std::to_string(getpid()) + ".pdf";
+    const std::string print = "print flying --pdf " + pdf + kRealBirth.substr(5);
+    const CliRun two = Cli(print + " --layer year:2027 --layer day:2027-04-15");
+    EXPECT_EQ(two.code, 2);
+    EXPECT_NE(two.err.find("--layer を一つだけ"), std::string::npos) << two.err;
+    EXPECT_FALSE(std::ifstream(pdf).good());
+    const CliRun day = Cli(print + " --layer hour:2027-04-15:10");
+    EXPECT_EQ(day.code, 0) << day.err;
+    EXPECT_TRUE(std::ifstream(pdf).good());
+    std::remove(pdf.c_str());
+}
+
 // A single layer writes exactly what it wrote before several could be given
 // (the files were written by the program before that change).
 TEST(CliLayer, SingleLayerOutputIsByteForByteAsBefore) {
@@ -90,12 +113,6 @@ TEST(CliLayer, SingleLayerOutputIsByteForByteAsBefore) {
         EXPECT_EQ(r.out, ReadFile(std::string(ZELVARA_CLI_GOLDEN) + "/" + file)) << options;
     }
 }
-
-// S34/5/7 卯 hour, male (命宮 丑): in 2027 the 斗君 is 申 and month 3 stands
-// on 戌. 2027-04-15 is lunar 3/9, a 甲子 day: its 命 stands on 午; the 巳
-// hour (10 o'clock) of that day stands on 亥 and is 己巳.
-const std::string kRealBirth = std::string("chart --sex 男 --date S34/5/7 --hour 05:00-07:00 --home ") +
-                               ZELVARA_PROGRAM_DIR + " --today 2026/12/08";
 
 int LifeBranch(const QJsonObject& chart, const QJsonObject& layer) {
     return chart["palaceBranch"].toArray()[layer["lifePalace"].toInt() - 1].toInt();

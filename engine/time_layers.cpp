@@ -210,7 +210,8 @@ std::optional<TimeLayer> HourLayer(const Tmandata& man, const CalendarDay& day, 
     const int dayBranch = DayLifeBranch(man, day);
     if (dayBranch == 0 || hourBranch < 1 || hourBranch > kBranches) return std::nullopt;
     // The day's palace is the 子 hour's.
-    TimeLayer layer = LayerOn(man, LayerKind::Hour, WrapBranch(dayBranch + hourBranch - 1), HourStem(day.dayStem, hourBranch));
+    TimeLayer layer =
+        LayerOn(man, LayerKind::Hour, WrapBranch(dayBranch + hourBranch - 1), HourStem(day.dayStem, hourBranch));
     SetDay(layer, day);
     layer.branch = hourBranch;
     return layer;

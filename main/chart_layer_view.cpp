@@ -8,6 +8,7 @@
 #include <QContextMenuEvent>
 #include <QDate>
 #include <QEvent>
+#include <QAbstractItemView>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -46,6 +47,7 @@ using L = LayerViewLayout;
 // An entry's text as the closed picker shows it, in the column's width: a
 // period without its years (they are in the list and the tooltip).
 constexpr int kShortTextRole = Qt::UserRole + 1;
+constexpr int kListMargin = 16;  // the list's frame and item padding
 
 // The entry picker: the list reads the whole entries, the closed box the
 // short text of the chosen one.
@@ -344,11 +346,15 @@ void ChartLayerView::FillEntries()
     entries_ = man_ && man_->validMark != 0 ? LayerEntries(*man_, kind) : std::vector<LayerEntry>{};
     const QSignalBlocker block(entry_);
     entry_->clear();
+    int widest = 0;
     for (const LayerEntry& e : entries_) {
         const qsizetype open = e.text.indexOf(QStringLiteral("（"));
         entry_->addItem(e.text);
         entry_->setItemData(entry_->count() - 1, kind == LayerKind::Decade ? e.text.left(open) : e.text, kShortTextRole);
+        widest = std::max(widest, entry_->fontMetrics().horizontalAdvance(e.text));
     }
+    // The list is as wide as its longest entry, whatever the closed box's width.
+    entry_->view()->setMinimumWidth(widest + entry_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + kListMargin);
     if (entries_.empty())
         return;
     int index = EntryIndexOf(entries_, Choice());

@@ -9,6 +9,7 @@
 #include "stars.h"
 #include "timi.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -336,6 +337,16 @@ private slots:
         }
         for (int k = 0; k < kChartBoxes; ++k)
             QVERIFY(fits(p.boxes[k].branch, p.boxes[k].branch->text() + QStringLiteral("M")));
+        // The open list shows every entry whole, the widest period too.
+        p.view->SetChoice({LayerKind::Decade, 12, 0, 0});
+        entry->showPopup();
+        QTRY_VERIFY(entry->view()->isVisible());
+        const int widest = entry->fontMetrics().horizontalAdvance(entry->itemText(11));
+        QVERIFY2(entry->view()->viewport()->width() >= widest, qPrintable(QString::number(entry->view()->viewport()->width())));
+        const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR");
+        if (!dir.isEmpty())
+            entry->view()->window()->grab().save(QDir(dir).filePath(QStringLiteral("picker-list.png")));
+        entry->hidePopup();
         p.view->SetChoice({LayerKind::Decade, 12, 0, 0});
         p.Snapshot(QStringLiteral("picker-decade") + (qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? QStringLiteral("-scaled") : QString()));
         p.view->SetChoice({LayerKind::Month, 0, 2027, 12});

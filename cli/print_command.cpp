@@ -126,6 +126,7 @@ int RunPrint(const QStringList& args)
         {QStringLiteral("settings"), QStringLiteral("settings file for the footer"), QStringLiteral("zelv.ini")},
         {QStringLiteral("palace"), QStringLiteral("overall: 父母宮 … 福徳宮, or all (default)"), QStringLiteral("PALACE")},
         {QStringLiteral("period"), QStringLiteral("luck: the ten-year period 1..12"), QStringLiteral("N")},
+        {QStringLiteral("stems"), QStringLiteral("chart: each palace's stem (宮干) before its branch")},
         {QStringLiteral("layer"),
          QStringLiteral("chart, flying: birth, decade:N (1-12), year:YYYY, month:YYYY-MM (lunar month), "
                         "day:YYYY-MM-DD or hour:YYYY-MM-DD:HH (clock hour 0-23)"),
@@ -154,6 +155,8 @@ int RunPrint(const QStringList& args)
         if (!layerChoice)
             return kExitUsage;
     }
+    if (Has(opts, "stems") && kind != "chart")
+        return UsageError(opts, command, QStringLiteral("--stems は chart にだけ指定できます。"));
     const std::string programFolder = ProgramFolder(opts);
 
     StderrSink sink;
@@ -186,6 +189,8 @@ int RunPrint(const QStringList& args)
         if (time && time->corrected.Corrected())
             sheet.birthTime = QString::fromStdString(CorrectionLine(time->corrected));
         SetSheetLayer(sheet, man, layout, *layer);
+        if (Has(opts, "stems"))
+            SetSheetStems(sheet, man);
         return Report(module.PrintChartSheet(sheet, nullptr, pdf));
     }
     if (kind == "flying")

@@ -335,7 +335,7 @@ std::string LayerCaption(const TimeLayer& layer) {
     switch (layer.kind) {
     case LayerKind::Decade:
         return "大限" + std::to_string(layer.period) + "（" + std::to_string(layer.ageFrom) + "〜" +
-               std::to_string(layer.ageTo) + "歳）";
+               std::to_string(layer.ageTo) + "才）";
     case LayerKind::Year:
         return "流年" + std::to_string(layer.year) + "（" + PillarText(layer.stem, layer.branch) + "）";
     case LayerKind::Month:

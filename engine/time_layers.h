@@ -174,7 +174,7 @@ std::string LayerPalaceName(LayerKind kind, int layerPalace);
 // 化禄 太陰→官禄　化権 天同→夫妻　化科 天機→福徳　化忌 巨門→遷移.
 std::string LayerTransformsText(const Tmandata& man, const TimeLayer& layer);
 
-// The layer's caption for a title line: 大限3（23〜32歳）, 流年2027（丁未）,
+// The layer's caption for a title line: 大限3（23〜32才）, 流年2027（丁未）,
 // 流月2027年3月（甲辰）, 流日2027年4月15日（旧暦3月9日、甲子）, 流時2027年4月15日巳時（己巳）;
 // "" for the birth layer.
 std::string LayerCaption(const TimeLayer& layer);

@@ -1,5 +1,6 @@
 #include "chart_display.h"
 
+#include "chart_layer_view.h"
 #include "conversion.h"
 #include "qstring_utf8.h"
 
@@ -240,7 +241,7 @@ void FillChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const ChartCentre&
         button->setPalette(pal);
         button->setText(Q(kPalaceNames[p]));
         button->SetGlyph(glyphs[p]);
-        button->setToolTip(Q(timi.kyuText[p]));
+        button->setToolTip(Q(timi.kyuText[p]) + QStringLiteral("\n\n") + FlyingHintTip());
     }
 
     // The bureau's name in the centre panel; empty when the chart has none.

@@ -3,31 +3,40 @@
 #include "qstring_utf8.h"
 #include "stars.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDate>
 #include <QEvent>
+#include <QAbstractItemView>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSpinBox>
+#include <QShortcut>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
+#include <QToolButton>
+
+#include <algorithm>
 
 namespace zelvara {
 namespace {
 
-// The picker's entries: 本命, 大限1..12, 流年, 流月.
-constexpr int kDecadeFirstIndex = 1;
-constexpr int kYearIndex = kDecadeFirstIndex + 12;
-constexpr int kMonthIndex = kYearIndex + 1;
+// The picker's kinds, in the order of LayerKind.
+constexpr const char* kKindNames[] = {"本命", "大限", "流年", "流月"};
 
-// The picker's place in the centre panel's free right-hand corner, and the
+// The picker's place in the centre panel's free right-hand column, and the
 // marks' place in a box (the gutter left of the star labels, the right end
 // of a star label, the foot of the palace button).
 struct LayerViewLayout {
-    static constexpr QRect kKind{150, 118, 122, 22};
-    static constexpr QRect kYear{150, 142, 74, 22};
-    static constexpr QRect kMonth{226, 142, 46, 22};
-    static constexpr QRect kCaption{150, 166, 122, 18};
-    static constexpr QRect kFlying{150, 186, 122, 54};
+    static constexpr QRect kKind{146, 118, 60, 22};
+    static constexpr QRect kBack{209, 118, 32, 22};
+    static constexpr QRect kNext{244, 118, 32, 22};
+    static constexpr QRect kEntry{146, 142, 130, 22};
+    static constexpr QRect kCaption{146, 166, 130, 18};
+    static constexpr QRect kStems{146, 184, 130, 18};
+    static constexpr QRect kFlying{146, 203, 130, 44};
     static constexpr int kGutterWidth = 12;       // left of a star label
     static constexpr int kFlyingMarkWidth = 14;   // inside a star label's right end
     static constexpr int kPalaceNameHeight = 14;  // at the foot of the palace button
@@ -35,25 +44,32 @@ struct LayerViewLayout {
 };
 using L = LayerViewLayout;
 
+// An entry's text as the closed picker shows it, in the column's width: a
+// period without its years (they are in the list and the tooltip).
+constexpr int kShortTextRole = Qt::UserRole + 1;
+constexpr int kListMargin = 16;  // the list's frame and item padding
+
+// The entry picker: the list reads the whole entries, the closed box the
+// short text of the chosen one.
+class EntryCombo : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QStylePainter p(this);
+        QStyleOptionComboBox opt;
+        initStyleOption(&opt);
+        opt.currentText = currentData(kShortTextRole).toString();
+        p.drawComplexControl(QStyle::CC_ComboBox, opt);
+        p.drawControl(QStyle::CE_ComboBoxLabel, opt);
+    }
+};
+
 // The slot (1..6) where a star stands in its box, 0 when it is not shown.
 int SlotOfStar(const Tmandata& man, const ChartLayout& layout, int star) {
     return star >= 1 && star <= kStars ? BoxSlotOfStar(layout, man.starBranch[star], star) : 0;
-}
-
-LayerChoice ChoiceOf(int index, int year, int month) {
-    LayerChoice choice;
-    if (index >= kDecadeFirstIndex && index < kYearIndex) {
-        choice.kind = LayerKind::Decade;
-        choice.period = index - kDecadeFirstIndex + 1;
-    } else if (index == kYearIndex) {
-        choice.kind = LayerKind::Year;
-        choice.year = year;
-    } else if (index == kMonthIndex) {
-        choice.kind = LayerKind::Month;
-        choice.year = year;
-        choice.month = month;
-    }
-    return choice;
 }
 
 // The western year the 流年 picker starts at: today's, before 立春 the one
@@ -61,6 +77,16 @@ LayerChoice ChoiceOf(int index, int year, int month) {
 int StartingYear() {
     const QDate today = QDate::currentDate();
     return FlowYearOf(today.year(), today.month(), today.day(), 4);
+}
+
+QToolButton* StepButton(QWidget* parent, const char* name, const QString& text, const QRect& place, const QString& tip)
+{
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(text);
+    b->setGeometry(place);
+    b->setToolTip(tip);
+    return b;
 }
 
 void DrawMark(QPainter& p, const QRect& r, const QString& text, const QColor& fill) {
@@ -130,6 +156,24 @@ QString FlyingSummary(const Tmandata& man, int palace) {
     return text;
 }
 
+QString FlyingHintLine() { return QStringLiteral("Ctrl+クリックで宮の飛星"); }
+
+QString FlyingHintTip()
+{
+    return QStringLiteral("Ctrl+クリック（または右クリックの「飛星を表示」）で、この宮の飛星（四化の飛び先）を表示します");
+}
+
+std::array<QString, kChartBoxes> BranchButtonTexts(const Tmandata* man, bool stems)
+{
+    std::array<QString, kChartBoxes> texts;
+    const int yearStem = man && man->validMark != 0 ? man->stems.year : 0;
+    for (int k = 0; k < kChartBoxes; ++k) {
+        const int stem = stems ? BranchStem(yearStem, k + 1) : 0;
+        texts[k] = (stem != 0 ? Q(kStemNames[stem]) : QString()) + Q(kBranchNames[k + 1]);
+    }
+    return texts;
+}
+
 // Draws the marks over the boxes; the boxes below stay clickable.
 class ChartOverlayWidget : public QWidget {
 public:
@@ -195,42 +239,61 @@ ChartLayerView::ChartLayerView(QWidget* page, QWidget* centre, std::array<ChartB
     kind_ = new QComboBox(centre);
     kind_->setObjectName(QStringLiteral("layerKind"));
     kind_->setGeometry(L::kKind);
-    kind_->addItem(QStringLiteral("本命"));
-    for (int n = 1; n <= 12; ++n) kind_->addItem(QStringLiteral("大限%1").arg(n));
-    kind_->addItem(QStringLiteral("流年"));
-    kind_->addItem(QStringLiteral("流月"));
+    for (const char* name : kKindNames) kind_->addItem(QString::fromUtf8(name));
     kind_->setToolTip(QStringLiteral("命盤に重ねる時間の層（大限・流年・流月）"));
 
-    year_ = new QSpinBox(centre);
-    year_->setObjectName(QStringLiteral("layerYear"));
-    year_->setGeometry(L::kYear);
-    year_->setRange(kFirstCalendarYear, kLastChartYear);
-    year_->setValue(StartingYear());
-    year_->setSuffix(QStringLiteral("年"));
+    back_ = StepButton(centre, "layerBack", QStringLiteral("前"), L::kBack, QStringLiteral("ひとつ前の大限・流年・流月（PageUp）"));
+    next_ = StepButton(centre, "layerNext", QStringLiteral("次"), L::kNext, QStringLiteral("ひとつ後の大限・流年・流月（PageDown）"));
 
-    month_ = new QSpinBox(centre);
-    month_->setObjectName(QStringLiteral("layerMonth"));
-    month_->setGeometry(L::kMonth);
-    month_->setRange(1, 12);
-    month_->setSuffix(QStringLiteral("月"));
-    month_->setToolTip(QStringLiteral("旧暦の月"));
+    entry_ = new EntryCombo(centre);
+    entry_->setObjectName(QStringLiteral("layerEntry"));
+    entry_->setGeometry(L::kEntry);
+    entry_->setMaxVisibleItems(15);
 
     caption_ = new QLabel(centre);
     caption_->setObjectName(QStringLiteral("layerCaption"));
     caption_->setGeometry(L::kCaption);
 
+    stems_ = new QCheckBox(QStringLiteral("宮干を表示"), centre);
+    stems_->setObjectName(QStringLiteral("palaceStems"));
+    stems_->setGeometry(L::kStems);
+    stems_->setToolTip(QStringLiteral("各宮の十二支の前に宮干（五虎遁で寅から起こす）を表示し、出生図印刷にも入れます"));
+
     flyingText_ = new QLabel(centre);
     flyingText_->setObjectName(QStringLiteral("flyingSummary"));
     flyingText_->setGeometry(L::kFlying);
     flyingText_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    flyingText_->setToolTip(QStringLiteral("宮をCtrl+クリックすると、その宮の飛星（四化の飛び先）を表示します"));
+    flyingText_->setToolTip(QStringLiteral("宮をCtrl+クリック（または右クリックして「飛星を表示」）すると、その宮の飛星（四化の飛び先）を表示します"));
+
+    menu_ = new QMenu(centre);
+    menu_->setObjectName(QStringLiteral("palaceMenu"));
+    QAction* fly = menu_->addAction(QStringLiteral("飛星を表示"));
+    fly->setObjectName(QStringLiteral("showFlying"));
+    fly->setCheckable(true);
+    connect(fly, &QAction::triggered, this, [this] { ToggleFlying(menu_->property("palace").toInt()); });
 
     overlay_ = new ChartOverlayWidget(page, boxes_, shown_, layerKind_);
     for (ChartBox& box : boxes_) box.palace->installEventFilter(this);
 
-    connect(kind_, &QComboBox::currentIndexChanged, this, &ChartLayerView::Refresh);
-    connect(year_, &QSpinBox::valueChanged, this, &ChartLayerView::Refresh);
-    connect(month_, &QSpinBox::valueChanged, this, &ChartLayerView::Refresh);
+    // PageUp and PageDown page through the entries wherever the focus is on the chart page.
+    auto* pageUp = new QShortcut(QKeySequence(Qt::Key_PageUp), page, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    auto* pageDown = new QShortcut(QKeySequence(Qt::Key_PageDown), page, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connect(pageUp, &QShortcut::activated, this, [this] { Step(-1); });
+    connect(pageDown, &QShortcut::activated, this, [this] { Step(+1); });
+    connect(back_, &QToolButton::clicked, this, [this] { Step(-1); });
+    connect(next_, &QToolButton::clicked, this, [this] { Step(+1); });
+    connect(kind_, &QComboBox::currentIndexChanged, this, [this] {
+        FillEntries();
+        Refresh();
+    });
+    connect(entry_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        EntryChosen(index);
+        Refresh();
+    });
+    connect(stems_, &QCheckBox::clicked, this, &ChartLayerView::StemsToggled);
+    connect(stems_, &QCheckBox::toggled, this, &ChartLayerView::Refresh);
+    year_ = StartingYear();
+    FillEntries();
     Refresh();
 }
 
@@ -241,26 +304,94 @@ void ChartLayerView::SetChart(const Tmandata* man, const ChartLayout* layout)
     man_ = man;
     layout_ = layout;
     flyingFrom_ = 0;
+    FillEntries();
     Refresh();
 }
 
-LayerChoice ChartLayerView::Choice() const { return ChoiceOf(kind_->currentIndex(), year_->value(), month_->value()); }
+LayerChoice ChartLayerView::Choice() const
+{
+    LayerChoice choice;
+    choice.kind = LayerKind(kind_->currentIndex());
+    switch (choice.kind) {
+    case LayerKind::Birth: break;
+    case LayerKind::Decade: choice.period = period_; break;
+    case LayerKind::Year: choice.year = year_; break;
+    case LayerKind::Month:
+        choice.year = year_;
+        choice.month = month_;
+        break;
+    }
+    return choice;
+}
 
 void ChartLayerView::SetChoice(const LayerChoice& choice)
 {
-    const QSignalBlocker blockYear(year_), blockMonth(month_), blockKind(kind_);
-    int index = 0;
-    switch (choice.kind) {
-    case LayerKind::Birth: break;
-    case LayerKind::Decade: index = kDecadeFirstIndex + choice.period - 1; break;
-    case LayerKind::Year: index = kYearIndex; break;
-    case LayerKind::Month: index = kMonthIndex; break;
+    if (choice.period != 0) period_ = choice.period;
+    if (choice.year != 0) year_ = choice.year;
+    if (choice.month != 0) month_ = choice.month;
+    {
+        const QSignalBlocker blockKind(kind_);
+        kind_->setCurrentIndex(int(choice.kind));
     }
-    if (choice.year != 0) year_->setValue(choice.year);
-    if (choice.month != 0) month_->setValue(choice.month);
-    kind_->setCurrentIndex(index);
+    FillEntries();
     Refresh();
 }
+
+// The entries of the chosen kind for the chart shown, with the one last
+// chosen of that kind selected; without it, the period of today's age, this
+// year, this year's first month.
+void ChartLayerView::FillEntries()
+{
+    const LayerKind kind = LayerKind(kind_->currentIndex());
+    entries_ = man_ && man_->validMark != 0 ? LayerEntries(*man_, kind) : std::vector<LayerEntry>{};
+    const QSignalBlocker block(entry_);
+    entry_->clear();
+    int widest = 0;
+    for (const LayerEntry& e : entries_) {
+        const qsizetype open = e.text.indexOf(QStringLiteral("（"));
+        entry_->addItem(e.text);
+        entry_->setItemData(entry_->count() - 1, kind == LayerKind::Decade ? e.text.left(open) : e.text, kShortTextRole);
+        widest = std::max(widest, entry_->fontMetrics().horizontalAdvance(e.text));
+    }
+    // The list is as wide as its longest entry, whatever the closed box's width.
+    entry_->view()->setMinimumWidth(widest + entry_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + kListMargin);
+    if (entries_.empty())
+        return;
+    int index = EntryIndexOf(entries_, Choice());
+    if (index < 0 && kind == LayerKind::Decade) {
+        index = 0;
+        for (size_t i = 0; i < entries_.size(); ++i)
+            if (man_->age >= man_->luckAge[entries_[i].choice.period]) index = int(i);
+    } else if (index < 0) {
+        // A year outside the person's years: the nearest one.
+        const int year = std::clamp(year_, entries_.front().choice.year, entries_.back().choice.year);
+        LayerChoice nearest = Choice();
+        nearest.year = year;
+        index = std::max(0, EntryIndexOf(entries_, nearest));
+    }
+    entry_->setCurrentIndex(index);
+    EntryChosen(index);
+}
+
+void ChartLayerView::EntryChosen(int index)
+{
+    if (index < 0 || index >= int(entries_.size())) return;
+    const LayerChoice& c = entries_[size_t(index)].choice;
+    if (c.period != 0) period_ = c.period;
+    if (c.year != 0) year_ = c.year;
+    if (c.month != 0) month_ = c.month;
+}
+
+void ChartLayerView::Step(int delta)
+{
+    const int index = entry_->currentIndex() + delta;
+    if (!entry_->isEnabled() || index < 0 || index >= entry_->count()) return;
+    entry_->setCurrentIndex(index);
+}
+
+bool ChartLayerView::StemsShown() const { return stems_->isChecked(); }
+
+void ChartLayerView::SetStemsShown(bool on) { stems_->setChecked(on); }
 
 std::optional<TimeLayer> ChartLayerView::CurrentLayer() const
 {
@@ -274,16 +405,35 @@ void ChartLayerView::ShowFlying(int palace)
     Refresh();
 }
 
+void ChartLayerView::ToggleFlying(int palace)
+{
+    if (!man_ || man_->validMark == 0) return;
+    ShowFlying(palace == flyingFrom_ ? 0 : palace);
+}
+
+QMenu* ChartLayerView::PalaceMenu(int branch)
+{
+    const int palace = man_ && man_->validMark != 0 ? PalaceOnBranch(*man_, branch) : 0;
+    QAction* fly = menu_->actions().value(0);
+    fly->setEnabled(palace != 0);
+    fly->setChecked(palace != 0 && palace == flyingFrom_);
+    menu_->setProperty("palace", palace);
+    return menu_;
+}
+
 bool ChartLayerView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonPress) {
+    auto* button = qobject_cast<PalaceButton*>(watched);
+    if (button && event->type() == QEvent::MouseButtonPress) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        auto* button = qobject_cast<PalaceButton*>(watched);
-        if (button && (mouse->modifiers() & Qt::ControlModifier) && man_ && man_->validMark != 0) {
-            const int palace = PalaceOnBranch(*man_, button->Tag());
-            ShowFlying(palace == flyingFrom_ ? 0 : palace);
+        if ((mouse->modifiers() & Qt::ControlModifier) && man_ && man_->validMark != 0) {
+            ToggleFlying(PalaceOnBranch(*man_, button->Tag()));
             return true;
         }
+    }
+    if (button && event->type() == QEvent::ContextMenu) {
+        PalaceMenu(button->Tag())->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
     }
     return QObject::eventFilter(watched, event);
 }
@@ -291,8 +441,11 @@ bool ChartLayerView::eventFilter(QObject* watched, QEvent* event)
 void ChartLayerView::Refresh()
 {
     const LayerChoice choice = Choice();
-    year_->setEnabled(choice.kind == LayerKind::Year || choice.kind == LayerKind::Month);
-    month_->setEnabled(choice.kind == LayerKind::Month);
+    const bool charted = man_ && man_->validMark != 0;
+    entry_->setEnabled(charted && choice.kind != LayerKind::Birth && !entries_.empty());
+    back_->setEnabled(entry_->isEnabled() && entry_->currentIndex() > 0);
+    next_->setEnabled(entry_->isEnabled() && entry_->currentIndex() < entry_->count() - 1);
+    entry_->setToolTip(entry_->currentText());
     const std::optional<TimeLayer> layer = CurrentLayer();
     layerKind_ = layer ? layer->kind : LayerKind::Birth;
     shown_ = layer && layout_ ? ComposeOverlay(*man_, *layout_, *layer, flyingFrom_) : std::array<BoxOverlay, kBranches + 1>{};
@@ -300,7 +453,13 @@ void ChartLayerView::Refresh()
     QPalette pal = caption_->palette();
     pal.setColor(QPalette::WindowText, LayerColour(layerKind_));
     caption_->setPalette(pal);
-    flyingText_->setText(man_ && flyingFrom_ != 0 ? FlyingSummary(*man_, flyingFrom_) : QString());
+    if (charted && flyingFrom_ != 0)
+        flyingText_->setText(FlyingSummary(*man_, flyingFrom_));
+    else
+        flyingText_->setText(charted && layerKind_ != LayerKind::Birth ? FlyingHintLine() : QString());
+    const std::array<QString, kChartBoxes> branches = BranchButtonTexts(man_, stems_->isChecked());
+    for (int k = 0; k < kChartBoxes; ++k)
+        if (boxes_[k].branch) boxes_[k].branch->setText(branches[k]);
     overlay_->setGeometry(overlay_->parentWidget()->rect());
     overlay_->update();
     emit LayerChanged();

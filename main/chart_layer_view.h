@@ -1,12 +1,16 @@
-// The time layers on the chart page: a picker in the centre panel (本命,
-// 大限 1..12, 流年, 流月 with year and month), the layer's palace names and
-// 四化 drawn over the boxes, and on Ctrl+click of a palace its flying 四化
-// (the target stars marked, 自化 marked in the box, the 忌 clash listed).
-// With 本命 chosen and no palace clicked nothing is drawn over the chart.
+// The time layers on the chart page: a picker in the centre panel (the kind
+// 本命, 大限, 流年 or 流月 and its entries by age and year, 前/次 and
+// PageUp/PageDown), the layer's palace names and 四化 drawn over the boxes,
+// and on Ctrl+click of a palace (or 「飛星を表示」 on its right-click menu)
+// its flying 四化 (the target stars marked, 自化 marked in the box, the 忌
+// clash listed). 「宮干を表示」 writes each palace's stem before its branch.
+// With 本命 chosen, the stems off and no palace clicked nothing is drawn
+// over the chart.
 #pragma once
 
 #include "chart_boxes.h"
 #include "chart_layout.h"
+#include "layer_entries.h"
 #include "time_layers.h"
 
 #include <QObject>
@@ -14,10 +18,13 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
-class QSpinBox;
+class QMenu;
+class QToolButton;
 
 namespace zelvara {
 
@@ -43,6 +50,15 @@ std::array<BoxOverlay, kBranches + 1> ComposeOverlay(const Tmandata& man, const 
 // The panel text of a palace's flights: 命宮（乙）の飛星 / 忌沖：夫妻 …
 QString FlyingSummary(const Tmandata& man, int palace);
 
+// The line the centre panel shows while a layer is shown and no palace's
+// flights are, and the hint the palace buttons' tooltips end with.
+QString FlyingHintLine();
+QString FlyingHintTip();
+
+// The texts of the twelve branch buttons (box k = branch k + 1): the branch
+// alone, or with the palace stems shown the stem before it (乙亥).
+std::array<QString, kChartBoxes> BranchButtonTexts(const Tmandata* man, bool stems);
+
 class ChartOverlayWidget;
 
 class ChartLayerView : public QObject {
@@ -66,9 +82,21 @@ public:
     // Shows palace p's flights (0 closes them).
     void ShowFlying(int palace);
 
+    // Moves to the entry before (-1) or after (+1) the chosen one of its kind.
+    void Step(int delta);
+
+    bool StemsShown() const;
+    void SetStemsShown(bool on);
+
+    // The right-click menu of the palace on branch b: 「飛星を表示」, checked
+    // while that palace's flights are shown; it does what Ctrl+click does.
+    QMenu* PalaceMenu(int branch);
+
     QComboBox* KindBox() const { return kind_; }
-    QSpinBox* YearBox() const { return year_; }
-    QSpinBox* MonthBox() const { return month_; }
+    QComboBox* EntryBox() const { return entry_; }
+    QToolButton* BackButton() const { return back_; }
+    QToolButton* NextButton() const { return next_; }
+    QCheckBox* StemsBox() const { return stems_; }
     QLabel* CaptionLabel() const { return caption_; }
     QLabel* FlyingLabel() const { return flyingText_; }
     QWidget* Overlay() const;
@@ -76,23 +104,34 @@ public:
 
 signals:
     void LayerChanged();
+    // The reader turned the palace stems on or off (not SetStemsShown).
+    void StemsToggled(bool on);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Refresh();
+    void FillEntries();
+    void EntryChosen(int index);
+    void ToggleFlying(int palace);
 
     std::array<ChartBox, kChartBoxes>& boxes_;
     ChartOverlayWidget* overlay_ = nullptr;
     QComboBox* kind_ = nullptr;
-    QSpinBox* year_ = nullptr;
-    QSpinBox* month_ = nullptr;
+    QComboBox* entry_ = nullptr;
+    QToolButton* back_ = nullptr;
+    QToolButton* next_ = nullptr;
+    QCheckBox* stems_ = nullptr;
+    QMenu* menu_ = nullptr;
     QLabel* caption_ = nullptr;
     QLabel* flyingText_ = nullptr;
     const Tmandata* man_ = nullptr;
     const ChartLayout* layout_ = nullptr;
     int flyingFrom_ = 0;
+    // The last entry chosen of each kind, kept across kinds and charts.
+    int period_ = 0, year_ = 0, month_ = 1;
+    std::vector<LayerEntry> entries_;
     LayerKind layerKind_ = LayerKind::Birth;
     std::array<BoxOverlay, kBranches + 1> shown_{};
 };

@@ -132,6 +132,14 @@ void TMainForm1::RunStartup(const StartupOptions& options)
     for (const ChartBox& box : boxes_)
         connect(box.palace, &QToolButton::clicked, this, [this, &box] { PalaceButtonClick(box.palace->Tag()); });
     layers_ = new ChartLayerView(syuseizu, syuseizu->findChild<QFrame*>(QStringLiteral("centerPanel")), boxes_);
+    // The palace stems as the reader last left them; written only when changed.
+    layers_->SetStemsShown(IsSwitchOn(settings.Read(QStringLiteral("chart"), QStringLiteral("stems"), {})));
+    connect(layers_, &ChartLayerView::StemsToggled, this, [this](bool on) {
+        QString why;
+        if (!SettingsFile(settingsPath_).Write(QStringLiteral("chart"), QStringLiteral("stems"),
+                                               on ? QStringLiteral("True") : QStringLiteral("False"), &why))
+            Message(QStringLiteral("宮干を表示する設定を保存できませんでした。\n") + why);
+    });
     if (!missing.isEmpty()) {
         Message(QStringLiteral("宮の画像ファイルが見つからないか壊れています。宮のボタンは画像なしで表示します。\n%1")
                     .arg(missing.join(QLatin1Char('\n'))));

@@ -109,6 +109,8 @@ void TMainForm1::printbtn1Click()
         sheet.birthTime = QString::fromStdString(CorrectionLine(*exact));
     if (const auto layer = layers_->CurrentLayer())
         SetSheetLayer(sheet, session_->Man(), session_->Layout(), *layer);
+    if (layers_->StemsShown())
+        SetSheetStems(sheet, session_->Man());
     const auto* graph = findChild<QCheckBox*>(QStringLiteral("GraphCheck"));
     const PalaceStrength strength = Chart1->Strength();
     ReportPrint(PrintModuleWithFooter().PrintChartSheet(sheet, graph && graph->isChecked() ? &strength : nullptr));

@@ -45,6 +45,9 @@ struct BoxHeaderLayout {
     int x, y, branchX, ageX, points;
 };
 constexpr BoxHeaderLayout kBoxHeader{3, 2, 20, 30, 14};
+// With the palace stems printed, stem and branch stand as one pair that ends
+// where the branch alone does (one character of the header's size, 5 mm).
+constexpr int kStemBranchX = kBoxHeader.branchX - 5;
 struct StarLinesLayout {
     int x, lineStep, points;
 };
@@ -202,6 +205,14 @@ void SetSheetLayer(ChartSheet& sheet, const Tmandata& man, const ChartLayout& la
     }
 }
 
+void SetSheetStems(ChartSheet& sheet, const Tmandata& man)
+{
+    for (int b = 1; b <= kBranches; ++b) {
+        const int stem = BranchStem(man.stems.year, b);
+        sheet.box[b].stem = stem != 0 ? Q(kStemNames[stem]) : QString();
+    }
+}
+
 QString GradeMark(int grade)
 {
     return grade >= 1 && grade <= 4 ? Q(kBrightnessMarks[grade]) : QStringLiteral("    ");
@@ -276,7 +287,10 @@ void DrawChartSheet(PrintDocument& doc, const ChartSheet& s)
         const int y = g.Y[ChartGrid::BoxRow(b)] + kBoxHeader.y;
         const SheetBox& box = s.box[b];
         doc.Text(x, y, box.palace == QStringLiteral("命宮") ? QStringLiteral("*") + box.palace : box.palace);
-        doc.Text(x + kBoxHeader.branchX, y, box.branch);
+        if (box.stem.isEmpty())
+            doc.Text(x + kBoxHeader.branchX, y, box.branch);
+        else
+            doc.Text(x + kStemBranchX, y, box.stem + box.branch);
         doc.Text(x + kBoxHeader.ageX, y, box.age);
     }
 

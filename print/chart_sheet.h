@@ -34,6 +34,7 @@ struct SheetBox {
     QString palace;  // palace name as the box shows it (命宮, 父母 …)
     QString branch;
     QString age;     // start age of the box's luck period, "13才"
+    QString stem;    // the palace stem (宮干) printed before the branch; empty: not printed
     std::array<SheetStar, 6> stars;
 };
 
@@ -90,6 +91,9 @@ ChartGrid SetupChartGrid();
 
 // Lays a time layer over the sheet of the same chart (the birth layer clears it).
 void SetSheetLayer(ChartSheet& sheet, const Tmandata& man, const ChartLayout& layout, const TimeLayer& layer);
+
+// Puts each palace's stem (五虎遁, from the chart's year stem) before its branch.
+void SetSheetStems(ChartSheet& sheet, const Tmandata& man);
 
 // Draws the sheet and its footer onto the document's first page.
 void DrawChartSheet(PrintDocument& doc, const ChartSheet& sheet);

@@ -161,7 +161,7 @@ TEST(TimeLayers, DecadeTakesThePeriodPalaceAndItsStem) {
     EXPECT_EQ(decade->lifePalace, 1);
     EXPECT_EQ(std::string(kStemNames[decade->stem]), "丙");
     EXPECT_EQ(decade->transformStar, (std::array<int, 5>{0, 5, 2, 18, 6}));
-    EXPECT_EQ(LayerCaption(*decade), "大限2（13〜22歳）");
+    EXPECT_EQ(LayerCaption(*decade), "大限2（13〜22才）");
     // By birth palace 父母 … 福徳.
     EXPECT_EQ(LayerNames(*decade), "限命限兄限夫限子限財限疾限遷限奴限官限田限福限父");
     EXPECT_FALSE(DecadeLayer(man, 0).has_value());

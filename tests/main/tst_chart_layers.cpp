@@ -9,13 +9,20 @@
 #include "stars.h"
 #include "timi.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QToolButton>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QLabel>
 #include <QSignalSpy>
-#include <QSpinBox>
 #include <QTest>
 
 #include <algorithm>
@@ -91,12 +98,15 @@ struct ChartPage {
 class TestChartLayers : public QObject {
     Q_OBJECT
 private slots:
+    // The program's own font, as main() sets it.
+    void initTestCase() { QApplication::setFont(QFont(QStringLiteral("IPAPGothic"), 9)); }
+
     void birthChartDrawsNothing()
     {
         ChartPage p;
         QVERIFY(p.Cast("男", "1959", "5", "7", "05:00-07:00"));
         QCOMPARE(p.view->KindBox()->currentText(), QStringLiteral("本命"));
-        QVERIFY(!p.view->YearBox()->isEnabled());
+        QVERIFY(!p.view->EntryBox()->isEnabled());
         for (int b = 1; b <= kBranches; ++b) {
             const BoxOverlay& o = p.view->Shown()[b];
             QVERIFY(o.layerPalace.isEmpty() && !o.flyingSource);
@@ -115,10 +125,11 @@ private slots:
         ChartPage p;
         QVERIFY(p.Cast("女", "1972", "11", "23", "09:00-11:00"));
         QSignalSpy changed(p.view.get(), &ChartLayerView::LayerChanged);
-        p.view->YearBox()->setValue(2027);
-        p.view->KindBox()->setCurrentText(QStringLiteral("流年"));
+        p.view->SetChoice({LayerKind::Year, 0, 2027, 0});
         QVERIFY(changed.count() >= 1);
-        QVERIFY(p.view->YearBox()->isEnabled() && !p.view->MonthBox()->isEnabled());
+        QCOMPARE(p.view->KindBox()->currentText(), QStringLiteral("流年"));
+        QVERIFY(p.view->EntryBox()->isEnabled());
+        QCOMPARE(p.view->EntryBox()->currentText(), QStringLiteral("2027 丁未（56才）"));
         QCOMPARE(p.view->CaptionLabel()->text(), QStringLiteral("流年2027（丁未）"));
         // The year's 命 on 未 (branch 8), its 兄弟 one branch back on 午.
         QCOMPARE(p.view->Shown()[8].layerPalace, QStringLiteral("年命"));
@@ -136,14 +147,210 @@ private slots:
         p.view->Overlay()->hide();
         QVERIFY(p.page.grab().toImage() != with);
 
+        // The month keeps the year; the period picks its own entry.
         p.view->KindBox()->setCurrentText(QStringLiteral("流月"));
-        p.view->MonthBox()->setValue(3);
-        QVERIFY(p.view->MonthBox()->isEnabled());
+        QCOMPARE(p.view->EntryBox()->currentText(), QStringLiteral("旧暦 2027年1月"));
+        p.view->NextButton()->click();
+        p.view->NextButton()->click();
+        QCOMPARE(p.view->EntryBox()->currentText(), QStringLiteral("旧暦 2027年3月"));
         QVERIFY(p.view->CaptionLabel()->text().startsWith(QStringLiteral("流月2027年3月")));
 
-        p.view->KindBox()->setCurrentText(QStringLiteral("大限3"));
+        p.view->SetChoice({LayerKind::Decade, 3, 0, 0});
         QCOMPARE(p.view->CurrentLayer()->period, 3);
         QVERIFY(p.view->CaptionLabel()->text().startsWith(QStringLiteral("大限3（")));
+    }
+
+    // The picker's entries for the worked chart of the time-layer notes
+    // (甲子 year, lunar 1/6, 卯 hour, male: 命宮 乙亥), whose luck begins at
+    // counted age 9 (9年運). Counted ages as the chart counts them: 1 in
+    // 1984, so 9 in 1992 and 44 in 2027.
+    void entriesByAgeAndYear()
+    {
+        ChartPage p;
+        QVERIFY(p.Cast("男", "1984", "2", "7", "05:00-07:00"));
+        QCOMPARE(p.ctx.man.palaceBranch[kLifePalace], 12);
+        QCOMPARE(p.ctx.man.firstLuckAge, 9);
+        p.view->KindBox()->setCurrentText(QStringLiteral("大限"));
+        QComboBox* entry = p.view->EntryBox();
+        QCOMPARE(entry->count(), 12);
+        QCOMPARE(entry->itemText(0), QStringLiteral("1  9〜18才（1992〜2001）"));
+        QCOMPARE(entry->itemText(2), QStringLiteral("3  29〜38才（2012〜2021）"));
+        QCOMPARE(entry->itemText(11), QStringLiteral("12  119〜128才（2102〜2111）"));
+        // Today (8 December 2026) the person is 43: in the fourth period.
+        QCOMPARE(entry->currentIndex(), 3);
+        QCOMPARE(p.view->CaptionLabel()->text(), QStringLiteral("大限4（39〜48才）"));
+
+        p.view->KindBox()->setCurrentText(QStringLiteral("流年"));
+        QCOMPARE(entry->itemText(0), QStringLiteral("1984 甲子（1才）"));
+        QCOMPARE(entry->itemText(entry->findText(QStringLiteral("2027"), Qt::MatchStartsWith)),
+                 QStringLiteral("2027 丁未（44才）"));
+        QCOMPARE(entry->itemText(entry->count() - 1), QStringLiteral("2100 庚申（117才）"));
+
+        p.view->KindBox()->setCurrentText(QStringLiteral("流月"));
+        QCOMPARE(entry->count(), 12 * (2100 - 1984 + 1));
+        QCOMPARE(entry->itemText(12 * (2027 - 1984) + 2), QStringLiteral("旧暦 2027年3月"));
+        // No age word but 才 anywhere in the picker.
+        for (const QString& kind : {QStringLiteral("大限"), QStringLiteral("流年"), QStringLiteral("流月")}) {
+            p.view->KindBox()->setCurrentText(kind);
+            for (int i = 0; i < entry->count(); ++i)
+                QVERIFY(!entry->itemText(i).contains(QStringLiteral("歳")));
+            QVERIFY(!p.view->CaptionLabel()->text().contains(QStringLiteral("歳")));
+        }
+    }
+
+    // 前/次 and PageUp/PageDown move one entry of the chosen kind and stop
+    // at either end; 本命 has nothing to move through.
+    void pagingThroughEntries()
+    {
+        ChartPage p;
+        QVERIFY(p.Cast("男", "1984", "2", "7", "05:00-07:00"));
+        QVERIFY(!p.view->BackButton()->isEnabled() && !p.view->NextButton()->isEnabled());
+        p.view->SetChoice({LayerKind::Decade, 1, 0, 0});
+        QVERIFY(!p.view->BackButton()->isEnabled() && p.view->NextButton()->isEnabled());
+        p.view->NextButton()->click();
+        QCOMPARE(p.view->Choice().period, 2);
+        p.view->BackButton()->click();
+        p.view->BackButton()->click();
+        QCOMPARE(p.view->Choice().period, 1);
+
+        p.view->SetChoice({LayerKind::Year, 0, 2027, 0});
+        QApplication::setActiveWindow(&p.page);
+        QVERIFY(QTest::qWaitForWindowActive(&p.page));
+        p.view->EntryBox()->setFocus();
+        QTest::keyClick(p.view->EntryBox(), Qt::Key_PageDown);
+        QCOMPARE(p.view->Choice().year, 2028);
+        QCOMPARE(p.view->CaptionLabel()->text(), QStringLiteral("流年2028（戊申）"));
+        QTest::keyClick(p.view->EntryBox(), Qt::Key_PageUp);
+        QTest::keyClick(p.view->EntryBox(), Qt::Key_PageUp);
+        QCOMPARE(p.view->Choice().year, 2026);
+
+        // Across a year's end, and stopping at the last month offered.
+        p.view->SetChoice({LayerKind::Month, 0, 2027, 12});
+        p.view->NextButton()->click();
+        QCOMPARE(p.view->EntryBox()->currentText(), QStringLiteral("旧暦 2028年1月"));
+        p.view->SetChoice({LayerKind::Month, 0, 2100, 12});
+        QVERIFY(!p.view->NextButton()->isEnabled());
+        p.view->Step(+1);
+        QCOMPARE(p.view->Choice().year, 2100);
+        QCOMPARE(p.view->Choice().month, 12);
+    }
+
+    // The palace stems go before the branches only when turned on; off, the
+    // page is the page before, pixel for pixel.
+    void palaceStemsOnRequest()
+    {
+        ChartPage p;
+        QVERIFY(p.Cast("男", "1984", "2", "7", "05:00-07:00"));
+        QVERIFY(!p.view->StemsShown());
+        QCOMPARE(p.boxes[11].branch->text(), QStringLiteral("亥"));
+        const QImage before = p.page.grab().toImage();
+        QSignalSpy toggled(p.view.get(), &ChartLayerView::StemsToggled);
+        p.view->StemsBox()->click();
+        QCOMPARE(toggled.count(), 1);
+        const char* const pairs[kChartBoxes] = {"丙子", "丁丑", "丙寅", "丁卯", "戊辰", "己巳",
+                                                "庚午", "辛未", "壬申", "癸酉", "甲戌", "乙亥"};
+        for (int k = 0; k < kChartBoxes; ++k)
+            QCOMPARE(p.boxes[k].branch->text(), QString::fromUtf8(pairs[k]));
+        p.Snapshot(QStringLiteral("stems-on"));
+        // A later chart gets its own stems (乙 year: 寅 takes 戊).
+        QVERIFY(p.Cast("女", "1985", "6", "1", "09:00-11:00"));
+        QCOMPARE(p.boxes[2].branch->text(), QStringLiteral("戊寅"));
+        QVERIFY(p.Cast("男", "1984", "2", "7", "05:00-07:00"));
+        p.view->SetStemsShown(false);
+        QCOMPARE(toggled.count(), 1);  // only the reader's own click is remembered
+        QCOMPARE(p.boxes[11].branch->text(), QStringLiteral("亥"));
+        QCOMPARE(p.page.grab().toImage(), before);
+    }
+
+    // Ctrl+click is told where a reader looks: the palace's tooltip, a line
+    // in the centre panel while a layer is shown, and the right-click menu,
+    // whose 「飛星を表示」 does what Ctrl+click does.
+    void flyingIsDiscoverable()
+    {
+        ChartPage p;
+        QVERIFY(p.Cast("男", "1965", "3", "7", "23:00-01:00"));
+        const int lifeBranch = p.ctx.man.palaceBranch[kLifePalace];
+        PalaceButton* life = p.boxes[lifeBranch - 1].palace;
+        QVERIFY(life->toolTip().endsWith(FlyingHintTip()));
+        QVERIFY(p.view->FlyingLabel()->text().isEmpty());
+        p.view->SetChoice({LayerKind::Year, 0, 2027, 0});
+        QCOMPARE(p.view->FlyingLabel()->text(), QStringLiteral("Ctrl+クリックで宮の飛星"));
+
+        QMenu* menu = p.view->PalaceMenu(lifeBranch);
+        QAction* fly = menu->actions().value(0);
+        QVERIFY(fly && fly->isEnabled() && !fly->isChecked());
+        QCOMPARE(fly->text(), QStringLiteral("飛星を表示"));
+        fly->trigger();
+        QCOMPARE(p.view->FlyingSource(), kLifePalace);
+        QVERIFY(p.view->FlyingLabel()->text().startsWith(QStringLiteral("命宮（")));
+        QVERIFY(p.view->PalaceMenu(lifeBranch)->actions().value(0)->isChecked());
+        p.view->PalaceMenu(lifeBranch)->actions().value(0)->trigger();
+        QCOMPARE(p.view->FlyingSource(), 0);
+
+        // A right click on the palace opens that menu for that palace.
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), life->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(life, &click);
+        QTRY_VERIFY(menu->isVisible());
+        menu->actions().value(0)->trigger();
+        menu->hide();
+        QCOMPARE(p.view->FlyingSource(), kLifePalace);
+    }
+
+    // Nothing on the chart page overlaps another control or runs past its
+    // frame, with every control of the picker shown, at scale 1 (and at 2
+    // when QT_SCALE_FACTOR says so).
+    void nothingOverlaps()
+    {
+        ChartPage p;
+        QVERIFY(p.Cast("男", "1984", "2", "7", "05:00-07:00"));
+        p.view->SetStemsShown(true);
+        p.view->SetChoice({LayerKind::Month, 0, 2027, 12});
+        p.view->ShowFlying(kLifePalace);
+        QList<QWidget*> controls;
+        for (QWidget* w : p.centre->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (w->isVisible()) controls << w;
+        for (int i = 0; i < controls.size(); ++i) {
+            QVERIFY2(p.centre->rect().contains(controls[i]->geometry()), qPrintable(controls[i]->objectName()));
+            for (int j = i + 1; j < controls.size(); ++j)
+                QVERIFY2(!controls[i]->geometry().intersects(controls[j]->geometry()),
+                         qPrintable(controls[i]->objectName() + QStringLiteral(" / ") + controls[j]->objectName()));
+        }
+        // Texts fit their controls.
+        auto fits = [](QWidget* w, const QString& text) {
+            return w->fontMetrics().horizontalAdvance(text) <= w->width();
+        };
+        QVERIFY(fits(p.view->CaptionLabel(), p.view->CaptionLabel()->text()));
+        for (const QString& line : p.view->FlyingLabel()->text().split(QLatin1Char('\n')))
+            QVERIFY2(fits(p.view->FlyingLabel(), line), qPrintable(line));
+        QVERIFY(p.view->FlyingLabel()->fontMetrics().lineSpacing() * 3 <= p.view->FlyingLabel()->height());
+        QVERIFY(fits(p.view->StemsBox(), p.view->StemsBox()->text() + QStringLiteral("MM")));
+        QComboBox* entry = p.view->EntryBox();
+        QStyleOptionComboBox opt;
+        opt.initFrom(entry);
+        const QRect field = entry->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, entry);
+        for (const QString& kind : {QStringLiteral("大限"), QStringLiteral("流年"), QStringLiteral("流月")}) {
+            p.view->KindBox()->setCurrentText(kind);
+            for (int i = 0; i < entry->count(); ++i)
+                QVERIFY2(entry->fontMetrics().horizontalAdvance(entry->itemData(i, Qt::UserRole + 1).toString()) <=
+                             field.width(),
+                         qPrintable(entry->itemText(i)));
+        }
+        for (int k = 0; k < kChartBoxes; ++k)
+            QVERIFY(fits(p.boxes[k].branch, p.boxes[k].branch->text() + QStringLiteral("M")));
+        // The open list shows every entry whole, the widest period too.
+        p.view->SetChoice({LayerKind::Decade, 12, 0, 0});
+        entry->showPopup();
+        QTRY_VERIFY(entry->view()->isVisible());
+        const int widest = entry->fontMetrics().horizontalAdvance(entry->itemText(11));
+        QVERIFY2(entry->view()->viewport()->width() >= widest, qPrintable(QString::number(entry->view()->viewport()->width())));
+        const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR");
+        if (!dir.isEmpty())
+            entry->view()->window()->grab().save(QDir(dir).filePath(QStringLiteral("picker-list.png")));
+        entry->hidePopup();
+        p.view->SetChoice({LayerKind::Decade, 12, 0, 0});
+        p.Snapshot(QStringLiteral("picker-decade") + (qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? QStringLiteral("-scaled") : QString()));
+        p.view->SetChoice({LayerKind::Month, 0, 2027, 12});
+        p.Snapshot(QStringLiteral("picker-month") + (qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? QStringLiteral("-scaled") : QString()));
     }
 
     // Ctrl+click shows a palace's flights and consumes the click; a plain
@@ -195,7 +402,7 @@ private slots:
             redraw([&] { p.view->KindBox()->setCurrentIndex(i); });
         p.view->KindBox()->setCurrentText(QStringLiteral("流年"));
         for (int y = 2000; y < 2040; ++y)
-            redraw([&] { p.view->YearBox()->setValue(y); });
+            redraw([&] { p.view->Step(+1); });
         std::sort(times.begin(), times.end());
         const double median = double(times[times.size() / 2]) / 1e6;
         qInfo("layer switches: %zu, median %.2f ms, worst %.2f ms", times.size(), median, double(times.back()) / 1e6);

@@ -1,6 +1,7 @@
 // The chart request from the window: the order of the checks, the hour
 // window, the chart page, the luck tabs and the write-back into the register,
 // compared with zelvara-cli for the same births.
+#include "chart_layer_view.h"
 #include "hour_window.h"
 #include "main_window.h"
 #include "person_fields.h"
@@ -344,7 +345,8 @@ private slots:
         for (int p = 1; p <= kPalaces; ++p) {
             const QColor c = boxes[man.palaceBranch[p] - 1].palace->palette().color(QPalette::ButtonText);
             QCOMPARE(c, p == kLifePalace ? QColor(255, 0, 255) : QColor(Qt::black));
-            QCOMPARE(boxes[man.palaceBranch[p] - 1].palace->toolTip(), Q(w_->Texts().kyuText[p]));
+            QCOMPARE(boxes[man.palaceBranch[p] - 1].palace->toolTip(),
+                     Q(w_->Texts().kyuText[p]) + QStringLiteral("\n\n") + FlyingHintTip());
         }
         // The 忌 star (己 year: 文曲) carries its mark and its grade's colours.
         const int star = man.transformStar[4];

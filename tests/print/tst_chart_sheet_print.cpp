@@ -158,6 +158,34 @@ private slots:
     // Entries 1, 3 and 5 print on lines 1, 2 and 3; an entry without a
     // grade stands four blanks in, where a graded star's name begins after
     // its mark. "不明の場合" prints as it is.
+    // With the palace stems on, each box's header reads stem and branch as
+    // one pair ending where the branch alone ends, clear of the palace name
+    // and the age; the worked chart's 命宮 on 亥 takes 乙 (甲 year, 寅 丙).
+    void palaceStemsBeforeTheBranch()
+    {
+        printtest::CastChart chart("男", "1984", "2", "7", "05:00-07:00");
+        QVERIFY2(chart.ok, qPrintable(chart.sink.Last()));
+        const Tmandata& man = chart.ctx->man;
+        ChartSheet sheet = ChartSheetOf(man, chart.layout, QStringLiteral("山田太郎"), QStringLiteral("05:00-07:00"));
+        SetSheetStems(sheet, man);
+        PdfPrintModule module;
+        const QString path = Pdf(QStringLiteral("stems.pdf"));
+        QVERIFY(module.PrintChartSheet(sheet, nullptr, PdfOutput{path, 600}).Printed());
+        const pdftest::Page page = ReadPdf(path).value(0);
+        const ChartGrid g = SetupChartGrid();
+        const char* const expected[kBranches + 1] = {"", "丙子", "丁丑", "丙寅", "丁卯", "戊辰", "己巳",
+                                                    "庚午", "辛未", "壬申", "癸酉", "甲戌", "乙亥"};
+        for (int b = 1; b <= kBranches; ++b) {
+            const double x = g.X[ChartGrid::BoxColumn(b)] + 3, y = g.Y[ChartGrid::BoxRow(b)] + 2;
+            const pdftest::Word* pair = WordAt(page, x + 15, y);
+            QVERIFY2(pair && pair->text == QString::fromUtf8(expected[b]), qPrintable(Where(pair)));
+            const pdftest::Word* palace = WordAt(page, x, y);
+            const pdftest::Word* age = WordAt(page, x + 30, y);
+            QVERIFY(palace && age);
+            QVERIFY2(palace->right < pair->x && pair->right < age->x, qPrintable(Where(palace) + Where(pair) + Where(age)));
+        }
+    }
+
     void starsCloseUpGaps()
     {
         ChartSheet s = PlainSheet();

@@ -10,6 +10,7 @@
 #include "reading_pages.h"
 #include "tab_button_row.h"
 #include "settings_window.h"
+#include "settings_file.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,7 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QComboBox>
-#include <QSpinBox>
+#include <QToolButton>
 #include <QTabWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -131,15 +132,16 @@ private slots:
     void layerOnSheetAndFlyingTable()
     {
         QComboBox* kind = Control<QComboBox>("layerKind");
-        QSpinBox* year = Control<QSpinBox>("layerYear");
-        QVERIFY(kind && year);
-        year->setValue(2027);
+        QComboBox* entry = Control<QComboBox>("layerEntry");
+        QVERIFY(kind && entry);
         kind->setCurrentText(QStringLiteral("流年"));
+        entry->setCurrentIndex(entry->findText(QStringLiteral("2027 "), Qt::MatchStartsWith));
         Click("printbtn1");
         QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('|')));
         const auto sheet = ReadPdf(Printed()).value(0);
         QVERIFY(Find(sheet, QStringLiteral("流年2027（丁未）")));
         QCOMPARE(pdftest::Count(sheet, QStringLiteral("年命")), 1);
+        QVERIFY(!Find(sheet, QStringLiteral("戊子")));  // no palace stems unless they are shown
 
         Click("flyingPrintBtn");
         QCOMPARE(asked_.last(), QStringLiteral("飛星表"));
@@ -150,6 +152,31 @@ private slots:
         Click("printbtn1");
         const auto plain = ReadPdf(Printed()).value(0);
         QVERIFY(!Find(plain, QStringLiteral("年命")));
+    }
+
+    // 「宮干を表示」: the sheet prints the stems the page shows; zelv.ini
+    // keeps the choice once the reader changes it, not before.
+    void palaceStemsOnTheSheetAndRemembered()
+    {
+        QCheckBox* stems = Control<QCheckBox>("palaceStems");
+        QToolButton* rat = Control<QToolButton>("ne0");
+        QVERIFY(stems && rat && !stems->isChecked());
+        const auto remembered = [this] { return SettingsFile(Ini()).Read(QStringLiteral("chart"), QStringLiteral("stems"), {}); };
+        QVERIFY(remembered().isEmpty());
+        // 乙巳 year: 寅 takes 戊, and 子 the stem after 亥's 丁.
+        stems->click();
+        QCOMPARE(remembered(), QStringLiteral("True"));
+        QCOMPARE(rat->text(), QStringLiteral("戊子"));
+        Click("printbtn1");
+        const auto withStems = ReadPdf(Printed()).value(0);
+        QVERIFY(Find(withStems, QStringLiteral("戊子")));
+        stems->click();
+        QCOMPARE(remembered(), QStringLiteral("False"));
+        QCOMPARE(rat->text(), QStringLiteral("子"));
+        Click("printbtn1");
+        const auto without = ReadPdf(Printed()).value(0);
+        QVERIFY(!Find(without, QStringLiteral("戊子")));
+        QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('|')));
     }
 
     // 12宮全部印刷: twelve documents, each palace composed before it is

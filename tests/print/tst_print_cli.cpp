@@ -91,6 +91,8 @@ private slots:
                                      << QStringLiteral("【流年1990（庚午）の四化】");
         QTest::newRow("chart decade") << (QStringList{"chart", "--layer", "decade:2"} + kBirth) << 1 << 1
                                       << QStringLiteral("大限2（");
+        // 乙巳 year: 子 takes 戊.
+        QTest::newRow("chart stems") << (QStringList{"chart", "--stems"} + kBirth) << 1 << 1 << QStringLiteral("戊子");
     }
     void everyPrintout()
     {
@@ -167,6 +169,7 @@ private slots:
         QTest::newRow("no period") << (QStringList{"luck", "--pdf", "X"} + kBirth) << QStringLiteral("--period");
         QTest::newRow("unknown option") << (QStringList{"chart", "--pdf", "X", "--colour", "red"} + kBirth) << QStringLiteral("--colour");
         QTest::newRow("layer text") << (QStringList{"chart", "--pdf", "X", "--layer", "week:3"} + kBirth) << QStringLiteral("--layer");
+        QTest::newRow("stems on flying") << (QStringList{"flying", "--pdf", "X", "--stems"} + kBirth) << QStringLiteral("--stems");
         QTest::newRow("layer on graph") << (QStringList{"graph", "--pdf", "X", "--layer", "year:1990"} + kBirth)
                                         << QStringLiteral("--layer");
         QTest::newRow("hour unknown") << QStringList{"chart", "--pdf", "X", "--sex", "男", "--date", "1965/3/7", "--hour", "不明の場合"}

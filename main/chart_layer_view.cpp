@@ -102,6 +102,8 @@ QColor LayerColour(LayerKind kind) {
     case LayerKind::Decade: return QColor(200, 90, 0);
     case LayerKind::Year: return QColor(0, 128, 128);
     case LayerKind::Month: return QColor(128, 0, 160);
+    case LayerKind::Day: return QColor(0, 110, 0);
+    case LayerKind::Hour: return QColor(150, 60, 90);
     case LayerKind::Birth: break;
     }
     return QColor(Qt::black);
@@ -320,12 +322,18 @@ LayerChoice ChartLayerView::Choice() const
         choice.year = year_;
         choice.month = month_;
         break;
+    case LayerKind::Day:  // not offered by the page's picker
+    case LayerKind::Hour: break;
     }
     return choice;
 }
 
-void ChartLayerView::SetChoice(const LayerChoice& choice)
+void ChartLayerView::SetChoice(const LayerChoice& given)
 {
+    // The page's picker offers the birth chart, 大限, 流年 and 流月; a day or
+    // hour layer (the command line's) shows the birth chart here.
+    const LayerChoice choice =
+        given.kind == LayerKind::Day || given.kind == LayerKind::Hour ? LayerChoice{} : given;
     if (choice.period != 0) period_ = choice.period;
     if (choice.year != 0) year_ = choice.year;
     if (choice.month != 0) month_ = choice.month;

@@ -44,18 +44,20 @@ std::vector<LayerEntry> LayerEntries(const Tmandata& man, LayerKind kind)
     case LayerKind::Decade:
         for (int n = 1; n <= 12; ++n)
             if (const QString text = DecadeEntryText(man, n); !text.isEmpty())
-                entries.push_back({{LayerKind::Decade, n, 0, 0}, text});
+                entries.push_back({{LayerKind::Decade, n, 0, 0, {}, 0}, text});
         break;
     case LayerKind::Year:
         for (int y = man.birthYear; y <= lastYear; ++y)
-            entries.push_back({{LayerKind::Year, 0, y, 0}, YearEntryText(man, y)});
+            entries.push_back({{LayerKind::Year, 0, y, 0, {}, 0}, YearEntryText(man, y)});
         break;
     case LayerKind::Month:
         entries.reserve(size_t(lastYear - man.birthYear + 1) * 12);
         for (int y = man.birthYear; y <= lastYear; ++y)
             for (int m = 1; m <= 12; ++m)
-                entries.push_back({{LayerKind::Month, 0, y, m}, MonthEntryText(y, m)});
+                entries.push_back({{LayerKind::Month, 0, y, m, {}, 0}, MonthEntryText(y, m)});
         break;
+    case LayerKind::Day:   // the day and hour layers have no list on the page
+    case LayerKind::Hour:
     case LayerKind::Birth: break;
     }
     return entries;

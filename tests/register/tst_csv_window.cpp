@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -38,7 +40,14 @@ private:
     {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* files = qobject_cast<QFileDialog*>(modal)) {
-            files->selectFile(file_);
+            // selectFile() leaves the name box alone once it has the focus,
+            // which comes at a moment of the window system's choosing: the
+            // folder and the name are set as a user would type them.
+            files->setDirectory(QFileInfo(file_).absolutePath());
+            auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!name)
+                QFAIL("the file dialog has no name box");
+            name->setText(QFileInfo(file_).fileName());
             static_cast<QDialog*>(files)->accept();  // public in QDialog
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             texts << box->text();

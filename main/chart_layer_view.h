@@ -1,15 +1,20 @@
 // The time layers on the chart page: a picker in the centre panel (the kind
-// 本命, 大限, 流年 or 流月 and its entries by age and year, 前/次 and
-// PageUp/PageDown), the layer's palace names and 四化 drawn over the boxes,
-// and on Ctrl+click of a palace (or 「飛星を表示」 on its right-click menu)
-// its flying 四化 (the target stars marked, 自化 marked in the box, the 忌
-// clash listed). 「宮干を表示」 writes each palace's stem before its branch.
-// With 本命 chosen, the stems off and no palace clicked nothing is drawn
-// over the chart.
+// 本命, 大限, 流年, 流月, 流日 or 流時 and its entry: by age and year, a
+// date, a two-hour period; 前/次 and PageUp/PageDown), the layers' palace
+// names and 四化 drawn over the boxes, and on Ctrl+click of a palace (or
+// 「飛星を表示」 on its right-click menu) its flying 四化 (the target stars
+// marked, 自化 marked in the box, the 忌 clash listed). 「宮干を表示」 writes
+// each palace's stem before its branch.
+// Layers stack: choosing a kind adds its layer to those shown (大限, 流年 and
+// one of 流月, 流日, 流時), each in its own colour; a legend under the picker
+// names them, and clicking a name there takes that layer away. 本命 takes
+// them all away. With 本命 chosen, the stems off and no palace clicked
+// nothing is drawn over the chart.
 #pragma once
 
 #include "chart_boxes.h"
 #include "chart_layout.h"
+#include "chart_overlay.h"
 #include "layer_entries.h"
 #include "time_layers.h"
 
@@ -17,47 +22,29 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QCheckBox;
 class QComboBox;
+class QDateTimeEdit;
 class QLabel;
 class QMenu;
 class QToolButton;
 
 namespace zelvara {
 
-// Colours of the overlay: one per layer kind, and the flying marks.
-QColor LayerColour(LayerKind kind);
-QColor FlyingColour();
-QColor SelfTransformColour();
-
-// What the overlay draws for one box (the box of branch b).
-struct BoxOverlay {
-    QString layerPalace;                  // 年命 …, empty without a layer
-    std::array<QString, 7> layerMarks;    // by star slot 1..6: 禄 権 科 忌 of the layer
-    std::array<QString, 7> flyingMarks;   // by star slot 1..6: the flight landing on that star
-    std::array<bool, 7> selfMarks{};      // the flight is a 自化
-    bool flyingSource = false;            // the palace whose flights are shown
-};
-
-// The overlay of every box, from a chart, its layout, a layer (the birth
-// layer for none) and the palace whose flights are shown (0 for none).
-std::array<BoxOverlay, kBranches + 1> ComposeOverlay(const Tmandata& man, const ChartLayout& layout,
-                                                     const TimeLayer& layer, int flyingFrom);
-
-// The panel text of a palace's flights: 命宮（乙）の飛星 / 忌沖：夫妻 …
-QString FlyingSummary(const Tmandata& man, int palace);
-
-// The line the centre panel shows while a layer is shown and no palace's
-// flights are, and the hint the palace buttons' tooltips end with.
-QString FlyingHintLine();
-QString FlyingHintTip();
-
 // The texts of the twelve branch buttons (box k = branch k + 1): the branch
 // alone, or with the palace stems shown the stem before it (乙亥).
 std::array<QString, kChartBoxes> BranchButtonTexts(const Tmandata* man, bool stems);
+
+// Where box b's parts stand on the page, with the widths of its star texts.
+BoxPlaces BoxPlacesOf(const ChartBox& box);
+
+// Reads the calendar facts of a civil day for the day and hour layers.
+using CalendarDayReader = std::function<std::optional<CalendarDay>(const CivilDate&)>;
 
 class ChartOverlayWidget;
 
@@ -69,14 +56,23 @@ public:
     ChartLayerView(QWidget* page, QWidget* centre, std::array<ChartBox, kChartBoxes>& boxes);
 
     // After every cast (nullptr: no chart). The pointers stay valid while
-    // the chart is shown; the choice stays, the flying view is closed.
+    // the chart is shown; the layers stay, the flying view is closed.
     void SetChart(const Tmandata* man, const ChartLayout* layout);
+    // Where the day and hour layers read their days; without it they cannot be laid.
+    void SetCalendar(CalendarDayReader reader);
 
+    // The layer the picker edits, and every layer shown, in stack order.
     LayerChoice Choice() const;
+    std::vector<LayerChoice> Choices() const;
+    // Shows this layer alone (the birth chart for 本命).
     void SetChoice(const LayerChoice& choice);
-    // The chosen layer over the current chart; nullopt without a chart or
-    // when it cannot be laid.
+    // Shows these layers stacked; the picker edits the last.
+    void SetChoices(const std::vector<LayerChoice>& choices);
+    // The layer the picker edits over the current chart; nullopt without a
+    // chart, for 本命, or when it cannot be laid.
     std::optional<TimeLayer> CurrentLayer() const;
+    // Every layer shown that can be laid, in stack order.
+    std::vector<TimeLayer> CurrentLayers() const;
 
     int FlyingSource() const { return flyingFrom_; }
     // Shows palace p's flights (0 closes them).
@@ -94,13 +90,17 @@ public:
 
     QComboBox* KindBox() const { return kind_; }
     QComboBox* EntryBox() const { return entry_; }
+    QDateTimeEdit* DateBox() const { return date_; }
     QToolButton* BackButton() const { return back_; }
     QToolButton* NextButton() const { return next_; }
     QCheckBox* StemsBox() const { return stems_; }
     QLabel* CaptionLabel() const { return caption_; }
+    // The legend's name of a kind in a stack (hidden when not stacked); a
+    // click on it takes the layer away.
+    QLabel* LegendName(LayerKind kind) const { return legend_[size_t(kind)]; }
     QLabel* FlyingLabel() const { return flyingText_; }
     QWidget* Overlay() const;
-    const std::array<BoxOverlay, kBranches + 1>& Shown() const { return shown_; }
+    const ChartOverlay& Shown() const { return shown_; }
 
 signals:
     void LayerChanged();
@@ -112,28 +112,42 @@ protected:
 
 private:
     void Refresh();
+    void PlaceLegend(const std::vector<TimeLayer>& layers);
+    void ShowKind(LayerKind kind);
+    void KindChosen(LayerKind kind);
+    void RemoveFromStack(LayerKind kind);
     void FillEntries();
     void EntryChosen(int index);
     void ToggleFlying(int palace);
+    LayerChoice ChoiceOf(LayerKind kind) const;
+    std::optional<TimeLayer> LayerOfChoice(const LayerChoice& choice) const;
+    void Remember(const LayerChoice& choice);
+    bool Charted() const;
 
     std::array<ChartBox, kChartBoxes>& boxes_;
     ChartOverlayWidget* overlay_ = nullptr;
     QComboBox* kind_ = nullptr;
     QComboBox* entry_ = nullptr;
+    QDateTimeEdit* date_ = nullptr;
     QToolButton* back_ = nullptr;
     QToolButton* next_ = nullptr;
     QCheckBox* stems_ = nullptr;
     QMenu* menu_ = nullptr;
     QLabel* caption_ = nullptr;
+    std::array<QLabel*, 6> legend_{};  // by LayerKind; none for the birth chart
     QLabel* flyingText_ = nullptr;
     const Tmandata* man_ = nullptr;
     const ChartLayout* layout_ = nullptr;
+    CalendarDayReader calendar_;
+    mutable std::optional<std::pair<CivilDate, std::optional<CalendarDay>>> readDay_;  // the last day read
     int flyingFrom_ = 0;
     // The last entry chosen of each kind, kept across kinds and charts.
     int period_ = 0, year_ = 0, month_ = 1;
+    CivilDate day_;
+    int clockHour_ = 11;  // 午
+    std::vector<LayerKind> stack_;  // the layers shown, in stack order
     std::vector<LayerEntry> entries_;
-    LayerKind layerKind_ = LayerKind::Birth;
-    std::array<BoxOverlay, kBranches + 1> shown_{};
+    ChartOverlay shown_{};
 };
 
 }  // namespace zelvara

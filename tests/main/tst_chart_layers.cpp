@@ -1,11 +1,13 @@
 // The time layers on the chart page: nothing drawn for 本命, the layer's
 // palace names and 四化 in the right boxes, the flying 四化 of a palace on
 // Ctrl+click, and the redraw time of a layer switch.
+#include "calendar_day.h"
 #include "chart_display.h"
 #include "chart_layer_view.h"
 #include "chart_request.h"
 #include "context.h"
 #include "recording_sink.h"
+#include "qstring_utf8.h"
 #include "stars.h"
 #include "timi.h"
 
@@ -13,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QStyle>
@@ -22,6 +25,7 @@
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -56,6 +60,7 @@ struct ChartPage {
         const QString data = qEnvironmentVariable("ZELVARA_DATA_DIR");
         BuildChartBoxes(boxes, DataFolders{data, data});
         view = std::make_unique<ChartLayerView>(&page, centre, boxes);
+        view->SetCalendar([this](const CivilDate& date) { return CalendarDayOf(ctx, date); });
         page.show();
     }
 
@@ -80,6 +85,23 @@ struct ChartPage {
         const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR");
         if (!dir.isEmpty() && QDir().mkpath(dir))
             page.grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
+    }
+
+    // The layer palace names of the box of branch b, and the layer marks
+    // beside a star, in stack order.
+    QString PalaceNames(int b) const
+    {
+        QString text;
+        for (const LayerLabel& name : view->Shown()[b].layerPalaces)
+            text += name.text;
+        return text;
+    }
+    QString MarksOf(int star) const
+    {
+        QString text;
+        for (const LayerLabel& mark : view->Shown()[ctx.man.starBranch[star]].layerMarks[SlotOf(star)])
+            text += mark.text;
+        return text;
     }
 
     // The slot where a star stands in its box.
@@ -109,9 +131,9 @@ private slots:
         QVERIFY(!p.view->EntryBox()->isEnabled());
         for (int b = 1; b <= kBranches; ++b) {
             const BoxOverlay& o = p.view->Shown()[b];
-            QVERIFY(o.layerPalace.isEmpty() && !o.flyingSource);
+            QVERIFY(o.layerPalaces.empty() && !o.flyingSource);
             for (int r = 1; r <= kBoxSlots; ++r)
-                QVERIFY(o.layerMarks[r].isEmpty() && o.flyingMarks[r].isEmpty());
+                QVERIFY(o.layerMarks[r].empty() && o.flyingMarks[r].isEmpty());
         }
         QVERIFY(p.view->CaptionLabel()->text().isEmpty());
         // The page with the overlay is the page without it, pixel for pixel.
@@ -132,13 +154,13 @@ private slots:
         QCOMPARE(p.view->EntryBox()->currentText(), QStringLiteral("2027 丁未（56才）"));
         QCOMPARE(p.view->CaptionLabel()->text(), QStringLiteral("流年2027（丁未）"));
         // The year's 命 on 未 (branch 8), its 兄弟 one branch back on 午.
-        QCOMPARE(p.view->Shown()[8].layerPalace, QStringLiteral("年命"));
-        QCOMPARE(p.view->Shown()[7].layerPalace, QStringLiteral("年兄"));
-        QCOMPARE(p.view->Shown()[9].layerPalace, QStringLiteral("年父"));
+        QCOMPARE(p.PalaceNames(8), QStringLiteral("年命"));
+        QCOMPARE(p.PalaceNames(7), QStringLiteral("年兄"));
+        QCOMPARE(p.PalaceNames(9), QStringLiteral("年父"));
         // 丁 transforms 太陰 (禄) and 巨門 (忌): marks beside those stars.
         const int moon = 8, gate = 10;
-        QCOMPARE(p.view->Shown()[p.ctx.man.starBranch[moon]].layerMarks[p.SlotOf(moon)], QStringLiteral("禄"));
-        QCOMPARE(p.view->Shown()[p.ctx.man.starBranch[gate]].layerMarks[p.SlotOf(gate)], QStringLiteral("忌"));
+        QCOMPARE(p.MarksOf(moon), QStringLiteral("禄"));
+        QCOMPARE(p.MarksOf(gate), QStringLiteral("忌"));
         p.view->ShowFlying(kLifePalace);
         p.Snapshot(QStringLiteral("layer-year-flying"));
         p.view->ShowFlying(0);
@@ -153,7 +175,12 @@ private slots:
         p.view->NextButton()->click();
         p.view->NextButton()->click();
         QCOMPARE(p.view->EntryBox()->currentText(), QStringLiteral("旧暦 2027年3月"));
-        QVERIFY(p.view->CaptionLabel()->text().startsWith(QStringLiteral("流月2027年3月")));
+        // Chosen after the year, the month stacks on it: the legend names both.
+        QVERIFY(p.view->CaptionLabel()->isHidden());
+        QVERIFY(p.view->LegendName(LayerKind::Year)->text().endsWith(QStringLiteral("■</span>流年2027")));
+        QVERIFY(p.view->LegendName(LayerKind::Month)->text().endsWith(QStringLiteral("■</span>流月3月")));
+        QVERIFY(p.view->LegendName(LayerKind::Month)->toolTip().startsWith(QStringLiteral("流月2027年3月")));
+        QCOMPARE(p.PalaceNames(8).left(2), QStringLiteral("年命"));
 
         p.view->SetChoice({LayerKind::Decade, 3, 0, 0});
         QCOMPARE(p.view->CurrentLayer()->period, 3);
@@ -351,6 +378,180 @@ private slots:
         p.Snapshot(QStringLiteral("picker-decade") + (qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? QStringLiteral("-scaled") : QString()));
         p.view->SetChoice({LayerKind::Month, 0, 2027, 12});
         p.Snapshot(QStringLiteral("picker-month") + (qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? QStringLiteral("-scaled") : QString()));
+    }
+
+    // Layers stack as the reader picks kinds: each layer's palace names and
+    // marks in its own colour, the legend naming them; a name clicked in the
+    // legend takes its layer away, 本命 takes them all and leaves the page as
+    // it was. A finer layer (流月, 流日, 流時) takes the place of another.
+    void layersStackAndUnstack()
+    {
+        ChartPage p;
+        QVERIFY(p.Cast("女", "1972", "11", "23", "09:00-11:00"));
+        const QImage birth = p.page.grab().toImage();
+        p.view->KindBox()->setCurrentText(QStringLiteral("大限"));
+        p.view->KindBox()->setCurrentText(QStringLiteral("流年"));
+        QCOMPARE(p.view->Choices().size(), size_t(2));
+        const TimeLayer decade = p.view->CurrentLayers().front();
+        const TimeLayer year = p.view->CurrentLayers().back();
+        QCOMPARE(decade.kind, LayerKind::Decade);
+        QCOMPARE(year.kind, LayerKind::Year);
+        for (int palace = 1; palace <= kPalaces; ++palace) {
+            const BoxOverlay& box = p.view->Shown()[p.ctx.man.palaceBranch[palace]];
+            QCOMPARE(box.layerPalaces.size(), size_t(2));
+            QCOMPARE(box.layerPalaces[0], (LayerLabel{LayerKind::Decade, Q(LayerPalaceName(LayerKind::Decade, decade.layerPalace[palace]))}));
+            QCOMPARE(box.layerPalaces[1], (LayerLabel{LayerKind::Year, Q(LayerPalaceName(LayerKind::Year, year.layerPalace[palace]))}));
+        }
+        int marks = 0;
+        for (int b = 1; b <= kBranches; ++b)
+            for (int r = 1; r <= kBoxSlots; ++r)
+                marks += int(p.view->Shown()[b].layerMarks[r].size());
+        QCOMPARE(marks, 8);  // four of each layer, every transformed star being shown
+        QVERIFY(p.view->LegendName(LayerKind::Decade)->isVisible());
+        QVERIFY(p.view->LegendName(LayerKind::Year)->isVisible());
+        QCOMPARE(p.view->LegendName(LayerKind::Decade)->palette().color(QPalette::WindowText), LayerColour(LayerKind::Decade));
+
+        p.view->KindBox()->setCurrentText(QStringLiteral("流日"));
+        p.view->KindBox()->setCurrentText(QStringLiteral("流月"));
+        std::vector<LayerKind> kinds;
+        for (const LayerChoice& c : p.view->Choices())
+            kinds.push_back(c.kind);
+        QCOMPARE(kinds, (std::vector<LayerKind>{LayerKind::Decade, LayerKind::Year, LayerKind::Month}));
+
+        QTest::mouseClick(p.view->LegendName(LayerKind::Year), Qt::LeftButton);
+        QCOMPARE(p.view->Choices().size(), size_t(2));
+        QCOMPARE(p.view->KindBox()->currentText(), QStringLiteral("流月"));
+        QTest::mouseClick(p.view->LegendName(LayerKind::Month), Qt::LeftButton);
+        QCOMPARE(p.view->KindBox()->currentText(), QStringLiteral("大限"));  // the picker goes to the one left
+        QVERIFY(p.view->CaptionLabel()->isVisible());
+
+        p.view->KindBox()->setCurrentText(QStringLiteral("本命"));
+        QVERIFY(p.view->Choices().empty());
+        QCOMPARE(p.page.grab().toImage(), birth);
+    }
+
+    // 流日 and 流時 are picked by date and period on the page and laid as
+    // the engine lays them; 前/次 step a day, or a period across midnight.
+    void dayAndHourOnThePage()
+    {
+        ChartPage p;
+        QVERIFY(p.Cast("男", "1984", "2", "7", "05:00-07:00"));
+        p.view->SetChoice({LayerKind::Day, 0, 0, 0, {2027, 4, 15}, 0});
+        QVERIFY(p.view->DateBox()->isVisible() && !p.view->EntryBox()->isVisible());
+        QCOMPARE(p.view->DateBox()->date(), QDate(2027, 4, 15));
+        const std::optional<TimeLayer> day = ChartLayerOf(p.ctx, p.view->Choice());
+        QVERIFY(day);
+        QCOMPARE(p.view->CurrentLayer()->lifePalace, day->lifePalace);
+        QCOMPARE(p.view->CaptionLabel()->text(), LegendCaption(*day));
+        QCOMPARE(p.PalaceNames(p.ctx.man.palaceBranch[day->lifePalace]), QStringLiteral("日命"));
+        p.view->NextButton()->click();
+        QCOMPARE(p.view->Choice().date.day, 16);
+
+        p.view->SetChoice({LayerKind::Hour, 0, 0, 0, {2027, 4, 15}, 22});
+        QCOMPARE(p.view->DateBox()->dateTime(), QDateTime(QDate(2027, 4, 15), QTime(22, 0)));
+        const std::optional<TimeLayer> hour = ChartLayerOf(p.ctx, p.view->Choice());
+        QVERIFY(hour);
+        QCOMPARE(hour->branch, 12);  // 亥
+        QCOMPARE(p.view->CurrentLayer()->transformStar, hour->transformStar);
+        p.view->NextButton()->click();  // 亥 → the next day's 子
+        QCOMPARE(p.view->DateBox()->dateTime(), QDateTime(QDate(2027, 4, 16), QTime(0, 0)));
+        p.view->BackButton()->click();
+        QCOMPARE(p.view->DateBox()->dateTime(), QDateTime(QDate(2027, 4, 15), QTime(21, 0)));
+        QCOMPARE(p.view->CurrentLayer()->branch, 12);
+    }
+
+    // The drawn marks of a stack: none on another, none past its box, and
+    // with 大限+流年 and a palace's flights none over a star's name. At
+    // scale 1, and at 2 when QT_SCALE_FACTOR says so (the pictures are
+    // saved for a look).
+    void stackedMarksDoNotOverlap_data()
+    {
+        QTest::addColumn<QString>("sex");
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<QString>("month");
+        QTest::addColumn<QString>("day");
+        QTest::addColumn<QString>("hour");
+        QTest::newRow("1972") << "女" << "1972" << "11" << "23" << "09:00-11:00";
+        QTest::newRow("1959") << "男" << "1959" << "5" << "7" << "05:00-07:00";
+        QTest::newRow("1984") << "男" << "1984" << "2" << "7" << "05:00-07:00";
+        QTest::newRow("2001") << "女" << "2001" << "8" << "30" << "23:00-01:00";
+    }
+    void stackedMarksDoNotOverlap()
+    {
+        QFETCH(QString, sex);
+        QFETCH(QString, year);
+        QFETCH(QString, month);
+        QFETCH(QString, day);
+        QFETCH(QString, hour);
+        ChartPage p;
+        QVERIFY(p.Cast(qPrintable(sex), qPrintable(year), qPrintable(month), qPrintable(day), qPrintable(hour)));
+        p.view->SetStemsShown(true);
+        const std::vector<std::vector<LayerChoice>> stacks = {
+            {{LayerKind::Decade, 3, 0, 0}, {LayerKind::Year, 0, 2027, 0}},
+            {{LayerKind::Decade, 4, 0, 0}, {LayerKind::Year, 0, 2030, 0}, {LayerKind::Month, 0, 2030, 5}},
+            {{LayerKind::Decade, 5, 0, 0}, {LayerKind::Year, 0, 2027, 0}, {LayerKind::Hour, 0, 0, 0, {2027, 4, 15}, 10}},
+        };
+        for (size_t s = 0; s < stacks.size(); ++s) {
+            p.view->SetChoices(stacks[s]);
+            QCOMPARE(p.view->CurrentLayers().size(), stacks[s].size());
+            for (int flying = 0; flying <= kPalaces; ++flying) {
+                p.view->ShowFlying(flying);
+                for (int b = 1; b <= kBranches; ++b) {
+                    const BoxPlaces places = BoxPlacesOf(p.boxes[b - 1]);
+                    const std::vector<OverlayItem> items = LayOutBoxOverlay(p.view->Shown()[b], places);
+                    for (size_t i = 0; i < items.size(); ++i) {
+                        if (items[i].style == OverlayItem::Style::SourceFrame)
+                            continue;
+                        const QString what = QStringLiteral("box %1 item %2 「%3」").arg(b).arg(i).arg(items[i].text);
+                        QVERIFY2(places.frame.contains(items[i].rect), qPrintable(what));
+                        for (size_t j = i + 1; j < items.size(); ++j)
+                            QVERIFY2(items[j].style == OverlayItem::Style::SourceFrame || !items[i].rect.intersects(items[j].rect),
+                                     qPrintable(what));
+                        if (s != 0 || items[i].style != OverlayItem::Style::Mark)
+                            continue;
+                        for (int r = 0; r < kBoxSlots; ++r) {
+                            const QRect text(places.stars[size_t(r)].topLeft(),
+                                             QSize(places.starTextWidth[size_t(r)], places.stars[size_t(r)].height()));
+                            QVERIFY2(!text.intersects(items[i].rect), qPrintable(what + QStringLiteral(" over a star")));
+                        }
+                    }
+                }
+            }
+            // The legend, the stems box and the flights stay in the column, apart.
+            p.view->ShowFlying(kLifePalace);
+            QList<QWidget*> controls;
+            for (QWidget* w : p.centre->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if (w->isVisible())
+                    controls << w;
+            for (int i = 0; i < controls.size(); ++i) {
+                QVERIFY2(p.centre->rect().contains(controls[i]->geometry()), qPrintable(controls[i]->objectName()));
+                for (int j = i + 1; j < controls.size(); ++j)
+                    QVERIFY2(!controls[i]->geometry().intersects(controls[j]->geometry()),
+                             qPrintable(controls[i]->objectName() + QStringLiteral(" / ") + controls[j]->objectName()));
+            }
+            if (p.view->DateBox()->isVisible()) {
+                // The widest date and hour there are fit the box.
+                const QDateTime shown = p.view->DateBox()->dateTime();
+                p.view->DateBox()->setDateTime(QDateTime(QDate(2088, 12, 28), QTime(20, 0)));
+                const auto* field = p.view->DateBox()->findChild<QLineEdit*>();
+                QVERIFY2(field->fontMetrics().horizontalAdvance(field->text()) + 4 <= field->width(), qPrintable(field->text()));
+                p.view->DateBox()->setDateTime(shown);
+            }
+            for (int k = int(LayerKind::Decade); k <= int(LayerKind::Hour); ++k) {
+                QLabel* name = p.view->LegendName(LayerKind(k));
+                if (name->isVisible())
+                    QVERIFY2(name->sizeHint().width() <= name->width(), qPrintable(name->text() + QString::number(name->sizeHint().width())));
+            }
+            const QStringList lines = p.view->FlyingLabel()->text().split(QLatin1Char('\n'));
+            QVERIFY(p.view->FlyingLabel()->fontMetrics().lineSpacing() * lines.size() <= p.view->FlyingLabel()->height());
+            for (const QString& line : lines)
+                QVERIFY2(p.view->FlyingLabel()->fontMetrics().horizontalAdvance(line) <= p.view->FlyingLabel()->width(),
+                         qPrintable(line));
+            p.Snapshot(QStringLiteral("layers-stacked-%1-%2%3")
+                           .arg(year)
+                           .arg(s)
+                           .arg(qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? QStringLiteral("-scaled") : QString()));
+        }
     }
 
     // Ctrl+click shows a palace's flights and consumes the click; a plain

@@ -1,0 +1,139 @@
+// What the time layers and a palace's flights put over a chart, composed
+// without a screen: every layer's palace name on every palace in stack
+// order, each layer's four 四化 beside their stars, a palace's flights with
+// its 自化, nothing for the birth chart alone, and the legend's names.
+#include "chart_request.h"
+#include "layer_overlay.h"
+#include "qstring_utf8.h"
+#include "recording_sink.h"
+#include "stars.h"
+
+#include <QTest>
+
+#include <vector>
+
+using namespace zelvara;
+
+namespace {
+
+struct Cast {
+    RecordingSink sink;
+    EngineContext ctx{qEnvironmentVariable("ZELVARA_DATA_DIR").toStdString(), sink};
+    ChartLayout layout;
+
+    explicit Cast(const BirthInput& in)
+    {
+        ctx.FixToday({2026, 12, 8});
+        if (RequestChart(ctx, in) == 0) {
+            LayOutLuckPeriods(ctx.man);
+            layout = LayOutChart(ctx.man);
+        }
+    }
+};
+
+// Every layer label of one kind over the whole chart, and where the marks of
+// the kind stand: (branch, slot, text).
+QStringList MarksOf(const ChartOverlay& overlay, LayerKind kind)
+{
+    QStringList marks;
+    for (int b = 1; b <= kBranches; ++b)
+        for (int r = 1; r <= kBoxSlots; ++r)
+            for (const LayerLabel& mark : overlay[b].layerMarks[r])
+                if (mark.kind == kind)
+                    marks << QStringLiteral("%1/%2/%3").arg(b).arg(r).arg(mark.text);
+    return marks;
+}
+
+}  // namespace
+
+class TestLayerOverlay : public QObject {
+    Q_OBJECT
+private slots:
+    void stackedLayersInOrder()
+    {
+        Cast c({"山田花子", "女", "1972", "11", "23", "09:00-11:00"});
+        const auto decade = DecadeLayer(c.ctx.man, 3);
+        const auto year = YearLayer(c.ctx.man, 2027);
+        QVERIFY(decade && year);
+        const ChartOverlay overlay = ComposeOverlay(c.ctx.man, c.layout, {BirthLayer(c.ctx.man), *decade, *year}, 0);
+        for (int p = 1; p <= kPalaces; ++p) {
+            const BoxOverlay& box = overlay[c.ctx.man.palaceBranch[p]];
+            QCOMPARE(box.layerPalaces.size(), size_t(2));  // the birth layer adds nothing
+            QCOMPARE(box.layerPalaces[0].kind, LayerKind::Decade);
+            QCOMPARE(box.layerPalaces[0].text, Q(LayerPalaceName(LayerKind::Decade, decade->layerPalace[p])));
+            QCOMPARE(box.layerPalaces[1].kind, LayerKind::Year);
+            QCOMPARE(box.layerPalaces[1].text, Q(LayerPalaceName(LayerKind::Year, year->layerPalace[p])));
+        }
+        // Each layer's four transformations beside the stars its stem names.
+        for (const TimeLayer* layer : {&*decade, &*year}) {
+            QStringList expected;
+            for (int t = 1; t <= kTransforms; ++t) {
+                const int star = layer->transformStar[t];
+                const int branch = c.ctx.man.starBranch[star];
+                expected << QStringLiteral("%1/%2/%3").arg(branch).arg(BoxSlotOfStar(c.layout, branch, star)).arg(Q(TransformChar(t)));
+            }
+            QStringList got = MarksOf(overlay, layer->kind);
+            expected.sort();
+            got.sort();
+            QCOMPARE(got, expected);
+        }
+        // A star both layers transform carries the decade's mark first.
+        for (int b = 1; b <= kBranches; ++b)
+            for (int r = 1; r <= kBoxSlots; ++r)
+                if (overlay[b].layerMarks[r].size() == 2)
+                    QCOMPARE(overlay[b].layerMarks[r][0].kind, LayerKind::Decade);
+    }
+
+    void birthAloneAddsNothingAndFlightsAreMarked()
+    {
+        Cast c({"見本", "男", "1965", "3", "7", "23:00-01:00"});
+        const ChartOverlay none = ComposeOverlay(c.ctx.man, c.layout, {BirthLayer(c.ctx.man)}, 0);
+        for (const BoxOverlay& box : none) {
+            QVERIFY(box.layerPalaces.empty() && !box.flyingSource);
+            for (int r = 1; r <= kBoxSlots; ++r)
+                QVERIFY(box.layerMarks[r].empty() && box.flyingMarks[r].isEmpty());
+        }
+        const FlyingTransforms flying = FlyTransforms(c.ctx.man);
+        for (int palace = 1; palace <= kPalaces; ++palace) {
+            const ChartOverlay overlay = ComposeOverlay(c.ctx.man, c.layout, {}, palace);
+            int sources = 0;
+            for (const BoxOverlay& box : overlay)
+                sources += box.flyingSource ? 1 : 0;
+            QCOMPARE(sources, 1);
+            QVERIFY(overlay[c.ctx.man.palaceBranch[palace]].flyingSource);
+            for (int t = 1; t <= kTransforms; ++t) {
+                const int star = TransformStarOf(flying.palaceStem[palace], t);
+                const int branch = c.ctx.man.starBranch[star];
+                const int slot = BoxSlotOfStar(c.layout, branch, star);
+                if (slot == 0)
+                    continue;
+                QVERIFY(overlay[branch].flyingMarks[slot].contains(Q(TransformChar(t))));
+                QCOMPARE(overlay[branch].selfMarks[slot], flying.SelfTransform(palace, t));
+            }
+            // The panel's text in three lines, or two when the panel is short.
+            QCOMPARE(FlyingSummary(c.ctx.man, palace).count(QLatin1Char('\n')), 2);
+            QCOMPARE(FlyingSummary(c.ctx.man, palace, 2).count(QLatin1Char('\n')), 1);
+        }
+    }
+
+    void legendNames()
+    {
+        Cast c({"見本", "男", "1984", "2", "7", "05:00-07:00"});
+        const auto decade = DecadeLayer(c.ctx.man, 3);
+        const auto month = MonthLayer(c.ctx.man, 2027, 3);
+        QVERIFY(decade && month);
+        QCOMPARE(LegendShortCaption(*decade), QStringLiteral("大限3"));
+        QCOMPARE(LegendCaption(*decade), QStringLiteral("大限3（29〜38才）"));
+        QCOMPARE(LegendShortCaption(*month), QStringLiteral("流月3月"));
+        TimeLayer hour;
+        hour.kind = LayerKind::Hour;
+        hour.date = {2027, 4, 15};
+        hour.stem = 6;
+        hour.branch = 6;
+        QCOMPARE(LegendShortCaption(hour), QStringLiteral("流時巳"));
+        QCOMPARE(LegendCaption(hour), QStringLiteral("流時4/15 巳時（己巳）"));
+    }
+};
+
+QTEST_MAIN(TestLayerOverlay)
+#include "tst_layer_overlay.moc"

@@ -85,9 +85,13 @@ public:
 
     void Add(QWidget* w, const QString& anchorAfterF1 = {})
     {
-        for (const Shown& s : windows)
-            if (s.window == w)
+        for (Shown& s : windows) {
+            if (s.window == w) {
+                if (!anchorAfterF1.isEmpty())
+                    s.anchorAfterF1 = anchorAfterF1;
                 return;
+            }
+        }
         windows << Shown{QString::fromLatin1(w->metaObject()->className()), w->objectName(), w, anchorAfterF1};
     }
 
@@ -168,6 +172,14 @@ private:
         if (auto* b = Find<QAbstractButton>(in, name))
             b->click();
     }
+    void ClickEveryButton(QWidget* in, const QStringList& except)
+    {
+        QVERIFY(in);
+        for (QPushButton* b : in->findChildren<QPushButton*>()) {
+            if (!except.contains(b->objectName()) && b->isVisibleTo(in) && b->isEnabled())
+                b->click();
+        }
+    }
 
 private slots:
     void initTestCase() { QApplication::setFont(QFont(QStringLiteral("IPAPGothic"), 9)); }
@@ -207,12 +219,13 @@ private slots:
         CastChart(QStringLiteral("不明の場合"));  // the hour window, closed without a choice
         CastChart(QStringLiteral("03:00-05:00"));
         QVERIFY(w_->Session().HasChart());
-        for (const char* name : {"matorixbtn", "helpbtn", "BitBtn1", "passbtn", "kekkonbtn"})
-            Click(w_.get(), name);
+        // Every button of the bottom panel and of the settings window but
+        // those that close them; file dialogs and menus are closed again.
+        ClickEveryButton(Find<QWidget>(w_.get(), "Panel1"), {"endbtn"});
+        Click(w_.get(), "kekkonbtn");  // 合婚法則一覧
         QWidget* settings = TopLevel("TCunstomFrm");
         QVERIFY(settings);
-        for (const char* name : {"databasebtn", "kounbtn", "kekkonbtn", "registerplacebtn", "deletedbtn", "printbtn"})
-            Click(settings, name);
+        ClickEveryButton(settings, {"BitBtn1"});
         QWidget* legends = TopLevel("Thelpbunfrm");
         QVERIFY(legends);
         for (const char* name : {"SpeedButton1", "SpeedButton2"})
@@ -244,11 +257,10 @@ private slots:
             QVERIFY2(!anchor.isEmpty(), qPrintable(QStringLiteral("%1 「%2」 has no help topic").arg(s.className, s.name)));
             if (s.name == QLatin1String("MainForm1"))
                 continue;  // answers for its page, below
-            const QString opened = s.window && !s.window->isModal() && s.anchorAfterF1.isEmpty() && s.window->isVisible()
-                                       ? AnchorAfterF1(s.window)
-                                       : s.anchorAfterF1;
-            if (s.window || !opened.isEmpty())  // the splash is gone before a key can reach it
-                QVERIFY2(opened == anchor, qPrintable(QStringLiteral("%1: F1 opened 「%2」, not 「%3」").arg(s.name, opened, anchor)));
+            if (s.name == QLatin1String("title"))
+                continue;  // the splash is gone before a key can reach it
+            const QString opened = s.anchorAfterF1.isEmpty() && s.window ? AnchorAfterF1(s.window) : s.anchorAfterF1;
+            QVERIFY2(opened == anchor, qPrintable(QStringLiteral("%1: F1 opened 「%2」, not 「%3」").arg(s.name, opened, anchor)));
         }
         // The windows the user opens above, each seen.
         for (const char* name : {"title", "MainForm1", "TCunstomFrm", "Ttimefrm", "Tmatorixfrm", "Thelpbunfrm", "Tsosikiin",

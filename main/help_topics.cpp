@@ -20,12 +20,9 @@ constexpr HelpTopic kHelpTopics[] = {
     {"MainForm1", "topic2"},
     {"datainput", "topic4"},
     {"syuseizu", "topic5"},
-    // The chart page's layer picker.
-    {"layerKind", "topic10"},
-    {"layerEntry", "topic10"},
-    {"layerBack", "topic10"},
-    {"layerNext", "topic10"},
-    {"palaceStems", "topic10"},
+    // The chart page's centre panel, where the time layers are picked, and
+    // the palaces' menu of flying 四化.
+    {"centerPanel", "topic10"},
     {"palaceMenu", "topic10"},
     {"kanteisheet", "topic6"},
     {"kounsheet", "topic6"},

@@ -232,7 +232,7 @@ private slots:
             Click(legends, name);
         w_->SetBirthTimeDialogHook([&shown](BirthTimeDialog& d) {
             d.show();
-            shown.Add(&d, AnchorAfterF1(&d));  // F1 is its ヘルプ button's
+            shown.Add(&d, AnchorAfterF1(&d));
             d.reject();
         });
         Click(w_.get(), "birthTimeBtn");
@@ -301,8 +301,11 @@ private slots:
         pages->setCurrentWidget(Find<QWidget>(w_.get(), "syuseizu"));
         QCOMPARE(AnchorAfterF1(w_->Boxes()[3].palace), QStringLiteral("topic5"));
         QCOMPARE(AnchorAfterF1(Find<QPushButton>(w_.get(), "endbtn")), QStringLiteral("topic5"));
-        for (const char* picker : {"layerKind", "layerEntry", "palaceStems"})
-            QCOMPARE(AnchorAfterF1(Find<QWidget>(w_.get(), picker)), QStringLiteral("topic10"));
+        for (const char* picker : {"layerKind", "layerEntry", "palaceStems"}) {
+            QWidget* control = Find<QWidget>(w_.get(), picker);
+            QVERIFY2(control, picker);
+            QCOMPARE(AnchorAfterF1(control), QStringLiteral("topic10"));
+        }
         for (const char* reading : {"kanteisheet", "kounsheet", "kekkonsheet"}) {
             pages->setCurrentWidget(Find<QWidget>(w_.get(), reading));
             QCOMPARE(AnchorAfterF1(w_.get()), QStringLiteral("topic6"));

@@ -4,7 +4,7 @@
 #include "main_window.h"
 
 #include "birth_time_dialog.h"
-#include "help_window.h"
+#include "help_topics.h"
 #include "qstring_utf8.h"
 
 #include <QComboBox>
@@ -13,11 +13,6 @@
 #include <QPushButton>
 
 namespace zelvara {
-namespace {
-
-constexpr int kBirthTimeHelpTopic = 9;  // 「出生時刻と出生地」 of help/index.html
-
-}  // namespace
 
 void TMainForm1::BuildBirthTimeControls(QWidget* page, QHBoxLayout* row)
 {
@@ -77,12 +72,8 @@ void TMainForm1::OpenBirthTimeDialog()
     }
     BirthTimeDialog dialog(table, birthTimes_.CurrentPerson(), why, std::move(places), std::move(world), sink_,
                            [this](const QString& text) { return Ask(text); }, this);
-    dialog.SetHelp([this](QWidget* parent) {
-        // A window of the dialog's own, so that it answers while the dialog is open.
-        auto* help = new HelpWindow(parent);
-        help->setAttribute(Qt::WA_DeleteOnClose);
-        help->ShowTopic(Folders(), kBirthTimeHelpTopic);
-    });
+    // A help window of the dialog's own, so that it answers while the dialog is open.
+    dialog.SetHelp([this](QWidget* parent) { ShowHelpFor(parent, Folders()); });
     if (birthTimeDialogHook_)
         birthTimeDialogHook_(dialog);
     else

@@ -19,12 +19,13 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     layout->addWidget(browser_);
 }
 
-void HelpWindow::ShowTopic(const DataFolders& folders, int topic)
+void HelpWindow::ShowTopic(const DataFolders& folders, const QString& anchor)
 {
     const QString file = FindDataFile(folders, QStringLiteral("help/index.html"));
     if (QFileInfo::exists(file)) {
         QUrl url = QUrl::fromLocalFile(file);
-        url.setFragment(QStringLiteral("topic%1").arg(topic));
+        if (!anchor.isEmpty())
+            url.setFragment(anchor);
         browser_->setSource(url);
     } else {
         browser_->setHtml(QStringLiteral("<p>ヘルプファイル %1 が見つかりません。</p>").arg(file.toHtmlEscaped()));

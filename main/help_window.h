@@ -1,6 +1,6 @@
 // The help: HTML pages in the help/ folder (the user's copy first, then the
-// shipped one), shown in a window of their own. Topic n is the anchor
-// "topicn" of help/index.html.
+// shipped one), shown in a window of their own. Which topic (anchor of
+// help/index.html) each window opens is told by help_topics.h.
 #pragma once
 
 #include "data_folders.h"
@@ -15,7 +15,8 @@ class HelpWindow : public QWidget {
     Q_OBJECT
 public:
     explicit HelpWindow(QWidget* parent = nullptr);
-    void ShowTopic(const DataFolders& folders, int topic);
+    // anchor: a topic's anchor ("topic4"); empty shows the page from its start.
+    void ShowTopic(const DataFolders& folders, const QString& anchor);
     QString ShownSource() const;
 
 private:

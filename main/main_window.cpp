@@ -10,7 +10,7 @@
 #include "qstring_utf8.h"
 #include "reading_pages.h"
 #include "hour_window.h"
-#include "help_window.h"
+#include "help_topics.h"
 #include "mannen_window.h"
 #include "settings_file.h"
 #include "startup_sound.h"
@@ -28,7 +28,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
-#include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -47,8 +46,8 @@ TMainForm1::TMainForm1(MessageSink& sink, QWidget* parent)
     BuildPages();
     WirePrintButtons();
     BindPersonControls();
-    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(f1, &QShortcut::activated, this, &TMainForm1::ShowHelp);
+    // F1 in this window and every other window of the program: the topic of that window.
+    new HelpKey([this] { return Folders(); }, this);
 }
 
 TMainForm1::~TMainForm1() = default;
@@ -230,13 +229,6 @@ bool TMainForm1::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void TMainForm1::ShowHelp()
-{
-    if (!help_)
-        help_ = new HelpWindow(this);
-    help_->ShowTopic(Folders(), 4);
 }
 
 bool TMainForm1::Ask(const QString& text) const

@@ -42,7 +42,6 @@ class ReadingPages;
 class TabButtonRow;
 
 class PersonGridModel;
-class HelpWindow;
 
 struct StartupOptions {
     QString programFolder;              // where the shipped data files lie
@@ -176,7 +175,6 @@ private:
     void PalaceButtonClick(int tag);
     void BitBtn1Click();
     void cyusyutubtnClick();
-    void ShowHelp();
     void Message(const QString& text, const QString& caption = {});
     void WirePrintButtons();
     QString AskPdfFile(const QString& document);
@@ -216,7 +214,6 @@ private:
     std::function<void(BirthTimeDialog&)> birthTimeDialogHook_;
     std::unique_ptr<ChartSession> session_;
     PersonGridModel* gridModel_ = nullptr;
-    HelpWindow* help_ = nullptr;
     OpenableWindows windows_;
     Tprintmodule* printModule_ = nullptr;
     std::unique_ptr<Tprintmodule> ownPrintModule_;

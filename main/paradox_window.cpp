@@ -1,5 +1,6 @@
 #include "paradox_window.h"
 
+#include "help_topics.h"
 #include "paradox_register.h"
 #include "paradox_texts.h"
 #include "person_table.h"
@@ -18,6 +19,7 @@ const QString kTextsTitle = QStringLiteral("鑑定文と星の説明の Paradox 
 
 void ImportRegisterParadoxDialog(QWidget* parent, PersonTable& table, const QString& givenFile)
 {
+    const HelpContext help(parent, "registerParadox");
     if (!table.IsWritable()) {
         QMessageBox::warning(parent, kRegisterTitle, table.Unavailability());
         return;
@@ -35,6 +37,7 @@ void ImportRegisterParadoxDialog(QWidget* parent, PersonTable& table, const QStr
 void ImportTextsParadoxDialog(QWidget* parent, const QString& userFolder, const std::function<bool()>& beforeReplace,
                               const std::function<void()>& afterReplace, const QString& givenFolder)
 {
+    const HelpContext help(parent, "textsParadox");
     const QString folder = !givenFolder.isEmpty()
                                ? givenFolder
                                : QFileDialog::getExistingDirectory(parent, QStringLiteral("Paradox の表があるフォルダー"));

@@ -1,5 +1,6 @@
 #include "register_csv_window.h"
 
+#include "help_topics.h"
 #include "person_table.h"
 #include "register_csv.h"
 #include "register_import.h"
@@ -36,6 +37,7 @@ QString RefusalList(const QString& file, const QString& unit, const ImportReport
 
 void ExportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString& givenFile, bool shiftJis)
 {
+    const HelpContext help(parent, "registerCsv");
     if (!table.IsOpen()) {
         QMessageBox::warning(parent, kTitle, table.Unavailability());
         return;
@@ -69,6 +71,7 @@ void ExportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString&
 
 void ImportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString& givenFile)
 {
+    const HelpContext help(parent, "registerCsv");
     if (!table.IsWritable()) {
         QMessageBox::warning(parent, kTitle, table.Unavailability());
         return;

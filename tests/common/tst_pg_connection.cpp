@@ -330,6 +330,8 @@ private slots:
                                     << "「[]」の中に";
         QTest::newRow("after IPv6") << "postgresql://[::1]x/zelvara"
                                     << "「]」の後に「x」";
+        QTest::newRow("after IPv6, a letter beyond ASCII") << "postgresql://[::1]é/zelvara"
+                                                          << "「]」の後に「é」";
         QTest::newRow("bad percent in database") << "postgresql://db/zel%zzvara"
                                                  << "データベース名の「%」の後に";
         QTest::newRow("percent at the end") << "postgresql://u:topsecret%4@db"

@@ -1,6 +1,7 @@
 #include "pg_connection.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QStringList>
 #include <QUrl>
@@ -101,17 +102,10 @@ qsizetype WrittenAt(const QList<QPair<QString, QString>>& parameters, const QStr
 // The user's word for the part of the URI that libpq names by keyword.
 QString PartName(const QString& keyword)
 {
-    if (keyword == QLatin1String("user"))
-        return QStringLiteral("ユーザー名");
-    if (keyword == QLatin1String("password"))
-        return QStringLiteral("パスワード");
-    if (keyword == QLatin1String("host"))
-        return QStringLiteral("ホスト名");
-    if (keyword == kPortKey)
-        return QStringLiteral("ポート番号");
-    if (keyword == QLatin1String("dbname"))
-        return QStringLiteral("データベース名");
-    return QStringLiteral("項目「%1」の値").arg(keyword);
+    static const QHash<QString, QString> kNames = {{QStringLiteral("user"), QStringLiteral("ユーザー名")},
+        {QStringLiteral("password"), QStringLiteral("パスワード")}, {QStringLiteral("host"), QStringLiteral("ホスト名")},
+        {QStringLiteral("port"), QStringLiteral("ポート番号")}, {QStringLiteral("dbname"), QStringLiteral("データベース名")}};
+    return kNames.value(keyword, QStringLiteral("項目「%1」の値").arg(keyword));
 }
 
 // libpq names a badly percent-encoded text, not the part it is in: the part

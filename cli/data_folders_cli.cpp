@@ -1,6 +1,7 @@
 #include "data_folders_cli.h"
 
 #include "data_folders.h"
+#include "zelvara_version.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -32,7 +33,7 @@ int PrintVersion(const std::string& programFolder)
                            UserDataLocation());
     const QString settings =
         QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).filePath(QStringLiteral("zelv.ini"));
-    std::cout << "zelvara-cli " << ZELVARA_VERSION << '\n'
+    std::cout << "zelvara-cli " << kVersion << '\n'
               << DescribeDataFolders(folders, settings).toStdString() << '\n';
     return 0;
 }

@@ -1,31 +1,21 @@
 #include "pg_connection.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QStringList>
 #include <QUrl>
 
+#include <libpq-fe.h>
+#include <locale.h>
+
 #include <algorithm>
-#include <cctype>
-#include <cstring>
+#include <memory>
 
 namespace zelvara {
 namespace {
 
-// The libpq keywords of PostgreSQL 15 (PQconndefaults()) besides host, port,
-// dbname, user and password, which have fields of their own.
-const char* const kOptionKeywords[] = {
-    "service", "passfile", "channel_binding", "connect_timeout", "hostaddr", "client_encoding", "options",
-    "application_name", "fallback_application_name", "keepalives", "keepalives_idle", "keepalives_interval",
-    "keepalives_count", "tcp_user_timeout", "sslmode", "sslcompression", "sslcert", "sslkey", "sslpassword",
-    "sslrootcert", "sslcrl", "sslcrldir", "sslsni", "requirepeer", "ssl_min_protocol_version",
-    "ssl_max_protocol_version", "gssencmode", "krbsrvname", "gsslib", "replication", "target_session_attrs",
-};
-
 const char* const kSslModes[] = {"disable", "allow", "prefer", "require", "verify-ca", "verify-full"};
-
-// Whether c ends a part of the URI: the end, or one of the characters in set.
-bool Stops(char c, const char* set) { return !c || std::strchr(set, c); }
 
 const QString kPortKey = QStringLiteral("port");
 const QString kTimeoutKey = QStringLiteral("connect_timeout");
@@ -45,231 +35,179 @@ const QString* FindOption(const PgConnection& c, const QString& key)
     return nullptr;
 }
 
-// A later value replaces an earlier one, as libpq keeps the last.
-void SetOption(PgConnection& c, const QString& key, const QString& value)
+using ConninfoOptions = std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)>;
+
+// libpq's reading of a connection string. Its message, when it refuses one,
+// comes in English whatever the user's language, so that it can be told
+// apart; it is never shown, as it may repeat the password.
+ConninfoOptions ReadConninfo(const QByteArray& conninfo, QByteArray* error)
 {
-    for (auto& option : c.options) {
-        if (option.first == key) {
-            option.second = value;
-            return;
-        }
+    const locale_t english = newlocale(LC_ALL_MASK, "C", locale_t(0));
+    const locale_t previous = english ? uselocale(english) : locale_t(0);
+    char* message = nullptr;
+    ConninfoOptions options(PQconninfoParse(conninfo.constData(), &message), &PQconninfoFree);
+    if (english) {
+        uselocale(previous);
+        freelocale(english);
     }
-    c.options.append({key, value});
+    if (message) {
+        *error = QByteArray(message).trimmed();
+        PQfreemem(message);
+    }
+    return options;
 }
 
-// Reads a URI the way libpq's conninfo_uri_parse_options() does, byte by
-// byte; the values are checked afterwards.
-class UriReader {
-public:
-    explicit UriReader(QByteArray uri) : uri_(std::move(uri)) {}
-
-    bool Read(qsizetype prefix)
-    {
-        i_ = prefix;
-        return ReadCredentials() && ReadHosts() && ReadDatabase() && ReadParameters();
-    }
-
-    PgConnection connection;
-    QString ports;
-    QStringList unknown;
-    QString error;
-
-private:
-    char At(qsizetype k) const { return k < uri_.size() ? uri_.at(k) : '\0'; }
-    QByteArray Slice(qsizetype from, qsizetype to) const { return uri_.mid(from, to - from); }
-
-    bool Fail(const QString& message)
-    {
-        error = message;
-        return false;
-    }
-
-    // Percent-decoding: "%" and two hex digits, never %00.
-    bool Decode(const QByteArray& raw, const QString& what, QString* out)
-    {
-        QByteArray bytes;
-        for (qsizetype k = 0; k < raw.size(); ++k) {
-            if (raw.at(k) != '%') {
-                bytes.append(raw.at(k));
-                continue;
-            }
-            if (k + 2 >= raw.size() || !isxdigit(static_cast<unsigned char>(raw.at(k + 1))) ||
-                !isxdigit(static_cast<unsigned char>(raw.at(k + 2))))
-                return Fail(QStringLiteral("%1の「%」の後に 16 進数 2 桁がありません。").arg(what));
-            const int byte = raw.mid(k + 1, 2).toInt(nullptr, 16);
-            if (byte == 0)
-                return Fail(what + QStringLiteral("に %00 は使えません。"));
-            bytes.append(static_cast<char>(byte));
-            k += 2;
-        }
-        *out = QString::fromUtf8(bytes);
-        return true;
-    }
-
-    void Store(QString key, QString value)
-    {
-        // libpq still takes the old requiressl=1 as sslmode=require.
-        if (key == QLatin1String("requiressl")) {
-            key = QStringLiteral("sslmode");
-            value = value.startsWith(QLatin1Char('1')) ? QStringLiteral("require") : QStringLiteral("prefer");
-        }
-        if (key == QLatin1String("host"))
-            connection.host = value;
-        else if (key == kPortKey)
-            ports = value;
-        else if (key == QLatin1String("dbname"))
-            connection.database = value;
-        else if (key == QLatin1String("user"))
-            connection.user = value;
-        else if (key == QLatin1String("password"))
-            connection.password = value;
-        else if (IsOneOf(key, kOptionKeywords))
-            SetOption(connection, key, value);
-        else if (!unknown.contains(key))
-            unknown.append(key);
-    }
-
-    bool DecodeAndStore(const QByteArray& raw, const char* key, const QString& what)
-    {
-        QString value;
-        if (raw.isEmpty())
-            return true;
-        if (!Decode(raw, what, &value))
-            return false;
-        Store(QLatin1String(key), value);
-        return true;
-    }
-
-    // user[:password]@, when an '@' comes before the first '/'.
-    bool ReadCredentials()
-    {
-        qsizetype p = i_;
-        while (At(p) && At(p) != '@' && At(p) != '/')
-            ++p;
-        if (At(p) != '@')
-            return true;
-        qsizetype end = i_;
-        while (At(end) != ':' && At(end) != '@')
-            ++end;
-        if (!DecodeAndStore(Slice(i_, end), "user", QStringLiteral("ユーザー名")))
-            return false;
-        if (At(end) == ':') {
-            const qsizetype from = end + 1;
-            end = p;
-            if (!DecodeAndStore(Slice(from, end), "password", QStringLiteral("パスワード")))
-                return false;
-        }
-        i_ = end + 1;
-        return true;
-    }
-
-    // host[:port] or [ipv6][:port], several separated by ','.
-    bool ReadHosts()
-    {
-        QByteArray hosts;
-        QByteArray portList;
-        for (;;) {
-            if (At(i_) == '[') {
-                const qsizetype from = ++i_;
-                while (At(i_) && At(i_) != ']')
-                    ++i_;
-                if (!At(i_))
-                    return Fail(QStringLiteral("IPv6 のアドレスを閉じる「]」がありません。"));
-                if (i_ == from)
-                    return Fail(QStringLiteral("「[]」の中に IPv6 のアドレスがありません。"));
-                hosts += Slice(from, i_++);
-                if (!Stops(At(i_), ":/?,"))
-                    return Fail(QStringLiteral("IPv6 のアドレスの「]」の後に「%1」があります"
-                                               "（「:」「/」「?」「,」のどれかが来るはずです）。")
-                                    .arg(QLatin1Char(At(i_))));
-            } else {
-                const qsizetype from = i_;
-                while (!Stops(At(i_), ":/?,"))
-                    ++i_;
-                hosts += Slice(from, i_);
-            }
-            prev_ = At(i_);
-            if (prev_ == ':') {
-                const qsizetype from = ++i_;
-                while (!Stops(At(i_), "/?,"))
-                    ++i_;
-                portList += Slice(from, i_);
-                prev_ = At(i_);
-            }
-            if (prev_ != ',')
-                break;
-            ++i_;
-            hosts += ',';
-            portList += ',';
-        }
-        return DecodeAndStore(hosts, "host", QStringLiteral("ホスト名")) &&
-               DecodeAndStore(portList, "port", QStringLiteral("ポート番号"));
-    }
-
-    bool ReadDatabase()
-    {
-        if (!prev_ || prev_ == '?')
-            return true;
-        const qsizetype from = ++i_;
-        while (At(i_) && At(i_) != '?')
-            ++i_;
-        prev_ = At(i_);
-        return DecodeAndStore(Slice(from, i_), "dbname", QStringLiteral("データベース名"));
-    }
-
-    // key=value&key=value after '?'.
-    bool ReadParameters()
-    {
-        if (!prev_)
-            return true;
-        ++i_;
-        while (At(i_)) {
-            const qsizetype from = i_;
-            qsizetype equals = -1;
-            for (;; ++i_) {
-                if (At(i_) == '=') {
-                    if (equals >= 0)
-                        return Fail(QStringLiteral("項目「%1」に「=」が 2 つあります。")
-                                        .arg(QString::fromUtf8(Slice(from, equals))));
-                    equals = i_;
-                } else if (At(i_) == '&' || !At(i_)) {
-                    break;
-                }
-            }
-            if (equals < 0)
-                return Fail(QStringLiteral("「%1」に「=」がありません（項目=値 の形で書きます）。")
-                                .arg(QString::fromUtf8(Slice(from, i_))));
-            QString key;
-            QString value;
-            if (!Decode(Slice(from, equals), QStringLiteral("項目名"), &key) ||
-                !Decode(Slice(equals + 1, i_), QStringLiteral("項目「%1」の値").arg(key), &value))
-                return false;
-            if (At(i_))
-                ++i_;
-            // The JDBC spelling that libpq also takes.
-            if (key == QLatin1String("ssl") && value == QLatin1String("true")) {
-                key = QStringLiteral("sslmode");
-                value = QStringLiteral("require");
-            }
-            Store(key, value);
-        }
-        return true;
-    }
-
-    QByteArray uri_;
-    qsizetype i_ = 0;
-    char prev_ = '\0';
-};
-
-// The values libpq would only refuse when connecting, and what Qt's driver
-// cannot pass on. Puts the port into the connection.
-QString CheckValues(UriReader& reader)
+// A percent-encoded text as libpq decodes it; nullopt where libpq refuses it.
+std::optional<QString> Decoded(const QByteArray& raw)
 {
-    PgConnection& c = reader.connection;
-    if (!reader.unknown.isEmpty())
+    QByteArray error;
+    const ConninfoOptions options = ReadConninfo("postgresql://?application_name=" + raw, &error);
+    for (const PQconninfoOption* o = options.get(); o && o->keyword; ++o) {
+        if (o->val && qstrcmp(o->keyword, "application_name") == 0)
+            return QString::fromUtf8(o->val);
+    }
+    return std::nullopt;
+}
+
+// The parameters after '?' as written (key=value), percent-decoded: for the
+// order of the options and for naming every unknown one.
+QList<QPair<QString, QString>> QueryParameters(const QByteArray& uri)
+{
+    QList<QPair<QString, QString>> parameters;
+    const qsizetype question = uri.indexOf('?');
+    if (question < 0)
+        return parameters;
+    for (const QByteArray& part : uri.mid(question + 1).split('&')) {
+        const qsizetype equals = part.indexOf('=');
+        const std::optional<QString> key = equals < 0 ? std::nullopt : Decoded(part.left(equals));
+        if (key && !key->isEmpty())
+            parameters.append({*key, Decoded(part.mid(equals + 1)).value_or(QString())});
+    }
+    return parameters;
+}
+
+// Where an option was first written among the parameters; libpq takes
+// ssl=true and the old requiressl for sslmode.
+qsizetype WrittenAt(const QList<QPair<QString, QString>>& parameters, const QString& keyword)
+{
+    for (qsizetype k = 0; k < parameters.size(); ++k) {
+        const QString& key = parameters[k].first;
+        if (key == keyword ||
+            (keyword == QLatin1String("sslmode") && (key == QLatin1String("ssl") || key == QLatin1String("requiressl"))))
+            return k;
+    }
+    return parameters.size();
+}
+
+// The user's word for the part of the URI that libpq names by keyword.
+QString PartName(const QString& keyword)
+{
+    static const QHash<QString, QString> kNames = {{QStringLiteral("user"), QStringLiteral("ユーザー名")},
+        {QStringLiteral("password"), QStringLiteral("パスワード")}, {QStringLiteral("host"), QStringLiteral("ホスト名")},
+        {QStringLiteral("port"), QStringLiteral("ポート番号")}, {QStringLiteral("dbname"), QStringLiteral("データベース名")}};
+    return kNames.value(keyword, QStringLiteral("項目「%1」の値").arg(keyword));
+}
+
+// libpq names a badly percent-encoded text, not the part it is in: the part
+// is the one that holds a plain word put in the text's place, at the first
+// place where the URI then reads.
+QString PartHolding(const QByteArray& uri, const QByteArray& text)
+{
+    static const QByteArray kMark = QByteArrayLiteral("zelvaraPercentMark");
+    for (qsizetype at = text.isEmpty() ? -1 : uri.indexOf(text); at >= 0; at = uri.indexOf(text, at + 1)) {
+        QByteArray error;
+        const ConninfoOptions options = ReadConninfo(QByteArray(uri).replace(at, text.size(), kMark), &error);
+        if (error.startsWith("invalid URI query parameter") && error.endsWith('"' + kMark + '"'))
+            return QStringLiteral("項目名");
+        for (const PQconninfoOption* o = options.get(); o && o->keyword; ++o) {
+            if (o->val && kMark == o->val)
+                return PartName(QString::fromUtf8(o->keyword));
+        }
+    }
+    return QStringLiteral("接続先");
+}
+
+// libpq's refusal of a URI in the user's words; what it quotes is repeated
+// only where it cannot be the password.
+QString RefusalOf(const QByteArray& uri, const QByteArray& error)
+{
+    const qsizetype open = error.indexOf(": \"") + 3;
+    const QByteArray quoted = open < 3 ? QByteArray() : error.mid(open, error.lastIndexOf('"') - open);
+    const auto says = [&](const char* words) { return error.startsWith(words); };
+    if (says("invalid percent-encoded token"))
+        return QStringLiteral("%1の「%」の後に 16 進数 2 桁がありません。").arg(PartHolding(uri, quoted));
+    if (says("forbidden value %00"))
+        return PartHolding(uri, quoted) + QStringLiteral("に %00 は使えません。");
+    if (says("end of string reached when looking for matching \"]\""))
+        return QStringLiteral("IPv6 のアドレスを閉じる「]」がありません。");
+    if (says("IPv6 host address may not be empty"))
+        return QStringLiteral("「[]」の中に IPv6 のアドレスがありません。");
+    if (says("unexpected character")) {
+        // "... at position N in URI ...", counted from 1.
+        const qsizetype position = error.mid(error.indexOf("position ") + 9).split(' ').value(0).toLongLong();
+        return QStringLiteral("IPv6 のアドレスの「]」の後に「%1」があります"
+                              "（「:」「/」「?」「,」のどれかが来るはずです）。")
+            .arg(QString::fromUtf8(uri.mid(position - 1)).left(1));
+    }
+    if (says("extra key/value separator"))
+        return QStringLiteral("項目「%1」に「=」が 2 つあります。").arg(QString::fromUtf8(quoted));
+    if (says("missing key/value separator"))
+        return QStringLiteral("「%1」に「=」がありません（項目=値 の形で書きます）。").arg(QString::fromUtf8(quoted));
+    if (says("invalid URI query parameter")) {
+        // libpq stops at the first; every one is named.
+        QStringList unknown = {QString::fromUtf8(quoted)};
+        QByteArray ignored;
+        const ConninfoOptions known = ReadConninfo(QByteArray(), &ignored);
+        for (const auto& [key, value] : QueryParameters(uri)) {
+            bool isKnown = key == QLatin1String("requiressl") ||
+                           (key == QLatin1String("ssl") && value == QLatin1String("true"));
+            for (const PQconninfoOption* o = known.get(); o && o->keyword; ++o)
+                isKnown = isKnown || key == QLatin1String(o->keyword);
+            if (!isKnown && !unknown.contains(key))
+                unknown.append(key);
+        }
         return QStringLiteral("接続先の URI に PostgreSQL の知らない項目があります：「%1」。")
-            .arg(reader.unknown.join(QStringLiteral("」「")));
-    const QStringList ports = reader.ports.split(QLatin1Char(','));
+            .arg(unknown.join(QStringLiteral("」「")));
+    }
+    return QStringLiteral("接続先の URI を読めません。書き方を確かめてください"
+                          "（例：postgresql://reader@host/zelvara）。");
+}
+
+// libpq's values as the connection's fields and options, the options in the
+// order written; the ports stay text for the checks.
+PgConnection ConnectionOf(const PQconninfoOption* options, const QByteArray& uri, QString* ports)
+{
+    PgConnection c;
+    for (const PQconninfoOption* o = options; o->keyword; ++o) {
+        if (!o->val)
+            continue;
+        const QString key = QString::fromUtf8(o->keyword);
+        const QString value = QString::fromUtf8(o->val);
+        if (key == QLatin1String("host"))
+            c.host = value;
+        else if (key == kPortKey)
+            *ports = value;
+        else if (key == QLatin1String("dbname"))
+            c.database = value;
+        else if (key == QLatin1String("user"))
+            c.user = value;
+        else if (key == QLatin1String("password"))
+            c.password = value;
+        else
+            c.options.append({key, value});
+    }
+    const QList<QPair<QString, QString>> parameters = QueryParameters(uri);
+    std::stable_sort(c.options.begin(), c.options.end(), [&](const auto& a, const auto& b) {
+        return WrittenAt(parameters, a.first) < WrittenAt(parameters, b.first);
+    });
+    return c;
+}
+
+// What libpq only refuses when connecting, and what Qt's driver cannot pass
+// on. Puts the port into the connection.
+QString CheckValues(PgConnection& c, const QString& portText)
+{
+    const QStringList ports = portText.split(QLatin1Char(','));
     for (const QString& port : ports) {
         if (port.isEmpty())
             continue;
@@ -284,10 +222,10 @@ QString CheckValues(UriReader& reader)
     const qsizetype hostCount = c.host.split(QLatin1Char(',')).size();
     if (ports.size() > 1 && ports.size() != hostCount)
         return QStringLiteral("ホストが %1 個なのにポート番号が %2 個あります。").arg(hostCount).arg(ports.size());
-    if (ports.size() == 1 && !reader.ports.isEmpty())
-        c.port = reader.ports.toInt();
+    if (ports.size() == 1 && !portText.isEmpty())
+        c.port = portText.toInt();
     else if (std::any_of(ports.begin(), ports.end(), [](const QString& p) { return !p.isEmpty(); }))
-        SetOption(c, kPortKey, reader.ports);
+        c.options.append({kPortKey, portText});
 
     const QString* sslMode = FindOption(c, QStringLiteral("sslmode"));
     if (sslMode && !IsOneOf(*sslMode, kSslModes))
@@ -348,26 +286,28 @@ QString QuoteConninfo(QString value)
 std::optional<PgConnection> ParsePgUri(const QString& uri, QString* why)
 {
     const QByteArray bytes = uri.trimmed().toUtf8();
-    qsizetype prefix = 0;
-    for (const char* scheme : {"postgresql://", "postgres://"}) {
-        if (bytes.startsWith(scheme))
-            prefix = qstrlen(scheme);
-    }
     QString error;
-    UriReader reader(bytes);
-    if (prefix == 0)
+    QString ports;
+    PgConnection connection;
+    if (!bytes.startsWith("postgresql://") && !bytes.startsWith("postgres://")) {
         error = QStringLiteral("接続先は postgresql://ユーザー@ホスト/データベース の形の URI で書いてください"
                                "（例：postgresql://reader@host/zelvara）。");
-    else if (!reader.Read(prefix))
-        error = reader.error;
-    else
-        error = CheckValues(reader);
+    } else {
+        QByteArray refusal;
+        const ConninfoOptions options = ReadConninfo(bytes, &refusal);
+        if (!options) {
+            error = RefusalOf(bytes, refusal);
+        } else {
+            connection = ConnectionOf(options.get(), bytes, &ports);
+            error = CheckValues(connection, ports);
+        }
+    }
     if (!error.isEmpty()) {
         if (why)
             *why = error;
         return std::nullopt;
     }
-    return reader.connection;
+    return connection;
 }
 
 QString ToPgUri(const PgConnection& c)

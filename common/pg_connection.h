@@ -31,13 +31,12 @@ struct PgConnection {
     QList<QPair<QString, QString>> options;
 };
 
-// Reads a URI as libpq does (postgresql:// or postgres://; percent-decoding
-// everywhere; parameters after '?' override what comes before), after
+// Reads a URI with libpq's own reader (postgresql:// or postgres://), after
 // trimming surrounding blanks. Refuses, with a Japanese reason in why and
-// without ever repeating the password: what is not such a URI, keywords that
-// libpq (PostgreSQL 15) does not know, a port that is not 1 to 65535, more
-// ports than hosts, an sslmode libpq does not know, and option values with
-// ';' (Qt's driver turns those into blanks).
+// without ever repeating the password: what is not such a URI or what libpq
+// cannot read (keywords it does not know are all named), a port that is not
+// 1 to 65535, more ports than hosts, an sslmode libpq does not know, and
+// option values with ';' (Qt's driver turns those into blanks).
 std::optional<PgConnection> ParsePgUri(const QString& uri, QString* why);
 
 // The URI of the connection, without the password. Socket folders go in the

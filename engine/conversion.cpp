@@ -1,6 +1,7 @@
 #include "conversion.h"
 
 #include <charconv>
+#include <chrono>
 #include <tuple>
 
 namespace zelvara {
@@ -66,10 +67,8 @@ int BranchNumber(std::string_view name) {
 }
 
 int DaysInCivilMonth(int year, int month) {
-    static constexpr int kDays[] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (month < 1 || month > 12) return 0;
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : kDays[month];
+    return int(unsigned((std::chrono::year{year} / std::chrono::month{unsigned(month)} / std::chrono::last).day()));
 }
 
 bool CheckBirthDate(EngineContext& ctx, std::string_view text) {

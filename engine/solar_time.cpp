@@ -2,6 +2,7 @@
 
 #include "chart_request.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 
@@ -12,28 +13,9 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kRad = kPi / 180.0;
 constexpr int kMinutesPerDay = 24 * 60;
 
-// Days since 1970-01-01 of a proleptic Gregorian date, and back (the
-// era-based algorithms of H. Hinnant's "chrono-compatible low-level date
-// algorithms").
-long DaysFromCivil(int y, int m, int d) {
-    y -= m <= 2;
-    const long era = (y >= 0 ? y : y - 399) / 400;
-    const long yoe = y - era * 400;
-    const long doy = (153L * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-void CivilFromDays(long z, int& y, int& m, int& d) {
-    z += 719468;
-    const long era = (z >= 0 ? z : z - 146096) / 146097;
-    const long doe = z - era * 146097;
-    const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const long mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = static_cast<int>(yoe + era * 400 + (m <= 2));
+// The civil day as a count of days since 1970-01-01 (proleptic Gregorian).
+std::chrono::sys_days CivilDays(int y, int m, int d) {
+    return std::chrono::year{y} / std::chrono::month{unsigned(m)} / std::chrono::day{unsigned(d)};
 }
 
 double Wrap180(double deg) {
@@ -94,7 +76,8 @@ double EquationOfTimeMinutes(int year, int month, int day, double minuteOfDay, i
     // right ascension of the mean sun (its mean longitude, corrected for
     // aberration) minus the Sun's apparent right ascension; nutation moves both
     // alike and is left out.
-    const double utDays = DaysFromCivil(year, month, day) + (minuteOfDay - standardOffsetMinutes) / double(kMinutesPerDay);
+    const double utDays = CivilDays(year, month, day).time_since_epoch().count() +
+                          (minuteOfDay - standardOffsetMinutes) / double(kMinutesPerDay);
     const double n = utDays - 10957.5;  // days from J2000.0 (2000-01-01 12:00 UT)
     const double L = 280.460 + 0.9856474 * n;
     const double g = (357.528 + 0.9856003 * n) * kRad;
@@ -130,10 +113,14 @@ CorrectedBirth CorrectBirthTime(const ClockBirth& clock, const ZoneReading& zone
             EquationOfTimeMinutes(clock.year, clock.month, clock.day, standard, zone.standardOffsetMinutes);
         shift += *c.equationMinutes;
     }
-    const long total = standard + std::lround(shift);
-    const long dayShift = total >= 0 ? total / kMinutesPerDay : -((-total + kMinutesPerDay - 1) / kMinutesPerDay);
-    c.minuteOfDay = static_cast<int>(total - dayShift * kMinutesPerDay);
-    CivilFromDays(DaysFromCivil(clock.year, clock.month, clock.day) + dayShift, c.year, c.month, c.day);
+    const auto corrected = CivilDays(clock.year, clock.month, clock.day) +
+                           std::chrono::minutes{standard + std::lround(shift)};
+    const auto day = std::chrono::floor<std::chrono::days>(corrected);
+    c.minuteOfDay = static_cast<int>((corrected - day).count());
+    const std::chrono::year_month_day date{day};
+    c.year = int(date.year());
+    c.month = int(unsigned(date.month()));
+    c.day = int(unsigned(date.day()));
     c.hourIndex = HourIndexOfMinute(c.minuteOfDay);
     return c;
 }

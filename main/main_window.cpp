@@ -15,6 +15,7 @@
 #include "settings_file.h"
 #include "startup_sound.h"
 #include "title_window.h"
+#include "zelvara_version.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -160,7 +161,7 @@ void TMainForm1::RunStartup(const StartupOptions& options)
     BatchButtons::Attach(datainput, programFolder_, sink_, options.maintainer);
 
     // The caption with the version.
-    setWindowTitle(QStringLiteral("Zelvaraプロ版Version3.1"));
+    setWindowTitle(QStringLiteral("Zelvaraプロ版") + QString::fromLatin1(kVersionCaption));
     startupSteps_ << QStringLiteral("caption");
     pageGuardOn_ = true;
 

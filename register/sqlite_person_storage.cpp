@@ -10,6 +10,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <sqlite3.h>
+
 #include <algorithm>
 
 namespace zelvara {
@@ -21,23 +23,24 @@ const QString kDeletedTable = QString::fromLatin1(kDeletedPersonTableName);
 QString ColumnList() { return SingleTableStore::ColumnList(PersonColumns()); }
 QString SameValuesCondition() { return SingleTableStore::SameValuesCondition(PersonColumns()); }
 
-// What the user can do about a refused write, by SQLite's result code.
+// What the user can do about a refused write, by SQLite's result code
+// (an extended code counts as its primary one).
 QString WriteFailureAdvice(int sqliteCode)
 {
     switch (sqliteCode & 0xff) {
-    case 5:  // SQLITE_BUSY
-    case 6:  // SQLITE_LOCKED
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
         return QStringLiteral("別のプログラムがファイルを使用中のため書き込めませんでした。"
                               "しばらく待ってから、もう一度登録してください。");
-    case 8:  // SQLITE_READONLY
+    case SQLITE_READONLY:
         return QStringLiteral("ファイルまたはフォルダーが読み取り専用のため書き込めませんでした。"
                               "ファイルとフォルダーの書き込み権限を確かめてください。");
-    case 13:  // SQLITE_FULL
+    case SQLITE_FULL:
         return QStringLiteral("ディスクがいっぱいのため書き込めませんでした。空きを作ってから、もう一度登録してください。");
-    case 10:  // SQLITE_IOERR
+    case SQLITE_IOERR:
         return QStringLiteral("ディスクへの書き込みに失敗しました。ディスクとその空き容量を確かめてください。");
-    case 11:  // SQLITE_CORRUPT
-    case 26:  // SQLITE_NOTADB
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
         return QStringLiteral("ファイルが壊れているため書き込めませんでした。"
                               "バックアップから戻してください（zelvara-cli register restore）。");
     default:

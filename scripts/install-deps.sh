@@ -15,8 +15,8 @@ packages=(
   libnova-dev liberfa-dev
   # the register's CSV files; the older program's Paradox tables
   libcsv-dev pxlib-dev
-  # the register on a PostgreSQL server (tests start their own)
-  postgresql libqt6sql6-psql
+  # the register on a PostgreSQL server (libpq reads its URIs; tests start their own)
+  postgresql libqt6sql6-psql libpq-dev
   # tests and benchmarks
   libgtest-dev libbenchmark-dev xvfb xauth poppler-utils
   # Qt's Japanese dialogs; the icon renderer; packaging and its validators

@@ -1,5 +1,7 @@
 #include "title_window.h"
 
+#include "zelvara_version.h"
+
 #include <QLabel>
 #include <QPalette>
 #include <QPixmap>
@@ -26,7 +28,7 @@ Ttitle::Ttitle(QWidget* parent)
     picture_->setGeometry(kBorder, kBorder, pictureSize.width(), pictureSize.height());
 
     // Laid over the picture with a transparent background.
-    version_ = new QLabel(QStringLiteral("Version3.1"), this);
+    version_ = new QLabel(QString::fromLatin1(zelvara::kVersionCaption), this);
     version_->setObjectName(QStringLiteral("Label1"));
     version_->setAttribute(Qt::WA_TranslucentBackground);
     version_->setStyleSheet(QStringLiteral("color: #fff6c8; background: transparent;"));

@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QUrl>
 
+#include <clocale>
+
 using namespace zelvara;
 
 namespace {
@@ -330,6 +332,8 @@ private slots:
                                     << "「[]」の中に";
         QTest::newRow("after IPv6") << "postgresql://[::1]x/zelvara"
                                     << "「]」の後に「x」";
+        QTest::newRow("after IPv6, a letter beyond ASCII") << "postgresql://[::1]é/zelvara"
+                                                          << "「]」の後に「é」";
         QTest::newRow("bad percent in database") << "postgresql://db/zel%zzvara"
                                                  << "データベース名の「%」の後に";
         QTest::newRow("percent at the end") << "postgresql://u:topsecret%4@db"
@@ -355,6 +359,22 @@ private slots:
         QVERIFY(!ParsePgUri(uri, &reason));
         QVERIFY2(reason.contains(why), qPrintable(reason));
         QVERIFY2(!reason.contains(QLatin1String("secret")), qPrintable(reason));
+    }
+
+    // libpq translates its messages into the user's language (its Japanese
+    // catalogue comes with Debian's libpq5); the reason is the same.
+    void refusesTheSameInJapanese()
+    {
+        const QByteArray language = qgetenv("LANGUAGE");
+        const QByteArray locale = setlocale(LC_ALL, nullptr);
+        qputenv("LANGUAGE", "ja");
+        setlocale(LC_ALL, "C.UTF-8");  // not "C", which leaves LANGUAGE unread
+        QString reason;
+        const bool read = ParsePgUri(QStringLiteral("postgresql://db/zel%zzvara"), &reason).has_value();
+        qputenv("LANGUAGE", language);
+        setlocale(LC_ALL, locale.constData());
+        QVERIFY(!read);
+        QVERIFY2(reason.contains(QStringLiteral("データベース名の「%」の後に")), qPrintable(reason));
     }
 
     void writes_data()

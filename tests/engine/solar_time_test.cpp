@@ -83,6 +83,8 @@ TEST(SolarTime, CorrectedMomentMovesTheDateAcrossMidnightAndNewYear) {
         {"Naha back over midnight", {1990, 3, 1, 10}, 0, TimeCorrection::kMean, 127.68, 1990, 2, 28, "23:41", 0},
         {"Sapporo on to a leap day", {2000, 2, 28, 23 * 60 + 50}, 0, TimeCorrection::kMean, 141.35, 2000, 2, 29,
          "00:15", 0},
+        {"Naha back over a century's 1 March", {1900, 3, 1, 10}, 0, TimeCorrection::kMean, 127.68, 1900, 2, 28,
+         "23:41", 0},
         {"Naha back over New Year", {1960, 1, 1, 5}, 0, TimeCorrection::kMean, 127.68, 1959, 12, 31, "23:36", 0},
         {"Sapporo on over New Year", {1999, 12, 31, 23 * 60 + 50}, 0, TimeCorrection::kMean, 141.35, 2000, 1, 1,
          "00:15", 0},

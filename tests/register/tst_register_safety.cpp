@@ -79,6 +79,28 @@ private slots:
         }
     }
 
+    // A file damaged while the program has it open refuses the write with the
+    // advice for a damaged file: go back to a copy.
+    void damagedFileRefusesWithItsAdvice()
+    {
+        QStringList asked;
+        table_->SetDiscardQuestion([&](const QString& text) {
+            asked << text;
+            return false;
+        });
+        QVERIFY(table_->First());
+        table_->SetValue(kFieldName, QStringLiteral("書き換え"));
+        {
+            QFile file(table_->FilePath());
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.write(QByteArray(100, 'x')) == 100);  // SQLite's file header
+        }
+        QVERIFY(!table_->Post());
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0].contains(QStringLiteral("壊れている")), qPrintable(asked[0]));
+        QVERIFY2(asked[0].contains(QStringLiteral("register restore")), qPrintable(asked[0]));
+    }
+
     // Moving away from a refused edit is not a dead end: a discarded edit
     // lets the move go on.
     void discardedEditLetsTheMoveGoOn()

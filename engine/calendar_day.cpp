@@ -3,6 +3,7 @@
 #include "calendar_file.h"
 #include "conversion.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace zelvara {
@@ -58,6 +59,29 @@ std::optional<CalendarDay> CalendarDayOf(const EngineContext& chart, const Civil
         result.leapMonth = before->month == lunar->month;
     }
     return result;
+}
+
+std::vector<LeapMonth> LeapMonthsOf(const EngineContext& chart, int fromYear, int toYear) {
+    SilentSink quiet;
+    EngineContext scratch(chart.ProgramFolder(), quiet);
+    std::vector<LeapMonth> leaps;
+    // A leap month begins within a civil month when a lunar month starts there
+    // and the next civil month's 1st still has the number of the month before
+    // it, as the expansion of the days reads it. The 11th and 12th months of a
+    // lunar year can begin in the January or February after.
+    for (int y = std::max(fromYear, kFirstCalendarYear); y <= toYear + 1 && y <= kLastChartYear; ++y) {
+        if (LoadCalendarYears(scratch, y) < 0) continue;
+        const YearSlot& slot = scratch.reki.slot[2];
+        for (int m = 1; m <= 12; ++m) {
+            const FirstDayInfo& first = slot.firstDayInfo[m];
+            const bool startsWithin = first.lunarMonthDays - first.lunarDay + 1 < slot.monthInfo[m].monthDays;
+            const int following = m < 12 ? slot.firstDayInfo[m + 1].lunarMonth : scratch.reki.slot[3].firstDayInfo[1].lunarMonth;
+            if (!startsWithin || first.lunarMonth < 1 || first.lunarMonth >= 12 || following != first.lunarMonth) continue;
+            const LeapMonth leap{y - (m <= 2 && first.lunarMonth >= 11 ? 1 : 0), first.lunarMonth};
+            if (leap.lunarYear >= fromYear && leap.lunarYear <= toYear) leaps.push_back(leap);
+        }
+    }
+    return leaps;
 }
 
 std::optional<TimeLayer> ChartLayerOf(const EngineContext& ctx, const LayerChoice& choice) {

@@ -6,6 +6,7 @@
 #include "time_layers.h"
 
 #include <optional>
+#include <vector>
 
 namespace zelvara {
 
@@ -16,6 +17,19 @@ namespace zelvara {
 // outside 1921-01-06 … 2100-12-31 or one the month does not have; a file that
 // cannot be read shows its message through the chart context's sink.
 std::optional<CalendarDay> CalendarDayOf(const EngineContext& chart, const CivilDate& date);
+
+// A leap month: the western year in which its lunar year began, and the
+// number of the month it repeats.
+struct LeapMonth {
+    int lunarYear = 0;
+    int month = 0;
+    bool operator==(const LeapMonth&) const = default;
+};
+
+// Every leap month of the lunar years that begin in fromYear..toYear, in
+// order, read from the calendar data files (quietly: a year whose files
+// cannot be read has none).
+std::vector<LeapMonth> LeapMonthsOf(const EngineContext& chart, int fromYear, int toYear);
 
 // The layer a choice picks on the chart of ctx (ctx.man), reading the
 // calendar day for a day or an hour; nullopt when it cannot be laid.

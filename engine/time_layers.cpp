@@ -306,7 +306,12 @@ std::optional<TimeLayer> LayerOf(const Tmandata& man, const LayerChoice& choice,
     case LayerKind::Birth: return BirthLayer(man);
     case LayerKind::Decade: return DecadeLayer(man, choice.period);
     case LayerKind::Year: return YearLayer(man, choice.year);
-    case LayerKind::Month: return MonthLayer(man, choice.year, choice.month);
+    case LayerKind::Month: {
+        std::optional<TimeLayer> month = MonthLayer(man, choice.year, choice.month);
+        if (month)
+            month->leapMonth = choice.leapMonth;
+        return month;
+    }
     case LayerKind::Day: return dayGiven ? DayLayer(man, *day) : std::nullopt;
     case LayerKind::Hour: return dayGiven ? HourLayer(man, *day, HourBranchOfClock(choice.clockHour)) : std::nullopt;
     }
@@ -339,7 +344,7 @@ std::string LayerCaption(const TimeLayer& layer) {
     case LayerKind::Year:
         return "流年" + std::to_string(layer.year) + "（" + PillarText(layer.stem, layer.branch) + "）";
     case LayerKind::Month:
-        return "流月" + std::to_string(layer.year) + "年" + std::to_string(layer.month) + "月（" +
+        return "流月" + std::to_string(layer.year) + "年" + (layer.leapMonth ? "閏" : "") + std::to_string(layer.month) + "月（" +
                PillarText(layer.stem, layer.branch) + "）";
     case LayerKind::Day:
         return "流日" + CivilDayText(layer.date) + "（旧暦" + (layer.leapMonth ? "閏" : "") + std::to_string(layer.month) +

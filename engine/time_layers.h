@@ -101,7 +101,7 @@ struct TimeLayer {
                           // a month, day or hour)
     int month = 0;        // month, day and hour layers: lunar month 1..12
     int day = 0;          // day and hour layers: lunar day 1..30
-    bool leapMonth = false;  // day and hour layers: the lunar month is a leap month
+    bool leapMonth = false;  // month, day and hour layers: the lunar month is a leap month
     CivilDate date;       // day and hour layers: the civil day
     int ageFrom = 0;      // decade: the counted ages it covers
     int ageTo = 0;
@@ -152,6 +152,7 @@ struct LayerChoice {
     int month = 0;      // month layer, lunar month 1..12
     CivilDate date;     // day and hour layers: the civil day
     int clockHour = 0;  // hour layer: 0..23
+    bool leapMonth = false;  // month layer: the leap month that repeats `month`
 };
 
 // "birth", "decade:N", "year:YYYY", "month:YYYY-MM", "day:YYYY-MM-DD" or
@@ -160,7 +161,9 @@ struct LayerChoice {
 // not cover (1921-01-06 … 2100-12-31), an hour outside 0..23.
 std::optional<LayerChoice> ParseLayerChoice(std::string_view text);
 
-// The layer a choice picks on a chart; nullopt when it cannot be laid (no
+// The layer a choice picks on a chart; a leap month is laid as the month it
+// repeats (its palaces, its stem) and named as the leap month. nullopt when
+// it cannot be laid (no
 // chart, luck periods not laid out, a value out of range, a day or hour
 // without its calendar day, or with the calendar day of another date).
 std::optional<TimeLayer> LayerOf(const Tmandata& man, const LayerChoice& choice,

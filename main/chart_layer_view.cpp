@@ -285,10 +285,13 @@ void ChartLayerView::SetChart(const Tmandata* man, const ChartLayout* layout)
     Refresh();
 }
 
-void ChartLayerView::SetCalendar(CalendarDayReader reader)
+void ChartLayerView::SetCalendar(CalendarDayReader reader, std::function<std::vector<LeapMonth>()> leapMonths)
 {
     calendar_ = std::move(reader);
+    leapReader_ = std::move(leapMonths);
     readDay_.reset();
+    leapMonths_.reset();
+    FillEntries();
     Refresh();
 }
 
@@ -305,6 +308,7 @@ LayerChoice ChartLayerView::ChoiceOf(LayerKind kind) const
     case LayerKind::Month:
         choice.year = year_;
         choice.month = month_;
+        choice.leapMonth = leapMonth_;
         break;
     case LayerKind::Hour: choice.clockHour = clockHour_; [[fallthrough]];
     case LayerKind::Day: choice.date = day_; break;
@@ -328,8 +332,10 @@ void ChartLayerView::Remember(const LayerChoice& choice)
         period_ = choice.period;
     if (choice.year != 0)
         year_ = choice.year;
-    if (choice.month != 0)
+    if (choice.month != 0) {
         month_ = choice.month;
+        leapMonth_ = choice.leapMonth;
+    }
     if (choice.kind == LayerKind::Day || choice.kind == LayerKind::Hour)
         day_ = choice.date;
     if (choice.kind == LayerKind::Hour)
@@ -411,14 +417,23 @@ void ChartLayerView::FillEntries()
         day_ = ToCivil(date_->date());
     }
 
-    entries_ = Charted() ? LayerEntries(*man_, kind) : std::vector<LayerEntry>{};
+    if (kind == LayerKind::Month && !leapMonths_ && leapReader_)
+        leapMonths_ = leapReader_();
+    entries_ = Charted() ? LayerEntries(*man_, kind, leapMonths_.value_or(std::vector<LeapMonth>{})) : std::vector<LayerEntry>{};
     const QSignalBlocker block(entry_);
     entry_->clear();
+    QStyleOptionComboBox opt;
+    opt.initFrom(entry_);
+    const int field = entry_->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, entry_).width();
     int widest = 0;
     for (const LayerEntry& e : entries_) {
-        const qsizetype open = e.text.indexOf(QStringLiteral("（"));
+        // The closed box: a period without its years, a month that does not
+        // fit (閏10月) without 「旧暦」.
+        QString shortText = kind == LayerKind::Decade ? e.text.left(e.text.indexOf(QStringLiteral("（"))) : e.text;
+        if (entry_->fontMetrics().horizontalAdvance(shortText) > field)
+            shortText.remove(QStringLiteral("旧暦 "));
         entry_->addItem(e.text);
-        entry_->setItemData(entry_->count() - 1, kind == LayerKind::Decade ? e.text.left(open) : e.text, kShortTextRole);
+        entry_->setItemData(entry_->count() - 1, shortText, kShortTextRole);
         widest = std::max(widest, entry_->fontMetrics().horizontalAdvance(e.text));
     }
     // The list is as wide as its longest entry, whatever the closed box's width.
@@ -436,6 +451,7 @@ void ChartLayerView::FillEntries()
         const int year = std::clamp(year_, entries_.front().choice.year, entries_.back().choice.year);
         LayerChoice nearest = Choice();
         nearest.year = year;
+        nearest.leapMonth = false;
         index = std::max(0, EntryIndexOf(entries_, nearest));
     }
     entry_->setCurrentIndex(index);

@@ -58,8 +58,9 @@ public:
     // After every cast (nullptr: no chart). The pointers stay valid while
     // the chart is shown; the layers stay, the flying view is closed.
     void SetChart(const Tmandata* man, const ChartLayout* layout);
-    // Where the day and hour layers read their days; without it they cannot be laid.
-    void SetCalendar(CalendarDayReader reader);
+    // Where the day and hour layers read their days (without it they cannot
+    // be laid), and where the 流月 list learns the leap months (asked once).
+    void SetCalendar(CalendarDayReader reader, std::function<std::vector<LeapMonth>()> leapMonths = {});
 
     // The layer the picker edits, and every layer shown, in stack order.
     LayerChoice Choice() const;
@@ -139,10 +140,13 @@ private:
     const Tmandata* man_ = nullptr;
     const ChartLayout* layout_ = nullptr;
     CalendarDayReader calendar_;
+    std::function<std::vector<LeapMonth>()> leapReader_;
+    std::optional<std::vector<LeapMonth>> leapMonths_;  // read on the first 流月 list
     mutable std::optional<std::pair<CivilDate, std::optional<CalendarDay>>> readDay_;  // the last day read
     int flyingFrom_ = 0;
     // The last entry chosen of each kind, kept across kinds and charts.
     int period_ = 0, year_ = 0, month_ = 1;
+    bool leapMonth_ = false;
     CivilDate day_;
     int clockHour_ = 11;  // 午
     std::vector<LayerKind> stack_;  // the layers shown, in stack order

@@ -32,9 +32,12 @@ QString YearEntryText(const Tmandata& man, int year)
         .arg(CountedAgeIn(man, year));
 }
 
-QString MonthEntryText(int year, int lunarMonth) { return QStringLiteral("旧暦 %1年%2月").arg(year).arg(lunarMonth); }
+QString MonthEntryText(int year, int lunarMonth, bool leap)
+{
+    return QStringLiteral("旧暦 %1年%2%3月").arg(year).arg(leap ? QStringLiteral("閏") : QString()).arg(lunarMonth);
+}
 
-std::vector<LayerEntry> LayerEntries(const Tmandata& man, LayerKind kind)
+std::vector<LayerEntry> LayerEntries(const Tmandata& man, LayerKind kind, const std::vector<LeapMonth>& leaps)
 {
     std::vector<LayerEntry> entries;
     if (man.birthYear < 1)
@@ -53,8 +56,11 @@ std::vector<LayerEntry> LayerEntries(const Tmandata& man, LayerKind kind)
     case LayerKind::Month:
         entries.reserve(size_t(lastYear - man.birthYear + 1) * 12);
         for (int y = man.birthYear; y <= lastYear; ++y)
-            for (int m = 1; m <= 12; ++m)
+            for (int m = 1; m <= 12; ++m) {
                 entries.push_back({{LayerKind::Month, 0, y, m, {}, 0}, MonthEntryText(y, m)});
+                if (std::find(leaps.begin(), leaps.end(), LeapMonth{y, m}) != leaps.end())
+                    entries.push_back({{LayerKind::Month, 0, y, m, {}, 0, true}, MonthEntryText(y, m, true)});
+            }
         break;
     case LayerKind::Day:   // the day and hour layers have no list on the page
     case LayerKind::Hour:
@@ -67,7 +73,8 @@ int EntryIndexOf(const std::vector<LayerEntry>& entries, const LayerChoice& choi
 {
     for (size_t i = 0; i < entries.size(); ++i) {
         const LayerChoice& c = entries[i].choice;
-        if (c.kind == choice.kind && c.period == choice.period && c.year == choice.year && c.month == choice.month)
+        if (c.kind == choice.kind && c.period == choice.period && c.year == choice.year && c.month == choice.month &&
+            c.leapMonth == choice.leapMonth)
             return int(i);
     }
     return -1;

@@ -133,7 +133,8 @@ void TMainForm1::RunStartup(const StartupOptions& options)
     for (const ChartBox& box : boxes_)
         connect(box.palace, &QToolButton::clicked, this, [this, &box] { PalaceButtonClick(box.palace->Tag()); });
     layers_ = new ChartLayerView(syuseizu, syuseizu->findChild<QFrame*>(QStringLiteral("centerPanel")), boxes_);
-    layers_->SetCalendar([this](const CivilDate& date) { return CalendarDayOf(session_->Context(), date); });
+    layers_->SetCalendar([this](const CivilDate& date) { return CalendarDayOf(session_->Context(), date); },
+                         [this] { return LeapMonthsOf(session_->Context(), kFirstCalendarYear, kLastChartYear); });
     // The palace stems as the reader last left them; written only when changed.
     layers_->SetStemsShown(IsSwitchOn(settings.Read(QStringLiteral("chart"), QStringLiteral("stems"), {})));
     connect(layers_, &ChartLayerView::StemsToggled, this, [this](bool on) {

@@ -81,6 +81,29 @@ TEST(CalendarDay, LunarDateLeapMonthAndDayPillar) {
 
 // The day pillar and the hour stem of a birth cast on the same day agree with
 // the calendar day and the 五鼠遁 rule.
+// The leap months the calendar holds, each agreeing with the days inside it:
+// the 流月 picker offers them, so one missed or invented would show a month
+// that is not there. 2033's leap 11th month begins in December; 2034 has none.
+TEST(CalendarDay, LeapMonthsOfTheYears) {
+    Calendar cal;
+    const std::vector<LeapMonth> leaps = LeapMonthsOf(cal.ctx, 2012, 2034);
+    // 2012 has 閏3月 in Japan's lunar calendar (閏4月 in China's).
+    const std::vector<LeapMonth> expected = {{2012, 3}, {2014, 9}, {2017, 5}, {2020, 4}, {2023, 2},
+                                             {2025, 6}, {2028, 5}, {2031, 3}, {2033, 11}};
+    EXPECT_EQ(leaps, expected);
+    EXPECT_TRUE(cal.Day(2023, 3, 22).leapMonth);
+    EXPECT_TRUE(cal.Day(2012, 4, 21).leapMonth);
+    EXPECT_EQ(cal.Day(2012, 4, 21).lunarMonth, 3);
+    EXPECT_TRUE(cal.Day(2034, 1, 10).leapMonth);  // 閏11月 of 2033
+    EXPECT_EQ(cal.Day(2034, 1, 10).lunarYear, 2033);
+    // Over the whole calendar about seven in nineteen years have one, never two.
+    const std::vector<LeapMonth> all = LeapMonthsOf(cal.ctx, kFirstCalendarYear, kLastChartYear);
+    EXPECT_GT(all.size(), size_t(60));
+    EXPECT_LT(all.size(), size_t(72));
+    for (size_t i = 1; i < all.size(); ++i) EXPECT_LT(all[i - 1].lunarYear, all[i].lunarYear);
+    EXPECT_EQ(cal.sink.Count(), 0u);
+}
+
 TEST(CalendarDay, PillarsAgreeWithACastBirth) {
     for (const CivilDate date : {CivilDate{1959, 5, 7}, CivilDate{2000, 2, 29}, CivilDate{2023, 3, 22}, CivilDate{2099, 12, 31}}) {
         Calendar cal;

@@ -60,7 +60,8 @@ struct ChartPage {
         const QString data = qEnvironmentVariable("ZELVARA_DATA_DIR");
         BuildChartBoxes(boxes, DataFolders{data, data});
         view = std::make_unique<ChartLayerView>(&page, centre, boxes);
-        view->SetCalendar([this](const CivilDate& date) { return CalendarDayOf(ctx, date); });
+        view->SetCalendar([this](const CivilDate& date) { return CalendarDayOf(ctx, date); },
+                          [this] { return LeapMonthsOf(ctx, kFirstCalendarYear, kLastChartYear); });
         page.show();
     }
 
@@ -214,8 +215,21 @@ private slots:
         QCOMPARE(entry->itemText(entry->count() - 1), QStringLiteral("2100 庚申（117才）"));
 
         p.view->KindBox()->setCurrentText(QStringLiteral("流月"));
-        QCOMPARE(entry->count(), 12 * (2100 - 1984 + 1));
-        QCOMPARE(entry->itemText(12 * (2027 - 1984) + 2), QStringLiteral("旧暦 2027年3月"));
+        const size_t leaps = LeapMonthsOf(p.ctx, 1984, 2100).size();
+        QCOMPARE(size_t(entry->count()), 12 * (2100 - 1984 + 1) + leaps);
+        QCOMPARE(entry->itemText(0), QStringLiteral("旧暦 1984年1月"));
+        // A leap month follows the month it repeats and is laid as that month.
+        const int second = entry->findText(QStringLiteral("旧暦 2023年2月"));
+        QCOMPARE(entry->itemText(second + 1), QStringLiteral("旧暦 2023年閏2月"));
+        QCOMPARE(entry->itemText(second + 2), QStringLiteral("旧暦 2023年3月"));
+        entry->setCurrentIndex(second);
+        const TimeLayer month = *p.view->CurrentLayer();
+        entry->setCurrentIndex(second + 1);
+        const TimeLayer leap = *p.view->CurrentLayer();
+        QVERIFY(leap.leapMonth && !month.leapMonth);
+        QCOMPARE(leap.layerPalace, month.layerPalace);
+        QCOMPARE(leap.transformStar, month.transformStar);
+        QVERIFY(p.view->LegendName(LayerKind::Month)->toolTip().startsWith(QStringLiteral("流月2023年閏2月（")));
         // No age word but 才 anywhere in the picker.
         for (const QString& kind : {QStringLiteral("大限"), QStringLiteral("流年"), QStringLiteral("流月")}) {
             p.view->KindBox()->setCurrentText(kind);

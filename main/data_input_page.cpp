@@ -10,6 +10,7 @@
 #include "register_write_guard.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,6 +21,8 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace zelvara {
 namespace {
@@ -68,6 +71,21 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption, c
     if (!hint.isEmpty())
         b->setToolTip(hint);
     return b;
+}
+
+
+// Width of a grid column in the grid's font: the 氏名 column holds a full
+// ten-character name (the field's 20 bytes) on one line, the period text
+// stays whole at any screen scale.
+int GridColumnWidth(int column, const QFontMetrics& metrics)
+{
+    const int margins = 2 * metrics.averageCharWidth() + 4;
+    if (column == 0)  // ten of the widest characters, and the cell's margins
+        return metrics.horizontalAdvance(QString(10, QChar(0x5F45))) + margins;
+    constexpr int kLeading[] = {92, 38, 24, 24, 76, 22};
+    if (column == 4)
+        return std::max(kLeading[4], metrics.horizontalAdvance(QStringLiteral("23:00-01:00")) + margins);
+    return column < int(std::size(kLeading)) ? kLeading[column] : 33;
 }
 
 }  // namespace
@@ -248,7 +266,7 @@ QWidget* TMainForm1::BuildDataInputPage()
     DBGrid1->setTextElideMode(Qt::ElideNone);
     DBGrid1->setWordWrap(false);  // one line a row: no fragment of a second line in a 20-unit row
     for (int c = 0; c < gridModel_->columnCount(); ++c)
-        DBGrid1->setColumnWidth(c, PersonGridModel::ColumnWidth(c, DBGrid1->fontMetrics()));
+        DBGrid1->setColumnWidth(c, GridColumnWidth(c, DBGrid1->fontMetrics()));
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& now) {
                 if (now.isValid() && now.row() != persons_.CurrentRow() && !persons_.MoveTo(now.row()))

@@ -1,9 +1,9 @@
-// The person grid's view of the register: name, birth data, then the palace
-// fields grouped 成敗, 六親, 幸禍.
+// The register as a table model for the data page's grid: name, birth data,
+// then the palace fields grouped 成敗, 六親, 幸禍; rows follow the register's
+// view, and an edit of the current record shows in its cells at once.
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QFontMetrics>
 
 namespace zelvara {
 
@@ -20,9 +20,6 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     static int FieldOfColumn(int column);
-    // Width of a column in the grid's font: the 氏名 column holds a full
-    // ten-character name (the field's 20 bytes) on one line.
-    static int ColumnWidth(int column, const QFontMetrics& metrics);
 
 private:
     PersonTable& table_;

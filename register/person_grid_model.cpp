@@ -2,7 +2,7 @@
 
 #include "person_table.h"
 
-#include <algorithm>
+#include <iterator>
 
 namespace zelvara {
 namespace {
@@ -57,16 +57,5 @@ QVariant PersonGridModel::headerData(int section, Qt::Orientation orientation, i
 }
 
 int PersonGridModel::FieldOfColumn(int column) { return kColumnFields[column]; }
-
-int PersonGridModel::ColumnWidth(int column, const QFontMetrics& metrics)
-{
-    const int margins = 2 * metrics.averageCharWidth() + 4;
-    if (column == 0)  // ten of the widest characters, and the cell's margins
-        return metrics.horizontalAdvance(QString(10, QChar(0x5F45))) + margins;
-    constexpr int kLeading[] = {92, 38, 24, 24, 76, 22};
-    if (column == 4)  // the period text whole at any screen scale
-        return std::max(kLeading[4], metrics.horizontalAdvance(QStringLiteral("23:00-01:00")) + margins);
-    return column < int(std::size(kLeading)) ? kLeading[column] : 33;
-}
 
 }  // namespace zelvara

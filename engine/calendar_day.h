@@ -2,6 +2,7 @@
 // from the calendar data files, and the layers of a chart that need them.
 #pragma once
 
+#include "chart_request.h"
 #include "context.h"
 #include "time_layers.h"
 
@@ -17,8 +18,8 @@ namespace zelvara {
 // cannot be read shows its message through the chart context's sink.
 std::optional<CalendarDay> CalendarDayOf(const EngineContext& chart, const CivilDate& date);
 
-// The layer a choice picks on the chart of ctx (ctx.man), reading the
-// calendar day for a day or an hour; nullopt when it cannot be laid.
-std::optional<TimeLayer> ChartLayerOf(const EngineContext& ctx, const LayerChoice& choice);
+// The layer a choice picks on a chart, reading the calendar day for a day or
+// an hour through ctx's calendar files; nullopt when it cannot be laid.
+std::optional<TimeLayer> ChartLayerOf(const EngineContext& ctx, const Chart& chart, const LayerChoice& choice);
 
 }  // namespace zelvara

@@ -69,7 +69,6 @@ public:
 
 class Tmandata {
 public:
-    std::int32_t validMark = 0;
     std::string name;
     std::string birthText;
     char sexCode = 'M';
@@ -97,10 +96,9 @@ public:
     std::array<std::string, 13> daiunStarName;
     std::array<std::int32_t, 161> minorLimitBox{};
 
-    // First step of every chart request: clears what the request recomputes;
-    // sex, lunar date, pillars, bureau, main stars and luck fields are left for
-    // the later steps to overwrite. validMark is the request's to set
-    // (MarkChart in chart_request.h).
+    // First step of every cast: clears what the cast recomputes; sex, lunar
+    // date, pillars, bureau, main stars and luck fields are left for the later
+    // steps to overwrite.
     void Reset();
 };
 
@@ -146,8 +144,13 @@ private:
     std::uint8_t size_ = 0;
 };
 
+struct LunarDate {
+    std::int32_t month = 0, day = 0;
+};
+
 struct YearSlot : CalendarYear {
     // Scratch of the lunar-date expansion for the month last asked for.
+    std::array<LunarDate, 32> lunarDate;      // [1..31]
     std::array<ShortText, 32> lunarText;      // [1..31] "3/15"
     std::array<ShortText, 32> dayPillarText;  // [1..31] "甲子"
 };

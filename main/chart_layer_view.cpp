@@ -168,7 +168,7 @@ QString FlyingHintTip()
 std::array<QString, kChartBoxes> BranchButtonTexts(const Tmandata* man, bool stems)
 {
     std::array<QString, kChartBoxes> texts;
-    const int yearStem = man && man->validMark != 0 ? man->stems.year : 0;
+    const int yearStem = man ? man->stems.year : 0;
     for (int k = 0; k < kChartBoxes; ++k) {
         const int stem = stems ? BranchStem(yearStem, k + 1) : 0;
         texts[k] = (stem != 0 ? Q(kStemNames[stem]) : QString()) + Q(kBranchNames[k + 1]);
@@ -301,9 +301,9 @@ ChartLayerView::ChartLayerView(QWidget* page, QWidget* centre, std::array<ChartB
 
 QWidget* ChartLayerView::Overlay() const { return overlay_; }
 
-void ChartLayerView::SetChart(const Tmandata* man, const ChartLayout* layout)
+void ChartLayerView::SetChart(const std::optional<Chart>* chart, const ChartLayout* layout)
 {
-    man_ = man;
+    chart_ = chart;
     layout_ = layout;
     flyingFrom_ = 0;
     FillEntries();
@@ -351,7 +351,7 @@ void ChartLayerView::SetChoice(const LayerChoice& given)
 void ChartLayerView::FillEntries()
 {
     const LayerKind kind = LayerKind(kind_->currentIndex());
-    entries_ = man_ && man_->validMark != 0 ? LayerEntries(*man_, kind) : std::vector<LayerEntry>{};
+    entries_ = Man() ? LayerEntries(*Man(), kind) : std::vector<LayerEntry>{};
     const QSignalBlocker block(entry_);
     entry_->clear();
     int widest = 0;
@@ -369,7 +369,7 @@ void ChartLayerView::FillEntries()
     if (index < 0 && kind == LayerKind::Decade) {
         index = 0;
         for (size_t i = 0; i < entries_.size(); ++i)
-            if (man_->age >= man_->luckAge[entries_[i].choice.period]) index = int(i);
+            if (Man()->age >= Man()->luckAge[entries_[i].choice.period]) index = int(i);
     } else if (index < 0) {
         // A year outside the person's years: the nearest one.
         const int year = std::clamp(year_, entries_.front().choice.year, entries_.back().choice.year);
@@ -403,8 +403,8 @@ void ChartLayerView::SetStemsShown(bool on) { stems_->setChecked(on); }
 
 std::optional<TimeLayer> ChartLayerView::CurrentLayer() const
 {
-    if (!man_ || man_->validMark == 0) return std::nullopt;
-    return LayerOf(*man_, Choice());
+    if (!Man()) return std::nullopt;
+    return LayerOf(*Man(), Choice());
 }
 
 void ChartLayerView::ShowFlying(int palace)
@@ -415,13 +415,13 @@ void ChartLayerView::ShowFlying(int palace)
 
 void ChartLayerView::ToggleFlying(int palace)
 {
-    if (!man_ || man_->validMark == 0) return;
+    if (!Man()) return;
     ShowFlying(palace == flyingFrom_ ? 0 : palace);
 }
 
 QMenu* ChartLayerView::PalaceMenu(int branch)
 {
-    const int palace = man_ && man_->validMark != 0 ? PalaceOnBranch(*man_, branch) : 0;
+    const int palace = Man() ? PalaceOnBranch(*Man(), branch) : 0;
     QAction* fly = menu_->actions().value(0);
     fly->setEnabled(palace != 0);
     fly->setChecked(palace != 0 && palace == flyingFrom_);
@@ -434,8 +434,8 @@ bool ChartLayerView::eventFilter(QObject* watched, QEvent* event)
     auto* button = qobject_cast<PalaceButton*>(watched);
     if (button && event->type() == QEvent::MouseButtonPress) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if ((mouse->modifiers() & Qt::ControlModifier) && man_ && man_->validMark != 0) {
-            ToggleFlying(PalaceOnBranch(*man_, button->Tag()));
+        if ((mouse->modifiers() & Qt::ControlModifier) && Man()) {
+            ToggleFlying(PalaceOnBranch(*Man(), button->Tag()));
             return true;
         }
     }
@@ -449,23 +449,23 @@ bool ChartLayerView::eventFilter(QObject* watched, QEvent* event)
 void ChartLayerView::Refresh()
 {
     const LayerChoice choice = Choice();
-    const bool charted = man_ && man_->validMark != 0;
+    const bool charted = Man() != nullptr;
     entry_->setEnabled(charted && choice.kind != LayerKind::Birth && !entries_.empty());
     back_->setEnabled(entry_->isEnabled() && entry_->currentIndex() > 0);
     next_->setEnabled(entry_->isEnabled() && entry_->currentIndex() < entry_->count() - 1);
     entry_->setToolTip(entry_->currentText());
     const std::optional<TimeLayer> layer = CurrentLayer();
     layerKind_ = layer ? layer->kind : LayerKind::Birth;
-    shown_ = layer && layout_ ? ComposeOverlay(*man_, *layout_, *layer, flyingFrom_) : std::array<BoxOverlay, kBranches + 1>{};
+    shown_ = layer && layout_ ? ComposeOverlay(*Man(), *layout_, *layer, flyingFrom_) : std::array<BoxOverlay, kBranches + 1>{};
     caption_->setText(layer ? Q(LayerCaption(*layer)) : QString());
     QPalette pal = caption_->palette();
     pal.setColor(QPalette::WindowText, LayerColour(layerKind_));
     caption_->setPalette(pal);
     if (charted && flyingFrom_ != 0)
-        flyingText_->setText(FlyingSummary(*man_, flyingFrom_));
+        flyingText_->setText(FlyingSummary(*Man(), flyingFrom_));
     else
         flyingText_->setText(charted && layerKind_ != LayerKind::Birth ? FlyingHintLine() : QString());
-    const std::array<QString, kChartBoxes> branches = BranchButtonTexts(man_, stems_->isChecked());
+    const std::array<QString, kChartBoxes> branches = BranchButtonTexts(Man(), stems_->isChecked());
     for (int k = 0; k < kChartBoxes; ++k)
         if (boxes_[k].branch) boxes_[k].branch->setText(branches[k]);
     overlay_->setGeometry(overlay_->parentWidget()->rect());

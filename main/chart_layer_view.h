@@ -10,6 +10,7 @@
 
 #include "chart_boxes.h"
 #include "chart_layout.h"
+#include "chart_request.h"
 #include "layer_entries.h"
 #include "time_layers.h"
 
@@ -68,9 +69,10 @@ public:
     // frame (the picker takes its free right-hand corner).
     ChartLayerView(QWidget* page, QWidget* centre, std::array<ChartBox, kChartBoxes>& boxes);
 
-    // After every cast (nullptr: no chart). The pointers stay valid while
-    // the chart is shown; the choice stays, the flying view is closed.
-    void SetChart(const Tmandata* man, const ChartLayout* layout);
+    // After every cast: where the chart shown is held (nullptr or empty: no
+    // chart) and its layout. The pointers stay valid while the chart is
+    // shown; the choice stays, the flying view is closed.
+    void SetChart(const std::optional<Chart>* chart, const ChartLayout* layout);
 
     LayerChoice Choice() const;
     void SetChoice(const LayerChoice& choice);
@@ -115,6 +117,8 @@ private:
     void FillEntries();
     void EntryChosen(int index);
     void ToggleFlying(int palace);
+    // The record of the chart shown, nullptr without one.
+    const Tmandata* Man() const { return chart_ && *chart_ ? &(*chart_)->Man() : nullptr; }
 
     std::array<ChartBox, kChartBoxes>& boxes_;
     ChartOverlayWidget* overlay_ = nullptr;
@@ -126,7 +130,7 @@ private:
     QMenu* menu_ = nullptr;
     QLabel* caption_ = nullptr;
     QLabel* flyingText_ = nullptr;
-    const Tmandata* man_ = nullptr;
+    const std::optional<Chart>* chart_ = nullptr;
     const ChartLayout* layout_ = nullptr;
     int flyingFrom_ = 0;
     // The last entry chosen of each kind, kept across kinds and charts.

@@ -42,6 +42,7 @@ struct ChartPage {
     std::unique_ptr<ChartLayerView> view;
     RecordingSink sink;
     EngineContext ctx{qEnvironmentVariable("ZELVARA_DATA_DIR").toStdString(), sink};
+    std::optional<Chart> chart;
     ChartLayout layout;
     ChartCentre centreLabels;
     Timi timi;
@@ -63,14 +64,16 @@ struct ChartPage {
     {
         ctx.FixToday({2026, 12, 8});
         BirthInput in{"山田太郎", sex, year, month, day, hour};
-        if (RequestChart(ctx, in) != 0)
+        const CastOutcome cast = RequestChart(ctx, in);
+        if (!cast)
             return false;
+        chart = *cast;
         LayOutLuckPeriods(ctx.man);
         layout = LayOutChart(ctx.man);
         FillChartCentre(centreLabels, ctx.man);
         const QString data = qEnvironmentVariable("ZELVARA_DATA_DIR");
         FillChartBoxes(boxes, centreLabels, ctx.man, layout, timi, LoadPalaceGlyphs(DataFolders{data, data}));
-        view->SetChart(&ctx.man, &layout);
+        view->SetChart(&chart, &layout);
         return true;
     }
 

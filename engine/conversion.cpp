@@ -259,15 +259,8 @@ void ExpandLunarMonth(EngineContext& ctx, int slot, int m) {
     YearSlot& s = ctx.reki.slot[slot];
     WalkLunarMonth(ctx.reki, slot, m, 31, [&s](int x, LunarDate lunar, int stem, int branch) {
         s.dayPillarText[x] = CachedPillarText(stem, branch);
-        s.lunarDate[x] = lunar;
         s.lunarText[x] = LunarDateText(lunar.month, lunar.day);
     });
-}
-
-void PickLunarDate(EngineContext& ctx, int slot, int day) {
-    const LunarDate lunar = day >= 1 && day <= 31 ? ctx.reki.slot[slot].lunarDate[day] : LunarDate{};
-    ctx.man.lunarMonth = lunar.month;
-    ctx.man.lunarDay = lunar.day;
 }
 
 LunarDay LunarDayOf(const Treki& reki, int slot, int month, int day) {

@@ -40,14 +40,16 @@ void BuildHourPillarTable(EngineContext& ctx);
 // the calendar data cannot cover: 1921-01-06 before that day's term entry.
 int ConvertBirthDate(EngineContext& ctx);
 
-// Lunar date, in numbers and as texts, and day pillar texts of every day of
-// civil month m of a slot. December reads January 1st of the next slot (the
-// year after) to tell a leap month; the chart always has that year loaded.
+// Lunar date and day pillar texts of every day of civil month m of a slot.
+// December reads January 1st of the next slot (the year after) to tell a leap
+// month; the chart always has that year loaded.
 void ExpandLunarMonth(EngineContext& ctx, int slot, int month);
-void PickLunarDate(EngineContext& ctx, int slot, int day);
 
 // The lunar date and day pillar of one civil day of month m of a slot, by the
 // same expansion; zeros for a day the month does not have.
+struct LunarDate {
+    int month = 0, day = 0;
+};
 struct LunarDay {
     LunarDate lunar;
     int stem = 0, branch = 0;

@@ -12,7 +12,6 @@ template <typename T, typename E>
 class Expected {
 public:
     Expected(T&& value) : v_(std::in_place_index<0>, std::move(value)) {}
-    Expected(const T& value) : v_(std::in_place_index<0>, value) {}
     Expected(E error) : v_(std::in_place_index<1>, std::move(error)) {}
     // The value made in place from args.
     template <typename... Args>
@@ -20,7 +19,6 @@ public:
 
     bool has_value() const { return v_.index() == 0; }
     explicit operator bool() const { return has_value(); }
-    const T& value() const { return std::get<0>(v_); }
     const T& operator*() const { return std::get<0>(v_); }
     const T* operator->() const { return &std::get<0>(v_); }
     const E& error() const { return std::get<1>(v_); }

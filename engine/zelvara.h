@@ -144,13 +144,8 @@ private:
     std::uint8_t size_ = 0;
 };
 
-struct LunarDate {
-    std::int32_t month = 0, day = 0;
-};
-
 struct YearSlot : CalendarYear {
     // Scratch of the lunar-date expansion for the month last asked for.
-    std::array<LunarDate, 32> lunarDate;      // [1..31]
     std::array<ShortText, 32> lunarText;      // [1..31] "3/15"
     std::array<ShortText, 32> dayPillarText;  // [1..31] "甲子"
 };

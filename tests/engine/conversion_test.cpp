@@ -212,9 +212,9 @@ TEST_F(Lunar, RollsOverAfterTheLastDay) {
     EXPECT_EQ(Slot().lunarText[31], "3/21");
     EXPECT_EQ(Slot().dayPillarText[1], "甲子");
     EXPECT_EQ(Slot().dayPillarText[11], "甲戌");
-    PickLunarDate(e.ctx, 2, 11);
-    EXPECT_EQ(e.ctx.man.lunarMonth, 3);
-    EXPECT_EQ(e.ctx.man.lunarDay, 1);
+    const LunarDate picked = LunarDayOf(e.ctx.reki, 2, 3, 11).lunar;
+    EXPECT_EQ(picked.month, 3);
+    EXPECT_EQ(picked.day, 1);
 }
 
 TEST_F(Lunar, MonthEndingOnTheLastCivilDayDoesNotRoll) {

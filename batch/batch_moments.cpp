@@ -1,7 +1,6 @@
 #include "batch_moments.h"
 
 #include "calendar_file.h"
-#include "chart_request.h"
 #include "conversion.h"
 
 #include <chrono>
@@ -48,20 +47,27 @@ std::string MomentCaster::CheckCalendarFiles(int fromYear, int toYear) {
 
 bool MomentCaster::Cast(int year, int month, int day, int hourIndex) {
     ++moments_;
-    ctx_.man.Reset();
-    ctx_.man.sexCode = 'M';
-    sink_.text_.clear();
-    if (CastChart(ctx_, year, month, day, hourIndex) >= 0) return true;
+    ChartRequest request;
+    request.year = year;
+    request.month = month;
+    request.day = day;
+    request.hourIndex = hourIndex;
+    CastOutcome cast = CastChart(ctx_, request);
+    if (cast) {
+        chart_ = *cast;
+        return true;
+    }
+    chart_.reset();
+    refusedMoment_ = Tmandata();
+    refusedMoment_.birthYear = year;
+    refusedMoment_.birthMonth = month;
+    refusedMoment_.birthDay = day;
+    refusedMoment_.hourIndex = hourIndex;
     ++refused_;
-    Refusal refusal{year, month, day, hourIndex, sink_.text_};
+    Refusal refusal{year, month, day, hourIndex, cast.error().message};
     if (!firstFault_ && !BeforeFirstCoveredMoment(refusal)) firstFault_ = refusal;
     if (!firstRefusal_) firstRefusal_ = std::move(refusal);
     return false;
-}
-
-ChartLayout MomentCaster::LayOut() {
-    LayOutLuckPeriods(ctx_.man);
-    return LayOutChart(ctx_.man);
 }
 
 }  // namespace zelvara::batch

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "chart_layout.h"
+#include "chart_request.h"
 #include "context.h"
 #include "zelvara.h"
 
@@ -37,8 +38,8 @@ struct Refusal {
 bool BeforeFirstCoveredMoment(const Refusal& refusal);
 
 // Casts moments as the chart request does for a male birth with a known
-// hour: the record is reset, then cast. A refused moment is counted, not
-// shown, and the record keeps whatever the cast left in it.
+// hour. A refused moment is counted, not shown, and its record holds the
+// moment alone.
 class MomentCaster {
 public:
     explicit MomentCaster(const std::string& programFolder);
@@ -53,12 +54,14 @@ public:
     // true when the chart was cast, false when the engine refused the moment.
     bool Cast(int year, int month, int day, int hourIndex);
 
-    const Tmandata& Man() const { return ctx_.man; }
-    // The chart display's boxes for the chart last cast (luck periods first,
-    // as the display lays them out).
-    ChartLayout LayOut();
-    int FirstLuckAgeMale() const { return ctx_.firstLuckAgeMale; }
-    int FirstLuckAgeFemale() const { return ctx_.firstLuckAgeFemale; }
+    // Whether the last moment was cast, and its record (the moment alone when
+    // it was refused).
+    bool HasChart() const { return chart_.has_value(); }
+    const Tmandata& Man() const { return chart_ ? chart_->Man() : refusedMoment_; }
+    // The chart display's boxes for the chart last cast.
+    ChartLayout LayOut() const { return LayOutChart(Man()); }
+    int FirstLuckAgeMale() const { return chart_ ? chart_->FirstLuckAgeMale() : 0; }
+    int FirstLuckAgeFemale() const { return chart_ ? chart_->FirstLuckAgeFemale() : 0; }
     long Moments() const { return moments_; }
     long Refused() const { return refused_; }
     const std::optional<Refusal>& FirstRefusal() const { return firstRefusal_; }
@@ -73,6 +76,8 @@ private:
     };
     LastMessage sink_;
     EngineContext ctx_;
+    std::optional<Chart> chart_;
+    Tmandata refusedMoment_;
     long moments_ = 0;
     long refused_ = 0;
     std::optional<Refusal> firstRefusal_;

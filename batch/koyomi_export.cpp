@@ -26,7 +26,7 @@ bool RunKoyomi(BatchJob& job) {
             for (int d = 1, n = MonthLength(y, m); d <= n; ++d)
                 for (int h = 0; h < kHours; ++h) {
                     if (!job.Cast(y, m, d, h)) return fail(job.outcome.error);
-                    if (caster.Man().validMark) layout = caster.LayOut();  // cleared by a refusal
+                    if (caster.HasChart()) layout = caster.LayOut();
                     const QString error = table.Append(KoyomiKey(y, m, d, h), caster.Man(), caster.FirstLuckAgeMale(),
                                                        caster.FirstLuckAgeFemale(), layout);
                     if (!error.isEmpty()) return fail(error);

@@ -30,11 +30,12 @@ BenchResult CastRange(const std::string& home, int fromYear, int toYear, CacheMo
             for (int d = 1, n = DaysInCivilMonth(y, m); d <= n; ++d)
                 for (int h = 0; h < kHours; ++h) {
                     if (mode == CacheMode::ReadFiles) ctx.calendarCache.Clear();
-                    ctx.man.sexCode = (d + h) % 2 ? 'M' : 'F';
-                    if (CastChart(ctx, y, m, d, h) < 0) {
+                    const CastOutcome chart =
+                        CastChart(ctx, {.sexCode = (d + h) % 2 ? 'M' : 'F', .year = y, .month = m, .day = d, .hourIndex = h});
+                    if (!chart) {
                         ++r.refused;
                     } else {
-                        r.checksum += ctx.man.mainStar[2] + ctx.man.firstLuckAge;
+                        r.checksum += chart->Man().mainStar[2] + chart->Man().firstLuckAge;
                     }
                     ++r.charts;
                 }

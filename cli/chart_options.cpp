@@ -185,7 +185,7 @@ int ApplyBirthTime(const Options& opts, EngineContext& ctx, BirthInput& in, std:
 }
 
 int CastFromOptions(const Options& opts, std::string_view command, EngineContext& ctx, BirthInput& in,
-                    std::optional<BirthTime>* time) {
+                    std::optional<Chart>& chart, std::optional<BirthTime>* time) {
     if (!ReadBirthOptions(opts, ctx, in)) return kExitUsage;
     std::optional<BirthTime> exact;
     if (const int refused = ApplyBirthTime(opts, ctx, in, exact)) return refused;
@@ -194,7 +194,10 @@ int CastFromOptions(const Options& opts, std::string_view command, EngineContext
         std::cerr << command << " には生まれた時刻（十二の時刻のどれか）を指定して下さい。\n";
         return kExitUsage;
     }
-    return RequestChart(ctx, in) < 0 ? 1 : 0;
+    const CastOutcome cast = RequestChart(ctx, in);
+    if (!cast) return 1;
+    chart = *cast;
+    return 0;
 }
 
 }  // namespace zelvara::cli

@@ -39,11 +39,11 @@ int ApplyBirthTime(const Options& opts, EngineContext& ctx, BirthInput& in, std:
 bool ReadBirthOptions(const Options& opts, EngineContext& ctx, BirthInput& in);
 
 // Reads the birth options, which must name one of the twelve hours, and casts
-// the chart into ctx.man. 0 when the chart stands; otherwise the exit code:
+// the chart into chart. 0 when the chart stands; otherwise the exit code:
 // 2 for a malformed option (explained on stderr, naming the command), 1 when
 // the chart request stopped (its messages already shown) or an exact-time
 // option was refused. time: the exact time when --time was given.
 int CastFromOptions(const Options& opts, std::string_view command, EngineContext& ctx, BirthInput& in,
-                    std::optional<BirthTime>* time = nullptr);
+                    std::optional<Chart>& chart, std::optional<BirthTime>* time = nullptr);
 
 }  // namespace zelvara::cli

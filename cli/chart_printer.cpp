@@ -60,9 +60,9 @@ void InsertBirthTime(QJsonObject& chart, const BirthTime& time) {
 
 }  // namespace
 
-void PrintChartText(std::ostream& out, const EngineContext& ctx, const BirthTime* time,
+void PrintChartText(std::ostream& out, const Chart& chart, const BirthTime* time,
                     const std::vector<TimeLayer>& layers) {
-    const Tmandata& man = ctx.man;
+    const Tmandata& man = chart.Man();
     const ChartLayout layout = LayOutChart(man);
     out << "氏名　　　" << (man.name.empty() ? "（なし）" : man.name) << "\n";
     out << "生年月日　" << man.birthText << "　" << kHourPeriodTexts[man.hourIndex] << "　"
@@ -80,7 +80,7 @@ void PrintChartText(std::ostream& out, const EngineContext& ctx, const BirthTime
         << PillarText(man.stems.day, man.branches.day) << "　月 " << PillarText(man.stems.month, man.branches.month)
         << "　年 " << PillarText(man.stems.year, man.branches.year) << "\n";
     out << "行運　　　" << (man.luckDirection != 0 ? "逆行運" : "順行運") << "　節入まで" << man.daysToTerm << "日　"
-        << man.firstLuckAge << "年運（男命 " << ctx.firstLuckAgeMale << "・女命 " << ctx.firstLuckAgeFemale << "）\n";
+        << man.firstLuckAge << "年運（男命 " << chart.FirstLuckAgeMale() << "・女命 " << chart.FirstLuckAgeFemale() << "）\n";
     out << "五行局　　" << (man.bureau >= 1 && man.bureau <= 5 ? kBureauNames[man.bureau - 1] : "") << "\n";
     out << "身宮　　　" << BranchName(man.bodyPalace) << "\n\n";
     for (int b = 1; b <= kBranches; ++b) {
@@ -103,9 +103,9 @@ void PrintChartText(std::ostream& out, const EngineContext& ctx, const BirthTime
     if (!layers.empty()) PrintLayerText(out, man, layers);
 }
 
-void PrintChartJson(std::ostream& out, const EngineContext& ctx, const BirthTime* time,
+void PrintChartJson(std::ostream& out, const Chart& cast, const BirthTime* time,
                     const std::vector<TimeLayer>& layers) {
-    const Tmandata& man = ctx.man;
+    const Tmandata& man = cast.Man();
     QJsonObject chart{
         {"name", Q(man.name)},
         {"sex", QString(QLatin1Char(man.sexCode))},
@@ -119,8 +119,8 @@ void PrintChartJson(std::ostream& out, const EngineContext& ctx, const BirthTime
         {"luckDirection", man.luckDirection},
         {"daysToTerm", man.daysToTerm},
         {"firstLuckAge", man.firstLuckAge},
-        {"firstLuckAgeMale", ctx.firstLuckAgeMale},
-        {"firstLuckAgeFemale", ctx.firstLuckAgeFemale},
+        {"firstLuckAgeMale", cast.FirstLuckAgeMale()},
+        {"firstLuckAgeFemale", cast.FirstLuckAgeFemale()},
         {"bodyPalace", man.bodyPalace},
         {"bureau", man.bureau},
         {"palaceBranch", JsonArray(man.palaceBranch, kPalaces)},

@@ -3,7 +3,6 @@
 
 #include "chart_options.h"
 #include "chart_request.h"
-#include "context.h"
 #include "time_layers.h"
 
 #include <ostream>
@@ -15,9 +14,9 @@ namespace zelvara::cli {
 // is exactly that of a chart cast from --hour. layers: the layers of the
 // --layer options in their order, whose flying 四化 and layers follow the
 // chart; without any nothing is added.
-void PrintChartText(std::ostream& out, const EngineContext& ctx, const BirthTime* time = nullptr,
+void PrintChartText(std::ostream& out, const Chart& chart, const BirthTime* time = nullptr,
                     const std::vector<TimeLayer>& layers = {});
-void PrintChartJson(std::ostream& out, const EngineContext& ctx, const BirthTime* time = nullptr,
+void PrintChartJson(std::ostream& out, const Chart& chart, const BirthTime* time = nullptr,
                     const std::vector<TimeLayer>& layers = {});
 void PrintHourGrid(std::ostream& out, const HourGrid& grid);
 

@@ -68,11 +68,12 @@ std::optional<LayerChoice> ReadLayerOption(const std::string& text) {
     return choice;
 }
 
-std::optional<std::vector<TimeLayer>> LayChosenLayers(const EngineContext& ctx, const std::vector<LayerChoice>& choices,
+std::optional<std::vector<TimeLayer>> LayChosenLayers(const EngineContext& ctx, const Chart& chart,
+                                                      const std::vector<LayerChoice>& choices,
                                                       const std::vector<std::string>& texts) {
     std::vector<TimeLayer> layers;
     for (size_t i = 0; i < choices.size(); ++i) {
-        const std::optional<TimeLayer> layer = ChartLayerOf(ctx, choices[i]);
+        const std::optional<TimeLayer> layer = ChartLayerOf(ctx, chart, choices[i]);
         if (!layer) {
             std::cerr << "この命盤には指定された層を重ねられません（" << (i < texts.size() ? texts[i] : "") << "）。\n";
             return std::nullopt;

@@ -3,6 +3,7 @@
 // the chart object, and a compact text block after the chart text.
 #pragma once
 
+#include "chart_request.h"
 #include "time_layers.h"
 
 #include <QJsonObject>
@@ -18,10 +19,11 @@ namespace zelvara::cli {
 // stderr and gives nullopt.
 std::optional<LayerChoice> ReadLayerOption(const std::string& text);
 
-// The layers of the chart of ctx, one per choice in their order; the first
-// that cannot be laid is explained on stderr (with its --layer text) and
-// gives nullopt.
-std::optional<std::vector<TimeLayer>> LayChosenLayers(const EngineContext& ctx, const std::vector<LayerChoice>& choices,
+// The layers of a chart, one per choice in their order (calendar days read
+// through ctx); the first that cannot be laid is explained on stderr (with
+// its --layer text) and gives nullopt.
+std::optional<std::vector<TimeLayer>> LayChosenLayers(const EngineContext& ctx, const Chart& chart,
+                                                      const std::vector<LayerChoice>& choices,
                                                       const std::vector<std::string>& texts);
 
 // palaceStems, flying, selfTransforms, jiClashes and the layers: one layer

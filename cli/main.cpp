@@ -67,21 +67,22 @@ int Chart(const QStringList& args) {
     std::optional<cli::BirthTime> time;
     if (const int refused = cli::ApplyBirthTime(opts, ctx, in, time)) return refused;
     if (in.hour == "不明の場合") {
-        CheckedBirth checked;
-        if (CheckBirthInput(ctx, in, checked) < 0) return 1;
-        HourGrid grid;
-        if (CastAllHours(ctx, ctx.man.birthYear, ctx.man.birthMonth, ctx.man.birthDay, grid) < 0) return 1;
-        cli::PrintHourGrid(std::cout, grid);
+        const auto request = CheckBirthInput(ctx, in);
+        if (!request) return 1;
+        const auto grid = CastAllHours(ctx, *request);
+        if (!grid) return 1;
+        cli::PrintHourGrid(std::cout, *grid);
         return 0;
     }
-    if (RequestChart(ctx, in) < 0) return 1;
-    const std::optional<std::vector<TimeLayer>> layers = cli::LayChosenLayers(ctx, layerChoices, layerTexts);
+    const CastOutcome chart = RequestChart(ctx, in);
+    if (!chart) return 1;
+    const std::optional<std::vector<TimeLayer>> layers = cli::LayChosenLayers(ctx, *chart, layerChoices, layerTexts);
     if (!layers) return 1;
     const cli::BirthTime* exact = time ? &*time : nullptr;
     if (opts.isSet(QStringLiteral("json")))
-        cli::PrintChartJson(std::cout, ctx, exact, *layers);
+        cli::PrintChartJson(std::cout, *chart, exact, *layers);
     else
-        cli::PrintChartText(std::cout, ctx, exact, *layers);
+        cli::PrintChartText(std::cout, *chart, exact, *layers);
     return 0;
 }
 

@@ -163,8 +163,9 @@ int RunPrint(const QStringList& args)
     EngineContext ctx(programFolder, sink);
     BirthInput in;
     std::optional<BirthTime> time;
+    std::optional<Chart> chart;
     if (kind != "legends") {
-        if (const int failed = CastFromOptions(opts, "print", ctx, in, &time))
+        if (const int failed = CastFromOptions(opts, "print", ctx, in, chart, &time))
             return failed;
     }
 
@@ -175,11 +176,10 @@ int RunPrint(const QStringList& args)
     if (kind == "legends")
         return PrintLegends(module, sink, folder, pdf);
 
-    Tmandata& man = ctx.man;
-    NameLuckPeriods(man);
+    Tmandata man = chart->Man();  // the luck reading writes its minor-limit boxes
     const ChartLayout layout = LayOutChart(man);
     const PersonText person = PersonTextOf(man, Q(in.name));
-    const std::optional<TimeLayer> layer = ChartLayerOf(ctx, layerChoice.value_or(LayerChoice{}));
+    const std::optional<TimeLayer> layer = ChartLayerOf(ctx, *chart, layerChoice.value_or(LayerChoice{}));
     if (!layer) {
         std::cerr << "この命盤には指定された層を重ねられません（" << Get(opts, "layer") << "）。\n";
         return 1;

@@ -86,10 +86,11 @@ int RunReading(const QStringList& args)
     StderrSink sink;
     EngineContext ctx(programFolder, sink);
     BirthInput in;
-    if (const int failed = CastFromOptions(opts, "reading", ctx, in))
+    std::optional<Chart> chart;
+    if (const int failed = CastFromOptions(opts, "reading", ctx, in, chart))
         return failed;
-    Tmandata& man = ctx.man;
-    const auto captions = NameLuckPeriods(man);
+    Tmandata man = chart->Man();  // the luck reading writes its minor-limit boxes
+    const auto captions = LuckPeriodCaptions(man);
     const ChartLayout layout = LayOutChart(man);
 
     const QString user = UserFolder(programFolder);

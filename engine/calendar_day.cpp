@@ -9,17 +9,11 @@
 namespace zelvara {
 namespace {
 
-struct LunarDate {
-    int month = 0, day = 0;
-};
-
-// The lunar date of a civil day from the calendar files of its year (loaded
-// into scratch's slots); nullopt when a file cannot be read.
-std::optional<LunarDate> LunarDateOf(EngineContext& scratch, const CivilDate& date) {
+// The lunar date and day pillar of a civil day from the calendar files of its
+// year (loaded into scratch's slots); nullopt when a file cannot be read.
+std::optional<LunarDay> LunarDayOnCalendar(EngineContext& scratch, const CivilDate& date) {
     if (LoadCalendarYears(scratch, date.year) < 0) return std::nullopt;
-    ExpandLunarMonth(scratch, 2, date.month);
-    PickLunarDate(scratch, 2, date.day);
-    return LunarDate{scratch.man.lunarMonth, scratch.man.lunarDay};
+    return LunarDayOf(scratch.reki, 2, date.month, date.day);
 }
 
 CivilDate DaysBefore(const CivilDate& date, int days) {
@@ -36,27 +30,28 @@ std::optional<CalendarDay> CalendarDayOf(const EngineContext& chart, const Civil
         InRange(date.year, date.month, date.day) < 0)
         return std::nullopt;
     EngineContext scratch(chart.ProgramFolder(), chart.Sink());
-    const auto lunar = LunarDateOf(scratch, date);
-    if (!lunar || lunar->month < 1 || lunar->month > 12 || lunar->day < 1 || lunar->day > 30) return std::nullopt;
+    const auto day = LunarDayOnCalendar(scratch, date);
+    if (!day) return std::nullopt;
+    const LunarDate& lunar = day->lunar;
+    if (lunar.month < 1 || lunar.month > 12 || lunar.day < 1 || lunar.day > 30) return std::nullopt;
     CalendarDay result;
     result.date = date;
-    result.lunarMonth = lunar->month;
-    result.lunarDay = lunar->day;
-    const std::string_view pillar = scratch.reki.slot[2].dayPillarText[date.day];
-    result.dayStem = pillar.size() == 6 ? StemNumber(pillar.substr(0, 3)) : 0;
-    result.dayBranch = pillar.size() == 6 ? BranchNumber(pillar.substr(3)) : 0;
+    result.lunarMonth = lunar.month;
+    result.lunarDay = lunar.day;
+    result.dayStem = day->stem >= 1 && day->stem <= kStems ? day->stem : 0;
+    result.dayBranch = day->branch >= 1 && day->branch <= kBranches ? day->branch : 0;
     if (result.dayStem == 0 || result.dayBranch == 0) return std::nullopt;
     // The 11th and 12th lunar months reach into January and February of the
     // year after the one their lunar year began in.
-    result.lunarYear = date.year - (date.month <= 2 && lunar->month >= 11 ? 1 : 0);
+    result.lunarYear = date.year - (date.month <= 2 && lunar.month >= 11 ? 1 : 0);
     // A leap month carries the number of the month before it: the day before
     // its 1st has the same number. The files begin with 1921, whose first
     // lunar month is not a leap month.
-    const CivilDate dayBefore = DaysBefore(date, lunar->day);
+    const CivilDate dayBefore = DaysBefore(date, lunar.day);
     if (dayBefore.year >= kFirstCalendarYear) {
-        const auto before = LunarDateOf(scratch, dayBefore);
+        const auto before = LunarDayOnCalendar(scratch, dayBefore);
         if (!before) return std::nullopt;
-        result.leapMonth = before->month == lunar->month;
+        result.leapMonth = before->lunar.month == lunar.month;
     }
     return result;
 }
@@ -84,11 +79,11 @@ std::vector<LeapMonth> LeapMonthsOf(const EngineContext& chart, int fromYear, in
     return leaps;
 }
 
-std::optional<TimeLayer> ChartLayerOf(const EngineContext& ctx, const LayerChoice& choice) {
-    if (choice.kind != LayerKind::Day && choice.kind != LayerKind::Hour) return LayerOf(ctx.man, choice);
+std::optional<TimeLayer> ChartLayerOf(const EngineContext& ctx, const Chart& chart, const LayerChoice& choice) {
+    if (choice.kind != LayerKind::Day && choice.kind != LayerKind::Hour) return LayerOf(chart.Man(), choice);
     const auto day = CalendarDayOf(ctx, choice.date);
     if (!day) return std::nullopt;
-    return LayerOf(ctx.man, choice, day);
+    return LayerOf(chart.Man(), choice, day);
 }
 
 }  // namespace zelvara

@@ -2,6 +2,7 @@
 // from the calendar data files, and the layers of a chart that need them.
 #pragma once
 
+#include "chart_request.h"
 #include "context.h"
 #include "time_layers.h"
 
@@ -31,8 +32,8 @@ struct LeapMonth {
 // cannot be read has none).
 std::vector<LeapMonth> LeapMonthsOf(const EngineContext& chart, int fromYear, int toYear);
 
-// The layer a choice picks on the chart of ctx (ctx.man), reading the
-// calendar day for a day or an hour; nullopt when it cannot be laid.
-std::optional<TimeLayer> ChartLayerOf(const EngineContext& ctx, const LayerChoice& choice);
+// The layer a choice picks on a chart, reading the calendar day for a day or
+// an hour through ctx's calendar files; nullopt when it cannot be laid.
+std::optional<TimeLayer> ChartLayerOf(const EngineContext& ctx, const Chart& chart, const LayerChoice& choice);
 
 }  // namespace zelvara

@@ -112,12 +112,11 @@ ChartLayout LayOutChart(const Tmandata& man) {
     return layout;
 }
 
-std::array<std::string, 13> NameLuckPeriods(Tmandata& man) {
-    std::array<std::string, 13> captions;
+void NameLuckRulers(Tmandata& man) {
     for (int i = 1; i <= 12; ++i) {
         const int q = man.luckPalace[i];
         const int s = q >= 1 && q <= kPalaces ? man.luckRulingStar[q] : 0;
-        std::string ruler = "空白";
+        std::string_view ruler = "空白";
         if (s >= 1 && s <= kStars) {
             ruler = kStarLongNames[s];
         } else if (q >= 1 && q <= kPalaces) {
@@ -128,9 +127,20 @@ std::array<std::string, 13> NameLuckPeriods(Tmandata& man) {
                 }
         }
         man.daiunStarName[i] = ruler;
-        captions[i] = std::to_string(man.luckAge[i]) + "-" + std::to_string(man.luckAge[i] + 9) + "才(" + ruler + ")";
     }
+}
+
+std::array<std::string, 13> LuckPeriodCaptions(const Tmandata& man) {
+    std::array<std::string, 13> captions;
+    for (int i = 1; i <= 12; ++i)
+        captions[i] = std::to_string(man.luckAge[i]) + "-" + std::to_string(man.luckAge[i] + 9) + "才(" +
+                      man.daiunStarName[i] + ")";
     return captions;
+}
+
+std::array<std::string, 13> NameLuckPeriods(Tmandata& man) {
+    NameLuckRulers(man);
+    return LuckPeriodCaptions(man);
 }
 
 std::array<int, kPalaces + 1> PalaceStrengths(const Tmandata& man) {

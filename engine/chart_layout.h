@@ -50,7 +50,11 @@ std::string StarCaption(const Tmandata& man, int star);
 
 // Names the ruler of every ten-year period into daiunStarName: the main star
 // of the period's palace, else the first additional star standing there, else
-// "空白". Returns the tab captions [1..12], such as "3-12才(紫薇星)".
+// "空白" (every cast does).
+void NameLuckRulers(Tmandata& man);
+// The tab captions [1..12] of a cast chart, such as "3-12才(紫薇星)".
+std::array<std::string, 13> LuckPeriodCaptions(const Tmandata& man);
+// Both, for a record laid out by hand.
 std::array<std::string, 13> NameLuckPeriods(Tmandata& man);
 
 // Strength of palaces 1..12 by the weight tables.

@@ -7,6 +7,7 @@
 #include "stars.h"
 
 #include <charconv>
+#include <optional>
 
 namespace zelvara {
 namespace {
@@ -19,27 +20,33 @@ bool ParseYear(std::string_view text, int& value) {
     return true;
 }
 
-int Stop(EngineContext& ctx, std::string_view message) {
-    MarkChart(ctx.man, false);
-    if (!message.empty()) ctx.Message(message);
-    return -1;
+// Shows a check's message and refuses.
+CastRefusal Refuse(EngineContext& ctx, std::string message) {
+    ctx.Message(message);
+    return {std::move(message)};
 }
 
-// Calendar load to placement for the birth fields already in the record.
-int CastCurrentMoment(EngineContext& ctx) {
-    Tmandata& man = ctx.man;
-    if (InRange(man.birthYear, man.birthMonth, man.birthDay) < 0) return Stop(ctx, kOutOfRangeMessage);
-    if (LoadCalendarYears(ctx, man.birthYear) < 0) return Stop(ctx, {});
-    BuildHourPillarTable(ctx);
-    if (ConvertBirthDate(ctx) < 0) return Stop(ctx, {});
-    if (ComputeLuckStart(ctx) < 0) return Stop(ctx, kOutOfRangeMessage);
-    if (PlaceStars(man) < 0)
-        return Stop(ctx, "万暦データファイルの内容が正しくないため、星を配置できません。"
-                         "データファイルを入れ直して下さい。");
-    FindMainStars(man);
-    MarkChart(man, true);
-    return 0;
-}
+// Passes every message of a cast on to the context's sink and keeps the last,
+// which is the one that stopped it.
+class LastMessage final : public MessageSink {
+public:
+    explicit LastMessage(EngineContext& ctx) : ctx_(ctx), next_(ctx.Sink()) { ctx.SetSink(*this); }
+    ~LastMessage() override { ctx_.SetSink(next_); }
+    void Show(std::string_view text, std::string_view caption) override {
+        text_.assign(text);
+        next_.Show(text, caption);
+    }
+    // The refusal of a step that showed its own message, or shows message.
+    CastRefusal Refusal(std::string_view message = {}) {
+        if (!message.empty()) Show(message, {});
+        return {text_};
+    }
+
+private:
+    EngineContext& ctx_;
+    MessageSink& next_;
+    std::string text_;
+};
 
 }  // namespace
 
@@ -97,6 +104,14 @@ const Era* EraOf(std::string_view text) {
 
 bool InEra(const Era& era, int n) { return n >= 1 && (era.lastYear == 0 || n <= era.lastYear); }
 
+// The western year of an era year within its era ("S40" → 1965), else nullopt.
+std::optional<int> WesternOfEraYear(std::string_view text) {
+    const Era* era = EraOf(text);
+    int n = 0;
+    if (!era || !ParseYear(text.substr(1), n) || !InEra(*era, n)) return std::nullopt;
+    return n + era->offset;
+}
+
 // Reads the year box: a western year or an era year. −1 with the message to
 // show when the text is no year, an era year outside its era, or a year the
 // calendar does not cover.
@@ -115,7 +130,9 @@ int ReadBirthYear(std::string_view typed, std::string_view text, int& year, std:
                                  : "からです。";
         return -1;
     }
-    if (!ParseYear(EraYearToWestern(text), year)) {
+    if (const auto western = WesternOfEraYear(text)) {
+        year = *western;
+    } else if (!ParseYear(text, year)) {
         message = "生まれた年「" + std::string(typed) + "」を年として読めません。西暦の数字（例 1965）か、年号の頭文字（" +
                   std::string(kEraLettersText) + "）と年（例 S40）で入力して下さい。";
         return -1;
@@ -131,10 +148,8 @@ int ReadBirthYear(std::string_view typed, std::string_view text, int& year, std:
 
 std::string EraYearToWestern(std::string_view typed) {
     const std::string text = NormalizeTypedText(typed);
-    const Era* era = EraOf(text);
-    int n = 0;
-    if (!era || !ParseYear(std::string_view(text).substr(1), n) || !InEra(*era, n)) return text;
-    return std::to_string(n + era->offset);
+    const auto western = WesternOfEraYear(text);
+    return western ? std::to_string(*western) : text;
 }
 
 bool SplitTypedDate(std::string_view typed, BirthInput& in) {
@@ -158,67 +173,80 @@ int HourIndexOf(std::string_view text) {
     return 0;
 }
 
-void MarkChart(Tmandata& man, bool complete) { man.validMark = complete ? 1 : 0; }
-
-int CheckBirthInput(EngineContext& ctx, const BirthInput& in, CheckedBirth& out) {
-    Tmandata& man = ctx.man;
-    man.Reset();
-    MarkChart(man, false);
+Expected<ChartRequest, CastRefusal> CheckBirthInput(EngineContext& ctx, const BirthInput& in) {
+    ChartRequest request;
+    request.name = in.name;
     if (in.sex == "男")
-        man.sexCode = 'M';
+        request.sexCode = 'M';
     else if (in.sex == "女")
-        man.sexCode = 'F';
+        request.sexCode = 'F';
     else
-        return Stop(ctx, "性別を指定してください。");
+        return Refuse(ctx, "性別を指定してください。");
 
     const std::string yearText = NormalizeTypedText(in.year);
     const std::string month = NormalizeTypedText(in.month);
     const std::string day = NormalizeTypedText(in.day);
-    if (yearText.empty()) return Stop(ctx, "年が指定されていません。");
+    if (yearText.empty()) return Refuse(ctx, "年が指定されていません。");
     int year = 0;
     std::string message;
-    if (ReadBirthYear(in.year, yearText, year, message) < 0) return Stop(ctx, message);
-    out.yearText = std::to_string(year);
-    if (month.empty()) return Stop(ctx, "月が指定されていません。");
-    if (day.empty()) return Stop(ctx, "日が指定されていません。");
+    if (ReadBirthYear(in.year, yearText, year, message) < 0) return Refuse(ctx, std::move(message));
+    if (month.empty()) return Refuse(ctx, "月が指定されていません。");
+    if (day.empty()) return Refuse(ctx, "日が指定されていません。");
 
-    out.dateText = out.yearText + "/" + month + "/" + day;
-    if (!CheckBirthDate(ctx, out.dateText)) return Stop(ctx, {});
-    out.hourIndex = HourIndexOf(in.hour) - 1;
-    return 0;
+    LastMessage shown(ctx);
+    const std::optional<CivilDate> date = CheckBirthDate(ctx, year, month, day);
+    if (!date) return shown.Refusal();
+    request.birthText = std::to_string(year) + "/" + month + "/" + day;
+    request.year = date->year;
+    request.month = date->month;
+    request.day = date->day;
+    request.hourIndex = HourIndexOf(in.hour) - 1;
+    request.age = CountedAge(*date, ctx.Today());
+    return request;
 }
 
-int CastChart(EngineContext& ctx, int year, int month, int day, int hourIndex) {
+CastOutcome CastChart(EngineContext& ctx, const ChartRequest& request) {
+    LastMessage shown(ctx);
     Tmandata& man = ctx.man;
-    man.birthYear = year;
-    man.birthMonth = month;
-    man.birthDay = day;
-    man.hourIndex = hourIndex;
-    return CastCurrentMoment(ctx);
-}
-
-int CastAllHours(EngineContext& ctx, int year, int month, int day, HourGrid& grid) {
-    for (auto& row : grid) row.fill(0);
-    Tmandata& man = ctx.man;
-    man.birthText = std::to_string(year) + "/" + std::to_string(month) + "/" + std::to_string(day);
-    for (int h = 0; h < kHours; ++h) {
-        if (CastChart(ctx, year, month, day, h) < 0) return -1;
-        for (int p = 1; p <= kPalaces; ++p) grid[p][h] = man.mainStar[p];
-    }
-    return 0;
-}
-
-int RequestChart(EngineContext& ctx, const BirthInput& in) {
-    CheckedBirth checked;
-    if (CheckBirthInput(ctx, in, checked) < 0) return -1;
-    if (checked.hourIndex < 0) return Stop(ctx, "生まれた時刻が指定されていません。");
-    Tmandata& man = ctx.man;
-    const int year = man.birthYear, month = man.birthMonth, day = man.birthDay;
-    man.name = in.name;
-    man.birthText = checked.dateText;
-    if (CastChart(ctx, year, month, day, checked.hourIndex) < 0) return -1;
+    man.Reset();
+    man.name = request.name;
+    man.birthText = request.birthText;
+    man.sexCode = request.sexCode;
+    man.age = request.age;
+    man.birthYear = request.year;
+    man.birthMonth = request.month;
+    man.birthDay = request.day;
+    man.hourIndex = request.hourIndex;
+    if (InRange(man.birthYear, man.birthMonth, man.birthDay) < 0) return shown.Refusal(kOutOfRangeMessage);
+    if (LoadCalendarYears(ctx, man.birthYear) < 0) return shown.Refusal();
+    if (ConvertBirthDate(ctx) < 0) return shown.Refusal();
+    if (ComputeLuckStart(ctx) < 0) return shown.Refusal(kOutOfRangeMessage);
+    if (PlaceStars(man) < 0)
+        return shown.Refusal("万暦データファイルの内容が正しくないため、星を配置できません。"
+                             "データファイルを入れ直して下さい。");
+    FindMainStars(man);
     LayOutLuckPeriods(man);
-    return 0;
+    NameLuckRulers(man);
+    return CastOutcome(std::in_place, man, ctx.firstLuckAgeMale, ctx.firstLuckAgeFemale);
+}
+
+Expected<HourGrid, CastRefusal> CastAllHours(EngineContext& ctx, const ChartRequest& request) {
+    HourGrid grid{};
+    ChartRequest moment = request;
+    for (int h = 0; h < kHours; ++h) {
+        moment.hourIndex = h;
+        const CastOutcome chart = CastChart(ctx, moment);
+        if (!chart) return chart.error();
+        for (int p = 1; p <= kPalaces; ++p) grid[p][h] = chart->Man().mainStar[p];
+    }
+    return grid;
+}
+
+CastOutcome RequestChart(EngineContext& ctx, const BirthInput& in) {
+    const auto request = CheckBirthInput(ctx, in);
+    if (!request) return request.error();
+    if (request->hourIndex < 0) return Refuse(ctx, "生まれた時刻が指定されていません。");
+    return CastChart(ctx, *request);
 }
 
 }  // namespace zelvara

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "context.h"
+#include "expected.h"
 
 #include <array>
 #include <string>
@@ -50,33 +51,58 @@ struct BirthInput {
 // CheckBirthInput. false, in unchanged, without two separators.
 bool SplitTypedDate(std::string_view text, BirthInput& in);
 
-struct CheckedBirth {
-    std::string yearText;  // after the era conversion
-    std::string dateText;  // "1965/3/7"
-    int hourIndex = -1;    // 0..11, or −1 when the hour must be inferred
+// A birth the engine casts: read from the entry fields by CheckBirthInput, or
+// given as numbers by a batch run or a tool.
+struct ChartRequest {
+    std::string name{};
+    std::string birthText{};  // the date as the record shows it: "1965/3/7", month and day as typed
+    char sexCode = 'M';
+    int year = 0, month = 0, day = 0;
+    int hourIndex = -1;     // 0..11; −1 when the hour must be inferred
+    int age = 0;            // counted age (数え年) today; 0 for a birth after today
 };
 
-// Marks whether the record holds a complete chart (validMark): the one place
-// the mark is written. A check or cast that stops clears it, a cast that
-// completes sets it, and so may a caller that throws a cast away.
-void MarkChart(Tmandata& man, bool complete);
+// Why no chart was cast: the message the sink was shown when the cast stopped.
+struct CastRefusal {
+    std::string message;
+};
 
-// Reset (no chart from then on), then sex, year, year bound, month, day, date
-// check, in that order. Shows the first failing check's message and returns
-// −1 (validMark 0).
-int CheckBirthInput(EngineContext& ctx, const BirthInput& in, CheckedBirth& out);
+// One cast chart, never changed once cast: the record with its luck periods
+// laid out and their rulers named, and the first luck ages of both sexes.
+class Chart {
+public:
+    Chart(const Tmandata& man, int firstLuckAgeMale, int firstLuckAgeFemale)
+        : man_(man), firstLuckAgeMale_(firstLuckAgeMale), firstLuckAgeFemale_(firstLuckAgeFemale) {}
 
-// Range check, calendar load, pillars, luck start, palaces, stars and main
-// stars for a checked date and a known hour. −1 (with its message shown,
-// validMark 0) when the moment cannot be cast.
-int CastChart(EngineContext& ctx, int year, int month, int day, int hourIndex);
+    const Tmandata& Man() const { return man_; }
+    int FirstLuckAgeMale() const { return firstLuckAgeMale_; }
+    int FirstLuckAgeFemale() const { return firstLuckAgeFemale_; }
 
-// Main star of every palace for every hour period: grid[palace][hourIndex].
+private:
+    Tmandata man_;
+    int firstLuckAgeMale_ = 0;
+    int firstLuckAgeFemale_ = 0;
+};
+
+using CastOutcome = Expected<Chart, CastRefusal>;
+
+// Sex, year, year bound, month, day and date check, in that order; the first
+// failing check shows its message and refuses.
+Expected<ChartRequest, CastRefusal> CheckBirthInput(EngineContext& ctx, const BirthInput& in);
+
+// The one cast: range check, calendar load, pillars, luck start, palaces,
+// stars, main stars and the luck periods of a request with a known hour, in
+// the context's working record (ctx.man). Every message shown on the way goes
+// to the context's sink; a refusal carries the one that stopped the cast.
+CastOutcome CastChart(EngineContext& ctx, const ChartRequest& request);
+
+// Main star of every palace for every hour period (the request's hour aside):
+// grid[palace][hourIndex].
 using HourGrid = std::array<std::array<int, kHours>, kPalaces + 1>;
-int CastAllHours(EngineContext& ctx, int year, int month, int day, HourGrid& grid);
+Expected<HourGrid, CastRefusal> CastAllHours(EngineContext& ctx, const ChartRequest& request);
 
-// The whole engine part of a request for a known hour: checks and cast.
-// −1 when it stopped (message shown). Used by the command line and tests.
-int RequestChart(EngineContext& ctx, const BirthInput& in);
+// The entry fields checked and cast for a known hour (an unknown one refused
+// with its message). The command line and the tools cast typed births here.
+CastOutcome RequestChart(EngineContext& ctx, const BirthInput& in);
 
 }  // namespace zelvara

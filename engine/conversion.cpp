@@ -1,5 +1,8 @@
 #include "conversion.h"
 
+#include "time_layers.h"
+
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <tuple>
@@ -71,6 +74,28 @@ int DaysInCivilMonth(int year, int month) {
     return int(unsigned((std::chrono::year{year} / std::chrono::month{unsigned(month)} / std::chrono::last).day()));
 }
 
+std::optional<CivilDate> CheckBirthDate(EngineContext& ctx, int year, std::string_view monthText,
+                                        std::string_view dayText) {
+    int month = 0;
+    if (!ParseDigits(monthText, month) || month < 1 || month > 12) {
+        ctx.Message("月を １月 から１２月 の形式で入力して下さい", "月のデータ異常");
+        return std::nullopt;
+    }
+    int day = 0;
+    if (!ParseDigits(dayText, day) || day < 1 || day > 31) {
+        ctx.Message("日を １日 から３１日 の形式で入力して下さい", "日のデータ異常");
+        return std::nullopt;
+    }
+    // A day the month does not have (30 February) cannot be converted.
+    if (day > DaysInCivilMonth(year, month)) {
+        ctx.Message(std::to_string(year) + "年" + std::to_string(month) + "月には" + std::to_string(day) +
+                        "日がありません。日付を確かめて下さい。",
+                    "日のデータ異常");
+        return std::nullopt;
+    }
+    return CivilDate{year, month, day};
+}
+
 bool CheckBirthDate(EngineContext& ctx, std::string_view text) {
     const size_t slash1 = text.find('/');
     const size_t slash2 = slash1 == std::string_view::npos ? slash1 : text.find('/', slash1 + 1);
@@ -80,31 +105,20 @@ bool CheckBirthDate(EngineContext& ctx, std::string_view text) {
         ctx.Message("生年月日を 1959年 5月 7日 の形式で入力して下さい", "入力不足");
         return false;
     }
-    int month = 0;
-    if (!ParseDigits(text.substr(slash1 + 1, slash2 - slash1 - 1), month) || month < 1 || month > 12) {
-        ctx.Message("月を １月 から１２月 の形式で入力して下さい", "月のデータ異常");
-        return false;
-    }
-    int day = 0;
-    if (!ParseDigits(text.substr(slash2 + 1), day) || day < 1 || day > 31) {
-        ctx.Message("日を １日 から３１日 の形式で入力して下さい", "日のデータ異常");
-        return false;
-    }
-    // A day the month does not have (30 February) cannot be converted.
-    if (day > DaysInCivilMonth(year, month)) {
-        ctx.Message(std::to_string(year) + "年" + std::to_string(month) + "月には" + std::to_string(day) +
-                        "日がありません。日付を確かめて下さい。",
-                    "日のデータ異常");
-        return false;
-    }
+    const auto date = CheckBirthDate(ctx, year, text.substr(slash1 + 1, slash2 - slash1 - 1), text.substr(slash2 + 1));
+    if (!date) return false;
     Tmandata& man = ctx.man;
-    man.birthYear = year;
-    man.birthMonth = month;
-    man.birthDay = day;
-    const CivilDate today = ctx.Today();
-    const bool bornAfterToday = std::tie(year, month, day) > std::tie(today.year, today.month, today.day);
-    man.age = bornAfterToday ? 0 : today.year - year + 1;
+    man.birthYear = date->year;
+    man.birthMonth = date->month;
+    man.birthDay = date->day;
+    man.age = CountedAge(*date, ctx.Today());
     return true;
+}
+
+int CountedAge(const CivilDate& birth, const CivilDate& today) {
+    const bool bornAfterToday =
+        std::tie(birth.year, birth.month, birth.day) > std::tie(today.year, today.month, today.day);
+    return bornAfterToday ? 0 : today.year - birth.year + 1;
 }
 
 int InRange(int year, int month, int day) {
@@ -122,7 +136,7 @@ void BuildHourPillarTable(EngineContext& ctx) {
     auto& table = ctx.timedt.hourPillar;
     if (!table[kHours - 1][5].empty()) return;  // filled once; its contents never change
     for (int g = 1; g <= 5; ++g)
-        for (int h = 0; h < kHours; ++h) table[h][g] = PillarText((12 * (g - 1) + h) % 10 + 1, h + 1);
+        for (int h = 0; h < kHours; ++h) table[h][g] = PillarText(HourStem(g, h + 1), h + 1);  // stem g is of group g
 }
 
 namespace {
@@ -168,12 +182,9 @@ int ConvertBirthDate(EngineContext& ctx) {
     const int monthSlot = m == 1 ? 1 : 2;
 
     // Hour pillar: its stem depends on the day stem (甲 and 己 days share one
-    // sequence, and so on), so the table is indexed by hour and by the day
-    // stem's pair group. Every pillar text there is two three-byte
-    // characters, stem then branch.
-    const std::string_view hourText = ctx.timedt.hourPillar[man.hourIndex][StemPairGroup(dayStem)];
-    man.stems.hour = hourText.size() == 6 ? StemNumber(hourText.substr(0, 3)) : 0;
-    man.branches.hour = hourText.size() == 6 ? BranchNumber(hourText.substr(3)) : 0;
+    // sequence, and so on).
+    man.stems.hour = HourStem(dayStem, man.hourIndex + 1);
+    man.branches.hour = man.stems.hour != 0 ? man.hourIndex + 1 : 0;
     man.stems.day = dayStem;
     man.branches.day = dayBranch;
 
@@ -197,16 +208,22 @@ int ConvertBirthDate(EngineContext& ctx) {
 
     // Lunar date of the birth day, and the civil day the luck-start count
     // measures from.
-    ExpandLunarMonth(ctx, 2, m);
-    PickLunarDate(ctx, 2, d);
+    const LunarDate lunar = LunarDayOf(reki, 2, m, d).lunar;
+    man.lunarMonth = lunar.month;
+    man.lunarDay = lunar.day;
     ctx.termRef = {2, m, d};
     return 0;
 }
 
-void ExpandLunarMonth(EngineContext& ctx, int slot, int m) {
-    YearSlot& s = ctx.reki.slot[slot];
+namespace {
+
+// Visits the days 1..lastDay of civil month m of a slot (no further than the
+// month's days) with their lunar date and day pillar.
+template <typename Visit>
+void WalkLunarMonth(const Treki& reki, int slot, int m, int lastDay, Visit visit) {
+    const YearSlot& s = reki.slot[slot];
     const FirstDayInfo& first = s.firstDayInfo[m];
-    const int n = std::min(s.monthInfo[m].monthDays, 31);
+    const int n = std::min({s.monthInfo[m].monthDays, 31, lastDay});
     int lm = first.lunarMonth;
     int ld = first.lunarDay;
     int stem = first.stem;
@@ -218,9 +235,8 @@ void ExpandLunarMonth(EngineContext& ctx, int slot, int m) {
     // held by the next slot (the leap 11th month of 2033 begins on 2033-12-22);
     // without the next year loaded December advances.
     const int followingLunarMonth =
-        m < 12 ? s.firstDayInfo[m + 1].lunarMonth : slot < 3 ? ctx.reki.slot[slot + 1].firstDayInfo[1].lunarMonth : 0;
+        m < 12 ? s.firstDayInfo[m + 1].lunarMonth : slot < 3 ? reki.slot[slot + 1].firstDayInfo[1].lunarMonth : 0;
     for (int x = 1; x <= n; ++x) {
-        s.dayPillarText[x] = CachedPillarText(stem, branch);
         if (x > last) {
             if (lm >= 12)
                 lm = 1;
@@ -229,23 +245,29 @@ void ExpandLunarMonth(EngineContext& ctx, int slot, int m) {
             ld = 1;
             last += first.nextLunarMonthDays;
         }
-        s.lunarText[x] = LunarDateText(lm, ld);
+        visit(x, LunarDate{lm, ld}, stem, branch);
         ++ld;
         stem = NextStem(stem);
         branch = NextBranch(branch);
     }
 }
 
-void PickLunarDate(EngineContext& ctx, int slot, int day) {
-    const std::string_view text = ctx.reki.slot[slot].lunarText[day];
-    const size_t slash = text.find('/');
-    int month = 0, d = 0;
-    if (slash != std::string_view::npos) {
-        ParseDigits(text.substr(0, slash), month);
-        ParseDigits(text.substr(slash + 1), d);
-    }
-    ctx.man.lunarMonth = month;
-    ctx.man.lunarDay = d;
+}  // namespace
+
+void ExpandLunarMonth(EngineContext& ctx, int slot, int m) {
+    YearSlot& s = ctx.reki.slot[slot];
+    WalkLunarMonth(ctx.reki, slot, m, 31, [&s](int x, LunarDate lunar, int stem, int branch) {
+        s.dayPillarText[x] = CachedPillarText(stem, branch);
+        s.lunarText[x] = LunarDateText(lunar.month, lunar.day);
+    });
+}
+
+LunarDay LunarDayOf(const Treki& reki, int slot, int month, int day) {
+    LunarDay result;
+    WalkLunarMonth(reki, slot, month, day, [&](int x, LunarDate lunar, int stem, int branch) {
+        if (x == day) result = {lunar, stem, branch};
+    });
+    return result;
 }
 
 }  // namespace zelvara

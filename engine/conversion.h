@@ -4,6 +4,7 @@
 
 #include "context.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,10 +19,16 @@ int BranchNumber(std::string_view name);  // 1..12, 0 when no name matches
 // Days of a civil month by the Gregorian rule (0 for a month outside 1..12).
 int DaysInCivilMonth(int year, int month);
 
-// Checks "year/month/day", shows one of its boxes and returns false on a fault;
-// on success stores birthYear/Month/Day and the counted age (0, no age, for a
-// birth after today).
+// Checks the month and day texts of a birth in a western year, shows one of
+// its boxes and returns nullopt on a fault.
+std::optional<CivilDate> CheckBirthDate(EngineContext& ctx, int year, std::string_view month, std::string_view day);
+
+// Checks "year/month/day" as above; on success stores birthYear/Month/Day and
+// the counted age in the working record.
 bool CheckBirthDate(EngineContext& ctx, std::string_view text);
+
+// Counted age (数え年) on a day; 0, no age, for a birth after it.
+int CountedAge(const CivilDate& birth, const CivilDate& today);
 
 // −1 before 1921-01-06 or after 2100-12-31, else 0.
 int InRange(int year, int month, int day);
@@ -37,7 +44,17 @@ int ConvertBirthDate(EngineContext& ctx);
 // December reads January 1st of the next slot (the year after) to tell a leap
 // month; the chart always has that year loaded.
 void ExpandLunarMonth(EngineContext& ctx, int slot, int month);
-void PickLunarDate(EngineContext& ctx, int slot, int day);
+
+// The lunar date and day pillar of one civil day of month m of a slot, by the
+// same expansion; zeros for a day the month does not have.
+struct LunarDate {
+    int month = 0, day = 0;
+};
+struct LunarDay {
+    LunarDate lunar;
+    int stem = 0, branch = 0;
+};
+LunarDay LunarDayOf(const Treki& reki, int slot, int month, int day);
 
 // The births the calendar data cover, as every range message words them.
 inline constexpr std::string_view kCoveredRangeText = "1921年1月6日〜2100年12月31日";

@@ -9,11 +9,10 @@ namespace zelvara {
 std::optional<CorrectedBirth> CorrectBirthInput(EngineContext& ctx, BirthInput& in, const ExactTime& time,
                                                 ZoneRule zones)
 {
-    CheckedBirth checked;
-    if (CheckBirthInput(ctx, in, checked) < 0)
+    const auto entry = CheckBirthInput(ctx, in);
+    if (!entry)
         return std::nullopt;
-    // The checks leave the western date of the entry in the record.
-    const ClockBirth clock{ctx.man.birthYear, ctx.man.birthMonth, ctx.man.birthDay, time.clockMinute};
+    const ClockBirth clock{entry->year, entry->month, entry->day, time.clockMinute};
     const ZoneReading zone = zones(time.zone, clock.year, clock.month, clock.day, clock.minuteOfDay);
     // Without a longitude the reading stays in the zone's standard time.
     const TimeCorrection correction = time.longitude ? time.correction : TimeCorrection::kNone;

@@ -69,7 +69,6 @@ public:
 
 class Tmandata {
 public:
-    std::int32_t validMark = 0;
     std::string name;
     std::string birthText;
     char sexCode = 'M';
@@ -97,10 +96,9 @@ public:
     std::array<std::string, 13> daiunStarName;
     std::array<std::int32_t, 161> minorLimitBox{};
 
-    // First step of every chart request: clears what the request recomputes;
-    // sex, lunar date, pillars, bureau, main stars and luck fields are left for
-    // the later steps to overwrite. validMark is the request's to set
-    // (MarkChart in chart_request.h).
+    // First step of every cast: clears what the cast recomputes; sex, lunar
+    // date, pillars, bureau, main stars and luck fields are left for the later
+    // steps to overwrite.
     void Reset();
 };
 

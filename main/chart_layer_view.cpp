@@ -121,7 +121,7 @@ void SetTextColour(QWidget* w, const QColor& colour)
 std::array<QString, kChartBoxes> BranchButtonTexts(const Tmandata* man, bool stems)
 {
     std::array<QString, kChartBoxes> texts;
-    const int yearStem = man && man->validMark != 0 ? man->stems.year : 0;
+    const int yearStem = man ? man->stems.year : 0;
     for (int k = 0; k < kChartBoxes; ++k) {
         const int stem = stems ? BranchStem(yearStem, k + 1) : 0;
         texts[k] = (stem != 0 ? Q(kStemNames[stem]) : QString()) + Q(kBranchNames[k + 1]);
@@ -276,9 +276,9 @@ ChartLayerView::ChartLayerView(QWidget* page, QWidget* centre, std::array<ChartB
 
 QWidget* ChartLayerView::Overlay() const { return overlay_; }
 
-void ChartLayerView::SetChart(const Tmandata* man, const ChartLayout* layout)
+void ChartLayerView::SetChart(const std::optional<Chart>* chart, const ChartLayout* layout)
 {
-    man_ = man;
+    chart_ = chart;
     layout_ = layout;
     flyingFrom_ = 0;
     FillEntries();
@@ -294,8 +294,6 @@ void ChartLayerView::SetCalendar(CalendarDayReader reader, std::function<std::ve
     FillEntries();
     Refresh();
 }
-
-bool ChartLayerView::Charted() const { return man_ && man_->validMark != 0; }
 
 LayerChoice ChartLayerView::ChoiceOf(LayerKind kind) const
 {
@@ -419,7 +417,7 @@ void ChartLayerView::FillEntries()
 
     if (kind == LayerKind::Month && !leapMonths_ && leapReader_)
         leapMonths_ = leapReader_();
-    entries_ = Charted() ? LayerEntries(*man_, kind, leapMonths_.value_or(std::vector<LeapMonth>{})) : std::vector<LayerEntry>{};
+    entries_ = Charted() ? LayerEntries(*Man(), kind, leapMonths_.value_or(std::vector<LeapMonth>{})) : std::vector<LayerEntry>{};
     const QSignalBlocker block(entry_);
     entry_->clear();
     QStyleOptionComboBox opt;
@@ -444,7 +442,7 @@ void ChartLayerView::FillEntries()
     if (index < 0 && kind == LayerKind::Decade) {
         index = 0;
         for (size_t i = 0; i < entries_.size(); ++i)
-            if (man_->age >= man_->luckAge[entries_[i].choice.period])
+            if (Man()->age >= Man()->luckAge[entries_[i].choice.period])
                 index = int(i);
     } else if (index < 0) {
         // A year outside the person's years: the nearest one.
@@ -510,7 +508,7 @@ std::optional<TimeLayer> ChartLayerView::LayerOfChoice(const LayerChoice& choice
             readDay_.emplace(d, calendar_(d));
         day = readDay_->second;
     }
-    return LayerOf(*man_, choice, day);
+    return LayerOf(*Man(), choice, day);
 }
 
 std::optional<TimeLayer> ChartLayerView::CurrentLayer() const
@@ -542,7 +540,7 @@ void ChartLayerView::ToggleFlying(int palace)
 
 QMenu* ChartLayerView::PalaceMenu(int branch)
 {
-    const int palace = Charted() ? PalaceOnBranch(*man_, branch) : 0;
+    const int palace = Charted() ? PalaceOnBranch(*Man(), branch) : 0;
     QAction* fly = menu_->actions().value(0);
     fly->setEnabled(palace != 0);
     fly->setChecked(palace != 0 && palace == flyingFrom_);
@@ -562,7 +560,7 @@ bool ChartLayerView::eventFilter(QObject* watched, QEvent* event)
     if (button && event->type() == QEvent::MouseButtonPress) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if ((mouse->modifiers() & Qt::ControlModifier) && Charted()) {
-            ToggleFlying(PalaceOnBranch(*man_, button->Tag()));
+            ToggleFlying(PalaceOnBranch(*Man(), button->Tag()));
             return true;
         }
     }
@@ -616,14 +614,14 @@ void ChartLayerView::Refresh()
     entry_->setToolTip(entry_->currentText());
 
     const std::vector<TimeLayer> layers = CurrentLayers();
-    shown_ = charted && layout_ ? ComposeOverlay(*man_, *layout_, layers, flyingFrom_) : ChartOverlay{};
+    shown_ = charted && layout_ ? ComposeOverlay(*Man(), *layout_, layers, flyingFrom_) : ChartOverlay{};
     PlaceLegend(layers);
     const int lines = flyingText_->height() / flyingText_->fontMetrics().lineSpacing();
     if (charted && flyingFrom_ != 0)
-        flyingText_->setText(FlyingSummary(*man_, flyingFrom_, lines));
+        flyingText_->setText(FlyingSummary(*Man(), flyingFrom_, lines));
     else
         flyingText_->setText(charted && !layers.empty() ? FlyingHintLine() : QString());
-    const std::array<QString, kChartBoxes> branches = BranchButtonTexts(man_, stems_->isChecked());
+    const std::array<QString, kChartBoxes> branches = BranchButtonTexts(Man(), stems_->isChecked());
     for (int k = 0; k < kChartBoxes; ++k)
         if (boxes_[k].branch)
             boxes_[k].branch->setText(branches[k]);

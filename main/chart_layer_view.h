@@ -15,6 +15,7 @@
 #include "chart_boxes.h"
 #include "chart_layout.h"
 #include "chart_overlay.h"
+#include "chart_request.h"
 #include "layer_entries.h"
 #include "time_layers.h"
 
@@ -55,9 +56,10 @@ public:
     // frame (the picker takes its free right-hand corner).
     ChartLayerView(QWidget* page, QWidget* centre, std::array<ChartBox, kChartBoxes>& boxes);
 
-    // After every cast (nullptr: no chart). The pointers stay valid while
-    // the chart is shown; the layers stay, the flying view is closed.
-    void SetChart(const Tmandata* man, const ChartLayout* layout);
+    // After every cast: where the chart shown is held (nullptr or empty: no
+    // chart) and its layout. The pointers stay valid while the chart is
+    // shown; the layers stay, the flying view is closed.
+    void SetChart(const std::optional<Chart>* chart, const ChartLayout* layout);
     // Where the day and hour layers read their days (without it they cannot
     // be laid), and where the 流月 list learns the leap months (asked once).
     void SetCalendar(CalendarDayReader reader, std::function<std::vector<LeapMonth>()> leapMonths = {});
@@ -123,7 +125,9 @@ private:
     LayerChoice ChoiceOf(LayerKind kind) const;
     std::optional<TimeLayer> LayerOfChoice(const LayerChoice& choice) const;
     void Remember(const LayerChoice& choice);
-    bool Charted() const;
+    // The record of the chart shown, nullptr without one.
+    const Tmandata* Man() const { return chart_ && *chart_ ? &(*chart_)->Man() : nullptr; }
+    bool Charted() const { return Man() != nullptr; }
 
     std::array<ChartBox, kChartBoxes>& boxes_;
     ChartOverlayWidget* overlay_ = nullptr;
@@ -137,7 +141,7 @@ private:
     QLabel* caption_ = nullptr;
     std::array<QLabel*, 6> legend_{};  // by LayerKind; none for the birth chart
     QLabel* flyingText_ = nullptr;
-    const Tmandata* man_ = nullptr;
+    const std::optional<Chart>* chart_ = nullptr;
     const ChartLayout* layout_ = nullptr;
     CalendarDayReader calendar_;
     std::function<std::vector<LeapMonth>()> leapReader_;

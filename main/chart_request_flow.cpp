@@ -82,9 +82,9 @@ Ttimefrm& TMainForm1::HourWindow()
     return *ownHourWindow_;
 }
 
-void TMainForm1::ShowChart()
+void TMainForm1::ShowChart(const Chart& chart)
 {
-    session_->LayOutCastChart();
+    session_->Hold(chart);
     ShowBoxes();
 }
 
@@ -96,7 +96,7 @@ void TMainForm1::ShowBoxes()
         glyphsLoaded_ = true;
     }
     FillChartBoxes(boxes_, centre_, session_->Man(), session_->Layout(), timi_, glyphs_);
-    layers_->SetChart(&session_->Man(), &session_->Layout());
+    layers_->SetChart(&session_->Held(), &session_->Layout());
 }
 
 void TMainForm1::FillLuckTabs()

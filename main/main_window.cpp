@@ -124,7 +124,7 @@ void TMainForm1::RunStartup(const StartupOptions& options)
 
     // The chart session with the program-wide engine objects; no chart yet.
     session_ = std::make_unique<ChartSession>(programFolder_.toStdString(), sink_, personStore_);
-    readings_->Attach(session_->Context().man, session_->Layout().boxText);
+    readings_->Attach(*session_);
     startupSteps_ << QStringLiteral("engine");
 
     // The chart boxes.
@@ -197,13 +197,13 @@ void TMainForm1::PalaceButtonClick(int tag)
 
 void TMainForm1::BitBtn1Click()
 {
-    if (!session_ || session_->Man().birthText.empty()) {
+    if (!session_ || !session_->HasChart()) {
         Message(QStringLiteral("診断が実行されていません。先に診断を実行して下さい。"));
         return;
     }
     // A new window at each opening, on the year the chart loaded.
     EngineContext& ctx = session_->Context();
-    auto* calendar = new Tmannenfrm(ctx.reki.slot[2], ctx.man.birthYear, ctx.man.birthMonth,
+    auto* calendar = new Tmannenfrm(ctx.reki.slot[2], session_->Man().birthYear, session_->Man().birthMonth,
                                     Tmannenfrm::CalendarSourceLine(programFolder_), this, &ctx.reki.slot[3]);
     calendar->show();
 }

@@ -121,9 +121,9 @@ public:
     // The legends viewer's "印刷": descriptions by major star 1..14.
     void PrintLegends(const std::array<QString, kMajorStars + 1>& descriptions);
 
-    // Lays out the chart the context holds (cast through the session or
-    // straight through the engine) and shows it in the boxes.
-    void ShowChart();
+    // Holds a chart cast straight through the engine in the session, lays it
+    // out and shows it in the boxes.
+    void ShowChart(const Chart& chart);
     // The ten-year period tabs of the chart last laid out.
     void FillLuckTabs();
 

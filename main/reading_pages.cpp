@@ -1,5 +1,6 @@
 #include "reading_pages.h"
 
+#include "chart_session.h"
 #include "context.h"
 #include "luck_reading.h"
 #include "marriage_reading.h"
@@ -185,10 +186,9 @@ QWidget* ReadingPages::BuildMarriagePage(std::function<void()> showRules)
     return page;
 }
 
-void ReadingPages::Attach(Tmandata& man, const BoxTextTable& boxText)
+void ReadingPages::Attach(const ChartSession& session)
 {
-    man_ = &man;
-    boxText_ = &boxText;
+    session_ = &session;
 }
 
 void ReadingPages::OpenTables(const QString& programFolder)
@@ -198,19 +198,20 @@ void ReadingPages::OpenTables(const QString& programFolder)
 
 void ReadingPages::KekkaChange()
 {
-    if (!man_ || !Kekka || Kekka->currentIndex() < 0)
+    if (!session_ || !Kekka || Kekka->currentIndex() < 0)
         return;
-    const OverallReading r = ComposeOverallReading(*man_, *boxText_, Kekka->currentIndex() + 1, *tables_);
+    const OverallReading r =
+        ComposeOverallReading(session_->Man(), session_->Layout().boxText, Kekka->currentIndex() + 1, *tables_);
     Show(hlp12Memo, r.hlp12Memo);
     Show(KanteiMemo, r.kanteiMemo);
 }
 
 void ReadingPages::kyu0Click(int branchTag)
 {
-    if (!man_)
+    if (!session_)
         return;
     for (int p = 1; p <= kPalaces; ++p) {
-        if (man_->palaceBranch[p] == branchTag) {
+        if (session_->Man().palaceBranch[p] == branchTag) {
             SelectPalaceTab(p - 1);
             return;
         }
@@ -230,9 +231,10 @@ void ReadingPages::printbtn2Click() { Print(print_.overall); }
 
 void ReadingPages::daiuntabChange(int index)
 {
-    if (!man_ || man_->validMark == 0 || index < 0)
+    if (!session_ || !session_->HasChart() || index < 0)
         return;  // before the first chart the tabs only carry their captions
-    const LuckReading r = ComposeLuckReading(*man_, index + 1, *tables_);
+    Tmandata man = session_->Man();  // the reading writes its minor-limit boxes
+    const LuckReading r = ComposeLuckReading(man, index + 1, *tables_);
     Show(KounMemo, r.kounMemo);
     ShowDecadeTransforms();
 }
@@ -242,11 +244,11 @@ void ReadingPages::daiuntabChange(int index)
 void ReadingPages::ShowDecadeTransforms()
 {
     const int index = daiuntab->currentIndex();
-    const std::optional<TimeLayer> decade =
-        man_ && man_->validMark != 0 && index >= 0 ? DecadeLayer(*man_, index + 1) : std::nullopt;
+    const bool charted = session_ && session_->HasChart();
+    const std::optional<TimeLayer> decade = charted && index >= 0 ? DecadeLayer(session_->Man(), index + 1) : std::nullopt;
     const bool shown = decadeTransformsCheck->isChecked() && decade.has_value();
     decadeTransforms->setText(shown ? Q(LayerCaption(*decade)) + QStringLiteral("　") + Q(kStemNames[decade->stem]) +
-                                          QStringLiteral("干：") + Q(LayerTransformsText(*man_, *decade))
+                                          QStringLiteral("干：") + Q(LayerTransformsText(session_->Man(), *decade))
                                     : QString());
     decadeTransforms->setVisible(shown);
 }
@@ -269,9 +271,9 @@ void ReadingPages::ShowLuckPeriods(const QStringList& captions)
 
 void ReadingPages::ComposeMarriageReading()
 {
-    if (!man_)
+    if (!session_)
         return;
-    const MarriageReading r = zelvara::ComposeMarriageReading(*man_, *tables_);
+    const MarriageReading r = zelvara::ComposeMarriageReading(session_->Man(), *tables_);
     Show(AiMemo1, r.aiMemo1);
     Show(AiMemo2, r.aiMemo2);
 }

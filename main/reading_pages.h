@@ -21,6 +21,7 @@ class QWidget;
 
 namespace zelvara {
 
+class ChartSession;
 class MessageSink;
 class TabButtonRow;
 
@@ -36,9 +37,9 @@ public:
     QWidget* BuildLuckPage();
     QWidget* BuildMarriagePage(std::function<void()> showRules);
 
-    // Start-up: the chart record and box-text table the readings read, and the
-    // reading-text tables of the program folder, opened for the whole run.
-    void Attach(Tmandata& man, const BoxTextTable& boxText);
+    // Start-up: the session whose chart and box-text table the readings read,
+    // and the reading-text tables of the program folder, opened for the whole run.
+    void Attach(const ChartSession& session);
     void OpenTables(const QString& programFolder);
     ReadingTables& Tables() { return *tables_; }
 
@@ -91,8 +92,7 @@ private:
 
     MessageSink& sink_;
     std::unique_ptr<ReadingTables> tables_;
-    Tmandata* man_ = nullptr;
-    const BoxTextTable* boxText_ = nullptr;
+    const ChartSession* session_ = nullptr;
     PrintActions print_;
 };
 

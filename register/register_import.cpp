@@ -131,11 +131,11 @@ QString RecordChecker::Problem(const PersonValues& v)
     const BirthInput input{v[kFieldName].toStdString(), v[kFieldSex].toStdString(),  v[kFieldYear].toStdString(),
                            v[kFieldMonth].toStdString(), v[kFieldDay].toStdString(), v[kFieldTime].toStdString()};
     EngineContext& ctx = engine_->ctx;
-    CheckedBirth checked;
     const QString date = QStringLiteral("%1/%2/%3").arg(v[kFieldYear], v[kFieldMonth], v[kFieldDay]);
-    if (CheckBirthInput(ctx, input, checked) < 0)
+    const auto request = CheckBirthInput(ctx, input);
+    if (!request)
         return QStringLiteral("生年月日「%1」: %2").arg(date, engine_->message.Take());
-    if (InRange(ctx.man.birthYear, ctx.man.birthMonth, ctx.man.birthDay) < 0)
+    if (InRange(request->year, request->month, request->day) < 0)
         return QStringLiteral("生年月日「%1」: %2").arg(date, Q(kOutOfRangeMessage).chopped(1));
     return {};
 }

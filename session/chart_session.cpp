@@ -19,67 +19,71 @@ ChartSession::ChartSession(std::string programFolder, MessageSink& sink, PersonS
 RequestOutcome ChartSession::Request(const BirthInput& in, HourChooser& hours, const ShowChart& show,
                                      const std::optional<CorrectedBirth>& exact)
 {
-    Tmandata& man = ctx_.man;
     RequestOutcome outcome;
+    held_.reset();
 
     // An exact time: the entry's own date is checked for the year the record
     // keeps, then the corrected moment is what the checks and the cast see.
-    std::string entryYear;
-    BirthInput cast = in;
+    int recordYear = 0;
+    BirthInput corrected = in;
     if (exact) {
-        CheckedBirth entry;
-        if (CheckBirthInput(ctx_, in, entry) < 0)
+        const auto entry = CheckBirthInput(ctx_, in);
+        if (!entry)
             return outcome;
-        entryYear = entry.yearText;
-        SetCorrectedMoment(cast, *exact);
+        recordYear = entry->year;
+        SetCorrectedMoment(corrected, *exact);
     }
-    CheckedBirth checked;
-    if (CheckBirthInput(ctx_, cast, checked) < 0)
+    const auto checked = CheckBirthInput(ctx_, corrected);
+    if (!checked)
         return outcome;
-    if (exact)
-        checked.yearText = entryYear;
-    // The checks leave the birth date in the record; the casts below reuse it.
-    const int year = man.birthYear, month = man.birthMonth, day = man.birthDay;
+    ChartRequest request = *checked;
+    if (!exact)
+        recordYear = request.year;
 
     // An unknown hour: every period is cast and the user picks the one whose
     // chart fits. Giving up leaves no chart and writes nothing.
-    int hourIndex = checked.hourIndex;
-    if (hourIndex < 0) {
+    if (request.hourIndex < 0) {
         ctx_.Message(kHourUnknownNotice);
-        if (CastAllHours(ctx_, year, month, day, hourGrid_) < 0)
+        const auto grid = CastAllHours(ctx_, request);
+        if (!grid)
             return outcome;
+        hourGrid_ = *grid;
         const std::optional<int> chosen = hours.ChooseHour(hourGrid_);
         if (!chosen || *chosen < 0 || *chosen >= kHours) {
-            MarkChart(man, false);  // the record holds the last candidate, not a chosen chart
             outcome.status = RequestOutcome::Status::Cancelled;
             return outcome;
         }
-        hourIndex = *chosen;
+        request.hourIndex = *chosen;
     }
 
-    man.name = in.name;
-    man.birthText = checked.dateText;
-    if (CastChart(ctx_, year, month, day, hourIndex) < 0)
+    const CastOutcome cast = CastChart(ctx_, request);
+    if (!cast)
         return outcome;
 
-    LayOutCastChart();
+    Hold(*cast);
     chart_.input = in;
-    chart_.checked = checked;
-    chart_.hourIndex = hourIndex;
-    chart_.hourChosen = checked.hourIndex < 0;
+    chart_.recordYear = recordYear;
+    chart_.hourIndex = request.hourIndex;
+    chart_.hourChosen = checked->hourIndex < 0;
     chart_.exact = exact;
     if (show)
         show(chart_);
     return WriteBack();
 }
 
-void ChartSession::LayOutCastChart()
+void ChartSession::Hold(zelvara::Chart chart)
 {
-    Tmandata& man = ctx_.man;
-    LayOutLuckPeriods(man);
+    held_ = std::move(chart);
+    const Tmandata& man = held_->Man();
     chart_.layout = LayOutChart(man);
-    chart_.luckCaptions = NameLuckPeriods(man);
+    chart_.luckCaptions = LuckPeriodCaptions(man);
     chart_.strength = PalaceStrengths(man);
+}
+
+const Tmandata& ChartSession::Man() const
+{
+    static const Tmandata kNoChart;
+    return held_ ? held_->Man() : kNoChart;
 }
 
 // The converted year, the hour and the main stars go into the person's record
@@ -102,7 +106,7 @@ RequestOutcome ChartSession::WriteBack()
 PersonChartFields ChartSession::RecordFields() const
 {
     PersonChartFields fields;
-    fields.year = QString::fromStdString(chart_.checked.yearText);
+    fields.year = QString::number(chart_.recordYear);
     // The record keeps the birth as entered: with an exact time, the period
     // of the clock reading, never the corrected one (which may even fall on
     // another day than the record's date).
@@ -110,7 +114,7 @@ PersonChartFields ChartSession::RecordFields() const
     if (hour >= 0 && hour < kHours)
         fields.hour = Q(kHourPeriodTexts[hour]);
     for (int p = 1; p <= kPalaces; ++p)
-        fields.mainStars[p] = Q(kStarShortNames[ctx_.man.mainStar[p]]);
+        fields.mainStars[p] = Q(kStarShortNames[Man().mainStar[p]]);
     return fields;
 }
 

@@ -1,8 +1,7 @@
 // The chart session: one person's chart request from the entry fields to the
 // cast chart and back into the person's record, without any widget. It owns
-// the engine context, the mark whether a chart stands (validMark), the chart's
-// layout, the hour candidates of an unknown hour and the write-back of the
-// palace fields. A window only forwards the entry fields and shows what the
+// the engine context, the chart that stands (if any) with its layout, the hour
+// candidates of an unknown hour and the write-back of the palace fields. A window only forwards the entry fields and shows what the
 // session holds; tests drive it with a fake store and a fake hour chooser.
 #pragma once
 
@@ -24,11 +23,11 @@ namespace zelvara {
 
 // The last chart the session cast, with what it was cast from. Screen,
 // prints and the time layers over the chart read it from here; it changes
-// only when a request succeeds, and it stands for the chart in the context
-// while HasChart() is true.
+// only when a request succeeds, and it describes the chart held while
+// HasChart() is true.
 struct SessionChart {
     BirthInput input;                          // the entry fields as typed
-    CheckedBirth checked;                      // year after the era conversion, date text
+    int recordYear = 0;                        // the entry's year after the era conversion
     int hourIndex = -1;                        // 0..11, given or chosen
     bool hourChosen = false;                   // picked from the candidates of an unknown hour
     ChartLayout layout;                        // the twelve boxes and the box-text table
@@ -78,14 +77,17 @@ public:
     RequestOutcome Request(const BirthInput& in, HourChooser& hours, const ShowChart& show = {},
                            const std::optional<CorrectedBirth>& exact = std::nullopt);
 
-    // Lays out a chart cast into the context straight through the engine
-    // (the layout, luck captions and strengths of SessionChart; the inputs
-    // stay as they were).
-    void LayOutCastChart();
+    // Holds a chart cast straight through the engine and lays it out (the
+    // layout, luck captions and strengths of SessionChart; the inputs stay as
+    // they were).
+    void Hold(zelvara::Chart chart);
 
     EngineContext& Context() { return ctx_; }
-    const Tmandata& Man() const { return ctx_.man; }
-    bool HasChart() const { return ctx_.man.validMark != 0; }
+    bool HasChart() const { return held_.has_value(); }
+    // The chart held; stays at one address for the session's life.
+    const std::optional<zelvara::Chart>& Held() const { return held_; }
+    // The record of the chart held; an empty record while there is none.
+    const Tmandata& Man() const;
     const SessionChart& Chart() const { return chart_; }
     // Stays at one address for the session's life (readers keep a reference).
     const ChartLayout& Layout() const { return chart_.layout; }
@@ -100,6 +102,7 @@ private:
 
     EngineContext ctx_;
     PersonStore& store_;
+    std::optional<zelvara::Chart> held_;
     SessionChart chart_;
     HourGrid hourGrid_{};
 };

@@ -1,6 +1,8 @@
 // Line formats, counting rules and the koyomi.DB record, on hand-made charts.
 #include "batch_lines.h"
 #include "batch_moments.h"
+#include "batch_test_support.h"
+#include "conversion.h"
 #include "chart_layout.h"
 #include "koyomi_table.h"
 
@@ -100,6 +102,34 @@ private slots:
         QCOMPARE(KoyomiKey(2010, 12, 31, 11), 2010123111);
         QVERIFY(KoyomiKey(1930, 1, 1, 11) < KoyomiKey(1930, 1, 2, 0));
         QVERIFY(KoyomiKey(1930, 1, 31, 11) < KoyomiKey(1930, 2, 1, 0));
+    }
+
+    // A refused moment's line holds the moment alone, never what the chart
+    // cast before it held; the refusal is counted with the engine's message.
+    void refusedMomentHoldsTheMomentAlone() {
+        MomentCaster caster(batchtest::DataDir().toStdString());
+        QVERIFY(caster.Cast(1959, 5, 7, 3));
+        QVERIFY(caster.HasChart());
+        QVERIFY(caster.Man().mainStar[kLifePalace] != 0 || caster.Man().lunarMonth != 0);
+        QVERIFY(caster.FirstLuckAgeFemale() != 0 || caster.FirstLuckAgeMale() != 0);
+        QVERIFY(!caster.Cast(1921, 1, 1, 0));
+        QVERIFY(!caster.HasChart());
+        Tmandata moment;
+        moment.birthYear = 1921;
+        moment.birthMonth = 1;
+        moment.birthDay = 1;
+        std::string line, expected;
+        AppendTwoTxtLine(line, caster.Man(), 1, 1, 0);
+        AppendTwoTxtLine(expected, moment, 1, 1, 0);
+        QCOMPARE(Line(line), Line(expected));
+        line.clear();
+        expected.clear();
+        AppendCasioLine(line, caster.Man(), caster.FirstLuckAgeMale(), caster.FirstLuckAgeFemale());
+        AppendCasioLine(expected, moment, 0, 0);
+        QCOMPARE(Line(line), Line(expected));
+        QCOMPARE(caster.Refused(), 1L);
+        QVERIFY(caster.FirstRefusal().has_value());
+        QCOMPARE(caster.FirstRefusal()->message, std::string(kOutOfRangeMessage));
     }
 
     // 紫薇 with 化禄 stands alone with 天府 in 命宮: the record carries the box

@@ -279,7 +279,7 @@ TEST(CalendarData, December2033BirthsLieInTheLeapEleventhMonth) {
             const size_t a = date.find('/', 5);
             in.month = date.substr(5, a - 5);
             in.day = date.substr(a + 1);
-            ASSERT_EQ(zelvara::RequestChart(ctx, in), 0) << date;
+            ASSERT_TRUE(zelvara::RequestChart(ctx, in).has_value()) << date;
             EXPECT_EQ(ctx.man.lunarMonth, b.lunarMonth) << date;
             EXPECT_EQ(ctx.man.lunarDay, b.lunarDay) << date;
             const auto known = bodyOfMonthAndHour.emplace(std::pair{b.lunarMonth, hour}, ctx.man.bodyPalace).first;

@@ -72,17 +72,16 @@ TEST_P(InputChecks, FirstFailingCheckWins) {
     const CheckCase& c = GetParam();
     ProgramFolder folder;
     Engine e(folder);
-    CheckedBirth out;
-    const int r = CheckBirthInput(e.ctx, c.in, out);
+    const auto r = CheckBirthInput(e.ctx, c.in);
     if (std::string(c.message).empty()) {
-        EXPECT_EQ(r, 0) << e.sink.Last();
+        EXPECT_TRUE(r.has_value()) << e.sink.Last();
         EXPECT_TRUE(e.sink.shown.empty());
         return;
     }
-    EXPECT_EQ(r, -1);
+    ASSERT_FALSE(r.has_value());
     ASSERT_EQ(e.sink.shown.size(), 1u);
     EXPECT_EQ(e.sink.shown[0].text, c.message);
-    EXPECT_EQ(e.ctx.man.validMark, 0);
+    EXPECT_EQ(r.error().message, c.message) << "the refusal carries the message shown";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -131,13 +130,12 @@ TEST(InputChecks, FullWidthAndBlanksInEveryDateBox) {
     for (const TypedDate& c : cases) {
         ProgramFolder folder;
         Engine e(folder);
-        CheckedBirth out;
         const std::string label = std::string(c.year) + "/" + c.month + "/" + c.day;
-        ASSERT_EQ(CheckBirthInput(e.ctx, Birth("男", c.year, c.month, c.day, "03:00-05:00"), out), 0)
-            << label << ": " << e.sink.Last();
-        EXPECT_EQ(out.dateText, "1965/3/7") << label;
-        EXPECT_EQ(e.ctx.man.birthMonth, 3) << label;
-        EXPECT_EQ(e.ctx.man.birthDay, 7) << label;
+        const auto out = CheckBirthInput(e.ctx, Birth("男", c.year, c.month, c.day, "03:00-05:00"));
+        ASSERT_TRUE(out.has_value()) << label << ": " << e.sink.Last();
+        EXPECT_EQ(out->birthText, "1965/3/7") << label;
+        EXPECT_EQ(out->month, 3) << label;
+        EXPECT_EQ(out->day, 7) << label;
     }
 }
 
@@ -157,19 +155,18 @@ TEST(InputChecks, EraFormsGiveTheSameYearAndDateText) {
     for (const char* year : {"s40", "S40", "1965"}) {
         ProgramFolder folder;
         Engine e(folder);
-        CheckedBirth out;
-        ASSERT_EQ(CheckBirthInput(e.ctx, Birth("男", year, "3", "7", "03:00-05:00"), out), 0) << e.sink.Last();
-        EXPECT_EQ(out.yearText, "1965");
-        EXPECT_EQ(out.dateText, "1965/3/7");
-        EXPECT_EQ(out.hourIndex, 2);
-        EXPECT_EQ(e.ctx.man.birthYear, 1965);
+        const auto out = CheckBirthInput(e.ctx, Birth("男", year, "3", "7", "03:00-05:00"));
+        ASSERT_TRUE(out.has_value()) << e.sink.Last();
+        EXPECT_EQ(out->year, 1965);
+        EXPECT_EQ(out->birthText, "1965/3/7");
+        EXPECT_EQ(out->hourIndex, 2);
     }
     ProgramFolder folder;
     Engine e(folder);
-    CheckedBirth out;
-    ASSERT_EQ(CheckBirthInput(e.ctx, Birth("男", "H1", "3", "7", ""), out), 0);
-    EXPECT_EQ(out.yearText, "1989");
-    EXPECT_EQ(out.hourIndex, -1) << "an empty hour is inferred";
+    const auto out = CheckBirthInput(e.ctx, Birth("男", "H1", "3", "7", ""));
+    ASSERT_TRUE(out.has_value());
+    EXPECT_EQ(out->year, 1989);
+    EXPECT_EQ(out->hourIndex, -1) << "an empty hour is inferred";
 }
 
 class WholeChart : public ::testing::Test {
@@ -183,10 +180,10 @@ protected:
 // fixture lines "6-6:6:8:31" (May: 己巳 begins on the 6th) and
 // "10-8:3/25-30,29" (May 1st: 癸未, lunar 3/25 in a 30-day month).
 TEST_F(WholeChart, Sample1959FieldByField) {
-    ASSERT_EQ(RequestChart(e.ctx, Birth("男", "S34", "5", "7", "05:00-07:00")), 0) << e.sink.Last();
+    const CastOutcome chart = RequestChart(e.ctx, Birth("男", "S34", "5", "7", "05:00-07:00"));
+    ASSERT_TRUE(chart.has_value()) << e.sink.Last();
     EXPECT_TRUE(e.sink.shown.empty());
-    const Tmandata& m = e.ctx.man;
-    EXPECT_EQ(m.validMark, 1);
+    const Tmandata& m = chart->Man();
     EXPECT_EQ(m.birthText, "1959/5/7");
     EXPECT_EQ(m.age, 2026 - 1959 + 1);
     // Day: 癸未 + 6 = 己丑. After the term (6th): month 己巳, year 己亥.
@@ -203,8 +200,8 @@ TEST_F(WholeChart, Sample1959FieldByField) {
     EXPECT_EQ(m.luckDirection, -1);
     EXPECT_EQ(m.daysToTerm, 1);
     EXPECT_EQ(m.firstLuckAge, 0);
-    EXPECT_EQ(e.ctx.firstLuckAgeMale, 0);
-    EXPECT_EQ(e.ctx.firstLuckAgeFemale, 10);
+    EXPECT_EQ(chart->FirstLuckAgeMale(), 0);
+    EXPECT_EQ(chart->FirstLuckAgeFemale(), 10);
     // Life palace: 巳 (6) − (卯 4 − 1) = 寅; palace i at 5 − i.
     const std::array<int, 13> palaces = {0, 4, 3, 2, 1, 12, 11, 10, 9, 8, 7, 6, 5};
     EXPECT_EQ(m.palaceBranch, palaces);
@@ -242,8 +239,11 @@ TEST_F(WholeChart, Sample1959FieldByField) {
 }
 
 TEST_F(WholeChart, AllHoursLeaveTheLastPeriod) {
-    HourGrid grid;
-    ASSERT_EQ(CastAllHours(e.ctx, 1959, 5, 7, grid), 0) << e.sink.Last();
+    const auto request = CheckBirthInput(e.ctx, Birth("男", "1959", "5", "7", ""));
+    ASSERT_TRUE(request.has_value()) << e.sink.Last();
+    const auto cast = CastAllHours(e.ctx, *request);
+    ASSERT_TRUE(cast.has_value()) << e.sink.Last();
+    const HourGrid& grid = *cast;
     EXPECT_EQ(e.ctx.man.hourIndex, 11);
     EXPECT_EQ(e.ctx.man.birthText, "1959/5/7");
     EXPECT_EQ(grid[7][3], 1) << "紫薇 in 疾厄 at the 卯 period, as in the sample chart";
@@ -256,24 +256,40 @@ TEST_F(WholeChart, AllHoursLeaveTheLastPeriod) {
     }
 }
 
-TEST_F(WholeChart, StopsAreReportedAndLeaveNoValidChart) {
+// Every stop shows its message once and refuses with that same message.
+TEST_F(WholeChart, StopsAreReportedAndRefused) {
+    const auto refusedWith = [this](const CastOutcome& cast, const std::string& message) {
+        ASSERT_FALSE(cast.has_value());
+        EXPECT_EQ(cast.error().message, message);
+        ASSERT_EQ(e.sink.shown.size(), 1u);
+        EXPECT_EQ(e.sink.Last(), message);
+        e.sink.shown.clear();
+    };
     // Before the first covered day.
-    EXPECT_EQ(RequestChart(e.ctx, Birth("男", "1921", "1", "5", "05:00-07:00")), -1);
-    EXPECT_EQ(e.sink.Last(), kOutOfRangeMessage);
-    EXPECT_EQ(e.ctx.man.validMark, 0);
+    refusedWith(RequestChart(e.ctx, Birth("男", "1921", "1", "5", "05:00-07:00")), std::string(kOutOfRangeMessage));
     // A man of a 庚 (yang) year... born January 1921 before the term needs 1920.
-    e.sink.shown.clear();
-    EXPECT_EQ(RequestChart(e.ctx, Birth("女", "1921", "1", "6", "01:00-03:00")), -1);
-    EXPECT_EQ(e.sink.Last(), kOutOfRangeMessage);
+    refusedWith(RequestChart(e.ctx, Birth("女", "1921", "1", "6", "01:00-03:00")), std::string(kOutOfRangeMessage));
     // After the last covered day: the range, not the missing file of the year after.
-    e.sink.shown.clear();
-    EXPECT_EQ(CastChart(e.ctx, 2101, 1, 1, 3), -1);
-    EXPECT_EQ(e.sink.Last(), kOutOfRangeMessage);
-    // A missing file stops the request with validMark 0.
-    e.sink.shown.clear();
-    EXPECT_EQ(RequestChart(e.ctx, Birth("男", "1975", "5", "7", "05:00-07:00")), -1);
-    EXPECT_EQ(e.sink.Last(), "万暦データファイル：" + folder.FilePath(1974) + "not found ?");
-    EXPECT_EQ(e.ctx.man.validMark, 0);
+    refusedWith(CastChart(e.ctx, {.year = 2101, .month = 1, .day = 1, .hourIndex = 3}), std::string(kOutOfRangeMessage));
+    // A missing file.
+    refusedWith(RequestChart(e.ctx, Birth("男", "1975", "5", "7", "05:00-07:00")),
+                "万暦データファイル：" + folder.FilePath(1974) + "not found ?");
+    // A known hour is needed.
+    refusedWith(RequestChart(e.ctx, Birth("男", "1959", "5", "7", "")), "生まれた時刻が指定されていません。");
+}
+
+// A chart stays as it was cast whatever the context casts after it.
+TEST_F(WholeChart, ACastChartIsNotChangedByLaterCasts) {
+    const CastOutcome first = RequestChart(e.ctx, Birth("男", "S34", "5", "7", "05:00-07:00"));
+    ASSERT_TRUE(first.has_value()) << e.sink.Last();
+    const Tmandata before = first->Man();
+    ASSERT_TRUE(RequestChart(e.ctx, Birth("女", "1922", "3", "7", "23:00-01:00")).has_value()) << e.sink.Last();
+    EXPECT_FALSE(RequestChart(e.ctx, Birth("男", "1975", "5", "7", "05:00-07:00")).has_value());
+    EXPECT_EQ(first->Man().birthText, "1959/5/7");
+    EXPECT_EQ(first->Man().starBranch, before.starBranch);
+    EXPECT_EQ(first->Man().lunarMonth, 4);
+    EXPECT_EQ(first->Man().daiunStarName, before.daiunStarName);
+    EXPECT_EQ(first->FirstLuckAgeFemale(), 10);
 }
 
 // January 1921 after its term: 庚申 year; a backward count on or before the
@@ -281,12 +297,13 @@ TEST_F(WholeChart, StopsAreReportedAndLeaveNoValidChart) {
 TEST_F(WholeChart, January1921BackwardCannotBeCounted) {
     // 1921 is a 辛 (yin) year from spring; before it the year is 庚 (yang),
     // so a woman counts backward.
-    EXPECT_EQ(RequestChart(e.ctx, Birth("女", "1921", "1", "6", "09:00-11:00")), -1);
+    EXPECT_FALSE(RequestChart(e.ctx, Birth("女", "1921", "1", "6", "09:00-11:00")).has_value());
     EXPECT_EQ(e.sink.Last(), kOutOfRangeMessage);
     e.sink.shown.clear();
-    ASSERT_EQ(RequestChart(e.ctx, Birth("男", "1921", "1", "6", "09:00-11:00")), 0) << e.sink.Last();
-    EXPECT_EQ(PillarText(e.ctx.man.stems.year, e.ctx.man.branches.year), "庚申");
-    EXPECT_EQ(e.ctx.man.luckDirection, 0);
+    const CastOutcome chart = RequestChart(e.ctx, Birth("男", "1921", "1", "6", "09:00-11:00"));
+    ASSERT_TRUE(chart.has_value()) << e.sink.Last();
+    EXPECT_EQ(PillarText(chart->Man().stems.year, chart->Man().branches.year), "庚申");
+    EXPECT_EQ(chart->Man().luckDirection, 0);
 }
 
 }  // namespace

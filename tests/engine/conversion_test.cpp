@@ -212,9 +212,9 @@ TEST_F(Lunar, RollsOverAfterTheLastDay) {
     EXPECT_EQ(Slot().lunarText[31], "3/21");
     EXPECT_EQ(Slot().dayPillarText[1], "甲子");
     EXPECT_EQ(Slot().dayPillarText[11], "甲戌");
-    PickLunarDate(e.ctx, 2, 11);
-    EXPECT_EQ(e.ctx.man.lunarMonth, 3);
-    EXPECT_EQ(e.ctx.man.lunarDay, 1);
+    const LunarDate picked = LunarDayOf(e.ctx.reki, 2, 3, 11).lunar;
+    EXPECT_EQ(picked.month, 3);
+    EXPECT_EQ(picked.day, 1);
 }
 
 TEST_F(Lunar, MonthEndingOnTheLastCivilDayDoesNotRoll) {
@@ -255,6 +255,25 @@ TEST_F(Lunar, DecemberComparesWithJanuaryOfTheNextYear) {
     e.ctx.reki.slot[3].firstDayInfo[1].lunarMonth = 12;
     ExpandLunarMonth(e.ctx, 2, 12);
     EXPECT_EQ(Slot().lunarText[22], "12/1");
+}
+
+// The cast reads one day's lunar date and pillar without the month's texts:
+// it agrees with the expansion on every day, the leap month and December's
+// look at the year after included, and has nothing for a day the month lacks.
+TEST_F(Lunar, OneDayAgreesWithTheExpandedMonth) {
+    Month(6, 30, 5, 15, 29, 30, 5);
+    Month(12, 31, 11, 10, 30, 29, 0);
+    e.ctx.reki.slot[3].firstDayInfo[1].lunarMonth = 11;
+    for (int m : {6, 12}) {
+        ExpandLunarMonth(e.ctx, 2, m);
+        for (int d = 1; d <= Slot().monthInfo[m].monthDays; ++d) {
+            const LunarDay day = LunarDayOf(e.ctx.reki, 2, m, d);
+            EXPECT_EQ(std::to_string(day.lunar.month) + "/" + std::to_string(day.lunar.day), Slot().lunarText[d].str())
+                << m << "/" << d;
+            EXPECT_EQ(PillarText(day.stem, day.branch), Slot().dayPillarText[d].str()) << m << "/" << d;
+        }
+    }
+    EXPECT_EQ(LunarDayOf(e.ctx.reki, 2, 6, 31).lunar.month, 0);
 }
 
 }  // namespace

@@ -109,7 +109,9 @@ TEST(CalendarDay, PillarsAgreeWithACastBirth) {
         Calendar cal;
         const CalendarDay day = cal.Day(date.year, date.month, date.day);
         for (int hourIndex : {0, 5, 11}) {
-            ASSERT_EQ(CastChart(cal.ctx, date.year, date.month, date.day, hourIndex), 0) << date.year;
+            ASSERT_TRUE(
+                CastChart(cal.ctx, {.year = date.year, .month = date.month, .day = date.day, .hourIndex = hourIndex}))
+                << date.year;
             EXPECT_EQ(day.dayStem, cal.ctx.man.stems.day) << date.year;
             EXPECT_EQ(day.dayBranch, cal.ctx.man.branches.day) << date.year;
             EXPECT_EQ(day.lunarMonth, cal.ctx.man.lunarMonth) << date.year;
@@ -249,11 +251,10 @@ TEST(DayLayers, ChoicesFromText) {
         EXPECT_FALSE(ParseLayerChoice(bad).has_value()) << bad;
 
     Calendar cal;
-    const Tmandata man = FirstWorkedChart();
-    cal.ctx.man = man;
-    EXPECT_EQ(ChartLayerOf(cal.ctx, *ParseLayerChoice("day:2027-04-15"))->lifePalace, 5);
-    EXPECT_EQ(ChartLayerOf(cal.ctx, *ParseLayerChoice("hour:2027-04-15:10"))->lifePalace, 12);
-    EXPECT_EQ(ChartLayerOf(cal.ctx, *ParseLayerChoice("year:2027"))->lifePalace, 6);
+    const Chart chart(FirstWorkedChart(), 0, 0);
+    EXPECT_EQ(ChartLayerOf(cal.ctx, chart, *ParseLayerChoice("day:2027-04-15"))->lifePalace, 5);
+    EXPECT_EQ(ChartLayerOf(cal.ctx, chart, *ParseLayerChoice("hour:2027-04-15:10"))->lifePalace, 12);
+    EXPECT_EQ(ChartLayerOf(cal.ctx, chart, *ParseLayerChoice("year:2027"))->lifePalace, 6);
 }
 
 }  // namespace

@@ -70,23 +70,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sink.Clear();
 
     const BirthInput in{lines[0], lines[1], lines[2], lines[3], lines[4], lines[5]};
-    CheckedBirth checked;
-    if (CheckBirthInput(ctx, in, checked) < 0) {
+    const auto checked = CheckBirthInput(ctx, in);
+    if (!checked) {
         FUZZ_CHECK(sink.Count() > 0, "an entry refused without a message");
-        FUZZ_CHECK(ctx.man.validMark == 0, "a refused entry left a valid chart");
+        FUZZ_CHECK(!checked.error().message.empty(), "a refusal without its message");
         return 0;
     }
-    const Tmandata& man = ctx.man;
-    FUZZ_CHECK(man.birthYear >= kFirstCalendarYear && man.birthYear <= kLastChartYear, "accepted year out of range");
-    FUZZ_CHECK(man.birthMonth >= 1 && man.birthMonth <= 12, "accepted month");
-    FUZZ_CHECK(man.birthDay >= 1 && man.birthDay <= 31, "accepted day");
-    FUZZ_CHECK(checked.hourIndex >= -1 && checked.hourIndex < kHours, "accepted hour");
-    FUZZ_CHECK(checked.yearText == std::to_string(man.birthYear), "year text and year differ");
+    ChartRequest request = *checked;
+    FUZZ_CHECK(request.year >= kFirstCalendarYear && request.year <= kLastChartYear, "accepted year out of range");
+    FUZZ_CHECK(request.month >= 1 && request.month <= 12, "accepted month");
+    FUZZ_CHECK(request.day >= 1 && request.day <= 31, "accepted day");
+    FUZZ_CHECK(request.hourIndex >= -1 && request.hourIndex < kHours, "accepted hour");
+    FUZZ_CHECK(request.birthText.rfind(std::to_string(request.year) + "/", 0) == 0, "date text and year differ");
 
-    const int hour = checked.hourIndex < 0 ? 0 : checked.hourIndex;
-    if (CastChart(ctx, man.birthYear, man.birthMonth, man.birthDay, hour) < 0)
+    request.hourIndex = request.hourIndex < 0 ? 0 : request.hourIndex;
+    const CastOutcome chart = CastChart(ctx, request);
+    if (!chart)
         FUZZ_CHECK(sink.Count() > 0, "a cast that stopped without a message");
     else
-        FUZZ_CHECK(man.validMark == 1, "a cast chart not marked valid");
+        FUZZ_CHECK(chart->Man().birthYear == request.year && chart->Man().hourIndex == request.hourIndex,
+                   "a cast chart of another moment");
     return 0;
 }

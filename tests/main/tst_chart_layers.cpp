@@ -46,6 +46,7 @@ struct ChartPage {
     std::unique_ptr<ChartLayerView> view;
     RecordingSink sink;
     EngineContext ctx{qEnvironmentVariable("ZELVARA_DATA_DIR").toStdString(), sink};
+    std::optional<Chart> chart;
     ChartLayout layout;
     ChartCentre centreLabels;
     Timi timi;
@@ -69,14 +70,16 @@ struct ChartPage {
     {
         ctx.FixToday({2026, 12, 8});
         BirthInput in{"山田太郎", sex, year, month, day, hour};
-        if (RequestChart(ctx, in) != 0)
+        const CastOutcome cast = RequestChart(ctx, in);
+        if (!cast)
             return false;
+        chart = *cast;
         LayOutLuckPeriods(ctx.man);
         layout = LayOutChart(ctx.man);
         FillChartCentre(centreLabels, ctx.man);
         const QString data = qEnvironmentVariable("ZELVARA_DATA_DIR");
         FillChartBoxes(boxes, centreLabels, ctx.man, layout, timi, LoadPalaceGlyphs(DataFolders{data, data}));
-        view->SetChart(&ctx.man, &layout);
+        view->SetChart(&chart, &layout);
         return true;
     }
 
@@ -453,7 +456,7 @@ private slots:
         p.view->SetChoice({LayerKind::Day, 0, 0, 0, {2027, 4, 15}, 0});
         QVERIFY(p.view->DateBox()->isVisible() && !p.view->EntryBox()->isVisible());
         QCOMPARE(p.view->DateBox()->date(), QDate(2027, 4, 15));
-        const std::optional<TimeLayer> day = ChartLayerOf(p.ctx, p.view->Choice());
+        const std::optional<TimeLayer> day = ChartLayerOf(p.ctx, *p.chart, p.view->Choice());
         QVERIFY(day);
         QCOMPARE(p.view->CurrentLayer()->lifePalace, day->lifePalace);
         QCOMPARE(p.view->CaptionLabel()->text(), LegendCaption(*day));
@@ -463,7 +466,7 @@ private slots:
 
         p.view->SetChoice({LayerKind::Hour, 0, 0, 0, {2027, 4, 15}, 22});
         QCOMPARE(p.view->DateBox()->dateTime(), QDateTime(QDate(2027, 4, 15), QTime(22, 0)));
-        const std::optional<TimeLayer> hour = ChartLayerOf(p.ctx, p.view->Choice());
+        const std::optional<TimeLayer> hour = ChartLayerOf(p.ctx, *p.chart, p.view->Choice());
         QVERIFY(hour);
         QCOMPARE(hour->branch, 12);  // 亥
         QCOMPARE(p.view->CurrentLayer()->transformStar, hour->transformStar);

@@ -147,7 +147,7 @@ private slots:
         Start({{"試験", year, month, day, "05:00-07:00", sex}});
         Click();
         QCOMPARE(sink_.messages, QStringList{message});
-        QCOMPARE(w_->Context().man.validMark, 0);
+        QVERIFY(!w_->Session().HasChart());
         QCOMPARE(Pages()->currentIndex(), 0);
         QCOMPARE(Current(kFieldYear), year);  // a stopped request writes nothing
         QCOMPARE(Current(PalaceFieldIndex(2)), QString());
@@ -215,7 +215,7 @@ private slots:
         Start({{"甲", "1965", "3", "7", "03:00-05:00", "女"}});
         w_->SetBatchFlag(true);
         Click();
-        QCOMPARE(w_->Context().man.validMark, 1);
+        QVERIFY(w_->Session().HasChart());
         QCOMPARE(Pages()->currentIndex(), 0);
     }
 
@@ -251,7 +251,7 @@ private slots:
         });
         Click();
         QCOMPARE(sink_.messages, QStringList{"時刻が不明または指定されていませんのでこれから推測していきます。"});
-        QCOMPARE(w_->Context().man.validMark, 1);
+        QVERIFY(w_->Session().HasChart());
         QCOMPARE(w_->Context().man.hourIndex, 3);
         QCOMPARE(Current(kFieldTime), QStringLiteral("05:00-07:00"));
         QCOMPARE(Find<QComboBox>("inTime")->currentText(), QStringLiteral("05:00-07:00"));
@@ -262,7 +262,7 @@ private slots:
         Start({{"丁", "S50", "12", "24", "", "男"}});
         WhenHourWindowShows([](Ttimefrm& window) { window.reject(); });
         Click();
-        QCOMPARE(w_->Context().man.validMark, 0);
+        QVERIFY(!w_->Session().HasChart());
         QCOMPARE(Pages()->currentIndex(), 0);
         QCOMPARE(Current(kFieldTime), QString());
         QCOMPARE(Current(kFieldYear), QStringLiteral("S50"));
@@ -413,12 +413,10 @@ private slots:
         }
         const double chartMs = double(t.nsecsElapsed()) / 1e6 / runs;
         Ttimefrm window(w_->Texts());
-        HourGrid grid;
+        const ChartRequest request{.sexCode = 'F', .year = 1965, .month = 3, .day = 7};
         t.restart();
-        for (int i = 0; i < runs; ++i) {
-            CastAllHours(w_->Context(), 1965, 3, 7, grid);
-            window.Fill(grid);
-        }
+        for (int i = 0; i < runs; ++i)
+            window.Fill(*CastAllHours(w_->Context(), request));
         const double inferMs = double(t.nsecsElapsed()) / 1e6 / runs;
         qInfo("click to chart page: %.2f ms; hour inference (12 charts + grid): %.2f ms", chartMs, inferMs);
         QVERIFY2(chartMs < 30, qPrintable(QString::number(chartMs)));

@@ -117,7 +117,7 @@ private slots:
                                    "sound:" + sound, "engine", "boxes", "table", "caption"};
         QCOMPARE(w->StartupSteps(), expected);
         QCOMPARE(w->windowTitle(), QStringLiteral("Zelvaraプロ版Version3.1"));
-        QCOMPARE(w->Context().man.validMark, 0);
+        QVERIFY(!w->Session().HasChart());
         QCOMPARE(Find<QTabWidget>(w.get(), "PageControl1")->currentIndex(), 0);
         QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('|')));
     }
@@ -248,7 +248,7 @@ private slots:
         QCOMPARE(sink_.Last(), QStringLiteral("診断が実行されていません。先に診断を実行して下さい。"));
         QCOMPARE(sink_.captions.constLast(), QString());  // the application title
 
-        w->Context().man.validMark = 1;
+        w->ShowChart(Chart(Tmandata(), 0, 0));
         pages->setCurrentIndex(1);
         QCOMPARE(sink_.messages.size(), 5);
     }

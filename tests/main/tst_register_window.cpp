@@ -102,7 +102,7 @@ private:
     }
     bool ChartShown()
     {
-        return w_->Context().man.validMark == 1 &&
+        return w_->Session().HasChart() &&
                Find<QTabWidget>("PageControl1")->currentIndex() == 1;
     }
 

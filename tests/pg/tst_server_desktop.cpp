@@ -118,7 +118,7 @@ TEST_F(ServerDesktop, TheDesktopProgramAndTheCommandLineShareOneRegister)
 
     // A cast chart is written back: the life palace's star reaches the server.
     w.findChild<QPushButton*>(QStringLiteral("btnOk"))->click();
-    EXPECT_EQ(w.Context().man.validMark, 1);
+    EXPECT_TRUE(w.Session().HasChart());
     const QString lifeStar = persons.Value(PalaceFieldIndex(kLifePalace));
     EXPECT_FALSE(lifeStar.isEmpty());
     EXPECT_EQ(Sql(QStringLiteral("SELECT meikyu FROM nam_data")), lifeStar);

@@ -31,7 +31,7 @@ struct CastChart {
         in.month = month;
         in.day = day;
         in.hour = hour;
-        ok = zelvara::RequestChart(*ctx, in) == 0;
+        ok = zelvara::RequestChart(*ctx, in).has_value();
         if (ok)
             layout = zelvara::LayOutChart(ctx->man);
     }

@@ -56,7 +56,7 @@ private slots:
             for (int m = 1; m <= 12; ++m)
                 for (int d = 1 + y % 5; d <= 28; d += 9)
                     for (int h = (y + m + d) % 4; h < 12; h += 4) {
-                        if (CastChart(ctx, y, m, d, h) < 0)
+                        if (!CastChart(ctx, {.year = y, .month = m, .day = d, .hourIndex = h}))
                             continue;
                         ++charts;
                         const ChartLayout layout = LayOutChart(ctx.man);

@@ -34,7 +34,7 @@ private slots:
         }
         ctx_ = std::make_unique<EngineContext>(fx_.Folder().toStdString(), engineSink_);
         const BirthInput in{"", "女", "1965", "3", "7", "05:00-07:00"};
-        QCOMPARE(RequestChart(*ctx_, in), 0);
+        QVERIFY(RequestChart(*ctx_, in).has_value());
         captions_ = NameLuckPeriods(ctx_->man);
         layout_ = LayOutChart(ctx_->man);
     }

@@ -28,15 +28,15 @@ public:
     {
         events_ << QStringLiteral("write");
         writes.push_back(fields);
-        validMarkAtWrite.push_back(chart ? chart->validMark : -1);
+        chartAtWrite.push_back(session && session->HasChart());
         return accepts;
     }
 
     QString unavailability;  // non-empty: the register is read-only or closed
     bool accepts = true;
     std::vector<PersonChartFields> writes;
-    std::vector<int> validMarkAtWrite;
-    const Tmandata* chart = nullptr;  // the session's record
+    std::vector<bool> chartAtWrite;
+    const ChartSession* session = nullptr;  // the session writing
 
 private:
     Events& events_;
@@ -117,7 +117,7 @@ private slots:
         sink_ = std::make_unique<EventSink>(events_);
         store_ = std::make_unique<FakeStore>(events_);
         session_ = std::make_unique<ChartSession>(DataFolder(), *sink_, *store_);
-        store_->chart = &session_->Man();
+        store_->session = session_.get();
         chooser_ = std::make_unique<FakeChooser>(events_);
     }
 
@@ -207,7 +207,7 @@ private slots:
         QCOMPARE(outcome.status, RequestOutcome::Status::Refused);
         QCOMPARE(outcome.writeBack, RequestOutcome::WriteBack::NotTried);
         QVERIFY(!session_->HasChart());
-        QCOMPARE(session_->Man().validMark, 0);
+        QCOMPARE(session_->Man().birthText, std::string());  // the empty record
         QCOMPARE(store_->writes.size(), size_t(1));  // only the chart before
     }
 
@@ -220,7 +220,7 @@ private slots:
         QCOMPARE(events_, (QStringList{"show", "write"}));
         QCOMPARE(outcome.status, RequestOutcome::Status::Cast);
         QCOMPARE(outcome.writeBack, RequestOutcome::WriteBack::Written);
-        QCOMPARE(store_->validMarkAtWrite, std::vector<int>{1});
+        QCOMPARE(store_->chartAtWrite, std::vector<bool>{true});
         const PersonChartFields& written = store_->writes.at(0);
         QCOMPARE(written.year, QStringLiteral("1965"));
         QCOMPARE(written.hour, QStringLiteral("05:00-07:00"));
@@ -234,8 +234,7 @@ private slots:
         // The chart and what it was cast from, read back.
         const SessionChart& chart = session_->Chart();
         QCOMPARE(chart.input.year, std::string("Ｓ４０"));
-        QCOMPARE(chart.checked.yearText, std::string("1965"));
-        QCOMPARE(chart.checked.dateText, std::string("1965/3/7"));
+        QCOMPARE(chart.recordYear, 1965);
         QCOMPARE(chart.hourIndex, 3);
         QVERIFY(!chart.hourChosen);
         QCOMPARE(man.name, std::string("甲"));
@@ -267,9 +266,11 @@ private slots:
         // Each column holds the main stars of that period's own chart.
         ChartSession check(DataFolder(), *sink_, *store_);
         for (int h : {0, 3, 11}) {
-            QCOMPARE(RequestChart(check.Context(), {"", "女", "1975", "12", "24", std::string(kHourPeriodTexts[h])}), 0);
+            const CastOutcome cast =
+                RequestChart(check.Context(), {"", "女", "1975", "12", "24", std::string(kHourPeriodTexts[h])});
+            QVERIFY(cast.has_value());
             for (int p = 1; p <= kPalaces; ++p)
-                QCOMPARE(chooser_->shown[p][h], check.Man().mainStar[p]);
+                QCOMPARE(chooser_->shown[p][h], cast->Man().mainStar[p]);
         }
     }
 
@@ -284,7 +285,8 @@ private slots:
         QCOMPARE(events_, (QStringList{"message", "choose"}));
         QCOMPARE(outcome.status, RequestOutcome::Status::Cancelled);
         QCOMPARE(outcome.writeBack, RequestOutcome::WriteBack::NotTried);
-        QCOMPARE(session_->Man().validMark, 0);
+        QVERIFY(!session_->HasChart());
+        QVERIFY(!session_->Held().has_value());
         QCOMPARE(store_->writes.size(), size_t(1));
         QCOMPARE(shown_, 1);
     }

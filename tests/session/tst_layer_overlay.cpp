@@ -10,6 +10,7 @@
 
 #include <QTest>
 
+#include <optional>
 #include <vector>
 
 using namespace zelvara;
@@ -19,16 +20,18 @@ namespace {
 struct Cast {
     RecordingSink sink;
     EngineContext ctx{qEnvironmentVariable("ZELVARA_DATA_DIR").toStdString(), sink};
+    std::optional<Chart> chart;
     ChartLayout layout;
 
     explicit Cast(const BirthInput& in)
     {
         ctx.FixToday({2026, 12, 8});
-        if (RequestChart(ctx, in) == 0) {
-            LayOutLuckPeriods(ctx.man);
-            layout = LayOutChart(ctx.man);
+        if (CastOutcome cast = RequestChart(ctx, in)) {
+            chart = *cast;
+            layout = LayOutChart(chart->Man());
         }
     }
+    const Tmandata& Man() const { return chart->Man(); }
 };
 
 // Every layer label of one kind over the whole chart, and where the marks of
@@ -52,12 +55,12 @@ private slots:
     void stackedLayersInOrder()
     {
         Cast c({"山田花子", "女", "1972", "11", "23", "09:00-11:00"});
-        const auto decade = DecadeLayer(c.ctx.man, 3);
-        const auto year = YearLayer(c.ctx.man, 2027);
+        const auto decade = DecadeLayer(c.Man(), 3);
+        const auto year = YearLayer(c.Man(), 2027);
         QVERIFY(decade && year);
-        const ChartOverlay overlay = ComposeOverlay(c.ctx.man, c.layout, {BirthLayer(c.ctx.man), *decade, *year}, 0);
+        const ChartOverlay overlay = ComposeOverlay(c.Man(), c.layout, {BirthLayer(c.Man()), *decade, *year}, 0);
         for (int p = 1; p <= kPalaces; ++p) {
-            const BoxOverlay& box = overlay[c.ctx.man.palaceBranch[p]];
+            const BoxOverlay& box = overlay[c.Man().palaceBranch[p]];
             QCOMPARE(box.layerPalaces.size(), size_t(2));  // the birth layer adds nothing
             QCOMPARE(box.layerPalaces[0].kind, LayerKind::Decade);
             QCOMPARE(box.layerPalaces[0].text, Q(LayerPalaceName(LayerKind::Decade, decade->layerPalace[p])));
@@ -69,7 +72,7 @@ private slots:
             QStringList expected;
             for (int t = 1; t <= kTransforms; ++t) {
                 const int star = layer->transformStar[t];
-                const int branch = c.ctx.man.starBranch[star];
+                const int branch = c.Man().starBranch[star];
                 expected << QStringLiteral("%1/%2/%3").arg(branch).arg(BoxSlotOfStar(c.layout, branch, star)).arg(Q(TransformChar(t)));
             }
             QStringList got = MarksOf(overlay, layer->kind);
@@ -87,23 +90,23 @@ private slots:
     void birthAloneAddsNothingAndFlightsAreMarked()
     {
         Cast c({"見本", "男", "1965", "3", "7", "23:00-01:00"});
-        const ChartOverlay none = ComposeOverlay(c.ctx.man, c.layout, {BirthLayer(c.ctx.man)}, 0);
+        const ChartOverlay none = ComposeOverlay(c.Man(), c.layout, {BirthLayer(c.Man())}, 0);
         for (const BoxOverlay& box : none) {
             QVERIFY(box.layerPalaces.empty() && !box.flyingSource);
             for (int r = 1; r <= kBoxSlots; ++r)
                 QVERIFY(box.layerMarks[r].empty() && box.flyingMarks[r].isEmpty());
         }
-        const FlyingTransforms flying = FlyTransforms(c.ctx.man);
+        const FlyingTransforms flying = FlyTransforms(c.Man());
         for (int palace = 1; palace <= kPalaces; ++palace) {
-            const ChartOverlay overlay = ComposeOverlay(c.ctx.man, c.layout, {}, palace);
+            const ChartOverlay overlay = ComposeOverlay(c.Man(), c.layout, {}, palace);
             int sources = 0;
             for (const BoxOverlay& box : overlay)
                 sources += box.flyingSource ? 1 : 0;
             QCOMPARE(sources, 1);
-            QVERIFY(overlay[c.ctx.man.palaceBranch[palace]].flyingSource);
+            QVERIFY(overlay[c.Man().palaceBranch[palace]].flyingSource);
             for (int t = 1; t <= kTransforms; ++t) {
                 const int star = TransformStarOf(flying.palaceStem[palace], t);
-                const int branch = c.ctx.man.starBranch[star];
+                const int branch = c.Man().starBranch[star];
                 const int slot = BoxSlotOfStar(c.layout, branch, star);
                 if (slot == 0)
                     continue;
@@ -111,16 +114,16 @@ private slots:
                 QCOMPARE(overlay[branch].selfMarks[slot], flying.SelfTransform(palace, t));
             }
             // The panel's text in three lines, or two when the panel is short.
-            QCOMPARE(FlyingSummary(c.ctx.man, palace).count(QLatin1Char('\n')), 2);
-            QCOMPARE(FlyingSummary(c.ctx.man, palace, 2).count(QLatin1Char('\n')), 1);
+            QCOMPARE(FlyingSummary(c.Man(), palace).count(QLatin1Char('\n')), 2);
+            QCOMPARE(FlyingSummary(c.Man(), palace, 2).count(QLatin1Char('\n')), 1);
         }
     }
 
     void legendNames()
     {
         Cast c({"見本", "男", "1984", "2", "7", "05:00-07:00"});
-        const auto decade = DecadeLayer(c.ctx.man, 3);
-        const auto month = MonthLayer(c.ctx.man, 2027, 3);
+        const auto decade = DecadeLayer(c.Man(), 3);
+        const auto month = MonthLayer(c.Man(), 2027, 3);
         QVERIFY(decade && month);
         QCOMPARE(LegendShortCaption(*decade), QStringLiteral("大限3"));
         QCOMPARE(LegendCaption(*decade), QStringLiteral("大限3（29〜38才）"));

@@ -25,7 +25,7 @@ public:
         QFile::copy(data.filePath(QStringLiteral("calendar-source.txt")), dir_.filePath(QStringLiteral("calendar-source.txt")));
         zelvara::BirthInput in{"見本", "男", std::to_string(year), std::to_string(month), std::to_string(day),
                                "03:00-05:00"};
-        result_ = zelvara::RequestChart(ctx_, in);
+        result_ = zelvara::RequestChart(ctx_, in).has_value() ? 0 : -1;
     }
     bool Ok() const { return result_ == 0; }
     zelvara::EngineContext& Context() { return ctx_; }

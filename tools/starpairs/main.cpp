@@ -114,10 +114,10 @@ int Read(int argc, char** argv) {
     in.month = date.substr(a + 1, b - a - 1);
     in.day = date.substr(b + 1);
     in.hour = argv[7];
-    if (RequestChart(ctx, in) < 0) return 1;
-    LayOutLuckPeriods(ctx.man);
-    NameLuckPeriods(ctx.man);
-    const ChartLayout lay = LayOutChart(ctx.man);
+    const CastOutcome chart = RequestChart(ctx, in);
+    if (!chart) return 1;
+    Tmandata man = chart->Man();  // the luck reading writes its minor-limit boxes
+    const ChartLayout lay = LayOutChart(man);
     ReadingTables tables(sink);
     if (!tables.Open(QString::fromUtf8(argv[3]), {QString::fromUtf8(argv[4])})) return 1;
     std::vector<int> palaces;
@@ -125,17 +125,17 @@ int Read(int argc, char** argv) {
     if (palaces.empty()) palaces.push_back(2);
     for (int p : palaces) {
         std::cout << "=== overall " << p << " ===\n";
-        OverallReading r = ComposeOverallReading(ctx.man, lay.boxText, p, tables);
+        OverallReading r = ComposeOverallReading(man, lay.boxText, p, tables);
         if (r.hlp12Memo) Print(*r.hlp12Memo);
         std::cout << "---\n";
         if (r.kanteiMemo) Print(*r.kanteiMemo);
     }
     for (int period = 1; period <= 12; ++period) {
         std::cout << "=== luck " << period << " ===\n";
-        Print(ComposeLuckReading(ctx.man, period, tables).kounMemo);
+        Print(ComposeLuckReading(man, period, tables).kounMemo);
     }
     std::cout << "=== marriage ===\n";
-    MarriageReading m = ComposeMarriageReading(ctx.man, tables);
+    MarriageReading m = ComposeMarriageReading(man, tables);
     if (m.aiMemo1) Print(*m.aiMemo1);
     std::cout << "---\n";
     if (m.aiMemo2) Print(*m.aiMemo2);

@@ -42,12 +42,13 @@ PairSurvey SurveyPairKeys(EngineContext& ctx, int from, int to)
         for (int m = 1; m <= 12; ++m)
             for (int d = 1; d <= DaysIn(y, m); ++d)
                 for (int h = 0; h < 12; ++h) {
-                    if (CastChart(ctx, y, m, d, h) < 0) {
+                    const CastOutcome chart = CastChart(ctx, {.year = y, .month = m, .day = d, .hourIndex = h});
+                    if (!chart) {
                         ++survey.refused;
                         continue;
                     }
                     ++survey.charts;
-                    const ChartLayout layout = LayOutChart(ctx.man);
+                    const ChartLayout layout = LayOutChart(chart->Man());
                     for (int p : kPairPalaces)
                         for (const std::string& key : PairKeysOf(layout, p))
                             ++survey.count[key];

@@ -200,7 +200,7 @@ void ReadingPages::KekkaChange()
 {
     if (!man_ || !Kekka || Kekka->currentIndex() < 0)
         return;
-    const OverallReading r = ComposeOverallReading(*man_, *boxText_, Kekka->currentIndex() + 1, *tables_);
+    const OverallReading r = ComposeOverallReading(*man_, *boxText_, Kekka->currentIndex() + 1, *tables_->Texts(), sink_);
     Show(hlp12Memo, r.hlp12Memo);
     Show(KanteiMemo, r.kanteiMemo);
 }
@@ -232,7 +232,7 @@ void ReadingPages::daiuntabChange(int index)
 {
     if (!man_ || man_->validMark == 0 || index < 0)
         return;  // before the first chart the tabs only carry their captions
-    const LuckReading r = ComposeLuckReading(*man_, index + 1, *tables_);
+    const LuckReading r = ComposeLuckReading(*man_, index + 1, *tables_->Texts(), sink_);
     Show(KounMemo, r.kounMemo);
     ShowDecadeTransforms();
 }
@@ -271,7 +271,7 @@ void ReadingPages::ComposeMarriageReading()
 {
     if (!man_)
         return;
-    const MarriageReading r = zelvara::ComposeMarriageReading(*man_, *tables_);
+    const MarriageReading r = zelvara::ComposeMarriageReading(*man_, *tables_->Texts(), sink_);
     Show(AiMemo1, r.aiMemo1);
     Show(AiMemo2, r.aiMemo2);
 }

@@ -7,10 +7,13 @@
 
 namespace zelvara {
 
-ReadingTables::ReadingTables(MessageSink& sink, QObject* parent) : QObject(parent), sink_(sink)
+ReadingTables::ReadingTables(MessageSink& sink, QObject* parent)
+    : QObject(parent), sink_(sink), texts_(std::make_shared<const ReadingTexts>())
 {
-    for (TableId id : AllReadingTables())
+    for (TableId id : AllReadingTables()) {
         tables_[int(id)] = new ReadingTable(id, sink, this);
+        connect(tables_[int(id)], &ReadingTable::saved, this, [this, id] { Publish(id); });
+    }
 }
 
 bool ReadingTables::Open(const QString& programFolder, const QStringList& seedFolders)
@@ -18,7 +21,14 @@ bool ReadingTables::Open(const QString& programFolder, const QStringList& seedFo
     bool all = true;
     for (ReadingTable* t : tables_)
         all = t->Open(programFolder, seedFolders) && all;
-    return starPairs_.Prepare(programFolder, seedFolders, sink_) && all;
+    all = starPairs_.Prepare(programFolder, seedFolders, sink_) && all;
+    texts_ = std::make_shared<const ReadingTexts>(texts_->With(StarPairTexts::Read(starPairs_.FilePath())));
+    return all;
+}
+
+void ReadingTables::Publish(TableId id)
+{
+    texts_ = std::make_shared<const ReadingTexts>(texts_->With(id, Table(id).SavedTexts()));
 }
 
 bool ReadingTables::HasPendingEdits() const

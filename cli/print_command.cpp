@@ -13,8 +13,8 @@
 #include "pdf_print_module.h"
 #include "qstring_utf8.h"
 #include "reading_names.h"
-#include "reading_tables.h"
 #include "reading_texts.h"
+#include "table_file.h"
 #include "settings_file.h"
 
 #include <QGuiApplication>

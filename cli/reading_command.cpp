@@ -7,8 +7,8 @@
 #include "marriage_reading.h"
 #include "overall_reading.h"
 #include "reading_names.h"
-#include "reading_tables.h"
 #include "reading_texts.h"
+#include "table_file.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,9 @@
 #include "table_file.h"
 
 #include "seed_file.h"
+#include "shipped_folder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -63,6 +65,19 @@ QString ReadTableRecords(const TableSchema& schema, const SingleTableStore& stor
         return QStringLiteral("「%1」は鑑定文の表として読めません。\n（%2）\nファイルはそのまま残してあります。").arg(store.Path(), why);
     rows = std::move(*read);
     return {};
+}
+
+QStringList SeedFolders(const QString& programFolder)
+{
+    QStringList folders{QDir::cleanPath(QDir(programFolder).filePath(QStringLiteral("seed")))};
+    if (QCoreApplication::instance()) {
+        // The seeds shipped with this program: beside it, or installed in share/zelvara.
+        const std::string shipped = ShippedFolderOf(QCoreApplication::applicationDirPath().toStdString());
+        const QString beside = QDir::cleanPath(QDir(QString::fromStdString(shipped)).filePath(QStringLiteral("seed")));
+        if (!folders.contains(beside))
+            folders << beside;
+    }
+    return folders;
 }
 
 }  // namespace zelvara

@@ -1,5 +1,6 @@
 // The file of one reading-text table: made from its seed when missing, opened
-// through the single-table store and read in table order. The editors' open
+// through the single-table store and read in table order; and where seeds are
+// looked for. The editors' open
 // tables and the readings' texts read a file the same way; each function
 // gives the message for the user when it fails, else an empty text.
 #pragma once
@@ -26,5 +27,12 @@ QString OpenTableFile(SingleTableStore& store, const QString& path, bool readOnl
 // No is the key, else as stored). Only the layout's own names reach the query.
 QString ReadTableRecords(const TableSchema& schema, const SingleTableStore& store, QStringList& columns,
                          QList<SingleTableStore::Row>& rows);
+
+// Where seeds are looked for: the given folder's seed/ first (the program
+// folder, or the user's data folder when installed), then the seed/ folder
+// shipped with the running executable (beside it, where the build copies
+// data/seed, or installed in share/zelvara), so that a folder given by --home
+// or ZELVARA_HOME, or a new user's data folder, still gets its tables made.
+QStringList SeedFolders(const QString& programFolder);
 
 }  // namespace zelvara

@@ -7,6 +7,7 @@
 #include "reading_table.h"
 #include "reading_texts.h"
 #include "star_pairs.h"
+#include "table_file.h"
 
 #include <QObject>
 #include <QStringList>
@@ -62,12 +63,5 @@ private:
     StarPairFile starPairs_;
     std::shared_ptr<const ReadingTexts> texts_;
 };
-
-// Where seeds are looked for: the given folder's seed/ first (the program
-// folder, or the user's data folder when installed), then the seed/ folder
-// shipped with the running executable (beside it, where the build copies
-// data/seed, or installed in share/zelvara), so that a folder given by --home
-// or ZELVARA_HOME, or a new user's data folder, still gets its tables made.
-QStringList SeedFolders(const QString& programFolder);
 
 }  // namespace zelvara

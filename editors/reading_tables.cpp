@@ -1,9 +1,5 @@
 #include "reading_tables.h"
 
-#include "shipped_folder.h"
-
-#include <QCoreApplication>
-#include <QDir>
 
 namespace zelvara {
 
@@ -61,19 +57,6 @@ void ReadingTables::DiscardAllPending()
 {
     for (ReadingTable* t : tables_)
         t->Cancel();
-}
-
-QStringList SeedFolders(const QString& programFolder)
-{
-    QStringList folders{QDir::cleanPath(QDir(programFolder).filePath(QStringLiteral("seed")))};
-    if (QCoreApplication::instance()) {
-        // The seeds shipped with this program: beside it, or installed in share/zelvara.
-        const std::string shipped = ShippedFolderOf(QCoreApplication::applicationDirPath().toStdString());
-        const QString beside = QDir::cleanPath(QDir(QString::fromStdString(shipped)).filePath(QStringLiteral("seed")));
-        if (!folders.contains(beside))
-            folders << beside;
-    }
-    return folders;
 }
 
 }  // namespace zelvara

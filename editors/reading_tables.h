@@ -37,7 +37,6 @@ public:
     ReadingTable& hosiImi() { return Table(TableId::HosiImi); }
     ReadingTable& ai01() { return Table(TableId::Ai01); }
     ReadingTable& ai02() { return Table(TableId::Ai02); }
-    const StarPairFile& StarPairs() const { return starPairs_; }
     // The texts as last saved, for the readings; a composition keeps the
     // value it started with, whatever is saved meanwhile.
     std::shared_ptr<const ReadingTexts> Texts() const { return texts_; }

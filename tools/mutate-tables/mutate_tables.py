@@ -71,6 +71,8 @@ set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 add_compile_options(-Wall -Wextra -include ${CMAKE_SOURCE_DIR}/mutant_switch.h)
 enable_testing()
 find_package(GTest REQUIRED)
+# The headers every test shares: the message sink, the worked charts.
+include_directories(${CMAKE_SOURCE_DIR}/tests)
 add_subdirectory(engine)
 add_subdirectory(tests/engine)
 """
@@ -193,6 +195,8 @@ def prepare(source, work):
     (src / "tests").mkdir(parents=True)
     shutil.copytree(source / "engine", src / "engine")
     shutil.copytree(source / "tests" / "engine", src / "tests" / "engine")
+    for shared in (source / "tests").glob("*.h"):
+        shutil.copy2(shared, src / "tests" / shared.name)
     (src / "data").mkdir()
     for eto in (source / "data").glob("*.eto"):
         shutil.copy2(eto, src / "data" / eto.name)

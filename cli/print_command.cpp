@@ -13,7 +13,8 @@
 #include "pdf_print_module.h"
 #include "qstring_utf8.h"
 #include "reading_names.h"
-#include "reading_tables.h"
+#include "reading_texts.h"
+#include "table_file.h"
 #include "settings_file.h"
 
 #include <QGuiApplication>
@@ -199,8 +200,8 @@ int RunPrint(const QStringList& args)
         return Report(module.PrintStrengthGraph(person, PalaceStrengths(man), pdf));
 
     const QString user = UserFolder(programFolder);
-    ReadingTables tables(sink);
-    tables.Open(user, SeedFolders(user));  // a table that fails is reported, and again where it is read
+    // A table that fails is reported, and again where it is read.
+    const ReadingTexts texts = LoadReadingTexts(user, SeedFolders(user), sink);
     bool complete = true;
     PrintOutcome out;
     if (kind == "overall") {
@@ -208,18 +209,18 @@ int RunPrint(const QStringList& args)
         out = module.PrintOverallReading(
             tabs.size() > 1, tabs.front(),
             [&](int tab) -> std::optional<OverallReadingPrint> {
-                const OverallReading r = ComposeOverallReading(man, layout.boxText, tab + 1, tables);
+                const OverallReading r = ComposeOverallReading(man, layout.boxText, tab + 1, texts, sink);
                 complete = complete && r.complete;
                 return OverallReadingPrint{PalaceTabCaption(tab), person, r.hlp12Memo.value_or(QStringList()),
                                            r.kanteiMemo.value_or(QStringList())};
             },
             pdf);
     } else if (kind == "luck") {
-        const LuckReading r = ComposeLuckReading(man, ParseNumber(opts.value(QStringLiteral("period")), 1, 12).value_or(0), tables);
+        const LuckReading r = ComposeLuckReading(man, ParseNumber(opts.value(QStringLiteral("period")), 1, 12).value_or(0), texts, sink);
         complete = r.complete;
         out = module.PrintLuckReading(person, r.kounMemo, pdf);
     } else {
-        const MarriageReading r = ComposeMarriageReading(man, tables);
+        const MarriageReading r = ComposeMarriageReading(man, texts, sink);
         complete = r.complete;
         out = module.PrintMarriageReading(person, r.aiMemo1.value_or(QStringList()), r.aiMemo2.value_or(QStringList()),
                                           pdf);

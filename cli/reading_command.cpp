@@ -7,7 +7,8 @@
 #include "marriage_reading.h"
 #include "overall_reading.h"
 #include "reading_names.h"
-#include "reading_tables.h"
+#include "reading_texts.h"
+#include "table_file.h"
 
 #include <QString>
 #include <QStringList>
@@ -94,23 +95,23 @@ int RunReading(const QStringList& args)
     const ChartLayout layout = LayOutChart(man);
 
     const QString user = UserFolder(programFolder);
-    ReadingTables tables(sink);
-    tables.Open(user, SeedFolders(user));  // what fails is reported; the reading reports it again where needed
+    // What fails is reported; the reading reports it again where needed.
+    const ReadingTexts texts = LoadReadingTexts(user, SeedFolders(user), sink);
 
     bool complete = true;
     if (kind == "overall") {
         for (int p : palaces) {
-            const OverallReading r = ComposeOverallReading(man, layout.boxText, p, tables);
+            const OverallReading r = ComposeOverallReading(man, layout.boxText, p, texts, sink);
             PrintMemo("hlp12Memo", PalaceName(p), r.hlp12Memo);
             PrintMemo("KanteiMemo", PalaceName(p), r.kanteiMemo);
             complete = complete && r.complete;
         }
     } else if (kind == "luck") {
-        const LuckReading r = ComposeLuckReading(man, period, tables);
+        const LuckReading r = ComposeLuckReading(man, period, texts, sink);
         PrintMemo("KounMemo", QString::fromStdString(captions[period]), r.kounMemo);
         complete = r.complete;
     } else {
-        const MarriageReading r = ComposeMarriageReading(man, tables);
+        const MarriageReading r = ComposeMarriageReading(man, texts, sink);
         PrintMemo("AiMemo1", {}, r.aiMemo1);
         PrintMemo("AiMemo2", {}, r.aiMemo2);
         complete = r.complete;

@@ -94,7 +94,6 @@ public:
     std::array<std::int32_t, 13> luckPalace{};
     std::array<std::int32_t, kPalaces + 1> luckRulingStar{};
     std::array<std::string, 13> daiunStarName;
-    std::array<std::int32_t, 161> minorLimitBox{};
 
     // First step of every cast: clears what the cast recomputes; sex, lunar
     // date, pillars, bureau, main stars and luck fields are left for the later

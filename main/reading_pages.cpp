@@ -200,8 +200,8 @@ void ReadingPages::KekkaChange()
 {
     if (!session_ || !Kekka || Kekka->currentIndex() < 0)
         return;
-    const OverallReading r =
-        ComposeOverallReading(session_->Man(), session_->Layout().boxText, Kekka->currentIndex() + 1, *tables_);
+    const OverallReading r = ComposeOverallReading(session_->Man(), session_->Layout().boxText, Kekka->currentIndex() + 1,
+                                                   *tables_->Texts(), sink_);
     Show(hlp12Memo, r.hlp12Memo);
     Show(KanteiMemo, r.kanteiMemo);
 }
@@ -233,8 +233,7 @@ void ReadingPages::daiuntabChange(int index)
 {
     if (!session_ || !session_->HasChart() || index < 0)
         return;  // before the first chart the tabs only carry their captions
-    Tmandata man = session_->Man();  // the reading writes its minor-limit boxes
-    const LuckReading r = ComposeLuckReading(man, index + 1, *tables_);
+    const LuckReading r = ComposeLuckReading(session_->Man(), index + 1, *tables_->Texts(), sink_);
     Show(KounMemo, r.kounMemo);
     ShowDecadeTransforms();
 }
@@ -273,7 +272,7 @@ void ReadingPages::ComposeMarriageReading()
 {
     if (!session_)
         return;
-    const MarriageReading r = zelvara::ComposeMarriageReading(session_->Man(), *tables_);
+    const MarriageReading r = zelvara::ComposeMarriageReading(session_->Man(), *tables_->Texts(), sink_);
     Show(AiMemo1, r.aiMemo1);
     Show(AiMemo2, r.aiMemo2);
 }

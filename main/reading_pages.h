@@ -1,7 +1,8 @@
 // The three reading pages of the main window — 総合鑑定, 行運鑑定 and
 // 結婚相手鑑定 — with their triggers. The compositions themselves live in the
 // readings module; this class builds the pages, holds the reading-text tables
-// of the run, and puts the composed lines into the memos.
+// of the run, and puts the lines composed from their latest saved texts into
+// the memos.
 #pragma once
 
 #include "overall_reading.h"

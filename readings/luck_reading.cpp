@@ -1,7 +1,7 @@
 #include "luck_reading.h"
 
 #include "memo_text.h"
-#include "reading_tables.h"
+#include "reading_texts.h"
 
 namespace zelvara {
 
@@ -22,24 +22,23 @@ int MinorLimitStart(int yearBranch)
     }
 }
 
-void FillMinorLimitBox(Tmandata& man)
+int MinorLimitBranch(const Tmandata& man, int age)
 {
+    if (age < 1 || age > kMinorLimitAges)
+        return 0;
     const int s = MinorLimitStart(man.branches.year);
-    const bool woman = man.sexCode == 'F';
-    for (int a = 1; a <= 160; ++a) {
-        const int step = woman ? s - a : s + a - 2;
-        man.minorLimitBox[a] = ((step % 12) + 12) % 12 + 1;
-    }
+    const int step = man.sexCode == 'F' ? s - age : s + age - 2;
+    return ((step % 12) + 12) % 12 + 1;
 }
 
-std::optional<QString> LuckTextFor(const QString& name, ReadingTable& hosiImi)
+std::optional<QString> LuckTextFor(const QString& name, const TextTable& hosiImi, MessageSink& sink)
 {
     if (name == QuietPeriodName())
         return QuietPeriodSentence();
-    return hosiImi.Field(name);
+    return hosiImi.Field(0, name, sink);
 }
 
-LuckReading ComposeLuckReading(Tmandata& man, int period, ReadingTables& tables)
+LuckReading ComposeLuckReading(const Tmandata& man, int period, const ReadingTexts& texts, MessageSink& sink)
 {
     LuckReading out;
     if (period < 1 || period > 12)
@@ -48,13 +47,12 @@ LuckReading ComposeLuckReading(Tmandata& man, int period, ReadingTables& tables)
     const int age = man.luckAge[period];
     const QString ruler = QString::fromStdString(man.daiunStarName[period]);
     lines << QStringLiteral("■%1才から%2才までのリズム - 【%3】が支配する運勢です。").arg(age).arg(age + 9).arg(ruler);
-    const auto periodText = LuckTextFor(ruler, tables.hosiImi());
+    const auto periodText = LuckTextFor(ruler, texts.hosiImi(), sink);
     if (!periodText)
         return out;
     AddText(lines, *periodText);
     lines << QString();
 
-    FillMinorLimitBox(man);
     for (int k = 1; k <= 10; ++k) {
         const int a = age + k - 1;
         // Ages are counted ages (数え年): a child is 1 in the year of birth, so
@@ -63,7 +61,7 @@ LuckReading ComposeLuckReading(Tmandata& man, int period, ReadingTables& tables)
         // ruling star. The period then lists its nine years 1..9.
         if (a < 1)
             continue;
-        const int branch = a >= 1 && a <= 160 ? man.minorLimitBox[a] : 0;
+        const int branch = MinorLimitBranch(man, a);
         QString year = QuietPeriodName();
         for (int j = 1; j <= 12; ++j) {
             if (man.luckBranch[j] == branch) {
@@ -72,7 +70,7 @@ LuckReading ComposeLuckReading(Tmandata& man, int period, ReadingTables& tables)
             }
         }
         lines << QStringLiteral("□%1才の支配星  - 【%2】").arg(a).arg(year);
-        const auto text = LuckTextFor(year, tables.hosiImi());
+        const auto text = LuckTextFor(year, texts.hosiImi(), sink);
         if (!text)
             return out;
         AddText(lines, *text);

@@ -13,8 +13,9 @@
 
 namespace zelvara {
 
-class ReadingTable;
-class ReadingTables;
+class MessageSink;
+class ReadingTexts;
+class TextTable;
 
 // The ruling-star name of a period that nothing rules, and its fixed text.
 QString QuietPeriodName();      // "空白"
@@ -23,23 +24,26 @@ QString QuietPeriodSentence();
 // The branch of the first year of age, by the year branch: 11, 7, 5 or 2.
 int MinorLimitStart(int yearBranch);
 
-// Rewrites minorLimitBox[1..160]: age 1 on the start branch, then one branch
-// backwards per year for a woman, forwards for a man.
-void FillMinorLimitBox(Tmandata& man);
+// The counted ages the minor limit (小限) is read for.
+constexpr int kMinorLimitAges = 160;
+
+// The branch of the minor limit of a counted age 1..160: age 1 on the start
+// branch, then one branch backwards per year for a woman, forwards for a man;
+// 0 for any other age.
+int MinorLimitBranch(const Tmandata& man, int age);
 
 // The luck text of a ruling-star name: the fixed sentence for 空白, else the
-// field of that name in the current record of hosiImi.DB. nullopt when the
+// field of that name in the record hosiImi.DB opens on. nullopt when the
 // table has no such field (reported).
-std::optional<QString> LuckTextFor(const QString& name, ReadingTable& hosiImi);
+std::optional<QString> LuckTextFor(const QString& name, const TextTable& hosiImi, MessageSink& sink);
 
 struct LuckReading {
     QStringList kounMemo;
     bool complete = false;  // false: stopped at a reported fault, lines so far kept
 };
 
-// The reading of period 1..12 (tab index + 1). Rewrites minorLimitBox. A
-// period starting at age 0 leaves out the year of age 0, which counted ages
-// do not have.
-LuckReading ComposeLuckReading(Tmandata& man, int period, ReadingTables& tables);
+// The reading of period 1..12 (tab index + 1). A period starting at age 0
+// leaves out the year of age 0, which counted ages do not have.
+LuckReading ComposeLuckReading(const Tmandata& man, int period, const ReadingTexts& texts, MessageSink& sink);
 
 }  // namespace zelvara

@@ -2,7 +2,7 @@
 
 #include "memo_text.h"
 #include "qstring_utf8.h"
-#include "reading_tables.h"
+#include "reading_texts.h"
 
 namespace zelvara {
 namespace {
@@ -23,7 +23,7 @@ struct Question {
 };
 
 // One answer: heading, the sentence naming the deciding star, its text.
-bool Answer(const Tmandata& man, const Question& q, ReadingTable& table, QStringList& lines)
+bool Answer(const Tmandata& man, const Question& q, const TextTable& table, MessageSink& sink, QStringList& lines)
 {
     const int star = man.mainStar[q.palace];
     const QString x = LongName(star != 0 ? star : man.mainStar[q.standIn]);
@@ -32,7 +32,7 @@ bool Answer(const Tmandata& man, const Question& q, ReadingTable& table, QString
         lines << QString();
         return true;
     }
-    const auto text = table.Field(x);
+    const auto text = table.Field(0, x, sink);
     if (!text)
         return false;
     AddText(lines, *text);
@@ -41,7 +41,7 @@ bool Answer(const Tmandata& man, const Question& q, ReadingTable& table, QString
 
 }  // namespace
 
-MarriageReading ComposeMarriageReading(const Tmandata& man, ReadingTables& tables)
+MarriageReading ComposeMarriageReading(const Tmandata& man, const ReadingTexts& texts, MessageSink& sink)
 {
     static const Question attraction{
         4, 10, QStringLiteral("■本能的に好きになりやすい異性のタイプを夫妻宮の主星で判断します。"),
@@ -53,9 +53,9 @@ MarriageReading ComposeMarriageReading(const Tmandata& man, ReadingTables& table
         QStringLiteral("命宮の主星がないので、遷移宮の【%1】から判断して理想的な配偶者は次のようです。")};
 
     MarriageReading out;
-    if (!Answer(man, attraction, tables.ai01(), out.aiMemo1.emplace()))
+    if (!Answer(man, attraction, texts.ai01(), sink, out.aiMemo1.emplace()))
         return out;
-    if (!Answer(man, idealPartner, tables.ai02(), out.aiMemo2.emplace()))
+    if (!Answer(man, idealPartner, texts.ai02(), sink, out.aiMemo2.emplace()))
         return out;
     out.complete = true;
     return out;

@@ -12,7 +12,8 @@
 
 namespace zelvara {
 
-class ReadingTables;
+class MessageSink;
+class ReadingTexts;
 
 struct MarriageReading {
     // nullopt: composition stopped before this memo was cleared.
@@ -24,6 +25,6 @@ struct MarriageReading {
 // When neither the deciding palace nor the one across holds one of the twenty
 // stars, no star can be named: the sentence names none and the text line
 // stays empty.
-MarriageReading ComposeMarriageReading(const Tmandata& man, ReadingTables& tables);
+MarriageReading ComposeMarriageReading(const Tmandata& man, const ReadingTexts& texts, MessageSink& sink);
 
 }  // namespace zelvara

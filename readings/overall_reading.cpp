@@ -4,86 +4,57 @@
 #include "memo_text.h"
 #include "qstring_utf8.h"
 #include "reading_names.h"
-#include "reading_tables.h"
+#include "reading_texts.h"
 
 namespace zelvara {
 namespace {
-
-const QString kPalaceNameField = QStringLiteral("宮名称");
-
-enum class Scan { Found, NotFound, Failed };
-
-// Calls visit for the records, in table order, whose 宮名称 equals the name:
-// every one, or only the first when firstOnly. Failed as soon as a field
-// cannot be read, visit reports a fault or the table cannot move on (its
-// pending edits are refused); the scan always ends, since each turn either
-// moves forward or stops.
-template <typename Visit>
-Scan ScanPalace(ReadingTable& table, const QString& palaceName, bool firstOnly, Visit visit)
-{
-    bool found = false;
-    for (bool moved = table.First(); moved; moved = table.Next()) {
-        const auto name = table.Field(kPalaceNameField);
-        if (!name)
-            return Scan::Failed;
-        if (*name != palaceName)
-            continue;
-        found = true;
-        if (!visit())
-            return Scan::Failed;
-        if (firstOnly)
-            return Scan::Found;
-    }
-    if (table.IsModified())
-        return Scan::Failed;  // stopped by edits that cannot be saved (reported)
-    return found ? Scan::Found : Scan::NotFound;
-}
-
-// Moves to the first record, in table order, whose 宮名称 equals the name.
-Scan LocateFirst(ReadingTable& table, const QString& palaceName)
-{
-    return ScanPalace(table, palaceName, true, [] { return true; });
-}
-
-// Calls visit for every record, in table order, whose 宮名称 equals the name;
-// false as soon as a field cannot be read or visit reports a fault.
-template <typename Visit>
-bool ForEachRecordOf(ReadingTable& table, const QString& palaceName, Visit visit)
-{
-    return ScanPalace(table, palaceName, false, visit) != Scan::Failed;
-}
 
 QString Label(const BoxTextTable& boxText, int palace, int slot)
 {
     return QString::fromStdString(boxText[palace][slot]);
 }
 
-// The reading opens with what the palace tells: its KYU12.db text under a
-// heading. False when a table fault stopped the reading.
-bool ExplainPalace(const QString& n, ReadingTable& kyu12, QStringList& lines)
+// The reading opens with what the palace tells: the KYU12.db text of its
+// first record under a heading. False when a table fault stopped the reading.
+bool ExplainPalace(const QString& n, const TextTable& kyu12, MessageSink& sink, QStringList& lines)
 {
     lines << QStringLiteral("■") + n + QStringLiteral("で何が分かるか？の説明") << QStringLiteral("[基本内容]");
-    if (!kyu12.CheckOpen())
+    const auto records = kyu12.RecordsOf(n, sink);
+    if (!records)
         return false;
-    const Scan found = LocateFirst(kyu12, n);
-    if (found != Scan::Found)
-        return found == Scan::NotFound;
-    const auto content = kyu12.Field(QStringLiteral("内容"));
+    if (records->isEmpty())
+        return true;
+    const int row = records->first();
+    const auto content = kyu12.Field(row, QStringLiteral("内容"), sink);
     if (!content)
         return false;
     AddText(lines, *content);
     lines << QStringLiteral("[") + n + QStringLiteral("における星と星との相性の説明]");
-    const auto harmony = kyu12.Field(QStringLiteral("星相性"));
+    const auto harmony = kyu12.Field(row, QStringLiteral("星相性"), sink);
     if (!harmony)
         return false;
     AddText(lines, *harmony);
     return true;
 }
 
+// Calls visit(row) for every KANTEI.DB record of the palace, in table order;
+// false as soon as the table or visit reports a fault.
+template <typename Visit>
+bool ForEachRecordOf(const TextTable& kantei, const QString& palaceName, MessageSink& sink, Visit visit)
+{
+    const auto records = kantei.RecordsOf(palaceName, sink);
+    if (!records)
+        return false;
+    for (int row : *records)
+        if (!visit(row))
+            return false;
+    return true;
+}
+
 // The texts of one of the twenty graded stars in the palace (number star,
 // short name s), headed by its brightness. False when a fault stopped it.
-bool AddStarTexts(const Tmandata& man, const QString& n, const QString& s, int star, ReadingTables& tables,
-                  QStringList& lines)
+bool AddStarTexts(const Tmandata& man, const QString& n, const QString& s, int star, const ReadingTexts& texts,
+                  MessageSink& sink, QStringList& lines)
 {
     const QString f = LongNameOf(s);
     const int b = man.brightness[star];
@@ -91,27 +62,27 @@ bool AddStarTexts(const Tmandata& man, const QString& n, const QString& s, int s
     const QString heading = QStringLiteral("■") + f + QStringLiteral("が") + mark + QStringLiteral("の状態で") + n
                             + QStringLiteral("に入っていることから診断される内容");
     QString grade;
-    const Scan found = LocateFirst(tables.kyu12(), n);
-    if (found == Scan::Failed)
+    const auto palaceRecords = texts.kyu12().RecordsOf(n, sink);
+    if (!palaceRecords)
         return false;
-    if (found == Scan::Found) {
-        const auto g = tables.kyu12().Field(f);
+    if (!palaceRecords->isEmpty()) {
+        const auto g = texts.kyu12().Field(palaceRecords->first(), f, sink);
         if (!g)
             return false;
         grade = *g;
     }
     const QString sentence = GradeSentence(grade, b);
 
-    ReadingTable& kantei = tables.kantei();
-    return ForEachRecordOf(kantei, n, [&] {
-        const auto strengths = kantei.Field(s + QStringLiteral("星1"));
+    const TextTable& kantei = texts.kantei();
+    return ForEachRecordOf(kantei, n, sink, [&](int row) {
+        const auto strengths = kantei.Field(row, s + QStringLiteral("星1"), sink);
         if (!strengths)
             return false;
         if (!strengths->isEmpty()) {
             lines << heading << sentence << QStringLiteral("[長所]");
             AddText(lines, *strengths);
         }
-        const auto weaknesses = kantei.Field(s + QStringLiteral("星2"));
+        const auto weaknesses = kantei.Field(row, s + QStringLiteral("星2"), sink);
         if (!weaknesses)
             return false;
         if (!weaknesses->isEmpty()) {
@@ -124,12 +95,13 @@ bool AddStarTexts(const Tmandata& man, const QString& n, const QString& s, int s
 
 // The text of an additional star in the palace: its KANTEI.DB "星1" field
 // alone (the editor offers only that one for these stars).
-bool AddMinorStarText(const QString& n, const QString& s, ReadingTable& kantei, QStringList& lines)
+bool AddMinorStarText(const QString& n, const QString& s, const TextTable& kantei, MessageSink& sink,
+                      QStringList& lines)
 {
     const QString heading = QStringLiteral("■") + LongNameOf(s) + QStringLiteral("が") + n
                             + QStringLiteral("に入っていることから診断される内容");
-    return ForEachRecordOf(kantei, n, [&] {
-        const auto text = kantei.Field(s + QStringLiteral("星1"));
+    return ForEachRecordOf(kantei, n, sink, [&](int row) {
+        const auto text = kantei.Field(row, s + QStringLiteral("星1"), sink);
         if (!text)
             return false;
         if (!text->isEmpty()) {
@@ -141,9 +113,9 @@ bool AddMinorStarText(const QString& n, const QString& s, ReadingTable& kantei, 
 }
 
 bool DescribeStars(const Tmandata& man, const BoxTextTable& boxText, int palace, const QString& n,
-                   ReadingTables& tables, QStringList& lines)
+                   const ReadingTexts& texts, MessageSink& sink, QStringList& lines)
 {
-    if (!tables.kyu12().CheckOpen() || !tables.kantei().CheckOpen())
+    if (!texts.kyu12().CheckLoaded(sink) || !texts.kantei().CheckLoaded(sink))
         return false;
     for (int i = 1; i <= kBoxSlots; ++i) {
         const QString label = Label(boxText, palace, i);
@@ -153,8 +125,8 @@ bool DescribeStars(const Tmandata& man, const BoxTextTable& boxText, int palace,
             continue;
         const QString s = IsMarkedStarName(label) ? label.left(2) : label;
         const int star = StarNumberOf(s);
-        const bool ok = star != 0 ? AddStarTexts(man, n, s, star, tables, lines)
-                                  : AddMinorStarText(n, s, tables.kantei(), lines);
+        const bool ok = star != 0 ? AddStarTexts(man, n, s, star, texts, sink, lines)
+                                  : AddMinorStarText(n, s, texts.kantei(), sink, lines);
         if (!ok)
             return false;
         lines << QString();
@@ -174,7 +146,8 @@ bool HasPairSection(const QString& n)
 
 // The star-pair texts: each two neighbouring labels without a
 // transformation mark, in the order the box shows them.
-bool AddStarPairs(const BoxTextTable& boxText, int palace, ReadingTables& tables, QStringList& lines)
+bool AddStarPairs(const BoxTextTable& boxText, int palace, const StarPairTexts& pairs, MessageSink& sink,
+                  QStringList& lines)
 {
     for (int i = 1; i <= kBoxSlots - 1; ++i) {
         if (Label(boxText, palace, i + 1).isEmpty())
@@ -188,7 +161,7 @@ bool AddStarPairs(const BoxTextTable& boxText, int palace, ReadingTables& tables
                 break;
             if (IsMarkedStarName(b))
                 continue;
-            const auto blocks = tables.StarPairs().Lookup(QStringLiteral("#") + a + QStringLiteral("-") + b, tables.Sink());
+            const auto blocks = pairs.Lookup(QStringLiteral("#") + a + QStringLiteral("-") + b, sink);
             if (!blocks)
                 return false;
             for (const QStringList& block : *blocks) {
@@ -221,26 +194,17 @@ QString GradeSentence(const QString& grade, int brightness)
 }
 
 OverallReading ComposeOverallReading(const Tmandata& man, const BoxTextTable& boxText, int palace,
-                                     ReadingTables& tables)
+                                     const ReadingTexts& texts, MessageSink& sink)
 {
     OverallReading out;
     const QString n = PalaceName(palace);
     if (n.isEmpty())
         return out;
-    // The scans move the current records, which saves what the editor left
-    // there; edits that cannot be saved stop the reading with a message
-    // naming the table, the record and the field, before any scan.
-    if (!tables.kyu12().PostPending() || !tables.kantei().PostPending())
+    if (!ExplainPalace(n, texts.kyu12(), sink, out.hlp12Memo.emplace()))
         return out;
-    {
-        ControlsFrozen kyu12Still(tables.kyu12());
-        ControlsFrozen kanteiStill(tables.kantei());
-        if (!ExplainPalace(n, tables.kyu12(), out.hlp12Memo.emplace()))
-            return out;
-        if (!DescribeStars(man, boxText, palace, n, tables, out.kanteiMemo.emplace()))
-            return out;
-    }
-    if (HasPairSection(n) && !AddStarPairs(boxText, palace, tables, *out.kanteiMemo))
+    if (!DescribeStars(man, boxText, palace, n, texts, sink, out.kanteiMemo.emplace()))
+        return out;
+    if (HasPairSection(n) && !AddStarPairs(boxText, palace, texts.StarPairs(), sink, *out.kanteiMemo))
         return out;
     out.complete = true;
     return out;

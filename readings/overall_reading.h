@@ -13,7 +13,8 @@
 
 namespace zelvara {
 
-class ReadingTables;
+class MessageSink;
+class ReadingTexts;
 
 // The box-text table as the chart display leaves it: by palace 1..12, star
 // label slot 1..6, in display order and without gaps.
@@ -31,9 +32,9 @@ struct OverallReading {
 QString GradeSentence(const QString& grade, int brightness);
 
 // Composes the reading of palace 1..12 from the chart record (brightness), the
-// box texts of that palace and the reading texts. Moves the current records
-// of KYU12.db and KANTEI.DB, with their bound controls held still meanwhile.
+// box texts of that palace and the reading texts. A table fault is reported
+// and stops the reading there.
 OverallReading ComposeOverallReading(const Tmandata& man, const BoxTextTable& boxText, int palace,
-                                     ReadingTables& tables);
+                                     const ReadingTexts& texts, MessageSink& sink);
 
 }  // namespace zelvara

@@ -13,14 +13,6 @@ namespace {
 
 void Report(MessageSink& sink, const QString& text) { sink.Show(text.toStdString(), {}); }
 
-// A line of the file without its line end.
-QByteArray Chomp(QByteArray line)
-{
-    while (line.endsWith('\n') || line.endsWith('\r'))
-        line.chop(1);
-    return line;
-}
-
 }  // namespace
 
 bool StarPairFile::Prepare(const QString& folder, const QStringList& seedFolders, MessageSink& sink)
@@ -62,34 +54,6 @@ bool StarPairFile::Prepare(const QString& folder, const QStringList& seedFolders
         return false;
     }
     return true;
-}
-
-std::optional<QList<QStringList>> StarPairFile::Lookup(const QString& key, MessageSink& sink) const
-{
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Report(sink, QStringLiteral("星の組合せのファイル「%1」を開けません（%2）。").arg(path_, file.errorString()));
-        return std::nullopt;
-    }
-    QList<QStringList> blocks;
-    while (!file.atEnd()) {
-        if (cp932::Decode(Chomp(file.readLine())) != key)
-            continue;
-        // The block's lines, up to the next "#" line, which is passed over
-        // without being compared; an empty line also ends the block.
-        QStringList& text = blocks.emplace_back();
-        while (!file.atEnd()) {
-            const QByteArray line = Chomp(file.readLine());
-            if (line.isEmpty() || line.startsWith('#'))
-                break;
-            text << cp932::Decode(line);
-        }
-    }
-    if (file.error() != QFileDevice::NoError) {
-        Report(sink, QStringLiteral("星の組合せのファイル「%1」を読めません（%2）。").arg(path_, file.errorString()));
-        return std::nullopt;
-    }
-    return blocks;
 }
 
 }  // namespace zelvara

@@ -1,14 +1,12 @@
-// The star-pair texts: hosi2dat.txt in the program folder, Shift-JIS, read
-// line by line. A block is a key line "#A-B" compared as a whole, then its
-// text lines up to the next line that begins with "#". A block that meets an
-// empty line or the end of the file ends there.
+// The star-pair file: hosi2dat.txt in the program folder, Shift-JIS, made from
+// its seed when missing. A block is a key line "#A-B" compared as a whole, then
+// its text lines up to the next line that begins with "#". A block that meets
+// an empty line or the end of the file ends there. The readings look blocks up
+// in the file as read (StarPairTexts, reading_texts.h).
 #pragma once
 
-#include <QList>
 #include <QString>
 #include <QStringList>
-
-#include <optional>
 
 namespace zelvara {
 
@@ -27,11 +25,6 @@ public:
     // file is never replaced. False (reported) when it could not be made.
     bool Prepare(const QString& folder, const QStringList& seedFolders, MessageSink& sink);
     QString FilePath() const { return path_; }
-
-    // Reads the file from its start and returns one block of text lines for
-    // every key line equal to key, in file order. nullopt (reported, naming
-    // the file) when the file cannot be read.
-    std::optional<QList<QStringList>> Lookup(const QString& key, MessageSink& sink) const;
 
 private:
     QString path_;

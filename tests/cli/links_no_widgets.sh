@@ -40,7 +40,7 @@ else
     fi
 fi
 
-widget_libraries='^(Qt6::Widgets|Qt6::PrintSupport|zelvara_printer|zelvara_windows|zelvara_main|zelvara_controls|zelvara_readings|zelvara_reading_editors)$'
+widget_libraries='^(Qt6::Widgets|Qt6::PrintSupport|zelvara_printer|zelvara_windows|zelvara_main|zelvara_editors)$'
 if grep -Eq "$widget_libraries" "$linked"; then
     echo "$program is linked with widget libraries:"
     grep -E "$widget_libraries" "$linked"

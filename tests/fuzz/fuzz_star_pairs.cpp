@@ -8,6 +8,7 @@
 
 #include "context.h"
 #include "cp932.h"
+#include "reading_texts.h"
 #include "recording_sink.h"
 #include "star_pairs.h"
 
@@ -41,7 +42,7 @@ QList<QByteArray> KeyLines(const QByteArray& bytes)
 void CheckLookup(const StarPairFile& file, const QString& key, const QList<QByteArray>& lines)
 {
     RecordingSink sink;
-    const auto blocks = file.Lookup(key, sink);
+    const auto blocks = StarPairTexts::Read(file.FilePath()).Lookup(key, sink);
     FUZZ_CHECK(blocks.has_value() && sink.Count() == 0, "a readable file was not read");
     qsizetype keyLines = 0;
     for (const QByteArray& line : lines)

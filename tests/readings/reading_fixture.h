@@ -87,7 +87,18 @@ public:
         return *tables;
     }
 
+    // The texts the readings compose from: those last saved in the tables
+    // opened, which are opened first when they are not yet.
+    const zelvara::ReadingTexts& Texts()
+    {
+        if (!tables)
+            Open();
+        texts = tables->Texts();
+        return *texts;
+    }
+
     QTemporaryDir dir;
     RecordingSink sink;
     std::unique_ptr<zelvara::ReadingTables> tables;
+    std::shared_ptr<const zelvara::ReadingTexts> texts;
 };

@@ -54,7 +54,7 @@ private slots:
         man.mainStar[4] = mainStars[1];
         man.mainStar[8] = mainStars[2];
         man.mainStar[10] = mainStars[3];
-        const MarriageReading r = ComposeMarriageReading(man, fx.Open());
+        const MarriageReading r = ComposeMarriageReading(man, fx.Texts(), fx.sink);
         QVERIFY2(fx.sink.messages.isEmpty(), qPrintable(fx.sink.messages.join('\n')));
         QVERIFY(r.complete);
         QCOMPARE(*r.aiMemo1, memo1);
@@ -68,7 +68,7 @@ private slots:
         Tmandata man;
         man.mainStar[4] = 2;
         man.mainStar[2] = 1;
-        const MarriageReading r = ComposeMarriageReading(man, fx.Open());
+        const MarriageReading r = ComposeMarriageReading(man, fx.Texts(), fx.sink);
         QVERIFY(!r.complete);
         QCOMPARE(r.aiMemo1->size(), 2);
         QVERIFY(!r.aiMemo2);  // never cleared: keeps what it held

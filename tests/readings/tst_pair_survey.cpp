@@ -46,7 +46,7 @@ private slots:
         file += QStringLiteral("#\n");
         ReadingFixture fx;
         fx.WriteSeed(QStringLiteral("hosi2dat.txt"), file);
-        ReadingTables& tables = fx.Open();
+        const ReadingTexts& texts = fx.Texts();
 
         SilentSink sink;
         EngineContext ctx(kDataDir, sink);
@@ -62,7 +62,7 @@ private slots:
                         const ChartLayout layout = LayOutChart(ctx.man);
                         for (int p : kPairPalaces) {
                             std::vector<std::string> read;
-                            const OverallReading r = ComposeOverallReading(ctx.man, layout.boxText, p, tables);
+                            const OverallReading r = ComposeOverallReading(ctx.man, layout.boxText, p, texts, fx.sink);
                             QVERIFY2(r.complete && r.kanteiMemo, qPrintable(fx.sink.messages.join('\n')));
                             for (const QString& line : *r.kanteiMemo) {
                                 const auto match = heading.match(line);

@@ -59,18 +59,17 @@ private slots:
         QCOMPARE(QString::fromUtf8(cli.readAllStandardError()), QString());
         QCOMPARE(cli.exitCode(), 0);
 
-        ReadingTables& tables = Tables();
+        const ReadingTexts& texts = Texts();
         QString expected;
         if (which <= 1) {
             for (int p = which == 0 ? 1 : 2; p <= (which == 0 ? 12 : 2); ++p) {
-                const OverallReading r = ComposeOverallReading(ctx_->man, layout_.boxText, p, tables);
+                const OverallReading r = ComposeOverallReading(ctx_->man, layout_.boxText, p, texts, fx_.sink);
                 expected += Memo("hlp12Memo " + PalaceName(p), r.hlp12Memo) + Memo("KanteiMemo " + PalaceName(p), r.kanteiMemo);
             }
         } else if (which == 2) {
-            Tmandata man = ctx_->man;
-            expected = Memo("KounMemo " + QString::fromStdString(captions_[3]), ComposeLuckReading(man, 3, tables).kounMemo);
+            expected = Memo("KounMemo " + QString::fromStdString(captions_[3]), ComposeLuckReading(ctx_->man, 3, texts, fx_.sink).kounMemo);
         } else {
-            const MarriageReading r = ComposeMarriageReading(ctx_->man, tables);
+            const MarriageReading r = ComposeMarriageReading(ctx_->man, texts, fx_.sink);
             expected = Memo("AiMemo1", r.aiMemo1) + Memo("AiMemo2", r.aiMemo2);
         }
         QVERIFY(expected.count('\n') > 5);
@@ -105,14 +104,7 @@ private slots:
 
 private:
     // Opened after the command made the tables, so both read the same files.
-    ReadingTables& Tables()
-    {
-        if (!fx_.tables) {
-            fx_.tables = std::make_unique<ReadingTables>(fx_.sink);
-            fx_.tables->Open(fx_.Folder(), {fx_.SeedFolder()});
-        }
-        return *fx_.tables;
-    }
+    const ReadingTexts& Texts() { return fx_.Texts(); }
 
     ReadingFixture fx_;
     RecordingSink engineSink_;

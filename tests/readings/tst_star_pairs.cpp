@@ -2,6 +2,7 @@
 // whole key lines, a block ending at the next "#" line, an empty line or the
 // end of the file.
 #include "cp932.h"
+#include "reading_texts.h"
 #include "star_pairs.h"
 #include "recording_sink.h"
 
@@ -42,12 +43,12 @@ private slots:
         QVERIFY(made.open(QIODevice::ReadOnly));
         QCOMPARE(made.readAll(), Sjis("注釈\r\n#紫薇-天府\r\n一行目～\r\n#\r\n"));
         made.close();
-        QCOMPARE(*pairs.Lookup("#紫薇-天府", sink), Blocks({{"一行目～"}}));
+        QCOMPARE(*StarPairTexts::Read(pairs.FilePath()).Lookup("#紫薇-天府", sink), Blocks({{"一行目～"}}));
 
         // An existing file is the user's: never replaced.
         WriteFile(dir.filePath("hosi2dat.txt"), Sjis("#紫薇-天府\r\n手で直した\r\n#\r\n"));
         QVERIFY(pairs.Prepare(dir.path(), {dir.filePath("seed")}, sink));
-        QCOMPARE(*pairs.Lookup("#紫薇-天府", sink), Blocks({{"手で直した"}}));
+        QCOMPARE(*StarPairTexts::Read(pairs.FilePath()).Lookup("#紫薇-天府", sink), Blocks({{"手で直した"}}));
         QVERIFY(sink.messages.isEmpty());
     }
 
@@ -81,8 +82,7 @@ private slots:
         RecordingSink sink;
         for (const char* lineEnd : {"\n", "\r\n"}) {
             WriteFile(dir.filePath("hosi2dat.txt"), Sjis(QString(file).replace("\n", lineEnd)));
-            const StarPairFile pairs(dir.filePath("hosi2dat.txt"));
-            const auto found = pairs.Lookup(key, sink);
+            const auto found = StarPairTexts::Read(dir.filePath("hosi2dat.txt")).Lookup(key, sink);
             QVERIFY(found);
             QCOMPARE(*found, blocks);
         }
@@ -93,8 +93,7 @@ private slots:
     {
         QTemporaryDir dir;
         RecordingSink sink;
-        const StarPairFile pairs(dir.filePath("hosi2dat.txt"));
-        QVERIFY(!pairs.Lookup("#紫薇-天府", sink));
+        QVERIFY(!StarPairTexts::Read(dir.filePath("hosi2dat.txt")).Lookup("#紫薇-天府", sink));
         QCOMPARE(sink.messages.size(), 1);
         QVERIFY2(sink.Last().contains("hosi2dat.txt"), qPrintable(sink.Last()));
     }

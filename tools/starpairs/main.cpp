@@ -26,6 +26,7 @@
 #include "overall_reading.h"
 #include "pair_keys.h"
 #include "reading_tables.h"
+#include "reading_texts.h"
 
 #include <QCoreApplication>
 
@@ -116,26 +117,27 @@ int Read(int argc, char** argv) {
     in.hour = argv[7];
     const CastOutcome chart = RequestChart(ctx, in);
     if (!chart) return 1;
-    Tmandata man = chart->Man();  // the luck reading writes its minor-limit boxes
+    const Tmandata& man = chart->Man();
     const ChartLayout lay = LayOutChart(man);
     ReadingTables tables(sink);
     if (!tables.Open(QString::fromUtf8(argv[3]), {QString::fromUtf8(argv[4])})) return 1;
+    const ReadingTexts& texts = *tables.Texts();
     std::vector<int> palaces;
     for (int i = 8; i < argc; ++i) palaces.push_back(std::atoi(argv[i]));
     if (palaces.empty()) palaces.push_back(2);
     for (int p : palaces) {
         std::cout << "=== overall " << p << " ===\n";
-        OverallReading r = ComposeOverallReading(man, lay.boxText, p, tables);
+        OverallReading r = ComposeOverallReading(man, lay.boxText, p, texts, sink);
         if (r.hlp12Memo) Print(*r.hlp12Memo);
         std::cout << "---\n";
         if (r.kanteiMemo) Print(*r.kanteiMemo);
     }
     for (int period = 1; period <= 12; ++period) {
         std::cout << "=== luck " << period << " ===\n";
-        Print(ComposeLuckReading(man, period, tables).kounMemo);
+        Print(ComposeLuckReading(man, period, texts, sink).kounMemo);
     }
     std::cout << "=== marriage ===\n";
-    MarriageReading m = ComposeMarriageReading(man, tables);
+    MarriageReading m = ComposeMarriageReading(man, texts, sink);
     if (m.aiMemo1) Print(*m.aiMemo1);
     std::cout << "---\n";
     if (m.aiMemo2) Print(*m.aiMemo2);

@@ -245,22 +245,40 @@ private slots:
         QVERIFY(!w.CaptionDBNavi2->Button(nbPost)->isEnabled());
     }
 
-    void readingsMoveTheSharedRecord()
+    // A reading composed while an editor holds unsaved text, whether it can
+    // be saved or not, reads the texts as saved and leaves the editor as it
+    // was: same record, same text, still editing. Saved, the text shows in
+    // the next reading.
+    void readingsLeaveTheEditorAlone()
     {
         ReadingFixture fx;
         fx.WriteSeed("KANTEI.txt", kKantei);
         fx.WriteSeed("KYU12.txt", kKyu12);
         ReadingTables& tables = fx.Open();
         Tdbenvfrm w(tables);
-        w.CaptionDBNavi2->BtnClick(nbLast);
-        QCOMPARE(tables.kantei().CurrentRow(), 2);
+        w.CaptionDBNavi2->BtnClick(nbNext);
+        QCOMPARE(tables.kantei().CurrentRow(), 1);  // 命宮
         Tmandata man;
+        man.brightness.fill(1);
         BoxTextTable box{};
         box[2][1] = "紫薇";
-        ComposeOverallReading(man, box, 2, tables);
-        // The scan left KANTEI.DB elsewhere; the grid and memos follow it.
-        QCOMPARE(w.DBGrid3->currentIndex().row(), tables.kantei().CurrentRow());
-        QCOMPARE(w.KanteiMemo("紫薇星1")->toPlainText(), w.KanteiSource().CurrentValue("紫薇星1"));
+        auto reading = [&] { return ComposeOverallReading(man, box, 2, *tables.Texts(), fx.sink).kanteiMemo->join('\n'); };
+        const QString before = reading();
+        QVERIFY2(before.contains("命宮の紫薇"), qPrintable(before));
+
+        for (const QString& typed : {QStringLiteral("書けない文字😀"), QStringLiteral("まだ保存しない命宮の紫薇")}) {
+            Type(w.KanteiMemo("紫薇星1"), typed);
+            QCOMPARE(reading(), before);
+            QVERIFY2(fx.sink.messages.isEmpty(), qPrintable(fx.sink.messages.join('\n')));
+            QCOMPARE(tables.kantei().CurrentRow(), 1);
+            QCOMPARE(w.DBGrid3->currentIndex().row(), 1);
+            QVERIFY(w.KanteiSource().IsEditing());
+            QCOMPARE(w.KanteiMemo("紫薇星1")->toPlainText(), typed);
+        }
+        QCOMPARE(Stored(fx.Folder(), TableId::Kantei, 1, "紫薇星1"), QStringLiteral("命宮の紫薇"));
+
+        QTest::mouseClick(w.CaptionDBNavi2->Button(nbPost), Qt::LeftButton);
+        QVERIFY2(reading().contains("まだ保存しない命宮の紫薇"), qPrintable(reading()));
     }
 
     void refusedSaveKeepsTheText_data()
@@ -392,7 +410,7 @@ private slots:
         man.brightness.fill(1);
         BoxTextTable box{};
         box[2][1] = "紫薇";
-        const OverallReading r = ComposeOverallReading(man, box, 2, tables);
+        const OverallReading r = ComposeOverallReading(man, box, 2, *tables.Texts(), fx.sink);
         const QString all = r.hlp12Memo->join('\n') + '\n' + r.kanteiMemo->join('\n');
         QVERIFY2(all.contains("一つ目の命宮の内容"), qPrintable(all));
         QVERIFY2(!all.contains("二つ目"), qPrintable(all));
@@ -427,7 +445,7 @@ private slots:
         QVERIFY(w.isHidden());
         QCOMPARE(Stored(fx.Folder(), TableId::HosiImi, 0, "駅馬星"), QStringLiteral("新しい駅馬の文"));
         Tmandata man = LuckChart("駅馬星");
-        const LuckReading r = ComposeLuckReading(man, 1, tables);
+        const LuckReading r = ComposeLuckReading(man, 1, *tables.Texts(), fx.sink);
         QVERIFY2(r.kounMemo.contains("新しい駅馬の文"), qPrintable(r.kounMemo.join('\n')));
         QVERIFY(!r.kounMemo.join('\n').contains("古い駅馬の文"));
         QCOMPARE(*w.LuckTextFor("駅馬星"), QStringLiteral("新しい駅馬の文"));

@@ -27,7 +27,7 @@ const QStringList& LuckTabFields()
     return fields;
 }
 
-TkounDBfrm::TkounDBfrm(ReadingTables& tables, QWidget* parent) : CentredWindow(parent)
+TkounDBfrm::TkounDBfrm(ReadingTables& tables, QWidget* parent) : CentredWindow(parent), tables_(tables)
 {
     setObjectName(QStringLiteral("TkounDBfrm"));
     setWindowTitle(QStringLiteral("行運のデータベース画面"));
@@ -51,7 +51,7 @@ TkounDBfrm::TkounDBfrm(ReadingTables& tables, QWidget* parent) : CentredWindow(p
 
 std::optional<QString> TkounDBfrm::LuckTextFor(const QString& name) const
 {
-    return zelvara::LuckTextFor(name, source_->Table());
+    return zelvara::LuckTextFor(name, tables_.Texts()->hosiImi(), tables_.Sink());
 }
 
 bool TkounDBfrm::SavePending() { return source_->SavePending(); }

@@ -1,11 +1,13 @@
-// One reading-text table, open for the whole run: a SQLite file in the program
-// folder with one table of the layout in table_schema.h. Like a data set behind
-// bound controls it keeps a current record, which the readings move while they
-// scan and the editor windows show; edits go into a buffer for the current
+// One reading-text table as the editor windows edit it, open for the whole
+// run: a SQLite file in the program folder with one table of the layout in
+// table_schema.h. Like a data set behind bound controls it keeps a current
+// record, which the editor windows show; edits go into a buffer for the current
 // record and are written by Post(), before the current record moves, and when
-// the table is closed.
+// the table is closed. The readings never see the buffer: they compose from
+// SavedTexts, published after every save.
 #pragma once
 
+#include "reading_texts.h"
 #include "single_table_store.h"
 #include "table_schema.h"
 
@@ -74,22 +76,29 @@ public:
     void Cancel();
     bool IsModified() const { return modified_; }
 
-    // Bound controls do not follow the current record while disabled (the
-    // readings' scans); enabling again tells them once where it stands.
+    // Bound controls do not follow the current record while disabled (an
+    // editor walking its records); enabling again tells them once where it stands.
     void DisableControls() { ++disabled_; }
     void EnableControls();
     bool ControlsDisabled() const { return disabled_ > 0; }
 
+    // The records as the file holds them, for the readings: a table not open,
+    // or one holding edits not yet saved, gives a table not loaded.
+    TextTable SavedTexts() const;
+
 signals:
     void currentChanged();  // another record, or the current one reloaded
+    // The file was read again (opened or not) or a record was saved: what
+    // SavedTexts gives has changed.
+    void saved();
 
 private:
     struct Row {
         qint64 rowId = -1;
         QStringList values;  // by column of columns_
     };
-    bool CreateFromSeed(const QStringList& seedFolders);
-    bool LoadRows();
+    // Reads the records; empty, or why they could not be read.
+    QString LoadRows();
     bool SetCurrent(int row, bool eof);
     // Checks and writes the current record; empty, or why it was refused.
     QString WriteCurrent();

@@ -21,8 +21,8 @@ class TkounDBfrm : public CentredWindow {
 public:
     TkounDBfrm(ReadingTables& tables, QWidget* parent = nullptr);
 
-    // The luck text of a ruling-star name: the fixed sentence for 空白, else
-    // the field of that name in hosiImi.DB's current record.
+    // The luck text of a ruling-star name as the luck reading takes it: the
+    // fixed sentence for 空白, else the field of that name in the saved record.
     std::optional<QString> LuckTextFor(const QString& name) const;
 
     ReadingDataSource& Source() const { return *source_; }
@@ -36,6 +36,7 @@ public slots:
     void closebtnClick();
 
 private:
+    ReadingTables& tables_;
     ReadingDataSource* source_ = nullptr;
 };
 

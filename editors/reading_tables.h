@@ -1,16 +1,20 @@
 // The reading texts of a run: the five reading-text tables and the star-pair
-// file, opened once at start-up and shared by the readings and the editor
-// windows (which therefore see the same current records).
+// file, opened once at start-up. The editor windows edit the tables; the
+// readings compose from Texts(), the texts as saved, which every save in an
+// editor replaces with a new value.
 #pragma once
 
 #include "reading_table.h"
+#include "reading_texts.h"
 #include "star_pairs.h"
+#include "table_file.h"
 
 #include <QObject>
 #include <QStringList>
 
 #include <array>
 #include <functional>
+#include <memory>
 
 namespace zelvara {
 
@@ -33,7 +37,9 @@ public:
     ReadingTable& hosiImi() { return Table(TableId::HosiImi); }
     ReadingTable& ai01() { return Table(TableId::Ai01); }
     ReadingTable& ai02() { return Table(TableId::Ai02); }
-    const StarPairFile& StarPairs() const { return starPairs_; }
+    // The texts as last saved, for the readings; a composition keeps the
+    // value it started with, whatever is saved meanwhile.
+    std::shared_ptr<const ReadingTexts> Texts() const { return texts_; }
 
     MessageSink& Sink() const { return sink_; }
 
@@ -49,16 +55,12 @@ public:
     void DiscardAllPending();
 
 private:
+    void Publish(TableId id);
+
     MessageSink& sink_;
     std::array<ReadingTable*, kReadingTableCount> tables_{};
     StarPairFile starPairs_;
+    std::shared_ptr<const ReadingTexts> texts_;
 };
-
-// Where seeds are looked for: the given folder's seed/ first (the program
-// folder, or the user's data folder when installed), then the seed/ folder
-// shipped with the running executable (beside it, where the build copies
-// data/seed, or installed in share/zelvara), so that a folder given by --home
-// or ZELVARA_HOME, or a new user's data folder, still gets its tables made.
-QStringList SeedFolders(const QString& programFolder);
 
 }  // namespace zelvara

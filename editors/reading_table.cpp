@@ -1,10 +1,9 @@
 #include "reading_table.h"
 
 #include "context.h"
-#include "seed_file.h"
+#include "table_file.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace zelvara {
 
@@ -35,24 +34,19 @@ bool ReadingTable::Open(const QString& folder, const QStringList& seedFolders)
     if (!Close())
         return false;
     path_ = QDir(folder).filePath(schema_.fileName);
-    const QFileInfo info(path_);
-    if (!info.exists() || info.size() == 0) {
-        if (!CreateFromSeed(seedFolders))
-            return false;
-    } else if (!info.isReadable()) {
-        Report(QStringLiteral("鑑定文の表「%1」を読むことができません。\nファイルの権限を確かめてください。").arg(path_));
-        return false;
+    QString why = PrepareTableFile(schema_, path_, seedFolders);
+    if (why.isEmpty())
+        why = OpenTableFile(store_, path_);
+    if (why.isEmpty()) {
+        open_ = true;
+        why = LoadRows();
     }
-    if (const QString why = store_.Open(path_); !why.isEmpty()) {
-        Report(QStringLiteral("鑑定文の表「%1」を開けません。\n%2").arg(path_, why));
-        return false;
-    }
-    open_ = true;
-    if (!LoadRows()) {
+    if (!why.isEmpty()) {
         CloseNow();
-        return false;
+        Report(why);
     }
-    return true;
+    emit saved();
+    return open_;
 }
 
 bool ReadingTable::Close()
@@ -74,57 +68,29 @@ void ReadingTable::CloseNow()
     open_ = false;
 }
 
-bool ReadingTable::CreateFromSeed(const QStringList& seedFolders)
+QString ReadingTable::LoadRows()
 {
-    QString seedPath;
-    for (const QString& folder : seedFolders) {
-        const QString candidate = QDir(folder).filePath(schema_.seedName);
-        if (QFileInfo::exists(candidate)) {
-            seedPath = candidate;
-            break;
-        }
-    }
-    if (seedPath.isEmpty()) {
-        Report(QStringLiteral("鑑定文の表「%1」がありません。元になる種ファイル「%2」も見つかりません（探した場所: %3）。")
-                   .arg(path_, schema_.seedName, seedFolders.join(QStringLiteral(", "))));
-        return false;
-    }
-    const SeedParse seed = ReadSeedFile(seedPath, schema_.fields, schema_.fileName);
-    if (!seed.error.isEmpty()) {
-        Report(QStringLiteral("鑑定文の表「%1」を種ファイルから作れません。\n%2").arg(path_, seed.error));
-        return false;
-    }
-
-    if (const QString why = store_.CreateFile(path_, seed.records); !why.isEmpty()) {
-        Report(QStringLiteral("鑑定文の表「%1」を種ファイル「%2」から作れません。\n%3").arg(path_, seedPath, why));
-        return false;
-    }
-    return true;
-}
-
-bool ReadingTable::LoadRows()
-{
-    // Only the layout's own names reach the query; a file of an older layout
-    // shows the fields it has.
-    QString why = store_.CheckSchema(SingleTableStore::SchemaRule::AnyDeclared, &columns_);
-    std::optional<QList<SingleTableStore::Row>> rows;
-    if (why.isEmpty()) {
-        const QString order = schema_.keyedByNo && columns_.contains(QLatin1String("No")) ? QStringLiteral("\"No\"")
-                                                                                         : QStringLiteral("rowid");
-        rows = store_.Select(columns_, order, &why);
-    }
-    if (!rows) {
-        Report(QStringLiteral("「%1」は鑑定文の表として読めません。\n（%2）\nファイルはそのまま残してあります。").arg(path_, why));
-        return false;
-    }
+    QList<SingleTableStore::Row> rows;
+    if (const QString why = ReadTableRecords(schema_, store_, columns_, rows); !why.isEmpty())
+        return why;
     rows_.clear();
-    for (SingleTableStore::Row& r : *rows)
+    for (SingleTableStore::Row& r : rows)
         rows_.push_back(Row{r.rowId, std::move(r.values)});
     current_ = rows_.empty() ? -1 : 0;
     eof_ = rows_.empty();
     modified_ = false;
     emit currentChanged();
-    return true;
+    return {};
+}
+
+TextTable ReadingTable::SavedTexts() const
+{
+    if (!open_ || modified_)
+        return TextTable(schema_.id);
+    QList<QStringList> records;
+    for (const Row& r : rows_)
+        records << r.values;
+    return TextTable(schema_.id, columns_, std::move(records));
 }
 
 bool ReadingTable::CheckOpen() const
@@ -217,6 +183,7 @@ bool ReadingTable::Post()
                    .arg(schema_.fileName, RecordLabel(), why));
         return false;
     }
+    emit saved();
     return true;
 }
 

@@ -1,4 +1,4 @@
-#include "batch_files.h"
+#include "batch/batch_files.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,8 +2,8 @@
 // library).
 #pragma once
 
-#include "batch_moments.h"
-#include "batch_run.h"
+#include "batch/batch_moments.h"
+#include "batch/batch_run.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
-#include "batch_lines.h"
+#include "batch/batch_lines.h"
 
-#include "batch_moments.h"
+#include "batch/batch_moments.h"
 
 namespace zelvara::batch {
 

@@ -2,7 +2,7 @@
 // function appends one line without its line end.
 #pragma once
 
-#include "zelvara.h"
+#include "engine/zelvara.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "batch_moments.h"
+#include "batch/batch_moments.h"
 
-#include "calendar_file.h"
-#include "conversion.h"
+#include "engine/calendar_file.h"
+#include "engine/conversion.h"
 
 #include <chrono>
 

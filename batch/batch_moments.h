@@ -1,10 +1,10 @@
 // The birth moments of a batch run and the one engine that casts them.
 #pragma once
 
-#include "chart_layout.h"
-#include "chart_request.h"
-#include "context.h"
-#include "zelvara.h"
+#include "engine/chart_layout.h"
+#include "engine/chart_request.h"
+#include "engine/context.h"
+#include "engine/zelvara.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
-#include "batch_run.h"
+#include "batch/batch_run.h"
 
-#include "batch_files.h"
-#include "batch_job.h"
+#include "batch/batch_files.h"
+#include "batch/batch_job.h"
 
 #include <QElapsedTimer>
 #include <QLockFile>

@@ -1,8 +1,8 @@
 // The koyomi.DB run: every moment of the years, one transaction per year,
 // built under a temporary name and renamed when complete.
-#include "batch_files.h"
-#include "batch_job.h"
-#include "koyomi_table.h"
+#include "batch/batch_files.h"
+#include "batch/batch_job.h"
+#include "batch/koyomi_table.h"
 
 namespace zelvara::batch {
 

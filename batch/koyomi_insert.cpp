@@ -1,4 +1,4 @@
-#include "koyomi_insert.h"
+#include "batch/koyomi_insert.h"
 
 #include <QSqlDriver>
 #include <QSqlError>

@@ -1,8 +1,8 @@
-#include "koyomi_table.h"
+#include "batch/koyomi_table.h"
 
-#include "batch_files.h"
-#include "cp932.h"
-#include "sqlite_connection.h"
+#include "batch/batch_files.h"
+#include "common/cp932.h"
+#include "common/sqlite_connection.h"
 
 #include <QFile>
 #include <QSqlDatabase>

@@ -2,9 +2,9 @@
 // first luck ages of both sexes and the star-slot texts of every palace box.
 #pragma once
 
-#include "chart_layout.h"
-#include "koyomi_insert.h"
-#include "zelvara.h"
+#include "engine/chart_layout.h"
+#include "batch/koyomi_insert.h"
+#include "engine/zelvara.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 // 2TXT, CASIO and 旧: one text line per moment, CR LF, plain ASCII.
-#include "batch_files.h"
-#include "batch_job.h"
-#include "batch_lines.h"
+#include "batch/batch_files.h"
+#include "batch/batch_job.h"
+#include "batch/batch_lines.h"
 
 namespace zelvara::batch {
 namespace {

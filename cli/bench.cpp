@@ -1,7 +1,7 @@
-#include "bench.h"
+#include "cli/bench.h"
 
-#include "chart_request.h"
-#include "conversion.h"
+#include "engine/chart_request.h"
+#include "engine/conversion.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,10 +1,10 @@
-#include "chart_options.h"
+#include "cli/chart_options.h"
 
-#include "birthplaces.h"
-#include "conversion.h"
-#include "exact_birth.h"
-#include "gazetteer.h"
-#include "summer_time.h"
+#include "engine/birthplaces.h"
+#include "engine/conversion.h"
+#include "engine/exact_birth.h"
+#include "engine/gazetteer.h"
+#include "common/summer_time.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,10 +1,10 @@
 // The birth options of `chart`, which the reading and print commands take too.
 #pragma once
 
-#include "chart_request.h"
-#include "command_line.h"
-#include "context.h"
-#include "solar_time.h"
+#include "engine/chart_request.h"
+#include "cli/command_line.h"
+#include "engine/context.h"
+#include "engine/solar_time.h"
 
 #include <optional>
 #include <string>

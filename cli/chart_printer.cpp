@@ -1,9 +1,9 @@
-#include "chart_printer.h"
+#include "cli/chart_printer.h"
 
-#include "chart_layout.h"
-#include "conversion.h"
-#include "layer_printer.h"
-#include "qstring_utf8.h"
+#include "engine/chart_layout.h"
+#include "engine/conversion.h"
+#include "cli/layer_printer.h"
+#include "common/qstring_utf8.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,9 +1,9 @@
 // Text and JSON forms of a cast chart for the command line.
 #pragma once
 
-#include "chart_options.h"
-#include "chart_request.h"
-#include "time_layers.h"
+#include "cli/chart_options.h"
+#include "engine/chart_request.h"
+#include "engine/time_layers.h"
 
 #include <ostream>
 #include <vector>

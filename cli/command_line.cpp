@@ -1,7 +1,7 @@
-#include "command_line.h"
+#include "cli/command_line.h"
 
-#include "program_folder.h"
-#include "shipped_folder.h"
+#include "common/program_folder.h"
+#include "common/shipped_folder.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

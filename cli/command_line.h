@@ -3,7 +3,7 @@
 // is refused.
 #pragma once
 
-#include "context.h"
+#include "engine/context.h"
 
 #include <QCommandLineParser>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "data_folders_cli.h"
+#include "cli/data_folders_cli.h"
 
-#include "data_folders.h"
+#include "common/data_folders.h"
 #include "zelvara_version.h"
 
 #include <QCoreApplication>

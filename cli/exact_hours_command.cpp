@@ -1,9 +1,9 @@
-#include "exact_hours_command.h"
+#include "cli/exact_hours_command.h"
 
-#include "birth_time_table.h"
-#include "exact_time_hours.h"
-#include "person_table.h"
-#include "register_command.h"
+#include "register/birth_time_table.h"
+#include "register/exact_time_hours.h"
+#include "register/person_table.h"
+#include "cli/register_command.h"
 
 #include <iostream>
 

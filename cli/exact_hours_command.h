@@ -3,7 +3,7 @@
 // an earlier version, which stored the corrected period).
 #pragma once
 
-#include "command_line.h"
+#include "cli/command_line.h"
 
 #include <QString>
 #include <QStringList>

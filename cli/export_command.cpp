@@ -1,8 +1,8 @@
-#include "export_command.h"
+#include "cli/export_command.h"
 
-#include "batch_run.h"
-#include "command_line.h"
-#include "terminal_progress.h"
+#include "batch/batch_run.h"
+#include "cli/command_line.h"
+#include "cli/terminal_progress.h"
 
 #include <QDir>
 

@@ -1,9 +1,9 @@
-#include "layer_printer.h"
+#include "cli/layer_printer.h"
 
-#include "calendar_day.h"
-#include "conversion.h"
-#include "qstring_utf8.h"
-#include "stars.h"
+#include "engine/calendar_day.h"
+#include "engine/conversion.h"
+#include "common/qstring_utf8.h"
+#include "engine/stars.h"
 
 #include <QJsonArray>
 

@@ -3,8 +3,8 @@
 // the chart object, and a compact text block after the chart text.
 #pragma once
 
-#include "chart_request.h"
-#include "time_layers.h"
+#include "engine/chart_request.h"
+#include "engine/time_layers.h"
 
 #include <QJsonObject>
 

@@ -1,26 +1,26 @@
 // zelvara-cli: casts charts without a screen.
-#include "bench.h"
-#include "chart_options.h"
-#include "chart_printer.h"
-#include "layer_printer.h"
-#include "chart_request.h"
-#include "command_line.h"
-#include "context.h"
+#include "cli/bench.h"
+#include "cli/chart_options.h"
+#include "cli/chart_printer.h"
+#include "cli/layer_printer.h"
+#include "engine/chart_request.h"
+#include "cli/command_line.h"
+#include "engine/context.h"
 #ifdef ZELVARA_HAS_BATCH
-#include "export_command.h"
+#include "cli/export_command.h"
 #endif
 #ifdef ZELVARA_HAS_READINGS
-#include "reading_command.h"
+#include "cli/reading_command.h"
 #endif
 #ifdef ZELVARA_HAS_PRINT
-#include "print_command.h"
+#include "cli/print_command.h"
 
 #include <QGuiApplication>
 #endif
 #ifdef ZELVARA_HAS_REGISTER
-#include "data_folders_cli.h"
-#include "register_command.h"
-#include "texts_command.h"
+#include "cli/data_folders_cli.h"
+#include "cli/register_command.h"
+#include "cli/texts_command.h"
 #endif
 
 #include <QCoreApplication>

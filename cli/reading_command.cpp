@@ -1,14 +1,14 @@
-#include "reading_command.h"
+#include "cli/reading_command.h"
 
-#include "chart_layout.h"
-#include "chart_options.h"
-#include "data_folders_cli.h"
-#include "luck_reading.h"
-#include "marriage_reading.h"
-#include "overall_reading.h"
-#include "reading_names.h"
-#include "reading_texts.h"
-#include "table_file.h"
+#include "engine/chart_layout.h"
+#include "cli/chart_options.h"
+#include "cli/data_folders_cli.h"
+#include "readings/luck_reading.h"
+#include "readings/marriage_reading.h"
+#include "readings/overall_reading.h"
+#include "readings/reading_names.h"
+#include "readings/reading_texts.h"
+#include "readings/table_file.h"
 
 #include <QString>
 #include <QStringList>

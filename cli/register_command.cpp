@@ -1,16 +1,16 @@
-#include "register_command.h"
+#include "cli/register_command.h"
 
-#include "command_line.h"
-#include "cp932.h"
-#include "data_folders_cli.h"
-#include "exact_hours_command.h"
-#include "person_table.h"
-#include "register_csv.h"
-#include "register_faults.h"
-#include "register_location.h"
-#include "register_lock.h"
-#include "register_transfer.h"
-#include "sqlite_copy.h"
+#include "cli/command_line.h"
+#include "common/cp932.h"
+#include "cli/data_folders_cli.h"
+#include "cli/exact_hours_command.h"
+#include "register/person_table.h"
+#include "register/register_csv.h"
+#include "register/register_faults.h"
+#include "cli/register_location.h"
+#include "common/register_lock.h"
+#include "cli/register_transfer.h"
+#include "register/sqlite_copy.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -4,7 +4,7 @@
 // program holds it.
 #pragma once
 
-#include "command_line.h"
+#include "cli/command_line.h"
 
 #include <QString>
 #include <QStringList>

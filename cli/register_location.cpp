@@ -1,6 +1,6 @@
-#include "register_location.h"
+#include "cli/register_location.h"
 
-#include "register_setting.h"
+#include "store/register_setting.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,8 +3,8 @@
 // it, by ZELVARA_REGISTER.
 #pragma once
 
-#include "command_line.h"
-#include "person_table.h"
+#include "cli/command_line.h"
+#include "register/person_table.h"
 
 namespace zelvara::cli {
 

@@ -1,13 +1,13 @@
-#include "register_transfer.h"
+#include "cli/register_transfer.h"
 
-#include "command_line.h"
-#include "data_folders_cli.h"
-#include "paradox_register.h"
-#include "person_table.h"
-#include "register_command.h"
-#include "register_location.h"
-#include "register_csv.h"
-#include "register_import.h"
+#include "cli/command_line.h"
+#include "cli/data_folders_cli.h"
+#include "exchange/paradox_register.h"
+#include "register/person_table.h"
+#include "cli/register_command.h"
+#include "cli/register_location.h"
+#include "register/register_csv.h"
+#include "register/register_import.h"
 
 #include <QDir>
 #include <QFile>

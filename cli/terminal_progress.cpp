@@ -1,4 +1,4 @@
-#include "terminal_progress.h"
+#include "cli/terminal_progress.h"
 
 #include <unistd.h>
 

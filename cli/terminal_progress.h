@@ -2,7 +2,7 @@
 // terminal, one line per year otherwise (logs, CI).
 #pragma once
 
-#include "batch_run.h"
+#include "batch/batch_run.h"
 
 #include <cstdio>
 #include <string>

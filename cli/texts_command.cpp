@@ -1,8 +1,8 @@
-#include "texts_command.h"
+#include "cli/texts_command.h"
 
-#include "command_line.h"
-#include "data_folders_cli.h"
-#include "paradox_texts.h"
+#include "cli/command_line.h"
+#include "cli/data_folders_cli.h"
+#include "exchange/paradox_texts.h"
 
 #include <iostream>
 

@@ -1,6 +1,6 @@
-#include "data_folders.h"
+#include "common/data_folders.h"
 
-#include "shipped_folder.h"
+#include "common/shipped_folder.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "pg_connection.h"
+#include "common/pg_connection.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "register_lock.h"
+#include "common/register_lock.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
-#include "seed_file.h"
+#include "common/seed_file.h"
 
-#include "cp932.h"
+#include "common/cp932.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -13,7 +13,7 @@
 // Fields a record does not name stay empty.
 #pragma once
 
-#include "table_fields.h"
+#include "common/table_fields.h"
 
 #include <QHash>
 #include <QList>

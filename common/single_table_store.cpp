@@ -1,7 +1,7 @@
-#include "single_table_store.h"
+#include "common/single_table_store.h"
 
-#include "cp932.h"
-#include "sqlite_connection.h"
+#include "common/cp932.h"
+#include "common/sqlite_connection.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -11,9 +11,9 @@
 // it puts that into its own message for the user.
 #pragma once
 
-#include "register_lock.h"
-#include "seed_file.h"
-#include "table_fields.h"
+#include "common/register_lock.h"
+#include "common/seed_file.h"
+#include "common/table_fields.h"
 
 #include <QList>
 #include <QSqlDatabase>

@@ -1,4 +1,4 @@
-#include "sqlite_connection.h"
+#include "common/sqlite_connection.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "summer_time.h"
+#include "common/summer_time.h"
 
-#include "exact_birth.h"
+#include "engine/exact_birth.h"
 
 #include <QDateTime>
 #include <QTimeZone>

@@ -3,7 +3,7 @@
 // zone a birthplace abroad lies in.
 #pragma once
 
-#include "solar_time.h"
+#include "engine/solar_time.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "table_fields.h"
+#include "common/table_fields.h"
 
-#include "cp932.h"
+#include "common/cp932.h"
 
 #include <climits>
 

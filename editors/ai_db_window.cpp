@@ -1,12 +1,12 @@
-#include "ai_db_window.h"
+#include "editors/ai_db_window.h"
 
-#include "db_memo.h"
-#include "editor_parts.h"
-#include "qstring_utf8.h"
-#include "reading_data_source.h"
-#include "reading_tables.h"
-#include "tab_rows.h"
-#include "zelvara.h"
+#include "editors/db_memo.h"
+#include "editors/editor_parts.h"
+#include "common/qstring_utf8.h"
+#include "editors/reading_data_source.h"
+#include "editors/reading_tables.h"
+#include "editors/tab_rows.h"
+#include "engine/zelvara.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,8 +1,8 @@
-#include "cap_navi.h"
+#include "editors/cap_navi.h"
 
-#include "navi_button.h"
-#include "navi_data_set.h"
-#include "navi_glyphs.h"
+#include "editors/navi_button.h"
+#include "editors/navi_data_set.h"
+#include "editors/navi_glyphs.h"
 
 #include <QMessageBox>
 #include <QMouseEvent>

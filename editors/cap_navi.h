@@ -4,8 +4,8 @@
 // changes colour. The buttons act on the bound data set.
 #pragma once
 
-#include "navi_data_set.h"
-#include "navi_types.h"
+#include "editors/navi_data_set.h"
+#include "editors/navi_types.h"
 
 #include <QColor>
 #include <QPixmap>

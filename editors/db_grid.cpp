@@ -1,6 +1,6 @@
-#include "db_grid.h"
+#include "editors/db_grid.h"
 
-#include "reading_data_source.h"
+#include "editors/reading_data_source.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>

@@ -1,6 +1,6 @@
-#include "db_memo.h"
+#include "editors/db_memo.h"
 
-#include "reading_data_source.h"
+#include "editors/reading_data_source.h"
 
 namespace zelvara {
 

@@ -1,12 +1,12 @@
-#include "dbenv_window.h"
+#include "editors/dbenv_window.h"
 
-#include "cap_navi.h"
-#include "db_grid.h"
-#include "db_memo.h"
-#include "editor_parts.h"
-#include "reading_data_source.h"
-#include "reading_tables.h"
-#include "tab_rows.h"
+#include "editors/cap_navi.h"
+#include "editors/db_grid.h"
+#include "editors/db_memo.h"
+#include "editors/editor_parts.h"
+#include "editors/reading_data_source.h"
+#include "editors/reading_tables.h"
+#include "editors/tab_rows.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -5,7 +5,7 @@
 // Closing only hides the window.
 #pragma once
 
-#include "editor_parts.h"
+#include "editors/editor_parts.h"
 
 class QLabel;
 class QTabWidget;

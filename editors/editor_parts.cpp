@@ -1,7 +1,7 @@
-#include "editor_parts.h"
+#include "editors/editor_parts.h"
 
-#include "cap_navi.h"
-#include "reading_data_source.h"
+#include "editors/cap_navi.h"
+#include "editors/reading_data_source.h"
 
 #include <QCloseEvent>
 #include <QFrame>

@@ -1,13 +1,13 @@
 // The star tabs of KANTEI.DB in the editor: each of the fourteen major stars
 // with its strengths above its weaknesses, the paired stars side by side, and
 // the additional stars and transformations with their one text.
-#include "dbenv_window.h"
+#include "editors/dbenv_window.h"
 
-#include "db_memo.h"
-#include "editor_parts.h"
-#include "qstring_utf8.h"
-#include "tab_rows.h"
-#include "zelvara.h"
+#include "editors/db_memo.h"
+#include "editors/editor_parts.h"
+#include "common/qstring_utf8.h"
+#include "editors/tab_rows.h"
+#include "engine/zelvara.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>

@@ -1,12 +1,12 @@
-#include "koun_db_window.h"
+#include "editors/koun_db_window.h"
 
-#include "db_memo.h"
-#include "editor_parts.h"
-#include "luck_reading.h"
-#include "qstring_utf8.h"
-#include "reading_data_source.h"
-#include "reading_tables.h"
-#include "tab_rows.h"
+#include "editors/db_memo.h"
+#include "editors/editor_parts.h"
+#include "readings/luck_reading.h"
+#include "common/qstring_utf8.h"
+#include "editors/reading_data_source.h"
+#include "editors/reading_tables.h"
+#include "editors/tab_rows.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>

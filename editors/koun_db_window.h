@@ -4,7 +4,7 @@
 // saves the record; a refused save keeps the window open.
 #pragma once
 
-#include "editor_parts.h"
+#include "editors/editor_parts.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "navi_button.h"
+#include "editors/navi_button.h"
 
 #include <QEvent>
 #include <QIcon>

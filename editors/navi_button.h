@@ -3,7 +3,7 @@
 // button paints no face until the pointer is over it.
 #pragma once
 
-#include "navi_types.h"
+#include "editors/navi_types.h"
 
 #include <QAbstractButton>
 #include <QColor>

@@ -1,4 +1,4 @@
-#include "navi_glyphs.h"
+#include "editors/navi_glyphs.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 // DB_FIRST … DB_REFRESH.
 #pragma once
 
-#include "navi_types.h"
+#include "editors/navi_types.h"
 
 #include <QPixmap>
 

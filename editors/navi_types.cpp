@@ -1,4 +1,4 @@
-#include "navi_types.h"
+#include "editors/navi_types.h"
 
 #include <array>
 

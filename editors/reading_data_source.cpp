@@ -1,8 +1,8 @@
-#include "reading_data_source.h"
+#include "editors/reading_data_source.h"
 
-#include "context.h"
-#include "reading_table.h"
-#include "record_rows.h"
+#include "engine/context.h"
+#include "editors/reading_table.h"
+#include "editors/record_rows.h"
 
 #include <climits>
 

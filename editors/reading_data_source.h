@@ -4,7 +4,7 @@
 // grids, since a table shows only its current record.
 #pragma once
 
-#include "navi_data_set.h"
+#include "editors/navi_data_set.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
-#include "reading_table.h"
+#include "editors/reading_table.h"
 
-#include "context.h"
-#include "table_file.h"
+#include "engine/context.h"
+#include "readings/table_file.h"
 
 #include <QDir>
 

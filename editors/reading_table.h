@@ -7,9 +7,9 @@
 // SavedTexts, published after every save.
 #pragma once
 
-#include "reading_texts.h"
-#include "single_table_store.h"
-#include "table_schema.h"
+#include "readings/reading_texts.h"
+#include "common/single_table_store.h"
+#include "readings/table_schema.h"
 
 #include <QObject>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "reading_tables.h"
+#include "editors/reading_tables.h"
 
 
 namespace zelvara {

@@ -4,10 +4,10 @@
 // editor replaces with a new value.
 #pragma once
 
-#include "reading_table.h"
-#include "reading_texts.h"
-#include "star_pairs.h"
-#include "table_file.h"
+#include "editors/reading_table.h"
+#include "readings/reading_texts.h"
+#include "readings/star_pairs.h"
+#include "readings/table_file.h"
 
 #include <QObject>
 #include <QStringList>

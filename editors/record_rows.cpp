@@ -1,8 +1,8 @@
-#include "record_rows.h"
+#include "editors/record_rows.h"
 
-#include "context.h"
-#include "reading_table.h"
-#include "sqlite_connection.h"
+#include "engine/context.h"
+#include "editors/reading_table.h"
+#include "common/sqlite_connection.h"
 
 #include <QFileInfo>
 #include <QSqlDatabase>

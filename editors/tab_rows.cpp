@@ -1,4 +1,4 @@
-#include "tab_rows.h"
+#include "editors/tab_rows.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

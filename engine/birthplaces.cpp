@@ -1,7 +1,7 @@
-#include "birthplaces.h"
+#include "engine/birthplaces.h"
 
-#include "chart_request.h"
-#include "solar_time.h"
+#include "engine/chart_request.h"
+#include "engine/solar_time.h"
 
 #include <charconv>
 #include <cmath>

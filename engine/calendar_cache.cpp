@@ -1,4 +1,4 @@
-#include "calendar_cache.h"
+#include "engine/calendar_cache.h"
 
 namespace zelvara {
 

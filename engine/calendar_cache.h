@@ -3,7 +3,7 @@
 // is asked is set by revalidateAfter (zero: on every load).
 #pragma once
 
-#include "zelvara.h"
+#include "engine/zelvara.h"
 
 #include <chrono>
 #include <cstdint>

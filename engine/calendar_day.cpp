@@ -1,7 +1,7 @@
-#include "calendar_day.h"
+#include "engine/calendar_day.h"
 
-#include "calendar_file.h"
-#include "conversion.h"
+#include "engine/calendar_file.h"
+#include "engine/conversion.h"
 
 #include <algorithm>
 #include <chrono>

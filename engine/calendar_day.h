@@ -2,9 +2,9 @@
 // from the calendar data files, and the layers of a chart that need them.
 #pragma once
 
-#include "chart_request.h"
-#include "context.h"
-#include "time_layers.h"
+#include "engine/chart_request.h"
+#include "engine/context.h"
+#include "engine/time_layers.h"
 
 #include <optional>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "calendar_file.h"
+#include "engine/calendar_file.h"
 
 #include <charconv>
 #include <fstream>

@@ -1,7 +1,7 @@
 // Calendar data files "YYYY.eto": 25 ASCII lines (CR LF) per civil year.
 #pragma once
 
-#include "context.h"
+#include "engine/context.h"
 
 #include <string>
 #include <string_view>

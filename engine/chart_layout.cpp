@@ -1,4 +1,4 @@
-#include "chart_layout.h"
+#include "engine/chart_layout.h"
 
 namespace zelvara {
 namespace {

@@ -3,7 +3,7 @@
 // palace strengths. Screen, prints, exports and the command line share it.
 #pragma once
 
-#include "zelvara.h"
+#include "engine/zelvara.h"
 
 #include <array>
 #include <string>

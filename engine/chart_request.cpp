@@ -1,10 +1,10 @@
-#include "chart_request.h"
+#include "engine/chart_request.h"
 
-#include "calendar_file.h"
-#include "chart_layout.h"
-#include "conversion.h"
-#include "luck.h"
-#include "stars.h"
+#include "engine/calendar_file.h"
+#include "engine/chart_layout.h"
+#include "engine/conversion.h"
+#include "engine/luck.h"
+#include "engine/stars.h"
 
 #include <charconv>
 #include <optional>

@@ -4,8 +4,8 @@
 // through here.
 #pragma once
 
-#include "context.h"
-#include "expected.h"
+#include "engine/context.h"
+#include "engine/expected.h"
 
 #include <array>
 #include <string>

@@ -1,4 +1,4 @@
-#include "context.h"
+#include "engine/context.h"
 
 #include <chrono>
 #include <ctime>

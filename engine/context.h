@@ -2,8 +2,8 @@
 // here, owned by whoever casts charts (the main window, a batch run, a test).
 #pragma once
 
-#include "calendar_cache.h"
-#include "zelvara.h"
+#include "engine/calendar_cache.h"
+#include "engine/zelvara.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
-#include "conversion.h"
+#include "engine/conversion.h"
 
-#include "time_layers.h"
+#include "engine/time_layers.h"
 
 #include <algorithm>
 #include <charconv>

@@ -2,7 +2,7 @@
 // the lunar date, and the stem/branch name lookups.
 #pragma once
 
-#include "context.h"
+#include "engine/context.h"
 
 #include <optional>
 #include <string>

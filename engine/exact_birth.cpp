@@ -1,6 +1,6 @@
-#include "exact_birth.h"
+#include "engine/exact_birth.h"
 
-#include "zelvara.h"
+#include "engine/zelvara.h"
 
 #include <string>
 

@@ -5,9 +5,9 @@
 // program both turn an entry into that moment here.
 #pragma once
 
-#include "chart_request.h"
-#include "context.h"
-#include "solar_time.h"
+#include "engine/chart_request.h"
+#include "engine/context.h"
+#include "engine/solar_time.h"
 
 #include <optional>
 #include <string>

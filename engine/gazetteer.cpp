@@ -1,6 +1,6 @@
-#include "gazetteer.h"
+#include "engine/gazetteer.h"
 
-#include "chart_request.h"
+#include "engine/chart_request.h"
 
 #include <algorithm>
 #include <charconv>

@@ -4,7 +4,7 @@
 // one answers for everywhere else.
 #pragma once
 
-#include "birthplaces.h"
+#include "engine/birthplaces.h"
 
 #include <cstddef>
 #include <optional>

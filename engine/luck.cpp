@@ -1,4 +1,4 @@
-#include "luck.h"
+#include "engine/luck.h"
 
 namespace zelvara {
 

@@ -1,7 +1,7 @@
 // Luck direction, days to the solar term and the first luck age.
 #pragma once
 
-#include "context.h"
+#include "engine/context.h"
 
 namespace zelvara {
 

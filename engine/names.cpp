@@ -1,4 +1,4 @@
-#include "zelvara.h"
+#include "engine/zelvara.h"
 
 namespace zelvara {
 

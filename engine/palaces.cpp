@@ -1,4 +1,4 @@
-#include "palaces.h"
+#include "engine/palaces.h"
 
 namespace zelvara {
 namespace {

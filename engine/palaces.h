@@ -1,7 +1,7 @@
 // Palaces, bureau and body palace.
 #pragma once
 
-#include "zelvara.h"
+#include "engine/zelvara.h"
 
 namespace zelvara {
 

@@ -1,6 +1,6 @@
-#include "solar_time.h"
+#include "engine/solar_time.h"
 
-#include "chart_request.h"
+#include "engine/chart_request.h"
 
 #include <chrono>
 #include <cmath>

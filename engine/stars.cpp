@@ -1,6 +1,6 @@
-#include "stars.h"
+#include "engine/stars.h"
 
-#include "palaces.h"
+#include "engine/palaces.h"
 
 namespace zelvara {
 namespace {

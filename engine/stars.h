@@ -1,7 +1,7 @@
 // Star placement, transformations and brightness; the main star of each palace.
 #pragma once
 
-#include "context.h"
+#include "engine/context.h"
 
 namespace zelvara {
 

@@ -1,9 +1,9 @@
-#include "time_layers.h"
+#include "engine/time_layers.h"
 
-#include "conversion.h"
-#include "palaces.h"
-#include "solar_time.h"
-#include "stars.h"
+#include "engine/conversion.h"
+#include "engine/palaces.h"
+#include "engine/solar_time.h"
+#include "engine/stars.h"
 
 namespace zelvara {
 namespace {

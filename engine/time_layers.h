@@ -5,8 +5,8 @@
 // here changes the record.
 #pragma once
 
-#include "context.h"
-#include "zelvara.h"
+#include "engine/context.h"
+#include "engine/zelvara.h"
 
 #include <array>
 #include <optional>

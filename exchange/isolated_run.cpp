@@ -1,4 +1,4 @@
-#include "isolated_run.h"
+#include "exchange/isolated_run.h"
 
 #include <cerrno>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "paradox_file.h"
+#include "exchange/paradox_file.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
-#include "paradox_register.h"
+#include "exchange/paradox_register.h"
 
-#include "paradox_table.h"
-#include "person_fields.h"
+#include "exchange/paradox_table.h"
+#include "register/person_fields.h"
 
 namespace zelvara {
 

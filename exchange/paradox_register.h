@@ -4,7 +4,7 @@
 // register's own import checks, backs up and writes them (register_import.h).
 #pragma once
 
-#include "register_import.h"
+#include "register/register_import.h"
 
 #include <QString>
 

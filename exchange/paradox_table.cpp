@@ -1,8 +1,8 @@
-#include "paradox_table.h"
+#include "exchange/paradox_table.h"
 
-#include "cp932.h"
-#include "isolated_run.h"
-#include "paradox_file.h"
+#include "common/cp932.h"
+#include "exchange/isolated_run.h"
+#include "exchange/paradox_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "paradox_texts.h"
+#include "exchange/paradox_texts.h"
 
-#include "legends_table.h"
-#include "paradox_table.h"
-#include "sqlite_copy.h"
+#include "store/legends_table.h"
+#include "exchange/paradox_table.h"
+#include "register/sqlite_copy.h"
 
 #include <QDateTime>
 #include <QDir>

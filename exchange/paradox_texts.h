@@ -6,8 +6,8 @@
 // beside the user's table and swapped in whole.
 #pragma once
 
-#include "single_table_store.h"
-#include "table_schema.h"
+#include "common/single_table_store.h"
+#include "readings/table_schema.h"
 
 #include <QString>
 #include <QStringList>

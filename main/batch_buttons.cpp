@@ -1,4 +1,4 @@
-#include "batch_buttons.h"
+#include "main/batch_buttons.h"
 
 #include <QApplication>
 #include <QDir>

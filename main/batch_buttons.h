@@ -5,8 +5,8 @@
 // caption; the person register and the chart on screen stay as they are.
 #pragma once
 
-#include "batch_run.h"
-#include "context.h"
+#include "batch/batch_run.h"
+#include "engine/context.h"
 
 #include <QObject>
 #include <QString>

@@ -1,10 +1,10 @@
-#include "birth_time_dialog.h"
+#include "main/birth_time_dialog.h"
 
-#include "chart_request.h"
-#include "exact_birth.h"
-#include "named_object.h"
-#include "qstring_utf8.h"
-#include "solar_time.h"
+#include "engine/chart_request.h"
+#include "engine/exact_birth.h"
+#include "common/named_object.h"
+#include "common/qstring_utf8.h"
+#include "engine/solar_time.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -7,10 +7,10 @@
 // stored.
 #pragma once
 
-#include "birth_time_table.h"
-#include "birthplaces.h"
-#include "gazetteer.h"
-#include "context.h"
+#include "register/birth_time_table.h"
+#include "engine/birthplaces.h"
+#include "engine/gazetteer.h"
+#include "engine/context.h"
 
 #include <QDialog>
 

@@ -1,11 +1,11 @@
 // The exact birth time on the data page: the 「出生時刻・出生地…」 button and
 // its dialog, the hour box showing the period of the corrected time with the
 // mark 「時刻から」, and the corrected moment the chart request casts.
-#include "main_window.h"
+#include "main/main_window.h"
 
-#include "birth_time_dialog.h"
-#include "help_topics.h"
-#include "qstring_utf8.h"
+#include "main/birth_time_dialog.h"
+#include "main/help_topics.h"
+#include "common/qstring_utf8.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
-#include "chart_boxes.h"
+#include "main/chart_boxes.h"
 
-#include "qstring_utf8.h"
-#include "zelvara.h"
+#include "common/qstring_utf8.h"
+#include "engine/zelvara.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -3,7 +3,7 @@
 // start-up as copies of them.
 #pragma once
 
-#include "data_folders.h"
+#include "common/data_folders.h"
 
 #include <QPixmap>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "chart_display.h"
+#include "main/chart_display.h"
 
-#include "chart_layer_view.h"
-#include "conversion.h"
-#include "qstring_utf8.h"
+#include "main/chart_layer_view.h"
+#include "engine/conversion.h"
+#include "common/qstring_utf8.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -2,11 +2,11 @@
 // cast chart, and the palace-strength bar chart.
 #pragma once
 
-#include "chart_boxes.h"
-#include "chart_layout.h"
-#include "palace_strength_chart.h"
-#include "solar_time.h"
-#include "timi.h"
+#include "main/chart_boxes.h"
+#include "engine/chart_layout.h"
+#include "print/palace_strength_chart.h"
+#include "engine/solar_time.h"
+#include "readings/timi.h"
 
 #include <QPixmap>
 #include <QWidget>

@@ -1,7 +1,7 @@
-#include "chart_layer_view.h"
+#include "main/chart_layer_view.h"
 
-#include "qstring_utf8.h"
-#include "stars.h"
+#include "common/qstring_utf8.h"
+#include "engine/stars.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>

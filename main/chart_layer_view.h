@@ -12,12 +12,12 @@
 // nothing is drawn over the chart.
 #pragma once
 
-#include "chart_boxes.h"
-#include "chart_layout.h"
-#include "chart_overlay.h"
-#include "chart_request.h"
-#include "layer_entries.h"
-#include "time_layers.h"
+#include "main/chart_boxes.h"
+#include "engine/chart_layout.h"
+#include "main/chart_overlay.h"
+#include "engine/chart_request.h"
+#include "main/layer_entries.h"
+#include "engine/time_layers.h"
 
 #include <QObject>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "chart_overlay.h"
+#include "main/chart_overlay.h"
 
 namespace zelvara {
 namespace {

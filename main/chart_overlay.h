@@ -3,8 +3,8 @@
 // the flights, each inside its box and off the others.
 #pragma once
 
-#include "chart_layout.h"
-#include "layer_overlay.h"
+#include "engine/chart_layout.h"
+#include "session/layer_overlay.h"
 
 #include <QColor>
 #include <QRect>

@@ -2,12 +2,12 @@
 // hands them to the chart session, which checks them, asks the hour window
 // for an unknown hour, casts and writes the person's record; the window shows
 // the chart the session cast.
-#include "main_window.h"
+#include "main/main_window.h"
 
-#include "chart_layer_view.h"
+#include "main/chart_layer_view.h"
 
-#include "hour_window.h"
-#include "reading_pages.h"
+#include "main/hour_window.h"
+#include "main/reading_pages.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,13 +1,13 @@
 // The page "データ入力": entry controls bound to the current person, the
 // palace fields, navigation, find, extraction and the person grid.
-#include "main_window.h"
+#include "main/main_window.h"
 
-#include "exact_time_hours.h"
+#include "register/exact_time_hours.h"
 
-#include "chart_request.h"
-#include "person_grid_model.h"
-#include "qstring_utf8.h"
-#include "register_write_guard.h"
+#include "engine/chart_request.h"
+#include "register/person_grid_model.h"
+#include "common/qstring_utf8.h"
+#include "main/register_write_guard.h"
 
 #include <QComboBox>
 #include <QFontMetrics>

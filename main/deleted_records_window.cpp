@@ -1,7 +1,7 @@
-#include "deleted_records_window.h"
+#include "main/deleted_records_window.h"
 
-#include "person_table.h"
-#include "register_write_guard.h"
+#include "register/person_table.h"
+#include "main/register_write_guard.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -1,4 +1,4 @@
-#include "east_tab_style.h"
+#include "main/east_tab_style.h"
 
 namespace zelvara {
 

@@ -1,6 +1,6 @@
-#include "gui_message_sink.h"
+#include "main/gui_message_sink.h"
 
-#include "qstring_utf8.h"
+#include "common/qstring_utf8.h"
 
 #include <QMessageBox>
 

@@ -1,7 +1,7 @@
 // Engine and window messages as modal information boxes with one OK button.
 #pragma once
 
-#include "context.h"
+#include "engine/context.h"
 
 class QWidget;
 

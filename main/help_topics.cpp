@@ -1,6 +1,6 @@
-#include "help_topics.h"
+#include "main/help_topics.h"
 
-#include "help_window.h"
+#include "main/help_window.h"
 
 #include <QApplication>
 #include <QKeyEvent>

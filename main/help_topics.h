@@ -2,7 +2,7 @@
 // window, page and door of the program opens, and the key that opens it.
 #pragma once
 
-#include "data_folders.h"
+#include "common/data_folders.h"
 
 #include <QObject>
 #include <QPointer>

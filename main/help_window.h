@@ -3,7 +3,7 @@
 // help/index.html) each window opens is told by help_topics.h.
 #pragma once
 
-#include "data_folders.h"
+#include "common/data_folders.h"
 
 #include <QWidget>
 

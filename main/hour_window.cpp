@@ -1,6 +1,6 @@
-#include "hour_window.h"
+#include "main/hour_window.h"
 
-#include "qstring_utf8.h"
+#include "common/qstring_utf8.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

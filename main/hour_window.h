@@ -2,9 +2,9 @@
 // period, from which the user picks the most plausible birth hour.
 #pragma once
 
-#include "chart_request.h"
-#include "hour_chooser.h"
-#include "timi.h"
+#include "engine/chart_request.h"
+#include "session/hour_chooser.h"
+#include "readings/timi.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
-#include "layer_entries.h"
+#include "main/layer_entries.h"
 
-#include "qstring_utf8.h"
+#include "common/qstring_utf8.h"
 
 #include <algorithm>
 

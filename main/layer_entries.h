@@ -4,8 +4,8 @@
 // birth, one more on every 1 January.
 #pragma once
 
-#include "calendar_day.h"
-#include "time_layers.h"
+#include "engine/calendar_day.h"
+#include "engine/time_layers.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
 // Zelvaraプロ版: the desktop program.
-#include "app_windows.h"
-#include "data_folders.h"
-#include "gui_message_sink.h"
-#include "main_window.h"
-#include "program_folder.h"
-#include "qt_translations.h"
+#include "main/app_windows.h"
+#include "common/data_folders.h"
+#include "main/gui_message_sink.h"
+#include "main/main_window.h"
+#include "common/program_folder.h"
+#include "common/qt_translations.h"
 
 #include <QApplication>
 #include <QFont>

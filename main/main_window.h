@@ -1,17 +1,17 @@
 // The main window: the five pages, the bottom panel and the start-up work.
 #pragma once
 
-#include "chart_boxes.h"
-#include "chart_display.h"
-#include "chart_session.h"
-#include "data_folders.h"
-#include "person_table.h"
-#include "person_birth_time.h"
-#include "person_table_store.h"
-#include "print_module.h"
-#include "register_setting.h"
-#include "settings_file.h"
-#include "timi.h"
+#include "main/chart_boxes.h"
+#include "main/chart_display.h"
+#include "session/chart_session.h"
+#include "common/data_folders.h"
+#include "register/person_table.h"
+#include "main/person_birth_time.h"
+#include "session/person_table_store.h"
+#include "print/print_module.h"
+#include "store/register_setting.h"
+#include "store/settings_file.h"
+#include "readings/timi.h"
 
 #include <QDate>
 #include <QMainWindow>

@@ -1,8 +1,8 @@
 // The chart page, the three reading pages and the bottom panel. The chart page
 // is filled by the chart display; the reading pages are built by ReadingPages.
-#include "main_window.h"
+#include "main/main_window.h"
 
-#include "reading_pages.h"
+#include "main/reading_pages.h"
 
 #include <QCheckBox>
 #include <QFrame>

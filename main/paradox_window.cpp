@@ -1,10 +1,10 @@
-#include "paradox_window.h"
+#include "main/paradox_window.h"
 
-#include "help_topics.h"
-#include "paradox_register.h"
-#include "paradox_texts.h"
-#include "person_table.h"
-#include "register_csv_window.h"
+#include "main/help_topics.h"
+#include "exchange/paradox_register.h"
+#include "exchange/paradox_texts.h"
+#include "register/person_table.h"
+#include "main/register_csv_window.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

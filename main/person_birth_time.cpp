@@ -1,6 +1,6 @@
-#include "person_birth_time.h"
+#include "main/person_birth_time.h"
 
-#include "summer_time.h"
+#include "common/summer_time.h"
 
 namespace zelvara {
 

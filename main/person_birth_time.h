@@ -3,10 +3,10 @@
 // corrected moment the chart request casts instead of the hour box's period.
 #pragma once
 
-#include "birth_time_table.h"
-#include "chart_request.h"
-#include "exact_birth.h"
-#include "person_table.h"
+#include "register/birth_time_table.h"
+#include "engine/chart_request.h"
+#include "engine/exact_birth.h"
+#include "register/person_table.h"
 
 #include <QString>
 

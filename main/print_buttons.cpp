@@ -1,14 +1,14 @@
 // The print buttons of the main window: 出生図印刷 (printbtn1), the three
 // 文章印刷 (printbtn2, kounprintbtn, aisyobtn) and the legends viewer's print.
 // The window gathers what its pages show; the print module draws it.
-#include "main_window.h"
+#include "main/main_window.h"
 
-#include "chart_layer_view.h"
+#include "main/chart_layer_view.h"
 
-#include "memo_lines.h"
-#include "print_module.h"
-#include "reading_pages.h"
-#include "tab_button_row.h"
+#include "print/memo_lines.h"
+#include "print/print_module.h"
+#include "main/reading_pages.h"
+#include "main/tab_button_row.h"
 
 #include <QCheckBox>
 #include <QComboBox>

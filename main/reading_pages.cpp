@@ -1,13 +1,13 @@
-#include "reading_pages.h"
+#include "main/reading_pages.h"
 
-#include "chart_session.h"
-#include "context.h"
-#include "luck_reading.h"
-#include "marriage_reading.h"
-#include "reading_names.h"
-#include "tab_button_row.h"
-#include "time_layers.h"
-#include "qstring_utf8.h"
+#include "session/chart_session.h"
+#include "engine/context.h"
+#include "readings/luck_reading.h"
+#include "readings/marriage_reading.h"
+#include "readings/reading_names.h"
+#include "main/tab_button_row.h"
+#include "engine/time_layers.h"
+#include "common/qstring_utf8.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -5,9 +5,9 @@
 // the memos.
 #pragma once
 
-#include "overall_reading.h"
-#include "reading_tables.h"
-#include "zelvara.h"
+#include "readings/overall_reading.h"
+#include "editors/reading_tables.h"
+#include "engine/zelvara.h"
 
 #include <QObject>
 

@@ -1,9 +1,9 @@
-#include "register_csv_window.h"
+#include "main/register_csv_window.h"
 
-#include "help_topics.h"
-#include "person_table.h"
-#include "register_csv.h"
-#include "register_import.h"
+#include "main/help_topics.h"
+#include "register/person_table.h"
+#include "register/register_csv.h"
+#include "register/register_import.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -4,7 +4,7 @@
 // program's own open register (it holds the lock).
 #pragma once
 
-#include "register_import.h"
+#include "register/register_import.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "register_write_guard.h"
+#include "main/register_write_guard.h"
 
-#include "person_table.h"
+#include "register/person_table.h"
 
 #include <QVariant>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "startup_sound.h"
+#include "main/startup_sound.h"
 
 #include <QFileInfo>
 #include <QSoundEffect>

@@ -1,4 +1,4 @@
-#include "tab_button_row.h"
+#include "main/tab_button_row.h"
 
 #include <QResizeEvent>
 #include <QToolButton>

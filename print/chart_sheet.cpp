@@ -1,9 +1,9 @@
-#include "chart_sheet.h"
+#include "print/chart_sheet.h"
 
-#include "chart_layout.h"
-#include "conversion.h"
-#include "print_document.h"
-#include "qstring_utf8.h"
+#include "engine/chart_layout.h"
+#include "engine/conversion.h"
+#include "print/print_document.h"
+#include "common/qstring_utf8.h"
 
 #include <QPainter>
 #include <QPen>

@@ -3,9 +3,9 @@
 // centre; and the strength bar-chart page that may follow it.
 #pragma once
 
-#include "palace_strength_chart.h"
-#include "time_layers.h"
-#include "zelvara.h"
+#include "print/palace_strength_chart.h"
+#include "engine/time_layers.h"
+#include "engine/zelvara.h"
 
 #include <QString>
 

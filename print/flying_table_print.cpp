@@ -1,8 +1,8 @@
-#include "flying_table_print.h"
+#include "print/flying_table_print.h"
 
-#include "print_document.h"
-#include "qstring_utf8.h"
-#include "stars.h"
+#include "print/print_document.h"
+#include "common/qstring_utf8.h"
+#include "engine/stars.h"
 
 namespace zelvara {
 namespace {

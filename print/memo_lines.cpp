@@ -1,4 +1,4 @@
-#include "memo_lines.h"
+#include "print/memo_lines.h"
 
 #include <QRegularExpression>
 

@@ -1,6 +1,6 @@
-#include "palace_strength_chart.h"
+#include "print/palace_strength_chart.h"
 
-#include "qstring_utf8.h"
+#include "common/qstring_utf8.h"
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -3,7 +3,7 @@
 // silver ground. Drawn by the same code on screen and on a printer page.
 #pragma once
 
-#include "zelvara.h"
+#include "engine/zelvara.h"
 
 #include <QColor>
 #include <QRectF>

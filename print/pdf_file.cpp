@@ -1,4 +1,4 @@
-#include "pdf_file.h"
+#include "print/pdf_file.h"
 
 #include <QDir>
 #include <QFileInfo>

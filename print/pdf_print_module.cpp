@@ -1,6 +1,6 @@
-#include "pdf_print_module.h"
+#include "print/pdf_print_module.h"
 
-#include "pdf_file.h"
+#include "print/pdf_file.h"
 
 #include <QDir>
 #include <QFileInfo>

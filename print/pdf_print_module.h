@@ -6,10 +6,10 @@
 // (print_module.h, target zelvara_printer) adds the printer.
 #pragma once
 
-#include "chart_sheet.h"
-#include "flying_table_print.h"
-#include "print_document.h"
-#include "reading_print.h"
+#include "print/chart_sheet.h"
+#include "print/flying_table_print.h"
+#include "print/print_document.h"
+#include "print/reading_print.h"
 
 #include <QObject>
 #include <QPageLayout>

@@ -1,7 +1,7 @@
-#include "picture_print.h"
+#include "print/picture_print.h"
 
-#include "matrix_layout.h"
-#include "print_document.h"
+#include "print/matrix_layout.h"
+#include "print/print_document.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "print_document.h"
+#include "print/print_document.h"
 
 #include <QCursor>
 #include <QFontMetrics>

@@ -1,4 +1,4 @@
-#include "print_module.h"
+#include "print/print_module.h"
 
 #include <QPageSize>
 #include <QPrinter>

@@ -7,7 +7,7 @@
 // linked only here, target zelvara_printer.
 #pragma once
 
-#include "pdf_print_module.h"
+#include "print/pdf_print_module.h"
 
 #include <memory>
 

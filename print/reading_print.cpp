@@ -1,8 +1,8 @@
-#include "reading_print.h"
+#include "print/reading_print.h"
 
-#include "memo_lines.h"
-#include "print_document.h"
-#include "qstring_utf8.h"
+#include "print/memo_lines.h"
+#include "print/print_document.h"
+#include "common/qstring_utf8.h"
 
 #include <QImage>
 

@@ -3,7 +3,7 @@
 // as the memo displays them (wrapped at the memo's width).
 #pragma once
 
-#include "chart_sheet.h"
+#include "print/chart_sheet.h"
 
 #include <QImage>
 #include <QString>

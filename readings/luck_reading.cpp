@@ -1,7 +1,7 @@
-#include "luck_reading.h"
+#include "readings/luck_reading.h"
 
-#include "memo_text.h"
-#include "reading_texts.h"
+#include "readings/memo_text.h"
+#include "readings/reading_texts.h"
 
 namespace zelvara {
 

@@ -4,7 +4,7 @@
 // and tab captions come from NameLuckPeriods (chart_layout.h) after a chart.
 #pragma once
 
-#include "zelvara.h"
+#include "engine/zelvara.h"
 
 #include <QString>
 #include <QStringList>

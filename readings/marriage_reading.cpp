@@ -1,8 +1,8 @@
-#include "marriage_reading.h"
+#include "readings/marriage_reading.h"
 
-#include "memo_text.h"
-#include "qstring_utf8.h"
-#include "reading_texts.h"
+#include "readings/memo_text.h"
+#include "common/qstring_utf8.h"
+#include "readings/reading_texts.h"
 
 namespace zelvara {
 namespace {

@@ -4,7 +4,7 @@
 // deciding palace is stood in for by the palace across: 官禄宮, 遷移宮.
 #pragma once
 
-#include "zelvara.h"
+#include "engine/zelvara.h"
 
 #include <QStringList>
 

@@ -1,10 +1,10 @@
-#include "overall_reading.h"
+#include "readings/overall_reading.h"
 
-#include "context.h"
-#include "memo_text.h"
-#include "qstring_utf8.h"
-#include "reading_names.h"
-#include "reading_texts.h"
+#include "engine/context.h"
+#include "readings/memo_text.h"
+#include "common/qstring_utf8.h"
+#include "readings/reading_names.h"
+#include "readings/reading_texts.h"
 
 namespace zelvara {
 namespace {

@@ -3,8 +3,8 @@
 // the star-pair texts for 命宮, 遷移宮 and 官禄宮 (KanteiMemo).
 #pragma once
 
-#include "chart_layout.h"
-#include "zelvara.h"
+#include "engine/chart_layout.h"
+#include "engine/zelvara.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "reading_names.h"
+#include "readings/reading_names.h"
 
-#include "qstring_utf8.h"
-#include "zelvara.h"
+#include "common/qstring_utf8.h"
+#include "engine/zelvara.h"
 
 namespace zelvara {
 namespace {

@@ -1,9 +1,9 @@
-#include "reading_texts.h"
+#include "readings/reading_texts.h"
 
-#include "context.h"
-#include "cp932.h"
-#include "star_pairs.h"
-#include "table_file.h"
+#include "engine/context.h"
+#include "common/cp932.h"
+#include "readings/star_pairs.h"
+#include "readings/table_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,7 +5,7 @@
 // so what is typed but not saved never reaches a reading.
 #pragma once
 
-#include "table_schema.h"
+#include "readings/table_schema.h"
 
 #include <QHash>
 #include <QList>

@@ -1,7 +1,7 @@
-#include "star_pairs.h"
+#include "readings/star_pairs.h"
 
-#include "context.h"
-#include "cp932.h"
+#include "engine/context.h"
+#include "common/cp932.h"
 
 #include <QDir>
 #include <QFile>

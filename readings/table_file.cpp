@@ -1,7 +1,7 @@
-#include "table_file.h"
+#include "readings/table_file.h"
 
-#include "seed_file.h"
-#include "shipped_folder.h"
+#include "common/seed_file.h"
+#include "common/shipped_folder.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,8 +5,8 @@
 // gives the message for the user when it fails, else an empty text.
 #pragma once
 
-#include "single_table_store.h"
-#include "table_schema.h"
+#include "common/single_table_store.h"
+#include "readings/table_schema.h"
 
 #include <QList>
 #include <QString>

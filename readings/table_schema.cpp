@@ -1,7 +1,7 @@
-#include "table_schema.h"
+#include "readings/table_schema.h"
 
-#include "qstring_utf8.h"
-#include "zelvara.h"
+#include "common/qstring_utf8.h"
+#include "engine/zelvara.h"
 
 namespace zelvara {
 namespace {

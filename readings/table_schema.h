@@ -3,8 +3,8 @@
 // field names that ever reach a query.
 #pragma once
 
-#include "single_table_store.h"
-#include "table_fields.h"
+#include "common/single_table_store.h"
+#include "common/table_fields.h"
 
 #include <QString>
 #include <QStringList>

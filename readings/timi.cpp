@@ -1,4 +1,4 @@
-#include "timi.h"
+#include "readings/timi.h"
 
 namespace zelvara {
 

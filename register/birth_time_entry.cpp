@@ -1,6 +1,6 @@
-#include "birth_time_entry.h"
+#include "register/birth_time_entry.h"
 
-#include "summer_time.h"
+#include "common/summer_time.h"
 
 namespace zelvara {
 

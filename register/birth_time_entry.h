@@ -3,7 +3,7 @@
 // one check an entry passes before it is stored.
 #pragma once
 
-#include "solar_time.h"
+#include "engine/solar_time.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "birth_time_sql.h"
+#include "register/birth_time_sql.h"
 
-#include "person_storage.h"
-#include "sqlite_connection.h"
+#include "register/person_storage.h"
+#include "common/sqlite_connection.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

@@ -7,7 +7,7 @@
 // opened, inside the owner's transaction.
 #pragma once
 
-#include "birth_time_entry.h"
+#include "register/birth_time_entry.h"
 
 #include <QString>
 #include <QtGlobal>

@@ -1,8 +1,8 @@
-#include "birth_time_table.h"
+#include "register/birth_time_table.h"
 
-#include "birth_time_sql.h"
-#include "person_table.h"
-#include "sqlite_connection.h"
+#include "register/birth_time_sql.h"
+#include "register/person_table.h"
+#include "common/sqlite_connection.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

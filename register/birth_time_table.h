@@ -8,7 +8,7 @@
 // and an entry without its person is never returned.
 #pragma once
 
-#include "birth_time_entry.h"
+#include "register/birth_time_entry.h"
 
 #include <QString>
 #include <QtGlobal>

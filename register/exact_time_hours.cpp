@@ -1,15 +1,15 @@
-#include "exact_time_hours.h"
+#include "register/exact_time_hours.h"
 
-#include "birth_time_table.h"
-#include "person_fields.h"
-#include "person_table.h"
-#include "qstring_utf8.h"
-#include "sqlite_copy.h"
+#include "register/birth_time_table.h"
+#include "register/person_fields.h"
+#include "register/person_table.h"
+#include "common/qstring_utf8.h"
+#include "register/sqlite_copy.h"
 
 #include <QStringList>
 
-#include "chart_request.h"
-#include "solar_time.h"
+#include "engine/chart_request.h"
+#include "engine/solar_time.h"
 
 namespace zelvara {
 

@@ -1,4 +1,4 @@
-#include "person_fields.h"
+#include "register/person_fields.h"
 
 namespace zelvara {
 

@@ -1,6 +1,6 @@
-#include "person_grid_model.h"
+#include "register/person_grid_model.h"
 
-#include "person_table.h"
+#include "register/person_table.h"
 
 #include <iterator>
 

@@ -4,8 +4,8 @@
 // a storage only reads and writes, and says in a sentence why it could not.
 #pragma once
 
-#include "birth_time_entry.h"
-#include "person_fields.h"
+#include "register/birth_time_entry.h"
+#include "register/person_fields.h"
 
 #include <QDateTime>
 #include <QString>

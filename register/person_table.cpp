@@ -1,10 +1,10 @@
-#include "person_table.h"
+#include "register/person_table.h"
 
-#include "context.h"
-#include "person_values.h"
-#include "server_person_storage.h"
-#include "sqlite_copy.h"
-#include "sqlite_person_storage.h"
+#include "engine/context.h"
+#include "register/person_values.h"
+#include "register/server_person_storage.h"
+#include "register/sqlite_copy.h"
+#include "register/sqlite_person_storage.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -15,7 +15,7 @@
 // first write of each day a register file is copied to the backup folder.
 #pragma once
 
-#include "person_storage.h"
+#include "register/person_storage.h"
 
 #include <QDate>
 #include <QDateTime>

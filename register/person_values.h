@@ -2,7 +2,7 @@
 // shared by the table and both storages.
 #pragma once
 
-#include "person_storage.h"
+#include "register/person_storage.h"
 
 #include <QSqlQuery>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "register_csv.h"
+#include "register/register_csv.h"
 
-#include "cp932.h"
+#include "common/cp932.h"
 
 #include <QLocale>
 #include <QStringDecoder>

@@ -15,7 +15,7 @@
 // without them reads as records without.
 #pragma once
 
-#include "register_import.h"
+#include "register/register_import.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,11 +1,11 @@
-#include "register_faults.h"
+#include "register/register_faults.h"
 
-#include "birth_time_table.h"
-#include "context.h"
-#include "person_values.h"
-#include "register_import.h"
-#include "sqlite_connection.h"
-#include "sqlite_person_storage.h"
+#include "register/birth_time_table.h"
+#include "engine/context.h"
+#include "register/person_values.h"
+#include "register/register_import.h"
+#include "common/sqlite_connection.h"
+#include "register/sqlite_person_storage.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

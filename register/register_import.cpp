@@ -1,11 +1,11 @@
-#include "register_import.h"
+#include "register/register_import.h"
 
-#include "chart_request.h"
-#include "context.h"
-#include "conversion.h"
-#include "cp932.h"
-#include "qstring_utf8.h"
-#include "sqlite_copy.h"
+#include "engine/chart_request.h"
+#include "engine/context.h"
+#include "engine/conversion.h"
+#include "common/cp932.h"
+#include "common/qstring_utf8.h"
+#include "register/sqlite_copy.h"
 
 #include <QSet>
 

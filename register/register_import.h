@@ -5,7 +5,7 @@
 // Records identical in name and birth to one already stored are skipped.
 #pragma once
 
-#include "person_table.h"
+#include "register/person_table.h"
 
 #include <QString>
 

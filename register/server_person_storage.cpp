@@ -1,9 +1,9 @@
-#include "server_person_storage.h"
+#include "register/server_person_storage.h"
 
-#include "birth_time_sql.h"
-#include "person_values.h"
-#include "sqlite_connection.h"
-#include "sqlite_person_storage.h"
+#include "register/birth_time_sql.h"
+#include "register/person_values.h"
+#include "common/sqlite_connection.h"
+#include "register/sqlite_person_storage.h"
 
 #include <QCoreApplication>
 #include <QFile>

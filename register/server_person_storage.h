@@ -7,8 +7,8 @@
 // exact birth times are kept in two more tables beside them.
 #pragma once
 
-#include "pg_connection.h"
-#include "person_storage.h"
+#include "common/pg_connection.h"
+#include "register/person_storage.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

@@ -1,6 +1,6 @@
-#include "sqlite_copy.h"
+#include "register/sqlite_copy.h"
 
-#include "sqlite_connection.h"
+#include "common/sqlite_connection.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "sqlite_person_storage.h"
+#include "register/sqlite_person_storage.h"
 
-#include "birth_time_sql.h"
-#include "context.h"
-#include "person_values.h"
-#include "sqlite_connection.h"
+#include "register/birth_time_sql.h"
+#include "engine/context.h"
+#include "register/person_values.h"
+#include "common/sqlite_connection.h"
 
 #include <QFileInfo>
 #include <QSqlDatabase>

@@ -1,6 +1,6 @@
-#include "chart_session.h"
+#include "session/chart_session.h"
 
-#include "qstring_utf8.h"
+#include "common/qstring_utf8.h"
 
 #include <utility>
 

@@ -5,12 +5,12 @@
 // session holds; tests drive it with a fake store and a fake hour chooser.
 #pragma once
 
-#include "chart_layout.h"
-#include "chart_request.h"
-#include "context.h"
-#include "exact_birth.h"
-#include "hour_chooser.h"
-#include "person_store.h"
+#include "engine/chart_layout.h"
+#include "engine/chart_request.h"
+#include "engine/context.h"
+#include "engine/exact_birth.h"
+#include "session/hour_chooser.h"
+#include "session/person_store.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 // implements it; tests use a fake that picks or cancels.
 #pragma once
 
-#include "chart_request.h"
+#include "engine/chart_request.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
-#include "layer_overlay.h"
+#include "session/layer_overlay.h"
 
-#include "qstring_utf8.h"
-#include "stars.h"
+#include "common/qstring_utf8.h"
+#include "engine/stars.h"
 
 namespace zelvara {
 namespace {

@@ -5,8 +5,8 @@
 // them (main/chart_overlay.h).
 #pragma once
 
-#include "chart_layout.h"
-#include "time_layers.h"
+#include "engine/chart_layout.h"
+#include "engine/time_layers.h"
 
 #include <QString>
 

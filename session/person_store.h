@@ -4,7 +4,7 @@
 // its storage underneath.
 #pragma once
 
-#include "zelvara.h"
+#include "engine/zelvara.h"
 
 #include <QString>
 

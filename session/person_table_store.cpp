@@ -1,6 +1,6 @@
-#include "person_table_store.h"
+#include "session/person_table_store.h"
 
-#include "person_table.h"
+#include "register/person_table.h"
 
 namespace zelvara {
 

@@ -2,7 +2,7 @@
 // record of a PersonTable takes the chart's fields and is posted once.
 #pragma once
 
-#include "person_store.h"
+#include "session/person_store.h"
 
 namespace zelvara {
 

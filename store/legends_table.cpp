@@ -1,8 +1,8 @@
-#include "legends_table.h"
+#include "store/legends_table.h"
 
-#include "context.h"
-#include "seed_file.h"
-#include "zelvara.h"
+#include "engine/context.h"
+#include "common/seed_file.h"
+#include "engine/zelvara.h"
 
 #include <QDir>
 #include <QFileInfo>

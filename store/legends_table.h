@@ -4,7 +4,7 @@
 // data set in edit mode does: edits stay in the buffer until Post().
 #pragma once
 
-#include "single_table_store.h"
+#include "common/single_table_store.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "register_setting.h"
+#include "store/register_setting.h"
 
 namespace zelvara {
 namespace {

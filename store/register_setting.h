@@ -6,8 +6,8 @@
 // server's password file (~/.pgpass) or a prompt gives it.
 #pragma once
 
-#include "pg_connection.h"
-#include "settings_file.h"
+#include "common/pg_connection.h"
+#include "store/settings_file.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "settings_file.h"
+#include "store/settings_file.h"
 
-#include "cp932.h"
+#include "common/cp932.h"
 
 #include <QDir>
 #include <QFileInfo>

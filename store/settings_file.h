@@ -6,7 +6,7 @@
 // do, blanks around section names, keys and values do not count.
 #pragma once
 
-#include "solar_time.h"
+#include "engine/solar_time.h"
 
 #include <QList>
 #include <QString>

@@ -5,7 +5,7 @@
 // messages: a scan that asks again and again would otherwise never return.
 #pragma once
 
-#include "context.h"
+#include "engine/context.h"
 
 #include <cstddef>
 #include <stdexcept>

@@ -3,9 +3,9 @@
 // the tests hold the working.
 #pragma once
 
-#include "chart_layout.h"
-#include "luck.h"
-#include "stars.h"
+#include "engine/chart_layout.h"
+#include "engine/luck.h"
+#include "engine/stars.h"
 
 namespace zelvara::test {
 

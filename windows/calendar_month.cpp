@@ -1,7 +1,7 @@
-#include "calendar_month.h"
+#include "windows/calendar_month.h"
 
-#include "context.h"
-#include "conversion.h"
+#include "engine/context.h"
+#include "engine/conversion.h"
 
 namespace zelvara {
 

@@ -3,7 +3,7 @@
 // that the month selection can be checked without a screen.
 #pragma once
 
-#include "zelvara.h"
+#include "engine/zelvara.h"
 
 #include <array>
 #include <string>

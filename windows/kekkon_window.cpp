@@ -1,7 +1,7 @@
-#include "kekkon_window.h"
+#include "windows/kekkon_window.h"
 
-#include "qstring_utf8.h"
-#include "zelvara.h"
+#include "common/qstring_utf8.h"
+#include "engine/zelvara.h"
 
 #include <QFrame>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "legends_window.h"
+#include "windows/legends_window.h"
 
-#include "picture_windows.h"
+#include "windows/picture_windows.h"
 
 #include <QDir>
 #include <QFrame>

@@ -4,9 +4,9 @@
 // writes the edits to the table.
 #pragma once
 
-#include "data_folders.h"
-#include "legends_table.h"
-#include "print_runner.h"
+#include "common/data_folders.h"
+#include "store/legends_table.h"
+#include "windows/print_runner.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
-#include "mannen_window.h"
+#include "windows/mannen_window.h"
 
-#include "conversion.h"
-#include "qstring_utf8.h"
+#include "engine/conversion.h"
+#include "common/qstring_utf8.h"
 
 #include <QButtonGroup>
 #include <QDir>

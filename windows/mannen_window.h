@@ -3,7 +3,7 @@
 // A new window is made at each opening; it deletes itself when closed.
 #pragma once
 
-#include "calendar_month.h"
+#include "windows/calendar_month.h"
 
 #include <QWidget>
 

@@ -1,9 +1,9 @@
-#include "picture_windows.h"
+#include "windows/picture_windows.h"
 
-#include "matrix_layout.h"
-#include "picture_print.h"
-#include "print_document.h"
-#include "settings_file.h"
+#include "print/matrix_layout.h"
+#include "print/picture_print.h"
+#include "print/print_document.h"
+#include "store/settings_file.h"
 
 #include <QDir>
 #include <QLabel>

@@ -3,8 +3,8 @@
 // in the lower right; the border is fixed and the window opens centred.
 #pragma once
 
-#include "data_folders.h"
-#include "print_runner.h"
+#include "common/data_folders.h"
+#include "windows/print_runner.h"
 
 #include <QImage>
 #include <QWidget>

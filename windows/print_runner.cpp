@@ -1,4 +1,4 @@
-#include "print_runner.h"
+#include "windows/print_runner.h"
 
 #include <QMessageBox>
 #include <QPageSize>

@@ -1,6 +1,6 @@
-#include "register_place_dialog.h"
+#include "windows/register_place_dialog.h"
 
-#include "named_object.h"
+#include "common/named_object.h"
 
 #include <QApplication>
 #include <QButtonGroup>

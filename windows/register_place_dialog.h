@@ -5,7 +5,7 @@
 // it, and forgets it when the dialog closes.
 #pragma once
 
-#include "register_setting.h"
+#include "store/register_setting.h"
 
 #include <QDialog>
 

@@ -1,8 +1,8 @@
-#include "settings_window.h"
+#include "windows/settings_window.h"
 
-#include "context.h"
-#include "named_object.h"
-#include "register_place_dialog.h"
+#include "engine/context.h"
+#include "common/named_object.h"
+#include "windows/register_place_dialog.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

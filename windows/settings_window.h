@@ -5,8 +5,8 @@
 // opening it only shows it.
 #pragma once
 
-#include "data_folders.h"
-#include "settings_file.h"
+#include "common/data_folders.h"
+#include "store/settings_file.h"
 
 #include <QWidget>
 

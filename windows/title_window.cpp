@@ -1,4 +1,4 @@
-#include "title_window.h"
+#include "windows/title_window.h"
 
 #include "zelvara_version.h"
 

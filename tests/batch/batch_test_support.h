@@ -2,7 +2,7 @@
 // files line by line, and a run with its outcome checked.
 #pragma once
 
-#include "batch_run.h"
+#include "batch/batch_run.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 // The hidden batch buttons of the real main window: shown only to
 // maintainers; a click runs the tool into the chosen folder and leaves the
 // person register and the chart record alone.
-#include "batch_buttons.h"
-#include "batch_test_support.h"
-#include "main_window.h"
-#include "recording_sink.h"
+#include "main/batch_buttons.h"
+#include "tests/batch/batch_test_support.h"
+#include "main/main_window.h"
+#include "tests/recording_sink.h"
 
 #include <QCryptographicHash>
 #include <QPushButton>

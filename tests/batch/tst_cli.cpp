@@ -1,8 +1,8 @@
 // zelvara-cli export, checked against zelvara-cli chart: for a handful of
 // moments the exported line and record hold what the chart command prints.
-#include "batch_moments.h"
-#include "batch_test_support.h"
-#include "koyomi_table.h"
+#include "batch/batch_moments.h"
+#include "tests/batch/batch_test_support.h"
+#include "batch/koyomi_table.h"
 
 #include <QDirIterator>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 // The four tools on the shipped calendar data, over short ranges: files, line
 // and record counts, order, failures, and the person register left alone.
-#include "batch_files.h"
-#include "batch_moments.h"
-#include "batch_test_support.h"
-#include "koyomi_table.h"
+#include "batch/batch_files.h"
+#include "batch/batch_moments.h"
+#include "tests/batch/batch_test_support.h"
+#include "batch/koyomi_table.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>

@@ -1,6 +1,6 @@
 // The whole default ranges, as the maintainers run them.
-#include "batch_test_support.h"
-#include "koyomi_table.h"
+#include "tests/batch/batch_test_support.h"
+#include "batch/koyomi_table.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>

@@ -1,10 +1,10 @@
 // Line formats, counting rules and the koyomi.DB record, on hand-made charts.
-#include "batch_lines.h"
-#include "batch_moments.h"
-#include "batch_test_support.h"
-#include "conversion.h"
-#include "chart_layout.h"
-#include "koyomi_table.h"
+#include "batch/batch_lines.h"
+#include "batch/batch_moments.h"
+#include "tests/batch/batch_test_support.h"
+#include "engine/conversion.h"
+#include "engine/chart_layout.h"
+#include "batch/koyomi_table.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>

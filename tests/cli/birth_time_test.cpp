@@ -1,7 +1,7 @@
 // zelvara-cli with an exact birth time: summer time removed, the solar-time
 // corrections, the corrected moment's date and period, the JSON fields, and
 // the refusals of bad exact-time options.
-#include "cli_run.h"
+#include "tests/cli/cli_run.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -5,7 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "cli_run.h"
+#include "tests/cli/cli_run.h"
 
 #include <gtest/gtest.h>
 

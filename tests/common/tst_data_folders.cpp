@@ -1,4 +1,4 @@
-#include "data_folders.h"
+#include "common/data_folders.h"
 
 #include <QDir>
 #include <QFile>

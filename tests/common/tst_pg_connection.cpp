@@ -1,7 +1,7 @@
 // libpq connection URIs: read as libpq reads them, refused with a reason that
 // never repeats the password, written back without the password, shown on a
 // status line and handed to Qt's driver with every option quoted.
-#include "pg_connection.h"
+#include "common/pg_connection.h"
 
 #include <QLibrary>
 #include <QMap>

@@ -1,4 +1,4 @@
-#include "program_folder.h"
+#include "common/program_folder.h"
 
 #include <QTest>
 

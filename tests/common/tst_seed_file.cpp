@@ -1,7 +1,7 @@
 // The one seed parser of every table: line breaks of any editor, the byte-order
 // mark, the checks on names and values, the limit on records, and messages
 // that name the file and the line.
-#include "seed_file.h"
+#include "common/seed_file.h"
 
 #include <QTest>
 

@@ -2,7 +2,7 @@
 // the schema rules a file is checked against, the checks before a write, the
 // write over a record as it was read, a table emptied for a rebuild, a file
 // made from seed records, and the one-writer lock.
-#include "single_table_store.h"
+#include "common/single_table_store.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Summer time from the time-zone database: the first and last day of each of
 // the four periods (1948–1951) as the database records them for Asia/Tokyo,
 // the hour skipped and the hour repeated, and years without summer time.
-#include "summer_time.h"
+#include "common/summer_time.h"
 
 #include <QDate>
 #include <QTest>

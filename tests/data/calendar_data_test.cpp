@@ -1,13 +1,13 @@
 // The shipped calendar data files: every one loads, and together they form one
 // continuous, self-consistent almanac.
-#include "calendar_file.h"
-#include "chart_request.h"
-#include "conversion.h"
-#include "context.h"
-#include "recording_sink.h"
+#include "engine/calendar_file.h"
+#include "engine/chart_request.h"
+#include "engine/conversion.h"
+#include "engine/context.h"
+#include "tests/recording_sink.h"
 
 #ifdef ZELVARA_HAVE_CALGEN
-#include "almanac.h"
+#include "tools/calgen/almanac.h"
 #endif
 
 #include <gtest/gtest.h>

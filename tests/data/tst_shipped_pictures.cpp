@@ -2,8 +2,8 @@
 // generator is deterministic and nobody edits a picture by hand), at the
 // sizes the pages need: palace emblems 40 × 40 as seals in their group's
 // colour, star cards at over 300 pixels per inch of their printed 40 × 60 mm.
-#include "media.h"
-#include "pictures.h"
+#include "tools/media/media.h"
+#include "tools/media/pictures.h"
 
 #include <QDir>
 #include <QFile>

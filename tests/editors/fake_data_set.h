@@ -2,7 +2,7 @@
 // test sets.
 #pragma once
 
-#include "navi_data_set.h"
+#include "editors/navi_data_set.h"
 
 #include <QStringList>
 

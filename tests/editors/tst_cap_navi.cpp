@@ -1,10 +1,10 @@
 // The captioned navigator: captions and their overrides, glyphs and their
 // replacements, the back bitmap, the border styles, hover colouring, the
 // pointer event, the button layout and the actions on the bound data set.
-#include "cap_navi.h"
-#include "fake_data_set.h"
-#include "navi_button.h"
-#include "navi_glyphs.h"
+#include "editors/cap_navi.h"
+#include "tests/editors/fake_data_set.h"
+#include "editors/navi_button.h"
+#include "editors/navi_glyphs.h"
 
 #include <QDir>
 #include <QMouseEvent>

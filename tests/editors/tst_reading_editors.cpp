@@ -1,19 +1,19 @@
 // The reading-text editor windows over the shared tables: their pages, tabs
 // and memos; saving on a move, on "更新登録" and on "登録して閉じる"; a refused
 // save that keeps what was typed; and the readings seeing the edits.
-#include "ai_db_window.h"
-#include "cap_navi.h"
-#include "chart_layout.h"
-#include "db_grid.h"
-#include "db_memo.h"
-#include "dbenv_window.h"
-#include "koun_db_window.h"
-#include "luck_reading.h"
-#include "navi_button.h"
-#include "overall_reading.h"
-#include "reading_data_source.h"
-#include "reading_fixture.h"
-#include "tab_rows.h"
+#include "editors/ai_db_window.h"
+#include "editors/cap_navi.h"
+#include "engine/chart_layout.h"
+#include "editors/db_grid.h"
+#include "editors/db_memo.h"
+#include "editors/dbenv_window.h"
+#include "editors/koun_db_window.h"
+#include "readings/luck_reading.h"
+#include "editors/navi_button.h"
+#include "readings/overall_reading.h"
+#include "editors/reading_data_source.h"
+#include "tests/readings/reading_fixture.h"
+#include "editors/tab_rows.h"
 
 #include <QDirIterator>
 #include <QLabel>

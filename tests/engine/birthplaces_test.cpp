@@ -1,7 +1,7 @@
 // The bundled birthplace list: what it holds, how names find a place, and
 // the messages for a list that cannot be read.
-#include "birthplaces.h"
-#include "solar_time.h"
+#include "engine/birthplaces.h"
+#include "engine/solar_time.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The calendar data loader: every message of the file format, the order in
 // which years are read into the three slots, and the cache.
-#include "calendar_file.h"
-#include "test_support.h"
+#include "engine/calendar_file.h"
+#include "tests/engine/test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Whole chart requests through the engine: the order of the input checks, the
 // era years, and a chart checked field by field against working done by hand.
-#include "chart_layout.h"
-#include "chart_request.h"
-#include "conversion.h"
-#include "test_support.h"
+#include "engine/chart_layout.h"
+#include "engine/chart_request.h"
+#include "engine/conversion.h"
+#include "tests/engine/test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Date check, range check, hour pillars, the four pillars around the solar
 // terms, and the lunar expansion.
-#include "calendar_file.h"
-#include "conversion.h"
-#include "test_support.h"
+#include "engine/calendar_file.h"
+#include "engine/conversion.h"
+#include "tests/engine/test_support.h"
 
 #include <gtest/gtest.h>
 

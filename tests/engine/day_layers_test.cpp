@@ -1,13 +1,13 @@
 // The day (流日) and hour (流時) layers: the calendar day read from the shipped
 // calendar files, and the layers counted on from the month layer, checked
 // against dates worked by hand. Branches: 子 丑 寅 卯 辰 巳 午 未 申 酉 戌 亥.
-#include "calendar_day.h"
-#include "chart_request.h"
-#include "conversion.h"
-#include "recording_sink.h"
-#include "stars.h"
-#include "time_layers.h"
-#include "worked_charts.h"
+#include "engine/calendar_day.h"
+#include "engine/chart_request.h"
+#include "engine/conversion.h"
+#include "tests/recording_sink.h"
+#include "engine/stars.h"
+#include "engine/time_layers.h"
+#include "tests/worked_charts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The world's birthplaces: the shipped gazetteer, how a typed name finds its
 // places (Japanese or Latin, either case, best first), how a name resolves
 // with the survey list of Japan first, and a file that cannot be read.
-#include "gazetteer.h"
+#include "engine/gazetteer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Luck direction, the day counts to the solar terms and the first luck age.
-#include "luck.h"
-#include "test_support.h"
+#include "engine/luck.h"
+#include "tests/engine/test_support.h"
 
 #include <gtest/gtest.h>
 

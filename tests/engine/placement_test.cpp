@@ -1,8 +1,8 @@
 // Palaces, bureau, body palace, star placement, brightness and main stars.
-#include "chart_layout.h"
-#include "palaces.h"
-#include "stars.h"
-#include "worked_charts.h"
+#include "engine/chart_layout.h"
+#include "engine/palaces.h"
+#include "engine/stars.h"
+#include "tests/worked_charts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Exact birth time: clock-time parsing, the longitude and equation-of-time
 // corrections, and the civil date and period of the corrected moment.
-#include "solar_time.h"
+#include "engine/solar_time.h"
 
 #include <gtest/gtest.h>
 

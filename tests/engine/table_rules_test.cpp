@@ -5,13 +5,13 @@
 // transformations against lists written out in names, brightness and palace
 // weights against their descriptions star by star, and the shapes every row
 // must have. Nothing here repeats a table cell by cell in numbers.
-#include "chart_layout.h"
-#include "chart_request.h"
-#include "conversion.h"
-#include "palaces.h"
-#include "stars.h"
-#include "test_support.h"
-#include "worked_charts.h"
+#include "engine/chart_layout.h"
+#include "engine/chart_request.h"
+#include "engine/conversion.h"
+#include "engine/palaces.h"
+#include "engine/stars.h"
+#include "tests/engine/test_support.h"
+#include "tests/worked_charts.h"
 
 #include <gtest/gtest.h>
 

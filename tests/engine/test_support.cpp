@@ -1,6 +1,6 @@
-#include "test_support.h"
+#include "tests/engine/test_support.h"
 
-#include "calendar_file.h"
+#include "engine/calendar_file.h"
 
 #include <fstream>
 #include <sstream>

@@ -2,8 +2,8 @@
 // fresh program folder holding chosen calendar fixtures.
 #pragma once
 
-#include "context.h"
-#include "recording_sink.h"
+#include "engine/context.h"
+#include "tests/recording_sink.h"
 
 #include <filesystem>
 #include <string>

@@ -1,9 +1,9 @@
 // Palace stems, flying transformations and the time layers, checked against
 // charts worked by hand. Branch names in the working: 子 丑 寅 卯 辰 巳 午 未 申 酉 戌 亥.
-#include "chart_layout.h"
-#include "stars.h"
-#include "time_layers.h"
-#include "worked_charts.h"
+#include "engine/chart_layout.h"
+#include "engine/stars.h"
+#include "engine/time_layers.h"
+#include "tests/worked_charts.h"
 
 #include <gtest/gtest.h>
 

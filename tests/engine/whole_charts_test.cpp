@@ -5,9 +5,9 @@
 // and the main star of every palace. The working of each chart is written
 // above it; the cases spread over the ten stems, twelve branches, five bureaus
 // and both sexes.
-#include "luck.h"
-#include "palaces.h"
-#include "stars.h"
+#include "engine/luck.h"
+#include "engine/palaces.h"
+#include "engine/stars.h"
 
 #include <gtest/gtest.h>
 

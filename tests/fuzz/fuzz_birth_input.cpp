@@ -7,10 +7,10 @@
 // - a refused entry shows a message and leaves no valid chart behind;
 // - an accepted entry holds a date the calendar check took, and casting it
 //   either gives a chart or says why not.
-#include "fuzz_check.h"
+#include "tests/fuzz/fuzz_check.h"
 
-#include "chart_request.h"
-#include "recording_sink.h"
+#include "engine/chart_request.h"
+#include "tests/recording_sink.h"
 
 #include <algorithm>
 #include <cctype>

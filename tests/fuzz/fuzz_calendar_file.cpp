@@ -3,13 +3,13 @@
 // from (the ranges the parser promises), and casting every day of it, as the
 // birth year and its neighbours, must stay inside the engine's tables. A file
 // it refuses must say why and leave the year it was to fill untouched.
-#include "fuzz_check.h"
+#include "tests/fuzz/fuzz_check.h"
 
-#include "calendar_file.h"
-#include "chart_layout.h"
-#include "conversion.h"
-#include "luck.h"
-#include "stars.h"
+#include "engine/calendar_file.h"
+#include "engine/chart_layout.h"
+#include "engine/conversion.h"
+#include "engine/luck.h"
+#include "engine/stars.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 //   read or refused with a message naming the file, with one value a field.
 // - The records read never outnumber what the file's blocks can hold.
 // - The bytes passed back from the reading process decode to the same table.
-#include "fuzz_check.h"
+#include "tests/fuzz/fuzz_check.h"
 
-#include "paradox_file.h"
-#include "paradox_table.h"
+#include "exchange/paradox_file.h"
+#include "exchange/paradox_table.h"
 
 #include <cstdlib>
 #include <filesystem>

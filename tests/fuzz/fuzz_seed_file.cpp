@@ -6,11 +6,11 @@
 //   Shift-JIS bytes, text Shift-JIS can write); one that does not names a line.
 // - No value of either keeps a carriage return, whatever line breaks the file
 //   uses (one parser reads every seed).
-#include "fuzz_check.h"
+#include "tests/fuzz/fuzz_check.h"
 
-#include "legends_table.h"
-#include "seed_file.h"
-#include "table_schema.h"
+#include "store/legends_table.h"
+#include "common/seed_file.h"
+#include "readings/table_schema.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // the file. Reading must not fail whatever it holds; a write then either
 // succeeds, and every value written reads back as written, or says why and
 // leaves the file byte for byte as it was.
-#include "fuzz_check.h"
+#include "tests/fuzz/fuzz_check.h"
 
-#include "settings_file.h"
+#include "store/settings_file.h"
 
 #include <QFile>
 #include <QTemporaryDir>

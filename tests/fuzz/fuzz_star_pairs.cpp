@@ -4,13 +4,13 @@
 //   only text lines (none empty, none a "#" key line), and there are no more
 //   blocks than key lines equal to the key.
 // - Making the file from the seed either writes it or says why, never both.
-#include "fuzz_check.h"
+#include "tests/fuzz/fuzz_check.h"
 
-#include "context.h"
-#include "cp932.h"
-#include "reading_texts.h"
-#include "recording_sink.h"
-#include "star_pairs.h"
+#include "engine/context.h"
+#include "common/cp932.h"
+#include "readings/reading_texts.h"
+#include "tests/recording_sink.h"
+#include "readings/star_pairs.h"
 
 #include <QDir>
 #include <QFile>

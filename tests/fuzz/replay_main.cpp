@@ -2,7 +2,7 @@
 // (or the files) named on the command line goes to LLVMFuzzerTestOneInput
 // once, in name order. This is what ctest runs in every build, the sanitizer
 // build included; a target's check that fails aborts with the input named.
-#include "fuzz_check.h"
+#include "tests/fuzz/fuzz_check.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -2,12 +2,12 @@
 // stores, the correction chosen in the settings window, the hour box and its
 // mark, and the chart the request casts for the corrected moment; a person
 // without a time charts exactly as before.
-#include "birth_time_dialog.h"
-#include "help_window.h"
-#include "main_window.h"
-#include "person_fields.h"
-#include "recording_sink.h"
-#include "settings_window.h"
+#include "main/birth_time_dialog.h"
+#include "main/help_window.h"
+#include "main/main_window.h"
+#include "register/person_fields.h"
+#include "tests/recording_sink.h"
+#include "windows/settings_window.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,15 +1,15 @@
 // The time layers on the chart page: nothing drawn for 本命, the layer's
 // palace names and 四化 in the right boxes, the flying 四化 of a palace on
 // Ctrl+click, and the redraw time of a layer switch.
-#include "calendar_day.h"
-#include "chart_display.h"
-#include "chart_layer_view.h"
-#include "chart_request.h"
-#include "context.h"
-#include "recording_sink.h"
-#include "qstring_utf8.h"
-#include "stars.h"
-#include "timi.h"
+#include "engine/calendar_day.h"
+#include "main/chart_display.h"
+#include "main/chart_layer_view.h"
+#include "engine/chart_request.h"
+#include "engine/context.h"
+#include "tests/recording_sink.h"
+#include "common/qstring_utf8.h"
+#include "engine/stars.h"
+#include "readings/timi.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,13 +1,13 @@
 // The chart request from the window: the order of the checks, the hour
 // window, the chart page, the luck tabs and the write-back into the register,
 // compared with zelvara-cli for the same births.
-#include "chart_layer_view.h"
-#include "hour_window.h"
-#include "main_window.h"
-#include "person_fields.h"
-#include "qstring_utf8.h"
-#include "recording_sink.h"
-#include "tab_button_row.h"
+#include "main/chart_layer_view.h"
+#include "main/hour_window.h"
+#include "main/main_window.h"
+#include "register/person_fields.h"
+#include "common/qstring_utf8.h"
+#include "tests/recording_sink.h"
+#include "main/tab_button_row.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -2,14 +2,14 @@
 // main window has a topic of its own, each topic's anchor is in the shipped
 // help, and F1 in a window, a page, the layer picker or a door of the
 // settings window opens the help at that topic.
-#include "app_windows.h"
-#include "birth_time_dialog.h"
-#include "help_topics.h"
-#include "help_window.h"
-#include "main_window.h"
-#include "paradox_window.h"
-#include "recording_sink.h"
-#include "register_csv_window.h"
+#include "main/app_windows.h"
+#include "main/birth_time_dialog.h"
+#include "main/help_topics.h"
+#include "main/help_window.h"
+#include "main/main_window.h"
+#include "main/paradox_window.h"
+#include "tests/recording_sink.h"
+#include "main/register_csv_window.h"
 
 #include <QApplication>
 #include <QComboBox>

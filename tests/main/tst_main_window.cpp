@@ -1,7 +1,7 @@
-#include "app_windows.h"
-#include "help_window.h"
-#include "main_window.h"
-#include "recording_sink.h"
+#include "main/app_windows.h"
+#include "main/help_window.h"
+#include "main/main_window.h"
+#include "tests/recording_sink.h"
 
 #include <QApplication>
 #include <QComboBox>

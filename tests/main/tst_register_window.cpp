@@ -1,14 +1,14 @@
 // The main window over a register that cannot be written: the chart is still
 // cast and shown, the page says why nothing is kept, a refused write offers
 // to discard the edit, and 終了 always ends the program after one question.
-#include "app_windows.h"
-#include "deleted_records_window.h"
-#include "main_window.h"
-#include "reading_pages.h"
-#include "reading_tables.h"
-#include "person_fields.h"
-#include "recording_sink.h"
-#include "register_lock.h"
+#include "main/app_windows.h"
+#include "main/deleted_records_window.h"
+#include "main/main_window.h"
+#include "main/reading_pages.h"
+#include "editors/reading_tables.h"
+#include "register/person_fields.h"
+#include "tests/recording_sink.h"
+#include "common/register_lock.h"
 
 #include <QApplication>
 #include <QComboBox>

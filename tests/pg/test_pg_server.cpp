@@ -1,4 +1,4 @@
-#include "test_pg_server.h"
+#include "tests/pg/test_pg_server.h"
 
 #include <QDir>
 #include <QFile>

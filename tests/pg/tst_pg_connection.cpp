@@ -2,8 +2,8 @@
 // ApplyPgConnection hands to Qt's driver connects through the socket, keeps
 // quotes and backslashes in option values, and a wrong password is refused
 // with the driver's message.
-#include "pg_connection.h"
-#include "test_pg_server.h"
+#include "common/pg_connection.h"
+#include "tests/pg/test_pg_server.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

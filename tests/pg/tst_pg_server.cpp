@@ -1,7 +1,7 @@
 // The test server itself: reachable through its socket, stoppable and
 // startable under a connection, strict about the password role, and gone
 // without a trace afterwards, even when the test program dies.
-#include "test_pg_server.h"
+#include "tests/pg/test_pg_server.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,12 +5,12 @@
 // appear, a record another desk changed is not written over, exact times are
 // kept there too, and a register moves from this computer to the server and
 // back through the command line.
-#include "birth_time_table.h"
-#include "main_window.h"
-#include "person_fields.h"
-#include "pg_connection.h"
-#include "recording_sink.h"
-#include "test_pg_server.h"
+#include "register/birth_time_table.h"
+#include "main/main_window.h"
+#include "register/person_fields.h"
+#include "common/pg_connection.h"
+#include "tests/recording_sink.h"
+#include "tests/pg/test_pg_server.h"
 
 #include <QApplication>
 #include <QDir>

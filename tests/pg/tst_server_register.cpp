@@ -4,14 +4,14 @@
 // several desks share it safely: a post against a record another desk changed
 // or deleted is refused and names what changed, a server that goes away loses
 // no edit, a wrong password is refused. Every test talks to a real server.
-#include "birth_time_table.h"
-#include "person_table.h"
-#include "person_table_store.h"
-#include "pg_connection.h"
-#include "recording_sink.h"
-#include "register_import.h"
-#include "server_person_storage.h"
-#include "test_pg_server.h"
+#include "register/birth_time_table.h"
+#include "register/person_table.h"
+#include "session/person_table_store.h"
+#include "common/pg_connection.h"
+#include "tests/recording_sink.h"
+#include "register/register_import.h"
+#include "register/server_person_storage.h"
+#include "tests/pg/test_pg_server.h"
 
 #include <QCoreApplication>
 #include <QFile>

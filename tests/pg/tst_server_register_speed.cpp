@@ -4,10 +4,10 @@
 // rerun with
 //   ctest --test-dir build -R pg_server_register_speed -V
 // The bounds are not checked in a sanitizer build.
-#include "person_table.h"
-#include "pg_connection.h"
-#include "recording_sink.h"
-#include "test_pg_server.h"
+#include "register/person_table.h"
+#include "common/pg_connection.h"
+#include "tests/recording_sink.h"
+#include "tests/pg/test_pg_server.h"
 
 #include <QElapsedTimer>
 

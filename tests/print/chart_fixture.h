@@ -1,10 +1,10 @@
 // A chart cast by the engine from the shipped calendar data, for the prints.
 #pragma once
 
-#include "chart_layout.h"
-#include "chart_request.h"
-#include "context.h"
-#include "recording_sink.h"
+#include "engine/chart_layout.h"
+#include "engine/chart_request.h"
+#include "engine/context.h"
+#include "tests/recording_sink.h"
 
 #include <QString>
 #include <QtGlobal>

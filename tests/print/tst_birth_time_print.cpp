@@ -2,7 +2,7 @@
 // shows the clock time, the corrected time and the corrections only when a
 // correction moved the time; a time no correction moves prints exactly the
 // sheet of its period.
-#include "pdf_words.h"
+#include "tests/print/pdf_words.h"
 
 #include <QDir>
 #include <QFile>

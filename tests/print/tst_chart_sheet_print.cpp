@@ -1,9 +1,9 @@
 // The chart sheet of a real chart and of hand-made boxes, its grid lines,
 // the refusal without a chart, and the bar-chart document.
-#include "chart_fixture.h"
-#include "pdf_print_module.h"
-#include "pdf_words.h"
-#include "qstring_utf8.h"
+#include "tests/print/chart_fixture.h"
+#include "print/pdf_print_module.h"
+#include "tests/print/pdf_words.h"
+#include "common/qstring_utf8.h"
 
 #include <QTemporaryDir>
 #include <QTest>

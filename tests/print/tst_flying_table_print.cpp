@@ -1,12 +1,12 @@
 // The 飛星 table printed to PDF and read back: the palace rows with their
 // stems and the four flights, 自化 marked, the 忌 clashes, the layer's
 // transformations, and no cell running into the next column.
-#include "pdf_print_module.h"
-#include "pdf_words.h"
-#include "stars.h"
-#include "worked_charts.h"
-#include "chart_fixture.h"
-#include "chart_layout.h"
+#include "print/pdf_print_module.h"
+#include "tests/print/pdf_words.h"
+#include "engine/stars.h"
+#include "tests/worked_charts.h"
+#include "tests/print/chart_fixture.h"
+#include "engine/chart_layout.h"
 
 #include <QTest>
 

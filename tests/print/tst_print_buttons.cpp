@@ -1,16 +1,16 @@
 // The print buttons of the main window, with no printer installed: every
 // print goes to the PDF file the user is asked for, carries the footer as
 // stored now, and prints what the pages show.
-#include "app_windows.h"
-#include "file_size_limit.h"
-#include "main_window.h"
-#include "pdf_words.h"
-#include "person_fields.h"
-#include "recording_sink.h"
-#include "reading_pages.h"
-#include "tab_button_row.h"
-#include "settings_window.h"
-#include "settings_file.h"
+#include "main/app_windows.h"
+#include "tests/print/file_size_limit.h"
+#include "main/main_window.h"
+#include "tests/print/pdf_words.h"
+#include "register/person_fields.h"
+#include "tests/recording_sink.h"
+#include "main/reading_pages.h"
+#include "main/tab_button_row.h"
+#include "windows/settings_window.h"
+#include "store/settings_file.h"
 
 #include <QApplication>
 #include <QCheckBox>

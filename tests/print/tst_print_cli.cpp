@@ -1,8 +1,8 @@
 // zelvara-cli print: the same documents as the print buttons, from a fresh
 // program folder; the footer from the options or the settings file; bad
 // options stop before anything is written.
-#include "file_size_limit.h"
-#include "pdf_words.h"
+#include "tests/print/file_size_limit.h"
+#include "tests/print/pdf_words.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
 // The print frame: the whole-dot millimetre grid, the footer, the line grid
 // of the listings with its page breaks, where documents go, the cursor, and
 // the memo lines the listings print.
-#include "file_size_limit.h"
-#include "memo_lines.h"
-#include "pdf_words.h"
-#include "picture_print.h"
-#include "print_module.h"
+#include "tests/print/file_size_limit.h"
+#include "print/memo_lines.h"
+#include "tests/print/pdf_words.h"
+#include "print/picture_print.h"
+#include "print/print_module.h"
 
 #include <QCursor>
 #include <QFileInfo>

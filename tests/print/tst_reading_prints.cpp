@@ -1,8 +1,8 @@
 // The reading prints: the overall reading (one palace or all twelve), the
 // luck reading, the marriage reading with the rules table, and the legends.
-#include "pdf_print_module.h"
-#include "pdf_words.h"
-#include "qstring_utf8.h"
+#include "print/pdf_print_module.h"
+#include "tests/print/pdf_words.h"
+#include "common/qstring_utf8.h"
 
 #include <QDir>
 #include <QRectF>

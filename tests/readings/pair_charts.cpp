@@ -2,9 +2,9 @@
 // first birth moment of the years FROM..TO whose chart looks it up, as
 // "key<TAB>YEAR/MONTH/DAY<TAB>hour period". compare_readings.sh composes
 // every reading of these charts with two builds and compares the texts.
-#include "chart_request.h"
-#include "context.h"
-#include "pair_keys.h"
+#include "engine/chart_request.h"
+#include "engine/context.h"
+#include "tools/starpairs/pair_keys.h"
 
 #include <QDate>
 

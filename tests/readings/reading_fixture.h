@@ -2,8 +2,8 @@
 // tables opened on it.
 #pragma once
 
-#include "reading_tables.h"
-#include "recording_sink.h"
+#include "editors/reading_tables.h"
+#include "tests/recording_sink.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The luck-period reading: period names, the year-of-age branches for both
 // sexes, and the composed lines against a seeded hosiImi.DB.
-#include "chart_layout.h"
-#include "luck_reading.h"
-#include "reading_fixture.h"
+#include "engine/chart_layout.h"
+#include "readings/luck_reading.h"
+#include "tests/readings/reading_fixture.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The marriage-partner reading: its four sentence forms, the stand-in
 // palaces, the case where no star can be named, and a missing field.
-#include "marriage_reading.h"
-#include "reading_fixture.h"
+#include "readings/marriage_reading.h"
+#include "tests/readings/reading_fixture.h"
 
 using namespace zelvara;
 

@@ -1,8 +1,8 @@
 // The overall reading, composed from a chart record and box texts built here,
 // against tables seeded with distinctive texts.
-#include "overall_reading.h"
-#include "reading_fixture.h"
-#include "reading_names.h"
+#include "readings/overall_reading.h"
+#include "tests/readings/reading_fixture.h"
+#include "readings/reading_names.h"
 
 using namespace zelvara;
 

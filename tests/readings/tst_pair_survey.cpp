@@ -2,11 +2,11 @@
 // the keys it finds in a chart are the keys the overall reading looks up, and
 // the list kept in tools/starpairs/pair_keys.txt is what a survey of every
 // birth moment 1921..2100 finds (no key missing, none that cannot occur).
-#include "chart_request.h"
-#include "context.h"
-#include "overall_reading.h"
-#include "pair_keys.h"
-#include "reading_fixture.h"
+#include "engine/chart_request.h"
+#include "engine/context.h"
+#include "readings/overall_reading.h"
+#include "tools/starpairs/pair_keys.h"
+#include "tests/readings/reading_fixture.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,12 +1,12 @@
 // zelvara-cli reading prints what the reading pages would hold: the same
 // compositions, run here in-process on the same chart and tables.
-#include "chart_layout.h"
-#include "chart_request.h"
-#include "luck_reading.h"
-#include "marriage_reading.h"
-#include "overall_reading.h"
-#include "reading_fixture.h"
-#include "reading_names.h"
+#include "engine/chart_layout.h"
+#include "engine/chart_request.h"
+#include "readings/luck_reading.h"
+#include "readings/marriage_reading.h"
+#include "readings/overall_reading.h"
+#include "tests/readings/reading_fixture.h"
+#include "readings/reading_names.h"
 
 #include <QProcess>
 

@@ -1,16 +1,16 @@
 // The reading pages in the main window: composing on page entry, on a tab
 // change and from a palace button; the luck tabs before and after a chart;
 // printing all twelve palaces; the marriage-rules window.
-#include "app_windows.h"
-#include "chart_request.h"
-#include "kekkon_window.h"
-#include "luck_reading.h"
-#include "main_window.h"
-#include "marriage_reading.h"
-#include "reading_names.h"
-#include "reading_pages.h"
-#include "recording_sink.h"
-#include "tab_button_row.h"
+#include "main/app_windows.h"
+#include "engine/chart_request.h"
+#include "windows/kekkon_window.h"
+#include "readings/luck_reading.h"
+#include "main/main_window.h"
+#include "readings/marriage_reading.h"
+#include "readings/reading_names.h"
+#include "main/reading_pages.h"
+#include "tests/recording_sink.h"
+#include "main/tab_button_row.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -25,7 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "time_layers.h"
+#include "engine/time_layers.h"
 #include <QToolButton>
 
 using namespace zelvara;

@@ -1,9 +1,9 @@
 // The reading-text tables: layout of the files made from the seeds, never
 // overwriting an edited table, seed mistakes, broken files, table order,
 // field lookups and posting.
-#include "reading_fixture.h"
-#include "reading_names.h"
-#include "seed_file.h"
+#include "tests/readings/reading_fixture.h"
+#include "readings/reading_names.h"
+#include "common/seed_file.h"
 
 #include <QSignalSpy>
 #include <QSqlDatabase>

@@ -2,10 +2,10 @@
 // is filled, grades are 甲 乙 丙 丁, and no text or text line is repeated
 // verbatim across stars or palaces. Every star-pair key that the overall
 // reading can look up has a block, and no block is one it never looks up.
-#include "cp932.h"
-#include "reading_names.h"
-#include "seed_file.h"
-#include "table_schema.h"
+#include "common/cp932.h"
+#include "readings/reading_names.h"
+#include "common/seed_file.h"
+#include "readings/table_schema.h"
 
 #include <QDir>
 #include <QFile>

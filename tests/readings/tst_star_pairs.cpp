@@ -1,10 +1,10 @@
 // The star-pair file: made in Shift-JIS from its UTF-8 seed, and looked up by
 // whole key lines, a block ending at the next "#" line, an empty line or the
 // end of the file.
-#include "cp932.h"
-#include "reading_texts.h"
-#include "star_pairs.h"
-#include "recording_sink.h"
+#include "common/cp932.h"
+#include "readings/reading_texts.h"
+#include "readings/star_pairs.h"
+#include "tests/recording_sink.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // paradox_bench_writer FILE COUNT: a Paradox register table of COUNT
 // records for scripts/bench-register.sh, written with pxlib's writer. The
 // records differ in name and birth; some palace fields are filled.
-#include "paradox_fixture.h"
+#include "tests/register/paradox_fixture.h"
 
 #include <QCoreApplication>
 

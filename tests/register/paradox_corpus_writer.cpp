@@ -3,8 +3,8 @@
 // writer and each damage of paradox_damage.h done to a small one. A table
 // with memo fields is followed by its memo file in the same corpus file, as
 // the fuzz target reads it. Run again when a damage is added.
-#include "paradox_damage.h"
-#include "paradox_fixture.h"
+#include "tests/register/paradox_damage.h"
+#include "tests/register/paradox_fixture.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,9 +3,9 @@
 // of the same name with .MB beside the table.
 #pragma once
 
-#include "cp932.h"
-#include "legends_table.h"
-#include "person_fields.h"
+#include "common/cp932.h"
+#include "store/legends_table.h"
+#include "register/person_fields.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 // register command on a program folder.
 #pragma once
 
-#include "person_table.h"
+#include "register/person_table.h"
 
 #include <QProcess>
 #include <QSqlDatabase>

@@ -2,10 +2,10 @@
 // stored, kept by the person's row in the register's own file, kept with a
 // deleted person and back with the person, never inherited by a row number
 // used again, and the register's own table left as it was.
-#include "birth_time_table.h"
-#include "person_table.h"
-#include "recording_sink.h"
-#include "sqlite_connection.h"
+#include "register/birth_time_table.h"
+#include "register/person_table.h"
+#include "tests/recording_sink.h"
+#include "common/sqlite_connection.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>

@@ -1,9 +1,9 @@
 // The register's CSV files and the safe import: round trips in both
 // encodings, the reader's refusals, and the import's all-or-nothing rules.
-#include "person_table.h"
-#include "recording_sink.h"
-#include "register_csv.h"
-#include "register_import.h"
+#include "register/person_table.h"
+#include "tests/recording_sink.h"
+#include "register/register_csv.h"
+#include "register/register_import.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -2,11 +2,11 @@
 // only when some record has one, a round trip through an empty register that
 // keeps every entry, and a file's bad entries refused by line with nothing
 // written.
-#include "birth_time_table.h"
-#include "person_table.h"
-#include "recording_sink.h"
-#include "register_csv.h"
-#include "register_import.h"
+#include "register/birth_time_table.h"
+#include "register/person_table.h"
+#include "tests/recording_sink.h"
+#include "register/register_csv.h"
+#include "register/register_import.h"
 
 #include <QTemporaryDir>
 #include <QTest>

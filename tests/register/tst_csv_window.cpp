@@ -1,11 +1,11 @@
 // The settings window's CSV doors on an open register: export through the
 // file dialog in either encoding, import with its confirmation and summary,
 // and a refused file that leaves the register as it was.
-#include "person_table.h"
-#include "register_test_support.h"
-#include "recording_sink.h"
-#include "register_csv.h"
-#include "register_csv_window.h"
+#include "register/person_table.h"
+#include "tests/register/register_test_support.h"
+#include "tests/recording_sink.h"
+#include "register/register_csv.h"
+#include "main/register_csv_window.h"
 
 #include <QApplication>
 #include <QDir>

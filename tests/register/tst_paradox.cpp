@@ -5,16 +5,16 @@
 // files exactly as they were: damaged headers, field lists and blocks are
 // refused before pxlib reads them, and the reading itself runs in a child
 // process whose faults end only the child.
-#include "isolated_run.h"
-#include "legends_table.h"
-#include "paradox_damage.h"
-#include "paradox_fixture.h"
-#include "paradox_register.h"
-#include "paradox_texts.h"
-#include "person_table.h"
-#include "recording_sink.h"
-#include "register_test_support.h"
-#include "sqlite_connection.h"
+#include "exchange/isolated_run.h"
+#include "store/legends_table.h"
+#include "tests/register/paradox_damage.h"
+#include "tests/register/paradox_fixture.h"
+#include "exchange/paradox_register.h"
+#include "exchange/paradox_texts.h"
+#include "register/person_table.h"
+#include "tests/recording_sink.h"
+#include "tests/register/register_test_support.h"
+#include "common/sqlite_connection.h"
 
 #include <QDir>
 #include <QElapsedTimer>

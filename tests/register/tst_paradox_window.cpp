@@ -3,14 +3,14 @@
 // CSV import; the texts replaced only after the question is answered yes,
 // with a backup, pending edits saved first and the tables reopened after;
 // a missing memo file or a damaged table said in a box with nothing changed.
-#include "legends_table.h"
-#include "paradox_damage.h"
-#include "paradox_fixture.h"
-#include "paradox_window.h"
-#include "person_table.h"
-#include "recording_sink.h"
-#include "register_test_support.h"
-#include "settings_window.h"
+#include "store/legends_table.h"
+#include "tests/register/paradox_damage.h"
+#include "tests/register/paradox_fixture.h"
+#include "main/paradox_window.h"
+#include "register/person_table.h"
+#include "tests/recording_sink.h"
+#include "tests/register/register_test_support.h"
+#include "windows/settings_window.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,9 +1,9 @@
 // The register as the data page's grid sees it, without a screen: columns in
 // their groups, rows following the register's view, an edit of the current
 // record in its cell at once, a reset when the view changes.
-#include "person_grid_model.h"
-#include "recording_sink.h"
-#include "register_test_support.h"
+#include "register/person_grid_model.h"
+#include "tests/recording_sink.h"
+#include "tests/register/register_test_support.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>

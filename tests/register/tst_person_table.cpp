@@ -1,6 +1,6 @@
-#include "person_table.h"
-#include "register_test_support.h"
-#include "recording_sink.h"
+#include "register/person_table.h"
+#include "tests/register/register_test_support.h"
+#include "tests/recording_sink.h"
 
 #include <QFile>
 #include <QSqlDatabase>

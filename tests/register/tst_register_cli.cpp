@@ -1,8 +1,8 @@
 // zelvara-cli register: the real program on a fresh program folder.
-#include "birth_time_table.h"
-#include "person_table.h"
-#include "register_test_support.h"
-#include "recording_sink.h"
+#include "register/birth_time_table.h"
+#include "register/person_table.h"
+#include "tests/register/register_test_support.h"
+#include "tests/recording_sink.h"
 
 #include <QDir>
 #include <QFile>

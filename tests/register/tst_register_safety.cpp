@@ -1,11 +1,11 @@
 // The register never traps the user, never overwrites another program's work
 // and never loses a record: refused writes, the one-writer lock, records
 // changed behind the table's back, deleted records and the daily copies.
-#include "person_table.h"
-#include "register_test_support.h"
-#include "recording_sink.h"
-#include "register_lock.h"
-#include "sqlite_copy.h"
+#include "register/person_table.h"
+#include "tests/register/register_test_support.h"
+#include "tests/recording_sink.h"
+#include "common/register_lock.h"
+#include "register/sqlite_copy.h"
 
 #include <QDir>
 #include <QFile>

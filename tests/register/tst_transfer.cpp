@@ -1,10 +1,10 @@
 // zelvara-cli register export|import: the real program on a fresh program
 // folder — exit codes, messages naming file and line, the register unchanged
 // after any refusal, and the lock.
-#include "birth_time_table.h"
-#include "person_table.h"
-#include "register_test_support.h"
-#include "recording_sink.h"
+#include "register/birth_time_table.h"
+#include "register/person_table.h"
+#include "tests/register/register_test_support.h"
+#include "tests/recording_sink.h"
 
 #include <QDir>
 #include <QFile>

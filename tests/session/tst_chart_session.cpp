@@ -2,9 +2,9 @@
 // a request refuses bad entries, the write-back once at the end of a cast,
 // the hour choice picked or abandoned, a store that keeps nothing and a store
 // that refuses the write.
-#include "chart_session.h"
-#include "qstring_utf8.h"
-#include "recording_sink.h"
+#include "session/chart_session.h"
+#include "common/qstring_utf8.h"
+#include "tests/recording_sink.h"
 
 #include <QTest>
 

@@ -2,11 +2,11 @@
 // without a screen: every layer's palace name on every palace in stack
 // order, each layer's four 四化 beside their stars, a palace's flights with
 // its 自化, nothing for the birth chart alone, and the legend's names.
-#include "chart_request.h"
-#include "layer_overlay.h"
-#include "qstring_utf8.h"
-#include "recording_sink.h"
-#include "stars.h"
+#include "engine/chart_request.h"
+#include "session/layer_overlay.h"
+#include "common/qstring_utf8.h"
+#include "tests/recording_sink.h"
+#include "engine/stars.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
 // The register behind the chart session's PersonStore: a cast's fields reach
 // the file in one post, a register that cannot be written says why before
 // anything is tried, and a field the register refuses fails the write.
-#include "person_table.h"
-#include "person_table_store.h"
-#include "recording_sink.h"
+#include "register/person_table.h"
+#include "session/person_table_store.h"
+#include "tests/recording_sink.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -2,8 +2,8 @@
 // calendar files copied into a fresh program folder.
 #pragma once
 
-#include "chart_request.h"
-#include "context.h"
+#include "engine/chart_request.h"
+#include "engine/context.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The perpetual calendar against the shipped calendar data: the month
 // selection on its own, then the window built on it.
-#include "calendar_month.h"
-#include "calendar_support.h"
-#include "mannen_window.h"
+#include "windows/calendar_month.h"
+#include "tests/windows/calendar_support.h"
+#include "windows/mannen_window.h"
 
 #include <QAbstractButton>
 #include <QDate>

@@ -1,10 +1,10 @@
 // The legends table and the legends viewer: seeding, posting, refused text,
 // pictures by page, the pending edit of the close box, the organisation
 // windows, and what the legends print is handed.
-#include "legends_table.h"
-#include "legends_window.h"
-#include "picture_windows.h"
-#include "window_support.h"
+#include "store/legends_table.h"
+#include "windows/legends_window.h"
+#include "windows/picture_windows.h"
+#include "tests/windows/window_support.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

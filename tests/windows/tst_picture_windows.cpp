@@ -1,10 +1,10 @@
 // The star matrix and organisation windows, and their printouts checked on
 // PDF pages with pdftotext.
-#include "matrix_layout.h"
-#include "picture_print.h"
-#include "print_document.h"
-#include "picture_windows.h"
-#include "window_support.h"
+#include "print/matrix_layout.h"
+#include "print/picture_print.h"
+#include "print/print_document.h"
+#include "windows/picture_windows.h"
+#include "tests/windows/window_support.h"
 
 #include <QLabel>
 #include <QPrinter>

@@ -1,10 +1,10 @@
 // 「名簿の場所」: the dialog's fields and checks, 接続を試す through a fake
 // server and through the real driver, and the settings window that stores
 // the choice in zelv.ini and tells the main program about a change.
-#include "cp932.h"
-#include "recording_sink.h"
-#include "register_place_dialog.h"
-#include "settings_window.h"
+#include "common/cp932.h"
+#include "tests/recording_sink.h"
+#include "windows/register_place_dialog.h"
+#include "windows/settings_window.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,5 +1,5 @@
-#include "cp932.h"
-#include "settings_file.h"
+#include "common/cp932.h"
+#include "store/settings_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 // The settings window: what it shows from zelv.ini, what it writes back on
 // closing, the exact "True" rule, the editor buttons and the printer setup.
-#include "context.h"
-#include "cp932.h"
-#include "recording_sink.h"
-#include "settings_window.h"
+#include "engine/context.h"
+#include "common/cp932.h"
+#include "tests/recording_sink.h"
+#include "windows/settings_window.h"
 
 #include <QApplication>
 #include <QCheckBox>

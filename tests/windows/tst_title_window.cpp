@@ -1,6 +1,6 @@
 // The splash window shows the project's version, major and minor number, in
 // the words of the older program ("Version3.1").
-#include "title_window.h"
+#include "windows/title_window.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -2,8 +2,8 @@
 // pictures, and a sink that records messages instead of showing them.
 #pragma once
 
-#include "context.h"
-#include "recording_sink.h"
+#include "engine/context.h"
+#include "tests/recording_sink.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "almanac.h"
+#include "tools/calgen/almanac.h"
 
-#include "astro.h"
+#include "tools/calgen/astro.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "astro.h"
+#include "tools/calgen/astro.h"
 
 #include <erfa.h>
 #include <erfam.h>

@@ -1,6 +1,6 @@
 // zelvara-calgen: writes the calendar data files YYYY.eto from astronomical computation.
-#include "almanac.h"
-#include "astro.h"
+#include "tools/calgen/almanac.h"
+#include "tools/calgen/astro.h"
 
 #include <chrono>
 #include <cmath>

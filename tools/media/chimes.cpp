@@ -1,6 +1,6 @@
 // Six short start-up chimes: bell-like partials with a soft attack and an
 // exponential decay, each a different pentatonic figure.
-#include "media.h"
+#include "tools/media/media.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The star-matrix diagram: the printed layout scaled into the window's
 // picture, with the nine cells tinted from the spiritual (top) to the material
 // (bottom) and from the left brain (cool) to the right brain (warm).
-#include "matrix_layout.h"
-#include "pictures.h"
+#include "print/matrix_layout.h"
+#include "tools/media/pictures.h"
 
 #include <QDir>
 #include <QFont>

@@ -1,4 +1,4 @@
-#include "media.h"
+#include "tools/media/media.h"
 
 #include <QGuiApplication>
 #include <QTextStream>

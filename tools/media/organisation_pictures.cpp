@@ -1,7 +1,7 @@
 // The people of the legend's two camps as organisation charts: one box per
 // person with rank, name and the star the person stands for; lines down from
 // the ruler, double lines between husband and wife.
-#include "pictures.h"
+#include "tools/media/pictures.h"
 
 #include <QDir>
 #include <QFont>

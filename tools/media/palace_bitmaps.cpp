@@ -2,7 +2,7 @@
 // into a square of the colour of its group on the data page (六親 maroon,
 // 成敗 red, 幸禍 green), with a thin inner border as on a carved seal. 命宮,
 // the palace the chart turns around, has a double outer border.
-#include "media.h"
+#include "tools/media/media.h"
 
 #include <QDir>
 #include <QFont>

@@ -1,6 +1,6 @@
 // zelvara-pictures DATA_FOLDER: writes the star pictures, the star-matrix
 // diagram and the organisation charts into the data folder.
-#include "pictures.h"
+#include "tools/media/pictures.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
 // The splash picture: a night sky with the twelve branches on a ring.
-#include "media.h"
+#include "tools/media/media.h"
 
 #include <QDir>
 #include <QFont>

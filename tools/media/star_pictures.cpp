@@ -1,7 +1,7 @@
 // A card for each major star: a night sky in the colour of the star's element,
 // a ring holding the star's character, scattered stars, the star's name and
 // the figure of the legend it stands for.
-#include "pictures.h"
+#include "tools/media/pictures.h"
 
 #include <QDir>
 #include <QFont>

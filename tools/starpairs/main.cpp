@@ -18,15 +18,15 @@
 //       tables there first to see edited seeds), casts the chart and prints
 //       the overall reading of the palaces given (default 命宮), the luck
 //       reading of every period and the marriage reading.
-#include "chart_layout.h"
-#include "chart_request.h"
-#include "context.h"
-#include "luck_reading.h"
-#include "marriage_reading.h"
-#include "overall_reading.h"
-#include "pair_keys.h"
-#include "reading_tables.h"
-#include "reading_texts.h"
+#include "engine/chart_layout.h"
+#include "engine/chart_request.h"
+#include "engine/context.h"
+#include "readings/luck_reading.h"
+#include "readings/marriage_reading.h"
+#include "readings/overall_reading.h"
+#include "tools/starpairs/pair_keys.h"
+#include "editors/reading_tables.h"
+#include "readings/reading_texts.h"
 
 #include <QCoreApplication>
 

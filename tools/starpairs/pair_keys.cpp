@@ -1,7 +1,7 @@
-#include "pair_keys.h"
+#include "tools/starpairs/pair_keys.h"
 
-#include "chart_request.h"
-#include "context.h"
+#include "engine/chart_request.h"
+#include "engine/context.h"
 
 namespace zelvara {
 namespace {

@@ -6,7 +6,7 @@
 // share this survey, and a test checks it against the reading itself.
 #pragma once
 
-#include "chart_layout.h"
+#include "engine/chart_layout.h"
 
 #include <map>
 #include <string>

@@ -44,10 +44,10 @@ QString MakeFolder(const QString& path) {
 }
 
 QString CannotWriteMessage(const QString& path, const QString& reason) {
-    return QStringLiteral("ファイル「%1」を書き込めません（%2）。\nフォルダ「%3」に書き込めるか、空きがあるか確かめて下さい。"
-                          "書き終えたファイルはそのまま残っています。")
-        .arg(QDir::toNativeSeparators(path), reason,
-             QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
+    return QStringLiteral(
+               "ファイル「%1」を書き込めません（%2）。\nフォルダ「%3」に書き込めるか、空きがあるか確かめて下さい。"
+               "書き終えたファイルはそのまま残っています。")
+        .arg(QDir::toNativeSeparators(path), reason, QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
 }
 
 QString PartName(const QString& path) { return path + QStringLiteral(".part"); }

@@ -43,7 +43,6 @@ struct BatchJob {
     }
 };
 
-
 // The tools; each returns false with outcome.error set.
 bool RunTwoTxt(BatchJob& job);
 bool RunCasio(BatchJob& job);

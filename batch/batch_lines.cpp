@@ -5,13 +5,13 @@
 namespace zelvara::batch {
 
 namespace {
-constexpr int kZiwei = 1;  // 紫薇
-constexpr int kTianfu = 7; // 天府
+constexpr int kZiwei = 1;   // 紫薇
+constexpr int kTianfu = 7;  // 天府
 }  // namespace
 
 void AppendPillarCodes(std::string& out, const Tmandata& man) {
-    for (int v : {man.stems.year, man.stems.month, man.stems.day, man.stems.hour, man.branches.year,
-                  man.branches.month, man.branches.day, man.branches.hour})
+    for (int v : {man.stems.year, man.stems.month, man.stems.day, man.stems.hour, man.branches.year, man.branches.month,
+                  man.branches.day, man.branches.hour})
         out += CodeChar(v);
 }
 

@@ -40,9 +40,10 @@ QString RefusalText(const Refusal& r) {
 }
 
 QString RefusalStopMessage(const Refusal& r) {
-    return QStringLiteral("命盤を作れない時点があったため、出力を中止しました。\n最初の時点: %1\n"
-                          "その時点を含むファイルは作っていません（前からあるファイルはそのままです）。"
-                          "万暦データファイルを確かめて下さい。")
+    return QStringLiteral(
+               "命盤を作れない時点があったため、出力を中止しました。\n最初の時点: %1\n"
+               "その時点を含むファイルは作っていません（前からあるファイルはそのままです）。"
+               "万暦データファイルを確かめて下さい。")
         .arg(RefusalText(r));
 }
 

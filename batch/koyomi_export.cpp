@@ -13,8 +13,9 @@ bool RunKoyomi(BatchJob& job) {
     if (QString error = table.Open(); !error.isEmpty()) return job.Fail(error);
     const auto fail = [&](const QString& error) {
         table.Close();
-        return job.Fail(error + QStringLiteral("\n書き込み済みの年の記録は「%1」に残っています。")
-                                    .arg(QDir::toNativeSeparators(partPath)));
+        return job.Fail(
+            error +
+            QStringLiteral("\n書き込み済みの年の記録は「%1」に残っています。").arg(QDir::toNativeSeparators(partPath)));
     };
     MomentCaster& caster = job.caster;
     // A refused moment keeps the boxes of the last chart cast, as the screen would.

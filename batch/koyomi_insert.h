@@ -33,8 +33,8 @@ public:
 
     // Empty on success, else the table engine's message.
     QString Prepare(const QSqlDatabase& db, const QString& sql);
-    void BindInt(int field, int value);               // field 0-based
-    void BindText(int field, const SlotText& text);   // text must outlive Exec
+    void BindInt(int field, int value);              // field 0-based
+    void BindText(int field, const SlotText& text);  // text must outlive Exec
     QString Exec();
     void Finish();  // releases the statement (before the connection closes)
 

@@ -14,8 +14,8 @@
 namespace zelvara::batch {
 namespace {
 
-constexpr std::array<const char*, kPalaces + 1> kPalacePrefixes = {
-    "", "FU", "M", "KEI", "SAI", "JYO", "ZAI", "YAKU", "SEN", "BOKU", "KAN", "DEN", "TOKU"};
+constexpr std::array<const char*, kPalaces + 1> kPalacePrefixes = {"",     "FU",  "M",    "KEI", "SAI", "JYO", "ZAI",
+                                                                   "YAKU", "SEN", "BOKU", "KAN", "DEN", "TOKU"};
 constexpr int kIntegerFields = 11;  // KOYOMI, eight pillars, two luck ages
 
 QString CreateStatement() {
@@ -31,16 +31,18 @@ QString CreateStatement() {
 QString InsertStatement() {
     QStringList marks;
     for (int i = 0; i < KoyomiFieldNames().size(); ++i) marks << QStringLiteral("?");
-    return QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(QLatin1String(kKoyomiTableName), marks.join(QLatin1Char(',')));
+    return QStringLiteral("INSERT INTO %1 VALUES (%2)")
+        .arg(QLatin1String(kKoyomiTableName), marks.join(QLatin1Char(',')));
 }
 
 }  // namespace
 
 const QStringList& KoyomiFieldNames() {
     static const QStringList names = [] {
-        QStringList n = {QStringLiteral("KOYOMI"), QStringLiteral("y10"), QStringLiteral("m10"), QStringLiteral("d10"),
-                         QStringLiteral("j10"),    QStringLiteral("y12"), QStringLiteral("m12"), QStringLiteral("d12"),
-                         QStringLiteral("j12"),    QStringLiteral("ritsuM"), QStringLiteral("ritsuF")};
+        QStringList n = {QStringLiteral("KOYOMI"), QStringLiteral("y10"),   QStringLiteral("m10"),
+                         QStringLiteral("d10"),    QStringLiteral("j10"),   QStringLiteral("y12"),
+                         QStringLiteral("m12"),    QStringLiteral("d12"),   QStringLiteral("j12"),
+                         QStringLiteral("ritsuM"), QStringLiteral("ritsuF")};
         for (int p = 1; p <= kPalaces; ++p)
             for (int r = 1; r <= kBoxSlots; ++r) n << KoyomiSlotField(p, r);
         return n;
@@ -73,7 +75,8 @@ QString KoyomiWriter::Open() {
     if (!db.transaction()) return CannotWriteMessage(path_, db.lastError().text());
     if (!q.exec(CreateStatement())) return Abort(q.lastError().text());
     if (!db.commit()) return Abort(db.lastError().text());
-    if (QString error = insert_.Prepare(db, InsertStatement()); !error.isEmpty()) return CannotWriteMessage(path_, error);
+    if (QString error = insert_.Prepare(db, InsertStatement()); !error.isEmpty())
+        return CannotWriteMessage(path_, error);
     return {};
 }
 
@@ -95,8 +98,8 @@ QString KoyomiWriter::Append(std::int32_t key, const Tmandata& man, int firstLuc
                              const ChartLayout& layout) {
     int i = 0;
     insert_.BindInt(i++, key);
-    for (int v : {man.stems.year, man.stems.month, man.stems.day, man.stems.hour, man.branches.year,
-                  man.branches.month, man.branches.day, man.branches.hour, firstLuckAgeMale, firstLuckAgeFemale})
+    for (int v : {man.stems.year, man.stems.month, man.stems.day, man.stems.hour, man.branches.year, man.branches.month,
+                  man.branches.day, man.branches.hour, firstLuckAgeMale, firstLuckAgeFemale})
         insert_.BindInt(i++, v);
     for (int p = 1; p <= kPalaces; ++p)
         for (int r = 1; r <= kBoxSlots; ++r) {

@@ -2,8 +2,8 @@
 // first luck ages of both sexes and the star-slot texts of every palace box.
 #pragma once
 
-#include "engine/chart_layout.h"
 #include "batch/koyomi_insert.h"
+#include "engine/chart_layout.h"
 #include "engine/zelvara.h"
 
 #include <QString>
@@ -41,11 +41,11 @@ public:
     ~KoyomiWriter() { Close(); }
 
     QString Open();
-    QString Begin();   // a transaction: one per year of a run
+    QString Begin();  // a transaction: one per year of a run
     QString Append(std::int32_t key, const Tmandata& man, int firstLuckAgeMale, int firstLuckAgeFemale,
                    const ChartLayout& layout);
     QString Commit();
-    void Close();      // an open transaction is rolled back
+    void Close();  // an open transaction is rolled back
 
 private:
     QString Abort(const QString& reason);

@@ -30,8 +30,8 @@ BenchResult CastRange(const std::string& home, int fromYear, int toYear, CacheMo
             for (int d = 1, n = DaysInCivilMonth(y, m); d <= n; ++d)
                 for (int h = 0; h < kHours; ++h) {
                     if (mode == CacheMode::ReadFiles) ctx.calendarCache.Clear();
-                    const CastOutcome chart =
-                        CastChart(ctx, {.sexCode = (d + h) % 2 ? 'M' : 'F', .year = y, .month = m, .day = d, .hourIndex = h});
+                    const CastOutcome chart = CastChart(
+                        ctx, {.sexCode = (d + h) % 2 ? 'M' : 'F', .year = y, .month = m, .day = d, .hourIndex = h});
                     if (!chart) {
                         ++r.refused;
                     } else {

@@ -1,10 +1,10 @@
 #include "cli/chart_options.h"
 
+#include "common/summer_time.h"
 #include "engine/birthplaces.h"
 #include "engine/conversion.h"
 #include "engine/exact_birth.h"
 #include "engine/gazetteer.h"
-#include "common/summer_time.h"
 
 #include <charconv>
 #include <cmath>
@@ -26,7 +26,9 @@ std::optional<CivilDate> ParseToday(const std::string& typed) {
 
 bool Has(const Options& opts, const char* name) { return opts.isSet(QString::fromLatin1(name)); }
 
-std::string Get(const Options& opts, const char* name) { return NormalizeTypedText(Value(opts, QString::fromLatin1(name))); }
+std::string Get(const Options& opts, const char* name) {
+    return NormalizeTypedText(Value(opts, QString::fromLatin1(name)));
+}
 
 // 1 after the message on stderr: every refusal of an exact-time option.
 int Refuse(const std::string& message) {
@@ -50,10 +52,11 @@ std::optional<double> ReadLongitude(const Options& opts, BirthTime& time, int& c
         }
         const std::optional<PlaceChoice> place = FindPlace(japan, world, Get(opts, "place"));
         if (!place) {
-            code = Refuse("出生地「" + Get(opts, "place") +
-                          "」は出生地の一覧にありません。都道府県の名か、県庁所在地・政令指定都市の名（例 札幌、"
-                          "神奈川県）、世界の都市の名（例 ニューヨーク、New York）で指定するか、--longitude で東経を度で"
-                          "指定して下さい。");
+            code =
+                Refuse("出生地「" + Get(opts, "place") +
+                       "」は出生地の一覧にありません。都道府県の名か、県庁所在地・政令指定都市の名（例 札幌、"
+                       "神奈川県）、世界の都市の名（例 ニューヨーク、New York）で指定するか、--longitude で東経を度で"
+                       "指定して下さい。");
             return std::nullopt;
         }
         time.place = place->label;
@@ -145,8 +148,9 @@ int ApplyBirthTime(const Options& opts, EngineContext& ctx, BirthInput& in, std:
     if (!Has(opts, "time")) {
         if (Has(opts, "place") || Has(opts, "longitude") || Has(opts, "correction") || Has(opts, "force-longitude") ||
             Has(opts, "zone"))
-            return Refuse("--place、--longitude、--force-longitude、--correction、--zone は --time（出生時刻）と一緒に指定して"
-                          "下さい。");
+            return Refuse(
+                "--place、--longitude、--force-longitude、--correction、--zone は --time（出生時刻）と一緒に指定して"
+                "下さい。");
         return 0;
     }
     if (Has(opts, "hour"))
@@ -157,7 +161,8 @@ int ApplyBirthTime(const Options& opts, EngineContext& ctx, BirthInput& in, std:
                       Get(opts, "time") + "）。");
     const auto correction = TimeCorrectionFromWord(Has(opts, "correction") ? Get(opts, "correction") : "none");
     if (!correction)
-        return Refuse("--correction には none、mean、true のどれかを指定して下さい（指定: " + Get(opts, "correction") + "）。");
+        return Refuse("--correction には none、mean、true のどれかを指定して下さい（指定: " + Get(opts, "correction") +
+                      "）。");
     if (Has(opts, "place") && Has(opts, "longitude"))
         return Refuse("--place と --longitude はどちらか一つを指定して下さい。");
     BirthTime t;
@@ -177,7 +182,8 @@ int ApplyBirthTime(const Options& opts, EngineContext& ctx, BirthInput& in, std:
     }
     // The clock reading's own date must be a birth date the program takes
     // before it is corrected (its messages are the request's own).
-    const auto corrected = CorrectBirthInput(ctx, in, ExactTime{*minute, *correction, t.longitude, t.zone}, ZoneReadingOf);
+    const auto corrected =
+        CorrectBirthInput(ctx, in, ExactTime{*minute, *correction, t.longitude, t.zone}, ZoneReadingOf);
     if (!corrected) return 1;
     t.corrected = *corrected;
     time = t;

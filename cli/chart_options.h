@@ -1,8 +1,8 @@
 // The birth options of `chart`, which the reading and print commands take too.
 #pragma once
 
-#include "engine/chart_request.h"
 #include "cli/command_line.h"
+#include "engine/chart_request.h"
 #include "engine/context.h"
 #include "engine/solar_time.h"
 
@@ -19,9 +19,9 @@ void AddBirthOptions(Options& parser);
 // An exact birth time as the options gave it, and the moment it was corrected to.
 struct BirthTime {
     CorrectedBirth corrected;
-    std::string place;                 // the list's name of --place, else empty
-    std::optional<double> longitude;   // from --place or --longitude
-    std::string zone;                  // --zone or the zone of --place abroad; empty: Asia/Tokyo
+    std::string place;                // the list's name of --place, else empty
+    std::optional<double> longitude;  // from --place or --longitude
+    std::string zone;                 // --zone or the zone of --place abroad; empty: Asia/Tokyo
 };
 
 // With --time: checks the birth fields of the clock reading's date, removes

@@ -1,9 +1,9 @@
 #include "cli/chart_printer.h"
 
-#include "engine/chart_layout.h"
-#include "engine/conversion.h"
 #include "cli/layer_printer.h"
 #include "common/qstring_utf8.h"
+#include "engine/chart_layout.h"
+#include "engine/conversion.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -49,8 +49,7 @@ void InsertBirthTime(QJsonObject& chart, const BirthTime& time) {
     const CorrectedBirth& c = time.corrected;
     chart.insert(QStringLiteral("clockTime"), QString::fromStdString(ClockTimeText(c.clockMinute)));
     chart.insert(QStringLiteral("correctedTime"), QString::fromStdString(ClockTimeText(c.minuteOfDay)));
-    chart.insert(QStringLiteral("correctedDate"),
-                 QStringLiteral("%1/%2/%3").arg(c.year).arg(c.month).arg(c.day));
+    chart.insert(QStringLiteral("correctedDate"), QStringLiteral("%1/%2/%3").arg(c.year).arg(c.month).arg(c.day));
     chart.insert(QStringLiteral("summerTimeMinutes"), c.summerMinutes);
     chart.insert(QStringLiteral("longitudeMinutes"), Minutes(c.longitudeMinutes));
     chart.insert(QStringLiteral("equationOfTimeMinutes"), Minutes(c.equationMinutes));
@@ -80,7 +79,8 @@ void PrintChartText(std::ostream& out, const Chart& chart, const BirthTime* time
         << PillarText(man.stems.day, man.branches.day) << "　月 " << PillarText(man.stems.month, man.branches.month)
         << "　年 " << PillarText(man.stems.year, man.branches.year) << "\n";
     out << "行運　　　" << (man.luckDirection != 0 ? "逆行運" : "順行運") << "　節入まで" << man.daysToTerm << "日　"
-        << man.firstLuckAge << "年運（男命 " << chart.FirstLuckAgeMale() << "・女命 " << chart.FirstLuckAgeFemale() << "）\n";
+        << man.firstLuckAge << "年運（男命 " << chart.FirstLuckAgeMale() << "・女命 " << chart.FirstLuckAgeFemale()
+        << "）\n";
     out << "五行局　　" << (man.bureau >= 1 && man.bureau <= 5 ? kBureauNames[man.bureau - 1] : "") << "\n";
     out << "身宮　　　" << BranchName(man.bodyPalace) << "\n\n";
     for (int b = 1; b <= kBranches; ++b) {
@@ -94,7 +94,8 @@ void PrintChartText(std::ostream& out, const Chart& chart, const BirthTime* time
         out << "\n　主星　" << (man.mainStar[p] ? kStarLongNames[man.mainStar[p]] : "なし") << "\n";
         std::string stars, minors;
         for (int q = 1; q <= kStars; ++q)
-            if (man.starBranch[q] == b) stars += " " + StarCaption(man, q) + std::string(kBrightnessMarks[man.brightness[q]]);
+            if (man.starBranch[q] == b)
+                stars += " " + StarCaption(man, q) + std::string(kBrightnessMarks[man.brightness[q]]);
         for (int q = 1; q <= kMinorStars; ++q)
             if (man.minorBranch[q] == b) minors += " " + std::string(kMinorShortNames[q]);
         if (!stars.empty()) out << "　星　　" << stars.substr(1) << "\n";
@@ -103,8 +104,7 @@ void PrintChartText(std::ostream& out, const Chart& chart, const BirthTime* time
     if (!layers.empty()) PrintLayerText(out, man, layers);
 }
 
-void PrintChartJson(std::ostream& out, const Chart& cast, const BirthTime* time,
-                    const std::vector<TimeLayer>& layers) {
+void PrintChartJson(std::ostream& out, const Chart& cast, const BirthTime* time, const std::vector<TimeLayer>& layers) {
     const Tmandata& man = cast.Man();
     QJsonObject chart{
         {"name", Q(man.name)},

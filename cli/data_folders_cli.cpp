@@ -11,30 +11,25 @@
 
 namespace zelvara::cli {
 
-QString UserFolder(const std::string& programFolder)
-{
+QString UserFolder(const std::string& programFolder) {
     QString error;
     const DataFolders folders = DataFoldersOf(QString::fromStdString(programFolder), &error);
-    if (!error.isEmpty())
-        std::cerr << error.toStdString() << '\n';
+    if (!error.isEmpty()) std::cerr << error.toStdString() << '\n';
     return folders.user;
 }
 
-int PrintVersion(const std::string& programFolder)
-{
+int PrintVersion(const std::string& programFolder) {
     int argc = 1;
     char name[] = "zelvara-cli";
     char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
     // The desktop program's name, so that the settings file is the one it uses.
     QCoreApplication::setApplicationName(QStringLiteral("zelvara"));
-    const DataFolders folders =
-        ResolveDataFolders(QString::fromStdString(programFolder), QCoreApplication::applicationDirPath(),
-                           UserDataLocation());
+    const DataFolders folders = ResolveDataFolders(QString::fromStdString(programFolder),
+                                                   QCoreApplication::applicationDirPath(), UserDataLocation());
     const QString settings =
         QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).filePath(QStringLiteral("zelv.ini"));
-    std::cout << "zelvara-cli " << kVersion << '\n'
-              << DescribeDataFolders(folders, settings).toStdString() << '\n';
+    std::cout << "zelvara-cli " << kVersion << '\n' << DescribeDataFolders(folders, settings).toStdString() << '\n';
     return 0;
 }
 

@@ -18,13 +18,13 @@ std::string Local(const QString& text) { return text.toStdString(); }
 
 int RunExport(const QStringList& args) {
     Options opts;
-    opts.setApplicationDescription(QStringLiteral(
-        "Casts every day and period of a range of years and writes the batch data:\n"
-        "  koyomi  DIR/koyomi.DB (SQLite), 1930-2010\n"
-        "  2txt    DIR/zelvYYYY.txt, one file per year, 1925-2010\n"
-        "  casio   DIR/CASIO/YYYYMM.dat, one file per month, 1922-1929\n"
-        "  kyu     DIR/zelv1921.txt, the lunar date of every day from 02/01 (1921 only)\n"
-        "Progress goes to stderr; at the end, how many moments the engine refused."));
+    opts.setApplicationDescription(
+        QStringLiteral("Casts every day and period of a range of years and writes the batch data:\n"
+                       "  koyomi  DIR/koyomi.DB (SQLite), 1930-2010\n"
+                       "  2txt    DIR/zelvYYYY.txt, one file per year, 1925-2010\n"
+                       "  casio   DIR/CASIO/YYYYMM.dat, one file per month, 1922-1929\n"
+                       "  kyu     DIR/zelv1921.txt, the lunar date of every day from 02/01 (1921 only)\n"
+                       "Progress goes to stderr; at the end, how many moments the engine refused."));
     opts.addPositionalArgument(QStringLiteral("tool"), QStringLiteral("koyomi, 2txt, casio or kyu"),
                                QStringLiteral("koyomi|2txt|casio|kyu"));
     opts.addOptions({
@@ -36,7 +36,8 @@ int RunExport(const QStringList& args) {
     const QString command = QStringLiteral("export");
     if (const auto code = ParseCommand(opts, command, args, 0, 1)) return *code;
     if (opts.positionalArguments().size() != 1)
-        return UsageError(opts, command, QStringLiteral("export には koyomi, 2txt, casio, kyu のどれか一つを指定して下さい。"));
+        return UsageError(opts, command,
+                          QStringLiteral("export には koyomi, 2txt, casio, kyu のどれか一つを指定して下さい。"));
     const QString tool = opts.positionalArguments().first();
     const auto kind = batch::BatchKindFromName(tool);
     if (!kind)
@@ -73,8 +74,8 @@ int RunExport(const QStringList& args) {
         // are named, the rest of the summary would not be true.
         std::cerr << Local(outcome.error) << "\n";
         if (!outcome.files.isEmpty())
-            std::cerr << "中止までに書き終えたファイル: " << outcome.files.size() << " 個（最後: "
-                      << Local(QDir::toNativeSeparators(outcome.files.last())) << "）\n";
+            std::cerr << "中止までに書き終えたファイル: " << outcome.files.size()
+                      << " 個（最後: " << Local(QDir::toNativeSeparators(outcome.files.last())) << "）\n";
         return 1;
     }
 
@@ -82,9 +83,10 @@ int RunExport(const QStringList& args) {
                 static_cast<long long>(outcome.files.size()), outcome.moments, outcome.seconds,
                 Local(QDir::toNativeSeparators(QDir(request.outFolder).absolutePath())).c_str());
     if (outcome.refused > 0)
-        std::printf("refused by the engine: %ld moments before the first covered moment of the calendar data "
-                    "(their lines hold what the chart record then held); first: %s\n",
-                    outcome.refused, Local(outcome.firstRefusal).c_str());
+        std::printf(
+            "refused by the engine: %ld moments before the first covered moment of the calendar data "
+            "(their lines hold what the chart record then held); first: %s\n",
+            outcome.refused, Local(outcome.firstRefusal).c_str());
     else
         std::printf("refused by the engine: 0 moments\n");
     return 0;

@@ -1,8 +1,8 @@
 #include "cli/layer_printer.h"
 
+#include "common/qstring_utf8.h"
 #include "engine/calendar_day.h"
 #include "engine/conversion.h"
-#include "common/qstring_utf8.h"
 #include "engine/stars.h"
 
 #include <QJsonArray>
@@ -14,17 +14,19 @@ namespace {
 
 const char* KindName(LayerKind kind) {
     switch (kind) {
-    case LayerKind::Decade: return "decade";
-    case LayerKind::Year: return "year";
-    case LayerKind::Month: return "month";
-    case LayerKind::Day: return "day";
-    case LayerKind::Hour: return "hour";
-    case LayerKind::Birth: break;
+        case LayerKind::Decade: return "decade";
+        case LayerKind::Year: return "year";
+        case LayerKind::Month: return "month";
+        case LayerKind::Day: return "day";
+        case LayerKind::Hour: return "hour";
+        case LayerKind::Birth: break;
     }
     return "birth";
 }
 
-std::string PalaceText(int palace) { return palace >= 1 && palace <= kPalaces ? std::string(kPalaceNames[palace]) : "－"; }
+std::string PalaceText(int palace) {
+    return palace >= 1 && palace <= kPalaces ? std::string(kPalaceNames[palace]) : "－";
+}
 
 QString DateText(const CivilDate& date) {
     return QStringLiteral("%1-%2-%3")
@@ -46,7 +48,8 @@ QJsonObject LayerObject(const TimeLayer& layer) {
         object.insert(QStringLiteral("ageFrom"), layer.ageFrom);
         object.insert(QStringLiteral("ageTo"), layer.ageTo);
     }
-    if (layer.kind != LayerKind::Birth && layer.kind != LayerKind::Decade) object.insert(QStringLiteral("year"), layer.year);
+    if (layer.kind != LayerKind::Birth && layer.kind != LayerKind::Decade)
+        object.insert(QStringLiteral("year"), layer.year);
     if (layer.kind == LayerKind::Month || layer.kind == LayerKind::Day || layer.kind == LayerKind::Hour)
         object.insert(QStringLiteral("month"), layer.month);
     if (layer.kind == LayerKind::Day || layer.kind == LayerKind::Hour) {
@@ -62,9 +65,10 @@ QJsonObject LayerObject(const TimeLayer& layer) {
 std::optional<LayerChoice> ReadLayerOption(const std::string& text) {
     const auto choice = ParseLayerChoice(text);
     if (!choice)
-        std::cerr << "--layer には birth、decade:N（1〜12）、year:YYYY、month:YYYY-MM（旧暦の月 1〜12）、day:YYYY-MM-DD、"
-                     "hour:YYYY-MM-DD:HH（時 0〜23）のどれかを指定して下さい。日付は "
-                  << kCoveredRangeText << " の実在する日です（" << text << "）。\n";
+        std::cerr
+            << "--layer には birth、decade:N（1〜12）、year:YYYY、month:YYYY-MM（旧暦の月 1〜12）、day:YYYY-MM-DD、"
+               "hour:YYYY-MM-DD:HH（時 0〜23）のどれかを指定して下さい。日付は "
+            << kCoveredRangeText << " の実在する日です（" << text << "）。\n";
     return choice;
 }
 
@@ -92,7 +96,8 @@ void InsertLayerJson(QJsonObject& chart, const Tmandata& man, const std::vector<
         for (int t = 1; t <= kTransforms; ++t) {
             row.append(flying.target[p][t]);
             if (flying.SelfTransform(p, t))
-                self.append(QJsonObject{{"palace", p}, {"transform", t}, {"star", TransformStarOf(flying.palaceStem[p], t)}});
+                self.append(
+                    QJsonObject{{"palace", p}, {"transform", t}, {"star", TransformStarOf(flying.palaceStem[p], t)}});
         }
         targets.append(row);
     }
@@ -117,14 +122,16 @@ void PrintLayerText(std::ostream& out, const Tmandata& man, const std::vector<Ti
     for (int p = 1; p <= kPalaces; ++p) {
         out << "　" << PalaceText(p) << "（" << kStemNames[flying.palaceStem[p]] << "）";
         for (int t = 1; t <= kTransforms; ++t)
-            out << "　" << TransformChar(t) << PalaceText(flying.target[p][t]) << (flying.SelfTransform(p, t) ? "＊" : "");
+            out << "　" << TransformChar(t) << PalaceText(flying.target[p][t])
+                << (flying.SelfTransform(p, t) ? "＊" : "");
         for (const FlyingTransforms::JiClash& c : flying.jiClashes)
             if (c.from == p) out << "　沖" << PalaceText(c.clashed);
         out << "\n";
     }
     for (const TimeLayer& layer : layers) {
         if (layer.kind == LayerKind::Birth) continue;
-        out << "\n" << LayerCaption(layer) << "　命 " << PalaceText(layer.lifePalace) << "\n　四化　"
+        out << "\n"
+            << LayerCaption(layer) << "　命 " << PalaceText(layer.lifePalace) << "\n　四化　"
             << LayerTransformsText(man, layer);
         out << "\n　宮名";
         for (int p = 1; p <= kPalaces; ++p)

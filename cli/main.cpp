@@ -2,9 +2,9 @@
 #include "cli/bench.h"
 #include "cli/chart_options.h"
 #include "cli/chart_printer.h"
+#include "cli/command_line.h"
 #include "cli/layer_printer.h"
 #include "engine/chart_request.h"
-#include "cli/command_line.h"
 #include "engine/context.h"
 #ifdef ZELVARA_HAS_BATCH
 #include "cli/export_command.h"
@@ -105,16 +105,18 @@ int Bench(const QStringList& args) {
     const auto from = cli::ParseNumber(opts.value(QStringLiteral("from")), kFirstCalendarYear, kLastChartYear);
     const auto to = cli::ParseNumber(opts.value(QStringLiteral("to")), kFirstCalendarYear, kLastChartYear);
     if (!from || !to || *from > *to)
-        return cli::UsageError(opts, command,
-                               QStringLiteral("--from と --to には %1 から %2 までの西暦の年を、--from が --to を越えないように"
-                                              "指定して下さい（指定: %3〜%4）。")
-                                   .arg(kFirstCalendarYear)
-                                   .arg(kLastChartYear)
-                                   .arg(opts.value(QStringLiteral("from")), opts.value(QStringLiteral("to"))));
+        return cli::UsageError(
+            opts, command,
+            QStringLiteral("--from と --to には %1 から %2 までの西暦の年を、--from が --to を越えないように"
+                           "指定して下さい（指定: %3〜%4）。")
+                .arg(kFirstCalendarYear)
+                .arg(kLastChartYear)
+                .arg(opts.value(QStringLiteral("from")), opts.value(QStringLiteral("to"))));
     const QString mode = opts.value(QStringLiteral("mode"));
     if (opts.isSet(QStringLiteral("mode")) && !QStringList{"cached", "checked", "read"}.contains(mode))
-        return cli::UsageError(opts, command,
-                               QStringLiteral("--mode には cached、checked、read のどれかを指定して下さい（指定: %1）。").arg(mode));
+        return cli::UsageError(
+            opts, command,
+            QStringLiteral("--mode には cached、checked、read のどれかを指定して下さい（指定: %1）。").arg(mode));
     return cli::RunBench(cli::ProgramFolder(opts), *from, *to, mode.toStdString());
 }
 
@@ -144,7 +146,8 @@ const Command kCommands[] = {
 
 void PrintUsage(std::ostream& out) {
     out << "使い方 / usage: zelvara-cli [--home DIR] COMMAND [options]\n\nCommands:\n";
-    for (const Command& c : kCommands) out << "  " << c.name << std::string(10 - std::strlen(c.name), ' ') << c.summary << "\n";
+    for (const Command& c : kCommands)
+        out << "  " << c.name << std::string(10 - std::strlen(c.name), ' ') << c.summary << "\n";
     out << "  --version the version and the folders in use\n";
     out << "\nzelvara-cli COMMAND --help shows the options of a command. Messages the engine shows go to stderr;\n"
            "the exit code is 1 when the request stops, 2 for a command line it does not understand.\n";

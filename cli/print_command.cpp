@@ -1,20 +1,20 @@
 #include "cli/print_command.h"
 
-#include "engine/calendar_day.h"
-#include "engine/chart_layout.h"
 #include "cli/chart_options.h"
+#include "cli/data_folders_cli.h"
 #include "cli/layer_printer.h"
 #include "common/data_folders.h"
-#include "cli/data_folders_cli.h"
-#include "store/legends_table.h"
+#include "common/qstring_utf8.h"
+#include "engine/calendar_day.h"
+#include "engine/chart_layout.h"
+#include "print/pdf_print_module.h"
 #include "readings/luck_reading.h"
 #include "readings/marriage_reading.h"
 #include "readings/overall_reading.h"
-#include "print/pdf_print_module.h"
-#include "common/qstring_utf8.h"
 #include "readings/reading_names.h"
 #include "readings/reading_texts.h"
 #include "readings/table_file.h"
+#include "store/legends_table.h"
 #include "store/settings_file.h"
 
 #include <QGuiApplication>
@@ -29,36 +29,29 @@
 namespace zelvara::cli {
 namespace {
 
-
 std::string Get(const Options& opts, const char* key) { return Value(opts, QString::fromLatin1(key)); }
 
 bool Has(const Options& opts, const char* key) { return opts.isSet(QString::fromLatin1(key)); }
 
 // Tab indexes 0..11 for "all" or one palace name; empty when unknown.
-std::vector<int> TabsOf(const std::string& text)
-{
+std::vector<int> TabsOf(const std::string& text) {
     std::vector<int> tabs;
     if (text == "all") {
-        for (int t = 0; t < kPalaces; ++t)
-            tabs.push_back(t);
+        for (int t = 0; t < kPalaces; ++t) tabs.push_back(t);
     } else if (const qsizetype t = PalaceNames().indexOf(Q(text)); t >= 0) {
         tabs.push_back(int(t));
     }
     return tabs;
 }
 
-int Report(const PrintOutcome& out)
-{
-    for (const QString& file : out.files)
-        std::cout << file.toStdString() << "\n";
-    if (!out.message.isEmpty())
-        std::cerr << out.message.toStdString() << "\n";
+int Report(const PrintOutcome& out) {
+    for (const QString& file : out.files) std::cout << file.toStdString() << "\n";
+    if (!out.message.isEmpty()) std::cerr << out.message.toStdString() << "\n";
     return out.Printed() ? 0 : 1;
 }
 
 // Checks what can be checked before anything is cast or opened.
-bool CheckOptions(const std::string& kind, const Options& opts, PdfOutput& pdf)
-{
+bool CheckOptions(const std::string& kind, const Options& opts, PdfOutput& pdf) {
     pdf.path = opts.value(QStringLiteral("pdf"));
     if (pdf.path.isEmpty()) {
         std::cerr << "--pdf には書き出す PDF ファイルの名前を指定して下さい。\n";
@@ -86,37 +79,34 @@ bool CheckOptions(const std::string& kind, const Options& opts, PdfOutput& pdf)
 }
 
 // The footer: --title and --tel, else the settings file's owner section.
-void SetFooter(PdfPrintModule& module, const Options& opts)
-{
+void SetFooter(PdfPrintModule& module, const Options& opts) {
     const OwnerSettings owner = LoadOwnerSettings(SettingsFile(opts.value(QStringLiteral("settings"))));
     module.SetFooter(Has(opts, "title") ? opts.value(QStringLiteral("title")) : owner.title,
                      Has(opts, "tel") ? opts.value(QStringLiteral("tel")) : owner.tel);
 }
 
-int PrintLegends(PdfPrintModule& module, StderrSink& sink, const QString& folder, const PdfOutput& pdf)
-{
+int PrintLegends(PdfPrintModule& module, StderrSink& sink, const QString& folder, const PdfOutput& pdf) {
     const DataFolders folders{folder, UserFolder(folder.toStdString())};
     LegendsTable table(sink);
-    if (!table.Open(folders.user))
-        return 1;
+    if (!table.Open(folders.user)) return 1;
     std::array<QString, kMajorStars + 1> descriptions;
-    for (int star = 1; star <= kMajorStars; ++star)
-        descriptions[star] = table.Value(LegendFieldNames().at(star - 1));
-    return Report(module.PrintLegends(
-        [&folders](const QString& relative) { return FindDataFile(folders, relative); }, descriptions, pdf));
+    for (int star = 1; star <= kMajorStars; ++star) descriptions[star] = table.Value(LegendFieldNames().at(star - 1));
+    return Report(module.PrintLegends([&folders](const QString& relative) { return FindDataFile(folders, relative); },
+                                      descriptions, pdf));
 }
 
 }  // namespace
 
-int RunPrint(const QStringList& args)
-{
+int RunPrint(const QStringList& args) {
     Options opts;
     opts.setApplicationDescription(QStringLiteral(
         "Prints to a PDF file what the program's print buttons print: chart (the chart sheet), graph (the bar-chart "
-        "page that follows it when グラフも印刷する is on), flying (the 飛星 table), overall (--palace all: twelve documents, as with "
+        "page that follows it when グラフも印刷する is on), flying (the 飛星 table), overall (--palace all: twelve "
+        "documents, as with "
         "12宮全部印刷), luck, marriage, legends (no chart options needed). A second and further document goes to "
         "FILE's name with -2, -3 … before \".pdf\". The footer carries --title and --tel, else title and tel of the "
-        "settings file's [owner]. --layer lays a time layer over chart and flying. The names of the files written go to stdout."));
+        "settings file's [owner]. --layer lays a time layer over chart and flying. The names of the files written go "
+        "to stdout."));
     opts.addPositionalArgument(QStringLiteral("printout"), QStringLiteral("what to print"),
                                QStringLiteral("chart|graph|flying|overall|luck|marriage|legends"));
     opts.addOptions({
@@ -125,7 +115,8 @@ int RunPrint(const QStringList& args)
         {QStringLiteral("title"), QStringLiteral("footer title"), QStringLiteral("TEXT")},
         {QStringLiteral("tel"), QStringLiteral("footer telephone number"), QStringLiteral("TEXT")},
         {QStringLiteral("settings"), QStringLiteral("settings file for the footer"), QStringLiteral("zelv.ini")},
-        {QStringLiteral("palace"), QStringLiteral("overall: 父母宮 … 福徳宮, or all (default)"), QStringLiteral("PALACE")},
+        {QStringLiteral("palace"), QStringLiteral("overall: 父母宮 … 福徳宮, or all (default)"),
+         QStringLiteral("PALACE")},
         {QStringLiteral("period"), QStringLiteral("luck: the ten-year period 1..12"), QStringLiteral("N")},
         {QStringLiteral("stems"), QStringLiteral("chart: each palace's stem (宮干) before its branch")},
         {QStringLiteral("layer"),
@@ -136,16 +127,15 @@ int RunPrint(const QStringList& args)
     AddBirthOptions(opts);
     AddHomeOption(opts);
     const QString command = QStringLiteral("print");
-    if (const auto code = ParseCommand(opts, command, args, 0, 1))
-        return *code;
+    if (const auto code = ParseCommand(opts, command, args, 0, 1)) return *code;
     const std::string kind = opts.positionalArguments().value(0).toStdString();
     static const char* const kinds[] = {"chart", "graph", "flying", "overall", "luck", "marriage", "legends"};
     if (std::find(std::begin(kinds), std::end(kinds), kind) == std::end(kinds))
         return UsageError(opts, command,
-                          QStringLiteral("print の後には chart、graph、flying、overall、luck、marriage、legends のどれか一つを指定して下さい。"));
+                          QStringLiteral("print の後には chart、graph、flying、overall、luck、marriage、legends "
+                                         "のどれか一つを指定して下さい。"));
     PdfOutput pdf;
-    if (!CheckOptions(kind, opts, pdf))
-        return kExitUsage;
+    if (!CheckOptions(kind, opts, pdf)) return kExitUsage;
     std::optional<LayerChoice> layerChoice;
     if (Has(opts, "layer")) {
         if (kind != "chart" && kind != "flying")
@@ -153,8 +143,7 @@ int RunPrint(const QStringList& args)
         if (opts.values(QStringLiteral("layer")).size() > 1)
             return UsageError(opts, command, QStringLiteral("印刷では --layer を一つだけ指定して下さい。"));
         layerChoice = ReadLayerOption(Get(opts, "layer"));
-        if (!layerChoice)
-            return kExitUsage;
+        if (!layerChoice) return kExitUsage;
     }
     if (Has(opts, "stems") && kind != "chart")
         return UsageError(opts, command, QStringLiteral("--stems は chart にだけ指定できます。"));
@@ -166,16 +155,14 @@ int RunPrint(const QStringList& args)
     std::optional<BirthTime> time;
     std::optional<Chart> chart;
     if (kind != "legends") {
-        if (const int failed = CastFromOptions(opts, "print", ctx, in, chart, &time))
-            return failed;
+        if (const int failed = CastFromOptions(opts, "print", ctx, in, chart, &time)) return failed;
     }
 
     QGuiApplication::setApplicationName(QStringLiteral("zelvara"));
     PdfPrintModule module;
     SetFooter(module, opts);
     const QString folder = Q(programFolder);
-    if (kind == "legends")
-        return PrintLegends(module, sink, folder, pdf);
+    if (kind == "legends") return PrintLegends(module, sink, folder, pdf);
 
     Tmandata man = chart->Man();  // the luck reading writes its minor-limit boxes
     const ChartLayout layout = LayOutChart(man);
@@ -190,14 +177,11 @@ int RunPrint(const QStringList& args)
         if (time && time->corrected.Corrected())
             sheet.birthTime = QString::fromStdString(CorrectionLine(time->corrected));
         SetSheetLayer(sheet, man, layout, *layer);
-        if (Has(opts, "stems"))
-            SetSheetStems(sheet, man);
+        if (Has(opts, "stems")) SetSheetStems(sheet, man);
         return Report(module.PrintChartSheet(sheet, nullptr, pdf));
     }
-    if (kind == "flying")
-        return Report(module.PrintFlyingTable(man, person, *layer, pdf));
-    if (kind == "graph")
-        return Report(module.PrintStrengthGraph(person, PalaceStrengths(man), pdf));
+    if (kind == "flying") return Report(module.PrintFlyingTable(man, person, *layer, pdf));
+    if (kind == "graph") return Report(module.PrintStrengthGraph(person, PalaceStrengths(man), pdf));
 
     const QString user = UserFolder(programFolder);
     // A table that fails is reported, and again where it is read.
@@ -216,7 +200,8 @@ int RunPrint(const QStringList& args)
             },
             pdf);
     } else if (kind == "luck") {
-        const LuckReading r = ComposeLuckReading(man, ParseNumber(opts.value(QStringLiteral("period")), 1, 12).value_or(0), texts, sink);
+        const LuckReading r =
+            ComposeLuckReading(man, ParseNumber(opts.value(QStringLiteral("period")), 1, 12).value_or(0), texts, sink);
         complete = r.complete;
         out = module.PrintLuckReading(person, r.kounMemo, pdf);
     } else {

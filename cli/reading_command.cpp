@@ -1,8 +1,8 @@
 #include "cli/reading_command.h"
 
-#include "engine/chart_layout.h"
 #include "cli/chart_options.h"
 #include "cli/data_folders_cli.h"
+#include "engine/chart_layout.h"
 #include "readings/luck_reading.h"
 #include "readings/marriage_reading.h"
 #include "readings/overall_reading.h"
@@ -19,22 +19,17 @@
 namespace zelvara::cli {
 namespace {
 
-void PrintMemo(const char* memo, const QString& tab, const std::optional<QStringList>& lines)
-{
-    if (!lines)
-        return;  // composition stopped before this memo
+void PrintMemo(const char* memo, const QString& tab, const std::optional<QStringList>& lines) {
+    if (!lines) return;  // composition stopped before this memo
     std::cout << "--- " << memo << (tab.isEmpty() ? "" : " ") << tab.toStdString() << " ---\n";
-    for (const QString& line : *lines)
-        std::cout << line.toStdString() << "\n";
+    for (const QString& line : *lines) std::cout << line.toStdString() << "\n";
 }
 
 // Palaces 1..12 for "all", one palace for its name; empty when unknown.
-std::vector<int> PalacesOf(const std::string& text)
-{
+std::vector<int> PalacesOf(const std::string& text) {
     if (text == "all") {
         std::vector<int> all;
-        for (int p = 1; p <= kPalaces; ++p)
-            all.push_back(p);
+        for (int p = 1; p <= kPalaces; ++p) all.push_back(p);
         return all;
     }
     const int p = int(PalaceNames().indexOf(QString::fromStdString(text))) + 1;
@@ -43,8 +38,7 @@ std::vector<int> PalacesOf(const std::string& text)
 
 }  // namespace
 
-int RunReading(const QStringList& args)
-{
+int RunReading(const QStringList& args) {
     Options opts;
     opts.setApplicationDescription(QStringLiteral(
         "Casts the chart and prints a reading as the reading pages show it: each text area's lines under a line "
@@ -55,16 +49,17 @@ int RunReading(const QStringList& args)
                                QStringLiteral("overall|luck|marriage"));
     AddBirthOptions(opts);
     opts.addOptions({
-        {QStringLiteral("palace"), QStringLiteral("overall: 父母宮 … 福徳宮, or all (default)"), QStringLiteral("PALACE")},
+        {QStringLiteral("palace"), QStringLiteral("overall: 父母宮 … 福徳宮, or all (default)"),
+         QStringLiteral("PALACE")},
         {QStringLiteral("period"), QStringLiteral("luck: the ten-year period 1..12"), QStringLiteral("N")},
     });
     AddHomeOption(opts);
     const QString command = QStringLiteral("reading");
-    if (const auto code = ParseCommand(opts, command, args, 0, 1))
-        return *code;
+    if (const auto code = ParseCommand(opts, command, args, 0, 1)) return *code;
     const std::string kind = opts.positionalArguments().value(0).toStdString();
     if (kind != "overall" && kind != "luck" && kind != "marriage")
-        return UsageError(opts, command, QStringLiteral("reading の後には overall、luck、marriage のどれか一つを指定して下さい。"));
+        return UsageError(opts, command,
+                          QStringLiteral("reading の後には overall、luck、marriage のどれか一つを指定して下さい。"));
     std::vector<int> palaces;
     if (kind == "overall") {
         palaces = PalacesOf(opts.isSet(QStringLiteral("palace")) ? Value(opts, QStringLiteral("palace")) : "all");
@@ -88,8 +83,7 @@ int RunReading(const QStringList& args)
     EngineContext ctx(programFolder, sink);
     BirthInput in;
     std::optional<Chart> chart;
-    if (const int failed = CastFromOptions(opts, "reading", ctx, in, chart))
-        return failed;
+    if (const int failed = CastFromOptions(opts, "reading", ctx, in, chart)) return failed;
     Tmandata man = chart->Man();  // the luck reading writes its minor-limit boxes
     const auto captions = LuckPeriodCaptions(man);
     const ChartLayout layout = LayOutChart(man);

@@ -1,15 +1,15 @@
 #include "cli/register_command.h"
 
 #include "cli/command_line.h"
-#include "common/cp932.h"
 #include "cli/data_folders_cli.h"
 #include "cli/exact_hours_command.h"
+#include "cli/register_location.h"
+#include "cli/register_transfer.h"
+#include "common/cp932.h"
+#include "common/register_lock.h"
 #include "register/person_table.h"
 #include "register/register_csv.h"
 #include "register/register_faults.h"
-#include "cli/register_location.h"
-#include "common/register_lock.h"
-#include "cli/register_transfer.h"
 #include "register/sqlite_copy.h"
 
 #include <QCoreApplication>
@@ -27,8 +27,7 @@ std::string Local(const QString& text) { return text.toStdString(); }
 
 // One CSV field as RFC 4180 writes it: quoted when it holds a comma, a quote
 // or a line break, quotes doubled.
-QString CsvField(const QString& value)
-{
+QString CsvField(const QString& value) {
     if (!value.contains(QLatin1Char(',')) && !value.contains(QLatin1Char('"')) && !value.contains(QLatin1Char('\n')) &&
         !value.contains(QLatin1Char('\r')))
         return value;
@@ -37,25 +36,22 @@ QString CsvField(const QString& value)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-QString BirthText(const PersonValues& v)
-{
-    return QStringLiteral("%1/%2/%3\t%4\t%5").arg(v[kFieldYear], v[kFieldMonth], v[kFieldDay], v[kFieldTime], v[kFieldSex]);
+QString BirthText(const PersonValues& v) {
+    return QStringLiteral("%1/%2/%3\t%4\t%5")
+        .arg(v[kFieldYear], v[kFieldMonth], v[kFieldDay], v[kFieldTime], v[kFieldSex]);
 }
 
-int List(PersonTable& table, bool csv)
-{
+int List(PersonTable& table, bool csv) {
     if (csv) {
         QStringList header;
-        for (int i = 0; i < kPersonFieldCount; ++i)
-            header << CsvField(FieldName(i));
+        for (int i = 0; i < kPersonFieldCount; ++i) header << CsvField(FieldName(i));
         std::cout << Local(header.join(QLatin1Char(','))) << "\r\n";
     }
     for (int row = 0; row < table.RecordCount(); ++row) {
         const PersonValues& v = table.Record(row).values;
         if (csv) {
             QStringList fields;
-            for (const QString& value : v)
-                fields << CsvField(GuardedForSpreadsheet(value));
+            for (const QString& value : v) fields << CsvField(GuardedForSpreadsheet(value));
             std::cout << Local(fields.join(QLatin1Char(','))) << "\r\n";
         } else {
             std::cout << row + 1 << '\t' << Local(v[kFieldName]) << '\t' << Local(BirthText(v)) << '\n';
@@ -64,21 +60,19 @@ int List(PersonTable& table, bool csv)
     return 0;
 }
 
-int Check(const QString& path, PersonTable& table)
-{
+int Check(const QString& path, PersonTable& table) {
     const QStringList faults = RegisterFileFaults(path) + ExactHourFaultLines(path, table);
-    for (const QString& f : faults)
-        std::cout << Local(f) << '\n';
+    for (const QString& f : faults) std::cout << Local(f) << '\n';
     if (!faults.isEmpty()) {
         std::cout << Local(QStringLiteral("名簿「%1」に問題が %2 件あります。").arg(path).arg(faults.size())) << '\n';
         return 1;
     }
-    std::cout << Local(QStringLiteral("名簿「%1」: %2 件、問題はありません。").arg(path).arg(table.RecordCount())) << '\n';
+    std::cout << Local(QStringLiteral("名簿「%1」: %2 件、問題はありません。").arg(path).arg(table.RecordCount()))
+              << '\n';
     return 0;
 }
 
-int Deleted(PersonTable& table)
-{
+int Deleted(PersonTable& table) {
     QString why;
     const auto deleted = table.ReadDeletedRecords(&why);
     if (!deleted) {
@@ -91,8 +85,7 @@ int Deleted(PersonTable& table)
     return 0;
 }
 
-int Undelete(const Options& opts, const QString& folder, const std::string& numberText)
-{
+int Undelete(const Options& opts, const QString& folder, const std::string& numberText) {
     bool ok = false;
     const qint64 number = QString::fromStdString(numberText).toLongLong(&ok);
     if (!ok || number <= 0) {
@@ -101,8 +94,7 @@ int Undelete(const Options& opts, const QString& folder, const std::string& numb
     }
     StderrSink sink;
     PersonTable table(sink);
-    if (const int refused = OpenForWriting(opts, table, folder))
-        return refused;
+    if (const int refused = OpenForWriting(opts, table, folder)) return refused;
     // On a server another desk may be importing or bringing records back.
     const ExclusiveWork work = table.TakeExclusiveWork();
     if (!work.taken) {
@@ -114,37 +106,33 @@ int Undelete(const Options& opts, const QString& folder, const std::string& numb
     }
     const bool undeleted = table.Undelete(number);
     table.ReleaseExclusiveWork();
-    if (!undeleted)
-        return 1;
-    std::cout << Local(QStringLiteral("番号 %1 の「%2」を名簿に戻しました。").arg(number).arg(table.Value(kFieldName))) << '\n';
+    if (!undeleted) return 1;
+    std::cout << Local(QStringLiteral("番号 %1 の「%2」を名簿に戻しました。").arg(number).arg(table.Value(kFieldName)))
+              << '\n';
     return 0;
 }
 
 // Why `from` cannot be brought in as the register, or empty: it must be a
 // register file as `check` finds it sound.
-QString RestoreSourceProblem(const QString& from)
-{
+QString RestoreSourceProblem(const QString& from) {
     const QFileInfo info(from);
-    if (!info.exists())
-        return QStringLiteral("「%1」がありません。戻す名簿のファイルを確かめてください。").arg(from);
-    if (!info.isFile())
-        return QStringLiteral("「%1」はファイルではありません。").arg(from);
+    if (!info.exists()) return QStringLiteral("「%1」がありません。戻す名簿のファイルを確かめてください。").arg(from);
+    if (!info.isFile()) return QStringLiteral("「%1」はファイルではありません。").arg(from);
     if (info.size() == 0)
         return QStringLiteral("「%1」は空のファイルです（0 バイト）。名簿の写しではないため戻せません。").arg(from);
     if (const QStringList faults = RegisterFileFaults(from); !faults.isEmpty())
-        return QStringLiteral("「%1」は名簿として使えないため戻せません。\n%2").arg(from, faults.join(QLatin1Char('\n')));
+        return QStringLiteral("「%1」は名簿として使えないため戻せません。\n%2")
+            .arg(from, faults.join(QLatin1Char('\n')));
     return {};
 }
 
-int Restore(const QString& registerPath, const QString& from)
-{
+int Restore(const QString& registerPath, const QString& from) {
     if (const QString problem = RestoreSourceProblem(from); !problem.isEmpty()) {
         std::cerr << Local(problem) << '\n';
         return 1;
     }
     const RegisterLock lock(registerPath);
-    if (lock.state() == RegisterLock::State::HeldElsewhere)
-        return HeldElsewhere(lock.holder());
+    if (lock.state() == RegisterLock::State::HeldElsewhere) return HeldElsewhere(lock.holder());
     if (!lock.held()) {
         std::cerr << Local(QStringLiteral("名簿「%1」に書き込めません %2").arg(registerPath, lock.holder())) << '\n';
         return 1;
@@ -152,8 +140,11 @@ int Restore(const QString& registerPath, const QString& from)
     if (QFileInfo(registerPath).isFile()) {
         const QString folder = QFileInfo(registerPath).dir().filePath(QStringLiteral("backup"));
         QString copy;
-        if (const QString error = CopyIntoBackupFolder(registerPath, folder, QStringLiteral("nam_data"), &copy); !error.isEmpty()) {
-            std::cerr << Local(QStringLiteral("今の名簿のバックアップを作れないため、戻すのをやめました。\n%1").arg(error)) << '\n';
+        if (const QString error = CopyIntoBackupFolder(registerPath, folder, QStringLiteral("nam_data"), &copy);
+            !error.isEmpty()) {
+            std::cerr
+                << Local(QStringLiteral("今の名簿のバックアップを作れないため、戻すのをやめました。\n%1").arg(error))
+                << '\n';
             return 1;
         }
         std::cout << Local(QStringLiteral("今の名簿を「%1」に保存しました。").arg(copy)) << '\n';
@@ -168,8 +159,7 @@ int Restore(const QString& registerPath, const QString& from)
 
 // Copies the register to `out`: only ever as a regular file, and over an
 // existing one only when forced.
-int BackUp(const QString& registerPath, const QString& out, bool force)
-{
+int BackUp(const QString& registerPath, const QString& out, bool force) {
     if (const QString error = CopySqliteFile(registerPath, out, force ? ExistingFile::Replace : ExistingFile::Keep);
         !error.isEmpty()) {
         std::cerr << Local(error) << '\n';
@@ -183,12 +173,9 @@ int BackUp(const QString& registerPath, const QString& out, bool force)
 
 }  // namespace
 
-int OpenForWriting(const Options& opts, PersonTable& table, const QString& folder)
-{
-    if (!OpenChosenRegister(opts, table, folder, PersonTable::OpenMode::Write))
-        return 1;
-    if (!table.LockHolder().isEmpty())
-        return HeldElsewhere(table.LockHolder());
+int OpenForWriting(const Options& opts, PersonTable& table, const QString& folder) {
+    if (!OpenChosenRegister(opts, table, folder, PersonTable::OpenMode::Write)) return 1;
+    if (!table.LockHolder().isEmpty()) return HeldElsewhere(table.LockHolder());
     if (!table.IsWritable()) {
         std::cerr << Local(table.Unavailability()) << '\n';
         return 1;
@@ -196,16 +183,16 @@ int OpenForWriting(const Options& opts, PersonTable& table, const QString& folde
     return 0;
 }
 
-int HeldElsewhere(const QString& holder)
-{
-    std::cerr << Local(QStringLiteral("名簿は %1 が使用中のため書き込めません。そのプログラムを終了してから、もう一度実行してください。")
-                           .arg(holder))
-              << '\n';
+int HeldElsewhere(const QString& holder) {
+    std::cerr
+        << Local(QStringLiteral(
+                     "名簿は %1 が使用中のため書き込めません。そのプログラムを終了してから、もう一度実行してください。")
+                     .arg(holder))
+        << '\n';
     return kExitHeld;
 }
 
-int RunRegister(const QStringList& args)
-{
+int RunRegister(const QStringList& args) {
     if (args.value(0) == QLatin1String("export") || args.value(0) == QLatin1String("import"))
         return RunRegisterTransfer(args);
     Options opts;
@@ -236,24 +223,23 @@ int RunRegister(const QStringList& args)
     AddHomeOption(opts);
     AddRegisterOption(opts);
     const QString command = QStringLiteral("register");
-    if (const auto code = ParseCommand(opts, command, args, 0, 2))
-        return *code;
+    if (const auto code = ParseCommand(opts, command, args, 0, 2)) return *code;
     const QStringList words = opts.positionalArguments();
     const QString kind = words.value(0);
     const bool takesNumber = kind == QLatin1String("undelete");
-    const bool known = QStringList{"list", "check", "backup", "restore", "deleted", "undelete", "mend-times"}.contains(kind);
+    const bool known =
+        QStringList{"list", "check", "backup", "restore", "deleted", "undelete", "mend-times"}.contains(kind);
     if (!known || words.size() != (takesNumber ? 2 : 1))
-        return UsageError(opts, command,
-                          QStringLiteral("register の後には list、check、backup、restore、deleted、undelete 番号、mend-times "
-                                         "のどれかを指定して下さい。"));
+        return UsageError(
+            opts, command,
+            QStringLiteral("register の後には list、check、backup、restore、deleted、undelete 番号、mend-times "
+                           "のどれかを指定して下さい。"));
     const std::string programFolder = ProgramFolder(opts);
 
     const QString folder = UserFolder(programFolder);  // the register, its lock and backup/
     const QString registerPath = QDir(folder).filePath(QString::fromLatin1(PersonTable::kFileName));
-    if (kind == "undelete")
-        return Undelete(opts, folder, words[1].toStdString());
-    if (kind == "mend-times")
-        return MendExactHours(opts, folder);
+    if (kind == "undelete") return Undelete(opts, folder, words[1].toStdString());
+    if (kind == "mend-times") return MendExactHours(opts, folder);
     if (ServerRegisterChosen(opts) && (kind == "restore" || kind == "backup" || kind == "check")) {
         std::cerr << Local(QStringLiteral("register %1 はこのコンピューターの名簿ファイルのためのものです。"
                                           "サーバーの名簿の写しは、サーバーの管理者が pg_dump で取ってください。")
@@ -279,12 +265,9 @@ int RunRegister(const QStringList& args)
     // Reading commands: never take the lock, never write.
     StderrSink sink;
     PersonTable table(sink);
-    if (!OpenChosenRegister(opts, table, folder, PersonTable::OpenMode::ReadOnly))
-        return 1;
-    if (kind == "list")
-        return List(table, opts.isSet(QStringLiteral("csv")));
-    if (kind == "deleted")
-        return Deleted(table);
+    if (!OpenChosenRegister(opts, table, folder, PersonTable::OpenMode::ReadOnly)) return 1;
+    if (kind == "list") return List(table, opts.isSet(QStringLiteral("csv")));
+    if (kind == "deleted") return Deleted(table);
     return Check(registerPath, table);
 }
 

@@ -12,15 +12,13 @@ namespace {
 
 const QString kOption = QStringLiteral("register");
 
-QString GivenUri(const Options& parser)
-{
+QString GivenUri(const Options& parser) {
     return parser.isSet(kOption) ? parser.value(kOption) : qEnvironmentVariable("ZELVARA_REGISTER");
 }
 
 }  // namespace
 
-void AddRegisterOption(Options& parser)
-{
+void AddRegisterOption(Options& parser) {
     parser.addOption({kOption,
                       QStringLiteral("a register on a PostgreSQL server, as a libpq URI "
                                      "(postgresql://user@host/zelvara; default: $ZELVARA_REGISTER, else the file "
@@ -30,8 +28,7 @@ void AddRegisterOption(Options& parser)
 
 bool ServerRegisterChosen(const Options& parser) { return !GivenUri(parser).isEmpty(); }
 
-bool OpenChosenRegister(const Options& parser, PersonTable& table, const QString& folder, PersonTable::OpenMode mode)
-{
+bool OpenChosenRegister(const Options& parser, PersonTable& table, const QString& folder, PersonTable::OpenMode mode) {
     const QString uri = GivenUri(parser);
     if (uri.isEmpty()) {
         const QString path = QDir(folder).filePath(QString::fromLatin1(PersonTable::kFileName));

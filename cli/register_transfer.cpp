@@ -2,10 +2,10 @@
 
 #include "cli/command_line.h"
 #include "cli/data_folders_cli.h"
-#include "exchange/paradox_register.h"
-#include "register/person_table.h"
 #include "cli/register_command.h"
 #include "cli/register_location.h"
+#include "exchange/paradox_register.h"
+#include "register/person_table.h"
 #include "register/register_csv.h"
 #include "register/register_import.h"
 
@@ -23,23 +23,19 @@ constexpr int kProgressFrom = 2000;  // records from which a progress line is sh
 
 std::string Local(const QString& text) { return text.toStdString(); }
 
-int Fail(const QString& text)
-{
+int Fail(const QString& text) {
     std::cerr << Local(text) << '\n';
     return 1;
 }
 
-int Export(PersonTable& table, const QString& file, CsvEncoding encoding)
-{
+int Export(PersonTable& table, const QString& file, CsvEncoding encoding) {
     QString error;
     RecordBirthTimes times;
     const auto read = table.ReadAllRecords(&error, &times);
-    if (!read)
-        return Fail(error);
+    if (!read) return Fail(error);
     const std::vector<PersonValues>& records = *read;
     const QByteArray bytes = WriteRegisterCsv(records, encoding, &error, times);
-    if (!error.isEmpty())
-        return Fail(error);
+    if (!error.isEmpty()) return Fail(error);
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
         return Fail(QStringLiteral("「%1」に書き込めません。%2").arg(file, out.errorString()));
@@ -53,8 +49,7 @@ struct Source {
     std::vector<ImportItem> items;
 };
 
-Source ReadSource(const QString& file, bool paradox)
-{
+Source ReadSource(const QString& file, bool paradox) {
     if (paradox) {
         ParadoxRecords records = ReadRegisterParadox(file);
         return {records.error, std::move(records.items)};
@@ -66,41 +61,44 @@ Source ReadSource(const QString& file, bool paradox)
     return {content.error, std::move(content.items)};
 }
 
-int Import(PersonTable& table, const Source& content, const QString& file, bool paradox, bool dryRun, bool skipBad)
-{
+int Import(PersonTable& table, const Source& content, const QString& file, bool paradox, bool dryRun, bool skipBad) {
     ImportOptions options;
     options.dryRun = dryRun;
     options.skipBad = skipBad;
     const int total = int(content.items.size());
     if (total >= kProgressFrom)
-        options.progress = [](int done, int all) { std::cerr << "\r読み込み中 " << done * 100 / all << "%" << std::flush; };
+        options.progress = [](int done, int all) {
+            std::cerr << "\r読み込み中 " << done * 100 / all << "%" << std::flush;
+        };
     const ImportReport report = ImportRecords(table, content.items, options);
-    if (options.progress)
-        std::cerr << "\r読み込み中 100%\n";
+    if (options.progress) std::cerr << "\r読み込み中 100%\n";
     for (const auto& [line, reason] : report.refused)
-        std::cerr << Local((paradox ? QStringLiteral("「%1」の %2 件目: %3") : QStringLiteral("「%1」の %2 行目: %3")).arg(file).arg(line).arg(reason))
+        std::cerr << Local((paradox ? QStringLiteral("「%1」の %2 件目: %3") : QStringLiteral("「%1」の %2 行目: %3"))
+                               .arg(file)
+                               .arg(line)
+                               .arg(reason))
                   << '\n';
     if (!report.heldBy.isEmpty()) {
         Fail(report.error + QStringLiteral("\n名簿は変えていません。"));
         return kExitHeld;
     }
-    if (!report.error.isEmpty())
-        return Fail(report.error + QStringLiteral("\n名簿は変えていません。"));
+    if (!report.error.isEmpty()) return Fail(report.error + QStringLiteral("\n名簿は変えていません。"));
     if (!report.backupPath.isEmpty())
         std::cout << Local(QStringLiteral("今の名簿を「%1」に保存しました。").arg(report.backupPath)) << '\n';
-    const QString summary = QStringLiteral("%1 件%2、同じ人物がすでにある %3 件を飛ばし、受け付けられない %4 件を飛ばしました。")
-                                .arg(report.added)
-                                .arg(dryRun ? QStringLiteral("を読み込めます（--dry-run: 書き込んでいません）") : QStringLiteral("を読み込みました"))
-                                .arg(report.duplicates)
-                                .arg(report.refused.size());
+    const QString summary =
+        QStringLiteral("%1 件%2、同じ人物がすでにある %3 件を飛ばし、受け付けられない %4 件を飛ばしました。")
+            .arg(report.added)
+            .arg(dryRun ? QStringLiteral("を読み込めます（--dry-run: 書き込んでいません）")
+                        : QStringLiteral("を読み込みました"))
+            .arg(report.duplicates)
+            .arg(report.refused.size());
     std::cout << Local(summary) << '\n';
     return 0;
 }
 
 }  // namespace
 
-int RunRegisterTransfer(const QStringList& args)
-{
+int RunRegisterTransfer(const QStringList& args) {
     Options opts;
     opts.setApplicationDescription(QStringLiteral(
         "The register to and from CSV (RFC 4180, a header of field names), and records from a Paradox table with the "
@@ -112,7 +110,8 @@ int RunRegisterTransfer(const QStringList& args)
         "one is refused (unless --skip-bad), skips records already in the register or earlier in the file, backs the "
         "register up under backup/ and writes in one transaction. Exact birth times travel in five more columns "
         "(出生時刻, 出生地, 経度, タイムゾーン, 補正), written when some record has one, optional on import. import "
-        "takes the register's lock (on a server: one import at a time) and stops with exit code 3, naming the holder, while another program holds it."));
+        "takes the register's lock (on a server: one import at a time) and stops with exit code 3, naming the holder, "
+        "while another program holds it."));
     opts.addPositionalArgument(QStringLiteral("action"), QStringLiteral("what to do"), QStringLiteral("export|import"));
     opts.addOptions({
         {QStringLiteral("csv"), QStringLiteral("the CSV file"), QStringLiteral("FILE")},
@@ -124,16 +123,18 @@ int RunRegisterTransfer(const QStringList& args)
     AddHomeOption(opts);
     AddRegisterOption(opts);
     const QString command = QStringLiteral("register");
-    if (const auto code = ParseCommand(opts, command, args, 1, 1))
-        return *code;
+    if (const auto code = ParseCommand(opts, command, args, 1, 1)) return *code;
     const bool exporting = opts.positionalArguments().value(0) == QLatin1String("export");
     const bool paradox = opts.isSet(QStringLiteral("paradox"));
     const QString file = opts.value(paradox ? QStringLiteral("paradox") : QStringLiteral("csv"));
     if (paradox && (exporting || opts.isSet(QStringLiteral("csv"))))
-        return UsageError(opts, command, QStringLiteral("--paradox は register import だけに、--csv の代わりに指定して下さい。"));
-    if (file.isEmpty())
         return UsageError(opts, command,
-                          QStringLiteral("register export には --csv FILE が、import には --csv FILE か --paradox FILE が要ります。"));
+                          QStringLiteral("--paradox は register import だけに、--csv の代わりに指定して下さい。"));
+    if (file.isEmpty())
+        return UsageError(
+            opts, command,
+            QStringLiteral(
+                "register export には --csv FILE が、import には --csv FILE か --paradox FILE が要ります。"));
     CsvEncoding encoding = CsvEncoding::Utf8;
     const QString encodingName = opts.value(QStringLiteral("encoding")).toLower();
     if (encodingName == QLatin1String("cp932") || encodingName == QLatin1String("shift-jis") ||
@@ -147,22 +148,20 @@ int RunRegisterTransfer(const QStringList& args)
     Source content;
     if (!exporting) {
         content = ReadSource(file, paradox);
-        if (!content.error.isEmpty())
-            return Fail(content.error + QStringLiteral("\n名簿は変えていません。"));
+        if (!content.error.isEmpty()) return Fail(content.error + QStringLiteral("\n名簿は変えていません。"));
     }
     const QString folder = UserFolder(ProgramFolder(opts));
     StderrSink sink;
     PersonTable table(sink);
     const bool writes = !exporting && !opts.isSet(QStringLiteral("dry-run"));
-    if (!OpenChosenRegister(opts, table, folder, writes ? PersonTable::OpenMode::Write : PersonTable::OpenMode::ReadOnly))
+    if (!OpenChosenRegister(opts, table, folder,
+                            writes ? PersonTable::OpenMode::Write : PersonTable::OpenMode::ReadOnly))
         return table.Unavailability().isEmpty() ? 1 : Fail(table.Unavailability());
-    if (writes && !table.LockHolder().isEmpty())
-        return HeldElsewhere(table.LockHolder());
-    if (writes && !table.IsWritable())
-        return Fail(table.Unavailability());
-    if (exporting)
-        return Export(table, file, encoding);
-    return Import(table, content, file, paradox, opts.isSet(QStringLiteral("dry-run")), opts.isSet(QStringLiteral("skip-bad")));
+    if (writes && !table.LockHolder().isEmpty()) return HeldElsewhere(table.LockHolder());
+    if (writes && !table.IsWritable()) return Fail(table.Unavailability());
+    if (exporting) return Export(table, file, encoding);
+    return Import(table, content, file, paradox, opts.isSet(QStringLiteral("dry-run")),
+                  opts.isSet(QStringLiteral("skip-bad")));
 }
 
 }  // namespace zelvara::cli

@@ -8,8 +8,7 @@
 
 namespace zelvara::cli {
 
-int RunTexts(const QStringList& args)
-{
+int RunTexts(const QStringList& args) {
     Options opts;
     opts.setApplicationDescription(QStringLiteral(
         "The reading-text tables (KYU12, KANTEI, hosiImi, Ai01, Ai02) and the legends table (helpbun) from Paradox "
@@ -23,8 +22,7 @@ int RunTexts(const QStringList& args)
     });
     AddHomeOption(opts);
     const QString command = QStringLiteral("texts");
-    if (const auto code = ParseCommand(opts, command, args, 1, 1))
-        return *code;
+    if (const auto code = ParseCommand(opts, command, args, 1, 1)) return *code;
     if (opts.positionalArguments().value(0) != QLatin1String("import"))
         return UsageError(opts, command, QStringLiteral("texts の後には import を指定して下さい。"));
     const QString folder = opts.value(QStringLiteral("paradox"));

@@ -24,8 +24,7 @@ constexpr Remap kRemaps[] = {
 
 }  // namespace
 
-QString RemapInputMethodChars(QString text)
-{
+QString RemapInputMethodChars(QString text) {
     for (QChar& c : text) {
         for (const Remap& r : kRemaps) {
             if (c.unicode() == r.from) {
@@ -37,13 +36,11 @@ QString RemapInputMethodChars(QString text)
     return text;
 }
 
-std::optional<QByteArray> Encode(const QString& text, QString* firstBad)
-{
+std::optional<QByteArray> Encode(const QString& text, QString* firstBad) {
     const QString remapped = RemapInputMethodChars(text);
     QStringEncoder whole(kCodecName);
     QByteArray bytes = whole.encode(remapped);
-    if (!whole.hasError())
-        return bytes;
+    if (!whole.hasError()) return bytes;
     if (firstBad) {
         // Find the culprit one code point at a time, for the message.
         for (qsizetype i = 0; i < remapped.size();) {
@@ -62,30 +59,25 @@ std::optional<QByteArray> Encode(const QString& text, QString* firstBad)
     return std::nullopt;
 }
 
-QString Decode(const QByteArray& bytes)
-{
+QString Decode(const QByteArray& bytes) {
     // A lead byte left at the very end would stay in the decoder's state and
     // vanish: it is shown as a replacement character instead.
     auto isLead = [](unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); };
     qsizetype i = 0;
-    while (i < bytes.size())
-        i += isLead(static_cast<unsigned char>(bytes[i])) ? 2 : 1;
+    while (i < bytes.size()) i += isLead(static_cast<unsigned char>(bytes[i])) ? 2 : 1;
     const bool cutLead = i > bytes.size();
     QStringDecoder decoder(kCodecName);
     QString text = decoder.decode(cutLead ? bytes.chopped(1) : bytes);
-    if (cutLead)
-        text += QChar::ReplacementCharacter;
+    if (cutLead) text += QChar::ReplacementCharacter;
     return text;
 }
 
-int ByteLength(const QString& text)
-{
+int ByteLength(const QString& text) {
     const auto bytes = Encode(text);
     return bytes ? int(bytes->size()) : -1;
 }
 
-QString CheckFieldText(const QString& fieldLabel, const QString& text, int maxBytes)
-{
+QString CheckFieldText(const QString& fieldLabel, const QString& text, int maxBytes) {
     QString bad;
     const auto bytes = Encode(text, &bad);
     if (!bytes) {

@@ -7,8 +7,7 @@
 namespace zelvara {
 
 template <typename Object>
-Object* Named(Object* object, const char* name)
-{
+Object* Named(Object* object, const char* name) {
     object->setObjectName(QString::fromLatin1(name));
     return object;
 }

@@ -21,16 +21,13 @@ const QString kPortKey = QStringLiteral("port");
 const QString kTimeoutKey = QStringLiteral("connect_timeout");
 const QString kDefaultTimeout = QStringLiteral("5");
 
-bool IsOneOf(const QString& word, const auto& list)
-{
+bool IsOneOf(const QString& word, const auto& list) {
     return std::any_of(std::begin(list), std::end(list), [&](const char* w) { return word == QLatin1String(w); });
 }
 
-const QString* FindOption(const PgConnection& c, const QString& key)
-{
+const QString* FindOption(const PgConnection& c, const QString& key) {
     for (const auto& option : c.options) {
-        if (option.first == key)
-            return &option.second;
+        if (option.first == key) return &option.second;
     }
     return nullptr;
 }
@@ -40,8 +37,7 @@ using ConninfoOptions = std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFr
 // libpq's reading of a connection string. Its message, when it refuses one,
 // comes in English whatever the user's language, so that it can be told
 // apart; it is never shown, as it may repeat the password.
-ConninfoOptions ReadConninfo(const QByteArray& conninfo, QByteArray* error)
-{
+ConninfoOptions ReadConninfo(const QByteArray& conninfo, QByteArray* error) {
     const locale_t english = newlocale(LC_ALL_MASK, "C", locale_t(0));
     const locale_t previous = english ? uselocale(english) : locale_t(0);
     char* message = nullptr;
@@ -58,61 +54,55 @@ ConninfoOptions ReadConninfo(const QByteArray& conninfo, QByteArray* error)
 }
 
 // A percent-encoded text as libpq decodes it; nullopt where libpq refuses it.
-std::optional<QString> Decoded(const QByteArray& raw)
-{
+std::optional<QString> Decoded(const QByteArray& raw) {
     QByteArray error;
     const ConninfoOptions options = ReadConninfo("postgresql://?application_name=" + raw, &error);
     for (const PQconninfoOption* o = options.get(); o && o->keyword; ++o) {
-        if (o->val && qstrcmp(o->keyword, "application_name") == 0)
-            return QString::fromUtf8(o->val);
+        if (o->val && qstrcmp(o->keyword, "application_name") == 0) return QString::fromUtf8(o->val);
     }
     return std::nullopt;
 }
 
 // The parameters after '?' as written (key=value), percent-decoded: for the
 // order of the options and for naming every unknown one.
-QList<QPair<QString, QString>> QueryParameters(const QByteArray& uri)
-{
+QList<QPair<QString, QString>> QueryParameters(const QByteArray& uri) {
     QList<QPair<QString, QString>> parameters;
     const qsizetype question = uri.indexOf('?');
-    if (question < 0)
-        return parameters;
+    if (question < 0) return parameters;
     for (const QByteArray& part : uri.mid(question + 1).split('&')) {
         const qsizetype equals = part.indexOf('=');
         const std::optional<QString> key = equals < 0 ? std::nullopt : Decoded(part.left(equals));
-        if (key && !key->isEmpty())
-            parameters.append({*key, Decoded(part.mid(equals + 1)).value_or(QString())});
+        if (key && !key->isEmpty()) parameters.append({*key, Decoded(part.mid(equals + 1)).value_or(QString())});
     }
     return parameters;
 }
 
 // Where an option was first written among the parameters; libpq takes
 // ssl=true and the old requiressl for sslmode.
-qsizetype WrittenAt(const QList<QPair<QString, QString>>& parameters, const QString& keyword)
-{
+qsizetype WrittenAt(const QList<QPair<QString, QString>>& parameters, const QString& keyword) {
     for (qsizetype k = 0; k < parameters.size(); ++k) {
         const QString& key = parameters[k].first;
-        if (key == keyword ||
-            (keyword == QLatin1String("sslmode") && (key == QLatin1String("ssl") || key == QLatin1String("requiressl"))))
+        if (key == keyword || (keyword == QLatin1String("sslmode") &&
+                               (key == QLatin1String("ssl") || key == QLatin1String("requiressl"))))
             return k;
     }
     return parameters.size();
 }
 
 // The user's word for the part of the URI that libpq names by keyword.
-QString PartName(const QString& keyword)
-{
+QString PartName(const QString& keyword) {
     static const QHash<QString, QString> kNames = {{QStringLiteral("user"), QStringLiteral("ユーザー名")},
-        {QStringLiteral("password"), QStringLiteral("パスワード")}, {QStringLiteral("host"), QStringLiteral("ホスト名")},
-        {QStringLiteral("port"), QStringLiteral("ポート番号")}, {QStringLiteral("dbname"), QStringLiteral("データベース名")}};
+                                                   {QStringLiteral("password"), QStringLiteral("パスワード")},
+                                                   {QStringLiteral("host"), QStringLiteral("ホスト名")},
+                                                   {QStringLiteral("port"), QStringLiteral("ポート番号")},
+                                                   {QStringLiteral("dbname"), QStringLiteral("データベース名")}};
     return kNames.value(keyword, QStringLiteral("項目「%1」の値").arg(keyword));
 }
 
 // libpq names a badly percent-encoded text, not the part it is in: the part
 // is the one that holds a plain word put in the text's place, at the first
 // place where the URI then reads.
-QString PartHolding(const QByteArray& uri, const QByteArray& text)
-{
+QString PartHolding(const QByteArray& uri, const QByteArray& text) {
     static const QByteArray kMark = QByteArrayLiteral("zelvaraPercentMark");
     for (qsizetype at = text.isEmpty() ? -1 : uri.indexOf(text); at >= 0; at = uri.indexOf(text, at + 1)) {
         QByteArray error;
@@ -120,8 +110,7 @@ QString PartHolding(const QByteArray& uri, const QByteArray& text)
         if (error.startsWith("invalid URI query parameter") && error.endsWith('"' + kMark + '"'))
             return QStringLiteral("項目名");
         for (const PQconninfoOption* o = options.get(); o && o->keyword; ++o) {
-            if (o->val && kMark == o->val)
-                return PartName(QString::fromUtf8(o->keyword));
+            if (o->val && kMark == o->val) return PartName(QString::fromUtf8(o->keyword));
         }
     }
     return QStringLiteral("接続先");
@@ -129,24 +118,22 @@ QString PartHolding(const QByteArray& uri, const QByteArray& text)
 
 // libpq's refusal of a URI in the user's words; what it quotes is repeated
 // only where it cannot be the password.
-QString RefusalOf(const QByteArray& uri, const QByteArray& error)
-{
+QString RefusalOf(const QByteArray& uri, const QByteArray& error) {
     const qsizetype open = error.indexOf(": \"") + 3;
     const QByteArray quoted = open < 3 ? QByteArray() : error.mid(open, error.lastIndexOf('"') - open);
     const auto says = [&](const char* words) { return error.startsWith(words); };
     if (says("invalid percent-encoded token"))
         return QStringLiteral("%1の「%」の後に 16 進数 2 桁がありません。").arg(PartHolding(uri, quoted));
-    if (says("forbidden value %00"))
-        return PartHolding(uri, quoted) + QStringLiteral("に %00 は使えません。");
+    if (says("forbidden value %00")) return PartHolding(uri, quoted) + QStringLiteral("に %00 は使えません。");
     if (says("end of string reached when looking for matching \"]\""))
         return QStringLiteral("IPv6 のアドレスを閉じる「]」がありません。");
-    if (says("IPv6 host address may not be empty"))
-        return QStringLiteral("「[]」の中に IPv6 のアドレスがありません。");
+    if (says("IPv6 host address may not be empty")) return QStringLiteral("「[]」の中に IPv6 のアドレスがありません。");
     if (says("unexpected character")) {
         // "... at position N in URI ...", counted from 1.
         const qsizetype position = error.mid(error.indexOf("position ") + 9).split(' ').value(0).toLongLong();
-        return QStringLiteral("IPv6 のアドレスの「]」の後に「%1」があります"
-                              "（「:」「/」「?」「,」のどれかが来るはずです）。")
+        return QStringLiteral(
+                   "IPv6 のアドレスの「]」の後に「%1」があります"
+                   "（「:」「/」「?」「,」のどれかが来るはずです）。")
             .arg(QString::fromUtf8(uri.mid(position - 1)).left(1));
     }
     if (says("extra key/value separator"))
@@ -159,28 +146,26 @@ QString RefusalOf(const QByteArray& uri, const QByteArray& error)
         QByteArray ignored;
         const ConninfoOptions known = ReadConninfo(QByteArray(), &ignored);
         for (const auto& [key, value] : QueryParameters(uri)) {
-            bool isKnown = key == QLatin1String("requiressl") ||
-                           (key == QLatin1String("ssl") && value == QLatin1String("true"));
+            bool isKnown =
+                key == QLatin1String("requiressl") || (key == QLatin1String("ssl") && value == QLatin1String("true"));
             for (const PQconninfoOption* o = known.get(); o && o->keyword; ++o)
                 isKnown = isKnown || key == QLatin1String(o->keyword);
-            if (!isKnown && !unknown.contains(key))
-                unknown.append(key);
+            if (!isKnown && !unknown.contains(key)) unknown.append(key);
         }
         return QStringLiteral("接続先の URI に PostgreSQL の知らない項目があります：「%1」。")
             .arg(unknown.join(QStringLiteral("」「")));
     }
-    return QStringLiteral("接続先の URI を読めません。書き方を確かめてください"
-                          "（例：postgresql://reader@host/zelvara）。");
+    return QStringLiteral(
+        "接続先の URI を読めません。書き方を確かめてください"
+        "（例：postgresql://reader@host/zelvara）。");
 }
 
 // libpq's values as the connection's fields and options, the options in the
 // order written; the ports stay text for the checks.
-PgConnection ConnectionOf(const PQconninfoOption* options, const QByteArray& uri, QString* ports)
-{
+PgConnection ConnectionOf(const PQconninfoOption* options, const QByteArray& uri, QString* ports) {
     PgConnection c;
     for (const PQconninfoOption* o = options; o->keyword; ++o) {
-        if (!o->val)
-            continue;
+        if (!o->val) continue;
         const QString key = QString::fromUtf8(o->keyword);
         const QString value = QString::fromUtf8(o->val);
         if (key == QLatin1String("host"))
@@ -205,12 +190,10 @@ PgConnection ConnectionOf(const PQconninfoOption* options, const QByteArray& uri
 
 // What libpq only refuses when connecting, and what Qt's driver cannot pass
 // on. Puts the port into the connection.
-QString CheckValues(PgConnection& c, const QString& portText)
-{
+QString CheckValues(PgConnection& c, const QString& portText) {
     const QStringList ports = portText.split(QLatin1Char(','));
     for (const QString& port : ports) {
-        if (port.isEmpty())
-            continue;
+        if (port.isEmpty()) continue;
         // What is not digits is not repeated: without a host, a password
         // ("postgresql://reader:secret") reads as the port.
         if (!std::all_of(port.begin(), port.end(), [](QChar ch) { return ch >= u'0' && ch <= u'9'; }))
@@ -229,32 +212,31 @@ QString CheckValues(PgConnection& c, const QString& portText)
 
     const QString* sslMode = FindOption(c, QStringLiteral("sslmode"));
     if (sslMode && !IsOneOf(*sslMode, kSslModes))
-        return QStringLiteral("TLS の設定 sslmode「%1」は disable、allow、prefer、require、verify-ca、verify-full "
-                              "のどれかです。")
+        return QStringLiteral(
+                   "TLS の設定 sslmode「%1」は disable、allow、prefer、require、verify-ca、verify-full "
+                   "のどれかです。")
             .arg(*sslMode);
     for (const auto& [key, value] : c.options) {
         if (value.contains(QLatin1Char(';')))
-            return QStringLiteral("項目「%1」の値に「;」は使えません（Qt の PostgreSQL ドライバーが空白に変えてしまいます）。")
+            return QStringLiteral(
+                       "項目「%1」の値に「;」は使えません（Qt の PostgreSQL ドライバーが空白に変えてしまいます）。")
                 .arg(key);
     }
     return QString();
 }
 
-QString Encode(const QString& text, const QByteArray& keep = QByteArray())
-{
+QString Encode(const QString& text, const QByteArray& keep = QByteArray()) {
     return QString::fromLatin1(QUrl::toPercentEncoding(text, keep));
 }
 
-QString PortText(const PgConnection& c)
-{
+QString PortText(const PgConnection& c) {
     const QString* ports = FindOption(c, kPortKey);
     return c.port > 0 ? QString::number(c.port) : ports ? *ports : QString();
 }
 
 // "host:port" for each host, paired as libpq pairs them; a single port for
 // several hosts stays apart (portApart).
-QStringList HostEntries(const PgConnection& c, bool encode, QString* portApart)
-{
+QStringList HostEntries(const PgConnection& c, bool encode, QString* portApart) {
     const QStringList hosts = c.host.split(QLatin1Char(','));
     const QString portText = PortText(c);
     const QStringList ports = portText.isEmpty() ? QStringList() : portText.split(QLatin1Char(','));
@@ -266,16 +248,14 @@ QStringList HostEntries(const PgConnection& c, bool encode, QString* portApart)
         QString entry = encode ? Encode(host, ":") : host;
         if (host.contains(QLatin1Char(':')) && !host.startsWith(QLatin1Char('/')))
             entry = QLatin1Char('[') + entry + QLatin1Char(']');
-        if (paired && !ports[k].isEmpty())
-            entry += QLatin1Char(':') + ports[k];
+        if (paired && !ports[k].isEmpty()) entry += QLatin1Char(':') + ports[k];
         entries.append(entry);
     }
     return entries;
 }
 
 // A value in libpq's conninfo quoting: '...' with \ and ' escaped.
-QString QuoteConninfo(QString value)
-{
+QString QuoteConninfo(QString value) {
     value.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
     value.replace(QLatin1Char('\''), QStringLiteral("\\'"));
     return QLatin1Char('\'') + value + QLatin1Char('\'');
@@ -283,15 +263,15 @@ QString QuoteConninfo(QString value)
 
 }  // namespace
 
-std::optional<PgConnection> ParsePgUri(const QString& uri, QString* why)
-{
+std::optional<PgConnection> ParsePgUri(const QString& uri, QString* why) {
     const QByteArray bytes = uri.trimmed().toUtf8();
     QString error;
     QString ports;
     PgConnection connection;
     if (!bytes.startsWith("postgresql://") && !bytes.startsWith("postgres://")) {
-        error = QStringLiteral("接続先は postgresql://ユーザー@ホスト/データベース の形の URI で書いてください"
-                               "（例：postgresql://reader@host/zelvara）。");
+        error = QStringLiteral(
+            "接続先は postgresql://ユーザー@ホスト/データベース の形の URI で書いてください"
+            "（例：postgresql://reader@host/zelvara）。");
     } else {
         QByteArray refusal;
         const ConninfoOptions options = ReadConninfo(bytes, &refusal);
@@ -303,68 +283,54 @@ std::optional<PgConnection> ParsePgUri(const QString& uri, QString* why)
         }
     }
     if (!error.isEmpty()) {
-        if (why)
-            *why = error;
+        if (why) *why = error;
         return std::nullopt;
     }
     return connection;
 }
 
-QString ToPgUri(const PgConnection& c)
-{
+QString ToPgUri(const PgConnection& c) {
     QList<QPair<QString, QString>> query;
     QString uri = QStringLiteral("postgresql://");
-    if (!c.user.isEmpty())
-        uri += Encode(c.user) + QLatin1Char('@');
+    if (!c.user.isEmpty()) uri += Encode(c.user) + QLatin1Char('@');
     const QStringList hosts = c.host.split(QLatin1Char(','));
     if (std::any_of(hosts.begin(), hosts.end(), [](const QString& h) { return h.startsWith(QLatin1Char('/')); })) {
         // A socket folder reads better as a parameter than percent-encoded
         // in place of the host name.
         query.append({QStringLiteral("host"), c.host});
-        if (!PortText(c).isEmpty())
-            query.append({kPortKey, PortText(c)});
+        if (!PortText(c).isEmpty()) query.append({kPortKey, PortText(c)});
     } else {
         QString portApart;
         uri += HostEntries(c, true, &portApart).join(QLatin1Char(','));
-        if (!portApart.isEmpty())
-            query.append({kPortKey, portApart});
+        if (!portApart.isEmpty()) query.append({kPortKey, portApart});
     }
     // Always a '/': libpq would take an '@' in the parameters for the end
     // of a user name if none came before it.
     uri += QLatin1Char('/') + Encode(c.database);
     for (const auto& option : c.options) {
-        if (option.first != kPortKey)
-            query.append(option);
+        if (option.first != kPortKey) query.append(option);
     }
     QStringList parameters;
-    for (const auto& [key, value] : query)
-        parameters.append(Encode(key) + QLatin1Char('=') + Encode(value));
-    if (!parameters.isEmpty())
-        uri += QLatin1Char('?') + parameters.join(QLatin1Char('&'));
+    for (const auto& [key, value] : query) parameters.append(Encode(key) + QLatin1Char('=') + Encode(value));
+    if (!parameters.isEmpty()) uri += QLatin1Char('?') + parameters.join(QLatin1Char('&'));
     return uri;
 }
 
-QString DescribePgConnection(const PgConnection& c)
-{
+QString DescribePgConnection(const PgConnection& c) {
     QString database = c.database;
-    if (database.isEmpty())
-        database = c.user.isEmpty() ? QStringLiteral("既定のデータベース") : c.user;
+    if (database.isEmpty()) database = c.user.isEmpty() ? QStringLiteral("既定のデータベース") : c.user;
     QString portApart;
     QStringList entries = HostEntries(c, false, &portApart);
     for (QString& entry : entries) {
-        if (entry.isEmpty() || entry.startsWith(QLatin1Char(':')))
-            entry.prepend(QStringLiteral("既定のソケット"));
+        if (entry.isEmpty() || entry.startsWith(QLatin1Char(':'))) entry.prepend(QStringLiteral("既定のソケット"));
     }
     QString where = entries.join(QLatin1Char(','));
-    if (!portApart.isEmpty())
-        where += QLatin1Char(':') + portApart;
-    if (!c.user.isEmpty())
-        where.prepend(c.user + QLatin1Char('@'));
+    if (!portApart.isEmpty()) where += QLatin1Char(':') + portApart;
+    if (!c.user.isEmpty()) where.prepend(c.user + QLatin1Char('@'));
     return database + QStringLiteral("（") + where + QStringLiteral("）");
 }
 
-void ApplyPgConnection(const PgConnection& c, QSqlDatabase& db)
-{
+void ApplyPgConnection(const PgConnection& c, QSqlDatabase& db) {
     db.setHostName(c.host);
     db.setPort(c.port);
     db.setDatabaseName(c.database);
@@ -373,15 +339,12 @@ void ApplyPgConnection(const PgConnection& c, QSqlDatabase& db)
     // Qt's driver puts these after its own quoted fields and only turns each
     // ';' into a blank, so the values are quoted here.
     QStringList options;
-    for (const auto& [key, value] : c.options)
-        options.append(key + QLatin1Char('=') + QuoteConninfo(value));
-    if (!FindOption(c, kTimeoutKey))
-        options.append(kTimeoutKey + QLatin1Char('=') + QuoteConninfo(kDefaultTimeout));
+    for (const auto& [key, value] : c.options) options.append(key + QLatin1Char('=') + QuoteConninfo(value));
+    if (!FindOption(c, kTimeoutKey)) options.append(kTimeoutKey + QLatin1Char('=') + QuoteConninfo(kDefaultTimeout));
     db.setConnectOptions(options.join(QLatin1Char(' ')));
 }
 
-bool PgWantsPassword(const QString& errorText)
-{
+bool PgWantsPassword(const QString& errorText) {
     return errorText.contains(QLatin1String("no password supplied")) ||
            errorText.contains(QLatin1String("password authentication failed"));
 }
@@ -404,7 +367,8 @@ constexpr const char* kWithoutTls =
     "サーバーは、このコンピューターからの暗号化（TLS）なしの接続を受け付けていません。TLS を「必ず使う」にするか、"
     "サーバーの管理者に確かめてください。";
 constexpr const char* kNotRunning =
-    "サーバーが動いていないか、そのポートで接続を受け付けていません。ホストとポートを確かめ、サーバーが動いているか確かめてください。";
+    "サーバーが動いていないか、そのポートで接続を受け付けていません。ホストとポートを確かめ、サーバーが動いているか確か"
+    "めてください。";
 
 const Refusal kRefusals[] = {
     {{QStringLiteral("password authentication failed")},
@@ -422,9 +386,7 @@ const Refusal kRefusals[] = {
     {{QStringLiteral("no pg_hba.conf entry"), QStringLiteral("no encryption")},
      {QStringLiteral("pg_hba.conf"), QStringLiteral("暗号化なし")},
      kWithoutTls},
-    {{QStringLiteral("no pg_hba.conf entry"), QStringLiteral("SSL off")},
-     {},
-     kWithoutTls},
+    {{QStringLiteral("no pg_hba.conf entry"), QStringLiteral("SSL off")}, {}, kWithoutTls},
     {{QStringLiteral("SSL was required")},
      {QStringLiteral("SSLが要求されました")},
      "サーバーが暗号化（TLS）に対応していません。TLS を「使えれば使う」にするか、サーバーの管理者に確かめてください。"},
@@ -438,45 +400,33 @@ const Refusal kRefusals[] = {
     {{QStringLiteral("timeout expired")},
      {QStringLiteral("タイムアウト期間が過ぎました")},
      "サーバーから応答がありません。ホスト名とポート、ネットワークを確かめてください。"},
-    {{QStringLiteral("Connection refused")},
-     {QStringLiteral("接続を受け付けていますか")},
-     kNotRunning},
-    {{QStringLiteral("Is the server running")},
-     {},
-     kNotRunning},
+    {{QStringLiteral("Connection refused")}, {QStringLiteral("接続を受け付けていますか")}, kNotRunning},
+    {{QStringLiteral("Is the server running")}, {}, kNotRunning},
 };
 
-bool SaysAll(const QString& text, const QStringList& words)
-{
-    if (words.isEmpty())
-        return false;
+bool SaysAll(const QString& text, const QStringList& words) {
+    if (words.isEmpty()) return false;
     for (const QString& w : words)
-        if (!text.contains(w))
-            return false;
+        if (!text.contains(w)) return false;
     return true;
 }
 
 }  // namespace
 
-QString PgRefusalReason(const QString& errorText)
-{
+QString PgRefusalReason(const QString& errorText) {
     for (const Refusal& r : kRefusals)
-        if (SaysAll(errorText, r.english) || SaysAll(errorText, r.japanese))
-            return QString::fromUtf8(r.reason);
+        if (SaysAll(errorText, r.english) || SaysAll(errorText, r.japanese)) return QString::fromUtf8(r.reason);
     return QStringLiteral("サーバーが接続を受け付けませんでした。詳細をサーバーの管理者に伝えてください。");
 }
 
-QString PgErrorLines(const QString& errorText)
-{
+QString PgErrorLines(const QString& errorText) {
     QStringList lines;
     for (const QString& line : errorText.split(QLatin1Char('\n')))
-        if (!line.trimmed().isEmpty())
-            lines << line.trimmed();
+        if (!line.trimmed().isEmpty()) lines << line.trimmed();
     return lines.join(QLatin1Char('\n'));
 }
 
-QString PgRefusalMessage(const QString& errorText)
-{
+QString PgRefusalMessage(const QString& errorText) {
     const QString details = PgErrorLines(errorText);
     const QString reason = PgRefusalReason(errorText);
     return details.isEmpty() ? reason : reason + QStringLiteral("\n詳細: ") + details;

@@ -6,9 +6,7 @@
 
 namespace zelvara {
 
-QString ResolveProgramFolder(const QStringList& args, const QString& envHome,
-                             const QString& executableFolder)
-{
+QString ResolveProgramFolder(const QStringList& args, const QString& envHome, const QString& executableFolder) {
     QString chosen;
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& a = args.at(i);
@@ -20,25 +18,18 @@ QString ResolveProgramFolder(const QStringList& args, const QString& envHome,
     return ResolveProgramFolder(chosen, envHome, executableFolder);
 }
 
-QString ResolveProgramFolder(const QString& homeOption, const QString& envHome, const QString& executableFolder)
-{
+QString ResolveProgramFolder(const QString& homeOption, const QString& envHome, const QString& executableFolder) {
     QString chosen = homeOption;
-    if (chosen.isEmpty())
-        chosen = envHome;
-    if (chosen.isEmpty())
-        chosen = executableFolder;
+    if (chosen.isEmpty()) chosen = envHome;
+    if (chosen.isEmpty()) chosen = executableFolder;
     return QDir::cleanPath(QFileInfo(chosen).absoluteFilePath());
 }
 
-QString ProgramFolder()
-{
+QString ProgramFolder() {
     return ResolveProgramFolder(QCoreApplication::arguments(), qEnvironmentVariable("ZELVARA_HOME"),
                                 QCoreApplication::applicationDirPath());
 }
 
-QString ProgramFile(const QString& folder, const QString& name)
-{
-    return QDir(folder).filePath(name);
-}
+QString ProgramFile(const QString& folder, const QString& name) { return QDir(folder).filePath(name); }
 
 }  // namespace zelvara

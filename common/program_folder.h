@@ -11,8 +11,7 @@ namespace zelvara {
 // Pure resolution: args as given on the command line (argv[0] included; the
 // last --home DIR or --home=DIR counts), envHome the value of ZELVARA_HOME
 // (empty when unset).
-QString ResolveProgramFolder(const QStringList& args, const QString& envHome,
-                             const QString& executableFolder);
+QString ResolveProgramFolder(const QStringList& args, const QString& envHome, const QString& executableFolder);
 
 // The same once the command line is parsed: homeOption the value of --home
 // (empty when not given). Both programs decide the folder here.

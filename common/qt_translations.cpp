@@ -7,8 +7,7 @@
 
 namespace zelvara {
 
-bool InstallQtJapanese(QCoreApplication& app)
-{
+bool InstallQtJapanese(QCoreApplication& app) {
     auto* translator = new QTranslator(&app);
     if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

@@ -7,8 +7,7 @@ namespace zelvara {
 QString RegisterLock::LockPathFor(const QString& registerPath) { return registerPath + QStringLiteral(".lock"); }
 
 RegisterLock::RegisterLock(const QString& registerPath)
-    : path_(LockPathFor(registerPath)), file_(std::make_unique<QLockFile>(path_))
-{
+    : path_(LockPathFor(registerPath)), file_(std::make_unique<QLockFile>(path_)) {
     // A lock is stale only when its process is gone, never because of its age:
     // the desktop program holds it for days.
     file_->setStaleLockTime(0);
@@ -33,10 +32,8 @@ RegisterLock::RegisterLock(const QString& registerPath)
     }
 }
 
-RegisterLock::~RegisterLock()
-{
-    if (state_ == State::Held)
-        file_->unlock();
+RegisterLock::~RegisterLock() {
+    if (state_ == State::Held) file_->unlock();
 }
 
 }  // namespace zelvara

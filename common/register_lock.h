@@ -15,9 +15,9 @@ namespace zelvara {
 class RegisterLock {
 public:
     enum class State {
-        Held,         // this program may write
+        Held,           // this program may write
         HeldElsewhere,  // another program holds it; Holder() says which
-        Unavailable,  // the lock file cannot be made (read-only folder and the like)
+        Unavailable,    // the lock file cannot be made (read-only folder and the like)
     };
 
     // Tries once, without waiting, to take the lock of the register file.

@@ -18,8 +18,7 @@
 
 namespace zelvara {
 
-inline bool HoldsShippedData(const std::filesystem::path& folder)
-{
+inline bool HoldsShippedData(const std::filesystem::path& folder) {
     std::error_code ec;
     return std::filesystem::is_directory(folder / "seed", ec);
 }
@@ -27,16 +26,13 @@ inline bool HoldsShippedData(const std::filesystem::path& folder)
 // executableFolder itself when it holds the data (portable layout), else the
 // installed share folder when that holds it, else executableFolder (nothing
 // found: the files the program misses are reported where they are read).
-inline std::string ShippedFolderOf(const std::string& executableFolder)
-{
+inline std::string ShippedFolderOf(const std::string& executableFolder) {
     const std::filesystem::path exe(executableFolder);
-    if (HoldsShippedData(exe))
-        return executableFolder;
+    if (HoldsShippedData(exe)) return executableFolder;
     const std::filesystem::path share = (exe / ZELVARA_SHARE_FROM_BIN).lexically_normal();
     if (HoldsShippedData(share)) {
         std::string s = share.string();
-        while (s.size() > 1 && s.back() == '/')
-            s.pop_back();
+        while (s.size() > 1 && s.back() == '/') s.pop_back();
         return s;
     }
     return executableFolder;

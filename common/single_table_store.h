@@ -29,8 +29,8 @@ namespace zelvara {
 
 struct TableLayout {
     enum class Columns {
-        Typed,          // SMALLINT / VARCHAR(size) / TEXT, NULL allowed
-        NotNullText,    // every column TEXT NOT NULL DEFAULT ''
+        Typed,        // SMALLINT / VARCHAR(size) / TEXT, NULL allowed
+        NotNullText,  // every column TEXT NOT NULL DEFAULT ''
     };
     QString tableName;
     QList<FieldDef> fields;
@@ -93,8 +93,7 @@ public:
     // Empty when every value fits its field (by name): size in Shift-JIS
     // bytes, a number that is one, characters Shift-JIS can write. labels,
     // when given, name the fields in the message.
-    QString CheckValues(const QStringList& columns, const QStringList& values,
-                        const QStringList& labels = {}) const;
+    QString CheckValues(const QStringList& columns, const QStringList& values, const QStringList& labels = {}) const;
     // The values as they are written: characters that input methods type but
     // Shift-JIS knows only in their full-width form are replaced.
     static QStringList Writable(QStringList values);

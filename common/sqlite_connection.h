@@ -33,9 +33,7 @@ void CloseSqliteConnection(const QString& connection);
 class ScopedSqliteConnection {
 public:
     ScopedSqliteConnection(const QString& connection, const QString& path)
-        : name_(connection), error_(OpenSqliteConnection(connection, path))
-    {
-    }
+        : name_(connection), error_(OpenSqliteConnection(connection, path)) {}
     ~ScopedSqliteConnection() { CloseSqliteConnection(name_); }
     ScopedSqliteConnection(const ScopedSqliteConnection&) = delete;
     ScopedSqliteConnection& operator=(const ScopedSqliteConnection&) = delete;

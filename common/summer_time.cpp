@@ -10,22 +10,18 @@
 namespace zelvara {
 namespace {
 
-QTimeZone ZoneNamed(std::string_view zone)
-{
+QTimeZone ZoneNamed(std::string_view zone) {
     static const QTimeZone tokyo(QByteArray(kJapanZone.data(), qsizetype(kJapanZone.size())));
-    if (zone.empty() || zone == kJapanZone)
-        return tokyo;
+    if (zone.empty() || zone == kJapanZone) return tokyo;
     const QTimeZone named(QByteArray(zone.data(), qsizetype(zone.size())));
     return named.isValid() ? named : tokyo;
 }
 
 }  // namespace
 
-ZoneReading ZoneReadingOf(std::string_view zoneName, int year, int month, int day, int minuteOfDay)
-{
+ZoneReading ZoneReadingOf(std::string_view zoneName, int year, int month, int day, int minuteOfDay) {
     const QTimeZone zone = ZoneNamed(zoneName);
-    if (!zone.isValid())
-        return {};
+    if (!zone.isValid()) return {};
     // The reading's figures taken as if they were UTC; an offset o is the
     // reading's own when the zone kept o at the instant (reading − o).
     const QDateTime reading = QDateTime(QDate(year, month, day), QTime(0, 0), Qt::UTC).addSecs(minuteOfDay * 60LL);
@@ -43,14 +39,10 @@ ZoneReading ZoneReadingOf(std::string_view zoneName, int year, int month, int da
     return ZoneReading{standardAtInstant / 60, -(offset - standardAtInstant) / 60};
 }
 
-int SummerTimeMinutes(int year, int month, int day, int minuteOfDay)
-{
+int SummerTimeMinutes(int year, int month, int day, int minuteOfDay) {
     return ZoneReadingOf(kJapanZone, year, month, day, minuteOfDay).summerMinutes;
 }
 
-bool IsKnownZone(const QString& zone)
-{
-    return QTimeZone::isTimeZoneIdAvailable(zone.toUtf8());
-}
+bool IsKnownZone(const QString& zone) { return QTimeZone::isTimeZoneIdAvailable(zone.toUtf8()); }
 
 }  // namespace zelvara

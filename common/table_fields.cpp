@@ -6,8 +6,7 @@
 
 namespace zelvara {
 
-QString CheckFieldValue(const FieldDef& field, const QString& text, const QString& label)
-{
+QString CheckFieldValue(const FieldDef& field, const QString& text, const QString& label) {
     const QString& shown = label.isEmpty() ? field.name : label;
     if (field.type == FieldType::SmallInt) {
         bool ok = false;
@@ -19,11 +18,9 @@ QString CheckFieldValue(const FieldDef& field, const QString& text, const QStrin
     return cp932::CheckFieldText(shown, text, field.type == FieldType::String ? field.size : INT_MAX);
 }
 
-int IndexOfField(const QList<FieldDef>& fields, const QString& name)
-{
+int IndexOfField(const QList<FieldDef>& fields, const QString& name) {
     for (int i = 0; i < fields.size(); ++i)
-        if (fields[i].name == name)
-            return i;
+        if (fields[i].name == name) return i;
     return -1;
 }
 

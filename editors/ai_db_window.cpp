@@ -1,8 +1,8 @@
 #include "editors/ai_db_window.h"
 
+#include "common/qstring_utf8.h"
 #include "editors/db_memo.h"
 #include "editors/editor_parts.h"
-#include "common/qstring_utf8.h"
 #include "editors/reading_data_source.h"
 #include "editors/reading_tables.h"
 #include "editors/tab_rows.h"
@@ -15,8 +15,7 @@
 namespace zelvara {
 namespace {
 
-TabRows* StarTabs(QWidget* parent, const char* name, ReadingDataSource& source)
-{
+TabRows* StarTabs(QWidget* parent, const char* name, ReadingDataSource& source) {
     auto* tabs = new TabRows(10, parent);
     tabs->setObjectName(QString::fromLatin1(name));
     for (int s = 1; s <= kStars; ++s) {
@@ -28,8 +27,7 @@ TabRows* StarTabs(QWidget* parent, const char* name, ReadingDataSource& source)
 
 }  // namespace
 
-TAiDBfrm::TAiDBfrm(ReadingTables& tables, QWidget* parent) : CentredWindow(parent)
-{
+TAiDBfrm::TAiDBfrm(ReadingTables& tables, QWidget* parent) : CentredWindow(parent) {
     setObjectName(QStringLiteral("TAiDBfrm"));
     setWindowTitle(QStringLiteral("結婚の相性データベース画面"));
     resize(692, 575);
@@ -37,7 +35,8 @@ TAiDBfrm::TAiDBfrm(ReadingTables& tables, QWidget* parent) : CentredWindow(paren
     ai02_ = new ReadingDataSource(tables.ai02(), tables.Sink(), this);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("※本能的に好きになりやすい異性のタイプのデータベース（夫妻宮の主星）"), this));
+    layout->addWidget(
+        new QLabel(QStringLiteral("※本能的に好きになりやすい異性のタイプのデータベース（夫妻宮の主星）"), this));
     layout->addWidget(PageControl1 = StarTabs(this, "PageControl1", *ai01_), 1);
     layout->addWidget(new QLabel(QStringLiteral("※命宮の主星から見た相性の良い星のデータベース"), this));
     layout->addWidget(PageControl2 = StarTabs(this, "PageControl2", *ai02_), 1);
@@ -52,12 +51,10 @@ TAiDBfrm::TAiDBfrm(ReadingTables& tables, QWidget* parent) : CentredWindow(paren
 
 bool TAiDBfrm::SavePending() { return ai01_->SavePending() && ai02_->SavePending(); }
 
-void TAiDBfrm::closebtnClick()
-{
+void TAiDBfrm::closebtnClick() {
     ai01_->Edit();
     ai02_->Edit();
-    if (ai01_->PostRecord() && ai02_->PostRecord())
-        close();
+    if (ai01_->PostRecord() && ai02_->PostRecord()) close();
 }
 
 }  // namespace zelvara

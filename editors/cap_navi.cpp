@@ -15,8 +15,7 @@ bool SamePixmap(const QPixmap& a, const QPixmap& b) { return a.cacheKey() == b.c
 
 }  // namespace
 
-TCaptionDBNavi::TCaptionDBNavi(QWidget* parent) : QWidget(parent)
-{
+TCaptionDBNavi::TCaptionDBNavi(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     color_ = palette().color(QPalette::Button);
     fontColor_ = palette().color(QPalette::ButtonText);
@@ -36,15 +35,13 @@ TCaptionDBNavi::TCaptionDBNavi(QWidget* parent) : QWidget(parent)
     ApplyGlyphs();
     ApplyCaptions();
     captionLayout_ = cbBottom;
-    for (NaviButton* b : buttons_)
-        b->SetLayout(captionLayout_);
+    for (NaviButton* b : buttons_) b->SetLayout(captionLayout_);
     UpdateButtons();
 }
 
 TCaptionDBNavi::~TCaptionDBNavi() = default;
 
-void TCaptionDBNavi::Loaded()
-{
+void TCaptionDBNavi::Loaded() {
     SetShowGlyph(showGlyph_);
     ApplyCaptions();
     ApplyGlyphs();
@@ -52,171 +49,131 @@ void TCaptionDBNavi::Loaded()
 
 // --- properties -------------------------------------------------------------
 
-void TCaptionDBNavi::SetColor(const QColor& colour)
-{
-    if (color_ == colour)
-        return;
+void TCaptionDBNavi::SetColor(const QColor& colour) {
+    if (color_ == colour) return;
     color_ = colour;
     update();
 }
 
-void TCaptionDBNavi::SetFont(const QFont& f)
-{
-    if (font() == f)
-        return;
+void TCaptionDBNavi::SetFont(const QFont& f) {
+    if (font() == f) return;
     setFont(f);
     update();
 }
 
-void TCaptionDBNavi::SetFontColor(const QColor& colour)
-{
-    if (fontColor_ == colour)
-        return;
+void TCaptionDBNavi::SetFontColor(const QColor& colour) {
+    if (fontColor_ == colour) return;
     fontColor_ = colour;
-    for (NaviButton* b : buttons_)
-        b->SetCaptionColor(colour);
+    for (NaviButton* b : buttons_) b->SetCaptionColor(colour);
     update();
 }
 
-void TCaptionDBNavi::SetBackBitmap(const QPixmap& bitmap)
-{
-    if (SamePixmap(backBitmap_, bitmap))
-        return;
+void TCaptionDBNavi::SetBackBitmap(const QPixmap& bitmap) {
+    if (SamePixmap(backBitmap_, bitmap)) return;
     backBitmap_ = bitmap;
-    if (!backBitmap_.isNull())
-        color_ = palette().color(QPalette::Button);
+    if (!backBitmap_.isNull()) color_ = palette().color(QPalette::Button);
     update();
 }
 
-void TCaptionDBNavi::SetBitmap(TNavigateBtn kind, const QPixmap& bitmap)
-{
-    if (SamePixmap(bitmaps_[kind], bitmap))
-        return;
+void TCaptionDBNavi::SetBitmap(TNavigateBtn kind, const QPixmap& bitmap) {
+    if (SamePixmap(bitmaps_[kind], bitmap)) return;
     bitmaps_[kind] = bitmap;
-    if (showGlyph_)
-        buttons_[kind]->SetGlyph(bitmap.height() > 0 ? bitmap : StoredGlyph(kind));
+    if (showGlyph_) buttons_[kind]->SetGlyph(bitmap.height() > 0 ? bitmap : StoredGlyph(kind));
     update();
 }
 
-void TCaptionDBNavi::SetCaptions(const QStringList& lines)
-{
-    if (captions_ == lines)
-        return;
+void TCaptionDBNavi::SetCaptions(const QStringList& lines) {
+    if (captions_ == lines) return;
     captions_ = lines;
     ApplyCaptions();
     update();
 }
 
-void TCaptionDBNavi::SetCaptionLayout(TCaptionLayout layout)
-{
-    if (captionLayout_ == layout)
-        return;
+void TCaptionDBNavi::SetCaptionLayout(TCaptionLayout layout) {
+    if (captionLayout_ == layout) return;
     captionLayout_ = layout;
-    for (NaviButton* b : buttons_)
-        b->SetLayout(layout);
+    for (NaviButton* b : buttons_) b->SetLayout(layout);
     update();
 }
 
-void TCaptionDBNavi::SetNaviBorders(TNaviBorders borders)
-{
-    if (naviBorders_ == borders)
-        return;
+void TCaptionDBNavi::SetNaviBorders(TNaviBorders borders) {
+    if (naviBorders_ == borders) return;
     naviBorders_ = borders;
     update();
 }
 
-void TCaptionDBNavi::SetOnMoveColor(const QColor& colour)
-{
-    if (onMoveColor_ == colour)
-        return;
+void TCaptionDBNavi::SetOnMoveColor(const QColor& colour) {
+    if (onMoveColor_ == colour) return;
     onMoveColor_ = colour;
     update();
 }
 
-void TCaptionDBNavi::SetShowCaption(bool on)
-{
+void TCaptionDBNavi::SetShowCaption(bool on) {
     showCaption_ = on;
     ApplyCaptions();
     update();
 }
 
-void TCaptionDBNavi::SetShowGlyph(bool on)
-{
+void TCaptionDBNavi::SetShowGlyph(bool on) {
     showGlyph_ = on;
     ApplyGlyphs();
     update();
 }
 
-void TCaptionDBNavi::SetFlat(bool flat)
-{
-    if (flat_ == flat)
-        return;
+void TCaptionDBNavi::SetFlat(bool flat) {
+    if (flat_ == flat) return;
     flat_ = flat;
-    for (NaviButton* b : buttons_)
-        b->SetFlat(flat);
+    for (NaviButton* b : buttons_) b->SetFlat(flat);
     update();
 }
 
-void TCaptionDBNavi::SetDataSet(NaviDataSet* dataSet)
-{
-    if (dataSet_ == dataSet)
-        return;
-    if (dataSet_)
-        disconnect(dataSet_, nullptr, this, nullptr);
+void TCaptionDBNavi::SetDataSet(NaviDataSet* dataSet) {
+    if (dataSet_ == dataSet) return;
+    if (dataSet_) disconnect(dataSet_, nullptr, this, nullptr);
     dataSet_ = dataSet;
-    if (dataSet_)
-        connect(dataSet_, &NaviDataSet::stateChanged, this, &TCaptionDBNavi::UpdateButtons);
+    if (dataSet_) connect(dataSet_, &NaviDataSet::stateChanged, this, &TCaptionDBNavi::UpdateButtons);
     UpdateButtons();
 }
 
 // --- applying captions and glyphs -------------------------------------------
 
-void TCaptionDBNavi::ApplyCaptions()
-{
+void TCaptionDBNavi::ApplyCaptions() {
     for (int k = 0; k < kNaviButtonCount; ++k) {
         const auto kind = TNavigateBtn(k);
         buttons_[k]->setText(showCaption_ ? DefaultCaption(kind) : QString());
         buttons_[k]->setObjectName(ButtonName(kind));
     }
-    if (!showCaption_)
-        return;
+    if (!showCaption_) return;
     for (int k = 0; k < kNaviButtonCount && k < captions_.size(); ++k) {
-        if (!captions_[k].isEmpty())
-            buttons_[k]->setText(captions_[k]);
+        if (!captions_[k].isEmpty()) buttons_[k]->setText(captions_[k]);
     }
 }
 
-void TCaptionDBNavi::ApplyGlyphs()
-{
+void TCaptionDBNavi::ApplyGlyphs() {
     for (int k = 0; k < kNaviButtonCount; ++k)
         buttons_[k]->SetGlyph(showGlyph_ ? StoredGlyph(TNavigateBtn(k)) : QPixmap());
-    if (!showGlyph_)
-        return;
+    if (!showGlyph_) return;
     for (int k = 0; k < kNaviButtonCount; ++k) {
-        if (bitmaps_[k].height() > 0)
-            buttons_[k]->SetGlyph(bitmaps_[k]);
+        if (bitmaps_[k].height() > 0) buttons_[k]->SetGlyph(bitmaps_[k]);
     }
 }
 
 // --- buttons and the data set -----------------------------------------------
 
-void TCaptionDBNavi::LayoutButtons()
-{
+void TCaptionDBNavi::LayoutButtons() {
     // Evenly over the width; the pixels left over go one each to the first buttons.
     const int each = width() / kNaviButtonCount;
     int extra = width() % kNaviButtonCount;
     int x = 0;
     for (NaviButton* b : buttons_) {
         const int w = each + (extra > 0 ? 1 : 0);
-        if (extra > 0)
-            --extra;
+        if (extra > 0) --extra;
         b->setGeometry(x, 0, w, height());
         x += w;
     }
 }
 
-void TCaptionDBNavi::UpdateButtons()
-{
+void TCaptionDBNavi::UpdateButtons() {
     const bool active = dataSet_ && dataSet_->IsActive();
     const bool up = active && !dataSet_->IsBof();
     const bool down = active && !dataSet_->IsEof();
@@ -234,28 +191,25 @@ void TCaptionDBNavi::UpdateButtons()
     buttons_[nbRefresh]->setEnabled(canModify);
 }
 
-void TCaptionDBNavi::BtnClick(TNavigateBtn kind)
-{
+void TCaptionDBNavi::BtnClick(TNavigateBtn kind) {
     NaviDataSet* d = dataSet_;
-    if (!d || !d->IsActive())
-        return;
+    if (!d || !d->IsActive()) return;
     switch (kind) {
-    case nbFirst: d->First(); break;
-    case nbPrior: d->Prior(); break;
-    case nbNext: d->Next(); break;
-    case nbLast: d->Last(); break;
-    case nbInsert: d->Insert(); break;
-    case nbDelete:
-        if (!confirmDelete_
-            || QMessageBox::question(window(), window()->windowTitle(), QStringLiteral("レコードを削除しますか?"),
-                                     QMessageBox::Ok | QMessageBox::Cancel)
-                   == QMessageBox::Ok)
-            d->Delete();
-        break;
-    case nbEdit: d->Edit(); break;
-    case nbPost: d->Post(); break;
-    case nbCancel: d->Cancel(); break;
-    case nbRefresh: d->Refresh(); break;
+        case nbFirst: d->First(); break;
+        case nbPrior: d->Prior(); break;
+        case nbNext: d->Next(); break;
+        case nbLast: d->Last(); break;
+        case nbInsert: d->Insert(); break;
+        case nbDelete:
+            if (!confirmDelete_ ||
+                QMessageBox::question(window(), window()->windowTitle(), QStringLiteral("レコードを削除しますか?"),
+                                      QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok)
+                d->Delete();
+            break;
+        case nbEdit: d->Edit(); break;
+        case nbPost: d->Post(); break;
+        case nbCancel: d->Cancel(); break;
+        case nbRefresh: d->Refresh(); break;
     }
     UpdateButtons();
     emit clicked(kind);
@@ -263,18 +217,15 @@ void TCaptionDBNavi::BtnClick(TNavigateBtn kind)
 
 // --- painting -----------------------------------------------------------------
 
-void TCaptionDBNavi::resizeEvent(QResizeEvent* event)
-{
+void TCaptionDBNavi::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     LayoutButtons();
 }
 
-void TCaptionDBNavi::paintEvent(QPaintEvent*)
-{
+void TCaptionDBNavi::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), color_);
-    if (!flat_)
-        return;
+    if (!flat_) return;
     if (!backBitmap_.isNull()) {
         const QSize tile = backBitmap_.deviceIndependentSize().toSize();
         for (int column = 1; column <= width() / tile.width() + 1; ++column)
@@ -284,8 +235,7 @@ void TCaptionDBNavi::paintEvent(QPaintEvent*)
     PaintBorders(p);
 }
 
-void TCaptionDBNavi::PaintBorders(QPainter& p) const
-{
+void TCaptionDBNavi::PaintBorders(QPainter& p) const {
     // One-pixel lines on the given coordinates; an etched look from the
     // shadow and highlight colours of the buttons.
     const QColor shadow = palette().color(QPalette::Dark);
@@ -297,61 +247,55 @@ void TCaptionDBNavi::PaintBorders(QPainter& p) const
         p.drawLine(x1, y1, x2, y2);
     };
     switch (naviBorders_) {
-    case nbNone:
-        break;
-    case nbFrame: {
-        // Left and top in highlight, right and bottom in shadow on (1, 1, w−1, h−1) …
-        line(light, 1, 1, 1, h - 1);
-        line(light, 1, 1, w - 1, 1);
-        line(shadow, w - 1, 1, w - 1, h - 1);
-        line(shadow, 1, h - 1, w - 1, h - 1);
-        // … then all of (0, 0, w−2, h−2) in shadow.
-        line(shadow, 0, 0, w - 2, 0);
-        line(shadow, 0, 0, 0, h - 2);
-        line(shadow, w - 2, 0, w - 2, h - 2);
-        line(shadow, 0, h - 2, w - 2, h - 2);
-        break;
-    }
-    case nbTopBottom:
-        line(shadow, 0, 0, w - 1, 0);
-        line(light, 0, 1, w - 1, 1);
-        line(shadow, 0, h - 2, w - 1, h - 2);
-        line(light, 0, h - 1, w - 1, h - 1);
-        break;
-    case nbLeftRight:
-        line(shadow, 0, 0, 0, h - 1);
-        line(light, 1, 0, 1, h - 1);
-        line(shadow, w - 2, 0, w - 2, h - 1);
-        line(light, w - 1, 0, w - 1, h - 1);
-        break;
+        case nbNone: break;
+        case nbFrame: {
+            // Left and top in highlight, right and bottom in shadow on (1, 1, w−1, h−1) …
+            line(light, 1, 1, 1, h - 1);
+            line(light, 1, 1, w - 1, 1);
+            line(shadow, w - 1, 1, w - 1, h - 1);
+            line(shadow, 1, h - 1, w - 1, h - 1);
+            // … then all of (0, 0, w−2, h−2) in shadow.
+            line(shadow, 0, 0, w - 2, 0);
+            line(shadow, 0, 0, 0, h - 2);
+            line(shadow, w - 2, 0, w - 2, h - 2);
+            line(shadow, 0, h - 2, w - 2, h - 2);
+            break;
+        }
+        case nbTopBottom:
+            line(shadow, 0, 0, w - 1, 0);
+            line(light, 0, 1, w - 1, 1);
+            line(shadow, 0, h - 2, w - 1, h - 2);
+            line(light, 0, h - 1, w - 1, h - 1);
+            break;
+        case nbLeftRight:
+            line(shadow, 0, 0, 0, h - 1);
+            line(light, 1, 0, 1, h - 1);
+            line(shadow, w - 2, 0, w - 2, h - 1);
+            line(light, w - 1, 0, w - 1, h - 1);
+            break;
     }
 }
 
 // --- the pointer --------------------------------------------------------------
 
-void TCaptionDBNavi::RaiseMouseMove(const QMouseEvent& event, QPoint at, TNavigateBtn kind)
-{
-    if (onMouseMove_)
-        onMouseMove_(this, TShiftState{event.modifiers(), event.buttons()}, at.x(), at.y(), kind);
+void TCaptionDBNavi::RaiseMouseMove(const QMouseEvent& event, QPoint at, TNavigateBtn kind) {
+    if (onMouseMove_) onMouseMove_(this, TShiftState{event.modifiers(), event.buttons()}, at.x(), at.y(), kind);
 }
 
-bool TCaptionDBNavi::eventFilter(QObject* watched, QEvent* event)
-{
+bool TCaptionDBNavi::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove) {
         auto* hovered = qobject_cast<NaviButton*>(watched);
         if (hovered && hovered->parentWidget() == this) {
             const auto& move = static_cast<const QMouseEvent&>(*event);
             const QPoint at = hovered->mapToParent(move.position().toPoint());
-            for (NaviButton* b : buttons_)
-                b->SetCaptionColor(b == hovered ? onMoveColor_ : fontColor_);
+            for (NaviButton* b : buttons_) b->SetCaptionColor(b == hovered ? onMoveColor_ : fontColor_);
             RaiseMouseMove(move, at, hovered->Kind());
         }
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void TCaptionDBNavi::mouseMoveEvent(QMouseEvent* event)
-{
+void TCaptionDBNavi::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     for (NaviButton* b : buttons_) {
         if (!b->isHidden() && b->geometry().contains(at)) {
@@ -362,10 +306,8 @@ void TCaptionDBNavi::mouseMoveEvent(QMouseEvent* event)
     QWidget::mouseMoveEvent(event);
 }
 
-void TCaptionDBNavi::leaveEvent(QEvent* event)
-{
-    for (NaviButton* b : buttons_)
-        b->SetCaptionColor(fontColor_);
+void TCaptionDBNavi::leaveEvent(QEvent* event) {
+    for (NaviButton* b : buttons_) b->SetCaptionColor(fontColor_);
     QWidget::leaveEvent(event);
 }
 

@@ -18,8 +18,7 @@
 
 namespace zelvara {
 
-Tdbenvfrm::Tdbenvfrm(ReadingTables& tables, QWidget* parent) : CentredWindow(parent)
-{
+Tdbenvfrm::Tdbenvfrm(ReadingTables& tables, QWidget* parent) : CentredWindow(parent) {
     setObjectName(QStringLiteral("Tdbenvfrm"));
     setWindowTitle(QStringLiteral("鑑定文章とアルゴリズムデータベース変更画面"));
     resize(763, 596);
@@ -36,8 +35,7 @@ Tdbenvfrm::Tdbenvfrm(ReadingTables& tables, QWidget* parent) : CentredWindow(par
     PageControl1->addTab(TabSheet3 = GradePage(), QStringLiteral("１２宮の甲乙丙丁分類DB"));
 }
 
-QWidget* Tdbenvfrm::PalacePage()
-{
+QWidget* Tdbenvfrm::PalacePage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabSheet1"));
     auto* layout = new QVBoxLayout(page);
@@ -53,8 +51,7 @@ QWidget* Tdbenvfrm::PalacePage()
     return page;
 }
 
-QWidget* Tdbenvfrm::KanteiPage()
-{
+QWidget* Tdbenvfrm::KanteiPage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabSheet2"));
     auto* layout = new QVBoxLayout(page);
@@ -75,16 +72,16 @@ QWidget* Tdbenvfrm::KanteiPage()
     return page;
 }
 
-QWidget* Tdbenvfrm::GradePage()
-{
+QWidget* Tdbenvfrm::GradePage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabSheet3"));
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(YellowNote(page, QStringLiteral("Label2"), QStringLiteral("甲・乙・丙・丁・級星の意味の説明")));
-    for (const QString& line : {QStringLiteral("甲級星→「廟」と「旺」の状態で大吉　「失」「陥」でも平の状態の星を言う。"),
-                                QStringLiteral("乙級星→「廟」と「旺」の状態で吉　「失」「陥」でも小凶の状態の星を言う。"),
-                                QStringLiteral("丙級星→「廟」と「旺」の状態でも平　「失」「陥」では凶の状態の星を言う。"),
-                                QStringLiteral("丁級星→「廟」と「旺」の状態で小凶　「失」「陥」では大凶の状態の星を言う。")})
+    for (const QString& line :
+         {QStringLiteral("甲級星→「廟」と「旺」の状態で大吉　「失」「陥」でも平の状態の星を言う。"),
+          QStringLiteral("乙級星→「廟」と「旺」の状態で吉　「失」「陥」でも小凶の状態の星を言う。"),
+          QStringLiteral("丙級星→「廟」と「旺」の状態でも平　「失」「陥」では凶の状態の星を言う。"),
+          QStringLiteral("丁級星→「廟」と「旺」の状態で小凶　「失」「陥」では大凶の状態の星を言う。")})
         layout->addWidget(new QLabel(line, page));
     DBGrid2 = MakeDBGrid(page, QStringLiteral("DBGrid2"), *kyu12_);
     layout->addWidget(DBGrid2, 1);
@@ -94,11 +91,9 @@ QWidget* Tdbenvfrm::GradePage()
 
 bool Tdbenvfrm::SavePending() { return kyu12_->SavePending() && kantei_->SavePending(); }
 
-DBMemo* Tdbenvfrm::KanteiMemo(const QString& field) const
-{
+DBMemo* Tdbenvfrm::KanteiMemo(const QString& field) const {
     for (DBMemo* memo : PageControl2->findChildren<DBMemo*>())
-        if (memo->DataField() == field)
-            return memo;
+        if (memo->DataField() == field) return memo;
     return nullptr;
 }
 

@@ -14,13 +14,13 @@
 
 namespace zelvara {
 
-TCaptionDBNavi* EditorNavigator(QWidget* parent, const QString& name, ReadingDataSource& source)
-{
+TCaptionDBNavi* EditorNavigator(QWidget* parent, const QString& name, ReadingDataSource& source) {
     auto* navi = new TCaptionDBNavi(parent);
     navi->setObjectName(name);
-    navi->SetCaptions({QStringLiteral("最初へ"), QStringLiteral("前へ"), QStringLiteral("次へ"), QStringLiteral("最後へ"),
-                       QStringLiteral("新規挿入"), QStringLiteral("削除"), QStringLiteral("編集"), QStringLiteral("更新登録"),
-                       QStringLiteral("キャンセル"), QStringLiteral("再表示")});
+    navi->SetCaptions({QStringLiteral("最初へ"), QStringLiteral("前へ"), QStringLiteral("次へ"),
+                       QStringLiteral("最後へ"), QStringLiteral("新規挿入"), QStringLiteral("削除"),
+                       QStringLiteral("編集"), QStringLiteral("更新登録"), QStringLiteral("キャンセル"),
+                       QStringLiteral("再表示")});
     navi->SetCaptionLayout(cbTop);  // glyph above, caption below
     navi->SetFlat(true);
     navi->SetDataSet(&source);
@@ -30,8 +30,7 @@ TCaptionDBNavi* EditorNavigator(QWidget* parent, const QString& name, ReadingDat
     return navi;
 }
 
-QLabel* YellowNote(QWidget* parent, const QString& name, const QString& text)
-{
+QLabel* YellowNote(QWidget* parent, const QString& name, const QString& text) {
     auto* note = new QLabel(text, parent);
     note->setObjectName(name);
     note->setAlignment(Qt::AlignCenter);
@@ -45,8 +44,7 @@ QLabel* YellowNote(QWidget* parent, const QString& name, const QString& text)
     return note;
 }
 
-QWidget* Captioned(QWidget* parent, const QString& caption, QWidget* control)
-{
+QWidget* Captioned(QWidget* parent, const QString& caption, QWidget* control) {
     auto* box = new QWidget(parent);
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -57,8 +55,7 @@ QWidget* Captioned(QWidget* parent, const QString& caption, QWidget* control)
     return box;
 }
 
-QPushButton* AddClosePanel(QWidget* window, QBoxLayout* layout)
-{
+QPushButton* AddClosePanel(QWidget* window, QBoxLayout* layout) {
     auto* panel = new QFrame(window);
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFrameShape(QFrame::StyledPanel);
@@ -72,22 +69,18 @@ QPushButton* AddClosePanel(QWidget* window, QBoxLayout* layout)
     return button;
 }
 
-void CentredWindow::showEvent(QShowEvent* event)
-{
+void CentredWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (placed_)
-        return;
+    if (placed_) return;
     placed_ = true;
     const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!shown)
-        return;
+    if (!shown) return;
     QRect frame = frameGeometry();
     frame.moveCenter(shown->availableGeometry().center());
     move(frame.topLeft());
 }
 
-void CentredWindow::closeEvent(QCloseEvent* event)
-{
+void CentredWindow::closeEvent(QCloseEvent* event) {
     if (!SavePending()) {
         event->ignore();
         return;
@@ -95,11 +88,9 @@ void CentredWindow::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
 }
 
-void CentredWindow::hideEvent(QHideEvent* event)
-{
+void CentredWindow::hideEvent(QHideEvent* event) {
     // A hide by the window system (minimising) is no end of editing.
-    if (!event->spontaneous())
-        SavePending();
+    if (!event->spontaneous()) SavePending();
     QWidget::hideEvent(event);
 }
 

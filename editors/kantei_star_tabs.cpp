@@ -3,9 +3,9 @@
 // the additional stars and transformations with their one text.
 #include "editors/dbenv_window.h"
 
+#include "common/qstring_utf8.h"
 #include "editors/db_memo.h"
 #include "editors/editor_parts.h"
-#include "common/qstring_utf8.h"
 #include "editors/tab_rows.h"
 #include "engine/zelvara.h"
 
@@ -34,7 +34,7 @@ struct MinorStarTab {
     int minors[2];  // additional star numbers 1..13; 0 for none
 };
 constexpr MinorStarTab kMinorStarTabs[] = {
-    {nullptr, {1, 0}}, {"魁鉞", {2, 3}}, {"左右", {4, 5}}, {"空劫", {7, 8}},  {nullptr, {9, 0}},
+    {nullptr, {1, 0}},  {"魁鉞", {2, 3}},   {"左右", {4, 5}},   {"空劫", {7, 8}},   {nullptr, {9, 0}},
     {nullptr, {10, 0}}, {nullptr, {11, 0}}, {nullptr, {12, 0}}, {nullptr, {13, 0}},
 };
 
@@ -42,8 +42,7 @@ QString One(const QString& name) { return name + QStringLiteral("星1"); }
 QString Two(const QString& name) { return name + QStringLiteral("星2"); }
 
 // A star's strengths above its weaknesses, under an optional caption.
-QWidget* UpperLower(QWidget* parent, ReadingDataSource& source, const QString& name, const QString& caption = {})
-{
+QWidget* UpperLower(QWidget* parent, ReadingDataSource& source, const QString& name, const QString& caption = {}) {
     auto* box = new QWidget(parent);
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -53,8 +52,7 @@ QWidget* UpperLower(QWidget* parent, ReadingDataSource& source, const QString& n
 }
 
 // Controls side by side.
-QWidget* SideBySide(const QList<QWidget*>& parts)
-{
+QWidget* SideBySide(const QList<QWidget*>& parts) {
     auto* page = new QWidget;
     auto* layout = new QHBoxLayout(page);
     for (QWidget* part : parts) {
@@ -64,18 +62,15 @@ QWidget* SideBySide(const QList<QWidget*>& parts)
     return page;
 }
 
-QWidget* Single(ReadingDataSource& source, const QList<QString>& names)
-{
+QWidget* Single(ReadingDataSource& source, const QList<QString>& names) {
     QList<QWidget*> memos;
-    for (const QString& n : names)
-        memos << new DBMemo(source, One(n));
+    for (const QString& n : names) memos << new DBMemo(source, One(n));
     return SideBySide(memos);
 }
 
 }  // namespace
 
-TabRows* KanteiStarTabs(QWidget* parent, ReadingDataSource& kantei)
-{
+TabRows* KanteiStarTabs(QWidget* parent, ReadingDataSource& kantei) {
     auto* tabs = new TabRows(kTabsPerRow, parent);
     tabs->setObjectName(QStringLiteral("PageControl2"));
     for (int star = 1; star <= kMajorStars; ++star) {
@@ -93,8 +88,7 @@ TabRows* KanteiStarTabs(QWidget* parent, ReadingDataSource& kantei)
     for (const MinorStarTab& m : kMinorStarTabs) {
         QList<QString> names;
         for (int minor : m.minors)
-            if (minor)
-                names << Q(kMinorShortNames[minor]);
+            if (minor) names << Q(kMinorShortNames[minor]);
         tabs->AddPage(Single(kantei, names), m.tab ? QString::fromUtf8(m.tab) : names.front());
     }
     for (int t = 1; t <= kTransforms; ++t) {

@@ -1,34 +1,30 @@
 #include "editors/koun_db_window.h"
 
+#include "common/qstring_utf8.h"
 #include "editors/db_memo.h"
 #include "editors/editor_parts.h"
-#include "readings/luck_reading.h"
-#include "common/qstring_utf8.h"
 #include "editors/reading_data_source.h"
 #include "editors/reading_tables.h"
 #include "editors/tab_rows.h"
+#include "readings/luck_reading.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace zelvara {
 
-const QStringList& LuckTabFields()
-{
+const QStringList& LuckTabFields() {
     // The twenty graded stars, then the thirteen additional ones, by their long names.
     static const QStringList fields = [] {
         QStringList f;
-        for (int s = 1; s <= kStars; ++s)
-            f << Q(kStarLongNames[s]);
-        for (int m = 1; m <= kMinorStars; ++m)
-            f << Q(kMinorLongNames[m]);
+        for (int s = 1; s <= kStars; ++s) f << Q(kStarLongNames[s]);
+        for (int m = 1; m <= kMinorStars; ++m) f << Q(kMinorLongNames[m]);
         return f;
     }();
     return fields;
 }
 
-TkounDBfrm::TkounDBfrm(ReadingTables& tables, QWidget* parent) : CentredWindow(parent), tables_(tables)
-{
+TkounDBfrm::TkounDBfrm(ReadingTables& tables, QWidget* parent) : CentredWindow(parent), tables_(tables) {
     setObjectName(QStringLiteral("TkounDBfrm"));
     setWindowTitle(QStringLiteral("行運のデータベース画面"));
     resize(676, 307);
@@ -49,18 +45,15 @@ TkounDBfrm::TkounDBfrm(ReadingTables& tables, QWidget* parent) : CentredWindow(p
     connect(closebtn, &QPushButton::clicked, this, &TkounDBfrm::closebtnClick);
 }
 
-std::optional<QString> TkounDBfrm::LuckTextFor(const QString& name) const
-{
+std::optional<QString> TkounDBfrm::LuckTextFor(const QString& name) const {
     return zelvara::LuckTextFor(name, tables_.Texts()->hosiImi(), tables_.Sink());
 }
 
 bool TkounDBfrm::SavePending() { return source_->SavePending(); }
 
-void TkounDBfrm::closebtnClick()
-{
+void TkounDBfrm::closebtnClick() {
     source_->Edit();
-    if (source_->PostRecord())
-        close();
+    if (source_->PostRecord()) close();
 }
 
 }  // namespace zelvara

@@ -11,9 +11,9 @@ class NaviDataSet : public QObject {
 public:
     using QObject::QObject;
 
-    virtual bool IsActive() const = 0;   // open
-    virtual bool IsBof() const = 0;      // on the first record (or none)
-    virtual bool IsEof() const = 0;      // on the last record (or none)
+    virtual bool IsActive() const = 0;  // open
+    virtual bool IsBof() const = 0;     // on the first record (or none)
+    virtual bool IsEof() const = 0;     // on the last record (or none)
     virtual bool IsEmpty() const = 0;
     virtual bool CanModify() const = 0;
     virtual bool IsEditing() const = 0;  // the current record has pending edits

@@ -12,21 +12,16 @@ const QString kGlyphFolder = QStringLiteral(":/capnavi");
 
 }  // namespace
 
-QPixmap FindStoredGlyph(const QString& name)
-{
+QPixmap FindStoredGlyph(const QString& name) {
     static const bool ready = (InitNaviGlyphResources(), true);
     Q_UNUSED(ready);
     const QDir folder(kGlyphFolder);
     for (const QFileInfo& entry : folder.entryInfoList(QDir::Files)) {
-        if (entry.completeBaseName().compare(name, Qt::CaseInsensitive) == 0)
-            return QPixmap(entry.filePath());
+        if (entry.completeBaseName().compare(name, Qt::CaseInsensitive) == 0) return QPixmap(entry.filePath());
     }
     return {};
 }
 
-QPixmap StoredGlyph(TNavigateBtn kind)
-{
-    return FindStoredGlyph(QStringLiteral("db_%1").arg(KindWord(kind)));
-}
+QPixmap StoredGlyph(TNavigateBtn kind) { return FindStoredGlyph(QStringLiteral("db_%1").arg(KindWord(kind))); }
 
 }  // namespace zelvara

@@ -5,8 +5,8 @@
 namespace zelvara {
 namespace {
 
-constexpr std::array<const char*, kNaviButtonCount> kCaptions = {
-    "&First", "&Prior", "&Next", "&Last", "&Insert", "&Delete", "&Edit", "&Post", "&Cancel", "&Refresh"};
+constexpr std::array<const char*, kNaviButtonCount> kCaptions = {"&First",  "&Prior", "&Next", "&Last",   "&Insert",
+                                                                 "&Delete", "&Edit",  "&Post", "&Cancel", "&Refresh"};
 
 }  // namespace
 

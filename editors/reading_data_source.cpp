@@ -1,8 +1,8 @@
 #include "editors/reading_data_source.h"
 
-#include "engine/context.h"
 #include "editors/reading_table.h"
 #include "editors/record_rows.h"
+#include "engine/context.h"
 
 #include <climits>
 
@@ -14,26 +14,22 @@ const QString kNo = QStringLiteral("No");
 }  // namespace
 
 ReadingDataSource::ReadingDataSource(ReadingTable& table, MessageSink& sink, QObject* parent)
-    : NaviDataSet(parent), table_(table), sink_(sink)
-{
+    : NaviDataSet(parent), table_(table), sink_(sink) {
     connect(&table_, &ReadingTable::currentChanged, this, &ReadingDataSource::TableMoved);
     ReadAllRows();
     lastRow_ = table_.CurrentRow();
 }
 
-bool ReadingDataSource::IsMemo(const QString& field) const
-{
+bool ReadingDataSource::IsMemo(const QString& field) const {
     const int i = table_.Schema().FieldIndex(field);
     return i >= 0 && table_.Schema().fields[i].type == FieldType::Memo;
 }
 
 int ReadingDataSource::CurrentRow() const { return table_.IsOpen() ? table_.CurrentRow() : -1; }
 
-QString ReadingDataSource::Value(int row, const QString& field) const
-{
+QString ReadingDataSource::Value(int row, const QString& field) const {
     const int column = int(fields_.indexOf(field));
-    if (row < 0 || row >= RowCount() || column < 0 || column >= rows_[row].size())
-        return {};
+    if (row < 0 || row >= RowCount() || column < 0 || column >= rows_[row].size()) return {};
     return rows_[row][column];
 }
 
@@ -44,15 +40,12 @@ bool ReadingDataSource::IsEditing() const { return IsActive() && (table_.IsModif
 
 // --- the copy of the records ---------------------------------------------------
 
-void ReadingDataSource::ReadAllRows()
-{
+void ReadingDataSource::ReadAllRows() {
     fields_.clear();
     rows_.clear();
-    if (!table_.IsOpen())
-        return;
+    if (!table_.IsOpen()) return;
     for (const FieldDef& f : table_.Schema().fields)
-        if (table_.HasField(f.name))
-            fields_ << f.name;
+        if (table_.HasField(f.name)) fields_ << f.name;
     rows_.resize(table_.RecordCount(), QStringList(fields_.size(), QString()));
     if (table_.IsModified()) {
         // Walking would save the edits; only the current record is known.
@@ -65,27 +58,21 @@ void ReadingDataSource::ReadAllRows()
         const int keep = table_.CurrentRow();
         for (int r = 0; r < table_.RecordCount(); ++r) {
             table_.MoveTo(r);
-            for (int c = 0; c < fields_.size(); ++c)
-                rows_[r][c] = table_.Field(fields_[c]).value_or(QString());
+            for (int c = 0; c < fields_.size(); ++c) rows_[r][c] = table_.Field(fields_[c]).value_or(QString());
         }
         table_.MoveTo(keep);
     }
     reading_ = false;
 }
 
-void ReadingDataSource::ReadCurrentRow()
-{
+void ReadingDataSource::ReadCurrentRow() {
     const int row = CurrentRow();
-    if (row < 0 || row >= RowCount())
-        return;
-    for (int c = 0; c < fields_.size(); ++c)
-        rows_[row][c] = table_.Field(fields_[c]).value_or(QString());
+    if (row < 0 || row >= RowCount()) return;
+    for (int c = 0; c < fields_.size(); ++c) rows_[row][c] = table_.Field(fields_[c]).value_or(QString());
 }
 
-void ReadingDataSource::TableMoved()
-{
-    if (reading_)
-        return;
+void ReadingDataSource::TableMoved() {
+    if (reading_) return;
     if (!table_.IsOpen() || table_.RecordCount() != RowCount()) {
         ReadAllRows();
         emit rowsReset();
@@ -103,8 +90,7 @@ void ReadingDataSource::TableMoved()
     emit stateChanged();
 }
 
-void ReadingDataSource::Reload(int row)
-{
+void ReadingDataSource::Reload(int row) {
     reading_ = true;
     ReloadTable(table_, row);
     reading_ = false;
@@ -120,12 +106,10 @@ void ReadingDataSource::Reload(int row)
 
 // --- editing ---------------------------------------------------------------------
 
-bool ReadingDataSource::SetCurrentValue(const QString& field, const QString& text)
-{
+bool ReadingDataSource::SetCurrentValue(const QString& field, const QString& text) {
     const int row = CurrentRow();
     const int column = int(fields_.indexOf(field));
-    if (row < 0 || column < 0 || !table_.SetValue(field, text))
-        return false;
+    if (row < 0 || column < 0 || !table_.SetValue(field, text)) return false;
     if (rows_[row][column] != text) {
         rows_[row][column] = text;
         noChanged_ = noChanged_ || field == kNo;
@@ -135,37 +119,29 @@ bool ReadingDataSource::SetCurrentValue(const QString& field, const QString& tex
     return true;
 }
 
-bool ReadingDataSource::SetValueAt(int row, const QString& field, const QString& text)
-{
+bool ReadingDataSource::SetValueAt(int row, const QString& field, const QString& text) {
     return MoveTo(row) && SetCurrentValue(field, text);
 }
 
-bool ReadingDataSource::MoveTo(int row)
-{
-    if (row < 0 || row >= RowCount())
-        return false;
+bool ReadingDataSource::MoveTo(int row) {
+    if (row < 0 || row >= RowCount()) return false;
     const int from = CurrentRow();
-    if (row == from)
-        return true;
+    if (row == from) return true;
     if (insertedRow_ == from && !table_.IsModified()) {
         // A new record left as it was added is not kept.
         DiscardInserted();
-        if (row >= RowCount())
-            return false;
+        if (row >= RowCount()) return false;
     } else if (table_.IsModified() && !PostRecord()) {
         emit recordMoved();  // the grids go back to the record still being edited
         return false;
     }
     const bool moved = table_.MoveTo(row);
-    if (!moved)
-        emit recordMoved();
+    if (!moved) emit recordMoved();
     return moved;
 }
 
-bool ReadingDataSource::KeyIsFree() const
-{
-    if (!table_.Schema().keyedByNo)
-        return true;
+bool ReadingDataSource::KeyIsFree() const {
+    if (!table_.Schema().keyedByNo) return true;
     const QString no = CurrentValue(kNo).trimmed();
     QString clash;
     if (no.isEmpty()) {
@@ -173,14 +149,15 @@ bool ReadingDataSource::KeyIsFree() const
     } else {
         for (int r = 0; r < RowCount(); ++r) {
             if (r != CurrentRow() && Value(r, kNo).trimmed() == no) {
-                clash = QStringLiteral("番号（No）%1 は「%2」の記録ですでに使われています。").arg(no, Value(r, QStringLiteral("宮名称")));
+                clash = QStringLiteral("番号（No）%1 は「%2」の記録ですでに使われています。")
+                            .arg(no, Value(r, QStringLiteral("宮名称")));
                 break;
             }
         }
     }
-    if (clash.isEmpty())
-        return true;
-    sink_.Show(QStringLiteral("鑑定文の表「%1」に書き込めません。\n%2\nこの表では番号が重なってはいけません。別の番号にしてから更新登録してください。"
+    if (clash.isEmpty()) return true;
+    sink_.Show(QStringLiteral("鑑定文の表「%1」に書き込めません。\n%"
+                              "2\nこの表では番号が重なってはいけません。別の番号にしてから更新登録してください。"
                               "入力した内容はそのまま残っています。")
                    .arg(table_.FileName(), clash)
                    .toStdString(),
@@ -188,10 +165,8 @@ bool ReadingDataSource::KeyIsFree() const
     return false;
 }
 
-bool ReadingDataSource::PostRecord()
-{
-    if (CurrentRow() < 0)
-        return false;
+bool ReadingDataSource::PostRecord() {
+    if (CurrentRow() < 0) return false;
     if (!KeyIsFree() || !table_.Post()) {
         editRequested_ = true;
         emit stateChanged();
@@ -204,8 +179,7 @@ bool ReadingDataSource::PostRecord()
         const QString no = CurrentValue(kNo).trimmed();
         Reload(CurrentRow());
         for (int r = 0; r < RowCount(); ++r)
-            if (Value(r, kNo).trimmed() == no)
-                table_.MoveTo(r);
+            if (Value(r, kNo).trimmed() == no) table_.MoveTo(r);
     }
     noChanged_ = false;
     emit stateChanged();
@@ -216,8 +190,7 @@ bool ReadingDataSource::SavePending() { return !table_.IsModified() || PostRecor
 
 // --- navigator actions -------------------------------------------------------------
 
-void ReadingDataSource::Edit()
-{
+void ReadingDataSource::Edit() {
     if (CurrentRow() < 0) {
         Insert();  // an empty table is edited in a new record
         return;
@@ -226,53 +199,40 @@ void ReadingDataSource::Edit()
     emit stateChanged();
 }
 
-void ReadingDataSource::Insert()
-{
-    if (!IsActive() || (table_.IsModified() && !PostRecord()))
-        return;
-    if (insertedRow_ >= 0 && insertedRow_ == CurrentRow())
-        return;  // the new record is already there, empty
-    if (!AppendRecord(table_, sink_))
-        return;
+void ReadingDataSource::Insert() {
+    if (!IsActive() || (table_.IsModified() && !PostRecord())) return;
+    if (insertedRow_ >= 0 && insertedRow_ == CurrentRow()) return;  // the new record is already there, empty
+    if (!AppendRecord(table_, sink_)) return;
     Reload(INT_MAX);
     insertedRow_ = CurrentRow();
     editRequested_ = true;
     emit stateChanged();
 }
 
-void ReadingDataSource::Delete()
-{
+void ReadingDataSource::Delete() {
     const int row = CurrentRow();
-    if (row < 0)
-        return;
+    if (row < 0) return;
     table_.Cancel();
-    if (RemoveRecord(table_, row, CurrentValue(kNo), sink_))
-        Reload(row);
+    if (RemoveRecord(table_, row, CurrentValue(kNo), sink_)) Reload(row);
 }
 
-void ReadingDataSource::DiscardInserted()
-{
+void ReadingDataSource::DiscardInserted() {
     const int row = insertedRow_;
     insertedRow_ = -1;
-    if (row >= 0 && RemoveRecord(table_, row, Value(row, kNo), sink_))
-        Reload(row - 1);
+    if (row >= 0 && RemoveRecord(table_, row, Value(row, kNo), sink_)) Reload(row - 1);
 }
 
-void ReadingDataSource::Cancel()
-{
+void ReadingDataSource::Cancel() {
     const bool inserted = insertedRow_ >= 0 && insertedRow_ == CurrentRow();
     table_.Cancel();
     editRequested_ = false;
     noChanged_ = false;
-    if (inserted)
-        DiscardInserted();
+    if (inserted) DiscardInserted();
     emit stateChanged();
 }
 
-void ReadingDataSource::Refresh()
-{
-    if (table_.IsModified() && !PostRecord())
-        return;
+void ReadingDataSource::Refresh() {
+    if (table_.IsModified() && !PostRecord()) return;
     Reload(CurrentRow());
 }
 

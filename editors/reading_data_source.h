@@ -83,7 +83,7 @@ private:
     std::vector<QStringList> rows_;  // by field of fields_
     int lastRow_ = -1;
     bool editRequested_ = false;
-    int insertedRow_ = -1;  // a record Insert added that is not saved yet
+    int insertedRow_ = -1;    // a record Insert added that is not saved yet
     bool noChanged_ = false;  // No of the current record edited since the last save
     bool reading_ = false;
 };

@@ -11,12 +11,9 @@ ReadingTable::ReadingTable(TableId id, MessageSink& sink, QObject* parent)
     : QObject(parent),
       schema_(SchemaOf(id)),
       sink_(sink),
-      store_(SchemaOf(id).Layout(), QStringLiteral("reading-") + SchemaOf(id).tableName)
-{
-}
+      store_(SchemaOf(id).Layout(), QStringLiteral("reading-") + SchemaOf(id).tableName) {}
 
-ReadingTable::~ReadingTable()
-{
+ReadingTable::~ReadingTable() {
     // Nothing can be kept open any longer: edits that cannot be saved are
     // dropped, and said so.
     if (modified_) {
@@ -29,14 +26,11 @@ ReadingTable::~ReadingTable()
 
 void ReadingTable::Report(const QString& text) const { sink_.Show(text.toStdString(), {}); }
 
-bool ReadingTable::Open(const QString& folder, const QStringList& seedFolders)
-{
-    if (!Close())
-        return false;
+bool ReadingTable::Open(const QString& folder, const QStringList& seedFolders) {
+    if (!Close()) return false;
     path_ = QDir(folder).filePath(schema_.fileName);
     QString why = PrepareTableFile(schema_, path_, seedFolders);
-    if (why.isEmpty())
-        why = OpenTableFile(store_, path_);
+    if (why.isEmpty()) why = OpenTableFile(store_, path_);
     if (why.isEmpty()) {
         open_ = true;
         why = LoadRows();
@@ -49,16 +43,13 @@ bool ReadingTable::Open(const QString& folder, const QStringList& seedFolders)
     return open_;
 }
 
-bool ReadingTable::Close()
-{
-    if (open_ && !PostPending())
-        return false;
+bool ReadingTable::Close() {
+    if (open_ && !PostPending()) return false;
     CloseNow();
     return true;
 }
 
-void ReadingTable::CloseNow()
-{
+void ReadingTable::CloseNow() {
     rows_.clear();
     columns_.clear();
     current_ = -1;
@@ -68,14 +59,11 @@ void ReadingTable::CloseNow()
     open_ = false;
 }
 
-QString ReadingTable::LoadRows()
-{
+QString ReadingTable::LoadRows() {
     QList<SingleTableStore::Row> rows;
-    if (const QString why = ReadTableRecords(schema_, store_, columns_, rows); !why.isEmpty())
-        return why;
+    if (const QString why = ReadTableRecords(schema_, store_, columns_, rows); !why.isEmpty()) return why;
     rows_.clear();
-    for (SingleTableStore::Row& r : rows)
-        rows_.push_back(Row{r.rowId, std::move(r.values)});
+    for (SingleTableStore::Row& r : rows) rows_.push_back(Row{r.rowId, std::move(r.values)});
     current_ = rows_.empty() ? -1 : 0;
     eof_ = rows_.empty();
     modified_ = false;
@@ -83,18 +71,14 @@ QString ReadingTable::LoadRows()
     return {};
 }
 
-TextTable ReadingTable::SavedTexts() const
-{
-    if (!open_ || modified_)
-        return TextTable(schema_.id);
+TextTable ReadingTable::SavedTexts() const {
+    if (!open_ || modified_) return TextTable(schema_.id);
     QList<QStringList> records;
-    for (const Row& r : rows_)
-        records << r.values;
+    for (const Row& r : rows_) records << r.values;
     return TextTable(schema_.id, columns_, std::move(records));
 }
 
-bool ReadingTable::CheckOpen() const
-{
+bool ReadingTable::CheckOpen() const {
     if (!open_)
         Report(QStringLiteral("鑑定文の表「%1」が開いていないため、鑑定文を読めません。").arg(schema_.fileName));
     return open_;
@@ -104,10 +88,8 @@ int ReadingTable::ColumnOf(const QString& name) const { return int(columns_.inde
 
 bool ReadingTable::HasField(const QString& name) const { return ColumnOf(name) >= 0; }
 
-bool ReadingTable::SetCurrent(int row, bool eof)
-{
-    if (row < 0 || row >= RecordCount())
-        return false;
+bool ReadingTable::SetCurrent(int row, bool eof) {
+    if (row < 0 || row >= RecordCount()) return false;
     if (row != current_ && !PostPending()) {
         eof_ = true;  // whoever scans stops here instead of asking again and again
         return false;
@@ -115,14 +97,12 @@ bool ReadingTable::SetCurrent(int row, bool eof)
     eof_ = eof;
     if (row != current_) {
         current_ = row;
-        if (!ControlsDisabled())
-            emit currentChanged();
+        if (!ControlsDisabled()) emit currentChanged();
     }
     return true;
 }
 
-bool ReadingTable::First()
-{
+bool ReadingTable::First() {
     if (rows_.empty()) {
         eof_ = true;
         return false;
@@ -130,8 +110,7 @@ bool ReadingTable::First()
     return SetCurrent(0, false);
 }
 
-bool ReadingTable::Next()
-{
+bool ReadingTable::Next() {
     if (current_ + 1 >= RecordCount()) {
         eof_ = true;
         return false;
@@ -145,10 +124,8 @@ bool ReadingTable::Last() { return !rows_.empty() && SetCurrent(RecordCount() - 
 
 bool ReadingTable::MoveTo(int row) { return SetCurrent(row, false); }
 
-std::optional<QString> ReadingTable::Field(const QString& name)
-{
-    if (!CheckOpen())
-        return std::nullopt;
+std::optional<QString> ReadingTable::Field(const QString& name) {
+    if (!CheckOpen()) return std::nullopt;
     const int column = ColumnOf(name);
     if (column < 0) {
         Report(QStringLiteral("鑑定文の表「%1」に項目「%2」がありません。").arg(schema_.fileName, name));
@@ -157,15 +134,13 @@ std::optional<QString> ReadingTable::Field(const QString& name)
     return current_ >= 0 ? rows_[current_].values[column] : QString();
 }
 
-bool ReadingTable::SetValue(const QString& name, const QString& text)
-{
+bool ReadingTable::SetValue(const QString& name, const QString& text) {
     const int column = ColumnOf(name);
     if (column < 0) {
         Report(QStringLiteral("鑑定文の表「%1」に項目「%2」がありません。").arg(schema_.fileName, name));
         return false;
     }
-    if (current_ < 0)
-        return false;
+    if (current_ < 0) return false;
     QString& slot = rows_[current_].values[column];
     if (slot != text) {
         slot = text;
@@ -174,49 +149,40 @@ bool ReadingTable::SetValue(const QString& name, const QString& text)
     return true;
 }
 
-bool ReadingTable::Post()
-{
-    if (current_ < 0 || !open_)
-        return false;
+bool ReadingTable::Post() {
+    if (current_ < 0 || !open_) return false;
     if (const QString why = WriteCurrent(); !why.isEmpty()) {
-        Report(QStringLiteral("鑑定文の表「%1」の記録（%2）を保存できません。\n%3\n入力した内容はそのまま残っています。")
-                   .arg(schema_.fileName, RecordLabel(), why));
+        Report(
+            QStringLiteral("鑑定文の表「%1」の記録（%2）を保存できません。\n%3\n入力した内容はそのまま残っています。")
+                .arg(schema_.fileName, RecordLabel(), why));
         return false;
     }
     emit saved();
     return true;
 }
 
-QString ReadingTable::WriteCurrent()
-{
-    if (current_ < 0 || !open_)
-        return QStringLiteral("表が開いていません。");
+QString ReadingTable::WriteCurrent() {
+    if (current_ < 0 || !open_) return QStringLiteral("表が開いていません。");
     const Row& row = rows_[current_];
-    if (const QString why = store_.CheckValues(columns_, row.values); !why.isEmpty())
-        return why;
+    if (const QString why = store_.CheckValues(columns_, row.values); !why.isEmpty()) return why;
     if (const StoreWrite w = store_.Update(row.rowId, columns_, row.values); !w.ok)
         return w.error.isValid() ? w.Why() : QStringLiteral("記録がファイルにありません。");
     modified_ = false;
     return {};
 }
 
-QString ReadingTable::RecordLabel() const
-{
-    if (current_ < 0)
-        return {};
+QString ReadingTable::RecordLabel() const {
+    if (current_ < 0) return {};
     const QStringList& values = rows_[current_].values;
     const int no = ColumnOf(QStringLiteral("No"));
     const int palace = ColumnOf(QStringLiteral("宮名称"));
     QString label = no >= 0 ? QStringLiteral("No %1").arg(values[no]) : QStringLiteral("%1件目").arg(current_ + 1);
-    if (palace >= 0 && !values[palace].isEmpty())
-        label += QStringLiteral("「%1」").arg(values[palace]);
+    if (palace >= 0 && !values[palace].isEmpty()) label += QStringLiteral("「%1」").arg(values[palace]);
     return label;
 }
 
-void ReadingTable::Cancel()
-{
-    if (!modified_)
-        return;
+void ReadingTable::Cancel() {
+    if (!modified_) return;
     if (current_ >= 0)
         if (const auto stored = store_.SelectRow(rows_[current_].rowId, columns_))
             rows_[current_].values = stored->values;
@@ -224,10 +190,8 @@ void ReadingTable::Cancel()
     emit currentChanged();
 }
 
-void ReadingTable::EnableControls()
-{
-    if (disabled_ > 0 && --disabled_ == 0)
-        emit currentChanged();
+void ReadingTable::EnableControls() {
+    if (disabled_ > 0 && --disabled_ == 0) emit currentChanged();
 }
 
 }  // namespace zelvara

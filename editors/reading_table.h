@@ -7,8 +7,8 @@
 // SavedTexts, published after every save.
 #pragma once
 
-#include "readings/reading_texts.h"
 #include "common/single_table_store.h"
+#include "readings/reading_texts.h"
 #include "readings/table_schema.h"
 
 #include <QObject>
@@ -51,7 +51,7 @@ public:
     // refused (reported), the record stays current, Eof() is set so that a
     // First/Next scan ends, and the move gives false.
     bool First();
-    bool Next();   // at the last record: stays there and sets Eof()
+    bool Next();  // at the last record: stays there and sets Eof()
     bool Prior();
     bool Last();
     bool MoveTo(int row);

@@ -8,8 +8,7 @@
 
 namespace zelvara {
 
-TabRows::TabRows(int tabsPerRow, QWidget* parent) : QWidget(parent), tabsPerRow_(qMax(1, tabsPerRow))
-{
+TabRows::TabRows(int tabsPerRow, QWidget* parent) : QWidget(parent), tabsPerRow_(qMax(1, tabsPerRow)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -24,8 +23,7 @@ TabRows::TabRows(int tabsPerRow, QWidget* parent) : QWidget(parent), tabsPerRow_
     connect(group_, &QButtonGroup::idClicked, this, &TabRows::SetCurrentIndex);
 }
 
-int TabRows::AddPage(QWidget* page, const QString& caption)
-{
+int TabRows::AddPage(QWidget* page, const QString& caption) {
     const int index = pages_->addWidget(page);
     auto* tab = new QToolButton(this);
     tab->setText(caption);
@@ -40,8 +38,7 @@ int TabRows::AddPage(QWidget* page, const QString& caption)
     });
     group_->addButton(tab, index);
     tabs_->addWidget(tab, index / tabsPerRow_, index % tabsPerRow_);
-    if (index == 0)
-        tab->setChecked(true);
+    if (index == 0) tab->setChecked(true);
     return index;
 }
 
@@ -49,28 +46,21 @@ int TabRows::Count() const { return pages_->count(); }
 int TabRows::CurrentIndex() const { return pages_->currentIndex(); }
 QWidget* TabRows::Page(int index) const { return pages_->widget(index); }
 
-QString TabRows::TabText(int index) const
-{
+QString TabRows::TabText(int index) const {
     const auto* tab = group_->button(index);
     return tab ? tab->text() : QString();
 }
 
-int TabRows::IndexOf(const QString& caption) const
-{
+int TabRows::IndexOf(const QString& caption) const {
     for (int i = 0; i < Count(); ++i)
-        if (TabText(i) == caption)
-            return i;
+        if (TabText(i) == caption) return i;
     return -1;
 }
 
-void TabRows::SetCurrentIndex(int index)
-{
-    if (index < 0 || index >= Count())
-        return;
-    if (auto* tab = group_->button(index))
-        tab->setChecked(true);
-    if (index == pages_->currentIndex())
-        return;
+void TabRows::SetCurrentIndex(int index) {
+    if (index < 0 || index >= Count()) return;
+    if (auto* tab = group_->button(index)) tab->setChecked(true);
+    if (index == pages_->currentIndex()) return;
     pages_->setCurrentIndex(index);
     emit currentChanged(index);
 }

@@ -56,8 +56,8 @@ int LoadBirthplaces(const std::string& path, std::vector<Birthplace>& out, std::
             p.city = line.substr(a + 1, b - a - 1);
             p.longitude = ReadLongitude(line.substr(b + 1));
         }
-        if (b == std::string::npos || p.prefecture.empty() || p.city.empty() || !(p.longitude >= kFirstJapanLongitude) ||
-            !(p.longitude <= kLastJapanLongitude)) {
+        if (b == std::string::npos || p.prefecture.empty() || p.city.empty() ||
+            !(p.longitude >= kFirstJapanLongitude) || !(p.longitude <= kLastJapanLongitude)) {
             message = "出生地の一覧 " + path + " の " + std::to_string(number) + " 行目「" + line +
                       "」が読めません。都道府県、市区、東経（" + std::to_string(int(kFirstJapanLongitude)) + "〜" +
                       std::to_string(int(kLastJapanLongitude)) + " 度）をタブで区切って書いて下さい。";

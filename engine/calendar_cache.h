@@ -5,9 +5,9 @@
 
 #include "engine/zelvara.h"
 
+#include <array>
 #include <chrono>
 #include <cstdint>
-#include <array>
 #include <filesystem>
 #include <string>
 #include <unordered_map>

@@ -70,8 +70,10 @@ std::vector<LeapMonth> LeapMonthsOf(const EngineContext& chart, int fromYear, in
         for (int m = 1; m <= 12; ++m) {
             const FirstDayInfo& first = slot.firstDayInfo[m];
             const bool startsWithin = first.lunarMonthDays - first.lunarDay + 1 < slot.monthInfo[m].monthDays;
-            const int following = m < 12 ? slot.firstDayInfo[m + 1].lunarMonth : scratch.reki.slot[3].firstDayInfo[1].lunarMonth;
-            if (!startsWithin || first.lunarMonth < 1 || first.lunarMonth >= 12 || following != first.lunarMonth) continue;
+            const int following =
+                m < 12 ? slot.firstDayInfo[m + 1].lunarMonth : scratch.reki.slot[3].firstDayInfo[1].lunarMonth;
+            if (!startsWithin || first.lunarMonth < 1 || first.lunarMonth >= 12 || following != first.lunarMonth)
+                continue;
             const LeapMonth leap{y - (m <= 2 && first.lunarMonth >= 11 ? 1 : 0), first.lunarMonth};
             if (leap.lunarYear >= fromYear && leap.lunarYear <= toYear) leaps.push_back(leap);
         }

@@ -51,8 +51,9 @@ public:
     // A field whose value lies outside what the calendar allows: the file is
     // malformed, and casting from it would give a wrong chart.
     bool OutOfRange(std::string_view field, int value, std::string_view allowed, std::string_view line) {
-        return Fail("万暦データファイル：" + path_ + " " + std::to_string(lineNo_) + "行目の" + std::string(field) + "「" +
-                    std::to_string(value) + "」が正しくありません（" + std::string(allowed) + "）：" + std::string(line));
+        return Fail("万暦データファイル：" + path_ + " " + std::to_string(lineNo_) + "行目の" + std::string(field) +
+                    "「" + std::to_string(value) + "」が正しくありません（" + std::string(allowed) + "）：" +
+                    std::string(line));
     }
     // A decimal integer without blanks or sign.
     bool Number(std::string_view text, std::int32_t& value) {
@@ -65,8 +66,8 @@ public:
 
 private:
     bool NotNumber(std::string_view text) {
-        return Fail("万暦データファイル：" + path_ + " " + std::to_string(lineNo_) + "行目の数値が正しくありません：「" +
-                    std::string(text) + "」");
+        return Fail("万暦データファイル：" + path_ + " " + std::to_string(lineNo_) +
+                    "行目の数値が正しくありません：「" + std::string(text) + "」");
     }
     const std::string& path_;
     int lineNo_;
@@ -152,8 +153,7 @@ bool ParseDayLine(std::string_view line, LineReader& r, int slot, FirstDayInfo& 
     const size_t comma = line.find(',', dash2 + 1);
     if (comma == npos) return r.Fault("日データ異常 区切４(-) err");
     if (!r.Number(line.substr(dash2 + 1, comma - dash2 - 1), d.lunarMonthDays)) return false;
-    if (!IsLunarMonthLength(d.lunarMonthDays))
-        return r.OutOfRange("旧暦の月の日数", d.lunarMonthDays, "29か30", line);
+    if (!IsLunarMonthLength(d.lunarMonthDays)) return r.OutOfRange("旧暦の月の日数", d.lunarMonthDays, "29か30", line);
     if (d.lunarDay > d.lunarMonthDays)
         return r.OutOfRange("旧暦の日", d.lunarDay, "1〜" + std::to_string(d.lunarMonthDays), line);
     if (!r.Number(line.substr(comma + 1), d.nextLunarMonthDays)) return false;

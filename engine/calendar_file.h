@@ -17,8 +17,8 @@ std::string CalendarFilePath(const EngineContext& ctx, int year);
 // outside the calendar's range (lunar month 1..12, lunar day 1..30 and within
 // its month, lunar month lengths 29 or 30, civil month of 28..31 days, term day
 // within the month) is a fault whose message names the file and the line.
-int ParseCalendarLines(const std::vector<std::string>& lines, const std::string& path, int slot,
-                       CalendarYear& out, std::string& message);
+int ParseCalendarLines(const std::vector<std::string>& lines, const std::string& path, int slot, CalendarYear& out,
+                       std::string& message);
 
 // Splits file content into lines at CR LF (a lone LF is accepted too).
 std::vector<std::string> SplitCalendarLines(std::string_view content);

@@ -15,9 +15,9 @@ constexpr int kBoxSlots = 6;
 struct StarSlot {
     enum class Kind { Empty, Star, Minor };
     Kind kind = Kind::Empty;
-    int number = 0;      // star 1..20 or additional star 1..13
-    int brightness = 0;  // 1..4 for a star, 0 otherwise
-    std::string caption; // 紫薇, 太陽(忌), 天存 …
+    int number = 0;                 // star 1..20 or additional star 1..13
+    int brightness = 0;             // 1..4 for a star, 0 otherwise
+    std::string caption;            // 紫薇, 太陽(忌), 天存 …
     std::string_view Mark() const;  // "(廟)" … for a star, "" otherwise
 };
 

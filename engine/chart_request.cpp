@@ -133,8 +133,9 @@ int ReadBirthYear(std::string_view typed, std::string_view text, int& year, std:
     if (const auto western = WesternOfEraYear(text)) {
         year = *western;
     } else if (!ParseYear(text, year)) {
-        message = "生まれた年「" + std::string(typed) + "」を年として読めません。西暦の数字（例 1965）か、年号の頭文字（" +
-                  std::string(kEraLettersText) + "）と年（例 S40）で入力して下さい。";
+        message = "生まれた年「" + std::string(typed) +
+                  "」を年として読めません。西暦の数字（例 1965）か、年号の頭文字（" + std::string(kEraLettersText) +
+                  "）と年（例 S40）で入力して下さい。";
         return -1;
     }
     if (year < kFirstCalendarYear || year > kLastChartYear) {
@@ -222,8 +223,9 @@ CastOutcome CastChart(EngineContext& ctx, const ChartRequest& request) {
     if (ConvertBirthDate(ctx) < 0) return shown.Refusal();
     if (ComputeLuckStart(ctx) < 0) return shown.Refusal(kOutOfRangeMessage);
     if (PlaceStars(man) < 0)
-        return shown.Refusal("万暦データファイルの内容が正しくないため、星を配置できません。"
-                             "データファイルを入れ直して下さい。");
+        return shown.Refusal(
+            "万暦データファイルの内容が正しくないため、星を配置できません。"
+            "データファイルを入れ直して下さい。");
     FindMainStars(man);
     LayOutLuckPeriods(man);
     NameLuckRulers(man);

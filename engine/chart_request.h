@@ -36,11 +36,11 @@ int HourIndexOf(std::string_view text);
 // The entry fields as the user typed them.
 struct BirthInput {
     std::string name;
-    std::string sex;    // "男" or "女"
-    std::string year;   // western or era form
+    std::string sex;   // "男" or "女"
+    std::string year;  // western or era form
     std::string month;
     std::string day;
-    std::string hour;   // hour-period text, "不明の場合" or empty
+    std::string hour;  // hour-period text, "不明の場合" or empty
 };
 
 // A whole birth date typed as one text: year, month and day separated by '/'
@@ -58,8 +58,8 @@ struct ChartRequest {
     std::string birthText{};  // the date as the record shows it: "1965/3/7", month and day as typed
     char sexCode = 'M';
     int year = 0, month = 0, day = 0;
-    int hourIndex = -1;     // 0..11; −1 when the hour must be inferred
-    int age = 0;            // counted age (数え年) today; 0 for a birth after today
+    int hourIndex = -1;  // 0..11; −1 when the hour must be inferred
+    int age = 0;         // counted age (数え年) today; 0 for a birth after today
 };
 
 // Why no chart was cast: the message the sink was shown when the cast stopped.

@@ -128,7 +128,8 @@ int InRange(int year, int month, int day) {
 
 std::string YearOutOfRangeMessage(long long year) {
     const std::string range = "（鑑定できるのは " + std::string(kCoveredRangeText) + " に生まれた方です）";
-    if (year < kFirstCalendarYear) return "万年暦が１９２１年より小さい年には対応していませんので診断できません。" + range;
+    if (year < kFirstCalendarYear)
+        return "万年暦が１９２１年より小さい年には対応していませんので診断できません。" + range;
     return "万年暦が２１００年より大きい年には対応していませんので診断できません。" + range;
 }
 
@@ -234,8 +235,9 @@ void WalkLunarMonth(const Treki& reki, int slot, int m, int lastDay, Visit visit
     // that number. For December that 1st is January 1st of the year after,
     // held by the next slot (the leap 11th month of 2033 begins on 2033-12-22);
     // without the next year loaded December advances.
-    const int followingLunarMonth =
-        m < 12 ? s.firstDayInfo[m + 1].lunarMonth : slot < 3 ? reki.slot[slot + 1].firstDayInfo[1].lunarMonth : 0;
+    const int followingLunarMonth = m < 12     ? s.firstDayInfo[m + 1].lunarMonth
+                                    : slot < 3 ? reki.slot[slot + 1].firstDayInfo[1].lunarMonth
+                                               : 0;
     for (int x = 1; x <= n; ++x) {
         if (x > last) {
             if (lm >= 12)

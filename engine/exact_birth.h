@@ -22,10 +22,10 @@ using ZoneRule = ZoneReading (*)(std::string_view zone, int year, int month, int
 
 // The exact time of a person as the reader gave it, and the correction chosen.
 struct ExactTime {
-    int clockMinute = 0;                       // minutes after midnight on the clock
+    int clockMinute = 0;  // minutes after midnight on the clock
     TimeCorrection correction = TimeCorrection::kNone;
-    std::optional<double> longitude;           // degrees east; none: the zone's standard time
-    std::string zone;                          // IANA name of the birthplace's zone; empty: Asia/Tokyo
+    std::optional<double> longitude;  // degrees east; none: the zone's standard time
+    std::string zone;                 // IANA name of the birthplace's zone; empty: Asia/Tokyo
 };
 
 // The zone the engine assumes when none is given.

@@ -24,7 +24,7 @@ struct GazetteerPlace {
     std::string country;       // United States of America
     std::string zone;          // America/New_York
     double latitude = 0;
-    double longitude = 0;      // degrees east (west negative)
+    double longitude = 0;  // degrees east (west negative)
     unsigned long population = 0;
     // As lists and the chart show it: 「ニューヨーク（New York, United States of America）」.
     std::string Label() const;
@@ -49,9 +49,9 @@ const GazetteerPlace* FindGazetteerPlace(const std::vector<GazetteerPlace>& plac
 // A birthplace as a name resolves to: the survey list of Japan first (its
 // zone is Japan's, left empty), then the world's places.
 struct PlaceChoice {
-    std::string label;   // as the list shows it
+    std::string label;  // as the list shows it
     double longitude = 0;
-    std::string zone;    // IANA name; empty: Asia/Tokyo
+    std::string zone;  // IANA name; empty: Asia/Tokyo
 };
 std::optional<PlaceChoice> FindPlace(const std::vector<Birthplace>& japan, const std::vector<GazetteerPlace>& world,
                                      std::string_view typed);

@@ -26,9 +26,7 @@ int DaysSincePreviousTerm(const Treki& reki, int slot, int year, int m, int d) {
     return d + prev.monthDays - prev.termDay;
 }
 
-int LuckAgeOfDays(int days) {
-    return days / 3 + (days % 3 == 2 ? 1 : 0);
-}
+int LuckAgeOfDays(int days) { return days / 3 + (days % 3 == 2 ? 1 : 0); }
 
 namespace {
 

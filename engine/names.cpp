@@ -2,18 +2,18 @@
 
 namespace zelvara {
 
-const std::array<std::string_view, kStems + 1> kStemNames = {
-    "  ", "甲", "乙", "丙", "丁", "戊", "己", "庚", "辛", "壬", "癸"};
+const std::array<std::string_view, kStems + 1> kStemNames = {"  ", "甲", "乙", "丙", "丁", "戊",
+                                                             "己", "庚", "辛", "壬", "癸"};
 
-const std::array<std::string_view, kBranches + 1> kBranchNames = {
-    "  ", "子", "丑", "寅", "卯", "辰", "巳", "午", "未", "申", "酉", "戌", "亥"};
+const std::array<std::string_view, kBranches + 1> kBranchNames = {"  ", "子", "丑", "寅", "卯", "辰", "巳",
+                                                                  "午", "未", "申", "酉", "戌", "亥"};
 
 const std::array<std::string_view, kHours> kHourPeriodTexts = {
     "23:00-01:00", "01:00-03:00", "03:00-05:00", "05:00-07:00", "07:00-09:00", "09:00-11:00",
     "11:00-13:00", "13:00-15:00", "15:00-17:00", "17:00-19:00", "19:00-21:00", "21:00-23:00"};
 
-const std::array<std::string_view, kPalaces + 1> kPalaceNames = {
-    "", "父母", "命宮", "兄弟", "夫妻", "子女", "財帛", "疾厄", "遷移", "奴僕", "官禄", "田宅", "福徳"};
+const std::array<std::string_view, kPalaces + 1> kPalaceNames = {"",     "父母", "命宮", "兄弟", "夫妻", "子女", "財帛",
+                                                                 "疾厄", "遷移", "奴僕", "官禄", "田宅", "福徳"};
 
 const std::array<std::string_view, kStars + 1> kStarShortNames = {
     "",     "紫薇", "天機", "太陽", "武曲", "天同", "廉貞", "天府", "太陰", "貪狼", "巨門",
@@ -73,16 +73,16 @@ const std::array<std::string_view, kStars + 1> kStarPartnerLines = {
 };
 
 const std::array<std::string_view, kStars> kStarPictureFiles = {
-    "zelvsei.bmp", "tenkisei.bmp", "taiyo.bmp",  "bugoku.bmp",   "tendo.bmp",  "rentei.bmp",  "tenpu.bmp",
-    "taiin.bmp",   "tanro.bmp",    "kyomon.bmp", "tenso.bmp",    "tenryo.bmp", "sitisatu.bmp", "hagun.bmp",
-    "ensei.bmp",   "reisei.bmp",   "mongoku.bmp", "monjyo.bmp",  "yojin.bmp",  "dara.bmp"};
+    "zelvsei.bmp", "tenkisei.bmp", "taiyo.bmp",   "bugoku.bmp", "tendo.bmp",  "rentei.bmp",   "tenpu.bmp",
+    "taiin.bmp",   "tanro.bmp",    "kyomon.bmp",  "tenso.bmp",  "tenryo.bmp", "sitisatu.bmp", "hagun.bmp",
+    "ensei.bmp",   "reisei.bmp",   "mongoku.bmp", "monjyo.bmp", "yojin.bmp",  "dara.bmp"};
 
 const std::array<std::string_view, kMinorStars + 1> kMinorShortNames = {
     "", "天存", "天魁", "天鉞", "左輔", "右弼", "駅馬", "天空", "地劫", "天耗", "紅鸞", "天喜", "天姚", "天刑"};
 
-const std::array<std::string_view, kMinorStars + 1> kMinorLongNames = {
-    "",       "天存星", "天魁星", "天鉞星", "左輔星", "右弼星", "駅馬星",
-    "天空星", "地劫星", "天耗星", "紅鸞星", "天喜星", "天姚星", "天刑星"};
+const std::array<std::string_view, kMinorStars + 1> kMinorLongNames = {"",       "天存星", "天魁星", "天鉞星", "左輔星",
+                                                                       "右弼星", "駅馬星", "天空星", "地劫星", "天耗星",
+                                                                       "紅鸞星", "天喜星", "天姚星", "天刑星"};
 
 const std::array<std::string_view, kTransforms + 1> kTransformMarks = {"", "(禄)", "(権)", "(科)", "(忌)"};
 

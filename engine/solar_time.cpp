@@ -42,9 +42,9 @@ std::optional<TimeCorrection> TimeCorrectionFromWord(std::string_view word) {
 
 std::string_view TimeCorrectionWord(TimeCorrection c) {
     switch (c) {
-    case TimeCorrection::kMean: return "mean";
-    case TimeCorrection::kTrue: return "true";
-    case TimeCorrection::kNone: break;
+        case TimeCorrection::kMean: return "mean";
+        case TimeCorrection::kTrue: return "true";
+        case TimeCorrection::kNone: break;
     }
     return "none";
 }
@@ -113,8 +113,8 @@ CorrectedBirth CorrectBirthTime(const ClockBirth& clock, const ZoneReading& zone
             EquationOfTimeMinutes(clock.year, clock.month, clock.day, standard, zone.standardOffsetMinutes);
         shift += *c.equationMinutes;
     }
-    const auto corrected = CivilDays(clock.year, clock.month, clock.day) +
-                           std::chrono::minutes{standard + std::lround(shift)};
+    const auto corrected =
+        CivilDays(clock.year, clock.month, clock.day) + std::chrono::minutes{standard + std::lround(shift)};
     const auto day = std::chrono::floor<std::chrono::days>(corrected);
     c.minuteOfDay = static_cast<int>((corrected - day).count());
     const std::chrono::year_month_day date{day};

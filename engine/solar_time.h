@@ -67,13 +67,13 @@ struct ZoneReading {
 // to the clock; nullopt where the correction was not applied).
 struct CorrectedBirth {
     int year = 0, month = 0, day = 0;
-    int minuteOfDay = 0;     // rounded to the nearest minute
-    int hourIndex = 0;       // 0..11 of the corrected minute
-    int clockMinute = 0;     // the clock reading it came from
-    int summerMinutes = 0;   // −60 inside summer time, else 0
+    int minuteOfDay = 0;    // rounded to the nearest minute
+    int hourIndex = 0;      // 0..11 of the corrected minute
+    int clockMinute = 0;    // the clock reading it came from
+    int summerMinutes = 0;  // −60 inside summer time, else 0
     std::optional<double> longitudeMinutes;
     std::optional<double> equationMinutes;
-    std::string zone;        // the zone's name when it is not Japan's, for the line
+    std::string zone;  // the zone's name when it is not Japan's, for the line
     // True when any correction moved the time (a summer-time reading or a
     // solar-time correction chosen).
     bool Corrected() const { return summerMinutes != 0 || longitudeMinutes.has_value(); }

@@ -18,12 +18,12 @@ std::string_view PalaceInitial(int palace) {
 
 std::string_view LayerPrefix(LayerKind kind) {
     switch (kind) {
-    case LayerKind::Decade: return "限";
-    case LayerKind::Year: return "年";
-    case LayerKind::Month: return "月";
-    case LayerKind::Day: return "日";
-    case LayerKind::Hour: return "時";
-    case LayerKind::Birth: break;
+        case LayerKind::Decade: return "限";
+        case LayerKind::Year: return "年";
+        case LayerKind::Month: return "月";
+        case LayerKind::Day: return "日";
+        case LayerKind::Hour: return "時";
+        case LayerKind::Birth: break;
     }
     return "";
 }
@@ -151,8 +151,7 @@ std::optional<TimeLayer> YearLayer(const Tmandata& man, int year) {
 }
 
 int DoukunBranch(const Tmandata& man, int year) {
-    if (man.lunarMonth < 1 || man.lunarMonth > 12 || man.branches.hour < 1 || man.branches.hour > kBranches)
-        return 0;
+    if (man.lunarMonth < 1 || man.lunarMonth > 12 || man.branches.hour < 1 || man.branches.hour > kBranches) return 0;
     // Back from the year's palace to the birth month (the year's palace counts
     // as the first month), then on to the birth hour (that palace counts as 子).
     return WrapBranch(YearBranchOf(year) - (man.lunarMonth - 1) + (man.branches.hour - 1));
@@ -303,17 +302,17 @@ std::optional<TimeLayer> LayerOf(const Tmandata& man, const LayerChoice& choice,
     const bool dayGiven = day && day->date.year == choice.date.year && day->date.month == choice.date.month &&
                           day->date.day == choice.date.day;
     switch (choice.kind) {
-    case LayerKind::Birth: return BirthLayer(man);
-    case LayerKind::Decade: return DecadeLayer(man, choice.period);
-    case LayerKind::Year: return YearLayer(man, choice.year);
-    case LayerKind::Month: {
-        std::optional<TimeLayer> month = MonthLayer(man, choice.year, choice.month);
-        if (month)
-            month->leapMonth = choice.leapMonth;
-        return month;
-    }
-    case LayerKind::Day: return dayGiven ? DayLayer(man, *day) : std::nullopt;
-    case LayerKind::Hour: return dayGiven ? HourLayer(man, *day, HourBranchOfClock(choice.clockHour)) : std::nullopt;
+        case LayerKind::Birth: return BirthLayer(man);
+        case LayerKind::Decade: return DecadeLayer(man, choice.period);
+        case LayerKind::Year: return YearLayer(man, choice.year);
+        case LayerKind::Month: {
+            std::optional<TimeLayer> month = MonthLayer(man, choice.year, choice.month);
+            if (month) month->leapMonth = choice.leapMonth;
+            return month;
+        }
+        case LayerKind::Day: return dayGiven ? DayLayer(man, *day) : std::nullopt;
+        case LayerKind::Hour:
+            return dayGiven ? HourLayer(man, *day, HourBranchOfClock(choice.clockHour)) : std::nullopt;
     }
     return std::nullopt;
 }
@@ -338,21 +337,22 @@ std::string LayerTransformsText(const Tmandata& man, const TimeLayer& layer) {
 
 std::string LayerCaption(const TimeLayer& layer) {
     switch (layer.kind) {
-    case LayerKind::Decade:
-        return "大限" + std::to_string(layer.period) + "（" + std::to_string(layer.ageFrom) + "〜" +
-               std::to_string(layer.ageTo) + "才）";
-    case LayerKind::Year:
-        return "流年" + std::to_string(layer.year) + "（" + PillarText(layer.stem, layer.branch) + "）";
-    case LayerKind::Month:
-        return "流月" + std::to_string(layer.year) + "年" + (layer.leapMonth ? "閏" : "") + std::to_string(layer.month) + "月（" +
-               PillarText(layer.stem, layer.branch) + "）";
-    case LayerKind::Day:
-        return "流日" + CivilDayText(layer.date) + "（旧暦" + (layer.leapMonth ? "閏" : "") + std::to_string(layer.month) +
-               "月" + std::to_string(layer.day) + "日、" + PillarText(layer.stem, layer.branch) + "）";
-    case LayerKind::Hour:
-        return "流時" + CivilDayText(layer.date) + std::string(kBranchNames[layer.branch]) + "時（" +
-               PillarText(layer.stem, layer.branch) + "）";
-    case LayerKind::Birth: break;
+        case LayerKind::Decade:
+            return "大限" + std::to_string(layer.period) + "（" + std::to_string(layer.ageFrom) + "〜" +
+                   std::to_string(layer.ageTo) + "才）";
+        case LayerKind::Year:
+            return "流年" + std::to_string(layer.year) + "（" + PillarText(layer.stem, layer.branch) + "）";
+        case LayerKind::Month:
+            return "流月" + std::to_string(layer.year) + "年" + (layer.leapMonth ? "閏" : "") +
+                   std::to_string(layer.month) + "月（" + PillarText(layer.stem, layer.branch) + "）";
+        case LayerKind::Day:
+            return "流日" + CivilDayText(layer.date) + "（旧暦" + (layer.leapMonth ? "閏" : "") +
+                   std::to_string(layer.month) + "月" + std::to_string(layer.day) + "日、" +
+                   PillarText(layer.stem, layer.branch) + "）";
+        case LayerKind::Hour:
+            return "流時" + CivilDayText(layer.date) + std::string(kBranchNames[layer.branch]) + "時（" +
+                   PillarText(layer.stem, layer.branch) + "）";
+        case LayerKind::Birth: break;
     }
     return {};
 }

@@ -84,10 +84,10 @@ int HourBranchOfClock(int clockHour);
 // What the calendar says of one civil day: its lunar date and day pillar.
 struct CalendarDay {
     CivilDate date;
-    int lunarYear = 0;       // the western year in which its lunar year began
-    int lunarMonth = 0;      // 1..12; a leap month has the number it repeats
+    int lunarYear = 0;   // the western year in which its lunar year began
+    int lunarMonth = 0;  // 1..12; a leap month has the number it repeats
     bool leapMonth = false;
-    int lunarDay = 0;        // 1..30
+    int lunarDay = 0;  // 1..30
     int dayStem = 0, dayBranch = 0;
 };
 
@@ -96,18 +96,18 @@ enum class LayerKind { Birth, Decade, Year, Month, Day, Hour };
 // One time layer over a birth chart.
 struct TimeLayer {
     LayerKind kind = LayerKind::Birth;
-    int period = 0;       // decade: 1..12
-    int year = 0;         // year, month, day and hour layers: the western year (of the lunar year for
-                          // a month, day or hour)
-    int month = 0;        // month, day and hour layers: lunar month 1..12
-    int day = 0;          // day and hour layers: lunar day 1..30
+    int period = 0;          // decade: 1..12
+    int year = 0;            // year, month, day and hour layers: the western year (of the lunar year for
+                             // a month, day or hour)
+    int month = 0;           // month, day and hour layers: lunar month 1..12
+    int day = 0;             // day and hour layers: lunar day 1..30
     bool leapMonth = false;  // month, day and hour layers: the lunar month is a leap month
-    CivilDate date;       // day and hour layers: the civil day
-    int ageFrom = 0;      // decade: the counted ages it covers
+    CivilDate date;          // day and hour layers: the civil day
+    int ageFrom = 0;         // decade: the counted ages it covers
     int ageTo = 0;
-    int stem = 0;         // the stem that gives the layer its transformations
-    int branch = 0;       // decade: its palace's branch; year, month, day, hour: the pillar's
-    int lifePalace = 0;   // birth palace number on which the layer's 命 stands
+    int stem = 0;        // the stem that gives the layer its transformations
+    int branch = 0;      // decade: its palace's branch; year, month, day, hour: the pillar's
+    int lifePalace = 0;  // birth palace number on which the layer's 命 stands
     std::array<int, kTransforms + 1> transformStar{};  // stars of 禄 権 科 忌
     // layerPalace[p]: the layer's palace number standing on birth palace p.
     std::array<int, kPalaces + 1> layerPalace{};
@@ -147,11 +147,11 @@ std::optional<TimeLayer> HourLayer(const Tmandata& man, const CalendarDay& day, 
 // What a reader picks: the kind with its period, year, month, day or hour.
 struct LayerChoice {
     LayerKind kind = LayerKind::Birth;
-    int period = 0;     // decade 1..12
-    int year = 0;       // year and month layers
-    int month = 0;      // month layer, lunar month 1..12
-    CivilDate date;     // day and hour layers: the civil day
-    int clockHour = 0;  // hour layer: 0..23
+    int period = 0;          // decade 1..12
+    int year = 0;            // year and month layers
+    int month = 0;           // month layer, lunar month 1..12
+    CivilDate date;          // day and hour layers: the civil day
+    int clockHour = 0;       // hour layer: 0..23
     bool leapMonth = false;  // month layer: the leap month that repeats `month`
 };
 

@@ -15,16 +15,16 @@ namespace zelvara {
 // --- Numberings --------------------------------------------------------------
 // All chart numbers are 1-based; 0 means "none". Arrays keep index 0 unused so
 // that code and tables read the same.
-constexpr int kStems = 10;           // 1..10 甲..癸
-constexpr int kBranches = 12;        // 1..12 子..亥
-constexpr int kHours = 12;           // hour index 0..11 (branch = index + 1)
-constexpr int kPalaces = 12;         // 1..12 父母..福徳
-constexpr int kStars = 20;           // 1..20 graded stars
-constexpr int kMajorStars = 14;      // 1..14 major stars
-constexpr int kMinorStars = 13;      // 1..13 additional stars
-constexpr int kTransforms = 4;       // 1..4 禄 権 科 忌
-constexpr int kBureaus = 5;          // 1..5 木 火 土 金 水
-constexpr int kLifePalace = 2;       // 命宮
+constexpr int kStems = 10;       // 1..10 甲..癸
+constexpr int kBranches = 12;    // 1..12 子..亥
+constexpr int kHours = 12;       // hour index 0..11 (branch = index + 1)
+constexpr int kPalaces = 12;     // 1..12 父母..福徳
+constexpr int kStars = 20;       // 1..20 graded stars
+constexpr int kMajorStars = 14;  // 1..14 major stars
+constexpr int kMinorStars = 13;  // 1..13 additional stars
+constexpr int kTransforms = 4;   // 1..4 禄 権 科 忌
+constexpr int kBureaus = 5;      // 1..5 木 火 土 金 水
+constexpr int kLifePalace = 2;   // 命宮
 constexpr int kFirstCalendarYear = 1921;
 constexpr int kLastChartYear = 2100;  // a chart also reads the year after; the data end with 2101
 
@@ -35,19 +35,19 @@ extern const std::array<std::string_view, kBranches + 1> kBranchNames;
 extern const std::array<std::string_view, kHours> kHourPeriodTexts;  // by hour index
 // The hour choice of a birth whose hour is not known: every hour is cast.
 inline constexpr std::string_view kUnknownHourText = "不明の場合";
-extern const std::array<std::string_view, kPalaces + 1> kPalaceNames;     // 父母 …
-extern const std::array<std::string_view, kStars + 1> kStarShortNames;    // 紫薇 …
-extern const std::array<std::string_view, kStars + 1> kStarLongNames;     // 紫薇星 …
+extern const std::array<std::string_view, kPalaces + 1> kPalaceNames;   // 父母 …
+extern const std::array<std::string_view, kStars + 1> kStarShortNames;  // 紫薇 …
+extern const std::array<std::string_view, kStars + 1> kStarLongNames;   // 紫薇星 …
 extern const std::array<std::string_view, kStars + 1> kStarKeywordLines;
 extern const std::array<std::string_view, kStars + 1> kStarPartnerLines;
-extern const std::array<std::string_view, kStars> kStarPictureFiles;      // by star − 1
+extern const std::array<std::string_view, kStars> kStarPictureFiles;  // by star − 1
 extern const std::array<std::string_view, kMinorStars + 1> kMinorShortNames;
 extern const std::array<std::string_view, kMinorStars + 1> kMinorLongNames;
 extern const std::array<std::string_view, kTransforms + 1> kTransformMarks;  // "(禄)" …
 extern const std::array<std::string_view, kTransforms + 1> kTransformNames;  // "化禄" …
-extern const std::array<std::string_view, 5> kBrightnessNames;             // "", 廟 旺 失 陥
-extern const std::array<std::string_view, 5> kBrightnessMarks;             // "", "(廟)" …
-extern const std::array<std::string_view, kBureaus> kBureauNames;          // by bureau − 1
+extern const std::array<std::string_view, 5> kBrightnessNames;               // "", 廟 旺 失 陥
+extern const std::array<std::string_view, 5> kBrightnessMarks;               // "", "(廟)" …
+extern const std::array<std::string_view, kBureaus> kBureauNames;            // by bureau − 1
 
 // "父母宮" … "福徳宮" for palaces 1..12: the palace name with 宮, except 命宮,
 // which already ends in it; empty for anything else.

@@ -43,8 +43,7 @@ unsigned Word(const unsigned char* p) { return unsigned(p[0]) | unsigned(p[1]) <
 int Integer(const unsigned char* p) { return std::int16_t(Word(p)); }
 std::uint32_t LongWord(const unsigned char* p) { return std::uint32_t(Word(p)) | std::uint32_t(Word(p + 2)) << 16; }
 
-bool ReadAt(std::FILE* file, long offset, void* buffer, std::size_t count)
-{
+bool ReadAt(std::FILE* file, long offset, void* buffer, std::size_t count) {
     return std::fseek(file, offset, SEEK_SET) == 0 && std::fread(buffer, 1, count, file) == count;
 }
 
@@ -52,41 +51,40 @@ std::string Number(long long n) { return std::to_string(n); }
 
 // The bytes a field of this type takes in a record given its length byte,
 // or −1 when no Paradox field of the type is that long.
-int FieldBytes(int type, int lengthByte)
-{
+int FieldBytes(int type, int lengthByte) {
     const auto exactly = [&](int bytes) { return lengthByte == bytes ? bytes : -1; };
     switch (type) {
-    case pxfAlpha:
-    case pxfBytes: return lengthByte >= 1 ? lengthByte : -1;
-    case pxfLogical: return exactly(1);
-    case pxfShort: return exactly(2);
-    case pxfDate:
-    case pxfLong:
-    case pxfTime:
-    case pxfAutoInc: return exactly(4);
-    case pxfCurrency:
-    case pxfNumber:
-    case pxfTimestamp: return exactly(8);
-    case pxfBCD: return lengthByte <= 32 ? 17 : -1;  // the length byte counts decimals; pxlib reads 17 bytes
-    case pxfMemoBLOb:
-    case pxfBLOb:
-    case pxfFmtMemoBLOb:
-    case pxfOLE:
-    case pxfGraphic: return lengthByte > kMemoTail && lengthByte <= kMemoTail + 240 ? lengthByte : -1;
-    default: return -1;
+        case pxfAlpha:
+        case pxfBytes: return lengthByte >= 1 ? lengthByte : -1;
+        case pxfLogical: return exactly(1);
+        case pxfShort: return exactly(2);
+        case pxfDate:
+        case pxfLong:
+        case pxfTime:
+        case pxfAutoInc: return exactly(4);
+        case pxfCurrency:
+        case pxfNumber:
+        case pxfTimestamp: return exactly(8);
+        case pxfBCD: return lengthByte <= 32 ? 17 : -1;  // the length byte counts decimals; pxlib reads 17 bytes
+        case pxfMemoBLOb:
+        case pxfBLOb:
+        case pxfFmtMemoBLOb:
+        case pxfOLE:
+        case pxfGraphic: return lengthByte > kMemoTail && lengthByte <= kMemoTail + 240 ? lengthByte : -1;
+        default: return -1;
     }
 }
 
 // The records the chain of data blocks holds, or −1 with *problem set.
 long long CountRecordsInBlocks(std::FILE* file, long headerSize, long blockSize, unsigned fileBlocks,
-                               unsigned firstBlock, int recordSize, std::string* problem)
-{
+                               unsigned firstBlock, int recordSize, std::string* problem) {
     std::vector<bool> seen(fileBlocks + 1, false);
     long long records = 0;
     const long most = blockSize - kBlockHead - recordSize;  // bytes used beyond the first record in a full block
     for (unsigned block = firstBlock; block != 0;) {
         if (block > fileBlocks || seen[block]) {
-            *problem = "は壊れています（データのブロックのつながりが正しくありません: ブロック " + Number(block) + "）。";
+            *problem =
+                "は壊れています（データのブロックのつながりが正しくありません: ブロック " + Number(block) + "）。";
             return -1;
         }
         seen[block] = true;
@@ -112,10 +110,8 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-long FileSize(std::FILE* file)
-{
-    if (std::fseek(file, 0, SEEK_END) != 0)
-        return -1;
+long FileSize(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0) return -1;
     const long size = std::ftell(file);
     std::rewind(file);
     return size;
@@ -129,11 +125,12 @@ void CollectError(pxdoc_t*, int, const char* message, void* data) { *static_cast
 // opens itself (fixed upstream in 2025). Reading a memo only needs the
 // stream, seek and read; a short read is an error, so that a cut-off memo
 // file is reported rather than read as garbage.
-size_t MemoRead(pxblob_t*, pxstream_t* stream, size_t count, void* buffer)
-{
+size_t MemoRead(pxblob_t*, pxstream_t* stream, size_t count, void* buffer) {
     return std::fread(buffer, 1, count, stream->s.fp) == count ? count : size_t(-1);
 }
-int MemoSeek(pxblob_t*, pxstream_t* stream, long offset, int whence) { return std::fseek(stream->s.fp, offset, whence); }
+int MemoSeek(pxblob_t*, pxstream_t* stream, long offset, int whence) {
+    return std::fseek(stream->s.fp, offset, whence);
+}
 long MemoTell(pxblob_t*, pxstream_t* stream) { return std::ftell(stream->s.fp); }
 
 // One open table in pxlib with its memo stream (ours, not pxlib's).
@@ -142,10 +139,8 @@ struct Doc {
     pxstream_t* memoStream = nullptr;
     std::string error;  // pxlib's last message
 
-    ~Doc()
-    {
-        if (!px)
-            return;
+    ~Doc() {
+        if (!px) return;
         if (px->px_blob) {
             px->px_blob->mb_stream = nullptr;  // ours, freed below
             PX_delete_blob(px->px_blob);
@@ -158,8 +153,8 @@ struct Doc {
 };
 
 // Reads record n's fields into *record; *bytes grows by what was read.
-void ReadRecord(Doc& d, int n, const std::vector<RawField>& fields, long memoSize, RawRecord* record, std::size_t* bytes)
-{
+void ReadRecord(Doc& d, int n, const std::vector<RawField>& fields, long memoSize, RawRecord* record,
+                std::size_t* bytes) {
     d.error.clear();
     std::vector<char> buffer(size_t(PX_get_recordsize(d.px)));
     char* data = PX_get_record(d.px, n, buffer.data());
@@ -174,33 +169,27 @@ void ReadRecord(Doc& d, int n, const std::vector<RawField>& fields, long memoSiz
         std::string value;
         if (field.type == pxfAlpha) {
             char* text = nullptr;
-            if (PX_get_data_alpha(d.px, at, field.size, &text) > 0 && text)
-                value = text;
-            if (text)
-                d.px->free(d.px, text);
+            if (PX_get_data_alpha(d.px, at, field.size, &text) > 0 && text) value = text;
+            if (text) d.px->free(d.px, text);
         } else if (field.type == pxfShort) {
             short number = 0;
-            if (PX_get_data_short(d.px, at, field.size, &number) > 0)
-                value = Number(number);
+            if (PX_get_data_short(d.px, at, field.size, &number) > 0) value = Number(number);
         } else if (field.type == pxfMemoBLOb) {
             const auto fail = [&](const std::string& why) {
                 record->values.clear();
                 record->problem = why;
                 record->field = int(i);
             };
-            if (LongWord(reinterpret_cast<const unsigned char*>(at) + field.size - kMemoTail + 4) > std::uint32_t(memoSize))
+            if (LongWord(reinterpret_cast<const unsigned char*>(at) + field.size - kMemoTail + 4) >
+                std::uint32_t(memoSize))
                 return fail("メモの大きさが壊れています");
             int modification = 0, length = 0;
             char* memo = nullptr;
             const int got = PX_get_data_blob(d.px, at, field.size, &modification, &length, &memo);
-            if (got < 0)
-                return fail(d.error);
-            if (got > 0 && memo && length > 0)
-                value.assign(memo, size_t(length));
-            if (memo)
-                d.px->free(d.px, memo);
-            while (!value.empty() && value.back() == '\0')
-                value.pop_back();
+            if (got < 0) return fail(d.error);
+            if (got > 0 && memo && length > 0) value.assign(memo, size_t(length));
+            if (memo) d.px->free(d.px, memo);
+            while (!value.empty() && value.back() == '\0') value.pop_back();
         }
         *bytes += value.size();
         record->values.push_back(std::move(value));
@@ -209,8 +198,7 @@ void ReadRecord(Doc& d, int n, const std::vector<RawField>& fields, long memoSiz
 
 }  // namespace
 
-std::string CheckTableFile(std::FILE* file, long fileSize)
-{
+std::string CheckTableFile(std::FILE* file, long fileSize) {
     unsigned char head[kDataHeaderEnd] = {};
     if (fileSize < kCommonHeaderEnd || !ReadAt(file, 0, head, size_t(std::min(fileSize, kDataHeaderEnd))))
         return "は Paradox の表ではありません（見出しの " + Number(kCommonHeaderEnd) + " バイトに足りません）。";
@@ -234,8 +222,7 @@ std::string CheckTableFile(std::FILE* file, long fileSize)
 
     const bool dataHeader = version >= kFirstDataHeaderVersion;
     std::uint32_t key = LongWord(head + kEncryption);
-    if (key == kSeeDataHeader)
-        key = dataHeader ? LongWord(head + kEncryption2) : key;
+    if (key == kSeeDataHeader) key = dataHeader ? LongWord(head + kEncryption2) : key;
     if (key != 0)
         return "は暗号化されている（パスワードが掛かっている）か、見出しが壊れているため読めません。"
                "暗号化された表は Paradox でパスワードを外してから取り込んで下さい。";
@@ -246,8 +233,7 @@ std::string CheckTableFile(std::FILE* file, long fileSize)
         return "は壊れています（項目の数 " + Number(fieldCount) + " は 1 から " + Number(kMaxFields) +
                " までの、見出しに収まる数ではありません）。";
     std::vector<unsigned char> list(size_t(fieldCount) * 2);
-    if (!ReadAt(file, fieldList, list.data(), list.size()))
-        return "は途中で切れています（項目の一覧を読めません）。";
+    if (!ReadAt(file, fieldList, list.data(), list.size())) return "は途中で切れています（項目の一覧を読めません）。";
     long sum = 0;
     for (int i = 0; i < fieldCount; ++i) {
         const int bytes = FieldBytes(list[2 * i], list[2 * i + 1]);
@@ -268,16 +254,14 @@ std::string CheckTableFile(std::FILE* file, long fileSize)
     std::string problem;
     const long long found =
         CountRecordsInBlocks(file, headerSize, blockSize, fileBlocks, Word(head + kFirstBlock), recordSize, &problem);
-    if (found < 0)
-        return problem;
+    if (found < 0) return problem;
     if (found != records)
         return "は壊れています（見出しの記録数 " + Number(records) + " 件に対し、データのブロックにある記録は " +
                Number(found) + " 件です）。";
     return {};
 }
 
-RawTable ReadTable(const std::string& dbPath, const std::string& memoPath)
-{
+RawTable ReadTable(const std::string& dbPath, const std::string& memoPath) {
     RawTable t;
     const File table(std::fopen(dbPath.c_str(), "rb"));
     if (!table) {
@@ -317,7 +301,8 @@ RawTable ReadTable(const std::string& dbPath, const std::string& memoPath)
         memoSize = FileSize(memo.get());
         constexpr long kMemoBlock = 4096;  // a memo file is made of 4 KB blocks
         if (memoSize < kMemoBlock || memoSize % kMemoBlock != 0) {
-            t.problem = "のメモのファイル「" + memoPath + "」は壊れているか途中で切れています（" + Number(memoSize) + " バイト）。";
+            t.problem = "のメモのファイル「" + memoPath + "」は壊れているか途中で切れています（" + Number(memoSize) +
+                        " バイト）。";
             return t;
         }
         pxblob_t* blob = PX_new_blob(d.px);
@@ -360,13 +345,10 @@ namespace {
 // (four bytes, little-endian).
 constexpr std::string_view kTag = "zelvara-paradox-1";
 
-void Put(std::string* out, std::uint32_t n)
-{
-    for (int i = 0; i < 4; ++i)
-        out->push_back(char((n >> (8 * i)) & 0xFF));
+void Put(std::string* out, std::uint32_t n) {
+    for (int i = 0; i < 4; ++i) out->push_back(char((n >> (8 * i)) & 0xFF));
 }
-void Put(std::string* out, std::string_view text)
-{
+void Put(std::string* out, std::string_view text) {
     Put(out, std::uint32_t(text.size()));
     out->append(text);
 }
@@ -375,27 +357,22 @@ struct Reader {
     std::string_view rest;
     bool ok = true;
 
-    std::uint32_t Count()
-    {
-        if (rest.size() < 4)
-            return ok = false, 0;
+    std::uint32_t Count() {
+        if (rest.size() < 4) return ok = false, 0;
         const auto* p = reinterpret_cast<const unsigned char*>(rest.data());
         rest.remove_prefix(4);
         return LongWord(p);
     }
-    std::string Text()
-    {
+    std::string Text() {
         const std::uint32_t n = Count();
-        if (!ok || n > rest.size())
-            return ok = false, std::string();
+        if (!ok || n > rest.size()) return ok = false, std::string();
         std::string text(rest.substr(0, n));
         rest.remove_prefix(n);
         return text;
     }
     // A count of items each at least 4 bytes long, so a damaged count
     // cannot ask for more room than the bytes left.
-    std::uint32_t Items()
-    {
+    std::uint32_t Items() {
         const std::uint32_t n = Count();
         return ok && n <= rest.size() / 4 ? n : (ok = false, 0);
     }
@@ -403,8 +380,7 @@ struct Reader {
 
 }  // namespace
 
-std::string Encode(const RawTable& table)
-{
+std::string Encode(const RawTable& table) {
     std::string out(kTag);
     Put(&out, table.problem);
     Put(&out, std::uint32_t(table.fields.size()));
@@ -418,17 +394,14 @@ std::string Encode(const RawTable& table)
         Put(&out, r.problem);
         Put(&out, std::uint32_t(r.field));
         Put(&out, std::uint32_t(r.values.size()));
-        for (const std::string& v : r.values)
-            Put(&out, v);
+        for (const std::string& v : r.values) Put(&out, v);
     }
     return out;
 }
 
-bool Decode(std::string_view bytes, RawTable* table)
-{
+bool Decode(std::string_view bytes, RawTable* table) {
     *table = RawTable{};
-    if (bytes.substr(0, kTag.size()) != kTag)
-        return false;
+    if (bytes.substr(0, kTag.size()) != kTag) return false;
     Reader in{bytes.substr(kTag.size())};
     table->problem = in.Text();
     for (std::uint32_t n = in.Items(); in.ok && n > 0; --n) {
@@ -442,8 +415,7 @@ bool Decode(std::string_view bytes, RawTable* table)
         RawRecord r;
         r.problem = in.Text();
         r.field = int(in.Count());
-        for (std::uint32_t v = in.Items(); in.ok && v > 0; --v)
-            r.values.push_back(in.Text());
+        for (std::uint32_t v = in.Items(); in.ok && v > 0; --v) r.values.push_back(in.Text());
         table->records.push_back(std::move(r));
     }
     return in.ok && in.rest.empty();

@@ -5,8 +5,7 @@
 
 namespace zelvara {
 
-ParadoxRecords ReadRegisterParadox(const QString& path)
-{
+ParadoxRecords ReadRegisterParadox(const QString& path) {
     ParadoxRecords result;
     const ParadoxContent table = ReadParadoxTable(path);
     if (!table.error.isEmpty()) {
@@ -14,8 +13,7 @@ ParadoxRecords ReadRegisterParadox(const QString& path)
         return result;
     }
     QList<WantedField> wanted;
-    for (int i = 0; i < kPersonFieldCount; ++i)
-        wanted << WantedField{FieldName(i), ParadoxType::Alpha};
+    for (int i = 0; i < kPersonFieldCount; ++i) wanted << WantedField{FieldName(i), ParadoxType::Alpha};
     QList<int> columns;
     if (const QString error = MatchFields(table.fields, path, wanted, &columns); !error.isEmpty()) {
         result.error = error + QStringLiteral("\n名簿の表（%1 項目）として読めません。").arg(kPersonFieldCount);
@@ -29,8 +27,7 @@ ParadoxRecords ReadRegisterParadox(const QString& path)
         if (!record.error.isEmpty())
             item.problem = record.error;
         else
-            for (int i = 0; i < kPersonFieldCount; ++i)
-                item.values[size_t(i)] = record.values.at(columns[i]);
+            for (int i = 0; i < kPersonFieldCount; ++i) item.values[size_t(i)] = record.values.at(columns[i]);
         result.items.push_back(std::move(item));
     }
     return result;

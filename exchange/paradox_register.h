@@ -13,7 +13,7 @@
 namespace zelvara {
 
 struct ParadoxRecords {
-    QString error;  // the table as a whole cannot be read; names the file
+    QString error;                  // the table as a whole cannot be read; names the file
     std::vector<ImportItem> items;  // line = record number, from 1
 };
 

@@ -1,8 +1,8 @@
 #include "exchange/paradox_texts.h"
 
-#include "store/legends_table.h"
 #include "exchange/paradox_table.h"
 #include "register/sqlite_copy.h"
+#include "store/legends_table.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -10,50 +10,42 @@
 #include <QFileInfo>
 #include <QSet>
 
-#include <climits>
 #include <unistd.h>
+#include <climits>
 
 namespace zelvara {
 namespace {
 
 constexpr int kProblemsShown = 20;
 
-ParadoxType ParadoxTypeOf(FieldType type)
-{
+ParadoxType ParadoxTypeOf(FieldType type) {
     switch (type) {
-    case FieldType::SmallInt: return ParadoxType::Short;
-    case FieldType::String: return ParadoxType::Alpha;
-    case FieldType::Memo: break;
+        case FieldType::SmallInt: return ParadoxType::Short;
+        case FieldType::String: return ParadoxType::Alpha;
+        case FieldType::Memo: break;
     }
     return ParadoxType::Memo;
 }
 
-TextTableLayout ReadingLayout(const TableSchema& schema)
-{
-    return TextTableLayout{schema.fileName, schema.Layout()};
-}
+TextTableLayout ReadingLayout(const TableSchema& schema) { return TextTableLayout{schema.fileName, schema.Layout()}; }
 
 // The legends table holds one record of fourteen memos named after the
 // major stars; its table has the file's base name, as every table file does.
-TextTableLayout LegendsLayout()
-{
+TextTableLayout LegendsLayout() {
     const QString file = QString::fromLatin1(LegendsTable::kFileName);
     return TextTableLayout{
         file, TableLayout{QFileInfo(file).completeBaseName(), LegendFields(), TableLayout::Columns::NotNullText, {}}};
 }
 
 // The file of that name in the folder, in any letter case; empty when none.
-QString FindFile(const QString& folder, const QString& name)
-{
+QString FindFile(const QString& folder, const QString& name) {
     for (const QString& entry : QDir(folder).entryList(QDir::Files))
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return QDir(folder).filePath(entry);
+        if (entry.compare(name, Qt::CaseInsensitive) == 0) return QDir(folder).filePath(entry);
     return {};
 }
 
 // Reads one table and checks every record; problems are added to *problems.
-TextTableRecords ReadTable(int index, const QString& path, QStringList* problems)
-{
+TextTableRecords ReadTable(int index, const QString& path, QStringList* problems) {
     const TextTableLayout& layout = TextTableLayouts().at(index);
     TextTableRecords result{index, path, {}};
     const ParadoxContent table = ReadParadoxTable(path);
@@ -62,15 +54,13 @@ TextTableRecords ReadTable(int index, const QString& path, QStringList* problems
         return result;
     }
     QList<WantedField> wanted;
-    for (const FieldDef& f : layout.table.fields)
-        wanted << WantedField{f.name, ParadoxTypeOf(f.type)};
+    for (const FieldDef& f : layout.table.fields) wanted << WantedField{f.name, ParadoxTypeOf(f.type)};
     QList<int> columns;
     if (const QString error = MatchFields(table.fields, path, wanted, &columns); !error.isEmpty()) {
         *problems << error + QStringLiteral("\n表 %1 として読めません。").arg(layout.table.tableName);
         return result;
     }
-    if (table.records.empty())
-        *problems << QStringLiteral("「%1」には記録がありません。").arg(path);
+    if (table.records.empty()) *problems << QStringLiteral("「%1」には記録がありません。").arg(path);
     QSet<QString> numbers;
     for (size_t n = 0; n < table.records.size(); ++n) {
         if (!table.records[n].error.isEmpty()) {
@@ -90,7 +80,8 @@ TextTableRecords ReadTable(int index, const QString& path, QStringList* problems
             if (no.isEmpty())
                 *problems << QStringLiteral("「%1」の %2 件目: 番号（No）がありません。").arg(path).arg(n + 1);
             else if (numbers.contains(no))
-                *problems << QStringLiteral("「%1」の %2 件目: 番号（No）%3 が重なっています。").arg(path).arg(n + 1).arg(no);
+                *problems
+                    << QStringLiteral("「%1」の %2 件目: 番号（No）%3 が重なっています。").arg(path).arg(n + 1).arg(no);
             numbers.insert(no);
         }
         result.records.push_back(values);
@@ -100,59 +91,51 @@ TextTableRecords ReadTable(int index, const QString& path, QStringList* problems
 
 // Writes the records into the file at temp: a copy of the user's table when
 // there is one (its layout kept), else a new table. Empty on success.
-QString BuildReplacement(const TextTableRecords& table, const QString& userPath, const QString& temp)
-{
+QString BuildReplacement(const TextTableRecords& table, const QString& userPath, const QString& temp) {
     const TextTableLayout& layout = TextTableLayouts().at(table.layout);
     QFile::remove(temp);
     const bool copied = QFileInfo(userPath).isFile();
     if (copied)
-        if (const QString error = CopySqliteFile(userPath, temp); !error.isEmpty())
-            return error;
+        if (const QString error = CopySqliteFile(userPath, temp); !error.isEmpty()) return error;
     SingleTableStore store(layout.table, QStringLiteral("texts-import"));
-    if (const QString error = store.Open(temp); !error.isEmpty())
-        return error;
+    if (const QString error = store.Open(temp); !error.isEmpty()) return error;
     QString why = copied ? store.RemoveAll() : store.CreateTable();
     if (why.isEmpty()) {
         QStringList columns;
-        for (const FieldDef& f : layout.table.fields)
-            columns << f.name;
-        const StoreWrite written = store.InsertRows(columns, QList<QStringList>(table.records.begin(), table.records.end()));
-        if (!written.ok)
-            why = written.Why();
+        for (const FieldDef& f : layout.table.fields) columns << f.name;
+        const StoreWrite written =
+            store.InsertRows(columns, QList<QStringList>(table.records.begin(), table.records.end()));
+        if (!written.ok) why = written.Why();
     }
-    if (why.isEmpty())
-        return {};
+    if (why.isEmpty()) return {};
     return QStringLiteral("「%1」の表 %2 に書けません（%3）。").arg(userPath, layout.table.tableName, why);
 }
 
 // backup/<name>-YYYYMMDD-HHmmss.<ext> ("-2", "-3" … when taken).
-QString BackupPathFor(const QString& userPath)
-{
+QString BackupPathFor(const QString& userPath) {
     const QFileInfo info(userPath);
     const QDir folder(info.dir().filePath(QStringLiteral("backup")));
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString path = folder.filePath(QStringLiteral("%1-%2.%3").arg(info.completeBaseName(), stamp, info.suffix()));
     for (int n = 2; QFileInfo::exists(path); ++n)
-        path = folder.filePath(QStringLiteral("%1-%2-%3.%4").arg(info.completeBaseName(), stamp).arg(n).arg(info.suffix()));
+        path = folder.filePath(
+            QStringLiteral("%1-%2-%3.%4").arg(info.completeBaseName(), stamp).arg(n).arg(info.suffix()));
     return path;
 }
 
 }  // namespace
 
-const QList<TextTableLayout>& TextTableLayouts()
-{
+const QList<TextTableLayout>& TextTableLayouts() {
     static const QList<TextTableLayout> layouts = [] {
         QList<TextTableLayout> list;
-        for (TableId id : AllReadingTables())
-            list << ReadingLayout(SchemaOf(id));
+        for (TableId id : AllReadingTables()) list << ReadingLayout(SchemaOf(id));
         list << LegendsLayout();
         return list;
     }();
     return layouts;
 }
 
-TextsImport ReadTextsParadox(const QString& folder)
-{
+TextsImport ReadTextsParadox(const QString& folder) {
     TextsImport import;
     if (!QFileInfo(folder).isDir()) {
         import.error = QStringLiteral("フォルダー「%1」がありません。").arg(folder);
@@ -168,9 +151,9 @@ TextsImport ReadTextsParadox(const QString& folder)
     }
     if (import.tables.empty()) {
         QStringList names;
-        for (const TextTableLayout& l : TextTableLayouts())
-            names << l.fileName;
-        import.error = QStringLiteral("フォルダー「%1」には読み込める表（%2）がありません。").arg(folder, names.join(QStringLiteral("、")));
+        for (const TextTableLayout& l : TextTableLayouts()) names << l.fileName;
+        import.error = QStringLiteral("フォルダー「%1」には読み込める表（%2）がありません。")
+                           .arg(folder, names.join(QStringLiteral("、")));
     } else if (!problems.isEmpty()) {
         const qsizetype count = problems.size();
         if (count > kProblemsShown) {
@@ -183,20 +166,20 @@ TextsImport ReadTextsParadox(const QString& folder)
     return import;
 }
 
-QString DescribeTextsImport(const TextsImport& import, const QString& userFolder)
-{
+QString DescribeTextsImport(const TextsImport& import, const QString& userFolder) {
     QStringList lines;
     for (const TextTableRecords& t : import.tables) {
         const QString target = QDir(userFolder).filePath(TextTableLayouts().at(t.layout).fileName);
-        lines << QStringLiteral("「%1」の記録をすべて「%2」の %3 件に置き換えます。").arg(target, t.source).arg(t.records.size());
+        lines << QStringLiteral("「%1」の記録をすべて「%2」の %3 件に置き換えます。")
+                     .arg(target, t.source)
+                     .arg(t.records.size());
     }
     for (const QString& name : import.notFound)
         lines << QStringLiteral("%1 は取り込み元にないため、そのままです。").arg(name);
     return lines.join(QLatin1Char('\n'));
 }
 
-TextsReplaced ReplaceTexts(const TextsImport& import, const QString& userFolder)
-{
+TextsReplaced ReplaceTexts(const TextsImport& import, const QString& userFolder) {
     TextsReplaced result;
     if (!import.error.isEmpty() || import.tables.empty()) {
         result.error = import.error.isEmpty() ? QStringLiteral("取り込む表がありません。") : import.error;
@@ -207,8 +190,7 @@ TextsReplaced ReplaceTexts(const TextsImport& import, const QString& userFolder)
     };
     std::vector<Step> steps;
     const auto cleanUp = [&] {
-        for (const Step& s : steps)
-            QFile::remove(s.temp);
+        for (const Step& s : steps) QFile::remove(s.temp);
     };
     // Everything is prepared beside the tables first; nothing is replaced
     // while any replacement or backup could not be made.
@@ -225,11 +207,11 @@ TextsReplaced ReplaceTexts(const TextsImport& import, const QString& userFolder)
     }
     const QString backupFolder = QDir(userFolder).filePath(QStringLiteral("backup"));
     for (Step& s : steps) {
-        if (!QFileInfo(s.user).isFile())
-            continue;
+        if (!QFileInfo(s.user).isFile()) continue;
         s.backup = BackupPathFor(s.user);
-        QString error = QDir().mkpath(backupFolder) ? CopySqliteFile(s.user, s.backup)
-                                                    : QStringLiteral("フォルダー「%1」を作れません。").arg(backupFolder);
+        QString error = QDir().mkpath(backupFolder)
+                            ? CopySqliteFile(s.user, s.backup)
+                            : QStringLiteral("フォルダー「%1」を作れません。").arg(backupFolder);
         if (!error.isEmpty()) {
             cleanUp();
             result.error = QStringLiteral("今の表のバックアップを作れないため、取り込みをやめました。\n%1").arg(error);
@@ -239,16 +221,18 @@ TextsReplaced ReplaceTexts(const TextsImport& import, const QString& userFolder)
     }
     for (size_t i = 0; i < steps.size(); ++i) {
         const Step& s = steps[i];
-        QString error = s.backup.isEmpty() ? (QFile::rename(s.temp, s.user) ? QString() : QStringLiteral("「%1」を書き込めません。").arg(s.user))
-                                           : ReplaceSqliteContent(s.temp, s.user);
-        if (error.isEmpty())
-            continue;
+        QString error =
+            s.backup.isEmpty()
+                ? (QFile::rename(s.temp, s.user) ? QString() : QStringLiteral("「%1」を書き込めません。").arg(s.user))
+                : ReplaceSqliteContent(s.temp, s.user);
+        if (error.isEmpty()) continue;
         // Puts back the tables already replaced, from the copies just made.
         for (size_t j = 0; j < i; ++j) {
             if (steps[j].backup.isEmpty())
                 QFile::remove(steps[j].user);
             else if (const QString undo = ReplaceSqliteContent(steps[j].backup, steps[j].user); !undo.isEmpty())
-                error += QStringLiteral("\n「%1」を元に戻せません。バックアップ「%2」から戻して下さい。").arg(steps[j].user, steps[j].backup);
+                error += QStringLiteral("\n「%1」を元に戻せません。バックアップ「%2」から戻して下さい。")
+                             .arg(steps[j].user, steps[j].backup);
         }
         cleanUp();
         result.error = error + QStringLiteral("\n取り込みをやめました。");

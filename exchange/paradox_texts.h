@@ -28,8 +28,8 @@ struct TextTableLayout {
 const QList<TextTableLayout>& TextTableLayouts();
 
 struct TextTableRecords {
-    int layout = 0;  // index in TextTableLayouts()
-    QString source;  // the Paradox file read
+    int layout = 0;                    // index in TextTableLayouts()
+    QString source;                    // the Paradox file read
     std::vector<QStringList> records;  // values in the layout's field order
 };
 
@@ -49,7 +49,7 @@ TextsImport ReadTextsParadox(const QString& folder);
 QString DescribeTextsImport(const TextsImport& import, const QString& userFolder);
 
 struct TextsReplaced {
-    QString error;       // nothing was replaced; why
+    QString error;        // nothing was replaced; why
     QStringList backups;  // copies of the tables as they were
 };
 

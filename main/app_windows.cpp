@@ -1,19 +1,19 @@
 #include "main/app_windows.h"
 
-#include "main/main_window.h"
 #include "editors/ai_db_window.h"
 #include "editors/dbenv_window.h"
-#include "main/deleted_records_window.h"
 #include "editors/koun_db_window.h"
-#include "main/reading_pages.h"
+#include "main/deleted_records_window.h"
 #include "main/hour_window.h"
+#include "main/main_window.h"
+#include "main/paradox_window.h"
+#include "main/reading_pages.h"
+#include "main/register_csv_window.h"
+#include "main/register_write_guard.h"
+#include "print/print_module.h"
 #include "windows/kekkon_window.h"
 #include "windows/legends_window.h"
 #include "windows/picture_windows.h"
-#include "print/print_module.h"
-#include "main/paradox_window.h"
-#include "main/register_csv_window.h"
-#include "main/register_write_guard.h"
 #include "windows/settings_window.h"
 
 #include <QCoreApplication>
@@ -21,8 +21,7 @@
 namespace zelvara {
 namespace {
 
-std::unique_ptr<QObject> Module(const char* name)
-{
+std::unique_ptr<QObject> Module(const char* name) {
     auto object = std::make_unique<QObject>();
     object->setObjectName(QString::fromLatin1(name));
     return object;
@@ -30,8 +29,7 @@ std::unique_ptr<QObject> Module(const char* name)
 
 }  // namespace
 
-ApplicationWindows::ApplicationWindows(TMainForm1& mainForm)
-{
+ApplicationWindows::ApplicationWindows(TMainForm1& mainForm) {
     auto add = [this](std::unique_ptr<QObject> o) {
         QObject* raw = o.get();
         objects_.push_back(std::move(o));
@@ -54,8 +52,7 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm)
     const PrintRunner onModulePrinter = [&mainForm, printModule](QWidget*, const QString& document,
                                                                  const PageDrawer& draw) {
         const PrintOutcome outcome = printModule->PrintDrawing(document, draw);
-        if (!outcome.message.isEmpty())
-            mainForm.Sink().Show(outcome.message.toStdString(), {});
+        if (!outcome.message.isEmpty()) mainForm.Sink().Show(outcome.message.toStdString(), {});
     };
     auto* legends = new Thelpbunfrm(mainForm.Sink(), mainForm.Folders());
     legends->SetPrintHandler([&mainForm, legends] { mainForm.PrintLegends(legends->Descriptions()); });
@@ -72,7 +69,9 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm)
     settings->SetRegisterPlaceDoor([&mainForm] { mainForm.ReopenRegister(); }, mainForm.RegisterOverride());
     PersonTable& persons = mainForm.Persons();
     // Imports into the register only while it can be written.
-    const auto followAccess = [settings, &persons] { settings->SetRegisterWriteRefusal(RegisterWriteRefusal(persons)); };
+    const auto followAccess = [settings, &persons] {
+        settings->SetRegisterWriteRefusal(RegisterWriteRefusal(persons));
+    };
     followAccess();
     QObject::connect(&persons, &PersonTable::accessChanged, settings, followAccess);
     settings->SetCsvDoors([settings, &persons] { ExportRegisterCsvDialog(settings, persons); },
@@ -101,8 +100,7 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm)
     // message, never lost unsaid.
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &mainForm, [&mainForm] {
         ReadingTables& tables = mainForm.Readings().Tables();
-        if (tables.SaveAllPending())
-            return;
+        if (tables.SaveAllPending()) return;
         tables.DiscardAllPending();
         mainForm.Sink().Show("保存できなかった鑑定文の変更は、プログラムの終了のため破棄しました。", {});
     });
@@ -110,11 +108,9 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm)
 
 ApplicationWindows::~ApplicationWindows() = default;
 
-QStringList ApplicationWindows::CreationOrder() const
-{
+QStringList ApplicationWindows::CreationOrder() const {
     QStringList names;
-    for (const auto& o : objects_)
-        names << o->objectName();
+    for (const auto& o : objects_) names << o->objectName();
     return names;
 }
 

@@ -95,9 +95,10 @@ QString BatchButtons::Summary(const QString& tool, const batch::BatchRequest& re
                        .arg(outcome.seconds, 0, 'f', 1)
                        .arg(QDir::toNativeSeparators(request.outFolder));
     if (outcome.refused > 0)
-        text += QStringLiteral("\n計算できなかった時点が %1 あり、その行には直前の計算の内容を書いています（最初: %2）。")
-                    .arg(outcome.refused)
-                    .arg(outcome.firstRefusal);
+        text +=
+            QStringLiteral("\n計算できなかった時点が %1 あり、その行には直前の計算の内容を書いています（最初: %2）。")
+                .arg(outcome.refused)
+                .arg(outcome.firstRefusal);
     return text;
 }
 

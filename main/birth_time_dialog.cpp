@@ -1,9 +1,9 @@
 #include "main/birth_time_dialog.h"
 
-#include "engine/chart_request.h"
-#include "engine/exact_birth.h"
 #include "common/named_object.h"
 #include "common/qstring_utf8.h"
+#include "engine/chart_request.h"
+#include "engine/exact_birth.h"
 #include "engine/solar_time.h"
 
 #include <QComboBox>
@@ -41,8 +41,7 @@ BirthTimeDialog::BirthTimeDialog(BirthTimeTable* table, qint64 person, const QSt
       places_(std::move(places)),
       world_(std::move(world)),
       sink_(sink),
-      ask_(std::move(ask))
-{
+      ask_(std::move(ask)) {
     setObjectName(QStringLiteral("BirthTimeDialog"));
     setWindowTitle(QStringLiteral("出生時刻・出生地"));
     timeedit = Named(new QLineEdit(this), "timeedit");
@@ -50,8 +49,7 @@ BirthTimeDialog::BirthTimeDialog(BirthTimeTable* table, qint64 person, const QSt
     timeedit->setMaxLength(5);
     placebox = Named(new QComboBox(this), "placebox");
     placebox->addItem(QStringLiteral("（経度で指定）"));
-    for (const Birthplace& place : places_)
-        placebox->addItem(Q(place.Name()));
+    for (const Birthplace& place : places_) placebox->addItem(Q(place.Name()));
     worldsearch = Named(new QLineEdit(this), "worldsearch");
     worldsearch->setPlaceholderText(QStringLiteral("日本語か英語で（例 ニューヨーク、London）"));
     worldbox = Named(new QComboBox(this), "worldbox");
@@ -89,17 +87,17 @@ BirthTimeDialog::BirthTimeDialog(BirthTimeTable* table, qint64 person, const QSt
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    auto* note = new QLabel(QStringLiteral("時計の時刻は出生地のタイムゾーンで読み、夏時間は常に除きます。経度と均時差の"
-                                           "補正は、この人の「時刻の補正」か、設定画面の「時刻の補正」で選びます。"),
-                            this);
+    auto* note =
+        new QLabel(QStringLiteral("時計の時刻は出生地のタイムゾーンで読み、夏時間は常に除きます。経度と均時差の"
+                                  "補正は、この人の「時刻の補正」か、設定画面の「時刻の補正」で選びます。"),
+                   this);
     note->setWordWrap(true);
     layout->addWidget(note);
     layout->addWidget(statuslbl);
     layout->addWidget(buttons);
 
     QString why = cannotStore;
-    if (why.isEmpty() && !table_)
-        why = QStringLiteral("出生時刻の表を開けません。");
+    if (why.isEmpty() && !table_) why = QStringLiteral("出生時刻の表を開けません。");
     if (why.isEmpty() && person_ < 0)
         why = QStringLiteral("この人物はまだ名簿に登録されていません。先に「ﾃﾞｰﾀ登録」をして下さい。");
     if (!why.isEmpty()) {
@@ -110,13 +108,11 @@ BirthTimeDialog::BirthTimeDialog(BirthTimeTable* table, qint64 person, const QSt
     statuslbl->setVisible(!why.isEmpty());
     PlaceChosen(0);
     if (table_ && person_ >= 0) {
-        if (const auto entry = table_->Read(person_))
-            ShowEntry(*entry);
+        if (const auto entry = table_->Read(person_)) ShowEntry(*entry);
     }
 }
 
-void BirthTimeDialog::ShowEntry(const BirthTimeEntry& entry)
-{
+void BirthTimeDialog::ShowEntry(const BirthTimeEntry& entry) {
     timeedit->setText(entry.clockTime);
     const int at = entry.place.isEmpty() ? -1 : placebox->findText(entry.place);
     placebox->setCurrentIndex(std::max(at, 0));
@@ -128,16 +124,14 @@ void BirthTimeDialog::ShowEntry(const BirthTimeEntry& entry)
     } else if (at <= 0 && entry.longitude) {
         longitudeedit->setText(Degrees(*entry.longitude));
     }
-    if (!entry.InJapan())
-        zoneedit->setText(entry.zone);
+    if (!entry.InJapan()) zoneedit->setText(entry.zone);
     if (entry.correction)
-        correctionbox->setCurrentIndex(1 + int(std::find(std::begin(kCorrections), std::end(kCorrections),
-                                                         *entry.correction) -
-                                               std::begin(kCorrections)));
+        correctionbox->setCurrentIndex(
+            1 + int(std::find(std::begin(kCorrections), std::end(kCorrections), *entry.correction) -
+                    std::begin(kCorrections)));
 }
 
-void BirthTimeDialog::PlaceChosen(int index)
-{
+void BirthTimeDialog::PlaceChosen(int index) {
     // A place from the list brings its own longitude (and Japan's zone); only
     // item 0 is typed.
     const bool typed = index <= 0 && !worldPlace_;
@@ -150,13 +144,11 @@ void BirthTimeDialog::PlaceChosen(int index)
     }
 }
 
-void BirthTimeDialog::SearchWorld(const QString& typed)
-{
+void BirthTimeDialog::SearchWorld(const QString& typed) {
     found_.clear();
     const QSignalBlocker quiet(worldbox);
     worldbox->clear();
-    worldbox->addItem(typed.trimmed().isEmpty() ? QStringLiteral("（選ばない）")
-                                                : QStringLiteral("（%1 件）").arg(0));
+    worldbox->addItem(typed.trimmed().isEmpty() ? QStringLiteral("（選ばない）") : QStringLiteral("（%1 件）").arg(0));
     for (const GazetteerPlace* p : SearchGazetteer(world_, typed.trimmed().toStdString(), kWorldMatches)) {
         found_.push_back(PlaceChoice{p->Label(), p->longitude, p->zone == kJapanZone ? std::string() : p->zone});
         worldbox->addItem(Q(p->Label() + (p->state.empty() || p->state == p->name ? "" : "　" + p->state)));
@@ -167,8 +159,7 @@ void BirthTimeDialog::SearchWorld(const QString& typed)
     worldbox->setCurrentIndex(0);
 }
 
-void BirthTimeDialog::WorldPlaceChosen(int index)
-{
+void BirthTimeDialog::WorldPlaceChosen(int index) {
     worldPlace_.reset();
     if (index > 0 && size_t(index - 1) < found_.size()) {
         worldPlace_ = found_[size_t(index - 1)];
@@ -182,22 +173,21 @@ void BirthTimeDialog::WorldPlaceChosen(int index)
 
 void BirthTimeDialog::Show(const QString& text) const { sink_.Show(text.toStdString(), "出生時刻・出生地"); }
 
-bool BirthTimeDialog::Save()
-{
-    if (!savebtn->isEnabled())
-        return false;
+bool BirthTimeDialog::Save() {
+    if (!savebtn->isEnabled()) return false;
     const QString typedTime = timeedit->text().trimmed();
     const std::optional<int> minute = ParseClockTime(typedTime.toStdString());
     if (!minute) {
-        Show(QStringLiteral("出生時刻は HH:MM の形（00:00〜23:59、例 05:50）で入力して下さい（入力: %1）。\n何も保存していません。")
-                 .arg(typedTime));
+        Show(
+            QStringLiteral(
+                "出生時刻は HH:MM の形（00:00〜23:59、例 05:50）で入力して下さい（入力: %1）。\n何も保存していません。")
+                .arg(typedTime));
         return false;
     }
     BirthTimeEntry entry;
     entry.clockTime = Q(ClockTimeText(*minute));
     bool confirmed = false;
-    if (const int index = correctionbox->currentIndex(); index > 0)
-        entry.correction = kCorrections[index - 1];
+    if (const int index = correctionbox->currentIndex(); index > 0) entry.correction = kCorrections[index - 1];
     if (worldPlace_) {
         entry.place = Q(worldPlace_->label);
         entry.longitude = worldPlace_->longitude;
@@ -211,17 +201,18 @@ bool BirthTimeDialog::Save()
         bool ok = false;
         const double value = QLocale::c().toDouble(typed, &ok);
         if (!ok || !std::isfinite(value) || value < -180 || value > 360) {
-            Show(QStringLiteral("東経は度で入力して下さい（例 141.35）（入力: %1）。\n何も保存していません。").arg(typed));
+            Show(QStringLiteral("東経は度で入力して下さい（例 141.35）（入力: %1）。\n何も保存していません。")
+                     .arg(typed));
             return false;
         }
         entry.zone = zoneedit->text().trimmed();
         if (entry.InJapan() && (value < kFirstJapanLongitude || value > kLastJapanLongitude)) {
-            confirmed = ask_ && ask_(QStringLiteral("東経 %1 度は日本（東経 %2〜%3 度）の外です。この経度で保存しますか？")
-                                         .arg(typed)
-                                         .arg(int(kFirstJapanLongitude))
-                                         .arg(int(kLastJapanLongitude)));
-            if (!confirmed)
-                return false;
+            confirmed =
+                ask_ && ask_(QStringLiteral("東経 %1 度は日本（東経 %2〜%3 度）の外です。この経度で保存しますか？")
+                                 .arg(typed)
+                                 .arg(int(kFirstJapanLongitude))
+                                 .arg(int(kLastJapanLongitude)));
+            if (!confirmed) return false;
         }
         entry.longitude = value;
     } else {
@@ -235,18 +226,15 @@ bool BirthTimeDialog::Save()
     return true;
 }
 
-void BirthTimeDialog::SetHelp(std::function<void(QWidget* parent)> show)
-{
+void BirthTimeDialog::SetHelp(std::function<void(QWidget* parent)> show) {
     auto* buttons = qobject_cast<QDialogButtonBox*>(savebtn->parentWidget());
     QPushButton* help = Named(buttons->addButton(QStringLiteral("ヘルプ"), QDialogButtonBox::HelpRole), "helpbtn");
     help->setShortcut(QKeySequence(Qt::Key_F1));
     connect(help, &QPushButton::clicked, this, [this, show = std::move(show)] { show(this); });
 }
 
-bool BirthTimeDialog::Clear()
-{
-    if (!clearbtn->isEnabled())
-        return false;
+bool BirthTimeDialog::Clear() {
+    if (!clearbtn->isEnabled()) return false;
     if (const QString why = table_->Remove(person_); !why.isEmpty()) {
         Show(why + QStringLiteral("\n出生時刻は消していません。"));
         return false;

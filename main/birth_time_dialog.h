@@ -7,10 +7,10 @@
 // stored.
 #pragma once
 
-#include "register/birth_time_table.h"
 #include "engine/birthplaces.h"
-#include "engine/gazetteer.h"
 #include "engine/context.h"
+#include "engine/gazetteer.h"
+#include "register/birth_time_table.h"
 
 #include <QDialog>
 
@@ -32,9 +32,9 @@ public:
     // the register's row; cannotStore: why nothing can be stored now (a
     // read-only register, a person not stored yet), empty when it can. ask
     // answers the question about a longitude outside Japan.
-    BirthTimeDialog(BirthTimeTable* table, qint64 person, const QString& cannotStore,
-                    std::vector<Birthplace> places, std::vector<GazetteerPlace> world, MessageSink& sink,
-                    std::function<bool(const QString&)> ask, QWidget* parent = nullptr);
+    BirthTimeDialog(BirthTimeTable* table, qint64 person, const QString& cannotStore, std::vector<Birthplace> places,
+                    std::vector<GazetteerPlace> world, MessageSink& sink, std::function<bool(const QString&)> ask,
+                    QWidget* parent = nullptr);
 
     // 「保存」: checks the entry and stores it; true (and the dialog accepted)
     // when it was stored.
@@ -55,8 +55,8 @@ private:
     qint64 person_;
     std::vector<Birthplace> places_;
     std::vector<GazetteerPlace> world_;
-    std::vector<PlaceChoice> found_;            // the world places worldbox lists, after its item 0
-    std::optional<PlaceChoice> worldPlace_;     // the world place chosen, if any
+    std::vector<PlaceChoice> found_;         // the world places worldbox lists, after its item 0
+    std::optional<PlaceChoice> worldPlace_;  // the world place chosen, if any
     MessageSink& sink_;
     std::function<bool(const QString&)> ask_;
 

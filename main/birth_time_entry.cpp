@@ -3,9 +3,9 @@
 // mark 「時刻から」, and the corrected moment the chart request casts.
 #include "main/main_window.h"
 
+#include "common/qstring_utf8.h"
 #include "main/birth_time_dialog.h"
 #include "main/help_topics.h"
-#include "common/qstring_utf8.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -14,8 +14,7 @@
 
 namespace zelvara {
 
-void TMainForm1::BuildBirthTimeControls(QWidget* page, QHBoxLayout* row)
-{
+void TMainForm1::BuildBirthTimeControls(QWidget* page, QHBoxLayout* row) {
     birthTimeMark = new QLabel(QStringLiteral("時刻から"), page);
     birthTimeMark->setObjectName(QStringLiteral("birthTimeMark"));
     birthTimeMark->setStyleSheet(QStringLiteral("color: #0000a0"));
@@ -31,13 +30,11 @@ void TMainForm1::BuildBirthTimeControls(QWidget* page, QHBoxLayout* row)
 
 TimeCorrection TMainForm1::Correction() const { return LoadTimeCorrection(SettingsFile(settingsPath_)); }
 
-void TMainForm1::ShowBirthTimeMark()
-{
+void TMainForm1::ShowBirthTimeMark() {
     const std::optional<BirthTimeEntry> entry = birthTimes_.CurrentEntry();
     inTime->setEnabled(!entry);
     birthTimeMark->setVisible(entry.has_value());
-    if (!entry)
-        return;
+    if (!entry) return;
     // The period of the corrected time, shown only: the record keeps its
     // hour field until a chart is cast.
     SilentSink quiet;
@@ -54,8 +51,7 @@ void TMainForm1::ShowBirthTimeMark()
     birthTimeMark->setToolTip(QStringLiteral("出生時刻 ") + Q(CorrectionLine(*moment)));
 }
 
-void TMainForm1::OpenBirthTimeDialog()
-{
+void TMainForm1::OpenBirthTimeDialog() {
     std::vector<Birthplace> places;
     std::vector<GazetteerPlace> world;
     std::string message;
@@ -67,11 +63,11 @@ void TMainForm1::OpenBirthTimeDialog()
     BirthTimeTable* table = birthTimes_.Table(&why);
     if (table && !persons_.IsWritable()) {
         why = persons_.Unavailability();
-        if (why.isEmpty())
-            why = QStringLiteral("名簿は読み取り専用で開いています。");
+        if (why.isEmpty()) why = QStringLiteral("名簿は読み取り専用で開いています。");
     }
-    BirthTimeDialog dialog(table, birthTimes_.CurrentPerson(), why, std::move(places), std::move(world), sink_,
-                           [this](const QString& text) { return Ask(text); }, this);
+    BirthTimeDialog dialog(
+        table, birthTimes_.CurrentPerson(), why, std::move(places), std::move(world), sink_,
+        [this](const QString& text) { return Ask(text); }, this);
     // A help window of the dialog's own, so that it answers while the dialog is open.
     dialog.SetHelp([this](QWidget* parent) { ShowHelpFor(parent, Folders()); });
     if (birthTimeDialogHook_)
@@ -82,8 +78,7 @@ void TMainForm1::OpenBirthTimeDialog()
     LoadBoundControls();
 }
 
-bool TMainForm1::ExactBirthOf(const BirthInput& in, std::optional<CorrectedBirth>& exact)
-{
+bool TMainForm1::ExactBirthOf(const BirthInput& in, std::optional<CorrectedBirth>& exact) {
     exact = birthTimes_.Corrected(session_->Context(), in, Correction());
     return exact.has_value() || !birthTimes_.CurrentEntry();
 }

@@ -12,9 +12,9 @@
 namespace zelvara {
 namespace {
 
-constexpr const char* kBitmapFiles[13] = {"",          "hubo.bmp",     "meikyu.bmp", "keitei.bmp", "fusai.bmp",
-                                          "sijyo.bmp", "zai.bmp",      "situyaku.bmp", "seni.bmp", "nuboku.bmp",
-                                          "kanroku.bmp", "dentaku.bmp", "fukutoku.bmp"};
+constexpr const char* kBitmapFiles[13] = {
+    "",         "hubo.bmp",   "meikyu.bmp",  "keitei.bmp",  "fusai.bmp",   "sijyo.bmp", "zai.bmp", "situyaku.bmp",
+    "seni.bmp", "nuboku.bmp", "kanroku.bmp", "dentaku.bmp", "fukutoku.bmp"};
 
 // Grid cell (column, row) of each box, clockwise from the top left.
 constexpr int kCell[kChartBoxes][2] = {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {3, 1}, {3, 2},
@@ -43,14 +43,12 @@ constexpr QPoint kGlyphNudge{1, 1};
 
 PalaceButton::PalaceButton(QWidget* parent) : QToolButton(parent) {}
 
-void PalaceButton::SetGlyph(const QPixmap& glyph)
-{
+void PalaceButton::SetGlyph(const QPixmap& glyph) {
     glyph_ = glyph;
     update();
 }
 
-void PalaceButton::paintEvent(QPaintEvent*)
-{
+void PalaceButton::paintEvent(QPaintEvent*) {
     QStylePainter p(this);
     QStyleOptionToolButton opt;
     initStyleOption(&opt);
@@ -71,22 +69,17 @@ void PalaceButton::paintEvent(QPaintEvent*)
     }
 }
 
-QRect ChartBoxRect(int box)
-{
-    return {QPoint(kColumnX[kCell[box][0]], kRowY[kCell[box][1]]), kBoxSize};
-}
+QRect ChartBoxRect(int box) { return {QPoint(kColumnX[kCell[box][0]], kRowY[kCell[box][1]]), kBoxSize}; }
 
 QString PalaceBitmapFile(int palace) { return QString::fromLatin1(kBitmapFiles[palace]); }
 
-QPixmap LoadPalaceGlyph(const DataFolders& folders, int palace)
-{
+QPixmap LoadPalaceGlyph(const DataFolders& folders, int palace) {
     QPixmap pixmap;
     pixmap.load(FindDataFile(folders, PalaceBitmapFile(palace)));
     return pixmap;
 }
 
-std::array<ChartBox, kChartBoxes> CreateChartBoxFrames(QWidget* page)
-{
+std::array<ChartBox, kChartBoxes> CreateChartBoxFrames(QWidget* page) {
     std::array<ChartBox, kChartBoxes> boxes;
     for (int k = 0; k < kChartBoxes; ++k) {
         auto* frame = new QFrame(page);
@@ -135,24 +128,20 @@ std::array<ChartBox, kChartBoxes> CreateChartBoxFrames(QWidget* page)
     return boxes;
 }
 
-QStringList BuildChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const DataFolders& folders)
-{
+QStringList BuildChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const DataFolders& folders) {
     QStringList missing;
     auto glyph = [&](int palace) {
         QPixmap p = LoadPalaceGlyph(folders, palace);
-        if (p.isNull())
-            missing << FindDataFile(folders, PalaceBitmapFile(palace));
+        if (p.isNull()) missing << FindDataFile(folders, PalaceBitmapFile(palace));
         return p;
     };
     const ChartBox& d = boxes[0];
-    for (QLabel* star : d.stars)
-        star->clear();
+    for (QLabel* star : d.stars) star->clear();
     d.palace->SetGlyph(glyph(1));
 
     for (int k = 1; k < kChartBoxes; ++k) {
         ChartBox& b = boxes[k];
-        if (b.palace)
-            continue;  // already built
+        if (b.palace) continue;  // already built
         b.palace = new PalaceButton(b.frame);
         b.palace->setObjectName(QStringLiteral("kyu%1").arg(k));
         b.palace->setGeometry(0, 0, d.palace->width(), d.palace->height());
@@ -186,8 +175,7 @@ QStringList BuildChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const Data
         b.palace->show();
         b.branch->show();
         b.age->show();
-        for (QLabel* l : b.stars)
-            l->show();
+        for (QLabel* l : b.stars) l->show();
     }
     return missing;
 }

@@ -1,8 +1,8 @@
 #include "main/chart_display.h"
 
-#include "main/chart_layer_view.h"
-#include "engine/conversion.h"
 #include "common/qstring_utf8.h"
+#include "engine/conversion.h"
+#include "main/chart_layer_view.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -26,10 +26,10 @@ struct LabelPlace {
     QRect rect;
 };
 constexpr LabelPlace kCentreLabels[] = {
-    {"lblBirth", {150, 6, 122, 20}}, {"Label1", {150, 28, 36, 20}},   {"kyureki", {186, 28, 86, 20}},
-    {"lblAge", {150, 50, 60, 20}},   {"sexlbl", {212, 50, 60, 20}},   {"lblKouun", {150, 72, 60, 20}},
-    {"lblRituun", {212, 72, 60, 20}}, {"lblDays", {8, 98, 130, 20}},  {"gogyolbl", {150, 98, 60, 20}},
-    {"lblsingu", {8, 120, 130, 20}}, {"birthTimeLine", {8, 141, 136, 55}}, {"legendCaption", {8, 196, 120, 18}},
+    {"lblBirth", {150, 6, 122, 20}},  {"Label1", {150, 28, 36, 20}},        {"kyureki", {186, 28, 86, 20}},
+    {"lblAge", {150, 50, 60, 20}},    {"sexlbl", {212, 50, 60, 20}},        {"lblKouun", {150, 72, 60, 20}},
+    {"lblRituun", {212, 72, 60, 20}}, {"lblDays", {8, 98, 130, 20}},        {"gogyolbl", {150, 98, 60, 20}},
+    {"lblsingu", {8, 120, 130, 20}},  {"birthTimeLine", {8, 141, 136, 55}}, {"legendCaption", {8, 196, 120, 18}},
 };
 
 // The legend's four colour cells, left to right by grade.
@@ -38,17 +38,14 @@ struct LegendLayout {
 };
 constexpr LegendLayout kLegend{8, 34, 216, 30, 22};
 
-QRect CentrePlace(const char* name)
-{
+QRect CentrePlace(const char* name) {
     for (const LabelPlace& place : kCentreLabels)
-        if (qstrcmp(place.name, name) == 0)
-            return place.rect;
+        if (qstrcmp(place.name, name) == 0) return place.rect;
     return {};
 }
 
 QLabel* Label(QWidget* parent, const char* name, const QRect& geometry, const QString& text = {},
-              Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
-{
+              Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
     l->setGeometry(geometry);
@@ -56,8 +53,7 @@ QLabel* Label(QWidget* parent, const char* name, const QRect& geometry, const QS
     return l;
 }
 
-QToolButton* PillarButton(QWidget* parent, const char* name, const QRect& geometry, int pointSize)
-{
+QToolButton* PillarButton(QWidget* parent, const char* name, const QRect& geometry, int pointSize) {
     auto* b = new QToolButton(parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setGeometry(geometry);
@@ -68,8 +64,7 @@ QToolButton* PillarButton(QWidget* parent, const char* name, const QRect& geomet
     return b;
 }
 
-void SetColours(QWidget* w, const QColor& background, const QColor& text)
-{
+void SetColours(QWidget* w, const QColor& background, const QColor& text) {
     QPalette pal = w->palette();
     pal.setColor(QPalette::Window, background);
     pal.setColor(QPalette::WindowText, text);
@@ -80,20 +75,17 @@ void SetColours(QWidget* w, const QColor& background, const QColor& text)
 
 PalaceStrengthView::PalaceStrengthView(QWidget* parent) : QWidget(parent) {}
 
-void PalaceStrengthView::SetStrength(const PalaceStrength& strength)
-{
+void PalaceStrengthView::SetStrength(const PalaceStrength& strength) {
     strength_ = strength;
     update();
 }
 
-void PalaceStrengthView::paintEvent(QPaintEvent*)
-{
+void PalaceStrengthView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     DrawPalaceStrengthChart(painter, QRectF(rect()), strength_);
 }
 
-QColor BrightnessBackground(int grade)
-{
+QColor BrightnessBackground(int grade) {
     switch (grade) {
         case 1: return QColor(0, 0, 255);    // blue
         case 2: return QColor(0, 255, 0);    // lime green
@@ -103,8 +95,7 @@ QColor BrightnessBackground(int grade)
     }
 }
 
-QColor BrightnessText(int grade)
-{
+QColor BrightnessText(int grade) {
     switch (grade) {
         case 1: return Qt::white;
         case 2: return QColor(0, 0, 255);
@@ -114,12 +105,12 @@ QColor BrightnessText(int grade)
     }
 }
 
-ChartCentre BuildChartCentre(QWidget* f)
-{
+ChartCentre BuildChartCentre(QWidget* f) {
     ChartCentre c;
     // Four pillar columns headed 時 日 月 年.
     const char* heads[4] = {"SpeedButton1", "SpeedButton2", "SpeedButton3", "SpeedButton4"};
-    const QString headTexts[4] = {QStringLiteral("時"), QStringLiteral("日"), QStringLiteral("月"), QStringLiteral("年")};
+    const QString headTexts[4] = {QStringLiteral("時"), QStringLiteral("日"), QStringLiteral("月"),
+                                  QStringLiteral("年")};
     QToolButton** stems[4] = {&c.SpdBtnTim_ten, &c.SpdBtnDay_ten, &c.SpdBtnMon_ten, &c.SpdBtnNen_ten};
     QToolButton** branches[4] = {&c.SpdBtnTim_chi, &c.SpdBtnDay_chi, &c.SpdBtnMon_chi, &c.SpdBtnNen_chi};
     const char* stemNames[4] = {"SpdBtnTim_ten", "SpdBtnDay_ten", "SpdBtnMon_ten", "SpdBtnNen_ten"};
@@ -168,8 +159,7 @@ ChartCentre BuildChartCentre(QWidget* f)
     return c;
 }
 
-void FillChartCentre(const ChartCentre& c, const Tmandata& man)
-{
+void FillChartCentre(const ChartCentre& c, const Tmandata& man) {
     c.lblBirth->setText(QString::fromStdString(man.birthText));
     // No age for a birth after today.
     c.lblAge->setText(man.age > 0 ? QString::number(man.age) + QStringLiteral("才") : QString());
@@ -189,8 +179,7 @@ void FillChartCentre(const ChartCentre& c, const Tmandata& man)
     c.sexlbl->setText(man.sexCode == 'M' ? QStringLiteral("男命") : QStringLiteral("女命"));
 }
 
-void ShowBirthTimeLine(const ChartCentre& c, const std::optional<CorrectedBirth>& exact)
-{
+void ShowBirthTimeLine(const ChartCentre& c, const std::optional<CorrectedBirth>& exact) {
     if (!exact || !exact->Corrected()) {
         c.birthTimeLine->clear();
         c.birthTimeLine->hide();
@@ -210,16 +199,14 @@ void ShowBirthTimeLine(const ChartCentre& c, const std::optional<CorrectedBirth>
     c.birthTimeLine->show();
 }
 
-PalaceGlyphs LoadPalaceGlyphs(const DataFolders& folders)
-{
+PalaceGlyphs LoadPalaceGlyphs(const DataFolders& folders) {
     PalaceGlyphs glyphs;
     for (int p = 1; p <= kPalaces; ++p) glyphs[p] = LoadPalaceGlyph(folders, p);
     return glyphs;
 }
 
 void FillChartBoxes(std::array<ChartBox, kChartBoxes>& boxes, const ChartCentre& centre, const Tmandata& man,
-                    const ChartLayout& layout, const Timi& timi, const PalaceGlyphs& glyphs)
-{
+                    const ChartLayout& layout, const Timi& timi, const PalaceGlyphs& glyphs) {
     // Clear every star label first (text, tooltip, grade colours): a box
     // that holds fewer stars than in the last chart must not keep the old ones.
     for (ChartBox& box : boxes)

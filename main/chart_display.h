@@ -2,10 +2,10 @@
 // cast chart, and the palace-strength bar chart.
 #pragma once
 
-#include "main/chart_boxes.h"
 #include "engine/chart_layout.h"
-#include "print/palace_strength_chart.h"
 #include "engine/solar_time.h"
+#include "main/chart_boxes.h"
+#include "print/palace_strength_chart.h"
 #include "readings/timi.h"
 
 #include <QPixmap>

@@ -12,12 +12,12 @@
 // nothing is drawn over the chart.
 #pragma once
 
-#include "main/chart_boxes.h"
 #include "engine/chart_layout.h"
-#include "main/chart_overlay.h"
 #include "engine/chart_request.h"
-#include "main/layer_entries.h"
 #include "engine/time_layers.h"
+#include "main/chart_boxes.h"
+#include "main/chart_overlay.h"
+#include "main/layer_entries.h"
 
 #include <QObject>
 #include <QWidget>
@@ -145,14 +145,14 @@ private:
     const ChartLayout* layout_ = nullptr;
     CalendarDayReader calendar_;
     std::function<std::vector<LeapMonth>()> leapReader_;
-    std::optional<std::vector<LeapMonth>> leapMonths_;  // read on the first 流月 list
+    std::optional<std::vector<LeapMonth>> leapMonths_;                                 // read on the first 流月 list
     mutable std::optional<std::pair<CivilDate, std::optional<CalendarDay>>> readDay_;  // the last day read
     int flyingFrom_ = 0;
     // The last entry chosen of each kind, kept across kinds and charts.
     int period_ = 0, year_ = 0, month_ = 1;
     bool leapMonth_ = false;
     CivilDate day_;
-    int clockHour_ = 11;  // 午
+    int clockHour_ = 11;            // 午
     std::vector<LayerKind> stack_;  // the layers shown, in stack order
     std::vector<LayerEntry> entries_;
     ChartOverlay shown_{};

@@ -16,15 +16,14 @@ using P = OverlayPlaces;
 
 }  // namespace
 
-QColor LayerColour(LayerKind kind)
-{
+QColor LayerColour(LayerKind kind) {
     switch (kind) {
-    case LayerKind::Decade: return QColor(200, 90, 0);
-    case LayerKind::Year: return QColor(0, 128, 128);
-    case LayerKind::Month: return QColor(128, 0, 160);
-    case LayerKind::Day: return QColor(0, 110, 0);
-    case LayerKind::Hour: return QColor(150, 60, 90);
-    case LayerKind::Birth: break;
+        case LayerKind::Decade: return QColor(200, 90, 0);
+        case LayerKind::Year: return QColor(0, 128, 128);
+        case LayerKind::Month: return QColor(128, 0, 160);
+        case LayerKind::Day: return QColor(0, 110, 0);
+        case LayerKind::Hour: return QColor(150, 60, 90);
+        case LayerKind::Birth: break;
     }
     return QColor(Qt::black);
 }
@@ -32,8 +31,7 @@ QColor LayerColour(LayerKind kind)
 QColor FlyingColour() { return QColor(0, 0, 160); }
 QColor SelfTransformColour() { return QColor(200, 0, 0); }
 
-std::vector<OverlayItem> LayOutBoxOverlay(const BoxOverlay& o, const BoxPlaces& places)
-{
+std::vector<OverlayItem> LayOutBoxOverlay(const BoxOverlay& o, const BoxPlaces& places) {
     std::vector<OverlayItem> items;
     if (o.flyingSource)
         items.push_back({OverlayItem::Style::SourceFrame, places.frame.adjusted(1, 1, -2, -2), {}, FlyingColour()});
@@ -45,9 +43,10 @@ std::vector<OverlayItem> LayOutBoxOverlay(const BoxOverlay& o, const BoxPlaces& 
     const int stacked = int(o.layerPalaces.size());
     for (int i = 0; i < stacked; ++i) {
         const LayerLabel& name = o.layerPalaces[size_t(i)];
-        const QRect cell = stacked == 1 ? QRect(nameLeft, footTop, nameWidth, P::kPalaceNameHeight)
-                                        : QRect(nameLeft + (i % 2) * (nameWidth / 2), footTop - (i / 2) * P::kPalaceNameHeight,
-                                                nameWidth / 2, P::kPalaceNameHeight);
+        const QRect cell = stacked == 1
+                               ? QRect(nameLeft, footTop, nameWidth, P::kPalaceNameHeight)
+                               : QRect(nameLeft + (i % 2) * (nameWidth / 2), footTop - (i / 2) * P::kPalaceNameHeight,
+                                       nameWidth / 2, P::kPalaceNameHeight);
         items.push_back({OverlayItem::Style::PalaceName, cell, name.text, LayerColour(name.kind)});
     }
 
@@ -57,8 +56,8 @@ std::vector<OverlayItem> LayOutBoxOverlay(const BoxOverlay& o, const BoxPlaces& 
         if (!o.flyingMarks[r].isEmpty()) {
             const int width = P::kFlyingMarkWidth * int(o.flyingMarks[r].size());
             right -= width;
-            items.push_back({OverlayItem::Style::Mark, QRect(right, label.top(), width, label.height()), o.flyingMarks[r],
-                             o.selfMarks[r] ? SelfTransformColour() : FlyingColour()});
+            items.push_back({OverlayItem::Style::Mark, QRect(right, label.top(), width, label.height()),
+                             o.flyingMarks[r], o.selfMarks[r] ? SelfTransformColour() : FlyingColour()});
         }
         const std::vector<LayerLabel>& marks = o.layerMarks[r];
         for (size_t m = 0; m < marks.size(); ++m) {

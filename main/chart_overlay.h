@@ -19,9 +19,9 @@ QColor SelfTransformColour();
 // Where a box's parts stand on the page.
 struct BoxPlaces {
     QRect frame;
-    QRect palace;                                 // the palace button
-    std::array<QRect, kBoxSlots> stars;           // star labels, slots 1..6 at 0..5
-    std::array<int, kBoxSlots> starTextWidth{};   // how far each label's text runs from its left edge
+    QRect palace;                                // the palace button
+    std::array<QRect, kBoxSlots> stars;          // star labels, slots 1..6 at 0..5
+    std::array<int, kBoxSlots> starTextWidth{};  // how far each label's text runs from its left edge
 };
 
 // One thing the overlay paints.

@@ -17,8 +17,7 @@
 
 namespace zelvara {
 
-BirthInput TMainForm1::ReadBirthInput() const
-{
+BirthInput TMainForm1::ReadBirthInput() const {
     BirthInput in;
     in.name = inName->text().toStdString();
     in.sex = ChkSex->currentText().toStdString();
@@ -29,29 +28,24 @@ BirthInput TMainForm1::ReadBirthInput() const
     return in;
 }
 
-void TMainForm1::btnOkClick()
-{
-    if (!session_)
-        return;
+void TMainForm1::btnOkClick() {
+    if (!session_) return;
     // The footer data as stored now.
     owner_ = LoadOwnerSettings(SettingsFile(settingsPath_));
     // A person with an exact time is cast for its corrected moment.
     const BirthInput in = ReadBirthInput();
     std::optional<CorrectedBirth> exact;
-    if (!ExactBirthOf(in, exact))
-        return;
+    if (!ExactBirthOf(in, exact)) return;
     const RequestOutcome outcome = session_->Request(
         in, HourWindow(), [this](const SessionChart& chart) { ShowCastChart(chart); }, exact);
     // The chart page, unless a batch drives the request.
-    if (outcome.IsCast() && !batchFlag_)
-        PageControl1->setCurrentWidget(syuseizu);
+    if (outcome.IsCast() && !batchFlag_) PageControl1->setCurrentWidget(syuseizu);
 }
 
 // The chart page, the luck tabs and the strength chart; then the entry boxes
 // take the converted year, the hour and the main stars (their bound fields
 // follow) before the session writes the record.
-void TMainForm1::ShowCastChart(const SessionChart& chart)
-{
+void TMainForm1::ShowCastChart(const SessionChart& chart) {
     const Tmandata& man = session_->Man();
     namelbl->setText(inName->text());
     FillChartCentre(centre_, man);
@@ -69,28 +63,22 @@ void TMainForm1::ShowCastChart(const SessionChart& chart)
     loadingControls_ = chart.exact.has_value();
     inTime->setCurrentIndex(chart.hourIndex);
     loadingControls_ = loading;
-    for (int p = 1; p <= kPalaces; ++p)
-        palaceEdits_[p]->setText(fields.mainStars[p]);
+    for (int p = 1; p <= kPalaces; ++p) palaceEdits_[p]->setText(fields.mainStars[p]);
 }
 
-Ttimefrm& TMainForm1::HourWindow()
-{
-    if (windows_.hourWindow)
-        return *windows_.hourWindow;
-    if (!ownHourWindow_)
-        ownHourWindow_ = std::make_unique<Ttimefrm>(timi_, this);
+Ttimefrm& TMainForm1::HourWindow() {
+    if (windows_.hourWindow) return *windows_.hourWindow;
+    if (!ownHourWindow_) ownHourWindow_ = std::make_unique<Ttimefrm>(timi_, this);
     return *ownHourWindow_;
 }
 
-void TMainForm1::ShowChart(const Chart& chart)
-{
+void TMainForm1::ShowChart(const Chart& chart) {
     session_->Hold(chart);
     ShowBoxes();
 }
 
 // The twelve boxes from the session's layout; the palace glyphs are read once.
-void TMainForm1::ShowBoxes()
-{
+void TMainForm1::ShowBoxes() {
     if (!glyphsLoaded_) {
         glyphs_ = LoadPalaceGlyphs(Folders());
         glyphsLoaded_ = true;
@@ -99,11 +87,9 @@ void TMainForm1::ShowBoxes()
     layers_->SetChart(&session_->Held(), &session_->Layout());
 }
 
-void TMainForm1::FillLuckTabs()
-{
+void TMainForm1::FillLuckTabs() {
     QStringList tabs;
-    for (int i = 1; i <= 12; ++i)
-        tabs << QString::fromStdString(session_->Chart().luckCaptions[i]);
+    for (int i = 1; i <= 12; ++i) tabs << QString::fromStdString(session_->Chart().luckCaptions[i]);
     readings_->ShowLuckPeriods(tabs);  // no tab selected, empty reading
 }
 

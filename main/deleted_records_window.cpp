@@ -1,7 +1,7 @@
 #include "main/deleted_records_window.h"
 
-#include "register/person_table.h"
 #include "main/register_write_guard.h"
+#include "register/person_table.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -18,8 +18,7 @@ const int kShownFields[] = {kFieldName, kFieldYear, kFieldMonth, kFieldDay, kFie
 
 }  // namespace
 
-TDeletedRecordsFrm::TDeletedRecordsFrm(PersonTable& persons, QWidget* parent) : QDialog(parent), persons_(persons)
-{
+TDeletedRecordsFrm::TDeletedRecordsFrm(PersonTable& persons, QWidget* parent) : QDialog(parent), persons_(persons) {
     setObjectName(QStringLiteral("DeletedRecordsFrm"));
     setWindowTitle(QStringLiteral("削除したデータ"));
     resize(640, 360);
@@ -29,8 +28,7 @@ TDeletedRecordsFrm::TDeletedRecordsFrm(PersonTable& persons, QWidget* parent) : 
     list_ = new QTableWidget(this);
     list_->setObjectName(QStringLiteral("deletedList"));
     QStringList headers{QStringLiteral("番号"), QStringLiteral("削除日時")};
-    for (int field : kShownFields)
-        headers << FieldLabel(field);
+    for (int field : kShownFields) headers << FieldLabel(field);
     list_->setColumnCount(int(headers.size()));
     list_->setHorizontalHeaderLabels(headers);
     list_->verticalHeader()->hide();
@@ -54,20 +52,17 @@ TDeletedRecordsFrm::TDeletedRecordsFrm(PersonTable& persons, QWidget* parent) : 
             [this] { undelete_->setEnabled(persons_.IsWritable() && list_->currentRow() >= 0); });
 }
 
-void TDeletedRecordsFrm::ShowWhyNoUndelete()
-{
+void TDeletedRecordsFrm::ShowWhyNoUndelete() {
     const QString refusal = RegisterWriteRefusal(persons_);
     undelete_->setToolTip(refusal.isEmpty() ? QStringLiteral("選んだデータを名簿に戻します") : refusal);
 }
 
-void TDeletedRecordsFrm::showEvent(QShowEvent* event)
-{
+void TDeletedRecordsFrm::showEvent(QShowEvent* event) {
     Refresh();
     QDialog::showEvent(event);
 }
 
-void TDeletedRecordsFrm::Refresh()
-{
+void TDeletedRecordsFrm::Refresh() {
     const std::vector<DeletedPerson> deleted = persons_.DeletedRecords();
     list_->setRowCount(int(deleted.size()));
     for (int row = 0; row < int(deleted.size()); ++row) {
@@ -85,13 +80,10 @@ void TDeletedRecordsFrm::Refresh()
     ShowWhyNoUndelete();
 }
 
-void TDeletedRecordsFrm::UndeleteClick()
-{
+void TDeletedRecordsFrm::UndeleteClick() {
     const int row = list_->currentRow();
-    if (row < 0)
-        return;
-    if (persons_.Undelete(list_->item(row, 0)->data(Qt::UserRole).toLongLong()))
-        Refresh();
+    if (row < 0) return;
+    if (persons_.Undelete(list_->item(row, 0)->data(Qt::UserRole).toLongLong())) Refresh();
 }
 
 }  // namespace zelvara

@@ -50,11 +50,9 @@ constexpr HelpTopic kHelpTopics[] = {
 };
 
 // The topic of the page a window shows, when its pages have topics.
-QString CurrentPageAnchor(const QWidget* window)
-{
+QString CurrentPageAnchor(const QWidget* window) {
     for (const QTabWidget* pages : window->findChildren<QTabWidget*>()) {
-        if (pages->window() != window || !pages->currentWidget())
-            continue;
+        if (pages->window() != window || !pages->currentWidget()) continue;
         if (const QString anchor = HelpAnchorOfKey(pages->currentWidget()->objectName()); !anchor.isEmpty())
             return anchor;
     }
@@ -65,77 +63,59 @@ QString CurrentPageAnchor(const QWidget* window)
 
 std::span<const HelpTopic> HelpTopics() { return kHelpTopics; }
 
-QString HelpAnchorOfKey(const QString& key)
-{
+QString HelpAnchorOfKey(const QString& key) {
     for (const HelpTopic& t : kHelpTopics) {
-        if (key == QLatin1String(t.key))
-            return QString::fromLatin1(t.anchor);
+        if (key == QLatin1String(t.key)) return QString::fromLatin1(t.anchor);
     }
     return {};
 }
 
-QString HelpAnchorOf(const QWidget* widget)
-{
+QString HelpAnchorOf(const QWidget* widget) {
     for (const QWidget* w = widget; w; w = w->parentWidget()) {
         if (const QString anchor = HelpAnchorOfKey(w->property(kContextProperty).toString()); !anchor.isEmpty())
             return anchor;
         if (w->isWindow()) {
-            if (const QString anchor = CurrentPageAnchor(w); !anchor.isEmpty())
-                return anchor;
+            if (const QString anchor = CurrentPageAnchor(w); !anchor.isEmpty()) return anchor;
         }
-        if (const QString anchor = HelpAnchorOfKey(w->objectName()); !anchor.isEmpty())
-            return anchor;
+        if (const QString anchor = HelpAnchorOfKey(w->objectName()); !anchor.isEmpty()) return anchor;
     }
     return {};
 }
 
-HelpContext::HelpContext(QWidget* window, const char* key) : window_(window)
-{
-    if (!window_)
-        return;
+HelpContext::HelpContext(QWidget* window, const char* key) : window_(window) {
+    if (!window_) return;
     before_ = window_->property(kContextProperty);
     window_->setProperty(kContextProperty, QString::fromLatin1(key));
 }
 
-HelpContext::~HelpContext()
-{
-    if (window_)
-        window_->setProperty(kContextProperty, before_);
+HelpContext::~HelpContext() {
+    if (window_) window_->setProperty(kContextProperty, before_);
 }
 
-void ShowHelpFor(QWidget* widget, const DataFolders& folders)
-{
+void ShowHelpFor(QWidget* widget, const DataFolders& folders) {
     QWidget* window = widget->window();
     // A menu's help belongs to the window the menu came from, which outlives it.
-    while (window->windowType() == Qt::Popup && window->parentWidget())
-        window = window->parentWidget()->window();
+    while (window->windowType() == Qt::Popup && window->parentWidget()) window = window->parentWidget()->window();
     auto* help = window->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!help)
-        help = new HelpWindow(window);
+    if (!help) help = new HelpWindow(window);
     help->ShowTopic(folders, HelpAnchorOf(widget));
 }
 
-HelpKey::HelpKey(std::function<DataFolders()> folders, QObject* parent) : QObject(parent), folders_(std::move(folders))
-{
+HelpKey::HelpKey(std::function<DataFolders()> folders, QObject* parent)
+    : QObject(parent), folders_(std::move(folders)) {
     qApp->installEventFilter(this);
 }
 
-HelpKey::~HelpKey()
-{
-    if (qApp)
-        qApp->removeEventFilter(this);
+HelpKey::~HelpKey() {
+    if (qApp) qApp->removeEventFilter(this);
 }
 
-bool HelpKey::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
-        return false;
+bool HelpKey::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier)
-        return false;
+    if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier) return false;
     auto* widget = static_cast<QWidget*>(watched);
-    if (qobject_cast<HelpWindow*>(widget->window()))
-        return false;  // the help itself
+    if (qobject_cast<HelpWindow*>(widget->window())) return false;  // the help itself
     ShowHelpFor(widget, folders_());
     return true;
 }

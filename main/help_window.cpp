@@ -7,8 +7,7 @@
 
 namespace zelvara {
 
-HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
-{
+HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("helpWindow"));
     setWindowTitle(QStringLiteral("Zelvaraプロ版 ヘルプ"));
     resize(640, 560);
@@ -19,13 +18,11 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     layout->addWidget(browser_);
 }
 
-void HelpWindow::ShowTopic(const DataFolders& folders, const QString& anchor)
-{
+void HelpWindow::ShowTopic(const DataFolders& folders, const QString& anchor) {
     const QString file = FindDataFile(folders, QStringLiteral("help/index.html"));
     if (QFileInfo::exists(file)) {
         QUrl url = QUrl::fromLocalFile(file);
-        if (!anchor.isEmpty())
-            url.setFragment(anchor);
+        if (!anchor.isEmpty()) url.setFragment(anchor);
         browser_->setSource(url);
     } else {
         browser_->setHtml(QStringLiteral("<p>ヘルプファイル %1 が見つかりません。</p>").arg(file.toHtmlEscaped()));

@@ -49,8 +49,7 @@ const QColor kCellLineColour(128, 128, 128);
 class HourCellDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         const QString text = index.data().toString();
         QColor background = Qt::white, foreground = Qt::black;
         if (text == kZiwei) {
@@ -82,8 +81,7 @@ public:
 
 }  // namespace
 
-Ttimefrm::Ttimefrm(const Timi& timi, QWidget* parent) : QDialog(parent), timi_(timi)
-{
+Ttimefrm::Ttimefrm(const Timi& timi, QWidget* parent) : QDialog(parent), timi_(timi) {
     setObjectName(QStringLiteral("Ttimefrm"));
     setWindowTitle(QStringLiteral("生まれた時刻を決定するための画面"));
     setModal(true);
@@ -117,8 +115,7 @@ Ttimefrm::Ttimefrm(const Timi& timi, QWidget* parent) : QDialog(parent), timi_(t
     for (int r = 0; r < kGrid.cells; ++r)
         for (int c = 0; c < kGrid.cells; ++c) TG->setItem(r, c, new QTableWidgetItem);
     for (int h = 0; h < kHours; ++h) TG->item(0, h + 1)->setText(Q(kHourPeriodTexts[h]));
-    for (int p = 1; p <= kPalaces; ++p)
-        TG->item(p, 0)->setText(Q(PalaceFullName(p)));
+    for (int p = 1; p <= kPalaces; ++p) TG->item(p, 0)->setText(Q(PalaceFullName(p)));
     connect(TG, &QTableWidget::cellClicked, this, &Ttimefrm::CellClicked);
     layout->addWidget(TG, 0, Qt::AlignHCenter);
 
@@ -160,8 +157,7 @@ Ttimefrm::Ttimefrm(const Timi& timi, QWidget* parent) : QDialog(parent), timi_(t
     setFixedWidth(kWindowWidth);
 }
 
-void Ttimefrm::Fill(const HourGrid& grid)
-{
+void Ttimefrm::Fill(const HourGrid& grid) {
     for (int p = 1; p <= kPalaces; ++p)
         for (int h = 0; h < kHours; ++h) {
             const int star = grid[p][h];
@@ -172,8 +168,7 @@ void Ttimefrm::Fill(const HourGrid& grid)
 
 int Ttimefrm::SelectedHour() const { return std::max(0, timebox_->checkedId()); }
 
-void Ttimefrm::CellClicked(int row, int column)
-{
+void Ttimefrm::CellClicked(int row, int column) {
     if (column >= 1 && column <= kHours) timebox_->button(column - 1)->setChecked(true);
     const QString text = TG->item(row, column) ? TG->item(row, column)->text() : QString();
     for (int n = 1; n <= kStars; ++n)

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "engine/chart_request.h"
-#include "session/hour_chooser.h"
 #include "readings/timi.h"
+#include "session/hour_chooser.h"
 
 #include <QDialog>
 
@@ -24,11 +24,9 @@ public:
     int SelectedHour() const;
     // Shows the candidates modally; the period chosen, or nothing when the
     // window was closed without "決定して閉じる".
-    std::optional<int> ChooseHour(const HourGrid& candidates) override
-    {
+    std::optional<int> ChooseHour(const HourGrid& candidates) override {
         Fill(candidates);
-        if (exec() != QDialog::Accepted)
-            return std::nullopt;
+        if (exec() != QDialog::Accepted) return std::nullopt;
         return SelectedHour();
     }
 

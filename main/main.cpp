@@ -1,18 +1,17 @@
 // Zelvaraプロ版: the desktop program.
-#include "main/app_windows.h"
 #include "common/data_folders.h"
-#include "main/gui_message_sink.h"
-#include "main/main_window.h"
 #include "common/program_folder.h"
 #include "common/qt_translations.h"
+#include "main/app_windows.h"
+#include "main/gui_message_sink.h"
+#include "main/main_window.h"
 
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
 #include <QTimer>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zelvara"));
     QApplication::setDesktopFileName(QStringLiteral("jp.zelvara.Zelvara"));
@@ -36,8 +35,7 @@ int main(int argc, char** argv)
     zelvara::GuiMessageSink sink;
     zelvara::TMainForm1 mainForm(sink);
     sink.SetParent(&mainForm);
-    if (!folderError.isEmpty())
-        sink.Show(folderError.toStdString(), {});
+    if (!folderError.isEmpty()) sink.Show(folderError.toStdString(), {});
     mainForm.RunStartup(options);
     zelvara::ApplicationWindows windows(mainForm);
     mainForm.show();

@@ -3,17 +3,17 @@
 #include "engine/calendar_day.h"
 #include "main/chart_layer_view.h"
 
-#include "main/batch_buttons.h"
-#include "main/gui_message_sink.h"
-#include "engine/chart_request.h"
-#include "main/east_tab_style.h"
 #include "common/qstring_utf8.h"
-#include "main/reading_pages.h"
-#include "main/hour_window.h"
+#include "engine/chart_request.h"
+#include "main/batch_buttons.h"
+#include "main/east_tab_style.h"
+#include "main/gui_message_sink.h"
 #include "main/help_topics.h"
-#include "windows/mannen_window.h"
-#include "store/settings_file.h"
+#include "main/hour_window.h"
+#include "main/reading_pages.h"
 #include "main/startup_sound.h"
+#include "store/settings_file.h"
+#include "windows/mannen_window.h"
 #include "windows/title_window.h"
 #include "zelvara_version.h"
 
@@ -21,8 +21,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QFrame>
 #include <QEventLoop>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -36,9 +36,7 @@
 
 namespace zelvara {
 
-TMainForm1::TMainForm1(MessageSink& sink, QWidget* parent)
-    : QMainWindow(parent), sink_(sink), persons_(sink, this)
-{
+TMainForm1::TMainForm1(MessageSink& sink, QWidget* parent) : QMainWindow(parent), sink_(sink), persons_(sink, this) {
     setObjectName(QStringLiteral("MainForm1"));
     setWindowTitle(QStringLiteral("Zelvaraプロ版"));
     setToolTip(QStringLiteral("F1キー押下でヘルプ"));
@@ -53,8 +51,7 @@ TMainForm1::TMainForm1(MessageSink& sink, QWidget* parent)
 
 TMainForm1::~TMainForm1() = default;
 
-void TMainForm1::BuildPages()
-{
+void TMainForm1::BuildPages() {
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -78,8 +75,7 @@ void TMainForm1::BuildPages()
     setCentralWidget(central);
 }
 
-void TMainForm1::RunStartup(const StartupOptions& options)
-{
+void TMainForm1::RunStartup(const StartupOptions& options) {
     programFolder_ = options.programFolder;
     userFolder_ = options.userFolder.isEmpty() ? options.programFolder : options.userFolder;
     settingsPath_ = options.settingsPath;
@@ -139,8 +135,9 @@ void TMainForm1::RunStartup(const StartupOptions& options)
     layers_->SetStemsShown(IsSwitchOn(settings.Read(QStringLiteral("chart"), QStringLiteral("stems"), {})));
     connect(layers_, &ChartLayerView::StemsToggled, this, [this](bool on) {
         QString why;
-        if (!SettingsFile(settingsPath_).Write(QStringLiteral("chart"), QStringLiteral("stems"),
-                                               on ? QStringLiteral("True") : QStringLiteral("False"), &why))
+        if (!SettingsFile(settingsPath_)
+                 .Write(QStringLiteral("chart"), QStringLiteral("stems"),
+                        on ? QStringLiteral("True") : QStringLiteral("False"), &why))
             Message(QStringLiteral("宮干を表示する設定を保存できませんでした。\n") + why);
     });
     if (!missing.isEmpty()) {
@@ -170,15 +167,12 @@ void TMainForm1::RunStartup(const StartupOptions& options)
         move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
-void TMainForm1::Message(const QString& text, const QString& caption)
-{
+void TMainForm1::Message(const QString& text, const QString& caption) {
     sink_.Show(text.toStdString(), caption.toStdString());
 }
 
-void TMainForm1::PageControl1Change(int index)
-{
-    if (!pageGuardOn_ || !session_)
-        return;
+void TMainForm1::PageControl1Change(int index) {
+    if (!pageGuardOn_ || !session_) return;
     if (!session_->HasChart()) {
         Message(QStringLiteral("鑑定ボタンを最初に行ってください。"));
         return;
@@ -190,13 +184,9 @@ void TMainForm1::PageControl1Change(int index)
         ComposeMarriageReading();
 }
 
-void TMainForm1::PalaceButtonClick(int tag)
-{
-    readings_->kyu0Click(tag);
-}
+void TMainForm1::PalaceButtonClick(int tag) { readings_->kyu0Click(tag); }
 
-void TMainForm1::BitBtn1Click()
-{
+void TMainForm1::BitBtn1Click() {
     if (!session_ || !session_->HasChart()) {
         Message(QStringLiteral("診断が実行されていません。先に診断を実行して下さい。"));
         return;
@@ -212,10 +202,8 @@ void TMainForm1::KekkaChange() { readings_->KekkaChange(); }
 
 void TMainForm1::ComposeMarriageReading() { readings_->ComposeMarriageReading(); }
 
-bool TMainForm1::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == inYy && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F2) {
+bool TMainForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == inYy && event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F2) {
         // F2: an era year becomes western; a whole date ("S34/5/7") goes into
         // the year, month and day boxes. The bound fields follow the boxes.
         const std::string text = inYy->text().toStdString();
@@ -233,16 +221,13 @@ bool TMainForm1::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-bool TMainForm1::Ask(const QString& text) const
-{
-    if (ask_)
-        return ask_(text);
+bool TMainForm1::Ask(const QString& text) const {
+    if (ask_) return ask_(text);
     return QMessageBox::question(const_cast<TMainForm1*>(this), QString::fromUtf16(kApplicationTitle), text,
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
-void TMainForm1::closeEvent(QCloseEvent* event)
-{
+void TMainForm1::closeEvent(QCloseEvent* event) {
     // Unposted edits are posted. When the register refuses them the program
     // still ends, after one question; "No" keeps the window and the edit.
     if (persons_.IsModified() && persons_.IsWritable()) {
@@ -268,18 +253,15 @@ void TMainForm1::closeEvent(QCloseEvent* event)
     QMainWindow::closeEvent(event);
 }
 
-bool TMainForm1::CloseOtherWindows()
-{
+bool TMainForm1::CloseOtherWindows() {
     // Each closes as its own close button would close it: the settings window
     // stores what it shows (asking only when the file refuses it), the
     // reading-text editors find their edits saved or dropped above.
     QList<QPointer<QWidget>> open;
     for (QWidget* window : QApplication::topLevelWidgets())
-        if (window != this && window->isVisible())
-            open << window;
+        if (window != this && window->isVisible()) open << window;
     for (const QPointer<QWidget>& window : open)
-        if (window && window->isVisible() && !window->close())
-            return false;
+        if (window && window->isVisible() && !window->close()) return false;
     return true;
 }
 

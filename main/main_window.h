@@ -1,17 +1,17 @@
 // The main window: the five pages, the bottom panel and the start-up work.
 #pragma once
 
+#include "common/data_folders.h"
 #include "main/chart_boxes.h"
 #include "main/chart_display.h"
-#include "session/chart_session.h"
-#include "common/data_folders.h"
-#include "register/person_table.h"
 #include "main/person_birth_time.h"
-#include "session/person_table_store.h"
 #include "print/print_module.h"
+#include "readings/timi.h"
+#include "register/person_table.h"
+#include "session/chart_session.h"
+#include "session/person_table_store.h"
 #include "store/register_setting.h"
 #include "store/settings_file.h"
-#include "readings/timi.h"
 
 #include <QDate>
 #include <QMainWindow>
@@ -44,26 +44,26 @@ class TabButtonRow;
 class PersonGridModel;
 
 struct StartupOptions {
-    QString programFolder;              // where the shipped data files lie
-    QString userFolder;                 // nam_data.db and the tables; empty = programFolder
-    QString settingsPath;               // zelv.ini; empty = per-user default
-    bool showSplash = true;             // --no-splash turns it off
+    QString programFolder;   // where the shipped data files lie
+    QString userFolder;      // nam_data.db and the tables; empty = programFolder
+    QString settingsPath;    // zelv.ini; empty = per-user default
+    bool showSplash = true;  // --no-splash turns it off
     int splashMilliseconds = 6000;
-    std::optional<QDate> today;         // the system date unless fixed
-    bool maintainer = false;            // --maintainer shows the batch buttons
-    QString registerUri;                // --register URL: a register on a PostgreSQL server
+    std::optional<QDate> today;  // the system date unless fixed
+    bool maintainer = false;     // --maintainer shows the batch buttons
+    QString registerUri;         // --register URL: a register on a PostgreSQL server
 };
 
 // Windows the main window opens; created after it, in the start-up order.
 struct OpenableWindows {
-    QWidget* settings = nullptr;      // TCunstomFrm
-    QWidget* legends = nullptr;       // Thelpbunfrm
-    QWidget* starMatrix = nullptr;    // Tmatorixfrm
-    QWidget* marriageRules = nullptr; // Tkekkonfrm
-    Ttimefrm* hourWindow = nullptr;    // Ttimefrm
-    QWidget* readingTextEditor = nullptr; // Tdbenvfrm
-    QWidget* luckTextEditor = nullptr;    // TkounDBfrm
-    QWidget* partnerTextEditor = nullptr; // TAiDBfrm
+    QWidget* settings = nullptr;           // TCunstomFrm
+    QWidget* legends = nullptr;            // Thelpbunfrm
+    QWidget* starMatrix = nullptr;         // Tmatorixfrm
+    QWidget* marriageRules = nullptr;      // Tkekkonfrm
+    Ttimefrm* hourWindow = nullptr;        // Ttimefrm
+    QWidget* readingTextEditor = nullptr;  // Tdbenvfrm
+    QWidget* luckTextEditor = nullptr;     // TkounDBfrm
+    QWidget* partnerTextEditor = nullptr;  // TAiDBfrm
 };
 
 class TMainForm1 : public QMainWindow {
@@ -237,8 +237,8 @@ private:
     QComboBox* inMm = nullptr;
     QComboBox* inDd = nullptr;
     QComboBox* inTime = nullptr;
-    QLabel* birthTimeMark = nullptr;       // 「時刻から」: the hour box shows the exact time's period
-    QPushButton* birthTimeBtn = nullptr;   // 「出生時刻・出生地…」
+    QLabel* birthTimeMark = nullptr;      // 「時刻から」: the hour box shows the exact time's period
+    QPushButton* birthTimeBtn = nullptr;  // 「出生時刻・出生地…」
     QComboBox* ChkSex = nullptr;
     std::array<QLineEdit*, 13> palaceEdits_{};  // by palace 1..12
     QPushButton* btnOk = nullptr;

@@ -14,8 +14,7 @@
 namespace zelvara {
 namespace {
 
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption)
-{
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QString::fromLatin1(name));
     return b;
@@ -23,8 +22,7 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption)
 
 }  // namespace
 
-QWidget* TMainForm1::BuildChartPage()
-{
+QWidget* TMainForm1::BuildChartPage() {
     syuseizu = new QWidget;
     syuseizu->setObjectName(QStringLiteral("syuseizu"));
     boxes_ = CreateChartBoxFrames(syuseizu);
@@ -50,31 +48,26 @@ QWidget* TMainForm1::BuildChartPage()
     return syuseizu;
 }
 
-QWidget* TMainForm1::BuildOverallReadingPage()
-{
+QWidget* TMainForm1::BuildOverallReadingPage() {
     kanteisheet = readings_->BuildOverallPage();
     return kanteisheet;
 }
 
-QWidget* TMainForm1::BuildLuckReadingPage()
-{
+QWidget* TMainForm1::BuildLuckReadingPage() {
     kounsheet = readings_->BuildLuckPage();
     daiuntab = readings_->daiuntab;
     KounMemo = readings_->KounMemo;
     return kounsheet;
 }
 
-QWidget* TMainForm1::BuildMarriageReadingPage()
-{
+QWidget* TMainForm1::BuildMarriageReadingPage() {
     kekkonsheet = readings_->BuildMarriagePage([this] {
-        if (windows_.marriageRules)
-            windows_.marriageRules->show();
+        if (windows_.marriageRules) windows_.marriageRules->show();
     });
     return kekkonsheet;
 }
 
-QWidget* TMainForm1::BuildBottomPanel()
-{
+QWidget* TMainForm1::BuildBottomPanel() {
     auto* Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameShape(QFrame::StyledPanel);
@@ -107,8 +100,7 @@ QWidget* TMainForm1::BuildBottomPanel()
     connect(passbtn, &QPushButton::clicked, this, [this, show] { show(windows_.settings); });
     QPushButton* endbtn = Button(Panel1, "endbtn", QStringLiteral("終了"));
     connect(endbtn, &QPushButton::clicked, this, &QWidget::close);
-    for (QPushButton* b : {matorixbtn, helpbtn, BitBtn1, passbtn, endbtn})
-        row->addWidget(b);
+    for (QPushButton* b : {matorixbtn, helpbtn, BitBtn1, passbtn, endbtn}) row->addWidget(b);
     return Panel1;
 }
 

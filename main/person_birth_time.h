@@ -3,9 +3,9 @@
 // corrected moment the chart request casts instead of the hour box's period.
 #pragma once
 
-#include "register/birth_time_table.h"
 #include "engine/chart_request.h"
 #include "engine/exact_birth.h"
+#include "register/birth_time_table.h"
 #include "register/person_table.h"
 
 #include <QString>

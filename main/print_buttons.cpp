@@ -5,10 +5,10 @@
 
 #include "main/chart_layer_view.h"
 
-#include "print/memo_lines.h"
-#include "print/print_module.h"
 #include "main/reading_pages.h"
 #include "main/tab_button_row.h"
+#include "print/memo_lines.h"
+#include "print/print_module.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -31,15 +31,12 @@ QStringList MemoLines(const QPlainTextEdit* memo) { return memo ? MemoLinesOf(me
 
 }  // namespace
 
-void TMainForm1::SetPrintModule(Tprintmodule* module)
-{
+void TMainForm1::SetPrintModule(Tprintmodule* module) {
     printModule_ = module;
-    if (printModule_)
-        printModule_->SetPdfChooser([this](const QString& document) { return AskPdfFile(document); });
+    if (printModule_) printModule_->SetPdfChooser([this](const QString& document) { return AskPdfFile(document); });
 }
 
-Tprintmodule& TMainForm1::PrintModule()
-{
+Tprintmodule& TMainForm1::PrintModule() {
     if (!printModule_) {
         ownPrintModule_ = std::make_unique<Tprintmodule>();
         SetPrintModule(ownPrintModule_.get());
@@ -47,20 +44,18 @@ Tprintmodule& TMainForm1::PrintModule()
     return *printModule_;
 }
 
-void TMainForm1::WirePrintButtons()
-{
+void TMainForm1::WirePrintButtons() {
     if (auto* printbtn1 = findChild<QPushButton*>(QStringLiteral("printbtn1")))
         connect(printbtn1, &QPushButton::clicked, this, &TMainForm1::printbtn1Click);
     if (auto* flyingPrint = findChild<QPushButton*>(QStringLiteral("flyingPrintBtn")))
         connect(flyingPrint, &QPushButton::clicked, this, &TMainForm1::flyingPrintClick);
-    readings_->SetPrintActions({[this] { printbtn2Click(); }, [this] { kounprintbtnClick(); },
-                                [this] { aisyobtnClick(); }});
+    readings_->SetPrintActions(
+        {[this] { printbtn2Click(); }, [this] { kounprintbtnClick(); }, [this] { aisyobtnClick(); }});
 }
 
 // No printer installed: the document goes to a PDF file the user names, in
 // the folder used last time.
-QString TMainForm1::AskPdfFile(const QString& document)
-{
+QString TMainForm1::AskPdfFile(const QString& document) {
     SettingsFile settings(settingsPath_);
     QString folder = settings.Read(kPrintSection, kPdfFolderKey, QString());
     if (folder.isEmpty() || !QDir(folder).exists())
@@ -68,37 +63,30 @@ QString TMainForm1::AskPdfFile(const QString& document)
     const QString path = QFileDialog::getSaveFileName(
         this, QStringLiteral("プリンタがありません。PDFファイルに保存します"),
         QDir(folder).filePath(document + QStringLiteral(".pdf")), QStringLiteral("PDF (*.pdf)"));
-    if (!path.isEmpty())
-        settings.Write(kPrintSection, kPdfFolderKey, QFileInfo(path).absolutePath());
+    if (!path.isEmpty()) settings.Write(kPrintSection, kPdfFolderKey, QFileInfo(path).absolutePath());
     return path;
 }
 
 // The footer carries the owner data as stored now.
-Tprintmodule& TMainForm1::PrintModuleWithFooter()
-{
+Tprintmodule& TMainForm1::PrintModuleWithFooter() {
     owner_ = LoadOwnerSettings(SettingsFile(settingsPath_));
     Tprintmodule& module = PrintModule();
     module.SetFooter(owner_.title, owner_.tel);
     return module;
 }
 
-PersonText TMainForm1::PersonShown() const
-{
-    return {inName->text(), centre_.lblAge->text(), centre_.sexlbl->text()};
-}
+PersonText TMainForm1::PersonShown() const { return {inName->text(), centre_.lblAge->text(), centre_.sexlbl->text()}; }
 
 // A failure is always said, never passed over as a print done; a cancel
 // says nothing, nor does a refusal whose reading reported its own fault.
-void TMainForm1::ReportPrint(const PrintOutcome& outcome)
-{
+void TMainForm1::ReportPrint(const PrintOutcome& outcome) {
     if (!outcome.message.isEmpty())
         Message(outcome.message);
     else if (outcome.status == PrintOutcome::Status::Failed)
         Message(QStringLiteral("印刷できませんでした。"));
 }
 
-void TMainForm1::printbtn1Click()
-{
+void TMainForm1::printbtn1Click() {
     if (!session_ || !session_->HasChart()) {
         Message(QStringLiteral("鑑定ボタンを最初に行ってください。"));
         return;
@@ -107,18 +95,15 @@ void TMainForm1::printbtn1Click()
     sheet.person = PersonShown();
     if (const auto& exact = session_->Chart().exact; exact && exact->Corrected())
         sheet.birthTime = QString::fromStdString(CorrectionLine(*exact));
-    if (const auto layer = layers_->CurrentLayer())
-        SetSheetLayer(sheet, session_->Man(), session_->Layout(), *layer);
-    if (layers_->StemsShown())
-        SetSheetStems(sheet, session_->Man());
+    if (const auto layer = layers_->CurrentLayer()) SetSheetLayer(sheet, session_->Man(), session_->Layout(), *layer);
+    if (layers_->StemsShown()) SetSheetStems(sheet, session_->Man());
     const auto* graph = findChild<QCheckBox*>(QStringLiteral("GraphCheck"));
     const PalaceStrength strength = Chart1->Strength();
     ReportPrint(PrintModuleWithFooter().PrintChartSheet(sheet, graph && graph->isChecked() ? &strength : nullptr));
 }
 
 // The 飛星 table of the chart shown, with the layer chosen on the chart page.
-void TMainForm1::flyingPrintClick()
-{
+void TMainForm1::flyingPrintClick() {
     if (!session_ || !session_->HasChart()) {
         Message(QStringLiteral("鑑定ボタンを最初に行ってください。"));
         return;
@@ -127,8 +112,7 @@ void TMainForm1::flyingPrintClick()
     ReportPrint(PrintModuleWithFooter().PrintFlyingTable(session_->Man(), PersonShown(), layer));
 }
 
-void TMainForm1::printbtn2Click()
-{
+void TMainForm1::printbtn2Click() {
     const PersonText person = PersonShown();
     TabButtonRow* Kekka = readings_->Kekka;
     // With 12宮全部印刷 every tab in turn is selected and composed, and the
@@ -148,19 +132,16 @@ void TMainForm1::printbtn2Click()
     ReportPrint(PrintModuleWithFooter().PrintOverallReading(readings_->PrnCheck->isChecked(), selected, compose));
 }
 
-void TMainForm1::kounprintbtnClick()
-{
+void TMainForm1::kounprintbtnClick() {
     ReportPrint(PrintModuleWithFooter().PrintLuckReading(PersonShown(), MemoLines(readings_->KounMemo)));
 }
 
-void TMainForm1::aisyobtnClick()
-{
+void TMainForm1::aisyobtnClick() {
     ReportPrint(PrintModuleWithFooter().PrintMarriageReading(PersonShown(), MemoLines(readings_->AiMemo1),
                                                              MemoLines(readings_->AiMemo2)));
 }
 
-void TMainForm1::PrintLegends(const std::array<QString, kMajorStars + 1>& descriptions)
-{
+void TMainForm1::PrintLegends(const std::array<QString, kMajorStars + 1>& descriptions) {
     const DataFolders folders = Folders();
     ReportPrint(PrintModuleWithFooter().PrintLegends(
         [&folders](const QString& relative) { return FindDataFile(folders, relative); }, descriptions));

@@ -5,9 +5,9 @@
 // the memos.
 #pragma once
 
-#include "readings/overall_reading.h"
 #include "editors/reading_tables.h"
 #include "engine/zelvara.h"
+#include "readings/overall_reading.h"
 
 #include <QObject>
 

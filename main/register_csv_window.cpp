@@ -23,8 +23,7 @@ const QString kUtf8Filter = QStringLiteral("CSV UTF-8（Excel 用、BOM 付き�
 const QString kCp932Filter = QStringLiteral("CSV Shift-JIS (*.csv)");
 
 // unit: what the numbers count, "行目" (lines of a CSV file) or "件目" (records).
-QString RefusalList(const QString& file, const QString& unit, const ImportReport& report)
-{
+QString RefusalList(const QString& file, const QString& unit, const ImportReport& report) {
     QStringList lines;
     for (size_t n = 0; n < report.refused.size() && n < size_t(kRefusalsShown); ++n)
         lines << QStringLiteral("%1 %2: %3").arg(report.refused[n].first).arg(unit, report.refused[n].second);
@@ -35,20 +34,19 @@ QString RefusalList(const QString& file, const QString& unit, const ImportReport
 
 }  // namespace
 
-void ExportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString& givenFile, bool shiftJis)
-{
+void ExportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString& givenFile, bool shiftJis) {
     const HelpContext help(parent, "registerCsv");
     if (!table.IsOpen()) {
         QMessageBox::warning(parent, kTitle, table.Unavailability());
         return;
     }
     QString filter = shiftJis ? kCp932Filter : kUtf8Filter;
-    const QString file = !givenFile.isEmpty()
-                             ? givenFile
-                             : QFileDialog::getSaveFileName(parent, QStringLiteral("CSVに書き出す"), QStringLiteral("nam_data.csv"),
-                                                            kUtf8Filter + QStringLiteral(";;") + kCp932Filter, &filter);
-    if (file.isEmpty())
-        return;
+    const QString file =
+        !givenFile.isEmpty()
+            ? givenFile
+            : QFileDialog::getSaveFileName(parent, QStringLiteral("CSVに書き出す"), QStringLiteral("nam_data.csv"),
+                                           kUtf8Filter + QStringLiteral(";;") + kCp932Filter, &filter);
+    if (file.isEmpty()) return;
     QString error;
     RecordBirthTimes times;
     const auto read = table.ReadAllRecords(&error, &times);
@@ -66,21 +64,21 @@ void ExportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString&
         QMessageBox::warning(parent, kTitle, error);
         return;
     }
-    QMessageBox::information(parent, kTitle, QStringLiteral("%1 件を「%2」に書き出しました。").arg(records.size()).arg(file));
+    QMessageBox::information(parent, kTitle,
+                             QStringLiteral("%1 件を「%2」に書き出しました。").arg(records.size()).arg(file));
 }
 
-void ImportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString& givenFile)
-{
+void ImportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString& givenFile) {
     const HelpContext help(parent, "registerCsv");
     if (!table.IsWritable()) {
         QMessageBox::warning(parent, kTitle, table.Unavailability());
         return;
     }
-    const QString file = !givenFile.isEmpty() ? givenFile
-                                              : QFileDialog::getOpenFileName(parent, QStringLiteral("CSVから読み込む"), {},
-                                                                             QStringLiteral("CSV (*.csv *.txt);;すべてのファイル (*)"));
-    if (file.isEmpty())
-        return;
+    const QString file = !givenFile.isEmpty()
+                             ? givenFile
+                             : QFileDialog::getOpenFileName(parent, QStringLiteral("CSVから読み込む"), {},
+                                                            QStringLiteral("CSV (*.csv *.txt);;すべてのファイル (*)"));
+    if (file.isEmpty()) return;
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly)) {
         QMessageBox::warning(parent, kTitle, QStringLiteral("「%1」を読めません。%2").arg(file, in.errorString()));
@@ -91,8 +89,7 @@ void ImportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString&
 }
 
 void ImportRecordsDialog(QWidget* parent, PersonTable& table, const QString& file, const QString& readError,
-                         const std::vector<ImportItem>& items, const QString& title, const QString& unit)
-{
+                         const std::vector<ImportItem>& items, const QString& title, const QString& unit) {
     if (!readError.isEmpty()) {
         QMessageBox::warning(parent, title, readError + QStringLiteral("\n名簿は変えていません。"));
         return;
@@ -104,9 +101,9 @@ void ImportRecordsDialog(QWidget* parent, PersonTable& table, const QString& fil
     options.skipBad = true;
     const ImportReport preview = ImportRecords(table, items, options);
     if (preview.added == 0) {
-        QString text = QStringLiteral("読み込める新しい記録はありません（同じ人物がすでにある %1 件）。").arg(preview.duplicates);
-        if (!preview.refused.empty())
-            text += QLatin1Char('\n') + RefusalList(file, unit, preview);
+        QString text =
+            QStringLiteral("読み込める新しい記録はありません（同じ人物がすでにある %1 件）。").arg(preview.duplicates);
+        if (!preview.refused.empty()) text += QLatin1Char('\n') + RefusalList(file, unit, preview);
         QMessageBox::information(parent, title, text);
         return;
     }
@@ -118,8 +115,7 @@ void ImportRecordsDialog(QWidget* parent, PersonTable& table, const QString& fil
                         .arg(preview.refused.size())
                         .arg(RefusalList(file, unit, preview));
     question += QStringLiteral("\n\n読み込む前に今の名簿をバックアップします。よろしいですか？");
-    if (QMessageBox::question(parent, title, question) != QMessageBox::Yes)
-        return;
+    if (QMessageBox::question(parent, title, question) != QMessageBox::Yes) return;
 
     options.dryRun = false;
     std::unique_ptr<QProgressDialog> progress;
@@ -138,10 +134,11 @@ void ImportRecordsDialog(QWidget* parent, PersonTable& table, const QString& fil
         QMessageBox::warning(parent, title, report.error + QStringLiteral("\n名簿は変えていません。"));
         return;
     }
-    QString text = QStringLiteral("%1 件を読み込みました。同じ人物がすでにある %2 件と、受け付けられない %3 件は飛ばしました。")
-                       .arg(report.added)
-                       .arg(report.duplicates)
-                       .arg(report.refused.size());
+    QString text =
+        QStringLiteral("%1 件を読み込みました。同じ人物がすでにある %2 件と、受け付けられない %3 件は飛ばしました。")
+            .arg(report.added)
+            .arg(report.duplicates)
+            .arg(report.refused.size());
     if (!report.backupPath.isEmpty())  // a server register has no file to copy
         text += QStringLiteral("\n読み込む前の名簿は「%1」にあります。").arg(report.backupPath);
     QMessageBox::information(parent, title, text);

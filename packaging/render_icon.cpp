@@ -9,8 +9,7 @@
 
 #include <cstdio>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc < 5) {
         std::fprintf(stderr, "usage: %s ICON.svg OUT_DIR NAME SIZE...\n", argv[0]);
         return 2;
@@ -26,8 +25,7 @@ int main(int argc, char** argv)
     const QString name = QString::fromLocal8Bit(argv[3]);
     for (int i = 4; i < argc; ++i) {
         const int size = QString::fromLatin1(argv[i]).toInt();
-        if (size <= 0)
-            return 2;
+        if (size <= 0) return 2;
         QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter painter(&image);

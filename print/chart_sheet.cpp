@@ -1,9 +1,9 @@
 #include "print/chart_sheet.h"
 
+#include "common/qstring_utf8.h"
 #include "engine/chart_layout.h"
 #include "engine/conversion.h"
 #include "print/print_document.h"
-#include "common/qstring_utf8.h"
 
 #include <QPainter>
 #include <QPen>
@@ -17,7 +17,19 @@ namespace {
 // Box of branch 1..12: (column, row) of its left and top lines, clockwise
 // from the top-left corner.
 constexpr std::array<std::pair<int, int>, kBranches + 1> kBoxCells = {{
-    {0, 0}, {1, 1}, {2, 1}, {3, 1}, {4, 1}, {4, 2}, {4, 3}, {4, 4}, {3, 4}, {2, 4}, {1, 4}, {1, 3}, {1, 2},
+    {0, 0},
+    {1, 1},
+    {2, 1},
+    {3, 1},
+    {4, 1},
+    {4, 2},
+    {4, 3},
+    {4, 4},
+    {3, 4},
+    {2, 4},
+    {1, 4},
+    {1, 3},
+    {1, 2},
 }};
 
 // The sheet's geometry, in millimetres from the top-left of the printable
@@ -65,8 +77,8 @@ constexpr SheetLayerLayout kSheetLayer{{90, 11, 14}, 1, 1, 9, 10, 6, 10};
 // The centre: the luck labels right of the middle line, the person's lines
 // from the first pillar column, the lower three at fixed heights.
 struct CentreLayout {
-    int luckLabelX;   // from the middle column line
-    int birthLineY;   // below the middle row line
+    int luckLabelX;  // from the middle column line
+    int birthLineY;  // below the middle row line
     int lunarY, bodyPalaceY, bureauY;
 };
 constexpr CentreLayout kCentre{10, 10, 165, 175, 185};
@@ -78,12 +90,10 @@ struct BirthTimeLayout {
 };
 constexpr BirthTimeLayout kBirthTime{194, 199, 9};
 
-void DrawBirthTime(PrintDocument& doc, int x, const QString& line)
-{
+void DrawBirthTime(PrintDocument& doc, int x, const QString& line) {
     const qsizetype open = line.indexOf(QStringLiteral("（"));
     doc.Text(x, kBirthTime.timeY, QStringLiteral("出生時刻：") + line.left(open));
-    if (open >= 0)
-        doc.Text(x, kBirthTime.correctionsY, line.mid(open), kBirthTime.correctionsPoints);
+    if (open >= 0) doc.Text(x, kBirthTime.correctionsY, line.mid(open), kBirthTime.correctionsPoints);
 }
 
 // The strength page: its heading, and the chart's rectangle with the growth
@@ -99,15 +109,13 @@ constexpr StrengthPageLayout kStrengthPage{{20, 15, 15}, 10, 40, 170, 240, 1.6};
 // (two dots are 0.04 mm at 1200 dpi, too fine to see), never under two dots.
 constexpr double kGridPenMm = 0.2;
 constexpr int kGridPenMinDots = 2;
-QPen GridPen(const PrintDocument& doc, QPen pen)
-{
+QPen GridPen(const PrintDocument& doc, QPen pen) {
     pen.setWidth(std::max(kGridPenMinDots, int(std::ceil(kGridPenMm * doc.Mm().DotsPerInch() / 25.4))));
     return pen;
 }
 
 // The layer's caption, palace names and marks over the drawn sheet.
-void DrawSheetLayer(PrintDocument& doc, const ChartSheet& s, const ChartGrid& g)
-{
+void DrawSheetLayer(PrintDocument& doc, const ChartSheet& s, const ChartGrid& g) {
     const SheetLayer& layer = s.layer;
     doc.Text(kSheetLayer.caption.x, kSheetLayer.caption.y, layer.caption, kSheetLayer.caption.points);
     const int dotsPerMm = doc.Mm().DotsPerMm();
@@ -122,15 +130,16 @@ void DrawSheetLayer(PrintDocument& doc, const ChartSheet& s, const ChartGrid& g)
         int line = 0;
         for (int i = 0; i < int(s.box[b].stars.size()); ++i) {
             const SheetStar& star = s.box[b].stars[i];
-            if (star.caption.isEmpty())
-                continue;
+            if (star.caption.isEmpty()) continue;
             if (!layer.marks[b][i].isEmpty()) {
                 doc.SetFontSize(kStarLines.points);
-                const int textMm = (doc.Painter().fontMetrics().horizontalAdvance(GradeMark(star.grade) + star.caption) +
-                                    dotsPerMm - 1) / dotsPerMm;
+                const int textMm =
+                    (doc.Painter().fontMetrics().horizontalAdvance(GradeMark(star.grade) + star.caption) + dotsPerMm -
+                     1) /
+                    dotsPerMm;
                 doc.Text(left + kStarLines.x + textMm + kSheetLayer.markGap,
-                         g.H[ChartGrid::BoxRow(b)] + kStarLines.lineStep * line + kSheetLayer.markDrop, layer.marks[b][i],
-                         kSheetLayer.markPoints);
+                         g.H[ChartGrid::BoxRow(b)] + kStarLines.lineStep * line + kSheetLayer.markDrop,
+                         layer.marks[b][i], kSheetLayer.markPoints);
             }
             ++line;
         }
@@ -139,27 +148,23 @@ void DrawSheetLayer(PrintDocument& doc, const ChartSheet& s, const ChartGrid& g)
 
 }  // namespace
 
-PersonText PersonTextOf(const Tmandata& man, const QString& name)
-{
+PersonText PersonTextOf(const Tmandata& man, const QString& name) {
     return {name, man.age > 0 ? QString::number(man.age) + QStringLiteral("才") : QString(),  // none: born after today
             man.sexCode == 'M' ? QStringLiteral("男命") : QStringLiteral("女命")};
 }
 
-ChartSheet ChartSheetOf(const Tmandata& man, const ChartLayout& layout, const QString& name, const QString& hourText)
-{
+ChartSheet ChartSheetOf(const Tmandata& man, const ChartLayout& layout, const QString& name, const QString& hourText) {
     ChartSheet s;
     for (int b = 1; b <= kBranches; ++b) {
         SheetBox& box = s.box[b];
         for (int p = 1; p <= kPalaces; ++p)
-            if (man.palaceBranch[p] == b)
-                box.palace = Q(kPalaceNames[p]);
+            if (man.palaceBranch[p] == b) box.palace = Q(kPalaceNames[p]);
         box.branch = Q(kBranchNames[b]);
-        box.age = (layout.ageOfBranch[b] >= 0 ? QString::number(layout.ageOfBranch[b]) : QString()) +
-                  QStringLiteral("才");
+        box.age =
+            (layout.ageOfBranch[b] >= 0 ? QString::number(layout.ageOfBranch[b]) : QString()) + QStringLiteral("才");
         for (int r = 1; r <= kBoxSlots; ++r) {
             const StarSlot& slot = layout.box[b][r];
-            if (slot.kind == StarSlot::Kind::Empty)
-                continue;
+            if (slot.kind == StarSlot::Kind::Empty) continue;
             box.stars[r - 1] = {QString::fromStdString(slot.caption),
                                 slot.kind == StarSlot::Kind::Star ? slot.brightness : 0};
         }
@@ -176,50 +181,41 @@ ChartSheet ChartSheetOf(const Tmandata& man, const ChartLayout& layout, const QS
     s.person = PersonTextOf(man, name);
     s.birth = QString::fromStdString(man.birthText);
     s.hour = hourText;
-    s.lunar = QString::number(man.lunarMonth) + QStringLiteral("月") + QString::number(man.lunarDay) +
-              QStringLiteral("日");
+    s.lunar =
+        QString::number(man.lunarMonth) + QStringLiteral("月") + QString::number(man.lunarDay) + QStringLiteral("日");
     s.bodyPalace = man.bodyPalace;
     s.bureau = man.bureau;
     return s;
 }
 
-void SetSheetLayer(ChartSheet& sheet, const Tmandata& man, const ChartLayout& layout, const TimeLayer& layer)
-{
+void SetSheetLayer(ChartSheet& sheet, const Tmandata& man, const ChartLayout& layout, const TimeLayer& layer) {
     sheet.layer = {};
-    if (layer.kind == LayerKind::Birth)
-        return;
+    if (layer.kind == LayerKind::Birth) return;
     sheet.layer.caption = Q(LayerCaption(layer));
     for (int p = 1; p <= kPalaces; ++p) {
         const int b = man.palaceBranch[p];
-        if (b >= 1 && b <= kBranches)
-            sheet.layer.palace[b] = Q(LayerPalaceName(layer.kind, layer.layerPalace[p]));
+        if (b >= 1 && b <= kBranches) sheet.layer.palace[b] = Q(LayerPalaceName(layer.kind, layer.layerPalace[p]));
     }
     const QString prefix = Q(LayerPalaceName(layer.kind, kLifePalace)).left(1);  // 限, 年 or 月
     for (int t = 1; t <= kTransforms; ++t) {
         const int star = layer.transformStar[t];
-        if (star < 1 || star > kStars)
-            continue;
+        if (star < 1 || star > kStars) continue;
         const int b = man.starBranch[star];
         if (const int slot = BoxSlotOfStar(layout, b, star))
             sheet.layer.marks[b][slot - 1] += prefix + Q(TransformChar(t));
     }
 }
 
-void SetSheetStems(ChartSheet& sheet, const Tmandata& man)
-{
+void SetSheetStems(ChartSheet& sheet, const Tmandata& man) {
     for (int b = 1; b <= kBranches; ++b) {
         const int stem = BranchStem(man.stems.year, b);
         sheet.box[b].stem = stem != 0 ? Q(kStemNames[stem]) : QString();
     }
 }
 
-QString GradeMark(int grade)
-{
-    return grade >= 1 && grade <= 4 ? Q(kBrightnessMarks[grade]) : QStringLiteral("    ");
-}
+QString GradeMark(int grade) { return grade >= 1 && grade <= 4 ? Q(kBrightnessMarks[grade]) : QStringLiteral("    "); }
 
-QString ChartSheetRefusal(const ChartSheet& sheet)
-{
+QString ChartSheetRefusal(const ChartSheet& sheet) {
     // Before the first chart (or after a request that stopped) the record
     // holds no bureau: there is no chart to print.
     if (sheet.bureau < 1 || sheet.bureau > kBureaus || sheet.bodyPalace < 0 || sheet.bodyPalace > kBranches)
@@ -230,27 +226,23 @@ QString ChartSheetRefusal(const ChartSheet& sheet)
 int ChartGrid::BoxColumn(int branch) { return kBoxCells[branch].first; }
 int ChartGrid::BoxRow(int branch) { return kBoxCells[branch].second; }
 
-ChartGrid SetupChartGrid()
-{
+ChartGrid SetupChartGrid() {
     ChartGrid g;
     for (int i = 1; i <= 5; ++i) {
         g.X[i] = kGrid.left + kGrid.columnWidth * (i - 1);
         g.Y[i] = kGrid.top + kGrid.rowHeight * (i - 1);
         g.H[i] = g.Y[i] + kGrid.headerHeight;
     }
-    for (int i = 1; i <= 4; ++i)
-        g.C[i] = g.X[2] + kGrid.centreColumnStep * i;
-    for (int i = 1; i <= 3; ++i)
-        g.R[i] = g.H[2] + kGrid.centreRowStep * i;
+    for (int i = 1; i <= 4; ++i) g.C[i] = g.X[2] + kGrid.centreColumnStep * i;
+    for (int i = 1; i <= 3; ++i) g.R[i] = g.H[2] + kGrid.centreRowStep * i;
     return g;
 }
 
-void DrawChartSheet(PrintDocument& doc, const ChartSheet& s)
-{
+void DrawChartSheet(PrintDocument& doc, const ChartSheet& s) {
     const ChartGrid g = SetupChartGrid();
     doc.Text(kTitle.x, kTitle.y, QStringLiteral("【Zelvaraプロ版　出生図】"), kTitle.points);
-    doc.Text(kGradeNote.x, kGradeNote.y, QStringLiteral("※(廟)(旺)は長所が作用しやすい。(失)(陥)は短所が作用しやすい。"),
-             kGradeNote.points);
+    doc.Text(kGradeNote.x, kGradeNote.y,
+             QStringLiteral("※(廟)(旺)は長所が作用しやすい。(失)(陥)は短所が作用しやすい。"), kGradeNote.points);
 
     // Grid: the centre (columns 2–3, rows 2–3) is one field, not cut.
     QPainter& painter = doc.Painter();
@@ -301,8 +293,7 @@ void DrawChartSheet(PrintDocument& doc, const ChartSheet& s)
         const int top = g.H[ChartGrid::BoxRow(b)];
         int k = 0;
         for (const SheetStar& star : s.box[b].stars) {
-            if (star.caption.isEmpty())
-                continue;
+            if (star.caption.isEmpty()) continue;
             doc.Text(x, top + kStarLines.lineStep * k, GradeMark(star.grade) + star.caption);
             ++k;
         }
@@ -327,24 +318,22 @@ void DrawChartSheet(PrintDocument& doc, const ChartSheet& s)
     doc.Text(x, kCentre.bodyPalaceY, QStringLiteral("身宮    ：") + Q(BranchName(s.bodyPalace)));
     const QString bureau = s.bureau >= 1 && s.bureau <= kBureaus ? Q(kBureauNames[s.bureau - 1]) : QString();
     doc.Text(x, kCentre.bureauY, QStringLiteral("局      ：") + bureau);
-    if (!s.birthTime.isEmpty())
-        DrawBirthTime(doc, x, s.birthTime);
-    if (!s.layer.caption.isEmpty())
-        DrawSheetLayer(doc, s, g);
+    if (!s.birthTime.isEmpty()) DrawBirthTime(doc, x, s.birthTime);
+    if (!s.layer.caption.isEmpty()) DrawSheetLayer(doc, s, g);
 
     doc.PrintFooter();
 }
 
-void DrawStrengthPage(PrintDocument& doc, const PersonText& person, const PalaceStrength& strength)
-{
+void DrawStrengthPage(PrintDocument& doc, const PersonText& person, const PalaceStrength& strength) {
     const StrengthPageLayout& page = kStrengthPage;
     doc.Text(page.heading.x, page.heading.y, QStringLiteral("【出生図における１２宮の特徴を分析】 ") + person.Line(),
              page.heading.points);
     doc.PrintFooter();
     const MillimetreTable& mm = doc.Mm();
-    DrawPalaceStrengthChart(doc.Painter(),
-                            QRectF(mm[page.left], mm[page.top], mm[page.right] - mm[page.left], mm[page.bottom] - mm[page.top]),
-                            strength, page.fontScale);
+    DrawPalaceStrengthChart(
+        doc.Painter(),
+        QRectF(mm[page.left], mm[page.top], mm[page.right] - mm[page.left], mm[page.bottom] - mm[page.top]), strength,
+        page.fontScale);
 }
 
 }  // namespace zelvara

@@ -3,9 +3,9 @@
 // centre; and the strength bar-chart page that may follow it.
 #pragma once
 
-#include "print/palace_strength_chart.h"
 #include "engine/time_layers.h"
 #include "engine/zelvara.h"
+#include "print/palace_strength_chart.h"
 
 #include <QString>
 
@@ -33,16 +33,16 @@ struct SheetStar {
 struct SheetBox {
     QString palace;  // palace name as the box shows it (命宮, 父母 …)
     QString branch;
-    QString age;     // start age of the box's luck period, "13才"
-    QString stem;    // the palace stem (宮干) printed before the branch; empty: not printed
+    QString age;   // start age of the box's luck period, "13才"
+    QString stem;  // the palace stem (宮干) printed before the branch; empty: not printed
     std::array<SheetStar, 6> stars;
 };
 
 // A time layer printed over the sheet: its caption beside the title, its
 // palace names at the foot of the boxes and its 四化 beside the stars.
 struct SheetLayer {
-    QString caption;                                   // empty: no layer
-    std::array<QString, kBranches + 1> palace;         // by branch: 年命 …
+    QString caption;                                          // empty: no layer
+    std::array<QString, kBranches + 1> palace;                // by branch: 年命 …
     std::array<std::array<QString, 6>, kBranches + 1> marks;  // by branch and star entry: 年禄 …
 };
 
@@ -54,18 +54,17 @@ struct ChartSheet {
     std::array<QString, 4> branches;
     QString kouun, rituun, days;  // lblKouun, lblRituun, lblDays
     PersonText person;
-    QString birth;     // lblBirth
-    QString hour;      // the chosen entry of the hour list, "不明の場合" included
-    QString lunar;     // kyureki
-    QString birthTime; // an exact birth time a correction moved ("05:50 → 05:26（…）"); empty: none
+    QString birth;        // lblBirth
+    QString hour;         // the chosen entry of the hour list, "不明の場合" included
+    QString lunar;        // kyureki
+    QString birthTime;    // an exact birth time a correction moved ("05:50 → 05:26（…）"); empty: none
     int bodyPalace = -1;  // from the chart record: 0 none, 1..12
     int bureau = 0;       // from the chart record: 1..5
     SheetLayer layer;
 };
 
 // The sheet of a cast chart, with the texts the chart display shows for it.
-ChartSheet ChartSheetOf(const Tmandata& man, const ChartLayout& layout, const QString& name,
-                        const QString& hourText);
+ChartSheet ChartSheetOf(const Tmandata& man, const ChartLayout& layout, const QString& name, const QString& hourText);
 
 // The texts of the sheet's person block and heading, from the chart record.
 PersonText PersonTextOf(const Tmandata& man, const QString& name);

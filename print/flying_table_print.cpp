@@ -1,8 +1,8 @@
 #include "print/flying_table_print.h"
 
-#include "print/print_document.h"
 #include "common/qstring_utf8.h"
 #include "engine/stars.h"
+#include "print/print_document.h"
 
 namespace zelvara {
 namespace {
@@ -27,33 +27,30 @@ struct FlyingTableLayout {
 };
 using L = FlyingTableLayout;
 
-QString PalaceName(int palace) { return palace >= 1 && palace <= kPalaces ? Q(kPalaceNames[palace]) : QStringLiteral("－"); }
+QString PalaceName(int palace) {
+    return palace >= 1 && palace <= kPalaces ? Q(kPalaceNames[palace]) : QStringLiteral("－");
+}
 
 int RowTop(int row) { return L::kFirstRowY + L::kRowHeight * row; }
 
-void DrawGrid(PrintDocument& doc)
-{
+void DrawGrid(PrintDocument& doc) {
     const int bottom = RowTop(kPalaces);
     doc.Line(L::kLeft, L::kHeaderY - 2, L::kRight, L::kHeaderY - 2);
-    for (int row = 0; row <= kPalaces; ++row)
-        doc.Line(L::kLeft, RowTop(row), L::kRight, RowTop(row));
+    for (int row = 0; row <= kPalaces; ++row) doc.Line(L::kLeft, RowTop(row), L::kRight, RowTop(row));
     for (int x : {L::kLeft, L::kBranchX - 2, L::kStemX - 2, L::kTransformX[1] - 2, L::kTransformX[2] - 2,
                   L::kTransformX[3] - 2, L::kTransformX[4] - 2, L::kRight})
         doc.Line(x, L::kHeaderY - 2, x, bottom);
 }
 
-void DrawHeader(PrintDocument& doc)
-{
+void DrawHeader(PrintDocument& doc) {
     doc.SetFontSize(L::kPoints);
     doc.Text(L::kPalaceX, L::kHeaderY, QStringLiteral("宮"));
     doc.Text(L::kBranchX, L::kHeaderY, QStringLiteral("支"));
     doc.Text(L::kStemX, L::kHeaderY, QStringLiteral("干"));
-    for (int t = 1; t <= kTransforms; ++t)
-        doc.Text(L::kTransformX[t], L::kHeaderY, Q(kTransformNames[t]));
+    for (int t = 1; t <= kTransforms; ++t) doc.Text(L::kTransformX[t], L::kHeaderY, Q(kTransformNames[t]));
 }
 
-void DrawClashes(PrintDocument& doc, const FlyingTransforms& flying)
-{
+void DrawClashes(PrintDocument& doc, const FlyingTransforms& flying) {
     doc.Text(L::kClashX - 2, L::kClashTitleY, QStringLiteral("【忌沖】"), 12);
     doc.SetFontSize(L::kPoints);
     int y = L::kClashFirstY;
@@ -62,38 +59,32 @@ void DrawClashes(PrintDocument& doc, const FlyingTransforms& flying)
         QString line = PalaceName(clash.from) + QStringLiteral("の忌（") + Q(kStarShortNames[star]) +
                        QStringLiteral("）→ ") + PalaceName(clash.to) + QStringLiteral("、") +
                        PalaceName(clash.clashed) + QStringLiteral("を沖");
-        if (clash.clashed == clash.from)
-            line += QStringLiteral("（自宮を沖）");
+        if (clash.clashed == clash.from) line += QStringLiteral("（自宮を沖）");
         doc.Text(L::kClashX, y, line);
         y += L::kClashLineHeight;
     }
 }
 
-void DrawLayer(PrintDocument& doc, const Tmandata& man, const TimeLayer& layer)
-{
-    doc.Text(L::kClashX - 2, L::kLayerTitleY, QStringLiteral("【") + Q(LayerCaption(layer)) + QStringLiteral("の四化】"), 12);
+void DrawLayer(PrintDocument& doc, const Tmandata& man, const TimeLayer& layer) {
+    doc.Text(L::kClashX - 2, L::kLayerTitleY,
+             QStringLiteral("【") + Q(LayerCaption(layer)) + QStringLiteral("の四化】"), 12);
     doc.Text(L::kClashX, L::kLayerFirstY, Q(LayerTransformsText(man, layer)), L::kPoints);
 }
 
 }  // namespace
 
-QString FlyingCellText(const FlyingTransforms& flying, int palace, int transform)
-{
+QString FlyingCellText(const FlyingTransforms& flying, int palace, int transform) {
     const int star = TransformStarOf(flying.palaceStem[palace], transform);
-    if (star == 0)
-        return {};
+    if (star == 0) return {};
     const QString name = Q(kStarShortNames[star]);
-    if (flying.SelfTransform(palace, transform))
-        return name + QStringLiteral("（自化）");
+    if (flying.SelfTransform(palace, transform)) return name + QStringLiteral("（自化）");
     return name + QStringLiteral("→") + PalaceName(flying.target[palace][transform]);
 }
 
-void DrawFlyingTable(PrintDocument& doc, const Tmandata& man, const PersonText& person, const TimeLayer& layer)
-{
+void DrawFlyingTable(PrintDocument& doc, const Tmandata& man, const PersonText& person, const TimeLayer& layer) {
     const FlyingTransforms flying = FlyTransforms(man);
     QString title = QStringLiteral("【飛星表】 ") + person.Line();
-    if (layer.kind != LayerKind::Birth)
-        title += QStringLiteral("  ") + Q(LayerCaption(layer));
+    if (layer.kind != LayerKind::Birth) title += QStringLiteral("  ") + Q(LayerCaption(layer));
     doc.Text(L::kTitleX, L::kTitleY, title, L::kTitlePoints);
     doc.ClearBrush();
     DrawGrid(doc);
@@ -103,12 +94,10 @@ void DrawFlyingTable(PrintDocument& doc, const Tmandata& man, const PersonText& 
         doc.Text(L::kPalaceX, y, PalaceName(p));
         doc.Text(L::kBranchX, y, Q(kBranchNames[man.palaceBranch[p]]));
         doc.Text(L::kStemX, y, Q(kStemNames[flying.palaceStem[p]]));
-        for (int t = 1; t <= kTransforms; ++t)
-            doc.Text(L::kTransformX[t], y, FlyingCellText(flying, p, t));
+        for (int t = 1; t <= kTransforms; ++t) doc.Text(L::kTransformX[t], y, FlyingCellText(flying, p, t));
     }
     DrawClashes(doc, flying);
-    if (layer.kind != LayerKind::Birth)
-        DrawLayer(doc, man, layer);
+    if (layer.kind != LayerKind::Birth) DrawLayer(doc, man, layer);
     doc.PrintFooter();
 }
 

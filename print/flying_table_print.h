@@ -3,8 +3,8 @@
 // and the transformations of a chosen time layer.
 #pragma once
 
-#include "print/chart_sheet.h"
 #include "engine/time_layers.h"
+#include "print/chart_sheet.h"
 
 namespace zelvara {
 

@@ -31,14 +31,12 @@ constexpr BarColours kBars{30, 5, 170, 215, 165};
 
 }  // namespace
 
-QColor PalaceBarColor(int palace)
-{
+QColor PalaceBarColor(int palace) {
     const int hue = ((palace - 1) * kBars.hueStep + kBars.hueStart) % 360;
     return QColor::fromHsv(hue, kBars.saturation, palace % 2 ? kBars.oddValue : kBars.evenValue);
 }
 
-void DrawPalaceStrengthChart(QPainter& painter, const QRectF& rect, const PalaceStrength& strength, double fontScale)
-{
+void DrawPalaceStrengthChart(QPainter& painter, const QRectF& rect, const PalaceStrength& strength, double fontScale) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     // Whatever the page drew before (a footer leaves a white brush), the
@@ -86,7 +84,8 @@ void DrawPalaceStrengthChart(QPainter& painter, const QRectF& rect, const Palace
     for (int p = 1; p <= kPalaces; ++p) {
         const double top = plot.top() + (p - 1) * rowHeight;
         const double barX = zeroX + std::min(0, strength[p]) * scale;
-        const QRectF bar(barX, top + rowHeight * kChart.barTop, std::abs(strength[p]) * scale, rowHeight * kChart.barHeight);
+        const QRectF bar(barX, top + rowHeight * kChart.barTop, std::abs(strength[p]) * scale,
+                         rowHeight * kChart.barHeight);
         painter.fillRect(bar, PalaceBarColor(p));
         painter.setPen(QPen(Qt::black, 0));
         if (strength[p] != 0) painter.drawRect(bar);

@@ -7,18 +7,14 @@
 namespace zelvara {
 
 PdfFile::PdfFile(const QString& path, int dpi, const QPageLayout& layout, const QString& title)
-    : path_(path), dpi_(dpi), layout_(layout), title_(title), file_(path)
-{
-}
+    : path_(path), dpi_(dpi), layout_(layout), title_(title), file_(path) {}
 
 PdfFile::~PdfFile() = default;  // QSaveFile removes an uncommitted temporary file
 
-QString PdfFile::Open()
-{
+QString PdfFile::Open() {
     // Never written straight into the file: a failure must leave the old one.
     file_.setDirectWriteFallback(false);
-    if (!file_.open(QIODevice::WriteOnly))
-        return Failure(QStringLiteral("PDFファイル %1 を書けません（%2）。"));
+    if (!file_.open(QIODevice::WriteOnly)) return Failure(QStringLiteral("PDFファイル %1 を書けません（%2）。"));
     document_.open(QIODevice::WriteOnly);
     writer_ = std::make_unique<QPdfWriter>(&document_);
     writer_->setResolution(dpi_);
@@ -30,22 +26,18 @@ QString PdfFile::Open()
 
 QPagedPaintDevice& PdfFile::Device() { return *writer_; }
 
-QString PdfFile::Commit()
-{
+QString PdfFile::Commit() {
     writer_.reset();
     const QByteArray& bytes = document_.data();
     const bool written = file_.write(bytes) == bytes.size() && file_.flush();
-    if (written && file_.commit())
-        return {};
+    if (written && file_.commit()) return {};
     QString why = Failure(QStringLiteral("PDFファイル %1 を書き終えられませんでした（%2）。"));
     file_.cancelWriting();
-    if (QFileInfo::exists(path_))
-        why += QStringLiteral("同じ名前の元のファイルはそのまま残っています。");
+    if (QFileInfo::exists(path_)) why += QStringLiteral("同じ名前の元のファイルはそのまま残っています。");
     return why;
 }
 
-QString PdfFile::Failure(const QString& text) const
-{
+QString PdfFile::Failure(const QString& text) const {
     // A short write leaves Qt without a reason ("Unknown error").
     const QString reason = file_.error() == QFileDevice::NoError || file_.error() == QFileDevice::WriteError ||
                                    file_.error() == QFileDevice::UnspecifiedError

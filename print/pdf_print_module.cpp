@@ -14,10 +14,8 @@ QString NoPrinter() { return QStringLiteral("プリンタがありません。")
 
 }  // namespace
 
-QString NumberedPdfPath(const QString& path, int n)
-{
-    if (n <= 1)
-        return path;
+QString NumberedPdfPath(const QString& path, int n) {
+    if (n <= 1) return path;
     const QFileInfo info(path);
     const QString suffix = info.suffix().isEmpty() ? QStringLiteral("pdf") : info.suffix();
     return info.dir().filePath(info.completeBaseName() + QStringLiteral("-%1.").arg(n) + suffix);
@@ -29,12 +27,10 @@ public:
     PrintSession(PdfPrintModule& module, const std::optional<PdfOutput>& pdf) : module_(module), pdf_(pdf) {}
 
     // Prints one document in the common frame; false when the command is to stop.
-    bool Document(const QString& name, const std::function<void(PrintDocument&)>& draw)
-    {
+    bool Document(const QString& name, const std::function<void(PrintDocument&)>& draw) {
         return Drawing(name, [&](QPagedPaintDevice& device, const QString& destination) {
             PrintDocument doc(device, module_.Footer(), destination);
-            if (QString why = doc.Begin(); !why.isEmpty())
-                return why;
+            if (QString why = doc.Begin(); !why.isEmpty()) return why;
             draw(doc);
             return doc.End() ? QString() : QStringLiteral("「%1」を印刷できませんでした。").arg(name);
         });
@@ -45,29 +41,23 @@ public:
     // or nothing. A PDF file counts only once it is complete in its place.
     // False when the command is to stop.
     using Drawer = PdfPrintModule::PageDrawer;
-    bool Drawing(const QString& name, const Drawer& draw)
-    {
-        if (!ChooseDestination(name))
-            return false;
+    bool Drawing(const QString& name, const Drawer& draw) {
+        if (!ChooseDestination(name)) return false;
         BusyCursor busy;
-        if (!pdf_)
-            return OnPrinter(name, draw);
+        if (!pdf_) return OnPrinter(name, draw);
         const QString path = NumberedPdfPath(pdf_->path, outcome_.documents + 1);
         PdfFile file(path, pdf_->dpi, module_.PdfPageLayout(), name);
-        if (QString why = file.Open(); !why.isEmpty())
-            return Fail(why);
+        if (QString why = file.Open(); !why.isEmpty()) return Fail(why);
         if (QString why = draw(file.Device(), QStringLiteral("PDFファイル %1").arg(QDir::toNativeSeparators(path)));
             !why.isEmpty())
             return Fail(why);
-        if (QString why = file.Commit(); !why.isEmpty())
-            return Fail(why);
+        if (QString why = file.Commit(); !why.isEmpty()) return Fail(why);
         ++outcome_.documents;
         outcome_.files << path;
         return true;
     }
 
-    bool Refuse(const QString& why)
-    {
+    bool Refuse(const QString& why) {
         outcome_.status = PrintOutcome::Status::Refused;
         outcome_.message = why;
         return false;
@@ -78,37 +68,30 @@ public:
 private:
     // The caller's PDF file, else the printer's file, else the printer, else
     // a PDF file the user names.
-    bool ChooseDestination(const QString& name)
-    {
-        if (pdf_)
-            return true;
+    bool ChooseDestination(const QString& name) {
+        if (pdf_) return true;
         if (const std::optional<PdfOutput> file = module_.PrinterFile()) {
             pdf_ = file;
             return true;
         }
-        if (module_.HasPrinter())
-            return true;
+        if (module_.HasPrinter()) return true;
         const QString path = module_.pdfChooser_ ? module_.pdfChooser_(name) : QString();
         if (path.isEmpty()) {
             outcome_.status = module_.pdfChooser_ ? PrintOutcome::Status::Cancelled : PrintOutcome::Status::Failed;
-            if (!module_.pdfChooser_)
-                outcome_.message = NoPrinter();
+            if (!module_.pdfChooser_) outcome_.message = NoPrinter();
             return false;
         }
         pdf_ = PdfOutput{path, 600};
         return true;
     }
 
-    bool OnPrinter(const QString& name, const Drawer& draw)
-    {
-        if (const QString why = module_.DrawOnPrinter(name, draw); !why.isEmpty())
-            return Fail(why);
+    bool OnPrinter(const QString& name, const Drawer& draw) {
+        if (const QString why = module_.DrawOnPrinter(name, draw); !why.isEmpty()) return Fail(why);
         ++outcome_.documents;
         return true;
     }
 
-    bool Fail(const QString& why)
-    {
+    bool Fail(const QString& why) {
         outcome_.status = PrintOutcome::Status::Failed;
         outcome_.message = why;
         return false;
@@ -119,10 +102,7 @@ private:
     PrintOutcome outcome_;
 };
 
-PdfPrintModule::PdfPrintModule(QObject* parent) : QObject(parent)
-{
-    setObjectName(QStringLiteral("printmodule"));
-}
+PdfPrintModule::PdfPrintModule(QObject* parent) : QObject(parent) { setObjectName(QStringLiteral("printmodule")); }
 
 PdfPrintModule::~PdfPrintModule() = default;
 
@@ -132,16 +112,14 @@ std::optional<PdfOutput> PdfPrintModule::PrinterFile() const { return std::nullo
 
 QString PdfPrintModule::DrawOnPrinter(const QString&, const PageDrawer&) { return NoPrinter(); }
 
-QPageLayout PdfPrintModule::PdfPageLayout() const
-{
+QPageLayout PdfPrintModule::PdfPageLayout() const {
     // As a high-resolution QPrinter without a printer lays out A4, margins
     // taken away: the same page whether the printer module prints or not.
     return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Point,
                        QMarginsF(0, 0, 0, 0));
 }
 
-void PdfPrintModule::SetFooter(const QString& title, const QString& tel)
-{
+void PdfPrintModule::SetFooter(const QString& title, const QString& tel) {
     title_ = title;
     tel_ = tel;
 }
@@ -149,8 +127,7 @@ void PdfPrintModule::SetFooter(const QString& title, const QString& tel)
 QString PdfPrintModule::Footer() const { return FooterLine(title_, tel_); }
 
 PrintOutcome PdfPrintModule::PrintChartSheet(const ChartSheet& sheet, const PalaceStrength* strength,
-                                           const std::optional<PdfOutput>& pdf)
-{
+                                             const std::optional<PdfOutput>& pdf) {
     PrintSession session(*this, pdf);
     if (const QString why = ChartSheetRefusal(sheet); !why.isEmpty()) {
         session.Refuse(why);
@@ -163,16 +140,15 @@ PrintOutcome PdfPrintModule::PrintChartSheet(const ChartSheet& sheet, const Pala
 }
 
 PrintOutcome PdfPrintModule::PrintStrengthGraph(const PersonText& person, const PalaceStrength& strength,
-                                              const std::optional<PdfOutput>& pdf)
-{
+                                                const std::optional<PdfOutput>& pdf) {
     PrintSession session(*this, pdf);
-    session.Document(QStringLiteral("出生図分析"), [&](PrintDocument& doc) { DrawStrengthPage(doc, person, strength); });
+    session.Document(QStringLiteral("出生図分析"),
+                     [&](PrintDocument& doc) { DrawStrengthPage(doc, person, strength); });
     return session.Outcome();
 }
 
 PrintOutcome PdfPrintModule::PrintOverallReading(bool allPalaces, int selectedTab, const OverallComposer& compose,
-                                               const std::optional<PdfOutput>& pdf)
-{
+                                                 const std::optional<PdfOutput>& pdf) {
     PrintSession session(*this, pdf);
     const int first = allPalaces ? 0 : selectedTab;
     const int last = allPalaces ? kPalaces - 1 : selectedTab;
@@ -190,24 +166,21 @@ PrintOutcome PdfPrintModule::PrintOverallReading(bool allPalaces, int selectedTa
 }
 
 PrintOutcome PdfPrintModule::PrintLuckReading(const PersonText& person, const QStringList& kounMemo,
-                                            const std::optional<PdfOutput>& pdf)
-{
+                                              const std::optional<PdfOutput>& pdf) {
     PrintSession session(*this, pdf);
     session.Document(QStringLiteral("行運の診断"), [&](PrintDocument& doc) { DrawLuckReading(doc, person, kounMemo); });
     return session.Outcome();
 }
 
 PrintOutcome PdfPrintModule::PrintFlyingTable(const Tmandata& man, const PersonText& person, const TimeLayer& layer,
-                                            const std::optional<PdfOutput>& pdf)
-{
+                                              const std::optional<PdfOutput>& pdf) {
     PrintSession session(*this, pdf);
     session.Document(QStringLiteral("飛星表"), [&](PrintDocument& doc) { DrawFlyingTable(doc, man, person, layer); });
     return session.Outcome();
 }
 
 PrintOutcome PdfPrintModule::PrintMarriageReading(const PersonText& person, const QStringList& aiMemo1,
-                                                const QStringList& aiMemo2, const std::optional<PdfOutput>& pdf)
-{
+                                                  const QStringList& aiMemo2, const std::optional<PdfOutput>& pdf) {
     PrintSession session(*this, pdf);
     session.Document(QStringLiteral("結婚相手の診断"),
                      [&](PrintDocument& doc) { DrawMarriageReading(doc, person, aiMemo1, aiMemo2); });
@@ -215,8 +188,7 @@ PrintOutcome PdfPrintModule::PrintMarriageReading(const PersonText& person, cons
 }
 
 PrintOutcome PdfPrintModule::PrintDrawing(const QString& name, const std::function<bool(QPagedPaintDevice&)>& draw,
-                                        const std::optional<PdfOutput>& pdf)
-{
+                                          const std::optional<PdfOutput>& pdf) {
     PrintSession session(*this, pdf);
     session.Drawing(name, [&](QPagedPaintDevice& device, const QString&) {
         return draw(device) ? QString() : QStringLiteral("「%1」を印刷できませんでした。").arg(name);
@@ -225,17 +197,15 @@ PrintOutcome PdfPrintModule::PrintDrawing(const QString& name, const std::functi
 }
 
 PrintOutcome PdfPrintModule::PrintLegends(const QString& programFolder,
-                                        const std::array<QString, kMajorStars + 1>& descriptions,
-                                        const std::optional<PdfOutput>& pdf)
-{
+                                          const std::array<QString, kMajorStars + 1>& descriptions,
+                                          const std::optional<PdfOutput>& pdf) {
     const QDir folder(programFolder);
     return PrintLegends([&folder](const QString& relative) { return folder.filePath(relative); }, descriptions, pdf);
 }
 
 PrintOutcome PdfPrintModule::PrintLegends(const PicturePathOf& picturePath,
-                                        const std::array<QString, kMajorStars + 1>& descriptions,
-                                        const std::optional<PdfOutput>& pdf)
-{
+                                          const std::array<QString, kMajorStars + 1>& descriptions,
+                                          const std::optional<PdfOutput>& pdf) {
     PrintSession session(*this, pdf);
     // Every picture is read before the document starts, so a missing one
     // stops the print with its name instead of a half-printed document.

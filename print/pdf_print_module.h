@@ -24,7 +24,7 @@ class QPagedPaintDevice;
 namespace zelvara {
 
 struct PdfOutput {
-    QString path;   // the first document; the n-th of several goes to "<name>-n.pdf"
+    QString path;  // the first document; the n-th of several goes to "<name>-n.pdf"
     int dpi = 600;
 };
 
@@ -41,8 +41,8 @@ struct PrintOutcome {
     };
     Status status = Status::Printed;
     QString message;
-    int documents = 0;   // documents finished
-    QStringList files;   // PDF files written
+    int documents = 0;  // documents finished
+    QStringList files;  // PDF files written
     bool Printed() const { return status == Status::Printed; }
 };
 
@@ -79,8 +79,8 @@ public:
                                      const std::optional<PdfOutput>& pdf = {});
     PrintOutcome PrintLuckReading(const PersonText& person, const QStringList& kounMemo,
                                   const std::optional<PdfOutput>& pdf = {});
-    PrintOutcome PrintMarriageReading(const PersonText& person, const QStringList& aiMemo1,
-                                      const QStringList& aiMemo2, const std::optional<PdfOutput>& pdf = {});
+    PrintOutcome PrintMarriageReading(const PersonText& person, const QStringList& aiMemo1, const QStringList& aiMemo2,
+                                      const std::optional<PdfOutput>& pdf = {});
     // The 飛星 table of a cast chart, with the layer's transformations unless
     // the layer is the birth chart itself.
     PrintOutcome PrintFlyingTable(const Tmandata& man, const PersonText& person, const TimeLayer& layer,

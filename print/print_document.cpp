@@ -30,27 +30,22 @@ constexpr ListingLayout kListing{20, 30, 5, 10};
 
 QString PrintFontFamily() { return QStringLiteral("ＭＳ ゴシック"); }
 
-void EnsurePrintFont()
-{
+void EnsurePrintFont() {
     if (QFont::substitute(PrintFontFamily()) == PrintFontFamily())
         QFont::insertSubstitution(PrintFontFamily(), QStringLiteral("IPAGothic"));
 }
 
 int DotsPerMillimetre(int dotsPerInch) { return int(std::lround(dotsPerInch / 25.4)); }
 
-MillimetreTable::MillimetreTable(int dotsPerInch) : dpi_(dotsPerInch), dpm_(DotsPerMillimetre(dotsPerInch))
-{
-    for (int i = 0; i <= kMillimetres; ++i)
-        table_[i] = i * dpm_;
+MillimetreTable::MillimetreTable(int dotsPerInch) : dpi_(dotsPerInch), dpm_(DotsPerMillimetre(dotsPerInch)) {
+    for (int i = 0; i <= kMillimetres; ++i) table_[i] = i * dpm_;
 }
 
-QString FooterLine(const QString& title, const QString& tel)
-{
+QString FooterLine(const QString& title, const QString& tel) {
     return QStringLiteral("(著作)") + title + QStringLiteral("     TEL ") + tel;
 }
 
-BusyCursor::BusyCursor()
-{
+BusyCursor::BusyCursor() {
     // A command-line run has no cursor to change.
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -58,32 +53,24 @@ BusyCursor::BusyCursor()
     }
 }
 
-BusyCursor::~BusyCursor()
-{
-    if (set_)
-        QGuiApplication::restoreOverrideCursor();
+BusyCursor::~BusyCursor() {
+    if (set_) QGuiApplication::restoreOverrideCursor();
 }
 
 PrintDocument::PrintDocument(QPagedPaintDevice& device, QString footer, QString destination)
-    : device_(device), footer_(std::move(footer)), destination_(std::move(destination)), mm_(device.logicalDpiY())
-{
-}
+    : device_(device), footer_(std::move(footer)), destination_(std::move(destination)), mm_(device.logicalDpiY()) {}
 
-PrintDocument::~PrintDocument()
-{
-    if (painter_ && painter_->isActive())
-        painter_->end();
+PrintDocument::~PrintDocument() {
+    if (painter_ && painter_->isActive()) painter_->end();
     delete painter_;
 }
 
-QString PrintDocument::Begin()
-{
+QString PrintDocument::Begin() {
     EnsurePrintFont();
     if (mm_.DotsPerMm() <= 0)
         return QStringLiteral("プリンタの解像度 (%1 dpi) では印刷できません。").arg(mm_.DotsPerInch());
     painter_ = new QPainter;
-    if (!painter_->begin(&device_))
-        return QStringLiteral("%1 に印刷を始められません。").arg(destination_);
+    if (!painter_->begin(&device_)) return QStringLiteral("%1 に印刷を始められません。").arg(destination_);
     pages_ = 1;
     ClearBrush();
     font_ = QFont(PrintFontFamily());
@@ -92,17 +79,14 @@ QString PrintDocument::Begin()
     return {};
 }
 
-bool PrintDocument::End()
-{
-    if (!painter_ || !painter_->isActive())
-        return false;
+bool PrintDocument::End() {
+    if (!painter_ || !painter_->isActive()) return false;
     return painter_->end() && !failed_;
 }
 
 QPainter& PrintDocument::Painter() { return *painter_; }
 
-void PrintDocument::ClearBrush()
-{
+void PrintDocument::ClearBrush() {
     QPen pen(Qt::black);
     pen.setWidth(kFramePenDots);
     painter_->setPen(pen);
@@ -110,33 +94,27 @@ void PrintDocument::ClearBrush()
     painter_->setBackgroundMode(Qt::TransparentMode);
 }
 
-void PrintDocument::SetFontSize(int points)
-{
+void PrintDocument::SetFontSize(int points) {
     font_.setPointSize(points);
     painter_->setFont(font_);
 }
 
-void PrintDocument::Text(int xMm, int yMm, const QString& text)
-{
-    if (text.isEmpty())
-        return;
+void PrintDocument::Text(int xMm, int yMm, const QString& text) {
+    if (text.isEmpty()) return;
     const int ascent = painter_->fontMetrics().ascent();
     painter_->drawText(QPoint(mm_[xMm], mm_[yMm] + ascent), text);
 }
 
-void PrintDocument::Text(int xMm, int yMm, const QString& text, int points)
-{
+void PrintDocument::Text(int xMm, int yMm, const QString& text, int points) {
     SetFontSize(points);
     Text(xMm, yMm, text);
 }
 
-void PrintDocument::Line(int x1Mm, int y1Mm, int x2Mm, int y2Mm)
-{
+void PrintDocument::Line(int x1Mm, int y1Mm, int x2Mm, int y2Mm) {
     painter_->drawLine(QPoint(mm_[x1Mm], mm_[y1Mm]), QPoint(mm_[x2Mm], mm_[y2Mm]));
 }
 
-void PrintDocument::PrintFooter()
-{
+void PrintDocument::PrintFooter() {
     painter_->setBrush(Qt::white);
     painter_->setBackground(Qt::white);
     painter_->setBackgroundMode(Qt::OpaqueMode);
@@ -145,8 +123,7 @@ void PrintDocument::PrintFooter()
     Text(kFooter.x, kFooter.y, footer_, kFooter.points);
 }
 
-bool PrintDocument::NewPage()
-{
+bool PrintDocument::NewPage() {
     if (!device_.newPage()) {
         failed_ = true;
         return false;
@@ -155,42 +132,34 @@ bool PrintDocument::NewPage()
     return true;
 }
 
-void PrintDocument::PrintPictureAt(int x, int y, int width, int height, const QImage& picture)
-{
+void PrintDocument::PrintPictureAt(int x, int y, int width, int height, const QImage& picture) {
     painter_->drawImage(QRect(x, y, width, height), picture);
 }
 
-void Listing::Line(const QString& text)
-{
+void Listing::Line(const QString& text) {
     BreakIfFull();
     doc_.Text(kListing.x, kListing.firstLineY + kListing.lineStep * n_, text, kListing.points);
     ++n_;
     BreakIfFull();
 }
 
-void Listing::Lines(const QStringList& lines)
-{
-    for (const QString& line : lines)
-        Line(line);
+void Listing::Lines(const QStringList& lines) {
+    for (const QString& line : lines) Line(line);
 }
 
-void Listing::Skip(int k)
-{
+void Listing::Skip(int k) {
     n_ += k;
     BreakIfFull();
 }
 
-void Listing::BreakPage()
-{
+void Listing::BreakPage() {
     doc_.PrintFooter();
     doc_.NewPage();
     n_ = 0;
 }
 
-void Listing::BreakIfFull()
-{
-    if (n_ >= kLinesPerPage)
-        BreakPage();
+void Listing::BreakIfFull() {
+    if (n_ >= kLinesPerPage) BreakPage();
 }
 
 }  // namespace zelvara

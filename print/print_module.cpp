@@ -7,8 +7,7 @@
 namespace zelvara {
 
 Tprintmodule::Tprintmodule(QObject* parent)
-    : PdfPrintModule(parent), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
-{
+    : PdfPrintModule(parent), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     printer_->setPageSize(QPageSize(QPageSize::A4));
     printer_->setPageOrientation(QPageLayout::Portrait);
     table_ = MillimetreTable(printer_->resolution());
@@ -16,21 +15,18 @@ Tprintmodule::Tprintmodule(QObject* parent)
 
 Tprintmodule::~Tprintmodule() = default;
 
-bool Tprintmodule::HasPrinter() const
-{
+bool Tprintmodule::HasPrinter() const {
     return printer_->outputFormat() == QPrinter::NativeFormat && !printer_->printerName().isEmpty() &&
            !QPrinterInfo::printerInfo(printer_->printerName()).isNull();
 }
 
-std::optional<PdfOutput> Tprintmodule::PrinterFile() const
-{
+std::optional<PdfOutput> Tprintmodule::PrinterFile() const {
     if (printer_->outputFormat() == QPrinter::PdfFormat && !printer_->outputFileName().isEmpty())
         return PdfOutput{printer_->outputFileName(), printer_->resolution()};
     return std::nullopt;
 }
 
-QString Tprintmodule::DrawOnPrinter(const QString& name, const PageDrawer& draw)
-{
+QString Tprintmodule::DrawOnPrinter(const QString& name, const PageDrawer& draw) {
     QPrinter& printer = *printer_;
     printer.setDocName(name);
     if (QString why = draw(printer, QStringLiteral("プリンタ %1").arg(printer.printerName())); !why.isEmpty())
@@ -40,8 +36,7 @@ QString Tprintmodule::DrawOnPrinter(const QString& name, const PageDrawer& draw)
     return {};
 }
 
-QPageLayout Tprintmodule::PdfPageLayout() const
-{
+QPageLayout Tprintmodule::PdfPageLayout() const {
     QPageLayout layout = printer_->pageLayout();
     layout.setMinimumMargins(QMarginsF(0, 0, 0, 0));
     layout.setMargins(QMarginsF(0, 0, 0, 0));

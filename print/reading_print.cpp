@@ -1,8 +1,8 @@
 #include "print/reading_print.h"
 
+#include "common/qstring_utf8.h"
 #include "print/memo_lines.h"
 #include "print/print_document.h"
-#include "common/qstring_utf8.h"
 
 #include <QImage>
 
@@ -28,23 +28,23 @@ struct RulesTable {
     int top, rowStep;  // the first rule, and the distance between rules
     int rules;
     int columnLines[4];
-    int bottom;        // where the column lines end
+    int bottom;           // where the column lines end
     int rowY, rowPoints;  // the first star row lies one step below rowY
     int cellX[3];         // long name, keywords, partners
 };
 constexpr RulesTable kRules{{43, 104, 14}, 111, 12, {11, 50, 102}, 10, 180, 110, 7, 22, {10, 35, 87, 180},
-                            257, 111, 11, {12, 41, 89}};
+                            257,           111, 11, {12, 41, 89}};
 
 // The legends: two star slots a page, each with its name and picture and
 // the description on lines below the picture.
 struct LegendSlotLayout {
     int slotTops[2];
-    PageText name;         // y from the slot's top
+    PageText name;  // y from the slot's top
     int pictureX, pictureWidth, pictureHeight;
-    int textX, textY;      // textY from the slot's top
+    int textX, textY;  // textY from the slot's top
     int textPoints, lineStep;
-    int lastLine;          // the last line that ends above the footer at 276
-    int continuedLine;     // the first line of a page the text ran on to
+    int lastLine;       // the last line that ends above the footer at 276
+    int continuedLine;  // the first line of a page the text ran on to
 };
 constexpr LegendSlotLayout kLegendSlots{{30, 150}, {90, 10, 15}, 30, 40, 60, 20, 65, 10, 5, 270, 30};
 
@@ -52,17 +52,15 @@ QStringList Displayed(const QStringList& memo) { return DisplayedLines(memo, kRe
 
 }  // namespace
 
-QString PalaceTabCaption(int tab)
-{
-    if (tab < 0 || tab >= kPalaces)
-        return {};
+QString PalaceTabCaption(int tab) {
+    if (tab < 0 || tab >= kPalaces) return {};
     return Q(PalaceFullName(tab + 1));
 }
 
-void DrawOverallReading(PrintDocument& doc, const OverallReadingPrint& r)
-{
+void DrawOverallReading(PrintDocument& doc, const OverallReadingPrint& r) {
     doc.Text(kOverallHeading.x, kOverallHeading.y,
-             QStringLiteral("【") + r.palaceTab + QStringLiteral("の診断】 ") + r.person.Line(), kOverallHeading.points);
+             QStringLiteral("【") + r.palaceTab + QStringLiteral("の診断】 ") + r.person.Line(),
+             kOverallHeading.points);
     Listing listing(doc);
     listing.Lines(Displayed(r.hlp12Memo));
     listing.Skip(2);
@@ -71,8 +69,7 @@ void DrawOverallReading(PrintDocument& doc, const OverallReadingPrint& r)
     doc.PrintFooter();
 }
 
-void DrawLuckReading(PrintDocument& doc, const PersonText& person, const QStringList& kounMemo)
-{
+void DrawLuckReading(PrintDocument& doc, const PersonText& person, const QStringList& kounMemo) {
     doc.Text(kLuckHeading.x, kLuckHeading.y, QStringLiteral("【行運の診断】 ") + person.Line(), kLuckHeading.points);
     Listing listing(doc);
     listing.Lines(Displayed(kounMemo));
@@ -80,24 +77,21 @@ void DrawLuckReading(PrintDocument& doc, const PersonText& person, const QString
 }
 
 void DrawMarriageReading(PrintDocument& doc, const PersonText& person, const QStringList& aiMemo1,
-                         const QStringList& aiMemo2)
-{
-    doc.Text(kMarriageHeading.x, kMarriageHeading.y, QStringLiteral("【好きな異性・結婚にふさわしい相手】 ") + person.Line(),
-             kMarriageHeading.points);
+                         const QStringList& aiMemo2) {
+    doc.Text(kMarriageHeading.x, kMarriageHeading.y,
+             QStringLiteral("【好きな異性・結婚にふさわしい相手】 ") + person.Line(), kMarriageHeading.points);
     Listing listing(doc);
     listing.Lines(Displayed(aiMemo1));
     listing.Skip(1);
     listing.Lines(Displayed(aiMemo2));
     // A text that ran into the table's place would be overprinted: the
     // table then goes on a page of its own.
-    if (listing.Next() > kLastLineAboveRules + 1)
-        listing.BreakPage();
+    if (listing.Next() > kLastLineAboveRules + 1) listing.BreakPage();
     DrawMarriageRules(doc);
     doc.PrintFooter();
 }
 
-void DrawMarriageRules(PrintDocument& doc)
-{
+void DrawMarriageRules(PrintDocument& doc) {
     const RulesTable& t = kRules;
     doc.Text(t.caption.x, t.caption.y, QStringLiteral("【秘伝 Zelvara合婚法則一覧】"), t.caption.points);
     doc.SetFontSize(t.headPoints);
@@ -106,8 +100,7 @@ void DrawMarriageRules(PrintDocument& doc)
     doc.Text(t.headX[2], t.headY, QStringLiteral("ふさわしい相手の命宮の主星"));
     for (int j = 1; j <= t.rules; ++j)
         doc.Line(t.left, t.top + t.rowStep * (j - 1), t.right, t.top + t.rowStep * (j - 1));
-    for (int x : t.columnLines)
-        doc.Line(x, t.top, x, t.bottom);
+    for (int x : t.columnLines) doc.Line(x, t.top, x, t.bottom);
     doc.SetFontSize(t.rowPoints);
     for (int j = 1; j <= kStars; ++j) {
         const int y = t.rowY + t.rowStep * j;
@@ -117,8 +110,7 @@ void DrawMarriageRules(PrintDocument& doc)
     }
 }
 
-void DrawLegends(PrintDocument& doc, const LegendPrint& legends)
-{
+void DrawLegends(PrintDocument& doc, const LegendPrint& legends) {
     // Two star slots a page, pictures at 30 and 150 mm, each description on
     // 5 mm lines below its picture. A description longer than its slot runs
     // on below, over the page if need be (carrying on at 30 mm), and the next
@@ -139,8 +131,7 @@ void DrawLegends(PrintDocument& doc, const LegendPrint& legends)
     };
     int slot = 0;
     for (int star = 1; star <= kMajorStars; ++star) {
-        if (slot == 0)
-            startPage();
+        if (slot == 0) startPage();
         const int top = l.slotTops[slot];
         doc.Text(l.name.x, top + l.name.y, Q(kStarLongNames[star]), l.name.points);
         doc.PrintPictureAt(mm[l.pictureX], mm[top], mm[l.pictureWidth], mm[l.pictureHeight], legends.pictures[star]);

@@ -18,7 +18,7 @@ class ReadingTexts;
 class TextTable;
 
 // The ruling-star name of a period that nothing rules, and its fixed text.
-QString QuietPeriodName();      // "空白"
+QString QuietPeriodName();  // "空白"
 QString QuietPeriodSentence();
 
 // The branch of the first year of age, by the year branch: 11, 7, 5 or 2.

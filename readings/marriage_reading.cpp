@@ -1,30 +1,27 @@
 #include "readings/marriage_reading.h"
 
-#include "readings/memo_text.h"
 #include "common/qstring_utf8.h"
+#include "readings/memo_text.h"
 #include "readings/reading_texts.h"
 
 namespace zelvara {
 namespace {
 
-QString LongName(int star)
-{
-    if (star < 1 || star > kStars)
-        return {};
+QString LongName(int star) {
+    if (star < 1 || star > kStars) return {};
     return Q(kStarLongNames[star]);
 }
 
 struct Question {
-    int palace;       // deciding palace
-    int standIn;      // the palace across, when the deciding one is empty
+    int palace;   // deciding palace
+    int standIn;  // the palace across, when the deciding one is empty
     QString heading;
     QString namedSentence;    // %1 = star
     QString standInSentence;  // %1 = star
 };
 
 // One answer: heading, the sentence naming the deciding star, its text.
-bool Answer(const Tmandata& man, const Question& q, const TextTable& table, MessageSink& sink, QStringList& lines)
-{
+bool Answer(const Tmandata& man, const Question& q, const TextTable& table, MessageSink& sink, QStringList& lines) {
     const int star = man.mainStar[q.palace];
     const QString x = LongName(star != 0 ? star : man.mainStar[q.standIn]);
     lines << q.heading << (star != 0 ? q.namedSentence : q.standInSentence).arg(x);
@@ -33,16 +30,14 @@ bool Answer(const Tmandata& man, const Question& q, const TextTable& table, Mess
         return true;
     }
     const auto text = table.Field(0, x, sink);
-    if (!text)
-        return false;
+    if (!text) return false;
     AddText(lines, *text);
     return true;
 }
 
 }  // namespace
 
-MarriageReading ComposeMarriageReading(const Tmandata& man, const ReadingTexts& texts, MessageSink& sink)
-{
+MarriageReading ComposeMarriageReading(const Tmandata& man, const ReadingTexts& texts, MessageSink& sink) {
     static const Question attraction{
         4, 10, QStringLiteral("■本能的に好きになりやすい異性のタイプを夫妻宮の主星で判断します。"),
         QStringLiteral("【%1】が支配する異性の運勢です。"),
@@ -53,10 +48,8 @@ MarriageReading ComposeMarriageReading(const Tmandata& man, const ReadingTexts& 
         QStringLiteral("命宮の主星がないので、遷移宮の【%1】から判断して理想的な配偶者は次のようです。")};
 
     MarriageReading out;
-    if (!Answer(man, attraction, texts.ai01(), sink, out.aiMemo1.emplace()))
-        return out;
-    if (!Answer(man, idealPartner, texts.ai02(), sink, out.aiMemo2.emplace()))
-        return out;
+    if (!Answer(man, attraction, texts.ai01(), sink, out.aiMemo1.emplace())) return out;
+    if (!Answer(man, idealPartner, texts.ai02(), sink, out.aiMemo2.emplace())) return out;
     out.complete = true;
     return out;
 }

@@ -8,8 +8,7 @@
 
 namespace zelvara {
 
-inline void AddText(QStringList& lines, const QString& text)
-{
+inline void AddText(QStringList& lines, const QString& text) {
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
     lines << text.split(lineBreak);
 }

@@ -64,7 +64,8 @@ public:
 
 private:
     QStringList lines_;
-    QString fault_ = QStringLiteral("星の組合せのファイル「hosi2dat.txt」はまだ読み込まれていません。");  // empty when read
+    QString fault_ =
+        QStringLiteral("星の組合せのファイル「hosi2dat.txt」はまだ読み込まれていません。");  // empty when read
 };
 
 class ReadingTexts {

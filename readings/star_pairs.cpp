@@ -1,7 +1,7 @@
 #include "readings/star_pairs.h"
 
-#include "engine/context.h"
 #include "common/cp932.h"
+#include "engine/context.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,11 +15,9 @@ void Report(MessageSink& sink, const QString& text) { sink.Show(text.toStdString
 
 }  // namespace
 
-bool StarPairFile::Prepare(const QString& folder, const QStringList& seedFolders, MessageSink& sink)
-{
+bool StarPairFile::Prepare(const QString& folder, const QStringList& seedFolders, MessageSink& sink) {
     path_ = QDir(folder).filePath(QString::fromLatin1(kFileName));
-    if (QFileInfo::exists(path_))
-        return true;
+    if (QFileInfo::exists(path_)) return true;
     QString seedPath;
     for (const QString& f : seedFolders) {
         const QString candidate = QDir(f).filePath(QString::fromLatin1(kSeedName));
@@ -29,8 +27,10 @@ bool StarPairFile::Prepare(const QString& folder, const QStringList& seedFolders
         }
     }
     if (seedPath.isEmpty()) {
-        Report(sink, QStringLiteral("星の組合せのファイル「%1」がありません。元になる種ファイルも見つかりません（探した場所: %2）。")
-                         .arg(path_, seedFolders.join(QStringLiteral(", "))));
+        Report(sink,
+               QStringLiteral(
+                   "星の組合せのファイル「%1」がありません。元になる種ファイルも見つかりません（探した場所: %2）。")
+                   .arg(path_, seedFolders.join(QStringLiteral(", "))));
         return false;
     }
     QFile seed(seedPath);
@@ -39,8 +39,7 @@ bool StarPairFile::Prepare(const QString& folder, const QStringList& seedFolders
         return false;
     }
     QString text = QString::fromUtf8(seed.readAll());
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
+    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     QString bad;
     const auto bytes = cp932::Encode(text, &bad);

@@ -6,9 +6,9 @@
 #include "common/single_table_store.h"
 #include "common/table_fields.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
-#include <QList>
 
 namespace zelvara {
 

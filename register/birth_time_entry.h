@@ -13,10 +13,10 @@
 namespace zelvara {
 
 struct BirthTimeEntry {
-    QString clockTime;  // "HH:MM" as read from the clock
-    QString place;      // the birthplace list's name, or empty for a typed longitude
+    QString clockTime;                // "HH:MM" as read from the clock
+    QString place;                    // the birthplace list's name, or empty for a typed longitude
     std::optional<double> longitude;  // degrees east; none: no place given
-    QString zone;       // IANA time zone of the birthplace; empty: Asia/Tokyo
+    QString zone;                     // IANA time zone of the birthplace; empty: Asia/Tokyo
     // The solar-time correction chosen for this person; none: the settings' choice.
     std::optional<TimeCorrection> correction;
     bool operator==(const BirthTimeEntry&) const = default;

@@ -1,8 +1,8 @@
 #include "register/birth_time_table.h"
 
+#include "common/sqlite_connection.h"
 #include "register/birth_time_sql.h"
 #include "register/person_table.h"
-#include "common/sqlite_connection.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -10,8 +10,7 @@
 namespace zelvara {
 namespace {
 
-QString Fault(const QString& what, const QSqlError& error)
-{
+QString Fault(const QString& what, const QSqlError& error) {
     return QStringLiteral("出生時刻・出生地を%1できません（%2）。").arg(what, error.text());
 }
 
@@ -23,8 +22,7 @@ BirthTimeTable::BirthTimeTable() = default;
 
 BirthTimeTable::~BirthTimeTable() { Close(); }
 
-QString BirthTimeTable::Open(const QString& registerPath, bool writable)
-{
+QString BirthTimeTable::Open(const QString& registerPath, bool writable) {
     Close();
     const QString name = NewConnectionName(QStringLiteral("birth_time"));
     if (const QString error = OpenSqliteConnection(name, registerPath, !writable); !error.isEmpty())
@@ -33,8 +31,7 @@ QString BirthTimeTable::Open(const QString& registerPath, bool writable)
         const QString why = [&] {
             QSqlDatabase db = QSqlDatabase::database(name, false);
             QSqlError error;
-            if (db.transaction() && CreateSqliteBirthTimeTables(db, &error) && db.commit())
-                return QString();
+            if (db.transaction() && CreateSqliteBirthTimeTables(db, &error) && db.commit()) return QString();
             db.rollback();
             return Fault(QStringLiteral("記録する表を作成"), error.isValid() ? error : db.lastError());
         }();
@@ -48,45 +45,37 @@ QString BirthTimeTable::Open(const QString& registerPath, bool writable)
     return {};
 }
 
-void BirthTimeTable::Attach(PersonTable& persons)
-{
+void BirthTimeTable::Attach(PersonTable& persons) {
     Close();
     persons_ = &persons;
 }
 
-void BirthTimeTable::Close()
-{
+void BirthTimeTable::Close() {
     persons_ = nullptr;
-    if (connection_.isEmpty())
-        return;
+    if (connection_.isEmpty()) return;
     CloseSqliteConnection(connection_);
     connection_.clear();
 }
 
-bool BirthTimeTable::Writable() const { return persons_ ? persons_->IsWritable() : !connection_.isEmpty() && writable_; }
+bool BirthTimeTable::Writable() const {
+    return persons_ ? persons_->IsWritable() : !connection_.isEmpty() && writable_;
+}
 
-std::optional<BirthTimeEntry> BirthTimeTable::Read(qint64 person) const
-{
-    if (persons_)
-        return persons_->BirthTime(person);
-    if (connection_.isEmpty())
-        return std::nullopt;
+std::optional<BirthTimeEntry> BirthTimeTable::Read(qint64 person) const {
+    if (persons_) return persons_->BirthTime(person);
+    if (connection_.isEmpty()) return std::nullopt;
     return ReadSqliteBirthTime(QSqlDatabase::database(connection_, false), person);
 }
 
-QString BirthTimeTable::Write(qint64 person, const BirthTimeEntry& entry, bool outsideJapanConfirmed)
-{
-    if (const QString fault = BirthTimeEntryFault(entry, outsideJapanConfirmed); !fault.isEmpty())
-        return fault;
-    if (!Writable())
-        return QStringLiteral("名簿が読み取り専用で開かれているため、出生時刻・出生地は保存できません。");
+QString BirthTimeTable::Write(qint64 person, const BirthTimeEntry& entry, bool outsideJapanConfirmed) {
+    if (const QString fault = BirthTimeEntryFault(entry, outsideJapanConfirmed); !fault.isEmpty()) return fault;
+    if (!Writable()) return QStringLiteral("名簿が読み取り専用で開かれているため、出生時刻・出生地は保存できません。");
     if (persons_) {
         const PersonWrite w = persons_->WriteBirthTime(person, entry);
         return w.Ok() ? QString() : w.result == PersonWrite::Result::Stale ? kNoPerson : w.why;
     }
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    if (!db.transaction())
-        return Fault(QStringLiteral("保存"), db.lastError());
+    if (!db.transaction()) return Fault(QStringLiteral("保存"), db.lastError());
     QSqlError error;
     bool found = false;
     if (!WriteSqliteBirthTime(db, person, entry, &found, &error)) {
@@ -105,10 +94,8 @@ QString BirthTimeTable::Write(qint64 person, const BirthTimeEntry& entry, bool o
     return {};
 }
 
-QString BirthTimeTable::Remove(qint64 person)
-{
-    if (!Writable())
-        return QStringLiteral("名簿が読み取り専用で開かれているため、出生時刻・出生地は消せません。");
+QString BirthTimeTable::Remove(qint64 person) {
+    if (!Writable()) return QStringLiteral("名簿が読み取り専用で開かれているため、出生時刻・出生地は消せません。");
     if (persons_) {
         const PersonWrite w = persons_->RemoveBirthTime(person);
         return w.Ok() ? QString() : w.why;

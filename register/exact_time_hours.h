@@ -14,12 +14,12 @@ class BirthTimeTable;
 class PersonTable;
 
 struct ExactHourFault {
-    int row = 0;           // in the table's view, 0-based
-    qint64 person = -1;    // the register's row
+    int row = 0;         // in the table's view, 0-based
+    qint64 person = -1;  // the register's row
     QString name;
-    QString storedHour;    // the hour field as stored
-    QString clockTime;     // the exact clock time, HH:MM
-    QString clockHour;     // the period of the clock time, as the field should hold it
+    QString storedHour;  // the hour field as stored
+    QString clockTime;   // the exact clock time, HH:MM
+    QString clockHour;   // the period of the clock time, as the field should hold it
     // 「3 件目（山田花子）: 時刻「21:00-23:00」が出生時刻 10:40 の時刻「09:00-11:00」と違います」
     QString Describe() const;
 };

@@ -23,17 +23,14 @@ const std::array<PersonField, kPersonFieldCount> kPersonFields = {{
     {u"hukutoku", 4, u"福徳"},
 }};
 
-QString FieldLabel(int index)
-{
+QString FieldLabel(int index) {
     const PersonField& f = kPersonFields[index];
     return QString::fromUtf16(f.label[0] ? f.label : f.name);
 }
 
-int FieldIndexOf(const QString& name)
-{
+int FieldIndexOf(const QString& name) {
     for (int i = 0; i < kPersonFieldCount; ++i) {
-        if (name == FieldName(i))
-            return i;
+        if (name == FieldName(i)) return i;
     }
     return -1;
 }

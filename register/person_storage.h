@@ -135,15 +135,13 @@ public:
 
 // The register's message while another connection holds the work of one at
 // a time (ExclusiveWork::holder).
-inline QString ExclusiveWorkBusyText(const QString& holder)
-{
+inline QString ExclusiveWorkBusyText(const QString& holder) {
     return QStringLiteral("名簿では %1 が読み込みか削除したデータの復元をしています。").arg(holder);
 }
 
 // Shared by both storages: the register's message for a deleted number that
 // is not there.
-inline QString NoDeletedRecordText(qint64 number)
-{
+inline QString NoDeletedRecordText(qint64 number) {
     return QStringLiteral("削除済みデータの番号 %1 はありません。").arg(number);
 }
 

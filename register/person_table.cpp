@@ -25,18 +25,15 @@ PersonTable::~PersonTable() { Close(); }
 
 void PersonTable::Report(const QString& text) const { sink_.Show(text.toStdString(), {}); }
 
-QString PersonTable::BackupFolder() const
-{
+QString PersonTable::BackupFolder() const {
     return backupFolder_.isEmpty() ? QFileInfo(path_).dir().filePath(QStringLiteral("backup")) : backupFolder_;
 }
 
-bool PersonTable::Open(const QString& folder, OpenMode mode)
-{
+bool PersonTable::Open(const QString& folder, OpenMode mode) {
     return OpenPath(QDir(folder).filePath(QString::fromLatin1(kFileName)), mode);
 }
 
-bool PersonTable::OpenPath(const QString& path, OpenMode mode)
-{
+bool PersonTable::OpenPath(const QString& path, OpenMode mode) {
     Close();
     path_ = path;
     location_ = path;
@@ -47,8 +44,7 @@ bool PersonTable::OpenPath(const QString& path, OpenMode mode)
     return Opened(opening, mode);
 }
 
-bool PersonTable::OpenServer(const PgConnection& connection, OpenMode mode)
-{
+bool PersonTable::OpenServer(const PgConnection& connection, OpenMode mode) {
     Close();
     auto storage = std::make_unique<ServerPersonStorage>(connection);
     storage->SetPasswordQuestion(askPassword_);
@@ -61,37 +57,35 @@ bool PersonTable::OpenServer(const PgConnection& connection, OpenMode mode)
     return Opened(opening, mode);
 }
 
-bool PersonTable::Opened(const StorageOpening& opening, OpenMode mode)
-{
+bool PersonTable::Opened(const StorageOpening& opening, OpenMode mode) {
     if (opening.access == Access::Closed) {
         storage_.reset();
-        unavailability_ = QStringLiteral("名簿（%1）を開けません：%2。鑑定と印刷はできますが、入力した内容は保存されません。")
-                              .arg(location_, opening.why);
+        unavailability_ =
+            QStringLiteral("名簿（%1）を開けません：%2。鑑定と印刷はできますが、入力した内容は保存されません。")
+                .arg(location_, opening.why);
         emit accessChanged();
         return false;
     }
     access_ = opening.access;
     lockHolder_ = opening.lockHolder;
     if (access_ == Access::ReadOnly && mode == OpenMode::Write)
-        unavailability_ = QStringLiteral("名簿（%1）は読み取り専用で開いています：%2。"
-                                         "閲覧・検索・鑑定・印刷はできますが、変更は保存されません。")
+        unavailability_ = QStringLiteral(
+                              "名簿（%1）は読み取り専用で開いています：%2。"
+                              "閲覧・検索・鑑定・印刷はできますが、変更は保存されません。")
                               .arg(location_, opening.why);
     emit accessChanged();
     return Reload(-1);
 }
 
-void PersonTable::MarkUnavailable(const QString& why)
-{
+void PersonTable::MarkUnavailable(const QString& why) {
     Close();
     QString reason = why;
-    while (reason.endsWith(QStringLiteral("。")))
-        reason.chop(1);
+    while (reason.endsWith(QStringLiteral("。"))) reason.chop(1);
     unavailability_ = QStringLiteral("%1。鑑定と印刷はできますが、入力した内容は保存されません。").arg(reason);
     emit accessChanged();
 }
 
-void PersonTable::Close()
-{
+void PersonTable::Close() {
     rows_.clear();
     current_ = -1;
     modified_ = false;
@@ -104,21 +98,18 @@ void PersonTable::Close()
     lockHolder_.clear();
 }
 
-bool PersonTable::Reload(qint64 keepRowId, bool quiet)
-{
+bool PersonTable::Reload(qint64 keepRowId, bool quiet) {
     QString why;
     const auto found = storage_->Select(filterField_, filterValue_, &why);
     if (!found) {  // the rows in view stay as they were
-        if (!quiet)
-            Report(QStringLiteral("人物データを読めません。\n%1").arg(why));
+        if (!quiet) Report(QStringLiteral("人物データを読めません。\n%1").arg(why));
         return false;
     }
     std::vector<PersonRecord> rows;
     rows.reserve(found->size());
     int current = -1;
     for (const StoredPerson& row : *found) {
-        if (row.rowId == keepRowId)
-            current = int(rows.size());
+        if (row.rowId == keepRowId) current = int(rows.size());
         rows.push_back(PersonRecord{row.rowId, row.version, row.values, row.values});
     }
     rows_ = std::move(rows);
@@ -129,39 +120,28 @@ bool PersonTable::Reload(qint64 keepRowId, bool quiet)
     return true;
 }
 
-QString PersonTable::Value(int field) const
-{
-    return current_ >= 0 ? rows_[current_].values[field] : QString();
-}
+QString PersonTable::Value(int field) const { return current_ >= 0 ? rows_[current_].values[field] : QString(); }
 
-void PersonTable::SetValue(int field, const QString& text)
-{
-    if (!IsOpen())
-        return;
-    if (rows_.empty())
-        Append();
+void PersonTable::SetValue(int field, const QString& text) {
+    if (!IsOpen()) return;
+    if (rows_.empty()) Append();
     QString& slot = rows_[current_].values[field];
-    if (slot == text)
-        return;
+    if (slot == text) return;
     slot = text;
     modified_ = true;
     emit valueEdited(field);
 }
 
-bool PersonTable::SetCurrent(int row)
-{
-    if (row < 0 || row >= RecordCount() || row == current_)
-        return false;
+bool PersonTable::SetCurrent(int row) {
+    if (row < 0 || row >= RecordCount() || row == current_) return false;
     current_ = row;
     modified_ = false;
     emit currentChanged();
     return true;
 }
 
-bool PersonTable::PostIfModified()
-{
-    if (current_ < 0)
-        return true;
+bool PersonTable::PostIfModified() {
+    if (current_ < 0) return true;
     if (modified_) {
         if (access_ == Access::ReadOnly) {  // nothing can be kept; the page says so
             Cancel();
@@ -169,8 +149,7 @@ bool PersonTable::PostIfModified()
         }
         return Post() || !modified_;  // refused, or refused and discarded
     }
-    if (rows_[current_].rowId < 0)
-        Cancel();  // an appended record left untouched is not kept
+    if (rows_[current_].rowId < 0) Cancel();  // an appended record left untouched is not kept
     return true;
 }
 
@@ -179,24 +158,18 @@ bool PersonTable::Last() { return IsOpen() && PostIfModified() && SetCurrent(Rec
 bool PersonTable::Prior() { return IsOpen() && PostIfModified() && SetCurrent(current_ - 1); }
 bool PersonTable::Next() { return IsOpen() && PostIfModified() && SetCurrent(current_ + 1); }
 
-bool PersonTable::MoveTo(int row)
-{
-    if (!IsOpen() || row < 0 || row >= RecordCount() || row == current_)
-        return false;
+bool PersonTable::MoveTo(int row) {
+    if (!IsOpen() || row < 0 || row >= RecordCount() || row == current_) return false;
     const qint64 target = rows_[row].rowId;
-    if (!PostIfModified())
-        return false;
+    if (!PostIfModified()) return false;
     for (int i = 0; i < RecordCount(); ++i) {
-        if (rows_[i].rowId == target)
-            return SetCurrent(i);
+        if (rows_[i].rowId == target) return SetCurrent(i);
     }
     return false;
 }
 
-bool PersonTable::Append()
-{
-    if (!IsOpen() || !PostIfModified())
-        return false;
+bool PersonTable::Append() {
+    if (!IsOpen() || !PostIfModified()) return false;
     rows_.push_back(PersonRecord{});
     current_ = RecordCount() - 1;
     modified_ = false;
@@ -205,29 +178,23 @@ bool PersonTable::Append()
     return true;
 }
 
-bool PersonTable::RefuseReadOnly()
-{
+bool PersonTable::RefuseReadOnly() {
     Report(unavailability_ + QStringLiteral("\nこの変更は登録できません。"));
     return false;
 }
 
-bool PersonTable::RefuseWrite(const QString& why)
-{
+bool PersonTable::RefuseWrite(const QString& why) {
     if (!askDiscard_) {
         Report(why);
         return false;
     }
-    if (askDiscard_(why + QStringLiteral("\n\n") + kDiscardQuestion))
-        Cancel();
+    if (askDiscard_(why + QStringLiteral("\n\n") + kDiscardQuestion)) Cancel();
     return false;
 }
 
-bool PersonTable::Post()
-{
-    if (!IsOpen() || current_ < 0 || !modified_)
-        return true;
-    if (access_ == Access::ReadOnly)
-        return RefuseReadOnly();
+bool PersonTable::Post() {
+    if (!IsOpen() || current_ < 0 || !modified_) return true;
+    if (access_ == Access::ReadOnly) return RefuseReadOnly();
     // A text the field cannot hold is the user's to mend in place; only a
     // register that refuses the write offers to discard the edit.
     QString why = FieldProblem();
@@ -238,8 +205,7 @@ bool PersonTable::Post()
     return WriteBuffer(&why) || RefuseWrite(why);
 }
 
-QString PersonTable::FieldProblem() const
-{
+QString PersonTable::FieldProblem() const {
     static const TableLayout layout = PersonTableLayout();
     const PersonValues& values = rows_[current_].values;
     for (int i = 0; i < kPersonFieldCount; ++i) {
@@ -249,10 +215,8 @@ QString PersonTable::FieldProblem() const
     return {};
 }
 
-bool PersonTable::PostQuietly(QString* why)
-{
-    if (!IsOpen() || current_ < 0 || !modified_)
-        return true;
+bool PersonTable::PostQuietly(QString* why) {
+    if (!IsOpen() || current_ < 0 || !modified_) return true;
     if (access_ == Access::ReadOnly) {
         *why = unavailability_;
         return false;
@@ -260,47 +224,43 @@ bool PersonTable::PostQuietly(QString* why)
     return WriteBuffer(why);
 }
 
-void PersonTable::BackUpBeforeFirstWriteOfDay()
-{
-    if (server_)
-        return;  // a server's copies are its administrator's (pg_dump)
+void PersonTable::BackUpBeforeFirstWriteOfDay() {
+    if (server_) return;  // a server's copies are its administrator's (pg_dump)
     const QDate today = today_.value_or(QDate::currentDate());
-    if (lastBackup_ == today)
-        return;
+    if (lastBackup_ == today) return;
     lastBackup_ = today;  // one attempt, and at most one message, a day
     const QString error = DailyBackup(path_, BackupFolder()).EnsureCopyOf(today);
     if (!error.isEmpty())
         Report(QStringLiteral("今日の名簿のバックアップを作れませんでした。登録は続けます。\n%1").arg(error));
 }
 
-QString PersonTable::StaleRecordReason(qint64 rowId, const PersonValues& expected) const
-{
+QString PersonTable::StaleRecordReason(qint64 rowId, const PersonValues& expected) const {
     const QString where = server_ ? QStringLiteral("別の机") : QStringLiteral("別のプログラム");
     QString readError;
     const auto now = storage_->SelectOne(rowId, &readError);
     if (!now && !readError.isEmpty())
-        return QStringLiteral("この人物データは、読み込んだ後に%1で変更されたため登録を取りやめましたが、"
-                              "今の内容を読めませんでした。\n%2")
+        return QStringLiteral(
+                   "この人物データは、読み込んだ後に%1で変更されたため登録を取りやめましたが、"
+                   "今の内容を読めませんでした。\n%2")
             .arg(where, readError);
     if (!now)
-        return QStringLiteral("この人物データは、読み込んだ後に%1で削除されています。"
-                              "上書きしないよう、登録を取りやめました。")
+        return QStringLiteral(
+                   "この人物データは、読み込んだ後に%1で削除されています。"
+                   "上書きしないよう、登録を取りやめました。")
             .arg(where);
     QStringList changed;
     for (int i = 0; i < kPersonFieldCount; ++i) {
-        if (now->values[i] != expected[i])
-            changed << FieldLabel(i);
+        if (now->values[i] != expected[i]) changed << FieldLabel(i);
     }
-    return QStringLiteral("この人物データは、読み込んだ後に%1で変更されています（%2）。"
-                          "上書きしないよう、登録を取りやめました。")
+    return QStringLiteral(
+               "この人物データは、読み込んだ後に%1で変更されています（%2）。"
+               "上書きしないよう、登録を取りやめました。")
         .arg(where, changed.join(QStringLiteral("、")));
 }
 
-bool PersonTable::WriteBuffer(QString* why)
-{
+bool PersonTable::WriteBuffer(QString* why) {
     PersonRecord& rec = rows_[current_];
-    if (*why = FieldProblem(); !why->isEmpty())
-        return false;
+    if (*why = FieldProblem(); !why->isEmpty()) return false;
     const PersonValues values = PersonValuesFromList(SingleTableStore::Writable(PersonValuesToList(rec.values)));
 
     BackUpBeforeFirstWriteOfDay();
@@ -315,17 +275,14 @@ bool PersonTable::WriteBuffer(QString* why)
     rec.values = values;
     rec.stored = values;
     modified_ = false;
-    if (filterField_ >= 0)
-        return Reload(w.rowId);  // the record may have left the view
+    if (filterField_ >= 0) return Reload(w.rowId);  // the record may have left the view
     emit recordsReset();
     emit currentChanged();
     return true;
 }
 
-void PersonTable::Cancel()
-{
-    if (current_ < 0)
-        return;
+void PersonTable::Cancel() {
+    if (current_ < 0) return;
     if (rows_[current_].rowId < 0) {
         rows_.erase(rows_.begin() + current_);
         current_ = std::min(current_, RecordCount() - 1);
@@ -334,28 +291,23 @@ void PersonTable::Cancel()
         emit currentChanged();
         return;
     }
-    if (!modified_)
-        return;
+    if (!modified_) return;
     // Back to the record as the register holds it now; when it cannot be
     // read (another program has the file locked, the server is away), as it
     // was last read.
-    if (Reload(rows_[current_].rowId, true))
-        return;
+    if (Reload(rows_[current_].rowId, true)) return;
     rows_[current_].values = rows_[current_].stored;
     modified_ = false;
     emit currentChanged();
 }
 
-bool PersonTable::Delete()
-{
-    if (!IsOpen() || current_ < 0)
-        return false;
+bool PersonTable::Delete() {
+    if (!IsOpen() || current_ < 0) return false;
     if (rows_[current_].rowId < 0) {
         Cancel();
         return true;
     }
-    if (access_ == Access::ReadOnly)
-        return RefuseReadOnly();
+    if (access_ == Access::ReadOnly) return RefuseReadOnly();
     const PersonRecord& rec = rows_[current_];
     BackUpBeforeFirstWriteOfDay();
     const PersonWrite w = storage_->Remove(StoredPerson{rec.rowId, rec.version, rec.stored});
@@ -372,23 +324,19 @@ bool PersonTable::Delete()
     return true;
 }
 
-std::optional<std::vector<DeletedPerson>> PersonTable::ReadDeletedRecords(QString* why) const
-{
+std::optional<std::vector<DeletedPerson>> PersonTable::ReadDeletedRecords(QString* why) const {
     if (!IsOpen()) {
         *why = QStringLiteral("名簿が開かれていません。");
         return std::nullopt;
     }
     QString reason;
     auto list = storage_->Deleted(&reason);
-    if (!list)
-        *why = QStringLiteral("削除したデータを読めません。\n%1").arg(reason);
+    if (!list) *why = QStringLiteral("削除したデータを読めません。\n%1").arg(reason);
     return list;
 }
 
-std::vector<DeletedPerson> PersonTable::DeletedRecords() const
-{
-    if (!IsOpen())
-        return {};
+std::vector<DeletedPerson> PersonTable::DeletedRecords() const {
+    if (!IsOpen()) return {};
     QString why;
     auto list = ReadDeletedRecords(&why);
     if (!list) {
@@ -398,17 +346,14 @@ std::vector<DeletedPerson> PersonTable::DeletedRecords() const
     return std::move(*list);
 }
 
-bool PersonTable::Undelete(qint64 number)
-{
-    if (!IsOpen())
-        return false;
-    if (access_ == Access::ReadOnly)
-        return RefuseReadOnly();
-    if (!PostIfModified())
-        return false;
+bool PersonTable::Undelete(qint64 number) {
+    if (!IsOpen()) return false;
+    if (access_ == Access::ReadOnly) return RefuseReadOnly();
+    if (!PostIfModified()) return false;
     if (const ExclusiveWork work = TakeExclusiveWork(); !work.taken) {
-        Report(work.holder.isEmpty() ? work.why
-                                     : ExclusiveWorkBusyText(work.holder) + QStringLiteral("終わってから、もう一度戻してください。"));
+        Report(work.holder.isEmpty()
+                   ? work.why
+                   : ExclusiveWorkBusyText(work.holder) + QStringLiteral("終わってから、もう一度戻してください。"));
         return false;
     }
     BackUpBeforeFirstWriteOfDay();
@@ -421,43 +366,35 @@ bool PersonTable::Undelete(qint64 number)
     return Reload(w.rowId);
 }
 
-ExclusiveWork PersonTable::TakeExclusiveWork()
-{
+ExclusiveWork PersonTable::TakeExclusiveWork() {
     if (!IsOpen())
         return {false, {}, unavailability_.isEmpty() ? QStringLiteral("名簿が開かれていません。") : unavailability_};
     return storage_->TakeExclusiveWork();
 }
 
-void PersonTable::ReleaseExclusiveWork()
-{
-    if (IsOpen())
-        storage_->ReleaseExclusiveWork();
+void PersonTable::ReleaseExclusiveWork() {
+    if (IsOpen()) storage_->ReleaseExclusiveWork();
 }
 
-std::optional<std::vector<PersonValues>> PersonTable::ReadAllRecords(QString* why, RecordBirthTimes* times) const
-{
+std::optional<std::vector<PersonValues>> PersonTable::ReadAllRecords(QString* why, RecordBirthTimes* times) const {
     QString reason;
     if (!IsOpen()) {
-        if (why)
-            *why = unavailability_.isEmpty() ? QStringLiteral("名簿が開かれていません。") : unavailability_;
+        if (why) *why = unavailability_.isEmpty() ? QStringLiteral("名簿が開かれていません。") : unavailability_;
         return std::nullopt;
     }
     const auto rows = storage_->Select(-1, {}, &reason);
     if (!rows) {
-        if (why)
-            *why = QStringLiteral("名簿（%1）を読めません。\n%2").arg(location_, reason);
+        if (why) *why = QStringLiteral("名簿（%1）を読めません。\n%2").arg(location_, reason);
         return std::nullopt;
     }
     std::optional<std::unordered_map<qint64, BirthTimeEntry>> entries;
     if (times && !(entries = storage_->ReadBirthTimes(&reason))) {
-        if (why)
-            *why = QStringLiteral("名簿（%1）の出生時刻を読めません。\n%2").arg(location_, reason);
+        if (why) *why = QStringLiteral("名簿（%1）の出生時刻を読めません。\n%2").arg(location_, reason);
         return std::nullopt;
     }
     std::vector<PersonValues> list;
     list.reserve(rows->size());
-    if (times)
-        times->clear();
+    if (times) times->clear();
     for (const StoredPerson& row : *rows) {
         list.push_back(row.values);
         if (times) {
@@ -469,8 +406,7 @@ std::optional<std::vector<PersonValues>> PersonTable::ReadAllRecords(QString* wh
 }
 
 bool PersonTable::AppendRecords(const std::vector<PersonValues>& records, QString* why,
-                                const std::function<void(int done)>& progress, const RecordBirthTimes& times)
-{
+                                const std::function<void(int done)>& progress, const RecordBirthTimes& times) {
     if (!IsOpen() || access_ == Access::ReadOnly) {
         *why = IsOpen() ? unavailability_ : QStringLiteral("名簿が開かれていません。");
         return false;
@@ -487,32 +423,27 @@ bool PersonTable::AppendRecords(const std::vector<PersonValues>& records, QStrin
     return Reload(-1);
 }
 
-std::optional<BirthTimeEntry> PersonTable::BirthTime(qint64 rowId) const
-{
+std::optional<BirthTimeEntry> PersonTable::BirthTime(qint64 rowId) const {
     QString why;
     return IsOpen() && rowId >= 0 ? storage_->ReadBirthTime(rowId, &why) : std::nullopt;
 }
 
-PersonWrite PersonTable::WriteBirthTime(qint64 rowId, const BirthTimeEntry& entry)
-{
+PersonWrite PersonTable::WriteBirthTime(qint64 rowId, const BirthTimeEntry& entry) {
     if (!IsWritable())
         return PersonWrite::Refused(IsOpen() ? unavailability_ : QStringLiteral("名簿が開かれていません。"));
     BackUpBeforeFirstWriteOfDay();
     return storage_->WriteBirthTime(rowId, entry);
 }
 
-PersonWrite PersonTable::RemoveBirthTime(qint64 rowId)
-{
+PersonWrite PersonTable::RemoveBirthTime(qint64 rowId) {
     if (!IsWritable())
         return PersonWrite::Refused(IsOpen() ? unavailability_ : QStringLiteral("名簿が開かれていません。"));
     BackUpBeforeFirstWriteOfDay();
     return storage_->RemoveBirthTime(rowId);
 }
 
-bool PersonTable::FindByName(const QString& prefix)
-{
-    if (!IsOpen() || !PostIfModified())
-        return false;
+bool PersonTable::FindByName(const QString& prefix) {
+    if (!IsOpen() || !PostIfModified()) return false;
     for (int i = 0; i < RecordCount(); ++i) {
         if (rows_[i].values[kFieldName].startsWith(prefix, Qt::CaseSensitive)) {
             SetCurrent(i);
@@ -522,20 +453,16 @@ bool PersonTable::FindByName(const QString& prefix)
     return false;
 }
 
-bool PersonTable::SetFilter(const QString& field, const QString& value)
-{
+bool PersonTable::SetFilter(const QString& field, const QString& value) {
     const int index = FieldIndexOf(field);
-    if (!IsOpen() || index < 0 || !PostIfModified())
-        return false;
+    if (!IsOpen() || index < 0 || !PostIfModified()) return false;
     filterField_ = index;
     filterValue_ = value;
     return Reload(current_ >= 0 ? rows_[current_].rowId : -1);
 }
 
-bool PersonTable::ClearFilter()
-{
-    if (!IsOpen() || !PostIfModified())
-        return false;
+bool PersonTable::ClearFilter() {
+    if (!IsOpen() || !PostIfModified()) return false;
     filterField_ = -1;
     filterValue_.clear();
     return Reload(current_ >= 0 ? rows_[current_].rowId : -1);

@@ -97,8 +97,7 @@ public:
     void SetDiscardQuestion(std::function<bool(const QString& text)> ask) { askDiscard_ = std::move(ask); }
     // Asked when a server wants a password: the answer, or nullopt to give up.
     // The password is kept for this run only, never written anywhere.
-    void SetPasswordQuestion(std::function<std::optional<QString>(const QString& prompt)> ask)
-    {
+    void SetPasswordQuestion(std::function<std::optional<QString>(const QString& prompt)> ask) {
         askPassword_ = std::move(ask);
     }
 
@@ -106,7 +105,7 @@ public:
     int RecordCount() const { return int(rows_.size()); }
     int CurrentRow() const { return current_; }  // −1 when empty
     const PersonRecord& Record(int row) const { return rows_.at(row); }
-    QString Value(int field) const;              // of the current record
+    QString Value(int field) const;  // of the current record
     bool IsModified() const { return modified_; }
 
     // Edit the current record's buffer (appends one when the view is empty).
@@ -151,7 +150,9 @@ public:
     // receives each record's exact birth time.
     std::optional<std::vector<PersonValues>> ReadAllRecords(QString* why, RecordBirthTimes* times = nullptr) const;
     // The same, empty when unreadable (for a look, never for an export).
-    std::vector<PersonValues> AllRecords() const { return ReadAllRecords(nullptr).value_or(std::vector<PersonValues>{}); }
+    std::vector<PersonValues> AllRecords() const {
+        return ReadAllRecords(nullptr).value_or(std::vector<PersonValues>{});
+    }
     // Appends the records at the end in one transaction, written as given
     // (check them first), each with its exact birth time when times has one
     // (empty, or one for each record): all or none. The view is reloaded
@@ -174,8 +175,8 @@ public:
     void ReleaseExclusiveWork();
 
 signals:
-    void currentChanged();    // another record, or the current one reloaded
-    void recordsReset();      // the view's rows were reloaded
+    void currentChanged();  // another record, or the current one reloaded
+    void recordsReset();    // the view's rows were reloaded
     void valueEdited(int field);
     void accessChanged();
 

@@ -13,21 +13,16 @@
 namespace zelvara {
 namespace {
 
-bool NeedsQuotes(const QString& v)
-{
-    if (v.isEmpty())
-        return false;
-    if (v.front().isSpace() || v.back().isSpace())
-        return true;
+bool NeedsQuotes(const QString& v) {
+    if (v.isEmpty()) return false;
+    if (v.front().isSpace() || v.back().isSpace()) return true;
     for (const QChar c : v) {
-        if (c == u',' || c == u'"' || c == u'\n' || c == u'\r')
-            return true;
+        if (c == u',' || c == u'"' || c == u'\n' || c == u'\r') return true;
     }
     return false;
 }
 
-void AppendField(QString& out, const QString& v)
-{
+void AppendField(QString& out, const QString& v) {
     if (!NeedsQuotes(v)) {
         out += v;
         return;
@@ -40,20 +35,16 @@ void AppendField(QString& out, const QString& v)
 // True when a spreadsheet would read the value, after any apostrophes in
 // front, as a formula: = + - @ (also full-width), the minus sign, a tab or a
 // carriage return.
-bool FormulaLike(const QString& v)
-{
+bool FormulaLike(const QString& v) {
     static const QString starts = QStringLiteral("=+-@\t\r\u2212\uFF1D\uFF0B\uFF0D\uFF20");
     qsizetype i = 0;
-    while (i < v.size() && v[i] == u'\'')
-        ++i;
+    while (i < v.size() && v[i] == u'\'') ++i;
     return i < v.size() && starts.contains(v[i]);
 }
 
-void AppendLine(QString& out, const PersonValues& values, const QStringList& birthTime)
-{
+void AppendLine(QString& out, const PersonValues& values, const QStringList& birthTime) {
     for (int i = 0; i < kPersonFieldCount; ++i) {
-        if (i > 0)
-            out += QLatin1Char(',');
+        if (i > 0) out += QLatin1Char(',');
         AppendField(out, GuardedForSpreadsheet(values[i]));
     }
     for (const QString& cell : birthTime) {
@@ -69,10 +60,8 @@ constexpr int kBirthTimeColumnCount = 5;
 // The five cells of a record's exact time; all empty for none. A longitude
 // outside Japan kept in Japan's zone (confirmed when it was entered) names
 // the zone, which the import takes as that confirmation.
-QStringList BirthTimeCells(const std::optional<BirthTimeEntry>& entry)
-{
-    if (!entry)
-        return QStringList(BirthTimeCsvColumns().size(), QString());
+QStringList BirthTimeCells(const std::optional<BirthTimeEntry>& entry) {
+    if (!entry) return QStringList(BirthTimeCsvColumns().size(), QString());
     QString zone = entry->zone;
     if (entry->InJapan() && entry->longitude &&
         (*entry->longitude < kFirstJapanLongitude || *entry->longitude > kLastJapanLongitude))
@@ -83,14 +72,13 @@ QStringList BirthTimeCells(const std::optional<BirthTimeEntry>& entry)
         correction = QString::fromLatin1(word.data(), qsizetype(word.size()));
     }
     return {entry->clockTime, entry->place,
-            entry->longitude ? QString::number(*entry->longitude, 'g', QLocale::FloatingPointShortest) : QString(), zone,
-            correction};
+            entry->longitude ? QString::number(*entry->longitude, 'g', QLocale::FloatingPointShortest) : QString(),
+            zone, correction};
 }
 
 // The exact time in a row's five cells: none when all are empty; else the
 // entry, or why the cells cannot be one (the entry's own checks come later).
-std::optional<BirthTimeEntry> BirthTimeOfCells(const QStringList& cells, QString* problem)
-{
+std::optional<BirthTimeEntry> BirthTimeOfCells(const QStringList& cells, QString* problem) {
     if (std::all_of(cells.begin(), cells.end(), [](const QString& c) { return c.trimmed().isEmpty(); }))
         return std::nullopt;
     BirthTimeEntry entry{cells[0].trimmed(), cells[1].trimmed(), std::nullopt, cells[3].trimmed(), std::nullopt};
@@ -109,7 +97,8 @@ std::optional<BirthTimeEntry> BirthTimeOfCells(const QStringList& cells, QString
     if (const QString word = cells[4].trimmed(); !word.isEmpty()) {
         entry.correction = TimeCorrectionFromWord(word.toLower().toStdString());
         if (!entry.correction) {
-            *problem = QStringLiteral("補正「%1」は none、mean、true のどれでもありません（空欄は設定に従います）").arg(cells[4]);
+            *problem = QStringLiteral("補正「%1」は none、mean、true のどれでもありません（空欄は設定に従います）")
+                           .arg(cells[4]);
             return std::nullopt;
         }
     }
@@ -117,28 +106,25 @@ std::optional<BirthTimeEntry> BirthTimeOfCells(const QStringList& cells, QString
 }
 
 // The text of the file, by its encoding; the byte-order mark removed.
-QString DecodeFile(const QByteArray& bytes)
-{
+QString DecodeFile(const QByteArray& bytes) {
     static const QByteArray bom("\xEF\xBB\xBF");
-    if (bytes.startsWith(bom))
-        return QString::fromUtf8(bytes.mid(bom.size()));
+    if (bytes.startsWith(bom)) return QString::fromUtf8(bytes.mid(bom.size()));
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
+    if (!utf8.hasError()) return text;
     return cp932::Decode(bytes);
 }
 
 // The line of the first character a text file would not hold (NUL and the
 // other control characters but tab and line ends, undecodable bytes); 0
 // when there is none.
-int FirstBinaryLine(const QString& text)
-{
+int FirstBinaryLine(const QString& text) {
     int line = 1;
     for (const QChar c : text) {
         if (c == u'\n')
             ++line;
-        else if ((c.unicode() < 0x20 && c != u'\t' && c != u'\r') || c.unicode() == 0x7F || c == QChar::ReplacementCharacter)
+        else if ((c.unicode() < 0x20 && c != u'\t' && c != u'\r') || c.unicode() == 0x7F ||
+                 c == QChar::ReplacementCharacter)
             return line;
     }
     return 0;
@@ -155,14 +141,12 @@ struct Collector {
     bool atRowStart = true;
 };
 
-void OnField(void* data, size_t size, void* context)
-{
+void OnField(void* data, size_t size, void* context) {
     auto* c = static_cast<Collector*>(context);
     c->row.push_back(QString::fromUtf8(static_cast<const char*>(data), qsizetype(size)));
 }
 
-void OnRowEnd(int, void* context)
-{
+void OnRowEnd(int, void* context) {
     auto* c = static_cast<Collector*>(context);
     c->rows.push_back(std::move(c->row));
     c->lines.push_back(c->rowLine);
@@ -174,26 +158,20 @@ int NoSpace(unsigned char) { return 0; }  // blanks belong to the field (RFC 418
 
 }  // namespace
 
-QString GuardedForSpreadsheet(const QString& value)
-{
-    return FormulaLike(value) ? QLatin1Char('\'') + value : value;
-}
+QString GuardedForSpreadsheet(const QString& value) { return FormulaLike(value) ? QLatin1Char('\'') + value : value; }
 
-QString UnguardedFromSpreadsheet(const QString& value)
-{
+QString UnguardedFromSpreadsheet(const QString& value) {
     return value.startsWith(QLatin1Char('\'')) && FormulaLike(value) ? value.mid(1) : value;
 }
 
-const QStringList& BirthTimeCsvColumns()
-{
+const QStringList& BirthTimeCsvColumns() {
     static const QStringList columns{QStringLiteral("出生時刻"), QStringLiteral("出生地"), QStringLiteral("経度"),
                                      QStringLiteral("タイムゾーン"), QStringLiteral("補正")};
     return columns;
 }
 
 QByteArray WriteRegisterCsv(const std::vector<PersonValues>& records, CsvEncoding encoding, QString* error,
-                            const RecordBirthTimes& times)
-{
+                            const RecordBirthTimes& times) {
     // A register without exact times is written as it always was.
     const bool withTimes = std::any_of(times.begin(), times.end(), [](const auto& t) { return t.has_value(); });
     auto cellsOf = [&](size_t n) {
@@ -202,26 +180,22 @@ QByteArray WriteRegisterCsv(const std::vector<PersonValues>& records, CsvEncodin
     QString text;
     text.reserve(qsizetype(records.size()) * 80 + 200);
     for (int i = 0; i < kPersonFieldCount; ++i) {
-        if (i > 0)
-            text += QLatin1Char(',');
+        if (i > 0) text += QLatin1Char(',');
         text += FieldName(i);
     }
-    if (withTimes)
-        text += QLatin1Char(',') + BirthTimeCsvColumns().join(QLatin1Char(','));
+    if (withTimes) text += QLatin1Char(',') + BirthTimeCsvColumns().join(QLatin1Char(','));
     text += QLatin1String("\r\n");
-    for (size_t n = 0; n < records.size(); ++n)
-        AppendLine(text, records[n], cellsOf(n));
-    if (encoding == CsvEncoding::Utf8)
-        return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    for (size_t n = 0; n < records.size(); ++n) AppendLine(text, records[n], cellsOf(n));
+    if (encoding == CsvEncoding::Utf8) return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
     QString bad;
-    if (auto bytes = cp932::Encode(text, &bad))
-        return *bytes;
+    if (auto bytes = cp932::Encode(text, &bad)) return *bytes;
     for (size_t n = 0; n < records.size(); ++n) {
         for (const QString& v : QStringList(records[n].begin(), records[n].end()) + cellsOf(n)) {
             if (!cp932::Encode(v)) {
-                *error = QStringLiteral("%1 件目（%2）の「%3」は Shift-JIS で書けない文字です。UTF-8 で書き出してください。")
-                             .arg(n + 1)
-                             .arg(records[n][kFieldName], bad);
+                *error =
+                    QStringLiteral("%1 件目（%2）の「%3」は Shift-JIS で書けない文字です。UTF-8 で書き出してください。")
+                        .arg(n + 1)
+                        .arg(records[n][kFieldName], bad);
                 return {};
             }
         }
@@ -230,12 +204,13 @@ QByteArray WriteRegisterCsv(const std::vector<PersonValues>& records, CsvEncodin
     return {};
 }
 
-CsvContent ReadRegisterCsv(const QByteArray& bytes, const QString& fileName)
-{
+CsvContent ReadRegisterCsv(const QByteArray& bytes, const QString& fileName) {
     CsvContent out;
     const QString text = DecodeFile(bytes);
     if (const int line = FirstBinaryLine(text)) {
-        out.error = QStringLiteral("「%1」の %2 行目に文字でないデータがあります。CSV ファイルではないようです。").arg(fileName).arg(line);
+        out.error = QStringLiteral("「%1」の %2 行目に文字でないデータがあります。CSV ファイルではないようです。")
+                        .arg(fileName)
+                        .arg(line);
         return out;
     }
     const QByteArray utf8 = text.toUtf8();
@@ -254,18 +229,21 @@ CsvContent ReadRegisterCsv(const QByteArray& bytes, const QString& fileName)
             c.atRowStart = false;
         }
         if (csv_parse(&parser, &ch, 1, OnField, OnRowEnd, &c) != 1) {
-            parseError = QStringLiteral("「%1」の %2 行目が CSV として読めません（%3）。")
-                             .arg(fileName)
-                             .arg(c.line)
-                             .arg(csv_error(&parser) == CSV_EPARSE ? QStringLiteral("引用符の使い方が正しくありません")
-                                                                   : QString::fromUtf8(csv_strerror(csv_error(&parser))));
+            parseError =
+                QStringLiteral("「%1」の %2 行目が CSV として読めません（%3）。")
+                    .arg(fileName)
+                    .arg(c.line)
+                    .arg(csv_error(&parser) == CSV_EPARSE ? QStringLiteral("引用符の使い方が正しくありません")
+                                                          : QString::fromUtf8(csv_strerror(csv_error(&parser))));
             break;
         }
-        if (ch == '\n')
-            ++c.line;
+        if (ch == '\n') ++c.line;
     }
     if (parseError.isEmpty() && csv_fini(&parser, OnField, OnRowEnd, &c) != 0)
-        parseError = QStringLiteral("「%1」は %2 行目から始まる引用符が閉じられないまま終わっています。ファイルが途中で切れていないか確かめてください。")
+        parseError = QStringLiteral(
+                         "「%1」は %2 "
+                         "行目から始まる引用符が閉じられないまま終わっています。ファイルが途中で切れていないか確かめて"
+                         "ください。")
                          .arg(fileName)
                          .arg(c.rowLine);
     csv_free(&parser);
@@ -292,7 +270,8 @@ CsvContent ReadRegisterCsv(const QByteArray& bytes, const QString& fileName)
             out.error = QStringLiteral("「%1」の %2 行目: 見出しの「%3」は%4。")
                             .arg(fileName)
                             .arg(c.lines.front())
-                            .arg(header[col], field < 0 ? QStringLiteral("名簿の項目名ではありません") : QStringLiteral("二度あります"));
+                            .arg(header[col], field < 0 ? QStringLiteral("名簿の項目名ではありません")
+                                                        : QStringLiteral("二度あります"));
             return out;
         }
         fieldOf[col] = field;
@@ -300,11 +279,11 @@ CsvContent ReadRegisterCsv(const QByteArray& bytes, const QString& fileName)
     }
     QStringList missing;
     for (int i = 0; i < kFirstPalaceField; ++i) {
-        if (!present[i])
-            missing << FieldName(i);
+        if (!present[i]) missing << FieldName(i);
     }
     if (!missing.isEmpty()) {
-        out.error = QStringLiteral("「%1」の見出しに %2 がありません。").arg(fileName, missing.join(QStringLiteral("、")));
+        out.error =
+            QStringLiteral("「%1」の見出しに %2 がありません。").arg(fileName, missing.join(QStringLiteral("、")));
         return out;
     }
 
@@ -314,7 +293,8 @@ CsvContent ReadRegisterCsv(const QByteArray& bytes, const QString& fileName)
         ImportItem item;
         item.line = c.lines[r];
         if (row.size() != header.size())
-            item.problem = QStringLiteral("項目の数が %1 で、見出しの %2 と合いません").arg(row.size()).arg(header.size());
+            item.problem =
+                QStringLiteral("項目の数が %1 で、見出しの %2 と合いません").arg(row.size()).arg(header.size());
         else {
             QStringList timeCells(BirthTimeCsvColumns().size(), QString());
             for (size_t col = 0; col < row.size(); ++col) {
@@ -323,8 +303,7 @@ CsvContent ReadRegisterCsv(const QByteArray& bytes, const QString& fileName)
                 else
                     timeCells[fieldOf[col] - kPersonFieldCount] = row[col];
             }
-            if (withTimes)
-                item.birthTime = BirthTimeOfCells(timeCells, &item.problem);
+            if (withTimes) item.birthTime = BirthTimeOfCells(timeCells, &item.problem);
         }
         out.items.push_back(std::move(item));
     }

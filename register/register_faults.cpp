@@ -1,10 +1,10 @@
 #include "register/register_faults.h"
 
-#include "register/birth_time_table.h"
+#include "common/sqlite_connection.h"
 #include "engine/context.h"
+#include "register/birth_time_table.h"
 #include "register/person_values.h"
 #include "register/register_import.h"
-#include "common/sqlite_connection.h"
 #include "register/sqlite_person_storage.h"
 
 #include <QSqlDatabase>
@@ -25,8 +25,7 @@ const QString kDeletedTable = QString::fromLatin1(kDeletedPersonTableName);
 
 struct SchemaObject {
     QString type, name, table, sql;
-    bool operator==(const SchemaObject& o) const
-    {
+    bool operator==(const SchemaObject& o) const {
         return type == o.type && name == o.name && table == o.table && sql.simplified() == o.sql.simplified();
     }
 };
@@ -36,18 +35,15 @@ struct Schema {
     QStringList columns, deletedColumns;
 };
 
-QStringList ColumnsOf(const QSqlDatabase& db, const QString& table)
-{
+QStringList ColumnsOf(const QSqlDatabase& db, const QString& table) {
     QSqlQuery q(db);
     QStringList columns;
     if (q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(QuotedName(table))))
-        while (q.next())
-            columns << q.value(1).toString();
+        while (q.next()) columns << q.value(1).toString();
     return columns;
 }
 
-std::optional<Schema> SchemaOf(const QSqlDatabase& db, QString* why)
-{
+std::optional<Schema> SchemaOf(const QSqlDatabase& db, QString* why) {
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY rowid"))) {
         *why = q.lastError().text();
@@ -55,7 +51,8 @@ std::optional<Schema> SchemaOf(const QSqlDatabase& db, QString* why)
     }
     Schema schema;
     while (q.next())
-        schema.objects.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString()});
+        schema.objects.push_back(
+            {q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString()});
     schema.columns = ColumnsOf(db, kTable);
     schema.deletedColumns = ColumnsOf(db, kDeletedTable);
     return schema;
@@ -64,8 +61,7 @@ std::optional<Schema> SchemaOf(const QSqlDatabase& db, QString* why)
 // The schema of a register this program made, with a deleted record and the
 // companion table of exact birth times: made once in a temporary folder, so
 // that it is always the program's own, whatever it makes.
-const Schema& ProgramSchema()
-{
+const Schema& ProgramSchema() {
     static const Schema schema = [] {
         Schema made;
         QTemporaryDir dir;
@@ -95,58 +91,52 @@ const Schema& ProgramSchema()
 
 // Objects SQLite makes by itself: the AUTOINCREMENT counters, the statistics
 // of ANALYZE and the indexes of UNIQUE and PRIMARY KEY columns.
-bool MadeBySqlite(const SchemaObject& o)
-{
+bool MadeBySqlite(const SchemaObject& o) {
     if (o.type == QLatin1String("table"))
         return o.name == QLatin1String("sqlite_sequence") || o.name.startsWith(QLatin1String("sqlite_stat"));
     return o.type == QLatin1String("index") && o.name.startsWith(QLatin1String("sqlite_autoindex_")) && o.sql.isEmpty();
 }
 
-QString ObjectKind(const QString& type)
-{
-    if (type == QLatin1String("table"))
-        return QStringLiteral("表");
-    if (type == QLatin1String("view"))
-        return QStringLiteral("ビュー");
-    if (type == QLatin1String("trigger"))
-        return QStringLiteral("トリガー");
-    if (type == QLatin1String("index"))
-        return QStringLiteral("索引");
+QString ObjectKind(const QString& type) {
+    if (type == QLatin1String("table")) return QStringLiteral("表");
+    if (type == QLatin1String("view")) return QStringLiteral("ビュー");
+    if (type == QLatin1String("trigger")) return QStringLiteral("トリガー");
+    if (type == QLatin1String("index")) return QStringLiteral("索引");
     return type;
 }
 
-QStringList SchemaFaults(const Schema& found)
-{
+QStringList SchemaFaults(const Schema& found) {
     const Schema& programs = ProgramSchema();
     QStringList faults;
     for (const SchemaObject& o : found.objects) {
-        if (MadeBySqlite(o))
-            continue;
+        if (MadeBySqlite(o)) continue;
         // A table by its name (its columns may be of an older layout), any
         // other object exactly as the program makes it.
         const auto sameTable = [&o](const SchemaObject& m) { return m.type == o.type && m.name == o.name; };
         const bool virtualTable = o.sql.simplified().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive);
-        const bool own = o.type == QLatin1String("table")
-                             ? !virtualTable && (o.name == kTable || o.name == kDeletedTable ||
-                                                 o.name == QLatin1String(BirthTimeTable::kTableName) ||
-                                                 std::any_of(programs.objects.begin(), programs.objects.end(), sameTable))
-                             : std::find(programs.objects.begin(), programs.objects.end(), o) != programs.objects.end();
+        const bool own =
+            o.type == QLatin1String("table")
+                ? !virtualTable && (o.name == kTable || o.name == kDeletedTable ||
+                                    o.name == QLatin1String(BirthTimeTable::kTableName) ||
+                                    std::any_of(programs.objects.begin(), programs.objects.end(), sameTable))
+                : std::find(programs.objects.begin(), programs.objects.end(), o) != programs.objects.end();
         if (!own)
-            faults << QStringLiteral("%1「%2」は名簿のものではありません（このプログラムは作りません）").arg(ObjectKind(o.type), o.name);
+            faults << QStringLiteral("%1「%2」は名簿のものではありません（このプログラムは作りません）")
+                          .arg(ObjectKind(o.type), o.name);
     }
     if (found.columns.isEmpty())
         faults << QStringLiteral("名簿の表 %1 がありません").arg(kTable);
     else if (found.columns != programs.columns)
         faults << QStringLiteral("名簿の表 %1 の項目が違います: %2").arg(kTable, found.columns.join(QLatin1Char(',')));
     if (!found.deletedColumns.isEmpty() && found.deletedColumns != programs.deletedColumns)
-        faults << QStringLiteral("削除済みデータの表 %1 の項目が違います: %2").arg(kDeletedTable, found.deletedColumns.join(QLatin1Char(',')));
+        faults << QStringLiteral("削除済みデータの表 %1 の項目が違います: %2")
+                      .arg(kDeletedTable, found.deletedColumns.join(QLatin1Char(',')));
     return faults;
 }
 
 // Every record of the register's table, then every deleted one, against the
 // register's rules.
-QStringList RecordFaults(const QSqlDatabase& db, const Schema& found, QString* why)
-{
+QStringList RecordFaults(const QSqlDatabase& db, const Schema& found, QString* why) {
     RecordChecker checker;
     QStringList faults;
     QSqlQuery q(db);
@@ -161,8 +151,7 @@ QStringList RecordFaults(const QSqlDatabase& db, const Schema& found, QString* w
         if (const QString problem = checker.Problem(v); !problem.isEmpty())
             faults << QStringLiteral("%1 件目（%2）: %3").arg(n).arg(v[kFieldName], problem);
     }
-    if (found.deletedColumns.isEmpty())
-        return faults;
+    if (found.deletedColumns.isEmpty()) return faults;
     if (!q.exec(QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1")
                     .arg(QuotedName(kDeletedNumberColumn), columns, kDeletedTable))) {
         *why = q.lastError().text();
@@ -171,18 +160,18 @@ QStringList RecordFaults(const QSqlDatabase& db, const Schema& found, QString* w
     while (q.next()) {
         const PersonValues v = ReadPersonValues(q, 1);
         if (const QString problem = checker.Problem(v); !problem.isEmpty())
-            faults << QStringLiteral("削除済みデータの番号 %1（%2）: %3").arg(q.value(0).toLongLong()).arg(v[kFieldName], problem);
+            faults << QStringLiteral("削除済みデータの番号 %1（%2）: %3")
+                          .arg(q.value(0).toLongLong())
+                          .arg(v[kFieldName], problem);
     }
     return faults;
 }
 
 }  // namespace
 
-QStringList RegisterFileFaults(const QString& path)
-{
+QStringList RegisterFileFaults(const QString& path) {
     const QString name = NewConnectionName(QStringLiteral("register-check"));
-    if (const QString why = OpenSqliteConnection(name, path, true); !why.isEmpty())
-        return {why};
+    if (const QString why = OpenSqliteConnection(name, path, true); !why.isEmpty()) return {why};
     QStringList faults;
     {
         const QSqlDatabase db = QSqlDatabase::database(name, false);
@@ -191,8 +180,7 @@ QStringList RegisterFileFaults(const QString& path)
             faults << QStringLiteral("SQLite のファイルとして読めません（%1）").arg(q.lastError().text());
         } else {
             while (q.next())
-                if (q.value(0).toString() != QLatin1String("ok"))
-                    faults << q.value(0).toString();
+                if (q.value(0).toString() != QLatin1String("ok")) faults << q.value(0).toString();
         }
         QString why;
         const std::optional<Schema> found = faults.isEmpty() ? SchemaOf(db, &why) : std::nullopt;
@@ -200,8 +188,7 @@ QStringList RegisterFileFaults(const QString& path)
             faults << SchemaFaults(*found);
             if (faults.isEmpty()) {
                 faults << RecordFaults(db, *found, &why);
-                if (!why.isEmpty())
-                    faults << QStringLiteral("記録を読めません（%1）").arg(why);
+                if (!why.isEmpty()) faults << QStringLiteral("記録を読めません（%1）").arg(why);
             }
         } else if (!why.isEmpty()) {
             faults << QStringLiteral("表の一覧を読めません（%1）").arg(why);

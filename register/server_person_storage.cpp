@@ -1,8 +1,8 @@
 #include "register/server_person_storage.h"
 
+#include "common/sqlite_connection.h"
 #include "register/birth_time_sql.h"
 #include "register/person_values.h"
-#include "common/sqlite_connection.h"
 #include "register/sqlite_person_storage.h"
 
 #include <QCoreApplication>
@@ -28,18 +28,15 @@ constexpr int kRowsPerInsert = 500;  // 9,000 bound values, well under the serve
 constexpr qint64 kExclusiveWorkKey = 0x5A454C56;
 const QString kExclusiveWorkLock = QStringLiteral("%1, ?::regclass::oid::int").arg(kExclusiveWorkKey);
 
-QString Columns()
-{
+QString Columns() {
     QStringList quoted;
-    for (const QString& c : PersonColumns())
-        quoted << QuotedName(c);
+    for (const QString& c : PersonColumns()) quoted << QuotedName(c);
     return quoted.join(QStringLiteral(", "));
 }
 
 bool WantsPassword(const QSqlError& error) { return PgWantsPassword(error.databaseText() + error.driverText()); }
 
-QString ConnectionName()
-{
+QString ConnectionName() {
     static std::atomic<int> next{0};
     return QStringLiteral("persons-server-%1").arg(++next);
 }
@@ -47,12 +44,9 @@ QString ConnectionName()
 }  // namespace
 
 ServerPersonStorage::ServerPersonStorage(PgConnection connection)
-    : connection_(std::move(connection)), name_(ConnectionName())
-{
-}
+    : connection_(std::move(connection)), name_(ConnectionName()) {}
 
-ServerPersonStorage::~ServerPersonStorage()
-{
+ServerPersonStorage::~ServerPersonStorage() {
     if (QSqlDatabase::contains(name_)) {
         Database().close();
         QSqlDatabase::removeDatabase(name_);
@@ -63,38 +57,37 @@ QSqlDatabase ServerPersonStorage::Database() const { return QSqlDatabase::databa
 
 QString ServerPersonStorage::Location() const { return DescribePgConnection(connection_); }
 
-QString ServerPersonStorage::TableScript()
-{
+QString ServerPersonStorage::TableScript() {
     QFile file(QStringLiteral(":/sql/register-postgresql.sql"));
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-bool ServerPersonStorage::Connect(QString* why)
-{
+bool ServerPersonStorage::Connect(QString* why) {
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {
         *why = QStringLiteral("PostgreSQL に接続する Qt のドライバー（libqt6sql6-psql）が入っていません");
         return false;
     }
-    if (!QSqlDatabase::contains(name_))
-        QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
+    if (!QSqlDatabase::contains(name_)) QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
     QSqlDatabase db = Database();
     // The program shows on the server (pg_stat_activity) under its name
     // unless the address names another.
     PgConnection named = connection_;
-    named.options << qMakePair(QStringLiteral("fallback_application_name"),
-                               QStringLiteral("%1 (pid %2)").arg(QCoreApplication::applicationName()).arg(QCoreApplication::applicationPid()));
+    named.options << qMakePair(
+        QStringLiteral("fallback_application_name"),
+        QStringLiteral("%1 (pid %2)").arg(QCoreApplication::applicationName()).arg(QCoreApplication::applicationPid()));
     for (int attempt = 0;; ++attempt) {
         named.password = connection_.password;
         ApplyPgConnection(named, db);
-        if (db.open())
-            break;
+        if (db.open()) break;
         const QSqlError error = db.lastError();
         if (!WantsPassword(error) || !askPassword_ || attempt == 3) {
-            *why = WantsPassword(error) && !askPassword_
-                       ? QStringLiteral("サーバーがパスワードを求めています。PostgreSQL のパスワードファイル（~/.pgpass）に書くか、"
-                                        "環境変数 PGPASSWORD で渡してください（詳細: %1）")
-                             .arg(error.text().trimmed())
-                       : QStringLiteral("サーバーに接続できません（%1）").arg(error.text().trimmed());
+            *why =
+                WantsPassword(error) && !askPassword_
+                    ? QStringLiteral(
+                          "サーバーがパスワードを求めています。PostgreSQL のパスワードファイル（~/.pgpass）に書くか、"
+                          "環境変数 PGPASSWORD で渡してください（詳細: %1）")
+                          .arg(error.text().trimmed())
+                    : QStringLiteral("サーバーに接続できません（%1）").arg(error.text().trimmed());
             return false;
         }
         const QString prompt =
@@ -118,19 +111,15 @@ bool ServerPersonStorage::Connect(QString* why)
     return true;
 }
 
-bool ServerPersonStorage::Ready(QString* why)
-{
-    if (!lost_)
-        return true;
+bool ServerPersonStorage::Ready(QString* why) {
+    if (!lost_) return true;
     Database().close();
-    if (Connect(why))
-        return true;
+    if (Connect(why)) return true;
     *why = QStringLiteral("名簿のサーバー %1 との接続が切れています。つなぎ直せませんでした：%2").arg(Location(), *why);
     return false;
 }
 
-bool ServerPersonStorage::ConnectionLost()
-{
+bool ServerPersonStorage::ConnectionLost() {
     if (!lost_) {
         QSqlQuery ping(Database());
         lost_ = !Database().isOpen() || !ping.exec(QStringLiteral("SELECT 1"));
@@ -138,15 +127,16 @@ bool ServerPersonStorage::ConnectionLost()
     return lost_;
 }
 
-QString ServerPersonStorage::Describe(const QSqlError& error, bool lost) const
-{
+QString ServerPersonStorage::Describe(const QSqlError& error, bool lost) const {
     const QString state = error.nativeErrorCode();
     QString advice;
     if (lost)
-        advice = QStringLiteral("サーバーとの接続が切れています。サーバーが動いているか、ネットワークを確かめてから、"
-                                "もう一度登録してください。");
+        advice = QStringLiteral(
+            "サーバーとの接続が切れています。サーバーが動いているか、ネットワークを確かめてから、"
+            "もう一度登録してください。");
     else if (state == QLatin1String("42501"))
-        advice = QStringLiteral("このユーザーには名簿を書き換える権限がありません。サーバーの管理者に確かめてください。");
+        advice =
+            QStringLiteral("このユーザーには名簿を書き換える権限がありません。サーバーの管理者に確かめてください。");
     else if (state == QLatin1String("25006"))
         advice = QStringLiteral("名簿を読み取り専用で開いているため書き込めません。");
     else
@@ -155,20 +145,17 @@ QString ServerPersonStorage::Describe(const QSqlError& error, bool lost) const
         .arg(Location(), advice, error.text().trimmed());
 }
 
-PersonWrite ServerPersonStorage::Refused(const QSqlError& error)
-{
+PersonWrite ServerPersonStorage::Refused(const QSqlError& error) {
     const bool lost = ConnectionLost();
     return PersonWrite::Refused(Describe(error, lost));
 }
 
-PersonWrite ServerPersonStorage::Abandon(QSqlError error)
-{
+PersonWrite ServerPersonStorage::Abandon(QSqlError error) {
     Database().rollback();
     return Refused(error);
 }
 
-StorageOpening ServerPersonStorage::Open(bool readOnly)
-{
+StorageOpening ServerPersonStorage::Open(bool readOnly) {
     readOnly_ = readOnly;
     StorageOpening opening;
     QString why;
@@ -179,8 +166,7 @@ StorageOpening ServerPersonStorage::Open(bool readOnly)
     TableState state = CheckTables(&why);
     if (state == TableState::Missing && !readOnly) {
         why = MakeTables();
-        if (why.isEmpty())
-            state = CheckTables(&why);
+        if (why.isEmpty()) state = CheckTables(&why);
     }
     if (state != TableState::Usable) {
         opening.why = why;
@@ -188,8 +174,9 @@ StorageOpening ServerPersonStorage::Open(bool readOnly)
     }
     const Rights rights = UserRights();
     if (!rights.read) {
-        opening.why = QStringLiteral("ユーザー %1 には名簿の表を読む権限がありません。サーバーの管理者に確かめてください")
-                          .arg(connection_.user);
+        opening.why =
+            QStringLiteral("ユーザー %1 には名簿の表を読む権限がありません。サーバーの管理者に確かめてください")
+                .arg(connection_.user);
         return opening;
     }
     opening.access = readOnly || !rights.write ? RegisterAccess::ReadOnly : RegisterAccess::Writable;
@@ -201,11 +188,9 @@ StorageOpening ServerPersonStorage::Open(bool readOnly)
     return opening;
 }
 
-QString ServerPersonStorage::MakeTables()
-{
+QString ServerPersonStorage::MakeTables() {
     const QString script = TableScript();
-    if (script.isEmpty())
-        return QStringLiteral("表を作る手順がプログラムに含まれていません");
+    if (script.isEmpty()) return QStringLiteral("表を作る手順がプログラムに含まれていません");
     // The script as one text: the server runs its statements in turn and
     // stops at the first error, and the transaction makes it all or nothing.
     // A statement refused after the first one may only show at the commit.
@@ -213,21 +198,21 @@ QString ServerPersonStorage::MakeTables()
     db.transaction();
     QSqlQuery q(db);
     const bool made = q.exec(script) && db.commit();
-    if (made)
-        return {};
+    if (made) return {};
     const QString driver = (q.lastError().isValid() ? q.lastError() : db.lastError()).text().trimmed();
     db.rollback();
-    return QStringLiteral("表を作れません（%1）。サーバーの管理者が data/sql/register-postgresql.sql を"
-                          "実行すると使えるようになります")
+    return QStringLiteral(
+               "表を作れません（%1）。サーバーの管理者が data/sql/register-postgresql.sql を"
+               "実行すると使えるようになります")
         .arg(driver);
 }
 
-QString ServerPersonStorage::OpenBirthTimes(bool writable)
-{
+QString ServerPersonStorage::OpenBirthTimes(bool writable) {
     auto present = [this] {
         QSqlQuery q(Database());
-        q.prepare(QStringLiteral("SELECT count(*) FROM pg_catalog.pg_class WHERE relkind = 'r' "
-                                 "AND relnamespace = current_schema()::regnamespace AND relname IN (?, ?)"));
+        q.prepare(
+            QStringLiteral("SELECT count(*) FROM pg_catalog.pg_class WHERE relkind = 'r' "
+                           "AND relnamespace = current_schema()::regnamespace AND relname IN (?, ?)"));
         q.addBindValue(kTimeTable);
         q.addBindValue(kDeletedTimeTable);
         return q.exec() && q.next() && q.value(0).toInt() == 2;
@@ -235,29 +220,28 @@ QString ServerPersonStorage::OpenBirthTimes(bool writable)
     const QString prefix = QStringLiteral("出生時刻と出生地は、名簿のサーバー %1 には記録できません。").arg(Location());
     // A database made by an earlier version: the script, run again, adds them.
     if (!present() && writable) {
-        if (const QString why = MakeTables(); !why.isEmpty())
-            return prefix + why + QStringLiteral("。");
+        if (const QString why = MakeTables(); !why.isEmpty()) return prefix + why + QStringLiteral("。");
     }
-    if (!present())
-        return prefix + QStringLiteral("サーバーに出生時刻の表（%1）がありません。").arg(kTimeTable);
+    if (!present()) return prefix + QStringLiteral("サーバーに出生時刻の表（%1）がありません。").arg(kTimeTable);
     QSqlQuery q(Database());
     if (!q.exec(QStringLiteral("SELECT has_table_privilege('%1', 'SELECT') AND has_table_privilege('%2', 'SELECT')")
                     .arg(kTimeTable, kDeletedTimeTable)) ||
         !q.next() || !q.value(0).toBool())
-        return prefix + QStringLiteral("ユーザー %1 には出生時刻の表を読む権限がありません。サーバーの管理者に確かめてください。")
+        return prefix + QStringLiteral(
+                            "ユーザー %1 には出生時刻の表を読む権限がありません。サーバーの管理者に確かめてください。")
                             .arg(connection_.user);
     return {};
 }
 
-ServerPersonStorage::TableState ServerPersonStorage::CheckTables(QString* why) const
-{
+ServerPersonStorage::TableState ServerPersonStorage::CheckTables(QString* why) const {
     QSqlQuery q(Database());
     // The catalog, not information_schema: that shows only the tables the
     // user has rights on, and a table without them is not a missing one.
-    q.prepare(QStringLiteral("SELECT c.relname, a.attname FROM pg_catalog.pg_attribute a "
-                             "JOIN pg_catalog.pg_class c ON c.oid = a.attrelid "
-                             "WHERE c.relnamespace = current_schema()::regnamespace AND c.relname IN (?, ?) "
-                             "AND a.attnum > 0 AND NOT a.attisdropped ORDER BY c.relname, a.attnum"));
+    q.prepare(
+        QStringLiteral("SELECT c.relname, a.attname FROM pg_catalog.pg_attribute a "
+                       "JOIN pg_catalog.pg_class c ON c.oid = a.attrelid "
+                       "WHERE c.relnamespace = current_schema()::regnamespace AND c.relname IN (?, ?) "
+                       "AND a.attnum > 0 AND NOT a.attisdropped ORDER BY c.relname, a.attnum"));
     q.addBindValue(kTable);
     q.addBindValue(kDeletedTable);
     if (!q.exec()) {
@@ -265,8 +249,7 @@ ServerPersonStorage::TableState ServerPersonStorage::CheckTables(QString* why) c
         return TableState::Unusable;
     }
     QStringList main, deleted;
-    while (q.next())
-        (q.value(0).toString() == kTable ? main : deleted) << q.value(1).toString();
+    while (q.next()) (q.value(0).toString() == kTable ? main : deleted) << q.value(1).toString();
     if (main.isEmpty() || deleted.isEmpty()) {
         *why = QStringLiteral("サーバーに名簿の表がありません（%1）").arg(main.isEmpty() ? kTable : kDeletedTable);
         return TableState::Missing;
@@ -282,8 +265,7 @@ ServerPersonStorage::TableState ServerPersonStorage::CheckTables(QString* why) c
     return TableState::Usable;
 }
 
-ServerPersonStorage::Rights ServerPersonStorage::UserRights() const
-{
+ServerPersonStorage::Rights ServerPersonStorage::UserRights() const {
     QSqlQuery q(Database());
     const bool ok = q.exec(QStringLiteral(
         "SELECT has_table_privilege('nam_data', 'SELECT') AND has_table_privilege('nam_data_deleted', 'SELECT'), "
@@ -291,20 +273,16 @@ ServerPersonStorage::Rights ServerPersonStorage::UserRights() const
         "AND has_table_privilege('nam_data_deleted', 'SELECT, INSERT, DELETE') "
         "AND has_sequence_privilege(pg_get_serial_sequence('nam_data', 'id'), 'USAGE') "
         "AND has_sequence_privilege(pg_get_serial_sequence('nam_data_deleted', '番号'), 'USAGE')"));
-    if (!ok || !q.next())
-        return {};
+    if (!ok || !q.next()) return {};
     return {q.value(0).toBool(), q.value(1).toBool()};
 }
 
-std::optional<std::vector<StoredPerson>> ServerPersonStorage::Select(int filterField, const QString& value, QString* why)
-{
+std::optional<std::vector<StoredPerson>> ServerPersonStorage::Select(int filterField, const QString& value,
+                                                                     QString* why) {
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!Ready(why))
-            return std::nullopt;
-        if (auto rows = SelectThroughCache(filterField, value, why))
-            return rows;
-        if (!ConnectionLost())
-            break;
+        if (!Ready(why)) return std::nullopt;
+        if (auto rows = SelectThroughCache(filterField, value, why)) return rows;
+        if (!ConnectionLost()) break;
     }
     return std::nullopt;
 }
@@ -314,15 +292,13 @@ std::optional<std::vector<StoredPerson>> ServerPersonStorage::Select(int filterF
 // written since are read whole. A filter or its removal then moves a few
 // hundred kilobytes less than reading every record again.
 std::optional<std::vector<StoredPerson>> ServerPersonStorage::SelectThroughCache(int filterField, const QString& value,
-                                                                                 QString* why)
-{
-    const QString where = filterField >= 0 ? QStringLiteral(" WHERE %1 = ?").arg(QuotedName(FieldName(filterField)))
-                                           : QString();
+                                                                                 QString* why) {
+    const QString where =
+        filterField >= 0 ? QStringLiteral(" WHERE %1 = ?").arg(QuotedName(FieldName(filterField))) : QString();
     QSqlQuery q(Database());
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT id, version FROM %1%2 ORDER BY id").arg(kTable, where));
-    if (filterField >= 0)
-        q.addBindValue(value);
+    if (filterField >= 0) q.addBindValue(value);
     if (!q.exec()) {
         *why = q.lastError().text().trimmed();
         return std::nullopt;
@@ -334,8 +310,7 @@ std::optional<std::vector<StoredPerson>> ServerPersonStorage::SelectThroughCache
         const qint64 version = q.value(1).toLongLong();
         wanted.emplace_back(id, version);
         const auto known = cache_.find(id);
-        if (known == cache_.end() || known->second.version != version)
-            stale << QString::number(id);
+        if (known == cache_.end() || known->second.version != version) stale << QString::number(id);
     }
     if (!stale.isEmpty()) {
         // Read whole: all of the view when most of it is unknown, else the
@@ -345,10 +320,8 @@ std::optional<std::vector<StoredPerson>> ServerPersonStorage::SelectThroughCache
         whole.setForwardOnly(true);
         whole.prepare(QStringLiteral("SELECT id, version, %1 FROM %2%3")
                           .arg(Columns(), kTable, all ? where : QStringLiteral(" WHERE id = ANY (?::bigint[])")));
-        if (all && filterField >= 0)
-            whole.addBindValue(value);
-        if (!all)
-            whole.addBindValue(QLatin1Char('{') + stale.join(QLatin1Char(',')) + QLatin1Char('}'));
+        if (all && filterField >= 0) whole.addBindValue(value);
+        if (!all) whole.addBindValue(QLatin1Char('{') + stale.join(QLatin1Char(',')) + QLatin1Char('}'));
         if (!whole.exec()) {
             *why = whole.lastError().text().trimmed();
             return std::nullopt;
@@ -367,17 +340,14 @@ std::optional<std::vector<StoredPerson>> ServerPersonStorage::SelectThroughCache
     }
     if (filterField < 0 && cache_.size() > rows.size()) {  // forget the records no longer there
         std::unordered_map<qint64, StoredPerson> present;
-        for (const StoredPerson& r : rows)
-            present.emplace(r.rowId, r);
+        for (const StoredPerson& r : rows) present.emplace(r.rowId, r);
         cache_ = std::move(present);
     }
     return rows;
 }
 
-std::optional<StoredPerson> ServerPersonStorage::SelectOne(qint64 rowId, QString* why)
-{
-    if (!Ready(why))
-        return std::nullopt;
+std::optional<StoredPerson> ServerPersonStorage::SelectOne(qint64 rowId, QString* why) {
+    if (!Ready(why)) return std::nullopt;
     QSqlQuery q(Database());
     q.prepare(QStringLiteral("SELECT id, version, %1 FROM %2 WHERE id = ?").arg(Columns(), kTable));
     q.addBindValue(rowId);
@@ -386,31 +356,25 @@ std::optional<StoredPerson> ServerPersonStorage::SelectOne(qint64 rowId, QString
         ConnectionLost();
         return std::nullopt;
     }
-    if (!q.next())
-        return std::nullopt;
+    if (!q.next()) return std::nullopt;
     return StoredPerson{q.value(0).toLongLong(), q.value(1).toLongLong(), ReadPersonValues(q, 2)};
 }
 
-PersonWrite ServerPersonStorage::Insert(const PersonValues& values)
-{
-    if (QString why; !Ready(&why))
-        return PersonWrite::Refused(why);
+PersonWrite ServerPersonStorage::Insert(const PersonValues& values) {
+    if (QString why; !Ready(&why)) return PersonWrite::Refused(why);
     QSqlQuery q(Database());
-    q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING id, version")
-                  .arg(kTable, Columns(), QStringList(kPersonFieldCount, QStringLiteral("?")).join(QStringLiteral(", "))));
+    q.prepare(
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING id, version")
+            .arg(kTable, Columns(), QStringList(kPersonFieldCount, QStringLiteral("?")).join(QStringLiteral(", "))));
     BindPersonValues(q, values);
-    if (!q.exec() || !q.next())
-        return Refused(q.lastError());
+    if (!q.exec() || !q.next()) return Refused(q.lastError());
     return PersonWrite::Done(q.value(0).toLongLong(), q.value(1).toLongLong());
 }
 
-PersonWrite ServerPersonStorage::Update(const StoredPerson& asRead, const PersonValues& values)
-{
-    if (QString why; !Ready(&why))
-        return PersonWrite::Refused(why);
+PersonWrite ServerPersonStorage::Update(const StoredPerson& asRead, const PersonValues& values) {
+    if (QString why; !Ready(&why)) return PersonWrite::Refused(why);
     QStringList assignments;
-    for (const QString& c : PersonColumns())
-        assignments << QuotedName(c) + QStringLiteral(" = ?");
+    for (const QString& c : PersonColumns()) assignments << QuotedName(c) + QStringLiteral(" = ?");
     QSqlQuery q(Database());
     // The table's trigger counts the version up.
     q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE id = ? AND version = ? RETURNING version")
@@ -418,20 +382,15 @@ PersonWrite ServerPersonStorage::Update(const StoredPerson& asRead, const Person
     BindPersonValues(q, values);
     q.addBindValue(asRead.rowId);
     q.addBindValue(asRead.version);
-    if (!q.exec())
-        return Refused(q.lastError());
-    if (!q.next())
-        return PersonWrite::StaleRecord();
+    if (!q.exec()) return Refused(q.lastError());
+    if (!q.next()) return PersonWrite::StaleRecord();
     return PersonWrite::Done(asRead.rowId, q.value(0).toLongLong());
 }
 
-PersonWrite ServerPersonStorage::Remove(const StoredPerson& asRead)
-{
-    if (QString why; !Ready(&why))
-        return PersonWrite::Refused(why);
+PersonWrite ServerPersonStorage::Remove(const StoredPerson& asRead) {
+    if (QString why; !Ready(&why)) return PersonWrite::Refused(why);
     QSqlDatabase db = Database();
-    if (!db.transaction())
-        return Refused(db.lastError());
+    if (!db.transaction()) return Refused(db.lastError());
     // The record joins the deleted ones, its exact time with it, then leaves
     // the register (its time goes with it): while it is still as it was
     // read, or not at all.
@@ -440,8 +399,7 @@ PersonWrite ServerPersonStorage::Remove(const StoredPerson& asRead)
                   .arg(kDeletedTable, Columns(), kTable, QuotedName(kDeletedNumberColumn)));
     q.addBindValue(asRead.rowId);
     q.addBindValue(asRead.version);
-    if (!q.exec())
-        return Abandon(q.lastError());
+    if (!q.exec()) return Abandon(q.lastError());
     if (!q.next()) {
         db.rollback();
         return PersonWrite::StaleRecord();
@@ -452,27 +410,22 @@ PersonWrite ServerPersonStorage::Remove(const StoredPerson& asRead)
                       .arg(kDeletedTimeTable, QuotedName(kDeletedNumberColumn), BirthTimeColumns(), kTimeTable));
         q.addBindValue(number);
         q.addBindValue(asRead.rowId);
-        if (!q.exec())
-            return Abandon(q.lastError());
+        if (!q.exec()) return Abandon(q.lastError());
     }
     q.prepare(QStringLiteral("DELETE FROM %1 WHERE id = ? AND version = ?").arg(kTable));
     q.addBindValue(asRead.rowId);
     q.addBindValue(asRead.version);
-    if (!q.exec())
-        return Abandon(q.lastError());
+    if (!q.exec()) return Abandon(q.lastError());
     if (q.numRowsAffected() != 1) {
         db.rollback();
         return PersonWrite::StaleRecord();
     }
-    if (!db.commit())
-        return Abandon(db.lastError());
+    if (!db.commit()) return Abandon(db.lastError());
     return PersonWrite::Done(asRead.rowId);
 }
 
-std::optional<std::vector<DeletedPerson>> ServerPersonStorage::Deleted(QString* why)
-{
-    if (!Ready(why))
-        return std::nullopt;
+std::optional<std::vector<DeletedPerson>> ServerPersonStorage::Deleted(QString* why) {
+    if (!Ready(why)) return std::nullopt;
     QSqlQuery q(Database());
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("SELECT %1, %2, %3 FROM %4 ORDER BY %1 DESC")
@@ -483,17 +436,15 @@ std::optional<std::vector<DeletedPerson>> ServerPersonStorage::Deleted(QString* 
     }
     std::vector<DeletedPerson> list;
     while (q.next())
-        list.push_back(DeletedPerson{q.value(0).toLongLong(), q.value(1).toDateTime().toLocalTime(), ReadPersonValues(q, 2)});
+        list.push_back(
+            DeletedPerson{q.value(0).toLongLong(), q.value(1).toDateTime().toLocalTime(), ReadPersonValues(q, 2)});
     return list;
 }
 
-PersonWrite ServerPersonStorage::Restore(qint64 number)
-{
-    if (QString why; !Ready(&why))
-        return PersonWrite::Refused(why);
+PersonWrite ServerPersonStorage::Restore(qint64 number) {
+    if (QString why; !Ready(&why)) return PersonWrite::Refused(why);
     QSqlDatabase db = Database();
-    if (!db.transaction())
-        return Refused(db.lastError());
+    if (!db.transaction()) return Refused(db.lastError());
     // Back at the end of the register with its exact time, and gone from the
     // deleted ones (its kept time with it); a record another desk brought
     // back meanwhile is not there any more.
@@ -501,8 +452,7 @@ PersonWrite ServerPersonStorage::Restore(qint64 number)
     q.prepare(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 WHERE %4 = ? RETURNING id, version")
                   .arg(kTable, Columns(), kDeletedTable, QuotedName(kDeletedNumberColumn)));
     q.addBindValue(number);
-    if (!q.exec())
-        return Abandon(q.lastError());
+    if (!q.exec()) return Abandon(q.lastError());
     if (!q.next()) {
         db.rollback();
         return PersonWrite::Refused(NoDeletedRecordText(number));
@@ -513,44 +463,38 @@ PersonWrite ServerPersonStorage::Restore(qint64 number)
                       .arg(kTimeTable, BirthTimeColumns(), kDeletedTimeTable, QuotedName(kDeletedNumberColumn)));
         q.addBindValue(back.rowId);
         q.addBindValue(number);
-        if (!q.exec())
-            return Abandon(q.lastError());
+        if (!q.exec()) return Abandon(q.lastError());
     }
     q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(kDeletedTable, QuotedName(kDeletedNumberColumn)));
     q.addBindValue(number);
-    if (!q.exec())
-        return Abandon(q.lastError());
+    if (!q.exec()) return Abandon(q.lastError());
     if (q.numRowsAffected() != 1) {
         db.rollback();
         return PersonWrite::Refused(NoDeletedRecordText(number));
     }
-    if (!db.commit())
-        return Abandon(db.lastError());
+    if (!db.commit()) return Abandon(db.lastError());
     return back;
 }
 
 PersonWrite ServerPersonStorage::InsertAll(const std::vector<PersonValues>& records,
-                                           const std::function<void(int done)>& progress, const RecordBirthTimes& times)
-{
-    if (QString why; !Ready(&why))
-        return PersonWrite::Refused(why);
+                                           const std::function<void(int done)>& progress,
+                                           const RecordBirthTimes& times) {
+    if (QString why; !Ready(&why)) return PersonWrite::Refused(why);
     auto timeOf = [&](int n) { return size_t(n) < times.size() && times[size_t(n)] ? &*times[size_t(n)] : nullptr; };
     const int total = int(records.size());
     const bool anyTime = std::any_of(times.begin(), times.end(), [](const auto& t) { return t.has_value(); });
-    if (anyTime && !birthTimesWhy_.isEmpty())
-        return PersonWrite::Refused(birthTimesWhy_);
+    if (anyTime && !birthTimesWhy_.isEmpty()) return PersonWrite::Refused(birthTimesWhy_);
     QSqlDatabase db = Database();
-    if (!db.transaction())
-        return Refused(db.lastError());
-    const QString row = QLatin1Char('(') + QStringList(kPersonFieldCount, QStringLiteral("?")).join(QStringLiteral(", ")) +
+    if (!db.transaction()) return Refused(db.lastError());
+    const QString row = QLatin1Char('(') +
+                        QStringList(kPersonFieldCount, QStringLiteral("?")).join(QStringLiteral(", ")) +
                         QLatin1Char(')');
     auto statement = [&](int rows) {
         return QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
             .arg(kTable, Columns(), QStringList(rows, row).join(QStringLiteral(", ")));
     };
     QSqlQuery full(db);
-    if (total >= kRowsPerInsert)
-        full.prepare(statement(kRowsPerInsert));
+    if (total >= kRowsPerInsert) full.prepare(statement(kRowsPerInsert));
     // A record with an exact time goes in alone, its time with it.
     QSqlQuery timed(db);
     if (anyTime)
@@ -566,46 +510,37 @@ PersonWrite ServerPersonStorage::InsertAll(const std::vector<PersonValues>& reco
             BindPersonValues(timed, records[size_t(done)]);
             BindBirthTimeEntry(timed, *time);
         } else {
-            while (rows < kRowsPerInsert && done + rows < total && !timeOf(done + rows))
-                ++rows;
+            while (rows < kRowsPerInsert && done + rows < total && !timeOf(done + rows)) ++rows;
             q = rows == kRowsPerInsert ? &full : &rest;
-            if (q == &rest)
-                rest.prepare(statement(rows));
-            for (int r = 0; r < rows; ++r)
-                BindPersonValues(*q, records[size_t(done + r)]);
+            if (q == &rest) rest.prepare(statement(rows));
+            for (int r = 0; r < rows; ++r) BindPersonValues(*q, records[size_t(done + r)]);
         }
-        if (!q->exec())
-            return Abandon(q->lastError());
+        if (!q->exec()) return Abandon(q->lastError());
         done += rows;
-        if (progress)
-            progress(done);
+        if (progress) progress(done);
     }
-    if (!db.commit())
-        return Abandon(db.lastError());
+    if (!db.commit()) return Abandon(db.lastError());
     return PersonWrite::Done(-1);
 }
 
-ExclusiveWork ServerPersonStorage::TakeExclusiveWork()
-{
+ExclusiveWork ServerPersonStorage::TakeExclusiveWork() {
     ExclusiveWork work{false, {}, {}};
-    if (!Ready(&work.why))
-        return work;
+    if (!Ready(&work.why)) return work;
     QSqlQuery q(Database());
     q.prepare(QStringLiteral("SELECT pg_try_advisory_lock(%1)").arg(kExclusiveWorkLock));
     q.addBindValue(kTable);
     if (!q.exec() || !q.next()) {
         ConnectionLost();
-        work.why = QStringLiteral("名簿のサーバー %1 で作業の順番を取れません（%2）").arg(Location(), q.lastError().text().trimmed());
+        work.why = QStringLiteral("名簿のサーバー %1 で作業の順番を取れません（%2）")
+                       .arg(Location(), q.lastError().text().trimmed());
         return work;
     }
     work.taken = q.value(0).toBool();
-    if (!work.taken)
-        work.holder = ExclusiveWorkHolder();
+    if (!work.taken) work.holder = ExclusiveWorkHolder();
     return work;
 }
 
-void ServerPersonStorage::ReleaseExclusiveWork()
-{
+void ServerPersonStorage::ReleaseExclusiveWork() {
     QSqlQuery q(Database());
     q.prepare(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kExclusiveWorkLock));
     q.addBindValue(kTable);
@@ -614,8 +549,7 @@ void ServerPersonStorage::ReleaseExclusiveWork()
 
 // Who holds the lock, as the server knows the connection: program, user,
 // address and since when.
-QString ServerPersonStorage::ExclusiveWorkHolder() const
-{
+QString ServerPersonStorage::ExclusiveWorkHolder() const {
     QSqlQuery q(Database());
     q.prepare(QStringLiteral("SELECT a.application_name, a.usename, host(a.client_addr), "
                              "to_char(a.backend_start, 'YYYY/MM/DD HH24:MI:SS'), a.pid "
@@ -625,18 +559,17 @@ QString ServerPersonStorage::ExclusiveWorkHolder() const
                              "AND l.classid = %1::oid AND l.objid = ?::regclass::oid")
                   .arg(kExclusiveWorkKey));
     q.addBindValue(kTable);
-    if (!q.exec() || !q.next())
-        return QStringLiteral("別の接続（名簿のサーバー %1）").arg(Location());
-    const QString program = q.value(0).toString().isEmpty() ? QStringLiteral("名前のないプログラム") : q.value(0).toString();
-    const QString address = q.value(2).toString().isEmpty() ? QStringLiteral("サーバー上のソケット") : q.value(2).toString();
+    if (!q.exec() || !q.next()) return QStringLiteral("別の接続（名簿のサーバー %1）").arg(Location());
+    const QString program =
+        q.value(0).toString().isEmpty() ? QStringLiteral("名前のないプログラム") : q.value(0).toString();
+    const QString address =
+        q.value(2).toString().isEmpty() ? QStringLiteral("サーバー上のソケット") : q.value(2).toString();
     return QStringLiteral("%1（ユーザー %2、接続元 %3、%4 から、サーバーのプロセス %5）")
         .arg(program, q.value(1).toString(), address, q.value(3).toString(), q.value(4).toString());
 }
 
-std::optional<BirthTimeEntry> ServerPersonStorage::ReadBirthTime(qint64 rowId, QString* why)
-{
-    if (!birthTimesWhy_.isEmpty() || !Ready(why))
-        return std::nullopt;
+std::optional<BirthTimeEntry> ServerPersonStorage::ReadBirthTime(qint64 rowId, QString* why) {
+    if (!birthTimesWhy_.isEmpty() || !Ready(why)) return std::nullopt;
     QSqlQuery q(Database());
     q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE person = ?").arg(BirthTimeColumns(), kTimeTable));
     q.addBindValue(rowId);
@@ -645,18 +578,14 @@ std::optional<BirthTimeEntry> ServerPersonStorage::ReadBirthTime(qint64 rowId, Q
         ConnectionLost();
         return std::nullopt;
     }
-    if (!q.next())
-        return std::nullopt;
+    if (!q.next()) return std::nullopt;
     return BirthTimeEntryAt(q, 0);
 }
 
-std::optional<std::unordered_map<qint64, BirthTimeEntry>> ServerPersonStorage::ReadBirthTimes(QString* why)
-{
+std::optional<std::unordered_map<qint64, BirthTimeEntry>> ServerPersonStorage::ReadBirthTimes(QString* why) {
     std::unordered_map<qint64, BirthTimeEntry> entries;
-    if (!birthTimesWhy_.isEmpty())
-        return entries;
-    if (!Ready(why))
-        return std::nullopt;
+    if (!birthTimesWhy_.isEmpty()) return entries;
+    if (!Ready(why)) return std::nullopt;
     QSqlQuery q(Database());
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("SELECT person, %1 FROM %2").arg(BirthTimeColumns(), kTimeTable))) {
@@ -664,39 +593,30 @@ std::optional<std::unordered_map<qint64, BirthTimeEntry>> ServerPersonStorage::R
         ConnectionLost();
         return std::nullopt;
     }
-    while (q.next())
-        entries.emplace(q.value(0).toLongLong(), BirthTimeEntryAt(q, 1));
+    while (q.next()) entries.emplace(q.value(0).toLongLong(), BirthTimeEntryAt(q, 1));
     return entries;
 }
 
-PersonWrite ServerPersonStorage::WriteBirthTime(qint64 rowId, const BirthTimeEntry& entry)
-{
-    if (!birthTimesWhy_.isEmpty())
-        return PersonWrite::Refused(birthTimesWhy_);
-    if (QString why; !Ready(&why))
-        return PersonWrite::Refused(why);
+PersonWrite ServerPersonStorage::WriteBirthTime(qint64 rowId, const BirthTimeEntry& entry) {
+    if (!birthTimesWhy_.isEmpty()) return PersonWrite::Refused(birthTimesWhy_);
+    if (QString why; !Ready(&why)) return PersonWrite::Refused(why);
     QSqlQuery q(Database());
     q.prepare(QStringLiteral("INSERT INTO %1 (person, %2) SELECT id, ?, ?, ?, ?, ? FROM %3 WHERE id = ? "
                              "ON CONFLICT (person) DO UPDATE SET (%2) = (%4)")
                   .arg(kTimeTable, BirthTimeColumns(), kTable, BirthTimeColumns(QStringLiteral("EXCLUDED."))));
     BindBirthTimeEntry(q, entry);
     q.addBindValue(rowId);
-    if (!q.exec())
-        return Refused(q.lastError());
+    if (!q.exec()) return Refused(q.lastError());
     return q.numRowsAffected() == 1 ? PersonWrite::Done(rowId) : PersonWrite::StaleRecord();
 }
 
-PersonWrite ServerPersonStorage::RemoveBirthTime(qint64 rowId)
-{
-    if (!birthTimesWhy_.isEmpty())
-        return PersonWrite::Done(rowId);  // nothing can be stored here, so nothing is
-    if (QString why; !Ready(&why))
-        return PersonWrite::Refused(why);
+PersonWrite ServerPersonStorage::RemoveBirthTime(qint64 rowId) {
+    if (!birthTimesWhy_.isEmpty()) return PersonWrite::Done(rowId);  // nothing can be stored here, so nothing is
+    if (QString why; !Ready(&why)) return PersonWrite::Refused(why);
     QSqlQuery q(Database());
     q.prepare(QStringLiteral("DELETE FROM %1 WHERE person = ?").arg(kTimeTable));
     q.addBindValue(rowId);
-    if (!q.exec())
-        return Refused(q.lastError());
+    if (!q.exec()) return Refused(q.lastError());
     return PersonWrite::Done(rowId);
 }
 

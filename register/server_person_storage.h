@@ -24,8 +24,7 @@ public:
     ServerPersonStorage(const ServerPersonStorage&) = delete;
     ServerPersonStorage& operator=(const ServerPersonStorage&) = delete;
 
-    void SetPasswordQuestion(std::function<std::optional<QString>(const QString& prompt)> ask)
-    {
+    void SetPasswordQuestion(std::function<std::optional<QString>(const QString& prompt)> ask) {
         askPassword_ = std::move(ask);
     }
     // Connects, makes the tables when missing (unless readOnly) and checks
@@ -85,7 +84,7 @@ private:
     bool lost_ = false;
     std::function<std::optional<QString>(const QString&)> askPassword_;
     std::unordered_map<qint64, StoredPerson> cache_;  // every record read so far, by number
-    QString birthTimesWhy_;  // why exact birth times cannot be kept here; empty when they can
+    QString birthTimesWhy_;                           // why exact birth times cannot be kept here; empty when they can
 };
 
 }  // namespace zelvara

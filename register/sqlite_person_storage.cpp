@@ -1,9 +1,9 @@
 #include "register/sqlite_person_storage.h"
 
-#include "register/birth_time_sql.h"
-#include "engine/context.h"
-#include "register/person_values.h"
 #include "common/sqlite_connection.h"
+#include "engine/context.h"
+#include "register/birth_time_sql.h"
+#include "register/person_values.h"
 
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -25,74 +25,69 @@ QString SameValuesCondition() { return SingleTableStore::SameValuesCondition(Per
 
 // What the user can do about a refused write, by SQLite's result code
 // (an extended code counts as its primary one).
-QString WriteFailureAdvice(int sqliteCode)
-{
+QString WriteFailureAdvice(int sqliteCode) {
     switch (sqliteCode & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return QStringLiteral("別のプログラムがファイルを使用中のため書き込めませんでした。"
-                              "しばらく待ってから、もう一度登録してください。");
-    case SQLITE_READONLY:
-        return QStringLiteral("ファイルまたはフォルダーが読み取り専用のため書き込めませんでした。"
-                              "ファイルとフォルダーの書き込み権限を確かめてください。");
-    case SQLITE_FULL:
-        return QStringLiteral("ディスクがいっぱいのため書き込めませんでした。空きを作ってから、もう一度登録してください。");
-    case SQLITE_IOERR:
-        return QStringLiteral("ディスクへの書き込みに失敗しました。ディスクとその空き容量を確かめてください。");
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        return QStringLiteral("ファイルが壊れているため書き込めませんでした。"
-                              "バックアップから戻してください（zelvara-cli register restore）。");
-    default:
-        return QStringLiteral("書き込めませんでした。ファイルとフォルダーの書き込み権限と、ディスクの空き容量を確かめてください。");
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return QStringLiteral(
+                "別のプログラムがファイルを使用中のため書き込めませんでした。"
+                "しばらく待ってから、もう一度登録してください。");
+        case SQLITE_READONLY:
+            return QStringLiteral(
+                "ファイルまたはフォルダーが読み取り専用のため書き込めませんでした。"
+                "ファイルとフォルダーの書き込み権限を確かめてください。");
+        case SQLITE_FULL:
+            return QStringLiteral(
+                "ディスクがいっぱいのため書き込めませんでした。空きを作ってから、もう一度登録してください。");
+        case SQLITE_IOERR:
+            return QStringLiteral("ディスクへの書き込みに失敗しました。ディスクとその空き容量を確かめてください。");
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return QStringLiteral(
+                "ファイルが壊れているため書き込めませんでした。"
+                "バックアップから戻してください（zelvara-cli register restore）。");
+        default:
+            return QStringLiteral(
+                "書き込めませんでした。ファイルとフォルダーの書き込み権限と、ディスクの空き容量を確かめてください。");
     }
 }
 
 }  // namespace
 
-TableLayout PersonTableLayout()
-{
+TableLayout PersonTableLayout() {
     TableLayout layout{kTable, {}, TableLayout::Columns::NotNullText, {}};
     for (int i = 0; i < kPersonFieldCount; ++i)
         layout.fields << FieldDef{FieldName(i), FieldType::String, kPersonFields[i].size};
     return layout;
 }
 
-const QStringList& PersonColumns()
-{
+const QStringList& PersonColumns() {
     static const QStringList columns = [] {
         QStringList c;
-        for (int i = 0; i < kPersonFieldCount; ++i)
-            c << FieldName(i);
+        for (int i = 0; i < kPersonFieldCount; ++i) c << FieldName(i);
         return c;
     }();
     return columns;
 }
 
 SqlitePersonStorage::SqlitePersonStorage(MessageSink& sink)
-    : sink_(sink), store_(PersonTableLayout(), QStringLiteral("persons"))
-{
-}
+    : sink_(sink), store_(PersonTableLayout(), QStringLiteral("persons")) {}
 
 SqlitePersonStorage::~SqlitePersonStorage() { store_.Close(); }
 
 void SqlitePersonStorage::Report(const QString& text) const { sink_.Show(text.toStdString(), {}); }
 
-QString SqlitePersonStorage::Describe(const QSqlError& error) const
-{
+QString SqlitePersonStorage::Describe(const QSqlError& error) const {
     return QStringLiteral("人物データをファイル「%1」に書き込めませんでした。\n%2\n詳細: %3")
         .arg(path_, WriteFailureAdvice(error.nativeErrorCode().toInt()), error.text());
 }
 
-PersonWrite SqlitePersonStorage::Written(const StoreWrite& w) const
-{
-    if (w.ok)
-        return PersonWrite::Done(w.rowId);
+PersonWrite SqlitePersonStorage::Written(const StoreWrite& w) const {
+    if (w.ok) return PersonWrite::Done(w.rowId);
     return w.error.isValid() ? PersonWrite::Refused(Describe(w.error)) : PersonWrite::StaleRecord();
 }
 
-StorageOpening SqlitePersonStorage::Open(const QString& path, Mode mode)
-{
+StorageOpening SqlitePersonStorage::Open(const QString& path, Mode mode) {
     store_.Close();
     path_ = path;
     const QFileInfo info(path_);
@@ -108,7 +103,8 @@ StorageOpening SqlitePersonStorage::Open(const QString& path, Mode mode)
         return closed(QStringLiteral("ファイルではありません"));
     }
     if (info.exists() && !info.isReadable()) {
-        Report(QStringLiteral("人物データのファイル「%1」を読むことができません。\nファイルの権限を確かめてください。").arg(path_));
+        Report(QStringLiteral("人物データのファイル「%1」を読むことができません。\nファイルの権限を確かめてください。")
+                   .arg(path_));
         return closed(QStringLiteral("ファイルを読む権限がありません"));
     }
 
@@ -124,15 +120,13 @@ StorageOpening SqlitePersonStorage::Open(const QString& path, Mode mode)
         } else if (info.exists() && !info.isWritable()) {
             readOnlyWhy = QStringLiteral("ファイルが読み取り専用です");
         }
-        if (!readOnlyWhy.isEmpty())
-            store_.ReleaseLock();
+        if (!readOnlyWhy.isEmpty()) store_.ReleaseLock();
     } else {
         readOnlyWhy = QStringLiteral("読み取り専用で開きました");
     }
     const bool readOnly = !readOnlyWhy.isEmpty();
     const bool fresh = !info.exists() || info.size() == 0;
-    if (readOnly && fresh)
-        return closed(QStringLiteral("ファイルがなく、作ることもできません（%1）").arg(readOnlyWhy));
+    if (readOnly && fresh) return closed(QStringLiteral("ファイルがなく、作ることもできません（%1）").arg(readOnlyWhy));
     if (const QString why = store_.Open(path_, readOnly); !why.isEmpty()) {
         Report(QStringLiteral("人物データのファイル「%1」を開けません。\n%2").arg(path_, why));
         return closed(why);
@@ -153,13 +147,12 @@ StorageOpening SqlitePersonStorage::Open(const QString& path, Mode mode)
     return opening;
 }
 
-std::optional<std::vector<StoredPerson>> SqlitePersonStorage::Select(int filterField, const QString& value, QString* why)
-{
+std::optional<std::vector<StoredPerson>> SqlitePersonStorage::Select(int filterField, const QString& value,
+                                                                     QString* why) {
     const auto found = filterField >= 0
                            ? store_.Select(PersonColumns(), QStringLiteral("rowid"), why, FieldName(filterField), value)
                            : store_.Select(PersonColumns(), QStringLiteral("rowid"), why);
-    if (!found)
-        return std::nullopt;
+    if (!found) return std::nullopt;
     std::vector<StoredPerson> rows;
     rows.reserve(size_t(found->size()));
     for (const SingleTableStore::Row& row : *found)
@@ -167,27 +160,22 @@ std::optional<std::vector<StoredPerson>> SqlitePersonStorage::Select(int filterF
     return rows;
 }
 
-std::optional<StoredPerson> SqlitePersonStorage::SelectOne(qint64 rowId, QString*)
-{
+std::optional<StoredPerson> SqlitePersonStorage::SelectOne(qint64 rowId, QString*) {
     const auto row = store_.SelectRow(rowId, PersonColumns());
-    if (!row)
-        return std::nullopt;
+    if (!row) return std::nullopt;
     return StoredPerson{rowId, 0, PersonValuesFromList(row->values)};
 }
 
-PersonWrite SqlitePersonStorage::Insert(const PersonValues& values)
-{
+PersonWrite SqlitePersonStorage::Insert(const PersonValues& values) {
     return Written(store_.Insert(PersonColumns(), PersonValuesToList(values)));
 }
 
-PersonWrite SqlitePersonStorage::Update(const StoredPerson& asRead, const PersonValues& values)
-{
+PersonWrite SqlitePersonStorage::Update(const StoredPerson& asRead, const PersonValues& values) {
     const QStringList expected = PersonValuesToList(asRead.values);
     return Written(store_.Update(asRead.rowId, PersonColumns(), PersonValuesToList(values), &expected));
 }
 
-PersonWrite SqlitePersonStorage::Remove(const StoredPerson& asRead)
-{
+PersonWrite SqlitePersonStorage::Remove(const StoredPerson& asRead) {
     QSqlDatabase db = store_.Database();
     db.transaction();
     QSqlQuery q(db);
@@ -195,8 +183,10 @@ PersonWrite SqlitePersonStorage::Remove(const StoredPerson& asRead)
     for (int i = 0; i < kPersonFieldCount; ++i)
         cols << QuotedName(FieldName(i)) + QLatin1String(" TEXT NOT NULL DEFAULT ''");
     const bool ok =
-        q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2 INTEGER PRIMARY KEY AUTOINCREMENT, %3 TEXT NOT NULL, %4)")
-                   .arg(kDeletedTable, QuotedName(kDeletedNumberColumn), QuotedName(kDeletedAtColumn), cols.join(QLatin1String(", ")))) &&
+        q.exec(
+            QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2 INTEGER PRIMARY KEY AUTOINCREMENT, %3 TEXT NOT NULL, %4)")
+                .arg(kDeletedTable, QuotedName(kDeletedNumberColumn), QuotedName(kDeletedAtColumn),
+                     cols.join(QLatin1String(", ")))) &&
         q.prepare(QStringLiteral("INSERT INTO %1 (%2, %3) SELECT ?, %3 FROM %4 WHERE rowid = ? AND %5")
                       .arg(kDeletedTable, QuotedName(kDeletedAtColumn), ColumnList(), kTable, SameValuesCondition()));
     if (ok) {
@@ -215,24 +205,19 @@ PersonWrite SqlitePersonStorage::Remove(const StoredPerson& asRead)
     } else {
         result = FinishMove(q, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(kTable), asRead.rowId, result);
     }
-    if (!result.Ok())
-        db.rollback();
+    if (!result.Ok()) db.rollback();
     return result;
 }
 
-PersonWrite SqlitePersonStorage::FinishMove(QSqlQuery& q, const QString& deleteSql, qint64 key, PersonWrite written)
-{
+PersonWrite SqlitePersonStorage::FinishMove(QSqlQuery& q, const QString& deleteSql, qint64 key, PersonWrite written) {
     q.prepare(deleteSql);
     q.addBindValue(key);
-    if (!q.exec())
-        return PersonWrite::Refused(Describe(q.lastError()));
-    if (QSqlDatabase db = store_.Database(); !db.commit())
-        return PersonWrite::Refused(Describe(db.lastError()));
+    if (!q.exec()) return PersonWrite::Refused(Describe(q.lastError()));
+    if (QSqlDatabase db = store_.Database(); !db.commit()) return PersonWrite::Refused(Describe(db.lastError()));
     return written;
 }
 
-std::optional<std::vector<DeletedPerson>> SqlitePersonStorage::Deleted(QString*)
-{
+std::optional<std::vector<DeletedPerson>> SqlitePersonStorage::Deleted(QString*) {
     std::vector<DeletedPerson> list;
     QSqlQuery q(store_.Database());
     if (!q.exec(QStringLiteral("SELECT %1, %2, %3 FROM %4 ORDER BY %1 DESC")
@@ -248,8 +233,7 @@ std::optional<std::vector<DeletedPerson>> SqlitePersonStorage::Deleted(QString*)
     return list;
 }
 
-PersonWrite SqlitePersonStorage::Restore(qint64 number)
-{
+PersonWrite SqlitePersonStorage::Restore(qint64 number) {
     QSqlDatabase db = store_.Database();
     db.transaction();
     QSqlQuery q(db);
@@ -265,30 +249,27 @@ PersonWrite SqlitePersonStorage::Restore(qint64 number)
     } else if (const qint64 rowId = q.lastInsertId().toLongLong(); !BringBackBirthTime(db, number, rowId, &timeError)) {
         result = PersonWrite::Refused(Describe(timeError));
     } else {
-        result = FinishMove(q, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(kDeletedTable, QuotedName(kDeletedNumberColumn)),
-                            number, PersonWrite::Done(rowId));
+        result = FinishMove(
+            q, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(kDeletedTable, QuotedName(kDeletedNumberColumn)),
+            number, PersonWrite::Done(rowId));
     }
-    if (!result.Ok())
-        db.rollback();
+    if (!result.Ok()) db.rollback();
     return result;
 }
 
 PersonWrite SqlitePersonStorage::InsertAll(const std::vector<PersonValues>& records,
-                                           const std::function<void(int done)>& progress, const RecordBirthTimes& times)
-{
+                                           const std::function<void(int done)>& progress,
+                                           const RecordBirthTimes& times) {
     QList<QStringList> rows;
     rows.reserve(qsizetype(records.size()));
-    for (const PersonValues& r : records)
-        rows << PersonValuesToList(r);
+    for (const PersonValues& r : records) rows << PersonValuesToList(r);
     const bool anyTime = std::any_of(times.begin(), times.end(), [](const auto& t) { return t.has_value(); });
-    if (!anyTime)
-        return Written(store_.InsertRows(PersonColumns(), rows, progress));
+    if (!anyTime) return Written(store_.InsertRows(PersonColumns(), rows, progress));
     // The records in runs, each ending at a record with a time, so that the
     // last row of a run is the one the time belongs to.
     QSqlDatabase db = store_.Database();
     QSqlError error;
-    if (!store_.Begin())
-        return PersonWrite::Refused(Describe(db.lastError()));
+    if (!store_.Begin()) return PersonWrite::Refused(Describe(db.lastError()));
     if (!CreateSqliteBirthTimeTables(db, &error)) {
         store_.Rollback();
         return PersonWrite::Refused(Describe(error));
@@ -296,8 +277,7 @@ PersonWrite SqlitePersonStorage::InsertAll(const std::vector<PersonValues>& reco
     qsizetype start = 0;
     for (qsizetype n = 0; n < rows.size(); ++n) {
         const bool timed = size_t(n) < times.size() && times[size_t(n)];
-        if (!timed && n + 1 < rows.size())
-            continue;
+        if (!timed && n + 1 < rows.size()) continue;
         const StoreWrite w = store_.InsertRows(PersonColumns(), rows.mid(start, n + 1 - start));
         bool found = true;
         if (!w.ok || (timed && !WriteSqliteBirthTime(db, w.rowId, *times[size_t(n)], &found, &error)) || !found) {
@@ -309,28 +289,23 @@ PersonWrite SqlitePersonStorage::InsertAll(const std::vector<PersonValues>& reco
         start = n + 1;
     }
     const StoreWrite done = store_.Commit();
-    if (progress)
-        progress(int(rows.size()));
+    if (progress) progress(int(rows.size()));
     return done.ok ? PersonWrite::Done(-1) : Written(done);
 }
 
-std::optional<BirthTimeEntry> SqlitePersonStorage::ReadBirthTime(qint64 rowId, QString*)
-{
+std::optional<BirthTimeEntry> SqlitePersonStorage::ReadBirthTime(qint64 rowId, QString*) {
     return ReadSqliteBirthTime(store_.Database(), rowId);
 }
 
-std::optional<std::unordered_map<qint64, BirthTimeEntry>> SqlitePersonStorage::ReadBirthTimes(QString* why)
-{
+std::optional<std::unordered_map<qint64, BirthTimeEntry>> SqlitePersonStorage::ReadBirthTimes(QString* why) {
     return ReadSqliteBirthTimes(store_.Database(), why);
 }
 
-PersonWrite SqlitePersonStorage::WriteBirthTime(qint64 rowId, const BirthTimeEntry& entry)
-{
+PersonWrite SqlitePersonStorage::WriteBirthTime(qint64 rowId, const BirthTimeEntry& entry) {
     QSqlDatabase db = store_.Database();
     QSqlError error;
     bool found = false;
-    if (!db.transaction())
-        return PersonWrite::Refused(Describe(db.lastError()));
+    if (!db.transaction()) return PersonWrite::Refused(Describe(db.lastError()));
     if (!CreateSqliteBirthTimeTables(db, &error) || !WriteSqliteBirthTime(db, rowId, entry, &found, &error)) {
         db.rollback();
         return PersonWrite::Refused(Describe(error));
@@ -347,11 +322,9 @@ PersonWrite SqlitePersonStorage::WriteBirthTime(qint64 rowId, const BirthTimeEnt
     return PersonWrite::Done(rowId);
 }
 
-PersonWrite SqlitePersonStorage::RemoveBirthTime(qint64 rowId)
-{
+PersonWrite SqlitePersonStorage::RemoveBirthTime(qint64 rowId) {
     QSqlError error;
-    if (!RemoveSqliteBirthTime(store_.Database(), rowId, &error))
-        return PersonWrite::Refused(Describe(error));
+    if (!RemoveSqliteBirthTime(store_.Database(), rowId, &error)) return PersonWrite::Refused(Describe(error));
     return PersonWrite::Done(rowId);
 }
 

@@ -3,8 +3,8 @@
 // as they were read, deleted records in a second table of the same file.
 #pragma once
 
-#include "register/person_storage.h"
 #include "common/single_table_store.h"
+#include "register/person_storage.h"
 
 class QSqlQuery;
 

@@ -12,13 +12,10 @@ constexpr std::string_view kHourUnknownNotice = "時刻が不明または指定�
 }  // namespace
 
 ChartSession::ChartSession(std::string programFolder, MessageSink& sink, PersonStore& store)
-    : ctx_(std::move(programFolder), sink), store_(store)
-{
-}
+    : ctx_(std::move(programFolder), sink), store_(store) {}
 
 RequestOutcome ChartSession::Request(const BirthInput& in, HourChooser& hours, const ShowChart& show,
-                                     const std::optional<CorrectedBirth>& exact)
-{
+                                     const std::optional<CorrectedBirth>& exact) {
     RequestOutcome outcome;
     held_.reset();
 
@@ -28,25 +25,21 @@ RequestOutcome ChartSession::Request(const BirthInput& in, HourChooser& hours, c
     BirthInput corrected = in;
     if (exact) {
         const auto entry = CheckBirthInput(ctx_, in);
-        if (!entry)
-            return outcome;
+        if (!entry) return outcome;
         recordYear = entry->year;
         SetCorrectedMoment(corrected, *exact);
     }
     const auto checked = CheckBirthInput(ctx_, corrected);
-    if (!checked)
-        return outcome;
+    if (!checked) return outcome;
     ChartRequest request = *checked;
-    if (!exact)
-        recordYear = request.year;
+    if (!exact) recordYear = request.year;
 
     // An unknown hour: every period is cast and the user picks the one whose
     // chart fits. Giving up leaves no chart and writes nothing.
     if (request.hourIndex < 0) {
         ctx_.Message(kHourUnknownNotice);
         const auto grid = CastAllHours(ctx_, request);
-        if (!grid)
-            return outcome;
+        if (!grid) return outcome;
         hourGrid_ = *grid;
         const std::optional<int> chosen = hours.ChooseHour(hourGrid_);
         if (!chosen || *chosen < 0 || *chosen >= kHours) {
@@ -57,8 +50,7 @@ RequestOutcome ChartSession::Request(const BirthInput& in, HourChooser& hours, c
     }
 
     const CastOutcome cast = CastChart(ctx_, request);
-    if (!cast)
-        return outcome;
+    if (!cast) return outcome;
 
     Hold(*cast);
     chart_.input = in;
@@ -66,13 +58,11 @@ RequestOutcome ChartSession::Request(const BirthInput& in, HourChooser& hours, c
     chart_.hourIndex = request.hourIndex;
     chart_.hourChosen = checked->hourIndex < 0;
     chart_.exact = exact;
-    if (show)
-        show(chart_);
+    if (show) show(chart_);
     return WriteBack();
 }
 
-void ChartSession::Hold(zelvara::Chart chart)
-{
+void ChartSession::Hold(zelvara::Chart chart) {
     held_ = std::move(chart);
     const Tmandata& man = held_->Man();
     chart_.layout = LayOutChart(man);
@@ -80,8 +70,7 @@ void ChartSession::Hold(zelvara::Chart chart)
     chart_.strength = PalaceStrengths(man);
 }
 
-const Tmandata& ChartSession::Man() const
-{
+const Tmandata& ChartSession::Man() const {
     static const Tmandata kNoChart;
     return held_ ? held_->Man() : kNoChart;
 }
@@ -89,8 +78,7 @@ const Tmandata& ChartSession::Man() const
 // The converted year, the hour and the main stars go into the person's record
 // in one write. A store that cannot write keeps nothing and says why; the
 // chart stands either way.
-RequestOutcome ChartSession::WriteBack()
-{
+RequestOutcome ChartSession::WriteBack() {
     RequestOutcome outcome;
     outcome.status = RequestOutcome::Status::Cast;
     outcome.notKept = store_.Unavailability();
@@ -103,18 +91,15 @@ RequestOutcome ChartSession::WriteBack()
     return outcome;
 }
 
-PersonChartFields ChartSession::RecordFields() const
-{
+PersonChartFields ChartSession::RecordFields() const {
     PersonChartFields fields;
     fields.year = QString::number(chart_.recordYear);
     // The record keeps the birth as entered: with an exact time, the period
     // of the clock reading, never the corrected one (which may even fall on
     // another day than the record's date).
     const int hour = chart_.exact ? HourIndexOfMinute(chart_.exact->clockMinute) : chart_.hourIndex;
-    if (hour >= 0 && hour < kHours)
-        fields.hour = Q(kHourPeriodTexts[hour]);
-    for (int p = 1; p <= kPalaces; ++p)
-        fields.mainStars[p] = Q(kStarShortNames[Man().mainStar[p]]);
+    if (hour >= 0 && hour < kHours) fields.hour = Q(kHourPeriodTexts[hour]);
+    for (int p = 1; p <= kPalaces; ++p) fields.mainStars[p] = Q(kStarShortNames[Man().mainStar[p]]);
     return fields;
 }
 

@@ -33,7 +33,7 @@ struct SessionChart {
     ChartLayout layout;                        // the twelve boxes and the box-text table
     std::array<std::string, 13> luckCaptions;  // ten-year period tabs 1..12, "3-12才(紫薇星)"
     std::array<int, kPalaces + 1> strength{};  // palace strengths 1..12
-    std::optional<CorrectedBirth> exact;        // the exact time the chart was cast from, if any
+    std::optional<CorrectedBirth> exact;       // the exact time the chart was cast from, if any
 };
 
 // What a request came to.
@@ -44,10 +44,10 @@ struct RequestOutcome {
         Cast,       // a chart stands
     };
     enum class WriteBack {
-        NotTried,   // no chart, nothing written
-        Written,    // the record holds the chart's fields
-        NotKept,    // the store cannot write now (see notKept); the chart stands
-        Refused,    // the store refused the write and said why; the chart stands
+        NotTried,  // no chart, nothing written
+        Written,   // the record holds the chart's fields
+        NotKept,   // the store cannot write now (see notKept); the chart stands
+        Refused,   // the store refused the write and said why; the chart stands
     };
     Status status = Status::Refused;
     WriteBack writeBack = WriteBack::NotTried;

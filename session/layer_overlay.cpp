@@ -7,8 +7,7 @@ namespace zelvara {
 namespace {
 
 // The slot (1..6) where a star stands in its box, 0 when it is not shown.
-int SlotOfStar(const Tmandata& man, const ChartLayout& layout, int star)
-{
+int SlotOfStar(const Tmandata& man, const ChartLayout& layout, int star) {
     return star >= 1 && star <= kStars ? BoxSlotOfStar(layout, man.starBranch[star], star) : 0;
 }
 
@@ -17,12 +16,10 @@ QString PillarOf(const TimeLayer& layer) { return Q(kStemNames[layer.stem]) + Q(
 }  // namespace
 
 ChartOverlay ComposeOverlay(const Tmandata& man, const ChartLayout& layout, const std::vector<TimeLayer>& layers,
-                            int flyingFrom)
-{
+                            int flyingFrom) {
     ChartOverlay boxes{};
     for (const TimeLayer& layer : layers) {
-        if (layer.kind == LayerKind::Birth)
-            continue;
+        if (layer.kind == LayerKind::Birth) continue;
         for (int p = 1; p <= kPalaces; ++p) {
             const int b = man.palaceBranch[p];
             if (b >= 1 && b <= kBranches)
@@ -37,13 +34,11 @@ ChartOverlay ComposeOverlay(const Tmandata& man, const ChartLayout& layout, cons
     if (flyingFrom >= 1 && flyingFrom <= kPalaces) {
         const FlyingTransforms flying = FlyTransforms(man);
         const int source = man.palaceBranch[flyingFrom];
-        if (source >= 1 && source <= kBranches)
-            boxes[source].flyingSource = true;
+        if (source >= 1 && source <= kBranches) boxes[source].flyingSource = true;
         for (int t = 1; t <= kTransforms; ++t) {
             const int star = TransformStarOf(flying.palaceStem[flyingFrom], t);
             const int slot = SlotOfStar(man, layout, star);
-            if (slot == 0)
-                continue;
+            if (slot == 0) continue;
             BoxOverlay& box = boxes[man.starBranch[star]];
             box.flyingMarks[slot] += Q(TransformChar(t));
             box.selfMarks[slot] = box.selfMarks[slot] || flying.SelfTransform(flyingFrom, t);
@@ -54,16 +49,14 @@ ChartOverlay ComposeOverlay(const Tmandata& man, const ChartLayout& layout, cons
 
 QString FlyingHintLine() { return QStringLiteral("Ctrl+クリックで宮の飛星"); }
 
-QString FlyingHintTip()
-{
-    return QStringLiteral("Ctrl+クリック（または右クリックの「飛星を表示」）で、この宮の飛星（四化の飛び先）を表示します");
+QString FlyingHintTip() {
+    return QStringLiteral(
+        "Ctrl+クリック（または右クリックの「飛星を表示」）で、この宮の飛星（四化の飛び先）を表示します");
 }
 
-QString FlyingSummary(const Tmandata& man, int palace, int lines)
-{
+QString FlyingSummary(const Tmandata& man, int palace, int lines) {
     const FlyingTransforms flying = FlyTransforms(man);
-    if (palace < 1 || palace > kPalaces || flying.palaceStem[palace] == 0)
-        return {};
+    if (palace < 1 || palace > kPalaces || flying.palaceStem[palace] == 0) return {};
     QString text = Q(kPalaceNames[palace]) + QStringLiteral("（") + Q(kStemNames[flying.palaceStem[palace]]) +
                    QStringLiteral("）の飛星");
     for (const FlyingTransforms::JiClash& clash : flying.jiClashes)
@@ -72,36 +65,36 @@ QString FlyingSummary(const Tmandata& man, int palace, int lines)
                     (clash.clashed == palace ? QStringLiteral("（自宮）") : QString());
     QString self;
     for (int t = 1; t <= kTransforms; ++t)
-        if (flying.SelfTransform(palace, t))
-            self += Q(TransformChar(t));
+        if (flying.SelfTransform(palace, t)) self += Q(TransformChar(t));
     text += (lines <= 2 ? QStringLiteral(" ") : QStringLiteral("\n")) + QStringLiteral("自化：") +
             (self.isEmpty() ? QStringLiteral("なし") : self);
     return text;
 }
 
-QString LegendCaption(const TimeLayer& layer)
-{
+QString LegendCaption(const TimeLayer& layer) {
     switch (layer.kind) {
-    case LayerKind::Day:
-        return LegendShortCaption(layer) + QStringLiteral("（") + PillarOf(layer) + QStringLiteral("）");
-    case LayerKind::Hour:
-        return QStringLiteral("流時%1/%2 %3時（%4）")
-            .arg(layer.date.month)
-            .arg(layer.date.day)
-            .arg(Q(kBranchNames[layer.branch]), PillarOf(layer));
-    default: return Q(LayerCaption(layer));
+        case LayerKind::Day:
+            return LegendShortCaption(layer) + QStringLiteral("（") + PillarOf(layer) + QStringLiteral("）");
+        case LayerKind::Hour:
+            return QStringLiteral("流時%1/%2 %3時（%4）")
+                .arg(layer.date.month)
+                .arg(layer.date.day)
+                .arg(Q(kBranchNames[layer.branch]), PillarOf(layer));
+        default: return Q(LayerCaption(layer));
     }
 }
 
-QString LegendShortCaption(const TimeLayer& layer)
-{
+QString LegendShortCaption(const TimeLayer& layer) {
     switch (layer.kind) {
-    case LayerKind::Decade: return QStringLiteral("大限%1").arg(layer.period);
-    case LayerKind::Year: return QStringLiteral("流年%1").arg(layer.year);
-    case LayerKind::Month: return QStringLiteral("流月%1%2月").arg(layer.leapMonth ? QStringLiteral("閏") : QString()).arg(layer.month);
-    case LayerKind::Day: return QStringLiteral("流日%1/%2").arg(layer.date.month).arg(layer.date.day);
-    case LayerKind::Hour: return QStringLiteral("流時%1").arg(Q(kBranchNames[layer.branch]));
-    case LayerKind::Birth: break;
+        case LayerKind::Decade: return QStringLiteral("大限%1").arg(layer.period);
+        case LayerKind::Year: return QStringLiteral("流年%1").arg(layer.year);
+        case LayerKind::Month:
+            return QStringLiteral("流月%1%2月")
+                .arg(layer.leapMonth ? QStringLiteral("閏") : QString())
+                .arg(layer.month);
+        case LayerKind::Day: return QStringLiteral("流日%1/%2").arg(layer.date.month).arg(layer.date.day);
+        case LayerKind::Hour: return QStringLiteral("流時%1").arg(Q(kBranchNames[layer.branch]));
+        case LayerKind::Birth: break;
     }
     return {};
 }

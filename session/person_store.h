@@ -14,9 +14,9 @@ namespace zelvara {
 
 // What a cast writes into the person's record.
 struct PersonChartFields {
-    QString year;                                  // western year, after the era conversion
-    QString hour;                                  // hour-period text, "05:00-07:00"
-    std::array<QString, kPalaces + 1> mainStars;   // short star name by palace 1..12, empty for none
+    QString year;                                 // western year, after the era conversion
+    QString hour;                                 // hour-period text, "05:00-07:00"
+    std::array<QString, kPalaces + 1> mainStars;  // short star name by palace 1..12, empty for none
 };
 
 class PersonStore {

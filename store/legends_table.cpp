@@ -1,7 +1,7 @@
 #include "store/legends_table.h"
 
-#include "engine/context.h"
 #include "common/seed_file.h"
+#include "engine/context.h"
 #include "engine/zelvara.h"
 
 #include <QDir>
@@ -18,42 +18,36 @@ QString FromView(std::string_view s) { return QString::fromUtf8(s.data(), qsizet
 
 }  // namespace
 
-const QStringList& LegendFieldNames()
-{
+const QStringList& LegendFieldNames() {
     static const QStringList names = [] {
         QStringList list;
-        for (int star = 1; star <= kLegendFields; ++star)
-            list << FromView(kStarLongNames[star]);
+        for (int star = 1; star <= kLegendFields; ++star) list << FromView(kStarLongNames[star]);
         return list;
     }();
     return names;
 }
 
-const QStringList& LegendPictureFiles()
-{
+const QStringList& LegendPictureFiles() {
     static const QStringList files = [] {
         QStringList list;
-        for (int star = 1; star <= kLegendFields; ++star)
-            list << FromView(kStarPictureFiles[star - 1]);
+        for (int star = 1; star <= kLegendFields; ++star) list << FromView(kStarPictureFiles[star - 1]);
         return list;
     }();
     return files;
 }
 
-const QList<FieldDef>& LegendFields()
-{
+const QList<FieldDef>& LegendFields() {
     static const QList<FieldDef> fields = [] {
         QList<FieldDef> list;
-        for (const QString& name : LegendFieldNames())
-            list << FieldDef{name, FieldType::Memo, 0};
+        for (const QString& name : LegendFieldNames()) list << FieldDef{name, FieldType::Memo, 0};
         return list;
     }();
     return fields;
 }
 
-LegendSeed ParseLegendSeed(const QString& text)
-{
-    const SeedParse parse = ParseSeed(text, LegendFields(), QLatin1String(kTableName), QStringLiteral("helpbun.txt"), 1);
+LegendSeed ParseLegendSeed(const QString& text) {
+    const SeedParse parse =
+        ParseSeed(text, LegendFields(), QLatin1String(kTableName), QStringLiteral("helpbun.txt"), 1);
     LegendSeed seed;
     seed.error = parse.error;
     if (!parse.records.isEmpty())
@@ -65,9 +59,7 @@ LegendSeed ParseLegendSeed(const QString& text)
 LegendsTable::LegendsTable(MessageSink& sink)
     : sink_(sink),
       store_(TableLayout{QLatin1String(kTableName), LegendFields(), TableLayout::Columns::NotNullText, {}},
-             QStringLiteral("legends"))
-{
-}
+             QStringLiteral("legends")) {}
 
 LegendsTable::~LegendsTable() { Close(); }
 
@@ -76,10 +68,9 @@ void LegendsTable::Report(const QString& text) const { sink_.Show(text.toStdStri
 namespace {
 
 // The shipped seed's record, or why it cannot be read (reported).
-std::optional<QList<SeedRecord>> ShippedSeed(QString* why)
-{
-    const SeedParse seed = ReadSeedFile(QString::fromLatin1(LegendsTable::kSeedResource), LegendFields(),
-                                        QLatin1String(kTableName), 1);
+std::optional<QList<SeedRecord>> ShippedSeed(QString* why) {
+    const SeedParse seed =
+        ReadSeedFile(QString::fromLatin1(LegendsTable::kSeedResource), LegendFields(), QLatin1String(kTableName), 1);
     if (!seed.error.isEmpty()) {
         *why = seed.error;
         return std::nullopt;
@@ -89,8 +80,7 @@ std::optional<QList<SeedRecord>> ShippedSeed(QString* why)
 
 }  // namespace
 
-bool LegendsTable::Open(const QString& folder)
-{
+bool LegendsTable::Open(const QString& folder) {
     Close();
     path_ = QDir(folder).filePath(QString::fromLatin1(kFileName));
     const QFileInfo info(path_);
@@ -113,7 +103,8 @@ bool LegendsTable::Open(const QString& folder)
     }
     open_ = true;
     if (why = store_.CheckSchema(SingleTableStore::SchemaRule::AllDeclared); !why.isEmpty()) {
-        Report(QStringLiteral("「%1」は星の説明の表ではありません（%2）。\nファイルはそのままにしてあります。").arg(path_, why));
+        Report(QStringLiteral("「%1」は星の説明の表ではありません（%2）。\nファイルはそのままにしてあります。")
+                   .arg(path_, why));
         Close();
         return false;
     }
@@ -129,13 +120,11 @@ bool LegendsTable::Open(const QString& folder)
             ok = Load();
         }
     }
-    if (!ok)
-        Close();
+    if (!ok) Close();
     return ok;
 }
 
-void LegendsTable::Close()
-{
+void LegendsTable::Close() {
     values_ = {};
     modified_ = false;
     rowId_ = -1;
@@ -143,8 +132,7 @@ void LegendsTable::Close()
     store_.Close();
 }
 
-bool LegendsTable::Load()
-{
+bool LegendsTable::Load() {
     QString why;
     const auto rows = store_.Select(LegendFieldNames(), QStringLiteral("rowid"), &why);
     if (!rows) {
@@ -156,33 +144,26 @@ bool LegendsTable::Load()
     modified_ = false;
     if (!rows->isEmpty()) {
         rowId_ = rows->first().rowId;
-        for (int i = 0; i < kLegendFields; ++i)
-            values_[i] = rows->first().values.at(i);
+        for (int i = 0; i < kLegendFields; ++i) values_[i] = rows->first().values.at(i);
     }
     return true;
 }
 
-QString LegendsTable::Value(const QString& field) const
-{
+QString LegendsTable::Value(const QString& field) const {
     const int i = int(LegendFieldNames().indexOf(field));
     return i < 0 ? QString() : values_[i];
 }
 
-void LegendsTable::SetValue(const QString& field, const QString& text)
-{
+void LegendsTable::SetValue(const QString& field, const QString& text) {
     const int i = int(LegendFieldNames().indexOf(field));
-    if (i < 0 || !open_ || values_[i] == text)
-        return;
+    if (i < 0 || !open_ || values_[i] == text) return;
     values_[i] = text;
     modified_ = true;
 }
 
-bool LegendsTable::Post()
-{
-    if (!open_ || rowId_ < 0)
-        return false;
-    if (!modified_)
-        return true;
+bool LegendsTable::Post() {
+    if (!open_ || rowId_ < 0) return false;
+    if (!modified_) return true;
     const QStringList stored = SingleTableStore::Writable(QStringList(values_.begin(), values_.end()));
     if (const QString why = store_.CheckValues(LegendFieldNames(), stored); !why.isEmpty()) {
         Report(why + QStringLiteral("\nその文字を直してから閉じてください。"));
@@ -192,8 +173,7 @@ bool LegendsTable::Post()
         Report(QStringLiteral("星の説明を書き込めません。\n%1").arg(w.Why()));
         return false;
     }
-    for (int i = 0; i < kLegendFields; ++i)
-        values_[i] = stored.at(i);
+    for (int i = 0; i < kLegendFields; ++i) values_[i] = stored.at(i);
     modified_ = false;
     return true;
 }

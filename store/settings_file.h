@@ -34,8 +34,7 @@ public:
     // cannot be written or some text has no Shift-JIS form; why then says
     // which, and the file is left as it was.
     bool Write(const QList<Entry>& entries, QString* why = nullptr);
-    bool Write(const QString& section, const QString& key, const QString& value, QString* why = nullptr)
-    {
+    bool Write(const QString& section, const QString& key, const QString& value, QString* why = nullptr) {
         return Write({{section, key, value}}, why);
     }
 

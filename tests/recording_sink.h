@@ -22,8 +22,7 @@ class RecordingSink final : public zelvara::MessageSink {
 public:
     explicit RecordingSink(std::size_t limit = 0) : limit_(limit) {}
 
-    void Show(std::string_view text, std::string_view caption) override
-    {
+    void Show(std::string_view text, std::string_view caption) override {
 #ifdef QT_CORE_LIB
         messages << QString::fromUtf8(text.data(), qsizetype(text.size()));
         captions << QString::fromUtf8(caption.data(), qsizetype(caption.size()));

@@ -12,8 +12,7 @@ namespace zelvara::test {
 // A record whose placement inputs are set directly: the year pillar, the month
 // and hour branches and the lunar date; nothing placed yet.
 inline Tmandata PlacementInputs(int yearStem, int yearBranch, int monthBranch, int hourBranch, int lunarMonth,
-                                int lunarDay)
-{
+                                int lunarDay) {
     Tmandata man;
     man.stems.year = yearStem;
     man.branches.year = yearBranch;
@@ -27,12 +26,10 @@ inline Tmandata PlacementInputs(int yearStem, int yearBranch, int monthBranch, i
 // A chart placed from its year pillar, month and hour branches, lunar date and
 // sex; firstLuckAge > 0 also lays out the luck periods from that age.
 inline Tmandata PlacedChart(int yearStem, int yearBranch, int monthBranch, int hourBranch, int lunarMonth, int lunarDay,
-                            char sex, int firstLuckAge = 0)
-{
+                            char sex, int firstLuckAge = 0) {
     Tmandata man = PlacementInputs(yearStem, yearBranch, monthBranch, hourBranch, lunarMonth, lunarDay);
     man.sexCode = sex;
-    if (PlaceStars(man) != 0)
-        return Tmandata{};
+    if (PlaceStars(man) != 0) return Tmandata{};
     if (firstLuckAge > 0) {
         man.luckDirection = LuckDirection(sex, yearStem);
         man.firstLuckAge = firstLuckAge;

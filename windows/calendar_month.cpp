@@ -5,15 +5,12 @@
 
 namespace zelvara {
 
-std::string_view DoubleHourRange(int hour)
-{
-    if (hour < 1 || hour > kHours)
-        return {};
+std::string_view DoubleHourRange(int hour) {
+    if (hour < 1 || hour > kHours) return {};
     return kHourPeriodTexts[hour - 1];
 }
 
-std::string RisyunText(const CalendarYear& year)
-{
+std::string RisyunText(const CalendarYear& year) {
     const MonthInfo& feb = year.monthInfo[2];
     std::string text = "2月 " + std::to_string(feb.termDay) + "日 ";
     text += BranchName(feb.termHour);
@@ -23,11 +20,9 @@ std::string RisyunText(const CalendarYear& year)
     return text;
 }
 
-CalendarMonthPage CalendarMonth(const CalendarYear& year, int month, const CalendarYear* nextYear)
-{
+CalendarMonthPage CalendarMonth(const CalendarYear& year, int month, const CalendarYear* nextYear) {
     CalendarMonthPage page;
-    if (month < 1 || month > 12)
-        return page;
+    if (month < 1 || month > 12) return page;
     const MonthInfo& info = year.monthInfo[month];
     page.month = month;
     page.days = std::clamp(info.monthDays, 0, 31);
@@ -39,8 +34,7 @@ CalendarMonthPage CalendarMonth(const CalendarYear& year, int month, const Calen
     SilentSink silent;
     EngineContext scratch(std::string(), silent);
     static_cast<CalendarYear&>(scratch.reki.slot[2]) = year;
-    if (nextYear)
-        static_cast<CalendarYear&>(scratch.reki.slot[3]) = *nextYear;
+    if (nextYear) static_cast<CalendarYear&>(scratch.reki.slot[3]) = *nextYear;
     ExpandLunarMonth(scratch, 2, month);
     const YearSlot& expanded = scratch.reki.slot[2];
 

@@ -25,10 +25,10 @@ struct CalendarDayCell {
 
 struct CalendarMonthPage {
     int month = 0;
-    int days = 0;                            // length of the solar month (at most 31)
-    int termDay = 0;                         // day of the month's 節入り
-    std::string termHourRange;               // double-hour of that entry
-    std::array<CalendarDayCell, 32> cells;   // [1..31]; days beyond the month stay empty
+    int days = 0;                           // length of the solar month (at most 31)
+    int termDay = 0;                        // day of the month's 節入り
+    std::string termHourRange;              // double-hour of that entry
+    std::array<CalendarDayCell, 32> cells;  // [1..31]; days beyond the month stay empty
 };
 
 // Month m (1..12) of the year. A new lunar month keeps the number of the one

@@ -20,8 +20,7 @@ constexpr int kRows = kStars + 1;
 
 }  // namespace
 
-Tkekkonfrm::Tkekkonfrm(QWidget* parent) : QWidget(parent, Qt::Window)
-{
+Tkekkonfrm::Tkekkonfrm(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("Tkekkonfrm"));
     setWindowTitle(QStringLiteral("Zelvara合婚法則一覧"));
 
@@ -31,8 +30,7 @@ Tkekkonfrm::Tkekkonfrm(QWidget* parent) : QWidget(parent, Qt::Window)
     SG->verticalHeader()->hide();
     SG->setEditTriggers(QAbstractItemView::NoEditTriggers);
     SG->setSelectionMode(QAbstractItemView::SingleSelection);
-    for (int c = 0; c < 3; ++c)
-        SG->setColumnWidth(c, kColumnWidths[c]);
+    for (int c = 0; c < 3; ++c) SG->setColumnWidth(c, kColumnWidths[c]);
     SG->verticalHeader()->setDefaultSectionSize(24);
 
     const QStringList header = {QStringLiteral("命宮の主星"), QStringLiteral("　人としての特徴"),
@@ -46,8 +44,7 @@ Tkekkonfrm::Tkekkonfrm(QWidget* parent) : QWidget(parent, Qt::Window)
         }
         SG->setItem(row, column, item);
     };
-    for (int c = 0; c < 3; ++c)
-        put(0, c, header[c]);
+    for (int c = 0; c < 3; ++c) put(0, c, header[c]);
     for (int s = 1; s <= kStars; ++s) {
         put(s, 0, Q(kStarLongNames[s]));
         put(s, 1, Q(kStarKeywordLines[s]));
@@ -75,8 +72,7 @@ Tkekkonfrm::Tkekkonfrm(QWidget* parent) : QWidget(parent, Qt::Window)
     resize(kColumnWidths[0] + kColumnWidths[1] + kColumnWidths[2] + frame, kRows * 24 + frame + 44);
 }
 
-void Tkekkonfrm::showEvent(QShowEvent* event)
-{
+void Tkekkonfrm::showEvent(QShowEvent* event) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     QWidget::showEvent(event);

@@ -19,8 +19,7 @@ namespace {
 constexpr int kImageW = 150;
 constexpr int kImageH = 225;
 
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption)
-{
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QString::fromLatin1(name));
     return b;
@@ -29,13 +28,10 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption)
 }  // namespace
 
 Thelpbunfrm::Thelpbunfrm(MessageSink& sink, const QString& programFolder, QWidget* parent)
-    : Thelpbunfrm(sink, DataFolders::Portable(programFolder), parent)
-{
-}
+    : Thelpbunfrm(sink, DataFolders::Portable(programFolder), parent) {}
 
 Thelpbunfrm::Thelpbunfrm(MessageSink& sink, const DataFolders& folders, QWidget* parent)
-    : QWidget(parent, Qt::Window), table_(sink), folders_(folders)
-{
+    : QWidget(parent, Qt::Window), table_(sink), folders_(folders) {
     setObjectName(QStringLiteral("Thelpbunfrm"));
     setWindowTitle(QStringLiteral("星の説明の画面（Orvandelが原本になっています）"));
     table_.Open(folders.user);
@@ -95,8 +91,7 @@ Thelpbunfrm::Thelpbunfrm(MessageSink& sink, const DataFolders& folders, QWidget*
     Page1Change(0);
 }
 
-QWidget* Thelpbunfrm::BuildPanel()
-{
+QWidget* Thelpbunfrm::BuildPanel() {
     auto* Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameShape(QFrame::StyledPanel);
@@ -115,54 +110,43 @@ QWidget* Thelpbunfrm::BuildPanel()
     connect(speed1, &QPushButton::clicked, this, &Thelpbunfrm::SpeedButton1Click);
     connect(speed2, &QPushButton::clicked, this, &Thelpbunfrm::SpeedButton2Click);
     connect(prnbtn, &QPushButton::clicked, this, [this] {
-        if (printHandler_)
-            printHandler_();
+        if (printHandler_) printHandler_();
     });
     connect(closebtn, &QPushButton::clicked, this, &Thelpbunfrm::closebtnClick);
     auto* row = new QHBoxLayout(Panel1);
     row->setContentsMargins(8, 6, 8, 6);
     row->addWidget(label, 1);
-    for (QPushButton* b : {speed1, speed2, prnbtn, closebtn})
-        row->addWidget(b);
+    for (QPushButton* b : {speed1, speed2, prnbtn, closebtn}) row->addWidget(b);
     return Panel1;
 }
 
-QString Thelpbunfrm::Description(int star) const
-{
-    if (star < 1 || star > kLegendFields)
-        return {};
+QString Thelpbunfrm::Description(int star) const {
+    if (star < 1 || star > kLegendFields) return {};
     return memos_[star - 1]->toPlainText();
 }
 
-QString Thelpbunfrm::PicturePath(int star) const
-{
-    if (star < 1 || star > kLegendFields)
-        return {};
+QString Thelpbunfrm::PicturePath(int star) const {
+    if (star < 1 || star > kLegendFields) return {};
     return BmpFilePath(folders_, LegendPictureFiles().at(star - 1));
 }
 
-std::array<QString, kLegendFields + 1> Thelpbunfrm::Descriptions() const
-{
+std::array<QString, kLegendFields + 1> Thelpbunfrm::Descriptions() const {
     std::array<QString, kLegendFields + 1> all;
-    for (int star = 1; star <= kLegendFields; ++star)
-        all[star] = Description(star);
+    for (int star = 1; star <= kLegendFields; ++star) all[star] = Description(star);
     return all;
 }
 
-void Thelpbunfrm::SetPrintHandler(std::function<void()> handler)
-{
+void Thelpbunfrm::SetPrintHandler(std::function<void()> handler) {
     printHandler_ = std::move(handler);
     prnbtn->setEnabled(bool(printHandler_));
 }
 
-void Thelpbunfrm::showEvent(QShowEvent* event)
-{
+void Thelpbunfrm::showEvent(QShowEvent* event) {
     Page1Change(Page1->currentIndex());
     QWidget::showEvent(event);
 }
 
-void Thelpbunfrm::Page1Change(int index)
-{
+void Thelpbunfrm::Page1Change(int index) {
     const QString path = PicturePath(index + 1);
     const QImage picture(path);
     if (picture.isNull()) {
@@ -174,22 +158,18 @@ void Thelpbunfrm::Page1Change(int index)
     Image1->setProperty("pictureFile", path);
 }
 
-void Thelpbunfrm::closebtnClick()
-{
+void Thelpbunfrm::closebtnClick() {
     // A refused post keeps the window open with the edits in place.
-    if (!table_.IsOpen() || table_.Post())
-        close();
+    if (!table_.IsOpen() || table_.Post()) close();
 }
 
-void Thelpbunfrm::SpeedButton1Click()
-{
+void Thelpbunfrm::SpeedButton1Click() {
     auto* w = new Tsosikiin(folders_, this);
     w->SetPrintRunner(runner_);
     w->show();
 }
 
-void Thelpbunfrm::SpeedButton2Click()
-{
+void Thelpbunfrm::SpeedButton2Click() {
     auto* w = new Tsosikisyu(folders_, this);
     w->SetPrintRunner(runner_);
     w->show();

@@ -1,7 +1,7 @@
 #include "windows/mannen_window.h"
 
-#include "engine/conversion.h"
 #include "common/qstring_utf8.h"
+#include "engine/conversion.h"
 
 #include <QButtonGroup>
 #include <QDir>
@@ -19,7 +19,7 @@ namespace {
 constexpr int kMargin = 12;
 constexpr int kCellW = 44;
 constexpr int kCellH = 22;
-constexpr int kRowStep = 24;              // solar day, lunar date, stem, branch
+constexpr int kRowStep = 24;  // solar day, lunar date, stem, branch
 constexpr int kDaysInFirstBand = 16;
 constexpr int kMonthW = 58;
 constexpr int kMonthPanelTop = 96;
@@ -31,8 +31,7 @@ constexpr int kFootTop = kBand2Top + 4 * kRowStep + 12;
 constexpr int kWidth = 2 * kMargin + kDaysInFirstBand * kCellW;
 constexpr int kHeight = kFootTop + 50;
 
-QToolButton* Cell(QWidget* parent, const QString& name, const QString& hint, QRect rect)
-{
+QToolButton* Cell(QWidget* parent, const QString& name, const QString& hint, QRect rect) {
     auto* b = new QToolButton(parent);
     b->setObjectName(name);
     b->setToolTip(hint);
@@ -41,8 +40,7 @@ QToolButton* Cell(QWidget* parent, const QString& name, const QString& hint, QRe
     return b;
 }
 
-QLabel* Label(QWidget* parent, const char* name, const QString& text, QRect rect)
-{
+QLabel* Label(QWidget* parent, const char* name, const QString& text, QRect rect) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
     l->setGeometry(rect);
@@ -53,10 +51,8 @@ QLabel* Label(QWidget* parent, const char* name, const QString& text, QRect rect
 
 Tmannenfrm::Tmannenfrm(const CalendarYear& year, int chartYear, int birthMonth, const QString& sourceLine,
                        QWidget* parent, const CalendarYear* nextYear)
-    : QWidget(parent, Qt::Window), year_(year)
-{
-    if (nextYear)
-        nextYear_ = *nextYear;
+    : QWidget(parent, Qt::Window), year_(year) {
+    if (nextYear) nextYear_ = *nextYear;
     setObjectName(QStringLiteral("Tmannenfrm"));
     setWindowTitle(QStringLiteral("万年暦"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -87,16 +83,13 @@ Tmannenfrm::Tmannenfrm(const CalendarYear& year, int chartYear, int birthMonth, 
     m1Click(start);
 }
 
-QString Tmannenfrm::CalendarSourceLine(const QString& programFolder)
-{
+QString Tmannenfrm::CalendarSourceLine(const QString& programFolder) {
     QFile f(QDir(programFolder).filePath(QStringLiteral("calendar-source.txt")));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
+    if (!f.open(QIODevice::ReadOnly)) return {};
     return QString::fromUtf8(f.readAll()).trimmed();
 }
 
-void Tmannenfrm::BuildHeader(int chartYear)
-{
+void Tmannenfrm::BuildHeader(int chartYear) {
     auto* yy = Label(this, "yy", QString::number(chartYear) + QStringLiteral("年"), QRect(kMargin, 14, 110, 34));
     QFont big = yy->font();
     big.setPointSize(18);
@@ -134,8 +127,7 @@ void Tmannenfrm::BuildHeader(int chartYear)
     Cell(panel2, QStringLiteral("yychi"), atoHint, QRect(132, 44, 34, 28))->setText(Q(BranchName(year_.yearBranch)));
 }
 
-void Tmannenfrm::BuildMonthPanel()
-{
+void Tmannenfrm::BuildMonthPanel() {
     auto* monthpanel = new QFrame(this);
     monthpanel->setObjectName(QStringLiteral("monthpanel"));
     monthpanel->setFrameShape(QFrame::StyledPanel);
@@ -156,15 +148,13 @@ void Tmannenfrm::BuildMonthPanel()
     connect(months_, &QButtonGroup::idClicked, this, &Tmannenfrm::m1Click);
 }
 
-QRect Tmannenfrm::SolarDayRect(int day) const
-{
+QRect Tmannenfrm::SolarDayRect(int day) const {
     const bool first = day <= kDaysInFirstBand;
     const int column = first ? day - 1 : day - kDaysInFirstBand - 1;
     return {kMargin + column * kCellW, first ? kBand1Top : kBand2Top, kCellW, kCellH};
 }
 
-void Tmannenfrm::BuildDayCells()
-{
+void Tmannenfrm::BuildDayCells() {
     const QString hints[4] = {QStringLiteral("新暦です"), QStringLiteral("旧暦です"), QStringLiteral("干です"),
                               QStringLiteral("支です")};
     const char* names[4] = {"sinday%1", "kyuday%1", "daykan%1", "daychi%1"};
@@ -172,8 +162,8 @@ void Tmannenfrm::BuildDayCells()
     for (int day = 1; day <= 31; ++day) {
         const QRect top = SolarDayRect(day);
         for (int row = 0; row < 4; ++row)
-            (*rows[row])[day] = Cell(this, QString::fromLatin1(names[row]).arg(day), hints[row],
-                                     top.translated(0, row * kRowStep));
+            (*rows[row])[day] =
+                Cell(this, QString::fromLatin1(names[row]).arg(day), hints[row], top.translated(0, row * kRowStep));
         sinday_[day]->setText(QString::number(day));
     }
     setuday1 = Label(this, "setuday1", QStringLiteral("▲節入り日"), QRect(kMargin, kMarkerTop, 100, 18));
@@ -185,10 +175,8 @@ void Tmannenfrm::BuildDayCells()
     setuday2->setPalette(red);
 }
 
-void Tmannenfrm::m1Click(int month)
-{
-    if (month < 1 || month > 12)
-        return;
+void Tmannenfrm::m1Click(int month) {
+    if (month < 1 || month > 12) return;
     month_ = month;
     for (int day = 1; day <= 31; ++day) {
         kyuday_[day]->setText(QString());

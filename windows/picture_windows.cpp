@@ -20,8 +20,7 @@ constexpr int kStrip = kButtonH + 16;  // button strip under the picture
 
 }  // namespace
 
-QString MissingPictureText(const QString& path)
-{
+QString MissingPictureText(const QString& path) {
     return QStringLiteral("画像ファイルが見つからないか、読めません。\n%1").arg(QDir::toNativeSeparators(path));
 }
 
@@ -29,8 +28,7 @@ PictureWindow::PictureWindow(const QString& objectName, const QString& caption, 
                              const QString& missingText, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      picture_(picture)
-{
+      picture_(picture) {
     setObjectName(objectName);
     setWindowTitle(caption);
 
@@ -61,8 +59,7 @@ PictureWindow::PictureWindow(const QString& objectName, const QString& caption, 
     setFixedSize(width, area.height() + kStrip);
 }
 
-void PictureWindow::showEvent(QShowEvent* event)
-{
+void PictureWindow::showEvent(QShowEvent* event) {
     if (!centred_ && screen()) {
         centred_ = true;
         move(screen()->availableGeometry().center() - rect().center());
@@ -70,37 +67,30 @@ void PictureWindow::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
 }
 
-void PictureWindow::prnbtnClick()
-{
-    if (runner_)
-        runner_(this, windowTitle(), [this](QPagedPaintDevice& device) { return PrintPage(device); });
+void PictureWindow::prnbtnClick() {
+    if (runner_) runner_(this, windowTitle(), [this](QPagedPaintDevice& device) { return PrintPage(device); });
 }
 
 Tmatorixfrm::Tmatorixfrm(const QString& settingsPath, QWidget* parent)
     : PictureWindow(QStringLiteral("Tmatorixfrm"), QStringLiteral("主要な星のマトリックス図"),
                     QImage(QStringLiteral(":/windows/matorix.png")),
                     MissingPictureText(QStringLiteral(":/windows/matorix.png")), parent),
-      settingsPath_(settingsPath)
-{
-}
+      settingsPath_(settingsPath) {}
 
-bool Tmatorixfrm::PrintPage(QPagedPaintDevice& device)
-{
+bool Tmatorixfrm::PrintPage(QPagedPaintDevice& device) {
     const SettingsFile settings(settingsPath_);
     return PrintStarMatrix(device, FooterLine(settings.Read(QStringLiteral("owner"), QStringLiteral("title"), {}),
                                               settings.Read(QStringLiteral("owner"), QStringLiteral("tel"), {})));
 }
 
-QString BmpFilePath(const DataFolders& folders, const QString& file)
-{
+QString BmpFilePath(const DataFolders& folders, const QString& file) {
     return FindDataFile(folders, QStringLiteral("bmp/") + file);
 }
 
-OrganisationWindow::OrganisationWindow(const QString& objectName, const QString& caption,
-                                       const DataFolders& folders, const QString& file, QWidget* parent)
+OrganisationWindow::OrganisationWindow(const QString& objectName, const QString& caption, const DataFolders& folders,
+                                       const QString& file, QWidget* parent)
     : PictureWindow(objectName, caption, QImage(BmpFilePath(folders, file)),
-                    MissingPictureText(BmpFilePath(folders, file)), parent)
-{
+                    MissingPictureText(BmpFilePath(folders, file)), parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     setAutoFillBackground(true);
     QPalette white = palette();
@@ -112,14 +102,10 @@ bool OrganisationWindow::PrintPage(QPagedPaintDevice& device) { return PrintOrga
 
 Tsosikiin::Tsosikiin(const DataFolders& folders, QWidget* parent)
     : OrganisationWindow(QStringLiteral("Tsosikiin"), QStringLiteral("殷国の組織図"), folders,
-                         QStringLiteral("inkoku.bmp"), parent)
-{
-}
+                         QStringLiteral("inkoku.bmp"), parent) {}
 
 Tsosikisyu::Tsosikisyu(const DataFolders& folders, QWidget* parent)
     : OrganisationWindow(QStringLiteral("Tsosikisyu"), QStringLiteral("周国組織図"), folders,
-                         QStringLiteral("syukoku.bmp"), parent)
-{
-}
+                         QStringLiteral("syukoku.bmp"), parent) {}
 
 }  // namespace zelvara

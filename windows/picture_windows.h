@@ -18,8 +18,8 @@ class PictureWindow : public QWidget {
     Q_OBJECT
 public:
     // A null picture shows missingText in its place.
-    PictureWindow(const QString& objectName, const QString& caption, const QImage& picture,
-                  const QString& missingText, QWidget* parent);
+    PictureWindow(const QString& objectName, const QString& caption, const QImage& picture, const QString& missingText,
+                  QWidget* parent);
 
     const QImage& Picture() const { return picture_; }
     // Where 印刷 prints; the default printer until one is set.

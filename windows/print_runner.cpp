@@ -7,14 +7,14 @@
 
 namespace zelvara {
 
-void PrintOnDefaultPrinter(QWidget* parent, const QString& document, const PageDrawer& draw)
-{
+void PrintOnDefaultPrinter(QWidget* parent, const QString& document, const PageDrawer& draw) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(document);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
     if (QPrinterInfo::defaultPrinter().isNull()) {
-        QMessageBox::warning(parent, QString(), QStringLiteral("プリンタがありません。「%1」を印刷できません。").arg(document));
+        QMessageBox::warning(parent, QString(),
+                             QStringLiteral("プリンタがありません。「%1」を印刷できません。").arg(document));
         return;
     }
     if (!draw(printer) || printer.printerState() == QPrinter::Error)

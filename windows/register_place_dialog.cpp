@@ -36,8 +36,7 @@ const struct {
     {"verify-full", "必ず使い、証明書とホスト名を確かめる (verify-full)"},
 };
 
-QLabel* ErrorLabel(const char* name, QWidget* parent)
-{
+QLabel* ErrorLabel(const char* name, QWidget* parent) {
     auto* label = Named(new QLabel(parent), name);
     QPalette red = label->palette();
     red.setColor(QPalette::WindowText, QColor(192, 0, 0));
@@ -48,8 +47,7 @@ QLabel* ErrorLabel(const char* name, QWidget* parent)
 }
 
 // A field with its message underneath, as one row of the form.
-QWidget* WithMessage(QWidget* field, QLabel* message, QWidget* parent)
-{
+QWidget* WithMessage(QWidget* field, QLabel* message, QWidget* parent) {
     auto* box = new QWidget(parent);
     auto* column = new QVBoxLayout(box);
     column->setContentsMargins(0, 0, 0, 0);
@@ -59,18 +57,15 @@ QWidget* WithMessage(QWidget* field, QLabel* message, QWidget* parent)
     return box;
 }
 
-void ShowMessage(QLabel* label, const QString& text)
-{
+void ShowMessage(QLabel* label, const QString& text) {
     label->setText(text);
     label->setVisible(!text.isEmpty());
 }
 
 // Empty when host can be used: empty (the server's default socket), a socket
 // folder starting with '/', or host names and IP addresses.
-QString HostProblem(const QString& host)
-{
-    if (host.isEmpty())
-        return {};
+QString HostProblem(const QString& host) {
+    if (host.isEmpty()) return {};
     if (host.startsWith(QLatin1Char('/'))) {
         static const QRegularExpression control(QStringLiteral("[\\x00-\\x1f]"));
         return host.contains(control) ? QStringLiteral("ソケットのフォルダーに制御文字は使えません") : QString();
@@ -78,20 +73,19 @@ QString HostProblem(const QString& host)
     // Several servers to try in turn are written as libpq does: "db1,db2".
     static const QRegularExpression names(QStringLiteral("^[A-Za-z0-9._:%-]+(,[A-Za-z0-9._:%-]+)*$"));
     if (!names.match(host).hasMatch())
-        return QStringLiteral("ホスト名か IP アドレス（半角英数字と . - :）、または / で始まるソケットのフォルダーを入力してください");
+        return QStringLiteral(
+            "ホスト名か IP アドレス（半角英数字と . - :）、または / で始まるソケットのフォルダーを入力してください");
     return {};
 }
 
-QString NextTrialName()
-{
+QString NextTrialName() {
     static std::atomic<int> next{0};
     return QStringLiteral("register-place-trial-%1").arg(++next);
 }
 
 }  // namespace
 
-RegisterPlaceDialog::RegisterPlaceDialog(const RegisterServerSettings& settings, QWidget* parent) : QDialog(parent)
-{
+RegisterPlaceDialog::RegisterPlaceDialog(const RegisterServerSettings& settings, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("RegisterPlaceDialog"));
     setWindowTitle(QStringLiteral("名簿の場所"));
 
@@ -117,8 +111,7 @@ RegisterPlaceDialog::RegisterPlaceDialog(const RegisterServerSettings& settings,
         e->setMinimumWidth(300);
     }
     sslbox = Named(new QComboBox(serverbox), "sslbox");
-    for (const auto& m : kSslModes)
-        sslbox->addItem(QString::fromUtf8(m.caption), QString::fromLatin1(m.mode));
+    for (const auto& m : kSslModes) sslbox->addItem(QString::fromUtf8(m.caption), QString::fromLatin1(m.mode));
     int ssl = sslbox->findData(settings.sslMode);
     if (ssl < 0 && !settings.sslMode.isEmpty()) {
         // A word written by hand that the list does not know stays as it is
@@ -139,10 +132,11 @@ RegisterPlaceDialog::RegisterPlaceDialog(const RegisterServerSettings& settings,
     form->addRow(QStringLiteral("ユーザー"), useredit);
     form->addRow(QStringLiteral("TLS"), sslbox);
 
-    auto* note = Named(new QLabel(QStringLiteral("パスワードは保存しません。PostgreSQL のパスワードファイル（~/.pgpass）に"
-                                                 "書くか、接続のときに入力します。"),
-                                  serverbox),
-                       "passwordnote");
+    auto* note =
+        Named(new QLabel(QStringLiteral("パスワードは保存しません。PostgreSQL のパスワードファイル（~/.pgpass）に"
+                                        "書くか、接続のときに入力します。"),
+                         serverbox),
+              "passwordnote");
     note->setWordWrap(true);
     trialbtn = Named(new QPushButton(QStringLiteral("接続を試す"), serverbox), "trialbtn");
     triallbl = Named(new QLabel(serverbox), "triallbl");
@@ -177,23 +171,20 @@ RegisterPlaceDialog::RegisterPlaceDialog(const RegisterServerSettings& settings,
 
 void RegisterPlaceDialog::ShowServerChoice() { serverbox->setEnabled(serverradio->isChecked()); }
 
-RegisterServerSettings RegisterPlaceDialog::Settings() const
-{
+RegisterServerSettings RegisterPlaceDialog::Settings() const {
     RegisterServerSettings s;
     s.useServer = serverradio->isChecked();
     s.host = hostedit->text().trimmed();
     bool ok = false;
     const int port = portedit->text().trimmed().toInt(&ok);
-    if (ok)
-        s.port = port;
+    if (ok) s.port = port;
     s.database = databaseedit->text().trimmed();
     s.user = useredit->text().trimmed();
     s.sslMode = sslbox->currentData().toString();
     return s;
 }
 
-bool RegisterPlaceDialog::CheckFields()
-{
+bool RegisterPlaceDialog::CheckFields() {
     QString hostWhy, portWhy, databaseWhy;
     if (serverradio->isChecked()) {
         hostWhy = HostProblem(hostedit->text().trimmed());
@@ -207,8 +198,8 @@ bool RegisterPlaceDialog::CheckFields()
     ShowMessage(hosterr, hostWhy);
     ShowMessage(porterr, portWhy);
     ShowMessage(databaseerr, databaseWhy);
-    for (auto [why, field] : {std::pair{hostWhy, hostedit}, std::pair{portWhy, portedit},
-                              std::pair{databaseWhy, databaseedit}}) {
+    for (auto [why, field] :
+         {std::pair{hostWhy, hostedit}, std::pair{portWhy, portedit}, std::pair{databaseWhy, databaseedit}}) {
         if (!why.isEmpty()) {
             field->setFocus();
             return false;
@@ -217,17 +208,13 @@ bool RegisterPlaceDialog::CheckFields()
     return true;
 }
 
-void RegisterPlaceDialog::accept()
-{
-    if (CheckFields())
-        QDialog::accept();
+void RegisterPlaceDialog::accept() {
+    if (CheckFields()) QDialog::accept();
 }
 
-void RegisterPlaceDialog::TryConnection()
-{
+void RegisterPlaceDialog::TryConnection() {
     triallbl->clear();
-    if (!CheckFields())
-        return;
+    if (!CheckFields()) return;
     PgConnection connection = ServerConnectionOf(Settings());
     const Trial trial = trial_ ? trial_ : Trial(&RegisterPlaceDialog::OpenTrialConnection);
     QString shown;
@@ -244,9 +231,9 @@ void RegisterPlaceDialog::TryConnection()
             break;
         }
         const QString where = DescribePgConnection(connection);
-        const QString prompt = attempt == 0
-                                   ? QStringLiteral("名簿のサーバー %1 のパスワード：").arg(where)
-                                   : QStringLiteral("パスワードが違います。名簿のサーバー %1 のパスワード：").arg(where);
+        const QString prompt =
+            attempt == 0 ? QStringLiteral("名簿のサーバー %1 のパスワード：").arg(where)
+                         : QStringLiteral("パスワードが違います。名簿のサーバー %1 のパスワード：").arg(where);
         std::optional<QString> password;
         if (askPassword_) {
             password = askPassword_(prompt);
@@ -254,8 +241,7 @@ void RegisterPlaceDialog::TryConnection()
             bool ok = false;
             const QString typed =
                 QInputDialog::getText(this, windowTitle(), prompt, QLineEdit::Password, QString(), &ok);
-            if (ok)
-                password = typed;
+            if (ok) password = typed;
         }
         if (!password) {
             shown = QStringLiteral("接続できません：パスワードが入力されませんでした");
@@ -266,8 +252,7 @@ void RegisterPlaceDialog::TryConnection()
     triallbl->setText(shown);
 }
 
-RegisterPlaceDialog::TrialOutcome RegisterPlaceDialog::OpenTrialConnection(const PgConnection& connection)
-{
+RegisterPlaceDialog::TrialOutcome RegisterPlaceDialog::OpenTrialConnection(const PgConnection& connection) {
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
         return {false, QStringLiteral("PostgreSQL に接続する Qt のドライバー（libqt6sql6-psql）が入っていません")};
     const QString name = NextTrialName();
@@ -276,8 +261,7 @@ RegisterPlaceDialog::TrialOutcome RegisterPlaceDialog::OpenTrialConnection(const
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
         ApplyPgConnection(connection, db);  // with its bounded wait for an answer
         outcome.connected = db.open();
-        if (!outcome.connected)
-            outcome.error = db.lastError().text().trimmed();
+        if (!outcome.connected) outcome.error = db.lastError().text().trimmed();
         db.close();
     }
     QSqlDatabase::removeDatabase(name);

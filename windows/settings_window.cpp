@@ -1,13 +1,13 @@
 #include "windows/settings_window.h"
 
-#include "engine/context.h"
 #include "common/named_object.h"
+#include "engine/context.h"
 #include "windows/register_place_dialog.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDialogButtonBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -31,10 +31,8 @@ const QString kOwner = QStringLiteral("owner");
 const QString kSound = QStringLiteral("sound");
 const QString kCsvInHint = QStringLiteral("CSV ファイルの人物データを名簿に加えます");
 
-void ShowEditor(QWidget* editor)
-{
-    if (!editor)
-        return;
+void ShowEditor(QWidget* editor) {
+    if (!editor) return;
     editor->show();
     editor->raise();
     editor->activateWindow();
@@ -45,8 +43,8 @@ void ShowEditor(QWidget* editor)
 TCunstomFrm::TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QString& settingsPath, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      sink_(sink), settings_(settingsPath)
-{
+      sink_(sink),
+      settings_(settingsPath) {
     setObjectName(QStringLiteral("TCunstomFrm"));
     setWindowTitle(QStringLiteral("環境設定"));
 
@@ -63,8 +61,8 @@ TCunstomFrm::TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QS
     ttlname->setFont(big);
     ttlname->setMinimumHeight(32);
 
-    auto* GroupBox1 = Named(new QGroupBox(QStringLiteral("鑑定書に印刷するタイトルと電話番号を入力します。 "), this),
-                            "GroupBox1");
+    auto* GroupBox1 =
+        Named(new QGroupBox(QStringLiteral("鑑定書に印刷するタイトルと電話番号を入力します。 "), this), "GroupBox1");
     auto* grid = new QGridLayout(GroupBox1);
     grid->addWidget(Named(new QLabel(QStringLiteral("鑑定書印刷表紙タイトル"), GroupBox1), "Label4"), 0, 0);
     titlebox = Named(new QLineEdit(GroupBox1), "titlebox");
@@ -107,37 +105,35 @@ TCunstomFrm::TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QS
     deletedbtn->setToolTip(QStringLiteral("削除した人物データを名簿に戻します"));
     deletedbtn->hide();
     connect(deletedbtn, &QPushButton::clicked, this, [this] {
-        if (openDeleted_)
-            openDeleted_();
+        if (openDeleted_) openDeleted_();
     });
     csvoutbtn = Named(new QPushButton(QStringLiteral("CSVに書き出す…"), this), "csvoutbtn");
     csvoutbtn->setToolTip(QStringLiteral("名簿のすべての人物データを CSV ファイルに書き出します"));
     csvinbtn = Named(new QPushButton(QStringLiteral("CSVから読み込む…"), this), "csvinbtn");
     csvinbtn->setToolTip(kCsvInHint);
-    for (QPushButton* b : {csvoutbtn, csvinbtn})
-        b->hide();
+    for (QPushButton* b : {csvoutbtn, csvinbtn}) b->hide();
     connect(csvoutbtn, &QPushButton::clicked, this, [this] {
-        if (exportCsv_)
-            exportCsv_();
+        if (exportCsv_) exportCsv_();
     });
     connect(csvinbtn, &QPushButton::clicked, this, [this] {
-        if (importCsv_)
-            importCsv_();
+        if (importCsv_) importCsv_();
     });
     paradoxbtn = Named(new QPushButton(QStringLiteral("Paradox から取り込み…"), this), "paradoxbtn");
-    paradoxbtn->setToolTip(QStringLiteral("前のプログラムの Paradox の表から、人物データか鑑定文と星の説明を取り込みます"));
+    paradoxbtn->setToolTip(
+        QStringLiteral("前のプログラムの Paradox の表から、人物データか鑑定文と星の説明を取り込みます"));
     paradoxbtn->hide();
     auto* paradoxMenu = new QMenu(paradoxbtn);
     paradoxRegisterAction_ = paradoxMenu->addAction(QStringLiteral("名簿（nam_data.db）…"), this, [this] {
-        if (importParadoxRegister_)
-            importParadoxRegister_();
+        if (importParadoxRegister_) importParadoxRegister_();
     });
     paradoxRegisterAction_->setObjectName(QStringLiteral("paradoxregister"));
     paradoxMenu->setToolTipsVisible(true);
-    paradoxMenu->addAction(QStringLiteral("鑑定文と星の説明（フォルダー）…"), this, [this] {
-        if (importParadoxTexts_)
-            importParadoxTexts_();
-    })->setObjectName(QStringLiteral("paradoxtexts"));
+    paradoxMenu
+        ->addAction(QStringLiteral("鑑定文と星の説明（フォルダー）…"), this,
+                    [this] {
+                        if (importParadoxTexts_) importParadoxTexts_();
+                    })
+        ->setObjectName(QStringLiteral("paradoxtexts"));
     paradoxbtn->setMenu(paradoxMenu);
     registerplacebtn = Named(new QPushButton(QStringLiteral("名簿の場所…"), this), "registerplacebtn");
     registerplacebtn->setToolTip(QStringLiteral("名簿をこのコンピューターに置くか、サーバーの名簿を使うかを選びます"));
@@ -170,8 +166,7 @@ TCunstomFrm::TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QS
 
 TCunstomFrm::~TCunstomFrm() = default;
 
-void TCunstomFrm::SetEditorWindows(QWidget* databaseEditor, QWidget* luckEditor, QWidget* marriageEditor)
-{
+void TCunstomFrm::SetEditorWindows(QWidget* databaseEditor, QWidget* luckEditor, QWidget* marriageEditor) {
     editors_[0] = databaseEditor;
     editors_[1] = luckEditor;
     editors_[2] = marriageEditor;
@@ -180,29 +175,25 @@ void TCunstomFrm::SetEditorWindows(QWidget* databaseEditor, QWidget* luckEditor,
     kekkonbtn->setEnabled(marriageEditor);
 }
 
-void TCunstomFrm::SetDeletedRecordsDoor(std::function<void()> open)
-{
+void TCunstomFrm::SetDeletedRecordsDoor(std::function<void()> open) {
     openDeleted_ = std::move(open);
     deletedbtn->setVisible(bool(openDeleted_));
 }
 
-void TCunstomFrm::SetCsvDoors(std::function<void()> exportCsv, std::function<void()> importCsv)
-{
+void TCunstomFrm::SetCsvDoors(std::function<void()> exportCsv, std::function<void()> importCsv) {
     exportCsv_ = std::move(exportCsv);
     importCsv_ = std::move(importCsv);
     csvoutbtn->setVisible(bool(exportCsv_));
     csvinbtn->setVisible(bool(importCsv_));
 }
 
-void TCunstomFrm::SetParadoxDoors(std::function<void()> importRegister, std::function<void()> importTexts)
-{
+void TCunstomFrm::SetParadoxDoors(std::function<void()> importRegister, std::function<void()> importTexts) {
     importParadoxRegister_ = std::move(importRegister);
     importParadoxTexts_ = std::move(importTexts);
     paradoxbtn->setVisible(bool(importParadoxRegister_) || bool(importParadoxTexts_));
 }
 
-void TCunstomFrm::SetRegisterWriteRefusal(const QString& why)
-{
+void TCunstomFrm::SetRegisterWriteRefusal(const QString& why) {
     const bool writable = why.isEmpty();
     csvinbtn->setEnabled(writable);
     csvinbtn->setToolTip(writable ? kCsvInHint : why);
@@ -210,19 +201,16 @@ void TCunstomFrm::SetRegisterWriteRefusal(const QString& why)
     paradoxRegisterAction_->setToolTip(writable ? paradoxRegisterAction_->text() : why);
 }
 
-void TCunstomFrm::SetRegisterPlaceDoor(std::function<void()> changed, const QString& overriddenBy)
-{
+void TCunstomFrm::SetRegisterPlaceDoor(std::function<void()> changed, const QString& overriddenBy) {
     registerPlaceChanged_ = std::move(changed);
     registerOverriddenBy_ = overriddenBy;
     const bool given = bool(registerPlaceChanged_);
     registerplacebtn->setVisible(given);
     registerlbl->setVisible(given);
-    if (given)
-        ShowRegisterPlace();
+    if (given) ShowRegisterPlace();
 }
 
-void TCunstomFrm::ShowRegisterPlace()
-{
+void TCunstomFrm::ShowRegisterPlace() {
     if (!registerOverriddenBy_.isEmpty()) {
         registerlbl->setText(QStringLiteral("名簿：%1（ここでの選択は、その指定なしで起動したときから使われます）")
                                  .arg(registerOverriddenBy_));
@@ -234,24 +222,20 @@ void TCunstomFrm::ShowRegisterPlace()
                              : QStringLiteral("名簿：このコンピューター"));
 }
 
-void TCunstomFrm::registerplacebtnClick()
-{
+void TCunstomFrm::registerplacebtnClick() {
     const RegisterServerSettings stored = LoadRegisterServerSettings(settings_);
     RegisterPlaceDialog dialog(stored, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
+    if (dialog.exec() != QDialog::Accepted) return;
     const RegisterServerSettings chosen = dialog.Settings();
     // Server fields filled in and left under このコンピューター change nothing.
-    if (!stored.useServer && !chosen.useServer)
-        return;
+    if (!stored.useServer && !chosen.useServer) return;
     const QList<SettingsFile::Entry> before = RegisterServerEntries(stored);
     const QList<SettingsFile::Entry> after = RegisterServerEntries(chosen);
     const bool same = std::equal(before.begin(), before.end(), after.begin(), after.end(),
                                  [](const SettingsFile::Entry& a, const SettingsFile::Entry& b) {
                                      return a.section == b.section && a.key == b.key && a.value == b.value;
                                  });
-    if (same)
-        return;
+    if (same) return;
     QString why;
     if (!settings_.Write(after, &why)) {
         sink_.Show(QStringLiteral("設定ファイル %1 に書き込めませんでした。\n%2\n名簿の場所は変わっていません。")
@@ -261,27 +245,23 @@ void TCunstomFrm::registerplacebtnClick()
         return;
     }
     ShowRegisterPlace();
-    if (registerPlaceChanged_)
-        registerPlaceChanged_();
+    if (registerPlaceChanged_) registerPlaceChanged_();
 }
 
-void TCunstomFrm::ShowDataFolders(const DataFolders& folders)
-{
+void TCunstomFrm::ShowDataFolders(const DataFolders& folders) {
     folderslbl->setText(DescribeDataFolders(folders, settings_.Path()));
     folderslbl->show();
 }
 
 void TCunstomFrm::LoadOwnerSettings() { owner_ = zelvara::LoadOwnerSettings(settings_); }
 
-void TCunstomFrm::showEvent(QShowEvent* event)
-{
+void TCunstomFrm::showEvent(QShowEvent* event) {
     LoadOwnerSettings();
     titlebox->setText(owner_.title);
     telbox->setText(owner_.tel);
     soundchk->setChecked(IsSwitchOn(settings_.Read(kSound, QStringLiteral("check"), QStringLiteral("True"))));
     correctionbox->setCurrentIndex(int(LoadTimeCorrection(settings_)));
-    if (registerPlaceChanged_)
-        ShowRegisterPlace();
+    if (registerPlaceChanged_) ShowRegisterPlace();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         adjustSize();
         move(screen->availableGeometry().center() - rect().center());
@@ -289,8 +269,7 @@ void TCunstomFrm::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
 }
 
-bool TCunstomFrm::Store(QString* why)
-{
+bool TCunstomFrm::Store(QString* why) {
     const OwnerSettings edited{titlebox->text(), telbox->text()};
     const QString sound = soundchk->isChecked() ? QStringLiteral("True") : QStringLiteral("False");
     QList<SettingsFile::Entry> entries{{kOwner, QStringLiteral("title"), edited.title},
@@ -299,33 +278,27 @@ bool TCunstomFrm::Store(QString* why)
     // The correction is written only when it changed, so that a user who
     // never chose one keeps the file as it was.
     const QString stored = settings_.Read(kTimeCorrectionSection, kTimeCorrectionKey, QStringLiteral("none"));
-    if (Correction() != stored)
-        entries.append({kTimeCorrectionSection, kTimeCorrectionKey, Correction()});
-    if (!settings_.Write(entries, why))
-        return false;
+    if (Correction() != stored) entries.append({kTimeCorrectionSection, kTimeCorrectionKey, Correction()});
+    if (!settings_.Write(entries, why)) return false;
     owner_ = edited;
     return true;
 }
 
-QString TCunstomFrm::Correction() const
-{
+QString TCunstomFrm::Correction() const {
     const auto chosen = static_cast<TimeCorrection>(std::max(0, correctionbox->currentIndex()));
     const std::string_view word = TimeCorrectionWord(chosen);
     return QString::fromLatin1(word.data(), qsizetype(word.size()));
 }
 
-bool TCunstomFrm::Ask(const QString& text)
-{
-    if (ask_)
-        return ask_(text);
-    return QMessageBox::question(this, windowTitle(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-           == QMessageBox::Yes;
+bool TCunstomFrm::Ask(const QString& text) {
+    if (ask_) return ask_(text);
+    return QMessageBox::question(this, windowTitle(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
 void TCunstomFrm::BitBtn1Click() { close(); }
 
-void TCunstomFrm::closeEvent(QCloseEvent* event)
-{
+void TCunstomFrm::closeEvent(QCloseEvent* event) {
     // Whichever way the window closes, what it shows is stored. When the file
     // cannot take it, the user chooses: close without saving, or stay with
     // the edits to put them right. A window never shown has loaded nothing
@@ -344,11 +317,9 @@ void TCunstomFrm::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
 }
 
-void TCunstomFrm::printbtnClick()
-{
+void TCunstomFrm::printbtnClick() {
     if (!printer_) {
-        if (!ownPrinter_)
-            ownPrinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        if (!ownPrinter_) ownPrinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer_ = ownPrinter_.get();
     }
     QPrintDialog dialog(printer_, this);
@@ -358,8 +329,7 @@ void TCunstomFrm::printbtnClick()
     // The dialog only chooses the printer: its confirm button must not say
     // 印刷 (Print), as Qt's own text does.
     if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
-        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
-            ok->setText(QStringLiteral("設定"));
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("設定"));
     }
     dialog.exec();
 }

@@ -10,9 +10,7 @@ namespace {
 constexpr int kBorder = 2;
 }
 
-Ttitle::Ttitle(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
-{
+Ttitle::Ttitle(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("title"));
     setWindowTitle(QStringLiteral("Zelvaraプロ版"));
     setAutoFillBackground(true);
@@ -43,8 +41,7 @@ Ttitle::Ttitle(QWidget* parent)
     resize(SplashSize());
 }
 
-QSize Ttitle::SplashSize() const
-{
+QSize Ttitle::SplashSize() const {
     const QSize p = picture_->pixmap().isNull() ? QSize(640, 480) : picture_->pixmap().size();
     return {p.width() + 4, p.height() + 10};
 }

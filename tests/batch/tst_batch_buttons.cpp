@@ -2,8 +2,8 @@
 // maintainers; a click runs the tool into the chosen folder and leaves the
 // person register and the chart record alone.
 #include "main/batch_buttons.h"
-#include "tests/batch/batch_test_support.h"
 #include "main/main_window.h"
+#include "tests/batch/batch_test_support.h"
 #include "tests/recording_sink.h"
 
 #include <QCryptographicHash>
@@ -16,7 +16,8 @@ namespace {
 
 QByteArray Sha(const QString& path) {
     QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256) : QByteArray();
+    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
+                                       : QByteArray();
 }
 
 const char* const kNames[] = {"datacreate", "TXTbtn", "CASIOBTN", "SpeedButton5"};
@@ -119,7 +120,8 @@ private slots:
 
     void cancelledFolderRunsNothing() {
         auto w = Start(true);
-        w->findChild<BatchButtons*>()->SetFolderChooser([](QWidget*, const QString&, const QString&) { return QString(); });
+        w->findChild<BatchButtons*>()->SetFolderChooser(
+            [](QWidget*, const QString&, const QString&) { return QString(); });
         sink_.messages.clear();
         w->findChild<QPushButton*>("TXTbtn")->click();
         QVERIFY(sink_.messages.isEmpty());

@@ -1,8 +1,8 @@
 // zelvara-cli export, checked against zelvara-cli chart: for a handful of
 // moments the exported line and record hold what the chart command prints.
 #include "batch/batch_moments.h"
-#include "tests/batch/batch_test_support.h"
 #include "batch/koyomi_table.h"
+#include "tests/batch/batch_test_support.h"
 
 #include <QDirIterator>
 #include <QFileInfo>
@@ -120,7 +120,10 @@ private slots:
         QVERIFY2(run.out.contains("refused by the engine: 0 moments"), qPrintable(run.out));
         for (const Moment& t : kMoments) {
             const QJsonObject chart = Chart(t.y, t.m, t.d, t.h);
-            QString expected = QStringLiteral("%1/%2/%3,").arg(t.m, 2, 10, QChar('0')).arg(t.d, 2, 10, QChar('0')).arg(t.h, 2, 10, QChar('0'));
+            QString expected = QStringLiteral("%1/%2/%3,")
+                                   .arg(t.m, 2, 10, QChar('0'))
+                                   .arg(t.d, 2, 10, QChar('0'))
+                                   .arg(t.h, 2, 10, QChar('0'));
             expected += PillarCodes(chart) + ",";
             for (const QJsonValue v : chart["mainStar"].toArray()) expected += Code(v.toInt());
             const QStringList lines = ReadLines(out_.filePath(QStringLiteral("zelv%1.txt").arg(t.y)));
@@ -133,9 +136,9 @@ private slots:
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QVERIFY2(run.out.contains("96 files"), qPrintable(run.out));
         const QJsonObject chart = Chart(1924, 2, 29, 9);
-        const QString expected = PillarCodes(chart) + Code(chart["firstLuckAgeMale"].toInt()) +
-                                 Code(chart["firstLuckAgeFemale"].toInt()) +
-                                 Code(chart["starBranch"].toArray()[0].toInt()) + Code(chart["starBranch"].toArray()[6].toInt());
+        const QString expected =
+            PillarCodes(chart) + Code(chart["firstLuckAgeMale"].toInt()) + Code(chart["firstLuckAgeFemale"].toInt()) +
+            Code(chart["starBranch"].toArray()[0].toInt()) + Code(chart["starBranch"].toArray()[6].toInt());
         QCOMPARE(ReadLines(out_.filePath("CASIO/192402.dat")).value(28 * 12 + 9), expected);
     }
 
@@ -171,20 +174,21 @@ private slots:
     // anything, with the loader's message; an older output stays as it was.
     void calendarFileFaultStopsBeforeWriting_data() {
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("eto");     // the file removed, or broken when line > 0
+        QTest::addColumn<QString>("eto");  // the file removed, or broken when line > 0
         QTest::addColumn<int>("line");
-        QTest::addColumn<QString>("older");   // an output of an earlier run
+        QTest::addColumn<QString>("older");  // an output of an earlier run
         QTest::addColumn<QString>("says");
         QTest::newRow("2txt, 1951 missing") << QStringList{"export", "2txt"} << "1951.eto" << 0 << "zelv1925.txt"
                                             << "1951.etonot found ?";
         QTest::newRow("koyomi, 1951 missing") << QStringList{"export", "koyomi"} << "1951.eto" << 0 << "koyomi.DB"
                                               << "1951.etonot found ?";
-        QTest::newRow("casio, 1925 missing") << QStringList{"export", "casio"} << "1925.eto" << 0
-                                             << "CASIO/192201.dat" << "1925.etonot found ?";
+        QTest::newRow("casio, 1925 missing") << QStringList{"export", "casio"} << "1925.eto" << 0 << "CASIO/192201.dat"
+                                             << "1925.etonot found ?";
         QTest::newRow("kyu, 1922 missing") << QStringList{"export", "kyu"} << "1922.eto" << 0 << "zelv1921.txt"
                                            << "1922.etonot found ?";
         QTest::newRow("2txt, 1951 with lunar month 0")
-            << QStringList{"export", "2txt"} << "1951.eto" << 13 << "zelv1925.txt" << "1951.eto 13行目の旧暦の月「0」";
+            << QStringList{"export", "2txt"} << "1951.eto" << 13 << "zelv1925.txt"
+            << "1951.eto 13行目の旧暦の月「0」";
     }
     void calendarFileFaultStopsBeforeWriting() {
         QFETCH(QStringList, args);
@@ -215,9 +219,12 @@ private slots:
     void refusedMomentStopsTheExport_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("older");
-        QTest::newRow("2txt") << "2txt" << "zelv1921.txt";
-        QTest::newRow("casio") << "casio" << "CASIO/192101.dat";
-        QTest::newRow("koyomi") << "koyomi" << "koyomi.DB";
+        QTest::newRow("2txt") << "2txt"
+                              << "zelv1921.txt";
+        QTest::newRow("casio") << "casio"
+                               << "CASIO/192101.dat";
+        QTest::newRow("koyomi") << "koyomi"
+                                << "koyomi.DB";
     }
     void refusedMomentStopsTheExport() {
         QFETCH(QString, kind);
@@ -273,10 +280,11 @@ private slots:
         QTest::newRow("unknown tool") << QStringList{"export", "3txt", "--out", "x"} << 2 << "3txt";
         QTest::newRow("no tool") << QStringList{"export", "--out", "x"} << 2 << "koyomi, 2txt, casio, kyu";
         QTest::newRow("旧 with years") << QStringList{"export", "kyu", "--out", "x", "--from", "1925"} << 2 << "1921";
-        QTest::newRow("year not a number") << QStringList{"export", "2txt", "--out", "x", "--from", "S40"} << 2 << "S40";
+        QTest::newRow("year not a number")
+            << QStringList{"export", "2txt", "--out", "x", "--from", "S40"} << 2 << "S40";
         QTest::newRow("no folder") << QStringList{"export", "casio"} << 2 << "フォルダ";
-        QTest::newRow("folder under a file") << QStringList{"export", "casio", "--out", "/dev/null/casio"} << 1
-                                            << "/dev/null/casio";
+        QTest::newRow("folder under a file")
+            << QStringList{"export", "casio", "--out", "/dev/null/casio"} << 1 << "/dev/null/casio";
     }
     void badRequestsGetAClearMessage() {
         QFETCH(QStringList, args);

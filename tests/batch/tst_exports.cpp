@@ -2,8 +2,8 @@
 // and record counts, order, failures, and the person register left alone.
 #include "batch/batch_files.h"
 #include "batch/batch_moments.h"
-#include "tests/batch/batch_test_support.h"
 #include "batch/koyomi_table.h"
+#include "tests/batch/batch_test_support.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -106,7 +106,8 @@ private slots:
         for (int y : {1922, 1928})
             for (int m : {1, 2, 12}) {
                 bool crlf = false;
-                const QStringList lines = ReadLines(dir.filePath(QStringLiteral("%1%2.dat").arg(y).arg(m, 2, 10, QChar('0'))), &crlf);
+                const QStringList lines =
+                    ReadLines(dir.filePath(QStringLiteral("%1%2.dat").arg(y).arg(m, 2, 10, QChar('0'))), &crlf);
                 QVERIFY(crlf);
                 QCOMPARE(lines.size(), MonthLength(y, m) * 12);
                 for (const QString& line : lines) QVERIFY2(form.match(line).hasMatch(), qPrintable(line));
@@ -161,9 +162,8 @@ private slots:
             const BatchOutcome o = Run(BatchKind::Koyomi, dir.path(), 1931, 1931);
             QVERIFY2(o.ok, qPrintable(o.error));
         }
-        WithTable(dir.filePath("koyomi.DB"), [](QSqlDatabase& db) {
-            QCOMPARE(Scalar(db, "SELECT count(*) FROM koyomi").toInt(), 4380);
-        });
+        WithTable(dir.filePath("koyomi.DB"),
+                  [](QSqlDatabase& db) { QCOMPARE(Scalar(db, "SELECT count(*) FROM koyomi").toInt(), 4380); });
     }
 
     // January 1921 lies partly before the calendar: the lines are written anyway.
@@ -250,7 +250,9 @@ private slots:
         const QStringList homeFiles = QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
         QTemporaryDir out;
-        for (auto [kind, year] : {std::pair{BatchKind::Koyomi, 1930}, {BatchKind::TwoTxt, 2010}, {BatchKind::Casio, 1922},
+        for (auto [kind, year] : {std::pair{BatchKind::Koyomi, 1930},
+                                  {BatchKind::TwoTxt, 2010},
+                                  {BatchKind::Casio, 1922},
                                   {BatchKind::Kyu, 0}}) {
             const BatchOutcome o = Run(kind, out.path(), year, year, home.path());
             QVERIFY2(o.ok, qPrintable(o.error));

@@ -1,6 +1,6 @@
 // The whole default ranges, as the maintainers run them.
-#include "tests/batch/batch_test_support.h"
 #include "batch/koyomi_table.h"
+#include "tests/batch/batch_test_support.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -43,7 +43,8 @@ private slots:
             QCOMPARE(q.value(2).toInt(), 2010123111);
             // Stored in the order of the moments.
             QVERIFY(q.exec("SELECT count(*) FROM (SELECT KOYOMI, lag(KOYOMI) OVER (ORDER BY rowid) AS before "
-                           "FROM koyomi) WHERE before >= KOYOMI") && q.next());
+                           "FROM koyomi) WHERE before >= KOYOMI") &&
+                    q.next());
             QCOMPARE(q.value(0).toInt(), 0);
             db.close();
         }

@@ -1,10 +1,10 @@
 // Line formats, counting rules and the koyomi.DB record, on hand-made charts.
 #include "batch/batch_lines.h"
 #include "batch/batch_moments.h"
-#include "tests/batch/batch_test_support.h"
-#include "engine/conversion.h"
-#include "engine/chart_layout.h"
 #include "batch/koyomi_table.h"
+#include "engine/chart_layout.h"
+#include "engine/conversion.h"
+#include "tests/batch/batch_test_support.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -161,8 +161,9 @@ private slots:
         QVERIFY(db.open());
         {
             QSqlQuery q(db);
-            QVERIFY(q.exec(QStringLiteral("SELECT KOYOMI, y10, j10, j12, ritsuM, ritsuF, M01, M02, M03, typeof(M06), "
-                                          "FU01 IS NULL FROM koyomi")));
+            QVERIFY(
+                q.exec(QStringLiteral("SELECT KOYOMI, y10, j10, j12, ritsuM, ritsuF, M01, M02, M03, typeof(M06), "
+                                      "FU01 IS NULL FROM koyomi")));
             QVERIFY(q.next());
             QCOMPARE(q.value(0).toInt(), 1930010100);
             QCOMPARE(q.value(1).toInt(), 1);

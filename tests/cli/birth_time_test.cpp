@@ -14,8 +14,8 @@
 namespace {
 
 const std::string kHome = std::string(" --home ") + ZELVARA_PROGRAM_DIR + " --today 2026/12/08";
-const char* const kTimeKeys[] = {"clockTime", "correctedTime", "correctedDate", "summerTimeMinutes",
-                                 "longitudeMinutes", "equationOfTimeMinutes"};
+const char* const kTimeKeys[] = {"clockTime",         "correctedTime",    "correctedDate",
+                                 "summerTimeMinutes", "longitudeMinutes", "equationOfTimeMinutes"};
 
 // reading and print are built only with the Qt modules of the desktop program.
 bool HasCommand(const std::string& command) { return Cli(command + " --help").code == 0; }
@@ -62,8 +62,8 @@ TEST(CliBirthTime, CorrectedMomentDecidesDateAndPeriod) {
     const double none = std::nan("");
     const Case cases[] = {
         {"summer time", "--date 1949/7/1 --time 11:20", "1949/7/1", "10:20", -60, none, none, 5},
-        {"summer time, era year", "--date S24/7/1 --time 11:20 --correction none", "1949/7/1", "10:20", -60, none,
-         none, 5},
+        {"summer time, era year", "--date S24/7/1 --time 11:20 --correction none", "1949/7/1", "10:20", -60, none, none,
+         5},
         {"Naha over midnight", "--date 1959/5/7 --time 00:10 --place 那覇 --correction mean", "1959/5/6", "23:41", 0,
          -29.3, none, 0},
         {"Naha over New Year", "--date 1960/1/1 --time 00:05 --place 沖縄県 --correction mean", "1959/12/31", "23:36",
@@ -93,8 +93,9 @@ TEST(CliBirthTime, CorrectedMomentDecidesDateAndPeriod) {
     }
     const CliRun text = Cli("chart --sex 男 --date 1950/6/1 --time 00:20 --place 札幌 --correction mean" + kHome);
     ASSERT_EQ(text.code, 0) << text.err;
-    EXPECT_NE(text.out.find("出生時刻　00:20 → 23:45（夏時間 −60分、経度 +25分）\n出生地　　北海道 札幌市　東経 141.35 度\n"),
-              std::string::npos)
+    EXPECT_NE(
+        text.out.find("出生時刻　00:20 → 23:45（夏時間 −60分、経度 +25分）\n出生地　　北海道 札幌市　東経 141.35 度\n"),
+        std::string::npos)
         << text.out.substr(0, 400);
 }
 
@@ -117,8 +118,8 @@ TEST(CliBirthTime, ReadingTakesTheCorrectedMoment) {
 // the day before. A Japanese birth is unchanged by naming Asia/Tokyo.
 TEST(CliBirthTime, BirthsAbroadAreReadInTheirZone) {
     const std::string birth = "chart --sex 男 --date 1972/11/3 --time 10:40 --correction mean --json" + kHome;
-    for (const char* place : {" --place ニューヨーク", " --place \"new york\"",
-                              " --longitude -74.006 --zone America/New_York"}) {
+    for (const char* place :
+         {" --place ニューヨーク", " --place \"new york\"", " --longitude -74.006 --zone America/New_York"}) {
         const QJsonObject chart = Json(Cli(birth + place));
         EXPECT_EQ(chart.value(QLatin1String("correctedDate")).toString(), QStringLiteral("1972/11/3")) << place;
         EXPECT_EQ(chart.value(QLatin1String("correctedTime")).toString(), QStringLiteral("10:44")) << place;
@@ -132,7 +133,8 @@ TEST(CliBirthTime, BirthsAbroadAreReadInTheirZone) {
     const std::string sapporo = "chart --sex 女 --date 1980/3/15 --time 08:50 --place 札幌 --correction true" + kHome;
     EXPECT_EQ(Cli(sapporo + " --zone Asia/Tokyo").out, Cli(sapporo).out);
 
-    const CliRun text = Cli("chart --sex 男 --date 1972/11/3 --time 10:40 --correction mean --place ニューヨーク" + kHome);
+    const CliRun text =
+        Cli("chart --sex 男 --date 1972/11/3 --time 10:40 --correction mean --place ニューヨーク" + kHome);
     EXPECT_NE(text.out.find("10:40 → 10:44（America/New_York、経度 +4分）"), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("ニューヨーク（New York, United States of America）"), std::string::npos) << text.out;
 
@@ -176,7 +178,8 @@ TEST(CliBirthTime, BadExactTimeOptionsAreRefused) {
         EXPECT_TRUE(r.out.empty()) << c.args << ": " << r.out.substr(0, 100);
         EXPECT_NE(r.err.find(c.said), std::string::npos) << c.args << ": " << r.err;
     }
-    const CliRun forced = Cli(chart + "--time 06:10 --longitude 160 --force-longitude --correction mean --json" + kHome);
+    const CliRun forced =
+        Cli(chart + "--time 06:10 --longitude 160 --force-longitude --correction mean --json" + kHome);
     ASSERT_EQ(forced.code, 0) << forced.err;
     EXPECT_NE(forced.out.find("\"longitudeMinutes\":100"), std::string::npos) << forced.out.substr(0, 100);
 }

@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <array>
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 

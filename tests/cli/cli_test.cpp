@@ -8,11 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <array>
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -25,16 +25,40 @@ QJsonObject Json(const std::string& out) {
     return doc.object();
 }
 
-std::string Str(const QJsonValue& v) { return QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact).toStdString(); }
+std::string Str(const QJsonValue& v) {
+    return QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact).toStdString();
+}
 
 TEST(CliChart, JsonHoldsEveryKey) {
     const CliRun r = Cli("chart --sex 男 --date S34/5/7 --hour 05:00-07:00 --name '見本 \"太郎\"' --json " + kFixtures);
     ASSERT_EQ(r.code, 0) << r.err;
     const QJsonObject chart = Json(r.out);
-    const char* keys[] = {"name", "sex", "birthText", "age", "hourIndex", "stems", "branches", "lunarMonth",
-                          "lunarDay", "luckDirection", "daysToTerm", "firstLuckAge", "firstLuckAgeMale",
-                          "firstLuckAgeFemale", "bodyPalace", "bureau", "palaceBranch", "starBranch", "minorBranch",
-                          "transformStar", "brightness", "mainStar", "luckAge", "luckPalace", "luckBranch", "boxText",
+    const char* keys[] = {"name",
+                          "sex",
+                          "birthText",
+                          "age",
+                          "hourIndex",
+                          "stems",
+                          "branches",
+                          "lunarMonth",
+                          "lunarDay",
+                          "luckDirection",
+                          "daysToTerm",
+                          "firstLuckAge",
+                          "firstLuckAgeMale",
+                          "firstLuckAgeFemale",
+                          "bodyPalace",
+                          "bureau",
+                          "palaceBranch",
+                          "starBranch",
+                          "minorBranch",
+                          "transformStar",
+                          "brightness",
+                          "mainStar",
+                          "luckAge",
+                          "luckPalace",
+                          "luckBranch",
+                          "boxText",
                           "palaceStrength"};
     for (const char* key : keys) EXPECT_TRUE(chart.contains(QLatin1String(key))) << key;
     EXPECT_EQ(chart.size(), qsizetype(std::size(keys)));
@@ -108,9 +132,9 @@ TEST(CliChart, StrictCommandLine) {
 }
 
 TEST(CliChart, HelpOfEachCommandComesFromItsOptions) {
-    const std::pair<const char*, const char*> commands[] = {
-        {"chart", "--json"}, {"bench", "--mode"}, {"export", "--out"},
-        {"reading", "--period"}, {"print", "--dpi"}, {"register", "--csv"}};
+    const std::pair<const char*, const char*> commands[] = {{"chart", "--json"}, {"bench", "--mode"},
+                                                            {"export", "--out"}, {"reading", "--period"},
+                                                            {"print", "--dpi"},  {"register", "--csv"}};
     for (const auto& [command, option] : commands) {
         const CliRun r = Cli(std::string(command) + " --help");
         EXPECT_EQ(r.code, 0) << command << r.err;
@@ -151,7 +175,9 @@ TEST(CliChart, HomeBeforeTheCommand) {
 
 // A name whose bytes are not UTF-8 is refused, not written as broken JSON.
 TEST(CliChart, NameThatIsNotUtf8IsRefused) {
-    const CliRun r = Cli("chart --name \"$(printf '\\377\\376\\202\\240')\" --sex 男 --date 1959/5/7 --hour 05:00-07:00 --json " + kFixtures);
+    const CliRun r =
+        Cli("chart --name \"$(printf '\\377\\376\\202\\240')\" --sex 男 --date 1959/5/7 --hour 05:00-07:00 --json " +
+            kFixtures);
     EXPECT_EQ(r.code, 2) << r.out;
     EXPECT_TRUE(r.out.empty()) << r.out;
     EXPECT_NE(r.err.find("--name"), std::string::npos) << r.err;
@@ -162,7 +188,8 @@ TEST(CliChart, StoppedRequestsSayWhyOnStderr) {
     CliRun r = Cli("chart --sex 男 --date 1920/5/7 --hour 05:00-07:00 " + kFixtures);
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.out.empty());
-    EXPECT_NE(r.err.find("万年暦が１９２１年より小さい年には対応していませんので診断できません。"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("万年暦が１９２１年より小さい年には対応していませんので診断できません。"), std::string::npos)
+        << r.err;
 
     // After the last covered year: the range, not the missing calendar file of the year after.
     r = Cli("chart --sex 男 --date 2101/5/7 --hour 05:00-07:00 --home " + std::string(ZELVARA_PROGRAM_DIR));

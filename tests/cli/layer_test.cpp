@@ -17,8 +17,8 @@
 
 namespace {
 
-const std::string kBirth =
-    std::string("chart --sex 男 --date S34/5/7 --hour 05:00-07:00 --home ") + ZELVARA_ENGINE_FIXTURES + " --today 2026/12/08";
+const std::string kBirth = std::string("chart --sex 男 --date S34/5/7 --hour 05:00-07:00 --home ") +
+                           ZELVARA_ENGINE_FIXTURES + " --today 2026/12/08";
 
 // S34/5/7 卯 hour, male (命宮 丑): in 2027 the 斗君 is 申 and month 3 stands
 // on 戌. 2027-04-15 is lunar 3/9, a 甲子 day: its 命 stands on 午; the 巳
@@ -67,9 +67,9 @@ TEST(CliLayer, BirthChartUnchangedAndLayerAdded) {
 }
 
 TEST(CliLayer, BadLayerIsRefused) {
-    for (const char* bad : {"decade:13", "month:2027-13", "year:", "week:3", "day:2027-02-29", "day:2027-4-31",
-                            "day:1921-01-05", "day:2101-01-01", "hour:2027-04-15", "hour:2027-04-15:24",
-                            "hour:2027-04-15:ten", "day:2027-04-15:10"}) {
+    for (const char* bad :
+         {"decade:13", "month:2027-13", "year:", "week:3", "day:2027-02-29", "day:2027-4-31", "day:1921-01-05",
+          "day:2101-01-01", "hour:2027-04-15", "hour:2027-04-15:24", "hour:2027-04-15:ten", "day:2027-04-15:10"}) {
         const CliRun r = Cli(kBirth + " --layer " + bad);
         EXPECT_EQ(r.code, 2) << bad;
         EXPECT_NE(r.err.find("--layer"), std::string::npos) << r.err;

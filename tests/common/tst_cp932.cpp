@@ -7,8 +7,7 @@ using namespace zelvara;
 class TestCp932 : public QObject {
     Q_OBJECT
 private slots:
-    void windowsMapping_data()
-    {
+    void windowsMapping_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("fullwidth tilde") << QStringLiteral("～") << QByteArray::fromHex("8160");
@@ -20,8 +19,7 @@ private slots:
         QTest::newRow("half-width kana") << QStringLiteral("ﾃﾞｰﾀ") << QByteArray::fromHex("c3deb0c0");
         QTest::newRow("ascii") << QStringLiteral("S50") << QByteArray("S50");
     }
-    void windowsMapping()
-    {
+    void windowsMapping() {
         QFETCH(QString, text);
         QFETCH(QByteArray, bytes);
         const auto encoded = cp932::Encode(text);
@@ -31,8 +29,7 @@ private slots:
     }
 
     // What input methods type is kept as its full-width form.
-    void inputMethodCharacters_data()
-    {
+    void inputMethodCharacters_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
         QTest::newRow("wave dash") << QStringLiteral("1〜2") << QStringLiteral("1～2");
@@ -40,8 +37,7 @@ private slots:
         QTest::newRow("double vertical line") << QStringLiteral("\u2016") << QStringLiteral("∥");
         QTest::newRow("cent pound not") << QStringLiteral("¢£¬") << QStringLiteral("￠￡￢");
     }
-    void inputMethodCharacters()
-    {
+    void inputMethodCharacters() {
         QFETCH(QString, typed);
         QFETCH(QString, stored);
         QCOMPARE(cp932::RemapInputMethodChars(typed), stored);
@@ -50,21 +46,21 @@ private slots:
         QCOMPARE(cp932::Decode(*bytes), stored);
     }
 
-    void fieldCheck_data()
-    {
+    void fieldCheck_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("size");
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<QString>("mentioned");
-        QTest::newRow("ten kanji fit twenty bytes") << QStringLiteral("一二三四五六七八九十") << 20 << true << QString();
-        QTest::newRow("eleven kanji do not") << QStringLiteral("一二三四五六七八九十壱") << 20 << false << QStringLiteral("22");
+        QTest::newRow("ten kanji fit twenty bytes")
+            << QStringLiteral("一二三四五六七八九十") << 20 << true << QString();
+        QTest::newRow("eleven kanji do not")
+            << QStringLiteral("一二三四五六七八九十壱") << 20 << false << QStringLiteral("22");
         QTest::newRow("half-width kana count one byte") << QStringLiteral("ｱｲｳｴ") << 4 << true << QString();
         QTest::newRow("emoji has no code") << QStringLiteral("花😀") << 20 << false << QStringLiteral("😀");
         QTest::newRow("hangul has no code") << QStringLiteral("한") << 20 << false << QStringLiteral("한");
         QTest::newRow("empty") << QString() << 2 << true << QString();
     }
-    void fieldCheck()
-    {
+    void fieldCheck() {
         QFETCH(QString, text);
         QFETCH(int, size);
         QFETCH(bool, accepted);
@@ -79,8 +75,7 @@ private slots:
 
     // A lead byte cut off at the end of a line is not dropped without a
     // trace: it decodes to a replacement character.
-    void cutLeadByteIsKept()
-    {
+    void cutLeadByteIsKept() {
         QCOMPARE(cp932::Decode(QByteArray("\x8b")), QString(QChar::ReplacementCharacter));
         QCOMPARE(cp932::Decode(QByteArray("ab\x8b")), QStringLiteral("ab") + QChar::ReplacementCharacter);
         QCOMPARE(cp932::Decode(QByteArray("\x8b\x49")), QStringLiteral("紀"));

@@ -19,22 +19,19 @@ private:
     QString Path(const QString& relative) const { return QDir::cleanPath(root_.filePath(relative)); }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         QVERIFY(root_.isValid());
         for (const char* folder : {"build/bin/seed", "prefix/bin", "prefix/share/zelvara/seed", "home/seed", "bare/bin",
                                    "readonly/bin/seed"})
             QVERIFY(QDir().mkpath(root_.filePath(QString::fromLatin1(folder))));
-        QFile::setPermissions(Path("readonly/bin"), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
-                                                        QFile::ExeOther);
+        QFile::setPermissions(Path("readonly/bin"),
+                              QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
     }
-    void cleanupTestCase()
-    {
+    void cleanupTestCase() {
         QFile::setPermissions(Path("readonly/bin"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
-    void layout_data()
-    {
+    void layout_data() {
         QTest::addColumn<QString>("programFolder");
         QTest::addColumn<QString>("executable");
         QTest::addColumn<QString>("shipped");
@@ -42,26 +39,39 @@ private slots:
         QTest::addColumn<bool>("needsNonRoot");
         const QString user = QStringLiteral("/users/u/.local/share/zelvara");
         // The program folder is the executable's folder unless --home or ZELVARA_HOME named one.
-        QTest::newRow("build folder: portable") << "build/bin" << "build/bin" << "build/bin" << "build/bin" << false;
-        QTest::newRow("installed: share and user data")
-            << "prefix/bin" << "prefix/bin" << "prefix/share/zelvara" << user << false;
-        QTest::newRow("installed, CLI gave the share folder")
-            << "prefix/share/zelvara" << "prefix/bin" << "prefix/share/zelvara" << user << false;
-        QTest::newRow("--home wins over installed") << "home" << "prefix/bin" << "home" << "home" << false;
-        QTest::newRow("--home wins over portable") << "home" << "build/bin" << "home" << "home" << false;
-        QTest::newRow("nothing found: as before") << "bare/bin" << "bare/bin" << "bare/bin" << "bare/bin" << false;
-        QTest::newRow("read-only portable folder: user data apart")
-            << "readonly/bin" << "readonly/bin" << "readonly/bin" << user << true;
+        QTest::newRow("build folder: portable") << "build/bin"
+                                                << "build/bin"
+                                                << "build/bin"
+                                                << "build/bin" << false;
+        QTest::newRow("installed: share and user data") << "prefix/bin"
+                                                        << "prefix/bin"
+                                                        << "prefix/share/zelvara" << user << false;
+        QTest::newRow("installed, CLI gave the share folder") << "prefix/share/zelvara"
+                                                              << "prefix/bin"
+                                                              << "prefix/share/zelvara" << user << false;
+        QTest::newRow("--home wins over installed") << "home"
+                                                    << "prefix/bin"
+                                                    << "home"
+                                                    << "home" << false;
+        QTest::newRow("--home wins over portable") << "home"
+                                                   << "build/bin"
+                                                   << "home"
+                                                   << "home" << false;
+        QTest::newRow("nothing found: as before") << "bare/bin"
+                                                  << "bare/bin"
+                                                  << "bare/bin"
+                                                  << "bare/bin" << false;
+        QTest::newRow("read-only portable folder: user data apart") << "readonly/bin"
+                                                                    << "readonly/bin"
+                                                                    << "readonly/bin" << user << true;
     }
-    void layout()
-    {
+    void layout() {
         QFETCH(QString, programFolder);
         QFETCH(QString, executable);
         QFETCH(QString, shipped);
         QFETCH(QString, user);
         QFETCH(bool, needsNonRoot);
-        if (needsNonRoot && geteuid() == 0)
-            QSKIP("root writes into a read-only folder");
+        if (needsNonRoot && geteuid() == 0) QSKIP("root writes into a read-only folder");
         const QString userData = QStringLiteral("/users/u/.local/share/zelvara");
         const DataFolders folders = ResolveDataFolders(Path(programFolder), Path(executable), userData);
         const QString expectedUser = user.startsWith(QLatin1Char('/')) ? user : Path(user);
@@ -71,8 +81,7 @@ private slots:
     }
 
     // The user's folder follows XDG_DATA_HOME, whatever the program calls itself.
-    void userDataLocationFollowsXdg()
-    {
+    void userDataLocationFollowsXdg() {
         qputenv("XDG_DATA_HOME", Path("xdg").toUtf8());
         QCoreApplication::setApplicationName(QStringLiteral("zelvara-cli"));
         QCOMPARE(UserDataLocation(), Path("xdg/zelvara"));
@@ -81,23 +90,37 @@ private slots:
     // A shipped file is looked for in the user's folder first; the user's
     // copy is the one read, a missing one falls back to the shipped file, and
     // with neither the shipped path is named (for the missing-file message).
-    void findDataFile_data()
-    {
+    void findDataFile_data() {
         QTest::addColumn<QString>("userFile");     // made under user/ when not empty
         QTest::addColumn<QString>("shippedFile");  // made under shipped/ when not empty
         QTest::addColumn<QString>("relative");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("user copy wins") << "bmp/inkoku.bmp" << "bmp/inkoku.bmp" << "bmp/inkoku.bmp" << "user/bmp/inkoku.bmp";
-        QTest::newRow("only the user's") << "sound3.wav" << "" << "sound3.wav" << "user/sound3.wav";
-        QTest::newRow("falls back to shipped") << "" << "help/index.html" << "help/index.html" << "shipped/help/index.html";
-        QTest::newRow("another file overridden") << "bmp/syukoku.bmp" << "bmp/inkoku.bmp" << "bmp/inkoku.bmp"
+        QTest::newRow("user copy wins") << "bmp/inkoku.bmp"
+                                        << "bmp/inkoku.bmp"
+                                        << "bmp/inkoku.bmp"
+                                        << "user/bmp/inkoku.bmp";
+        QTest::newRow("only the user's") << "sound3.wav"
+                                         << ""
+                                         << "sound3.wav"
+                                         << "user/sound3.wav";
+        QTest::newRow("falls back to shipped") << ""
+                                               << "help/index.html"
+                                               << "help/index.html"
+                                               << "shipped/help/index.html";
+        QTest::newRow("another file overridden") << "bmp/syukoku.bmp"
+                                                 << "bmp/inkoku.bmp"
+                                                 << "bmp/inkoku.bmp"
                                                  << "shipped/bmp/inkoku.bmp";
-        QTest::newRow("neither: shipped name") << "" << "" << "bmp/tenpu.bmp" << "shipped/bmp/tenpu.bmp";
-        QTest::newRow("a folder is no file") << "bmp/tenpu.bmp/" << "bmp/tenpu.bmp" << "bmp/tenpu.bmp"
+        QTest::newRow("neither: shipped name") << ""
+                                               << ""
+                                               << "bmp/tenpu.bmp"
+                                               << "shipped/bmp/tenpu.bmp";
+        QTest::newRow("a folder is no file") << "bmp/tenpu.bmp/"
+                                             << "bmp/tenpu.bmp"
+                                             << "bmp/tenpu.bmp"
                                              << "shipped/bmp/tenpu.bmp";
     }
-    void findDataFile()
-    {
+    void findDataFile() {
         QFETCH(QString, userFile);
         QFETCH(QString, shippedFile);
         QFETCH(QString, relative);
@@ -105,10 +128,8 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const auto make = [&](const QString& file) {
-            if (file.isEmpty())
-                return true;
-            if (file.endsWith(QLatin1Char('/')))
-                return QDir().mkpath(dir.filePath(file));
+            if (file.isEmpty()) return true;
+            if (file.endsWith(QLatin1Char('/'))) return QDir().mkpath(dir.filePath(file));
             QDir().mkpath(QFileInfo(dir.filePath(file)).absolutePath());
             QFile f(dir.filePath(file));
             return f.open(QIODevice::WriteOnly) && f.write("x") == 1;
@@ -122,14 +143,15 @@ private slots:
         QCOMPARE(FindDataFile(portable, relative), dir.filePath(QStringLiteral("shipped/") + relative));
     }
 
-    void descriptionNamesTheFolders()
-    {
-        const QString text = DescribeDataFolders({QStringLiteral("/usr/share/zelvara"), QStringLiteral("/h/.local/share/zelvara")},
-                                                 QStringLiteral("/h/.config/zelvara/zelv.ini"));
+    void descriptionNamesTheFolders() {
+        const QString text =
+            DescribeDataFolders({QStringLiteral("/usr/share/zelvara"), QStringLiteral("/h/.local/share/zelvara")},
+                                QStringLiteral("/h/.config/zelvara/zelv.ini"));
         QVERIFY2(text.contains(QStringLiteral("インストール")), qPrintable(text));
         for (const char* path : {"/usr/share/zelvara", "/h/.local/share/zelvara", "/h/.config/zelvara/zelv.ini"})
             QVERIFY2(text.contains(QString::fromLatin1(path)), qPrintable(text));
-        QVERIFY(DescribeDataFolders({QStringLiteral("/p"), QStringLiteral("/p")}, QString()).contains(QStringLiteral("ポータブル")));
+        QVERIFY(DescribeDataFolders({QStringLiteral("/p"), QStringLiteral("/p")}, QString())
+                    .contains(QStringLiteral("ポータブル")));
     }
 };
 

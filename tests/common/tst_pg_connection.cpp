@@ -17,17 +17,14 @@ using namespace zelvara;
 namespace {
 
 // The options as one line, "key=value&key=value", for comparing.
-QString Options(const PgConnection& c)
-{
+QString Options(const PgConnection& c) {
     QStringList parts;
-    for (const auto& [key, value] : c.options)
-        parts.append(key + QLatin1Char('=') + value);
+    for (const auto& [key, value] : c.options) parts.append(key + QLatin1Char('=') + value);
     return parts.join(QLatin1Char('&'));
 }
 
 PgConnection Make(const QString& host, int port, const QString& database, const QString& user,
-    const QList<QPair<QString, QString>>& options = {})
-{
+                  const QList<QPair<QString, QString>>& options = {}) {
     PgConnection c;
     c.host = host;
     c.port = port;
@@ -42,8 +39,7 @@ PgConnection Make(const QString& host, int port, const QString& database, const 
 // refuses it.
 class Libpq {
 public:
-    Libpq() : library_(QStringLiteral("pq"), 5)
-    {
+    Libpq() : library_(QStringLiteral("pq"), 5) {
         parse_ = reinterpret_cast<Parse>(library_.resolve("PQconninfoParse"));
         free_ = reinterpret_cast<Free>(library_.resolve("PQconninfoFree"));
         freeMemory_ = reinterpret_cast<FreeMemory>(library_.resolve("PQfreemem"));
@@ -51,18 +47,14 @@ public:
     bool Loaded() const { return parse_ && free_ && freeMemory_; }
     QString Error() const { return library_.errorString(); }
 
-    std::optional<QMap<QString, QString>> Read(const QString& uri) const
-    {
+    std::optional<QMap<QString, QString>> Read(const QString& uri) const {
         char* error = nullptr;
         Option* options = parse_(uri.toUtf8().constData(), &error);
-        if (error)
-            freeMemory_(error);
-        if (!options)
-            return std::nullopt;
+        if (error) freeMemory_(error);
+        if (!options) return std::nullopt;
         QMap<QString, QString> values;
         for (const Option* o = options; o->keyword; ++o) {
-            if (o->val)
-                values.insert(QString::fromUtf8(o->keyword), QString::fromUtf8(o->val));
+            if (o->val) values.insert(QString::fromUtf8(o->keyword), QString::fromUtf8(o->val));
         }
         free_(options);
         return values;
@@ -90,34 +82,28 @@ private:
 
 // The connection as libpq keywords; a port list of commas alone (every host
 // on the default port) is the same as none.
-QMap<QString, QString> Keywords(const PgConnection& c)
-{
+QMap<QString, QString> Keywords(const PgConnection& c) {
     QMap<QString, QString> values;
     const auto put = [&](const char* key, const QString& value) {
-        if (!value.isEmpty())
-            values.insert(QLatin1String(key), value);
+        if (!value.isEmpty()) values.insert(QLatin1String(key), value);
     };
     put("host", c.host);
     put("port", c.port > 0 ? QString::number(c.port) : QString());
     put("dbname", c.database);
     put("user", c.user);
     put("password", c.password);
-    for (const auto& [key, value] : c.options)
-        values.insert(key, value);
+    for (const auto& [key, value] : c.options) values.insert(key, value);
     return values;
 }
 
 // libpq's values as fields can hold them: an empty host, port, database,
 // user or password is the default, as libpq takes it; a port list of commas
 // alone puts every host on the default port.
-QMap<QString, QString> AsFields(QMap<QString, QString> values)
-{
+QMap<QString, QString> AsFields(QMap<QString, QString> values) {
     const QString ports = values.value(QStringLiteral("port"));
-    if (ports.count(QLatin1Char(',')) == ports.size())
-        values.remove(QStringLiteral("port"));
+    if (ports.count(QLatin1Char(',')) == ports.size()) values.remove(QStringLiteral("port"));
     for (const char* field : {"host", "dbname", "user", "password"}) {
-        if (values.value(QLatin1String(field)).isEmpty())
-            values.remove(QLatin1String(field));
+        if (values.value(QLatin1String(field)).isEmpty()) values.remove(QLatin1String(field));
     }
     return values;
 }
@@ -129,8 +115,7 @@ Q_DECLARE_METATYPE(zelvara::PgConnection)
 class TestPgConnection : public QObject {
     Q_OBJECT
 private slots:
-    void reads_data()
-    {
+    void reads_data() {
         QTest::addColumn<QString>("uri");
         QTest::addColumn<QString>("host");
         QTest::addColumn<int>("port");
@@ -254,8 +239,7 @@ private slots:
                                                     << ""
                                                     << "";
     }
-    void reads()
-    {
+    void reads() {
         QFETCH(QString, uri);
         QString why;
         const std::optional<PgConnection> c = ParsePgUri(uri, &why);
@@ -278,15 +262,14 @@ private slots:
     // Written back and read again, the same connection, less the password,
     // which the written URI never holds.
     void roundTrip_data() { reads_data(); }
-    void roundTrip()
-    {
+    void roundTrip() {
         QFETCH(QString, uri);
         QFETCH(QString, password);
         PgConnection c = *ParsePgUri(uri, nullptr);
         const QString written = ToPgUri(c);
         if (!password.isEmpty())
             QVERIFY2(!written.contains(password) && !written.contains(QUrl::toPercentEncoding(password)),
-                qPrintable(written));
+                     qPrintable(written));
         QString why;
         const std::optional<PgConnection> again = ParsePgUri(written, &why);
         QVERIFY2(again, qPrintable(written + QStringLiteral(": ") + why));
@@ -299,8 +282,7 @@ private slots:
         QCOMPARE(Options(*again), Options(c));
     }
 
-    void refuses_data()
-    {
+    void refuses_data() {
         QTest::addColumn<QString>("uri");
         QTest::addColumn<QString>("why");
         const QString form = QStringLiteral("（例：postgresql://reader@host/zelvara）");
@@ -333,7 +315,7 @@ private slots:
         QTest::newRow("after IPv6") << "postgresql://[::1]x/zelvara"
                                     << "「]」の後に「x」";
         QTest::newRow("after IPv6, a letter beyond ASCII") << "postgresql://[::1]é/zelvara"
-                                                          << "「]」の後に「é」";
+                                                           << "「]」の後に「é」";
         QTest::newRow("bad percent in database") << "postgresql://db/zel%zzvara"
                                                  << "データベース名の「%」の後に";
         QTest::newRow("percent at the end") << "postgresql://u:topsecret%4@db"
@@ -351,8 +333,7 @@ private slots:
         QTest::newRow("empty sslmode") << "postgresql://db/zelvara?sslmode="
                                        << "sslmode「」";
     }
-    void refuses()
-    {
+    void refuses() {
         QFETCH(QString, uri);
         QFETCH(QString, why);
         QString reason;
@@ -363,8 +344,7 @@ private slots:
 
     // libpq translates its messages into the user's language (its Japanese
     // catalogue comes with Debian's libpq5); the reason is the same.
-    void refusesTheSameInJapanese()
-    {
+    void refusesTheSameInJapanese() {
         const QByteArray language = qgetenv("LANGUAGE");
         const QByteArray locale = setlocale(LC_ALL, nullptr);
         qputenv("LANGUAGE", "ja");
@@ -377,19 +357,19 @@ private slots:
         QVERIFY2(reason.contains(QStringLiteral("データベース名の「%」の後に")), qPrintable(reason));
     }
 
-    void writes_data()
-    {
+    void writes_data() {
         QTest::addColumn<PgConnection>("connection");
         QTest::addColumn<QString>("uri");
         QTest::addColumn<QString>("description");
-        PgConnection withPassword = Make(QStringLiteral("db.example"), 5432, QStringLiteral("zelvara"),
-            QStringLiteral("reader"), {{QStringLiteral("sslmode"), QStringLiteral("verify-full")}});
+        PgConnection withPassword =
+            Make(QStringLiteral("db.example"), 5432, QStringLiteral("zelvara"), QStringLiteral("reader"),
+                 {{QStringLiteral("sslmode"), QStringLiteral("verify-full")}});
         withPassword.password = QStringLiteral("topsecret");
         QTest::newRow("host, port, TLS, password")
             << withPassword << "postgresql://reader@db.example:5432/zelvara?sslmode=verify-full"
             << "zelvara（reader@db.example:5432）";
         QTest::newRow("socket folder") << Make(QStringLiteral("/var/run/postgresql"), 5433, QStringLiteral("zelvara"),
-                                              QStringLiteral("reader"))
+                                               QStringLiteral("reader"))
                                        << "postgresql://reader@/zelvara?host=%2Fvar%2Frun%2Fpostgresql&port=5433"
                                        << "zelvara（reader@/var/run/postgresql:5433）";
         QTest::newRow("default socket") << Make(QString(), -1, QStringLiteral("zelvara"), QStringLiteral("reader"))
@@ -405,17 +385,16 @@ private slots:
             << Make(QStringLiteral("h1,h2"), 5433, QStringLiteral("z"), QString()) << "postgresql://h1,h2/z?port=5433"
             << "z（h1,h2:5433）";
         QTest::newRow("several hosts and ports") << Make(QStringLiteral("h1,h2"), -1, QStringLiteral("z"), QString(),
-                                                        {{QStringLiteral("port"), QStringLiteral("5432,5433")}})
+                                                         {{QStringLiteral("port"), QStringLiteral("5432,5433")}})
                                                  << "postgresql://h1:5432,h2:5433/z"
                                                  << "z（h1:5432,h2:5433）";
         QTest::newRow("characters to encode")
             << Make(QStringLiteral("db"), -1, QStringLiteral("名簿 1"), QStringLiteral("o'brien@home"),
-                   {{QStringLiteral("application_name"), QStringLiteral("a&b=c")}})
+                    {{QStringLiteral("application_name"), QStringLiteral("a&b=c")}})
             << "postgresql://o%27brien%40home@db/%E5%90%8D%E7%B0%BF%201?application_name=a%26b%3Dc"
             << "名簿 1（o'brien@home@db）";
     }
-    void writes()
-    {
+    void writes() {
         QFETCH(PgConnection, connection);
         QTEST(ToPgUri(connection), "uri");
         QTEST(DescribePgConnection(connection), "description");
@@ -425,19 +404,18 @@ private slots:
     // characters that matter: the same values, and a refusal wherever libpq
     // refuses. Where only this reader refuses, it is for a port that libpq
     // would refuse on connecting.
-    void readsAsLibpqDoes()
-    {
+    void readsAsLibpqDoes() {
         const Libpq libpq;
         QVERIFY2(libpq.Loaded(), qPrintable(QStringLiteral("libpq (package libpq5) is missing: ") + libpq.Error()));
         QStringList uris;
-        const QStringList tokens = {"a", "b", "1", "@", ":", "/", "?", ",", "=", "&", "%2F", "%", "[", "]", "::1",
-            "5432", "host=", "port=", "user=", "dbname=", "%41", "%00", "password="};
+        const QStringList tokens = {"a",     "b",     "1",     "@",       ":",   "/",   "?",        ",",
+                                    "=",     "&",     "%2F",   "%",       "[",   "]",   "::1",      "5432",
+                                    "host=", "port=", "user=", "dbname=", "%41", "%00", "password="};
         QRandomGenerator random(20260);
         for (int n = 0; n < 4000; ++n) {
             QString uri = QStringLiteral("postgresql://");
             const int length = random.bounded(1, 9);
-            for (int k = 0; k < length; ++k)
-                uri += tokens[random.bounded(int(tokens.size()))];
+            for (int k = 0; k < length; ++k) uri += tokens[random.bounded(int(tokens.size()))];
             uris.append(uri);
         }
         int bothRead = 0;
@@ -461,8 +439,7 @@ private slots:
 
     // Fields go to Qt's own fields; options are quoted as libpq reads them,
     // and a connection without a timeout gets one.
-    void appliesToQtDriver_data()
-    {
+    void appliesToQtDriver_data() {
         QTest::addColumn<QString>("uri");
         QTest::addColumn<QString>("connectOptions");
         QTest::newRow("no options") << "postgresql://reader:pw@db:5433/zelvara"
@@ -475,8 +452,7 @@ private slots:
         QTest::newRow("empty timeout is a timeout") << "postgresql://reader:pw@db:5433/zelvara?connect_timeout="
                                                     << "connect_timeout=''";
     }
-    void appliesToQtDriver()
-    {
+    void appliesToQtDriver() {
         QFETCH(QString, uri);
         QFETCH(QString, connectOptions);
         const QString name = QStringLiteral("apply-%1").arg(QTest::currentDataTag());

@@ -7,8 +7,7 @@ using namespace zelvara;
 class TestProgramFolder : public QObject {
     Q_OBJECT
 private slots:
-    void resolution_data()
-    {
+    void resolution_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("env");
         QTest::addColumn<QString>("expected");
@@ -21,8 +20,7 @@ private slots:
                                        << QStringLiteral("/tmp/h2");
         QTest::newRow("dangling option ignored") << QStringList{"zelvara", "--home"} << QString() << exe;
     }
-    void resolution()
-    {
+    void resolution() {
         QFETCH(QStringList, args);
         QFETCH(QString, env);
         QFETCH(QString, expected);

@@ -12,17 +12,19 @@ using namespace zelvara;
 class TestQtTranslations : public QObject {
     Q_OBJECT
 private slots:
-    void standardTextsAreJapanese_data()
-    {
+    void standardTextsAreJapanese_data() {
         QTest::addColumn<QString>("context");
         QTest::addColumn<QString>("english");
-        QTest::newRow("message box Cancel") << "QPlatformTheme" << "Cancel";
-        QTest::newRow("message box Yes") << "QPlatformTheme" << "&Yes";
-        QTest::newRow("file dialog Look in") << "QFileDialog" << "Look in:";
-        QTest::newRow("print dialog Print") << "QPrintDialog" << "&Print";
+        QTest::newRow("message box Cancel") << "QPlatformTheme"
+                                            << "Cancel";
+        QTest::newRow("message box Yes") << "QPlatformTheme"
+                                         << "&Yes";
+        QTest::newRow("file dialog Look in") << "QFileDialog"
+                                             << "Look in:";
+        QTest::newRow("print dialog Print") << "QPrintDialog"
+                                            << "&Print";
     }
-    void standardTextsAreJapanese()
-    {
+    void standardTextsAreJapanese() {
         QFETCH(QString, context);
         QFETCH(QString, english);
         const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
@@ -30,7 +32,8 @@ private slots:
             QSKIP("qtbase_ja.qm is not installed (package qt6-translations-l10n)");
         static const bool installed = InstallQtJapanese(*QCoreApplication::instance());
         QVERIFY(installed);
-        const QString text = QCoreApplication::translate(context.toLatin1().constData(), english.toLatin1().constData());
+        const QString text =
+            QCoreApplication::translate(context.toLatin1().constData(), english.toLatin1().constData());
         QVERIFY2(text != english, qPrintable(text));
     }
 };

@@ -21,19 +21,17 @@ class TestSeedFile : public QObject {
     Q_OBJECT
 private slots:
     // Whatever line breaks the file has, the same records and texts come out.
-    void lineBreaks_data()
-    {
+    void lineBreaks_data() {
         QTest::addColumn<QString>("eol");
         QTest::newRow("LF") << QStringLiteral("\n");
         QTest::newRow("CR LF") << QStringLiteral("\r\n");
         QTest::newRow("CR") << QStringLiteral("\r");
     }
-    void lineBreaks()
-    {
+    void lineBreaks() {
         QFETCH(QString, eol);
-        const QStringList lines = {QStringLiteral("# comment"), QStringLiteral("[記録]"), QStringLiteral("No: 1"),
+        const QStringList lines = {QStringLiteral("# comment"),    QStringLiteral("[記録]"),   QStringLiteral("No: 1"),
                                    QStringLiteral("宮名称: 命宮"), QStringLiteral("内容: <<"), QStringLiteral("一行目"),
-                                   QStringLiteral("二行目"), QStringLiteral(">>"), QStringLiteral("[記録]"),
+                                   QStringLiteral("二行目"),       QStringLiteral(">>"),       QStringLiteral("[記録]"),
                                    QStringLiteral("No: 2")};
         const SeedParse p = ParseSeed(lines.join(eol), kFields, QStringLiteral("T"), QStringLiteral("t.txt"));
         QVERIFY2(p.error.isEmpty(), qPrintable(p.error));
@@ -44,8 +42,7 @@ private slots:
     }
 
     // A refusal names the file, the line and what is wrong there.
-    void refusals_data()
-    {
+    void refusals_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("maxRecords");
         QTest::addColumn<QString>("error");
@@ -53,15 +50,16 @@ private slots:
         QTest::newRow("field before record") << "No: 1\n" << 0 << "t.txt の 1 行目: 最初の [記録] の前に";
         QTest::newRow("field twice") << "[記録]\nNo: 1\nNo: 2\n" << 0 << "t.txt の 3 行目: 項目「No」がこの記録に二度";
         QTest::newRow("not a line of the format") << "[記録]\nなにか\n" << 0 << "t.txt の 2 行目";
-        QTest::newRow("unclosed text") << "[記録]\n内容: <<\nabc\r\n" << 0 << "t.txt の 2 行目: 項目「内容」の文章を閉じる";
+        QTest::newRow("unclosed text") << "[記録]\n内容: <<\nabc\r\n"
+                                       << 0 << "t.txt の 2 行目: 項目「内容」の文章を閉じる";
         QTest::newRow("no number") << "[記録]\nNo: x\n" << 0 << "t.txt の 2 行目: 項目「No」は -32768";
-        QTest::newRow("too long for its size") << "[記録]\n宮名称: 命宮命宮\n" << 0 << "t.txt の 2 行目: 「宮名称」が長すぎます";
+        QTest::newRow("too long for its size") << "[記録]\n宮名称: 命宮命宮\n"
+                                               << 0 << "t.txt の 2 行目: 「宮名称」が長すぎます";
         QTest::newRow("not in Shift-JIS") << "[記録]\n内容: 星🌟\n" << 0 << "t.txt の 2 行目: 「内容」に使えない文字";
         QTest::newRow("one record only") << "[記録]\nNo: 1\r[記録]\r" << 1 << "t.txt の 3 行目: 表 T の記録は 1 件まで";
         QTest::newRow("records without limit") << "[記録]\n[記録]\n[記録]\n" << 0 << "";
     }
-    void refusals()
-    {
+    void refusals() {
         QFETCH(QString, text);
         QFETCH(int, maxRecords);
         QFETCH(QString, error);
@@ -74,8 +72,7 @@ private slots:
 
     // A byte-order mark is not part of the first line; characters input
     // methods type are kept in their Shift-JIS form.
-    void byteOrderMarkAndInputMethodCharacters()
-    {
+    void byteOrderMarkAndInputMethodCharacters() {
         const SeedParse p = ParseSeed(QStringLiteral("\uFEFF[記録]\r\n内容: 波〜線\r\n"), kFields, QStringLiteral("T"),
                                       QStringLiteral("t.txt"));
         QVERIFY2(p.error.isEmpty(), qPrintable(p.error));
@@ -83,8 +80,7 @@ private slots:
         QCOMPARE(p.records[0].values.value(QStringLiteral("内容")), QStringLiteral("波～線"));
     }
 
-    void missingFileNamed()
-    {
+    void missingFileNamed() {
         const SeedParse p = ReadSeedFile(QStringLiteral("/nonexistent/seed.txt"), kFields, QStringLiteral("T"));
         QVERIFY2(p.error.contains(QStringLiteral("/nonexistent/seed.txt")), qPrintable(p.error));
     }

@@ -14,8 +14,7 @@ using namespace zelvara;
 
 namespace {
 
-TableLayout Layout(TableLayout::Columns columns = TableLayout::Columns::Typed)
-{
+TableLayout Layout(TableLayout::Columns columns = TableLayout::Columns::Typed) {
     return TableLayout{QStringLiteral("T"),
                        {{QStringLiteral("No"), FieldType::SmallInt, 0},
                         {QStringLiteral("名前"), FieldType::String, 4},
@@ -27,8 +26,7 @@ TableLayout Layout(TableLayout::Columns columns = TableLayout::Columns::Typed)
 const QStringList kColumns = {QStringLiteral("No"), QStringLiteral("名前"), QStringLiteral("内容")};
 
 // Makes path with the given CREATE TABLE statement.
-void MakeFile(const QString& path, const QString& create)
-{
+void MakeFile(const QString& path, const QString& create) {
     SingleTableStore raw(Layout(), QStringLiteral("raw"));
     QVERIFY(raw.Open(path).isEmpty());
     QVERIFY(QSqlQuery(raw.Database()).exec(create));
@@ -43,8 +41,7 @@ private:
     QString Path(const QString& name) const { return dir_.filePath(name); }
 
 private slots:
-    void columnsAsDeclared()
-    {
+    void columnsAsDeclared() {
         const TableLayout typed = Layout();
         QCOMPARE(typed.ColumnSql(typed.fields[0]),
                  QStringLiteral("\"No\" SMALLINT NOT NULL PRIMARY KEY CHECK (\"No\" BETWEEN -32768 AND 32767)"));
@@ -56,8 +53,7 @@ private slots:
 
     // Each rule against files whose table is the layout's, has other or
     // fewer fields, or is missing.
-    void schemaRules_data()
-    {
+    void schemaRules_data() {
         QTest::addColumn<QString>("create");
         QTest::addColumn<int>("rule");
         QTest::addColumn<QString>("problem");
@@ -76,8 +72,7 @@ private slots:
         QTest::newRow("any, fewer") << fewer << any << "" << QStringList{"No", "内容"};
         QTest::newRow("any, no table") << other << any << "表 T がありません" << QStringList();
     }
-    void schemaRules()
-    {
+    void schemaRules() {
         QFETCH(QString, create);
         QFETCH(int, rule);
         QFETCH(QString, problem);
@@ -93,15 +88,15 @@ private slots:
 
     // Values are checked by their field before anything is written; a
     // refused write leaves the record as it was.
-    void writesChecked()
-    {
+    void writesChecked() {
         SingleTableStore store(Layout(), QStringLiteral("t"));
         QVERIFY(store.Open(Path(QStringLiteral("w.db"))).isEmpty());
         QVERIFY(store.CreateTable().isEmpty());
         QVERIFY(store.CheckValues(kColumns, {"1", "ab", "星"}).isEmpty());
         QVERIFY(store.CheckValues(kColumns, {"1", "命宮命", "x"}).contains(QStringLiteral("長すぎます")));
         QVERIFY(store.CheckValues(kColumns, {"x", "", ""}).contains(QStringLiteral("-32768")));
-        QVERIFY(store.CheckValues(kColumns, {"1", "", "🌟"}, {"", "", "説明"}).contains(QStringLiteral("「説明」に使えない文字")));
+        QVERIFY(store.CheckValues(kColumns, {"1", "", "🌟"}, {"", "", "説明"})
+                    .contains(QStringLiteral("「説明」に使えない文字")));
         QVERIFY(store.CheckValues({"別"}, {"x"}).contains(QStringLiteral("別")));
         QCOMPARE(SingleTableStore::Writable({QStringLiteral("波〜")}), QStringList{QStringLiteral("波～")});
 
@@ -132,8 +127,7 @@ private slots:
 
     // A table rebuilt from other records: every record goes, the table and its
     // columns stay, and a No used before may be written again.
-    void removeAllKeepsTheTable()
-    {
+    void removeAllKeepsTheTable() {
         SingleTableStore store(Layout(), QStringLiteral("t"));
         QVERIFY(store.Open(Path(QStringLiteral("r.db"))).isEmpty());
         QVERIFY(store.CreateTable().isEmpty());
@@ -151,8 +145,7 @@ private slots:
 
     // Records written into a file whose table lacks a declared column are
     // refused with the file's reason, naming the column.
-    void insertIntoATableWithoutTheColumn()
-    {
+    void insertIntoATableWithoutTheColumn() {
         const QString path = Path(QStringLiteral("fewer.db"));
         MakeFile(path, QStringLiteral("CREATE TABLE T (No, 名前)"));
         SingleTableStore store(Layout(), QStringLiteral("t"));
@@ -166,8 +159,7 @@ private slots:
 
     // A file made from seed records appears only complete: a record the table
     // refuses leaves neither the file nor its temporary.
-    void fileFromSeed()
-    {
+    void fileFromSeed() {
         SingleTableStore store(Layout(), QStringLiteral("t"));
         SeedRecord one, two;
         one.values = {{QStringLiteral("No"), QStringLiteral("2")}, {QStringLiteral("内容"), QStringLiteral("二")}};
@@ -191,8 +183,7 @@ private slots:
 
     // One writer: a second store finds the lock held and learns by whom;
     // closing the first frees it.
-    void oneWriter()
-    {
+    void oneWriter() {
         const QString path = Path(QStringLiteral("locked.db"));
         SingleTableStore first(Layout(), QStringLiteral("a")), second(Layout(), QStringLiteral("b"));
         QCOMPARE(first.TakeLock(path), RegisterLock::State::Held);

@@ -11,8 +11,7 @@ using namespace zelvara;
 class TestSummerTime : public QObject {
     Q_OBJECT
 private slots:
-    void readings_data()
-    {
+    void readings_data() {
         QTest::addColumn<QDate>("date");
         QTest::addColumn<QString>("clock");
         QTest::addColumn<int>("minutes");
@@ -47,8 +46,7 @@ private slots:
         QTest::newRow("1990 summer") << QDate(1990, 7, 1) << "10:30" << 0;
         QTest::newRow("1921 winter") << QDate(1921, 1, 6) << "00:00" << 0;
     }
-    void readings()
-    {
+    void readings() {
         QFETCH(QDate, date);
         QFETCH(QString, clock);
         QFETCH(int, minutes);
@@ -58,8 +56,7 @@ private slots:
 
     // Other zones from the same database: the standard offset of the time
     // and the summer time kept then; an unknown or empty zone is Japan's.
-    void zonesAbroad_data()
-    {
+    void zonesAbroad_data() {
         QTest::addColumn<QString>("zone");
         QTest::addColumn<QDate>("date");
         QTest::addColumn<QString>("clock");
@@ -73,8 +70,7 @@ private slots:
         QTest::newRow("empty is Tokyo") << "" << QDate(1949, 7, 1) << "10:30" << 540 << -60;
         QTest::newRow("unknown is Tokyo") << "Nowhere/Atlantis" << QDate(1990, 7, 1) << "10:30" << 540 << 0;
     }
-    void zonesAbroad()
-    {
+    void zonesAbroad() {
         QFETCH(QString, zone);
         QFETCH(QDate, date);
         QFETCH(QString, clock);

@@ -2,8 +2,8 @@
 // continuous, self-consistent almanac.
 #include "engine/calendar_file.h"
 #include "engine/chart_request.h"
-#include "engine/conversion.h"
 #include "engine/context.h"
+#include "engine/conversion.h"
 #include "tests/recording_sink.h"
 
 #ifdef ZELVARA_HAVE_CALGEN
@@ -189,7 +189,6 @@ TEST(CalendarData, AgreesWithIndependentlyKnownFacts) {
         int year;
         int lineIndex;
         std::string expected;  // the start of the line, or a part of it when it begins with ':'
-
     };
     const Fact facts[] = {
         // Day pillars (continuous cycle: 2000-01-01 戊午, 1949-10-01 甲子).
@@ -274,7 +273,11 @@ TEST(CalendarData, December2033BirthsLieInTheLeapEleventhMonth) {
     for (const Birth& b : births)
         for (int hour = 0; hour < zelvara::kHours; ++hour) {
             const std::string date = b.date;
-            zelvara::BirthInput in{"試験", hour % 2 ? "男" : "女", date.substr(0, 4), "", "",
+            zelvara::BirthInput in{"試験",
+                                   hour % 2 ? "男" : "女",
+                                   date.substr(0, 4),
+                                   "",
+                                   "",
                                    std::string(zelvara::kHourPeriodTexts[hour])};
             const size_t a = date.find('/', 5);
             in.month = date.substr(5, a - 5);

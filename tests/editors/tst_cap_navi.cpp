@@ -2,9 +2,9 @@
 // replacements, the back bitmap, the border styles, hover colouring, the
 // pointer event, the button layout and the actions on the bound data set.
 #include "editors/cap_navi.h"
-#include "tests/editors/fake_data_set.h"
 #include "editors/navi_button.h"
 #include "editors/navi_glyphs.h"
+#include "tests/editors/fake_data_set.h"
 
 #include <QDir>
 #include <QMouseEvent>
@@ -15,23 +15,20 @@ using namespace zelvara;
 
 namespace {
 
-const QStringList kDefaults = {QStringLiteral("&First"), QStringLiteral("&Prior"),  QStringLiteral("&Next"),
-                               QStringLiteral("&Last"),  QStringLiteral("&Insert"), QStringLiteral("&Delete"),
-                               QStringLiteral("&Edit"),  QStringLiteral("&Post"),   QStringLiteral("&Cancel"),
+const QStringList kDefaults = {QStringLiteral("&First"),  QStringLiteral("&Prior"),  QStringLiteral("&Next"),
+                               QStringLiteral("&Last"),   QStringLiteral("&Insert"), QStringLiteral("&Delete"),
+                               QStringLiteral("&Edit"),   QStringLiteral("&Post"),   QStringLiteral("&Cancel"),
                                QStringLiteral("&Refresh")};
 
-QStringList CaptionsOf(const TCaptionDBNavi& bar)
-{
+QStringList CaptionsOf(const TCaptionDBNavi& bar) {
     QStringList out;
-    for (int k = 0; k < kNaviButtonCount; ++k)
-        out << bar.Button(TNavigateBtn(k))->text();
+    for (int k = 0; k < kNaviButtonCount; ++k) out << bar.Button(TNavigateBtn(k))->text();
     return out;
 }
 
 QImage Image(const QPixmap& p) { return p.toImage().convertToFormat(QImage::Format_ARGB32); }
 
-QPixmap Solid(QSize size, const QColor& c)
-{
+QPixmap Solid(QSize size, const QColor& c) {
     QPixmap p(size);
     p.fill(c);
     return p;
@@ -39,8 +36,7 @@ QPixmap Solid(QSize size, const QColor& c)
 
 // A picture whose every pixel differs from its neighbours', so that a tile
 // drawn from the wrong place shows.
-QPixmap Pattern(QSize size)
-{
+QPixmap Pattern(QSize size) {
     QImage image(size, QImage::Format_RGB32);
     for (int y = 0; y < size.height(); ++y)
         for (int x = 0; x < size.width(); ++x)
@@ -51,8 +47,7 @@ QPixmap Pattern(QSize size)
 // A flat bar painting nothing but its own background and borders, with
 // colours a test can tell apart.
 struct PlainBar {
-    PlainBar()
-    {
+    PlainBar() {
         QPalette pal = bar.palette();
         pal.setColor(QPalette::Dark, QColor(10, 20, 30));
         pal.setColor(QPalette::Light, QColor(240, 230, 220));
@@ -66,9 +61,9 @@ struct PlainBar {
     TCaptionDBNavi bar;
 };
 
-void MoveOver(QWidget* target, QPoint at, Qt::KeyboardModifiers keys = Qt::NoModifier)
-{
-    QMouseEvent move(QEvent::MouseMove, QPointF(at), target->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::NoButton, keys);
+void MoveOver(QWidget* target, QPoint at, Qt::KeyboardModifiers keys = Qt::NoModifier) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), target->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::NoButton,
+                     keys);
     QCoreApplication::sendEvent(target, &move);
 }
 
@@ -77,8 +72,7 @@ void MoveOver(QWidget* target, QPoint at, Qt::KeyboardModifiers keys = Qt::NoMod
 class TestCapNavi : public QObject {
     Q_OBJECT
 private slots:
-    void construction()
-    {
+    void construction() {
         static_assert(cbLeft == 0 && cbRight == 1 && cbTop == 2 && cbBottom == 3);
         static_assert(nbNone == 0 && nbFrame == 1 && nbTopBottom == 2 && nbLeftRight == 3);
         static_assert(nbFirst == 0 && nbLast == 3 && nbPost == 7 && nbRefresh == 9);
@@ -102,27 +96,26 @@ private slots:
             QCOMPARE(Image(b->Glyph()), Image(StoredGlyph(kind)));
         }
         // Without a data set nothing can be done.
-        for (int k = 0; k < kNaviButtonCount; ++k)
-            QVERIFY(!bar.Button(TNavigateBtn(k))->isEnabled());
+        for (int k = 0; k < kNaviButtonCount; ++k) QVERIFY(!bar.Button(TNavigateBtn(k))->isEnabled());
     }
 
-    void storedGlyphsIgnoreCase()
-    {
-        const QStringList words = {"FIRST", "PRIOR", "NEXT", "LAST", "INSERT", "DELETE", "EDIT", "POST", "CANCEL", "REFRESH"};
+    void storedGlyphsIgnoreCase() {
+        const QStringList words = {"FIRST",  "PRIOR", "NEXT", "LAST",   "INSERT",
+                                   "DELETE", "EDIT",  "POST", "CANCEL", "REFRESH"};
         QSet<qint64> distinct;
         for (int k = 0; k < kNaviButtonCount; ++k) {
             const QPixmap upper = FindStoredGlyph(QStringLiteral("DB_") + words[k]);
             QVERIFY2(!upper.isNull(), qPrintable(words[k]));
             QCOMPARE(Image(FindStoredGlyph(QStringLiteral("db_") + words[k].toLower())), Image(upper));
-            QCOMPARE(Image(FindStoredGlyph(QStringLiteral("Db_") + words[k].left(1) + words[k].mid(1).toLower())), Image(upper));
+            QCOMPARE(Image(FindStoredGlyph(QStringLiteral("Db_") + words[k].left(1) + words[k].mid(1).toLower())),
+                     Image(upper));
             distinct.insert(qHashBits(Image(upper).constBits(), Image(upper).sizeInBytes()));
         }
         QCOMPARE(distinct.size(), kNaviButtonCount);
         QVERIFY(FindStoredGlyph(QStringLiteral("db_nothing")).isNull());
     }
 
-    void captionOverrides_data()
-    {
+    void captionOverrides_data() {
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QStringList>("expected");
         QStringList first3 = kDefaults;
@@ -135,13 +128,11 @@ private slots:
         gap[2] = "C";
         QTest::newRow("empty line keeps the default") << QStringList{"A", "", "C"} << gap;
         QStringList all;
-        for (int k = 0; k < 12; ++k)
-            all << QStringLiteral("b%1").arg(k);
+        for (int k = 0; k < 12; ++k) all << QStringLiteral("b%1").arg(k);
         QTest::newRow("lines after the tenth ignored") << all << all.mid(0, 10);
         QTest::newRow("no lines") << QStringList() << kDefaults;
     }
-    void captionOverrides()
-    {
+    void captionOverrides() {
         QFETCH(QStringList, lines);
         QFETCH(QStringList, expected);
         TCaptionDBNavi bar;
@@ -150,8 +141,7 @@ private slots:
         // Off: glyphs only; on again: defaults, then the overrides.
         bar.SetShowCaption(false);
         QCOMPARE(CaptionsOf(bar), QStringList(kNaviButtonCount, QString()));
-        for (int k = 0; k < kNaviButtonCount; ++k)
-            QVERIFY(!bar.Button(TNavigateBtn(k))->Glyph().isNull());
+        for (int k = 0; k < kNaviButtonCount; ++k) QVERIFY(!bar.Button(TNavigateBtn(k))->Glyph().isNull());
         bar.SetCaptions(lines + QStringList{"x"});
         QCOMPARE(CaptionsOf(bar), QStringList(kNaviButtonCount, QString()));
         bar.SetCaptions(lines);
@@ -161,14 +151,11 @@ private slots:
         QCOMPARE(bar.Button(nbFirst)->objectName(), QStringLiteral("First"));
     }
 
-    void replacementGlyphs_data()
-    {
+    void replacementGlyphs_data() {
         QTest::addColumn<int>("kind");
-        for (int k = 0; k < kNaviButtonCount; ++k)
-            QTest::newRow(qPrintable(kDefaults[k].mid(1))) << k;
+        for (int k = 0; k < kNaviButtonCount; ++k) QTest::newRow(qPrintable(kDefaults[k].mid(1))) << k;
     }
-    void replacementGlyphs()
-    {
+    void replacementGlyphs() {
         QFETCH(int, kind);
         const auto k = TNavigateBtn(kind);
         TCaptionDBNavi bar;
@@ -191,25 +178,21 @@ private slots:
         QCOMPARE(Image(bar.Button(k)->Glyph()), Image(red));
     }
 
-    void layoutGoesToEveryButton()
-    {
+    void layoutGoesToEveryButton() {
         TCaptionDBNavi bar;
         for (TCaptionLayout layout : {cbLeft, cbRight, cbTop, cbBottom}) {
             bar.SetCaptionLayout(layout);
-            for (int k = 0; k < kNaviButtonCount; ++k)
-                QCOMPARE(bar.Button(TNavigateBtn(k))->Layout(), int(layout));
+            for (int k = 0; k < kNaviButtonCount; ++k) QCOMPARE(bar.Button(TNavigateBtn(k))->Layout(), int(layout));
         }
     }
 
-    void buttonsLaidOutEvenly_data()
-    {
+    void buttonsLaidOutEvenly_data() {
         QTest::addColumn<int>("width");
         QTest::newRow("451") << 451;
         QTest::newRow("459") << 459;
         QTest::newRow("600") << 600;
     }
-    void buttonsLaidOutEvenly()
-    {
+    void buttonsLaidOutEvenly() {
         QFETCH(int, width);
         TCaptionDBNavi bar;
         bar.resize(width, 40);
@@ -226,14 +209,12 @@ private slots:
         QCOMPARE(x, width);
     }
 
-    void backBitmapTiles_data()
-    {
+    void backBitmapTiles_data() {
         QTest::addColumn<QSize>("tile");
         QTest::newRow("small tiles repeat") << QSize(7, 5);
         QTest::newRow("larger than the bar: one clipped tile") << QSize(600, 60);
     }
-    void backBitmapTiles()
-    {
+    void backBitmapTiles() {
         QFETCH(QSize, tile);
         PlainBar plain;
         plain.bar.SetNaviBorders(nbNone);
@@ -241,18 +222,19 @@ private slots:
         plain.bar.SetBackBitmap(QPixmap::fromImage(pattern));
         QCOMPARE(plain.bar.Color(), plain.bar.palette().color(QPalette::Button));
         const QImage shot = plain.Grab();
-        for (const QPoint at : {QPoint(0, 0), QPoint(3, 2), QPoint(6, 4), QPoint(7, 5), QPoint(100, 17), QPoint(450, 39)})
+        for (const QPoint at :
+             {QPoint(0, 0), QPoint(3, 2), QPoint(6, 4), QPoint(7, 5), QPoint(100, 17), QPoint(450, 39)})
             QCOMPARE(shot.pixelColor(at), pattern.pixelColor(at.x() % tile.width(), at.y() % tile.height()));
 
         // Only a flat bar shows it.
         plain.bar.SetFlat(false);
         plain.bar.SetShowCaption(false);
         const QImage raised = plain.bar.grab().toImage();
-        QVERIFY(raised.pixelColor(1, 1) != pattern.pixelColor(1, 1) || raised.pixelColor(200, 20) != pattern.pixelColor(200 % tile.width(), 20 % tile.height()));
+        QVERIFY(raised.pixelColor(1, 1) != pattern.pixelColor(1, 1) ||
+                raised.pixelColor(200, 20) != pattern.pixelColor(200 % tile.width(), 20 % tile.height()));
     }
 
-    void borders_data()
-    {
+    void borders_data() {
         QTest::addColumn<int>("borders");
         QTest::addColumn<QString>("expected");  // at x = 0, 1, w−2, w−1 (y = 20), then y = 0, 1, h−2, h−1 (x = 200)
         // D shadow, L highlight, C the bar's colour
@@ -261,21 +243,23 @@ private slots:
         QTest::newRow("nbTopBottom") << int(nbTopBottom) << QStringLiteral("CCCC DLDL");
         QTest::newRow("nbLeftRight") << int(nbLeftRight) << QStringLiteral("DLDL CCCC");
     }
-    void borders()
-    {
+    void borders() {
         QFETCH(int, borders);
         QFETCH(QString, expected);
         PlainBar plain;
         plain.bar.SetNaviBorders(TNaviBorders(borders));
         const int w = plain.bar.width(), h = plain.bar.height();
-        const QList<QPoint> points = {{0, 20}, {1, 20}, {w - 2, 20}, {w - 1, 20}, {200, 0}, {200, 1}, {200, h - 2}, {200, h - 1}};
+        const QList<QPoint> points = {{0, 20},  {1, 20},  {w - 2, 20},  {w - 1, 20},
+                                      {200, 0}, {200, 1}, {200, h - 2}, {200, h - 1}};
         auto shotOf = [&](const QImage& shot) {
             QString got;
             for (int i = 0; i < points.size(); ++i) {
-                if (i == 4)
-                    got += ' ';
+                if (i == 4) got += ' ';
                 const QColor c = shot.pixelColor(points[i]);
-                got += c == QColor(10, 20, 30) ? 'D' : c == QColor(240, 230, 220) ? 'L' : c == QColor(0, 128, 0) ? 'C' : '?';
+                got += c == QColor(10, 20, 30)      ? 'D'
+                       : c == QColor(240, 230, 220) ? 'L'
+                       : c == QColor(0, 128, 0)     ? 'C'
+                                                    : '?';
             }
             return got;
         };
@@ -289,8 +273,7 @@ private slots:
         QCOMPARE(raised, plain.Grab());
     }
 
-    void hoverColoursAndPointerEvent()
-    {
+    void hoverColoursAndPointerEvent() {
         TCaptionDBNavi bar;
         bar.SetFontColor(QColor(1, 2, 3));
         struct Call {
@@ -346,15 +329,13 @@ private slots:
         QCOMPARE(colours(), QStringLiteral("M........."));
     }
 
-    void buttonsAct_data()
-    {
+    void buttonsAct_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("call");
         for (int k = 0; k < kNaviButtonCount; ++k)
             QTest::newRow(qPrintable(kDefaults[k].mid(1))) << k << kDefaults[k].mid(1);
     }
-    void buttonsAct()
-    {
+    void buttonsAct() {
         QFETCH(int, kind);
         QFETCH(QString, call);
         TCaptionDBNavi bar;
@@ -380,20 +361,25 @@ private slots:
         }
     }
 
-    void buttonsFollowTheDataSet_data()
-    {
+    void buttonsFollowTheDataSet_data() {
         QTest::addColumn<QString>("state");
         QTest::addColumn<QString>("enabled");  // First … Refresh
-        QTest::newRow("inactive") << "inactive" << "0000000000";
-        QTest::newRow("first record") << "bof" << "0011111001";
-        QTest::newRow("middle") << "" << "1111111001";
-        QTest::newRow("last record") << "eof" << "1100111001";
-        QTest::newRow("empty") << "bof eof empty" << "0000101001";
-        QTest::newRow("editing") << "editing" << "1111110111";
-        QTest::newRow("read only") << "readonly" << "1111000000";
+        QTest::newRow("inactive") << "inactive"
+                                  << "0000000000";
+        QTest::newRow("first record") << "bof"
+                                      << "0011111001";
+        QTest::newRow("middle") << ""
+                                << "1111111001";
+        QTest::newRow("last record") << "eof"
+                                     << "1100111001";
+        QTest::newRow("empty") << "bof eof empty"
+                               << "0000101001";
+        QTest::newRow("editing") << "editing"
+                                 << "1111110111";
+        QTest::newRow("read only") << "readonly"
+                                   << "1111000000";
     }
-    void buttonsFollowTheDataSet()
-    {
+    void buttonsFollowTheDataSet() {
         QFETCH(QString, state);
         QFETCH(QString, enabled);
         TCaptionDBNavi bar;
@@ -407,17 +393,14 @@ private slots:
         data.canModify = !state.contains("readonly");
         data.Changed();
         QString got;
-        for (int k = 0; k < kNaviButtonCount; ++k)
-            got += bar.Button(TNavigateBtn(k))->isEnabled() ? '1' : '0';
+        for (int k = 0; k < kNaviButtonCount; ++k) got += bar.Button(TNavigateBtn(k))->isEnabled() ? '1' : '0';
         QCOMPARE(got, enabled);
     }
 
     // With ZELVARA_SHOT_DIR set: the bar in its four border styles, to look at.
-    void pictures()
-    {
+    void pictures() {
         const QString folder = qEnvironmentVariable("ZELVARA_SHOT_DIR");
-        if (folder.isEmpty())
-            QSKIP("ZELVARA_SHOT_DIR not set");
+        if (folder.isEmpty()) QSKIP("ZELVARA_SHOT_DIR not set");
         QDir().mkpath(folder);
         FakeDataSet data;
         const QStringList names = {"none", "frame", "topbottom", "leftright"};
@@ -426,7 +409,8 @@ private slots:
             bar.SetDataSet(&data);
             bar.SetFlat(true);
             bar.SetNaviBorders(TNaviBorders(b));
-            bar.SetCaptions({"最初へ", "前へ", "次へ", "最後へ", "新規挿入", "削除", "編集", "更新登録", "キャンセル", "再表示"});
+            bar.SetCaptions(
+                {"最初へ", "前へ", "次へ", "最後へ", "新規挿入", "削除", "編集", "更新登録", "キャンセル", "再表示"});
             bar.SetCaptionLayout(cbTop);
             bar.resize(560, 44);
             MoveOver(bar.Button(nbNext), {4, 4});

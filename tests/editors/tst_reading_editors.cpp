@@ -3,17 +3,17 @@
 // save that keeps what was typed; and the readings seeing the edits.
 #include "editors/ai_db_window.h"
 #include "editors/cap_navi.h"
-#include "engine/chart_layout.h"
 #include "editors/db_grid.h"
 #include "editors/db_memo.h"
 #include "editors/dbenv_window.h"
 #include "editors/koun_db_window.h"
-#include "readings/luck_reading.h"
 #include "editors/navi_button.h"
-#include "readings/overall_reading.h"
 #include "editors/reading_data_source.h"
-#include "tests/readings/reading_fixture.h"
 #include "editors/tab_rows.h"
+#include "engine/chart_layout.h"
+#include "readings/luck_reading.h"
+#include "readings/overall_reading.h"
+#include "tests/readings/reading_fixture.h"
 
 #include <QDirIterator>
 #include <QLabel>
@@ -56,63 +56,50 @@ No: 2
 // What a second, independent look at the program folder finds in a table:
 // the value of field in the record whose 宮名称 (or, without one, whose
 // position) is given.
-QString Stored(const QString& folder, TableId id, int row, const QString& field)
-{
+QString Stored(const QString& folder, TableId id, int row, const QString& field) {
     RecordingSink quiet;
     ReadingTables fresh(quiet);
     fresh.Open(folder, {});
     ReadingTable& t = fresh.Table(id);
-    if (!t.MoveTo(row))
-        return QStringLiteral("<no record %1>").arg(row);
+    if (!t.MoveTo(row)) return QStringLiteral("<no record %1>").arg(row);
     return t.Field(field).value_or(QStringLiteral("<no field>"));
 }
 
-void Type(DBMemo* memo, const QString& text)
-{
+void Type(DBMemo* memo, const QString& text) {
     QVERIFY(memo);
     memo->selectAll();
     memo->insertPlainText(text);
 }
 
-QStringList MemoFields(QWidget* page)
-{
+QStringList MemoFields(QWidget* page) {
     QStringList fields;
-    if (auto* self = qobject_cast<DBMemo*>(page))
-        fields << self->DataField();
-    for (DBMemo* m : page->findChildren<DBMemo*>())
-        fields << m->DataField();
+    if (auto* self = qobject_cast<DBMemo*>(page)) fields << self->DataField();
+    for (DBMemo* m : page->findChildren<DBMemo*>()) fields << m->DataField();
     return fields;
 }
 
-QStringList Captions(TCaptionDBNavi* navi)
-{
+QStringList Captions(TCaptionDBNavi* navi) {
     QStringList out;
-    for (int k = 0; k < kNaviButtonCount; ++k)
-        out << navi->Button(TNavigateBtn(k))->text();
+    for (int k = 0; k < kNaviButtonCount; ++k) out << navi->Button(TNavigateBtn(k))->text();
     return out;
 }
 
 // Luck periods forward from age 3 on palaces 2, 1, 12 …, period 1 ruled by name.
-Tmandata LuckChart(const QString& name)
-{
+Tmandata LuckChart(const QString& name) {
     Tmandata man;
     man.sexCode = 'M';
     man.branches.year = 1;
-    for (int p = 1; p <= kPalaces; ++p)
-        man.palaceBranch[p] = p;
+    for (int p = 1; p <= kPalaces; ++p) man.palaceBranch[p] = p;
     man.firstLuckAge = 3;
     man.luckDirection = 0;
     LayOutLuckPeriods(man);
-    for (int j = 1; j <= 12; ++j)
-        man.daiunStarName[j] = j == 1 ? name.toStdString() : "空白";
+    for (int j = 1; j <= 12; ++j) man.daiunStarName[j] = j == 1 ? name.toStdString() : "空白";
     return man;
 }
 
-void SaveShot(QWidget* w, const QString& name)
-{
+void SaveShot(QWidget* w, const QString& name) {
     const QString folder = qEnvironmentVariable("ZELVARA_SHOT_DIR");
-    if (folder.isEmpty())
-        return;
+    if (folder.isEmpty()) return;
     QDir().mkpath(folder);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
@@ -124,8 +111,7 @@ void SaveShot(QWidget* w, const QString& name)
 class TestReadingEditors : public QObject {
     Q_OBJECT
 private slots:
-    void dbenvPages()
-    {
+    void dbenvPages() {
         ReadingFixture fx;
         fx.WriteSeed("KANTEI.txt", kKantei);
         fx.WriteSeed("KYU12.txt", kKyu12);
@@ -133,8 +119,7 @@ private slots:
         QCOMPARE(w.windowTitle(), QStringLiteral("鑑定文章とアルゴリズムデータベース変更画面"));
         QCOMPARE(w.size(), QSize(763, 596));
         QStringList pages;
-        for (int i = 0; i < w.PageControl1->count(); ++i)
-            pages << w.PageControl1->tabText(i);
+        for (int i = 0; i < w.PageControl1->count(); ++i) pages << w.PageControl1->tabText(i);
         QCOMPARE(pages, (QStringList{"１２宮の説明DB", "鑑定文章のＤＢ", "１２宮の甲乙丙丁分類DB"}));
         QCOMPARE(w.DBMemo1->DataField(), QStringLiteral("内容"));
         QCOMPARE(w.DBMemo2->DataField(), QStringLiteral("星相性"));
@@ -144,7 +129,8 @@ private slots:
         QCOMPARE(w.DBGrid3->columnWidth(1), 70);
         QCOMPARE(static_cast<ReadingGridModel*>(w.DBGrid1->model())->Fields(), w.Kyu12Source().Fields());
         QCOMPARE(static_cast<ReadingGridModel*>(w.DBGrid2->model())->Fields().size(), 25);
-        const QStringList japanese = {"最初へ", "前へ", "次へ", "最後へ", "新規挿入", "削除", "編集", "更新登録", "キャンセル", "再表示"};
+        const QStringList japanese = {"最初へ", "前へ", "次へ",     "最後へ",     "新規挿入",
+                                      "削除",   "編集", "更新登録", "キャンセル", "再表示"};
         for (TCaptionDBNavi* navi : {w.CaptionDBNavi1, w.CaptionDBNavi2, w.CaptionDBNavi3}) {
             QCOMPARE(Captions(navi), japanese);
             QCOMPARE(navi->CaptionLayout(), cbTop);
@@ -152,9 +138,9 @@ private slots:
         QCOMPARE(w.CaptionDBNavi2->DataSet(), &w.KanteiSource());
         QCOMPARE(w.CaptionDBNavi3->DataSet(), &w.Kyu12Source());
         QStringList notes;
-        for (QLabel* l : w.findChildren<QLabel*>())
-            notes << l->text();
-        QVERIFY(notes.contains("上下の２段ある場合→上が長所　下が短所となります。１段しかない場合は長所短所の区別がありません。"));
+        for (QLabel* l : w.findChildren<QLabel*>()) notes << l->text();
+        QVERIFY(notes.contains(
+            "上下の２段ある場合→上が長所　下が短所となります。１段しかない場合は長所短所の区別がありません。"));
         QVERIFY(notes.contains("甲・乙・丙・丁・級星の意味の説明"));
         QVERIFY(notes.contains("丁級星→「廟」と「旺」の状態で小凶　「失」「陥」では大凶の状態の星を言う。"));
         QVERIFY2(fx.sink.messages.isEmpty(), qPrintable(fx.sink.messages.join('\n')));
@@ -167,27 +153,30 @@ private slots:
         SaveShot(&w, "dbenv_grades");
     }
 
-    void kanteiTabs_data()
-    {
+    void kanteiTabs_data() {
         QTest::addColumn<QString>("tab");
         QTest::addColumn<QStringList>("fields");  // in the order of the memos
         QTest::addColumn<QStringList>("captions");
-        for (const char* major : {"紫薇", "天機", "太陽", "武曲", "天同", "廉貞", "天府", "太陰", "貪狼", "巨門", "天相", "天梁", "七殺", "破軍"}) {
+        for (const char* major : {"紫薇", "天機", "太陽", "武曲", "天同", "廉貞", "天府", "太陰", "貪狼", "巨門",
+                                  "天相", "天梁", "七殺", "破軍"}) {
             const QString n = QString::fromUtf8(major);
             QTest::newRow(major) << n << QStringList{n + "星1", n + "星2"} << QStringList();
         }
-        QTest::newRow("炎鈴") << "炎鈴" << QStringList{"炎星星1", "炎星星2", "鈴星星1", "鈴星星2"} << QStringList{"炎星星1", "鈴星星1"};
-        QTest::newRow("曲昌") << "曲昌" << QStringList{"文曲星1", "文曲星2", "文昌星1", "文昌星2"} << QStringList{"文曲星1", "文昌星1"};
-        QTest::newRow("羊陀") << "羊陀" << QStringList{"羊刃星1", "羊刃星2", "陀羅星1", "陀羅星2"} << QStringList{"羊刃星1 - 2", "陀羅星1 - 2"};
+        QTest::newRow("炎鈴") << "炎鈴" << QStringList{"炎星星1", "炎星星2", "鈴星星1", "鈴星星2"}
+                              << QStringList{"炎星星1", "鈴星星1"};
+        QTest::newRow("曲昌") << "曲昌" << QStringList{"文曲星1", "文曲星2", "文昌星1", "文昌星2"}
+                              << QStringList{"文曲星1", "文昌星1"};
+        QTest::newRow("羊陀") << "羊陀" << QStringList{"羊刃星1", "羊刃星2", "陀羅星1", "陀羅星2"}
+                              << QStringList{"羊刃星1 - 2", "陀羅星1 - 2"};
         QTest::newRow("天存") << "天存" << QStringList{"天存星1"} << QStringList();
         QTest::newRow("魁鉞") << "魁鉞" << QStringList{"天魁星1", "天鉞星1"} << QStringList();
         QTest::newRow("左右") << "左右" << QStringList{"左輔星1", "右弼星1"} << QStringList();
         QTest::newRow("空劫") << "空劫" << QStringList{"天空星1", "地劫星1"} << QStringList();
         for (const char* one : {"天耗", "紅鸞", "天喜", "天姚", "天刑", "化禄", "化権", "化科", "化忌"})
-            QTest::newRow(one) << QString::fromUtf8(one) << QStringList{QString::fromUtf8(one) + "星1"} << QStringList();
+            QTest::newRow(one) << QString::fromUtf8(one) << QStringList{QString::fromUtf8(one) + "星1"}
+                               << QStringList();
     }
-    void kanteiTabs()
-    {
+    void kanteiTabs() {
         QFETCH(QString, tab);
         QFETCH(QStringList, fields);
         QFETCH(QStringList, captions);
@@ -200,26 +189,23 @@ private slots:
         QWidget* page = w.PageControl2->Page(index);
         QCOMPARE(MemoFields(page), fields);
         QStringList shown;
-        for (QLabel* l : page->findChildren<QLabel*>())
-            shown << l->text();
+        for (QLabel* l : page->findChildren<QLabel*>()) shown << l->text();
         QCOMPARE(shown, captions);
     }
 
-    void kanteiTabOrder()
-    {
+    void kanteiTabOrder() {
         ReadingFixture fx;
         Tdbenvfrm w(fx.Open());
         QStringList tabs;
-        for (int i = 0; i < w.PageControl2->Count(); ++i)
-            tabs << w.PageControl2->TabText(i);
-        QCOMPARE(tabs.join(' '), QStringLiteral("紫薇 天機 太陽 武曲 天同 廉貞 天府 太陰 貪狼 巨門 天相 天梁 七殺 破軍 炎鈴 曲昌 羊陀 "
-                                                "天存 魁鉞 左右 空劫 天耗 紅鸞 天喜 天姚 天刑 化禄 化権 化科 化忌"));
+        for (int i = 0; i < w.PageControl2->Count(); ++i) tabs << w.PageControl2->TabText(i);
+        QCOMPARE(tabs.join(' '),
+                 QStringLiteral("紫薇 天機 太陽 武曲 天同 廉貞 天府 太陰 貪狼 巨門 天相 天梁 七殺 破軍 炎鈴 曲昌 羊陀 "
+                                "天存 魁鉞 左右 空劫 天耗 紅鸞 天喜 天姚 天刑 化禄 化権 化科 化忌"));
         // No memo for 内容, nor for the weaknesses of additional stars.
         QVERIFY(!w.KanteiMemo("内容") && !w.KanteiMemo("天存星2") && !w.KanteiMemo("化忌星2"));
     }
 
-    void memoSavedWhenAnotherPalaceIsPicked()
-    {
+    void memoSavedWhenAnotherPalaceIsPicked() {
         ReadingFixture fx;
         fx.WriteSeed("KANTEI.txt", kKantei);
         ReadingTables& tables = fx.Open();
@@ -249,8 +235,7 @@ private slots:
     // be saved or not, reads the texts as saved and leaves the editor as it
     // was: same record, same text, still editing. Saved, the text shows in
     // the next reading.
-    void readingsLeaveTheEditorAlone()
-    {
+    void readingsLeaveTheEditorAlone() {
         ReadingFixture fx;
         fx.WriteSeed("KANTEI.txt", kKantei);
         fx.WriteSeed("KYU12.txt", kKyu12);
@@ -262,7 +247,9 @@ private slots:
         man.brightness.fill(1);
         BoxTextTable box{};
         box[2][1] = "紫薇";
-        auto reading = [&] { return ComposeOverallReading(man, box, 2, *tables.Texts(), fx.sink).kanteiMemo->join('\n'); };
+        auto reading = [&] {
+            return ComposeOverallReading(man, box, 2, *tables.Texts(), fx.sink).kanteiMemo->join('\n');
+        };
         const QString before = reading();
         QVERIFY2(before.contains("命宮の紫薇"), qPrintable(before));
 
@@ -281,18 +268,24 @@ private slots:
         QVERIFY2(reading().contains("まだ保存しない命宮の紫薇"), qPrintable(reading()));
     }
 
-    void refusedSaveKeepsTheText_data()
-    {
+    void refusedSaveKeepsTheText_data() {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("message");
-        QTest::newRow("No used by another record") << "No" << "1" << "番号（No）1 は「父母宮」の記録ですでに使われています。";
-        QTest::newRow("No empty") << "No" << "" << "番号（No）が空です。";
-        QTest::newRow("No not a number") << "No" << "九" << "-32768 から 32767 までの整数";
-        QTest::newRow("palace name too long") << "宮名称" << "とても長い宮の名前です十一" << "宮名称";
+        QTest::newRow("No used by another record") << "No"
+                                                   << "1"
+                                                   << "番号（No）1 は「父母宮」の記録ですでに使われています。";
+        QTest::newRow("No empty") << "No"
+                                  << ""
+                                  << "番号（No）が空です。";
+        QTest::newRow("No not a number") << "No"
+                                         << "九"
+                                         << "-32768 から 32767 までの整数";
+        QTest::newRow("palace name too long") << "宮名称"
+                                              << "とても長い宮の名前です十一"
+                                              << "宮名称";
     }
-    void refusedSaveKeepsTheText()
-    {
+    void refusedSaveKeepsTheText() {
         QFETCH(QString, field);
         QFETCH(QString, value);
         QFETCH(QString, message);
@@ -331,8 +324,7 @@ private slots:
         QCOMPARE(w.KanteiMemo("紫薇星1")->toPlainText(), QStringLiteral("消えてはならない文"));
     }
 
-    void navigatorActsOnTheTable()
-    {
+    void navigatorActsOnTheTable() {
         ReadingFixture fx;
         fx.WriteSeed("KANTEI.txt", kKantei);
         ReadingTables& tables = fx.Open();
@@ -341,8 +333,7 @@ private slots:
         navi->SetConfirmDelete(false);
         auto enabled = [navi] {
             QString s;
-            for (int k = 0; k < kNaviButtonCount; ++k)
-                s += navi->Button(TNavigateBtn(k))->isEnabled() ? '1' : '0';
+            for (int k = 0; k < kNaviButtonCount; ++k) s += navi->Button(TNavigateBtn(k))->isEnabled() ? '1' : '0';
             return s;
         };
         QCOMPARE(enabled(), QStringLiteral("0011111001"));
@@ -389,8 +380,7 @@ private slots:
         QVERIFY2(fx.sink.messages.isEmpty(), qPrintable(fx.sink.messages.join('\n')));
     }
 
-    void secondPalaceRecordDoesNotFeedTheReading()
-    {
+    void secondPalaceRecordDoesNotFeedTheReading() {
         ReadingFixture fx;
         fx.WriteSeed("KYU12.txt", kKyu12);
         fx.WriteSeed("KANTEI.txt", kKantei);
@@ -417,8 +407,7 @@ private slots:
         QVERIFY2(all.contains("甲級星"), qPrintable(all));
     }
 
-    void luckTextsEditedAndClosed()
-    {
+    void luckTextsEditedAndClosed() {
         ReadingFixture fx;
         fx.WriteSeed("hosiImi.txt", ReadingFixture::OneRecord({{"駅馬星", "古い駅馬の文"}, {"紫薇星", "紫薇の運"}}));
         ReadingTables& tables = fx.Open();
@@ -460,8 +449,7 @@ private slots:
         SaveShot(&w, "koun_db");
     }
 
-    void partnerTextsPostBothInOrder()
-    {
+    void partnerTextsPostBothInOrder() {
         ReadingFixture fx;
         fx.WriteSeed("Ai01.txt", ReadingFixture::OneRecord({{"紫薇星", "元の文"}}));
         fx.WriteSeed("Ai02.txt", ReadingFixture::OneRecord({{"陀羅星", "元の文"}}));
@@ -498,8 +486,7 @@ private slots:
         SaveShot(&w, "ai_db");
     }
 
-    void emptyPartnerTableGetsARecordToEdit()
-    {
+    void emptyPartnerTableGetsARecordToEdit() {
         ReadingFixture fx;
         ReadingTables& tables = fx.Open();
         TAiDBfrm w(tables);
@@ -511,8 +498,7 @@ private slots:
         QVERIFY2(fx.sink.messages.isEmpty(), qPrintable(fx.sink.messages.join('\n')));
     }
 
-    void tablesOpenedAfterTheWindows()
-    {
+    void tablesOpenedAfterTheWindows() {
         ReadingFixture fx;
         fx.WriteSeed("KANTEI.txt", kKantei);
         fx.WriteSeed("KYU12.txt", kKyu12);
@@ -531,12 +517,10 @@ private slots:
         QVERIFY(w.CaptionDBNavi2->Button(nbNext)->isEnabled());
     }
 
-    void closingOnlyHides()
-    {
+    void closingOnlyHides() {
         ReadingFixture fx;
         ReadingTables& tables = fx.Open();
-        QPointer<QWidget> windows[] = {new Tdbenvfrm(tables), new TkounDBfrm(tables),
-                                       new TAiDBfrm(tables)};
+        QPointer<QWidget> windows[] = {new Tdbenvfrm(tables), new TkounDBfrm(tables), new TAiDBfrm(tables)};
         for (QPointer<QWidget>& w : windows) {
             w->show();
             QVERIFY(w->close());
@@ -548,10 +532,8 @@ private slots:
     }
 
     // With ZELVARA_SHOT_DIR set, the windows over the shipped seeds.
-    void picturesWithShippedTexts()
-    {
-        if (qEnvironmentVariable("ZELVARA_SHOT_DIR").isEmpty())
-            QSKIP("ZELVARA_SHOT_DIR not set");
+    void picturesWithShippedTexts() {
+        if (qEnvironmentVariable("ZELVARA_SHOT_DIR").isEmpty()) QSKIP("ZELVARA_SHOT_DIR not set");
         ReadingFixture fx;
         QDirIterator it(QStringLiteral(ZELVARA_SEED_DIR), {"*.txt"});
         while (it.hasNext()) {
@@ -571,8 +553,7 @@ private slots:
     // Closed by the title bar (close()) or hidden, each editor saves what was
     // typed; a refused save keeps the window open with the text and the
     // message names the table.
-    void closingSavesTheEdits_data()
-    {
+    void closingSavesTheEdits_data() {
         QTest::addColumn<QString>("window");
         QTest::addColumn<int>("table");
         QTest::addColumn<QString>("field");
@@ -582,8 +563,7 @@ private slots:
         QTest::newRow("TAiDBfrm Ai01") << "TAiDBfrm" << int(TableId::Ai01) << "天機星";
         QTest::newRow("TAiDBfrm Ai02") << "TAiDBfrm" << int(TableId::Ai02) << "陀羅星";
     }
-    void closingSavesTheEdits()
-    {
+    void closingSavesTheEdits() {
         QFETCH(QString, window);
         QFETCH(int, table);
         QFETCH(QString, field);
@@ -602,8 +582,7 @@ private slots:
             w = std::make_unique<TAiDBfrm>(tables);
         DBMemo* memo = nullptr;
         for (DBMemo* m : w->findChildren<DBMemo*>())
-            if (m->DataField() == field && &m->Source().Table() == &tables.Table(id))
-                memo = m;
+            if (m->DataField() == field && &m->Source().Table() == &tables.Table(id)) memo = m;
         QVERIFY(memo);
         const int row = tables.Table(id).CurrentRow();
 

@@ -26,8 +26,9 @@ TEST(Birthplaces, ShippedListHoldsEveryPrefectureAndDesignatedCity) {
     std::set<std::string> prefectures;
     for (const Birthplace& p : places) prefectures.insert(p.prefecture);
     EXPECT_EQ(prefectures.size(), 47u);
-    const char* designated[] = {"札幌", "仙台", "さいたま", "千葉", "横浜", "川崎", "相模原", "新潟", "静岡", "浜松",
-                                "名古屋", "京都", "大阪", "堺", "神戸", "岡山", "広島", "北九州", "福岡", "熊本"};
+    const char* designated[] = {"札幌", "仙台", "さいたま", "千葉",   "横浜", "川崎", "相模原",
+                                "新潟", "静岡", "浜松",     "名古屋", "京都", "大阪", "堺",
+                                "神戸", "岡山", "広島",     "北九州", "福岡", "熊本"};
     for (const char* city : designated) EXPECT_NE(FindBirthplace(places, city), nullptr) << city;
 }
 
@@ -38,10 +39,18 @@ TEST(Birthplaces, NamesFindTheirPlace) {
         const char* found;  // nullptr: no such place
     };
     const Case cases[] = {
-        {"札幌", "北海道 札幌市"},        {"札幌市", "北海道 札幌市"},   {"北海道", "北海道 札幌市"},
-        {"北海道 札幌市", "北海道 札幌市"}, {"北海道札幌市", "北海道 札幌市"}, {"神奈川", "神奈川県 横浜市"},
-        {"神奈川県", "神奈川県 横浜市"},  {"川崎市", "神奈川県 川崎市"}, {"東京", "東京都 新宿区"},
-        {"　那覇　", "沖縄県 那覇市"},    {"明石", nullptr},             {"", nullptr},
+        {"札幌", "北海道 札幌市"},
+        {"札幌市", "北海道 札幌市"},
+        {"北海道", "北海道 札幌市"},
+        {"北海道 札幌市", "北海道 札幌市"},
+        {"北海道札幌市", "北海道 札幌市"},
+        {"神奈川", "神奈川県 横浜市"},
+        {"神奈川県", "神奈川県 横浜市"},
+        {"川崎市", "神奈川県 川崎市"},
+        {"東京", "東京都 新宿区"},
+        {"　那覇　", "沖縄県 那覇市"},
+        {"明石", nullptr},
+        {"", nullptr},
         {"Sapporo", nullptr},
     };
     for (const Case& c : cases) {

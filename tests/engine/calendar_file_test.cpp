@@ -12,9 +12,9 @@ namespace {
 
 struct FaultCase {
     const char* what;
-    int lineIndex;            // 0 = year line, 1 = January month line, 2 = January day line
+    int lineIndex;  // 0 = year line, 1 = January month line, 2 = January day line
     const char* replacement;
-    std::string expected;     // "{line}" stands for the replaced line
+    std::string expected;  // "{line}" stands for the replaced line
 };
 
 std::string Expand(std::string text, const std::string& line, const std::string& path) {
@@ -41,7 +41,8 @@ TEST_P(LoaderMessages, FaultyLineGivesItsMessage) {
     ASSERT_EQ(e.sink.shown.size(), 1u) << c.what;
     std::string expected = Expand(c.expected, c.replacement, folder.FilePath(1959));
     if (expected.rfind("万暦データファイル", 0) != 0)  // the loader's own texts say where below
-        expected += "\n（万暦データファイル：" + folder.FilePath(1959) + " " + std::to_string(c.lineIndex + 1) + "行目）";
+        expected +=
+            "\n（万暦データファイル：" + folder.FilePath(1959) + " " + std::to_string(c.lineIndex + 1) + "行目）";
     EXPECT_EQ(e.sink.shown[0].text, expected) << c.what;
 }
 
@@ -66,16 +67,22 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"day line without colon", 2, "10-8 11/23-30,29", "日データ異常 区切１(:) err"},
         FaultCase{"day line without dash: no line text", 2, "10+8:11/23-30,29", "日データ異常 区切干支(-) err"},
         FaultCase{"day stem: blank after Yno", 2, "11-8:11/23-30,29", "{line} Yno : 2 日データ異常 １０干 err： 11"},
-        FaultCase{"day branch: no blanks around Yno", 2, "10-13:11/23-30,29", "{line}Yno : 2日データ異常 １２支 err： 13"},
+        FaultCase{"day branch: no blanks around Yno", 2, "10-13:11/23-30,29",
+                  "{line}Yno : 2日データ異常 １２支 err： 13"},
         FaultCase{"day line without slash", 2, "10-8:11.23-30,29", "日データ異常 区切２(/) err"},
         FaultCase{"day line without second dash", 2, "10-8:11/23+30,29", "日データ異常 区切３(-) err"},
         FaultCase{"day line without comma", 2, "10-8:11/23-30.29", "日データ異常 区切４(-) err"},
-        FaultCase{"month line without third colon", 1, "2-2:6:4", "万暦データファイル：{path} 2行目の形式が正しくありません：2-2:6:4"},
+        FaultCase{"month line without third colon", 1, "2-2:6:4",
+                  "万暦データファイル：{path} 2行目の形式が正しくありません：2-2:6:4"},
         FaultCase{"empty year line", 0, "", "万暦データファイル：{path} 1行目の形式が正しくありません："},
-        FaultCase{"letter in a number", 1, "2-2:x6:4:31", "万暦データファイル：{path} 2行目の数値が正しくありません：「x6」"},
-        FaultCase{"blank before a number", 2, " 10-8:11/23-30,29", "万暦データファイル：{path} 3行目の数値が正しくありません：「 10」"},
-        FaultCase{"sign before a number", 0, "S34:+6-12", "万暦データファイル：{path} 1行目の数値が正しくありません：「+6」"},
-        FaultCase{"number too long for the field", 2, "10-8:11/23-30,99999999999", "万暦データファイル：{path} 3行目の数値が正しくありません：「99999999999」"}),
+        FaultCase{"letter in a number", 1, "2-2:x6:4:31",
+                  "万暦データファイル：{path} 2行目の数値が正しくありません：「x6」"},
+        FaultCase{"blank before a number", 2, " 10-8:11/23-30,29",
+                  "万暦データファイル：{path} 3行目の数値が正しくありません：「 10」"},
+        FaultCase{"sign before a number", 0, "S34:+6-12",
+                  "万暦データファイル：{path} 1行目の数値が正しくありません：「+6」"},
+        FaultCase{"number too long for the field", 2, "10-8:11/23-30,99999999999",
+                  "万暦データファイル：{path} 3行目の数値が正しくありません：「99999999999」"}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
 // A field outside what the calendar allows is a malformed line, not a chart
@@ -104,9 +111,9 @@ TEST_P(OutOfRangeFields, StopTheLoadNamingFileAndLine) {
     Engine e(folder);
     EXPECT_EQ(LoadCalendarYears(e.ctx, 1959), -1) << c.what;
     ASSERT_EQ(e.sink.shown.size(), 1u) << c.what;
-    const std::string expected = "万暦データファイル：" + folder.FilePath(1959) + " " + std::to_string(c.lineIndex + 1) +
-                                 "行目の" + c.field + "「" + std::to_string(c.value) + "」が正しくありません（" +
-                                 c.allowed + "）：" + c.replacement;
+    const std::string expected = "万暦データファイル：" + folder.FilePath(1959) + " " +
+                                 std::to_string(c.lineIndex + 1) + "行目の" + c.field + "「" + std::to_string(c.value) +
+                                 "」が正しくありません（" + c.allowed + "）：" + c.replacement;
     EXPECT_EQ(e.sink.shown[0].text, expected) << c.what;
 }
 

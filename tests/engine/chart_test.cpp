@@ -56,8 +56,12 @@ TEST(HourIndex, ExactTextsOnly) {
     EXPECT_EQ(HourIndexOf("23:00-01:00 "), 0);
 }
 
-constexpr const char* kBefore1921 = "万年暦が１９２１年より小さい年には対応していませんので診断できません。（鑑定できるのは 1921年1月6日〜2100年12月31日 に生まれた方です）";
-constexpr const char* kAfter2100 = "万年暦が２１００年より大きい年には対応していませんので診断できません。（鑑定できるのは 1921年1月6日〜2100年12月31日 に生まれた方です）";
+constexpr const char* kBefore1921 =
+    "万年暦が１９２１年より小さい年には対応していませんので診断できません。（鑑定できるのは "
+    "1921年1月6日〜2100年12月31日 に生まれた方です）";
+constexpr const char* kAfter2100 =
+    "万年暦が２１００年より大きい年には対応していませんので診断できません。（鑑定できるのは "
+    "1921年1月6日〜2100年12月31日 に生まれた方です）";
 
 struct CheckCase {
     BirthInput in;
@@ -99,7 +103,8 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{Birth("女", "R83", "3", "7", ""), kAfter2100},
         CheckCase{Birth("女", "19650", "3", "7", ""), kAfter2100},
         CheckCase{Birth("女", "123456789012", "3", "7", ""), kAfter2100},
-        CheckCase{Birth("女", "R0", "3", "7", ""), "生まれた年「R0」は令和の年としてありません。令和は R1（2019年）からです。"},
+        CheckCase{Birth("女", "R0", "3", "7", ""),
+                  "生まれた年「R0」は令和の年としてありません。令和は R1（2019年）からです。"},
         CheckCase{Birth("女", "S100", "3", "7", ""),
                   "生まれた年「S100」は昭和の年としてありません。昭和は S1（1926年）〜S64（1989年）です。"},
         CheckCase{Birth("女", "h32", "3", "7", ""),
@@ -108,8 +113,12 @@ INSTANTIATE_TEST_SUITE_P(
                   "生まれた年「T16」は大正の年としてありません。大正は T1（1912年）〜T15（1926年）です。"},
         CheckCase{Birth("女", "1921", "", "7", ""), "月が指定されていません。"},
         CheckCase{Birth("女", "1965", "3", "", ""), "日が指定されていません。"},
-        CheckCase{Birth("女", "abcd", "3", "7", ""), "生まれた年「abcd」を年として読めません。西暦の数字（例 1965）か、年号の頭文字（M 明治・T 大正・S 昭和・H 平成・R 令和）と年（例 S40）で入力して下さい。"},
-        CheckCase{Birth("女", "S4x", "3", "7", ""), "生まれた年「S4x」を年として読めません。西暦の数字（例 1965）か、年号の頭文字（M 明治・T 大正・S 昭和・H 平成・R 令和）と年（例 S40）で入力して下さい。"},
+        CheckCase{Birth("女", "abcd", "3", "7", ""),
+                  "生まれた年「abcd」を年として読めません。西暦の数字（例 1965）か、年号の頭文字（M 明治・T 大正・S "
+                  "昭和・H 平成・R 令和）と年（例 S40）で入力して下さい。"},
+        CheckCase{Birth("女", "S4x", "3", "7", ""),
+                  "生まれた年「S4x」を年として読めません。西暦の数字（例 1965）か、年号の頭文字（M 明治・T 大正・S "
+                  "昭和・H 平成・R 令和）と年（例 S40）で入力して下さい。"},
         CheckCase{Birth("女", "1965", "2", "30", ""), "1965年2月には30日がありません。日付を確かめて下さい。"},
         CheckCase{Birth("男", "s40", "3", "7", "不明の場合"), ""}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
@@ -123,9 +132,9 @@ TEST(InputChecks, FullWidthAndBlanksInEveryDateBox) {
         const char* day;
     };
     const TypedDate cases[] = {
-        {"１９６５", "3", "7"}, {"Ｓ４０", "3", "7"}, {"ｓ４０", "3", "7"}, {" 1965", "3", "7"},
-        {"1965　", "3", "7"},  {"1965", "３", "7"},   {"1965", " 3 ", "7"},  {"1965", "　３", "7"},
-        {"1965", "3", "７"},   {"1965", "3", "7 "},   {"1965", "3", "\t７　"}, {"　Ｓ４０　", "　３", "７　"},
+        {"１９６５", "3", "7"}, {"Ｓ４０", "3", "7"}, {"ｓ４０", "3", "7"},    {" 1965", "3", "7"},
+        {"1965　", "3", "7"},   {"1965", "３", "7"},  {"1965", " 3 ", "7"},    {"1965", "　３", "7"},
+        {"1965", "3", "７"},    {"1965", "3", "7 "},  {"1965", "3", "\t７　"}, {"　Ｓ４０　", "　３", "７　"},
     };
     for (const TypedDate& c : cases) {
         ProgramFolder folder;
@@ -207,12 +216,11 @@ TEST_F(WholeChart, Sample1959FieldByField) {
     EXPECT_EQ(m.palaceBranch, palaces);
     EXPECT_EQ(m.bureau, 2);  // 寅 row, 己 column: 火局
     // 紫薇: day 1 in 火局 → 酉 (10); 天府 = 6 − 10 → 未 (8).
-    const std::array<int, 21> stars = {0,
-                                       10, 9, 7, 6, 5, 2,        // 紫薇 天機 太陽 武曲 天同 廉貞
-                                       8, 9, 10, 11, 12, 1, 2, 6, // 天府 太陰 貪狼 巨門 天相 天梁 七殺 破軍
-                                       1, 2,                      // 炎星 (亥 year: 酉 + 3), 鈴星 (戌 + 3)
-                                       8, 8,                      // 文曲 (辰 + 3), 文昌 (戌 − 3)
-                                       8, 6};                     // 羊刃, 陀羅 (己)
+    const std::array<int, 21> stars = {0, 10, 9,  7,  6,  5, 2,  // 紫薇 天機 太陽 武曲 天同 廉貞
+                                       8, 9,  10, 11, 12, 1, 2, 6,  // 天府 太陰 貪狼 巨門 天相 天梁 七殺 破軍
+                                       1, 2,                        // 炎星 (亥 year: 酉 + 3), 鈴星 (戌 + 3)
+                                       8, 8,                        // 文曲 (辰 + 3), 文昌 (戌 − 3)
+                                       8, 6};                       // 羊刃, 陀羅 (己)
     EXPECT_EQ(m.starBranch, stars);
     EXPECT_EQ(m.bodyPalace, 9);  // 卯 4 + lunar month 4 + 1 = 申
     const std::array<int, 14> minors = {0, 7, 9, 1, 8, 8, 12, 9, 3, 1, 5, 11, 5, 1};
@@ -270,7 +278,8 @@ TEST_F(WholeChart, StopsAreReportedAndRefused) {
     // A man of a 庚 (yang) year... born January 1921 before the term needs 1920.
     refusedWith(RequestChart(e.ctx, Birth("女", "1921", "1", "6", "01:00-03:00")), std::string(kOutOfRangeMessage));
     // After the last covered day: the range, not the missing file of the year after.
-    refusedWith(CastChart(e.ctx, {.year = 2101, .month = 1, .day = 1, .hourIndex = 3}), std::string(kOutOfRangeMessage));
+    refusedWith(CastChart(e.ctx, {.year = 2101, .month = 1, .day = 1, .hourIndex = 3}),
+                std::string(kOutOfRangeMessage));
     // A missing file.
     refusedWith(RequestChart(e.ctx, Birth("男", "1975", "5", "7", "05:00-07:00")),
                 "万暦データファイル：" + folder.FilePath(1974) + "not found ?");

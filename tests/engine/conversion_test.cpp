@@ -1,7 +1,7 @@
 // Date check, range check, hour pillars, the four pillars around the solar
 // terms, and the lunar expansion.
-#include "engine/calendar_file.h"
 #include "engine/conversion.h"
+#include "engine/calendar_file.h"
 #include "tests/engine/test_support.h"
 
 #include <gtest/gtest.h>
@@ -181,7 +181,7 @@ TEST_F(Pillars, FirstDayBeforeItsTermIsOutOfRange) {
 // 1959-05-01 is 癸未 (10-8) in the fixture; 23:00-01:00 takes the civil day's stem.
 TEST_F(Pillars, DayAndHourPillars) {
     ASSERT_EQ(Convert(1959, 5, 7, 0), 0);
-    EXPECT_EQ(Day(), "己丑");  // six days on from 癸未
+    EXPECT_EQ(Day(), "己丑");   // six days on from 癸未
     EXPECT_EQ(Hour(), "甲子");  // 己 day, 子 period
     ASSERT_EQ(Convert(1959, 5, 8, 0), 0);
     EXPECT_EQ(Day(), "庚寅");

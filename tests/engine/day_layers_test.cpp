@@ -4,9 +4,9 @@
 #include "engine/calendar_day.h"
 #include "engine/chart_request.h"
 #include "engine/conversion.h"
-#include "tests/recording_sink.h"
 #include "engine/stars.h"
 #include "engine/time_layers.h"
+#include "tests/recording_sink.h"
 #include "tests/worked_charts.h"
 
 #include <gtest/gtest.h>
@@ -74,7 +74,8 @@ TEST(CalendarDay, LunarDateLeapMonthAndDayPillar) {
     EXPECT_EQ(newYear.lunarMonth, 1);
     EXPECT_EQ(newYear.lunarDay, 1);
 
-    for (const CivilDate bad : {CivilDate{1921, 1, 5}, CivilDate{2101, 1, 1}, CivilDate{2027, 2, 29}, CivilDate{2027, 13, 1}})
+    for (const CivilDate bad :
+         {CivilDate{1921, 1, 5}, CivilDate{2101, 1, 1}, CivilDate{2027, 2, 29}, CivilDate{2027, 13, 1}})
         EXPECT_FALSE(CalendarDayOf(cal.ctx, bad).has_value()) << bad.year << "-" << bad.month << "-" << bad.day;
     EXPECT_EQ(cal.sink.Count(), 0u) << cal.sink.Last();
 }
@@ -105,7 +106,8 @@ TEST(CalendarDay, LeapMonthsOfTheYears) {
 }
 
 TEST(CalendarDay, PillarsAgreeWithACastBirth) {
-    for (const CivilDate date : {CivilDate{1959, 5, 7}, CivilDate{2000, 2, 29}, CivilDate{2023, 3, 22}, CivilDate{2099, 12, 31}}) {
+    for (const CivilDate date :
+         {CivilDate{1959, 5, 7}, CivilDate{2000, 2, 29}, CivilDate{2023, 3, 22}, CivilDate{2099, 12, 31}}) {
         Calendar cal;
         const CalendarDay day = cal.Day(date.year, date.month, date.day);
         for (int hourIndex : {0, 5, 11}) {
@@ -124,7 +126,8 @@ TEST(CalendarDay, PillarsAgreeWithACastBirth) {
 // 五鼠遁 written out, and the engine's own table of hour pillars.
 TEST(CalendarDay, HourStemsAndClockHours) {
     const char* const kFirstHour[] = {"甲", "丙", "戊", "庚", "壬", "甲", "丙", "戊", "庚", "壬"};
-    for (int stem = 1; stem <= kStems; ++stem) EXPECT_EQ(std::string(kStemNames[HourStem(stem, 1)]), kFirstHour[stem - 1]);
+    for (int stem = 1; stem <= kStems; ++stem)
+        EXPECT_EQ(std::string(kStemNames[HourStem(stem, 1)]), kFirstHour[stem - 1]);
     EXPECT_EQ(Pillar(HourStem(1, 6), 6), "己巳");
     EXPECT_EQ(Pillar(HourStem(1, 12), 12), "乙亥");
     RecordingSink sink;
@@ -245,9 +248,10 @@ TEST(DayLayers, ChoicesFromText) {
     EXPECT_EQ(hour->clockHour, 23);
     EXPECT_EQ(ParseLayerChoice("hour:1921-01-06:0")->clockHour, 0);
     EXPECT_TRUE(ParseLayerChoice("day:2100-12-31").has_value());
-    for (const char* bad : {"day:", "day:2027-04", "day:2027-02-29", "day:2027-13-01", "day:2027-04-31", "day:1921-01-05",
-                            "day:2101-01-01", "day:2027-04-15:3", "day:2027/04/15", "hour:2027-04-15", "hour:2027-04-15:",
-                            "hour:2027-04-15:24", "hour:2027-04-15:-1", "hour:2027-04-15:100", "hour:2027-02-30:5"})
+    for (const char* bad :
+         {"day:", "day:2027-04", "day:2027-02-29", "day:2027-13-01", "day:2027-04-31", "day:1921-01-05",
+          "day:2101-01-01", "day:2027-04-15:3", "day:2027/04/15", "hour:2027-04-15",
+          "hour:2027-04-15:", "hour:2027-04-15:24", "hour:2027-04-15:-1", "hour:2027-04-15:100", "hour:2027-02-30:5"})
         EXPECT_FALSE(ParseLayerChoice(bad).has_value()) << bad;
 
     Calendar cal;

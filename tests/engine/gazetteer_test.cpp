@@ -86,10 +86,10 @@ TEST(Gazetteer, JapanSurveyComesFirstThenTheWorld) {
 TEST(Gazetteer, UnreadableFileIsRefusedWithItsLine) {
     const std::string path = (std::filesystem::temp_directory_path() / "zelvara_gazetteer_test.txt").string();
     const char* bad[] = {
-        "# comment\nニューヨーク\tNew York\tNY\tUS\tUSA\tAmerica/New_York\t40.7\t-74.0\n",      // a field short
-        "x\tA\tB\tUS\tUSA\tAmerica/New_York\t40.7\t-274.0\t1\n",                                  // longitude
-        "x\tA\tB\tUS\tUSA\t\t40.7\t-74.0\t1\n",                                                   // no zone
-        "# only a comment\n",                                                                      // no place
+        "# comment\nニューヨーク\tNew York\tNY\tUS\tUSA\tAmerica/New_York\t40.7\t-74.0\n",  // a field short
+        "x\tA\tB\tUS\tUSA\tAmerica/New_York\t40.7\t-274.0\t1\n",                            // longitude
+        "x\tA\tB\tUS\tUSA\t\t40.7\t-74.0\t1\n",                                             // no zone
+        "# only a comment\n",                                                               // no place
     };
     for (const char* text : bad) {
         std::ofstream(path, std::ios::binary) << text;

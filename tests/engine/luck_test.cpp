@@ -8,8 +8,8 @@ namespace zelvara::test {
 namespace {
 
 TEST(Luck, DirectionBySexAndYearStem) {
-    EXPECT_EQ(LuckDirection('M', 1), 0);   // man, 甲
-    EXPECT_EQ(LuckDirection('F', 2), 0);   // woman, 乙
+    EXPECT_EQ(LuckDirection('M', 1), 0);  // man, 甲
+    EXPECT_EQ(LuckDirection('F', 2), 0);  // woman, 乙
     EXPECT_EQ(LuckDirection('M', 2), -1);
     EXPECT_EQ(LuckDirection('F', 1), -1);
     EXPECT_EQ(LuckDirection('X', 1), -1);
@@ -40,9 +40,9 @@ protected:
 };
 
 TEST_F(TermCounts, Forward) {
-    EXPECT_EQ(DaysToNextTerm(reki, 2, 5, 5), 1);            // the day before the term day
-    EXPECT_EQ(DaysToNextTerm(reki, 2, 5, 6), 31 - 6 + 5);    // on the term day: next month's term
-    EXPECT_EQ(DaysToNextTerm(reki, 2, 12, 20), 31 - 20 + 5); // December reads January of the year after
+    EXPECT_EQ(DaysToNextTerm(reki, 2, 5, 5), 1);              // the day before the term day
+    EXPECT_EQ(DaysToNextTerm(reki, 2, 5, 6), 31 - 6 + 5);     // on the term day: next month's term
+    EXPECT_EQ(DaysToNextTerm(reki, 2, 12, 20), 31 - 20 + 5);  // December reads January of the year after
 }
 
 TEST_F(TermCounts, Backward) {

@@ -109,8 +109,8 @@ TEST(Stars, HourStarsByYearBranch) {
 TEST(Stars, TransformationsByYearStem) {
     Tmandata man = PlacementInputs(9, 1, 1, 1, 1, 1);  // 壬
     ASSERT_EQ(PlaceStars(man), 0);
-    EXPECT_EQ(man.transformStar[2], 1);  // 紫薇 権
-    EXPECT_EQ(man.transformStar[3], 7);  // 天府 科
+    EXPECT_EQ(man.transformStar[2], 1);       // 紫薇 権
+    EXPECT_EQ(man.transformStar[3], 7);       // 天府 科
     man = PlacementInputs(7, 1, 1, 1, 1, 1);  // 庚
     ASSERT_EQ(PlaceStars(man), 0);
     EXPECT_EQ(man.transformStar[3], 7);
@@ -130,9 +130,9 @@ TEST(MainStars, LowestNumberWinsAndMinorsNeverCount) {
     Tmandata man;
     for (int i = 1; i <= 12; ++i) man.palaceBranch[i] = WrapBranch(3 - i + 2);
     man.starBranch.fill(12);
-    man.starBranch[11] = 3;  // 天相 in 命宮
-    man.starBranch[7] = 3;   // 天府 too: 天府 wins
-    man.starBranch[1] = 4;   // 紫薇 in 父母
+    man.starBranch[11] = 3;   // 天相 in 命宮
+    man.starBranch[7] = 3;    // 天府 too: 天府 wins
+    man.starBranch[1] = 4;    // 紫薇 in 父母
     man.minorBranch.fill(2);  // only additional stars in 兄弟
     man.starBranch[0] = 2;    // index 0 is not a star
     man.mainStar[3] = 9;      // stale value from an earlier chart
@@ -157,8 +157,8 @@ TEST(Strength, WeightTables) {
     man.starBranch[7] = 3;
     s = PalaceStrengths(man);
     EXPECT_EQ(s[1], 2);
-    man.minorBranch[7] = 3;  // 天空 joins 命宮
-    man.minorBranch[13] = 4; // 天刑 joins 父母
+    man.minorBranch[7] = 3;   // 天空 joins 命宮
+    man.minorBranch[13] = 4;  // 天刑 joins 父母
     s = PalaceStrengths(man);
     EXPECT_EQ(s[2], 4 - 2);
     EXPECT_EQ(s[1], 2 - 1);
@@ -169,7 +169,7 @@ TEST(Layout, SixSlotsThenAdditionalStarsAreDropped) {
     for (int i = 1; i <= 12; ++i) man.palaceBranch[i] = WrapBranch(3 - i + 2);
     man.starBranch.fill(0);
     man.minorBranch.fill(0);
-    for (int q = 1; q <= 6; ++q) man.starBranch[q] = 5;  // six stars at 辰
+    for (int q = 1; q <= 6; ++q) man.starBranch[q] = 5;   // six stars at 辰
     for (int q = 7; q <= 11; ++q) man.starBranch[q] = 6;  // five at 巳
     man.minorBranch[1] = 5;
     man.minorBranch[2] = 6;

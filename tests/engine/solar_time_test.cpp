@@ -37,8 +37,8 @@ TEST(SolarTime, ClockTimesAreReadAsHoursAndMinutes) {
     };
     const Case cases[] = {
         {"05:50", 350}, {"5:50", 350}, {"００：００", 0}, {" 23:59 ", 1439}, {"12:00", 720},
-        {"24:00", -1},  {"12:60", -1}, {"1250", -1},      {"12:5", -1},     {"", -1},
-        {"ab:cd", -1},  {"-1:00", -1}, {"123:00", -1},    {"12:00:00", -1}, {":30", -1},
+        {"24:00", -1},  {"12:60", -1}, {"1250", -1},      {"12:5", -1},      {"", -1},
+        {"ab:cd", -1},  {"-1:00", -1}, {"123:00", -1},    {"12:00:00", -1},  {":30", -1},
     };
     for (const Case& c : cases) {
         const auto got = ParseClockTime(c.text);
@@ -81,21 +81,52 @@ TEST(SolarTime, CorrectedMomentMovesTheDateAcrossMidnightAndNewYear) {
         {"no correction", {1990, 5, 5, 10 * 60 + 30}, 0, TimeCorrection::kNone, 141.35, 1990, 5, 5, "10:30", 5},
         {"summer time over midnight", {1949, 7, 1, 30}, -60, TimeCorrection::kNone, 135, 1949, 6, 30, "23:30", 0},
         {"Naha back over midnight", {1990, 3, 1, 10}, 0, TimeCorrection::kMean, 127.68, 1990, 2, 28, "23:41", 0},
-        {"Sapporo on to a leap day", {2000, 2, 28, 23 * 60 + 50}, 0, TimeCorrection::kMean, 141.35, 2000, 2, 29,
-         "00:15", 0},
-        {"Naha back over a century's 1 March", {1900, 3, 1, 10}, 0, TimeCorrection::kMean, 127.68, 1900, 2, 28,
-         "23:41", 0},
+        {"Sapporo on to a leap day",
+         {2000, 2, 28, 23 * 60 + 50},
+         0,
+         TimeCorrection::kMean,
+         141.35,
+         2000,
+         2,
+         29,
+         "00:15",
+         0},
+        {"Naha back over a century's 1 March",
+         {1900, 3, 1, 10},
+         0,
+         TimeCorrection::kMean,
+         127.68,
+         1900,
+         2,
+         28,
+         "23:41",
+         0},
         {"Naha back over New Year", {1960, 1, 1, 5}, 0, TimeCorrection::kMean, 127.68, 1959, 12, 31, "23:36", 0},
-        {"Sapporo on over New Year", {1999, 12, 31, 23 * 60 + 50}, 0, TimeCorrection::kMean, 141.35, 2000, 1, 1,
-         "00:15", 0},
-        {"Akashi mean is the clock", {1975, 8, 15, 12 * 60 + 59}, 0, TimeCorrection::kMean, 135.0, 1975, 8, 15,
-         "12:59", 6},
+        {"Sapporo on over New Year",
+         {1999, 12, 31, 23 * 60 + 50},
+         0,
+         TimeCorrection::kMean,
+         141.35,
+         2000,
+         1,
+         1,
+         "00:15",
+         0},
+        {"Akashi mean is the clock",
+         {1975, 8, 15, 12 * 60 + 59},
+         0,
+         TimeCorrection::kMean,
+         135.0,
+         1975,
+         8,
+         15,
+         "12:59",
+         6},
         // 3 November: the Sun runs about 16.4 minutes ahead of the mean sun.
         {"Akashi true time", {1975, 11, 3, 12 * 60 + 50}, 0, TimeCorrection::kTrue, 135.0, 1975, 11, 3, "13:06", 7},
         // Sapporo 00:20 in summer time: −60 + 25 crosses back into the day before.
         {"summer and longitude", {1950, 6, 1, 20}, -60, TimeCorrection::kMean, 141.35, 1950, 5, 31, "23:45", 0},
-        {"period boundary moved", {1990, 5, 5, 10 * 60 + 50}, 0, TimeCorrection::kMean, 141.35, 1990, 5, 5,
-         "11:15", 6},
+        {"period boundary moved", {1990, 5, 5, 10 * 60 + 50}, 0, TimeCorrection::kMean, 141.35, 1990, 5, 5, "11:15", 6},
     };
     for (const MomentCase& c : cases) {
         const CorrectedBirth got = CorrectBirthTime(c.clock, c.summer, c.correction, c.longitude);
@@ -136,10 +167,9 @@ TEST(SolarTime, BirthsAbroadReadTheClockInTheirZone) {
     EXPECT_DOUBLE_EQ(*london.equationMinutes, *akashi.equationMinutes);
     // In Japan's zone the longitude's minutes are the old rule's to the last bit.
     for (double longitude : {122.93, 127.68, 135.0, 139.69, 141.35, 153.98, 130.123456789})
-        EXPECT_EQ(
-            *CorrectBirthTime(ClockBirth{1990, 3, 1, 600}, ZoneReading{540, 0}, TimeCorrection::kMean, longitude)
-                 .longitudeMinutes,
-            LongitudeMinutes(longitude));
+        EXPECT_EQ(*CorrectBirthTime(ClockBirth{1990, 3, 1, 600}, ZoneReading{540, 0}, TimeCorrection::kMean, longitude)
+                       .longitudeMinutes,
+                  LongitudeMinutes(longitude));
     // The line names a zone other than Japan's.
     CorrectedBirth named = mean;
     named.zone = "America/New_York";
@@ -203,9 +233,9 @@ TEST(SolarTime, EquationOfTimeAgreesWithErfaWithinTenSeconds) {
         int year, month, day, minute;
     };
     const Case cases[] = {
-        {1921, 1, 6, 0},      {1921, 2, 11, 720},  {1935, 5, 14, 300},  {1948, 5, 2, 600},   {1951, 9, 8, 1380},
-        {1964, 7, 26, 480},   {1975, 11, 3, 720},  {1989, 12, 24, 60},  {2000, 1, 1, 720},   {2012, 4, 15, 900},
-        {2026, 9, 1, 1200},   {2050, 2, 12, 30},   {2075, 6, 13, 1000}, {2088, 10, 31, 600}, {2100, 12, 31, 1439},
+        {1921, 1, 6, 0},    {1921, 2, 11, 720}, {1935, 5, 14, 300},  {1948, 5, 2, 600},   {1951, 9, 8, 1380},
+        {1964, 7, 26, 480}, {1975, 11, 3, 720}, {1989, 12, 24, 60},  {2000, 1, 1, 720},   {2012, 4, 15, 900},
+        {2026, 9, 1, 1200}, {2050, 2, 12, 30},  {2075, 6, 13, 1000}, {2088, 10, 31, 600}, {2100, 12, 31, 1439},
     };
     double worst = 0;
     for (const Case& c : cases) {

@@ -72,8 +72,7 @@ int PalaceNamed(std::string_view name) {
 }
 
 // A record placed from inputs set directly.
-Tmandata Placed(int yearStem, int yearBranch, int monthBranch, int hourBranch, int lunarMonth = 1,
-                int lunarDay = 1) {
+Tmandata Placed(int yearStem, int yearBranch, int monthBranch, int hourBranch, int lunarMonth = 1, int lunarDay = 1) {
     Tmandata man = zelvara::test::PlacementInputs(yearStem, yearBranch, monthBranch, hourBranch, lunarMonth, lunarDay);
     EXPECT_EQ(PlaceStars(man), 0);
     return man;
@@ -97,7 +96,8 @@ int ZiweiByCounting(int day, int bureau) {
 TEST(TableRules, ZiweiFollowsTheBureauCount) {
     for (int bureau = 1; bureau <= kBureaus; ++bureau)
         for (int day = 1; day <= 30; ++day)
-            EXPECT_EQ(ZiweiBranch(day, bureau), ZiweiByCounting(day, bureau)) << kBureauNames[bureau - 1] << " day " << day;
+            EXPECT_EQ(ZiweiBranch(day, bureau), ZiweiByCounting(day, bureau))
+                << kBureauNames[bureau - 1] << " day " << day;
 }
 
 // Every bureau walks 紫薇 round the twelve branches: each branch is reached.
@@ -148,9 +148,9 @@ constexpr const char* kSoundElements =
 // 庚 in 丙 and 辛, 壬 in 丁 and 壬, 甲 in 戊 and 癸; the stems then run on with
 // the branches 卯 … 亥, and 子 丑 follow 亥 (so they repeat the stems of 寅 卯).
 int PalaceStem(int yearStem, int branch) {
-    static const std::map<std::string, std::string> kYinStem = {
-        {"甲", "丙"}, {"己", "丙"}, {"乙", "戊"}, {"庚", "戊"}, {"丙", "庚"},
-        {"辛", "庚"}, {"丁", "壬"}, {"壬", "壬"}, {"戊", "甲"}, {"癸", "甲"}};
+    static const std::map<std::string, std::string> kYinStem = {{"甲", "丙"}, {"己", "丙"}, {"乙", "戊"}, {"庚", "戊"},
+                                                                {"丙", "庚"}, {"辛", "庚"}, {"丁", "壬"}, {"壬", "壬"},
+                                                                {"戊", "甲"}, {"癸", "甲"}};
     const int yin = StemNamed(kYinStem.at(std::string(kStemNames[yearStem])));
     const int steps = (branch - 3 + 12) % 12;
     return (yin - 1 + steps) % 10 + 1;
@@ -205,10 +205,10 @@ TEST(TableRules, FireAndBellStarsStartByTheYearTriad) {
 TEST(TableRules, YearStemStars) {
     // 天存 (祿存) stands where the stem is at its full strength; 羊刃 one branch
     // ahead of it, 陀羅 one behind. 天魁 and 天鉞 by the stem, 魁 first.
-    const char* const kLines[] = {
-        "甲 天存寅 魁丑 鉞未", "乙 天存卯 魁子 鉞申", "丙 天存巳 魁亥 鉞酉", "丁 天存午 魁酉 鉞亥",
-        "戊 天存巳 魁未 鉞丑", "己 天存午 魁申 鉞子", "庚 天存申 魁未 鉞丑", "辛 天存酉 魁午 鉞寅",
-        "壬 天存亥 魁巳 鉞卯", "癸 天存子 魁卯 鉞巳"};
+    const char* const kLines[] = {"甲 天存寅 魁丑 鉞未", "乙 天存卯 魁子 鉞申", "丙 天存巳 魁亥 鉞酉",
+                                  "丁 天存午 魁酉 鉞亥", "戊 天存巳 魁未 鉞丑", "己 天存午 魁申 鉞子",
+                                  "庚 天存申 魁未 鉞丑", "辛 天存酉 魁午 鉞寅", "壬 天存亥 魁巳 鉞卯",
+                                  "癸 天存子 魁卯 鉞巳"};
     std::set<int> stems;
     for (const char* line : kLines) {
         const std::vector<std::string> w = Words(line);
@@ -227,10 +227,10 @@ TEST(TableRules, YearStemStars) {
 
 TEST(TableRules, FourTransformationsOfEachStem) {
     // 禄 権 科 忌 in that order.
-    const char* const kLines[] = {
-        "甲 廉貞 破軍 武曲 太陽", "乙 天機 天梁 紫薇 太陰", "丙 天同 天機 文昌 廉貞", "丁 太陰 天同 天機 巨門",
-        "戊 貪狼 太陰 太陽 天機", "己 武曲 貪狼 天梁 文曲", "庚 太陽 武曲 天府 天同", "辛 巨門 太陽 文曲 文昌",
-        "壬 天梁 紫薇 天府 武曲", "癸 破軍 巨門 太陰 貪狼"};
+    const char* const kLines[] = {"甲 廉貞 破軍 武曲 太陽", "乙 天機 天梁 紫薇 太陰", "丙 天同 天機 文昌 廉貞",
+                                  "丁 太陰 天同 天機 巨門", "戊 貪狼 太陰 太陽 天機", "己 武曲 貪狼 天梁 文曲",
+                                  "庚 太陽 武曲 天府 天同", "辛 巨門 太陽 文曲 文昌", "壬 天梁 紫薇 天府 武曲",
+                                  "癸 破軍 巨門 太陰 貪狼"};
     std::set<int> stems;
     for (const char* line : kLines) {
         const std::vector<std::string> w = Words(line);
@@ -274,7 +274,8 @@ TEST(TableRules, BranchDrivenStarsFollowTheirCounts) {
         EXPECT_EQ(byYear.minorBranch[11], WrapBranch(byYear.minorBranch[10] + 6));
     }
     // 駅馬 by the month's triad: it stands opposite the triad's first branch.
-    const std::map<std::string, std::string> kHorse = {{"申子辰", "寅"}, {"寅午戌", "申"}, {"巳酉丑", "亥"}, {"亥卯未", "巳"}};
+    const std::map<std::string, std::string> kHorse = {
+        {"申子辰", "寅"}, {"寅午戌", "申"}, {"巳酉丑", "亥"}, {"亥卯未", "巳"}};
     for (const auto& [triad, horse] : kHorse)
         for (const std::string& mb : Characters(triad))
             EXPECT_EQ(Placed(1, wu, BranchNamed(mb), wu).minorBranch[6], BranchNamed(horse)) << mb;
@@ -299,20 +300,13 @@ TEST(TableRules, BranchDrivenRowsArePermutations) {
 // Grades of each star by branch: 廟 and 旺 favour the star, 失 and 陥 do not.
 // A branch not named has no grade, which no star has.
 constexpr std::pair<const char*, const char*> kGrades[] = {
-    {"紫薇", "廟午 旺子寅辰巳申戌亥 失丑卯未酉"},
-    {"天機", "廟子午 旺卯辰申酉戌 失丑寅巳未亥"},
-    {"太陽", "廟卯辰巳午 旺丑寅未 失子申酉戌亥"},
-    {"武曲", "旺子丑寅卯辰午未申酉戌 失巳亥"},
-    {"天同", "廟子 旺寅卯辰巳酉戌亥 失丑午未申"},
-    {"廉貞", "旺丑寅辰未申戌 失子午 陥卯巳酉亥"},
-    {"天府", "廟丑未 旺子寅卯辰巳午申酉戌亥"},
-    {"太陰", "廟子酉戌亥 旺丑未申 失寅卯辰巳午"},
-    {"貪狼", "旺子丑辰午未戌 失寅卯申酉 陥巳亥"},
-    {"巨門", "旺子寅卯午酉 失丑辰巳未申戌亥"},
-    {"天相", "廟丑 旺寅辰巳未申戌亥 失子卯午酉"},
-    {"天梁", "廟子卯午 旺丑寅辰未戌 失巳申酉亥"},
-    {"七殺", "旺子丑寅卯辰巳午未申酉戌亥"},
-    {"破軍", "旺子辰午戌 失丑巳未亥 陥寅卯申酉"},
+    {"紫薇", "廟午 旺子寅辰巳申戌亥 失丑卯未酉"}, {"天機", "廟子午 旺卯辰申酉戌 失丑寅巳未亥"},
+    {"太陽", "廟卯辰巳午 旺丑寅未 失子申酉戌亥"}, {"武曲", "旺子丑寅卯辰午未申酉戌 失巳亥"},
+    {"天同", "廟子 旺寅卯辰巳酉戌亥 失丑午未申"}, {"廉貞", "旺丑寅辰未申戌 失子午 陥卯巳酉亥"},
+    {"天府", "廟丑未 旺子寅卯辰巳午申酉戌亥"},    {"太陰", "廟子酉戌亥 旺丑未申 失寅卯辰巳午"},
+    {"貪狼", "旺子丑辰午未戌 失寅卯申酉 陥巳亥"}, {"巨門", "旺子寅卯午酉 失丑辰巳未申戌亥"},
+    {"天相", "廟丑 旺寅辰巳未申戌亥 失子卯午酉"}, {"天梁", "廟子卯午 旺丑寅辰未戌 失巳申酉亥"},
+    {"七殺", "旺子丑寅卯辰巳午未申酉戌亥"},       {"破軍", "旺子辰午戌 失丑巳未亥 陥寅卯申酉"},
     {"炎星", "旺寅午未戌 失丑卯巳酉亥 陥子辰申"},
 };
 
@@ -330,7 +324,8 @@ TEST(TableRules, BrightnessStarByStar) {
             for (size_t i = 1; i < c.size(); ++i) grade[BranchNamed(c[i])] = GradeNamed(c[0]);
         }
         ASSERT_EQ(grade.size(), 12u) << star;
-        for (int b = 1; b <= 12; ++b) EXPECT_EQ(Brightness(b, StarNamed(star)), grade[b]) << star << " " << kBranchNames[b];
+        for (int b = 1; b <= 12; ++b)
+            EXPECT_EQ(Brightness(b, StarNamed(star)), grade[b]) << star << " " << kBranchNames[b];
     }
 }
 
@@ -392,9 +387,9 @@ constexpr std::pair<const char*, const char*> kWeights[] = {
 };
 
 // Stars weighed like the star named before them.
-constexpr std::pair<const char*, const char*> kWeighedAlike[] = {
-    {"鈴星", "炎星"}, {"文昌", "文曲"}, {"陀羅", "羊刃"}, {"天鉞", "天魁"},
-    {"右弼", "左輔"}, {"地劫", "天空"}, {"天喜", "紅鸞"}};
+constexpr std::pair<const char*, const char*> kWeighedAlike[] = {{"鈴星", "炎星"}, {"文昌", "文曲"}, {"陀羅", "羊刃"},
+                                                                 {"天鉞", "天魁"}, {"右弼", "左輔"}, {"地劫", "天空"},
+                                                                 {"天喜", "紅鸞"}};
 
 std::map<int, int> WeightsOf(std::string_view text) {
     std::map<int, int> weight;
@@ -453,7 +448,8 @@ TEST(TableRules, PalaceWeightsStarByStar) {
     ASSERT_EQ(described.size(), size_t(kStars + kMinorStars));
     for (const auto& [star, weight] : described) {
         const Named n = StarOrMinor(star);
-        for (int p = 1; p <= kPalaces; ++p) EXPECT_EQ(StrengthAlone(n.number, n.minor, p), weight.at(p)) << star << " in " << kPalaceNames[p];
+        for (int p = 1; p <= kPalaces; ++p)
+            EXPECT_EQ(StrengthAlone(n.number, n.minor, p), weight.at(p)) << star << " in " << kPalaceNames[p];
     }
 }
 
@@ -505,8 +501,11 @@ TEST(EraTable, EachEraFromItsFirstToItsLastYear) {
         int firstYear;
         int years;  // 0: still in force
     };
-    const EraFacts kEraFacts[] = {
-        {"M", "明治", 1868, 45}, {"T", "大正", 1912, 15}, {"S", "昭和", 1926, 64}, {"H", "平成", 1989, 31}, {"R", "令和", 2019, 0}};
+    const EraFacts kEraFacts[] = {{"M", "明治", 1868, 45},
+                                  {"T", "大正", 1912, 15},
+                                  {"S", "昭和", 1926, 64},
+                                  {"H", "平成", 1989, 31},
+                                  {"R", "令和", 2019, 0}};
     for (const EraFacts& e : kEraFacts) {
         const std::string letter = e.letter;
         EXPECT_EQ(EraYearToWestern(letter + "1"), std::to_string(e.firstYear)) << e.name;
@@ -534,8 +533,8 @@ TEST(NameTables, StemsBranchesPalacesAndStars) {
     const std::vector<std::string> palaces = Words("父母 命宮 兄弟 夫妻 子女 財帛 疾厄 遷移 奴僕 官禄 田宅 福徳");
     EXPECT_EQ(kPalaceNames[0], "");
     for (int p = 1; p <= kPalaces; ++p) EXPECT_EQ(kPalaceNames[p], palaces[p - 1]);
-    const std::vector<std::string> stars = Words(
-        "紫薇 天機 太陽 武曲 天同 廉貞 天府 太陰 貪狼 巨門 天相 天梁 七殺 破軍 炎星 鈴星 文曲 文昌 羊刃 陀羅");
+    const std::vector<std::string> stars =
+        Words("紫薇 天機 太陽 武曲 天同 廉貞 天府 太陰 貪狼 巨門 天相 天梁 七殺 破軍 炎星 鈴星 文曲 文昌 羊刃 陀羅");
     const std::vector<std::string> minors = Words("天存 天魁 天鉞 左輔 右弼 駅馬 天空 地劫 天耗 紅鸞 天喜 天姚 天刑");
     EXPECT_EQ(kStarShortNames[0], "");
     EXPECT_EQ(kStarLongNames[0], "");
@@ -604,8 +603,7 @@ TEST(NameTables, StarTextsAreTheirStarsOwn) {
 TEST(NameTables, PalaceFullNamesAndTransformNames) {
     const std::vector<std::string> full =
         Words("父母宮 命宮 兄弟宮 夫妻宮 子女宮 財帛宮 疾厄宮 遷移宮 奴僕宮 官禄宮 田宅宮 福徳宮");
-    for (int p = 1; p <= kPalaces; ++p)
-        EXPECT_EQ(PalaceFullName(p), full[p - 1]) << "palace " << p;
+    for (int p = 1; p <= kPalaces; ++p) EXPECT_EQ(PalaceFullName(p), full[p - 1]) << "palace " << p;
     EXPECT_EQ(PalaceFullName(0), "");
     EXPECT_EQ(PalaceFullName(kPalaces + 1), "");
     const std::vector<std::string> transforms = Words("化禄 化権 化科 化忌");

@@ -2,10 +2,10 @@
 
 #include "engine/calendar_file.h"
 
+#include <unistd.h>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace zelvara::test {
 
@@ -36,7 +36,8 @@ void ProgramFolder::Write(const std::string& name, const std::string& content) c
 }
 
 std::vector<std::string> FixtureLines(int year) {
-    std::ifstream in(std::filesystem::path(ZELVARA_ENGINE_FIXTURES) / (std::to_string(year) + ".eto"), std::ios::binary);
+    std::ifstream in(std::filesystem::path(ZELVARA_ENGINE_FIXTURES) / (std::to_string(year) + ".eto"),
+                     std::ios::binary);
     std::stringstream ss;
     ss << in.rdbuf();
     return SplitCalendarLines(ss.str());

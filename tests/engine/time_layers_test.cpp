@@ -1,8 +1,8 @@
 // Palace stems, flying transformations and the time layers, checked against
 // charts worked by hand. Branch names in the working: 子 丑 寅 卯 辰 巳 午 未 申 酉 戌 亥.
+#include "engine/time_layers.h"
 #include "engine/chart_layout.h"
 #include "engine/stars.h"
-#include "engine/time_layers.h"
 #include "tests/worked_charts.h"
 
 #include <gtest/gtest.h>
@@ -25,11 +25,10 @@ std::string StemsByBranch(int yearStem) {
 // the stems of 寅 and 卯.
 TEST(PalaceStems, EveryYearStemByTheTigerRule) {
     const std::pair<const char*, const char*> kByStem[] = {
-        {"甲", "丙丁丙丁戊己庚辛壬癸甲乙"}, {"乙", "戊己戊己庚辛壬癸甲乙丙丁"},
-        {"丙", "庚辛庚辛壬癸甲乙丙丁戊己"}, {"丁", "壬癸壬癸甲乙丙丁戊己庚辛"},
-        {"戊", "甲乙甲乙丙丁戊己庚辛壬癸"}, {"己", "丙丁丙丁戊己庚辛壬癸甲乙"},
-        {"庚", "戊己戊己庚辛壬癸甲乙丙丁"}, {"辛", "庚辛庚辛壬癸甲乙丙丁戊己"},
-        {"壬", "壬癸壬癸甲乙丙丁戊己庚辛"}, {"癸", "甲乙甲乙丙丁戊己庚辛壬癸"},
+        {"甲", "丙丁丙丁戊己庚辛壬癸甲乙"}, {"乙", "戊己戊己庚辛壬癸甲乙丙丁"}, {"丙", "庚辛庚辛壬癸甲乙丙丁戊己"},
+        {"丁", "壬癸壬癸甲乙丙丁戊己庚辛"}, {"戊", "甲乙甲乙丙丁戊己庚辛壬癸"}, {"己", "丙丁丙丁戊己庚辛壬癸甲乙"},
+        {"庚", "戊己戊己庚辛壬癸甲乙丙丁"}, {"辛", "庚辛庚辛壬癸甲乙丙丁戊己"}, {"壬", "壬癸壬癸甲乙丙丁戊己庚辛"},
+        {"癸", "甲乙甲乙丙丁戊己庚辛壬癸"},
     };
     for (int stem = 1; stem <= kStems; ++stem) {
         EXPECT_EQ(std::string(kStemNames[stem]), kByStem[stem - 1].first);
@@ -40,11 +39,11 @@ TEST(PalaceStems, EveryYearStemByTheTigerRule) {
 }
 
 TEST(PalaceStems, SexagenaryYearsAndTheSpringTurn) {
-    EXPECT_EQ(YearStemOf(1984), 1);   // 甲子
+    EXPECT_EQ(YearStemOf(1984), 1);  // 甲子
     EXPECT_EQ(YearBranchOf(1984), 1);
-    EXPECT_EQ(YearStemOf(2027), 4);   // 丁未
+    EXPECT_EQ(YearStemOf(2027), 4);  // 丁未
     EXPECT_EQ(YearBranchOf(2027), 8);
-    EXPECT_EQ(YearStemOf(1921), 8);   // 辛酉
+    EXPECT_EQ(YearStemOf(1921), 8);  // 辛酉
     EXPECT_EQ(YearBranchOf(1921), 10);
     // 立春 on 4 February: the 3rd still belongs to the year before.
     EXPECT_EQ(FlowYearOf(2026, 2, 3, 4), 2025);
@@ -98,8 +97,18 @@ TEST(FlyingTransforms, FirstWorkedChart) {
         EXPECT_EQ(std::string(kStemNames[flying.palaceStem[p]]), stems.substr(3 * (p - 1), 3)) << kPalaceNames[p];
 
     const std::array<std::array<int, 4>, 12> kTargets = {{
-        {4, 12, 6, 7}, {12, 6, 11, 10}, {7, 1, 3, 2}, {1, 8, 10, 9},  {6, 11, 11, 3}, {8, 2, 6, 6},
-        {2, 3, 11, 4}, {3, 9, 6, 6},    {9, 10, 2, 12}, {10, 4, 12, 8}, {4, 12, 6, 7},  {10, 4, 12, 8},
+        {4, 12, 6, 7},
+        {12, 6, 11, 10},
+        {7, 1, 3, 2},
+        {1, 8, 10, 9},
+        {6, 11, 11, 3},
+        {8, 2, 6, 6},
+        {2, 3, 11, 4},
+        {3, 9, 6, 6},
+        {9, 10, 2, 12},
+        {10, 4, 12, 8},
+        {4, 12, 6, 7},
+        {10, 4, 12, 8},
     }};
     for (int p = 1; p <= kPalaces; ++p)
         for (int t = 1; t <= kTransforms; ++t)
@@ -231,9 +240,9 @@ TEST(TimeLayers, ChoicesFromText) {
     EXPECT_EQ(month->kind, LayerKind::Month);
     EXPECT_EQ(month->year, 2027);
     EXPECT_EQ(month->month, 3);
-    for (const char* bad : {"", "decade", "decade:", "decade:0", "decade:13", "decade:1x", "year:", "year:-5",
-                            "year:20270", "month:2027", "month:2027-13", "month:2027-0", "month:-3", "week:1",
-                            "Decade:1", "year: 2027"})
+    for (const char* bad :
+         {"", "decade", "decade:", "decade:0", "decade:13", "decade:1x", "year:", "year:-5", "year:20270", "month:2027",
+          "month:2027-13", "month:2027-0", "month:-3", "week:1", "Decade:1", "year: 2027"})
         EXPECT_FALSE(ParseLayerChoice(bad).has_value()) << bad;
 
     const Tmandata man = FirstWorkedChart();

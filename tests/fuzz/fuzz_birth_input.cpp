@@ -21,28 +21,24 @@ namespace {
 
 using namespace zelvara;
 
-std::vector<std::string> Lines(std::string_view text)
-{
+std::vector<std::string> Lines(std::string_view text) {
     std::vector<std::string> lines;
     size_t start = 0;
     while (lines.size() < 6) {
         const size_t end = text.find('\n', start);
         lines.emplace_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
-        if (end == std::string_view::npos)
-            break;
+        if (end == std::string_view::npos) break;
         start = end + 1;
     }
     lines.resize(6);
     return lines;
 }
 
-bool AllDigits(const std::string& s)
-{
+bool AllDigits(const std::string& s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); });
 }
 
-void CheckTypedText(std::string_view text)
-{
+void CheckTypedText(std::string_view text) {
     const std::string once = NormalizeTypedText(text);
     FUZZ_CHECK(NormalizeTypedText(once) == once, "normalising twice changes the text");
     const std::string western = EraYearToWestern(text);
@@ -56,12 +52,10 @@ void CheckTypedText(std::string_view text)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text = InputText(data, size);
     const std::vector<std::string> lines = Lines(text);
-    for (const std::string& line : lines)
-        CheckTypedText(line);
+    for (const std::string& line : lines) CheckTypedText(line);
 
     // One context for the whole run: its calendar cache keeps the files read.
     static RecordingSink sink;

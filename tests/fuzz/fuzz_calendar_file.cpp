@@ -15,8 +15,7 @@ namespace {
 
 using namespace zelvara;
 
-void CheckRanges(const CalendarYear& y)
-{
+void CheckRanges(const CalendarYear& y) {
     FUZZ_CHECK(y.yearStem >= 1 && y.yearStem <= kStems, "year stem outside 1..10");
     FUZZ_CHECK(y.yearBranch >= 1 && y.yearBranch <= kBranches, "year branch outside 1..12");
     for (int m = 1; m <= 12; ++m) {
@@ -36,12 +35,10 @@ void CheckRanges(const CalendarYear& y)
 
 // Every day of the file as a birth in a year that has both neighbours, the
 // same file standing in for them; the engine's own steps, as a cast runs them.
-void CastEveryDay(const CalendarYear& y)
-{
+void CastEveryDay(const CalendarYear& y) {
     SilentSink sink;
     EngineContext ctx("", sink);
-    for (int slot = 1; slot <= 3; ++slot)
-        static_cast<CalendarYear&>(ctx.reki.slot[slot]) = y;
+    for (int slot = 1; slot <= 3; ++slot) static_cast<CalendarYear&>(ctx.reki.slot[slot]) = y;
     BuildHourPillarTable(ctx);
     for (int m = 1; m <= 12; ++m) {
         for (int d = 1; d <= y.monthInfo[m].monthDays; ++d) {
@@ -55,8 +52,7 @@ void CastEveryDay(const CalendarYear& y)
             FUZZ_CHECK(ConvertBirthDate(ctx) == 0, "a day of an accepted file is not converted");
             FUZZ_CHECK(man.lunarMonth >= 1 && man.lunarMonth <= 12, "converted lunar month");
             FUZZ_CHECK(man.lunarDay >= 1 && man.lunarDay <= 30, "converted lunar day");
-            if (ComputeLuckStart(ctx) < 0 || PlaceStars(man) < 0)
-                continue;
+            if (ComputeLuckStart(ctx) < 0 || PlaceStars(man) < 0) continue;
             FindMainStars(man);
             LayOutLuckPeriods(man);
             LayOutChart(man);
@@ -66,8 +62,7 @@ void CastEveryDay(const CalendarYear& y)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::string> lines = SplitCalendarLines(InputText(data, size));
     CalendarYear year;
     year.eraYear = -7;  // a refused file must leave this as it is

@@ -12,15 +12,14 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
-#define FUZZ_CHECK(condition, what)                                                          \
-    do {                                                                                     \
-        if (!(condition)) {                                                                  \
+#define FUZZ_CHECK(condition, what)                                                         \
+    do {                                                                                    \
+        if (!(condition)) {                                                                 \
             std::fprintf(stderr, "%s:%d: %s (%s)\n", __FILE__, __LINE__, what, #condition); \
-            std::abort();                                                                    \
-        }                                                                                    \
+            std::abort();                                                                   \
+        }                                                                                   \
     } while (false)
 
-inline std::string_view InputText(const std::uint8_t* data, std::size_t size)
-{
+inline std::string_view InputText(const std::uint8_t* data, std::size_t size) {
     return {reinterpret_cast<const char*>(data), size};
 }

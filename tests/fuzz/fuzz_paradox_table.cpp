@@ -25,47 +25,41 @@ using namespace zelvara;
 // A folder of its own for the table and memo files, removed at the end.
 struct Scratch {
     fs::path folder;
-    Scratch()
-    {
+    Scratch() {
         std::string pattern = (fs::temp_directory_path() / "fuzz-paradox-XXXXXX").string();
         FUZZ_CHECK(mkdtemp(pattern.data()) != nullptr, "no temporary folder");
         folder = pattern;
     }
-    ~Scratch()
-    {
+    ~Scratch() {
         std::error_code ignored;
         fs::remove_all(folder, ignored);
     }
 };
 
-const fs::path& Folder()
-{
+const fs::path& Folder() {
     static const Scratch scratch;
     return scratch.folder;
 }
 
-void WriteFile(const fs::path& path, std::string_view bytes)
-{
+void WriteFile(const fs::path& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), std::streamsize(bytes.size()));
 }
 
 // The table's extent by its header, or the whole input when it is shorter.
-std::size_t TableBytes(std::string_view input)
-{
-    if (input.size() < 0x10)
-        return input.size();
+std::size_t TableBytes(std::string_view input) {
+    if (input.size() < 0x10) return input.size();
     const auto byte = [&](std::size_t i) { return std::size_t(static_cast<unsigned char>(input[i])); };
     const std::size_t extent = (byte(2) | byte(3) << 8) + (byte(0x0C) | byte(0x0D) << 8) * byte(5) * 1024;
     return extent > 0 && extent < input.size() ? extent : input.size();
 }
 
-bool Same(const paradox::RawTable& a, const paradox::RawTable& b)
-{
+bool Same(const paradox::RawTable& a, const paradox::RawTable& b) {
     if (a.problem != b.problem || a.fields.size() != b.fields.size() || a.records.size() != b.records.size())
         return false;
     for (std::size_t i = 0; i < a.fields.size(); ++i)
-        if (a.fields[i].name != b.fields[i].name || a.fields[i].type != b.fields[i].type || a.fields[i].size != b.fields[i].size)
+        if (a.fields[i].name != b.fields[i].name || a.fields[i].type != b.fields[i].type ||
+            a.fields[i].size != b.fields[i].size)
             return false;
     for (std::size_t i = 0; i < a.records.size(); ++i)
         if (a.records[i].values != b.records[i].values || a.records[i].problem != b.records[i].problem ||
@@ -76,15 +70,13 @@ bool Same(const paradox::RawTable& a, const paradox::RawTable& b)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input = InputText(data, size);
     const std::size_t tableBytes = TableBytes(input);
     const fs::path table = Folder() / "t.DB", memo = Folder() / "t.MB";
     WriteFile(table, input.substr(0, tableBytes));
     fs::remove(memo);
-    if (tableBytes < input.size())
-        WriteFile(memo, input.substr(tableBytes));
+    if (tableBytes < input.size()) WriteFile(memo, input.substr(tableBytes));
 
     const paradox::RawTable raw = paradox::ReadTable(table.string(), memo.string());
     paradox::RawTable back;
@@ -98,8 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     int recordBytes = 0;
-    for (const ParadoxField& f : content.fields)
-        recordBytes += f.size;
+    for (const ParadoxField& f : content.fields) recordBytes += f.size;
     FUZZ_CHECK(recordBytes > 0, "a table read without fields");
     FUZZ_CHECK(content.records.size() <= tableBytes / std::size_t(recordBytes), "more records than the file holds");
     for (const ParadoxRecord& record : content.records) {

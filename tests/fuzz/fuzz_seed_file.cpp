@@ -8,16 +8,15 @@
 //   uses (one parser reads every seed).
 #include "tests/fuzz/fuzz_check.h"
 
-#include "store/legends_table.h"
 #include "common/seed_file.h"
 #include "readings/table_schema.h"
+#include "store/legends_table.h"
 
 namespace {
 
 using namespace zelvara;
 
-void CheckReadingSeed(const QString& text, const TableSchema& schema)
-{
+void CheckReadingSeed(const QString& text, const TableSchema& schema) {
     const SeedParse parse = ParseSeed(text, schema.fields, schema.tableName, schema.seedName);
     if (!parse.error.isEmpty()) {
         FUZZ_CHECK(parse.error.contains(QStringLiteral("行目")), "a refusal that names no line");
@@ -35,11 +34,9 @@ void CheckReadingSeed(const QString& text, const TableSchema& schema)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
-    for (TableId id : AllReadingTables())
-        CheckReadingSeed(text, SchemaOf(id));
+    for (TableId id : AllReadingTables()) CheckReadingSeed(text, SchemaOf(id));
 
     const LegendSeed legends = ParseLegendSeed(text);
     for (const QString& value : legends.values)

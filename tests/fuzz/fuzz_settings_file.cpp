@@ -13,16 +13,14 @@ namespace {
 
 using namespace zelvara;
 
-QByteArray Contents(const QString& path)
-{
+QByteArray Contents(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static QTemporaryDir folder;
     FUZZ_CHECK(folder.isValid(), "no temporary folder");
     const QString path = folder.filePath(QStringLiteral("zelv.ini"));

@@ -6,11 +6,11 @@
 // - Making the file from the seed either writes it or says why, never both.
 #include "tests/fuzz/fuzz_check.h"
 
-#include "engine/context.h"
 #include "common/cp932.h"
+#include "engine/context.h"
 #include "readings/reading_texts.h"
-#include "tests/recording_sink.h"
 #include "readings/star_pairs.h"
+#include "tests/recording_sink.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,33 +20,28 @@ namespace {
 
 using namespace zelvara;
 
-void Put(const QString& path, const QByteArray& bytes)
-{
+void Put(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     FUZZ_CHECK(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size(),
                "cannot write an input file");
 }
 
 // The lines of the file as the lookup compares them: without CR and LF.
-QList<QByteArray> KeyLines(const QByteArray& bytes)
-{
+QList<QByteArray> KeyLines(const QByteArray& bytes) {
     QList<QByteArray> lines;
     for (QByteArray line : bytes.split('\n')) {
-        while (line.endsWith('\r'))
-            line.chop(1);
+        while (line.endsWith('\r')) line.chop(1);
         lines << line;
     }
     return lines;
 }
 
-void CheckLookup(const StarPairFile& file, const QString& key, const QList<QByteArray>& lines)
-{
+void CheckLookup(const StarPairFile& file, const QString& key, const QList<QByteArray>& lines) {
     RecordingSink sink;
     const auto blocks = StarPairTexts::Read(file.FilePath()).Lookup(key, sink);
     FUZZ_CHECK(blocks.has_value() && sink.Count() == 0, "a readable file was not read");
     qsizetype keyLines = 0;
-    for (const QByteArray& line : lines)
-        keyLines += cp932::Decode(line) == key;
+    for (const QByteArray& line : lines) keyLines += cp932::Decode(line) == key;
     FUZZ_CHECK(blocks->size() <= keyLines, "more blocks than key lines");
     for (const QStringList& block : *blocks)
         for (const QString& line : block)
@@ -55,8 +50,7 @@ void CheckLookup(const StarPairFile& file, const QString& key, const QList<QByte
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static QTemporaryDir folder;
     FUZZ_CHECK(folder.isValid(), "no temporary folder");
     const QDir dir(folder.path());
@@ -68,8 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const StarPairFile file(filePath);
     const QList<QByteArray> lines = KeyLines(bytes);
     CheckLookup(file, QStringLiteral("#紫薇-天府"), lines);
-    if (!lines.isEmpty())
-        CheckLookup(file, cp932::Decode(lines.first()), lines);
+    if (!lines.isEmpty()) CheckLookup(file, cp932::Decode(lines.first()), lines);
 
     // The same bytes as the seed of a missing file.
     dir.mkpath(QStringLiteral("seed"));

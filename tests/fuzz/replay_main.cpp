@@ -12,15 +12,13 @@
 
 namespace fs = std::filesystem;
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::vector<fs::path> inputs;
     for (int i = 1; i < argc; ++i) {
         const fs::path arg(argv[i]);
         if (fs::is_directory(arg)) {
             for (const auto& entry : fs::directory_iterator(arg))
-                if (entry.is_regular_file())
-                    inputs.push_back(entry.path());
+                if (entry.is_regular_file()) inputs.push_back(entry.path());
         } else if (fs::is_regular_file(arg)) {
             inputs.push_back(arg);
         } else {

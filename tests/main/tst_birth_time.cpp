@@ -30,11 +30,9 @@ struct Person {
 
 // What a request wrote into the person's record: the year, the hour and the
 // twelve main stars.
-QStringList RecordFields(const PersonTable& t)
-{
+QStringList RecordFields(const PersonTable& t) {
     QStringList fields{t.Value(kFieldYear), t.Value(kFieldTime)};
-    for (int p = 1; p <= kPalaces; ++p)
-        fields << t.Value(PalaceFieldIndex(p));
+    for (int p = 1; p <= kPalaces; ++p) fields << t.Value(PalaceFieldIndex(p));
     return fields;
 }
 
@@ -49,8 +47,7 @@ private:
     QStringList asked_;
     bool answer_ = false;
 
-    TMainForm1& Start(const QList<Person>& people)
-    {
+    TMainForm1& Start(const QList<Person>& people) {
         w_.reset();
         home_ = std::make_unique<QTemporaryDir>();
         const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
@@ -73,8 +70,7 @@ private:
         return *w_;
     }
     // The program started (again) on the home folder as it is.
-    void Launch()
-    {
+    void Launch() {
         w_.reset();
         StartupOptions o;
         o.programFolder = home_->path();
@@ -87,29 +83,32 @@ private:
             return answer_;
         });
     }
-    template <typename T> T* Find(const char* name) { return w_->findChild<T*>(QString::fromLatin1(name)); }
-    template <typename T> static T* In(QWidget& w, const char* name) { return w.findChild<T*>(QString::fromLatin1(name)); }
+    template <typename T>
+    T* Find(const char* name) {
+        return w_->findChild<T*>(QString::fromLatin1(name));
+    }
+    template <typename T>
+    static T* In(QWidget& w, const char* name) {
+        return w.findChild<T*>(QString::fromLatin1(name));
+    }
 
-    void SetCorrection(const char* word)
-    {
-        QVERIFY(SettingsFile(w_->SettingsPath()).Write(kTimeCorrectionSection, kTimeCorrectionKey, QString::fromLatin1(word)));
+    void SetCorrection(const char* word) {
+        QVERIFY(SettingsFile(w_->SettingsPath())
+                    .Write(kTimeCorrectionSection, kTimeCorrectionKey, QString::fromLatin1(word)));
     }
     // Stores the current person's time through the dialog: a place from the
     // list, or a typed longitude when place is empty.
-    void EnterTime(const QString& time, const QString& place, const QString& longitude = {})
-    {
+    void EnterTime(const QString& time, const QString& place, const QString& longitude = {}) {
         w_->SetBirthTimeDialogHook([&](BirthTimeDialog& d) {
             In<QLineEdit>(d, "timeedit")->setText(time);
             auto* places = In<QComboBox>(d, "placebox");
             places->setCurrentIndex(place.isEmpty() ? 0 : places->findText(place));
-            if (place.isEmpty())
-                In<QLineEdit>(d, "longitudeedit")->setText(longitude);
+            if (place.isEmpty()) In<QLineEdit>(d, "longitudeedit")->setText(longitude);
             In<QPushButton>(d, "savebtn")->click();
         });
         Find<QPushButton>("birthTimeBtn")->click();
     }
-    void Cast()
-    {
+    void Cast() {
         Find<QPushButton>("btnOk")->click();
         QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('\n')));
         QVERIFY(w_->Session().HasChart());
@@ -119,8 +118,7 @@ private:
     std::optional<BirthTimeEntry> Stored() { return w_->BirthTimes().CurrentEntry(); }
 
 private slots:
-    void init()
-    {
+    void init() {
         asked_.clear();
         answer_ = false;
     }
@@ -128,24 +126,30 @@ private slots:
 
     // A refused entry is explained and nothing is stored; a longitude outside
     // Japan is stored only when the user confirms it.
-    void dialogRefusesBadEntries_data()
-    {
+    void dialogRefusesBadEntries_data() {
         QTest::addColumn<QString>("time");
         QTest::addColumn<QString>("longitude");
         QTest::addColumn<bool>("answer");
         QTest::addColumn<QString>("message");  // the start of the message; empty: none
         QTest::addColumn<bool>("stored");
-        QTest::newRow("hour 24") << "24:00" << "" << false << "出生時刻は HH:MM の形" << false;
-        QTest::newRow("no colon") << "1030" << "" << false << "出生時刻は HH:MM の形" << false;
-        QTest::newRow("empty time") << "" << "141" << false << "出生時刻は HH:MM の形" << false;
-        QTest::newRow("longitude not a number") << "10:30" << "東経141" << false << "東経は度で入力して下さい" << false;
-        QTest::newRow("outside Japan, not confirmed") << "10:30" << "100" << false << "" << false;
-        QTest::newRow("outside Japan, confirmed") << "10:30" << "100" << true << "" << true;
-        QTest::newRow("full-width time") << "１０：３０" << "１４１．３５" << false << "" << true;
-        QTest::newRow("no place: summer time only") << "10:30" << "" << false << "" << true;
+        QTest::newRow("hour 24") << "24:00"
+                                 << "" << false << "出生時刻は HH:MM の形" << false;
+        QTest::newRow("no colon") << "1030"
+                                  << "" << false << "出生時刻は HH:MM の形" << false;
+        QTest::newRow("empty time") << ""
+                                    << "141" << false << "出生時刻は HH:MM の形" << false;
+        QTest::newRow("longitude not a number") << "10:30"
+                                                << "東経141" << false << "東経は度で入力して下さい" << false;
+        QTest::newRow("outside Japan, not confirmed") << "10:30"
+                                                      << "100" << false << "" << false;
+        QTest::newRow("outside Japan, confirmed") << "10:30"
+                                                  << "100" << true << "" << true;
+        QTest::newRow("full-width time") << "１０：３０"
+                                         << "１４１．３５" << false << "" << true;
+        QTest::newRow("no place: summer time only") << "10:30"
+                                                    << "" << false << "" << true;
     }
-    void dialogRefusesBadEntries()
-    {
+    void dialogRefusesBadEntries() {
         QFETCH(QString, time);
         QFETCH(QString, longitude);
         QFETCH(bool, answer);
@@ -157,7 +161,8 @@ private slots:
         if (message.isEmpty())
             QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('\n')));
         else
-            QVERIFY2(sink_.messages.size() == 1 && sink_.messages[0].startsWith(message), qPrintable(sink_.messages.join('\n')));
+            QVERIFY2(sink_.messages.size() == 1 && sink_.messages[0].startsWith(message),
+                     qPrintable(sink_.messages.join('\n')));
         QCOMPARE(asked_.size(), longitude == "100" ? 1 : 0);
         QCOMPARE(Stored().has_value(), stored);
         QCOMPARE(Find<QLabel>("birthTimeMark")->isHidden(), !stored);
@@ -166,8 +171,7 @@ private slots:
 
     // A place from the list brings its longitude; 時刻を消す removes the time
     // and the hour box shows the record's period again.
-    void dialogStoresAPlaceAndClears()
-    {
+    void dialogStoresAPlaceAndClears() {
         Start({{"試験", "1980", "3", "15", "07:00-09:00", "男"}});
         EnterTime("08:50", QStringLiteral("北海道 札幌市"));
         QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('\n')));
@@ -192,8 +196,7 @@ private slots:
 
     // 削除 then 元に戻す: the person comes back with the time, its mark and
     // the hour box showing the time's period.
-    void undeletedPersonKeepsTheTime()
-    {
+    void undeletedPersonKeepsTheTime() {
         Start({{"試験", "1980", "3", "15", "07:00-09:00", "男"}, {"別人", "1981", "4", "16", "09:00-11:00", "女"}});
         EnterTime("08:50", QStringLiteral("北海道 札幌市"));
         const std::optional<BirthTimeEntry> entry = Stored();
@@ -210,8 +213,7 @@ private slots:
     }
 
     // A register opened read-only: the dialog says it cannot store and stores nothing.
-    void readOnlyRegisterCannotStore()
-    {
+    void readOnlyRegisterCannotStore() {
         Start({{"試験", "1980", "3", "15", "07:00-09:00", "男"}});
         PersonTable& t = w_->Persons();
         t.Close();
@@ -234,13 +236,13 @@ private slots:
 
     // 時刻の補正 in the settings window: written on closing, shown on opening;
     // a missing or unknown word is none.
-    void settingsChoicePersisted()
-    {
+    void settingsChoicePersisted() {
         QTemporaryDir dir;
         const QString ini = dir.filePath("zelv.ini");
         QCOMPARE(LoadTimeCorrection(SettingsFile(ini)), TimeCorrection::kNone);
-        for (const auto& [index, correction] : {std::pair{1, TimeCorrection::kMean}, std::pair{2, TimeCorrection::kTrue},
-                                                std::pair{0, TimeCorrection::kNone}}) {
+        for (const auto& [index, correction] :
+             {std::pair{1, TimeCorrection::kMean}, std::pair{2, TimeCorrection::kTrue},
+              std::pair{0, TimeCorrection::kNone}}) {
             TCunstomFrm w(sink_, QStringLiteral("Zelvara"), ini);
             w.show();
             In<QComboBox>(w, "correctionbox")->setCurrentIndex(index);
@@ -258,19 +260,26 @@ private slots:
     // A clock time in summer time: 1949-07-01 10:30 in Tokyo is 09:30 standard
     // time, 11:30 is 10:30; both chart the 09:00-11:00 period of that day, even
     // with no correction chosen, and the centre names the hour removed.
-    void summerTimeIsRemoved_data()
-    {
+    void summerTimeIsRemoved_data() {
         QTest::addColumn<QString>("clock");
         QTest::addColumn<QString>("place");
         QTest::addColumn<QString>("correction");
         QTest::addColumn<QString>("line");
-        QTest::newRow("10:30") << "10:30" << "東京都 新宿区" << "none" << "時刻 10:30→09:30";
-        QTest::newRow("11:30") << "11:30" << "東京都 新宿区" << "none" << "時刻 11:30→10:30";
+        QTest::newRow("10:30") << "10:30"
+                               << "東京都 新宿区"
+                               << "none"
+                               << "時刻 10:30→09:30";
+        QTest::newRow("11:30") << "11:30"
+                               << "東京都 新宿区"
+                               << "none"
+                               << "時刻 11:30→10:30";
         // All three corrections: the longest line the centre shows.
-        QTest::newRow("11:30 Sapporo true") << "11:30" << "北海道 札幌市" << "true" << "時刻 11:30→10:52";
+        QTest::newRow("11:30 Sapporo true") << "11:30"
+                                            << "北海道 札幌市"
+                                            << "true"
+                                            << "時刻 11:30→10:52";
     }
-    void summerTimeIsRemoved()
-    {
+    void summerTimeIsRemoved() {
         QFETCH(QString, clock);
         QFETCH(QString, place);
         QFETCH(QString, correction);
@@ -289,9 +298,8 @@ private slots:
         QCOMPARE(w_->Context().man.birthDay, 1);
         // The record: the same fields, with the period of the clock reading.
         QStringList expected = periodFields;
-        expected[periodFields.indexOf(QStringLiteral("09:00-11:00"))] = clock.startsWith(QStringLiteral("11"))
-                                                                           ? QStringLiteral("11:00-13:00")
-                                                                           : QStringLiteral("09:00-11:00");
+        expected[periodFields.indexOf(QStringLiteral("09:00-11:00"))] =
+            clock.startsWith(QStringLiteral("11")) ? QStringLiteral("11:00-13:00") : QStringLiteral("09:00-11:00");
         QCOMPARE(RecordFields(w_->Persons()), expected);
         auto* centre = Find<QLabel>("birthTimeLine");
         QVERIFY(!centre->isHidden());
@@ -314,17 +322,18 @@ private slots:
     // Sapporo is 25 minutes ahead in mean solar time: 08:50 on the clock is
     // 09:15, in the next period; with no correction it stays in 07:00-09:00
     // and charts exactly that period, with no line in the centre.
-    void sapporoMeanTimeMovesThePeriod_data()
-    {
+    void sapporoMeanTimeMovesThePeriod_data() {
         QTest::addColumn<QString>("correction");
         QTest::addColumn<QString>("period");
         QTest::addColumn<bool>("line");
-        QTest::newRow("mean") << "mean" << "09:00-11:00" << true;
-        QTest::newRow("true") << "true" << "09:00-11:00" << true;
-        QTest::newRow("none") << "none" << "07:00-09:00" << false;
+        QTest::newRow("mean") << "mean"
+                              << "09:00-11:00" << true;
+        QTest::newRow("true") << "true"
+                              << "09:00-11:00" << true;
+        QTest::newRow("none") << "none"
+                              << "07:00-09:00" << false;
     }
-    void sapporoMeanTimeMovesThePeriod()
-    {
+    void sapporoMeanTimeMovesThePeriod() {
         QFETCH(QString, correction);
         QFETCH(QString, period);
         QFETCH(bool, line);
@@ -349,8 +358,7 @@ private slots:
     // A correction that moves the birth to the day before: the chart is cast
     // for that moment, the record keeps the date and clock period as entered,
     // and removing the time gives the chart of the record's own fields.
-    void correctedDayNeverReachesTheRecord()
-    {
+    void correctedDayNeverReachesTheRecord() {
         Start({{"試験", "1972", "11", "3", "09:00-11:00", "男"}});
         Cast();
         const auto enteredChart = MainStars();
@@ -373,8 +381,7 @@ private slots:
     // A record an earlier version wrote with the corrected period: the next
     // start copies the register and gives it the clock's period, once, naming
     // the record.
-    void startMendsHoursWrittenCorrected()
-    {
+    void startMendsHoursWrittenCorrected() {
         Start({{"試験", "1980", "3", "15", "09:00-11:00", "女"}, {"別人", "1980", "3", "15", "07:00-09:00", "女"}});
         {
             BirthTimeTable times;
@@ -386,7 +393,8 @@ private slots:
         }
         Launch();
         QCOMPARE(sink_.messages.size(), 1);
-        QVERIFY2(sink_.messages[0].contains(QStringLiteral("（試験）: 時刻「09:00-11:00」→「07:00-09:00」（出生時刻 08:50）")),
+        QVERIFY2(sink_.messages[0].contains(
+                     QStringLiteral("（試験）: 時刻「09:00-11:00」→「07:00-09:00」（出生時刻 08:50）")),
                  qPrintable(sink_.messages[0]));
         QCOMPARE(QDir(home_->filePath("backup")).entryList({"nam_data-before-mend-times-*.db"}).size(), 1);
         QVERIFY(w_->Persons().FindByName(QStringLiteral("試験")));
@@ -399,8 +407,7 @@ private slots:
     // A birth abroad: the city found by its Japanese name brings its longitude
     // and zone; the clock is read in New York's time, so 10:40 on 3 November
     // 1972 is 巳 of that day, as the record's own period.
-    void birthAbroadReadsTheClockInItsZone()
-    {
+    void birthAbroadReadsTheClockInItsZone() {
         Start({{"試験", "1972", "11", "3", "09:00-11:00", "男"}});
         Cast();
         const auto enteredChart = MainStars();
@@ -447,7 +454,8 @@ private slots:
             In<QPushButton>(d, "helpbtn")->click();
             auto* help = d.findChild<HelpWindow*>();
             QVERIFY(help);
-            QVERIFY2(help->ShownSource().endsWith(QStringLiteral("help/index.html#topic9")), qPrintable(help->ShownSource()));
+            QVERIFY2(help->ShownSource().endsWith(QStringLiteral("help/index.html#topic9")),
+                     qPrintable(help->ShownSource()));
             d.reject();
         });
         Find<QPushButton>("birthTimeBtn")->click();
@@ -455,8 +463,7 @@ private slots:
 
     // A correction across New Year casts the next year's first day, while the
     // record keeps the year of the birth date as entered.
-    void acrossNewYearTheRecordKeepsItsYear()
-    {
+    void acrossNewYearTheRecordKeepsItsYear() {
         Start({{"試験", "S55", "12", "31", "21:00-23:00", "男"}});
         SetCorrection("mean");
         EnterTime("23:50", QStringLiteral("北海道 札幌市"));
@@ -473,8 +480,7 @@ private slots:
     // With no time stored nothing changes, whichever correction is chosen:
     // the same chart and the same record fields as a person of the same
     // period, the hour box free and no mark, no centre line.
-    void withoutATimeNothingChanges()
-    {
+    void withoutATimeNothingChanges() {
         Start({{"甲", "1980", "3", "15", "07:00-09:00", "女"}, {"乙", "1980", "3", "15", "07:00-09:00", "女"}});
         Cast();
         const auto chart = MainStars();

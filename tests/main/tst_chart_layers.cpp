@@ -1,33 +1,33 @@
 // The time layers on the chart page: nothing drawn for 本命, the layer's
 // palace names and 四化 in the right boxes, the flying 四化 of a palace on
 // Ctrl+click, and the redraw time of a layer switch.
+#include "common/qstring_utf8.h"
 #include "engine/calendar_day.h"
-#include "main/chart_display.h"
-#include "main/chart_layer_view.h"
 #include "engine/chart_request.h"
 #include "engine/context.h"
-#include "tests/recording_sink.h"
-#include "common/qstring_utf8.h"
 #include "engine/stars.h"
+#include "main/chart_display.h"
+#include "main/chart_layer_view.h"
 #include "readings/timi.h"
+#include "tests/recording_sink.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTimeEdit>
 #include <QContextMenuEvent>
-#include <QMenu>
-#include <QStyle>
-#include <QStyleOptionComboBox>
-#include <QToolButton>
+#include <QDateTimeEdit>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTest>
+#include <QToolButton>
 
 #include <algorithm>
 #include <functional>
@@ -51,8 +51,7 @@ struct ChartPage {
     ChartCentre centreLabels;
     Timi timi;
 
-    ChartPage()
-    {
+    ChartPage() {
         page.resize(760, 500);
         boxes = CreateChartBoxFrames(&page);
         centre = new QFrame(&page);
@@ -66,13 +65,11 @@ struct ChartPage {
         page.show();
     }
 
-    bool Cast(const char* sex, const char* year, const char* month, const char* day, const char* hour)
-    {
+    bool Cast(const char* sex, const char* year, const char* month, const char* day, const char* hour) {
         ctx.FixToday({2026, 12, 8});
         BirthInput in{"山田太郎", sex, year, month, day, hour};
         const CastOutcome cast = RequestChart(ctx, in);
-        if (!cast)
-            return false;
+        if (!cast) return false;
         chart = *cast;
         LayOutLuckPeriods(ctx.man);
         layout = LayOutChart(ctx.man);
@@ -84,24 +81,19 @@ struct ChartPage {
     }
 
     // Saves a picture of the page when ZELVARA_SCREENSHOT_DIR is set.
-    void Snapshot(const QString& name)
-    {
+    void Snapshot(const QString& name) {
         const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR");
-        if (!dir.isEmpty() && QDir().mkpath(dir))
-            page.grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
+        if (!dir.isEmpty() && QDir().mkpath(dir)) page.grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
     }
 
     // The layer palace names of the box of branch b, and the layer marks
     // beside a star, in stack order.
-    QString PalaceNames(int b) const
-    {
+    QString PalaceNames(int b) const {
         QString text;
-        for (const LayerLabel& name : view->Shown()[b].layerPalaces)
-            text += name.text;
+        for (const LayerLabel& name : view->Shown()[b].layerPalaces) text += name.text;
         return text;
     }
-    QString MarksOf(int star) const
-    {
+    QString MarksOf(int star) const {
         QString text;
         for (const LayerLabel& mark : view->Shown()[ctx.man.starBranch[star]].layerMarks[SlotOf(star)])
             text += mark.text;
@@ -109,12 +101,10 @@ struct ChartPage {
     }
 
     // The slot where a star stands in its box.
-    int SlotOf(int star) const
-    {
+    int SlotOf(int star) const {
         const int b = ctx.man.starBranch[star];
         for (int r = 1; r <= kBoxSlots; ++r)
-            if (layout.box[b][r].kind == StarSlot::Kind::Star && layout.box[b][r].number == star)
-                return r;
+            if (layout.box[b][r].kind == StarSlot::Kind::Star && layout.box[b][r].number == star) return r;
         return 0;
     }
 };
@@ -127,8 +117,7 @@ private slots:
     // The program's own font, as main() sets it.
     void initTestCase() { QApplication::setFont(QFont(QStringLiteral("IPAPGothic"), 9)); }
 
-    void birthChartDrawsNothing()
-    {
+    void birthChartDrawsNothing() {
         ChartPage p;
         QVERIFY(p.Cast("男", "1959", "5", "7", "05:00-07:00"));
         QCOMPARE(p.view->KindBox()->currentText(), QStringLiteral("本命"));
@@ -136,8 +125,7 @@ private slots:
         for (int b = 1; b <= kBranches; ++b) {
             const BoxOverlay& o = p.view->Shown()[b];
             QVERIFY(o.layerPalaces.empty() && !o.flyingSource);
-            for (int r = 1; r <= kBoxSlots; ++r)
-                QVERIFY(o.layerMarks[r].empty() && o.flyingMarks[r].isEmpty());
+            for (int r = 1; r <= kBoxSlots; ++r) QVERIFY(o.layerMarks[r].empty() && o.flyingMarks[r].isEmpty());
         }
         QVERIFY(p.view->CaptionLabel()->text().isEmpty());
         // The page with the overlay is the page without it, pixel for pixel.
@@ -146,8 +134,7 @@ private slots:
         QCOMPARE(p.page.grab().toImage(), with);
     }
 
-    void yearLayerNamesAndMarks()
-    {
+    void yearLayerNamesAndMarks() {
         ChartPage p;
         QVERIFY(p.Cast("女", "1972", "11", "23", "09:00-11:00"));
         QSignalSpy changed(p.view.get(), &ChartLayerView::LayerChanged);
@@ -195,8 +182,7 @@ private slots:
     // (甲子 year, lunar 1/6, 卯 hour, male: 命宮 乙亥), whose luck begins at
     // counted age 9 (9年運). Counted ages as the chart counts them: 1 in
     // 1984, so 9 in 1992 and 44 in 2027.
-    void entriesByAgeAndYear()
-    {
+    void entriesByAgeAndYear() {
         ChartPage p;
         QVERIFY(p.Cast("男", "1984", "2", "7", "05:00-07:00"));
         QCOMPARE(p.ctx.man.palaceBranch[kLifePalace], 12);
@@ -236,16 +222,14 @@ private slots:
         // No age word but 才 anywhere in the picker.
         for (const QString& kind : {QStringLiteral("大限"), QStringLiteral("流年"), QStringLiteral("流月")}) {
             p.view->KindBox()->setCurrentText(kind);
-            for (int i = 0; i < entry->count(); ++i)
-                QVERIFY(!entry->itemText(i).contains(QStringLiteral("歳")));
+            for (int i = 0; i < entry->count(); ++i) QVERIFY(!entry->itemText(i).contains(QStringLiteral("歳")));
             QVERIFY(!p.view->CaptionLabel()->text().contains(QStringLiteral("歳")));
         }
     }
 
     // 前/次 and PageUp/PageDown move one entry of the chosen kind and stop
     // at either end; 本命 has nothing to move through.
-    void pagingThroughEntries()
-    {
+    void pagingThroughEntries() {
         ChartPage p;
         QVERIFY(p.Cast("男", "1984", "2", "7", "05:00-07:00"));
         QVERIFY(!p.view->BackButton()->isEnabled() && !p.view->NextButton()->isEnabled());
@@ -281,8 +265,7 @@ private slots:
 
     // The palace stems go before the branches only when turned on; off, the
     // page is the page before, pixel for pixel.
-    void palaceStemsOnRequest()
-    {
+    void palaceStemsOnRequest() {
         ChartPage p;
         QVERIFY(p.Cast("男", "1984", "2", "7", "05:00-07:00"));
         QVERIFY(!p.view->StemsShown());
@@ -293,8 +276,7 @@ private slots:
         QCOMPARE(toggled.count(), 1);
         const char* const pairs[kChartBoxes] = {"丙子", "丁丑", "丙寅", "丁卯", "戊辰", "己巳",
                                                 "庚午", "辛未", "壬申", "癸酉", "甲戌", "乙亥"};
-        for (int k = 0; k < kChartBoxes; ++k)
-            QCOMPARE(p.boxes[k].branch->text(), QString::fromUtf8(pairs[k]));
+        for (int k = 0; k < kChartBoxes; ++k) QCOMPARE(p.boxes[k].branch->text(), QString::fromUtf8(pairs[k]));
         p.Snapshot(QStringLiteral("stems-on"));
         // A later chart gets its own stems (乙 year: 寅 takes 戊).
         QVERIFY(p.Cast("女", "1985", "6", "1", "09:00-11:00"));
@@ -309,8 +291,7 @@ private slots:
     // Ctrl+click is told where a reader looks: the palace's tooltip, a line
     // in the centre panel while a layer is shown, and the right-click menu,
     // whose 「飛星を表示」 does what Ctrl+click does.
-    void flyingIsDiscoverable()
-    {
+    void flyingIsDiscoverable() {
         ChartPage p;
         QVERIFY(p.Cast("男", "1965", "3", "7", "23:00-01:00"));
         const int lifeBranch = p.ctx.man.palaceBranch[kLifePalace];
@@ -343,8 +324,7 @@ private slots:
     // Nothing on the chart page overlaps another control or runs past its
     // frame, with every control of the picker shown, at scale 1 (and at 2
     // when QT_SCALE_FACTOR says so).
-    void nothingOverlaps()
-    {
+    void nothingOverlaps() {
         ChartPage p;
         QVERIFY(p.Cast("男", "1984", "2", "7", "05:00-07:00"));
         p.view->SetStemsShown(true);
@@ -371,7 +351,8 @@ private slots:
         QComboBox* entry = p.view->EntryBox();
         QStyleOptionComboBox opt;
         opt.initFrom(entry);
-        const QRect field = entry->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, entry);
+        const QRect field =
+            entry->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, entry);
         for (const QString& kind : {QStringLiteral("大限"), QStringLiteral("流年"), QStringLiteral("流月")}) {
             p.view->KindBox()->setCurrentText(kind);
             for (int i = 0; i < entry->count(); ++i)
@@ -386,23 +367,24 @@ private slots:
         entry->showPopup();
         QTRY_VERIFY(entry->view()->isVisible());
         const int widest = entry->fontMetrics().horizontalAdvance(entry->itemText(11));
-        QVERIFY2(entry->view()->viewport()->width() >= widest, qPrintable(QString::number(entry->view()->viewport()->width())));
+        QVERIFY2(entry->view()->viewport()->width() >= widest,
+                 qPrintable(QString::number(entry->view()->viewport()->width())));
         const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR");
-        if (!dir.isEmpty())
-            entry->view()->window()->grab().save(QDir(dir).filePath(QStringLiteral("picker-list.png")));
+        if (!dir.isEmpty()) entry->view()->window()->grab().save(QDir(dir).filePath(QStringLiteral("picker-list.png")));
         entry->hidePopup();
         p.view->SetChoice({LayerKind::Decade, 12, 0, 0});
-        p.Snapshot(QStringLiteral("picker-decade") + (qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? QStringLiteral("-scaled") : QString()));
+        p.Snapshot(QStringLiteral("picker-decade") +
+                   (qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? QStringLiteral("-scaled") : QString()));
         p.view->SetChoice({LayerKind::Month, 0, 2027, 12});
-        p.Snapshot(QStringLiteral("picker-month") + (qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? QStringLiteral("-scaled") : QString()));
+        p.Snapshot(QStringLiteral("picker-month") +
+                   (qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? QStringLiteral("-scaled") : QString()));
     }
 
     // Layers stack as the reader picks kinds: each layer's palace names and
     // marks in its own colour, the legend naming them; a name clicked in the
     // legend takes its layer away, 本命 takes them all and leaves the page as
     // it was. A finer layer (流月, 流日, 流時) takes the place of another.
-    void layersStackAndUnstack()
-    {
+    void layersStackAndUnstack() {
         ChartPage p;
         QVERIFY(p.Cast("女", "1972", "11", "23", "09:00-11:00"));
         const QImage birth = p.page.grab().toImage();
@@ -416,23 +398,25 @@ private slots:
         for (int palace = 1; palace <= kPalaces; ++palace) {
             const BoxOverlay& box = p.view->Shown()[p.ctx.man.palaceBranch[palace]];
             QCOMPARE(box.layerPalaces.size(), size_t(2));
-            QCOMPARE(box.layerPalaces[0], (LayerLabel{LayerKind::Decade, Q(LayerPalaceName(LayerKind::Decade, decade.layerPalace[palace]))}));
-            QCOMPARE(box.layerPalaces[1], (LayerLabel{LayerKind::Year, Q(LayerPalaceName(LayerKind::Year, year.layerPalace[palace]))}));
+            QCOMPARE(
+                box.layerPalaces[0],
+                (LayerLabel{LayerKind::Decade, Q(LayerPalaceName(LayerKind::Decade, decade.layerPalace[palace]))}));
+            QCOMPARE(box.layerPalaces[1],
+                     (LayerLabel{LayerKind::Year, Q(LayerPalaceName(LayerKind::Year, year.layerPalace[palace]))}));
         }
         int marks = 0;
         for (int b = 1; b <= kBranches; ++b)
-            for (int r = 1; r <= kBoxSlots; ++r)
-                marks += int(p.view->Shown()[b].layerMarks[r].size());
+            for (int r = 1; r <= kBoxSlots; ++r) marks += int(p.view->Shown()[b].layerMarks[r].size());
         QCOMPARE(marks, 8);  // four of each layer, every transformed star being shown
         QVERIFY(p.view->LegendName(LayerKind::Decade)->isVisible());
         QVERIFY(p.view->LegendName(LayerKind::Year)->isVisible());
-        QCOMPARE(p.view->LegendName(LayerKind::Decade)->palette().color(QPalette::WindowText), LayerColour(LayerKind::Decade));
+        QCOMPARE(p.view->LegendName(LayerKind::Decade)->palette().color(QPalette::WindowText),
+                 LayerColour(LayerKind::Decade));
 
         p.view->KindBox()->setCurrentText(QStringLiteral("流日"));
         p.view->KindBox()->setCurrentText(QStringLiteral("流月"));
         std::vector<LayerKind> kinds;
-        for (const LayerChoice& c : p.view->Choices())
-            kinds.push_back(c.kind);
+        for (const LayerChoice& c : p.view->Choices()) kinds.push_back(c.kind);
         QCOMPARE(kinds, (std::vector<LayerKind>{LayerKind::Decade, LayerKind::Year, LayerKind::Month}));
 
         QTest::mouseClick(p.view->LegendName(LayerKind::Year), Qt::LeftButton);
@@ -449,8 +433,7 @@ private slots:
 
     // 流日 and 流時 are picked by date and period on the page and laid as
     // the engine lays them; 前/次 step a day, or a period across midnight.
-    void dayAndHourOnThePage()
-    {
+    void dayAndHourOnThePage() {
         ChartPage p;
         QVERIFY(p.Cast("男", "1984", "2", "7", "05:00-07:00"));
         p.view->SetChoice({LayerKind::Day, 0, 0, 0, {2027, 4, 15}, 0});
@@ -481,20 +464,34 @@ private slots:
     // with 大限+流年 and a palace's flights none over a star's name. At
     // scale 1, and at 2 when QT_SCALE_FACTOR says so (the pictures are
     // saved for a look).
-    void stackedMarksDoNotOverlap_data()
-    {
+    void stackedMarksDoNotOverlap_data() {
         QTest::addColumn<QString>("sex");
         QTest::addColumn<QString>("year");
         QTest::addColumn<QString>("month");
         QTest::addColumn<QString>("day");
         QTest::addColumn<QString>("hour");
-        QTest::newRow("1972") << "女" << "1972" << "11" << "23" << "09:00-11:00";
-        QTest::newRow("1959") << "男" << "1959" << "5" << "7" << "05:00-07:00";
-        QTest::newRow("1984") << "男" << "1984" << "2" << "7" << "05:00-07:00";
-        QTest::newRow("2001") << "女" << "2001" << "8" << "30" << "23:00-01:00";
+        QTest::newRow("1972") << "女"
+                              << "1972"
+                              << "11"
+                              << "23"
+                              << "09:00-11:00";
+        QTest::newRow("1959") << "男"
+                              << "1959"
+                              << "5"
+                              << "7"
+                              << "05:00-07:00";
+        QTest::newRow("1984") << "男"
+                              << "1984"
+                              << "2"
+                              << "7"
+                              << "05:00-07:00";
+        QTest::newRow("2001") << "女"
+                              << "2001"
+                              << "8"
+                              << "30"
+                              << "23:00-01:00";
     }
-    void stackedMarksDoNotOverlap()
-    {
+    void stackedMarksDoNotOverlap() {
         QFETCH(QString, sex);
         QFETCH(QString, year);
         QFETCH(QString, month);
@@ -506,7 +503,9 @@ private slots:
         const std::vector<std::vector<LayerChoice>> stacks = {
             {{LayerKind::Decade, 3, 0, 0}, {LayerKind::Year, 0, 2027, 0}},
             {{LayerKind::Decade, 4, 0, 0}, {LayerKind::Year, 0, 2030, 0}, {LayerKind::Month, 0, 2030, 5}},
-            {{LayerKind::Decade, 5, 0, 0}, {LayerKind::Year, 0, 2027, 0}, {LayerKind::Hour, 0, 0, 0, {2027, 4, 15}, 10}},
+            {{LayerKind::Decade, 5, 0, 0},
+             {LayerKind::Year, 0, 2027, 0},
+             {LayerKind::Hour, 0, 0, 0, {2027, 4, 15}, 10}},
         };
         for (size_t s = 0; s < stacks.size(); ++s) {
             p.view->SetChoices(stacks[s]);
@@ -517,19 +516,19 @@ private slots:
                     const BoxPlaces places = BoxPlacesOf(p.boxes[b - 1]);
                     const std::vector<OverlayItem> items = LayOutBoxOverlay(p.view->Shown()[b], places);
                     for (size_t i = 0; i < items.size(); ++i) {
-                        if (items[i].style == OverlayItem::Style::SourceFrame)
-                            continue;
+                        if (items[i].style == OverlayItem::Style::SourceFrame) continue;
                         const QString what = QStringLiteral("box %1 item %2 「%3」").arg(b).arg(i).arg(items[i].text);
                         QVERIFY2(places.frame.contains(items[i].rect), qPrintable(what));
                         for (size_t j = i + 1; j < items.size(); ++j)
-                            QVERIFY2(items[j].style == OverlayItem::Style::SourceFrame || !items[i].rect.intersects(items[j].rect),
+                            QVERIFY2(items[j].style == OverlayItem::Style::SourceFrame ||
+                                         !items[i].rect.intersects(items[j].rect),
                                      qPrintable(what));
-                        if (s != 0 || items[i].style != OverlayItem::Style::Mark)
-                            continue;
+                        if (s != 0 || items[i].style != OverlayItem::Style::Mark) continue;
                         for (int r = 0; r < kBoxSlots; ++r) {
                             const QRect text(places.stars[size_t(r)].topLeft(),
                                              QSize(places.starTextWidth[size_t(r)], places.stars[size_t(r)].height()));
-                            QVERIFY2(!text.intersects(items[i].rect), qPrintable(what + QStringLiteral(" over a star")));
+                            QVERIFY2(!text.intersects(items[i].rect),
+                                     qPrintable(what + QStringLiteral(" over a star")));
                         }
                     }
                 }
@@ -538,8 +537,7 @@ private slots:
             p.view->ShowFlying(kLifePalace);
             QList<QWidget*> controls;
             for (QWidget* w : p.centre->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-                if (w->isVisible())
-                    controls << w;
+                if (w->isVisible()) controls << w;
             for (int i = 0; i < controls.size(); ++i) {
                 QVERIFY2(p.centre->rect().contains(controls[i]->geometry()), qPrintable(controls[i]->objectName()));
                 for (int j = i + 1; j < controls.size(); ++j)
@@ -551,16 +549,19 @@ private slots:
                 const QDateTime shown = p.view->DateBox()->dateTime();
                 p.view->DateBox()->setDateTime(QDateTime(QDate(2088, 12, 28), QTime(20, 0)));
                 const auto* field = p.view->DateBox()->findChild<QLineEdit*>();
-                QVERIFY2(field->fontMetrics().horizontalAdvance(field->text()) + 4 <= field->width(), qPrintable(field->text()));
+                QVERIFY2(field->fontMetrics().horizontalAdvance(field->text()) + 4 <= field->width(),
+                         qPrintable(field->text()));
                 p.view->DateBox()->setDateTime(shown);
             }
             for (int k = int(LayerKind::Decade); k <= int(LayerKind::Hour); ++k) {
                 QLabel* name = p.view->LegendName(LayerKind(k));
                 if (name->isVisible())
-                    QVERIFY2(name->sizeHint().width() <= name->width(), qPrintable(name->text() + QString::number(name->sizeHint().width())));
+                    QVERIFY2(name->sizeHint().width() <= name->width(),
+                             qPrintable(name->text() + QString::number(name->sizeHint().width())));
             }
             const QStringList lines = p.view->FlyingLabel()->text().split(QLatin1Char('\n'));
-            QVERIFY(p.view->FlyingLabel()->fontMetrics().lineSpacing() * lines.size() <= p.view->FlyingLabel()->height());
+            QVERIFY(p.view->FlyingLabel()->fontMetrics().lineSpacing() * lines.size() <=
+                    p.view->FlyingLabel()->height());
             for (const QString& line : lines)
                 QVERIFY2(p.view->FlyingLabel()->fontMetrics().horizontalAdvance(line) <= p.view->FlyingLabel()->width(),
                          qPrintable(line));
@@ -573,8 +574,7 @@ private slots:
 
     // Ctrl+click shows a palace's flights and consumes the click; a plain
     // click still reaches the button (it opens the palace's reading).
-    void flyingOnControlClick()
-    {
+    void flyingOnControlClick() {
         ChartPage p;
         QVERIFY(p.Cast("男", "1965", "3", "7", "23:00-01:00"));
         const int lifeBranch = p.ctx.man.palaceBranch[kLifePalace];
@@ -590,8 +590,7 @@ private slots:
         for (int t = 1; t <= kTransforms; ++t) {
             const int star = TransformStarOf(flying.palaceStem[kLifePalace], t);
             const int slot = p.SlotOf(star);
-            if (slot == 0)
-                continue;
+            if (slot == 0) continue;
             QVERIFY(p.view->Shown()[p.ctx.man.starBranch[star]].flyingMarks[slot].size() >= 1);
         }
         QTest::mouseClick(life, Qt::LeftButton, Qt::ControlModifier);
@@ -602,8 +601,7 @@ private slots:
     }
 
     // Every entry of the picker, and a run of years, each redrawn at once.
-    void switchingRedrawsFast()
-    {
+    void switchingRedrawsFast() {
         ChartPage p;
         QVERIFY(p.Cast("女", "1972", "11", "23", "09:00-11:00"));
         p.view->ShowFlying(kLifePalace);
@@ -616,11 +614,9 @@ private slots:
             p.page.repaint();
             times.push_back(timer.nsecsElapsed());
         };
-        for (int i = 0; i < p.view->KindBox()->count(); ++i)
-            redraw([&] { p.view->KindBox()->setCurrentIndex(i); });
+        for (int i = 0; i < p.view->KindBox()->count(); ++i) redraw([&] { p.view->KindBox()->setCurrentIndex(i); });
         p.view->KindBox()->setCurrentText(QStringLiteral("流年"));
-        for (int y = 2000; y < 2040; ++y)
-            redraw([&] { p.view->Step(+1); });
+        for (int y = 2000; y < 2040; ++y) redraw([&] { p.view->Step(+1); });
         std::sort(times.begin(), times.end());
         const double median = double(times[times.size() / 2]) / 1e6;
         qInfo("layer switches: %zu, median %.2f ms, worst %.2f ms", times.size(), median, double(times.back()) / 1e6);

@@ -1,13 +1,13 @@
 // The chart request from the window: the order of the checks, the hour
 // window, the chart page, the luck tabs and the write-back into the register,
 // compared with zelvara-cli for the same births.
+#include "common/qstring_utf8.h"
 #include "main/chart_layer_view.h"
 #include "main/hour_window.h"
 #include "main/main_window.h"
-#include "register/person_fields.h"
-#include "common/qstring_utf8.h"
-#include "tests/recording_sink.h"
 #include "main/tab_button_row.h"
+#include "register/person_fields.h"
+#include "tests/recording_sink.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -39,8 +39,7 @@ struct Person {
 };
 
 // Saves a picture of a window when ZELVARA_SCREENSHOT_DIR is set.
-void Snapshot(QWidget* w, const QString& name)
-{
+void Snapshot(QWidget* w, const QString& name) {
     const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR");
     if (!dir.isEmpty()) {
         QDir().mkpath(dir);
@@ -59,8 +58,7 @@ private:
 
     // A program folder with the shipped calendar data and bitmaps, and a main
     // window started on it holding the given people.
-    TMainForm1& Start(const QList<Person>& people)
-    {
+    TMainForm1& Start(const QList<Person>& people) {
         home_ = std::make_unique<QTemporaryDir>();
         const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
         for (const QString& f : data.entryList({"*.bmp", "*.eto"}, QDir::Files))
@@ -86,14 +84,16 @@ private:
         sink_ = RecordingSink();
         return *w_;
     }
-    template <typename T> T* Find(const char* name) { return w_->findChild<T*>(QString::fromLatin1(name)); }
+    template <typename T>
+    T* Find(const char* name) {
+        return w_->findChild<T*>(QString::fromLatin1(name));
+    }
     QTabWidget* Pages() { return Find<QTabWidget>("PageControl1"); }
     QString Current(int field) { return w_->Persons().Value(field); }
     void Click() { Find<QPushButton>("btnOk")->click(); }
 
     // Runs fn on the hour window once it is shown modally.
-    void WhenHourWindowShows(std::function<void(Ttimefrm&)> fn)
-    {
+    void WhenHourWindowShows(std::function<void(Ttimefrm&)> fn) {
         QTimer::singleShot(0, this, [fn] {
             auto* dialog = qobject_cast<Ttimefrm*>(QApplication::activeModalWidget());
             QVERIFY2(dialog, "the hour window is not shown");
@@ -101,12 +101,10 @@ private:
         });
     }
 
-    QJsonObject CliChart(const QStringList& args)
-    {
+    QJsonObject CliChart(const QStringList& args) {
         QProcess cli;
         cli.start(QStringLiteral(ZELVARA_CLI), QStringList{"chart", "--json", "--home", home_->path()} + args);
-        if (!cli.waitForFinished(10000))
-            return {};
+        if (!cli.waitForFinished(10000)) return {};
         return QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
     }
 
@@ -114,31 +112,81 @@ private slots:
     void init() { sink_ = RecordingSink(); }
     void cleanup() { w_.reset(); }
 
-    void checksInTheirOrder_data()
-    {
+    void checksInTheirOrder_data() {
         QTest::addColumn<QString>("sex");
         QTest::addColumn<QString>("year");
         QTest::addColumn<QString>("month");
         QTest::addColumn<QString>("day");
         QTest::addColumn<QString>("message");
-        QTest::newRow("sex before an empty year") << "" << "" << "3" << "7" << "性別を指定してください。";
-        QTest::newRow("year") << "男" << "" << "3" << "7" << "年が指定されていません。";
-        QTest::newRow("T9 is 1920") << "男" << "T9" << "3" << "7" << "万年暦が１９２１年より小さい年には対応していませんので診断できません。（鑑定できるのは 1921年1月6日〜2100年12月31日 に生まれた方です）";
-        QTest::newRow("1920") << "女" << "1920" << "" << "" << "万年暦が１９２１年より小さい年には対応していませんので診断できません。（鑑定できるのは 1921年1月6日〜2100年12月31日 に生まれた方です）";
-        QTest::newRow("M45 is 1912") << "女" << "M45" << "3" << "7" << "万年暦が１９２１年より小さい年には対応していませんので診断できません。（鑑定できるのは 1921年1月6日〜2100年12月31日 に生まれた方です）";
-        QTest::newRow("2102") << "女" << "2102" << "3" << "7"
-                              << "万年暦が２１００年より大きい年には対応していませんので診断できません。（鑑定できるのは 1921年1月6日〜2100年12月31日 に生まれた方です）";
-        QTest::newRow("R0") << "女" << "R0" << "3" << "7" << "生まれた年「R0」は令和の年としてありません。令和は R1（2019年）からです。";
-        QTest::newRow("month") << "男" << "1965" << "" << "7" << "月が指定されていません。";
-        QTest::newRow("day") << "男" << "1965" << "3" << "" << "日が指定されていません。";
-        QTest::newRow("1921 passes the year bound") << "男" << "1921" << "1" << "5"
-                                                    << "鑑定可能範囲（1921年1月6日〜2100年12月31日）を越えているので鑑定はできません。";
-        QTest::newRow("not a year") << "男" << "S4x" << "3" << "7"
-                                    << "生まれた年「S4x」を年として読めません。西暦の数字（例 1965）か、年号の頭文字（M 明治・T 大正・S 昭和・H 平成・R 令和）と年（例 S40）で入力して下さい。";
-        QTest::newRow("30 February") << "男" << "1965" << "2" << "30" << "1965年2月には30日がありません。日付を確かめて下さい。";
+        QTest::newRow("sex before an empty year") << ""
+                                                  << ""
+                                                  << "3"
+                                                  << "7"
+                                                  << "性別を指定してください。";
+        QTest::newRow("year") << "男"
+                              << ""
+                              << "3"
+                              << "7"
+                              << "年が指定されていません。";
+        QTest::newRow("T9 is 1920") << "男"
+                                    << "T9"
+                                    << "3"
+                                    << "7"
+                                    << "万年暦が１９２１年より小さい年には対応していませんので診断できません。（鑑定で"
+                                       "きるのは 1921年1月6日〜2100年12月31日 に生まれた方です）";
+        QTest::newRow("1920") << "女"
+                              << "1920"
+                              << ""
+                              << ""
+                              << "万年暦が１９２１年より小さい年には対応していませんので診断できません。（鑑定できるの"
+                                 "は 1921年1月6日〜2100年12月31日 に生まれた方です）";
+        QTest::newRow("M45 is 1912") << "女"
+                                     << "M45"
+                                     << "3"
+                                     << "7"
+                                     << "万年暦が１９２１年より小さい年には対応していませんので診断できません。（鑑定で"
+                                        "きるのは 1921年1月6日〜2100年12月31日 に生まれた方です）";
+        QTest::newRow("2102") << "女"
+                              << "2102"
+                              << "3"
+                              << "7"
+                              << "万年暦が２１００年より大きい年には対応していませんので診断できません。（鑑定できるの"
+                                 "は 1921年1月6日〜2100年12月31日 に生まれた方です）";
+        QTest::newRow("R0") << "女"
+                            << "R0"
+                            << "3"
+                            << "7"
+                            << "生まれた年「R0」は令和の年としてありません。令和は R1（2019年）からです。";
+        QTest::newRow("month") << "男"
+                               << "1965"
+                               << ""
+                               << "7"
+                               << "月が指定されていません。";
+        QTest::newRow("day") << "男"
+                             << "1965"
+                             << "3"
+                             << ""
+                             << "日が指定されていません。";
+        QTest::newRow("1921 passes the year bound")
+            << "男"
+            << "1921"
+            << "1"
+            << "5"
+            << "鑑定可能範囲（1921年1月6日〜2100年12月31日）を越えているので鑑定はできません。";
+        QTest::newRow("not a year")
+            << "男"
+            << "S4x"
+            << "3"
+            << "7"
+            << "生まれた年「S4x」を年として読めません。西暦の数字（例 1965）か、年号の頭文字（M 明治・T 大正・S "
+               "昭和・H 平成・R 令和）と年（例 S40）で入力して下さい。";
+        QTest::newRow("30 February") << "男"
+                                     << "1965"
+                                     << "2"
+                                     << "30"
+                                     << "1965年2月には30日がありません。日付を確かめて下さい。";
     }
-    void checksInTheirOrder()
-    {
+    void checksInTheirOrder() {
         QFETCH(QString, sex);
         QFETCH(QString, year);
         QFETCH(QString, month);
@@ -153,19 +201,23 @@ private slots:
         QCOMPARE(Current(PalaceFieldIndex(2)), QString());
     }
 
-    void eraYearsAreConvertedAndStored_data()
-    {
+    void eraYearsAreConvertedAndStored_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("western");
-        QTest::newRow("s40") << "s40" << "1965";
-        QTest::newRow("S40") << "S40" << "1965";
-        QTest::newRow("1965") << "1965" << "1965";
-        QTest::newRow("H1") << "H1" << "1989";
-        QTest::newRow("full-width S40") << "Ｓ４０" << "1965";
-        QTest::newRow("blank and full-width") << "　１９６５ " << "1965";
+        QTest::newRow("s40") << "s40"
+                             << "1965";
+        QTest::newRow("S40") << "S40"
+                             << "1965";
+        QTest::newRow("1965") << "1965"
+                              << "1965";
+        QTest::newRow("H1") << "H1"
+                            << "1989";
+        QTest::newRow("full-width S40") << "Ｓ４０"
+                                        << "1965";
+        QTest::newRow("blank and full-width") << "　１９６５ "
+                                              << "1965";
     }
-    void eraYearsAreConvertedAndStored()
-    {
+    void eraYearsAreConvertedAndStored() {
         QFETCH(QString, typed);
         QFETCH(QString, western);
         Start({{"試験", "1900", "3", "7", "03:00-05:00", "女"}});
@@ -179,24 +231,22 @@ private slots:
     }
 
     // A birth after today shows no age (the counted age would be negative).
-    void noAgeForABirthAfterToday()
-    {
+    void noAgeForABirthAfterToday() {
         Start({{"試験", "2099", "3", "7", "03:00-05:00", "女"}});
         Click();
         QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.Last()));
         QCOMPARE(Find<QLabel>("lblAge")->text(), QString());
         Start({{"試験", "1965", "3", "7", "03:00-05:00", "女"}});
         Click();
-        QVERIFY2(Find<QLabel>("lblAge")->text().endsWith(QStringLiteral("才")), qPrintable(Find<QLabel>("lblAge")->text()));
+        QVERIFY2(Find<QLabel>("lblAge")->text().endsWith(QStringLiteral("才")),
+                 qPrintable(Find<QLabel>("lblAge")->text()));
     }
 
-    void writeBackFeedsTheFilter()
-    {
+    void writeBackFeedsTheFilter() {
         Start({{"甲", "1965", "3", "7", "03:00-05:00", "女"}, {"乙", "1959", "5", "7", "05:00-07:00", "男"}});
         Click();
         const Tmandata& man = w_->Context().man;
-        for (int p = 1; p <= kPalaces; ++p)
-            QCOMPARE(Current(PalaceFieldIndex(p)), Q(kStarShortNames[man.mainStar[p]]));
+        for (int p = 1; p <= kPalaces; ++p) QCOMPARE(Current(PalaceFieldIndex(p)), Q(kStarShortNames[man.mainStar[p]]));
         const int life = man.mainStar[kLifePalace];
         // Every palace without a main star holds the empty text.
         bool sawEmpty = false;
@@ -210,8 +260,7 @@ private slots:
         QCOMPARE(w_->Persons().Value(kFieldName), QStringLiteral("甲"));
     }
 
-    void batchFlagKeepsTheDataPage()
-    {
+    void batchFlagKeepsTheDataPage() {
         Start({{"甲", "1965", "3", "7", "03:00-05:00", "女"}});
         w_->SetBatchFlag(true);
         Click();
@@ -219,8 +268,7 @@ private slots:
         QCOMPARE(Pages()->currentIndex(), 0);
     }
 
-    void unknownHourIsChosenInTheHourWindow()
-    {
+    void unknownHourIsChosenInTheHourWindow() {
         Start({{"丙", "1975", "12", "24", "不明の場合", "女"}});
         WhenHourWindowShows([this](Ttimefrm& window) {
             QTableWidget* grid = window.Grid();
@@ -257,8 +305,7 @@ private slots:
         QCOMPARE(Find<QComboBox>("inTime")->currentText(), QStringLiteral("05:00-07:00"));
     }
 
-    void hourWindowClosedWithoutChoiceCancels()
-    {
+    void hourWindowClosedWithoutChoiceCancels() {
         Start({{"丁", "S50", "12", "24", "", "男"}});
         WhenHourWindowShows([](Ttimefrm& window) { window.reject(); });
         Click();
@@ -269,8 +316,7 @@ private slots:
         QCOMPARE(Current(PalaceFieldIndex(2)), QString());
     }
 
-    void hourGridClicksAndHints()
-    {
+    void hourGridClicksAndHints() {
         Start({});
         Ttimefrm window(w_->Texts());
         HourGrid grid{};
@@ -287,18 +333,20 @@ private slots:
     }
 
     // The page shows what zelvara-cli prints for the same birth.
-    void displayMatchesTheCommandLine_data()
-    {
+    void displayMatchesTheCommandLine_data() {
         QTest::addColumn<QString>("sex");
         QTest::addColumn<QString>("date");
         QTest::addColumn<int>("hour");
-        QTest::newRow("1959 man") << "男" << "1959/5/7" << 3;
-        QTest::newRow("1975 woman") << "女" << "1975/12/24" << 0;
-        QTest::newRow("2024 woman") << "女" << "2024/2/10" << 6;
-        QTest::newRow("1921 man") << "男" << "1921/1/6" << 5;
+        QTest::newRow("1959 man") << "男"
+                                  << "1959/5/7" << 3;
+        QTest::newRow("1975 woman") << "女"
+                                    << "1975/12/24" << 0;
+        QTest::newRow("2024 woman") << "女"
+                                    << "2024/2/10" << 6;
+        QTest::newRow("1921 man") << "男"
+                                  << "1921/1/6" << 5;
     }
-    void displayMatchesTheCommandLine()
-    {
+    void displayMatchesTheCommandLine() {
         QFETCH(QString, sex);
         QFETCH(QString, date);
         QFETCH(int, hour);
@@ -335,8 +383,7 @@ private slots:
         Snapshot(w_.get(), "chart-" + date.replace('/', '-'));
     }
 
-    void boxesColoursAndMarks()
-    {
+    void boxesColoursAndMarks() {
         Start({{"戊", "1959", "5", "7", "05:00-07:00", "男"}});
         Click();
         const Tmandata& man = w_->Context().man;
@@ -359,8 +406,7 @@ private slots:
         QCOMPARE(Find<QLabel>("lblsingu")->text(), "身宮：" + Q(kBranchNames[man.bodyPalace]));
     }
 
-    void luckTabsNameTheirRulers()
-    {
+    void luckTabsNameTheirRulers() {
         Start({{"己", "1959", "5", "7", "05:00-07:00", "男"}});
         Find<QPlainTextEdit>("KounMemo")->setPlainText("前の鑑定");
         Click();
@@ -373,15 +419,16 @@ private slots:
             QCOMPARE(tabs->tabText(i - 1),
                      QString("%1-%2才(%3)").arg(man.luckAge[i]).arg(man.luckAge[i] + 9).arg(ruler));
             const int s = man.luckRulingStar[man.luckPalace[i]];
-            if (s) QCOMPARE(ruler, Q(kStarLongNames[s]));
-            else QVERIFY(ruler == "空白" || ruler.endsWith("星"));
+            if (s)
+                QCOMPARE(ruler, Q(kStarLongNames[s]));
+            else
+                QVERIFY(ruler == "空白" || ruler.endsWith("星"));
         }
         QVERIFY(Find<QPlainTextEdit>("KounMemo")->toPlainText().isEmpty());
     }
 
     // The window keeps its 792 × 571 size: no page asks for more room.
-    void pagesFitTheWindow()
-    {
+    void pagesFitTheWindow() {
         Start({{"大", "1959", "5", "7", "05:00-07:00", "男"}});
         w_->show();
         QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
@@ -400,8 +447,7 @@ private slots:
     }
 
     // Click to chart page, and the hour inference (12 charts and the grid).
-    void speed()
-    {
+    void speed() {
         Start({{"速度", "1965", "3", "7", "03:00-05:00", "女"}});
         Click();  // loads the glyphs and calendar years once
         QElapsedTimer t;
@@ -415,8 +461,7 @@ private slots:
         Ttimefrm window(w_->Texts());
         const ChartRequest request{.sexCode = 'F', .year = 1965, .month = 3, .day = 7};
         t.restart();
-        for (int i = 0; i < runs; ++i)
-            window.Fill(*CastAllHours(w_->Context(), request));
+        for (int i = 0; i < runs; ++i) window.Fill(*CastAllHours(w_->Context(), request));
         const double inferMs = double(t.nsecsElapsed()) / 1e6 / runs;
         qInfo("click to chart page: %.2f ms; hour inference (12 charts + grid): %.2f ms", chartMs, inferMs);
         QVERIFY2(chartMs < 30, qPrintable(QString::number(chartMs)));

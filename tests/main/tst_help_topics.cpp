@@ -8,8 +8,8 @@
 #include "main/help_window.h"
 #include "main/main_window.h"
 #include "main/paradox_window.h"
-#include "tests/recording_sink.h"
 #include "main/register_csv_window.h"
+#include "tests/recording_sink.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -45,26 +45,20 @@ const QStringList kDoorKeys{QStringLiteral("registerCsv"), QStringLiteral("regis
 
 // The anchor the help window of `widget`'s window shows after F1 pressed in
 // `widget`; empty when no help window opened.
-QString AnchorAfterF1(QWidget* widget)
-{
+QString AnchorAfterF1(QWidget* widget) {
     QTest::keyClick(widget, Qt::Key_F1);
     QWidget* window = widget->window();
-    while (window->windowType() == Qt::Popup && window->parentWidget())
-        window = window->parentWidget()->window();
+    while (window->windowType() == Qt::Popup && window->parentWidget()) window = window->parentWidget()->window();
     auto* help = window->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!help || !help->isVisible())
-        return {};
+    if (!help || !help->isVisible()) return {};
     return QUrl(help->ShownSource()).fragment();
 }
 
 // A window of the program's own making, as opposed to Qt's boxes and
 // dialogs (which answer for the window they belong to) and the help itself.
-bool OwnWindow(const QString& className, const QString& name)
-{
-    if (className == QLatin1String("zelvara::HelpWindow"))
-        return false;
-    if (!className.startsWith(QLatin1Char('Q')))
-        return true;
+bool OwnWindow(const QString& className, const QString& name) {
+    if (className == QLatin1String("zelvara::HelpWindow")) return false;
+    if (!className.startsWith(QLatin1Char('Q'))) return true;
     return !name.isEmpty() && !name.startsWith(QLatin1Char('Q')) && !name.startsWith(QLatin1String("qt_"));
 }
 
@@ -83,12 +77,10 @@ public:
     ShownWindows() { qApp->installEventFilter(this); }
     ~ShownWindows() override { qApp->removeEventFilter(this); }
 
-    void Add(QWidget* w, const QString& anchorAfterF1 = {})
-    {
+    void Add(QWidget* w, const QString& anchorAfterF1 = {}) {
         for (Shown& s : windows) {
             if (s.window == w) {
-                if (!anchorAfterF1.isEmpty())
-                    s.anchorAfterF1 = anchorAfterF1;
+                if (!anchorAfterF1.isEmpty()) s.anchorAfterF1 = anchorAfterF1;
                 return;
             }
         }
@@ -96,13 +88,10 @@ public:
     }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() != QEvent::Show || !watched->isWidgetType())
-            return false;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show || !watched->isWidgetType()) return false;
         auto* w = static_cast<QWidget*>(watched);
-        if (!w->isWindow())
-            return false;
+        if (!w->isWindow()) return false;
         Add(w);
         const bool menu = qobject_cast<QMenu*>(w) != nullptr;
         if (w->isModal() || menu) {
@@ -128,8 +117,7 @@ private:
     RecordingSink sink_;
     std::unique_ptr<TMainForm1> w_;
 
-    TMainForm1& Start(bool splash = false)
-    {
+    TMainForm1& Start(bool splash = false) {
         user_ = std::make_unique<QTemporaryDir>();
         StartupOptions o;
         o.programFolder = DataDir();
@@ -143,22 +131,18 @@ private:
         w_->RunStartup(o);
         return *w_;
     }
-    template <typename T> T* Find(QWidget* in, const char* name)
-    {
+    template <typename T>
+    T* Find(QWidget* in, const char* name) {
         T* found = in->findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            qWarning("no control %s", name);
+        if (!found) qWarning("no control %s", name);
         return found;
     }
-    static QWidget* TopLevel(const char* name)
-    {
+    static QWidget* TopLevel(const char* name) {
         for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->objectName() == QLatin1String(name))
-                return top;
+            if (top->objectName() == QLatin1String(name)) return top;
         return nullptr;
     }
-    void CastChart(const QString& hour)
-    {
+    void CastChart(const QString& hour) {
         Find<QLineEdit>(w_.get(), "inName")->setText(QStringLiteral("試験"));
         Find<QLineEdit>(w_.get(), "inYy")->setText(QStringLiteral("1965"));
         Find<QComboBox>(w_.get(), "inMm")->setCurrentText(QStringLiteral("3"));
@@ -167,17 +151,13 @@ private:
         Find<QComboBox>(w_.get(), "ChkSex")->setCurrentText(QStringLiteral("女"));
         Find<QPushButton>(w_.get(), "btnOk")->click();
     }
-    void Click(QWidget* in, const char* name)
-    {
-        if (auto* b = Find<QAbstractButton>(in, name))
-            b->click();
+    void Click(QWidget* in, const char* name) {
+        if (auto* b = Find<QAbstractButton>(in, name)) b->click();
     }
-    void ClickEveryButton(QWidget* in, const QStringList& except)
-    {
+    void ClickEveryButton(QWidget* in, const QStringList& except) {
         QVERIFY(in);
         for (QPushButton* b : in->findChildren<QPushButton*>()) {
-            if (!except.contains(b->objectName()) && b->isVisibleTo(in) && b->isEnabled())
-                b->click();
+            if (!except.contains(b->objectName()) && b->isVisibleTo(in) && b->isEnabled()) b->click();
         }
     }
 
@@ -187,8 +167,7 @@ private slots:
 
     // The anchors of the table are in the shipped help, and its table of
     // contents names every topic.
-    void everyTopicIsInTheShippedHelp()
-    {
+    void everyTopicIsInTheShippedHelp() {
         QFile file(QDir(DataDir()).filePath("help/index.html"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString html = QString::fromUtf8(file.readAll());
@@ -199,17 +178,16 @@ private slots:
             anchors << m.captured(1);
         }
         QVERIFY(anchors.size() >= 15);
-        for (const HelpTopic& t : HelpTopics())
-            QVERIFY2(anchors.contains(QString::fromLatin1(t.anchor)), t.anchor);
+        for (const HelpTopic& t : HelpTopics()) QVERIFY2(anchors.contains(QString::fromLatin1(t.anchor)), t.anchor);
         const QString contents = html.section(QStringLiteral("目次："), 1).section(QStringLiteral("</p>"), 0, 0);
         for (const QString& a : anchors)
-            QVERIFY2(contents.contains(QStringLiteral("href=\"#%1\"").arg(a)), qPrintable(a + " is not in the contents"));
+            QVERIFY2(contents.contains(QStringLiteral("href=\"#%1\"").arg(a)),
+                     qPrintable(a + " is not in the contents"));
     }
 
     // Every window the program shows, opened as the user opens it, has its
     // own line in the table, and F1 in it opens the help at that topic.
-    void everyWindowOpensItsOwnTopic()
-    {
+    void everyWindowOpensItsOwnTopic() {
         ShownWindows shown;
         Start(true);  // with the splash
         ApplicationWindows windows(*w_);
@@ -228,8 +206,7 @@ private slots:
         ClickEveryButton(settings, {"BitBtn1"});
         QWidget* legends = TopLevel("Thelpbunfrm");
         QVERIFY(legends);
-        for (const char* name : {"SpeedButton1", "SpeedButton2"})
-            Click(legends, name);
+        for (const char* name : {"SpeedButton1", "SpeedButton2"}) Click(legends, name);
         w_->SetBirthTimeDialogHook([&shown](BirthTimeDialog& d) {
             d.show();
             shown.Add(&d, AnchorAfterF1(&d));
@@ -243,31 +220,30 @@ private slots:
         QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5), palace->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(palace, &rightClick);
         QTest::qWait(50);
-        for (QWidget* top : QApplication::topLevelWidgets())
-            shown.Add(top);
+        for (QWidget* top : QApplication::topLevelWidgets()) shown.Add(top);
 
         QStringList names;
         QSet<QString> keysSeen;
         for (const ShownWindows::Shown& s : shown.windows) {
-            if (!OwnWindow(s.className, s.name))
-                continue;
+            if (!OwnWindow(s.className, s.name)) continue;
             names << s.className + QLatin1Char(' ') + s.name;
             keysSeen << s.name;
             const QString anchor = HelpAnchorOfKey(s.name);
-            QVERIFY2(!anchor.isEmpty(), qPrintable(QStringLiteral("%1 「%2」 has no help topic").arg(s.className, s.name)));
-            if (s.name == QLatin1String("MainForm1"))
-                continue;  // answers for its page, below
-            if (s.name == QLatin1String("title"))
-                continue;  // the splash is gone before a key can reach it
+            QVERIFY2(!anchor.isEmpty(),
+                     qPrintable(QStringLiteral("%1 「%2」 has no help topic").arg(s.className, s.name)));
+            if (s.name == QLatin1String("MainForm1")) continue;  // answers for its page, below
+            if (s.name == QLatin1String("title")) continue;      // the splash is gone before a key can reach it
             const QString opened = s.anchorAfterF1.isEmpty() && s.window ? AnchorAfterF1(s.window) : s.anchorAfterF1;
-            QVERIFY2(opened == anchor, qPrintable(QStringLiteral("%1: F1 opened 「%2」, not 「%3」").arg(s.name, opened, anchor)));
+            QVERIFY2(opened == anchor,
+                     qPrintable(QStringLiteral("%1: F1 opened 「%2」, not 「%3」").arg(s.name, opened, anchor)));
         }
         // The windows the user opens above, each seen.
-        for (const char* name : {"title", "MainForm1", "TCunstomFrm", "Ttimefrm", "Tmatorixfrm", "Thelpbunfrm", "Tsosikiin",
-                                 "Tsosikisyu", "Tmannenfrm", "Tkekkonfrm", "Tdbenvfrm", "TkounDBfrm", "TAiDBfrm",
-                                 "RegisterPlaceDialog", "DeletedRecordsFrm", "PrinterSetupDialog1", "BirthTimeDialog",
-                                 "palaceMenu"})
-            QVERIFY2(keysSeen.contains(QString::fromLatin1(name)), qPrintable(QStringLiteral("%1 not seen among %2").arg(name, names.join(", "))));
+        for (const char* name :
+             {"title", "MainForm1", "TCunstomFrm", "Ttimefrm", "Tmatorixfrm", "Thelpbunfrm", "Tsosikiin", "Tsosikisyu",
+              "Tmannenfrm", "Tkekkonfrm", "Tdbenvfrm", "TkounDBfrm", "TAiDBfrm", "RegisterPlaceDialog",
+              "DeletedRecordsFrm", "PrinterSetupDialog1", "BirthTimeDialog", "palaceMenu"})
+            QVERIFY2(keysSeen.contains(QString::fromLatin1(name)),
+                     qPrintable(QStringLiteral("%1 not seen among %2").arg(name, names.join(", "))));
 
         // Each page of the main window has its own topic; F1 on the window
         // shows the topic of the page it shows.
@@ -280,24 +256,24 @@ private slots:
         }
         // No line of the table names a window, page or control that no
         // longer exists (the doors' keys are checked with the doors).
-        for (QWidget* control : w_->findChildren<QWidget*>())
-            keysSeen << control->objectName();
+        for (QWidget* control : w_->findChildren<QWidget*>()) keysSeen << control->objectName();
         for (const HelpTopic& t : HelpTopics()) {
             const QString key = QString::fromLatin1(t.key);
-            QVERIFY2(keysSeen.contains(key) || kDoorKeys.contains(key), qPrintable(key + " names nothing the program shows"));
+            QVERIFY2(keysSeen.contains(key) || kDoorKeys.contains(key),
+                     qPrintable(key + " names nothing the program shows"));
         }
     }
 
     // On the main window: the data page, the chart page and its layer
     // picker, the reading pages, whichever control has the key.
-    void mainWindowTopicsFollowThePageAndTheControl()
-    {
+    void mainWindowTopicsFollowThePageAndTheControl() {
         Start();
         w_->show();
         QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
         auto* pages = Find<QTabWidget>(w_.get(), "PageControl1");
         QCOMPARE(AnchorAfterF1(Find<QLineEdit>(w_.get(), "inName")), QStringLiteral("topic4"));
-        QCOMPARE(AnchorAfterF1(Find<QPushButton>(w_.get(), "endbtn")), QStringLiteral("topic4"));  // the bottom panel: the page shown
+        QCOMPARE(AnchorAfterF1(Find<QPushButton>(w_.get(), "endbtn")),
+                 QStringLiteral("topic4"));  // the bottom panel: the page shown
         pages->setCurrentWidget(Find<QWidget>(w_.get(), "syuseizu"));
         QCOMPARE(AnchorAfterF1(w_->Boxes()[3].palace), QStringLiteral("topic5"));
         QCOMPARE(AnchorAfterF1(Find<QPushButton>(w_.get(), "endbtn")), QStringLiteral("topic5"));
@@ -314,8 +290,7 @@ private slots:
 
     // The settings window's doors are boxes, not windows: F1 in their boxes
     // opens the door's topic, and the settings window's own afterwards.
-    void doorsOpenTheirTopics()
-    {
+    void doorsOpenTheirTopics() {
         Start();
         ApplicationWindows windows(*w_);
         QWidget* settings = TopLevel("TCunstomFrm");
@@ -330,8 +305,7 @@ private slots:
             Met met;
             QTimer::singleShot(0, [&met] {
                 QWidget* box = QApplication::activeModalWidget();
-                if (!box)
-                    return;
+                if (!box) return;
                 met.title = box->windowTitle();
                 met.anchor = AnchorAfterF1(box);
                 if (const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR"); !dir.isEmpty()) {

@@ -8,8 +8,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLabel>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMap>
 #include <QPushButton>
@@ -25,21 +25,18 @@ using namespace zelvara;
 namespace {
 
 // A fresh program folder holding the shipped bitmaps and help.
-std::unique_ptr<QTemporaryDir> FreshProgramFolder(bool withBitmaps = true)
-{
+std::unique_ptr<QTemporaryDir> FreshProgramFolder(bool withBitmaps = true) {
     auto dir = std::make_unique<QTemporaryDir>();
     const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
     if (withBitmaps) {
-        for (const QString& f : data.entryList({"*.bmp"}, QDir::Files))
-            QFile::copy(data.filePath(f), dir->filePath(f));
+        for (const QString& f : data.entryList({"*.bmp"}, QDir::Files)) QFile::copy(data.filePath(f), dir->filePath(f));
     }
     QDir().mkpath(dir->filePath("help"));
     QFile::copy(data.filePath("help/index.html"), dir->filePath("help/index.html"));
     return dir;
 }
 
-void WriteSettings(const QString& path, const QByteArray& check)
-{
+void WriteSettings(const QString& path, const QByteArray& check) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("[sound]\r\ncheck=" + check + "\r\n");
@@ -54,10 +51,8 @@ private:
     RecordingSink sink_;
 
     std::unique_ptr<TMainForm1> Start(QDate today = QDate(2024, 5, 13), bool bitmaps = true,
-                                      const QString& userFolder = {})
-    {
-        if (!home_)
-            home_ = FreshProgramFolder(bitmaps);
+                                      const QString& userFolder = {}) {
+        if (!home_) home_ = FreshProgramFolder(bitmaps);
         StartupOptions o;
         o.programFolder = home_->path();
         o.userFolder = userFolder;
@@ -68,23 +63,20 @@ private:
         w->RunStartup(o);
         return w;
     }
-    template <typename T> T* Find(QWidget* w, const char* name)
-    {
+    template <typename T>
+    T* Find(QWidget* w, const char* name) {
         T* found = w->findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            qWarning("no control %s", name);
+        if (!found) qWarning("no control %s", name);
         return found;
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         home_.reset();
         sink_ = RecordingSink();
     }
 
-    void startupOrderAndSound_data()
-    {
+    void startupOrderAndSound_data() {
         QTest::addColumn<int>("day");
         QTest::addColumn<QByteArray>("check");
         QTest::addColumn<QString>("sound");
@@ -104,17 +96,19 @@ private slots:
         QTest::newRow("False") << 14 << QByteArray("False") << "off";
         QTest::newRow("lower-case true") << 14 << QByteArray("true") << "off";
     }
-    void startupOrderAndSound()
-    {
+    void startupOrderAndSound() {
         QFETCH(int, day);
         QFETCH(QByteArray, check);
         QFETCH(QString, sound);
         home_ = FreshProgramFolder();
-        if (!check.isEmpty())
-            WriteSettings(home_->filePath("zelv.ini"), check);
+        if (!check.isEmpty()) WriteSettings(home_->filePath("zelv.ini"), check);
         auto w = Start(QDate(2024, 1, day));
         const QStringList expected{QStringLiteral("date:2024/01/%1").arg(day, 2, 10, QLatin1Char('0')),
-                                   "sound:" + sound, "engine", "boxes", "table", "caption"};
+                                   "sound:" + sound,
+                                   "engine",
+                                   "boxes",
+                                   "table",
+                                   "caption"};
         QCOMPARE(w->StartupSteps(), expected);
         QCOMPARE(w->windowTitle(), QStringLiteral("Zelvaraプロ版Version3.1"));
         QVERIFY(!w->Session().HasChart());
@@ -123,8 +117,7 @@ private slots:
     }
 
     // The splash stays its time without blocking the event loop.
-    void splashWaitKeepsEventsFlowing()
-    {
+    void splashWaitKeepsEventsFlowing() {
         home_ = FreshProgramFolder();
         StartupOptions o;
         o.programFolder = home_->path();
@@ -141,8 +134,7 @@ private slots:
         QCOMPARE(w.StartupSteps().indexOf("splash"), 2);
     }
 
-    void windowsCreatedInOrder()
-    {
+    void windowsCreatedInOrder() {
         auto w = Start();
         ApplicationWindows windows(*w);
         QCOMPARE(windows.CreationOrder(),
@@ -150,10 +142,10 @@ private slots:
                               "Tkekkonfrm", "Thelpbunfrm", "Tmatorixfrm", "Ttimefrm"}));
     }
 
-    void chartBoxesBuiltFromBoxZero()
-    {
+    void chartBoxesBuiltFromBoxZero() {
         auto w = Start();
-        const QStringList palaces{"父母", "命宮", "兄弟", "夫妻", "子女", "財帛", "疾厄", "遷移", "奴僕", "官禄", "田宅", "福徳"};
+        const QStringList palaces{"父母", "命宮", "兄弟", "夫妻", "子女", "財帛",
+                                  "疾厄", "遷移", "奴僕", "官禄", "田宅", "福徳"};
         const QStringList branches{"子", "丑", "寅", "卯", "辰", "巳", "午", "未", "申", "酉", "戌", "亥"};
         for (int k = 0; k < kChartBoxes; ++k) {
             const ChartBox& b = w->Boxes()[k];
@@ -176,13 +168,11 @@ private slots:
     // hour list with its "unknown" entry, the extraction's palaces and stars,
     // and the captions of the twelve palace fields (官録 as the register
     // spells the field).
-    void dataPageChoices()
-    {
+    void dataPageChoices() {
         auto w = Start();
         auto items = [](const QComboBox* box) {
             QStringList list;
-            for (int i = 0; i < box->count(); ++i)
-                list << box->itemText(i);
+            for (int i = 0; i < box->count(); ++i) list << box->itemText(i);
             return list;
         };
         QCOMPARE(items(Find<QComboBox>(w.get(), "inTime")),
@@ -191,19 +181,22 @@ private slots:
                      .split(QLatin1Char(' ')));
         QCOMPARE(items(Find<QComboBox>(w.get(), "kyubox")),
                  QStringLiteral("父母 命宮 兄弟 夫妻 子女 財帛 疾厄 遷移 奴僕 官禄 田宅 福徳").split(QLatin1Char(' ')));
-        QCOMPARE(items(Find<QComboBox>(w.get(), "hosibox")),
-                 QStringLiteral("紫薇 天機 太陽 武曲 天同 廉貞 天府 太陰 貪狼 巨門 天相 天梁 七殺 破軍 炎星 鈴星 文曲 文昌 羊刃 陀羅")
-                     .split(QLatin1Char(' ')));
+        QCOMPARE(
+            items(Find<QComboBox>(w.get(), "hosibox")),
+            QStringLiteral(
+                "紫薇 天機 太陽 武曲 天同 廉貞 天府 太陰 貪狼 巨門 天相 天梁 七殺 破軍 炎星 鈴星 文曲 文昌 羊刃 陀羅")
+                .split(QLatin1Char(' ')));
         QStringList captions;
         for (const QLabel* label : w->findChild<QWidget*>(QStringLiteral("datainput"))->findChildren<QLabel*>())
-            if (label->text().endsWith(QStringLiteral("宮")) && label->text().size() == 3)
-                captions << label->text();
-        QCOMPARE(captions, QStringLiteral("六親宮 父母宮 兄弟宮 夫妻宮 子女宮 成敗宮 財帛宮 官録宮 遷移宮 幸禍宮 奴僕宮 田宅宮 福徳宮 疾厄宮")
-                               .split(QLatin1Char(' ')));
+            if (label->text().endsWith(QStringLiteral("宮")) && label->text().size() == 3) captions << label->text();
+        QCOMPARE(
+            captions,
+            QStringLiteral(
+                "六親宮 父母宮 兄弟宮 夫妻宮 子女宮 成敗宮 財帛宮 官録宮 遷移宮 幸禍宮 奴僕宮 田宅宮 福徳宮 疾厄宮")
+                .split(QLatin1Char(' ')));
     }
 
-    void missingBitmapsAreReportedNotFatal()
-    {
+    void missingBitmapsAreReportedNotFatal() {
         home_ = FreshProgramFolder(false);
         auto w = Start();
         QCOMPARE(sink_.messages.size(), 1);
@@ -213,8 +206,7 @@ private slots:
 
     // Installed layout: a palace bitmap or help page the user put in the data
     // folder is used instead of the shipped one; the others stay shipped.
-    void userFilesOverrideShipped()
-    {
+    void userFilesOverrideShipped() {
         QTemporaryDir user;
         QImage own(20, 16, QImage::Format_RGB32);
         own.fill(Qt::green);
@@ -234,8 +226,7 @@ private slots:
         QCOMPARE(help->ShownSource(), QUrl::fromLocalFile(user.filePath("help/index.html")).toString() + "#topic4");
     }
 
-    void pageGuardBeforeAChart()
-    {
+    void pageGuardBeforeAChart() {
         auto w = Start();
         auto* pages = Find<QTabWidget>(w.get(), "PageControl1");
         for (int page : {1, 2, 0, 4}) {
@@ -253,21 +244,27 @@ private slots:
         QCOMPARE(sink_.messages.size(), 5);
     }
 
-    void f2TurnsEraYearIntoWestern_data()
-    {
+    void f2TurnsEraYearIntoWestern_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("Showa 50") << "S50" << "1975";
-        QTest::newRow("Heisei 2") << "H2" << "1990";
-        QTest::newRow("western stays") << "1959" << "1959";
-        QTest::newRow("full-width Showa 50") << "Ｓ５０" << "1975";
-        QTest::newRow("full-width lower case") << "ｓ４０" << "1965";
-        QTest::newRow("blank before") << " H2" << "1990";
-        QTest::newRow("Meiji") << "M45" << "1912";
-        QTest::newRow("outside its era stays") << "R0" << "R0";
+        QTest::newRow("Showa 50") << "S50"
+                                  << "1975";
+        QTest::newRow("Heisei 2") << "H2"
+                                  << "1990";
+        QTest::newRow("western stays") << "1959"
+                                       << "1959";
+        QTest::newRow("full-width Showa 50") << "Ｓ５０"
+                                             << "1975";
+        QTest::newRow("full-width lower case") << "ｓ４０"
+                                               << "1965";
+        QTest::newRow("blank before") << " H2"
+                                      << "1990";
+        QTest::newRow("Meiji") << "M45"
+                               << "1912";
+        QTest::newRow("outside its era stays") << "R0"
+                                               << "R0";
     }
-    void f2TurnsEraYearIntoWestern()
-    {
+    void f2TurnsEraYearIntoWestern() {
         QFETCH(QString, typed);
         QFETCH(QString, shown);
         auto w = Start();
@@ -280,20 +277,33 @@ private slots:
 
     // A whole date typed into the year box goes into the three boxes on F2,
     // the era year turned western.
-    void f2SplitsAWholeDate_data()
-    {
+    void f2SplitsAWholeDate_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("year");
         QTest::addColumn<QString>("month");
         QTest::addColumn<QString>("day");
-        QTest::newRow("full-width era") << "Ｓ３４／５／７" << "1959" << "5" << "7";
-        QTest::newRow("western") << "1959/5/7" << "1959" << "5" << "7";
-        QTest::newRow("era with dots") << "S34.5.7" << "1959" << "5" << "7";
-        QTest::newRow("leading zeros") << "h2/05/09" << "1990" << "5" << "9";
-        QTest::newRow("full-width dots") << "１９８５．１２．３１" << "1985" << "12" << "31";
+        QTest::newRow("full-width era") << "Ｓ３４／５／７"
+                                        << "1959"
+                                        << "5"
+                                        << "7";
+        QTest::newRow("western") << "1959/5/7"
+                                 << "1959"
+                                 << "5"
+                                 << "7";
+        QTest::newRow("era with dots") << "S34.5.7"
+                                       << "1959"
+                                       << "5"
+                                       << "7";
+        QTest::newRow("leading zeros") << "h2/05/09"
+                                       << "1990"
+                                       << "5"
+                                       << "9";
+        QTest::newRow("full-width dots") << "１９８５．１２．３１"
+                                         << "1985"
+                                         << "12"
+                                         << "31";
     }
-    void f2SplitsAWholeDate()
-    {
+    void f2SplitsAWholeDate() {
         QFETCH(QString, typed);
         QFETCH(QString, year);
         QFETCH(QString, month);
@@ -314,14 +324,12 @@ private slots:
 
     // Every button of the data page has its own access key, and Alt+P posts
     // the record (ﾃﾞｰﾀ登録(&P)).
-    void dataPageAccessKeysAreDistinct()
-    {
+    void dataPageAccessKeysAreDistinct() {
         auto w = Start();
         QMap<int, QString> owner;
         for (QPushButton* b : Find<QWidget>(w.get(), "datainput")->findChildren<QPushButton*>()) {
             const QKeySequence key = QKeySequence::mnemonic(b->text());
-            if (key.isEmpty())
-                continue;
+            if (key.isEmpty()) continue;
             QVERIFY2(!owner.contains(key[0].toCombined()),
                      qPrintable(b->text() + QStringLiteral(" and ") + owner.value(key[0].toCombined())));
             owner.insert(key[0].toCombined(), b->text());
@@ -343,23 +351,37 @@ private slots:
 
     // Japanese input methods type full-width digits; users type blanks. The
     // year, month and day boxes show and store the plain ASCII text.
-    void dateBoxesTakeFullWidthAndBlanks_data()
-    {
+    void dateBoxesTakeFullWidthAndBlanks_data() {
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<int>("field");
-        QTest::newRow("year full-width") << "inYy" << "１９６５" << "1965" << int(kFieldYear);
-        QTest::newRow("year era full-width") << "inYy" << "Ｓ４０" << "S40" << int(kFieldYear);
-        QTest::newRow("year lower full-width") << "inYy" << "ｓ４０" << "s40" << int(kFieldYear);
-        QTest::newRow("year blanks") << "inYy" << " 1959　" << "1959" << int(kFieldYear);
-        QTest::newRow("month full-width") << "inMm" << "５" << "5" << int(kFieldMonth);
-        QTest::newRow("month blanks") << "inMm" << "　１２ " << "12" << int(kFieldMonth);
-        QTest::newRow("day full-width") << "inDd" << "２９" << "29" << int(kFieldDay);
-        QTest::newRow("day blank") << "inDd" << " 7" << "7" << int(kFieldDay);
+        QTest::newRow("year full-width") << "inYy"
+                                         << "１９６５"
+                                         << "1965" << int(kFieldYear);
+        QTest::newRow("year era full-width") << "inYy"
+                                             << "Ｓ４０"
+                                             << "S40" << int(kFieldYear);
+        QTest::newRow("year lower full-width") << "inYy"
+                                               << "ｓ４０"
+                                               << "s40" << int(kFieldYear);
+        QTest::newRow("year blanks") << "inYy"
+                                     << " 1959　"
+                                     << "1959" << int(kFieldYear);
+        QTest::newRow("month full-width") << "inMm"
+                                          << "５"
+                                          << "5" << int(kFieldMonth);
+        QTest::newRow("month blanks") << "inMm"
+                                      << "　１２ "
+                                      << "12" << int(kFieldMonth);
+        QTest::newRow("day full-width") << "inDd"
+                                        << "２９"
+                                        << "29" << int(kFieldDay);
+        QTest::newRow("day blank") << "inDd"
+                                   << " 7"
+                                   << "7" << int(kFieldDay);
     }
-    void dateBoxesTakeFullWidthAndBlanks()
-    {
+    void dateBoxesTakeFullWidthAndBlanks() {
         QFETCH(QString, box);
         QFETCH(QString, typed);
         QFETCH(QString, stored);
@@ -377,8 +399,7 @@ private slots:
     }
 
     // The 氏名 column shows a full ten-character name on one line.
-    void gridShowsAFullTenCharacterName()
-    {
+    void gridShowsAFullTenCharacterName() {
         auto w = Start();
         auto* grid = Find<QTableView>(w.get(), "DBGrid1");
         QVERIFY(grid);
@@ -386,15 +407,17 @@ private slots:
         QCOMPARE(name.size() + 1, 10);
         const QString full = name + QStringLiteral("彅");
         QVERIFY2(grid->columnWidth(0) >= grid->fontMetrics().horizontalAdvance(full) + 8,
-                 qPrintable(QStringLiteral("%1 < %2").arg(grid->columnWidth(0)).arg(grid->fontMetrics().horizontalAdvance(full) + 8)));
+                 qPrintable(QStringLiteral("%1 < %2")
+                                .arg(grid->columnWidth(0))
+                                .arg(grid->fontMetrics().horizontalAdvance(full) + 8)));
         QVERIFY(!grid->wordWrap());
         const int period = grid->fontMetrics().horizontalAdvance(QStringLiteral("23:00-01:00")) + 8;
-        QVERIFY2(grid->columnWidth(4) >= period, qPrintable(QStringLiteral("%1 < %2").arg(grid->columnWidth(4)).arg(period)));
+        QVERIFY2(grid->columnWidth(4) >= period,
+                 qPrintable(QStringLiteral("%1 < %2").arg(grid->columnWidth(4)).arg(period)));
     }
 
     // A person typed in and registered is there after a restart.
-    void registerThroughTheControlsSurvivesRestart()
-    {
+    void registerThroughTheControlsSurvivesRestart() {
         {
             auto w = Start();
             QTest::mouseClick(Find<QPushButton>(w.get(), "gonew"), Qt::LeftButton);
@@ -414,8 +437,7 @@ private slots:
         QCOMPARE(Find<QComboBox>(w.get(), "inDd")->currentText(), QStringLiteral("7"));
     }
 
-    void tooLongNameIsRefusedAndStaysEditable()
-    {
+    void tooLongNameIsRefusedAndStaysEditable() {
         auto w = Start();
         auto* inName = Find<QLineEdit>(w.get(), "inName");
         inName->insert(QStringLiteral("一二三四五六七八九十壱"));
@@ -428,8 +450,7 @@ private slots:
         QCOMPARE(w->Persons().Record(0).values[kFieldName], QStringLiteral("一二三四五六七八九十"));
     }
 
-    void extractionMessagesAndFilter()
-    {
+    void extractionMessagesAndFilter() {
         auto w = Start();
         PersonTable& t = w->Persons();
         for (const auto& [name, star] : {std::pair{"甲", "紫薇"}, std::pair{"乙", "天機"}}) {
@@ -453,8 +474,7 @@ private slots:
         QCOMPARE(t.RecordCount(), 2);
     }
 
-    void f1OpensHelpTopicFour()
-    {
+    void f1OpensHelpTopicFour() {
         auto w = Start();
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));

@@ -1,18 +1,17 @@
 // The main window over a register that cannot be written: the chart is still
 // cast and shown, the page says why nothing is kept, a refused write offers
 // to discard the edit, and 終了 always ends the program after one question.
+#include "common/register_lock.h"
+#include "editors/reading_tables.h"
 #include "main/app_windows.h"
 #include "main/deleted_records_window.h"
 #include "main/main_window.h"
 #include "main/reading_pages.h"
-#include "editors/reading_tables.h"
 #include "register/person_fields.h"
 #include "tests/recording_sink.h"
-#include "common/register_lock.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -21,10 +20,11 @@
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QTableWidget>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace zelvara;
 
@@ -33,15 +33,13 @@ namespace {
 // Another program's connection holding the register file locked.
 class FileLockedElsewhere {
 public:
-    explicit FileLockedElsewhere(const QString& path)
-    {
+    explicit FileLockedElsewhere(const QString& path) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("elsewhere"));
         db.setDatabaseName(path);
         db.open();
         QSqlQuery(db).exec(QStringLiteral("BEGIN EXCLUSIVE"));
     }
-    ~FileLockedElsewhere()
-    {
+    ~FileLockedElsewhere() {
         {
             QSqlDatabase db = QSqlDatabase::database(QStringLiteral("elsewhere"));
             QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
@@ -62,15 +60,13 @@ private:
     bool answer_ = true;
     std::unique_ptr<TMainForm1> w_;
 
-    void PrepareHome()
-    {
+    void PrepareHome() {
         home_ = std::make_unique<QTemporaryDir>();
         const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
         for (const QString& f : data.entryList({"*.bmp", "*.eto"}, QDir::Files))
             QFile::copy(data.filePath(f), home_->filePath(f));
     }
-    TMainForm1& Start()
-    {
+    TMainForm1& Start() {
         StartupOptions o;
         o.programFolder = home_->path();
         o.settingsPath = home_->filePath("zelv.ini");
@@ -83,9 +79,11 @@ private:
         w_->RunStartup(o);
         return *w_;
     }
-    template <typename T> T* Find(const char* name) { return w_->findChild<T*>(QString::fromLatin1(name)); }
-    void TypePerson(const QString& name)
-    {
+    template <typename T>
+    T* Find(const char* name) {
+        return w_->findChild<T*>(QString::fromLatin1(name));
+    }
+    void TypePerson(const QString& name) {
         Find<QLineEdit>("inName")->setText(name);
         Find<QLineEdit>("inYy")->setText(QStringLiteral("1965"));
         Find<QComboBox>("inMm")->setCurrentText(QStringLiteral("3"));
@@ -93,22 +91,15 @@ private:
         Find<QComboBox>("inTime")->setCurrentText(QStringLiteral("03:00-05:00"));
         Find<QComboBox>("ChkSex")->setCurrentText(QStringLiteral("女"));
     }
-    static QWidget* TopLevel(const char* name)
-    {
+    static QWidget* TopLevel(const char* name) {
         for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->objectName() == QLatin1String(name))
-                return top;
+            if (top->objectName() == QLatin1String(name)) return top;
         return nullptr;
     }
-    bool ChartShown()
-    {
-        return w_->Session().HasChart() &&
-               Find<QTabWidget>("PageControl1")->currentIndex() == 1;
-    }
+    bool ChartShown() { return w_->Session().HasChart() && Find<QTabWidget>("PageControl1")->currentIndex() == 1; }
 
 private slots:
-    void init()
-    {
+    void init() {
         sink_ = RecordingSink();
         asked_.clear();
         answer_ = true;
@@ -116,8 +107,7 @@ private slots:
     void cleanup() { w_.reset(); }
 
     // No register at all: the boxes still take a birth and the chart is cast.
-    void chartWithoutRegister()
-    {
+    void chartWithoutRegister() {
         PrepareHome();
         QVERIFY(QDir(home_->path()).mkdir("nam_data.db"));
         Start();
@@ -136,8 +126,7 @@ private slots:
 
     // A second program on the register: read-only, says who holds it, casts
     // charts, writes nothing and ends without a question.
-    void chartOnReadOnlyRegister()
-    {
+    void chartOnReadOnlyRegister() {
         PrepareHome();
         RecordingSink sink;
         PersonTable first(sink);
@@ -149,7 +138,8 @@ private slots:
         QCOMPARE(w_->Persons().access(), PersonTable::Access::ReadOnly);
         QLabel* status = Find<QLabel>("registerStatus");
         QVERIFY(!status->isHidden());
-        QVERIFY2(status->text().contains(QString::number(QCoreApplication::applicationPid())), qPrintable(status->text()));
+        QVERIFY2(status->text().contains(QString::number(QCoreApplication::applicationPid())),
+                 qPrintable(status->text()));
         TypePerson(QStringLiteral("先の人"));
         Find<QPushButton>("btnOk")->click();
         QVERIFY2(ChartShown(), qPrintable(sink_.messages.join('\n')));
@@ -163,8 +153,7 @@ private slots:
 
     // The write-back is refused: the chart still stands, the user is told
     // what happened and may go back to the stored record.
-    void refusedWriteBackKeepsTheChart()
-    {
+    void refusedWriteBackKeepsTheChart() {
         PrepareHome();
         Start();
         TypePerson(QStringLiteral("書けない人"));
@@ -185,14 +174,12 @@ private slots:
 
     // 終了 with an edit the register refuses: one question; yes ends the
     // program without the edit, no keeps both.
-    void closeAsksOnce_data()
-    {
+    void closeAsksOnce_data() {
         QTest::addColumn<bool>("answer");
         QTest::newRow("discard and end") << true;
         QTest::newRow("stay") << false;
     }
-    void closeAsksOnce()
-    {
+    void closeAsksOnce() {
         QFETCH(bool, answer);
         PrepareHome();
         Start();
@@ -207,7 +194,8 @@ private slots:
         }
         QCOMPARE(closed, answer);
         QCOMPARE(asked_.size(), 1);
-        QVERIFY2(asked_[0].contains(QStringLiteral("保存できなかった変更を破棄して終了しますか？")), qPrintable(asked_[0]));
+        QVERIFY2(asked_[0].contains(QStringLiteral("保存できなかった変更を破棄して終了しますか？")),
+                 qPrintable(asked_[0]));
         QVERIFY(sink_.messages.isEmpty());
         QCOMPARE(w_->Persons().Value(kFieldName), answer ? QStringLiteral("終わる人") : QStringLiteral("未保存"));
         if (!answer) {  // the file is free again: the next 終了 saves and ends
@@ -218,14 +206,12 @@ private slots:
 
     // A reading-text edit the table refuses: named, then one question; no
     // keeps the program and the edit, yes ends without it.
-    void closeWithRefusedReadingEdit_data()
-    {
+    void closeWithRefusedReadingEdit_data() {
         QTest::addColumn<bool>("answer");
         QTest::newRow("end without it") << true;
         QTest::newRow("stay") << false;
     }
-    void closeWithRefusedReadingEdit()
-    {
+    void closeWithRefusedReadingEdit() {
         QFETCH(bool, answer);
         PrepareHome();
         Start();
@@ -240,8 +226,7 @@ private slots:
     }
 
     // The door to the deleted records lists them and brings one back.
-    void deletedRecordsWindow()
-    {
+    void deletedRecordsWindow() {
         PrepareHome();
         Start();
         TypePerson(QStringLiteral("消した人"));
@@ -262,16 +247,14 @@ private slots:
         ApplicationWindows windows(*w_);
         QPushButton* door = nullptr;
         for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (auto* b = top->findChild<QPushButton*>("deletedbtn"))
-                door = b;
+            if (auto* b = top->findChild<QPushButton*>("deletedbtn")) door = b;
         }
         QVERIFY(door && !door->isHidden());
         bool shown = false;
         QTimer::singleShot(0, this, [&shown] {
             auto* dialog = qobject_cast<TDeletedRecordsFrm*>(QApplication::activeModalWidget());
             shown = dialog != nullptr;
-            if (dialog)
-                dialog->accept();
+            if (dialog) dialog->accept();
         });
         door->click();
         QVERIFY(shown);
@@ -280,8 +263,7 @@ private slots:
     // On a register another program holds, the buttons that write are
     // disabled and say why; once the register can be written they work again
     // with their own hints.
-    void writingButtonsFollowTheRegistersAccess()
-    {
+    void writingButtonsFollowTheRegistersAccess() {
         PrepareHome();
         RecordingSink sink;
         auto first = std::make_unique<PersonTable>(sink);
@@ -303,7 +285,8 @@ private slots:
             QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
             QVERIFY2(b->toolTip().startsWith(QStringLiteral("名簿が読み取り専用で開かれているため使えません。")),
                      qPrintable(b->objectName() + ": " + b->toolTip()));
-            QVERIFY2(b->toolTip().contains(QString::number(QCoreApplication::applicationPid())), qPrintable(b->toolTip()));
+            QVERIFY2(b->toolTip().contains(QString::number(QCoreApplication::applicationPid())),
+                     qPrintable(b->toolTip()));
         }
         QVERIFY(!importParadox->isEnabled());
         QVERIFY(importParadox->toolTip().contains(QStringLiteral("読み取り専用")));
@@ -331,8 +314,7 @@ private slots:
     // shown: the refused reading edit is asked about once, every window
     // closes, the program's event loop ends, and with the main window the
     // register's lock is gone.
-    void endClosesEveryWindowAndTheProgramEnds()
-    {
+    void endClosesEveryWindowAndTheProgramEnds() {
         PrepareHome();
         Start();
         const QString lock = RegisterLock::LockPathFor(w_->Persons().FilePath());

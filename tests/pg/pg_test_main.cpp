@@ -17,13 +17,11 @@ using TestApplication = QCoreApplication;
 
 #include <cstdio>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
     const int skipped = ::testing::UnitTest::GetInstance()->skipped_test_count();
-    if (result == 0 && skipped > 0)
-        std::printf("[  SKIPPED ] %d of these tests, and none failed\n", skipped);
+    if (result == 0 && skipped > 0) std::printf("[  SKIPPED ] %d of these tests, and none failed\n", skipped);
     return result;
 }

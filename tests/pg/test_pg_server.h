@@ -57,7 +57,7 @@ public:
 private:
     TestPgServer() = default;
     bool Run(const QString& program, const QStringList& arguments, bool asServerUser,
-        const QByteArray& input = QByteArray(), QString* output = nullptr);
+             const QByteArray& input = QByteArray(), QString* output = nullptr);
     bool WriteSettings();
     void StartWatchdog() const;
 
@@ -99,8 +99,7 @@ protected:
 
 // A server of the test's own in `var` (std::unique_ptr<TestPgServer>), or the
 // test is skipped with the reason.
-#define ZELVARA_PG_SERVER_OR_SKIP(var)                                                                                 \
-    QString var##WhyNot;                                                                                               \
-    std::unique_ptr<TestPgServer> var = TestPgServer::Start(&var##WhyNot);                                             \
-    if (!var)                                                                                                          \
-        GTEST_SKIP() << "PostgreSQL could not be started: " << var##WhyNot.toStdString()
+#define ZELVARA_PG_SERVER_OR_SKIP(var)                                     \
+    QString var##WhyNot;                                                   \
+    std::unique_ptr<TestPgServer> var = TestPgServer::Start(&var##WhyNot); \
+    if (!var) GTEST_SKIP() << "PostgreSQL could not be started: " << var##WhyNot.toStdString()

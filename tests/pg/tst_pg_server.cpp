@@ -21,10 +21,9 @@ namespace {
 // A named QPSQL connection that is removed again with the object.
 class Connection {
 public:
-    Connection(
-        const TestPgServer& server, const QString& database, const QString& user, const QString& password = QString())
-        : name_(QStringLiteral("selftest%1").arg(++count_))
-    {
+    Connection(const TestPgServer& server, const QString& database, const QString& user,
+               const QString& password = QString())
+        : name_(QStringLiteral("selftest%1").arg(++count_)) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
         db.setHostName(server.SocketDir());
         db.setPort(server.Port());
@@ -33,8 +32,7 @@ public:
         db.setPassword(password);
         opened_ = db.open();
     }
-    ~Connection()
-    {
+    ~Connection() {
         QSqlDatabase::database(name_, false).close();
         QSqlDatabase::removeDatabase(name_);
     }
@@ -49,29 +47,24 @@ private:
 };
 
 // Whether a process is there and not merely waiting to be reaped.
-bool ProcessAlive(qint64 pid)
-{
+bool ProcessAlive(qint64 pid) {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
+    if (!stat.open(QIODevice::ReadOnly)) return false;
     const QByteArray text = stat.readAll();
     const qsizetype close = text.lastIndexOf(')');
     return close > 0 && text.size() > close + 2 && text.at(close + 2) != 'Z';
 }
 
-qint64 PostmasterPid(const TestPgServer& server)
-{
+qint64 PostmasterPid(const TestPgServer& server) {
     QFile lock(server.Folder() + QStringLiteral("/data/postmaster.pid"));
-    if (!lock.open(QIODevice::ReadOnly))
-        return 0;
+    if (!lock.open(QIODevice::ReadOnly)) return 0;
     return lock.readLine().trimmed().toLongLong();
 }
 
-template <typename Condition> bool Eventually(Condition condition, int seconds)
-{
+template <typename Condition>
+bool Eventually(Condition condition, int seconds) {
     for (int i = 0; i < seconds * 10; ++i) {
-        if (condition())
-            return true;
+        if (condition()) return true;
         QThread::msleep(100);
     }
     return condition();
@@ -81,8 +74,7 @@ class PgServerShared : public PgServerTest {};
 
 }  // namespace
 
-TEST(PgServer, KeepsItsDataAcrossStopAndStartUnderAnOpenConnection)
-{
+TEST(PgServer, KeepsItsDataAcrossStopAndStartUnderAnOpenConnection) {
     ZELVARA_PG_SERVER_OR_SKIP(server);
     ASSERT_TRUE(server->CreateDatabase(QStringLiteral("selftest"))) << server->LastError().toStdString();
 
@@ -112,29 +104,27 @@ TEST(PgServer, KeepsItsDataAcrossStopAndStartUnderAnOpenConnection)
     EXPECT_EQ(again.value(0).toString(), QStringLiteral("紫"));
 }
 
-TEST_F(PgServerShared, RefusesAWrongPasswordForThePasswordRoleOnly)
-{
+TEST_F(PgServerShared, RefusesAWrongPasswordForThePasswordRoleOnly) {
     ASSERT_TRUE(Server().CreateDatabase(QStringLiteral("passwords"))) << Server().LastError().toStdString();
     struct Case {
         const char* user;
         const char* password;
         bool opens;
     };
-    for (const Case& c : {Case {"zelvara_pw", "wrong", false}, Case {"zelvara_pw", "", false},
-             Case {"zelvara_pw", "secret", true}, Case {"zelvara", "", true}}) {
+    for (const Case& c : {Case{"zelvara_pw", "wrong", false}, Case{"zelvara_pw", "", false},
+                          Case{"zelvara_pw", "secret", true}, Case{"zelvara", "", true}}) {
         Connection connection(Server(), QStringLiteral("passwords"), QLatin1String(c.user), QLatin1String(c.password));
         EXPECT_EQ(connection.Opened(), c.opens)
             << c.user << " / " << c.password << ": " << connection.Error().toStdString();
         if (!c.opens) {
             EXPECT_TRUE(connection.Error().contains(QLatin1String("password authentication failed")) ||
-                connection.Error().contains(QLatin1String("no password supplied")))
+                        connection.Error().contains(QLatin1String("no password supplied")))
                 << connection.Error().toStdString();
         }
     }
 }
 
-TEST_F(PgServerShared, ExecAnswersRowsAndReportsErrors)
-{
+TEST_F(PgServerShared, ExecAnswersRowsAndReportsErrors) {
     QString output;
     ASSERT_TRUE(Server().Exec(QStringLiteral("SELECT 40 + 2;\nSELECT 'a';"), QStringLiteral("postgres"), &output))
         << output.toStdString();
@@ -153,8 +143,7 @@ TEST_F(PgServerShared, ExecAnswersRowsAndReportsErrors)
     EXPECT_TRUE(uri.endsWith(QStringLiteral("&port=%1").arg(Server().Port()))) << uri.toStdString();
 }
 
-TEST(PgServer, LeavesNeitherServerNorFolderWhenDestroyed)
-{
+TEST(PgServer, LeavesNeitherServerNorFolderWhenDestroyed) {
     ZELVARA_PG_SERVER_OR_SKIP(server);
     const QString folder = server->Folder();
     const qint64 pid = PostmasterPid(*server);
@@ -165,8 +154,7 @@ TEST(PgServer, LeavesNeitherServerNorFolderWhenDestroyed)
     EXPECT_TRUE(Eventually([pid] { return !ProcessAlive(pid); }, 10)) << pid;
 }
 
-TEST(PgServer, NamesTheProgramsItCannotFind)
-{
+TEST(PgServer, NamesTheProgramsItCannotFind) {
     QString whyNot;
     EXPECT_EQ(TestPgServer::Start(&whyNot, QStringLiteral("/nonexistent/pg/bin")), nullptr);
     EXPECT_TRUE(whyNot.contains(QLatin1String("initdb")) && whyNot.contains(QLatin1String("/nonexistent/pg/bin")))
@@ -175,21 +163,19 @@ TEST(PgServer, NamesTheProgramsItCannotFind)
 
 // Run only by the next test, in a process of its own that then dies as a
 // test killed for taking too long would.
-TEST(PgServerChild, DISABLED_DiesWithItsServerRunning)
-{
+TEST(PgServerChild, DISABLED_DiesWithItsServerRunning) {
     ZELVARA_PG_SERVER_OR_SKIP(server);
     std::printf("FOLDER=%s\nPID=%lld\n", server->Folder().toLocal8Bit().constData(),
-        static_cast<long long>(PostmasterPid(*server)));
+                static_cast<long long>(PostmasterPid(*server)));
     std::fflush(stdout);
     std::raise(SIGKILL);
 }
 
-TEST_F(PgServerShared, EndsTheServerOfATestProgramThatWasKilled)
-{
+TEST_F(PgServerShared, EndsTheServerOfATestProgramThatWasKilled) {
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(),
-        {QStringLiteral("--gtest_filter=PgServerChild.DISABLED_DiesWithItsServerRunning"),
-            QStringLiteral("--gtest_also_run_disabled_tests")});
+                {QStringLiteral("--gtest_filter=PgServerChild.DISABLED_DiesWithItsServerRunning"),
+                 QStringLiteral("--gtest_also_run_disabled_tests")});
     ASSERT_TRUE(child.waitForFinished(120000));
     const QString output = QString::fromLocal8Bit(child.readAllStandardOutput());
     EXPECT_EQ(child.exitStatus(), QProcess::CrashExit) << output.toStdString();

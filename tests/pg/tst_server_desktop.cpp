@@ -5,12 +5,12 @@
 // appear, a record another desk changed is not written over, exact times are
 // kept there too, and a register moves from this computer to the server and
 // back through the command line.
-#include "register/birth_time_table.h"
-#include "main/main_window.h"
-#include "register/person_fields.h"
 #include "common/pg_connection.h"
-#include "tests/recording_sink.h"
+#include "main/main_window.h"
+#include "register/birth_time_table.h"
+#include "register/person_fields.h"
 #include "tests/pg/test_pg_server.h"
+#include "tests/recording_sink.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,16 +30,15 @@ struct CliRun {
     QString out, err;
 };
 
-const BirthTimeEntry kNewYork{QStringLiteral("10:40"), QStringLiteral("ニューヨーク（New York, United States of America）"),
-                              -74.00597, QStringLiteral("America/New_York"), TimeCorrection::kTrue};
+const BirthTimeEntry kNewYork{QStringLiteral("10:40"),
+                              QStringLiteral("ニューヨーク（New York, United States of America）"), -74.00597,
+                              QStringLiteral("America/New_York"), TimeCorrection::kTrue};
 
-CliRun RunCli(const QStringList& args)
-{
+CliRun RunCli(const QStringList& args) {
     QProcess cli;
     cli.start(QStringLiteral(ZELVARA_CLI), args);
     CliRun run;
-    if (!cli.waitForFinished(60000))
-        return run;
+    if (!cli.waitForFinished(60000)) return run;
     run.code = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
     run.out = QString::fromUtf8(cli.readAllStandardOutput());
     run.err = QString::fromUtf8(cli.readAllStandardError());
@@ -48,40 +47,35 @@ CliRun RunCli(const QStringList& args)
 
 // The second desk: this test program again, in a process of its own, running
 // only the disabled test below, which edits one field of the first record.
-bool EditAtAnotherDesk(const QString& uri, int field, const QString& value)
-{
+bool EditAtAnotherDesk(const QString& uri, int field, const QString& value) {
     QProcess desk;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("ZELVARA_DESK_URI"), uri);
     env.insert(QStringLiteral("ZELVARA_DESK_FIELD"), QString::number(field));
     env.insert(QStringLiteral("ZELVARA_DESK_VALUE"), value);
     desk.setProcessEnvironment(env);
-    desk.start(QApplication::applicationFilePath(),
-               {QStringLiteral("--gtest_also_run_disabled_tests"), QStringLiteral("--gtest_filter=*DISABLED_SecondDesk*")});
+    desk.start(QApplication::applicationFilePath(), {QStringLiteral("--gtest_also_run_disabled_tests"),
+                                                     QStringLiteral("--gtest_filter=*DISABLED_SecondDesk*")});
     return desk.waitForFinished(60000) && desk.exitStatus() == QProcess::NormalExit && desk.exitCode() == 0;
 }
 
 class ServerDesktop : public PgDatabaseTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         PgDatabaseTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
+        if (IsSkipped() || HasFatalFailure()) return;
         const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
         for (const QString& f : data.entryList({"*.bmp", "*.eto"}, QDir::Files))
             QFile::copy(data.filePath(f), home_.filePath(f));
     }
     void TearDown() override { window_.reset(); }
 
-    TMainForm1& Start(bool onTheCommandLine = true)
-    {
+    TMainForm1& Start(bool onTheCommandLine = true) {
         StartupOptions o;
         o.programFolder = home_.path();
         o.settingsPath = home_.filePath("zelv.ini");
         o.showSplash = false;
-        if (onTheCommandLine)
-            o.registerUri = Uri();
+        if (onTheCommandLine) o.registerUri = Uri();
         window_ = std::make_unique<TMainForm1>(sink_);
         window_->SetQuestion([this](const QString& text) {
             asked_ << text;
@@ -98,8 +92,7 @@ protected:
     std::unique_ptr<TMainForm1> window_;
 };
 
-TEST_F(ServerDesktop, TheDesktopProgramAndTheCommandLineShareOneRegister)
-{
+TEST_F(ServerDesktop, TheDesktopProgramAndTheCommandLineShareOneRegister) {
     TMainForm1& w = Start();
     PersonTable& persons = w.Persons();
     ASSERT_TRUE(persons.IsWritable()) << persons.Unavailability().toStdString();
@@ -112,8 +105,7 @@ TEST_F(ServerDesktop, TheDesktopProgramAndTheCommandLineShareOneRegister)
 
     persons.Append();
     const QStringList values{"甲", "1965", "3", "7", "03:00-05:00", "女"};
-    for (int i = 0; i < values.size(); ++i)
-        persons.SetValue(i, values[i]);
+    for (int i = 0; i < values.size(); ++i) persons.SetValue(i, values[i]);
     ASSERT_TRUE(persons.Post()) << sink_.Last().toStdString();
 
     // A cast chart is written back: the life palace's star reaches the server.
@@ -129,7 +121,9 @@ TEST_F(ServerDesktop, TheDesktopProgramAndTheCommandLineShareOneRegister)
     EXPECT_TRUE(list.out.contains(QStringLiteral("甲\t1965/3/7"))) << list.out.toStdString();
     QFile csv(home_.filePath("add.csv"));
     ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
-    csv.write(QStringLiteral("氏名,生まれた年,生まれた月,生まれた日,生まれた時刻,性別\r\n乙,1959,5,7,05:00-07:00,男\r\n").toUtf8());
+    csv.write(
+        QStringLiteral("氏名,生まれた年,生まれた月,生まれた日,生まれた時刻,性別\r\n乙,1959,5,7,05:00-07:00,男\r\n")
+            .toUtf8());
     csv.close();
     const CliRun import = RunCli(Cli({"register", "import", "--csv", csv.fileName()}));
     EXPECT_EQ(import.code, 0) << import.err.toStdString() << import.out.toStdString();
@@ -153,15 +147,13 @@ TEST_F(ServerDesktop, TheDesktopProgramAndTheCommandLineShareOneRegister)
 
 // The exact time on a server register: stored for the current person, shown
 // by the data page's mark, and back with the person after 削除 and 元に戻す.
-TEST_F(ServerDesktop, AnExactTimeIsKeptOnTheServerThroughDeleteAndUndelete)
-{
+TEST_F(ServerDesktop, AnExactTimeIsKeptOnTheServerThroughDeleteAndUndelete) {
     TMainForm1& w = Start();
     PersonTable& persons = w.Persons();
     ASSERT_TRUE(persons.IsWritable()) << persons.Unavailability().toStdString();
     persons.Append();
     const QStringList values{"甲", "1972", "11", "3", "09:00-11:00", "女"};
-    for (int i = 0; i < values.size(); ++i)
-        persons.SetValue(i, values[i]);
+    for (int i = 0; i < values.size(); ++i) persons.SetValue(i, values[i]);
     ASSERT_TRUE(persons.Post()) << sink_.Last().toStdString();
     QString why;
     BirthTimeTable* times = w.BirthTimes().Table(&why);
@@ -176,8 +168,7 @@ TEST_F(ServerDesktop, AnExactTimeIsKeptOnTheServerThroughDeleteAndUndelete)
     EXPECT_EQ(w.BirthTimes().CurrentEntry(), std::optional(kNewYork));
 }
 
-TEST_F(ServerDesktop, ChoosingTheServerInTheSettingsReopensTheRegisterThere)
-{
+TEST_F(ServerDesktop, ChoosingTheServerInTheSettingsReopensTheRegisterThere) {
     TMainForm1& w = Start(false);
     PersonTable& persons = w.Persons();
     ASSERT_TRUE(persons.IsWritable());
@@ -209,8 +200,7 @@ TEST_F(ServerDesktop, ChoosingTheServerInTheSettingsReopensTheRegisterThere)
     EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM nam_data")), QStringLiteral("0"));
 }
 
-TEST_F(ServerDesktop, DISABLED_SecondDesk)
-{
+TEST_F(ServerDesktop, DISABLED_SecondDesk) {
     const QString uri = qEnvironmentVariable("ZELVARA_DESK_URI");
     ASSERT_FALSE(uri.isEmpty());
     QString why;
@@ -224,8 +214,7 @@ TEST_F(ServerDesktop, DISABLED_SecondDesk)
     ASSERT_TRUE(table.Post()) << sink.Last().toStdString();
 }
 
-TEST_F(ServerDesktop, ARegisterMovesFromThisComputerToTheServerAndBack)
-{
+TEST_F(ServerDesktop, ARegisterMovesFromThisComputerToTheServerAndBack) {
     // A register on this computer with records of every kind of text.
     {
         RecordingSink sink;
@@ -235,8 +224,7 @@ TEST_F(ServerDesktop, ARegisterMovesFromThisComputerToTheServerAndBack)
                                         {"O'Brien \"Jr\", 太郎", "1959", "12", "31", "不明の場合", "男"}};
         for (const QStringList& p : people) {
             local.Append();
-            for (int i = 0; i < p.size(); ++i)
-                local.SetValue(i, p[i]);
+            for (int i = 0; i < p.size(); ++i) local.SetValue(i, p[i]);
             local.SetValue(PalaceFieldIndex(1), QStringLiteral("紫微"));
             ASSERT_TRUE(local.Post()) << sink.Last().toStdString();
         }
@@ -259,7 +247,8 @@ TEST_F(ServerDesktop, ARegisterMovesFromThisComputerToTheServerAndBack)
     EXPECT_TRUE(here.contains("America/New_York")) << here.toStdString();
     EXPECT_EQ(here, b.readAll());
     EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM nam_data")), QStringLiteral("2"));
-    EXPECT_EQ(Sql(QStringLiteral("SELECT clock_time || ' ' || zone FROM birth_time")), QStringLiteral("10:40 America/New_York"));
+    EXPECT_EQ(Sql(QStringLiteral("SELECT clock_time || ' ' || zone FROM birth_time")),
+              QStringLiteral("10:40 America/New_York"));
 
     // Importing the same file again adds nothing: every record is already there.
     const CliRun again = RunCli(Cli({"register", "import", "--csv", fromHere}));
@@ -267,7 +256,8 @@ TEST_F(ServerDesktop, ARegisterMovesFromThisComputerToTheServerAndBack)
     EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM nam_data")), QStringLiteral("2"));
 
     // Deleted on the server and brought back from the command line.
-    Sql(QStringLiteral("WITH gone AS (DELETE FROM nam_data WHERE id = (SELECT min(id) FROM nam_data) RETURNING *) "
+    Sql(
+        QStringLiteral("WITH gone AS (DELETE FROM nam_data WHERE id = (SELECT min(id) FROM nam_data) RETURNING *) "
                        "INSERT INTO nam_data_deleted (\"氏名\") SELECT \"氏名\" FROM gone"));
     const CliRun deleted = RunCli(Cli({"register", "deleted"}));
     EXPECT_EQ(deleted.code, 0) << deleted.err.toStdString();
@@ -286,7 +276,8 @@ TEST_F(ServerDesktop, ARegisterMovesFromThisComputerToTheServerAndBack)
     // An address that is not one, and a server that is not there.
     const CliRun bad = RunCli({"register", "list", "--home", home_.path(), "--register", "mysql://x/y"});
     EXPECT_EQ(bad.code, 1);
-    EXPECT_TRUE(bad.err.contains(QStringLiteral("--register の名簿の場所「mysql://x/y」を使えません"))) << bad.err.toStdString();
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("--register の名簿の場所「mysql://x/y」を使えません")))
+        << bad.err.toStdString();
     const CliRun away = RunCli({"register", "list", "--home", home_.path(), "--register",
                                 "postgresql://zelvara@/zelvara?host=/nonexistent-folder&port=5999"});
     EXPECT_EQ(away.code, 1);

@@ -4,14 +4,14 @@
 // several desks share it safely: a post against a record another desk changed
 // or deleted is refused and names what changed, a server that goes away loses
 // no edit, a wrong password is refused. Every test talks to a real server.
+#include "common/pg_connection.h"
 #include "register/birth_time_table.h"
 #include "register/person_table.h"
-#include "session/person_table_store.h"
-#include "common/pg_connection.h"
-#include "tests/recording_sink.h"
 #include "register/register_import.h"
 #include "register/server_person_storage.h"
+#include "session/person_table_store.h"
 #include "tests/pg/test_pg_server.h"
+#include "tests/recording_sink.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -22,8 +22,7 @@ using namespace zelvara;
 
 namespace {
 
-PgConnection Connection(const QString& uri)
-{
+PgConnection Connection(const QString& uri) {
     QString why;
     const auto c = ParsePgUri(uri, &why);
     EXPECT_TRUE(c.has_value()) << why.toStdString();
@@ -37,16 +36,14 @@ struct Desk {
     QStringList asked;  // the refusals the desk was asked to discard
     bool discard = false;
 
-    explicit Desk(const QString& uri)
-    {
+    explicit Desk(const QString& uri) {
         table.SetDiscardQuestion([this](const QString& text) {
             asked << text;
             return discard;
         });
         table.OpenServer(Connection(uri));
     }
-    void Add(const QString& name, const QString& year, const QString& palace1 = {})
-    {
+    void Add(const QString& name, const QString& year, const QString& palace1 = {}) {
         table.Append();
         table.SetValue(kFieldName, name);
         table.SetValue(kFieldYear, year);
@@ -54,23 +51,19 @@ struct Desk {
         table.SetValue(kFieldDay, QStringLiteral("12"));
         table.SetValue(kFieldTime, QStringLiteral("05:00-07:00"));
         table.SetValue(kFieldSex, QStringLiteral("女"));
-        if (!palace1.isEmpty())
-            table.SetValue(PalaceFieldIndex(1), palace1);
+        if (!palace1.isEmpty()) table.SetValue(PalaceFieldIndex(1), palace1);
         EXPECT_TRUE(table.Post()) << sink.Last().toStdString();
     }
-    QStringList Names() const
-    {
+    QStringList Names() const {
         QStringList names;
-        for (int r = 0; r < table.RecordCount(); ++r)
-            names << table.Record(r).values[kFieldName];
+        for (int r = 0; r < table.RecordCount(); ++r) names << table.Record(r).values[kFieldName];
         return names;
     }
 };
 
 using ServerRegister = PgDatabaseTest;
 
-TEST_F(ServerRegister, BehavesAsTheRegisterFileDoes)
-{
+TEST_F(ServerRegister, BehavesAsTheRegisterFileDoes) {
     Desk desk(Uri());
     ASSERT_TRUE(desk.table.IsWritable()) << desk.table.Unavailability().toStdString();
     EXPECT_TRUE(desk.table.IsServer());
@@ -95,8 +88,8 @@ TEST_F(ServerRegister, BehavesAsTheRegisterFileDoes)
     EXPECT_EQ(desk.Names(), (QStringList{QStringLiteral("山田花子"), QStringLiteral("佐藤～一")}));
     ASSERT_TRUE(desk.table.SetFilter(FieldName(PalaceFieldIndex(1)), QStringLiteral("O'\"")));
     EXPECT_EQ(desk.Names(), QStringList{QStringLiteral("山本太郎")});
-    ASSERT_TRUE(desk.table.SetFilter(FieldName(PalaceFieldIndex(1)),
-                                     QStringLiteral("x' OR '1'='1'; DROP TABLE nam_data; --")));
+    ASSERT_TRUE(
+        desk.table.SetFilter(FieldName(PalaceFieldIndex(1)), QStringLiteral("x' OR '1'='1'; DROP TABLE nam_data; --")));
     EXPECT_EQ(desk.table.RecordCount(), 0);
     ASSERT_TRUE(desk.table.ClearFilter());
     EXPECT_EQ(desk.table.RecordCount(), 3);
@@ -133,16 +126,17 @@ TEST_F(ServerRegister, BehavesAsTheRegisterFileDoes)
 
     // Another desk opening later sees every record; nothing was written locally.
     Desk other(Uri());
-    EXPECT_EQ(other.Names(), (QStringList{QStringLiteral("山田花子"), QStringLiteral("山本太郎"), QStringLiteral("佐藤～一")}));
+    EXPECT_EQ(other.Names(),
+              (QStringList{QStringLiteral("山田花子"), QStringLiteral("山本太郎"), QStringLiteral("佐藤～一")}));
     EXPECT_EQ(other.table.Record(0).values[PalaceFieldIndex(1)], QStringLiteral("天機"));
 }
 
-const BirthTimeEntry kNewYork{QStringLiteral("10:40"), QStringLiteral("ニューヨーク（New York, United States of America）"),
-                              -74.00597, QStringLiteral("America/New_York"), TimeCorrection::kTrue};
+const BirthTimeEntry kNewYork{QStringLiteral("10:40"),
+                              QStringLiteral("ニューヨーク（New York, United States of America）"), -74.00597,
+                              QStringLiteral("America/New_York"), TimeCorrection::kTrue};
 const BirthTimeEntry kSapporo{QStringLiteral("05:50"), QStringLiteral("北海道 札幌市"), 141.3472, {}, std::nullopt};
 
-TEST_F(ServerRegister, ExactTimesAreKeptAndComeBackWithADeletedRecord)
-{
+TEST_F(ServerRegister, ExactTimesAreKeptAndComeBackWithADeletedRecord) {
     Desk desk(Uri());
     desk.Add(QStringLiteral("山田花子"), QStringLiteral("1972"));
     desk.Add(QStringLiteral("山本太郎"), QStringLiteral("1970"));
@@ -199,8 +193,7 @@ TEST_F(ServerRegister, ExactTimesAreKeptAndComeBackWithADeletedRecord)
 // A database made by an earlier version has no tables of exact times: a desk
 // that may write makes them; where it cannot (the administrator owns the
 // tables), the register still opens and only the exact time is refused.
-TEST_F(ServerRegister, ADatabaseOfAnEarlierVersionGainsTheExactTimeTables)
-{
+TEST_F(ServerRegister, ADatabaseOfAnEarlierVersionGainsTheExactTimeTables) {
     {
         Desk first(Uri());
         first.Add(QStringLiteral("山田花子"), QStringLiteral("1972"));
@@ -211,15 +204,18 @@ TEST_F(ServerRegister, ADatabaseOfAnEarlierVersionGainsTheExactTimeTables)
     {
         RecordingSink sink;
         PersonTable reader(sink);
-        ASSERT_TRUE(reader.OpenServer(Connection(Uri()), PersonTable::OpenMode::ReadOnly)) << reader.Unavailability().toStdString();
+        ASSERT_TRUE(reader.OpenServer(Connection(Uri()), PersonTable::OpenMode::ReadOnly))
+            << reader.Unavailability().toStdString();
         BirthTimeTable times;
         times.Attach(reader);
         EXPECT_FALSE(times.Read(reader.Record(0).rowId));
-        EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM pg_tables WHERE tablename LIKE 'birth_time%'")), QStringLiteral("0"));
+        EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM pg_tables WHERE tablename LIKE 'birth_time%'")),
+                  QStringLiteral("0"));
     }
     Desk desk(Uri());
     ASSERT_TRUE(desk.table.IsWritable()) << desk.table.Unavailability().toStdString();
-    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM pg_tables WHERE tablename LIKE 'birth_time%'")), QStringLiteral("2"));
+    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM pg_tables WHERE tablename LIKE 'birth_time%'")),
+              QStringLiteral("2"));
     BirthTimeTable times;
     times.Attach(desk.table);
     ASSERT_EQ(times.Write(desk.table.Record(0).rowId, kSapporo), QString());
@@ -231,10 +227,10 @@ TEST_F(ServerRegister, ADatabaseOfAnEarlierVersionGainsTheExactTimeTables)
     EXPECT_EQ(times.Read(desk.table.Record(0).rowId), std::optional(kSapporo));
 }
 
-TEST_F(ServerRegister, WithoutRightsOnTheExactTimesTheRegisterStillWorks)
-{
+TEST_F(ServerRegister, WithoutRightsOnTheExactTimesTheRegisterStillWorks) {
     Sql(ServerPersonStorage::TableScript());  // as the administrator, who owns the tables
-    Sql(QStringLiteral("DROP TABLE birth_time_deleted, birth_time; "
+    Sql(
+        QStringLiteral("DROP TABLE birth_time_deleted, birth_time; "
                        "GRANT SELECT, INSERT, UPDATE, DELETE ON nam_data, nam_data_deleted TO zelvara; "
                        "GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO zelvara"));
     Desk desk(Uri());
@@ -250,8 +246,7 @@ TEST_F(ServerRegister, WithoutRightsOnTheExactTimesTheRegisterStillWorks)
     EXPECT_EQ(desk.Names(), QStringList{QStringLiteral("山田花子")});
 }
 
-TEST_F(ServerRegister, TwoDesksEditingOneRecordNeverOverwriteEachOther)
-{
+TEST_F(ServerRegister, TwoDesksEditingOneRecordNeverOverwriteEachOther) {
     Desk first(Uri());
     first.Add(QStringLiteral("山田花子"), QStringLiteral("1965"));
     Desk second(Uri());
@@ -265,7 +260,8 @@ TEST_F(ServerRegister, TwoDesksEditingOneRecordNeverOverwriteEachOther)
     second.table.SetValue(kFieldSex, QStringLiteral("男"));
     EXPECT_FALSE(second.table.Post());
     ASSERT_EQ(second.asked.size(), 1);
-    EXPECT_TRUE(second.asked[0].contains(QStringLiteral("別の机で変更されています（氏名）"))) << second.asked[0].toStdString();
+    EXPECT_TRUE(second.asked[0].contains(QStringLiteral("別の机で変更されています（氏名）")))
+        << second.asked[0].toStdString();
     // Not discarded: the edit stays in the form.
     EXPECT_TRUE(second.table.IsModified());
     EXPECT_EQ(second.table.Value(kFieldDay), QStringLiteral("13"));
@@ -295,8 +291,7 @@ TEST_F(ServerRegister, TwoDesksEditingOneRecordNeverOverwriteEachOther)
     EXPECT_EQ(Sql(QStringLiteral("SELECT \"生まれた日\" || ' ' || version FROM nam_data")), QStringLiteral("13 4"));
 }
 
-TEST_F(ServerRegister, ARecordDeletedAtAnotherDeskIsNeitherWrittenNorDeletedAgain)
-{
+TEST_F(ServerRegister, ARecordDeletedAtAnotherDeskIsNeitherWrittenNorDeletedAgain) {
     Desk first(Uri());
     first.Add(QStringLiteral("山田花子"), QStringLiteral("1965"));
     first.Add(QStringLiteral("山本太郎"), QStringLiteral("1970"));
@@ -306,21 +301,22 @@ TEST_F(ServerRegister, ARecordDeletedAtAnotherDeskIsNeitherWrittenNorDeletedAgai
 
     second.table.First();
     EXPECT_FALSE(second.table.Delete());
-    EXPECT_TRUE(second.sink.Last().contains(QStringLiteral("別の机で削除されています"))) << second.sink.Last().toStdString();
+    EXPECT_TRUE(second.sink.Last().contains(QStringLiteral("別の机で削除されています")))
+        << second.sink.Last().toStdString();
     EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM nam_data_deleted")), QStringLiteral("1"));
 
     second.table.SetValue(kFieldDay, QStringLiteral("20"));
     EXPECT_FALSE(second.table.Post());
     ASSERT_EQ(second.asked.size(), 1);
     EXPECT_TRUE(second.asked[0].contains(QStringLiteral("別の机で削除されています")));
-    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) || ' ' || min(\"氏名\") FROM nam_data")), QStringLiteral("1 山本太郎"));
+    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) || ' ' || min(\"氏名\") FROM nam_data")),
+              QStringLiteral("1 山本太郎"));
 }
 
 // Two imports at once would each find the records missing and add them both;
 // while one desk imports or brings records back, another is refused and told
 // who is at work, and nothing is written.
-TEST_F(ServerRegister, OneImportOrUndeleteAtATime)
-{
+TEST_F(ServerRegister, OneImportOrUndeleteAtATime) {
     Desk first(Uri());
     Desk second(Uri());
     first.Add(QStringLiteral("山田花子"), QStringLiteral("1965"));
@@ -340,7 +336,8 @@ TEST_F(ServerRegister, OneImportOrUndeleteAtATime)
     EXPECT_FALSE(refused.written);
     const QString program = QCoreApplication::applicationName();
     EXPECT_TRUE(refused.heldBy.contains(program)) << refused.heldBy.toStdString();
-    EXPECT_TRUE(refused.error.contains(QStringLiteral("読み込みか削除したデータの復元をしています"))) << refused.error.toStdString();
+    EXPECT_TRUE(refused.error.contains(QStringLiteral("読み込みか削除したデータの復元をしています")))
+        << refused.error.toStdString();
     EXPECT_FALSE(second.table.Undelete(deletedNumber.toLongLong()));
     EXPECT_TRUE(second.sink.Last().contains(program)) << second.sink.Last().toStdString();
     EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM nam_data")), QStringLiteral("0"));
@@ -348,7 +345,9 @@ TEST_F(ServerRegister, OneImportOrUndeleteAtATime)
     QTemporaryDir home;
     QFile csv(home.filePath("add.csv"));
     ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
-    csv.write(QStringLiteral("氏名,生まれた年,生まれた月,生まれた日,生まれた時刻,性別\r\n乙,1959,5,7,05:00-07:00,男\r\n").toUtf8());
+    csv.write(
+        QStringLiteral("氏名,生まれた年,生まれた月,生まれた日,生まれた時刻,性別\r\n乙,1959,5,7,05:00-07:00,男\r\n")
+            .toUtf8());
     csv.close();
     QProcess cli;
     cli.start(QStringLiteral(ZELVARA_CLI),
@@ -374,8 +373,7 @@ TEST_F(ServerRegister, OneImportOrUndeleteAtATime)
     first.table.ReleaseExclusiveWork();
 }
 
-TEST_F(ServerRegister, ATableMadeByTheAdministratorsScriptIsUsedAsItIs)
-{
+TEST_F(ServerRegister, ATableMadeByTheAdministratorsScriptIsUsedAsItIs) {
     const QString script = ServerPersonStorage::TableScript();
     ASSERT_FALSE(script.isEmpty());
     QFile shipped(QStringLiteral(ZELVARA_SQL_SCRIPT));
@@ -396,7 +394,8 @@ TEST_F(ServerRegister, ATableMadeByTheAdministratorsScriptIsUsedAsItIs)
         EXPECT_TRUE(desk.table.Unavailability().contains(QStringLiteral("書き換える権限がありません")));
         EXPECT_EQ(desk.Names(), QStringList{QStringLiteral("管理者")});
     }
-    Sql(QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON nam_data, nam_data_deleted TO zelvara; "
+    Sql(
+        QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON nam_data, nam_data_deleted TO zelvara; "
                        "GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO zelvara"));
     Desk desk(Uri());
     ASSERT_TRUE(desk.table.IsWritable()) << desk.table.Unavailability().toStdString();
@@ -404,9 +403,9 @@ TEST_F(ServerRegister, ATableMadeByTheAdministratorsScriptIsUsedAsItIs)
     EXPECT_EQ(desk.Names(), (QStringList{QStringLiteral("管理者"), QStringLiteral("山田花子")}));
 }
 
-TEST_F(ServerRegister, ATableOfOtherColumnsIsReportedAndLeftAlone)
-{
-    Sql(QStringLiteral("CREATE TABLE nam_data (id serial PRIMARY KEY, name text); "
+TEST_F(ServerRegister, ATableOfOtherColumnsIsReportedAndLeftAlone) {
+    Sql(
+        QStringLiteral("CREATE TABLE nam_data (id serial PRIMARY KEY, name text); "
                        "CREATE TABLE nam_data_deleted (x int); INSERT INTO nam_data (name) VALUES ('keep')"));
     Desk desk(Uri());
     EXPECT_FALSE(desk.table.IsOpen());
@@ -415,8 +414,7 @@ TEST_F(ServerRegister, ATableOfOtherColumnsIsReportedAndLeftAlone)
     EXPECT_EQ(Sql(QStringLiteral("SELECT name FROM nam_data")), QStringLiteral("keep"));
 }
 
-TEST_F(ServerRegister, AReadOnlyOpeningMakesNothingAndWritesNothing)
-{
+TEST_F(ServerRegister, AReadOnlyOpeningMakesNothingAndWritesNothing) {
     {
         RecordingSink sink;
         PersonTable table(sink);
@@ -434,15 +432,15 @@ TEST_F(ServerRegister, AReadOnlyOpeningMakesNothingAndWritesNothing)
     EXPECT_FALSE(reader.IsWritable());
 }
 
-TEST_F(ServerRegister, AWrongPasswordIsRefusedAndARightOneOpens)
-{
+TEST_F(ServerRegister, AWrongPasswordIsRefusedAndARightOneOpens) {
     Sql(QStringLiteral("GRANT ALL ON SCHEMA public TO zelvara_pw"));
     const QString uri = Server().Uri(database_, QStringLiteral("zelvara_pw"));
     {
         RecordingSink sink;
         PersonTable table(sink);
         EXPECT_FALSE(table.OpenServer(Connection(uri)));
-        EXPECT_TRUE(table.Unavailability().contains(QStringLiteral("~/.pgpass"))) << table.Unavailability().toStdString();
+        EXPECT_TRUE(table.Unavailability().contains(QStringLiteral("~/.pgpass")))
+            << table.Unavailability().toStdString();
     }
     {
         RecordingSink sink;
@@ -464,11 +462,11 @@ TEST_F(ServerRegister, AWrongPasswordIsRefusedAndARightOneOpens)
     EXPECT_TRUE(table.OpenServer(Connection(uri))) << table.Unavailability().toStdString();
 }
 
-TEST(ServerRegisterAway, AnUnreachableServerLeavesTheRegisterClosedWithTheReason)
-{
+TEST(ServerRegisterAway, AnUnreachableServerLeavesTheRegisterClosedWithTheReason) {
     RecordingSink sink;
     PersonTable table(sink);
-    EXPECT_FALSE(table.OpenServer(Connection(QStringLiteral("postgresql://zelvara@/zelvara?host=/nonexistent-folder&port=5999"))));
+    EXPECT_FALSE(table.OpenServer(
+        Connection(QStringLiteral("postgresql://zelvara@/zelvara?host=/nonexistent-folder&port=5999"))));
     EXPECT_FALSE(table.IsOpen());
     EXPECT_TRUE(table.Unavailability().contains(QStringLiteral("サーバーに接続できません")))
         << table.Unavailability().toStdString();
@@ -478,8 +476,7 @@ TEST(ServerRegisterAway, AnUnreachableServerLeavesTheRegisterClosedWithTheReason
     EXPECT_TRUE(table.Post());
 }
 
-TEST(ServerRegisterStopped, AServerStoppedInTheMiddleOfWorkLosesNoEdit)
-{
+TEST(ServerRegisterStopped, AServerStoppedInTheMiddleOfWorkLosesNoEdit) {
     ZELVARA_PG_SERVER_OR_SKIP(server);
     ASSERT_TRUE(server->CreateDatabase(QStringLiteral("away")));
     Desk desk(server->Uri(QStringLiteral("away")));

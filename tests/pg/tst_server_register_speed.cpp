@@ -4,10 +4,10 @@
 // rerun with
 //   ctest --test-dir build -R pg_server_register_speed -V
 // The bounds are not checked in a sanitizer build.
-#include "register/person_table.h"
 #include "common/pg_connection.h"
-#include "tests/recording_sink.h"
+#include "register/person_table.h"
 #include "tests/pg/test_pg_server.h"
+#include "tests/recording_sink.h"
 
 #include <QElapsedTimer>
 
@@ -21,8 +21,7 @@ namespace {
 constexpr int kClients = 10000;
 constexpr int kRuns = 5;
 
-std::vector<PersonValues> Clients()
-{
+std::vector<PersonValues> Clients() {
     static const char16_t* stars[] = {u"紫微", u"天機", u"太陽", u"武曲", u"天同", u"廉貞", u"天府"};
     std::vector<PersonValues> clients(kClients);
     for (int i = 0; i < kClients; ++i) {
@@ -33,15 +32,14 @@ std::vector<PersonValues> Clients()
         v[kFieldDay] = QString::number(1 + i % 28);
         v[kFieldTime] = QStringLiteral("05:00-07:00");
         v[kFieldSex] = i % 2 ? QStringLiteral("男") : QStringLiteral("女");
-        for (int p = 1; p <= kPalaces; ++p)
-            v[PalaceFieldIndex(p)] = QString::fromUtf16(stars[(i + p) % 7]);
+        for (int p = 1; p <= kPalaces; ++p) v[PalaceFieldIndex(p)] = QString::fromUtf16(stars[(i + p) % 7]);
     }
     return clients;
 }
 
 // The median of kRuns timings of fn, in milliseconds.
-template <typename Fn> double MedianMs(Fn fn)
-{
+template <typename Fn>
+double MedianMs(Fn fn) {
     std::vector<double> ms;
     for (int run = 0; run < kRuns; ++run) {
         QElapsedTimer timer;
@@ -53,8 +51,7 @@ template <typename Fn> double MedianMs(Fn fn)
     return ms[ms.size() / 2];
 }
 
-TEST(ServerRegisterSpeed, TenThousandClientsOpenWithinHalfASecondAndAnswerWithin50Ms)
-{
+TEST(ServerRegisterSpeed, TenThousandClientsOpenWithinHalfASecondAndAnswerWithin50Ms) {
     ZELVARA_PG_SERVER_OR_SKIP(server);
     ASSERT_TRUE(server->CreateDatabase(QStringLiteral("speed")));
     QString why;
@@ -87,12 +84,14 @@ TEST(ServerRegisterSpeed, TenThousandClientsOpenWithinHalfASecondAndAnswerWithin
         ASSERT_LT(table.RecordCount(), 2000);
     });
     const double unfilter = MedianMs([&] {
-        ASSERT_TRUE(table.SetFilter(life, QStringLiteral("天機")));
-        ASSERT_TRUE(table.ClearFilter());
-    }) / 2;
-    std::printf("%d clients on a local server (median of %d): open %.1f ms, find by name %.2f ms, "
-                "palace filter %.1f ms, filter change or clear %.1f ms\n",
-                kClients, kRuns, open, find, filter, unfilter);
+                                ASSERT_TRUE(table.SetFilter(life, QStringLiteral("天機")));
+                                ASSERT_TRUE(table.ClearFilter());
+                            }) /
+                            2;
+    std::printf(
+        "%d clients on a local server (median of %d): open %.1f ms, find by name %.2f ms, "
+        "palace filter %.1f ms, filter change or clear %.1f ms\n",
+        kClients, kRuns, open, find, filter, unfilter);
 #if defined(__SANITIZE_ADDRESS__)
     std::printf("sanitizer build: the bounds are not checked\n");
 #else

@@ -20,8 +20,7 @@ struct CastChart {
     zelvara::ChartLayout layout;
     bool ok = false;
 
-    CastChart(const char* sex, const char* year, const char* month, const char* day, const char* hour)
-    {
+    CastChart(const char* sex, const char* year, const char* month, const char* day, const char* hour) {
         ctx = std::make_unique<zelvara::EngineContext>(qEnvironmentVariable("ZELVARA_DATA_DIR").toStdString(), sink);
         ctx->FixToday({2024, 5, 13});
         zelvara::BirthInput in;
@@ -32,8 +31,7 @@ struct CastChart {
         in.day = day;
         in.hour = hour;
         ok = zelvara::RequestChart(*ctx, in).has_value();
-        if (ok)
-            layout = zelvara::LayOutChart(ctx->man);
+        if (ok) layout = zelvara::LayOutChart(ctx->man);
     }
 };
 

@@ -10,26 +10,22 @@
 #include <QString>
 #include <QStringList>
 
-#include <csignal>
 #include <sys/resource.h>
+#include <csignal>
 
 namespace pdftest {
 
 class FileSizeLimit {
 public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
+    explicit FileSizeLimit(rlim_t bytes) {
         oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        if (getrlimit(RLIMIT_FSIZE, &saved_) != 0)
-            return;
+        if (getrlimit(RLIMIT_FSIZE, &saved_) != 0) return;
         rlimit lowered = saved_;
         lowered.rlim_cur = bytes;
         set_ = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
     }
-    ~FileSizeLimit()
-    {
-        if (set_)
-            setrlimit(RLIMIT_FSIZE, &saved_);
+    ~FileSizeLimit() {
+        if (set_) setrlimit(RLIMIT_FSIZE, &saved_);
         std::signal(SIGXFSZ, oldHandler_);
     }
     FileSizeLimit(const FileSizeLimit&) = delete;
@@ -46,21 +42,18 @@ private:
 // The contents of an older file that a failed print must leave alone.
 inline QByteArray OlderFileBytes() { return QByteArrayLiteral("%PDF-1.4\n% an older print, kept as it was\n%%EOF\n"); }
 
-inline bool WriteOlderFile(const QString& path)
-{
+inline bool WriteOlderFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(OlderFileBytes()) == OlderFileBytes().size();
 }
 
-inline QByteArray FileBytes(const QString& path)
-{
+inline QByteArray FileBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // Every file in the folder, hidden ones too (a temporary file left behind).
-inline QStringList FilesIn(const QString& folder)
-{
+inline QStringList FilesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
 

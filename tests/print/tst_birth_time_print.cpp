@@ -19,16 +19,15 @@ private:
     QTemporaryDir home_;
     pdftest::PrintsFolder out_;
 
-    Page PrintChart(const QString& name, const QStringList& birth)
-    {
+    Page PrintChart(const QString& name, const QStringList& birth) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("ZELVARA_HOME"), home_.path());
         p.setProcessEnvironment(env);
         const QString pdf = out_.File(name + QStringLiteral(".pdf"));
         p.start(QStringLiteral(ZELVARA_CLI),
-                QStringList{"print", "chart", "--pdf", pdf, "--sex", "女", "--name", "鈴木一子", "--today", "2024/05/13",
-                            "--title", "星読み館", "--tel", "045-111-2222"} +
+                QStringList{"print", "chart", "--pdf", pdf, "--sex", "女", "--name", "鈴木一子", "--today",
+                            "2024/05/13", "--title", "星読み館", "--tel", "045-111-2222"} +
                     birth);
         if (!p.waitForFinished(60000) || p.exitCode() != 0) {
             qWarning("%s", p.readAllStandardError().constData());
@@ -38,15 +37,14 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
-        for (const char* file : {"1948.eto", "1949.eto", "1950.eto", "1951.eto", "1964.eto", "1965.eto", "1966.eto", "birthplaces.txt", "gazetteer.txt"})
+        for (const char* file : {"1948.eto", "1949.eto", "1950.eto", "1951.eto", "1964.eto", "1965.eto", "1966.eto",
+                                 "birthplaces.txt", "gazetteer.txt"})
             QVERIFY(QFile::copy(data.filePath(QString::fromLatin1(file)), home_.filePath(QString::fromLatin1(file))));
     }
 
-    void uncorrectedTimePrintsThePeriodsSheet()
-    {
+    void uncorrectedTimePrintsThePeriodsSheet() {
         const Page byHour = PrintChart(QStringLiteral("hour"), {"--date", "1965/3/7", "--hour", "07:00-09:00"});
         const Page byTime = PrintChart(QStringLiteral("time"), {"--date", "1965/3/7", "--time", "08:10"});
         QVERIFY(!byHour.isEmpty());
@@ -58,8 +56,7 @@ private slots:
         }
     }
 
-    void correctedTimeInTheCentre_data()
-    {
+    void correctedTimeInTheCentre_data() {
         QTest::addColumn<QStringList>("birth");
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("birthDate");  // the corrected moment's date and period
@@ -70,21 +67,19 @@ private slots:
             << QStringLiteral("生年月日：1950/6/1") << QStringLiteral("05:00-07:00");
         QTest::newRow("Naha over midnight")
             << QStringList{"--date", "1965/3/7", "--time", "00:10", "--place", "那覇", "--correction", "mean"}
-            << QStringLiteral("出生時刻：00:10 → 23:41 （経度 −29分）")
-            << QStringLiteral("生年月日：1965/3/6") << QStringLiteral("23:00-01:00");
-        QTest::newRow("summer time alone")
-            << QStringList{"--date", "1949/7/1", "--time", "11:20"}
-            << QStringLiteral("出生時刻：11:20 → 10:20 （夏時間 −60分）")
-            << QStringLiteral("生年月日：1949/7/1") << QStringLiteral("09:00-11:00");
+            << QStringLiteral("出生時刻：00:10 → 23:41 （経度 −29分）") << QStringLiteral("生年月日：1965/3/6")
+            << QStringLiteral("23:00-01:00");
+        QTest::newRow("summer time alone") << QStringList{"--date", "1949/7/1", "--time", "11:20"}
+                                           << QStringLiteral("出生時刻：11:20 → 10:20 （夏時間 −60分）")
+                                           << QStringLiteral("生年月日：1949/7/1") << QStringLiteral("09:00-11:00");
     }
-    void correctedTimeInTheCentre()
-    {
+    void correctedTimeInTheCentre() {
         QFETCH(QStringList, birth);
         QFETCH(QString, line);
         QFETCH(QString, birthDate);
         QFETCH(QString, period);
-        const Page page = PrintChart(QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_')),
-                                     birth);
+        const Page page =
+            PrintChart(QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_')), birth);
         const QString text = pdftest::PageText(page);
         QVERIFY2(text.contains(line), qPrintable(text));
         QVERIFY2(pdftest::Has(page, birthDate) && pdftest::Has(page, period), qPrintable(text));
@@ -95,12 +90,11 @@ private slots:
         bool inLine = false;
         for (const pdftest::Word& w : page) {
             inLine = inLine || &w == first;
-            if (!inLine || w.y > 205)
-                continue;
+            if (!inLine || w.y > 205) continue;
             QVERIFY2(w.x >= 56 && w.right <= 148 && w.y >= 190 && w.bottom <= 205,
-                     qPrintable(QStringLiteral("%1 at %2,%3–%4,%5").arg(w.text).arg(w.x).arg(w.y).arg(w.right).arg(w.bottom)));
-            if (w.text.endsWith(QStringLiteral("）")))
-                break;
+                     qPrintable(
+                         QStringLiteral("%1 at %2,%3–%4,%5").arg(w.text).arg(w.x).arg(w.y).arg(w.right).arg(w.bottom)));
+            if (w.text.endsWith(QStringLiteral("）"))) break;
         }
     }
 };

@@ -1,9 +1,9 @@
 // The chart sheet of a real chart and of hand-made boxes, its grid lines,
 // the refusal without a chart, and the bar-chart document.
-#include "tests/print/chart_fixture.h"
-#include "print/pdf_print_module.h"
-#include "tests/print/pdf_words.h"
 #include "common/qstring_utf8.h"
+#include "print/pdf_print_module.h"
+#include "tests/print/chart_fixture.h"
+#include "tests/print/pdf_words.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,29 +17,24 @@ namespace {
 // One half-width column of a font of the given size, in grid mm at 600 dpi.
 double Column(int points) { return points / 72.0 / 2 * 600 / 24; }
 
-bool At(const pdftest::Word* w, double x, double y, double tolerance = 0.5)
-{
+bool At(const pdftest::Word* w, double x, double y, double tolerance = 0.5) {
     return w && std::abs(w->x - x) < tolerance && std::abs(w->y - y) < tolerance;
 }
 
-QString Where(const pdftest::Word* w)
-{
+QString Where(const pdftest::Word* w) {
     return w ? QStringLiteral("%1 at (%2, %3)").arg(w->text).arg(w->x, 0, 'f', 2).arg(w->y, 0, 'f', 2)
              : QStringLiteral("not found");
 }
 
 // The word whose top-left corner is nearest to (x, y), within half a mm.
-const pdftest::Word* WordAt(const pdftest::Page& page, double x, double y)
-{
+const pdftest::Word* WordAt(const pdftest::Page& page, double x, double y) {
     for (const pdftest::Word& w : page)
-        if (At(&w, x, y))
-            return &w;
+        if (At(&w, x, y)) return &w;
     return nullptr;
 }
 
 // A sheet that passes the checks, with empty boxes.
-ChartSheet PlainSheet()
-{
+ChartSheet PlainSheet() {
     ChartSheet s;
     for (int b = 1; b <= kBranches; ++b) {
         s.box[b].palace = Q(kPalaceNames[b]);
@@ -53,14 +48,12 @@ ChartSheet PlainSheet()
 }
 
 // Darkest grey within two pixels across a line at (xMm, yMm) of a 300 dpi raster.
-int DarkestNear(const QImage& page, double xMm, double yMm, bool horizontalLine)
-{
+int DarkestNear(const QImage& page, double xMm, double yMm, bool horizontalLine) {
     const int x = int(std::lround(xMm * 12)), y = int(std::lround(yMm * 12));
     int darkest = 255;
     for (int d = -2; d <= 2; ++d) {
         const int px = horizontalLine ? x : x + d, py = horizontalLine ? y + d : y;
-        if (page.valid(px, py))
-            darkest = std::min(darkest, qGray(page.pixel(px, py)));
+        if (page.valid(px, py)) darkest = std::min(darkest, qGray(page.pixel(px, py)));
     }
     return darkest;
 }
@@ -77,12 +70,12 @@ private slots:
     void initTestCase() { QVERIFY2(qEnvironmentVariableIsSet("ZELVARA_DATA_DIR"), "ZELVARA_DATA_DIR"); }
 
     // Every text of a real chart's sheet at its place.
-    void realChart()
-    {
+    void realChart() {
         printtest::CastChart chart("男", "1965", "3", "7", "23:00-01:00");
         QVERIFY2(chart.ok, qPrintable(chart.sink.Last()));
         const Tmandata& man = chart.ctx->man;
-        const ChartSheet sheet = ChartSheetOf(man, chart.layout, QStringLiteral("山田太郎"), QStringLiteral("23:00-01:00"));
+        const ChartSheet sheet =
+            ChartSheetOf(man, chart.layout, QStringLiteral("山田太郎"), QStringLiteral("23:00-01:00"));
         PdfPrintModule module;
         module.SetFooter(QStringLiteral("紫微鑑定所"), QStringLiteral("03-1234-5678"));
         const QString path = Pdf(QStringLiteral("sheet.pdf"));
@@ -95,7 +88,8 @@ private slots:
 
         QVERIFY2(At(Find(page, QStringLiteral("【Zelvaraプロ版"), true), 10, 10),
                  qPrintable(Where(Find(page, QStringLiteral("【Zelvaraプロ版"), true))));
-        QVERIFY(At(Find(page, QStringLiteral("※(廟)(旺)は長所が作用しやすい。(失)(陥)は短所が作用しやすい。")), 10, 17));
+        QVERIFY(
+            At(Find(page, QStringLiteral("※(廟)(旺)は長所が作用しやすい。(失)(陥)は短所が作用しやすい。")), 10, 17));
         QVERIFY(At(Find(page, QStringLiteral("(著作)紫微鑑定所")), 60, 276));
 
         // Headers of every box; only 命宮 carries the mark.
@@ -104,8 +98,8 @@ private slots:
         QCOMPARE(pdftest::Count(page, QStringLiteral("命宮")), 0);
         for (int b = 1; b <= kBranches; ++b) {
             const double x = g.X[ChartGrid::BoxColumn(b)] + 3, y = g.Y[ChartGrid::BoxRow(b)] + 2;
-            const int palace = int(std::find(man.palaceBranch.begin() + 1, man.palaceBranch.end(), b) -
-                                   man.palaceBranch.begin());
+            const int palace =
+                int(std::find(man.palaceBranch.begin() + 1, man.palaceBranch.end(), b) - man.palaceBranch.begin());
             const QString name = palace == kLifePalace ? QStringLiteral("*命宮") : Q(kPalaceNames[palace]);
             QVERIFY2(WordAt(page, x, y) && WordAt(page, x, y)->text == name, qPrintable(Where(WordAt(page, x, y))));
             QCOMPARE(WordAt(page, x + 20, y) ? WordAt(page, x + 20, y)->text : QString(), Q(kBranchNames[b]));
@@ -116,8 +110,7 @@ private slots:
             int k = 0;
             for (int r = 1; r <= kBoxSlots; ++r) {
                 const StarSlot& slot = chart.layout.box[b][r];
-                if (slot.kind == StarSlot::Kind::Empty)
-                    continue;
+                if (slot.kind == StarSlot::Kind::Empty) continue;
                 const double top = g.H[ChartGrid::BoxRow(b)] + 8 * k++;
                 const double left = g.X[ChartGrid::BoxColumn(b)] + 8;
                 const QString caption = QString::fromStdString(slot.caption);
@@ -161,8 +154,7 @@ private slots:
     // With the palace stems on, each box's header reads stem and branch as
     // one pair ending where the branch alone ends, clear of the palace name
     // and the age; the worked chart's 命宮 on 亥 takes 乙 (甲 year, 寅 丙).
-    void palaceStemsBeforeTheBranch()
-    {
+    void palaceStemsBeforeTheBranch() {
         printtest::CastChart chart("男", "1984", "2", "7", "05:00-07:00");
         QVERIFY2(chart.ok, qPrintable(chart.sink.Last()));
         const Tmandata& man = chart.ctx->man;
@@ -173,8 +165,8 @@ private slots:
         QVERIFY(module.PrintChartSheet(sheet, nullptr, PdfOutput{path, 600}).Printed());
         const pdftest::Page page = ReadPdf(path).value(0);
         const ChartGrid g = SetupChartGrid();
-        const char* const expected[kBranches + 1] = {"", "丙子", "丁丑", "丙寅", "丁卯", "戊辰", "己巳",
-                                                    "庚午", "辛未", "壬申", "癸酉", "甲戌", "乙亥"};
+        const char* const expected[kBranches + 1] = {"",     "丙子", "丁丑", "丙寅", "丁卯", "戊辰", "己巳",
+                                                     "庚午", "辛未", "壬申", "癸酉", "甲戌", "乙亥"};
         for (int b = 1; b <= kBranches; ++b) {
             const double x = g.X[ChartGrid::BoxColumn(b)] + 3, y = g.Y[ChartGrid::BoxRow(b)] + 2;
             const pdftest::Word* pair = WordAt(page, x + 15, y);
@@ -182,12 +174,12 @@ private slots:
             const pdftest::Word* palace = WordAt(page, x, y);
             const pdftest::Word* age = WordAt(page, x + 30, y);
             QVERIFY(palace && age);
-            QVERIFY2(palace->right < pair->x && pair->right < age->x, qPrintable(Where(palace) + Where(pair) + Where(age)));
+            QVERIFY2(palace->right < pair->x && pair->right < age->x,
+                     qPrintable(Where(palace) + Where(pair) + Where(age)));
         }
     }
 
-    void starsCloseUpGaps()
-    {
+    void starsCloseUpGaps() {
         ChartSheet s = PlainSheet();
         s.box[3].stars[0] = {QStringLiteral("紫薇"), 1};
         s.box[3].stars[2] = {QStringLiteral("天存"), 0};
@@ -198,7 +190,8 @@ private slots:
         QVERIFY(module.PrintChartSheet(s, nullptr, PdfOutput{path, 600}).Printed());
         const auto page = ReadPdf(path).value(0);
         const double x = 102 + 8;  // box 3 (寅): third column
-        QVERIFY2(At(Find(page, QStringLiteral("(廟)紫薇")), x, 35), qPrintable(Where(Find(page, QStringLiteral("(廟)紫薇")))));
+        QVERIFY2(At(Find(page, QStringLiteral("(廟)紫薇")), x, 35),
+                 qPrintable(Where(Find(page, QStringLiteral("(廟)紫薇")))));
         QVERIFY2(At(Find(page, QStringLiteral("天存")), x + 4 * Column(12), 43),
                  qPrintable(Where(Find(page, QStringLiteral("天存")))));
         QVERIFY(At(Find(page, QStringLiteral("(陥)太陽(忌)")), x, 51));
@@ -210,8 +203,7 @@ private slots:
     }
 
     // Rows and columns of the grid are drawn, but the centre is one field.
-    void gridLeavesTheCentreUncut()
-    {
+    void gridLeavesTheCentreUncut() {
         PdfPrintModule module;
         const QString path = Pdf(QStringLiteral("grid.pdf"));
         QVERIFY(module.PrintChartSheet(PlainSheet(), nullptr, PdfOutput{path, 600}).Printed());
@@ -222,33 +214,39 @@ private slots:
             bool horizontal, drawn;
             const char* what;
         } probes[] = {
-            {30, 25, true, true, "Y1"},        {130, 85, true, true, "Y2 across the centre's top"},
-            {30, 145, true, true, "Y3 left"},  {170, 145, true, true, "Y3 right"},
+            {30, 25, true, true, "Y1"},
+            {130, 85, true, true, "Y2 across the centre's top"},
+            {30, 145, true, true, "Y3 left"},
+            {170, 145, true, true, "Y3 right"},
             {135, 145, true, false, "Y3 in the centre"},
-            {100, 265, true, true, "Y5"},      {100, 35, true, true, "H1"},
-            {30, 95, true, true, "H2 left"},   {100, 95, true, false, "H2 in the centre"},
-            {100, 215, true, true, "H4"},      {120, 275, true, false, "no H5"},
-            {102, 50, false, true, "X3 top"},  {102, 240, false, true, "X3 bottom"},
+            {100, 265, true, true, "Y5"},
+            {100, 35, true, true, "H1"},
+            {30, 95, true, true, "H2 left"},
+            {100, 95, true, false, "H2 in the centre"},
+            {100, 215, true, true, "H4"},
+            {120, 275, true, false, "no H5"},
+            {102, 50, false, true, "X3 top"},
+            {102, 240, false, true, "X3 bottom"},
             {102, 199, false, false, "X3 in the centre"},
-            {56, 145, false, true, "X2"},      {194, 145, false, true, "X5"},
+            {56, 145, false, true, "X2"},
+            {194, 145, false, true, "X5"},
         };
         for (const Probe& p : probes) {
             const int grey = DarkestNear(page, p.x, p.y, p.horizontal);
-            QVERIFY2(p.drawn ? grey < 128 : grey > 230, qPrintable(QStringLiteral("%1: grey %2").arg(p.what).arg(grey)));
+            QVERIFY2(p.drawn ? grey < 128 : grey > 230,
+                     qPrintable(QStringLiteral("%1: grey %2").arg(p.what).arg(grey)));
         }
     }
 
     // The grid lines are at least 0.2 mm wide at any printer resolution
     // (3.1 pixels of a 400 dpi raster), where they were.
-    void gridPenAtLeastAFifthOfAMillimetre_data()
-    {
+    void gridPenAtLeastAFifthOfAMillimetre_data() {
         QTest::addColumn<int>("dpi");
         QTest::newRow("300 dpi") << 300;
         QTest::newRow("600 dpi") << 600;
         QTest::newRow("1200 dpi") << 1200;
     }
-    void gridPenAtLeastAFifthOfAMillimetre()
-    {
+    void gridPenAtLeastAFifthOfAMillimetre() {
         QFETCH(int, dpi);
         PdfPrintModule module;
         const QString path = Pdf(QStringLiteral("pen-%1.pdf").arg(dpi));
@@ -267,14 +265,15 @@ private slots:
                 run = page.valid(at) && qGray(page.pixel(at)) < 160 ? run + 1 : 0;
                 dark = std::max(dark, run);
             }
-            QVERIFY2(dark >= 3 && dark <= 7, qPrintable(QStringLiteral("%1 line: %2 dark pixels")
-                                                            .arg(horizontal ? "horizontal" : "vertical").arg(dark)));
+            QVERIFY2(
+                dark >= 3 && dark <= 7,
+                qPrintable(
+                    QStringLiteral("%1 line: %2 dark pixels").arg(horizontal ? "horizontal" : "vertical").arg(dark)));
         }
     }
 
     // Without a chart there is nothing to print.
-    void refusedWithoutAChart()
-    {
+    void refusedWithoutAChart() {
         PdfPrintModule module;
         const QString path = Pdf(QStringLiteral("none.pdf"));
         ChartSheet empty;
@@ -284,7 +283,8 @@ private slots:
         QVERIFY(!QFile::exists(path));
         ChartSheet outOfRange = PlainSheet();
         outOfRange.bodyPalace = 13;
-        QCOMPARE(module.PrintChartSheet(outOfRange, nullptr, PdfOutput{path, 600}).status, PrintOutcome::Status::Refused);
+        QCOMPARE(module.PrintChartSheet(outOfRange, nullptr, PdfOutput{path, 600}).status,
+                 PrintOutcome::Status::Refused);
         // A chart whose body palace is none prints the blanks the display shows.
         ChartSheet none = PlainSheet();
         none.bodyPalace = 0;
@@ -293,11 +293,11 @@ private slots:
 
     // With the graph: a second document with its heading, the footer and
     // the chart inside (10, 40)–(170, 240).
-    void graphDocument()
-    {
+    void graphDocument() {
         printtest::CastChart chart("女", "1972", "11", "23", "09:00-11:00");
         QVERIFY2(chart.ok, qPrintable(chart.sink.Last()));
-        const ChartSheet sheet = ChartSheetOf(chart.ctx->man, chart.layout, QStringLiteral("佐藤"), QStringLiteral("09:00-11:00"));
+        const ChartSheet sheet =
+            ChartSheetOf(chart.ctx->man, chart.layout, QStringLiteral("佐藤"), QStringLiteral("09:00-11:00"));
         const auto strength = PalaceStrengths(chart.ctx->man);
         PdfPrintModule module;
         const QString path = Pdf(QStringLiteral("with-graph.pdf"));
@@ -324,7 +324,11 @@ private slots:
             return qGray(raster.pixel(int(xMm * 4), int(yMm * 4)));  // 24 dots/mm at 600 dpi → 4 px/mm at 100 dpi
         };
         QVERIFY2(grey(11, 41) < 220 && grey(169, 239) < 220 && grey(9, 39) > 250 && grey(171, 241) > 250,
-                 qPrintable(QStringLiteral("%1 %2 %3 %4").arg(grey(11, 41)).arg(grey(169, 239)).arg(grey(9, 39)).arg(grey(171, 241))));
+                 qPrintable(QStringLiteral("%1 %2 %3 %4")
+                                .arg(grey(11, 41))
+                                .arg(grey(169, 239))
+                                .arg(grey(9, 39))
+                                .arg(grey(171, 241))));
 
         // The graph alone.
         const QString alone = Pdf(QStringLiteral("graph.pdf"));

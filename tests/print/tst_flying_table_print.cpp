@@ -1,12 +1,12 @@
 // The 飛星 table printed to PDF and read back: the palace rows with their
 // stems and the four flights, 自化 marked, the 忌 clashes, the layer's
 // transformations, and no cell running into the next column.
-#include "print/pdf_print_module.h"
-#include "tests/print/pdf_words.h"
-#include "engine/stars.h"
-#include "tests/worked_charts.h"
-#include "tests/print/chart_fixture.h"
 #include "engine/chart_layout.h"
+#include "engine/stars.h"
+#include "print/pdf_print_module.h"
+#include "tests/print/chart_fixture.h"
+#include "tests/print/pdf_words.h"
+#include "tests/worked_charts.h"
 
 #include <QTest>
 
@@ -22,26 +22,24 @@ const PersonText kPerson{QStringLiteral("山田太郎"), QStringLiteral("43才")
 // 未 (辛, with 文曲 and 文昌 standing in it), 福徳 on 丑, 官禄 on 卯, 夫妻 on 酉.
 Tmandata WorkedChart() { return test::PlacedChart(1, 1, 3, 4, 1, 6, 'M', 3); }
 
-bool At(const pdftest::Word* w, double x, double y) { return w && std::abs(w->x - x) < 0.6 && std::abs(w->y - y) < 0.6; }
+bool At(const pdftest::Word* w, double x, double y) {
+    return w && std::abs(w->x - x) < 0.6 && std::abs(w->y - y) < 0.6;
+}
 
-QString Where(const pdftest::Word* w)
-{
+QString Where(const pdftest::Word* w) {
     return w ? QStringLiteral("%1 at (%2, %3)").arg(w->text).arg(w->x, 0, 'f', 2).arg(w->y, 0, 'f', 2)
              : QStringLiteral("not found");
 }
 
-QString LineAt(const pdftest::Page& page, double y)
-{
+QString LineAt(const pdftest::Page& page, double y) {
     QString text;
     for (const pdftest::Word& w : page)
-        if (std::abs(w.y - y) < 0.6)
-            text += w.text;
+        if (std::abs(w.y - y) < 0.6) text += w.text;
     return text;
 }
 
 // Every line of a page as text, top to bottom, for comparing two prints.
-QStringList LinesOf(const pdftest::Page& page)
-{
+QStringList LinesOf(const pdftest::Page& page) {
     QStringList lines;
     for (const pdftest::Word& w : page)
         lines << QStringLiteral("%1@%2,%3").arg(w.text).arg(qRound(w.x)).arg(qRound(w.y));
@@ -56,8 +54,7 @@ private:
     pdftest::PrintsFolder prints_;
 
 private slots:
-    void rowsFlightsAndClashes()
-    {
+    void rowsFlightsAndClashes() {
         const Tmandata man = WorkedChart();
         const QString path = prints_.File(QStringLiteral("flying.pdf"));
         PdfPrintModule module;
@@ -66,11 +63,13 @@ private slots:
         const auto pages = ReadPdf(path);
         QCOMPARE(pages.size(), 1);
         const pdftest::Page& page = pages[0];
-        QVERIFY2(At(Find(page, QStringLiteral("【飛星表】")), 20, 15), qPrintable(Where(Find(page, QStringLiteral("【飛星表】")))));
+        QVERIFY2(At(Find(page, QStringLiteral("【飛星表】")), 20, 15),
+                 qPrintable(Where(Find(page, QStringLiteral("【飛星表】")))));
 
         // 命宮 is the second row: top line at 46 mm, text 2 mm below.
         const double lifeY = 48;
-        QVERIFY2(At(Find(page, QStringLiteral("命宮")), 22, lifeY), qPrintable(Where(Find(page, QStringLiteral("命宮")))));
+        QVERIFY2(At(Find(page, QStringLiteral("命宮")), 22, lifeY),
+                 qPrintable(Where(Find(page, QStringLiteral("命宮")))));
         QCOMPARE(LineAt(page, lifeY), QStringLiteral("命宮亥乙天機→福徳天梁→財帛紫薇→田宅太陰→官禄"));
         QVERIFY(At(Find(page, QStringLiteral("太陰→官禄")), 158, lifeY));
         // 財帛, the sixth row: both of 辛's last flights stay at home.
@@ -79,11 +78,9 @@ private slots:
         // Every cell ends before the next column begins.
         const double columns[] = {22, 44, 52, 62, 94, 126, 158, 190};
         for (const pdftest::Word& w : page) {
-            if (w.y < 38 || w.y > 134)
-                continue;
+            if (w.y < 38 || w.y > 134) continue;
             for (int c = 0; c + 1 < 8; ++c)
-                if (std::abs(w.x - columns[c]) < 0.6)
-                    QVERIFY2(w.right < columns[c + 1] - 1, qPrintable(Where(&w)));
+                if (std::abs(w.x - columns[c]) < 0.6) QVERIFY2(w.right < columns[c + 1] - 1, qPrintable(Where(&w)));
         }
 
         QCOMPARE(LineAt(page, 150 + 6 * 1), QStringLiteral("命宮の忌（太陰）→官禄、夫妻を沖"));
@@ -93,8 +90,7 @@ private slots:
         QVERIFY(At(Find(page, QStringLiteral("(著作)")), 60, 276));
     }
 
-    void yearLayerInTitleAndSection()
-    {
+    void yearLayerInTitleAndSection() {
         const Tmandata man = WorkedChart();
         const QString path = prints_.File(QStringLiteral("flying-year.pdf"));
         PdfPrintModule module;
@@ -110,8 +106,7 @@ private slots:
     // The chart sheet with a year layer: the caption right of the title, the
     // layer's palace names in the boxes' bottom-right corners, its 四化 after
     // the stars' text and inside their boxes; the birth layer adds nothing.
-    void chartSheetWithYearLayer()
-    {
+    void chartSheetWithYearLayer() {
         printtest::CastChart chart("女", "1972", "11", "23", "09:00-11:00");
         QVERIFY(chart.ok);
         const Tmandata& man = chart.ctx->man;
@@ -136,12 +131,12 @@ private slots:
                  qPrintable(Where(Find(page, QStringLiteral("流年2027（丁未）")))));
         // 年命 on 未: the box in column 3, row 4 (x 102–148, y 205–265).
         const pdftest::Word* life = Find(page, QStringLiteral("年命"));
-        QVERIFY2(life && life->x > 130 && life->right < 148 && life->y > 255 && life->bottom < 265, qPrintable(Where(life)));
+        QVERIFY2(life && life->x > 130 && life->right < 148 && life->y > 255 && life->bottom < 265,
+                 qPrintable(Where(life)));
         // 丁 makes 太陰 禄: 年禄 on 太陰's line, after its text, inside its box.
         const pdftest::Word* moon = nullptr;
         for (const pdftest::Word& w : page)
-            if (w.text.endsWith(QStringLiteral("太陰")))
-                moon = &w;
+            if (w.text.endsWith(QStringLiteral("太陰"))) moon = &w;
         const pdftest::Word* mark = Find(page, QStringLiteral("年禄"));
         QVERIFY2(moon && mark, qPrintable(Where(mark)));
         QVERIFY(std::abs(mark->y - moon->y) < 2.5);

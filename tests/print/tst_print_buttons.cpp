@@ -2,29 +2,29 @@
 // print goes to the PDF file the user is asked for, carries the footer as
 // stored now, and prints what the pages show.
 #include "main/app_windows.h"
-#include "tests/print/file_size_limit.h"
 #include "main/main_window.h"
-#include "tests/print/pdf_words.h"
-#include "register/person_fields.h"
-#include "tests/recording_sink.h"
 #include "main/reading_pages.h"
 #include "main/tab_button_row.h"
-#include "windows/settings_window.h"
+#include "register/person_fields.h"
 #include "store/settings_file.h"
+#include "tests/print/file_size_limit.h"
+#include "tests/print/pdf_words.h"
+#include "tests/recording_sink.h"
+#include "windows/settings_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QComboBox>
-#include <QToolButton>
-#include <QTabWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 using namespace zelvara;
 using pdftest::Find;
@@ -40,15 +40,19 @@ private:
     QStringList asked_;  // documents the PDF file was asked for
     int files_ = 0;
 
-    template <typename T> T* Control(const char* name) { return w_->findChild<T*>(QString::fromLatin1(name)); }
+    template <typename T>
+    T* Control(const char* name) {
+        return w_->findChild<T*>(QString::fromLatin1(name));
+    }
     void Click(const char* button) { Control<QPushButton>(button)->click(); }
     QString Ini() const { return home_.filePath(QStringLiteral("zelv.ini")); }
     // The file the n-th document of the last print went to.
-    QString Printed(int n = 1) const { return NumberedPdfPath(out_.filePath(QStringLiteral("print%1.pdf").arg(files_)), n); }
+    QString Printed(int n = 1) const {
+        return NumberedPdfPath(out_.filePath(QStringLiteral("print%1.pdf").arg(files_)), n);
+    }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
         for (const QString& f : data.entryList({"*.bmp", "*.eto"}, QDir::Files))
             QFile::copy(data.filePath(f), home_.filePath(f));
@@ -62,31 +66,27 @@ private slots:
         o.showSplash = false;
         w_ = std::make_unique<TMainForm1>(sink_);
         w_->RunStartup(o);
-        if (w_->PrintModule().HasPrinter())
-            QSKIP("a printer is installed here; these prints would go to it");
+        if (w_->PrintModule().HasPrinter()) QSKIP("a printer is installed here; these prints would go to it");
         w_->PrintModule().SetPdfChooser([this](const QString& document) {
             asked_ << document;
             return out_.filePath(QStringLiteral("print%1.pdf").arg(++files_));
         });
     }
     void cleanupTestCase() { w_.reset(); }
-    void init()
-    {
+    void init() {
         asked_.clear();
         sink_.messages.clear();
     }
 
     // Before a chart the sheet is refused, and nobody is asked for a file.
-    void chartSheetBeforeAChart()
-    {
+    void chartSheetBeforeAChart() {
         Click("printbtn1");
         QCOMPARE(sink_.messages, QStringList{QStringLiteral("鑑定ボタンを最初に行ってください。")});
         QVERIFY(asked_.isEmpty());
         QVERIFY(!QApplication::overrideCursor());
     }
 
-    void castAChart()
-    {
+    void castAChart() {
         PersonTable& t = w_->Persons();
         t.Append();
         t.SetValue(kFieldName, QStringLiteral("鈴木一子"));
@@ -103,8 +103,7 @@ private slots:
 
     // The sheet and, with グラフも印刷する, the bar chart; the footer as the
     // settings file holds it at the moment of printing.
-    void chartSheetAndGraph()
-    {
+    void chartSheetAndGraph() {
         QFile ini(Ini());
         QVERIFY(ini.open(QIODevice::Append));
         ini.write("[owner]\r\ntitle=\x90\xaf\x93\xc7\x82\xdd\x8a\xd9\r\ntel=045-111-2222\r\n");  // 星読み館
@@ -129,8 +128,7 @@ private slots:
 
     // The sheet carries the layer chosen on the chart page; the 飛星 button
     // prints the table with it.
-    void layerOnSheetAndFlyingTable()
-    {
+    void layerOnSheetAndFlyingTable() {
         QComboBox* kind = Control<QComboBox>("layerKind");
         QComboBox* entry = Control<QComboBox>("layerEntry");
         QVERIFY(kind && entry);
@@ -156,12 +154,13 @@ private slots:
 
     // 「宮干を表示」: the sheet prints the stems the page shows; zelv.ini
     // keeps the choice once the reader changes it, not before.
-    void palaceStemsOnTheSheetAndRemembered()
-    {
+    void palaceStemsOnTheSheetAndRemembered() {
         QCheckBox* stems = Control<QCheckBox>("palaceStems");
         QToolButton* rat = Control<QToolButton>("ne0");
         QVERIFY(stems && rat && !stems->isChecked());
-        const auto remembered = [this] { return SettingsFile(Ini()).Read(QStringLiteral("chart"), QStringLiteral("stems"), {}); };
+        const auto remembered = [this] {
+            return SettingsFile(Ini()).Read(QStringLiteral("chart"), QStringLiteral("stems"), {});
+        };
         QVERIFY(remembered().isEmpty());
         // 乙巳 year: 寅 takes 戊, and 子 the stem after 亥's 丁.
         stems->click();
@@ -181,18 +180,18 @@ private slots:
 
     // 12宮全部印刷: twelve documents, each palace composed before it is
     // printed, and 福徳宮 selected at the end.
-    void overallReadingOfEveryPalace()
-    {
+    void overallReadingOfEveryPalace() {
         w_->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(2);
         Control<QCheckBox>("PrnCheck")->setChecked(true);
         Click("printbtn2");
         QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('|')));
         QCOMPARE(asked_.size(), 1);
-        const QStringList palaces = {"父母宮", "命宮", "兄弟宮", "夫妻宮", "子女宮", "財帛宮",
+        const QStringList palaces = {"父母宮", "命宮",   "兄弟宮", "夫妻宮", "子女宮", "財帛宮",
                                      "疾厄宮", "遷移宮", "奴僕宮", "官禄宮", "田宅宮", "福徳宮"};
         for (int n = 1; n <= 12; ++n) {
             const auto page = ReadPdf(Printed(n)).value(0);
-            QVERIFY2(Find(page, QStringLiteral("【") + palaces[n - 1] + QStringLiteral("の診断】")), qPrintable(Printed(n)));
+            QVERIFY2(Find(page, QStringLiteral("【") + palaces[n - 1] + QStringLiteral("の診断】")),
+                     qPrintable(Printed(n)));
         }
         QVERIFY(!QFile::exists(Printed(13)));
         QCOMPARE(w_->Readings().Kekka->currentIndex(), 11);
@@ -204,15 +203,15 @@ private slots:
     }
 
     // The luck and marriage pages print what their memos show.
-    void luckAndMarriage()
-    {
+    void luckAndMarriage() {
         w_->Readings().daiuntab->setCurrentIndex(2);
         const QString memo = w_->Readings().KounMemo->toPlainText();
         QVERIFY(!memo.isEmpty());
         Click("kounprintbtn");
         auto page = ReadPdf(Printed()).value(0);
         QVERIFY(Find(page, QStringLiteral("【行運の診断】")));
-        const pdftest::Word* firstLine = Find(page, memo.section(QLatin1Char('\n'), 0, 0).section(QLatin1Char(' '), 0, 0), true);
+        const pdftest::Word* firstLine =
+            Find(page, memo.section(QLatin1Char('\n'), 0, 0).section(QLatin1Char(' '), 0, 0), true);
         QVERIFY2(firstLine && std::abs(firstLine->x - 20) < 0.5 && std::abs(firstLine->y - 30) < 0.5,
                  qPrintable(memo.section(QLatin1Char('\n'), 0, 0)));
 
@@ -227,8 +226,7 @@ private slots:
     // A print whose PDF file cannot be written whole (the disk fills up) is
     // said to have failed, naming the file, and the older file of that name
     // stays byte for byte.
-    void failedWriteIsSaid()
-    {
+    void failedWriteIsSaid() {
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("full.pdf"));
         QVERIFY(pdftest::WriteOlderFile(path));
@@ -246,8 +244,7 @@ private slots:
     }
 
     // A cancelled file dialog prints nothing and says nothing.
-    void cancelledFileDialog()
-    {
+    void cancelledFileDialog() {
         w_->PrintModule().SetPdfChooser([](const QString&) { return QString(); });
         Click("kounprintbtn");
         QVERIFY(sink_.messages.isEmpty());
@@ -255,17 +252,16 @@ private slots:
     }
 
     // 環境設定 opens the settings window with the main window's caption.
-    void settingsWindowFromPassbtn()
-    {
+    void settingsWindowFromPassbtn() {
         ApplicationWindows windows(*w_);
         QVERIFY(windows.CreationOrder().contains(QStringLiteral("printmodule")));
         Click("passbtn");
         TCunstomFrm* settings = nullptr;
         for (QWidget* top : QApplication::topLevelWidgets())
-            if (auto* s = qobject_cast<TCunstomFrm*>(top))
-                settings = s;
+            if (auto* s = qobject_cast<TCunstomFrm*>(top)) settings = s;
         QVERIFY(settings && settings->isVisible());
-        QCOMPARE(settings->findChild<QLabel*>(QStringLiteral("ttlname"))->text(), QStringLiteral("Zelvaraプロ版Version3.1"));
+        QCOMPARE(settings->findChild<QLabel*>(QStringLiteral("ttlname"))->text(),
+                 QStringLiteral("Zelvaraプロ版Version3.1"));
         QCOMPARE(settings->findChild<QLineEdit*>(QStringLiteral("titlebox"))->text(), QStringLiteral("星読み館"));
         settings->close();
     }

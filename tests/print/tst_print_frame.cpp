@@ -1,18 +1,18 @@
 // The print frame: the whole-dot millimetre grid, the footer, the line grid
 // of the listings with its page breaks, where documents go, the cursor, and
 // the memo lines the listings print.
-#include "tests/print/file_size_limit.h"
 #include "print/memo_lines.h"
-#include "tests/print/pdf_words.h"
 #include "print/picture_print.h"
 #include "print/print_module.h"
+#include "tests/print/file_size_limit.h"
+#include "tests/print/pdf_words.h"
 
 #include <QCursor>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QPagedPaintDevice>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
@@ -26,11 +26,9 @@ using pdftest::ReadPdf;
 
 namespace {
 
-QStringList Numbered(int n)
-{
+QStringList Numbered(int n) {
     QStringList lines;
-    for (int i = 1; i <= n; ++i)
-        lines << QStringLiteral("行%1").arg(i);
+    for (int i = 1; i <= n; ++i) lines << QStringLiteral("行%1").arg(i);
     return lines;
 }
 
@@ -45,8 +43,7 @@ private:
     QString Pdf(const QString& name) const { return prints_.File(name); }
 
 private slots:
-    void dotsPerMillimetre_data()
-    {
+    void dotsPerMillimetre_data() {
         QTest::addColumn<int>("dpi");
         QTest::addColumn<int>("dpm");
         QTest::newRow("300 dpi") << 300 << 12;
@@ -54,8 +51,7 @@ private slots:
         QTest::newRow("600 dpi") << 600 << 24;
         QTest::newRow("1200 dpi") << 1200 << 47;
     }
-    void dotsPerMillimetre()
-    {
+    void dotsPerMillimetre() {
         QFETCH(int, dpi);
         QFETCH(int, dpm);
         const MillimetreTable table(dpi);
@@ -68,15 +64,13 @@ private slots:
 
     // The footer stands on the whole-dot grid: at 600 dpi 1440 dots across
     // and 6624 down, whatever the true millimetre would be.
-    void footerOnTheWholeDotGrid_data()
-    {
+    void footerOnTheWholeDotGrid_data() {
         QTest::addColumn<int>("dpi");
         QTest::newRow("300") << 300;
         QTest::newRow("600") << 600;
         QTest::newRow("1200") << 1200;
     }
-    void footerOnTheWholeDotGrid()
-    {
+    void footerOnTheWholeDotGrid() {
         QFETCH(int, dpi);
         Tprintmodule module;
         module.SetFooter(QStringLiteral("紫微鑑定所"), QStringLiteral("03-1234-5678"));
@@ -100,8 +94,7 @@ private slots:
     }
 
     // Empty title and telephone: the mark, five blanks, "TEL", one blank.
-    void footerWithEmptyOwnerData()
-    {
+    void footerWithEmptyOwnerData() {
         Tprintmodule module;
         const QString path = Pdf(QStringLiteral("empty-footer.pdf"));
         QVERIFY(module.PrintLuckReading(kPerson, {}, PdfOutput{path, 600}).Printed());
@@ -118,8 +111,7 @@ private slots:
 
     // Line n at 30 + 5n mm from 20 mm; 46 lines a page, then the footer and
     // a new page. Exactly 46 lines leave a page that holds only the footer.
-    void listingPages_data()
-    {
+    void listingPages_data() {
         QTest::addColumn<int>("lines");
         QTest::addColumn<int>("pages");
         QTest::addColumn<int>("linesOnLastPage");
@@ -129,8 +121,7 @@ private slots:
         QTest::newRow("92") << 92 << 3 << 0;
         QTest::newRow("100") << 100 << 3 << 8;
     }
-    void listingPages()
-    {
+    void listingPages() {
         QFETCH(int, lines);
         QFETCH(int, pages);
         QFETCH(int, linesOnLastPage);
@@ -144,8 +135,7 @@ private slots:
             const int count = p == pages - 1 ? linesOnLastPage : 46;
             int found = 0;
             for (const pdftest::Word& w : read[p]) {
-                if (!w.text.startsWith(QStringLiteral("行")) || w.text.startsWith(QStringLiteral("行運")))
-                    continue;
+                if (!w.text.startsWith(QStringLiteral("行")) || w.text.startsWith(QStringLiteral("行運"))) continue;
                 const int i = w.text.mid(1).toInt() - 1;
                 const int n = i - first;
                 QVERIFY2(n >= 0 && n < 46, qPrintable(w.text));
@@ -154,20 +144,19 @@ private slots:
                 ++found;
             }
             QCOMPARE(found, count);
-            QVERIFY2(Find(read[p], QStringLiteral("(著作)")), qPrintable(QStringLiteral("footer on page %1").arg(p + 1)));
+            QVERIFY2(Find(read[p], QStringLiteral("(著作)")),
+                     qPrintable(QStringLiteral("footer on page %1").arg(p + 1)));
         }
         // Only the first page has the heading.
         QVERIFY(Find(read[0], QStringLiteral("【行運の診断】")));
-        for (int p = 1; p < pages; ++p)
-            QVERIFY(!Find(read[p], QStringLiteral("【行運の診断】")));
+        for (int p = 1; p < pages; ++p) QVERIFY(!Find(read[p], QStringLiteral("【行運の診断】")));
     }
 
     // The picture printouts draw in the common frame: a printer too coarse for
     // the millimetre grid refuses them (instead of drawing every line at one
     // point and saying it printed), and the matrix page carries the frame's
     // footer at (60, 276) like every other printout.
-    void picturePrintsUseTheFrame()
-    {
+    void picturePrintsUseTheFrame() {
         {
             QPdfWriter coarse(prints_.File(QStringLiteral("coarse.pdf")));
             coarse.setResolution(10);
@@ -195,8 +184,7 @@ private slots:
         QVERIFY(Find(pages[0], QStringLiteral("紫薇星")));
     }
 
-    void numberedFiles()
-    {
+    void numberedFiles() {
         QCOMPARE(NumberedPdfPath(QStringLiteral("/t/a.pdf"), 1), QStringLiteral("/t/a.pdf"));
         QCOMPARE(NumberedPdfPath(QStringLiteral("/t/a.pdf"), 2), QStringLiteral("/t/a-2.pdf"));
         QCOMPARE(NumberedPdfPath(QStringLiteral("/t/a.b.pdf"), 12), QStringLiteral("/t/a.b-12.pdf"));
@@ -205,8 +193,7 @@ private slots:
 
     // The hourglass goes away on every path, also when the file cannot be
     // written; the failure says which file.
-    void cursorComesBackAndFailuresSaySo()
-    {
+    void cursorComesBackAndFailuresSaySo() {
         Tprintmodule module;
         const QString bad = Pdf(QStringLiteral("no/such/folder/x.pdf"));
         const PrintOutcome failed = module.PrintLuckReading(kPerson, Numbered(2), PdfOutput{bad, 600});
@@ -219,11 +206,9 @@ private slots:
 
     // Without a printer the print asks for a PDF file; a cancel prints
     // nothing, and with no one to ask the print says there is no printer.
-    void noPrinterOffersAPdfFile()
-    {
+    void noPrinterOffersAPdfFile() {
         Tprintmodule module;
-        if (module.HasPrinter())
-            QSKIP("a printer is installed here");
+        if (module.HasPrinter()) QSKIP("a printer is installed here");
         QString askedFor;
         const QString path = Pdf(QStringLiteral("fallback.pdf"));
         module.SetPdfChooser([&](const QString& doc) {
@@ -247,8 +232,7 @@ private slots:
 
     // A document the caller lays out goes where the other prints go; a drawing
     // that fails is reported by name, and the cursor comes back either way.
-    void callerDrawnDocument()
-    {
+    void callerDrawnDocument() {
         Tprintmodule module;
         const QString path = Pdf(QStringLiteral("drawing.pdf"));
         int drawnAt = 0;
@@ -266,8 +250,8 @@ private slots:
         QVERIFY(QFileInfo(path).size() > 0);
 
         const QString failedPath = Pdf(QStringLiteral("failed.pdf"));
-        const PrintOutcome failed = module.PrintDrawing(QStringLiteral("殷国組織図"), [](QPagedPaintDevice&) { return false; },
-                                                        PdfOutput{failedPath, 300});
+        const PrintOutcome failed = module.PrintDrawing(
+            QStringLiteral("殷国組織図"), [](QPagedPaintDevice&) { return false; }, PdfOutput{failedPath, 300});
         QCOMPARE(failed.status, PrintOutcome::Status::Failed);
         QVERIFY2(failed.message.contains(QStringLiteral("殷国組織図")), qPrintable(failed.message));
         QCOMPARE(failed.documents, 0);
@@ -279,16 +263,14 @@ private slots:
     // print that names the file, and the older file of that name stays byte
     // for byte, with no temporary file left beside it: for the module's own
     // documents and for the pages the picture windows lay out alike.
-    void failedWriteKeepsTheOlderFile_data()
-    {
+    void failedWriteKeepsTheOlderFile_data() {
         QTest::addColumn<bool>("drawing");
         QTest::addColumn<int>("lines");
         QTest::newRow("listing") << false << 200;
         QTest::newRow("listing that fails only at the end") << false << 1;
         QTest::newRow("caller-drawn page") << true << 0;
     }
-    void failedWriteKeepsTheOlderFile()
-    {
+    void failedWriteKeepsTheOlderFile() {
         QFETCH(bool, drawing);
         QFETCH(int, lines);
         QTemporaryDir folder;
@@ -304,8 +286,7 @@ private slots:
                     QStringLiteral("星のマトリックス図"),
                     [](QPagedPaintDevice& device) {
                         QPainter p;
-                        if (!p.begin(&device))
-                            return false;
+                        if (!p.begin(&device)) return false;
                         p.drawText(QPoint(500, 500), QStringLiteral("天機星 七殺星 貪狼星"));
                         return p.end();
                     },
@@ -332,15 +313,13 @@ private slots:
     // page as the printer module prints to a PDF file: A4 on the whole-dot
     // grid from the paper's corner, at the file's resolution, and every word
     // of a document in the same place.
-    void samePageWithoutThePrinter_data()
-    {
+    void samePageWithoutThePrinter_data() {
         QTest::addColumn<int>("dpi");
         QTest::newRow("300") << 300;
         QTest::newRow("600") << 600;
         QTest::newRow("1200") << 1200;
     }
-    void samePageWithoutThePrinter()
-    {
+    void samePageWithoutThePrinter() {
         QFETCH(int, dpi);
         struct Page {
             QSize dots, mm;
@@ -355,11 +334,15 @@ private slots:
                 QStringLiteral("星のマトリックス図"),
                 [&](QPagedPaintDevice& device) {
                     const QPageLayout layout = device.pageLayout();
-                    page = Page{QSize(device.width(), device.height()), QSize(device.widthMM(), device.heightMM()),
-                                device.logicalDpiX(), device.logicalDpiY(), layout.fullRectPoints(),
+                    page = Page{QSize(device.width(), device.height()),
+                                QSize(device.widthMM(), device.heightMM()),
+                                device.logicalDpiX(),
+                                device.logicalDpiY(),
+                                layout.fullRectPoints(),
                                 QRectF(layout.marginsPoints().left(), layout.marginsPoints().top(),
                                        layout.marginsPoints().right(), layout.marginsPoints().bottom()),
-                                layout.orientation(), layout.pageSize().id()};
+                                layout.orientation(),
+                                layout.pageSize().id()};
                     QPainter p;
                     return p.begin(&device) && p.end();
                 },
@@ -406,8 +389,7 @@ private slots:
         }
     }
 
-    void memoLines_data()
-    {
+    void memoLines_data() {
         QTest::addColumn<QStringList>("memo");
         QTest::addColumn<int>("columns");
         QTest::addColumn<QStringList>("displayed");
@@ -422,14 +404,13 @@ private slots:
         QTest::newRow("half-width word moves whole")
             << QStringList{QString(84, QLatin1Char('=')) + QStringLiteral(" Zelvara")} << 86
             << QStringList{QString(84, QLatin1Char('=')) + QStringLiteral(" "), QStringLiteral("Zelvara")};
-        QTest::newRow("overlong word is cut") << QStringList{QString(10, QLatin1Char('x'))} << 4
-                                              << QStringList{QStringLiteral("xxxx"), QStringLiteral("xxxx"),
-                                                             QStringLiteral("xx")};
+        QTest::newRow("overlong word is cut")
+            << QStringList{QString(10, QLatin1Char('x'))} << 4
+            << QStringList{QStringLiteral("xxxx"), QStringLiteral("xxxx"), QStringLiteral("xx")};
         QTest::newRow("legends width") << QStringList{QString(51, QChar(0x3042))} << 100
                                        << QStringList{QString(50, QChar(0x3042)), QString(1, QChar(0x3042))};
     }
-    void memoLines()
-    {
+    void memoLines() {
         QFETCH(QStringList, memo);
         QFETCH(int, columns);
         QFETCH(QStringList, displayed);

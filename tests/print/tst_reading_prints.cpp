@@ -1,8 +1,8 @@
 // The reading prints: the overall reading (one palace or all twelve), the
 // luck reading, the marriage reading with the rules table, and the legends.
+#include "common/qstring_utf8.h"
 #include "print/pdf_print_module.h"
 #include "tests/print/pdf_words.h"
-#include "common/qstring_utf8.h"
 
 #include <QDir>
 #include <QRectF>
@@ -17,28 +17,23 @@ namespace {
 
 const PersonText kPerson{QStringLiteral("山田花子"), QStringLiteral("35才"), QStringLiteral("女命")};
 
-QStringList Lines(const QString& stem, int n)
-{
+QStringList Lines(const QString& stem, int n) {
     QStringList lines;
-    for (int i = 1; i <= n; ++i)
-        lines << stem + QString::number(i);
+    for (int i = 1; i <= n; ++i) lines << stem + QString::number(i);
     return lines;
 }
 
-bool At(const pdftest::Word* w, double x, double y)
-{
+bool At(const pdftest::Word* w, double x, double y) {
     return w && std::abs(w->x - x) < 0.5 && std::abs(w->y - y) < 0.5;
 }
 
-QString Where(const pdftest::Word* w)
-{
+QString Where(const pdftest::Word* w) {
     return w ? QStringLiteral("%1 at (%2, %3)").arg(w->text).arg(w->x, 0, 'f', 2).arg(w->y, 0, 'f', 2)
              : QStringLiteral("not found");
 }
 
 // The star pictures into folder/bmp, as the program folder holds them.
-bool CopyStarPictures(const QString& folder)
-{
+bool CopyStarPictures(const QString& folder) {
     const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
     QDir(folder).mkdir(QStringLiteral("bmp"));
     for (int s = 0; s < kMajorStars; ++s) {
@@ -52,12 +47,10 @@ bool CopyStarPictures(const QString& folder)
 }
 
 // The text printed on one line of a page at y, joined as pdftotext splits it.
-QString LineAt(const pdftest::Page& page, double y)
-{
+QString LineAt(const pdftest::Page& page, double y) {
     QStringList words;
     for (const pdftest::Word& w : page)
-        if (std::abs(w.y - y) < 0.5)
-            words << w.text;
+        if (std::abs(w.y - y) < 0.5) words << w.text;
     return words.join(QLatin1Char(' '));
 }
 
@@ -73,13 +66,13 @@ private slots:
 
     // With every palace: twelve documents from 父母宮 to 福徳宮, each composed
     // just before it is printed.
-    void overallReadingOfAllPalaces()
-    {
+    void overallReadingOfAllPalaces() {
         PdfPrintModule module;
         QList<int> composed;
         const auto compose = [&](int tab) -> std::optional<OverallReadingPrint> {
             composed << tab;
-            return OverallReadingPrint{PalaceTabCaption(tab), kPerson, Lines(QStringLiteral("宮説明%1-").arg(tab), 3 + tab),
+            return OverallReadingPrint{PalaceTabCaption(tab), kPerson,
+                                       Lines(QStringLiteral("宮説明%1-").arg(tab), 3 + tab),
                                        Lines(QStringLiteral("星作用"), 5)};
         };
         const QString path = Pdf(QStringLiteral("overall.pdf"));
@@ -100,8 +93,10 @@ private slots:
             const int lines = 3 + tab;
             QVERIFY(At(Find(page, QStringLiteral("宮説明%1-1").arg(tab)), 20, 30));
             QVERIFY(At(Find(page, QStringLiteral("宮説明%1-%2").arg(tab).arg(lines)), 20, 30 + 5 * (lines - 1)));
-            QVERIFY(At(Find(page, QStringLiteral("※以下の文章は作用の強い重要な順に並んでいます。後になるほど作用は弱くなります。")),
-                       20, 30 + 5 * (lines + 2)));
+            QVERIFY(At(
+                Find(page,
+                     QStringLiteral("※以下の文章は作用の強い重要な順に並んでいます。後になるほど作用は弱くなります。")),
+                20, 30 + 5 * (lines + 2)));
             QVERIFY2(At(Find(page, QStringLiteral("星作用1")), 20, 30 + 5 * (lines + 3)),
                      qPrintable(Where(Find(page, QStringLiteral("星作用1")))));
             QVERIFY(At(Find(page, QStringLiteral("(著作)")), 60, 276));
@@ -113,8 +108,7 @@ private slots:
 
     // Without PrnCheck the selected palace alone; a composition that stops
     // ends the print after the documents already out.
-    void overallReadingOfOnePalaceAndAStop()
-    {
+    void overallReadingOfOnePalaceAndAStop() {
         PdfPrintModule module;
         QList<int> composed;
         const QString one = Pdf(QStringLiteral("one.pdf"));
@@ -134,8 +128,7 @@ private slots:
         const PrintOutcome stopped = module.PrintOverallReading(
             true, 0,
             [&](int tab) -> std::optional<OverallReadingPrint> {
-                if (tab == 3)
-                    return std::nullopt;
+                if (tab == 3) return std::nullopt;
                 return OverallReadingPrint{PalaceTabCaption(tab), kPerson, {}, {}};
             },
             PdfOutput{stop, 600});
@@ -147,18 +140,18 @@ private slots:
     // A long palace reading turns pages in KanteiMemo; continuation pages
     // have no heading, each page a footer. Long memo lines print as the memo
     // wraps them.
-    void overallReadingRunsOver()
-    {
+    void overallReadingRunsOver() {
         PdfPrintModule module;
         const QString path = Pdf(QStringLiteral("long.pdf"));
         const QString longLine = QString(50, QChar(0x661F));  // 星 × 50: two displayed lines
-        QVERIFY(module.PrintOverallReading(
-                          false, 1,
-                          [&](int tab) -> std::optional<OverallReadingPrint> {
-                              return OverallReadingPrint{PalaceTabCaption(tab), kPerson, {longLine},
-                                                         Lines(QStringLiteral("作用"), 60)};
-                          },
-                          PdfOutput{path, 600})
+        QVERIFY(module
+                    .PrintOverallReading(
+                        false, 1,
+                        [&](int tab) -> std::optional<OverallReadingPrint> {
+                            return OverallReadingPrint{
+                                PalaceTabCaption(tab), kPerson, {longLine}, Lines(QStringLiteral("作用"), 60)};
+                        },
+                        PdfOutput{path, 600})
                     .Printed());
         const auto pages = ReadPdf(path);
         QCOMPARE(pages.size(), 2);
@@ -173,12 +166,12 @@ private slots:
     }
 
     // The rules table stands at its fixed place, texts exactly as listed.
-    void marriageRulesTable()
-    {
+    void marriageRulesTable() {
         PdfPrintModule module;
         const QString path = Pdf(QStringLiteral("marriage.pdf"));
-        QVERIFY(module.PrintMarriageReading(kPerson, Lines(QStringLiteral("好き"), 4), Lines(QStringLiteral("補う"), 5),
-                                            PdfOutput{path, 600})
+        QVERIFY(module
+                    .PrintMarriageReading(kPerson, Lines(QStringLiteral("好き"), 4), Lines(QStringLiteral("補う"), 5),
+                                          PdfOutput{path, 600})
                     .Printed());
         const auto pages = ReadPdf(path);
         QCOMPARE(pages.size(), 1);
@@ -196,8 +189,7 @@ private slots:
             QVERIFY2(At(star, 12, y), qPrintable(Where(star)));
             const pdftest::Word* trait = nullptr;
             for (const pdftest::Word& w : page)
-                if (std::abs(w.y - y) < 0.5 && std::abs(w.x - 41) < 0.5)
-                    trait = &w;
+                if (std::abs(w.y - y) < 0.5 && std::abs(w.x - 41) < 0.5) trait = &w;
             QVERIFY2(trait && trait->text == Q(kStarKeywordLines[j]), qPrintable(Where(trait)));
             // The partner text as printed, blanks (ordinary or full-width) aside.
             QString partner = LineAt(page, y).section(QLatin1Char(' '), 2);
@@ -210,7 +202,9 @@ private slots:
         QCOMPARE(Q(kStarPartnerLines[3]), QStringLiteral("◎太陰星・紫薇星・天同星・天相星　"));
         // 22 rules across and 4 down.
         const QImage raster = pdftest::Raster(path, 1, 300);
-        const auto dark = [&](double xMm, double yMm) { return qGray(raster.pixel(int(xMm * 12), int(yMm * 12))) < 128; };
+        const auto dark = [&](double xMm, double yMm) {
+            return qGray(raster.pixel(int(xMm * 12), int(yMm * 12))) < 128;
+        };
         for (int j = 1; j <= 22; ++j)
             QVERIFY2(dark(170, 110 + 7 * (j - 1)) || dark(170, 110 + 7 * (j - 1) + 1.0 / 12),
                      qPrintable(QStringLiteral("rule %1").arg(j)));
@@ -221,24 +215,23 @@ private slots:
 
     // A text that would run into the table (below line 14) puts the table on
     // a page of its own; one that ends on line 14 keeps it on the page.
-    void marriageTableNeverOverprinted_data()
-    {
+    void marriageTableNeverOverprinted_data() {
         QTest::addColumn<int>("first");
         QTest::addColumn<int>("second");
         QTest::addColumn<int>("tablePage");
-        QTest::newRow("ends on line 14") << 8 << 6 << 1;   // 8 + 1 skipped + 6 = 15 lines: 0..14
+        QTest::newRow("ends on line 14") << 8 << 6 << 1;  // 8 + 1 skipped + 6 = 15 lines: 0..14
         QTest::newRow("ends on line 15") << 8 << 7 << 2;
         QTest::newRow("second page ends high") << 10 << 40 << 2;  // 10 + 1 + 40 → page 2 to line 4
     }
-    void marriageTableNeverOverprinted()
-    {
+    void marriageTableNeverOverprinted() {
         QFETCH(int, first);
         QFETCH(int, second);
         QFETCH(int, tablePage);
         PdfPrintModule module;
         const QString path = Pdf(QStringLiteral("marriage-%1-%2.pdf").arg(first).arg(second));
-        QVERIFY(module.PrintMarriageReading(kPerson, Lines(QStringLiteral("好き"), first),
-                                            Lines(QStringLiteral("補う"), second), PdfOutput{path, 600})
+        QVERIFY(module
+                    .PrintMarriageReading(kPerson, Lines(QStringLiteral("好き"), first),
+                                          Lines(QStringLiteral("補う"), second), PdfOutput{path, 600})
                     .Printed());
         const auto pages = ReadPdf(path);
         QCOMPARE(pages.size(), tablePage);
@@ -252,8 +245,7 @@ private slots:
     }
 
     // Seven pages of two stars each, pictures from the program folder.
-    void legends()
-    {
+    void legends() {
         QTemporaryDir home;
         QVERIFY(CopyStarPictures(home.path()));
         std::array<QString, kMajorStars + 1> texts;
@@ -269,7 +261,8 @@ private slots:
         for (int p = 1; p <= 7; ++p) {
             const pdftest::Page& page = pages[p - 1];
             QVERIFY(At(Find(page, QStringLiteral("【Orvandel（紫薇伝説）による星の解説】")), 50, 15));
-            QVERIFY2(At(Find(page, Q(kStarLongNames[2 * p - 1])), 90, 40), qPrintable(Where(Find(page, Q(kStarLongNames[2 * p - 1])))));
+            QVERIFY2(At(Find(page, Q(kStarLongNames[2 * p - 1])), 90, 40),
+                     qPrintable(Where(Find(page, Q(kStarLongNames[2 * p - 1])))));
             QVERIFY(At(Find(page, Q(kStarLongNames[2 * p])), 90, 160));
             QVERIFY(At(Find(page, QStringLiteral("説明%1").arg(2 * p - 1)), 20, 95));
             QCOMPARE(LineAt(page, 100), QString(50, QChar(0x661F)));  // wrapped at 50 full-width
@@ -284,8 +277,7 @@ private slots:
         const QImage raster = pdftest::Raster(path, 1, 100);
         int inked = 0;
         for (int y = 30 * 4; y < 90 * 4; y += 8)
-            for (int x = 30 * 4; x < 70 * 4; x += 8)
-                inked += qGray(raster.pixel(x, y)) < 250;
+            for (int x = 30 * 4; x < 70 * 4; x += 8) inked += qGray(raster.pixel(x, y)) < 250;
         QVERIFY2(inked > 100, qPrintable(QString::number(inked)));
 
         // A missing picture stops the print before it starts, naming the file.
@@ -301,8 +293,7 @@ private slots:
     // next star starts a page of its own: no text overlaps another text or a
     // picture, all stays above the footer, and every line is printed once,
     // in order.
-    void longLegendRunsOn_data()
-    {
+    void longLegendRunsOn_data() {
         QTest::addColumn<int>("star");
         QTest::addColumn<int>("lines");
         QTest::addColumn<int>("pages");
@@ -312,16 +303,14 @@ private slots:
         QTest::newRow("lower runs on") << 2 << 60 << 8;
         QTest::newRow("last star runs on") << 14 << 20 << 8;
     }
-    void longLegendRunsOn()
-    {
+    void longLegendRunsOn() {
         QFETCH(int, star);
         QFETCH(int, lines);
         QFETCH(int, pages);
         QTemporaryDir home;
         QVERIFY(CopyStarPictures(home.path()));
         std::array<QString, kMajorStars + 1> texts;
-        for (int s = 1; s <= kMajorStars; ++s)
-            texts[s] = QStringLiteral("説明%1").arg(s);
+        for (int s = 1; s <= kMajorStars; ++s) texts[s] = QStringLiteral("説明%1").arg(s);
         QStringList longText;
         for (int i = 1; i <= lines; ++i)
             longText << QStringLiteral("長文%1行目").arg(i, 3, 10, QLatin1Char('0')) + QString(40, QChar(0x661F));
@@ -338,7 +327,8 @@ private slots:
         for (int p = 0; p < read.size(); ++p) {
             const pdftest::Page& page = read[p];
             const pdftest::Word* footer = Find(page, QStringLiteral("(著作)"));
-            QVERIFY2(At(footer, 60, 276), qPrintable(QStringLiteral("page %1: footer %2").arg(p + 1).arg(Where(footer))));
+            QVERIFY2(At(footer, 60, 276),
+                     qPrintable(QStringLiteral("page %1: footer %2").arg(p + 1).arg(Where(footer))));
             QVERIFY(At(Find(page, QStringLiteral("【Orvandel（紫薇伝説）による星の解説】")), 50, 15));
             // Each star name stands 10 mm below the top of its 40 × 60 mm picture at 30 mm.
             QList<QRectF> pictures;
@@ -354,22 +344,24 @@ private slots:
                 const pdftest::Word& w = page[i];
                 const QRectF box(w.x, w.y, w.right - w.x, w.bottom - w.y);
                 if (w.y < 275)
-                    QVERIFY2(w.bottom < 276, qPrintable(QStringLiteral("page %1: %2 runs into the footer").arg(p + 1).arg(Where(&w))));
+                    QVERIFY2(w.bottom < 276,
+                             qPrintable(QStringLiteral("page %1: %2 runs into the footer").arg(p + 1).arg(Where(&w))));
                 for (const QRectF& picture : pictures)
-                    QVERIFY2(!box.intersects(picture), qPrintable(QStringLiteral("page %1: %2 on a picture").arg(p + 1).arg(Where(&w))));
+                    QVERIFY2(!box.intersects(picture),
+                             qPrintable(QStringLiteral("page %1: %2 on a picture").arg(p + 1).arg(Where(&w))));
                 for (int j = i + 1; j < page.size(); ++j) {
                     const pdftest::Word& v = page[j];
-                    QVERIFY2(!box.adjusted(0.05, 0.05, -0.05, -0.05).intersects(QRectF(v.x, v.y, v.right - v.x, v.bottom - v.y)),
-                             qPrintable(QStringLiteral("page %1: %2 overlaps %3").arg(p + 1).arg(Where(&w), Where(&v))));
+                    QVERIFY2(
+                        !box.adjusted(0.05, 0.05, -0.05, -0.05)
+                             .intersects(QRectF(v.x, v.y, v.right - v.x, v.bottom - v.y)),
+                        qPrintable(QStringLiteral("page %1: %2 overlaps %3").arg(p + 1).arg(Where(&w), Where(&v))));
                 }
-                if (w.text.startsWith(QStringLiteral("長文")))
-                    printed << w.text;
+                if (w.text.startsWith(QStringLiteral("長文"))) printed << w.text;
             }
         }
         QCOMPARE(printed, longText);
         QStringList allNames;
-        for (int s = 1; s <= kMajorStars; ++s)
-            allNames << Q(kStarLongNames[s]);
+        for (int s = 1; s <= kMajorStars; ++s) allNames << Q(kStarLongNames[s]);
         QCOMPARE(names, allNames);
     }
 };

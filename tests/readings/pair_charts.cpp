@@ -14,8 +14,7 @@
 
 using namespace zelvara;
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 4) {
         std::cerr << "usage: zelvara-pair-charts DATA FROM TO\n";
         return 2;
@@ -27,15 +26,13 @@ int main(int argc, char** argv)
         for (int m = 1; m <= 12; ++m)
             for (int d = 1; d <= QDate(y, m, 1).daysInMonth(); ++d)
                 for (int h = 0; h < kHours; ++h) {
-                    if (CastChart(ctx, y, m, d, h) < 0)
-                        continue;
+                    if (CastChart(ctx, y, m, d, h) < 0) continue;
                     const ChartLayout layout = LayOutChart(ctx.man);
                     for (int p : kPairPalaces)
                         for (const std::string& key : PairKeysOf(layout, p))
-                            first.try_emplace(key, std::to_string(y) + "/" + std::to_string(m) + "/" + std::to_string(d)
-                                                       + "\t" + std::string(kHourPeriodTexts[h]));
+                            first.try_emplace(key, std::to_string(y) + "/" + std::to_string(m) + "/" +
+                                                       std::to_string(d) + "\t" + std::string(kHourPeriodTexts[h]));
                 }
-    for (const auto& [key, moment] : first)
-        std::cout << key << '\t' << moment << '\n';
+    for (const auto& [key, moment] : first) std::cout << key << '\t' << moment << '\n';
     return 0;
 }

@@ -26,8 +26,7 @@ public:
     QString Folder() const { return dir.path(); }
     QString SeedFolder() const { return dir.filePath(QStringLiteral("seed")); }
 
-    void WriteSeed(const QString& name, const QByteArray& utf8)
-    {
+    void WriteSeed(const QString& name, const QByteArray& utf8) {
         QFile f(QDir(SeedFolder()).filePath(name));
         QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(f.fileName()));
         f.write(utf8);
@@ -36,18 +35,15 @@ public:
     void WriteSeed(const QString& name, const char* utf8) { WriteSeed(name, QByteArray(utf8)); }
 
     // A one-record seed (hosiImi, Ai01, Ai02) from field: value pairs.
-    static QString OneRecord(const QList<QPair<QString, QString>>& fields)
-    {
+    static QString OneRecord(const QList<QPair<QString, QString>>& fields) {
         QString s = QStringLiteral("[記録]\nNo: 1\n");
-        for (const auto& f : fields)
-            s += f.first + QStringLiteral(": <<\n") + f.second + QStringLiteral("\n>>\n");
+        for (const auto& f : fields) s += f.first + QStringLiteral(": <<\n") + f.second + QStringLiteral("\n>>\n");
         return s;
     }
 
     // Makes a table file by hand, as an older or damaged copy might be: the
     // table's fields except those dropped, one record per map of values.
-    void MakeTableWithout(zelvara::TableId id, const QStringList& dropped, const QList<QHash<QString, QString>>& rows)
-    {
+    void MakeTableWithout(zelvara::TableId id, const QStringList& dropped, const QList<QHash<QString, QString>>& rows) {
         const zelvara::TableSchema& schema = zelvara::SchemaOf(id);
         QStringList cols, marks;
         for (const QString& f : schema.FieldNames()) {
@@ -63,10 +59,10 @@ public:
             QSqlQuery q(db);
             QVERIFY(q.exec(QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(schema.tableName, cols.join(','))));
             for (const auto& row : rows) {
-                q.prepare(QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)").arg(schema.tableName, cols.join(','), marks.join(',')));
+                q.prepare(QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                              .arg(schema.tableName, cols.join(','), marks.join(',')));
                 for (const QString& f : schema.FieldNames())
-                    if (!dropped.contains(f))
-                        q.addBindValue(row.value(f));
+                    if (!dropped.contains(f)) q.addBindValue(row.value(f));
                 QVERIFY(q.exec());
             }
             db.close();
@@ -75,12 +71,10 @@ public:
     }
 
     // Writes empty seeds for every table not written yet, then opens them.
-    zelvara::ReadingTables& Open()
-    {
+    zelvara::ReadingTables& Open() {
         for (const char* name : {"KYU12.txt", "KANTEI.txt", "hosiImi.txt", "Ai01.txt", "Ai02.txt", "hosi2dat.txt"}) {
             const QString path = QDir(SeedFolder()).filePath(QString::fromLatin1(name));
-            if (!QFile::exists(path))
-                WriteSeed(QString::fromLatin1(name), QByteArray());
+            if (!QFile::exists(path)) WriteSeed(QString::fromLatin1(name), QByteArray());
         }
         tables = std::make_unique<zelvara::ReadingTables>(sink);
         tables->Open(Folder(), {SeedFolder()});
@@ -89,10 +83,8 @@ public:
 
     // The texts the readings compose from: those last saved in the tables
     // opened, which are opened first when they are not yet.
-    const zelvara::ReadingTexts& Texts()
-    {
-        if (!tables)
-            Open();
+    const zelvara::ReadingTexts& Texts() {
+        if (!tables) Open();
         texts = tables->Texts();
         return *texts;
     }

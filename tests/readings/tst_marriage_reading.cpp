@@ -7,11 +7,9 @@ using namespace zelvara;
 
 namespace {
 
-QString Seed(const QString& prefix)
-{
+QString Seed(const QString& prefix) {
     QList<QPair<QString, QString>> fields;
-    for (const char* n : {"紫薇星", "天機星", "炎星", "天梁星"})
-        fields.append({QString(n), prefix + n});
+    for (const char* n : {"紫薇星", "天機星", "炎星", "天梁星"}) fields.append({QString(n), prefix + n});
     fields[0].second += "\n" + prefix + "二行目";
     return ReadingFixture::OneRecord(fields);
 }
@@ -21,8 +19,7 @@ QString Seed(const QString& prefix)
 class TestMarriageReading : public QObject {
     Q_OBJECT
 private slots:
-    void sentenceForms_data()
-    {
+    void sentenceForms_data() {
         QTest::addColumn<QList<int>>("mainStars");  // 命宮, 夫妻宮, 遷移宮, 官禄宮
         QTest::addColumn<QStringList>("memo1");
         QTest::addColumn<QStringList>("memo2");
@@ -35,14 +32,14 @@ private slots:
         QTest::newRow("stand-ins 官禄宮 and 遷移宮")
             << QList<int>{0, 0, 12, 2}
             << QStringList{head1, "夫妻宮の主星がないので、官禄宮の【天機星】が支配する異性の運勢です。", "惹天機星"}
-            << QStringList{head2, "命宮の主星がないので、遷移宮の【天梁星】から判断して理想的な配偶者は次のようです。", "理天梁星"};
+            << QStringList{head2, "命宮の主星がないので、遷移宮の【天梁星】から判断して理想的な配偶者は次のようです。",
+                           "理天梁星"};
         QTest::newRow("no star on either side")
             << QList<int>{0, 0, 0, 0}
             << QStringList{head1, "夫妻宮の主星がないので、官禄宮の【】が支配する異性の運勢です。", ""}
             << QStringList{head2, "命宮の主星がないので、遷移宮の【】から判断して理想的な配偶者は次のようです。", ""};
     }
-    void sentenceForms()
-    {
+    void sentenceForms() {
         QFETCH(QList<int>, mainStars);
         QFETCH(QStringList, memo1);
         QFETCH(QStringList, memo2);
@@ -61,8 +58,7 @@ private slots:
         QCOMPARE(*r.aiMemo2, memo2);
     }
 
-    void missingFieldStopsBeforeTheSecondAnswer()
-    {
+    void missingFieldStopsBeforeTheSecondAnswer() {
         ReadingFixture fx;
         fx.MakeTableWithout(TableId::Ai01, {"天機星"}, {{{"No", "1"}}});
         Tmandata man;

@@ -1,8 +1,8 @@
 // The overall reading, composed from a chart record and box texts built here,
 // against tables seeded with distinctive texts.
 #include "readings/overall_reading.h"
-#include "tests/readings/reading_fixture.h"
 #include "readings/reading_names.h"
+#include "tests/readings/reading_fixture.h"
 
 using namespace zelvara;
 
@@ -61,16 +61,13 @@ const QString kPairs = QStringLiteral(R"(組合せの見本
 
 using Labels = QStringList;
 
-BoxTextTable Box(int palace, const Labels& labels)
-{
+BoxTextTable Box(int palace, const Labels& labels) {
     BoxTextTable box{};
-    for (int i = 0; i < labels.size(); ++i)
-        box[palace][i + 1] = labels[i].toStdString();
+    for (int i = 0; i < labels.size(); ++i) box[palace][i + 1] = labels[i].toStdString();
     return box;
 }
 
-Tmandata Chart()
-{
+Tmandata Chart() {
     Tmandata man;
     man.brightness.fill(2);
     man.brightness[1] = 1;   // 紫薇 廟
@@ -84,39 +81,36 @@ Tmandata Chart()
 class TestOverallReading : public QObject {
     Q_OBJECT
 private slots:
-    void lifePalaceInFull()
-    {
+    void lifePalaceInFull() {
         ReadingFixture fx;
         fx.WriteSeed("KYU12.txt", kKyu12);
         fx.WriteSeed("KANTEI.txt", kKantei);
         fx.WriteSeed("hosi2dat.txt", kPairs);
-        const OverallReading r =
-            ComposeOverallReading(Chart(), Box(2, {"紫薇(禄)", "天府", "天存", "駅馬", "炎星"}), 2, fx.Texts(), fx.sink);
+        const OverallReading r = ComposeOverallReading(Chart(), Box(2, {"紫薇(禄)", "天府", "天存", "駅馬", "炎星"}), 2,
+                                                       fx.Texts(), fx.sink);
         QVERIFY2(fx.sink.messages.isEmpty(), qPrintable(fx.sink.messages.join('\n')));
         QVERIFY(r.complete);
         QCOMPARE(*r.hlp12Memo, QStringList({"■命宮で何が分かるか？の説明", "[基本内容]", "命宮の内容一", "命宮の内容二",
-                                             "[命宮における星と星との相性の説明]", "命宮の相性"}));
+                                            "[命宮における星と星との相性の説明]", "命宮の相性"}));
         const QString zi = "■紫薇星が(廟)の状態で命宮に入っていることから診断される内容";
         const QString ko = "□甲級星として判断しますので、[短所]よりも[長所]が現れやすいと判断します。";
         const QString en = "■炎星が(陥)の状態で命宮に入っていることから診断される内容";
         const QString otsu4 = "□乙級星として判断しますので、[長所]だけでなく[短所]も現れやすいと判断します。";
-        QCOMPARE(*r.kanteiMemo, QStringList({
-                                    // 紫薇(禄): read as 紫薇星, one block per 命宮 record, in order of No
-                                    zi, ko, "[長所]", "紫薇の長所一", "[短所]", "紫薇の短所一",
-                                    zi, ko, "[長所]", "紫薇の長所二", "二行目", "",
-                                    // 天府: no strengths text, so no heading
-                                    "[短所]", "天府の短所一", "[短所]", "天府の短所二", "",
-                                    // 天存: additional star, no brightness, no grade, no 星2
-                                    "■天存星が命宮に入っていることから診断される内容", "天存の文", "",
-                                    // 駅馬 adds nothing; 炎星 reads 炎星 / 炎星星1 / 炎星星2
-                                    en, otsu4, "[長所]", "炎星の長所", "[短所]", "炎星の短所", "",
-                                    // pairs of unmarked labels only; the pair heading says 炎星星
-                                    " ", "■天府星と天存星との組合せ", "天府と天存の文",
-                                    " ", "■天存星と炎星星との組合せ", "天存と炎星の文"}));
+        QCOMPARE(*r.kanteiMemo, QStringList({// 紫薇(禄): read as 紫薇星, one block per 命宮 record, in order of No
+                                             zi, ko, "[長所]", "紫薇の長所一", "[短所]", "紫薇の短所一", zi, ko,
+                                             "[長所]", "紫薇の長所二", "二行目", "",
+                                             // 天府: no strengths text, so no heading
+                                             "[短所]", "天府の短所一", "[短所]", "天府の短所二", "",
+                                             // 天存: additional star, no brightness, no grade, no 星2
+                                             "■天存星が命宮に入っていることから診断される内容", "天存の文", "",
+                                             // 駅馬 adds nothing; 炎星 reads 炎星 / 炎星星1 / 炎星星2
+                                             en, otsu4, "[長所]", "炎星の長所", "[短所]", "炎星の短所", "",
+                                             // pairs of unmarked labels only; the pair heading says 炎星星
+                                             " ", "■天府星と天存星との組合せ", "天府と天存の文", " ",
+                                             "■天存星と炎星星との組合せ", "天存と炎星の文"}));
     }
 
-    void gradeSentenceFromTheTable_data()
-    {
+    void gradeSentenceFromTheTable_data() {
         QTest::addColumn<QString>("grade");
         QTest::addColumn<int>("brightness");
         QTest::addColumn<QString>("sentence");
@@ -139,8 +133,7 @@ private slots:
         QTest::newRow("empty grade: empty line") << QString("") << 1 << QString("");
         QTest::newRow("other text: empty line") << QString("戊") << 1 << QString("");
     }
-    void gradeSentenceFromTheTable()
-    {
+    void gradeSentenceFromTheTable() {
         QFETCH(QString, grade);
         QFETCH(int, brightness);
         QFETCH(QString, sentence);
@@ -156,8 +149,7 @@ private slots:
                                           .arg(QStringList({"", "(廟)", "(旺)", "(失)", "(陥)"})[brightness]));
     }
 
-    void emptyPalaceNamesTheOppositeOne_data()
-    {
+    void emptyPalaceNamesTheOppositeOne_data() {
         QTest::addColumn<int>("palace");
         QTest::addColumn<Labels>("labels");
         QTest::addColumn<QString>("opposite");
@@ -170,71 +162,69 @@ private slots:
         QTest::newRow("田宅宮") << 11 << Labels{} << QString("子女宮");
         QTest::newRow("遷移宮") << 8 << Labels{} << QString("命宮");
     }
-    void emptyPalaceNamesTheOppositeOne()
-    {
+    void emptyPalaceNamesTheOppositeOne() {
         QFETCH(int, palace);
         QFETCH(Labels, labels);
         QFETCH(QString, opposite);
         ReadingFixture fx;
         const OverallReading r = ComposeOverallReading(Chart(), Box(palace, labels), palace, fx.Texts(), fx.sink);
         const QString n = PalaceName(palace);
-        QCOMPARE(*r.kanteiMemo, QStringList({"○" + n + "には星が入っていませんので特に吉でも凶でもありません。180度反対側にある" +
-                                              opposite + "を参考程度に判断して下さい。"}));
+        QCOMPARE(*r.kanteiMemo,
+                 QStringList({"○" + n + "には星が入っていませんので特に吉でも凶でもありません。180度反対側にある" +
+                              opposite + "を参考程度に判断して下さい。"}));
         // Without a KYU12 record only the two opening lines stand.
         QCOMPARE(*r.hlp12Memo, QStringList({"■" + n + "で何が分かるか？の説明", "[基本内容]"}));
     }
 
-    void starWithoutTextsStillCounts()
-    {
+    void starWithoutTextsStillCounts() {
         ReadingFixture fx;
-        const OverallReading r = ComposeOverallReading(Chart(), Box(3, {"天機", "駅馬", "天魁"}), 3, fx.Texts(), fx.sink);
+        const OverallReading r =
+            ComposeOverallReading(Chart(), Box(3, {"天機", "駅馬", "天魁"}), 3, fx.Texts(), fx.sink);
         QCOMPARE(*r.kanteiMemo, QStringList({"", ""}));
     }
 
-    void pairSectionOnlyForThreePalaces_data()
-    {
+    void pairSectionOnlyForThreePalaces_data() {
         QTest::addColumn<int>("palace");
-        for (int p = 1; p <= 12; ++p)
-            QTest::newRow(qPrintable(PalaceName(p))) << p;
+        for (int p = 1; p <= 12; ++p) QTest::newRow(qPrintable(PalaceName(p))) << p;
     }
-    void pairSectionOnlyForThreePalaces()
-    {
+    void pairSectionOnlyForThreePalaces() {
         QFETCH(int, palace);
         ReadingFixture fx;
         fx.WriteSeed("hosi2dat.txt", kPairs);
-        const OverallReading r = ComposeOverallReading(Chart(), Box(palace, {"紫薇", "天府"}), palace, fx.Texts(), fx.sink);
+        const OverallReading r =
+            ComposeOverallReading(Chart(), Box(palace, {"紫薇", "天府"}), palace, fx.Texts(), fx.sink);
         const bool pairs = palace == 2 || palace == 8 || palace == 10;
         QCOMPARE(*r.kanteiMemo, pairs ? QStringList({"", "", " ", "■紫薇星と天府星との組合せ", "紫薇と天府の文"})
                                       : QStringList({"", ""}));
     }
 
-    void pairsInDisplayOrder()
-    {
+    void pairsInDisplayOrder() {
         ReadingFixture fx;
         fx.WriteSeed("hosi2dat.txt", kPairs + "#紫薇-天存\n紫薇と天存の文\n#\n");
-        const OverallReading r = ComposeOverallReading(Chart(), Box(8, {"紫薇", "天府", "天存"}), 8, fx.Texts(), fx.sink);
+        const OverallReading r =
+            ComposeOverallReading(Chart(), Box(8, {"紫薇", "天府", "天存"}), 8, fx.Texts(), fx.sink);
         QCOMPARE(r.kanteiMemo->mid(3),
-                 QStringList({" ", "■紫薇星と天府星との組合せ", "紫薇と天府の文", " ", "■紫薇星と天存星との組合せ", "紫薇と天存の文",
-                              " ", "■天府星と天存星との組合せ", "天府と天存の文"}));
+                 QStringList({" ", "■紫薇星と天府星との組合せ", "紫薇と天府の文", " ", "■紫薇星と天存星との組合せ",
+                              "紫薇と天存の文", " ", "■天府星と天存星との組合せ", "天府と天存の文"}));
     }
 
-    void missingFieldStopsWithWhatIsComposed()
-    {
+    void missingFieldStopsWithWhatIsComposed() {
         ReadingFixture fx;
         fx.MakeTableWithout(TableId::Kyu12, {"紫薇星"}, {{{"宮名称", "命宮"}, {"天機星", "丁"}}});
         fx.WriteSeed("KANTEI.txt", QString("[記録]\nNo: 1\n宮名称: 命宮\n天機星1: 天機の文\n"));
-        const OverallReading r = ComposeOverallReading(Chart(), Box(2, {"天機", "紫薇", "天府"}), 2, fx.Texts(), fx.sink);
+        const OverallReading r =
+            ComposeOverallReading(Chart(), Box(2, {"天機", "紫薇", "天府"}), 2, fx.Texts(), fx.sink);
         QVERIFY(!r.complete);
         QCOMPARE(fx.sink.messages.size(), 1);
         QVERIFY2(fx.sink.Last().contains("KYU12.db") && fx.sink.Last().contains("紫薇星"), qPrintable(fx.sink.Last()));
         QCOMPARE(r.hlp12Memo->size(), 5);  // empty 内容 and 星相性 add one empty line each
-        QCOMPARE(*r.kanteiMemo, QStringList({"■天機星が(旺)の状態で命宮に入っていることから診断される内容",
-                                              "□丁級星として判断しますので、[長所]よりも[短所]が現れやすいと判断します。",
-                                              "[長所]", "天機の文", ""}));
+        QCOMPARE(*r.kanteiMemo,
+                 QStringList({"■天機星が(旺)の状態で命宮に入っていることから診断される内容",
+                              "□丁級星として判断しますので、[長所]よりも[短所]が現れやすいと判断します。", "[長所]",
+                              "天機の文", ""}));
     }
 
-    void missingPairFileKeepsTheStarTexts()
-    {
+    void missingPairFileKeepsTheStarTexts() {
         ReadingFixture fx;
         ReadingTables& tables = fx.Open();
         QVERIFY(QFile::remove(fx.dir.filePath("hosi2dat.txt")));
@@ -248,8 +238,7 @@ private slots:
         QVERIFY2(fx.sink.Last().contains("hosi2dat.txt"), qPrintable(fx.sink.Last()));
     }
 
-    void closedTableIsReported()
-    {
+    void closedTableIsReported() {
         ReadingFixture fx;
         fx.WriteSeed("KANTEI.txt", QString("[記録]\n誤り\n"));
         fx.Open();
@@ -263,20 +252,26 @@ private slots:
     // not (a character Shift-JIS lacks, a text over its size), neither shows
     // in the reading nor stops it, and the reading leaves the editor's record
     // and edit as they were; saved, it shows in the next composition.
-    void unsavedEditLeavesTheReadingAlone_data()
-    {
+    void unsavedEditLeavesTheReadingAlone_data() {
         QTest::addColumn<bool>("kyu12");
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("saved");
-        QTest::newRow("KANTEI, character") << false << 1 << "紫薇星1" << "紫薇😀" << "紫薇の直した文";
-        QTest::newRow("KANTEI, first record") << false << 0 << "天府星2" << "天府😀" << "天府の直した文";
-        QTest::newRow("KANTEI, can be saved") << false << 1 << "紫薇星1" << "まだ保存しない文" << "保存した文";
-        QTest::newRow("KYU12, too long") << true << 0 << "紫薇星" << "甲乙丙丁甲乙" << "丁";
+        QTest::newRow("KANTEI, character") << false << 1 << "紫薇星1"
+                                           << "紫薇😀"
+                                           << "紫薇の直した文";
+        QTest::newRow("KANTEI, first record") << false << 0 << "天府星2"
+                                              << "天府😀"
+                                              << "天府の直した文";
+        QTest::newRow("KANTEI, can be saved") << false << 1 << "紫薇星1"
+                                              << "まだ保存しない文"
+                                              << "保存した文";
+        QTest::newRow("KYU12, too long") << true << 0 << "紫薇星"
+                                         << "甲乙丙丁甲乙"
+                                         << "丁";
     }
-    void unsavedEditLeavesTheReadingAlone()
-    {
+    void unsavedEditLeavesTheReadingAlone() {
         QFETCH(bool, kyu12);
         QFETCH(int, row);
         QFETCH(QString, field);
@@ -287,7 +282,9 @@ private slots:
         fx.WriteSeed("KANTEI.txt", kKantei);
         fx.WriteSeed("hosi2dat.txt", kPairs);
         ReadingTables& tables = fx.Open();
-        auto compose = [&] { return ComposeOverallReading(Chart(), Box(2, {"紫薇", "天府"}), 2, *tables.Texts(), fx.sink); };
+        auto compose = [&] {
+            return ComposeOverallReading(Chart(), Box(2, {"紫薇", "天府"}), 2, *tables.Texts(), fx.sink);
+        };
         const OverallReading before = compose();
         QVERIFY(before.complete);
         ReadingTable& edited = kyu12 ? tables.kyu12() : tables.kantei();

@@ -5,8 +5,8 @@
 #include "engine/chart_request.h"
 #include "engine/context.h"
 #include "readings/overall_reading.h"
-#include "tools/starpairs/pair_keys.h"
 #include "tests/readings/reading_fixture.h"
+#include "tools/starpairs/pair_keys.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -20,11 +20,9 @@ namespace {
 
 const std::string kDataDir = ZELVARA_DATA_DIR "/";
 
-std::vector<std::string> KeptList()
-{
+std::vector<std::string> KeptList() {
     QFile f(QStringLiteral(ZELVARA_PAIR_KEYS));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
+    if (!f.open(QIODevice::ReadOnly)) return {};
     return BlockKeysOf(f.readAll().toStdString());
 }
 
@@ -36,13 +34,11 @@ private slots:
     // The reading, given a pair file with a block for every kept key, prints
     // one pair heading for each key the survey finds in the palace, in the
     // same order; on a sample of charts spread over the whole range.
-    void surveyFindsWhatTheReadingLooksUp()
-    {
+    void surveyFindsWhatTheReadingLooksUp() {
         const std::vector<std::string> kept = KeptList();
         QVERIFY2(kept.size() > 100, ZELVARA_PAIR_KEYS);
         QString file = QStringLiteral("注釈\n");
-        for (const std::string& k : kept)
-            file += QString::fromStdString(k) + QStringLiteral("\n本文\n");
+        for (const std::string& k : kept) file += QString::fromStdString(k) + QStringLiteral("\n本文\n");
         file += QStringLiteral("#\n");
         ReadingFixture fx;
         fx.WriteSeed(QStringLiteral("hosi2dat.txt"), file);
@@ -56,8 +52,7 @@ private slots:
             for (int m = 1; m <= 12; ++m)
                 for (int d = 1 + y % 5; d <= 28; d += 9)
                     for (int h = (y + m + d) % 4; h < 12; h += 4) {
-                        if (!CastChart(ctx, {.year = y, .month = m, .day = d, .hourIndex = h}))
-                            continue;
+                        if (!CastChart(ctx, {.year = y, .month = m, .day = d, .hourIndex = h})) continue;
                         ++charts;
                         const ChartLayout layout = LayOutChart(ctx.man);
                         for (int p : kPairPalaces) {
@@ -71,8 +66,10 @@ private slots:
                             }
                             const std::vector<std::string> surveyed = PairKeysOf(layout, p);
                             pairs += int(surveyed.size());
-                            QVERIFY2(read == surveyed, qPrintable(QStringLiteral("%1/%2/%3 hour %4 palace %5")
-                                                                      .arg(y).arg(m).arg(d).arg(h).arg(p)));
+                            QVERIFY2(
+                                read == surveyed,
+                                qPrintable(
+                                    QStringLiteral("%1/%2/%3 hour %4 palace %5").arg(y).arg(m).arg(d).arg(h).arg(p)));
                         }
                     }
         QVERIFY2(charts > 1000, qPrintable(QString::number(charts)));
@@ -81,25 +78,22 @@ private slots:
     }
 
     // The kept list is the survey of every day and hour period 1921..2100.
-    void keptListIsTheWholeSurvey()
-    {
+    void keptListIsTheWholeSurvey() {
         SilentSink sink;
         EngineContext ctx(kDataDir, sink);
         const PairSurvey survey = SurveyPairKeys(ctx, 1921, 2100);
         QVERIFY2(survey.charts > 780000, qPrintable(QString::number(survey.charts)));
         std::vector<std::string> found;
-        for (const auto& entry : survey.count)
-            found.push_back(entry.first);
+        for (const auto& entry : survey.count) found.push_back(entry.first);
         const std::vector<std::string> kept = KeptList();
         QStringList diff;
         std::set<std::string> keptSet(kept.begin(), kept.end()), foundSet(found.begin(), found.end());
         for (const std::string& k : found)
-            if (!keptSet.count(k))
-                diff << QStringLiteral("not in the list: ") + QString::fromStdString(k);
+            if (!keptSet.count(k)) diff << QStringLiteral("not in the list: ") + QString::fromStdString(k);
         for (const std::string& k : kept)
-            if (!foundSet.count(k))
-                diff << QStringLiteral("never looked up: ") + QString::fromStdString(k);
-        QVERIFY2(diff.isEmpty(), qPrintable(diff.join('\n') + "\nregenerate with zelvara-starpairs keys DATA 1921 2100"));
+            if (!foundSet.count(k)) diff << QStringLiteral("never looked up: ") + QString::fromStdString(k);
+        QVERIFY2(diff.isEmpty(),
+                 qPrintable(diff.join('\n') + "\nregenerate with zelvara-starpairs keys DATA 1921 2100"));
         QCOMPARE(kept.size(), found.size());  // no key twice
     }
 };

@@ -1,16 +1,16 @@
 // The reading pages in the main window: composing on page entry, on a tab
 // change and from a palace button; the luck tabs before and after a chart;
 // printing all twelve palaces; the marriage-rules window.
-#include "main/app_windows.h"
 #include "engine/chart_request.h"
-#include "windows/kekkon_window.h"
-#include "readings/luck_reading.h"
+#include "main/app_windows.h"
 #include "main/main_window.h"
+#include "main/reading_pages.h"
+#include "main/tab_button_row.h"
+#include "readings/luck_reading.h"
 #include "readings/marriage_reading.h"
 #include "readings/reading_names.h"
-#include "main/reading_pages.h"
 #include "tests/recording_sink.h"
-#include "main/tab_button_row.h"
+#include "windows/kekkon_window.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -25,8 +25,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "engine/time_layers.h"
 #include <QToolButton>
+#include "engine/time_layers.h"
 
 using namespace zelvara;
 
@@ -37,13 +37,15 @@ private:
     RecordingSink sink_;
     std::unique_ptr<TMainForm1> w_;
 
-    template <typename T> T* Find(const char* name) { return w_->findChild<T*>(QString::fromLatin1(name)); }
+    template <typename T>
+    T* Find(const char* name) {
+        return w_->findChild<T*>(QString::fromLatin1(name));
+    }
     QTabWidget* Pages() { return Find<QTabWidget>("PageControl1"); }
     QString Text(const char* memo) { return Find<QPlainTextEdit>(memo)->toPlainText(); }
 
     // A chart cast and shown as the chart request does it.
-    void CastChart()
-    {
+    void CastChart() {
         const BirthInput in{"", "女", "1965", "3", "7", "05:00-07:00"};
         const CastOutcome chart = RequestChart(w_->Context(), in);
         QVERIFY(chart.has_value());
@@ -51,11 +53,9 @@ private:
         w_->FillLuckTabs();
     }
     // With ZELVARA_SCREENSHOT_DIR set, a picture of the window as it stands.
-    void Picture(const QString& name)
-    {
+    void Picture(const QString& name) {
         const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR");
-        if (dir.isEmpty())
-            return;
+        if (dir.isEmpty()) return;
         w_->show();
         QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
         w_->grab().save(QDir(dir).filePath(name + ".png"));
@@ -63,12 +63,12 @@ private:
     static QString Lines(const std::optional<QStringList>& lines) { return lines ? lines->join('\n') : QString(); }
 
 private slots:
-    void init()
-    {
+    void init() {
         home_ = std::make_unique<QTemporaryDir>();
         const QDir data(QStringLiteral(ZELVARA_DATA_DIR));
         for (const char* year : {"1964", "1965", "1966"})
-            QVERIFY(QFile::copy(data.filePath(QString("%1.eto").arg(year)), home_->filePath(QString("%1.eto").arg(year))));
+            QVERIFY(
+                QFile::copy(data.filePath(QString("%1.eto").arg(year)), home_->filePath(QString("%1.eto").arg(year))));
         QDir(home_->path()).mkdir("seed");
         for (const QString& f : QDir(data.filePath("seed")).entryList({"*.txt"}, QDir::Files))
             QVERIFY(QFile::copy(data.filePath("seed/" + f), home_->filePath("seed/" + f)));
@@ -83,16 +83,13 @@ private slots:
     }
     void cleanup() { w_.reset(); }
 
-    void tablesAreOpenedAtStartup()
-    {
+    void tablesAreOpenedAtStartup() {
         for (const char* f : {"KYU12.db", "KANTEI.DB", "hosiImi.DB", "Ai01.DB", "Ai02.DB", "hosi2dat.txt"})
             QVERIFY2(QFile::exists(home_->filePath(f)), f);
-        for (TableId id : AllReadingTables())
-            QVERIFY(w_->Readings().Tables().Table(id).IsOpen());
+        for (TableId id : AllReadingTables()) QVERIFY(w_->Readings().Tables().Table(id).IsOpen());
     }
 
-    void pageEntryComposes()
-    {
+    void pageEntryComposes() {
         CastChart();
         Tmandata& man = w_->Context().man;
         const ReadingTexts& texts = *w_->Readings().Tables().Texts();
@@ -114,8 +111,7 @@ private slots:
         QVERIFY(sink_.messages.isEmpty());
     }
 
-    void tabChangeAndPalaceButton()
-    {
+    void tabChangeAndPalaceButton() {
         CastChart();
         Tmandata& man = w_->Context().man;
         auto* kekka = Find<TabButtonRow>("Kekka");
@@ -136,15 +132,13 @@ private slots:
     // The pages compose from the texts as saved: an edit still open in the
     // tables, even one that cannot be saved, neither shows nor stops a
     // reading; saved, it shows in the next composition.
-    void pagesComposeFromSavedTexts()
-    {
+    void pagesComposeFromSavedTexts() {
         CastChart();
         ReadingTable& kyu12 = w_->Readings().Tables().kyu12();
         w_->Readings().SelectPalaceTab(1);  // 命宮
         const QString before = Text("hlp12Memo");
         QVERIFY(kyu12.First());
-        while (*kyu12.Field("宮名称") != QStringLiteral("命宮"))
-            QVERIFY(kyu12.Next());
+        while (*kyu12.Field("宮名称") != QStringLiteral("命宮")) QVERIFY(kyu12.Next());
         const int row = kyu12.CurrentRow();
         QVERIFY(kyu12.SetValue("内容", "書けない😀"));
         w_->Readings().SelectPalaceTab(1);
@@ -159,25 +153,27 @@ private slots:
         QVERIFY2(Text("hlp12Memo").contains("保存した命宮の内容"), qPrintable(Text("hlp12Memo")));
     }
 
-    void luckTabs()
-    {
+    void luckTabs() {
         auto* tabs = Find<TabButtonRow>("daiuntab");
         QCOMPARE(tabs->tabWidth(), 165);
         QCOMPARE(tabs->tabText(0), QString("3-12才（紫薇星）"));
         QCOMPARE(tabs->tabText(11), QString("113-122"));
         const int rowHeight = tabs->button(0)->sizeHint().height();
         QCOMPARE(tabs->heightForWidth(4 * 165 + 3 * 2), 3 * rowHeight + 2 * 2);  // four to a row, three rows
-        QTest::mouseClick(tabs->button(2), Qt::LeftButton);  // before any chart: nothing
+        QTest::mouseClick(tabs->button(2), Qt::LeftButton);                      // before any chart: nothing
         QCOMPARE(Text("KounMemo"), QString());
         QVERIFY(sink_.messages.isEmpty());
 
         CastChart();
         Tmandata& man = w_->Context().man;
         QCOMPARE(tabs->currentIndex(), -1);
-        QCOMPARE(tabs->tabText(0), QString("%1-%2才(%3)").arg(man.luckAge[1]).arg(man.luckAge[1] + 9)
+        QCOMPARE(tabs->tabText(0), QString("%1-%2才(%3)")
+                                       .arg(man.luckAge[1])
+                                       .arg(man.luckAge[1] + 9)
                                        .arg(QString::fromStdString(man.daiunStarName[1])));
         QTest::mouseClick(tabs->button(2), Qt::LeftButton);
-        QCOMPARE(Text("KounMemo"), ComposeLuckReading(man, 3, *w_->Readings().Tables().Texts(), sink_).kounMemo.join('\n'));
+        QCOMPARE(Text("KounMemo"),
+                 ComposeLuckReading(man, 3, *w_->Readings().Tables().Texts(), sink_).kounMemo.join('\n'));
         Find<QPlainTextEdit>("KounMemo")->setPlainText("x");
         QTest::mouseClick(tabs->button(2), Qt::LeftButton);  // the same tab again: no new composition
         QCOMPARE(Text("KounMemo"), QString("x"));
@@ -192,8 +188,7 @@ private slots:
 
     // 大限の四化: hidden until checked; then the selected period's caption,
     // stem and 四化 above its text, the memo unchanged.
-    void decadeTransformsBesideTheLuckText()
-    {
+    void decadeTransformsBesideTheLuckText() {
         auto* tabs = Find<TabButtonRow>("daiuntab");
         auto* check = Find<QCheckBox>("decadeTransformsCheck");
         auto* line = Find<QLabel>("decadeTransforms");
@@ -219,8 +214,7 @@ private slots:
 
     // The overall print action walks the tabs as the print module does: with
     // PrnCheck every tab is selected and composed in turn, 福徳宮 last.
-    void printAllTwelvePalaces()
-    {
+    void printAllTwelvePalaces() {
         CastChart();
         QStringList printed;
         auto* kekka = Find<TabButtonRow>("Kekka");
@@ -247,14 +241,12 @@ private slots:
         Find<QCheckBox>("PrnCheck")->setChecked(true);
         QTest::mouseClick(Find<QPushButton>("printbtn2"), Qt::LeftButton);
         QStringList expected;
-        for (const QString& p : PalaceNames())
-            expected << "■" + p + "で何が分かるか？の説明";
-        QCOMPARE(printed, expected);  // tab 3 was already selected and is composed all the same
+        for (const QString& p : PalaceNames()) expected << "■" + p + "で何が分かるか？の説明";
+        QCOMPARE(printed, expected);          // tab 3 was already selected and is composed all the same
         QCOMPARE(kekka->currentIndex(), 11);  // 福徳宮 stays selected
     }
 
-    void printButtonsWithoutAPrintModuleSaySo()
-    {
+    void printButtonsWithoutAPrintModuleSaySo() {
         w_->Readings().SetPrintActions({});
         for (const char* button : {"printbtn2", "kounprintbtn", "aisyobtn"}) {
             sink_.messages.clear();
@@ -263,22 +255,19 @@ private slots:
         }
     }
 
-    void marriageRulesWindow()
-    {
+    void marriageRulesWindow() {
         ApplicationWindows windows(*w_);
         QTest::mouseClick(Find<QPushButton>("kekkonbtn"), Qt::LeftButton);
         Tkekkonfrm* rules = nullptr;
         for (QWidget* t : QApplication::topLevelWidgets())
-            if (auto* k = qobject_cast<Tkekkonfrm*>(t))
-                rules = k;
+            if (auto* k = qobject_cast<Tkekkonfrm*>(t)) rules = k;
         QVERIFY(rules);
         QVERIFY(rules->isVisible());
         QCOMPARE(rules->windowTitle(), QString("Zelvara合婚法則一覧"));
         QCOMPARE(rules->SG->rowCount(), 21);
         QCOMPARE(rules->SG->columnCount(), 3);
         const int widths[] = {64, 225, 274};
-        for (int c = 0; c < 3; ++c)
-            QCOMPARE(rules->SG->columnWidth(c), widths[c]);
+        for (int c = 0; c < 3; ++c) QCOMPARE(rules->SG->columnWidth(c), widths[c]);
         const struct {
             int row;
             const char* cells[3];
@@ -291,8 +280,7 @@ private slots:
             {20, {"陀羅星", "残忍・冷徹・勇敢", "◎パートナー探しは大困難（文曲・文昌）"}},
         };
         for (const auto& r : rows)
-            for (int c = 0; c < 3; ++c)
-                QCOMPARE(rules->SG->item(r.row, c)->text(), QString::fromUtf8(r.cells[c]));
+            for (int c = 0; c < 3; ++c) QCOMPARE(rules->SG->item(r.row, c)->text(), QString::fromUtf8(r.cells[c]));
         QTest::mouseClick(rules->closebtn, Qt::LeftButton);
         QVERIFY(!rules->isVisible());
         QTest::mouseClick(Find<QPushButton>("kekkonbtn"), Qt::LeftButton);  // the same window again
@@ -301,8 +289,7 @@ private slots:
     }
     // Reading-text edits still pending when the program quits are saved;
     // those that cannot be are dropped with a message, never unsaid.
-    void quittingSavesReadingTextEdits()
-    {
+    void quittingSavesReadingTextEdits() {
         ApplicationWindows windows(*w_);
         ReadingTables& tables = w_->Readings().Tables();
         QVERIFY(tables.hosiImi().SetValue("駅馬星", "終わる前に書いた文"));
@@ -310,7 +297,8 @@ private slots:
         QVERIFY(QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit", Qt::DirectConnection));
         QVERIFY(!tables.HasPendingEdits());
         QCOMPARE(sink_.messages.size(), 2);
-        QVERIFY2(sink_.messages[0].contains("Ai01.DB") && sink_.messages[0].contains("天機星"), qPrintable(sink_.messages[0]));
+        QVERIFY2(sink_.messages[0].contains("Ai01.DB") && sink_.messages[0].contains("天機星"),
+                 qPrintable(sink_.messages[0]));
         QVERIFY2(sink_.messages[1].contains("破棄"), qPrintable(sink_.messages[1]));
         RecordingSink quiet;
         ReadingTables fresh(quiet);

@@ -1,9 +1,9 @@
 // The reading-text tables: layout of the files made from the seeds, never
 // overwriting an edited table, seed mistakes, broken files, table order,
 // field lookups and posting.
-#include "tests/readings/reading_fixture.h"
-#include "readings/reading_names.h"
 #include "common/seed_file.h"
+#include "readings/reading_names.h"
+#include "tests/readings/reading_fixture.h"
 
 #include <QSignalSpy>
 #include <QSqlDatabase>
@@ -18,8 +18,7 @@ struct Column {
     bool primaryKey;
 };
 
-QList<Column> ColumnsOf(const QString& path, const QString& table)
-{
+QList<Column> ColumnsOf(const QString& path, const QString& table) {
     QList<Column> cols;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("inspect"));
@@ -27,8 +26,7 @@ QList<Column> ColumnsOf(const QString& path, const QString& table)
         if (db.open()) {
             QSqlQuery q(db);
             q.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
-            while (q.next())
-                cols.append({q.value(1).toString(), q.value(2).toString(), q.value(5).toInt() == 1});
+            while (q.next()) cols.append({q.value(1).toString(), q.value(2).toString(), q.value(5).toInt() == 1});
         }
         db.close();
     }
@@ -36,21 +34,25 @@ QList<Column> ColumnsOf(const QString& path, const QString& table)
     return cols;
 }
 
-QStringList Names(const QList<Column>& cols)
-{
+QStringList Names(const QList<Column>& cols) {
     QStringList n;
-    for (const Column& c : cols)
-        n << c.name;
+    for (const Column& c : cols) n << c.name;
     return n;
 }
 
-const QStringList kTwentyShort = QStringLiteral("紫薇 天機 太陽 武曲 天同 廉貞 天府 太陰 貪狼 巨門 天相 天梁 七殺 破軍 炎星 鈴星 文曲 文昌 羊刃 陀羅").split(QLatin1Char(' '));
-const QStringList kTwentyLong = QStringLiteral("紫薇星 天機星 太陽星 武曲星 天同星 廉貞星 天府星 太陰星 貪狼星 巨門星 天相星 天梁星 七殺星 破軍星 炎星 鈴星 文曲星 文昌星 羊刃星 陀羅星").split(QLatin1Char(' '));
-const QStringList kTwelveMinor = QStringLiteral("天存 天魁 天鉞 左輔 右弼 天空 地劫 天耗 紅鸞 天喜 天姚 天刑").split(QLatin1Char(' '));
+const QStringList kTwentyShort =
+    QStringLiteral(
+        "紫薇 天機 太陽 武曲 天同 廉貞 天府 太陰 貪狼 巨門 天相 天梁 七殺 破軍 炎星 鈴星 文曲 文昌 羊刃 陀羅")
+        .split(QLatin1Char(' '));
+const QStringList kTwentyLong = QStringLiteral(
+                                    "紫薇星 天機星 太陽星 武曲星 天同星 廉貞星 天府星 太陰星 貪狼星 巨門星 天相星 "
+                                    "天梁星 七殺星 破軍星 炎星 鈴星 文曲星 文昌星 羊刃星 陀羅星")
+                                    .split(QLatin1Char(' '));
+const QStringList kTwelveMinor =
+    QStringLiteral("天存 天魁 天鉞 左輔 右弼 天空 地劫 天耗 紅鸞 天喜 天姚 天刑").split(QLatin1Char(' '));
 const QStringList kFourTransforms = QStringLiteral("化禄 化権 化科 化忌").split(QLatin1Char(' '));
 
-QString Kyu12Seed(const QStringList& palaces)
-{
+QString Kyu12Seed(const QStringList& palaces) {
     QString s;
     for (int i = 0; i < palaces.size(); ++i)
         s += QStringLiteral("[記録]\nNo: %1\n宮名称: %2\n").arg(i + 1).arg(palaces[i]);
@@ -62,8 +64,7 @@ QString Kyu12Seed(const QStringList& palaces)
 class TestReadingTables : public QObject {
     Q_OBJECT
 private slots:
-    void shippedSeedsMakeTablesOfTheLayout()
-    {
+    void shippedSeedsMakeTablesOfTheLayout() {
         ReadingFixture fx;
         ReadingTables tables(fx.sink);
         QVERIFY(tables.Open(fx.Folder(), {QStringLiteral(ZELVARA_SEED_DIR)}));
@@ -72,12 +73,10 @@ private slots:
         QStringList kyu = {"No", "宮名称", "内容", "星相性"};
         kyu << kTwentyLong << "ETC";
         QStringList kantei = {"No", "宮名称", "内容"};
-        for (const QString& n : kTwentyShort + kTwelveMinor + kFourTransforms)
-            kantei << n + "星1" << n + "星2";
+        for (const QString& n : kTwentyShort + kTwelveMinor + kFourTransforms) kantei << n + "星1" << n + "星2";
         QStringList starTexts = {"No"};
         starTexts << kTwentyLong;
-        for (const QString& n : kTwelveMinor + kFourTransforms)
-            starTexts << n + "星";
+        for (const QString& n : kTwelveMinor + kFourTransforms) starTexts << n + "星";
         starTexts << "駅馬星";
         QCOMPARE(kantei.size(), 3 + 72);
         QCOMPARE(starTexts.size(), 1 + 37);
@@ -115,15 +114,13 @@ private slots:
         // Every palace has its record, in palace order.
         for (ReadingTable* t : {&tables.kyu12(), &tables.kantei()}) {
             QStringList palaces;
-            for (t->First(); !t->Eof(); t->Next())
-                palaces << *t->Field("宮名称");
+            for (t->First(); !t->Eof(); t->Next()) palaces << *t->Field("宮名称");
             QCOMPARE(palaces, PalaceNames());
         }
         QVERIFY(QFile::exists(fx.dir.filePath("hosi2dat.txt")));
     }
 
-    void editedTableIsNeverOverwritten()
-    {
+    void editedTableIsNeverOverwritten() {
         ReadingFixture fx;
         fx.WriteSeed("KYU12.txt", Kyu12Seed({"父母宮"}));
         {
@@ -138,8 +135,7 @@ private slots:
         QCOMPARE(*t.kyu12().Field("宮名称"), QString("父母宮"));
     }
 
-    void emptyFileIsMadeFromTheSeed()
-    {
+    void emptyFileIsMadeFromTheSeed() {
         ReadingFixture fx;
         fx.WriteSeed("KYU12.txt", Kyu12Seed({"父母宮", "命宮"}));
         QFile empty(fx.dir.filePath("KYU12.db"));
@@ -150,23 +146,24 @@ private slots:
         QVERIFY2(fx.sink.messages.isEmpty(), qPrintable(fx.sink.messages.join('\n')));
     }
 
-    void seedMistakeMakesNoTable_data()
-    {
+    void seedMistakeMakesNoTable_data() {
         QTest::addColumn<QString>("seed");
         QTest::addColumn<QStringList>("mentions");
-        QTest::newRow("unknown field") << QString("[記録]\nNo: 1\n駅馬星1: x\n") << QStringList{"KANTEI.txt の 3 行目", "駅馬星1"};
+        QTest::newRow("unknown field") << QString("[記録]\nNo: 1\n駅馬星1: x\n")
+                                       << QStringList{"KANTEI.txt の 3 行目", "駅馬星1"};
         QTest::newRow("field before record") << QString("宮名称: 命宮\n") << QStringList{"1 行目", "[記録]"};
-        QTest::newRow("field twice") << QString("[記録]\n宮名称: 命宮\n宮名称: 命宮\n") << QStringList{"3 行目", "二度"};
+        QTest::newRow("field twice") << QString("[記録]\n宮名称: 命宮\n宮名称: 命宮\n")
+                                     << QStringList{"3 行目", "二度"};
         QTest::newRow("unclosed text") << QString("[記録]\n内容: <<\nline\n") << QStringList{"2 行目", ">>"};
         QTest::newRow("no colon") << QString("[記録]\n宮名称 命宮\n") << QStringList{"2 行目"};
-        QTest::newRow("too long") << QString("[記録]\n宮名称: 一二三四五六七八九十一\n") << QStringList{"宮名称", "20バイト"};
+        QTest::newRow("too long") << QString("[記録]\n宮名称: 一二三四五六七八九十一\n")
+                                  << QStringList{"宮名称", "20バイト"};
         QTest::newRow("not Shift-JIS") << QString("[記録]\n紫薇星1: 😀\n") << QStringList{"紫薇星1", "😀"};
         QTest::newRow("No not a number") << QString("[記録]\nNo: 一\n") << QStringList{"No"};
         QTest::newRow("No beyond 16 bits") << QString("[記録]\nNo: 40000\n") << QStringList{"No", "40000"};
         QTest::newRow("No twice (key)") << QString("[記録]\nNo: 1\n[記録]\nNo: 1\n") << QStringList{"KANTEI.DB"};
     }
-    void seedMistakeMakesNoTable()
-    {
+    void seedMistakeMakesNoTable() {
         QFETCH(QString, seed);
         QFETCH(QStringList, mentions);
         ReadingFixture fx;
@@ -174,15 +171,13 @@ private slots:
         ReadingTables& t = fx.Open();
         QVERIFY(!t.kantei().IsOpen());
         QCOMPARE(fx.sink.messages.size(), 1);
-        for (const QString& m : mentions)
-            QVERIFY2(fx.sink.Last().contains(m), qPrintable(fx.sink.Last()));
+        for (const QString& m : mentions) QVERIFY2(fx.sink.Last().contains(m), qPrintable(fx.sink.Last()));
         QVERIFY(!QFile::exists(fx.dir.filePath("KANTEI.DB")));
         QVERIFY(!QFile::exists(fx.dir.filePath("KANTEI.DB.new")));
         QVERIFY(t.kyu12().IsOpen());  // the others open regardless
     }
 
-    void missingSeedIsReported()
-    {
+    void missingSeedIsReported() {
         ReadingFixture fx;
         ReadingTables tables(fx.sink);
         QVERIFY(!tables.Open(fx.Folder(), {fx.SeedFolder()}));
@@ -193,8 +188,7 @@ private slots:
         QVERIFY2(fx.sink.Last().contains("hosiImi.DB"), qPrintable(fx.sink.Last()));
     }
 
-    void brokenFileIsReportedAndLeftAlone()
-    {
+    void brokenFileIsReportedAndLeftAlone() {
         ReadingFixture fx;
         const QByteArray junk("this is not a database, but somebody's notes\n");
         QFile f(fx.dir.filePath("Ai01.DB"));
@@ -209,8 +203,7 @@ private slots:
         QCOMPARE(f.readAll(), junk);
     }
 
-    void fieldTheFileLacksIsReported()
-    {
+    void fieldTheFileLacksIsReported() {
         ReadingFixture fx;
         QStringList dropped = SchemaOf(TableId::Kyu12).FieldNames().mid(4);
         fx.MakeTableWithout(TableId::Kyu12, dropped, {{{"No", "1"}, {"宮名称", "命宮"}, {"内容", "古い表"}}});
@@ -222,24 +215,20 @@ private slots:
         QVERIFY(!t.kyu12().Field("extra"));  // not one of the table's own fields
     }
 
-    void tableOrder()
-    {
+    void tableOrder() {
         ReadingFixture fx;
         fx.WriteSeed("KANTEI.txt", "[記録]\nNo: 3\n宮名称: 三\n[記録]\nNo: 1\n宮名称: 一\n[記録]\nNo: 2\n宮名称: 二\n");
         fx.WriteSeed("KYU12.txt", "[記録]\nNo: 3\n宮名称: 三\n[記録]\nNo: 1\n宮名称: 一\n");
         ReadingTables& t = fx.Open();
         QStringList kantei, kyu;
-        for (t.kantei().First(); !t.kantei().Eof(); t.kantei().Next())
-            kantei << *t.kantei().Field("宮名称");
-        for (t.kyu12().First(); !t.kyu12().Eof(); t.kyu12().Next())
-            kyu << *t.kyu12().Field("宮名称");
+        for (t.kantei().First(); !t.kantei().Eof(); t.kantei().Next()) kantei << *t.kantei().Field("宮名称");
+        for (t.kyu12().First(); !t.kyu12().Eof(); t.kyu12().Next()) kyu << *t.kyu12().Field("宮名称");
         QCOMPARE(kantei, QStringList({"一", "二", "三"}));  // by its key No
         QCOMPARE(kyu, QStringList({"三", "一"}));           // as stored
         QCOMPARE(t.kyu12().CurrentRow(), 1);                // a scan leaves the last record current
     }
 
-    void seedTextsKeepTheirLines()
-    {
+    void seedTextsKeepTheirLines() {
         const SeedParse p = ParseSeed("# note\n[記録]\n宮名称:  命宮 \n内容: <<\n  indented\n\n#not a comment\n>>\n",
                                       SchemaOf(TableId::Kyu12).fields, "KYU12.db", "KYU12.txt");
         QVERIFY2(p.error.isEmpty(), qPrintable(p.error));
@@ -250,8 +239,7 @@ private slots:
         QCOMPARE(wave.records[0].values.value("内容"), QString("3～5"));
     }
 
-    void postWritesInOneGoAndRefusesBadValues()
-    {
+    void postWritesInOneGoAndRefusesBadValues() {
         ReadingFixture fx;
         fx.WriteSeed("KYU12.txt", Kyu12Seed({"父母宮", "命宮"}));
         {
@@ -272,16 +260,14 @@ private slots:
         QCOMPARE(*t.kyu12().Field("紫薇星"), QString("甲"));
     }
 
-    void boundControlsStayStillDuringAScan()
-    {
+    void boundControlsStayStillDuringAScan() {
         ReadingFixture fx;
         fx.WriteSeed("KYU12.txt", Kyu12Seed({"父母宮", "命宮", "兄弟宮"}));
         ReadingTables& t = fx.Open();
         QSignalSpy moved(&t.kyu12(), &ReadingTable::currentChanged);
         {
             ControlsFrozen still(t.kyu12());
-            for (t.kyu12().First(); !t.kyu12().Eof(); t.kyu12().Next()) {
-            }
+            for (t.kyu12().First(); !t.kyu12().Eof(); t.kyu12().Next()) {}
             QCOMPARE(moved.count(), 0);
         }
         QCOMPARE(moved.count(), 1);
@@ -290,15 +276,13 @@ private slots:
     }
     // A move away from edits that cannot be saved says so once and ends the
     // scan, with the edits kept on the record they were made on.
-    void refusedEditEndsAScan_data()
-    {
+    void refusedEditEndsAScan_data() {
         QTest::addColumn<int>("editedRow");
         QTest::newRow("first record") << 0;
         QTest::newRow("middle record") << 1;
         QTest::newRow("last record") << 2;
     }
-    void refusedEditEndsAScan()
-    {
+    void refusedEditEndsAScan() {
         QFETCH(int, editedRow);
         ReadingFixture fx;
         fx.WriteSeed("KYU12.txt", Kyu12Seed({"父母宮", "命宮", "兄弟宮"}));
@@ -306,13 +290,12 @@ private slots:
         QVERIFY(kyu.MoveTo(editedRow));
         QVERIFY(kyu.SetValue("紫薇星", "甲😀"));
         int turns = 0;
-        for (kyu.First(); !kyu.Eof() && turns < 10; kyu.Next())
-            ++turns;
+        for (kyu.First(); !kyu.Eof() && turns < 10; kyu.Next()) ++turns;
         QVERIFY2(turns < 10, "the scan did not end");
         QVERIFY(fx.sink.messages.size() <= 1);
         if (editedRow < 2) {  // the last record is left by no move
-            QVERIFY2(fx.sink.Last().contains("KYU12.db") && fx.sink.Last().contains("紫薇星")
-                         && fx.sink.Last().contains(QStringLiteral("No %1").arg(editedRow + 1)),
+            QVERIFY2(fx.sink.Last().contains("KYU12.db") && fx.sink.Last().contains("紫薇星") &&
+                         fx.sink.Last().contains(QStringLiteral("No %1").arg(editedRow + 1)),
                      qPrintable(fx.sink.Last()));
         }
         QCOMPARE(kyu.CurrentRow(), editedRow);
@@ -322,8 +305,7 @@ private slots:
 
     // Closing a table saves what is pending; refused, the table stays open
     // with the edits. Dropped with the table, they are said to be lost.
-    void closeSavesPendingEdits_data()
-    {
+    void closeSavesPendingEdits_data() {
         QTest::addColumn<int>("table");
         QTest::addColumn<QString>("field");
         QTest::newRow("KYU12") << int(TableId::Kyu12) << "内容";
@@ -332,13 +314,13 @@ private slots:
         QTest::newRow("Ai01") << int(TableId::Ai01) << "天機星";
         QTest::newRow("Ai02") << int(TableId::Ai02) << "陀羅星";
     }
-    void closeSavesPendingEdits()
-    {
+    void closeSavesPendingEdits() {
         QFETCH(int, table);
         QFETCH(QString, field);
         const TableId id = TableId(table);
         ReadingFixture fx;
-        fx.WriteSeed(SchemaOf(id).seedName, SchemaOf(id).FieldIndex("宮名称") >= 0 ? "[記録]\nNo: 1\n宮名称: 命宮\n" : "[記録]\nNo: 1\n");
+        fx.WriteSeed(SchemaOf(id).seedName,
+                     SchemaOf(id).FieldIndex("宮名称") >= 0 ? "[記録]\nNo: 1\n宮名称: 命宮\n" : "[記録]\nNo: 1\n");
         ReadingTable& t = fx.Open().Table(id);
         QVERIFY(t.SetValue(field, "閉じる前の文"));
         QVERIFY(t.Close());
@@ -352,20 +334,21 @@ private slots:
         QVERIFY(t.IsOpen() && t.IsModified());
         QCOMPARE(*t.Field(field), QStringLiteral("書けない😀"));
         QCOMPARE(fx.sink.messages.size(), 1);
-        QVERIFY2(fx.sink.Last().contains(t.FileName()) && fx.sink.Last().contains(field) && fx.sink.Last().contains("No 1"),
-                 qPrintable(fx.sink.Last()));
+        QVERIFY2(
+            fx.sink.Last().contains(t.FileName()) && fx.sink.Last().contains(field) && fx.sink.Last().contains("No 1"),
+            qPrintable(fx.sink.Last()));
         QVERIFY(!t.Open(fx.Folder(), {}));  // not opened again over the edits
         QVERIFY(t.IsModified());
 
         fx.tables.reset();
         QCOMPARE(fx.sink.messages.size(), 3);
-        QVERIFY2(fx.sink.Last().contains(SchemaOf(id).fileName) && fx.sink.Last().contains("破棄"), qPrintable(fx.sink.Last()));
+        QVERIFY2(fx.sink.Last().contains(SchemaOf(id).fileName) && fx.sink.Last().contains("破棄"),
+                 qPrintable(fx.sink.Last()));
     }
 
     // The end of the program: every pending edit is saved; a refused one is
     // named, kept, and dropped only when the user says so.
-    void saveAllPendingAtTheEnd()
-    {
+    void saveAllPendingAtTheEnd() {
         ReadingFixture fx;
         fx.WriteSeed("KANTEI.txt", "[記録]\nNo: 1\n宮名称: 命宮\n[記録]\nNo: 2\n宮名称: 父母宮\n");
         fx.WriteSeed("hosiImi.txt", "[記録]\nNo: 1\n");
@@ -385,7 +368,8 @@ private slots:
         };
         QVERIFY(!t.SaveAllPending());
         QCOMPARE(fx.sink.messages.size(), 1);
-        QVERIFY2(fx.sink.Last().contains("KANTEI.DB") && fx.sink.Last().contains("父母宮") && fx.sink.Last().contains("天府星2"),
+        QVERIFY2(fx.sink.Last().contains("KANTEI.DB") && fx.sink.Last().contains("父母宮") &&
+                     fx.sink.Last().contains("天府星2"),
                  qPrintable(fx.sink.Last()));
         QVERIFY(!t.hosiImi().IsModified());
         QVERIFY(!t.SaveAllPending(answer(false)));

@@ -3,8 +3,8 @@
 // verbatim across stars or palaces. Every star-pair key that the overall
 // reading can look up has a block, and no block is one it never looks up.
 #include "common/cp932.h"
-#include "readings/reading_names.h"
 #include "common/seed_file.h"
+#include "readings/reading_names.h"
 #include "readings/table_schema.h"
 
 #include <QDir>
@@ -13,39 +13,33 @@
 #include <QSet>
 #include <QTest>
 
-
 using namespace zelvara;
 
 namespace {
 
 const QString kSeedDir = QStringLiteral(ZELVARA_SEED_DIR);
 
-QStringList TwentyLongNames()
-{
+QStringList TwentyLongNames() {
     return {"紫薇星", "天機星", "太陽星", "武曲星", "天同星", "廉貞星", "天府星", "太陰星", "貪狼星", "巨門星",
             "天相星", "天梁星", "七殺星", "破軍星", "炎星",   "鈴星",   "文曲星", "文昌星", "羊刃星", "陀羅星"};
 }
 
-QStringList TwentyShortNames()
-{
+QStringList TwentyShortNames() {
     return {"紫薇", "天機", "太陽", "武曲", "天同", "廉貞", "天府", "太陰", "貪狼", "巨門",
             "天相", "天梁", "七殺", "破軍", "炎星", "鈴星", "文曲", "文昌", "羊刃", "陀羅"};
 }
 
-QStringList AdditionalLongNames()
-{
+QStringList AdditionalLongNames() {
     return {"天存星", "天魁星", "天鉞星", "左輔星", "右弼星", "駅馬星", "天空星",
             "地劫星", "天耗星", "紅鸞星", "天喜星", "天姚星", "天刑星"};
 }
 
-SeedParse Read(TableId id)
-{
+SeedParse Read(TableId id) {
     const TableSchema& schema = SchemaOf(id);
     return ReadSeedFile(QDir(kSeedDir).filePath(schema.seedName), schema.fields, schema.fileName);
 }
 
-QStringList Lines(const QString& text)
-{
+QStringList Lines(const QString& text) {
     QStringList out;
     for (const QString& l : text.split(QLatin1Char('\n'))) {
         const QString t = l.trimmed();
@@ -58,15 +52,13 @@ QStringList Lines(const QString& text)
 // in more than one place.
 class DuplicateCheck {
 public:
-    void Add(const QString& where, const QString& text)
-    {
+    void Add(const QString& where, const QString& text) {
         const QString whole = text.trimmed();
         if (whole.isEmpty()) return;
         texts_[whole] << where;
         for (const QString& l : Lines(text)) lines_[l] << where;
     }
-    QStringList Duplicates() const
-    {
+    QStringList Duplicates() const {
         QStringList out;
         for (auto it = texts_.cbegin(); it != texts_.cend(); ++it)
             if (it.value().size() > 1) out << QStringLiteral("text in ") + it.value().join(", ");
@@ -84,8 +76,7 @@ QString Fails(const QStringList& list) { return list.join(QLatin1Char('\n')); }
 // A reading text says something: at least two sentences ending in 。 and at
 // least kMinChars characters. Empty when it does; else why not.
 constexpr int kMinChars = 45;
-QString ThinText(const QString& text)
-{
+QString ThinText(const QString& text) {
     const QString t = text.trimmed();
     const int sentences = int(t.count(QStringLiteral("。")));
     if (sentences < 2 || !t.endsWith(QStringLiteral("。")) || t.size() < kMinChars)
@@ -98,8 +89,7 @@ QString ThinText(const QString& text)
 class TestSeedTexts : public QObject {
     Q_OBJECT
 private slots:
-    void kyu12()
-    {
+    void kyu12() {
         const SeedParse p = Read(TableId::Kyu12);
         QVERIFY2(p.error.isEmpty(), qPrintable(p.error));
         QCOMPARE(p.records.size(), 12);
@@ -123,8 +113,7 @@ private slots:
         QVERIFY2(fails.isEmpty(), qPrintable(Fails(fails)));
     }
 
-    void kantei()
-    {
+    void kantei() {
         const SeedParse p = Read(TableId::Kantei);
         QVERIFY2(p.error.isEmpty(), qPrintable(p.error));
         QStringList fails;
@@ -140,7 +129,8 @@ private slots:
             for (const QString& a : AdditionalLongNames())
                 if (a != QStringLiteral("駅馬星")) fields << a + "1";
             for (const QString& f : fields) {
-                if (r.values.value(f).trimmed().isEmpty()) fails << palace + QStringLiteral(": empty ") + f;
+                if (r.values.value(f).trimmed().isEmpty())
+                    fails << palace + QStringLiteral(": empty ") + f;
                 else if (const QString why = ThinText(r.values.value(f)); !why.isEmpty())
                     fails << QStringLiteral("%1 %2: %3").arg(palace, f, why);
                 dup.Add(palace + QLatin1Char(' ') + f, r.values.value(f));
@@ -155,8 +145,7 @@ private slots:
         QVERIFY2(fails.isEmpty(), qPrintable(Fails(fails)));
     }
 
-    void luckAndPartnerTexts()
-    {
+    void luckAndPartnerTexts() {
         QStringList fails;
         DuplicateCheck partner;
         for (TableId id : {TableId::HosiImi, TableId::Ai01, TableId::Ai02}) {
@@ -169,15 +158,22 @@ private slots:
             // the thirteen additional stars, 駅馬星 included); the partner
             // readings read the twenty stars.
             QStringList read = TwentyLongNames();
-            if (id == TableId::HosiImi) read << AdditionalLongNames() << "化禄星" << "化権星" << "化科星" << "化忌星";
+            if (id == TableId::HosiImi)
+                read << AdditionalLongNames() << "化禄星"
+                     << "化権星"
+                     << "化科星"
+                     << "化忌星";
             DuplicateCheck dup;
             for (const QString& f : read) {
                 const QString text = v.value(f);
-                if (text.trimmed().isEmpty()) fails << table + QStringLiteral(": empty ") + f;
+                if (text.trimmed().isEmpty())
+                    fails << table + QStringLiteral(": empty ") + f;
                 else if (const QString why = ThinText(text); !why.isEmpty())
                     fails << QStringLiteral("%1 %2: %3").arg(table, f, why);
-                if (id == TableId::HosiImi) dup.Add(table + QLatin1Char(' ') + f, text);
-                else partner.Add(table + QLatin1Char(' ') + f, text);
+                if (id == TableId::HosiImi)
+                    dup.Add(table + QLatin1Char(' ') + f, text);
+                else
+                    partner.Add(table + QLatin1Char(' ') + f, text);
                 const int n = Lines(text).size();
                 if (!f.startsWith(QStringLiteral("化")) && (n < 3 || n > 6))
                     fails << QStringLiteral("%1 %2: %3 sentences").arg(table, f).arg(n);
@@ -191,8 +187,7 @@ private slots:
     // Every seed speaks to the reader as 貴方, as the fixed sentences of the
     // marriage reading do; and every text a table is made from is writable in
     // Shift-JIS and fits its field.
-    void oneVoiceAndShiftJis()
-    {
+    void oneVoiceAndShiftJis() {
         QStringList fails;
         for (const QString& name : QDir(kSeedDir).entryList({QStringLiteral("*.txt")}, QDir::Files)) {
             QFile f(QDir(kSeedDir).filePath(name));
@@ -201,7 +196,10 @@ private slots:
             for (int i = 0; i < lines.size(); ++i)
                 for (const char* other : {"あなた", "アナタ", "貴女", "貴男"})
                     if (lines[i].contains(QString::fromUtf8(other)))
-                        fails << QStringLiteral("%1:%2: 「%3」 (write 貴方)").arg(name).arg(i + 1).arg(QString::fromUtf8(other));
+                        fails << QStringLiteral("%1:%2: 「%3」 (write 貴方)")
+                                     .arg(name)
+                                     .arg(i + 1)
+                                     .arg(QString::fromUtf8(other));
         }
         for (TableId id : AllReadingTables()) {
             const TableSchema& schema = SchemaOf(id);
@@ -212,16 +210,19 @@ private slots:
                     const QString text = r.values.value(field.name);
                     QString bad;
                     const auto bytes = cp932::Encode(text, &bad);
-                    if (!bytes) fails << QStringLiteral("%1 %2: 「%3」 not Shift-JIS").arg(schema.fileName, field.name, bad);
+                    if (!bytes)
+                        fails << QStringLiteral("%1 %2: 「%3」 not Shift-JIS").arg(schema.fileName, field.name, bad);
                     else if (field.type == FieldType::String && bytes->size() > field.size)
-                        fails << QStringLiteral("%1 %2: %3 bytes > %4").arg(schema.fileName, field.name).arg(bytes->size()).arg(field.size);
+                        fails << QStringLiteral("%1 %2: %3 bytes > %4")
+                                     .arg(schema.fileName, field.name)
+                                     .arg(bytes->size())
+                                     .arg(field.size);
                 }
         }
         QVERIFY2(fails.isEmpty(), qPrintable(Fails(fails)));
     }
 
-    void legends()
-    {
+    void legends() {
         QList<FieldDef> fields;
         QStringList names;
         for (int s = 0; s < 14; ++s) {
@@ -243,8 +244,7 @@ private slots:
         QVERIFY2(fails.isEmpty(), qPrintable(Fails(fails)));
     }
 
-    void starPairs()
-    {
+    void starPairs() {
         QFile file(QDir(kSeedDir).filePath("hosi2dat.txt"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));

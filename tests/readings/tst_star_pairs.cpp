@@ -15,8 +15,7 @@ using namespace zelvara;
 
 namespace {
 
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
+void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
@@ -31,8 +30,7 @@ using Blocks = QList<QStringList>;
 class TestStarPairs : public QObject {
     Q_OBJECT
 private slots:
-    void madeInShiftJisFromTheSeed()
-    {
+    void madeInShiftJisFromTheSeed() {
         QTemporaryDir dir;
         RecordingSink sink;
         QDir(dir.path()).mkdir("seed");
@@ -52,8 +50,7 @@ private slots:
         QVERIFY(sink.messages.isEmpty());
     }
 
-    void lookup_data()
-    {
+    void lookup_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("key");
         QTest::addColumn<Blocks>("blocks");
@@ -62,19 +59,21 @@ private slots:
         QTest::newRow("last block") << two << QString("#紫薇-天存") << Blocks{{"丙"}};
         QTest::newRow("order of names matters") << two << QString("#天府-紫薇") << Blocks{};
         QTest::newRow("whole line: no prefix") << two << QString("#紫薇-天") << Blocks{};
-        QTest::newRow("whole line: trailing blank") << QString("#紫薇-天府 \n甲\n#\n") << QString("#紫薇-天府") << Blocks{};
-        QTest::newRow("empty line ends the block") << QString("#紫薇-天府\n甲\n\n乙\n#\n") << QString("#紫薇-天府") << Blocks{{"甲"}};
-        QTest::newRow("end of file ends the block") << QString("#紫薇-天府\n甲\n乙") << QString("#紫薇-天府") << Blocks{{"甲", "乙"}};
+        QTest::newRow("whole line: trailing blank")
+            << QString("#紫薇-天府 \n甲\n#\n") << QString("#紫薇-天府") << Blocks{};
+        QTest::newRow("empty line ends the block")
+            << QString("#紫薇-天府\n甲\n\n乙\n#\n") << QString("#紫薇-天府") << Blocks{{"甲"}};
+        QTest::newRow("end of file ends the block")
+            << QString("#紫薇-天府\n甲\n乙") << QString("#紫薇-天府") << Blocks{{"甲", "乙"}};
         QTest::newRow("key twice: both blocks") << QString("#紫薇-天府\n甲\n#天府-天存\n乙\n#紫薇-天府\n丙\n#\n")
                                                 << QString("#紫薇-天府") << Blocks{{"甲"}, {"丙"}};
-        QTest::newRow("closing line is not compared") << QString("#紫薇-天府\n甲\n#紫薇-天府\n乙\n#\n") << QString("#紫薇-天府")
-                                                      << Blocks{{"甲"}};
+        QTest::newRow("closing line is not compared")
+            << QString("#紫薇-天府\n甲\n#紫薇-天府\n乙\n#\n") << QString("#紫薇-天府") << Blocks{{"甲"}};
         QTest::newRow("block with no lines") << QString("#紫薇-天府\n#\n") << QString("#紫薇-天府") << Blocks{{}};
-        QTest::newRow("text lines are never keys") << QString("#天機-太陰\n#紫薇-天府\n甲\n#\n") << QString("#紫薇-天府")
-                                                   << Blocks{{"甲"}};
+        QTest::newRow("text lines are never keys")
+            << QString("#天機-太陰\n#紫薇-天府\n甲\n#\n") << QString("#紫薇-天府") << Blocks{{"甲"}};
     }
-    void lookup()
-    {
+    void lookup() {
         QFETCH(QString, file);
         QFETCH(QString, key);
         QFETCH(Blocks, blocks);
@@ -89,8 +88,7 @@ private slots:
         QVERIFY(sink.messages.isEmpty());
     }
 
-    void missingFileIsReported()
-    {
+    void missingFileIsReported() {
         QTemporaryDir dir;
         RecordingSink sink;
         QVERIFY(!StarPairTexts::Read(dir.filePath("hosi2dat.txt")).Lookup("#紫薇-天府", sink));

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "common/cp932.h"
-#include "store/legends_table.h"
 #include "register/person_fields.h"
+#include "store/legends_table.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,8 +33,7 @@ struct Field {
 inline QByteArray Sjis(const QString& text) { return zelvara::cp932::Encode(text).value_or(QByteArray("?")); }
 
 // Empty on success. An empty value leaves the field blank (null).
-inline QString Write(const QString& path, const QList<Field>& fields, const QList<QStringList>& records)
-{
+inline QString Write(const QString& path, const QList<Field>& fields, const QList<QStringList>& records) {
     pxdoc_t* doc = PX_new();
     auto* defs = static_cast<pxfield_t*>(doc->malloc(doc, sizeof(pxfield_t) * size_t(fields.size()), "fields"));
     bool memo = false;
@@ -60,8 +59,7 @@ inline QString Write(const QString& path, const QList<Field>& fields, const QLis
             char* data = record.data() + offset;
             offset += fields[i].size;
             const QString value = values.value(i);
-            if (value.isEmpty())
-                continue;
+            if (value.isEmpty()) continue;
             QByteArray bytes = Sjis(value);
             if (fields[i].type == pxfAlpha)
                 PX_put_data_alpha(doc, data, fields[i].size, bytes.data());
@@ -70,8 +68,7 @@ inline QString Write(const QString& path, const QList<Field>& fields, const QLis
             else if (PX_put_data_blob(doc, data, fields[i].size, bytes.data(), int(bytes.size())) < 0)
                 error = QStringLiteral("cannot write a memo of %1").arg(path);
         }
-        if (PX_put_record(doc, record.data()) < 0)
-            error = QStringLiteral("cannot write a record of %1").arg(path);
+        if (PX_put_record(doc, record.data()) < 0) error = QStringLiteral("cannot write a record of %1").arg(path);
     }
     PX_close(doc);
     PX_delete(doc);
@@ -80,8 +77,7 @@ inline QString Write(const QString& path, const QList<Field>& fields, const QLis
 }
 
 // The register's eighteen fields, alpha of their sizes.
-inline QList<Field> RegisterFields()
-{
+inline QList<Field> RegisterFields() {
     QList<Field> fields;
     for (int i = 0; i < zelvara::kPersonFieldCount; ++i)
         fields << Field{zelvara::FieldName(i), pxfAlpha, zelvara::kPersonFields[size_t(i)].size};
@@ -89,11 +85,9 @@ inline QList<Field> RegisterFields()
 }
 
 // The legends table's fourteen memos.
-inline QList<Field> LegendMemoFields()
-{
+inline QList<Field> LegendMemoFields() {
     QList<Field> fields;
-    for (const QString& name : zelvara::LegendFieldNames())
-        fields << Field{name, pxfMemoBLOb, 30};
+    for (const QString& name : zelvara::LegendFieldNames()) fields << Field{name, pxfMemoBLOb, 30};
     return fields;
 }
 

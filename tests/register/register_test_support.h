@@ -15,8 +15,7 @@ namespace register_test {
 
 // Appends and posts a person born 1959-05-07 05:00-07:00, male, with the
 // main star of 命宮 when given.
-inline void AddPerson(zelvara::PersonTable& t, const QString& name, const QString& lifeStar = {})
-{
+inline void AddPerson(zelvara::PersonTable& t, const QString& name, const QString& lifeStar = {}) {
     using namespace zelvara;
     QVERIFY(t.Append());
     t.SetValue(kFieldName, name);
@@ -33,30 +32,25 @@ inline void AddPerson(zelvara::PersonTable& t, const QString& name, const QStrin
 // this one that knows nothing of the lock) would have it.
 class OtherProgram {
 public:
-    explicit OtherProgram(const QString& path) : name_(QStringLiteral("other-%1").arg(++serial_))
-    {
+    explicit OtherProgram(const QString& path) : name_(QStringLiteral("other-%1").arg(++serial_)) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
         db.setDatabaseName(path);
         db.open();
     }
-    ~OtherProgram()
-    {
+    ~OtherProgram() {
         QSqlDatabase::database(name_).close();
         QSqlDatabase::removeDatabase(name_);
     }
-    bool Exec(const QString& sql)
-    {
+    bool Exec(const QString& sql) {
         QSqlQuery q(QSqlDatabase::database(name_));
         return q.exec(sql);
     }
     // The first value the query gives, "<none>" when none.
-    QString Value(const QString& sql)
-    {
+    QString Value(const QString& sql) {
         QSqlQuery q(QSqlDatabase::database(name_));
         return q.exec(sql) && q.next() ? q.value(0).toString() : QStringLiteral("<none>");
     }
-    QString Name(qint64 rowId)
-    {
+    QString Name(qint64 rowId) {
         QSqlQuery q(QSqlDatabase::database(name_));
         q.exec(QStringLiteral("SELECT \"氏名\" FROM nam_data WHERE rowid = %1").arg(rowId));
         return q.next() ? q.value(0).toString() : QStringLiteral("<none>");
@@ -74,8 +68,7 @@ struct Run {
 };
 
 // zelvara-cli register ARGS --home HOME; code −1 when it did not end normally.
-inline Run Cli(const QString& home, QStringList args)
-{
+inline Run Cli(const QString& home, QStringList args) {
     args << QStringLiteral("--home") << home;
     QProcess p;
     p.start(QStringLiteral(ZELVARA_CLI), QStringList{QStringLiteral("register")} + args);

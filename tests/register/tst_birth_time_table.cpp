@@ -2,10 +2,10 @@
 // stored, kept by the person's row in the register's own file, kept with a
 // deleted person and back with the person, never inherited by a row number
 // used again, and the register's own table left as it was.
+#include "common/sqlite_connection.h"
 #include "register/birth_time_table.h"
 #include "register/person_table.h"
 #include "tests/recording_sink.h"
-#include "common/sqlite_connection.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -22,25 +22,22 @@ namespace {
 // people (only the fields these tests need).
 class RegisterFile {
 public:
-    RegisterFile() : path_(dir_.filePath(QString::fromLatin1(PersonTable::kFileName))), conn_(QStringLiteral("reg"), path_)
-    {
+    RegisterFile()
+        : path_(dir_.filePath(QString::fromLatin1(PersonTable::kFileName))), conn_(QStringLiteral("reg"), path_) {
         Exec(QStringLiteral("CREATE TABLE nam_data (namae TEXT, sex TEXT)"));
         for (const char* name : {"一郎", "花子", "次郎"})
             Exec(QStringLiteral("INSERT INTO nam_data VALUES ('%1', '男')").arg(QString::fromUtf8(name)));
     }
     const QString& Path() const { return path_; }
-    bool Exec(const QString& sql)
-    {
+    bool Exec(const QString& sql) {
         QSqlQuery q(conn_.db());
         return q.exec(sql);
     }
-    int Count(const QString& sql)
-    {
+    int Count(const QString& sql) {
         QSqlQuery q(conn_.db());
         return q.exec(sql) && q.next() ? q.value(0).toInt() : -1;
     }
-    QStringList Schema(const QString& table)
-    {
+    QStringList Schema(const QString& table) {
         QSqlQuery q(conn_.db());
         q.exec(QStringLiteral("SELECT sql FROM sqlite_master WHERE tbl_name = '%1' AND type = 'table'").arg(table));
         return q.next() ? QStringList{q.value(0).toString()} : QStringList{};
@@ -59,37 +56,46 @@ const BirthTimeEntry kSapporo{QStringLiteral("05:50"), QStringLiteral("北海道
 class TestBirthTimeTable : public QObject {
     Q_OBJECT
 private slots:
-    void faults_data()
-    {
+    void faults_data() {
         QTest::addColumn<QString>("clock");
         QTest::addColumn<QString>("place");
         QTest::addColumn<double>("longitude");  // nan: none
         QTest::addColumn<bool>("confirmed");
         QTest::addColumn<QString>("fault");  // part of the message; empty: accepted
         const double none = std::nan("");
-        QTest::newRow("time only") << "05:50" << "" << none << false << "";
-        QTest::newRow("one-digit hour") << "5:50" << "" << none << false << "";
-        QTest::newRow("place and longitude") << "23:59" << "沖縄県 那覇市" << 127.68 << false << "";
-        QTest::newRow("typed longitude") << "00:00" << "" << 135.0 << false << "";
-        QTest::newRow("no time") << "" << "" << none << false << "24 時間制";
-        QTest::newRow("hour 24") << "24:00" << "" << none << false << "「24:00」は時刻として読めません";
-        QTest::newRow("no colon") << "0550" << "" << none << false << "時刻として読めません";
-        QTest::newRow("place without longitude") << "05:50" << "明石" << none << false << "経度が分かりません";
-        QTest::newRow("east of Japan") << "05:50" << "" << 160.0 << false << "日本（東経 122〜154 度）の外";
-        QTest::newRow("west of Japan") << "05:50" << "" << 121.9 << false << "の外";
-        QTest::newRow("outside, confirmed") << "05:50" << "" << 160.0 << true << "";
-        QTest::newRow("no longitude at all") << "05:50" << "" << 400.0 << true << "経度としてありません";
+        QTest::newRow("time only") << "05:50"
+                                   << "" << none << false << "";
+        QTest::newRow("one-digit hour") << "5:50"
+                                        << "" << none << false << "";
+        QTest::newRow("place and longitude") << "23:59"
+                                             << "沖縄県 那覇市" << 127.68 << false << "";
+        QTest::newRow("typed longitude") << "00:00"
+                                         << "" << 135.0 << false << "";
+        QTest::newRow("no time") << ""
+                                 << "" << none << false << "24 時間制";
+        QTest::newRow("hour 24") << "24:00"
+                                 << "" << none << false << "「24:00」は時刻として読めません";
+        QTest::newRow("no colon") << "0550"
+                                  << "" << none << false << "時刻として読めません";
+        QTest::newRow("place without longitude") << "05:50"
+                                                 << "明石" << none << false << "経度が分かりません";
+        QTest::newRow("east of Japan") << "05:50"
+                                       << "" << 160.0 << false << "日本（東経 122〜154 度）の外";
+        QTest::newRow("west of Japan") << "05:50"
+                                       << "" << 121.9 << false << "の外";
+        QTest::newRow("outside, confirmed") << "05:50"
+                                            << "" << 160.0 << true << "";
+        QTest::newRow("no longitude at all") << "05:50"
+                                             << "" << 400.0 << true << "経度としてありません";
     }
-    void faults()
-    {
+    void faults() {
         QFETCH(QString, clock);
         QFETCH(QString, place);
         QFETCH(double, longitude);
         QFETCH(bool, confirmed);
         QFETCH(QString, fault);
         BirthTimeEntry e{clock, place, std::nullopt, {}, std::nullopt};
-        if (!std::isnan(longitude))
-            e.longitude = longitude;
+        if (!std::isnan(longitude)) e.longitude = longitude;
         const QString got = BirthTimeEntryFault(e, confirmed);
         if (fault.isEmpty())
             QVERIFY2(got.isEmpty(), qPrintable(got));
@@ -104,8 +110,7 @@ private slots:
         QCOMPARE(table.Read(1).has_value(), fault.isEmpty());
     }
 
-    void storedByRowBesideTheRegister()
-    {
+    void storedByRowBesideTheRegister() {
         RegisterFile file;
         const QStringList registerSchema = file.Schema(QStringLiteral("nam_data"));
         BirthTimeTable table;
@@ -140,8 +145,7 @@ private slots:
 
     // A deleted person's entry goes with the person, so that the row number,
     // when SQLite gives it to the next person, comes without a birth time.
-    void deletedPersonLeavesNoEntry()
-    {
+    void deletedPersonLeavesNoEntry() {
         RegisterFile file;
         BirthTimeTable table;
         QCOMPARE(table.Open(file.Path(), true), QString());
@@ -167,11 +171,11 @@ private slots:
     // version (no zone, no correction) is read as Japan's zone with the
     // settings' correction, and gains both columns, its entries kept, once it
     // is opened for writing.
-    void zoneAndCorrectionKeptAndOldTablesUpgraded()
-    {
+    void zoneAndCorrectionKeptAndOldTablesUpgraded() {
         RegisterFile file;
-        QVERIFY(file.Exec(QStringLiteral("CREATE TABLE birth_time (person INTEGER PRIMARY KEY, clock_time TEXT NOT NULL, "
-                                         "place TEXT NOT NULL DEFAULT '', longitude REAL)")));
+        QVERIFY(
+            file.Exec(QStringLiteral("CREATE TABLE birth_time (person INTEGER PRIMARY KEY, clock_time TEXT NOT NULL, "
+                                     "place TEXT NOT NULL DEFAULT '', longitude REAL)")));
         QVERIFY(file.Exec(QStringLiteral("INSERT INTO birth_time VALUES (1, '05:50', '北海道 札幌市', 141.3472)")));
         BirthTimeTable old;
         QCOMPARE(old.Open(file.Path(), false), QString());
@@ -181,8 +185,9 @@ private slots:
         BirthTimeTable table;
         QCOMPARE(table.Open(file.Path(), true), QString());
         QCOMPARE(table.Read(1), std::optional(kSapporo));
-        const BirthTimeEntry newYork{QStringLiteral("10:40"), QStringLiteral("ニューヨーク（New York, United States of America）"),
-                                     -74.00597, QStringLiteral("America/New_York"), TimeCorrection::kTrue};
+        const BirthTimeEntry newYork{QStringLiteral("10:40"),
+                                     QStringLiteral("ニューヨーク（New York, United States of America）"), -74.00597,
+                                     QStringLiteral("America/New_York"), TimeCorrection::kTrue};
         QCOMPARE(table.Write(2, newYork), QString());  // no question about a longitude outside Japan
         QCOMPARE(table.Read(2), std::optional(newYork));
         BirthTimeEntry unknown = newYork;
@@ -201,22 +206,23 @@ private slots:
     // transaction; 元に戻す brings it back under the person's new row. A
     // record deleted before the file had any exact time comes back without
     // one, and the next person on a reused row number gets none.
-    void deleteAndUndeleteKeepTheTime()
-    {
+    void deleteAndUndeleteKeepTheTime() {
         QTemporaryDir dir;
         RecordingSink sink;
         PersonTable persons(sink);
         QVERIFY(persons.Open(dir.path()));
         auto add = [&](const QString& name) {
             persons.Append();
-            const QStringList fields{name, QStringLiteral("1965"), QStringLiteral("4"), QStringLiteral("12"),
-                                     QStringLiteral("05:00-07:00"), QStringLiteral("女")};
-            for (int i = 0; i < fields.size(); ++i)
-                persons.SetValue(i, fields[i]);
+            const QStringList fields{name,
+                                     QStringLiteral("1965"),
+                                     QStringLiteral("4"),
+                                     QStringLiteral("12"),
+                                     QStringLiteral("05:00-07:00"),
+                                     QStringLiteral("女")};
+            for (int i = 0; i < fields.size(); ++i) persons.SetValue(i, fields[i]);
             QVERIFY2(persons.Post(), qPrintable(sink.Last()));
         };
-        for (const char* name : {"一郎", "花子", "次郎", "三郎"})
-            add(QString::fromUtf8(name));
+        for (const char* name : {"一郎", "花子", "次郎", "三郎"}) add(QString::fromUtf8(name));
         // 三郎 is deleted before any time is stored: the file has no table of them yet.
         QVERIFY(persons.Delete());
         QCOMPARE(persons.RecordCount(), 3);
@@ -256,8 +262,7 @@ private slots:
         QVERIFY(persons.DeletedRecords().empty());
     }
 
-    void registerWithoutItsTableIsRefused()
-    {
+    void registerWithoutItsTableIsRefused() {
         QTemporaryDir dir;
         BirthTimeTable table;
         const QString error = table.Open(dir.filePath(QStringLiteral("empty.db")), true);

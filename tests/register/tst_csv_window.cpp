@@ -1,11 +1,11 @@
 // The settings window's CSV doors on an open register: export through the
 // file dialog in either encoding, import with its confirmation and summary,
 // and a refused file that leaves the register as it was.
-#include "register/person_table.h"
-#include "tests/register/register_test_support.h"
-#include "tests/recording_sink.h"
-#include "register/register_csv.h"
 #include "main/register_csv_window.h"
+#include "register/person_table.h"
+#include "register/register_csv.h"
+#include "tests/recording_sink.h"
+#include "tests/register/register_test_support.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,16 +28,14 @@ namespace {
 // question box `answer`, any other box is closed; the texts are recorded.
 class DialogAnswers : public QObject {
 public:
-    DialogAnswers(QString file, bool answer) : file_(std::move(file)), answer_(answer)
-    {
+    DialogAnswers(QString file, bool answer) : file_(std::move(file)), answer_(answer) {
         connect(&timer_, &QTimer::timeout, this, &DialogAnswers::Answer);
         timer_.start(20);
     }
     QStringList texts;
 
 private:
-    void Answer()
-    {
+    void Answer() {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* files = qobject_cast<QFileDialog*>(modal)) {
             // selectFile() leaves the name box alone once it has the focus,
@@ -45,8 +43,7 @@ private:
             // folder and the name are set as a user would type them.
             files->setDirectory(QFileInfo(file_).absolutePath());
             auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            if (!name)
-                QFAIL("the file dialog has no name box");
+            if (!name) QFAIL("the file dialog has no name box");
             name->setText(QFileInfo(file_).fileName());
             static_cast<QDialog*>(files)->accept();  // public in QDialog
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
@@ -65,8 +62,7 @@ private:
     QTimer timer_;
 };
 
-QByteArray Read(const QString& path)
-{
+QByteArray Read(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
@@ -76,14 +72,12 @@ QByteArray Read(const QString& path)
 class TestCsvWindow : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
         QVERIFY(QDir::setCurrent(cwd_.path()));  // the save dialog opens on a small, quiet folder
     }
 
-    void exportThenImportIntoAnotherRegister()
-    {
+    void exportThenImportIntoAnotherRegister() {
         QTemporaryDir dir, other;
         RecordingSink sink;
         PersonTable table(sink), target(sink);
@@ -116,17 +110,17 @@ private slots:
         QCOMPARE(target.Record(1).values[kFieldName], QStringLiteral("山田, \"花子\"～"));
     }
 
-    void declinedOrRefusedLeavesTheRegister_data()
-    {
+    void declinedOrRefusedLeavesTheRegister_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("expected");
-        const QByteArray header = QStringLiteral("氏名,生まれた年,生まれた月,生まれた日,生まれた時刻,性別\r\n").toUtf8();
-        QTest::newRow("declined") << header + "a,1959,5,7,05:00-07:00,\xE5\xA5\xB3\r\n" << QStringLiteral("1 件を名簿に加えます");
+        const QByteArray header =
+            QStringLiteral("氏名,生まれた年,生まれた月,生まれた日,生まれた時刻,性別\r\n").toUtf8();
+        QTest::newRow("declined") << header + "a,1959,5,7,05:00-07:00,\xE5\xA5\xB3\r\n"
+                                  << QStringLiteral("1 件を名簿に加えます");
         QTest::newRow("truncated") << header + "\"a,1959" << QStringLiteral("2 行目から始まる引用符");
         QTest::newRow("all refused") << header + "a,1959,5,7,05:00-07:00,x\r\n" << QStringLiteral("2 行目: 性別「x」");
     }
-    void declinedOrRefusedLeavesTheRegister()
-    {
+    void declinedOrRefusedLeavesTheRegister() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, expected);
         QTemporaryDir dir;

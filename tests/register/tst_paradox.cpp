@@ -5,16 +5,16 @@
 // files exactly as they were: damaged headers, field lists and blocks are
 // refused before pxlib reads them, and the reading itself runs in a child
 // process whose faults end only the child.
+#include "common/sqlite_connection.h"
 #include "exchange/isolated_run.h"
-#include "store/legends_table.h"
-#include "tests/register/paradox_damage.h"
-#include "tests/register/paradox_fixture.h"
 #include "exchange/paradox_register.h"
 #include "exchange/paradox_texts.h"
 #include "register/person_table.h"
+#include "store/legends_table.h"
 #include "tests/recording_sink.h"
+#include "tests/register/paradox_damage.h"
+#include "tests/register/paradox_fixture.h"
 #include "tests/register/register_test_support.h"
-#include "common/sqlite_connection.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -34,23 +34,19 @@ Q_DECLARE_METATYPE(paradox_damage::Damage)
 
 namespace {
 
-QByteArray Read(const QString& path)
-{
+QByteArray Read(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QStringList Person(const QString& name, const QString& year, const QString& sex = QStringLiteral("男"))
-{
+QStringList Person(const QString& name, const QString& year, const QString& sex = QStringLiteral("男")) {
     QStringList v{name, year, "5", "7", "05:00-07:00", sex};
-    while (v.size() < kPersonFieldCount)
-        v << QString();
+    while (v.size() < kPersonFieldCount) v << QString();
     return v;
 }
 
 // zelvara-cli texts ARGS --home HOME.
-Run Texts(const QString& home, QStringList args)
-{
+Run Texts(const QString& home, QStringList args) {
     args << QStringLiteral("--home") << home;
     QProcess p;
     p.start(QStringLiteral(ZELVARA_CLI), QStringList{QStringLiteral("texts")} + args);
@@ -61,8 +57,7 @@ Run Texts(const QString& home, QStringList args)
 
 // A reading-text table's fields as Paradox fields: a number, alpha of the
 // field's size (or of alphaSize when given), memos with a 10-byte leader.
-QList<Field> FieldsOf(TableId id, int alphaSize = 0)
-{
+QList<Field> FieldsOf(TableId id, int alphaSize = 0) {
     QList<Field> fields;
     for (const FieldDef& f : SchemaOf(id).fields) {
         if (f.type == FieldType::SmallInt)
@@ -78,8 +73,7 @@ QList<Field> FieldsOf(TableId id, int alphaSize = 0)
 // A memo longer than the leader kept in the record, so that it lies in the memo file.
 QString LongText(const QString& head) { return head + QStringLiteral("～∥－￠￡￢ の説明。").repeated(20); }
 
-QString SqlValue(const QString& file, const QString& sql)
-{
+QString SqlValue(const QString& file, const QString& sql) {
     const ScopedSqliteConnection c(NewConnectionName(QStringLiteral("test")), file);
     QSqlQuery q(c.db());
     return q.exec(sql) && q.next() ? q.value(0).toString() : QStringLiteral("(none)");
@@ -90,8 +84,7 @@ QString SqlValue(const QString& file, const QString& sql)
 class TestParadox : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
+    void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         RecordingSink sink;
         PersonTable t(sink);
@@ -99,8 +92,7 @@ private slots:
         AddPerson(t, QStringLiteral("見本太郎"));
     }
 
-    void registerRoundTripFieldByField()
-    {
+    void registerRoundTripFieldByField() {
         QList<QStringList> records;
         QStringList full = Person(QStringLiteral("～∥－￠￡￢"), QStringLiteral("S34"), QStringLiteral("女"));
         for (int p = 1; p <= 12; ++p)
@@ -132,8 +124,7 @@ private slots:
         QVERIFY2(twice.out.contains(QStringLiteral("すでにある 3 件")), qPrintable(twice.out));
     }
 
-    void badRegisterTableChangesNothing_data()
-    {
+    void badRegisterTableChangesNothing_data() {
         QTest::addColumn<QList<Field>>("fields");
         QTest::addColumn<QList<QStringList>>("records");
         QTest::addColumn<int>("cutTo");  // bytes the file is cut to, 0 = whole
@@ -149,18 +140,21 @@ private slots:
         mistyped[kFieldYear].type = pxfShort;
         mistyped[kFieldYear].size = 2;
         QTest::newRow("refused record") << reg << oneBad << 0 << QStringList{} << QStringLiteral("2 件目: 性別「x」");
-        QTest::newRow("year the calendar lacks") << reg << QList<QStringList>{Person("a", "1959"), Person("b", "1920")} << 0
-                                                 << QStringList{} << QStringLiteral("2 件目: 生年月日「1920/");
-        QTest::newRow("missing field") << missing << good << 0 << QStringList{} << QStringLiteral("項目「hukutoku」がありません");
-        QTest::newRow("extra field") << extra << good << 0 << QStringList{} << QStringLiteral("読み込み先にない項目「備考」");
-        QTest::newRow("mistyped field") << mistyped << good << 0 << QStringList{} << QStringLiteral("項目「生まれた年」の型が S");
+        QTest::newRow("year the calendar lacks") << reg << QList<QStringList>{Person("a", "1959"), Person("b", "1920")}
+                                                 << 0 << QStringList{} << QStringLiteral("2 件目: 生年月日「1920/");
+        QTest::newRow("missing field") << missing << good << 0 << QStringList{}
+                                       << QStringLiteral("項目「hukutoku」がありません");
+        QTest::newRow("extra field") << extra << good << 0 << QStringList{}
+                                     << QStringLiteral("読み込み先にない項目「備考」");
+        QTest::newRow("mistyped field") << mistyped << good << 0 << QStringList{}
+                                        << QStringLiteral("項目「生まれた年」の型が S");
         QTest::newRow("truncated") << reg << good << 3000 << QStringList{} << QStringLiteral("途中で切れて");
         QTest::newRow("damaged header") << reg << good << 100 << QStringList{} << QStringLiteral("途中で切れて");
-        QTest::newRow("not paradox") << reg << good << -1 << QStringList{} << QStringLiteral("Paradox の表ではありません");
+        QTest::newRow("not paradox") << reg << good << -1 << QStringList{}
+                                     << QStringLiteral("Paradox の表ではありません");
         QTest::newRow("dry run") << reg << good << 0 << QStringList{"--dry-run"} << QString();
     }
-    void badRegisterTableChangesNothing()
-    {
+    void badRegisterTableChangesNothing() {
         QFETCH(QList<Field>, fields);
         QFETCH(QList<QStringList>, records);
         QFETCH(int, cutTo);
@@ -171,8 +165,7 @@ private slots:
         if (cutTo != 0) {
             QFile f(db);
             QVERIFY(f.open(QIODevice::ReadWrite));
-            if (cutTo < 0)
-                QVERIFY(f.write("氏名,生まれた年\r\n見本,1959\r\n") > 0);
+            if (cutTo < 0) QVERIFY(f.write("氏名,生まれた年\r\n見本,1959\r\n") > 0);
             QVERIFY(f.resize(cutTo < 0 ? f.pos() : cutTo));
         }
         const QByteArray before = Read(dir_->filePath("nam_data.db"));
@@ -190,8 +183,7 @@ private slots:
                 QDir(dir_->filePath("backup")).entryList({"nam_data-*-*.db"}).isEmpty());
     }
 
-    void skipBadImportsTheGoodRecords()
-    {
+    void skipBadImportsTheGoodRecords() {
         const QString db = dir_->filePath("in.db");
         QCOMPARE(paradox_fixture::Write(db, paradox_fixture::RegisterFields(),
                                         {Person("a", "1959"), Person("b", "1959", "x"), Person("c", "S13")}),
@@ -209,8 +201,7 @@ private slots:
 
     // Each damage of a 40-record register table is refused with its reason
     // before anything is imported, and the register stays as it was.
-    void damagedRegisterTableRefused_data()
-    {
+    void damagedRegisterTableRefused_data() {
         QTest::addColumn<paradox_damage::Damage>("damage");
         QTest::addColumn<QString>("expected");
         const QHash<QString, QString> expected{
@@ -235,13 +226,11 @@ private slots:
         for (const paradox_damage::Damage& d : paradox_damage::Damages())
             QTest::newRow(d.name) << d << expected.value(QLatin1String(d.name), QStringLiteral("(no expectation)"));
     }
-    void damagedRegisterTableRefused()
-    {
+    void damagedRegisterTableRefused() {
         QFETCH(paradox_damage::Damage, damage);
         QFETCH(QString, expected);
         QList<QStringList> records;
-        for (int i = 0; i < 40; ++i)
-            records << Person(QStringLiteral("人%1").arg(i), "1959");
+        for (int i = 0; i < 40; ++i) records << Person(QStringLiteral("人%1").arg(i), "1959");
         const QString db = dir_->filePath("in.db");
         QCOMPARE(paradox_fixture::Write(db, paradox_fixture::RegisterFields(), records), QString());
         QVERIFY(paradox_damage::Apply(db, damage));
@@ -261,8 +250,7 @@ private slots:
     // The file is read and checked before the register's lock is taken: a
     // damaged file is refused for what it is even while another program
     // holds the register.
-    void fileCheckedBeforeTheLock()
-    {
+    void fileCheckedBeforeTheLock() {
         QList<QStringList> records{Person("a", "1959"), Person("b", "1960")};
         const QString db = dir_->filePath("in.db");
         QCOMPARE(paradox_fixture::Write(db, paradox_fixture::RegisterFields(), records), QString());
@@ -277,8 +265,7 @@ private slots:
 
     // The child that reads ends alone, whatever goes wrong in it, and this
     // process is told why in Japanese.
-    void isolatedWorkEndsOnlyTheChild_data()
-    {
+    void isolatedWorkEndsOnlyTheChild_data() {
         QTest::addColumn<QString>("work");
         QTest::addColumn<QString>("expected");  // empty: succeeds
         QTest::newRow("returns") << "returns" << QString();
@@ -288,8 +275,7 @@ private slots:
         QTest::newRow("too much output") << "output" << QStringLiteral("1 MB を超えたため");
         QTest::newRow("blocked") << "sleep" << QStringLiteral("2 秒たっても終わらない");
     }
-    void isolatedWorkEndsOnlyTheChild()
-    {
+    void isolatedWorkEndsOnlyTheChild() {
         QFETCH(QString, work);
         QFETCH(QString, expected);
         IsolationLimits limits;
@@ -298,28 +284,22 @@ private slots:
         limits.memoryBytes = std::size_t(64) << 20;
         limits.outputBytes = std::size_t(1) << 20;
 #if defined(__SANITIZE_ADDRESS__)
-        if (work == "memory")
-            QSKIP("AddressSanitizer reports running out of memory itself");
+        if (work == "memory") QSKIP("AddressSanitizer reports running out of memory itself");
 #endif
         const std::string what = work.toStdString();
         const IsolatedResult result = RunIsolated(
             [&]() -> std::string {
                 if (what == "loop") {
                     volatile unsigned long n = 0;
-                    for (;;)
-                        n = n + 1;
+                    for (;;) n = n + 1;
                 }
                 if (what == "memory") {
                     std::vector<std::string> hoard;
-                    for (;;)
-                        hoard.emplace_back(std::size_t(1) << 20, 'x');
+                    for (;;) hoard.emplace_back(std::size_t(1) << 20, 'x');
                 }
-                if (what == "crash")
-                    std::raise(SIGSEGV);
-                if (what == "output")
-                    return std::string(std::size_t(2) << 20, 'x');
-                if (what == "sleep")
-                    std::this_thread::sleep_for(std::chrono::seconds(10));
+                if (what == "crash") std::raise(SIGSEGV);
+                if (what == "output") return std::string(std::size_t(2) << 20, 'x');
+                if (what == "sleep") std::this_thread::sleep_for(std::chrono::seconds(10));
                 return "done";
             },
             limits);
@@ -330,8 +310,7 @@ private slots:
             QVERIFY2(result.failure.contains(expected), qPrintable(result.failure));
     }
 
-    void usageErrors_data()
-    {
+    void usageErrors_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QStringList>("args");
         QTest::newRow("export from paradox") << "register" << QStringList{"export", "--paradox", "a.db"};
@@ -339,16 +318,14 @@ private slots:
         QTest::newRow("texts without folder") << "texts" << QStringList{"import"};
         QTest::newRow("texts other action") << "texts" << QStringList{"export", "--paradox", "."};
     }
-    void usageErrors()
-    {
+    void usageErrors() {
         QFETCH(QString, command);
         QFETCH(QStringList, args);
         const Run r = command == "texts" ? Texts(dir_->path(), args) : Cli(dir_->path(), args);
         QVERIFY2(r.code == 2, qPrintable(r.err));
     }
 
-    void textsReplacedOnlyWhenConfirmed()
-    {
+    void textsReplacedOnlyWhenConfirmed() {
         const QString from = MakeTexts();
         const QString legends = dir_->filePath(LegendsTable::kFileName);
         const QByteArray before = Read(legends);
@@ -370,12 +347,12 @@ private slots:
         QCOMPARE(table.Value(LegendFieldNames().at(0)), LongText(QStringLiteral("紫微星")));
         QCOMPARE(table.Value(LegendFieldNames().at(1)), QStringLiteral("短い"));
         QCOMPARE(table.Value(LegendFieldNames().at(13)), QString());
-        QCOMPARE(SqlValue(dir_->filePath("hosiImi.DB"), QStringLiteral("SELECT \"%1\" FROM hosiImi WHERE No = 2").arg(StarTextFieldNames().at(0))),
+        QCOMPARE(SqlValue(dir_->filePath("hosiImi.DB"),
+                          QStringLiteral("SELECT \"%1\" FROM hosiImi WHERE No = 2").arg(StarTextFieldNames().at(0))),
                  LongText(QStringLiteral("二番")));
     }
 
-    void refusedTextsChangeNothing_data()
-    {
+    void refusedTextsChangeNothing_data() {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("expected");
         QTest::newRow("missing memo file") << "nomemo" << QStringLiteral("helpbun.MB」がありません");
@@ -387,51 +364,55 @@ private slots:
         QTest::newRow("huge record count") << "record-count-max" << QStringLiteral("見出しの記録数 2147483647 件は");
         QTest::newRow("length byte 255") << "length-byte-255" << QStringLiteral("1 番目の項目の型 12 と長さ 255");
     }
-    void refusedTextsChangeNothing()
-    {
+    void refusedTextsChangeNothing() {
         QFETCH(QString, fault);
         QFETCH(QString, expected);
         QString from = MakeTexts();
-        if (fault == "nomemo")
-            QVERIFY(QFile::remove(QDir(from).filePath("helpbun.MB")));
+        if (fault == "nomemo") QVERIFY(QFile::remove(QDir(from).filePath("helpbun.MB")));
         if (fault == "schema")
-            QCOMPARE(paradox_fixture::Write(QDir(from).filePath("helpbun.DB"), paradox_fixture::LegendMemoFields().mid(0, 13), {{"a"}}), QString());
-        if (fault == "cutmemo")
-            QVERIFY(QFile::resize(QDir(from).filePath("helpbun.MB"), 5000));
+            QCOMPARE(paradox_fixture::Write(QDir(from).filePath("helpbun.DB"),
+                                            paradox_fixture::LegendMemoFields().mid(0, 13), {{"a"}}),
+                     QString());
+        if (fault == "cutmemo") QVERIFY(QFile::resize(QDir(from).filePath("helpbun.MB"), 5000));
         if (fault == "record") {
             const QString tooLong = QStringLiteral("命宮").repeated(6);  // 24 bytes in Shift-JIS, 20 allowed
             QCOMPARE(paradox_fixture::Write(QDir(from).filePath("KYU12.db"), FieldsOf(TableId::Kyu12, 40),
                                             {{"1", QStringLiteral("命宮")}, {"2", tooLong}}),
                      QString());
         }
-        if (fault == "folder")
-            from = dir_->filePath("none");
+        if (fault == "folder") from = dir_->filePath("none");
         for (const paradox_damage::Damage& d : paradox_damage::Damages())
-            if (fault == QLatin1String(d.name))
-                QVERIFY(paradox_damage::Apply(QDir(from).filePath("helpbun.DB"), d));
+            if (fault == QLatin1String(d.name)) QVERIFY(paradox_damage::Apply(QDir(from).filePath("helpbun.DB"), d));
         const QByteArray before = Read(dir_->filePath(LegendsTable::kFileName));
         const Run r = Texts(dir_->path(), {"import", "--paradox", from, "--yes"});
         QCOMPARE(r.code, 1);
         QVERIFY2(r.err.contains(expected), qPrintable(r.err));
         QCOMPARE(Read(dir_->filePath(LegendsTable::kFileName)), before);
         QVERIFY(!QFileInfo::exists(dir_->filePath("hosiImi.DB")));
-        QVERIFY(!QFileInfo::exists(dir_->filePath("backup")) || QDir(dir_->filePath("backup")).entryList({"helpbun-*"}).isEmpty());
+        QVERIFY(!QFileInfo::exists(dir_->filePath("backup")) ||
+                QDir(dir_->filePath("backup")).entryList({"helpbun-*"}).isEmpty());
     }
 
 private:
     // Paradox helpbun.DB and hosiImi.DB (with memo files) in a folder, and
     // the user's legends table as the program makes it from its seed.
-    QString MakeTexts()
-    {
+    QString MakeTexts() {
         RecordingSink sink;
         LegendsTable seeded(sink);
         [&] { QVERIFY(seeded.Open(dir_->path())); }();
         const QString from = dir_->filePath("paradox");
         QDir().mkpath(from);
         QStringList legend{LongText(QStringLiteral("紫微星")), QStringLiteral("短い")};
-        [&] { QCOMPARE(paradox_fixture::Write(QDir(from).filePath("helpbun.DB"), paradox_fixture::LegendMemoFields(), {legend}), QString()); }();
+        [&] {
+            QCOMPARE(paradox_fixture::Write(QDir(from).filePath("helpbun.DB"), paradox_fixture::LegendMemoFields(),
+                                            {legend}),
+                     QString());
+        }();
         QStringList one{"1", QStringLiteral("一番")}, two{"2", LongText(QStringLiteral("二番"))};
-        [&] { QCOMPARE(paradox_fixture::Write(QDir(from).filePath("hosiImi.DB"), FieldsOf(TableId::HosiImi), {one, two}), QString()); }();
+        [&] {
+            QCOMPARE(paradox_fixture::Write(QDir(from).filePath("hosiImi.DB"), FieldsOf(TableId::HosiImi), {one, two}),
+                     QString());
+        }();
         return from;
     }
 

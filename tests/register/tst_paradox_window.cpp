@@ -3,22 +3,22 @@
 // CSV import; the texts replaced only after the question is answered yes,
 // with a backup, pending edits saved first and the tables reopened after;
 // a missing memo file or a damaged table said in a box with nothing changed.
-#include "store/legends_table.h"
-#include "tests/register/paradox_damage.h"
-#include "tests/register/paradox_fixture.h"
 #include "main/paradox_window.h"
 #include "register/person_table.h"
+#include "store/legends_table.h"
 #include "tests/recording_sink.h"
+#include "tests/register/paradox_damage.h"
+#include "tests/register/paradox_fixture.h"
 #include "tests/register/register_test_support.h"
 #include "windows/settings_window.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QMenu>
-#include <QPushButton>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -32,12 +32,10 @@ namespace {
 // records its text.
 class BoxAnswers : public QObject {
 public:
-    explicit BoxAnswers(bool answer) : answer_(answer)
-    {
+    explicit BoxAnswers(bool answer) : answer_(answer) {
         connect(&timer_, &QTimer::timeout, this, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
+            if (!box) return;
             texts << box->text();
             QAbstractButton* button = box->button(answer_ ? QMessageBox::Yes : QMessageBox::No);
             if (button)
@@ -54,8 +52,7 @@ private:
     QTimer timer_;
 };
 
-QByteArray Read(const QString& path)
-{
+QByteArray Read(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
@@ -65,8 +62,7 @@ QByteArray Read(const QString& path)
 class TestParadoxWindow : public QObject {
     Q_OBJECT
 private slots:
-    void settingsWindowOffersBothImports()
-    {
+    void settingsWindowOffersBothImports() {
         QTemporaryDir dir;
         RecordingSink sink;
         TCunstomFrm window(sink, QStringLiteral("Zelvara"), dir.filePath("zelv.ini"));
@@ -85,15 +81,15 @@ private slots:
         QCOMPARE(opened, (QStringList{"texts", "register"}));
     }
 
-    void registerRecordsWithConfirmationAndSummary()
-    {
+    void registerRecordsWithConfirmationAndSummary() {
         QTemporaryDir dir;
         RecordingSink sink;
         PersonTable table(sink);
         QVERIFY(table.Open(dir.path()));
         AddPerson(table, QStringLiteral("見本太郎"));
         QStringList same{QStringLiteral("見本太郎"), "1959", "5", "7", "05:00-07:00", QStringLiteral("男")};
-        QStringList other{QStringLiteral("～新しい人"), "S34", "1", "2", QStringLiteral("不明の場合"), QStringLiteral("女")};
+        QStringList other{QStringLiteral("～新しい人"), "S34", "1", "2", QStringLiteral("不明の場合"),
+                          QStringLiteral("女")};
         const QString db = dir.filePath("old.db");
         QCOMPARE(paradox_fixture::Write(db, paradox_fixture::RegisterFields(), {same, other}), QString());
         BoxAnswers answers(true);
@@ -107,8 +103,7 @@ private slots:
 
     // The desktop door reads through the same checks: a 40-record table
     // whose header counts one record is refused in a box, nothing imported.
-    void damagedRegisterTableRefusedInABox()
-    {
+    void damagedRegisterTableRefusedInABox() {
         QTemporaryDir dir;
         RecordingSink sink;
         PersonTable table(sink);
@@ -116,7 +111,8 @@ private slots:
         AddPerson(table, QStringLiteral("見本太郎"));
         QList<QStringList> records;
         for (int i = 0; i < 40; ++i)
-            records << QStringList{QStringLiteral("人%1").arg(i), "1959", "5", "7", "05:00-07:00", QStringLiteral("男")};
+            records << QStringList{QStringLiteral("人%1").arg(i), "1959", "5", "7", "05:00-07:00",
+                                   QStringLiteral("男")};
         const QString db = dir.filePath("old.db");
         QCOMPARE(paradox_fixture::Write(db, paradox_fixture::RegisterFields(), records), QString());
         QVERIFY(paradox_damage::Apply(db, paradox_damage::Named("record-count-one")));
@@ -125,11 +121,11 @@ private slots:
         QCOMPARE(answers.texts.size(), 1);
         QVERIFY2(answers.texts[0].contains(QStringLiteral("見出しの記録数 1 件")), qPrintable(answers.texts[0]));
         QCOMPARE(table.RecordCount(), 1);
-        QVERIFY(!QFileInfo::exists(dir.filePath("backup")) || QDir(dir.filePath("backup")).entryList({"nam_data-*-*.db"}).isEmpty());
+        QVERIFY(!QFileInfo::exists(dir.filePath("backup")) ||
+                QDir(dir.filePath("backup")).entryList({"nam_data-*-*.db"}).isEmpty());
     }
 
-    void textsReplacedOnlyAfterYes_data()
-    {
+    void textsReplacedOnlyAfterYes_data() {
         QTest::addColumn<bool>("answer");
         QTest::addColumn<bool>("memoFile");
         QTest::newRow("declined") << false << true;
@@ -137,8 +133,7 @@ private slots:
         QTest::newRow("missing memo file") << true << false;
         QTest::newRow("edits that cannot be saved") << true << true;
     }
-    void textsReplacedOnlyAfterYes()
-    {
+    void textsReplacedOnlyAfterYes() {
         QFETCH(bool, answer);
         QFETCH(bool, memoFile);
         QTemporaryDir dir;
@@ -150,31 +145,37 @@ private slots:
         const QString from = dir.filePath("paradox");
         QVERIFY(QDir().mkpath(from));
         const QString text = QStringLiteral("取り込んだ紫微星の説明。").repeated(10);
-        QCOMPARE(paradox_fixture::Write(QDir(from).filePath("helpbun.DB"), paradox_fixture::LegendMemoFields(), {{text}}), QString());
-        if (!memoFile)
-            QVERIFY(QFile::remove(QDir(from).filePath("helpbun.MB")));
+        QCOMPARE(
+            paradox_fixture::Write(QDir(from).filePath("helpbun.DB"), paradox_fixture::LegendMemoFields(), {{text}}),
+            QString());
+        if (!memoFile) QVERIFY(QFile::remove(QDir(from).filePath("helpbun.MB")));
 
         const bool unsaved = QByteArray(QTest::currentDataTag()) == "edits that cannot be saved";
         int saved = 0, reopened = 0;
         BoxAnswers answers(answer);
         ImportTextsParadoxDialog(
-            nullptr, dir.path(), [&] { return ++saved > 0 && !unsaved; }, [&] { ++reopened, shown.Open(dir.path()); }, from);
+            nullptr, dir.path(), [&] { return ++saved > 0 && !unsaved; }, [&] { ++reopened, shown.Open(dir.path()); },
+            from);
         const bool replaced = answer && memoFile && !unsaved;
         QCOMPARE(saved, answer && memoFile ? 1 : 0);
         QCOMPARE(reopened, replaced ? 1 : 0);
         QCOMPARE(QDir(dir.filePath("backup")).entryList({"helpbun-*.DB"}).size(), replaced ? 1 : 0);
         if (replaced) {
             QCOMPARE(shown.Value(LegendFieldNames().at(0)), text);
-            QVERIFY2(answers.texts.last().contains(QStringLiteral("1 個の表を取り込みました")), qPrintable(answers.texts.last()));
+            QVERIFY2(answers.texts.last().contains(QStringLiteral("1 個の表を取り込みました")),
+                     qPrintable(answers.texts.last()));
         } else {
             QCOMPARE(Read(legends), before);
         }
         if (unsaved)
-            QVERIFY2(answers.texts.last().contains(QStringLiteral("取り込みをやめました")), qPrintable(answers.texts.join('\n')));
+            QVERIFY2(answers.texts.last().contains(QStringLiteral("取り込みをやめました")),
+                     qPrintable(answers.texts.join('\n')));
         if (!memoFile)
-            QVERIFY2(answers.texts.value(0).contains(QStringLiteral("helpbun.MB")), qPrintable(answers.texts.join('\n')));
+            QVERIFY2(answers.texts.value(0).contains(QStringLiteral("helpbun.MB")),
+                     qPrintable(answers.texts.join('\n')));
         else
-            QVERIFY2(answers.texts.value(0).contains(QStringLiteral("置き換えます")), qPrintable(answers.texts.join('\n')));
+            QVERIFY2(answers.texts.value(0).contains(QStringLiteral("置き換えます")),
+                     qPrintable(answers.texts.join('\n')));
     }
 };
 

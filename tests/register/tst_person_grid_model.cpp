@@ -18,8 +18,7 @@ using namespace register_test;
 class TestPersonGridModel : public QObject {
     Q_OBJECT
 private slots:
-    void columnsRowsAndEdits()
-    {
+    void columnsRowsAndEdits() {
         QTemporaryDir dir;
         RecordingSink sink;
         PersonTable table(sink);
@@ -38,11 +37,9 @@ private slots:
         QCOMPARE(model.headerData(4, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("時刻"));
         // Every field once, the 命宮 first of the palaces (成敗 group).
         QList<int> fields;
-        for (int c = 0; c < model.columnCount(); ++c)
-            fields << PersonGridModel::FieldOfColumn(c);
+        for (int c = 0; c < model.columnCount(); ++c) fields << PersonGridModel::FieldOfColumn(c);
         std::sort(fields.begin(), fields.end());
-        for (int f = 0; f < kPersonFieldCount; ++f)
-            QCOMPARE(fields[f], f);
+        for (int f = 0; f < kPersonFieldCount; ++f) QCOMPARE(fields[f], f);
         QCOMPARE(PersonGridModel::FieldOfColumn(6), PalaceFieldIndex(2));
         QCOMPARE(model.data(model.index(0, 6), Qt::DisplayRole).toString(), QStringLiteral("紫薇"));
         QCOMPARE(model.data(model.index(1, 0), Qt::DisplayRole).toString(), QStringLiteral("見本花子"));

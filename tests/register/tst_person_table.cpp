@@ -1,6 +1,6 @@
 #include "register/person_table.h"
-#include "tests/register/register_test_support.h"
 #include "tests/recording_sink.h"
+#include "tests/register/register_test_support.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -13,11 +13,9 @@ using namespace register_test;
 
 namespace {
 
-QStringList Names(const PersonTable& t)
-{
+QStringList Names(const PersonTable& t) {
     QStringList names;
-    for (int i = 0; i < t.RecordCount(); ++i)
-        names << t.Record(i).values[kFieldName];
+    for (int i = 0; i < t.RecordCount(); ++i) names << t.Record(i).values[kFieldName];
     return names;
 }
 
@@ -26,8 +24,7 @@ QStringList Names(const PersonTable& t)
 class TestPersonTable : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
+    void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         sink_ = RecordingSink();
         table_ = std::make_unique<PersonTable>(sink_);
@@ -35,15 +32,13 @@ private slots:
     }
     void cleanup() { table_.reset(); }
 
-    void missingFileIsCreatedWithTheFields()
-    {
+    void missingFileIsCreatedWithTheFields() {
         QVERIFY(QFile::exists(dir_->filePath("nam_data.db")));
         QCOMPARE(table_->RecordCount(), 0);
         QVERIFY(sink_.messages.isEmpty());
     }
 
-    void appendPostDeleteSurviveReopen()
-    {
+    void appendPostDeleteSurviveReopen() {
         AddPerson(*table_, QStringLiteral("見本太郎"), QStringLiteral("紫薇"));
         AddPerson(*table_, QStringLiteral("山田花子"));
         AddPerson(*table_, QStringLiteral("鈴木一郎"));
@@ -60,10 +55,8 @@ private slots:
         QVERIFY(sink_.messages.isEmpty());
     }
 
-    void navigationStaysAtBothEnds()
-    {
-        for (const char* n : {"A", "B", "C"})
-            AddPerson(*table_, QString::fromLatin1(n));
+    void navigationStaysAtBothEnds() {
+        for (const char* n : {"A", "B", "C"}) AddPerson(*table_, QString::fromLatin1(n));
         QVERIFY(table_->First());
         QVERIFY(!table_->Prior());
         QCOMPARE(table_->Value(kFieldName), QStringLiteral("A"));
@@ -75,8 +68,7 @@ private slots:
     }
 
     // Edits are posted when the current record changes, as bound controls expect.
-    void pendingEditPostedOnMove()
-    {
+    void pendingEditPostedOnMove() {
         AddPerson(*table_, QStringLiteral("A"));
         AddPerson(*table_, QStringLiteral("B"));
         QVERIFY(table_->First());
@@ -87,8 +79,7 @@ private slots:
         QCOMPARE(Names(*table_), (QStringList{QStringLiteral("A改"), QStringLiteral("B")}));
     }
 
-    void untouchedAppendIsDropped()
-    {
+    void untouchedAppendIsDropped() {
         AddPerson(*table_, QStringLiteral("A"));
         QVERIFY(table_->Append());
         QCOMPARE(table_->RecordCount(), 2);
@@ -97,18 +88,17 @@ private slots:
         QCOMPARE(table_->CurrentRow(), 0);
     }
 
-    void refusedPostKeepsTheEdit_data()
-    {
+    void refusedPostKeepsTheEdit_data() {
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("mentioned");
-        QTest::newRow("name of 11 kanji") << int(kFieldName) << QStringLiteral("一二三四五六七八九十壱") << QStringLiteral("氏名");
+        QTest::newRow("name of 11 kanji")
+            << int(kFieldName) << QStringLiteral("一二三四五六七八九十壱") << QStringLiteral("氏名");
         QTest::newRow("five-digit year") << int(kFieldYear) << QStringLiteral("19590") << QStringLiteral("生年");
         QTest::newRow("hangul name") << int(kFieldName) << QStringLiteral("김민준") << QStringLiteral("김");
         QTest::newRow("emoji in palace") << PalaceFieldIndex(2) << QStringLiteral("😀") << QStringLiteral("命宮");
     }
-    void refusedPostKeepsTheEdit()
-    {
+    void refusedPostKeepsTheEdit() {
         QFETCH(int, field);
         QFETCH(QString, text);
         QFETCH(QString, mentioned);
@@ -126,12 +116,12 @@ private slots:
         // Nothing of it reached the file.
         PersonTable other(sink_);
         QVERIFY(other.Open(dir_->path()));
-        QCOMPARE(other.Record(0).values[field], field == kFieldName ? QStringLiteral("A") : other.Record(0).values[field]);
+        QCOMPARE(other.Record(0).values[field],
+                 field == kFieldName ? QStringLiteral("A") : other.Record(0).values[field]);
         QVERIFY(other.Record(0).values[field] != text);
     }
 
-    void findByPrefix_data()
-    {
+    void findByPrefix_data() {
         QTest::addColumn<QString>("prefix");
         QTest::addColumn<int>("row");  // −1: nothing changes
         QTest::newRow("first character, first in table order") << QStringLiteral("山") << 1;
@@ -140,8 +130,7 @@ private slots:
         QTest::newRow("absent") << QStringLiteral("佐藤") << -1;
         QTest::newRow("case-sensitive") << QStringLiteral("abe") << -1;
     }
-    void findByPrefix()
-    {
+    void findByPrefix() {
         QFETCH(QString, prefix);
         QFETCH(int, row);
         for (const QString& n : {QStringLiteral("見本太郎"), QStringLiteral("山田花子"), QStringLiteral("山本一郎"),
@@ -153,23 +142,24 @@ private slots:
         QVERIFY(sink_.messages.isEmpty());
     }
 
-    void filter_data()
-    {
+    void filter_data() {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QStringList>("shown");
-        QTest::newRow("matching") << QStringLiteral("meikyu") << QStringLiteral("紫薇") << QStringList{QStringLiteral("甲")};
+        QTest::newRow("matching") << QStringLiteral("meikyu") << QStringLiteral("紫薇")
+                                  << QStringList{QStringLiteral("甲")};
         QTest::newRow("none matching") << QStringLiteral("meikyu") << QStringLiteral("天機") << QStringList{};
-        QTest::newRow("never charted palace never matches") << QStringLiteral("hubo") << QStringLiteral("紫薇") << QStringList{};
+        QTest::newRow("never charted palace never matches")
+            << QStringLiteral("hubo") << QStringLiteral("紫薇") << QStringList{};
         QTest::newRow("empty value finds empty fields")
-            << QStringLiteral("hubo") << QString() << QStringList{QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")};
+            << QStringLiteral("hubo") << QString()
+            << QStringList{QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")};
         QTest::newRow("quote stays inside the value")
             << QStringLiteral("meikyu") << QStringLiteral("紫薇' OR '1'='1") << QStringList{};
         QTest::newRow("value with quote matches itself")
             << QStringLiteral("meikyu") << QStringLiteral("a'b") << QStringList{QStringLiteral("丙")};
     }
-    void filter()
-    {
+    void filter() {
         QFETCH(QString, field);
         QFETCH(QString, value);
         QFETCH(QStringList, shown);
@@ -182,22 +172,19 @@ private slots:
         QCOMPARE(table_->RecordCount(), 3);
     }
 
-    void filterFieldMustBeOurs()
-    {
+    void filterFieldMustBeOurs() {
         AddPerson(*table_, QStringLiteral("甲"));
         QVERIFY(!table_->SetFilter(QStringLiteral("meikyu = meikyu OR 1"), QStringLiteral("x")));
         QVERIFY(!table_->IsFiltered());
         QCOMPARE(table_->RecordCount(), 1);
     }
 
-    void unusableFileIsReportedAndKept_data()
-    {
+    void unusableFileIsReportedAndKept_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("text file") << QByteArray("this is not a table\n");
         QTest::newRow("random bytes") << QByteArray(4096, '\x5a');
     }
-    void unusableFileIsReportedAndKept()
-    {
+    void unusableFileIsReportedAndKept() {
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
         const QString path = dir.filePath("nam_data.db");
@@ -221,8 +208,7 @@ private slots:
         QVERIFY(!t.Delete());
     }
 
-    void otherTableIsNotOverwritten()
-    {
+    void otherTableIsNotOverwritten() {
         QTemporaryDir dir;
         {
             PersonTable t(sink_);

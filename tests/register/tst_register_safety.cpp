@@ -1,11 +1,11 @@
 // The register never traps the user, never overwrites another program's work
 // and never loses a record: refused writes, the one-writer lock, records
 // changed behind the table's back, deleted records and the daily copies.
-#include "register/person_table.h"
-#include "tests/register/register_test_support.h"
-#include "tests/recording_sink.h"
 #include "common/register_lock.h"
+#include "register/person_table.h"
 #include "register/sqlite_copy.h"
+#include "tests/recording_sink.h"
+#include "tests/register/register_test_support.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,8 +27,7 @@ QString StoredName(const QString& path, qint64 rowId) { return OtherProgram(path
 class TestRegisterSafety : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
+    void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         sink_ = RecordingSink();
         table_ = std::make_unique<PersonTable>(sink_);
@@ -42,14 +41,12 @@ private slots:
     // A file another program keeps locked refuses the write. The message
     // names the file and says what to do; the user may go back to what is
     // stored, or keep the edit and try again later. Either way nothing traps.
-    void refusedWriteOffersToDiscard_data()
-    {
+    void refusedWriteOffersToDiscard_data() {
         QTest::addColumn<bool>("discard");
         QTest::newRow("discard") << true;
         QTest::newRow("keep") << false;
     }
-    void refusedWriteOffersToDiscard()
-    {
+    void refusedWriteOffersToDiscard() {
         QFETCH(bool, discard);
         QStringList asked;
         table_->SetDiscardQuestion([&](const QString& text) {
@@ -81,8 +78,7 @@ private slots:
 
     // A file damaged while the program has it open refuses the write with the
     // advice for a damaged file: go back to a copy.
-    void damagedFileRefusesWithItsAdvice()
-    {
+    void damagedFileRefusesWithItsAdvice() {
         QStringList asked;
         table_->SetDiscardQuestion([&](const QString& text) {
             asked << text;
@@ -103,8 +99,7 @@ private slots:
 
     // Moving away from a refused edit is not a dead end: a discarded edit
     // lets the move go on.
-    void discardedEditLetsTheMoveGoOn()
-    {
+    void discardedEditLetsTheMoveGoOn() {
         table_->SetDiscardQuestion([](const QString&) { return true; });
         QVERIFY(table_->First());
         table_->SetValue(kFieldName, QStringLiteral("書き換え"));
@@ -118,8 +113,7 @@ private slots:
 
     // The first program holds the lock; a second one on the same file reads
     // but never writes, and says who holds it.
-    void secondTableOpensReadOnly()
-    {
+    void secondTableOpensReadOnly() {
         RecordingSink sink;
         PersonTable second(sink);
         QVERIFY(second.Open(dir_->path()));
@@ -153,8 +147,7 @@ private slots:
 
     // A lock left by a program that crashed does not keep the register
     // read-only for ever.
-    void staleLockIsTakenOver()
-    {
+    void staleLockIsTakenOver() {
         table_.reset();
         const QString lockPath = RegisterLock::LockPathFor(QDir(dir_->path()).filePath("nam_data.db"));
         QByteArray content;
@@ -185,8 +178,7 @@ private slots:
     // A post writes only over the record as it was read: when someone else
     // changed or removed it meanwhile the post is refused, naming what
     // changed, and their work stays.
-    void changedBehindOurBackIsRefused_data()
-    {
+    void changedBehindOurBackIsRefused_data() {
         QTest::addColumn<QString>("otherSql");
         QTest::addColumn<QString>("expectedName");
         QTest::addColumn<QString>("said");
@@ -195,8 +187,7 @@ private slots:
         QTest::newRow("removed") << QStringLiteral("DELETE FROM nam_data WHERE rowid = %1") << QStringLiteral("<none>")
                                  << QStringLiteral("削除");
     }
-    void changedBehindOurBackIsRefused()
-    {
+    void changedBehindOurBackIsRefused() {
         QFETCH(QString, otherSql);
         QFETCH(QString, expectedName);
         QFETCH(QString, said);
@@ -219,8 +210,7 @@ private slots:
     }
 
     // Deleting asks nothing, but the record is kept and comes back whole.
-    void deletedRecordComesBack()
-    {
+    void deletedRecordComesBack() {
         QVERIFY(table_->First());
         const PersonValues before = table_->Record(0).values;
         const QDateTime start = QDateTime::currentDateTime().addSecs(-1);
@@ -246,8 +236,7 @@ private slots:
 
     // Before the first write of a day the register is copied; later writes
     // that day leave the copy alone; thirty copies are kept.
-    void dailyCopies()
-    {
+    void dailyCopies() {
         const QString backups = dir_->filePath("backup");
         table_->SetToday(QDate(2030, 1, 8));
         QVERIFY(table_->First());
@@ -262,7 +251,8 @@ private slots:
             PersonTable fromCopy(sink);
             QVERIFY(fromCopy.OpenPath(copy, PersonTable::OpenMode::ReadOnly));
             QCOMPARE(fromCopy.RecordCount(), 2);
-            QCOMPARE(fromCopy.Record(0).values[kFieldName], QStringLiteral("見本太郎"));  // as before the day's first write
+            QCOMPARE(fromCopy.Record(0).values[kFieldName],
+                     QStringLiteral("見本太郎"));  // as before the day's first write
         }
 
         for (int day = 1; day <= 35; ++day)
@@ -278,13 +268,20 @@ private slots:
 
     // A copy is never half there: an unreadable source leaves no file and an
     // older copy of the same name stays.
-    void failedCopyLeavesNothing()
-    {
+    void failedCopyLeavesNothing() {
         const QString target = dir_->filePath("copy.db");
         QVERIFY(CopySqliteFile(table_->FilePath(), target).isEmpty());
-        const QByteArray good = [&] { QFile f(target); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+        const QByteArray good = [&] {
+            QFile f(target);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
         const QString junk = dir_->filePath("junk.db");
-        { QFile f(junk); f.open(QIODevice::WriteOnly); f.write(QByteArray(2048, 'x')); }
+        {
+            QFile f(junk);
+            f.open(QIODevice::WriteOnly);
+            f.write(QByteArray(2048, 'x'));
+        }
         const QString error = CopySqliteFile(junk, target);
         QVERIFY(!error.isEmpty());
         QFile f(target);
@@ -296,13 +293,20 @@ private slots:
     // A copy never takes another file's place: not an older copy of the same
     // name, unless asked, and two copies within one second get names of
     // their own.
-    void copiesNeverReplaceAnotherFile()
-    {
+    void copiesNeverReplaceAnotherFile() {
         const QString target = dir_->filePath("copy.db");
-        { QFile f(target); QVERIFY(f.open(QIODevice::WriteOnly)); f.write("older copy"); }
+        {
+            QFile f(target);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("older copy");
+        }
         const QString error = CopySqliteFile(table_->FilePath(), target);
         QVERIFY2(error.contains(QStringLiteral("すでにあります")), qPrintable(error));
-        { QFile f(target); QVERIFY(f.open(QIODevice::ReadOnly)); QCOMPARE(f.readAll(), QByteArray("older copy")); }
+        {
+            QFile f(target);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), QByteArray("older copy"));
+        }
         QCOMPARE(CopySqliteFile(table_->FilePath(), target, ExistingFile::Replace), QString());
         {
             RecordingSink sink;
@@ -323,8 +327,7 @@ private slots:
     }
 
     // Without a register the table does nothing, and says why.
-    void unopenableRegisterSaysWhy()
-    {
+    void unopenableRegisterSaysWhy() {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("nam_data.db"));  // a folder where the file should be
         RecordingSink sink;

@@ -3,8 +3,8 @@
 // after any refusal, and the lock.
 #include "register/birth_time_table.h"
 #include "register/person_table.h"
-#include "tests/register/register_test_support.h"
 #include "tests/recording_sink.h"
+#include "tests/register/register_test_support.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,15 +18,13 @@ using namespace register_test;
 
 namespace {
 
-void Write(const QString& path, const QByteArray& bytes)
-{
+void Write(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
 
-QByteArray Read(const QString& path)
-{
+QByteArray Read(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
@@ -38,13 +36,13 @@ const QByteArray kHeader = QStringLiteral("氏名,生まれた年,生まれた�
 class TestRegisterTransfer : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
+    void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         RecordingSink sink;
         PersonTable t(sink);
         QVERIFY(t.Open(dir_->path()));
-        for (const QString& name : {QStringLiteral("見本太郎"), QStringLiteral("=山田, \"花子\""), QStringLiteral("～∥－￠￡￢")}) {
+        for (const QString& name :
+             {QStringLiteral("見本太郎"), QStringLiteral("=山田, \"花子\""), QStringLiteral("～∥－￠￡￢")}) {
             QVERIFY(t.Append());
             t.SetValue(kFieldName, name);
             t.SetValue(kFieldYear, QStringLiteral("S34"));
@@ -57,14 +55,12 @@ private slots:
         }
     }
 
-    void roundTripThroughAnEmptyRegister_data()
-    {
+    void roundTripThroughAnEmptyRegister_data() {
         QTest::addColumn<QStringList>("encoding");
         QTest::newRow("default") << QStringList{};
         QTest::newRow("cp932") << QStringList{"--encoding", "cp932"};
     }
-    void roundTripThroughAnEmptyRegister()
-    {
+    void roundTripThroughAnEmptyRegister() {
         QFETCH(QStringList, encoding);
         const QString csv = dir_->filePath("out.csv");
         const Run out = Cli(dir_->path(), QStringList{"export", "--csv", csv} + encoding);
@@ -90,10 +86,10 @@ private slots:
 
     // Exact birth times go out in their five columns and come back in; a bad
     // one refuses the import (exit 1) naming the line, and nothing is written.
-    void exactTimesTravelWithTheRecords()
-    {
-        const BirthTimeEntry newYork{QStringLiteral("10:40"), QStringLiteral("ニューヨーク（New York, United States of America）"),
-                                     -74.00597, QStringLiteral("America/New_York"), TimeCorrection::kTrue};
+    void exactTimesTravelWithTheRecords() {
+        const BirthTimeEntry newYork{QStringLiteral("10:40"),
+                                     QStringLiteral("ニューヨーク（New York, United States of America）"), -74.00597,
+                                     QStringLiteral("America/New_York"), TimeCorrection::kTrue};
         {
             RecordingSink sink;
             PersonTable t(sink);
@@ -127,9 +123,10 @@ private slots:
 
         QTemporaryDir third;
         const QString bad = dir_->filePath("bad.csv");
-        Write(bad, QStringLiteral("氏名,生まれた年,生まれた月,生まれた日,生まれた時刻,性別,出生時刻,経度\r\n"
-                                  "甲,1972,11,3,09:00-11:00,男,10:40,139.7\r\n乙,1972,11,3,09:00-11:00,男,10:40,東経\r\n")
-                       .toUtf8());
+        Write(bad,
+              QStringLiteral("氏名,生まれた年,生まれた月,生まれた日,生まれた時刻,性別,出生時刻,経度\r\n"
+                             "甲,1972,11,3,09:00-11:00,男,10:40,139.7\r\n乙,1972,11,3,09:00-11:00,男,10:40,東経\r\n")
+                  .toUtf8());
         const Run refused = Cli(third.path(), {"import", "--csv", bad});
         QCOMPARE(refused.code, 1);
         QVERIFY2(refused.err.contains(QStringLiteral("の 3 行目: 経度「東経」")), qPrintable(refused.err));
@@ -139,20 +136,21 @@ private slots:
         QCOMPARE(t.RecordCount(), 0);
     }
 
-    void badInputLeavesTheRegisterUnchanged_data()
-    {
+    void badInputLeavesTheRegisterUnchanged_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("extra");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("truncated") << kHeader + "a,1959,5,7,05:00-07:00,男\r\n\"b,19" << QStringList{} << QStringLiteral("3 行目から始まる引用符");
-        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << QStringList{} << QStringLiteral("2 行目に文字でないデータ");
-        QTest::newRow("refused record") << kHeader + "a,1959,5,7,05:00-07:00,男\r\nb,1959,5,7,05:00-07:00,x\r\n" << QStringList{}
-                                        << QStringLiteral("3 行目: 性別「x」");
-        QTest::newRow("short line") << kHeader + "a,1959\r\n" << QStringList{} << QStringLiteral("2 行目: 項目の数が 2");
+        QTest::newRow("truncated") << kHeader + "a,1959,5,7,05:00-07:00,男\r\n\"b,19" << QStringList{}
+                                   << QStringLiteral("3 行目から始まる引用符");
+        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << QStringList{}
+                                << QStringLiteral("2 行目に文字でないデータ");
+        QTest::newRow("refused record") << kHeader + "a,1959,5,7,05:00-07:00,男\r\nb,1959,5,7,05:00-07:00,x\r\n"
+                                        << QStringList{} << QStringLiteral("3 行目: 性別「x」");
+        QTest::newRow("short line") << kHeader + "a,1959\r\n"
+                                    << QStringList{} << QStringLiteral("2 行目: 項目の数が 2");
         QTest::newRow("dry run") << kHeader + "a,1959,5,7,05:00-07:00,男\r\n" << QStringList{"--dry-run"} << QString();
     }
-    void badInputLeavesTheRegisterUnchanged()
-    {
+    void badInputLeavesTheRegisterUnchanged() {
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, extra);
         QFETCH(QString, expected);
@@ -173,8 +171,7 @@ private slots:
         QCOMPARE(Backups(), copies);
     }
 
-    void skipBadImportsTheRest()
-    {
+    void skipBadImportsTheRest() {
         const QString csv = dir_->filePath("in.csv");
         Write(csv, kHeader + "a,1959,5,7,05:00-07:00,男\r\nb,1959,5,7,05:00-07:00,x\r\n");
         const int copies = int(Backups().size());
@@ -189,8 +186,7 @@ private slots:
         QCOMPARE(t.RecordCount(), 4);
     }
 
-    void importRefusedWhileAnotherProgramHoldsTheLock()
-    {
+    void importRefusedWhileAnotherProgramHoldsTheLock() {
         const QString csv = dir_->filePath("in.csv");
         Write(csv, kHeader + "a,1959,5,7,05:00-07:00,男\r\n");
         RecordingSink sink;
@@ -204,8 +200,7 @@ private slots:
         QCOMPARE(holder.AllRecords().size(), size_t(3));
     }
 
-    void usageErrors()
-    {
+    void usageErrors() {
         QCOMPARE(Cli(dir_->path(), {"export"}).code, 2);
         QCOMPARE(Cli(dir_->path(), {"export", "--csv", dir_->filePath("o.csv"), "--encoding", "latin1"}).code, 2);
         const Run missing = Cli(dir_->path(), {"import", "--csv", dir_->filePath("none.csv")});
@@ -216,8 +211,7 @@ private slots:
         QTemporaryDir empty;
         {
             QStringList header;
-            for (int i = 0; i < kPersonFieldCount; ++i)
-                header << FieldName(i);
+            for (int i = 0; i < kPersonFieldCount; ++i) header << FieldName(i);
             QFile csv(empty.filePath("o.csv"));
             QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write((header.join(',') + '\n').toUtf8()) > 0);
         }

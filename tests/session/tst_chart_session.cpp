@@ -2,8 +2,8 @@
 // a request refuses bad entries, the write-back once at the end of a cast,
 // the hour choice picked or abandoned, a store that keeps nothing and a store
 // that refuses the write.
-#include "session/chart_session.h"
 #include "common/qstring_utf8.h"
+#include "session/chart_session.h"
 #include "tests/recording_sink.h"
 
 #include <QTest>
@@ -24,8 +24,7 @@ class FakeStore final : public PersonStore {
 public:
     explicit FakeStore(Events& events) : events_(events) {}
     QString Unavailability() const override { return unavailability; }
-    bool WriteChartFields(const PersonChartFields& fields) override
-    {
+    bool WriteChartFields(const PersonChartFields& fields) override {
         events_ << QStringLiteral("write");
         writes.push_back(fields);
         chartAtWrite.push_back(session && session->HasChart());
@@ -46,8 +45,7 @@ private:
 class FakeChooser final : public HourChooser {
 public:
     explicit FakeChooser(Events& events) : events_(events) {}
-    std::optional<int> ChooseHour(const HourGrid& candidates) override
-    {
+    std::optional<int> ChooseHour(const HourGrid& candidates) override {
         events_ << QStringLiteral("choose");
         shown = candidates;
         return answer;
@@ -63,8 +61,7 @@ private:
 class EventSink final : public MessageSink {
 public:
     explicit EventSink(Events& events) : events_(events) {}
-    void Show(std::string_view text, std::string_view caption) override
-    {
+    void Show(std::string_view text, std::string_view caption) override {
         recorded.Show(text, caption);
         events_ << QStringLiteral("message");
     }
@@ -78,7 +75,8 @@ private:
 std::string DataFolder() { return qEnvironmentVariable("ZELVARA_DATA_DIR").toStdString(); }
 
 const QString kBefore1921 = QStringLiteral(
-    "万年暦が１９２１年より小さい年には対応していませんので診断できません。（鑑定できるのは 1921年1月6日〜2100年12月31日 に生まれた方です）");
+    "万年暦が１９２１年より小さい年には対応していませんので診断できません。（鑑定できるのは "
+    "1921年1月6日〜2100年12月31日 に生まれた方です）");
 const QString kHourNotice = QStringLiteral("時刻が不明または指定されていませんのでこれから推測していきます。");
 
 }  // namespace
@@ -94,8 +92,7 @@ private:
     int shown_ = 0;
 
     // A request as the chart button makes it; the show step is noted.
-    RequestOutcome Request(const BirthInput& in)
-    {
+    RequestOutcome Request(const BirthInput& in) {
         return session_->Request(in, *chooser_, [this](const SessionChart& chart) {
             ++shown_;
             events_ << QStringLiteral("show");
@@ -103,15 +100,13 @@ private:
         });
     }
     const QStringList& Messages() const { return sink_->recorded.messages; }
-    void Forget()
-    {
+    void Forget() {
         events_.clear();
         sink_->recorded = RecordingSink();
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         events_.clear();
         shown_ = 0;
         sink_ = std::make_unique<EventSink>(events_);
@@ -125,8 +120,7 @@ private slots:
     // (its period, no hour choice even for an unknown hour box) while the
     // record keeps the year of the date as entered; a refused entry date
     // stops the request before the corrected moment is looked at.
-    void exactTimeCastsTheCorrectedMoment()
-    {
+    void exactTimeCastsTheCorrectedMoment() {
         const CorrectedBirth moment =
             CorrectBirthTime(ClockBirth{1980, 12, 31, 23 * 60 + 50}, 0, TimeCorrection::kMean, 141.35);
         QCOMPARE(moment.year, 1981);
@@ -164,33 +158,84 @@ private slots:
 
     // The first bad entry is the one reported, whatever follows it; a refused
     // request shows nothing, asks for no hour and writes nothing.
-    void refusesTheFirstBadEntry_data()
-    {
+    void refusesTheFirstBadEntry_data() {
         QTest::addColumn<QString>("sex");
         QTest::addColumn<QString>("year");
         QTest::addColumn<QString>("month");
         QTest::addColumn<QString>("day");
         QTest::addColumn<QString>("hour");
         QTest::addColumn<QString>("message");
-        QTest::newRow("sex before all else") << "" << "" << "" << "" << "" << "性別を指定してください。";
-        QTest::newRow("unknown sex") << "男性" << "1965" << "3" << "7" << "03:00-05:00" << "性別を指定してください。";
-        QTest::newRow("year before month") << "男" << "" << "" << "7" << "" << "年が指定されていません。";
-        QTest::newRow("era year outside its era before month") << "女" << "R0" << "" << "" << ""
-                                                                 << "生まれた年「R0」は令和の年としてありません。令和は R1（2019年）からです。";
-        QTest::newRow("era year before the calendar") << "女" << "T9" << "3" << "7" << "" << kBefore1921;
-        QTest::newRow("not a year") << "男" << "S4x" << "" << "7" << ""
-                                    << "生まれた年「S4x」を年として読めません。西暦の数字（例 1965）か、年号の頭文字（M 明治・T 大正・S 昭和・H 平成・R 令和）と年（例 S40）で入力して下さい。";
-        QTest::newRow("month before day") << "男" << "1965" << "" << "" << "" << "月が指定されていません。";
-        QTest::newRow("day") << "男" << "S40" << "3" << "" << "03:00-05:00" << "日が指定されていません。";
-        QTest::newRow("date before the hour choice") << "男" << "1965" << "2" << "30" << "不明の場合"
+        QTest::newRow("sex before all else") << ""
+                                             << ""
+                                             << ""
+                                             << ""
+                                             << ""
+                                             << "性別を指定してください。";
+        QTest::newRow("unknown sex") << "男性"
+                                     << "1965"
+                                     << "3"
+                                     << "7"
+                                     << "03:00-05:00"
+                                     << "性別を指定してください。";
+        QTest::newRow("year before month") << "男"
+                                           << ""
+                                           << ""
+                                           << "7"
+                                           << ""
+                                           << "年が指定されていません。";
+        QTest::newRow("era year outside its era before month")
+            << "女"
+            << "R0"
+            << ""
+            << ""
+            << ""
+            << "生まれた年「R0」は令和の年としてありません。令和は R1（2019年）からです。";
+        QTest::newRow("era year before the calendar") << "女"
+                                                      << "T9"
+                                                      << "3"
+                                                      << "7"
+                                                      << "" << kBefore1921;
+        QTest::newRow("not a year")
+            << "男"
+            << "S4x"
+            << ""
+            << "7"
+            << ""
+            << "生まれた年「S4x」を年として読めません。西暦の数字（例 1965）か、年号の頭文字（M 明治・T 大正・S "
+               "昭和・H 平成・R 令和）と年（例 S40）で入力して下さい。";
+        QTest::newRow("month before day") << "男"
+                                          << "1965"
+                                          << ""
+                                          << ""
+                                          << ""
+                                          << "月が指定されていません。";
+        QTest::newRow("day") << "男"
+                             << "S40"
+                             << "3"
+                             << ""
+                             << "03:00-05:00"
+                             << "日が指定されていません。";
+        QTest::newRow("date before the hour choice") << "男"
+                                                     << "1965"
+                                                     << "2"
+                                                     << "30"
+                                                     << "不明の場合"
                                                      << "1965年2月には30日がありません。日付を確かめて下さい。";
-        QTest::newRow("date before a bad hour text") << "女" << "1965" << "2" << "30" << "25:00"
+        QTest::newRow("date before a bad hour text") << "女"
+                                                     << "1965"
+                                                     << "2"
+                                                     << "30"
+                                                     << "25:00"
                                                      << "1965年2月には30日がありません。日付を確かめて下さい。";
-        QTest::newRow("cast out of range") << "男" << "1921" << "1" << "5" << "05:00-07:00"
-                                           << "鑑定可能範囲（1921年1月6日〜2100年12月31日）を越えているので鑑定はできません。";
+        QTest::newRow("cast out of range")
+            << "男"
+            << "1921"
+            << "1"
+            << "5"
+            << "05:00-07:00"
+            << "鑑定可能範囲（1921年1月6日〜2100年12月31日）を越えているので鑑定はできません。";
     }
-    void refusesTheFirstBadEntry()
-    {
+    void refusesTheFirstBadEntry() {
         QFETCH(QString, sex);
         QFETCH(QString, year);
         QFETCH(QString, month);
@@ -208,13 +253,12 @@ private slots:
         QCOMPARE(outcome.writeBack, RequestOutcome::WriteBack::NotTried);
         QVERIFY(!session_->HasChart());
         QCOMPARE(session_->Man().birthText, std::string());  // the empty record
-        QCOMPARE(store_->writes.size(), size_t(1));  // only the chart before
+        QCOMPARE(store_->writes.size(), size_t(1));          // only the chart before
     }
 
     // A cast is shown first and written once, with the chart standing: the
     // converted year, the hour text and every palace's main star.
-    void writesBackOnceAtTheEnd()
-    {
+    void writesBackOnceAtTheEnd() {
         const RequestOutcome outcome = Request({"甲", "女", "Ｓ４０", "3", "7", "05:00-07:00"});
         QVERIFY2(Messages().isEmpty(), qPrintable(sink_->recorded.Last()));
         QCOMPARE(events_, (QStringList{"show", "write"}));
@@ -245,14 +289,12 @@ private slots:
 
     // An unknown hour: the notice, then the candidates of all twelve periods;
     // the chosen one is cast and written.
-    void unknownHourIsChosen_data()
-    {
+    void unknownHourIsChosen_data() {
         QTest::addColumn<QString>("hour");
         QTest::newRow("不明の場合") << "不明の場合";
         QTest::newRow("empty") << "";
     }
-    void unknownHourIsChosen()
-    {
+    void unknownHourIsChosen() {
         QFETCH(QString, hour);
         chooser_->answer = 3;
         const RequestOutcome outcome = Request({"丙", "女", "1975", "12", "24", hour.toStdString()});
@@ -269,15 +311,13 @@ private slots:
             const CastOutcome cast =
                 RequestChart(check.Context(), {"", "女", "1975", "12", "24", std::string(kHourPeriodTexts[h])});
             QVERIFY(cast.has_value());
-            for (int p = 1; p <= kPalaces; ++p)
-                QCOMPARE(chooser_->shown[p][h], cast->Man().mainStar[p]);
+            for (int p = 1; p <= kPalaces; ++p) QCOMPARE(chooser_->shown[p][h], cast->Man().mainStar[p]);
         }
     }
 
     // The hour window closed without a choice: no chart (even where one stood
     // before), nothing shown, nothing written.
-    void abandonedHourChoiceLeavesNoChart()
-    {
+    void abandonedHourChoiceLeavesNoChart() {
         QVERIFY(Request({"前", "男", "1959", "5", "7", "05:00-07:00"}).IsCast());
         Forget();
         chooser_->answer.reset();
@@ -293,8 +333,7 @@ private slots:
 
     // A register that cannot be written: the chart is cast and shown, nothing
     // is written, and the outcome carries the register's reason.
-    void readOnlyRegisterKeepsNothing()
-    {
+    void readOnlyRegisterKeepsNothing() {
         store_->unavailability = QStringLiteral("名簿は読み取り専用で開いています。");
         const RequestOutcome outcome = Request({"戊", "男", "1959", "5", "7", "05:00-07:00"});
         QCOMPARE(events_, QStringList{"show"});
@@ -307,8 +346,7 @@ private slots:
     }
 
     // The store refuses the write: the chart still stands.
-    void refusedWriteKeepsTheChart()
-    {
+    void refusedWriteKeepsTheChart() {
         store_->accepts = false;
         const RequestOutcome outcome = Request({"己", "女", "2024", "2", "10", "11:00-13:00"});
         QCOMPARE(events_, (QStringList{"show", "write"}));

@@ -2,11 +2,11 @@
 // without a screen: every layer's palace name on every palace in stack
 // order, each layer's four 四化 beside their stars, a palace's flights with
 // its 自化, nothing for the birth chart alone, and the legend's names.
-#include "engine/chart_request.h"
-#include "session/layer_overlay.h"
 #include "common/qstring_utf8.h"
-#include "tests/recording_sink.h"
+#include "engine/chart_request.h"
 #include "engine/stars.h"
+#include "session/layer_overlay.h"
+#include "tests/recording_sink.h"
 
 #include <QTest>
 
@@ -23,8 +23,7 @@ struct Cast {
     std::optional<Chart> chart;
     ChartLayout layout;
 
-    explicit Cast(const BirthInput& in)
-    {
+    explicit Cast(const BirthInput& in) {
         ctx.FixToday({2026, 12, 8});
         if (CastOutcome cast = RequestChart(ctx, in)) {
             chart = *cast;
@@ -36,14 +35,12 @@ struct Cast {
 
 // Every layer label of one kind over the whole chart, and where the marks of
 // the kind stand: (branch, slot, text).
-QStringList MarksOf(const ChartOverlay& overlay, LayerKind kind)
-{
+QStringList MarksOf(const ChartOverlay& overlay, LayerKind kind) {
     QStringList marks;
     for (int b = 1; b <= kBranches; ++b)
         for (int r = 1; r <= kBoxSlots; ++r)
             for (const LayerLabel& mark : overlay[b].layerMarks[r])
-                if (mark.kind == kind)
-                    marks << QStringLiteral("%1/%2/%3").arg(b).arg(r).arg(mark.text);
+                if (mark.kind == kind) marks << QStringLiteral("%1/%2/%3").arg(b).arg(r).arg(mark.text);
     return marks;
 }
 
@@ -52,8 +49,7 @@ QStringList MarksOf(const ChartOverlay& overlay, LayerKind kind)
 class TestLayerOverlay : public QObject {
     Q_OBJECT
 private slots:
-    void stackedLayersInOrder()
-    {
+    void stackedLayersInOrder() {
         Cast c({"山田花子", "女", "1972", "11", "23", "09:00-11:00"});
         const auto decade = DecadeLayer(c.Man(), 3);
         const auto year = YearLayer(c.Man(), 2027);
@@ -73,7 +69,10 @@ private slots:
             for (int t = 1; t <= kTransforms; ++t) {
                 const int star = layer->transformStar[t];
                 const int branch = c.Man().starBranch[star];
-                expected << QStringLiteral("%1/%2/%3").arg(branch).arg(BoxSlotOfStar(c.layout, branch, star)).arg(Q(TransformChar(t)));
+                expected << QStringLiteral("%1/%2/%3")
+                                .arg(branch)
+                                .arg(BoxSlotOfStar(c.layout, branch, star))
+                                .arg(Q(TransformChar(t)));
             }
             QStringList got = MarksOf(overlay, layer->kind);
             expected.sort();
@@ -83,33 +82,28 @@ private slots:
         // A star both layers transform carries the decade's mark first.
         for (int b = 1; b <= kBranches; ++b)
             for (int r = 1; r <= kBoxSlots; ++r)
-                if (overlay[b].layerMarks[r].size() == 2)
-                    QCOMPARE(overlay[b].layerMarks[r][0].kind, LayerKind::Decade);
+                if (overlay[b].layerMarks[r].size() == 2) QCOMPARE(overlay[b].layerMarks[r][0].kind, LayerKind::Decade);
     }
 
-    void birthAloneAddsNothingAndFlightsAreMarked()
-    {
+    void birthAloneAddsNothingAndFlightsAreMarked() {
         Cast c({"見本", "男", "1965", "3", "7", "23:00-01:00"});
         const ChartOverlay none = ComposeOverlay(c.Man(), c.layout, {BirthLayer(c.Man())}, 0);
         for (const BoxOverlay& box : none) {
             QVERIFY(box.layerPalaces.empty() && !box.flyingSource);
-            for (int r = 1; r <= kBoxSlots; ++r)
-                QVERIFY(box.layerMarks[r].empty() && box.flyingMarks[r].isEmpty());
+            for (int r = 1; r <= kBoxSlots; ++r) QVERIFY(box.layerMarks[r].empty() && box.flyingMarks[r].isEmpty());
         }
         const FlyingTransforms flying = FlyTransforms(c.Man());
         for (int palace = 1; palace <= kPalaces; ++palace) {
             const ChartOverlay overlay = ComposeOverlay(c.Man(), c.layout, {}, palace);
             int sources = 0;
-            for (const BoxOverlay& box : overlay)
-                sources += box.flyingSource ? 1 : 0;
+            for (const BoxOverlay& box : overlay) sources += box.flyingSource ? 1 : 0;
             QCOMPARE(sources, 1);
             QVERIFY(overlay[c.Man().palaceBranch[palace]].flyingSource);
             for (int t = 1; t <= kTransforms; ++t) {
                 const int star = TransformStarOf(flying.palaceStem[palace], t);
                 const int branch = c.Man().starBranch[star];
                 const int slot = BoxSlotOfStar(c.layout, branch, star);
-                if (slot == 0)
-                    continue;
+                if (slot == 0) continue;
                 QVERIFY(overlay[branch].flyingMarks[slot].contains(Q(TransformChar(t))));
                 QCOMPARE(overlay[branch].selfMarks[slot], flying.SelfTransform(palace, t));
             }
@@ -119,8 +113,7 @@ private slots:
         }
     }
 
-    void legendNames()
-    {
+    void legendNames() {
         Cast c({"見本", "男", "1984", "2", "7", "05:00-07:00"});
         const auto decade = DecadeLayer(c.Man(), 3);
         const auto month = MonthLayer(c.Man(), 2027, 3);

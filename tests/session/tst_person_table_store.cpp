@@ -12,8 +12,7 @@ using namespace zelvara;
 
 namespace {
 
-PersonChartFields Fields(const QString& year)
-{
+PersonChartFields Fields(const QString& year) {
     PersonChartFields f;
     f.year = year;
     f.hour = QStringLiteral("05:00-07:00");
@@ -31,8 +30,7 @@ private:
     RecordingSink sink_;
 
     // A register with one person, typed as on the data page and posted.
-    void MakeRegister()
-    {
+    void MakeRegister() {
         PersonTable table(sink_);
         QVERIFY(table.Open(dir_.path()));
         table.SetValue(kFieldName, QStringLiteral("見本"));
@@ -41,15 +39,13 @@ private:
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         QFile::remove(dir_.filePath(PersonTable::kFileName));
         sink_ = RecordingSink();
         MakeRegister();
     }
 
-    void writesTheFieldsIntoTheFile()
-    {
+    void writesTheFieldsIntoTheFile() {
         {
             PersonTable table(sink_);
             QVERIFY(table.Open(dir_.path()));
@@ -71,8 +67,7 @@ private slots:
     }
 
     // Read-only (a second program) or never opened: a sentence for the user.
-    void unavailableRegisterSaysWhy()
-    {
+    void unavailableRegisterSaysWhy() {
         PersonTable readOnly(sink_);
         QVERIFY(readOnly.Open(dir_.path(), PersonTable::OpenMode::ReadOnly));
         const QString why = PersonTableStore(readOnly).Unavailability();
@@ -84,8 +79,7 @@ private slots:
 
     // A year the field cannot hold: refused with the register's message,
     // nothing in the file changes.
-    void refusedFieldFailsTheWrite()
-    {
+    void refusedFieldFailsTheWrite() {
         {
             PersonTable table(sink_);
             QVERIFY(table.Open(dir_.path()));

@@ -15,15 +15,15 @@
 class ChartFixture {
 public:
     // A chart for year/month/day (hour 寅); the years around it are copied in.
-    ChartFixture(int year, int month, int day) : ctx_(dir_.path().toStdString(), sink_)
-    {
+    ChartFixture(int year, int month, int day) : ctx_(dir_.path().toStdString(), sink_) {
         const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
         for (int y = year - 1; y <= year + 1; ++y) {
             const QString name = QStringLiteral("%1.eto").arg(y);
             QFile::copy(data.filePath(name), dir_.filePath(name));
         }
-        QFile::copy(data.filePath(QStringLiteral("calendar-source.txt")), dir_.filePath(QStringLiteral("calendar-source.txt")));
-        zelvara::BirthInput in{"見本", "男", std::to_string(year), std::to_string(month), std::to_string(day),
+        QFile::copy(data.filePath(QStringLiteral("calendar-source.txt")),
+                    dir_.filePath(QStringLiteral("calendar-source.txt")));
+        zelvara::BirthInput in{"見本",       "男", std::to_string(year), std::to_string(month), std::to_string(day),
                                "03:00-05:00"};
         result_ = zelvara::RequestChart(ctx_, in).has_value() ? 0 : -1;
     }

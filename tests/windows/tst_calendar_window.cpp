@@ -1,7 +1,7 @@
 // The perpetual calendar against the shipped calendar data: the month
 // selection on its own, then the window built on it.
-#include "windows/calendar_month.h"
 #include "tests/windows/calendar_support.h"
+#include "windows/calendar_month.h"
 #include "windows/mannen_window.h"
 
 #include <QAbstractButton>
@@ -14,8 +14,7 @@ using namespace zelvara;
 namespace {
 
 // Day pillar of a civil date from the sexagenary cycle alone (2000-01-01 is 戊午).
-QString PillarOf(const QDate& date)
-{
+QString PillarOf(const QDate& date) {
     static const QString stems = QStringLiteral("甲乙丙丁戊己庚辛壬癸");
     static const QString branches = QStringLiteral("子丑寅卯辰巳午未申酉戌亥");
     const qint64 index = ((date.toJulianDay() - QDate(2000, 1, 1).toJulianDay() + 54) % 60 + 60) % 60;
@@ -29,23 +28,20 @@ QString Str(const std::string& s) { return QString::fromStdString(s); }
 class TestCalendarWindow : public QObject {
     Q_OBJECT
 private:
-    template <typename T> static T* Child(QWidget& w, const QString& name)
-    {
+    template <typename T>
+    static T* Child(QWidget& w, const QString& name) {
         T* c = w.findChild<T*>(name);
-        if (!c)
-            qWarning("no control %s", qPrintable(name));
+        if (!c) qWarning("no control %s", qPrintable(name));
         return c;
     }
-    static QString CellText(QWidget& w, const char* row, int day)
-    {
+    static QString CellText(QWidget& w, const char* row, int day) {
         auto* b = Child<QAbstractButton>(w, QString::fromLatin1(row) + QString::number(day));
         return b ? b->text() : QStringLiteral("<missing>");
     }
 
 private slots:
     // Lunar dates where lunar months change, against the real old calendar.
-    void lunarDates_data()
-    {
+    void lunarDates_data() {
         QTest::addColumn<int>("year");
         QTest::addColumn<int>("month");
         QTest::addColumn<int>("day");
@@ -67,8 +63,7 @@ private slots:
         QTest::newRow("2034-01: then month 12") << 2034 << 1 << 20 << "12/1";
         QTest::newRow("1997-02: first day") << 1997 << 2 << 1 << "12/24";
     }
-    void lunarDates()
-    {
+    void lunarDates() {
         QFETCH(int, year);
         QFETCH(int, month);
         QFETCH(int, day);
@@ -81,8 +76,7 @@ private slots:
 
     // Every day pillar of a few months follows the unbroken cycle, across the
     // 癸 → 甲 and 亥 → 子 wraps; days beyond the month stay empty.
-    void dayPillars_data()
-    {
+    void dayPillars_data() {
         QTest::addColumn<int>("year");
         QTest::addColumn<int>("month");
         QTest::addColumn<int>("days");
@@ -91,8 +85,7 @@ private slots:
         QTest::newRow("2024-02 leap year") << 2024 << 2 << 29;
         QTest::newRow("2020-06") << 2020 << 6 << 30;
     }
-    void dayPillars()
-    {
+    void dayPillars() {
         QFETCH(int, year);
         QFETCH(int, month);
         QFETCH(int, days);
@@ -103,21 +96,19 @@ private slots:
         for (int d = 1; d <= 31; ++d) {
             const QString shown = Str(page.cells[d].stem) + Str(page.cells[d].branch);
             const QString expected = d <= days ? PillarOf(QDate(year, month, d)) : QString();
-            QVERIFY2(shown == expected, qPrintable(QStringLiteral("day %1: %2, expected %3").arg(d).arg(shown, expected)));
-            if (d > days)
-                QVERIFY(page.cells[d].lunar.empty());
+            QVERIFY2(shown == expected,
+                     qPrintable(QStringLiteral("day %1: %2, expected %3").arg(d).arg(shown, expected)));
+            if (d > days) QVERIFY(page.cells[d].lunar.empty());
         }
     }
 
-    void risyun_data()
-    {
+    void risyun_data() {
         QTest::addColumn<int>("year");
         QTest::addColumn<QString>("text");
         QTest::newRow("1997: 4th at 寅") << 1997 << QStringLiteral("2月 4日 寅の刻（03:00-05:00）");
         QTest::newRow("2021: 3rd at 子") << 2021 << QStringLiteral("2月 3日 子の刻（23:00-01:00）");
     }
-    void risyun()
-    {
+    void risyun() {
         QFETCH(int, year);
         QFETCH(QString, text);
         ChartFixture chart(year, 6, 1);
@@ -126,8 +117,7 @@ private slots:
     }
 
     // The window opens on the birth month with the year's header filled.
-    void opensOnBirthMonth()
-    {
+    void opensOnBirthMonth() {
         ChartFixture chart(1997, 2, 10);
         QVERIFY(chart.Ok());
         Tmannenfrm win(chart.Year(), chart.Context().man.birthYear, chart.Context().man.birthMonth,
@@ -159,8 +149,7 @@ private slots:
     }
 
     // Picking February after December empties days 29–31 but their numbers.
-    void februaryAfterDecember()
-    {
+    void februaryAfterDecember() {
         ChartFixture chart(1997, 12, 5);
         QVERIFY(chart.Ok());
         Tmannenfrm w(chart.Year(), 1997, 12, {});
@@ -181,8 +170,7 @@ private slots:
     }
 
     // A leap month starting inside the picked month, on screen.
-    void leapMonthOnScreen()
-    {
+    void leapMonthOnScreen() {
         ChartFixture chart(2020, 5, 30);
         QVERIFY(chart.Ok());
         Tmannenfrm w(chart.Year(), 2020, 5, {});
@@ -194,8 +182,7 @@ private slots:
 
     // The leap 11th month of 2033 begins on 22 December: the window takes the
     // year after from the chart to show it.
-    void leapEleventhMonthOfDecember2033OnScreen()
-    {
+    void leapEleventhMonthOfDecember2033OnScreen() {
         ChartFixture chart(2033, 12, 25);
         QVERIFY(chart.Ok());
         QCOMPARE(chart.Context().man.lunarMonth, 11);

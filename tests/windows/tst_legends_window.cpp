@@ -2,17 +2,17 @@
 // pictures by page, the pending edit of the close box, the organisation
 // windows, and what the legends print is handed.
 #include "store/legends_table.h"
+#include "tests/windows/window_support.h"
 #include "windows/legends_window.h"
 #include "windows/picture_windows.h"
-#include "tests/windows/window_support.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTabWidget>
-#include <QDir>
 #include <QTest>
 
 using namespace zelvara;
@@ -20,21 +20,17 @@ using namespace zelvara;
 namespace {
 
 // The text a fresh LegendsTable reads from the file (what the next run sees).
-QString Stored(const QString& folder, const QString& field)
-{
+QString Stored(const QString& folder, const QString& field) {
     RecordingSink sink;
     LegendsTable table(sink);
-    if (!table.Open(folder))
-        return QStringLiteral("<not opened: %1>").arg(sink.Last());
+    if (!table.Open(folder)) return QStringLiteral("<not opened: %1>").arg(sink.Last());
     return table.Value(field);
 }
 
 // The shipped seed's text of a field.
-QString SeedText(const QString& field)
-{
+QString SeedText(const QString& field) {
     QFile f(QString::fromLatin1(LegendsTable::kSeedResource));
-    if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("<no seed>");
+    if (!f.open(QIODevice::ReadOnly)) return QStringLiteral("<no seed>");
     return ParseLegendSeed(QString::fromUtf8(f.readAll())).values.at(LegendFieldNames().indexOf(field));
 }
 
@@ -46,24 +42,21 @@ private:
     std::unique_ptr<QTemporaryDir> home_;
     RecordingSink sink_;
 
-    template <typename T> T* Child(QWidget& w, const QString& name)
-    {
+    template <typename T>
+    T* Child(QWidget& w, const QString& name) {
         T* c = w.findChild<T*>(name);
-        if (!c)
-            qWarning("no control %s", qPrintable(name));
+        if (!c) qWarning("no control %s", qPrintable(name));
         return c;
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         home_ = FreshProgramFolder();
         sink_ = RecordingSink();
     }
 
     // A missing table is made from the seed; an edited one is never replaced.
-    void seededOnceThenKept()
-    {
+    void seededOnceThenKept() {
         {
             LegendsTable table(sink_);
             QVERIFY2(table.Open(home_->path()), qPrintable(sink_.Last()));
@@ -81,8 +74,7 @@ private slots:
     }
 
     // A file that is not a legends table is reported and left as it was.
-    void foreignFileUntouched()
-    {
+    void foreignFileUntouched() {
         const QString path = home_->filePath(QString::fromLatin1(LegendsTable::kFileName));
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
@@ -92,7 +84,11 @@ private slots:
             db.close();
         }
         QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
-        const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+        const QByteArray before = [&] {
+            QFile f(path);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
         LegendsTable table(sink_);
         QVERIFY(!table.Open(home_->path()));
         QVERIFY2(sink_.Last().contains(QStringLiteral("星の説明の表ではありません")), qPrintable(sink_.Last()));
@@ -102,8 +98,7 @@ private slots:
     }
 
     // Text Shift-JIS cannot write is refused by name; nothing is lost.
-    void postRefusesUnwritableText()
-    {
+    void postRefusesUnwritableText() {
         LegendsTable table(sink_);
         QVERIFY(table.Open(home_->path()));
         const QString edited = QStringLiteral("星🌟の説明");
@@ -120,25 +115,30 @@ private slots:
         QCOMPARE(Stored(home_->path(), QStringLiteral("紫薇星")), QStringLiteral("波～ダッシュ"));
     }
 
-    void seedErrors_data()
-    {
+    void seedErrors_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("error");
         QTest::newRow("shipped seed") << QString() << QString();
-        QTest::newRow("unknown field") << "[記録]\n炎星: 火\n" << "2 行目";
-        QTest::newRow("unclosed text") << "[記録]\n紫薇星: <<\n説明\n" << "紫薇星";
-        QTest::newRow("second record") << "[記録]\n紫薇星: a\n[記録]\n" << "3 行目";
-        QTest::newRow("field before record") << "紫薇星: a\n" << "1 行目";
+        QTest::newRow("unknown field") << "[記録]\n炎星: 火\n"
+                                       << "2 行目";
+        QTest::newRow("unclosed text") << "[記録]\n紫薇星: <<\n説明\n"
+                                       << "紫薇星";
+        QTest::newRow("second record") << "[記録]\n紫薇星: a\n[記録]\n"
+                                       << "3 行目";
+        QTest::newRow("field before record") << "紫薇星: a\n"
+                                             << "1 行目";
         // The seed parser of every table: a byte-order mark, any line breaks,
         // one value per field, text Shift-JIS can write, the file named.
         QTest::newRow("byte-order mark") << "\uFEFF[記録]\n紫薇星: a\n" << QString();
         QTest::newRow("CR line breaks") << "[記録]\r紫薇星: <<\r説明\r>>\r" << QString();
-        QTest::newRow("field twice") << "[記録]\n紫薇星: a\n紫薇星: b\n" << "3 行目";
-        QTest::newRow("not in Shift-JIS") << "[記録]\n紫薇星: 🌟\n" << "2 行目";
-        QTest::newRow("file named") << "[記録]\n炎星: 火\n" << "helpbun.txt の 2 行目";
+        QTest::newRow("field twice") << "[記録]\n紫薇星: a\n紫薇星: b\n"
+                                     << "3 行目";
+        QTest::newRow("not in Shift-JIS") << "[記録]\n紫薇星: 🌟\n"
+                                          << "2 行目";
+        QTest::newRow("file named") << "[記録]\n炎星: 火\n"
+                                    << "helpbun.txt の 2 行目";
     }
-    void seedErrors()
-    {
+    void seedErrors() {
         QFETCH(QString, text);
         QFETCH(QString, error);
         if (QByteArray(QTest::currentDataTag()) == "shipped seed") {
@@ -153,17 +153,18 @@ private slots:
             QVERIFY2(seed.error.contains(error), qPrintable(seed.error));
     }
 
-    void tabsAndPictures_data()
-    {
+    void tabsAndPictures_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("file");
-        QTest::newRow("first") << 0 << "紫薇星" << "zelvsei.bmp";
-        QTest::newRow("七殺星") << 12 << "七殺星" << "sitisatu.bmp";
-        QTest::newRow("last") << 13 << "破軍星" << "hagun.bmp";
+        QTest::newRow("first") << 0 << "紫薇星"
+                               << "zelvsei.bmp";
+        QTest::newRow("七殺星") << 12 << "七殺星"
+                                << "sitisatu.bmp";
+        QTest::newRow("last") << 13 << "破軍星"
+                              << "hagun.bmp";
     }
-    void tabsAndPictures()
-    {
+    void tabsAndPictures() {
         QFETCH(int, index);
         QFETCH(QString, caption);
         QFETCH(QString, file);
@@ -175,7 +176,9 @@ private slots:
         auto* image = Child<QLabel>(w, "Image1");
         QCOMPARE(image->property("pictureFile").toString(), home_->filePath(QStringLiteral("bmp/") + file));
         QVERIFY(!image->pixmap().isNull());
-        QCOMPARE(image->pixmap().toImage(), QImage(home_->filePath(QStringLiteral("bmp/") + file)).convertToFormat(image->pixmap().toImage().format()));
+        QCOMPARE(
+            image->pixmap().toImage(),
+            QImage(home_->filePath(QStringLiteral("bmp/") + file)).convertToFormat(image->pixmap().toImage().format()));
         QCOMPARE(Child<QPlainTextEdit>(w, QStringLiteral("DBMemo%1").arg(index + 1))->toPlainText(), SeedText(caption));
         if (const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR"); !dir.isEmpty()) {
             QDir().mkpath(dir);
@@ -185,8 +188,7 @@ private slots:
     }
 
     // A missing picture says so in its place; the page keeps its text.
-    void missingPicture()
-    {
+    void missingPicture() {
         QVERIFY(QFile::remove(home_->filePath(QStringLiteral("bmp/sitisatu.bmp"))));
         Thelpbunfrm w(sink_, home_->path());
         Child<QTabWidget>(w, "Page1")->setCurrentIndex(12);
@@ -198,8 +200,7 @@ private slots:
 
     // Installed layout: the star picture the user put in the data folder is
     // the one shown; the other stars keep the shipped pictures.
-    void userPictureOverridesShipped()
-    {
+    void userPictureOverridesShipped() {
         QTemporaryDir user;
         QVERIFY(QDir().mkpath(user.filePath(QStringLiteral("bmp"))));
         QImage own(32, 24, QImage::Format_RGB32);
@@ -217,8 +218,7 @@ private slots:
     }
 
     // 閉じる posts; the close box leaves the edit pending for the next 閉じる.
-    void closingPostsOrLeavesPending()
-    {
+    void closingPostsOrLeavesPending() {
         Thelpbunfrm w(sink_, home_->path());
         w.show();
         Child<QPlainTextEdit>(w, "DBMemo3")->setPlainText(QStringLiteral("太陽の新しい説明"));
@@ -234,8 +234,7 @@ private slots:
     }
 
     // A refused post keeps the window open with the edit.
-    void refusedPostKeepsWindowOpen()
-    {
+    void refusedPostKeepsWindowOpen() {
         Thelpbunfrm w(sink_, home_->path());
         w.show();
         Child<QPlainTextEdit>(w, "DBMemo1")->setPlainText(QStringLiteral("絵文字😀"));
@@ -246,8 +245,7 @@ private slots:
     }
 
     // Each click opens a window of its own; closing one leaves the other.
-    void organisationWindowsPerClick()
-    {
+    void organisationWindowsPerClick() {
         Thelpbunfrm w(sink_, home_->path());
         QStringList printed;
         w.SetPrintRunner([&printed](QWidget*, const QString& document, const PageDrawer&) { printed << document; });
@@ -273,8 +271,7 @@ private slots:
 
     // 印刷 runs the legends print once one is attached; it is handed the
     // descriptions as the memos hold them, unposted edits included.
-    void printHandlerAndDescriptions()
-    {
+    void printHandlerAndDescriptions() {
         Thelpbunfrm w(sink_, home_->path());
         auto* prnbtn = Child<QPushButton>(w, "prnbtn");
         QVERIFY(!prnbtn->isEnabled());

@@ -3,8 +3,8 @@
 #include "print/matrix_layout.h"
 #include "print/picture_print.h"
 #include "print/print_document.h"
-#include "windows/picture_windows.h"
 #include "tests/windows/window_support.h"
+#include "windows/picture_windows.h"
 
 #include <QLabel>
 #include <QPrinter>
@@ -19,8 +19,7 @@ using namespace zelvara;
 namespace {
 
 // Prints to a PDF file whose printable area is the whole A4 page.
-PrintRunner ToPdf(const QString& path)
-{
+PrintRunner ToPdf(const QString& path) {
     return [path](QWidget*, const QString& document, const PageDrawer& draw) {
         QPrinter printer(QPrinter::HighResolution);
         printer.setDocName(document);
@@ -38,8 +37,7 @@ struct Word {
 };
 
 // Words of a PDF with their boxes (pdftotext -bbox), in millimetres.
-QList<Word> PdfWords(const QString& pdf)
-{
+QList<Word> PdfWords(const QString& pdf) {
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     p.waitForFinished(30000);
@@ -61,11 +59,10 @@ class TestPictureWindows : public QObject {
 private:
     std::unique_ptr<QTemporaryDir> home_;
 
-    template <typename T> static T* Child(QWidget& w, const char* name)
-    {
+    template <typename T>
+    static T* Child(QWidget& w, const char* name) {
         T* c = w.findChild<T*>(QString::fromLatin1(name));
-        if (!c)
-            qWarning("no control %s", name);
+        if (!c) qWarning("no control %s", name);
         return c;
     }
 
@@ -73,8 +70,7 @@ private slots:
     void initTestCase() { UsePrintFont(); }
     void init() { home_ = FreshProgramFolder(); }
 
-    void dotsPerMillimetre_data()
-    {
+    void dotsPerMillimetre_data() {
         QTest::addColumn<int>("dpi");
         QTest::addColumn<int>("dpm");
         QTest::newRow("600 dpi") << 600 << 24;
@@ -82,16 +78,14 @@ private slots:
         QTest::newRow("1200 dpi") << 1200 << 47;
         QTest::newRow("72 dpi") << 72 << 3;
     }
-    void dotsPerMillimetre()
-    {
+    void dotsPerMillimetre() {
         QFETCH(int, dpi);
         QFETCH(int, dpm);
         QCOMPARE(DotsPerMillimetre(dpi), dpm);
     }
 
     // The matrix window is made once; closing hides it and it shows again.
-    void starMatrixWindow()
-    {
+    void starMatrixWindow() {
         Tmatorixfrm w;
         QCOMPARE(w.windowTitle(), QStringLiteral("主要な星のマトリックス図"));
         QCOMPARE(w.Picture().size(), QSize(matrix::kPictureWidth, matrix::kPictureHeight));
@@ -105,16 +99,16 @@ private slots:
         QVERIFY(Child<QPushButton>(w, "prnbtn")->isEnabled());
     }
 
-    void organisationWindows_data()
-    {
+    void organisationWindows_data() {
         QTest::addColumn<bool>("inner");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("file");
-        QTest::newRow("殷") << true << "殷国の組織図" << "inkoku.bmp";
-        QTest::newRow("周") << false << "周国組織図" << "syukoku.bmp";
+        QTest::newRow("殷") << true << "殷国の組織図"
+                            << "inkoku.bmp";
+        QTest::newRow("周") << false << "周国組織図"
+                            << "syukoku.bmp";
     }
-    void organisationWindows()
-    {
+    void organisationWindows() {
         QFETCH(bool, inner);
         QFETCH(QString, caption);
         QFETCH(QString, file);
@@ -140,15 +134,15 @@ private slots:
         bare->setAttribute(Qt::WA_DeleteOnClose, false);
         bare->show();
         QVERIFY(bare->Picture().isNull());
-        QVERIFY2(Child<QLabel>(*bare, "Image1")->text().contains(file), qPrintable(Child<QLabel>(*bare, "Image1")->text()));
+        QVERIFY2(Child<QLabel>(*bare, "Image1")->text().contains(file),
+                 qPrintable(Child<QLabel>(*bare, "Image1")->text()));
         QVERIFY(!Child<QPushButton>(*bare, "prnbtn")->isEnabled());
     }
 
     // Installed layout: a picture the user put in the data folder is shown
     // instead of the shipped one; without it the shipped one is, and with
     // neither the message names the shipped file.
-    void organisationPictureFromUserFolder_data()
-    {
+    void organisationPictureFromUserFolder_data() {
         QTest::addColumn<bool>("userCopy");
         QTest::addColumn<bool>("shippedCopy");
         QTest::addColumn<QString>("shown");  // "user", "shipped" or "missing"
@@ -157,16 +151,14 @@ private slots:
         QTest::newRow("falls back to shipped") << false << true << "shipped";
         QTest::newRow("neither") << false << false << "missing";
     }
-    void organisationPictureFromUserFolder()
-    {
+    void organisationPictureFromUserFolder() {
         QFETCH(bool, userCopy);
         QFETCH(bool, shippedCopy);
         QFETCH(QString, shown);
         const QString shippedFile = home_->filePath(QStringLiteral("bmp/syukoku.bmp"));
         const QSize shippedSize = QImage(shippedFile).size();
         QVERIFY(!shippedSize.isEmpty());
-        if (!shippedCopy)
-            QVERIFY(QFile::remove(shippedFile));
+        if (!shippedCopy) QVERIFY(QFile::remove(shippedFile));
         QTemporaryDir user;
         QImage own(40, 30, QImage::Format_RGB32);
         own.fill(Qt::red);
@@ -189,10 +181,8 @@ private slots:
     }
 
     // The matrix page: texts where the layout puts them, and the footer.
-    void starMatrixPrint()
-    {
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-            QSKIP("pdftotext is not installed");
+    void starMatrixPrint() {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) QSKIP("pdftotext is not installed");
         const QString ini = home_->filePath(QStringLiteral("zelv.ini"));
         {
             QFile f(ini);
@@ -222,13 +212,14 @@ private slots:
             auto it = std::find_if(words.begin(), words.end(), [&](const Word& w) { return w.text == e.text; });
             QVERIFY2(it != words.end(), qPrintable(QStringLiteral("missing: ") + e.text));
             if (e.x >= 0)
-                QVERIFY2(std::abs(it->xMm - e.x) < 1.0, qPrintable(QStringLiteral("%1 at x %2 mm").arg(e.text).arg(it->xMm)));
-            QVERIFY2(std::abs(it->yMm - e.y) < 1.5, qPrintable(QStringLiteral("%1 at y %2 mm").arg(e.text).arg(it->yMm)));
+                QVERIFY2(std::abs(it->xMm - e.x) < 1.0,
+                         qPrintable(QStringLiteral("%1 at x %2 mm").arg(e.text).arg(it->xMm)));
+            QVERIFY2(std::abs(it->yMm - e.y) < 1.5,
+                     qPrintable(QStringLiteral("%1 at y %2 mm").arg(e.text).arg(it->yMm)));
         }
     }
 
-    void organisationPrint()
-    {
+    void organisationPrint() {
         const QString pdf = home_->filePath(QStringLiteral("inkoku.pdf"));
         Tsosikiin w(DataFolders::Portable(home_->path()));
         w.setAttribute(Qt::WA_DeleteOnClose, false);
@@ -244,15 +235,13 @@ private slots:
 
     // The picture prints at its own aspect ratio, as large as the area
     // (20, 30)–(180, 150) mm holds it.
-    void organisationPrintKeepsItsAspect_data()
-    {
+    void organisationPrintKeepsItsAspect_data() {
         QTest::addColumn<QSize>("picture");
         QTest::newRow("organisation chart 640 x 460") << QSize(640, 460);
         QTest::newRow("square") << QSize(300, 300);
         QTest::newRow("wide") << QSize(800, 200);
     }
-    void organisationPrintKeepsItsAspect()
-    {
+    void organisationPrintKeepsItsAspect() {
         QFETCH(QSize, picture);
         QImage black(picture, QImage::Format_RGB32);
         black.fill(Qt::black);
@@ -264,18 +253,21 @@ private slots:
             QVERIFY(PrintOrganisationPicture(printer, black));
         }
         QProcess raster;
-        raster.start(QStringLiteral("pdftoppm"), {"-r", "100", "-gray", "-singlefile", "-png", pdf, home_->filePath("aspect")});
+        raster.start(QStringLiteral("pdftoppm"),
+                     {"-r", "100", "-gray", "-singlefile", "-png", pdf, home_->filePath("aspect")});
         QVERIFY(raster.waitForFinished(30000) && raster.exitCode() == 0);
         const QImage page = QImage(home_->filePath("aspect.png")).convertToFormat(QImage::Format_Grayscale8);
         QRect dark;
         for (int y = 0; y < page.height(); ++y)
             for (int x = 0; x < page.width(); ++x)
-                if (qGray(page.pixel(x, y)) < 64)
-                    dark |= QRect(x, y, 1, 1);
+                if (qGray(page.pixel(x, y)) < 64) dark |= QRect(x, y, 1, 1);
         QVERIFY(!dark.isEmpty());
         const double printed = double(dark.width()) / dark.height(), own = double(picture.width()) / picture.height();
-        QVERIFY2(std::abs(printed / own - 1) < 0.015,
-                 qPrintable(QStringLiteral("printed %1 x %2 px, aspect %3 for %4").arg(dark.width()).arg(dark.height()).arg(printed).arg(own)));
+        QVERIFY2(std::abs(printed / own - 1) < 0.015, qPrintable(QStringLiteral("printed %1 x %2 px, aspect %3 for %4")
+                                                                     .arg(dark.width())
+                                                                     .arg(dark.height())
+                                                                     .arg(printed)
+                                                                     .arg(own)));
         // It fills the area's width or its height (160 x 120 mm, 630 x 472 px).
         QVERIFY2(std::abs(dark.width() - 630) <= 6 || std::abs(dark.height() - 472) <= 6,
                  qPrintable(QStringLiteral("%1 x %2 px").arg(dark.width()).arg(dark.height())));

@@ -28,22 +28,18 @@ using namespace zelvara;
 namespace {
 
 template <typename W>
-W* Child(QWidget& w, const char* name)
-{
+W* Child(QWidget& w, const char* name) {
     W* child = w.findChild<W*>(QString::fromLatin1(name));
-    if (!child)
-        qFatal("no child %s", name);
+    if (!child) qFatal("no child %s", name);
     return child;
 }
 
-QByteArray ReadBytes(const QString& path)
-{
+QByteArray ReadBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void WriteRaw(const QString& path, const QString& text)
-{
+void WriteRaw(const QString& path, const QString& text) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(*cp932::Encode(text));
@@ -55,12 +51,10 @@ const char* const kServerFields[] = {"hostedit", "portedit", "databaseedit", "us
 struct FakeServer {
     std::deque<RegisterPlaceDialog::TrialOutcome> answers;
     QList<PgConnection> tried;
-    RegisterPlaceDialog::Trial Trial()
-    {
+    RegisterPlaceDialog::Trial Trial() {
         return [this](const PgConnection& c) {
             tried << c;
-            if (answers.empty())
-                return RegisterPlaceDialog::TrialOutcome{false, QStringLiteral("no more answers")};
+            if (answers.empty()) return RegisterPlaceDialog::TrialOutcome{false, QStringLiteral("no more answers")};
             const RegisterPlaceDialog::TrialOutcome a = answers.front();
             answers.pop_front();
             return a;
@@ -70,8 +64,7 @@ struct FakeServer {
 
 // The fields of a server place, filled in.
 void FillServer(RegisterPlaceDialog& d, const QString& host, const QString& port, const QString& database,
-                const QString& user = QStringLiteral("kantei"))
-{
+                const QString& user = QStringLiteral("kantei")) {
     Child<QRadioButton>(d, "serverradio")->setChecked(true);
     Child<QLineEdit>(d, "hostedit")->setText(host);
     Child<QLineEdit>(d, "portedit")->setText(port);
@@ -90,15 +83,13 @@ private:
 
     // Clicks 名簿の場所… and lets act work the dialog (it is shown modally).
     // False when no dialog came up.
-    bool WorkDialog(TCunstomFrm& w, const std::function<void(RegisterPlaceDialog&)>& act)
-    {
+    bool WorkDialog(TCunstomFrm& w, const std::function<void(RegisterPlaceDialog&)>& act) {
         bool seen = false;
         QTimer::singleShot(0, [&] {
             if (auto* d = qobject_cast<RegisterPlaceDialog*>(QApplication::activeModalWidget())) {
                 seen = true;
                 act(*d);
-                if (d->isVisible())
-                    d->reject();
+                if (d->isVisible()) d->reject();
             }
         });
         Child<QPushButton>(w, "registerplacebtn")->click();
@@ -106,26 +97,21 @@ private:
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         QFile::remove(Ini());
         sink_.messages.clear();
     }
 
     // The server fields are usable only under サーバー; the defaults and the
     // TLS words are libpq's.
-    void fieldsFollowTheChoice()
-    {
+    void fieldsFollowTheChoice() {
         RegisterPlaceDialog d(RegisterServerSettings{});
         QVERIFY(Child<QRadioButton>(d, "localradio")->isChecked());
-        for (const char* name : kServerFields)
-            QVERIFY2(!Child<QWidget>(d, name)->isEnabled(), name);
+        for (const char* name : kServerFields) QVERIFY2(!Child<QWidget>(d, name)->isEnabled(), name);
         Child<QRadioButton>(d, "serverradio")->setChecked(true);
-        for (const char* name : kServerFields)
-            QVERIFY2(Child<QWidget>(d, name)->isEnabled(), name);
+        for (const char* name : kServerFields) QVERIFY2(Child<QWidget>(d, name)->isEnabled(), name);
         Child<QRadioButton>(d, "localradio")->setChecked(true);
-        for (const char* name : kServerFields)
-            QVERIFY2(!Child<QWidget>(d, name)->isEnabled(), name);
+        for (const char* name : kServerFields) QVERIFY2(!Child<QWidget>(d, name)->isEnabled(), name);
 
         QCOMPARE(Child<QLineEdit>(d, "portedit")->text(), QStringLiteral("5432"));
         QCOMPARE(Child<QLineEdit>(d, "databaseedit")->text(), QStringLiteral("zelvara"));
@@ -138,7 +124,8 @@ private slots:
         }
         QCOMPARE(modes, QStringList({"disable", "allow", "prefer", "require", "verify-ca", "verify-full"}));
         QCOMPARE(Child<QLabel>(d, "passwordnote")->text(),
-                 QStringLiteral("パスワードは保存しません。PostgreSQL のパスワードファイル（~/.pgpass）に書くか、接続のときに入力します。"));
+                 QStringLiteral("パスワードは保存しません。PostgreSQL "
+                                "のパスワードファイル（~/.pgpass）に書くか、接続のときに入力します。"));
 
         // A stored server place opens under サーバー with its values.
         RegisterServerSettings s;
@@ -168,31 +155,74 @@ private slots:
 
     // OK checks the server fields and says what is wrong beside the field;
     // under このコンピューター nothing is checked.
-    void okChecksTheFields_data()
-    {
+    void okChecksTheFields_data() {
         QTest::addColumn<bool>("server");
         QTest::addColumn<QString>("host");
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("database");
         QTest::addColumn<QString>("refusedBy");  // the message label, empty = accepted
-        QTest::newRow("port not a number") << true << "db1" << "54x2" << "zelvara" << "porterr";
-        QTest::newRow("port empty") << true << "db1" << "" << "zelvara" << "porterr";
-        QTest::newRow("port 0") << true << "db1" << "0" << "zelvara" << "porterr";
-        QTest::newRow("port 65536") << true << "db1" << "65536" << "zelvara" << "porterr";
-        QTest::newRow("database empty") << true << "db1" << "5432" << "" << "databaseerr";
-        QTest::newRow("database blanks") << true << "db1" << "5432" << "  " << "databaseerr";
-        QTest::newRow("host with a blank") << true << "db 1" << "5432" << "zelvara" << "hosterr";
-        QTest::newRow("host in kana") << true << "さーばー" << "5432" << "zelvara" << "hosterr";
-        QTest::newRow("host empty (default socket)") << true << "" << "5432" << "zelvara" << "";
-        QTest::newRow("socket folder") << true << "/var/run/postgresql" << "5432" << "zelvara" << "";
-        QTest::newRow("IPv4") << true << "192.168.10.5" << "1" << "zelvara" << "";
-        QTest::newRow("IPv6") << true << "::1" << "65535" << "zelvara" << "";
-        QTest::newRow("two hosts") << true << "db1,db2" << "5432" << "zelvara" << "";
-        QTest::newRow("host name") << true << " db-1.example.jp " << " 5432 " << "meibo" << "";
-        QTest::newRow("this computer ignores the fields") << false << "db 1" << "x" << "" << "";
+        QTest::newRow("port not a number") << true << "db1"
+                                           << "54x2"
+                                           << "zelvara"
+                                           << "porterr";
+        QTest::newRow("port empty") << true << "db1"
+                                    << ""
+                                    << "zelvara"
+                                    << "porterr";
+        QTest::newRow("port 0") << true << "db1"
+                                << "0"
+                                << "zelvara"
+                                << "porterr";
+        QTest::newRow("port 65536") << true << "db1"
+                                    << "65536"
+                                    << "zelvara"
+                                    << "porterr";
+        QTest::newRow("database empty") << true << "db1"
+                                        << "5432"
+                                        << ""
+                                        << "databaseerr";
+        QTest::newRow("database blanks") << true << "db1"
+                                         << "5432"
+                                         << "  "
+                                         << "databaseerr";
+        QTest::newRow("host with a blank") << true << "db 1"
+                                           << "5432"
+                                           << "zelvara"
+                                           << "hosterr";
+        QTest::newRow("host in kana") << true << "さーばー"
+                                      << "5432"
+                                      << "zelvara"
+                                      << "hosterr";
+        QTest::newRow("host empty (default socket)") << true << ""
+                                                     << "5432"
+                                                     << "zelvara"
+                                                     << "";
+        QTest::newRow("socket folder") << true << "/var/run/postgresql"
+                                       << "5432"
+                                       << "zelvara"
+                                       << "";
+        QTest::newRow("IPv4") << true << "192.168.10.5"
+                              << "1"
+                              << "zelvara"
+                              << "";
+        QTest::newRow("IPv6") << true << "::1"
+                              << "65535"
+                              << "zelvara"
+                              << "";
+        QTest::newRow("two hosts") << true << "db1,db2"
+                                   << "5432"
+                                   << "zelvara"
+                                   << "";
+        QTest::newRow("host name") << true << " db-1.example.jp "
+                                   << " 5432 "
+                                   << "meibo"
+                                   << "";
+        QTest::newRow("this computer ignores the fields") << false << "db 1"
+                                                          << "x"
+                                                          << ""
+                                                          << "";
     }
-    void okChecksTheFields()
-    {
+    void okChecksTheFields() {
         QFETCH(bool, server);
         QFETCH(QString, host);
         QFETCH(QString, port);
@@ -201,14 +231,12 @@ private slots:
         RegisterPlaceDialog d(RegisterServerSettings{});
         d.show();
         FillServer(d, host, port, database);
-        if (!server)
-            Child<QRadioButton>(d, "localradio")->setChecked(true);
+        if (!server) Child<QRadioButton>(d, "localradio")->setChecked(true);
         Child<QDialogButtonBox>(d, "buttons")->button(QDialogButtonBox::Ok)->click();
         for (const char* label : {"hosterr", "porterr", "databaseerr"}) {
             const bool shown = !Child<QLabel>(d, label)->isHidden();
             QVERIFY2(shown == (refusedBy == QLatin1String(label)), label);
-            if (shown)
-                QVERIFY(!Child<QLabel>(d, label)->text().isEmpty());
+            if (shown) QVERIFY(!Child<QLabel>(d, label)->text().isEmpty());
         }
         QCOMPARE(d.isVisible(), !refusedBy.isEmpty());
         QCOMPARE(d.result(), refusedBy.isEmpty() ? int(QDialog::Accepted) : int(QDialog::Rejected));
@@ -223,8 +251,7 @@ private slots:
 
     // 接続を試す through a fake server: the outcome in the dialog, a password
     // asked only when the server wants one, and a refused entry never tried.
-    void tryConnection_data()
-    {
+    void tryConnection_data() {
         QTest::addColumn<QStringList>("errors");     // each try's error, empty = connected
         QTest::addColumn<QStringList>("passwords");  // each answer to the prompt, "<cancel>" = cancelled
         QTest::addColumn<QString>("port");
@@ -257,15 +284,14 @@ private slots:
                "詳細: FATAL:  sorry, too many clients already";
         QTest::newRow("password asked") << QStringList{noPassword, ""} << QStringList{"himitsu"} << "5432" << 2
                                         << "接続できました";
-        QTest::newRow("wrong password, asked again") << QStringList{badPassword, badPassword, ""}
-                                                     << QStringList{"machigai", "himitsu"} << "5432" << 3
-                                                     << "接続できました";
+        QTest::newRow("wrong password, asked again")
+            << QStringList{badPassword, badPassword, ""} << QStringList{"machigai", "himitsu"} << "5432" << 3
+            << "接続できました";
         QTest::newRow("prompt cancelled") << QStringList{noPassword} << QStringList{"<cancel>"} << "5432" << 1
                                           << "接続できません：パスワードが入力されませんでした";
         QTest::newRow("bad port is not tried") << QStringList{} << QStringList{} << "port" << 0 << "";
     }
-    void tryConnection()
-    {
+    void tryConnection() {
         QFETCH(QStringList, errors);
         QFETCH(QStringList, passwords);
         QFETCH(QString, port);
@@ -274,8 +300,7 @@ private slots:
         RegisterPlaceDialog d(RegisterServerSettings{});
         FillServer(d, QStringLiteral("db1"), port, QStringLiteral("meibo"));
         FakeServer server;
-        for (const QString& e : errors)
-            server.answers.push_back({e.isEmpty(), e});
+        for (const QString& e : errors) server.answers.push_back({e.isEmpty(), e});
         d.SetTrial(server.Trial());
         QStringList prompts;
         d.SetPasswordPrompt([&](const QString& prompt) -> std::optional<QString> {
@@ -303,8 +328,7 @@ private slots:
     }
 
     // Unset, the password is asked in an input box that hides what is typed.
-    void passwordAskedInAHiddenInputBox()
-    {
+    void passwordAskedInAHiddenInputBox() {
         RegisterPlaceDialog d(RegisterServerSettings{});
         d.show();
         FillServer(d, QStringLiteral("db1"), QStringLiteral("5432"), QStringLiteral("zelvara"));
@@ -329,8 +353,7 @@ private slots:
     // Without a fake the try goes to the real driver: a socket folder with
     // no server in it gives the driver's reason, and the try's connection is
     // removed again.
-    void realTrialShowsTheDriversReason()
-    {
+    void realTrialShowsTheDriversReason() {
         const QStringList before = QSqlDatabase::connectionNames();
         RegisterPlaceDialog d(RegisterServerSettings{});
         QTemporaryDir empty;
@@ -342,8 +365,7 @@ private slots:
             QVERIFY2(shown.startsWith(QStringLiteral("接続できません：サーバーが動いていないか")), qPrintable(shown));
             QVERIFY2(shown.contains(QStringLiteral("\n詳細: ")), qPrintable(shown));
             QVERIFY2(shown.contains(empty.path() + QStringLiteral("/.s.PGSQL.5432")), qPrintable(shown));
-        }
-        else
+        } else
             QVERIFY2(shown.contains(QStringLiteral("libqt6sql6-psql")), qPrintable(shown));
         QCOMPARE(QSqlDatabase::connectionNames(), before);
         if (const QString shots = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR"); !shots.isEmpty()) {
@@ -354,8 +376,7 @@ private slots:
 
     // The button and the line with the current place show once the door is
     // given; the line follows zelv.ini.
-    void doorShowsButtonAndPlace()
-    {
+    void doorShowsButtonAndPlace() {
         TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
         w.show();
         QVERIFY(Child<QPushButton>(w, "registerplacebtn")->isHidden());
@@ -374,20 +395,22 @@ private slots:
             w.grab().save(shots + QStringLiteral("/settings_window_register.png"));
         // A register chosen on the command line is what the line names.
         w.SetRegisterPlaceDoor([] {}, QStringLiteral("--register の指定によるサーバー x"));
-        QVERIFY(Child<QLabel>(w, "registerlbl")->text().startsWith(QStringLiteral("名簿：--register の指定によるサーバー x")));
+        QVERIFY(Child<QLabel>(w, "registerlbl")
+                    ->text()
+                    .startsWith(QStringLiteral("名簿：--register の指定によるサーバー x")));
     }
 
     // zelv.ini is written only when OK brings a change: cancelling, or OK
     // with the place as it was, leaves the file byte for byte; a change
     // writes the [register] lines (never a password) and opens the door once.
-    void storedOnlyWhenChanged_data()
-    {
+    void storedOnlyWhenChanged_data() {
         QTest::addColumn<QString>("file");  // empty = no zelv.ini
         QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("changed");
         const QString other = QStringLiteral("[owner]\r\ntitle=星読み館\r\n[time]\r\ncorrection=mean\r\n");
-        const QString server = other + QStringLiteral("[register]\r\nplace=server\r\nhost=db1\r\nport=5432\r\n"
-                                                      "database=zelvara\r\nuser=kantei\r\nsslmode=require\r\n");
+        const QString server = other + QStringLiteral(
+                                           "[register]\r\nplace=server\r\nhost=db1\r\nport=5432\r\n"
+                                           "database=zelvara\r\nuser=kantei\r\nsslmode=require\r\n");
         QTest::newRow("cancel, no file") << QString() << "cancel" << false;
         QTest::newRow("cancel after changing") << other << "server then cancel" << false;
         QTest::newRow("OK unchanged, no file") << QString() << "ok" << false;
@@ -399,13 +422,11 @@ private slots:
         QTest::newRow("to this computer") << server << "local" << true;
         QTest::newRow("another TLS mode") << server << "verify-full" << true;
     }
-    void storedOnlyWhenChanged()
-    {
+    void storedOnlyWhenChanged() {
         QFETCH(QString, file);
         QFETCH(QString, action);
         QFETCH(bool, changed);
-        if (!file.isEmpty())
-            WriteRaw(Ini(), file);
+        if (!file.isEmpty()) WriteRaw(Ini(), file);
         const QByteArray before = ReadBytes(Ini());
         TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
         int calls = 0;
@@ -423,8 +444,7 @@ private slots:
                 QVERIFY(d.isVisible());
                 Child<QLineEdit>(d, "portedit")->setText(QStringLiteral("5433"));
             }
-            if (action.endsWith(QLatin1String("local")))
-                Child<QRadioButton>(d, "localradio")->setChecked(true);
+            if (action.endsWith(QLatin1String("local"))) Child<QRadioButton>(d, "localradio")->setChecked(true);
             if (action == QLatin1String("verify-full")) {
                 auto* ssl = Child<QComboBox>(d, "sslbox");
                 ssl->setCurrentIndex(ssl->findData(QStringLiteral("verify-full")));
@@ -446,8 +466,9 @@ private slots:
         }
         // The rest of the file is kept; the stored place reads back as entered.
         const QString text = cp932::Decode(after);
-        QVERIFY2(text.contains(QStringLiteral("title=星読み館\r\n")) && text.contains(QStringLiteral("correction=mean\r\n")),
-                 qPrintable(text));
+        QVERIFY2(
+            text.contains(QStringLiteral("title=星読み館\r\n")) && text.contains(QStringLiteral("correction=mean\r\n")),
+            qPrintable(text));
         const RegisterServerSettings stored = LoadRegisterServerSettings(SettingsFile(Ini()));
         const auto storedEntries = RegisterServerEntries(stored);
         const auto enteredEntries = RegisterServerEntries(entered);
@@ -470,15 +491,15 @@ private slots:
 
     // A write that fails says which file and why, and changes nothing else:
     // no door, the line as it was, the file as it was.
-    void failedWriteChangesNothing_data()
-    {
+    void failedWriteChangesNothing_data() {
         QTest::addColumn<QString>("where");
         QTest::addColumn<QString>("user");
-        QTest::newRow("settings path is a folder") << "folder/zelv.ini" << "kantei";
-        QTest::newRow("user without Shift-JIS form") << "zelv.ini" << "鑑定🌟";
+        QTest::newRow("settings path is a folder") << "folder/zelv.ini"
+                                                   << "kantei";
+        QTest::newRow("user without Shift-JIS form") << "zelv.ini"
+                                                     << "鑑定🌟";
     }
-    void failedWriteChangesNothing()
-    {
+    void failedWriteChangesNothing() {
         QFETCH(QString, where);
         QFETCH(QString, user);
         QTemporaryDir dir;

@@ -9,8 +9,7 @@
 using namespace zelvara;
 
 namespace {
-void WriteBytes(const QString& path, const QByteArray& bytes)
-{
+void WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
@@ -18,8 +17,7 @@ void WriteBytes(const QString& path, const QByteArray& bytes)
 
 void WriteRaw(const QString& path, const QString& text) { WriteBytes(path, *cp932::Encode(text)); }
 
-QByteArray ReadBytes(const QString& path)
-{
+QByteArray ReadBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
@@ -29,8 +27,7 @@ class TestSettingsFile : public QObject {
     Q_OBJECT
 private slots:
     // Only the exact text "True" switches the start-up sound on.
-    void soundSwitch_data()
-    {
+    void soundSwitch_data() {
         QTest::addColumn<QString>("content");
         QTest::addColumn<bool>("on");
         QTest::newRow("no file") << QString() << true;
@@ -40,26 +37,25 @@ private slots:
         QTest::newRow("yes") << QStringLiteral("[sound]\r\ncheck=yes\r\n") << false;
         // Blanks around a value do not count, as with Windows' own reading.
         QTest::newRow("trailing blank") << QStringLiteral("[sound]\r\ncheck=True \r\n") << true;
-        QTest::newRow("blanks around key and section") << QStringLiteral(" [ sound ] \r\n\t check \t=\tFalse\r\n") << false;
+        QTest::newRow("blanks around key and section")
+            << QStringLiteral(" [ sound ] \r\n\t check \t=\tFalse\r\n") << false;
         QTest::newRow("key in another section") << QStringLiteral("[owner]\r\ncheck=False\r\n") << true;
         QTest::newRow("section case ignored") << QStringLiteral("[SOUND]\r\nCheck=False\r\n") << false;
     }
-    void soundSwitch()
-    {
+    void soundSwitch() {
         QFETCH(QString, content);
         QFETCH(bool, on);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("zelv.ini"));
-        if (!content.isEmpty())
-            WriteRaw(path, content);
+        if (!content.isEmpty()) WriteRaw(path, content);
         QCOMPARE(StartupSoundEnabled(SettingsFile(path)), on);
     }
 
-    void shiftJisValuesAndRewrite()
-    {
+    void shiftJisValuesAndRewrite() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("zelv.ini"));
-        WriteRaw(path, QStringLiteral("[owner]\r\ntitle=紫微斗数鑑定所～本店\r\ntel=03-1234-5678\r\n[sound]\r\ncheck=True\r\n"));
+        WriteRaw(path, QStringLiteral(
+                           "[owner]\r\ntitle=紫微斗数鑑定所～本店\r\ntel=03-1234-5678\r\n[sound]\r\ncheck=True\r\n"));
         SettingsFile settings(path);
         QCOMPARE(settings.Read("owner", "title", {}), QStringLiteral("紫微斗数鑑定所～本店"));
         QVERIFY(settings.Write("sound", "check", "False"));
@@ -75,16 +71,14 @@ private slots:
     }
     // A file a text editor saved as UTF-8 reads as UTF-8 and is written
     // back in Shift-JIS; Shift-JIS bytes stay Shift-JIS.
-    void encodingOfTheFile_data()
-    {
+    void encodingOfTheFile_data() {
         const QString text = QStringLiteral("[owner]\r\ntitle=紫微斗数　星読み館～ｱｲ\r\ntel=03-1234-5678\r\n");
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("UTF-8 with byte-order mark") << QByteArray("\xEF\xBB\xBF") + text.toUtf8();
         QTest::newRow("UTF-8 without byte-order mark") << text.toUtf8();
         QTest::newRow("Shift-JIS") << *cp932::Encode(text);
     }
-    void encodingOfTheFile()
-    {
+    void encodingOfTheFile() {
         QFETCH(QByteArray, bytes);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("zelv.ini"));
@@ -100,8 +94,7 @@ private slots:
 
     // Blanks around section names, keys and values do not count; an
     // ideographic space is text. Writing a key replaces its blank-padded line.
-    void blanksAroundNamesAndValues()
-    {
+    void blanksAroundNamesAndValues() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("zelv.ini"));
         WriteRaw(path, QStringLiteral("  [ Owner ]\t\r\n  title \t=  　星の館　 \r\n\ttel=\t03-1234-5678  \r\n"));
@@ -117,17 +110,21 @@ private slots:
     // A write that cannot be done says why and leaves the file as it was.
     // (Tests may run as root, who ignores permissions: the path is made
     // unusable instead.)
-    void failedWriteSaysWhy_data()
-    {
+    void failedWriteSaysWhy_data() {
         QTest::addColumn<QString>("where");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("said");
-        QTest::newRow("path is a folder") << "folder/zelv.ini" << "1" << "フォルダ";
-        QTest::newRow("parent is a file") << "file/zelv.ini" << "1" << "を作れません";
-        QTest::newRow("no Shift-JIS form") << "zelv.ini" << "星🌟" << "🌟";
+        QTest::newRow("path is a folder") << "folder/zelv.ini"
+                                          << "1"
+                                          << "フォルダ";
+        QTest::newRow("parent is a file") << "file/zelv.ini"
+                                          << "1"
+                                          << "を作れません";
+        QTest::newRow("no Shift-JIS form") << "zelv.ini"
+                                           << "星🌟"
+                                           << "🌟";
     }
-    void failedWriteSaysWhy()
-    {
+    void failedWriteSaysWhy() {
         QFETCH(QString, where);
         QFETCH(QString, value);
         QFETCH(QString, said);

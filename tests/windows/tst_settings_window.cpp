@@ -1,7 +1,7 @@
 // The settings window: what it shows from zelv.ini, what it writes back on
 // closing, the exact "True" rule, the editor buttons and the printer setup.
-#include "engine/context.h"
 #include "common/cp932.h"
+#include "engine/context.h"
 #include "tests/recording_sink.h"
 #include "windows/settings_window.h"
 
@@ -24,22 +24,19 @@ using namespace zelvara;
 
 namespace {
 
-void WriteRaw(const QString& path, const QString& text)
-{
+void WriteRaw(const QString& path, const QString& text) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(*cp932::Encode(text));
 }
 
-QString ReadRaw(const QString& path)
-{
+QString ReadRaw(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? cp932::Decode(f.readAll()) : QString();
 }
 
 template <typename W>
-W* Child(QWidget& w, const char* name)
-{
+W* Child(QWidget& w, const char* name) {
     return w.findChild<W*>(QString::fromLatin1(name));
 }
 
@@ -53,14 +50,12 @@ private:
     QString Ini() const { return dir_.filePath(QStringLiteral("zelv.ini")); }
 
 private slots:
-    void init()
-    {
+    void init() {
         QFile::remove(Ini());
         sink_.messages.clear();
     }
 
-    void controlsAndCaptions()
-    {
+    void controlsAndCaptions() {
         TCunstomFrm w(sink_, QStringLiteral("Zelvaraプロ版Version3.1"), Ini());
         QCOMPARE(w.windowTitle(), QStringLiteral("環境設定"));
         QLabel* ttlname = Child<QLabel>(w, "ttlname");
@@ -93,24 +88,22 @@ private slots:
     }
 
     // Only "True" is on; closing writes "True" or "False" whatever was read.
-    void soundSwitchRoundTrip_data()
-    {
+    void soundSwitchRoundTrip_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("shown");
         QTest::addColumn<QString>("written");
-        QTest::newRow("False") << QStringLiteral("[sound]\r\ncheck=False\r\n") << false << QStringLiteral("check=False");
+        QTest::newRow("False") << QStringLiteral("[sound]\r\ncheck=False\r\n") << false
+                               << QStringLiteral("check=False");
         QTest::newRow("yes") << QStringLiteral("[sound]\r\ncheck=yes\r\n") << false << QStringLiteral("check=False");
         QTest::newRow("true") << QStringLiteral("[sound]\r\ncheck=true\r\n") << false << QStringLiteral("check=False");
         QTest::newRow("True") << QStringLiteral("[sound]\r\ncheck=True\r\n") << true << QStringLiteral("check=True");
         QTest::newRow("no file") << QString() << true << QStringLiteral("check=True");
     }
-    void soundSwitchRoundTrip()
-    {
+    void soundSwitchRoundTrip() {
         QFETCH(QString, file);
         QFETCH(bool, shown);
         QFETCH(QString, written);
-        if (!file.isEmpty())
-            WriteRaw(Ini(), file);
+        if (!file.isEmpty()) WriteRaw(Ini(), file);
         TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
         w.show();
         QCOMPARE(Child<QCheckBox>(w, "soundchk")->isChecked(), shown);
@@ -123,8 +116,7 @@ private slots:
 
     // The owner data: shown on opening, written back (Shift-JIS) on closing,
     // kept in memory for the footer. A missing file shows empty boxes.
-    void ownerDataRoundTrip()
-    {
+    void ownerDataRoundTrip() {
         TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
         w.show();
         QVERIFY(Child<QLineEdit>(w, "titlebox")->text().isEmpty());
@@ -132,7 +124,8 @@ private slots:
         QVERIFY(w.Owner().title.isEmpty() && w.Owner().tel.isEmpty());
         w.close();
 
-        WriteRaw(Ini(), QStringLiteral("[sound]\r\ncheck=False\r\n[owner]\r\ntitle=紫微斗数　星読み館～\r\ntel=03-1234-5678\r\n"));
+        WriteRaw(Ini(), QStringLiteral(
+                            "[sound]\r\ncheck=False\r\n[owner]\r\ntitle=紫微斗数　星読み館～\r\ntel=03-1234-5678\r\n"));
         w.show();
         QCOMPARE(Child<QLineEdit>(w, "titlebox")->text(), QStringLiteral("紫微斗数　星読み館～"));
         QCOMPARE(Child<QLineEdit>(w, "telbox")->text(), QStringLiteral("03-1234-5678"));
@@ -142,7 +135,8 @@ private slots:
         w.close();  // the title bar's close stores as well
         QCOMPARE(w.Owner().title, QStringLiteral("髙橋鑑定室"));
         const QString after = ReadRaw(Ini());
-        QVERIFY2(after.contains(QStringLiteral("title=髙橋鑑定室\r\n")) && after.contains(QStringLiteral("tel=06-9999-0000\r\n")) &&
+        QVERIFY2(after.contains(QStringLiteral("title=髙橋鑑定室\r\n")) &&
+                     after.contains(QStringLiteral("tel=06-9999-0000\r\n")) &&
                      after.contains(QStringLiteral("check=False\r\n")),
                  qPrintable(after));
         QCOMPARE(LoadOwnerSettings(SettingsFile(Ini())).title, QStringLiteral("髙橋鑑定室"));
@@ -151,8 +145,7 @@ private slots:
 
     // A title Shift-JIS cannot hold is refused with a message; asked, the
     // user stays with the edit, and the file keeps what it had.
-    void unwritableTitleLosesNothing()
-    {
+    void unwritableTitleLosesNothing() {
         WriteRaw(Ini(), QStringLiteral("[owner]\r\ntitle=前の題\r\n"));
         TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
         QStringList asked;
@@ -177,16 +170,14 @@ private slots:
     }
 
     // A window never shown writes nothing when it is closed.
-    void closingUnshownWritesNothing()
-    {
+    void closingUnshownWritesNothing() {
         WriteRaw(Ini(), QStringLiteral("[owner]\r\ntitle=題\r\n"));
         TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
         w.close();
         QCOMPARE(ReadRaw(Ini()), QStringLiteral("[owner]\r\ntitle=題\r\n"));
     }
 
-    void editorButtonsShowTheirWindows()
-    {
+    void editorButtonsShowTheirWindows() {
         TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
         QVERIFY(!Child<QPushButton>(w, "databasebtn")->isEnabled());
         QWidget db, koun, ai;
@@ -204,8 +195,7 @@ private slots:
 
     // "プリンタ設定" opens the printer dialog on the prints' printer. The
     // dialog only chooses a printer: its confirm button says 設定, not Print.
-    void printerSetupDialog()
-    {
+    void printerSetupDialog() {
         TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
         QPrinter printer(QPrinter::HighResolution);
         w.SetPrinter(&printer);
@@ -228,30 +218,30 @@ private slots:
     }
 
     // The folders in use, as the main window hands them over.
-    void showsTheFoldersInUse()
-    {
+    void showsTheFoldersInUse() {
         TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
         auto* label = Child<QLabel>(w, "folderslbl");
         QVERIFY(label->isHidden());
         w.ShowDataFolders({QStringLiteral("/usr/share/zelvara"), QStringLiteral("/home/u/.local/share/zelvara")});
         QVERIFY(!label->isHidden());
-        for (const QString& part : {QStringLiteral("/usr/share/zelvara"), QStringLiteral("/home/u/.local/share/zelvara"),
-                                    Ini()})
+        for (const QString& part :
+             {QStringLiteral("/usr/share/zelvara"), QStringLiteral("/home/u/.local/share/zelvara"), Ini()})
             QVERIFY2(label->text().contains(part), qPrintable(label->text()));
     }
     // When the file cannot be written the window says so and still closes
     // when the user agrees, with the file as it was. (Tests may run as root,
     // who ignores permissions: the path is made unusable instead.)
-    void failedWriteStillCloses_data()
-    {
+    void failedWriteStillCloses_data() {
         QTest::addColumn<QString>("where");
         QTest::addColumn<QString>("title");
-        QTest::newRow("settings path is a folder") << "folder/zelv.ini" << "題";
-        QTest::newRow("parent is a regular file") << "file/zelv.ini" << "題";
-        QTest::newRow("text without Shift-JIS form") << "zelv.ini" << "鑑定🌟";
+        QTest::newRow("settings path is a folder") << "folder/zelv.ini"
+                                                   << "題";
+        QTest::newRow("parent is a regular file") << "file/zelv.ini"
+                                                  << "題";
+        QTest::newRow("text without Shift-JIS form") << "zelv.ini"
+                                                     << "鑑定🌟";
     }
-    void failedWriteStillCloses()
-    {
+    void failedWriteStillCloses() {
         QFETCH(QString, where);
         QFETCH(QString, title);
         QTemporaryDir dir;
@@ -270,7 +260,8 @@ private slots:
         QVERIFY(!w.isVisible());
         QCOMPARE(asked, 1);
         QCOMPARE(sink_.messages.size(), 1);
-        QVERIFY2(sink_.messages[0].contains(QStringLiteral("保存されていません")) && sink_.messages[0].contains(dir.filePath(where)),
+        QVERIFY2(sink_.messages[0].contains(QStringLiteral("保存されていません")) &&
+                     sink_.messages[0].contains(dir.filePath(where)),
                  qPrintable(sink_.messages[0]));
         QCOMPARE(ReadRaw(dir.filePath("zelv.ini")), QStringLiteral("[owner]\r\ntitle=前の題\r\n"));
         QVERIFY(QFileInfo(dir.filePath("folder/zelv.ini")).isDir());
@@ -279,14 +270,12 @@ private slots:
 
     // A zelv.ini a text editor saved as UTF-8 shows its text, not mojibake,
     // and is written back in Shift-JIS on closing.
-    void utf8FileShownAndWrittenBackInShiftJis_data()
-    {
+    void utf8FileShownAndWrittenBackInShiftJis_data() {
         QTest::addColumn<QByteArray>("mark");
         QTest::newRow("with byte-order mark") << QByteArray("\xEF\xBB\xBF");
         QTest::newRow("without byte-order mark") << QByteArray();
     }
-    void utf8FileShownAndWrittenBackInShiftJis()
-    {
+    void utf8FileShownAndWrittenBackInShiftJis() {
         QFETCH(QByteArray, mark);
         {
             QFile f(Ini());
@@ -303,7 +292,8 @@ private slots:
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray bytes = f.readAll();
         QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
-        QCOMPARE(cp932::Decode(bytes), QStringLiteral("[owner]\r\ntitle=星読み館～本店\r\ntel=03-1234-5678\r\n[sound]\r\ncheck=True\r\n"));
+        QCOMPARE(cp932::Decode(bytes),
+                 QStringLiteral("[owner]\r\ntitle=星読み館～本店\r\ntel=03-1234-5678\r\n[sound]\r\ncheck=True\r\n"));
     }
 };
 

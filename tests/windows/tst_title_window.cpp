@@ -9,8 +9,7 @@
 class TestTitleWindow : public QObject {
     Q_OBJECT
 private slots:
-    void showsTheProjectsVersion()
-    {
+    void showsTheProjectsVersion() {
         Ttitle title;
         const QLabel* version = title.findChild<QLabel*>(QStringLiteral("Label1"));
         QVERIFY(version);

@@ -14,8 +14,7 @@
 #include <memory>
 
 // A temporary program folder holding bmp/ from the shipped data.
-inline std::unique_ptr<QTemporaryDir> FreshProgramFolder()
-{
+inline std::unique_ptr<QTemporaryDir> FreshProgramFolder() {
     auto dir = std::make_unique<QTemporaryDir>();
     const QDir bmp(QDir(qEnvironmentVariable("ZELVARA_DATA_DIR")).filePath(QStringLiteral("bmp")));
     QDir(dir->path()).mkpath(QStringLiteral("bmp"));

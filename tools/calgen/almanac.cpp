@@ -34,8 +34,8 @@ int YearStem(int year) { return Mod(year - 4, 10) + 1; }
 int YearBranch(int year) { return Mod(year - 4, 12) + 1; }
 
 const LunarMonth& MonthContaining(const std::vector<LunarMonth>& months, long jdn, size_t& index) {
-    auto it = std::upper_bound(months.begin(), months.end(), jdn,
-                               [](long d, const LunarMonth& m) { return d < m.startJdn; });
+    auto it =
+        std::upper_bound(months.begin(), months.end(), jdn, [](long d, const LunarMonth& m) { return d < m.startJdn; });
     if (it == months.begin() || it == months.end() || it + 1 == months.end())
         throw std::runtime_error("lunar months do not cover " + DateText(jdn));
     index = static_cast<size_t>(it - months.begin()) - 1;
@@ -111,7 +111,10 @@ std::vector<LunarMonth> NumberLunarMonths(const std::vector<long>& newMoonDays, 
     for (size_t k = 0; k + 1 < anchors.size();) {
         const size_t gap = anchors[k + 1] - anchors[k];
         const size_t want = expected(anchorNumber[k], anchorNumber[k + 1]);
-        if (gap == want || gap == want + 1) { ++k; continue; }
+        if (gap == want || gap == want + 1) {
+            ++k;
+            continue;
+        }
         const size_t drop = anchorNumber[k] == 11 ? k + 1 : k;
         dropped.push_back(Format("the month from %s keeps no fixed number for its major term %d",
                                  DateText(newMoonDays[anchors[drop]]).c_str(), anchorNumber[drop]));
@@ -201,11 +204,22 @@ Almanac BuildAlmanac(int fromYear, int toYear, double lunarPrecision) {
 }
 
 void EraOfYear(int year, char& letter, int& eraYear) {
-    if (year >= 2019) { letter = 'R'; eraYear = year - 2018; }
-    else if (year >= 1989) { letter = 'H'; eraYear = year - 1988; }
-    else if (year >= 1926) { letter = 'S'; eraYear = year - 1925; }
-    else if (year >= 1912) { letter = 'T'; eraYear = year - 1911; }
-    else { letter = 'M'; eraYear = year - 1867; }
+    if (year >= 2019) {
+        letter = 'R';
+        eraYear = year - 2018;
+    } else if (year >= 1989) {
+        letter = 'H';
+        eraYear = year - 1988;
+    } else if (year >= 1926) {
+        letter = 'S';
+        eraYear = year - 1925;
+    } else if (year >= 1912) {
+        letter = 'T';
+        eraYear = year - 1911;
+    } else {
+        letter = 'M';
+        eraYear = year - 1867;
+    }
 }
 
 std::string FormatYearFile(int year, const Almanac& al) {

@@ -16,9 +16,9 @@ int DaysInMonth(int y, int m);
 
 // A moment in Japan Standard Time.
 struct JstMoment {
-    long jdn = 0;               // civil day
+    long jdn = 0;  // civil day
     int year = 0, month = 0, day = 0;
-    double minuteOfDay = 0;     // 0 ≤ … < 1440
+    double minuteOfDay = 0;  // 0 ≤ … < 1440
 };
 JstMoment JstFromTt(double jde);
 
@@ -29,7 +29,7 @@ struct SolarTerm {
     int longitude = 0;  // 0, 15, …, 345
     double jde = 0;
     JstMoment jst;
-    bool major() const { return longitude % 30 == 0; }  // 中気
+    bool major() const { return longitude % 30 == 0; }                            // 中気
     int majorNumber() const { return ((longitude - 330 + 720) % 360) / 30 + 1; }  // 雨水 → 1 … 大寒 → 12
 };
 
@@ -45,9 +45,9 @@ struct LunarMonth {
 };
 
 struct Almanac {
-    std::vector<SolarTerm> terms;     // in time order
-    std::vector<NewMoon> newMoons;    // in time order
-    std::vector<LunarMonth> months;   // numbered months, in order
+    std::vector<SolarTerm> terms;        // in time order
+    std::vector<NewMoon> newMoons;       // in time order
+    std::vector<LunarMonth> months;      // numbered months, in order
     std::vector<std::string> tieBreaks;  // one note per stretch that needed the fixed-anchor rule
 };
 
@@ -57,8 +57,7 @@ Almanac BuildAlmanac(int fromYear, int toYear, double lunarPrecision = 0.0);
 
 // Numbers the lunar months between new-moon days using the major terms (exposed
 // for tests). Throws std::runtime_error when the months cannot be numbered.
-std::vector<LunarMonth> NumberLunarMonths(const std::vector<long>& newMoonDays,
-                                          const std::vector<SolarTerm>& terms,
+std::vector<LunarMonth> NumberLunarMonths(const std::vector<long>& newMoonDays, const std::vector<SolarTerm>& terms,
                                           std::vector<std::string>* tieBreaks);
 
 // Era letter and year within the era in force on 31 December of a civil year.

@@ -150,7 +150,8 @@ double SolarLongitudeMoment(double targetDeg, double guessJde) {
 double NewMoonNear(double guessJde, double lunarPrecision, MoonTheory theory) {
     auto elong = [theory](double t, double prec) {
         const TrueFrame frame(t);
-        const double moon = theory == MoonTheory::kMoon98 ? Moon98LongitudeIn(frame, t) : MoonLongitudeIn(frame, t, prec);
+        const double moon =
+            theory == MoonTheory::kMoon98 ? Moon98LongitudeIn(frame, t) : MoonLongitudeIn(frame, t, prec);
         return Diff180(moon, SunLongitudeIn(frame, t));
     };
     // The secant search runs on the series truncated at 1e-8 rad (0.002"); one

@@ -59,16 +59,29 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
         const bool hasValue = i + 1 < argc;
-        if (!std::strcmp(a, "--out") && hasValue) outDir = argv[++i];
-        else if (!std::strcmp(a, "--from") && hasValue) from = std::atoi(argv[++i]);
-        else if (!std::strcmp(a, "--to") && hasValue) to = std::atoi(argv[++i]);
-        else if (!std::strcmp(a, "--precision") && hasValue) precision = std::atof(argv[++i]);
-        else if (!std::strcmp(a, "--events") && hasValue) eventsPath = argv[++i];
-        else if (!std::strcmp(a, "--report") && hasValue) reportPath = argv[++i];
-        else if (!std::strcmp(a, "--check")) check = true;
-        else { Usage(); return 2; }
+        if (!std::strcmp(a, "--out") && hasValue)
+            outDir = argv[++i];
+        else if (!std::strcmp(a, "--from") && hasValue)
+            from = std::atoi(argv[++i]);
+        else if (!std::strcmp(a, "--to") && hasValue)
+            to = std::atoi(argv[++i]);
+        else if (!std::strcmp(a, "--precision") && hasValue)
+            precision = std::atof(argv[++i]);
+        else if (!std::strcmp(a, "--events") && hasValue)
+            eventsPath = argv[++i];
+        else if (!std::strcmp(a, "--report") && hasValue)
+            reportPath = argv[++i];
+        else if (!std::strcmp(a, "--check"))
+            check = true;
+        else {
+            Usage();
+            return 2;
+        }
     }
-    if (outDir.empty() || from < 1901 || to > 2140 || from > to) { Usage(); return 2; }
+    if (outDir.empty() || from < 1901 || to > 2140 || from > to) {
+        Usage();
+        return 2;
+    }
 
     const auto start = std::chrono::steady_clock::now();
     try {
@@ -111,14 +124,18 @@ int main(int argc, char** argv) {
                 if (n.jst.year < from || n.jst.year > to) continue;
                 const double d = MinutesToBoundary(n.jst.minuteOfDay, false);
                 if (d < 2.0) {
-                    std::snprintf(buf, sizeof buf, "- new moon %s (%.1f min from midnight)\n", JstText(n.jst).c_str(), d);
+                    std::snprintf(buf, sizeof buf, "- new moon %s (%.1f min from midnight)\n", JstText(n.jst).c_str(),
+                                  d);
                     s += buf;
                 }
             }
             if (!WriteFile(reportPath, s)) return 1;
         }
         if (check) {
-            struct Worst { double sec = 0; double jde = 0; };
+            struct Worst {
+                double sec = 0;
+                double jde = 0;
+            };
             Worst moon98, trunc8, trunc6;
             auto track = [](Worst& w, double a, double b) {
                 const double d = std::fabs(a - b) * 86400.0;

@@ -20,8 +20,7 @@ struct Note {
     double length;  // seconds
 };
 
-void AddBell(std::vector<double>& buf, const Note& n)
-{
+void AddBell(std::vector<double>& buf, const Note& n) {
     const int first = int(n.start * kRate);
     const int count = int(n.length * kRate);
     static const double partials[][2] = {{1.0, 1.0}, {2.0, 0.35}, {3.01, 0.12}, {4.2, 0.05}};
@@ -36,8 +35,7 @@ void AddBell(std::vector<double>& buf, const Note& n)
     }
 }
 
-QByteArray Wave(const std::vector<double>& samples)
-{
+QByteArray Wave(const std::vector<double>& samples) {
     QByteArray data;
     data.reserve(int(samples.size()) * 2);
     for (double s : samples) {
@@ -47,8 +45,16 @@ QByteArray Wave(const std::vector<double>& samples)
         data.append(le, 2);
     }
     QByteArray out;
-    auto u32 = [&out](quint32 v) { char b[4]; qToLittleEndian(v, b); out.append(b, 4); };
-    auto u16 = [&out](quint16 v) { char b[2]; qToLittleEndian(v, b); out.append(b, 2); };
+    auto u32 = [&out](quint32 v) {
+        char b[4];
+        qToLittleEndian(v, b);
+        out.append(b, 4);
+    };
+    auto u16 = [&out](quint16 v) {
+        char b[2];
+        qToLittleEndian(v, b);
+        out.append(b, 2);
+    };
     out.append("RIFF");
     u32(36 + data.size());
     out.append("WAVEfmt ");
@@ -69,8 +75,7 @@ double Pitch(int semitonesFromA4) { return 440.0 * std::pow(2.0, semitonesFromA4
 
 }  // namespace
 
-bool WriteChimes(const QString& folder)
-{
+bool WriteChimes(const QString& folder) {
     // Semitones from A4 on a major pentatonic scale around C5.
     const std::vector<std::vector<int>> figures = {
         {3, 7, 10, 15},          // rising
@@ -85,17 +90,14 @@ bool WriteChimes(const QString& folder)
         const double step = 0.16;
         const double total = step * fig.size() + 1.2;
         std::vector<double> buf(size_t(total * kRate), 0.0);
-        for (size_t i = 0; i < fig.size(); ++i)
-            AddBell(buf, {i * step, Pitch(fig[i]), 1.2});
+        for (size_t i = 0; i < fig.size(); ++i) AddBell(buf, {i * step, Pitch(fig[i]), 1.2});
         // last note doubled an octave below for a round close
         AddBell(buf, {(fig.size() - 1) * step, Pitch(fig.back() - 12), 1.2});
         // fade the tail so the file ends in silence
         const size_t fade = kRate / 10;
-        for (size_t i = 0; i < fade; ++i)
-            buf[buf.size() - fade + i] *= 1.0 - double(i) / fade;
+        for (size_t i = 0; i < fade; ++i) buf[buf.size() - fade + i] *= 1.0 - double(i) / fade;
         QFile f(QDir(folder).filePath(QStringLiteral("sound%1.wav").arg(k + 1)));
-        if (!f.open(QIODevice::WriteOnly) || f.write(Wave(buf)) < 0)
-            return false;
+        if (!f.open(QIODevice::WriteOnly) || f.write(Wave(buf)) < 0) return false;
     }
     return true;
 }

@@ -19,8 +19,7 @@ QPointF Px(double xMm, double yMm) { return {(xMm - kOriginXmm) * kPixelsPerMm, 
 // Printer points into pixels of this picture (a point is 25.4 / 72 mm).
 double PixelSize(int points) { return points * 25.4 / 72.0 * kPixelsPerMm; }
 
-void DrawText(QPainter& p, const Text& t, const QColor& colour, bool bold = false)
-{
+void DrawText(QPainter& p, const Text& t, const QColor& colour, bool bold = false) {
     QFont f(QStringLiteral("IPAGothic"));
     f.setPixelSize(int(PixelSize(t.points) + 0.5));
     f.setBold(bold);
@@ -33,8 +32,7 @@ void DrawText(QPainter& p, const Text& t, const QColor& colour, bool bold = fals
 
 }  // namespace
 
-bool WriteMatrixPicture(const QString& dataFolder)
-{
+bool WriteMatrixPicture(const QString& dataFolder) {
     QImage img(kPictureWidth, kPictureHeight, QImage::Format_RGB32);
     img.fill(QColor(250, 248, 242));
     QPainter p(&img);
@@ -53,18 +51,14 @@ bool WriteMatrixPicture(const QString& dataFolder)
         }
     }
     p.setPen(QPen(QColor(52, 56, 84), 2.5));
-    for (int x : kGridX)
-        p.drawLine(Px(x, kGridY.front()), Px(x, kGridY.back()));
-    for (int y : kGridY)
-        p.drawLine(Px(kGridX.front(), y), Px(kGridX.back(), y));
+    for (int x : kGridX) p.drawLine(Px(x, kGridY.front()), Px(x, kGridY.back()));
+    for (int y : kGridY) p.drawLine(Px(kGridX.front(), y), Px(kGridX.back(), y));
 
     DrawText(p, kTitle, QColor(40, 36, 90), true);
     const QColor axisColours[8] = {QColor(84, 64, 160), QColor(130, 90, 40), QColor(40, 90, 150), QColor(40, 90, 150),
                                    QColor(40, 90, 150), QColor(170, 70, 50), QColor(170, 70, 50), QColor(170, 70, 50)};
-    for (size_t i = 0; i < kAxisTexts.size(); ++i)
-        DrawText(p, kAxisTexts[i], axisColours[i], true);
-    for (const Text& star : kStars)
-        DrawText(p, star, QColor(24, 24, 40), true);
+    for (size_t i = 0; i < kAxisTexts.size(); ++i) DrawText(p, kAxisTexts[i], axisColours[i], true);
+    for (const Text& star : kStars) DrawText(p, star, QColor(24, 24, 40), true);
     p.end();
     return img.save(QDir(dataFolder).filePath(QStringLiteral("matorix.png")), "PNG");
 }

@@ -32,14 +32,13 @@ struct Camp {
     QColor fill;  // boxes
     std::vector<Person> people;
     std::vector<std::pair<int, std::vector<int>>> reports;  // superior → subordinates
-    std::vector<std::tuple<int, int, const char*>> ties;  // husband and wife, or favour
+    std::vector<std::tuple<int, int, const char*>> ties;    // husband and wife, or favour
     const char* note;
 };
 
 QRectF Box(const Person& p) { return {p.centre.x() - kBoxW / 2, p.centre.y() - kBoxH / 2, kBoxW, kBoxH}; }
 
-void DrawPerson(QPainter& p, const Camp& camp, const Person& person)
-{
+void DrawPerson(QPainter& p, const Camp& camp, const Person& person) {
     const QRectF box = Box(person);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0, 28));
@@ -67,8 +66,7 @@ void DrawPerson(QPainter& p, const Camp& camp, const Person& person)
                QStringLiteral("（%1）").arg(QString::fromUtf8(person.star)));
 }
 
-QImage Chart(const Camp& camp)
-{
+QImage Chart(const Camp& camp) {
     QImage img(kWidth, kHeight, QImage::Format_RGB32);
     img.fill(Qt::white);
     QPainter p(&img);
@@ -125,17 +123,18 @@ QImage Chart(const Camp& camp)
         p.setFont(small);
         const QPointF mid = (from + to) / 2;
         const bool across = std::abs(ra.center().y() - rb.center().y()) < 1;
-        const QRectF where = across ? QRectF(mid.x() - 20, mid.y() - 19, 40, 14) : QRectF(mid.x() + 7, mid.y() - 7, 40, 14);
+        const QRectF where =
+            across ? QRectF(mid.x() - 20, mid.y() - 19, 40, 14) : QRectF(mid.x() + 7, mid.y() - 7, 40, 14);
         p.drawText(where, across ? Qt::AlignCenter : Qt::AlignLeft, QString::fromUtf8(label));
     }
-    for (const Person& person : camp.people)
-        DrawPerson(p, camp, person);
+    for (const Person& person : camp.people) DrawPerson(p, camp, person);
 
     QFont noteFont(QStringLiteral("IPAGothic"));
     noteFont.setPixelSize(12);
     p.setFont(noteFont);
     p.setPen(QColor(80, 80, 88));
-    p.drawText(QRectF(16, kHeight - 26, kWidth - 32, 18), Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(camp.note));
+    p.drawText(QRectF(16, kHeight - 26, kWidth - 32, 18), Qt::AlignLeft | Qt::AlignVCenter,
+               QString::fromUtf8(camp.note));
     p.setPen(QPen(camp.ink, 2));
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRectF(1, 1, kWidth - 2, kHeight - 2));
@@ -145,10 +144,12 @@ QImage Chart(const Camp& camp)
 
 }  // namespace
 
-bool WriteOrganisationPictures(const QString& dataFolder)
-{
+bool WriteOrganisationPictures(const QString& dataFolder) {
     const Camp yin{
-        "inkoku.bmp", "殷国の人物組織図", QColor(150, 30, 40), QColor(253, 240, 238),
+        "inkoku.bmp",
+        "殷国の人物組織図",
+        QColor(150, 30, 40),
+        QColor(253, 240, 238),
         {
             {"殷王", "紂王", "破軍星", {320, 92}},
             {"正妃", "姜皇后", "天府星", {120, 92}},
@@ -164,7 +165,10 @@ bool WriteOrganisationPictures(const QString& dataFolder)
         "（　）内は、その人物に当たる星です。紂王は妲己に溺れて国を乱し、周に滅ぼされます。",
     };
     const Camp zhou{
-        "syukoku.bmp", "周国の人物組織図", QColor(24, 100, 90), QColor(236, 248, 244),
+        "syukoku.bmp",
+        "周国の人物組織図",
+        QColor(24, 100, 90),
+        QColor(236, 248, 244),
         {
             {"西伯侯", "文王 姫昌", "天同星", {320, 92}},
             {"長子", "伯邑考", "紫薇星", {80, 214}},

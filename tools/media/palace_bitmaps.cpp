@@ -26,10 +26,10 @@ const QColor kSuccess(255, 0, 0);  // 成敗: 命 財帛 官禄 遷移
 const QColor kFortune(0, 128, 0);  // 幸禍: 奴僕 田宅 福徳 疾厄
 
 const PalaceEmblem kEmblems[12] = {
-    {"hubo.bmp", "父", kKin},         {"meikyu.bmp", "命", kSuccess},   {"keitei.bmp", "兄", kKin},
-    {"fusai.bmp", "夫", kKin},        {"sijyo.bmp", "子", kKin},        {"zai.bmp", "財", kSuccess},
-    {"situyaku.bmp", "疾", kFortune}, {"seni.bmp", "遷", kSuccess},     {"nuboku.bmp", "奴", kFortune},
-    {"kanroku.bmp", "官", kSuccess},  {"dentaku.bmp", "田", kFortune},  {"fukutoku.bmp", "福", kFortune},
+    {"hubo.bmp", "父", kKin},         {"meikyu.bmp", "命", kSuccess},  {"keitei.bmp", "兄", kKin},
+    {"fusai.bmp", "夫", kKin},        {"sijyo.bmp", "子", kKin},       {"zai.bmp", "財", kSuccess},
+    {"situyaku.bmp", "疾", kFortune}, {"seni.bmp", "遷", kSuccess},    {"nuboku.bmp", "奴", kFortune},
+    {"kanroku.bmp", "官", kSuccess},  {"dentaku.bmp", "田", kFortune}, {"fukutoku.bmp", "福", kFortune},
 };
 
 QImage Emblem(int palace)  // 1..12
@@ -69,8 +69,7 @@ QImage Emblem(int palace)  // 1..12
 
 }  // namespace
 
-bool WritePalaceBitmaps(const QString& folder)
-{
+bool WritePalaceBitmaps(const QString& folder) {
     for (int palace = 1; palace <= 12; ++palace) {
         if (!Emblem(palace).save(QDir(folder).filePath(QString::fromLatin1(kEmblems[palace - 1].file)), "BMP"))
             return false;

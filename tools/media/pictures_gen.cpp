@@ -6,8 +6,7 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 2) {

@@ -10,8 +10,7 @@
 
 namespace media {
 
-bool WriteSplashPicture(const QString& folder)
-{
+bool WriteSplashPicture(const QString& folder) {
     QImage img(640, 480, QImage::Format_RGB32);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -67,7 +66,8 @@ bool WriteSplashPicture(const QString& folder)
     QFont subFont(QStringLiteral("IPAMincho"), 20);
     p.setFont(subFont);
     p.setPen(QColor(220, 200, 255));
-    p.drawText(QRectF(0, 440, 640, 32), Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("紫微斗数　鑑定プログラム"));
+    p.drawText(QRectF(0, 440, 640, 32), Qt::AlignHCenter | Qt::AlignVCenter,
+               QStringLiteral("紫微斗数　鑑定プログラム"));
     p.end();
     return img.save(QDir(folder).filePath(QStringLiteral("title.png")), "PNG");
 }

@@ -27,8 +27,7 @@ struct StarCard {
     QColor hue;          // of the star's element: 木 green, 火 red, 土 ochre, 金 silver, 水 blue
 };
 
-const QColor kWood(46, 125, 72), kFire(168, 44, 40), kEarth(160, 112, 36), kMetal(112, 122, 140),
-    kWater(32, 70, 150);
+const QColor kWood(46, 125, 72), kFire(168, 44, 40), kEarth(160, 112, 36), kMetal(112, 122, 140), kWater(32, 70, 150);
 
 const StarCard kCards[14] = {
     {"zelvsei.bmp", "紫薇星", "紫", "伯邑考", kEarth.darker(105)},
@@ -47,8 +46,7 @@ const StarCard kCards[14] = {
     {"hagun.bmp", "破軍星", "破", "紂王", QColor(60, 40, 96)},
 };
 
-QImage Card(const StarCard& card, int index)
-{
+QImage Card(const StarCard& card, int index) {
     QImage img(kWidth * kScale, kHeight * kScale, QImage::Format_RGB32);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -126,17 +124,14 @@ QImage Card(const StarCard& card, int index)
 
 }  // namespace
 
-bool SaveBmp(const QImage& image, const QString& path)
-{
+bool SaveBmp(const QImage& image, const QString& path) {
     return image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::PreferDither).save(path, "BMP");
 }
 
-bool WriteStarPictures(const QString& dataFolder)
-{
+bool WriteStarPictures(const QString& dataFolder) {
     const QDir bmp(QDir(dataFolder).filePath(QStringLiteral("bmp")));
     for (int i = 0; i < 14; ++i) {
-        if (!Card(kCards[i], i).save(bmp.filePath(QString::fromLatin1(kCards[i].file)), "BMP"))
-            return false;
+        if (!Card(kCards[i], i).save(bmp.filePath(QString::fromLatin1(kCards[i].file)), "BMP")) return false;
     }
     return true;
 }

@@ -18,15 +18,15 @@
 //       tables there first to see edited seeds), casts the chart and prints
 //       the overall reading of the palaces given (default 命宮), the luck
 //       reading of every period and the marriage reading.
+#include "editors/reading_tables.h"
 #include "engine/chart_layout.h"
 #include "engine/chart_request.h"
 #include "engine/context.h"
 #include "readings/luck_reading.h"
 #include "readings/marriage_reading.h"
 #include "readings/overall_reading.h"
-#include "tools/starpairs/pair_keys.h"
-#include "editors/reading_tables.h"
 #include "readings/reading_texts.h"
+#include "tools/starpairs/pair_keys.h"
 
 #include <QCoreApplication>
 
@@ -55,7 +55,8 @@ int Pairs(const std::string& data, int from, int to) {
     const PairSurvey survey = SurveyPairKeys(ctx, from, to);
     std::vector<std::pair<long, std::string>> v;
     for (const auto& [k, n] : survey.count) v.push_back({n, k});
-    std::sort(v.begin(), v.end(), [](auto& a, auto& b) { return a.first != b.first ? a.first > b.first : a.second < b.second; });
+    std::sort(v.begin(), v.end(),
+              [](auto& a, auto& b) { return a.first != b.first ? a.first > b.first : a.second < b.second; });
     for (auto& [n, k] : v) std::cout << n << '\t' << k << '\n';
     std::cerr << survey.charts << " charts, " << survey.refused << " refused, " << v.size() << " keys\n";
     return 0;

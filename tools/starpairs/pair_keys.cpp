@@ -6,37 +6,31 @@
 namespace zelvara {
 namespace {
 
-bool Marked(const std::string& label)
-{
+bool Marked(const std::string& label) {
     return label.find('(') != std::string::npos && label.find(')') != std::string::npos;
 }
 
 bool LeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
-int DaysIn(int y, int m)
-{
+int DaysIn(int y, int m) {
     static const int days[] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return m == 2 && LeapYear(y) ? 29 : days[m];
 }
 
 }  // namespace
 
-std::vector<std::string> PairKeysOf(const ChartLayout& layout, int palace)
-{
+std::vector<std::string> PairKeysOf(const ChartLayout& layout, int palace) {
     std::vector<std::string> keys;
     const auto& t = layout.boxText[palace];
     for (int i = 1; i <= kBoxSlots - 1 && !t[i + 1].empty(); ++i) {
-        if (Marked(t[i]))
-            continue;
+        if (Marked(t[i])) continue;
         for (int j = i + 1; j <= kBoxSlots && !t[j].empty(); ++j)
-            if (!Marked(t[j]))
-                keys.push_back("#" + t[i] + "-" + t[j]);
+            if (!Marked(t[j])) keys.push_back("#" + t[i] + "-" + t[j]);
     }
     return keys;
 }
 
-PairSurvey SurveyPairKeys(EngineContext& ctx, int from, int to)
-{
+PairSurvey SurveyPairKeys(EngineContext& ctx, int from, int to) {
     PairSurvey survey;
     for (int y = from; y <= to; ++y)
         for (int m = 1; m <= 12; ++m)
@@ -50,25 +44,20 @@ PairSurvey SurveyPairKeys(EngineContext& ctx, int from, int to)
                     ++survey.charts;
                     const ChartLayout layout = LayOutChart(chart->Man());
                     for (int p : kPairPalaces)
-                        for (const std::string& key : PairKeysOf(layout, p))
-                            ++survey.count[key];
+                        for (const std::string& key : PairKeysOf(layout, p)) ++survey.count[key];
                 }
     return survey;
 }
 
-std::vector<std::string> BlockKeysOf(const std::string& text)
-{
+std::vector<std::string> BlockKeysOf(const std::string& text) {
     std::vector<std::string> keys;
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
+        if (end == std::string::npos) end = text.size();
         std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.size() > 1 && line[0] == '#')
-            keys.push_back(line);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() > 1 && line[0] == '#') keys.push_back(line);
         start = end + 1;
     }
     return keys;

@@ -173,12 +173,13 @@ bool ReadingTable::setData(const QModelIndex& index, const QVariant& value, int 
 QString ReadingTable::KeyClash(int row) const {
     if (!schema_.keyedByNo || !HasField(kNo)) return {};
     const int no = ColumnOf(kNo);
+    const int palace = ColumnOf(QStringLiteral("宮名称"));
     const QString mine = rows_[row].Shown()[no].trimmed();
     if (mine.isEmpty()) return QStringLiteral("番号（No）が空です。");
     for (int r = 0; r < RecordCount(); ++r) {
         if (r != row && rows_[r].Shown()[no].trimmed() == mine)
             return QStringLiteral("番号（No）%1 は「%2」の記録ですでに使われています。")
-                .arg(mine, Value(r, QStringLiteral("宮名称")).value_or(QString()));
+                .arg(mine, palace >= 0 ? rows_[r].Shown()[palace] : QString());
     }
     return {};
 }

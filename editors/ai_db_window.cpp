@@ -1,26 +1,26 @@
 #include "editors/ai_db_window.h"
 
 #include "common/qstring_utf8.h"
-#include "editors/db_memo.h"
 #include "editors/editor_parts.h"
-#include "editors/reading_data_source.h"
 #include "editors/reading_tables.h"
+#include "editors/record_navigator.h"
 #include "editors/tab_rows.h"
 #include "engine/zelvara.h"
 
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace zelvara {
 namespace {
 
-TabRows* StarTabs(QWidget* parent, const char* name, ReadingDataSource& source) {
+TabRows* StarTabs(QWidget* parent, const char* name, RecordNavigator& records) {
     auto* tabs = new TabRows(10, parent);
     tabs->setObjectName(QString::fromLatin1(name));
     for (int s = 1; s <= kStars; ++s) {
         const QString field = Q(kStarLongNames[s]);
-        tabs->AddPage(new DBMemo(source, field), field);
+        tabs->AddPage(BoundMemo(records, field), field);
     }
     return tabs;
 }
@@ -31,8 +31,8 @@ TAiDBfrm::TAiDBfrm(ReadingTables& tables, QWidget* parent) : CentredWindow(paren
     setObjectName(QStringLiteral("TAiDBfrm"));
     setWindowTitle(QStringLiteral("結婚の相性データベース画面"));
     resize(692, 575);
-    ai01_ = new ReadingDataSource(tables.ai01(), tables.Sink(), this);
-    ai02_ = new ReadingDataSource(tables.ai02(), tables.Sink(), this);
+    ai01_ = new RecordNavigator(tables.ai01(), this);
+    ai02_ = new RecordNavigator(tables.ai02(), this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(
@@ -54,7 +54,7 @@ bool TAiDBfrm::SavePending() { return ai01_->SavePending() && ai02_->SavePending
 void TAiDBfrm::closebtnClick() {
     ai01_->Edit();
     ai02_->Edit();
-    if (ai01_->PostRecord() && ai02_->PostRecord()) close();
+    if (ai01_->Post() && ai02_->Post()) close();
 }
 
 }  // namespace zelvara

@@ -10,8 +10,8 @@ class QPushButton;
 
 namespace zelvara {
 
-class ReadingDataSource;
 class ReadingTables;
+class RecordNavigator;
 class TabRows;
 
 class TAiDBfrm : public CentredWindow {
@@ -19,8 +19,8 @@ class TAiDBfrm : public CentredWindow {
 public:
     TAiDBfrm(ReadingTables& tables, QWidget* parent = nullptr);
 
-    ReadingDataSource& Ai01Source() const { return *ai01_; }
-    ReadingDataSource& Ai02Source() const { return *ai02_; }
+    RecordNavigator& Ai01Records() const { return *ai01_; }
+    RecordNavigator& Ai02Records() const { return *ai02_; }
     // Saves Ai01.DB's edits, then Ai02.DB's; false when refused.
     bool SavePending() override;
 
@@ -34,8 +34,8 @@ public slots:
     void closebtnClick();
 
 private:
-    ReadingDataSource* ai01_ = nullptr;
-    ReadingDataSource* ai02_ = nullptr;
+    RecordNavigator* ai01_ = nullptr;
+    RecordNavigator* ai02_ = nullptr;
 };
 
 }  // namespace zelvara

@@ -1,7 +1,6 @@
 #include "editors/cap_navi.h"
 
 #include "editors/navi_button.h"
-#include "editors/navi_data_set.h"
 #include "editors/navi_glyphs.h"
 
 #include <QMessageBox>
@@ -127,11 +126,11 @@ void TCaptionDBNavi::SetFlat(bool flat) {
     update();
 }
 
-void TCaptionDBNavi::SetDataSet(NaviDataSet* dataSet) {
-    if (dataSet_ == dataSet) return;
-    if (dataSet_) disconnect(dataSet_, nullptr, this, nullptr);
-    dataSet_ = dataSet;
-    if (dataSet_) connect(dataSet_, &NaviDataSet::stateChanged, this, &TCaptionDBNavi::UpdateButtons);
+void TCaptionDBNavi::SetTarget(NaviTarget* target) {
+    if (target_ == target) return;
+    if (target_) disconnect(target_, nullptr, this, nullptr);
+    target_ = target;
+    if (target_) connect(target_, &NaviTarget::stateChanged, this, &TCaptionDBNavi::UpdateButtons);
     UpdateButtons();
 }
 
@@ -158,7 +157,7 @@ void TCaptionDBNavi::ApplyGlyphs() {
     }
 }
 
-// --- buttons and the data set -----------------------------------------------
+// --- buttons and the target --------------------------------------------------
 
 void TCaptionDBNavi::LayoutButtons() {
     // Evenly over the width; the pixels left over go one each to the first buttons.
@@ -174,17 +173,17 @@ void TCaptionDBNavi::LayoutButtons() {
 }
 
 void TCaptionDBNavi::UpdateButtons() {
-    const bool active = dataSet_ && dataSet_->IsActive();
-    const bool up = active && !dataSet_->IsBof();
-    const bool down = active && !dataSet_->IsEof();
-    const bool canModify = active && dataSet_->CanModify();
-    const bool editing = active && dataSet_->IsEditing();
+    const NaviTarget::State s = target_ ? target_->NaviState() : NaviTarget::State{};
+    const bool up = s.active && !s.bof;
+    const bool down = s.active && !s.eof;
+    const bool canModify = s.active && s.canModify;
+    const bool editing = s.active && s.editing;
     buttons_[nbFirst]->setEnabled(up);
     buttons_[nbPrior]->setEnabled(up);
     buttons_[nbNext]->setEnabled(down);
     buttons_[nbLast]->setEnabled(down);
     buttons_[nbInsert]->setEnabled(canModify);
-    buttons_[nbDelete]->setEnabled(canModify && !dataSet_->IsEmpty());
+    buttons_[nbDelete]->setEnabled(canModify && !s.empty);
     buttons_[nbEdit]->setEnabled(canModify && !editing);
     buttons_[nbPost]->setEnabled(canModify && editing);
     buttons_[nbCancel]->setEnabled(canModify && editing);
@@ -192,25 +191,12 @@ void TCaptionDBNavi::UpdateButtons() {
 }
 
 void TCaptionDBNavi::BtnClick(TNavigateBtn kind) {
-    NaviDataSet* d = dataSet_;
-    if (!d || !d->IsActive()) return;
-    switch (kind) {
-        case nbFirst: d->First(); break;
-        case nbPrior: d->Prior(); break;
-        case nbNext: d->Next(); break;
-        case nbLast: d->Last(); break;
-        case nbInsert: d->Insert(); break;
-        case nbDelete:
-            if (!confirmDelete_ ||
-                QMessageBox::question(window(), window()->windowTitle(), QStringLiteral("レコードを削除しますか?"),
-                                      QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok)
-                d->Delete();
-            break;
-        case nbEdit: d->Edit(); break;
-        case nbPost: d->Post(); break;
-        case nbCancel: d->Cancel(); break;
-        case nbRefresh: d->Refresh(); break;
-    }
+    NaviTarget* t = target_;
+    if (!t || !t->NaviState().active) return;
+    if (kind != nbDelete || !confirmDelete_ ||
+        QMessageBox::question(window(), window()->windowTitle(), QStringLiteral("レコードを削除しますか?"),
+                              QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok)
+        t->Act(kind);
     UpdateButtons();
     emit clicked(kind);
 }

@@ -1,10 +1,10 @@
 // TCaptionDBNavi: a record-navigator bar whose ten buttons carry a caption
 // beside their glyph. Glyphs and background can be replaced by bitmaps, a
 // frame can be drawn around the bar, and the caption under the pointer
-// changes colour. The buttons act on the bound data set.
+// changes colour. The buttons act on the bound target: a record navigator
+// over a table model (RecordNavigator).
 #pragma once
 
-#include "editors/navi_data_set.h"
 #include "editors/navi_types.h"
 
 #include <QColor>
@@ -20,6 +20,27 @@ namespace zelvara {
 
 class NaviButton;
 class TCaptionDBNavi;
+
+// What the bar acts on: the state its buttons follow and the ten actions.
+class NaviTarget : public QObject {
+    Q_OBJECT
+public:
+    struct State {
+        bool active = false;  // open
+        bool bof = true;      // on the first record (or none)
+        bool eof = true;      // on the last record (or none)
+        bool empty = true;
+        bool canModify = false;
+        bool editing = false;  // the current record has pending edits
+    };
+    using QObject::QObject;
+    virtual State NaviState() const = 0;
+    virtual void Act(TNavigateBtn kind) = 0;
+
+signals:
+    // Any of the states may have changed.
+    void stateChanged();
+};
 
 // The keyboard modifiers and mouse buttons held during a pointer move.
 struct TShiftState {
@@ -94,15 +115,15 @@ public:
 
     // Of the underlying navigator: flat buttons (the back bitmap and the
     // borders are painted only then), the question before a delete, and the
-    // bound data set.
+    // bound target.
     bool Flat() const { return flat_; }
     void SetFlat(bool flat);
     bool ConfirmDelete() const { return confirmDelete_; }
     void SetConfirmDelete(bool on) { confirmDelete_ = on; }
-    NaviDataSet* DataSet() const { return dataSet_; }
-    void SetDataSet(NaviDataSet* dataSet);
+    NaviTarget* Target() const { return target_; }
+    void SetTarget(NaviTarget* target);
 
-    // Does what the button of that kind does on the data set.
+    // Does what the button of that kind does on the target.
     void BtnClick(TNavigateBtn kind);
     NaviButton* Button(TNavigateBtn kind) const { return buttons_[kind]; }
 
@@ -139,7 +160,7 @@ private:
     ENavMouseMove onMouseMove_;
     bool flat_ = false;
     bool confirmDelete_ = true;
-    QPointer<NaviDataSet> dataSet_;
+    QPointer<NaviTarget> target_;
 };
 
 }  // namespace zelvara

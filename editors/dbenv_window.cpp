@@ -1,16 +1,15 @@
 #include "editors/dbenv_window.h"
 
 #include "editors/cap_navi.h"
-#include "editors/db_grid.h"
-#include "editors/db_memo.h"
 #include "editors/editor_parts.h"
-#include "editors/reading_data_source.h"
 #include "editors/reading_tables.h"
+#include "editors/record_navigator.h"
 #include "editors/tab_rows.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
@@ -22,8 +21,8 @@ Tdbenvfrm::Tdbenvfrm(ReadingTables& tables, QWidget* parent) : CentredWindow(par
     setObjectName(QStringLiteral("Tdbenvfrm"));
     setWindowTitle(QStringLiteral("鑑定文章とアルゴリズムデータベース変更画面"));
     resize(763, 596);
-    kyu12_ = new ReadingDataSource(tables.kyu12(), tables.Sink(), this);
-    kantei_ = new ReadingDataSource(tables.kantei(), tables.Sink(), this);
+    kyu12_ = new RecordNavigator(tables.kyu12(), this);
+    kantei_ = new RecordNavigator(tables.kantei(), this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -40,12 +39,12 @@ QWidget* Tdbenvfrm::PalacePage() {
     page->setObjectName(QStringLiteral("TabSheet1"));
     auto* layout = new QVBoxLayout(page);
     auto* memos = new QHBoxLayout;
-    DBMemo1 = new DBMemo(*kyu12_, QStringLiteral("内容"));
-    DBMemo2 = new DBMemo(*kyu12_, QStringLiteral("星相性"));
+    DBMemo1 = BoundMemo(*kyu12_, QStringLiteral("内容"));
+    DBMemo2 = BoundMemo(*kyu12_, QStringLiteral("星相性"));
     memos->addWidget(Captioned(page, QStringLiteral("内容"), DBMemo1));
     memos->addWidget(Captioned(page, QStringLiteral("星の相性"), DBMemo2));
     layout->addLayout(memos, 3);
-    DBGrid1 = MakeDBGrid(page, QStringLiteral("DBGrid1"), *kyu12_);
+    DBGrid1 = RecordGrid(page, QStringLiteral("DBGrid1"), *kyu12_);
     layout->addWidget(DBGrid1, 2);
     layout->addWidget(CaptionDBNavi1 = EditorNavigator(page, QStringLiteral("CaptionDBNavi1"), *kyu12_));
     return page;
@@ -61,7 +60,7 @@ QWidget* Tdbenvfrm::KanteiPage() {
     auto* middle = new QHBoxLayout;
     PageControl2 = KanteiStarTabs(page, *kantei_);
     middle->addWidget(PageControl2, 1);
-    DBGrid3 = MakeDBGrid(page, QStringLiteral("DBGrid3"), *kantei_, {QStringLiteral("No"), QStringLiteral("宮名称")});
+    DBGrid3 = RecordGrid(page, QStringLiteral("DBGrid3"), *kantei_, {QStringLiteral("No"), QStringLiteral("宮名称")});
     DBGrid3->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     DBGrid3->setColumnWidth(0, 30);
     DBGrid3->setColumnWidth(1, 70);
@@ -83,7 +82,7 @@ QWidget* Tdbenvfrm::GradePage() {
           QStringLiteral("丙級星→「廟」と「旺」の状態でも平　「失」「陥」では凶の状態の星を言う。"),
           QStringLiteral("丁級星→「廟」と「旺」の状態で小凶　「失」「陥」では大凶の状態の星を言う。")})
         layout->addWidget(new QLabel(line, page));
-    DBGrid2 = MakeDBGrid(page, QStringLiteral("DBGrid2"), *kyu12_);
+    DBGrid2 = RecordGrid(page, QStringLiteral("DBGrid2"), *kyu12_);
     layout->addWidget(DBGrid2, 1);
     layout->addWidget(CaptionDBNavi3 = EditorNavigator(page, QStringLiteral("CaptionDBNavi3"), *kyu12_));
     return page;
@@ -91,10 +90,8 @@ QWidget* Tdbenvfrm::GradePage() {
 
 bool Tdbenvfrm::SavePending() { return kyu12_->SavePending() && kantei_->SavePending(); }
 
-DBMemo* Tdbenvfrm::KanteiMemo(const QString& field) const {
-    for (DBMemo* memo : PageControl2->findChildren<DBMemo*>())
-        if (memo->DataField() == field) return memo;
-    return nullptr;
+QPlainTextEdit* Tdbenvfrm::KanteiMemo(const QString& field) const {
+    return PageControl2->findChild<QPlainTextEdit*>(field);
 }
 
 }  // namespace zelvara

@@ -8,14 +8,14 @@
 #include "editors/editor_parts.h"
 
 class QLabel;
+class QPlainTextEdit;
 class QTabWidget;
 class QTableView;
 
 namespace zelvara {
 
-class DBMemo;
-class ReadingDataSource;
 class ReadingTables;
+class RecordNavigator;
 class TabRows;
 class TCaptionDBNavi;
 
@@ -24,10 +24,10 @@ class Tdbenvfrm : public CentredWindow {
 public:
     Tdbenvfrm(ReadingTables& tables, QWidget* parent = nullptr);
 
-    ReadingDataSource& Kyu12Source() const { return *kyu12_; }
-    ReadingDataSource& KanteiSource() const { return *kantei_; }
+    RecordNavigator& Kyu12Records() const { return *kyu12_; }
+    RecordNavigator& KanteiRecords() const { return *kantei_; }
     // The KANTEI.DB memo bound to field, or null.
-    DBMemo* KanteiMemo(const QString& field) const;
+    QPlainTextEdit* KanteiMemo(const QString& field) const;
 
     // Saves the edits of KYU12.db, then of KANTEI.DB; false when refused.
     bool SavePending() override;
@@ -36,8 +36,8 @@ public:
     QWidget* TabSheet1 = nullptr;  // １２宮の説明DB
     QWidget* TabSheet2 = nullptr;  // 鑑定文章のＤＢ
     QWidget* TabSheet3 = nullptr;  // １２宮の甲乙丙丁分類DB
-    DBMemo* DBMemo1 = nullptr;
-    DBMemo* DBMemo2 = nullptr;
+    QPlainTextEdit* DBMemo1 = nullptr;
+    QPlainTextEdit* DBMemo2 = nullptr;
     QTableView* DBGrid1 = nullptr;
     QTableView* DBGrid2 = nullptr;
     QTableView* DBGrid3 = nullptr;
@@ -51,11 +51,11 @@ private:
     QWidget* KanteiPage();
     QWidget* GradePage();
 
-    ReadingDataSource* kyu12_ = nullptr;
-    ReadingDataSource* kantei_ = nullptr;
+    RecordNavigator* kyu12_ = nullptr;
+    RecordNavigator* kantei_ = nullptr;
 };
 
 // The star tabs of KANTEI.DB in their order, each with its memos.
-TabRows* KanteiStarTabs(QWidget* parent, ReadingDataSource& kantei);
+TabRows* KanteiStarTabs(QWidget* parent, RecordNavigator& kantei);
 
 }  // namespace zelvara

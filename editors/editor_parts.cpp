@@ -1,20 +1,67 @@
 #include "editors/editor_parts.h"
 
 #include "editors/cap_navi.h"
-#include "editors/reading_data_source.h"
+#include "editors/reading_table.h"
+#include "editors/record_navigator.h"
 
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyledItemDelegate>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace zelvara {
+namespace {
 
-TCaptionDBNavi* EditorNavigator(QWidget* parent, const QString& name, ReadingDataSource& source) {
+// The row header marks the current record.
+class CurrentRowHeader : public QHeaderView {
+public:
+    CurrentRowHeader(RecordNavigator& records, QWidget* parent)
+        : QHeaderView(Qt::Vertical, parent), records_(records) {}
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int row) const override {
+        QHeaderView::paintSection(painter, rect, row);
+        if (row == records_.CurrentRow()) painter->drawText(rect, Qt::AlignCenter, QStringLiteral("▶"));
+    }
+
+private:
+    RecordNavigator& records_;
+};
+
+// Enter ends a cell's edit and Escape drops it, leaving the record's edits to
+// the navigator: a view would otherwise save or drop them all.
+class CellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        auto* editor = qobject_cast<QWidget*>(object);
+        if (editor && event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Enter || key == Qt::Key_Return || key == Qt::Key_Escape) {
+                if (key != Qt::Key_Escape) emit commitData(editor);
+                emit closeEditor(editor, NoHint);
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+};
+
+}  // namespace
+
+TCaptionDBNavi* EditorNavigator(QWidget* parent, const QString& name, RecordNavigator& records) {
     auto* navi = new TCaptionDBNavi(parent);
     navi->setObjectName(name);
     navi->SetCaptions({QStringLiteral("最初へ"), QStringLiteral("前へ"), QStringLiteral("次へ"),
@@ -23,11 +70,70 @@ TCaptionDBNavi* EditorNavigator(QWidget* parent, const QString& name, ReadingDat
                        QStringLiteral("再表示")});
     navi->SetCaptionLayout(cbTop);  // glyph above, caption below
     navi->SetFlat(true);
-    navi->SetDataSet(&source);
+    navi->SetTarget(&records);
     navi->setMinimumHeight(44);
     navi->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     navi->Loaded();
     return navi;
+}
+
+QPlainTextEdit* BoundMemo(RecordNavigator& records, const QString& field, QWidget* parent) {
+    auto* memo = new QPlainTextEdit(parent);
+    memo->setObjectName(field);
+    memo->setToolTip(field);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    records.Bind(memo, field);
+    return memo;
+}
+
+QTableView* RecordGrid(QWidget* parent, const QString& name, RecordNavigator& records, const QStringList& fields) {
+    auto* view = new QTableView(parent);
+    view->setObjectName(name);
+    view->setVerticalHeader(new CurrentRowHeader(records, view));
+    ReadingTable& table = records.Table();
+    view->setModel(&table);
+    view->setItemDelegate(new CellDelegate(view));
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectItems);
+    view->verticalHeader()->setDefaultSectionSize(22);
+    view->verticalHeader()->setMinimumWidth(16);
+    view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                          QAbstractItemView::AnyKeyPressed);
+
+    // Only the chosen fields, whenever the table is read again.
+    auto chooseColumns = [view, &table, fields] {
+        for (int c = 0; c < table.columnCount(); ++c)
+            view->setColumnHidden(
+                c, !fields.isEmpty() && !fields.contains(table.headerData(c, Qt::Horizontal).toString()));
+    };
+    QObject::connect(&table, &QAbstractItemModel::modelReset, view, chooseColumns);
+    chooseColumns();
+
+    // The grid follows the current record …
+    auto follow = [view, &table](int row) {
+        if (row < 0 || table.columnCount() == 0) return;
+        int column = qMax(0, view->currentIndex().column());
+        while (column < table.columnCount() - 1 && view->isColumnHidden(column)) ++column;
+        if (view->currentIndex().row() != row) {
+            const QSignalBlocker still(view->selectionModel());
+            view->setCurrentIndex(table.index(row, column));
+            view->viewport()->update();
+        }
+        view->verticalHeader()->viewport()->update();
+    };
+    QObject::connect(&records, &RecordNavigator::moved, view, follow);
+    QObject::connect(&table, &QAbstractItemModel::modelReset, view,
+                     [follow, &records] { follow(records.CurrentRow()); });
+    // … and picking a row moves it, which saves the record left (the view's
+    // own submit on a row change would ask a second time).
+    QObject::disconnect(view->selectionModel(), SIGNAL(currentRowChanged(QModelIndex, QModelIndex)), &table,
+                        SLOT(submit()));
+    QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, view,
+                     [&records](const QModelIndex& now) {
+                         if (now.isValid()) records.MoveTo(now.row());
+                     });
+    follow(records.CurrentRow());
+    return view;
 }
 
 QLabel* YellowNote(QWidget* parent, const QString& name, const QString& text) {

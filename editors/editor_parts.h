@@ -4,17 +4,29 @@
 #include <QString>
 #include <QWidget>
 
+#include <QStringList>
+
 class QBoxLayout;
 class QLabel;
+class QPlainTextEdit;
 class QPushButton;
+class QTableView;
 
 namespace zelvara {
 
-class ReadingDataSource;
+class RecordNavigator;
 class TCaptionDBNavi;
 
-// A navigator over source with the editor's Japanese captions, each below its glyph.
-TCaptionDBNavi* EditorNavigator(QWidget* parent, const QString& name, ReadingDataSource& source);
+// A navigator bar over records with the editor's Japanese captions, each below its glyph.
+TCaptionDBNavi* EditorNavigator(QWidget* parent, const QString& name, RecordNavigator& records);
+
+// A memo named after field, bound to it.
+QPlainTextEdit* BoundMemo(RecordNavigator& records, const QString& field, QWidget* parent = nullptr);
+
+// A grid named name over the records' table, showing fields (all when empty).
+// It follows the current record, and picking a row moves there (saving the
+// record left first).
+QTableView* RecordGrid(QWidget* parent, const QString& name, RecordNavigator& records, const QStringList& fields = {});
 
 // A note on yellow ground, centred.
 QLabel* YellowNote(QWidget* parent, const QString& name, const QString& text);

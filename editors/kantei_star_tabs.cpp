@@ -4,12 +4,12 @@
 #include "editors/dbenv_window.h"
 
 #include "common/qstring_utf8.h"
-#include "editors/db_memo.h"
 #include "editors/editor_parts.h"
 #include "editors/tab_rows.h"
 #include "engine/zelvara.h"
 
 #include <QHBoxLayout>
+#include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 namespace zelvara {
@@ -42,12 +42,12 @@ QString One(const QString& name) { return name + QStringLiteral("星1"); }
 QString Two(const QString& name) { return name + QStringLiteral("星2"); }
 
 // A star's strengths above its weaknesses, under an optional caption.
-QWidget* UpperLower(QWidget* parent, ReadingDataSource& source, const QString& name, const QString& caption = {}) {
+QWidget* UpperLower(QWidget* parent, RecordNavigator& source, const QString& name, const QString& caption = {}) {
     auto* box = new QWidget(parent);
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new DBMemo(source, One(name), box));
-    layout->addWidget(new DBMemo(source, Two(name), box));
+    layout->addWidget(BoundMemo(source, One(name), box));
+    layout->addWidget(BoundMemo(source, Two(name), box));
     return caption.isEmpty() ? box : Captioned(parent, caption, box);
 }
 
@@ -62,15 +62,15 @@ QWidget* SideBySide(const QList<QWidget*>& parts) {
     return page;
 }
 
-QWidget* Single(ReadingDataSource& source, const QList<QString>& names) {
+QWidget* Single(RecordNavigator& source, const QList<QString>& names) {
     QList<QWidget*> memos;
-    for (const QString& n : names) memos << new DBMemo(source, One(n));
+    for (const QString& n : names) memos << BoundMemo(source, One(n));
     return SideBySide(memos);
 }
 
 }  // namespace
 
-TabRows* KanteiStarTabs(QWidget* parent, ReadingDataSource& kantei) {
+TabRows* KanteiStarTabs(QWidget* parent, RecordNavigator& kantei) {
     auto* tabs = new TabRows(kTabsPerRow, parent);
     tabs->setObjectName(QStringLiteral("PageControl2"));
     for (int star = 1; star <= kMajorStars; ++star) {

@@ -1,13 +1,13 @@
 #include "editors/koun_db_window.h"
 
 #include "common/qstring_utf8.h"
-#include "editors/db_memo.h"
 #include "editors/editor_parts.h"
-#include "editors/reading_data_source.h"
 #include "editors/reading_tables.h"
+#include "editors/record_navigator.h"
 #include "editors/tab_rows.h"
 #include "readings/luck_reading.h"
 
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -28,17 +28,14 @@ TkounDBfrm::TkounDBfrm(ReadingTables& tables, QWidget* parent) : CentredWindow(p
     setObjectName(QStringLiteral("TkounDBfrm"));
     setWindowTitle(QStringLiteral("行運のデータベース画面"));
     resize(676, 307);
-    source_ = new ReadingDataSource(tables.hosiImi(), tables.Sink(), this);
+    records_ = new RecordNavigator(tables.hosiImi(), this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     PageControl1 = new TabRows(11, this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    for (const QString& field : LuckTabFields()) {
-        auto* memo = new DBMemo(*source_, field);
-        PageControl1->AddPage(memo, field);
-    }
+    for (const QString& field : LuckTabFields()) PageControl1->AddPage(BoundMemo(*records_, field), field);
     layout->addWidget(PageControl1, 1);
 
     closebtn = AddClosePanel(this, layout);
@@ -49,11 +46,11 @@ std::optional<QString> TkounDBfrm::LuckTextFor(const QString& name) const {
     return zelvara::LuckTextFor(name, tables_.Texts()->hosiImi(), tables_.Sink());
 }
 
-bool TkounDBfrm::SavePending() { return source_->SavePending(); }
+bool TkounDBfrm::SavePending() { return records_->SavePending(); }
 
 void TkounDBfrm::closebtnClick() {
-    source_->Edit();
-    if (source_->PostRecord()) close();
+    records_->Edit();
+    if (records_->Post()) close();
 }
 
 }  // namespace zelvara

@@ -12,8 +12,8 @@ class QPushButton;
 
 namespace zelvara {
 
-class ReadingDataSource;
 class ReadingTables;
+class RecordNavigator;
 class TabRows;
 
 class TkounDBfrm : public CentredWindow {
@@ -25,7 +25,7 @@ public:
     // fixed sentence for 空白, else the field of that name in the saved record.
     std::optional<QString> LuckTextFor(const QString& name) const;
 
-    ReadingDataSource& Source() const { return *source_; }
+    RecordNavigator& Records() const { return *records_; }
     bool SavePending() override;
 
     TabRows* PageControl1 = nullptr;
@@ -37,7 +37,7 @@ public slots:
 
 private:
     ReadingTables& tables_;
-    ReadingDataSource* source_ = nullptr;
+    RecordNavigator* records_ = nullptr;
 };
 
 // The 33 luck-text fields with a tab, in tab order (no transformations).

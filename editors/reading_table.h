@@ -1,17 +1,19 @@
 // One reading-text table as the editor windows edit it, open for the whole
 // run: a SQLite file in the program folder with one table of the layout in
-// table_schema.h. Like a data set behind bound controls it keeps a current
-// record, which the editor windows show; edits go into a buffer for the current
-// record and are written by Post(), before the current record moves, and when
-// the table is closed. The readings never see the buffer: they compose from
-// SavedTexts, published after every save.
+// table_schema.h, as an item model. Rows are the records in table order (by No
+// where No is the key, else as stored), columns the layout's fields the file
+// has. Edits stay in the model until submit(), which checks each edited
+// record and writes it in one transaction; revert() drops them. insertRows
+// appends a record, removeRows removes records from the file. The readings
+// never see the edits: they compose from SavedTexts, published after every
+// write.
 #pragma once
 
 #include "common/single_table_store.h"
 #include "readings/reading_texts.h"
 #include "readings/table_schema.h"
 
-#include <QObject>
+#include <QAbstractTableModel>
 #include <QString>
 #include <QStringList>
 
@@ -22,7 +24,7 @@ namespace zelvara {
 
 class MessageSink;
 
-class ReadingTable : public QObject {
+class ReadingTable : public QAbstractTableModel {
     Q_OBJECT
 public:
     ReadingTable(TableId id, MessageSink& sink, QObject* parent = nullptr);
@@ -37,100 +39,89 @@ public:
     // Saves the pending edits first; when they are refused (reported) the
     // table stays open with them and the result is false.
     bool Close();
+    // Reads the file again (the pending edits are dropped).
+    bool Select();
     bool IsOpen() const { return open_; }
-    // True when open; otherwise reports that the table is not open.
-    bool CheckOpen() const;
     const TableSchema& Schema() const { return schema_; }
     QString FileName() const { return schema_.fileName; }
-    QString FilePath() const { return path_; }
 
-    // Records in table order (by No where No is the key, else as stored).
     int RecordCount() const { return int(rows_.size()); }
-    int CurrentRow() const { return current_; }  // −1 when the table is empty
-    // A move saves the pending edits of the record it leaves. When they are
-    // refused (reported), the record stays current, Eof() is set so that a
-    // First/Next scan ends, and the move gives false.
-    bool First();
-    bool Next();  // at the last record: stays there and sets Eof()
-    bool Prior();
-    bool Last();
-    bool MoveTo(int row);
-    bool Eof() const { return eof_; }
+    // The column of a field the file has, or −1.
+    int ColumnOf(const QString& name) const { return int(columns_.indexOf(name)); }
+    bool HasField(const QString& name) const { return ColumnOf(name) >= 0; }
+    bool IsMemo(int column) const;
+    // Value of a field of the record at row, edits included; empty when there
+    // is no such record. A table not open, or a field it does not have, is
+    // reported (naming table and field) and gives nullopt.
+    std::optional<QString> Value(int row, const QString& name) const;
+    // Edits a field of the record at row; a field the table does not have is reported.
+    bool SetValue(int row, const QString& name, const QString& text);
 
-    // The file has this field of the layout.
-    bool HasField(const QString& name) const;
-    // Value of a field of the current record; empty when there is no record.
-    // A name the table does not have is reported (naming table and field)
-    // and gives nullopt.
-    std::optional<QString> Field(const QString& name);
+    // Whether any record holds edits not yet written.
+    bool IsModified() const;
+    bool IsRowModified(int row) const { return row >= 0 && row < RecordCount() && rows_[row].edited.has_value(); }
+    // submit() when there are pending edits; true when there are none.
+    bool PostPending() { return !IsModified() || submit(); }
 
-    // Editing the current record. SetValue refuses (and reports) a name the
-    // table does not have. Post checks every changed value, then writes the
-    // record in one transaction; a refused post keeps the edits pending and
-    // its message names the table, the record and the field.
-    bool SetValue(const QString& name, const QString& text);
-    bool Post();
-    // Post() when there are pending edits; true when there are none.
-    bool PostPending() { return !modified_ || Post(); }
-    // Drops the pending edits: the current record is read again from the file.
-    void Cancel();
-    bool IsModified() const { return modified_; }
-
-    // Bound controls do not follow the current record while disabled (an
-    // editor walking its records); enabling again tells them once where it stands.
-    void DisableControls() { ++disabled_; }
-    void EnableControls();
-    bool ControlsDisabled() const { return disabled_ > 0; }
-
-    // The records as the file holds them, for the readings: a table not open,
-    // or one holding edits not yet saved, gives a table not loaded.
+    // The records as the file holds them, for the readings; a table not open
+    // gives a table not loaded.
     TextTable SavedTexts() const;
 
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    // The display of a memo is its first line; its whole text is the tool tip.
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    // Memos are edited in their memo controls, not in grids.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    // Appends one record (row must be the record count): its No one above the
+    // highest (1 in an empty table), every other field empty.
+    bool insertRows(int row, int count, const QModelIndex& parent = {}) override;
+    // Removes records from the file: by No where No is the key, else by the
+    // record's place in the file. Their edits go with them.
+    bool removeRows(int row, int count, const QModelIndex& parent = {}) override;
+
+public slots:
+    // Checks and writes every edited record, each in one transaction. A
+    // refused record is reported (naming table, record and field) and keeps
+    // its edits; the result is then false.
+    bool submit() override;
+    // Drops every pending edit.
+    void revert() override;
+
 signals:
-    void currentChanged();  // another record, or the current one reloaded
-    // The file was read again (opened or not) or a record was saved: what
+    // The file was read again (opened or not) or records were written: what
     // SavedTexts gives has changed.
     void saved();
 
 private:
     struct Row {
         qint64 rowId = -1;
-        QStringList values;  // by column of columns_
+        QStringList values;                 // as the file holds them, by column of columns_
+        std::optional<QStringList> edited;  // pending edits
+        const QStringList& Shown() const { return edited ? *edited : values; }
     };
     // Reads the records; empty, or why they could not be read.
     QString LoadRows();
-    bool SetCurrent(int row, bool eof);
-    // Checks and writes the current record; empty, or why it was refused.
-    QString WriteCurrent();
-    // "No 2「命宮」" for the current record, or its place when it has no No.
-    QString RecordLabel() const;
+    // Checks and writes the record at row; empty, or why it was refused.
+    QString WriteRow(int row);
+    // Empty when the record at row keeps No unique in a table keyed by it.
+    QString KeyClash(int row) const;
+    // Puts the records back in No order after a No changed.
+    void SortByNo();
+    // "No 2「命宮」" for the record at row, or its place when it has no No.
+    QString RecordLabel(int row) const;
     void CloseNow();
-    int ColumnOf(const QString& name) const;
     void Report(const QString& text) const;
+    bool Fail(const QString& what, const QString& why) const;
 
     const TableSchema& schema_;
     MessageSink& sink_;
     SingleTableStore store_;
-    QString path_;
     bool open_ = false;
     QStringList columns_;  // the layout's fields that the file has, in layout order
     std::vector<Row> rows_;
-    int current_ = -1;
-    bool eof_ = true;
-    bool modified_ = false;
-    int disabled_ = 0;
-};
-
-// Keeps a table's bound controls still for a scope.
-class ControlsFrozen {
-public:
-    explicit ControlsFrozen(ReadingTable& t) : t_(t) { t_.DisableControls(); }
-    ~ControlsFrozen() { t_.EnableControls(); }
-    ControlsFrozen(const ControlsFrozen&) = delete;
-    ControlsFrozen& operator=(const ControlsFrozen&) = delete;
-
-private:
-    ReadingTable& t_;
 };
 
 }  // namespace zelvara

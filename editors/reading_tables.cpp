@@ -44,7 +44,7 @@ bool ReadingTables::SaveAllPending(const std::function<bool(const QString&)>& as
 }
 
 void ReadingTables::DiscardAllPending() {
-    for (ReadingTable* t : tables_) t->Cancel();
+    for (ReadingTable* t : tables_) t->revert();
 }
 
 }  // namespace zelvara

@@ -1,10 +1,9 @@
 // The captioned navigator: captions and their overrides, glyphs and their
 // replacements, the back bitmap, the border styles, hover colouring, the
-// pointer event, the button layout and the actions on the bound data set.
+// pointer event, the button layout and the actions on the bound target.
 #include "editors/cap_navi.h"
 #include "editors/navi_button.h"
 #include "editors/navi_glyphs.h"
-#include "tests/editors/fake_data_set.h"
 
 #include <QDir>
 #include <QMouseEvent>
@@ -14,6 +13,17 @@
 using namespace zelvara;
 
 namespace {
+
+// A target that records the actions asked of it and reports the state a test sets.
+class FakeTarget final : public NaviTarget {
+public:
+    State state{true, false, false, false, true, false};
+    QStringList calls;
+
+    void Changed() { emit stateChanged(); }
+    State NaviState() const override { return state; }
+    void Act(TNavigateBtn kind) override { calls << ButtonName(kind); }
+};
 
 const QStringList kDefaults = {QStringLiteral("&First"),  QStringLiteral("&Prior"),  QStringLiteral("&Next"),
                                QStringLiteral("&Last"),   QStringLiteral("&Insert"), QStringLiteral("&Delete"),
@@ -95,7 +105,7 @@ private slots:
             QVERIFY2(!b->Glyph().isNull(), qPrintable(b->objectName()));
             QCOMPARE(Image(b->Glyph()), Image(StoredGlyph(kind)));
         }
-        // Without a data set nothing can be done.
+        // Without a target nothing can be done.
         for (int k = 0; k < kNaviButtonCount; ++k) QVERIFY(!bar.Button(TNavigateBtn(k))->isEnabled());
     }
 
@@ -340,9 +350,9 @@ private slots:
         QFETCH(QString, call);
         TCaptionDBNavi bar;
         bar.SetConfirmDelete(false);
-        FakeDataSet data;
-        data.editing = kind == nbPost || kind == nbCancel;
-        bar.SetDataSet(&data);
+        FakeTarget data;
+        data.state.editing = kind == nbPost || kind == nbCancel;
+        bar.SetTarget(&data);
         QList<TNavigateBtn> clicked;
         connect(&bar, &TCaptionDBNavi::clicked, this, [&](TNavigateBtn k) { clicked << k; });
         NaviButton* b = bar.Button(TNavigateBtn(kind));
@@ -361,7 +371,7 @@ private slots:
         }
     }
 
-    void buttonsFollowTheDataSet_data() {
+    void buttonsFollowTheTarget_data() {
         QTest::addColumn<QString>("state");
         QTest::addColumn<QString>("enabled");  // First … Refresh
         QTest::newRow("inactive") << "inactive"
@@ -379,18 +389,18 @@ private slots:
         QTest::newRow("read only") << "readonly"
                                    << "1111000000";
     }
-    void buttonsFollowTheDataSet() {
+    void buttonsFollowTheTarget() {
         QFETCH(QString, state);
         QFETCH(QString, enabled);
         TCaptionDBNavi bar;
-        FakeDataSet data;
-        bar.SetDataSet(&data);
-        data.active = !state.contains("inactive");
-        data.bof = state.contains("bof");
-        data.eof = state.contains("eof");
-        data.empty = state.contains("empty");
-        data.editing = state.contains("editing");
-        data.canModify = !state.contains("readonly");
+        FakeTarget data;
+        bar.SetTarget(&data);
+        data.state.active = !state.contains("inactive");
+        data.state.bof = state.contains("bof");
+        data.state.eof = state.contains("eof");
+        data.state.empty = state.contains("empty");
+        data.state.editing = state.contains("editing");
+        data.state.canModify = !state.contains("readonly");
         data.Changed();
         QString got;
         for (int k = 0; k < kNaviButtonCount; ++k) got += bar.Button(TNavigateBtn(k))->isEnabled() ? '1' : '0';
@@ -402,11 +412,11 @@ private slots:
         const QString folder = qEnvironmentVariable("ZELVARA_SHOT_DIR");
         if (folder.isEmpty()) QSKIP("ZELVARA_SHOT_DIR not set");
         QDir().mkpath(folder);
-        FakeDataSet data;
+        FakeTarget data;
         const QStringList names = {"none", "frame", "topbottom", "leftright"};
         for (int b = nbNone; b <= nbLeftRight; ++b) {
             TCaptionDBNavi bar;
-            bar.SetDataSet(&data);
+            bar.SetTarget(&data);
             bar.SetFlat(true);
             bar.SetNaviBorders(TNaviBorders(b));
             bar.SetCaptions(
@@ -417,7 +427,7 @@ private slots:
             QVERIFY(bar.grab().save(QDir(folder).filePath(QStringLiteral("navi_%1.png").arg(names[b]))));
         }
         TCaptionDBNavi plain;
-        plain.SetDataSet(&data);
+        plain.SetTarget(&data);
         plain.SetBackBitmap(Pattern({40, 40}));
         plain.SetFlat(true);
         QVERIFY(plain.grab().save(QDir(folder).filePath(QStringLiteral("navi_default_back.png"))));

@@ -3,20 +3,21 @@
 // save that keeps what was typed; and the readings seeing the edits.
 #include "editors/ai_db_window.h"
 #include "editors/cap_navi.h"
-#include "editors/db_grid.h"
-#include "editors/db_memo.h"
 #include "editors/dbenv_window.h"
 #include "editors/koun_db_window.h"
 #include "editors/navi_button.h"
-#include "editors/reading_data_source.h"
+#include "editors/record_navigator.h"
 #include "editors/tab_rows.h"
 #include "engine/chart_layout.h"
 #include "readings/luck_reading.h"
 #include "readings/overall_reading.h"
 #include "tests/readings/reading_fixture.h"
 
+#include <QDataWidgetMapper>
 #include <QDirIterator>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -61,11 +62,11 @@ QString Stored(const QString& folder, TableId id, int row, const QString& field)
     ReadingTables fresh(quiet);
     fresh.Open(folder, {});
     ReadingTable& t = fresh.Table(id);
-    if (!t.MoveTo(row)) return QStringLiteral("<no record %1>").arg(row);
-    return t.Field(field).value_or(QStringLiteral("<no field>"));
+    if (row >= t.RecordCount()) return QStringLiteral("<no record %1>").arg(row);
+    return t.Value(row, field).value_or(QStringLiteral("<no field>"));
 }
 
-void Type(DBMemo* memo, const QString& text) {
+void Type(QPlainTextEdit* memo, const QString& text) {
     QVERIFY(memo);
     memo->selectAll();
     memo->insertPlainText(text);
@@ -73,10 +74,20 @@ void Type(DBMemo* memo, const QString& text) {
 
 QStringList MemoFields(QWidget* page) {
     QStringList fields;
-    if (auto* self = qobject_cast<DBMemo*>(page)) fields << self->DataField();
-    for (DBMemo* m : page->findChildren<DBMemo*>()) fields << m->DataField();
+    if (auto* self = qobject_cast<QPlainTextEdit*>(page)) fields << self->objectName();
+    for (QPlainTextEdit* m : page->findChildren<QPlainTextEdit*>()) fields << m->objectName();
     return fields;
 }
+
+// The fields a grid shows, in column order.
+QStringList GridFields(QTableView* grid) {
+    QStringList fields;
+    for (int c = 0; c < grid->model()->columnCount(); ++c)
+        if (!grid->isColumnHidden(c)) fields << grid->model()->headerData(c, Qt::Horizontal).toString();
+    return fields;
+}
+
+QPlainTextEdit* Memo(TabRows* tabs, int i) { return qobject_cast<QPlainTextEdit*>(tabs->Page(i)); }
 
 QStringList Captions(TCaptionDBNavi* navi) {
     QStringList out;
@@ -121,22 +132,22 @@ private slots:
         QStringList pages;
         for (int i = 0; i < w.PageControl1->count(); ++i) pages << w.PageControl1->tabText(i);
         QCOMPARE(pages, (QStringList{"１２宮の説明DB", "鑑定文章のＤＢ", "１２宮の甲乙丙丁分類DB"}));
-        QCOMPARE(w.DBMemo1->DataField(), QStringLiteral("内容"));
-        QCOMPARE(w.DBMemo2->DataField(), QStringLiteral("星相性"));
-        auto* grid3 = static_cast<ReadingGridModel*>(w.DBGrid3->model());
-        QCOMPARE(grid3->Fields(), (QStringList{"No", "宮名称"}));
+        QCOMPARE(w.DBMemo1->objectName(), QStringLiteral("内容"));
+        QCOMPARE(w.DBMemo2->objectName(), QStringLiteral("星相性"));
+        QCOMPARE(w.Kyu12Records().Mapper()->mappedSection(w.DBMemo2), w.Kyu12Records().Table().ColumnOf("星相性"));
+        QCOMPARE(GridFields(w.DBGrid3), (QStringList{"No", "宮名称"}));
         QCOMPARE(w.DBGrid3->columnWidth(0), 30);
         QCOMPARE(w.DBGrid3->columnWidth(1), 70);
-        QCOMPARE(static_cast<ReadingGridModel*>(w.DBGrid1->model())->Fields(), w.Kyu12Source().Fields());
-        QCOMPARE(static_cast<ReadingGridModel*>(w.DBGrid2->model())->Fields().size(), 25);
+        QCOMPARE(GridFields(w.DBGrid1), SchemaOf(TableId::Kyu12).FieldNames());
+        QCOMPARE(GridFields(w.DBGrid2).size(), 25);
         const QStringList japanese = {"最初へ", "前へ", "次へ",     "最後へ",     "新規挿入",
                                       "削除",   "編集", "更新登録", "キャンセル", "再表示"};
         for (TCaptionDBNavi* navi : {w.CaptionDBNavi1, w.CaptionDBNavi2, w.CaptionDBNavi3}) {
             QCOMPARE(Captions(navi), japanese);
             QCOMPARE(navi->CaptionLayout(), cbTop);
         }
-        QCOMPARE(w.CaptionDBNavi2->DataSet(), &w.KanteiSource());
-        QCOMPARE(w.CaptionDBNavi3->DataSet(), &w.Kyu12Source());
+        QCOMPARE(w.CaptionDBNavi2->Target(), &w.KanteiRecords());
+        QCOMPARE(w.CaptionDBNavi3->Target(), &w.Kyu12Records());
         QStringList notes;
         for (QLabel* l : w.findChildren<QLabel*>()) notes << l->text();
         QVERIFY(notes.contains(
@@ -210,17 +221,17 @@ private slots:
         fx.WriteSeed("KANTEI.txt", kKantei);
         ReadingTables& tables = fx.Open();
         Tdbenvfrm w(tables);
-        DBMemo* memo = w.KanteiMemo("紫薇星1");
+        QPlainTextEdit* memo = w.KanteiMemo("紫薇星1");
         QCOMPARE(memo->toPlainText(), QStringLiteral("父母宮の紫薇"));
         Type(memo, "書き換えた父母宮の紫薇");
-        QVERIFY(w.KanteiSource().IsEditing());
+        QVERIFY(w.KanteiRecords().IsEditing());
         QCOMPARE(Stored(fx.Folder(), TableId::Kantei, 0, "紫薇星1"), QStringLiteral("父母宮の紫薇"));
 
         w.DBGrid3->setCurrentIndex(w.DBGrid3->model()->index(2, 1));
-        QCOMPARE(tables.kantei().CurrentRow(), 2);
+        QCOMPARE(w.KanteiRecords().CurrentRow(), 2);
         QCOMPARE(memo->toPlainText(), QStringLiteral("兄弟宮の紫薇"));
         QCOMPARE(Stored(fx.Folder(), TableId::Kantei, 0, "紫薇星1"), QStringLiteral("書き換えた父母宮の紫薇"));
-        QVERIFY(!w.KanteiSource().IsEditing());
+        QVERIFY(!w.KanteiRecords().IsEditing());
         QVERIFY2(fx.sink.messages.isEmpty(), qPrintable(fx.sink.messages.join('\n')));
 
         // The navigator's 更新登録 saves without moving.
@@ -242,7 +253,7 @@ private slots:
         ReadingTables& tables = fx.Open();
         Tdbenvfrm w(tables);
         w.CaptionDBNavi2->BtnClick(nbNext);
-        QCOMPARE(tables.kantei().CurrentRow(), 1);  // 命宮
+        QCOMPARE(w.KanteiRecords().CurrentRow(), 1);  // 命宮
         Tmandata man;
         man.brightness.fill(1);
         BoxTextTable box{};
@@ -257,9 +268,9 @@ private slots:
             Type(w.KanteiMemo("紫薇星1"), typed);
             QCOMPARE(reading(), before);
             QVERIFY2(fx.sink.messages.isEmpty(), qPrintable(fx.sink.messages.join('\n')));
-            QCOMPARE(tables.kantei().CurrentRow(), 1);
+            QCOMPARE(w.KanteiRecords().CurrentRow(), 1);
             QCOMPARE(w.DBGrid3->currentIndex().row(), 1);
-            QVERIFY(w.KanteiSource().IsEditing());
+            QVERIFY(w.KanteiRecords().IsEditing());
             QCOMPARE(w.KanteiMemo("紫薇星1")->toPlainText(), typed);
         }
         QCOMPARE(Stored(fx.Folder(), TableId::Kantei, 1, "紫薇星1"), QStringLiteral("命宮の紫薇"));
@@ -295,23 +306,23 @@ private slots:
         Tdbenvfrm w(tables);
         w.show();
         w.CaptionDBNavi2->BtnClick(nbNext);
-        QVERIFY(w.KanteiSource().SetCurrentValue(field, value));
+        QVERIFY(tables.kantei().SetValue(1, field, value));
         Type(w.KanteiMemo("紫薇星1"), "消えてはならない文");
 
         QTest::mouseClick(w.CaptionDBNavi2->Button(nbPost), Qt::LeftButton);
         QCOMPARE(fx.sink.messages.size(), 1);
         QVERIFY2(fx.sink.Last().contains(message), qPrintable(fx.sink.Last()));
         QVERIFY(w.isVisible());
-        QVERIFY(w.KanteiSource().IsEditing());
+        QVERIFY(w.KanteiRecords().IsEditing());
         QVERIFY(w.CaptionDBNavi2->Button(nbPost)->isEnabled());
         QCOMPARE(w.KanteiMemo("紫薇星1")->toPlainText(), QStringLiteral("消えてはならない文"));
 
         // Picking another palace tries to save again, is refused again, and stays.
         w.DBGrid3->setCurrentIndex(w.DBGrid3->model()->index(2, 0));
         QCOMPARE(fx.sink.messages.size(), 2);
-        QCOMPARE(tables.kantei().CurrentRow(), 1);
+        QCOMPARE(w.KanteiRecords().CurrentRow(), 1);
         QCOMPARE(w.DBGrid3->currentIndex().row(), 1);
-        QCOMPARE(*tables.kantei().Field("紫薇星1"), QStringLiteral("消えてはならない文"));
+        QCOMPARE(*tables.kantei().Value(1, "紫薇星1"), QStringLiteral("消えてはならない文"));
         QCOMPARE(Stored(fx.Folder(), TableId::Kantei, 1, "紫薇星1"), QStringLiteral("命宮の紫薇"));
 
         // Put right, the same text is saved.
@@ -319,9 +330,39 @@ private slots:
         QVERIFY(w.DBGrid3->model()->setData(w.DBGrid3->model()->index(1, field == "No" ? 0 : 1), good));
         QTest::mouseClick(w.CaptionDBNavi2->Button(nbPost), Qt::LeftButton);
         QCOMPARE(fx.sink.messages.size(), 2);
-        QVERIFY(!w.KanteiSource().IsEditing());
-        QCOMPARE(w.KanteiSource().CurrentValue("紫薇星1"), QStringLiteral("消えてはならない文"));
+        QVERIFY(!w.KanteiRecords().IsEditing());
+        QCOMPARE(w.KanteiRecords().CurrentValue("紫薇星1"), QStringLiteral("消えてはならない文"));
         QCOMPARE(w.KanteiMemo("紫薇星1")->toPlainText(), QStringLiteral("消えてはならない文"));
+    }
+
+    // A cell edited in a grid waits, like a memo, for the navigator: Enter
+    // neither saves the record nor Escape drops its other edits.
+    void gridCellEditWaitsForTheNavigator() {
+        ReadingFixture fx;
+        fx.WriteSeed("KANTEI.txt", kKantei);
+        ReadingTables& tables = fx.Open();
+        Tdbenvfrm w(tables);
+        w.PageControl1->setCurrentIndex(1);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        Type(w.KanteiMemo("紫薇星1"), "残す文");
+        const QModelIndex palace = w.DBGrid3->model()->index(0, 1);
+        auto typeInCell = [&](const QString& text, Qt::Key key) {
+            w.DBGrid3->edit(palace);
+            auto* editor = qobject_cast<QLineEdit*>(w.DBGrid3->indexWidget(palace));
+            QVERIFY(editor);
+            editor->setText(text);
+            QTest::keyClick(editor, key);
+        };
+        typeInCell("父母の宮", Qt::Key_Return);
+        QCOMPARE(*tables.kantei().Value(0, "宮名称"), QStringLiteral("父母の宮"));
+        QVERIFY(w.KanteiRecords().IsEditing());
+        QCOMPARE(Stored(fx.Folder(), TableId::Kantei, 0, "宮名称"), QStringLiteral("父母宮"));
+        typeInCell("捨てる名", Qt::Key_Escape);
+        QCOMPARE(*tables.kantei().Value(0, "宮名称"), QStringLiteral("父母の宮"));
+        QCOMPARE(w.KanteiMemo("紫薇星1")->toPlainText(), QStringLiteral("残す文"));
+        QVERIFY(tables.kantei().IsRowModified(0));
+        QVERIFY2(fx.sink.messages.isEmpty(), qPrintable(fx.sink.messages.join('\n')));
     }
 
     void navigatorActsOnTheTable() {
@@ -336,26 +377,27 @@ private slots:
             for (int k = 0; k < kNaviButtonCount; ++k) s += navi->Button(TNavigateBtn(k))->isEnabled() ? '1' : '0';
             return s;
         };
+        RecordNavigator& records = w.KanteiRecords();
         QCOMPARE(enabled(), QStringLiteral("0011111001"));
         navi->BtnClick(nbLast);
-        QCOMPARE(tables.kantei().CurrentRow(), 2);
+        QCOMPARE(records.CurrentRow(), 2);
         QCOMPARE(enabled(), QStringLiteral("1100111001"));
         navi->BtnClick(nbPrior);
-        QCOMPARE(tables.kantei().CurrentRow(), 1);
+        QCOMPARE(records.CurrentRow(), 1);
 
         // Insert adds a record after the highest No; cancel takes it away again.
         navi->BtnClick(nbInsert);
-        QCOMPARE(w.KanteiSource().RowCount(), 4);
-        QCOMPARE(tables.kantei().CurrentRow(), 3);
-        QCOMPARE(w.KanteiSource().CurrentValue("No"), QStringLiteral("4"));
+        QCOMPARE(tables.kantei().RecordCount(), 4);
+        QCOMPARE(records.CurrentRow(), 3);
+        QCOMPARE(records.CurrentValue("No"), QStringLiteral("4"));
         QCOMPARE(enabled().mid(6, 3), QStringLiteral("011"));
         navi->BtnClick(nbCancel);
-        QCOMPARE(w.KanteiSource().RowCount(), 3);
+        QCOMPARE(tables.kantei().RecordCount(), 3);
         QCOMPARE(Stored(fx.Folder(), TableId::Kantei, 3, "No"), QStringLiteral("<no record 3>"));
 
         // Insert, fill in, save: kept.
         navi->BtnClick(nbInsert);
-        w.KanteiSource().SetCurrentValue("宮名称", "夫妻宮");
+        tables.kantei().SetValue(records.CurrentRow(), "宮名称", "夫妻宮");
         Type(w.KanteiMemo("天機星1"), "夫妻宮の天機");
         navi->BtnClick(nbPost);
         QCOMPARE(Stored(fx.Folder(), TableId::Kantei, 3, "天機星1"), QStringLiteral("夫妻宮の天機"));
@@ -371,11 +413,11 @@ private slots:
         // Delete the second record; refresh reads the file again.
         navi->BtnClick(nbNext);
         navi->BtnClick(nbDelete);
-        QCOMPARE(w.KanteiSource().RowCount(), 3);
+        QCOMPARE(tables.kantei().RecordCount(), 3);
         QCOMPARE(Stored(fx.Folder(), TableId::Kantei, 1, "宮名称"), QStringLiteral("兄弟宮"));
-        QCOMPARE(w.KanteiSource().CurrentValue("宮名称"), QStringLiteral("兄弟宮"));
+        QCOMPARE(records.CurrentValue("宮名称"), QStringLiteral("兄弟宮"));
         navi->BtnClick(nbRefresh);
-        QCOMPARE(w.KanteiSource().RowCount(), 3);
+        QCOMPARE(tables.kantei().RecordCount(), 3);
         QCOMPARE(w.DBGrid3->model()->index(2, 1).data().toString(), QStringLiteral("夫妻宮"));
         QVERIFY2(fx.sink.messages.isEmpty(), qPrintable(fx.sink.messages.join('\n')));
     }
@@ -388,7 +430,7 @@ private slots:
         Tdbenvfrm w(tables);
         w.CaptionDBNavi1->BtnClick(nbInsert);
         QAbstractItemModel* grid = w.DBGrid1->model();
-        const int row = w.Kyu12Source().CurrentRow();
+        const int row = w.Kyu12Records().CurrentRow();
         QCOMPARE(row, 2);
         QVERIFY(grid->setData(grid->index(row, 1), "命宮"));
         QVERIFY(grid->setData(grid->index(row, 4), "丁"));  // 紫薇星
@@ -428,7 +470,7 @@ private slots:
         QCOMPARE(*w.LuckTextFor("駅馬星"), QStringLiteral("古い駅馬の文"));
 
         w.show();
-        auto* memo = qobject_cast<DBMemo*>(w.PageControl1->Page(tabs.indexOf("駅馬星")));
+        QPlainTextEdit* memo = Memo(w.PageControl1, tabs.indexOf("駅馬星"));
         Type(memo, "新しい駅馬の文");
         QTest::mouseClick(w.closebtn, Qt::LeftButton);
         QVERIFY(w.isHidden());
@@ -456,16 +498,17 @@ private slots:
         ReadingTables& tables = fx.Open();
         TAiDBfrm w(tables);
         QCOMPARE(w.windowTitle(), QStringLiteral("結婚の相性データベース画面"));
-        QVERIFY(w.Ai01Source().IsEditing() && w.Ai02Source().IsEditing());
+        QVERIFY(w.Ai01Records().IsEditing() && w.Ai02Records().IsEditing());
         for (TabRows* tabs : {w.PageControl1, w.PageControl2}) {
             QCOMPARE(tabs->Count(), 20);
             QCOMPARE(tabs->TabText(0), QStringLiteral("紫薇星"));
             QCOMPARE(tabs->TabText(19), QStringLiteral("陀羅星"));
             QCOMPARE(MemoFields(tabs->Page(14)), QStringList{"炎星"});
         }
-        QCOMPARE(&w.Ai01Source().Table(), &tables.ai01());
+        QCOMPARE(&w.Ai01Records().Table(), &tables.ai01());
+        QCOMPARE(&w.Ai02Records().Table(), &tables.ai02());
         w.show();
-        auto memo = [&](TabRows* tabs, int i) { return qobject_cast<DBMemo*>(tabs->Page(i)); };
+        auto memo = Memo;
         Type(memo(w.PageControl1, 0), "紫薇に惹かれる");
         Type(memo(w.PageControl2, 19), "陀羅と合う");
 
@@ -491,8 +534,8 @@ private slots:
         ReadingTables& tables = fx.Open();
         TAiDBfrm w(tables);
         QCOMPARE(tables.ai01().RecordCount(), 1);
-        QVERIFY(w.Ai01Source().IsEditing());
-        Type(qobject_cast<DBMemo*>(w.PageControl1->Page(2)), "太陽の文");
+        QVERIFY(w.Ai01Records().IsEditing());
+        Type(Memo(w.PageControl1, 2), "太陽の文");
         w.closebtnClick();
         QCOMPARE(Stored(fx.Folder(), TableId::Ai01, 0, "太陽星"), QStringLiteral("太陽の文"));
         QVERIFY2(fx.sink.messages.isEmpty(), qPrintable(fx.sink.messages.join('\n')));
@@ -513,7 +556,7 @@ private slots:
         QCOMPARE(w.DBGrid3->model()->rowCount(), 3);
         QCOMPARE(w.DBMemo1->toPlainText(), QStringLiteral("父母宮の内容"));
         QCOMPARE(w.KanteiMemo("紫薇星1")->toPlainText(), QStringLiteral("父母宮の紫薇"));
-        QCOMPARE(qobject_cast<DBMemo*>(k.PageControl1->Page(0))->toPlainText(), QStringLiteral("紫薇の運"));
+        QCOMPARE(Memo(k.PageControl1, 0)->toPlainText(), QStringLiteral("紫薇の運"));
         QVERIFY(w.CaptionDBNavi2->Button(nbNext)->isEnabled());
     }
 
@@ -580,11 +623,15 @@ private slots:
             w = std::make_unique<TkounDBfrm>(tables);
         else
             w = std::make_unique<TAiDBfrm>(tables);
-        DBMemo* memo = nullptr;
-        for (DBMemo* m : w->findChildren<DBMemo*>())
-            if (m->DataField() == field && &m->Source().Table() == &tables.Table(id)) memo = m;
+        QPlainTextEdit* memo = nullptr;
+        int row = -1;
+        for (RecordNavigator* records : w->findChildren<RecordNavigator*>()) {
+            if (&records->Table() != &tables.Table(id)) continue;
+            row = records->CurrentRow();
+            for (QPlainTextEdit* m : w->findChildren<QPlainTextEdit*>(field))
+                if (records->Mapper()->mappedSection(m) >= 0) memo = m;
+        }
         QVERIFY(memo);
-        const int row = tables.Table(id).CurrentRow();
 
         w->show();
         Type(memo, "閉じる前に書いた文");

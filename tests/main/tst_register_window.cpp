@@ -216,7 +216,7 @@ private slots:
         PrepareHome();
         Start();
         ReadingTables& tables = w_->Readings().Tables();
-        QVERIFY(tables.ai01().SetValue("天機星", "書けない😀"));
+        QVERIFY(tables.ai01().SetValue(0, "天機星", "書けない😀"));
         answer_ = answer;
         QCOMPARE(w_->close(), answer);
         QCOMPARE(asked_.size(), 1);
@@ -328,7 +328,7 @@ private slots:
             settings->findChild<QPushButton*>("databasebtn")->click();
             QWidget* editor = TopLevel("Tdbenvfrm");
             QVERIFY(editor && editor->isVisible());
-            QVERIFY(w_->Readings().Tables().ai01().SetValue("天機星", "書けない😀"));
+            QVERIFY(w_->Readings().Tables().ai01().SetValue(0, "天機星", "書けない😀"));
 
             QTimer stuck;  // the program did not end
             stuck.setSingleShot(true);

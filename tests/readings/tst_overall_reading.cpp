@@ -288,20 +288,18 @@ private slots:
         const OverallReading before = compose();
         QVERIFY(before.complete);
         ReadingTable& edited = kyu12 ? tables.kyu12() : tables.kantei();
-        QVERIFY(edited.MoveTo(row));
-        QVERIFY(edited.SetValue(field, value));
+        QVERIFY(edited.SetValue(row, field, value));
 
         const OverallReading r = compose();
         QVERIFY(r.complete);
         QCOMPARE(r.hlp12Memo, before.hlp12Memo);
         QCOMPARE(r.kanteiMemo, before.kanteiMemo);
         QVERIFY2(fx.sink.messages.isEmpty(), qPrintable(fx.sink.messages.join('\n')));
-        QCOMPARE(edited.CurrentRow(), row);
-        QVERIFY(edited.IsModified());
-        QCOMPARE(*edited.Field(field), value);
+        QVERIFY(edited.IsRowModified(row));
+        QCOMPARE(*edited.Value(row, field), value);
 
-        QVERIFY(edited.SetValue(field, saved));
-        QVERIFY(edited.Post());
+        QVERIFY(edited.SetValue(row, field, saved));
+        QVERIFY(edited.submit());
         const OverallReading after = compose();
         QVERIFY(after.complete);
         const QString all = after.hlp12Memo->join('\n') + '\n' + after.kanteiMemo->join('\n');

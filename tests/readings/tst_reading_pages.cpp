@@ -137,18 +137,17 @@ private slots:
         ReadingTable& kyu12 = w_->Readings().Tables().kyu12();
         w_->Readings().SelectPalaceTab(1);  // 命宮
         const QString before = Text("hlp12Memo");
-        QVERIFY(kyu12.First());
-        while (*kyu12.Field("宮名称") != QStringLiteral("命宮")) QVERIFY(kyu12.Next());
-        const int row = kyu12.CurrentRow();
-        QVERIFY(kyu12.SetValue("内容", "書けない😀"));
+        int row = 0;
+        while (*kyu12.Value(row, "宮名称") != QStringLiteral("命宮")) QVERIFY(++row < kyu12.RecordCount());
+        QVERIFY(kyu12.SetValue(row, "内容", "書けない😀"));
         w_->Readings().SelectPalaceTab(1);
         QCOMPARE(Text("hlp12Memo"), before);
         QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('\n')));
-        QCOMPARE(kyu12.CurrentRow(), row);
+        QCOMPARE(*kyu12.Value(row, "内容"), QStringLiteral("書けない😀"));
         QVERIFY(kyu12.IsModified());
 
-        QVERIFY(kyu12.SetValue("内容", "保存した命宮の内容"));
-        QVERIFY(kyu12.Post());
+        QVERIFY(kyu12.SetValue(row, "内容", "保存した命宮の内容"));
+        QVERIFY(kyu12.submit());
         w_->Readings().SelectPalaceTab(1);
         QVERIFY2(Text("hlp12Memo").contains("保存した命宮の内容"), qPrintable(Text("hlp12Memo")));
     }
@@ -292,8 +291,8 @@ private slots:
     void quittingSavesReadingTextEdits() {
         ApplicationWindows windows(*w_);
         ReadingTables& tables = w_->Readings().Tables();
-        QVERIFY(tables.hosiImi().SetValue("駅馬星", "終わる前に書いた文"));
-        QVERIFY(tables.ai01().SetValue("天機星", "書けない😀"));
+        QVERIFY(tables.hosiImi().SetValue(0, "駅馬星", "終わる前に書いた文"));
+        QVERIFY(tables.ai01().SetValue(0, "天機星", "書けない😀"));
         QVERIFY(QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit", Qt::DirectConnection));
         QVERIFY(!tables.HasPendingEdits());
         QCOMPARE(sink_.messages.size(), 2);
@@ -303,8 +302,8 @@ private slots:
         RecordingSink quiet;
         ReadingTables fresh(quiet);
         fresh.Open(home_->path(), {});
-        QCOMPARE(*fresh.hosiImi().Field("駅馬星"), QStringLiteral("終わる前に書いた文"));
-        QVERIFY(!fresh.ai01().Field("天機星")->contains("😀"));
+        QCOMPARE(*fresh.hosiImi().Value(0, "駅馬星"), QStringLiteral("終わる前に書いた文"));
+        QVERIFY(!fresh.ai01().Value(0, "天機星")->contains("😀"));
     }
 };
 

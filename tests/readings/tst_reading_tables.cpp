@@ -1,11 +1,10 @@
 // The reading-text tables: layout of the files made from the seeds, never
 // overwriting an edited table, seed mistakes, broken files, table order,
-// field lookups and posting.
+// field lookups, submitting, adding and removing records.
 #include "common/seed_file.h"
 #include "readings/reading_names.h"
 #include "tests/readings/reading_fixture.h"
 
-#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
@@ -51,6 +50,13 @@ const QStringList kTwentyLong = QStringLiteral(
 const QStringList kTwelveMinor =
     QStringLiteral("天存 天魁 天鉞 左輔 右弼 天空 地劫 天耗 紅鸞 天喜 天姚 天刑").split(QLatin1Char(' '));
 const QStringList kFourTransforms = QStringLiteral("化禄 化権 化科 化忌").split(QLatin1Char(' '));
+
+// The values of a field in table order.
+QStringList ValuesOf(const ReadingTable& t, const QString& field) {
+    QStringList values;
+    for (int r = 0; r < t.RecordCount(); ++r) values << t.Value(r, field).value_or(QStringLiteral("<none>"));
+    return values;
+}
 
 QString Kyu12Seed(const QStringList& palaces) {
     QString s;
@@ -112,11 +118,7 @@ private slots:
         QCOMPARE(tables.ai01().RecordCount(), 1);
         QCOMPARE(tables.ai02().RecordCount(), 1);
         // Every palace has its record, in palace order.
-        for (ReadingTable* t : {&tables.kyu12(), &tables.kantei()}) {
-            QStringList palaces;
-            for (t->First(); !t->Eof(); t->Next()) palaces << *t->Field("宮名称");
-            QCOMPARE(palaces, PalaceNames());
-        }
+        for (ReadingTable* t : {&tables.kyu12(), &tables.kantei()}) QCOMPARE(ValuesOf(*t, "宮名称"), PalaceNames());
         QVERIFY(QFile::exists(fx.dir.filePath("hosi2dat.txt")));
     }
 
@@ -125,14 +127,14 @@ private slots:
         fx.WriteSeed("KYU12.txt", Kyu12Seed({"父母宮"}));
         {
             ReadingTables& t = fx.Open();
-            QVERIFY(t.kyu12().SetValue("内容", "書き換えた文章"));
-            QVERIFY(t.kyu12().Post());
+            QVERIFY(t.kyu12().SetValue(0, "内容", "書き換えた文章"));
+            QVERIFY(t.kyu12().submit());
         }
         fx.WriteSeed("KYU12.txt", Kyu12Seed({"命宮", "兄弟宮"}));
         ReadingTables& t = fx.Open();
         QCOMPARE(t.kyu12().RecordCount(), 1);
-        QCOMPARE(*t.kyu12().Field("内容"), QString("書き換えた文章"));
-        QCOMPARE(*t.kyu12().Field("宮名称"), QString("父母宮"));
+        QCOMPARE(*t.kyu12().Value(0, "内容"), QString("書き換えた文章"));
+        QCOMPARE(*t.kyu12().Value(0, "宮名称"), QString("父母宮"));
     }
 
     void emptyFileIsMadeFromTheSeed() {
@@ -184,7 +186,7 @@ private slots:
         QCOMPARE(fx.sink.messages.size(), 6);  // five tables and the star-pair file
         QVERIFY(fx.sink.messages[0].contains("KYU12.db") && fx.sink.messages[0].contains("KYU12.txt"));
         QVERIFY(fx.sink.messages[5].contains("hosi2dat.txt"));
-        QVERIFY(!tables.hosiImi().Field("紫薇星"));
+        QVERIFY(!tables.hosiImi().Value(0, "紫薇星"));
         QVERIFY2(fx.sink.Last().contains("hosiImi.DB"), qPrintable(fx.sink.Last()));
     }
 
@@ -209,10 +211,12 @@ private slots:
         fx.MakeTableWithout(TableId::Kyu12, dropped, {{{"No", "1"}, {"宮名称", "命宮"}, {"内容", "古い表"}}});
         ReadingTables& t = fx.Open();
         QVERIFY(t.kyu12().IsOpen());
-        QCOMPARE(*t.kyu12().Field("内容"), QString("古い表"));
-        QVERIFY(!t.kyu12().Field("紫薇星"));
+        QCOMPARE(*t.kyu12().Value(0, "内容"), QString("古い表"));
+        QCOMPARE(t.kyu12().columnCount(), 4);
+        QVERIFY(!t.kyu12().Value(0, "紫薇星"));
         QVERIFY2(fx.sink.Last().contains("KYU12.db") && fx.sink.Last().contains("紫薇星"), qPrintable(fx.sink.Last()));
-        QVERIFY(!t.kyu12().Field("extra"));  // not one of the table's own fields
+        QVERIFY(!t.kyu12().SetValue(0, "extra", "x"));  // not one of the table's own fields
+        QVERIFY(!t.kyu12().IsModified());
     }
 
     void tableOrder() {
@@ -220,12 +224,13 @@ private slots:
         fx.WriteSeed("KANTEI.txt", "[記録]\nNo: 3\n宮名称: 三\n[記録]\nNo: 1\n宮名称: 一\n[記録]\nNo: 2\n宮名称: 二\n");
         fx.WriteSeed("KYU12.txt", "[記録]\nNo: 3\n宮名称: 三\n[記録]\nNo: 1\n宮名称: 一\n");
         ReadingTables& t = fx.Open();
-        QStringList kantei, kyu;
-        for (t.kantei().First(); !t.kantei().Eof(); t.kantei().Next()) kantei << *t.kantei().Field("宮名称");
-        for (t.kyu12().First(); !t.kyu12().Eof(); t.kyu12().Next()) kyu << *t.kyu12().Field("宮名称");
-        QCOMPARE(kantei, QStringList({"一", "二", "三"}));  // by its key No
-        QCOMPARE(kyu, QStringList({"三", "一"}));           // as stored
-        QCOMPARE(t.kyu12().CurrentRow(), 1);                // a scan leaves the last record current
+        QCOMPARE(ValuesOf(t.kantei(), "宮名称"), QStringList({"一", "二", "三"}));  // by its key No
+        QCOMPARE(ValuesOf(t.kyu12(), "宮名称"), QStringList({"三", "一"}));         // as stored
+
+        // A No changed and saved puts the record in its place again.
+        QVERIFY(t.kantei().SetValue(0, "No", "9"));
+        QVERIFY(t.kantei().submit());
+        QCOMPARE(ValuesOf(t.kantei(), "宮名称"), QStringList({"二", "三", "一"}));
     }
 
     void seedTextsKeepTheirLines() {
@@ -239,68 +244,77 @@ private slots:
         QCOMPARE(wave.records[0].values.value("内容"), QString("3～5"));
     }
 
-    void postWritesInOneGoAndRefusesBadValues() {
+    void submitWritesInOneGoAndRefusesBadValues() {
         ReadingFixture fx;
         fx.WriteSeed("KYU12.txt", Kyu12Seed({"父母宮", "命宮"}));
         {
             ReadingTables& t = fx.Open();
             ReadingTable& kyu = t.kyu12();
-            QVERIFY(kyu.SetValue("紫薇星", "甲"));
-            QVERIFY(kyu.SetValue("宮名称", "一二三四五六七八九十一"));  // 22 bytes
-            QVERIFY(!kyu.Post());
+            const auto texts = t.Texts();
+            QVERIFY(kyu.SetValue(0, "紫薇星", "甲"));
+            QVERIFY(kyu.SetValue(0, "宮名称", "一二三四五六七八九十一"));  // 22 bytes
+            QVERIFY(!kyu.submit());
             QVERIFY2(fx.sink.Last().contains("宮名称"), qPrintable(fx.sink.Last()));
-            QVERIFY(kyu.IsModified());
-            QVERIFY(!kyu.Next());  // a refused post keeps the record current
-            QCOMPARE(kyu.CurrentRow(), 0);
-            QVERIFY(kyu.SetValue("宮名称", "父母宮"));
-            QVERIFY(kyu.Next());  // moving posts the pending edit
-            QVERIFY(!kyu.SetValue("駅馬星", "甲"));
+            QVERIFY(kyu.IsRowModified(0));
+            QCOMPARE(t.Texts(), texts);  // nothing written, nothing published
+            QVERIFY(kyu.SetValue(0, "宮名称", "父母宮"));
+            QVERIFY(kyu.submit());
+            QVERIFY(!kyu.IsModified());
+            QVERIFY(t.Texts() != texts);
+            QVERIFY(!kyu.SetValue(0, "駅馬星", "甲"));
         }
         ReadingTables& t = fx.Open();
-        QCOMPARE(*t.kyu12().Field("紫薇星"), QString("甲"));
+        QCOMPARE(*t.kyu12().Value(0, "紫薇星"), QString("甲"));
     }
 
-    void boundControlsStayStillDuringAScan() {
-        ReadingFixture fx;
-        fx.WriteSeed("KYU12.txt", Kyu12Seed({"父母宮", "命宮", "兄弟宮"}));
-        ReadingTables& t = fx.Open();
-        QSignalSpy moved(&t.kyu12(), &ReadingTable::currentChanged);
-        {
-            ControlsFrozen still(t.kyu12());
-            for (t.kyu12().First(); !t.kyu12().Eof(); t.kyu12().Next()) {}
-            QCOMPARE(moved.count(), 0);
-        }
-        QCOMPARE(moved.count(), 1);
-        t.kyu12().First();
-        QCOMPARE(moved.count(), 2);
-    }
-    // A move away from edits that cannot be saved says so once and ends the
-    // scan, with the edits kept on the record they were made on.
-    void refusedEditEndsAScan_data() {
+    // A record that cannot be saved says so, naming table, record and field,
+    // and keeps its edits; revert drops them.
+    void refusedEditIsKept_data() {
         QTest::addColumn<int>("editedRow");
         QTest::newRow("first record") << 0;
         QTest::newRow("middle record") << 1;
         QTest::newRow("last record") << 2;
     }
-    void refusedEditEndsAScan() {
+    void refusedEditIsKept() {
         QFETCH(int, editedRow);
         ReadingFixture fx;
         fx.WriteSeed("KYU12.txt", Kyu12Seed({"父母宮", "命宮", "兄弟宮"}));
         ReadingTable& kyu = fx.Open().kyu12();
-        QVERIFY(kyu.MoveTo(editedRow));
-        QVERIFY(kyu.SetValue("紫薇星", "甲😀"));
-        int turns = 0;
-        for (kyu.First(); !kyu.Eof() && turns < 10; kyu.Next()) ++turns;
-        QVERIFY2(turns < 10, "the scan did not end");
-        QVERIFY(fx.sink.messages.size() <= 1);
-        if (editedRow < 2) {  // the last record is left by no move
-            QVERIFY2(fx.sink.Last().contains("KYU12.db") && fx.sink.Last().contains("紫薇星") &&
-                         fx.sink.Last().contains(QStringLiteral("No %1").arg(editedRow + 1)),
-                     qPrintable(fx.sink.Last()));
-        }
-        QCOMPARE(kyu.CurrentRow(), editedRow);
-        QVERIFY(kyu.IsModified());
-        QCOMPARE(*kyu.Field("紫薇星"), QStringLiteral("甲😀"));
+        QVERIFY(kyu.SetValue(editedRow, "紫薇星", "甲😀"));
+        QVERIFY(!kyu.submit());
+        QCOMPARE(fx.sink.messages.size(), 1);
+        QVERIFY2(fx.sink.Last().contains("KYU12.db") && fx.sink.Last().contains("紫薇星") &&
+                     fx.sink.Last().contains(QStringLiteral("No %1").arg(editedRow + 1)),
+                 qPrintable(fx.sink.Last()));
+        QVERIFY(kyu.IsRowModified(editedRow));
+        QCOMPARE(*kyu.Value(editedRow, "紫薇星"), QStringLiteral("甲😀"));
+        kyu.revert();
+        QVERIFY(!kyu.IsModified());
+        QVERIFY(kyu.Value(editedRow, "紫薇星")->isEmpty());
+    }
+
+    // A new record takes the No above the highest and comes last; a removed
+    // one leaves the file. Each reaches the texts the readings use.
+    void recordsAddedAndRemoved() {
+        ReadingFixture fx;
+        fx.WriteSeed("KANTEI.txt", "[記録]\nNo: 5\n宮名称: 五\n[記録]\nNo: 2\n宮名称: 二\n");
+        ReadingTables& t = fx.Open();
+        ReadingTable& kantei = t.kantei();
+        QVERIFY(!kantei.insertRow(0));  // only at the end
+        QVERIFY(kantei.insertRow(kantei.RecordCount()));
+        QCOMPARE(ValuesOf(kantei, "No"), QStringList({"2", "5", "6"}));
+        QCOMPARE(t.Texts()->kantei().RecordCount(), 3);
+        QVERIFY(t.hosiImi().insertRow(0));  // an empty table
+        QCOMPARE(*t.hosiImi().Value(0, "No"), QStringLiteral("1"));
+
+        QVERIFY(kantei.SetValue(0, "宮名称", "消す記録の編集"));
+        QVERIFY(kantei.removeRow(0));
+        QVERIFY(!kantei.IsModified());
+        QCOMPARE(ValuesOf(kantei, "宮名称"), QStringList({"五", ""}));
+        QCOMPARE(t.Texts()->kantei().RecordCount(), 2);
+        ReadingTables& again = fx.Open();
+        QCOMPARE(ValuesOf(again.kantei(), "No"), QStringList({"5", "6"}));
+        QVERIFY2(fx.sink.messages.isEmpty(), qPrintable(fx.sink.messages.join('\n')));
     }
 
     // Closing a table saves what is pending; refused, the table stays open
@@ -322,17 +336,17 @@ private slots:
         fx.WriteSeed(SchemaOf(id).seedName,
                      SchemaOf(id).FieldIndex("宮名称") >= 0 ? "[記録]\nNo: 1\n宮名称: 命宮\n" : "[記録]\nNo: 1\n");
         ReadingTable& t = fx.Open().Table(id);
-        QVERIFY(t.SetValue(field, "閉じる前の文"));
+        QVERIFY(t.SetValue(0, field, "閉じる前の文"));
         QVERIFY(t.Close());
         QVERIFY(!t.IsOpen());
         QVERIFY2(fx.sink.messages.isEmpty(), qPrintable(fx.sink.messages.join('\n')));
         QVERIFY(t.Open(fx.Folder(), {}));
-        QCOMPARE(*t.Field(field), QStringLiteral("閉じる前の文"));
+        QCOMPARE(*t.Value(0, field), QStringLiteral("閉じる前の文"));
 
-        QVERIFY(t.SetValue(field, "書けない😀"));
+        QVERIFY(t.SetValue(0, field, "書けない😀"));
         QVERIFY(!t.Close());
         QVERIFY(t.IsOpen() && t.IsModified());
-        QCOMPARE(*t.Field(field), QStringLiteral("書けない😀"));
+        QCOMPARE(*t.Value(0, field), QStringLiteral("書けない😀"));
         QCOMPARE(fx.sink.messages.size(), 1);
         QVERIFY2(
             fx.sink.Last().contains(t.FileName()) && fx.sink.Last().contains(field) && fx.sink.Last().contains("No 1"),
@@ -354,9 +368,8 @@ private slots:
         fx.WriteSeed("hosiImi.txt", "[記録]\nNo: 1\n");
         ReadingTables& t = fx.Open();
         QVERIFY(!t.HasPendingEdits());
-        QVERIFY(t.hosiImi().SetValue("紫薇星", "保存される文"));
-        QVERIFY(t.kantei().MoveTo(1));
-        QVERIFY(t.kantei().SetValue("天府星2", "保存できない😀"));
+        QVERIFY(t.hosiImi().SetValue(0, "紫薇星", "保存される文"));
+        QVERIFY(t.kantei().SetValue(1, "天府星2", "保存できない😀"));
         QVERIFY(t.HasPendingEdits());
 
         QStringList asked;
@@ -375,16 +388,16 @@ private slots:
         QVERIFY(!t.SaveAllPending(answer(false)));
         QCOMPARE(asked.size(), 1);
         QVERIFY2(asked[0].contains("KANTEI.DB") && asked[0].contains("破棄"), qPrintable(asked[0]));
-        QCOMPARE(*t.kantei().Field("天府星2"), QStringLiteral("保存できない😀"));
+        QCOMPARE(*t.kantei().Value(1, "天府星2"), QStringLiteral("保存できない😀"));
 
         QVERIFY(t.SaveAllPending(answer(true)));
         QVERIFY(!t.HasPendingEdits());
-        QVERIFY(t.kantei().Field("天府星2")->isEmpty());
+        QVERIFY(t.kantei().Value(1, "天府星2")->isEmpty());
         const int said = fx.sink.messages.size();
         fx.tables.reset();
         QCOMPARE(fx.sink.messages.size(), said);  // nothing left to lose
         ReadingTables& again = fx.Open();
-        QCOMPARE(*again.hosiImi().Field("紫薇星"), QStringLiteral("保存される文"));
+        QCOMPARE(*again.hosiImi().Value(0, "紫薇星"), QStringLiteral("保存される文"));
     }
 };
 

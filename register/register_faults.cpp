@@ -141,7 +141,7 @@ QStringList RecordFaults(const QSqlDatabase& db, const Schema& found, QString* w
     QStringList faults;
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    const QString columns = SingleTableStore::ColumnList(PersonColumns());
+    const QString columns = PersonColumnList();
     if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(columns, kTable))) {
         *why = q.lastError().text();
         return faults;

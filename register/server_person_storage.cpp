@@ -28,12 +28,6 @@ constexpr int kRowsPerInsert = 500;  // 9,000 bound values, well under the serve
 constexpr qint64 kExclusiveWorkKey = 0x5A454C56;
 const QString kExclusiveWorkLock = QStringLiteral("%1, ?::regclass::oid::int").arg(kExclusiveWorkKey);
 
-QString Columns() {
-    QStringList quoted;
-    for (const QString& c : PersonColumns()) quoted << QuotedName(c);
-    return quoted.join(QStringLiteral(", "));
-}
-
 bool WantsPassword(const QSqlError& error) { return PgWantsPassword(error.databaseText() + error.driverText()); }
 
 QString ConnectionName() {
@@ -318,8 +312,9 @@ std::optional<std::vector<StoredPerson>> ServerPersonStorage::SelectThroughCache
         const bool all = stale.size() > qsizetype(wanted.size() / 2);
         QSqlQuery whole(Database());
         whole.setForwardOnly(true);
-        whole.prepare(QStringLiteral("SELECT id, version, %1 FROM %2%3")
-                          .arg(Columns(), kTable, all ? where : QStringLiteral(" WHERE id = ANY (?::bigint[])")));
+        whole.prepare(
+            QStringLiteral("SELECT id, version, %1 FROM %2%3")
+                .arg(PersonColumnList(), kTable, all ? where : QStringLiteral(" WHERE id = ANY (?::bigint[])")));
         if (all && filterField >= 0) whole.addBindValue(value);
         if (!all) whole.addBindValue(QLatin1Char('{') + stale.join(QLatin1Char(',')) + QLatin1Char('}'));
         if (!whole.exec()) {
@@ -349,7 +344,7 @@ std::optional<std::vector<StoredPerson>> ServerPersonStorage::SelectThroughCache
 std::optional<StoredPerson> ServerPersonStorage::SelectOne(qint64 rowId, QString* why) {
     if (!Ready(why)) return std::nullopt;
     QSqlQuery q(Database());
-    q.prepare(QStringLiteral("SELECT id, version, %1 FROM %2 WHERE id = ?").arg(Columns(), kTable));
+    q.prepare(QStringLiteral("SELECT id, version, %1 FROM %2 WHERE id = ?").arg(PersonColumnList(), kTable));
     q.addBindValue(rowId);
     if (!q.exec()) {
         *why = q.lastError().text().trimmed();
@@ -363,9 +358,9 @@ std::optional<StoredPerson> ServerPersonStorage::SelectOne(qint64 rowId, QString
 PersonWrite ServerPersonStorage::Insert(const PersonValues& values) {
     if (QString why; !Ready(&why)) return PersonWrite::Refused(why);
     QSqlQuery q(Database());
-    q.prepare(
-        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING id, version")
-            .arg(kTable, Columns(), QStringList(kPersonFieldCount, QStringLiteral("?")).join(QStringLiteral(", "))));
+    q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING id, version")
+                  .arg(kTable, PersonColumnList(),
+                       QStringList(kPersonFieldCount, QStringLiteral("?")).join(QStringLiteral(", "))));
     BindPersonValues(q, values);
     if (!q.exec() || !q.next()) return Refused(q.lastError());
     return PersonWrite::Done(q.value(0).toLongLong(), q.value(1).toLongLong());
@@ -396,7 +391,7 @@ PersonWrite ServerPersonStorage::Remove(const StoredPerson& asRead) {
     // read, or not at all.
     QSqlQuery q(db);
     q.prepare(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 WHERE id = ? AND version = ? RETURNING %4")
-                  .arg(kDeletedTable, Columns(), kTable, QuotedName(kDeletedNumberColumn)));
+                  .arg(kDeletedTable, PersonColumnList(), kTable, QuotedName(kDeletedNumberColumn)));
     q.addBindValue(asRead.rowId);
     q.addBindValue(asRead.version);
     if (!q.exec()) return Abandon(q.lastError());
@@ -429,7 +424,8 @@ std::optional<std::vector<DeletedPerson>> ServerPersonStorage::Deleted(QString* 
     QSqlQuery q(Database());
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("SELECT %1, %2, %3 FROM %4 ORDER BY %1 DESC")
-                    .arg(QuotedName(kDeletedNumberColumn), QuotedName(kDeletedAtColumn), Columns(), kDeletedTable))) {
+                    .arg(QuotedName(kDeletedNumberColumn), QuotedName(kDeletedAtColumn), PersonColumnList(),
+                         kDeletedTable))) {
         *why = q.lastError().text().trimmed();
         ConnectionLost();
         return std::nullopt;
@@ -450,7 +446,7 @@ PersonWrite ServerPersonStorage::Restore(qint64 number) {
     // back meanwhile is not there any more.
     QSqlQuery q(db);
     q.prepare(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 WHERE %4 = ? RETURNING id, version")
-                  .arg(kTable, Columns(), kDeletedTable, QuotedName(kDeletedNumberColumn)));
+                  .arg(kTable, PersonColumnList(), kDeletedTable, QuotedName(kDeletedNumberColumn)));
     q.addBindValue(number);
     if (!q.exec()) return Abandon(q.lastError());
     if (!q.next()) {
@@ -491,7 +487,7 @@ PersonWrite ServerPersonStorage::InsertAll(const std::vector<PersonValues>& reco
                         QLatin1Char(')');
     auto statement = [&](int rows) {
         return QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
-            .arg(kTable, Columns(), QStringList(rows, row).join(QStringLiteral(", ")));
+            .arg(kTable, PersonColumnList(), QStringList(rows, row).join(QStringLiteral(", ")));
     };
     QSqlQuery full(db);
     if (total >= kRowsPerInsert) full.prepare(statement(kRowsPerInsert));

@@ -20,8 +20,17 @@ namespace {
 const QString kTable = QString::fromLatin1(kPersonTableName);
 const QString kDeletedTable = QString::fromLatin1(kDeletedPersonTableName);
 
-QString ColumnList() { return SingleTableStore::ColumnList(PersonColumns()); }
 QString SameValuesCondition() { return SingleTableStore::SameValuesCondition(PersonColumns()); }
+
+// The deleted records' table, made with the first deletion: its number and
+// time of deletion before the register's columns.
+QString DeletedPersonTableSql() {
+    const TableLayout layout = PersonTableLayout();
+    QStringList columns{QuotedName(kDeletedNumberColumn) + QLatin1String(" INTEGER PRIMARY KEY AUTOINCREMENT"),
+                        QuotedName(kDeletedAtColumn) + QLatin1String(" TEXT NOT NULL")};
+    for (const FieldDef& field : layout.fields) columns << layout.ColumnSql(field);
+    return QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)").arg(kDeletedTable, columns.join(QLatin1String(", ")));
+}
 
 // What the user can do about a refused write, by SQLite's result code
 // (an extended code counts as its primary one).
@@ -69,6 +78,8 @@ const QStringList& PersonColumns() {
     }();
     return columns;
 }
+
+QString PersonColumnList() { return SingleTableStore::ColumnList(PersonColumns()); }
 
 SqlitePersonStorage::SqlitePersonStorage(MessageSink& sink)
     : sink_(sink), store_(PersonTableLayout(), QStringLiteral("persons")) {}
@@ -179,16 +190,10 @@ PersonWrite SqlitePersonStorage::Remove(const StoredPerson& asRead) {
     QSqlDatabase db = store_.Database();
     db.transaction();
     QSqlQuery q(db);
-    QStringList cols;
-    for (int i = 0; i < kPersonFieldCount; ++i)
-        cols << QuotedName(FieldName(i)) + QLatin1String(" TEXT NOT NULL DEFAULT ''");
-    const bool ok =
-        q.exec(
-            QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2 INTEGER PRIMARY KEY AUTOINCREMENT, %3 TEXT NOT NULL, %4)")
-                .arg(kDeletedTable, QuotedName(kDeletedNumberColumn), QuotedName(kDeletedAtColumn),
-                     cols.join(QLatin1String(", ")))) &&
-        q.prepare(QStringLiteral("INSERT INTO %1 (%2, %3) SELECT ?, %3 FROM %4 WHERE rowid = ? AND %5")
-                      .arg(kDeletedTable, QuotedName(kDeletedAtColumn), ColumnList(), kTable, SameValuesCondition()));
+    const bool ok = q.exec(DeletedPersonTableSql()) &&
+                    q.prepare(QStringLiteral("INSERT INTO %1 (%2, %3) SELECT ?, %3 FROM %4 WHERE rowid = ? AND %5")
+                                  .arg(kDeletedTable, QuotedName(kDeletedAtColumn), PersonColumnList(), kTable,
+                                       SameValuesCondition()));
     if (ok) {
         q.addBindValue(QDateTime::currentDateTime().toString(Qt::ISODate));
         q.addBindValue(asRead.rowId);
@@ -221,7 +226,8 @@ std::optional<std::vector<DeletedPerson>> SqlitePersonStorage::Deleted(QString*)
     std::vector<DeletedPerson> list;
     QSqlQuery q(store_.Database());
     if (!q.exec(QStringLiteral("SELECT %1, %2, %3 FROM %4 ORDER BY %1 DESC")
-                    .arg(QuotedName(kDeletedNumberColumn), QuotedName(kDeletedAtColumn), ColumnList(), kDeletedTable)))
+                    .arg(QuotedName(kDeletedNumberColumn), QuotedName(kDeletedAtColumn), PersonColumnList(),
+                         kDeletedTable)))
         return list;  // no record was ever deleted: the table is not there yet
     while (q.next()) {
         DeletedPerson d;
@@ -238,7 +244,7 @@ PersonWrite SqlitePersonStorage::Restore(qint64 number) {
     db.transaction();
     QSqlQuery q(db);
     q.prepare(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 WHERE %4 = ?")
-                  .arg(kTable, ColumnList(), kDeletedTable, QuotedName(kDeletedNumberColumn)));
+                  .arg(kTable, PersonColumnList(), kDeletedTable, QuotedName(kDeletedNumberColumn)));
     q.addBindValue(number);
     PersonWrite result;
     QSqlError timeError;

@@ -1,4 +1,5 @@
 #include "register/person_table.h"
+#include "register/server_person_storage.h"
 #include "tests/recording_sink.h"
 #include "tests/register/register_test_support.h"
 
@@ -17,6 +18,30 @@ QStringList Names(const PersonTable& t) {
     QStringList names;
     for (int i = 0; i < t.RecordCount(); ++i) names << t.Record(i).values[kFieldName];
     return names;
+}
+
+// The register's two tables as earlier versions made them in a file, written
+// out here so that no change to the field list can change them unnoticed.
+const QString kEarlierColumns = QStringLiteral(
+    R"("氏名" TEXT NOT NULL DEFAULT '', "生まれた年" TEXT NOT NULL DEFAULT '', "生まれた月" TEXT NOT NULL DEFAULT '', )"
+    R"("生まれた日" TEXT NOT NULL DEFAULT '', "生まれた時刻" TEXT NOT NULL DEFAULT '', "性別" TEXT NOT NULL DEFAULT '', )"
+    R"("hubo" TEXT NOT NULL DEFAULT '', "meikyu" TEXT NOT NULL DEFAULT '', "keitei" TEXT NOT NULL DEFAULT '', )"
+    R"("husai" TEXT NOT NULL DEFAULT '', "sijyo" TEXT NOT NULL DEFAULT '', "zaihaku" TEXT NOT NULL DEFAULT '', )"
+    R"("situyaku" TEXT NOT NULL DEFAULT '', "seni" TEXT NOT NULL DEFAULT '', "nuboku" TEXT NOT NULL DEFAULT '', )"
+    R"("kanroku" TEXT NOT NULL DEFAULT '', "dentaku" TEXT NOT NULL DEFAULT '', "hukutoku" TEXT NOT NULL DEFAULT '')");
+const QString kEarlierTable = QStringLiteral(R"(CREATE TABLE "nam_data" (%1))").arg(kEarlierColumns);
+const QString kEarlierDeletedTable =
+    QStringLiteral(R"(CREATE TABLE nam_data_deleted ("番号" INTEGER PRIMARY KEY AUTOINCREMENT, )"
+                   R"("削除日時" TEXT NOT NULL, %1))")
+        .arg(kEarlierColumns);
+
+// The server's table as the administrator's script must create it: its own
+// columns, then the register's fields as text.
+QString ServerTable(const QString& name, QStringList columns) {
+    for (int i = 0; i < kPersonFieldCount; ++i)
+        columns << QStringLiteral("\"%1\" text NOT NULL DEFAULT ''").arg(FieldName(i));
+    return QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\n    %2\n);")
+        .arg(name, columns.join(QStringLiteral(",\n    ")));
 }
 
 }  // namespace
@@ -206,6 +231,52 @@ private slots:
         QVERIFY(!t.Append());
         QVERIFY(!t.Next());
         QVERIFY(!t.Delete());
+    }
+
+    // A file made by an earlier version opens, is written and keeps its
+    // deleted records; a file made now has the very same tables.
+    void earlierFilesOpenAndNewFilesMatchThem() {
+        QTemporaryDir dir;
+        {
+            OtherProgram earlier(dir.filePath("nam_data.db"));
+            QVERIFY(earlier.Exec(kEarlierTable));
+            QVERIFY(earlier.Exec(kEarlierDeletedTable));
+            QVERIFY(
+                earlier.Exec(QStringLiteral("INSERT INTO nam_data (\"氏名\", \"生まれた年\", \"生まれた月\", "
+                                            "\"生まれた日\", \"生まれた時刻\", \"性別\", meikyu) "
+                                            "VALUES ('前から', '1959', '5', '7', '05:00-07:00', '男', '紫薇')")));
+        }
+        {
+            PersonTable t(sink_);
+            QVERIFY(t.Open(dir.path()));
+            QCOMPARE(t.access(), PersonTable::Access::Writable);
+            QCOMPARE(t.Record(0).values[PalaceFieldIndex(2)], QStringLiteral("紫薇"));
+            AddPerson(t, QStringLiteral("後から"));
+            QVERIFY(t.First());
+            QVERIFY(t.Delete());
+            QVERIFY(t.Undelete(t.DeletedRecords().at(0).number));
+            QCOMPARE(Names(t), (QStringList{QStringLiteral("後から"), QStringLiteral("前から")}));
+        }
+        QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('\n')));
+        AddPerson(*table_, QStringLiteral("甲"));
+        QVERIFY(table_->Delete());
+        const QString tables =
+            QStringLiteral("SELECT group_concat(sql, ';') FROM sqlite_master WHERE name LIKE 'nam_data%'");
+        QCOMPARE(OtherProgram(table_->FilePath()).Value(tables), kEarlierTable + ';' + kEarlierDeletedTable);
+        QCOMPARE(OtherProgram(dir.filePath("nam_data.db")).Value(tables), kEarlierTable + ';' + kEarlierDeletedTable);
+    }
+
+    // The administrator's script (the one the program runs too) creates the
+    // server's tables with the register's fields, in their order.
+    void serverScriptHoldsTheFieldList() {
+        const QString script = ServerPersonStorage::TableScript();
+        QVERIFY(script.contains(ServerTable(
+            QStringLiteral("nam_data"),
+            {QStringLiteral("id bigserial PRIMARY KEY"), QStringLiteral("version bigint NOT NULL DEFAULT 1")})));
+        QVERIFY(script.contains(
+            ServerTable(QStringLiteral("nam_data_deleted"),
+                        {QStringLiteral("\"番号\" bigserial PRIMARY KEY"),
+                         QStringLiteral("\"削除日時\" timestamp with time zone NOT NULL DEFAULT now()")})));
     }
 
     void otherTableIsNotOverwritten() {

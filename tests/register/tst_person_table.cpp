@@ -3,22 +3,10 @@
 #include "tests/recording_sink.h"
 #include "tests/register/register_test_support.h"
 
-#include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QTest>
-
 using namespace zelvara;
 using namespace register_test;
 
 namespace {
-
-QStringList Names(const PersonTable& t) {
-    QStringList names;
-    for (int i = 0; i < t.RecordCount(); ++i) names << t.Record(i).values[kFieldName];
-    return names;
-}
 
 // The register's two tables as earlier versions made them in a file, written
 // out here so that no change to the field list can change them unnoticed.
@@ -213,20 +201,14 @@ private slots:
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
         const QString path = dir.filePath("nam_data.db");
-        {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(content);
-        }
+        WriteFile(path, content);
         RecordingSink sink;
         PersonTable t(sink);
         QVERIFY(!t.Open(dir.path()));
         QVERIFY(!t.IsOpen());
         QCOMPARE(sink.messages.size(), 1);
         QVERIFY2(sink.Last().contains(path), qPrintable(sink.Last()));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), content);
+        QCOMPARE(FileBytes(path), content);
         // Commands on a closed register do nothing, and do not crash.
         QVERIFY(!t.Append());
         QVERIFY(!t.Next());
@@ -285,15 +267,9 @@ private slots:
             PersonTable t(sink_);
             QVERIFY(t.Open(dir.path()));
         }
-        {  // someone else's table in a file of our name
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other");
-            db.setDatabaseName(dir.filePath("nam_data.db"));
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            QVERIFY(q.exec("ALTER TABLE nam_data RENAME TO people"));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase("other");
+        // someone else's table in a file of our name
+        QVERIFY(
+            OtherProgram(dir.filePath("nam_data.db")).Exec(QStringLiteral("ALTER TABLE nam_data RENAME TO people")));
         RecordingSink sink;
         PersonTable t(sink);
         QVERIFY(!t.Open(dir.path()));

@@ -1,15 +1,13 @@
-// What the register tests share: a person's values, appended and posted,
-// a register with people in a folder of its own, the names a register
-// shows, files read and written whole, another
-// program's connection on the file, and a run of the real zelvara-cli on a
-// program folder.
+// What the register tests of Qt's test library share besides the records
+// (register_records.h): a person appended and posted, a register with people
+// in a folder of its own, a file written whole, and another program's
+// connection on the file.
 #pragma once
 
 #include "register/person_table.h"
 #include "tests/recording_sink.h"
+#include "tests/register/register_records.h"
 
-#include <QFile>
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStringList>
@@ -17,21 +15,6 @@
 #include <QTest>
 
 namespace register_test {
-
-// A person born on the 7th of May of the year in the period 05:00-07:00,
-// the palaces empty.
-inline zelvara::PersonValues Person(const QString& name, const QString& year = QStringLiteral("1959"),
-                                    const QString& sex = QStringLiteral("男")) {
-    using namespace zelvara;
-    PersonValues v;
-    v[kFieldName] = name;
-    v[kFieldYear] = year;
-    v[kFieldMonth] = QStringLiteral("5");
-    v[kFieldDay] = QStringLiteral("7");
-    v[kFieldTime] = QStringLiteral("05:00-07:00");
-    v[kFieldSex] = sex;
-    return v;
-}
 
 // Appends and posts the values.
 inline void AddPerson(zelvara::PersonTable& t, const zelvara::PersonValues& values) {
@@ -45,19 +28,6 @@ inline void AddPerson(zelvara::PersonTable& t, const QString& name, const QStrin
     zelvara::PersonValues v = Person(name);
     v[zelvara::PalaceFieldIndex(2)] = lifeStar;
     AddPerson(t, v);
-}
-
-// The names of the records in the register's view, in order.
-inline QStringList Names(const zelvara::PersonTable& t) {
-    QStringList names;
-    for (int i = 0; i < t.RecordCount(); ++i) names << t.Record(i).values[zelvara::kFieldName];
-    return names;
-}
-
-// A file's bytes, none when it cannot be read.
-inline QByteArray FileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 inline void WriteFile(const QString& path, const QByteArray& bytes) {
@@ -111,22 +81,5 @@ private:
     static inline int serial_ = 0;
     QString name_;
 };
-
-#ifdef ZELVARA_CLI
-struct Run {
-    int code = -1;
-    QString out, err;
-};
-
-// zelvara-cli COMMAND ARGS --home HOME; code −1 when it did not end normally.
-inline Run Cli(const QString& home, QStringList args, const QString& command = QStringLiteral("register")) {
-    args << QStringLiteral("--home") << home;
-    QProcess p;
-    p.start(QStringLiteral(ZELVARA_CLI), QStringList{command} + args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-#endif
 
 }  // namespace register_test

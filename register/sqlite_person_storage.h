@@ -57,9 +57,7 @@ private:
     QString path_;
 };
 
-// The register's table in a file, made from the field list: the eighteen
-// fields as NOT NULL text. (The server's tables are the administrator's
-// script, data/sql/register-postgresql.sql, which a test holds to the list.)
+// The register's table in a file: the eighteen fields as NOT NULL text.
 TableLayout PersonTableLayout();
 // The eighteen column names in their order; quoted and joined for a statement.
 const QStringList& PersonColumns();

@@ -24,6 +24,8 @@ using PersonValues = std::array<QString, kPersonFieldCount>;
 // deleted-records table's own columns before the eighteen fields.
 inline constexpr const char* kPersonTableName = "nam_data";
 inline constexpr const char* kDeletedPersonTableName = "nam_data_deleted";
+inline const QString kPersonTable = QString::fromLatin1(kPersonTableName);
+inline const QString kDeletedPersonTable = QString::fromLatin1(kDeletedPersonTableName);
 inline const QString kDeletedNumberColumn = QStringLiteral("番号");
 inline const QString kDeletedAtColumn = QStringLiteral("削除日時");
 

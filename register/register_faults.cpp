@@ -20,9 +20,6 @@
 namespace zelvara {
 namespace {
 
-const QString kTable = QString::fromLatin1(kPersonTableName);
-const QString kDeletedTable = QString::fromLatin1(kDeletedPersonTableName);
-
 struct SchemaObject {
     QString type, name, table, sql;
     bool operator==(const SchemaObject& o) const {
@@ -53,8 +50,8 @@ std::optional<Schema> SchemaOf(const QSqlDatabase& db, QString* why) {
     while (q.next())
         schema.objects.push_back(
             {q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString()});
-    schema.columns = ColumnsOf(db, kTable);
-    schema.deletedColumns = ColumnsOf(db, kDeletedTable);
+    schema.columns = ColumnsOf(db, kPersonTable);
+    schema.deletedColumns = ColumnsOf(db, kDeletedPersonTable);
     return schema;
 }
 
@@ -116,7 +113,7 @@ QStringList SchemaFaults(const Schema& found) {
         const bool virtualTable = o.sql.simplified().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive);
         const bool own =
             o.type == QLatin1String("table")
-                ? !virtualTable && (o.name == kTable || o.name == kDeletedTable ||
+                ? !virtualTable && (o.name == kPersonTable || o.name == kDeletedPersonTable ||
                                     o.name == QLatin1String(BirthTimeTable::kTableName) ||
                                     std::any_of(programs.objects.begin(), programs.objects.end(), sameTable))
                 : std::find(programs.objects.begin(), programs.objects.end(), o) != programs.objects.end();
@@ -125,12 +122,13 @@ QStringList SchemaFaults(const Schema& found) {
                           .arg(ObjectKind(o.type), o.name);
     }
     if (found.columns.isEmpty())
-        faults << QStringLiteral("名簿の表 %1 がありません").arg(kTable);
+        faults << QStringLiteral("名簿の表 %1 がありません").arg(kPersonTable);
     else if (found.columns != programs.columns)
-        faults << QStringLiteral("名簿の表 %1 の項目が違います: %2").arg(kTable, found.columns.join(QLatin1Char(',')));
+        faults << QStringLiteral("名簿の表 %1 の項目が違います: %2")
+                      .arg(kPersonTable, found.columns.join(QLatin1Char(',')));
     if (!found.deletedColumns.isEmpty() && found.deletedColumns != programs.deletedColumns)
         faults << QStringLiteral("削除済みデータの表 %1 の項目が違います: %2")
-                      .arg(kDeletedTable, found.deletedColumns.join(QLatin1Char(',')));
+                      .arg(kDeletedPersonTable, found.deletedColumns.join(QLatin1Char(',')));
     return faults;
 }
 
@@ -141,8 +139,8 @@ QStringList RecordFaults(const QSqlDatabase& db, const Schema& found, QString* w
     QStringList faults;
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    const QString columns = SingleTableStore::ColumnList(PersonColumns());
-    if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(columns, kTable))) {
+    const QString columns = PersonColumnList();
+    if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(columns, kPersonTable))) {
         *why = q.lastError().text();
         return faults;
     }
@@ -153,7 +151,7 @@ QStringList RecordFaults(const QSqlDatabase& db, const Schema& found, QString* w
     }
     if (found.deletedColumns.isEmpty()) return faults;
     if (!q.exec(QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1")
-                    .arg(QuotedName(kDeletedNumberColumn), columns, kDeletedTable))) {
+                    .arg(QuotedName(kDeletedNumberColumn), columns, kDeletedPersonTable))) {
         *why = q.lastError().text();
         return faults;
     }

@@ -16,8 +16,6 @@
 namespace zelvara {
 namespace {
 
-const QString kTable = QString::fromLatin1(kPersonTableName);
-const QString kDeletedTable = QString::fromLatin1(kDeletedPersonTableName);
 const QString kTimeTable = QString::fromLatin1(kBirthTimeTableName);
 const QString kDeletedTimeTable = QString::fromLatin1(kDeletedBirthTimeTableName);
 constexpr int kRowsPerInsert = 500;  // 9,000 bound values, well under the server's 65,535
@@ -27,12 +25,6 @@ constexpr int kRowsPerInsert = 500;  // 9,000 bound values, well under the serve
 // or databases never wait for each other.
 constexpr qint64 kExclusiveWorkKey = 0x5A454C56;
 const QString kExclusiveWorkLock = QStringLiteral("%1, ?::regclass::oid::int").arg(kExclusiveWorkKey);
-
-QString Columns() {
-    QStringList quoted;
-    for (const QString& c : PersonColumns()) quoted << QuotedName(c);
-    return quoted.join(QStringLiteral(", "));
-}
 
 bool WantsPassword(const QSqlError& error) { return PgWantsPassword(error.databaseText() + error.driverText()); }
 
@@ -242,23 +234,24 @@ ServerPersonStorage::TableState ServerPersonStorage::CheckTables(QString* why) c
                        "JOIN pg_catalog.pg_class c ON c.oid = a.attrelid "
                        "WHERE c.relnamespace = current_schema()::regnamespace AND c.relname IN (?, ?) "
                        "AND a.attnum > 0 AND NOT a.attisdropped ORDER BY c.relname, a.attnum"));
-    q.addBindValue(kTable);
-    q.addBindValue(kDeletedTable);
+    q.addBindValue(kPersonTable);
+    q.addBindValue(kDeletedPersonTable);
     if (!q.exec()) {
         *why = QStringLiteral("表を調べられません（%1）").arg(q.lastError().text().trimmed());
         return TableState::Unusable;
     }
     QStringList main, deleted;
-    while (q.next()) (q.value(0).toString() == kTable ? main : deleted) << q.value(1).toString();
+    while (q.next()) (q.value(0).toString() == kPersonTable ? main : deleted) << q.value(1).toString();
     if (main.isEmpty() || deleted.isEmpty()) {
-        *why = QStringLiteral("サーバーに名簿の表がありません（%1）").arg(main.isEmpty() ? kTable : kDeletedTable);
+        *why = QStringLiteral("サーバーに名簿の表がありません（%1）")
+                   .arg(main.isEmpty() ? kPersonTable : kDeletedPersonTable);
         return TableState::Missing;
     }
     const QStringList wantMain = QStringList{QStringLiteral("id"), QStringLiteral("version")} + PersonColumns();
     const QStringList wantDeleted = QStringList{kDeletedNumberColumn, kDeletedAtColumn} + PersonColumns();
     if (main != wantMain || deleted != wantDeleted) {
         *why = QStringLiteral("サーバーの表 %1 の項目が名簿の項目と違います（%2）")
-                   .arg(main != wantMain ? kTable : kDeletedTable,
+                   .arg(main != wantMain ? kPersonTable : kDeletedPersonTable,
                         (main != wantMain ? main : deleted).join(QStringLiteral("、")));
         return TableState::Unusable;
     }
@@ -297,7 +290,7 @@ std::optional<std::vector<StoredPerson>> ServerPersonStorage::SelectThroughCache
         filterField >= 0 ? QStringLiteral(" WHERE %1 = ?").arg(QuotedName(FieldName(filterField))) : QString();
     QSqlQuery q(Database());
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT id, version FROM %1%2 ORDER BY id").arg(kTable, where));
+    q.prepare(QStringLiteral("SELECT id, version FROM %1%2 ORDER BY id").arg(kPersonTable, where));
     if (filterField >= 0) q.addBindValue(value);
     if (!q.exec()) {
         *why = q.lastError().text().trimmed();
@@ -318,8 +311,9 @@ std::optional<std::vector<StoredPerson>> ServerPersonStorage::SelectThroughCache
         const bool all = stale.size() > qsizetype(wanted.size() / 2);
         QSqlQuery whole(Database());
         whole.setForwardOnly(true);
-        whole.prepare(QStringLiteral("SELECT id, version, %1 FROM %2%3")
-                          .arg(Columns(), kTable, all ? where : QStringLiteral(" WHERE id = ANY (?::bigint[])")));
+        whole.prepare(
+            QStringLiteral("SELECT id, version, %1 FROM %2%3")
+                .arg(PersonColumnList(), kPersonTable, all ? where : QStringLiteral(" WHERE id = ANY (?::bigint[])")));
         if (all && filterField >= 0) whole.addBindValue(value);
         if (!all) whole.addBindValue(QLatin1Char('{') + stale.join(QLatin1Char(',')) + QLatin1Char('}'));
         if (!whole.exec()) {
@@ -349,7 +343,7 @@ std::optional<std::vector<StoredPerson>> ServerPersonStorage::SelectThroughCache
 std::optional<StoredPerson> ServerPersonStorage::SelectOne(qint64 rowId, QString* why) {
     if (!Ready(why)) return std::nullopt;
     QSqlQuery q(Database());
-    q.prepare(QStringLiteral("SELECT id, version, %1 FROM %2 WHERE id = ?").arg(Columns(), kTable));
+    q.prepare(QStringLiteral("SELECT id, version, %1 FROM %2 WHERE id = ?").arg(PersonColumnList(), kPersonTable));
     q.addBindValue(rowId);
     if (!q.exec()) {
         *why = q.lastError().text().trimmed();
@@ -363,9 +357,9 @@ std::optional<StoredPerson> ServerPersonStorage::SelectOne(qint64 rowId, QString
 PersonWrite ServerPersonStorage::Insert(const PersonValues& values) {
     if (QString why; !Ready(&why)) return PersonWrite::Refused(why);
     QSqlQuery q(Database());
-    q.prepare(
-        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING id, version")
-            .arg(kTable, Columns(), QStringList(kPersonFieldCount, QStringLiteral("?")).join(QStringLiteral(", "))));
+    q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING id, version")
+                  .arg(kPersonTable, PersonColumnList(),
+                       QStringList(kPersonFieldCount, QStringLiteral("?")).join(QStringLiteral(", "))));
     BindPersonValues(q, values);
     if (!q.exec() || !q.next()) return Refused(q.lastError());
     return PersonWrite::Done(q.value(0).toLongLong(), q.value(1).toLongLong());
@@ -378,7 +372,7 @@ PersonWrite ServerPersonStorage::Update(const StoredPerson& asRead, const Person
     QSqlQuery q(Database());
     // The table's trigger counts the version up.
     q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE id = ? AND version = ? RETURNING version")
-                  .arg(kTable, assignments.join(QStringLiteral(", "))));
+                  .arg(kPersonTable, assignments.join(QStringLiteral(", "))));
     BindPersonValues(q, values);
     q.addBindValue(asRead.rowId);
     q.addBindValue(asRead.version);
@@ -396,7 +390,7 @@ PersonWrite ServerPersonStorage::Remove(const StoredPerson& asRead) {
     // read, or not at all.
     QSqlQuery q(db);
     q.prepare(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 WHERE id = ? AND version = ? RETURNING %4")
-                  .arg(kDeletedTable, Columns(), kTable, QuotedName(kDeletedNumberColumn)));
+                  .arg(kDeletedPersonTable, PersonColumnList(), kPersonTable, QuotedName(kDeletedNumberColumn)));
     q.addBindValue(asRead.rowId);
     q.addBindValue(asRead.version);
     if (!q.exec()) return Abandon(q.lastError());
@@ -412,7 +406,7 @@ PersonWrite ServerPersonStorage::Remove(const StoredPerson& asRead) {
         q.addBindValue(asRead.rowId);
         if (!q.exec()) return Abandon(q.lastError());
     }
-    q.prepare(QStringLiteral("DELETE FROM %1 WHERE id = ? AND version = ?").arg(kTable));
+    q.prepare(QStringLiteral("DELETE FROM %1 WHERE id = ? AND version = ?").arg(kPersonTable));
     q.addBindValue(asRead.rowId);
     q.addBindValue(asRead.version);
     if (!q.exec()) return Abandon(q.lastError());
@@ -429,7 +423,8 @@ std::optional<std::vector<DeletedPerson>> ServerPersonStorage::Deleted(QString* 
     QSqlQuery q(Database());
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("SELECT %1, %2, %3 FROM %4 ORDER BY %1 DESC")
-                    .arg(QuotedName(kDeletedNumberColumn), QuotedName(kDeletedAtColumn), Columns(), kDeletedTable))) {
+                    .arg(QuotedName(kDeletedNumberColumn), QuotedName(kDeletedAtColumn), PersonColumnList(),
+                         kDeletedPersonTable))) {
         *why = q.lastError().text().trimmed();
         ConnectionLost();
         return std::nullopt;
@@ -450,7 +445,7 @@ PersonWrite ServerPersonStorage::Restore(qint64 number) {
     // back meanwhile is not there any more.
     QSqlQuery q(db);
     q.prepare(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 WHERE %4 = ? RETURNING id, version")
-                  .arg(kTable, Columns(), kDeletedTable, QuotedName(kDeletedNumberColumn)));
+                  .arg(kPersonTable, PersonColumnList(), kDeletedPersonTable, QuotedName(kDeletedNumberColumn)));
     q.addBindValue(number);
     if (!q.exec()) return Abandon(q.lastError());
     if (!q.next()) {
@@ -465,7 +460,7 @@ PersonWrite ServerPersonStorage::Restore(qint64 number) {
         q.addBindValue(number);
         if (!q.exec()) return Abandon(q.lastError());
     }
-    q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(kDeletedTable, QuotedName(kDeletedNumberColumn)));
+    q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(kDeletedPersonTable, QuotedName(kDeletedNumberColumn)));
     q.addBindValue(number);
     if (!q.exec()) return Abandon(q.lastError());
     if (q.numRowsAffected() != 1) {
@@ -491,7 +486,7 @@ PersonWrite ServerPersonStorage::InsertAll(const std::vector<PersonValues>& reco
                         QLatin1Char(')');
     auto statement = [&](int rows) {
         return QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
-            .arg(kTable, Columns(), QStringList(rows, row).join(QStringLiteral(", ")));
+            .arg(kPersonTable, PersonColumnList(), QStringList(rows, row).join(QStringLiteral(", ")));
     };
     QSqlQuery full(db);
     if (total >= kRowsPerInsert) full.prepare(statement(kRowsPerInsert));
@@ -528,7 +523,7 @@ ExclusiveWork ServerPersonStorage::TakeExclusiveWork() {
     if (!Ready(&work.why)) return work;
     QSqlQuery q(Database());
     q.prepare(QStringLiteral("SELECT pg_try_advisory_lock(%1)").arg(kExclusiveWorkLock));
-    q.addBindValue(kTable);
+    q.addBindValue(kPersonTable);
     if (!q.exec() || !q.next()) {
         ConnectionLost();
         work.why = QStringLiteral("名簿のサーバー %1 で作業の順番を取れません（%2）")
@@ -543,7 +538,7 @@ ExclusiveWork ServerPersonStorage::TakeExclusiveWork() {
 void ServerPersonStorage::ReleaseExclusiveWork() {
     QSqlQuery q(Database());
     q.prepare(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kExclusiveWorkLock));
-    q.addBindValue(kTable);
+    q.addBindValue(kPersonTable);
     q.exec();  // a connection lost meanwhile has let go of the lock with it
 }
 
@@ -558,7 +553,7 @@ QString ServerPersonStorage::ExclusiveWorkHolder() const {
                              "(SELECT oid FROM pg_catalog.pg_database WHERE datname = current_database()) "
                              "AND l.classid = %1::oid AND l.objid = ?::regclass::oid")
                   .arg(kExclusiveWorkKey));
-    q.addBindValue(kTable);
+    q.addBindValue(kPersonTable);
     if (!q.exec() || !q.next()) return QStringLiteral("別の接続（名簿のサーバー %1）").arg(Location());
     const QString program =
         q.value(0).toString().isEmpty() ? QStringLiteral("名前のないプログラム") : q.value(0).toString();
@@ -603,7 +598,7 @@ PersonWrite ServerPersonStorage::WriteBirthTime(qint64 rowId, const BirthTimeEnt
     QSqlQuery q(Database());
     q.prepare(QStringLiteral("INSERT INTO %1 (person, %2) SELECT id, ?, ?, ?, ?, ? FROM %3 WHERE id = ? "
                              "ON CONFLICT (person) DO UPDATE SET (%2) = (%4)")
-                  .arg(kTimeTable, BirthTimeColumns(), kTable, BirthTimeColumns(QStringLiteral("EXCLUDED."))));
+                  .arg(kTimeTable, BirthTimeColumns(), kPersonTable, BirthTimeColumns(QStringLiteral("EXCLUDED."))));
     BindBirthTimeEntry(q, entry);
     q.addBindValue(rowId);
     if (!q.exec()) return Refused(q.lastError());

@@ -17,11 +17,16 @@
 namespace zelvara {
 namespace {
 
-const QString kTable = QString::fromLatin1(kPersonTableName);
-const QString kDeletedTable = QString::fromLatin1(kDeletedPersonTableName);
-
-QString ColumnList() { return SingleTableStore::ColumnList(PersonColumns()); }
-QString SameValuesCondition() { return SingleTableStore::SameValuesCondition(PersonColumns()); }
+// The deleted records' table, made with the first deletion: its number and
+// time of deletion before the register's columns.
+QString DeletedPersonTableSql() {
+    const TableLayout layout = PersonTableLayout();
+    QStringList columns{QuotedName(kDeletedNumberColumn) + QLatin1String(" INTEGER PRIMARY KEY AUTOINCREMENT"),
+                        QuotedName(kDeletedAtColumn) + QLatin1String(" TEXT NOT NULL")};
+    for (const FieldDef& field : layout.fields) columns << layout.ColumnSql(field);
+    return QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
+        .arg(kDeletedPersonTable, columns.join(QLatin1String(", ")));
+}
 
 // What the user can do about a refused write, by SQLite's result code
 // (an extended code counts as its primary one).
@@ -55,7 +60,7 @@ QString WriteFailureAdvice(int sqliteCode) {
 }  // namespace
 
 TableLayout PersonTableLayout() {
-    TableLayout layout{kTable, {}, TableLayout::Columns::NotNullText, {}};
+    TableLayout layout{kPersonTable, {}, TableLayout::Columns::NotNullText, {}};
     for (int i = 0; i < kPersonFieldCount; ++i)
         layout.fields << FieldDef{FieldName(i), FieldType::String, kPersonFields[i].size};
     return layout;
@@ -69,6 +74,8 @@ const QStringList& PersonColumns() {
     }();
     return columns;
 }
+
+QString PersonColumnList() { return SingleTableStore::ColumnList(PersonColumns()); }
 
 SqlitePersonStorage::SqlitePersonStorage(MessageSink& sink)
     : sink_(sink), store_(PersonTableLayout(), QStringLiteral("persons")) {}
@@ -179,16 +186,10 @@ PersonWrite SqlitePersonStorage::Remove(const StoredPerson& asRead) {
     QSqlDatabase db = store_.Database();
     db.transaction();
     QSqlQuery q(db);
-    QStringList cols;
-    for (int i = 0; i < kPersonFieldCount; ++i)
-        cols << QuotedName(FieldName(i)) + QLatin1String(" TEXT NOT NULL DEFAULT ''");
-    const bool ok =
-        q.exec(
-            QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2 INTEGER PRIMARY KEY AUTOINCREMENT, %3 TEXT NOT NULL, %4)")
-                .arg(kDeletedTable, QuotedName(kDeletedNumberColumn), QuotedName(kDeletedAtColumn),
-                     cols.join(QLatin1String(", ")))) &&
-        q.prepare(QStringLiteral("INSERT INTO %1 (%2, %3) SELECT ?, %3 FROM %4 WHERE rowid = ? AND %5")
-                      .arg(kDeletedTable, QuotedName(kDeletedAtColumn), ColumnList(), kTable, SameValuesCondition()));
+    const bool ok = q.exec(DeletedPersonTableSql()) &&
+                    q.prepare(QStringLiteral("INSERT INTO %1 (%2, %3) SELECT ?, %3 FROM %4 WHERE rowid = ? AND %5")
+                                  .arg(kDeletedPersonTable, QuotedName(kDeletedAtColumn), PersonColumnList(),
+                                       kPersonTable, SingleTableStore::SameValuesCondition(PersonColumns())));
     if (ok) {
         q.addBindValue(QDateTime::currentDateTime().toString(Qt::ISODate));
         q.addBindValue(asRead.rowId);
@@ -203,7 +204,8 @@ PersonWrite SqlitePersonStorage::Remove(const StoredPerson& asRead) {
     } else if (!KeepDeletedBirthTime(db, asRead.rowId, q.lastInsertId().toLongLong(), &timeError)) {
         result = PersonWrite::Refused(Describe(timeError));
     } else {
-        result = FinishMove(q, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(kTable), asRead.rowId, result);
+        result =
+            FinishMove(q, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(kPersonTable), asRead.rowId, result);
     }
     if (!result.Ok()) db.rollback();
     return result;
@@ -221,7 +223,8 @@ std::optional<std::vector<DeletedPerson>> SqlitePersonStorage::Deleted(QString*)
     std::vector<DeletedPerson> list;
     QSqlQuery q(store_.Database());
     if (!q.exec(QStringLiteral("SELECT %1, %2, %3 FROM %4 ORDER BY %1 DESC")
-                    .arg(QuotedName(kDeletedNumberColumn), QuotedName(kDeletedAtColumn), ColumnList(), kDeletedTable)))
+                    .arg(QuotedName(kDeletedNumberColumn), QuotedName(kDeletedAtColumn), PersonColumnList(),
+                         kDeletedPersonTable)))
         return list;  // no record was ever deleted: the table is not there yet
     while (q.next()) {
         DeletedPerson d;
@@ -238,7 +241,7 @@ PersonWrite SqlitePersonStorage::Restore(qint64 number) {
     db.transaction();
     QSqlQuery q(db);
     q.prepare(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 WHERE %4 = ?")
-                  .arg(kTable, ColumnList(), kDeletedTable, QuotedName(kDeletedNumberColumn)));
+                  .arg(kPersonTable, PersonColumnList(), kDeletedPersonTable, QuotedName(kDeletedNumberColumn)));
     q.addBindValue(number);
     PersonWrite result;
     QSqlError timeError;
@@ -250,7 +253,7 @@ PersonWrite SqlitePersonStorage::Restore(qint64 number) {
         result = PersonWrite::Refused(Describe(timeError));
     } else {
         result = FinishMove(
-            q, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(kDeletedTable, QuotedName(kDeletedNumberColumn)),
+            q, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(kDeletedPersonTable, QuotedName(kDeletedNumberColumn)),
             number, PersonWrite::Done(rowId));
     }
     if (!result.Ok()) db.rollback();

@@ -57,9 +57,10 @@ private:
     QString path_;
 };
 
-// The register's table: the eighteen fields as NOT NULL text.
+// The register's table in a file: the eighteen fields as NOT NULL text.
 TableLayout PersonTableLayout();
-// The eighteen column names in their order.
+// The eighteen column names in their order; quoted and joined for a statement.
 const QStringList& PersonColumns();
+QString PersonColumnList();
 
 }  // namespace zelvara

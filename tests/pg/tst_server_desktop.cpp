@@ -11,6 +11,7 @@
 #include "register/person_fields.h"
 #include "tests/pg/test_pg_server.h"
 #include "tests/recording_sink.h"
+#include "tests/register/register_records.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,29 +22,14 @@
 #include <QTemporaryDir>
 
 using namespace zelvara;
+using namespace register_test;
+using CliRun = register_test::Run;  // a test has a Run() of its own
 
 namespace {
-
-// What zelvara-cli printed and how it ended.
-struct CliRun {
-    int code = -1;
-    QString out, err;
-};
 
 const BirthTimeEntry kNewYork{QStringLiteral("10:40"),
                               QStringLiteral("ニューヨーク（New York, United States of America）"), -74.00597,
                               QStringLiteral("America/New_York"), TimeCorrection::kTrue};
-
-CliRun RunCli(const QStringList& args) {
-    QProcess cli;
-    cli.start(QStringLiteral(ZELVARA_CLI), args);
-    CliRun run;
-    if (!cli.waitForFinished(60000)) return run;
-    run.code = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
-    run.out = QString::fromUtf8(cli.readAllStandardOutput());
-    run.err = QString::fromUtf8(cli.readAllStandardError());
-    return run;
-}
 
 // The second desk: this test program again, in a process of its own, running
 // only the disabled test below, which edits one field of the first record.
@@ -84,7 +70,8 @@ protected:
         window_->RunStartup(o);
         return *window_;
     }
-    QStringList Cli(const QStringList& args) { return args + QStringList{"--home", home_.path(), "--register", Uri()}; }
+    // zelvara-cli register ARGS on the program folder and the test's server.
+    CliRun OnServer(const QStringList& args) { return Cli(home_.path(), args + QStringList{"--register", Uri()}); }
 
     QTemporaryDir home_;
     RecordingSink sink_;
@@ -116,7 +103,7 @@ TEST_F(ServerDesktop, TheDesktopProgramAndTheCommandLineShareOneRegister) {
     EXPECT_EQ(Sql(QStringLiteral("SELECT meikyu FROM nam_data")), lifeStar);
 
     // The command line, another process, sees it and adds a record meanwhile.
-    const CliRun list = RunCli(Cli({"register", "list"}));
+    const CliRun list = OnServer({"list"});
     EXPECT_EQ(list.code, 0) << list.err.toStdString();
     EXPECT_TRUE(list.out.contains(QStringLiteral("甲\t1965/3/7"))) << list.out.toStdString();
     QFile csv(home_.filePath("add.csv"));
@@ -125,7 +112,7 @@ TEST_F(ServerDesktop, TheDesktopProgramAndTheCommandLineShareOneRegister) {
         QStringLiteral("氏名,生まれた年,生まれた月,生まれた日,生まれた時刻,性別\r\n乙,1959,5,7,05:00-07:00,男\r\n")
             .toUtf8());
     csv.close();
-    const CliRun import = RunCli(Cli({"register", "import", "--csv", csv.fileName()}));
+    const CliRun import = OnServer({"import", "--csv", csv.fileName()});
     EXPECT_EQ(import.code, 0) << import.err.toStdString() << import.out.toStdString();
     EXPECT_FALSE(import.out.contains(QStringLiteral("保存しました"))) << "no file copy is made of a server register";
     ASSERT_TRUE(persons.ClearFilter());
@@ -235,11 +222,11 @@ TEST_F(ServerDesktop, ARegisterMovesFromThisComputerToTheServerAndBack) {
     }
     const QString fromHere = home_.filePath("here.csv");
     const QString fromServer = home_.filePath("server.csv");
-    const CliRun exported = RunCli({"register", "export", "--csv", fromHere, "--home", home_.path()});
+    const CliRun exported = Cli(home_.path(), {"export", "--csv", fromHere});
     ASSERT_EQ(exported.code, 0) << exported.err.toStdString();
-    const CliRun imported = RunCli(Cli({"register", "import", "--csv", fromHere}));
+    const CliRun imported = OnServer({"import", "--csv", fromHere});
     ASSERT_EQ(imported.code, 0) << imported.err.toStdString();
-    const CliRun back = RunCli(Cli({"register", "export", "--csv", fromServer}));
+    const CliRun back = OnServer({"export", "--csv", fromServer});
     ASSERT_EQ(back.code, 0) << back.err.toStdString();
     QFile a(fromHere), b(fromServer);
     ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
@@ -251,7 +238,7 @@ TEST_F(ServerDesktop, ARegisterMovesFromThisComputerToTheServerAndBack) {
               QStringLiteral("10:40 America/New_York"));
 
     // Importing the same file again adds nothing: every record is already there.
-    const CliRun again = RunCli(Cli({"register", "import", "--csv", fromHere}));
+    const CliRun again = OnServer({"import", "--csv", fromHere});
     EXPECT_EQ(again.code, 0) << again.err.toStdString();
     EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM nam_data")), QStringLiteral("2"));
 
@@ -259,27 +246,27 @@ TEST_F(ServerDesktop, ARegisterMovesFromThisComputerToTheServerAndBack) {
     Sql(
         QStringLiteral("WITH gone AS (DELETE FROM nam_data WHERE id = (SELECT min(id) FROM nam_data) RETURNING *) "
                        "INSERT INTO nam_data_deleted (\"氏名\") SELECT \"氏名\" FROM gone"));
-    const CliRun deleted = RunCli(Cli({"register", "deleted"}));
+    const CliRun deleted = OnServer({"deleted"});
     EXPECT_EQ(deleted.code, 0) << deleted.err.toStdString();
     EXPECT_TRUE(deleted.out.contains(QStringLiteral("山田～花子")));
     const QString number = deleted.out.section(QLatin1Char('\t'), 0, 0);
-    const CliRun undeleted = RunCli(Cli({"register", "undelete", number}));
+    const CliRun undeleted = OnServer({"undelete", number});
     EXPECT_EQ(undeleted.code, 0) << undeleted.err.toStdString();
     EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM nam_data")), QStringLiteral("2"));
 
     // What only a file has is refused for a server, and nothing is written.
     for (const QString kind : {"check", "backup", "restore"}) {
-        const CliRun refused = RunCli(Cli({"register", kind, "--out", home_.filePath("x.db"), "--from", fromHere}));
+        const CliRun refused = OnServer({kind, "--out", home_.filePath("x.db"), "--from", fromHere});
         EXPECT_EQ(refused.code, 2) << kind.toStdString();
         EXPECT_TRUE(refused.err.contains(QStringLiteral("pg_dump"))) << refused.err.toStdString();
     }
     // An address that is not one, and a server that is not there.
-    const CliRun bad = RunCli({"register", "list", "--home", home_.path(), "--register", "mysql://x/y"});
+    const CliRun bad = Cli(home_.path(), {"list", "--register", "mysql://x/y"});
     EXPECT_EQ(bad.code, 1);
     EXPECT_TRUE(bad.err.contains(QStringLiteral("--register の名簿の場所「mysql://x/y」を使えません")))
         << bad.err.toStdString();
-    const CliRun away = RunCli({"register", "list", "--home", home_.path(), "--register",
-                                "postgresql://zelvara@/zelvara?host=/nonexistent-folder&port=5999"});
+    const CliRun away =
+        Cli(home_.path(), {"list", "--register", "postgresql://zelvara@/zelvara?host=/nonexistent-folder&port=5999"});
     EXPECT_EQ(away.code, 1);
     EXPECT_TRUE(away.err.contains(QStringLiteral("サーバーに接続できません"))) << away.err.toStdString();
 }

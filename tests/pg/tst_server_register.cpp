@@ -12,13 +12,15 @@
 #include "session/person_table_store.h"
 #include "tests/pg/test_pg_server.h"
 #include "tests/recording_sink.h"
+#include "tests/register/register_records.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 using namespace zelvara;
+using namespace register_test;
+using CliRun = register_test::Run;  // a test has a Run() of its own
 
 namespace {
 
@@ -43,22 +45,15 @@ struct Desk {
         });
         table.OpenServer(Connection(uri));
     }
+    // Appends and posts Person(name, year), a woman, with the star of palace 1.
     void Add(const QString& name, const QString& year, const QString& palace1 = {}) {
+        PersonValues v = Person(name, year, QStringLiteral("女"));
+        v[PalaceFieldIndex(1)] = palace1;
         table.Append();
-        table.SetValue(kFieldName, name);
-        table.SetValue(kFieldYear, year);
-        table.SetValue(kFieldMonth, QStringLiteral("4"));
-        table.SetValue(kFieldDay, QStringLiteral("12"));
-        table.SetValue(kFieldTime, QStringLiteral("05:00-07:00"));
-        table.SetValue(kFieldSex, QStringLiteral("女"));
-        if (!palace1.isEmpty()) table.SetValue(PalaceFieldIndex(1), palace1);
+        for (int i = 0; i < kPersonFieldCount; ++i) table.SetValue(i, v[size_t(i)]);
         EXPECT_TRUE(table.Post()) << sink.Last().toStdString();
     }
-    QStringList Names() const {
-        QStringList names;
-        for (int r = 0; r < table.RecordCount(); ++r) names << table.Record(r).values[kFieldName];
-        return names;
-    }
+    QStringList Names() const { return register_test::Names(table); }
 };
 
 using ServerRegister = PgDatabaseTest;
@@ -266,14 +261,14 @@ TEST_F(ServerRegister, TwoDesksEditingOneRecordNeverOverwriteEachOther) {
     EXPECT_TRUE(second.table.IsModified());
     EXPECT_EQ(second.table.Value(kFieldDay), QStringLiteral("13"));
     EXPECT_EQ(Sql(QStringLiteral("SELECT \"氏名\" || ' ' || \"生まれた日\" || ' ' || \"性別\" FROM nam_data")),
-              QStringLiteral("山田花江 12 女"));
+              QStringLiteral("山田花江 7 女"));
 
     // Discarded: the record is reloaded as the first desk left it.
     second.discard = true;
     EXPECT_FALSE(second.table.Post());
     EXPECT_FALSE(second.table.IsModified());
     EXPECT_EQ(second.table.Value(kFieldName), QStringLiteral("山田花江"));
-    EXPECT_EQ(second.table.Value(kFieldDay), QStringLiteral("12"));
+    EXPECT_EQ(second.table.Value(kFieldDay), QStringLiteral("7"));
     // Now it writes over the record as read.
     second.table.SetValue(kFieldDay, QStringLiteral("13"));
     EXPECT_TRUE(second.table.Post()) << second.sink.Last().toStdString();
@@ -322,14 +317,7 @@ TEST_F(ServerRegister, OneImportOrUndeleteAtATime) {
     first.Add(QStringLiteral("山田花子"), QStringLiteral("1965"));
     ASSERT_TRUE(first.table.Delete());
     const QString deletedNumber = Sql(QStringLiteral("SELECT \"番号\" FROM nam_data_deleted"));
-    std::vector<ImportItem> items(1);
-    items[0].line = 2;
-    items[0].values[kFieldName] = QStringLiteral("佐藤一郎");
-    items[0].values[kFieldYear] = QStringLiteral("1970");
-    items[0].values[kFieldMonth] = QStringLiteral("1");
-    items[0].values[kFieldDay] = QStringLiteral("2");
-    items[0].values[kFieldTime] = QStringLiteral("05:00-07:00");
-    items[0].values[kFieldSex] = QStringLiteral("男");
+    const std::vector<ImportItem> items{{2, Person(QStringLiteral("佐藤一郎"), QStringLiteral("1970")), {}}};
 
     ASSERT_TRUE(first.table.TakeExclusiveWork().taken);
     const ImportReport refused = ImportRecords(second.table, items, {});
@@ -349,13 +337,9 @@ TEST_F(ServerRegister, OneImportOrUndeleteAtATime) {
         QStringLiteral("氏名,生まれた年,生まれた月,生まれた日,生まれた時刻,性別\r\n乙,1959,5,7,05:00-07:00,男\r\n")
             .toUtf8());
     csv.close();
-    QProcess cli;
-    cli.start(QStringLiteral(ZELVARA_CLI),
-              {"register", "import", "--csv", csv.fileName(), "--home", home.path(), "--register", Uri()});
-    ASSERT_TRUE(cli.waitForFinished(60000));
-    const QString err = QString::fromUtf8(cli.readAllStandardError());
-    EXPECT_EQ(cli.exitCode(), 3) << err.toStdString();
-    EXPECT_TRUE(err.contains(program)) << err.toStdString();
+    const CliRun cli = Cli(home.path(), {"import", "--csv", csv.fileName(), "--register", Uri()});
+    EXPECT_EQ(cli.code, 3) << cli.err.toStdString();
+    EXPECT_TRUE(cli.err.contains(program)) << cli.err.toStdString();
     EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM nam_data")), QStringLiteral("0"));
 
     // The holder itself goes on with its work, and holds on after it.

@@ -1,32 +1,53 @@
-// What the register tests share: a person appended and posted, another
-// program's connection on the file, and a run of the real zelvara-cli
-// register command on a program folder.
+// What the register tests of Qt's test library share besides the records
+// (register_records.h): a person appended and posted, a register with people
+// in a folder of its own, a file written whole, and another program's
+// connection on the file.
 #pragma once
 
 #include "register/person_table.h"
+#include "tests/recording_sink.h"
+#include "tests/register/register_records.h"
 
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace register_test {
 
-// Appends and posts a person born 1959-05-07 05:00-07:00, male, with the
-// main star of 命宮 when given.
-inline void AddPerson(zelvara::PersonTable& t, const QString& name, const QString& lifeStar = {}) {
-    using namespace zelvara;
+// Appends and posts the values.
+inline void AddPerson(zelvara::PersonTable& t, const zelvara::PersonValues& values) {
     QVERIFY(t.Append());
-    t.SetValue(kFieldName, name);
-    t.SetValue(kFieldYear, QStringLiteral("1959"));
-    t.SetValue(kFieldMonth, QStringLiteral("5"));
-    t.SetValue(kFieldDay, QStringLiteral("7"));
-    t.SetValue(kFieldTime, QStringLiteral("05:00-07:00"));
-    t.SetValue(kFieldSex, QStringLiteral("男"));
-    t.SetValue(PalaceFieldIndex(2), lifeStar);
+    for (int i = 0; i < zelvara::kPersonFieldCount; ++i) t.SetValue(i, values[size_t(i)]);
     QVERIFY(t.Post());
 }
+
+// Appends and posts Person(name), with the main star of 命宮 when given.
+inline void AddPerson(zelvara::PersonTable& t, const QString& name, const QString& lifeStar = {}) {
+    zelvara::PersonValues v = Person(name);
+    v[zelvara::PalaceFieldIndex(2)] = lifeStar;
+    AddPerson(t, v);
+}
+
+inline void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+}
+
+// A writable register in a temporary folder holding the people named (each
+// as AddPerson makes them).
+struct RegisterFolder {
+    explicit RegisterFolder(const QStringList& people = {}) {
+        QVERIFY(table.Open(dir.path()));
+        for (const QString& name : people) AddPerson(table, name);
+    }
+    QString FilePath(const QString& name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    RecordingSink sink;
+    zelvara::PersonTable table{sink};
+};
 
 // Another connection on the file, as another program (or an older copy of
 // this one that knows nothing of the lock) would have it.
@@ -60,22 +81,5 @@ private:
     static inline int serial_ = 0;
     QString name_;
 };
-
-#ifdef ZELVARA_CLI
-struct Run {
-    int code = -1;
-    QString out, err;
-};
-
-// zelvara-cli register ARGS --home HOME; code −1 when it did not end normally.
-inline Run Cli(const QString& home, QStringList args) {
-    args << QStringLiteral("--home") << home;
-    QProcess p;
-    p.start(QStringLiteral(ZELVARA_CLI), QStringList{QStringLiteral("register")} + args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-#endif
 
 }  // namespace register_test

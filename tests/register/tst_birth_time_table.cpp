@@ -5,7 +5,7 @@
 #include "common/sqlite_connection.h"
 #include "register/birth_time_table.h"
 #include "register/person_table.h"
-#include "tests/recording_sink.h"
+#include "tests/register/register_test_support.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -15,6 +15,7 @@
 #include <cmath>
 
 using namespace zelvara;
+using namespace register_test;
 
 namespace {
 
@@ -211,18 +212,7 @@ private slots:
         RecordingSink sink;
         PersonTable persons(sink);
         QVERIFY(persons.Open(dir.path()));
-        auto add = [&](const QString& name) {
-            persons.Append();
-            const QStringList fields{name,
-                                     QStringLiteral("1965"),
-                                     QStringLiteral("4"),
-                                     QStringLiteral("12"),
-                                     QStringLiteral("05:00-07:00"),
-                                     QStringLiteral("女")};
-            for (int i = 0; i < fields.size(); ++i) persons.SetValue(i, fields[i]);
-            QVERIFY2(persons.Post(), qPrintable(sink.Last()));
-        };
-        for (const char* name : {"一郎", "花子", "次郎", "三郎"}) add(QString::fromUtf8(name));
+        for (const char* name : {"一郎", "花子", "次郎", "三郎"}) AddPerson(persons, QString::fromUtf8(name));
         // 三郎 is deleted before any time is stored: the file has no table of them yet.
         QVERIFY(persons.Delete());
         QCOMPARE(persons.RecordCount(), 3);
@@ -238,7 +228,7 @@ private slots:
         QVERIFY(persons.CurrentRow() == 2 || persons.MoveTo(2));
         QVERIFY(persons.Delete());  // 次郎, the last row: its number is used again
         QVERIFY(!table.Read(jiro));
-        add(QStringLiteral("四郎"));
+        AddPerson(persons, QStringLiteral("四郎"));
         QCOMPARE(persons.Record(2).rowId, jiro);
         QVERIFY(!table.Read(jiro));
 

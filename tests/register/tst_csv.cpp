@@ -3,7 +3,7 @@
 #include "register/person_table.h"
 #include "register/register_csv.h"
 #include "register/register_import.h"
-#include "tests/recording_sink.h"
+#include "tests/register/register_test_support.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -12,20 +12,9 @@
 #include <tuple>
 
 using namespace zelvara;
+using namespace register_test;
 
 namespace {
-
-PersonValues Person(const QString& name, const QString& year = QStringLiteral("1959")) {
-    PersonValues v;
-    v[kFieldName] = name;
-    v[kFieldYear] = year;
-    v[kFieldMonth] = QStringLiteral("5");
-    v[kFieldDay] = QStringLiteral("7");
-    v[kFieldTime] = QStringLiteral("05:00-07:00");
-    v[kFieldSex] = QStringLiteral("女");
-    for (int p = 1; p <= 12; ++p) v[PalaceFieldIndex(p)] = QString();
-    return v;
-}
 
 // Names that need quoting, line breaks, blanks at the ends and the characters
 // Shift-JIS maps specially; palace fields filled.

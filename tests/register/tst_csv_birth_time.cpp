@@ -6,25 +6,15 @@
 #include "register/person_table.h"
 #include "register/register_csv.h"
 #include "register/register_import.h"
-#include "tests/recording_sink.h"
+#include "tests/register/register_test_support.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace zelvara;
+using namespace register_test;
 
 namespace {
-
-PersonValues Person(const QString& name) {
-    PersonValues v;
-    v[kFieldName] = name;
-    v[kFieldYear] = QStringLiteral("1972");
-    v[kFieldMonth] = QStringLiteral("11");
-    v[kFieldDay] = QStringLiteral("3");
-    v[kFieldTime] = QStringLiteral("09:00-11:00");
-    v[kFieldSex] = QStringLiteral("女");
-    return v;
-}
 
 const BirthTimeEntry kSapporo{
     QStringLiteral("05:50"), QStringLiteral("北海道 札幌市"), 141.3472, {}, TimeCorrection::kMean};

@@ -2,72 +2,14 @@
 // file dialog in either encoding, import with its confirmation and summary,
 // and a refused file that leaves the register as it was.
 #include "main/register_csv_window.h"
-#include "register/person_table.h"
 #include "register/register_csv.h"
-#include "tests/recording_sink.h"
-#include "tests/register/register_test_support.h"
+#include "tests/register/register_window_fixture.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using namespace zelvara;
 using namespace register_test;
-
-namespace {
-
-// Answers the modal dialogs as they come: a file dialog gets `file`, a
-// question box `answer`, any other box is closed; the texts are recorded.
-class DialogAnswers : public QObject {
-public:
-    DialogAnswers(QString file, bool answer) : file_(std::move(file)), answer_(answer) {
-        connect(&timer_, &QTimer::timeout, this, &DialogAnswers::Answer);
-        timer_.start(20);
-    }
-    QStringList texts;
-
-private:
-    void Answer() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* files = qobject_cast<QFileDialog*>(modal)) {
-            // selectFile() leaves the name box alone once it has the focus,
-            // which comes at a moment of the window system's choosing: the
-            // folder and the name are set as a user would type them.
-            files->setDirectory(QFileInfo(file_).absolutePath());
-            auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            if (!name) QFAIL("the file dialog has no name box");
-            name->setText(QFileInfo(file_).fileName());
-            static_cast<QDialog*>(files)->accept();  // public in QDialog
-        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            texts << box->text();
-            QAbstractButton* yes = box->button(QMessageBox::Yes);
-            if (yes && answer_)
-                yes->click();
-            else if (QAbstractButton* no = box->button(QMessageBox::No))
-                no->click();
-            else
-                box->accept();
-        }
-    }
-    QString file_;
-    bool answer_;
-    QTimer timer_;
-};
-
-QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-}  // namespace
 
 class TestCsvWindow : public QObject {
     Q_OBJECT
@@ -78,36 +20,30 @@ private slots:
     }
 
     void exportThenImportIntoAnotherRegister() {
-        QTemporaryDir dir, other;
-        RecordingSink sink;
-        PersonTable table(sink), target(sink);
-        QVERIFY(table.Open(dir.path()));
-        AddPerson(table, QStringLiteral("山田, \"花子\"～"));
-        AddPerson(table, QStringLiteral("見本太郎"));
+        RegisterFolder source({QStringLiteral("山田, \"花子\"～"), QStringLiteral("見本太郎")});
+        RegisterFolder target({QStringLiteral("見本太郎")});
         QWidget parent;
-        const QString csv = dir.filePath("out.csv");
+        const QString csv = source.FilePath("out.csv");
         {
-            DialogAnswers answers(csv, true);
-            ExportRegisterCsvDialog(&parent, table);  // through the file dialog
-            QVERIFY2(answers.texts.value(0).contains(QStringLiteral("2 件")), qPrintable(answers.texts.join('|')));
+            DialogAnswers answers(true, csv);
+            ExportRegisterCsvDialog(&parent, source.table);  // through the file dialog
+            QVERIFY2(answers.texts.value(0).contains(QStringLiteral("2 件")), qPrintable(answers.Joined()));
         }
-        QVERIFY(Read(csv).startsWith("\xEF\xBB\xBF"));
+        QVERIFY(FileBytes(csv).startsWith("\xEF\xBB\xBF"));
 
-        QVERIFY(target.Open(other.path()));
-        AddPerson(target, QStringLiteral("見本太郎"));
         int resets = 0;
-        connect(&target, &PersonTable::recordsReset, this, [&resets] { ++resets; });
+        connect(&target.table, &PersonTable::recordsReset, this, [&resets] { ++resets; });
         {
-            DialogAnswers answers(csv, true);
-            ImportRegisterCsvDialog(&parent, target, csv);
+            DialogAnswers answers(true, csv);
+            ImportRegisterCsvDialog(&parent, target.table, csv);
             QCOMPARE(answers.texts.size(), 2);
             QVERIFY2(answers.texts[0].contains(QStringLiteral("1 件を名簿に加えます。同じ人物がすでにある 1 件")),
                      qPrintable(answers.texts[0]));
             QVERIFY2(answers.texts[1].contains(QStringLiteral("1 件を読み込みました")), qPrintable(answers.texts[1]));
         }
-        QCOMPARE(target.RecordCount(), 2);  // the view shows the new record
+        QCOMPARE(target.table.RecordCount(), 2);  // the view shows the new record
         QVERIFY(resets > 0);
-        QCOMPARE(target.Record(1).values[kFieldName], QStringLiteral("山田, \"花子\"～"));
+        QCOMPARE(target.table.Record(1).values[kFieldName], QStringLiteral("山田, \"花子\"～"));
     }
 
     void declinedOrRefusedLeavesTheRegister_data() {
@@ -123,21 +59,14 @@ private slots:
     void declinedOrRefusedLeavesTheRegister() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, expected);
-        QTemporaryDir dir;
-        RecordingSink sink;
-        PersonTable table(sink);
-        QVERIFY(table.Open(dir.path()));
-        AddPerson(table, QStringLiteral("甲"));
-        const QString csv = dir.filePath("in.csv");
-        QFile f(csv);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        f.close();
+        RegisterFolder target({QStringLiteral("甲")});
+        const QString csv = target.FilePath("in.csv");
+        WriteFile(csv, bytes);
         QWidget parent;
-        DialogAnswers answers(csv, false);
-        ImportRegisterCsvDialog(&parent, table, csv);
-        QVERIFY2(answers.texts.join('|').contains(expected), qPrintable(answers.texts.join('|')));
-        QCOMPARE(table.AllRecords().size(), size_t(1));
+        DialogAnswers answers(false, csv);
+        ImportRegisterCsvDialog(&parent, target.table, csv);
+        QVERIFY2(answers.Joined().contains(expected), qPrintable(answers.Joined()));
+        QCOMPARE(target.table.AllRecords().size(), size_t(1));
     }
 
 private:

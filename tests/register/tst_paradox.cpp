@@ -34,26 +34,14 @@ Q_DECLARE_METATYPE(paradox_damage::Damage)
 
 namespace {
 
-QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QStringList Person(const QString& name, const QString& year, const QString& sex = QStringLiteral("男")) {
-    QStringList v{name, year, "5", "7", "05:00-07:00", sex};
-    while (v.size() < kPersonFieldCount) v << QString();
-    return v;
+// Person()'s values as a Paradox table's record.
+QStringList Record(const QString& name, const QString& year, const QString& sex = QStringLiteral("男")) {
+    const PersonValues v = Person(name, year, sex);
+    return QStringList(v.begin(), v.end());
 }
 
 // zelvara-cli texts ARGS --home HOME.
-Run Texts(const QString& home, QStringList args) {
-    args << QStringLiteral("--home") << home;
-    QProcess p;
-    p.start(QStringLiteral(ZELVARA_CLI), QStringList{QStringLiteral("texts")} + args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
+Run Texts(const QString& home, const QStringList& args) { return Cli(home, args, QStringLiteral("texts")); }
 
 // A reading-text table's fields as Paradox fields: a number, alpha of the
 // field's size (or of alphaSize when given), memos with a 10-byte leader.
@@ -94,11 +82,11 @@ private slots:
 
     void registerRoundTripFieldByField() {
         QList<QStringList> records;
-        QStringList full = Person(QStringLiteral("～∥－￠￡￢"), QStringLiteral("S34"), QStringLiteral("女"));
+        QStringList full = Record(QStringLiteral("～∥－￠￡￢"), QStringLiteral("S34"), QStringLiteral("女"));
         for (int p = 1; p <= 12; ++p)
             full[PalaceFieldIndex(p)] = p % 2 ? QStringLiteral("紫微") : QStringLiteral("天府");
-        records << full << Person(QStringLiteral("山田 花子"), QStringLiteral("1959"))
-                << Person(QStringLiteral("髙橋①"), QStringLiteral("H1"));
+        records << full << Record(QStringLiteral("山田 花子"), QStringLiteral("1959"))
+                << Record(QStringLiteral("髙橋①"), QStringLiteral("H1"));
         records[2][kFieldTime] = QStringLiteral("不明の場合");
         const QString db = dir_->filePath("old/nam_data.db");
         QVERIFY(QDir().mkpath(dir_->filePath("old")));
@@ -131,8 +119,8 @@ private slots:
         QTest::addColumn<QStringList>("extra");
         QTest::addColumn<QString>("expected");
         const QList<Field> reg = paradox_fixture::RegisterFields();
-        const QList<QStringList> good{Person("a", "1959")};
-        const QList<QStringList> oneBad{Person("a", "1959"), Person("b", "1959", "x")};
+        const QList<QStringList> good{Record("a", "1959")};
+        const QList<QStringList> oneBad{Record("a", "1959"), Record("b", "1959", "x")};
         QList<Field> missing = reg.mid(0, kPersonFieldCount - 1);
         QList<Field> extra = reg;
         extra << Field{QStringLiteral("備考"), pxfAlpha, 20};
@@ -140,7 +128,7 @@ private slots:
         mistyped[kFieldYear].type = pxfShort;
         mistyped[kFieldYear].size = 2;
         QTest::newRow("refused record") << reg << oneBad << 0 << QStringList{} << QStringLiteral("2 件目: 性別「x」");
-        QTest::newRow("year the calendar lacks") << reg << QList<QStringList>{Person("a", "1959"), Person("b", "1920")}
+        QTest::newRow("year the calendar lacks") << reg << QList<QStringList>{Record("a", "1959"), Record("b", "1920")}
                                                  << 0 << QStringList{} << QStringLiteral("2 件目: 生年月日「1920/");
         QTest::newRow("missing field") << missing << good << 0 << QStringList{}
                                        << QStringLiteral("項目「hukutoku」がありません");
@@ -168,7 +156,7 @@ private slots:
             if (cutTo < 0) QVERIFY(f.write("氏名,生まれた年\r\n見本,1959\r\n") > 0);
             QVERIFY(f.resize(cutTo < 0 ? f.pos() : cutTo));
         }
-        const QByteArray before = Read(dir_->filePath("nam_data.db"));
+        const QByteArray before = FileBytes(dir_->filePath("nam_data.db"));
         const Run r = Cli(dir_->path(), QStringList{"import", "--paradox", db} + extra);
         if (expected.isEmpty()) {
             QCOMPARE(r.code, 0);
@@ -178,7 +166,7 @@ private slots:
             QVERIFY2(r.err.contains(expected) && r.err.contains(db), qPrintable(r.err));
             QVERIFY2(r.err.contains(QStringLiteral("名簿は変えていません")), qPrintable(r.err));
         }
-        QCOMPARE(Read(dir_->filePath("nam_data.db")), before);
+        QCOMPARE(FileBytes(dir_->filePath("nam_data.db")), before);
         QVERIFY(!QFileInfo::exists(dir_->filePath("backup")) ||
                 QDir(dir_->filePath("backup")).entryList({"nam_data-*-*.db"}).isEmpty());
     }
@@ -186,7 +174,7 @@ private slots:
     void skipBadImportsTheGoodRecords() {
         const QString db = dir_->filePath("in.db");
         QCOMPARE(paradox_fixture::Write(db, paradox_fixture::RegisterFields(),
-                                        {Person("a", "1959"), Person("b", "1959", "x"), Person("c", "S13")}),
+                                        {Record("a", "1959"), Record("b", "1959", "x"), Record("c", "S13")}),
                  QString());
         const Run r = Cli(dir_->path(), {"import", "--paradox", db, "--skip-bad"});
         QCOMPARE(r.code, 0);
@@ -230,11 +218,11 @@ private slots:
         QFETCH(paradox_damage::Damage, damage);
         QFETCH(QString, expected);
         QList<QStringList> records;
-        for (int i = 0; i < 40; ++i) records << Person(QStringLiteral("人%1").arg(i), "1959");
+        for (int i = 0; i < 40; ++i) records << Record(QStringLiteral("人%1").arg(i), "1959");
         const QString db = dir_->filePath("in.db");
         QCOMPARE(paradox_fixture::Write(db, paradox_fixture::RegisterFields(), records), QString());
         QVERIFY(paradox_damage::Apply(db, damage));
-        const QByteArray before = Read(dir_->filePath("nam_data.db"));
+        const QByteArray before = FileBytes(dir_->filePath("nam_data.db"));
         QElapsedTimer clock;
         clock.start();
         const Run r = Cli(dir_->path(), {"import", "--paradox", db});
@@ -242,7 +230,7 @@ private slots:
         QCOMPARE(r.code, 1);
         QVERIFY2(r.err.contains(expected) && r.err.contains(db), qPrintable(r.err));
         QVERIFY2(r.err.contains(QStringLiteral("名簿は変えていません")), qPrintable(r.err));
-        QCOMPARE(Read(dir_->filePath("nam_data.db")), before);
+        QCOMPARE(FileBytes(dir_->filePath("nam_data.db")), before);
         QVERIFY(!QFileInfo::exists(dir_->filePath("backup")) ||
                 QDir(dir_->filePath("backup")).entryList({"nam_data-*-*.db"}).isEmpty());
     }
@@ -251,7 +239,7 @@ private slots:
     // damaged file is refused for what it is even while another program
     // holds the register.
     void fileCheckedBeforeTheLock() {
-        QList<QStringList> records{Person("a", "1959"), Person("b", "1960")};
+        QList<QStringList> records{Record("a", "1959"), Record("b", "1960")};
         const QString db = dir_->filePath("in.db");
         QCOMPARE(paradox_fixture::Write(db, paradox_fixture::RegisterFields(), records), QString());
         QVERIFY(paradox_damage::Apply(db, paradox_damage::Named("encryption-bit")));
@@ -328,14 +316,14 @@ private slots:
     void textsReplacedOnlyWhenConfirmed() {
         const QString from = MakeTexts();
         const QString legends = dir_->filePath(LegendsTable::kFileName);
-        const QByteArray before = Read(legends);
+        const QByteArray before = FileBytes(legends);
 
         const Run asked = Texts(dir_->path(), {"import", "--paradox", from});
         QCOMPARE(asked.code, 1);
         QVERIFY2(asked.out.contains(QStringLiteral("「%1」の記録をすべて").arg(legends)), qPrintable(asked.out));
         QVERIFY2(asked.out.contains(QStringLiteral("KYU12.db は取り込み元にない")), qPrintable(asked.out));
         QVERIFY2(asked.err.contains(QStringLiteral("--yes")), qPrintable(asked.err));
-        QCOMPARE(Read(legends), before);
+        QCOMPARE(FileBytes(legends), before);
         QVERIFY(!QFileInfo::exists(dir_->filePath("hosiImi.DB")));
 
         const Run done = Texts(dir_->path(), {"import", "--paradox", from, "--yes"});
@@ -383,11 +371,11 @@ private slots:
         if (fault == "folder") from = dir_->filePath("none");
         for (const paradox_damage::Damage& d : paradox_damage::Damages())
             if (fault == QLatin1String(d.name)) QVERIFY(paradox_damage::Apply(QDir(from).filePath("helpbun.DB"), d));
-        const QByteArray before = Read(dir_->filePath(LegendsTable::kFileName));
+        const QByteArray before = FileBytes(dir_->filePath(LegendsTable::kFileName));
         const Run r = Texts(dir_->path(), {"import", "--paradox", from, "--yes"});
         QCOMPARE(r.code, 1);
         QVERIFY2(r.err.contains(expected), qPrintable(r.err));
-        QCOMPARE(Read(dir_->filePath(LegendsTable::kFileName)), before);
+        QCOMPARE(FileBytes(dir_->filePath(LegendsTable::kFileName)), before);
         QVERIFY(!QFileInfo::exists(dir_->filePath("hosiImi.DB")));
         QVERIFY(!QFileInfo::exists(dir_->filePath("backup")) ||
                 QDir(dir_->filePath("backup")).entryList({"helpbun-*"}).isEmpty());

@@ -4,60 +4,20 @@
 // with a backup, pending edits saved first and the tables reopened after;
 // a missing memo file or a damaged table said in a box with nothing changed.
 #include "main/paradox_window.h"
-#include "register/person_table.h"
 #include "store/legends_table.h"
-#include "tests/recording_sink.h"
 #include "tests/register/paradox_damage.h"
 #include "tests/register/paradox_fixture.h"
-#include "tests/register/register_test_support.h"
+#include "tests/register/register_window_fixture.h"
 #include "windows/settings_window.h"
 
-#include <QAbstractButton>
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using namespace zelvara;
 using namespace register_test;
-
-namespace {
-
-// Answers every message box as it comes (a question with `answer`) and
-// records its text.
-class BoxAnswers : public QObject {
-public:
-    explicit BoxAnswers(bool answer) : answer_(answer) {
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            texts << box->text();
-            QAbstractButton* button = box->button(answer_ ? QMessageBox::Yes : QMessageBox::No);
-            if (button)
-                button->click();
-            else
-                box->accept();
-        });
-        timer_.start(20);
-    }
-    QStringList texts;
-
-private:
-    bool answer_;
-    QTimer timer_;
-};
-
-QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-}  // namespace
 
 class TestParadoxWindow : public QObject {
     Q_OBJECT
@@ -82,47 +42,39 @@ private slots:
     }
 
     void registerRecordsWithConfirmationAndSummary() {
-        QTemporaryDir dir;
-        RecordingSink sink;
-        PersonTable table(sink);
-        QVERIFY(table.Open(dir.path()));
-        AddPerson(table, QStringLiteral("見本太郎"));
+        RegisterFolder target({QStringLiteral("見本太郎")});
         QStringList same{QStringLiteral("見本太郎"), "1959", "5", "7", "05:00-07:00", QStringLiteral("男")};
         QStringList other{QStringLiteral("～新しい人"), "S34", "1", "2", QStringLiteral("不明の場合"),
                           QStringLiteral("女")};
-        const QString db = dir.filePath("old.db");
+        const QString db = target.FilePath("old.db");
         QCOMPARE(paradox_fixture::Write(db, paradox_fixture::RegisterFields(), {same, other}), QString());
-        BoxAnswers answers(true);
-        ImportRegisterParadoxDialog(nullptr, table, db);
+        DialogAnswers answers(true);
+        ImportRegisterParadoxDialog(nullptr, target.table, db);
         QCOMPARE(answers.texts.size(), 2);
         QVERIFY2(answers.texts[0].contains(QStringLiteral("1 件を名簿に加えます")), qPrintable(answers.texts[0]));
         QVERIFY2(answers.texts[1].contains(QStringLiteral("1 件を読み込みました")), qPrintable(answers.texts[1]));
-        QCOMPARE(table.RecordCount(), 2);
-        QCOMPARE(table.AllRecords().back()[kFieldName], QStringLiteral("～新しい人"));
+        QCOMPARE(target.table.RecordCount(), 2);
+        QCOMPARE(target.table.AllRecords().back()[kFieldName], QStringLiteral("～新しい人"));
     }
 
     // The desktop door reads through the same checks: a 40-record table
     // whose header counts one record is refused in a box, nothing imported.
     void damagedRegisterTableRefusedInABox() {
-        QTemporaryDir dir;
-        RecordingSink sink;
-        PersonTable table(sink);
-        QVERIFY(table.Open(dir.path()));
-        AddPerson(table, QStringLiteral("見本太郎"));
+        RegisterFolder target({QStringLiteral("見本太郎")});
         QList<QStringList> records;
         for (int i = 0; i < 40; ++i)
             records << QStringList{QStringLiteral("人%1").arg(i), "1959", "5", "7", "05:00-07:00",
                                    QStringLiteral("男")};
-        const QString db = dir.filePath("old.db");
+        const QString db = target.FilePath("old.db");
         QCOMPARE(paradox_fixture::Write(db, paradox_fixture::RegisterFields(), records), QString());
         QVERIFY(paradox_damage::Apply(db, paradox_damage::Named("record-count-one")));
-        BoxAnswers answers(true);
-        ImportRegisterParadoxDialog(nullptr, table, db);
+        DialogAnswers answers(true);
+        ImportRegisterParadoxDialog(nullptr, target.table, db);
         QCOMPARE(answers.texts.size(), 1);
         QVERIFY2(answers.texts[0].contains(QStringLiteral("見出しの記録数 1 件")), qPrintable(answers.texts[0]));
-        QCOMPARE(table.RecordCount(), 1);
-        QVERIFY(!QFileInfo::exists(dir.filePath("backup")) ||
-                QDir(dir.filePath("backup")).entryList({"nam_data-*-*.db"}).isEmpty());
+        QCOMPARE(target.table.RecordCount(), 1);
+        QVERIFY(!QFileInfo::exists(target.FilePath("backup")) ||
+                QDir(target.FilePath("backup")).entryList({"nam_data-*-*.db"}).isEmpty());
     }
 
     void textsReplacedOnlyAfterYes_data() {
@@ -141,7 +93,7 @@ private slots:
         LegendsTable shown(sink);
         QVERIFY(shown.Open(dir.path()));
         const QString legends = dir.filePath(LegendsTable::kFileName);
-        const QByteArray before = Read(legends);
+        const QByteArray before = FileBytes(legends);
         const QString from = dir.filePath("paradox");
         QVERIFY(QDir().mkpath(from));
         const QString text = QStringLiteral("取り込んだ紫微星の説明。").repeated(10);
@@ -152,7 +104,7 @@ private slots:
 
         const bool unsaved = QByteArray(QTest::currentDataTag()) == "edits that cannot be saved";
         int saved = 0, reopened = 0;
-        BoxAnswers answers(answer);
+        DialogAnswers answers(answer);
         ImportTextsParadoxDialog(
             nullptr, dir.path(), [&] { return ++saved > 0 && !unsaved; }, [&] { ++reopened, shown.Open(dir.path()); },
             from);
@@ -165,7 +117,7 @@ private slots:
             QVERIFY2(answers.texts.last().contains(QStringLiteral("1 個の表を取り込みました")),
                      qPrintable(answers.texts.last()));
         } else {
-            QCOMPARE(Read(legends), before);
+            QCOMPARE(FileBytes(legends), before);
         }
         if (unsaved)
             QVERIFY2(answers.texts.last().contains(QStringLiteral("取り込みをやめました")),

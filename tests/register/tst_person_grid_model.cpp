@@ -2,12 +2,10 @@
 // their groups, rows following the register's view, an edit of the current
 // record in its cell at once, a reset when the view changes.
 #include "register/person_grid_model.h"
-#include "tests/recording_sink.h"
 #include "tests/register/register_test_support.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -19,10 +17,8 @@ class TestPersonGridModel : public QObject {
     Q_OBJECT
 private slots:
     void columnsRowsAndEdits() {
-        QTemporaryDir dir;
-        RecordingSink sink;
-        PersonTable table(sink);
-        QVERIFY(table.Open(dir.path()));
+        RegisterFolder folder;
+        PersonTable& table = folder.table;
         PersonGridModel model(table);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(model.columnCount(), kPersonFieldCount);

@@ -1,22 +1,35 @@
 #include "register/person_table.h"
+#include "register/server_person_storage.h"
 #include "tests/recording_sink.h"
 #include "tests/register/register_test_support.h"
-
-#include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace zelvara;
 using namespace register_test;
 
 namespace {
 
-QStringList Names(const PersonTable& t) {
-    QStringList names;
-    for (int i = 0; i < t.RecordCount(); ++i) names << t.Record(i).values[kFieldName];
-    return names;
+// The register's two tables as earlier versions made them in a file, written
+// out here so that no change to the field list can change them unnoticed.
+const QString kEarlierColumns = QStringLiteral(
+    R"("氏名" TEXT NOT NULL DEFAULT '', "生まれた年" TEXT NOT NULL DEFAULT '', "生まれた月" TEXT NOT NULL DEFAULT '', )"
+    R"("生まれた日" TEXT NOT NULL DEFAULT '', "生まれた時刻" TEXT NOT NULL DEFAULT '', "性別" TEXT NOT NULL DEFAULT '', )"
+    R"("hubo" TEXT NOT NULL DEFAULT '', "meikyu" TEXT NOT NULL DEFAULT '', "keitei" TEXT NOT NULL DEFAULT '', )"
+    R"("husai" TEXT NOT NULL DEFAULT '', "sijyo" TEXT NOT NULL DEFAULT '', "zaihaku" TEXT NOT NULL DEFAULT '', )"
+    R"("situyaku" TEXT NOT NULL DEFAULT '', "seni" TEXT NOT NULL DEFAULT '', "nuboku" TEXT NOT NULL DEFAULT '', )"
+    R"("kanroku" TEXT NOT NULL DEFAULT '', "dentaku" TEXT NOT NULL DEFAULT '', "hukutoku" TEXT NOT NULL DEFAULT '')");
+const QString kEarlierTable = QStringLiteral(R"(CREATE TABLE "nam_data" (%1))").arg(kEarlierColumns);
+const QString kEarlierDeletedTable =
+    QStringLiteral(R"(CREATE TABLE nam_data_deleted ("番号" INTEGER PRIMARY KEY AUTOINCREMENT, )"
+                   R"("削除日時" TEXT NOT NULL, %1))")
+        .arg(kEarlierColumns);
+
+// The server's table as the administrator's script must create it: its own
+// columns, then the register's fields as text.
+QString ServerTable(const QString& name, QStringList columns) {
+    for (int i = 0; i < kPersonFieldCount; ++i)
+        columns << QStringLiteral("\"%1\" text NOT NULL DEFAULT ''").arg(FieldName(i));
+    return QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\n    %2\n);")
+        .arg(name, columns.join(QStringLiteral(",\n    ")));
 }
 
 }  // namespace
@@ -188,24 +201,64 @@ private slots:
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
         const QString path = dir.filePath("nam_data.db");
-        {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(content);
-        }
+        WriteFile(path, content);
         RecordingSink sink;
         PersonTable t(sink);
         QVERIFY(!t.Open(dir.path()));
         QVERIFY(!t.IsOpen());
         QCOMPARE(sink.messages.size(), 1);
         QVERIFY2(sink.Last().contains(path), qPrintable(sink.Last()));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), content);
+        QCOMPARE(FileBytes(path), content);
         // Commands on a closed register do nothing, and do not crash.
         QVERIFY(!t.Append());
         QVERIFY(!t.Next());
         QVERIFY(!t.Delete());
+    }
+
+    // A file made by an earlier version opens, is written and keeps its
+    // deleted records; a file made now has the very same tables.
+    void earlierFilesOpenAndNewFilesMatchThem() {
+        QTemporaryDir dir;
+        {
+            OtherProgram earlier(dir.filePath("nam_data.db"));
+            QVERIFY(earlier.Exec(kEarlierTable));
+            QVERIFY(earlier.Exec(kEarlierDeletedTable));
+            QVERIFY(
+                earlier.Exec(QStringLiteral("INSERT INTO nam_data (\"氏名\", \"生まれた年\", \"生まれた月\", "
+                                            "\"生まれた日\", \"生まれた時刻\", \"性別\", meikyu) "
+                                            "VALUES ('前から', '1959', '5', '7', '05:00-07:00', '男', '紫薇')")));
+        }
+        {
+            PersonTable t(sink_);
+            QVERIFY(t.Open(dir.path()));
+            QCOMPARE(t.access(), PersonTable::Access::Writable);
+            QCOMPARE(t.Record(0).values[PalaceFieldIndex(2)], QStringLiteral("紫薇"));
+            AddPerson(t, QStringLiteral("後から"));
+            QVERIFY(t.First());
+            QVERIFY(t.Delete());
+            QVERIFY(t.Undelete(t.DeletedRecords().at(0).number));
+            QCOMPARE(Names(t), (QStringList{QStringLiteral("後から"), QStringLiteral("前から")}));
+        }
+        QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('\n')));
+        AddPerson(*table_, QStringLiteral("甲"));
+        QVERIFY(table_->Delete());
+        const QString tables =
+            QStringLiteral("SELECT group_concat(sql, ';') FROM sqlite_master WHERE name LIKE 'nam_data%'");
+        QCOMPARE(OtherProgram(table_->FilePath()).Value(tables), kEarlierTable + ';' + kEarlierDeletedTable);
+        QCOMPARE(OtherProgram(dir.filePath("nam_data.db")).Value(tables), kEarlierTable + ';' + kEarlierDeletedTable);
+    }
+
+    // The administrator's script (the one the program runs too) creates the
+    // server's tables with the register's fields, in their order.
+    void serverScriptHoldsTheFieldList() {
+        const QString script = ServerPersonStorage::TableScript();
+        QVERIFY(script.contains(ServerTable(
+            QStringLiteral("nam_data"),
+            {QStringLiteral("id bigserial PRIMARY KEY"), QStringLiteral("version bigint NOT NULL DEFAULT 1")})));
+        QVERIFY(script.contains(
+            ServerTable(QStringLiteral("nam_data_deleted"),
+                        {QStringLiteral("\"番号\" bigserial PRIMARY KEY"),
+                         QStringLiteral("\"削除日時\" timestamp with time zone NOT NULL DEFAULT now()")})));
     }
 
     void otherTableIsNotOverwritten() {
@@ -214,15 +267,9 @@ private slots:
             PersonTable t(sink_);
             QVERIFY(t.Open(dir.path()));
         }
-        {  // someone else's table in a file of our name
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other");
-            db.setDatabaseName(dir.filePath("nam_data.db"));
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            QVERIFY(q.exec("ALTER TABLE nam_data RENAME TO people"));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase("other");
+        // someone else's table in a file of our name
+        QVERIFY(
+            OtherProgram(dir.filePath("nam_data.db")).Exec(QStringLiteral("ALTER TABLE nam_data RENAME TO people")));
         RecordingSink sink;
         PersonTable t(sink);
         QVERIFY(!t.Open(dir.path()));

@@ -7,8 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,15 +14,6 @@
 
 using namespace zelvara;
 using namespace register_test;
-
-namespace {
-
-QByteArray Contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-}  // namespace
 
 class TestRegisterCli : public QObject {
     Q_OBJECT
@@ -56,14 +45,9 @@ private slots:
         const Run good = Cli(dir_->path(), {"check"});
         QCOMPARE(good.code, 0);
         QVERIFY2(good.out.contains(QStringLiteral("3 件")), qPrintable(good.out));
-        {  // a year too long for its field, written past the program's checks
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "raw");
-            db.setDatabaseName(dir_->filePath("nam_data.db"));
-            QVERIFY(db.open());
-            QVERIFY(QSqlQuery(db).exec(QStringLiteral("UPDATE nam_data SET \"生まれた年\" = '19590' WHERE rowid = 3")));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase("raw");
+        // a year too long for its field, written past the program's checks
+        QVERIFY(OtherProgram(dir_->filePath("nam_data.db"))
+                    .Exec(QStringLiteral("UPDATE nam_data SET \"生まれた年\" = '19590' WHERE rowid = 3")));
         const Run bad = Cli(dir_->path(), {"check"});
         QCOMPARE(bad.code, 1);
         QVERIFY2(bad.out.contains(QStringLiteral("3 件目（鈴木一郎）")) && bad.out.contains(QStringLiteral("生年")),
@@ -135,11 +119,7 @@ private slots:
 
         // Something that is not a register is refused, and nothing changes.
         const QString junk = dir_->filePath("junk.db");
-        {
-            QFile f(junk);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("not a register");
-        }
+        WriteFile(junk, "not a register");
         QCOMPARE(Cli(dir_->path(), {"restore", "--from", junk}).code, 1);
         QCOMPARE(Cli(dir_->path(), {"list"}).out, list.out);
     }
@@ -198,11 +178,11 @@ private slots:
         const QString copy = dir_->filePath("copy.db");
         QCOMPARE(Cli(dir_->path(), {"backup", "--out", copy}).code, 0);
         QVERIFY(OtherProgram(copy).Exec(sql));
-        const QByteArray before = Contents(dir_->filePath("nam_data.db"));
+        const QByteArray before = FileBytes(dir_->filePath("nam_data.db"));
         const Run r = Cli(dir_->path(), {"restore", "--from", copy});
         QCOMPARE(r.code, 1);
         QVERIFY2(r.err.contains(expected) && r.err.contains(QStringLiteral("戻せません")), qPrintable(r.err));
-        QCOMPARE(Contents(dir_->filePath("nam_data.db")), before);
+        QCOMPARE(FileBytes(dir_->filePath("nam_data.db")), before);
         QCOMPARE(Cli(dir_->path(), {"check"}).code, 0);
     }
 
@@ -210,12 +190,7 @@ private slots:
     // deleted records, are the program's own; a source kept in WAL mode
     // leaves the register with the rollback journal the program uses.
     void restoreTakesTheProgramsOwnObjects() {
-        {
-            RecordingSink sink;
-            PersonTable t(sink);
-            QVERIFY(t.Open(dir_->path()));
-            QVERIFY(t.Delete());
-        }
+        DeleteFirst();
         const QString copy = dir_->filePath("copy.db");
         QCOMPARE(Cli(dir_->path(), {"backup", "--out", copy}).code, 0);
         {
@@ -281,7 +256,7 @@ private slots:
         QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
         QVERIFY(QFileInfo(link).isSymLink());
         QVERIFY(QFileInfo(dir_->filePath("folder")).isDir());
-        QCOMPARE(Contents(target), QByteArray("keep me"));
+        QCOMPARE(FileBytes(target), QByteArray("keep me"));
         const Run forced = Cli(dir_->path(), {"backup", "--out", target, "--force"});
         QVERIFY2(forced.code == 0, qPrintable(forced.err));
         RecordingSink sink;
@@ -325,13 +300,7 @@ private slots:
     }
 
     void deletedAndUndelete() {
-        {
-            RecordingSink sink;
-            PersonTable t(sink);
-            QVERIFY(t.Open(dir_->path()));
-            QCOMPARE(t.CurrentRow(), 0);
-            QVERIFY(t.Delete());
-        }
+        DeleteFirst();
         const Run deleted = Cli(dir_->path(), {"deleted"});
         QCOMPARE(deleted.code, 0);
         QVERIFY2(deleted.out.startsWith(QStringLiteral("1\t")) && deleted.out.contains(QStringLiteral("見本太郎")),
@@ -347,13 +316,7 @@ private slots:
     // While a program holds the register, writing commands refuse with exit
     // code 3 and name the holder; reading commands still work.
     void writersWaitForTheLock() {
-        {
-            RecordingSink sink;
-            PersonTable t(sink);
-            QVERIFY(t.Open(dir_->path()));
-            QCOMPARE(t.CurrentRow(), 0);
-            QVERIFY(t.Delete());
-        }
+        DeleteFirst();
         const QString copy = dir_->filePath("copy.db");
         QCOMPARE(Cli(dir_->path(), {"backup", "--out", copy}).code, 0);
         RecordingSink sink;
@@ -384,6 +347,14 @@ private slots:
     }
 
 private:
+    // 見本太郎, the first record, deleted by the desktop program.
+    void DeleteFirst() {
+        RecordingSink sink;
+        PersonTable t(sink);
+        QVERIFY(t.Open(dir_->path()));
+        QCOMPARE(t.CurrentRow(), 0);
+        QVERIFY(t.Delete());
+    }
     std::unique_ptr<QTemporaryDir> dir_;
 };
 

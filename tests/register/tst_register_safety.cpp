@@ -10,8 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -154,9 +152,7 @@ private slots:
         {
             QLockFile live(lockPath);
             QVERIFY(live.tryLock(0));
-            QFile f(lockPath);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            content = f.readAll();
+            content = FileBytes(lockPath);
         }
         QProcess gone;
         gone.start(QStringLiteral("true"), {});
@@ -165,11 +161,7 @@ private slots:
         QVERIFY(gone.waitForFinished());
         const int eol = content.indexOf('\n');
         content = QByteArray::number(deadPid) + content.mid(eol);
-        {
-            QFile f(lockPath);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(content);
-        }
+        WriteFile(lockPath, content);
         PersonTable t(sink_);
         QVERIFY(t.Open(dir_->path()));
         QCOMPARE(t.access(), PersonTable::Access::Writable);
@@ -271,22 +263,12 @@ private slots:
     void failedCopyLeavesNothing() {
         const QString target = dir_->filePath("copy.db");
         QVERIFY(CopySqliteFile(table_->FilePath(), target).isEmpty());
-        const QByteArray good = [&] {
-            QFile f(target);
-            f.open(QIODevice::ReadOnly);
-            return f.readAll();
-        }();
+        const QByteArray good = FileBytes(target);
         const QString junk = dir_->filePath("junk.db");
-        {
-            QFile f(junk);
-            f.open(QIODevice::WriteOnly);
-            f.write(QByteArray(2048, 'x'));
-        }
+        WriteFile(junk, QByteArray(2048, 'x'));
         const QString error = CopySqliteFile(junk, target);
         QVERIFY(!error.isEmpty());
-        QFile f(target);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), good);
+        QCOMPARE(FileBytes(target), good);
         QCOMPARE(QDir(dir_->path()).entryList({"*partial*"}, QDir::Files), QStringList());
     }
 
@@ -295,18 +277,10 @@ private slots:
     // their own.
     void copiesNeverReplaceAnotherFile() {
         const QString target = dir_->filePath("copy.db");
-        {
-            QFile f(target);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("older copy");
-        }
+        WriteFile(target, "older copy");
         const QString error = CopySqliteFile(table_->FilePath(), target);
         QVERIFY2(error.contains(QStringLiteral("すでにあります")), qPrintable(error));
-        {
-            QFile f(target);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            QCOMPARE(f.readAll(), QByteArray("older copy"));
-        }
+        QCOMPARE(FileBytes(target), QByteArray("older copy"));
         QCOMPARE(CopySqliteFile(table_->FilePath(), target, ExistingFile::Replace), QString());
         {
             RecordingSink sink;

@@ -3,11 +3,11 @@
 // after any refusal, and the lock.
 #include "register/birth_time_table.h"
 #include "register/person_table.h"
+#include "register/sqlite_person_storage.h"
 #include "tests/recording_sink.h"
 #include "tests/register/register_test_support.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -17,17 +17,6 @@ using namespace zelvara;
 using namespace register_test;
 
 namespace {
-
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 const QByteArray kHeader = QStringLiteral("氏名,生まれた年,生まれた月,生まれた日,生まれた時刻,性別\r\n").toUtf8();
 
@@ -43,15 +32,9 @@ private slots:
         QVERIFY(t.Open(dir_->path()));
         for (const QString& name :
              {QStringLiteral("見本太郎"), QStringLiteral("=山田, \"花子\""), QStringLiteral("～∥－￠￡￢")}) {
-            QVERIFY(t.Append());
-            t.SetValue(kFieldName, name);
-            t.SetValue(kFieldYear, QStringLiteral("S34"));
-            t.SetValue(kFieldMonth, QStringLiteral("5"));
-            t.SetValue(kFieldDay, QStringLiteral("7"));
-            t.SetValue(kFieldTime, QStringLiteral("05:00-07:00"));
-            t.SetValue(kFieldSex, QStringLiteral("男"));
-            t.SetValue(PalaceFieldIndex(1), QStringLiteral("紫微"));
-            QVERIFY(t.Post());
+            PersonValues v = Person(name, QStringLiteral("S34"));
+            v[PalaceFieldIndex(1)] = QStringLiteral("紫微");
+            AddPerson(t, v);
         }
     }
 
@@ -71,13 +54,13 @@ private slots:
         QVERIFY2(in.out.contains(QStringLiteral("3 件を読み込みました")), qPrintable(in.out));
         const QString again = other.filePath("again.csv");
         QCOMPARE(Cli(other.path(), QStringList{"export", "--csv", again} + encoding).code, 0);
-        QCOMPARE(Read(again), Read(csv));
+        QCOMPARE(FileBytes(again), FileBytes(csv));
         // The name a spreadsheet would take for a formula went out with an
         // apostrophe in front and came back without it.
         QVERIFY2(Cli(dir_->path(), {"list", "--csv"}).out.contains(QStringLiteral("\r\n\"'=山田, \"\"花子\"\"\",")),
                  qPrintable(Cli(dir_->path(), {"list", "--csv"}).out));
         if (encoding.isEmpty())
-            QVERIFY(QString::fromUtf8(Read(csv)).contains(QStringLiteral("\r\n\"'=山田, \"\"花子\"\"\",")));
+            QVERIFY(QString::fromUtf8(FileBytes(csv)).contains(QStringLiteral("\r\n\"'=山田, \"\"花子\"\"\",")));
         QVERIFY(Cli(other.path(), {"list"}).out.contains(QStringLiteral("\t=山田, \"花子\"\t")));
         // Importing the same file again adds nothing.
         const Run twice = Cli(other.path(), {"import", "--csv", csv});
@@ -101,7 +84,7 @@ private slots:
         const QString csv = dir_->filePath("out.csv");
         const Run out = Cli(dir_->path(), {"export", "--csv", csv});
         QVERIFY2(out.code == 0, qPrintable(out.err));
-        const QString text = QString::fromUtf8(Read(csv));
+        const QString text = QString::fromUtf8(FileBytes(csv));
         QVERIFY(text.contains(QStringLiteral(",hukutoku,出生時刻,出生地,経度,タイムゾーン,補正\r\n")));
         QVERIFY2(text.contains(QStringLiteral(",10:40,\"ニューヨーク（New York, United States of America）\",-74.00597,"
                                               "America/New_York,true\r\n")),
@@ -123,10 +106,10 @@ private slots:
 
         QTemporaryDir third;
         const QString bad = dir_->filePath("bad.csv");
-        Write(bad,
-              QStringLiteral("氏名,生まれた年,生まれた月,生まれた日,生まれた時刻,性別,出生時刻,経度\r\n"
-                             "甲,1972,11,3,09:00-11:00,男,10:40,139.7\r\n乙,1972,11,3,09:00-11:00,男,10:40,東経\r\n")
-                  .toUtf8());
+        WriteFile(
+            bad, QStringLiteral("氏名,生まれた年,生まれた月,生まれた日,生まれた時刻,性別,出生時刻,経度\r\n"
+                                "甲,1972,11,3,09:00-11:00,男,10:40,139.7\r\n乙,1972,11,3,09:00-11:00,男,10:40,東経\r\n")
+                     .toUtf8());
         const Run refused = Cli(third.path(), {"import", "--csv", bad});
         QCOMPARE(refused.code, 1);
         QVERIFY2(refused.err.contains(QStringLiteral("の 3 行目: 経度「東経」")), qPrintable(refused.err));
@@ -155,8 +138,8 @@ private slots:
         QFETCH(QStringList, extra);
         QFETCH(QString, expected);
         const QString csv = dir_->filePath("in.csv");
-        Write(csv, bytes);
-        const QByteArray before = Read(dir_->filePath("nam_data.db"));
+        WriteFile(csv, bytes);
+        const QByteArray before = FileBytes(dir_->filePath("nam_data.db"));
         const QStringList copies = Backups();
         const Run r = Cli(dir_->path(), QStringList{"import", "--csv", csv} + extra);
         if (expected.isEmpty()) {
@@ -167,13 +150,13 @@ private slots:
             QVERIFY2(r.err.contains(expected) && r.err.contains(csv), qPrintable(r.err));
             QVERIFY2(r.err.contains(QStringLiteral("名簿は変えていません")), qPrintable(r.err));
         }
-        QCOMPARE(Read(dir_->filePath("nam_data.db")), before);
+        QCOMPARE(FileBytes(dir_->filePath("nam_data.db")), before);
         QCOMPARE(Backups(), copies);
     }
 
     void skipBadImportsTheRest() {
         const QString csv = dir_->filePath("in.csv");
-        Write(csv, kHeader + "a,1959,5,7,05:00-07:00,男\r\nb,1959,5,7,05:00-07:00,x\r\n");
+        WriteFile(csv, kHeader + "a,1959,5,7,05:00-07:00,男\r\nb,1959,5,7,05:00-07:00,x\r\n");
         const int copies = int(Backups().size());
         const Run r = Cli(dir_->path(), {"import", "--csv", csv, "--skip-bad"});
         QCOMPARE(r.code, 0);
@@ -188,7 +171,7 @@ private slots:
 
     void importRefusedWhileAnotherProgramHoldsTheLock() {
         const QString csv = dir_->filePath("in.csv");
-        Write(csv, kHeader + "a,1959,5,7,05:00-07:00,男\r\n");
+        WriteFile(csv, kHeader + "a,1959,5,7,05:00-07:00,男\r\n");
         RecordingSink sink;
         PersonTable holder(sink);
         QVERIFY(holder.Open(dir_->path()));
@@ -209,12 +192,7 @@ private slots:
         // Reading commands on a folder without a register say so and create
         // nothing (the import's file is read first, so it must be there).
         QTemporaryDir empty;
-        {
-            QStringList header;
-            for (int i = 0; i < kPersonFieldCount; ++i) header << FieldName(i);
-            QFile csv(empty.filePath("o.csv"));
-            QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write((header.join(',') + '\n').toUtf8()) > 0);
-        }
+        WriteFile(empty.filePath("o.csv"), (PersonColumns().join(',') + '\n').toUtf8());
         for (const QStringList& args : {QStringList{"export", "--csv", empty.filePath("o.csv")},
                                         QStringList{"import", "--csv", empty.filePath("o.csv"), "--dry-run"}}) {
             const Run r = Cli(empty.path(), args);

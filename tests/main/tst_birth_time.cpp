@@ -6,6 +6,7 @@
 #include "main/help_window.h"
 #include "main/main_window.h"
 #include "register/person_fields.h"
+#include "tests/main/main_window_fixture.h"
 #include "tests/recording_sink.h"
 #include "windows/settings_window.h"
 
@@ -21,12 +22,9 @@
 #include <QTest>
 
 using namespace zelvara;
+using zelvara::testing::Person;
 
 namespace {
-
-struct Person {
-    QString name, year, month, day, time, sex;
-};
 
 // What a request wrote into the person's record: the year, the hour and the
 // twelve main stars.
@@ -49,36 +47,16 @@ private:
 
     TMainForm1& Start(const QList<Person>& people) {
         w_.reset();
-        home_ = std::make_unique<QTemporaryDir>();
-        const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
-        for (const QString& f : data.entryList({"*.bmp", "*.eto", "birthplaces.txt", "gazetteer.txt"}, QDir::Files))
-            QFile::copy(data.filePath(f), home_->filePath(f));
+        home_ = testing::ProgramFolder({"*.bmp", "*.eto", "birthplaces.txt", "gazetteer.txt"});
         Launch();
-        PersonTable& t = w_->Persons();
-        for (const Person& p : people) {
-            t.Append();
-            t.SetValue(kFieldName, p.name);
-            t.SetValue(kFieldYear, p.year);
-            t.SetValue(kFieldMonth, p.month);
-            t.SetValue(kFieldDay, p.day);
-            t.SetValue(kFieldTime, p.time);
-            t.SetValue(kFieldSex, p.sex);
-            t.Post();
-        }
-        t.First();
+        testing::AddPeople(w_->Persons(), people);
         sink_ = RecordingSink();
         return *w_;
     }
     // The program started (again) on the home folder as it is.
     void Launch() {
         w_.reset();
-        StartupOptions o;
-        o.programFolder = home_->path();
-        o.settingsPath = home_->filePath("zelv.ini");
-        o.showSplash = false;
-        w_ = std::make_unique<TMainForm1>(sink_);
-        w_->RunStartup(o);
-        w_->SetQuestion([this](const QString& text) {
+        w_ = testing::StartMainWindow(sink_, testing::QuietStartup(home_->path()), [this](const QString& text) {
             asked_ << text;
             return answer_;
         });

@@ -7,6 +7,7 @@
 #include "main/main_window.h"
 #include "main/tab_button_row.h"
 #include "register/person_fields.h"
+#include "tests/main/main_window_fixture.h"
 #include "tests/recording_sink.h"
 
 #include <QApplication>
@@ -31,12 +32,9 @@
 #include <QToolButton>
 
 using namespace zelvara;
+using zelvara::testing::Person;
 
 namespace {
-
-struct Person {
-    QString name, year, month, day, time, sex;
-};
 
 // Saves a picture of a window when ZELVARA_SCREENSHOT_DIR is set.
 void Snapshot(QWidget* w, const QString& name) {
@@ -59,28 +57,9 @@ private:
     // A program folder with the shipped calendar data and bitmaps, and a main
     // window started on it holding the given people.
     TMainForm1& Start(const QList<Person>& people) {
-        home_ = std::make_unique<QTemporaryDir>();
-        const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
-        for (const QString& f : data.entryList({"*.bmp", "*.eto"}, QDir::Files))
-            QFile::copy(data.filePath(f), home_->filePath(f));
-        StartupOptions o;
-        o.programFolder = home_->path();
-        o.settingsPath = home_->filePath("zelv.ini");
-        o.showSplash = false;
-        w_ = std::make_unique<TMainForm1>(sink_);
-        w_->RunStartup(o);
-        PersonTable& t = w_->Persons();
-        for (const Person& p : people) {
-            t.Append();
-            t.SetValue(kFieldName, p.name);
-            t.SetValue(kFieldYear, p.year);
-            t.SetValue(kFieldMonth, p.month);
-            t.SetValue(kFieldDay, p.day);
-            t.SetValue(kFieldTime, p.time);
-            t.SetValue(kFieldSex, p.sex);
-            t.Post();
-        }
-        t.First();
+        home_ = testing::ProgramFolder();
+        w_ = testing::StartMainWindow(sink_, testing::QuietStartup(home_->path()));
+        testing::AddPeople(w_->Persons(), people);
         sink_ = RecordingSink();
         return *w_;
     }

@@ -9,6 +9,7 @@
 #include "main/main_window.h"
 #include "main/paradox_window.h"
 #include "main/register_csv_window.h"
+#include "tests/main/main_window_fixture.h"
 #include "tests/recording_sink.h"
 
 #include <QApplication>
@@ -119,16 +120,13 @@ private:
 
     TMainForm1& Start(bool splash = false) {
         user_ = std::make_unique<QTemporaryDir>();
-        StartupOptions o;
-        o.programFolder = DataDir();
+        StartupOptions o = testing::QuietStartup(DataDir());
         o.userFolder = user_->path();
         o.settingsPath = user_->filePath("zelv.ini");
         o.showSplash = splash;
         o.splashMilliseconds = 0;
         o.today = QDate(2026, 12, 8);
-        w_ = std::make_unique<TMainForm1>(sink_);
-        w_->SetQuestion([](const QString&) { return false; });
-        w_->RunStartup(o);
+        w_ = testing::StartMainWindow(sink_, o, [](const QString&) { return false; });
         return *w_;
     }
     template <typename T>

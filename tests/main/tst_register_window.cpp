@@ -8,6 +8,7 @@
 #include "main/main_window.h"
 #include "main/reading_pages.h"
 #include "register/person_fields.h"
+#include "tests/main/main_window_fixture.h"
 #include "tests/recording_sink.h"
 
 #include <QApplication>
@@ -60,23 +61,12 @@ private:
     bool answer_ = true;
     std::unique_ptr<TMainForm1> w_;
 
-    void PrepareHome() {
-        home_ = std::make_unique<QTemporaryDir>();
-        const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
-        for (const QString& f : data.entryList({"*.bmp", "*.eto"}, QDir::Files))
-            QFile::copy(data.filePath(f), home_->filePath(f));
-    }
+    void PrepareHome() { home_ = testing::ProgramFolder(); }
     TMainForm1& Start() {
-        StartupOptions o;
-        o.programFolder = home_->path();
-        o.settingsPath = home_->filePath("zelv.ini");
-        o.showSplash = false;
-        w_ = std::make_unique<TMainForm1>(sink_);
-        w_->SetQuestion([this](const QString& text) {
+        w_ = testing::StartMainWindow(sink_, testing::QuietStartup(home_->path()), [this](const QString& text) {
             asked_ << text;
             return answer_;
         });
-        w_->RunStartup(o);
         return *w_;
     }
     template <typename T>

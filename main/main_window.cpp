@@ -173,7 +173,6 @@ void TMainForm1::RunStartup(const StartupOptions& options) {
     readings_->Attach(*session_);
 
     // The chart boxes.
-    batchFlag_ = false;
     chartPage_->Start(*session_, Folders(), settingsPath_, sink_);
     PageControl1->setCurrentIndex(0);
 
@@ -303,8 +302,7 @@ void TMainForm1::btnOkClick() {
     if (!dataPage_->ExactBirthOf(session_->Context(), in, exact)) return;
     const RequestOutcome outcome = session_->Request(
         in, HourWindow(), [this](const SessionChart& chart) { ShowCastChart(chart); }, exact);
-    // The chart page, unless a batch drives the request.
-    if (outcome.IsCast() && !batchFlag_) PageControl1->setCurrentWidget(chartPage_);
+    if (outcome.IsCast()) PageControl1->setCurrentWidget(chartPage_);
 }
 
 // The chart page, the luck tabs and the strength chart; then the entry boxes

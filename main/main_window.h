@@ -92,7 +92,6 @@ public:
     const PalaceStrengthView* StrengthChart() const { return chartPage_->StrengthChart(); }
     // The reading pages and the reading-text tables of the run.
     ReadingPages& Readings() { return *readings_; }
-    void SetBatchFlag(bool on) { batchFlag_ = on; }
     // Answers a yes/no question (a message box unless a test sets another).
     void SetQuestion(std::function<bool(const QString& text)> ask) { ask_ = std::move(ask); }
     bool Ask(const QString& text) const;
@@ -179,7 +178,6 @@ private:
     std::unique_ptr<Tprintmodule> ownPrintModule_;
     QString programFolder_;
     QString userFolder_;
-    bool batchFlag_ = false;
     bool pageGuardOn_ = false;
 
     QTabWidget* PageControl1 = nullptr;

@@ -239,14 +239,6 @@ private slots:
         QCOMPARE(w_->Persons().Value(kFieldName), QStringLiteral("甲"));
     }
 
-    void batchFlagKeepsTheDataPage() {
-        Start({{"甲", "1965", "3", "7", "03:00-05:00", "女"}});
-        w_->SetBatchFlag(true);
-        Click();
-        QVERIFY(w_->Session().HasChart());
-        QCOMPARE(Pages()->currentIndex(), 0);
-    }
-
     void unknownHourIsChosenInTheHourWindow() {
         Start({{"丙", "1975", "12", "24", "不明の場合", "女"}});
         WhenHourWindowShows([this](Ttimefrm& window) {

@@ -1,5 +1,6 @@
 #include "main/chart_page.h"
 
+#include "common/named_object.h"
 #include "engine/calendar_day.h"
 #include "main/chart_layer_view.h"
 #include "session/chart_session.h"
@@ -10,36 +11,23 @@
 #include <QPushButton>
 
 namespace zelvara {
-namespace {
-
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
-
-}  // namespace
-
 ChartPage::ChartPage(const Timi& timi, QWidget* parent) : QWidget(parent), timi_(timi) {
     setObjectName(QStringLiteral("syuseizu"));
     boxes_ = CreateChartBoxFrames(this);
 
-    auto* centre = new QFrame(this);
-    centre->setObjectName(QStringLiteral("centerPanel"));
+    auto* centre = Named(new QFrame(this), "centerPanel");
     centre->setFrameShape(QFrame::StyledPanel);
     centre->setGeometry(142, 122, 279, 250);
     centre_ = BuildChartCentre(centre);
 
-    Chart1 = new PalaceStrengthView(this);
-    Chart1->setObjectName(QStringLiteral("Chart1"));
+    Chart1 = Named(new PalaceStrengthView(this), "Chart1");
     Chart1->setGeometry(568, 0, 192, 440);
 
-    GraphCheck = new QCheckBox(QStringLiteral("グラフも印刷する"), this);
-    GraphCheck->setObjectName(QStringLiteral("GraphCheck"));
+    GraphCheck = Named(new QCheckBox(QStringLiteral("グラフも印刷する"), this), "GraphCheck");
     GraphCheck->setGeometry(568, 446, 192, 22);
-    QPushButton* printbtn1 = Button(this, "printbtn1", QStringLiteral("出生図印刷"));
+    QPushButton* printbtn1 = Named(new QPushButton(QStringLiteral("出生図印刷"), this), "printbtn1");
     printbtn1->setGeometry(568, 470, 112, 26);
-    QPushButton* flyingPrint = Button(this, "flyingPrintBtn", QStringLiteral("飛星表"));
+    QPushButton* flyingPrint = Named(new QPushButton(QStringLiteral("飛星表"), this), "flyingPrintBtn");
     flyingPrint->setGeometry(684, 470, 76, 26);
     flyingPrint->setToolTip(QStringLiteral("飛星表（各宮の四化の飛び先と選んだ層の四化）を印刷します"));
 }

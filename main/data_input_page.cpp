@@ -1,5 +1,6 @@
 #include "main/data_input_page.h"
 
+#include "common/named_object.h"
 #include "common/qstring_utf8.h"
 #include "engine/context.h"
 #include "main/birth_time_dialog.h"
@@ -55,8 +56,7 @@ QString S(const char16_t* text) { return QString::fromUtf16(text); }
 QString DateBoxText(const QString& text) { return QString::fromStdString(NormalizeTypedText(text.toStdString())); }
 
 QComboBox* DropDown(QWidget* parent, const char* name, int width) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
+    auto* box = Named(new QComboBox(parent), name);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setFixedWidth(width);
@@ -64,8 +64,7 @@ QComboBox* DropDown(QWidget* parent, const char* name, int width) {
 }
 
 QPushButton* Button(QWidget* parent, const char* name, const QString& caption, const QString& hint = {}) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
+    auto* b = Named(new QPushButton(caption, parent), name);
     if (!hint.isEmpty()) b->setToolTip(hint);
     return b;
 }
@@ -96,13 +95,11 @@ DataInputPage::DataInputPage(PersonTable& persons, PersonBirthTime& birthTimes, 
     auto* entry = new QHBoxLayout;
     entry->setSpacing(4);
     entry->addWidget(new QLabel(QStringLiteral("氏名"), this));
-    inName = new QLineEdit(this);
-    inName->setObjectName(QStringLiteral("inName"));
+    inName = Named(new QLineEdit(this), "inName");
     inName->setFixedWidth(130);
     entry->addWidget(inName);
     entry->addSpacing(6);
-    inYy = new QLineEdit(this);
-    inYy->setObjectName(QStringLiteral("inYy"));
+    inYy = Named(new QLineEdit(this), "inYy");
     inYy->setFixedWidth(44);
     inYy->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhNoPredictiveText);
     inYy->setToolTip(
@@ -138,8 +135,7 @@ DataInputPage::DataInputPage(PersonTable& persons, PersonBirthTime& birthTimes, 
     page->addLayout(entry);
 
     // Why nothing typed here is kept, while the register is closed or read-only.
-    registerStatus = new QLabel(this);
-    registerStatus->setObjectName(QStringLiteral("registerStatus"));
+    registerStatus = Named(new QLabel(this), "registerStatus");
     registerStatus->setWordWrap(true);
     registerStatus->hide();
     page->addWidget(registerStatus);
@@ -210,8 +206,7 @@ DataInputPage::DataInputPage(PersonTable& persons, PersonBirthTime& birthTimes, 
     // Find by name, and the extraction that reads as a sentence.
     auto* search = new QHBoxLayout;
     search->setSpacing(4);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1 = Named(new QLineEdit(this), "Edit1");
     Edit1->setToolTip(QStringLiteral("氏名を入力し左のボタンを押下します"));
     Edit1->setFixedWidth(110);
     QPushButton* findbtn =
@@ -220,14 +215,12 @@ DataInputPage::DataInputPage(PersonTable& persons, PersonBirthTime& birthTimes, 
     search->addWidget(findbtn);
     search->addWidget(Edit1);
     search->addSpacing(14);
-    kyubox = new QComboBox(this);
-    kyubox->setObjectName(QStringLiteral("kyubox"));
+    kyubox = Named(new QComboBox(this), "kyubox");
     for (int p = 1; p <= kPalaces; ++p) kyubox->addItem(Q(kPalaceNames[p]));
     kyubox->setCurrentIndex(-1);
     search->addWidget(kyubox);
     search->addWidget(new QLabel(QStringLiteral("に"), this));
-    hosibox = new QComboBox(this);
-    hosibox->setObjectName(QStringLiteral("hosibox"));
+    hosibox = Named(new QComboBox(this), "hosibox");
     for (int star = 1; star <= kStars; ++star) hosibox->addItem(Q(kStarShortNames[star]));
     hosibox->setCurrentIndex(-1);
     search->addWidget(hosibox);
@@ -242,8 +235,7 @@ DataInputPage::DataInputPage(PersonTable& persons, PersonBirthTime& birthTimes, 
     page->addLayout(search);
 
     // The person grid.
-    DBGrid1 = new QTableView(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1 = Named(new QTableView(this), "DBGrid1");
     gridModel_ = new PersonGridModel(persons_, DBGrid1);
     DBGrid1->setModel(gridModel_);
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -277,14 +269,9 @@ void DataInputPage::SetPlaces(const DataFolders& folders, const QString& setting
 void DataInputPage::Message(const QString& text) { sink_.Show(text.toStdString(), {}); }
 
 BirthInput DataInputPage::ReadBirthInput() const {
-    BirthInput in;
-    in.name = inName->text().toStdString();
-    in.sex = ChkSex->currentText().toStdString();
-    in.year = inYy->text().toStdString();
-    in.month = inMm->currentText().toStdString();
-    in.day = inDd->currentText().toStdString();
-    in.hour = inTime->currentText().toStdString();
-    return in;
+    return {inName->text().toStdString(),      ChkSex->currentText().toStdString(),
+            inYy->text().toStdString(),        inMm->currentText().toStdString(),
+            inDd->currentText().toStdString(), inTime->currentText().toStdString()};
 }
 
 QString DataInputPage::Name() const { return inName->text(); }
@@ -425,13 +412,11 @@ void DataInputPage::cyusyutubtnClick() {
 // The exact birth time: the button and its dialog, the hour box showing the
 // period of the corrected time with its mark, the corrected moment cast.
 void DataInputPage::BuildBirthTimeControls(QHBoxLayout* row) {
-    birthTimeMark = new QLabel(QStringLiteral("時刻から"), this);
-    birthTimeMark->setObjectName(QStringLiteral("birthTimeMark"));
+    birthTimeMark = Named(new QLabel(QStringLiteral("時刻から"), this), "birthTimeMark");
     birthTimeMark->setStyleSheet(QStringLiteral("color: #0000a0"));
     birthTimeMark->hide();
     row->addWidget(birthTimeMark);
-    birthTimeBtn = new QPushButton(QStringLiteral("出生時刻・出生地…"), this);
-    birthTimeBtn->setObjectName(QStringLiteral("birthTimeBtn"));
+    birthTimeBtn = Named(new QPushButton(QStringLiteral("出生時刻・出生地…"), this), "birthTimeBtn");
     birthTimeBtn->setToolTip(QStringLiteral("出生時刻と出生地を入れると、その時刻から時刻（二時間）を決めます"));
     birthTimeBtn->setMinimumWidth(birthTimeBtn->sizeHint().width());  // the whole caption, never cut
     connect(birthTimeBtn, &QPushButton::clicked, this, &DataInputPage::OpenBirthTimeDialog);

@@ -1,5 +1,6 @@
 #include "main/main_window.h"
 
+#include "common/named_object.h"
 #include "main/batch_buttons.h"
 #include "main/data_input_page.h"
 #include "main/east_tab_style.h"
@@ -16,7 +17,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFrame>
@@ -36,16 +36,6 @@
 #include <QVBoxLayout>
 
 namespace zelvara {
-namespace {
-
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
-
-}  // namespace
-
 TMainForm1::TMainForm1(MessageSink& sink, QWidget* parent) : QMainWindow(parent), sink_(sink), persons_(sink, this) {
     setObjectName(QStringLiteral("MainForm1"));
     setWindowTitle(QStringLiteral("Zelvaraプロ版"));
@@ -66,8 +56,7 @@ void TMainForm1::BuildPages() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    PageControl1 = new QTabWidget(central);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1 = Named(new QTabWidget(central), "PageControl1");
     PageControl1->setTabPosition(QTabWidget::East);
     auto* tabStyle = new EastTabStyle(100);
     tabStyle->setParent(PageControl1->tabBar());
@@ -93,14 +82,12 @@ void TMainForm1::BuildPages() {
 }
 
 QWidget* TMainForm1::BuildBottomPanel() {
-    auto* Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
+    auto* Panel1 = Named(new QFrame(this), "Panel1");
     Panel1->setFrameShape(QFrame::StyledPanel);
     auto* row = new QHBoxLayout(Panel1);
     row->setContentsMargins(6, 4, 6, 4);
     row->setSpacing(4);
-    namelbl = new QLabel(QStringLiteral("氏名"), Panel1);
-    namelbl->setObjectName(QStringLiteral("namelbl"));
+    namelbl = Named(new QLabel(QStringLiteral("氏名"), Panel1), "namelbl");
     QFont nameFont = namelbl->font();
     nameFont.setPointSize(nameFont.pointSize() + 2);
     nameFont.setBold(true);
@@ -114,16 +101,16 @@ QWidget* TMainForm1::BuildBottomPanel() {
             w->activateWindow();
         }
     };
-    QPushButton* matorixbtn = Button(Panel1, "matorixbtn", QStringLiteral("星のマトリックス"));
+    QPushButton* matorixbtn = Named(new QPushButton(QStringLiteral("星のマトリックス"), Panel1), "matorixbtn");
     connect(matorixbtn, &QPushButton::clicked, this, [this, show] { show(windows_.starMatrix); });
     // The owner settings are reloaded by the settings module when it opens.
-    QPushButton* helpbtn = Button(Panel1, "helpbtn", QStringLiteral("Orvandel伝説"));
+    QPushButton* helpbtn = Named(new QPushButton(QStringLiteral("Orvandel伝説"), Panel1), "helpbtn");
     connect(helpbtn, &QPushButton::clicked, this, [this, show] { show(windows_.legends); });
-    QPushButton* BitBtn1 = Button(Panel1, "BitBtn1", QStringLiteral("万年暦"));
+    QPushButton* BitBtn1 = Named(new QPushButton(QStringLiteral("万年暦"), Panel1), "BitBtn1");
     connect(BitBtn1, &QPushButton::clicked, this, &TMainForm1::BitBtn1Click);
-    QPushButton* passbtn = Button(Panel1, "passbtn", QStringLiteral("環境設定"));
+    QPushButton* passbtn = Named(new QPushButton(QStringLiteral("環境設定"), Panel1), "passbtn");
     connect(passbtn, &QPushButton::clicked, this, [this, show] { show(windows_.settings); });
-    QPushButton* endbtn = Button(Panel1, "endbtn", QStringLiteral("終了"));
+    QPushButton* endbtn = Named(new QPushButton(QStringLiteral("終了"), Panel1), "endbtn");
     connect(endbtn, &QPushButton::clicked, this, &QWidget::close);
     for (QPushButton* b : {matorixbtn, helpbtn, BitBtn1, passbtn, endbtn}) row->addWidget(b);
     return Panel1;
@@ -206,9 +193,9 @@ void TMainForm1::PageControl1Change(int index) {
     }
     QWidget* page = PageControl1->widget(index);
     if (page == kanteisheet)
-        KekkaChange();
+        readings_->KekkaChange();
     else if (page == kekkonsheet)
-        ComposeMarriageReading();
+        readings_->ComposeMarriageReading();
 }
 
 void TMainForm1::BitBtn1Click() {
@@ -222,10 +209,6 @@ void TMainForm1::BitBtn1Click() {
                                     Tmannenfrm::CalendarSourceLine(programFolder_), this, &ctx.reki.slot[3]);
     calendar->show();
 }
-
-void TMainForm1::KekkaChange() { readings_->KekkaChange(); }
-
-void TMainForm1::ComposeMarriageReading() { readings_->ComposeMarriageReading(); }
 
 void TMainForm1::OpenRegister(const RegisterChoice& choice) {
     if (!choice.error.isEmpty()) {
@@ -294,8 +277,6 @@ QString TMainForm1::RegisterOverride() const {
 // and writes the person's record; the pages show the chart the session cast.
 void TMainForm1::btnOkClick() {
     if (!session_) return;
-    // The footer data as stored now.
-    owner_ = LoadOwnerSettings(SettingsFile(settingsPath_));
     // A person with an exact time is cast for its corrected moment.
     const BirthInput in = dataPage_->ReadBirthInput();
     std::optional<CorrectedBirth> exact;
@@ -333,12 +314,6 @@ void TMainForm1::FillLuckTabs() {
     QStringList tabs;
     for (int i = 1; i <= 12; ++i) tabs << QString::fromStdString(session_->Chart().luckCaptions[i]);
     readings_->ShowLuckPeriods(tabs);  // no tab selected, empty reading
-}
-
-void TMainForm1::ShowBirthTimeMark() { dataPage_->ShowBirthTimeMark(); }
-
-void TMainForm1::SetBirthTimeDialogHook(std::function<void(BirthTimeDialog&)> hook) {
-    dataPage_->SetBirthTimeDialogHook(std::move(hook));
 }
 
 bool TMainForm1::Ask(const QString& text) const {

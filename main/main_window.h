@@ -16,7 +16,6 @@
 
 #include <QDate>
 #include <QMainWindow>
-#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -29,8 +28,6 @@ class QWidget;
 namespace zelvara {
 
 class Ttimefrm;
-class BirthTimeDialog;
-class ChartLayerView;
 class DataInputPage;
 class ReadingPages;
 
@@ -79,11 +76,8 @@ public:
     // window ("--register の指定 …"); empty when the settings choose it.
     QString RegisterOverride() const;
     const std::array<ChartBox, kChartBoxes>& Boxes() const { return chartPage_->Boxes(); }
-    ChartLayerView* Layers() const { return chartPage_->Layers(); }
-    QString ProgramFolder() const { return programFolder_; }
     DataFolders Folders() const { return {programFolder_, userFolder_}; }
     const Timi& Texts() const { return timi_; }
-    const OwnerSettings& Owner() const { return owner_; }
     // The box-text table of the last chart: [palace 1..12][slot 1..6].
     const std::array<std::array<std::string, kBoxSlots + 1>, kPalaces + 1>& BoxTexts() const {
         return session_->Layout().boxText;
@@ -98,10 +92,8 @@ public:
     QString SettingsPath() const { return settingsPath_; }
     // The exact birth times of the register's persons.
     PersonBirthTime& BirthTimes() { return birthTimes_; }
-    // Tests drive the exact-time dialog through this instead of its exec().
-    void SetBirthTimeDialogHook(std::function<void(BirthTimeDialog&)> hook);
-    // The hour box and its mark from the current person's exact time.
-    void ShowBirthTimeMark();
+    // The page "データ入力" (its exact-time dialog, the hour box's mark).
+    DataInputPage& DataPage() { return *dataPage_; }
     MessageSink& Sink() const { return sink_; }
 
     // The print module of the run; one is made on first use when none is set.
@@ -120,9 +112,6 @@ public slots:
     // The chart request: the entry boxes go to the session, the cast chart
     // comes back to the chart page.
     void btnOkClick();
-    // Readings composed on page entry and by the palace buttons.
-    void KekkaChange();
-    void ComposeMarriageReading();
     // The print buttons.
     void printbtn1Click();
     void flyingPrintClick();
@@ -164,7 +153,6 @@ private:
     MessageSink& sink_;
     std::function<bool(const QString&)> ask_;
     Timi timi_;
-    OwnerSettings owner_;
     QString settingsPath_;
     QString registerUri_;  // --register, which the settings do not override
     std::unique_ptr<Ttimefrm> ownHourWindow_;

@@ -69,9 +69,9 @@ QString TMainForm1::AskPdfFile(const QString& document) {
 
 // The footer carries the owner data as stored now.
 Tprintmodule& TMainForm1::PrintModuleWithFooter() {
-    owner_ = LoadOwnerSettings(SettingsFile(settingsPath_));
+    const OwnerSettings owner = LoadOwnerSettings(SettingsFile(settingsPath_));
     Tprintmodule& module = PrintModule();
-    module.SetFooter(owner_.title, owner_.tel);
+    module.SetFooter(owner.title, owner.tel);
     return module;
 }
 

@@ -1,14 +1,16 @@
 // The main window as the program starts it, for tests: a program folder in a
 // temporary directory holding copies of the shipped files a test needs, the
 // start-up options that point there without a splash, and people entered in
-// the register the way the data page enters them.
+// the register the way the data page enters them; pictures of windows on request.
 #pragma once
 
 #include "main/main_window.h"
 #include "register/person_fields.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -23,12 +25,17 @@ struct Person {
     QString name, year, month, day, time, sex;
 };
 
-// The shipped files whose names match patterns ("*.eto", "birthplaces.txt"),
+// The shipped files whose names match patterns ("*.eto", "help/index.html"),
 // copied from the data folder the build made (ZELVARA_DATA_DIR) into folder.
 inline void CopyShipped(const QString& folder, const QStringList& patterns,
                         const QString& from = qEnvironmentVariable("ZELVARA_DATA_DIR")) {
-    const QDir data(from);
-    for (const QString& f : data.entryList(patterns, QDir::Files)) QFile::copy(data.filePath(f), folder + '/' + f);
+    for (const QString& pattern : patterns) {
+        const QString sub = QFileInfo(pattern).path();
+        const QDir data(from + '/' + sub), into(folder + '/' + sub);
+        into.mkpath(QStringLiteral("."));
+        for (const QString& f : data.entryList({QFileInfo(pattern).fileName()}, QDir::Files))
+            QFile::copy(data.filePath(f), into.filePath(f));
+    }
 }
 
 // A fresh program folder with the shipped files matching patterns.
@@ -69,6 +76,19 @@ inline void AddPeople(PersonTable& t, const QList<Person>& people) {
         t.Post();
     }
     t.First();
+}
+
+// The window of the program with that object name; null when none stands.
+inline QWidget* TopLevel(const char* name) {
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == QLatin1String(name)) return top;
+    return nullptr;
+}
+
+// With ZELVARA_SCREENSHOT_DIR set, a picture of w saved there as name.png.
+inline void Snapshot(QWidget* w, const QString& name) {
+    const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR");
+    if (!dir.isEmpty() && QDir().mkpath(dir)) w->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
 }
 
 }  // namespace zelvara::testing

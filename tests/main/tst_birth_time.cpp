@@ -3,6 +3,7 @@
 // mark, and the chart the request casts for the corrected moment; a person
 // without a time charts exactly as before.
 #include "main/birth_time_dialog.h"
+#include "main/data_input_page.h"
 #include "main/help_window.h"
 #include "main/main_window.h"
 #include "register/person_fields.h"
@@ -77,7 +78,7 @@ private:
     // Stores the current person's time through the dialog: a place from the
     // list, or a typed longitude when place is empty.
     void EnterTime(const QString& time, const QString& place, const QString& longitude = {}) {
-        w_->SetBirthTimeDialogHook([&](BirthTimeDialog& d) {
+        w_->DataPage().SetBirthTimeDialogHook([&](BirthTimeDialog& d) {
             In<QLineEdit>(d, "timeedit")->setText(time);
             auto* places = In<QComboBox>(d, "placebox");
             places->setCurrentIndex(place.isEmpty() ? 0 : places->findText(place));
@@ -159,7 +160,7 @@ private slots:
         QCOMPARE(entry->place, QStringLiteral("北海道 札幌市"));
         QVERIFY(entry->longitude && qAbs(*entry->longitude - 141.35) < 0.01);
         // The dialog opens on what is stored.
-        w_->SetBirthTimeDialogHook([](BirthTimeDialog& d) {
+        w_->DataPage().SetBirthTimeDialogHook([](BirthTimeDialog& d) {
             QCOMPARE(In<QLineEdit>(d, "timeedit")->text(), QStringLiteral("08:50"));
             QCOMPARE(In<QComboBox>(d, "placebox")->currentText(), QStringLiteral("北海道 札幌市"));
             In<QPushButton>(d, "clearbtn")->click();
@@ -198,7 +199,7 @@ private slots:
         QVERIFY(t.Open(home_->path(), PersonTable::OpenMode::ReadOnly));
         t.First();
         bool shown = false;
-        w_->SetBirthTimeDialogHook([&](BirthTimeDialog& d) {
+        w_->DataPage().SetBirthTimeDialogHook([&](BirthTimeDialog& d) {
             shown = true;
             auto* status = In<QLabel>(d, "statuslbl");
             QVERIFY(!status->isHidden());
@@ -349,7 +350,7 @@ private slots:
         QCOMPARE(Hour(), QStringLiteral("19:00-21:00"));  // 20:44 of 11/2 in mean solar time
         QCOMPARE(w_->Persons().Value(kFieldDay), QStringLiteral("3"));
         QCOMPARE(w_->Persons().Value(kFieldTime), QStringLiteral("09:00-11:00"));
-        w_->SetBirthTimeDialogHook([](BirthTimeDialog& d) { In<QPushButton>(d, "clearbtn")->click(); });
+        w_->DataPage().SetBirthTimeDialogHook([](BirthTimeDialog& d) { In<QPushButton>(d, "clearbtn")->click(); });
         Find<QPushButton>("birthTimeBtn")->click();
         Cast();
         QCOMPARE(MainStars(), enteredChart);
@@ -390,7 +391,7 @@ private slots:
         Cast();
         const auto enteredChart = MainStars();
         SetCorrection("mean");
-        w_->SetBirthTimeDialogHook([](BirthTimeDialog& d) {
+        w_->DataPage().SetBirthTimeDialogHook([](BirthTimeDialog& d) {
             In<QLineEdit>(d, "timeedit")->setText(QStringLiteral("10:40"));
             auto* search = In<QLineEdit>(d, "worldsearch");
             search->setText(QStringLiteral("ニューヨーク"));
@@ -421,10 +422,8 @@ private slots:
         // The dialog opens on the stored world place; its help (F1) opens on
         // the page about exact times, in a window that answers while the
         // dialog is open.
-        QDir(home_->path()).mkpath(QStringLiteral("help"));
-        QFile::copy(QDir(qEnvironmentVariable("ZELVARA_DATA_DIR")).filePath(QStringLiteral("help/index.html")),
-                    home_->filePath(QStringLiteral("help/index.html")));
-        w_->SetBirthTimeDialogHook([](BirthTimeDialog& d) {
+        testing::CopyShipped(home_->path(), {"help/index.html"});
+        w_->DataPage().SetBirthTimeDialogHook([](BirthTimeDialog& d) {
             QVERIFY(In<QComboBox>(d, "worldbox")->currentText().startsWith(QStringLiteral("ニューヨーク")));
             d.resize(d.sizeHint());
             if (const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR"); !dir.isEmpty())

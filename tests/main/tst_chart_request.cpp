@@ -33,19 +33,7 @@
 
 using namespace zelvara;
 using zelvara::testing::Person;
-
-namespace {
-
-// Saves a picture of a window when ZELVARA_SCREENSHOT_DIR is set.
-void Snapshot(QWidget* w, const QString& name) {
-    const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR");
-    if (!dir.isEmpty()) {
-        QDir().mkpath(dir);
-        w->grab().save(QDir(dir).filePath(name + ".png"));
-    }
-}
-
-}  // namespace
+using zelvara::testing::Snapshot;
 
 class TestChartRequest : public QObject {
     Q_OBJECT

@@ -4,6 +4,7 @@
 // settings window opens the help at that topic.
 #include "main/app_windows.h"
 #include "main/birth_time_dialog.h"
+#include "main/data_input_page.h"
 #include "main/help_topics.h"
 #include "main/help_window.h"
 #include "main/main_window.h"
@@ -35,6 +36,7 @@
 #include <memory>
 
 using namespace zelvara;
+using zelvara::testing::TopLevel;
 
 namespace {
 
@@ -135,11 +137,6 @@ private:
         if (!found) qWarning("no control %s", name);
         return found;
     }
-    static QWidget* TopLevel(const char* name) {
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->objectName() == QLatin1String(name)) return top;
-        return nullptr;
-    }
     void CastChart(const QString& hour) {
         Find<QLineEdit>(w_.get(), "inName")->setText(QStringLiteral("試験"));
         Find<QLineEdit>(w_.get(), "inYy")->setText(QStringLiteral("1965"));
@@ -205,7 +202,7 @@ private slots:
         QWidget* legends = TopLevel("Thelpbunfrm");
         QVERIFY(legends);
         for (const char* name : {"SpeedButton1", "SpeedButton2"}) Click(legends, name);
-        w_->SetBirthTimeDialogHook([&shown](BirthTimeDialog& d) {
+        w_->DataPage().SetBirthTimeDialogHook([&shown](BirthTimeDialog& d) {
             d.show();
             shown.Add(&d, AnchorAfterF1(&d));
             d.reject();

@@ -28,11 +28,8 @@ namespace {
 
 // A fresh program folder holding the shipped chimes, bitmaps and help.
 std::unique_ptr<QTemporaryDir> FreshProgramFolder(bool withBitmaps = true) {
-    auto dir = testing::ProgramFolder(withBitmaps ? QStringList{"*.bmp", "sound*.wav"} : QStringList{"sound*.wav"});
-    QDir().mkpath(dir->filePath("help"));
-    QFile::copy(QDir(qEnvironmentVariable("ZELVARA_DATA_DIR")).filePath("help/index.html"),
-                dir->filePath("help/index.html"));
-    return dir;
+    return testing::ProgramFolder(withBitmaps ? QStringList{"*.bmp", "sound*.wav", "help/index.html"}
+                                              : QStringList{"sound*.wav", "help/index.html"});
 }
 
 // The chime the window started playing; empty when none.
@@ -126,8 +123,7 @@ private slots:
         QString captionMeanwhile;
         TMainForm1 w(sink_);
         QTimer::singleShot(100, [&] {
-            for (QWidget* top : QApplication::topLevelWidgets())
-                if (top->objectName() == "title" && top->isVisible()) splashShown = true;
+            splashShown = testing::TopLevel("title") && testing::TopLevel("title")->isVisible();
             captionMeanwhile = w.windowTitle();
         });
         QElapsedTimer clock;
@@ -136,7 +132,7 @@ private slots:
         QVERIFY2(clock.elapsed() >= 600, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(splashShown);
         QVERIFY(!captionMeanwhile.contains("Version"));
-        for (QWidget* top : QApplication::topLevelWidgets()) QVERIFY(top->objectName() != "title");
+        QVERIFY(!testing::TopLevel("title"));
         QVERIFY(w.Persons().IsOpen());
     }
 
@@ -144,11 +140,9 @@ private slots:
     void openableWindowsExist() {
         auto w = Start();
         ApplicationWindows windows(*w);
-        QStringList names;
-        for (QWidget* top : QApplication::topLevelWidgets()) names << top->objectName();
         for (const char* name : {"TCunstomFrm", "Tdbenvfrm", "TkounDBfrm", "TAiDBfrm", "Tkekkonfrm", "Thelpbunfrm",
                                  "Tmatorixfrm", "Ttimefrm"})
-            QVERIFY2(names.contains(QLatin1String(name)), name);
+            QVERIFY2(testing::TopLevel(name), name);
     }
 
     void chartBoxesBuiltFromBoxZero() {
@@ -354,8 +348,7 @@ private slots:
         QTest::keyClick(inName, Qt::Key_P, Qt::AltModifier);
         QTRY_VERIFY(!w->Persons().IsModified());  // an access key clicks after a moment
         QCOMPARE(w->Persons().Record(0).values[kFieldName], QStringLiteral("鍵で登録"));
-        if (const QString shots = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR"); !shots.isEmpty())
-            w->grab().save(shots + QStringLiteral("/data_page.png"));
+        testing::Snapshot(w.get(), "data_page");
     }
 
     // Japanese input methods type full-width digits; users type blanks. The

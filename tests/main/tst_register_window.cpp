@@ -28,6 +28,7 @@
 #include <QTimer>
 
 using namespace zelvara;
+using zelvara::testing::TopLevel;
 
 namespace {
 
@@ -80,11 +81,6 @@ private:
         Find<QComboBox>("inDd")->setCurrentText(QStringLiteral("7"));
         Find<QComboBox>("inTime")->setCurrentText(QStringLiteral("03:00-05:00"));
         Find<QComboBox>("ChkSex")->setCurrentText(QStringLiteral("女"));
-    }
-    static QWidget* TopLevel(const char* name) {
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->objectName() == QLatin1String(name)) return top;
-        return nullptr;
     }
     bool ChartShown() { return w_->Session().HasChart() && Find<QTabWidget>("PageControl1")->currentIndex() == 1; }
 
@@ -282,11 +278,9 @@ private slots:
         QVERIFY(importParadox->toolTip().contains(QStringLiteral("読み取り専用")));
         for (const char* name : {"gotop", "gomae", "gosaki", "golast", "findbtn", "btnOk"})
             QVERIFY2(Find<QPushButton>(name)->isEnabled(), name);
-        if (const QString shots = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR"); !shots.isEmpty()) {
-            w_->grab().save(shots + QStringLiteral("/read_only_data_page.png"));
-            settings->adjustSize();
-            settings->grab().save(shots + QStringLiteral("/read_only_settings.png"));
-        }
+        testing::Snapshot(w_.get(), "read_only_data_page");
+        settings->adjustSize();
+        testing::Snapshot(settings, "read_only_settings");
 
         first.reset();  // the other program ends
         w_->ReopenRegister();

@@ -66,9 +66,7 @@ private:
 private slots:
     void init() {
         home_ = std::make_unique<QTemporaryDir>();
-        testing::CopyShipped(home_->path(), {"1964.eto", "1965.eto", "1966.eto"}, ZELVARA_DATA_DIR);
-        QDir(home_->path()).mkdir("seed");
-        testing::CopyShipped(home_->filePath("seed"), {"*.txt"}, ZELVARA_DATA_DIR "/seed");
+        testing::CopyShipped(home_->path(), {"1964.eto", "1965.eto", "1966.eto", "seed/*.txt"}, ZELVARA_DATA_DIR);
         sink_ = RecordingSink();
         w_ = testing::StartMainWindow(sink_, testing::QuietStartup(home_->path()));
         sink_.messages.clear();  // palace bitmaps are not needed here

@@ -63,12 +63,8 @@ void ChartPage::Start(ChartSession& session, const DataFolders& folders, const Q
 void ChartPage::ShowCast(const SessionChart& chart) {
     FillChartCentre(centre_, session_->Man());
     ShowBirthTimeLine(centre_, chart.exact);
-    ShowBoxes();
     Chart1->SetStrength(chart.strength);
-}
-
-// The palace glyphs are read once.
-void ChartPage::ShowBoxes() {
+    // The palace glyphs are read once.
     if (!glyphsLoaded_) {
         glyphs_ = LoadPalaceGlyphs(folders_);
         glyphsLoaded_ = true;

@@ -28,10 +28,9 @@ public:
     // last kept them. A missing bitmap is said, and the boxes go without it.
     void Start(ChartSession& session, const DataFolders& folders, const QString& settingsPath, MessageSink& sink);
 
-    // The chart the session cast: the centre panel, the boxes and the strength chart.
+    // The chart the session cast: the centre panel, the strength chart and
+    // the twelve boxes from the session's layout.
     void ShowCast(const SessionChart& chart);
-    // The twelve boxes from the session's layout.
-    void ShowBoxes();
 
     const std::array<ChartBox, kChartBoxes>& Boxes() const { return boxes_; }
     ChartLayerView* Layers() const { return layers_; }

@@ -305,11 +305,6 @@ Ttimefrm& TMainForm1::HourWindow() {
     return *ownHourWindow_;
 }
 
-void TMainForm1::ShowChart(const Chart& chart) {
-    session_->Hold(chart);
-    chartPage_->ShowBoxes();
-}
-
 void TMainForm1::FillLuckTabs() {
     QStringList tabs;
     for (int i = 1; i <= 12; ++i) tabs << QString::fromStdString(session_->Chart().luckCaptions[i]);

@@ -102,12 +102,6 @@ public:
     // The legends viewer's "印刷": descriptions by major star 1..14.
     void PrintLegends(const std::array<QString, kMajorStars + 1>& descriptions);
 
-    // Holds a chart cast straight through the engine in the session, lays it
-    // out and shows it in the boxes.
-    void ShowChart(const Chart& chart);
-    // The ten-year period tabs of the chart last laid out.
-    void FillLuckTabs();
-
 public slots:
     // The chart request: the entry boxes go to the session, the cast chart
     // comes back to the chart page.
@@ -149,6 +143,8 @@ private:
 
     Ttimefrm& HourWindow();
     void ShowCastChart(const SessionChart& chart);
+    // The ten-year period tabs of the chart last laid out.
+    void FillLuckTabs();
 
     MessageSink& sink_;
     std::function<bool(const QString&)> ask_;

@@ -8,10 +8,13 @@
 #include "register/person_fields.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QList>
+#include <QPushButton>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -76,6 +79,17 @@ inline void AddPeople(PersonTable& t, const QList<Person>& people) {
         t.Post();
     }
     t.First();
+}
+
+// The birth typed into the data page's boxes of w, and 鑑定(&K) clicked.
+inline void TypeAndCast(QWidget& w, const Person& p) {
+    w.findChild<QLineEdit*>(QStringLiteral("inName"))->setText(p.name);
+    w.findChild<QLineEdit*>(QStringLiteral("inYy"))->setText(p.year);
+    w.findChild<QComboBox*>(QStringLiteral("inMm"))->setCurrentText(p.month);
+    w.findChild<QComboBox*>(QStringLiteral("inDd"))->setCurrentText(p.day);
+    w.findChild<QComboBox*>(QStringLiteral("inTime"))->setCurrentText(p.time);
+    w.findChild<QComboBox*>(QStringLiteral("ChkSex"))->setCurrentText(p.sex);
+    w.findChild<QPushButton*>(QStringLiteral("btnOk"))->click();
 }
 
 // The window of the program with that object name; null when none stands.

@@ -138,13 +138,7 @@ private:
         return found;
     }
     void CastChart(const QString& hour) {
-        Find<QLineEdit>(w_.get(), "inName")->setText(QStringLiteral("試験"));
-        Find<QLineEdit>(w_.get(), "inYy")->setText(QStringLiteral("1965"));
-        Find<QComboBox>(w_.get(), "inMm")->setCurrentText(QStringLiteral("3"));
-        Find<QComboBox>(w_.get(), "inDd")->setCurrentText(QStringLiteral("7"));
-        Find<QComboBox>(w_.get(), "inTime")->setCurrentText(hour);
-        Find<QComboBox>(w_.get(), "ChkSex")->setCurrentText(QStringLiteral("女"));
-        Find<QPushButton>(w_.get(), "btnOk")->click();
+        testing::TypeAndCast(*w_, {QStringLiteral("試験"), "1965", "3", "7", hour, QStringLiteral("女")});
     }
     void Click(QWidget* in, const char* name) {
         if (auto* b = Find<QAbstractButton>(in, name)) b->click();

@@ -242,8 +242,12 @@ private slots:
         QCOMPARE(sink_.Last(), QStringLiteral("診断が実行されていません。先に診断を実行して下さい。"));
         QCOMPARE(sink_.captions.constLast(), QString());  // the application title
 
-        w->ShowChart(Chart(Tmandata(), 0, 0));
-        pages->setCurrentIndex(1);
+        // Once a chart is cast the pages change without a word.
+        testing::CopyShipped(home_->path(), {"1964.eto", "1965.eto", "1966.eto"});
+        testing::TypeAndCast(*w, {QStringLiteral("試験"), "1965", "3", "7", "05:00-07:00", QStringLiteral("女")});
+        QVERIFY2(w->Session().HasChart(), qPrintable(sink_.Last()));
+        QCOMPARE(pages->currentIndex(), 1);
+        pages->setCurrentIndex(0);
         QCOMPARE(sink_.messages.size(), 5);
     }
 

@@ -19,15 +19,6 @@
 #include <QCoreApplication>
 
 namespace zelvara {
-namespace {
-
-std::unique_ptr<QObject> Module(const char* name) {
-    auto object = std::make_unique<QObject>();
-    object->setObjectName(QString::fromLatin1(name));
-    return object;
-}
-
-}  // namespace
 
 ApplicationWindows::ApplicationWindows(TMainForm1& mainForm) {
     auto add = [this](std::unique_ptr<QObject> o) {
@@ -39,7 +30,6 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm) {
     auto* settings = new TCunstomFrm(mainForm.Sink(), mainForm.windowTitle(), mainForm.SettingsPath());
     settings->ShowDataFolders(mainForm.Folders());
     w.settings = add(std::unique_ptr<QObject>(settings));
-    add(Module("DataModule1"));
     w.readingTextEditor = add(std::make_unique<Tdbenvfrm>(mainForm.Readings().Tables()));
     auto* printModule = new Tprintmodule;
     add(std::unique_ptr<QObject>(printModule));
@@ -107,11 +97,5 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm) {
 }
 
 ApplicationWindows::~ApplicationWindows() = default;
-
-QStringList ApplicationWindows::CreationOrder() const {
-    QStringList names;
-    for (const auto& o : objects_) names << o->objectName();
-    return names;
-}
 
 }  // namespace zelvara

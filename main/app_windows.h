@@ -19,9 +19,6 @@ public:
     explicit ApplicationWindows(TMainForm1& mainForm);
     ~ApplicationWindows();
 
-    // Object names in creation order.
-    QStringList CreationOrder() const;
-
 private:
     std::vector<std::unique_ptr<QObject>> objects_;
 };

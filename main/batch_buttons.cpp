@@ -30,15 +30,13 @@ QString ChooseWithDialog(QWidget* parent, const QString& title, const QString& s
 
 BatchButtons::BatchButtons(QWidget* page, MessageSink& sink)
     : QObject(page), page_(page), sink_(sink), lastFolder_(QDir::homePath()), chooseFolder_(ChooseWithDialog) {
-    setObjectName(QStringLiteral("batchButtons"));
     for (const ToolButton& b : kButtons)
         if (QPushButton* button = ButtonOf(b.kind))
             connect(button, &QPushButton::clicked, this, [this, kind = b.kind] { Run(kind); });
 }
 
 BatchButtons* BatchButtons::Attach(QWidget* page, const QString& programFolder, MessageSink& sink, bool maintainer) {
-    auto* wiring = page->findChild<BatchButtons*>(QStringLiteral("batchButtons"), Qt::FindDirectChildrenOnly);
-    if (!wiring) wiring = new BatchButtons(page, sink);
+    auto* wiring = new BatchButtons(page, sink);
     wiring->programFolder_ = programFolder;
     for (const ToolButton& b : kButtons)
         if (QPushButton* button = wiring->ButtonOf(b.kind)) button->setVisible(maintainer);

@@ -24,8 +24,8 @@ public:
     // Asks for the output folder; empty = cancelled.
     using FolderChooser = std::function<QString(QWidget* parent, const QString& title, const QString& start)>;
 
-    // Wires the four buttons found on the page (once; a second call updates
-    // the folder and visibility) and returns the wiring.
+    // Wires the four buttons found on the page, shown only to maintainers,
+    // and returns the wiring.
     static BatchButtons* Attach(QWidget* page, const QString& programFolder, MessageSink& sink, bool maintainer);
 
     void SetFolderChooser(FolderChooser chooser) { chooseFolder_ = std::move(chooser); }

@@ -1,13 +1,15 @@
-// The page "データ入力": entry controls bound to the current person, the
-// palace fields, navigation, find, extraction and the person grid.
-#include "main/main_window.h"
+#include "main/data_input_page.h"
 
-#include "register/exact_time_hours.h"
-
+#include "common/named_object.h"
 #include "common/qstring_utf8.h"
-#include "engine/chart_request.h"
+#include "engine/context.h"
+#include "main/birth_time_dialog.h"
+#include "main/help_topics.h"
+#include "main/person_birth_time.h"
 #include "main/register_write_guard.h"
 #include "register/person_grid_model.h"
+#include "register/person_table.h"
+#include "store/settings_file.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -15,7 +17,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -54,8 +56,7 @@ QString S(const char16_t* text) { return QString::fromUtf16(text); }
 QString DateBoxText(const QString& text) { return QString::fromStdString(NormalizeTypedText(text.toStdString())); }
 
 QComboBox* DropDown(QWidget* parent, const char* name, int width) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
+    auto* box = Named(new QComboBox(parent), name);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setFixedWidth(width);
@@ -63,8 +64,7 @@ QComboBox* DropDown(QWidget* parent, const char* name, int width) {
 }
 
 QPushButton* Button(QWidget* parent, const char* name, const QString& caption, const QString& hint = {}) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
+    auto* b = Named(new QPushButton(caption, parent), name);
     if (!hint.isEmpty()) b->setToolTip(hint);
     return b;
 }
@@ -83,24 +83,23 @@ int GridColumnWidth(int column, const QFontMetrics& metrics) {
 
 }  // namespace
 
-QWidget* TMainForm1::BuildDataInputPage() {
-    datainput = new QWidget;
-    datainput->setObjectName(QStringLiteral("datainput"));
-    auto* page = new QVBoxLayout(datainput);
+DataInputPage::DataInputPage(PersonTable& persons, PersonBirthTime& birthTimes, MessageSink& sink,
+                             std::function<bool(const QString&)> ask, QWidget* parent)
+    : QWidget(parent), persons_(persons), birthTimes_(birthTimes), sink_(sink), ask_(std::move(ask)) {
+    setObjectName(QStringLiteral("datainput"));
+    auto* page = new QVBoxLayout(this);
     page->setContentsMargins(6, 6, 6, 6);
     page->setSpacing(5);
 
     // Birth data of the current person and the chart button.
     auto* entry = new QHBoxLayout;
     entry->setSpacing(4);
-    entry->addWidget(new QLabel(QStringLiteral("氏名"), datainput));
-    inName = new QLineEdit(datainput);
-    inName->setObjectName(QStringLiteral("inName"));
+    entry->addWidget(new QLabel(QStringLiteral("氏名"), this));
+    inName = Named(new QLineEdit(this), "inName");
     inName->setFixedWidth(130);
     entry->addWidget(inName);
     entry->addSpacing(6);
-    inYy = new QLineEdit(datainput);
-    inYy->setObjectName(QStringLiteral("inYy"));
+    inYy = Named(new QLineEdit(this), "inYy");
     inYy->setFixedWidth(44);
     inYy->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhNoPredictiveText);
     inYy->setToolTip(
@@ -108,37 +107,35 @@ QWidget* TMainForm1::BuildDataInputPage() {
                        "S34/5/7 のように生年月日をまとめて入れてF2キーを押すと、年・月・日に分けます）"));
     inYy->installEventFilter(this);
     entry->addWidget(inYy);
-    entry->addWidget(new QLabel(QStringLiteral("年"), datainput));
-    inMm = DropDown(datainput, "inMm", 48);
+    entry->addWidget(new QLabel(QStringLiteral("年"), this));
+    inMm = DropDown(this, "inMm", 48);
     for (int m = 1; m <= 12; ++m) inMm->addItem(QString::number(m));
     entry->addWidget(inMm);
-    entry->addWidget(new QLabel(QStringLiteral("月"), datainput));
-    inDd = DropDown(datainput, "inDd", 48);
+    entry->addWidget(new QLabel(QStringLiteral("月"), this));
+    inDd = DropDown(this, "inDd", 48);
     for (int d = 1; d <= 31; ++d) inDd->addItem(QString::number(d));
     entry->addWidget(inDd);
-    entry->addWidget(new QLabel(QStringLiteral("日"), datainput));
+    entry->addWidget(new QLabel(QStringLiteral("日"), this));
     entry->addSpacing(6);
-    inTime = DropDown(datainput, "inTime", 112);
+    inTime = DropDown(this, "inTime", 112);
     for (std::string_view period : kHourPeriodTexts) inTime->addItem(Q(period));
     inTime->addItem(Q(kUnknownHourText));
     entry->addWidget(inTime);
-    BuildBirthTimeControls(datainput, entry);
-    ChkSex = DropDown(datainput, "ChkSex", 46);
+    BuildBirthTimeControls(entry);
+    ChkSex = DropDown(this, "ChkSex", 46);
     ChkSex->addItems({QStringLiteral("男"), QStringLiteral("女")});
     entry->addWidget(ChkSex);
     entry->addStretch(1);
-    btnOk = Button(datainput, "btnOk", QStringLiteral("鑑定(&K)"));
+    btnOk = Button(this, "btnOk", QStringLiteral("鑑定(&K)"));
     btnOk->setMinimumWidth(80);
     QFont okFont = btnOk->font();
     okFont.setBold(true);
     btnOk->setFont(okFont);
-    connect(btnOk, &QPushButton::clicked, this, &TMainForm1::btnOkClick);
     entry->addWidget(btnOk);
     page->addLayout(entry);
 
     // Why nothing typed here is kept, while the register is closed or read-only.
-    registerStatus = new QLabel(datainput);
-    registerStatus->setObjectName(QStringLiteral("registerStatus"));
+    registerStatus = Named(new QLabel(this), "registerStatus");
     registerStatus->setWordWrap(true);
     registerStatus->hide();
     page->addWidget(registerStatus);
@@ -147,7 +144,7 @@ QWidget* TMainForm1::BuildDataInputPage() {
     auto* groups = new QHBoxLayout;
     groups->setSpacing(6);
     for (const PalaceGroup& g : kGroups) {
-        auto* box = new QGroupBox(datainput);
+        auto* box = new QGroupBox(this);
         auto* grid = new QGridLayout(box);
         grid->setContentsMargins(6, 4, 6, 4);
         grid->setHorizontalSpacing(4);
@@ -196,7 +193,7 @@ QWidget* TMainForm1::BuildDataInputPage() {
     };
     QList<QWidget*> writing;
     for (const NavButton& n : navButtons) {
-        QPushButton* b = Button(datainput, n.name, S(n.caption), S(n.hint));
+        QPushButton* b = Button(this, n.name, S(n.caption), S(n.hint));
         const auto action = n.action;
         connect(b, &QPushButton::clicked, this, [this, action] { (persons_.*action)(); });
         nav->addWidget(b);
@@ -209,40 +206,36 @@ QWidget* TMainForm1::BuildDataInputPage() {
     // Find by name, and the extraction that reads as a sentence.
     auto* search = new QHBoxLayout;
     search->setSpacing(4);
-    Edit1 = new QLineEdit(datainput);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1 = Named(new QLineEdit(this), "Edit1");
     Edit1->setToolTip(QStringLiteral("氏名を入力し左のボタンを押下します"));
     Edit1->setFixedWidth(110);
     QPushButton* findbtn =
-        Button(datainput, "findbtn", QStringLiteral("氏名で探す"), QStringLiteral("該当する人名を検索します"));
+        Button(this, "findbtn", QStringLiteral("氏名で探す"), QStringLiteral("該当する人名を検索します"));
     connect(findbtn, &QPushButton::clicked, this, [this] { persons_.FindByName(Edit1->text()); });
     search->addWidget(findbtn);
     search->addWidget(Edit1);
     search->addSpacing(14);
-    kyubox = new QComboBox(datainput);
-    kyubox->setObjectName(QStringLiteral("kyubox"));
+    kyubox = Named(new QComboBox(this), "kyubox");
     for (int p = 1; p <= kPalaces; ++p) kyubox->addItem(Q(kPalaceNames[p]));
     kyubox->setCurrentIndex(-1);
     search->addWidget(kyubox);
-    search->addWidget(new QLabel(QStringLiteral("に"), datainput));
-    hosibox = new QComboBox(datainput);
-    hosibox->setObjectName(QStringLiteral("hosibox"));
+    search->addWidget(new QLabel(QStringLiteral("に"), this));
+    hosibox = Named(new QComboBox(this), "hosibox");
     for (int star = 1; star <= kStars; ++star) hosibox->addItem(Q(kStarShortNames[star]));
     hosibox->setCurrentIndex(-1);
     search->addWidget(hosibox);
-    search->addWidget(new QLabel(QStringLiteral("が入っている"), datainput));
-    QPushButton* cyusyutubtn = Button(datainput, "cyusyutubtn", QStringLiteral("抽出開始"));
-    connect(cyusyutubtn, &QPushButton::clicked, this, &TMainForm1::cyusyutubtnClick);
+    search->addWidget(new QLabel(QStringLiteral("が入っている"), this));
+    QPushButton* cyusyutubtn = Button(this, "cyusyutubtn", QStringLiteral("抽出開始"));
+    connect(cyusyutubtn, &QPushButton::clicked, this, &DataInputPage::cyusyutubtnClick);
     search->addWidget(cyusyutubtn);
-    QPushButton* all_disp = Button(datainput, "all_disp", QStringLiteral("全表示"));
+    QPushButton* all_disp = Button(this, "all_disp", QStringLiteral("全表示"));
     connect(all_disp, &QPushButton::clicked, this, [this] { persons_.ClearFilter(); });
     search->addWidget(all_disp);
     search->addStretch(1);
     page->addLayout(search);
 
     // The person grid.
-    DBGrid1 = new QTableView(datainput);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1 = Named(new QTableView(this), "DBGrid1");
     gridModel_ = new PersonGridModel(persons_, DBGrid1);
     DBGrid1->setModel(gridModel_);
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -264,11 +257,56 @@ QWidget* TMainForm1::BuildDataInputPage() {
     // Batch tools: present, hidden.
     const std::pair<const char*, const char16_t*> hidden[] = {
         {"datacreate", u"2DB"}, {"TXTbtn", u"2TXT"}, {"CASIOBTN", u"CASIO"}, {"SpeedButton5", u"旧"}};
-    for (const auto& [name, caption] : hidden) Button(datainput, name, S(caption))->hide();
-    return datainput;
+    for (const auto& [name, caption] : hidden) Button(this, name, S(caption))->hide();
+    BindPersonControls();
 }
 
-void TMainForm1::BindPersonControls() {
+void DataInputPage::SetPlaces(const DataFolders& folders, const QString& settingsPath) {
+    folders_ = folders;
+    settingsPath_ = settingsPath;
+}
+
+void DataInputPage::Message(const QString& text) { sink_.Show(text.toStdString(), {}); }
+
+BirthInput DataInputPage::ReadBirthInput() const {
+    return {inName->text().toStdString(),      ChkSex->currentText().toStdString(),
+            inYy->text().toStdString(),        inMm->currentText().toStdString(),
+            inDd->currentText().toStdString(), inTime->currentText().toStdString()};
+}
+
+QString DataInputPage::Name() const { return inName->text(); }
+
+QString DataInputPage::HourText() const { return inTime->currentText(); }
+
+void DataInputPage::ShowCastFields(const PersonChartFields& fields, int hourIndex, bool exact) {
+    inYy->setText(fields.year);
+    const bool loading = loadingControls_;
+    loadingControls_ = exact;
+    inTime->setCurrentIndex(hourIndex);
+    loadingControls_ = loading;
+    for (int p = 1; p <= kPalaces; ++p) palaceEdits_[p]->setText(fields.mainStars[p]);
+}
+
+bool DataInputPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == inYy && event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F2) {
+        // F2: an era year becomes western; a whole date ("S34/5/7") goes into
+        // the year, month and day boxes. The bound fields follow the boxes.
+        const std::string text = inYy->text().toStdString();
+        BirthInput typed;
+        const bool wholeDate = SplitTypedDate(text, typed);
+        inYy->setText(Q(EraYearToWestern(wholeDate ? typed.year : text)));
+        if (wholeDate) {
+            for (const auto& [box, part] : {std::pair{inMm, Q(typed.month)}, std::pair{inDd, Q(typed.day)}}) {
+                box->setCurrentIndex(box->findText(part));
+                box->setEditText(part);
+            }
+        }
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void DataInputPage::BindPersonControls() {
     auto bindLine = [this](QLineEdit* edit, int field) {
         connect(edit, &QLineEdit::textChanged, this, [this, field](const QString& text) { EditField(field, text); });
     };
@@ -303,18 +341,18 @@ void TMainForm1::BindPersonControls() {
         SyncGridSelection();
     });
     connect(&persons_, &PersonTable::recordsReset, this, [this] { SyncGridSelection(); });
-    connect(&persons_, &PersonTable::accessChanged, this, &TMainForm1::ShowRegisterStatus);
+    connect(&persons_, &PersonTable::accessChanged, this, &DataInputPage::ShowRegisterStatus);
     LoadBoundControls();
 }
 
-void TMainForm1::EditField(int field, const QString& text) {
+void DataInputPage::EditField(int field, const QString& text) {
     if (loadingControls_) return;
     editingFromControl_ = true;
     persons_.SetValue(field, text);
     editingFromControl_ = false;
 }
 
-void TMainForm1::LoadBoundControls() {
+void DataInputPage::LoadBoundControls() {
     loadingControls_ = true;
     auto setCombo = [](QComboBox* box, const QString& text) {
         const int at = box->findText(text);
@@ -332,69 +370,7 @@ void TMainForm1::LoadBoundControls() {
     loadingControls_ = false;
 }
 
-void TMainForm1::OpenRegister(const RegisterChoice& choice) {
-    if (!choice.error.isEmpty()) {
-        Message(choice.error);
-        persons_.MarkUnavailable(choice.error);
-        return;
-    }
-    if (!choice.server) {
-        persons_.Open(userFolder_);
-        MendExactHours();
-        return;
-    }
-    persons_.SetPasswordQuestion([this](const QString& prompt) -> std::optional<QString> {
-        bool ok = false;
-        const QString password =
-            QInputDialog::getText(this, QStringLiteral("名簿のサーバー"), prompt, QLineEdit::Password, {}, &ok);
-        return ok ? std::optional<QString>(password) : std::nullopt;
-    });
-    persons_.OpenServer(*choice.server);
-}
-
-void TMainForm1::MendExactHours() {
-    BirthTimeTable* times = persons_.IsWritable() && !persons_.IsServer() ? birthTimes_.Table() : nullptr;
-    if (!times) return;
-    QList<ExactHourFault> done;
-    QString copy;
-    const QString error = MendExactHourFaults(persons_, *times, done, copy);
-    if (done.isEmpty() && error.isEmpty()) return;
-    persons_.First();
-    QString text = QStringLiteral(
-        "出生時刻のある人の時刻の欄に、以前の版が補正した時刻を書いていました。"
-        "時計の時刻の欄に直しました。");
-    if (!done.isEmpty()) text += QLatin1Char('\n') + DescribeMended(done);
-    if (!copy.isEmpty()) text += QStringLiteral("\n直す前の名簿: %1").arg(copy);
-    if (!error.isEmpty()) text += QLatin1Char('\n') + error;
-    Message(text);
-}
-
-void TMainForm1::ReopenRegister() {
-    if (!RegisterOverride().isEmpty()) {
-        Message(
-            QStringLiteral("名簿の場所が --register または ZELVARA_REGISTER で指定されているため、"
-                           "設定の名簿の場所は、それなしで起動したときから使われます。"));
-        return;
-    }
-    if (persons_.IsModified() && !persons_.Post() && persons_.IsModified()) {
-        Message(
-            QStringLiteral("保存されていない変更があるため、名簿を開き直していません。"
-                           "変更を登録するか取り消してから、もう一度名簿の場所を選んでください。"));
-        return;
-    }
-    const RegisterServerSettings registerSettings = LoadRegisterServerSettings(SettingsFile(settingsPath_));
-    OpenRegister(ChooseRegister({}, {}, &registerSettings));
-}
-
-QString TMainForm1::RegisterOverride() const {
-    const QString from = !registerUri_.isEmpty()                               ? QStringLiteral("--register")
-                         : !qEnvironmentVariable("ZELVARA_REGISTER").isEmpty() ? QStringLiteral("ZELVARA_REGISTER")
-                                                                               : QString();
-    if (from.isEmpty()) return {};
-    return QStringLiteral("%1 の指定によるサーバー %2").arg(from, persons_.Location());
-}
-
-void TMainForm1::ShowRegisterStatus() {
+void DataInputPage::ShowRegisterStatus() {
     // The file on this computer says nothing while it works; a server
     // register always says which one is open.
     QString text = persons_.Unavailability();
@@ -407,7 +383,7 @@ void TMainForm1::ShowRegisterStatus() {
     registerStatus->setVisible(!text.isEmpty());
 }
 
-void TMainForm1::SyncGridSelection() {
+void DataInputPage::SyncGridSelection() {
     const int row = persons_.CurrentRow();
     const QSignalBlocker block(DBGrid1->selectionModel());
     if (row < 0) {
@@ -420,7 +396,7 @@ void TMainForm1::SyncGridSelection() {
     DBGrid1->viewport()->update();
 }
 
-void TMainForm1::cyusyutubtnClick() {
+void DataInputPage::cyusyutubtnClick() {
     if (kyubox->currentIndex() < 0) {
         Message(QStringLiteral("宮が選択されていません。"));
         return;
@@ -431,6 +407,74 @@ void TMainForm1::cyusyutubtnClick() {
         return;
     }
     persons_.SetFilter(field, hosibox->currentText());
+}
+
+// The exact birth time: the button and its dialog, the hour box showing the
+// period of the corrected time with its mark, the corrected moment cast.
+void DataInputPage::BuildBirthTimeControls(QHBoxLayout* row) {
+    birthTimeMark = Named(new QLabel(QStringLiteral("時刻から"), this), "birthTimeMark");
+    birthTimeMark->setStyleSheet(QStringLiteral("color: #0000a0"));
+    birthTimeMark->hide();
+    row->addWidget(birthTimeMark);
+    birthTimeBtn = Named(new QPushButton(QStringLiteral("出生時刻・出生地…"), this), "birthTimeBtn");
+    birthTimeBtn->setToolTip(QStringLiteral("出生時刻と出生地を入れると、その時刻から時刻（二時間）を決めます"));
+    birthTimeBtn->setMinimumWidth(birthTimeBtn->sizeHint().width());  // the whole caption, never cut
+    connect(birthTimeBtn, &QPushButton::clicked, this, &DataInputPage::OpenBirthTimeDialog);
+    row->addWidget(birthTimeBtn);
+}
+
+TimeCorrection DataInputPage::Correction() const { return LoadTimeCorrection(SettingsFile(settingsPath_)); }
+
+void DataInputPage::ShowBirthTimeMark() {
+    const std::optional<BirthTimeEntry> entry = birthTimes_.CurrentEntry();
+    inTime->setEnabled(!entry);
+    birthTimeMark->setVisible(entry.has_value());
+    if (!entry) return;
+    // The period of the corrected time, shown only: the record keeps its
+    // hour field until a chart is cast.
+    SilentSink quiet;
+    EngineContext scratch(folders_.shipped.toStdString(), quiet);
+    const std::optional<CorrectedBirth> moment = birthTimes_.Corrected(scratch, ReadBirthInput(), Correction());
+    if (!moment) {
+        birthTimeMark->setToolTip(QStringLiteral("出生時刻 %1：生年月日を確かめて下さい").arg(entry->clockTime));
+        return;
+    }
+    const bool loading = loadingControls_;
+    loadingControls_ = true;
+    inTime->setCurrentIndex(moment->hourIndex);
+    loadingControls_ = loading;
+    birthTimeMark->setToolTip(QStringLiteral("出生時刻 ") + Q(CorrectionLine(*moment)));
+}
+
+void DataInputPage::OpenBirthTimeDialog() {
+    std::vector<Birthplace> places;
+    std::vector<GazetteerPlace> world;
+    std::string message;
+    const std::string folder = (folders_.shipped + QLatin1Char('/')).toStdString();
+    if (LoadBirthplaces(folder + std::string(kBirthplacesFile), places, message) < 0 ||
+        LoadGazetteer(folder + std::string(kGazetteerFile), world, message) < 0)
+        sink_.Show(message + "\n出生地は東経で入力して下さい。", {});
+    QString why;
+    BirthTimeTable* table = birthTimes_.Table(&why);
+    if (table && !persons_.IsWritable()) {
+        why = persons_.Unavailability();
+        if (why.isEmpty()) why = QStringLiteral("名簿は読み取り専用で開いています。");
+    }
+    BirthTimeDialog dialog(table, birthTimes_.CurrentPerson(), why, std::move(places), std::move(world), sink_, ask_,
+                           this);
+    // A help window of the dialog's own, so that it answers while the dialog is open.
+    dialog.SetHelp([this](QWidget* parent) { ShowHelpFor(parent, folders_); });
+    if (birthTimeDialogHook_)
+        birthTimeDialogHook_(dialog);
+    else
+        dialog.exec();
+    // A time removed gives the hour box back the record's own period.
+    LoadBoundControls();
+}
+
+bool DataInputPage::ExactBirthOf(EngineContext& ctx, const BirthInput& in, std::optional<CorrectedBirth>& exact) {
+    exact = birthTimes_.Corrected(ctx, in, Correction());
+    return exact.has_value() || !birthTimes_.CurrentEntry();
 }
 
 }  // namespace zelvara

@@ -1,17 +1,15 @@
 #include "main/main_window.h"
 
-#include "engine/calendar_day.h"
-#include "main/chart_layer_view.h"
-
-#include "common/qstring_utf8.h"
-#include "engine/chart_request.h"
+#include "common/named_object.h"
 #include "main/batch_buttons.h"
+#include "main/data_input_page.h"
 #include "main/east_tab_style.h"
 #include "main/gui_message_sink.h"
 #include "main/help_topics.h"
 #include "main/hour_window.h"
 #include "main/reading_pages.h"
 #include "main/startup_sound.h"
+#include "register/exact_time_hours.h"
 #include "store/settings_file.h"
 #include "windows/mannen_window.h"
 #include "windows/title_window.h"
@@ -19,15 +17,18 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QKeyEvent>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
@@ -35,7 +36,6 @@
 #include <QVBoxLayout>
 
 namespace zelvara {
-
 TMainForm1::TMainForm1(MessageSink& sink, QWidget* parent) : QMainWindow(parent), sink_(sink), persons_(sink, this) {
     setObjectName(QStringLiteral("MainForm1"));
     setWindowTitle(QStringLiteral("Zelvaraプロ版"));
@@ -44,7 +44,6 @@ TMainForm1::TMainForm1(MessageSink& sink, QWidget* parent) : QMainWindow(parent)
     readings_ = new ReadingPages(sink, this);
     BuildPages();
     WirePrintButtons();
-    BindPersonControls();
     // F1 in this window and every other window of the program: the topic of that window.
     new HelpKey([this] { return Folders(); }, this);
 }
@@ -57,17 +56,24 @@ void TMainForm1::BuildPages() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    PageControl1 = new QTabWidget(central);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1 = Named(new QTabWidget(central), "PageControl1");
     PageControl1->setTabPosition(QTabWidget::East);
     auto* tabStyle = new EastTabStyle(100);
     tabStyle->setParent(PageControl1->tabBar());
     PageControl1->tabBar()->setStyle(tabStyle);
-    PageControl1->addTab(BuildDataInputPage(), QStringLiteral("データ入力"));
-    PageControl1->addTab(BuildChartPage(), QStringLiteral("出生図表示"));
-    PageControl1->addTab(BuildOverallReadingPage(), QStringLiteral("総合鑑定"));
-    PageControl1->addTab(BuildLuckReadingPage(), QStringLiteral("行運鑑定"));
-    PageControl1->addTab(BuildMarriageReadingPage(), QStringLiteral("結婚相手鑑定"));
+    dataPage_ = new DataInputPage(persons_, birthTimes_, sink_, [this](const QString& text) { return Ask(text); });
+    connect(dataPage_->ChartButton(), &QPushButton::clicked, this, &TMainForm1::btnOkClick);
+    chartPage_ = new ChartPage(timi_);
+    connect(chartPage_, &ChartPage::PalaceClicked, readings_, &ReadingPages::kyu0Click);
+    PageControl1->addTab(dataPage_, QStringLiteral("データ入力"));
+    PageControl1->addTab(chartPage_, QStringLiteral("出生図表示"));
+    kanteisheet = readings_->BuildOverallPage();
+    PageControl1->addTab(kanteisheet, QStringLiteral("総合鑑定"));
+    PageControl1->addTab(readings_->BuildLuckPage(), QStringLiteral("行運鑑定"));
+    kekkonsheet = readings_->BuildMarriagePage([this] {
+        if (windows_.marriageRules) windows_.marriageRules->show();
+    });
+    PageControl1->addTab(kekkonsheet, QStringLiteral("結婚相手鑑定"));
     connect(PageControl1, &QTabWidget::currentChanged, this, &TMainForm1::PageControl1Change);
 
     layout->addWidget(PageControl1, 1);
@@ -75,15 +81,50 @@ void TMainForm1::BuildPages() {
     setCentralWidget(central);
 }
 
+QWidget* TMainForm1::BuildBottomPanel() {
+    auto* Panel1 = Named(new QFrame(this), "Panel1");
+    Panel1->setFrameShape(QFrame::StyledPanel);
+    auto* row = new QHBoxLayout(Panel1);
+    row->setContentsMargins(6, 4, 6, 4);
+    row->setSpacing(4);
+    namelbl = Named(new QLabel(QStringLiteral("氏名"), Panel1), "namelbl");
+    QFont nameFont = namelbl->font();
+    nameFont.setPointSize(nameFont.pointSize() + 2);
+    nameFont.setBold(true);
+    namelbl->setFont(nameFont);
+    row->addWidget(namelbl, 1);
+
+    auto show = [](QWidget* w) {
+        if (w) {
+            w->show();
+            w->raise();
+            w->activateWindow();
+        }
+    };
+    QPushButton* matorixbtn = Named(new QPushButton(QStringLiteral("星のマトリックス"), Panel1), "matorixbtn");
+    connect(matorixbtn, &QPushButton::clicked, this, [this, show] { show(windows_.starMatrix); });
+    // The owner settings are reloaded by the settings module when it opens.
+    QPushButton* helpbtn = Named(new QPushButton(QStringLiteral("Orvandel伝説"), Panel1), "helpbtn");
+    connect(helpbtn, &QPushButton::clicked, this, [this, show] { show(windows_.legends); });
+    QPushButton* BitBtn1 = Named(new QPushButton(QStringLiteral("万年暦"), Panel1), "BitBtn1");
+    connect(BitBtn1, &QPushButton::clicked, this, &TMainForm1::BitBtn1Click);
+    QPushButton* passbtn = Named(new QPushButton(QStringLiteral("環境設定"), Panel1), "passbtn");
+    connect(passbtn, &QPushButton::clicked, this, [this, show] { show(windows_.settings); });
+    QPushButton* endbtn = Named(new QPushButton(QStringLiteral("終了"), Panel1), "endbtn");
+    connect(endbtn, &QPushButton::clicked, this, &QWidget::close);
+    for (QPushButton* b : {matorixbtn, helpbtn, BitBtn1, passbtn, endbtn}) row->addWidget(b);
+    return Panel1;
+}
+
 void TMainForm1::RunStartup(const StartupOptions& options) {
     programFolder_ = options.programFolder;
     userFolder_ = options.userFolder.isEmpty() ? options.programFolder : options.userFolder;
     settingsPath_ = options.settingsPath;
+    dataPage_->SetPlaces(Folders(), settingsPath_);
 
     // Today's date in the short date format.
     const QDate today = options.today.value_or(QDate::currentDate());
     const QString dateText = today.toString(QStringLiteral("yyyy/MM/dd"));
-    startupSteps_ << QStringLiteral("date:") + dateText;
 
     // The start-up chime, unless switched off. Chimes and palace bitmaps are
     // taken from the data folders (the user's copy first), never the working
@@ -92,9 +133,6 @@ void TMainForm1::RunStartup(const StartupOptions& options) {
     if (StartupSoundEnabled(settings)) {
         const QString file = StartupSoundFile(dateText.right(1).toInt());
         PlayStartupSound(FindDataFile(Folders(), file), this);
-        startupSteps_ << QStringLiteral("sound:") + file;
-    } else {
-        startupSteps_ << QStringLiteral("sound:off");
     }
 
     // The splash, on screen for the given time since this step began. The
@@ -115,37 +153,15 @@ void TMainForm1::RunStartup(const StartupOptions& options) {
             wait.exec(QEventLoop::ExcludeUserInputEvents);
         }
         splash.hide();
-        startupSteps_ << QStringLiteral("splash");
     }
 
     // The chart session with the program-wide engine objects; no chart yet.
     session_ = std::make_unique<ChartSession>(programFolder_.toStdString(), sink_, personStore_);
     readings_->Attach(*session_);
-    startupSteps_ << QStringLiteral("engine");
 
     // The chart boxes.
-    batchFlag_ = false;
-    const QStringList missing = BuildChartBoxes(boxes_, Folders());
-    for (const ChartBox& box : boxes_)
-        connect(box.palace, &QToolButton::clicked, this, [this, &box] { PalaceButtonClick(box.palace->Tag()); });
-    layers_ = new ChartLayerView(syuseizu, syuseizu->findChild<QFrame*>(QStringLiteral("centerPanel")), boxes_);
-    layers_->SetCalendar([this](const CivilDate& date) { return CalendarDayOf(session_->Context(), date); },
-                         [this] { return LeapMonthsOf(session_->Context(), kFirstCalendarYear, kLastChartYear); });
-    // The palace stems as the reader last left them; written only when changed.
-    layers_->SetStemsShown(IsSwitchOn(settings.Read(QStringLiteral("chart"), QStringLiteral("stems"), {})));
-    connect(layers_, &ChartLayerView::StemsToggled, this, [this](bool on) {
-        QString why;
-        if (!SettingsFile(settingsPath_)
-                 .Write(QStringLiteral("chart"), QStringLiteral("stems"),
-                        on ? QStringLiteral("True") : QStringLiteral("False"), &why))
-            Message(QStringLiteral("宮干を表示する設定を保存できませんでした。\n") + why);
-    });
-    if (!missing.isEmpty()) {
-        Message(QStringLiteral("宮の画像ファイルが見つからないか壊れています。宮のボタンは画像なしで表示します。\n%1")
-                    .arg(missing.join(QLatin1Char('\n'))));
-    }
+    chartPage_->Start(*session_, Folders(), settingsPath_, sink_);
     PageControl1->setCurrentIndex(0);
-    startupSteps_ << QStringLiteral("boxes");
 
     // The person register in the user's folder. When it cannot be written a
     // refused post offers to discard the edit, so no record traps the user.
@@ -154,13 +170,11 @@ void TMainForm1::RunStartup(const StartupOptions& options) {
     registerUri_ = options.registerUri;
     const RegisterServerSettings registerSettings = LoadRegisterServerSettings(settings);
     OpenRegister(ChooseRegister(registerUri_, qEnvironmentVariable("ZELVARA_REGISTER"), &registerSettings));
-    startupSteps_ << QStringLiteral("table");
     readings_->OpenTables(userFolder_);
-    BatchButtons::Attach(datainput, programFolder_, sink_, options.maintainer);
+    BatchButtons::Attach(dataPage_, programFolder_, sink_, options.maintainer);
 
     // The caption with the version.
     setWindowTitle(QStringLiteral("Zelvaraプロ版") + QString::fromLatin1(kVersionCaption));
-    startupSteps_ << QStringLiteral("caption");
     pageGuardOn_ = true;
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -179,12 +193,10 @@ void TMainForm1::PageControl1Change(int index) {
     }
     QWidget* page = PageControl1->widget(index);
     if (page == kanteisheet)
-        KekkaChange();
+        readings_->KekkaChange();
     else if (page == kekkonsheet)
-        ComposeMarriageReading();
+        readings_->ComposeMarriageReading();
 }
-
-void TMainForm1::PalaceButtonClick(int tag) { readings_->kyu0Click(tag); }
 
 void TMainForm1::BitBtn1Click() {
     if (!session_ || !session_->HasChart()) {
@@ -198,27 +210,105 @@ void TMainForm1::BitBtn1Click() {
     calendar->show();
 }
 
-void TMainForm1::KekkaChange() { readings_->KekkaChange(); }
-
-void TMainForm1::ComposeMarriageReading() { readings_->ComposeMarriageReading(); }
-
-bool TMainForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == inYy && event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F2) {
-        // F2: an era year becomes western; a whole date ("S34/5/7") goes into
-        // the year, month and day boxes. The bound fields follow the boxes.
-        const std::string text = inYy->text().toStdString();
-        BirthInput typed;
-        const bool wholeDate = SplitTypedDate(text, typed);
-        inYy->setText(Q(EraYearToWestern(wholeDate ? typed.year : text)));
-        if (wholeDate) {
-            for (const auto& [box, part] : {std::pair{inMm, Q(typed.month)}, std::pair{inDd, Q(typed.day)}}) {
-                box->setCurrentIndex(box->findText(part));
-                box->setEditText(part);
-            }
-        }
-        return true;
+void TMainForm1::OpenRegister(const RegisterChoice& choice) {
+    if (!choice.error.isEmpty()) {
+        Message(choice.error);
+        persons_.MarkUnavailable(choice.error);
+        return;
     }
-    return QMainWindow::eventFilter(watched, event);
+    if (!choice.server) {
+        persons_.Open(userFolder_);
+        MendExactHours();
+        return;
+    }
+    persons_.SetPasswordQuestion([this](const QString& prompt) -> std::optional<QString> {
+        bool ok = false;
+        const QString password =
+            QInputDialog::getText(this, QStringLiteral("名簿のサーバー"), prompt, QLineEdit::Password, {}, &ok);
+        return ok ? std::optional<QString>(password) : std::nullopt;
+    });
+    persons_.OpenServer(*choice.server);
+}
+
+void TMainForm1::MendExactHours() {
+    BirthTimeTable* times = persons_.IsWritable() && !persons_.IsServer() ? birthTimes_.Table() : nullptr;
+    if (!times) return;
+    QList<ExactHourFault> done;
+    QString copy;
+    const QString error = MendExactHourFaults(persons_, *times, done, copy);
+    if (done.isEmpty() && error.isEmpty()) return;
+    persons_.First();
+    QString text = QStringLiteral(
+        "出生時刻のある人の時刻の欄に、以前の版が補正した時刻を書いていました。"
+        "時計の時刻の欄に直しました。");
+    if (!done.isEmpty()) text += QLatin1Char('\n') + DescribeMended(done);
+    if (!copy.isEmpty()) text += QStringLiteral("\n直す前の名簿: %1").arg(copy);
+    if (!error.isEmpty()) text += QLatin1Char('\n') + error;
+    Message(text);
+}
+
+void TMainForm1::ReopenRegister() {
+    if (!RegisterOverride().isEmpty()) {
+        Message(
+            QStringLiteral("名簿の場所が --register または ZELVARA_REGISTER で指定されているため、"
+                           "設定の名簿の場所は、それなしで起動したときから使われます。"));
+        return;
+    }
+    if (persons_.IsModified() && !persons_.Post() && persons_.IsModified()) {
+        Message(
+            QStringLiteral("保存されていない変更があるため、名簿を開き直していません。"
+                           "変更を登録するか取り消してから、もう一度名簿の場所を選んでください。"));
+        return;
+    }
+    const RegisterServerSettings registerSettings = LoadRegisterServerSettings(SettingsFile(settingsPath_));
+    OpenRegister(ChooseRegister({}, {}, &registerSettings));
+}
+
+QString TMainForm1::RegisterOverride() const {
+    const QString from = !registerUri_.isEmpty()                               ? QStringLiteral("--register")
+                         : !qEnvironmentVariable("ZELVARA_REGISTER").isEmpty() ? QStringLiteral("ZELVARA_REGISTER")
+                                                                               : QString();
+    if (from.isEmpty()) return {};
+    return QStringLiteral("%1 の指定によるサーバー %2").arg(from, persons_.Location());
+}
+
+// The chart request behind "鑑定(&K)": the entry boxes go to the chart
+// session, which checks them, asks the hour window for an unknown hour, casts
+// and writes the person's record; the pages show the chart the session cast.
+void TMainForm1::btnOkClick() {
+    if (!session_) return;
+    // A person with an exact time is cast for its corrected moment.
+    const BirthInput in = dataPage_->ReadBirthInput();
+    std::optional<CorrectedBirth> exact;
+    if (!dataPage_->ExactBirthOf(session_->Context(), in, exact)) return;
+    const RequestOutcome outcome = session_->Request(
+        in, HourWindow(), [this](const SessionChart& chart) { ShowCastChart(chart); }, exact);
+    if (outcome.IsCast()) PageControl1->setCurrentWidget(chartPage_);
+}
+
+// The chart page, the luck tabs and the strength chart; then the entry boxes
+// take the converted year, the hour and the main stars (their bound fields
+// follow) before the session writes the record. With an exact time the hour
+// box shows the corrected period the chart was cast for; the record keeps
+// the clock's period (RecordFields).
+void TMainForm1::ShowCastChart(const SessionChart& chart) {
+    namelbl->setText(dataPage_->Name());
+    chartPage_->ShowCast(chart);
+    FillLuckTabs();
+    readings_->KounMemo->clear();
+    dataPage_->ShowCastFields(session_->RecordFields(), chart.hourIndex, chart.exact.has_value());
+}
+
+Ttimefrm& TMainForm1::HourWindow() {
+    if (windows_.hourWindow) return *windows_.hourWindow;
+    if (!ownHourWindow_) ownHourWindow_ = std::make_unique<Ttimefrm>(timi_, this);
+    return *ownHourWindow_;
+}
+
+void TMainForm1::FillLuckTabs() {
+    QStringList tabs;
+    for (int i = 1; i <= 12; ++i) tabs << QString::fromStdString(session_->Chart().luckCaptions[i]);
+    readings_->ShowLuckPeriods(tabs);  // no tab selected, empty reading
 }
 
 bool TMainForm1::Ask(const QString& text) const {

@@ -1,9 +1,10 @@
-// The main window: the five pages, the bottom panel and the start-up work.
+// The main window: the five pages (the data-input page, the chart page and the
+// three reading pages), the bottom panel, the start-up work, the chart session
+// and the register of the run, and the chart request that ties the pages together.
 #pragma once
 
 #include "common/data_folders.h"
-#include "main/chart_boxes.h"
-#include "main/chart_display.h"
+#include "main/chart_page.h"
 #include "main/person_birth_time.h"
 #include "print/print_module.h"
 #include "readings/timi.h"
@@ -15,33 +16,20 @@
 
 #include <QDate>
 #include <QMainWindow>
-#include <QStringList>
 
 #include <functional>
 #include <memory>
 #include <optional>
 
-class QCheckBox;
-class QComboBox;
-class QHBoxLayout;
 class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
-class QTabBar;
 class QTabWidget;
-class QTableView;
 class QWidget;
 
 namespace zelvara {
 
 class Ttimefrm;
-class BirthTimeDialog;
-class ChartLayerView;
+class DataInputPage;
 class ReadingPages;
-class TabButtonRow;
-
-class PersonGridModel;
 
 struct StartupOptions {
     QString programFolder;   // where the shipped data files lie
@@ -87,32 +75,25 @@ public:
     // What chose the register instead of the settings, for the settings
     // window ("--register の指定 …"); empty when the settings choose it.
     QString RegisterOverride() const;
-    const QStringList& StartupSteps() const { return startupSteps_; }
-    const std::array<ChartBox, kChartBoxes>& Boxes() const { return boxes_; }
-    ChartLayerView* Layers() const { return layers_; }
-    QString ProgramFolder() const { return programFolder_; }
+    const std::array<ChartBox, kChartBoxes>& Boxes() const { return chartPage_->Boxes(); }
     DataFolders Folders() const { return {programFolder_, userFolder_}; }
     const Timi& Texts() const { return timi_; }
-    const OwnerSettings& Owner() const { return owner_; }
     // The box-text table of the last chart: [palace 1..12][slot 1..6].
     const std::array<std::array<std::string, kBoxSlots + 1>, kPalaces + 1>& BoxTexts() const {
         return session_->Layout().boxText;
     }
     const HourGrid& HourCandidates() const { return session_->HourCandidates(); }
-    const PalaceStrengthView* StrengthChart() const { return Chart1; }
+    const PalaceStrengthView* StrengthChart() const { return chartPage_->StrengthChart(); }
     // The reading pages and the reading-text tables of the run.
     ReadingPages& Readings() { return *readings_; }
-    void SetBatchFlag(bool on) { batchFlag_ = on; }
     // Answers a yes/no question (a message box unless a test sets another).
     void SetQuestion(std::function<bool(const QString& text)> ask) { ask_ = std::move(ask); }
     bool Ask(const QString& text) const;
     QString SettingsPath() const { return settingsPath_; }
     // The exact birth times of the register's persons.
     PersonBirthTime& BirthTimes() { return birthTimes_; }
-    // Tests drive the exact-time dialog through this instead of its exec().
-    void SetBirthTimeDialogHook(std::function<void(BirthTimeDialog&)> hook) { birthTimeDialogHook_ = std::move(hook); }
-    // The hour box and its mark from the current person's exact time.
-    void ShowBirthTimeMark();
+    // The page "データ入力" (its exact-time dialog, the hour box's mark).
+    DataInputPage& DataPage() { return *dataPage_; }
     MessageSink& Sink() const { return sink_; }
 
     // The print module of the run; one is made on first use when none is set.
@@ -121,19 +102,10 @@ public:
     // The legends viewer's "印刷": descriptions by major star 1..14.
     void PrintLegends(const std::array<QString, kMajorStars + 1>& descriptions);
 
-    // Holds a chart cast straight through the engine in the session, lays it
-    // out and shows it in the boxes.
-    void ShowChart(const Chart& chart);
-    // The ten-year period tabs of the chart last laid out.
-    void FillLuckTabs();
-
 public slots:
     // The chart request: the entry boxes go to the session, the cast chart
     // comes back to the chart page.
     void btnOkClick();
-    // Readings composed on page entry and by the palace buttons.
-    void KekkaChange();
-    void ComposeMarriageReading();
     // The print buttons.
     void printbtn1Click();
     void flyingPrintClick();
@@ -142,7 +114,6 @@ public slots:
     void aisyobtnClick();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     // 終了: pending edits are posted (one question when refused), then every
     // other window of the program closes, so that the program ends.
     void closeEvent(QCloseEvent* event) override;
@@ -153,17 +124,7 @@ private:
     // to stay).
     bool CloseOtherWindows();
     void BuildPages();
-    QWidget* BuildDataInputPage();
-    QWidget* BuildChartPage();
-    QWidget* BuildOverallReadingPage();
-    QWidget* BuildLuckReadingPage();
-    QWidget* BuildMarriageReadingPage();
     QWidget* BuildBottomPanel();
-    void BindPersonControls();
-    void LoadBoundControls();
-    void EditField(int field, const QString& text);
-    void SyncGridSelection();
-    void ShowRegisterStatus();
     // Opens the register chosen by --register, ZELVARA_REGISTER or the
     // settings: the file in the user's folder unless a server is chosen.
     void OpenRegister(const RegisterChoice& choice);
@@ -172,9 +133,7 @@ private:
     void MendExactHours();
 
     void PageControl1Change(int index);
-    void PalaceButtonClick(int tag);
     void BitBtn1Click();
-    void cyusyutubtnClick();
     void Message(const QString& text, const QString& caption = {});
     void WirePrintButtons();
     QString AskPdfFile(const QString& document);
@@ -182,74 +141,34 @@ private:
     PersonText PersonShown() const;
     void ReportPrint(const PrintOutcome& outcome);
 
-    void BuildBirthTimeControls(QWidget* page, QHBoxLayout* row);
-    void OpenBirthTimeDialog();
-    TimeCorrection Correction() const;
-    // The corrected moment of the current person's exact time; false when a
-    // time is stored but the entry's date was refused (its message shown).
-    bool ExactBirthOf(const BirthInput& in, std::optional<CorrectedBirth>& exact);
-
     Ttimefrm& HourWindow();
-    BirthInput ReadBirthInput() const;
     void ShowCastChart(const SessionChart& chart);
-    void ShowBoxes();
+    // The ten-year period tabs of the chart last laid out.
+    void FillLuckTabs();
 
     MessageSink& sink_;
     std::function<bool(const QString&)> ask_;
     Timi timi_;
-    OwnerSettings owner_;
     QString settingsPath_;
     QString registerUri_;  // --register, which the settings do not override
-    ChartCentre centre_;
-    ChartLayerView* layers_ = nullptr;  // time layers and flying 四化 over the boxes
-    PalaceStrengthView* Chart1 = nullptr;
-    PalaceGlyphs glyphs_;
-    bool glyphsLoaded_ = false;
     std::unique_ptr<Ttimefrm> ownHourWindow_;
-    QPlainTextEdit* KounMemo = nullptr;
     ReadingPages* readings_ = nullptr;
     PersonTable persons_;
     PersonTableStore personStore_{persons_};
     PersonBirthTime birthTimes_{persons_};
-    std::function<void(BirthTimeDialog&)> birthTimeDialogHook_;
     std::unique_ptr<ChartSession> session_;
-    PersonGridModel* gridModel_ = nullptr;
     OpenableWindows windows_;
     Tprintmodule* printModule_ = nullptr;
     std::unique_ptr<Tprintmodule> ownPrintModule_;
     QString programFolder_;
     QString userFolder_;
-    QStringList startupSteps_;
-    bool batchFlag_ = false;
-    bool loadingControls_ = false;
-    bool editingFromControl_ = false;
     bool pageGuardOn_ = false;
 
     QTabWidget* PageControl1 = nullptr;
-    QWidget* datainput = nullptr;
-    QWidget* syuseizu = nullptr;
+    DataInputPage* dataPage_ = nullptr;
+    ChartPage* chartPage_ = nullptr;
     QWidget* kanteisheet = nullptr;
-    QWidget* kounsheet = nullptr;
     QWidget* kekkonsheet = nullptr;
-
-    QLineEdit* inName = nullptr;
-    QLineEdit* inYy = nullptr;
-    QComboBox* inMm = nullptr;
-    QComboBox* inDd = nullptr;
-    QComboBox* inTime = nullptr;
-    QLabel* birthTimeMark = nullptr;      // 「時刻から」: the hour box shows the exact time's period
-    QPushButton* birthTimeBtn = nullptr;  // 「出生時刻・出生地…」
-    QComboBox* ChkSex = nullptr;
-    std::array<QLineEdit*, 13> palaceEdits_{};  // by palace 1..12
-    QPushButton* btnOk = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QComboBox* kyubox = nullptr;
-    QComboBox* hosibox = nullptr;
-    QTableView* DBGrid1 = nullptr;
-    QLabel* registerStatus = nullptr;  // shown only while the register is closed or read-only
-
-    std::array<ChartBox, kChartBoxes> boxes_{};
-    TabButtonRow* daiuntab = nullptr;
     QLabel* namelbl = nullptr;
 };
 

@@ -4,7 +4,7 @@
 #include "main/main_window.h"
 
 #include "main/chart_layer_view.h"
-
+#include "main/data_input_page.h"
 #include "main/reading_pages.h"
 #include "main/tab_button_row.h"
 #include "print/memo_lines.h"
@@ -69,13 +69,15 @@ QString TMainForm1::AskPdfFile(const QString& document) {
 
 // The footer carries the owner data as stored now.
 Tprintmodule& TMainForm1::PrintModuleWithFooter() {
-    owner_ = LoadOwnerSettings(SettingsFile(settingsPath_));
+    const OwnerSettings owner = LoadOwnerSettings(SettingsFile(settingsPath_));
     Tprintmodule& module = PrintModule();
-    module.SetFooter(owner_.title, owner_.tel);
+    module.SetFooter(owner.title, owner.tel);
     return module;
 }
 
-PersonText TMainForm1::PersonShown() const { return {inName->text(), centre_.lblAge->text(), centre_.sexlbl->text()}; }
+PersonText TMainForm1::PersonShown() const {
+    return {dataPage_->Name(), chartPage_->Centre().lblAge->text(), chartPage_->Centre().sexlbl->text()};
+}
 
 // A failure is always said, never passed over as a print done; a cancel
 // says nothing, nor does a refusal whose reading reported its own fault.
@@ -91,15 +93,15 @@ void TMainForm1::printbtn1Click() {
         Message(QStringLiteral("鑑定ボタンを最初に行ってください。"));
         return;
     }
-    ChartSheet sheet = ChartSheetOf(session_->Man(), session_->Layout(), inName->text(), inTime->currentText());
+    ChartSheet sheet = ChartSheetOf(session_->Man(), session_->Layout(), dataPage_->Name(), dataPage_->HourText());
     sheet.person = PersonShown();
     if (const auto& exact = session_->Chart().exact; exact && exact->Corrected())
         sheet.birthTime = QString::fromStdString(CorrectionLine(*exact));
-    if (const auto layer = layers_->CurrentLayer()) SetSheetLayer(sheet, session_->Man(), session_->Layout(), *layer);
-    if (layers_->StemsShown()) SetSheetStems(sheet, session_->Man());
-    const auto* graph = findChild<QCheckBox*>(QStringLiteral("GraphCheck"));
-    const PalaceStrength strength = Chart1->Strength();
-    ReportPrint(PrintModuleWithFooter().PrintChartSheet(sheet, graph && graph->isChecked() ? &strength : nullptr));
+    if (const auto layer = chartPage_->Layers()->CurrentLayer())
+        SetSheetLayer(sheet, session_->Man(), session_->Layout(), *layer);
+    if (chartPage_->Layers()->StemsShown()) SetSheetStems(sheet, session_->Man());
+    const PalaceStrength strength = chartPage_->StrengthChart()->Strength();
+    ReportPrint(PrintModuleWithFooter().PrintChartSheet(sheet, chartPage_->PrintsGraph() ? &strength : nullptr));
 }
 
 // The 飛星 table of the chart shown, with the layer chosen on the chart page.
@@ -108,7 +110,7 @@ void TMainForm1::flyingPrintClick() {
         Message(QStringLiteral("鑑定ボタンを最初に行ってください。"));
         return;
     }
-    const TimeLayer layer = layers_->CurrentLayer().value_or(BirthLayer(session_->Man()));
+    const TimeLayer layer = chartPage_->Layers()->CurrentLayer().value_or(BirthLayer(session_->Man()));
     ReportPrint(PrintModuleWithFooter().PrintFlyingTable(session_->Man(), PersonShown(), layer));
 }
 

@@ -4,6 +4,7 @@
 #include "main/batch_buttons.h"
 #include "main/main_window.h"
 #include "tests/batch/batch_test_support.h"
+#include "tests/main/main_window_fixture.h"
 #include "tests/recording_sink.h"
 
 #include <QCryptographicHash>
@@ -33,14 +34,9 @@ class TestBatchButtons : public QObject {
         const QDir data(batchtest::DataDir());
         for (const QString& f : data.entryList({"*.eto", "*.bmp"}, QDir::Files))
             if (!QFile::exists(home_.filePath(f))) QFile::link(data.filePath(f), home_.filePath(f));
-        StartupOptions o;
-        o.programFolder = home_.path();
-        o.settingsPath = home_.filePath("zelv.ini");
-        o.showSplash = false;
+        StartupOptions o = testing::QuietStartup(home_.path());
         o.maintainer = maintainer;
-        auto w = std::make_unique<TMainForm1>(sink_);
-        w->RunStartup(o);
-        return w;
+        return testing::StartMainWindow(sink_, o);
     }
 
 private slots:

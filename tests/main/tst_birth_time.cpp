@@ -3,9 +3,11 @@
 // mark, and the chart the request casts for the corrected moment; a person
 // without a time charts exactly as before.
 #include "main/birth_time_dialog.h"
+#include "main/data_input_page.h"
 #include "main/help_window.h"
 #include "main/main_window.h"
 #include "register/person_fields.h"
+#include "tests/main/main_window_fixture.h"
 #include "tests/recording_sink.h"
 #include "windows/settings_window.h"
 
@@ -21,12 +23,9 @@
 #include <QTest>
 
 using namespace zelvara;
+using zelvara::testing::Person;
 
 namespace {
-
-struct Person {
-    QString name, year, month, day, time, sex;
-};
 
 // What a request wrote into the person's record: the year, the hour and the
 // twelve main stars.
@@ -49,36 +48,16 @@ private:
 
     TMainForm1& Start(const QList<Person>& people) {
         w_.reset();
-        home_ = std::make_unique<QTemporaryDir>();
-        const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
-        for (const QString& f : data.entryList({"*.bmp", "*.eto", "birthplaces.txt", "gazetteer.txt"}, QDir::Files))
-            QFile::copy(data.filePath(f), home_->filePath(f));
+        home_ = testing::ProgramFolder({"*.bmp", "*.eto", "birthplaces.txt", "gazetteer.txt"});
         Launch();
-        PersonTable& t = w_->Persons();
-        for (const Person& p : people) {
-            t.Append();
-            t.SetValue(kFieldName, p.name);
-            t.SetValue(kFieldYear, p.year);
-            t.SetValue(kFieldMonth, p.month);
-            t.SetValue(kFieldDay, p.day);
-            t.SetValue(kFieldTime, p.time);
-            t.SetValue(kFieldSex, p.sex);
-            t.Post();
-        }
-        t.First();
+        testing::AddPeople(w_->Persons(), people);
         sink_ = RecordingSink();
         return *w_;
     }
     // The program started (again) on the home folder as it is.
     void Launch() {
         w_.reset();
-        StartupOptions o;
-        o.programFolder = home_->path();
-        o.settingsPath = home_->filePath("zelv.ini");
-        o.showSplash = false;
-        w_ = std::make_unique<TMainForm1>(sink_);
-        w_->RunStartup(o);
-        w_->SetQuestion([this](const QString& text) {
+        w_ = testing::StartMainWindow(sink_, testing::QuietStartup(home_->path()), [this](const QString& text) {
             asked_ << text;
             return answer_;
         });
@@ -99,7 +78,7 @@ private:
     // Stores the current person's time through the dialog: a place from the
     // list, or a typed longitude when place is empty.
     void EnterTime(const QString& time, const QString& place, const QString& longitude = {}) {
-        w_->SetBirthTimeDialogHook([&](BirthTimeDialog& d) {
+        w_->DataPage().SetBirthTimeDialogHook([&](BirthTimeDialog& d) {
             In<QLineEdit>(d, "timeedit")->setText(time);
             auto* places = In<QComboBox>(d, "placebox");
             places->setCurrentIndex(place.isEmpty() ? 0 : places->findText(place));
@@ -181,7 +160,7 @@ private slots:
         QCOMPARE(entry->place, QStringLiteral("北海道 札幌市"));
         QVERIFY(entry->longitude && qAbs(*entry->longitude - 141.35) < 0.01);
         // The dialog opens on what is stored.
-        w_->SetBirthTimeDialogHook([](BirthTimeDialog& d) {
+        w_->DataPage().SetBirthTimeDialogHook([](BirthTimeDialog& d) {
             QCOMPARE(In<QLineEdit>(d, "timeedit")->text(), QStringLiteral("08:50"));
             QCOMPARE(In<QComboBox>(d, "placebox")->currentText(), QStringLiteral("北海道 札幌市"));
             In<QPushButton>(d, "clearbtn")->click();
@@ -220,7 +199,7 @@ private slots:
         QVERIFY(t.Open(home_->path(), PersonTable::OpenMode::ReadOnly));
         t.First();
         bool shown = false;
-        w_->SetBirthTimeDialogHook([&](BirthTimeDialog& d) {
+        w_->DataPage().SetBirthTimeDialogHook([&](BirthTimeDialog& d) {
             shown = true;
             auto* status = In<QLabel>(d, "statuslbl");
             QVERIFY(!status->isHidden());
@@ -371,7 +350,7 @@ private slots:
         QCOMPARE(Hour(), QStringLiteral("19:00-21:00"));  // 20:44 of 11/2 in mean solar time
         QCOMPARE(w_->Persons().Value(kFieldDay), QStringLiteral("3"));
         QCOMPARE(w_->Persons().Value(kFieldTime), QStringLiteral("09:00-11:00"));
-        w_->SetBirthTimeDialogHook([](BirthTimeDialog& d) { In<QPushButton>(d, "clearbtn")->click(); });
+        w_->DataPage().SetBirthTimeDialogHook([](BirthTimeDialog& d) { In<QPushButton>(d, "clearbtn")->click(); });
         Find<QPushButton>("birthTimeBtn")->click();
         Cast();
         QCOMPARE(MainStars(), enteredChart);
@@ -412,7 +391,7 @@ private slots:
         Cast();
         const auto enteredChart = MainStars();
         SetCorrection("mean");
-        w_->SetBirthTimeDialogHook([](BirthTimeDialog& d) {
+        w_->DataPage().SetBirthTimeDialogHook([](BirthTimeDialog& d) {
             In<QLineEdit>(d, "timeedit")->setText(QStringLiteral("10:40"));
             auto* search = In<QLineEdit>(d, "worldsearch");
             search->setText(QStringLiteral("ニューヨーク"));
@@ -443,10 +422,8 @@ private slots:
         // The dialog opens on the stored world place; its help (F1) opens on
         // the page about exact times, in a window that answers while the
         // dialog is open.
-        QDir(home_->path()).mkpath(QStringLiteral("help"));
-        QFile::copy(QDir(qEnvironmentVariable("ZELVARA_DATA_DIR")).filePath(QStringLiteral("help/index.html")),
-                    home_->filePath(QStringLiteral("help/index.html")));
-        w_->SetBirthTimeDialogHook([](BirthTimeDialog& d) {
+        testing::CopyShipped(home_->path(), {"help/index.html"});
+        w_->DataPage().SetBirthTimeDialogHook([](BirthTimeDialog& d) {
             QVERIFY(In<QComboBox>(d, "worldbox")->currentText().startsWith(QStringLiteral("ニューヨーク")));
             d.resize(d.sizeHint());
             if (const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR"); !dir.isEmpty())

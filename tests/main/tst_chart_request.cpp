@@ -7,6 +7,7 @@
 #include "main/main_window.h"
 #include "main/tab_button_row.h"
 #include "register/person_fields.h"
+#include "tests/main/main_window_fixture.h"
 #include "tests/recording_sink.h"
 
 #include <QApplication>
@@ -31,23 +32,8 @@
 #include <QToolButton>
 
 using namespace zelvara;
-
-namespace {
-
-struct Person {
-    QString name, year, month, day, time, sex;
-};
-
-// Saves a picture of a window when ZELVARA_SCREENSHOT_DIR is set.
-void Snapshot(QWidget* w, const QString& name) {
-    const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR");
-    if (!dir.isEmpty()) {
-        QDir().mkpath(dir);
-        w->grab().save(QDir(dir).filePath(name + ".png"));
-    }
-}
-
-}  // namespace
+using zelvara::testing::Person;
+using zelvara::testing::Snapshot;
 
 class TestChartRequest : public QObject {
     Q_OBJECT
@@ -59,28 +45,9 @@ private:
     // A program folder with the shipped calendar data and bitmaps, and a main
     // window started on it holding the given people.
     TMainForm1& Start(const QList<Person>& people) {
-        home_ = std::make_unique<QTemporaryDir>();
-        const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
-        for (const QString& f : data.entryList({"*.bmp", "*.eto"}, QDir::Files))
-            QFile::copy(data.filePath(f), home_->filePath(f));
-        StartupOptions o;
-        o.programFolder = home_->path();
-        o.settingsPath = home_->filePath("zelv.ini");
-        o.showSplash = false;
-        w_ = std::make_unique<TMainForm1>(sink_);
-        w_->RunStartup(o);
-        PersonTable& t = w_->Persons();
-        for (const Person& p : people) {
-            t.Append();
-            t.SetValue(kFieldName, p.name);
-            t.SetValue(kFieldYear, p.year);
-            t.SetValue(kFieldMonth, p.month);
-            t.SetValue(kFieldDay, p.day);
-            t.SetValue(kFieldTime, p.time);
-            t.SetValue(kFieldSex, p.sex);
-            t.Post();
-        }
-        t.First();
+        home_ = testing::ProgramFolder();
+        w_ = testing::StartMainWindow(sink_, testing::QuietStartup(home_->path()));
+        testing::AddPeople(w_->Persons(), people);
         sink_ = RecordingSink();
         return *w_;
     }
@@ -258,14 +225,6 @@ private slots:
         QVERIFY(w_->Persons().SetFilter(FieldName(PalaceFieldIndex(kLifePalace)), Q(kStarShortNames[life])));
         QVERIFY(w_->Persons().RecordCount() >= 1);
         QCOMPARE(w_->Persons().Value(kFieldName), QStringLiteral("甲"));
-    }
-
-    void batchFlagKeepsTheDataPage() {
-        Start({{"甲", "1965", "3", "7", "03:00-05:00", "女"}});
-        w_->SetBatchFlag(true);
-        Click();
-        QVERIFY(w_->Session().HasChart());
-        QCOMPARE(Pages()->currentIndex(), 0);
     }
 
     void unknownHourIsChosenInTheHourWindow() {

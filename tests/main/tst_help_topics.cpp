@@ -4,11 +4,13 @@
 // settings window opens the help at that topic.
 #include "main/app_windows.h"
 #include "main/birth_time_dialog.h"
+#include "main/data_input_page.h"
 #include "main/help_topics.h"
 #include "main/help_window.h"
 #include "main/main_window.h"
 #include "main/paradox_window.h"
 #include "main/register_csv_window.h"
+#include "tests/main/main_window_fixture.h"
 #include "tests/recording_sink.h"
 
 #include <QApplication>
@@ -34,6 +36,7 @@
 #include <memory>
 
 using namespace zelvara;
+using zelvara::testing::TopLevel;
 
 namespace {
 
@@ -119,16 +122,13 @@ private:
 
     TMainForm1& Start(bool splash = false) {
         user_ = std::make_unique<QTemporaryDir>();
-        StartupOptions o;
-        o.programFolder = DataDir();
+        StartupOptions o = testing::QuietStartup(DataDir());
         o.userFolder = user_->path();
         o.settingsPath = user_->filePath("zelv.ini");
         o.showSplash = splash;
         o.splashMilliseconds = 0;
         o.today = QDate(2026, 12, 8);
-        w_ = std::make_unique<TMainForm1>(sink_);
-        w_->SetQuestion([](const QString&) { return false; });
-        w_->RunStartup(o);
+        w_ = testing::StartMainWindow(sink_, o, [](const QString&) { return false; });
         return *w_;
     }
     template <typename T>
@@ -137,19 +137,8 @@ private:
         if (!found) qWarning("no control %s", name);
         return found;
     }
-    static QWidget* TopLevel(const char* name) {
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->objectName() == QLatin1String(name)) return top;
-        return nullptr;
-    }
     void CastChart(const QString& hour) {
-        Find<QLineEdit>(w_.get(), "inName")->setText(QStringLiteral("試験"));
-        Find<QLineEdit>(w_.get(), "inYy")->setText(QStringLiteral("1965"));
-        Find<QComboBox>(w_.get(), "inMm")->setCurrentText(QStringLiteral("3"));
-        Find<QComboBox>(w_.get(), "inDd")->setCurrentText(QStringLiteral("7"));
-        Find<QComboBox>(w_.get(), "inTime")->setCurrentText(hour);
-        Find<QComboBox>(w_.get(), "ChkSex")->setCurrentText(QStringLiteral("女"));
-        Find<QPushButton>(w_.get(), "btnOk")->click();
+        testing::TypeAndCast(*w_, {QStringLiteral("試験"), "1965", "3", "7", hour, QStringLiteral("女")});
     }
     void Click(QWidget* in, const char* name) {
         if (auto* b = Find<QAbstractButton>(in, name)) b->click();
@@ -207,7 +196,7 @@ private slots:
         QWidget* legends = TopLevel("Thelpbunfrm");
         QVERIFY(legends);
         for (const char* name : {"SpeedButton1", "SpeedButton2"}) Click(legends, name);
-        w_->SetBirthTimeDialogHook([&shown](BirthTimeDialog& d) {
+        w_->DataPage().SetBirthTimeDialogHook([&shown](BirthTimeDialog& d) {
             d.show();
             shown.Add(&d, AnchorAfterF1(&d));
             d.reject();

@@ -8,6 +8,7 @@
 #include "main/main_window.h"
 #include "main/reading_pages.h"
 #include "register/person_fields.h"
+#include "tests/main/main_window_fixture.h"
 #include "tests/recording_sink.h"
 
 #include <QApplication>
@@ -27,6 +28,7 @@
 #include <QTimer>
 
 using namespace zelvara;
+using zelvara::testing::TopLevel;
 
 namespace {
 
@@ -60,23 +62,12 @@ private:
     bool answer_ = true;
     std::unique_ptr<TMainForm1> w_;
 
-    void PrepareHome() {
-        home_ = std::make_unique<QTemporaryDir>();
-        const QDir data(qEnvironmentVariable("ZELVARA_DATA_DIR"));
-        for (const QString& f : data.entryList({"*.bmp", "*.eto"}, QDir::Files))
-            QFile::copy(data.filePath(f), home_->filePath(f));
-    }
+    void PrepareHome() { home_ = testing::ProgramFolder(); }
     TMainForm1& Start() {
-        StartupOptions o;
-        o.programFolder = home_->path();
-        o.settingsPath = home_->filePath("zelv.ini");
-        o.showSplash = false;
-        w_ = std::make_unique<TMainForm1>(sink_);
-        w_->SetQuestion([this](const QString& text) {
+        w_ = testing::StartMainWindow(sink_, testing::QuietStartup(home_->path()), [this](const QString& text) {
             asked_ << text;
             return answer_;
         });
-        w_->RunStartup(o);
         return *w_;
     }
     template <typename T>
@@ -90,11 +81,6 @@ private:
         Find<QComboBox>("inDd")->setCurrentText(QStringLiteral("7"));
         Find<QComboBox>("inTime")->setCurrentText(QStringLiteral("03:00-05:00"));
         Find<QComboBox>("ChkSex")->setCurrentText(QStringLiteral("女"));
-    }
-    static QWidget* TopLevel(const char* name) {
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->objectName() == QLatin1String(name)) return top;
-        return nullptr;
     }
     bool ChartShown() { return w_->Session().HasChart() && Find<QTabWidget>("PageControl1")->currentIndex() == 1; }
 
@@ -292,11 +278,9 @@ private slots:
         QVERIFY(importParadox->toolTip().contains(QStringLiteral("読み取り専用")));
         for (const char* name : {"gotop", "gomae", "gosaki", "golast", "findbtn", "btnOk"})
             QVERIFY2(Find<QPushButton>(name)->isEnabled(), name);
-        if (const QString shots = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR"); !shots.isEmpty()) {
-            w_->grab().save(shots + QStringLiteral("/read_only_data_page.png"));
-            settings->adjustSize();
-            settings->grab().save(shots + QStringLiteral("/read_only_settings.png"));
-        }
+        testing::Snapshot(w_.get(), "read_only_data_page");
+        settings->adjustSize();
+        testing::Snapshot(settings, "read_only_settings");
 
         first.reset();  // the other program ends
         w_->ReopenRegister();

@@ -6,6 +6,7 @@
 // kept there too, and a register moves from this computer to the server and
 // back through the command line.
 #include "common/pg_connection.h"
+#include "main/data_input_page.h"
 #include "main/main_window.h"
 #include "register/birth_time_table.h"
 #include "register/person_fields.h"
@@ -146,7 +147,7 @@ TEST_F(ServerDesktop, AnExactTimeIsKeptOnTheServerThroughDeleteAndUndelete) {
     BirthTimeTable* times = w.BirthTimes().Table(&why);
     ASSERT_TRUE(times) << why.toStdString();
     ASSERT_EQ(times->Write(w.BirthTimes().CurrentPerson(), kNewYork), QString());
-    w.ShowBirthTimeMark();
+    w.DataPage().ShowBirthTimeMark();
     EXPECT_FALSE(w.findChild<QLabel*>(QStringLiteral("birthTimeMark"))->isHidden());
 
     ASSERT_TRUE(persons.Delete());

@@ -9,6 +9,7 @@
 #include "readings/luck_reading.h"
 #include "readings/marriage_reading.h"
 #include "readings/reading_names.h"
+#include "tests/main/main_window_fixture.h"
 #include "tests/recording_sink.h"
 #include "windows/kekkon_window.h"
 
@@ -44,13 +45,10 @@ private:
     QTabWidget* Pages() { return Find<QTabWidget>("PageControl1"); }
     QString Text(const char* memo) { return Find<QPlainTextEdit>(memo)->toPlainText(); }
 
-    // A chart cast and shown as the chart request does it.
+    // A chart requested from the data page.
     void CastChart() {
-        const BirthInput in{"", "女", "1965", "3", "7", "05:00-07:00"};
-        const CastOutcome chart = RequestChart(w_->Context(), in);
-        QVERIFY(chart.has_value());
-        w_->ShowChart(*chart);
-        w_->FillLuckTabs();
+        testing::TypeAndCast(*w_, {QStringLiteral("試験"), "1965", "3", "7", "05:00-07:00", QStringLiteral("女")});
+        QVERIFY(w_->Session().HasChart());
     }
     // With ZELVARA_SCREENSHOT_DIR set, a picture of the window as it stands.
     void Picture(const QString& name) {
@@ -65,20 +63,9 @@ private:
 private slots:
     void init() {
         home_ = std::make_unique<QTemporaryDir>();
-        const QDir data(QStringLiteral(ZELVARA_DATA_DIR));
-        for (const char* year : {"1964", "1965", "1966"})
-            QVERIFY(
-                QFile::copy(data.filePath(QString("%1.eto").arg(year)), home_->filePath(QString("%1.eto").arg(year))));
-        QDir(home_->path()).mkdir("seed");
-        for (const QString& f : QDir(data.filePath("seed")).entryList({"*.txt"}, QDir::Files))
-            QVERIFY(QFile::copy(data.filePath("seed/" + f), home_->filePath("seed/" + f)));
+        testing::CopyShipped(home_->path(), {"1964.eto", "1965.eto", "1966.eto", "seed/*.txt"}, ZELVARA_DATA_DIR);
         sink_ = RecordingSink();
-        StartupOptions o;
-        o.programFolder = home_->path();
-        o.settingsPath = home_->filePath("zelv.ini");
-        o.showSplash = false;
-        w_ = std::make_unique<TMainForm1>(sink_);
-        w_->RunStartup(o);
+        w_ = testing::StartMainWindow(sink_, testing::QuietStartup(home_->path()));
         sink_.messages.clear();  // palace bitmaps are not needed here
     }
     void cleanup() { w_.reset(); }

@@ -1,0 +1,78 @@
+#include "main/chart_page.h"
+
+#include "common/named_object.h"
+#include "engine/calendar_day.h"
+#include "main/chart_layer_view.h"
+#include "session/chart_session.h"
+#include "store/settings_file.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QPushButton>
+
+namespace zelvara {
+ChartPage::ChartPage(const Timi& timi, QWidget* parent) : QWidget(parent), timi_(timi) {
+    setObjectName(QStringLiteral("syuseizu"));
+    boxes_ = CreateChartBoxFrames(this);
+
+    auto* centre = Named(new QFrame(this), "centerPanel");
+    centre->setFrameShape(QFrame::StyledPanel);
+    centre->setGeometry(142, 122, 279, 250);
+    centre_ = BuildChartCentre(centre);
+
+    Chart1 = Named(new PalaceStrengthView(this), "Chart1");
+    Chart1->setGeometry(568, 0, 192, 440);
+
+    GraphCheck = Named(new QCheckBox(QStringLiteral("グラフも印刷する"), this), "GraphCheck");
+    GraphCheck->setGeometry(568, 446, 192, 22);
+    QPushButton* printbtn1 = Named(new QPushButton(QStringLiteral("出生図印刷"), this), "printbtn1");
+    printbtn1->setGeometry(568, 470, 112, 26);
+    QPushButton* flyingPrint = Named(new QPushButton(QStringLiteral("飛星表"), this), "flyingPrintBtn");
+    flyingPrint->setGeometry(684, 470, 76, 26);
+    flyingPrint->setToolTip(QStringLiteral("飛星表（各宮の四化の飛び先と選んだ層の四化）を印刷します"));
+}
+
+void ChartPage::Start(ChartSession& session, const DataFolders& folders, const QString& settingsPath,
+                      MessageSink& sink) {
+    session_ = &session;
+    folders_ = folders;
+    const QStringList missing = BuildChartBoxes(boxes_, folders);
+    for (const ChartBox& box : boxes_)
+        connect(box.palace, &QToolButton::clicked, this, [this, &box] { emit PalaceClicked(box.palace->Tag()); });
+    layers_ = new ChartLayerView(this, findChild<QFrame*>(QStringLiteral("centerPanel")), boxes_);
+    layers_->SetCalendar([this](const CivilDate& date) { return CalendarDayOf(session_->Context(), date); },
+                         [this] { return LeapMonthsOf(session_->Context(), kFirstCalendarYear, kLastChartYear); });
+    // The palace stems as the reader last left them; written only when changed.
+    layers_->SetStemsShown(
+        IsSwitchOn(SettingsFile(settingsPath).Read(QStringLiteral("chart"), QStringLiteral("stems"), {})));
+    connect(layers_, &ChartLayerView::StemsToggled, this, [settingsPath, &sink](bool on) {
+        QString why;
+        if (!SettingsFile(settingsPath)
+                 .Write(QStringLiteral("chart"), QStringLiteral("stems"),
+                        on ? QStringLiteral("True") : QStringLiteral("False"), &why))
+            sink.Show((QStringLiteral("宮干を表示する設定を保存できませんでした。\n") + why).toStdString(), {});
+    });
+    if (!missing.isEmpty()) {
+        sink.Show(QStringLiteral("宮の画像ファイルが見つからないか壊れています。宮のボタンは画像なしで表示します。\n%1")
+                      .arg(missing.join(QLatin1Char('\n')))
+                      .toStdString(),
+                  {});
+    }
+}
+
+void ChartPage::ShowCast(const SessionChart& chart) {
+    FillChartCentre(centre_, session_->Man());
+    ShowBirthTimeLine(centre_, chart.exact);
+    Chart1->SetStrength(chart.strength);
+    // The palace glyphs are read once.
+    if (!glyphsLoaded_) {
+        glyphs_ = LoadPalaceGlyphs(folders_);
+        glyphsLoaded_ = true;
+    }
+    FillChartBoxes(boxes_, centre_, session_->Man(), session_->Layout(), timi_, glyphs_);
+    layers_->SetChart(&session_->Held(), &session_->Layout());
+}
+
+bool ChartPage::PrintsGraph() const { return GraphCheck->isChecked(); }
+
+}  // namespace zelvara

@@ -1,0 +1,59 @@
+// The page "出生図表示": the twelve palace boxes around the centre panel, the
+// time layers and flying 四化 drawn over them, the palace strength chart and
+// the two print buttons (printbtn1, flyingPrintBtn) the main window wires.
+#pragma once
+
+#include "main/chart_boxes.h"
+#include "main/chart_display.h"
+
+#include <QWidget>
+
+class QCheckBox;
+
+namespace zelvara {
+
+class ChartLayerView;
+class ChartSession;
+class MessageSink;
+class Timi;
+struct SessionChart;
+
+class ChartPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit ChartPage(const Timi& timi, QWidget* parent = nullptr);
+
+    // Start-up: boxes 1..11 and the palace glyphs from the data folders, the
+    // layer view over the session's calendar, the palace stems as zelv.ini
+    // last kept them. A missing bitmap is said, and the boxes go without it.
+    void Start(ChartSession& session, const DataFolders& folders, const QString& settingsPath, MessageSink& sink);
+
+    // The chart the session cast: the centre panel, the strength chart and
+    // the twelve boxes from the session's layout.
+    void ShowCast(const SessionChart& chart);
+
+    const std::array<ChartBox, kChartBoxes>& Boxes() const { return boxes_; }
+    ChartLayerView* Layers() const { return layers_; }
+    PalaceStrengthView* StrengthChart() const { return Chart1; }
+    const ChartCentre& Centre() const { return centre_; }
+    // 「グラフも印刷する」.
+    bool PrintsGraph() const;
+
+signals:
+    // A palace button clicked; tag is its box's branch.
+    void PalaceClicked(int tag);
+
+private:
+    const Timi& timi_;
+    ChartSession* session_ = nullptr;
+    DataFolders folders_;
+    std::array<ChartBox, kChartBoxes> boxes_{};
+    ChartCentre centre_;
+    ChartLayerView* layers_ = nullptr;
+    PalaceStrengthView* Chart1 = nullptr;
+    QCheckBox* GraphCheck = nullptr;
+    PalaceGlyphs glyphs_;
+    bool glyphsLoaded_ = false;
+};
+
+}  // namespace zelvara

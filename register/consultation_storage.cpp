@@ -83,6 +83,20 @@ bool TableExists(const QSqlDatabase& db, const QString& table) {
     return q.exec() && q.next();
 }
 
+// The client's entries can be moved with it: the tables are there and, on a
+// server, the user may move entries between them. A user without those
+// rights cannot have written any; should another user have, the server's
+// reference from the entries keeps the client from being deleted.
+bool ClientEntriesMovable(const QSqlDatabase& db) {
+    if (!TableExists(db, kTable) || !TableExists(db, kDeletedTable)) return false;
+    if (IsSqlite(db)) return true;
+    QSqlQuery q(db);
+    return q.exec(QStringLiteral("SELECT has_table_privilege('%1', 'SELECT, INSERT, DELETE') AND "
+                                 "has_table_privilege('%2', 'SELECT, INSERT, UPDATE, DELETE')")
+                      .arg(kTable, kDeletedTable)) &&
+           q.next() && q.value(0).toBool();
+}
+
 bool Run(const QSqlDatabase& db, const QString& sql, const QVariantList& values, QSqlError* error) {
     QSqlQuery q(db);
     bool ok = q.prepare(sql);
@@ -444,7 +458,7 @@ std::unique_ptr<ConsultationStorage> OpenConsultations(PersonTable& table, QStri
 }
 
 bool KeepClientConsultations(const QSqlDatabase& db, qint64 client, qint64 number, QSqlError* error) {
-    if (!TableExists(db, kTable) || !TableExists(db, kDeletedTable)) return true;
+    if (!ClientEntriesMovable(db)) return true;
     return Run(db,
                QStringLiteral("UPDATE %1 SET client_number = ? WHERE person = ? AND client_number IS NULL")
                    .arg(kDeletedTable),
@@ -458,7 +472,7 @@ bool KeepClientConsultations(const QSqlDatabase& db, qint64 client, qint64 numbe
 }
 
 bool BringBackClientConsultations(const QSqlDatabase& db, qint64 number, qint64 client, QSqlError* error) {
-    if (!TableExists(db, kTable) || !TableExists(db, kDeletedTable)) return true;
+    if (!ClientEntriesMovable(db)) return true;
     return Run(db,
                QStringLiteral("INSERT INTO %1 (id, version, person, %2) SELECT entry_id, version, ?, %2 FROM %3 "
                               "WHERE client_number = ? AND with_client ORDER BY number")

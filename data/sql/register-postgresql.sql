@@ -4,10 +4,11 @@
 -- create tables. An administrator who prefers to make them beforehand runs
 -- this file once in the register's database, for example:
 --   psql -d zelvara -f register-postgresql.sql
--- then grants the readers SELECT, INSERT, UPDATE, DELETE on the four tables
+-- then grants the readers SELECT, INSERT, UPDATE, DELETE on the six tables
 -- and USAGE on the sequences. A database made by an earlier version, without
--- the two birth_time tables, gains them when the program (or this file) runs
--- again: every statement leaves what is already there as it is.
+-- the two birth_time tables or the two consultation tables, gains them when
+-- the program (or this file) runs again: every statement leaves what is
+-- already there as it is.
 --
 -- nam_data holds the clients with the eighteen fields of the register file
 -- nam_data.db; version counts the writes of each record, so that a desk

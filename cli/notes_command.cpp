@@ -450,6 +450,12 @@ int RunNotes(const QStringList& args) {
         for (const ConsultationListing& l : *found)
             std::cout << l.entry.id << '\t' << Local(When(l.entry.date, l.entry.time)) << '\t' << Local(l.clientName)
                       << '\t' << Local(OneLine(l.entry.theme)) << '\t' << Local(l.passage) << '\n';
+        if (words[1].trimmed().size() < 3)
+            std::cerr << Local(
+                             QStringLiteral("2 文字の言葉は索引で探せないため、新しい %1 件の鑑定記録だけを調べました。"
+                                            "3 文字以上ならすべてを調べます。")
+                                 .arg(kShortQueryWindow))
+                      << '\n';
         if (found->empty())
             std::cout << Local(QStringLiteral("「%1」を含む鑑定記録はありません。").arg(words[1])) << '\n';
         return 0;

@@ -384,37 +384,44 @@ std::optional<std::vector<ConsultationListing>> ConsultationStorage::Search(cons
     q.setForwardOnly(true);
     const QString select = QStringLiteral("SELECT %1, p.%2 FROM %3 c LEFT JOIN nam_data p ON p.%4 = c.person ")
                                .arg(EntryColumns(), kNameColumn, kTable, PersonKey());
-    const QString newest = QStringLiteral(" ORDER BY c.session_date DESC, c.session_time DESC, c.id DESC LIMIT ?");
-    QString pattern = text;
-    pattern.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
-        .replace(QLatin1Char('%'), QLatin1String("\\%"))
-        .replace(QLatin1Char('_'), QLatin1String("\\_"));
-    pattern = QLatin1Char('%') + pattern + QLatin1Char('%');
+    // The most recently written entries that match, limit of them; shown
+    // by the session's date below.
+    const QString newest = QStringLiteral(" ORDER BY c.id DESC LIMIT ?");
     const bool shortQuery = text.size() < 3;
     if (dialect_ == Dialect::Sqlite && !shortQuery) {
-        // FTS5's trigram index: the query as one phrase, matched anywhere.
+        // FTS5's trigram index: the query as one phrase, matched anywhere,
+        // read newest first and no further than limit.
         QString phrase = text;
         phrase.replace(QLatin1Char('"'), QLatin1String("\"\""));
         q.prepare(select +
                   QStringLiteral("WHERE c.id IN (SELECT rowid FROM consultation_text WHERE "
-                                 "consultation_text MATCH ?)") +
+                                 "consultation_text MATCH ? ORDER BY rowid DESC LIMIT ?)") +
                   newest);
         q.addBindValue(QLatin1Char('"') + phrase + QLatin1Char('"'));
+        q.addBindValue(limit);
     } else if (dialect_ == Dialect::Postgres && !shortQuery) {
         // The expression pg_trgm's index is made on (data/sql).
+        QString pattern = text;
+        pattern.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+            .replace(QLatin1Char('%'), QLatin1String("\\%"))
+            .replace(QLatin1Char('_'), QLatin1String("\\_"));
         q.prepare(select + QStringLiteral("WHERE (c.theme || E'\\n' || c.question || E'\\n' || c.notes) ILIKE ?") +
                   newest);
-        q.addBindValue(pattern);
+        q.addBindValue(QLatin1Char('%') + pattern + QLatin1Char('%'));
     } else {
-        // Two characters make no trigram: the entries are read newest
-        // added first until limit are found.
-        const QString like = dialect_ == Dialect::Sqlite ? QStringLiteral("LIKE") : QStringLiteral("ILIKE");
-        q.prepare(select + QStringLiteral("WHERE c.theme %1 ? ESCAPE '\\' OR c.question %1 ? ESCAPE '\\' "
-                                          "OR c.notes %1 ? ESCAPE '\\' ORDER BY c.id DESC LIMIT ?")
-                               .arg(like));
-        q.addBindValue(pattern);
-        q.addBindValue(pattern);
-        q.addBindValue(pattern);
+        // Two characters make no trigram, so no index serves them: only the
+        // newest kShortQueryWindow entries are read, for the text itself.
+        // Japanese has no case; two Latin letters are matched as written.
+        q.prepare(select +
+                  QStringLiteral("WHERE c.id >= coalesce((SELECT id FROM %1 ORDER BY id DESC LIMIT 1 "
+                                 "OFFSET ?), 0) AND (%2(c.theme, ?) > 0 OR %2(c.question, ?) > 0 OR "
+                                 "%2(c.notes, ?) > 0)")
+                      .arg(kTable, dialect_ == Dialect::Sqlite ? QStringLiteral("instr") : QStringLiteral("strpos")) +
+                  newest);
+        q.addBindValue(kShortQueryWindow - 1);
+        q.addBindValue(text);
+        q.addBindValue(text);
+        q.addBindValue(text);
     }
     q.addBindValue(limit);
     auto found = Listings(q, why);
@@ -423,10 +430,9 @@ std::optional<std::vector<ConsultationListing>> ConsultationStorage::Search(cons
         for (const QString* field : {&l.entry.theme, &l.entry.question, &l.entry.notes})
             if (l.passage = MatchingPassage(*field, text); !l.passage.isEmpty()) break;
     }
-    if (shortQuery)
-        std::stable_sort(found->begin(), found->end(), [](const auto& a, const auto& b) {
-            return std::tie(a.entry.date, a.entry.time) > std::tie(b.entry.date, b.entry.time);
-        });
+    std::stable_sort(found->begin(), found->end(), [](const auto& a, const auto& b) {
+        return std::tie(a.entry.date, a.entry.time) > std::tie(b.entry.date, b.entry.time);
+    });
     return found;
 }
 

@@ -29,6 +29,8 @@ class PersonTable;
 
 inline constexpr const char* kConsultationTableName = "consultation";
 inline constexpr const char* kDeletedConsultationTableName = "consultation_deleted";
+// How many of the newest entries a two-character search reads.
+inline constexpr int kShortQueryWindow = 10000;
 
 // An entry with its client's name, as lists across clients show it.
 struct ConsultationListing {
@@ -80,9 +82,10 @@ public:
     PersonWrite InsertAll(const std::vector<ConsultationEntry>& entries);
 
     // Entries whose theme, question or notes hold query (two characters or
-    // more), newest first, at most limit, each with its passage. A query of
-    // two characters cannot use the trigram index: the newest entries are
-    // scanned until limit are found.
+    // more): the limit most recently written ones that match, shown newest
+    // session first, each with its passage. A query of two characters makes
+    // no trigram, so no index serves it: it reads only the newest
+    // kShortQueryWindow entries (three characters or more search them all).
     std::optional<std::vector<ConsultationListing>> Search(const QString& query, int limit, QString* why);
     // Appointments from `from` for `days` days, by date and time.
     std::optional<std::vector<ConsultationListing>> Agenda(const QDate& from, int days, QString* why);

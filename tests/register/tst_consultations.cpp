@@ -10,6 +10,7 @@
 #include "tests/recording_sink.h"
 #include "tests/register/register_test_support.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -319,6 +320,70 @@ private slots:
             QVERIFY(other.Exec(QStringLiteral("CREATE VIRTUAL TABLE extra USING fts5(x)")));
         }
         QVERIFY(RegisterFileFaults(path).join(QString()).contains(QStringLiteral("extra")));
+    }
+
+    void theCommandLineKeepsTheRecord() {
+        book_.reset();
+        table_.reset();  // the command line takes the lock itself
+        auto notes = [&](QStringList args) {
+            QProcess p;
+            p.start(QStringLiteral(ZELVARA_CLI),
+                    QStringList{QStringLiteral("notes")} + args + QStringList{QStringLiteral("--home"), dir_.path()});
+            p.waitForFinished(60000);
+            return std::tuple{p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                              QString::fromUtf8(p.readAllStandardError())};
+        };
+        auto [code, out, err] = notes({QStringLiteral("add"), QStringLiteral("--name"), QStringLiteral("山田花子"),
+                                       QStringLiteral("--date"), QStringLiteral("2027-04-12"),
+                                       QStringLiteral("--notes"), QStringLiteral("職場の人間関係"),
+                                       QStringLiteral("--fee"), QStringLiteral("12,000円"), QStringLiteral("--paid")});
+        QVERIFY2(code == 0, qPrintable(err));
+        std::tie(code, out, err) = notes({QStringLiteral("search"), QStringLiteral("人間")});
+        QCOMPARE(code, 0);
+        QVERIFY(out.contains(QStringLiteral("山田花子")));
+        QVERIFY(err.contains(QStringLiteral("新しい 10000 件")));  // says what a two-character search read
+        std::tie(code, out, err) =
+            notes({QStringLiteral("list"), QStringLiteral("--name"), QStringLiteral("山田花子")});
+        QVERIFY(out.contains(QStringLiteral("12000円（済）")));
+
+        std::tie(code, out, err) = notes({QStringLiteral("add"), QStringLiteral("--name"), QStringLiteral("山田花子"),
+                                          QStringLiteral("--date"), QStringLiteral("2027-02-30")});
+        QCOMPARE(code, 2);
+        std::tie(code, out, err) =
+            notes({QStringLiteral("edit"), QStringLiteral("1"), QStringLiteral("--theme"), QStringLiteral("仕事"),
+                   QStringLiteral("--expect-version"), QStringLiteral("9")});
+        QCOMPARE(code, 1);
+        QVERIFY(err.contains(QStringLiteral("別のところで変更")));
+
+        // While the desktop program holds the register, writes wait, reads go on.
+        {
+            PersonTable holder(sink_);
+            QVERIFY(holder.Open(dir_.path()));
+            std::tie(code, out, err) = notes({QStringLiteral("delete"), QStringLiteral("1")});
+            QCOMPARE(code, 3);
+            std::tie(code, out, err) = notes({QStringLiteral("show"), QStringLiteral("1")});
+            QCOMPARE(code, 0);
+        }
+
+        const QString csv = dir_.filePath(QStringLiteral("in.csv"));
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("氏名,生まれた年,生まれた月,生まれた日,生まれた時刻,性別,鑑定日,テーマ\r\n"
+                                  "佐藤一郎,1959,5,7,05:00-07:00,男,2027-05-01,結婚\r\n"
+                                  "佐藤一郎,1959,5,7,05:00-07:00,男,2027-05-01,テーマ\t混入\r\n")
+                       .toUtf8());
+        file.close();
+        std::tie(code, out, err) = notes({QStringLiteral("import"), QStringLiteral("--csv"), csv});
+        QCOMPARE(code, 1);
+        QVERIFY2(err.contains(QStringLiteral("3 行目: テーマに改行やタブ")), qPrintable(err));
+        std::tie(code, out, err) =
+            notes({QStringLiteral("import"), QStringLiteral("--csv"), csv, QStringLiteral("--skip-bad")});
+        QCOMPARE(code, 0);
+        QVERIFY(out.contains(QStringLiteral("1 件を読み込みました")));
+        std::tie(code, out, err) =
+            notes({QStringLiteral("agenda"), QStringLiteral("--from"), QStringLiteral("2027-04-01")});
+        QCOMPARE(code, 0);
+        QVERIFY(out.contains(QStringLiteral("予定はありません")));
     }
 };
 

@@ -39,6 +39,17 @@ QStringList SqliteConsultationSchema() {
         QStringLiteral("CREATE TRIGGER IF NOT EXISTS consultation_text_removed AFTER DELETE ON consultation "
                        "BEGIN %1 END")
             .arg(removeText),
+        // A client deleted by a program that does not move its entries
+        // (an earlier version, another tool): they are kept as deleted, under
+        // no client (a negative key is never a record's), so that they are
+        // neither lost nor given to a later client under the same rowid.
+        QStringLiteral("CREATE TRIGGER IF NOT EXISTS consultation_client_deleted AFTER DELETE ON nam_data BEGIN "
+                       "INSERT INTO consultation_deleted (deleted_at, entry_id, with_client, version, person, %1) "
+                       "SELECT strftime('%Y-%m-%dT%H:%M:%S', 'now', 'localtime'), id, 0, version, -OLD.rowid, %1 "
+                       "FROM consultation WHERE person = OLD.rowid; "
+                       "DELETE FROM consultation WHERE person = OLD.rowid; END")
+            .arg(QStringLiteral("session_date, session_time, theme, question, notes, profile, reading, birth_time, "
+                                "fee, paid, next_date, next_time")),
         QStringLiteral("CREATE TRIGGER IF NOT EXISTS consultation_text_changed AFTER UPDATE OF theme, question, notes "
                        "ON consultation BEGIN %1 %2 END")
             .arg(removeText, addText),

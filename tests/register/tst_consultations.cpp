@@ -173,6 +173,24 @@ private slots:
         QCOMPARE(book_->ForClient(back, &why)->size(), size_t(2));
     }
 
+    void entriesOfAClientDeletedByAnotherProgramAreKeptAsDeleted() {
+        const ConsultationEntry e = Added(Entry(Client(1), QStringLiteral("2027-04-12"), QStringLiteral("仕事")));
+        const qint64 gone = Client(1);
+        {
+            register_test::OtherProgram older(table_->FilePath());
+            QVERIFY(older.Exec(QStringLiteral("DELETE FROM nam_data WHERE rowid = %1").arg(gone)));
+        }
+        QVERIFY(table_->ClearFilter());                                 // reloads
+        register_test::AddPerson(*table_, QStringLiteral("新しい人"));  // may take the freed rowid
+        QString why;
+        QVERIFY(book_->ForClient(Client(table_->RecordCount() - 1), &why)->empty());
+        const auto deleted = *book_->Deleted(&why);
+        QCOMPARE(deleted.size(), size_t(1));
+        QCOMPARE(deleted[0].entry.theme, e.theme);
+        QVERIFY(deleted[0].clientName.isEmpty());
+        QVERIFY(!book_->Restore(deleted[0].number).Ok());
+    }
+
     void searchFindsTwoOrMoreCharactersAcrossClients() {
         Added(Entry(Client(0), QStringLiteral("2027-04-12"), QStringLiteral("仕事"),
                     QStringLiteral("転職の時期は来年の春。上司との関係に注意。")));

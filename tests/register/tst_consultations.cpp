@@ -383,6 +383,17 @@ private slots:
             QCOMPARE(code, 0);
         }
 
+        // register backup and restore carry the record with the register.
+        const QString copy = dir_.filePath(QStringLiteral("before.db"));
+        QCOMPARE(register_test::Cli(dir_.path(), {QStringLiteral("backup"), QStringLiteral("--out"), copy}).code, 0);
+        std::tie(code, out, err) = notes({QStringLiteral("delete"), QStringLiteral("1")});
+        QCOMPARE(code, 0);
+        const register_test::Run restored =
+            register_test::Cli(dir_.path(), {QStringLiteral("restore"), QStringLiteral("--from"), copy});
+        QVERIFY2(restored.code == 0, qPrintable(restored.err));
+        std::tie(code, out, err) = notes({QStringLiteral("show"), QStringLiteral("1")});
+        QVERIFY2(code == 0 && out.contains(QStringLiteral("職場の人間関係")), qPrintable(err));
+
         const QString csv = dir_.filePath(QStringLiteral("in.csv"));
         QFile file(csv);
         QVERIFY(file.open(QIODevice::WriteOnly));

@@ -388,6 +388,7 @@ std::optional<std::vector<ConsultationListing>> ConsultationStorage::Search(cons
     // by the session's date below.
     const QString newest = QStringLiteral(" ORDER BY c.id DESC LIMIT ?");
     const bool shortQuery = text.size() < 3;
+    std::optional<std::vector<ConsultationListing>> found;
     if (dialect_ == Dialect::Sqlite && !shortQuery) {
         // FTS5's trigram index: the query as one phrase, matched anywhere,
         // read newest first and no further than limit.
@@ -399,15 +400,34 @@ std::optional<std::vector<ConsultationListing>> ConsultationStorage::Search(cons
                   newest);
         q.addBindValue(QLatin1Char('"') + phrase + QLatin1Char('"'));
         q.addBindValue(limit);
+        q.addBindValue(limit);
+        found = Listings(q, why);
     } else if (dialect_ == Dialect::Postgres && !shortQuery) {
         // The expression pg_trgm's index is made on (data/sql).
         QString pattern = text;
         pattern.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
             .replace(QLatin1Char('%'), QLatin1String("\\%"))
             .replace(QLatin1Char('_'), QLatin1String("\\_"));
-        q.prepare(select + QStringLiteral("WHERE (c.theme || E'\\n' || c.question || E'\\n' || c.notes) ILIKE ?") +
+        // A word common enough is found among the newest entries, read
+        // backwards; a rarer one through the trigram index, whose matches are
+        // then few (ordered by an expression, so that the server does not
+        // read the whole table backwards for them).
+        const QString where = QStringLiteral("WHERE (c.theme || E'\\n' || c.question || E'\\n' || c.notes) ILIKE ? ");
+        const QString like = QLatin1Char('%') + pattern + QLatin1Char('%');
+        q.prepare(select + where +
+                  QStringLiteral("AND c.id >= coalesce((SELECT id FROM %1 ORDER BY id DESC LIMIT 1 OFFSET ?), 0)")
+                      .arg(kTable) +
                   newest);
-        q.addBindValue(QLatin1Char('%') + pattern + QLatin1Char('%'));
+        q.addBindValue(like);
+        q.addBindValue(kShortQueryWindow - 1);
+        q.addBindValue(limit);
+        found = Listings(q, why);
+        if (found && int(found->size()) < limit) {
+            q.prepare(select + where + QStringLiteral(" ORDER BY c.id + 0 DESC LIMIT ?"));
+            q.addBindValue(like);
+            q.addBindValue(limit);
+            found = Listings(q, why);
+        }
     } else {
         // Two characters make no trigram, so no index serves them: only the
         // newest kShortQueryWindow entries are read, for the text itself.
@@ -422,9 +442,9 @@ std::optional<std::vector<ConsultationListing>> ConsultationStorage::Search(cons
         q.addBindValue(text);
         q.addBindValue(text);
         q.addBindValue(text);
+        q.addBindValue(limit);
+        found = Listings(q, why);
     }
-    q.addBindValue(limit);
-    auto found = Listings(q, why);
     if (!found) return found;
     for (ConsultationListing& l : *found) {
         for (const QString* field : {&l.entry.theme, &l.entry.question, &l.entry.notes})

@@ -129,6 +129,8 @@ void Measure(PersonTable& table) {
          [&](int) { return count(book->Search(QStringLiteral("人間関係"), 50, &why)); });
     Time("search, three characters (取引先)", 20, 50,
          [&](int) { return count(book->Search(QStringLiteral("取引先"), 50, &why)); });
+    Time("search, absent word (宇宙旅行)", 20, 50,
+         [&](int) { return count(book->Search(QStringLiteral("宇宙旅行"), 50, &why)); });
     Time("search, two characters (胃腸)", 20, 50,
          [&](int) { return count(book->Search(QStringLiteral("胃腸"), 50, &why)); });
     Time("search, two characters, none (赴任)", 10, 50,

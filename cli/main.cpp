@@ -19,6 +19,7 @@
 #endif
 #ifdef ZELVARA_HAS_REGISTER
 #include "cli/data_folders_cli.h"
+#include "cli/notes_command.h"
 #include "cli/register_command.h"
 #include "cli/texts_command.h"
 #endif
@@ -140,6 +141,7 @@ const Command kCommands[] = {
 #endif
 #ifdef ZELVARA_HAS_REGISTER
     {"register", "the person register: list, check, backup, restore, deleted, undelete", cli::RunRegister},
+    {"notes", "the consultation record: list, add, edit, search, agenda, export, import", cli::RunNotes},
     {"texts", "the reading texts and legends from Paradox tables: import", cli::RunTexts},
 #endif
 };

@@ -8,6 +8,7 @@
 #include "register/person_fields.h"
 
 #include <QDateTime>
+#include <QSqlDatabase>
 #include <QString>
 
 #include <array>
@@ -93,6 +94,9 @@ public:
     virtual QString Location() const = 0;
     // The register file, empty for a server.
     virtual QString FilePath() const { return {}; }
+    // The connection the records are read and written on; the tables kept
+    // beside them (the consultation record) use it too.
+    virtual QSqlDatabase Connection() const { return {}; }
 
     // Every record, or those whose field equals value (bound, never spliced
     // in), in the order they were added. nullopt with why when unreadable.

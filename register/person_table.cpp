@@ -29,6 +29,8 @@ QString PersonTable::BackupFolder() const {
     return backupFolder_.isEmpty() ? QFileInfo(path_).dir().filePath(QStringLiteral("backup")) : backupFolder_;
 }
 
+QSqlDatabase PersonTable::Connection() const { return storage_ && IsOpen() ? storage_->Connection() : QSqlDatabase(); }
+
 bool PersonTable::Open(const QString& folder, OpenMode mode) {
     return OpenPath(QDir(folder).filePath(QString::fromLatin1(kFileName)), mode);
 }

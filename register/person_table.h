@@ -77,6 +77,9 @@ public:
     // Which register this is, for the status line: the file's path, or the
     // server's database, user and host.
     QString Location() const { return location_; }
+    // The open register's connection (the consultation record works on it);
+    // invalid while closed.
+    QSqlDatabase Connection() const;
     // Why the register is closed or read-only, in a sentence for the page;
     // empty when it is open for writing.
     QString Unavailability() const { return unavailability_; }

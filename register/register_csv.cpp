@@ -204,21 +204,20 @@ QByteArray WriteRegisterCsv(const std::vector<PersonValues>& records, CsvEncodin
     return {};
 }
 
-CsvContent ReadRegisterCsv(const QByteArray& bytes, const QString& fileName) {
-    CsvContent out;
+std::optional<CsvRows> ReadCsvRows(const QByteArray& bytes, const QString& fileName, QString* error) {
     const QString text = DecodeFile(bytes);
     if (const int line = FirstBinaryLine(text)) {
-        out.error = QStringLiteral("「%1」の %2 行目に文字でないデータがあります。CSV ファイルではないようです。")
-                        .arg(fileName)
-                        .arg(line);
-        return out;
+        *error = QStringLiteral("「%1」の %2 行目に文字でないデータがあります。CSV ファイルではないようです。")
+                     .arg(fileName)
+                     .arg(line);
+        return std::nullopt;
     }
     const QByteArray utf8 = text.toUtf8();
 
     csv_parser parser;
     if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0) {
-        out.error = QStringLiteral("CSV を読む準備ができません（メモリー不足）。");
-        return out;
+        *error = QStringLiteral("CSV を読む準備ができません（メモリー不足）。");
+        return std::nullopt;
     }
     csv_set_space_func(&parser, NoSpace);
     Collector c;
@@ -248,13 +247,35 @@ CsvContent ReadRegisterCsv(const QByteArray& bytes, const QString& fileName) {
                          .arg(c.rowLine);
     csv_free(&parser);
     if (!parseError.isEmpty()) {
-        out.error = parseError;
-        return out;
+        *error = parseError;
+        return std::nullopt;
     }
     if (c.rows.empty()) {
-        out.error = QStringLiteral("「%1」には見出しの行がありません。").arg(fileName);
-        return out;
+        *error = QStringLiteral("「%1」には見出しの行がありません。").arg(fileName);
+        return std::nullopt;
     }
+    return CsvRows{std::move(c.rows), std::move(c.lines)};
+}
+
+void AppendCsvLine(QString& out, const QStringList& cells) {
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        if (i > 0) out += QLatin1Char(',');
+        AppendField(out, GuardedForSpreadsheet(cells[i]));
+    }
+    out += QLatin1String("\r\n");
+}
+
+QByteArray EncodeCsvText(const QString& text, CsvEncoding encoding, QString* bad) {
+    if (encoding == CsvEncoding::Utf8) return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    if (auto bytes = cp932::Encode(text, bad)) return *bytes;
+    return {};
+}
+
+CsvContent ReadRegisterCsv(const QByteArray& bytes, const QString& fileName) {
+    CsvContent out;
+    const std::optional<CsvRows> read = ReadCsvRows(bytes, fileName, &out.error);
+    if (!read) return out;
+    const CsvRows& c = *read;
 
     // The header names the columns; each must be a register field or one of
     // the exact time's (numbered after the fields), once.

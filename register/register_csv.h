@@ -20,6 +20,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace zelvara {
@@ -46,6 +47,22 @@ struct CsvContent {
 // and parses with libcsv. fileName is only used in messages. Columns missing
 // from the header read as empty; the name and birth columns must be there.
 CsvContent ReadRegisterCsv(const QByteArray& bytes, const QString& fileName);
+
+// The rows of a CSV file, header first, each with the line it starts on:
+// decoded as ReadRegisterCsv decodes (UTF-8 with or without its mark, else
+// Shift-JIS), refused as a whole when it holds binary data or is not CSV.
+// nullopt with *error naming the file and line.
+struct CsvRows {
+    std::vector<std::vector<QString>> rows;
+    std::vector<int> lines;
+};
+std::optional<CsvRows> ReadCsvRows(const QByteArray& bytes, const QString& fileName, QString* error);
+// Appends one line of cells, each guarded for a spreadsheet and quoted as
+// needed, ended by CRLF.
+void AppendCsvLine(QString& out, const QStringList& cells);
+// The text as a file's bytes: UTF-8 with its mark, or Shift-JIS (empty, with
+// *bad the characters it cannot write, when it cannot).
+QByteArray EncodeCsvText(const QString& text, CsvEncoding encoding, QString* bad);
 
 // A value as written for a spreadsheet, and as read back.
 QString GuardedForSpreadsheet(const QString& value);

@@ -3,6 +3,7 @@
 #include "common/sqlite_connection.h"
 #include "engine/context.h"
 #include "register/birth_time_table.h"
+#include "register/consultation_storage.h"
 #include "register/person_values.h"
 #include "register/register_import.h"
 #include "register/sqlite_person_storage.h"
@@ -76,6 +77,11 @@ const Schema& ProgramSchema() {
         birthTimes.Open(path, true);
         birthTimes.Close();
         const QString name = NewConnectionName(QStringLiteral("own-schema"));
+        if (OpenSqliteConnection(name, path).isEmpty()) {  // the consultation record's tables too
+            ConsultationStorage(QSqlDatabase::database(name, false), ConsultationStorage::Dialect::Sqlite, path)
+                .Prepare(true);
+            CloseSqliteConnection(name);
+        }
         if (OpenSqliteConnection(name, path, true).isEmpty()) {
             QString why;
             made = SchemaOf(QSqlDatabase::database(name, false), &why).value_or(Schema{});
@@ -112,10 +118,16 @@ QStringList SchemaFaults(const Schema& found) {
         const auto sameTable = [&o](const SchemaObject& m) { return m.type == o.type && m.name == o.name; };
         const bool virtualTable = o.sql.simplified().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive);
         const bool own =
+<<<<<<< HEAD
             o.type == QLatin1String("table")
                 ? !virtualTable && (o.name == kPersonTable || o.name == kDeletedPersonTable ||
                                     o.name == QLatin1String(BirthTimeTable::kTableName) ||
                                     std::any_of(programs.objects.begin(), programs.objects.end(), sameTable))
+=======
+            o.type == QLatin1String("table") && !virtualTable
+                ? (o.name == kTable || o.name == kDeletedTable || o.name == QLatin1String(BirthTimeTable::kTableName) ||
+                   std::any_of(programs.objects.begin(), programs.objects.end(), sameTable))
+>>>>>>> wt-notes
                 : std::find(programs.objects.begin(), programs.objects.end(), o) != programs.objects.end();
         if (!own)
             faults << QStringLiteral("%1「%2」は名簿のものではありません（このプログラムは作りません）")

@@ -2,6 +2,7 @@
 
 #include "common/sqlite_connection.h"
 #include "register/birth_time_sql.h"
+#include "register/consultation_storage.h"
 #include "register/person_values.h"
 #include "register/sqlite_person_storage.h"
 
@@ -406,6 +407,9 @@ PersonWrite ServerPersonStorage::Remove(const StoredPerson& asRead) {
         q.addBindValue(asRead.rowId);
         if (!q.exec()) return Abandon(q.lastError());
     }
+    // The client's consultation entries go with it (before the row, which
+    // they refer to).
+    if (QSqlError error; !KeepClientConsultations(db, asRead.rowId, number, &error)) return Abandon(error);
     q.prepare(QStringLiteral("DELETE FROM %1 WHERE id = ? AND version = ?").arg(kPersonTable));
     q.addBindValue(asRead.rowId);
     q.addBindValue(asRead.version);
@@ -460,6 +464,7 @@ PersonWrite ServerPersonStorage::Restore(qint64 number) {
         q.addBindValue(number);
         if (!q.exec()) return Abandon(q.lastError());
     }
+    if (QSqlError error; !BringBackClientConsultations(db, number, back.rowId, &error)) return Abandon(error);
     q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(kDeletedPersonTable, QuotedName(kDeletedNumberColumn)));
     q.addBindValue(number);
     if (!q.exec()) return Abandon(q.lastError());

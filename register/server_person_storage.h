@@ -32,6 +32,7 @@ public:
     StorageOpening Open(bool readOnly);
 
     QString Location() const override;
+    QSqlDatabase Connection() const override { return Database(); }
     std::optional<std::vector<StoredPerson>> Select(int filterField, const QString& value, QString* why) override;
     std::optional<StoredPerson> SelectOne(qint64 rowId, QString* why) override;
     PersonWrite Insert(const PersonValues& values) override;

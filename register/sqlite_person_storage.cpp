@@ -3,6 +3,7 @@
 #include "common/sqlite_connection.h"
 #include "engine/context.h"
 #include "register/birth_time_sql.h"
+#include "register/consultation_storage.h"
 #include "register/person_values.h"
 
 #include <QFileInfo>
@@ -201,7 +202,9 @@ PersonWrite SqlitePersonStorage::Remove(const StoredPerson& asRead) {
         result = PersonWrite::Refused(Describe(q.lastError()));
     } else if (q.numRowsAffected() != 1) {
         result = PersonWrite::StaleRecord();
-    } else if (!KeepDeletedBirthTime(db, asRead.rowId, q.lastInsertId().toLongLong(), &timeError)) {
+    } else if (const qint64 number = q.lastInsertId().toLongLong();
+               !KeepDeletedBirthTime(db, asRead.rowId, number, &timeError) ||
+               !KeepClientConsultations(db, asRead.rowId, number, &timeError)) {
         result = PersonWrite::Refused(Describe(timeError));
     } else {
         result =
@@ -249,7 +252,9 @@ PersonWrite SqlitePersonStorage::Restore(qint64 number) {
         result = PersonWrite::Refused(Describe(q.lastError()));
     } else if (q.numRowsAffected() != 1) {
         result = PersonWrite::Refused(NoDeletedRecordText(number));
-    } else if (const qint64 rowId = q.lastInsertId().toLongLong(); !BringBackBirthTime(db, number, rowId, &timeError)) {
+    } else if (const qint64 rowId = q.lastInsertId().toLongLong();
+               !BringBackBirthTime(db, number, rowId, &timeError) ||
+               !BringBackClientConsultations(db, number, rowId, &timeError)) {
         result = PersonWrite::Refused(Describe(timeError));
     } else {
         result = FinishMove(

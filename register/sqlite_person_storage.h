@@ -29,6 +29,7 @@ public:
 
     QString Location() const override { return path_; }
     QString FilePath() const override { return path_; }
+    QSqlDatabase Connection() const override { return store_.Database(); }
     std::optional<std::vector<StoredPerson>> Select(int filterField, const QString& value, QString* why) override;
     std::optional<StoredPerson> SelectOne(qint64 rowId, QString* why) override;
     PersonWrite Insert(const PersonValues& values) override;

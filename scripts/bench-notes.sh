@@ -6,7 +6,7 @@
 # LC_CTYPE C.UTF-8 so that pg_trgm indexes Japanese). The register is made
 # afresh each run; the times are of the storage as the page calls it, the
 # median and the slowest of repeated runs. A search of two characters reads
-# only the newest 10,000 entries (no trigram serves it).
+# every entry newest first until enough match (no trigram serves it).
 #   scripts/bench-notes.sh [BUILD_DIR] [CLIENTS] [ENTRIES] [file|server|both]
 #   (default: build 10000 200000 both)
 set -euo pipefail

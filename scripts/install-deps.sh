@@ -15,8 +15,9 @@ packages=(
   libnova-dev liberfa-dev
   # the register's CSV files; the older program's Paradox tables
   libcsv-dev pxlib-dev
-  # the register on a PostgreSQL server (libpq reads its URIs; tests start their own)
-  postgresql libqt6sql6-psql libpq-dev
+  # the register on a PostgreSQL server (libpq reads its URIs; tests start their own);
+  # contrib's pg_trgm (in Debian's postgresql-15) indexes the consultation search
+  postgresql postgresql-contrib libqt6sql6-psql libpq-dev
   # tests and benchmarks
   libgtest-dev libbenchmark-dev xvfb xauth poppler-utils
   # Qt's Japanese dialogs; the icon renderer; packaging and its validators

@@ -4,10 +4,11 @@
 -- create tables. An administrator who prefers to make them beforehand runs
 -- this file once in the register's database, for example:
 --   psql -d zelvara -f register-postgresql.sql
--- then grants the readers SELECT, INSERT, UPDATE, DELETE on the four tables
+-- then grants the readers SELECT, INSERT, UPDATE, DELETE on the six tables
 -- and USAGE on the sequences. A database made by an earlier version, without
--- the two birth_time tables, gains them when the program (or this file) runs
--- again: every statement leaves what is already there as it is.
+-- the two birth_time tables or the two consultation tables, gains them when
+-- the program (or this file) runs again: every statement leaves what is
+-- already there as it is.
 --
 -- nam_data holds the clients with the eighteen fields of the register file
 -- nam_data.db; version counts the writes of each record, so that a desk
@@ -96,3 +97,85 @@ CREATE TABLE IF NOT EXISTS birth_time_deleted (
     zone text NOT NULL DEFAULT '',
     correction text
 );
+
+-- The consultation record (鑑定記録): consultation holds one entry for each
+-- session with a client (person: the client's id), version counted by the
+-- same trigger function as nam_data. consultation_deleted keeps deleted
+-- entries: those deleted alone (client_number NULL), and those that went
+-- with their deleted client (with_client, client_number: the client's
+-- number in nam_data_deleted), which come back with the client. Dates are
+-- text YYYY-MM-DD, times HH:MM, the fee whole yen.
+--
+-- Full-text search of theme, question and notes uses pg_trgm (in Debian's
+-- postgresql package; a trusted extension that the database's owner may
+-- create). Without it the search still works, reading every entry. Its
+-- index serves Japanese text only where the database's LC_CTYPE knows
+-- Japanese characters as letters, e.g. a database made with
+--   CREATE DATABASE zelvara TEMPLATE template0 ENCODING 'UTF8'
+--       LC_COLLATE 'C' LC_CTYPE 'C.UTF-8';
+-- (with LC_CTYPE 'C' pg_trgm makes no trigrams of Japanese).
+
+CREATE TABLE IF NOT EXISTS consultation (
+    id bigserial PRIMARY KEY,
+    version bigint NOT NULL DEFAULT 1,
+    person bigint NOT NULL REFERENCES nam_data (id),
+    session_date text NOT NULL,
+    session_time text NOT NULL DEFAULT '',
+    theme text NOT NULL DEFAULT '',
+    question text NOT NULL DEFAULT '',
+    notes text NOT NULL DEFAULT '',
+    profile text NOT NULL DEFAULT '',
+    reading text NOT NULL DEFAULT '',
+    birth_time text NOT NULL DEFAULT '',
+    fee bigint,
+    paid boolean NOT NULL DEFAULT false,
+    next_date text NOT NULL DEFAULT '',
+    next_time text NOT NULL DEFAULT ''
+);
+
+CREATE INDEX IF NOT EXISTS consultation_person ON consultation (person, session_date, session_time);
+CREATE INDEX IF NOT EXISTS consultation_next ON consultation (next_date, next_time);
+
+CREATE OR REPLACE TRIGGER consultation_version BEFORE UPDATE ON consultation
+    FOR EACH ROW EXECUTE FUNCTION nam_data_next_version();
+
+CREATE TABLE IF NOT EXISTS consultation_deleted (
+    number bigserial PRIMARY KEY,
+    deleted_at text NOT NULL,
+    entry_id bigint NOT NULL,
+    client_number bigint REFERENCES nam_data_deleted ("番号") ON DELETE CASCADE,
+    with_client boolean NOT NULL DEFAULT false,
+    version bigint NOT NULL,
+    person bigint NOT NULL,
+    session_date text NOT NULL,
+    session_time text NOT NULL DEFAULT '',
+    theme text NOT NULL DEFAULT '',
+    question text NOT NULL DEFAULT '',
+    notes text NOT NULL DEFAULT '',
+    profile text NOT NULL DEFAULT '',
+    reading text NOT NULL DEFAULT '',
+    birth_time text NOT NULL DEFAULT '',
+    fee bigint,
+    paid boolean NOT NULL DEFAULT false,
+    next_date text NOT NULL DEFAULT '',
+    next_time text NOT NULL DEFAULT ''
+);
+
+CREATE INDEX IF NOT EXISTS consultation_deleted_client ON consultation_deleted (client_number);
+
+DO $$
+BEGIN
+    CREATE EXTENSION IF NOT EXISTS pg_trgm;
+EXCEPTION WHEN OTHERS THEN
+    RAISE NOTICE 'pg_trgm is not available: the consultation search reads every entry';
+END
+$$;
+
+DO $$
+BEGIN
+    IF EXISTS (SELECT 1 FROM pg_catalog.pg_extension WHERE extname = 'pg_trgm') THEN
+        CREATE INDEX IF NOT EXISTS consultation_text ON consultation
+            USING gin ((theme || E'\n' || question || E'\n' || notes) gin_trgm_ops);
+    END IF;
+END
+$$;

@@ -118,16 +118,10 @@ QStringList SchemaFaults(const Schema& found) {
         const auto sameTable = [&o](const SchemaObject& m) { return m.type == o.type && m.name == o.name; };
         const bool virtualTable = o.sql.simplified().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive);
         const bool own =
-<<<<<<< HEAD
-            o.type == QLatin1String("table")
-                ? !virtualTable && (o.name == kPersonTable || o.name == kDeletedPersonTable ||
-                                    o.name == QLatin1String(BirthTimeTable::kTableName) ||
-                                    std::any_of(programs.objects.begin(), programs.objects.end(), sameTable))
-=======
             o.type == QLatin1String("table") && !virtualTable
-                ? (o.name == kTable || o.name == kDeletedTable || o.name == QLatin1String(BirthTimeTable::kTableName) ||
+                ? (o.name == kPersonTable || o.name == kDeletedPersonTable ||
+                   o.name == QLatin1String(BirthTimeTable::kTableName) ||
                    std::any_of(programs.objects.begin(), programs.objects.end(), sameTable))
->>>>>>> wt-notes
                 : std::find(programs.objects.begin(), programs.objects.end(), o) != programs.objects.end();
         if (!own)
             faults << QStringLiteral("%1「%2」は名簿のものではありません（このプログラムは作りません）")

@@ -5,7 +5,7 @@
 #include "engine/context.h"
 #include "main/birth_time_dialog.h"
 #include "main/help_topics.h"
-#include "main/person_birth_time.h"
+#include "session/person_birth_time.h"
 #include "main/register_write_guard.h"
 #include "register/person_grid_model.h"
 #include "register/person_table.h"

@@ -5,7 +5,7 @@
 
 #include "common/data_folders.h"
 #include "main/chart_page.h"
-#include "main/person_birth_time.h"
+#include "session/person_birth_time.h"
 #include "print/print_module.h"
 #include "readings/timi.h"
 #include "register/person_table.h"

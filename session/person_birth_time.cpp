@@ -1,4 +1,4 @@
-#include "main/person_birth_time.h"
+#include "session/person_birth_time.h"
 
 #include "common/summer_time.h"
 

@@ -26,8 +26,11 @@ int main(int argc, char** argv) {
         for (int m = 1; m <= 12; ++m)
             for (int d = 1; d <= QDate(y, m, 1).daysInMonth(); ++d)
                 for (int h = 0; h < kHours; ++h) {
-                    if (CastChart(ctx, y, m, d, h) < 0) continue;
-                    const ChartLayout layout = LayOutChart(ctx.man);
+                    ChartRequest request;
+                    request.year = y, request.month = m, request.day = d, request.hourIndex = h;
+                    const CastOutcome chart = CastChart(ctx, request);
+                    if (!chart) continue;
+                    const ChartLayout layout = LayOutChart(chart->Man());
                     for (int p : kPairPalaces)
                         for (const std::string& key : PairKeysOf(layout, p))
                             first.try_emplace(key, std::to_string(y) + "/" + std::to_string(m) + "/" +

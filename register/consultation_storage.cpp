@@ -18,6 +18,11 @@ const QString kDeletedTable = QString::fromLatin1(kDeletedConsultationTableName)
 // A word common enough is looked for among this many of the newest entries
 // before the server's trigram index is asked.
 constexpr int kRecentWindow = 10000;
+
+// A phrase of the full-text query language.
+QString Quoted(QString text) {
+    return QLatin1Char('"') + text.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
 const QString kNameColumn = QStringLiteral("\"氏名\"");
 
 // The entry's columns after id, version and person, in the order they are
@@ -376,6 +381,29 @@ PersonWrite ConsultationStorage::InsertAll(const std::vector<ConsultationEntry>&
     return PersonWrite::Done(-1);
 }
 
+std::optional<QString> ConsultationStorage::TrigramsBeginningWith(const QString& pair, QString* why) const {
+    QSqlQuery q(db_);
+    if (!q.exec(QStringLiteral("CREATE VIRTUAL TABLE IF NOT EXISTS temp.consultation_terms USING "
+                               "fts5vocab(main, consultation_text, 'row')"))) {
+        *why = q.lastError().text();
+        return std::nullopt;
+    }
+    // The index folds case as the trigram tokenizer does; its terms sort by
+    // their UTF-8 bytes, so those that begin with pair lie between pair and
+    // pair followed by the last code point.
+    const QString folded = pair.toLower();
+    q.prepare(QStringLiteral("SELECT term FROM temp.consultation_terms WHERE term > ? AND term < ?"));
+    q.addBindValue(folded);
+    q.addBindValue(folded + QString::fromUcs4(U"\U0010FFFF"));
+    if (!q.exec()) {
+        *why = q.lastError().text();
+        return std::nullopt;
+    }
+    QStringList terms;
+    while (q.next()) terms << Quoted(q.value(0).toString());
+    return terms.join(QStringLiteral(" OR "));
+}
+
 std::optional<std::vector<ConsultationListing>> ConsultationStorage::Search(const QString& query, int limit,
                                                                             QString* why) {
     const QString text = query.trimmed();
@@ -392,16 +420,18 @@ std::optional<std::vector<ConsultationListing>> ConsultationStorage::Search(cons
     const QString newest = QStringLiteral(" ORDER BY c.id DESC LIMIT ?");
     const bool shortQuery = text.size() < 3;
     std::optional<std::vector<ConsultationListing>> found;
-    if (dialect_ == Dialect::Sqlite && !shortQuery) {
-        // FTS5's trigram index: the query as one phrase, matched anywhere,
-        // read newest first and no further than limit.
-        QString phrase = text;
-        phrase.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    if (dialect_ == Dialect::Sqlite) {
+        // FTS5's trigram index, read newest first and no further than limit:
+        // the query as one phrase, matched anywhere; two characters as any
+        // of the indexed trigrams that begin with them.
+        const auto expression = shortQuery ? TrigramsBeginningWith(text, why) : std::optional<QString>(Quoted(text));
+        if (!expression) return std::nullopt;
+        if (expression->isEmpty()) return std::vector<ConsultationListing>{};
         q.prepare(select +
                   QStringLiteral("WHERE c.id IN (SELECT rowid FROM consultation_text WHERE "
                                  "consultation_text MATCH ? ORDER BY rowid DESC LIMIT ?)") +
                   newest);
-        q.addBindValue(QLatin1Char('"') + phrase + QLatin1Char('"'));
+        q.addBindValue(*expression);
         q.addBindValue(limit);
         q.addBindValue(limit);
         found = Listings(q, why);
@@ -432,14 +462,15 @@ std::optional<std::vector<ConsultationListing>> ConsultationStorage::Search(cons
             found = Listings(q, why);
         }
     } else {
-        // Two characters make no trigram, so no index serves them: every
-        // entry is read, newest first, until limit of them match (a common
-        // word stops early; one found nowhere reads them all).
-        // Japanese has no case; two Latin letters are matched as written.
-        q.prepare(select +
-                  QStringLiteral("WHERE %1(c.theme, ?) > 0 OR %1(c.question, ?) > 0 OR %1(c.notes, ?) > 0")
-                      .arg(dialect_ == Dialect::Sqlite ? QStringLiteral("instr") : QStringLiteral("strpos")) +
-                  newest);
+        // On the server two characters make no trigram, so no index serves
+        // them: every entry is read, newest first, until limit of them match
+        // (a common word stops early; one found nowhere reads them all).
+        // Latin letters in any case, as the index matches them.
+        q.prepare(
+            select +
+            QStringLiteral("WHERE strpos(lower(c.theme), lower(?)) > 0 OR strpos(lower(c.question), lower(?)) > 0 "
+                           "OR strpos(lower(c.notes), lower(?)) > 0") +
+            newest);
         q.addBindValue(text);
         q.addBindValue(text);
         q.addBindValue(text);

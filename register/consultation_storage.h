@@ -81,8 +81,9 @@ public:
 
     // Entries whose theme, question or notes hold query (two characters or
     // more): the limit most recently written ones that match, shown newest
-    // session first, each with its passage. A query of two characters makes
-    // no trigram, so no index serves it: the entries are read newest first.
+    // session first, each with its passage. In the file every query goes
+    // through the trigram index; on the server a query of two characters,
+    // which pg_trgm cannot serve, reads the entries newest first.
     std::optional<std::vector<ConsultationListing>> Search(const QString& query, int limit, QString* why);
     // Appointments from `from` for `days` days, by date and time.
     std::optional<std::vector<ConsultationListing>> Agenda(const QDate& from, int days, QString* why);
@@ -94,6 +95,9 @@ private:
     bool TablesPresent() const;
     QString MakeTables();
     std::optional<std::vector<ConsultationListing>> Listings(QSqlQuery& q, QString* why);
+    // The file's full-text query for any indexed trigram that begins with
+    // pair; empty when there is none.
+    std::optional<QString> TrigramsBeginningWith(const QString& pair, QString* why) const;
 
     QSqlDatabase db_;
     Dialect dialect_;

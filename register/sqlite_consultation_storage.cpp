@@ -1,7 +1,10 @@
 // The consultation record's tables in a register file. The full-text index is
 // FTS5 with the trigram tokenizer (SQLite 3.34 and later; Debian 12 has
 // 3.40), kept by triggers as an external-content table over consultation, so
-// the texts are stored once.
+// the texts are stored once. Each text is indexed with U+001F after it, a
+// character no entry may hold: so every two characters of a text, its last
+// two and a theme of two characters included, begin some indexed trigram, and
+// a two-character search looks up the trigrams that begin with them.
 #include "register/consultation_storage.h"
 
 namespace zelvara {
@@ -13,11 +16,11 @@ QStringList SqliteConsultationSchema() {
         "reading TEXT NOT NULL DEFAULT '', birth_time TEXT NOT NULL DEFAULT '', fee INTEGER, "
         "paid INTEGER NOT NULL DEFAULT 0, next_date TEXT NOT NULL DEFAULT '', next_time TEXT NOT NULL DEFAULT ''");
     const QString addText = QStringLiteral(
-        "INSERT INTO consultation_text (rowid, theme, question, notes) VALUES (NEW.id, NEW.theme, NEW.question, "
-        "NEW.notes);");
+        "INSERT INTO consultation_text (rowid, theme, question, notes) VALUES (NEW.id, NEW.theme || char(31), "
+        "NEW.question || char(31), NEW.notes || char(31));");
     const QString removeText = QStringLiteral(
         "INSERT INTO consultation_text (consultation_text, rowid, theme, question, notes) "
-        "VALUES ('delete', OLD.id, OLD.theme, OLD.question, OLD.notes);");
+        "VALUES ('delete', OLD.id, OLD.theme || char(31), OLD.question || char(31), OLD.notes || char(31));");
     return {
         QStringLiteral("CREATE TABLE IF NOT EXISTS consultation (id INTEGER PRIMARY KEY AUTOINCREMENT, "
                        "version INTEGER NOT NULL DEFAULT 1, person INTEGER NOT NULL, %1)")

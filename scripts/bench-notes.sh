@@ -5,8 +5,8 @@
 # PostgreSQL server (a cluster of its own, removed after; its database has
 # LC_CTYPE C.UTF-8 so that pg_trgm indexes Japanese). The register is made
 # afresh each run; the times are of the storage as the page calls it, the
-# median and the slowest of repeated runs. A search of two characters reads
-# every entry newest first until enough match (no trigram serves it).
+# median and the slowest of repeated runs. On the server a search of two
+# characters reads the entries newest first until enough match.
 #   scripts/bench-notes.sh [BUILD_DIR] [CLIENTS] [ENTRIES] [file|server|both]
 #   (default: build 10000 200000 both)
 set -euo pipefail

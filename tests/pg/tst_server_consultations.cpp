@@ -156,6 +156,9 @@ TEST_F(ServerConsultations, SearchAndAgendaAcrossClients) {
               (QStringList{QStringLiteral("佐藤一郎:来年は縁談の話が出る。"),
                            QStringLiteral("山田花子:転職の時期は来年の春。上司との関係に注意。")}));
     EXPECT_TRUE(names(QStringLiteral("100%")).isEmpty());
+    EXPECT_EQ(names(QStringLiteral("春。")).size(), 1);  // two characters read every entry
+    desk.Add(b, QStringLiteral("2027-05-02"), QStringLiteral("仕事"), QStringLiteral("返事はOK"));
+    EXPECT_EQ(names(QStringLiteral("ok")), QStringList{QStringLiteral("佐藤一郎:返事はOK")});
     EXPECT_TRUE(names(QStringLiteral("来")).isEmpty());
     EXPECT_TRUE(why.contains(QStringLiteral("2 文字以上")));
 

@@ -192,8 +192,9 @@ private slots:
     }
 
     void twoCharacterSearchReadsEveryEntry() {
-        // The one match is the oldest entry, behind many newer ones.
-        Added(Entry(Client(0), QStringLiteral("2020-01-06"), QStringLiteral("健康"), QStringLiteral("胃腸が弱い")));
+        // The one match is the oldest entry, behind many newer ones, the pair
+        // at the end of its notes.
+        Added(Entry(Client(0), QStringLiteral("2020-01-06"), QStringLiteral("健康"), QStringLiteral("弱い胃腸")));
         std::vector<ConsultationEntry> newer(12000, Entry(Client(1), QStringLiteral("2027-05-01"),
                                                           QStringLiteral("仕事"), QStringLiteral("転職の時期")));
         QVERIFY(book_->InsertAll(newer).Ok());
@@ -201,7 +202,10 @@ private slots:
         const auto found = book_->Search(QStringLiteral("胃腸"), 50, &why);
         QVERIFY2(found, qPrintable(why));
         QCOMPARE(found->size(), size_t(1));
-        QCOMPARE(found->front().entry.notes, QStringLiteral("胃腸が弱い"));
+        QCOMPARE(found->front().entry.notes, QStringLiteral("弱い胃腸"));
+        // Two Latin letters in any case, as longer words.
+        Added(Entry(Client(0), QStringLiteral("2027-06-02"), QStringLiteral("仕事"), QStringLiteral("返事はOK")));
+        QCOMPARE(book_->Search(QStringLiteral("ok"), 50, &why)->size(), size_t(1));
     }
 
     void searchFindsTwoOrMoreCharactersAcrossClients() {

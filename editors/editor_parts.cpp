@@ -9,9 +9,9 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -22,16 +22,21 @@
 namespace zelvara {
 namespace {
 
-// The row header marks the current record.
-class CurrentRowHeader : public QHeaderView {
+// A table's records as a grid shows them: the row header marks the current
+// record (▶).
+class CurrentRowMarks : public QIdentityProxyModel {
 public:
-    CurrentRowHeader(RecordNavigator& records, QWidget* parent)
-        : QHeaderView(Qt::Vertical, parent), records_(records) {}
-
-protected:
-    void paintSection(QPainter* painter, const QRect& rect, int row) const override {
-        QHeaderView::paintSection(painter, rect, row);
-        if (row == records_.CurrentRow()) painter->drawText(rect, Qt::AlignCenter, QStringLiteral("▶"));
+    CurrentRowMarks(RecordNavigator& records, QObject* parent) : QIdentityProxyModel(parent), records_(records) {
+        setSourceModel(&records.Table());
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation == Qt::Vertical && role == Qt::DisplayRole)
+            return section == records_.CurrentRow() ? QStringLiteral("▶") : QString();
+        return QIdentityProxyModel::headerData(section, orientation, role);
+    }
+    // The current record is another one.
+    void Moved() {
+        if (rowCount() > 0) emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
     }
 
 private:
@@ -89,9 +94,9 @@ QPlainTextEdit* BoundMemo(RecordNavigator& records, const QString& field, QWidge
 QTableView* RecordGrid(QWidget* parent, const QString& name, RecordNavigator& records, const QStringList& fields) {
     auto* view = new QTableView(parent);
     view->setObjectName(name);
-    view->setVerticalHeader(new CurrentRowHeader(records, view));
     ReadingTable& table = records.Table();
-    view->setModel(&table);
+    auto* marks = new CurrentRowMarks(records, view);
+    view->setModel(marks);
     view->setItemDelegate(new CellDelegate(view));
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -110,23 +115,23 @@ QTableView* RecordGrid(QWidget* parent, const QString& name, RecordNavigator& re
     chooseColumns();
 
     // The grid follows the current record …
-    auto follow = [view, &table](int row) {
+    auto follow = [view, &table, marks](int row) {
+        marks->Moved();
         if (row < 0 || table.columnCount() == 0) return;
         int column = qMax(0, view->currentIndex().column());
         while (column < table.columnCount() - 1 && view->isColumnHidden(column)) ++column;
         if (view->currentIndex().row() != row) {
             const QSignalBlocker still(view->selectionModel());
-            view->setCurrentIndex(table.index(row, column));
+            view->setCurrentIndex(marks->index(row, column));
             view->viewport()->update();
         }
-        view->verticalHeader()->viewport()->update();
     };
     QObject::connect(&records, &RecordNavigator::moved, view, follow);
     QObject::connect(&table, &QAbstractItemModel::modelReset, view,
                      [follow, &records] { follow(records.CurrentRow()); });
     // … and picking a row moves it, which saves the record left (the view's
     // own submit on a row change would ask a second time).
-    QObject::disconnect(view->selectionModel(), SIGNAL(currentRowChanged(QModelIndex, QModelIndex)), &table,
+    QObject::disconnect(view->selectionModel(), SIGNAL(currentRowChanged(QModelIndex, QModelIndex)), marks,
                         SLOT(submit()));
     QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, view,
                      [&records](const QModelIndex& now) {

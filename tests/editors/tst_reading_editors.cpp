@@ -15,6 +15,7 @@
 
 #include <QDataWidgetMapper>
 #include <QDirIterator>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -363,6 +364,28 @@ private slots:
         QCOMPARE(w.KanteiMemo("紫薇星1")->toPlainText(), QStringLiteral("残す文"));
         QVERIFY(tables.kantei().IsRowModified(0));
         QVERIFY2(fx.sink.messages.isEmpty(), qPrintable(fx.sink.messages.join('\n')));
+    }
+
+    // The grid's row header marks the current record, and the mark follows it.
+    void gridMarksTheCurrentRecord() {
+        ReadingFixture fx;
+        fx.WriteSeed("KANTEI.txt", kKantei);
+        ReadingTables& tables = fx.Open();
+        Tdbenvfrm w(tables);
+        w.PageControl1->setCurrentIndex(1);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QHeaderView* header = w.DBGrid3->verticalHeader();
+        auto section = [header](int row) {
+            return header->viewport()
+                ->grab(QRect(0, header->sectionViewportPosition(row), header->width(), header->sectionSize(row)))
+                .toImage();
+        };
+        QVERIFY(section(0) != section(1));
+        QCOMPARE(section(1), section(2));
+        QVERIFY(w.KanteiRecords().MoveTo(1));
+        QVERIFY(section(1) != section(0));
+        QCOMPARE(section(0), section(2));
     }
 
     void navigatorActsOnTheTable() {

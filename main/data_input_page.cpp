@@ -195,7 +195,7 @@ DataInputPage::DataInputPage(PersonTable& persons, PersonBirthTime& birthTimes, 
     for (const NavButton& n : navButtons) {
         QPushButton* b = Button(this, n.name, S(n.caption), S(n.hint));
         const auto action = n.action;
-        connect(b, &QPushButton::clicked, this, [this, action] { (persons_.*action)(); });
+        connect(b, &QPushButton::clicked, this, [&persons = persons_, action] { (persons.*action)(); });
         nav->addWidget(b);
         if (action == &PersonTable::Append || action == &PersonTable::Post || action == &PersonTable::Delete)
             writing << b;

@@ -222,12 +222,8 @@ int Import(PersonTable& table, ConsultationStorage& book, const ConsultationCsv&
         std::cerr << Local(QStringLiteral("「%1」の %2 行目: %3").arg(file).arg(line).arg(reason)) << '\n';
     if (!report.error.isEmpty()) return Fail(report.error + QStringLiteral("\n鑑定記録は変えていません。"));
     if (!backup.isEmpty()) std::cout << Local(QStringLiteral("今の名簿を「%1」に保存しました。").arg(backup)) << '\n';
-    std::cout << Local(QStringLiteral("%1 件%2、すでにある %3 件を飛ばし、受け付けられない %4 件を飛ばしました。")
-                           .arg(report.added)
-                           .arg(dryRun ? QStringLiteral("を読み込めます（--dry-run: 書き込んでいません）")
-                                       : QStringLiteral("を読み込みました"))
-                           .arg(report.duplicates)
-                           .arg(report.refused.size()))
+    std::cout << Local(ImportSummary(report.added, QStringLiteral("すでにある"), report.duplicates,
+                                     int(report.refused.size()), dryRun))
               << '\n';
     return 0;
 }

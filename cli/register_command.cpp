@@ -271,4 +271,14 @@ int RunRegister(const QStringList& args) {
     return Check(registerPath, table);
 }
 
+QString ImportSummary(int added, const QString& already, int duplicates, int refused, bool dryRun) {
+    return QStringLiteral("%1 件%2、%3 %4 件を飛ばし、受け付けられない %5 件を飛ばしました。")
+        .arg(added)
+        .arg(dryRun ? QStringLiteral("を読み込めます（--dry-run: 書き込んでいません）")
+                    : QStringLiteral("を読み込みました"))
+        .arg(already)
+        .arg(duplicates)
+        .arg(refused);
+}
+
 }  // namespace zelvara::cli

@@ -31,4 +31,8 @@ int HeldElsewhere(const QString& holder);
 // not (3 while another program holds its lock, 1 when it cannot be written).
 int OpenForWriting(const Options& opts, PersonTable& table, const QString& folder);
 
+// The last line of an import: how many were (or, with --dry-run, could be)
+// read in, skipped as already there (`already`: what was found there) and refused.
+QString ImportSummary(int added, const QString& already, int duplicates, int refused, bool dryRun);
+
 }  // namespace zelvara::cli

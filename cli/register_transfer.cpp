@@ -85,14 +85,9 @@ int Import(PersonTable& table, const Source& content, const QString& file, bool 
     if (!report.error.isEmpty()) return Fail(report.error + QStringLiteral("\n名簿は変えていません。"));
     if (!report.backupPath.isEmpty())
         std::cout << Local(QStringLiteral("今の名簿を「%1」に保存しました。").arg(report.backupPath)) << '\n';
-    const QString summary =
-        QStringLiteral("%1 件%2、同じ人物がすでにある %3 件を飛ばし、受け付けられない %4 件を飛ばしました。")
-            .arg(report.added)
-            .arg(dryRun ? QStringLiteral("を読み込めます（--dry-run: 書き込んでいません）")
-                        : QStringLiteral("を読み込みました"))
-            .arg(report.duplicates)
-            .arg(report.refused.size());
-    std::cout << Local(summary) << '\n';
+    std::cout << Local(ImportSummary(report.added, QStringLiteral("同じ人物がすでにある"), report.duplicates,
+                                     int(report.refused.size()), dryRun))
+              << '\n';
     return 0;
 }
 

@@ -13,6 +13,7 @@
 #include "cli/reading_command.h"
 #endif
 #ifdef ZELVARA_HAS_PRINT
+#include "cli/chart_outputs.h"
 #include "cli/print_command.h"
 
 #include <QGuiApplication>
@@ -50,8 +51,14 @@ int Chart(const QStringList& args) {
                                    "year:YYYY, month:YYYY-MM (lunar month), day:YYYY-MM-DD or hour:YYYY-MM-DD:HH "
                                    "(clock hour 0-23; 23 is the 子 period of that day); give it again to stack layers"),
                     QStringLiteral("LAYER")});
+#ifdef ZELVARA_HAS_PRINT
+    cli::AddChartOutputOptions(opts);
+#endif
     cli::AddHomeOption(opts);
     if (const auto code = cli::ParseCommand(opts, QStringLiteral("chart"), args, 0, 0)) return *code;
+#ifdef ZELVARA_HAS_PRINT
+    if (const auto code = cli::CheckChartOutputOptions(opts)) return *code;
+#endif
     std::vector<LayerChoice> layerChoices;
     std::vector<std::string> layerTexts;
     for (const QString& value : opts.values(QStringLiteral("layer"))) {
@@ -80,7 +87,10 @@ int Chart(const QStringList& args) {
     const std::optional<std::vector<TimeLayer>> layers = cli::LayChosenLayers(ctx, *chart, layerChoices, layerTexts);
     if (!layers) return 1;
     const cli::BirthTime* exact = time ? &*time : nullptr;
-    if (opts.isSet(QStringLiteral("json")))
+#ifdef ZELVARA_HAS_PRINT
+    if (const auto code = cli::WriteChartOutputs(opts, *chart, in, exact, *layers)) return *code;
+#endif
+    if (opts.isSet(QStringLiteral("json")) || opts.value(QStringLiteral("format")) == QLatin1String("json"))
         cli::PrintChartJson(std::cout, *chart, exact, *layers);
     else
         cli::PrintChartText(std::cout, *chart, exact, *layers);
@@ -205,9 +215,10 @@ int Version(const QStringList& args) {
 #endif
 
 // Printing draws fonts, which needs the GUI library (without a screen).
-std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv, const QString& command) {
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv, const QStringList& args) {
+    const QString command = args.value(0);
 #ifdef ZELVARA_HAS_PRINT
-    if (command == QLatin1String("print")) {
+    if (command == QLatin1String("print") || (command == QLatin1String("chart") && cli::AsksForPicture(args))) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         return std::make_unique<QGuiApplication>(argc, argv);
     }
@@ -235,7 +246,7 @@ int main(int argc, char** argv) {
     if (command == QLatin1String("--version")) return Version(*args);  // makes its own application object
 #endif
     // The SQL driver and the fonts are plug-ins found through the application object.
-    const auto app = MakeApplication(argc, argv, command);
+    const auto app = MakeApplication(argc, argv, *args);
     for (const Command& c : kCommands)
         if (command == QLatin1String(c.name)) return c.run(args->mid(1));
     std::cerr << "不明なコマンドです: " << command.toStdString() << "\n";

@@ -1,6 +1,7 @@
 #include "cli/print_command.h"
 
 #include "cli/chart_options.h"
+#include "cli/chart_outputs.h"
 #include "cli/data_folders_cli.h"
 #include "cli/layer_printer.h"
 #include "common/data_folders.h"
@@ -79,10 +80,15 @@ bool CheckOptions(const std::string& kind, const Options& opts, PdfOutput& pdf) 
 }
 
 // The footer: --title and --tel, else the settings file's owner section.
-void SetFooter(PdfPrintModule& module, const Options& opts) {
+std::pair<QString, QString> FooterFields(const Options& opts) {
     const OwnerSettings owner = LoadOwnerSettings(SettingsFile(opts.value(QStringLiteral("settings"))));
-    module.SetFooter(Has(opts, "title") ? opts.value(QStringLiteral("title")) : owner.title,
-                     Has(opts, "tel") ? opts.value(QStringLiteral("tel")) : owner.tel);
+    return {Has(opts, "title") ? opts.value(QStringLiteral("title")) : owner.title,
+            Has(opts, "tel") ? opts.value(QStringLiteral("tel")) : owner.tel};
+}
+
+void SetFooter(PdfPrintModule& module, const Options& opts) {
+    const auto [title, tel] = FooterFields(opts);
+    module.SetFooter(title, tel);
 }
 
 int PrintLegends(PdfPrintModule& module, StderrSink& sink, const QString& folder, const PdfOutput& pdf) {
@@ -96,6 +102,11 @@ int PrintLegends(PdfPrintModule& module, StderrSink& sink, const QString& folder
 }
 
 }  // namespace
+
+QString FooterOfOptions(const Options& opts) {
+    const auto [title, tel] = FooterFields(opts);
+    return FooterLine(title, tel);
+}
 
 int RunPrint(const QStringList& args) {
     Options opts;
@@ -172,15 +183,15 @@ int RunPrint(const QStringList& args) {
         std::cerr << "この命盤には指定された層を重ねられません（" << Get(opts, "layer") << "）。\n";
         return 1;
     }
+    const ChartSheet sheetOfBirth = ChartSheetOfOptions(man, layout, in, time ? &*time : nullptr);
     if (kind == "chart") {
-        ChartSheet sheet = ChartSheetOf(man, layout, Q(in.name), Q(in.hour));
-        if (time && time->corrected.Corrected())
-            sheet.birthTime = QString::fromStdString(CorrectionLine(time->corrected));
+        ChartSheet sheet = sheetOfBirth;
         SetSheetLayer(sheet, man, layout, *layer);
         if (Has(opts, "stems")) SetSheetStems(sheet, man);
         return Report(module.PrintChartSheet(sheet, nullptr, pdf));
     }
-    if (kind == "flying") return Report(module.PrintFlyingTable(man, person, *layer, pdf));
+    if (kind == "flying")
+        return Report(module.PrintFlyingTable(man, person, *layer, pdf, SheetBirthLines(sheetOfBirth)));
     if (kind == "graph") return Report(module.PrintStrengthGraph(person, PalaceStrengths(man), pdf));
 
     const QString user = UserFolder(programFolder);

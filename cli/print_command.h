@@ -3,6 +3,8 @@
 // module as the desktop program's print buttons, without a window.
 #pragma once
 
+#include "cli/command_line.h"
+
 #include <QStringList>
 
 namespace zelvara::cli {
@@ -12,5 +14,9 @@ namespace zelvara::cli {
 // (overall), --period (luck), --home. Writes the names of the PDF files made,
 // one a line. Runs under a QGuiApplication. Returns the exit code.
 int RunPrint(const QStringList& args);
+
+// The footer line of a print or picture: --title and --tel, else title and
+// tel of the settings file's [owner] (--settings).
+QString FooterOfOptions(const Options& opts);
 
 }  // namespace zelvara::cli

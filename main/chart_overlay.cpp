@@ -16,18 +16,6 @@ using P = OverlayPlaces;
 
 }  // namespace
 
-QColor LayerColour(LayerKind kind) {
-    switch (kind) {
-        case LayerKind::Decade: return QColor(200, 90, 0);
-        case LayerKind::Year: return QColor(0, 128, 128);
-        case LayerKind::Month: return QColor(128, 0, 160);
-        case LayerKind::Day: return QColor(0, 110, 0);
-        case LayerKind::Hour: return QColor(150, 60, 90);
-        case LayerKind::Birth: break;
-    }
-    return QColor(Qt::black);
-}
-
 QColor FlyingColour() { return QColor(0, 0, 160); }
 QColor SelfTransformColour() { return QColor(200, 0, 0); }
 

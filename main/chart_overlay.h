@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/chart_layout.h"
+#include "print/layer_colour.h"
 #include "session/layer_overlay.h"
 
 #include <QColor>
@@ -11,8 +12,7 @@
 
 namespace zelvara {
 
-// Colours of the overlay: one per layer kind, and the flying marks.
-QColor LayerColour(LayerKind kind);
+// Colours of the overlay: the layers' (print/layer_colour.h), and the flying marks.
 QColor FlyingColour();
 QColor SelfTransformColour();
 

@@ -3,11 +3,13 @@
 #include "common/named_object.h"
 #include "engine/calendar_day.h"
 #include "main/chart_layer_view.h"
+#include "print/chart_picture.h"
 #include "session/chart_session.h"
 #include "store/settings_file.h"
 
 #include <QCheckBox>
 #include <QFrame>
+#include <QMenu>
 #include <QPushButton>
 
 namespace zelvara {
@@ -30,6 +32,27 @@ ChartPage::ChartPage(const Timi& timi, QWidget* parent) : QWidget(parent), timi_
     QPushButton* flyingPrint = Named(new QPushButton(QStringLiteral("飛星表"), this), "flyingPrintBtn");
     flyingPrint->setGeometry(684, 470, 76, 26);
     flyingPrint->setToolTip(QStringLiteral("飛星表（各宮の四化の飛び先と選んだ層の四化）を印刷します"));
+
+    // Handing the chart to the client: a picture file, the picture or the
+    // chart as text on the clipboard.
+    QPushButton* pictureSave = Named(new QPushButton(QStringLiteral("画像で保存"), this), "pictureSaveBtn");
+    pictureSave->setGeometry(568, 500, 96, 26);
+    pictureSave->setToolTip(QStringLiteral("出生図を画像ファイル（PNG または SVG）に保存します"));
+    pictureMenu_ = Named(new QMenu(pictureSave), "pictureSizeMenu");
+    const QString sizeTexts[] = {QStringLiteral("PNG 1080×1080（スマートフォン・正方形）"),
+                                 QStringLiteral("PNG 1080×1350（スマートフォン・縦長）"),
+                                 QStringLiteral("PNG A4 300dpi（印刷用）")};
+    for (int i = 0; i < int(PictureSizes().size()) && i < int(std::size(sizeTexts)); ++i)
+        pictureMenu_->addAction(sizeTexts[i])->setData(i);
+    pictureMenu_->addAction(QStringLiteral("SVG A4（拡大しても粗くならない図）"))->setData(-1);
+    pictureSave->setMenu(pictureMenu_);
+    QPushButton* pictureCopy = Named(new QPushButton(QStringLiteral("画像をコピー"), this), "pictureCopyBtn");
+    pictureCopy->setGeometry(668, 500, 92, 26);
+    pictureCopy->setToolTip(QStringLiteral("出生図の画像（1080×1350）をクリップボードにコピーします"));
+    QPushButton* textCopy = Named(new QPushButton(QStringLiteral("文章でコピー"), this), "textCopyBtn");
+    textCopy->setGeometry(568, 530, 192, 26);
+    textCopy->setToolTip(
+        QStringLiteral("出生図の内容（出生データ、十二宮の星、大限、選んだ層）を文章（Markdown）でコピーします"));
 }
 
 void ChartPage::Start(ChartSession& session, const DataFolders& folders, const QString& settingsPath,

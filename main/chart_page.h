@@ -1,6 +1,8 @@
 // The page "出生図表示": the twelve palace boxes around the centre panel, the
 // time layers and flying 四化 drawn over them, the palace strength chart and
-// the two print buttons (printbtn1, flyingPrintBtn) the main window wires.
+// the two print buttons (printbtn1, flyingPrintBtn) and the buttons that hand
+// the chart over as a picture or a text (pictureSaveBtn with its menu of
+// sizes, pictureCopyBtn, textCopyBtn), which the main window wires.
 #pragma once
 
 #include "main/chart_boxes.h"
@@ -9,6 +11,7 @@
 #include <QWidget>
 
 class QCheckBox;
+class QMenu;
 
 namespace zelvara {
 
@@ -38,6 +41,9 @@ public:
     const ChartCentre& Centre() const { return centre_; }
     // 「グラフも印刷する」.
     bool PrintsGraph() const;
+    // The menu of 「画像で保存」: one action per picture size (its data the
+    // index in PictureSizes()), and SVG (data −1).
+    QMenu* PictureMenu() const { return pictureMenu_; }
 
 signals:
     // A palace button clicked; tag is its box's branch.
@@ -52,6 +58,7 @@ private:
     ChartLayerView* layers_ = nullptr;
     PalaceStrengthView* Chart1 = nullptr;
     QCheckBox* GraphCheck = nullptr;
+    QMenu* pictureMenu_ = nullptr;
     PalaceGlyphs glyphs_;
     bool glyphsLoaded_ = false;
 };

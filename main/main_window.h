@@ -5,11 +5,11 @@
 
 #include "common/data_folders.h"
 #include "main/chart_page.h"
-#include "session/person_birth_time.h"
 #include "print/print_module.h"
 #include "readings/timi.h"
 #include "register/person_table.h"
 #include "session/chart_session.h"
+#include "session/person_birth_time.h"
 #include "session/person_table_store.h"
 #include "store/register_setting.h"
 #include "store/settings_file.h"
@@ -139,6 +139,13 @@ private:
     QString AskPdfFile(const QString& document);
     Tprintmodule& PrintModuleWithFooter();
     PersonText PersonShown() const;
+    // The sheet of the chart as the chart page shows it: its layer, its
+    // stems, the exact time and place it was cast from.
+    ChartSheet SheetShown();
+    // 「画像で保存」 (sizeIndex in PictureSizes(), −1 for SVG), 「画像をコピー」, 「文章でコピー」.
+    void SavePicture(int sizeIndex);
+    void CopyPicture();
+    void CopyChartText();
     void ReportPrint(const PrintOutcome& outcome);
 
     Ttimefrm& HourWindow();

@@ -1,21 +1,29 @@
-// The print buttons of the main window: 出生図印刷 (printbtn1), the three
-// 文章印刷 (printbtn2, kounprintbtn, aisyobtn) and the legends viewer's print.
-// The window gathers what its pages show; the print module draws it.
+// The print buttons of the main window: 出生図印刷 (printbtn1), 飛星表, the three
+// 文章印刷 (printbtn2, kounprintbtn, aisyobtn) and the legends viewer's print;
+// and the chart handed over as a picture or a text (画像で保存, 画像をコピー,
+// 文章でコピー). The window gathers what its pages show; the print module draws it.
 #include "main/main_window.h"
 
 #include "main/chart_layer_view.h"
 #include "main/data_input_page.h"
 #include "main/reading_pages.h"
 #include "main/tab_button_row.h"
+#include "print/chart_picture.h"
 #include "print/memo_lines.h"
+#include "print/pdf_file.h"
 #include "print/print_module.h"
+#include "session/chart_markdown.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -49,6 +57,12 @@ void TMainForm1::WirePrintButtons() {
         connect(printbtn1, &QPushButton::clicked, this, &TMainForm1::printbtn1Click);
     if (auto* flyingPrint = findChild<QPushButton*>(QStringLiteral("flyingPrintBtn")))
         connect(flyingPrint, &QPushButton::clicked, this, &TMainForm1::flyingPrintClick);
+    connect(chartPage_->PictureMenu(), &QMenu::triggered, this,
+            [this](QAction* action) { SavePicture(action->data().toInt()); });
+    if (auto* pictureCopy = findChild<QPushButton*>(QStringLiteral("pictureCopyBtn")))
+        connect(pictureCopy, &QPushButton::clicked, this, &TMainForm1::CopyPicture);
+    if (auto* textCopy = findChild<QPushButton*>(QStringLiteral("textCopyBtn")))
+        connect(textCopy, &QPushButton::clicked, this, &TMainForm1::CopyChartText);
     readings_->SetPrintActions(
         {[this] { printbtn2Click(); }, [this] { kounprintbtnClick(); }, [this] { aisyobtnClick(); }});
 }
@@ -62,7 +76,8 @@ QString TMainForm1::AskPdfFile(const QString& document) {
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString path = QFileDialog::getSaveFileName(
         this, QStringLiteral("プリンタがありません。PDFファイルに保存します"),
-        QDir(folder).filePath(document + QStringLiteral(".pdf")), QStringLiteral("PDF (*.pdf)"));
+        QDir(folder).filePath(ClientFileName(document, dataPage_->Name(), QStringLiteral("pdf"))),
+        QStringLiteral("PDF (*.pdf)"));
     if (!path.isEmpty()) settings.Write(kPrintSection, kPdfFolderKey, QFileInfo(path).absolutePath());
     return path;
 }
@@ -93,15 +108,74 @@ void TMainForm1::printbtn1Click() {
         Message(QStringLiteral("鑑定ボタンを最初に行ってください。"));
         return;
     }
+    const PalaceStrength strength = chartPage_->StrengthChart()->Strength();
+    ReportPrint(PrintModuleWithFooter().PrintChartSheet(SheetShown(), chartPage_->PrintsGraph() ? &strength : nullptr));
+}
+
+ChartSheet TMainForm1::SheetShown() {
     ChartSheet sheet = ChartSheetOf(session_->Man(), session_->Layout(), dataPage_->Name(), dataPage_->HourText());
     sheet.person = PersonShown();
-    if (const auto& exact = session_->Chart().exact; exact && exact->Corrected())
-        sheet.birthTime = QString::fromStdString(CorrectionLine(*exact));
+    if (const auto& exact = session_->Chart().exact) {
+        if (exact->Corrected()) sheet.birthTime = QString::fromStdString(CorrectionLine(*exact));
+        if (const auto entry = birthTimes_.CurrentEntry())
+            sheet.birthPlace = BirthPlaceText(entry->place, entry->longitude);
+    }
     if (const auto layer = chartPage_->Layers()->CurrentLayer())
         SetSheetLayer(sheet, session_->Man(), session_->Layout(), *layer);
     if (chartPage_->Layers()->StemsShown()) SetSheetStems(sheet, session_->Man());
-    const PalaceStrength strength = chartPage_->StrengthChart()->Strength();
-    ReportPrint(PrintModuleWithFooter().PrintChartSheet(sheet, chartPage_->PrintsGraph() ? &strength : nullptr));
+    return sheet;
+}
+
+// The picture goes to a file the user names, in the folder the PDF files go to.
+void TMainForm1::SavePicture(int sizeIndex) {
+    if (!session_ || !session_->HasChart()) {
+        Message(QStringLiteral("鑑定ボタンを最初に行ってください。"));
+        return;
+    }
+    const std::vector<NamedPictureSize> sizes = PictureSizes();
+    const bool svg = sizeIndex < 0 || sizeIndex >= int(sizes.size());
+    // The SVG is an A4 page: it has no pixels to choose.
+    const PictureSize size = svg ? sizes.back().size : sizes[size_t(sizeIndex)].size;
+    const QString suffix = svg ? QStringLiteral("svg") : QStringLiteral("png");
+    SettingsFile settings(settingsPath_);
+    QString folder = settings.Read(kPrintSection, kPdfFolderKey, QString());
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("出生図を画像で保存"),
+        QDir(folder).filePath(ClientFileName(QStringLiteral("出生図"), dataPage_->Name(), suffix)),
+        svg ? QStringLiteral("SVG (*.svg)") : QStringLiteral("PNG (*.png)"));
+    if (path.isEmpty()) return;
+    settings.Write(kPrintSection, kPdfFolderKey, QFileInfo(path).absolutePath());
+    BusyCursor busy;
+    if (const QString why = WriteChartPicture(path, svg, SheetShown(), PrintModuleWithFooter().Footer(), size);
+        !why.isEmpty())
+        Message(why);
+}
+
+void TMainForm1::CopyPicture() {
+    if (!session_ || !session_->HasChart()) {
+        Message(QStringLiteral("鑑定ボタンを最初に行ってください。"));
+        return;
+    }
+    BusyCursor busy;
+    const PictureSize size = ParsePictureSize(QStringLiteral("1080x1350")).value_or(PictureSizes().front().size);
+    QGuiApplication::clipboard()->setImage(ChartPictureImage(SheetShown(), PrintModuleWithFooter().Footer(), size));
+}
+
+// The chart as Markdown, with every layer the chart page shows.
+void TMainForm1::CopyChartText() {
+    if (!session_ || !session_->HasChart()) {
+        Message(QStringLiteral("鑑定ボタンを最初に行ってください。"));
+        return;
+    }
+    const ChartSheet sheet = SheetShown();
+    ChartTextBirth birth;
+    birth.name = dataPage_->Name();
+    birth.exact = session_->Chart().exact;
+    birth.place = sheet.birthPlace;
+    QGuiApplication::clipboard()->setText(
+        ChartMarkdown(session_->Man(), session_->Layout(), birth, chartPage_->Layers()->CurrentLayers()));
 }
 
 // The 飛星 table of the chart shown, with the layer chosen on the chart page.
@@ -111,7 +185,8 @@ void TMainForm1::flyingPrintClick() {
         return;
     }
     const TimeLayer layer = chartPage_->Layers()->CurrentLayer().value_or(BirthLayer(session_->Man()));
-    ReportPrint(PrintModuleWithFooter().PrintFlyingTable(session_->Man(), PersonShown(), layer));
+    ReportPrint(PrintModuleWithFooter().PrintFlyingTable(session_->Man(), PersonShown(), layer, std::nullopt,
+                                                         SheetBirthLines(SheetShown())));
 }
 
 void TMainForm1::printbtn2Click() {

@@ -3,6 +3,7 @@
 #include "common/qstring_utf8.h"
 #include "engine/chart_layout.h"
 #include "engine/conversion.h"
+#include "print/layer_colour.h"
 #include "print/print_document.h"
 
 #include <QPainter>
@@ -89,6 +90,16 @@ struct BirthTimeLayout {
     int timeY, correctionsY, correctionsPoints;
 };
 constexpr BirthTimeLayout kBirthTime{194, 199, 9};
+// The place of an exact time, small, between the birth line and the lunar date.
+constexpr SheetText kBirthPlace{0, 160, 9};
+
+// The legend of a layer, under the grid and above the footer: a swatch of
+// its colour, its caption, and what its names and marks are.
+struct LegendLayout {
+    SheetText head;
+    int swatchX, swatchSize, captionX;
+};
+constexpr LegendLayout kLegend{{10, 267, 10}, 22, 3, 27};
 
 void DrawBirthTime(PrintDocument& doc, int x, const QString& line) {
     const qsizetype open = line.indexOf(QStringLiteral("（"));
@@ -117,6 +128,11 @@ QPen GridPen(const PrintDocument& doc, QPen pen) {
 // The layer's caption, palace names and marks over the drawn sheet.
 void DrawSheetLayer(PrintDocument& doc, const ChartSheet& s, const ChartGrid& g) {
     const SheetLayer& layer = s.layer;
+    QPainter& painter = doc.Painter();
+    painter.save();
+    QPen pen = painter.pen();
+    pen.setColor(LayerColour(layer.kind));
+    painter.setPen(pen);
     doc.Text(kSheetLayer.caption.x, kSheetLayer.caption.y, layer.caption, kSheetLayer.caption.points);
     const int dotsPerMm = doc.Mm().DotsPerMm();
     for (int b = 1; b <= kBranches; ++b) {
@@ -144,9 +160,46 @@ void DrawSheetLayer(PrintDocument& doc, const ChartSheet& s, const ChartGrid& g)
             ++line;
         }
     }
+    painter.restore();
+}
+
+// "凡例 ■ 流年2027（丁未）：年命…は流年の宮、年禄…は流年の四化".
+void DrawLayerLegend(PrintDocument& doc, const SheetLayer& layer) {
+    const MillimetreTable& mm = doc.Mm();
+    const QString prefix = Q(LayerPalaceName(layer.kind, kLifePalace)).left(1);  // 限, 年, 月, 日 or 時
+    doc.Text(kLegend.head.x, kLegend.head.y, QStringLiteral("凡例"), kLegend.head.points);
+    QPainter& painter = doc.Painter();
+    painter.save();
+    const QColor colour = LayerColour(layer.kind);
+    const int swatchTop = kLegend.head.y + 1;
+    painter.fillRect(QRect(mm[kLegend.swatchX], mm[swatchTop], mm[kLegend.swatchSize], mm[kLegend.swatchSize]), colour);
+    QPen pen = painter.pen();
+    pen.setColor(colour);
+    painter.setPen(pen);
+    const QString kindName = layer.caption.left(2);  // 大限, 流年, 流月, 流日, 流時
+    doc.Text(kLegend.captionX, kLegend.head.y,
+             layer.caption + QStringLiteral("：") + prefix + QStringLiteral("命…は") + kindName +
+                 QStringLiteral("の宮、") + prefix + QStringLiteral("禄…は") + kindName + QStringLiteral("の四化"));
+    painter.restore();
 }
 
 }  // namespace
+
+QString BirthPlaceText(const QString& place, std::optional<double> longitudeEast) {
+    if (!longitudeEast) return {};
+    const QString degrees = QStringLiteral("東経 %1 度").arg(*longitudeEast, 0, 'f', 2);
+    return place.isEmpty() ? degrees : place + QStringLiteral("　") + degrees;
+}
+
+QStringList SheetBirthLines(const ChartSheet& sheet) {
+    QStringList lines{QStringLiteral("生年月日：") + sheet.birth + QStringLiteral("  ") + sheet.hour};
+    QString exact;
+    if (!sheet.birthTime.isEmpty()) exact += QStringLiteral("出生時刻：") + sheet.birthTime;
+    if (!sheet.birthPlace.isEmpty())
+        exact += (exact.isEmpty() ? QString() : QStringLiteral("  ")) + QStringLiteral("出生地：") + sheet.birthPlace;
+    if (!exact.isEmpty()) lines << exact;
+    return lines;
+}
 
 PersonText PersonTextOf(const Tmandata& man, const QString& name) {
     return {name, man.age > 0 ? QString::number(man.age) + QStringLiteral("才") : QString(),  // none: born after today
@@ -192,6 +245,7 @@ void SetSheetLayer(ChartSheet& sheet, const Tmandata& man, const ChartLayout& la
     sheet.layer = {};
     if (layer.kind == LayerKind::Birth) return;
     sheet.layer.caption = Q(LayerCaption(layer));
+    sheet.layer.kind = layer.kind;
     for (int p = 1; p <= kPalaces; ++p) {
         const int b = man.palaceBranch[p];
         if (b >= 1 && b <= kBranches) sheet.layer.palace[b] = Q(LayerPalaceName(layer.kind, layer.layerPalace[p]));
@@ -318,8 +372,13 @@ void DrawChartSheet(PrintDocument& doc, const ChartSheet& s) {
     doc.Text(x, kCentre.bodyPalaceY, QStringLiteral("身宮    ：") + Q(BranchName(s.bodyPalace)));
     const QString bureau = s.bureau >= 1 && s.bureau <= kBureaus ? Q(kBureauNames[s.bureau - 1]) : QString();
     doc.Text(x, kCentre.bureauY, QStringLiteral("局      ：") + bureau);
+    if (!s.birthPlace.isEmpty())
+        doc.Text(x, kBirthPlace.y, QStringLiteral("出生地：") + s.birthPlace, kBirthPlace.points);
     if (!s.birthTime.isEmpty()) DrawBirthTime(doc, x, s.birthTime);
-    if (!s.layer.caption.isEmpty()) DrawSheetLayer(doc, s, g);
+    if (!s.layer.caption.isEmpty()) {
+        DrawSheetLayer(doc, s, g);
+        DrawLayerLegend(doc, s.layer);
+    }
 
     doc.PrintFooter();
 }

@@ -8,8 +8,10 @@
 #include "print/palace_strength_chart.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
+#include <optional>
 
 namespace zelvara {
 
@@ -42,6 +44,7 @@ struct SheetBox {
 // palace names at the foot of the boxes and its 四化 beside the stars.
 struct SheetLayer {
     QString caption;                                          // empty: no layer
+    LayerKind kind = LayerKind::Birth;                        // its colour, as the chart page draws it
     std::array<QString, kBranches + 1> palace;                // by branch: 年命 …
     std::array<std::array<QString, 6>, kBranches + 1> marks;  // by branch and star entry: 年禄 …
 };
@@ -58,6 +61,7 @@ struct ChartSheet {
     QString hour;         // the chosen entry of the hour list, "不明の場合" included
     QString lunar;        // kyureki
     QString birthTime;    // an exact birth time a correction moved ("05:50 → 05:26（…）"); empty: none
+    QString birthPlace;   // the place of a kept exact time ("東京都　東経 139.77 度"); empty: none
     int bodyPalace = -1;  // from the chart record: 0 none, 1..12
     int bureau = 0;       // from the chart record: 1..5
     SheetLayer layer;
@@ -68,6 +72,14 @@ ChartSheet ChartSheetOf(const Tmandata& man, const ChartLayout& layout, const QS
 
 // The texts of the sheet's person block and heading, from the chart record.
 PersonText PersonTextOf(const Tmandata& man, const QString& name);
+
+// The birthplace of an exact time as the prints show it: "東京都　東経 139.77 度",
+// the longitude alone for a typed one; empty without a longitude.
+QString BirthPlaceText(const QString& place, std::optional<double> longitudeEast);
+
+// The birth data of the prints beside the sheet: "生年月日：<birth>  <hour>", and
+// a second line with the exact time and its place when there is one.
+QStringList SheetBirthLines(const ChartSheet& sheet);
 
 // "(廟)" … for grades 1..4, four blanks for anything else.
 QString GradeMark(int grade);
@@ -94,10 +106,11 @@ void SetSheetLayer(ChartSheet& sheet, const Tmandata& man, const ChartLayout& la
 // Puts each palace's stem (五虎遁, from the chart's year stem) before its branch.
 void SetSheetStems(ChartSheet& sheet, const Tmandata& man);
 
-// Draws the sheet and its footer onto the document's first page.
+// Draws the sheet and its footer onto the document's page; with a layer, the
+// legend of its colour and names under the grid.
 void DrawChartSheet(PrintDocument& doc, const ChartSheet& sheet);
 
-// The second document: heading, footer and the bar chart in (10, 40)–(170, 240).
+// The page that follows the sheet: heading, footer and the bar chart in (10, 40)–(170, 240).
 void DrawStrengthPage(PrintDocument& doc, const PersonText& person, const PalaceStrength& strength);
 
 }  // namespace zelvara

@@ -4,12 +4,15 @@
 #include "engine/stars.h"
 #include "print/print_document.h"
 
+#include <algorithm>
+
 namespace zelvara {
 namespace {
 
 // Page geometry in millimetres.
 struct FlyingTableLayout {
     static constexpr int kTitleX = 20, kTitleY = 15, kTitlePoints = 15;
+    static constexpr int kBirthY[2] = {21, 25}, kBirthPoints[2] = {9, 8};  // birth data, exact time and place
     static constexpr int kLeft = 20, kRight = 190;
     static constexpr int kHeaderY = 30;
     static constexpr int kFirstRowY = 38;
@@ -81,11 +84,14 @@ QString FlyingCellText(const FlyingTransforms& flying, int palace, int transform
     return name + QStringLiteral("→") + PalaceName(flying.target[palace][transform]);
 }
 
-void DrawFlyingTable(PrintDocument& doc, const Tmandata& man, const PersonText& person, const TimeLayer& layer) {
+void DrawFlyingTable(PrintDocument& doc, const Tmandata& man, const PersonText& person, const TimeLayer& layer,
+                     const QStringList& birthLines) {
     const FlyingTransforms flying = FlyTransforms(man);
     QString title = QStringLiteral("【飛星表】 ") + person.Line();
     if (layer.kind != LayerKind::Birth) title += QStringLiteral("  ") + Q(LayerCaption(layer));
     doc.Text(L::kTitleX, L::kTitleY, title, L::kTitlePoints);
+    for (int i = 0; i < std::min(2, int(birthLines.size())); ++i)
+        doc.Text(L::kTitleX, L::kBirthY[i], birthLines[i], L::kBirthPoints[i]);
     doc.ClearBrush();
     DrawGrid(doc);
     DrawHeader(doc);

@@ -10,8 +10,10 @@ namespace zelvara {
 
 class PrintDocument;
 
-// One page with its footer. layer may be the birth layer (no layer section).
-void DrawFlyingTable(PrintDocument& doc, const Tmandata& man, const PersonText& person, const TimeLayer& layer);
+// One page with its footer. layer may be the birth layer (no layer section);
+// birthLines (SheetBirthLines) stand under the title.
+void DrawFlyingTable(PrintDocument& doc, const Tmandata& man, const PersonText& person, const TimeLayer& layer,
+                     const QStringList& birthLines = {});
 
 // The text of one table cell: 天機→福徳, 文昌（自化）, or 天機→－ when the
 // star is not placed.

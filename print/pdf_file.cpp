@@ -46,4 +46,14 @@ QString PdfFile::Failure(const QString& text) const {
     return text.arg(QDir::toNativeSeparators(path_), reason);
 }
 
+QString ClientFileName(const QString& document, const QString& client, const QString& extension) {
+    QString name;
+    for (const QChar c : client.trimmed()) {
+        const bool refused = c.category() == QChar::Other_Control || QStringLiteral("/\\:*?\"<>|").contains(c);
+        name += refused ? QLatin1Char('_') : c;
+    }
+    while (name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' '))) name.chop(1);
+    return (name.isEmpty() ? document : document + QLatin1Char('_') + name) + QLatin1Char('.') + extension;
+}
+
 }  // namespace zelvara

@@ -46,4 +46,10 @@ private:
     std::unique_ptr<QPdfWriter> writer_;  // paints into document_, so it goes first
 };
 
+// The name a file is offered under: "出生図_山田花子.pdf", the document's name
+// alone without a client. Characters a file name cannot hold on any of the
+// systems the file may travel to (/ \ : * ? " < > | and control characters)
+// become "_"; spaces and dots at the ends of the name are dropped.
+QString ClientFileName(const QString& document, const QString& client, const QString& extension);
+
 }  // namespace zelvara

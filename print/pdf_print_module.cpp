@@ -133,9 +133,13 @@ PrintOutcome PdfPrintModule::PrintChartSheet(const ChartSheet& sheet, const Pala
         session.Refuse(why);
         return session.Outcome();
     }
-    if (session.Document(QStringLiteral("出生図"), [&](PrintDocument& doc) { DrawChartSheet(doc, sheet); }) && strength)
-        session.Document(QStringLiteral("出生図分析"),
-                         [&](PrintDocument& doc) { DrawStrengthPage(doc, sheet.person, *strength); });
+    // The graph is the sheet's second page, in the same document.
+    session.Document(QStringLiteral("出生図"), [&](PrintDocument& doc) {
+        DrawChartSheet(doc, sheet);
+        if (!strength || !doc.NewPage()) return;
+        doc.ClearBrush();  // the page starts in the frame's state, as a document does
+        DrawStrengthPage(doc, sheet.person, *strength);
+    });
     return session.Outcome();
 }
 
@@ -173,9 +177,10 @@ PrintOutcome PdfPrintModule::PrintLuckReading(const PersonText& person, const QS
 }
 
 PrintOutcome PdfPrintModule::PrintFlyingTable(const Tmandata& man, const PersonText& person, const TimeLayer& layer,
-                                              const std::optional<PdfOutput>& pdf) {
+                                              const std::optional<PdfOutput>& pdf, const QStringList& birthLines) {
     PrintSession session(*this, pdf);
-    session.Document(QStringLiteral("飛星表"), [&](PrintDocument& doc) { DrawFlyingTable(doc, man, person, layer); });
+    session.Document(QStringLiteral("飛星表"),
+                     [&](PrintDocument& doc) { DrawFlyingTable(doc, man, person, layer, birthLines); });
     return session.Outcome();
 }
 

@@ -64,7 +64,7 @@ public:
     using PdfChooser = std::function<QString(const QString& documentName)>;
     void SetPdfChooser(PdfChooser chooser) { pdfChooser_ = std::move(chooser); }
 
-    // The chart sheet, and with strength the bar-chart document after it.
+    // The chart sheet, and with strength the bar-chart page after it.
     PrintOutcome PrintChartSheet(const ChartSheet& sheet, const PalaceStrength* strength,
                                  const std::optional<PdfOutput>& pdf = {});
     // The bar-chart document alone.
@@ -83,8 +83,9 @@ public:
                                       const std::optional<PdfOutput>& pdf = {});
     // The 飛星 table of a cast chart, with the layer's transformations unless
     // the layer is the birth chart itself.
+    // birthLines: the birth data under the title (SheetBirthLines).
     PrintOutcome PrintFlyingTable(const Tmandata& man, const PersonText& person, const TimeLayer& layer,
-                                  const std::optional<PdfOutput>& pdf = {});
+                                  const std::optional<PdfOutput>& pdf = {}, const QStringList& birthLines = {});
     // Descriptions by major star 1..14; picturePath gives the file to read for
     // a picture named under bmp/ ("bmp/zelvsei.bmp"), so that the caller
     // decides which folder's copy is printed.

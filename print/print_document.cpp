@@ -58,9 +58,16 @@ BusyCursor::~BusyCursor() {
 }
 
 PrintDocument::PrintDocument(QPagedPaintDevice& device, QString footer, QString destination)
-    : device_(device), footer_(std::move(footer)), destination_(std::move(destination)), mm_(device.logicalDpiY()) {}
+    : device_(&device), footer_(std::move(footer)), destination_(std::move(destination)), mm_(device.logicalDpiY()) {}
+
+PrintDocument::PrintDocument(QPainter& painter, int dotsPerInch, QString footer)
+    : footer_(std::move(footer)), mm_(dotsPerInch), painter_(&painter), ownPainter_(false) {
+    if (const QPaintDevice* device = painter.device(); device && device->logicalDpiY() > 0)
+        fontScale_ = double(dotsPerInch) / device->logicalDpiY();
+}
 
 PrintDocument::~PrintDocument() {
+    if (!ownPainter_) return;
     if (painter_ && painter_->isActive()) painter_->end();
     delete painter_;
 }
@@ -69,8 +76,12 @@ QString PrintDocument::Begin() {
     EnsurePrintFont();
     if (mm_.DotsPerMm() <= 0)
         return QStringLiteral("プリンタの解像度 (%1 dpi) では印刷できません。").arg(mm_.DotsPerInch());
-    painter_ = new QPainter;
-    if (!painter_->begin(&device_)) return QStringLiteral("%1 に印刷を始められません。").arg(destination_);
+    if (ownPainter_) {
+        painter_ = new QPainter;
+        if (!painter_->begin(device_)) return QStringLiteral("%1 に印刷を始められません。").arg(destination_);
+    } else if (!painter_->isActive()) {
+        return QStringLiteral("画像に描けません。");
+    }
     pages_ = 1;
     ClearBrush();
     font_ = QFont(PrintFontFamily());
@@ -81,6 +92,7 @@ QString PrintDocument::Begin() {
 
 bool PrintDocument::End() {
     if (!painter_ || !painter_->isActive()) return false;
+    if (!ownPainter_) return !failed_;
     return painter_->end() && !failed_;
 }
 
@@ -95,7 +107,10 @@ void PrintDocument::ClearBrush() {
 }
 
 void PrintDocument::SetFontSize(int points) {
-    font_.setPointSize(points);
+    if (fontScale_ == 1)
+        font_.setPointSize(points);
+    else
+        font_.setPointSizeF(points * fontScale_);
     painter_->setFont(font_);
 }
 
@@ -124,7 +139,7 @@ void PrintDocument::PrintFooter() {
 }
 
 bool PrintDocument::NewPage() {
-    if (!device_.newPage()) {
+    if (!device_ || !device_->newPage()) {
         failed_ = true;
         return false;
     }

@@ -63,6 +63,12 @@ class PrintDocument {
 public:
     // destination names the printer or file in messages ("PDFファイル …").
     PrintDocument(QPagedPaintDevice& device, QString footer, QString destination);
+    // A page drawn through a painter the caller holds active on any device
+    // (a picture, a screen): positions are laid out at dotsPerInch, which the
+    // painter's transform maps onto the device, and the fonts grow or shrink
+    // by the device's own resolution so that they keep their size on the
+    // page. One page only: NewPage() fails.
+    PrintDocument(QPainter& painter, int dotsPerInch, QString footer);
     ~PrintDocument();
     PrintDocument(const PrintDocument&) = delete;
     PrintDocument& operator=(const PrintDocument&) = delete;
@@ -91,11 +97,13 @@ public:
     int Pages() const { return pages_; }
 
 private:
-    QPagedPaintDevice& device_;
+    QPagedPaintDevice* device_ = nullptr;  // none for a page drawn through the caller's painter
     QString footer_;
     QString destination_;
     MillimetreTable mm_;
     QPainter* painter_ = nullptr;
+    bool ownPainter_ = true;
+    double fontScale_ = 1;  // layout resolution / the device's resolution, for the caller's painter
     QFont font_;
     int pages_ = 0;
     bool failed_ = false;

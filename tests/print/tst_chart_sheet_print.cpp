@@ -291,8 +291,8 @@ private slots:
         QVERIFY(module.PrintChartSheet(none, nullptr, PdfOutput{path, 600}).Printed());
     }
 
-    // With the graph: a second document with its heading, the footer and
-    // the chart inside (10, 40)–(170, 240).
+    // With the graph: a second page of the same file, with its heading, the
+    // footer and the chart inside (10, 40)–(170, 240).
     void graphDocument() {
         printtest::CastChart chart("女", "1972", "11", "23", "09:00-11:00");
         QVERIFY2(chart.ok, qPrintable(chart.sink.Last()));
@@ -303,11 +303,14 @@ private slots:
         const QString path = Pdf(QStringLiteral("with-graph.pdf"));
         const PrintOutcome out = module.PrintChartSheet(sheet, &strength, PdfOutput{path, 600});
         QVERIFY2(out.Printed(), qPrintable(out.message));
-        QCOMPARE(out.documents, 2);
-        QCOMPARE(out.files, (QStringList{path, NumberedPdfPath(path, 2)}));
-        const auto graph = ReadPdf(NumberedPdfPath(path, 2));
-        QCOMPARE(graph.size(), 1);
-        const pdftest::Page& page = graph[0];
+        QCOMPARE(out.documents, 1);
+        QCOMPARE(out.files, QStringList{path});
+        QVERIFY(!QFile::exists(NumberedPdfPath(path, 2)));
+        const auto pages = ReadPdf(path);
+        QCOMPARE(pages.size(), 2);
+        QVERIFY(pdftest::Has(pages[0], QStringLiteral("【Zelvaraプロ版")));
+        QVERIFY(!pdftest::Has(pages[0], QStringLiteral("【出生図における１２宮の特徴を分析】")));
+        const pdftest::Page& page = pages[1];
         QVERIFY(At(Find(page, QStringLiteral("【出生図における１２宮の特徴を分析】")), 20, 15));
         QVERIFY(Find(page, QStringLiteral("佐藤")) && Find(page, QStringLiteral("女命")));
         QVERIFY(At(Find(page, QStringLiteral("(著作)")), 60, 276));
@@ -319,7 +322,7 @@ private slots:
         const pdftest::Word* title = Find(page, QStringLiteral("出生図分析"));
         QVERIFY2(title && title->y > 40 && title->y < 60, qPrintable(Where(title)));
         // The chart's silver ground fills the rectangle's corners.
-        const QImage raster = pdftest::Raster(NumberedPdfPath(path, 2), 1, 100);
+        const QImage raster = pdftest::Raster(path, 2, 100);
         const auto grey = [&](double xMm, double yMm) {
             return qGray(raster.pixel(int(xMm * 4), int(yMm * 4)));  // 24 dots/mm at 600 dpi → 4 px/mm at 100 dpi
         };

@@ -143,6 +143,53 @@ private slots:
         QVERIFY2(mark->x > moon->right, qPrintable(Where(mark) + QStringLiteral(" / ") + Where(moon)));
         QVERIFY2(mark->right < 148, qPrintable(Where(mark)));
         QVERIFY(Find(page, QStringLiteral("年忌")));
+
+        // The legend under the grid names the layer, in its colour, and is
+        // printed only with a layer.
+        QVERIFY2(At(Find(page, QStringLiteral("凡例")), 10, 267),
+                 qPrintable(Where(Find(page, QStringLiteral("凡例")))));
+        QVERIFY(LineAt(page, 267).contains(QStringLiteral("流年2027（丁未）：年命…は流年の宮、年禄…は流年の四化")));
+        QVERIFY(!pdftest::Has(ReadPdf(plainPath).value(0), QStringLiteral("凡例")));
+        // The swatch at (22–25, 268–271) is filled: 24 dots/mm at 600 dpi → 4 px/mm at 100 dpi.
+        const QImage raster = pdftest::Raster(layeredPath, 1, 100);
+        const int swatch = qGray(raster.pixel(int(23.5 * 4), int(269.5 * 4)));
+        QVERIFY2(swatch < 160, qPrintable(QString::number(swatch)));
+    }
+
+    // The sheet shows the place of an exact time under the birth line; the
+    // 飛星表 carries the birth data (and place) under its title.
+    void birthDataAndPlace() {
+        printtest::CastChart chart("女", "1972", "11", "23", "09:00-11:00");
+        QVERIFY(chart.ok);
+        const Tmandata& man = chart.ctx->man;
+        ChartSheet sheet = ChartSheetOf(man, chart.layout, QStringLiteral("山田花子"), QStringLiteral("09:00-11:00"));
+        QCOMPARE(SheetBirthLines(sheet), QStringList{QStringLiteral("生年月日：1972/11/23  09:00-11:00")});
+        sheet.birthTime = QStringLiteral("09:30 → 10:02（経度 +19分、均時差 +14分）");
+        sheet.birthPlace = BirthPlaceText(QStringLiteral("東京都 新宿区"), 139.69);
+        QCOMPARE(sheet.birthPlace, QStringLiteral("東京都 新宿区　東経 139.69 度"));
+        QCOMPARE(BirthPlaceText({}, 8.5), QStringLiteral("東経 8.50 度"));
+        QVERIFY(BirthPlaceText(QStringLiteral("東京都"), std::nullopt).isEmpty());
+
+        PdfPrintModule module;
+        const QString sheetPath = prints_.File(QStringLiteral("sheet-place.pdf"));
+        QVERIFY(module.PrintChartSheet(sheet, nullptr, PdfOutput{sheetPath, 600}).Printed());
+        const pdftest::Page page = ReadPdf(sheetPath).value(0);
+        const pdftest::Word* place = Find(page, QStringLiteral("出生地："), true);
+        QVERIFY2(place && std::abs(place->x - 66) < 0.6 && std::abs(place->y - 160) < 0.6 && place->bottom < 165,
+                 qPrintable(Where(place)));
+        QVERIFY(LineAt(page, 160).contains(QStringLiteral("東経139.69度")));
+
+        const QString flyingPath = prints_.File(QStringLiteral("flying-birth.pdf"));
+        QVERIFY(
+            module.PrintFlyingTable(man, kPerson, BirthLayer(man), PdfOutput{flyingPath, 600}, SheetBirthLines(sheet))
+                .Printed());
+        const pdftest::Page flying = ReadPdf(flyingPath).value(0);
+        QCOMPARE(LineAt(flying, 21), QStringLiteral("生年月日：1972/11/2309:00-11:00"));
+        QVERIFY2(LineAt(flying, 25).startsWith(QStringLiteral("出生時刻：09:30→10:02")) &&
+                     LineAt(flying, 25).contains(QStringLiteral("出生地：東京都新宿区")),
+                 qPrintable(LineAt(flying, 25)));
+        for (const pdftest::Word& w : flying)
+            if (std::abs(w.y - 25) < 0.6) QVERIFY2(w.bottom < 28 && w.right < 190, qPrintable(Where(&w)));
     }
 };
 

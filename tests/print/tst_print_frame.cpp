@@ -2,6 +2,7 @@
 // of the listings with its page breaks, where documents go, the cursor, and
 // the memo lines the listings print.
 #include "print/memo_lines.h"
+#include "print/pdf_file.h"
 #include "print/picture_print.h"
 #include "print/print_module.h"
 #include "tests/print/file_size_limit.h"
@@ -189,6 +190,19 @@ private slots:
         QCOMPARE(NumberedPdfPath(QStringLiteral("/t/a.pdf"), 2), QStringLiteral("/t/a-2.pdf"));
         QCOMPARE(NumberedPdfPath(QStringLiteral("/t/a.b.pdf"), 12), QStringLiteral("/t/a.b-12.pdf"));
         QCOMPARE(NumberedPdfPath(QStringLiteral("/t/a"), 3), QStringLiteral("/t/a-3.pdf"));
+        // The file a print is offered under carries the client's name, with
+        // what a file name cannot hold made "_".
+        QCOMPARE(ClientFileName(QStringLiteral("出生図"), QStringLiteral("山田花子"), QStringLiteral("pdf")),
+                 QStringLiteral("出生図_山田花子.pdf"));
+        QCOMPARE(ClientFileName(QStringLiteral("飛星表"), QStringLiteral(" 山田 花子 "), QStringLiteral("pdf")),
+                 QStringLiteral("飛星表_山田 花子.pdf"));
+        QCOMPARE(ClientFileName(QStringLiteral("出生図"), QStringLiteral("a/b\\c:d*e?f\"g<h>i|j\tk."),
+                                QStringLiteral("png")),
+                 QStringLiteral("出生図_a_b_c_d_e_f_g_h_i_j_k.png"));
+        QCOMPARE(ClientFileName(QStringLiteral("出生図"), QString(), QStringLiteral("pdf")),
+                 QStringLiteral("出生図.pdf"));
+        QCOMPARE(ClientFileName(QStringLiteral("出生図"), QStringLiteral(" ."), QStringLiteral("pdf")),
+                 QStringLiteral("出生図.pdf"));
     }
 
     // The hourglass goes away on every path, also when the file cannot be

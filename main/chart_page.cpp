@@ -23,20 +23,20 @@ ChartPage::ChartPage(const Timi& timi, QWidget* parent) : QWidget(parent), timi_
     centre_ = BuildChartCentre(centre);
 
     Chart1 = Named(new PalaceStrengthView(this), "Chart1");
-    Chart1->setGeometry(568, 0, 192, 440);
+    Chart1->setGeometry(568, 0, 192, 410);
 
     GraphCheck = Named(new QCheckBox(QStringLiteral("グラフも印刷する"), this), "GraphCheck");
-    GraphCheck->setGeometry(568, 446, 192, 22);
+    GraphCheck->setGeometry(568, 416, 192, 22);
     QPushButton* printbtn1 = Named(new QPushButton(QStringLiteral("出生図印刷"), this), "printbtn1");
-    printbtn1->setGeometry(568, 470, 112, 26);
+    printbtn1->setGeometry(568, 440, 112, 26);
     QPushButton* flyingPrint = Named(new QPushButton(QStringLiteral("飛星表"), this), "flyingPrintBtn");
-    flyingPrint->setGeometry(684, 470, 76, 26);
+    flyingPrint->setGeometry(684, 440, 76, 26);
     flyingPrint->setToolTip(QStringLiteral("飛星表（各宮の四化の飛び先と選んだ層の四化）を印刷します"));
 
     // Handing the chart to the client: a picture file, the picture or the
     // chart as text on the clipboard.
     QPushButton* pictureSave = Named(new QPushButton(QStringLiteral("画像で保存"), this), "pictureSaveBtn");
-    pictureSave->setGeometry(568, 500, 96, 26);
+    pictureSave->setGeometry(568, 470, 96, 26);
     pictureSave->setToolTip(QStringLiteral("出生図を画像ファイル（PNG または SVG）に保存します"));
     pictureMenu_ = Named(new QMenu(pictureSave), "pictureSizeMenu");
     const QString sizeTexts[] = {QStringLiteral("PNG 1080×1080（スマートフォン・正方形）"),
@@ -47,10 +47,10 @@ ChartPage::ChartPage(const Timi& timi, QWidget* parent) : QWidget(parent), timi_
     pictureMenu_->addAction(QStringLiteral("SVG A4（拡大しても粗くならない図）"))->setData(-1);
     pictureSave->setMenu(pictureMenu_);
     QPushButton* pictureCopy = Named(new QPushButton(QStringLiteral("画像をコピー"), this), "pictureCopyBtn");
-    pictureCopy->setGeometry(668, 500, 92, 26);
+    pictureCopy->setGeometry(668, 470, 92, 26);
     pictureCopy->setToolTip(QStringLiteral("出生図の画像（1080×1350）をクリップボードにコピーします"));
     QPushButton* textCopy = Named(new QPushButton(QStringLiteral("文章でコピー"), this), "textCopyBtn");
-    textCopy->setGeometry(568, 530, 192, 26);
+    textCopy->setGeometry(568, 500, 192, 26);
     textCopy->setToolTip(
         QStringLiteral("出生図の内容（出生データ、十二宮の星、大限、選んだ層）を文章（Markdown）でコピーします"));
 }

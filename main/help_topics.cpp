@@ -24,6 +24,11 @@ constexpr HelpTopic kHelpTopics[] = {
     // the palaces' menu of flying 四化.
     {"centerPanel", "topic10"},
     {"palaceMenu", "topic10"},
+    // The chart handed over as a picture or a text.
+    {"pictureSaveBtn", "topic19"},
+    {"pictureSizeMenu", "topic19"},
+    {"pictureCopyBtn", "topic19"},
+    {"textCopyBtn", "topic19"},
     {"kanteisheet", "topic6"},
     {"kounsheet", "topic6"},
     {"kekkonsheet", "topic6"},

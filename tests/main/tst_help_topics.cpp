@@ -271,6 +271,11 @@ private slots:
             QVERIFY2(control, picker);
             QCOMPARE(AnchorAfterF1(control), QStringLiteral("topic10"));
         }
+        for (const char* handOver : {"pictureSaveBtn", "pictureCopyBtn", "textCopyBtn"}) {
+            QWidget* control = Find<QWidget>(w_.get(), handOver);
+            QVERIFY2(control, handOver);
+            QCOMPARE(AnchorAfterF1(control), QStringLiteral("topic19"));
+        }
         for (const char* reading : {"kanteisheet", "kounsheet", "kekkonsheet"}) {
             pages->setCurrentWidget(Find<QWidget>(w_.get(), reading));
             QCOMPARE(AnchorAfterF1(w_.get()), QStringLiteral("topic6"));

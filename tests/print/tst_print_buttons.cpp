@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -143,6 +144,20 @@ private slots:
         const auto table = ReadPdf(Printed()).value(0);
         QVERIFY(Find(table, QStringLiteral("【飛星表】")));
         QVERIFY(Find(table, QStringLiteral("【流年2027（丁未）の四化】")));
+        QVERIFY(pdftest::Has(table, QStringLiteral("生年月日："), true));
+
+        // The chart handed over: as Markdown with the layer shown, and as a
+        // 1080×1350 picture, both on the clipboard.
+        w_->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
+        testing::Snapshot(w_.get(), QStringLiteral("chart-page-hand-over"));
+        Click("textCopyBtn");
+        const QString text = QGuiApplication::clipboard()->text();
+        QVERIFY2(text.startsWith(QStringLiteral("# 出生図　鈴木一子\n")), qPrintable(text.left(80)));
+        QVERIFY(text.contains(QStringLiteral("\n## 流年2027（丁未）\n")));
+        QCOMPARE(text.count(QStringLiteral("\n| 年")), 12);
+        Click("pictureCopyBtn");
+        QCOMPARE(QGuiApplication::clipboard()->image().size(), QSize(1080, 1350));
+        QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('|')));
         kind->setCurrentText(QStringLiteral("本命"));
         Click("printbtn1");
         const auto plain = ReadPdf(Printed()).value(0);

@@ -111,8 +111,9 @@ QString FooterOfOptions(const Options& opts) {
 int RunPrint(const QStringList& args) {
     Options opts;
     opts.setApplicationDescription(QStringLiteral(
-        "Prints to a PDF file what the program's print buttons print: chart (the chart sheet), graph (the bar-chart "
-        "page that follows it when グラフも印刷する is on), flying (the 飛星 table), overall (--palace all: twelve "
+        "Prints to a PDF file what the program's print buttons print: chart (the chart sheet; with --graph the "
+        "bar chart as its second page), graph (the bar-chart page alone), flying (the 飛星 table), overall (--palace "
+        "all: twelve "
         "documents, as with "
         "12宮全部印刷), luck, marriage, legends (no chart options needed). A second and further document goes to "
         "FILE's name with -2, -3 … before \".pdf\". The footer carries --title and --tel, else title and tel of the "
@@ -130,6 +131,7 @@ int RunPrint(const QStringList& args) {
          QStringLiteral("PALACE")},
         {QStringLiteral("period"), QStringLiteral("luck: the ten-year period 1..12"), QStringLiteral("N")},
         {QStringLiteral("stems"), QStringLiteral("chart: each palace's stem (宮干) before its branch")},
+        {QStringLiteral("graph"), QStringLiteral("chart: the bar chart as the second page (グラフも印刷する)")},
         {QStringLiteral("layer"),
          QStringLiteral("chart, flying: birth, decade:N (1-12), year:YYYY, month:YYYY-MM (lunar month), "
                         "day:YYYY-MM-DD or hour:YYYY-MM-DD:HH (clock hour 0-23)"),
@@ -158,6 +160,8 @@ int RunPrint(const QStringList& args) {
     }
     if (Has(opts, "stems") && kind != "chart")
         return UsageError(opts, command, QStringLiteral("--stems は chart にだけ指定できます。"));
+    if (Has(opts, "graph") && kind != "chart")
+        return UsageError(opts, command, QStringLiteral("--graph は chart にだけ指定できます。"));
     const std::string programFolder = ProgramFolder(opts);
 
     StderrSink sink;
@@ -188,7 +192,8 @@ int RunPrint(const QStringList& args) {
         ChartSheet sheet = sheetOfBirth;
         SetSheetLayer(sheet, man, layout, *layer);
         if (Has(opts, "stems")) SetSheetStems(sheet, man);
-        return Report(module.PrintChartSheet(sheet, nullptr, pdf));
+        const PalaceStrength strength = PalaceStrengths(man);
+        return Report(module.PrintChartSheet(sheet, Has(opts, "graph") ? &strength : nullptr, pdf));
     }
     if (kind == "flying")
         return Report(module.PrintFlyingTable(man, person, *layer, pdf, SheetBirthLines(sheetOfBirth)));

@@ -94,6 +94,9 @@ private slots:
                                       << QStringLiteral("大限2（");
         // 乙巳 year: 子 takes 戊.
         QTest::newRow("chart stems") << (QStringList{"chart", "--stems"} + kBirth) << 1 << 1 << QStringLiteral("戊子");
+        // The graph is the sheet's second page, in the same file.
+        QTest::newRow("chart graph") << (QStringList{"chart", "--graph"} + kBirth) << 1 << 2
+                                     << QStringLiteral("【Zelvaraプロ版");
     }
     void everyPrintout() {
         QFETCH(QStringList, args);
@@ -114,6 +117,8 @@ private slots:
         const pdftest::Word* footer = Find(first, QStringLiteral("(著作)星読み館"));
         QVERIFY(footer && std::abs(footer->x - 60) < 0.5 && std::abs(footer->y - 276) < 0.5);
         QVERIFY(Find(first, QStringLiteral("045-111-2222")));
+        if (args.contains(QStringLiteral("--graph")))
+            QVERIFY(pdftest::Has(read.value(1), QStringLiteral("【出生図における１２宮の特徴を分析】")));
     }
 
     // Without --title and --tel the settings file gives the footer; without

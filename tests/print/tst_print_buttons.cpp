@@ -19,13 +19,17 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace zelvara;
@@ -157,6 +161,28 @@ private slots:
         QCOMPARE(text.count(QStringLiteral("\n| 年")), 12);
         Click("pictureCopyBtn");
         QCOMPARE(QGuiApplication::clipboard()->image().size(), QSize(1080, 1350));
+        // 画像で保存: the size chosen from the menu, the file offered under
+        // the client's name.
+        const QString picture = out_.filePath(QStringLiteral("picture.png"));
+        QString offered;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            auto* name = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+            if (!name || !name->isVisible()) return;
+            answer.stop();
+            offered = name->text();
+            name->setText(picture);
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        answer.start(20);
+        QMenu* sizes = Control<QMenu>("pictureSizeMenu");
+        QVERIFY(sizes && sizes->actions().size() == 4);
+        sizes->actions().at(0)->trigger();  // PNG 1080×1080
+        answer.stop();
+        QCOMPARE(offered, QStringLiteral("出生図_鈴木一子.png"));
+        QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('|')));
+        QCOMPARE(QImage(picture).size(), QSize(1080, 1080));
         QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('|')));
         kind->setCurrentText(QStringLiteral("本命"));
         Click("printbtn1");

@@ -135,7 +135,8 @@ void TMainForm1::SavePicture(int sizeIndex) {
     const std::vector<NamedPictureSize> sizes = PictureSizes();
     const bool svg = sizeIndex < 0 || sizeIndex >= int(sizes.size());
     // The SVG is an A4 page: it has no pixels to choose.
-    const PictureSize size = svg ? sizes.back().size : sizes[size_t(sizeIndex)].size;
+    const PictureSize size =
+        svg ? ParsePictureSize(QStringLiteral("a4")).value_or(sizes.back().size) : sizes[size_t(sizeIndex)].size;
     const QString suffix = svg ? QStringLiteral("svg") : QStringLiteral("png");
     SettingsFile settings(settingsPath_);
     QString folder = settings.Read(kPrintSection, kPdfFolderKey, QString());

@@ -204,10 +204,13 @@ int Version(const QStringList& args) {
 }
 #endif
 
-// Printing draws fonts, which needs the GUI library (without a screen).
-std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv, const QString& command) {
+// Printing draws fonts, which needs the GUI library (without a screen): the
+// print command, and a client's data written out with its print.
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv, const QStringList& args) {
+    const QString command = args.value(0);
 #ifdef ZELVARA_HAS_PRINT
-    if (command == QLatin1String("print")) {
+    if (command == QLatin1String("print") ||
+        (command == QLatin1String("register") && args.value(1) == QLatin1String("export-person"))) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         return std::make_unique<QGuiApplication>(argc, argv);
     }
@@ -235,7 +238,7 @@ int main(int argc, char** argv) {
     if (command == QLatin1String("--version")) return Version(*args);  // makes its own application object
 #endif
     // The SQL driver and the fonts are plug-ins found through the application object.
-    const auto app = MakeApplication(argc, argv, command);
+    const auto app = MakeApplication(argc, argv, *args);
     for (const Command& c : kCommands)
         if (command == QLatin1String(c.name)) return c.run(args->mid(1));
     std::cerr << "不明なコマンドです: " << command.toStdString() << "\n";

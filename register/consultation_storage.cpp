@@ -18,6 +18,10 @@ const QString kDeletedTable = QString::fromLatin1(kDeletedConsultationTableName)
 // A word common enough is looked for among this many of the newest entries
 // before the server's trigram index is asked.
 constexpr int kRecentWindow = 10000;
+// Two characters are looked for among fewer of them: reading a text for two
+// characters costs as much as for more, and the index of character pairs
+// serves the rest.
+constexpr int kRecentPairWindow = 2000;
 
 // A phrase of the full-text query language.
 QString Quoted(QString text) {
@@ -492,7 +496,7 @@ std::optional<std::vector<ConsultationListing>> ConsultationStorage::Search(cons
                           .arg(kTable) +
                       newest);
             bindText();
-            q.addBindValue(kRecentWindow - 1);
+            q.addBindValue(kRecentPairWindow - 1);
             q.addBindValue(limit);
             found = Listings(q, why);
         }

@@ -214,11 +214,15 @@ int Version(const QStringList& args) {
 }
 #endif
 
-// Printing draws fonts, which needs the GUI library (without a screen).
+// Printing draws fonts, which needs the GUI library (without a screen): the
+// print command, a chart written as a picture, and a client's data written
+// out with its print.
 std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv, const QStringList& args) {
     const QString command = args.value(0);
 #ifdef ZELVARA_HAS_PRINT
-    if (command == QLatin1String("print") || (command == QLatin1String("chart") && cli::AsksForPicture(args))) {
+    if (command == QLatin1String("print") ||
+        (command == QLatin1String("chart") && cli::AsksForPicture(args)) ||
+        (command == QLatin1String("register") && args.value(1) == QLatin1String("export-person"))) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         return std::make_unique<QGuiApplication>(argc, argv);
     }

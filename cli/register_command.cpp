@@ -3,6 +3,7 @@
 #include "cli/command_line.h"
 #include "cli/data_folders_cli.h"
 #include "cli/exact_hours_command.h"
+#include "cli/person_data_command.h"
 #include "cli/register_location.h"
 #include "cli/register_transfer.h"
 #include "common/cp932.h"
@@ -208,15 +209,24 @@ int RunRegister(const QStringList& args) {
         "of each record with an exact birth time to the period of its clock time (an earlier version stored the "
         "corrected period; check names them), after saving the register under backup/. A write cut off by a crash "
         "is undone when the register is next opened. "
+        "export-person N --out BASE writes everything kept about client N (the number notes --client takes: the "
+        "record, the exact birth time and place, every consultation entry and those deleted alone) to BASE.csv "
+        "(UTF-8) and BASE.pdf; erase N prints what erasing client N would take away (the record, its time, its "
+        "entries and deleted entries, copies of its record among the deleted records) and exits 1 changing "
+        "nothing; erase N --yes erases all of it in one transaction and names the backup copies that still hold "
+        "the client (they are never changed). "
         "restore and undelete take the register's lock and stop with exit code 3 while another program holds it. "
         "export --csv FILE and import --csv FILE move records to and from CSV (register export --help). "
         "With --register URL (or ZELVARA_REGISTER) list, deleted, undelete, export and import work on a register on a "
         "PostgreSQL server instead."));
-    opts.addPositionalArgument(QStringLiteral("action"), QStringLiteral("what to do"),
-                               QStringLiteral("list|check|backup|restore|deleted|undelete N|mend-times"));
+    opts.addPositionalArgument(
+        QStringLiteral("action"), QStringLiteral("what to do"),
+        QStringLiteral("list|check|backup|restore|deleted|undelete N|mend-times|export-person N|erase N"));
     opts.addOptions({
         {QStringLiteral("csv"), QStringLiteral("list: every field as CSV")},
-        {QStringLiteral("out"), QStringLiteral("backup: the copy to write"), QStringLiteral("FILE")},
+        {QStringLiteral("out"), QStringLiteral("backup: the copy to write; export-person: the files' name"),
+         QStringLiteral("FILE")},
+        {QStringLiteral("yes"), QStringLiteral("erase: erase without asking")},
         {QStringLiteral("force"), QStringLiteral("backup: replace an existing file FILE")},
         {QStringLiteral("from"), QStringLiteral("restore: the register to restore"), QStringLiteral("FILE")},
     });
@@ -226,20 +236,23 @@ int RunRegister(const QStringList& args) {
     if (const auto code = ParseCommand(opts, command, args, 0, 2)) return *code;
     const QStringList words = opts.positionalArguments();
     const QString kind = words.value(0);
-    const bool takesNumber = kind == QLatin1String("undelete");
+    const bool takesNumber = QStringList{"undelete", "export-person", "erase"}.contains(kind);
     const bool known =
-        QStringList{"list", "check", "backup", "restore", "deleted", "undelete", "mend-times"}.contains(kind);
+        QStringList{"list", "check", "backup", "restore", "deleted", "undelete", "mend-times", "export-person", "erase"}
+            .contains(kind);
     if (!known || words.size() != (takesNumber ? 2 : 1))
         return UsageError(
             opts, command,
-            QStringLiteral("register の後には list、check、backup、restore、deleted、undelete 番号、mend-times "
-                           "のどれかを指定して下さい。"));
+            QStringLiteral("register の後には list、check、backup、restore、deleted、undelete 番号、mend-times、"
+                           "export-person 番号、erase 番号 のどれかを指定して下さい。"));
     const std::string programFolder = ProgramFolder(opts);
 
     const QString folder = UserFolder(programFolder);  // the register, its lock and backup/
     const QString registerPath = QDir(folder).filePath(QString::fromLatin1(PersonTable::kFileName));
     if (kind == "undelete") return Undelete(opts, folder, words[1].toStdString());
     if (kind == "mend-times") return MendExactHours(opts, folder);
+    if (kind == "export-person") return ExportPerson(opts, folder, words[1], opts.value(QStringLiteral("out")));
+    if (kind == "erase") return ErasePerson(opts, folder, words[1], opts.isSet(QStringLiteral("yes")));
     if (ServerRegisterChosen(opts) && (kind == "restore" || kind == "backup" || kind == "check")) {
         std::cerr << Local(QStringLiteral("register %1 はこのコンピューターの名簿ファイルのためのものです。"
                                           "サーバーの名簿の写しは、サーバーの管理者が pg_dump で取ってください。")

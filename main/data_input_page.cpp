@@ -5,10 +5,10 @@
 #include "engine/context.h"
 #include "main/birth_time_dialog.h"
 #include "main/help_topics.h"
-#include "session/person_birth_time.h"
 #include "main/register_write_guard.h"
 #include "register/person_grid_model.h"
 #include "register/person_table.h"
+#include "session/person_birth_time.h"
 #include "store/settings_file.h"
 
 #include <QComboBox>
@@ -20,8 +20,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -232,6 +234,21 @@ DataInputPage::DataInputPage(PersonTable& persons, PersonBirthTime& birthTimes, 
     connect(all_disp, &QPushButton::clicked, this, [this] { persons_.ClearFilter(); });
     search->addWidget(all_disp);
     search->addStretch(1);
+    // The client's own data, at the client's request.
+    auto* personalData = Named(new QToolButton(this), "personalDatabtn");
+    personalData->setText(QStringLiteral("個人データ"));
+    personalData->setToolTip(QStringLiteral("この人物のデータの書き出しと完全な削除"));
+    personalData->setPopupMode(QToolButton::InstantPopup);
+    auto* personalMenu = new QMenu(personalData);
+    personalMenu->setObjectName(QStringLiteral("personalDataMenu"));
+    QAction* exportPerson = personalMenu->addAction(QStringLiteral("この人物のデータを書き出す"));
+    exportPerson->setObjectName(QStringLiteral("exportPersonAction"));
+    connect(exportPerson, &QAction::triggered, this, &DataInputPage::exportPersonRequested);
+    QAction* erasePerson = personalMenu->addAction(QStringLiteral("この人物のデータを完全に削除"));
+    erasePerson->setObjectName(QStringLiteral("erasePersonAction"));
+    connect(erasePerson, &QAction::triggered, this, &DataInputPage::erasePersonRequested);
+    personalData->setMenu(personalMenu);
+    search->addWidget(personalData);
     page->addLayout(search);
 
     // The person grid.

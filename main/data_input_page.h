@@ -59,6 +59,11 @@ public:
     // Tests drive the exact-time dialog through this instead of its exec().
     void SetBirthTimeDialogHook(std::function<void(BirthTimeDialog&)> hook) { birthTimeDialogHook_ = std::move(hook); }
 
+signals:
+    // The 個人データ menu: 「この人物のデータを書き出す」, 「この人物のデータを完全に削除」.
+    void exportPersonRequested();
+    void erasePersonRequested();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

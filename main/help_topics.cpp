@@ -52,6 +52,11 @@ constexpr HelpTopic kHelpTopics[] = {
     {"Tsosikiin", "topic15"},
     {"Tsosikisyu", "topic15"},
     {"Tmannenfrm", "topic15"},
+    // Across clients, and a client's own data (the data page's 個人データ menu).
+    {"TAgendaFrm", "topic17"},
+    {"TNotesSearchFrm", "topic17"},
+    {"personalDatabtn", "topic18"},
+    {"personalDataMenu", "topic18"},
 };
 
 // The topic of the page a window shows, when its pages have topics.

@@ -2,6 +2,7 @@
 
 #include "common/named_object.h"
 #include "main/batch_buttons.h"
+#include "main/consultation_list_windows.h"
 #include "main/data_input_page.h"
 #include "main/east_tab_style.h"
 #include "main/gui_message_sink.h"
@@ -63,6 +64,8 @@ void TMainForm1::BuildPages() {
     PageControl1->tabBar()->setStyle(tabStyle);
     dataPage_ = new DataInputPage(persons_, birthTimes_, sink_, [this](const QString& text) { return Ask(text); });
     connect(dataPage_->ChartButton(), &QPushButton::clicked, this, &TMainForm1::btnOkClick);
+    connect(dataPage_, &DataInputPage::exportPersonRequested, this, &TMainForm1::ExportPersonClick);
+    connect(dataPage_, &DataInputPage::erasePersonRequested, this, &TMainForm1::ErasePersonClick);
     chartPage_ = new ChartPage(timi_);
     connect(chartPage_, &ChartPage::PalaceClicked, readings_, &ReadingPages::kyu0Click);
     PageControl1->addTab(dataPage_, QStringLiteral("データ入力"));
@@ -110,9 +113,16 @@ QWidget* TMainForm1::BuildBottomPanel() {
     connect(BitBtn1, &QPushButton::clicked, this, &TMainForm1::BitBtn1Click);
     QPushButton* passbtn = Named(new QPushButton(QStringLiteral("環境設定"), Panel1), "passbtn");
     connect(passbtn, &QPushButton::clicked, this, [this, show] { show(windows_.settings); });
+    // Across clients: the coming appointments and the search of the records.
+    QPushButton* agendabtn = Named(new QPushButton(QStringLiteral("予定"), Panel1), "agendabtn");
+    agendabtn->setToolTip(QStringLiteral("今日からの予定（次回の予約）を一覧します"));
+    connect(agendabtn, &QPushButton::clicked, this, [this, show] { show(&AgendaWindow()); });
+    QPushButton* notesSearchbtn = Named(new QPushButton(QStringLiteral("記録検索"), Panel1), "notesSearchbtn");
+    notesSearchbtn->setToolTip(QStringLiteral("すべての人物の鑑定記録を言葉で検索します"));
+    connect(notesSearchbtn, &QPushButton::clicked, this, [this, show] { show(&NotesSearchWindow()); });
     QPushButton* endbtn = Named(new QPushButton(QStringLiteral("終了"), Panel1), "endbtn");
     connect(endbtn, &QPushButton::clicked, this, &QWidget::close);
-    for (QPushButton* b : {matorixbtn, helpbtn, BitBtn1, passbtn, endbtn}) row->addWidget(b);
+    for (QPushButton* b : {agendabtn, notesSearchbtn, matorixbtn, helpbtn, BitBtn1, passbtn, endbtn}) row->addWidget(b);
     return Panel1;
 }
 

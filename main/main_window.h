@@ -29,6 +29,8 @@ namespace zelvara {
 
 class Ttimefrm;
 class DataInputPage;
+class TAgendaFrm;
+class TNotesSearchFrm;
 class ReadingPages;
 
 struct StartupOptions {
@@ -96,6 +98,24 @@ public:
     DataInputPage& DataPage() { return *dataPage_; }
     MessageSink& Sink() const { return sink_; }
 
+    // Across clients (予定, 記録の検索): opening an entry makes its client the
+    // current person and shows the data page, then hands the entry to the
+    // entry opener when one is set (the 鑑定記録 page's).
+    void OpenClientEntry(qint64 client, qint64 entryId);
+    void SetEntryOpener(std::function<void(qint64 client, qint64 entryId)> open) { entryOpener_ = std::move(open); }
+    // The windows, made on first opening.
+    TAgendaFrm& AgendaWindow();
+    TNotesSearchFrm& NotesSearchWindow();
+    // 「この人物のデータを書き出す」 and 「この人物のデータを完全に削除」 for the
+    // current person (the data page's 個人データ menu).
+    void ExportPersonClick();
+    void ErasePersonClick();
+    // Asked for the name of the two export files (a file dialog unless a test
+    // sets another); empty: cancelled.
+    void SetExportNameQuestion(std::function<QString(const QString& suggested)> ask) {
+        askExportName_ = std::move(ask);
+    }
+
     // The print module of the run; one is made on first use when none is set.
     void SetPrintModule(Tprintmodule* module);
     Tprintmodule& PrintModule();
@@ -137,6 +157,8 @@ private:
     void Message(const QString& text, const QString& caption = {});
     void WirePrintButtons();
     QString AskPdfFile(const QString& document);
+    // The folder PDF files were last saved in, else the documents folder.
+    QString PdfFolder() const;
     Tprintmodule& PrintModuleWithFooter();
     PersonText PersonShown() const;
     // The sheet of the chart as the chart page shows it: its layer, its
@@ -155,6 +177,10 @@ private:
 
     MessageSink& sink_;
     std::function<bool(const QString&)> ask_;
+    std::function<void(qint64, qint64)> entryOpener_;
+    std::function<QString(const QString&)> askExportName_;
+    TAgendaFrm* agenda_ = nullptr;
+    TNotesSearchFrm* notesSearch_ = nullptr;
     Timi timi_;
     QString settingsPath_;
     QString registerUri_;  // --register, which the settings do not override

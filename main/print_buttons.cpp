@@ -69,11 +69,16 @@ void TMainForm1::WirePrintButtons() {
 
 // No printer installed: the document goes to a PDF file the user names, in
 // the folder used last time.
+QString TMainForm1::PdfFolder() const {
+    const QString folder = SettingsFile(settingsPath_).Read(kPrintSection, kPdfFolderKey, QString());
+    if (folder.isEmpty() || !QDir(folder).exists())
+        return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return folder;
+}
+
 QString TMainForm1::AskPdfFile(const QString& document) {
     SettingsFile settings(settingsPath_);
-    QString folder = settings.Read(kPrintSection, kPdfFolderKey, QString());
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString folder = PdfFolder();
     const QString path = QFileDialog::getSaveFileName(
         this, QStringLiteral("プリンタがありません。PDFファイルに保存します"),
         QDir(folder).filePath(ClientFileName(document, dataPage_->Name(), QStringLiteral("pdf"))),

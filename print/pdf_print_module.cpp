@@ -192,6 +192,12 @@ PrintOutcome PdfPrintModule::PrintMarriageReading(const PersonText& person, cons
     return session.Outcome();
 }
 
+PrintOutcome PdfPrintModule::PrintPersonalData(const PersonalDataPrint& data, const std::optional<PdfOutput>& pdf) {
+    PrintSession session(*this, pdf);
+    session.Document(QStringLiteral("個人データ"), [&](PrintDocument& doc) { DrawPersonalData(doc, data); });
+    return session.Outcome();
+}
+
 PrintOutcome PdfPrintModule::PrintDrawing(const QString& name, const std::function<bool(QPagedPaintDevice&)>& draw,
                                           const std::optional<PdfOutput>& pdf) {
     PrintSession session(*this, pdf);

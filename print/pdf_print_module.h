@@ -8,6 +8,7 @@
 
 #include "print/chart_sheet.h"
 #include "print/flying_table_print.h"
+#include "print/personal_data_print.h"
 #include "print/print_document.h"
 #include "print/reading_print.h"
 
@@ -86,6 +87,8 @@ public:
     // birthLines: the birth data under the title (SheetBirthLines).
     PrintOutcome PrintFlyingTable(const Tmandata& man, const PersonText& person, const TimeLayer& layer,
                                   const std::optional<PdfOutput>& pdf = {}, const QStringList& birthLines = {});
+    // Everything kept about one client, for the client's own request.
+    PrintOutcome PrintPersonalData(const PersonalDataPrint& data, const std::optional<PdfOutput>& pdf = {});
     // Descriptions by major star 1..14; picturePath gives the file to read for
     // a picture named under bmp/ ("bmp/zelvsei.bmp"), so that the caller
     // decides which folder's copy is printed.

@@ -64,6 +64,21 @@ const QStringList& ConsultationCsvColumns() {
     return columns;
 }
 
+QStringList ConsultationEntryCells(const ConsultationEntry& e) {
+    return {ConsultationDateText(e.date),
+            e.time,
+            e.theme,
+            e.question,
+            e.notes,
+            e.profile,
+            e.reading,
+            e.birthTime,
+            e.fee ? QString::number(*e.fee) : QString(),
+            e.paid ? kPaidMark : QString(),
+            ConsultationDateText(e.nextDate),
+            e.nextTime};
+}
+
 QByteArray WriteConsultationCsv(const std::vector<ConsultationListing>& entries,
                                 const std::unordered_map<qint64, PersonValues>& clients, CsvEncoding encoding,
                                 QString* error) {
@@ -75,9 +90,7 @@ QByteArray WriteConsultationCsv(const std::vector<ConsultationListing>& entries,
         if (client == clients.end()) continue;  // not in the register (cannot be named)
         QStringList cells;
         for (int i = 0; i < kClientFields; ++i) cells << client->second[i];
-        cells << ConsultationDateText(e.date) << e.time << e.theme << e.question << e.notes << e.profile << e.reading
-              << e.birthTime << (e.fee ? QString::number(*e.fee) : QString()) << (e.paid ? kPaidMark : QString())
-              << ConsultationDateText(e.nextDate) << e.nextTime;
+        cells << ConsultationEntryCells(e);
         if (encoding == CsvEncoding::Cp932) {
             for (const QString& cell : cells)
                 if (!cp932::Encode(cell)) {

@@ -21,6 +21,8 @@ namespace zelvara {
 
 // The header, in order: the six client fields, then the entry's.
 const QStringList& ConsultationCsvColumns();
+// The entry's own cells, in the columns after the client's (鑑定日 … 次回の時刻).
+QStringList ConsultationEntryCells(const ConsultationEntry& e);
 
 // The file's bytes; empty with *error when a value cannot be written in
 // Shift-JIS (naming the entry). clients: the register's records by key.

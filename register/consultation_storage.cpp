@@ -18,6 +18,10 @@ const QString kDeletedTable = QString::fromLatin1(kDeletedConsultationTableName)
 // A word common enough is looked for among this many of the newest entries
 // before the server's trigram index is asked.
 constexpr int kRecentWindow = 10000;
+// Two characters are looked for among fewer of them: reading a text for two
+// characters costs as much as for more, and the index of character pairs
+// serves the rest.
+constexpr int kRecentPairWindow = 2000;
 
 // A phrase of the full-text query language.
 QString Quoted(QString text) {
@@ -151,9 +155,21 @@ QString ConsultationStorage::MakeTables() {
     return why;
 }
 
+bool ConsultationStorage::HasPairIndex() const {
+    QSqlQuery q(db_);
+    return q.exec(QStringLiteral("SELECT to_regclass('consultation_bigrams') IS NOT NULL")) && q.next() &&
+           q.value(0).toBool();
+}
+
 QString ConsultationStorage::Prepare(bool writable) {
     if (!db_.isOpen()) return QStringLiteral("名簿が開いていません。");
-    if (TablesPresent()) return {};
+    if (TablesPresent()) {
+        // A server made by an earlier version gains the index of character
+        // pairs when a desk may make it; without it two characters are
+        // looked for by reading the entries.
+        if (dialect_ == Dialect::Postgres && writable && !HasPairIndex()) MakeTables();
+        return {};
+    }
     if (!writable)
         return QStringLiteral("名簿 %1 にはまだ鑑定記録がありません（書き込める名簿を開くと作られます）。")
             .arg(location_);
@@ -462,20 +478,38 @@ std::optional<std::vector<ConsultationListing>> ConsultationStorage::Search(cons
             found = Listings(q, why);
         }
     } else {
-        // On the server two characters make no trigram, so no index serves
-        // them: every entry is read, newest first, until limit of them match
-        // (a common word stops early; one found nowhere reads them all).
-        // Latin letters in any case, as the index matches them.
-        q.prepare(
-            select +
-            QStringLiteral("WHERE strpos(lower(c.theme), lower(?)) > 0 OR strpos(lower(c.question), lower(?)) > 0 "
-                           "OR strpos(lower(c.notes), lower(?)) > 0") +
-            newest);
-        q.addBindValue(text);
-        q.addBindValue(text);
-        q.addBindValue(text);
-        q.addBindValue(limit);
-        found = Listings(q, why);
+        // On the server two characters make no trigram: the newest entries
+        // are read first, as for a longer word, and when they hold too few
+        // the index of character pairs gives the rest (without that index,
+        // every entry is read, newest first, until limit of them match).
+        // Latin letters in any case, as the file's index matches them.
+        const QString where = QStringLiteral(
+            "WHERE (strpos(lower(c.theme), lower(?)) > 0 OR strpos(lower(c.question), lower(?)) > 0 "
+            "OR strpos(lower(c.notes), lower(?)) > 0) ");
+        const auto bindText = [&] {
+            for (int i = 0; i < 3; ++i) q.addBindValue(text);
+        };
+        const bool pairIndex = HasPairIndex();
+        if (pairIndex) {
+            q.prepare(select + where +
+                      QStringLiteral("AND c.id >= coalesce((SELECT id FROM %1 ORDER BY id DESC LIMIT 1 OFFSET ?), 0)")
+                          .arg(kTable) +
+                      newest);
+            bindText();
+            q.addBindValue(kRecentPairWindow - 1);
+            q.addBindValue(limit);
+            found = Listings(q, why);
+        }
+        if (!pairIndex || (found && int(found->size()) < limit)) {
+            q.prepare(select + where +
+                      (pairIndex ? QStringLiteral("AND consultation_bigrams(c.theme, c.question, c.notes) @> "
+                                                  "ARRAY[lower(?)] ORDER BY c.id + 0 DESC LIMIT ?")
+                                 : newest));
+            bindText();
+            if (pairIndex) q.addBindValue(text);
+            q.addBindValue(limit);
+            found = Listings(q, why);
+        }
     }
     if (!found) return found;
     for (ConsultationListing& l : *found) {

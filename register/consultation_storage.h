@@ -82,8 +82,9 @@ public:
     // Entries whose theme, question or notes hold query (two characters or
     // more): the limit most recently written ones that match, shown newest
     // session first, each with its passage. In the file every query goes
-    // through the trigram index; on the server a query of two characters,
-    // which pg_trgm cannot serve, reads the entries newest first.
+    // through the trigram index; on the server three characters or more go
+    // through pg_trgm's, two through the index of character pairs
+    // (consultation_bigrams) where the server has it.
     std::optional<std::vector<ConsultationListing>> Search(const QString& query, int limit, QString* why);
     // Appointments from `from` for `days` days, by date and time.
     std::optional<std::vector<ConsultationListing>> Agenda(const QDate& from, int days, QString* why);
@@ -98,6 +99,8 @@ private:
     // The file's full-text query for any indexed trigram that begins with
     // pair; empty when there is none.
     std::optional<QString> TrigramsBeginningWith(const QString& pair, QString* why) const;
+    // On a server: whether the index of character pairs is there.
+    bool HasPairIndex() const;
 
     QSqlDatabase db_;
     Dialect dialect_;

@@ -122,6 +122,19 @@ bool PersonTable::Reload(qint64 keepRowId, bool quiet) {
     return true;
 }
 
+std::optional<StoredPerson> PersonTable::StoredRecord(qint64 rowId, QString* why) const {
+    if (!storage_) {
+        *why = unavailability_.isEmpty() ? QStringLiteral("名簿が開いていません。") : unavailability_;
+        return std::nullopt;
+    }
+    return storage_->SelectOne(rowId, why);
+}
+
+bool PersonTable::Refresh() {
+    if (!storage_) return false;
+    return Reload(current_ >= 0 ? rows_[size_t(current_)].rowId : -1);
+}
+
 QString PersonTable::Value(int field) const { return current_ >= 0 ? rows_[current_].values[field] : QString(); }
 
 void PersonTable::SetValue(int field, const QString& text) {

@@ -140,6 +140,14 @@ public:
     bool ClearFilter();
     bool IsFiltered() const { return filterField_ >= 0; }
 
+    // The record stored under rowId now, whatever the filter; nullopt when
+    // it is gone or, with why set, when it cannot be read.
+    std::optional<StoredPerson> StoredRecord(qint64 rowId, QString* why) const;
+    // Reads the records in view again after work done on the connection
+    // itself (the personal-data erasure), the current one kept when it is
+    // still there. False after saying why when they cannot be read.
+    bool Refresh();
+
     // The deleted records, newest first; nullopt with why when they cannot
     // be read.
     std::optional<std::vector<DeletedPerson>> ReadDeletedRecords(QString* why) const;

@@ -164,6 +164,8 @@ QString UnguardedFromSpreadsheet(const QString& value) {
     return value.startsWith(QLatin1Char('\'')) && FormulaLike(value) ? value.mid(1) : value;
 }
 
+QStringList BirthTimeCsvCells(const std::optional<BirthTimeEntry>& entry) { return BirthTimeCells(entry); }
+
 const QStringList& BirthTimeCsvColumns() {
     static const QStringList columns{QStringLiteral("出生時刻"), QStringLiteral("出生地"), QStringLiteral("経度"),
                                      QStringLiteral("タイムゾーン"), QStringLiteral("補正")};

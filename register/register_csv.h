@@ -29,6 +29,8 @@ enum class CsvEncoding { Utf8, Cp932 };
 
 // The exact birth time's columns, in their order.
 const QStringList& BirthTimeCsvColumns();
+// The five cells of a record's exact time in those columns; all empty for none.
+QStringList BirthTimeCsvCells(const std::optional<BirthTimeEntry>& entry);
 
 // The file's bytes; empty with *error set when a value cannot be written in
 // Shift-JIS (naming the record). times: each record's exact birth time, or

@@ -6,7 +6,8 @@
 # LC_CTYPE C.UTF-8 so that pg_trgm indexes Japanese). The register is made
 # afresh each run; the times are of the storage as the page calls it, the
 # median and the slowest of repeated runs. On the server a search of two
-# characters reads the entries newest first until enough match.
+# characters looks among the newest entries, then in the index of character
+# pairs.
 #   scripts/bench-notes.sh [BUILD_DIR] [CLIENTS] [ENTRIES] [file|server|both]
 #   (default: build 10000 200000 both)
 set -euo pipefail

@@ -6,9 +6,10 @@
 --   psql -d zelvara -f register-postgresql.sql
 -- then grants the readers SELECT, INSERT, UPDATE, DELETE on the six tables
 -- and USAGE on the sequences. A database made by an earlier version, without
--- the two birth_time tables or the two consultation tables, gains them when
--- the program (or this file) runs again: every statement leaves what is
--- already there as it is.
+-- the two birth_time tables or the two consultation tables, or without the
+-- index of character pairs of the consultation search, gains them when the
+-- program (or this file) runs again: every statement leaves what is already
+-- there as it is.
 --
 -- nam_data holds the clients with the eighteen fields of the register file
 -- nam_data.db; version counts the writes of each record, so that a desk
@@ -179,3 +180,16 @@ BEGIN
     END IF;
 END
 $$;
+
+-- A search of two characters, which pg_trgm's trigrams cannot serve, is
+-- looked up by the distinct pairs of characters (in lower case) of the theme,
+-- the question and the notes, each text on its own.
+CREATE OR REPLACE FUNCTION consultation_bigrams(theme text, question text, notes text) RETURNS text[]
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+    SELECT coalesce(array_agg(DISTINCT substr(t.text, i, 2)), '{}')
+    FROM unnest(ARRAY[lower(theme), lower(question), lower(notes)]) AS t(text),
+         generate_series(1, char_length(t.text) - 1) AS i
+$$;
+
+CREATE INDEX IF NOT EXISTS consultation_bigrams ON consultation
+    USING gin (consultation_bigrams(theme, question, notes));

@@ -99,10 +99,11 @@ int ErasePerson(const Options& opts, const QString& folder, const QString& numbe
                   << '\n';
         return 1;
     }
-    const PersonWrite erased = EraseClient(table, *plan);
+    QString holder;
+    const PersonWrite erased = EraseClient(table, *plan, &holder);
     if (!erased.Ok()) {
         std::cerr << Local(erased.why) << '\n';
-        return 1;
+        return holder.isEmpty() ? 1 : kExitHeld;
     }
     std::cout << Local(QStringLiteral("「%1」のデータを完全に削除しました。").arg(plan->values[kFieldName])) << '\n'
               << Local(BackupHoldingText(BackupCopiesHolding(table.BackupFolder(), plan->values), table.IsServer(),

@@ -260,13 +260,14 @@ QString ClientErasureText(const ClientErasure& plan) {
         .arg(v[kFieldName], goes.join(QLatin1Char('\n')));
 }
 
-PersonWrite EraseClient(PersonTable& table, const ClientErasure& plan) {
+PersonWrite EraseClient(PersonTable& table, const ClientErasure& plan, QString* holder) {
     if (!table.IsWritable())
         return PersonWrite::Refused(table.Unavailability().isEmpty()
                                         ? QStringLiteral("名簿に書き込めないため削除できません。")
                                         : QStringLiteral("名簿に書き込めないため削除できません。\n") +
                                               table.Unavailability());
     const ExclusiveWork work = table.TakeExclusiveWork();
+    if (!work.taken && holder) *holder = work.holder;
     if (!work.taken)
         return PersonWrite::Refused(work.holder.isEmpty() ? work.why
                                                           : ExclusiveWorkBusyText(work.holder) +

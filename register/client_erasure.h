@@ -43,8 +43,9 @@ QString ClientErasureText(const ClientErasure& plan);
 // Erases all the plan names, in one transaction, and reads the view again.
 // Refused, with nothing changed, on a register that cannot be written, while
 // another desk does work of one at a time, or when the client changed since
-// the plan was made (its record or the number of its entries).
-PersonWrite EraseClient(PersonTable& table, const ClientErasure& plan);
+// the plan was made (its record or the number of its entries). When the
+// refusal is another desk's work, *holder names that desk.
+PersonWrite EraseClient(PersonTable& table, const ClientErasure& plan, QString* holder = nullptr);
 
 // A backup copy of the register that still holds the client, or one that
 // could not be read (and so may).

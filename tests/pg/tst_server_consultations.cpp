@@ -293,6 +293,17 @@ TEST_F(ServerConsultations, ErasingAClientOnTheServer) {
         << out.toStdString();
     EXPECT_EQ(counts(), QStringLiteral("2,1,2,2,1"));
 
+    // While another desk does work of one at a time, --yes stops with exit
+    // code 3, as the import and undelete do, and nothing goes.
+    {
+        Desk holder(Uri());
+        ASSERT_TRUE(holder.table.TakeExclusiveWork().taken);
+        std::tie(code, out) = cli({QStringLiteral("erase"), QString::number(client), QStringLiteral("--yes")});
+        EXPECT_EQ(code, 3) << out.toStdString();
+        EXPECT_EQ(counts(), QStringLiteral("2,1,2,2,1"));
+        holder.table.ReleaseExclusiveWork();
+    }
+
     std::tie(code, out) = cli({QStringLiteral("erase"), QString::number(client), QStringLiteral("--yes")});
     ASSERT_EQ(code, 0) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("サーバーの管理者"))) << out.toStdString();

@@ -8,9 +8,17 @@
 
 #include <QCheckBox>
 #include <QFrame>
+#include <QLabel>
 #include <QPushButton>
 
 namespace zelvara {
+namespace {
+
+// Where the line naming an earlier reading's chart stands: under the boxes.
+constexpr QRect kAsReadCaption{0, 500, 564, 40};
+
+}  // namespace
+
 ChartPage::ChartPage(const Timi& timi, QWidget* parent) : QWidget(parent), timi_(timi) {
     setObjectName(QStringLiteral("syuseizu"));
     boxes_ = CreateChartBoxFrames(this);
@@ -30,6 +38,18 @@ ChartPage::ChartPage(const Timi& timi, QWidget* parent) : QWidget(parent), timi_
     QPushButton* flyingPrint = Named(new QPushButton(QStringLiteral("飛星表"), this), "flyingPrintBtn");
     flyingPrint->setGeometry(684, 470, 76, 26);
     flyingPrint->setToolTip(QStringLiteral("飛星表（各宮の四化の飛び先と選んだ層の四化）を印刷します"));
+    asReadCaption_ = Named(new QLabel(this), "asReadCaption");
+    asReadCaption_->setGeometry(kAsReadCaption);
+    asReadCaption_->setWordWrap(true);
+    asReadCaption_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    asReadCaption_->setStyleSheet(QStringLiteral("background: #fff4c0; color: black; padding: 2px;"));
+    asReadCaption_->hide();
+}
+
+void ChartPage::ShowAsReadCaption(const QString& text) {
+    asReadCaption_->setText(text);
+    asReadCaption_->setToolTip(text);
+    asReadCaption_->setVisible(!text.isEmpty());
 }
 
 void ChartPage::Start(ChartSession& session, const DataFolders& folders, const QString& settingsPath,
@@ -61,6 +81,7 @@ void ChartPage::Start(ChartSession& session, const DataFolders& folders, const Q
 }
 
 void ChartPage::ShowCast(const SessionChart& chart) {
+    ShowAsReadCaption({});
     FillChartCentre(centre_, session_->Man());
     ShowBirthTimeLine(centre_, chart.exact);
     Chart1->SetStrength(chart.strength);

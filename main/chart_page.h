@@ -9,6 +9,7 @@
 #include <QWidget>
 
 class QCheckBox;
+class QLabel;
 
 namespace zelvara {
 
@@ -36,6 +37,10 @@ public:
     ChartLayerView* Layers() const { return layers_; }
     PalaceStrengthView* StrengthChart() const { return Chart1; }
     const ChartCentre& Centre() const { return centre_; }
+    // Under the chart, a line that says which earlier reading's chart is
+    // shown (a consultation entry's chart as read); the next cast clears it.
+    void ShowAsReadCaption(const QString& text);
+    QLabel* AsReadCaption() const { return asReadCaption_; }
     // 「グラフも印刷する」.
     bool PrintsGraph() const;
 
@@ -52,6 +57,7 @@ private:
     ChartLayerView* layers_ = nullptr;
     PalaceStrengthView* Chart1 = nullptr;
     QCheckBox* GraphCheck = nullptr;
+    QLabel* asReadCaption_ = nullptr;
     PalaceGlyphs glyphs_;
     bool glyphsLoaded_ = false;
 };

@@ -5,11 +5,11 @@
 
 #include "common/data_folders.h"
 #include "main/chart_page.h"
-#include "session/person_birth_time.h"
 #include "print/print_module.h"
 #include "readings/timi.h"
 #include "register/person_table.h"
 #include "session/chart_session.h"
+#include "session/person_birth_time.h"
 #include "session/person_table_store.h"
 #include "store/register_setting.h"
 #include "store/settings_file.h"
@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QLabel;
 class QTabWidget;
@@ -28,8 +29,11 @@ class QWidget;
 namespace zelvara {
 
 class Ttimefrm;
+class ConsultationPage;
 class DataInputPage;
 class ReadingPages;
+struct ChartReadTexts;
+struct ConsultationEntry;
 
 struct StartupOptions {
     QString programFolder;   // where the shipped data files lie
@@ -95,6 +99,11 @@ public:
     // The page "データ入力" (its exact-time dialog, the hour box's mark).
     DataInputPage& DataPage() { return *dataPage_; }
     MessageSink& Sink() const { return sink_; }
+    // The page "鑑定記録" (object name "consultationsheet").
+    ConsultationPage& Consultations() { return *consultationPage_; }
+    // Shows the page "鑑定記録" with the entry selected (the register is
+    // already on its client); false when it is not one of that client's.
+    bool ShowConsultationEntry(qint64 entryId);
 
     // The print module of the run; one is made on first use when none is set.
     void SetPrintModule(Tprintmodule* module);
@@ -141,6 +150,13 @@ private:
     PersonText PersonShown() const;
     void ReportPrint(const PrintOutcome& outcome);
 
+    // The 鑑定記録 page's actions: the chart shown as an entry's 読んだ盤,
+    // an entry's chart cast again as it was read, and the entries' print.
+    void WireConsultations();
+    std::optional<ChartReadTexts> ChartReadNow();
+    void ShowChartAsRead(const ConsultationEntry& entry);
+    void PrintConsultations(const std::vector<ConsultationEntry>& entries);
+
     Ttimefrm& HourWindow();
     void ShowCastChart(const SessionChart& chart);
     // The ten-year period tabs of the chart last laid out.
@@ -169,6 +185,8 @@ private:
     ChartPage* chartPage_ = nullptr;
     QWidget* kanteisheet = nullptr;
     QWidget* kekkonsheet = nullptr;
+    ConsultationPage* consultationPage_ = nullptr;
+    QWidget* shownPage_ = nullptr;  // the page shown before a page change
     QLabel* namelbl = nullptr;
 };
 

@@ -222,6 +222,7 @@ ConsultationStorage* ConsultationPage::Book(QString* why) {
     if (book_ && key == bookKey_) return book_.get();
     book_ = OpenConsultations(persons_, why);
     bookKey_ = key;
+    themesStale_ = true;
     return book_.get();
 }
 
@@ -242,7 +243,6 @@ void ConsultationPage::FollowClient() {
 void ConsultationPage::LoadList() {
     std::vector<ConsultationEntry> entries;
     QString why;
-    QStringList themes;
     if (client_ < 0) {
         ShowStatus(persons_.IsOpen() ? QString() : RegisterWriteRefusal(persons_));
     } else if (ConsultationStorage* book = Book(&why)) {
@@ -252,7 +252,6 @@ void ConsultationPage::LoadList() {
         } else {
             ShowStatus(QStringLiteral("鑑定記録を読めません。") + why);
         }
-        themes = book->Themes(&why).value_or(QStringList());
     } else {
         ShowStatus(why);
     }
@@ -263,16 +262,23 @@ void ConsultationPage::LoadList() {
         const int row = model_->RowOf(selected);
         if (row >= 0) list_->selectRow(row);
     }
+    printAll_->setEnabled(!model_->Entries().empty());
+    if (themesStale_) LoadThemes();
+}
+
+void ConsultationPage::LoadThemes() {
+    QString why;
+    ConsultationStorage* book = Book(&why);
+    if (!book) return;
+    themesStale_ = false;
     const QString typed = theme_->currentText();
     const bool wasEdited = edited_;
     loading_ = true;
     theme_->clear();
-    theme_->addItems(themes);
+    theme_->addItems(book->Themes(&why).value_or(QStringList()));
     theme_->setEditText(typed);
     loading_ = false;
     edited_ = wasEdited;
-    const bool any = !model_->Entries().empty();
-    printAll_->setEnabled(any);
 }
 
 void ConsultationPage::ShowStatus(const QString& text) {
@@ -465,6 +471,7 @@ bool ConsultationPage::Save() {
         Message(QStringLiteral("鑑定記録を保存できませんでした。") + write.why);
         return false;
     }
+    themesStale_ = true;
     ConsultationEntry stored = *entry;
     if (entry->id < 0) stored.id = write.rowId;
     stored.version = write.version;

@@ -84,6 +84,8 @@ private:
     // editor keeps what it holds when the client is the same.
     void FollowClient();
     void LoadList();
+    // The themes used so far, offered by the theme box (read again after a write).
+    void LoadThemes();
     ConsultationStorage* Book(QString* why);
     void ListRowChosen();
     void ShowInEditor(const ConsultationEntry& entry);
@@ -120,6 +122,7 @@ private:
     bool edited_ = false;
     bool loading_ = false;
     bool listStale_ = true;
+    bool themesStale_ = true;
 
     QTableView* list_ = nullptr;
     QLabel* status_ = nullptr;

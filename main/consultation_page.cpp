@@ -34,6 +34,14 @@ QString EntryName(const ConsultationEntry& e) {
                              : ConsultationWhenText(e.date, e.time) + QStringLiteral(" ") + e.theme;
 }
 
+// The list's columns wide enough for 2027-04-12, 14:30, a short theme,
+// 120000円（済） and 2027-05-10 14:30 in the window's own size.
+constexpr std::pair<int, int> kColumnWidths[] = {{ConsultationListModel::kDate, 80},
+                                                 {ConsultationListModel::kTime, 42},
+                                                 {ConsultationListModel::kTheme, 60},
+                                                 {ConsultationListModel::kFee, 110}};
+constexpr int kListWidth = 410;
+
 }  // namespace
 
 ConsultationPage::ConsultationPage(PersonTable& persons, MessageSink& sink, std::function<bool(const QString&)> ask,
@@ -47,8 +55,9 @@ ConsultationPage::ConsultationPage(PersonTable& persons, MessageSink& sink, std:
     auto* split = new QSplitter(Qt::Horizontal, this);
     split->addWidget(BuildList());
     split->addWidget(BuildEditor());
-    split->setStretchFactor(0, 2);
-    split->setStretchFactor(1, 3);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 1);
+    split->setSizes({kListWidth, kListWidth});
     column->addWidget(split, 1);
 
     GuardRegisterWrites(persons_, {new_, save_, delete_, capture_});
@@ -79,11 +88,7 @@ QWidget* ConsultationPage::BuildList() {
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->verticalHeader()->hide();
     list_->horizontalHeader()->setStretchLastSection(true);
-    list_->horizontalHeader()->setSectionResizeMode(ConsultationListModel::kTheme, QHeaderView::Stretch);
-    list_->horizontalHeader()->setSectionResizeMode(ConsultationListModel::kNext, QHeaderView::ResizeToContents);
-    list_->setColumnWidth(ConsultationListModel::kDate, 84);
-    list_->setColumnWidth(ConsultationListModel::kTime, 44);
-    list_->setColumnWidth(ConsultationListModel::kFee, 96);
+    for (const auto& [column, width] : kColumnWidths) list_->setColumnWidth(column, width);
     list_->setWordWrap(false);
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { ListRowChosen(); });
     column->addWidget(list_, 1);

@@ -83,7 +83,6 @@ private:
             asked_ << text;
             return answer_;
         });
-        w_->resize(1000, 640);
         w_->show();
         return *w_;
     }

@@ -5,10 +5,10 @@
 #include "engine/context.h"
 #include "main/birth_time_dialog.h"
 #include "main/help_topics.h"
+#include "session/person_birth_time.h"
 #include "main/register_write_guard.h"
 #include "register/person_grid_model.h"
 #include "register/person_table.h"
-#include "session/person_birth_time.h"
 #include "store/settings_file.h"
 
 #include <QComboBox>

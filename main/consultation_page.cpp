@@ -146,6 +146,10 @@ QWidget* ConsultationPage::BuildEditor() {
     theme_ = Named(new QComboBox(box), "consultationTheme");
     theme_->setEditable(true);
     theme_->setInsertPolicy(QComboBox::NoInsert);
+    // The themes used so far are read when the box is first used: over a
+    // large record that takes longer than showing a client's entries.
+    theme_->installEventFilter(this);
+    theme_->lineEdit()->installEventFilter(this);
     form->addRow(QStringLiteral("テーマ"), theme_);
     question_ = Named(new QPlainTextEdit(box), "consultationQuestion");
     question_->setFixedHeight(question_->fontMetrics().lineSpacing() * 3 + 10);
@@ -200,6 +204,11 @@ QWidget* ConsultationPage::BuildEditor() {
     connect(date_, &QDateEdit::dateChanged, this, [this] { MarkEdited(); });
     connect(paid_, &QCheckBox::toggled, this, [this] { MarkEdited(); });
     return box;
+}
+
+bool ConsultationPage::eventFilter(QObject* watched, QEvent* event) {
+    if (themesStale_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonPress)) LoadThemes();
+    return QWidget::eventFilter(watched, event);
 }
 
 const std::vector<ConsultationEntry>& ConsultationPage::Listed() const { return model_->Entries(); }
@@ -268,19 +277,20 @@ void ConsultationPage::LoadList() {
         if (row >= 0) list_->selectRow(row);
     }
     printAll_->setEnabled(!model_->Entries().empty());
-    if (themesStale_) LoadThemes();
 }
 
 void ConsultationPage::LoadThemes() {
     QString why;
     ConsultationStorage* book = Book(&why);
     if (!book) return;
-    themesStale_ = false;
     const QString typed = theme_->currentText();
     const bool wasEdited = edited_;
+    const std::optional<QStringList> themes = book->Themes(&why);
+    if (!themes) return;  // offered the next time the box is used
+    themesStale_ = false;
     loading_ = true;
     theme_->clear();
-    theme_->addItems(book->Themes(&why).value_or(QStringList()));
+    theme_->addItems(*themes);
     theme_->setEditText(typed);
     loading_ = false;
     edited_ = wasEdited;
@@ -476,7 +486,10 @@ bool ConsultationPage::Save() {
         Message(QStringLiteral("鑑定記録を保存できませんでした。") + write.why);
         return false;
     }
-    themesStale_ = true;
+    if (!entry->theme.isEmpty() && theme_->findText(entry->theme) < 0) {
+        const QSignalBlocker quiet(theme_);
+        theme_->addItem(entry->theme);
+    }
     ConsultationEntry stored = *entry;
     if (entry->id < 0) stored.id = write.rowId;
     stored.version = write.version;

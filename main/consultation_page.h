@@ -76,6 +76,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* BuildList();
@@ -84,7 +85,8 @@ private:
     // editor keeps what it holds when the client is the same.
     void FollowClient();
     void LoadList();
-    // The themes used so far, offered by the theme box (read again after a write).
+    // The themes used so far into the theme box (on its first use after the
+    // record was opened).
     void LoadThemes();
     ConsultationStorage* Book(QString* why);
     void ListRowChosen();

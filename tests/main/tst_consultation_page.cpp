@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QElapsedTimer>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -227,6 +228,12 @@ private slots:
             QVERIFY(Find<QPushButton>(name)->toolTip().contains(QStringLiteral("読み取り専用")));
         }
         QVERIFY(Find<QPushButton>("reopenChartBtn")->isEnabled());
+        // The themes used before are read when the theme box is first used.
+        QComboBox* theme = Find<QComboBox>("consultationTheme");
+        QCOMPARE(theme->count(), 0);
+        QFocusEvent focus(QEvent::FocusIn);
+        QApplication::sendEvent(theme->lineEdit(), &focus);
+        QCOMPARE(theme->itemText(0), QStringLiteral("仕事"));
         QVERIFY(Find<QPushButton>("printEntriesBtn")->isEnabled());
     }
 

@@ -64,6 +64,7 @@ void TMainForm1::ShowChartAsRead(const ConsultationEntry& entry) {
         FillLuckTabs();
         readings_->KounMemo->clear();
     });
+    chartAsRead_ = cast;
     if (!cast) return;
     chartPage_->Layers()->SetChoices(read->layers.empty() ? std::vector<LayerChoice>{LayerChoice{}} : read->layers);
     chartPage_->ShowAsReadCaption(

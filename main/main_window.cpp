@@ -300,6 +300,7 @@ void TMainForm1::btnOkClick() {
 // box shows the corrected period the chart was cast for; the record keeps
 // the clock's period (RecordFields).
 void TMainForm1::ShowCastChart(const SessionChart& chart) {
+    chartAsRead_ = false;
     namelbl->setText(dataPage_->Name());
     chartPage_->ShowCast(chart);
     FillLuckTabs();

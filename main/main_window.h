@@ -187,6 +187,7 @@ private:
     QWidget* kekkonsheet = nullptr;
     ConsultationPage* consultationPage_ = nullptr;
     QWidget* shownPage_ = nullptr;  // the page shown before a page change
+    bool chartAsRead_ = false;      // the chart shown is a consultation entry's as read
     QLabel* namelbl = nullptr;
 };
 

@@ -298,6 +298,18 @@ private slots:
         QVERIFY(caption->text().contains(QStringLiteral("鑑定記録で読んだ命盤")));
         QVERIFY(caption->text().contains(ConsultationDateText(Page().Edited().date)));
         testing::Snapshot(w_.get(), QStringLiteral("consultation_reopened_chart"));
+        // Its chart sheet carries the hour it was read with.
+        if (!w_->PrintModule().HasPrinter()) {
+            QTemporaryDir out;
+            w_->PrintModule().SetPdfChooser(
+                [&out](const QString&) { return out.filePath(QStringLiteral("sheet.pdf")); });
+            Click("printbtn1");
+            QString sheet;
+            for (const auto& page : pdftest::ReadPdf(out.filePath(QStringLiteral("sheet.pdf"))))
+                sheet += pdftest::PageText(page);
+            QVERIFY2(sheet.contains(QStringLiteral("07:00-09:00")) && !sheet.contains(QStringLiteral("19:00-21:00")),
+                     qPrintable(sheet));
+        }
         // The register still holds the record as edited, nothing pending.
         QCOMPARE(w_->Persons().Value(kFieldYear), QStringLiteral("1968"));
         QVERIFY(!w_->Persons().IsModified());

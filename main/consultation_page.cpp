@@ -61,14 +61,17 @@ ConsultationPage::ConsultationPage(PersonTable& persons, MessageSink& sink, std:
     column->addWidget(split, 1);
 
     GuardRegisterWrites(persons_, {new_, save_, delete_, capture_});
+    ShowWritable();
     connect(&persons_, &PersonTable::currentChanged, this, [this] {
         if (isVisible())
             FollowClient();
         else
             listStale_ = true;
     });
+    connect(&persons_, &PersonTable::aboutToClose, this, [this] { book_.reset(); });
     connect(&persons_, &PersonTable::accessChanged, this, [this] {
         book_.reset();
+        ShowWritable();
         listStale_ = true;
         if (isVisible()) FollowClient();
     });
@@ -362,6 +365,16 @@ void ConsultationPage::ShowInEditor(const ConsultationEntry& e) {
     delete_->setProperty("entryStored", e.id >= 0);
     loading_ = false;
     edited_ = false;
+}
+
+void ConsultationPage::ShowWritable() {
+    // What cannot be saved is not typed: the editor only shows the entry.
+    const bool writable = persons_.IsWritable();
+    for (QLineEdit* e : {time_, fee_, nextDate_, nextTime_}) e->setReadOnly(!writable);
+    for (QPlainTextEdit* e : {question_, notes_}) e->setReadOnly(!writable);
+    date_->setReadOnly(!writable);
+    theme_->lineEdit()->setReadOnly(!writable);
+    paid_->setEnabled(writable);
 }
 
 void ConsultationPage::MarkEdited() {

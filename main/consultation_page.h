@@ -104,6 +104,8 @@ private:
     void PrintOne();
     void PrintAll();
     void MarkEdited();
+    // The editor's fields take typing only while the register can be written.
+    void ShowWritable();
     void ShowStatus(const QString& text);
     QString DailyCopy();
     QDate Today() const;

@@ -228,6 +228,7 @@ private slots:
             QVERIFY(Find<QPushButton>(name)->toolTip().contains(QStringLiteral("読み取り専用")));
         }
         QVERIFY(Find<QPushButton>("reopenChartBtn")->isEnabled());
+        QVERIFY(Find<QPlainTextEdit>("consultationNotes")->isReadOnly());
         // The themes used before are read when the theme box is first used.
         QComboBox* theme = Find<QComboBox>("consultationTheme");
         QCOMPARE(theme->count(), 0);

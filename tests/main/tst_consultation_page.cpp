@@ -272,6 +272,7 @@ private slots:
         QCOMPARE(Page().Edited().birthTime, QStringLiteral("1965-03-07 07:00-09:00 女"));
         Type(QStringLiteral("仕事"), QStringLiteral("大限3の官禄を読んだ。"));
         Click("saveEntryBtn");
+        testing::Snapshot(w_.get(), QStringLiteral("consultation_captured"));
         const qint64 id = Page().Edited().id;
         QVERIFY(id > 0);
 

@@ -26,16 +26,9 @@ int Fail(const QString& text, int code = 1) {
     return code;
 }
 
-QString FeeText(const ConsultationEntry& e) {
-    if (!e.fee) return QStringLiteral("-");
-    return QStringLiteral("%1円%2")
-        .arg(QLocale::c().toString(*e.fee))
-        .arg(e.paid ? QStringLiteral("（済）") : QStringLiteral("（未）"));
-}
+QString FeeText(const ConsultationEntry& e) { return ConsultationFeeText(e); }
 
-QString When(const QDate& date, const QString& time) {
-    return time.isEmpty() ? ConsultationDateText(date) : ConsultationDateText(date) + QLatin1Char(' ') + time;
-}
+QString When(const QDate& date, const QString& time) { return ConsultationWhenText(date, time); }
 
 QString OneLine(QString text) {
     text.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
@@ -182,14 +175,7 @@ void PrintEntry(const ConsultationEntry& e, const QString& clientName) {
     line(QStringLiteral("番号"), QString::number(e.id));
     line(QStringLiteral("版"), QString::number(e.version));
     line(QStringLiteral("人物"), QStringLiteral("%1（番号 %2）").arg(clientName).arg(e.client));
-    line(QStringLiteral("鑑定日時"), When(e.date, e.time));
-    line(QStringLiteral("テーマ"), e.theme);
-    line(QStringLiteral("相談内容"), e.question);
-    line(QStringLiteral("プロフィール"), e.profile);
-    line(QStringLiteral("読んだ盤"), e.reading);
-    line(QStringLiteral("使った出生時刻"), e.birthTime);
-    line(QStringLiteral("料金"), FeeText(e));
-    line(QStringLiteral("次回"), e.nextDate.isValid() ? When(e.nextDate, e.nextTime) : QStringLiteral("-"));
+    for (const auto& [label, value] : ConsultationFieldTexts(e)) line(label, value);
     std::cout << Local(QStringLiteral("メモ")) << '\n' << Local(e.notes) << '\n';
 }
 

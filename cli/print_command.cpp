@@ -4,6 +4,7 @@
 #include "cli/chart_outputs.h"
 #include "cli/data_folders_cli.h"
 #include "cli/layer_printer.h"
+#include "cli/register_location.h"
 #include "common/data_folders.h"
 #include "common/qstring_utf8.h"
 #include "engine/calendar_day.h"
@@ -15,6 +16,9 @@
 #include "readings/reading_names.h"
 #include "readings/reading_texts.h"
 #include "readings/table_file.h"
+#include "register/consultation_storage.h"
+#include "register/person_fields.h"
+#include "register/person_table.h"
 #include "store/legends_table.h"
 #include "store/settings_file.h"
 
@@ -101,6 +105,66 @@ int PrintLegends(PdfPrintModule& module, StderrSink& sink, const QString& folder
                                       descriptions, pdf));
 }
 
+// The consultation entries of --person N: --entry ID alone, else all of
+// them, oldest first.
+int PrintNotes(PdfPrintModule& module, const Options& opts, const QString& folder, const PdfOutput& pdf) {
+    bool ok = false;
+    const qint64 person = opts.value(QStringLiteral("person")).toLongLong(&ok);
+    if (!ok || person <= 0) {
+        std::cerr << "--person には人物の番号（notes list に出る番号）を指定して下さい。\n";
+        return kExitUsage;
+    }
+    qint64 entryId = -1;
+    if (Has(opts, "entry")) {
+        entryId = opts.value(QStringLiteral("entry")).toLongLong(&ok);
+        if (!ok || entryId <= 0) {
+            std::cerr << "--entry には鑑定記録の番号を指定して下さい。\n";
+            return kExitUsage;
+        }
+    }
+    StderrSink sink;
+    PersonTable table(sink);
+    if (!OpenChosenRegister(opts, table, UserFolder(folder.toStdString()), PersonTable::OpenMode::ReadOnly)) return 1;
+    const PersonRecord* client = nullptr;
+    for (int r = 0; r < table.RecordCount(); ++r)
+        if (table.Record(r).rowId == person) client = &table.Record(r);
+    if (!client) {
+        std::cerr << QStringLiteral("番号 %1 の人物は名簿にいません。").arg(person).toStdString() << "\n";
+        return 1;
+    }
+    QString why;
+    const std::unique_ptr<ConsultationStorage> book = OpenConsultations(table, &why);
+    if (!book) {
+        std::cerr << why.toStdString() << "\n";
+        return 1;
+    }
+    std::vector<ConsultationEntry> entries;
+    if (entryId > 0) {
+        const std::optional<ConsultationEntry> one = book->One(entryId, &why);
+        if (!one || one->client != person) {
+            std::cerr << (why.isEmpty()
+                              ? QStringLiteral("番号 %1 の人物に鑑定記録 %2 はありません。").arg(person).arg(entryId)
+                              : why)
+                             .toStdString()
+                      << "\n";
+            return 1;
+        }
+        entries.push_back(*one);
+    } else {
+        auto all = book->ForClient(person, &why);
+        if (!all) {
+            std::cerr << why.toStdString() << "\n";
+            return 1;
+        }
+        entries.assign(all->rbegin(), all->rend());
+    }
+    const PersonValues& v = client->stored;
+    ConsultationPrint print;
+    print.client = QStringLiteral("%1  %2/%3/%4 生").arg(v[kFieldName], v[kFieldYear], v[kFieldMonth], v[kFieldDay]);
+    for (const ConsultationEntry& e : entries) print.entries.push_back({ConsultationFieldTexts(e), e.notes});
+    return Report(module.PrintConsultations(print, pdf));
+}
+
 }  // namespace
 
 QString FooterOfOptions(const Options& opts) {
@@ -115,12 +179,14 @@ int RunPrint(const QStringList& args) {
         "bar chart as its second page), graph (the bar-chart page alone), flying (the 飛星 table), overall (--palace "
         "all: twelve "
         "documents, as with "
-        "12宮全部印刷), luck, marriage, legends (no chart options needed). A second and further document goes to "
+        "12宮全部印刷), luck, marriage, legends (no chart options needed), notes (the consultation entries of --person "
+        "N, "
+        "or --entry ID alone, from the register; --register URL for a server). A second and further document goes to "
         "FILE's name with -2, -3 … before \".pdf\". The footer carries --title and --tel, else title and tel of the "
         "settings file's [owner]. --layer lays a time layer over chart and flying. The names of the files written go "
         "to stdout."));
     opts.addPositionalArgument(QStringLiteral("printout"), QStringLiteral("what to print"),
-                               QStringLiteral("chart|graph|flying|overall|luck|marriage|legends"));
+                               QStringLiteral("chart|graph|flying|overall|luck|marriage|legends|notes"));
     opts.addOptions({
         {QStringLiteral("pdf"), QStringLiteral("the PDF file to write"), QStringLiteral("FILE")},
         {QStringLiteral("dpi"), QStringLiteral("resolution, 72..2400 (default 600)"), QStringLiteral("N")},
@@ -130,6 +196,8 @@ int RunPrint(const QStringList& args) {
         {QStringLiteral("palace"), QStringLiteral("overall: 父母宮 … 福徳宮, or all (default)"),
          QStringLiteral("PALACE")},
         {QStringLiteral("period"), QStringLiteral("luck: the ten-year period 1..12"), QStringLiteral("N")},
+        {QStringLiteral("person"), QStringLiteral("notes: the client's number in the register"), QStringLiteral("N")},
+        {QStringLiteral("entry"), QStringLiteral("notes: one entry only"), QStringLiteral("ID")},
         {QStringLiteral("stems"), QStringLiteral("chart: each palace's stem (宮干) before its branch")},
         {QStringLiteral("graph"), QStringLiteral("chart: the bar chart as the second page (グラフも印刷する)")},
         {QStringLiteral("layer"),
@@ -139,14 +207,15 @@ int RunPrint(const QStringList& args) {
     });
     AddBirthOptions(opts);
     AddHomeOption(opts);
+    AddRegisterOption(opts);
     const QString command = QStringLiteral("print");
     if (const auto code = ParseCommand(opts, command, args, 0, 1)) return *code;
     const std::string kind = opts.positionalArguments().value(0).toStdString();
-    static const char* const kinds[] = {"chart", "graph", "flying", "overall", "luck", "marriage", "legends"};
+    static const char* const kinds[] = {"chart", "graph", "flying", "overall", "luck", "marriage", "legends", "notes"};
     if (std::find(std::begin(kinds), std::end(kinds), kind) == std::end(kinds))
         return UsageError(opts, command,
-                          QStringLiteral("print の後には chart、graph、flying、overall、luck、marriage、legends "
-                                         "のどれか一つを指定して下さい。"));
+                          QStringLiteral("print の後には chart、graph、flying、overall、luck、marriage、legends、"
+                                         "notes のどれか一つを指定して下さい。"));
     PdfOutput pdf;
     if (!CheckOptions(kind, opts, pdf)) return kExitUsage;
     std::optional<LayerChoice> layerChoice;
@@ -169,7 +238,7 @@ int RunPrint(const QStringList& args) {
     BirthInput in;
     std::optional<BirthTime> time;
     std::optional<Chart> chart;
-    if (kind != "legends") {
+    if (kind != "legends" && kind != "notes") {
         if (const int failed = CastFromOptions(opts, "print", ctx, in, chart, &time)) return failed;
     }
 
@@ -178,6 +247,7 @@ int RunPrint(const QStringList& args) {
     SetFooter(module, opts);
     const QString folder = Q(programFolder);
     if (kind == "legends") return PrintLegends(module, sink, folder, pdf);
+    if (kind == "notes") return PrintNotes(module, opts, folder, pdf);
 
     Tmandata man = chart->Man();  // the luck reading writes its minor-limit boxes
     const ChartLayout layout = LayOutChart(man);

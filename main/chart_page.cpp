@@ -9,10 +9,18 @@
 
 #include <QCheckBox>
 #include <QFrame>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 
 namespace zelvara {
+namespace {
+
+// Where the line naming an earlier reading's chart stands: under the boxes.
+constexpr QRect kAsReadCaption{0, 500, 564, 40};
+
+}  // namespace
+
 ChartPage::ChartPage(const Timi& timi, QWidget* parent) : QWidget(parent), timi_(timi) {
     setObjectName(QStringLiteral("syuseizu"));
     boxes_ = CreateChartBoxFrames(this);
@@ -53,6 +61,18 @@ ChartPage::ChartPage(const Timi& timi, QWidget* parent) : QWidget(parent), timi_
     textCopy->setGeometry(568, 500, 192, 26);
     textCopy->setToolTip(
         QStringLiteral("出生図の内容（出生データ、十二宮の星、大限、選んだ層）を文章（Markdown）でコピーします"));
+    asReadCaption_ = Named(new QLabel(this), "asReadCaption");
+    asReadCaption_->setGeometry(kAsReadCaption);
+    asReadCaption_->setWordWrap(true);
+    asReadCaption_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    asReadCaption_->setStyleSheet(QStringLiteral("background: #fff4c0; color: black; padding: 2px;"));
+    asReadCaption_->hide();
+}
+
+void ChartPage::ShowAsReadCaption(const QString& text) {
+    asReadCaption_->setText(text);
+    asReadCaption_->setToolTip(text);
+    asReadCaption_->setVisible(!text.isEmpty());
 }
 
 void ChartPage::Start(ChartSession& session, const DataFolders& folders, const QString& settingsPath,
@@ -84,6 +104,7 @@ void ChartPage::Start(ChartSession& session, const DataFolders& folders, const Q
 }
 
 void ChartPage::ShowCast(const SessionChart& chart) {
+    ShowAsReadCaption({});
     FillChartCentre(centre_, session_->Man());
     ShowBirthTimeLine(centre_, chart.exact);
     Chart1->SetStrength(chart.strength);

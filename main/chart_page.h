@@ -12,6 +12,7 @@
 
 class QCheckBox;
 class QMenu;
+class QLabel;
 
 namespace zelvara {
 
@@ -39,6 +40,10 @@ public:
     ChartLayerView* Layers() const { return layers_; }
     PalaceStrengthView* StrengthChart() const { return Chart1; }
     const ChartCentre& Centre() const { return centre_; }
+    // Under the chart, a line that says which earlier reading's chart is
+    // shown (a consultation entry's chart as read); the next cast clears it.
+    void ShowAsReadCaption(const QString& text);
+    QLabel* AsReadCaption() const { return asReadCaption_; }
     // 「グラフも印刷する」.
     bool PrintsGraph() const;
     // The menu of 「画像で保存」: one action per picture size (its data the
@@ -59,6 +64,7 @@ private:
     PalaceStrengthView* Chart1 = nullptr;
     QCheckBox* GraphCheck = nullptr;
     QMenu* pictureMenu_ = nullptr;
+    QLabel* asReadCaption_ = nullptr;
     PalaceGlyphs glyphs_;
     bool glyphsLoaded_ = false;
 };

@@ -1,6 +1,6 @@
 #include "main/consultation_list_windows.h"
 
-#include "register/consultation_list_model.h"
+#include "register/consultation_listing_model.h"
 #include "register/person_table.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -66,7 +66,7 @@ private:
 
 ConsultationListWindow::ConsultationListWindow(PersonTable& persons, EntryOpener opener, int kind, QWidget* parent)
     : QDialog(parent), persons_(persons), opener_(std::move(opener)) {
-    model_ = new ConsultationListModel(ConsultationListModel::Kind(kind), this);
+    model_ = new ConsultationListingModel(ConsultationListingModel::Kind(kind), this);
 }
 
 void ConsultationListWindow::AddList(QVBoxLayout* layout) {
@@ -113,12 +113,12 @@ void ConsultationListWindow::SetStatus(const QString& text) { status_->setText(t
 void ConsultationListWindow::OpenCurrent() {
     const QModelIndex current = list_->currentIndex();
     if (!current.isValid() || !opener_) return;
-    opener_(model_->data(current, ConsultationListModel::kClientRole).toLongLong(),
-            model_->data(current, ConsultationListModel::kEntryRole).toLongLong());
+    opener_(model_->data(current, ConsultationListingModel::kClientRole).toLongLong(),
+            model_->data(current, ConsultationListingModel::kEntryRole).toLongLong());
 }
 
 TAgendaFrm::TAgendaFrm(PersonTable& persons, EntryOpener opener, QWidget* parent)
-    : ConsultationListWindow(persons, std::move(opener), int(ConsultationListModel::Kind::Agenda), parent) {
+    : ConsultationListWindow(persons, std::move(opener), int(ConsultationListingModel::Kind::Agenda), parent) {
     setObjectName(QStringLiteral("TAgendaFrm"));
     setWindowTitle(QStringLiteral("予定"));
     resize(560, 380);
@@ -167,7 +167,7 @@ void TAgendaFrm::Refresh() {
 }
 
 TNotesSearchFrm::TNotesSearchFrm(PersonTable& persons, EntryOpener opener, QWidget* parent)
-    : ConsultationListWindow(persons, std::move(opener), int(ConsultationListModel::Kind::Search), parent) {
+    : ConsultationListWindow(persons, std::move(opener), int(ConsultationListingModel::Kind::Search), parent) {
     setObjectName(QStringLiteral("TNotesSearchFrm"));
     setWindowTitle(QStringLiteral("鑑定記録の検索"));
     resize(680, 420);
@@ -185,7 +185,7 @@ TNotesSearchFrm::TNotesSearchFrm(PersonTable& persons, EntryOpener opener, QWidg
     layout->addLayout(row);
     AddList(layout);
     auto* passages = new PassageDelegate(list_);
-    list_->setItemDelegateForColumn(ConsultationListModel::kPassageColumn, passages);
+    list_->setItemDelegateForColumn(ConsultationListingModel::kPassageColumn, passages);
     const auto run = [this, passages] {
         passages->SetWords(query_->text().trimmed());
         Search(query_->text());
@@ -197,7 +197,7 @@ TNotesSearchFrm::TNotesSearchFrm(PersonTable& persons, EntryOpener opener, QWidg
 void TNotesSearchFrm::Search(const QString& words) {
     if (query_->text() != words) query_->setText(words);
     if (auto* passages =
-            dynamic_cast<PassageDelegate*>(list_->itemDelegateForColumn(ConsultationListModel::kPassageColumn)))
+            dynamic_cast<PassageDelegate*>(list_->itemDelegateForColumn(ConsultationListingModel::kPassageColumn)))
         passages->SetWords(words.trimmed());
     if (words.trimmed().size() < 2) {
         model_->SetListings({});

@@ -17,7 +17,7 @@ class QVBoxLayout;
 
 namespace zelvara {
 
-class ConsultationListModel;
+class ConsultationListingModel;
 class PersonTable;
 
 using EntryOpener = std::function<void(qint64 client, qint64 entryId)>;
@@ -27,7 +27,7 @@ class ConsultationListWindow : public QDialog {
     Q_OBJECT
 public:
     QTableView* List() const { return list_; }
-    ConsultationListModel* Model() const { return model_; }
+    ConsultationListingModel* Model() const { return model_; }
     // What the window says above the list: a count, or why there is none.
     QString Status() const;
     // Opens the entry of the current row (開く).
@@ -40,7 +40,7 @@ protected:
 
     PersonTable& persons_;
     EntryOpener opener_;
-    ConsultationListModel* model_ = nullptr;
+    ConsultationListingModel* model_ = nullptr;
     QTableView* list_ = nullptr;
     QLabel* status_ = nullptr;
     QPushButton* open_ = nullptr;

@@ -32,6 +32,7 @@ constexpr HelpTopic kHelpTopics[] = {
     {"kanteisheet", "topic6"},
     {"kounsheet", "topic6"},
     {"kekkonsheet", "topic6"},
+    {"consultationsheet", "topic16"},
     {"Tkekkonfrm", "topic6"},
     {"Ttimefrm", "topic4"},
     {"BirthTimeDialog", "topic9"},

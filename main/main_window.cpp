@@ -3,6 +3,7 @@
 #include "common/named_object.h"
 #include "main/batch_buttons.h"
 #include "main/consultation_list_windows.h"
+#include "main/consultation_page.h"
 #include "main/data_input_page.h"
 #include "main/east_tab_style.h"
 #include "main/gui_message_sink.h"
@@ -77,6 +78,9 @@ void TMainForm1::BuildPages() {
         if (windows_.marriageRules) windows_.marriageRules->show();
     });
     PageControl1->addTab(kekkonsheet, QStringLiteral("結婚相手鑑定"));
+    consultationPage_ = new ConsultationPage(persons_, sink_, [this](const QString& text) { return Ask(text); });
+    PageControl1->addTab(consultationPage_, QStringLiteral("鑑定記録"));
+    WireConsultations();
     connect(PageControl1, &QTabWidget::currentChanged, this, &TMainForm1::PageControl1Change);
 
     layout->addWidget(PageControl1, 1);
@@ -176,6 +180,7 @@ void TMainForm1::RunStartup(const StartupOptions& options) {
     // The person register in the user's folder. When it cannot be written a
     // refused post offers to discard the edit, so no record traps the user.
     persons_.SetToday(options.today);
+    consultationPage_->SetToday(options.today);
     persons_.SetDiscardQuestion([this](const QString& text) { return Ask(text); });
     registerUri_ = options.registerUri;
     const RegisterServerSettings registerSettings = LoadRegisterServerSettings(settings);
@@ -196,12 +201,15 @@ void TMainForm1::Message(const QString& text, const QString& caption) {
 }
 
 void TMainForm1::PageControl1Change(int index) {
-    if (!pageGuardOn_ || !session_) return;
+    QWidget* page = PageControl1->widget(index);
+    if (shownPage_ == consultationPage_ && page != consultationPage_) consultationPage_->Leave();
+    shownPage_ = page;
+    // The consultation record needs no chart.
+    if (!pageGuardOn_ || !session_ || page == consultationPage_) return;
     if (!session_->HasChart()) {
         Message(QStringLiteral("鑑定ボタンを最初に行ってください。"));
         return;
     }
-    QWidget* page = PageControl1->widget(index);
     if (page == kanteisheet)
         readings_->KekkaChange();
     else if (page == kekkonsheet)
@@ -302,6 +310,7 @@ void TMainForm1::btnOkClick() {
 // box shows the corrected period the chart was cast for; the record keeps
 // the clock's period (RecordFields).
 void TMainForm1::ShowCastChart(const SessionChart& chart) {
+    chartAsRead_ = false;
     namelbl->setText(dataPage_->Name());
     chartPage_->ShowCast(chart);
     FillLuckTabs();
@@ -328,6 +337,8 @@ bool TMainForm1::Ask(const QString& text) const {
 }
 
 void TMainForm1::closeEvent(QCloseEvent* event) {
+    // A consultation entry being edited: asked once whether to save it.
+    if (PageControl1->currentWidget() == consultationPage_) consultationPage_->Leave();
     // Unposted edits are posted. When the register refuses them the program
     // still ends, after one question; "No" keeps the window and the edit.
     if (persons_.IsModified() && persons_.IsWritable()) {

@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QLabel;
 class QTabWidget;
@@ -28,10 +29,13 @@ class QWidget;
 namespace zelvara {
 
 class Ttimefrm;
+class ConsultationPage;
 class DataInputPage;
 class TAgendaFrm;
 class TNotesSearchFrm;
 class ReadingPages;
+struct ChartReadTexts;
+struct ConsultationEntry;
 
 struct StartupOptions {
     QString programFolder;   // where the shipped data files lie
@@ -97,12 +101,15 @@ public:
     // The page "データ入力" (its exact-time dialog, the hour box's mark).
     DataInputPage& DataPage() { return *dataPage_; }
     MessageSink& Sink() const { return sink_; }
+    // The page "鑑定記録" (object name "consultationsheet").
+    ConsultationPage& Consultations() { return *consultationPage_; }
+    // Shows the page "鑑定記録" with the entry selected (the register is
+    // already on its client); false when it is not one of that client's.
+    bool ShowConsultationEntry(qint64 entryId);
 
     // Across clients (予定, 記録の検索): opening an entry makes its client the
-    // current person and shows the data page, then hands the entry to the
-    // entry opener when one is set (the 鑑定記録 page's).
+    // current person and shows the entry on the 鑑定記録 page.
     void OpenClientEntry(qint64 client, qint64 entryId);
-    void SetEntryOpener(std::function<void(qint64 client, qint64 entryId)> open) { entryOpener_ = std::move(open); }
     // The windows, made on first opening.
     TAgendaFrm& AgendaWindow();
     TNotesSearchFrm& NotesSearchWindow();
@@ -170,6 +177,13 @@ private:
     void CopyChartText();
     void ReportPrint(const PrintOutcome& outcome);
 
+    // The 鑑定記録 page's actions: the chart shown as an entry's 読んだ盤,
+    // an entry's chart cast again as it was read, and the entries' print.
+    void WireConsultations();
+    std::optional<ChartReadTexts> ChartReadNow();
+    void ShowChartAsRead(const ConsultationEntry& entry);
+    void PrintConsultations(const std::vector<ConsultationEntry>& entries);
+
     Ttimefrm& HourWindow();
     void ShowCastChart(const SessionChart& chart);
     // The ten-year period tabs of the chart last laid out.
@@ -177,7 +191,6 @@ private:
 
     MessageSink& sink_;
     std::function<bool(const QString&)> ask_;
-    std::function<void(qint64, qint64)> entryOpener_;
     std::function<QString(const QString&)> askExportName_;
     TAgendaFrm* agenda_ = nullptr;
     TNotesSearchFrm* notesSearch_ = nullptr;
@@ -202,6 +215,9 @@ private:
     ChartPage* chartPage_ = nullptr;
     QWidget* kanteisheet = nullptr;
     QWidget* kekkonsheet = nullptr;
+    ConsultationPage* consultationPage_ = nullptr;
+    QWidget* shownPage_ = nullptr;  // the page shown before a page change
+    bool chartAsRead_ = false;      // the chart shown is a consultation entry's as read
     QLabel* namelbl = nullptr;
 };
 

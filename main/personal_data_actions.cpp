@@ -43,10 +43,12 @@ void TMainForm1::OpenClientEntry(qint64 client, qint64 entryId) {
         return;
     }
     if (persons_.CurrentRow() != row && !persons_.MoveTo(row)) return;
-    PageControl1->setCurrentWidget(dataPage_);
     raise();
     activateWindow();
-    if (entryOpener_) entryOpener_(client, entryId);
+    // The entry on the 鑑定記録 page; the data page when it cannot be shown
+    // there (the page says nothing then: it was deleted meanwhile, or edits
+    // left on the page were kept).
+    if (!ShowConsultationEntry(entryId)) PageControl1->setCurrentWidget(dataPage_);
 }
 
 // The current person as stored, after its pending edits are written; -1

@@ -118,7 +118,10 @@ void TMainForm1::printbtn1Click() {
 }
 
 ChartSheet TMainForm1::SheetShown() {
-    ChartSheet sheet = ChartSheetOf(session_->Man(), session_->Layout(), dataPage_->Name(), dataPage_->HourText());
+    // A consultation entry's chart as read has the hour it was read with,
+    // whatever the record's hour box says now.
+    const QString hour = chartAsRead_ ? QString::fromStdString(session_->Chart().input.hour) : dataPage_->HourText();
+    ChartSheet sheet = ChartSheetOf(session_->Man(), session_->Layout(), dataPage_->Name(), hour);
     sheet.person = PersonShown();
     if (const auto& exact = session_->Chart().exact) {
         if (exact->Corrected()) sheet.birthTime = QString::fromStdString(CorrectionLine(*exact));

@@ -176,6 +176,18 @@ PrintOutcome PdfPrintModule::PrintLuckReading(const PersonText& person, const QS
     return session.Outcome();
 }
 
+PrintOutcome PdfPrintModule::PrintConsultations(const ConsultationPrint& print, const std::optional<PdfOutput>& pdf) {
+    if (print.entries.empty()) {
+        PrintOutcome refused;
+        refused.status = PrintOutcome::Status::Refused;
+        refused.message = QStringLiteral("印刷する鑑定記録がありません。");
+        return refused;
+    }
+    PrintSession session(*this, pdf);
+    session.Document(QStringLiteral("鑑定記録"), [&](PrintDocument& doc) { DrawConsultations(doc, print); });
+    return session.Outcome();
+}
+
 PrintOutcome PdfPrintModule::PrintFlyingTable(const Tmandata& man, const PersonText& person, const TimeLayer& layer,
                                               const std::optional<PdfOutput>& pdf, const QStringList& birthLines) {
     PrintSession session(*this, pdf);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "print/chart_sheet.h"
+#include "print/consultation_print.h"
 #include "print/flying_table_print.h"
 #include "print/personal_data_print.h"
 #include "print/print_document.h"
@@ -82,6 +83,8 @@ public:
                                   const std::optional<PdfOutput>& pdf = {});
     PrintOutcome PrintMarriageReading(const PersonText& person, const QStringList& aiMemo1, const QStringList& aiMemo2,
                                       const std::optional<PdfOutput>& pdf = {});
+    // Consultation entries: one, or all of a client's, one after another.
+    PrintOutcome PrintConsultations(const ConsultationPrint& print, const std::optional<PdfOutput>& pdf = {});
     // The 飛星 table of a cast chart, with the layer's transformations unless
     // the layer is the birth chart itself.
     // birthLines: the birth data under the title (SheetBirthLines).

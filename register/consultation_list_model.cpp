@@ -1,64 +1,54 @@
 #include "register/consultation_list_model.h"
 
 namespace zelvara {
-namespace {
 
-QString DateText(const QDate& date) {
-    static const QString kWeekdays[] = {QStringLiteral("月"), QStringLiteral("火"), QStringLiteral("水"),
-                                        QStringLiteral("木"), QStringLiteral("金"), QStringLiteral("土"),
-                                        QStringLiteral("日")};
-    if (!date.isValid()) return {};
-    return date.toString(QStringLiteral("yyyy/MM/dd")) + QStringLiteral("（%1）").arg(kWeekdays[date.dayOfWeek() - 1]);
-}
+ConsultationListModel::ConsultationListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-}  // namespace
-
-ConsultationListModel::ConsultationListModel(Kind kind, QObject* parent) : QAbstractTableModel(parent), kind_(kind) {}
-
-void ConsultationListModel::SetListings(std::vector<ConsultationListing> listings) {
+void ConsultationListModel::SetEntries(std::vector<ConsultationEntry> entries) {
     beginResetModel();
-    listings_ = std::move(listings);
+    entries_ = std::move(entries);
     endResetModel();
 }
 
-int ConsultationListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(listings_.size());
+int ConsultationListModel::RowOf(qint64 id) const {
+    for (size_t r = 0; r < entries_.size(); ++r)
+        if (entries_[r].id == id) return int(r);
+    return -1;
 }
 
-int ConsultationListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 4; }
+int ConsultationListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(entries_.size());
+}
+
+int ConsultationListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
 
 QVariant ConsultationListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= int(listings_.size())) return {};
-    const ConsultationListing& l = listings_[size_t(index.row())];
-    const ConsultationEntry& e = l.entry;
-    if (role == kClientRole) return e.client;
-    if (role == kEntryRole) return e.id;
+    if (!index.isValid() || index.row() >= int(entries_.size())) return {};
+    const ConsultationEntry& e = entries_[size_t(index.row())];
+    if (role == Qt::TextAlignmentRole && index.column() == kFee)
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-    const QString name = l.clientName.isEmpty() ? QStringLiteral("（番号 %1）").arg(e.client) : l.clientName;
-    if (kind_ == Kind::Agenda) {
-        switch (index.column()) {
-            case 0: return DateText(e.nextDate);
-            case 1: return e.nextTime;
-            case 2: return name;
-            default: return e.theme;
-        }
-    }
     switch (index.column()) {
-        case 0: return e.time.isEmpty() ? DateText(e.date) : DateText(e.date) + QLatin1Char(' ') + e.time;
-        case 1: return name;
-        case 2: return e.theme;
-        default: return l.passage;
+        case kDate: return ConsultationDateText(e.date);
+        case kTime: return e.time;
+        case kTheme: return e.theme;
+        case kFee: return e.fee ? ConsultationFeeText(e) : QString();
+        case kNext: return e.nextDate.isValid() ? ConsultationWhenText(e.nextDate, e.nextTime) : QString();
+        default: return {};
     }
 }
 
 QVariant ConsultationListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    static const QString kAgenda[] = {QStringLiteral("日付"), QStringLiteral("時刻"), QStringLiteral("氏名"),
-                                      QStringLiteral("テーマ")};
-    static const QString kSearch[] = {QStringLiteral("鑑定日"), QStringLiteral("氏名"), QStringLiteral("テーマ"),
-                                      QStringLiteral("該当箇所")};
-    if (section < 0 || section > 3) return {};
-    return kind_ == Kind::Agenda ? kAgenda[section] : kSearch[section];
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+        case kDate: return QStringLiteral("鑑定日");
+        case kTime: return QStringLiteral("時刻");
+        case kTheme: return QStringLiteral("テーマ");
+        case kFee: return QStringLiteral("料金");
+        case kNext: return QStringLiteral("次回");
+        default: return {};
+    }
 }
 
 }  // namespace zelvara

@@ -1,10 +1,9 @@
-// Entries across clients as a table model, for the 予定 window (the
-// appointments by date and time) and the 検索 window (the entries that hold
-// the words, newest first, with the matching passage). The rows are what the
-// consultation record returned; the model only shows them.
+// The list of one client's consultation entries on the 鑑定記録 page, newest
+// first: date, time, theme, fee (paid or not) and the next appointment. A
+// table model over the entries as read; no widgets.
 #pragma once
 
-#include "register/consultation_storage.h"
+#include "register/consultation_record.h"
 
 #include <QAbstractTableModel>
 
@@ -15,28 +14,22 @@ namespace zelvara {
 class ConsultationListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum class Kind {
-        Agenda,  // 日付, 時刻, 氏名, テーマ: the next appointment
-        Search,  // 鑑定日, 氏名, テーマ, 該当箇所: the session
-    };
-    // The entry's client and its id, for opening a row.
-    static constexpr int kClientRole = Qt::UserRole + 1;
-    static constexpr int kEntryRole = Qt::UserRole + 2;
-    static constexpr int kPassageColumn = 3;  // Search: the matching passage
+    enum Column { kDate, kTime, kTheme, kFee, kNext, kColumns };
 
-    explicit ConsultationListModel(Kind kind, QObject* parent = nullptr);
+    explicit ConsultationListModel(QObject* parent = nullptr);
 
-    void SetListings(std::vector<ConsultationListing> listings);
-    const ConsultationListing& Listing(int row) const { return listings_.at(size_t(row)); }
+    void SetEntries(std::vector<ConsultationEntry> entries);
+    const std::vector<ConsultationEntry>& Entries() const { return entries_; }
+    // The row of the entry with that id; −1 when it is not listed.
+    int RowOf(qint64 id) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    Kind kind_;
-    std::vector<ConsultationListing> listings_;
+    std::vector<ConsultationEntry> entries_;
 };
 
 }  // namespace zelvara

@@ -1,5 +1,7 @@
 #include "register/consultation_record.h"
 
+#include <QLocale>
+
 #include <QRegularExpression>
 
 namespace zelvara {
@@ -106,6 +108,31 @@ QString MatchingPassage(const QString& text, const QString& query, int width) {
     if (start > 0) passage.prepend(QStringLiteral("…"));
     if (end < text.size()) passage.append(QStringLiteral("…"));
     return passage;
+}
+
+QString ConsultationFeeText(const ConsultationEntry& e) {
+    if (!e.fee) return QStringLiteral("-");
+    return QStringLiteral("%1円%2")
+        .arg(QLocale::c().toString(*e.fee))
+        .arg(e.paid ? QStringLiteral("（済）") : QStringLiteral("（未）"));
+}
+
+QString ConsultationWhenText(const QDate& date, const QString& time) {
+    return time.isEmpty() ? ConsultationDateText(date) : ConsultationDateText(date) + QLatin1Char(' ') + time;
+}
+
+std::vector<std::pair<QString, QString>> ConsultationFieldTexts(const ConsultationEntry& e) {
+    return {
+        {QStringLiteral("鑑定日時"), ConsultationWhenText(e.date, e.time)},
+        {QStringLiteral("テーマ"), e.theme},
+        {QStringLiteral("相談内容"), e.question},
+        {QStringLiteral("プロフィール"), e.profile},
+        {QStringLiteral("読んだ盤"), e.reading},
+        {QStringLiteral("使った出生時刻"), e.birthTime},
+        {QStringLiteral("料金"), ConsultationFeeText(e)},
+        {QStringLiteral("次回"),
+         e.nextDate.isValid() ? ConsultationWhenText(e.nextDate, e.nextTime) : QStringLiteral("-")},
+    };
 }
 
 }  // namespace zelvara

@@ -12,6 +12,8 @@
 #include <QtGlobal>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace zelvara {
 
@@ -57,6 +59,14 @@ std::optional<QString> ParseConsultationTime(const QString& text);
 // A fee in yen: digits, with commas and a trailing 円 allowed (12,000円);
 // nullopt with *problem for anything else. An empty text is no fee.
 std::optional<std::optional<qint64>> ParseConsultationFee(const QString& text, QString* problem);
+
+// The fee as the record shows it: 12,000円（済）, 12,000円（未）; "-" without a fee.
+QString ConsultationFeeText(const ConsultationEntry& entry);
+// A date with its time when there is one: 2027-04-12 14:00.
+QString ConsultationWhenText(const QDate& date, const QString& time);
+// The entry's fields for a reader, from 鑑定日時 to 次回, each with its label
+// (the question, what was read, the fee …; not the notes).
+std::vector<std::pair<QString, QString>> ConsultationFieldTexts(const ConsultationEntry& entry);
 
 // The passage of text around the first place query appears (case ignored),
 // about width characters, with … where it was cut; empty when it does not

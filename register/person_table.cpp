@@ -88,6 +88,7 @@ void PersonTable::MarkUnavailable(const QString& why) {
 }
 
 void PersonTable::Close() {
+    if (storage_) emit aboutToClose();
     rows_.clear();
     current_ = -1;
     modified_ = false;

@@ -190,6 +190,9 @@ signals:
     void recordsReset();    // the view's rows were reloaded
     void valueEdited(int field);
     void accessChanged();
+    // The register's connection is about to go (closed, opened elsewhere, or
+    // the table ends): whoever works on Connection() lets go of it now.
+    void aboutToClose();
 
 private:
     bool Opened(const StorageOpening& opening, OpenMode mode);

@@ -62,6 +62,22 @@ RequestOutcome ChartSession::Request(const BirthInput& in, HourChooser& hours, c
     return WriteBack();
 }
 
+bool ChartSession::Replay(const BirthInput& in, const ShowChart& show) {
+    held_.reset();
+    const auto checked = CheckBirthInput(ctx_, in);
+    if (!checked || checked->hourIndex < 0) return false;
+    const CastOutcome cast = CastChart(ctx_, *checked);
+    if (!cast) return false;
+    Hold(*cast);
+    chart_.input = in;
+    chart_.recordYear = checked->year;
+    chart_.hourIndex = checked->hourIndex;
+    chart_.hourChosen = false;
+    chart_.exact.reset();
+    if (show) show(chart_);
+    return true;
+}
+
 void ChartSession::Hold(zelvara::Chart chart) {
     held_ = std::move(chart);
     const Tmandata& man = held_->Man();

@@ -77,6 +77,12 @@ public:
     RequestOutcome Request(const BirthInput& in, HourChooser& hours, const ShowChart& show = {},
                            const std::optional<CorrectedBirth>& exact = std::nullopt);
 
+    // Casts an earlier reading's chart again to look at it (a consultation
+    // entry's chart as read): the entry checks and the cast of a known hour,
+    // held and shown like a request's chart, without an exact time's line and
+    // without writing anything back. False when a check or the cast refused
+    // (its message shown); the chart held before is gone then too.
+    bool Replay(const BirthInput& in, const ShowChart& show = {});
     // Holds a chart cast straight through the engine and lays it out (the
     // layout, luck captions and strengths of SessionChart; the inputs stay as
     // they were).

@@ -4,8 +4,9 @@
 // page's 個人データ menu writes a client's data out (CSV and PDF) and erases
 // it after a confirmation naming what goes.
 #include "main/consultation_list_windows.h"
+#include "main/consultation_page.h"
 #include "main/main_window.h"
-#include "register/consultation_list_model.h"
+#include "register/consultation_listing_model.h"
 #include "register/consultation_storage.h"
 #include "register/person_fields.h"
 #include "tests/main/main_window_fixture.h"
@@ -91,8 +92,6 @@ private slots:
     }
 
     void agendaListsTheComingDaysAndOpensTheClient() {
-        std::vector<std::pair<qint64, qint64>> opened;
-        w_->SetEntryOpener([&](qint64 client, qint64 entry) { opened.emplace_back(client, entry); });
         w_->show();
         Find<QPushButton>(w_.get(), "agendabtn")->click();
         auto* agenda = qobject_cast<TAgendaFrm*>(testing::TopLevel("TAgendaFrm"));
@@ -111,16 +110,15 @@ private slots:
         testing::Snapshot(agenda, QStringLiteral("agenda-window"));
 
         // Opening 山田花子's appointment from the chart page: she becomes the
-        // current person on the data page, and the entry goes to the opener.
+        // current person, and the entry is shown on the 鑑定記録 page.
         auto* pages = Find<QTabWidget>(w_.get(), "PageControl1");
         pages->setCurrentIndex(1);
         QVERIFY(w_->Persons().Last());
         agenda->List()->selectRow(1);
         Find<QPushButton>(agenda, "openbtn")->click();
         QCOMPARE(w_->Persons().Value(kFieldName), QStringLiteral("山田花子"));
-        QCOMPARE(pages->currentWidget()->objectName(), QStringLiteral("datainput"));
-        QCOMPARE(opened.size(), size_t(1));
-        QCOMPARE(opened[0], std::make_pair(clients_[0], entries_[0]));
+        QCOMPARE(pages->currentWidget()->objectName(), QStringLiteral("consultationsheet"));
+        QCOMPARE(w_->Consultations().Edited().id, entries_[0]);
     }
 
     void searchNeedsTwoCharactersAndShowsThePassage() {
@@ -138,7 +136,7 @@ private slots:
         QAbstractItemModel* model = search->List()->model();
         QCOMPARE(model->rowCount(), 1);
         QCOMPARE(model->index(0, 1).data().toString(), QStringLiteral("山田花子"));
-        QVERIFY2(model->index(0, ConsultationListModel::kPassageColumn)
+        QVERIFY2(model->index(0, ConsultationListingModel::kPassageColumn)
                      .data()
                      .toString()
                      .contains(QStringLiteral("転職の時期")),

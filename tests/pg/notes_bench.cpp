@@ -7,6 +7,7 @@
 // the slowest of its runs. scripts/bench-notes.sh runs it.
 //   notes_bench file|server [CLIENTS] [ENTRIES]
 #include "common/pg_connection.h"
+#include "register/consultation_list_model.h"
 #include "register/consultation_storage.h"
 #include "register/person_table.h"
 #include "tests/pg/test_pg_server.h"
@@ -124,6 +125,18 @@ void Measure(PersonTable& table) {
     auto count = [](const auto& found) { return found ? found->size() : size_t(0); };
     Time("a client's entries", 50, 30,
          [&](int i) { return count(book->ForClient(ids[size_t(i * 197) % ids.size()], &why)); });
+    // The 鑑定記録 page: the entries into its list model and every cell's text
+    // as the list draws them; the themes it offers, read when the theme box
+    // is first used.
+    ConsultationListModel list;
+    Time("the page's list of a client", 50, 30, [&](int i) {
+        auto entries = book->ForClient(ids[size_t(i * 389) % ids.size()], &why);
+        list.SetEntries(entries.value_or(std::vector<ConsultationEntry>{}));
+        for (int r = 0; r < list.rowCount(); ++r)
+            for (int c = 0; c < list.columnCount(); ++c) list.data(list.index(r, c));
+        return size_t(list.rowCount());
+    });
+    Time("the page's themes (theme box first used)", 10, 200, [&](int) { return count(book->Themes(&why)); });
     Time("search, rare word (海外赴任)", 20, 50, [&](int) { return count(book->Search(kRare, 50, &why)); });
     Time("search, common word (人間関係)", 20, 50,
          [&](int) { return count(book->Search(QStringLiteral("人間関係"), 50, &why)); });

@@ -6,6 +6,7 @@
 // kept there too, and a register moves from this computer to the server and
 // back through the command line.
 #include "common/pg_connection.h"
+#include "main/consultation_page.h"
 #include "main/data_input_page.h"
 #include "main/main_window.h"
 #include "register/birth_time_table.h"
@@ -18,8 +19,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 using namespace zelvara;
@@ -186,6 +189,45 @@ TEST_F(ServerDesktop, ChoosingTheServerInTheSettingsReopensTheRegisterThere) {
     EXPECT_EQ(local.RecordCount(), 1);
     EXPECT_EQ(local.Value(kFieldName), QStringLiteral("手元"));
     EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM nam_data")), QStringLiteral("0"));
+}
+
+// The 鑑定記録 page on the server: an entry saved there, an edit another desk
+// made meanwhile is not written over (the typed text stays), and the
+// command line prints the client's entries from the server.
+TEST_F(ServerDesktop, TheConsultationPageKeepsEntriesOnTheServer) {
+    TMainForm1& w = Start();
+    w.show();
+    PersonTable& persons = w.Persons();
+    ASSERT_TRUE(persons.IsWritable()) << persons.Unavailability().toStdString();
+    persons.Append();
+    const QStringList values{"丙", "1972", "11", "23", "13:00-15:00", "男"};
+    for (int i = 0; i < values.size(); ++i) persons.SetValue(i, values[i]);
+    ASSERT_TRUE(persons.Post()) << sink_.Last().toStdString();
+    w.findChild<QTabWidget*>(QStringLiteral("PageControl1"))
+        ->setCurrentWidget(w.findChild<QWidget*>(QStringLiteral("consultationsheet")));
+    auto* notes = w.findChild<QPlainTextEdit*>(QStringLiteral("consultationNotes"));
+    auto* save = w.findChild<QPushButton*>(QStringLiteral("saveEntryBtn"));
+    notes->setPlainText(QStringLiteral("サーバーに書いたメモ"));
+    save->click();
+    ASSERT_TRUE(sink_.messages.isEmpty()) << sink_.Last().toStdString();
+    EXPECT_EQ(Sql(QStringLiteral("SELECT notes FROM consultation")), QStringLiteral("サーバーに書いたメモ"));
+    const QString id = QString::number(w.Consultations().Edited().id);
+
+    const CliRun edit = Cli(home_.path(), {"edit", id, "--notes", "別の机のメモ", "--register", Uri()}, "notes");
+    ASSERT_EQ(edit.code, 0) << edit.err.toStdString();
+    notes->setPlainText(QStringLiteral("この机のメモ"));
+    save->click();
+    ASSERT_EQ(sink_.messages.size(), 1);
+    EXPECT_TRUE(sink_.Last().contains(QStringLiteral("別のところで変更"))) << sink_.Last().toStdString();
+    EXPECT_EQ(notes->toPlainText(), QStringLiteral("この机のメモ"));
+    EXPECT_EQ(w.Consultations().Listed().front().notes, QStringLiteral("別の机のメモ"));
+    EXPECT_EQ(Sql(QStringLiteral("SELECT notes FROM consultation")), QStringLiteral("別の机のメモ"));
+
+    const QString pdf = home_.filePath("notes.pdf");
+    const QString client = QString::number(persons.Record(persons.CurrentRow()).rowId);
+    const CliRun print = Cli(home_.path(), {"notes", "--person", client, "--pdf", pdf, "--register", Uri()}, "print");
+    EXPECT_EQ(print.code, 0) << print.err.toStdString();
+    EXPECT_TRUE(QFile::exists(pdf));
 }
 
 TEST_F(ServerDesktop, DISABLED_SecondDesk) {

@@ -11,6 +11,7 @@
 #include "tests/register/register_test_support.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -355,6 +356,74 @@ private slots:
             QVERIFY(other.Exec(QStringLiteral("CREATE VIRTUAL TABLE extra USING fts5(x)")));
         }
         QVERIFY(RegisterFileFaults(path).join(QString()).contains(QStringLiteral("extra")));
+    }
+
+    // print notes: one entry or all of a client's, read back from the PDF;
+    // long notes whole over the pages; an entry of another client refused.
+    void theCommandLinePrintsEntries() {
+        QString longNotes;
+        for (int i = 1; i <= 40; ++i)
+            longNotes += QStringLiteral(
+                             "第%1段。転職の時期について、官禄宮に化禄が入る年を待つよう助言した。"
+                             "家族との話し合いを先にすることも伝えた。\n")
+                             .arg(i);
+        const ConsultationEntry first =
+            Added(Entry(Client(0), QStringLiteral("2027-04-12"), QStringLiteral("仕事"), longNotes));
+        const ConsultationEntry second =
+            Added(Entry(Client(0), QStringLiteral("2027-05-20"), QStringLiteral("結婚"), QStringLiteral("縁談の相性")));
+        const ConsultationEntry others = Added(Entry(Client(1), QStringLiteral("2027-05-21"), QStringLiteral("健康")));
+        const qint64 client = Client(0);
+        book_.reset();
+        table_.reset();
+        auto print = [&](QStringList args) {
+            QProcess p;
+            p.start(
+                QStringLiteral(ZELVARA_CLI),
+                QStringList{QStringLiteral("print"), QStringLiteral("notes")} + args +
+                    QStringList{QStringLiteral("--home"), dir_.path(), QStringLiteral("--title"),
+                                QStringLiteral("星読み館"), QStringLiteral("--tel"), QStringLiteral("045-111-2222")});
+            p.waitForFinished(60000);
+            return std::pair{p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+        };
+        auto text = [](const QString& pdf) {
+            QProcess p;
+            p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+            p.waitForFinished(30000);
+            return QString::fromUtf8(p.readAllStandardOutput());
+        };
+        const QString one = dir_.filePath(QStringLiteral("one.pdf")), all = dir_.filePath(QStringLiteral("all.pdf"));
+        auto [code, err] = print({QStringLiteral("--person"), QString::number(client), QStringLiteral("--entry"),
+                                  QString::number(first.id), QStringLiteral("--pdf"), one});
+        QVERIFY2(code == 0, qPrintable(err));
+        const QString printed = text(one);
+        const QStringList pages = printed.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+        QVERIFY(pages.size() >= 2);
+        for (const QString& page : pages) QVERIFY(page.contains(QStringLiteral("045-111-2222")));
+        QVERIFY(printed.contains(QStringLiteral("【鑑定記録】 山田花子")));
+        QVERIFY(printed.contains(QStringLiteral("読んだ盤：大限3 流年2027")));
+        const QString joined = QString(printed).remove(QRegularExpression(QStringLiteral("\\s")));
+        for (int i = 1; i <= 40; ++i) QVERIFY(joined.contains(QStringLiteral("第%1段。転職の時期").arg(i)));
+        QVERIFY(!printed.contains(QStringLiteral("縁談の相性")));
+
+        std::tie(code, err) =
+            print({QStringLiteral("--person"), QString::number(client), QStringLiteral("--pdf"), all});
+        QVERIFY2(code == 0, qPrintable(err));
+        const QString both = text(all);
+        QVERIFY(both.indexOf(QStringLiteral("2027-04-12")) < both.indexOf(QStringLiteral("2027-05-20")));
+        QVERIFY(both.contains(QStringLiteral("縁談の相性")));
+        QVERIFY(!both.contains(QStringLiteral("2027-05-21")));
+
+        // Another client's entry, a person not in the register: refused, no file.
+        const QString refused = dir_.filePath(QStringLiteral("refused.pdf"));
+        std::tie(code, err) = print({QStringLiteral("--person"), QString::number(client), QStringLiteral("--entry"),
+                                     QString::number(others.id), QStringLiteral("--pdf"), refused});
+        QCOMPARE(code, 1);
+        QVERIFY(err.contains(QStringLiteral("鑑定記録 %1 はありません").arg(others.id)));
+        std::tie(code, err) =
+            print({QStringLiteral("--person"), QStringLiteral("999"), QStringLiteral("--pdf"), refused});
+        QCOMPARE(code, 1);
+        QVERIFY(!QFile::exists(refused));
+        Q_UNUSED(second);
     }
 
     void theCommandLineKeepsTheRecord() {

@@ -65,25 +65,32 @@ int Chart(const QStringList& args) {
     EngineContext ctx(cli::ProgramFolder(opts), sink);
     BirthInput in;
     if (!cli::ReadBirthOptions(opts, ctx, in)) return cli::kExitUsage;
+    const std::optional<ConventionProfile> profile = cli::ReadConventionOptions(opts);
+    if (!profile) return cli::kExitUsage;
     std::optional<cli::BirthTime> time;
-    if (const int refused = cli::ApplyBirthTime(opts, ctx, in, time)) return refused;
+    if (const int refused = cli::ApplyBirthTime(opts, ctx, in, time, *profile)) return refused;
     if (in.hour == "不明の場合") {
-        const auto request = CheckBirthInput(ctx, in);
-        if (!request) return 1;
-        const auto grid = CastAllHours(ctx, *request);
+        const auto checked = CheckBirthInput(ctx, in);
+        if (!checked) return 1;
+        ChartRequest request = *checked;
+        request.conventions = profile->conventions;
+        const auto grid = CastAllHours(ctx, request);
         if (!grid) return 1;
         cli::PrintHourGrid(std::cout, *grid);
         return 0;
     }
-    const CastOutcome chart = RequestChart(ctx, in);
+    const CastOutcome chart = RequestChart(ctx, in, profile->conventions, time && time->LateHour());
     if (!chart) return 1;
     const std::optional<std::vector<TimeLayer>> layers = cli::LayChosenLayers(ctx, *chart, layerChoices, layerTexts);
     if (!layers) return 1;
     const cli::BirthTime* exact = time ? &*time : nullptr;
+    // The conventions are named when they were chosen; the output of a chart
+    // cast without the options stays as it always was.
+    const ConventionProfile* named = cli::ConventionsChosen(opts) ? &*profile : nullptr;
     if (opts.isSet(QStringLiteral("json")))
-        cli::PrintChartJson(std::cout, *chart, exact, *layers);
+        cli::PrintChartJson(std::cout, *chart, exact, *layers, named);
     else
-        cli::PrintChartText(std::cout, *chart, exact, *layers);
+        cli::PrintChartText(std::cout, *chart, exact, *layers, named);
     return 0;
 }
 

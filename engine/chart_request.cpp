@@ -221,7 +221,7 @@ CastOutcome CastChart(EngineContext& ctx, const ChartRequest& request) {
     if (InRange(man.birthYear, man.birthMonth, man.birthDay) < 0) return shown.Refusal(kOutOfRangeMessage);
     const Conventions& conventions = request.conventions;
     if (LoadCalendarYears(ctx, man.birthYear, conventions.meridian) < 0) return shown.Refusal();
-    if (ConvertBirthDate(ctx, conventions, request.lateHour) < 0) return shown.Refusal();
+    if (ConvertBirthDate(ctx, conventions, request.lateHour, request.termSide) < 0) return shown.Refusal();
     if (ComputeLuckStart(ctx) < 0) return shown.Refusal(kOutOfRangeMessage);
     if (PlaceStars(man, ctx.palaceMonths, conventions.transforms) < 0)
         return shown.Refusal(

@@ -63,6 +63,9 @@ struct ChartRequest {
     int age = 0;                // counted age (数え年) today; 0 for a birth after today
     Conventions conventions{};  // the rules it is cast by; the default: the program's own
     bool lateHour = false;      // born between 23:00 and 24:00 (known from an exact time)
+    // An alternative chart: −1 casts the birth as before its civil month's
+    // 節 entry, +1 as after it, 0 as the entry's moment decides.
+    int termSide = 0;
 };
 
 // Why no chart was cast: the message the sink was shown when the cast stopped.

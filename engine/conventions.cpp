@@ -30,7 +30,7 @@ const std::vector<SwitchAccess>& Access() {
         {{"year-start", {"risshun", "lunar-new-year"}},
          [](const Conventions& c) { return Index(c.yearStart); },
          [](Conventions& c, int v) { c.yearStart = static_cast<YearStart>(v); }},
-        {{"late-hour", {"same-day", "next-day"}},
+        {{"late-hour", {"same-day", "next-day", "next-day-keep-month"}},
          [](const Conventions& c) { return Index(c.lateHour); },
          [](Conventions& c, int v) { c.lateHour = static_cast<LateHourDay>(v); }},
         {{"meridian", {"135", "120"}},
@@ -132,33 +132,58 @@ std::optional<Conventions> ParseConventionsText(std::string_view text, std::stri
     return c;
 }
 
+namespace {
+
+// How the line names each switch's values, in the switches' order.
+struct SwitchText {
+    std::string_view key;
+    std::string_view label;
+    std::vector<std::string_view> values;
+};
+const std::vector<SwitchText>& SwitchTexts() {
+    static const std::vector<SwitchText> texts = {
+        {"palace-month",
+         "命宮",
+         {"節月", "旧暦月（閏月は前月）", "旧暦月（閏月は翌月）", "旧暦月（閏月は15日で分割）"}},
+        {"year-start", "年", {"立春", "旧正月"}},
+        {"late-hour", "23時", {"当日", "翌日", "翌日（月は当日）"}},
+        {"meridian", "旧暦", {"135°E", "120°E"}},
+        {"transform-wu", "四化 戊科", {"太陽", "右弼"}},
+        {"transform-geng", "庚科", {"天府", "太陰", "天同"}},
+        {"transform-ren", "壬科", {"天府", "左輔"}},
+        {"correction", "補正", {"なし", "平均太陽時", "真太陽時"}},
+    };
+    return texts;
+}
+
+std::string ValueText(const SwitchText& t, std::string_view word) {
+    const ConventionSwitch* s = nullptr;
+    for (const ConventionSwitch& c : ConventionSwitches())
+        if (c.key == t.key) s = &c;
+    for (size_t v = 0; s && v < s->words.size() && v < t.values.size(); ++v)
+        if (s->words[v] == word)
+            return std::string(t.label) + std::string(t.key == "transform-wu" ? "" : " ") + std::string(t.values[v]);
+    return {};
+}
+
+}  // namespace
+
+std::string ConventionValueText(std::string_view key, std::string_view word) {
+    for (const SwitchText& t : SwitchTexts())
+        if (t.key == key) return ValueText(t, word);
+    return {};
+}
+
 std::string ConventionsLine(std::string_view profileName, const Conventions& c) {
-    static constexpr std::string_view kPalaceMonth[] = {"節月", "旧暦月（閏月は前月）", "旧暦月（閏月は翌月）",
-                                                        "旧暦月（閏月は15日で分割）"};
-    static constexpr std::string_view kYear[] = {"立春", "旧正月"};
-    static constexpr std::string_view kLate[] = {"当日", "翌日"};
-    static constexpr std::string_view kMeridian[] = {"135°E", "120°E"};
-    static constexpr std::string_view kWuKa[] = {"太陽", "右弼"};
-    static constexpr std::string_view kGengKa[] = {"天府", "太陰", "天同"};
-    static constexpr std::string_view kRenKa[] = {"天府", "左輔"};
-    static constexpr std::string_view kCorrection[] = {"なし", "平均太陽時", "真太陽時"};
     std::string line(profileName);
-    line += "：命宮 ";
-    line += kPalaceMonth[Index(c.palaceMonth)];
-    line += "・年 ";
-    line += kYear[Index(c.yearStart)];
-    line += "・23時 ";
-    line += kLate[Index(c.lateHour)];
-    line += "・旧暦 ";
-    line += kMeridian[Index(c.meridian)];
-    line += "・四化 戊科";
-    line += kWuKa[Index(c.transforms.wu)];
-    line += " 庚科";
-    line += kGengKa[Index(c.transforms.geng)];
-    line += " 壬科";
-    line += kRenKa[Index(c.transforms.ren)];
-    line += "・補正 ";
-    line += kCorrection[Index(c.correction)];
+    line += "：";
+    bool first = true;
+    for (const SwitchText& t : SwitchTexts()) {
+        const bool transform = t.key == "transform-geng" || t.key == "transform-ren";
+        if (!first) line += transform ? " " : "・";
+        first = false;
+        line += ValueText(t, ConventionWord(c, t.key));
+    }
     return line;
 }
 

@@ -29,9 +29,11 @@ enum class PalaceMonth {
 enum class YearStart { kRisshun, kLunarNewYear };
 
 // The day of a birth between 23:00 and 24:00 (known only from an exact time):
-// the civil day it happened on, or the next day (day pillar, hour stem and
-// lunar date of the next day).
-enum class LateHourDay { kSameDay, kNextDay };
+// the civil day it happened on, the next day (day pillar, hour stem and lunar
+// date of the next day), or the next day's pillar and lunar day in the lunar
+// month of the birth day (a birth late on a lunar month's last day keeps its
+// month).
+enum class LateHourDay { kSameDay, kNextDay, kNextDayKeepMonth };
 
 // The meridian the lunar calendar is reckoned at: Japan's 135°E or China's 120°E.
 enum class LunarMeridian { kJapan, kChina };
@@ -84,7 +86,7 @@ TransformCarrier TransformCarrierOf(int stem, int transform, const TransformTabl
 // options and the settings file's profile lines use:
 //   palace-month  solar-term | lunar | lunar-next | lunar-split
 //   year-start    risshun | lunar-new-year
-//   late-hour     same-day | next-day
+//   late-hour     same-day | next-day | next-day-keep-month
 //   meridian      135 | 120
 //   transform-wu  taiyo | ubitsu        transform-geng  tenpu | taiin | tendo
 //   transform-ren tenpu | saho          correction      none | mean | true
@@ -110,8 +112,12 @@ std::string ConventionsText(const Conventions& c);
 // badItem when an item is not key=word of a known switch.
 std::optional<Conventions> ParseConventionsText(std::string_view text, std::string* badItem = nullptr);
 
+// One value of a switch as the line names it: 「命宮 旧暦月（閏月は翌月）」,
+// 「四化 戊科右弼」 ("" for an unknown key or word).
+std::string ConventionValueText(std::string_view key, std::string_view word);
+
 // The one compact line the chart page and the prints show:
-// 「標準：命宮 節月・年 立春・23時 当日・旧暦 135°E・四化 戊太陽 庚天府 壬天府・補正 なし」.
+// 「標準：命宮 節月・年 立春・23時 当日・旧暦 135°E・四化 戊科太陽 庚科天府 壬科天府・補正 なし」.
 std::string ConventionsLine(std::string_view profileName, const Conventions& c);
 
 }  // namespace zelvara

@@ -179,7 +179,7 @@ bool InLeapMonth(const Treki& reki, int slot, const CivilDate& date, const Lunar
     return previous.month == lunar.month;
 }
 
-int ConvertBirthDate(EngineContext& ctx, const Conventions& conventions, bool lateHour) {
+int ConvertBirthDate(EngineContext& ctx, const Conventions& conventions, bool lateHour, int termSide) {
     Tmandata& man = ctx.man;
     Treki& reki = ctx.reki;
     const int m = man.birthMonth;
@@ -195,7 +195,7 @@ int ConvertBirthDate(EngineContext& ctx, const Conventions& conventions, bool la
         dayStem = NextStem(dayStem);
         dayBranch = NextBranch(dayBranch);
     }
-    const bool beforeTerm = BeforeTerm(s2, m, d, man.hourIndex);
+    const bool beforeTerm = termSide == 0 ? BeforeTerm(s2, m, d, man.hourIndex) : termSide < 0;
 
     // The first moment the data covers is the term entry of January 1921.
     if (man.birthYear <= kFirstCalendarYear && m == 1 && beforeTerm) {
@@ -247,14 +247,17 @@ int ConvertBirthDate(EngineContext& ctx, const Conventions& conventions, bool la
     // A birth between 23:00 and 24:00 counted to the next day takes that
     // day's pillar, the hour stem of that pillar and its lunar date.
     SlotDay birthDay{2, m, d};
-    if (lateHour && conventions.lateHour == LateHourDay::kNextDay) {
-        birthDay = NextSlotDay(reki, m, d);
-        const LunarDay next = LunarDayOf(reki, birthDay.slot, birthDay.month, birthDay.day);
+    if (lateHour && conventions.lateHour != LateHourDay::kSameDay) {
+        const SlotDay nextDay = NextSlotDay(reki, m, d);
+        const LunarDay next = LunarDayOf(reki, nextDay.slot, nextDay.month, nextDay.day);
         man.stems.day = next.stem;
         man.branches.day = next.branch;
         man.stems.hour = HourStem(next.stem, man.hourIndex + 1);
-        man.lunarMonth = next.lunar.month;
         man.lunarDay = next.lunar.day;
+        if (conventions.lateHour == LateHourDay::kNextDay) {
+            birthDay = nextDay;
+            man.lunarMonth = next.lunar.month;
+        }
     }
     // The year from the lunar New Year: January and February days still in
     // the 11th or 12th lunar month belong to the year before.

@@ -41,8 +41,9 @@ void BuildHourPillarTable(EngineContext& ctx);
 // message) for a moment the calendar data cannot cover: 1921-01-06 before
 // that day's term entry. The conventions choose the year's start, the
 // palace months and, for a birth known to lie between 23:00 and 24:00
-// (lateHour), the day.
-int ConvertBirthDate(EngineContext& ctx, const Conventions& conventions = {}, bool lateHour = false);
+// (lateHour), the day. termSide −1 or +1 puts the birth before or after its
+// civil month's 節 entry whatever its moment (an alternative chart).
+int ConvertBirthDate(EngineContext& ctx, const Conventions& conventions = {}, bool lateHour = false, int termSide = 0);
 
 // Lunar date and day pillar texts of every day of civil month m of a slot.
 // December reads January 1st of the next slot (the year after) to tell a leap

@@ -160,6 +160,12 @@ TEST(LateHourConvention, NextDayAcrossNewYearAndLeapMonthEnd) {
     const Tmandata leapEnd = cal.Cast(2023, 4, 19, 0, split, true);
     EXPECT_EQ(std::tie(leapEnd.lunarMonth, leapEnd.lunarDay), std::tuple(3, 1));
     EXPECT_EQ(LifePalace(leapEnd), LifePalaceBranch(5, 1));
+    // Kept in its month: 2050-09-15 (7/30) late is the 1st of the 7th month, on 己亥 (the 16th's pillar).
+    Conventions keepMonth = With("late-hour", "next-day-keep-month");
+    keepMonth.palaceMonth = PalaceMonth::kLunarSplit;
+    const Tmandata kept = cal.Cast(2050, 9, 15, 0, keepMonth, true);
+    EXPECT_EQ(std::tie(kept.lunarMonth, kept.lunarDay, kept.stems.day, kept.branches.day), std::tuple(7, 1, 6, 12));
+    EXPECT_EQ(LifePalace(kept), LifePalaceBranch(9, 1));
 }
 
 TEST(TransformConvention, VariantsOfWuGengRen) {
@@ -196,18 +202,33 @@ TEST(TransformConvention, VariantsOfWuGengRen) {
     EXPECT_TRUE(marked);
 }
 
-TEST(MeridianConvention, MissingCalendarSetIsRefusedByName) {
+// The new moon of 2020-02-23 15:32 UT falls on the 24th in Japan and on the
+// 23rd in China: that day is the 30th of the 1st month at 135°E and the 1st of
+// the 2nd month at 120°E. A program folder without the second set refuses the
+// cast by naming its folder.
+TEST(MeridianConvention, SecondCalendarSetAndItsAbsence) {
     Calendar cal;
+    const Tmandata japan = cal.Cast(2020, 2, 23, 6);
+    const Tmandata china = cal.Cast(2020, 2, 23, 6, With("meridian", "120"));
+    EXPECT_EQ(std::tie(japan.lunarMonth, japan.lunarDay), std::tuple(1, 30));
+    EXPECT_EQ(std::tie(china.lunarMonth, china.lunarDay), std::tuple(2, 1));
+    EXPECT_EQ(japan.palaceBranch, china.palaceBranch);  // the solar-term month is the same
+    EXPECT_EQ(cal.Cast(2020, 2, 23, 6).lunarDay, 30);   // the cache keeps the two sets apart
+
+    ProgramFolder folder;
+    folder.AddYears({1958, 1959, 1960});
+    Engine e(folder);
     ChartRequest request;
-    request.year = 1990;
+    request.year = 1959;
     request.month = 5;
-    request.day = 5;
+    request.day = 7;
     request.hourIndex = 3;
+    ASSERT_TRUE(CastChart(e.ctx, request));
     request.conventions = With("meridian", "120");
-    const CastOutcome chart = CastChart(cal.ctx, request);
-    if (chart) GTEST_SKIP() << "the 120°E calendar files are installed";
-    EXPECT_NE(chart.error().message.find(std::string(kChinaCalendarFolder)), std::string::npos)
-        << chart.error().message;
+    const CastOutcome refused = CastChart(e.ctx, request);
+    ASSERT_FALSE(refused);
+    EXPECT_NE(refused.error().message.find(std::string(kChinaCalendarFolder)), std::string::npos)
+        << refused.error().message;
 }
 
 }  // namespace

@@ -162,7 +162,8 @@ std::string ValueText(const SwitchText& t, std::string_view word) {
         if (c.key == t.key) s = &c;
     for (size_t v = 0; s && v < s->words.size() && v < t.values.size(); ++v)
         if (s->words[v] == word)
-            return std::string(t.label) + std::string(t.key == "transform-wu" ? "" : " ") + std::string(t.values[v]);
+            return std::string(t.label) + std::string(t.key.starts_with("transform") ? "" : " ") +
+                   std::string(t.values[v]);
     return {};
 }
 

@@ -68,10 +68,44 @@ void InsertConventions(QJsonObject& chart, const Tmandata& man, const Convention
     chart.insert(QStringLiteral("transformMinor"), JsonArray(man.transformMinor, kTransforms));
 }
 
+QString KindWord(AlternativeKind kind) {
+    switch (kind) {
+        case AlternativeKind::kNeighbourPeriod: return QStringLiteral("period");
+        case AlternativeKind::kSolarTerm: return QStringLiteral("term");
+        case AlternativeKind::kLateHour: return QStringLiteral("late-hour");
+        case AlternativeKind::kConvention: break;
+    }
+    return QStringLiteral("convention");
+}
+
+void InsertAlternatives(QJsonObject& chart, const std::vector<ChartAlternative>& alternatives) {
+    QJsonArray list;
+    for (const ChartAlternative& a : alternatives) {
+        QJsonArray differs;
+        for (const std::string& d : a.differences) differs.append(Q(d));
+        list.append(QJsonObject{{"kind", KindWord(a.kind)},
+                                {"reason", Q(a.reason)},
+                                {"changes", Q(a.changes)},
+                                {"value", Q(a.value)},
+                                {"differs", differs}});
+    }
+    chart.insert(QStringLiteral("alternatives"), list);
+}
+
+std::string DifferencesText(const std::vector<std::string>& differences) {
+    std::string text;
+    for (const std::string& d : differences) {
+        std::string word = d == "lifePalace" ? "命宮" : d == "bodyPalace" ? "身宮" : d == "bureau" ? "五行局" : "";
+        if (word.empty()) word = d.substr(d.find(':') + 1);
+        text += (text.empty() ? "" : "・") + word;
+    }
+    return text;
+}
+
 }  // namespace
 
 void PrintChartText(std::ostream& out, const Chart& chart, const BirthTime* time, const std::vector<TimeLayer>& layers,
-                    const ConventionProfile* profile) {
+                    const ConventionProfile* profile, const std::vector<ChartAlternative>* alternatives) {
     const Tmandata& man = chart.Man();
     const ChartLayout layout = LayOutChart(man);
     out << "氏名　　　" << (man.name.empty() ? "（なし）" : man.name) << "\n";
@@ -94,7 +128,11 @@ void PrintChartText(std::ostream& out, const Chart& chart, const BirthTime* time
         << man.firstLuckAge << "年運（男命 " << chart.FirstLuckAgeMale() << "・女命 " << chart.FirstLuckAgeFemale()
         << "）\n";
     out << "五行局　　" << (man.bureau >= 1 && man.bureau <= 5 ? kBureauNames[man.bureau - 1] : "") << "\n";
-    out << "身宮　　　" << BranchName(man.bodyPalace) << "\n\n";
+    out << "身宮　　　" << BranchName(man.bodyPalace) << "\n";
+    if (alternatives)
+        for (const ChartAlternative& a : *alternatives)
+            out << "境界注意　" << a.reason << "：" << DifferencesText(a.differences) << "が変わる\n";
+    out << "\n";
     for (int b = 1; b <= kBranches; ++b) {
         const int p = PalaceAt(man, b);
         out << BranchName(b) << "　" << PalaceLabel(p);
@@ -117,7 +155,7 @@ void PrintChartText(std::ostream& out, const Chart& chart, const BirthTime* time
 }
 
 void PrintChartJson(std::ostream& out, const Chart& cast, const BirthTime* time, const std::vector<TimeLayer>& layers,
-                    const ConventionProfile* profile) {
+                    const ConventionProfile* profile, const std::vector<ChartAlternative>* alternatives) {
     const Tmandata& man = cast.Man();
     QJsonObject chart{
         {"name", Q(man.name)},
@@ -157,6 +195,7 @@ void PrintChartJson(std::ostream& out, const Chart& cast, const BirthTime* time,
     chart.insert(QStringLiteral("palaceStrength"), JsonArray(PalaceStrengths(man), kPalaces));
     if (time) InsertBirthTime(chart, *time);
     if (profile) InsertConventions(chart, man, *profile);
+    if (alternatives) InsertAlternatives(chart, *alternatives);
     if (!layers.empty()) InsertLayerJson(chart, man, layers);
     out << QJsonDocument(chart).toJson(QJsonDocument::Compact).toStdString() << "\n";
 }

@@ -4,6 +4,7 @@
 #include "cli/chart_printer.h"
 #include "cli/command_line.h"
 #include "cli/layer_printer.h"
+#include "engine/alternatives.h"
 #include "engine/chart_request.h"
 #include "engine/context.h"
 #ifdef ZELVARA_HAS_BATCH
@@ -45,6 +46,9 @@ int Chart(const QStringList& args) {
         "palace for every period."));
     cli::AddBirthOptions(opts);
     opts.addOption({QStringLiteral("json"), QStringLiteral("print the chart as one JSON object")});
+    opts.addOption({QStringLiteral("alternatives"),
+                    QStringLiteral("adds the charts a boundary or another convention would give, where they differ: "
+                                   "each with its reason, what it changes and the fields that differ")});
     opts.addOption({QStringLiteral("layer"),
                     QStringLiteral("adds the palace stems, the flying 四化 and a time layer: birth, decade:N (1-12), "
                                    "year:YYYY, month:YYYY-MM (lunar month), day:YYYY-MM-DD or hour:YYYY-MM-DD:HH "
@@ -87,10 +91,21 @@ int Chart(const QStringList& args) {
     // The conventions are named when they were chosen; the output of a chart
     // cast without the options stays as it always was.
     const ConventionProfile* named = cli::ConventionsChosen(opts) ? &*profile : nullptr;
+    std::optional<std::vector<ChartAlternative>> alternatives;
+    if (opts.isSet(QStringLiteral("alternatives"))) {
+        const auto checked = CheckBirthInput(ctx, in);
+        if (!checked) return 1;
+        ChartRequest request = *checked;
+        request.conventions = profile->conventions;
+        request.lateHour = time && time->LateHour();
+        alternatives =
+            FindAlternatives(ctx, request, *chart, time ? std::optional(time->corrected.minuteOfDay) : std::nullopt);
+    }
+    const std::vector<ChartAlternative>* kept = alternatives ? &*alternatives : nullptr;
     if (opts.isSet(QStringLiteral("json")))
-        cli::PrintChartJson(std::cout, *chart, exact, *layers, named);
+        cli::PrintChartJson(std::cout, *chart, exact, *layers, named, kept);
     else
-        cli::PrintChartText(std::cout, *chart, exact, *layers, named);
+        cli::PrintChartText(std::cout, *chart, exact, *layers, named, kept);
     return 0;
 }
 

@@ -128,17 +128,23 @@ std::vector<ChartAlternative> FindAlternatives(EngineContext& ctx, const ChartRe
     }
 
     // Every other value of each switch (the time correction aside: it moves
-    // the exact time, which the period alternatives cover).
+    // the exact time, which the period alternatives cover; the day of the late
+    // hour is the alternative above). A birth in a leap month says so.
+    const Tmandata& man = chart.Man();
+    const std::optional<Tmandata> standard = casts.Cast(request);
+    const bool leap = standard && InLeapMonth(ctx.reki, 2, {request.year, request.month, request.day},
+                                              {standard->lunarMonth, standard->lunarDay});
     for (const ConventionSwitch& s : ConventionSwitches()) {
-        if (s.key == "correction") continue;
+        if (s.key == "correction" || s.key == "late-hour") continue;
         const std::string_view current = ConventionWord(request.conventions, s.key);
         for (std::string_view word : s.words) {
             if (word == current) continue;
-            if (s.key == "late-hour" && !request.lateHour) continue;  // decides nothing without an exact late time
             ChartAlternative a;
             a.request = request;
             SetConvention(a.request.conventions, s.key, word);
             a.reason = "規則「" + ConventionValueText(s.key, word) + "」とした場合";
+            if (leap && s.key == "palace-month")
+                a.reason = "閏" + std::to_string(man.lunarMonth) + "月の出生：" + a.reason;
             a.changes = std::string(s.key);
             a.value = std::string(word);
             consider(std::move(a));

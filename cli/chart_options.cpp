@@ -114,6 +114,7 @@ void AddBirthOptions(Options& parser) {
          QStringLiteral("none (default), mean (local mean solar time) or true (plus the equation of time)"),
          QStringLiteral("none|mean|true")},
     });
+    AddConventionOptions(parser);
 }
 
 bool ReadBirthOptions(const Options& opts, EngineContext& ctx, BirthInput& in) {
@@ -143,7 +144,8 @@ bool ReadBirthOptions(const Options& opts, EngineContext& ctx, BirthInput& in) {
     return true;
 }
 
-int ApplyBirthTime(const Options& opts, EngineContext& ctx, BirthInput& in, std::optional<BirthTime>& time) {
+int ApplyBirthTime(const Options& opts, EngineContext& ctx, BirthInput& in, std::optional<BirthTime>& time,
+                   const ConventionProfile& profile) {
     time.reset();
     if (!Has(opts, "time")) {
         if (Has(opts, "place") || Has(opts, "longitude") || Has(opts, "correction") || Has(opts, "force-longitude") ||
@@ -159,7 +161,8 @@ int ApplyBirthTime(const Options& opts, EngineContext& ctx, BirthInput& in, std:
     if (!minute)
         return Refuse("--time には出生時刻を HH:MM の形（00:00〜23:59、例 05:50）で指定して下さい（指定: " +
                       Get(opts, "time") + "）。");
-    const auto correction = TimeCorrectionFromWord(Has(opts, "correction") ? Get(opts, "correction") : "none");
+    const auto correction = Has(opts, "correction") ? TimeCorrectionFromWord(Get(opts, "correction"))
+                                                    : std::optional(profile.conventions.correction);
     if (!correction)
         return Refuse("--correction には none、mean、true のどれかを指定して下さい（指定: " + Get(opts, "correction") +
                       "）。");
@@ -176,6 +179,9 @@ int ApplyBirthTime(const Options& opts, EngineContext& ctx, BirthInput& in, std:
         int code = 0;
         t.longitude = ReadLongitude(opts, t, code);
         if (!t.longitude) return code;
+    } else if (*correction != TimeCorrection::kNone && !Has(opts, "correction")) {
+        return Refuse("規則の組「" + profile.name + "」は時刻を " + std::string(TimeCorrectionWord(*correction)) +
+                      " で補正します。出生地（--place または --longitude）を指定して下さい。");
     } else if (*correction != TimeCorrection::kNone) {
         return Refuse("--correction " + std::string(TimeCorrectionWord(*correction)) +
                       " には出生地（--place または --longitude）を指定して下さい。");
@@ -191,16 +197,19 @@ int ApplyBirthTime(const Options& opts, EngineContext& ctx, BirthInput& in, std:
 }
 
 int CastFromOptions(const Options& opts, std::string_view command, EngineContext& ctx, BirthInput& in,
-                    std::optional<Chart>& chart, std::optional<BirthTime>* time) {
+                    std::optional<Chart>& chart, std::optional<BirthTime>* time, ConventionProfile* profile) {
     if (!ReadBirthOptions(opts, ctx, in)) return kExitUsage;
+    const std::optional<ConventionProfile> conventions = ReadConventionOptions(opts);
+    if (!conventions) return kExitUsage;
+    if (profile) *profile = *conventions;
     std::optional<BirthTime> exact;
-    if (const int refused = ApplyBirthTime(opts, ctx, in, exact)) return refused;
+    if (const int refused = ApplyBirthTime(opts, ctx, in, exact, *conventions)) return refused;
     if (time) *time = exact;
     if (in.hour == "不明の場合") {
         std::cerr << command << " には生まれた時刻（十二の時刻のどれか）を指定して下さい。\n";
         return kExitUsage;
     }
-    const CastOutcome cast = RequestChart(ctx, in);
+    const CastOutcome cast = RequestChart(ctx, in, conventions->conventions, exact && exact->LateHour());
     if (!cast) return 1;
     chart = *cast;
     return 0;

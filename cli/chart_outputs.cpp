@@ -87,7 +87,8 @@ std::optional<int> CheckChartOutputOptions(const Options& opts) {
 }
 
 std::optional<int> WriteChartOutputs(const Options& opts, const Chart& chart, const BirthInput& in,
-                                     const BirthTime* time, const std::vector<TimeLayer>& layers) {
+                                     const BirthTime* time, const std::vector<TimeLayer>& layers,
+                                     const ConventionProfile* named) {
     const bool markdown = opts.value(kFormat) == QLatin1String("markdown");
     const bool picture = opts.isSet(kPng) || opts.isSet(kSvg);
     if (!markdown && !picture) return std::nullopt;
@@ -99,6 +100,7 @@ std::optional<int> WriteChartOutputs(const Options& opts, const Chart& chart, co
         birth.name = Q(in.name);
         if (time) birth.exact = time->corrected;
         birth.place = birthSheet.birthPlace;
+        if (named) birth.profile = Q(ConventionsLine(named->name, named->conventions));
         std::cout << ChartMarkdown(man, layout, birth, layers).toStdString();
     }
     if (!picture) return 0;

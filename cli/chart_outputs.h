@@ -5,6 +5,7 @@
 
 #include "cli/chart_options.h"
 #include "engine/chart_layout.h"
+#include "engine/conventions.h"
 #include "engine/time_layers.h"
 #include "print/chart_sheet.h"
 
@@ -31,8 +32,10 @@ std::optional<int> CheckChartOutputOptions(const Options& opts);
 
 // Writes what the options ask for beside the text (Markdown to stdout, the
 // pictures to their files, whose names go to stdout); nullopt when they ask
-// for neither, else the exit code.
+// for neither, else the exit code. named: the conventions chosen, which the
+// Markdown names (標準 when none were).
 std::optional<int> WriteChartOutputs(const Options& opts, const Chart& chart, const BirthInput& in,
-                                     const BirthTime* time, const std::vector<TimeLayer>& layers);
+                                     const BirthTime* time, const std::vector<TimeLayer>& layers,
+                                     const ConventionProfile* named = nullptr);
 
 }  // namespace zelvara::cli

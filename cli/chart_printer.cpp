@@ -57,10 +57,55 @@ void InsertBirthTime(QJsonObject& chart, const BirthTime& time) {
         chart.insert(QStringLiteral("zone"), QString::fromStdString(time.zone));
 }
 
+// `conventions`: the profile's name, each switch by its key and word, and the
+// compact line.
+void InsertConventions(QJsonObject& chart, const Tmandata& man, const ConventionProfile& profile) {
+    QJsonObject conventions{{"profile", Q(profile.name)},
+                            {"line", Q(ConventionsLine(profile.name, profile.conventions))}};
+    for (const ConventionSwitch& s : ConventionSwitches())
+        conventions.insert(Q(s.key), Q(ConventionWord(profile.conventions, s.key)));
+    chart.insert(QStringLiteral("conventions"), conventions);
+    chart.insert(QStringLiteral("transformMinor"), JsonArray(man.transformMinor, kTransforms));
+}
+
+QString KindWord(AlternativeKind kind) {
+    switch (kind) {
+        case AlternativeKind::kNeighbourPeriod: return QStringLiteral("period");
+        case AlternativeKind::kSolarTerm: return QStringLiteral("term");
+        case AlternativeKind::kLateHour: return QStringLiteral("late-hour");
+        case AlternativeKind::kConvention: break;
+    }
+    return QStringLiteral("convention");
+}
+
+void InsertAlternatives(QJsonObject& chart, const std::vector<ChartAlternative>& alternatives) {
+    QJsonArray list;
+    for (const ChartAlternative& a : alternatives) {
+        QJsonArray differs;
+        for (const std::string& d : a.differences) differs.append(Q(d));
+        list.append(QJsonObject{{"kind", KindWord(a.kind)},
+                                {"reason", Q(a.reason)},
+                                {"changes", Q(a.changes)},
+                                {"value", Q(a.value)},
+                                {"differs", differs}});
+    }
+    chart.insert(QStringLiteral("alternatives"), list);
+}
+
+std::string DifferencesText(const std::vector<std::string>& differences) {
+    std::string text;
+    for (const std::string& d : differences) {
+        std::string word = d == "lifePalace" ? "命宮" : d == "bodyPalace" ? "身宮" : d == "bureau" ? "五行局" : "";
+        if (word.empty()) word = d.substr(d.find(':') + 1);
+        text += (text.empty() ? "" : "・") + word;
+    }
+    return text;
+}
+
 }  // namespace
 
-void PrintChartText(std::ostream& out, const Chart& chart, const BirthTime* time,
-                    const std::vector<TimeLayer>& layers) {
+void PrintChartText(std::ostream& out, const Chart& chart, const BirthTime* time, const std::vector<TimeLayer>& layers,
+                    const ConventionProfile* profile, const std::vector<ChartAlternative>* alternatives) {
     const Tmandata& man = chart.Man();
     const ChartLayout layout = LayOutChart(man);
     out << "氏名　　　" << (man.name.empty() ? "（なし）" : man.name) << "\n";
@@ -74,6 +119,7 @@ void PrintChartText(std::ostream& out, const Chart& chart, const BirthTime* time
             out << "出生地　　" << (time->place.empty() ? "" : time->place + "　") << "東経 "
                 << QString::number(*time->longitude, 'f', 2).toStdString() << " 度\n";
     }
+    if (profile) out << "規則　　　" << ConventionsLine(profile->name, profile->conventions) << "\n";
     out << "旧暦　　　" << man.lunarMonth << "月" << man.lunarDay << "日\n";
     out << "四柱　　　時 " << PillarText(man.stems.hour, man.branches.hour) << "　日 "
         << PillarText(man.stems.day, man.branches.day) << "　月 " << PillarText(man.stems.month, man.branches.month)
@@ -82,7 +128,11 @@ void PrintChartText(std::ostream& out, const Chart& chart, const BirthTime* time
         << man.firstLuckAge << "年運（男命 " << chart.FirstLuckAgeMale() << "・女命 " << chart.FirstLuckAgeFemale()
         << "）\n";
     out << "五行局　　" << (man.bureau >= 1 && man.bureau <= 5 ? kBureauNames[man.bureau - 1] : "") << "\n";
-    out << "身宮　　　" << BranchName(man.bodyPalace) << "\n\n";
+    out << "身宮　　　" << BranchName(man.bodyPalace) << "\n";
+    if (alternatives)
+        for (const ChartAlternative& a : *alternatives)
+            out << "境界注意　" << a.reason << "：" << DifferencesText(a.differences) << "が変わる\n";
+    out << "\n";
     for (int b = 1; b <= kBranches; ++b) {
         const int p = PalaceAt(man, b);
         out << BranchName(b) << "　" << PalaceLabel(p);
@@ -97,14 +147,15 @@ void PrintChartText(std::ostream& out, const Chart& chart, const BirthTime* time
             if (man.starBranch[q] == b)
                 stars += " " + StarCaption(man, q) + std::string(kBrightnessMarks[man.brightness[q]]);
         for (int q = 1; q <= kMinorStars; ++q)
-            if (man.minorBranch[q] == b) minors += " " + std::string(kMinorShortNames[q]);
+            if (man.minorBranch[q] == b) minors += " " + MinorCaption(man, q);
         if (!stars.empty()) out << "　星　　" << stars.substr(1) << "\n";
         if (!minors.empty()) out << "　副星　" << minors.substr(1) << "\n";
     }
     if (!layers.empty()) PrintLayerText(out, man, layers);
 }
 
-void PrintChartJson(std::ostream& out, const Chart& cast, const BirthTime* time, const std::vector<TimeLayer>& layers) {
+void PrintChartJson(std::ostream& out, const Chart& cast, const BirthTime* time, const std::vector<TimeLayer>& layers,
+                    const ConventionProfile* profile, const std::vector<ChartAlternative>* alternatives) {
     const Tmandata& man = cast.Man();
     QJsonObject chart{
         {"name", Q(man.name)},
@@ -143,6 +194,8 @@ void PrintChartJson(std::ostream& out, const Chart& cast, const BirthTime* time,
     chart.insert(QStringLiteral("boxText"), boxes);
     chart.insert(QStringLiteral("palaceStrength"), JsonArray(PalaceStrengths(man), kPalaces));
     if (time) InsertBirthTime(chart, *time);
+    if (profile) InsertConventions(chart, man, *profile);
+    if (alternatives) InsertAlternatives(chart, *alternatives);
     if (!layers.empty()) InsertLayerJson(chart, man, layers);
     out << QJsonDocument(chart).toJson(QJsonDocument::Compact).toStdString() << "\n";
 }

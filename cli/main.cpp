@@ -4,6 +4,7 @@
 #include "cli/chart_printer.h"
 #include "cli/command_line.h"
 #include "cli/layer_printer.h"
+#include "engine/alternatives.h"
 #include "engine/chart_request.h"
 #include "engine/context.h"
 #ifdef ZELVARA_HAS_BATCH
@@ -46,6 +47,9 @@ int Chart(const QStringList& args) {
         "palace for every period."));
     cli::AddBirthOptions(opts);
     opts.addOption({QStringLiteral("json"), QStringLiteral("print the chart as one JSON object")});
+    opts.addOption({QStringLiteral("alternatives"),
+                    QStringLiteral("adds the charts a boundary or another convention would give, where they differ: "
+                                   "each with its reason, what it changes and the fields that differ")});
     opts.addOption({QStringLiteral("layer"),
                     QStringLiteral("adds the palace stems, the flying 四化 and a time layer: birth, decade:N (1-12), "
                                    "year:YYYY, month:YYYY-MM (lunar month), day:YYYY-MM-DD or hour:YYYY-MM-DD:HH "
@@ -72,28 +76,46 @@ int Chart(const QStringList& args) {
     EngineContext ctx(cli::ProgramFolder(opts), sink);
     BirthInput in;
     if (!cli::ReadBirthOptions(opts, ctx, in)) return cli::kExitUsage;
+    const std::optional<ConventionProfile> profile = cli::ReadConventionOptions(opts);
+    if (!profile) return cli::kExitUsage;
     std::optional<cli::BirthTime> time;
-    if (const int refused = cli::ApplyBirthTime(opts, ctx, in, time)) return refused;
+    if (const int refused = cli::ApplyBirthTime(opts, ctx, in, time, *profile)) return refused;
     if (in.hour == "不明の場合") {
-        const auto request = CheckBirthInput(ctx, in);
-        if (!request) return 1;
-        const auto grid = CastAllHours(ctx, *request);
+        const auto checked = CheckBirthInput(ctx, in);
+        if (!checked) return 1;
+        ChartRequest request = *checked;
+        request.conventions = profile->conventions;
+        const auto grid = CastAllHours(ctx, request);
         if (!grid) return 1;
         cli::PrintHourGrid(std::cout, *grid);
         return 0;
     }
-    const CastOutcome chart = RequestChart(ctx, in);
+    const CastOutcome chart = RequestChart(ctx, in, profile->conventions, time && time->LateHour());
     if (!chart) return 1;
     const std::optional<std::vector<TimeLayer>> layers = cli::LayChosenLayers(ctx, *chart, layerChoices, layerTexts);
     if (!layers) return 1;
     const cli::BirthTime* exact = time ? &*time : nullptr;
+    // The conventions are named when they were chosen; the output of a chart
+    // cast without the options stays as it always was.
+    const ConventionProfile* named = cli::ConventionsChosen(opts) ? &*profile : nullptr;
 #ifdef ZELVARA_HAS_PRINT
-    if (const auto code = cli::WriteChartOutputs(opts, *chart, in, exact, *layers)) return *code;
+    if (const auto code = cli::WriteChartOutputs(opts, *chart, in, exact, *layers, named)) return *code;
 #endif
+    std::optional<std::vector<ChartAlternative>> alternatives;
+    if (opts.isSet(QStringLiteral("alternatives"))) {
+        const auto checked = CheckBirthInput(ctx, in);
+        if (!checked) return 1;
+        ChartRequest request = *checked;
+        request.conventions = profile->conventions;
+        request.lateHour = time && time->LateHour();
+        alternatives =
+            FindAlternatives(ctx, request, *chart, time ? std::optional(time->corrected.minuteOfDay) : std::nullopt);
+    }
+    const std::vector<ChartAlternative>* kept = alternatives ? &*alternatives : nullptr;
     if (opts.isSet(QStringLiteral("json")) || opts.value(QStringLiteral("format")) == QLatin1String("json"))
-        cli::PrintChartJson(std::cout, *chart, exact, *layers);
+        cli::PrintChartJson(std::cout, *chart, exact, *layers, named, kept);
     else
-        cli::PrintChartText(std::cout, *chart, exact, *layers);
+        cli::PrintChartText(std::cout, *chart, exact, *layers, named, kept);
     return 0;
 }
 
@@ -220,8 +242,7 @@ int Version(const QStringList& args) {
 std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv, const QStringList& args) {
     const QString command = args.value(0);
 #ifdef ZELVARA_HAS_PRINT
-    if (command == QLatin1String("print") ||
-        (command == QLatin1String("chart") && cli::AsksForPicture(args)) ||
+    if (command == QLatin1String("print") || (command == QLatin1String("chart") && cli::AsksForPicture(args)) ||
         (command == QLatin1String("register") && args.value(1) == QLatin1String("export-person"))) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         return std::make_unique<QGuiApplication>(argc, argv);

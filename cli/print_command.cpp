@@ -192,7 +192,6 @@ int RunPrint(const QStringList& args) {
         {QStringLiteral("dpi"), QStringLiteral("resolution, 72..2400 (default 600)"), QStringLiteral("N")},
         {QStringLiteral("title"), QStringLiteral("footer title"), QStringLiteral("TEXT")},
         {QStringLiteral("tel"), QStringLiteral("footer telephone number"), QStringLiteral("TEXT")},
-        {QStringLiteral("settings"), QStringLiteral("settings file for the footer"), QStringLiteral("zelv.ini")},
         {QStringLiteral("palace"), QStringLiteral("overall: 父母宮 … 福徳宮, or all (default)"),
          QStringLiteral("PALACE")},
         {QStringLiteral("period"), QStringLiteral("luck: the ten-year period 1..12"), QStringLiteral("N")},

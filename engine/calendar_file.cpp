@@ -175,7 +175,9 @@ bool ReadFile(const std::string& path, std::string& content) {
 
 }  // namespace
 
-std::string CalendarFilePath(const EngineContext& ctx, int year) {
+std::string CalendarFilePath(const EngineContext& ctx, int year, LunarMeridian meridian) {
+    if (meridian == LunarMeridian::kChina)
+        return ctx.ProgramFolder() + std::string(kChinaCalendarFolder) + "/" + std::to_string(year) + ".eto";
     return ctx.ProgramFolder() + std::to_string(year) + ".eto";
 }
 
@@ -222,18 +224,21 @@ int ParseCalendarLines(const std::vector<std::string>& lines, const std::string&
 
 namespace {
 
-// Loads one year into one slot, through the cache.
-int LoadSlot(EngineContext& ctx, int slot, int year, std::chrono::steady_clock::time_point now) {
+// Loads one year into one slot, through the cache (whose key tells the two
+// sets of files apart).
+int LoadSlot(EngineContext& ctx, int slot, int year, LunarMeridian meridian,
+             std::chrono::steady_clock::time_point now) {
     YearSlot& target = ctx.reki.slot[slot];
     CalendarCache& cache = ctx.calendarCache;
-    if (const auto* hit = cache.Find(year, now, [&] { return CalendarFilePath(ctx, year); })) {
+    const int key = meridian == LunarMeridian::kChina ? year + 100000 : year;
+    if (const auto* hit = cache.Find(key, now, [&] { return CalendarFilePath(ctx, year, meridian); })) {
         if (cache.slotGeneration[slot] != hit->generation) {
             static_cast<CalendarYear&>(target) = hit->data;
             cache.slotGeneration[slot] = hit->generation;
         }
         return 0;
     }
-    const std::string path = CalendarFilePath(ctx, year);
+    const std::string path = CalendarFilePath(ctx, year, meridian);
     std::error_code ec;
     const auto mtime = std::filesystem::last_write_time(path, ec);
     std::string content;
@@ -248,7 +253,7 @@ int LoadSlot(EngineContext& ctx, int slot, int year, std::chrono::steady_clock::
         ctx.Message(message);
         return -1;
     }
-    const auto& entry = cache.Store(year, std::move(parsed), mtime, size);
+    const auto& entry = cache.Store(key, std::move(parsed), mtime, size);
     static_cast<CalendarYear&>(target) = entry.data;
     cache.slotGeneration[slot] = entry.generation;
     return 0;
@@ -256,11 +261,11 @@ int LoadSlot(EngineContext& ctx, int slot, int year, std::chrono::steady_clock::
 
 }  // namespace
 
-int LoadCalendarYears(EngineContext& ctx, int year) {
+int LoadCalendarYears(EngineContext& ctx, int year, LunarMeridian meridian) {
     const auto now = std::chrono::steady_clock::now();
-    if (year > kFirstCalendarYear && LoadSlot(ctx, 1, year - 1, now) < 0) return -1;
-    if (LoadSlot(ctx, 2, year, now) < 0) return -1;
-    if (LoadSlot(ctx, 3, year + 1, now) < 0) return -1;
+    if (year > kFirstCalendarYear && LoadSlot(ctx, 1, year - 1, meridian, now) < 0) return -1;
+    if (LoadSlot(ctx, 2, year, meridian, now) < 0) return -1;
+    if (LoadSlot(ctx, 3, year + 1, meridian, now) < 0) return -1;
     return 0;
 }
 

@@ -77,6 +77,13 @@ std::string StarCaption(const Tmandata& man, int star) {
     return text;
 }
 
+std::string MinorCaption(const Tmandata& man, int minor) {
+    std::string text(kMinorShortNames[minor]);
+    for (int t = 1; t <= kTransforms; ++t)
+        if (man.transformMinor[t] == minor) text += std::string(kTransformMarks[t]);
+    return text;
+}
+
 ChartLayout LayOutChart(const Tmandata& man) {
     ChartLayout layout;
     std::array<int, kBranches + 1> count{};
@@ -99,7 +106,7 @@ ChartLayout LayOutChart(const Tmandata& man) {
         StarSlot& slot = layout.box[b][++count[b]];
         slot.kind = StarSlot::Kind::Minor;
         slot.number = q;
-        slot.caption = kMinorShortNames[q];
+        slot.caption = MinorCaption(man, q);
     }
     for (int p = 1; p <= kPalaces; ++p) {
         const int b = man.palaceBranch[p];

@@ -47,6 +47,9 @@ int BoxSlotOfStar(const ChartLayout& layout, int branch, int star);
 
 // Star caption with its transformation mark: 太陽(忌).
 std::string StarCaption(const Tmandata& man, int star);
+// Additional star caption, with the mark of a transformation a 四化 table
+// other than the standard one puts on it: 右弼(科).
+std::string MinorCaption(const Tmandata& man, int minor);
 
 // Names the ruler of every ten-year period into daiunStarName: the main star
 // of the period's palace, else the first additional star standing there, else

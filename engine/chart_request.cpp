@@ -219,10 +219,11 @@ CastOutcome CastChart(EngineContext& ctx, const ChartRequest& request) {
     man.birthDay = request.day;
     man.hourIndex = request.hourIndex;
     if (InRange(man.birthYear, man.birthMonth, man.birthDay) < 0) return shown.Refusal(kOutOfRangeMessage);
-    if (LoadCalendarYears(ctx, man.birthYear) < 0) return shown.Refusal();
-    if (ConvertBirthDate(ctx) < 0) return shown.Refusal();
+    const Conventions& conventions = request.conventions;
+    if (LoadCalendarYears(ctx, man.birthYear, conventions.meridian) < 0) return shown.Refusal();
+    if (ConvertBirthDate(ctx, conventions, request.lateHour, request.termSide) < 0) return shown.Refusal();
     if (ComputeLuckStart(ctx) < 0) return shown.Refusal(kOutOfRangeMessage);
-    if (PlaceStars(man) < 0)
+    if (PlaceStars(man, ctx.palaceMonths, conventions.transforms) < 0)
         return shown.Refusal(
             "万暦データファイルの内容が正しくないため、星を配置できません。"
             "データファイルを入れ直して下さい。");
@@ -244,11 +245,14 @@ Expected<HourGrid, CastRefusal> CastAllHours(EngineContext& ctx, const ChartRequ
     return grid;
 }
 
-CastOutcome RequestChart(EngineContext& ctx, const BirthInput& in) {
-    const auto request = CheckBirthInput(ctx, in);
-    if (!request) return request.error();
-    if (request->hourIndex < 0) return Refuse(ctx, "生まれた時刻が指定されていません。");
-    return CastChart(ctx, *request);
+CastOutcome RequestChart(EngineContext& ctx, const BirthInput& in, const Conventions& conventions, bool lateHour) {
+    const auto checked = CheckBirthInput(ctx, in);
+    if (!checked) return checked.error();
+    if (checked->hourIndex < 0) return Refuse(ctx, "生まれた時刻が指定されていません。");
+    ChartRequest request = *checked;
+    request.conventions = conventions;
+    request.lateHour = lateHour;
+    return CastChart(ctx, request);
 }
 
 }  // namespace zelvara

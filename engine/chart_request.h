@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/context.h"
+#include "engine/conventions.h"
 #include "engine/expected.h"
 
 #include <array>
@@ -58,8 +59,13 @@ struct ChartRequest {
     std::string birthText{};  // the date as the record shows it: "1965/3/7", month and day as typed
     char sexCode = 'M';
     int year = 0, month = 0, day = 0;
-    int hourIndex = -1;  // 0..11; −1 when the hour must be inferred
-    int age = 0;         // counted age (数え年) today; 0 for a birth after today
+    int hourIndex = -1;         // 0..11; −1 when the hour must be inferred
+    int age = 0;                // counted age (数え年) today; 0 for a birth after today
+    Conventions conventions{};  // the rules it is cast by; the default: the program's own
+    bool lateHour = false;      // born between 23:00 and 24:00 (known from an exact time)
+    // An alternative chart: −1 casts the birth as before its civil month's
+    // 節 entry, +1 as after it, 0 as the entry's moment decides.
+    int termSide = 0;
 };
 
 // Why no chart was cast: the message the sink was shown when the cast stopped.
@@ -102,7 +108,9 @@ using HourGrid = std::array<std::array<int, kHours>, kPalaces + 1>;
 Expected<HourGrid, CastRefusal> CastAllHours(EngineContext& ctx, const ChartRequest& request);
 
 // The entry fields checked and cast for a known hour (an unknown one refused
-// with its message). The command line and the tools cast typed births here.
-CastOutcome RequestChart(EngineContext& ctx, const BirthInput& in);
+// with its message), by the conventions given (lateHour: born between 23:00
+// and 24:00). The command line and the tools cast typed births here.
+CastOutcome RequestChart(EngineContext& ctx, const BirthInput& in, const Conventions& conventions = {},
+                         bool lateHour = false);
 
 }  // namespace zelvara

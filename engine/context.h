@@ -35,6 +35,14 @@ struct TermReference {
     int slot = 0, month = 0, day = 0;
 };
 
+// The months that place the palaces as the cast's conventions choose them:
+// the branch of the month for the life palace and the month-driven stars, and
+// the lunar month number of the body palace.
+struct PalaceMonths {
+    int monthBranch = 0;
+    int bodyLunarMonth = 0;
+};
+
 class EngineContext {
 public:
     // programFolder: where the calendar data files lie (a trailing separator
@@ -45,6 +53,7 @@ public:
     Treki reki;
     Ttimedt timedt;
     TermReference termRef;
+    PalaceMonths palaceMonths;
     int firstLuckAgeMale = 0;
     int firstLuckAgeFemale = 0;
     CalendarCache calendarCache;

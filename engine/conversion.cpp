@@ -149,9 +149,37 @@ bool BeforeTerm(const YearSlot& s, int m, int d, int hourIndex) {
     return mi.termDay > d;
 }
 
+// The day after a civil day and the slot that holds it (New Year's Eve moves
+// to January of the year after, slot 3).
+struct SlotDay {
+    int slot = 2, month = 0, day = 0;
+};
+SlotDay NextSlotDay(const Treki& reki, int month, int day) {
+    if (day < reki.slot[2].monthInfo[month].monthDays) return {2, month, day + 1};
+    return month < 12 ? SlotDay{2, month + 1, 1} : SlotDay{3, 1, 1};
+}
+
+// The lunar month that places the palaces: a leap month as the month it
+// follows, as the next one, or split at its 15th day.
+int PalaceLunarMonth(PalaceMonth rule, int lunarMonth, int lunarDay, bool leap) {
+    const bool next = leap && (rule == PalaceMonth::kLunarNext || (rule == PalaceMonth::kLunarSplit && lunarDay > 15));
+    return next ? lunarMonth % 12 + 1 : lunarMonth;
+}
+
 }  // namespace
 
-int ConvertBirthDate(EngineContext& ctx) {
+bool InLeapMonth(const Treki& reki, int slot, const CivilDate& date, const LunarDate& lunar) {
+    using namespace std::chrono;
+    const year_month_day before{sys_days{year{date.year} / month{unsigned(date.month)} / day{unsigned(date.day)}} -
+                                days{lunar.day}};
+    const int beforeSlot = slot - (date.year - int(before.year()));
+    if (beforeSlot < 1 || int(before.year()) < kFirstCalendarYear) return false;
+    const LunarDate previous =
+        LunarDayOf(reki, beforeSlot, int(unsigned(before.month())), int(unsigned(before.day()))).lunar;
+    return previous.month == lunar.month;
+}
+
+int ConvertBirthDate(EngineContext& ctx, const Conventions& conventions, bool lateHour, int termSide) {
     Tmandata& man = ctx.man;
     Treki& reki = ctx.reki;
     const int m = man.birthMonth;
@@ -167,7 +195,7 @@ int ConvertBirthDate(EngineContext& ctx) {
         dayStem = NextStem(dayStem);
         dayBranch = NextBranch(dayBranch);
     }
-    const bool beforeTerm = BeforeTerm(s2, m, d, man.hourIndex);
+    const bool beforeTerm = termSide == 0 ? BeforeTerm(s2, m, d, man.hourIndex) : termSide < 0;
 
     // The first moment the data covers is the term entry of January 1921.
     if (man.birthYear <= kFirstCalendarYear && m == 1 && beforeTerm) {
@@ -213,6 +241,44 @@ int ConvertBirthDate(EngineContext& ctx) {
     man.lunarMonth = lunar.month;
     man.lunarDay = lunar.day;
     ctx.termRef = {2, m, d};
+    ctx.palaceMonths = {man.branches.month, man.lunarMonth};
+    if (conventions.IsStandard()) return 0;
+
+    // A birth between 23:00 and 24:00 counted to the next day takes that
+    // day's pillar, the hour stem of that pillar and its lunar date.
+    SlotDay birthDay{2, m, d};
+    if (lateHour && conventions.lateHour != LateHourDay::kSameDay) {
+        const SlotDay nextDay = NextSlotDay(reki, m, d);
+        const LunarDay next = LunarDayOf(reki, nextDay.slot, nextDay.month, nextDay.day);
+        man.stems.day = next.stem;
+        man.branches.day = next.branch;
+        man.stems.hour = HourStem(next.stem, man.hourIndex + 1);
+        man.lunarDay = next.lunar.day;
+        if (conventions.lateHour == LateHourDay::kNextDay) {
+            birthDay = nextDay;
+            man.lunarMonth = next.lunar.month;
+        }
+    }
+    // The year from the lunar New Year: January and February days still in
+    // the 11th or 12th lunar month belong to the year before.
+    if (conventions.yearStart == YearStart::kLunarNewYear) {
+        const int lunarYearSlot = birthDay.slot - (birthDay.month <= 2 && man.lunarMonth >= 11 ? 1 : 0);
+        if (lunarYearSlot == 1 && man.birthYear == kFirstCalendarYear) {
+            man.stems.year = 7;
+            man.branches.year = 9;
+        } else {
+            man.stems.year = reki.slot[lunarYearSlot].yearStem;
+            man.branches.year = reki.slot[lunarYearSlot].yearBranch;
+        }
+    }
+    ctx.palaceMonths = {man.branches.month, man.lunarMonth};
+    if (conventions.palaceMonth != PalaceMonth::kSolarTerm) {
+        const int year = man.birthYear + (birthDay.slot - 2);
+        const LunarDate birthLunar{man.lunarMonth, man.lunarDay};
+        const bool leap = InLeapMonth(reki, birthDay.slot, {year, birthDay.month, birthDay.day}, birthLunar);
+        const int month = PalaceLunarMonth(conventions.palaceMonth, man.lunarMonth, man.lunarDay, leap);
+        ctx.palaceMonths = {(month + 1) % 12 + 1, month};
+    }
     return 0;
 }
 

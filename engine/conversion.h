@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/context.h"
+#include "engine/conventions.h"
 
 #include <optional>
 #include <string>
@@ -36,9 +37,13 @@ int InRange(int year, int month, int day);
 void BuildHourPillarTable(EngineContext& ctx);
 
 // Fills the four pillars and the lunar date of ctx.man from slot 2 (and its
-// neighbours) and sets the term reference. −1 (with its message) for a moment
-// the calendar data cannot cover: 1921-01-06 before that day's term entry.
-int ConvertBirthDate(EngineContext& ctx);
+// neighbours) and sets the term reference and the palace months. −1 (with its
+// message) for a moment the calendar data cannot cover: 1921-01-06 before
+// that day's term entry. The conventions choose the year's start, the
+// palace months and, for a birth known to lie between 23:00 and 24:00
+// (lateHour), the day. termSide −1 or +1 puts the birth before or after its
+// civil month's 節 entry whatever its moment (an alternative chart).
+int ConvertBirthDate(EngineContext& ctx, const Conventions& conventions = {}, bool lateHour = false, int termSide = 0);
 
 // Lunar date and day pillar texts of every day of civil month m of a slot.
 // December reads January 1st of the next slot (the year after) to tell a leap
@@ -50,6 +55,10 @@ void ExpandLunarMonth(EngineContext& ctx, int slot, int month);
 struct LunarDate {
     int month = 0, day = 0;
 };
+// Whether the lunar month of a civil day of a slot (its lunar date given) is a
+// leap month: the day before that month's 1st has the same number. false when
+// that day lies before the loaded years.
+bool InLeapMonth(const Treki& reki, int slot, const CivilDate& date, const LunarDate& lunar);
 struct LunarDay {
     LunarDate lunar;
     int stem = 0, branch = 0;

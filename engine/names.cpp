@@ -118,6 +118,7 @@ void Tmandata::Reset() {
     starBranch.fill(0);
     minorBranch.fill(0);
     transformStar.fill(0);
+    transformMinor.fill(0);
     brightness.fill(0);
 }
 

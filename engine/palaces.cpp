@@ -30,8 +30,8 @@ int BodyPalaceBranch(int hourBranch, int lunarMonth) {
     return WrapBranch(hourBranch + lunarMonth + 1);
 }
 
-int PlacePalaces(Tmandata& man) {
-    const int a = LifePalaceBranch(man.branches.month, man.branches.hour);
+int PlacePalaces(Tmandata& man, int monthBranch) {
+    const int a = LifePalaceBranch(monthBranch, man.branches.hour);
     const int bureau = BureauOf(a, man.stems.year);
     if (a == 0 || bureau == 0) return -1;
     for (int i = 1; i <= kPalaces; ++i) man.palaceBranch[i] = WrapBranch(a - i + 2);

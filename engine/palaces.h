@@ -13,7 +13,10 @@ int LifePalaceBranch(int monthBranch, int hourBranch);
 int BureauOf(int lifePalaceBranch, int yearStem);
 int BodyPalaceBranch(int hourBranch, int lunarMonth);
 
-// Palace branches, bureau (steps 1–3). −1 when the pillars are out of range.
-int PlacePalaces(Tmandata& man);
+// Palace branches, bureau (steps 1–3), the life palace by the month pillar's
+// branch or by the branch of the month the conventions place it by. −1 when
+// the pillars are out of range.
+int PlacePalaces(Tmandata& man, int monthBranch);
+inline int PlacePalaces(Tmandata& man) { return PlacePalaces(man, man.branches.month); }
 
 }  // namespace zelvara

@@ -91,15 +91,15 @@ int TransformStarOf(int stem, int transform) {
     return kTransform[transform - 1][stem - 1];
 }
 
-int PlaceStars(Tmandata& man) {
+int PlaceStars(Tmandata& man, const PalaceMonths& months, const TransformTable& transforms) {
     const int yearStem = man.stems.year;
     const int yearBranch = man.branches.year;
-    const int monthBranch = man.branches.month;
+    const int monthBranch = months.monthBranch;
     const int hourBranch = man.branches.hour;
     if (yearStem < 1 || yearStem > 10 || !IsBranch(yearBranch) || !IsBranch(monthBranch) || !IsBranch(hourBranch))
         return -1;
 
-    if (PlacePalaces(man) < 0) return -1;
+    if (PlacePalaces(man, monthBranch) < 0) return -1;
 
     auto& sb = man.starBranch;
     const int z = ZiweiBranch(man.lunarDay, man.bureau);
@@ -124,7 +124,7 @@ int PlaceStars(Tmandata& man) {
     sb[19] = kYangBlade[yearStem - 1];
     sb[20] = kSpinningTop[yearStem - 1];
 
-    man.bodyPalace = BodyPalaceBranch(hourBranch, man.lunarMonth);
+    man.bodyPalace = BodyPalaceBranch(hourBranch, months.bodyLunarMonth);
 
     auto& mb = man.minorBranch;
     mb[1] = kTenzon[yearStem - 1];
@@ -137,7 +137,11 @@ int PlaceStars(Tmandata& man) {
         mb[row.star] = row.branch[driver - 1];
     }
 
-    for (int t = 1; t <= kTransforms; ++t) man.transformStar[t] = TransformStarOf(yearStem, t);
+    for (int t = 1; t <= kTransforms; ++t) {
+        const TransformCarrier carrier = TransformCarrierOf(yearStem, t, transforms);
+        man.transformStar[t] = carrier.star;
+        man.transformMinor[t] = carrier.minor;
+    }
 
     for (int s = 1; s <= kStars; ++s) man.brightness[s] = Brightness(sb[s], s);
     return 0;

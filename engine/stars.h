@@ -2,13 +2,18 @@
 #pragma once
 
 #include "engine/context.h"
+#include "engine/conventions.h"
 
 namespace zelvara {
 
 // Runs palaces, bureau, the twenty stars, body palace, the additional stars,
 // the transformations and brightness in that order. −1 when an input lies
 // outside the placement tables (the record is then left partly placed).
-int PlaceStars(Tmandata& man);
+// The palaces and the month-driven stars go by months (the month pillar's
+// branch and the lunar month, unless the conventions chose others), the 四化
+// by a table.
+int PlaceStars(Tmandata& man, const PalaceMonths& months, const TransformTable& transforms);
+inline int PlaceStars(Tmandata& man) { return PlaceStars(man, {man.branches.month, man.lunarMonth}, {}); }
 inline int PlaceStars(EngineContext& ctx) { return PlaceStars(ctx.man); }
 
 // mainStar and luckRulingStar for every palace.

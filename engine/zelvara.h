@@ -88,6 +88,9 @@ public:
     std::array<std::int32_t, kStars + 1> starBranch{};
     std::array<std::int32_t, kMinorStars + 1> minorBranch{};
     std::array<std::int32_t, kTransforms + 1> transformStar{};
+    // The additional star (左輔 4, 右弼 5) of a transformation the 四化 table
+    // puts on one (transformStar is then 0); zeros by the standard table.
+    std::array<std::int32_t, kTransforms + 1> transformMinor{};
     std::array<std::int32_t, kStars + 1> brightness{};
     std::array<std::int32_t, 13> luckBranch{};
     std::array<std::int32_t, 13> luckAge{};

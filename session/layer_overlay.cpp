@@ -47,7 +47,7 @@ ChartOverlay ComposeOverlay(const Tmandata& man, const ChartLayout& layout, cons
     return boxes;
 }
 
-QString FlyingHintLine() { return QStringLiteral("Ctrl+クリックで宮の飛星"); }
+QString FlyingHintLine() { return QStringLiteral("Ctrl+クリックで飛星"); }
 
 QString FlyingHintTip() {
     return QStringLiteral(

@@ -124,6 +124,22 @@ QString SettingsFile::Read(const QString& section, const QString& key, const QSt
     return defaultValue;
 }
 
+QStringList SettingsFile::Keys(const QString& section) const {
+    QStringList keys;
+    bool inSection = false;
+    for (const QString& line : ReadLines(path_).value_or(QStringList())) {
+        const QString name = SectionOf(line);
+        if (!name.isEmpty()) {
+            inSection = name.compare(section, Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (inSection && eq > 0 && !Unblanked(line).startsWith(QLatin1Char(';')))
+            keys << Unblanked(QStringView(line).left(eq));
+    }
+    return keys;
+}
+
 bool SettingsFile::Write(const QList<Entry>& entries, QString* why) {
     QString reason;
     auto fail = [&](const QString& text) {

@@ -10,6 +10,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace zelvara {
 
@@ -25,6 +26,9 @@ public:
     // missing. Section and key names compare without regard to case; values
     // are returned as stored, without the blanks around them.
     QString Read(const QString& section, const QString& key, const QString& defaultValue) const;
+
+    // The keys of a section in the file's order (none when it is missing).
+    QStringList Keys(const QString& section) const;
 
     struct Entry {
         QString section, key, value;

@@ -299,7 +299,7 @@ private slots:
         QVERIFY(life->toolTip().endsWith(FlyingHintTip()));
         QVERIFY(p.view->FlyingLabel()->text().isEmpty());
         p.view->SetChoice({LayerKind::Year, 0, 2027, 0});
-        QCOMPARE(p.view->FlyingLabel()->text(), QStringLiteral("Ctrl+クリックで宮の飛星"));
+        QCOMPARE(p.view->FlyingLabel()->text(), QStringLiteral("Ctrl+クリックで飛星"));
 
         QMenu* menu = p.view->PalaceMenu(lifeBranch);
         QAction* fly = menu->actions().value(0);

@@ -1,4 +1,5 @@
 #include "common/cp932.h"
+#include "store/convention_profiles.h"
 #include "store/settings_file.h"
 
 #include <QDir>
@@ -139,6 +140,33 @@ private slots:
         QVERIFY2(why.contains(said), qPrintable(why));
         QCOMPARE(ReadBytes(dir.filePath("zelv.ini")), before);
         QCOMPARE(ReadBytes(dir.filePath("file")), QByteArray("[sound]\r\n"));
+    }
+
+    // Named convention profiles: written and read back as the lines of
+    // [profiles] in Shift-JIS, listed after 標準, which cannot be written.
+    void conventionProfiles() {
+        QTemporaryDir dir;
+        SettingsFile settings(dir.filePath(QStringLiteral("zelv.ini")));
+        ConventionProfile zensho{"全書", {}};
+        zensho.conventions.transforms.geng = GengTransform::kTaiin;
+        zensho.conventions.palaceMonth = PalaceMonth::kLunarSplit;
+        QString why;
+        QVERIFY2(SaveConventionProfile(settings, zensho, &why), qPrintable(why));
+        QCOMPARE(ConventionProfileNames(settings), (QStringList{QStringLiteral("標準"), QStringLiteral("全書")}));
+        QVERIFY(ReadBytes(settings.Path())
+                    .contains(*cp932::Encode(
+                        QStringLiteral("[profiles]\r\n全書=palace-month=lunar-split;transform-geng=taiin"))));
+        const auto back = LoadConventionProfile(settings, QStringLiteral("全書"), &why);
+        QVERIFY2(back.has_value(), qPrintable(why));
+        QVERIFY(back->conventions == zensho.conventions);
+        QVERIFY(LoadConventionProfile(settings, QStringLiteral("標準"))->conventions.IsStandard());
+
+        QVERIFY(!SaveConventionProfile(settings, ConventionProfile{}, &why));
+        QCOMPARE(why, QStringLiteral("規則の組「標準」は変更できません。別の名前を付けて下さい。"));
+        QVERIFY(!SaveConventionProfile(settings, ConventionProfile{"a=b", {}}, &why));
+        QVERIFY(why.contains(QStringLiteral("は使えません")));
+        QVERIFY(!LoadConventionProfile(settings, QStringLiteral("無い"), &why));
+        QVERIFY(why.contains(QStringLiteral("使える組: 標準、全書")));
     }
 };
 

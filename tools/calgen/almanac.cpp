@@ -69,8 +69,10 @@ int DaysInMonth(int y, int m) {
     return kDays[m - 1];
 }
 
-JstMoment JstFromTt(double jde) {
-    const double jst = UtFromTt(jde) + kJstOffsetDays + 0.5;  // days since local midnight epoch
+JstMoment JstFromTt(double jde) { return LocalFromTt(jde, kJstOffsetDays); }
+
+JstMoment LocalFromTt(double jde, double offsetDays) {
+    const double jst = UtFromTt(jde) + offsetDays + 0.5;  // days since local midnight epoch
     JstMoment r;
     r.jdn = static_cast<long>(std::floor(jst));
     r.minuteOfDay = (jst - std::floor(jst)) * 1440.0;
@@ -171,7 +173,7 @@ std::vector<LunarMonth> NumberLunarMonths(const std::vector<long>& newMoonDays, 
     return months;
 }
 
-Almanac BuildAlmanac(int fromYear, int toYear, double lunarPrecision) {
+Almanac BuildAlmanac(int fromYear, int toYear, double lunarPrecision, double lunarOffsetDays) {
     Almanac al;
     // Terms from January of the year before to January two years after the range.
     for (int y = fromYear - 1; y <= toYear + 1; ++y) {
@@ -193,13 +195,18 @@ Almanac BuildAlmanac(int fromYear, int toYear, double lunarPrecision) {
         nm.jst = JstFromTt(nm.jde);
         al.newMoons.push_back(nm);
     }
+    // The lunar months begin on the civil day of the new moon in the lunar
+    // calendar's zone and are numbered by the major terms' days there.
     std::vector<long> days;
     for (const NewMoon& nm : al.newMoons) {
-        if (!days.empty() && nm.jst.jdn - days.back() < 29)
-            throw std::runtime_error("new moons too close at " + DateText(nm.jst.jdn));
-        days.push_back(nm.jst.jdn);
+        const long day = LocalFromTt(nm.jde, lunarOffsetDays).jdn;
+        if (!days.empty() && day - days.back() < 29)
+            throw std::runtime_error("new moons too close at " + DateText(day));
+        days.push_back(day);
     }
-    al.months = NumberLunarMonths(days, al.terms, &al.tieBreaks);
+    std::vector<SolarTerm> lunarTerms = al.terms;
+    for (SolarTerm& t : lunarTerms) t.jst = LocalFromTt(t.jde, lunarOffsetDays);
+    al.months = NumberLunarMonths(days, lunarTerms, &al.tieBreaks);
     return al;
 }
 

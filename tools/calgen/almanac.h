@@ -8,6 +8,8 @@
 namespace calgen {
 
 inline constexpr double kJstOffsetDays = 9.0 / 24.0;
+// China Standard Time (120°E), at which the Chinese lunar calendar is reckoned.
+inline constexpr double kCstOffsetDays = 8.0 / 24.0;
 
 // Julian day number of a Gregorian civil date and back.
 long JdnFromCivil(int y, int m, int d);
@@ -21,6 +23,8 @@ struct JstMoment {
     double minuteOfDay = 0;  // 0 ≤ … < 1440
 };
 JstMoment JstFromTt(double jde);
+// The same moment as a civil day and minute in a zone offsetDays ahead of UT.
+JstMoment LocalFromTt(double jde, double offsetDays);
 
 // Branch (1 = 子 … 12 = 亥) of the two-hour period containing a minute of the day.
 int HourBranch(double minuteOfDay);
@@ -53,7 +57,10 @@ struct Almanac {
 
 // Computes everything needed for the files of civil years fromYear..toYear.
 // lunarPrecision: truncation of the lunar series in radians (0 = full series).
-Almanac BuildAlmanac(int fromYear, int toYear, double lunarPrecision = 0.0);
+// lunarOffsetDays: the zone whose civil days the lunar months begin on and
+// are numbered in (JST for the Japanese calendar, CST for the Chinese); the
+// solar terms of the files (month pillars, term day and period) stay in JST.
+Almanac BuildAlmanac(int fromYear, int toYear, double lunarPrecision = 0.0, double lunarOffsetDays = kJstOffsetDays);
 
 // Numbers the lunar months between new-moon days using the major terms (exposed
 // for tests). Throws std::runtime_error when the months cannot be numbered.

@@ -16,12 +16,14 @@ namespace {
 void Usage() {
     std::fputs(
         "usage: zelvara-calgen --out DIR [--from YEAR] [--to YEAR] [--precision RAD]\n"
-        "                      [--events FILE] [--report FILE]\n"
+        "                      [--events FILE] [--report FILE] [--meridian 135|120]\n"
         "  --out DIR        folder for the YYYY.eto files (default years 1921..2101)\n"
         "  --precision RAD  truncation of the lunar series in radians (default 0 = full)\n"
         "  --events FILE    also write every solar term and new moon (TT and JST)\n"
         "  --report FILE    also write the leap-month tie-breaks and the moments within\n"
         "                   2 minutes of a day or two-hour boundary\n"
+        "  --meridian 120   reckon the lunar months at 120°E (China Standard Time) for\n"
+        "                   the second set of files; the solar terms stay at 135°E\n"
         "  --check          compare every new moon with a second lunar theory (ERFA\n"
         "                   moon98) and with the series truncated at 1e-8 and 1e-6 rad\n",
         stderr);
@@ -55,6 +57,7 @@ int main(int argc, char** argv) {
     std::string outDir, eventsPath, reportPath;
     int from = 1921, to = 2101;
     double precision = 0.0;
+    double lunarOffset = calgen::kJstOffsetDays;
     bool check = false;
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
@@ -71,6 +74,10 @@ int main(int argc, char** argv) {
             eventsPath = argv[++i];
         else if (!std::strcmp(a, "--report") && hasValue)
             reportPath = argv[++i];
+        else if (!std::strcmp(a, "--meridian") && hasValue && !std::strcmp(argv[i + 1], "120") && ++i)
+            lunarOffset = calgen::kCstOffsetDays;
+        else if (!std::strcmp(a, "--meridian") && hasValue && !std::strcmp(argv[i + 1], "135") && ++i)
+            lunarOffset = calgen::kJstOffsetDays;
         else if (!std::strcmp(a, "--check"))
             check = true;
         else {
@@ -85,7 +92,7 @@ int main(int argc, char** argv) {
 
     const auto start = std::chrono::steady_clock::now();
     try {
-        const calgen::Almanac al = calgen::BuildAlmanac(from, to, precision);
+        const calgen::Almanac al = calgen::BuildAlmanac(from, to, precision, lunarOffset);
         for (int y = from; y <= to; ++y) {
             const std::string path = outDir + "/" + std::to_string(y) + ".eto";
             if (!WriteFile(path, calgen::FormatYearFile(y, al))) {

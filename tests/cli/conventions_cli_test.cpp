@@ -1,0 +1,111 @@
+// zelvara-cli's convention options: the standard profile named only when asked
+// for, a profile of the settings file, switch options on top of it, refusals
+// with their messages, and chart --alternatives.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "tests/cli/cli_run.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+namespace {
+
+const std::string kHome = std::string("--home ") + ZELVARA_PROGRAM_DIR + " --today 2026/12/09";
+const std::string kBirth = "chart --sex 男 --date 2023/4/10 --hour 05:00-07:00 " + kHome;
+
+QJsonObject Json(const std::string& out) { return QJsonDocument::fromJson(QByteArray::fromStdString(out)).object(); }
+
+std::string Settings(const std::string& name, const std::string& text) {
+    const std::string path = testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+TEST(CliConventions, NamedOnlyWhenChosen) {
+    const CliRun plain = Cli(kBirth + " --json");
+    ASSERT_EQ(plain.code, 0) << plain.err;
+    EXPECT_FALSE(Json(plain.out).contains("conventions"));
+    EXPECT_FALSE(Json(plain.out).contains("transformMinor"));
+    const CliRun named = Cli(kBirth + " --json --profile 標準");
+    ASSERT_EQ(named.code, 0) << named.err;
+    const QJsonObject chart = Json(named.out);
+    const QJsonObject conventions = chart["conventions"].toObject();
+    EXPECT_EQ(conventions["profile"].toString().toStdString(), "標準");
+    EXPECT_EQ(conventions["palace-month"].toString().toStdString(), "solar-term");
+    EXPECT_EQ(conventions["line"].toString().toStdString(),
+              "標準：命宮 節月・年 立春・23時 当日・旧暦 135°E・四化 戊科太陽 庚科天府 壬科天府・補正 なし");
+    // Everything else is the plain chart's.
+    QJsonObject rest = chart;
+    rest.remove("conventions");
+    rest.remove("transformMinor");
+    EXPECT_EQ(rest, Json(plain.out));
+    EXPECT_NE(Cli(kBirth + " --profile 標準").out.find("規則　　　標準："), std::string::npos);
+    EXPECT_EQ(Cli(kBirth).out.find("規則"), std::string::npos);
+}
+
+TEST(CliConventions, ProfileFromTheSettingsFileAndSwitchesOnTop) {
+    const std::string ini = Settings("profiles.ini",
+                                     "[owner]\r\ntitle=x\r\n[profiles]\r\n全書=transform-wu=ubitsu;"
+                                     "palace-month=lunar-next\r\n");
+    const CliRun r = Cli(kBirth + " --json --settings " + ini + " --profile 全書");
+    ASSERT_EQ(r.code, 0) << r.err;
+    QJsonObject c = Json(r.out)["conventions"].toObject();
+    EXPECT_EQ(c["profile"].toString().toStdString(), "全書");
+    EXPECT_EQ(c["palace-month"].toString().toStdString(), "lunar-next");
+    EXPECT_EQ(c["transform-wu"].toString().toStdString(), "ubitsu");
+    EXPECT_EQ(Json(r.out)["palaceBranch"].toArray()[1].toInt(), 2);  // 閏2/20 as the 3rd month: 丑
+    const CliRun over = Cli(kBirth + " --json --settings " + ini + " --profile 全書 --palace-month lunar");
+    c = Json(over.out)["conventions"].toObject();
+    EXPECT_EQ(c["palace-month"].toString().toStdString(), "lunar");
+    EXPECT_EQ(c["profile"].toString().toStdString(), "全書（指定で変更）");
+    EXPECT_EQ(Json(over.out)["palaceBranch"].toArray()[1].toInt(), 1);  // as the 2nd month: 子
+}
+
+TEST(CliConventions, RefusalsSayWhy) {
+    const std::string ini = Settings("bad-profiles.ini", "[profiles]\r\n壊れ=palace-month=moon\r\n");
+    CliRun r = Cli(kBirth + " --settings " + ini + " --profile 無い");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("規則の組「無い」は設定ファイル"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("使える組: 標準、壊れ"), std::string::npos) << r.err;
+    r = Cli(kBirth + " --settings " + ini + " --profile 壊れ");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("「palace-month=moon」を読めません"), std::string::npos) << r.err;
+    r = Cli(kBirth + " --year-start 立春");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("--year-start には risshun、lunar-new-year のどれかを指定して下さい（指定: 立春）"),
+              std::string::npos)
+        << r.err;
+    EXPECT_TRUE(r.out.empty());
+    // A profile that corrects the time needs the birthplace.
+    const std::string mean = Settings("mean.ini", "[profiles]\r\n平均=correction=mean\r\n");
+    r = Cli("chart --sex 男 --date 1990/5/5 --time 10:00 " + kHome + " --settings " + mean + " --profile 平均");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("規則の組「平均」は時刻を mean で補正します"), std::string::npos) << r.err;
+    r = Cli("chart --sex 男 --date 1990/5/5 --time 10:00 --place 札幌 --json " + kHome + " --settings " + mean +
+            " --profile 平均");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_GT(Json(r.out)["longitudeMinutes"].toDouble(), 25);
+}
+
+TEST(CliConventions, AlternativesListReasonChangeAndFields) {
+    CliRun r = Cli("chart --sex 男 --date 1965/3/17 --time 06:58 --alternatives --json " + kHome);
+    ASSERT_EQ(r.code, 0) << r.err;
+    const QJsonArray alternatives = Json(r.out)["alternatives"].toArray();
+    ASSERT_FALSE(alternatives.isEmpty());
+    const QJsonObject first = alternatives[0].toObject();
+    EXPECT_EQ(first["kind"].toString().toStdString(), "period");
+    EXPECT_EQ(first["reason"].toString().toStdString(), "出生が 06:58、卯と辰の境から 2 分");
+    EXPECT_EQ(first["changes"].toString().toStdString(), "hour");
+    EXPECT_EQ(first["value"].toString().toStdString(), "07:00-09:00");
+    EXPECT_TRUE(first["differs"].toArray().contains(QStringLiteral("lifePalace")));
+    r = Cli("chart --sex 男 --date 2024/2/4 --hour 15:00-17:00 --alternatives " + kHome);
+    EXPECT_NE(r.out.find("境界注意　2月の節入り（4日 酉の刻）の当日の出生：節入り後とした場合："), std::string::npos)
+        << r.out;
+    EXPECT_EQ(Cli(kBirth).out.find("境界注意"), std::string::npos);
+}
+
+}  // namespace

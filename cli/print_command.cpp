@@ -4,6 +4,9 @@
 #include "cli/chart_outputs.h"
 #include "cli/data_folders_cli.h"
 #include "cli/layer_printer.h"
+#ifdef ZELVARA_HAS_REGISTER
+#include "cli/report_command.h"
+#endif
 #include "common/data_folders.h"
 #include "common/qstring_utf8.h"
 #include "engine/calendar_day.h"
@@ -109,6 +112,9 @@ QString FooterOfOptions(const Options& opts) {
 }
 
 int RunPrint(const QStringList& args) {
+#ifdef ZELVARA_HAS_REGISTER
+    if (args.value(0) == QLatin1String("report")) return RunPrintReport(args);
+#endif
     Options opts;
     opts.setApplicationDescription(QStringLiteral(
         "Prints to a PDF file what the program's print buttons print: chart (the chart sheet; with --graph the "
@@ -118,7 +124,7 @@ int RunPrint(const QStringList& args) {
         "12宮全部印刷), luck, marriage, legends (no chart options needed). A second and further document goes to "
         "FILE's name with -2, -3 … before \".pdf\". The footer carries --title and --tel, else title and tel of the "
         "settings file's [owner]. --layer lays a time layer over chart and flying. The names of the files written go "
-        "to stdout."));
+        "to stdout. `print report` writes the 鑑定書 (see print report --help)."));
     opts.addPositionalArgument(QStringLiteral("printout"), QStringLiteral("what to print"),
                                QStringLiteral("chart|graph|flying|overall|luck|marriage|legends"));
     opts.addOptions({

@@ -117,8 +117,7 @@ ChartSheet TMainForm1::SheetShown() {
     sheet.person = PersonShown();
     if (const auto& exact = session_->Chart().exact) {
         if (exact->Corrected()) sheet.birthTime = QString::fromStdString(CorrectionLine(*exact));
-        if (const auto entry = birthTimes_.CurrentEntry())
-            sheet.birthPlace = BirthPlaceText(entry->place, entry->longitude);
+        sheet.birthPlace = session_->Chart().exactPlace;
     }
     if (const auto layer = chartPage_->Layers()->CurrentLayer())
         SetSheetLayer(sheet, session_->Man(), session_->Layout(), *layer);

@@ -2,10 +2,12 @@
 
 #include "print/pdf_file.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPageSize>
+#include <QPdfWriter>
 
 namespace zelvara {
 namespace {
@@ -47,6 +49,7 @@ public:
         if (!pdf_) return OnPrinter(name, draw);
         const QString path = NumberedPdfPath(pdf_->path, outcome_.documents + 1);
         PdfFile file(path, pdf_->dpi, module_.PdfPageLayout(), name);
+        file.SetAuthorSubject(author_, subject_);
         if (QString why = file.Open(); !why.isEmpty()) return Fail(why);
         if (QString why = draw(file.Device(), QStringLiteral("PDFファイル %1").arg(QDir::toNativeSeparators(path)));
             !why.isEmpty())
@@ -64,6 +67,11 @@ public:
     }
 
     PrintOutcome Outcome() const { return outcome_; }
+
+    void SetAuthorSubject(const QString& author, const QString& subject) {
+        author_ = author;
+        subject_ = subject;
+    }
 
 private:
     // The caller's PDF file, else the printer's file, else the printer, else
@@ -100,6 +108,7 @@ private:
     PdfPrintModule& module_;
     std::optional<PdfOutput> pdf_;
     PrintOutcome outcome_;
+    QString author_, subject_;
 };
 
 PdfPrintModule::PdfPrintModule(QObject* parent) : QObject(parent) { setObjectName(QStringLiteral("printmodule")); }
@@ -173,6 +182,31 @@ PrintOutcome PdfPrintModule::PrintLuckReading(const PersonText& person, const QS
                                               const std::optional<PdfOutput>& pdf) {
     PrintSession session(*this, pdf);
     session.Document(QStringLiteral("行運の診断"), [&](PrintDocument& doc) { DrawLuckReading(doc, person, kounMemo); });
+    return session.Outcome();
+}
+
+PrintOutcome PdfPrintModule::PrintClientReport(const ClientReport& report, const std::optional<PdfOutput>& pdf) {
+    // The pages are counted first, on a document that is thrown away: a
+    // reading runs over as many pages as its text needs.
+    int total = 0;
+    {
+        QBuffer scratch;
+        scratch.open(QIODevice::WriteOnly);
+        QPdfWriter counter(&scratch);
+        counter.setResolution(pdf ? pdf->dpi : 600);
+        counter.setPageLayout(PdfPageLayout());
+        PrintDocument doc(counter, Footer(), QString());
+        if (doc.Begin().isEmpty()) {
+            DrawClientReport(doc, report, 0);
+            total = doc.Pages();
+            doc.End();
+        }
+    }
+    PrintSession session(*this, pdf);
+    session.SetAuthorSubject(report.cover.readerTitle,
+                             QStringLiteral("%1 様の鑑定書（%2）").arg(report.cover.client, report.cover.dateWestern));
+    session.Document(QStringLiteral("鑑定書 %1 様").arg(report.cover.client),
+                     [&](PrintDocument& doc) { DrawClientReport(doc, report, total); });
     return session.Outcome();
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "print/chart_sheet.h"
+#include "print/client_report.h"
 #include "print/flying_table_print.h"
 #include "print/print_document.h"
 #include "print/reading_print.h"
@@ -81,6 +82,10 @@ public:
                                   const std::optional<PdfOutput>& pdf = {});
     PrintOutcome PrintMarriageReading(const PersonText& person, const QStringList& aiMemo1, const QStringList& aiMemo2,
                                       const std::optional<PdfOutput>& pdf = {});
+    // The 鑑定書 in one document: the cover and the pages chosen, numbered
+    // "n / N"; in a PDF file with the reader as author and the client in the
+    // subject.
+    PrintOutcome PrintClientReport(const ClientReport& report, const std::optional<PdfOutput>& pdf = {});
     // The 飛星 table of a cast chart, with the layer's transformations unless
     // the layer is the birth chart itself.
     // birthLines: the birth data under the title (SheetBirthLines).

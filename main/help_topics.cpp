@@ -29,6 +29,8 @@ constexpr HelpTopic kHelpTopics[] = {
     {"pictureSizeMenu", "topic19"},
     {"pictureCopyBtn", "topic19"},
     {"textCopyBtn", "topic19"},
+    {"reportBtn", "topic20"},
+    {"reportWindow", "topic20"},
     {"kanteisheet", "topic6"},
     {"kounsheet", "topic6"},
     {"kekkonsheet", "topic6"},

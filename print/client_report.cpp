@@ -6,8 +6,12 @@
 #include "print/pdf_file.h"
 #include "print/print_document.h"
 
+#include <QBuffer>
 #include <QDate>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 
 namespace zelvara {
 namespace {
@@ -100,6 +104,20 @@ QString EraDateText(const QDate& date) {
 
 QString WesternDateText(const QDate& date) {
     return QStringLiteral("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day());
+}
+
+int ClientReportPages(const ClientReport& report, const QString& footer, int dpi) {
+    QBuffer scratch;
+    scratch.open(QIODevice::WriteOnly);
+    QPdfWriter counter(&scratch);
+    counter.setResolution(dpi);
+    counter.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    PrintDocument doc(counter, footer, QString());
+    if (!doc.Begin().isEmpty()) return 0;
+    DrawClientReport(doc, report, 0);
+    const int pages = doc.Pages();
+    doc.End();
+    return pages;
 }
 
 void DrawClientReport(PrintDocument& doc, const ClientReport& report, int totalPages) {

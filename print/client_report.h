@@ -69,6 +69,10 @@ QString ReportFileName(const QString& client, const QDate& date);
 QString EraDateText(const QDate& date);
 QString WesternDateText(const QDate& date);
 
+// The pages the report takes (a reading runs over as many as its text
+// needs), counted on a document drawn at dpi and thrown away.
+int ClientReportPages(const ClientReport& report, const QString& footer, int dpi);
+
 // Draws the cover and every page; totalPages is what "n / N" counts to (0:
 // left out, for the pass that counts them).
 void DrawClientReport(PrintDocument& doc, const ClientReport& report, int totalPages);

@@ -2,12 +2,10 @@
 
 #include "print/pdf_file.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPageSize>
-#include <QPdfWriter>
 
 namespace zelvara {
 namespace {
@@ -186,22 +184,8 @@ PrintOutcome PdfPrintModule::PrintLuckReading(const PersonText& person, const QS
 }
 
 PrintOutcome PdfPrintModule::PrintClientReport(const ClientReport& report, const std::optional<PdfOutput>& pdf) {
-    // The pages are counted first, on a document that is thrown away: a
-    // reading runs over as many pages as its text needs.
-    int total = 0;
-    {
-        QBuffer scratch;
-        scratch.open(QIODevice::WriteOnly);
-        QPdfWriter counter(&scratch);
-        counter.setResolution(pdf ? pdf->dpi : 600);
-        counter.setPageLayout(PdfPageLayout());
-        PrintDocument doc(counter, Footer(), QString());
-        if (doc.Begin().isEmpty()) {
-            DrawClientReport(doc, report, 0);
-            total = doc.Pages();
-            doc.End();
-        }
-    }
+    // A reading runs over as many pages as its text needs: counted first.
+    const int total = ClientReportPages(report, Footer(), pdf ? pdf->dpi : 600);
     PrintSession session(*this, pdf);
     session.SetAuthorSubject(report.cover.readerTitle,
                              QStringLiteral("%1 様の鑑定書（%2）").arg(report.cover.client, report.cover.dateWestern));

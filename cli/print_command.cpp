@@ -126,7 +126,7 @@ int RunPrint(const QStringList& args) {
         "settings file's [owner]. --layer lays a time layer over chart and flying. The names of the files written go "
         "to stdout. `print report` writes the 鑑定書 (see print report --help)."));
     opts.addPositionalArgument(QStringLiteral("printout"), QStringLiteral("what to print"),
-                               QStringLiteral("chart|graph|flying|overall|luck|marriage|legends"));
+                               QStringLiteral("chart|graph|flying|overall|luck|marriage|legends|report"));
     opts.addOptions({
         {QStringLiteral("pdf"), QStringLiteral("the PDF file to write"), QStringLiteral("FILE")},
         {QStringLiteral("dpi"), QStringLiteral("resolution, 72..2400 (default 600)"), QStringLiteral("N")},
@@ -150,9 +150,10 @@ int RunPrint(const QStringList& args) {
     const std::string kind = opts.positionalArguments().value(0).toStdString();
     static const char* const kinds[] = {"chart", "graph", "flying", "overall", "luck", "marriage", "legends"};
     if (std::find(std::begin(kinds), std::end(kinds), kind) == std::end(kinds))
-        return UsageError(opts, command,
-                          QStringLiteral("print の後には chart、graph、flying、overall、luck、marriage、legends "
-                                         "のどれか一つを指定して下さい。"));
+        return UsageError(
+            opts, command,
+            QStringLiteral("print の後には chart、graph、flying、overall、luck、marriage、legends、report "
+                           "のどれか一つを指定して下さい。"));
     PdfOutput pdf;
     if (!CheckOptions(kind, opts, pdf)) return kExitUsage;
     std::optional<LayerChoice> layerChoice;

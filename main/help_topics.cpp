@@ -40,6 +40,7 @@ constexpr HelpTopic kHelpTopics[] = {
     {"title", "topic3"},  // the splash
     {"PrinterSetupDialog1", "topic7"},
     {"TCunstomFrm", "topic8"},
+    {"logoFileDialog", "topic8"},
     {"Tdbenvfrm", "topic8"},
     {"TkounDBfrm", "topic8"},
     {"TAiDBfrm", "topic8"},

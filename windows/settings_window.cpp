@@ -10,6 +10,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -83,10 +84,12 @@ TCunstomFrm::TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QS
     logobox->setPlaceholderText(QStringLiteral("なし（PNG・JPEG などの画像ファイル）"));
     auto* logoBrowse = Named(new QPushButton(QStringLiteral("参照…"), GroupBox1), "logoBrowseBtn");
     connect(logoBrowse, &QPushButton::clicked, this, [this] {
-        const QString file =
-            QFileDialog::getOpenFileName(this, QStringLiteral("鑑定書の表紙のロゴ画像"), logobox->text(),
-                                         QStringLiteral("画像 (*.png *.jpg *.jpeg *.bmp *.gif)"));
-        if (!file.isEmpty()) logobox->setText(QDir::toNativeSeparators(file));
+        QFileDialog dialog(this, QStringLiteral("鑑定書の表紙のロゴ画像"), QFileInfo(logobox->text()).absolutePath(),
+                           QStringLiteral("画像 (*.png *.jpg *.jpeg *.bmp *.gif)"));
+        dialog.setObjectName(QStringLiteral("logoFileDialog"));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            logobox->setText(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));
     });
     logoRow->addWidget(logobox, 1);
     logoRow->addWidget(logoBrowse);

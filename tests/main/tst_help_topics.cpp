@@ -214,7 +214,9 @@ private slots:
 
         QStringList names;
         QSet<QString> keysSeen;
-        for (const ShownWindows::Shown& s : shown.windows) {
+        // A copy: F1 below shows windows of its own, which the list takes in.
+        const QList<ShownWindows::Shown> seen = shown.windows;
+        for (const ShownWindows::Shown& s : seen) {
             if (!OwnWindow(s.className, s.name)) continue;
             names << s.className + QLatin1Char(' ') + s.name;
             keysSeen << s.name;

@@ -5,6 +5,9 @@
 #include "cli/data_folders_cli.h"
 #include "cli/layer_printer.h"
 #include "cli/register_location.h"
+#ifdef ZELVARA_HAS_REGISTER
+#include "cli/report_command.h"
+#endif
 #include "common/data_folders.h"
 #include "common/qstring_utf8.h"
 #include "engine/calendar_day.h"
@@ -173,6 +176,9 @@ QString FooterOfOptions(const Options& opts) {
 }
 
 int RunPrint(const QStringList& args) {
+#ifdef ZELVARA_HAS_REGISTER
+    if (args.value(0) == QLatin1String("report")) return RunPrintReport(args);
+#endif
     Options opts;
     opts.setApplicationDescription(QStringLiteral(
         "Prints to a PDF file what the program's print buttons print: chart (the chart sheet; with --graph the "
@@ -184,9 +190,9 @@ int RunPrint(const QStringList& args) {
         "or --entry ID alone, from the register; --register URL for a server). A second and further document goes to "
         "FILE's name with -2, -3 … before \".pdf\". The footer carries --title and --tel, else title and tel of the "
         "settings file's [owner]. --layer lays a time layer over chart and flying. The names of the files written go "
-        "to stdout."));
+        "to stdout. `print report` writes the 鑑定書 (see print report --help)."));
     opts.addPositionalArgument(QStringLiteral("printout"), QStringLiteral("what to print"),
-                               QStringLiteral("chart|graph|flying|overall|luck|marriage|legends|notes"));
+                               QStringLiteral("chart|graph|flying|overall|luck|marriage|legends|notes|report"));
     opts.addOptions({
         {QStringLiteral("pdf"), QStringLiteral("the PDF file to write"), QStringLiteral("FILE")},
         {QStringLiteral("dpi"), QStringLiteral("resolution, 72..2400 (default 600)"), QStringLiteral("N")},
@@ -214,7 +220,7 @@ int RunPrint(const QStringList& args) {
     if (std::find(std::begin(kinds), std::end(kinds), kind) == std::end(kinds))
         return UsageError(opts, command,
                           QStringLiteral("print の後には chart、graph、flying、overall、luck、marriage、legends、"
-                                         "notes のどれか一つを指定して下さい。"));
+                                         "notes、report のどれか一つを指定して下さい。"));
     PdfOutput pdf;
     if (!CheckOptions(kind, opts, pdf)) return kExitUsage;
     std::optional<LayerChoice> layerChoice;

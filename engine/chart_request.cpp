@@ -94,6 +94,12 @@ constexpr Era kEras[] = {
     {'H', "平成", 1988, 31}, {'R', "令和", 2018, 0},
 };
 
+// The first day of each era of kEras, in the same order.
+struct EraStart {
+    int year, month, day;
+};
+constexpr EraStart kEraStarts[] = {{1868, 1, 1}, {1912, 7, 30}, {1926, 12, 25}, {1989, 1, 8}, {2019, 5, 1}};
+
 const Era* EraOf(std::string_view text) {
     if (text.empty()) return nullptr;
     const char letter = text[0] >= 'a' && text[0] <= 'z' ? static_cast<char>(text[0] - 'a' + 'A') : text[0];
@@ -253,6 +259,18 @@ CastOutcome RequestChart(EngineContext& ctx, const BirthInput& in, const Convent
     request.conventions = conventions;
     request.lateHour = lateHour;
     return CastChart(ctx, request);
+}
+
+std::string EraDateText(int year, int month, int day) {
+    const int key = year * 10000 + month * 100 + day;
+    for (int i = int(std::size(kEras)) - 1; i >= 0; --i) {
+        const EraStart& start = kEraStarts[i];
+        if (key < start.year * 10000 + start.month * 100 + start.day) continue;
+        const int n = year - kEras[i].offset;
+        return std::string(kEras[i].name) + (n == 1 ? "元" : std::to_string(n)) + "年" + std::to_string(month) + "月" +
+               std::to_string(day) + "日";
+    }
+    return {};
 }
 
 }  // namespace zelvara

@@ -27,6 +27,10 @@ std::string NormalizeTypedText(std::string_view text);
 // reports them).
 std::string EraYearToWestern(std::string_view text);
 
+// A date in the era in force on it: "令和8年12月9日", "令和元年5月1日"; empty
+// before 明治 (1868).
+std::string EraDateText(int year, int month, int day);
+
 // The era letters the year box takes, worded once for every message, the
 // command line's usage and the help page.
 inline constexpr std::string_view kEraLettersText = "M 明治・T 大正・S 昭和・H 平成・R 令和";

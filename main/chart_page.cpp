@@ -58,9 +58,12 @@ ChartPage::ChartPage(const Timi& timi, QWidget* parent) : QWidget(parent), timi_
     pictureCopy->setGeometry(668, 470, 92, 26);
     pictureCopy->setToolTip(QStringLiteral("出生図の画像（1080×1350）をクリップボードにコピーします"));
     QPushButton* textCopy = Named(new QPushButton(QStringLiteral("文章でコピー"), this), "textCopyBtn");
-    textCopy->setGeometry(568, 500, 192, 26);
+    textCopy->setGeometry(568, 500, 96, 26);
     textCopy->setToolTip(
         QStringLiteral("出生図の内容（出生データ、十二宮の星、大限、選んだ層）を文章（Markdown）でコピーします"));
+    QPushButton* report = Named(new QPushButton(QStringLiteral("鑑定書…"), this), "reportBtn");
+    report->setGeometry(668, 500, 92, 26);
+    report->setToolTip(QStringLiteral("表紙と選んだページを一つのPDF（鑑定書）にまとめます"));
     asReadCaption_ = Named(new QLabel(this), "asReadCaption");
     asReadCaption_->setGeometry(kAsReadCaption);
     asReadCaption_->setWordWrap(true);

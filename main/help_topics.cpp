@@ -29,6 +29,8 @@ constexpr HelpTopic kHelpTopics[] = {
     {"pictureSizeMenu", "topic19"},
     {"pictureCopyBtn", "topic19"},
     {"textCopyBtn", "topic19"},
+    {"reportBtn", "topic20"},
+    {"reportWindow", "topic20"},
     {"kanteisheet", "topic6"},
     {"kounsheet", "topic6"},
     {"kekkonsheet", "topic6"},
@@ -39,6 +41,7 @@ constexpr HelpTopic kHelpTopics[] = {
     {"title", "topic3"},  // the splash
     {"PrinterSetupDialog1", "topic7"},
     {"TCunstomFrm", "topic8"},
+    {"logoFileDialog", "topic8"},
     {"Tdbenvfrm", "topic8"},
     {"TkounDBfrm", "topic8"},
     {"TAiDBfrm", "topic8"},

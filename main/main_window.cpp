@@ -11,6 +11,7 @@
 #include "main/hour_window.h"
 #include "main/reading_pages.h"
 #include "main/startup_sound.h"
+#include "print/chart_sheet.h"
 #include "register/exact_time_hours.h"
 #include "store/settings_file.h"
 #include "windows/mannen_window.h"
@@ -299,8 +300,12 @@ void TMainForm1::btnOkClick() {
     const BirthInput in = dataPage_->ReadBirthInput();
     std::optional<CorrectedBirth> exact;
     if (!dataPage_->ExactBirthOf(session_->Context(), in, exact)) return;
+    // The place goes with the chart: the record shown may change before a print.
+    QString place;
+    if (exact)
+        if (const auto entry = birthTimes_.CurrentEntry()) place = BirthPlaceText(entry->place, entry->longitude);
     const RequestOutcome outcome = session_->Request(
-        in, HourWindow(), [this](const SessionChart& chart) { ShowCastChart(chart); }, exact);
+        in, HourWindow(), [this](const SessionChart& chart) { ShowCastChart(chart); }, exact, place);
     if (outcome.IsCast()) PageControl1->setCurrentWidget(chartPage_);
 }
 

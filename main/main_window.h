@@ -139,6 +139,8 @@ public slots:
     void printbtn2Click();
     void kounprintbtnClick();
     void aisyobtnClick();
+    // 「鑑定書…」: the report window for the chart held (report_button.cpp).
+    void OpenReportWindow();
 
 protected:
     // 終了: pending edits are posted (one question when refused), then every
@@ -171,6 +173,8 @@ private:
     // The sheet of the chart as the chart page shows it: its layer, its
     // stems, the exact time and place it was cast from.
     ChartSheet SheetShown();
+    // The same without the layer and the stems: the birth chart's sheet.
+    ChartSheet BirthSheetShown();
     // 「画像で保存」 (sizeIndex in PictureSizes(), −1 for SVG), 「画像をコピー」, 「文章でコピー」.
     void SavePicture(int sizeIndex);
     void CopyPicture();

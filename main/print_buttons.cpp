@@ -63,6 +63,8 @@ void TMainForm1::WirePrintButtons() {
         connect(pictureCopy, &QPushButton::clicked, this, &TMainForm1::CopyPicture);
     if (auto* textCopy = findChild<QPushButton*>(QStringLiteral("textCopyBtn")))
         connect(textCopy, &QPushButton::clicked, this, &TMainForm1::CopyChartText);
+    if (auto* report = findChild<QPushButton*>(QStringLiteral("reportBtn")))
+        connect(report, &QPushButton::clicked, this, &TMainForm1::OpenReportWindow);
     readings_->SetPrintActions(
         {[this] { printbtn2Click(); }, [this] { kounprintbtnClick(); }, [this] { aisyobtnClick(); }});
 }
@@ -117,7 +119,7 @@ void TMainForm1::printbtn1Click() {
     ReportPrint(PrintModuleWithFooter().PrintChartSheet(SheetShown(), chartPage_->PrintsGraph() ? &strength : nullptr));
 }
 
-ChartSheet TMainForm1::SheetShown() {
+ChartSheet TMainForm1::BirthSheetShown() {
     // A consultation entry's chart as read has the hour it was read with,
     // whatever the record's hour box says now.
     const QString hour = chartAsRead_ ? QString::fromStdString(session_->Chart().input.hour) : dataPage_->HourText();
@@ -125,9 +127,13 @@ ChartSheet TMainForm1::SheetShown() {
     sheet.person = PersonShown();
     if (const auto& exact = session_->Chart().exact) {
         if (exact->Corrected()) sheet.birthTime = QString::fromStdString(CorrectionLine(*exact));
-        if (const auto entry = birthTimes_.CurrentEntry())
-            sheet.birthPlace = BirthPlaceText(entry->place, entry->longitude);
+        sheet.birthPlace = session_->Chart().exactPlace;
     }
+    return sheet;
+}
+
+ChartSheet TMainForm1::SheetShown() {
+    ChartSheet sheet = BirthSheetShown();
     if (const auto layer = chartPage_->Layers()->CurrentLayer())
         SetSheetLayer(sheet, session_->Man(), session_->Layout(), *layer);
     if (chartPage_->Layers()->StemsShown()) SetSheetStems(sheet, session_->Man());

@@ -11,6 +11,36 @@ PdfFile::PdfFile(const QString& path, int dpi, const QPageLayout& layout, const 
 
 PdfFile::~PdfFile() = default;  // QSaveFile removes an uncommitted temporary file
 
+namespace {
+
+QString XmlText(const QString& text) { return text.toHtmlEscaped(); }
+
+// Dublin Core title, creator (the author) and description (the subject).
+QByteArray XmpMetadata(const QString& title, const QString& author, const QString& subject) {
+    const auto alt = [](const QString& text) {
+        return QStringLiteral("<rdf:Alt><rdf:li xml:lang=\"x-default\">%1</rdf:li></rdf:Alt>").arg(XmlText(text));
+    };
+    return QStringLiteral(
+               "<?xpacket begin=\"\xFEFF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>"
+               "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF "
+               "xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">"
+               "<rdf:Description rdf:about=\"\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+               "xmlns:pdf=\"http://ns.adobe.com/pdf/1.3/\" xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\">"
+               "<dc:title>%1</dc:title><dc:creator><rdf:Seq><rdf:li>%2</rdf:li></rdf:Seq></dc:creator>"
+               "<dc:description>%3</dc:description><pdf:Producer>Zelvara</pdf:Producer>"
+               "<xmp:CreatorTool>Zelvara</xmp:CreatorTool>"
+               "</rdf:Description></rdf:RDF></x:xmpmeta><?xpacket end=\"w\"?>")
+        .arg(alt(title), XmlText(author), alt(subject))
+        .toUtf8();
+}
+
+}  // namespace
+
+void PdfFile::SetAuthorSubject(const QString& author, const QString& subject) {
+    author_ = author;
+    subject_ = subject;
+}
+
 QString PdfFile::Open() {
     // Never written straight into the file: a failure must leave the old one.
     file_.setDirectWriteFallback(false);
@@ -21,6 +51,8 @@ QString PdfFile::Open() {
     writer_->setPageLayout(layout_);
     writer_->setTitle(title_);
     writer_->setCreator(QStringLiteral("Zelvara"));
+    if (!author_.isEmpty() || !subject_.isEmpty())
+        writer_->setDocumentXmpMetadata(XmpMetadata(title_, author_, subject_));
     return {};
 }
 

@@ -23,6 +23,9 @@ public:
     PdfFile(const PdfFile&) = delete;
     PdfFile& operator=(const PdfFile&) = delete;
 
+    // The document's author and subject (as XMP metadata, which the PDF
+    // writer keeps beside the title); before Open().
+    void SetAuthorSubject(const QString& author, const QString& subject);
     // Creates the temporary file; empty on success, else why it failed.
     QString Open();
     // The device to paint on; only after a successful Open().
@@ -38,6 +41,7 @@ private:
     int dpi_;
     QPageLayout layout_;
     QString title_;
+    QString author_, subject_;
     QSaveFile file_;
     // The document is made in memory and written in one piece, so that a
     // short write is seen: the PDF writer ignores what its device refuses,

@@ -47,6 +47,7 @@ public:
         if (!pdf_) return OnPrinter(name, draw);
         const QString path = NumberedPdfPath(pdf_->path, outcome_.documents + 1);
         PdfFile file(path, pdf_->dpi, module_.PdfPageLayout(), name);
+        file.SetAuthorSubject(author_, subject_);
         if (QString why = file.Open(); !why.isEmpty()) return Fail(why);
         if (QString why = draw(file.Device(), QStringLiteral("PDFファイル %1").arg(QDir::toNativeSeparators(path)));
             !why.isEmpty())
@@ -64,6 +65,11 @@ public:
     }
 
     PrintOutcome Outcome() const { return outcome_; }
+
+    void SetAuthorSubject(const QString& author, const QString& subject) {
+        author_ = author;
+        subject_ = subject;
+    }
 
 private:
     // The caller's PDF file, else the printer's file, else the printer, else
@@ -100,6 +106,7 @@ private:
     PdfPrintModule& module_;
     std::optional<PdfOutput> pdf_;
     PrintOutcome outcome_;
+    QString author_, subject_;
 };
 
 PdfPrintModule::PdfPrintModule(QObject* parent) : QObject(parent) { setObjectName(QStringLiteral("printmodule")); }
@@ -185,6 +192,17 @@ PrintOutcome PdfPrintModule::PrintConsultations(const ConsultationPrint& print, 
     }
     PrintSession session(*this, pdf);
     session.Document(QStringLiteral("鑑定記録"), [&](PrintDocument& doc) { DrawConsultations(doc, print); });
+    return session.Outcome();
+}
+
+PrintOutcome PdfPrintModule::PrintClientReport(const ClientReport& report, const std::optional<PdfOutput>& pdf) {
+    // A reading runs over as many pages as its text needs: counted first.
+    const int total = ClientReportPages(report, Footer(), pdf ? pdf->dpi : 600);
+    PrintSession session(*this, pdf);
+    session.SetAuthorSubject(report.cover.readerTitle,
+                             QStringLiteral("%1 様の鑑定書（%2）").arg(report.cover.client, report.cover.dateWestern));
+    session.Document(QStringLiteral("鑑定書 %1 様").arg(report.cover.client),
+                     [&](PrintDocument& doc) { DrawClientReport(doc, report, total); });
     return session.Outcome();
 }
 

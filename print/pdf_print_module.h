@@ -7,6 +7,7 @@
 #pragma once
 
 #include "print/chart_sheet.h"
+#include "print/client_report.h"
 #include "print/consultation_print.h"
 #include "print/flying_table_print.h"
 #include "print/personal_data_print.h"
@@ -85,6 +86,10 @@ public:
                                       const std::optional<PdfOutput>& pdf = {});
     // Consultation entries: one, or all of a client's, one after another.
     PrintOutcome PrintConsultations(const ConsultationPrint& print, const std::optional<PdfOutput>& pdf = {});
+    // The 鑑定書 in one document: the cover and the pages chosen, numbered
+    // "n / N"; in a PDF file with the reader as author and the client in the
+    // subject.
+    PrintOutcome PrintClientReport(const ClientReport& report, const std::optional<PdfOutput>& pdf = {});
     // The 飛星 table of a cast chart, with the layer's transformations unless
     // the layer is the birth chart itself.
     // birthLines: the birth data under the title (SheetBirthLines).

@@ -138,7 +138,30 @@ void PrintDocument::PrintFooter() {
     Text(kFooter.x, kFooter.y, footer_, kFooter.points);
 }
 
+void PrintDocument::MarkPage() {
+    if (!pageMark_ || markedPage_ == pages_) return;
+    markedPage_ = pages_;
+    pageMark_(*this, pages_);
+}
+
+void PrintDocument::Mark(int xMm, int yMm, const QString& text, int points) {
+    painter_->save();
+    QFont font = font_;
+    font.setBold(false);
+    font.setItalic(false);
+    if (fontScale_ == 1)
+        font.setPointSize(points);
+    else
+        font.setPointSizeF(points * fontScale_);
+    painter_->setFont(font);
+    painter_->setPen(Qt::black);
+    painter_->setBackgroundMode(Qt::TransparentMode);
+    painter_->drawText(QPoint(mm_[xMm], mm_[yMm] + painter_->fontMetrics().ascent()), text);
+    painter_->restore();
+}
+
 bool PrintDocument::NewPage() {
+    MarkPage();
     if (!device_ || !device_->newPage()) {
         failed_ = true;
         return false;

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 class QImage;
 class QPagedPaintDevice;
@@ -96,6 +97,16 @@ public:
 
     int Pages() const { return pages_; }
 
+    // Drawn on every page as it ends (NewPage, MarkPage): mark(doc, page).
+    // None by default.
+    using PageMark = std::function<void(PrintDocument&, int page)>;
+    void SetPageMark(PageMark mark) { pageMark_ = std::move(mark); }
+    // The mark of the current page now (the last page, before End()).
+    void MarkPage();
+    // Text for a page mark: drawn without changing the document's font or
+    // drawing state.
+    void Mark(int xMm, int yMm, const QString& text, int points);
+
 private:
     QPagedPaintDevice* device_ = nullptr;  // none for a page drawn through the caller's painter
     QString footer_;
@@ -107,6 +118,8 @@ private:
     QFont font_;
     int pages_ = 0;
     bool failed_ = false;
+    PageMark pageMark_;
+    int markedPage_ = 0;
 };
 
 // The line grid of the text listings: 10 point at 20 mm, line n of a page at

@@ -15,7 +15,7 @@ ChartSession::ChartSession(std::string programFolder, MessageSink& sink, PersonS
     : ctx_(std::move(programFolder), sink), store_(store) {}
 
 RequestOutcome ChartSession::Request(const BirthInput& in, HourChooser& hours, const ShowChart& show,
-                                     const std::optional<CorrectedBirth>& exact) {
+                                     const std::optional<CorrectedBirth>& exact, const QString& exactPlace) {
     RequestOutcome outcome;
     held_.reset();
 
@@ -58,6 +58,7 @@ RequestOutcome ChartSession::Request(const BirthInput& in, HourChooser& hours, c
     chart_.hourIndex = request.hourIndex;
     chart_.hourChosen = checked->hourIndex < 0;
     chart_.exact = exact;
+    chart_.exactPlace = exact ? exactPlace : QString();
     if (show) show(chart_);
     return WriteBack();
 }

@@ -34,6 +34,7 @@ struct SessionChart {
     std::array<std::string, 13> luckCaptions;  // ten-year period tabs 1..12, "3-12才(紫薇星)"
     std::array<int, kPalaces + 1> strength{};  // palace strengths 1..12
     std::optional<CorrectedBirth> exact;       // the exact time the chart was cast from, if any
+    QString exactPlace;                        // where that time was kept for, as the prints show it; empty: none
 };
 
 // What a request came to.
@@ -74,8 +75,10 @@ public:
     // exact: the person's exact time corrected (CorrectBirthInput of the
     // entry); the corrected moment's date and period are cast, while the
     // record keeps the year of the entry's own date.
+    // exactPlace: the place of that time as the prints show it, kept with
+    // the chart so that moving to another record does not change it.
     RequestOutcome Request(const BirthInput& in, HourChooser& hours, const ShowChart& show = {},
-                           const std::optional<CorrectedBirth>& exact = std::nullopt);
+                           const std::optional<CorrectedBirth>& exact = std::nullopt, const QString& exactPlace = {});
 
     // Casts an earlier reading's chart again to look at it (a consultation
     // entry's chart as read): the entry checks and the cast of a known hour,

@@ -170,7 +170,8 @@ bool StartupSoundEnabled(const SettingsFile& settings) {
 
 OwnerSettings LoadOwnerSettings(const SettingsFile& settings) {
     return {settings.Read(QStringLiteral("owner"), QStringLiteral("title"), QString()),
-            settings.Read(QStringLiteral("owner"), QStringLiteral("tel"), QString())};
+            settings.Read(QStringLiteral("owner"), QStringLiteral("tel"), QString()),
+            settings.Read(QStringLiteral("owner"), QStringLiteral("logo"), QString())};
 }
 
 TimeCorrection LoadTimeCorrection(const SettingsFile& settings) {

@@ -52,10 +52,12 @@ inline bool IsSwitchOn(const QString& value) { return value == QLatin1String("Tr
 // [sound] check, default "True".
 bool StartupSoundEnabled(const SettingsFile& settings);
 
-// The user's own footer data: [owner] title and tel, empty when missing.
+// The user's own footer data: [owner] title and tel, empty when missing;
+// and logo, the picture file the 鑑定書's cover carries (empty: none).
 struct OwnerSettings {
     QString title;
     QString tel;
+    QString logo;
 };
 OwnerSettings LoadOwnerSettings(const SettingsFile& settings);
 

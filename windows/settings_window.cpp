@@ -8,6 +8,9 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -75,6 +78,22 @@ TCunstomFrm::TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QS
     telbox->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhPreferNumbers | Qt::ImhNoPredictiveText);
     grid->addWidget(telbox, 2, 1);
     grid->addWidget(Named(new QLabel(QStringLiteral("例：03-1234-5678"), GroupBox1), "Label11"), 3, 1);
+    grid->addWidget(Named(new QLabel(QStringLiteral("表紙のロゴ画像"), GroupBox1), "logoLabel"), 4, 0);
+    auto* logoRow = new QHBoxLayout;
+    logobox = Named(new QLineEdit(GroupBox1), "logobox");
+    logobox->setPlaceholderText(QStringLiteral("なし（PNG・JPEG などの画像ファイル）"));
+    auto* logoBrowse = Named(new QPushButton(QStringLiteral("参照…"), GroupBox1), "logoBrowseBtn");
+    connect(logoBrowse, &QPushButton::clicked, this, [this] {
+        QFileDialog dialog(this, QStringLiteral("鑑定書の表紙のロゴ画像"), QFileInfo(logobox->text()).absolutePath(),
+                           QStringLiteral("画像 (*.png *.jpg *.jpeg *.bmp *.gif)"));
+        dialog.setObjectName(QStringLiteral("logoFileDialog"));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            logobox->setText(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));
+    });
+    logoRow->addWidget(logobox, 1);
+    logoRow->addWidget(logoBrowse);
+    grid->addLayout(logoRow, 4, 1);
     grid->setColumnStretch(1, 1);
     titlebox->setMinimumWidth(280);
 
@@ -259,6 +278,7 @@ void TCunstomFrm::showEvent(QShowEvent* event) {
     LoadOwnerSettings();
     titlebox->setText(owner_.title);
     telbox->setText(owner_.tel);
+    logobox->setText(owner_.logo);
     soundchk->setChecked(IsSwitchOn(settings_.Read(kSound, QStringLiteral("check"), QStringLiteral("True"))));
     correctionbox->setCurrentIndex(int(LoadTimeCorrection(settings_)));
     if (registerPlaceChanged_) ShowRegisterPlace();
@@ -270,7 +290,7 @@ void TCunstomFrm::showEvent(QShowEvent* event) {
 }
 
 bool TCunstomFrm::Store(QString* why) {
-    const OwnerSettings edited{titlebox->text(), telbox->text()};
+    const OwnerSettings edited{titlebox->text(), telbox->text(), logobox->text().trimmed()};
     const QString sound = soundchk->isChecked() ? QStringLiteral("True") : QStringLiteral("False");
     QList<SettingsFile::Entry> entries{{kOwner, QStringLiteral("title"), edited.title},
                                        {kOwner, QStringLiteral("tel"), edited.tel},
@@ -279,6 +299,8 @@ bool TCunstomFrm::Store(QString* why) {
     // never chose one keeps the file as it was.
     const QString stored = settings_.Read(kTimeCorrectionSection, kTimeCorrectionKey, QStringLiteral("none"));
     if (Correction() != stored) entries.append({kTimeCorrectionSection, kTimeCorrectionKey, Correction()});
+    // The logo likewise: only a reader who chose one gets the line.
+    if (edited.logo != owner_.logo) entries.append({kOwner, QStringLiteral("logo"), edited.logo});
     if (!settings_.Write(entries, why)) return false;
     owner_ = edited;
     return true;

@@ -100,6 +100,7 @@ private:
 
     QLabel* ttlname = nullptr;
     QLineEdit* titlebox = nullptr;
+    QLineEdit* logobox = nullptr;  // the 鑑定書 cover's logo picture; empty: none
     QLineEdit* telbox = nullptr;
     QPushButton* databasebtn = nullptr;
     QPushButton* kounbtn = nullptr;

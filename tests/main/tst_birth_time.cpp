@@ -6,6 +6,7 @@
 #include "main/data_input_page.h"
 #include "main/help_window.h"
 #include "main/main_window.h"
+#include "print/print_module.h"
 #include "register/person_fields.h"
 #include "tests/main/main_window_fixture.h"
 #include "tests/recording_sink.h"
@@ -17,6 +18,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -171,6 +173,30 @@ private slots:
         QVERIFY(Find<QComboBox>("inTime")->isEnabled());
         QCOMPARE(Hour(), QStringLiteral("07:00-09:00"));
         QCOMPARE(w_->Persons().Value(kFieldTime), QStringLiteral("07:00-09:00"));
+    }
+
+    // The sheet prints the place of the chart as cast, even after the
+    // register has moved to another person (who has a time of their own).
+    void sheetKeepsThePlaceOfTheCast() {
+        Start({{"札幌生", "1980", "3", "15", "07:00-09:00", "男"}, {"那覇生", "1975", "8", "2", "07:00-09:00", "女"}});
+        w_->Persons().Last();
+        EnterTime("08:10", QStringLiteral("沖縄県 那覇市"));
+        w_->Persons().First();
+        EnterTime("08:50", QStringLiteral("北海道 札幌市"));
+        Cast();
+        QVERIFY(w_->Persons().Last());
+        QTemporaryDir out;
+        const QString pdf = out.filePath(QStringLiteral("sheet.pdf"));
+        w_->PrintModule().SetPdfChooser([&](const QString&) { return pdf; });
+        if (w_->PrintModule().HasPrinter()) QSKIP("a printer is installed here; the print would go to it");
+        Find<QPushButton>("printbtn1")->click();
+        QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('\n')));
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(30000));
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(printed.contains(QStringLiteral("札幌市")) && !printed.contains(QStringLiteral("那覇市")),
+                 qPrintable(printed));
     }
 
     // 削除 then 元に戻す: the person comes back with the time, its mark and

@@ -43,8 +43,9 @@ namespace {
 QString DataDir() { return qEnvironmentVariable("ZELVARA_DATA_DIR"); }
 
 // The settings window's doors, which have topics of their own without being windows.
+// reportWindow opens only over a cast chart; print_buttons checks its F1.
 const QStringList kDoorKeys{QStringLiteral("registerCsv"), QStringLiteral("registerParadox"),
-                            QStringLiteral("textsParadox")};
+                            QStringLiteral("textsParadox"), QStringLiteral("reportWindow")};
 
 // The anchor the help window of `widget`'s window shows after F1 pressed in
 // `widget`; empty when no help window opened.

@@ -2,8 +2,10 @@
 // print goes to the PDF file the user is asked for, carries the footer as
 // stored now, and prints what the pages show.
 #include "main/app_windows.h"
+#include "main/help_topics.h"
 #include "main/main_window.h"
 #include "main/reading_pages.h"
+#include "main/report_window.h"
 #include "main/tab_button_row.h"
 #include "register/person_fields.h"
 #include "store/settings_file.h"
@@ -23,6 +25,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -290,6 +293,65 @@ private slots:
     }
 
     // 環境設定 opens the settings window with the main window's caption.
+    // 「鑑定書…」: the chart and its graph ticked the first time, the preview's
+    // page count, the file offered as 鑑定書_<氏名>_<date>.pdf, the pages
+    // ticked remembered for the next report and the folder used last.
+    void reportWindowRemembersItsPages() {
+        const auto open = [this]() -> ReportWindow* {
+            Click("reportBtn");
+            return w_->findChild<ReportWindow*>(QStringLiteral("reportWindow"));
+        };
+        ReportWindow* window = open();
+        QVERIFY(window);
+        Control<QTabWidget>("PageControl1")->setCurrentWidget(Control<QWidget>("syuseizu"));
+        testing::Snapshot(w_.get(), QStringLiteral("chart_page_report_button"));
+        auto* list = window->findChild<QListWidget*>(QStringLiteral("reportPages"));
+        QStringList ticked;
+        for (int i = 0; i < list->count(); ++i)
+            if (list->item(i)->checkState() == Qt::Checked) ticked << list->item(i)->text();
+        QCOMPARE(ticked, (QStringList{QStringLiteral("出生図"), QStringLiteral("宮の強さのグラフ")}));
+        QCOMPARE(window->findChild<QLabel*>(QStringLiteral("reportStatus"))->text(),
+                 QStringLiteral("表紙を含めて 3 ページ"));
+        list->findItems(QStringLiteral("飛星表"), Qt::MatchExactly).value(0)->setCheckState(Qt::Checked);
+        QCOMPARE(window->findChild<QLabel*>(QStringLiteral("reportStatus"))->text(),
+                 QStringLiteral("表紙を含めて 4 ページ"));
+        window->resize(1000, 760);
+        testing::Snapshot(window, QStringLiteral("report_window"));
+        // F1 anywhere in the window finds the 鑑定書 topic.
+        QCOMPARE(HelpAnchorOf(list), QStringLiteral("topic20"));
+        QCOMPARE(HelpAnchorOf(w_->findChild<QWidget*>(QStringLiteral("reportBtn"))), QStringLiteral("topic20"));
+        QString offered;
+        const QString path = out_.filePath(QStringLiteral("report/鑑定書.pdf"));
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        window->SetFileChooser([&](const QString& name) {
+            offered = name;
+            return path;
+        });
+        QVERIFY(window->Save());
+        QCOMPARE(
+            QFileInfo(offered).fileName(),
+            QStringLiteral("鑑定書_鈴木一子_%1.pdf").arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))));
+        const auto pages = ReadPdf(path);
+        QCOMPARE(pages.size(), 4);
+        QVERIFY(pdftest::Has(pages[3], QStringLiteral("【飛星表】"), true));
+        QVERIFY(pdftest::PageText(pages[3]).contains(QStringLiteral("4 / 4")));
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        window = open();
+        QVERIFY(window);
+        list = window->findChild<QListWidget*>(QStringLiteral("reportPages"));
+        QCOMPARE(list->findItems(QStringLiteral("飛星表"), Qt::MatchExactly).value(0)->checkState(), Qt::Checked);
+        window->SetFileChooser([&](const QString& name) {
+            offered = name;
+            return QString();
+        });
+        QVERIFY(!window->Save());
+        QCOMPARE(QFileInfo(offered).absolutePath(), QFileInfo(path).absolutePath());
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
     void settingsWindowFromPassbtn() {
         const Tprintmodule* own = &w_->PrintModule();
         ApplicationWindows windows(*w_);

@@ -140,6 +140,16 @@ private slots:
                      after.contains(QStringLiteral("check=False\r\n")),
                  qPrintable(after));
         QCOMPARE(LoadOwnerSettings(SettingsFile(Ini())).title, QStringLiteral("髙橋鑑定室"));
+        // No logo line until a reader chooses a logo for the 鑑定書's cover.
+        QVERIFY2(!after.contains(QStringLiteral("logo=")), qPrintable(after));
+        w.show();
+        QVERIFY(Child<QLineEdit>(w, "logobox")->text().isEmpty());
+        Child<QLineEdit>(w, "logobox")->setText(QStringLiteral("/home/reader/logo.png"));
+        w.close();
+        QCOMPARE(LoadOwnerSettings(SettingsFile(Ini())).logo, QStringLiteral("/home/reader/logo.png"));
+        w.show();
+        QCOMPARE(Child<QLineEdit>(w, "logobox")->text(), QStringLiteral("/home/reader/logo.png"));
+        w.close();
         QVERIFY(sink_.messages.isEmpty());
     }
 

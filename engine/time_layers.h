@@ -102,7 +102,7 @@ struct TimeLayer {
     int month = 0;           // month, day and hour layers: lunar month 1..12
     int day = 0;             // day and hour layers: lunar day 1..30
     bool leapMonth = false;  // month, day and hour layers: the lunar month is a leap month
-    CivilDate date;          // day and hour layers: the civil day
+    CivilDate date{};        // day and hour layers: the civil day
     int ageFrom = 0;         // decade: the counted ages it covers
     int ageTo = 0;
     int stem = 0;        // the stem that gives the layer its transformations
@@ -150,7 +150,7 @@ struct LayerChoice {
     int period = 0;          // decade 1..12
     int year = 0;            // year and month layers
     int month = 0;           // month layer, lunar month 1..12
-    CivilDate date;          // day and hour layers: the civil day
+    CivilDate date{};        // day and hour layers: the civil day
     int clockHour = 0;       // hour layer: 0..23
     bool leapMonth = false;  // month layer: the leap month that repeats `month`
 };

@@ -46,8 +46,6 @@ void AddChartOutputOptions(Options& opts) {
          QStringLiteral("SIZE")},
         {QStringLiteral("title"), QStringLiteral("picture footer title"), QStringLiteral("TEXT")},
         {QStringLiteral("tel"), QStringLiteral("picture footer telephone number"), QStringLiteral("TEXT")},
-        {QStringLiteral("settings"), QStringLiteral("settings file for the picture footer"),
-         QStringLiteral("zelv.ini")},
     });
 }
 

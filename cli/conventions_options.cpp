@@ -53,7 +53,7 @@ void AddConventionOptions(Options& parser) {
 #ifdef ZELVARA_HAS_SETTINGS
     parser.addOption({QStringLiteral("settings"),
                       QStringLiteral("settings file (default: the user's zelv.ini): the profiles of --profile, and "
-                                     "the footer of a print"),
+                                     "the footer of a print or a picture, the logo of the 鑑定書"),
                       QStringLiteral("zelv.ini")});
 #endif
 }

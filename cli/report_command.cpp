@@ -98,8 +98,6 @@ int RunPrintReport(const QStringList& args) {
          QStringLiteral("DATE")},
         {QStringLiteral("title"), QStringLiteral("footer title"), QStringLiteral("TEXT")},
         {QStringLiteral("tel"), QStringLiteral("footer telephone number"), QStringLiteral("TEXT")},
-        {QStringLiteral("settings"), QStringLiteral("settings file for the footer and the logo"),
-         QStringLiteral("zelv.ini")},
     });
     AddBirthOptions(opts);
     AddHomeOption(opts);

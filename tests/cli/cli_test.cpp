@@ -173,6 +173,16 @@ TEST(CliChart, HomeBeforeTheCommand) {
     EXPECT_NE(r.err.find("--home"), std::string::npos) << r.err;
 }
 
+// Every command declares each of its options once (Qt's parser complains of a
+// second declaration and keeps only the first's description).
+TEST(CliUsage, EveryCommandDeclaresEachOptionOnce) {
+    for (const char* command : {"chart", "reading overall", "print chart", "print report", "print notes",
+                                "register list", "register export-person", "notes list", "texts import", "export"}) {
+        const CliRun r = Cli(std::string(command) + " --help");
+        EXPECT_EQ(r.err.find("already having an option"), std::string::npos) << command << "\n" << r.err;
+    }
+}
+
 // A name whose bytes are not UTF-8 is refused, not written as broken JSON.
 TEST(CliChart, NameThatIsNotUtf8IsRefused) {
     const CliRun r =

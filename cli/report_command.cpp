@@ -6,12 +6,15 @@
 #include "cli/print_command.h"
 #include "cli/register_location.h"
 #include "common/qstring_utf8.h"
+#include "common/summer_time.h"
+#include "engine/exact_birth.h"
 #include "print/pdf_print_module.h"
 #include "readings/report_pages.h"
 #include "readings/table_file.h"
 #include "register/consultation_storage.h"
 #include "register/person_fields.h"
 #include "register/person_table.h"
+#include "session/person_birth_time.h"
 #include "store/settings_file.h"
 
 #include <QDate>
@@ -89,7 +92,9 @@ int RunPrintReport(const QStringList& args) {
     opts.addPositionalArgument(QStringLiteral("report"), QStringLiteral("the 鑑定書"), QStringLiteral("report"));
     opts.addOptions({
         {QStringLiteral("pdf"), QStringLiteral("the PDF file to write"), QStringLiteral("FILE")},
-        {QStringLiteral("person"), QStringLiteral("the register's person of this number (instead of --sex, --date …)"),
+        {QStringLiteral("person"),
+         QStringLiteral("the register's person of this number, with the exact birth time kept for the person (instead "
+                        "of --sex, --date …)"),
          QStringLiteral("N")},
         {QStringLiteral("pages"), QStringLiteral("the pages (default chart,graph,flying)"), QStringLiteral("LIST")},
         {QStringLiteral("on"),
@@ -144,7 +149,16 @@ int RunPrintReport(const QStringList& args) {
             notes = NotesOf(table, number, NotesWanted(*pages), &why);
             if (!notes) return Fail(why);
         }
-        const CastOutcome cast = RequestChart(ctx, in);
+        // The person's exact birth time, corrected as the desktop program
+        // casts it (the person's own correction, else the settings').
+        if (const std::optional<BirthTimeEntry> entry = table.BirthTime(number)) {
+            const TimeCorrection correction = LoadTimeCorrection(SettingsFile(opts.value(QStringLiteral("settings"))));
+            const std::optional<CorrectedBirth> moment =
+                CorrectBirthInput(ctx, in, ExactTimeOf(*entry, correction), ZoneReadingOf);
+            if (!moment) return 1;
+            time = BirthTime{*moment, entry->place.toStdString(), entry->longitude, entry->zone.toStdString()};
+        }
+        const CastOutcome cast = RequestChart(ctx, in, {}, time && time->LateHour());
         if (!cast) return 1;
         chart = *cast;
     } else if (const int failed = CastFromOptions(opts, "print report", ctx, in, chart, &time)) {

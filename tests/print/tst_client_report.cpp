@@ -208,6 +208,30 @@ private slots:
         }
     }
 
+    // A person with an exact birth time and place kept in the register: the
+    // report's chart sheet is cast from the corrected moment and names the
+    // place, as the desktop program's is.
+    void personsExactTimeOnTheSheet() {
+        RecordingSink sink;
+        PersonTable table(sink);
+        QVERIFY(table.Open(home_.path()));
+        register_test::AddPerson(table, QStringLiteral("佐藤一郎"));
+        qint64 person = -1;
+        for (int r = 0; r < table.RecordCount(); ++r)
+            if (table.Record(r).values[kFieldName] == QStringLiteral("佐藤一郎")) person = table.Record(r).rowId;
+        QVERIFY(person > 0);
+        QVERIFY(
+            table.WriteBirthTime(person, BirthTimeEntry{QStringLiteral("10:40"), {}, 141.35, {}, TimeCorrection::kMean})
+                .Ok());
+        table.Close();
+        const QString pdf = Pdf(QStringLiteral("exact.pdf"));
+        const Run r = Cli({"--person", QString::number(person), "--pages", "chart", "--pdf", pdf});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const QString sheet = pdftest::PageText(ReadPdf(pdf).value(1));
+        QVERIFY2(sheet.contains(QStringLiteral("東経 141.35 度")), qPrintable(sheet));
+        QVERIFY2(sheet.contains(QStringLiteral("10:40")), qPrintable(sheet));
+    }
+
     // A page that cannot be made stops the command with a Japanese message;
     // no file is written.
     void refusedPagesWriteNothing_data() {

@@ -25,13 +25,16 @@ void AddEntryRows(std::vector<ClientDataRow>& rows, const QString& part, const Q
 
 }  // namespace
 
-std::optional<ClientData> ReadClientData(PersonTable& table, qint64 client, QString* why) {
+std::optional<StoredPerson> StoredClient(PersonTable& table, qint64 client, QString* why) {
     QString readWhy;
-    const std::optional<StoredPerson> stored = table.StoredRecord(client, &readWhy);
-    if (!stored) {
-        *why = readWhy.isEmpty() ? QStringLiteral("番号 %1 の人物は名簿にいません。").arg(client) : readWhy;
-        return std::nullopt;
-    }
+    std::optional<StoredPerson> stored = table.StoredRecord(client, &readWhy);
+    if (!stored) *why = readWhy.isEmpty() ? QStringLiteral("番号 %1 の人物は名簿にいません。").arg(client) : readWhy;
+    return stored;
+}
+
+std::optional<ClientData> ReadClientData(PersonTable& table, qint64 client, QString* why) {
+    const std::optional<StoredPerson> stored = StoredClient(table, client, why);
+    if (!stored) return std::nullopt;
     ClientData data;
     data.client = client;
     data.values = stored->values;

@@ -32,6 +32,10 @@ struct ClientData {
 // consultation tables yet gives no entries.
 std::optional<ClientData> ReadClientData(PersonTable& table, qint64 client, QString* why);
 
+// The client's record as stored; nullopt with why (the register's reason, or
+// that the client is not in the register).
+std::optional<StoredPerson> StoredClient(PersonTable& table, qint64 client, QString* why);
+
 // One item of the export: the part it belongs to (人物, 出生時刻, 鑑定記録,
 // 削除した鑑定記録), the number of the entry within its part (empty for the
 // record and its time), what the item is and its value.

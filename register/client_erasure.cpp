@@ -2,6 +2,7 @@
 
 #include "common/sqlite_connection.h"
 #include "register/birth_time_sql.h"
+#include "register/client_data.h"
 #include "register/consultation_storage.h"
 #include "register/person_table.h"
 
@@ -227,12 +228,8 @@ std::optional<bool> CopyHolds(const QString& path, const PersonValues& values, Q
 }  // namespace
 
 std::optional<ClientErasure> PlanClientErasure(PersonTable& table, qint64 client, QString* why) {
-    QString readWhy;
-    const std::optional<StoredPerson> stored = table.StoredRecord(client, &readWhy);
-    if (!stored) {
-        *why = readWhy.isEmpty() ? QStringLiteral("番号 %1 の人物は名簿にいません。").arg(client) : readWhy;
-        return std::nullopt;
-    }
+    const std::optional<StoredPerson> stored = StoredClient(table, client, why);
+    if (!stored) return std::nullopt;
     ClientErasure plan;
     plan.client = client;
     plan.values = stored->values;

@@ -33,6 +33,8 @@ RequestOutcome ChartSession::Request(const BirthInput& in, HourChooser& hours, c
     if (!checked) return outcome;
     ChartRequest request = *checked;
     if (!exact) recordYear = request.year;
+    request.conventions = profile_.conventions;
+    request.lateHour = exact && exact->minuteOfDay >= 23 * 60;
 
     // An unknown hour: every period is cast and the user picks the one whose
     // chart fits. Giving up leaves no chart and writes nothing.
@@ -59,6 +61,8 @@ RequestOutcome ChartSession::Request(const BirthInput& in, HourChooser& hours, c
     chart_.hourChosen = checked->hourIndex < 0;
     chart_.exact = exact;
     chart_.exactPlace = exact ? exactPlace : QString();
+    chart_.request = request;
+    chart_.profile = profile_;
     if (show) show(chart_);
     return WriteBack();
 }
@@ -67,7 +71,9 @@ bool ChartSession::Replay(const BirthInput& in, const ShowChart& show) {
     held_.reset();
     const auto checked = CheckBirthInput(ctx_, in);
     if (!checked || checked->hourIndex < 0) return false;
-    const CastOutcome cast = CastChart(ctx_, *checked);
+    ChartRequest request = *checked;
+    request.conventions = profile_.conventions;
+    const CastOutcome cast = CastChart(ctx_, request);
     if (!cast) return false;
     Hold(*cast);
     chart_.input = in;
@@ -75,6 +81,8 @@ bool ChartSession::Replay(const BirthInput& in, const ShowChart& show) {
     chart_.hourIndex = checked->hourIndex;
     chart_.hourChosen = false;
     chart_.exact.reset();
+    chart_.request = request;
+    chart_.profile = profile_;
     if (show) show(chart_);
     return true;
 }

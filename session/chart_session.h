@@ -18,6 +18,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace zelvara {
 
@@ -35,6 +36,8 @@ struct SessionChart {
     std::array<int, kPalaces + 1> strength{};  // palace strengths 1..12
     std::optional<CorrectedBirth> exact;       // the exact time the chart was cast from, if any
     QString exactPlace;                        // where that time was kept for, as the prints show it; empty: none
+    ChartRequest request;                      // the request cast, with its conventions
+    ConventionProfile profile;                 // the profile it was cast by (標準 unless one was set)
 };
 
 // What a request came to.
@@ -91,6 +94,11 @@ public:
     // they were).
     void Hold(zelvara::Chart chart);
 
+    // The profile the following requests and replays are cast by; 標準 until
+    // one is set. The chart held keeps the profile it was cast by.
+    void SetProfile(ConventionProfile profile) { profile_ = std::move(profile); }
+    const ConventionProfile& Profile() const { return profile_; }
+
     EngineContext& Context() { return ctx_; }
     bool HasChart() const { return held_.has_value(); }
     // The chart held; stays at one address for the session's life.
@@ -114,6 +122,7 @@ private:
     std::optional<zelvara::Chart> held_;
     SessionChart chart_;
     HourGrid hourGrid_{};
+    ConventionProfile profile_;
 };
 
 }  // namespace zelvara

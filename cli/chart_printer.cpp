@@ -87,7 +87,8 @@ void InsertAlternatives(QJsonObject& chart, const std::vector<ChartAlternative>&
                                 {"reason", Q(a.reason)},
                                 {"changes", Q(a.changes)},
                                 {"value", Q(a.value)},
-                                {"differs", differs}});
+                                {"differs", differs},
+                                {"boundary", a.boundary}});
     }
     chart.insert(QStringLiteral("alternatives"), list);
 }

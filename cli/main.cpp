@@ -49,7 +49,11 @@ int Chart(const QStringList& args) {
     opts.addOption({QStringLiteral("json"), QStringLiteral("print the chart as one JSON object")});
     opts.addOption({QStringLiteral("alternatives"),
                     QStringLiteral("adds the charts a boundary or another convention would give, where they differ: "
-                                   "each with its reason, what it changes and the fields that differ")});
+                                   "each with its reason, what it changes, the fields that differ and whether it "
+                                   "is a boundary (boundary: true) or another value of a switch (false)")});
+    opts.addOption({QStringLiteral("neighbour-periods"),
+                    QStringLiteral("with --alternatives, for a birth known only by its period (no --time): adds "
+                                   "the charts of both neighbouring periods where they differ")});
     opts.addOption({QStringLiteral("layer"),
                     QStringLiteral("adds the palace stems, the flying 四化 and a time layer: birth, decade:N (1-12), "
                                    "year:YYYY, month:YYYY-MM (lunar month), day:YYYY-MM-DD or hour:YYYY-MM-DD:HH "
@@ -60,6 +64,10 @@ int Chart(const QStringList& args) {
 #endif
     cli::AddHomeOption(opts);
     if (const auto code = cli::ParseCommand(opts, QStringLiteral("chart"), args, 0, 0)) return *code;
+    if (opts.isSet(QStringLiteral("neighbour-periods")) && !opts.isSet(QStringLiteral("alternatives"))) {
+        std::cerr << "--neighbour-periods は --alternatives と一緒に指定して下さい。\n";
+        return cli::kExitUsage;
+    }
 #ifdef ZELVARA_HAS_PRINT
     if (const auto code = cli::CheckChartOutputOptions(opts)) return *code;
 #endif
@@ -109,7 +117,8 @@ int Chart(const QStringList& args) {
         request.conventions = profile->conventions;
         request.lateHour = time && time->LateHour();
         alternatives =
-            FindAlternatives(ctx, request, *chart, time ? std::optional(time->corrected.minuteOfDay) : std::nullopt);
+            FindAlternatives(ctx, request, *chart, time ? std::optional(time->corrected.minuteOfDay) : std::nullopt,
+                             {.neighbourPeriods = opts.isSet(QStringLiteral("neighbour-periods"))});
     }
     const std::vector<ChartAlternative>* kept = alternatives ? &*alternatives : nullptr;
     if (opts.isSet(QStringLiteral("json")) || opts.value(QStringLiteral("format")) == QLatin1String("json"))

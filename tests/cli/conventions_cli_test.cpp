@@ -102,10 +102,30 @@ TEST(CliConventions, AlternativesListReasonChangeAndFields) {
     EXPECT_EQ(first["changes"].toString().toStdString(), "hour");
     EXPECT_EQ(first["value"].toString().toStdString(), "07:00-09:00");
     EXPECT_TRUE(first["differs"].toArray().contains(QStringLiteral("lifePalace")));
+    EXPECT_TRUE(first["boundary"].toBool());
     r = Cli("chart --sex 男 --date 2024/2/4 --hour 15:00-17:00 --alternatives " + kHome);
     EXPECT_NE(r.out.find("境界注意　2月の節入り（4日 酉の刻）の当日の出生：節入り後とした場合："), std::string::npos)
         << r.out;
     EXPECT_EQ(Cli(kBirth).out.find("境界注意"), std::string::npos);
+}
+
+TEST(CliConventions, NeighbourPeriodsOfABirthKnownOnlyByItsPeriod) {
+    const std::string birth = "chart --sex 男 --date 1965/3/17 --hour 05:00-07:00 --alternatives --json ";
+    CliRun r = Cli(birth + "--neighbour-periods " + kHome);
+    ASSERT_EQ(r.code, 0) << r.err;
+    QStringList periods;
+    for (const QJsonValue& a : Json(r.out)["alternatives"].toArray())
+        if (a["changes"].toString() == QLatin1String("hour")) {
+            periods << a["value"].toString();
+            EXPECT_TRUE(a["boundary"].toBool());
+        }
+    EXPECT_EQ(periods, (QStringList{QStringLiteral("03:00-05:00"), QStringLiteral("07:00-09:00")}));
+    // Asked for only with the alternatives; without the option, none.
+    for (const QJsonValue& a : Json(Cli(birth + kHome).out)["alternatives"].toArray())
+        EXPECT_NE(a["changes"].toString(), QLatin1String("hour"));
+    r = Cli("chart --sex 男 --date 1965/3/17 --hour 05:00-07:00 --neighbour-periods " + kHome);
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("--alternatives と一緒に"), std::string::npos) << r.err;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Boundary warnings: the alternatives kept after a cast, on the shipped
 // calendar, and what casting a chart with all of them costs.
 #include "engine/alternatives.h"
+#include "engine/conversion.h"
 #include "tests/engine/test_support.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,8 @@ namespace zelvara::test {
 namespace {
 
 struct Cast {
-    Cast(int y, int m, int d, int hourIndex, std::optional<int> minute = std::nullopt) : ctx(ZELVARA_DATA_DIR, sink) {
+    Cast(int y, int m, int d, int hourIndex, std::optional<int> minute = std::nullopt, AlternativeOptions options = {})
+        : ctx(ZELVARA_DATA_DIR, sink) {
         request.year = y;
         request.month = m;
         request.day = d;
@@ -21,7 +23,7 @@ struct Cast {
         const CastOutcome cast = CastChart(ctx, request);
         EXPECT_TRUE(cast) << sink.Last();
         if (cast) chart.emplace(*cast);
-        alternatives = FindAlternatives(ctx, request, *chart, minute);
+        alternatives = FindAlternatives(ctx, request, *chart, minute, options);
     }
     const ChartAlternative* Find(std::string_view changes) const {
         for (const ChartAlternative& a : alternatives)
@@ -95,6 +97,78 @@ TEST(Alternatives, LeapMonthBirthNamesItsMonth) {
     EXPECT_TRUE(named);
 }
 
+TEST(Alternatives, BoundaryOnesToldFromTheOtherValuesOfASwitch) {
+    // The period, the 節 entry: boundaries.
+    EXPECT_TRUE(Cast(1965, 3, 17, 3, 6 * 60 + 58).Find("hour")->boundary);
+    EXPECT_TRUE(Cast(2024, 2, 4, 8).Find("term")->boundary);
+    // Between 立春 (2/4) and 旧正月 (2/10) 2024 the year start is one; the
+    // 四化 variants of a 庚 year and the lunar palace month of an ordinary
+    // month change every such chart: not boundaries.
+    const Cast between(2024, 2, 6, 6);
+    ASSERT_NE(between.Find("year-start"), nullptr);
+    EXPECT_TRUE(between.Find("year-start")->boundary);
+    EXPECT_EQ(between.Find("year-start")->reason.rfind("立春と旧正月の間の出生：", 0), 0u);
+    const Cast geng(2020, 8, 10, 6);  // 申 month, lunar 6/21
+    ASSERT_NE(geng.Find("transform-geng"), nullptr);
+    EXPECT_FALSE(geng.Find("transform-geng")->boundary);
+    ASSERT_NE(geng.Find("palace-month"), nullptr);
+    EXPECT_FALSE(geng.Find("palace-month")->boundary);
+    EXPECT_FALSE(HasBoundaryAlternative(geng.alternatives));
+    // A leap-month birth: its palace-month rules are.
+    const Cast leap(2023, 4, 10, 3);
+    ASSERT_NE(leap.Find("palace-month"), nullptr);
+    EXPECT_TRUE(leap.Find("palace-month")->boundary);
+    // The other meridian: a boundary exactly when the lunar dates differ,
+    // which the reason names (the first such day of 2023).
+    const ChartAlternative* meridian = nullptr;
+    std::optional<Cast> day;
+    for (int d = 1; d <= 365 && !meridian; ++d) {
+        const int month = 1 + (d - 1) / 31, dayOfMonth = 1 + (d - 1) % 31;
+        if (dayOfMonth > 28) continue;
+        day.emplace(2023, month, dayOfMonth, 6);
+        meridian = day->Find("meridian");
+    }
+    ASSERT_NE(meridian, nullptr);
+    EXPECT_TRUE(meridian->boundary);
+    EXPECT_EQ(meridian->reason.rfind("新月の前後で旧暦の日付が異なる出生（", 0), 0u) << meridian->reason;
+}
+
+TEST(Alternatives, NeighbourPeriodsOfABirthKnownOnlyByItsPeriodWhenAsked) {
+    const Cast asked(1965, 3, 17, 3, std::nullopt, {.neighbourPeriods = true});
+    std::vector<std::string> values;
+    for (const ChartAlternative& a : asked.alternatives)
+        if (a.changes == "hour") {
+            values.push_back(a.value);
+            EXPECT_TRUE(a.boundary);
+        }
+    EXPECT_EQ(values, (std::vector<std::string>{"03:00-05:00", "07:00-09:00"}));
+    EXPECT_EQ(asked.Find("hour")->reason, "出生は卯の刻（時刻不明）：前の寅の刻とした場合");
+    // Not without the option, nor beside an exact time.
+    EXPECT_EQ(Cast(1965, 3, 17, 3).Find("hour"), nullptr);
+    EXPECT_EQ(Cast(1965, 3, 17, 3, 6 * 60, {.neighbourPeriods = true}).Find("hour"), nullptr);
+}
+
+TEST(Alternatives, AlternativeCastAndItsDifferencesAsAReaderNamesThem) {
+    Cast near(1965, 3, 17, 3, 6 * 60 + 58);
+    const ChartAlternative* a = near.Find("hour");
+    ASSERT_NE(a, nullptr);
+    const std::optional<Chart> other = CastAlternative(near.ctx, near.request, *a);
+    ASSERT_TRUE(other);
+    EXPECT_EQ(other->Man().hourIndex, 4);
+    EXPECT_EQ(near.ctx.man.starBranch, near.chart->Man().starBranch);  // the context is the request's again
+    const std::vector<std::string> texts = DifferenceTexts(near.chart->Man(), other->Man());
+    ASSERT_EQ(texts.size(), a->differences.size());
+    const Tmandata& m = near.chart->Man();
+    EXPECT_EQ(texts[0], "命宮 " + std::string(BranchName(m.palaceBranch[kLifePalace])) + "→" +
+                            std::string(BranchName(other->Man().palaceBranch[kLifePalace])));
+    // A 化科 that moves to an additional star names it.
+    Tmandata b = m;
+    b.transformStar[3] = 0;
+    b.transformMinor[3] = 5;
+    EXPECT_EQ(DifferenceTexts(m, b).back(),
+              "化科 " + std::string(kStarShortNames[m.transformStar[3]]) + "→" + std::string(kMinorShortNames[5]));
+}
+
 // Casting a chart with all its alternatives, averaged over births spread over
 // the years (calendar files cached, as in a session).
 TEST(Alternatives, ChartWithAllAlternativesInAboutAMillisecond) {
@@ -111,7 +185,12 @@ TEST(Alternatives, ChartWithAllAlternativesInAboutAMillisecond) {
         request.hourIndex = i % 12;
         const CastOutcome chart = CastChart(ctx, request);
         ASSERT_TRUE(chart);
-        casts += 1 + static_cast<int>(FindAlternatives(ctx, request, *chart, (i * 37) % 1440).size());
+        // Half the births known only by their period, with both neighbouring periods.
+        const bool exact = i % 2 == 0;
+        casts += 1 + static_cast<int>(FindAlternatives(ctx, request, *chart,
+                                                       exact ? std::optional((i * 37) % 1440) : std::nullopt,
+                                                       {.neighbourPeriods = !exact})
+                                          .size());
     }
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / 300;
     RecordProperty("ms_per_chart_with_alternatives", std::to_string(ms));

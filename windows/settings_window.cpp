@@ -2,6 +2,7 @@
 
 #include "common/named_object.h"
 #include "engine/context.h"
+#include "store/boundary_warnings.h"
 #include "windows/register_place_dialog.h"
 
 #include <QCheckBox>
@@ -174,6 +175,10 @@ TCunstomFrm::TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QS
     correction->addWidget(Named(new QLabel(QStringLiteral("時刻の補正"), this), "correctionlbl"));
     correction->addWidget(correctionbox, 1);
     layout->addLayout(correction);
+    boundarychk = Named(new QCheckBox(QStringLiteral("境界に近い出生で「境界注意」を出す"), this), "boundarychk");
+    boundarychk->setToolTip(
+        QStringLiteral("時辰や節入りなどの境に近い出生で、別の読みの出生図と比べるボタンを出します"));
+    layout->addWidget(boundarychk);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(soundchk);
     bottom->addStretch(1);
@@ -281,6 +286,7 @@ void TCunstomFrm::showEvent(QShowEvent* event) {
     logobox->setText(owner_.logo);
     soundchk->setChecked(IsSwitchOn(settings_.Read(kSound, QStringLiteral("check"), QStringLiteral("True"))));
     correctionbox->setCurrentIndex(int(LoadTimeCorrection(settings_)));
+    boundarychk->setChecked(LoadBoundaryWarnings(settings_));
     if (registerPlaceChanged_) ShowRegisterPlace();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         adjustSize();
@@ -299,6 +305,10 @@ bool TCunstomFrm::Store(QString* why) {
     // never chose one keeps the file as it was.
     const QString stored = settings_.Read(kTimeCorrectionSection, kTimeCorrectionKey, QStringLiteral("none"));
     if (Correction() != stored) entries.append({kTimeCorrectionSection, kTimeCorrectionKey, Correction()});
+    // The warnings likewise.
+    if (boundarychk->isChecked() != LoadBoundaryWarnings(settings_))
+        entries.append({kBoundaryWarningsSection, kBoundaryWarningsKey,
+                        boundarychk->isChecked() ? QStringLiteral("1") : QStringLiteral("0")});
     // The logo likewise: only a reader who chose one gets the line.
     if (edited.logo != owner_.logo) entries.append({kOwner, QStringLiteral("logo"), edited.logo});
     if (!settings_.Write(entries, why)) return false;

@@ -122,6 +122,7 @@ private:
     std::function<void()> registerPlaceChanged_;
     QCheckBox* soundchk = nullptr;
     QComboBox* correctionbox = nullptr;  // 時刻の補正
+    QCheckBox* boundarychk = nullptr;    // 境界注意 on the chart page
     QPushButton* BitBtn1 = nullptr;
     QLabel* folderslbl = nullptr;
 };

@@ -153,6 +153,28 @@ private slots:
         QVERIFY(sink_.messages.isEmpty());
     }
 
+    // 「境界注意」: off without the line, written as 1 / 0 only once changed.
+    void boundaryWarningsSwitch() {
+        TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
+        w.show();
+        QCheckBox* check = Child<QCheckBox>(w, "boundarychk");
+        QCOMPARE(check->text(), QStringLiteral("境界に近い出生で「境界注意」を出す"));
+        QVERIFY(!check->isChecked());
+        w.close();
+        QVERIFY2(!ReadRaw(Ini()).contains(QStringLiteral("boundaryWarnings")), qPrintable(ReadRaw(Ini())));
+        w.show();
+        check->setChecked(true);
+        w.close();
+        QVERIFY2(ReadRaw(Ini()).contains(QStringLiteral("[conventions]\r\nboundaryWarnings=1\r\n")),
+                 qPrintable(ReadRaw(Ini())));
+        w.show();
+        QVERIFY(check->isChecked());
+        check->setChecked(false);
+        w.close();
+        QVERIFY(ReadRaw(Ini()).contains(QStringLiteral("boundaryWarnings=0\r\n")));
+        QVERIFY(sink_.messages.isEmpty());
+    }
+
     // A title Shift-JIS cannot hold is refused with a message; asked, the
     // user stays with the edit, and the file keeps what it had.
     void unwritableTitleLosesNothing() {

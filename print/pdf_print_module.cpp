@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPageSize>
+#include <QPagedPaintDevice>
 
 namespace zelvara {
 namespace {
@@ -219,6 +220,28 @@ PrintOutcome PdfPrintModule::PrintMarriageReading(const PersonText& person, cons
     PrintSession session(*this, pdf);
     session.Document(QStringLiteral("結婚相手の診断"),
                      [&](PrintDocument& doc) { DrawMarriageReading(doc, person, aiMemo1, aiMemo2); });
+    return session.Outcome();
+}
+
+PrintOutcome PdfPrintModule::PrintChartComparison(const ChartComparison& comparison,
+                                                  const std::optional<PdfOutput>& pdf) {
+    PrintSession session(*this, pdf);
+    const QString name = QStringLiteral("出生図の比較");
+    session.Drawing(name, [&](QPagedPaintDevice& device, const QString& destination) {
+        const QPageLayout before = device.pageLayout();
+        device.setPageOrientation(QPageLayout::Landscape);
+        QString why;
+        {
+            PrintDocument doc(device, Footer(), destination);
+            why = doc.Begin();
+            if (why.isEmpty()) {
+                DrawChartComparison(doc, comparison, Footer());
+                if (!doc.End()) why = QStringLiteral("「%1」を印刷できませんでした。").arg(name);
+            }
+        }
+        device.setPageLayout(before);
+        return why;
+    });
     return session.Outcome();
 }
 

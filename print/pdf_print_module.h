@@ -6,6 +6,7 @@
 // (print_module.h, target zelvara_printer) adds the printer.
 #pragma once
 
+#include "print/chart_comparison_print.h"
 #include "print/chart_sheet.h"
 #include "print/client_report.h"
 #include "print/consultation_print.h"
@@ -95,6 +96,9 @@ public:
     // birthLines: the birth data under the title (SheetBirthLines).
     PrintOutcome PrintFlyingTable(const Tmandata& man, const PersonText& person, const TimeLayer& layer,
                                   const std::optional<PdfOutput>& pdf = {}, const QStringList& birthLines = {});
+    // A chart and one alternative reading side by side, on one A4
+    // landscape page (the printer's own orientation is put back afterwards).
+    PrintOutcome PrintChartComparison(const ChartComparison& comparison, const std::optional<PdfOutput>& pdf = {});
     // Everything kept about one client, for the client's own request.
     PrintOutcome PrintPersonalData(const PersonalDataPrint& data, const std::optional<PdfOutput>& pdf = {});
     // Descriptions by major star 1..14; picturePath gives the file to read for

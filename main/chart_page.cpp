@@ -2,9 +2,11 @@
 
 #include "common/named_object.h"
 #include "engine/calendar_day.h"
+#include "main/chart_comparison_window.h"
 #include "main/chart_layer_view.h"
 #include "print/chart_picture.h"
 #include "session/chart_session.h"
+#include "store/boundary_warnings.h"
 #include "store/settings_file.h"
 
 #include <QCheckBox>
@@ -18,6 +20,10 @@ namespace {
 
 // Where the line naming an earlier reading's chart stands: under the boxes.
 constexpr QRect kAsReadCaption{0, 500, 564, 40};
+// 「境界注意」, under the boxes at the right; the earlier reading's line
+// leaves it room when both stand.
+constexpr QRect kBoundaryButton{452, 503, 112, 28};
+constexpr int kAsReadCaptionBesideButton = 448;
 
 }  // namespace
 
@@ -70,6 +76,12 @@ ChartPage::ChartPage(const Timi& timi, QWidget* parent) : QWidget(parent), timi_
     asReadCaption_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     asReadCaption_->setStyleSheet(QStringLiteral("background: #fff4c0; color: black; padding: 2px;"));
     asReadCaption_->hide();
+    boundaryBtn_ = Named(new QPushButton(QStringLiteral("境界注意"), this), "boundaryBtn");
+    boundaryBtn_->setGeometry(kBoundaryButton);
+    boundaryBtn_->setStyleSheet(QStringLiteral("background: #ffd8d0; color: #900; font-weight: bold;"));
+    boundaryBtn_->setToolTip(QStringLiteral("境界に近い出生です。別の読みの出生図と並べて、違いを確かめます"));
+    boundaryBtn_->hide();
+    connect(boundaryBtn_, &QPushButton::clicked, this, &ChartPage::OpenComparison);
 }
 
 void ChartPage::ShowAsReadCaption(const QString& text) {
@@ -82,6 +94,7 @@ void ChartPage::Start(ChartSession& session, const DataFolders& folders, const Q
                       MessageSink& sink) {
     session_ = &session;
     folders_ = folders;
+    settingsPath_ = settingsPath;
     const QStringList missing = BuildChartBoxes(boxes_, folders);
     for (const ChartBox& box : boxes_)
         connect(box.palace, &QToolButton::clicked, this, [this, &box] { emit PalaceClicked(box.palace->Tag()); });
@@ -118,6 +131,35 @@ void ChartPage::ShowCast(const SessionChart& chart) {
     }
     FillChartBoxes(boxes_, centre_, session_->Man(), session_->Layout(), timi_, glyphs_);
     layers_->SetChart(&session_->Held(), &session_->Layout());
+    bool warn = false;
+    if (session_->HasChart() && LoadBoundaryWarnings(SettingsFile(settingsPath_))) {
+        const std::optional<int> minute = chart.exact ? std::optional(chart.exact->minuteOfDay) : std::nullopt;
+        warn = HasBoundaryAlternative(FindAlternatives(session_->Context(), chart.request, *session_->Held(), minute));
+    }
+    boundaryBtn_->setVisible(warn);
+    asReadCaption_->resize(warn ? kAsReadCaptionBesideButton : kAsReadCaption.width(), kAsReadCaption.height());
+}
+
+void ChartPage::OpenComparison() {
+    if (!session_ || !session_->HasChart()) return;
+    const SessionChart& chart = session_->Chart();
+    ComparisonSubject subject;
+    subject.chart = &*session_->Held();
+    subject.request = chart.request;
+    if (chart.exact) subject.minuteOfDay = chart.exact->minuteOfDay;
+    const Tmandata& man = session_->Man();
+    subject.sheet = ChartSheetOf(
+        man, session_->Layout(), QString::fromStdString(chart.input.name),
+        QString::fromUtf8(kHourPeriodTexts[man.hourIndex].data(), qsizetype(kHourPeriodTexts[man.hourIndex].size())));
+    subject.sheet.person = {QString::fromStdString(chart.input.name), centre_.lblAge->text(), centre_.sexlbl->text()};
+    if (chart.exact) {
+        if (chart.exact->Corrected()) subject.sheet.birthTime = QString::fromStdString(CorrectionLine(*chart.exact));
+        subject.sheet.birthPlace = chart.exactPlace;
+    }
+    auto* window = new ChartComparisonWindow(session_->Context(), std::move(subject), printComparison_, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::WindowModal);  // the chart it reads stays the one held
+    window->show();
 }
 
 bool ChartPage::PrintsGraph() const { return GraphCheck->isChecked(); }

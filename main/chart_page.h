@@ -7,12 +7,14 @@
 
 #include "main/chart_boxes.h"
 #include "main/chart_display.h"
+#include "print/chart_comparison_print.h"
 
 #include <QWidget>
 
 class QCheckBox;
 class QMenu;
 class QLabel;
+class QPushButton;
 
 namespace zelvara {
 
@@ -46,6 +48,12 @@ public:
     QLabel* AsReadCaption() const { return asReadCaption_; }
     // 「グラフも印刷する」.
     bool PrintsGraph() const;
+    // 「境界注意」: shown after a cast when zelv.ini turns the warnings on and
+    // a boundary alternative changes the chart; it opens the comparison
+    // window, whose 「印刷…」 goes to print.
+    QPushButton* BoundaryButton() const { return boundaryBtn_; }
+    void SetComparisonPrint(std::function<void(const ChartComparison&)> print) { printComparison_ = std::move(print); }
+    void OpenComparison();
     // The menu of 「画像で保存」: one action per picture size (its data the
     // index in PictureSizes()), and SVG (data −1).
     QMenu* PictureMenu() const { return pictureMenu_; }
@@ -65,6 +73,9 @@ private:
     QCheckBox* GraphCheck = nullptr;
     QMenu* pictureMenu_ = nullptr;
     QLabel* asReadCaption_ = nullptr;
+    QPushButton* boundaryBtn_ = nullptr;
+    QString settingsPath_;
+    std::function<void(const ChartComparison&)> printComparison_;
     PalaceGlyphs glyphs_;
     bool glyphsLoaded_ = false;
 };

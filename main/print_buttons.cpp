@@ -65,6 +65,9 @@ void TMainForm1::WirePrintButtons() {
         connect(textCopy, &QPushButton::clicked, this, &TMainForm1::CopyChartText);
     if (auto* report = findChild<QPushButton*>(QStringLiteral("reportBtn")))
         connect(report, &QPushButton::clicked, this, &TMainForm1::OpenReportWindow);
+    chartPage_->SetComparisonPrint([this](const ChartComparison& comparison) {
+        ReportPrint(PrintModuleWithFooter().PrintChartComparison(comparison));
+    });
     readings_->SetPrintActions(
         {[this] { printbtn2Click(); }, [this] { kounprintbtnClick(); }, [this] { aisyobtnClick(); }});
 }

@@ -102,7 +102,7 @@ void DrawChartComparison(PrintDocument& doc, const ChartComparison& c, const QSt
     doc.Text(kHeading.x, kHeading.y, QStringLiteral("【出生図の比較】"), kHeading.points);
     doc.Text(kPerson.x, kPerson.y, c.person.Line(), kPerson.points);
     doc.Text(kBirth.x, kBirth.y, c.birthLines.join(QStringLiteral("  ")), kBirth.points);
-    doc.Text(kReason.x, kReason.y, QStringLiteral("境界注意：") + c.reason, kReason.points);
+    doc.Text(kReason.x, kReason.y, c.reason, kReason.points);
 
     const SheetMarks marks = DifferingParts(c.chart, c.alternative);
     doc.Text(kGrids.leftX, kGrids.captionY, c.chartCaption, kGrids.captionPoints);

@@ -26,7 +26,7 @@ ChartComparison ComparisonOf(const TwoCharts& c) {
         ChartSheetOf(c.other.ctx->man, c.other.layout, QStringLiteral("山田太郎"), QStringLiteral("07:00-09:00"));
     k.person = k.chart.person;
     k.birthLines = SheetBirthLines(k.chart);
-    k.reason = QStringLiteral("出生が 06:58、卯と辰の境から 2 分");
+    k.reason = QStringLiteral("境界注意：出生が 06:58、卯と辰の境から 2 分");
     k.chartCaption = QStringLiteral("この出生図（卯の刻）");
     k.alternativeCaption = QStringLiteral("別の読み（辰の刻）");
     for (const std::string& d : DifferenceTexts(c.chart.ctx->man, c.other.ctx->man))

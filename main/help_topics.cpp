@@ -31,6 +31,9 @@ constexpr HelpTopic kHelpTopics[] = {
     {"textCopyBtn", "topic19"},
     {"reportBtn", "topic20"},
     {"reportWindow", "topic20"},
+    // 「境界注意」 and the comparison window it opens.
+    {"boundaryBtn", "topic22"},
+    {"chartComparisonWindow", "topic22"},
     {"kanteisheet", "topic6"},
     {"kounsheet", "topic6"},
     {"kekkonsheet", "topic6"},

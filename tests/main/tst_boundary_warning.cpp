@@ -7,6 +7,7 @@
 #include "main/chart_comparison_window.h"
 #include "main/chart_page.h"
 #include "main/data_input_page.h"
+#include "main/help_topics.h"
 #include "main/main_window.h"
 #include "print/print_module.h"
 #include "store/boundary_warnings.h"
@@ -110,6 +111,10 @@ private slots:
         // The context gives the chart held back its record.
         QCOMPARE(w_->Context().man.starBranch, w_->Session().Man().starBranch);
         testing::Snapshot(window, QStringLiteral("boundary_comparison_window"));
+        // F1 on the button and anywhere in the window finds the topic.
+        QCOMPARE(HelpAnchorOf(Find<QPushButton>("boundaryBtn")), QStringLiteral("topic22"));
+        QCOMPARE(HelpAnchorOf(window->findChild<QWidget*>(QStringLiteral("differenceList"))),
+                 QStringLiteral("topic22"));
 
         QTemporaryDir out;
         const QString pdf = out.filePath(QStringLiteral("comparison.pdf"));

@@ -43,9 +43,11 @@ namespace {
 QString DataDir() { return qEnvironmentVariable("ZELVARA_DATA_DIR"); }
 
 // The settings window's doors, which have topics of their own without being windows.
-// reportWindow opens only over a cast chart; print_buttons checks its F1.
+// reportWindow opens only over a cast chart; print_buttons checks its F1;
+// chartComparisonWindow only over a chart at a boundary, main_boundary_warning checks it.
 const QStringList kDoorKeys{QStringLiteral("registerCsv"), QStringLiteral("registerParadox"),
-                            QStringLiteral("textsParadox"), QStringLiteral("reportWindow")};
+                            QStringLiteral("textsParadox"), QStringLiteral("reportWindow"),
+                            QStringLiteral("chartComparisonWindow")};
 
 // The anchor the help window of `widget`'s window shows after F1 pressed in
 // `widget`; empty when no help window opened.

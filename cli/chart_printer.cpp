@@ -132,7 +132,8 @@ void PrintChartText(std::ostream& out, const Chart& chart, const BirthTime* time
     out << "身宮　　　" << BranchName(man.bodyPalace) << "\n";
     if (alternatives)
         for (const ChartAlternative& a : *alternatives)
-            out << "境界注意　" << a.reason << "：" << DifferencesText(a.differences) << "が変わる\n";
+            out << (a.boundary ? "境界注意　" : "他の規則　") << a.reason << "：" << DifferencesText(a.differences)
+                << "が変わる\n";
     out << "\n";
     for (int b = 1; b <= kBranches; ++b) {
         const int p = PalaceAt(man, b);

@@ -16,7 +16,8 @@ namespace zelvara::cli {
 // --layer options in their order, whose flying 四化 and layers follow the
 // chart; without any nothing is added. profile: the conventions to name (a
 // line 規則, and in JSON `conventions` and `transformMinor`); none: nothing.
-// alternatives (--alternatives): lines 境界注意, in JSON `alternatives` (an
+// alternatives (--alternatives): lines 境界注意 (a boundary) or 他の規則 (another
+// value of a switch), in JSON `alternatives` (an
 // empty list when none was kept); none: nothing.
 void PrintChartText(std::ostream& out, const Chart& chart, const BirthTime* time = nullptr,
                     const std::vector<TimeLayer>& layers = {}, const ConventionProfile* profile = nullptr,

@@ -107,6 +107,10 @@ TEST(CliConventions, AlternativesListReasonChangeAndFields) {
     EXPECT_NE(r.out.find("境界注意　2月の節入り（4日 酉の刻）の当日の出生：節入り後とした場合："), std::string::npos)
         << r.out;
     EXPECT_EQ(Cli(kBirth).out.find("境界注意"), std::string::npos);
+    // A 庚 year's 四化 variants are another value of a switch, not a boundary.
+    r = Cli("chart --sex 男 --date 2020/8/10 --hour 11:00-13:00 --alternatives " + kHome);
+    EXPECT_NE(r.out.find("他の規則　規則「庚科太陰」"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("境界注意"), std::string::npos) << r.out;
 }
 
 TEST(CliConventions, NeighbourPeriodsOfABirthKnownOnlyByItsPeriod) {

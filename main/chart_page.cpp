@@ -1,6 +1,7 @@
 #include "main/chart_page.h"
 
 #include "common/named_object.h"
+#include "common/qstring_utf8.h"
 #include "engine/calendar_day.h"
 #include "main/chart_layer_view.h"
 #include "print/chart_picture.h"
@@ -17,7 +18,17 @@ namespace zelvara {
 namespace {
 
 // Where the line naming an earlier reading's chart stands: under the boxes.
+// The conventions line of a profile other than 標準 takes the first of its
+// two lines; the caption then keeps one, cut with 「…」 (whole in its tooltip).
 constexpr QRect kAsReadCaption{0, 500, 564, 40};
+constexpr QRect kConventionsLine{0, 498, 564, 18};
+constexpr QRect kAsReadUnderLine{0, 516, 564, 19};
+const QString kAsReadStyle = QStringLiteral("background: #fff4c0; color: black; padding: %1;");
+
+// text in one line of label's width, cut with 「…」 when longer.
+QString OneLine(const QLabel* label, const QString& text, int width) {
+    return label->fontMetrics().elidedText(text, Qt::ElideRight, width);
+}
 
 }  // namespace
 
@@ -68,12 +79,20 @@ ChartPage::ChartPage(const Timi& timi, QWidget* parent) : QWidget(parent), timi_
     asReadCaption_->setGeometry(kAsReadCaption);
     asReadCaption_->setWordWrap(true);
     asReadCaption_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    asReadCaption_->setStyleSheet(QStringLiteral("background: #fff4c0; color: black; padding: 2px;"));
+    asReadCaption_->setStyleSheet(kAsReadStyle.arg(QStringLiteral("2px")));
     asReadCaption_->hide();
+    conventionsLine_ = Named(new QLabel(this), "conventionsLine");
+    conventionsLine_->setGeometry(kConventionsLine);
+    conventionsLine_->setStyleSheet(QStringLiteral("color: #00008b;"));
+    conventionsLine_->hide();
 }
 
 void ChartPage::ShowAsReadCaption(const QString& text) {
-    asReadCaption_->setText(text);
+    const bool underLine = conventionsLine_->isVisibleTo(this);
+    asReadCaption_->setGeometry(underLine ? kAsReadUnderLine : kAsReadCaption);
+    asReadCaption_->setWordWrap(!underLine);
+    asReadCaption_->setStyleSheet(kAsReadStyle.arg(underLine ? QStringLiteral("0 2px") : QStringLiteral("2px")));
+    asReadCaption_->setText(underLine ? OneLine(asReadCaption_, text, kAsReadUnderLine.width() - 6) : text);
     asReadCaption_->setToolTip(text);
     asReadCaption_->setVisible(!text.isEmpty());
 }
@@ -106,8 +125,19 @@ void ChartPage::Start(ChartSession& session, const DataFolders& folders, const Q
     }
 }
 
+void ChartPage::ShowConventionsLine(const SessionChart& chart) {
+    const bool standard = chart.profile.name == kStandardProfileName && chart.profile.conventions.IsStandard();
+    conventionsLine_->setVisible(!standard);
+    if (standard) return;
+    // The whole line when it fits, else cut with 「…」 and whole in the tooltip.
+    const QString line = Q(ConventionsLine(chart.profile.name, chart.profile.conventions));
+    conventionsLine_->setText(OneLine(conventionsLine_, line, kConventionsLine.width()));
+    conventionsLine_->setToolTip(line);
+}
+
 void ChartPage::ShowCast(const SessionChart& chart) {
     ShowAsReadCaption({});
+    ShowConventionsLine(chart);
     FillChartCentre(centre_, session_->Man());
     ShowBirthTimeLine(centre_, chart.exact);
     Chart1->SetStrength(chart.strength);

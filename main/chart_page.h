@@ -44,6 +44,9 @@ public:
     // shown (a consultation entry's chart as read); the next cast clears it.
     void ShowAsReadCaption(const QString& text);
     QLabel* AsReadCaption() const { return asReadCaption_; }
+    // Under the chart, the conventions it was cast by as one line
+    // (ConventionsLine), shown only for a profile other than 標準.
+    QLabel* ConventionsLineLabel() const { return conventionsLine_; }
     // 「グラフも印刷する」.
     bool PrintsGraph() const;
     // The menu of 「画像で保存」: one action per picture size (its data the
@@ -55,6 +58,8 @@ signals:
     void PalaceClicked(int tag);
 
 private:
+    void ShowConventionsLine(const SessionChart& chart);
+
     const Timi& timi_;
     ChartSession* session_ = nullptr;
     DataFolders folders_;
@@ -65,6 +70,7 @@ private:
     QCheckBox* GraphCheck = nullptr;
     QMenu* pictureMenu_ = nullptr;
     QLabel* asReadCaption_ = nullptr;
+    QLabel* conventionsLine_ = nullptr;
     PalaceGlyphs glyphs_;
     bool glyphsLoaded_ = false;
 };

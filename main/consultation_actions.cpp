@@ -70,12 +70,16 @@ void TMainForm1::ShowChartAsRead(const ConsultationEntry& entry) {
     }
     session_->SetProfile(*profile);
     const QString name = persons_.Value(kFieldName);
-    const bool cast = session_->Replay(AsReadInput(*read, name), [this, &name](const SessionChart& chart) {
-        namelbl->setText(name);
-        chartPage_->ShowCast(chart);
-        FillLuckTabs();
-        readings_->KounMemo->clear();
-    });
+    const bool lateHour = read->minuteOfDay && *read->minuteOfDay >= 23 * 60;
+    const bool cast = session_->Replay(
+        AsReadInput(*read, name),
+        [this, &name](const SessionChart& chart) {
+            namelbl->setText(name);
+            chartPage_->ShowCast(chart);
+            FillLuckTabs();
+            readings_->KounMemo->clear();
+        },
+        lateHour);
     chartAsRead_ = cast;
     if (!cast) return;
     chartPage_->Layers()->SetChoices(read->layers.empty() ? std::vector<LayerChoice>{LayerChoice{}} : read->layers);

@@ -194,6 +194,32 @@ private slots:
         QVERIFY(!Line()->isVisible());
         QCOMPARE(caption->geometry(), QRect(0, 500, 564, 40));
     }
+
+    // A time read between 23:00 and 24:00 comes back by the profile's
+    // late-hour rule, as it was cast.
+    void lateHourReplayedAsCast() {
+        SettingsFile settings = Settings();
+        QVERIFY(SaveConventionProfile(settings, Profile("翌日派", "late-hour=next-day")));
+        Start();
+        const qint64 person = w_->Persons().Record(w_->Persons().CurrentRow()).rowId;
+        QCOMPARE(w_->BirthTimes().Table()->Write(person, BirthTimeEntry{QStringLiteral("23:30"), {}, {}, {}, {}}),
+                 QString());
+        Cast();
+        const int sameDay = w_->Session().Man().stems.day;
+        SetDefault(QStringLiteral("翌日派"));
+        Cast();
+        const Tmandata asRead = w_->Session().Man();
+        QVERIFY(asRead.stems.day != sameDay);
+        w_->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentWidget(&w_->Consultations());
+        w_->findChild<QPushButton*>(QStringLiteral("captureChartBtn"))->click();
+        w_->findChild<QPushButton*>(QStringLiteral("saveEntryBtn"))->click();
+        const qint64 id = w_->Consultations().Edited().id;
+        QVERIFY(id > 0);
+        QVERIFY(w_->Consultations().SelectEntry(id));
+        w_->findChild<QPushButton*>(QStringLiteral("reopenChartBtn"))->click();
+        QCOMPARE(w_->Session().Man().stems.day, asRead.stems.day);
+        QCOMPARE(w_->Session().Man().lunarDay, asRead.lunarDay);
+    }
 };
 
 QTEST_MAIN(TestConventionProfiles)

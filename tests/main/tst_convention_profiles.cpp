@@ -5,16 +5,19 @@
 // keeps the profile and casts an entry's chart by it again.
 #include "main/chart_page.h"
 #include "main/consultation_page.h"
+#include "main/hour_window.h"
 #include "main/main_window.h"
 #include "register/birth_time_table.h"
 #include "store/convention_profiles.h"
 #include "tests/main/main_window_fixture.h"
 #include "tests/recording_sink.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 using namespace zelvara;
 
@@ -193,6 +196,25 @@ private slots:
         QVERIFY(caption->text().endsWith(QStringLiteral("プロフィール 標準（記録は「旧暦月派」）")));
         QVERIFY(!Line()->isVisible());
         QCOMPARE(caption->geometry(), QRect(0, 500, 564, 40));
+    }
+
+    // An unknown hour: the candidates of the twelve periods are cast by the
+    // profile too.
+    void hourCandidatesCastByTheProfile() {
+        Start();
+        const auto candidates = [this] {
+            QTimer::singleShot(0, this, [] {
+                if (auto* hours = qobject_cast<Ttimefrm*>(QApplication::activeModalWidget())) hours->reject();
+            });
+            testing::TypeAndCast(
+                *w_, {kBorn.name, kBorn.year, kBorn.month, kBorn.day, QStringLiteral("不明の場合"), kBorn.sex});
+            return w_->HourCandidates();
+        };
+        const HourGrid standard = candidates();
+        SetDefault(QStringLiteral("旧暦月派"));
+        QVERIFY(candidates() != standard);
+        SetDefault(QStringLiteral("標準"));
+        QVERIFY(candidates() == standard);
     }
 
     // A time read between 23:00 and 24:00 comes back by the profile's

@@ -1,6 +1,7 @@
 #include "main/chart_page.h"
 
 #include "common/named_object.h"
+#include "common/qstring_utf8.h"
 #include "engine/calendar_day.h"
 #include "main/chart_comparison_window.h"
 #include "main/chart_layer_view.h"
@@ -19,11 +20,21 @@ namespace zelvara {
 namespace {
 
 // Where the line naming an earlier reading's chart stands: under the boxes.
+// The conventions line of a profile other than 標準 takes the first of its
+// two lines; the caption then keeps one, cut with 「…」 (whole in its tooltip).
 constexpr QRect kAsReadCaption{0, 500, 564, 40};
 // 「境界注意」, under the boxes at the right; the earlier reading's line
 // leaves it room when both stand.
 constexpr QRect kBoundaryButton{452, 503, 112, 28};
 constexpr int kAsReadCaptionBesideButton = 448;
+constexpr QRect kConventionsLine{0, 498, 564, 18};
+constexpr QRect kAsReadUnderLine{0, 516, 564, 19};
+const QString kAsReadStyle = QStringLiteral("background: #fff4c0; color: black; padding: %1;");
+
+// text in one line of label's width, cut with 「…」 when longer.
+QString OneLine(const QLabel* label, const QString& text, int width) {
+    return label->fontMetrics().elidedText(text, Qt::ElideRight, width);
+}
 
 }  // namespace
 
@@ -74,7 +85,7 @@ ChartPage::ChartPage(const Timi& timi, QWidget* parent) : QWidget(parent), timi_
     asReadCaption_->setGeometry(kAsReadCaption);
     asReadCaption_->setWordWrap(true);
     asReadCaption_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    asReadCaption_->setStyleSheet(QStringLiteral("background: #fff4c0; color: black; padding: 2px;"));
+    asReadCaption_->setStyleSheet(kAsReadStyle.arg(QStringLiteral("2px")));
     asReadCaption_->hide();
     boundaryBtn_ = Named(new QPushButton(QStringLiteral("境界注意"), this), "boundaryBtn");
     boundaryBtn_->setGeometry(kBoundaryButton);
@@ -82,12 +93,34 @@ ChartPage::ChartPage(const Timi& timi, QWidget* parent) : QWidget(parent), timi_
     boundaryBtn_->setToolTip(QStringLiteral("境界に近い出生です。別の読みの出生図と並べて、違いを確かめます"));
     boundaryBtn_->hide();
     connect(boundaryBtn_, &QPushButton::clicked, this, &ChartPage::OpenComparison);
+    conventionsLine_ = Named(new QLabel(this), "conventionsLine");
+    conventionsLine_->setGeometry(kConventionsLine);
+    conventionsLine_->setStyleSheet(QStringLiteral("color: #00008b;"));
+    conventionsLine_->hide();
 }
 
 void ChartPage::ShowAsReadCaption(const QString& text) {
-    asReadCaption_->setText(text);
     asReadCaption_->setToolTip(text);
     asReadCaption_->setVisible(!text.isEmpty());
+    LayOutUnderBoxes();
+}
+
+// Under the boxes stand the conventions line, the caption of an earlier
+// reading's chart and 「境界注意」: the two texts leave the button room, and the
+// caption keeps one line under the conventions line when both stand. Each
+// text is whole in its tooltip.
+void ChartPage::LayOutUnderBoxes() {
+    const int width = boundaryBtn_->isVisibleTo(this) ? kAsReadCaptionBesideButton : kAsReadCaption.width();
+    conventionsLine_->setGeometry(kConventionsLine.x(), kConventionsLine.y(), width, kConventionsLine.height());
+    conventionsLine_->setText(OneLine(conventionsLine_, conventionsLine_->toolTip(), width));
+    const bool underLine = conventionsLine_->isVisibleTo(this);
+    QRect caption = underLine ? kAsReadUnderLine : kAsReadCaption;
+    caption.setWidth(width);
+    asReadCaption_->setGeometry(caption);
+    asReadCaption_->setWordWrap(!underLine);
+    asReadCaption_->setStyleSheet(kAsReadStyle.arg(underLine ? QStringLiteral("0 2px") : QStringLiteral("2px")));
+    const QString text = asReadCaption_->toolTip();
+    asReadCaption_->setText(underLine ? OneLine(asReadCaption_, text, width - 6) : text);
 }
 
 void ChartPage::Start(ChartSession& session, const DataFolders& folders, const QString& settingsPath,
@@ -119,8 +152,16 @@ void ChartPage::Start(ChartSession& session, const DataFolders& folders, const Q
     }
 }
 
+void ChartPage::ShowConventionsLine(const SessionChart& chart) {
+    const bool standard = chart.profile.name == kStandardProfileName && chart.profile.conventions.IsStandard();
+    conventionsLine_->setVisible(!standard);
+    conventionsLine_->setToolTip(standard ? QString()
+                                          : Q(ConventionsLine(chart.profile.name, chart.profile.conventions)));
+}
+
 void ChartPage::ShowCast(const SessionChart& chart) {
     ShowAsReadCaption({});
+    ShowConventionsLine(chart);
     FillChartCentre(centre_, session_->Man());
     ShowBirthTimeLine(centre_, chart.exact);
     Chart1->SetStrength(chart.strength);
@@ -137,7 +178,7 @@ void ChartPage::ShowCast(const SessionChart& chart) {
         warn = HasBoundaryAlternative(FindAlternatives(session_->Context(), chart.request, *session_->Held(), minute));
     }
     boundaryBtn_->setVisible(warn);
-    asReadCaption_->resize(warn ? kAsReadCaptionBesideButton : kAsReadCaption.width(), kAsReadCaption.height());
+    LayOutUnderBoxes();
 }
 
 void ChartPage::OpenComparison() {

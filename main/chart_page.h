@@ -46,6 +46,9 @@ public:
     // shown (a consultation entry's chart as read); the next cast clears it.
     void ShowAsReadCaption(const QString& text);
     QLabel* AsReadCaption() const { return asReadCaption_; }
+    // Under the chart, the conventions it was cast by as one line
+    // (ConventionsLine), shown only for a profile other than 標準.
+    QLabel* ConventionsLineLabel() const { return conventionsLine_; }
     // 「グラフも印刷する」.
     bool PrintsGraph() const;
     // 「境界注意」: shown after a cast when zelv.ini turns the warnings on and
@@ -63,6 +66,9 @@ signals:
     void PalaceClicked(int tag);
 
 private:
+    void LayOutUnderBoxes();
+    void ShowConventionsLine(const SessionChart& chart);
+
     const Timi& timi_;
     ChartSession* session_ = nullptr;
     DataFolders folders_;
@@ -76,6 +82,7 @@ private:
     QPushButton* boundaryBtn_ = nullptr;
     QString settingsPath_;
     std::function<void(const ChartComparison&)> printComparison_;
+    QLabel* conventionsLine_ = nullptr;
     PalaceGlyphs glyphs_;
     bool glyphsLoaded_ = false;
 };

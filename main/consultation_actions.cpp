@@ -12,6 +12,7 @@
 #include "register/consultation_record.h"
 #include "register/person_fields.h"
 #include "session/chart_as_read.h"
+#include "store/convention_profiles.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -43,7 +44,7 @@ std::optional<ChartReadTexts> TMainForm1::ChartReadNow() {
                     .arg(charted, client));
         return std::nullopt;
     }
-    return ChartReadTexts{kStandardProfile, AsReadLayersText(chartPage_->Layers()->CurrentLayers()),
+    return ChartReadTexts{Q(session_->Chart().profile.name), AsReadLayersText(chartPage_->Layers()->CurrentLayers()),
                           AsReadBirthText(session_->Man(), session_->Chart().hourIndex, session_->Chart().exact)};
 }
 
@@ -57,13 +58,28 @@ void TMainForm1::ShowChartAsRead(const ConsultationEntry& entry) {
                          entry.reading.isEmpty() ? QStringLiteral("（なし）") : entry.reading));
         return;
     }
+    // Cast by the profile the entry names (an older entry names none: 標準);
+    // one the settings no longer have is said, and 標準 casts instead.
+    const QString profileName = entry.profile.isEmpty() ? kStandardProfile : entry.profile;
+    QString why;
+    std::optional<ConventionProfile> profile = LoadConventionProfile(SettingsFile(settingsPath_), profileName, &why);
+    if (!profile) {
+        Message(QStringLiteral("この記録の流派「%1」は設定にないため、「%2」で命盤を開きます。\n%3")
+                    .arg(profileName, kStandardProfile, why));
+        profile = ConventionProfile{};
+    }
+    session_->SetProfile(*profile);
     const QString name = persons_.Value(kFieldName);
-    const bool cast = session_->Replay(AsReadInput(*read, name), [this, &name](const SessionChart& chart) {
-        namelbl->setText(name);
-        chartPage_->ShowCast(chart);
-        FillLuckTabs();
-        readings_->KounMemo->clear();
-    });
+    const bool lateHour = read->minuteOfDay && *read->minuteOfDay >= 23 * 60;
+    const bool cast = session_->Replay(
+        AsReadInput(*read, name),
+        [this, &name](const SessionChart& chart) {
+            namelbl->setText(name);
+            chartPage_->ShowCast(chart);
+            FillLuckTabs();
+            readings_->KounMemo->clear();
+        },
+        lateHour);
     chartAsRead_ = cast;
     if (!cast) return;
     chartPage_->Layers()->SetChoices(read->layers.empty() ? std::vector<LayerChoice>{LayerChoice{}} : read->layers);
@@ -71,7 +87,9 @@ void TMainForm1::ShowChartAsRead(const ConsultationEntry& entry) {
         QStringLiteral("%1 の鑑定記録で読んだ命盤です（今の人物データではなく、記録したときの出生で出しています）。"
                        "出生 %2　層 %3　プロフィール %4")
             .arg(ConsultationWhenText(entry.date, entry.time), entry.birthTime, entry.reading,
-                 entry.profile.isEmpty() ? kStandardProfile : entry.profile));
+                 Q(profile->name) == profileName
+                     ? profileName
+                     : QStringLiteral("%1（記録は「%2」）").arg(Q(profile->name), profileName)));
     PageControl1->setCurrentWidget(chartPage_);
 }
 

@@ -440,7 +440,9 @@ void DataInputPage::BuildBirthTimeControls(QHBoxLayout* row) {
     row->addWidget(birthTimeBtn);
 }
 
-TimeCorrection DataInputPage::Correction() const { return LoadTimeCorrection(SettingsFile(settingsPath_)); }
+TimeCorrection DataInputPage::Correction() const {
+    return correction_ ? correction_() : LoadTimeCorrection(SettingsFile(settingsPath_));
+}
 
 void DataInputPage::ShowBirthTimeMark() {
     const std::optional<BirthTimeEntry> entry = birthTimes_.CurrentEntry();

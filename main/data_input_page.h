@@ -56,6 +56,9 @@ public:
     // The corrected moment of the current person's exact time; false when a
     // time is stored but the entry's date was refused (its message shown).
     bool ExactBirthOf(EngineContext& ctx, const BirthInput& in, std::optional<CorrectedBirth>& exact);
+    // The correction of a time for which the person chose none (the cast's
+    // profile's, else the settings'); unset, the settings' [time] correction.
+    void SetTimeCorrection(std::function<TimeCorrection()> correction) { correction_ = std::move(correction); }
     // Tests drive the exact-time dialog through this instead of its exec().
     void SetBirthTimeDialogHook(std::function<void(BirthTimeDialog&)> hook) { birthTimeDialogHook_ = std::move(hook); }
 
@@ -86,6 +89,7 @@ private:
     DataFolders folders_;
     QString settingsPath_;
     std::function<void(BirthTimeDialog&)> birthTimeDialogHook_;
+    std::function<TimeCorrection()> correction_;
     PersonGridModel* gridModel_ = nullptr;
     bool loadingControls_ = false;
     bool editingFromControl_ = false;

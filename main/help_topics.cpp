@@ -29,6 +29,8 @@ constexpr HelpTopic kHelpTopics[] = {
     {"pictureSizeMenu", "topic19"},
     {"pictureCopyBtn", "topic19"},
     {"textCopyBtn", "topic19"},
+    // The conventions a chart not cast by 標準 was cast by.
+    {"conventionsLine", "topic21"},
     {"reportBtn", "topic20"},
     {"reportWindow", "topic20"},
     // 「境界注意」 and the comparison window it opens.
@@ -49,6 +51,7 @@ constexpr HelpTopic kHelpTopics[] = {
     {"TkounDBfrm", "topic8"},
     {"TAiDBfrm", "topic8"},
     {"RegisterPlaceDialog", "topic11"},
+    {"ConventionProfilesDialog", "topic21"},
     // Doors of the settings window (HelpContext keys).
     {"registerCsv", "topic12"},
     {"registerParadox", "topic13"},

@@ -136,6 +136,12 @@ void TMainForm1::RunStartup(const StartupOptions& options) {
     userFolder_ = options.userFolder.isEmpty() ? options.programFolder : options.userFolder;
     settingsPath_ = options.settingsPath;
     dataPage_->SetPlaces(Folders(), settingsPath_);
+    // A time the person chose no correction for is corrected as the
+    // client's profile says when it is not 標準, else as the settings say.
+    dataPage_->SetTimeCorrection([this] {
+        const SettingsFile settings(settingsPath_);
+        return ProfileTimeCorrection(CastProfile().profile, LoadTimeCorrection(settings));
+    });
 
     // Today's date in the short date format.
     const QDate today = options.today.value_or(QDate::currentDate());
@@ -296,6 +302,11 @@ QString TMainForm1::RegisterOverride() const {
 // and writes the person's record; the pages show the chart the session cast.
 void TMainForm1::btnOkClick() {
     if (!session_) return;
+    // Cast by the client's profile, else the default; a name the settings
+    // lack is said at each cast, never passed over.
+    const EffectiveProfile profile = CastProfile();
+    if (!profile.notFound.isEmpty()) Message(profile.notFound);
+    session_->SetProfile(profile.profile);
     // A person with an exact time is cast for its corrected moment.
     const BirthInput in = dataPage_->ReadBirthInput();
     std::optional<CorrectedBirth> exact;
@@ -307,6 +318,10 @@ void TMainForm1::btnOkClick() {
     const RequestOutcome outcome = session_->Request(
         in, HourWindow(), [this](const SessionChart& chart) { ShowCastChart(chart); }, exact, place);
     if (outcome.IsCast()) PageControl1->setCurrentWidget(chartPage_);
+}
+
+EffectiveProfile TMainForm1::CastProfile() const {
+    return ResolveConventionProfile(SettingsFile(settingsPath_), clientProfileName_ ? clientProfileName_() : QString());
 }
 
 // The chart page, the luck tabs and the strength chart; then the entry boxes

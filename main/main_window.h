@@ -11,6 +11,7 @@
 #include "session/chart_session.h"
 #include "session/person_birth_time.h"
 #include "session/person_table_store.h"
+#include "store/convention_profiles.h"
 #include "store/register_setting.h"
 #include "store/settings_file.h"
 
@@ -123,6 +124,10 @@ public:
         askExportName_ = std::move(ask);
     }
 
+    // The name of the current client's convention profile (the data page's
+    // 流派 box; empty for none chosen). Until it is given, none is chosen.
+    void SetClientProfileName(std::function<QString()> name) { clientProfileName_ = std::move(name); }
+
     // The print module of the run; one is made on first use when none is set.
     void SetPrintModule(Tprintmodule* module);
     Tprintmodule& PrintModule();
@@ -188,6 +193,10 @@ private:
     void ShowChartAsRead(const ConsultationEntry& entry);
     void PrintConsultations(const std::vector<ConsultationEntry>& entries);
 
+    // The profile the current client's chart is cast by (the client's, else
+    // the settings' default) with what is to be said about a name not found.
+    EffectiveProfile CastProfile() const;
+
     Ttimefrm& HourWindow();
     void ShowCastChart(const SessionChart& chart);
     // The ten-year period tabs of the chart last laid out.
@@ -196,6 +205,7 @@ private:
     MessageSink& sink_;
     std::function<bool(const QString&)> ask_;
     std::function<QString(const QString&)> askExportName_;
+    std::function<QString()> clientProfileName_;
     TAgendaFrm* agenda_ = nullptr;
     TNotesSearchFrm* notesSearch_ = nullptr;
     Timi timi_;

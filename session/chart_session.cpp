@@ -67,12 +67,13 @@ RequestOutcome ChartSession::Request(const BirthInput& in, HourChooser& hours, c
     return WriteBack();
 }
 
-bool ChartSession::Replay(const BirthInput& in, const ShowChart& show) {
+bool ChartSession::Replay(const BirthInput& in, const ShowChart& show, bool lateHour) {
     held_.reset();
     const auto checked = CheckBirthInput(ctx_, in);
     if (!checked || checked->hourIndex < 0) return false;
     ChartRequest request = *checked;
     request.conventions = profile_.conventions;
+    request.lateHour = lateHour;
     const CastOutcome cast = CastChart(ctx_, request);
     if (!cast) return false;
     Hold(*cast);

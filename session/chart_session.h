@@ -88,7 +88,9 @@ public:
     // held and shown like a request's chart, without an exact time's line and
     // without writing anything back. False when a check or the cast refused
     // (its message shown); the chart held before is gone then too.
-    bool Replay(const BirthInput& in, const ShowChart& show = {});
+    // lateHour: the time read was between 23:00 and 24:00 (the profile's
+    // late-hour rule then decides the day, as at the first cast).
+    bool Replay(const BirthInput& in, const ShowChart& show = {}, bool lateHour = false);
     // Holds a chart cast straight through the engine and lays it out (the
     // layout, luck captions and strengths of SessionChart; the inputs stay as
     // they were).

@@ -77,6 +77,7 @@ bool IsKeyLine(const QString& line, const QString& key, QString* value) {
 
 // Sets key=value in its section of lines: in place of the key's line, else
 // after the section's last line of text, else in a new section at the end.
+// An entry to remove takes the key's line out, if there is one.
 void SetEntry(QStringList& lines, const SettingsFile::Entry& e) {
     const QString entry = e.key + QLatin1Char('=') + e.value;
     qsizetype sectionAt = -1, insertAt = -1;
@@ -89,12 +90,16 @@ void SetEntry(QStringList& lines, const SettingsFile::Entry& e) {
         }
         if (sectionAt >= 0) {
             if (IsKeyLine(lines.at(i), e.key, nullptr)) {
-                lines[i] = entry;
+                if (e.remove)
+                    lines.removeAt(i);
+                else
+                    lines[i] = entry;
                 return;
             }
             if (!Unblanked(lines.at(i)).isEmpty()) insertAt = i + 1;
         }
     }
+    if (e.remove) return;
     if (sectionAt < 0)
         lines << QLatin1Char('[') + e.section + QLatin1Char(']') << entry;
     else

@@ -32,9 +32,10 @@ public:
 
     struct Entry {
         QString section, key, value;
+        bool remove = false;  // the key's line is taken out instead (value unused)
     };
-    // Sets each key in its section in one write of the file, creating file
-    // and sections as needed; other lines are kept. False when the file
+    // Sets (or removes) each key in its section in one write of the file,
+    // creating file and sections as needed; other lines are kept. False when the file
     // cannot be written or some text has no Shift-JIS form; why then says
     // which, and the file is left as it was.
     bool Write(const QList<Entry>& entries, QString* why = nullptr);

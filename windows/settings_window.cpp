@@ -1,8 +1,11 @@
 #include "windows/settings_window.h"
 
 #include "common/named_object.h"
+#include "common/qstring_utf8.h"
 #include "engine/context.h"
 #include "store/boundary_warnings.h"
+#include "store/convention_profiles.h"
+#include "windows/convention_profiles_dialog.h"
 #include "windows/register_place_dialog.h"
 
 #include <QCheckBox>
@@ -171,6 +174,18 @@ TCunstomFrm::TCunstomFrm(MessageSink& sink, const QString& mainCaption, const QS
     folderslbl->setTextInteractionFlags(Qt::TextSelectableByMouse);
     folderslbl->hide();
     layout->addWidget(folderslbl);
+    // The conventions charts are cast by when a client names none.
+    defaultprofilebox = Named(new QComboBox(this), "defaultprofilebox");
+    defaultprofilebox->setToolTip(QStringLiteral("流派を選んでいない人物の命盤を作る規則の組です"));
+    connect(defaultprofilebox, &QComboBox::textActivated, this, &TCunstomFrm::DefaultProfileChosen);
+    profilesbtn = Named(new QPushButton(QStringLiteral("流派の設定…"), this), "profilesbtn");
+    profilesbtn->setToolTip(QStringLiteral("命盤の規則の組（流派）を作り、変え、削除します"));
+    connect(profilesbtn, &QPushButton::clicked, this, &TCunstomFrm::profilesbtnClick);
+    auto* profiles = new QHBoxLayout;
+    profiles->addWidget(Named(new QLabel(QStringLiteral("既定の流派"), this), "defaultprofilelbl"));
+    profiles->addWidget(defaultprofilebox, 1);
+    profiles->addWidget(profilesbtn);
+    layout->addLayout(profiles);
     auto* correction = new QHBoxLayout;
     correction->addWidget(Named(new QLabel(QStringLiteral("時刻の補正"), this), "correctionlbl"));
     correction->addWidget(correctionbox, 1);
@@ -272,6 +287,33 @@ void TCunstomFrm::registerplacebtnClick() {
     if (registerPlaceChanged_) registerPlaceChanged_();
 }
 
+void TCunstomFrm::ShowProfiles() {
+    QString why;
+    const QString chosen = Q(DefaultConventionProfile(settings_, &why).name);
+    defaultprofilebox->clear();
+    defaultprofilebox->addItems(ConventionProfileNames(settings_));
+    defaultprofilebox->setCurrentText(chosen);
+    defaultprofilebox->setToolTip(why.isEmpty() ? QStringLiteral("流派を選んでいない人物の命盤を作る規則の組です")
+                                                : why);
+}
+
+void TCunstomFrm::DefaultProfileChosen(const QString& name) {
+    // A user who never chooses another keeps the file without the line.
+    const QString stored = settings_.Read(kConventionsSection, kDefaultProfileKey, {});
+    if (name == stored || (stored.isEmpty() && name == Q(kStandardProfileName))) return;
+    QString why;
+    if (!SaveDefaultConventionProfile(settings_, name, &why))
+        sink_.Show(QStringLiteral("既定の流派を保存できませんでした。\n%1").arg(why).toStdString(), {});
+    ShowProfiles();
+}
+
+void TCunstomFrm::profilesbtnClick() {
+    ConventionProfilesDialog dialog(settings_.Path(), sink_, this);
+    if (ask_) dialog.SetQuestion(ask_);
+    dialog.exec();
+    ShowProfiles();
+}
+
 void TCunstomFrm::ShowDataFolders(const DataFolders& folders) {
     folderslbl->setText(DescribeDataFolders(folders, settings_.Path()));
     folderslbl->show();
@@ -287,6 +329,7 @@ void TCunstomFrm::showEvent(QShowEvent* event) {
     soundchk->setChecked(IsSwitchOn(settings_.Read(kSound, QStringLiteral("check"), QStringLiteral("True"))));
     correctionbox->setCurrentIndex(int(LoadTimeCorrection(settings_)));
     boundarychk->setChecked(LoadBoundaryWarnings(settings_));
+    ShowProfiles();
     if (registerPlaceChanged_) ShowRegisterPlace();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         adjustSize();

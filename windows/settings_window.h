@@ -75,6 +75,8 @@ public slots:
     void printbtnClick();
     // Opens 「名簿の場所」 on [register] of zelv.ini and stores a changed choice.
     void registerplacebtnClick();
+    // Opens 「流派の設定」; the default's box follows what it changed.
+    void profilesbtnClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -89,6 +91,10 @@ private:
     bool Ask(const QString& text);
     // 「名簿：…」 under the button, from zelv.ini.
     void ShowRegisterPlace();
+    // 「既定の流派」's box: the profiles of zelv.ini, the default chosen.
+    void ShowProfiles();
+    // A choice in that box, written at once.
+    void DefaultProfileChosen(const QString& name);
 
     MessageSink& sink_;
     SettingsFile settings_;
@@ -121,8 +127,10 @@ private:
     QString registerOverriddenBy_;
     std::function<void()> registerPlaceChanged_;
     QCheckBox* soundchk = nullptr;
-    QComboBox* correctionbox = nullptr;  // 時刻の補正
-    QCheckBox* boundarychk = nullptr;    // 境界注意 on the chart page
+    QComboBox* correctionbox = nullptr;      // 時刻の補正
+    QCheckBox* boundarychk = nullptr;        // 境界注意 on the chart page
+    QComboBox* defaultprofilebox = nullptr;  // 既定の流派
+    QPushButton* profilesbtn = nullptr;      // 流派の設定…
     QPushButton* BitBtn1 = nullptr;
     QLabel* folderslbl = nullptr;
 };

@@ -233,11 +233,27 @@ private slots:
                      qPrintable(QStringLiteral("%1: F1 opened 「%2」, not 「%3」").arg(s.name, opened, anchor)));
         }
         // The windows the user opens above, each seen.
-        for (const char* name : {"title",           "MainForm1",           "TCunstomFrm",       "Ttimefrm",
-                                 "Tmatorixfrm",     "Thelpbunfrm",         "Tsosikiin",         "Tsosikisyu",
-                                 "Tmannenfrm",      "Tkekkonfrm",          "Tdbenvfrm",         "TkounDBfrm",
-                                 "TAiDBfrm",        "RegisterPlaceDialog", "DeletedRecordsFrm", "PrinterSetupDialog1",
-                                 "BirthTimeDialog", "palaceMenu",          "TAgendaFrm",        "TNotesSearchFrm"})
+        for (const char* name : {"title",
+                                 "MainForm1",
+                                 "TCunstomFrm",
+                                 "Ttimefrm",
+                                 "Tmatorixfrm",
+                                 "Thelpbunfrm",
+                                 "Tsosikiin",
+                                 "Tsosikisyu",
+                                 "Tmannenfrm",
+                                 "Tkekkonfrm",
+                                 "Tdbenvfrm",
+                                 "TkounDBfrm",
+                                 "TAiDBfrm",
+                                 "RegisterPlaceDialog",
+                                 "DeletedRecordsFrm",
+                                 "PrinterSetupDialog1",
+                                 "BirthTimeDialog",
+                                 "palaceMenu",
+                                 "TAgendaFrm",
+                                 "TNotesSearchFrm",
+                                 "ConventionProfilesDialog"})
             QVERIFY2(keysSeen.contains(QString::fromLatin1(name)),
                      qPrintable(QStringLiteral("%1 not seen among %2").arg(name, names.join(", "))));
 

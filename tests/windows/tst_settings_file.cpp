@@ -1,4 +1,5 @@
 #include "common/cp932.h"
+#include "common/qstring_utf8.h"
 #include "store/convention_profiles.h"
 #include "store/settings_file.h"
 
@@ -10,6 +11,11 @@
 using namespace zelvara;
 
 namespace {
+
+// A profile as the settings file writes it.
+zelvara::ConventionProfile Profile(const char* name, std::string_view switches) {
+    return {name, *zelvara::ParseConventionsText(switches)};
+}
 void WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
@@ -167,6 +173,101 @@ private slots:
         QVERIFY(why.contains(QStringLiteral("は使えません")));
         QVERIFY(!LoadConventionProfile(settings, QStringLiteral("無い"), &why));
         QVERIFY(why.contains(QStringLiteral("使える組: 標準、全書")));
+    }
+
+    // Deleting and renaming a profile: the line goes (or changes its name)
+    // with the default following it in the same write; 標準, a name taken (in
+    // any case) and a name the file lacks are refused with the file untouched.
+    void deleteAndRenameProfiles() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("zelv.ini"));
+        WriteRaw(path, QStringLiteral("[profiles]\r\n全書=palace-month=lunar\r\nabc=meridian=120\r\n"
+                                      "[conventions]\r\ndefault=全書\r\n[sound]\r\ncheck=False\r\n"));
+        SettingsFile settings(path);
+        QString why;
+        QVERIFY2(RenameConventionProfile(settings, QStringLiteral("全書"), QStringLiteral(" 中州派 "), &why),
+                 qPrintable(why));
+        QCOMPARE(ConventionProfileNames(settings),
+                 (QStringList{QStringLiteral("標準"), QStringLiteral("abc"), QStringLiteral("中州派")}));
+        QCOMPARE(LoadConventionProfile(settings, QStringLiteral("中州派"))->conventions.palaceMonth,
+                 PalaceMonth::kLunar);
+        QCOMPARE(Q(DefaultConventionProfile(settings).name), QStringLiteral("中州派"));
+
+        const QByteArray before = ReadBytes(path);
+        QVERIFY(!RenameConventionProfile(settings, QStringLiteral("中州派"), QStringLiteral("ABC"), &why));
+        QCOMPARE(why, QStringLiteral("規則の組「abc」はもうあります。別の名前を付けて下さい。"));
+        QVERIFY(!RenameConventionProfile(settings, QStringLiteral("中州派"), QStringLiteral("標準"), &why));
+        QVERIFY(!RenameConventionProfile(settings, QStringLiteral("中州派"), QStringLiteral("a]b"), &why));
+        QVERIFY(!RenameConventionProfile(settings, QStringLiteral("標準"), QStringLiteral("新"), &why));
+        QVERIFY(!DeleteConventionProfile(settings, QStringLiteral("標準"), &why));
+        QVERIFY(!DeleteConventionProfile(settings, QStringLiteral("無い"), &why));
+        QVERIFY(!IsNewConventionProfileName(settings, QStringLiteral("Abc"), &why));
+        QVERIFY(IsNewConventionProfileName(settings, QStringLiteral("三合派"), &why));
+        QCOMPARE(ReadBytes(path), before);
+
+        // A profile not the default goes alone; the default's going leaves 標準.
+        QVERIFY2(DeleteConventionProfile(settings, QStringLiteral("ABC"), &why), qPrintable(why));
+        QCOMPARE(Q(DefaultConventionProfile(settings).name), QStringLiteral("中州派"));
+        QVERIFY2(DeleteConventionProfile(settings, QStringLiteral("中州派"), &why), qPrintable(why));
+        QCOMPARE(ConventionProfileNames(settings), QStringList{QStringLiteral("標準")});
+        QCOMPARE(ReadBytes(path),
+                 *cp932::Encode(QStringLiteral("[profiles]\r\n[conventions]\r\n[sound]\r\ncheck=False\r\n")));
+        why.clear();
+        QVERIFY(DefaultConventionProfile(settings, &why).conventions.IsStandard());
+        QVERIFY(why.isEmpty());
+    }
+
+    // The default profile: missing → 標準 quietly; a name the file lacks →
+    // 標準 with why; written only for 標準 or a profile the file has.
+    void defaultProfile() {
+        QTemporaryDir dir;
+        SettingsFile settings(dir.filePath(QStringLiteral("zelv.ini")));
+        QString why;
+        QCOMPARE(Q(DefaultConventionProfile(settings, &why).name), QStringLiteral("標準"));
+        QVERIFY(why.isEmpty());
+        QVERIFY(!SaveDefaultConventionProfile(settings, QStringLiteral("無い"), &why));
+        QVERIFY(!QFile::exists(settings.Path()));
+        QVERIFY(SaveConventionProfile(settings, Profile("全書", "palace-month=lunar"), &why));
+        QVERIFY2(SaveDefaultConventionProfile(settings, QStringLiteral("全書"), &why), qPrintable(why));
+        QVERIFY(ReadBytes(settings.Path()).contains(*cp932::Encode(QStringLiteral("[conventions]\r\ndefault=全書"))));
+        QCOMPARE(DefaultConventionProfile(settings).conventions.palaceMonth, PalaceMonth::kLunar);
+
+        QVERIFY(settings.Write(kConventionsSection, kDefaultProfileKey, QStringLiteral("消えた派")));
+        const ConventionProfile fallback = DefaultConventionProfile(settings, &why);
+        QVERIFY(fallback.conventions.IsStandard());
+        QVERIFY2(why.contains(QStringLiteral("既定の流派「消えた派」を使えないため、「標準」で作成します。")),
+                 qPrintable(why));
+    }
+
+    // The profile of a cast: the client's when the file has it, else the
+    // default, with a word for a client's name the file lacks; a profile
+    // other than 標準 brings its time correction, 標準 leaves the settings'.
+    void effectiveProfile() {
+        QTemporaryDir dir;
+        SettingsFile settings(dir.filePath(QStringLiteral("zelv.ini")));
+        ConventionProfile zensho = Profile("全書", "palace-month=lunar");
+        zensho.conventions.correction = TimeCorrection::kTrue;
+        QVERIFY(SaveConventionProfile(settings, zensho));
+        QVERIFY(SaveConventionProfile(settings, ConventionProfile{"中州派", {}}));
+
+        EffectiveProfile e = ResolveConventionProfile(settings, {});
+        QCOMPARE(Q(e.profile.name), QStringLiteral("標準"));
+        QVERIFY(e.notFound.isEmpty());
+        e = ResolveConventionProfile(settings, QStringLiteral("全書"));
+        QCOMPARE(e.profile.conventions, zensho.conventions);
+        QVERIFY(e.notFound.isEmpty());
+        QVERIFY(SaveDefaultConventionProfile(settings, QStringLiteral("中州派")));
+        e = ResolveConventionProfile(settings, QStringLiteral("消えた派"));
+        QCOMPARE(Q(e.profile.name), QStringLiteral("中州派"));
+        QVERIFY2(e.notFound.startsWith(
+                     QStringLiteral("この人物の流派「消えた派」を使えないため、既定の流派「中州派」で作成します。")),
+                 qPrintable(e.notFound));
+        QCOMPARE(Q(ResolveConventionProfile(settings, {}).profile.name), QStringLiteral("中州派"));
+
+        // The person's own correction is applied over this one (ExactTimeOf).
+        QCOMPARE(ProfileTimeCorrection(ConventionProfile{}, TimeCorrection::kMean), TimeCorrection::kMean);
+        QCOMPARE(ProfileTimeCorrection(zensho, TimeCorrection::kMean), TimeCorrection::kTrue);
+        QCOMPARE(ProfileTimeCorrection(ConventionProfile{"中州派", {}}, TimeCorrection::kMean), TimeCorrection::kNone);
     }
 };
 

@@ -3,16 +3,19 @@
 #include "common/cp932.h"
 #include "engine/context.h"
 #include "tests/recording_sink.h"
+#include "windows/convention_profiles_dialog.h"
 #include "windows/settings_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -326,6 +329,111 @@ private slots:
         QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
         QCOMPARE(cp932::Decode(bytes),
                  QStringLiteral("[owner]\r\ntitle=星読み館～本店\r\ntel=03-1234-5678\r\n[sound]\r\ncheck=True\r\n"));
+    }
+
+    // 「流派の設定」: 標準 first and not editable; 新規, a switch chosen and
+    // 保存; a taken or bad name refused with the file as it was; 複製, 名前の
+    // 変更 and 削除 after the question (which names the clients' fallback).
+    void conventionProfilesDialog() {
+        WriteRaw(Ini(), QStringLiteral("[time]\r\ncorrection=mean\r\n[profiles]\r\n全書=transform-wu=ubitsu\r\n"));
+        ConventionProfilesDialog d(Ini(), sink_);
+        QStringList asked;
+        bool answer = true;
+        d.SetQuestion([&](const QString& text) {
+            asked << text;
+            return answer;
+        });
+        QString typed;
+        d.SetNameQuestion([&](const QString&, const QString&) { return std::optional<QString>(typed); });
+        auto* list = Child<QListWidget>(d, "profileList");
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("標準"));
+        QCOMPARE(d.CurrentName(), QStringLiteral("標準"));
+        auto* palaceMonth = Child<QComboBox>(d, "palace-month");
+        QVERIFY(!palaceMonth->isEnabled());
+        QVERIFY(!Child<QPushButton>(d, "deletebtn")->isEnabled());
+        QCOMPARE(palaceMonth->itemText(1), QStringLiteral("命宮 旧暦月（閏月は前月）"));
+        d.show();
+        QVERIFY(Child<QLabel>(d, "standardNote")->isVisible());
+        QCOMPARE(Child<QLabel>(d, "standardNote")->text(), QStringLiteral("標準は変更できません"));
+        if (const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR"); !dir.isEmpty())
+            d.grab().save(dir + QStringLiteral("/convention_profiles_standard.png"));
+
+        typed = QStringLiteral("中州派");
+        d.NewProfile();
+        QCOMPARE(d.CurrentName(), QStringLiteral("中州派"));
+        QVERIFY(palaceMonth->isEnabled());
+        QCOMPARE(Child<QComboBox>(d, "correction")->currentData().toString(), QStringLiteral("mean"));
+        palaceMonth->setCurrentIndex(3);
+        Child<QComboBox>(d, "transform-geng")->setCurrentIndex(2);
+        QVERIFY(Child<QPushButton>(d, "savebtn")->isEnabled());
+        if (const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR"); !dir.isEmpty())
+            d.grab().save(dir + QStringLiteral("/convention_profiles_edit.png"));
+        Child<QPushButton>(d, "savebtn")->click();
+        QVERIFY2(ReadRaw(Ini()).contains(
+                     QStringLiteral("中州派=palace-month=lunar-split;transform-geng=tendo;correction=mean")),
+                 qPrintable(ReadRaw(Ini())));
+
+        const QString before = ReadRaw(Ini());
+        for (const QString& bad : {QStringLiteral("全書"), QStringLiteral("標準"), QStringLiteral("a=b"), QString()}) {
+            sink_.messages.clear();
+            typed = bad;
+            d.CopyProfile();
+            QCOMPARE(sink_.messages.size(), 1);
+            QCOMPARE(ReadRaw(Ini()), before);
+        }
+        QCOMPARE(sink_.messages.constFirst(),
+                 QStringLiteral("規則の組の名前「」は使えません（空の名前と = [ ] は使えません）。"));
+
+        typed = QStringLiteral("中州派2");
+        d.CopyProfile();
+        QCOMPARE(d.CurrentName(), QStringLiteral("中州派2"));
+        QCOMPARE(palaceMonth->currentIndex(), 3);
+        typed = QStringLiteral("王派");
+        d.RenameProfile();
+        QCOMPARE(list->item(list->count() - 1)->text(), QStringLiteral("王派"));
+        QVERIFY(!ReadRaw(Ini()).contains(QStringLiteral("中州派2")));
+
+        asked.clear();
+        answer = false;
+        d.DeleteProfile();
+        QCOMPARE(asked.size(), 1);
+        QVERIFY(asked.constFirst().contains(QStringLiteral("この流派を選んでいる人物は、既定の流派で作成します。")));
+        QVERIFY(ReadRaw(Ini()).contains(QStringLiteral("王派=")));
+        answer = true;
+        d.DeleteProfile();
+        QVERIFY(!ReadRaw(Ini()).contains(QStringLiteral("王派=")));
+        QCOMPARE(d.CurrentName(), QStringLiteral("標準"));
+
+        // Edits left unsaved are asked about before another profile shows.
+        QVERIFY(d.SelectProfile(QStringLiteral("全書")));
+        Child<QComboBox>(d, "meridian")->setCurrentIndex(1);
+        asked.clear();
+        answer = false;
+        QVERIFY(d.SelectProfile(QStringLiteral("中州派")));
+        QCOMPARE(asked.size(), 1);
+        QVERIFY(ReadRaw(Ini()).contains(QStringLiteral("全書=transform-wu=ubitsu\r\n")));
+    }
+
+    // 「既定の流派」: the profiles of the file, written at once when chosen;
+    // an unknown default shows 標準 and says why in its tooltip.
+    void defaultProfileChoice() {
+        WriteRaw(Ini(),
+                 QStringLiteral("[profiles]\r\n全書=transform-wu=ubitsu\r\n[conventions]\r\ndefault=消えた派\r\n"));
+        TCunstomFrm w(sink_, QStringLiteral("Zelvara"), Ini());
+        w.show();
+        auto* box = Child<QComboBox>(w, "defaultprofilebox");
+        QCOMPARE(box->count(), 2);
+        QCOMPARE(box->currentText(), QStringLiteral("標準"));
+        QVERIFY(box->toolTip().contains(QStringLiteral("既定の流派「消えた派」を使えないため")));
+        QVERIFY(Child<QPushButton>(w, "profilesbtn"));
+        box->setCurrentIndex(1);
+        emit box->textActivated(box->currentText());
+        QVERIFY(ReadRaw(Ini()).contains(QStringLiteral("[conventions]\r\ndefault=全書\r\n")));
+        QVERIFY(sink_.messages.isEmpty());
+        if (const QString dir = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR"); !dir.isEmpty())
+            w.grab().save(dir + QStringLiteral("/settings_window_profiles.png"));
+        w.close();
     }
 };
 

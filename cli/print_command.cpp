@@ -2,6 +2,7 @@
 
 #include "cli/chart_options.h"
 #include "cli/chart_outputs.h"
+#include "cli/conventions_options.h"
 #include "cli/data_folders_cli.h"
 #include "cli/layer_printer.h"
 #include "cli/register_location.h"
@@ -243,8 +244,9 @@ int RunPrint(const QStringList& args) {
     BirthInput in;
     std::optional<BirthTime> time;
     std::optional<Chart> chart;
+    ConventionProfile profile;
     if (kind != "legends" && kind != "notes") {
-        if (const int failed = CastFromOptions(opts, "print", ctx, in, chart, &time)) return failed;
+        if (const int failed = CastFromOptions(opts, "print", ctx, in, chart, &time, &profile)) return failed;
     }
 
     QGuiApplication::setApplicationName(QStringLiteral("zelvara"));
@@ -262,7 +264,12 @@ int RunPrint(const QStringList& args) {
         std::cerr << "この命盤には指定された層を重ねられません（" << Get(opts, "layer") << "）。\n";
         return 1;
     }
-    const ChartSheet sheetOfBirth = ChartSheetOfOptions(man, layout, in, time ? &*time : nullptr);
+    ChartSheet sheetOfBirth = ChartSheetOfOptions(man, layout, in, time ? &*time : nullptr);
+    // The conventions chosen are named on every page, as `chart` names them.
+    if (ConventionsChosen(opts)) {
+        sheetOfBirth.conventions = Q(ConventionsLine(profile.name, profile.conventions));
+        module.SetConventionsLine(sheetOfBirth.conventions);
+    }
     if (kind == "chart") {
         ChartSheet sheet = sheetOfBirth;
         SetSheetLayer(sheet, man, layout, *layer);

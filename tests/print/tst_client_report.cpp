@@ -254,6 +254,8 @@ private slots:
             QVERIFY2(pdftest::Has(pages[0], named ? QStringLiteral("流派：紫雲") : QStringLiteral("流派：標準")),
                      qPrintable(pdftest::PageText(pages[0])));
             QVERIFY(!pdftest::Has(pages[0], named ? QStringLiteral("流派：標準") : QStringLiteral("流派：紫雲")));
+            QCOMPARE(pdftest::Count(pages[0], QStringLiteral("紫雲：命宮")),
+                     named ? 2 : 0);  // under 流派 and the footer
             for (const pdftest::Page& page : pages) {
                 QCOMPARE(pdftest::PageText(page).contains(line), named);
                 QVERIFY2(Overlaps(page).isEmpty(), qPrintable(Overlaps(page).join(QStringLiteral(", "))));

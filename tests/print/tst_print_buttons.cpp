@@ -277,7 +277,11 @@ private slots:
             Click("pictureCopyBtn");
             return QGuiApplication::clipboard()->image();
         };
+        const auto anyLine = [this] {
+            return pdftest::PageText(ReadPdf(Printed()).value(0)).contains(QStringLiteral("四化 戊科"));
+        };
         const QImage standardSheet = sheetRaster();
+        QVERIFY(!anyLine());
         const QImage standardPicture = picture();
         QVERIFY(!standardSheet.isNull() && !standardPicture.isNull());
 
@@ -307,6 +311,7 @@ private slots:
         w_->Session().SetProfile({});
         Click("btnOk");
         QCOMPARE(sheetRaster(), standardSheet);
+        QVERIFY(!anyLine());
         QCOMPARE(picture(), standardPicture);
         QVERIFY(!printsLine("kounprintbtn"));
     }

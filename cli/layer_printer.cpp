@@ -46,7 +46,7 @@ QJsonObject LayerObject(const TimeLayer& layer) {
     if (std::any_of(layer.transformMinor.begin(), layer.transformMinor.end(), [](int m) { return m != 0; })) {
         QJsonArray minors;  // only when the chart's 四化 table puts one on 左輔 or 右弼
         for (int t = 1; t <= kTransforms; ++t) minors.append(layer.transformMinor[t]);
-        object.insert(QStringLiteral("transformMinors"), minors);
+        object.insert(QStringLiteral("transformMinor"), minors);
     }
     if (layer.kind == LayerKind::Decade) {
         object.insert(QStringLiteral("period"), layer.period);

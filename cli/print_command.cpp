@@ -191,7 +191,8 @@ int RunPrint(const QStringList& args) {
         "or --entry ID alone, from the register; --register URL for a server). A second and further document goes to "
         "FILE's name with -2, -3 … before \".pdf\". The footer carries --title and --tel, else title and tel of the "
         "settings file's [owner]. --layer lays a time layer over chart and flying. The names of the files written go "
-        "to stdout. `print report` writes the 鑑定書 (see print report --help)."));
+        "to stdout. With --profile or a switch option (--transform-wu …) every page names the conventions above its "
+        "footer. `print report` writes the 鑑定書 (see print report --help)."));
     opts.addPositionalArgument(QStringLiteral("printout"), QStringLiteral("what to print"),
                                QStringLiteral("chart|graph|flying|overall|luck|marriage|legends|notes|report"));
     opts.addOptions({

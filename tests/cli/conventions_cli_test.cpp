@@ -54,13 +54,13 @@ TEST(CliConventions, LayersTransformByTheChosenTable) {
     const CliRun plain = Cli(layer);
     ASSERT_EQ(plain.code, 0) << plain.err;
     EXPECT_NE(plain.out.find("化科 太陽→"), std::string::npos) << plain.out;
-    EXPECT_FALSE(Json(Cli(layer + " --json").out)["layer"].toObject().contains("transformMinors"));
+    EXPECT_FALSE(Json(Cli(layer + " --json").out)["layer"].toObject().contains("transformMinor"));
     const CliRun ubitsu = Cli(layer + " --transform-wu ubitsu");
     ASSERT_EQ(ubitsu.code, 0) << ubitsu.err;
     EXPECT_NE(ubitsu.out.find("化科 右弼→"), std::string::npos) << ubitsu.out;
     EXPECT_EQ(ubitsu.out.find("化科 太陽→"), std::string::npos) << ubitsu.out;
     const QJsonObject json = Json(Cli(layer + " --json --transform-wu ubitsu").out)["layer"].toObject();
-    EXPECT_EQ(json["transformMinors"].toArray(), (QJsonArray{0, 0, 5, 0}));
+    EXPECT_EQ(json["transformMinor"].toArray(), (QJsonArray{0, 0, 5, 0}));
     EXPECT_EQ(json["transforms"].toArray()[2].toInt(), 0);
 }
 

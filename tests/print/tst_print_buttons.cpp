@@ -305,6 +305,18 @@ private slots:
         QVERIFY(picture() != standardPicture);
         Click("textCopyBtn");
         QVERIFY(QGuiApplication::clipboard()->text().contains(QStringLiteral("- 流派の設定：") + line));
+        // The 鑑定書 names the profile on its cover's 流派 line.
+        Click("reportBtn");
+        auto* report = w_->findChild<ReportWindow*>(QStringLiteral("reportWindow"));
+        QVERIFY(report);
+        const QString reportPdf = out_.filePath(QStringLiteral("profile-report.pdf"));
+        report->SetFileChooser([&](const QString&) { return reportPdf; });
+        QVERIFY(report->Save());
+        report->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const auto cover = ReadPdf(reportPdf).value(0);
+        QVERIFY2(pdftest::Has(cover, QStringLiteral("流派：紫雲")), qPrintable(pdftest::PageText(cover)));
+        QCOMPARE(pdftest::Count(cover, QStringLiteral("紫雲：命宮")), 2);  // under 流派 and above the footer
         if (qEnvironmentVariableIsSet("ZELVARA_SCREENSHOT_DIR"))
             sheetRaster().save(QDir(qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR")).filePath("sheet-profile.png"));
 

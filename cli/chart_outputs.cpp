@@ -92,13 +92,14 @@ std::optional<int> WriteChartOutputs(const Options& opts, const Chart& chart, co
     if (!markdown && !picture) return std::nullopt;
     const Tmandata& man = chart.Man();
     const ChartLayout layout = LayOutChart(man);
-    const ChartSheet birthSheet = ChartSheetOfOptions(man, layout, in, time);
+    ChartSheet birthSheet = ChartSheetOfOptions(man, layout, in, time);
+    if (named) birthSheet.conventions = Q(ConventionsLine(named->name, named->conventions));
     if (markdown) {
         ChartTextBirth birth;
         birth.name = Q(in.name);
         if (time) birth.exact = time->corrected;
         birth.place = birthSheet.birthPlace;
-        if (named) birth.profile = Q(ConventionsLine(named->name, named->conventions));
+        if (named) birth.profile = birthSheet.conventions;
         std::cout << ChartMarkdown(man, layout, birth, layers).toStdString();
     }
     if (!picture) return 0;

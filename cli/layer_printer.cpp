@@ -3,10 +3,10 @@
 #include "common/qstring_utf8.h"
 #include "engine/calendar_day.h"
 #include "engine/conversion.h"
-#include "engine/stars.h"
 
 #include <QJsonArray>
 
+#include <algorithm>
 #include <iostream>
 
 namespace zelvara::cli {
@@ -43,6 +43,11 @@ QJsonObject LayerObject(const TimeLayer& layer) {
                        {"branch", layer.branch},
                        {"lifePalace", layer.lifePalace},
                        {"transforms", transforms}};
+    if (std::any_of(layer.transformMinor.begin(), layer.transformMinor.end(), [](int m) { return m != 0; })) {
+        QJsonArray minors;  // only when the chart's 四化 table puts one on 左輔 or 右弼
+        for (int t = 1; t <= kTransforms; ++t) minors.append(layer.transformMinor[t]);
+        object.insert(QStringLiteral("transformMinor"), minors);
+    }
     if (layer.kind == LayerKind::Decade) {
         object.insert(QStringLiteral("period"), layer.period);
         object.insert(QStringLiteral("ageFrom"), layer.ageFrom);
@@ -95,9 +100,11 @@ void InsertLayerJson(QJsonObject& chart, const Tmandata& man, const std::vector<
         QJsonArray row;
         for (int t = 1; t <= kTransforms; ++t) {
             row.append(flying.target[p][t]);
-            if (flying.SelfTransform(p, t))
-                self.append(
-                    QJsonObject{{"palace", p}, {"transform", t}, {"star", TransformStarOf(flying.palaceStem[p], t)}});
+            if (!flying.SelfTransform(p, t)) continue;
+            const TransformCarrier& carrier = flying.carrier[p][t];
+            QJsonObject entry{{"palace", p}, {"transform", t}, {"star", carrier.star}};
+            if (carrier.minor != 0) entry.insert(QStringLiteral("minor"), carrier.minor);
+            self.append(entry);
         }
         targets.append(row);
     }

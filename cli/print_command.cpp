@@ -2,6 +2,7 @@
 
 #include "cli/chart_options.h"
 #include "cli/chart_outputs.h"
+#include "cli/conventions_options.h"
 #include "cli/data_folders_cli.h"
 #include "cli/layer_printer.h"
 #include "cli/register_location.h"
@@ -190,7 +191,8 @@ int RunPrint(const QStringList& args) {
         "or --entry ID alone, from the register; --register URL for a server). A second and further document goes to "
         "FILE's name with -2, -3 … before \".pdf\". The footer carries --title and --tel, else title and tel of the "
         "settings file's [owner]. --layer lays a time layer over chart and flying. The names of the files written go "
-        "to stdout. `print report` writes the 鑑定書 (see print report --help)."));
+        "to stdout. With --profile or a switch option (--transform-wu …) every page names the conventions above its "
+        "footer. `print report` writes the 鑑定書 (see print report --help)."));
     opts.addPositionalArgument(QStringLiteral("printout"), QStringLiteral("what to print"),
                                QStringLiteral("chart|graph|flying|overall|luck|marriage|legends|notes|report"));
     opts.addOptions({
@@ -243,8 +245,9 @@ int RunPrint(const QStringList& args) {
     BirthInput in;
     std::optional<BirthTime> time;
     std::optional<Chart> chart;
+    ConventionProfile profile;
     if (kind != "legends" && kind != "notes") {
-        if (const int failed = CastFromOptions(opts, "print", ctx, in, chart, &time)) return failed;
+        if (const int failed = CastFromOptions(opts, "print", ctx, in, chart, &time, &profile)) return failed;
     }
 
     QGuiApplication::setApplicationName(QStringLiteral("zelvara"));
@@ -262,7 +265,12 @@ int RunPrint(const QStringList& args) {
         std::cerr << "この命盤には指定された層を重ねられません（" << Get(opts, "layer") << "）。\n";
         return 1;
     }
-    const ChartSheet sheetOfBirth = ChartSheetOfOptions(man, layout, in, time ? &*time : nullptr);
+    ChartSheet sheetOfBirth = ChartSheetOfOptions(man, layout, in, time ? &*time : nullptr);
+    // The conventions chosen are named on every page, as `chart` names them.
+    if (ConventionsChosen(opts)) {
+        sheetOfBirth.conventions = Q(ConventionsLine(profile.name, profile.conventions));
+        module.SetConventionsLine(sheetOfBirth.conventions);
+    }
     if (kind == "chart") {
         ChartSheet sheet = sheetOfBirth;
         SetSheetLayer(sheet, man, layout, *layer);

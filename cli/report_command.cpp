@@ -2,6 +2,7 @@
 
 #include "cli/chart_options.h"
 #include "cli/chart_outputs.h"
+#include "cli/conventions_options.h"
 #include "cli/data_folders_cli.h"
 #include "cli/print_command.h"
 #include "cli/register_location.h"
@@ -135,7 +136,11 @@ int RunPrintReport(const QStringList& args) {
     std::optional<Chart> chart;
     std::optional<ReportNotes> notes;
     const QString user = UserFolder(programFolder);
+    ConventionProfile profile;
     if (byPerson) {
+        const std::optional<ConventionProfile> chosen = ReadConventionOptions(opts);
+        if (!chosen) return kExitUsage;
+        profile = *chosen;
         bool ok = false;
         const qint64 number = opts.value(QStringLiteral("person")).toLongLong(&ok);
         if (!ok || number <= 0)
@@ -158,10 +163,10 @@ int RunPrintReport(const QStringList& args) {
             if (!moment) return 1;
             time = BirthTime{*moment, entry->place.toStdString(), entry->longitude, entry->zone.toStdString()};
         }
-        const CastOutcome cast = RequestChart(ctx, in, {}, time && time->LateHour());
+        const CastOutcome cast = RequestChart(ctx, in, profile.conventions, time && time->LateHour());
         if (!cast) return 1;
         chart = *cast;
-    } else if (const int failed = CastFromOptions(opts, "print report", ctx, in, chart, &time)) {
+    } else if (const int failed = CastFromOptions(opts, "print report", ctx, in, chart, &time, &profile)) {
         return failed;
     }
 
@@ -177,9 +182,13 @@ int RunPrintReport(const QStringList& args) {
     source.man = &man;
     source.layout = &layout;
     source.birthSheet = ChartSheetOfOptions(man, layout, in, time ? &*time : nullptr);
+    // The conventions chosen are named on every page, as `chart` names them.
+    const bool named = ConventionsChosen(opts);
+    if (named) source.birthSheet.conventions = Q(ConventionsLine(profile.name, profile.conventions));
     source.conventions = ReportConventions(opts.isSet(QStringLiteral("correction"))
                                                ? opts.value(QStringLiteral("correction"))
-                                               : QString::fromLatin1(TimeCorrectionWord(LoadTimeCorrection(settings))));
+                                               : QString::fromLatin1(TimeCorrectionWord(LoadTimeCorrection(settings))),
+                                           named ? profile : ConventionProfile{});
     source.cover = {Q(in.name),
                     WesternDateText(date),
                     EraDateText(date),
@@ -201,6 +210,7 @@ int RunPrintReport(const QStringList& args) {
 
     PdfPrintModule module;
     module.SetFooter(source.cover.readerTitle, source.cover.readerTel);
+    module.SetConventionsLine(source.birthSheet.conventions);
     const PrintOutcome out = module.PrintClientReport(*report, PdfOutput{pdfPath, 600});
     for (const QString& file : out.files) std::cout << file.toStdString() << "\n";
     if (!out.message.isEmpty()) std::cerr << out.message.toStdString() << "\n";

@@ -70,6 +70,22 @@ int BoxSlotOfStar(const ChartLayout& layout, int branch, int star) {
     return 0;
 }
 
+int CarrierBranch(const Tmandata& man, const TransformCarrier& carrier) {
+    if (carrier.star >= 1 && carrier.star <= kStars) return man.starBranch[carrier.star];
+    if (carrier.minor >= 1 && carrier.minor <= kMinorStars) return man.minorBranch[carrier.minor];
+    return 0;
+}
+
+int BoxSlotOfCarrier(const ChartLayout& layout, const Tmandata& man, const TransformCarrier& carrier) {
+    const int branch = CarrierBranch(man, carrier);
+    if (carrier.star != 0) return BoxSlotOfStar(layout, branch, carrier.star);
+    if (!IsBranch(branch)) return 0;
+    for (int r = 1; r <= kBoxSlots; ++r)
+        if (layout.box[branch][r].kind == StarSlot::Kind::Minor && layout.box[branch][r].number == carrier.minor)
+            return r;
+    return 0;
+}
+
 std::string StarCaption(const Tmandata& man, int star) {
     std::string text(kStarShortNames[star]);
     for (int t = 1; t <= kTransforms; ++t)

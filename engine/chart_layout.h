@@ -45,6 +45,14 @@ ChartLayout LayOutChart(const Tmandata& man);
 // is not in that box's slots.
 int BoxSlotOfStar(const ChartLayout& layout, int branch, int star);
 
+// The branch of the star a transformation falls on (a graded star, or an
+// additional star the 四化 table puts it on), 0 when it is not placed.
+int CarrierBranch(const Tmandata& man, const TransformCarrier& carrier);
+
+// The slot (1..6) of its box where that star is shown, 0 when it is not in
+// the box's slots.
+int BoxSlotOfCarrier(const ChartLayout& layout, const Tmandata& man, const TransformCarrier& carrier);
+
 // Star caption with its transformation mark: 太陽(忌).
 std::string StarCaption(const Tmandata& man, int star);
 // Additional star caption, with the mark of a transformation a 四化 table

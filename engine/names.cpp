@@ -119,6 +119,7 @@ void Tmandata::Reset() {
     minorBranch.fill(0);
     transformStar.fill(0);
     transformMinor.fill(0);
+    transforms = {};
     brightness.fill(0);
 }
 

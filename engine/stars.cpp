@@ -96,6 +96,7 @@ int PlaceStars(Tmandata& man, const PalaceMonths& months, const TransformTable& 
     const int yearBranch = man.branches.year;
     const int monthBranch = months.monthBranch;
     const int hourBranch = man.branches.hour;
+    man.transforms = transforms;
     if (yearStem < 1 || yearStem > 10 || !IsBranch(yearBranch) || !IsBranch(monthBranch) || !IsBranch(hourBranch))
         return -1;
 

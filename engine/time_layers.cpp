@@ -1,5 +1,6 @@
 #include "engine/time_layers.h"
 
+#include "engine/chart_layout.h"
 #include "engine/conversion.h"
 #include "engine/palaces.h"
 #include "engine/solar_time.h"
@@ -41,7 +42,11 @@ TimeLayer LayerOn(const Tmandata& man, LayerKind kind, int lifeBranch, int stem)
     layer.kind = kind;
     layer.stem = stem;
     layer.lifePalace = PalaceOnBranch(man, lifeBranch);
-    for (int t = 1; t <= kTransforms; ++t) layer.transformStar[t] = TransformStarOf(stem, t);
+    for (int t = 1; t <= kTransforms; ++t) {
+        const TransformCarrier carrier = TransformCarrierOf(stem, t, man.transforms);
+        layer.transformStar[t] = carrier.star;
+        layer.transformMinor[t] = carrier.minor;
+    }
     // Layer palace i stands on lifeBranch − i + 2, as the birth palaces do.
     for (int p = 1; p <= kPalaces; ++p) layer.layerPalace[p] = WrapBranch(lifeBranch - man.palaceBranch[p] + 2);
     return layer;
@@ -103,6 +108,17 @@ int OppositePalace(const Tmandata& man, int palace) {
     return PalaceOnBranch(man, WrapBranch(man.palaceBranch[palace] + 6));
 }
 
+std::string_view CarrierShortName(const TransformCarrier& carrier) {
+    if (carrier.star >= 1 && carrier.star <= kStars) return kStarShortNames[carrier.star];
+    if (carrier.minor >= 1 && carrier.minor <= kMinorStars) return kMinorShortNames[carrier.minor];
+    return {};
+}
+
+int CarrierPalace(const Tmandata& man, const TransformCarrier& carrier) {
+    const int branch = CarrierBranch(man, carrier);
+    return branch == 0 ? 0 : PalaceOnBranch(man, branch);
+}
+
 FlyingTransforms FlyTransforms(const Tmandata& man) {
     FlyingTransforms flying;
     if (!ChartIsPlaced(man)) return flying;
@@ -110,8 +126,8 @@ FlyingTransforms FlyTransforms(const Tmandata& man) {
         const int stem = BranchStem(man.stems.year, man.palaceBranch[p]);
         flying.palaceStem[p] = stem;
         for (int t = 1; t <= kTransforms; ++t) {
-            const int star = TransformStarOf(stem, t);
-            flying.target[p][t] = star == 0 ? 0 : PalaceOnBranch(man, man.starBranch[star]);
+            flying.carrier[p][t] = TransformCarrierOf(stem, t, man.transforms);
+            flying.target[p][t] = CarrierPalace(man, flying.carrier[p][t]);
         }
         const int jiTarget = flying.target[p][4];
         if (jiTarget != 0) flying.jiClashes.push_back({p, jiTarget, OppositePalace(man, jiTarget)});
@@ -125,6 +141,7 @@ TimeLayer BirthLayer(const Tmandata& man) {
     layer.branch = man.branches.year;
     layer.lifePalace = kLifePalace;
     layer.transformStar = man.transformStar;
+    layer.transformMinor = man.transformMinor;
     return layer;
 }
 
@@ -325,11 +342,12 @@ std::string LayerPalaceName(LayerKind kind, int layerPalace) {
 std::string LayerTransformsText(const Tmandata& man, const TimeLayer& layer) {
     std::string text;
     for (int t = 1; t <= kTransforms; ++t) {
-        const int star = layer.transformStar[t];
-        if (star < 1 || star > kStars) continue;
-        const int palace = PalaceOnBranch(man, man.starBranch[star]);
+        const TransformCarrier carrier{layer.transformStar[t], layer.transformMinor[t]};
+        const std::string_view name = CarrierShortName(carrier);
+        if (name.empty()) continue;
+        const int palace = CarrierPalace(man, carrier);
         if (!text.empty()) text += "　";
-        text += std::string(kTransformNames[t]) + " " + std::string(kStarShortNames[star]) + "→" +
+        text += std::string(kTransformNames[t]) + " " + std::string(name) + "→" +
                 (palace != 0 ? std::string(kPalaceNames[palace]) : std::string("－"));
     }
     return text;

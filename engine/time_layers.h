@@ -6,6 +6,7 @@
 #pragma once
 
 #include "engine/context.h"
+#include "engine/conventions.h"
 #include "engine/zelvara.h"
 
 #include <array>
@@ -47,11 +48,21 @@ int PalaceOnBranch(const Tmandata& man, int branch);
 // The palace opposite a palace (six branches away).
 int OppositePalace(const Tmandata& man, int palace);
 
-// Where each palace's stem sends its four transformations.
+// The short name of the star a transformation falls on: a graded star's
+// (太陽) or an additional star's (右弼); "" for neither.
+std::string_view CarrierShortName(const TransformCarrier& carrier);
+
+// The palace where the star a transformation falls on stands; 0 when it is
+// not placed.
+int CarrierPalace(const Tmandata& man, const TransformCarrier& carrier);
+
+// Where each palace's stem sends its four transformations, by the chart's
+// 四化 table.
 struct FlyingTransforms {
     std::array<int, kPalaces + 1> palaceStem{};  // by palace number
-    // target[p][t]: palace where the star of transformation t of palace p's
-    // stem stands; 0 when that star is not placed.
+    // carrier[p][t]: the star of transformation t of palace p's stem.
+    std::array<std::array<TransformCarrier, kTransforms + 1>, kPalaces + 1> carrier{};
+    // target[p][t]: palace where that star stands; 0 when it is not placed.
     std::array<std::array<int, kTransforms + 1>, kPalaces + 1> target{};
     // A clash of 忌: the 忌 of palace `from` lands in `to` and so strikes
     // `clashed`, the palace opposite `to`.
@@ -108,7 +119,11 @@ struct TimeLayer {
     int stem = 0;        // the stem that gives the layer its transformations
     int branch = 0;      // decade: its palace's branch; year, month, day, hour: the pillar's
     int lifePalace = 0;  // birth palace number on which the layer's 命 stands
-    std::array<int, kTransforms + 1> transformStar{};  // stars of 禄 権 科 忌
+    // The stars of 禄 権 科 忌 by the chart's 四化 table: a graded star in
+    // transformStar, or an additional star in transformMinor (then
+    // transformStar is 0), as the birth record keeps them.
+    std::array<int, kTransforms + 1> transformStar{};
+    std::array<int, kTransforms + 1> transformMinor{};
     // layerPalace[p]: the layer's palace number standing on birth palace p.
     std::array<int, kPalaces + 1> layerPalace{};
 };

@@ -2,6 +2,8 @@
 // Plain C++ with the standard library only; no globals (constant tables aside).
 #pragma once
 
+#include "engine/conventions.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -91,6 +93,9 @@ public:
     // The additional star (左輔 4, 右弼 5) of a transformation the 四化 table
     // puts on one (transformStar is then 0); zeros by the standard table.
     std::array<std::int32_t, kTransforms + 1> transformMinor{};
+    // The 四化 table the chart was cast by: the time layers and the palaces'
+    // flights transform by it too.
+    TransformTable transforms{};
     std::array<std::int32_t, kStars + 1> brightness{};
     std::array<std::int32_t, 13> luckBranch{};
     std::array<std::int32_t, 13> luckAge{};

@@ -173,13 +173,16 @@ private:
     QString AskPdfFile(const QString& document);
     // The folder PDF files were last saved in, else the documents folder.
     QString PdfFolder() const;
-    Tprintmodule& PrintModuleWithFooter();
+    // conventionsLine: printed above the footer of a chart's prints (PrintedConventionsLine).
+    Tprintmodule& PrintModuleWithFooter(const QString& conventionsLine = {});
     PersonText PersonShown() const;
     // The sheet of the chart as the chart page shows it: its layer, its
     // stems, the exact time and place it was cast from.
     ChartSheet SheetShown();
     // The same without the layer and the stems: the birth chart's sheet.
     ChartSheet BirthSheetShown();
+    // The held chart's conventions line for its prints; empty for 標準.
+    QString ConventionsLineShown() const;
     // 「画像で保存」 (sizeIndex in PictureSizes(), −1 for SVG), 「画像をコピー」, 「文章でコピー」.
     void SavePicture(int sizeIndex);
     void CopyPicture();

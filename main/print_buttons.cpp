@@ -93,11 +93,16 @@ QString TMainForm1::AskPdfFile(const QString& document) {
 }
 
 // The footer carries the owner data as stored now.
-Tprintmodule& TMainForm1::PrintModuleWithFooter() {
+Tprintmodule& TMainForm1::PrintModuleWithFooter(const QString& conventionsLine) {
     const OwnerSettings owner = LoadOwnerSettings(SettingsFile(settingsPath_));
     Tprintmodule& module = PrintModule();
     module.SetFooter(owner.title, owner.tel);
+    module.SetConventionsLine(conventionsLine);
     return module;
+}
+
+QString TMainForm1::ConventionsLineShown() const {
+    return session_ && session_->HasChart() ? PrintedConventionsLine(session_->Chart().profile) : QString();
 }
 
 PersonText TMainForm1::PersonShown() const {
@@ -119,7 +124,8 @@ void TMainForm1::printbtn1Click() {
         return;
     }
     const PalaceStrength strength = chartPage_->StrengthChart()->Strength();
-    ReportPrint(PrintModuleWithFooter().PrintChartSheet(SheetShown(), chartPage_->PrintsGraph() ? &strength : nullptr));
+    ReportPrint(PrintModuleWithFooter(ConventionsLineShown())
+                    .PrintChartSheet(SheetShown(), chartPage_->PrintsGraph() ? &strength : nullptr));
 }
 
 ChartSheet TMainForm1::BirthSheetShown() {
@@ -132,6 +138,7 @@ ChartSheet TMainForm1::BirthSheetShown() {
         if (exact->Corrected()) sheet.birthTime = QString::fromStdString(CorrectionLine(*exact));
         sheet.birthPlace = session_->Chart().exactPlace;
     }
+    sheet.conventions = ConventionsLineShown();
     return sheet;
 }
 
@@ -192,6 +199,7 @@ void TMainForm1::CopyChartText() {
     birth.name = dataPage_->Name();
     birth.exact = session_->Chart().exact;
     birth.place = sheet.birthPlace;
+    if (!sheet.conventions.isEmpty()) birth.profile = sheet.conventions;
     QGuiApplication::clipboard()->setText(
         ChartMarkdown(session_->Man(), session_->Layout(), birth, chartPage_->Layers()->CurrentLayers()));
 }
@@ -203,8 +211,9 @@ void TMainForm1::flyingPrintClick() {
         return;
     }
     const TimeLayer layer = chartPage_->Layers()->CurrentLayer().value_or(BirthLayer(session_->Man()));
-    ReportPrint(PrintModuleWithFooter().PrintFlyingTable(session_->Man(), PersonShown(), layer, std::nullopt,
-                                                         SheetBirthLines(SheetShown())));
+    ReportPrint(
+        PrintModuleWithFooter(ConventionsLineShown())
+            .PrintFlyingTable(session_->Man(), PersonShown(), layer, std::nullopt, SheetBirthLines(SheetShown())));
 }
 
 void TMainForm1::printbtn2Click() {
@@ -224,16 +233,18 @@ void TMainForm1::printbtn2Click() {
                                    MemoLines(readings_->KanteiMemo)};
     };
     const int selected = std::max(0, Kekka->currentIndex());
-    ReportPrint(PrintModuleWithFooter().PrintOverallReading(readings_->PrnCheck->isChecked(), selected, compose));
+    ReportPrint(PrintModuleWithFooter(ConventionsLineShown())
+                    .PrintOverallReading(readings_->PrnCheck->isChecked(), selected, compose));
 }
 
 void TMainForm1::kounprintbtnClick() {
-    ReportPrint(PrintModuleWithFooter().PrintLuckReading(PersonShown(), MemoLines(readings_->KounMemo)));
+    ReportPrint(
+        PrintModuleWithFooter(ConventionsLineShown()).PrintLuckReading(PersonShown(), MemoLines(readings_->KounMemo)));
 }
 
 void TMainForm1::aisyobtnClick() {
-    ReportPrint(PrintModuleWithFooter().PrintMarriageReading(PersonShown(), MemoLines(readings_->AiMemo1),
-                                                             MemoLines(readings_->AiMemo2)));
+    ReportPrint(PrintModuleWithFooter(ConventionsLineShown())
+                    .PrintMarriageReading(PersonShown(), MemoLines(readings_->AiMemo1), MemoLines(readings_->AiMemo2)));
 }
 
 void TMainForm1::PrintLegends(const std::array<QString, kMajorStars + 1>& descriptions) {

@@ -60,8 +60,8 @@ void TMainForm1::OpenReportWindow() {
     source.man = &session_->Man();
     source.layout = &session_->Layout();
     source.birthSheet = BirthSheetShown();
-    source.conventions =
-        ReportConventions(QString::fromLatin1(TimeCorrectionWord(LoadTimeCorrection(settings)).data()));
+    source.conventions = ReportConventions(QString::fromLatin1(TimeCorrectionWord(LoadTimeCorrection(settings)).data()),
+                                           session_->Chart().profile);
     const QDate date = QDate::currentDate();
     source.cover = {client, WesternDateText(date), EraDateText(date), owner.title, owner.tel, QImage()};
     if (!owner.logo.isEmpty()) {
@@ -77,7 +77,7 @@ void TMainForm1::OpenReportWindow() {
         [this, source](const std::vector<ReportChoice>& pages, QString* why) {
             return ComposeClientReport(source, pages, *readings_->Tables().Texts(), sink_, why);
         },
-        PrintModuleWithFooter(), settingsPath_, client, date, sink_, this);
+        PrintModuleWithFooter(ConventionsLineShown()), settingsPath_, client, date, sink_, this);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::WindowModal);  // the chart it reads stays the one held
     window->SetFileChooser([window](const QString& offered) {

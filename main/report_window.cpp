@@ -111,6 +111,7 @@ void ReportWindow::Refresh() {
 void ReportWindow::Paint(QPrinter* printer) {
     if (!report_) return;
     PrintDocument doc(*printer, module_.Footer(), QStringLiteral("プレビュー"));
+    doc.SetConventionsLine(module_.ConventionsLine());
     if (!doc.Begin().isEmpty()) return;
     DrawClientReport(doc, *report_, pages_);
     doc.End();

@@ -252,11 +252,9 @@ void SetSheetLayer(ChartSheet& sheet, const Tmandata& man, const ChartLayout& la
     }
     const QString prefix = Q(LayerPalaceName(layer.kind, kLifePalace)).left(1);  // 限, 年 or 月
     for (int t = 1; t <= kTransforms; ++t) {
-        const int star = layer.transformStar[t];
-        if (star < 1 || star > kStars) continue;
-        const int b = man.starBranch[star];
-        if (const int slot = BoxSlotOfStar(layout, b, star))
-            sheet.layer.marks[b][slot - 1] += prefix + Q(TransformChar(t));
+        const TransformCarrier carrier{layer.transformStar[t], layer.transformMinor[t]};
+        if (const int slot = BoxSlotOfCarrier(layout, man, carrier))
+            sheet.layer.marks[CarrierBranch(man, carrier)][slot - 1] += prefix + Q(TransformChar(t));
     }
 }
 
@@ -380,6 +378,7 @@ void DrawChartSheet(PrintDocument& doc, const ChartSheet& s) {
         DrawLayerLegend(doc, s.layer);
     }
 
+    if (!s.conventions.isEmpty()) doc.SetConventionsLine(s.conventions);
     doc.PrintFooter();
 }
 

@@ -65,6 +65,7 @@ struct ChartSheet {
     int bodyPalace = -1;  // from the chart record: 0 none, 1..12
     int bureau = 0;       // from the chart record: 1..5
     SheetLayer layer;
+    QString conventions;  // the conventions line above the footer (ConventionsLine); empty: the standard ones
 };
 
 // The sheet of a cast chart, with the texts the chart display shows for it.

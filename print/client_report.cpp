@@ -25,6 +25,7 @@ struct CoverLayout {
     int readerX, readerY, readerStep, readerPoints;
 };
 constexpr CoverLayout kCover{75, 20, 60, 40, 78, 75, 28, 40, 110, 18, 40, 140, 8, 11, 40, 230, 8, 11};
+constexpr int kCoverConventionsPoints = 9;
 
 // The notes page: heading, then the listing's grid.
 struct NotesHeading {
@@ -52,8 +53,11 @@ void DrawCover(PrintDocument& doc, const ClientReport& r) {
     QStringList lines{QStringLiteral("鑑定日：") + c.dateEra + QStringLiteral("（") + c.dateWestern +
                       QStringLiteral("）")};
     lines += r.birthLines;
-    lines << r.conventions;
+    const QStringList conventions = r.conventions.split(QLatin1Char('\n'));
+    lines << conventions.first();
     for (int i = 0; i < lines.size(); ++i) doc.Text(k.lineX, k.firstLineY + k.lineStep * i, lines[i], k.linePoints);
+    if (conventions.size() > 1)  // a profile's conventions line, smaller to fit the page's width
+        doc.Text(k.lineX, k.firstLineY + k.lineStep * lines.size(), conventions[1], kCoverConventionsPoints);
     QStringList reader;
     if (!c.readerTitle.isEmpty()) reader << QStringLiteral("鑑定：") + c.readerTitle;
     if (!c.readerTel.isEmpty()) reader << QStringLiteral("連絡先：TEL ") + c.readerTel;
@@ -122,7 +126,7 @@ int ClientReportPages(const ClientReport& report, const QString& footer, int dpi
 
 void DrawClientReport(PrintDocument& doc, const ClientReport& report, int totalPages) {
     const QString running = report.cover.client + QStringLiteral(" 様　") + report.birthLines.value(0) +
-                            QStringLiteral("　") + report.conventions;
+                            QStringLiteral("　") + report.conventions.section(QLatin1Char('\n'), 0, 0);
     doc.SetPageMark([&running, totalPages](PrintDocument& page, int n) {
         page.Mark(kRunning.x, kRunning.y, running, kRunning.points);
         if (totalPages > 0)

@@ -55,8 +55,8 @@ struct ClientReport {
     ReportCover cover;
     PersonText person;
     QStringList birthLines;  // SheetBirthLines of the birth sheet
-    QString conventions;     // "流派：標準　時刻補正：なし"
-    Tmandata man;            // for the 飛星 table
+    QString conventions;  // "流派：標準　時刻補正：なし"; a profile's ConventionsLine on a line of its own
+    Tmandata man;         // for the 飛星 table
     TimeLayer birthLayer;
     PalaceStrength strength{};
     std::vector<ReportPage> pages;

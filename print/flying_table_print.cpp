@@ -1,7 +1,6 @@
 #include "print/flying_table_print.h"
 
 #include "common/qstring_utf8.h"
-#include "engine/stars.h"
 #include "print/print_document.h"
 
 #include <algorithm>
@@ -58,8 +57,8 @@ void DrawClashes(PrintDocument& doc, const FlyingTransforms& flying) {
     doc.SetFontSize(L::kPoints);
     int y = L::kClashFirstY;
     for (const FlyingTransforms::JiClash& clash : flying.jiClashes) {
-        const int star = TransformStarOf(flying.palaceStem[clash.from], 4);
-        QString line = PalaceName(clash.from) + QStringLiteral("の忌（") + Q(kStarShortNames[star]) +
+        const TransformCarrier& carrier = flying.carrier[clash.from][4];
+        QString line = PalaceName(clash.from) + QStringLiteral("の忌（") + Q(CarrierShortName(carrier)) +
                        QStringLiteral("）→ ") + PalaceName(clash.to) + QStringLiteral("、") +
                        PalaceName(clash.clashed) + QStringLiteral("を沖");
         if (clash.clashed == clash.from) line += QStringLiteral("（自宮を沖）");
@@ -77,9 +76,8 @@ void DrawLayer(PrintDocument& doc, const Tmandata& man, const TimeLayer& layer) 
 }  // namespace
 
 QString FlyingCellText(const FlyingTransforms& flying, int palace, int transform) {
-    const int star = TransformStarOf(flying.palaceStem[palace], transform);
-    if (star == 0) return {};
-    const QString name = Q(kStarShortNames[star]);
+    const QString name = Q(CarrierShortName(flying.carrier[palace][transform]));
+    if (name.isEmpty()) return {};
     if (flying.SelfTransform(palace, transform)) return name + QStringLiteral("（自化）");
     return name + QStringLiteral("→") + PalaceName(flying.target[palace][transform]);
 }

@@ -31,6 +31,7 @@ public:
     bool Document(const QString& name, const std::function<void(PrintDocument&)>& draw) {
         return Drawing(name, [&](QPagedPaintDevice& device, const QString& destination) {
             PrintDocument doc(device, module_.Footer(), destination);
+            doc.SetConventionsLine(module_.ConventionsLine());
             if (QString why = doc.Begin(); !why.isEmpty()) return why;
             draw(doc);
             return doc.End() ? QString() : QStringLiteral("「%1」を印刷できませんでした。").arg(name);

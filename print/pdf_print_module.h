@@ -62,6 +62,10 @@ public:
     // The footer's cover title and telephone number.
     void SetFooter(const QString& title, const QString& tel);
     QString Footer() const;
+    // The conventions line every document prints above its footer (see
+    // PrintDocument::SetConventionsLine); empty: none.
+    void SetConventionsLine(const QString& line) { conventionsLine_ = line; }
+    const QString& ConventionsLine() const { return conventionsLine_; }
 
     // Asked for a PDF file when there is no printer; returns the path, or
     // an empty text when the user cancels.
@@ -133,6 +137,7 @@ protected:
 private:
     friend class PrintSession;
     QString title_, tel_;
+    QString conventionsLine_;
     PdfChooser pdfChooser_;
 };
 

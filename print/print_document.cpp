@@ -21,6 +21,7 @@ struct FooterLayout {
     int x, y, points;
 };
 constexpr FooterLayout kFooter{60, 276, 10};
+constexpr FooterLayout kConventions{20, 272, 8};
 struct ListingLayout {
     int x, firstLineY, lineStep, points;
 };
@@ -39,6 +40,11 @@ int DotsPerMillimetre(int dotsPerInch) { return int(std::lround(dotsPerInch / 25
 
 MillimetreTable::MillimetreTable(int dotsPerInch) : dpi_(dotsPerInch), dpm_(DotsPerMillimetre(dotsPerInch)) {
     for (int i = 0; i <= kMillimetres; ++i) table_[i] = i * dpm_;
+}
+
+QString PrintedConventionsLine(const ConventionProfile& profile) {
+    if (profile.name == kStandardProfileName && profile.conventions.IsStandard()) return {};
+    return QString::fromStdString(ConventionsLine(profile.name, profile.conventions));
 }
 
 QString FooterLine(const QString& title, const QString& tel) {
@@ -135,6 +141,7 @@ void PrintDocument::PrintFooter() {
     painter_->setBackgroundMode(Qt::OpaqueMode);
     font_.setBold(false);
     font_.setItalic(false);
+    if (!conventionsLine_.isEmpty()) Text(kConventions.x, kConventions.y, conventionsLine_, kConventions.points);
     Text(kFooter.x, kFooter.y, footer_, kFooter.points);
 }
 

@@ -3,6 +3,8 @@
 // page footer, pictures, and the line grid of the text listings.
 #pragma once
 
+#include "engine/conventions.h"
+
 #include <QFont>
 #include <QString>
 
@@ -41,6 +43,10 @@ private:
     int dpm_;
     std::array<int, kMillimetres + 1> table_{};
 };
+
+// The conventions line the prints of a chart cast by profile carry
+// (ConventionsLine); empty for 標準, whose prints stay as they always were.
+QString PrintedConventionsLine(const ConventionProfile& profile);
 
 // "(著作)" + title + "     TEL " + tel.
 QString FooterLine(const QString& title, const QString& tel);
@@ -89,8 +95,12 @@ public:
     void Text(int xMm, int yMm, const QString& text);
     void Text(int xMm, int yMm, const QString& text, int points);
     void Line(int x1Mm, int y1Mm, int x2Mm, int y2Mm);
-    // The footer at (60, 276), 10 point on white; the white stays on.
+    // The footer at (60, 276), 10 point on white; the white stays on. The
+    // conventions line, when one is set, stands above it at (20, 272), 8 point.
     void PrintFooter();
+    // The line naming the conventions a chart was cast by (ConventionsLine),
+    // printed with every footer; empty (the default) for the standard ones.
+    void SetConventionsLine(const QString& line) { conventionsLine_ = line; }
     bool NewPage();
     // The picture stretched into the rectangle, all in printer dots.
     void PrintPictureAt(int x, int y, int width, int height, const QImage& picture);
@@ -110,6 +120,7 @@ public:
 private:
     QPagedPaintDevice* device_ = nullptr;  // none for a page drawn through the caller's painter
     QString footer_;
+    QString conventionsLine_;
     QString destination_;
     MillimetreTable mm_;
     QPainter* painter_ = nullptr;

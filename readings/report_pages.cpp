@@ -1,6 +1,7 @@
 #include "readings/report_pages.h"
 
 #include "engine/time_layers.h"
+#include "print/print_document.h"
 #include "readings/luck_reading.h"
 #include "readings/marriage_reading.h"
 #include "readings/overall_reading.h"
@@ -117,11 +118,14 @@ QString ReportPagesText(const std::vector<ReportChoice>& pages) {
     return words.join(QLatin1Char(','));
 }
 
-QString ReportConventions(const QString& correctionWord) {
+QString ReportConventions(const QString& correctionWord, const ConventionProfile& profile) {
     const QString correction = correctionWord == QLatin1String("true")   ? QStringLiteral("真太陽時")
                                : correctionWord == QLatin1String("mean") ? QStringLiteral("地方平均太陽時")
                                                                          : QStringLiteral("なし");
-    return QStringLiteral("流派：標準　時刻補正：") + correction;
+    const QString line = PrintedConventionsLine(profile);
+    if (line.isEmpty()) return QStringLiteral("流派：標準　時刻補正：") + correction;
+    return QStringLiteral("流派：") + QString::fromStdString(profile.name) + QStringLiteral("　時刻補正：") +
+           correction + QLatin1Char('\n') + line;
 }
 
 std::optional<ClientReport> ComposeClientReport(const ReportSource& source, const std::vector<ReportChoice>& pages,

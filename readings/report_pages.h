@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/chart_layout.h"
+#include "engine/conventions.h"
 #include "print/client_report.h"
 #include "readings/reading_texts.h"
 
@@ -41,8 +42,10 @@ struct ReportSource {
     std::optional<ReportNotes> notes;  // the entry a Notes page prints
 };
 
-// "流派：標準　時刻補正：なし" for the time correction's word (none, mean, true).
-QString ReportConventions(const QString& correctionWord);
+// "流派：標準　時刻補正：なし" for the time correction's word (none, mean, true);
+// for a profile other than 標準 its name, and on a second line its
+// ConventionsLine.
+QString ReportConventions(const QString& correctionWord, const ConventionProfile& profile = {});
 
 // The report, or nullopt with *why when a page cannot be made (a layer the
 // chart has not, a reading whose texts are incomplete, notes without an entry).

@@ -81,9 +81,9 @@ QString LayerSection(const Tmandata& man, const TimeLayer& layer) {
         const int branch = man.palaceBranch[birth];
         QStringList marks;
         for (int t = 1; t <= kTransforms; ++t) {
-            const int star = layer.transformStar[t];
-            if (star >= 1 && star <= kStars && man.starBranch[star] == branch)
-                marks << Q(kTransformNames[t]) + QStringLiteral(" ") + Q(kStarShortNames[star]);
+            const TransformCarrier carrier{layer.transformStar[t], layer.transformMinor[t]};
+            if (!CarrierShortName(carrier).empty() && CarrierPalace(man, carrier) == birth)
+                marks << Q(kTransformNames[t]) + QStringLiteral(" ") + Q(CarrierShortName(carrier));
         }
         md += Row({Q(LayerPalaceName(layer.kind, lp)), Q(PalaceFullName(birth)), BranchOf(branch),
                    marks.join(QStringLiteral("、"))});

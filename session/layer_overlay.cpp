@@ -1,15 +1,9 @@
 #include "session/layer_overlay.h"
 
 #include "common/qstring_utf8.h"
-#include "engine/stars.h"
 
 namespace zelvara {
 namespace {
-
-// The slot (1..6) where a star stands in its box, 0 when it is not shown.
-int SlotOfStar(const Tmandata& man, const ChartLayout& layout, int star) {
-    return star >= 1 && star <= kStars ? BoxSlotOfStar(layout, man.starBranch[star], star) : 0;
-}
 
 QString PillarOf(const TimeLayer& layer) { return Q(kStemNames[layer.stem]) + Q(kBranchNames[layer.branch]); }
 
@@ -26,9 +20,9 @@ ChartOverlay ComposeOverlay(const Tmandata& man, const ChartLayout& layout, cons
                 boxes[b].layerPalaces.push_back({layer.kind, Q(LayerPalaceName(layer.kind, layer.layerPalace[p]))});
         }
         for (int t = 1; t <= kTransforms; ++t) {
-            const int star = layer.transformStar[t];
-            if (const int slot = SlotOfStar(man, layout, star))
-                boxes[man.starBranch[star]].layerMarks[slot].push_back({layer.kind, Q(TransformChar(t))});
+            const TransformCarrier carrier{layer.transformStar[t], layer.transformMinor[t]};
+            if (const int slot = BoxSlotOfCarrier(layout, man, carrier))
+                boxes[CarrierBranch(man, carrier)].layerMarks[slot].push_back({layer.kind, Q(TransformChar(t))});
         }
     }
     if (flyingFrom >= 1 && flyingFrom <= kPalaces) {
@@ -36,10 +30,10 @@ ChartOverlay ComposeOverlay(const Tmandata& man, const ChartLayout& layout, cons
         const int source = man.palaceBranch[flyingFrom];
         if (source >= 1 && source <= kBranches) boxes[source].flyingSource = true;
         for (int t = 1; t <= kTransforms; ++t) {
-            const int star = TransformStarOf(flying.palaceStem[flyingFrom], t);
-            const int slot = SlotOfStar(man, layout, star);
+            const TransformCarrier& carrier = flying.carrier[flyingFrom][t];
+            const int slot = BoxSlotOfCarrier(layout, man, carrier);
             if (slot == 0) continue;
-            BoxOverlay& box = boxes[man.starBranch[star]];
+            BoxOverlay& box = boxes[CarrierBranch(man, carrier)];
             box.flyingMarks[slot] += Q(TransformChar(t));
             box.selfMarks[slot] = box.selfMarks[slot] || flying.SelfTransform(flyingFrom, t);
         }

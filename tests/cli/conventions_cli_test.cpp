@@ -47,6 +47,23 @@ TEST(CliConventions, NamedOnlyWhenChosen) {
     EXPECT_EQ(Cli(kBirth).out.find("規則"), std::string::npos);
 }
 
+// The year 2028 (戊申) laid over the chart transforms by the chart's table:
+// 化科 on 右弼 with ubitsu, in the text and in JSON; on 太陽 by the standard one.
+TEST(CliConventions, LayersTransformByTheChosenTable) {
+    const std::string layer = kBirth + " --layer year:2028";
+    const CliRun plain = Cli(layer);
+    ASSERT_EQ(plain.code, 0) << plain.err;
+    EXPECT_NE(plain.out.find("化科 太陽→"), std::string::npos) << plain.out;
+    EXPECT_FALSE(Json(Cli(layer + " --json").out)["layer"].toObject().contains("transformMinor"));
+    const CliRun ubitsu = Cli(layer + " --transform-wu ubitsu");
+    ASSERT_EQ(ubitsu.code, 0) << ubitsu.err;
+    EXPECT_NE(ubitsu.out.find("化科 右弼→"), std::string::npos) << ubitsu.out;
+    EXPECT_EQ(ubitsu.out.find("化科 太陽→"), std::string::npos) << ubitsu.out;
+    const QJsonObject json = Json(Cli(layer + " --json --transform-wu ubitsu").out)["layer"].toObject();
+    EXPECT_EQ(json["transformMinor"].toArray(), (QJsonArray{0, 0, 5, 0}));
+    EXPECT_EQ(json["transforms"].toArray()[2].toInt(), 0);
+}
+
 TEST(CliConventions, ProfileFromTheSettingsFileAndSwitchesOnTop) {
     const std::string ini = Settings("profiles.ini",
                                      "[owner]\r\ntitle=x\r\n[profiles]\r\n全書=transform-wu=ubitsu;"

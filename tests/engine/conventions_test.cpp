@@ -8,6 +8,7 @@
 #include "engine/chart_request.h"
 #include "engine/conversion.h"
 #include "engine/palaces.h"
+#include "engine/time_layers.h"
 #include "tests/engine/test_support.h"
 
 #include <gtest/gtest.h>
@@ -200,6 +201,40 @@ TEST(TransformConvention, VariantsOfWuGengRen) {
         EXPECT_NE(layout.box[man.starBranch[3]][r].caption, "太陽(科)");
     }
     EXPECT_TRUE(marked);
+}
+
+// The time layers and the palaces' flights transform by the table the chart
+// was cast by: a 戊 decade and the 戊 year 2028 put 化科 on 右弼 with ubitsu,
+// on 太陽 by the standard table.
+TEST(TransformConvention, LayersAndFlightsFollowTheChartsTable) {
+    Calendar cal;
+    for (const bool ubitsu : {false, true}) {
+        const Tmandata man = cal.Cast(1988, 6, 15, 6, ubitsu ? With("transform-wu", "ubitsu") : Conventions{});
+        const std::string carrier = ubitsu ? "化科 右弼→" : "化科 太陽→";
+        const int carrierPalace =
+            ubitsu ? PalaceOnBranch(man, man.minorBranch[5]) : PalaceOnBranch(man, man.starBranch[3]);
+        std::vector<TimeLayer> layers{*YearLayer(man, 2028)};
+        for (int n = 1; n <= 12; ++n)
+            if (const auto decade = DecadeLayer(man, n); decade && decade->stem == 5) layers.push_back(*decade);
+        ASSERT_EQ(layers.size(), 2u);
+        for (const TimeLayer& layer : layers) {
+            ASSERT_EQ(layer.stem, 5);
+            EXPECT_EQ(layer.transformStar[3], ubitsu ? 0 : 3);
+            EXPECT_EQ(layer.transformMinor[3], ubitsu ? 5 : 0);
+            EXPECT_EQ(layer.transformStar[4], 2);  // 忌 天機 in both
+            const std::string text = LayerTransformsText(man, layer);
+            EXPECT_NE(text.find(carrier + std::string(kPalaceNames[carrierPalace])), std::string::npos) << text;
+        }
+        const FlyingTransforms flying = FlyTransforms(man);
+        int wuPalaces = 0;
+        for (int p = 1; p <= kPalaces; ++p) {
+            if (flying.palaceStem[p] != 5) continue;
+            ++wuPalaces;
+            EXPECT_EQ(CarrierShortName(flying.carrier[p][3]), ubitsu ? "右弼" : "太陽");
+            EXPECT_EQ(flying.target[p][3], carrierPalace);
+        }
+        EXPECT_EQ(wuPalaces, 1);
+    }
 }
 
 // The new moon of 2020-02-23 15:32 UT falls on the 24th in Japan and on the

@@ -130,6 +130,29 @@ private slots:
         QCOMPARE(InkIn(with, 0, 0.95), InkIn(without, 0, 0.95));
     }
 
+    // A chart's conventions line stands between the grid and the footer
+    // (272 mm), in the PNG and the SVG; a sheet without one is drawn as
+    // before, pixel for pixel.
+    void conventionsLineOnThePicture() {
+        printtest::CastChart chart("女", "1972", "11", "23", "09:00-11:00");
+        QVERIFY(chart.ok);
+        const PictureSize size{QSize(1080, 1350)};
+        const QString footer = FooterLine(QStringLiteral("星の館"), QStringLiteral("03-1234-5678"));
+        ChartSheet sheet = SheetOf(chart);
+        const QImage without = ChartPictureImage(sheet, footer, size);
+        QVERIFY(!QString::fromUtf8(ChartPictureSvg(sheet, footer, size)).contains(QStringLiteral("紫雲")));
+        sheet.conventions = QStringLiteral("紫雲：命宮 節月・年 立春・23時 当日・旧暦 135°E・四化 戊科右弼");
+        const QImage with = ChartPictureImage(sheet, footer, size);
+        // Page 5..286 mm: 272 mm lies at 95.0 %, the footer (276 mm) from 96.4 %.
+        QVERIFY2(InkIn(with, 0.945, 0.962) > InkIn(without, 0.945, 0.962) + 300,
+                 qPrintable(QStringLiteral("%1 %2").arg(InkIn(with, 0.945, 0.962)).arg(InkIn(without, 0.945, 0.962))));
+        QCOMPARE(InkIn(with, 0, 0.945), InkIn(without, 0, 0.945));
+        QCOMPARE(InkIn(with, 0.962, 1), InkIn(without, 0.962, 1));
+        QVERIFY(QString::fromUtf8(ChartPictureSvg(sheet, footer, size)).contains(QStringLiteral("紫雲")));
+        if (const QString shots = qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR"); !shots.isEmpty())
+            with.save(shots + QStringLiteral("/picture-conventions.png"));
+    }
+
     // zelvara-cli chart --png / --svg with --size write the files and name
     // them; a size it cannot make is refused before anything is written.
     void commandLine() {

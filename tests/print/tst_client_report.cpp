@@ -232,6 +232,37 @@ private slots:
         QVERIFY2(sheet.contains(QStringLiteral("10:40")), qPrintable(sheet));
     }
 
+    // A profile other than 標準 is named on the cover's 流派 line, with its
+    // conventions line under it and above the footer of every page; without
+    // one the cover says 標準 and no page carries the line.
+    void profileOnTheCoverAndEveryPage() {
+        const QString ini = out_.filePath(QStringLiteral("profiles.ini"));
+        QFile settings(ini);
+        QVERIFY(settings.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        settings.write(QStringLiteral("[profiles]\n紫雲=transform-wu=ubitsu\n").toUtf8());
+        settings.close();
+        const QString line = QStringLiteral(
+            "紫雲：命宮 節月・年 立春・23時 当日・旧暦 135°E・四化 戊科右弼 庚科天府 壬科天府・補正 なし");
+        for (const bool named : {true, false}) {
+            const QString pdf = Pdf(named ? QStringLiteral("profile.pdf") : QStringLiteral("standard.pdf"));
+            QStringList args = Person() + QStringList{"--pages", "chart,flying,luck", "--settings", ini, "--pdf", pdf};
+            if (named) args << QStringLiteral("--profile") << QStringLiteral("紫雲");
+            const Run r = Cli(args);
+            QVERIFY2(r.code == 0, qPrintable(r.err));
+            const auto pages = ReadPdf(pdf);
+            QVERIFY(pages.size() >= 4);
+            QVERIFY2(pdftest::Has(pages[0], named ? QStringLiteral("流派：紫雲") : QStringLiteral("流派：標準")),
+                     qPrintable(pdftest::PageText(pages[0])));
+            QVERIFY(!pdftest::Has(pages[0], named ? QStringLiteral("流派：標準") : QStringLiteral("流派：紫雲")));
+            QCOMPARE(pdftest::Count(pages[0], QStringLiteral("紫雲：命宮")),
+                     named ? 2 : 0);  // under 流派 and the footer
+            for (const pdftest::Page& page : pages) {
+                QCOMPARE(pdftest::PageText(page).contains(line), named);
+                QVERIFY2(Overlaps(page).isEmpty(), qPrintable(Overlaps(page).join(QStringLiteral(", "))));
+            }
+        }
+    }
+
     // A page that cannot be made stops the command with a Japanese message;
     // no file is written.
     void refusedPagesWriteNothing_data() {

@@ -264,6 +264,70 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
     }
 
+    // A chart cast by a profile other than 標準 names it above the footer of
+    // every print of the chart (the sheet, the 飛星表, the readings), in its
+    // picture and its Markdown; cast again by 標準 the prints are what they
+    // were, pixel for pixel.
+    void profileOnEveryChartPrint() {
+        const auto sheetRaster = [this] {
+            Click("printbtn1");
+            return pdftest::Raster(Printed(), 1, 100);
+        };
+        const auto picture = [this] {
+            Click("pictureCopyBtn");
+            return QGuiApplication::clipboard()->image();
+        };
+        const auto anyLine = [this] {
+            return pdftest::PageText(ReadPdf(Printed()).value(0)).contains(QStringLiteral("四化 戊科"));
+        };
+        const QImage standardSheet = sheetRaster();
+        QVERIFY(!anyLine());
+        const QImage standardPicture = picture();
+        QVERIFY(!standardSheet.isNull() && !standardPicture.isNull());
+
+        ConventionProfile shiun{"紫雲", {}};
+        shiun.conventions.transforms.wu = WuTransform::kUbitsu;
+        w_->Session().SetProfile(shiun);
+        Click("btnOk");
+        QVERIFY(w_->Session().HasChart());
+        const QString line = QStringLiteral(
+            "紫雲：命宮 節月・年 立春・23時 当日・旧暦 135°E・四化 戊科右弼 庚科天府 壬科天府・補正 なし");
+        const auto printsLine = [&](const char* button) {
+            Click(button);
+            const QString text = pdftest::PageText(ReadPdf(Printed()).value(0));
+            return text.contains(line) && text.contains(QStringLiteral("(著作)"));
+        };
+        for (const char* button : {"printbtn1", "flyingPrintBtn", "kounprintbtn", "aisyobtn"})
+            QVERIFY2(printsLine(button), button);
+        w_->Readings().printbtn2->click();
+        QVERIFY(pdftest::PageText(ReadPdf(Printed()).value(0)).contains(line));
+        QVERIFY2(sink_.messages.isEmpty(), qPrintable(sink_.messages.join('|')));
+        QVERIFY(picture() != standardPicture);
+        Click("textCopyBtn");
+        QVERIFY(QGuiApplication::clipboard()->text().contains(QStringLiteral("- 流派の設定：") + line));
+        // The 鑑定書 names the profile on its cover's 流派 line.
+        Click("reportBtn");
+        auto* report = w_->findChild<ReportWindow*>(QStringLiteral("reportWindow"));
+        QVERIFY(report);
+        const QString reportPdf = out_.filePath(QStringLiteral("profile-report.pdf"));
+        report->SetFileChooser([&](const QString&) { return reportPdf; });
+        QVERIFY(report->Save());
+        report->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const auto cover = ReadPdf(reportPdf).value(0);
+        QVERIFY2(pdftest::Has(cover, QStringLiteral("流派：紫雲")), qPrintable(pdftest::PageText(cover)));
+        QCOMPARE(pdftest::Count(cover, QStringLiteral("紫雲：命宮")), 2);  // under 流派 and above the footer
+        if (qEnvironmentVariableIsSet("ZELVARA_SCREENSHOT_DIR"))
+            sheetRaster().save(QDir(qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR")).filePath("sheet-profile.png"));
+
+        w_->Session().SetProfile({});
+        Click("btnOk");
+        QCOMPARE(sheetRaster(), standardSheet);
+        QVERIFY(!anyLine());
+        QCOMPARE(picture(), standardPicture);
+        QVERIFY(!printsLine("kounprintbtn"));
+    }
+
     // A print whose PDF file cannot be written whole (the disk fills up) is
     // said to have failed, naming the file, and the older file of that name
     // stays byte for byte.

@@ -121,6 +121,43 @@ private slots:
             QVERIFY(pdftest::Has(read.value(1), QStringLiteral("【出生図における１２宮の特徴を分析】")));
     }
 
+    // A switch option names the conventions above the footer of every
+    // printout of the chart, as `chart` names them; without one nothing is
+    // added.
+    void conventionsLineWhenChosen_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("chart") << QStringList{"chart", "--graph"};
+        QTest::newRow("flying") << QStringList{"flying", "--layer", "year:2028"};
+        QTest::newRow("overall") << QStringList{"overall", "--palace", "命宮"};
+        QTest::newRow("luck") << QStringList{"luck", "--period", "3"};
+        QTest::newRow("marriage") << QStringList{"marriage"};
+    }
+    void conventionsLineWhenChosen() {
+        QFETCH(QStringList, args);
+        const QString line = QStringLiteral(
+            "標準（指定で変更）：命宮 節月・年 立春・23時 当日・旧暦 135°E・四化 戊科右弼 庚科天府 壬科天府・補正 "
+            "なし");
+        for (const bool chosen : {true, false}) {
+            const QString path = Pdf(QStringLiteral("conventions-%1-%2.pdf").arg(args.first()).arg(chosen));
+            QStringList all = QStringList{"print"} + args + kBirth + QStringList{"--pdf", path};
+            if (chosen) all << QStringLiteral("--transform-wu") << QStringLiteral("ubitsu");
+            const Run r = Cli(all);
+            QVERIFY2(r.code == 0, qPrintable(r.err));
+            const auto pages = ReadPdf(path);
+            QVERIFY(!pages.isEmpty());
+            for (const pdftest::Page& page : pages) {
+                QVERIFY2(pdftest::PageText(page).contains(line) == chosen, qPrintable(pdftest::PageText(page)));
+                const pdftest::Word* first = Find(page, QStringLiteral("標準（指定で変更）：命宮"));
+                QCOMPARE(first != nullptr, chosen);
+                if (first) QVERIFY(std::abs(first->x - 20) < 0.5 && std::abs(first->y - 272) < 0.5);
+            }
+        }
+        if (args.first() == QLatin1String("flying")) {  // the 2028 (戊) layer's 化科 falls on 右弼
+            const auto table = pdftest::PageText(ReadPdf(Pdf(QStringLiteral("conventions-flying-1.pdf"))).value(0));
+            QVERIFY2(table.contains(QStringLiteral("化科 右弼→")), qPrintable(table));
+        }
+    }
+
     // Without --title and --tel the settings file gives the footer; without
     // an owner section the footer is the mark and "TEL" alone.
     void footerFromTheSettingsFile() {

@@ -23,9 +23,9 @@ struct Cast {
     std::optional<Chart> chart;
     ChartLayout layout;
 
-    explicit Cast(const BirthInput& in) {
+    explicit Cast(const BirthInput& in, const Conventions& conventions = {}) {
         ctx.FixToday({2026, 12, 8});
-        if (CastOutcome cast = RequestChart(ctx, in)) {
+        if (CastOutcome cast = RequestChart(ctx, in, conventions)) {
             chart = *cast;
             layout = LayOutChart(chart->Man());
         }
@@ -110,6 +110,33 @@ private slots:
             // The panel's text in three lines, or two when the panel is short.
             QCOMPARE(FlyingSummary(c.Man(), palace).count(QLatin1Char('\n')), 2);
             QCOMPARE(FlyingSummary(c.Man(), palace, 2).count(QLatin1Char('\n')), 1);
+        }
+    }
+
+    // A 四化 table that puts 化科 on 右弼 marks it beside 右弼 for a 戊 layer
+    // and a 戊 palace's flights, and beside no graded star.
+    void additionalStarCarriesTheMark() {
+        Conventions ubitsu;
+        ubitsu.transforms.wu = WuTransform::kUbitsu;
+        Cast c({"山田花子", "女", "1988", "6", "15", "13:00-15:00"}, ubitsu);
+        QVERIFY(c.chart);
+        const int branch = c.Man().minorBranch[5];
+        int slot = 0;
+        for (int r = 1; r <= kBoxSlots; ++r)
+            if (c.layout.box[branch][r].kind == StarSlot::Kind::Minor && c.layout.box[branch][r].number == 5) slot = r;
+        QVERIFY(slot != 0);  // 右弼 is shown in its box
+        int wuPalace = 0;
+        const FlyingTransforms flying = FlyTransforms(c.Man());
+        for (int p = 1; p <= kPalaces; ++p)
+            if (flying.palaceStem[p] == 5) wuPalace = p;
+        const ChartOverlay overlay = ComposeOverlay(c.Man(), c.layout, {*YearLayer(c.Man(), 2028)}, wuPalace);
+        QVERIFY2(MarksOf(overlay, LayerKind::Year).contains(QStringLiteral("%1/%2/科").arg(branch).arg(slot)),
+                 qPrintable(MarksOf(overlay, LayerKind::Year).join(' ')));
+        QVERIFY(overlay[branch].flyingMarks[slot].contains(QStringLiteral("科")));
+        const int sun = c.Man().starBranch[3];
+        if (const int sunSlot = BoxSlotOfStar(c.layout, sun, 3)) {
+            QVERIFY(!overlay[sun].flyingMarks[sunSlot].contains(QStringLiteral("科")));
+            QVERIFY(!MarksOf(overlay, LayerKind::Year).contains(QStringLiteral("%1/%2/科").arg(sun).arg(sunSlot)));
         }
     }
 

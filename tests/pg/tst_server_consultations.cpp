@@ -117,9 +117,11 @@ TEST_F(ServerConsultations, ADeletedClientsEntriesGoAndComeBackWithIt) {
     EXPECT_TRUE(desk.book->ForClient(client, &why)->empty());
     auto deleted = *desk.book->Deleted(&why);
     ASSERT_EQ(deleted.size(), size_t(2));
-    for (const auto& d : deleted)
-        if (d.entry.id == alone.id)
+    for (const auto& d : deleted) {
+        if (d.entry.id == alone.id) {
             EXPECT_TRUE(desk.book->Restore(d.number).why.contains(QStringLiteral("人物は削除されています")));
+        }
+    }
 
     ASSERT_TRUE(desk.table.Undelete(desk.table.DeletedRecords().front().number)) << desk.sink.Last().toStdString();
     const qint64 back = desk.table.Record(desk.table.CurrentRow()).rowId;
@@ -241,7 +243,9 @@ TEST_F(ServerConsultations, SearchGivesTheFilesResultsOnTheServer) {
         for (int limit : {10, 1000}) {
             const QStringList onServer = found(*server.book, QString::fromUtf8(q), limit);
             EXPECT_EQ(onServer, found(*fileBook, QString::fromUtf8(q), limit)) << q << " limit " << limit;
-            if (QByteArray(q) != "無縁") EXPECT_FALSE(onServer.isEmpty()) << q;
+            if (QByteArray(q) != "無縁") {
+                EXPECT_FALSE(onServer.isEmpty()) << q;
+            }
         }
     }
 }

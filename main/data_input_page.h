@@ -1,7 +1,9 @@
 // The page "データ入力": the current person's birth data bound to the register,
 // the twelve palace fields, navigation, find, extraction, the person grid and
 // the exact birth time (the 「出生時刻・出生地…」 button, its dialog and the
-// hour box's mark 「時刻から」). The chart button is the main window's to wire.
+// hour box's mark 「時刻から」) and the client's convention profile (the combo
+// 「流派」, shown once the settings have a profile besides 標準). The chart
+// button is the main window's to wire.
 #pragma once
 
 #include "common/data_folders.h"
@@ -56,6 +58,14 @@ public:
     // The corrected moment of the current person's exact time; false when a
     // time is stored but the entry's date was refused (its message shown).
     bool ExactBirthOf(EngineContext& ctx, const BirthInput& in, std::optional<CorrectedBirth>& exact);
+    // The name of the convention profile chosen for the current person, as
+    // stored beside the record; empty when none is chosen (the settings'
+    // default), the person is not stored yet or it cannot be read.
+    QString CurrentProfileName() const;
+    // The 流派 combo from the settings' profiles and the current person's
+    // choice; hidden while the settings have none besides 標準.
+    void RefreshProfiles();
+
     // Tests drive the exact-time dialog through this instead of its exec().
     void SetBirthTimeDialogHook(std::function<void(BirthTimeDialog&)> hook) { birthTimeDialogHook_ = std::move(hook); }
 
@@ -66,6 +76,9 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The settings may have changed while another window was in front.
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void BuildBirthTimeControls(QHBoxLayout* row);
@@ -76,6 +89,8 @@ private:
     void ShowRegisterStatus();
     void cyusyutubtnClick();
     void OpenBirthTimeDialog();
+    void BuildProfileControls(QHBoxLayout* row);
+    void ChooseProfile(int index);
     TimeCorrection Correction() const;
     void Message(const QString& text);
 
@@ -97,6 +112,8 @@ private:
     QComboBox* inTime = nullptr;
     QLabel* birthTimeMark = nullptr;      // 「時刻から」: the hour box shows the exact time's period
     QPushButton* birthTimeBtn = nullptr;  // 「出生時刻・出生地…」
+    QLabel* profileLabel = nullptr;       // 「流派」
+    QComboBox* profileBox = nullptr;      // 「（既定）」 and the settings' profiles
     QComboBox* ChkSex = nullptr;
     std::array<QLineEdit*, 13> palaceEdits_{};  // by palace 1..12
     QPushButton* btnOk = nullptr;

@@ -38,6 +38,18 @@ bool Run(const QSqlDatabase& db, const QString& sql, const QVariantList& values,
     return ok;
 }
 
+// On a server the user may lack rights on tables the administrator made.
+bool Allowed(const QSqlDatabase& db, const QString& table, const char* rights) {
+    if (IsSqlite(db)) return true;
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("SELECT has_table_privilege(?, ?)"));
+    q.addBindValue(table);
+    q.addBindValue(QString::fromLatin1(rights));
+    return q.exec() && q.next() && q.value(0).toBool();
+}
+
+bool Readable(const QSqlDatabase& db) { return TableExists(db, kTable) && Allowed(db, kTable, "SELECT"); }
+
 // Joined with the register, so that the entry of a person deleted by a
 // program that did not have the trigger is never read.
 QString SelectSql(const QSqlDatabase& db) {
@@ -49,9 +61,14 @@ QString SelectSql(const QSqlDatabase& db) {
 
 QString NoProfileTablesText() {
     return QStringLiteral(
-               "この名簿には流派を記録する表（%1）がありません。サーバーの管理者が "
-               "data/sql/register-postgresql.sql をもう一度実行すると記録できるようになります。")
+               "この名簿には流派を記録できません（表 %1 がないか、書き換える権限がありません）。サーバーの管理者が "
+               "data/sql/register-postgresql.sql を実行して権限を与えると、記録できるようになります。")
         .arg(kTable);
+}
+
+bool ProfileTablesWritable(const QSqlDatabase& db) {
+    return ProfileTablesPresent(db) && Allowed(db, kTable, "SELECT, INSERT, UPDATE, DELETE") &&
+           Allowed(db, kDeletedTable, "SELECT, INSERT, DELETE");
 }
 
 bool ProfileTablesPresent(const QSqlDatabase& db) { return TableExists(db, kTable) && TableExists(db, kDeletedTable); }
@@ -73,7 +90,7 @@ bool CreateSqliteProfileTables(const QSqlDatabase& db, QSqlError* error) {
 }
 
 std::optional<QString> ReadPersonProfile(const QSqlDatabase& db, qint64 person, QString* why) {
-    if (!TableExists(db, kTable)) return QString();
+    if (!Readable(db)) return QString();
     QSqlQuery q(db);
     q.prepare(SelectSql(db) + QStringLiteral(" WHERE f.person = ?"));
     q.addBindValue(person);
@@ -86,7 +103,7 @@ std::optional<QString> ReadPersonProfile(const QSqlDatabase& db, qint64 person, 
 
 std::optional<std::unordered_map<qint64, QString>> ReadPersonProfiles(const QSqlDatabase& db, QString* why) {
     std::unordered_map<qint64, QString> profiles;
-    if (!TableExists(db, kTable)) return profiles;
+    if (!Readable(db)) return profiles;
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.exec(SelectSql(db))) {
@@ -116,7 +133,7 @@ bool WritePersonProfile(const QSqlDatabase& db, qint64 person, const QString& na
 }
 
 bool KeepDeletedProfile(const QSqlDatabase& db, qint64 person, qint64 number, QSqlError* error) {
-    if (!ProfileTablesPresent(db)) return true;
+    if (!ProfileTablesWritable(db)) return true;
     return Run(db,
                QStringLiteral("INSERT INTO %1 (number, profile) SELECT ?, profile FROM %2 WHERE person = ?")
                    .arg(kDeletedTable, kTable),
@@ -124,7 +141,7 @@ bool KeepDeletedProfile(const QSqlDatabase& db, qint64 person, qint64 number, QS
 }
 
 bool BringBackProfile(const QSqlDatabase& db, qint64 number, qint64 person, QSqlError* error) {
-    if (!ProfileTablesPresent(db)) return true;
+    if (!ProfileTablesWritable(db)) return true;
     // A row number used again may still carry an entry a program without the
     // trigger left behind: the record brought back takes its own or none.
     return Run(db, QStringLiteral("DELETE FROM %1 WHERE person = ?").arg(kTable), {person}, error) &&

@@ -29,11 +29,16 @@ inline constexpr const char* kDeletedProfileTableName = "person_profile_deleted"
 // empty when no record has one.
 using RecordProfiles = std::vector<QString>;
 
-// Why a profile cannot be written to a register without the tables (a
-// server of an earlier version the user may not upgrade).
+// Why a profile cannot be written where the tables are not writable (a
+// server of an earlier version the user may not upgrade, or tables the user
+// has no rights on).
 QString NoProfileTablesText();
 // Both tables are there.
 bool ProfileTablesPresent(const QSqlDatabase& db);
+// ... and, on a server, the user may read and write them. Where they are
+// present but not readable every client reads as none chosen; where they
+// are not writable a deleted record's profile is not kept.
+bool ProfileTablesWritable(const QSqlDatabase& db);
 // In a register file: makes the two tables and the trigger when missing.
 // False with *error.
 bool CreateSqliteProfileTables(const QSqlDatabase& db, QSqlError* error);

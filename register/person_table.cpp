@@ -486,17 +486,18 @@ PersonWrite PersonTable::WriteProfile(qint64 rowId, const QString& name) {
         if (const QString fault = ProfileNameFault(name); !fault.isEmpty()) return PersonWrite::Refused(fault);
     if (!IsWritable())
         return PersonWrite::Refused(QStringLiteral("名簿に書き込めないため、流派は保存できません。%1")
-                                        .arg(IsOpen() ? unavailability_ : QStringLiteral("名簿が開かれていません。")));
+                                        .arg(!IsOpen() ? QStringLiteral("名簿が開かれていません。")
+                                             : unavailability_.isEmpty()
+                                                 ? QStringLiteral("名簿は読み取り専用で開いています。")
+                                                 : unavailability_));
     QSqlDatabase db = storage_->Connection();
     const auto failed = [&](const QSqlError& error) {
         db.rollback();
         return PersonWrite::Refused(
             QStringLiteral("流派を保存できませんでした。何も変えていません。\n詳細: %1").arg(error.text().trimmed()));
     };
-    if (!ProfileTablesPresent(db)) {
-        if (chosen.isEmpty()) return PersonWrite::Done(rowId);  // none kept, so none to remove
-        if (server_) return PersonWrite::Refused(NoProfileTablesText());
-    }
+    if (!ProfileTablesPresent(db) && chosen.isEmpty()) return PersonWrite::Done(rowId);  // none kept, none to remove
+    if (server_ && !ProfileTablesWritable(db)) return PersonWrite::Refused(NoProfileTablesText());
     BackUpBeforeFirstWriteOfDay();
     if (!db.transaction()) return failed(db.lastError());
     QSqlError error;

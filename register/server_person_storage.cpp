@@ -495,7 +495,7 @@ PersonWrite ServerPersonStorage::InsertAll(const std::vector<PersonValues>& reco
     const bool anyProfile =
         std::any_of(profiles.begin(), profiles.end(), [](const QString& p) { return !p.isEmpty(); });
     if (anyTime && !birthTimesWhy_.isEmpty()) return PersonWrite::Refused(birthTimesWhy_);
-    if (anyProfile && !ProfileTablesPresent(Database())) return PersonWrite::Refused(NoProfileTablesText());
+    if (anyProfile && !ProfileTablesWritable(Database())) return PersonWrite::Refused(NoProfileTablesText());
     QSqlDatabase db = Database();
     if (!db.transaction()) return Refused(db.lastError());
     const QString row = QLatin1Char('(') +

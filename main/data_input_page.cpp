@@ -527,6 +527,12 @@ void DataInputPage::RefreshProfiles() {
     if (!chosen.isEmpty() && !names.contains(chosen))  // another computer's profile, kept as it is
         profileBox->addItem(chosen + QStringLiteral("（この設定にない）"), chosen);
     profileBox->setCurrentIndex(std::max(0, profileBox->findData(chosen)));
+    // The longest name whole, never cut (the style's own hint leaves too
+    // little room for full-width text), with room for the arrow.
+    int widest = 0;
+    for (int i = 0; i < profileBox->count(); ++i)
+        widest = std::max(widest, profileBox->fontMetrics().horizontalAdvance(profileBox->itemText(i)));
+    profileBox->setMinimumWidth(std::max(profileBox->sizeHint().width(), widest + 40));
 }
 
 void DataInputPage::ChooseProfile(int index) {

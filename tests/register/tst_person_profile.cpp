@@ -213,6 +213,15 @@ private slots:
         QCOMPARE(Cli(home, {"profile", "1", "x", "--clear"}).code, 2);
         QCOMPARE(Cli(home, {"profile", "9", kZhongzhou}).code, 1);
         QCOMPARE(Cli(home, {"profile", "1"}).out.trimmed(), kElsewhere);
+        // An import names the records whose profile the settings here lack.
+        const QString csv = reg.FilePath(QStringLiteral("out.csv"));
+        QCOMPARE(Cli(home, {"export", "--csv", csv}).code, 0);
+        QTemporaryDir elsewhere;
+        const Run imported = Cli(elsewhere.path(), {"import", "--csv", csv, "--settings", settings});
+        QCOMPARE(imported.code, 0);
+        QVERIFY2(imported.out.contains(QStringLiteral("設定にない記録が 1 件")), qPrintable(imported.out));
+        QCOMPARE(Cli(elsewhere.path(), {"profile", "1"}).out.trimmed(), kElsewhere);
+
         QCOMPARE(Cli(home, {"profile", "1", "--clear"}).code, 0);
         QCOMPARE(Cli(home, {"profile", "1"}).out.trimmed(), QStringLiteral("（既定）"));
     }

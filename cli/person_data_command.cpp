@@ -2,6 +2,7 @@
 
 #include "cli/register_command.h"
 #include "cli/register_location.h"
+#include "common/profile_name.h"
 #include "print/pdf_print_module.h"
 #include "print/personal_data_print.h"
 #include "register/client_data.h"
@@ -109,6 +110,70 @@ int ErasePerson(const Options& opts, const QString& folder, const QString& numbe
               << Local(BackupHoldingText(BackupCopiesHolding(table.BackupFolder(), plan->values), table.IsServer(),
                                          table.BackupFolder()))
               << '\n';
+    return 0;
+}
+
+int PersonProfile(const Options& opts, const QString& folder, const QString& numberText,
+                  const std::optional<QString>& name, bool clear, const QStringList& knownProfiles) {
+    const auto client = ClientNumber(numberText, QStringLiteral("profile"));
+    if (!client) return 2;
+    if (name && clear) {
+        std::cerr << Local(QStringLiteral("register profile には、流派の名前か --clear のどちらかを指定して下さい。"))
+                  << '\n';
+        return 2;
+    }
+    if (name)
+        if (const QString fault = ProfileNameFault(*name); !fault.isEmpty()) {
+            std::cerr << Local(fault) << '\n';
+            return 2;
+        }
+    const bool writing = name || clear;
+    StderrSink sink;
+    PersonTable table(sink);
+    if (writing) {
+        if (const int refused = OpenForWriting(opts, table, folder)) return refused;
+    } else if (!OpenChosenRegister(opts, table, folder, PersonTable::OpenMode::ReadOnly)) {
+        return 1;
+    }
+    QString why;
+    const std::optional<StoredPerson> stored = StoredClient(table, *client, &why);
+    if (!stored) {
+        std::cerr << Local(why) << '\n';
+        return 1;
+    }
+    const QString personName = stored->values[kFieldName];
+    const auto unknownNote = [&](const QString& profile) {
+        if (!profile.isEmpty() && !knownProfiles.contains(profile))
+            std::cerr << Local(QStringLiteral("規則の組「%1」はこのコンピューターの設定にありません。"
+                                              "設定に作るまでは、既定の組で命盤を作ります。")
+                                   .arg(profile))
+                      << '\n';
+    };
+    if (!writing) {
+        const std::optional<QString> profile = table.ReadProfile(*client, &why);
+        if (!profile) {
+            std::cerr << Local(why) << '\n';
+            return 1;
+        }
+        std::cout << Local(profile->isEmpty() ? QStringLiteral("（既定）") : *profile) << '\n';
+        unknownNote(*profile);
+        return 0;
+    }
+    const QString chosen = clear ? QString() : name->trimmed();
+    const PersonWrite w = table.WriteProfile(*client, chosen);
+    if (!w.Ok()) {
+        std::cerr << Local(w.result == PersonWrite::Result::Stale
+                               ? QStringLiteral("番号 %1 の人物は名簿にいません。").arg(*client)
+                               : w.why)
+                  << '\n';
+        return 1;
+    }
+    std::cout
+        << Local(chosen.isEmpty()
+                     ? QStringLiteral("「%1」の流派の選択を消しました（既定の組で命盤を作ります）。").arg(personName)
+                     : QStringLiteral("「%1」の流派を「%2」にしました。").arg(personName, chosen))
+        << '\n';
+    unknownNote(chosen);
     return 0;
 }
 

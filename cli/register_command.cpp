@@ -12,6 +12,7 @@
 #include "register/register_csv.h"
 #include "register/register_faults.h"
 #include "register/sqlite_copy.h"
+#include "store/convention_profiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -214,37 +215,45 @@ int RunRegister(const QStringList& args) {
         "(UTF-8) and BASE.pdf; erase N prints what erasing client N would take away (the record, its time, its "
         "entries and deleted entries, copies of its record among the deleted records) and exits 1 changing "
         "nothing; erase N --yes erases all of it in one transaction and names the backup copies that still hold "
-        "the client (they are never changed). "
+        "the client (they are never changed). profile N prints the name of the convention profile chosen for client "
+        "N (（既定）: none, the settings' default); profile N NAME chooses one (a name the settings here do not have "
+        "is kept, with a note), profile N --clear removes the choice. "
         "restore and undelete take the register's lock and stop with exit code 3 while another program holds it. "
         "export --csv FILE and import --csv FILE move records to and from CSV (register export --help). "
         "With --register URL (or ZELVARA_REGISTER) list, deleted, undelete, export and import work on a register on a "
         "PostgreSQL server instead."));
     opts.addPositionalArgument(
         QStringLiteral("action"), QStringLiteral("what to do"),
-        QStringLiteral("list|check|backup|restore|deleted|undelete N|mend-times|export-person N|erase N"));
+        QStringLiteral("list|check|backup|restore|deleted|undelete N|mend-times|export-person N|erase N|"
+                       "profile N [NAME]"));
     opts.addOptions({
         {QStringLiteral("csv"), QStringLiteral("list: every field as CSV")},
         {QStringLiteral("out"), QStringLiteral("backup: the copy to write; export-person: the files' name"),
          QStringLiteral("FILE")},
         {QStringLiteral("yes"), QStringLiteral("erase: erase without asking")},
+        {QStringLiteral("clear"), QStringLiteral("profile: remove the profile chosen for the client")},
+        {QStringLiteral("settings"),
+         QStringLiteral("profile: the settings file whose profiles this computer has (default: the user's zelv.ini)"),
+         QStringLiteral("FILE")},
         {QStringLiteral("force"), QStringLiteral("backup: replace an existing file FILE")},
         {QStringLiteral("from"), QStringLiteral("restore: the register to restore"), QStringLiteral("FILE")},
     });
     AddHomeOption(opts);
     AddRegisterOption(opts);
     const QString command = QStringLiteral("register");
-    if (const auto code = ParseCommand(opts, command, args, 0, 2)) return *code;
+    if (const auto code = ParseCommand(opts, command, args, 0, 3)) return *code;
     const QStringList words = opts.positionalArguments();
     const QString kind = words.value(0);
-    const bool takesNumber = QStringList{"undelete", "export-person", "erase"}.contains(kind);
-    const bool known =
-        QStringList{"list", "check", "backup", "restore", "deleted", "undelete", "mend-times", "export-person", "erase"}
-            .contains(kind);
-    if (!known || words.size() != (takesNumber ? 2 : 1))
+    const bool takesNumber = QStringList{"undelete", "export-person", "erase", "profile"}.contains(kind);
+    const bool known = QStringList{"list",     "check",      "backup",        "restore", "deleted",
+                                   "undelete", "mend-times", "export-person", "erase",   "profile"}
+                           .contains(kind);
+    const bool wordsFit = words.size() == (takesNumber ? 2 : 1) || (kind == "profile" && words.size() == 3);
+    if (!known || !wordsFit)
         return UsageError(
             opts, command,
             QStringLiteral("register の後には list、check、backup、restore、deleted、undelete 番号、mend-times、"
-                           "export-person 番号、erase 番号 のどれかを指定して下さい。"));
+                           "export-person 番号、erase 番号、profile 番号 [流派] のどれかを指定して下さい。"));
     const std::string programFolder = ProgramFolder(opts);
 
     const QString folder = UserFolder(programFolder);  // the register, its lock and backup/
@@ -253,6 +262,10 @@ int RunRegister(const QStringList& args) {
     if (kind == "mend-times") return MendExactHours(opts, folder);
     if (kind == "export-person") return ExportPerson(opts, folder, words[1], opts.value(QStringLiteral("out")));
     if (kind == "erase") return ErasePerson(opts, folder, words[1], opts.isSet(QStringLiteral("yes")));
+    if (kind == "profile")
+        return PersonProfile(opts, folder, words[1], words.size() == 3 ? std::optional(words[2]) : std::nullopt,
+                             opts.isSet(QStringLiteral("clear")),
+                             ConventionProfileNames(SettingsFile(opts.value(QStringLiteral("settings")))));
     if (ServerRegisterChosen(opts) && (kind == "restore" || kind == "backup" || kind == "check")) {
         std::cerr << Local(QStringLiteral("register %1 はこのコンピューターの名簿ファイルのためのものです。"
                                           "サーバーの名簿の写しは、サーバーの管理者が pg_dump で取ってください。")

@@ -8,6 +8,7 @@
 #include "register/person_table.h"
 #include "register/register_csv.h"
 #include "register/register_import.h"
+#include "store/convention_profiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,10 +32,11 @@ int Fail(const QString& text) {
 int Export(PersonTable& table, const QString& file, CsvEncoding encoding) {
     QString error;
     RecordBirthTimes times;
-    const auto read = table.ReadAllRecords(&error, &times);
+    RecordProfiles profiles;
+    const auto read = table.ReadAllRecords(&error, &times, &profiles);
     if (!read) return Fail(error);
     const std::vector<PersonValues>& records = *read;
-    const QByteArray bytes = WriteRegisterCsv(records, encoding, &error, times);
+    const QByteArray bytes = WriteRegisterCsv(records, encoding, &error, times, profiles);
     if (!error.isEmpty()) return Fail(error);
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
@@ -61,10 +63,12 @@ Source ReadSource(const QString& file, bool paradox) {
     return {content.error, std::move(content.items)};
 }
 
-int Import(PersonTable& table, const Source& content, const QString& file, bool paradox, bool dryRun, bool skipBad) {
+int Import(PersonTable& table, const Source& content, const QString& file, bool paradox, bool dryRun, bool skipBad,
+           const QStringList& knownProfiles) {
     ImportOptions options;
     options.dryRun = dryRun;
     options.skipBad = skipBad;
+    options.knownProfiles = knownProfiles;
     const int total = int(content.items.size());
     if (total >= kProgressFrom)
         options.progress = [](int done, int all) {
@@ -88,6 +92,7 @@ int Import(PersonTable& table, const Source& content, const QString& file, bool 
     std::cout << Local(ImportSummary(report.added, QStringLiteral("同じ人物がすでにある"), report.duplicates,
                                      int(report.refused.size()), dryRun))
               << '\n';
+    if (report.unknownProfiles > 0) std::cout << Local(UnknownProfilesText(report.unknownProfiles)) << '\n';
     return 0;
 }
 
@@ -104,7 +109,9 @@ int RunRegisterTransfer(const QStringList& args) {
         "characters, sex, hour period, a date that exists within 1921-01-06 to 2100-12-31) and imports nothing when "
         "one is refused (unless --skip-bad), skips records already in the register or earlier in the file, backs the "
         "register up under backup/ and writes in one transaction. Exact birth times travel in five more columns "
-        "(出生時刻, 出生地, 経度, タイムゾーン, 補正), written when some record has one, optional on import. import "
+        "(出生時刻, 出生地, 経度, タイムゾーン, 補正), written when some record has one, optional on import; the "
+        "profile chosen for a record in one more, 流派, likewise (a name the settings here do not have is kept, and "
+        "import says how many records name one). import "
         "takes the register's lock (on a server: one import at a time) and stops with exit code 3, naming the holder, "
         "while another program holds it."));
     opts.addPositionalArgument(QStringLiteral("action"), QStringLiteral("what to do"), QStringLiteral("export|import"));
@@ -114,6 +121,9 @@ int RunRegisterTransfer(const QStringList& args) {
         {QStringLiteral("encoding"), QStringLiteral("export: utf-8 (default) or cp932"), QStringLiteral("NAME")},
         {QStringLiteral("dry-run"), QStringLiteral("import: check and report, write nothing")},
         {QStringLiteral("skip-bad"), QStringLiteral("import: import the good records when some are refused")},
+        {QStringLiteral("settings"),
+         QStringLiteral("import: the settings file whose profiles this computer has (default: the user's zelv.ini)"),
+         QStringLiteral("FILE")},
     });
     AddHomeOption(opts);
     AddRegisterOption(opts);
@@ -156,7 +166,8 @@ int RunRegisterTransfer(const QStringList& args) {
     if (writes && !table.IsWritable()) return Fail(table.Unavailability());
     if (exporting) return Export(table, file, encoding);
     return Import(table, content, file, paradox, opts.isSet(QStringLiteral("dry-run")),
-                  opts.isSet(QStringLiteral("skip-bad")));
+                  opts.isSet(QStringLiteral("skip-bad")),
+                  ConventionProfileNames(SettingsFile(opts.value(QStringLiteral("settings")))));
 }
 
 }  // namespace zelvara::cli

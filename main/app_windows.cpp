@@ -11,6 +11,7 @@
 #include "main/register_csv_window.h"
 #include "main/register_write_guard.h"
 #include "print/print_module.h"
+#include "store/convention_profiles.h"
 #include "windows/kekkon_window.h"
 #include "windows/legends_window.h"
 #include "windows/picture_windows.h"
@@ -65,7 +66,10 @@ ApplicationWindows::ApplicationWindows(TMainForm1& mainForm) {
     followAccess();
     QObject::connect(&persons, &PersonTable::accessChanged, settings, followAccess);
     settings->SetCsvDoors([settings, &persons] { ExportRegisterCsvDialog(settings, persons); },
-                          [settings, &persons] { ImportRegisterCsvDialog(settings, persons); });
+                          [settings, &persons] {
+                              ImportRegisterCsvDialog(settings, persons, {},
+                                                      ConventionProfileNames(SettingsFile(settings->SettingsPath())));
+                          });
     // Texts from Paradox: pending edits are saved before the tables are
     // replaced, and the tables in use are reopened afterwards.
     settings->SetParadoxDoors([settings, &persons] { ImportRegisterParadoxDialog(settings, persons); },

@@ -9,6 +9,7 @@
 #include "register/person_grid_model.h"
 #include "register/person_table.h"
 #include "session/person_birth_time.h"
+#include "store/convention_profiles.h"
 #include "store/settings_file.h"
 
 #include <QComboBox>
@@ -124,6 +125,7 @@ DataInputPage::DataInputPage(PersonTable& persons, PersonBirthTime& birthTimes, 
     inTime->addItem(Q(kUnknownHourText));
     entry->addWidget(inTime);
     BuildBirthTimeControls(entry);
+    BuildProfileControls(entry);
     ChkSex = DropDown(this, "ChkSex", 46);
     ChkSex->addItems({QStringLiteral("男"), QStringLiteral("女")});
     entry->addWidget(ChkSex);
@@ -384,6 +386,7 @@ void DataInputPage::LoadBoundControls() {
     setCombo(ChkSex, persons_.Value(kFieldSex));
     for (int p = 1; p <= kPalaces; ++p) palaceEdits_[p]->setText(persons_.Value(PalaceFieldIndex(p)));
     ShowBirthTimeMark();
+    RefreshProfiles();
     loadingControls_ = false;
 }
 
@@ -489,6 +492,73 @@ void DataInputPage::OpenBirthTimeDialog() {
         dialog.exec();
     // A time removed gives the hour box back the record's own period.
     LoadBoundControls();
+}
+
+// The convention profile chosen for the client: a combo beside the exact
+// time, written to the register as soon as it is chosen.
+void DataInputPage::BuildProfileControls(QHBoxLayout* row) {
+    profileLabel = Named(new QLabel(QStringLiteral("流派(&R)"), this), "profileLabel");
+    profileBox = Named(new QComboBox(this), "profileBox");
+    profileBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    profileBox->setToolTip(QStringLiteral("この人物の命盤を作る規則の組（流派）。（既定）は設定の既定の組で作ります"));
+    profileLabel->setBuddy(profileBox);
+    connect(profileBox, &QComboBox::activated, this, &DataInputPage::ChooseProfile);
+    row->addWidget(profileLabel);
+    row->addWidget(profileBox);
+    GuardRegisterWrites(persons_, {profileBox});
+    profileLabel->hide();
+    profileBox->hide();
+}
+
+QString DataInputPage::CurrentProfileName() const {
+    const int row = persons_.CurrentRow();
+    return row >= 0 ? persons_.Profile(persons_.Record(row).rowId) : QString();
+}
+
+void DataInputPage::RefreshProfiles() {
+    const QStringList names = ConventionProfileNames(SettingsFile(settingsPath_));
+    const bool shown = names.size() > 1;  // 標準 is always there
+    profileLabel->setVisible(shown);
+    profileBox->setVisible(shown);
+    if (!shown) return;
+    const QString chosen = CurrentProfileName();
+    const QSignalBlocker quiet(profileBox);
+    profileBox->clear();
+    profileBox->addItem(QStringLiteral("（既定）"), QString());
+    for (const QString& name : names) profileBox->addItem(name, name);
+    if (!chosen.isEmpty() && !names.contains(chosen))  // another computer's profile, kept as it is
+        profileBox->addItem(chosen + QStringLiteral("（この設定にない）"), chosen);
+    profileBox->setCurrentIndex(std::max(0, profileBox->findData(chosen)));
+    // The longest name whole, never cut (the style's own hint leaves too
+    // little room for full-width text), with room for the arrow.
+    int widest = 0;
+    for (int i = 0; i < profileBox->count(); ++i)
+        widest = std::max(widest, profileBox->fontMetrics().horizontalAdvance(profileBox->itemText(i)));
+    profileBox->setMinimumWidth(std::max(profileBox->sizeHint().width(), widest + 40));
+}
+
+void DataInputPage::ChooseProfile(int index) {
+    const QString name = profileBox->itemData(index).toString();
+    if (name == CurrentProfileName()) return;
+    const int row = persons_.CurrentRow();
+    const qint64 rowId = row >= 0 ? persons_.Record(row).rowId : -1;
+    const PersonWrite w = rowId >= 0 ? persons_.WriteProfile(rowId, name) : PersonWrite::StaleRecord();
+    if (!w.Ok())
+        Message(w.result == PersonWrite::Result::Stale
+                    ? QStringLiteral("流派は名簿に登録した人物に選べます。先にデータを登録して下さい。")
+                    : w.why);
+    RefreshProfiles();    // the choice as stored: the new one, or back to the old one
+    ShowBirthTimeMark();  // the profile may correct the time otherwise
+}
+
+void DataInputPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    RefreshProfiles();
+}
+
+void DataInputPage::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && isVisible()) RefreshProfiles();
 }
 
 bool DataInputPage::ExactBirthOf(EngineContext& ctx, const BirthInput& in, std::optional<CorrectedBirth>& exact) {

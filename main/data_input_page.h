@@ -1,7 +1,9 @@
 // The page "データ入力": the current person's birth data bound to the register,
 // the twelve palace fields, navigation, find, extraction, the person grid and
 // the exact birth time (the 「出生時刻・出生地…」 button, its dialog and the
-// hour box's mark 「時刻から」). The chart button is the main window's to wire.
+// hour box's mark 「時刻から」) and the client's convention profile (the combo
+// 「流派」, shown once the settings have a profile besides 標準). The chart
+// button is the main window's to wire.
 #pragma once
 
 #include "common/data_folders.h"
@@ -59,6 +61,14 @@ public:
     // The correction of a time for which the person chose none (the cast's
     // profile's, else the settings'); unset, the settings' [time] correction.
     void SetTimeCorrection(std::function<TimeCorrection()> correction) { correction_ = std::move(correction); }
+    // The name of the convention profile chosen for the current person, as
+    // stored beside the record; empty when none is chosen (the settings'
+    // default), the person is not stored yet or it cannot be read.
+    QString CurrentProfileName() const;
+    // The 流派 combo from the settings' profiles and the current person's
+    // choice; hidden while the settings have none besides 標準.
+    void RefreshProfiles();
+
     // Tests drive the exact-time dialog through this instead of its exec().
     void SetBirthTimeDialogHook(std::function<void(BirthTimeDialog&)> hook) { birthTimeDialogHook_ = std::move(hook); }
 
@@ -69,6 +79,9 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The settings may have changed while another window was in front.
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void BuildBirthTimeControls(QHBoxLayout* row);
@@ -79,6 +92,8 @@ private:
     void ShowRegisterStatus();
     void cyusyutubtnClick();
     void OpenBirthTimeDialog();
+    void BuildProfileControls(QHBoxLayout* row);
+    void ChooseProfile(int index);
     TimeCorrection Correction() const;
     void Message(const QString& text);
 
@@ -101,6 +116,8 @@ private:
     QComboBox* inTime = nullptr;
     QLabel* birthTimeMark = nullptr;      // 「時刻から」: the hour box shows the exact time's period
     QPushButton* birthTimeBtn = nullptr;  // 「出生時刻・出生地…」
+    QLabel* profileLabel = nullptr;       // 「流派」
+    QComboBox* profileBox = nullptr;      // 「（既定）」 and the settings' profiles
     QComboBox* ChkSex = nullptr;
     std::array<QLineEdit*, 13> palaceEdits_{};  // by palace 1..12
     QPushButton* btnOk = nullptr;

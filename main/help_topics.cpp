@@ -43,6 +43,9 @@ constexpr HelpTopic kHelpTopics[] = {
     {"Tkekkonfrm", "topic6"},
     {"Ttimefrm", "topic4"},
     {"BirthTimeDialog", "topic9"},
+    // The client's convention profile on the data page.
+    {"profileBox", "topic21"},
+    {"profileLabel", "topic21"},
     {"title", "topic3"},  // the splash
     {"PrinterSetupDialog1", "topic7"},
     {"TCunstomFrm", "topic8"},

@@ -321,7 +321,7 @@ void TMainForm1::btnOkClick() {
 }
 
 EffectiveProfile TMainForm1::CastProfile() const {
-    return ResolveConventionProfile(SettingsFile(settingsPath_), clientProfileName_ ? clientProfileName_() : QString());
+    return ResolveConventionProfile(SettingsFile(settingsPath_), dataPage_->CurrentProfileName());
 }
 
 // The chart page, the luck tabs and the strength chart; then the entry boxes

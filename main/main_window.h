@@ -124,10 +124,6 @@ public:
         askExportName_ = std::move(ask);
     }
 
-    // The name of the current client's convention profile (the data page's
-    // 流派 box; empty for none chosen). Until it is given, none is chosen.
-    void SetClientProfileName(std::function<QString()> name) { clientProfileName_ = std::move(name); }
-
     // The print module of the run; one is made on first use when none is set.
     void SetPrintModule(Tprintmodule* module);
     Tprintmodule& PrintModule();
@@ -208,7 +204,6 @@ private:
     MessageSink& sink_;
     std::function<bool(const QString&)> ask_;
     std::function<QString(const QString&)> askExportName_;
-    std::function<QString()> clientProfileName_;
     TAgendaFrm* agenda_ = nullptr;
     TNotesSearchFrm* notesSearch_ = nullptr;
     Timi timi_;

@@ -49,14 +49,15 @@ void ExportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString&
     if (file.isEmpty()) return;
     QString error;
     RecordBirthTimes times;
-    const auto read = table.ReadAllRecords(&error, &times);
+    RecordProfiles profiles;
+    const auto read = table.ReadAllRecords(&error, &times, &profiles);
     if (!read) {
         QMessageBox::warning(parent, kTitle, error);
         return;
     }
     const std::vector<PersonValues>& records = *read;
-    const QByteArray bytes =
-        WriteRegisterCsv(records, filter == kCp932Filter ? CsvEncoding::Cp932 : CsvEncoding::Utf8, &error, times);
+    const QByteArray bytes = WriteRegisterCsv(records, filter == kCp932Filter ? CsvEncoding::Cp932 : CsvEncoding::Utf8,
+                                              &error, times, profiles);
     QSaveFile out(file);
     if (error.isEmpty() && (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()))
         error = QStringLiteral("「%1」に書き込めません。%2").arg(file, out.errorString());
@@ -68,7 +69,8 @@ void ExportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString&
                              QStringLiteral("%1 件を「%2」に書き出しました。").arg(records.size()).arg(file));
 }
 
-void ImportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString& givenFile) {
+void ImportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString& givenFile,
+                             const QStringList& knownProfiles) {
     const HelpContext help(parent, "registerCsv");
     if (!table.IsWritable()) {
         QMessageBox::warning(parent, kTitle, table.Unavailability());
@@ -85,11 +87,13 @@ void ImportRegisterCsvDialog(QWidget* parent, PersonTable& table, const QString&
         return;
     }
     const CsvContent content = ReadRegisterCsv(in.readAll(), file);
-    ImportRecordsDialog(parent, table, file, content.error, content.items, kTitle, QStringLiteral("行目"));
+    ImportRecordsDialog(parent, table, file, content.error, content.items, kTitle, QStringLiteral("行目"),
+                        knownProfiles);
 }
 
 void ImportRecordsDialog(QWidget* parent, PersonTable& table, const QString& file, const QString& readError,
-                         const std::vector<ImportItem>& items, const QString& title, const QString& unit) {
+                         const std::vector<ImportItem>& items, const QString& title, const QString& unit,
+                         const QStringList& knownProfiles) {
     if (!readError.isEmpty()) {
         QMessageBox::warning(parent, title, readError + QStringLiteral("\n名簿は変えていません。"));
         return;
@@ -99,6 +103,7 @@ void ImportRecordsDialog(QWidget* parent, PersonTable& table, const QString& fil
     ImportOptions options;
     options.dryRun = true;
     options.skipBad = true;
+    options.knownProfiles = knownProfiles;
     const ImportReport preview = ImportRecords(table, items, options);
     if (preview.added == 0) {
         QString text =
@@ -114,6 +119,7 @@ void ImportRecordsDialog(QWidget* parent, PersonTable& table, const QString& fil
         question += QStringLiteral("\n受け付けられない %1 件は読み込みません。\n\n%2")
                         .arg(preview.refused.size())
                         .arg(RefusalList(file, unit, preview));
+    if (preview.unknownProfiles > 0) question += QLatin1Char('\n') + UnknownProfilesText(preview.unknownProfiles);
     question += QStringLiteral("\n\n読み込む前に今の名簿をバックアップします。よろしいですか？");
     if (QMessageBox::question(parent, title, question) != QMessageBox::Yes) return;
 
@@ -139,6 +145,7 @@ void ImportRecordsDialog(QWidget* parent, PersonTable& table, const QString& fil
             .arg(report.added)
             .arg(report.duplicates)
             .arg(report.refused.size());
+    if (report.unknownProfiles > 0) text += QLatin1Char('\n') + UnknownProfilesText(report.unknownProfiles);
     if (!report.backupPath.isEmpty())  // a server register has no file to copy
         text += QStringLiteral("\n読み込む前の名簿は「%1」にあります。").arg(report.backupPath);
     QMessageBox::information(parent, title, text);

@@ -39,6 +39,9 @@ std::optional<ClientData> ReadClientData(PersonTable& table, qint64 client, QStr
     data.client = client;
     data.values = stored->values;
     data.birthTime = table.BirthTime(client);
+    const std::optional<QString> profile = table.ReadProfile(client, why);
+    if (!profile) return std::nullopt;
+    data.profile = *profile;
     QString noRecord;
     std::unique_ptr<ConsultationStorage> notes = OpenConsultations(table, &noRecord);
     if (!notes) return data;  // no consultation tables: nothing kept there
@@ -54,6 +57,7 @@ std::optional<ClientData> ReadClientData(PersonTable& table, qint64 client, QStr
 std::vector<ClientDataRow> ClientDataRows(const ClientData& data) {
     std::vector<ClientDataRow> rows;
     for (int i = 0; i < kPersonFieldCount; ++i) rows.push_back({kRecordPart, {}, FieldLabel(i), data.values[i]});
+    if (!data.profile.isEmpty()) rows.push_back({kRecordPart, {}, ProfileCsvColumn(), data.profile});
     if (data.birthTime) {
         const QStringList cells = BirthTimeCsvCells(data.birthTime);
         for (qsizetype i = 0; i < cells.size(); ++i)

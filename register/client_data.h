@@ -1,6 +1,6 @@
 // Everything the register keeps about one client, gathered for the client's
 // own request to see it (Japan's personal-information law): the record's
-// eighteen fields, the exact birth time and place, every consultation entry
+// eighteen fields, the profile chosen, the exact birth time and place, every consultation entry
 // and the entries deleted alone that are still kept. The same rows make the
 // CSV file and the readable print.
 #pragma once
@@ -23,6 +23,7 @@ struct ClientData {
     qint64 client = -1;
     PersonValues values;
     std::optional<BirthTimeEntry> birthTime;
+    QString profile;                                  // the convention profile chosen for the client; empty: none
     std::vector<ConsultationEntry> entries;           // newest first
     std::vector<DeletedConsultation> deletedEntries;  // deleted alone, newest first
 };

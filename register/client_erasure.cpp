@@ -4,6 +4,7 @@
 #include "register/birth_time_sql.h"
 #include "register/client_data.h"
 #include "register/consultation_storage.h"
+#include "register/person_profile_sql.h"
 #include "register/person_table.h"
 
 #include <QDir>
@@ -145,6 +146,10 @@ bool RunErasure(const QSqlDatabase& db, const ClientErasure& plan, const QString
     if (!copies.isEmpty() && HasTable(db, deletedTimes))
         run.Run(QStringLiteral("DELETE FROM %1 WHERE %2 IN (%3)").arg(deletedTimes, DeletedTimeKey(db), inCopies),
                 copies);
+    if (QSqlError profileError;
+        run.Error().isEmpty() && !EraseProfiles(db, plan.client, plan.deletedCopies, &profileError))
+        *error = profileError.text().trimmed();
+    if (!error->isEmpty()) return false;
     // The record itself, only while it is still the client as planned.
     run.Run(QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND %3 = ?")
                 .arg(kPersonTable, key, QuotedName(FieldName(kFieldName))),
@@ -234,6 +239,7 @@ std::optional<ClientErasure> PlanClientErasure(PersonTable& table, qint64 client
     plan.client = client;
     plan.values = stored->values;
     plan.exactTime = table.BirthTime(client).has_value();
+    plan.profile = table.Profile(client);
     const auto deleted = table.ReadDeletedRecords(why);
     if (!deleted) return std::nullopt;
     for (const DeletedPerson& d : *deleted)
@@ -248,6 +254,7 @@ QString ClientErasureText(const ClientErasure& plan) {
     goes << QStringLiteral("・名簿の記録（%1　%2年%3月%4日生　%5）")
                 .arg(v[kFieldName], v[kFieldYear], v[kFieldMonth], v[kFieldDay], v[kFieldSex]);
     goes << (plan.exactTime ? QStringLiteral("・出生時刻・出生地") : QStringLiteral("・出生時刻・出生地（記録なし）"));
+    if (!plan.profile.isEmpty()) goes << QStringLiteral("・流派の選択（%1）").arg(plan.profile);
     goes << QStringLiteral("・鑑定記録 %1 件").arg(plan.entries);
     goes << QStringLiteral("・削除した鑑定記録 %1 件").arg(plan.deletedEntries);
     goes << QStringLiteral("・削除したデータに残るこの人物の記録 %1 件（その鑑定記録 %2 件）")

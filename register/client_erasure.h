@@ -1,5 +1,5 @@
 // Erasing a client completely at the client's request (Japan's
-// personal-information law): the record, its exact birth time, every
+// personal-information law): the record, its exact birth time and profile, every
 // consultation entry, the entries deleted alone, and the copies of the
 // client's record kept among the deleted records (with their times and
 // entries), in one transaction under the register's lock (a file) or its work
@@ -26,6 +26,7 @@ struct ClientErasure {
     qint64 client = -1;
     PersonValues values;
     bool exactTime = false;
+    QString profile;  // the name of the profile chosen for the client; empty: none
     int entries = 0;
     int deletedEntries = 0;             // deleted alone
     std::vector<qint64> deletedCopies;  // numbers in the deleted records

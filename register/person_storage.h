@@ -6,6 +6,7 @@
 
 #include "register/birth_time_entry.h"
 #include "register/person_fields.h"
+#include "register/person_profile_sql.h"
 
 #include <QDateTime>
 #include <QSqlDatabase>
@@ -109,17 +110,20 @@ public:
     // Writes over the record only while it is still as it was read.
     virtual PersonWrite Update(const StoredPerson& asRead, const PersonValues& values) = 0;
     // Moves the record, only while it is still as it was read, to the
-    // deleted records, its exact birth time with it, in one transaction.
+    // deleted records, its exact birth time and profile with it, in one
+    // transaction.
     virtual PersonWrite Remove(const StoredPerson& asRead) = 0;
     // Deleted records, newest first.
     virtual std::optional<std::vector<DeletedPerson>> Deleted(QString* why) = 0;
     // Brings a deleted record back at the end of the register, its exact
-    // birth time with it, in one transaction.
+    // birth time and profile with it, in one transaction.
     virtual PersonWrite Restore(qint64 number) = 0;
     // Appends the records, each with its exact birth time when times has one
-    // (times is empty or one for each record), in one transaction: all or none.
+    // and its profile when profiles names one (each empty or one for each
+    // record), in one transaction: all or none.
     virtual PersonWrite InsertAll(const std::vector<PersonValues>& records,
-                                  const std::function<void(int done)>& progress, const RecordBirthTimes& times) = 0;
+                                  const std::function<void(int done)>& progress, const RecordBirthTimes& times,
+                                  const RecordProfiles& profiles) = 0;
 
     // The exact birth time kept beside a record (checked by the caller with
     // BirthTimeEntryFault before it is written): none when there is none or,

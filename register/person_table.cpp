@@ -1,5 +1,6 @@
 #include "register/person_table.h"
 
+#include "common/profile_name.h"
 #include "engine/context.h"
 #include "register/person_values.h"
 #include "register/server_person_storage.h"
@@ -8,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlError>
 #include <QStringList>
 
 #include <algorithm>
@@ -392,7 +394,8 @@ void PersonTable::ReleaseExclusiveWork() {
     if (IsOpen()) storage_->ReleaseExclusiveWork();
 }
 
-std::optional<std::vector<PersonValues>> PersonTable::ReadAllRecords(QString* why, RecordBirthTimes* times) const {
+std::optional<std::vector<PersonValues>> PersonTable::ReadAllRecords(QString* why, RecordBirthTimes* times,
+                                                                     RecordProfiles* profiles) const {
     QString reason;
     if (!IsOpen()) {
         if (why) *why = unavailability_.isEmpty() ? QStringLiteral("名簿が開かれていません。") : unavailability_;
@@ -408,11 +411,21 @@ std::optional<std::vector<PersonValues>> PersonTable::ReadAllRecords(QString* wh
         if (why) *why = QStringLiteral("名簿（%1）の出生時刻を読めません。\n%2").arg(location_, reason);
         return std::nullopt;
     }
+    std::optional<std::unordered_map<qint64, QString>> names;
+    if (profiles && !(names = ReadPersonProfiles(storage_->Connection(), &reason))) {
+        if (why) *why = QStringLiteral("名簿（%1）の流派を読めません。\n%2").arg(location_, reason);
+        return std::nullopt;
+    }
     std::vector<PersonValues> list;
     list.reserve(rows->size());
     if (times) times->clear();
+    if (profiles) profiles->clear();
     for (const StoredPerson& row : *rows) {
         list.push_back(row.values);
+        if (profiles) {
+            const auto name = names->find(row.rowId);
+            profiles->push_back(name == names->end() ? QString() : name->second);
+        }
         if (times) {
             const auto entry = entries->find(row.rowId);
             times->push_back(entry == entries->end() ? std::nullopt : std::optional(entry->second));
@@ -422,7 +435,8 @@ std::optional<std::vector<PersonValues>> PersonTable::ReadAllRecords(QString* wh
 }
 
 bool PersonTable::AppendRecords(const std::vector<PersonValues>& records, QString* why,
-                                const std::function<void(int done)>& progress, const RecordBirthTimes& times) {
+                                const std::function<void(int done)>& progress, const RecordBirthTimes& times,
+                                const RecordProfiles& profiles) {
     if (!IsOpen() || access_ == Access::ReadOnly) {
         *why = IsOpen() ? unavailability_ : QStringLiteral("名簿が開かれていません。");
         return false;
@@ -432,7 +446,7 @@ bool PersonTable::AppendRecords(const std::vector<PersonValues>& records, QStrin
         return false;
     }
     BackUpBeforeFirstWriteOfDay();
-    if (const PersonWrite w = storage_->InsertAll(records, progress, times); !w.Ok()) {
+    if (const PersonWrite w = storage_->InsertAll(records, progress, times, profiles); !w.Ok()) {
         *why = w.why;
         return false;
     }
@@ -456,6 +470,46 @@ PersonWrite PersonTable::RemoveBirthTime(qint64 rowId) {
         return PersonWrite::Refused(IsOpen() ? unavailability_ : QStringLiteral("名簿が開かれていません。"));
     BackUpBeforeFirstWriteOfDay();
     return storage_->RemoveBirthTime(rowId);
+}
+
+std::optional<QString> PersonTable::ReadProfile(qint64 rowId, QString* why) const {
+    if (!IsOpen() || rowId < 0) return QString();
+    QString reason;
+    const std::optional<QString> name = ReadPersonProfile(storage_->Connection(), rowId, &reason);
+    if (!name && why) *why = QStringLiteral("名簿（%1）の流派を読めません。\n%2").arg(location_, reason);
+    return name;
+}
+
+PersonWrite PersonTable::WriteProfile(qint64 rowId, const QString& name) {
+    const QString chosen = name.trimmed();
+    if (!name.isEmpty())
+        if (const QString fault = ProfileNameFault(name); !fault.isEmpty()) return PersonWrite::Refused(fault);
+    if (!IsWritable())
+        return PersonWrite::Refused(QStringLiteral("名簿に書き込めないため、流派は保存できません。%1")
+                                        .arg(!IsOpen() ? QStringLiteral("名簿が開かれていません。")
+                                             : unavailability_.isEmpty()
+                                                 ? QStringLiteral("名簿は読み取り専用で開いています。")
+                                                 : unavailability_));
+    QSqlDatabase db = storage_->Connection();
+    const auto failed = [&](const QSqlError& error) {
+        db.rollback();
+        return PersonWrite::Refused(
+            QStringLiteral("流派を保存できませんでした。何も変えていません。\n詳細: %1").arg(error.text().trimmed()));
+    };
+    if (!ProfileTablesPresent(db) && chosen.isEmpty()) return PersonWrite::Done(rowId);  // none kept, none to remove
+    if (server_ && !ProfileTablesWritable(db)) return PersonWrite::Refused(NoProfileTablesText());
+    BackUpBeforeFirstWriteOfDay();
+    if (!db.transaction()) return failed(db.lastError());
+    QSqlError error;
+    bool found = false;
+    if ((!server_ && !CreateSqliteProfileTables(db, &error)) || !WritePersonProfile(db, rowId, chosen, &found, &error))
+        return failed(error);
+    if (!found) {
+        db.rollback();
+        return PersonWrite::StaleRecord();
+    }
+    if (!db.commit()) return failed(db.lastError());
+    return PersonWrite::Done(rowId);
 }
 
 bool PersonTable::FindByName(const QString& prefix) {

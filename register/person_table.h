@@ -158,18 +158,22 @@ public:
 
     // Every record of the register, whatever the filter, in table order;
     // nullopt with why when the register cannot be read. times, when given,
-    // receives each record's exact birth time.
-    std::optional<std::vector<PersonValues>> ReadAllRecords(QString* why, RecordBirthTimes* times = nullptr) const;
+    // receives each record's exact birth time; profiles each record's
+    // profile name (empty: none chosen).
+    std::optional<std::vector<PersonValues>> ReadAllRecords(QString* why, RecordBirthTimes* times = nullptr,
+                                                            RecordProfiles* profiles = nullptr) const;
     // The same, empty when unreadable (for a look, never for an export).
     std::vector<PersonValues> AllRecords() const {
         return ReadAllRecords(nullptr).value_or(std::vector<PersonValues>{});
     }
     // Appends the records at the end in one transaction, written as given
     // (check them first), each with its exact birth time when times has one
-    // (empty, or one for each record): all or none. The view is reloaded
-    // after. progress, when set, is told how many are written so far.
+    // and its profile when profiles names one (each empty, or one for each
+    // record): all or none. The view is reloaded after. progress, when set,
+    // is told how many are written so far.
     bool AppendRecords(const std::vector<PersonValues>& records, QString* why,
-                       const std::function<void(int done)>& progress = {}, const RecordBirthTimes& times = {});
+                       const std::function<void(int done)>& progress = {}, const RecordBirthTimes& times = {},
+                       const RecordProfiles& profiles = {});
 
     // The exact birth time kept beside a stored record, in the same file or
     // on the same server; none when there is none or it cannot be read.
@@ -178,6 +182,18 @@ public:
     // when the record is not in the register. Nothing is shown.
     PersonWrite WriteBirthTime(qint64 rowId, const BirthTimeEntry& entry);
     PersonWrite RemoveBirthTime(qint64 rowId);
+
+    // The name of the convention profile chosen for a stored record, kept
+    // beside it (person_profile_sql.h); empty when none is chosen. nullopt
+    // with why when it cannot be read.
+    std::optional<QString> ReadProfile(qint64 rowId, QString* why) const;
+    // The same, empty when unreadable (for a look).
+    QString Profile(qint64 rowId) const { return ReadProfile(rowId, nullptr).value_or(QString()); }
+    // Stores the name (checked with ProfileNameFault, kept trimmed) or, when
+    // empty, removes the choice, in one transaction; refused with why on a
+    // register that cannot be written. Stale when the record is not in the
+    // register. Nothing is shown.
+    PersonWrite WriteProfile(qint64 rowId, const QString& name);
 
     // Work of one at a time on the register (PersonStorage::TakeExclusiveWork):
     // an import holds it from before it reads the records present until its

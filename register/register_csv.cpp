@@ -42,7 +42,8 @@ bool FormulaLike(const QString& v) {
     return i < v.size() && starts.contains(v[i]);
 }
 
-void AppendLine(QString& out, const PersonValues& values, const QStringList& birthTime) {
+void AppendLine(QString& out, const PersonValues& values, const QStringList& birthTime,
+                const std::optional<QString>& profile) {
     for (int i = 0; i < kPersonFieldCount; ++i) {
         if (i > 0) out += QLatin1Char(',');
         AppendField(out, GuardedForSpreadsheet(values[i]));
@@ -51,11 +52,16 @@ void AppendLine(QString& out, const PersonValues& values, const QStringList& bir
         out += QLatin1Char(',');
         AppendField(out, cell);
     }
+    if (profile) {
+        out += QLatin1Char(',');
+        AppendField(out, GuardedForSpreadsheet(*profile));
+    }
     out += QLatin1String("\r\n");
 }
 
 const QString kJapanZoneName = QStringLiteral("Asia/Tokyo");
 constexpr int kBirthTimeColumnCount = 5;
+constexpr int kProfileColumn = kPersonFieldCount + kBirthTimeColumnCount;  // after the fields and the time's
 
 // The five cells of a record's exact time; all empty for none. A longitude
 // outside Japan kept in Japan's zone (confirmed when it was entered) names
@@ -166,6 +172,11 @@ QString UnguardedFromSpreadsheet(const QString& value) {
 
 QStringList BirthTimeCsvCells(const std::optional<BirthTimeEntry>& entry) { return BirthTimeCells(entry); }
 
+const QString& ProfileCsvColumn() {
+    static const QString column = QStringLiteral("流派");
+    return column;
+}
+
 const QStringList& BirthTimeCsvColumns() {
     static const QStringList columns{QStringLiteral("出生時刻"), QStringLiteral("出生地"), QStringLiteral("経度"),
                                      QStringLiteral("タイムゾーン"), QStringLiteral("補正")};
@@ -173,11 +184,16 @@ const QStringList& BirthTimeCsvColumns() {
 }
 
 QByteArray WriteRegisterCsv(const std::vector<PersonValues>& records, CsvEncoding encoding, QString* error,
-                            const RecordBirthTimes& times) {
-    // A register without exact times is written as it always was.
+                            const RecordBirthTimes& times, const RecordProfiles& profiles) {
+    // A register without exact times or profiles is written as it always was.
     const bool withTimes = std::any_of(times.begin(), times.end(), [](const auto& t) { return t.has_value(); });
+    const bool withProfiles =
+        std::any_of(profiles.begin(), profiles.end(), [](const QString& p) { return !p.isEmpty(); });
     auto cellsOf = [&](size_t n) {
         return withTimes ? BirthTimeCells(n < times.size() ? times[n] : std::nullopt) : QStringList();
+    };
+    auto profileOf = [&](size_t n) {
+        return withProfiles ? std::optional(n < profiles.size() ? profiles[n] : QString()) : std::nullopt;
     };
     QString text;
     text.reserve(qsizetype(records.size()) * 80 + 200);
@@ -186,13 +202,15 @@ QByteArray WriteRegisterCsv(const std::vector<PersonValues>& records, CsvEncodin
         text += FieldName(i);
     }
     if (withTimes) text += QLatin1Char(',') + BirthTimeCsvColumns().join(QLatin1Char(','));
+    if (withProfiles) text += QLatin1Char(',') + ProfileCsvColumn();
     text += QLatin1String("\r\n");
-    for (size_t n = 0; n < records.size(); ++n) AppendLine(text, records[n], cellsOf(n));
+    for (size_t n = 0; n < records.size(); ++n) AppendLine(text, records[n], cellsOf(n), profileOf(n));
     if (encoding == CsvEncoding::Utf8) return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
     QString bad;
     if (auto bytes = cp932::Encode(text, &bad)) return *bytes;
     for (size_t n = 0; n < records.size(); ++n) {
-        for (const QString& v : QStringList(records[n].begin(), records[n].end()) + cellsOf(n)) {
+        for (const QString& v : QStringList(records[n].begin(), records[n].end()) + cellsOf(n) +
+                                    QStringList{profileOf(n).value_or(QString())}) {
             if (!cp932::Encode(v)) {
                 *error =
                     QStringLiteral("%1 件目（%2）の「%3」は Shift-JIS で書けない文字です。UTF-8 で書き出してください。")
@@ -283,12 +301,14 @@ CsvContent ReadRegisterCsv(const QByteArray& bytes, const QString& fileName) {
     // the exact time's (numbered after the fields), once.
     const std::vector<QString>& header = c.rows.front();
     std::vector<int> fieldOf(header.size(), -1);
-    std::array<bool, kPersonFieldCount + kBirthTimeColumnCount> present{};
+    std::array<bool, kProfileColumn + 1> present{};
     bool withTimes = false;
     for (size_t col = 0; col < header.size(); ++col) {
         const qsizetype timeColumn = BirthTimeCsvColumns().indexOf(header[col].trimmed());
         withTimes = withTimes || timeColumn >= 0;
-        const int field = timeColumn >= 0 ? kPersonFieldCount + int(timeColumn) : FieldIndexOf(header[col].trimmed());
+        const int field = timeColumn >= 0                               ? kPersonFieldCount + int(timeColumn)
+                          : header[col].trimmed() == ProfileCsvColumn() ? kProfileColumn
+                                                                        : FieldIndexOf(header[col].trimmed());
         if (field < 0 || present[field]) {
             out.error = QStringLiteral("「%1」の %2 行目: 見出しの「%3」は%4。")
                             .arg(fileName)
@@ -323,6 +343,8 @@ CsvContent ReadRegisterCsv(const QByteArray& bytes, const QString& fileName) {
             for (size_t col = 0; col < row.size(); ++col) {
                 if (fieldOf[col] < kPersonFieldCount)
                     item.values[fieldOf[col]] = UnguardedFromSpreadsheet(row[col]);
+                else if (fieldOf[col] == kProfileColumn)
+                    item.profile = UnguardedFromSpreadsheet(row[col]).trimmed();
                 else
                     timeCells[fieldOf[col] - kPersonFieldCount] = row[col];
             }

@@ -12,7 +12,9 @@
 // The exact birth time follows the fields in five columns — 出生時刻, 出生地,
 // 経度, タイムゾーン, 補正 (none, mean, true; empty: the settings' choice) —
 // written when some record has one, empty for a record without; a file
-// without them reads as records without.
+// without them reads as records without. After them the column 流派 names the
+// convention profile chosen for the record (empty: none), written when some
+// record has one; a name the settings here do not know is kept as it is.
 #pragma once
 
 #include "register/register_import.h"
@@ -32,11 +34,14 @@ const QStringList& BirthTimeCsvColumns();
 // The five cells of a record's exact time in those columns; all empty for none.
 QStringList BirthTimeCsvCells(const std::optional<BirthTimeEntry>& entry);
 
+// The profile's column: 流派.
+const QString& ProfileCsvColumn();
+
 // The file's bytes; empty with *error set when a value cannot be written in
 // Shift-JIS (naming the record). times: each record's exact birth time, or
-// empty when none has one.
+// empty when none has one; profiles: each record's profile name, or empty.
 QByteArray WriteRegisterCsv(const std::vector<PersonValues>& records, CsvEncoding encoding, QString* error,
-                            const RecordBirthTimes& times = {});
+                            const RecordBirthTimes& times = {}, const RecordProfiles& profiles = {});
 
 struct CsvContent {
     QString error;  // the file as a whole cannot be read; names the file and line

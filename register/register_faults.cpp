@@ -4,6 +4,7 @@
 #include "engine/context.h"
 #include "register/birth_time_table.h"
 #include "register/consultation_storage.h"
+#include "register/person_profile_sql.h"
 #include "register/person_values.h"
 #include "register/register_import.h"
 #include "register/sqlite_person_storage.h"
@@ -80,6 +81,8 @@ const Schema& ProgramSchema() {
         if (OpenSqliteConnection(name, path).isEmpty()) {  // the consultation record's tables too
             ConsultationStorage(QSqlDatabase::database(name, false), ConsultationStorage::Dialect::Sqlite, path)
                 .Prepare(true);
+            QSqlError error;  // and the profiles'
+            CreateSqliteProfileTables(QSqlDatabase::database(name, false), &error);
             CloseSqliteConnection(name);
         }
         if (OpenSqliteConnection(name, path, true).isEmpty()) {
@@ -117,12 +120,11 @@ QStringList SchemaFaults(const Schema& found) {
         // other object exactly as the program makes it.
         const auto sameTable = [&o](const SchemaObject& m) { return m.type == o.type && m.name == o.name; };
         const bool virtualTable = o.sql.simplified().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive);
-        const bool own =
-            o.type == QLatin1String("table") && !virtualTable
-                ? (o.name == kPersonTable || o.name == kDeletedPersonTable ||
-                   o.name == QLatin1String(BirthTimeTable::kTableName) ||
-                   std::any_of(programs.objects.begin(), programs.objects.end(), sameTable))
-                : std::find(programs.objects.begin(), programs.objects.end(), o) != programs.objects.end();
+        const bool own = o.type == QLatin1String("table") && !virtualTable
+                             ? (o.name == kPersonTable || o.name == kDeletedPersonTable ||
+                                o.name == QLatin1String(BirthTimeTable::kTableName) ||
+                                std::any_of(programs.objects.begin(), programs.objects.end(), sameTable))
+                             : std::find(programs.objects.begin(), programs.objects.end(), o) != programs.objects.end();
         if (!own)
             faults << QStringLiteral("%1「%2」は名簿のものではありません（このプログラムは作りません）")
                           .arg(ObjectKind(o.type), o.name);

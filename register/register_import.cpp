@@ -1,6 +1,7 @@
 #include "register/register_import.h"
 
 #include "common/cp932.h"
+#include "common/profile_name.h"
 #include "common/qstring_utf8.h"
 #include "engine/chart_request.h"
 #include "engine/context.h"
@@ -146,6 +147,13 @@ private:
 
 }  // namespace
 
+QString UnknownProfilesText(int records) {
+    return QStringLiteral(
+               "流派の名前が、このコンピューターの設定にない記録が %1 件あります（名前はそのまま残します。"
+               "設定にその名前の規則の組がない間は、既定の組で命盤を作ります）。")
+        .arg(records);
+}
+
 ImportReport ImportRecords(PersonTable& table, const std::vector<ImportItem>& items, const ImportOptions& options) {
     ImportReport report;
     // Two imports at once would both find a record missing and both add it.
@@ -170,6 +178,7 @@ ImportReport ImportRecords(PersonTable& table, const std::vector<ImportItem>& it
     std::vector<PersonValues> toWrite;
     toWrite.reserve(items.size());
     RecordBirthTimes times;
+    RecordProfiles profiles;
     for (int n = 0; n < total; ++n) {
         const ImportItem& item = items[size_t(n)];
         PersonValues values = item.values;
@@ -180,12 +189,17 @@ ImportReport ImportRecords(PersonTable& table, const std::vector<ImportItem>& it
             report.refused.emplace_back(item.line, problem);
         else if (const QString fault = BirthTimeProblem(item.birthTime); !fault.isEmpty())
             report.refused.emplace_back(item.line, fault);
+        else if (const QString bad = item.profile.isEmpty() ? QString() : ProfileNameFault(item.profile);
+                 !bad.isEmpty())
+            report.refused.emplace_back(item.line, bad);
         else if (stored.contains(BirthKey(values)))
             ++report.duplicates;  // stored already, or earlier in the same source
         else {
             stored.insert(BirthKey(values));
             toWrite.push_back(std::move(values));
             times.push_back(item.birthTime);
+            profiles.push_back(item.profile);
+            if (!item.profile.isEmpty() && !options.knownProfiles.contains(item.profile)) ++report.unknownProfiles;
         }
         if (options.progress && (n + 1) % 1000 == 0) options.progress(n + 1, total * 2);
     }
@@ -211,7 +225,7 @@ ImportReport ImportRecords(PersonTable& table, const std::vector<ImportItem>& it
     auto written = [&](int done) {
         if (options.progress) options.progress(total + done, total * 2);
     };
-    if (!table.AppendRecords(toWrite, &why, written, times)) {
+    if (!table.AppendRecords(toWrite, &why, written, times, profiles)) {
         report.error = why;
         report.added = 0;
         return report;

@@ -44,23 +44,33 @@ struct ImportItem {
     // BirthTimeEntryFault; a time zone named Asia/Tokyo confirms a longitude
     // outside Japan.
     std::optional<BirthTimeEntry> birthTime = std::nullopt;
+    // The name of the convention profile chosen for the record (empty: none),
+    // checked with ProfileNameFault; kept as it is, known here or not.
+    QString profile = {};
 };
 
 struct ImportOptions {
     bool dryRun = false;
     bool skipBad = false;
     std::function<void(int done, int total)> progress;  // called while checking and writing
+    // The profiles the settings here have: the records naming another are
+    // counted in ImportReport::unknownProfiles.
+    QStringList knownProfiles;
 };
 
 struct ImportReport {
     std::vector<std::pair<int, QString>> refused;  // line, reason
     int added = 0;
     int duplicates = 0;
-    QString backupPath;  // the copy made before writing
-    QString error;       // nothing was written; why
-    QString heldBy;      // another import or undelete was at work on the register (then error says so too)
+    int unknownProfiles = 0;  // records added that name a profile not in knownProfiles
+    QString backupPath;       // the copy made before writing
+    QString error;            // nothing was written; why
+    QString heldBy;           // another import or undelete was at work on the register (then error says so too)
     bool written = false;
 };
+
+// The import's line for ImportReport::unknownProfiles (more than none).
+QString UnknownProfilesText(int records);
 
 // The register must be open for writing (the caller holds its lock).
 ImportReport ImportRecords(PersonTable& table, const std::vector<ImportItem>& items, const ImportOptions& options);

@@ -174,6 +174,10 @@ StorageOpening ServerPersonStorage::Open(bool readOnly) {
     }
     opening.access = readOnly || !rights.write ? RegisterAccess::ReadOnly : RegisterAccess::Writable;
     birthTimesWhy_ = OpenBirthTimes(opening.access == RegisterAccess::Writable);
+    // A database of an earlier version gains the profile tables the same way
+    // (the script, run again, leaves everything else as it is); without them
+    // every client reads as having none chosen.
+    if (opening.access == RegisterAccess::Writable && !ProfileTablesPresent(Database())) MakeTables();
     if (readOnly)
         opening.why = QStringLiteral("読み取り専用で開きました");
     else if (!rights.write)
@@ -407,9 +411,11 @@ PersonWrite ServerPersonStorage::Remove(const StoredPerson& asRead) {
         q.addBindValue(asRead.rowId);
         if (!q.exec()) return Abandon(q.lastError());
     }
-    // The client's consultation entries go with it (before the row, which
-    // they refer to).
-    if (QSqlError error; !KeepClientConsultations(db, asRead.rowId, number, &error)) return Abandon(error);
+    // The client's profile and consultation entries go with it (before the
+    // row, which they refer to).
+    if (QSqlError error; !KeepDeletedProfile(db, asRead.rowId, number, &error) ||
+                         !KeepClientConsultations(db, asRead.rowId, number, &error))
+        return Abandon(error);
     q.prepare(QStringLiteral("DELETE FROM %1 WHERE id = ? AND version = ?").arg(kPersonTable));
     q.addBindValue(asRead.rowId);
     q.addBindValue(asRead.version);
@@ -464,7 +470,9 @@ PersonWrite ServerPersonStorage::Restore(qint64 number) {
         q.addBindValue(number);
         if (!q.exec()) return Abandon(q.lastError());
     }
-    if (QSqlError error; !BringBackClientConsultations(db, number, back.rowId, &error)) return Abandon(error);
+    if (QSqlError error; !BringBackProfile(db, number, back.rowId, &error) ||
+                         !BringBackClientConsultations(db, number, back.rowId, &error))
+        return Abandon(error);
     q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(kDeletedPersonTable, QuotedName(kDeletedNumberColumn)));
     q.addBindValue(number);
     if (!q.exec()) return Abandon(q.lastError());
@@ -477,13 +485,17 @@ PersonWrite ServerPersonStorage::Restore(qint64 number) {
 }
 
 PersonWrite ServerPersonStorage::InsertAll(const std::vector<PersonValues>& records,
-                                           const std::function<void(int done)>& progress,
-                                           const RecordBirthTimes& times) {
+                                           const std::function<void(int done)>& progress, const RecordBirthTimes& times,
+                                           const RecordProfiles& profiles) {
     if (QString why; !Ready(&why)) return PersonWrite::Refused(why);
     auto timeOf = [&](int n) { return size_t(n) < times.size() && times[size_t(n)] ? &*times[size_t(n)] : nullptr; };
+    auto profileOf = [&](int n) { return size_t(n) < profiles.size() ? profiles[size_t(n)] : QString(); };
     const int total = int(records.size());
     const bool anyTime = std::any_of(times.begin(), times.end(), [](const auto& t) { return t.has_value(); });
+    const bool anyProfile =
+        std::any_of(profiles.begin(), profiles.end(), [](const QString& p) { return !p.isEmpty(); });
     if (anyTime && !birthTimesWhy_.isEmpty()) return PersonWrite::Refused(birthTimesWhy_);
+    if (anyProfile && !ProfileTablesWritable(Database())) return PersonWrite::Refused(NoProfileTablesText());
     QSqlDatabase db = Database();
     if (!db.transaction()) return Refused(db.lastError());
     const QString row = QLatin1Char('(') +
@@ -495,27 +507,37 @@ PersonWrite ServerPersonStorage::InsertAll(const std::vector<PersonValues>& reco
     };
     QSqlQuery full(db);
     if (total >= kRowsPerInsert) full.prepare(statement(kRowsPerInsert));
-    // A record with an exact time goes in alone, its time with it.
-    QSqlQuery timed(db);
+    // A record with an exact time or a profile goes in alone, they with it.
+    QSqlQuery single(db), timed(db);
+    if (anyTime || anyProfile) single.prepare(statement(1) + QStringLiteral(" RETURNING id"));
     if (anyTime)
-        timed.prepare(QStringLiteral("WITH added AS (%1 RETURNING id) INSERT INTO %2 (person, %3) "
-                                     "SELECT id, ?, ?, ?, ?, ? FROM added")
-                          .arg(statement(1), kTimeTable, BirthTimeColumns()));
+        timed.prepare(QStringLiteral("INSERT INTO %1 (person, %2) VALUES (?, ?, ?, ?, ?, ?)")
+                          .arg(kTimeTable, BirthTimeColumns()));
+    auto alone = [&](int n) { return timeOf(n) || !profileOf(n).isEmpty(); };
     for (int done = 0; done < total;) {
         int rows = 0;
-        QSqlQuery rest(db);
-        QSqlQuery* q = &timed;
-        if (const BirthTimeEntry* time = timeOf(done)) {
+        if (alone(done)) {
+            BindPersonValues(single, records[size_t(done)]);
+            if (!single.exec() || !single.next()) return Abandon(single.lastError());
+            const qint64 id = single.value(0).toLongLong();
+            if (const BirthTimeEntry* time = timeOf(done)) {
+                timed.addBindValue(id);
+                BindBirthTimeEntry(timed, *time);
+                if (!timed.exec()) return Abandon(timed.lastError());
+            }
+            bool found = true;
+            if (QSqlError error;
+                !profileOf(done).isEmpty() && !WritePersonProfile(db, id, profileOf(done), &found, &error))
+                return Abandon(error);
             rows = 1;
-            BindPersonValues(timed, records[size_t(done)]);
-            BindBirthTimeEntry(timed, *time);
         } else {
-            while (rows < kRowsPerInsert && done + rows < total && !timeOf(done + rows)) ++rows;
-            q = rows == kRowsPerInsert ? &full : &rest;
+            while (rows < kRowsPerInsert && done + rows < total && !alone(done + rows)) ++rows;
+            QSqlQuery rest(db);
+            QSqlQuery* q = rows == kRowsPerInsert ? &full : &rest;
             if (q == &rest) rest.prepare(statement(rows));
             for (int r = 0; r < rows; ++r) BindPersonValues(*q, records[size_t(done + r)]);
+            if (!q->exec()) return Abandon(q->lastError());
         }
-        if (!q->exec()) return Abandon(q->lastError());
         done += rows;
         if (progress) progress(done);
     }

@@ -41,7 +41,7 @@ public:
     std::optional<std::vector<DeletedPerson>> Deleted(QString* why) override;
     PersonWrite Restore(qint64 number) override;
     PersonWrite InsertAll(const std::vector<PersonValues>& records, const std::function<void(int done)>& progress,
-                          const RecordBirthTimes& times) override;
+                          const RecordBirthTimes& times, const RecordProfiles& profiles) override;
     // An advisory lock on the register's table, held by this connection.
     ExclusiveWork TakeExclusiveWork() override;
     void ReleaseExclusiveWork() override;

@@ -204,6 +204,7 @@ PersonWrite SqlitePersonStorage::Remove(const StoredPerson& asRead) {
         result = PersonWrite::StaleRecord();
     } else if (const qint64 number = q.lastInsertId().toLongLong();
                !KeepDeletedBirthTime(db, asRead.rowId, number, &timeError) ||
+               !KeepDeletedProfile(db, asRead.rowId, number, &timeError) ||
                !KeepClientConsultations(db, asRead.rowId, number, &timeError)) {
         result = PersonWrite::Refused(Describe(timeError));
     } else {
@@ -253,7 +254,7 @@ PersonWrite SqlitePersonStorage::Restore(qint64 number) {
     } else if (q.numRowsAffected() != 1) {
         result = PersonWrite::Refused(NoDeletedRecordText(number));
     } else if (const qint64 rowId = q.lastInsertId().toLongLong();
-               !BringBackBirthTime(db, number, rowId, &timeError) ||
+               !BringBackBirthTime(db, number, rowId, &timeError) || !BringBackProfile(db, number, rowId, &timeError) ||
                !BringBackClientConsultations(db, number, rowId, &timeError)) {
         result = PersonWrite::Refused(Describe(timeError));
     } else {
@@ -266,29 +267,34 @@ PersonWrite SqlitePersonStorage::Restore(qint64 number) {
 }
 
 PersonWrite SqlitePersonStorage::InsertAll(const std::vector<PersonValues>& records,
-                                           const std::function<void(int done)>& progress,
-                                           const RecordBirthTimes& times) {
+                                           const std::function<void(int done)>& progress, const RecordBirthTimes& times,
+                                           const RecordProfiles& profiles) {
     QList<QStringList> rows;
     rows.reserve(qsizetype(records.size()));
     for (const PersonValues& r : records) rows << PersonValuesToList(r);
     const bool anyTime = std::any_of(times.begin(), times.end(), [](const auto& t) { return t.has_value(); });
-    if (!anyTime) return Written(store_.InsertRows(PersonColumns(), rows, progress));
-    // The records in runs, each ending at a record with a time, so that the
-    // last row of a run is the one the time belongs to.
+    const bool anyProfile =
+        std::any_of(profiles.begin(), profiles.end(), [](const QString& p) { return !p.isEmpty(); });
+    if (!anyTime && !anyProfile) return Written(store_.InsertRows(PersonColumns(), rows, progress));
+    // The records in runs, each ending at a record with a time or a profile,
+    // so that the last row of a run is the one they belong to.
     QSqlDatabase db = store_.Database();
     QSqlError error;
     if (!store_.Begin()) return PersonWrite::Refused(Describe(db.lastError()));
-    if (!CreateSqliteBirthTimeTables(db, &error)) {
+    if ((anyTime && !CreateSqliteBirthTimeTables(db, &error)) ||
+        (anyProfile && !CreateSqliteProfileTables(db, &error))) {
         store_.Rollback();
         return PersonWrite::Refused(Describe(error));
     }
     qsizetype start = 0;
     for (qsizetype n = 0; n < rows.size(); ++n) {
         const bool timed = size_t(n) < times.size() && times[size_t(n)];
-        if (!timed && n + 1 < rows.size()) continue;
+        const QString profile = size_t(n) < profiles.size() ? profiles[size_t(n)] : QString();
+        if (!timed && profile.isEmpty() && n + 1 < rows.size()) continue;
         const StoreWrite w = store_.InsertRows(PersonColumns(), rows.mid(start, n + 1 - start));
         bool found = true;
-        if (!w.ok || (timed && !WriteSqliteBirthTime(db, w.rowId, *times[size_t(n)], &found, &error)) || !found) {
+        if (!w.ok || (timed && !WriteSqliteBirthTime(db, w.rowId, *times[size_t(n)], &found, &error)) || !found ||
+            (!profile.isEmpty() && !WritePersonProfile(db, w.rowId, profile, &found, &error)) || !found) {
             store_.Rollback();
             return w.ok ? PersonWrite::Refused(Describe(error)) : Written(w);
         }

@@ -38,7 +38,7 @@ public:
     std::optional<std::vector<DeletedPerson>> Deleted(QString* why) override;
     PersonWrite Restore(qint64 number) override;
     PersonWrite InsertAll(const std::vector<PersonValues>& records, const std::function<void(int done)>& progress,
-                          const RecordBirthTimes& times) override;
+                          const RecordBirthTimes& times, const RecordProfiles& profiles) override;
     std::optional<BirthTimeEntry> ReadBirthTime(qint64 rowId, QString* why) override;
     std::optional<std::unordered_map<qint64, BirthTimeEntry>> ReadBirthTimes(QString* why) override;
     PersonWrite WriteBirthTime(qint64 rowId, const BirthTimeEntry& entry) override;

@@ -1,5 +1,6 @@
 #include "store/convention_profiles.h"
 
+#include "common/profile_name.h"
 #include "common/qstring_utf8.h"
 
 namespace zelvara {
@@ -16,10 +17,7 @@ bool Fail(QString* why, const QString& text) {
 bool IsWritableName(const QString& name, QString* why) {
     if (name == kStandardName)
         return Fail(why, QStringLiteral("規則の組「%1」は変更できません。別の名前を付けて下さい。").arg(kStandardName));
-    if (name.isEmpty() || name.contains(QLatin1Char('=')) || name.contains(QLatin1Char('[')) ||
-        name.contains(QLatin1Char(']')) || name.startsWith(QLatin1Char(';')))
-        return Fail(why,
-                    QStringLiteral("規則の組の名前「%1」は使えません（空の名前と = [ ] は使えません）。").arg(name));
+    if (const QString fault = ProfileNameFault(name); !fault.isEmpty()) return Fail(why, fault);
     return true;
 }
 

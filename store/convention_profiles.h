@@ -32,8 +32,8 @@ QStringList ConventionProfileNames(const SettingsFile& settings);
 std::optional<ConventionProfile> LoadConventionProfile(const SettingsFile& settings, const QString& name,
                                                        QString* why = nullptr);
 
-// Writes a profile's line; refuses 標準, an empty name or one with '=', '[' or
-// ']' (why says which), and a file that cannot be written.
+// Writes a profile's line; refuses 標準, a name ProfileNameFault refuses
+// (common/profile_name.h; why says why), and a file that cannot be written.
 bool SaveConventionProfile(SettingsFile& settings, const ConventionProfile& profile, QString* why = nullptr);
 
 // Whether name can be given to a new profile: not 標準, not a name the file

@@ -4,12 +4,12 @@
 -- create tables. An administrator who prefers to make them beforehand runs
 -- this file once in the register's database, for example:
 --   psql -d zelvara -f register-postgresql.sql
--- then grants the readers SELECT, INSERT, UPDATE, DELETE on the six tables
+-- then grants the readers SELECT, INSERT, UPDATE, DELETE on the eight tables
 -- and USAGE on the sequences. A database made by an earlier version, without
--- the two birth_time tables or the two consultation tables, or without the
--- index of character pairs of the consultation search, gains them when the
--- program (or this file) runs again: every statement leaves what is already
--- there as it is.
+-- the two birth_time tables, the two person_profile tables or the two
+-- consultation tables, or without the index of character pairs of the
+-- consultation search, gains them when the program (or this file) runs
+-- again: every statement leaves what is already there as it is.
 --
 -- nam_data holds the clients with the eighteen fields of the register file
 -- nam_data.db; version counts the writes of each record, so that a desk
@@ -97,6 +97,21 @@ CREATE TABLE IF NOT EXISTS birth_time_deleted (
     longitude double precision,
     zone text NOT NULL DEFAULT '',
     correction text
+);
+
+-- person_profile keeps the name of the convention profile (規則の組, the
+-- reader's 流派) chosen for a client, as the desks' settings name them; no
+-- entry: the desk's default. person_profile_deleted keeps that of a deleted
+-- record under its number, and it comes back with the record.
+
+CREATE TABLE IF NOT EXISTS person_profile (
+    person bigint PRIMARY KEY REFERENCES nam_data (id) ON DELETE CASCADE,
+    profile text NOT NULL
+);
+
+CREATE TABLE IF NOT EXISTS person_profile_deleted (
+    number bigint PRIMARY KEY REFERENCES nam_data_deleted ("番号") ON DELETE CASCADE,
+    profile text NOT NULL
 );
 
 -- The consultation record (鑑定記録): consultation holds one entry for each

@@ -107,13 +107,14 @@ private slots:
     // is said at the cast, which goes by the default.
     void clientProfileAndAnUnknownName() {
         Start();
-        QString client = QStringLiteral("旧暦月派");
-        w_->SetClientProfileName([&client] { return client; });
+        const qint64 person = w_->Persons().Record(w_->Persons().CurrentRow()).rowId;
+        const auto choose = [&](const QString& name) { QVERIFY(w_->Persons().WriteProfile(person, name).Ok()); };
+        choose(QStringLiteral("旧暦月派"));
         Cast();
         QVERIFY(sink_.messages.isEmpty());
         QCOMPARE(w_->Session().Chart().profile.name, std::string("旧暦月派"));
 
-        client = QStringLiteral("消えた派");
+        choose(QStringLiteral("消えた派"));
         Cast();
         QCOMPARE(sink_.messages.size(), 1);
         QVERIFY2(sink_.Last().startsWith(

@@ -1,11 +1,13 @@
 // The register on a PostgreSQL server behaves as the file does — browse, find,
 // filter, append, post, delete and bring back, the chart's write-back, the
-// exact birth times kept beside the records — and
+// exact birth times and the profiles chosen kept beside the records — and
 // several desks share it safely: a post against a record another desk changed
 // or deleted is refused and names what changed, a server that goes away loses
 // no edit, a wrong password is refused. Every test talks to a real server.
 #include "common/pg_connection.h"
 #include "register/birth_time_table.h"
+#include "register/client_data.h"
+#include "register/client_erasure.h"
 #include "register/person_table.h"
 #include "register/register_import.h"
 #include "register/server_person_storage.h"
@@ -220,6 +222,81 @@ TEST_F(ServerRegister, ADatabaseOfAnEarlierVersionGainsTheExactTimeTables) {
     ASSERT_TRUE(desk.table.Undelete(deleted[0].number)) << desk.sink.Last().toStdString();
     EXPECT_FALSE(times.Read(desk.table.Record(desk.table.CurrentRow()).rowId));
     EXPECT_EQ(times.Read(desk.table.Record(0).rowId), std::optional(kSapporo));
+}
+
+// The profile chosen for a client: shared by the desks, kept with a deleted
+// record and back with it, carried by an import, erased with the client.
+TEST_F(ServerRegister, ProfilesAreKeptAndComeBackWithADeletedRecord) {
+    const QString zhongzhou = QStringLiteral("中州派");
+    Desk desk(Uri());
+    desk.Add(QStringLiteral("山田花子"), QStringLiteral("1972"));
+    desk.Add(QStringLiteral("山本太郎"), QStringLiteral("1970"));
+    const qint64 hanako = desk.table.Record(0).rowId;
+    ASSERT_TRUE(desk.table.WriteProfile(hanako, QStringLiteral("飛星派")).Ok());
+    PersonWrite w = desk.table.WriteProfile(hanako, zhongzhou);  // replaced
+    ASSERT_TRUE(w.Ok()) << w.why.toStdString();
+    EXPECT_EQ(desk.table.Profile(desk.table.Record(1).rowId), QString());
+    EXPECT_EQ(desk.table.WriteProfile(999, zhongzhou).result, PersonWrite::Result::Stale);
+    EXPECT_TRUE(desk.table.WriteProfile(hanako, QStringLiteral("a[b]")).why.contains(QStringLiteral("使えません")));
+    Desk other(Uri());
+    EXPECT_EQ(other.table.Profile(hanako), zhongzhou);
+
+    ASSERT_TRUE(desk.table.First());
+    ASSERT_TRUE(desk.table.Delete());
+    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM person_profile")), QStringLiteral("0"));
+    EXPECT_EQ(Sql(QStringLiteral("SELECT profile FROM person_profile_deleted")), zhongzhou);
+    const auto deleted = desk.table.DeletedRecords();
+    ASSERT_EQ(deleted.size(), size_t(1));
+    ASSERT_TRUE(desk.table.Undelete(deleted[0].number)) << desk.sink.Last().toStdString();
+    const qint64 back = desk.table.Record(desk.table.CurrentRow()).rowId;
+    EXPECT_EQ(desk.table.Profile(back), zhongzhou);
+    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM person_profile_deleted")), QStringLiteral("0"));
+
+    QString why;
+    ASSERT_TRUE(desk.table.AppendRecords({Person(QStringLiteral("甲")), Person(QStringLiteral("乙"))}, &why, {}, {},
+                                         {QString(), QStringLiteral("よその流派")}))
+        << why.toStdString();
+    RecordProfiles profiles;
+    ASSERT_TRUE(desk.table.ReadAllRecords(&why, nullptr, &profiles)) << why.toStdString();
+    EXPECT_EQ(profiles, (RecordProfiles{QString(), zhongzhou, QString(), QStringLiteral("よその流派")}));
+
+    const std::optional<ClientData> data = ReadClientData(desk.table, back, &why);
+    ASSERT_TRUE(data) << why.toStdString();
+    EXPECT_EQ(data->profile, zhongzhou);
+    const std::optional<ClientErasure> plan = PlanClientErasure(desk.table, back, &why);
+    ASSERT_TRUE(plan) << why.toStdString();
+    w = EraseClient(desk.table, *plan);
+    ASSERT_TRUE(w.Ok()) << w.why.toStdString();
+    EXPECT_EQ(Sql(QStringLiteral("SELECT string_agg(profile, ',') FROM person_profile")), QStringLiteral("よその流派"));
+}
+
+// A database made by an earlier version has no tables of profiles: a
+// read-only desk reads none and makes nothing, a desk that may write makes
+// them.
+TEST_F(ServerRegister, ADatabaseOfAnEarlierVersionGainsTheProfileTables) {
+    {
+        Desk first(Uri());
+        first.Add(QStringLiteral("山田花子"), QStringLiteral("1972"));
+    }
+    Sql(QStringLiteral("DROP TABLE person_profile_deleted, person_profile"));
+    {
+        RecordingSink sink;
+        PersonTable reader(sink);
+        ASSERT_TRUE(reader.OpenServer(Connection(Uri()), PersonTable::OpenMode::ReadOnly));
+        EXPECT_EQ(reader.Profile(reader.Record(0).rowId), QString());
+        RecordProfiles profiles;
+        QString why;
+        ASSERT_TRUE(reader.ReadAllRecords(&why, nullptr, &profiles)) << why.toStdString();
+        EXPECT_FALSE(reader.WriteProfile(reader.Record(0).rowId, QStringLiteral("中州派")).Ok());
+        EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM pg_tables WHERE tablename LIKE 'person_profile%'")),
+                  QStringLiteral("0"));
+    }
+    Desk desk(Uri());
+    ASSERT_TRUE(desk.table.IsWritable()) << desk.table.Unavailability().toStdString();
+    EXPECT_EQ(Sql(QStringLiteral("SELECT count(*) FROM pg_tables WHERE tablename LIKE 'person_profile%'")),
+              QStringLiteral("2"));
+    const PersonWrite w = desk.table.WriteProfile(desk.table.Record(0).rowId, QStringLiteral("中州派"));
+    EXPECT_TRUE(w.Ok()) << w.why.toStdString();
 }
 
 TEST_F(ServerRegister, WithoutRightsOnTheExactTimesTheRegisterStillWorks) {

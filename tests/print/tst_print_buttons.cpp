@@ -8,6 +8,7 @@
 #include "main/report_window.h"
 #include "main/tab_button_row.h"
 #include "register/person_fields.h"
+#include "store/convention_profiles.h"
 #include "store/settings_file.h"
 #include "tests/main/main_window_fixture.h"
 #include "tests/print/file_size_limit.h"
@@ -285,9 +286,12 @@ private slots:
         const QImage standardPicture = picture();
         QVERIFY(!standardSheet.isNull() && !standardPicture.isNull());
 
+        // The settings' default profile casts the chart.
         ConventionProfile shiun{"紫雲", {}};
         shiun.conventions.transforms.wu = WuTransform::kUbitsu;
-        w_->Session().SetProfile(shiun);
+        SettingsFile settings(Ini());
+        QVERIFY(SaveConventionProfile(settings, shiun));
+        QVERIFY(SaveDefaultConventionProfile(settings, QStringLiteral("紫雲")));
         Click("btnOk");
         QVERIFY(w_->Session().HasChart());
         const QString line = QStringLiteral(
@@ -320,7 +324,7 @@ private slots:
         if (qEnvironmentVariableIsSet("ZELVARA_SCREENSHOT_DIR"))
             sheetRaster().save(QDir(qEnvironmentVariable("ZELVARA_SCREENSHOT_DIR")).filePath("sheet-profile.png"));
 
-        w_->Session().SetProfile({});
+        QVERIFY(SaveDefaultConventionProfile(settings, QStringLiteral("標準")));
         Click("btnOk");
         QCOMPARE(sheetRaster(), standardSheet);
         QVERIFY(!anyLine());

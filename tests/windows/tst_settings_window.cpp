@@ -383,7 +383,7 @@ private slots:
             QCOMPARE(ReadRaw(Ini()), before);
         }
         QCOMPARE(sink_.messages.constFirst(),
-                 QStringLiteral("規則の組の名前「」は使えません（空の名前と = [ ] は使えません）。"));
+                 QStringLiteral("規則の組の名前「」は使えません（空の名前は使えません）。"));
 
         typed = QStringLiteral("中州派2");
         d.CopyProfile();

@@ -11,6 +11,7 @@
 #include "main/main_window.h"
 #include "print/print_module.h"
 #include "store/boundary_warnings.h"
+#include "store/convention_profiles.h"
 #include "tests/main/main_window_fixture.h"
 #include "tests/recording_sink.h"
 
@@ -170,6 +171,21 @@ private slots:
         // The alternative shown stays the one chosen.
         QCOMPARE(window->Shown().alternativeCaption, QStringLiteral("別の読み（節入り後）"));
         testing::Snapshot(window, QStringLiteral("boundary_risshun_window"));
+    }
+
+    // A chosen profile's line and the button share the space under the boxes.
+    void profileLineBesideTheButton() {
+        Start({"立春", "2024", "2", "4", "15:00-17:00", "女"}, true);
+        SettingsFile settings(w_->SettingsPath());
+        QVERIFY(SaveConventionProfile(settings, {"旧暦月派", *ParseConventionsText("palace-month=lunar")}));
+        QVERIFY(SaveDefaultConventionProfile(settings, QStringLiteral("旧暦月派")));
+        Cast();
+        QVERIFY(Warned());
+        auto* line = Find<QLabel>("conventionsLine");
+        QVERIFY(!line->isHidden());
+        QVERIFY(!line->geometry().intersects(Find<QPushButton>("boundaryBtn")->geometry()));
+        QVERIFY(line->fontMetrics().horizontalAdvance(line->text()) <= line->width());
+        testing::Snapshot(w_.get(), QStringLiteral("boundary_with_profile_line"));
     }
 
     // Far from every boundary: no warning, whatever the switches would change.

@@ -10,12 +10,14 @@
 #include "common/summer_time.h"
 #include "engine/exact_birth.h"
 #include "print/pdf_print_module.h"
+#include "print/print_document.h"
 #include "readings/report_pages.h"
 #include "readings/table_file.h"
 #include "register/consultation_storage.h"
 #include "register/person_fields.h"
 #include "register/person_table.h"
 #include "session/person_birth_time.h"
+#include "store/convention_profiles.h"
 #include "store/settings_file.h"
 
 #include <QDate>
@@ -154,10 +156,19 @@ int RunPrintReport(const QStringList& args) {
             notes = NotesOf(table, number, NotesWanted(*pages), &why);
             if (!notes) return Fail(why);
         }
+        // Without convention options the person is cast by the client's
+        // profile or the settings' default, as the desktop program casts.
+        const SettingsFile settings(opts.value(QStringLiteral("settings")));
+        if (!ConventionsChosen(opts)) {
+            const EffectiveProfile effective = ResolveConventionProfile(settings, table.Profile(number));
+            if (!effective.notFound.isEmpty()) std::cerr << effective.notFound.toStdString() << "\n";
+            profile = effective.profile;
+        }
         // The person's exact birth time, corrected as the desktop program
-        // casts it (the person's own correction, else the settings').
+        // casts it (the person's own correction, else the profile's or the
+        // settings').
         if (const std::optional<BirthTimeEntry> entry = table.BirthTime(number)) {
-            const TimeCorrection correction = LoadTimeCorrection(SettingsFile(opts.value(QStringLiteral("settings"))));
+            const TimeCorrection correction = ProfileTimeCorrection(profile, LoadTimeCorrection(settings));
             const std::optional<CorrectedBirth> moment =
                 CorrectBirthInput(ctx, in, ExactTimeOf(*entry, correction), ZoneReadingOf);
             if (!moment) return 1;
@@ -182,8 +193,9 @@ int RunPrintReport(const QStringList& args) {
     source.man = &man;
     source.layout = &layout;
     source.birthSheet = ChartSheetOfOptions(man, layout, in, time ? &*time : nullptr);
-    // The conventions chosen are named on every page, as `chart` names them.
-    const bool named = ConventionsChosen(opts);
+    // The conventions chosen, or a client's profile other than 標準, are
+    // named on every page, as `chart` names them.
+    const bool named = ConventionsChosen(opts) || !PrintedConventionsLine(profile).isEmpty();
     if (named) source.birthSheet.conventions = Q(ConventionsLine(profile.name, profile.conventions));
     source.conventions = ReportConventions(opts.isSet(QStringLiteral("correction"))
                                                ? opts.value(QStringLiteral("correction"))

@@ -4,6 +4,7 @@
 // register, the logo; a page that cannot be made leaves no file.
 #include "register/consultation_storage.h"
 #include "register/person_table.h"
+#include "store/convention_profiles.h"
 #include "tests/print/pdf_words.h"
 #include "tests/recording_sink.h"
 #include "tests/register/register_test_support.h"
@@ -230,6 +231,26 @@ private slots:
         const QString sheet = pdftest::PageText(ReadPdf(pdf).value(1));
         QVERIFY2(sheet.contains(QStringLiteral("東経 141.35 度")), qPrintable(sheet));
         QVERIFY2(sheet.contains(QStringLiteral("10:40")), qPrintable(sheet));
+
+        // The client's profile casts the report when no convention option is
+        // given; a name the settings lack is said, and the default casts.
+        QVERIFY(table.Open(home_.path()));
+        QVERIFY(table.WriteProfile(person, QStringLiteral("旧暦月派")).Ok());
+        table.Close();
+        const QString ini = out_.filePath(QStringLiteral("client-profile.ini"));
+        SettingsFile settings(ini);
+        QVERIFY(SaveConventionProfile(settings, {"旧暦月派", *ParseConventionsText("palace-month=lunar")}));
+        const QStringList args{"--person", QString::number(person), "--pages", "chart", "--pdf", pdf};
+        Run byProfile = Cli(args + QStringList{"--settings", ini});
+        QVERIFY2(byProfile.code == 0, qPrintable(byProfile.err));
+        QVERIFY(pdftest::PageText(ReadPdf(pdf).value(0)).contains(QStringLiteral("流派：旧暦月派")));
+        QVERIFY(pdftest::PageText(ReadPdf(pdf).value(1)).contains(QStringLiteral("旧暦月派：命宮 旧暦月")));
+        QVERIFY(DeleteConventionProfile(settings, QStringLiteral("旧暦月派")));
+        byProfile = Cli(args + QStringList{"--settings", ini});
+        QVERIFY2(byProfile.code == 0, qPrintable(byProfile.err));
+        QVERIFY2(byProfile.err.contains(QStringLiteral("旧暦月派")), qPrintable(byProfile.err));
+        QVERIFY(pdftest::PageText(ReadPdf(pdf).value(0)).contains(QStringLiteral("流派：標準")));
+        QVERIFY(!pdftest::PageText(ReadPdf(pdf).value(1)).contains(QStringLiteral("命宮 節月")));
     }
 
     // A profile other than 標準 is named on the cover's 流派 line, with its

@@ -84,7 +84,7 @@ void DrawMarkedGrid(QPainter& painter, const QRectF& target, const ChartSheet& s
     {
         PrintDocument doc(painter, kLayoutDpi, QString());
         if (doc.Begin().isEmpty()) {
-            DrawChartSheet(doc, sheet);
+            DrawChartSheetGrid(doc, sheet);
             doc.End();
         }
     }

@@ -291,10 +291,17 @@ ChartGrid SetupChartGrid() {
 }
 
 void DrawChartSheet(PrintDocument& doc, const ChartSheet& s) {
-    const ChartGrid g = SetupChartGrid();
     doc.Text(kTitle.x, kTitle.y, QStringLiteral("【Zelvaraプロ版　出生図】"), kTitle.points);
     doc.Text(kGradeNote.x, kGradeNote.y,
              QStringLiteral("※(廟)(旺)は長所が作用しやすい。(失)(陥)は短所が作用しやすい。"), kGradeNote.points);
+    DrawChartSheetGrid(doc, s);
+    if (!s.layer.caption.isEmpty()) DrawLayerLegend(doc, s.layer);
+    if (!s.conventions.isEmpty()) doc.SetConventionsLine(s.conventions);
+    doc.PrintFooter();
+}
+
+void DrawChartSheetGrid(PrintDocument& doc, const ChartSheet& s) {
+    const ChartGrid g = SetupChartGrid();
 
     // Grid: the centre (columns 2–3, rows 2–3) is one field, not cut.
     QPainter& painter = doc.Painter();
@@ -373,13 +380,7 @@ void DrawChartSheet(PrintDocument& doc, const ChartSheet& s) {
     if (!s.birthPlace.isEmpty())
         doc.Text(x, kBirthPlace.y, QStringLiteral("出生地：") + s.birthPlace, kBirthPlace.points);
     if (!s.birthTime.isEmpty()) DrawBirthTime(doc, x, s.birthTime);
-    if (!s.layer.caption.isEmpty()) {
-        DrawSheetLayer(doc, s, g);
-        DrawLayerLegend(doc, s.layer);
-    }
-
-    if (!s.conventions.isEmpty()) doc.SetConventionsLine(s.conventions);
-    doc.PrintFooter();
+    if (!s.layer.caption.isEmpty()) DrawSheetLayer(doc, s, g);
 }
 
 void DrawStrengthPage(PrintDocument& doc, const PersonText& person, const PalaceStrength& strength) {

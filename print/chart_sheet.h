@@ -110,6 +110,9 @@ void SetSheetStems(ChartSheet& sheet, const Tmandata& man);
 // Draws the sheet and its footer onto the document's page; with a layer, the
 // legend of its colour and names under the grid.
 void DrawChartSheet(PrintDocument& doc, const ChartSheet& sheet);
+// The twelve boxes and the centre alone (with the layer's marks, when one is
+// laid): no title, legend, conventions line or footer.
+void DrawChartSheetGrid(PrintDocument& doc, const ChartSheet& sheet);
 
 // The page that follows the sheet: heading, footer and the bar chart in (10, 40)–(170, 240).
 void DrawStrengthPage(PrintDocument& doc, const PersonText& person, const PalaceStrength& strength);

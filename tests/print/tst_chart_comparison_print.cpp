@@ -117,6 +117,10 @@ private slots:
             QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" / ") + text));
         for (const QString& d : k.differences.mid(0, 60))
             QVERIFY2(text.contains(QString(d).remove(QLatin1Char(' '))), qPrintable(d));
+        // The grids come without the sheet's own title and footer (no
+        // clipped-away text hides in the file), the page's footer once.
+        QVERIFY2(!text.contains(QStringLiteral("出生図】")), qPrintable(text));
+        QCOMPARE(text.count(QStringLiteral("TEL03-1234-5678")), 1);
         // Everything stays on the page (297 × 210 mm).
         for (const pdftest::Word& w : pages[0]) QVERIFY2(w.right < 297 && w.bottom < 210, qPrintable(w.text));
         QVERIFY(TintedPixels(path) > 100);

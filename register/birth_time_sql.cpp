@@ -2,6 +2,7 @@
 
 #include "common/sqlite_connection.h"
 #include "register/person_storage.h"
+#include "register/sql_statement.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -30,20 +31,6 @@ bool HasColumn(const QSqlDatabase& db, const char* column) {
 QString ReadableColumns(const QSqlDatabase& db) {
     return HasColumn(db, "correction") ? BirthTimeColumns(QStringLiteral("b."))
                                        : QStringLiteral("b.clock_time, b.place, b.longitude, '', NULL");
-}
-
-// Runs the statement with the values bound; false with *error.
-bool Run(const QSqlDatabase& db, const QString& sql, const QVariantList& values, QSqlError* error,
-         int* rows = nullptr) {
-    QSqlQuery q(db);
-    bool ok = q.prepare(sql);
-    for (const QVariant& v : values) q.addBindValue(v);
-    ok = ok && q.exec();
-    if (!ok)
-        *error = q.lastError();
-    else if (rows)
-        *rows = q.numRowsAffected();
-    return ok;
 }
 
 }  // namespace
@@ -90,24 +77,24 @@ bool CreateSqliteBirthTimeTables(const QSqlDatabase& db, QSqlError* error) {
     const QString columns = QStringLiteral(
         "clock_time TEXT NOT NULL, place TEXT NOT NULL DEFAULT '', longitude REAL, "
         "zone TEXT NOT NULL DEFAULT '', correction TEXT");
-    bool made =
-        Run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (person INTEGER PRIMARY KEY, %2)").arg(kTable, columns),
-            {}, error);
+    bool made = RunStatement(
+        db, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (person INTEGER PRIMARY KEY, %2)").arg(kTable, columns), {},
+        error);
     if (made && !HasColumn(db, "zone"))
-        made =
-            Run(db, QStringLiteral("ALTER TABLE %1 ADD COLUMN zone TEXT NOT NULL DEFAULT ''").arg(kTable), {}, error);
+        made = RunStatement(db, QStringLiteral("ALTER TABLE %1 ADD COLUMN zone TEXT NOT NULL DEFAULT ''").arg(kTable),
+                            {}, error);
     if (made && !HasColumn(db, "correction"))
-        made = Run(db, QStringLiteral("ALTER TABLE %1 ADD COLUMN correction TEXT").arg(kTable), {}, error);
+        made = RunStatement(db, QStringLiteral("ALTER TABLE %1 ADD COLUMN correction TEXT").arg(kTable), {}, error);
     return made &&
-           Run(db,
-               QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1_person_deleted AFTER DELETE ON %2 "
-                              "BEGIN DELETE FROM %1 WHERE person = OLD.rowid; END")
-                   .arg(kTable, Persons()),
-               {}, error) &&
-           Run(db,
-               QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (number INTEGER PRIMARY KEY, %2)")
-                   .arg(kDeletedTable, columns),
-               {}, error);
+           RunStatement(db,
+                        QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1_person_deleted AFTER DELETE ON %2 "
+                                       "BEGIN DELETE FROM %1 WHERE person = OLD.rowid; END")
+                            .arg(kTable, Persons()),
+                        {}, error) &&
+           RunStatement(db,
+                        QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (number INTEGER PRIMARY KEY, %2)")
+                            .arg(kDeletedTable, columns),
+                        {}, error);
 }
 
 std::optional<BirthTimeEntry> ReadSqliteBirthTime(const QSqlDatabase& db, qint64 person) {
@@ -154,26 +141,26 @@ bool WriteSqliteBirthTime(const QSqlDatabase& db, qint64 person, const BirthTime
 
 bool RemoveSqliteBirthTime(const QSqlDatabase& db, qint64 person, QSqlError* error) {
     if (!SqliteTableExists(db, kTable)) return true;
-    return Run(db, QStringLiteral("DELETE FROM %1 WHERE person = ?").arg(kTable), {person}, error);
+    return RunStatement(db, QStringLiteral("DELETE FROM %1 WHERE person = ?").arg(kTable), {person}, error);
 }
 
 bool KeepDeletedBirthTime(const QSqlDatabase& db, qint64 person, qint64 number, QSqlError* error) {
     if (!SqliteTableExists(db, kTable)) return true;
     return CreateSqliteBirthTimeTables(db, error) &&
-           Run(db,
-               QStringLiteral("INSERT OR REPLACE INTO %1 (number, %2) SELECT ?, %2 FROM %3 WHERE person = ?")
-                   .arg(kDeletedTable, BirthTimeColumns(), kTable),
-               {number, person}, error);
+           RunStatement(db,
+                        QStringLiteral("INSERT OR REPLACE INTO %1 (number, %2) SELECT ?, %2 FROM %3 WHERE person = ?")
+                            .arg(kDeletedTable, BirthTimeColumns(), kTable),
+                        {number, person}, error);
 }
 
 bool BringBackBirthTime(const QSqlDatabase& db, qint64 number, qint64 person, QSqlError* error) {
     if (!SqliteTableExists(db, kDeletedTable)) return true;
     return CreateSqliteBirthTimeTables(db, error) &&
-           Run(db,
-               QStringLiteral("INSERT OR REPLACE INTO %1 (person, %2) SELECT ?, %2 FROM %3 WHERE number = ?")
-                   .arg(kTable, BirthTimeColumns(), kDeletedTable),
-               {person, number}, error) &&
-           Run(db, QStringLiteral("DELETE FROM %1 WHERE number = ?").arg(kDeletedTable), {number}, error);
+           RunStatement(db,
+                        QStringLiteral("INSERT OR REPLACE INTO %1 (person, %2) SELECT ?, %2 FROM %3 WHERE number = ?")
+                            .arg(kTable, BirthTimeColumns(), kDeletedTable),
+                        {person, number}, error) &&
+           RunStatement(db, QStringLiteral("DELETE FROM %1 WHERE number = ?").arg(kDeletedTable), {number}, error);
 }
 
 }  // namespace zelvara

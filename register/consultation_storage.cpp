@@ -4,6 +4,7 @@
 #include "register/birth_time_sql.h"
 #include "register/person_table.h"
 #include "register/server_person_storage.h"
+#include "register/sql_statement.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -107,15 +108,6 @@ bool ClientEntriesMovable(const QSqlDatabase& db) {
                                  "has_table_privilege('%2', 'SELECT, INSERT, UPDATE, DELETE')")
                       .arg(kTable, kDeletedTable)) &&
            q.next() && q.value(0).toBool();
-}
-
-bool Run(const QSqlDatabase& db, const QString& sql, const QVariantList& values, QSqlError* error) {
-    QSqlQuery q(db);
-    bool ok = q.prepare(sql);
-    for (const QVariant& v : values) q.addBindValue(v);
-    ok = ok && q.exec();
-    if (!ok) *error = q.lastError();
-    return ok;
 }
 
 QString Now() { return QDateTime::currentDateTime().toString(Qt::ISODate); }
@@ -551,31 +543,33 @@ std::unique_ptr<ConsultationStorage> OpenConsultations(PersonTable& table, QStri
 
 bool KeepClientConsultations(const QSqlDatabase& db, qint64 client, qint64 number, QSqlError* error) {
     if (!ClientEntriesMovable(db)) return true;
-    return Run(db,
-               QStringLiteral("UPDATE %1 SET client_number = ? WHERE person = ? AND client_number IS NULL")
-                   .arg(kDeletedTable),
-               {number, client}, error) &&
-           Run(db,
+    return RunStatement(db,
+                        QStringLiteral("UPDATE %1 SET client_number = ? WHERE person = ? AND client_number IS NULL")
+                            .arg(kDeletedTable),
+                        {number, client}, error) &&
+           RunStatement(
+               db,
                QStringLiteral("INSERT INTO %1 (deleted_at, entry_id, client_number, with_client, version, person, %2) "
                               "SELECT ?, id, ?, TRUE, version, person, %2 FROM %3 WHERE person = ? ORDER BY id")
                    .arg(kDeletedTable, Fields(), kTable),
                {Now(), number, client}, error) &&
-           Run(db, QStringLiteral("DELETE FROM %1 WHERE person = ?").arg(kTable), {client}, error);
+           RunStatement(db, QStringLiteral("DELETE FROM %1 WHERE person = ?").arg(kTable), {client}, error);
 }
 
 bool BringBackClientConsultations(const QSqlDatabase& db, qint64 number, qint64 client, QSqlError* error) {
     if (!ClientEntriesMovable(db)) return true;
-    return Run(db,
+    return RunStatement(
+               db,
                QStringLiteral("INSERT INTO %1 (id, version, person, %2) SELECT entry_id, version, ?, %2 FROM %3 "
                               "WHERE client_number = ? AND with_client ORDER BY number")
                    .arg(kTable, Fields(), kDeletedTable),
                {client, number}, error) &&
-           Run(db, QStringLiteral("DELETE FROM %1 WHERE client_number = ? AND with_client").arg(kDeletedTable),
-               {number}, error) &&
-           Run(db,
-               QStringLiteral("UPDATE %1 SET person = ?, client_number = NULL WHERE client_number = ?")
-                   .arg(kDeletedTable),
-               {client, number}, error);
+           RunStatement(db, QStringLiteral("DELETE FROM %1 WHERE client_number = ? AND with_client").arg(kDeletedTable),
+                        {number}, error) &&
+           RunStatement(db,
+                        QStringLiteral("UPDATE %1 SET person = ?, client_number = NULL WHERE client_number = ?")
+                            .arg(kDeletedTable),
+                        {client, number}, error);
 }
 
 }  // namespace zelvara

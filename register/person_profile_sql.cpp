@@ -2,6 +2,7 @@
 
 #include "common/sqlite_connection.h"
 #include "register/person_storage.h"
+#include "register/sql_statement.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -23,19 +24,6 @@ bool TableExists(const QSqlDatabase& db, const QString& table) {
                            : QStringLiteral("SELECT 1 WHERE to_regclass(?) IS NOT NULL"));
     q.addBindValue(table);
     return q.exec() && q.next();
-}
-
-bool Run(const QSqlDatabase& db, const QString& sql, const QVariantList& values, QSqlError* error,
-         int* rows = nullptr) {
-    QSqlQuery q(db);
-    bool ok = q.prepare(sql);
-    for (const QVariant& v : values) q.addBindValue(v);
-    ok = ok && q.exec();
-    if (!ok)
-        *error = q.lastError();
-    else if (rows)
-        *rows = q.numRowsAffected();
-    return ok;
 }
 
 // On a server the user may lack rights on tables the administrator made.
@@ -74,16 +62,18 @@ bool ProfileTablesWritable(const QSqlDatabase& db) {
 bool ProfileTablesPresent(const QSqlDatabase& db) { return TableExists(db, kTable) && TableExists(db, kDeletedTable); }
 
 bool CreateSqliteProfileTables(const QSqlDatabase& db, QSqlError* error) {
-    return Run(db,
+    return RunStatement(
+               db,
                QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (person INTEGER PRIMARY KEY, profile TEXT NOT NULL)")
                    .arg(kTable),
                {}, error) &&
-           Run(db,
-               QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1_person_deleted AFTER DELETE ON %2 "
-                              "BEGIN DELETE FROM %1 WHERE person = OLD.rowid; END")
-                   .arg(kTable, QuotedName(kPersonTable)),
-               {}, error) &&
-           Run(db,
+           RunStatement(db,
+                        QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1_person_deleted AFTER DELETE ON %2 "
+                                       "BEGIN DELETE FROM %1 WHERE person = OLD.rowid; END")
+                            .arg(kTable, QuotedName(kPersonTable)),
+                        {}, error) &&
+           RunStatement(
+               db,
                QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (number INTEGER PRIMARY KEY, profile TEXT NOT NULL)")
                    .arg(kDeletedTable),
                {}, error);
@@ -124,41 +114,42 @@ bool WritePersonProfile(const QSqlDatabase& db, qint64 person, const QString& na
     }
     *found = q.value(0).toInt() == 1;
     if (!*found) return true;
-    if (name.isEmpty()) return Run(db, QStringLiteral("DELETE FROM %1 WHERE person = ?").arg(kTable), {person}, error);
+    if (name.isEmpty())
+        return RunStatement(db, QStringLiteral("DELETE FROM %1 WHERE person = ?").arg(kTable), {person}, error);
     const QString sql = IsSqlite(db) ? QStringLiteral("INSERT OR REPLACE INTO %1 (person, profile) VALUES (?, ?)")
                                      : QStringLiteral(
                                            "INSERT INTO %1 (person, profile) VALUES (?, ?) "
                                            "ON CONFLICT (person) DO UPDATE SET profile = EXCLUDED.profile");
-    return Run(db, sql.arg(kTable), {person, name}, error);
+    return RunStatement(db, sql.arg(kTable), {person, name}, error);
 }
 
 bool KeepDeletedProfile(const QSqlDatabase& db, qint64 person, qint64 number, QSqlError* error) {
     if (!ProfileTablesWritable(db)) return true;
-    return Run(db,
-               QStringLiteral("INSERT INTO %1 (number, profile) SELECT ?, profile FROM %2 WHERE person = ?")
-                   .arg(kDeletedTable, kTable),
-               {number, person}, error);
+    return RunStatement(db,
+                        QStringLiteral("INSERT INTO %1 (number, profile) SELECT ?, profile FROM %2 WHERE person = ?")
+                            .arg(kDeletedTable, kTable),
+                        {number, person}, error);
 }
 
 bool BringBackProfile(const QSqlDatabase& db, qint64 number, qint64 person, QSqlError* error) {
     if (!ProfileTablesWritable(db)) return true;
     // A row number used again may still carry an entry a program without the
     // trigger left behind: the record brought back takes its own or none.
-    return Run(db, QStringLiteral("DELETE FROM %1 WHERE person = ?").arg(kTable), {person}, error) &&
-           Run(db,
-               QStringLiteral("INSERT INTO %1 (person, profile) SELECT ?, profile FROM %2 WHERE number = ?")
-                   .arg(kTable, kDeletedTable),
-               {person, number}, error) &&
-           Run(db, QStringLiteral("DELETE FROM %1 WHERE number = ?").arg(kDeletedTable), {number}, error);
+    return RunStatement(db, QStringLiteral("DELETE FROM %1 WHERE person = ?").arg(kTable), {person}, error) &&
+           RunStatement(db,
+                        QStringLiteral("INSERT INTO %1 (person, profile) SELECT ?, profile FROM %2 WHERE number = ?")
+                            .arg(kTable, kDeletedTable),
+                        {person, number}, error) &&
+           RunStatement(db, QStringLiteral("DELETE FROM %1 WHERE number = ?").arg(kDeletedTable), {number}, error);
 }
 
 bool EraseProfiles(const QSqlDatabase& db, qint64 person, const std::vector<qint64>& numbers, QSqlError* error) {
     if (TableExists(db, kTable) &&
-        !Run(db, QStringLiteral("DELETE FROM %1 WHERE person = ?").arg(kTable), {person}, error))
+        !RunStatement(db, QStringLiteral("DELETE FROM %1 WHERE person = ?").arg(kTable), {person}, error))
         return false;
     if (!TableExists(db, kDeletedTable)) return true;
     for (const qint64 number : numbers)
-        if (!Run(db, QStringLiteral("DELETE FROM %1 WHERE number = ?").arg(kDeletedTable), {number}, error))
+        if (!RunStatement(db, QStringLiteral("DELETE FROM %1 WHERE number = ?").arg(kDeletedTable), {number}, error))
             return false;
     return true;
 }
